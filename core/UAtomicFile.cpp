@@ -1,0 +1,99 @@
+// Atomic saves with POSIX calls, so that fsync and rename are really done.
+#include "UAtomicFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "UQcError.h"
+
+TWriteFaults& WriteFaults() {
+    static TWriteFaults faults;
+    return faults;
+}
+
+namespace {
+[[noreturn]] void Fail(const std::string& path, int err) {
+    throw EQcError("Cannot write " + path + ": " + std::strerror(err));
+}
+
+bool Injected(TWriteStep step) { return WriteFaults().enabled && WriteFaults().failAt == step; }
+
+std::string FolderOf(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+} // namespace
+
+bool FileExists(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw EQcError("Cannot read " + path + ": " + std::strerror(errno));
+    std::string data;
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            int err = errno;
+            ::close(fd);
+            throw EQcError("Cannot read " + path + ": " + std::strerror(err));
+        }
+        if (n == 0) break;
+        data.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return data;
+}
+
+void AtomicWriteFile(const std::string& path, const std::string& bytes) {
+    std::string tmp = path + ".tmp-" + std::to_string(::getpid());
+    int fd = Injected(TWriteStep::Open) ? (errno = EACCES, -1)
+                                        : ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) Fail(path, errno);
+    auto abandon = [&](int err) {
+        ::close(fd);
+        ::unlink(tmp.c_str());
+        Fail(path, err);
+    };
+    size_t limit = bytes.size();
+    bool injectWrite = Injected(TWriteStep::Write);
+    if (injectWrite && WriteFaults().failAfterBytes < limit) limit = WriteFaults().failAfterBytes;
+    size_t done = 0;
+    while (done < limit) {
+        ssize_t n = ::write(fd, bytes.data() + done, limit - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            abandon(errno);
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (injectWrite) abandon(ENOSPC);
+    if (Injected(TWriteStep::Sync) || ::fsync(fd) != 0) abandon(Injected(TWriteStep::Sync) ? EIO : errno);
+    if (::close(fd) != 0) {
+        int err = errno;
+        ::unlink(tmp.c_str());
+        Fail(path, err);
+    }
+    if (Injected(TWriteStep::Rename) || ::rename(tmp.c_str(), path.c_str()) != 0) {
+        int err = Injected(TWriteStep::Rename) ? EXDEV : errno;
+        ::unlink(tmp.c_str());
+        Fail(path, err);
+    }
+    // The rename is durable only once the folder itself is synced.
+    int dfd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        bool failed = Injected(TWriteStep::SyncFolder) || ::fsync(dfd) != 0;
+        int err = Injected(TWriteStep::SyncFolder) ? EIO : errno;
+        ::close(dfd);
+        if (failed) Fail(path, err);
+    }
+}

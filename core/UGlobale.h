@@ -1,0 +1,64 @@
+// Program-wide globals: the program folder and file names, the settings record, the operators.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "URegional.h"
+
+// The 9-byte signature heading the settings file and closing the data file's sections.
+constexpr size_t SignatureSize = 9;
+using TSignature = std::array<uint8_t, SignatureSize>;
+constexpr TSignature ProgramSignature = {0x08, 0x33, 0x32, 0xB5, 0xFE, 0x70, 0x6F, 0x34, 0x35};
+// True when bytes 3..8 of the 9 bytes are the program's magic (the version is not compared).
+bool SignatureMagicMatches(const uint8_t* nineBytes);
+bool SignatureMagicMatches(std::string_view nineBytes);
+
+struct TSettings {
+    bool ShowAboutAtStart = true;
+    bool ColourPrint = false;
+    std::string Password; // upper case, at most 10 characters
+    char BackupDrive = 'A';
+    int32_t BackupInterval = 7;
+    TDateTime LastBackup = 0;
+    uint8_t AlertRow = 0;
+    uint8_t ActionRow = 4;
+    TSignature Signature = ProgramSignature;
+    // The chosen backup folder, stored after the operators where older readers ignore it.
+    std::string BackupFolder;
+};
+
+constexpr size_t SettingsRecordSize = 40;
+
+extern std::string ProgramFolder; // with its trailing '/'
+extern std::string BaseName;      // ProgramFolder + "Varnholt"
+extern TSettings Settings;
+extern std::vector<std::string> Operators; // sorted without regard to case, duplicates kept
+extern bool FirstRun;
+
+// The program folder: VARNHOLT_HOME when set; else the executable's folder when it already holds
+// the program's files or a file named "portable"; else ~/.local/share/Varnholt. Always ends in '/'.
+std::string FindProgramFolder(const std::string& executableFolder);
+// Sets ProgramFolder and BaseName (creating the folder when needed).
+void SetProgramFolder(const std::string& folder);
+std::string ExecutableFolder();
+
+std::string SettingsFileName(); // BaseName + ".cfr"
+std::string ArchiveFileName(int32_t n);
+
+void DefaultSettings();
+// Reads the settings file; a missing, short or foreign file gives the defaults and FirstRun.
+void LoadSettings();
+// Writes the settings file atomically; throws EQcError naming the file and the reason.
+void SaveSettings();
+// Operators in their sorted place (after equal names).
+void AddOperator(const std::string& name);
+
+// Byte images of the settings file, used by LoadSettings/SaveSettings and by tests.
+std::string SettingsImage(const TSettings& s, const std::vector<std::string>& operators);
+// Returns false on a foreign or damaged image; settings and the operators read before the damage
+// are filled in as far as they were read.
+bool ParseSettingsImage(std::string_view bytes, TSettings& s, std::vector<std::string>& operators);

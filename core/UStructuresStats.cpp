@@ -1,0 +1,149 @@
+// Statistics and control limits of an analyte's levels, in extended precision.
+#include <cmath>
+
+#include "UGlobale.h"
+#include "UStructures.h"
+
+void TAnalyte::ComputeStats(int level, int first, int last, LevelStats& s) const {
+    s.N = 0;
+    s.NDiscarded = 0;
+    s.Min = 1e10L;
+    s.Max = -1e10L;
+    // Sums are shifted by the first counted value: the stored values are singles, so every
+    // difference is exact and the sum of squares keeps its digits for large means with small spread.
+    long double shift = 0, S = 0, Q = 0;
+    if (first < 0) first = 0;
+    if (last > Count() - 1) last = Count() - 1;
+    for (int k = first; k <= last; ++k) {
+        const LevelValue& lv = Points[static_cast<size_t>(k)].Levels[level];
+        if (lv.State == psDiscarded) {
+            ++s.NDiscarded;
+            continue;
+        }
+        if (lv.State == psEmpty) continue;
+        long double v = lv.Value;
+        if (s.N == 0) shift = v;
+        ++s.N;
+        long double d = v - shift;
+        S += d;
+        Q += d * d;
+        if (v < s.Min) s.Min = v;
+        if (v > s.Max) s.Max = v;
+    }
+    if (s.N == 0) {
+        s.Mean = 0;
+        s.RangeLow = -1;
+        s.RangeHigh = 1;
+        s.WarnDev = 0.5L;
+        s.ActionDev = 0.8L;
+        s.DF = 0;
+        s.State = 6;
+        return;
+    }
+    s.Mean = shift + S / s.N;
+    if (s.Max - s.Min < 1e-10L) {
+        s.State = 6;
+        s.DF = 0;
+        if (std::fabs(s.Mean) < 1e-10L) {
+            s.Mean = 0;
+            s.RangeLow = -1;
+            s.RangeHigh = 1;
+            s.WarnDev = 0.5L;
+            s.ActionDev = 0.8L;
+        } else {
+            long double m = std::fabs(s.Mean);
+            s.RangeLow = s.Mean - m;
+            s.RangeHigh = s.Mean + m;
+            s.WarnDev = 0.5L * m;
+            s.ActionDev = 0.8L * m;
+        }
+        return;
+    }
+    s.RangeLow = s.Min;
+    s.RangeHigh = s.Max;
+    s.DF = s.N - 1;
+    long double ss = Q - S * S / s.N;
+    if (ss < 0) ss = 0;
+    long double sd = std::sqrt(ss / (s.N - 1));
+    if (std::fabs(s.Mean) < 1e-10L) {
+        s.State = 6;
+    } else {
+        s.CV = static_cast<float>(sd * 100 / std::fabs(s.Mean));
+        s.State = 0;
+    }
+    s.WarnDev = TQuantile(Settings.AlertRow, s.DF) * sd;
+    s.ActionDev = TQuantile(Settings.ActionRow, s.DF) * sd;
+}
+
+namespace {
+void WidenToAction(LevelStats& l) {
+    if (l.N < 1) return;
+    l.RangeHigh = std::max(l.RangeHigh, l.Mean + l.ActionDev);
+    l.RangeLow = std::min(l.RangeLow, l.Mean - l.ActionDev);
+}
+} // namespace
+
+void TAnalyte::RecalcLevel(int level) {
+    ComputeStats(level, 0, Count() - 1, AllStats[level]);
+    LevelStats& lim = Limits[level];
+    if (LimitMode[level] == lmLocked) {
+        // An interval that does not lie within the stored points (a damaged or foreign file) has no
+        // usable statistics either.
+        bool inside = LockFirst[level] >= 0 && LockLast[level] < Count() && LockFirst[level] <= LockLast[level];
+        if (inside) ComputeStats(level, LockFirst[level], LockLast[level], lim);
+        if (!inside || lim.State == 6) {
+            LimitMode[level] = lmMobile;
+            LockFirst[level] = LockLast[level] = -1;
+        } else {
+            lim.RangeLow = AllStats[level].RangeLow;
+            lim.RangeHigh = AllStats[level].RangeHigh;
+            WidenToAction(lim);
+            return;
+        }
+    }
+    if (LimitMode[level] == lmFixed) {
+        lim.State = 0;
+        lim.RangeHigh = lim.Mean + lim.ActionDev;
+        lim.RangeLow = lim.Mean - lim.ActionDev;
+        const LevelStats& all = AllStats[level];
+        if (all.N + all.NDiscarded >= 1) {
+            lim.RangeHigh = std::max(lim.RangeHigh, all.Max);
+            lim.RangeLow = std::min(lim.RangeLow, all.Min);
+        }
+        return;
+    }
+    lim = AllStats[level];
+    WidenToAction(lim);
+}
+
+void TAnalyte::ApplyCommonCV() {
+    long double dfc = 0, v = 0;
+    for (int i = 0; i < NbLevels; ++i) {
+        const LevelStats& l = Limits[i];
+        if (LimitMode[i] == lmFixed || l.State != 0) continue;
+        long double cv = l.CV / 100.0L;
+        dfc += l.N - 1;
+        v += cv * cv * (l.N - 1);
+    }
+    if (dfc < 1) return;
+    long double cvc = std::sqrt(v / dfc);
+    int df = static_cast<int>(dfc);
+    for (int i = 0; i < NbLevels; ++i) {
+        LevelStats& l = Limits[i];
+        if (LimitMode[i] == lmFixed || l.N <= 0) continue;
+        // The magnitude of the mean, as the CV itself uses: a negative mean must not invert the limits.
+        long double sd = cvc * std::fabs(l.Mean);
+        l.State = 0;
+        l.CV = static_cast<float>(cvc * 100);
+        l.WarnDev = TQuantile(Settings.AlertRow, df) * sd;
+        l.ActionDev = TQuantile(Settings.ActionRow, df) * sd;
+        l.DF = df;
+        l.RangeHigh = l.Max >= l.Mean + l.ActionDev ? l.Max : l.Mean + l.ActionDev;
+        l.RangeLow = l.Min > l.Mean - l.ActionDev ? l.Mean - l.ActionDev : l.Min;
+    }
+}
+
+void TAnalyte::RecalcAll() {
+    for (int i = 0; i < NbLevels; ++i) RecalcLevel(i);
+    if (CommonCVOn()) ApplyCommonCV();
+}

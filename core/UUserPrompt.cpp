@@ -1,0 +1,24 @@
+// Default prompt used when no window layer has installed one.
+#include "UUserPrompt.h"
+
+namespace {
+class TDefaultPrompt : public TUserPrompt {
+public:
+    TMsgButton Ask(TMsgKind, unsigned buttons, const std::string&) override {
+        if (buttons & mbCancel) return mbCancel;
+        for (unsigned b : {mbYes, mbOK, mbNo, mbRetry})
+            if (buttons & b) return static_cast<TMsgButton>(b);
+        return mbNone;
+    }
+};
+TDefaultPrompt defaultPrompt;
+TUserPrompt* current = nullptr;
+} // namespace
+
+TUserPrompt& Prompt() { return current ? *current : defaultPrompt; }
+
+TUserPrompt* SetPrompt(TUserPrompt* prompt) {
+    TUserPrompt* old = current;
+    current = prompt;
+    return old;
+}

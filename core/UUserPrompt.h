@@ -1,0 +1,26 @@
+// The one way core asks the user something: the program answers with message boxes, tests with scripts.
+#pragma once
+
+#include <string>
+
+enum TMsgKind { mkError, mkWarning, mkInformation, mkConfirmation };
+
+// Buttons of a box; a set of them is a bitwise or.
+enum TMsgButton : unsigned { mbNone = 0, mbYes = 1, mbNo = 2, mbOK = 4, mbCancel = 8, mbRetry = 16 };
+
+class TUserPrompt {
+public:
+    virtual ~TUserPrompt() = default;
+    // Shows text in a box of the given kind with the given buttons; returns the button pressed.
+    virtual TMsgButton Ask(TMsgKind kind, unsigned buttons, const std::string& text) = 0;
+};
+
+// The installed prompt. With none installed, a box answers Cancel when it offers Cancel (nothing is
+// done without consent), else its only or first button.
+TUserPrompt& Prompt();
+// Installs a prompt (not owned); nullptr restores the default. Returns the previous one.
+TUserPrompt* SetPrompt(TUserPrompt* prompt);
+
+inline TMsgButton ShowMessageBox(TMsgKind kind, unsigned buttons, const std::string& text) {
+    return Prompt().Ask(kind, buttons, text);
+}

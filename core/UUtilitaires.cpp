@@ -1,0 +1,338 @@
+// Common operations shared by every part of the program.
+#include "UUtilitaires.h"
+
+#include <cfloat>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <random>
+
+#include "UQcError.h"
+
+// ---------------------------------------------------------------- TListIDString
+
+int32_t TListIDString::AddText(const std::string& text) {
+    int32_t id = nextId_++;
+    items_.push_back({id, text});
+    return id;
+}
+
+int TListIDString::FindIndex(int32_t key) const {
+    if (items_.empty()) return -1;
+    int low = 0, high = static_cast<int>(items_.size()) - 1, mid = 0;
+    while (low <= high) {
+        mid = (low + high) / 2;
+        int32_t id = items_[static_cast<size_t>(mid)].Id;
+        if (id >= key) high = mid - 1;
+        if (id <= key) low = mid + 1;
+    }
+    return low - high > 1 ? mid : -1;
+}
+
+std::string TListIDString::TextOf(int32_t id) const {
+    if (id == -1) return {};
+    int i = FindIndex(id);
+    return i < 0 ? std::string() : items_[static_cast<size_t>(i)].Text;
+}
+
+void TListIDString::SaveToFile(TByteWriter& w) const {
+    w.I32(static_cast<int32_t>(items_.size()));
+    for (const Entry& e : items_) {
+        w.I32(e.Id);
+        w.LongText(e.Text);
+    }
+}
+
+void TListIDString::LoadFromFile(TByteReader& r) {
+    size_t count = r.Count(8); // an entry takes at least its identifier and its length
+    for (size_t i = 0; i < count; ++i) {
+        int32_t id = r.I32();
+        items_.push_back({id, r.LongText()});
+    }
+    if (count > 0) nextId_ = items_.back().Id + 1;
+}
+
+// ---------------------------------------------------------------- texts
+
+std::string Trim(std::string_view s) {
+    size_t b = 0, e = s.size();
+    while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
+    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
+    return std::string(s.substr(b, e - b));
+}
+
+std::string UpperCase(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+// ---------------------------------------------------------------- entry checks
+
+int CheckIntegerText(std::string& text, int min, int max) {
+    std::string t = Trim(text);
+    long long v = 0;
+    size_t i = 0;
+    bool neg = false;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) neg = t[i++] == '-';
+    bool ok = i < t.size() && t.size() - i <= 10;
+    for (size_t k = i; ok && k < t.size(); ++k) {
+        if (t[k] < '0' || t[k] > '9') ok = false;
+        else v = v * 10 + (t[k] - '0');
+    }
+    if (neg) v = -v;
+    if (!ok || v > INT32_MAX || v < INT32_MIN) throw EConvertError("'" + t + "' is not a valid integer value");
+    if (v > max) throw EConvertError(t + " is too high\n\rMaximum allowed = " + std::to_string(max));
+    if (v < min) throw EConvertError(t + " is too low\n\rMinimum allowed = " + std::to_string(min));
+    text = t;
+    return static_cast<int>(v);
+}
+
+bool ParseDecimal(std::string_view text, char separator, long double& value) {
+    std::string s;
+    size_t i = 0, digits = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) s += text[i++];
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') s += text[i++], ++digits;
+    if (i < text.size() && text[i] == separator) {
+        s += '.';
+        ++i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') s += text[i++], ++digits;
+    }
+    if (digits == 0) return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        s += 'e';
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) s += text[i++];
+        size_t expDigits = 0;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') s += text[i++], ++expDigits;
+        if (expDigits == 0) return false;
+    }
+    if (i != text.size()) return false;
+    const char* b = s.data();
+    if (*b == '+') ++b; // from_chars takes no plus sign
+    long double v = 0;
+    auto [end, ec] = std::from_chars(b, s.data() + s.size(), v);
+    if (end != s.data() + s.size()) return false;
+    if (ec == std::errc::result_out_of_range) {
+        // Underflow reads as zero; overflow is refused.
+        if (std::fabs(v) > 1) return false;
+        v = 0;
+    } else if (ec != std::errc()) {
+        return false;
+    }
+    if (!std::isfinite(v)) return false;
+    value = v;
+    return true;
+}
+
+namespace {
+std::string ReplaceDecimalMarks(std::string t) {
+    char sep = Regional.DecimalSeparator;
+    for (char& c : t) {
+        if (sep == '.' && c == ',') c = '.';
+        else if (sep != '.' && c == '.') c = sep;
+    }
+    return t;
+}
+} // namespace
+
+LevelValue ReadValueText(const std::string& text) {
+    std::string t = Trim(text);
+    if (t.empty()) return {0, psEmpty};
+    t = ReplaceDecimalMarks(t);
+    long double v = 0;
+    if (!ParseDecimal(t, Regional.DecimalSeparator, v) || std::fabs(v) > FLT_MAX)
+        throw EConvertError("Incorrect floating number");
+    return {static_cast<float>(v), psInControl};
+}
+
+long double ReadRealText(std::string& text, bool nonNegative) {
+    std::string t = ReplaceDecimalMarks(Trim(text));
+    long double v = 0;
+    if (!ParseDecimal(t, Regional.DecimalSeparator, v))
+        throw EConvertError("'" + t + "' is not a valid floating point value");
+    if (nonNegative && v < 0) throw EConvertError(t + " is a negative value (not allowed)");
+    text = t;
+    return v;
+}
+
+std::string ReadLongText(TByteReader& r) { return r.LongText(); }
+
+void WriteLongText(TByteWriter& w, std::string_view text) { w.LongText(text); }
+
+// ---------------------------------------------------------------- random draws
+
+namespace {
+std::mt19937_64& Engine() {
+    static std::mt19937_64 engine(5489u);
+    return engine;
+}
+} // namespace
+
+void Randomize() {
+    auto ticks = std::chrono::high_resolution_clock::now().time_since_epoch().count();
+    Engine().seed(static_cast<uint64_t>(ticks));
+}
+
+void RandomSeed(uint64_t seed) { Engine().seed(seed); }
+
+double RandomUniform() { return std::generate_canonical<double, 53>(Engine()); }
+
+long double RandomNormal(long double mean, long double sd) {
+    double u1;
+    do u1 = RandomUniform();
+    while (u1 == 0.0);
+    double u2 = RandomUniform();
+    constexpr long double twoPi = 6.283185307179586476925286766559L;
+    return mean + sd * std::sqrt(-2.0L * std::log(static_cast<long double>(u1))) * std::sin(twoPi * u2);
+}
+
+void SplitTabs(std::string_view line, std::vector<std::string>& pieces) {
+    size_t start = 0;
+    for (;;) {
+        size_t tab = line.find('\t', start);
+        if (tab == std::string_view::npos) {
+            pieces.emplace_back(line.substr(start));
+            return;
+        }
+        pieces.emplace_back(line.substr(start, tab - start));
+        start = tab + 1;
+    }
+}
+
+// ---------------------------------------------------------------- Student's t
+
+namespace {
+// Rows: p 0.975, 0.99, 0.995, 0.9975, 0.999; columns: df 1..30, 40, 60, 120, infinity.
+constexpr long double TTable[TTableRows][TTableColumns] = {
+    {12.706L, 4.3027L, 3.1825L, 2.7764L, 2.5706L, 2.4469L, 2.3646L, 2.306L,  2.2622L, 2.2281L, 2.201L,  2.1788L,
+     2.1604L, 2.1448L, 2.1314L, 2.1199L, 2.1098L, 2.1009L, 2.093L,  2.086L,  2.0796L, 2.0739L, 2.0687L, 2.0639L,
+     2.0595L, 2.0555L, 2.0518L, 2.0484L, 2.0452L, 2.0423L, 2.0211L, 2.0003L, 1.9799L, 1.96L},
+    {31.821L, 6.9646L, 4.5407L, 3.7469L, 3.3649L, 3.1427L, 2.998L,  2.8965L, 2.8214L, 2.7638L, 2.7181L, 2.681L,
+     2.6503L, 2.6245L, 2.6025L, 2.5835L, 2.5669L, 2.5524L, 2.5395L, 2.528L,  2.5176L, 2.5083L, 2.4999L, 2.4922L,
+     2.4851L, 2.4786L, 2.4727L, 2.4671L, 2.462L,  2.4573L, 2.4233L, 2.3901L, 2.3578L, 2.326L},
+    {63.657L, 9.9248L, 5.8409L, 4.6041L, 4.0321L, 3.7074L, 3.4995L, 3.3554L, 3.2498L, 3.1693L, 3.1058L, 3.0545L,
+     3.0123L, 2.9768L, 2.9467L, 2.9208L, 2.8982L, 2.8784L, 2.8609L, 2.8453L, 2.8314L, 2.8188L, 2.8073L, 2.7969L,
+     2.7874L, 2.7787L, 2.7707L, 2.7633L, 2.7564L, 2.75L,   2.7045L, 2.6603L, 2.6174L, 2.576L},
+    {127.32L, 14.089L, 7.4533L, 5.5976L, 4.7733L, 4.3168L, 4.0293L, 3.8325L, 3.6897L, 3.5814L, 3.4966L, 3.4284L,
+     3.3725L, 3.3257L, 3.286L,  3.252L,  3.2224L, 3.1966L, 3.1737L, 3.1534L, 3.1352L, 3.1188L, 3.104L,  3.0905L,
+     3.0782L, 3.0669L, 3.0565L, 3.0469L, 3.038L,  3.0298L, 2.9712L, 2.9146L, 2.8599L, 2.807L},
+    {318.31L, 22.326L, 10.215L, 7.1732L, 5.8934L, 5.2076L, 4.7853L, 4.5008L, 4.2968L, 4.1437L, 4.0247L, 3.9296L,
+     3.852L,  3.7874L, 3.7328L, 3.6862L, 3.6458L, 3.6105L, 3.5794L, 3.5518L, 3.5272L, 3.505L,  3.485L,  3.4668L,
+     3.4502L, 3.435L,  3.421L,  3.4082L, 3.3962L, 3.385L,  3.3069L, 3.2317L, 3.1595L, 3.09L},
+};
+} // namespace
+
+long double TTableEntry(int row, int column) { return TTable[row][column]; }
+
+int TTableDegrees(int column) {
+    if (column < 30) return column + 1;
+    constexpr int tail[] = {40, 60, 120, 0};
+    return tail[column - 30];
+}
+
+long double TQuantile(int row, int df) {
+    if (row < 0) row = 0;
+    if (row >= TTableRows) row = TTableRows - 1;
+    const long double* t = TTable[row];
+    if (df < 1) df = 1;
+    const long double t30 = t[29], t40 = t[30], t60 = t[31], t120 = t[32], tInf = t[33];
+    if (df < 30) return t[df - 1];
+    if (df < 40) return t30 - (t30 - t40) / 10 * (df - 30);
+    if (df < 60) return t40 - (t40 - t60) / 20 * (df - 40);
+    if (df < 120) return t60 - (t60 - t120) / 60 * (df - 60);
+    return t120 - (t120 - tInf) * (df - 120) / df;
+}
+
+// ---------------------------------------------------------------- number texts
+
+namespace {
+// Decimal digits of |v| rounded half away from zero to `keep` significant digits, with the exponent
+// of the first digit. keep <= 0 rounds to a power of ten or to zero (empty digits).
+struct Decimal {
+    std::string digits;
+    int exponent = 0;
+};
+
+Decimal ExactDigits(long double v) {
+    char buf[128];
+    auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, 60);
+    std::string s(buf, res.ptr);
+    size_t e = s.find('e');
+    Decimal d;
+    d.exponent = std::stoi(s.substr(e + 1));
+    for (size_t i = 0; i < e; ++i)
+        if (s[i] >= '0' && s[i] <= '9') d.digits += s[i];
+    return d;
+}
+
+Decimal RoundDigits(const Decimal& in, int keep) {
+    Decimal out;
+    out.exponent = in.exponent;
+    if (keep < 0) return {"", 0};
+    if (keep == 0) {
+        if (in.digits[0] >= '5') return {"1", in.exponent + 1};
+        return {"", 0};
+    }
+    out.digits = in.digits.substr(0, static_cast<size_t>(keep));
+    while (out.digits.size() < static_cast<size_t>(keep)) out.digits += '0';
+    if (static_cast<size_t>(keep) < in.digits.size() && in.digits[static_cast<size_t>(keep)] >= '5') {
+        int i = keep - 1;
+        while (i >= 0 && out.digits[static_cast<size_t>(i)] == '9') out.digits[static_cast<size_t>(i--)] = '0';
+        if (i < 0) {
+            out.digits.insert(out.digits.begin(), '1');
+            out.digits.pop_back();
+            ++out.exponent;
+        } else {
+            ++out.digits[static_cast<size_t>(i)];
+        }
+    }
+    return out;
+}
+} // namespace
+
+std::string FormatFixed(long double value, int precision, int decimals) {
+    return FormatFixed(value, precision, decimals, Regional.DecimalSeparator);
+}
+
+std::string FormatFixed(long double value, int precision, int decimals, char separator) {
+    if (std::isnan(value)) return "NAN";
+    if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+    if (precision < 1) precision = 1;
+    if (decimals < 0) decimals = 0;
+    bool negative = value < 0;
+    if (value == 0) {
+        std::string s = "0";
+        if (decimals > 0) s += separator + std::string(static_cast<size_t>(decimals), '0');
+        return s;
+    }
+    Decimal exact = ExactDigits(value);
+    Decimal byPrecision = RoundDigits(exact, precision);
+    std::string sign = negative ? "-" : "";
+    if (byPrecision.exponent + 1 > precision) {
+        // Integer part too long for the precision: scientific notation.
+        std::string s = sign + byPrecision.digits.substr(0, 1);
+        if (precision > 1) s += separator + byPrecision.digits.substr(1);
+        int e = byPrecision.exponent;
+        std::string es = std::to_string(e < 0 ? -e : e);
+        while (es.size() < 2) es = "0" + es;
+        return s + "E" + (e < 0 ? "-" : "+") + es;
+    }
+    int keep = exact.exponent + 1 + decimals;
+    Decimal r = keep < precision ? RoundDigits(exact, keep) : byPrecision;
+    if (r.digits.empty()) r = {"0", 0};
+    // Digit at power k of ten.
+    auto digitAt = [&](int k) -> char {
+        int idx = r.exponent - k;
+        return idx >= 0 && idx < static_cast<int>(r.digits.size()) ? r.digits[static_cast<size_t>(idx)] : '0';
+    };
+    std::string s;
+    for (int k = r.exponent > 0 ? r.exponent : 0; k >= 0; --k) s += digitAt(k);
+    if (decimals > 0) {
+        s += separator;
+        for (int k = -1; k >= -decimals; --k) s += digitAt(k);
+    }
+    bool allZero = s.find_first_not_of(std::string("0") + separator) == std::string::npos;
+    return (allZero ? "" : sign) + s;
+}
