@@ -125,8 +125,11 @@ int ImportPredecessorBytes(std::string_view bytes, TListAnalytes& into) {
         TByteReader r(bytes.substr(0, bytes.size() - PredecessorSignature.size()));
         size_t materials = r.Count(MaterialRecordSize);
         r.Skip(materials * MaterialRecordSize);
-        size_t analytes = r.Count(TAnalyteV2::MinImageSize);
-        for (size_t k = 0; k < analytes; ++k) {
+        // Nothing is allocated for the analyte count: each image is read on its own, so a file cut
+        // part-way still gives the analytes before the cut.
+        int32_t analytes = r.I32();
+        if (analytes < 0) Damaged("analyte count");
+        for (int32_t k = 0; k < analytes; ++k) {
             TAnalyteV2 image;
             image.Read(r);
             into.Add(image.Convert());

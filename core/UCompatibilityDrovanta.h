@@ -38,8 +38,6 @@ public:
     static constexpr size_t PointSize = 36;
     static constexpr size_t HeaderSize = 132;
     static constexpr size_t OtherRecordSize = 68;
-    // The smallest image: an empty point list, the header, no other records, an empty comment list.
-    static constexpr size_t MinImageSize = 4 + HeaderSize + 4 + 8;
 
     struct Point {
         double Date = 0;
