@@ -225,6 +225,35 @@ TEST_F(PredecessorTest, DamagePartWayKeepsTheAnalytesConvertedBefore) {
     }
 }
 
+TEST_F(PredecessorTest, EveryFlippedByteIsReadOrRefusedWithTheCountThatCameIn) {
+    V2Analyte a = WithPoints(3, "One");
+    a.lockFirst = {0, -1, -1};
+    a.lockLast = {2, -1, -1};
+    a.comments = {{0, "c"}};
+    a.points[1].comment = 0;
+    const std::string good = File({a, WithPoints(2, "Two")});
+    for (size_t i = 0; i < good.size(); ++i) {
+        for (uint8_t mask : {0x01, 0x80, 0xFF}) {
+            std::string bad = good;
+            bad[i] = static_cast<char>(bad[i] ^ mask);
+            TListAnalytes into;
+            int imported = -1;
+            try {
+                imported = ImportPredecessorBytes(bad, into);
+            } catch (const EPredecessorImport& e) {
+                imported = e.Imported;
+            }
+            ASSERT_EQ(into.Count(), imported) << "byte " << i;
+            ASSERT_LE(imported, 2) << "byte " << i;
+            for (const auto& r : into.Items) {
+                ASSERT_GE(r->Decimals, 0);
+                ASSERT_LE(r->Decimals, 3);
+                for (const ControlPoint& p : r->Points) ASSERT_TRUE(std::isfinite(p.DateTime));
+            }
+        }
+    }
+}
+
 TEST_F(PredecessorTest, CountsAndValuesThatCannotBeTrueAreRefused) {
     std::string body = File({WithPoints(2)});
     body.resize(body.size() - 9);
