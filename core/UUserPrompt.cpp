@@ -15,7 +15,9 @@ TDefaultPrompt defaultPrompt;
 TUserPrompt* current = nullptr;
 } // namespace
 
-TUserPrompt& Prompt() { return current ? *current : defaultPrompt; }
+TUserPrompt& Prompt() {
+    return current ? *current : defaultPrompt;
+}
 
 TUserPrompt* SetPrompt(TUserPrompt* prompt) {
     TUserPrompt* old = current;
