@@ -1,6 +1,8 @@
 // Default prompt used when no window layer has installed one.
 #include "UUserPrompt.h"
 
+#include "UGlobale.h"
+
 namespace {
 class TDefaultPrompt : public TUserPrompt {
 public:
@@ -24,3 +26,5 @@ TUserPrompt* SetPrompt(TUserPrompt* prompt) {
     current = prompt;
     return old;
 }
+
+bool AskPassword() { return Settings.Password.empty() || Prompt().EnterPassword(); }
