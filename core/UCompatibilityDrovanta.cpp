@@ -1,6 +1,7 @@
 // Import of the predecessor product's data and backup files (one format) into three-level analytes.
 #include "UCompatibilityDrovanta.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "UAtomicFile.h"
@@ -81,7 +82,17 @@ void TAnalyteV2::Read(TByteReader& r) {
 
 std::unique_ptr<TAnalyte> TAnalyteV2::Convert() const {
     auto a = std::make_unique<TAnalyte>(Name, Unit, Decimals, 3);
-    for (const Point& p : Points) {
+    // Added in date order, equal dates in file order: the same points and order as adding them in file
+    // order, without the quadratic insertion a file in reverse order would cost.
+    std::vector<const Point*> order;
+    order.reserve(Points.size());
+    for (const Point& p : Points) order.push_back(&p);
+    std::stable_sort(order.begin(), order.end(), [](const Point* x, const Point* y) {
+        return ComposeDateTime(x->Date, 0.5) < ComposeDateTime(y->Date, 0.5);
+    });
+    a->Points.reserve(Points.size());
+    for (const Point* pp : order) {
+        const Point& p = *pp;
         TResu run;
         // The predecessor kept dates only: its runs come in at noon.
         run.DateTime = ComposeDateTime(p.Date, 0.5);
