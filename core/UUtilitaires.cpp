@@ -5,6 +5,7 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <random>
 
 #include "UQcError.h"
@@ -121,8 +122,14 @@ bool ParseDecimal(std::string_view text, char separator, long double& value) {
     auto [end, ec] = std::from_chars(b, s.data() + s.size(), v);
     if (end != s.data() + s.size()) return false;
     if (ec == std::errc::result_out_of_range) {
-        // Underflow reads as zero; overflow is refused.
-        if (std::fabs(v) > 1) return false;
+        // Underflow reads as zero; overflow is refused. Out of range, the magnitude's order tells which.
+        size_t e = s.find('e');
+        long long order = e == std::string::npos ? 0 : std::atoll(s.c_str() + e + 1);
+        size_t m = s.find_first_of("123456789");
+        size_t point = s.find('.');
+        if (point == std::string::npos || point > e) point = e == std::string::npos ? s.size() : e;
+        order += m < point ? static_cast<long long>(point - m) : -static_cast<long long>(m - point);
+        if (order > 0) return false;
         v = 0;
     } else if (ec != std::errc()) {
         return false;
