@@ -133,12 +133,17 @@ std::unique_ptr<TAnalyte> ReadAnalyteImage(TByteReader& r, std::string_view vers
         a->Reserved = h.I32();
     }
 
-    for (LevelStats& l : a->Limits) {
+    for (int i = 0; i < MaxLevels; ++i) {
+        LevelStats& l = a->Limits[i];
         l.Mean = ReadExtended(r);
         l.WarnDev = ReadExtended(r);
         l.ActionDev = ReadExtended(r);
-        if (!std::isfinite(l.Mean) || !std::isfinite(l.WarnDev) || !std::isfinite(l.ActionDev))
-            Damaged("limits are not numbers");
+        if (std::isfinite(l.Mean) && std::isfinite(l.WarnDev) && std::isfinite(l.ActionDev)) continue;
+        // Only a fixed level's limits are the user's; the others are recomputed from the points.
+        if (a->LimitMode[i] == lmFixed) Damaged("fixed limits are not numbers");
+        l.Mean = 0;
+        l.WarnDev = 0.5L;
+        l.ActionDev = 0.8L;
     }
     ExpectSignature(r, "the limits");
 
@@ -206,9 +211,35 @@ void WriteAnalyteImage(TByteWriter& w, const TAnalyte& a) {
 
 // ---------------------------------------------------------------- whole file
 
+namespace {
+// The writer never produces a file that its reader would refuse: the file on disk stays the last
+// readable one instead.
+void CheckWritable(const TAnalyte& a) {
+    auto refuse = [&](const std::string& what) { throw EQcError("analyte " + a.Name + ": " + what); };
+    if (a.NbLevels < 1 || a.NbLevels > MaxLevels || a.Decimals < 0 || a.Decimals > 3)
+        refuse("levels or decimals out of range");
+    for (int i = 0; i < MaxLevels; ++i) {
+        if (a.LimitMode[i] > lmFixed) refuse("limit mode out of range");
+        const LevelStats& l = a.Limits[i];
+        if (a.LimitMode[i] == lmFixed &&
+            !(std::isfinite(l.Mean) && std::isfinite(l.WarnDev) && std::isfinite(l.ActionDev)))
+            refuse("fixed limits are not numbers");
+    }
+    for (const ControlPoint& p : a.Points) {
+        if (!std::isfinite(p.DateTime)) refuse("a date is not a number");
+        for (const LevelValue& lv : p.Levels)
+            if (lv.State > psEmpty || (lv.State != psEmpty && !std::isfinite(lv.Value)))
+                refuse("a value is not a number");
+    }
+}
+} // namespace
+
 std::string DataImage(const TListSerum& serum, const TListAnalytes& analytes) {
     size_t points = 0;
-    for (const auto& a : analytes.Items) points += a->Points.size();
+    for (const auto& a : analytes.Items) {
+        CheckWritable(*a);
+        points += a->Points.size();
+    }
     TByteWriter w;
     w.Data().reserve(64 + serum.Items.size() * MaterialRecordSize + points * PointRecordSize +
                      analytes.Items.size() * 512);
@@ -275,7 +306,13 @@ void ReadDataFile(const std::string& path) {
 void WriteDataFile(const std::string& path) {
     if (!UnkeptDataFile.empty() && path == UnkeptDataFile)
         throw EQcError("Cannot write " + path + ": the unreadable data file could not be kept aside");
-    AtomicWriteFile(path, DataImage(ListSerum, ListAnalytes));
+    std::string image;
+    try {
+        image = DataImage(ListSerum, ListAnalytes);
+    } catch (const EQcError& e) {
+        throw EQcError("Cannot write " + path + ": " + e.what());
+    }
+    AtomicWriteFile(path, image);
 }
 
 // ---------------------------------------------------------------- start and end
@@ -448,8 +485,14 @@ void BackupData(const std::string& folder) {
                 tmp = TempBackupFileName(folder);
     TCopyWindowScope window("Backuping data to " + sav);
     // The new backup is complete on disk before either earlier backup is touched.
+    std::string image;
     try {
-        AtomicWriteFile(tmp, DataImage(ListSerum, ListAnalytes));
+        image = DataImage(ListSerum, ListAnalytes);
+    } catch (const EQcError& e) {
+        throw EQcError("Cannot write " + tmp + ": " + e.what());
+    }
+    try {
+        AtomicWriteFile(tmp, image);
     } catch (const EQcError&) {
         ::unlink(tmp.c_str());
         throw;

@@ -1,10 +1,16 @@
 // Simulated control results drawn from a normal distribution per level.
 #include "URandom.h"
 
+#include <algorithm>
+#include <cfloat>
+
 LevelValue DrawLevelValue(const LevelValue& mean, const LevelValue& cv) {
     if (mean.State == psEmpty || cv.State == psEmpty) return {0, psEmpty};
     long double m = mean.Value;
-    return {static_cast<float>(RandomNormal(m, cv.Value * m / 100)), psInControl};
+    // A draw beyond the single range (a huge mean with a wide CV) is kept at the largest single, so
+    // that no stored value is infinite.
+    long double v = std::clamp<long double>(RandomNormal(m, cv.Value * m / 100), -FLT_MAX, FLT_MAX);
+    return {static_cast<float>(v), psInControl};
 }
 
 TResu MakeRandomEntry(const TAnalyte& a, const TLevelValues& means, const TLevelValues& cvs, TDateTime dt) {

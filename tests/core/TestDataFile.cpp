@@ -252,17 +252,20 @@ TEST_F(DataFile, GeneratedDataRoundTripsAndStatisticsAreRecomputed) {
     ReadDataFile(folder.File("b.qcf"));
     EXPECT_EQ(MemoryImage(), image);
 
-    // A mobile level's stored limits are replaced by those of its points.
+    // A mobile level's stored limits are replaced by those of its points, even when not numbers.
     ListSerum.Clear();
     ListAnalytes.Clear();
     ListAnalytes.Add(std::make_unique<TAnalyte>(AnalyteWithValues({10, 11, 12, 13, 14})));
     WriteDataFile(folder.File("m.qcf"));
     std::string bytes = Bytes(folder.File("m.qcf"));
     const size_t level1Mean = 4 + 4 + 4 + 5 * 44 + 133;
-    bytes[level1Mean + 9] = 0x44; // a far larger mean
-    WriteBytes(folder.File("m.qcf"), bytes);
-    ReadDataFile(folder.File("m.qcf"));
-    EXPECT_NEAR(static_cast<double>(ListAnalytes[0].Limits[0].Mean), 12.0, 1e-9);
+    for (uint8_t exponent : {0x44, 0xFF}) { // a far larger mean, then no number at all
+        bytes[level1Mean + 8] = static_cast<char>(0xFF);
+        bytes[level1Mean + 9] = static_cast<char>(exponent);
+        WriteBytes(folder.File("m.qcf"), bytes);
+        ReadDataFile(folder.File("m.qcf"));
+        EXPECT_NEAR(static_cast<double>(ListAnalytes[0].Limits[0].Mean), 12.0, 1e-9);
+    }
 }
 
 TEST_F(DataFile, DamagedFilesAreRefusedAndMemoryIsKept) {
@@ -537,4 +540,22 @@ TEST_F(DataFile, FailedSavesLeaveThePreviousFileIntact) {
         std::filesystem::permissions(folder.Path(), std::filesystem::perms::owner_all);
         EXPECT_EQ(Bytes(path), previous);
     }
+}
+
+TEST_F(DataFile, WriterRefusesWhatItsReaderWouldRefuse) {
+    FillSentinel();
+    const std::string path = DataFileName();
+    WriteDataFile(path);
+    const std::string previous = Bytes(path);
+    ListAnalytes[1].Points[3].Levels[0] = {INFINITY, psInControl};
+    try {
+        WriteDataFile(path);
+        FAIL() << "written";
+    } catch (const EQcError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot write " + path + ": analyte Calcium: a value is not a number");
+    }
+    EXPECT_EQ(Bytes(path), previous);
+    ListAnalytes[1].Points[3].Levels[0] = {INFINITY, psEmpty}; // an empty level's value is not stored
+    EXPECT_NO_THROW(WriteDataFile(path));
 }
