@@ -1,6 +1,8 @@
 // Data file reader and writer, start and end of the data, sample data, backup and restore.
 #include "UDataLoadSave.h"
 
+#include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -50,17 +52,28 @@ void WriteExtended(TByteWriter& w, long double v) {
     w.Bytes(std::string_view(reinterpret_cast<const char*>(img.data()), img.size()));
 }
 
-void ReadLevelValue(TByteReader& r, LevelValue& lv) {
-    float v = r.Single();
-    uint8_t state = r.U8();
-    r.Skip(3);
+// Little-endian loads from a checked block.
+template <typename T> T LoadLE(const char* b) {
+    T v;
+    std::memcpy(&v, b, sizeof v);
+    if constexpr (std::endian::native == std::endian::big) {
+        auto* bytes = reinterpret_cast<unsigned char*>(&v);
+        std::reverse(bytes, bytes + sizeof v);
+    }
+    return v;
+}
+
+// One level of a point record: the single value, the state byte, 3 padding bytes.
+LevelValue DecodeLevelValue(const char* b) {
+    float v = LoadLE<float>(b);
+    uint8_t state = static_cast<uint8_t>(b[4]);
     if (state > psEmpty) Damaged("point state out of range");
     // An empty level's value means nothing; only values that take part must be numbers.
     if (!std::isfinite(v)) {
         if (state != psEmpty) Damaged("value is not a number");
         v = 0;
     }
-    lv = {v, static_cast<PointState>(state)};
+    return {v, static_cast<PointState>(state)};
 }
 
 std::string WithSlash(std::string folder) {
@@ -95,14 +108,18 @@ std::string DataFileName() {
 std::unique_ptr<TAnalyte> ReadAnalyteImage(TByteReader& r, std::string_view version) {
     auto a = std::make_unique<TAnalyte>();
     size_t count = r.Count(PointRecordSize);
-    a->Points.resize(count);
-    for (ControlPoint& p : a->Points) {
-        p.DateTime = r.Double();
+    // The point records are the bulk of the file: their block is checked once and decoded directly.
+    std::string_view block = r.Bytes(count * PointRecordSize);
+    a->Points.reserve(count);
+    for (size_t k = 0; k < count; ++k) {
+        const char* b = block.data() + k * PointRecordSize;
+        ControlPoint& p = a->Points.emplace_back();
+        p.DateTime = LoadLE<double>(b);
         if (!std::isfinite(p.DateTime)) Damaged("point date is not a number");
-        for (LevelValue& lv : p.Levels) ReadLevelValue(r, lv);
-        p.CommentId = r.I32();
-        p.Operator.Assign(r.ShortString(4));
-        r.Skip(3);
+        for (int i = 0; i < MaxLevels; ++i) p.Levels[i] = DecodeLevelValue(b + 8 + 8 * i);
+        p.CommentId = LoadLE<int32_t>(b + 32);
+        size_t len = std::min<size_t>(static_cast<uint8_t>(b[36]), 4);
+        p.Operator.Assign(std::string_view(b + 37, len));
     }
 
     bool v30 = version == "30";
