@@ -63,6 +63,14 @@ template <typename T> T LoadLE(const char* b) {
     return v;
 }
 
+template <typename T> void StoreLE(char* b, T v) {
+    if constexpr (std::endian::native == std::endian::big) {
+        auto* bytes = reinterpret_cast<unsigned char*>(&v);
+        std::reverse(bytes, bytes + sizeof v);
+    }
+    std::memcpy(b, &v, sizeof v);
+}
+
 // One level of a point record: the single value, the state byte, 3 padding bytes.
 LevelValue DecodeLevelValue(const char* b) {
     float v = LoadLE<float>(b);
@@ -178,16 +186,19 @@ std::unique_ptr<TAnalyte> ReadAnalyteImage(TByteReader& r, std::string_view vers
 
 void WriteAnalyteImage(TByteWriter& w, const TAnalyte& a) {
     w.I32(a.Count());
+    // Each point record is laid out in a buffer and appended whole: the writer's bulk.
     for (const ControlPoint& p : a.Points) {
-        w.Double(p.DateTime);
-        for (const LevelValue& lv : p.Levels) {
-            w.Single(lv.Value);
-            w.U8(lv.State);
-            w.Zeros(3);
+        char b[PointRecordSize] = {};
+        StoreLE(b, p.DateTime);
+        for (int i = 0; i < MaxLevels; ++i) {
+            StoreLE(b + 8 + 8 * i, p.Levels[i].Value);
+            b[12 + 8 * i] = static_cast<char>(p.Levels[i].State);
         }
-        w.I32(p.CommentId);
-        w.ShortString(p.Operator.View(), 4);
-        w.Zeros(3);
+        StoreLE(b + 32, p.CommentId);
+        std::string_view op = p.Operator.View();
+        b[36] = static_cast<char>(op.size());
+        std::memcpy(b + 37, op.data(), op.size());
+        w.Bytes(std::string_view(b, PointRecordSize));
     }
 
     w.ShortString(a.Name, TAnalyte::NameRoom);
