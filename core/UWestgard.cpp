@@ -142,11 +142,12 @@ TMultiruleResult EvaluateMultirules(const TAnalyte& analyte, const TResu& run, i
         return k;
     };
     if (r.N == 2) {
-        // At least two: a third walked level showing the same shift adds evidence, it never clears it.
-        const bool shift = count([](const TRunCounters& c) { return c.LowOut >= 2; }) >= 2 ||
-                           count([](const TRunCounters& c) { return c.HighOut >= 2; }) >= 2;
-        const bool trend = count([](const TRunCounters& c) { return c.Below >= 5; }) >= 2 ||
-                           count([](const TRunCounters& c) { return c.Above >= 5; }) >= 2;
+        // Exactly two walked levels: a third walked level (one without limits of its own) is judged
+        // against a mean that is not its own, so the two-level rule reads the pair alone.
+        const bool shift = count([](const TRunCounters& c) { return c.LowOut >= 2; }) == 2 ||
+                           count([](const TRunCounters& c) { return c.HighOut >= 2; }) == 2;
+        const bool trend = count([](const TRunCounters& c) { return c.Below >= 5; }) == 2 ||
+                           count([](const TRunCounters& c) { return c.Above >= 5; }) == 2;
         r.Across[rp41s] = shift ? r.X : rsClear;
         r.Across[rp10m] = trend ? r.X : rsClear;
     } else if (r.N == 3) {
