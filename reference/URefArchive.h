@@ -8,8 +8,8 @@ class TAnalyte;
 
 using TArchiveLevelFn = std::function<int32_t(TAnalyte&, int level)>;
 
-// The operation the windows call; it writes the archive file and erases the level, and throws
-// EQcError (nothing changed) on failure.
+// ArchiveLevel of the archive files unless a test replaces it: writes the archive file and erases the
+// level; throws EQcError (nothing changed) on failure.
 TArchiveLevelFn& ArchiveLevelHook();
 // Calls the hook.
 int32_t ArchiveLevelOf(TAnalyte& a, int level);

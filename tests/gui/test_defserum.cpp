@@ -5,6 +5,7 @@
 #include <QTest>
 #include <cmath>
 
+#include "UArchive.h"
 #include "UDataLoadSave.h"
 #include "UDefSerum.h"
 #include "UGlobale.h"
@@ -179,6 +180,28 @@ private slots:
         QCOMPARE(ListSerum.FindMaterial(lyph).Lot, std::string("L2"));
         QCOMPARE(ListSerum.FindMaterial(lyph).EraseMark, 0);
         QCOMPARE(ListSerum.Count(), 4);
+    }
+
+    // The archive file records the old lot; the level is erased and the material takes the new lot.
+    void changeAndEraseWritesTheArchiveFile() {
+        TScriptedAnswers answers;
+        TAnalyte& glu = ListAnalytes[0];
+        w->FormActivate();
+        w->LBSerum->setCurrentRow(RowOf(*w, "Lyphochek\tL1"));
+        Fill(*w, "Lyphochek", "L2");
+        w->BtEraseClick();
+        answers.Answer(mbOK);
+        w->BtOKClick();
+        QCOMPARE(glu.ArchiveNumbers.size(), size_t(1));
+        const TArchiveFile f = ReadArchiveFile(ArchiveFileName(glu.ArchiveNumbers[0]));
+        QCOMPARE(f.Name, std::string("Glucose"));
+        QCOMPARE(f.Summary[2], std::string("Lyphochek"));
+        QCOMPARE(f.Summary[3], std::string("L1"));
+        QCOMPARE(f.PointLines.size(), size_t(2));
+        QCOMPARE(glu.Count(), 0); // its points held no other value
+        QCOMPARE(glu.MaterialId[0], lyph);
+        QCOMPARE(ListSerum.FindMaterial(lyph).Lot, std::string("L2"));
+        QVERIFY(ListAnalytes[1].ArchiveNumbers.empty());
     }
 
     void cancelledEraseKeepsOldLot() {

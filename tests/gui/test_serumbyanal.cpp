@@ -8,6 +8,7 @@
 #include <QTest>
 #include <cmath>
 
+#include "UArchive.h"
 #include "UArrowBtn.h"
 #include "UDataLoadSave.h"
 #include "UGlobale.h"
@@ -149,6 +150,29 @@ private slots:
         QCOMPARE(archive.calls, (std::vector<std::pair<std::string, int>>{{"Glucose", 0}}));
         QCOMPARE(glu->MaterialId, (std::array<int32_t, 3>{m2, m2, -1}));
         QCOMPARE(w->result(), int(QDialog::Accepted));
+    }
+
+    void changeAndEraseWritesTheArchiveFile() {
+        TScriptedAnswers answers;
+        TAnalyte& two = RefAddAnalyte("Calcium", 2);
+        two.MaterialId = {m1, m1, -1};
+        RefAddPoint(two, 1, {2.1f, 3.1f});
+        RefAddPoint(two, 2, {2.2f, 3.2f});
+        w->Open(two);
+        SelectMaterial(*w, m2);
+        w->AssignLevel(1);
+        answers.Answer(mbOK);
+        w->BtEraseClick();
+        QCOMPARE(two.ArchiveNumbers.size(), size_t(1));
+        const TArchiveFile f = ReadArchiveFile(ArchiveFileName(two.ArchiveNumbers[0]));
+        QCOMPARE(f.Name, std::string("Calcium"));
+        QCOMPARE(f.Summary[2], std::string("Lyphochek"));
+        QCOMPARE(f.PointLines.size(), size_t(2));
+        // Level 2 is erased, level 1 keeps its values.
+        QCOMPARE(two.Count(), 2);
+        QCOMPARE(two.Points[0].Levels[1].State, psEmpty);
+        QCOMPARE(two.Points[1].Levels[0].Value, 2.2f);
+        QCOMPARE(two.MaterialId, (std::array<int32_t, 3>{m1, m2, -1}));
     }
 
     void cancelledEraseChangesNothing() {
