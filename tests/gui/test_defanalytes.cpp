@@ -1,6 +1,7 @@
 // Tests of the analyte definitions window: checks, level reductions, ordering, deletion, OK and Undo.
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
@@ -239,6 +240,36 @@ private slots:
         w->BtOKClick();
         QCOMPARE(ListNames(), std::vector<std::string>({"beta", "Alpha", "gamma"}));
         QCOMPARE(&ListAnalytes[0], &beta); // the same analyte, with its points
+    }
+
+    // A real drop below the last line, and the Delete key of the list.
+    void dropEventAndDeleteKey() {
+        RefAddAnalyte("A", 1);
+        RefAddAnalyte("B", 1);
+        RefAddAnalyte("C", 1);
+        TScriptedAnswers answers;
+        w->FormActivate();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        w->LBox->setCurrentRow(0);
+        QMimeData mime;
+        mime.setData("application/x-varnholt-analyte-line", QByteArray());
+        const QPoint below(20, w->LBox->viewport()->height() - 5);
+        QDragEnterEvent enter(below, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(w->LBox->viewport(), &enter);
+        QDropEvent drop(below, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(w->LBox->viewport(), &drop);
+        QCOMPARE(Names(*w), QStringList({"B", "C", "A"}));
+        answers.Answer(mbOK);
+        QTest::keyClick(w->LBox, Qt::Key_Delete);
+        QCOMPARE(Names(*w), QStringList({"B", "C"}));
+        // Locked by the password, the key deletes nothing.
+        Settings.Password = "KEY";
+        w->FormActivate();
+        w->LBox->setCurrentRow(0);
+        QTest::keyClick(w->LBox, Qt::Key_Delete);
+        QCOMPARE(w->LBox->count(), 3);
+        Settings.Password.clear();
     }
 
     void passwordLocksDeletion() {

@@ -136,6 +136,18 @@ private slots:
         QCOMPARE(Days(a)[2], 4);
     }
 
+    void deleteKeyWhileUnlocked() {
+        TAnalyte& a = SixPoints();
+        w->Open(a, 2);
+        QTest::keyClick(w->LB, Qt::Key_Delete);
+        QCOMPARE(w->PendingDeletions(), std::vector<int>({2}));
+        Settings.Password = "KEY";
+        w->Open(a, 2);
+        QTest::keyClick(w->LB, Qt::Key_Delete);
+        QVERIFY(w->PendingDeletions().empty());
+        Settings.Password.clear();
+    }
+
     void editOfAnEmptyTable() {
         TAnalyte& a = RefAddAnalyte("Empty", 1);
         TScriptedAnswers answers;
