@@ -78,10 +78,11 @@ TWinDefAnalytes::TWinDefAnalytes(QWidget* parent) : QDialog(parent) {
         b->setGeometry(x, y, w, h);
     };
 
-    label(QStringLiteral("Name"), 10, 8, 60);
-    label(QStringLiteral("Levels"), 135, 8, 40);
-    label(QStringLiteral("Unit"), 165, 8, 40);
-    label(QStringLiteral("Decimals"), 220, 8, 60);
+    // Column titles over the list's tab stops.
+    label(QStringLiteral("Name"), 12, 8, 60);
+    label(QStringLiteral("Levels"), 126, 8, 40);
+    label(QStringLiteral("Unit"), 170, 8, 40);
+    label(QStringLiteral("Decimals"), 216, 8, 60);
     LBox = new TAnalyteListBox(this);
     LBox->setObjectName(QStringLiteral("LBox"));
     auto* d = new TTabListDelegate(LBox);
