@@ -84,6 +84,18 @@ private slots:
         QCOMPARE(ListAnalytes[0].Decimals, 3);
     }
 
+    // Units reach the analyte as Windows-1252 text; a pasted tab cannot split a line's fields.
+    void textsReachTheAnalyteIntact() {
+        TScriptedAnswers answers;
+        w->FormActivate();
+        Fill(*w, QStringLiteral("Vit\tB12"), 1, QString::fromUtf8("\u00b5mol/L"), 2);
+        w->BtAjouterClick();
+        w->BtOKClick();
+        QCOMPARE(ListAnalytes[0].Name, std::string("Vit B12"));
+        QCOMPARE(ListAnalytes[0].Unit, std::string("\xB5mol/L"));
+        QCOMPARE(ListAnalytes[0].Decimals, 2);
+    }
+
     void selectionIsRequired() {
         RefAddAnalyte("A", 1);
         TScriptedAnswers answers;
