@@ -257,10 +257,7 @@ void TWinDefAnalytes::BtCorrigerClick() {
         SetLine(row, line, nullptr);
     } else {
         const int oldLevels = a->NbLevels, newLevels = SELevels->value();
-        auto holds = [a](int level) {
-            const LevelStats& s = a->AllStats[static_cast<size_t>(level - 1)];
-            return s.N + s.NDiscarded > 0;
-        };
+        auto holds = [a](int level) { return LevelHoldsPoints(*a, level - 1); };
         const std::string head = "You want to reduce the number of QC levels for " + a->Name + "\r";
         if (oldLevels - newLevels == 1 && holds(oldLevels)) {
             ShowMessageBox(mkError, mbYes,

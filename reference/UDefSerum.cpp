@@ -310,8 +310,7 @@ void TWinDefSerum::Apply() {
         bool archived = true;
         for (TAnalyte* a : users)
             for (int level = 0; level < a->NbLevels; ++level) {
-                const LevelStats& st = a->AllStats[static_cast<size_t>(level)];
-                if (a->MaterialId[static_cast<size_t>(level)] != id || st.N + st.NDiscarded <= 0) continue;
+                if (a->MaterialId[static_cast<size_t>(level)] != id || !LevelHoldsPoints(*a, level)) continue;
                 try {
                     ArchiveLevelOf(*a, level);
                 } catch (const EQcError& e) {

@@ -125,6 +125,12 @@ const QPixmap& RedCross() {
     return pm;
 }
 
+bool LevelHoldsPoints(const TAnalyte& a, int level) {
+    for (const ControlPoint& p : a.Points)
+        if (p.Levels[static_cast<size_t>(level)].State != psEmpty) return true;
+    return false;
+}
+
 int SelectedRow(const QListWidget* list) {
     QListWidgetItem* it = list->currentItem();
     if (!it || !it->isSelected()) {

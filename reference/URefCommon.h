@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "UTypes.h"
+#include "UStructures.h"
 
 namespace refui {
 
@@ -52,6 +52,11 @@ QPushButton* MakeKeyButton(QWidget* parent);
 const QPixmap& YellowDot();
 const QPixmap& RedDot();
 const QPixmap& RedCross();
+
+// True when some point of the analyte has a result (counted or discarded) in the level (0-based):
+// what N + NDiscarded of the level's statistics count, read from the points themselves so that
+// statistics not yet recomputed can never let a level's data be dropped unarchived.
+bool LevelHoldsPoints(const TAnalyte& a, int level);
 
 // The selected row of a single-selection list, or -1 when nothing is selected.
 int SelectedRow(const QListWidget* list);

@@ -248,9 +248,8 @@ void TWinSerumByAnal::BtEraseClick() {
         std::array<int32_t, 3> assigned = analyte_->MaterialId;
         for (int i = 0; i < analyte_->NbLevels; ++i) {
             if (!Differs(i)) continue;
-            const LevelStats& st = analyte_->AllStats[static_cast<size_t>(i)];
             try {
-                if (st.N + st.NDiscarded > 0) ArchiveLevelOf(*analyte_, i);
+                if (LevelHoldsPoints(*analyte_, i)) ArchiveLevelOf(*analyte_, i);
                 assigned[static_cast<size_t>(i)] = working_[static_cast<size_t>(i)];
             } catch (const EQcError& e) {
                 // The level keeps its former material: its data was not archived.

@@ -147,6 +147,23 @@ private slots:
         QCOMPARE(ListAnalytes[0].Count(), 1);
     }
 
+    // Statistics not yet recomputed cannot let a level with data go.
+    void reductionLooksAtThePoints() {
+        TAnalyte& a = RefAddAnalyte("Iron", 2);
+        TResu r;
+        r.DateTime = EncodeDate(2024, 1, 1);
+        r.Levels[1] = {3.5f, psInControl};
+        a.AddPoint(r); // AllStats still count nothing
+        TScriptedAnswers answers;
+        w->FormActivate();
+        w->LBox->setCurrentRow(0);
+        Fill(*w, "Iron", 1);
+        w->BtCorrigerClick();
+        QVERIFY(answers.LastText().find("Cannot suppress QC level 2.") != std::string::npos);
+        w->BtOKClick();
+        QCOMPARE(a.NbLevels, 2);
+    }
+
     void raisingLevelsComputesTheNewLevels() {
         TAnalyte& a = RefAddAnalyte("Iron", 1);
         a.MaterialId = {4, 5, 6};
