@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "UAtomicFile.h"
+#include "UCodePage.h"
 #include "UGlobale.h"
 #include "UQcError.h"
 #include "UUserPrompt.h"
@@ -183,4 +184,21 @@ QString TPrintJob::SafeFileName(const QString& title) {
         if (QString("/\\:*?\"<>|").contains(c) || c.unicode() < 32) c = '-';
     if (name.isEmpty()) name = "Printout";
     return name + ".pdf";
+}
+
+QDate QDateOf(TDateTime dt) {
+    TDateParts p = DecodeDate(dt);
+    return QDate(p.Year, p.Month, p.Day);
+}
+
+TDateTime DayOf(const QDate& d) {
+    return EncodeDate(d.year(), d.month(), d.day());
+}
+
+QString ToQString(const std::string& cp1252) {
+    return QString::fromStdString(Cp1252ToUtf8(cp1252));
+}
+
+std::string FromQString(const QString& text) {
+    return Utf8ToCp1252(text.toStdString());
 }

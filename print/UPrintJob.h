@@ -1,10 +1,14 @@
 // The one print job of every printout: default printer or a chosen PDF file, with a preview first.
 #pragma once
 
+#include <QDate>
 #include <QPageLayout>
 #include <QPainter>
 #include <QString>
 #include <functional>
+#include <string>
+
+#include "URegional.h"
 
 class QPagedPaintDevice;
 class QWidget;
@@ -50,3 +54,10 @@ public:
     // A file name made safe for the file system from a printout's title.
     static QString SafeFileName(const QString& title);
 };
+
+// Day counts and the calendar dates of the date pickers.
+QDate QDateOf(TDateTime dt);
+TDateTime DayOf(const QDate& d);
+// A model text (Windows-1252 bytes) for a window, and back.
+QString ToQString(const std::string& cp1252);
+std::string FromQString(const QString& text);
