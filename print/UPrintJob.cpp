@@ -202,3 +202,7 @@ QString ToQString(const std::string& cp1252) {
 std::string FromQString(const QString& text) {
     return Utf8ToCp1252(text.toStdString());
 }
+
+QPageLayout TPrintJob::PdfPageLayout(const TPrintJobSpec& spec) {
+    return PdfLayout(spec);
+}

@@ -45,6 +45,9 @@ public:
     // Draws the printout straight into a PDF file (atomic write); throws EQcError naming the file.
     static void WritePdf(const QString& path, const TPrintJobSpec& spec, const TPrintDrawer& draw);
 
+    // The page of a PDF printout: the locale's paper, the orientation, a printer's unprintable border.
+    static QPageLayout PdfPageLayout(const TPrintJobSpec& spec);
+
     // Test hook: every later Print writes a PDF to this path without any dialog; empty clears it.
     static void SetTestOutput(const QString& pdfPath);
     static QString TestOutput();

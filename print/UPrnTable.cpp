@@ -181,24 +181,29 @@ const char* ArrowText(uint8_t mark) {
     }
 }
 
+TTableMetrics TableMetrics(TPrintCanvas& canvas) {
+    QPainter& p = canvas.Painter();
+    TTableMetrics m;
+    m.W = canvas.Width();
+    m.H = canvas.Height();
+    QFontMetrics fm(ArialFont(8), p.device());
+    m.CharHeight = fm.height();
+    m.AvgCharWidth = fm.averageCharWidth();
+    QPaintDevice* device = p.device();
+    m.Extent = [device](const std::string& text, int pointSize) {
+        QFontMetrics fm(ArialFont(pointSize), device);
+        return TTextExtent{fm.horizontalAdvance(ToQ(text)), fm.height()};
+    };
+    return m;
+}
+
 int PrintTable(TPrintCanvas& canvas, const std::string& title, const std::vector<std::string>& headerLines,
                const std::vector<TPrnCell>& cells, int nCols, const std::vector<int>& widths, bool archive) {
     QPainter& p = canvas.Painter();
     const QBrush silver(QColor(192, 192, 192)), white(Qt::white);
     p.setPen(QPen(Qt::black, 1));
 
-    TTableMetrics m;
-    m.W = canvas.Width();
-    m.H = canvas.Height();
-    {
-        QFontMetrics fm(ArialFont(8), p.device());
-        m.CharHeight = fm.height();
-        m.AvgCharWidth = fm.averageCharWidth();
-    }
-    m.Extent = [&p](const std::string& text, int pointSize) {
-        QFontMetrics fm(ArialFont(pointSize), p.device());
-        return TTextExtent{fm.horizontalAdvance(ToQ(text)), fm.height()};
-    };
+    const TTableMetrics m = TableMetrics(canvas);
     const TTableLayout lay = LayoutTable(m, title, headerLines, cells, nCols, widths, archive);
     const int total = static_cast<int>(lay.Pages.size());
     const TDateTime today = Today();

@@ -90,6 +90,9 @@ std::string TableFooterText(int page, int total, const std::string& paddedTitle,
 // Arrows drawn in a cell for marks 2 to 5 (UTF-8), empty for the other marks.
 const char* ArrowText(uint8_t mark);
 
+// The measures of the canvas: printable area and the Arial font on its device.
+TTableMetrics TableMetrics(TPrintCanvas& canvas);
+
 // Prints the table from the canvas's current page on, starting further pages itself; returns the
 // y one row height below the bottom of the last row printed.
 int PrintTable(TPrintCanvas& canvas, const std::string& title, const std::vector<std::string>& headerLines,
