@@ -181,6 +181,16 @@ const char* ArrowText(uint8_t mark) {
     }
 }
 
+int AverageCharWidth(const QFont& font, QPaintDevice* device) {
+    static const int weights[27] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3, 6,  35, 20, 56,
+                                    56, 17, 4,  49, 56,  71, 31, 10, 18, 3, 18, 2,  166};
+    QFontMetricsF fm(font, device);
+    qreal sum = 0;
+    for (int i = 0; i < 26; ++i) sum += weights[i] * fm.horizontalAdvance(QChar('a' + i));
+    sum += weights[26] * fm.horizontalAdvance(QChar(' '));
+    return qRound(sum / 1000);
+}
+
 TTableMetrics TableMetrics(TPrintCanvas& canvas) {
     QPainter& p = canvas.Painter();
     TTableMetrics m;
@@ -188,7 +198,7 @@ TTableMetrics TableMetrics(TPrintCanvas& canvas) {
     m.H = canvas.Height();
     QFontMetrics fm(ArialFont(8), p.device());
     m.CharHeight = fm.height();
-    m.AvgCharWidth = fm.averageCharWidth();
+    m.AvgCharWidth = AverageCharWidth(ArialFont(8), p.device());
     QPaintDevice* device = p.device();
     m.Extent = [device](const std::string& text, int pointSize) {
         QFontMetrics fm(ArialFont(pointSize), device);

@@ -8,6 +8,8 @@
 
 #include "URegional.h"
 
+class QFont;
+class QPaintDevice;
 class TPrintCanvas;
 
 // Marks stored with a cell: background and extra drawing.
@@ -89,6 +91,11 @@ std::string TableFooterText(int page, int total, const std::string& paddedTitle,
 
 // Arrows drawn in a cell for marks 2 to 5 (UTF-8), empty for the other marks.
 const char* ArrowText(uint8_t mark);
+
+// The average character width of a font on a device as the printer reports it for the table and
+// chart layouts: the letter-frequency weighted width of the lower-case letters and the space. (The
+// average over every glyph of a modern font is a third wider and would push tables off the page.)
+int AverageCharWidth(const QFont& font, QPaintDevice* device);
 
 // The measures of the canvas: printable area and the Arial font on its device.
 TTableMetrics TableMetrics(TPrintCanvas& canvas);

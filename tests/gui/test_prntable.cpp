@@ -53,6 +53,7 @@ private slots:
     void footerTexts();
     void pdfPagesFootersAndHeadings();
     void pdfSilverCellsAndMarks();
+    void widestTableFitsThePage();
 };
 
 void TestPrnTable::titleBannerAndHeaderLinesWithoutDataRows() {
@@ -230,6 +231,22 @@ void TestPrnTable::pdfSilverCellsAndMarks() {
             darkest = std::min(darkest, img.pixelColor(x, y).lightness());
         }
     QVERIFY(darkest < 128);
+}
+
+void TestPrnTable::widestTableFitsThePage() {
+    TGuiTempFolder folder;
+    // Arial 8 at 600 dpi: the printer's average character width is 0.44 em, about 29 units.
+    TTableMetrics m;
+    std::vector<TPrnCell> heading(7, {"H", cmSilver});
+    TTableLayout lay;
+    TPrintJob::WritePdf(QString::fromStdString(folder.Path()) + "wide.pdf", TPrintJobSpec{},
+                        [&](TPrintCanvas& c) {
+                            m = TableMetrics(c);
+                            lay = LayoutTable(m, "Wide", {}, heading, 7, {17, 9, 12, 12, 12, 9, 24}, true);
+                        });
+    QVERIFY(m.AvgCharWidth >= 28 && m.AvgCharWidth <= 31);
+    // The daily table, the widest of the printouts, stays inside the printable width.
+    QVERIFY(lay.TableLeft > 0);
 }
 
 QTEST_MAIN(TestPrnTable)
