@@ -135,7 +135,10 @@ void TWinRisks::FormShow() {
 void TWinRisks::FormActivate() {
     if (auto* b = RGAlertItems->button(Settings.AlertRow)) b->setChecked(true);
     if (auto* b = RGActionItems->button(Settings.ActionRow - 2)) b->setChecked(true);
-    RGAlert->setFocus();
+    if (auto* b = RGAlertItems->checkedButton())
+        b->setFocus();
+    else
+        RGAlert->setFocus();
 }
 
 void TWinRisks::Recalc() {
