@@ -145,6 +145,10 @@ bool TPrintJob::Print(QWidget* parent, const TPrintJobSpec& spec, const TPrintDr
             TWinPrintPreview preview(parent, printer, draw, false);
             if (preview.exec() != QDialog::Accepted) return false;
             preview.Preview->print();
+            // A job the printer refused is not reported as printed.
+            if (printer.printerState() == QPrinter::Error)
+                throw EQcError("The printout could not be sent to the printer " +
+                               printer.printerName().toStdString() + ".");
             return true;
         }
         QPrinter previewPrinter(QPrinter::HighResolution);
