@@ -148,7 +148,7 @@ bool TPrintJob::Print(QWidget* parent, const TPrintJobSpec& spec, const TPrintDr
             // A job the printer refused is not reported as printed.
             if (printer.printerState() == QPrinter::Error)
                 throw EQcError("The printout could not be sent to the printer " +
-                               printer.printerName().toStdString() + ".");
+                               FromQString(printer.printerName()) + ".");
             return true;
         }
         QPrinter previewPrinter(QPrinter::HighResolution);
