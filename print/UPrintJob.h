@@ -51,7 +51,7 @@ public:
     // Test hook: every later Print writes a PDF to this path without any dialog; empty clears it.
     static void SetTestOutput(const QString& pdfPath);
     static QString TestOutput();
-    // The specification of the last job started, for tests.
+    // The title, file name and orientation of the last job started, for tests.
     static const TPrintJobSpec& LastSpec();
 
     // A file name made safe for the file system from a printout's title.
