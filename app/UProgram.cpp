@@ -1,0 +1,141 @@
+// The program's start and end: module order, splash, windows created once, first-run set-up.
+#include "UProgram.h"
+
+#include <QApplication>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QScreen>
+
+#include "UAbout.h"
+#include "UDataLoadSave.h"
+#include "UGlobale.h"
+#include "ULogoCQ.h"
+#include "UMessages.h"
+#include "UMotPass.h"
+#include "UNewPsw.h"
+#include "UOptions.h"
+#include "USetUp.h"
+#include "USharedImages.h"
+#include "UUtilitaires.h"
+#include "UWinComment.h"
+
+// The queue and the folder lock come with the storage modules.
+#if __has_include("UFifoResult.h") && __has_include("UFolderLock.h")
+#define VARNHOLT_HAS_STORAGE 1
+#include "UFifoResult.h"
+#include "UFolderLock.h"
+#else
+#define VARNHOLT_HAS_STORAGE 0
+class TFolderLock {};
+#endif
+
+void FillRegionalFromLocale() {
+    QLocale locale = QLocale::system();
+    // Only the pattern letters the regional formats understand; anything else keeps the default.
+    QString date = locale.dateFormat(QLocale::ShortFormat);
+    if (!date.contains(QRegularExpression(QStringLiteral("[A-LN-Za-ce-xz]"))) &&
+        date.contains(QLatin1Char('d')))
+        Regional.ShortDateFormat = date.toStdString();
+    QString time = locale.timeFormat(QLocale::LongFormat);
+    time.remove(QRegularExpression(QStringLiteral("\\s*t+\\s*$")));
+    if (!time.contains(QRegularExpression(QStringLiteral("[B-GI-OQ-Zbc-gi-lnoq-z]"))) &&
+        time.contains(QLatin1Char('m')))
+        Regional.TimeFormat = time.toStdString();
+    QString point = locale.decimalPoint();
+    if (point.size() == 1 && point[0].unicode() < 0x80)
+        Regional.DecimalSeparator = static_cast<char>(point[0].unicode());
+}
+
+TProgram::TProgram() = default;
+
+TProgram::~TProgram() {
+    Main.reset();
+#if VARNHOLT_HAS_STORAGE
+    if (lock_) lock_->Release();
+#endif
+}
+
+bool TProgram::Init() {
+    // Shared unit.
+    Randomize();
+    SetProgramFolder(FindProgramFolder(ExecutableFolder()));
+#if VARNHOLT_HAS_STORAGE
+    lock_ = std::make_unique<TFolderLock>();
+    std::string error;
+    if (!lock_->Acquire(ProgramFolder, error)) {
+        ShowMessageBox(mkError, mbOK,
+                       "Varnholt is already running on the folder " + ProgramFolder +
+                           "\rThis copy ends without changing anything." +
+                           (error.empty() ? "" : "\r" + error));
+        lock_.reset();
+        return false;
+    }
+#endif
+    LoadSettings();
+    SharedImage(siComment); // the shared bitmaps are loaded once, here
+    // Result queue, then data.
+#if VARNHOLT_HAS_STORAGE
+    Fifo.LoadQueue();
+    LoadData();
+#endif
+    initialised_ = true;
+    return true;
+}
+
+void TProgram::CreateWindows(int splashMs) {
+    auto* splash = new TWinLogoCQ();
+    if (splashMs > 0) ShowSplashAndWait(*splash, splashMs);
+    QApplication::setApplicationDisplayName(QString());
+    QApplication::setApplicationName(QStringLiteral("Varnholt"));
+    Main = std::make_unique<TWinMain>();
+    Main->Splash = splash;
+    TScreenMetrics screen = TWinMain::ScreenMetricsSource();
+    if (screen.Width == 800) {
+        Main->move(0, 0);
+    } else if (QScreen* s = QGuiApplication::primaryScreen()) {
+        QRect frame = Main->frameGeometry();
+        frame.moveCenter(s->availableGeometry().center());
+        Main->move(frame.topLeft());
+    }
+    TWinMain* m = Main.get();
+    new TWinEntryPsw(m);
+    new TWinOptions(m);
+    new TWinNewPsw(m);
+    new TWinComment(m);
+    new TWinAbout(m);
+}
+
+void TProgram::RunSetUpIfFirstRun() {
+    if (!FirstRun) return;
+    TWinSetUp setUp(Main.get());
+    setUp.exec();
+}
+
+void TProgram::Done() {
+    if (!initialised_) return;
+    initialised_ = false;
+    if (Main) Main->hide();
+#if VARNHOLT_HAS_STORAGE
+    SaveData();
+    ListAnalytes.Clear();
+    ListSerum.Clear();
+    CurrentAnalyte = nullptr;
+    if (!Fifo.SaveQueue()) {
+        // SaveQueue has said why when it could not write.
+    }
+#endif
+    SaveSettingsOrWarn();
+}
+
+int RunProgram() {
+    FillRegionalFromLocale();
+    InstallQtPrompt();
+    TProgram program;
+    if (!program.Init()) return 1;
+    program.CreateWindows(2000);
+    program.RunSetUpIfFirstRun();
+    program.Main->show();
+    int code = QApplication::exec();
+    program.Done();
+    return code;
+}
