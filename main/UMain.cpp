@@ -408,6 +408,9 @@ void TWinMain::LBAnalytesClick() {
     if (row < 0 || row >= ListAnalytes.Count()) return;
     CurrentAnalyte = &ListAnalytes[row];
     SelectedPoint = -1;
+    // The chart rows are known before the first paint, so clicks can be placed at once.
+    ChartsTop = 198 - 60 * CurrentAnalyte->NbLevels;
+    DateAxisY = ChartsTop + 135 * CurrentAnalyte->NbLevels - 10;
     UpdateVisibleStretch();
     PanelNomAnal->setText(ToQ(CurrentAnalyte->Name));
     for (int k = 0; k < MaxLevels; ++k) {

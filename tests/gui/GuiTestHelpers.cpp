@@ -38,7 +38,7 @@ TGuiFolder::~TGuiFolder() {
     unsetenv("VARNHOLT_HOME");
 }
 
-void OnNextModal(std::function<void(QDialog*)> action) {
+QObject* OnNextModal(std::function<void(QDialog*)> action) {
     auto* timer = new QTimer();
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, action] {
@@ -49,6 +49,7 @@ void OnNextModal(std::function<void(QDialog*)> action) {
         action(dlg);
     });
     timer->start();
+    return timer;
 }
 
 std::vector<std::string> ShownTexts() {

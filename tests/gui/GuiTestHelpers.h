@@ -10,6 +10,7 @@
 #include "UStructures.h"
 
 class QDialog;
+class QObject;
 class QWidget;
 
 // A fresh program folder (removed afterwards), default settings, no operators, no analytes, the
@@ -26,8 +27,8 @@ private:
 };
 
 // Runs action on the next modal dialog as soon as it is shown (then the dialog's exec returns when the
-// action accepts or rejects it).
-void OnNextModal(std::function<void(QDialog*)> action);
+// action accepts or rejects it). The returned timer may be deleted to drop the wait.
+QObject* OnNextModal(std::function<void(QDialog*)> action);
 
 // Texts of the boxes shown since the last reset.
 std::vector<std::string> ShownTexts();
