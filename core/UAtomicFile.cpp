@@ -19,7 +19,9 @@ namespace {
     throw EQcError("Cannot write " + path + ": " + std::strerror(err));
 }
 
-bool Injected(TWriteStep step) { return WriteFaults().enabled && WriteFaults().failAt == step; }
+bool Injected(TWriteStep step) {
+    return WriteFaults().enabled && WriteFaults().failAt == step;
+}
 
 std::string FolderOf(const std::string& path) {
     size_t slash = path.find_last_of('/');

@@ -75,7 +75,8 @@ public:
     // A count of records of recordSize bytes that must fit in what remains.
     size_t Count(size_t recordSize) {
         int32_t n = I32();
-        if (n < 0 || (recordSize > 0 && static_cast<size_t>(n) > Remaining() / recordSize)) throw ETruncated();
+        if (n < 0 || (recordSize > 0 && static_cast<size_t>(n) > Remaining() / recordSize))
+            throw ETruncated();
         return static_cast<size_t>(n);
     }
 

@@ -53,4 +53,6 @@ long double ImageToExtended(const uint8_t* b) {
     return neg ? -v : v;
 }
 
-long double ImageToExtended(const TExtendedImage& image) { return ImageToExtended(image.data()); }
+long double ImageToExtended(const TExtendedImage& image) {
+    return ImageToExtended(image.data());
+}

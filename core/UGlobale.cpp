@@ -46,9 +46,12 @@ std::string FindProgramFolder(const std::string& executableFolder) {
     for (const char* marker : {"Varnholt.cfr", "Varnholt.qcf", "portable"})
         if (std::filesystem::exists(exe + marker)) return exe;
     std::string base;
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg && xdg[0] == '/') base = xdg;
-    else if (const char* home = std::getenv("HOME"); home && *home) base = std::string(home) + "/.local/share";
-    else base = "/tmp";
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg && xdg[0] == '/')
+        base = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        base = std::string(home) + "/.local/share";
+    else
+        base = "/tmp";
     return WithSlash(base + "/Varnholt");
 }
 
@@ -59,7 +62,9 @@ void SetProgramFolder(const std::string& folder) {
     std::filesystem::create_directories(ProgramFolder, ec);
 }
 
-std::string SettingsFileName() { return BaseName + ".cfr"; }
+std::string SettingsFileName() {
+    return BaseName + ".cfr";
+}
 
 std::string ArchiveFileName(int32_t n) {
     std::string digits = std::to_string(n);
@@ -155,4 +160,6 @@ void LoadSettings() {
     Settings.Signature = ProgramSignature;
 }
 
-void SaveSettings() { AtomicWriteFile(SettingsFileName(), SettingsImage(Settings, Operators)); }
+void SaveSettings() {
+    AtomicWriteFile(SettingsFileName(), SettingsImage(Settings, Operators));
+}

@@ -76,13 +76,21 @@ TDateTime EncodeDate(int y, int m, int d) {
     return static_cast<double>((sd - Epoch).count());
 }
 
-TDateTime EncodeTime(int h, int mi, int s, int ms) { return (((h * 60.0 + mi) * 60.0 + s) * 1000.0 + ms) / 86400000.0; }
+TDateTime EncodeTime(int h, int mi, int s, int ms) {
+    return (((h * 60.0 + mi) * 60.0 + s) * 1000.0 + ms) / 86400000.0;
+}
 
-TDateTime ComposeDateTime(TDateTime date, TDateTime time) { return date >= 0 ? date + time : date - time; }
+TDateTime ComposeDateTime(TDateTime date, TDateTime time) {
+    return date >= 0 ? date + time : date - time;
+}
 
-TDateTime DatePart(TDateTime dt) { return std::trunc(dt); }
+TDateTime DatePart(TDateTime dt) {
+    return std::trunc(dt);
+}
 
-TDateTime TimePart(TDateTime dt) { return std::fabs(dt - std::trunc(dt)); }
+TDateTime TimePart(TDateTime dt) {
+    return std::fabs(dt - std::trunc(dt));
+}
 
 TDateParts DecodeDate(TDateTime dt) {
     // Round to the millisecond first so that 23:59:59.9996 falls on the next day consistently.
@@ -182,16 +190,21 @@ std::optional<TDateTime> TRegional::TextToDate(const std::string& text) const {
     for (const Token& t : Tokenize(ShortDateFormat)) {
         if (t.literal) {
             // Any single non-digit separator stands for the pattern's separator.
-            if (pos < text.size() && !(text[pos] >= '0' && text[pos] <= '9')) ++pos;
-            else return std::nullopt;
+            if (pos < text.size() && !(text[pos] >= '0' && text[pos] <= '9'))
+                ++pos;
+            else
+                return std::nullopt;
             continue;
         }
         int v = 0;
         size_t maxDigits = t.text[0] == 'y' ? 4 : 2;
         if (!ReadNumber(text, pos, maxDigits, v)) return std::nullopt;
-        if (t.text[0] == 'd') d = v;
-        else if (t.text[0] == 'M') m = v;
-        else if (t.text[0] == 'y') y = v;
+        if (t.text[0] == 'd')
+            d = v;
+        else if (t.text[0] == 'M')
+            m = v;
+        else if (t.text[0] == 'y')
+            y = v;
     }
     if (pos != text.size() || y < 0 || m < 0 || d < 0) return std::nullopt;
     if (y < 100) y += 2000; // a two-digit year typed by hand: this century

@@ -75,11 +75,16 @@ void TAnalyte::ClassifyRun(TLevelValues& levels) const {
             continue;
         }
         long double v = lv.Value;
-        if (l.Mean - v >= l.ActionDev) lv.State = psLowAction;
-        else if (l.Mean - v >= l.WarnDev) lv.State = psLowWarning;
-        else if (v - l.Mean >= l.ActionDev) lv.State = psHighAction;
-        else if (v - l.Mean >= l.WarnDev) lv.State = psHighWarning;
-        else lv.State = psInControl;
+        if (l.Mean - v >= l.ActionDev)
+            lv.State = psLowAction;
+        else if (l.Mean - v >= l.WarnDev)
+            lv.State = psLowWarning;
+        else if (v - l.Mean >= l.ActionDev)
+            lv.State = psHighAction;
+        else if (v - l.Mean >= l.WarnDev)
+            lv.State = psHighWarning;
+        else
+            lv.State = psInControl;
     }
 }
 
@@ -87,7 +92,9 @@ void TAnalyte::ClassifyAllPoints() {
     for (ControlPoint& p : Points) ClassifyRun(p.Levels);
 }
 
-std::string TAnalyte::CommentText(int32_t commentId) const { return Comments.TextOf(commentId); }
+std::string TAnalyte::CommentText(int32_t commentId) const {
+    return Comments.TextOf(commentId);
+}
 
 std::string TAnalyte::PointsAsText() const {
     std::string out;
@@ -98,8 +105,10 @@ std::string TAnalyte::PointsAsText() const {
         out += '\t';
         for (int i = 0; i < NbLevels; ++i) {
             const LevelValue& lv = p.Levels[i];
-            if (lv.State == psDiscarded) out += "Discarded";
-            else if (lv.State != psEmpty) out += FormatFixed(lv.Value, 8, Decimals);
+            if (lv.State == psDiscarded)
+                out += "Discarded";
+            else if (lv.State != psEmpty)
+                out += FormatFixed(lv.Value, 8, Decimals);
             out += '\t';
         }
         out += p.Operator.View();

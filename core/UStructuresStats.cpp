@@ -89,7 +89,8 @@ void TAnalyte::RecalcLevel(int level) {
     if (LimitMode[level] == lmLocked) {
         // An interval that does not lie within the stored points (a damaged or foreign file) has no
         // usable statistics either.
-        bool inside = LockFirst[level] >= 0 && LockLast[level] < Count() && LockFirst[level] <= LockLast[level];
+        bool inside =
+            LockFirst[level] >= 0 && LockLast[level] < Count() && LockFirst[level] <= LockLast[level];
         if (inside) ComputeStats(level, LockFirst[level], LockLast[level], lim);
         if (!inside || lim.State == 6) {
             LimitMode[level] = lmMobile;

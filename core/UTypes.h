@@ -21,7 +21,8 @@ enum PointState : uint8_t {
 enum LimitMode : uint8_t { lmMobile = 0, lmLocked = 1, lmFixed = 2 };
 
 // Names of the limit modes, shared by the chart legend and the limits view.
-inline constexpr std::array<const char*, 3> LimitModeNames = {"Mobile limits", "Locked limits", "Fixed limits"};
+inline constexpr std::array<const char*, 3> LimitModeNames = {"Mobile limits", "Locked limits",
+                                                              "Fixed limits"};
 
 constexpr int MaxLevels = 3;
 
@@ -84,6 +85,12 @@ struct LevelStats {
     uint8_t State = 6; // 0 available, 6 unavailable
 };
 
-inline bool IsCounted(PointState s) { return s <= psLowAction; }
-inline bool IsHigh(PointState s) { return s == psHighWarning || s == psHighAction; }
-inline bool IsLow(PointState s) { return s == psLowWarning || s == psLowAction; }
+inline bool IsCounted(PointState s) {
+    return s <= psLowAction;
+}
+inline bool IsHigh(PointState s) {
+    return s == psHighWarning || s == psHighAction;
+}
+inline bool IsLow(PointState s) {
+    return s == psLowWarning || s == psLowAction;
+}

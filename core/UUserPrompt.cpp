@@ -1,6 +1,8 @@
 // Default prompt used when no window layer has installed one.
 #include "UUserPrompt.h"
 
+#include "UGlobale.h"
+
 namespace {
 class TDefaultPrompt : public TUserPrompt {
 public:
@@ -15,10 +17,14 @@ TDefaultPrompt defaultPrompt;
 TUserPrompt* current = nullptr;
 } // namespace
 
-TUserPrompt& Prompt() { return current ? *current : defaultPrompt; }
+TUserPrompt& Prompt() {
+    return current ? *current : defaultPrompt;
+}
 
 TUserPrompt* SetPrompt(TUserPrompt* prompt) {
     TUserPrompt* old = current;
     current = prompt;
     return old;
 }
+
+bool AskPassword() { return Settings.Password.empty() || Prompt().EnterPassword(); }

@@ -13,6 +13,9 @@ public:
     virtual ~TUserPrompt() = default;
     // Shows text in a box of the given kind with the given buttons; returns the button pressed.
     virtual TMsgButton Ask(TMsgKind kind, unsigned buttons, const std::string& text) = 0;
+    // Shows the password entry window of the protected commands; true when the right password was
+    // entered. Only called when a password is set.
+    virtual bool EnterPassword() { return false; }
 };
 
 // The installed prompt. With none installed, a box answers Cancel when it offers Cancel (nothing is
@@ -20,6 +23,9 @@ public:
 TUserPrompt& Prompt();
 // Installs a prompt (not owned); nullptr restores the default. Returns the previous one.
 TUserPrompt* SetPrompt(TUserPrompt* prompt);
+
+// True when no password is set, or when the user entered it.
+bool AskPassword();
 
 inline TMsgButton ShowMessageBox(TMsgKind kind, unsigned buttons, const std::string& text) {
     return Prompt().Ask(kind, buttons, text);

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <random>
 
 #include "UQcError.h"
@@ -78,11 +79,14 @@ int CheckIntegerText(std::string& text, int min, int max) {
     if (i < t.size() && (t[i] == '+' || t[i] == '-')) neg = t[i++] == '-';
     bool ok = i < t.size() && t.size() - i <= 10;
     for (size_t k = i; ok && k < t.size(); ++k) {
-        if (t[k] < '0' || t[k] > '9') ok = false;
-        else v = v * 10 + (t[k] - '0');
+        if (t[k] < '0' || t[k] > '9')
+            ok = false;
+        else
+            v = v * 10 + (t[k] - '0');
     }
     if (neg) v = -v;
-    if (!ok || v > INT32_MAX || v < INT32_MIN) throw EConvertError("'" + t + "' is not a valid integer value");
+    if (!ok || v > INT32_MAX || v < INT32_MIN)
+        throw EConvertError("'" + t + "' is not a valid integer value");
     if (v > max) throw EConvertError(t + " is too high\n\rMaximum allowed = " + std::to_string(max));
     if (v < min) throw EConvertError(t + " is too low\n\rMinimum allowed = " + std::to_string(min));
     text = t;
@@ -115,8 +119,14 @@ bool ParseDecimal(std::string_view text, char separator, long double& value) {
     auto [end, ec] = std::from_chars(b, s.data() + s.size(), v);
     if (end != s.data() + s.size()) return false;
     if (ec == std::errc::result_out_of_range) {
-        // Underflow reads as zero; overflow is refused.
-        if (std::fabs(v) > 1) return false;
+        // Underflow reads as zero; overflow is refused. Out of range, the magnitude's order tells which.
+        size_t e = s.find('e');
+        long long order = e == std::string::npos ? 0 : std::atoll(s.c_str() + e + 1);
+        size_t m = s.find_first_of("123456789");
+        size_t point = s.find('.');
+        if (point == std::string::npos || point > e) point = e == std::string::npos ? s.size() : e;
+        order += m < point ? static_cast<long long>(point - m) : -static_cast<long long>(m - point);
+        if (order > 0) return false;
         v = 0;
     } else if (ec != std::errc()) {
         return false;
@@ -130,8 +140,10 @@ namespace {
 std::string ReplaceDecimalMarks(std::string t) {
     char sep = Regional.DecimalSeparator;
     for (char& c : t) {
-        if (sep == '.' && c == ',') c = '.';
-        else if (sep != '.' && c == '.') c = sep;
+        if (sep == '.' && c == ',')
+            c = '.';
+        else if (sep != '.' && c == '.')
+            c = sep;
     }
     return t;
 }
@@ -157,9 +169,13 @@ long double ReadRealText(std::string& text, bool nonNegative) {
     return v;
 }
 
-std::string ReadLongText(TByteReader& r) { return r.LongText(); }
+std::string ReadLongText(TByteReader& r) {
+    return r.LongText();
+}
 
-void WriteLongText(TByteWriter& w, std::string_view text) { w.LongText(text); }
+void WriteLongText(TByteWriter& w, std::string_view text) {
+    w.LongText(text);
+}
 
 // ---------------------------------------------------------------- random draws
 
@@ -175,9 +191,13 @@ void Randomize() {
     Engine().seed(static_cast<uint64_t>(ticks));
 }
 
-void RandomSeed(uint64_t seed) { Engine().seed(seed); }
+void RandomSeed(uint64_t seed) {
+    Engine().seed(seed);
+}
 
-double RandomUniform() { return std::generate_canonical<double, 53>(Engine()); }
+double RandomUniform() {
+    return std::generate_canonical<double, 53>(Engine());
+}
 
 long double RandomNormal(long double mean, long double sd) {
     double u1;
@@ -206,25 +226,32 @@ void SplitTabs(std::string_view line, std::vector<std::string>& pieces) {
 namespace {
 // Rows: p 0.975, 0.99, 0.995, 0.9975, 0.999; columns: df 1..30, 40, 60, 120, infinity.
 constexpr long double TTable[TTableRows][TTableColumns] = {
-    {12.706L, 4.3027L, 3.1825L, 2.7764L, 2.5706L, 2.4469L, 2.3646L, 2.306L,  2.2622L, 2.2281L, 2.201L,  2.1788L,
-     2.1604L, 2.1448L, 2.1314L, 2.1199L, 2.1098L, 2.1009L, 2.093L,  2.086L,  2.0796L, 2.0739L, 2.0687L, 2.0639L,
-     2.0595L, 2.0555L, 2.0518L, 2.0484L, 2.0452L, 2.0423L, 2.0211L, 2.0003L, 1.9799L, 1.96L},
-    {31.821L, 6.9646L, 4.5407L, 3.7469L, 3.3649L, 3.1427L, 2.998L,  2.8965L, 2.8214L, 2.7638L, 2.7181L, 2.681L,
-     2.6503L, 2.6245L, 2.6025L, 2.5835L, 2.5669L, 2.5524L, 2.5395L, 2.528L,  2.5176L, 2.5083L, 2.4999L, 2.4922L,
-     2.4851L, 2.4786L, 2.4727L, 2.4671L, 2.462L,  2.4573L, 2.4233L, 2.3901L, 2.3578L, 2.326L},
-    {63.657L, 9.9248L, 5.8409L, 4.6041L, 4.0321L, 3.7074L, 3.4995L, 3.3554L, 3.2498L, 3.1693L, 3.1058L, 3.0545L,
-     3.0123L, 2.9768L, 2.9467L, 2.9208L, 2.8982L, 2.8784L, 2.8609L, 2.8453L, 2.8314L, 2.8188L, 2.8073L, 2.7969L,
-     2.7874L, 2.7787L, 2.7707L, 2.7633L, 2.7564L, 2.75L,   2.7045L, 2.6603L, 2.6174L, 2.576L},
-    {127.32L, 14.089L, 7.4533L, 5.5976L, 4.7733L, 4.3168L, 4.0293L, 3.8325L, 3.6897L, 3.5814L, 3.4966L, 3.4284L,
-     3.3725L, 3.3257L, 3.286L,  3.252L,  3.2224L, 3.1966L, 3.1737L, 3.1534L, 3.1352L, 3.1188L, 3.104L,  3.0905L,
-     3.0782L, 3.0669L, 3.0565L, 3.0469L, 3.038L,  3.0298L, 2.9712L, 2.9146L, 2.8599L, 2.807L},
-    {318.31L, 22.326L, 10.215L, 7.1732L, 5.8934L, 5.2076L, 4.7853L, 4.5008L, 4.2968L, 4.1437L, 4.0247L, 3.9296L,
-     3.852L,  3.7874L, 3.7328L, 3.6862L, 3.6458L, 3.6105L, 3.5794L, 3.5518L, 3.5272L, 3.505L,  3.485L,  3.4668L,
-     3.4502L, 3.435L,  3.421L,  3.4082L, 3.3962L, 3.385L,  3.3069L, 3.2317L, 3.1595L, 3.09L},
+    {12.706L, 4.3027L, 3.1825L, 2.7764L, 2.5706L, 2.4469L, 2.3646L, 2.306L,  2.2622L,
+     2.2281L, 2.201L,  2.1788L, 2.1604L, 2.1448L, 2.1314L, 2.1199L, 2.1098L, 2.1009L,
+     2.093L,  2.086L,  2.0796L, 2.0739L, 2.0687L, 2.0639L, 2.0595L, 2.0555L, 2.0518L,
+     2.0484L, 2.0452L, 2.0423L, 2.0211L, 2.0003L, 1.9799L, 1.96L},
+    {31.821L, 6.9646L, 4.5407L, 3.7469L, 3.3649L, 3.1427L, 2.998L,  2.8965L, 2.8214L,
+     2.7638L, 2.7181L, 2.681L,  2.6503L, 2.6245L, 2.6025L, 2.5835L, 2.5669L, 2.5524L,
+     2.5395L, 2.528L,  2.5176L, 2.5083L, 2.4999L, 2.4922L, 2.4851L, 2.4786L, 2.4727L,
+     2.4671L, 2.462L,  2.4573L, 2.4233L, 2.3901L, 2.3578L, 2.326L},
+    {63.657L, 9.9248L, 5.8409L, 4.6041L, 4.0321L, 3.7074L, 3.4995L, 3.3554L, 3.2498L,
+     3.1693L, 3.1058L, 3.0545L, 3.0123L, 2.9768L, 2.9467L, 2.9208L, 2.8982L, 2.8784L,
+     2.8609L, 2.8453L, 2.8314L, 2.8188L, 2.8073L, 2.7969L, 2.7874L, 2.7787L, 2.7707L,
+     2.7633L, 2.7564L, 2.75L,   2.7045L, 2.6603L, 2.6174L, 2.576L},
+    {127.32L, 14.089L, 7.4533L, 5.5976L, 4.7733L, 4.3168L, 4.0293L, 3.8325L, 3.6897L,
+     3.5814L, 3.4966L, 3.4284L, 3.3725L, 3.3257L, 3.286L,  3.252L,  3.2224L, 3.1966L,
+     3.1737L, 3.1534L, 3.1352L, 3.1188L, 3.104L,  3.0905L, 3.0782L, 3.0669L, 3.0565L,
+     3.0469L, 3.038L,  3.0298L, 2.9712L, 2.9146L, 2.8599L, 2.807L},
+    {318.31L, 22.326L, 10.215L, 7.1732L, 5.8934L, 5.2076L, 4.7853L, 4.5008L, 4.2968L,
+     4.1437L, 4.0247L, 3.9296L, 3.852L,  3.7874L, 3.7328L, 3.6862L, 3.6458L, 3.6105L,
+     3.5794L, 3.5518L, 3.5272L, 3.505L,  3.485L,  3.4668L, 3.4502L, 3.435L,  3.421L,
+     3.4082L, 3.3962L, 3.385L,  3.3069L, 3.2317L, 3.1595L, 3.09L},
 };
 } // namespace
 
-long double TTableEntry(int row, int column) { return TTable[row][column]; }
+long double TTableEntry(int row, int column) {
+    return TTable[row][column];
+}
 
 int TTableDegrees(int column) {
     if (column < 30) return column + 1;
@@ -279,7 +306,8 @@ Decimal RoundDigits(const Decimal& in, int keep) {
     while (out.digits.size() < static_cast<size_t>(keep)) out.digits += '0';
     if (static_cast<size_t>(keep) < in.digits.size() && in.digits[static_cast<size_t>(keep)] >= '5') {
         int i = keep - 1;
-        while (i >= 0 && out.digits[static_cast<size_t>(i)] == '9') out.digits[static_cast<size_t>(i--)] = '0';
+        while (i >= 0 && out.digits[static_cast<size_t>(i)] == '9')
+            out.digits[static_cast<size_t>(i--)] = '0';
         if (i < 0) {
             out.digits.insert(out.digits.begin(), '1');
             out.digits.pop_back();

@@ -30,13 +30,16 @@ TMsgButton TScriptedPrompt::Ask(TMsgKind kind, unsigned buttons, const std::stri
     return b;
 }
 
-TResu MakeRun(TDateTime dt, std::initializer_list<double> values, const std::string& comment, const std::string& op) {
+TResu MakeRun(TDateTime dt, std::initializer_list<double> values, const std::string& comment,
+              const std::string& op) {
     TResu r;
     r.DateTime = dt;
     int i = 0;
     for (double v : values) {
-        if (std::isnan(v)) r.Levels[i] = {0, psEmpty};
-        else r.Levels[i] = {static_cast<float>(v), psInControl};
+        if (std::isnan(v))
+            r.Levels[i] = {0, psEmpty};
+        else
+            r.Levels[i] = {static_cast<float>(v), psInControl};
         ++i;
     }
     r.Comment = comment;

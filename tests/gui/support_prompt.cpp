@@ -1,0 +1,50 @@
+// Window-test support.
+#include "support_prompt.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "UGlobale.h"
+#include "URegional.h"
+
+TGuiTempFolder::TGuiTempFolder() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "varnholt-gui-XXXXXX").string();
+    path_ = std::string(mkdtemp(tmpl.data())) + "/";
+    setenv("VARNHOLT_HOME", path_.c_str(), 1);
+    SetProgramFolder(path_);
+    DefaultSettings();
+    Operators.clear();
+    Regional = TRegional{};
+}
+
+TGuiTempFolder::~TGuiTempFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+TScriptedAnswers::TScriptedAnswers() {
+    previous_ = SetPrompt(this);
+}
+
+TScriptedAnswers::~TScriptedAnswers() {
+    SetPrompt(previous_);
+}
+
+TMsgButton TScriptedAnswers::Ask(TMsgKind kind, unsigned buttons, const std::string& text) {
+    shown.push_back({kind, buttons, text});
+    if (!answers_.empty()) {
+        TMsgButton b = answers_.front();
+        answers_.pop_front();
+        return b;
+    }
+    if (buttons & mbCancel) return mbCancel;
+    return (buttons & mbYes) ? mbYes : mbOK;
+}
+
+bool TScriptedAnswers::EnterPassword() {
+    ++passwordQuestions;
+    if (passwords_.empty()) return false;
+    bool ok = passwords_.front();
+    passwords_.pop_front();
+    return ok;
+}
