@@ -5,19 +5,14 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <array>
 
+#include "UCodePage.h"
 #include "UGlobale.h"
+#include "UMotPass.h"
 #include "UQcError.h"
 #include "UUtilitaires.h"
 
 namespace {
-// Windows-1252 code points of the bytes 0x80..0x9F (0 where the byte is undefined).
-constexpr std::array<char16_t, 32> Cp1252High = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
 struct TScriptState {
     bool active = false;
     std::deque<TMsgButton> answers;
@@ -40,32 +35,11 @@ QString ShownText(const std::string& text) {
 } // namespace
 
 QString ToQ(const std::string& ansi) {
-    QString out;
-    out.reserve(static_cast<qsizetype>(ansi.size()));
-    for (char ch : ansi) {
-        auto b = static_cast<unsigned char>(ch);
-        char16_t c = b;
-        if (b >= 0x80 && b < 0xA0 && Cp1252High[b - 0x80]) c = Cp1252High[b - 0x80];
-        out.append(QChar(c));
-    }
-    return out;
+    return QString::fromStdString(Cp1252ToUtf8(ansi));
 }
 
 std::string FromQ(const QString& text) {
-    std::string out;
-    out.reserve(static_cast<size_t>(text.size()));
-    for (QChar qc : text) {
-        char16_t c = qc.unicode();
-        if (c < 0x80 || (c >= 0xA0 && c < 0x100)) {
-            out.push_back(static_cast<char>(c));
-            continue;
-        }
-        char mapped = '?';
-        for (size_t i = 0; i < Cp1252High.size(); ++i)
-            if (Cp1252High[i] == c) mapped = static_cast<char>(0x80 + i);
-        out.push_back(mapped);
-    }
-    return out;
+    return Utf8ToCp1252(text.toStdString());
 }
 
 TMsgButton TQtPrompt::Ask(TMsgKind kind, unsigned buttons, const std::string& text) {
@@ -100,6 +74,11 @@ TMsgButton TQtPrompt::Ask(TMsgKind kind, unsigned buttons, const std::string& te
         if (pressed == p.qt) return p.ours;
     // The close box answers Cancel when offered, else the box's only or first button.
     return TDialogScript::TakeAnswer(buttons & mbCancel ? mbCancel : buttons);
+}
+
+bool TQtPrompt::EnterPassword() {
+    if (!WinEntryPsw) new TWinEntryPsw(QApplication::activeWindow()); // kept for the program's life
+    return WinEntryPsw->exec() == QDialog::Accepted;
 }
 
 void InstallQtPrompt() {

@@ -12,7 +12,7 @@
 class QWidget;
 class QLineEdit;
 
-// Texts of the files are 8-bit Windows-1252; these two helpers are the one conversion boundary.
+// Texts of the files are 8-bit Windows-1252; these two helpers are the windows' conversion boundary.
 QString ToQ(const std::string& ansi);
 std::string FromQ(const QString& text);
 
@@ -20,6 +20,8 @@ std::string FromQ(const QString& text);
 class TQtPrompt : public TUserPrompt {
 public:
     TMsgButton Ask(TMsgKind kind, unsigned buttons, const std::string& text) override;
+    // The password window of the protected commands.
+    bool EnterPassword() override;
 };
 
 // Installs the Qt prompt for the whole program (kept until the end).

@@ -8,6 +8,7 @@
 
 #include "UGlobale.h"
 #include "UMessages.h"
+#include "UUserPrompt.h"
 #include "UUtilitaires.h"
 
 TWinEntryPsw* WinEntryPsw = nullptr;
@@ -57,7 +58,5 @@ void TWinEntryPsw::BtOKClick() {
 }
 
 bool PasswordGranted() {
-    if (Settings.Password.empty()) return true;
-    if (!WinEntryPsw) new TWinEntryPsw(); // kept for the program's life, like every window
-    return WinEntryPsw->exec() == QDialog::Accepted;
+    return AskPassword();
 }
