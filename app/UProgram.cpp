@@ -120,9 +120,7 @@ void TProgram::Done() {
     ListAnalytes.Clear();
     ListSerum.Clear();
     CurrentAnalyte = nullptr;
-    if (!Fifo.SaveQueue()) {
-        // SaveQueue has said why when it could not write.
-    }
+    Fifo.SaveQueue(); // says itself when it cannot write
 #endif
     SaveSettingsOrWarn();
 }

@@ -1,0 +1,157 @@
+// Start and end of the program: module order, first run, missing data, folder lock, splash, placement.
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "GuiTestHelpers.h"
+#include "UAtomicFile.h"
+#include "UDataLoadSave.h"
+#include "UGlobale.h"
+#include "ULogoCQ.h"
+#include "UProgram.h"
+
+#if __has_include("UFifoResult.h") && __has_include("UFolderLock.h")
+#define HAS_STORAGE 1
+#include "UFifoResult.h"
+#include "UFolderLock.h"
+
+namespace {
+bool Exists(const std::string& path) {
+    return QFileInfo::exists(QString::fromStdString(path));
+}
+
+// Points the user's desktop, data and configuration folders into the test folder.
+void FakeHome(const TGuiFolder& folder) {
+    QDir().mkpath(QString::fromStdString(folder.File("home")));
+    qputenv("HOME", QByteArray::fromStdString(folder.File("home")));
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(folder.File("home/.local/share")));
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(folder.File("home/.config")));
+}
+} // namespace
+#else
+#define HAS_STORAGE 0
+#endif
+
+
+class TestStartup : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        InitTestResources();
+        TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 1024, 768}; };
+    }
+
+    void splashWaitsAndStaysResponsive() {
+        TWinLogoCQ splash;
+        bool handled = false;
+        QTimer::singleShot(50, [&handled] { handled = true; });
+        QElapsedTimer clock;
+        clock.start();
+        ShowSplashAndWait(splash, 300);
+        QVERIFY(clock.elapsed() >= 300);
+        QVERIFY(handled); // events were processed during the wait
+        QVERIFY(splash.isVisible());
+        splash.close(); // a close request leaves the splash to the main window
+        QVERIFY(splash.isVisible());
+    }
+
+    void mainWindowPlacement() {
+        TGuiFolder folder;
+        TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 800, 600}; };
+        TProgram p;
+        p.CreateWindows(0);
+        QCOMPARE(p.Main->pos(), QPoint(0, 0));
+        TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 1024, 768}; };
+    }
+
+#if HAS_STORAGE
+    void firstStartWithNoFiles() {
+        TGuiFolder folder;
+        FakeHome(folder);
+        TProgram p;
+        QVERIFY(p.Init());
+        QVERIFY(FirstRun);
+        QVERIFY(ListAnalytes.Count() > 0);
+        QCOMPARE(Fifo.Count(), 5); // the sample data adds its held results after the queue was read
+        p.CreateWindows(0);
+        OnNextModal([](QDialog* d) {
+            QVERIFY(d->findChild<QCheckBox*>(QStringLiteral("CBShortCut"))->isChecked());
+            QVERIFY(d->findChild<QCheckBox*>(QStringLiteral("CBStartup"))->isChecked());
+            d->findChild<QPushButton*>(QStringLiteral("BtOK"))->click();
+        });
+        p.RunSetUpIfFirstRun();
+        QCOMPARE(ShownTexts().back(), std::string("Setup OK"));
+        QVERIFY(Exists(folder.File("home/Desktop/Varnholt.desktop")));
+        QVERIFY(Exists(folder.File("home/.local/share/applications/varnholt-programme.desktop")));
+        QVERIFY(Exists(folder.File("home/.local/share/applications/varnholt-user-manual.desktop")));
+        QVERIFY(Exists(folder.File("home/.local/share/applications/varnholt-read-me.desktop")));
+        QVERIFY(Exists(folder.File("home/.config/menus/applications-merged/varnholt-laboratory-qc.menu")));
+        p.Main->show();
+        QVERIFY(CurrentAnalyte == &ListAnalytes[0]);
+        QVERIFY(!Exists(folder.File("Varnholt.qcf")));
+        p.Done();
+        QVERIFY(Exists(folder.File("Varnholt.qcf")));
+        QVERIFY(Exists(folder.File("Varnholt.fif")));
+        QVERIFY(Exists(folder.File("Varnholt.cfr")));
+        // The next start is not a first run and finds the data again.
+        TProgram again;
+        QVERIFY(again.Init());
+        QVERIFY(!FirstRun);
+        QVERIFY(ListAnalytes.Count() > 0);
+        QCOMPARE(Fifo.Count(), 5);
+        Fifo.ClearQueue();
+    }
+
+    void settingsButNoData() {
+        TGuiFolder folder;
+        SaveSettings();
+        TProgram p;
+        QVERIFY(p.Init());
+        QVERIFY(!FirstRun);
+        QCOMPARE(ListAnalytes.Count(), 0);
+        QCOMPARE(ShownTexts(), std::vector<std::string>{"Cannot read data"});
+        p.CreateWindows(0);
+        p.RunSetUpIfFirstRun(); // no set-up window: it would wait for an answer
+        p.Main->show();
+        QVERIFY(CurrentAnalyte == nullptr);
+        Fifo.ClearQueue();
+    }
+
+    void secondProgramOnTheSameFolderIsRefused() {
+        TGuiFolder folder;
+        TFolderLock first;
+        std::string error;
+        QVERIFY(first.Acquire(folder.Path(), error));
+        TProgram second;
+        QVERIFY(!second.Init());
+        QCOMPARE(TDialogScript::Shown().size(), size_t(1));
+        QVERIFY(ShownTexts()[0].find(folder.Path()) != std::string::npos);
+        second.Done(); // ends without writing anything
+        QVERIFY(!Exists(folder.File("Varnholt.cfr")));
+        QVERIFY(!Exists(folder.File("Varnholt.qcf")));
+        QVERIFY(!Exists(folder.File("Varnholt.fif")));
+    }
+
+    void failedWritesAtTheEndAreShown() {
+        TGuiFolder folder;
+        SaveSettings();
+        TProgram p;
+        QVERIFY(p.Init());
+        TDialogScript::Reset();
+        WriteFaults() = {true, TWriteStep::Open, 0};
+        p.Done();
+        WriteFaults() = {};
+        std::vector<std::string> shown = ShownTexts();
+        QVERIFY(!shown.empty());
+        QVERIFY(shown.back().find(folder.File("Varnholt.cfr")) != std::string::npos);
+        Fifo.ClearQueue();
+    }
+#endif
+};
+
+QTEST_MAIN(TestStartup)
+#include "test_startup.moc"
