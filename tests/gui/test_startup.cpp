@@ -1,5 +1,6 @@
 // Start and end of the program: module order, first run, missing data, folder lock, splash, placement.
 #include <QCheckBox>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
