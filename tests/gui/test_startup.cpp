@@ -37,7 +37,6 @@ void FakeHome(const TGuiFolder& folder) {
 #define HAS_STORAGE 0
 #endif
 
-
 class TestStartup : public QObject {
     Q_OBJECT
 private slots:
@@ -69,8 +68,8 @@ private slots:
         TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 1024, 768}; };
     }
 
-#if HAS_STORAGE
     void firstStartWithNoFiles() {
+#if HAS_STORAGE
         TGuiFolder folder;
         FakeHome(folder);
         TProgram p;
@@ -105,9 +104,13 @@ private slots:
         QVERIFY(ListAnalytes.Count() > 0);
         QCOMPARE(Fifo.Count(), 5);
         Fifo.ClearQueue();
+#else
+        QSKIP("built without the storage modules");
+#endif
     }
 
     void settingsButNoData() {
+#if HAS_STORAGE
         TGuiFolder folder;
         SaveSettings();
         TProgram p;
@@ -120,9 +123,13 @@ private slots:
         p.Main->show();
         QVERIFY(CurrentAnalyte == nullptr);
         Fifo.ClearQueue();
+#else
+        QSKIP("built without the storage modules");
+#endif
     }
 
     void secondProgramOnTheSameFolderIsRefused() {
+#if HAS_STORAGE
         TGuiFolder folder;
         TFolderLock first;
         std::string error;
@@ -135,9 +142,13 @@ private slots:
         QVERIFY(!Exists(folder.File("Varnholt.cfr")));
         QVERIFY(!Exists(folder.File("Varnholt.qcf")));
         QVERIFY(!Exists(folder.File("Varnholt.fif")));
+#else
+        QSKIP("built without the storage modules");
+#endif
     }
 
     void failedWritesAtTheEndAreShown() {
+#if HAS_STORAGE
         TGuiFolder folder;
         SaveSettings();
         TProgram p;
@@ -150,8 +161,10 @@ private slots:
         QVERIFY(!shown.empty());
         QVERIFY(shown.back().find(folder.File("Varnholt.cfr")) != std::string::npos);
         Fifo.ClearQueue();
-    }
+#else
+        QSKIP("built without the storage modules");
 #endif
+    }
 };
 
 QTEST_MAIN(TestStartup)
