@@ -90,6 +90,8 @@ private slots:
         QVERIFY(Exists(folder.File("home/.local/share/applications/varnholt-user-manual.desktop")));
         QVERIFY(Exists(folder.File("home/.local/share/applications/varnholt-read-me.desktop")));
         QVERIFY(Exists(folder.File("home/.config/menus/applications-merged/varnholt-laboratory-qc.menu")));
+        QVERIFY(Settings.ShowAboutAtStart); // a first run shows the about window
+        OnNextModal([](QDialog* d) { d->accept(); });
         p.Main->show();
         QVERIFY(CurrentAnalyte == &ListAnalytes[0]);
         QVERIFY(!Exists(folder.File("Varnholt.qcf")));
@@ -120,6 +122,7 @@ private slots:
         QCOMPARE(ShownTexts(), std::vector<std::string>{"Cannot read data"});
         p.CreateWindows(0);
         p.RunSetUpIfFirstRun(); // no set-up window: it would wait for an answer
+        Settings.ShowAboutAtStart = false;
         p.Main->show();
         QVERIFY(CurrentAnalyte == nullptr);
         Fifo.ClearQueue();
