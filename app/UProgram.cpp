@@ -123,6 +123,10 @@ void TProgram::Done() {
     Fifo.SaveQueue(); // says itself when it cannot write
 #endif
     SaveSettingsOrWarn();
+#if VARNHOLT_HAS_STORAGE
+    // The folder is free for the next program only once everything is written.
+    if (lock_) lock_->Release();
+#endif
 }
 
 int RunProgram() {
