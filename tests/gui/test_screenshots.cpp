@@ -17,9 +17,12 @@
 #include "UOptions.h"
 #include "USetUp.h"
 #include "UWinComment.h"
+#if __has_include("UFifoResult.h")
+#include "UFifoResult.h"
+#endif
 
 namespace {
-// Sample analytes for the pictures: three levels with a comment, a discarded value and a locked level.
+// Sample analytes for the pictures when the program's own are not built in: three levels with a comment, a discarded value and a locked level.
 void FillSampleAnalytes() {
     int32_t low = ListSerum.AddMaterial("Lyphochek N", "40861");
     int32_t high = ListSerum.AddMaterial("Lyphochek P", "40862");
@@ -67,7 +70,12 @@ private slots:
     void everyWindowRenders() {
         TGuiFolder folder;
         TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 1024, 768}; };
+#if __has_include("UFifoResult.h")
+        BuildSampleData(); // the program's own first-run data
+        Fifo.ClearQueue();
+#else
         FillSampleAnalytes();
+#endif
         TWinMain w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
