@@ -22,6 +22,7 @@
 #endif
 
 namespace {
+#if !__has_include("UFifoResult.h")
 // Sample analytes for the pictures when the program's own are not built in: three levels with a comment, a discarded value and a locked level.
 void FillSampleAnalytes() {
     int32_t low = ListSerum.AddMaterial("Lyphochek N", "40861");
@@ -49,6 +50,7 @@ void FillSampleAnalytes() {
     b->RecalcAll();
     ListAnalytes.Add(std::move(b));
 }
+#endif
 
 void Save(QWidget* w, const char* name) {
     QPixmap shot = w->grab();
