@@ -38,7 +38,7 @@ void FillRegionalFromLocale() {
         Regional.ShortDateFormat = date.toStdString();
     QString time = locale.timeFormat(QLocale::LongFormat);
     time.remove(QRegularExpression(QStringLiteral("\\s*t+\\s*$")));
-    if (!time.contains(QRegularExpression(QStringLiteral("[B-GI-OQ-Zbc-gi-lnoq-z]"))) &&
+    if (!time.contains(QRegularExpression(QStringLiteral("[B-GI-OQ-Zb-gi-lnoqrt-z]"))) &&
         time.contains(QLatin1Char('m')))
         Regional.TimeFormat = time.toStdString();
     QString point = locale.decimalPoint();
