@@ -29,8 +29,7 @@
 class TFolderLock {};
 #endif
 
-void FillRegionalFromLocale() {
-    QLocale locale = QLocale::system();
+void FillRegionalFromLocale(const QLocale& locale) {
     // Only the pattern letters the regional formats understand; anything else keeps the default.
     QString date = locale.dateFormat(QLocale::ShortFormat);
     if (!date.contains(QRegularExpression(QStringLiteral("[A-LN-Za-ce-xz]"))) &&

@@ -1,6 +1,7 @@
 // The program's start and end: module order, splash, windows created once, first-run set-up.
 #pragma once
 
+#include <QLocale>
 #include <memory>
 #include <string>
 
@@ -9,7 +10,7 @@
 class TFolderLock;
 
 // Fills the regional formats from the system locale (dates, times, decimal mark).
-void FillRegionalFromLocale();
+void FillRegionalFromLocale(const QLocale& locale = QLocale::system());
 
 class TProgram {
 public:

@@ -23,7 +23,8 @@
 
 namespace {
 #if !__has_include("UFifoResult.h")
-// Sample analytes for the pictures when the program's own are not built in: three levels with a comment, a discarded value and a locked level.
+// Sample analytes for the pictures when the program's own are not built in: three levels with a comment, a
+// discarded value and a locked level.
 void FillSampleAnalytes() {
     int32_t low = ListSerum.AddMaterial("Lyphochek N", "40861");
     int32_t high = ListSerum.AddMaterial("Lyphochek P", "40862");

@@ -59,6 +59,19 @@ private slots:
         QVERIFY(splash.isVisible());
     }
 
+    void regionalFormatsFromTheLocale() {
+        Regional = TRegional{};
+        FillRegionalFromLocale(QLocale(QLocale::German, QLocale::Germany));
+        QCOMPARE(Regional.DecimalSeparator, ',');
+        QCOMPARE(Regional.DateToText(EncodeDate(2024, 3, 5)), std::string("05.03.2024"));
+        QCOMPARE(Regional.TimeToText(EncodeTime(14, 7, 9)), std::string("14:07:09"));
+        Regional = TRegional{};
+        FillRegionalFromLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+        QCOMPARE(Regional.DecimalSeparator, '.');
+        QCOMPARE(Regional.DateToText(EncodeDate(2024, 3, 5)), std::string("3/5/2024"));
+        Regional = TRegional{};
+    }
+
     void mainWindowPlacement() {
         TGuiFolder folder;
         TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 800, 600}; };
