@@ -1,0 +1,169 @@
+// Exchange text reading: export then import under several regional settings, and the line rules.
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "TestHelpers.h"
+#include "UImportText.h"
+
+namespace {
+
+const double NaN = std::nan("");
+
+class ImportTextTest : public ::testing::Test {
+protected:
+    TTempFolder folder; // also resets the regional settings
+};
+
+struct TRegionalCase {
+    const char* name;
+    TRegional regional;
+};
+
+void ExpectRoundTrip(const TAnalyte& a) {
+    TImportText parsed = ParseImportText(a.PointsAsText(), a.Decimals);
+    ASSERT_EQ(parsed.Runs.size(), static_cast<size_t>(a.Count()));
+    ASSERT_EQ(parsed.Lines.size(), parsed.Runs.size());
+    for (int k = 0; k < a.Count(); ++k) {
+        const ControlPoint& p = a.Points[k];
+        const TResu& r = parsed.Runs[k];
+        EXPECT_EQ(Regional.DateTimeToText(r.DateTime), Regional.DateTimeToText(p.DateTime)) << k;
+        EXPECT_NEAR(r.DateTime, p.DateTime, 1e-8) << k;
+        for (int i = 0; i < MaxLevels; ++i) {
+            const LevelValue& lv = p.Levels[i];
+            if (i >= a.NbLevels || lv.State == psEmpty || lv.State == psDiscarded) {
+                EXPECT_EQ(r.Levels[i].State, psEmpty) << k << "/" << i;
+                continue;
+            }
+            EXPECT_EQ(r.Levels[i].State, psInControl) << k << "/" << i;
+            // The value as written: rounded to the analyte's decimals.
+            EXPECT_EQ(FormatFixed(r.Levels[i].Value, 8, a.Decimals), FormatFixed(lv.Value, 8, a.Decimals));
+            EXPECT_NEAR(r.Levels[i].Value, lv.Value, 0.5 * std::pow(10.0, -a.Decimals) + 1e-6);
+        }
+        EXPECT_TRUE(r.Comment.empty());
+        EXPECT_TRUE(r.Operator.empty());
+    }
+}
+
+} // namespace
+
+TEST_F(ImportTextTest, ExportedPointsReadBackUnderEachRegionalSetting) {
+    const TRegionalCase cases[] = {
+        {"day-first, comma", {"dd.MM.yyyy", "HH:mm:ss", ','}},
+        {"month-first, point", {"M/d/yyyy", "h:mm:ss AP", '.'}},
+        {"default", {}},
+    };
+    for (const TRegionalCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Regional = c.regional;
+        TAnalyte three("Glucose", "mmol/L", 2, 3);
+        three.AddPoint(
+            MakeRun(EncodeDate(2024, 1, 5) + EncodeTime(8, 15, 30), {5.123, -0.5, 1234.5}, "note", "AB"));
+        TResu discarded =
+            MakeRun(EncodeDate(2024, 12, 31) + EncodeTime(23, 59, 59), {5.2, 6.0, 7.0}, "", "CD");
+        discarded.Levels[1].State = psDiscarded;
+        three.AddPoint(discarded);
+        three.AddPoint(MakeRun(EncodeDate(2025, 2, 28) + EncodeTime(0, 0, 0), {NaN, NaN, 0.004}));
+        three.AddPoint(MakeRun(EncodeDate(2025, 3, 1) + EncodeTime(12, 0, 1), {99999.99, NaN, NaN}));
+        ExpectRoundTrip(three);
+
+        // Two levels: the operator code stands in the third value field and reads as no value.
+        TAnalyte two("Calcium", "mg/L", 0, 2);
+        two.AddPoint(MakeRun(EncodeDate(2023, 6, 7) + EncodeTime(13, 45, 0), {96, 102}, "x", "OPR"));
+        two.AddPoint(MakeRun(EncodeDate(2023, 6, 8) + EncodeTime(7, 5, 9), {NaN, 101.4}));
+        ExpectRoundTrip(two);
+
+        TAnalyte one("Urea", "g/L", 3, 1);
+        one.AddPoint(MakeRun(EncodeDate(2022, 10, 10) + EncodeTime(10, 10, 10), {0.3333}));
+        ExpectRoundTrip(one);
+    }
+}
+
+TEST_F(ImportTextTest, DisplayLinesFollowTheFieldsOfEachLine) {
+    TImportText t = ParseImportText("01/02/2024\t08:30\t5.1\t\tDiscarded\tAB\tcomment\r\n"
+                                    "02/02/2024\tlate\t6\r\n"
+                                    "03/02/2024\t09:00:00\t 7.25 \t8\r\n",
+                                    2);
+    ASSERT_EQ(t.Runs.size(), 3u);
+    EXPECT_EQ(t.Lines[0], "01/02/2024\t08:30:00\t5.10\t\t\t");
+    EXPECT_EQ(t.Lines[1], "02/02/2024\t12:00:00\t6.00");
+    EXPECT_EQ(t.Lines[2], "03/02/2024\t09:00:00\t7.25\t8.00");
+
+    EXPECT_DOUBLE_EQ(t.Runs[0].DateTime, EncodeDate(2024, 2, 1) + EncodeTime(8, 30, 0));
+    EXPECT_EQ(t.Runs[0].Levels[1].State, psEmpty);
+    EXPECT_EQ(t.Runs[0].Levels[2].State, psEmpty); // "Discarded" is no number
+    // A wrong time sets noon; levels whose fields are missing are empty, also after a fuller line.
+    EXPECT_DOUBLE_EQ(t.Runs[1].DateTime, EncodeDate(2024, 2, 2) + 0.5);
+    EXPECT_EQ(t.Runs[1].Levels[1].State, psEmpty);
+    EXPECT_FLOAT_EQ(t.Runs[2].Levels[1].Value, 8.0f);
+    EXPECT_EQ(t.Runs[2].Levels[2].State, psEmpty);
+}
+
+TEST_F(ImportTextTest, LinesWithoutDateOrValueOrLineEndAreDropped) {
+    const char text[] = "Date\tTime\tQC1\r\n"         // heading: no date
+                        "05/05/2024\t10:00:00\r\n"    // no value
+                        "not a date\t10:00\t5\r\n"    // no date, rest skipped
+                        "06/05/2024\t10:00:00\t5\r\n" // taken
+                        "\r\n"                        // empty line
+                        "07/05/2024\t10:00:00\tx\ty\tz\r\n"
+                        "31/02/2024\t10:00:00\t5\r\n" // no such date
+                        "08/05/2024\t10:00:00\t7";    // no carriage return at the end
+    TImportText t = ParseImportText(text, 1);
+    ASSERT_EQ(t.Runs.size(), 1u);
+    EXPECT_DOUBLE_EQ(DatePart(t.Runs[0].DateTime), EncodeDate(2024, 5, 6));
+
+    EXPECT_TRUE(ParseImportText("", 1).Runs.empty());
+    EXPECT_TRUE(ParseImportText("\t\t\r\r\r\n\n", 1).Runs.empty());
+}
+
+TEST_F(ImportTextTest, CarriageReturnsRuleWhereverTheyOccur) {
+    // Line feeds not after a carriage return stay inside the fields: here they join two lines into
+    // one whose third field "5\n09/05/2024" and fourth "11:00" are no numbers; the fifth is read.
+    TImportText joined = ParseImportText("08/05/2024\t10:00\t5\n09/05/2024\t11:00\t6\r\n", 0);
+    ASSERT_EQ(joined.Runs.size(), 1u);
+    EXPECT_EQ(joined.Runs[0].Levels[0].State, psEmpty);
+    EXPECT_EQ(joined.Runs[0].Levels[1].State, psEmpty);
+    EXPECT_FLOAT_EQ(joined.Runs[0].Levels[2].Value, 6.0f);
+
+    // Carriage returns alone end lines, and every line feed after one is skipped.
+    TImportText mac =
+        ParseImportText("08/05/2024\t10:00\t5\r09/05/2024\t11:00\t6\r\n\n\n10/05/2024\t\t7\r", 0);
+    ASSERT_EQ(mac.Runs.size(), 3u);
+    EXPECT_DOUBLE_EQ(mac.Runs[2].DateTime, EncodeDate(2024, 5, 10) + 0.5);
+
+    // Text without any carriage return: line feeds end the lines.
+    TImportText unix = ParseImportText("08/05/2024\t10:00\t5\n09/05/2024\t11:00\t6\n10/05/2024\t12:00\t7", 0);
+    ASSERT_EQ(unix.Runs.size(), 2u);
+    EXPECT_FLOAT_EQ(unix.Runs[1].Levels[0].Value, 6.0f);
+}
+
+TEST_F(ImportTextTest, ReadingStopsAtTheFirstZeroByte) {
+    std::string text = std::string("08/05/2024\t10:00\t5\r\n") + '\0' + "09/05/2024\t11:00\t6\r\n";
+    EXPECT_EQ(ParseImportText(text, 0).Runs.size(), 1u);
+    // A zero inside the first line leaves it without its carriage return.
+    text = std::string("08/05/2024\t10:00\t5") + '\0' + "\r\n";
+    EXPECT_TRUE(ParseImportText(text, 0).Runs.empty());
+}
+
+TEST_F(ImportTextTest, NumbersThatDoNotFitASingleAreNoNumbers) {
+    TImportText t = ParseImportText("08/05/2024\t10:00\tinf\t1e39\t3.4e38\r\n"
+                                    "09/05/2024\t10:00\tnan\t-1e39\t1,5\r\n"
+                                    "10/05/2024\t10:00\t1e-50\t-0\t+2.5e1\r\n",
+                                    1);
+    ASSERT_EQ(t.Runs.size(), 2u);
+    EXPECT_EQ(t.Runs[0].Levels[0].State, psEmpty);
+    EXPECT_EQ(t.Runs[0].Levels[1].State, psEmpty);
+    EXPECT_EQ(t.Runs[0].Levels[2].State, psInControl);
+    EXPECT_FLOAT_EQ(t.Runs[0].Levels[2].Value, 3.4e38f);
+    EXPECT_TRUE(std::isfinite(t.Runs[0].Levels[2].Value));
+    EXPECT_FLOAT_EQ(t.Runs[1].Levels[0].Value, 0.0f);
+    EXPECT_FLOAT_EQ(t.Runs[1].Levels[2].Value, 25.0f);
+
+    // Under a comma separator a point is no decimal mark.
+    Regional.DecimalSeparator = ',';
+    TImportText c = ParseImportText("08/05/2024\t10:00\t1.5\t1,5\r\n", 1);
+    ASSERT_EQ(c.Runs.size(), 1u);
+    EXPECT_EQ(c.Runs[0].Levels[0].State, psEmpty);
+    EXPECT_FLOAT_EQ(c.Runs[0].Levels[1].Value, 1.5f);
+    EXPECT_EQ(c.Lines[0], "08/05/2024\t10:00:00\t\t1,5");
+}
