@@ -133,7 +133,8 @@ void DrawLevelChart(QPainter& canvas, const TAnalyte& a, int selected, int mode,
             std::max(ChartLeft, ChartLeft + (a.LockFirst[static_cast<size_t>(level)] - first) * PointStep);
         int x2 =
             std::min(ChartRight, ChartLeft + (a.LockLast[static_cast<size_t>(level)] - first) * PointStep);
-        if (x1 < x2) canvas.fillRect(QRect(QPoint(x1, top), QPoint(x2, s.Bottom)), PaleCyan);
+        if (x1 < x2)
+            canvas.fillRect(QRect(x1, top, x2 - x1, ChartHeight), PaleCyan); // right and bottom ends excluded
     }
     canvas.setPen(Silver);
     for (int k = 0; k <= 30; ++k)
