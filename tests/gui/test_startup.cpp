@@ -14,6 +14,7 @@
 #include "UGlobale.h"
 #include "ULogoCQ.h"
 #include "UProgram.h"
+#include "USetUp.h"
 
 #if __has_include("UFifoResult.h") && __has_include("UFolderLock.h")
 #define HAS_STORAGE 1
@@ -70,6 +71,39 @@ private slots:
         QCOMPARE(Regional.DecimalSeparator, '.');
         QCOMPARE(Regional.DateToText(EncodeDate(2024, 3, 5)), std::string("3/5/2024"));
         Regional = TRegional{};
+    }
+
+    void setUpWritesLaunchersOrSaysWhy() {
+        TGuiFolder folder;
+        TWinSetUp setUp;
+        QString base = QString::fromStdString(folder.Path());
+        setUp.DesktopFolder = base + QStringLiteral("Desktop");
+        setUp.ApplicationsFolder = base + QStringLiteral("applications");
+        setUp.DirectoriesFolder = base + QStringLiteral("desktop-directories");
+        setUp.MenusFolder = base + QStringLiteral("menus");
+        setUp.show();
+        QVERIFY(setUp.CBShortCut->isChecked() && setUp.CBStartup->isChecked());
+        setUp.BtOKClick();
+        QCOMPARE(ShownTexts().back(), std::string("Setup OK"));
+        std::string launcher = ReadWholeFile(folder.File("Desktop/Varnholt.desktop"));
+        QVERIFY(launcher.find("Type=Application\nExec=\"") != std::string::npos);
+        QVERIFY(QFileInfo(base + QStringLiteral("Desktop/Varnholt.desktop")).isExecutable());
+        std::string manual = ReadWholeFile(folder.File("applications/varnholt-user-manual.desktop"));
+        QVERIFY(manual.find("Type=Link\nURL=file://") != std::string::npos);
+        QVERIFY(manual.find("UserManual.htm") != std::string::npos);
+        QVERIFY(ReadWholeFile(folder.File("menus/varnholt-laboratory-qc.menu"))
+                    .find("<Name>Laboratory QC</Name>") != std::string::npos);
+        // A desktop that is a file, not a folder: the set-up stops and says so.
+        AtomicWriteFile(folder.File("NotAFolder"), "x");
+        setUp.DesktopFolder = base + QStringLiteral("NotAFolder");
+        setUp.BtOKClick();
+        QCOMPARE(ShownTexts().back(), std::string("Unable to complete setup"));
+        QCOMPARE(TDialogScript::Shown().back().buttons, unsigned(mbYes));
+        // Nothing ticked still reports success.
+        setUp.CBShortCut->setChecked(false);
+        setUp.CBStartup->setChecked(false);
+        setUp.BtOKClick();
+        QCOMPARE(ShownTexts().back(), std::string("Setup OK"));
     }
 
     void mainWindowPlacement() {
