@@ -26,29 +26,38 @@ void TWinLogoCQ::paintEvent(QPaintEvent*) {
     f.setBold(false);
     p.setFont(f);
     p.drawText(QRect(0, 70, width(), 24), Qt::AlignCenter, QStringLiteral("Internal quality control"));
-    // A small Levey-Jennings chart: target, limits and a few points.
-    QRect chart(40, 110, width() - 80, 70);
-    p.fillRect(chart, Qt::white);
-    int mid = chart.center().y();
+    p.drawPixmap(40, 110, ProgramPicture(width() - 80, 70));
+}
+
+QPixmap ProgramPicture(int width, int height) {
+    QPixmap picture(width, height);
+    picture.fill(Qt::white);
+    QPainter p(&picture);
+    int mid = height / 2;
+    int warn = height / 4, action = height * 3 / 7;
     p.setPen(QColor(0, 255, 0));
-    p.drawLine(chart.left(), mid, chart.right(), mid);
+    p.drawLine(0, mid, width, mid);
     p.setPen(QColor(255, 255, 0));
-    p.drawLine(chart.left(), mid - 18, chart.right(), mid - 18);
-    p.drawLine(chart.left(), mid + 18, chart.right(), mid + 18);
+    p.drawLine(0, mid - warn, width, mid - warn);
+    p.drawLine(0, mid + warn, width, mid + warn);
     p.setPen(QColor(255, 0, 0));
-    p.drawLine(chart.left(), mid - 30, chart.right(), mid - 30);
-    p.drawLine(chart.left(), mid + 30, chart.right(), mid + 30);
-    static const int offsets[] = {4, -8, 12, -3, 6, -14, 2, 9, -5, 0, 11, -10, 3, -6, 7};
-    QPoint prev;
+    p.drawLine(0, mid - action, width, mid - action);
+    p.drawLine(0, mid + action, width, mid + action);
+    static const double offsets[] = {0.1, -0.2, 0.3, -0.07, 0.15, -0.35, 0.05, 0.22, -0.12, 0, 0.27, -0.25};
+    constexpr int n = 12;
     p.setRenderHint(QPainter::Antialiasing);
-    for (int i = 0; i < 15; ++i) {
-        QPoint pt(chart.left() + 10 + i * (chart.width() - 20) / 14, mid + offsets[i]);
+    QPoint prev;
+    int radius = std::max(1, height / 24);
+    for (int i = 0; i < n; ++i) {
+        QPoint pt(radius + 2 + i * (width - 2 * radius - 4) / (n - 1),
+                  mid + static_cast<int>(offsets[i] * height));
         p.setPen(QColor(0, 0, 128));
         if (i > 0) p.drawLine(prev, pt);
         p.setBrush(QColor(0, 0, 128));
-        p.drawEllipse(pt, 3, 3);
+        p.drawEllipse(pt, radius, radius);
         prev = pt;
     }
+    return picture;
 }
 
 void TWinLogoCQ::closeEvent(QCloseEvent* e) {

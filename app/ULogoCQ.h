@@ -1,6 +1,7 @@
 // The splash window shown while the program loads.
 #pragma once
 
+#include <QPixmap>
 #include <QWidget>
 
 class TWinLogoCQ : public QWidget {
@@ -13,6 +14,9 @@ protected:
     // The splash goes away only when the main window first shows; a close request leaves it.
     void closeEvent(QCloseEvent* e) override;
 };
+
+// The program's picture: a small Levey-Jennings chart (splash, set-up window, window icon).
+QPixmap ProgramPicture(int width, int height);
 
 // Shows the splash at once and waits at least `ms` milliseconds, handling window events meanwhile.
 void ShowSplashAndWait(TWinLogoCQ& splash, int ms);

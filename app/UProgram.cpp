@@ -2,6 +2,7 @@
 #include "UProgram.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QScreen>
@@ -86,6 +87,7 @@ void TProgram::CreateWindows(int splashMs) {
     if (splashMs > 0) ShowSplashAndWait(*splash, splashMs);
     QApplication::setApplicationDisplayName(QString());
     QApplication::setApplicationName(QStringLiteral("Varnholt"));
+    QApplication::setWindowIcon(QIcon(ProgramPicture(64, 64)));
     Main = std::make_unique<TWinMain>();
     Main->Splash = splash;
     TScreenMetrics screen = TWinMain::ScreenMetricsSource();

@@ -14,6 +14,7 @@
 
 #include "UAtomicFile.h"
 #include "UGlobale.h"
+#include "ULogoCQ.h"
 #include "UMessages.h"
 #include "UQcError.h"
 
@@ -75,6 +76,9 @@ TWinSetUp::TWinSetUp(QWidget* parent)
     bold.setPointSize(bold.pointSize() + 4);
     Panel->setFont(bold);
     Panel->setAlignment(Qt::AlignCenter);
+    Picture = Named(new QLabel(this), "Picture");
+    Picture->setPixmap(ProgramPicture(160, 60));
+    Picture->setAlignment(Qt::AlignCenter);
     CBShortCut =
         Named(new QCheckBox(QStringLiteral("Create a shortcut  on the desktop for < Kestrune.exe >."), this),
               "CBShortCut");
@@ -86,6 +90,7 @@ TWinSetUp::TWinSetUp(QWidget* parent)
     BitBtn1 = Named(new QPushButton(QStringLiteral("Cancel"), this), "BitBtn1");
     auto* box = new QVBoxLayout(this);
     box->addWidget(Panel);
+    box->addWidget(Picture);
     box->addWidget(CBShortCut);
     box->addWidget(CBStartup);
     auto* buttons = new QHBoxLayout();

@@ -14,6 +14,7 @@ public:
     explicit TWinSetUp(QWidget* parent = nullptr);
 
     QLabel* Panel;
+    QLabel* Picture;
     QCheckBox* CBShortCut;
     QCheckBox* CBStartup;
     QPushButton* BtOK;
