@@ -286,6 +286,12 @@ void TWinMain::buildMenu() {
     MnuSpecial = Named(mb->addMenu(QStringLiteral("&Special functions")), "MnuSpecial");
     MnuHelp = Named(mb->addMenu(QStringLiteral("&?")), "MnuHelp");
 
+    // A menu shows in the bar once it holds a command.
+    for (QMenu* m : {MnuParameters, MnuConfiguration, MnuFile, MnuClipboard, MnuSpecial, MnuHelp}) {
+        m->installEventFilter(this);
+        m->menuAction()->setVisible(false);
+    }
+
     MnuOptions = Named(MnuConfiguration->addAction(QStringLiteral("&Backup/restore options")), "MnuOptions");
     MnuPsw = Named(MnuConfiguration->addAction(QStringLiteral("&Password")), "MnuPsw");
     MnuShortcuts = Named(MnuConfiguration->addAction(QStringLiteral("&Shortcuts")), "MnuShortcuts");
@@ -317,6 +323,16 @@ QToolButton* TWinMain::AddBarButton(const char* name, const QString& caption, co
     return b;
 }
 
+bool TWinMain::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::ActionAdded || e->type() == QEvent::ActionRemoved)
+        if (auto* m = qobject_cast<QMenu*>(watched)) {
+            // Counted after the change: ActionRemoved arrives while the action is still listed.
+            qsizetype count = m->actions().size() - (e->type() == QEvent::ActionRemoved ? 1 : 0);
+            m->menuAction()->setVisible(count > 0);
+        }
+    return QMainWindow::eventFilter(watched, e);
+}
+
 void TWinMain::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
     if (shown_) return;
@@ -325,9 +341,6 @@ void TWinMain::showEvent(QShowEvent* e) {
 }
 
 void TWinMain::FormShow() {
-    // Menus stay hidden until a command of theirs exists.
-    for (QMenu* m : {MnuParameters, MnuConfiguration, MnuFile, MnuClipboard, MnuSpecial, MnuHelp})
-        m->menuAction()->setVisible(!m->actions().isEmpty());
     TScreenMetrics screen = ScreenMetricsSource();
     auto quit = [this] {
         QuitWithoutAsking = true;
