@@ -39,10 +39,14 @@ bool FileExists(const std::string& path) {
 std::string ReadWholeFile(const std::string& path) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throw EQcError("Cannot read " + path + ": " + std::strerror(errno));
-    std::string data;
-    char buf[65536];
+    // Read straight into a buffer of the file's size (one more byte shows whether it grew since).
+    struct stat st;
+    size_t room = ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 65536;
+    std::string data(room, '\0');
+    size_t done = 0;
     for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (done == data.size()) data.resize(data.size() * 2);
+        ssize_t n = ::read(fd, data.data() + done, data.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
             int err = errno;
@@ -50,9 +54,10 @@ std::string ReadWholeFile(const std::string& path) {
             throw EQcError("Cannot read " + path + ": " + std::strerror(err));
         }
         if (n == 0) break;
-        data.append(buf, static_cast<size_t>(n));
+        done += static_cast<size_t>(n);
     }
     ::close(fd);
+    data.resize(done);
     return data;
 }
 

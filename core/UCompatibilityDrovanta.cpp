@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr size_t MaterialRecordSize = 27;
+constexpr size_t V2MaterialRecordSize = 27;
 
 [[noreturn]] void Damaged(const std::string& what) {
     throw EQcError("Damaged predecessor file: " + what);
@@ -134,8 +134,8 @@ int ImportPredecessorBytes(std::string_view bytes, TListAnalytes& into) {
 
         // The trailer is no part of the records: a count that reaches into it is damage.
         TByteReader r(bytes.substr(0, bytes.size() - PredecessorSignature.size()));
-        size_t materials = r.Count(MaterialRecordSize);
-        r.Skip(materials * MaterialRecordSize);
+        size_t materials = r.Count(V2MaterialRecordSize);
+        r.Skip(materials * V2MaterialRecordSize);
         // Nothing is allocated for the analyte count: each image is read on its own, so a file cut
         // part-way still gives the analytes before the cut.
         int32_t analytes = r.I32();

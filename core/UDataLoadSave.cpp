@@ -1,5 +1,561 @@
-// Data file reader and writer, sample data.
+// Data file reader and writer, start and end of the data, sample data, backup and restore.
 #include "UDataLoadSave.h"
+
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "UAtomicFile.h"
+#include "UExtended.h"
+#include "UFifoResult.h"
+#include "UGlobale.h"
+#include "UQcError.h"
+#include "URandom.h"
+#include "UUserPrompt.h"
 
 TListAnalytes ListAnalytes;
 TListSerum ListSerum;
+std::string FileVersion = "32";
+
+namespace {
+// An unreadable data file that could not be kept aside: writing over it would lose it.
+std::string UnkeptDataFile;
+TCopyProgress* CopyProgress = nullptr;
+
+[[noreturn]] void Damaged(const std::string& what) {
+    throw EQcError("Damaged data file: " + what);
+}
+
+void ExpectSignature(TByteReader& r, const char* section) {
+    if (!SignatureMagicMatches(r.Bytes(SignatureSize)))
+        Damaged(std::string("bad signature after ") + section);
+}
+
+void WriteSignature(TByteWriter& w) {
+    w.Bytes(std::string_view(reinterpret_cast<const char*>(ProgramSignature.data()), SignatureSize));
+}
+
+long double ReadExtended(TByteReader& r) {
+    return ImageToExtended(reinterpret_cast<const uint8_t*>(r.Bytes(10).data()));
+}
+
+void WriteExtended(TByteWriter& w, long double v) {
+    TExtendedImage img = ExtendedToImage(v);
+    w.Bytes(std::string_view(reinterpret_cast<const char*>(img.data()), img.size()));
+}
+
+// Little-endian loads from a checked block.
+template <typename T> T LoadLE(const char* b) {
+    T v;
+    std::memcpy(&v, b, sizeof v);
+    if constexpr (std::endian::native == std::endian::big) {
+        auto* bytes = reinterpret_cast<unsigned char*>(&v);
+        std::reverse(bytes, bytes + sizeof v);
+    }
+    return v;
+}
+
+template <typename T> void StoreLE(char* b, T v) {
+    if constexpr (std::endian::native == std::endian::big) {
+        auto* bytes = reinterpret_cast<unsigned char*>(&v);
+        std::reverse(bytes, bytes + sizeof v);
+    }
+    std::memcpy(b, &v, sizeof v);
+}
+
+// One level of a point record: the single value, the state byte, 3 padding bytes.
+LevelValue DecodeLevelValue(const char* b) {
+    float v = LoadLE<float>(b);
+    uint8_t state = static_cast<uint8_t>(b[4]);
+    if (state > psEmpty) Damaged("point state out of range");
+    // An empty level's value means nothing; only values that take part must be numbers.
+    if (!std::isfinite(v)) {
+        if (state != psEmpty) Damaged("value is not a number");
+        v = 0;
+    }
+    return {v, static_cast<PointState>(state)};
+}
+
+std::string WithSlash(std::string folder) {
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    return folder;
+}
+
+void SyncFolderOf(const std::string& path) {
+    std::string folder = std::filesystem::path(path).parent_path().string();
+    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+std::string LocalStamp() {
+    std::time_t now = std::time(nullptr);
+    std::tm lt{};
+    localtime_r(&now, &lt);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%Y%m%d-%H%M%S", &lt);
+    return buf;
+}
+} // namespace
+
+std::string DataFileName() {
+    return BaseName + ".qcf";
+}
+
+// ---------------------------------------------------------------- analyte image
+
+std::unique_ptr<TAnalyte> ReadAnalyteImage(TByteReader& r, std::string_view version) {
+    auto a = std::make_unique<TAnalyte>();
+    size_t count = r.Count(PointRecordSize);
+    // The point records are the bulk of the file: their block is checked once and decoded directly.
+    std::string_view block = r.Bytes(count * PointRecordSize);
+    a->Points.reserve(count);
+    for (size_t k = 0; k < count; ++k) {
+        const char* b = block.data() + k * PointRecordSize;
+        ControlPoint& p = a->Points.emplace_back();
+        p.DateTime = LoadLE<double>(b);
+        if (!std::isfinite(p.DateTime)) Damaged("point date is not a number");
+        for (int i = 0; i < MaxLevels; ++i) p.Levels[i] = DecodeLevelValue(b + 8 + 8 * i);
+        p.CommentId = LoadLE<int32_t>(b + 32);
+        size_t len = std::min<size_t>(static_cast<uint8_t>(b[36]), 4);
+        p.Operator.Assign(std::string_view(b + 37, len));
+    }
+
+    bool v30 = version == "30";
+    TByteReader h(r.Bytes(v30 ? HeaderSizeV30 : HeaderSize));
+    a->Name = h.ShortString(TAnalyte::NameRoom);
+    a->Unit = h.ShortString(TAnalyte::UnitRoom);
+    h.Skip(1);
+    a->Decimals = h.I32();
+    a->NbLevels = h.I32();
+    if (a->NbLevels < 1 || a->NbLevels > MaxLevels) Damaged("number of levels out of range");
+    if (a->Decimals < 0 || a->Decimals > 3) Damaged("decimals out of range");
+    for (int32_t& id : a->MaterialId) id = h.I32();
+    for (::LimitMode& m : a->LimitMode) {
+        uint8_t mode = h.U8();
+        if (mode > lmFixed) Damaged("limit mode out of range");
+        m = static_cast<::LimitMode>(mode);
+    }
+    h.Skip(1);
+    for (int32_t& f : a->LockFirst) f = h.I32();
+    for (int32_t& l : a->LockLast) l = h.I32();
+    if (v30) {
+        a->Options = 7;
+        a->Reserved = 10;
+    } else {
+        h.Skip(4);
+        a->Options = h.U8();
+        h.Skip(3);
+        a->Reserved = h.I32();
+    }
+
+    for (int i = 0; i < MaxLevels; ++i) {
+        LevelStats& l = a->Limits[i];
+        l.Mean = ReadExtended(r);
+        l.WarnDev = ReadExtended(r);
+        l.ActionDev = ReadExtended(r);
+        if (std::isfinite(l.Mean) && std::isfinite(l.WarnDev) && std::isfinite(l.ActionDev)) continue;
+        // Only a fixed level's limits are the user's; the others are recomputed from the points.
+        if (a->LimitMode[i] == lmFixed) Damaged("fixed limits are not numbers");
+        l.Mean = 0;
+        l.WarnDev = 0.5L;
+        l.ActionDev = 0.8L;
+    }
+    ExpectSignature(r, "the limits");
+
+    size_t archives = r.Count(4);
+    a->ArchiveNumbers.resize(archives);
+    for (int32_t& n : a->ArchiveNumbers) n = r.I32();
+    ExpectSignature(r, "the archive numbers");
+
+    a->RecalcAll();
+
+    a->Comments.LoadFromFile(r);
+    ExpectSignature(r, "the comments");
+    return a;
+}
+
+void WriteAnalyteImage(TByteWriter& w, const TAnalyte& a) {
+    w.I32(a.Count());
+    // Each point record is laid out in a buffer and appended whole: the writer's bulk.
+    for (const ControlPoint& p : a.Points) {
+        char b[PointRecordSize] = {};
+        StoreLE(b, p.DateTime);
+        for (int i = 0; i < MaxLevels; ++i) {
+            StoreLE(b + 8 + 8 * i, p.Levels[i].Value);
+            b[12 + 8 * i] = static_cast<char>(p.Levels[i].State);
+        }
+        StoreLE(b + 32, p.CommentId);
+        std::string_view op = p.Operator.View();
+        b[36] = static_cast<char>(op.size());
+        std::memcpy(b + 37, op.data(), op.size());
+        w.Bytes(std::string_view(b, PointRecordSize));
+    }
+
+    w.ShortString(a.Name, TAnalyte::NameRoom);
+    w.ShortString(a.Unit, TAnalyte::UnitRoom);
+    w.Zeros(1);
+    w.I32(a.Decimals);
+    w.I32(a.NbLevels);
+    for (int32_t id : a.MaterialId) w.I32(id);
+    for (::LimitMode m : a.LimitMode) w.U8(m);
+    w.Zeros(1);
+    for (int32_t f : a.LockFirst) w.I32(f);
+    for (int32_t l : a.LockLast) w.I32(l);
+    w.I32(0);
+    w.U8(a.Options);
+    w.Zeros(3);
+    w.I32(a.Reserved);
+    // Image of level 1's limits as the header has always carried it; readers ignore it.
+    const LevelStats& l1 = a.Limits[0];
+    WriteExtended(w, l1.Mean);
+    WriteExtended(w, l1.WarnDev);
+    WriteExtended(w, l1.ActionDev);
+    WriteExtended(w, l1.Min);
+    TExtendedImage max = ExtendedToImage(l1.Max);
+    w.Bytes(std::string_view(reinterpret_cast<const char*>(max.data()), 9));
+
+    for (const LevelStats& l : a.Limits) {
+        WriteExtended(w, l.Mean);
+        WriteExtended(w, l.WarnDev);
+        WriteExtended(w, l.ActionDev);
+    }
+    WriteSignature(w);
+    w.I32(static_cast<int32_t>(a.ArchiveNumbers.size()));
+    for (int32_t n : a.ArchiveNumbers) w.I32(n);
+    WriteSignature(w);
+    a.Comments.SaveToFile(w);
+    WriteSignature(w);
+}
+
+// ---------------------------------------------------------------- whole file
+
+namespace {
+// The writer never produces a file that its reader would refuse: the file on disk stays the last
+// readable one instead.
+void CheckWritable(const TAnalyte& a) {
+    auto refuse = [&](const std::string& what) { throw EQcError("analyte " + a.Name + ": " + what); };
+    if (a.NbLevels < 1 || a.NbLevels > MaxLevels || a.Decimals < 0 || a.Decimals > 3)
+        refuse("levels or decimals out of range");
+    for (int i = 0; i < MaxLevels; ++i) {
+        if (a.LimitMode[i] > lmFixed) refuse("limit mode out of range");
+        const LevelStats& l = a.Limits[i];
+        if (a.LimitMode[i] == lmFixed &&
+            !(std::isfinite(l.Mean) && std::isfinite(l.WarnDev) && std::isfinite(l.ActionDev)))
+            refuse("fixed limits are not numbers");
+    }
+    for (const ControlPoint& p : a.Points) {
+        if (!std::isfinite(p.DateTime)) refuse("a date is not a number");
+        for (const LevelValue& lv : p.Levels)
+            if (lv.State > psEmpty || (lv.State != psEmpty && !std::isfinite(lv.Value)))
+                refuse("a value is not a number");
+    }
+}
+} // namespace
+
+std::string DataImage(const TListSerum& serum, const TListAnalytes& analytes) {
+    size_t points = 0;
+    for (const auto& a : analytes.Items) {
+        CheckWritable(*a);
+        points += a->Points.size();
+    }
+    TByteWriter w;
+    w.Data().reserve(64 + serum.Items.size() * MaterialRecordSize + points * PointRecordSize +
+                     analytes.Items.size() * 512);
+    w.I32(serum.Count());
+    for (const TSerum& s : serum.Items) {
+        w.I32(s.Id);
+        w.I32(s.EraseMark);
+        w.ShortString(s.Name, TListSerum::NameRoom);
+        w.ShortString(s.Lot, TListSerum::LotRoom);
+        w.Zeros(1);
+    }
+    w.I32(analytes.Count());
+    for (const auto& a : analytes.Items) WriteAnalyteImage(w, *a);
+    WriteSignature(w);
+    return std::move(w.Data());
+}
+
+void ParseDataImage(std::string_view bytes, TListSerum& serum, TListAnalytes& analytes) {
+    if (bytes.size() < SignatureSize) Damaged("file too short");
+    std::string_view trailer = bytes.substr(bytes.size() - SignatureSize);
+    FileVersion = std::string(trailer.substr(1, 2));
+    if (!SignatureMagicMatches(trailer)) Damaged("not a data file");
+    bool v30 = FileVersion == "30";
+
+    TByteReader r(bytes);
+    size_t materials = r.Count(MaterialRecordSize);
+    serum.Items.reserve(materials);
+    int32_t largest = -1;
+    for (size_t i = 0; i < materials; ++i) {
+        TSerum s;
+        s.Id = r.I32();
+        s.EraseMark = r.I32();
+        s.Name = r.ShortString(TListSerum::NameRoom);
+        s.Lot = r.ShortString(TListSerum::LotRoom);
+        r.Skip(1);
+        // The program never makes negative identifiers, and the next one must stay representable.
+        if (s.Id < 0 || s.Id == INT32_MAX) Damaged("material identifier out of range");
+        largest = std::max(largest, s.Id);
+        serum.Items.push_back(std::move(s));
+    }
+    serum.NextId = largest + 1;
+
+    constexpr size_t smallestAnalyte =
+        4 + HeaderSizeV30 + 3 * LevelBlockSize + SignatureSize + 4 + SignatureSize + 4 + SignatureSize;
+    size_t count = r.Count(smallestAnalyte);
+    analytes.Items.reserve(count);
+    for (size_t i = 0; i < count; ++i) analytes.Add(ReadAnalyteImage(r, v30 ? "30" : "32"));
+    ExpectSignature(r, "the analytes");
+}
+
+void ReadDataFile(const std::string& path) {
+    std::string bytes = ReadWholeFile(path);
+    TListSerum serum;
+    TListAnalytes analytes;
+    try {
+        ParseDataImage(bytes, serum, analytes);
+    } catch (const EQcError& e) {
+        throw EQcError("Cannot read " + path + ": " + e.what());
+    }
+    ListSerum = std::move(serum);
+    ListAnalytes = std::move(analytes);
+}
+
+void WriteDataFile(const std::string& path) {
+    if (!UnkeptDataFile.empty() && path == UnkeptDataFile)
+        throw EQcError("Cannot write " + path + ": the unreadable data file could not be kept aside");
+    std::string image;
+    try {
+        image = DataImage(ListSerum, ListAnalytes);
+    } catch (const EQcError& e) {
+        throw EQcError("Cannot write " + path + ": " + e.what());
+    }
+    AtomicWriteFile(path, image);
+}
+
+// ---------------------------------------------------------------- start and end
+
+std::string KeepUnreadableFile(const std::string& path) {
+    if (!FileExists(path)) return "";
+    std::string base = path + ".unreadable-" + LocalStamp();
+    std::string name = base;
+    for (int n = 2; FileExists(name); ++n) name = base + "-" + std::to_string(n);
+    if (::rename(path.c_str(), name.c_str()) == 0) {
+        SyncFolderOf(name);
+        return name;
+    }
+    try {
+        AtomicWriteFile(name, ReadWholeFile(path));
+        return name;
+    } catch (const EQcError&) {
+        return "";
+    }
+}
+
+void LoadData() {
+    Randomize();
+    ListAnalytes.Clear();
+    ListSerum.Clear();
+    UnkeptDataFile.clear();
+    std::string path = DataFileName();
+    bool existed = FileExists(path);
+    try {
+        ReadDataFile(path);
+        return;
+    } catch (const EQcError&) {
+    }
+    // Keep the laboratory's history before anything can write over it.
+    std::string kept = existed ? KeepUnreadableFile(path) : "";
+    if (existed && kept.empty()) UnkeptDataFile = path;
+    if (!FirstRun) ShowMessageBox(mkError, mbYes, "Cannot read data");
+    if (!kept.empty())
+        ShowMessageBox(mkWarning, mbOK, "The unreadable data file was kept as " + kept);
+    else if (existed)
+        ShowMessageBox(mkWarning, mbOK,
+                       "The unreadable data file " + path +
+                           " could not be kept aside; it will not be overwritten.");
+    if (FirstRun) BuildSampleData();
+}
+
+void SaveData() {
+    try {
+        WriteDataFile(DataFileName());
+    } catch (const EQcError&) {
+        ShowMessageBox(mkError, mbYes, "Cannot save data");
+    }
+    ListAnalytes.Clear();
+    ListSerum.Clear();
+}
+
+// ---------------------------------------------------------------- sample data
+
+void BuildSampleData() {
+    TDateTime today = Today();
+    for (int i = 1; i <= 3; ++i) {
+        int lot = static_cast<int>(RandomUniform() * 1000000);
+        ListSerum.AddMaterial("Lyphocheck " + std::to_string(i), std::to_string(lot));
+    }
+    auto given = [](std::initializer_list<float> values) {
+        TLevelValues out{};
+        int i = 0;
+        for (float v : values) out[i++] = {v, psInControl};
+        return out;
+    };
+
+    auto glucose = std::make_unique<TAnalyte>("Glucose", "mmol/L", 1, 3);
+    glucose->MaterialId = {0, 1, 2};
+    TLevelValues gMeans = given({3.0f, 5.0f, 12.0f}), gCVs = given({3, 3, 3});
+    GenerateRandomPoints(*glucose, 45, gMeans, gCVs, today + 0.5 - 44);
+    for (int i = 0; i < MaxLevels; ++i) {
+        glucose->LockFirst[i] = 0;
+        glucose->LockLast[i] = 25;
+        glucose->LimitMode[i] = lmLocked;
+    }
+    glucose->RecalcAll();
+    glucose->ClassifyAllPoints();
+    ControlPoint& wrong = glucose->Points[30];
+    wrong.Levels = {LevelValue{0.6f, psDiscarded}, LevelValue{1.0f, psDiscarded},
+                    LevelValue{3.5f, psDiscarded}};
+    wrong.CommentId = 0;
+    glucose->Comments.AddText("Wrong calibrator");
+    glucose->Points[35].CommentId = 1;
+    glucose->Comments.AddText("New reagent");
+    for (int j = 1; j <= 5; ++j) Fifo.Push(MakeRandomEntry(*glucose, gMeans, gCVs, today + j + 0.375));
+    ListAnalytes.Add(std::move(glucose));
+
+    auto calcium = std::make_unique<TAnalyte>("Calcium", "mmol/L", 2, 2);
+    calcium->Options &= static_cast<uint8_t>(~TAnalyte::OptCommonCV);
+    calcium->MaterialId = {0, 1, 2};
+    GenerateRandomPoints(*calcium, 25, given({2.4f, 2.6f}), given({4.0f, 3.5f}), today + 10.0 / 24 - 24);
+    ListAnalytes.Add(std::move(calcium));
+
+    auto albumin = std::make_unique<TAnalyte>("Albumin", "g/L", 0, 1);
+    albumin->MaterialId = {0, 1, 2};
+    GenerateRandomPoints(*albumin, 50, given({40.0f}), given({4.0f}), today + 16.0 / 24 - 49);
+    albumin->LimitMode[0] = lmFixed;
+    albumin->Limits[0].Mean = 42.0L;
+    albumin->Limits[0].WarnDev = 2.0L;
+    albumin->Limits[0].ActionDev = 3.0L;
+    albumin->RecalcAll();
+    albumin->ClassifyAllPoints();
+    ListAnalytes.Add(std::move(albumin));
+}
+
+// ---------------------------------------------------------------- backup and restore
+
+TCopyProgress* SetCopyProgress(TCopyProgress* progress) {
+    TCopyProgress* previous = CopyProgress;
+    CopyProgress = progress;
+    return previous;
+}
+
+std::string BackupFileName(const std::string& folder) {
+    return WithSlash(folder) + "Varnholt.Sav";
+}
+std::string OldBackupFileName(const std::string& folder) {
+    return WithSlash(folder) + "Varnholt.Old";
+}
+std::string TempBackupFileName(const std::string& folder) {
+    return WithSlash(folder) + "Varnholt.tmp";
+}
+
+namespace {
+// The backup folder stands for the removable medium: absent until the user mounts it or cancels.
+bool WaitForFolder(const std::string& folder) {
+    for (;;) {
+        std::error_code ec;
+        if (!folder.empty() && std::filesystem::is_directory(folder, ec)) return true;
+        if (ShowMessageBox(mkError, mbCancel | mbRetry, "No diskette in drive " + folder) != mbRetry)
+            return false;
+    }
+}
+
+// Shows the copy window for the length of one operation, also when it fails.
+class TCopyWindowScope {
+public:
+    explicit TCopyWindowScope(const std::string& warning) {
+        if (CopyProgress) CopyProgress->Show(warning);
+    }
+    ~TCopyWindowScope() { Close(); }
+    void Close() {
+        if (CopyProgress && !closed_) CopyProgress->Close();
+        closed_ = true;
+    }
+
+private:
+    bool closed_ = false;
+};
+
+std::string ModificationDateText(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return "";
+    std::tm lt{};
+    localtime_r(&st.st_mtime, &lt);
+    return Regional.DateToText(EncodeDate(lt.tm_year + 1900, lt.tm_mon + 1, lt.tm_mday));
+}
+} // namespace
+
+void BackupData(const std::string& folder) {
+    if (!WaitForFolder(folder)) throw EQcError("Backup aborted");
+    if (ShowMessageBox(mkConfirmation, mbOK | mbCancel, "Confirm data backup") != mbOK)
+        throw EQcError("Backup aborted");
+    std::string sav = BackupFileName(folder), old = OldBackupFileName(folder),
+                tmp = TempBackupFileName(folder);
+    TCopyWindowScope window("Backuping data to " + sav);
+    // The new backup is complete on disk before either earlier backup is touched.
+    std::string image;
+    try {
+        image = DataImage(ListSerum, ListAnalytes);
+    } catch (const EQcError& e) {
+        throw EQcError("Cannot write " + tmp + ": " + e.what());
+    }
+    try {
+        AtomicWriteFile(tmp, image);
+    } catch (const EQcError&) {
+        ::unlink(tmp.c_str());
+        throw;
+    }
+    // Renaming over ".Old" replaces it in one step; with no ".Sav" the earlier ".Old" stays.
+    bool hadSav = FileExists(sav);
+    if (hadSav && ::rename(sav.c_str(), old.c_str()) != 0) {
+        int err = errno;
+        ::unlink(tmp.c_str());
+        throw EQcError("Cannot write " + sav + ": " + std::strerror(err));
+    }
+    if (::rename(tmp.c_str(), sav.c_str()) != 0) {
+        int err = errno;
+        if (hadSav) ::rename(old.c_str(), sav.c_str());
+        ::unlink(tmp.c_str());
+        throw EQcError("Cannot write " + sav + ": " + std::strerror(err));
+    }
+    SyncFolderOf(sav);
+    Settings.LastBackup = Today();
+    window.Close();
+    ShowMessageBox(mkInformation, mbYes, "Backup OK");
+}
+
+void RestoreData(const std::string& folder) {
+    if (!WaitForFolder(folder)) throw EQcError("Restore aborted");
+    std::string sav = BackupFileName(folder);
+    if (!FileExists(sav)) throw EQcError("No backup file to restore");
+    if (ShowMessageBox(mkConfirmation, mbOK | mbCancel,
+                       "Confirm data restore from diskette. The date of source file is : " +
+                           ModificationDateText(sav)) != mbOK)
+        throw EQcError("Restore aborted");
+    TCopyWindowScope window("Restoring data from " + sav);
+    try {
+        ReadDataFile(sav);
+    } catch (const EQcError&) {
+        throw EQcError("Impossible to restore");
+    }
+}

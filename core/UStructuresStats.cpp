@@ -22,7 +22,9 @@ void TAnalyte::ComputeStats(int level, int first, int last, LevelStats& s) const
         }
         if (lv.State == psEmpty) continue;
         long double v = lv.Value;
-        if (s.N == 0) shift = v;
+        // The first value also starts Min and Max: values beyond the +-1e10 starting marks would
+        // otherwise leave Min above Max and a lone value with a zero divisor for its SD.
+        if (s.N == 0) shift = s.Min = s.Max = v;
         ++s.N;
         long double d = v - shift;
         S += d;

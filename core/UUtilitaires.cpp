@@ -48,6 +48,9 @@ void TListIDString::LoadFromFile(TByteReader& r) {
     size_t count = r.Count(8); // an entry takes at least its identifier and its length
     for (size_t i = 0; i < count; ++i) {
         int32_t id = r.I32();
+        // Lookups search the identifiers in ascending order, and the next one must stay representable.
+        if (id == INT32_MAX || (!items_.empty() && id <= items_.back().Id))
+            throw EQcError("Damaged comment list: identifiers out of order");
         items_.push_back({id, r.LongText()});
     }
     if (count > 0) nextId_ = items_.back().Id + 1;

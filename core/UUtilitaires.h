@@ -27,7 +27,8 @@ public:
     int32_t NextId() const { return nextId_; }
 
     void SaveToFile(TByteWriter& w) const;
-    // Appends the entries read; the next identifier follows the last one read.
+    // Appends the entries read; the next identifier follows the last one read. Identifiers that do
+    // not ascend are refused (EQcError), as lookups rely on their order.
     void LoadFromFile(TByteReader& r);
 
 private:

@@ -251,3 +251,16 @@ TEST_F(Stats, MatchesTwoPassComputationOnRandomSeries) {
     }
     RecordProperty("worst_relative_sd_error", std::to_string(worst));
 }
+
+TEST_F(Stats, ValuesBeyondTheStartingMarksKeepMinAndMax) {
+    TAnalyte one = AnalyteWithValues({2e10});
+    EXPECT_EQ(one.AllStats[0].State, 6);
+    EXPECT_EQ(D(one.AllStats[0].Min), D(one.AllStats[0].Max));
+    EXPECT_TRUE(std::isfinite(D(one.Limits[0].WarnDev)));
+
+    TAnalyte low = AnalyteWithValues({-3e10, -1e11});
+    EXPECT_EQ(low.AllStats[0].State, 0);
+    EXPECT_EQ(D(low.AllStats[0].Max), double(-3e10f));
+    EXPECT_EQ(D(low.AllStats[0].Min), double(-1e11f));
+    EXPECT_TRUE(std::isfinite(D(low.Limits[0].ActionDev)));
+}

@@ -1,0 +1,149 @@
+// Data file speed on files made by the random generator: reading (with the statistics) against a
+// plain read of the same bytes, writing, the accepted-run path, and memory per stored point.
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <malloc.h>
+#include <map>
+#include <unistd.h>
+
+#include "UAtomicFile.h"
+#include "UDataLoadSave.h"
+#include "UGlobale.h"
+#include "URandom.h"
+
+namespace {
+constexpr int PointsPerAnalyte = 500;
+
+// A folder on the machine's disk (not a memory file system), so that fsync costs what it costs.
+const std::string& BenchFolder() {
+    static std::string folder = [] {
+        std::string tmpl = "/var/tmp/varnholt-bench-XXXXXX";
+        std::string f = mkdtemp(tmpl.data());
+        std::atexit([] { std::filesystem::remove_all(BenchFolder()); });
+        SetProgramFolder(f);
+        DefaultSettings();
+        return f + "/";
+    }();
+    return folder;
+}
+
+// Fills the global lists with `analytes` analytes of 500 runs on 3 levels.
+void Generate(int analytes) {
+    ListAnalytes.Clear();
+    ListSerum.Clear();
+    RandomSeed(42);
+    for (int i = 0; i < 3; ++i) ListSerum.AddMaterial("Material " + std::to_string(i), std::to_string(i));
+    TLevelValues means{}, cvs{};
+    for (int i = 0; i < 3; ++i) {
+        means[i] = {static_cast<float>(5 * (i + 1)), psInControl};
+        cvs[i] = {3.0f, psInControl};
+    }
+    for (int k = 0; k < analytes; ++k) {
+        auto a = std::make_unique<TAnalyte>("Analyte " + std::to_string(k), "mmol/L", 2, 3);
+        a->MaterialId = {0, 1, 2};
+        GenerateRandomPoints(*a, PointsPerAnalyte, means, cvs, 40000.375);
+        ListAnalytes.Add(std::move(a));
+    }
+}
+
+// The data file of the given size, written once and kept for every benchmark of that size.
+std::string FileFor(int analytes) {
+    static std::map<int, std::string> files;
+    auto it = files.find(analytes);
+    if (it != files.end()) return it->second;
+    std::string path = BenchFolder() + "data" + std::to_string(analytes) + ".qcf";
+    Generate(analytes);
+    WriteDataFile(path);
+    files[analytes] = path;
+    return path;
+}
+
+void SetPoints(benchmark::State& state, int analytes) {
+    const double points = 3.0 * PointsPerAnalyte * analytes;
+    state.counters["level_values"] = points;
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                            static_cast<int64_t>(std::filesystem::file_size(FileFor(analytes))));
+}
+
+void BM_SequentialRead(benchmark::State& state) {
+    const int analytes = static_cast<int>(state.range(0));
+    std::string path = FileFor(analytes);
+    std::string buffer(std::filesystem::file_size(path), '\0');
+    for (auto _ : state) {
+        int fd = ::open(path.c_str(), O_RDONLY);
+        size_t done = 0;
+        while (done < buffer.size()) {
+            ssize_t n = ::read(fd, buffer.data() + done, buffer.size() - done);
+            if (n <= 0) break;
+            done += static_cast<size_t>(n);
+        }
+        ::close(fd);
+        benchmark::DoNotOptimize(buffer.data());
+    }
+    SetPoints(state, analytes);
+}
+
+void BM_ReadDataFile(benchmark::State& state) {
+    const int analytes = static_cast<int>(state.range(0));
+    std::string path = FileFor(analytes);
+    for (auto _ : state) ReadDataFile(path);
+    SetPoints(state, analytes);
+}
+
+void BM_WriteDataFile(benchmark::State& state) {
+    const int analytes = static_cast<int>(state.range(0));
+    ReadDataFile(FileFor(analytes));
+    std::string path = BenchFolder() + "write.qcf";
+    for (auto _ : state) WriteDataFile(path);
+    SetPoints(state, analytes);
+}
+
+// What the main window does when a run is accepted: insert it, recompute its analyte, save (fsync).
+void BM_AcceptedRun(benchmark::State& state) {
+    const int analytes = static_cast<int>(state.range(0));
+    ReadDataFile(FileFor(analytes));
+    std::string path = BenchFolder() + "accepted.qcf";
+    TAnalyte& a = ListAnalytes[analytes / 2];
+    TResu run;
+    run.Levels = {LevelValue{5, psInControl}, LevelValue{10, psInControl}, LevelValue{15, psInControl}};
+    TDateTime dt = a.Points.back().DateTime;
+    for (auto _ : state) {
+        dt += 1;
+        run.DateTime = dt;
+        a.AddPoint(run);
+        a.RecalcAll();
+        WriteDataFile(path);
+    }
+    SetPoints(state, analytes);
+}
+
+// Heap held by the lists per stored level value (three per run), measured around a read.
+void BM_MemoryPerPoint(benchmark::State& state) {
+    const int analytes = static_cast<int>(state.range(0));
+    std::string path = FileFor(analytes);
+    double perValue = 0;
+    for (auto _ : state) {
+        ListAnalytes.Clear();
+        ListSerum.Clear();
+        malloc_trim(0);
+        size_t before = mallinfo2().uordblks;
+        ReadDataFile(path);
+        size_t after = mallinfo2().uordblks;
+        perValue = static_cast<double>(after - before) / (3.0 * PointsPerAnalyte * analytes);
+    }
+    state.counters["bytes_per_level_value"] = perValue;
+    state.counters["bytes_per_run"] = perValue * 3;
+    state.counters["sizeof_ControlPoint"] = sizeof(ControlPoint);
+}
+
+// 200 analytes x 500 runs x 3 levels = 300,000 values; 667 analytes give 1,000,500.
+BENCHMARK(BM_SequentialRead)->Arg(200)->Arg(667)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadDataFile)->Arg(200)->Arg(667)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteDataFile)->Arg(200)->Arg(667)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AcceptedRun)->Arg(200)->Arg(667)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MemoryPerPoint)->Arg(200)->Arg(667)->Iterations(1)->Unit(benchmark::kMillisecond);
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,494 @@
+// varnholt-cli: the program's data, figures and exchanges from the command line, computed by the
+// same core operations as the windows.
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "UArchive.h"
+#include "UAtomicFile.h"
+#include "UCliJson.h"
+#include "UCodePage.h"
+#include "UCompatibilityDrovanta.h"
+#include "UDataLoadSave.h"
+#include "UFifoResult.h"
+#include "UFolderLock.h"
+#include "UGlobale.h"
+#include "UImportText.h"
+#include "UQcError.h"
+#include "UUserPrompt.h"
+#include "UUtilitaires.h"
+#include "UWestgard.h"
+
+namespace {
+
+constexpr int ExitUsage = 2;
+constexpr int ExitLocked = 3;
+
+// A refusal of the command line or of the data: a one-line message and exit status 2.
+struct ECliError {
+    std::string message;
+    int status = ExitUsage;
+};
+
+[[noreturn]] void Refuse(const std::string& message, int status = ExitUsage) { throw ECliError{message, status}; }
+
+// Boxes are answered without questions: confirmations go ahead, a missing backup folder is not
+// waited for, and every message goes to standard error.
+class TCliPrompt : public TUserPrompt {
+public:
+    TMsgButton Ask(TMsgKind kind, unsigned buttons, const std::string& text) override {
+        if (kind == mkError || kind == mkWarning) std::cerr << Cp1252ToUtf8(Flatten(text)) << "\n";
+        if (buttons & mbRetry) return mbCancel;
+        if (buttons & mbOK) return mbOK;
+        if (buttons & mbYes) return mbYes;
+        return mbCancel;
+    }
+    static std::string Flatten(std::string s) {
+        for (char& c : s)
+            if (c == '\r' || c == '\n') c = ' ';
+        return s;
+    }
+};
+
+struct TArgs {
+    std::vector<std::string> positional;
+    std::vector<int> rejects;
+    std::optional<bool> rules;
+    std::string op, comment;
+    bool help = false;
+};
+
+const char* Usage = "usage: varnholt-cli [--home DIR] COMMAND [ARGS]\n"
+                    "commands:\n"
+                    "  analytes                          list the analytes (JSON)\n"
+                    "  limits ANALYTE                    statistics and limits in force (JSON)\n"
+                    "  points ANALYTE                    stored points (JSON)\n"
+                    "  judge ANALYTE DATE TIME V1 [V2 [V3]] [--reject K]... [--rules on|off]\n"
+                    "                                    classify a run and evaluate the rules (JSON)\n"
+                    "  add ANALYTE DATE TIME V1 [V2 [V3]] [--operator X] [--comment T] [--reject K]...\n"
+                    "                                    accept a run and write the data file\n"
+                    "  queue list | queue add ...        the held runs\n"
+                    "  import ANALYTE FILE               add the runs of an exchange text file\n"
+                    "  export ANALYTE                    print the exchange text\n"
+                    "  import-predecessor FILE           import a predecessor data or backup file\n"
+                    "  archive ANALYTE LEVEL             erase a level into a new archive file\n"
+                    "  backup DIR | restore DIR          back up the data file to / restore it from DIR\n"
+                    "Dates are ISO (2026-03-01), times HH:MM, values use a point; '-' is no value.\n"
+                    "Levels are numbered 1 to 3. Exit status: 0 done, 2 refused, 3 folder in use.\n";
+
+const std::map<std::string, std::string> CommandHelp = {
+    {"analytes", "varnholt-cli analytes\n  Prints {\"analytes\":[...]} in list order.\n"},
+    {"limits", "varnholt-cli limits ANALYTE\n  Prints the statistics (AllStats) and limits in force of each level.\n"},
+    {"points", "varnholt-cli points ANALYTE\n  Prints every stored point.\n"},
+    {"judge", "varnholt-cli judge ANALYTE DATE TIME V1 [V2 [V3]] [--reject K]... [--rules on|off]\n"
+              "  Classifies the run and evaluates the multirules as the validation window does;\n"
+              "  stores nothing. --rules defaults to the analyte's own switch.\n"},
+    {"add", "varnholt-cli add ANALYTE DATE TIME V1 [V2 [V3]] [--operator X] [--comment T] [--reject K]...\n"
+            "  Accepts the run (rejected levels stored as discarded) and writes the data file.\n"},
+    {"queue", "varnholt-cli queue list\nvarnholt-cli queue add ANALYTE DATE TIME V1 [V2 [V3]] [--operator X] "
+              "[--comment T]\n  Lists the held runs, or holds a run for validation in the program.\n"},
+    {"import", "varnholt-cli import ANALYTE FILE\n  Adds the runs of an exchange text file; the three level "
+               "modes return to mobile limits.\n"},
+    {"export", "varnholt-cli export ANALYTE\n  Prints the exchange text the program's export writes "
+               "(Windows-1252, no final zero byte).\n"},
+    {"import-predecessor", "varnholt-cli import-predecessor FILE\n  Appends the analytes of a predecessor "
+                           "data (.dat) or backup (.sav) file.\n"},
+    {"archive", "varnholt-cli archive ANALYTE LEVEL\n  Writes the level to a new archive file, erases it and "
+                "prints the archive number.\n"},
+    {"backup", "varnholt-cli backup DIR\n  Writes the backup Varnholt.Sav in DIR (the previous one kept as "
+               "Varnholt.Old).\n"},
+    {"restore", "varnholt-cli restore DIR\n  Replaces the data by the backup Varnholt.Sav of DIR.\n"},
+};
+
+TArgs ParseArgs(const std::vector<std::string>& args) {
+    TArgs a;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& s = args[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= args.size()) Refuse("missing value after " + s);
+            return args[++i];
+        };
+        if (s == "--help" || s == "-h") a.help = true;
+        else if (s == "--reject") {
+            std::string v = value();
+            if (v.size() != 1 || v[0] < '1' || v[0] > '3') Refuse("level out of range: " + v + " (1 to 3)");
+            a.rejects.push_back(v[0] - '1');
+        } else if (s == "--rules") {
+            std::string v = value();
+            if (v != "on" && v != "off") Refuse("--rules takes on or off, not " + v);
+            a.rules = v == "on";
+        } else if (s == "--operator") a.op = Utf8ToCp1252(value());
+        else if (s == "--comment") a.comment = Utf8ToCp1252(value());
+        else if (s.size() > 2 && s.rfind("--", 0) == 0) Refuse("unknown option " + s);
+        else a.positional.push_back(s);
+    }
+    return a;
+}
+
+TAnalyte& FindAnalyte(const std::string& utf8Name) {
+    TAnalyte* a = ListAnalytes.FindByName(Utf8ToCp1252(utf8Name));
+    if (!a) Refuse("unknown analyte: " + utf8Name);
+    return *a;
+}
+
+TDateTime ParseIsoDateTime(const std::string& date, const std::string& time) {
+    TRegional iso{"yyyy-MM-dd", "HH:mm:ss", '.'};
+    auto d = iso.TextToDate(date);
+    if (!d || date.size() != 10) Refuse("not an ISO date (YYYY-MM-DD): " + date);
+    auto t = iso.TextToTime(time);
+    if (!t) Refuse("not a time (HH:MM): " + time);
+    return ComposeDateTime(*d, *t);
+}
+
+// The run of a judge, add or queue add command: ANALYTE DATE TIME V1 [V2 [V3]].
+TResu RunFromArgs(const TArgs& a, const std::string& analyteName, size_t first) {
+    if (a.positional.size() < first + 3) Refuse("expected DATE TIME and at least one value");
+    if (a.positional.size() > first + 5) Refuse("at most three values");
+    TResu r;
+    r.AnalyteName = Utf8ToCp1252(analyteName);
+    r.DateTime = ParseIsoDateTime(a.positional[first], a.positional[first + 1]);
+    for (size_t k = first + 2; k < a.positional.size(); ++k) {
+        const std::string& v = a.positional[k];
+        int level = static_cast<int>(k - first - 2);
+        if (v == "-") continue;
+        long double x = 0;
+        if (!ParseDecimal(v, '.', x) || std::fabs(x) > FLT_MAX)
+            Refuse("level " + std::to_string(level + 1) + ": not a finite number: " + v);
+        r.Levels[level] = {static_cast<float>(x), psInControl};
+    }
+    r.Operator = a.op;
+    r.Comment = Trim(a.comment);
+    return r;
+}
+
+void CheckRunFits(const TAnalyte& an, const TResu& r, const TArgs& a) {
+    for (int i = an.NbLevels; i < MaxLevels; ++i)
+        if (r.Levels[i].State != psEmpty)
+            Refuse("level " + std::to_string(i + 1) + " is not in use for " + an.Name);
+    bool any = false;
+    for (int i = 0; i < an.NbLevels; ++i) any |= r.Levels[i].State != psEmpty;
+    if (!any) Refuse("Enter data");
+    for (int k : a.rejects)
+        if (k >= an.NbLevels) Refuse("level out of range: " + std::to_string(k + 1));
+}
+
+void WriteLevelStats(TJsonWriter& j, const LevelStats& s) {
+    j.BeginObject();
+    j.Key("Mean").Real(s.Mean).Key("WarnDev").Real(s.WarnDev).Key("ActionDev").Real(s.ActionDev);
+    j.Key("Min").Real(s.Min).Key("Max").Real(s.Max).Key("RangeLow").Real(s.RangeLow);
+    j.Key("RangeHigh").Real(s.RangeHigh).Key("N").Int(s.N).Key("NDiscarded").Int(s.NDiscarded);
+    j.Key("DF").Int(s.DF).Key("CV");
+    if (s.State == 6) j.Null();
+    else j.Real(s.CV);
+    j.Key("State").Int(s.State);
+    j.EndObject();
+}
+
+void WriteLevelValue(TJsonWriter& j, const LevelValue& v) {
+    j.BeginObject().Key("Value");
+    if (v.State == psEmpty) j.Text("-");
+    else j.Real(v.Value);
+    j.Key("State").Int(v.State).EndObject();
+}
+
+const char* RuleName(RuleStatus s) {
+    switch (s) {
+    case rsWarning: return "rsWarning";
+    case rsReject: return "rsReject";
+    default: return "rsClear";
+    }
+}
+
+// ---------------------------------------------------------------- commands
+
+int CmdAnalytes(const TArgs&) {
+    TJsonWriter j;
+    j.BeginObject().Key("analytes").BeginArray();
+    for (const auto& p : ListAnalytes.Items) {
+        const TAnalyte& a = *p;
+        j.BeginObject().Key("Name").Text(a.Name).Key("Unit").Text(a.Unit).Key("Decimals").Int(a.Decimals);
+        j.Key("NbLevels").Int(a.NbLevels).Key("Points").Int(a.Count()).Key("Options").Int(a.Options);
+        j.Key("MaterialId").BeginArray();
+        for (int id : a.MaterialId) j.Int(id);
+        j.EndArray().Key("LimitMode").BeginArray();
+        for (auto m : a.LimitMode) j.Int(m);
+        j.EndArray().EndObject();
+    }
+    j.EndArray().EndObject();
+    std::cout << j.Str() << "\n";
+    return 0;
+}
+
+int CmdLimits(const TArgs& a) {
+    if (a.positional.size() != 1) Refuse("usage: limits ANALYTE");
+    const TAnalyte& an = FindAnalyte(a.positional[0]);
+    TJsonWriter j;
+    j.BeginObject().Key("Name").Text(an.Name).Key("levels").BeginArray();
+    for (int i = 0; i < an.NbLevels; ++i) {
+        j.BeginObject().Key("LimitMode").Int(an.LimitMode[i]).Key("LockFirst").Int(an.LockFirst[i]);
+        j.Key("LockLast").Int(an.LockLast[i]).Key("AllStats");
+        WriteLevelStats(j, an.AllStats[i]);
+        j.Key("Limits");
+        WriteLevelStats(j, an.Limits[i]);
+        j.EndObject();
+    }
+    j.EndArray().EndObject();
+    std::cout << j.Str() << "\n";
+    return 0;
+}
+
+int CmdPoints(const TArgs& a) {
+    if (a.positional.size() != 1) Refuse("usage: points ANALYTE");
+    const TAnalyte& an = FindAnalyte(a.positional[0]);
+    TJsonWriter j;
+    j.BeginObject().Key("points").BeginArray();
+    for (const ControlPoint& p : an.Points) {
+        j.BeginObject().Key("DateTime").Real(p.DateTime).Key("Levels").BeginArray();
+        for (int i = 0; i < an.NbLevels; ++i) WriteLevelValue(j, p.Levels[i]);
+        j.EndArray().Key("CommentId").Int(p.CommentId).Key("Comment").Text(an.CommentText(p.CommentId));
+        j.Key("Operator").Text(p.Operator.View()).EndObject();
+    }
+    j.EndArray().EndObject();
+    std::cout << j.Str() << "\n";
+    return 0;
+}
+
+int CmdJudge(const TArgs& a) {
+    if (a.positional.empty()) Refuse("usage: judge ANALYTE DATE TIME V1 [V2 [V3]]");
+    TAnalyte& an = FindAnalyte(a.positional[0]);
+    TResu r = RunFromArgs(a, a.positional[0], 1);
+    CheckRunFits(an, r, a);
+    an.ClassifyRun(r.Levels);
+    TRejectToggles rejected{};
+    for (int k : a.rejects) rejected[k] = true;
+    bool rules = a.rules.value_or(an.MultirulesOn());
+    TMultiruleResult out = EvaluateMultirules(an, r, PreviousIndex(an, r.DateTime), rejected, rules);
+
+    TJsonWriter j;
+    j.BeginObject().Key("States").BeginArray();
+    for (int i = 0; i < an.NbLevels; ++i) j.Int(r.Levels[i].State);
+    j.EndArray().Key("TakesPart").BeginArray();
+    for (int i = 0; i < an.NbLevels; ++i) j.Bool(out.TakesPart[i]);
+    j.EndArray().Key("n").Int(out.N).Key("PerLevel").BeginArray();
+    for (int i = 0; i < an.NbLevels; ++i) {
+        if (!out.TakesPart[i]) {
+            j.Null();
+            continue;
+        }
+        j.BeginArray();
+        for (int k = 0; k < RuleCount; ++k) j.Text(RuleName(out.Level[i][k]));
+        j.EndArray();
+    }
+    j.EndArray().Key("Across").BeginObject();
+    if (out.AcrossShown())
+        for (int k = FirstAcrossRule; k < RuleCount; ++k) j.Key(std::to_string(k)).Text(RuleName(out.Across[k]));
+    j.EndObject().Key("AcrossNames").BeginArray();
+    for (int k = FirstAcrossRule; k < RuleCount; ++k) j.Text(out.AcrossNames()[k]);
+    j.EndArray().EndObject();
+    std::cout << j.Str() << "\n";
+    return 0;
+}
+
+int CmdAdd(const TArgs& a) {
+    if (a.positional.empty()) Refuse("usage: add ANALYTE DATE TIME V1 [V2 [V3]]");
+    TAnalyte& an = FindAnalyte(a.positional[0]);
+    TResu r = RunFromArgs(a, a.positional[0], 1);
+    CheckRunFits(an, r, a);
+    an.ClassifyRun(r.Levels);
+    for (int k : a.rejects)
+        if (r.Levels[k].State != psEmpty) r.Levels[k].State = psDiscarded;
+    an.AddPoint(r);
+    an.RecalcAll();
+    WriteDataFile(DataFileName());
+    return 0;
+}
+
+int CmdQueue(const TArgs& a) {
+    if (a.positional.empty()) Refuse("usage: queue list | queue add ANALYTE DATE TIME V1 [V2 [V3]]");
+    if (a.positional[0] == "list") {
+        TJsonWriter j;
+        j.BeginObject().Key("queue").BeginArray();
+        for (const TResu& r : Fifo.Entries()) {
+            j.BeginObject().Key("AnalyteName").Text(r.AnalyteName).Key("DateTime").Real(r.DateTime);
+            j.Key("Levels").BeginArray();
+            for (const LevelValue& v : r.Levels) WriteLevelValue(j, v);
+            j.EndArray().Key("Comment").Text(r.Comment).Key("Operator").Text(r.Operator).EndObject();
+        }
+        j.EndArray().EndObject();
+        std::cout << j.Str() << "\n";
+        return 0;
+    }
+    if (a.positional[0] != "add" || a.positional.size() < 2) Refuse("usage: queue list | queue add ...");
+    TAnalyte& an = FindAnalyte(a.positional[1]);
+    TResu r = RunFromArgs(a, a.positional[1], 2);
+    r.AnalyteName = an.Name;
+    CheckRunFits(an, r, a);
+    an.ClassifyRun(r.Levels);
+    Fifo.Push(r);
+    return 0;
+}
+
+int CmdImport(const TArgs& a) {
+    if (a.positional.size() != 2) Refuse("usage: import ANALYTE FILE");
+    TAnalyte& an = FindAnalyte(a.positional[0]);
+    std::string text;
+    try {
+        text = ReadWholeFile(a.positional[1]);
+    } catch (const EQcError& e) {
+        Refuse(e.what());
+    }
+    std::vector<TResu> runs = ParseImportText(text, an.Decimals).Runs;
+    if (runs.empty()) Refuse("no readable line in " + a.positional[1]);
+    for (const TResu& r : runs) an.AddPoint(r);
+    for (auto& m : an.LimitMode) m = lmMobile;
+    an.RecalcAll();
+    an.ClassifyAllPoints();
+    std::cout << runs.size() << "\n";
+    return 0;
+}
+
+int CmdExport(const TArgs& a) {
+    if (a.positional.size() != 1) Refuse("usage: export ANALYTE");
+    std::string text = FindAnalyte(a.positional[0]).PointsAsText();
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return 0;
+}
+
+int CmdImportPredecessor(const TArgs& a) {
+    if (a.positional.size() != 1) Refuse("usage: import-predecessor FILE");
+    try {
+        std::cout << ImportPredecessorFile(a.positional[0]) << "\n";
+    } catch (const EPredecessorImport& e) {
+        // Analytes converted before the damage stay, as in the program; say how many came in.
+        std::cerr << "varnholt-cli: Cannot read data: " << e.Detail << " (" << e.Imported
+                  << " analytes imported)\n";
+        return e.Imported > 0 ? 0 : ExitUsage;
+    }
+    return 0;
+}
+
+int CmdArchive(const TArgs& a) {
+    if (a.positional.size() != 2) Refuse("usage: archive ANALYTE LEVEL");
+    TAnalyte& an = FindAnalyte(a.positional[0]);
+    const std::string& l = a.positional[1];
+    if (l.size() != 1 || l[0] < '1' || l[0] - '1' >= an.NbLevels)
+        Refuse("level out of range: " + l + " (1 to " + std::to_string(an.NbLevels) + ")");
+    int32_t n = ArchiveLevel(an, l[0] - '1');
+    std::cout << n << "\n";
+    return 0;
+}
+
+int CmdBackup(const TArgs& a) {
+    if (a.positional.size() != 1) Refuse("usage: backup DIR");
+    BackupData(a.positional[0]);
+    return 0;
+}
+
+int CmdRestore(const TArgs& a) {
+    if (a.positional.size() != 1) Refuse("usage: restore DIR");
+    RestoreData(a.positional[0]);
+    return 0;
+}
+
+struct TCommand {
+    std::function<int(const TArgs&)> run;
+    bool writes;
+};
+
+const std::map<std::string, TCommand> Commands = {
+    {"analytes", {CmdAnalytes, false}},
+    {"limits", {CmdLimits, false}},
+    {"points", {CmdPoints, false}},
+    {"judge", {CmdJudge, false}},
+    {"add", {CmdAdd, true}},
+    {"queue", {CmdQueue, true}},
+    {"import", {CmdImport, true}},
+    {"export", {CmdExport, false}},
+    {"import-predecessor", {CmdImportPredecessor, true}},
+    {"archive", {CmdArchive, true}},
+    {"backup", {CmdBackup, true}},
+    {"restore", {CmdRestore, true}},
+};
+
+// Starts as the program does: settings, queue, data (sample data in memory for an empty folder). A
+// damaged data file is refused rather than replaced, so that nothing on disk changes.
+void LoadProgramFolder(bool writes) {
+    LoadSettings();
+    if (writes) {
+        Fifo.LoadQueue(); // a damaged queue file is kept aside, as the program does
+    } else if (FileExists(QueueFileName())) {
+        try {
+            for (TResu& r : ParseQueueImage(ReadWholeFile(QueueFileName()))) Fifo.Push(std::move(r));
+        } catch (const EQcError&) {
+            Fifo.ClearQueue(); // shown as empty; the file is left as it is
+        }
+    }
+    if (FileExists(DataFileName())) {
+        try {
+            ReadDataFile(DataFileName());
+        } catch (const EQcError& e) {
+            Refuse("Cannot read data: " + DataFileName() + ": " + e.what());
+        }
+    } else if (FirstRun) {
+        BuildSampleData();
+    }
+}
+
+// Ends as the program does: data, queue, settings, each written atomically.
+void SaveProgramFolder() {
+    WriteDataFile(DataFileName());
+    if (!Fifo.SaveQueue()) Refuse("Unable to save fifo");
+    SaveSettings();
+}
+
+int Run(std::vector<std::string> args) {
+    std::string home;
+    if (args.size() >= 2 && args[0] == "--home") {
+        home = args[1];
+        args.erase(args.begin(), args.begin() + 2);
+    }
+    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        std::cout << Usage;
+        return args.empty() ? ExitUsage : 0;
+    }
+    auto it = Commands.find(args[0]);
+    if (it == Commands.end()) Refuse("unknown command: " + args[0] + " (see --help)");
+    TArgs a = ParseArgs(std::vector<std::string>(args.begin() + 1, args.end()));
+    if (a.help) {
+        std::cout << CommandHelp.at(args[0]);
+        return 0;
+    }
+    SetProgramFolder(home.empty() ? FindProgramFolder(ExecutableFolder()) : home);
+    TFolderLock lock;
+    if (it->second.writes) {
+        std::string error;
+        if (!lock.Acquire(ProgramFolder, error)) Refuse(error, ExitLocked);
+    }
+    LoadProgramFolder(it->second.writes);
+    int status = it->second.run(a);
+    if (it->second.writes && status == 0) SaveProgramFolder();
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    TCliPrompt prompt;
+    SetPrompt(&prompt);
+    try {
+        return Run(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const ECliError& e) {
+        std::cerr << "varnholt-cli: " << Cp1252ToUtf8(TCliPrompt::Flatten(e.message)) << "\n";
+        return e.status;
+    } catch (const EQcError& e) {
+        std::cerr << "varnholt-cli: " << Cp1252ToUtf8(TCliPrompt::Flatten(e.what())) << "\n";
+        return ExitUsage;
+    }
+}

@@ -1,0 +1,98 @@
+// The result queue and its file.
+#include "UFifoResult.h"
+
+#include <cmath>
+
+#include "UAtomicFile.h"
+#include "UBinary.h"
+#include "UDataLoadSave.h"
+#include "UGlobale.h"
+#include "UQcError.h"
+#include "UUserPrompt.h"
+
+TFifo Fifo;
+
+std::string QueueFileName() {
+    return BaseName + ".fif";
+}
+
+void TFifo::Push(TResu entry) {
+    entries_.push_back(std::move(entry));
+}
+
+std::optional<TResu> TFifo::Pop() {
+    if (entries_.empty()) return std::nullopt;
+    TResu head = std::move(entries_.front());
+    entries_.pop_front();
+    return head;
+}
+
+std::string QueueImage(const std::deque<TResu>& entries) {
+    TByteWriter w;
+    for (const TResu& e : entries) {
+        w.Double(e.DateTime);
+        for (const LevelValue& lv : e.Levels) {
+            w.Single(lv.Value);
+            w.U8(lv.State);
+            w.Zeros(3);
+        }
+        w.LongText(e.Comment);
+        w.LongText(e.Operator);
+        w.LongText(e.AnalyteName);
+    }
+    return std::move(w.Data());
+}
+
+std::vector<TResu> ParseQueueImage(std::string_view bytes) {
+    TByteReader r(bytes);
+    std::vector<TResu> out;
+    while (!r.AtEnd()) {
+        TResu e;
+        e.DateTime = r.Double();
+        if (!std::isfinite(e.DateTime)) throw EQcError("Damaged queue file: date is not a number");
+        for (LevelValue& lv : e.Levels) {
+            float v = r.Single();
+            uint8_t state = r.U8();
+            r.Skip(3);
+            if (state > psEmpty) throw EQcError("Damaged queue file: state out of range");
+            if (!std::isfinite(v)) {
+                if (state != psEmpty) throw EQcError("Damaged queue file: value is not a number");
+                v = 0;
+            }
+            lv = {v, static_cast<PointState>(state)};
+        }
+        e.Comment = r.LongText();
+        e.Operator = r.LongText();
+        e.AnalyteName = r.LongText();
+        out.push_back(std::move(e));
+    }
+    return out;
+}
+
+void TFifo::LoadQueue() {
+    ClearQueue();
+    std::string path = QueueFileName();
+    if (!FileExists(path)) return;
+    try {
+        for (TResu& e : ParseQueueImage(ReadWholeFile(path))) Push(std::move(e));
+        return;
+    } catch (const EQcError&) {
+        ClearQueue();
+    }
+    // The held runs are not lost with the queue: the damaged file is kept for the laboratory.
+    std::string kept = KeepUnreadableFile(path);
+    if (!kept.empty())
+        ShowMessageBox(mkWarning, mbOK, "The damaged queue file was kept as " + kept);
+    else
+        ShowMessageBox(mkWarning, mbOK, "The damaged queue file " + path + " could not be kept aside.");
+}
+
+bool TFifo::SaveQueue() {
+    try {
+        AtomicWriteFile(QueueFileName(), QueueImage(entries_));
+        return true;
+    } catch (const EQcError&) {
+        ShowMessageBox(mkError, mbYes, "Unable to save fifo");
+        return false;
+    }
+}

@@ -1,0 +1,429 @@
+// TWinDefAnalytes: creating, renaming, re-ordering and deleting analytes on a working copy.
+#include "UDefAnalytes.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDrag>
+#include <QDragMoveEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSpinBox>
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+
+#include "UDataLoadSave.h"
+#include "UGlobale.h"
+#include "URefCommon.h"
+#include "UUserPrompt.h"
+#include "UUtilitaires.h"
+
+using namespace refui;
+
+namespace {
+const char* const LineMime = "application/x-varnholt-analyte-line";
+
+// Names and units are stored in tab-separated lines and exchange texts: a tab would split them.
+std::string CleanField(const QString& text) {
+    QString t = text;
+    for (QChar& c : t)
+        if (c < QChar(32)) c = QChar(' ');
+    return Trim(ToCore(t));
+}
+} // namespace
+
+TAnalyteListBox::TAnalyteListBox(QWidget* parent) : QListWidget(parent) {
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDropIndicatorShown(false);
+}
+
+void TAnalyteListBox::startDrag(Qt::DropActions) {
+    auto* drag = new QDrag(this);
+    auto* mime = new QMimeData;
+    mime->setData(QLatin1String(LineMime), QByteArray());
+    drag->setMimeData(mime);
+    drag->exec(Qt::CopyAction);
+}
+
+void TAnalyteListBox::dragEnterEvent(QDragEnterEvent* e) {
+    e->acceptProposedAction();
+}
+
+void TAnalyteListBox::dragMoveEvent(QDragMoveEvent* e) {
+    e->acceptProposedAction();
+}
+
+void TAnalyteListBox::dropEvent(QDropEvent* e) {
+    e->acceptProposedAction();
+    if (OnDrop) OnDrop(row(itemAt(e->position().toPoint())));
+}
+
+TWinDefAnalytes::TWinDefAnalytes(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("WinDefAnalytes"));
+    setWindowTitle(QStringLiteral("Definition of analytes"));
+    setFixedSize(600, 420);
+
+    auto label = [this](const QString& text, int x, int y, int w = 140) {
+        auto* l = new QLabel(text, this);
+        l->setGeometry(x, y, w, 16);
+        return l;
+    };
+    auto button = [this](QPushButton*& b, const char* name, const QString& text, int x, int y, int w, int h) {
+        b = new QPushButton(text, this);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(x, y, w, h);
+    };
+
+    // Column titles over the list's tab stops.
+    label(QStringLiteral("Name"), 12, 8, 60);
+    label(QStringLiteral("Levels"), 126, 8, 40);
+    label(QStringLiteral("Unit"), 170, 8, 40);
+    label(QStringLiteral("Decimals"), 216, 8, 60);
+    LBox = new TAnalyteListBox(this);
+    LBox->setObjectName(QStringLiteral("LBox"));
+    auto* d = new TTabListDelegate(LBox);
+    d->SetTabStops({125, 155, 210, 250});
+    LBox->setItemDelegate(d);
+    LBox->setUniformItemSizes(true);
+    LBox->setSelectionMode(QAbstractItemView::SingleSelection);
+    LBox->setGeometry(10, 26, 300, 330);
+    LBox->OnDrop = [this](int target) { LBoxDragDrop(target); };
+    LBox->installEventFilter(this);
+
+    const int ex = 325;
+    label(QStringLiteral("Name"), ex, 8, 60);
+    EditNom = new QLineEdit(this);
+    EditNom->setObjectName(QStringLiteral("EditNom"));
+    EditNom->setMaxLength(15);
+    EditNom->setGeometry(ex, 26, 130, 22);
+    label(QStringLiteral("(15 characters max)"), ex + 135, 29, 130);
+    label(QStringLiteral("Levels"), ex, 52, 60);
+    SELevels = new QSpinBox(this);
+    SELevels->setObjectName(QStringLiteral("SELevels"));
+    SELevels->setRange(1, 3);
+    SELevels->setGeometry(ex, 70, 50, 22);
+    label(QStringLiteral("(1 to 3)"), ex + 55, 73, 80);
+    label(QStringLiteral("Unit"), ex, 96, 60);
+    CBUnite = new QComboBox(this);
+    CBUnite->setObjectName(QStringLiteral("CBUnite"));
+    CBUnite->setEditable(true);
+    CBUnite->addItems({QStringLiteral("mmol/L"), QString::fromUtf8("µmol/L"), QStringLiteral("nmol/L"),
+                       QStringLiteral("g/L"), QStringLiteral("mg/L"), QString::fromUtf8("µg/L"),
+                       QStringLiteral("ng/L"), QStringLiteral("U/L"), QStringLiteral("mULl"),
+                       QString::fromUtf8("µU/L"), QStringLiteral("%")});
+    CBUnite->lineEdit()->setMaxLength(6);
+    CBUnite->setInsertPolicy(QComboBox::NoInsert);
+    CBUnite->setGeometry(ex, 114, 90, 22);
+    label(QStringLiteral("(6 chararcters max)"), ex + 95, 117, 130);
+    label(QStringLiteral("Decimals"), ex, 140, 60);
+    SEDecim = new QSpinBox(this);
+    SEDecim->setObjectName(QStringLiteral("SEDecim"));
+    SEDecim->setRange(0, 3);
+    SEDecim->setGeometry(ex, 158, 50, 22);
+    label(QStringLiteral("(0 to 3)"), ex + 55, 161, 80);
+
+    button(BtAjouter, "BtAjouter", QStringLiteral("&Add to list"), ex, 190, 125, 25);
+    button(BtCorriger, "BtCorriger", QStringLiteral("&Replace in list"), ex + 135, 190, 125, 25);
+    button(BtClear, "BtClear", QStringLiteral("Reset &fields"), ex, 220, 125, 25);
+    button(BtSupprimer, "BtSupprimer", QStringLiteral("&Delete analyte"), ex + 135, 220, 125, 25);
+    button(BtSort, "BtSort", QStringLiteral("&Sort analytes by names"), ex, 250, 260, 25);
+    label(QStringLiteral("Sort Analytes"), ex, 282, 120);
+    button(BtTop, "BtTop", QStringLiteral("T&op"), ex, 300, 62, 25);
+    button(SpeedButton1, "SpeedButton1", QStringLiteral("U&p"), ex + 66, 300, 62, 25);
+    button(SpeedButton2, "SpeedButton2", QStringLiteral("Do&wn"), ex + 132, 300, 62, 25);
+    button(BtBottom, "BtBottom", QStringLiteral("&Bottom"), ex + 198, 300, 62, 25);
+    BtCle = MakeKeyButton(this);
+    BtCle->setGeometry(10, 372, 36, 30);
+    button(BtDefaire, "BtDefaire", QStringLiteral("&Undo"), 280, 375, 90, 27);
+    button(BtOK, "BtOK", QStringLiteral("OK"), 390, 375, 90, 27);
+    button(BtCancel, "BtCancel", QStringLiteral("Cancel"), 495, 375, 90, 27);
+    BtOK->setDefault(true);
+
+    connect(BtAjouter, &QPushButton::clicked, this, &TWinDefAnalytes::BtAjouterClick);
+    connect(BtCorriger, &QPushButton::clicked, this, &TWinDefAnalytes::BtCorrigerClick);
+    connect(BtClear, &QPushButton::clicked, this, &TWinDefAnalytes::BtClearClick);
+    connect(BtSupprimer, &QPushButton::clicked, this, &TWinDefAnalytes::BtSupprimerClick);
+    connect(BtSort, &QPushButton::clicked, this, &TWinDefAnalytes::BtSortClick);
+    connect(BtTop, &QPushButton::clicked, this, &TWinDefAnalytes::BtMoveTopClick);
+    connect(SpeedButton1, &QPushButton::clicked, this, &TWinDefAnalytes::BtUpClick);
+    connect(SpeedButton2, &QPushButton::clicked, this, &TWinDefAnalytes::BtDownClick);
+    connect(BtBottom, &QPushButton::clicked, this, &TWinDefAnalytes::BtMoveBottomClick);
+    connect(BtCle, &QPushButton::clicked, this, &TWinDefAnalytes::BtCleClick);
+    connect(BtDefaire, &QPushButton::clicked, this, &TWinDefAnalytes::FormActivate);
+    connect(BtOK, &QPushButton::clicked, this, &TWinDefAnalytes::BtOKClick);
+    connect(BtCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(LBox, &QListWidget::itemClicked, this, [this](QListWidgetItem* it) { LBClick(LBox->row(it)); });
+    connect(LBox, &QListWidget::currentRowChanged, this, &TWinDefAnalytes::LBClick);
+}
+
+bool TWinDefAnalytes::Execute() {
+    FormActivate();
+    return exec() == QDialog::Accepted;
+}
+
+TAnalyte* TWinDefAnalytes::Attached(const QListWidgetItem* it) {
+    return it ? static_cast<TAnalyte*>(it->data(AttachRole).value<void*>()) : nullptr;
+}
+
+void TWinDefAnalytes::SetLine(int row, const QString& line, TAnalyte* analyte) {
+    QListWidgetItem* it = LBox->item(row);
+    it->setText(line);
+    it->setData(AttachRole, QVariant::fromValue(static_cast<void*>(analyte)));
+}
+
+TWinDefAnalytes::Fields TWinDefAnalytes::ParseLine(const QString& text) {
+    const std::string line = ToCore(text);
+    Fields f;
+    size_t tab1 = line.find('\t');
+    f.name = line.substr(0, tab1);
+    if (tab1 == std::string::npos) return f;
+    if (tab1 + 1 < line.size()) f.levels = line[tab1 + 1] - '0';
+    size_t unitStart = tab1 + 3;
+    size_t tab3 = line.find('\t', unitStart);
+    if (unitStart <= line.size()) f.unit = line.substr(unitStart, tab3 - unitStart);
+    if (tab3 != std::string::npos && tab3 + 1 < line.size()) f.decimals = line[tab3 + 1] - '0';
+    return f;
+}
+
+void TWinDefAnalytes::FormActivate() {
+    const bool locked = !Settings.Password.empty();
+    BtSupprimer->setEnabled(!locked);
+    BtCle->setVisible(locked);
+    deleted_.clear();
+    LBox->clear();
+    for (const auto& a : ListAnalytes.Items) {
+        QString line = ToQt(a->Name) + '\t' + QString::number(a->NbLevels) + '\t' + ToQt(a->Unit) + '\t' +
+                       QString::number(a->Decimals);
+        LBox->addItem(line);
+        SetLine(LBox->count() - 1, line, a.get());
+    }
+    ResetFields();
+    EditNom->setFocus();
+}
+
+void TWinDefAnalytes::ResetFields() {
+    EditNom->clear();
+    CBUnite->setEditText(QStringLiteral("mmol/l"));
+    SEDecim->setValue(0);
+    SELevels->setValue(3);
+}
+
+bool TWinDefAnalytes::BuildLine(int replacedIndex, QString& line) {
+    const std::string name = CleanField(EditNom->text());
+    std::string error;
+    if (name.empty()) {
+        error = "Missing name";
+    } else {
+        const std::string key = UpperCase(name);
+        for (int i = 0; i < LBox->count() && error.empty(); ++i)
+            if (i != replacedIndex && UpperCase(ParseLine(LBox->item(i)->text()).name) == key)
+                error = "Duplicate names";
+    }
+    if (!error.empty()) {
+        ShowMessageBox(mkError, mbOK, error);
+        EditNom->setFocus();
+        return false;
+    }
+    line = ToQt(name) + '\t' + QString::number(SELevels->value()) + '\t' +
+           ToQt(CleanField(CBUnite->currentText())) + '\t' + QString::number(SEDecim->value());
+    return true;
+}
+
+void TWinDefAnalytes::BtAjouterClick() {
+    QString line;
+    if (BuildLine(-1, line)) {
+        LBox->addItem(line);
+        SetLine(LBox->count() - 1, line, nullptr);
+        LBox->setCurrentRow(LBox->count() - 1);
+        ResetFields();
+    }
+    EditNom->setFocus();
+}
+
+void TWinDefAnalytes::BtCorrigerClick() {
+    const int row = SelectedRow(LBox);
+    if (row < 0) {
+        ShowMessageBox(mkError, mbOK, "Select the analyte to replace");
+        return;
+    }
+    QString line;
+    if (!BuildLine(row, line)) return;
+    TAnalyte* a = Attached(LBox->item(row));
+    if (!a) {
+        SetLine(row, line, nullptr);
+    } else {
+        const int oldLevels = a->NbLevels, newLevels = SELevels->value();
+        auto holds = [a](int level) { return LevelHoldsPoints(*a, level - 1); };
+        const std::string head = "You want to reduce the number of QC levels for " + a->Name + "\r";
+        if (oldLevels - newLevels == 1 && holds(oldLevels)) {
+            ShowMessageBox(mkError, mbYes,
+                           head + "Cannot suppress QC level " + std::to_string(oldLevels) + ".\r" +
+                               "You must first erase/archive data.");
+        } else if (oldLevels - newLevels == 2 && (holds(oldLevels) || holds(oldLevels - 1))) {
+            ShowMessageBox(mkError, mbYes,
+                           head + "Cannot suppress QC3 and QC2 levels.\r" +
+                               "You must first erase/archive data.");
+        } else {
+            // New levels start without a material; the analyte keeps this even on Cancel.
+            for (int l = oldLevels + 1; l <= newLevels; ++l) a->MaterialId[static_cast<size_t>(l - 1)] = -1;
+            SetLine(row, line, a);
+        }
+    }
+    ResetFields();
+    EditNom->setFocus();
+}
+
+void TWinDefAnalytes::BtSupprimerClick() {
+    const int row = SelectedRow(LBox);
+    if (row < 0) {
+        ShowMessageBox(mkError, mbOK, "Select the analyte to delete");
+    } else {
+        const std::string name = ParseLine(LBox->item(row)->text()).name;
+        if (ShowMessageBox(
+                mkConfirmation, mbOK | mbCancel,
+                "Warning, you are about to clear all archived data and \rcurrent control points for " +
+                    UpperCase(name) + "\rConfirm analyte deletion :") == mbOK) {
+            if (TAnalyte* a = Attached(LBox->item(row))) deleted_.push_back(a);
+            delete LBox->takeItem(row);
+            ResetFields();
+        }
+    }
+    LBox->setFocus();
+}
+
+void TWinDefAnalytes::BtCleClick() {
+    if (AskPassword()) {
+        BtSupprimer->setEnabled(true);
+        BtCle->hide();
+    }
+}
+
+void TWinDefAnalytes::LBClick(int row) {
+    if (row < 0 || row >= LBox->count()) return;
+    const Fields f = ParseLine(LBox->item(row)->text());
+    EditNom->setText(ToQt(f.name));
+    CBUnite->setEditText(ToQt(f.unit));
+    SEDecim->setValue(f.decimals);
+    SELevels->setValue(f.levels);
+}
+
+void TWinDefAnalytes::BtClearClick() {
+    ResetFields();
+    EditNom->setFocus();
+}
+
+void TWinDefAnalytes::BtSortClick() {
+    const int n = LBox->count();
+    if (n < 2) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    LBox->setUpdatesEnabled(false);
+    auto key = [this](int i) { return UpperCase(ParseLine(LBox->item(i)->text()).name); };
+    for (int j = n - 1; j >= 1; --j)
+        for (int i = 0; i <= j - 1; ++i)
+            if (key(j) < key(i)) {
+                QListWidgetItem* itJ = LBox->item(j);
+                QListWidgetItem* itI = LBox->item(i);
+                const QString textJ = itJ->text();
+                TAnalyte* aJ = Attached(itJ);
+                SetLine(j, itI->text(), Attached(itI));
+                SetLine(i, textJ, aJ);
+            }
+    LBox->setUpdatesEnabled(true);
+    QApplication::restoreOverrideCursor();
+}
+
+int TWinDefAnalytes::RowToMove() {
+    const int row = SelectedRow(LBox);
+    if (row < 0 || LBox->count() == 0) {
+        ShowMessageBox(mkError, mbYes, "Select the analyte to move");
+        LBox->setFocus();
+        return -1;
+    }
+    return row;
+}
+
+void TWinDefAnalytes::LBoxDragDrop(int target) {
+    const int source = SelectedRow(LBox);
+    if (source < 0) return;
+    if (target < 0 || target >= LBox->count()) target = LBox->count() - 1;
+    if (target == source) return;
+    QListWidgetItem* it = LBox->takeItem(source);
+    LBox->insertItem(target, it);
+    LBox->setCurrentRow(target);
+}
+
+void TWinDefAnalytes::BtUpClick() {
+    const int row = RowToMove();
+    if (row > 0) LBoxDragDrop(row - 1);
+    LBox->setFocus();
+}
+
+void TWinDefAnalytes::BtDownClick() {
+    const int row = RowToMove();
+    if (row >= 0 && row < LBox->count() - 1) LBoxDragDrop(row + 1);
+    LBox->setFocus();
+}
+
+void TWinDefAnalytes::BtMoveTopClick() {
+    const int row = RowToMove();
+    if (row > 0) LBoxDragDrop(0);
+    LBox->setFocus();
+}
+
+void TWinDefAnalytes::BtMoveBottomClick() {
+    const int row = RowToMove();
+    if (row >= 0 && row < LBox->count() - 1) LBoxDragDrop(LBox->count() - 1);
+    LBox->setFocus();
+}
+
+void TWinDefAnalytes::BtOKClick() {
+    // The list is rebuilt in the lines' order; analytes leave it only when deleted.
+    std::vector<std::unique_ptr<TAnalyte>> owned = std::move(ListAnalytes.Items);
+    ListAnalytes.Items.clear();
+    auto take = [&owned](TAnalyte* a) {
+        for (auto& p : owned)
+            if (p.get() == a) return std::move(p);
+        return std::unique_ptr<TAnalyte>();
+    };
+    for (int i = 0; i < LBox->count(); ++i) {
+        const Fields f = ParseLine(LBox->item(i)->text());
+        TAnalyte* attached = Attached(LBox->item(i));
+        std::unique_ptr<TAnalyte> a = attached ? take(attached) : nullptr;
+        if (a) {
+            a->SetName(f.name);
+            a->SetUnit(f.unit);
+            a->Decimals = f.decimals;
+            for (int l = a->NbLevels; l < f.levels; ++l) a->RecalcLevel(l);
+            a->NbLevels = f.levels;
+            ListAnalytes.Add(std::move(a));
+        } else if (!attached) {
+            ListAnalytes.Add(std::make_unique<TAnalyte>(f.name, f.unit, f.decimals, f.levels));
+        }
+    }
+    for (TAnalyte* a : deleted_) {
+        std::unique_ptr<TAnalyte> gone = take(a);
+        if (!gone) continue;
+        for (int32_t n : gone->ArchiveNumbers) {
+            std::error_code ec;
+            std::filesystem::remove(ArchiveFileName(n), ec);
+        }
+    }
+    deleted_.clear();
+    // An analyte neither listed nor deleted is never dropped silently.
+    for (auto& p : owned)
+        if (p) ListAnalytes.Add(std::move(p));
+    accept();
+}
+
+bool TWinDefAnalytes::eventFilter(QObject* obj, QEvent* e) {
+    if (obj == LBox && e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Delete &&
+        BtSupprimer->isEnabled()) {
+        BtSupprimerClick();
+        return true;
+    }
+    return QDialog::eventFilter(obj, e);
+}

@@ -1,0 +1,91 @@
+// TWinDefAnalytes: creating, renaming, re-ordering and deleting analytes on a working copy.
+#pragma once
+
+#include <QDialog>
+#include <QListWidget>
+#include <functional>
+#include <vector>
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class TAnalyte;
+
+// The list box of the working copy: drags of its own entries, dropped by line index.
+class TAnalyteListBox : public QListWidget {
+public:
+    explicit TAnalyteListBox(QWidget* parent);
+    std::function<void(int targetRow)> OnDrop;
+
+protected:
+    void startDrag(Qt::DropActions) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+};
+
+class TWinDefAnalytes : public QDialog {
+public:
+    explicit TWinDefAnalytes(QWidget* parent = nullptr);
+
+    // Shows the window modally on the global analyte list; true when OK applied the working copy.
+    bool Execute();
+
+    // Window events (public so that the program and tests can drive them).
+    void FormActivate();
+    void BtAjouterClick();
+    void BtCorrigerClick();
+    void BtSupprimerClick();
+    void BtCleClick();
+    void BtClearClick();
+    void BtSortClick();
+    void BtUpClick();
+    void BtDownClick();
+    void BtMoveTopClick();
+    void BtMoveBottomClick();
+    void BtOKClick();
+    void LBClick(int row);
+    // A drop of the selected line on the line `targetRow` (-1 or past the end: below the last line).
+    void LBoxDragDrop(int targetRow);
+
+    QLineEdit* EditNom;
+    QSpinBox* SELevels;
+    QComboBox* CBUnite;
+    QSpinBox* SEDecim;
+    TAnalyteListBox* LBox;
+    QPushButton* BtAjouter;
+    QPushButton* BtCorriger;
+    QPushButton* BtClear;
+    QPushButton* BtSort;
+    QPushButton* BtSupprimer;
+    QPushButton* BtTop;
+    QPushButton* SpeedButton1;
+    QPushButton* SpeedButton2;
+    QPushButton* BtBottom;
+    QPushButton* BtCle;
+    QPushButton* BtOK;
+    QPushButton* BtCancel;
+    QPushButton* BtDefaire;
+
+protected:
+    bool eventFilter(QObject* obj, QEvent* e) override;
+
+private:
+    struct Fields {
+        std::string name;
+        int levels = 1;
+        std::string unit;
+        int decimals = 0;
+    };
+    static Fields ParseLine(const QString& line);
+    // The line made from the editing fields; false (after the error box) when refused.
+    bool BuildLine(int replacedIndex, QString& line);
+    void ResetFields();
+    void SetLine(int row, const QString& line, TAnalyte* analyte);
+    static TAnalyte* Attached(const QListWidgetItem* it);
+    // The selected row for the move buttons, or -1 after the box that asks for one.
+    int RowToMove();
+
+    std::vector<TAnalyte*> deleted_;
+};

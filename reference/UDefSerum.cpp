@@ -1,0 +1,345 @@
+// TWinDefSerum: the register of control materials and lots, edited on a working copy.
+#include "UDefSerum.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <algorithm>
+
+#include "UDataLoadSave.h"
+#include "UGlobale.h"
+#include "UQcError.h"
+#include "URefArchive.h"
+#include "URefCommon.h"
+#include "UUserPrompt.h"
+#include "UUtilitaires.h"
+
+using namespace refui;
+
+namespace {
+std::string CleanField(const QString& text) {
+    QString t = text;
+    for (QChar& c : t)
+        if (c < QChar(32)) c = QChar(' ');
+    return Trim(ToCore(t));
+}
+} // namespace
+
+TWinDefSerum::TWinDefSerum(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("WinDefSerum"));
+    setWindowTitle(QStringLiteral("Definition of control materials"));
+    setFixedSize(600, 400);
+
+    auto label = [this](const QString& text, int x, int y, int w) {
+        auto* l = new QLabel(text, this);
+        l->setGeometry(x, y, w, 16);
+    };
+    auto button = [this](QPushButton*& b, const char* name, const QString& text, int x, int y, int w) {
+        b = new QPushButton(text, this);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(x, y, w, 26);
+    };
+
+    label(QStringLiteral("List of registered control materials"), 10, 8, 260);
+    LBSerum = MakeTabList(this, "LBSerum", {130});
+    LBSerum->setGeometry(10, 26, 260, 320);
+    LBSerum->installEventFilter(this);
+    TabDelegate(LBSerum)->SetExtra([this](QPainter& p, const QRect& r, int row) {
+        const TSerum* s = Record(AttachedId(LBSerum, row));
+        if (s && s->EraseMark == 1) p.drawPixmap(r.left() + 180, r.top() + 2, RedCross());
+    });
+
+    const int ex = 290;
+    label(QStringLiteral("Name"), ex, 8, 60);
+    EditNom = new QLineEdit(this);
+    EditNom->setObjectName(QStringLiteral("EditNom"));
+    EditNom->setMaxLength(15);
+    EditNom->setGeometry(ex, 26, 130, 22);
+    label(QStringLiteral("(15 characters max)"), ex + 135, 29, 150);
+    label(QStringLiteral("Lot"), ex, 54, 60);
+    EditLot = new QLineEdit(this);
+    EditLot->setObjectName(QStringLiteral("EditLot"));
+    EditLot->setMaxLength(10);
+    EditLot->setGeometry(ex, 72, 100, 22);
+    label(QStringLiteral("(10 characters max)"), ex + 135, 75, 150);
+
+    button(BtAjouter, "BtAjouter", QStringLiteral("&Add to list"), ex, 110, 290);
+    button(BtReplace, "BtReplace", QStringLiteral("&Change only the definition of materials"), ex, 140, 290);
+    button(BtErase, "BtErase", QStringLiteral("Change and &erase former data"), ex, 170, 290);
+    button(BtClear, "BtClear", QStringLiteral("&Clear fields"), ex, 200, 140);
+    button(BtSupprimer, "BtSupprimer", QStringLiteral("&Delete material"), ex + 150, 200, 140);
+    button(BtUsedIn, "BtUsedIn", QStringLiteral("&Material used by"), ex, 230, 140);
+    BtCle = MakeKeyButton(this);
+    BtCle->setGeometry(ex + 250, 168, 40, 30);
+    button(BtDefaire, "BtDefaire", QStringLiteral("&Undo"), 280, 360, 90);
+    button(BtOK, "BtOK", QStringLiteral("OK"), 390, 360, 90);
+    button(BitBtn1, "BitBtn1", QStringLiteral("Cancel"), 495, 360, 90);
+    BtOK->setDefault(true);
+
+    connect(BtAjouter, &QPushButton::clicked, this, &TWinDefSerum::BtAjouterClick);
+    connect(BtReplace, &QPushButton::clicked, this, &TWinDefSerum::BtReplaceClick);
+    connect(BtErase, &QPushButton::clicked, this, &TWinDefSerum::BtEraseClick);
+    connect(BtClear, &QPushButton::clicked, this, &TWinDefSerum::BtClearClick);
+    connect(BtSupprimer, &QPushButton::clicked, this, &TWinDefSerum::BtSupprimerClick);
+    connect(BtUsedIn, &QPushButton::clicked, this, &TWinDefSerum::BtUsedInClick);
+    connect(BtCle, &QPushButton::clicked, this, &TWinDefSerum::BtCleClick);
+    connect(BtDefaire, &QPushButton::clicked, this, &TWinDefSerum::FormActivate);
+    connect(BtOK, &QPushButton::clicked, this, &TWinDefSerum::BtOKClick);
+    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
+    connect(LBSerum, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* it) { LBSerumClick(LBSerum->row(it)); });
+    connect(LBSerum, &QListWidget::currentRowChanged, this, &TWinDefSerum::LBSerumClick);
+}
+
+bool TWinDefSerum::Execute() {
+    FormActivate();
+    return exec() == QDialog::Accepted;
+}
+
+int32_t TWinDefSerum::AttachedId(const QListWidget* list, int row) {
+    const QListWidgetItem* it = list->item(row);
+    return it ? it->data(AttachRole).toInt() : -1;
+}
+
+TSerum* TWinDefSerum::Record(int32_t id) {
+    if (id < 0) return nullptr;
+    for (TSerum& s : ListSerum.Items)
+        if (s.Id == id) return &s;
+    return nullptr;
+}
+
+void TWinDefSerum::ParseLine(const QString& text, std::string& name, std::string& lot) {
+    const std::string line = ToCore(text);
+    const size_t tab = line.find('\t');
+    name = line.substr(0, tab).substr(0, TListSerum::NameRoom);
+    lot = tab == std::string::npos ? std::string() : line.substr(tab + 1).substr(0, TListSerum::LotRoom);
+}
+
+int TWinDefSerum::InsertSorted(const QString& line, int32_t id) {
+    int row = 0;
+    while (row < LBSerum->count() &&
+           QString::compare(LBSerum->item(row)->text(), line, Qt::CaseInsensitive) <= 0)
+        ++row;
+    auto* it = new QListWidgetItem(line);
+    it->setData(AttachRole, id);
+    LBSerum->insertItem(row, it);
+    return row;
+}
+
+void TWinDefSerum::FormActivate() {
+    const bool locked = !Settings.Password.empty();
+    BtErase->setEnabled(!locked);
+    BtCle->setVisible(locked);
+    deleted_.clear();
+    LBSerum->clear();
+    for (TSerum& s : ListSerum.Items) {
+        s.EraseMark = 0;
+        InsertSorted(ToQt(s.Name) + '\t' + ToQt(s.Lot), s.Id);
+    }
+    LBSerum->setCurrentRow(-1);
+    LBSerum->clearSelection();
+    EditNom->clear();
+    EditLot->clear();
+    EditNom->setFocus();
+}
+
+bool TWinDefSerum::BuildLine(QString& line) {
+    const std::string name = CleanField(EditNom->text());
+    std::string error;
+    if (name.empty()) {
+        error = "Missing name";
+    } else {
+        line = ToQt(name) + '\t' + ToQt(CleanField(EditLot->text()));
+        for (int i = 0; i < LBSerum->count() && error.empty(); ++i)
+            if (QString::compare(LBSerum->item(i)->text(), line, Qt::CaseInsensitive) == 0)
+                error = "Duplicates";
+    }
+    if (error.empty()) return true;
+    ShowMessageBox(mkError, mbOK, error);
+    return false;
+}
+
+void TWinDefSerum::BtAjouterClick() {
+    QString line;
+    if (BuildLine(line)) {
+        LBSerum->setCurrentRow(InsertSorted(line, -1));
+        EditNom->clear();
+        EditLot->clear();
+    }
+    EditNom->setFocus();
+}
+
+void TWinDefSerum::BtReplaceClick() {
+    const int row = SelectedRow(LBSerum);
+    if (row < 0) {
+        ShowMessageBox(mkError, mbOK, "Select the line to replace");
+        return;
+    }
+    QString line;
+    if (!BuildLine(line)) return;
+    const int32_t id = AttachedId(LBSerum, row);
+    if (TSerum* s = Record(id)) s->EraseMark = 0;
+    delete LBSerum->takeItem(row);
+    LBSerum->setCurrentRow(InsertSorted(line, id));
+    EditNom->clear();
+    EditLot->clear();
+    LBSerum->setFocus();
+}
+
+void TWinDefSerum::BtEraseClick() {
+    const int row = SelectedRow(LBSerum);
+    if (row < 0) {
+        ShowMessageBox(mkError, mbOK, "Select the line to replace");
+        return;
+    }
+    QString line;
+    if (!BuildLine(line)) return;
+    const int32_t id = AttachedId(LBSerum, row);
+    TSerum* s = Record(id);
+    if (!s) return;
+    if (ListAnalytes.AnalytesUsingMaterial(id).empty()) {
+        ShowMessageBox(mkWarning, mbOK,
+                       "The old control material " + s->Name + " (" + s->Lot +
+                           ") is not used for any analyte.\r" +
+                           "No data to erase. Press the button <Replace in list>.");
+        return;
+    }
+    s->EraseMark = 1;
+    delete LBSerum->takeItem(row);
+    LBSerum->setCurrentRow(InsertSorted(line, id));
+    EditNom->clear();
+    EditLot->clear();
+    LBSerum->setFocus();
+}
+
+void TWinDefSerum::BtClearClick() {
+    EditNom->clear();
+    EditLot->clear();
+    EditNom->setFocus();
+}
+
+void TWinDefSerum::BtSupprimerClick() {
+    const int row = SelectedRow(LBSerum);
+    if (row < 0) {
+        ShowMessageBox(mkError, mbYes, "Select the control material to delete");
+        LBSerum->setFocus();
+        return;
+    }
+    std::string name, lot;
+    ParseLine(LBSerum->item(row)->text(), name, lot);
+    const int32_t id = AttachedId(LBSerum, row);
+    const std::vector<TAnalyte*> users =
+        id >= 0 ? ListAnalytes.AnalytesUsingMaterial(id) : std::vector<TAnalyte*>();
+    if (!users.empty()) {
+        std::string text = "Impossible to delete " + name + " (" + lot + ").\r" +
+                           "This control material is used by : \r" + "- " + users.front()->Name;
+        for (size_t i = 1; i < users.size(); ++i) text += "\r- " + users[i]->Name;
+        ShowMessageBox(mkError, mbYes, text);
+    } else if (ShowMessageBox(mkConfirmation, mbOK | mbCancel,
+                              "Delete the control material " + name + " (" + lot + ").") == mbOK) {
+        delete LBSerum->takeItem(row);
+        EditNom->clear();
+        EditLot->clear();
+        LBSerum->setCurrentRow(-1);
+        LBSerum->clearSelection();
+        if (id >= 0) deleted_.push_back(id);
+    }
+    LBSerum->setFocus();
+}
+
+void TWinDefSerum::BtUsedInClick() {
+    const int row = SelectedRow(LBSerum);
+    if (row < 0) {
+        ShowMessageBox(mkError, mbYes, "Select one control material");
+        return;
+    }
+    const int32_t id = AttachedId(LBSerum, row);
+    if (id < 0) return;
+    std::string name, lot;
+    ParseLine(LBSerum->item(row)->text(), name, lot);
+    std::string text = "Analytes controled by " + name + " (" + lot + ") : ";
+    for (TAnalyte* a : ListAnalytes.AnalytesUsingMaterial(id)) text += "\r   - " + a->Name;
+    ShowMessageBox(mkInformation, mbYes, text);
+}
+
+void TWinDefSerum::BtCleClick() {
+    if (AskPassword()) {
+        BtErase->setEnabled(true);
+        BtCle->hide();
+    }
+}
+
+void TWinDefSerum::LBSerumClick(int row) {
+    if (row < 0 || row >= LBSerum->count()) return;
+    std::string name, lot;
+    ParseLine(LBSerum->item(row)->text(), name, lot);
+    EditNom->setText(ToQt(name));
+    EditLot->setText(ToQt(lot));
+}
+
+void TWinDefSerum::BtOKClick() {
+    Apply();
+    accept();
+}
+
+void TWinDefSerum::Apply() {
+    for (int32_t id : deleted_) ListSerum.Remove(id);
+    for (int row = 0; row < LBSerum->count(); ++row) {
+        std::string name, lot;
+        ParseLine(LBSerum->item(row)->text(), name, lot);
+        const int32_t id = AttachedId(LBSerum, row);
+        TSerum* s = Record(id);
+        if (!s) {
+            if (id < 0) ListSerum.AddMaterial(name, lot);
+            continue;
+        }
+        if (s->EraseMark != 1) {
+            s->Name = name;
+            s->Lot = lot;
+            continue;
+        }
+        const std::vector<TAnalyte*> users = ListAnalytes.AnalytesUsingMaterial(id);
+        if (users.empty()) continue;
+        std::string text = "Delete data and archive statistics of " + s->Name + " (" + s->Lot +
+                           ") in the analyte(s) :\r" + " - " + users.front()->Name;
+        for (size_t i = 1; i < users.size(); ++i) text += "\r - " + users[i]->Name;
+        if (ShowMessageBox(mkConfirmation, mbOK | mbCancel, text) != mbOK) continue;
+        bool archived = true;
+        for (TAnalyte* a : users)
+            for (int level = 0; level < a->NbLevels; ++level) {
+                if (a->MaterialId[static_cast<size_t>(level)] != id || !LevelHoldsPoints(*a, level)) continue;
+                try {
+                    ArchiveLevelOf(*a, level);
+                } catch (const EQcError& e) {
+                    ShowMessageBox(mkError, mbOK, e.what());
+                    archived = false;
+                }
+            }
+        // The new lot is taken only once the old lot's data is safely archived; after a failure the
+        // record keeps the old name and lot so that the user can try again.
+        s = Record(id);
+        if (archived && s) {
+            s->Name = name;
+            s->Lot = lot;
+        }
+    }
+}
+
+void TWinDefSerum::done(int r) {
+    deleted_.clear();
+    // The erase mark means something only inside this window.
+    for (TSerum& s : ListSerum.Items) s.EraseMark = 0;
+    QDialog::done(r);
+}
+
+bool TWinDefSerum::eventFilter(QObject* obj, QEvent* e) {
+    if (obj == LBSerum && e->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(e)->key() == Qt::Key_Delete) {
+        BtSupprimerClick();
+        return true;
+    }
+    return QDialog::eventFilter(obj, e);
+}

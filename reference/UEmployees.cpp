@@ -1,0 +1,166 @@
+// TWinEmployees: the list of operator codes, edited in a grid that always ends with an empty row.
+#include "UEmployees.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QTimer>
+
+#include "UGlobale.h"
+#include "URefCommon.h"
+#include "UUserPrompt.h"
+#include "UUtilitaires.h"
+
+using namespace refui;
+
+namespace {
+constexpr int OperatorRoom = 4;
+
+// Cell editors of four characters; their start grows the grid and their Enter and Escape keys act
+// on the window.
+class TOperatorDelegate : public QStyledItemDelegate {
+public:
+    TOperatorDelegate(TWinEmployees* win) : QStyledItemDelegate(win->Grid), win_(win) {}
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        auto* e = new QLineEdit(parent);
+        e->setMaxLength(OperatorRoom);
+        e->setFrame(false);
+        (void)option;
+        win_->GridGetEditMask(index.row());
+        // Installed after the view's own filter, so that it sees Enter and Escape first.
+        TWinEmployees* win = win_;
+        QTimer::singleShot(0, e, [e, win] { e->installEventFilter(win); });
+        return e;
+    }
+
+private:
+    TWinEmployees* win_;
+};
+} // namespace
+
+void TOperatorGrid::CommitEditor() {
+    QWidget* editor = indexWidget(currentIndex());
+    if (!editor) return;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+TWinEmployees::TWinEmployees(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("WinEmployees"));
+    setWindowTitle(QStringLiteral("List of operators"));
+    setFixedSize(300, 330);
+
+    Grid = new TOperatorGrid(this);
+    Grid->setObjectName(QStringLiteral("Grid"));
+    Grid->setGeometry(10, 10, 170, 270);
+    Grid->setColumnCount(2);
+    Grid->horizontalHeader()->hide();
+    Grid->verticalHeader()->hide();
+    Grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    Grid->verticalHeader()->setDefaultSectionSize(15);
+    Grid->setColumnWidth(0, 30);
+    Grid->setColumnWidth(1, 115);
+    Grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Grid->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    Grid->setTabKeyNavigation(true);
+    Grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    Grid->setItemDelegateForColumn(1, new TOperatorDelegate(this));
+    Grid->installEventFilter(this);
+
+    auto* l1 = new QLabel(QStringLiteral("Maximum length"), this);
+    l1->setGeometry(190, 20, 100, 16);
+    auto* l2 = new QLabel(QStringLiteral("4"), this);
+    l2->setGeometry(190, 38, 100, 16);
+    auto* l3 = new QLabel(QStringLiteral("characters"), this);
+    l3->setGeometry(190, 56, 100, 16);
+
+    auto button = [this](QPushButton*& b, const char* name, const QString& text, int x) {
+        b = new QPushButton(text, this);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(x, 292, 85, 27);
+    };
+    button(BtUndo, "BtUndo", QStringLiteral("&Undo"), 10);
+    button(BtOK, "BtOK", QStringLiteral("OK"), 105);
+    button(BtCancel, "BtCancel", QStringLiteral("Cancel"), 200);
+    BtOK->setAutoDefault(false);
+    BtCancel->setAutoDefault(false);
+    BtUndo->setAutoDefault(false);
+
+    connect(BtOK, &QPushButton::clicked, this, &TWinEmployees::BtOKClick);
+    connect(BtCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(BtUndo, &QPushButton::clicked, this, &TWinEmployees::FormActivate);
+}
+
+bool TWinEmployees::Execute() {
+    FormActivate();
+    return exec() == QDialog::Accepted;
+}
+
+void TWinEmployees::SetRowCount(int rows) {
+    const int old = Grid->rowCount();
+    Grid->setRowCount(rows);
+    for (int r = old; r < rows; ++r) {
+        auto* number = new QTableWidgetItem(QString::number(r + 1));
+        number->setFlags(Qt::ItemIsEnabled);
+        number->setBackground(QColor(255, 255, 128));
+        Grid->setItem(r, 0, number);
+        Grid->setItem(r, 1, new QTableWidgetItem());
+    }
+}
+
+void TWinEmployees::FormActivate() {
+    Grid->CommitEditor();
+    Grid->setRowCount(0);
+    const int codes = static_cast<int>(Operators.size());
+    SetRowCount(codes < 15 ? 16 : codes + 1);
+    for (int i = 0; i < codes; ++i) Grid->item(i, 1)->setText(ToQt(Operators[static_cast<size_t>(i)]));
+    Grid->setCurrentCell(0, 1);
+    Grid->scrollToTop();
+    Grid->setFocus();
+}
+
+void TWinEmployees::GridGetEditMask(int row) {
+    if (row == Grid->rowCount() - 1) SetRowCount(Grid->rowCount() + 1);
+}
+
+void TWinEmployees::BtOKClick() {
+    Grid->CommitEditor();
+    auto cell = [this](int row) {
+        const QTableWidgetItem* it = Grid->item(row, 1);
+        return it ? Trim(ToCore(it->text())) : std::string();
+    };
+    std::string listed;
+    for (size_t i = 0; i < Operators.size(); ++i)
+        if (cell(static_cast<int>(i)).empty()) listed += "   " + Operators[i] + "\r";
+    if (!listed.empty() &&
+        ShowMessageBox(mkConfirmation, mbOK | mbCancel, "Deletion of :\r\r" + listed) != mbOK) {
+        reject();
+        return;
+    }
+    Operators.clear();
+    for (int r = 0; r < Grid->rowCount(); ++r) {
+        const std::string code = cell(r);
+        if (!code.empty()) AddOperator(code.substr(0, OperatorRoom));
+    }
+    accept();
+}
+
+bool TWinEmployees::eventFilter(QObject* obj, QEvent* e) {
+    if (e->type() == QEvent::KeyPress && (obj == Grid || qobject_cast<QLineEdit*>(obj))) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            BtOKClick();
+            return true;
+        }
+        if (key == Qt::Key_Escape) {
+            reject();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(obj, e);
+}

@@ -1,0 +1,39 @@
+// TWinEmployees: the list of operator codes, edited in a grid that always ends with an empty row.
+#pragma once
+
+#include <QDialog>
+#include <QTableWidget>
+
+class QPushButton;
+
+// The operators grid; the open cell editor can be committed before the grid is read.
+class TOperatorGrid : public QTableWidget {
+public:
+    using QTableWidget::QTableWidget;
+    void CommitEditor();
+};
+
+class TWinEmployees : public QDialog {
+public:
+    explicit TWinEmployees(QWidget* parent = nullptr);
+
+    // Shows the window modally on Operators; true when OK rewrote the list. The caller then reloads
+    // its operator choices and writes the settings file.
+    bool Execute();
+
+    void FormActivate();
+    // Called whenever a cell editor starts: typing in the last row appends an empty row.
+    void GridGetEditMask(int row);
+    void BtOKClick();
+
+    TOperatorGrid* Grid;
+    QPushButton* BtOK;
+    QPushButton* BtCancel;
+    QPushButton* BtUndo;
+
+protected:
+    bool eventFilter(QObject* obj, QEvent* e) override;
+
+private:
+    void SetRowCount(int rows);
+};

@@ -1,0 +1,309 @@
+// TWinShowData: the QC data table of an analyte, with deletion of points and taking one out to edit.
+#include "UShowData.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "UGlobale.h"
+#include "UQcError.h"
+#include "URefCommon.h"
+#include "UStructures.h"
+#include "UUserPrompt.h"
+#include "UUtilitaires.h"
+
+using namespace refui;
+
+namespace {
+bool ReadsBackAs(const std::string& text, float value) {
+    try {
+        LevelValue lv = ReadValueText(text);
+        return lv.State != psEmpty && lv.Value == value;
+    } catch (const EQcError&) {
+        return false;
+    }
+}
+} // namespace
+
+std::string ValueTextForEdit(float value, int decimals) {
+    std::string text = FormatFixed(value, 8, decimals);
+    if (ReadsBackAs(text, value) || !std::isfinite(value) || value == 0) return text;
+    // Decimals beyond those giving 8 significant digits only add zeros.
+    const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(static_cast<double>(value)))));
+    const int most = std::max(decimals, 7 - exponent);
+    for (int d = decimals + 1; d <= most; ++d) {
+        text = FormatFixed(value, 8, d);
+        if (ReadsBackAs(text, value)) return text;
+    }
+    // 8 significant digits that still differ in the last bit of the single: drop trailing zeros.
+    const size_t sep = text.find(Regional.DecimalSeparator);
+    if (sep != std::string::npos && text.find('E') == std::string::npos) {
+        const size_t keep = sep + 1 + static_cast<size_t>(decimals);
+        while (text.size() > keep && text.back() == '0') text.pop_back();
+        if (text.back() == Regional.DecimalSeparator) text.pop_back();
+    }
+    return text;
+}
+
+TEditFields EditFieldsOfPoint(const TAnalyte& a, int index) {
+    const ControlPoint& p = a.Points[static_cast<size_t>(index)];
+    TEditFields f;
+    f.DateTime = p.DateTime;
+    f.Operator = p.Operator.Str();
+    for (int k = 0; k < a.NbLevels && k < MaxLevels; ++k) {
+        const LevelValue& lv = p.Levels[static_cast<size_t>(k)];
+        if (lv.State != psEmpty) f.Values[static_cast<size_t>(k)] = ValueTextForEdit(lv.Value, a.Decimals);
+    }
+    f.Comment = a.CommentText(p.CommentId);
+    f.CommentMaxLength = std::max(20, static_cast<int>(f.Comment.size()));
+    return f;
+}
+
+TWinShowData::TWinShowData(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("WinShowData"));
+    setFixedSize(620, 440);
+
+    PanelList = new QWidget(this);
+    PanelList->setObjectName(QStringLiteral("PanelList"));
+    PanelList->setGeometry(0, 0, 620, 380);
+    auto title = [this](const char* name, const QString& text) {
+        auto* l = new QLabel(text, PanelList);
+        l->setObjectName(QLatin1String(name));
+        return l;
+    };
+    LblDate = title("LblDate", QStringLiteral("Date - time"));
+    for (int k = 0; k < 3; ++k)
+        LblQC[static_cast<size_t>(k)] = title(QStringLiteral("LblQC%1").arg(k + 1).toLatin1().constData(),
+                                              QStringLiteral("QC%1").arg(k + 1));
+    LblOperator = title("LblOperator", QStringLiteral("Operator"));
+    LblComment = title("LblComment", QStringLiteral("Comment"));
+
+    LB = MakeTabList(PanelList, "LB", {});
+    LB->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    TabDelegate(LB)->SetExtra([this](QPainter& p, const QRect& r, int row) {
+        if (!analyte_) return;
+        const int index = LB->item(row)->data(AttachRole).toInt();
+        if (index < 0 || index >= analyte_->Count()) return;
+        const ControlPoint& pt = analyte_->Points[static_cast<size_t>(index)];
+        for (int k = 0; k < analyte_->NbLevels; ++k) {
+            const QPixmap* pm = nullptr;
+            switch (pt.Levels[static_cast<size_t>(k)].State) {
+            case psHighWarning:
+            case psLowWarning:
+                pm = &YellowDot();
+                break;
+            case psHighAction:
+            case psLowAction:
+                pm = &RedDot();
+                break;
+            case psDiscarded:
+                pm = &RedCross();
+                break;
+            default:
+                break;
+            }
+            if (pm) p.drawPixmap(r.left() + 105 + 60 * k, r.top() + 2, *pm);
+        }
+    });
+    connect(LB, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem*) { LBDblClick(); });
+
+    auto button = [this](QPushButton*& b, const char* name, const QString& text, int x, int y, int w) {
+        b = new QPushButton(text, this);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(x, y, w, 26);
+        b->setAutoDefault(false);
+    };
+    button(BtDelete, "BtDelete", QStringLiteral("&Delete selection"), 10, 375, 120);
+    button(BtDeleteAll, "BtDeleteAll", QStringLiteral("Delete &all"), 135, 375, 90);
+    button(BtEdit, "BtEdit", QStringLiteral("&Edit line"), 230, 375, 90);
+    button(BtUndo, "BtUndo", QStringLiteral("&Undo"), 325, 375, 80);
+    button(BtPrint, "BtPrint", QStringLiteral("&Print"), 410, 375, 80);
+    BtPrint->setToolTip(QStringLiteral("Printing control charts"));
+    BtCle = MakeKeyButton(this);
+    BtCle->setGeometry(10, 405, 36, 30);
+    button(BtOK, "BtOK", QStringLiteral("OK"), 410, 407, 95);
+    button(BtCancel, "BtCancel", QStringLiteral("Cancel"), 515, 407, 95);
+
+    connect(BtDelete, &QPushButton::clicked, this, &TWinShowData::BtDeleteClick);
+    connect(BtDeleteAll, &QPushButton::clicked, this, &TWinShowData::BtDeleteAllClick);
+    connect(BtEdit, &QPushButton::clicked, this, &TWinShowData::BtEditClick);
+    connect(BtUndo, &QPushButton::clicked, this, &TWinShowData::FormActivate);
+    connect(BtPrint, &QPushButton::clicked, this, &TWinShowData::BtPrintClick);
+    connect(BtCle, &QPushButton::clicked, this, &TWinShowData::BtCleClick);
+    connect(BtOK, &QPushButton::clicked, this, &TWinShowData::BtOKClick);
+    connect(BtCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+bool TWinShowData::Execute(TAnalyte& analyte, int selectedPoint) {
+    Open(analyte, selectedPoint);
+    return exec() == QDialog::Accepted;
+}
+
+void TWinShowData::Open(TAnalyte& analyte, int selectedPoint) {
+    analyte_ = &analyte;
+    selectedPoint_ = selectedPoint;
+    FormActivate();
+}
+
+QString TWinShowData::EntryText(const TAnalyte& a, int index) {
+    const ControlPoint& p = a.Points[static_cast<size_t>(index)];
+    std::string line = Regional.DateToText(p.DateTime);
+    if (TimePart(p.DateTime) != 0) line += " " + Regional.TimeToText(p.DateTime);
+    for (int k = 0; k < a.NbLevels; ++k) {
+        line += '\t';
+        const LevelValue& lv = p.Levels[static_cast<size_t>(k)];
+        if (lv.State != psEmpty) line += FormatFixed(lv.Value, 8, a.Decimals);
+    }
+    line += '\t';
+    line += p.Operator.View();
+    line += '\t';
+    line += a.CommentText(p.CommentId);
+    return ToQt(line);
+}
+
+void TWinShowData::SetLocked(bool locked) {
+    for (QPushButton* b : {BtDelete, BtDeleteAll, BtUndo, BtEdit}) b->setEnabled(!locked);
+    BtCle->setVisible(locked);
+}
+
+void TWinShowData::FormActivate() {
+    pending_.clear();
+    pointToEdit_ = -1;
+    const int L = analyte_->NbLevels;
+    const int width = 60 * L + 310;
+    const int left = (PanelList->width() - width) / 2;
+    LB->setGeometry(left, 30, width, 330);
+    LblDate->move(left + 10, 10);
+    for (int k = 0; k < 3; ++k) {
+        LblQC[static_cast<size_t>(k)]->move(left + 110 + 60 * k, 10);
+        LblQC[static_cast<size_t>(k)]->setVisible(k < L);
+    }
+    LblOperator->move(left + width - 200, 10);
+    LblComment->move(left + width - 130, 10);
+    std::vector<int> stops;
+    for (int k = 0; k <= L; ++k) stops.push_back(120 + 60 * k);
+    stops.push_back(stops.back() + 40);
+    TabDelegate(LB)->SetTabStops(stops);
+    setWindowTitle(QStringLiteral("QC data for ") + ToQt(analyte_->Name));
+    SetLocked(!Settings.Password.empty());
+
+    LB->setUpdatesEnabled(false);
+    LB->clear();
+    for (int i = 0; i < analyte_->Count(); ++i) {
+        auto* it = new QListWidgetItem(EntryText(*analyte_, i));
+        it->setData(AttachRole, i);
+        LB->addItem(it);
+    }
+    LB->setUpdatesEnabled(true);
+    LB->setFocus();
+    if (selectedPoint_ >= 0 && selectedPoint_ < LB->count())
+        LB->setCurrentRow(selectedPoint_, QItemSelectionModel::ClearAndSelect);
+    else
+        LB->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::Clear);
+}
+
+int TWinShowData::CurrentEntry() const {
+    const int row = LB->currentRow();
+    return row >= 0 && LB->item(row)->isSelected() ? row : -1;
+}
+
+void TWinShowData::BtDeleteClick() {
+    for (int row = LB->count() - 1; row >= 0; --row)
+        if (LB->item(row)->isSelected()) {
+            delete LB->takeItem(row);
+            pending_.push_back(row);
+        }
+    LB->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::Clear);
+    LB->setFocus();
+}
+
+void TWinShowData::BtDeleteAllClick() {
+    for (int row = LB->count() - 1; row >= 0; --row) {
+        delete LB->takeItem(row);
+        pending_.push_back(row);
+    }
+}
+
+void TWinShowData::ApplyPending() {
+    // Each recorded index counts in the list as it stood at its deletion, so applying them in the
+    // recorded order removes exactly the points whose entries were removed.
+    for (int index : pending_) analyte_->DeletePoint(index);
+    pending_.clear();
+}
+
+void TWinShowData::BtOKClick() {
+    if (!pending_.empty() &&
+        ShowMessageBox(mkConfirmation, mbOK | mbCancel,
+                       "Irreversible deletion of " + std::to_string(pending_.size()) + " lines ?") == mbOK)
+        ApplyPending();
+    accept();
+}
+
+void TWinShowData::BtEditClick() {
+    if (LB->count() == 0) {
+        ShowMessageBox(mkError, mbYes, "Nothing to edit.");
+        return;
+    }
+    const int row = CurrentEntry();
+    if (row < 0) {
+        ShowMessageBox(mkError, mbYes, "Select the line to edit.");
+        return;
+    }
+    // The date and time are the entry's first field, whatever the length of the regional formats.
+    const QString text = LB->item(row)->text();
+    const std::string when = ToCore(text.left(text.indexOf(QLatin1Char('\t'))));
+    std::string question = "Edit and validate again the control point on " + when;
+    if (!pending_.empty())
+        question =
+            "Irreversible deletion of " + std::to_string(pending_.size()) + " lines.\r" + "+ " + question;
+    if (ShowMessageBox(mkConfirmation, mbOK | mbCancel, question) != mbOK) {
+        LB->setFocus();
+        return;
+    }
+    // Where the point stands once the pending deletions are applied.
+    std::vector<int> remaining(static_cast<size_t>(analyte_->Count()));
+    std::iota(remaining.begin(), remaining.end(), 0);
+    for (int index : pending_)
+        if (index >= 0 && index < static_cast<int>(remaining.size()))
+            remaining.erase(remaining.begin() + index);
+    const int original = LB->item(row)->data(AttachRole).toInt();
+    const auto pos = std::find(remaining.begin(), remaining.end(), original);
+    ApplyPending();
+    pointToEdit_ = pos == remaining.end() ? -1 : static_cast<int>(pos - remaining.begin());
+    accept();
+}
+
+void TWinShowData::BtPrintClick() {
+    if (analyte_->Count() == 0) {
+        ShowMessageBox(mkError, mbYes, "Nothing to print");
+        return;
+    }
+    if (PrintHook) PrintHook(*analyte_, "Print QC data for " + analyte_->Name);
+}
+
+void TWinShowData::BtCleClick() {
+    if (AskPassword()) SetLocked(false);
+}
+
+void TWinShowData::LBDblClick() {
+    if (!BtEdit->isEnabled()) BtCleClick();
+    if (BtEdit->isEnabled()) BtEditClick();
+}
+
+void TWinShowData::done(int r) {
+    pending_.clear();
+    QDialog::done(r);
+}
+
+void TWinShowData::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Delete && BtDelete->isEnabled()) {
+        BtDeleteClick();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}

@@ -1,0 +1,99 @@
+// TWinShowData: the QC data table of an analyte, with deletion of points and taking one out to edit.
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "UTypes.h"
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QWidget;
+class TAnalyte;
+
+// ---- Moving an edited point back into the main window's entry fields (texts are Windows-1252).
+
+// What the entry fields show for a point taken out to be validated again.
+struct TEditFields {
+    TDateTime DateTime = 0;
+    std::string Operator;
+    // One text per level slot: empty for a psEmpty level and for slots beyond the analyte's levels.
+    std::array<std::string, MaxLevels> Values;
+    std::string Comment;
+    // The comment box's length limit: its usual 20 characters, or the whole stored comment.
+    int CommentMaxLength = 20;
+};
+
+// The value with the analyte's decimals, or with more (up to 8 significant digits) when fewer would
+// read back as a different stored value: validating the point again must not change it.
+std::string ValueTextForEdit(float value, int decimals);
+// The entry fields of point `index` of the analyte; the caller then deletes the point.
+TEditFields EditFieldsOfPoint(const TAnalyte& a, int index);
+
+// ---- The window.
+
+class TWinShowData : public QDialog {
+public:
+    explicit TWinShowData(QWidget* parent = nullptr);
+
+    // Shows the table of the analyte modally with `selectedPoint` (-1 for none) current. True when
+    // closed with OK: pending deletions are then applied, and PointToEdit() tells the point to edit.
+    bool Execute(TAnalyte& analyte, int selectedPoint);
+    // Sets the analyte and runs the activation (what Execute does before showing the window).
+    void Open(TAnalyte& analyte, int selectedPoint);
+
+    // After OK: index in the analyte (deletions applied) of the point to move back into the entry
+    // fields and delete, or -1 for none.
+    int PointToEdit() const { return pointToEdit_; }
+
+    // Print: called with the analyte and the print window's caption when the analyte has points.
+    std::function<void(TAnalyte&, const std::string& caption)> PrintHook;
+
+    void FormActivate();
+    void BtDeleteClick();
+    void BtDeleteAllClick();
+    void BtOKClick();
+    void BtEditClick();
+    void BtPrintClick();
+    void BtCleClick();
+    void LBDblClick();
+
+    // Line text of a point (date-time, values of the levels in use, operator, comment).
+    static QString EntryText(const TAnalyte& a, int index);
+    const std::vector<int>& PendingDeletions() const { return pending_; }
+
+    QListWidget* LB;
+    QWidget* PanelList;
+    QLabel* LblDate;
+    std::array<QLabel*, 3> LblQC{};
+    QLabel* LblOperator;
+    QLabel* LblComment;
+    QPushButton* BtDelete;
+    QPushButton* BtDeleteAll;
+    QPushButton* BtEdit;
+    QPushButton* BtUndo;
+    QPushButton* BtPrint;
+    QPushButton* BtCle;
+    QPushButton* BtOK;
+    QPushButton* BtCancel;
+
+    void done(int r) override;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    void ApplyPending();
+    // The current entry when it is also selected, else -1.
+    int CurrentEntry() const;
+    void SetLocked(bool locked);
+
+    TAnalyte* analyte_ = nullptr;
+    int selectedPoint_ = -1;
+    std::vector<int> pending_;
+    int pointToEdit_ = -1;
+};

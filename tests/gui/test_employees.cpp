@@ -1,0 +1,104 @@
+// Tests of the operators window: row counts, growth while typing, deletion confirmation, sorted result.
+#include <QPushButton>
+#include <QTest>
+
+#include "UEmployees.h"
+#include "UGlobale.h"
+#include "support_prompt.h"
+
+namespace {
+void SetCell(TWinEmployees& w, int row, const QString& text) {
+    w.Grid->item(row, 1)->setText(text);
+}
+} // namespace
+
+class TestEmployees : public QObject {
+    Q_OBJECT
+    TGuiTempFolder folder;
+    TWinEmployees* w = nullptr;
+
+private slots:
+    void init() {
+        Operators.clear();
+        w = new TWinEmployees;
+    }
+    void cleanup() { delete w; }
+
+    void rowCountFollowsTheCodes() {
+        AddOperator("AB");
+        AddOperator("CD");
+        w->FormActivate();
+        QCOMPARE(w->Grid->rowCount(), 16);
+        QCOMPARE(w->Grid->item(0, 1)->text(), QStringLiteral("AB"));
+        QCOMPARE(w->Grid->item(1, 1)->text(), QStringLiteral("CD"));
+        QCOMPARE(w->Grid->item(15, 0)->text(), QStringLiteral("16"));
+        QVERIFY(!(w->Grid->item(0, 0)->flags() & Qt::ItemIsEditable));
+        for (int i = 0; i < 13; ++i) AddOperator("X" + std::to_string(i));
+        w->FormActivate();
+        QCOMPARE(w->Grid->rowCount(), 16); // 15 codes and one empty row
+        AddOperator("ZZ");
+        w->FormActivate();
+        QCOMPARE(w->Grid->rowCount(), 17);
+        QCOMPARE(w->Grid->currentRow(), 0);
+    }
+
+    void typingInTheLastRowAddsARow() {
+        w->show();
+        w->FormActivate();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        w->Grid->setCurrentCell(15, 1);
+        // Keys go to the focused widget: the grid, then the cell editor it opens.
+        for (char c : std::string("zy")) QTest::keyClick(QApplication::focusWidget(), c);
+        QCOMPARE(w->Grid->rowCount(), 17);
+        QCOMPARE(w->Grid->item(16, 0)->text(), QStringLiteral("17"));
+        // The editor takes four characters at most.
+        for (char c : std::string("xwvu")) QTest::keyClick(QApplication::focusWidget(), c);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // Enter acts as OK
+        QCOMPARE(w->result(), int(QDialog::Accepted));
+        QCOMPARE(Operators, std::vector<std::string>({"zyxw"}));
+    }
+
+    void emptiedCodeAsksBeforeDeletion() {
+        AddOperator("AB");
+        AddOperator("CD");
+        AddOperator("EF");
+        TScriptedAnswers answers;
+        w->FormActivate();
+        SetCell(*w, 1, "  ");
+        answers.Answer(mbCancel);
+        w->BtOKClick();
+        QCOMPARE(answers.LastText(), std::string("Deletion of :\r\r   CD\r"));
+        QCOMPARE(Operators, std::vector<std::string>({"AB", "CD", "EF"}));
+        QCOMPARE(w->result(), int(QDialog::Rejected));
+        w->FormActivate();
+        SetCell(*w, 1, "");
+        answers.Answer(mbOK);
+        w->BtOKClick();
+        QCOMPARE(Operators, std::vector<std::string>({"AB", "EF"}));
+    }
+
+    void replacedCodesAndDuplicatesComeBackSorted() {
+        AddOperator("AB");
+        TScriptedAnswers answers;
+        w->FormActivate();
+        SetCell(*w, 0, "MM");
+        SetCell(*w, 3, " zz ");
+        SetCell(*w, 5, "CC");
+        SetCell(*w, 7, "CC");
+        w->BtOKClick();
+        QVERIFY(answers.shown.empty());
+        QCOMPARE(Operators, std::vector<std::string>({"CC", "CC", "MM", "zz"}));
+        w->FormActivate();
+        QCOMPARE(w->Grid->item(3, 1)->text(), QStringLiteral("zz"));
+        // Cancel and Undo drop what was typed.
+        SetCell(*w, 0, "QQ");
+        w->FormActivate();
+        QCOMPARE(w->Grid->item(0, 1)->text(), QStringLiteral("CC"));
+        SetCell(*w, 0, "QQ");
+        w->reject();
+        QCOMPARE(Operators.front(), std::string("CC"));
+    }
+};
+
+QTEST_MAIN(TestEmployees)
+#include "test_employees.moc"

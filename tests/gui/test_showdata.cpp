@@ -1,0 +1,227 @@
+// Tests of the QC data table: entries and layout, pending deletions, Edit, Print, and the edit helper.
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <cmath>
+
+#include "UDataLoadSave.h"
+#include "UGlobale.h"
+#include "UShowData.h"
+#include "support_prompt.h"
+#include "support_reference.h"
+
+namespace {
+// The days (after 1 January 2024) of the analyte's points, which tell the points apart.
+std::vector<int> Days(const TAnalyte& a) {
+    std::vector<int> out;
+    for (const ControlPoint& p : a.Points)
+        out.push_back(static_cast<int>(std::lround(p.DateTime - EncodeDate(2024, 1, 1))));
+    return out;
+}
+
+TAnalyte& SixPoints() {
+    TAnalyte& a = RefAddAnalyte("Glucose", 2);
+    for (int d = 0; d < 6; ++d) RefAddPoint(a, d, {5.0f + 0.1f * d, 10.0f});
+    return a;
+}
+} // namespace
+
+class TestShowData : public QObject {
+    Q_OBJECT
+    TGuiTempFolder folder;
+    TWinShowData* w = nullptr;
+
+private slots:
+    void init() {
+        RefResetLists();
+        Settings.Password.clear();
+        Regional.ShortDateFormat = "dd/MM/yyyy";
+        Regional.TimeFormat = "HH:mm:ss";
+        w = new TWinShowData;
+    }
+    void cleanup() { delete w; }
+
+    void entriesAndLayout() {
+        TAnalyte& a = RefAddAnalyte("Urea", 1, 2);
+        RefAddPoint(a, 0, {7.5f}, psInControl, "new lot", "JD");
+        RefAddPoint(a, 1, {NAN});
+        a.Points[1].DateTime += EncodeTime(8, 30, 0);
+        w->Open(a, -1);
+        QCOMPARE(w->windowTitle(), QStringLiteral("QC data for Urea"));
+        QCOMPARE(w->LB->item(0)->text(), QStringLiteral("01/01/2024\t7.50\tJD\tnew lot"));
+        QCOMPARE(w->LB->item(1)->text(), QStringLiteral("02/01/2024 08:30:00\t\tAB\t"));
+        QCOMPARE(w->LB->width(), 370);
+        QVERIFY(!w->LblQC[0]->isHidden());
+        QVERIFY(w->LblQC[1]->isHidden());
+        QVERIFY(w->LblQC[2]->isHidden());
+        QCOMPARE(w->LB->currentRow(), -1);
+        QVERIFY(w->LB->selectedItems().isEmpty());
+        // The selected point of the charts is current and selected.
+        w->Open(a, 1);
+        QCOMPARE(w->LB->currentRow(), 1);
+        QVERIFY(w->LB->item(1)->isSelected());
+    }
+
+    void deletionsApplyInRecordedOrder() {
+        TAnalyte& a = SixPoints();
+        TScriptedAnswers answers;
+        w->Open(a, -1);
+        w->LB->setCurrentRow(3, QItemSelectionModel::ClearAndSelect);
+        w->BtDeleteClick();
+        w->LB->setCurrentRow(3, QItemSelectionModel::ClearAndSelect); // the entry that took its place
+        w->BtDeleteClick();
+        QCOMPARE(w->PendingDeletions(), std::vector<int>({3, 3}));
+        QCOMPARE(a.Count(), 6); // nothing before OK
+        answers.Answer(mbOK);
+        w->BtOKClick();
+        QCOMPARE(answers.LastText(), std::string("Irreversible deletion of 2 lines ?"));
+        QCOMPARE(Days(a), std::vector<int>({0, 1, 2, 5}));
+        QCOMPARE(w->PointToEdit(), -1);
+    }
+
+    void multipleSelectionAndCancelledConfirmation() {
+        TAnalyte& a = SixPoints();
+        TScriptedAnswers answers;
+        w->Open(a, -1);
+        w->LB->item(1)->setSelected(true);
+        w->LB->item(4)->setSelected(true);
+        w->BtDeleteClick();
+        QCOMPARE(w->LB->count(), 4);
+        QCOMPARE(w->LB->currentRow(), -1);
+        answers.Answer(mbCancel);
+        w->BtOKClick();
+        QCOMPARE(w->result(), int(QDialog::Accepted));
+        QCOMPARE(a.Count(), 6);
+        // Deleted entries come back with Undo; Cancel drops them.
+        w->Open(a, -1);
+        w->BtDeleteAllClick();
+        QCOMPARE(w->LB->count(), 0);
+        w->FormActivate();
+        QCOMPARE(w->LB->count(), 6);
+        w->BtDeleteAllClick();
+        w->reject();
+        QCOMPARE(a.Count(), 6);
+        w->Open(a, -1);
+        w->BtDeleteAllClick();
+        answers.Answer(mbOK);
+        w->BtOKClick();
+        QCOMPARE(a.Count(), 0);
+    }
+
+    void editHandsBackThePointAfterTheDeletions() {
+        TAnalyte& a = SixPoints();
+        TScriptedAnswers answers;
+        w->Open(a, -1);
+        w->BtEditClick();
+        QCOMPARE(answers.LastText(), std::string("Select the line to edit."));
+        QCOMPARE(answers.shown.back().buttons, unsigned(mbYes));
+        w->LB->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+        w->BtDeleteClick();
+        w->LB->setCurrentRow(1, QItemSelectionModel::ClearAndSelect); // day 2
+        w->BtDeleteClick();
+        w->LB->setCurrentRow(2, QItemSelectionModel::ClearAndSelect); // day 4
+        answers.Answer(mbCancel);
+        w->BtEditClick();
+        QCOMPARE(answers.LastText(),
+                 std::string("Irreversible deletion of 2 lines.\r+ Edit and validate again the "
+                             "control point on 05/01/2024"));
+        QCOMPARE(a.Count(), 6);
+        QCOMPARE(w->result(), 0);
+        answers.Answer(mbOK);
+        w->BtEditClick();
+        QCOMPARE(w->result(), int(QDialog::Accepted));
+        QCOMPARE(Days(a), std::vector<int>({1, 3, 4, 5}));
+        QCOMPARE(w->PointToEdit(), 2);
+        QCOMPARE(Days(a)[2], 4);
+    }
+
+    void deleteKeyWhileUnlocked() {
+        TAnalyte& a = SixPoints();
+        w->Open(a, 2);
+        QTest::keyClick(w->LB, Qt::Key_Delete);
+        QCOMPARE(w->PendingDeletions(), std::vector<int>({2}));
+        Settings.Password = "KEY";
+        w->Open(a, 2);
+        QTest::keyClick(w->LB, Qt::Key_Delete);
+        QVERIFY(w->PendingDeletions().empty());
+        Settings.Password.clear();
+    }
+
+    void editOfAnEmptyTable() {
+        TAnalyte& a = RefAddAnalyte("Empty", 1);
+        TScriptedAnswers answers;
+        w->Open(a, -1);
+        w->BtEditClick();
+        QCOMPARE(answers.LastText(), std::string("Nothing to edit."));
+        w->BtPrintClick();
+        QCOMPARE(answers.LastText(), std::string("Nothing to print"));
+    }
+
+    void printGoesThroughTheHook() {
+        TAnalyte& a = SixPoints();
+        std::string caption;
+        w->PrintHook = [&caption](TAnalyte&, const std::string& c) { caption = c; };
+        w->Open(a, -1);
+        w->BtDeleteAllClick();
+        w->BtPrintClick(); // prints the stored points, not the pending deletions
+        QCOMPARE(caption, std::string("Print QC data for Glucose"));
+    }
+
+    void passwordLocksTheChanges() {
+        TAnalyte& a = SixPoints();
+        Settings.Password = "KEY";
+        TScriptedAnswers answers;
+        w->Open(a, 2);
+        for (QPushButton* b : {w->BtDelete, w->BtDeleteAll, w->BtUndo, w->BtEdit}) QVERIFY(!b->isEnabled());
+        QVERIFY(!w->BtCle->isHidden());
+        // A double click asks for the password and does nothing while locked.
+        answers.AnswerPassword(false);
+        w->LBDblClick();
+        QCOMPARE(answers.passwordQuestions, 1);
+        QVERIFY(answers.shown.empty());
+        answers.AnswerPassword(true);
+        answers.Answer(mbOK);
+        w->LBDblClick();
+        QCOMPARE(w->PointToEdit(), 2);
+        QCOMPARE(a.Count(), 6); // the main window removes the point it takes back
+        Settings.Password.clear();
+    }
+
+    void valueTextKeepsTheStoredValue() {
+        QCOMPARE(ValueTextForEdit(5.0f, 1), std::string("5.0"));
+        QCOMPARE(ValueTextForEdit(5.04f, 1), std::string("5.04"));
+        QCOMPARE(ValueTextForEdit(5.04f, 3), std::string("5.040"));
+        QCOMPARE(ValueTextForEdit(0.1234567f, 2), std::string("0.1234567"));
+        QCOMPARE(ValueTextForEdit(-12.5f, 0), std::string("-12.5"));
+        QCOMPARE(ValueTextForEdit(1234.0f, 0), std::string("1234"));
+        Regional.DecimalSeparator = ',';
+        QCOMPARE(ValueTextForEdit(5.04f, 1), std::string("5,04"));
+        Regional.DecimalSeparator = '.';
+        // At most 8 significant digits.
+        const std::string t = ValueTextForEdit(1.0f / 3.0f, 1);
+        QCOMPARE(t, std::string("0.33333334"));
+    }
+
+    void editFieldsOfAPoint() {
+        TAnalyte& a = RefAddAnalyte("Calcium", 3, 1);
+        const std::string longComment = "control vial opened late, recheck tomorrow";
+        RefAddPoint(a, 0, {2.04f, NAN, 3.1f}, psDiscarded, longComment, "MK");
+        const TEditFields f = EditFieldsOfPoint(a, 0);
+        QCOMPARE(f.DateTime, EncodeDate(2024, 1, 1));
+        QCOMPARE(f.Operator, std::string("MK"));
+        QCOMPARE(f.Values[0], std::string("2.04"));
+        QCOMPARE(f.Values[1], std::string());
+        QCOMPARE(f.Values[2], std::string("3.1"));
+        QCOMPARE(f.Comment, longComment);
+        QCOMPARE(f.CommentMaxLength, static_cast<int>(longComment.size()));
+        RefAddPoint(a, 1, {2.0f, 2.0f, 2.0f}, psInControl, "short");
+        QCOMPARE(EditFieldsOfPoint(a, 1).CommentMaxLength, 20);
+        // Validating the texts again gives back the stored values.
+        for (int k : {0, 2})
+            QCOMPARE(ReadValueText(f.Values[static_cast<size_t>(k)]).Value, a.Points[0].Levels[k].Value);
+    }
+};
+
+QTEST_MAIN(TestShowData)
+#include "test_showdata.moc"
