@@ -20,15 +20,8 @@
 #include "UUtilitaires.h"
 #include "UWinComment.h"
 
-// The queue and the folder lock come with the storage modules.
-#if __has_include("UFifoResult.h") && __has_include("UFolderLock.h")
-#define VARNHOLT_HAS_STORAGE 1
 #include "UFifoResult.h"
 #include "UFolderLock.h"
-#else
-#define VARNHOLT_HAS_STORAGE 0
-class TFolderLock {};
-#endif
 
 void FillRegionalFromLocale(const QLocale& locale) {
     // Only the pattern letters the regional formats understand; anything else keeps the default.
@@ -50,16 +43,13 @@ TProgram::TProgram() = default;
 
 TProgram::~TProgram() {
     Main.reset();
-#if VARNHOLT_HAS_STORAGE
     if (lock_) lock_->Release();
-#endif
 }
 
 bool TProgram::Init() {
     // Shared unit.
     Randomize();
     SetProgramFolder(FindProgramFolder(ExecutableFolder()));
-#if VARNHOLT_HAS_STORAGE
     lock_ = std::make_unique<TFolderLock>();
     std::string error;
     if (!lock_->Acquire(ProgramFolder, error)) {
@@ -70,14 +60,11 @@ bool TProgram::Init() {
         lock_.reset();
         return false;
     }
-#endif
     LoadSettings();
     SharedImage(siComment); // the shared bitmaps are loaded once, here
     // Result queue, then data.
-#if VARNHOLT_HAS_STORAGE
     Fifo.LoadQueue();
     LoadData();
-#endif
     initialised_ = true;
     return true;
 }
@@ -116,18 +103,14 @@ void TProgram::Done() {
     if (!initialised_) return;
     initialised_ = false;
     if (Main) Main->hide();
-#if VARNHOLT_HAS_STORAGE
     SaveData();
     ListAnalytes.Clear();
     ListSerum.Clear();
     CurrentAnalyte = nullptr;
     Fifo.SaveQueue(); // says itself when it cannot write
-#endif
     SaveSettingsOrWarn();
-#if VARNHOLT_HAS_STORAGE
     // The folder is free for the next program only once everything is written.
     if (lock_) lock_->Release();
-#endif
 }
 
 int RunProgram() {

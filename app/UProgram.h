@@ -30,7 +30,7 @@ public:
     std::unique_ptr<TWinMain> Main;
 
 private:
-    std::unique_ptr<TFolderLock> lock_;
+    std::unique_ptr<TFolderLock> lock_; // held from the start to the last write
     bool initialised_ = false;
 };
 

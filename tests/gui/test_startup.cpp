@@ -16,8 +16,6 @@
 #include "UProgram.h"
 #include "USetUp.h"
 
-#if __has_include("UFifoResult.h") && __has_include("UFolderLock.h")
-#define HAS_STORAGE 1
 #include "UFifoResult.h"
 #include "UFolderLock.h"
 
@@ -34,9 +32,6 @@ void FakeHome(const TGuiFolder& folder) {
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(folder.File("home/.config")));
 }
 } // namespace
-#else
-#define HAS_STORAGE 0
-#endif
 
 class TestStartup : public QObject {
     Q_OBJECT
@@ -116,7 +111,6 @@ private slots:
     }
 
     void firstStartWithNoFiles() {
-#if HAS_STORAGE
         TGuiFolder folder;
         FakeHome(folder);
         TProgram p;
@@ -153,13 +147,9 @@ private slots:
         QVERIFY(ListAnalytes.Count() > 0);
         QCOMPARE(Fifo.Count(), 5);
         Fifo.ClearQueue();
-#else
-        QSKIP("built without the storage modules");
-#endif
     }
 
     void settingsButNoData() {
-#if HAS_STORAGE
         TGuiFolder folder;
         SaveSettings();
         TProgram p;
@@ -173,13 +163,9 @@ private slots:
         p.Main->show();
         QVERIFY(CurrentAnalyte == nullptr);
         Fifo.ClearQueue();
-#else
-        QSKIP("built without the storage modules");
-#endif
     }
 
     void secondProgramOnTheSameFolderIsRefused() {
-#if HAS_STORAGE
         TGuiFolder folder;
         TFolderLock first;
         std::string error;
@@ -192,13 +178,9 @@ private slots:
         QVERIFY(!Exists(folder.File("Varnholt.cfr")));
         QVERIFY(!Exists(folder.File("Varnholt.qcf")));
         QVERIFY(!Exists(folder.File("Varnholt.fif")));
-#else
-        QSKIP("built without the storage modules");
-#endif
     }
 
     void failedWritesAtTheEndAreShown() {
-#if HAS_STORAGE
         TGuiFolder folder;
         SaveSettings();
         TProgram p;
@@ -211,9 +193,6 @@ private slots:
         QVERIFY(!shown.empty());
         QVERIFY(shown.back().find(folder.File("Varnholt.cfr")) != std::string::npos);
         Fifo.ClearQueue();
-#else
-        QSKIP("built without the storage modules");
-#endif
     }
 };
 
