@@ -1,0 +1,35 @@
+// The first-run set-up window: desktop and applications-menu launchers for the program.
+#pragma once
+
+#include <QDialog>
+#include <string>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+
+class TWinSetUp : public QDialog {
+    Q_OBJECT
+public:
+    explicit TWinSetUp(QWidget* parent = nullptr);
+
+    QLabel* Panel;
+    QLabel* Picture;
+    QCheckBox* CBShortCut;
+    QCheckBox* CBStartup;
+    QPushButton* BtOK;
+    QPushButton* BitBtn1;
+
+    // Where the launchers go: the user's desktop, the applications folder, the menu directory
+    // entries and the merged menu files (XDG locations; tests point them at a temporary folder).
+    QString DesktopFolder, ApplicationsFolder, DirectoriesFolder, MenusFolder;
+
+    void BtOKClick();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+};
+
+// The text of a freedesktop launcher: an application (Exec) or a document link (URL).
+std::string DesktopEntry(const QString& name, const QString& target, bool isApplication,
+                         const QString& category = QString());

@@ -1,0 +1,257 @@
+// Levey-Jennings control charts of one analyte, drawn on any QPainter (screen, image or printer).
+#include "UDrawChart.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <cmath>
+
+#include "UMessages.h"
+#include "USharedImages.h"
+
+namespace {
+const QColor PaleCyan(176, 255, 255);
+const QColor Silver(192, 192, 192);
+const QColor Lime(0, 255, 0);
+const QColor Yellow(255, 255, 0);
+const QColor Red(255, 0, 0);
+const QColor Navy(0, 0, 128);
+const QColor Blue(0, 0, 255);
+const QColor Green(0, 128, 0);
+
+// Left by the last DrawLevelChart for the legend and the date axis.
+int chartTop = 0;
+int charHeight = 13;
+int charWidth = 6;
+
+enum TAlign { alLeft, alCentre, alRight };
+
+// Writes text with its top at y and its left end, centre or right end at x, on an opaque background
+// of the given colour, as the chart's texts are.
+void TextOut(QPainter& p, int x, int y, const QString& text, TAlign align, const QColor& fg,
+             const QColor& bg) {
+    QFontMetrics fm(p.font());
+    int w = fm.horizontalAdvance(text);
+    int left = align == alLeft ? x : align == alCentre ? x - w / 2 : x - w;
+    QRect r(left, y, w, fm.height());
+    p.fillRect(r, bg);
+    p.setPen(fg);
+    p.drawText(left, y + fm.ascent(), text);
+}
+
+void Disc(QPainter& p, int x, int y, int radius, const QColor& c) {
+    p.setPen(c);
+    p.setBrush(c);
+    p.drawEllipse(QPoint(x, y), radius, radius);
+}
+
+void HLine(QPainter& p, int y, const QColor& c) {
+    p.setPen(c);
+    p.drawLine(ChartLeft, y, ChartRight, y);
+}
+
+long double TruncDiv(long double a, long double b) {
+    return static_cast<long double>(static_cast<int64_t>(a / b));
+}
+} // namespace
+
+int TChartScale::ValueToY(long double v) const {
+    if (Low < v && v < High)
+        return Bottom - static_cast<int>(std::nearbyint(static_cast<double>((v - Low) * Scale)));
+    return v > Mean ? Top : Bottom;
+}
+
+TChartScale MakeChartScale(const LevelStats& limits, int top) {
+    TChartScale s;
+    s.Low = limits.RangeLow;
+    s.High = limits.RangeHigh;
+    s.Mean = limits.Mean;
+    s.Top = top;
+    s.Bottom = top + ChartHeight;
+    long double span = s.High - s.Low;
+    s.Scale = (span < 1e-5L || !std::isfinite(static_cast<double>(span))) ? 2.0L : ChartHeight / span;
+    return s;
+}
+
+std::vector<TAxisLabel> ValueAxisLabels(long double low, long double high, long double target,
+                                        int targetDecimals) {
+    std::vector<TAxisLabel> out;
+    long double span = high - low;
+    if (!std::isfinite(static_cast<double>(span)) || !std::isfinite(static_cast<double>(low))) return out;
+    if (span < 1e-5L) {
+        // A degenerate range has no step to count by: one label at the target.
+        out.push_back({target, FormatFixed(target, 6, std::max(0, targetDecimals))});
+        return out;
+    }
+    long double p = 10, m;
+    if (span > 1) {
+        while (p < span) p *= 10;
+        m = p / 10;
+    } else {
+        do p /= 10;
+        while (p > span);
+        m = p;
+    }
+    long double r = span / m;
+    long double step = r < 1.2L ? 0.2L * m : r < 2.4L ? 0.4L * m : r < 3 ? 0.5L * m : r < 6 ? m : 2 * m;
+    int d = 0;
+    if (step < 1) {
+        // A small tolerance keeps a step computed by the same divisions from counting one too many.
+        for (p = 1; p > step * (1 + 1e-9L); p /= 10) ++d;
+    }
+    long double base = low >= 0 ? TruncDiv(low, step) + 1 : TruncDiv(low, step);
+    // Each label is computed from its index so rounding does not accumulate along the axis.
+    for (int k = 0;; ++k) {
+        long double t = (base + k) * step;
+        if (k > 0 && t > high + step * 1e-9L) break;
+        if (std::fabs(static_cast<double>(t)) < static_cast<double>(step) * 1e-9) t = 0;
+        out.push_back({t, FormatFixed(t, 6, d)});
+    }
+    return out;
+}
+
+bool DrawsTopFrame(const TChartScale& s, const LevelStats& limits) {
+    return s.ValueToY(limits.Mean + limits.ActionDev) - 1 > s.Top;
+}
+
+bool DrawsBottomFrame(const TChartScale& s, const LevelStats& limits) {
+    return s.ValueToY(limits.Mean - limits.ActionDev) < s.Bottom - 1;
+}
+
+void DrawLevelChart(QPainter& canvas, const TAnalyte& a, int selected, int mode, int level, int first,
+                    int last, int top) {
+    QFontMetrics fm(canvas.font());
+    charHeight = fm.height();
+    charWidth = fm.averageCharWidth();
+    chartTop = top;
+    const LevelStats& lim = a.Limits[static_cast<size_t>(level)];
+    TChartScale s = MakeChartScale(lim, top);
+    canvas.save();
+    canvas.setRenderHint(QPainter::Antialiasing, false);
+
+    if (a.LimitMode[static_cast<size_t>(level)] == lmLocked) {
+        int x1 =
+            std::max(ChartLeft, ChartLeft + (a.LockFirst[static_cast<size_t>(level)] - first) * PointStep);
+        int x2 =
+            std::min(ChartRight, ChartLeft + (a.LockLast[static_cast<size_t>(level)] - first) * PointStep);
+        if (x1 < x2)
+            canvas.fillRect(QRect(x1, top, x2 - x1, ChartHeight), PaleCyan); // right and bottom ends excluded
+    }
+    canvas.setPen(Silver);
+    for (int k = 0; k <= 30; ++k)
+        canvas.drawLine(ChartLeft + k * PointStep, top, ChartLeft + k * PointStep, s.Bottom);
+
+    HLine(canvas, s.ValueToY(lim.Mean), Lime);
+    HLine(canvas, s.ValueToY(lim.Mean + lim.WarnDev), Yellow);
+    HLine(canvas, s.ValueToY(lim.Mean - lim.WarnDev), Yellow);
+    HLine(canvas, s.ValueToY(lim.Mean + lim.ActionDev), Red);
+    HLine(canvas, s.ValueToY(lim.Mean - lim.ActionDev), Red);
+    if (DrawsTopFrame(s, lim)) HLine(canvas, top, Silver);
+    if (DrawsBottomFrame(s, lim)) HLine(canvas, s.Bottom, Silver);
+
+    const LevelStats& all = a.AllStats[static_cast<size_t>(level)];
+    if (all.N + all.NDiscarded > 0 || a.LimitMode[static_cast<size_t>(level)] == lmFixed) {
+        for (const TAxisLabel& l : ValueAxisLabels(s.Low, s.High, lim.Mean, a.Decimals)) {
+            int y = s.ValueToY(l.Value);
+            canvas.setPen(Qt::black);
+            canvas.drawLine(ChartLeft, y, ChartLeft - PointStep / 3, y);
+            TextOut(canvas, ChartLeft - 5 - charWidth, y - charHeight / 2, ToQ(l.Text), alRight, Qt::black,
+                    Qt::white);
+        }
+    }
+
+    auto drawn = [&](int i) {
+        PointState st = a.Points[static_cast<size_t>(i)].Levels[static_cast<size_t>(level)].State;
+        return st != psDiscarded && st != psEmpty;
+    };
+    auto posOf = [&](int i) {
+        return QPoint(ChartLeft + (i - first) * PointStep,
+                      s.ValueToY(a.Points[static_cast<size_t>(i)].Levels[static_cast<size_t>(level)].Value));
+    };
+    last = std::min(last, a.Count() - 1);
+    canvas.setPen(mode == 0 ? Navy : Silver);
+    bool started = false;
+    QPoint prev;
+    for (int i = std::max(first, 0); i <= last; ++i) {
+        if (!drawn(i)) continue;
+        QPoint pt = posOf(i);
+        if (started) canvas.drawLine(prev, pt);
+        prev = pt;
+        started = true;
+    }
+    for (int i = std::max(first, 0); i <= last; ++i) {
+        PointState st = a.Points[static_cast<size_t>(i)].Levels[static_cast<size_t>(level)].State;
+        if (st == psEmpty) continue;
+        QColor c = mode != 0 ? Silver : st == psDiscarded ? Blue : Navy;
+        QPoint pt = posOf(i);
+        Disc(canvas, pt.x(), pt.y(), PointRadius, c);
+    }
+    if (selected >= first && selected <= last && selected >= 0 &&
+        a.Points[static_cast<size_t>(selected)].Levels[static_cast<size_t>(level)].State != psEmpty) {
+        QPoint pt = posOf(selected);
+        Disc(canvas, pt.x(), pt.y(), SelectedRadius, Red);
+    }
+    canvas.restore();
+}
+
+void DrawLevelLegend(QPainter& canvas, const TAnalyte& a, int level) {
+    const int x = ChartRight + 15;
+    int y = chartTop + 20;
+    const int h = charHeight;
+    const LevelStats& all = a.AllStats[static_cast<size_t>(level)];
+    canvas.save();
+    TextOut(canvas, x, y, QString::fromLatin1(LimitModeNames[a.LimitMode[static_cast<size_t>(level)]]),
+            alLeft, Qt::white, Green);
+    y += (3 * h) / 2;
+    if (all.N > 0) {
+        TextOut(canvas, x, y, ToQ("m = " + FormatFixed(all.Mean, 8, a.Decimals + 1) + " " + a.Unit), alLeft,
+                Qt::black, Qt::white);
+        y += h;
+    }
+    if (all.State == 0) {
+        TextOut(canvas, x, y, ToQ("CV = " + FormatFixed(all.CV, 6, 1) + " %"), alLeft, Qt::black, Qt::white);
+        y += h;
+    }
+    TextOut(canvas, x, y, QStringLiteral("N = %1").arg(all.N), alLeft, Qt::black, Qt::white);
+    y += (3 * h) / 2;
+    if (a.LimitMode[static_cast<size_t>(level)] != lmFixed && a.CommonCVOn()) {
+        QFont f = canvas.font();
+        f.setUnderline(true);
+        canvas.setFont(f);
+        TextOut(canvas, x, y, QStringLiteral("Common CV"), alLeft, Qt::black, Qt::white);
+    }
+    canvas.restore();
+}
+
+void DrawDateAxis(QPainter& canvas, const TAnalyte& a, int first, int last, int selStart, int selEnd, int y) {
+    static const char Months[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
+    const int h = charHeight;
+    QString lastMonth, lastYear;
+    canvas.save();
+    last = std::min(last, a.Count() - 1);
+    for (int i = std::max(first, 0); i <= last; ++i) {
+        int x = ChartLeft + (i - first) * PointStep;
+        TDateParts d = DecodeDate(a.Points[static_cast<size_t>(i)].DateTime);
+        bool inSel = selStart <= i && i <= selEnd;
+        TextOut(canvas, x, y, QString::number(d.Day), alCentre, inSel ? Qt::white : Qt::black,
+                inSel ? QColor(Blue) : QColor(Qt::white));
+        QString month = QString::fromLatin1(Months + 3 * (d.Month - 1), 3);
+        if (month != lastMonth) {
+            TextOut(canvas, x, y + h, month, alCentre, Qt::black, Qt::white);
+            QString year = QStringLiteral("%1").arg(((d.Year % 100) + 100) % 100, 2, 10, QLatin1Char('0'));
+            if (year != lastYear) {
+                TextOut(canvas, x, y + 2 * h, year, alCentre, Qt::black, Qt::white);
+                lastYear = year;
+            }
+            lastMonth = month;
+        }
+    }
+    canvas.restore();
+}
+
+void DrawCommentMarks(QPainter& canvas, const TAnalyte& a, int y, int first, int last) {
+    const QPixmap& mark = SharedImage(siComment);
+    last = std::min(last, a.Count() - 1);
+    for (int i = std::max(first, 0); i <= last; ++i)
+        if (a.Points[static_cast<size_t>(i)].CommentId != -1)
+            canvas.drawPixmap(ChartLeft + (i - first) * PointStep - 4, y, mark);
+}

@@ -1,0 +1,53 @@
+// Levey-Jennings control charts of one analyte, drawn on any QPainter (screen, image or printer).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "UStructures.h"
+
+class QPainter;
+
+// Chart geometry in device pixels, fixed for the program's life.
+constexpr int ChartLeft = 40;
+constexpr int PointStep = 15;
+constexpr int ChartRight = ChartLeft + 30 * PointStep;
+constexpr int ChartHeight = 120;
+constexpr int PointRadius = 3;
+constexpr int SelectedRadius = PointRadius + 1;
+
+// The vertical scale of one level's chart.
+struct TChartScale {
+    long double Low = 0, High = 0, Scale = 2, Mean = 0;
+    int Top = 0, Bottom = ChartHeight;
+    // Values strictly inside the range are mapped (rounding half to even); others are pinned to the
+    // top edge when above the target, else to the bottom edge.
+    int ValueToY(long double v) const;
+};
+TChartScale MakeChartScale(const LevelStats& limits, int top);
+
+struct TAxisLabel {
+    long double Value;
+    std::string Text;
+};
+// The value-axis labels of a display range; a range narrower than 1e-5 gets one label, at the target,
+// written with targetDecimals.
+std::vector<TAxisLabel> ValueAxisLabels(long double low, long double high, long double target,
+                                        int targetDecimals);
+
+// Whether the silver frame lines are drawn: never over an action line lying on the edge.
+bool DrawsTopFrame(const TChartScale& s, const LevelStats& limits);
+bool DrawsBottomFrame(const TChartScale& s, const LevelStats& limits);
+
+// mode 1 draws the level in silver (marked for erasure). selected is the highlighted point or -1.
+void DrawLevelChart(QPainter& canvas, const TAnalyte& a, int selected, int mode, int level, int first,
+                    int last, int top);
+// Uses the top and text metrics left by the preceding DrawLevelChart.
+void DrawLevelLegend(QPainter& canvas, const TAnalyte& a, int level);
+void DrawDateAxis(QPainter& canvas, const TAnalyte& a, int first, int last, int selStart, int selEnd, int y);
+void DrawCommentMarks(QPainter& canvas, const TAnalyte& a, int y, int first, int last);
+
+// Top of the first chart for an analyte with n levels.
+inline int FirstChartTop(int nbLevels) {
+    return 18 + (3 - nbLevels) * 60;
+}

@@ -1,0 +1,571 @@
+// The main window: construction, menu, pages, start-up checks, analyte list and exit.
+#include "UMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QStackedWidget>
+#include <QTimeEdit>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "UAbout.h"
+#include "UDataLoadSave.h"
+#include "UGlobale.h"
+#include "UMessages.h"
+#include "UMotPass.h"
+#include "UNewPsw.h"
+#include "UOptions.h"
+#include "USetUp.h"
+#include "USharedImages.h"
+#include "UWinComment.h"
+
+TAnalyte* CurrentAnalyte = nullptr;
+int32_t SelectedPoint = -1;
+TWinMain* WinMain = nullptr;
+
+std::function<TScreenMetrics()> TWinMain::ScreenMetricsSource = SystemScreenMetrics;
+std::function<bool(const QString&)> TWinMain::OpenDocument = [](const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+};
+
+TScreenMetrics SystemScreenMetrics() {
+    TScreenMetrics m;
+    if (QScreen* s = QGuiApplication::primaryScreen()) {
+        m.LogicalDpi = qRound(s->logicalDotsPerInch());
+        m.Width = s->geometry().width();
+        m.Height = s->geometry().height();
+    }
+    return m;
+}
+
+namespace {
+template <class T> T* Named(T* w, const char* name) {
+    w->setObjectName(QLatin1String(name));
+    return w;
+}
+
+QDate ToQDate(TDateTime dt) {
+    TDateParts d = DecodeDate(dt);
+    return QDate(d.Year, d.Month, d.Day);
+}
+
+QTime ToQTime(TDateTime dt) {
+    TTimeParts t = DecodeTime(dt);
+    return QTime(t.Hour, t.Minute, t.Second);
+}
+
+QLabel* Panel(QWidget* parent, const char* name, const QColor& bg, const QColor& fg) {
+    auto* l = Named(new QLabel(parent), name);
+    l->setAutoFillBackground(true);
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::Window, bg);
+    pal.setColor(QPalette::WindowText, fg);
+    l->setPalette(pal);
+    l->setAlignment(Qt::AlignCenter);
+    l->setFrameShape(QFrame::Panel);
+    l->setFrameShadow(QFrame::Sunken);
+    return l;
+}
+} // namespace
+
+TWinMain::TWinMain(QWidget* parent) : QMainWindow(parent) {
+    WinMain = this;
+    setObjectName(QStringLiteral("WinMain"));
+    setWindowTitle(QStringLiteral("Varnholt"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    QFont f(QStringLiteral("Liberation Sans"));
+    f.setPointSize(8);
+    setFont(f);
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("Client"));
+    client->setFixedSize(ClientWidth, ClientHeight);
+    setCentralWidget(client);
+
+    // Button bar along the top.
+    Panel1 = Named(new QWidget(client), "Panel1");
+    Panel1->setGeometry(0, 0, ClientWidth, 30);
+    auto* bar = new QHBoxLayout(Panel1);
+    bar->setContentsMargins(2, 2, 2, 2);
+    bar->setSpacing(2);
+    bar->addStretch(1);
+    BtExit = Named(new QToolButton(Panel1), "BtExit");
+    BtExit->setText(QStringLiteral("E&xit"));
+    BtExit->setToolTip(QStringLiteral("Exit"));
+    BtExit->setAutoRaise(true);
+    bar->addWidget(BtExit);
+    connect(BtExit, &QToolButton::clicked, this, &QWidget::close);
+
+    PanelNomAnal = Panel(client, "PanelNomAnal", QColor(0, 0, 128), Qt::white);
+    PanelNomAnal->setGeometry(0, 30, 600, 20);
+    QFont bold = f;
+    bold.setBold(true);
+    bold.setPointSize(10);
+    PanelNomAnal->setFont(bold);
+
+    PanelPBox = Named(new QWidget(client), "PanelPBox");
+    PanelPBox->setGeometry(0, 50, 600, ClientHeight - 50);
+    PBox = new TPaintBox(this, PanelPBox);
+    PBox->setObjectName(QStringLiteral("PBox"));
+    PBox->setGeometry(0, 0, 600, 455);
+    PanelDateDeb = Panel(PanelPBox, "PanelDateDeb", Qt::yellow, Qt::black);
+    PanelDateDeb->setGeometry(0, 457, 72, 18);
+    PanelDateFin = Panel(PanelPBox, "PanelDateFin", Qt::yellow, Qt::black);
+    PanelDateFin->setGeometry(528, 457, 72, 18);
+    ScrollBar = Named(new QScrollBar(Qt::Horizontal, PanelPBox), "ScrollBar");
+    ScrollBar->setGeometry(74, 457, 452, 18);
+    ScrollBar->setPageStep(20);
+    connect(ScrollBar, &QScrollBar::valueChanged, this, &TWinMain::ScrollBarScroll);
+
+    PageControl = Named(new QStackedWidget(client), "PageControl");
+    PageControl->setGeometry(600, 30, ClientWidth - 600, ClientHeight - 30);
+    buildEntryPage();
+    TabSheetLock = buildLimitPage("TabSheetLock", QStringLiteral("Locking control limits"), ptLock);
+    TabSheetFix = buildLimitPage("TabSheetFix", QStringLiteral("Fixing control limits"), ptFix);
+    TabSheetArchi = buildLimitPage("TabSheetArchi", QStringLiteral("Erasing QC levels"), ptArchi);
+
+    TimerBackUp = Named(new QTimer(this), "TimerBackUp");
+    TimerBackUp->setInterval(300);
+    TimerBtFifo = Named(new QTimer(this), "TimerBtFifo");
+    TimerBtFifo->setInterval(300);
+
+    buildMenu();
+    // Alt+F4 is taken before the controls see it and goes through the exit confirmation.
+    auto* altF4 = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), this);
+    connect(altF4, &QShortcut::activated, this, &QWidget::close);
+
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    // FormCreate
+    CurrentAnalyte = nullptr;
+    SelectedPoint = -1;
+    DatePicker->setDate(ToQDate(Today()));
+    TimePicker->setTime(ToQTime(Now()));
+}
+
+TWinMain::~TWinMain() {
+    if (WinMain == this) WinMain = nullptr;
+    CurrentAnalyte = nullptr;
+}
+
+void TWinMain::buildEntryPage() {
+    TabSheetEnter = Named(new QWidget(), "TabSheetEnter");
+    auto* box = new QVBoxLayout(TabSheetEnter);
+    box->setContentsMargins(4, 4, 4, 4);
+    box->setSpacing(2);
+    LblEtat = Named(new QLabel(QStringLiteral("Entry of QC points"), TabSheetEnter), "LblEtat");
+    QFont bold = font();
+    bold.setBold(true);
+    LblEtat->setFont(bold);
+    LblEtat->setAlignment(Qt::AlignCenter);
+    box->addWidget(LblEtat);
+    auto* when = new QHBoxLayout();
+    DatePicker = Named(new QDateEdit(TabSheetEnter), "DatePicker");
+    DatePicker->setCalendarPopup(true);
+    TimePicker = Named(new QTimeEdit(TabSheetEnter), "TimePicker");
+    when->addWidget(DatePicker, 3);
+    when->addWidget(TimePicker, 2);
+    box->addLayout(when);
+    for (int k = 0; k < MaxLevels; ++k) {
+        TEntryRow& r = EntryRows[static_cast<size_t>(k)];
+        r.Row = new QWidget(TabSheetEnter);
+        r.Row->setObjectName(QStringLiteral("EntryRow%1").arg(k));
+        auto* g = new QGridLayout(r.Row);
+        g->setContentsMargins(0, 0, 0, 0);
+        g->setVerticalSpacing(0);
+        r.Material = new QLabel(r.Row);
+        r.Material->setObjectName(QStringLiteral("LblMaterial%1").arg(k));
+        r.Value = new QLineEdit(r.Row);
+        r.Value->setObjectName(QStringLiteral("EditValue%1").arg(k));
+        r.Unit = new QLabel(r.Row);
+        r.Unit->setObjectName(QStringLiteral("LblUnit%1").arg(k));
+        g->addWidget(r.Material, 0, 0, 1, 2);
+        g->addWidget(r.Value, 1, 0);
+        g->addWidget(r.Unit, 1, 1);
+        g->setColumnStretch(0, 3);
+        g->setColumnStretch(1, 1);
+        box->addWidget(r.Row);
+    }
+    box->addWidget(new QLabel(QStringLiteral("Operator"), TabSheetEnter));
+    CBOperator = Named(new QComboBox(TabSheetEnter), "CBOperator");
+    CBOperator->setEditable(true);
+    CBOperator->lineEdit()->setMaxLength(4);
+    for (const std::string& op : Operators) CBOperator->addItem(ToQ(op));
+    box->addWidget(CBOperator);
+    auto* commentLabel = new QHBoxLayout();
+    auto* commentImage = new QLabel(TabSheetEnter);
+    commentImage->setPixmap(SharedImage(siComment));
+    commentLabel->addWidget(new QLabel(QStringLiteral("Comment"), TabSheetEnter));
+    commentLabel->addWidget(commentImage);
+    commentLabel->addStretch(1);
+    box->addLayout(commentLabel);
+    EditComment = Named(new QLineEdit(TabSheetEnter), "EditComment");
+    EditComment->setMaxLength(20);
+    box->addWidget(EditComment);
+    auto* buttons = new QHBoxLayout();
+    BtOKEnter = Named(new QPushButton(QStringLiteral("OK"), TabSheetEnter), "BtOKEnter");
+    BtRAZEntryFields = Named(new QPushButton(QStringLiteral("Cl&ear"), TabSheetEnter), "BtRAZEntryFields");
+    buttons->addWidget(BtOKEnter);
+    buttons->addWidget(BtRAZEntryFields);
+    box->addLayout(buttons);
+    connect(BtRAZEntryFields, &QPushButton::clicked, this, &TWinMain::BtRAZEntryFieldsClick);
+    LBAnalytes = Named(new QListWidget(TabSheetEnter), "LBAnalytes");
+    box->addWidget(LBAnalytes, 1);
+    connect(LBAnalytes, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0) LBAnalytesClick();
+    });
+    PageControl->addWidget(TabSheetEnter);
+}
+
+QWidget* TWinMain::buildLimitPage(const char* name, const QString& title, int tag) {
+    auto* page = Named(new QWidget(), name);
+    auto* box = new QVBoxLayout(page);
+    box->setContentsMargins(4, 4, 4, 4);
+    auto* label = new QLabel(title, page);
+    label->setObjectName(QStringLiteral("LblTitle%1").arg(tag));
+    QFont bold = font();
+    bold.setBold(true);
+    label->setFont(bold);
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    box->addWidget(label);
+    box->addStretch(1);
+    auto* buttons = new QHBoxLayout();
+    box->addLayout(buttons);
+    auto makeButton = [&](const QString& text, const QString& objName) {
+        auto* b = new QPushButton(text, page);
+        b->setObjectName(objName);
+        buttons->addWidget(b);
+        return b;
+    };
+    QString suffix = tag == ptLock  ? QStringLiteral("Lock")
+                     : tag == ptFix ? QStringLiteral("Fix")
+                                    : QStringLiteral("Archi");
+    if (tag != ptArchi) {
+        QPushButton* ok = makeButton(QStringLiteral("OK"), QStringLiteral("BtOK") + suffix);
+        QPushButton* cancel = makeButton(QStringLiteral("Cancel"), QStringLiteral("BtCancel") + suffix);
+        QPushButton* undo = makeButton(QStringLiteral("&Undo"), QStringLiteral("BtUndo") + suffix);
+        connect(ok, &QPushButton::clicked, this, &TWinMain::BtOKLockClick);
+        connect(cancel, &QPushButton::clicked, this, &TWinMain::BtCancelLockFixArchiClick);
+        connect(undo, &QPushButton::clicked, this, [this, tag] { BtUndoLockFixClick(tag); });
+        (tag == ptLock ? BtOKLock : BtOKFix) = ok;
+        (tag == ptLock ? BtCancelLock : BtCancelFix) = cancel;
+        (tag == ptLock ? BtUndoLock : BtUndoFix) = undo;
+    } else {
+        BtCancelArchi = makeButton(QStringLiteral("Cancel"), QStringLiteral("BtCancelArchi"));
+        connect(BtCancelArchi, &QPushButton::clicked, this, &TWinMain::BtCancelLockFixArchiClick);
+    }
+    PageControl->addWidget(page);
+    return page;
+}
+
+void TWinMain::buildMenu() {
+    QMenuBar* mb = menuBar();
+    mb->setObjectName(QStringLiteral("MainMenu1"));
+    MnuParameters = Named(mb->addMenu(QStringLiteral("Pa&rameters")), "MnuParameters");
+    MnuConfiguration = Named(mb->addMenu(QStringLiteral("Confi&guration")), "MnuConfiguration");
+    MnuFile = Named(mb->addMenu(QStringLiteral("&File")), "MnuFile");
+    MnuClipboard = Named(mb->addMenu(QStringLiteral("Cl&ipboard")), "MnuClipboard");
+    MnuSpecial = Named(mb->addMenu(QStringLiteral("&Special functions")), "MnuSpecial");
+    MnuHelp = Named(mb->addMenu(QStringLiteral("&?")), "MnuHelp");
+
+    // A menu shows in the bar once it holds a command.
+    for (QMenu* m : {MnuParameters, MnuConfiguration, MnuFile, MnuClipboard, MnuSpecial, MnuHelp}) {
+        m->installEventFilter(this);
+        m->menuAction()->setVisible(false);
+    }
+
+    MnuOptions = Named(MnuConfiguration->addAction(QStringLiteral("&Backup/restore options")), "MnuOptions");
+    MnuPsw = Named(MnuConfiguration->addAction(QStringLiteral("&Password")), "MnuPsw");
+    MnuShortcuts = Named(MnuConfiguration->addAction(QStringLiteral("&Shortcuts")), "MnuShortcuts");
+    connect(MnuOptions, &QAction::triggered, this, &TWinMain::MnuOptionsClick);
+    connect(MnuPsw, &QAction::triggered, this, &TWinMain::MnuPswClick);
+    connect(MnuShortcuts, &QAction::triggered, this, &TWinMain::MnuShortcutsClick);
+
+    MnuLock = Named(MnuSpecial->addAction(QStringLiteral("&Lock limits")), "MnuLock");
+    MnuFix = Named(MnuSpecial->addAction(QStringLiteral("&Fix limits")), "MnuFix");
+    MnuErase = Named(MnuSpecial->addAction(QStringLiteral("&Erase/archive levels")), "MnuErase");
+    connect(MnuLock, &QAction::triggered, this, [this] { MnuChangePageControl(ptLock); });
+    connect(MnuFix, &QAction::triggered, this, [this] { MnuChangePageControl(ptFix); });
+    connect(MnuErase, &QAction::triggered, this, [this] { MnuChangePageControl(ptArchi); });
+
+    MnuUserManual = Named(MnuHelp->addAction(QStringLiteral("&User manual")), "MnuUserManual");
+    MnuAbout = Named(MnuHelp->addAction(QStringLiteral("&About")), "MnuAbout");
+    connect(MnuUserManual, &QAction::triggered, this, &TWinMain::MnuUserManualClick);
+    connect(MnuAbout, &QAction::triggered, this, &TWinMain::MnuAboutClick);
+}
+
+QToolButton* TWinMain::AddBarButton(const char* name, const QString& caption, const QString& hint) {
+    auto* b = Named(new QToolButton(Panel1), name);
+    b->setText(caption);
+    b->setToolTip(hint);
+    b->setAutoRaise(true);
+    auto* bar = static_cast<QHBoxLayout*>(Panel1->layout());
+    // Before the stretch that keeps Exit at the right end.
+    bar->insertWidget(bar->count() - 2, b);
+    return b;
+}
+
+bool TWinMain::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::ActionAdded || e->type() == QEvent::ActionRemoved)
+        if (auto* m = qobject_cast<QMenu*>(watched)) {
+            // Counted after the change: ActionRemoved arrives while the action is still listed.
+            qsizetype count = m->actions().size() - (e->type() == QEvent::ActionRemoved ? 1 : 0);
+            m->menuAction()->setVisible(count > 0);
+        }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void TWinMain::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    if (shown_) return;
+    shown_ = true;
+    FormShow();
+}
+
+void TWinMain::FormShow() {
+    TScreenMetrics screen = ScreenMetricsSource();
+    auto quit = [this] {
+        QuitWithoutAsking = true;
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    };
+    if (screen.LogicalDpi != 96) {
+        ShowMessageBox(
+            mkError, mbOK,
+            "You  are not using the small screen font.\rYou must change it to the small one (96 pixels "
+            "per inch).");
+        quit();
+    } else if (screen.Width == 640) {
+        ShowMessageBox(
+            mkError, mbOK,
+            "Your screen resolution is 640 x 480 pixels.\rThe programme needs a minimum resolution of "
+            "800 x 600 pixels.\rYou must change it.");
+        quit();
+    } else {
+        if (Settings.ShowAboutAtStart) {
+            if (!WinAbout) new TWinAbout(this);
+            if (WinAbout->Execute(true)) Settings.ShowAboutAtStart = false;
+        }
+        QuitWithoutAsking = false;
+    }
+    delete Splash;
+    Splash = nullptr;
+    FillAnalyteList();
+    EraseMarks = {};
+    DblClickPending = false;
+    if (BackupDue())
+        TimerBackUp->start();
+    else
+        TimerBackUp->stop();
+}
+
+bool TWinMain::BackupDue() {
+    return Today() - Settings.LastBackup >= Settings.BackupInterval;
+}
+
+void TWinMain::closeEvent(QCloseEvent* e) {
+    if (WinComment) WinComment->hide();
+    if (QuitWithoutAsking || ShowMessageBox(mkConfirmation, mbOK | mbCancel, "Exit Varnholt") == mbOK) {
+        e->accept();
+        return;
+    }
+    e->ignore();
+}
+
+void TWinMain::FillAnalyteList() {
+    SwitchPage(ptEnter);
+    IntervalStart = IntervalEnd = IntervalAnchor = -1;
+    {
+        QSignalBlocker block(LBAnalytes);
+        LBAnalytes->clear();
+    }
+    if (ListAnalytes.Count() > 0) {
+        int current = 0;
+        QSignalBlocker block(LBAnalytes);
+        for (int i = 0; i < ListAnalytes.Count(); ++i) {
+            LBAnalytes->addItem(ToQ(ListAnalytes[i].Name));
+            if (&ListAnalytes[i] == CurrentAnalyte) current = i;
+        }
+        LBAnalytes->setCurrentRow(current);
+        LBAnalytesClick();
+    } else {
+        PanelNomAnal->clear();
+        CurrentAnalyte = nullptr;
+        SelectedPoint = -1;
+        for (TEntryRow& r : EntryRows) r.Row->hide();
+        UpdateVisibleStretch();
+        PBox->update();
+    }
+    DatePicker->setFocus();
+}
+
+void TWinMain::LBAnalytesClick() {
+    int row = LBAnalytes->currentRow();
+    if (row < 0 || row >= ListAnalytes.Count()) return;
+    CurrentAnalyte = &ListAnalytes[row];
+    SelectedPoint = -1;
+    // The chart rows are known before the first paint, so clicks can be placed at once.
+    ChartsTop = 198 - 60 * CurrentAnalyte->NbLevels;
+    DateAxisY = ChartsTop + 135 * CurrentAnalyte->NbLevels - 10;
+    UpdateVisibleStretch();
+    PanelNomAnal->setText(ToQ(CurrentAnalyte->Name));
+    for (int k = 0; k < MaxLevels; ++k) {
+        TEntryRow& r = EntryRows[static_cast<size_t>(k)];
+        bool used = k < CurrentAnalyte->NbLevels;
+        r.Row->setVisible(used);
+        if (!used) continue;
+        r.Material->setText(
+            ToQ(ListSerum.FindMaterial(CurrentAnalyte->MaterialId[static_cast<size_t>(k)]).Name));
+        r.Unit->setText(ToQ(CurrentAnalyte->Unit));
+    }
+    ResetEntryFields();
+    RepaintCharts();
+}
+
+void TWinMain::ResetEntryFields() {
+    for (TEntryRow& r : EntryRows) r.Value->clear();
+    DatePicker->setDate(ToQDate(Today()));
+    TimePicker->setTime(ToQTime(Now()));
+    EditComment->clear();
+    CBOperator->setEditText(QString());
+}
+
+void TWinMain::BtRAZEntryFieldsClick() {
+    ResetEntryFields();
+    EntryRows[0].Value->setFocus();
+}
+
+void TWinMain::RepaintCharts() {
+    PBox->update();
+}
+void TWinMain::RedrawChartsOnly() {
+    PBox->update();
+}
+
+int TWinMain::CurrentPage() const {
+    return PageControl->currentIndex();
+}
+
+void TWinMain::TakeSnapshot() {
+    if (!CurrentAnalyte) return;
+    LimitSnapshot.Mode = CurrentAnalyte->LimitMode;
+    LimitSnapshot.LockFirst = CurrentAnalyte->LockFirst;
+    LimitSnapshot.LockLast = CurrentAnalyte->LockLast;
+    LimitSnapshot.Limits = CurrentAnalyte->Limits;
+}
+
+void TWinMain::PutSnapshotBack() {
+    if (!CurrentAnalyte) return;
+    CurrentAnalyte->LimitMode = LimitSnapshot.Mode;
+    CurrentAnalyte->LockFirst = LimitSnapshot.LockFirst;
+    CurrentAnalyte->LockLast = LimitSnapshot.LockLast;
+    CurrentAnalyte->Limits = LimitSnapshot.Limits;
+}
+
+void TWinMain::SwitchPage(int tag) {
+    if (CurrentPage() == ptArchi) {
+        EraseMarks = {};
+        RepaintCharts();
+    }
+    if (tag == ptEnter) {
+        PageControl->setCurrentIndex(ptEnter);
+        IntervalStart = IntervalEnd = IntervalAnchor = -1;
+        RedrawChartsOnly();
+        emit pageEntered(ptEnter);
+        return;
+    }
+    if (CurrentPage() == ptEnter && !PasswordGranted()) return;
+    if (CurrentPage() != ptEnter) {
+        PutSnapshotBack();
+        RepaintCharts();
+    }
+    TakeSnapshot();
+    PageControl->setCurrentIndex(tag);
+    emit pageEntered(tag);
+}
+
+void TWinMain::BtOKLockClick() {
+    SwitchPage(ptEnter);
+}
+
+void TWinMain::BtCancelLockFixArchiClick() {
+    PutSnapshotBack();
+    SwitchPage(ptEnter);
+    RepaintCharts();
+}
+
+void TWinMain::BtUndoLockFixClick(int tag) {
+    PutSnapshotBack();
+    SwitchPage(tag);
+    RepaintCharts();
+}
+
+void TWinMain::LeaveLimitPage() {
+    if (CurrentPage() != ptEnter) BtCancelLockFixArchiClick();
+}
+
+void TWinMain::MnuChangePageControl(int tag) {
+    if (!CurrentAnalyte) {
+        ShowMessageBox(mkError, mbOK, "No analyte.");
+        return;
+    }
+    SwitchPage(tag);
+}
+
+void TWinMain::MnuOptionsClick() {
+    if (!WinOptions) new TWinOptions(this);
+    if (WinOptions->exec() != QDialog::Accepted) return;
+    SaveSettingsOrWarn();
+    if (BackupDue())
+        TimerBackUp->start();
+    else
+        TimerBackUp->stop();
+}
+
+void TWinMain::MnuPswClick() {
+    if (!WinNewPsw) new TWinNewPsw(this);
+    if (WinNewPsw->exec() == QDialog::Accepted) SaveSettingsOrWarn();
+}
+
+void TWinMain::MnuShortcutsClick() {
+    TWinSetUp setUp(this);
+    setUp.exec();
+}
+
+QStringList TWinMain::UserManualCandidates() {
+    const QString name = QStringLiteral("UserManual.htm");
+    QString exe = ToQ(ExecutableFolder());
+    return {ToQ(ProgramFolder) + name, exe + name, exe + QStringLiteral("../share/doc/varnholt/") + name,
+            exe + QStringLiteral("../docs/") + name};
+}
+
+void TWinMain::MnuUserManualClick() {
+    for (const QString& path : UserManualCandidates()) {
+        if (!QFileInfo::exists(path)) continue;
+        if (OpenDocument(QFileInfo(path).absoluteFilePath())) return;
+        break;
+    }
+    ShowMessageBox(mkError, mbYes, "Impossible to open the user manual");
+}
+
+void TWinMain::MnuAboutClick() {
+    if (!WinAbout) new TWinAbout(this);
+    WinAbout->Execute(false);
+}

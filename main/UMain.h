@@ -1,0 +1,183 @@
+// The main window: analyte list, control charts, entry page, limit pages, menu and button bar.
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+
+#include "UStructures.h"
+
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QScrollBar;
+class QStackedWidget;
+class QTimeEdit;
+class QTimer;
+class QToolButton;
+class TPaintBox;
+
+// The analyte shown in the main window (none when the list is empty) and its highlighted point.
+extern TAnalyte* CurrentAnalyte;
+extern int32_t SelectedPoint;
+
+// Screen metrics as the start-up checks see them; tests inject their own.
+struct TScreenMetrics {
+    int LogicalDpi = 96;
+    int Width = 1024;
+    int Height = 768;
+};
+TScreenMetrics SystemScreenMetrics();
+
+enum TPageTag { ptEnter = 0, ptLock = 1, ptFix = 2, ptArchi = 3 };
+
+// What a lock, fix or erase page may change, kept to be put back by Cancel and Undo.
+struct TLimitSnapshot {
+    std::array<LimitMode, MaxLevels> Mode{};
+    std::array<int32_t, MaxLevels> LockFirst{}, LockLast{};
+    std::array<LevelStats, MaxLevels> Limits{};
+};
+
+class TWinMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TWinMain(QWidget* parent = nullptr);
+    ~TWinMain() override;
+
+    static constexpr int ClientWidth = 792;
+    static constexpr int ClientHeight = 526;
+
+    // Injectable for tests; the system's screen by default.
+    static std::function<TScreenMetrics()> ScreenMetricsSource;
+    // Opens a local file with the desktop's default handler; tests replace it.
+    static std::function<bool(const QString&)> OpenDocument;
+
+    // Controls, named as the window's components.
+    QStackedWidget* PageControl;
+    QWidget *TabSheetEnter, *TabSheetLock, *TabSheetFix, *TabSheetArchi;
+    QLabel* LblEtat;
+    QDateEdit* DatePicker;
+    QTimeEdit* TimePicker;
+    struct TEntryRow {
+        QWidget* Row;
+        QLabel* Material;
+        QLineEdit* Value;
+        QLabel* Unit;
+    };
+    std::array<TEntryRow, MaxLevels> EntryRows{};
+    QComboBox* CBOperator;
+    QLineEdit* EditComment;
+    QPushButton *BtOKEnter, *BtRAZEntryFields;
+    QListWidget* LBAnalytes;
+    QLabel* PanelNomAnal;
+    QWidget* PanelPBox;
+    TPaintBox* PBox;
+    QLabel *PanelDateDeb, *PanelDateFin;
+    QScrollBar* ScrollBar;
+    QWidget* Panel1;
+    QToolButton* BtExit;
+    QPushButton *BtOKLock, *BtCancelLock, *BtUndoLock;
+    QPushButton *BtOKFix, *BtCancelFix, *BtUndoFix;
+    QPushButton* BtCancelArchi;
+    QTimer *TimerBackUp, *TimerBtFifo;
+    QMenu *MnuParameters, *MnuConfiguration, *MnuFile, *MnuClipboard, *MnuSpecial, *MnuHelp;
+    QAction *MnuOptions, *MnuPsw, *MnuShortcuts, *MnuLock, *MnuFix, *MnuErase, *MnuUserManual, *MnuAbout;
+
+    // Working state.
+    int32_t FirstVisible = 0, LastVisible = -1;
+    int32_t IntervalStart = -1, IntervalEnd = -1, IntervalAnchor = -1;
+    int32_t ChartsTop = 18, DateAxisY = 0;
+    std::array<bool, MaxLevels> EraseMarks{};
+    bool DblClickPending = false;
+    bool QuitWithoutAsking = false;
+    TLimitSnapshot LimitSnapshot;
+    std::array<LevelStats, MaxLevels> PartialStats{};
+    // The splash window, freed at the first showing.
+    QWidget* Splash = nullptr;
+
+    // Adds a speed button to the bar, before Exit; later commands put theirs here.
+    QToolButton* AddBarButton(const char* name, const QString& caption, const QString& hint);
+
+    // Operations of the window.
+    void FormShow();
+    void FillAnalyteList();
+    void LBAnalytesClick();
+    void ResetEntryFields();
+    void BtRAZEntryFieldsClick();
+    void RepaintCharts();
+    void RedrawChartsOnly();
+    void SwitchPage(int tag);
+    int CurrentPage() const;
+    void TakeSnapshot();
+    void PutSnapshotBack();
+    void BtOKLockClick();
+    void BtCancelLockFixArchiClick();
+    void BtUndoLockFixClick(int tag);
+    void MnuChangePageControl(int tag);
+    void MnuOptionsClick();
+    void MnuPswClick();
+    void MnuShortcutsClick();
+    void MnuUserManualClick();
+    void MnuAboutClick();
+    // Leaves a lock, fix or erase page as Cancel does, before another window opens.
+    void LeaveLimitPage();
+
+    // Chart interaction.
+    void UpdateVisibleStretch();
+    void ScrollBarScroll(int position);
+    // The point hit by a click at x, or -1.
+    int HitPoint(int x) const;
+    void PBoxMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, Qt::MouseButtons buttons, int x,
+                       int y);
+    void PBoxMouseMove(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons, int x, int y);
+    void PBoxDblClick();
+    void ShowPointPopup(int column, int y);
+    void UpdateIntervalStats();
+    void PaintCharts(QPainter& p);
+
+    // The data table opened by a double click on a point, once that window exists.
+    std::function<void()> OpenDataTable;
+    // Whether the backup reminder is due (today - last backup >= interval).
+    static bool BackupDue();
+    // Where the user manual is looked for, in order.
+    static QStringList UserManualCandidates();
+
+signals:
+    // The selected date interval changed (the lock page shows its dates and statistics).
+    void intervalChanged();
+    // A page was shown by SwitchPage; its contents are prepared by the page's owner.
+    void pageEntered(int tag);
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    bool shown_ = false;
+    void buildMenu();
+    void buildEntryPage();
+    QWidget* buildLimitPage(const char* name, const QString& title, int tag);
+};
+
+extern TWinMain* WinMain;
+
+// The paint box of the charts: forwards its events to the main window.
+class TPaintBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit TPaintBox(TWinMain* owner, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+
+private:
+    TWinMain* owner_;
+};

@@ -1,0 +1,206 @@
+// Message boxes and file dialogs of the program, with the test hook that answers them from a script.
+#include "UMessages.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+
+#include "UCodePage.h"
+#include "UGlobale.h"
+#include "UMotPass.h"
+#include "UQcError.h"
+#include "UUtilitaires.h"
+
+namespace {
+struct TScriptState {
+    bool active = false;
+    std::deque<TMsgButton> answers;
+    std::deque<QString> files;
+    std::vector<TShownBox> shown;
+};
+TScriptState& Script() {
+    static TScriptState s;
+    return s;
+}
+TQtPrompt qtPrompt;
+
+QString ShownText(const std::string& text) {
+    // "\r" and "\n\r" in the program's texts are line breaks inside the box.
+    QString t = ToQ(text);
+    t.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return t;
+}
+} // namespace
+
+QString ToQ(const std::string& ansi) {
+    return QString::fromStdString(Cp1252ToUtf8(ansi));
+}
+
+std::string FromQ(const QString& text) {
+    return Utf8ToCp1252(text.toStdString());
+}
+
+TMsgButton TQtPrompt::Ask(TMsgKind kind, unsigned buttons, const std::string& text) {
+    if (TDialogScript::Active()) {
+        TDialogScript::Shown().push_back({kind, buttons, text});
+        return TDialogScript::TakeAnswer(buttons);
+    }
+    QMessageBox box(QApplication::activeWindow());
+    static const QMessageBox::Icon icons[] = {QMessageBox::Critical, QMessageBox::Warning,
+                                              QMessageBox::Information, QMessageBox::Question};
+    static const char* titles[] = {"Error", "Warning", "Information", "Confirm"};
+    box.setIcon(icons[kind]);
+    box.setWindowTitle(QString::fromLatin1(titles[kind]));
+    box.setText(ShownText(text));
+    struct Pair {
+        TMsgButton ours;
+        QMessageBox::StandardButton qt;
+    };
+    static const Pair pairs[] = {{mbYes, QMessageBox::Yes},
+                                 {mbNo, QMessageBox::No},
+                                 {mbOK, QMessageBox::Ok},
+                                 {mbCancel, QMessageBox::Cancel},
+                                 {mbRetry, QMessageBox::Retry}};
+    QMessageBox::StandardButtons set;
+    for (const Pair& p : pairs)
+        if (buttons & p.ours) set |= p.qt;
+    if (!set) set = QMessageBox::Ok;
+    box.setStandardButtons(set);
+    if (buttons & mbCancel) box.setEscapeButton(QMessageBox::Cancel);
+    int pressed = box.exec();
+    for (const Pair& p : pairs)
+        if (pressed == p.qt) return p.ours;
+    // The close box answers Cancel when offered, else the box's only or first button.
+    return TDialogScript::TakeAnswer(buttons & mbCancel ? mbCancel : buttons);
+}
+
+bool TQtPrompt::EnterPassword() {
+    if (!WinEntryPsw) new TWinEntryPsw(QApplication::activeWindow()); // kept for the program's life
+    return WinEntryPsw->exec() == QDialog::Accepted;
+}
+
+void InstallQtPrompt() {
+    SetPrompt(&qtPrompt);
+}
+
+void TDialogScript::SetActive(bool active) {
+    Script().active = active;
+    if (active) SetPrompt(&qtPrompt);
+}
+bool TDialogScript::Active() {
+    return Script().active;
+}
+void TDialogScript::AnswerNext(TMsgButton button) {
+    Script().answers.push_back(button);
+}
+void TDialogScript::FileNext(const QString& path) {
+    Script().files.push_back(path);
+}
+std::vector<TShownBox>& TDialogScript::Shown() {
+    return Script().shown;
+}
+void TDialogScript::Reset() {
+    Script().answers.clear();
+    Script().files.clear();
+    Script().shown.clear();
+}
+
+TMsgButton TDialogScript::TakeAnswer(unsigned buttons) {
+    auto& s = Script();
+    if (!s.answers.empty()) {
+        TMsgButton b = s.answers.front();
+        s.answers.pop_front();
+        return b;
+    }
+    if (buttons & mbCancel) return mbCancel;
+    for (unsigned b : {mbYes, mbOK, mbNo, mbRetry})
+        if (buttons & b) return static_cast<TMsgButton>(b);
+    return mbNone;
+}
+
+bool TDialogScript::TakeFile(QString& path) {
+    auto& s = Script();
+    if (!s.active) return false;
+    path = s.files.empty() ? QString() : s.files.front();
+    if (!s.files.empty()) s.files.pop_front();
+    return true;
+}
+
+QString AskOpenFileName(QWidget* parent, const QString& caption, const QString& folder,
+                        const QString& filter) {
+    QString path;
+    if (TDialogScript::TakeFile(path)) return path;
+    return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+}
+
+QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
+                        const QString& defaultSuffix) {
+    QString path;
+    if (!TDialogScript::TakeFile(path)) {
+        QFileDialog dlg(parent, caption, folder, filter);
+        dlg.setAcceptMode(QFileDialog::AcceptSave);
+        dlg.setDefaultSuffix(defaultSuffix);
+        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
+        path = dlg.selectedFiles().first();
+    }
+    if (!path.isEmpty() && !defaultSuffix.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + defaultSuffix;
+    return path;
+}
+
+QString AskExistingFolder(QWidget* parent, const QString& caption, const QString& folder) {
+    QString path;
+    if (TDialogScript::TakeFile(path)) return path;
+    return QFileDialog::getExistingDirectory(parent, caption, folder);
+}
+
+namespace {
+[[noreturn]] void Refuse(QLineEdit* edit, const EConvertError& e) {
+    edit->selectAll();
+    edit->setFocus();
+    ShowMessageBox(mkError, mbOK, e.what());
+    throw e;
+}
+} // namespace
+
+int CheckIntegerEdit(QLineEdit* edit, int min, int max) {
+    std::string text = FromQ(edit->text());
+    try {
+        int v = CheckIntegerText(text, min, max);
+        edit->setText(ToQ(text));
+        return v;
+    } catch (const EConvertError& e) {
+        Refuse(edit, e);
+    }
+}
+
+LevelValue ReadValueEdit(QLineEdit* edit) {
+    try {
+        return ReadValueText(FromQ(edit->text()));
+    } catch (const EConvertError& e) {
+        Refuse(edit, e);
+    }
+}
+
+long double ReadRealEdit(QLineEdit* edit, bool nonNegative) {
+    std::string text = FromQ(edit->text());
+    try {
+        long double v = ReadRealText(text, nonNegative);
+        edit->setText(ToQ(text));
+        return v;
+    } catch (const EConvertError& e) {
+        Refuse(edit, e);
+    }
+}
+
+bool SaveSettingsOrWarn() {
+    try {
+        SaveSettings();
+        return true;
+    } catch (const EQcError& e) {
+        ShowMessageBox(mkError, mbOK, e.what());
+        return false;
+    }
+}

@@ -1,0 +1,66 @@
+// Message boxes and file dialogs of the program, with the test hook that answers them from a script.
+#pragma once
+
+#include <QString>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "UTypes.h"
+#include "UUserPrompt.h"
+
+class QWidget;
+class QLineEdit;
+
+// Texts of the files are 8-bit Windows-1252; these two helpers are the windows' conversion boundary.
+QString ToQ(const std::string& ansi);
+std::string FromQ(const QString& text);
+
+// The program's prompt: a modal QMessageBox with the kind's icon and exactly the requested buttons.
+class TQtPrompt : public TUserPrompt {
+public:
+    TMsgButton Ask(TMsgKind kind, unsigned buttons, const std::string& text) override;
+    // The password window of the protected commands.
+    bool EnterPassword() override;
+};
+
+// Installs the Qt prompt for the whole program (kept until the end).
+void InstallQtPrompt();
+
+// Scripted answers for tests: while active no box or file dialog is shown; every box is recorded
+// and answered by the next queued answer, or by Cancel when offered, else by its first button.
+struct TShownBox {
+    TMsgKind kind;
+    unsigned buttons;
+    std::string text;
+};
+
+class TDialogScript {
+public:
+    static void SetActive(bool active);
+    static bool Active();
+    static void AnswerNext(TMsgButton button);
+    // The next file or folder dialog returns this path; an empty path is a cancelled dialog.
+    static void FileNext(const QString& path);
+    static std::vector<TShownBox>& Shown();
+    static void Reset();
+
+    static TMsgButton TakeAnswer(unsigned buttons);
+    static bool TakeFile(QString& path);
+};
+
+// File dialogs going through the hook.
+QString AskOpenFileName(QWidget* parent, const QString& caption, const QString& folder,
+                        const QString& filter);
+QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
+                        const QString& defaultSuffix);
+QString AskExistingFolder(QWidget* parent, const QString& caption, const QString& folder);
+
+// The window side of the entry checks: on a refused text the box's text is selected, the box is
+// focused, the message is shown with the single button OK and the EConvertError is passed on.
+int CheckIntegerEdit(QLineEdit* edit, int min, int max);
+LevelValue ReadValueEdit(QLineEdit* edit);
+long double ReadRealEdit(QLineEdit* edit, bool nonNegative);
+
+// Shows an error box for a failed settings write; returns false when the write failed.
+bool SaveSettingsOrWarn();

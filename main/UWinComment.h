@@ -1,0 +1,34 @@
+// The yellow pop-up that lists a point's values, comment and operator beside the charts.
+#pragma once
+
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+#include <vector>
+
+class TWinComment : public QWidget {
+    Q_OBJECT
+public:
+    struct Line {
+        QString Text;
+        QPixmap Image; // null for none
+    };
+
+    explicit TWinComment(QWidget* parent = nullptr);
+    ~TWinComment() override;
+
+    QString Caption;
+    std::vector<Line> Lines;
+
+    void Clear();
+    void AddLine(const QString& text, const QPixmap& image = QPixmap());
+    // Width of the widest line (its text, plus 20 pixels when it has an image).
+    int WidestLine() const;
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+};
+
+extern TWinComment* WinComment;

@@ -1,0 +1,154 @@
+// Control chart drawing: value mapping, value axis, frame lines, and pixels of a rendered chart.
+#include <QImage>
+#include <QPainter>
+#include <QTest>
+
+#include "GuiTestHelpers.h"
+#include "UDrawChart.h"
+
+namespace {
+LevelStats Limits(long double mean, long double warn, long double action, long double low, long double high) {
+    LevelStats s;
+    s.Mean = mean;
+    s.WarnDev = warn;
+    s.ActionDev = action;
+    s.RangeLow = low;
+    s.RangeHigh = high;
+    return s;
+}
+
+QStringList Texts(const std::vector<TAxisLabel>& labels) {
+    QStringList out;
+    for (const TAxisLabel& l : labels) out << QString::fromStdString(l.Text);
+    return out;
+}
+
+QImage Render(const TAnalyte& a, int selected, int mode = 0) {
+    QImage img(620, 460, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    QFont f(QStringLiteral("Liberation Sans"));
+    f.setPointSize(8);
+    p.setFont(f);
+    int top = FirstChartTop(a.NbLevels);
+    for (int k = 0; k < a.NbLevels; ++k) {
+        DrawLevelChart(p, a, selected, mode, k, 0, std::min(a.Count() - 1, 30), top + 135 * k);
+        DrawLevelLegend(p, a, k);
+    }
+    DrawDateAxis(p, a, 0, std::min(a.Count() - 1, 30), -1, -1, top + 135 * a.NbLevels - 10);
+    DrawCommentMarks(p, a, top - 17, 0, std::min(a.Count() - 1, 30));
+    return img;
+}
+
+bool AnyNonWhite(const QImage& img, const QRect& r) {
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (img.pixel(x, y) != qRgb(255, 255, 255)) return true;
+    return false;
+}
+} // namespace
+
+class TestDrawChart : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { InitTestResources(); }
+
+    void valueToYMapsInsideAndPinsOutside() {
+        TChartScale s = MakeChartScale(Limits(60, 10, 20, 0, 120), 10);
+        QCOMPARE(s.Bottom, 130);
+        QCOMPARE(s.ValueToY(60), 70);
+        // Rounding half to even: 2.5 -> 2, 3.5 -> 4.
+        QCOMPARE(s.ValueToY(2.5), 128);
+        QCOMPARE(s.ValueToY(3.5), 126);
+        QCOMPARE(s.ValueToY(500), 10);   // above the range: top edge
+        QCOMPARE(s.ValueToY(-500), 130); // below: bottom edge
+        QCOMPARE(s.ValueToY(0), 130);    // the low end, not above the target: bottom edge
+        QCOMPARE(s.ValueToY(120), 10);   // the high end above the target: top edge
+        // A degenerate range uses 2 pixels per unit and pins everything to an edge.
+        TChartScale flat = MakeChartScale(Limits(5, 0, 0, 5, 5), 0);
+        QCOMPARE(static_cast<double>(flat.Scale), 2.0);
+        QCOMPARE(flat.ValueToY(5), 120);
+        QCOMPARE(flat.ValueToY(6), 0);
+    }
+
+    void valueAxisLabels() {
+        QCOMPARE(Texts(ValueAxisLabels(0, 50, 25, 0)), (QStringList{"10", "20", "30", "40", "50"}));
+        QCOMPARE(Texts(ValueAxisLabels(-20, 20, 0, 0)), (QStringList{"-20", "-10", "0", "10", "20"}));
+        QCOMPARE(Texts(ValueAxisLabels(0, 1, 0.5, 0)), (QStringList{"0.2", "0.4", "0.6", "0.8", "1.0"}));
+        QCOMPARE(Texts(ValueAxisLabels(3.2, 3.5, 3.35, 2)),
+                 (QStringList{"3.25", "3.30", "3.35", "3.40", "3.45", "3.50"}));
+        // A range of zero width ends with one label at the target instead of looping forever.
+        QCOMPARE(Texts(ValueAxisLabels(5, 5, 5, 2)), QStringList{"5.00"});
+        QCOMPARE(Texts(ValueAxisLabels(0, 0, 0, 0)), QStringList{"0"});
+    }
+
+    void frameLinesNeverOverdrawAnActionLineOnTheEdge() {
+        LevelStats onEdges = Limits(50, 25, 50, 0, 100);
+        TChartScale s = MakeChartScale(onEdges, 0);
+        QVERIFY(!DrawsTopFrame(s, onEdges));
+        QVERIFY(!DrawsBottomFrame(s, onEdges));
+        LevelStats inside = Limits(50, 25, 50, -10, 110);
+        TChartScale t = MakeChartScale(inside, 0);
+        QVERIFY(DrawsTopFrame(t, inside));
+        QVERIFY(DrawsBottomFrame(t, inside));
+    }
+
+    void renderedChartHasLinesDiscsAndSelection() {
+        TAnalyte a("Glucose", "mmol/l", 1, 1);
+        for (int i = 0; i < 10; ++i) a.AddPoint(TestRun(EncodeDate(2024, 1, 1) + i, {i % 2 ? 99.0 : 101.0}));
+        a.RecalcAll();
+        a.Points[3].Levels[0].State = psDiscarded;
+        const LevelStats& l = a.Limits[0];
+        int top = FirstChartTop(1);
+        TChartScale s = MakeChartScale(l, top);
+        QImage img = Render(a, 5);
+        int between = ChartLeft + 12 * PointStep + 7; // between grid columns, right of every point
+        QCOMPARE(QColor(img.pixel(between, s.ValueToY(l.Mean))), QColor(0, 255, 0));
+        QCOMPARE(QColor(img.pixel(between, s.ValueToY(l.Mean + l.WarnDev))), QColor(255, 255, 0));
+        QCOMPARE(QColor(img.pixel(between, s.ValueToY(l.Mean - l.ActionDev))), QColor(255, 0, 0));
+        QCOMPARE(QColor(img.pixel(ChartLeft + 12 * PointStep, top + 2)), QColor(192, 192, 192)); // grid
+        auto at = [&](int i) {
+            return QPoint(ChartLeft + i * PointStep, s.ValueToY(a.Points[i].Levels[0].Value));
+        };
+        QCOMPARE(QColor(img.pixel(at(2))), QColor(0, 0, 128));
+        QCOMPARE(QColor(img.pixel(at(3))), QColor(0, 0, 255)); // discarded: blue
+        QCOMPARE(QColor(img.pixel(at(5))), QColor(255, 0, 0)); // selected: red
+        QCOMPARE(QColor(img.pixel(at(5) + QPoint(SelectedRadius, 0))), QColor(255, 0, 0));
+        // The axis has labels since the level has values.
+        QVERIFY(AnyNonWhite(img, QRect(0, top, ChartLeft - 8, ChartHeight)));
+
+        QImage marked = Render(a, 5, 1);
+        QCOMPARE(QColor(marked.pixel(at(2))), QColor(192, 192, 192));
+        QCOMPARE(QColor(marked.pixel(at(3))), QColor(192, 192, 192));
+        QCOMPARE(QColor(marked.pixel(at(5))), QColor(255, 0, 0));
+    }
+
+    void emptyAndFixedLevels() {
+        TAnalyte empty("Urea", "mmol/l", 1, 1);
+        empty.RecalcAll();
+        int top = FirstChartTop(1);
+        QImage img = Render(empty, -1);
+        QVERIFY(!AnyNonWhite(img, QRect(0, top - 5, ChartLeft - 8, ChartHeight + 10))); // no axis labels
+
+        // A fixed level with no spread and no points: one label, and drawing ends.
+        TAnalyte fixed("Iron", "umol/l", 2, 1);
+        fixed.LimitMode[0] = lmFixed;
+        fixed.Limits[0] = Limits(5, 0, 0, 5, 5);
+        QImage img2 = Render(fixed, -1);
+        QVERIFY(AnyNonWhite(img2, QRect(0, top, ChartLeft - 8, ChartHeight + 10)));
+    }
+
+    void commentMarkAbovePointWithComment() {
+        TAnalyte a("Calcium", "mmol/l", 2, 1);
+        a.AddPoint(TestRun(EncodeDate(2024, 1, 1), {2.3}));
+        a.AddPoint(TestRun(EncodeDate(2024, 1, 2), {2.4}, "new lot"));
+        a.RecalcAll();
+        int top = FirstChartTop(1);
+        QImage img = Render(a, -1);
+        QVERIFY(!AnyNonWhite(img, QRect(ChartLeft - 4, top - 17, 11, 12)));
+        QVERIFY(AnyNonWhite(img, QRect(ChartLeft + PointStep - 4, top - 17, 11, 12)));
+    }
+};
+
+QTEST_MAIN(TestDrawChart)
+#include "test_drawchart.moc"

@@ -1,0 +1,200 @@
+// Start and end of the program: module order, first run, missing data, folder lock, splash, placement.
+#include <QCheckBox>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "GuiTestHelpers.h"
+#include "UAtomicFile.h"
+#include "UDataLoadSave.h"
+#include "UGlobale.h"
+#include "ULogoCQ.h"
+#include "UProgram.h"
+#include "USetUp.h"
+
+#include "UFifoResult.h"
+#include "UFolderLock.h"
+
+namespace {
+bool Exists(const std::string& path) {
+    return QFileInfo::exists(QString::fromStdString(path));
+}
+
+// Points the user's desktop, data and configuration folders into the test folder.
+void FakeHome(const TGuiFolder& folder) {
+    QDir().mkpath(QString::fromStdString(folder.File("home")));
+    qputenv("HOME", QByteArray::fromStdString(folder.File("home")));
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(folder.File("home/.local/share")));
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(folder.File("home/.config")));
+}
+} // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        InitTestResources();
+        TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 1024, 768}; };
+    }
+
+    void splashWaitsAndStaysResponsive() {
+        TWinLogoCQ splash;
+        bool handled = false;
+        QTimer::singleShot(50, [&handled] { handled = true; });
+        QElapsedTimer clock;
+        clock.start();
+        ShowSplashAndWait(splash, 300);
+        QVERIFY(clock.elapsed() >= 300);
+        QVERIFY(handled); // events were processed during the wait
+        QVERIFY(splash.isVisible());
+        splash.close(); // a close request leaves the splash to the main window
+        QVERIFY(splash.isVisible());
+    }
+
+    void regionalFormatsFromTheLocale() {
+        Regional = TRegional{};
+        FillRegionalFromLocale(QLocale(QLocale::German, QLocale::Germany));
+        QCOMPARE(Regional.DecimalSeparator, ',');
+        QCOMPARE(Regional.DateToText(EncodeDate(2024, 3, 5)), std::string("05.03.2024"));
+        QCOMPARE(Regional.TimeToText(EncodeTime(14, 7, 9)), std::string("14:07:09"));
+        Regional = TRegional{};
+        FillRegionalFromLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+        QCOMPARE(Regional.DecimalSeparator, '.');
+        QCOMPARE(Regional.DateToText(EncodeDate(2024, 3, 5)), std::string("3/5/2024"));
+        Regional = TRegional{};
+    }
+
+    void setUpWritesLaunchersOrSaysWhy() {
+        TGuiFolder folder;
+        TWinSetUp setUp;
+        QString base = QString::fromStdString(folder.Path());
+        setUp.DesktopFolder = base + QStringLiteral("Desktop");
+        setUp.ApplicationsFolder = base + QStringLiteral("applications");
+        setUp.DirectoriesFolder = base + QStringLiteral("desktop-directories");
+        setUp.MenusFolder = base + QStringLiteral("menus");
+        setUp.show();
+        QVERIFY(setUp.CBShortCut->isChecked() && setUp.CBStartup->isChecked());
+        setUp.BtOKClick();
+        QCOMPARE(ShownTexts().back(), std::string("Setup OK"));
+        std::string launcher = ReadWholeFile(folder.File("Desktop/Varnholt.desktop"));
+        QVERIFY(launcher.find("Type=Application\nExec=\"") != std::string::npos);
+        QVERIFY(QFileInfo(base + QStringLiteral("Desktop/Varnholt.desktop")).isExecutable());
+        std::string manual = ReadWholeFile(folder.File("applications/varnholt-user-manual.desktop"));
+        QVERIFY(manual.find("Type=Link\nURL=file://") != std::string::npos);
+        QVERIFY(manual.find("UserManual.htm") != std::string::npos);
+        QVERIFY(ReadWholeFile(folder.File("menus/varnholt-laboratory-qc.menu"))
+                    .find("<Name>Laboratory QC</Name>") != std::string::npos);
+        // A desktop that is a file, not a folder: the set-up stops and says so.
+        AtomicWriteFile(folder.File("NotAFolder"), "x");
+        setUp.DesktopFolder = base + QStringLiteral("NotAFolder");
+        setUp.BtOKClick();
+        QCOMPARE(ShownTexts().back(), std::string("Unable to complete setup"));
+        QCOMPARE(TDialogScript::Shown().back().buttons, unsigned(mbYes));
+        // Nothing ticked still reports success.
+        setUp.CBShortCut->setChecked(false);
+        setUp.CBStartup->setChecked(false);
+        setUp.BtOKClick();
+        QCOMPARE(ShownTexts().back(), std::string("Setup OK"));
+    }
+
+    void mainWindowPlacement() {
+        TGuiFolder folder;
+        TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 800, 600}; };
+        TProgram p;
+        p.CreateWindows(0);
+        QCOMPARE(p.Main->pos(), QPoint(0, 0));
+        TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 1024, 768}; };
+    }
+
+    void firstStartWithNoFiles() {
+        TGuiFolder folder;
+        FakeHome(folder);
+        TProgram p;
+        QVERIFY(p.Init());
+        QVERIFY(FirstRun);
+        QVERIFY(ListAnalytes.Count() > 0);
+        QCOMPARE(Fifo.Count(), 5); // the sample data adds its held results after the queue was read
+        p.CreateWindows(0);
+        OnNextModal([](QDialog* d) {
+            QVERIFY(d->findChild<QCheckBox*>(QStringLiteral("CBShortCut"))->isChecked());
+            QVERIFY(d->findChild<QCheckBox*>(QStringLiteral("CBStartup"))->isChecked());
+            d->findChild<QPushButton*>(QStringLiteral("BtOK"))->click();
+        });
+        p.RunSetUpIfFirstRun();
+        QCOMPARE(ShownTexts().back(), std::string("Setup OK"));
+        QVERIFY(Exists(folder.File("home/Desktop/Varnholt.desktop")));
+        QVERIFY(Exists(folder.File("home/.local/share/applications/varnholt-programme.desktop")));
+        QVERIFY(Exists(folder.File("home/.local/share/applications/varnholt-user-manual.desktop")));
+        QVERIFY(Exists(folder.File("home/.local/share/applications/varnholt-read-me.desktop")));
+        QVERIFY(Exists(folder.File("home/.config/menus/applications-merged/varnholt-laboratory-qc.menu")));
+        QVERIFY(Settings.ShowAboutAtStart); // a first run shows the about window
+        OnNextModal([](QDialog* d) { d->accept(); });
+        p.Main->show();
+        QVERIFY(CurrentAnalyte == &ListAnalytes[0]);
+        QVERIFY(!Exists(folder.File("Varnholt.qcf")));
+        p.Done();
+        QVERIFY(Exists(folder.File("Varnholt.qcf")));
+        QVERIFY(Exists(folder.File("Varnholt.fif")));
+        QVERIFY(Exists(folder.File("Varnholt.cfr")));
+        // The next start is not a first run and finds the data again.
+        TProgram again;
+        QVERIFY(again.Init());
+        QVERIFY(!FirstRun);
+        QVERIFY(ListAnalytes.Count() > 0);
+        QCOMPARE(Fifo.Count(), 5);
+        Fifo.ClearQueue();
+    }
+
+    void settingsButNoData() {
+        TGuiFolder folder;
+        SaveSettings();
+        TProgram p;
+        QVERIFY(p.Init());
+        QVERIFY(!FirstRun);
+        QCOMPARE(ListAnalytes.Count(), 0);
+        QCOMPARE(ShownTexts(), std::vector<std::string>{"Cannot read data"});
+        p.CreateWindows(0);
+        p.RunSetUpIfFirstRun(); // no set-up window: it would wait for an answer
+        Settings.ShowAboutAtStart = false;
+        p.Main->show();
+        QVERIFY(CurrentAnalyte == nullptr);
+        Fifo.ClearQueue();
+    }
+
+    void secondProgramOnTheSameFolderIsRefused() {
+        TGuiFolder folder;
+        TFolderLock first;
+        std::string error;
+        QVERIFY(first.Acquire(folder.Path(), error));
+        TProgram second;
+        QVERIFY(!second.Init());
+        QCOMPARE(TDialogScript::Shown().size(), size_t(1));
+        QVERIFY(ShownTexts()[0].find(folder.Path()) != std::string::npos);
+        second.Done(); // ends without writing anything
+        QVERIFY(!Exists(folder.File("Varnholt.cfr")));
+        QVERIFY(!Exists(folder.File("Varnholt.qcf")));
+        QVERIFY(!Exists(folder.File("Varnholt.fif")));
+    }
+
+    void failedWritesAtTheEndAreShown() {
+        TGuiFolder folder;
+        SaveSettings();
+        TProgram p;
+        QVERIFY(p.Init());
+        TDialogScript::Reset();
+        WriteFaults() = {true, TWriteStep::Open, 0};
+        p.Done();
+        WriteFaults() = {};
+        std::vector<std::string> shown = ShownTexts();
+        QVERIFY(!shown.empty());
+        QVERIFY(shown.back().find(folder.File("Varnholt.cfr")) != std::string::npos);
+        Fifo.ClearQueue();
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "test_startup.moc"
