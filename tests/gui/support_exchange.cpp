@@ -1,6 +1,7 @@
 // Window-test support for the archive and exchange windows: acting on a modal window once it shows.
 #include "support_exchange.h"
 
+#include <QDialog>
 #include <QEvent>
 #include <QTimer>
 
@@ -11,7 +12,11 @@ public:
     bool eventFilter(QObject* obj, QEvent* e) override {
         if (e->type() == QEvent::Show && obj == parent()) {
             obj->removeEventFilter(this);
-            QTimer::singleShot(0, parent(), [act = act_] { act(); });
+            // A failed check returns early from `act`: the window is closed all the same.
+            QTimer::singleShot(0, parent(), [act = act_, w = parent()] {
+                act();
+                if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible()) d->reject();
+            });
             deleteLater();
         }
         return false;
