@@ -69,8 +69,8 @@ public:
 TImportOutcome ImportPredecessor(const QString& file) {
     try {
         TWaitCursor wait;
-        ImportPredecessorFile(FileSystemPath(file));
-        return TImportOutcome::AnalytesAdded;
+        return ImportPredecessorFile(FileSystemPath(file)) > 0 ? TImportOutcome::AnalytesAdded
+                                                               : TImportOutcome::Nothing;
     } catch (const EPredecessorImport& e) {
         // The analytes converted before the damage stay: the user must know they came in.
         std::string text = e.what();

@@ -109,6 +109,18 @@ private slots:
         QCOMPARE(a->ArchiveNumbers, std::vector<int32_t>({1, 2, 4}));
         QVERIFY(Exists(1) && !Exists(3) && Exists(4));
         QVERIFY(answers.shown.empty());
+
+        // An archive whose file cannot be deleted keeps its number, and the user is told.
+        w->Open(*a);
+        SelectRows(w->LBArchi, {0});
+        w->BtDeleteClick();
+        std::filesystem::remove(ArchiveFileName(1));
+        std::filesystem::create_directories(ArchiveFileName(1) + "/inside");
+        w->accept();
+        QCOMPARE(a->ArchiveNumbers, std::vector<int32_t>({1, 2, 4}));
+        QCOMPARE(answers.shown.size(), size_t(1));
+        QVERIFY(answers.LastText().find(ArchiveFileName(1)) != std::string::npos);
+        std::filesystem::remove_all(ArchiveFileName(1));
     }
 
     void undoAndTheKeyButton() {
