@@ -51,6 +51,7 @@ TWinArchives::TWinArchives(QWidget* parent) : QDialog(parent) {
     connect(BtDelete, &QPushButton::clicked, this, &TWinArchives::BtDeleteClick);
     connect(BtUndo, &QPushButton::clicked, this, &TWinArchives::BtUndoClick);
     connect(BtImprimer, &QPushButton::clicked, this, &TWinArchives::BtImprimerClick);
+    PrintHook = [this](const TTablePrintout& t) { PrintTablePrintout(this, t); };
     connect(BtCle, &QPushButton::clicked, this, &TWinArchives::BtCleClick);
     connect(BtOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(BtCancel, &QPushButton::clicked, this, &QDialog::reject);

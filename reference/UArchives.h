@@ -37,7 +37,7 @@ public:
     // Numbers of the archives deleted from the list during this visit, in order of deletion.
     std::vector<int32_t> PendingDeletions() const;
 
-    // Print: connected by the program to PrintTable in a print job.
+    // Print: PrintTablePrintout unless replaced (tests).
     TTablePrintHook PrintHook;
 
     QListWidget* LBArchi;

@@ -3,7 +3,23 @@
 
 #include <QLabel>
 
+#include "UPrintJob.h"
+#include "UPrnTable.h"
 #include "URefCommon.h"
+
+bool PrintTablePrintout(QWidget* parent, const TTablePrintout& t) {
+    TPrintJobSpec spec;
+    spec.JobTitle = ToQString(t.JobTitle);
+    spec.FileName = TPrintJob::SafeFileName(ToQString(t.Title));
+    // The list asks for portrait; the viewer keeps the printer's, portrait unless turned in the preview.
+    spec.Orientation = QPageLayout::Portrait;
+    std::vector<TPrnCell> cells;
+    cells.reserve(t.Cells.size());
+    for (const TPrintoutCell& c : t.Cells) cells.push_back({c.Text, c.Mark});
+    return TPrintJob::Print(parent, spec, [&](TPrintCanvas& canvas) {
+        PrintTable(canvas, t.Title, t.HeaderLines, cells, t.NCols, t.Widths, t.Archive);
+    });
+}
 
 namespace refui {
 namespace {

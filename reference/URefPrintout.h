@@ -27,6 +27,10 @@ struct TTablePrintout {
 
 using TTablePrintHook = std::function<void(const TTablePrintout&)>;
 
+class QWidget;
+// Prints the table in one print job (preview, then the printer or a PDF file); true when it went out.
+bool PrintTablePrintout(QWidget* parent, const TTablePrintout& t);
+
 namespace refui {
 // An owner-drawn tab list whose entries are 13 pixels high; `markSelection` false draws selected
 // entries as the others (lists that only show).

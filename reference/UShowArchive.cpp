@@ -60,6 +60,7 @@ TWinShowArchive::TWinShowArchive(QWidget* parent) : QDialog(parent) {
     button(BtOK, "BtOK", QStringLiteral("OK"), 370);
     BtOK->setDefault(true);
     connect(BtImprimer, &QPushButton::clicked, this, &TWinShowArchive::BtImprimerClick);
+    PrintHook = [this](const TTablePrintout& t) { PrintTablePrintout(this, t); };
     connect(BtOK, &QPushButton::clicked, this, &QDialog::accept);
     // QDialog closes on Escape by itself.
 }

@@ -22,7 +22,7 @@ public:
 
     void BtImprimerClick();
 
-    // Print: connected by the program to PrintTable in a print job.
+    // Print: PrintTablePrintout unless replaced (tests).
     TTablePrintHook PrintHook;
 
     QListWidget* LB;

@@ -9,9 +9,11 @@
 #include "UArchives.h"
 #include "UAtomicFile.h"
 #include "UGlobale.h"
+#include "UPrintJob.h"
 #include "UShowArchive.h"
 #include "UStructures.h"
 #include "support_exchange.h"
+#include "support_print.h"
 #include "support_prompt.h"
 #include "support_reference.h"
 
@@ -189,6 +191,18 @@ private slots:
         w->BtShowArchiveClick();
         QCOMPARE(answers.LastText(), std::string("Nothing to show"));
         QCOMPARE(answers.shown.back().buttons, unsigned(mbYes));
+    }
+
+    void printedThroughThePrintJob() {
+        const QString pdf = QString::fromStdString(folder.Path()) + "archives.pdf";
+        TPrintJob::SetTestOutput(pdf);
+        w->Open(*a);
+        w->BtImprimerClick();
+        TPrintJob::SetTestOutput(QString());
+        QCOMPARE(TPrintJob::LastSpec().JobTitle, QStringLiteral("Printing QC archives"));
+        const std::string text = PrnPdfText(pdf);
+        QVERIFY(text.find("Archived statistics for Glucose") != std::string::npos);
+        QCOMPARE(PrnCount(text, "Lyphochek"), 3);
     }
 
     void showingAndPrintingOneArchive() {
