@@ -49,11 +49,21 @@ TJsonWriter& TJsonWriter::Text(std::string_view cp1252) {
     out_ += '"';
     for (char c : Cp1252ToUtf8(cp1252)) {
         switch (c) {
-        case '"': out_ += "\\\""; break;
-        case '\\': out_ += "\\\\"; break;
-        case '\n': out_ += "\\n"; break;
-        case '\r': out_ += "\\r"; break;
-        case '\t': out_ += "\\t"; break;
+        case '"':
+            out_ += "\\\"";
+            break;
+        case '\\':
+            out_ += "\\\\";
+            break;
+        case '\n':
+            out_ += "\\n";
+            break;
+        case '\r':
+            out_ += "\\r";
+            break;
+        case '\t':
+            out_ += "\\t";
+            break;
         default:
             if (static_cast<unsigned char>(c) < 0x20) {
                 static const char* hex = "0123456789abcdef";

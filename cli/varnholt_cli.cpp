@@ -37,7 +37,9 @@ struct ECliError {
     int status = ExitUsage;
 };
 
-[[noreturn]] void Refuse(const std::string& message, int status = ExitUsage) { throw ECliError{message, status}; }
+[[noreturn]] void Refuse(const std::string& message, int status = ExitUsage) {
+    throw ECliError{message, status};
+}
 
 // Boxes are answered without questions: confirmations go ahead, a missing backup folder is not
 // waited for, and every message goes to standard error.
@@ -85,7 +87,8 @@ const char* Usage = "usage: varnholt-cli [--home DIR] COMMAND [ARGS]\n"
 
 const std::map<std::string, std::string> CommandHelp = {
     {"analytes", "varnholt-cli analytes\n  Prints {\"analytes\":[...]} in list order.\n"},
-    {"limits", "varnholt-cli limits ANALYTE\n  Prints the statistics (AllStats) and limits in force of each level.\n"},
+    {"limits",
+     "varnholt-cli limits ANALYTE\n  Prints the statistics (AllStats) and limits in force of each level.\n"},
     {"points", "varnholt-cli points ANALYTE\n  Prints every stored point.\n"},
     {"judge", "varnholt-cli judge ANALYTE DATE TIME V1 [V2 [V3]] [--reject K]... [--rules on|off]\n"
               "  Classifies the run and evaluates the multirules as the validation window does;\n"
@@ -115,7 +118,8 @@ TArgs ParseArgs(const std::vector<std::string>& args) {
             if (i + 1 >= args.size()) Refuse("missing value after " + s);
             return args[++i];
         };
-        if (s == "--help" || s == "-h") a.help = true;
+        if (s == "--help" || s == "-h")
+            a.help = true;
         else if (s == "--reject") {
             std::string v = value();
             if (v.size() != 1 || v[0] < '1' || v[0] > '3') Refuse("level out of range: " + v + " (1 to 3)");
@@ -124,10 +128,14 @@ TArgs ParseArgs(const std::vector<std::string>& args) {
             std::string v = value();
             if (v != "on" && v != "off") Refuse("--rules takes on or off, not " + v);
             a.rules = v == "on";
-        } else if (s == "--operator") a.op = Utf8ToCp1252(value());
-        else if (s == "--comment") a.comment = Utf8ToCp1252(value());
-        else if (s.size() > 2 && s.rfind("--", 0) == 0) Refuse("unknown option " + s);
-        else a.positional.push_back(s);
+        } else if (s == "--operator")
+            a.op = Utf8ToCp1252(value());
+        else if (s == "--comment")
+            a.comment = Utf8ToCp1252(value());
+        else if (s.size() > 2 && s.rfind("--", 0) == 0)
+            Refuse("unknown option " + s);
+        else
+            a.positional.push_back(s);
     }
     return a;
 }
@@ -185,24 +193,31 @@ void WriteLevelStats(TJsonWriter& j, const LevelStats& s) {
     j.Key("Min").Real(s.Min).Key("Max").Real(s.Max).Key("RangeLow").Real(s.RangeLow);
     j.Key("RangeHigh").Real(s.RangeHigh).Key("N").Int(s.N).Key("NDiscarded").Int(s.NDiscarded);
     j.Key("DF").Int(s.DF).Key("CV");
-    if (s.State == 6) j.Null();
-    else j.Real(s.CV);
+    if (s.State == 6)
+        j.Null();
+    else
+        j.Real(s.CV);
     j.Key("State").Int(s.State);
     j.EndObject();
 }
 
 void WriteLevelValue(TJsonWriter& j, const LevelValue& v) {
     j.BeginObject().Key("Value");
-    if (v.State == psEmpty) j.Text("-");
-    else j.Real(v.Value);
+    if (v.State == psEmpty)
+        j.Text("-");
+    else
+        j.Real(v.Value);
     j.Key("State").Int(v.State).EndObject();
 }
 
 const char* RuleName(RuleStatus s) {
     switch (s) {
-    case rsWarning: return "rsWarning";
-    case rsReject: return "rsReject";
-    default: return "rsClear";
+    case rsWarning:
+        return "rsWarning";
+    case rsReject:
+        return "rsReject";
+    default:
+        return "rsClear";
     }
 }
 
@@ -288,7 +303,8 @@ int CmdJudge(const TArgs& a) {
     }
     j.EndArray().Key("Across").BeginObject();
     if (out.AcrossShown())
-        for (int k = FirstAcrossRule; k < RuleCount; ++k) j.Key(std::to_string(k)).Text(RuleName(out.Across[k]));
+        for (int k = FirstAcrossRule; k < RuleCount; ++k)
+            j.Key(std::to_string(k)).Text(RuleName(out.Across[k]));
     j.EndObject().Key("AcrossNames").BeginArray();
     for (int k = FirstAcrossRule; k < RuleCount; ++k) j.Text(out.AcrossNames()[k]);
     j.EndArray().EndObject();

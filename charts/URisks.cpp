@@ -1,0 +1,186 @@
+// The statistical-risks window: the rows of the t table behind the warning and action limits.
+#include "URisks.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "UGlobale.h"
+#include "UQcError.h"
+#include "UStructures.h"
+#include "UUserPrompt.h"
+
+namespace {
+
+// A small key: ring, shaft and two teeth.
+QIcon KeyIcon() {
+    QPixmap pm(20, 20);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(128, 96, 0), 2));
+    p.setBrush(QColor(240, 200, 40));
+    p.drawEllipse(QRectF(2, 6, 8, 8));
+    p.drawLine(QPointF(10, 10), QPointF(18, 10));
+    p.drawLine(QPointF(15, 10), QPointF(15, 14));
+    p.drawLine(QPointF(18, 10), QPointF(18, 13));
+    return QIcon(pm);
+}
+
+QGroupBox* RadioGroup(QWidget* parent, const char* name, const char* caption, QButtonGroup*& items,
+                      std::initializer_list<const char*> texts) {
+    auto* box = new QGroupBox(QString::fromUtf8(caption), parent);
+    box->setObjectName(name);
+    items = new QButtonGroup(box);
+    auto* layout = new QVBoxLayout(box);
+    int i = 0;
+    for (const char* t : texts) {
+        auto* rb = new QRadioButton(QString::fromUtf8(t), box);
+        rb->setObjectName(QString(name) + "Item" + QString::number(i));
+        items->addButton(rb, i++);
+        layout->addWidget(rb);
+    }
+    return box;
+}
+
+} // namespace
+
+QToolButton* CreateKeyButton(QWidget* parent) {
+    auto* bt = new QToolButton(parent);
+    bt->setObjectName("BtCle");
+    bt->setCheckable(true);
+    bt->setIcon(KeyIcon());
+    bt->setIconSize(QSize(20, 20));
+    bt->setToolTip("Unlock with the password");
+    return bt;
+}
+
+TWinRisks::TWinRisks(QWidget* parent) : QDialog(parent) {
+    setObjectName("WinRisks");
+    setWindowTitle("Varnholt : Statistical parameters");
+    LblInfo = new QLabel(
+        "The control limits displayed in the panes are valid only for  long QC reference periods \n"
+        "(>30 points). If shorter, Student's t is used with the relevant degrees of freedom.",
+        this);
+    LblInfo->setObjectName("LblInfo");
+    LblInfo->setFrameShape(QFrame::Panel);
+    LblInfo->setFrameShadow(QFrame::Sunken);
+    LblInfo->setMargin(6);
+    RGAlert = RadioGroup(this, "RGAlert", " &Alert limits ", RGAlertItems,
+                         {"5% ( m \u00b1 1.96s )", "2% ( m \u00b1 2.32s )"});
+    RGAction = RadioGroup(this, "RGAction", " A&ction limits ", RGActionItems,
+                          {"1% ( m \u00b1 2.56s )", "0.5% ( m \u00b1 2.81s )", "0.2% ( m \u00b1 3.09s )"});
+    connect(RGAlertItems, &QButtonGroup::idClicked, this, &TWinRisks::RGAlertClick);
+    connect(RGActionItems, &QButtonGroup::idClicked, this, &TWinRisks::RGActionClick);
+    BtOK = new QPushButton("OK", this);
+    BtOK->setObjectName("BtOK");
+    BtCancel = new QPushButton("Cancel", this);
+    BtCancel->setObjectName("BtCancel");
+    BtUndo = new QPushButton("&Undo", this);
+    BtUndo->setObjectName("BtUndo");
+    BtCle = CreateKeyButton(this);
+    connect(BtOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(BtCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(BtUndo, &QPushButton::clicked, this, &TWinRisks::BtUndoClick);
+    connect(BtCle, &QToolButton::clicked, this, &TWinRisks::BtCleClick);
+
+    auto* groups = new QHBoxLayout;
+    groups->addWidget(RGAlert);
+    groups->addWidget(RGAction);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(BtCle);
+    buttons->addStretch();
+    buttons->addWidget(BtUndo);
+    buttons->addWidget(BtOK);
+    buttons->addWidget(BtCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(LblInfo);
+    layout->addLayout(groups);
+    layout->addLayout(buttons);
+}
+
+int TWinRisks::Execute(TAnalyte* current) {
+    current_ = current;
+    FormShow();
+    FormActivate();
+    int result = exec();
+    FormClose(result);
+    if (result == QDialog::Accepted) {
+        try {
+            SaveSettings();
+        } catch (const EQcError& e) {
+            // The rows stay in force for this session; the user learns that they were not kept.
+            ShowMessageBox(mkError, mbOK, e.what());
+        }
+    }
+    current_ = nullptr;
+    return result;
+}
+
+void TWinRisks::FormShow() {
+    savedAlert_ = Settings.AlertRow;
+    savedAction_ = Settings.ActionRow;
+    const bool locked = !Settings.Password.empty();
+    BtOK->setEnabled(!locked);
+    BtCle->setVisible(locked);
+    BtCle->setChecked(false);
+}
+
+void TWinRisks::FormActivate() {
+    if (auto* b = RGAlertItems->button(Settings.AlertRow)) b->setChecked(true);
+    if (auto* b = RGActionItems->button(Settings.ActionRow - 2)) b->setChecked(true);
+    if (auto* b = RGAlertItems->checkedButton())
+        b->setFocus();
+    else
+        RGAlert->setFocus();
+}
+
+void TWinRisks::Recalc() {
+    if (!current_) return;
+    current_->RecalcAll();
+    if (RepaintChart) RepaintChart();
+}
+
+void TWinRisks::RGAlertClick() {
+    int item = RGAlertItems->checkedId();
+    if (item < 0 || item > 1) return;
+    Settings.AlertRow = static_cast<uint8_t>(item);
+    Recalc();
+}
+
+void TWinRisks::RGActionClick() {
+    int item = RGActionItems->checkedId();
+    if (item < 0 || item > 2) return;
+    // The first action item stands for row 2 of the t table.
+    Settings.ActionRow = static_cast<uint8_t>(item + 2);
+    Recalc();
+}
+
+void TWinRisks::BtUndoClick() {
+    Settings.AlertRow = savedAlert_;
+    Settings.ActionRow = savedAction_;
+    Recalc();
+    FormActivate();
+}
+
+void TWinRisks::BtCleClick() {
+    if (AskPassword()) {
+        BtOK->setEnabled(true);
+        BtCle->hide();
+    }
+    BtCle->setChecked(false);
+}
+
+void TWinRisks::FormClose(int result) {
+    if (result == QDialog::Accepted) return;
+    if (Settings.AlertRow == savedAlert_ && Settings.ActionRow == savedAction_) return;
+    Settings.AlertRow = savedAlert_;
+    Settings.ActionRow = savedAction_;
+    Recalc();
+}

@@ -1,0 +1,49 @@
+// The statistical-risks window: the rows of the t table behind the warning and action limits.
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+class QButtonGroup;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QToolButton;
+class TAnalyte;
+
+// The two-state key button of the windows whose commands the password protects.
+QToolButton* CreateKeyButton(QWidget* parent);
+
+class TWinRisks : public QDialog {
+public:
+    explicit TWinRisks(QWidget* parent = nullptr);
+    // Opens the window over the current analyte (none when the list is empty). On OK the rows stay
+    // in the settings and the settings file is written; any other close restores the former rows.
+    int Execute(TAnalyte* current);
+    // Called after every live recomputation of the current analyte, so that its chart is repainted.
+    std::function<void()> RepaintChart;
+
+    void FormShow();
+    void FormActivate();
+    void RGAlertClick();
+    void RGActionClick();
+    void BtUndoClick();
+    void BtCleClick();
+    void FormClose(int result);
+
+    QLabel* LblInfo;
+    QGroupBox* RGAlert;
+    QGroupBox* RGAction;
+    QButtonGroup* RGAlertItems;
+    QButtonGroup* RGActionItems;
+    QPushButton* BtOK;
+    QPushButton* BtCancel;
+    QPushButton* BtUndo;
+    QToolButton* BtCle;
+
+private:
+    void Recalc();
+    TAnalyte* current_ = nullptr;
+    uint8_t savedAlert_ = 0;
+    uint8_t savedAction_ = 4;
+};

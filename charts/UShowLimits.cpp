@@ -1,0 +1,222 @@
+// The control-limits view of the current analyte: one column per QC level, common CV, printout.
+#include "UShowLimits.h"
+
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QToolButton>
+
+#include "UDataLoadSave.h"
+#include "UGlobale.h"
+#include "UPrintJob.h"
+#include "URisks.h"
+#include "UStructures.h"
+#include "UUserPrompt.h"
+
+namespace {
+
+const char* const RowLabels[LimitsRows] = {"Control materials",
+                                           "Lots",
+                                           "QC mode",
+                                           "Target",
+                                           "Warning limits",
+                                           "Action limits",
+                                           "Dates ref interval",
+                                           "# points in ref interval",
+                                           "Reference CV",
+                                           "# degrees of freedom"};
+
+constexpr int ColumnWidth = 110;
+constexpr int RowHeight = 22;
+
+std::string PointDate(const TAnalyte& a, int index) {
+    if (index < 0 || index >= a.Count()) return std::string();
+    return Regional.DateToText(a.Points[static_cast<size_t>(index)].DateTime);
+}
+
+} // namespace
+
+std::vector<std::vector<std::string>> LimitsTexts(const TAnalyte& a) {
+    const int n = a.NbLevels;
+    std::vector<std::vector<std::string>> t(LimitsRows, std::vector<std::string>(static_cast<size_t>(n) + 1));
+    for (int r = 0; r < LimitsRows; ++r) t[static_cast<size_t>(r)][0] = RowLabels[r];
+    for (int i = 0; i < n; ++i) {
+        const size_t c = static_cast<size_t>(i) + 1;
+        const LevelStats& l = a.Limits[static_cast<size_t>(i)];
+        const LimitMode mode = a.LimitMode[static_cast<size_t>(i)];
+        const bool fixed = mode == lmFixed;
+        const bool cvMissing = l.State == 6;
+        const TSerum& s = ListSerum.FindMaterial(a.MaterialId[static_cast<size_t>(i)]);
+        auto value = [&a](long double v) { return FormatFixed(v, 8, a.Decimals + 1); };
+        t[0][c] = s.Name;
+        t[1][c] = s.Lot;
+        t[2][c] = mode <= lmFixed ? LimitModeNames[mode] : "";
+        if (l.N > 0 || fixed) t[3][c] = value(l.Mean) + " " + a.Unit;
+        if (!cvMissing || fixed) {
+            t[4][c] = value(l.Mean - l.WarnDev) + "  /  " + value(l.Mean + l.WarnDev);
+            t[5][c] = value(l.Mean - l.ActionDev) + "  /  " + value(l.Mean + l.ActionDev);
+        }
+        if (mode == lmMobile) {
+            if (a.Count() > 0) t[6][c] = PointDate(a, 0) + " - " + PointDate(a, a.Count() - 1);
+        } else if (mode == lmLocked) {
+            t[6][c] = PointDate(a, a.LockFirst[static_cast<size_t>(i)]) + " - " +
+                      PointDate(a, a.LockLast[static_cast<size_t>(i)]);
+        }
+        if (!fixed) {
+            t[7][c] = std::to_string(l.N);
+            if (!cvMissing) {
+                t[8][c] = FormatFixed(l.CV, 5, 1) + " %";
+                t[9][c] = std::to_string(l.DF);
+            }
+        }
+    }
+    return t;
+}
+
+std::vector<TPrnCell> LimitsCells(const TAnalyte& a) {
+    std::vector<TPrnCell> cells;
+    const auto t = LimitsTexts(a);
+    for (size_t r = 0; r < t.size(); ++r)
+        for (size_t c = 0; c < t[r].size(); ++c)
+            cells.push_back({t[r][c], (r == 0 || c == 0) ? cmSilver : cmNone});
+    return cells;
+}
+
+void PrintLimits(TPrintCanvas& canvas, const TAnalyte& a) {
+    PrintTable(canvas, "QC limits for " + a.Name, {"", ""}, LimitsCells(a), a.NbLevels + 1, {20, 20, 20, 20},
+               false);
+}
+
+TWinShowLimits::TWinShowLimits(QWidget* parent) : QDialog(parent) {
+    setObjectName("WinShowLimits");
+    Grid = new QTableWidget(LimitsRows, 2, this);
+    Grid->setObjectName("Grid");
+    Grid->horizontalHeader()->hide();
+    Grid->verticalHeader()->hide();
+    Grid->horizontalHeader()->setDefaultSectionSize(ColumnWidth);
+    Grid->verticalHeader()->setDefaultSectionSize(RowHeight);
+    Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QPalette pal = Grid->palette();
+    pal.setColor(QPalette::Base, pal.color(QPalette::ToolTipBase));
+    Grid->setPalette(pal);
+    PanelBottom = new QWidget(this);
+    PanelBottom->setObjectName("PanelBottom");
+    CBCommonCV = new QCheckBox("&Common CV method", PanelBottom);
+    CBCommonCV->setObjectName("CBCommonCV");
+    BtOK = new QPushButton("OK", PanelBottom);
+    BtOK->setObjectName("BtOK");
+    BtCancel = new QPushButton("Cancel", PanelBottom);
+    BtCancel->setObjectName("BtCancel");
+    BtPrn = new QPushButton("&Print", PanelBottom);
+    BtPrn->setObjectName("BtPrn");
+    BtCle = CreateKeyButton(PanelBottom);
+    for (QPushButton* b : {BtOK, BtCancel, BtPrn}) b->resize(70, 25);
+    BtCle->resize(26, 26);
+    BtOK->setDefault(true);
+    connect(CBCommonCV, &QCheckBox::clicked, this, &TWinShowLimits::CBCommonCVClick);
+    connect(BtOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(BtCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(BtPrn, &QPushButton::clicked, this, &TWinShowLimits::BtPrnClick);
+    connect(BtCle, &QToolButton::clicked, this, &TWinShowLimits::BtCleClick);
+    FormCreate();
+}
+
+void TWinShowLimits::FormCreate() {
+    for (int r = 0; r < LimitsRows; ++r) Grid->setItem(r, 0, new QTableWidgetItem(RowLabels[r]));
+}
+
+int TWinShowLimits::Execute(TAnalyte* analyte) {
+    if (!analyte) {
+        ShowMessageBox(mkError, mbYes, "No analyte.");
+        return QDialog::Rejected;
+    }
+    analyte_ = analyte;
+    FormShow();
+    FormActivate();
+    int result = exec();
+    FormClose(result);
+    analyte_ = nullptr;
+    return result;
+}
+
+void TWinShowLimits::FormShow() {
+    const TAnalyte& a = *analyte_;
+    const int n = a.NbLevels;
+    const int cols = n + 1;
+    Grid->setColumnCount(cols);
+    for (int c = 0; c < cols; ++c) Grid->setColumnWidth(c, ColumnWidth);
+    const int width = cols * (ColumnWidth + 1);
+    const int gridHeight = LimitsRows * (RowHeight + 1) + 2;
+    Grid->setGeometry(0, 0, width, gridHeight);
+    PanelBottom->setGeometry(0, gridHeight, width, 72);
+    setFixedSize(width + 6, gridHeight + 72);
+    setWindowTitle(ToQString("Control limits for " + a.Name));
+    savedCommonCV_ = a.CommonCVOn();
+    CBCommonCV->setChecked(savedCommonCV_);
+    Grid->clearSelection();
+    Grid->setCurrentItem(nullptr);
+    const int ok = 56 * n - 52;
+    CBCommonCV->move(ok + 74, 8);
+    BtCle->move(ok + 15, 5);
+    BtOK->move(ok, 40);
+    BtCancel->move(ok + 74, 40);
+    BtPrn->move(ok + 149, 40);
+    bool anyNotFixed = false;
+    for (int i = 0; i < n; ++i) anyNotFixed = anyNotFixed || a.LimitMode[static_cast<size_t>(i)] != lmFixed;
+    const bool locked = !Settings.Password.empty();
+    CBCommonCV->setVisible(anyNotFixed);
+    CBCommonCV->setEnabled(!locked);
+    BtCle->setVisible(anyNotFixed && locked);
+    BtCle->setChecked(false);
+}
+
+void TWinShowLimits::FormActivate() {
+    if (!analyte_) return;
+    const auto t = LimitsTexts(*analyte_);
+    for (int r = 0; r < LimitsRows; ++r)
+        for (int c = 1; c < static_cast<int>(t[static_cast<size_t>(r)].size()); ++c)
+            Grid->setItem(r, c,
+                          new QTableWidgetItem(ToQString(t[static_cast<size_t>(r)][static_cast<size_t>(c)])));
+}
+
+void TWinShowLimits::CBCommonCVClick() {
+    if (!analyte_) return;
+    if (CBCommonCV->isChecked())
+        analyte_->Options |= TAnalyte::OptCommonCV;
+    else
+        analyte_->Options &= static_cast<uint8_t>(~TAnalyte::OptCommonCV);
+    analyte_->RecalcAll();
+    if (RepaintChart) RepaintChart();
+    FormActivate();
+}
+
+void TWinShowLimits::BtCleClick() {
+    if (AskPassword()) {
+        CBCommonCV->setEnabled(true);
+        BtCle->hide();
+    }
+    BtCle->setChecked(false);
+}
+
+void TWinShowLimits::BtPrnClick() {
+    if (!analyte_) return;
+    const TAnalyte& a = *analyte_;
+    TPrintJobSpec spec;
+    spec.FileName = TPrintJob::SafeFileName(ToQString("QC limits for " + a.Name));
+    TPrintJob::Print(this, spec, [&a](TPrintCanvas& canvas) { PrintLimits(canvas, a); });
+    BtOK->setFocus();
+}
+
+void TWinShowLimits::FormClose(int result) {
+    if (result == QDialog::Accepted || !analyte_) return;
+    if (analyte_->CommonCVOn() == savedCommonCV_) return;
+    if (savedCommonCV_)
+        analyte_->Options |= TAnalyte::OptCommonCV;
+    else
+        analyte_->Options &= static_cast<uint8_t>(~TAnalyte::OptCommonCV);
+    analyte_->RecalcAll();
+    if (RepaintChart) RepaintChart();
+}

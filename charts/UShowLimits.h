@@ -1,0 +1,55 @@
+// The control-limits view of the current analyte: one column per QC level, common CV, printout.
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "UPrnTable.h"
+
+class QCheckBox;
+class QPushButton;
+class QTableWidget;
+class QToolButton;
+class QWidget;
+class TAnalyte;
+class TPrintCanvas;
+
+constexpr int LimitsRows = 10;
+
+// The texts of the view: LimitsRows rows of NbLevels + 1 columns, labels in column 0.
+std::vector<std::vector<std::string>> LimitsTexts(const TAnalyte& a);
+// The printed table: every cell of the view, row 0 and column 0 on silver.
+std::vector<TPrnCell> LimitsCells(const TAnalyte& a);
+void PrintLimits(TPrintCanvas& canvas, const TAnalyte& a);
+
+class TWinShowLimits : public QDialog {
+public:
+    explicit TWinShowLimits(QWidget* parent = nullptr);
+    // "No analyte." without an analyte. OK keeps a change of the common-CV method, any other close
+    // puts the former method back and recomputes the analyte.
+    int Execute(TAnalyte* analyte);
+    // Called after every change of the analyte's limits, so that its chart is repainted.
+    std::function<void()> RepaintChart;
+
+    void FormCreate();
+    void FormShow();
+    void FormActivate();
+    void CBCommonCVClick();
+    void BtCleClick();
+    void BtPrnClick();
+    void FormClose(int result);
+
+    QTableWidget* Grid;
+    QWidget* PanelBottom;
+    QCheckBox* CBCommonCV;
+    QPushButton* BtOK;
+    QPushButton* BtCancel;
+    QPushButton* BtPrn;
+    QToolButton* BtCle;
+
+private:
+    TAnalyte* analyte_ = nullptr;
+    bool savedCommonCV_ = false;
+};

@@ -1,0 +1,65 @@
+// The daily QC summary: every point of every analyte entered on one day, listed and printed.
+#pragma once
+
+#include <QDialog>
+#include <QPixmap>
+#include <string>
+#include <vector>
+
+#include "UPrnTable.h"
+#include "UStructures.h"
+
+class QCalendarWidget;
+class QListWidget;
+class QPushButton;
+class TPrintCanvas;
+
+// One point of the day: its analyte and its index there.
+struct TDailyPoint {
+    const TAnalyte* Analyte = nullptr;
+    int Index = -1;
+    const ControlPoint& Point() const { return Analyte->Points[static_cast<size_t>(Index)]; }
+};
+
+// The points of day d: analytes in list order, each one's points from the latest to the earliest.
+std::vector<TDailyPoint> DailyPoints(const TListAnalytes& list, TDateTime day);
+// The tab-separated line of the list for one point.
+std::string DailyLine(const TDailyPoint& p);
+std::vector<TPrnCell> DailyCells(const std::vector<TDailyPoint>& points);
+std::string DailyTitle(TDateTime day);
+void PrintDailyQC(TPrintCanvas& canvas, const std::vector<TDailyPoint>& points, TDateTime day);
+
+// The status image of a level's value in the list: 11 x 11 dots, 12 x 12 cross; null for psEmpty.
+QPixmap StatusImage(PointState s);
+
+class TWinDailyQC : public QDialog {
+public:
+    explicit TWinDailyQC(QWidget* parent = nullptr);
+    // Shows the points of today from the analyte list.
+    int Execute(const TListAnalytes& list);
+
+    void FormActivate();
+    void CalendarChange();
+    void BtTodayClick();
+    void BtPrnClick();
+    void LBDrawItem(QPainter& painter, int index, const QRect& rect, bool selected) const;
+    // The day whose points are listed.
+    TDateTime Day() const;
+    const std::vector<TDailyPoint>& Points() const { return points_; }
+
+    QListWidget* LB;
+    QCalendarWidget* Calendar;
+    QPushButton* BtToday;
+    QPushButton* BtPrn;
+    QPushButton* BtOK;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void FillList();
+    bool FormKeyPress(int key);
+    const TListAnalytes* list_ = nullptr;
+    std::vector<TDailyPoint> points_;
+};

@@ -1,0 +1,266 @@
+// The command-line companion run as a separate program on a temporary program folder.
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/wait.h>
+
+#include "TestHelpers.h"
+#include "UAtomicFile.h"
+#include "UDataLoadSave.h"
+#include "UFolderLock.h"
+
+namespace {
+struct TResult {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+TResult Cli(const std::string& home, const std::vector<std::string>& args) {
+    std::string errFile = home + "cli-stderr.txt";
+    std::string cmd = Quote(VARNHOLT_CLI) + " --home " + Quote(home);
+    for (const std::string& a : args) cmd += " " + Quote(a);
+    cmd += " 2>" + Quote(errFile);
+    TResult r;
+    FILE* p = popen(cmd.c_str(), "r");
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    r.err = ReadWholeFile(errFile);
+    std::filesystem::remove(errFile);
+    return r;
+}
+
+std::string Real17(long double v) {
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, static_cast<double>(v), std::chars_format::general, 17);
+    return std::string(buf, res.ptr);
+}
+
+// The folder's files, without the lock file that writing commands leave (it holds no data).
+std::vector<std::string> FolderFiles(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        if (e.path().filename() != "Varnholt.lock") names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// One level locked on 40 points alternating 98 and 102 (mean 100, SD 2.0255), then three points at
+// 103.5: a new value of 106 is a warning and completes four values beyond one SD (4:1s, reject).
+void WriteShiftHistory() {
+    ListAnalytes.Clear();
+    ListSerum.Clear();
+    auto a = std::make_unique<TAnalyte>("Sodium", "mmol/L", 1, 1);
+    a->Options = TAnalyte::OptMultirules;
+    for (int k = 0; k < 40; ++k) a->AddPoint(MakeRun(46000 + k, {k % 2 ? 102.0 : 98.0}));
+    for (int k = 0; k < 3; ++k) a->AddPoint(MakeRun(46040 + k, {103.5}, k == 2 ? "last" : "", "OP"));
+    a->LimitMode[0] = lmLocked;
+    a->LockFirst[0] = 0;
+    a->LockLast[0] = 39;
+    a->RecalcAll();
+    ListAnalytes.Add(std::move(a));
+    WriteDataFile(DataFileName());
+}
+} // namespace
+
+class Companion : public ::testing::Test {
+protected:
+    TTempFolder folder;
+    std::string home = folder.Path();
+};
+
+TEST_F(Companion, EmptyFolderShowsSampleDataAndWritesNothing) {
+    TResult r = Cli(home, {"analytes"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(
+        r.out.find("{\"analytes\":[{\"Name\":\"Glucose\",\"Unit\":\"mmol/L\",\"Decimals\":1,\"NbLevels\":3,"
+                   "\"Points\":45,\"Options\":7,\"MaterialId\":[0,1,2],\"LimitMode\":[1,1,1]}"),
+        std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\"Name\":\"Albumin\""), std::string::npos);
+    EXPECT_TRUE(FolderFiles(home).empty());
+    EXPECT_EQ(Cli(home, {"--help"}).status, 0);
+    for (const char* c : {"analytes", "limits", "judge", "add", "queue", "backup", "restore", "archive"})
+        EXPECT_EQ(Cli(home, {c, "--help"}).status, 0) << c;
+}
+
+TEST_F(Companion, LimitsAreTheCoreFigures) {
+    WriteShiftHistory();
+    TResult r = Cli(home, {"limits", "sodium"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    ReadDataFile(DataFileName());
+    const TAnalyte& a = ListAnalytes[0];
+    const LevelStats& l = a.Limits[0];
+    std::string limits = "\"Limits\":{\"Mean\":" + Real17(l.Mean) + ",\"WarnDev\":" + Real17(l.WarnDev) +
+                         ",\"ActionDev\":" + Real17(l.ActionDev) + ",\"Min\":98,\"Max\":102,";
+    EXPECT_NE(r.out.find(limits), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"N\":40,\"NDiscarded\":0,\"DF\":39,"), std::string::npos);
+    EXPECT_NE(r.out.find("\"LimitMode\":1,\"LockFirst\":0,\"LockLast\":39,\"AllStats\":{"),
+              std::string::npos);
+    EXPECT_NEAR(static_cast<double>(l.Mean), 100.0, 1e-12);
+}
+
+TEST_F(Companion, JudgeGivesTheRuleOutcomesAndStoresNothing) {
+    WriteShiftHistory();
+    std::string before = ReadWholeFile(DataFileName());
+    TResult r = Cli(home, {"judge", "Sodium", "2026-02-01", "09:00", "106"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "{\"States\":[1],\"TakesPart\":[true],\"n\":1,\"PerLevel\":[[\"rsWarning\",\"rsClear\","
+              "\"rsClear\",\"rsClear\",\"rsReject\",\"rsClear\"]],\"Across\":{},\"AcrossNames\":[\"2:2s\","
+              "\"R:4s\",\"4:1s\",\"10:m\"]}\n");
+    // Inside the warning limits the same shift is only a warning.
+    r = Cli(home, {"judge", "Sodium", "2026-02-01", "09:00", "103"});
+    EXPECT_NE(r.out.find("[[\"rsClear\",\"rsClear\",\"rsClear\",\"rsClear\",\"rsWarning\",\"rsClear\"]]"),
+              std::string::npos)
+        << r.out;
+    // Switched off or rejected: nothing takes part.
+    for (auto extra :
+         {std::vector<std::string>{"--rules", "off"}, std::vector<std::string>{"--reject", "1"}}) {
+        std::vector<std::string> args = {"judge", "Sodium", "2026-02-01", "09:00", "106"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        r = Cli(home, args);
+        EXPECT_NE(r.out.find("\"n\":0,\"PerLevel\":[null],\"Across\":{}"), std::string::npos) << r.out;
+    }
+    EXPECT_EQ(ReadWholeFile(DataFileName()), before);
+    EXPECT_EQ(FolderFiles(home), std::vector<std::string>{"Varnholt.qcf"});
+}
+
+TEST_F(Companion, AddStoresTheRunAsTheValidationWindowWould) {
+    WriteShiftHistory();
+    TResult r = Cli(home, {"add", "Sodium", "2026-02-01", "09:30", "106", "--operator", "ABCDEF", "--comment",
+                           "  new lot  ", "--reject", "1"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    ReadDataFile(DataFileName());
+    const TAnalyte& a = ListAnalytes[0];
+    ASSERT_EQ(a.Count(), 44);
+    const ControlPoint& p = a.Points.back();
+    EXPECT_EQ(p.DateTime, EncodeDate(2026, 2, 1) + EncodeTime(9, 30, 0));
+    EXPECT_EQ(p.Levels[0].State, psDiscarded);
+    EXPECT_EQ(p.Operator.Str(), "ABCD");
+    EXPECT_EQ(a.CommentText(p.CommentId), "new lot");
+    r = Cli(home, {"points", "Sodium"});
+    EXPECT_NE(r.out.find("{\"DateTime\":46054.395833333336,\"Levels\":[{\"Value\":106,\"State\":5}],"
+                         "\"CommentId\":1,\"Comment\":\"new lot\",\"Operator\":\"ABCD\"}"),
+              std::string::npos)
+        << r.out;
+    // The program's end writes data, queue and settings.
+    EXPECT_EQ(FolderFiles(home), (std::vector<std::string>{"Varnholt.cfr", "Varnholt.fif", "Varnholt.qcf"}));
+}
+
+TEST_F(Companion, WritingCommandsAreRefusedWhileTheFolderIsInUse) {
+    WriteShiftHistory();
+    std::string before = ReadWholeFile(DataFileName());
+    TFolderLock lock;
+    std::string error;
+    ASSERT_TRUE(lock.Acquire(home, error)) << error;
+    TResult r = Cli(home, {"add", "Sodium", "2026-02-01", "09:30", "100"});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_FALSE(r.err.empty());
+    EXPECT_EQ(ReadWholeFile(DataFileName()), before);
+    EXPECT_EQ(Cli(home, {"analytes"}).status, 0); // reading goes on
+    lock.Release();
+    EXPECT_EQ(Cli(home, {"add", "Sodium", "2026-02-01", "09:30", "100"}).status, 0);
+}
+
+TEST_F(Companion, BadInputIsRefusedWithoutChangingAFile) {
+    WriteShiftHistory();
+    std::string before = ReadWholeFile(DataFileName());
+    const std::vector<std::vector<std::string>> bad = {
+        {"limits", "Potassium"},
+        {"add", "Sodium", "2026-02-01", "09:30", "inf"},
+        {"add", "Sodium", "2026-02-01", "09:30", "1e39"},
+        {"add", "Sodium", "2026-02-01", "09:30", "12abc"},
+        {"add", "Sodium", "2026-13-01", "09:30", "100"},
+        {"add", "Sodium", "2026-01-01", "25:00", "100"},
+        {"add", "Sodium", "2026-02-01", "09:30", "100", "101"},
+        {"add", "Sodium", "2026-02-01", "09:30", "-"},
+        {"judge", "Sodium", "2026-02-01", "09:30", "100", "--reject", "4"},
+        {"archive", "Sodium", "2"},
+        {"frobnicate"},
+    };
+    for (const auto& args : bad) {
+        TResult r = Cli(home, args);
+        EXPECT_EQ(r.status, 2) << args[0] << " " << args.back();
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_EQ(ReadWholeFile(DataFileName()), before);
+    }
+    EXPECT_NE(Cli(home, {"limits", "Potassium"}).err.find("unknown analyte: Potassium"), std::string::npos);
+
+    // A damaged data file is named and left exactly as it is.
+    std::string damaged = before.substr(0, before.size() - 3);
+    AtomicWriteFile(DataFileName(), damaged);
+    for (const char* cmd : {"analytes", "add"}) {
+        TResult r = Cli(home, {cmd, "Sodium", "2026-02-01", "09:30", "100"});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find("Cannot read data"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(ReadWholeFile(DataFileName()), damaged);
+    EXPECT_EQ(FolderFiles(home), std::vector<std::string>{"Varnholt.qcf"});
+}
+
+TEST_F(Companion, ExchangeQueueArchiveAndBackup) {
+    WriteShiftHistory();
+    // Export, then import into a fresh analyte: the same dates and values come back.
+    TResult exported = Cli(home, {"export", "Sodium"});
+    ASSERT_EQ(exported.status, 0);
+    EXPECT_EQ(exported.out.substr(0, 26), "09/12/2025\t00:00:00\t98.0\t\t");
+    std::ofstream(home + "sodium.txt", std::ios::binary) << exported.out;
+    ListAnalytes.Add(std::make_unique<TAnalyte>("Copy", "mmol/L", 1, 1));
+    WriteDataFile(DataFileName());
+    TResult imported = Cli(home, {"import", "Copy", home + "sodium.txt"});
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    EXPECT_EQ(imported.out, "43\n");
+    // Operator and comment fields are not imported; dates, times and values are.
+    auto valuesOnly = [](const std::string& text) {
+        std::string out;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);) out += line.substr(0, line.find('\t', 20)) + "\n";
+        return out;
+    };
+    EXPECT_EQ(valuesOnly(Cli(home, {"export", "Copy"}).out), valuesOnly(exported.out));
+
+    // Held runs.
+    ASSERT_EQ(Cli(home, {"queue", "add", "Sodium", "2026-02-01", "08:00", "99.5"}).status, 0);
+    TResult q = Cli(home, {"queue", "list"});
+    EXPECT_NE(q.out.find("{\"queue\":[{\"AnalyteName\":\"Sodium\",\"DateTime\":46054.333333333336,"),
+              std::string::npos)
+        << q.out;
+
+    // An archive takes the next number and erases the level.
+    TResult ar = Cli(home, {"archive", "Copy", "1"});
+    ASSERT_EQ(ar.status, 0) << ar.err;
+    EXPECT_EQ(ar.out, "1\n");
+    EXPECT_TRUE(FileExists(home + "QC000001.qca"));
+    EXPECT_NE(Cli(home, {"analytes"})
+                  .out.find("\"Name\":\"Copy\",\"Unit\":\"mmol/L\",\"Decimals\":1,"
+                            "\"NbLevels\":1,\"Points\":0"),
+              std::string::npos);
+
+    // Two backups keep the first as .Old; a restore brings the data back.
+    std::string media = home + "media/";
+    std::filesystem::create_directory(media);
+    ASSERT_EQ(Cli(home, {"backup", media}).status, 0);
+    std::string first = ReadWholeFile(media + "Varnholt.Sav");
+    ASSERT_EQ(Cli(home, {"add", "Sodium", "2026-03-01", "08:00", "100"}).status, 0);
+    ASSERT_EQ(Cli(home, {"backup", media}).status, 0);
+    EXPECT_EQ(ReadWholeFile(media + "Varnholt.Old"), first);
+    AtomicWriteFile(media + "Varnholt.Sav", first);
+    ASSERT_EQ(Cli(home, {"restore", media}).status, 0);
+    EXPECT_NE(Cli(home, {"analytes"})
+                  .out.find("\"Name\":\"Sodium\",\"Unit\":\"mmol/L\",\"Decimals\":1,"
+                            "\"NbLevels\":1,\"Points\":43"),
+              std::string::npos);
+    EXPECT_EQ(Cli(home, {"backup", home + "absent/"}).status, 2);
+}
