@@ -112,6 +112,24 @@ TWinMain::TWinMain(QWidget* parent) : QMainWindow(parent) {
     BtExit->setAutoRaise(true);
     bar->addWidget(BtExit);
     connect(BtExit, &QToolButton::clicked, this, &QWidget::close);
+    auto barButton = [this](const char* name, const QString& caption, const QString& hint,
+                            void (TWinMain::*slot)()) {
+        QToolButton* b = AddBarButton(name, caption, hint);
+        connect(b, &QToolButton::clicked, this, slot);
+        return b;
+    };
+    BtData = barButton("BtData", QStringLiteral("Data ta&ble"), QStringLiteral("Table of QC data"),
+                       &TWinMain::BtDataClick);
+    BtArchives = barButton("BtArchives", QStringLiteral("Archi&ves"), QStringLiteral("Show archived data"),
+                           &TWinMain::BtArchivesClick);
+    BtDaily = barButton("BtDaily", QStringLiteral("D&aily QC"), QStringLiteral("Daily QC results"),
+                        &TWinMain::BtDailyClick);
+    BtLimits = barButton("BtLimits", QStringLiteral("&Control limits"), QStringLiteral("Show control limits"),
+                         &TWinMain::BtLimitsClick);
+    BtAffectation =
+        barButton("BtAffectation", QStringLiteral("Assign &lots"),
+                  QStringLiteral("Change QC material or lot number"), &TWinMain::BtAffectationClick);
+    OpenDataTable = [this] { BtDataClick(); };
 
     PanelNomAnal = Panel(client, "PanelNomAnal", QColor(0, 0, 128), Qt::white);
     PanelNomAnal->setGeometry(0, 30, 600, 20);
@@ -207,7 +225,7 @@ void TWinMain::buildEntryPage() {
     CBOperator = Named(new QComboBox(TabSheetEnter), "CBOperator");
     CBOperator->setEditable(true);
     CBOperator->lineEdit()->setMaxLength(4);
-    for (const std::string& op : Operators) CBOperator->addItem(ToQ(op));
+    LoadOperatorChoices();
     box->addWidget(CBOperator);
     auto* commentLabel = new QHBoxLayout();
     auto* commentImage = new QLabel(TabSheetEnter);
@@ -231,6 +249,7 @@ void TWinMain::buildEntryPage() {
     connect(LBAnalytes, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0) LBAnalytesClick();
     });
+    connect(LBAnalytes, &QListWidget::itemDoubleClicked, this, [this] { MnuAnalytesClick(); });
     PageControl->addWidget(TabSheetEnter);
 }
 
@@ -292,12 +311,30 @@ void TWinMain::buildMenu() {
         m->menuAction()->setVisible(false);
     }
 
-    MnuOptions = Named(MnuConfiguration->addAction(QStringLiteral("&Backup/restore options")), "MnuOptions");
-    MnuPsw = Named(MnuConfiguration->addAction(QStringLiteral("&Password")), "MnuPsw");
-    MnuShortcuts = Named(MnuConfiguration->addAction(QStringLiteral("&Shortcuts")), "MnuShortcuts");
-    connect(MnuOptions, &QAction::triggered, this, &TWinMain::MnuOptionsClick);
-    connect(MnuPsw, &QAction::triggered, this, &TWinMain::MnuPswClick);
-    connect(MnuShortcuts, &QAction::triggered, this, &TWinMain::MnuShortcutsClick);
+    auto item = [this](QMenu* menu, const QString& text, const char* name, void (TWinMain::*slot)()) {
+        QAction* a = Named(menu->addAction(text), name);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    MnuAnalytes =
+        item(MnuParameters, QStringLiteral("&Analytes"), "MnuAnalytes", &TWinMain::MnuAnalytesClick);
+    MnuSerum =
+        item(MnuParameters, QStringLiteral("&Control materials"), "MnuSerum", &TWinMain::MnuSerumClick);
+    MnuEmployees =
+        item(MnuParameters, QStringLiteral("&Operators"), "MnuEmployees", &TWinMain::MnuEmployeesClick);
+
+    MnuOptions = item(MnuConfiguration, QStringLiteral("&Backup/restore options"), "MnuOptions",
+                      &TWinMain::MnuOptionsClick);
+    MnuPsw = item(MnuConfiguration, QStringLiteral("&Password"), "MnuPsw", &TWinMain::MnuPswClick);
+    MnuRisks =
+        item(MnuConfiguration, QStringLiteral("Statistical &risks"), "MnuRisks", &TWinMain::MnuRisksClick);
+    MnuShortcuts =
+        item(MnuConfiguration, QStringLiteral("&Shortcuts"), "MnuShortcuts", &TWinMain::MnuShortcutsClick);
+
+    MnuExport = item(MnuFile, QStringLiteral("&Export"), "MnuExport", &TWinMain::MnuExportClick);
+    MnuImport = item(MnuFile, QStringLiteral("&Import"), "MnuImport", &TWinMain::MnuImportClick);
+    MnuCopy = item(MnuClipboard, QStringLiteral("&Copy"), "MnuCopy", &TWinMain::MnuCopyClick);
+    MnuPaste = item(MnuClipboard, QStringLiteral("&Paste"), "MnuPaste", &TWinMain::MnuPasteClick);
 
     MnuLock = Named(MnuSpecial->addAction(QStringLiteral("&Lock limits")), "MnuLock");
     MnuFix = Named(MnuSpecial->addAction(QStringLiteral("&Fix limits")), "MnuFix");
@@ -444,6 +481,7 @@ void TWinMain::ResetEntryFields() {
     DatePicker->setDate(ToQDate(Today()));
     TimePicker->setTime(ToQTime(Now()));
     EditComment->clear();
+    EditComment->setMaxLength(20);
     CBOperator->setEditText(QString());
 }
 

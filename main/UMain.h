@@ -20,6 +20,17 @@ class QTimeEdit;
 class QTimer;
 class QToolButton;
 class TPaintBox;
+class TWinArchives;
+class TWinDailyQC;
+class TWinDefAnalytes;
+class TWinDefSerum;
+class TWinEmployees;
+class TWinImport;
+class TWinPrnData;
+class TWinRisks;
+class TWinSerumByAnal;
+class TWinShowData;
+class TWinShowLimits;
 
 // The analyte shown in the main window (none when the list is empty) and its highlighted point.
 extern TAnalyte* CurrentAnalyte;
@@ -86,6 +97,23 @@ public:
     QTimer *TimerBackUp, *TimerBtFifo;
     QMenu *MnuParameters, *MnuConfiguration, *MnuFile, *MnuClipboard, *MnuSpecial, *MnuHelp;
     QAction *MnuOptions, *MnuPsw, *MnuShortcuts, *MnuLock, *MnuFix, *MnuErase, *MnuUserManual, *MnuAbout;
+    QAction *MnuAnalytes, *MnuSerum, *MnuEmployees, *MnuRisks, *MnuExport, *MnuImport, *MnuCopy, *MnuPaste;
+    QToolButton *BtData, *BtArchives, *BtDaily, *BtLimits, *BtAffectation;
+
+    // Windows opened from the menu and the button bar: created once and reused (parented here).
+    TWinImport* WinImport = nullptr;
+    TWinSerumByAnal* WinSerumByAnal = nullptr;
+    TWinRisks* WinRisks = nullptr;
+    TWinDefAnalytes* WinDefAnalytes = nullptr;
+    TWinDefSerum* WinDefSerum = nullptr;
+    TWinEmployees* WinEmployees = nullptr;
+    TWinPrnData* WinPrnData = nullptr;
+    TWinShowData* WinShowData = nullptr;
+    TWinShowLimits* WinShowLimits = nullptr;
+    TWinDailyQC* WinDailyQC = nullptr;
+    TWinArchives* WinArchives = nullptr;
+    // Creates the windows above in the program's start order (the main window comes first).
+    void CreateChildWindows();
 
     // Working state.
     int32_t FirstVisible = 0, LastVisible = -1;
@@ -125,6 +153,28 @@ public:
     void MnuAboutClick();
     // Leaves a lock, fix or erase page as Cancel does, before another window opens.
     void LeaveLimitPage();
+
+    // Commands of the menu and the button bar (UMainCommands.cpp).
+    void MnuAnalytesClick();
+    void MnuSerumClick();
+    void MnuEmployeesClick();
+    void MnuRisksClick();
+    void MnuExportClick();
+    void MnuImportClick();
+    void MnuCopyClick();
+    void MnuPasteClick();
+    void BtDataClick();
+    void BtArchivesClick();
+    void BtDailyClick();
+    void BtLimitsClick();
+    void BtAffectationClick();
+    // Refills CBOperator's choices from Operators.
+    void LoadOperatorChoices();
+    // Moves a stored point back into the entry fields (date, time, operator, values, comment); the
+    // caller deletes it from the analyte.
+    void MovePointToEntryFields(int index);
+    // Writes the data file now; a failure is shown ("Cannot save data" and the reason).
+    bool SaveDataNow();
 
     // Chart interaction.
     void UpdateVisibleStretch();
