@@ -134,6 +134,7 @@ void TWinRandom::FormActivate() {
     if (!analyte_) return;
     const TAnalyte& a = *analyte_;
     LastIndex = -1;
+    setResult(QDialog::Rejected);
     setWindowTitle(QStringLiteral("Random data generator for ") + ToQt(a.Name));
     RBCharts->setChecked(true);
     const int levels = std::clamp(a.NbLevels, 1, MaxLevels);
