@@ -77,12 +77,17 @@ void TWinAnimCopyFic::Show(const std::string& warning) {
         move(s->geometry().center() - QPoint(width() / 2, height() / 2));
     show();
     FormActivate();
+    // The hourglass only while the file is copied: the questions before it need the arrow.
+    if (!waiting_) QApplication::setOverrideCursor(Qt::WaitCursor);
+    waiting_ = true;
     // The file operation holds the thread: paint now so that the window is seen during it.
     repaint();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void TWinAnimCopyFic::Close() {
+    if (waiting_) QApplication::restoreOverrideCursor();
+    waiting_ = false;
     FormClose();
     hide();
 }

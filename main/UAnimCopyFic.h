@@ -38,4 +38,7 @@ public:
 
     QLabel* LblWarning;
     TCopyAnimation* Animate;
+
+private:
+    bool waiting_ = false;
 };

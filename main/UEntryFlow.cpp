@@ -1,8 +1,7 @@
 // The road of a run and the queue and backup commands, as plain functions the main window calls.
 #include "UEntryFlow.h"
 
-#include <QApplication>
-#include <QCursor>
+#include <algorithm>
 #include <memory>
 
 #include "UDataLoadSave.h"
@@ -14,17 +13,6 @@
 #include "UUtilitaires.h"
 
 namespace {
-// The hourglass for the length of a command, also when it fails.
-class TWaitCursor {
-public:
-    TWaitCursor() {
-        if (qApp) QApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~TWaitCursor() {
-        if (qApp) QApplication::restoreOverrideCursor();
-    }
-};
-
 int LevelsInUse(const TAnalyte& a) {
     return std::clamp(a.NbLevels, 1, MaxLevels);
 }
@@ -146,7 +134,6 @@ bool ClearQueueCommand() {
 }
 
 bool BackupCommand() {
-    TWaitCursor wait;
     try {
         BackupData(Settings.BackupFolder);
         return true;
@@ -157,7 +144,6 @@ bool BackupCommand() {
 }
 
 bool RestoreCommand() {
-    TWaitCursor wait;
     try {
         RestoreData(Settings.BackupFolder);
     } catch (const EQcError& e) {

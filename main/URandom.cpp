@@ -92,6 +92,7 @@ TWinRandom::TWinRandom(QWidget* parent) : QDialog(parent) {
     Grille->verticalHeader()->setDefaultSectionSize(20);
     Grille->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Grille->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The editor opens on every current cell, so the grid always shows it.
     Grille->setEditTriggers(QAbstractItemView::AllEditTriggers);
     Grille->setSelectionMode(QAbstractItemView::SingleSelection);
     Grille->setTabKeyNavigation(true);
@@ -118,10 +119,6 @@ TWinRandom::TWinRandom(QWidget* parent) : QDialog(parent) {
     BtCancel->setGeometry(315, 285, 85, 28);
     connect(BtOK, &QPushButton::clicked, this, &TWinRandom::BtOKClick);
     connect(BtCancel, &QPushButton::clicked, this, &QDialog::reject);
-    // Keeps the grid's editor open on the current cell.
-    connect(Grille, &QTableWidget::currentCellChanged, this, [this](int row, int column) {
-        if (row >= 1 && column >= 1) Grille->editItem(Grille->item(row, column));
-    });
 }
 
 bool TWinRandom::Execute(TAnalyte& analyte) {

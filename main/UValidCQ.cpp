@@ -5,7 +5,6 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
-#include <cfenv>
 #include <climits>
 #include <cmath>
 
@@ -299,8 +298,12 @@ void TWinValidCQ::ApplyHeight() {
     PanelWGAcross->move(0, 100 * levels + 84);
     Panel3->setGeometry(0, across ? 100 * levels + 117 : 100 * levels + 84, WindowWidth, 76);
     setFixedSize(WindowWidth, h);
-    if (QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen())
-        move(x(), (s->geometry().height() - h) / 2);
+    if (QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) {
+        // Centred across the screen at its first showing; later showings keep the left edge.
+        if (!placed_) x_ = (s->geometry().width() - WindowWidth) / 2;
+        placed_ = true;
+        move(x_, (s->geometry().height() - h) / 2);
+    }
 }
 
 void TWinValidCQ::FormActivate() {
@@ -374,6 +377,7 @@ void TWinValidCQ::FormClose(bool ok) {
 }
 
 void TWinValidCQ::done(int r) {
+    x_ = x();
     FormClose(r == QDialog::Accepted);
     QDialog::done(r);
 }

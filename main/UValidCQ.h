@@ -111,6 +111,8 @@ private:
     TRejectToggles rejected_{};
     TRuleLevels levels_;
     TMultiruleResult result_;
+    bool placed_ = false;
+    int x_ = 0;
 };
 
 // Draws one rule mark: an ellipse in the status colour with the rule's name.

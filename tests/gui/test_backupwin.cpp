@@ -63,6 +63,7 @@ private slots:
         QVERIFY(copy->visibleAndPlaying);
         QVERIFY(!copy->isVisible());
         QVERIFY(!copy->Animate->Playing());
+        QVERIFY(!QApplication::overrideCursor()); // the hourglass ends with the copy
         QCOMPARE(Settings.LastBackup, Today());
         QVERIFY(!BackupIsDue());
         RefAddPoint(a, 1, {5.5f});

@@ -138,8 +138,14 @@ private slots:
             w->DatePicker->setDate(QDate(2024, 5, 2));
             w->RBFifo->setChecked(true);
             Cell(*w, 1, 1, QStringLiteral("4"));
-            Cell(*w, 1, 2, QStringLiteral("3"));
-            QTest::keyClick(w->Grille, Qt::Key_Return); // Enter in the grid runs OK
+            // The CV typed in the grid's open editor, then Enter in the grid runs OK.
+            QVERIFY(QTest::qWaitForWindowActive(w));
+            w->Grille->setFocus();
+            w->Grille->setCurrentCell(2, 1);
+            QWidget* editor = w->Grille->indexWidget(w->Grille->currentIndex());
+            QVERIFY(editor);
+            QTest::keyClicks(editor, QStringLiteral("3"));
+            QTest::keyClick(editor, Qt::Key_Return);
         });
         TRandomOutcome out = RandomGeneratorCommand(&a, *w);
         QVERIFY(out.Done && out.ToQueue);
