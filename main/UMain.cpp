@@ -26,6 +26,9 @@
 
 #include "UAbout.h"
 #include "UDataLoadSave.h"
+#include "UEntryFlow.h"
+#include "UExchangeCommands.h"
+#include "UFifoResult.h"
 #include "UGlobale.h"
 #include "UMessages.h"
 #include "UMotPass.h"
@@ -68,6 +71,26 @@ QDate ToQDate(TDateTime dt) {
 QTime ToQTime(TDateTime dt) {
     TTimeParts t = DecodeTime(dt);
     return QTime(t.Hour, t.Minute, t.Second);
+}
+
+// A round indicator of the button bar; its colour is kept in the "fill" property (tests read it).
+void SetIndicator(QLabel* l, const QString& colour) {
+    l->setProperty("fill", colour);
+    l->setStyleSheet(
+        QStringLiteral("background-color: %1; border: 1px solid black; border-radius: 6px;").arg(colour));
+}
+
+QLabel* Indicator(QWidget* parent, const char* name) {
+    auto* l = Named(new QLabel(parent), name);
+    l->setFixedSize(12, 12);
+    SetIndicator(l, QStringLiteral("lime"));
+    return l;
+}
+
+// One tick of a blinking indicator: red becomes the button face, anything else red.
+void Blink(QLabel* l) {
+    SetIndicator(l, l->property("fill").toString() == QLatin1String("red") ? QStringLiteral("palette(button)")
+                                                                           : QStringLiteral("red"));
 }
 
 QLabel* Panel(QWidget* parent, const char* name, const QColor& bg, const QColor& fg) {
@@ -126,9 +149,20 @@ TWinMain::TWinMain(QWidget* parent) : QMainWindow(parent) {
                         &TWinMain::BtDailyClick);
     BtLimits = barButton("BtLimits", QStringLiteral("&Control limits"), QStringLiteral("Show control limits"),
                          &TWinMain::BtLimitsClick);
+    auto barIndicator = [this](const char* name) {
+        QLabel* l = Indicator(Panel1, name);
+        static_cast<QHBoxLayout*>(Panel1->layout())->insertWidget(Panel1->layout()->count() - 2, l);
+        return l;
+    };
+    BtBackup = barButton("BtBackup", QStringLiteral("Bac&kup"), QStringLiteral("Backup on diskette"),
+                         &TWinMain::BtBackupClick);
+    ShapeBackUp = barIndicator("ShapeBackUp");
     BtAffectation =
         barButton("BtAffectation", QStringLiteral("Assign &lots"),
                   QStringLiteral("Change QC material or lot number"), &TWinMain::BtAffectationClick);
+    BtFifo = barButton("BtFifo", QStringLiteral("&Queue : 0"), QStringLiteral("Queue of held QC results"),
+                       &TWinMain::BtFifoClick);
+    ShapeFifo = barIndicator("ShapeFifo");
     OpenDataTable = [this] { BtDataClick(); };
 
     PanelNomAnal = Panel(client, "PanelNomAnal", QColor(0, 0, 128), Qt::white);
@@ -163,6 +197,9 @@ TWinMain::TWinMain(QWidget* parent) : QMainWindow(parent) {
     TimerBackUp->setInterval(300);
     TimerBtFifo = Named(new QTimer(this), "TimerBtFifo");
     TimerBtFifo->setInterval(300);
+    connect(TimerBackUp, &QTimer::timeout, this, [this] { Blink(ShapeBackUp); });
+    connect(TimerBtFifo, &QTimer::timeout, this, [this] { Blink(ShapeFifo); });
+    connect(BtOKEnter, &QPushButton::clicked, this, &TWinMain::BtOKEnterClick);
 
     buildMenu();
     // Alt+F4 is taken before the controls see it and goes through the exit confirmation.
@@ -331,6 +368,8 @@ void TWinMain::buildMenu() {
     MnuShortcuts =
         item(MnuConfiguration, QStringLiteral("&Shortcuts"), "MnuShortcuts", &TWinMain::MnuShortcutsClick);
 
+    MnuRestore = item(MnuFile, QStringLiteral("&Diskette restore"), "Disketterestore1",
+                      &TWinMain::Disketterestore1Click);
     MnuExport = item(MnuFile, QStringLiteral("&Export"), "MnuExport", &TWinMain::MnuExportClick);
     MnuImport = item(MnuFile, QStringLiteral("&Import"), "MnuImport", &TWinMain::MnuImportClick);
     MnuCopy = item(MnuClipboard, QStringLiteral("&Copy"), "MnuCopy", &TWinMain::MnuCopyClick);
@@ -342,6 +381,10 @@ void TWinMain::buildMenu() {
     connect(MnuLock, &QAction::triggered, this, [this] { MnuChangePageControl(ptLock); });
     connect(MnuFix, &QAction::triggered, this, [this] { MnuChangePageControl(ptFix); });
     connect(MnuErase, &QAction::triggered, this, [this] { MnuChangePageControl(ptArchi); });
+    MnuRandom = item(MnuSpecial, QStringLiteral("&Random generator"), "MnuRandomGenerator",
+                     &TWinMain::MnuRandomGeneratorClick);
+    MnuClearFifo =
+        item(MnuSpecial, QStringLiteral("&Clear queue"), "MnuClearFifo", &TWinMain::MnuClearFifoClick);
 
     MnuUserManual = Named(MnuHelp->addAction(QStringLiteral("&User manual")), "MnuUserManual");
     MnuAbout = Named(MnuHelp->addAction(QStringLiteral("&About")), "MnuAbout");
@@ -407,10 +450,9 @@ void TWinMain::FormShow() {
     FillAnalyteList();
     EraseMarks = {};
     DblClickPending = false;
-    if (BackupDue())
-        TimerBackUp->start();
-    else
-        TimerBackUp->stop();
+    UpdateBackupReminder();
+    ResetExchangeDialogFolders();
+    UpdateQueueButton();
 }
 
 bool TWinMain::BackupDue() {
@@ -571,10 +613,7 @@ void TWinMain::MnuOptionsClick() {
     if (!WinOptions) new TWinOptions(this);
     if (WinOptions->exec() != QDialog::Accepted) return;
     SaveSettingsOrWarn();
-    if (BackupDue())
-        TimerBackUp->start();
-    else
-        TimerBackUp->stop();
+    UpdateBackupReminder();
 }
 
 void TWinMain::MnuPswClick() {
@@ -606,4 +645,23 @@ void TWinMain::MnuUserManualClick() {
 void TWinMain::MnuAboutClick() {
     if (!WinAbout) new TWinAbout(this);
     WinAbout->Execute(false);
+}
+
+void TWinMain::UpdateQueueButton() {
+    BtFifo->setText(ToQ(QueueButtonCaption(Fifo.Count())));
+    if (Fifo.Count() > 0) {
+        if (!TimerBtFifo->isActive()) TimerBtFifo->start();
+    } else if (TimerBtFifo->isActive()) {
+        TimerBtFifo->stop();
+        SetIndicator(ShapeFifo, QStringLiteral("lime"));
+    }
+}
+
+void TWinMain::UpdateBackupReminder() {
+    if (BackupIsDue()) {
+        if (!TimerBackUp->isActive()) TimerBackUp->start();
+    } else {
+        TimerBackUp->stop();
+        SetIndicator(ShapeBackUp, QStringLiteral("lime"));
+    }
 }

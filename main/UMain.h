@@ -31,6 +31,9 @@ class TWinRisks;
 class TWinSerumByAnal;
 class TWinShowData;
 class TWinShowLimits;
+class TWinValidCQ;
+class TWinRandom;
+class TWinAnimCopyFic;
 
 // The analyte shown in the main window (none when the list is empty) and its highlighted point.
 extern TAnalyte* CurrentAnalyte;
@@ -98,7 +101,10 @@ public:
     QMenu *MnuParameters, *MnuConfiguration, *MnuFile, *MnuClipboard, *MnuSpecial, *MnuHelp;
     QAction *MnuOptions, *MnuPsw, *MnuShortcuts, *MnuLock, *MnuFix, *MnuErase, *MnuUserManual, *MnuAbout;
     QAction *MnuAnalytes, *MnuSerum, *MnuEmployees, *MnuRisks, *MnuExport, *MnuImport, *MnuCopy, *MnuPaste;
-    QToolButton *BtData, *BtArchives, *BtDaily, *BtLimits, *BtAffectation;
+    QAction *MnuRestore, *MnuRandom, *MnuClearFifo;
+    QToolButton *BtData, *BtArchives, *BtDaily, *BtLimits, *BtBackup, *BtAffectation, *BtFifo;
+    // The round indicators beside the backup and queue buttons: lime at rest, blinking red.
+    QLabel *ShapeBackUp, *ShapeFifo;
 
     // Windows opened from the menu and the button bar: created once and reused (parented here).
     TWinImport* WinImport = nullptr;
@@ -112,6 +118,9 @@ public:
     TWinShowLimits* WinShowLimits = nullptr;
     TWinDailyQC* WinDailyQC = nullptr;
     TWinArchives* WinArchives = nullptr;
+    TWinValidCQ* WinValidCQ = nullptr;
+    TWinRandom* WinRandom = nullptr;
+    TWinAnimCopyFic* WinAnimCopyFic = nullptr;
     // Creates the windows above in the program's start order (the main window comes first).
     void CreateChildWindows();
 
@@ -168,13 +177,21 @@ public:
     void BtDailyClick();
     void BtLimitsClick();
     void BtAffectationClick();
+    void BtOKEnterClick();
+    void BtFifoClick();
+    void MnuClearFifoClick();
+    void BtBackupClick();
+    void Disketterestore1Click();
+    void MnuRandomGeneratorClick();
+    // "&Queue : " + count; the queue indicator blinks while runs are held.
+    void UpdateQueueButton();
+    // Starts or stops the backup reminder from the settings.
+    void UpdateBackupReminder();
     // Refills CBOperator's choices from Operators.
     void LoadOperatorChoices();
     // Moves a stored point back into the entry fields (date, time, operator, values, comment); the
     // caller deletes it from the analyte.
     void MovePointToEntryFields(int index);
-    // Writes the data file now; a failure is shown ("Cannot save data" and the reason).
-    bool SaveDataNow();
 
     // Chart interaction.
     void UpdateVisibleStretch();

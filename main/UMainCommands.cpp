@@ -1,26 +1,32 @@
 // The main window's commands that open the reference, data, print and exchange windows.
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QTimeEdit>
 
+#include "UAnimCopyFic.h"
 #include "UArchives.h"
 #include "UDailyQC.h"
 #include "UDataLoadSave.h"
 #include "UDefAnalytes.h"
 #include "UDefSerum.h"
 #include "UEmployees.h"
+#include "UEntryFlow.h"
 #include "UExchangeCommands.h"
+#include "UFifoResult.h"
 #include "UGlobale.h"
 #include "UImport.h"
 #include "UMain.h"
 #include "UMessages.h"
 #include "UPrnData.h"
 #include "UQcError.h"
+#include "URandom.h"
 #include "URisks.h"
 #include "USerumByAnal.h"
 #include "UShowData.h"
 #include "UShowLimits.h"
+#include "UValidCQ.h"
 
 namespace {
 bool NoAnalyte(unsigned button) {
@@ -47,19 +53,15 @@ void TWinMain::CreateChildWindows() {
     if (!WinShowLimits) WinShowLimits = new TWinShowLimits(this);
     if (!WinDailyQC) WinDailyQC = new TWinDailyQC(this);
     if (!WinArchives) WinArchives = new TWinArchives(this);
+    if (!WinValidCQ) WinValidCQ = new TWinValidCQ(this);
+    if (!WinRandom) WinRandom = new TWinRandom(this);
+    if (!WinAnimCopyFic) {
+        WinAnimCopyFic = new TWinAnimCopyFic(this);
+        SetCopyProgress(WinAnimCopyFic);
+    }
     WinRisks->RepaintChart = [this] { RepaintCharts(); };
     WinShowLimits->RepaintChart = [this] { RepaintCharts(); };
     WinShowData->PrintHook = [this](TAnalyte& a, const std::string&) { WinPrnData->Execute(&a); };
-}
-
-bool TWinMain::SaveDataNow() {
-    try {
-        WriteDataFile(DataFileName());
-        return true;
-    } catch (const EQcError& e) {
-        ShowMessageBox(mkError, mbYes, std::string("Cannot save data\r") + e.what());
-        return false;
-    }
 }
 
 void TWinMain::LoadOperatorChoices() {
@@ -134,7 +136,7 @@ void TWinMain::MnuImportClick() {
     case TImportOutcome::AnalytesAdded:
         FillAnalyteList();
         RepaintCharts();
-        SaveDataNow();
+        SaveDataAfterRun();
         break;
     case TImportOutcome::Nothing:
         break;
@@ -174,7 +176,7 @@ void TWinMain::BtArchivesClick() {
     if (NoAnalyte(mbYes)) return;
     CreateChildWindows();
     // Deleted archives leave the analyte's list at once, so the data file follows.
-    if (WinArchives->Execute(*CurrentAnalyte)) SaveDataNow();
+    if (WinArchives->Execute(*CurrentAnalyte)) SaveDataAfterRun();
 }
 
 void TWinMain::BtDailyClick() {
@@ -194,5 +196,102 @@ void TWinMain::BtAffectationClick() {
     CreateChildWindows();
     if (!WinSerumByAnal->Execute(*CurrentAnalyte)) return;
     FillAnalyteList();
+    RepaintCharts();
+}
+
+namespace {
+void FocusAndSelect(QLineEdit* edit) {
+    edit->setFocus();
+    edit->selectAll();
+}
+} // namespace
+
+void TWinMain::BtOKEnterClick() {
+    if (!CurrentAnalyte) return;
+    CreateChildWindows();
+    // A field being edited is finished first.
+    EntryRows[0].Value->setFocus();
+    QCoreApplication::processEvents();
+    TEntryFields fields;
+    QDate d = DatePicker->date();
+    QTime t = TimePicker->time();
+    fields.Date = EncodeDate(d.year(), d.month(), d.day());
+    fields.Time = EncodeTime(t.hour(), t.minute(), t.second());
+    for (int k = 0; k < MaxLevels; ++k)
+        fields.Values[k] = FromQ(EntryRows[static_cast<size_t>(k)].Value->text());
+    fields.Comment = FromQ(EditComment->text());
+    fields.Operator = FromQ(CBOperator->currentText());
+    TRunOutcome out = EnterRun(*CurrentAnalyte, fields,
+                               [this](TAnalyte& a, TResu& r) { return WinValidCQ->Execute(a, r); });
+    if (out.Refused) {
+        if (out.BadLevel >= 0)
+            FocusAndSelect(EntryRows[static_cast<size_t>(out.BadLevel)].Value);
+        else
+            DatePicker->setFocus();
+        return;
+    }
+    if (out.Accepted) {
+        SelectedPoint = out.SelectedPoint;
+        UpdateVisibleStretch();
+        RepaintCharts();
+    }
+    if (out.QueueChanged) UpdateQueueButton();
+    if (out.ResetFields) ResetEntryFields();
+    if (out.BackupDue) UpdateBackupReminder();
+}
+
+void TWinMain::BtFifoClick() {
+    CreateChildWindows();
+    LeaveLimitPage();
+    TRecallOutcome out = RecallQueuedRun([this](TAnalyte& a, TResu& r) { return WinValidCQ->Execute(a, r); },
+                                         [this](TAnalyte& a, bool listChanged) {
+                                             bool other = CurrentAnalyte != &a;
+                                             CurrentAnalyte = &a;
+                                             if (listChanged || other) FillAnalyteList();
+                                         });
+    UpdateQueueButton();
+    if (out.Accepted) {
+        SelectedPoint = out.SelectedPoint;
+        UpdateVisibleStretch();
+        RepaintCharts();
+    }
+    if (out.ResetFields) ResetEntryFields();
+    UpdateBackupReminder();
+}
+
+void TWinMain::MnuClearFifoClick() {
+    if (ClearQueueCommand()) UpdateQueueButton();
+}
+
+void TWinMain::BtBackupClick() {
+    CreateChildWindows();
+    if (BackupCommand()) UpdateBackupReminder();
+}
+
+void TWinMain::Disketterestore1Click() {
+    LeaveLimitPage();
+    CreateChildWindows();
+    // The lists are replaced only on success; the current analyte is then chosen again.
+    int row = LBAnalytes->currentRow();
+    if (!RestoreCommand()) return;
+    CurrentAnalyte = nullptr;
+    SelectedPoint = -1;
+    FillAnalyteList();
+    if (row >= 0 && row < ListAnalytes.Count()) LBAnalytes->setCurrentRow(row);
+    RepaintCharts();
+}
+
+void TWinMain::MnuRandomGeneratorClick() {
+    CreateChildWindows();
+    TRandomOutcome out = RandomGeneratorCommand(CurrentAnalyte, *WinRandom);
+    if (!out.Done) return;
+    if (out.ToQueue) {
+        UpdateQueueButton();
+        return;
+    }
+    if (CurrentPage() != ptEnter) SwitchPage(ptEnter);
+    IntervalStart = IntervalEnd = -1;
+    SelectedPoint = out.SelectedPoint;
+    UpdateVisibleStretch();
     RepaintCharts();
 }
