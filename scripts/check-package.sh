@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a configured and built tree, checks its dependencies and file list,
+# unpacks it into a temporary root and runs the installed companion from there.
+# Usage: scripts/check-package.sh [BUILD_DIR]   (default: build)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=$(realpath "${1:-build}")
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+
+(cd "$build" && cpack -G DEB -B "$root/out" >/dev/null)
+deb=$(ls "$root"/out/varnholt_*.deb)
+echo "Package: ${deb##*/}"
+
+fail() { echo "check-package: $*" >&2; exit 1; }
+
+depends=$(dpkg-deb -f "$deb" Depends)
+for d in libqt6widgets6 libqt6printsupport6 qt6-qpa-plugins fonts-liberation; do
+    [[ "$depends" == *"$d"* ]] || fail "Depends lacks $d: $depends"
+done
+
+list=$(dpkg-deb -c "$deb" | awk '{print $NF}')
+app=org.varnholt.Varnholt
+for f in usr/bin/varnholt usr/bin/varnholt-cli \
+         usr/share/doc/varnholt/UserManual.htm usr/share/doc/varnholt/ReadMe.Txt \
+         usr/share/applications/$app.desktop usr/share/metainfo/$app.metainfo.xml \
+         usr/share/icons/hicolor/scalable/apps/$app.svg \
+         usr/share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/$app.png; do
+    grep -qx "\./$f" <<<"$list" || fail "package lacks /$f"
+done
+
+# The installed companion runs from the unpacked tree, on a fresh data folder.
+dpkg-deb -x "$deb" "$root/tree"
+cli="$root/tree/usr/bin/varnholt-cli"
+"$cli" --help | grep -q "^usage: varnholt-cli" || fail "varnholt-cli --help printed no usage"
+mkdir "$root/home"
+out=$("$cli" --home "$root/home" analytes) || fail "varnholt-cli analytes failed"
+[[ "$out" == '{"analytes":'* ]] || fail "varnholt-cli analytes printed: $out"
+# Every library the program needs resolves on this machine.
+if ldd "$root/tree/usr/bin/varnholt" | grep -q "not found"; then
+    fail "unresolved libraries: $(ldd "$root/tree/usr/bin/varnholt" | grep 'not found')"
+fi
+echo "check-package: the package builds, holds its files and its companion runs"
