@@ -48,14 +48,18 @@ sums() { (cd "$1" && find . -type f ! -name Varnholt.lock -print0 | sort -z | xa
 check_folder() {
     local home=$1 tag=$2
     mkdir -p "$home"
-    # First program: a first start (set-up window and about box answered by the probe).
+    # The companion makes the folder's files: the sample data with one run added.
+    local analyte
+    analyte=$("$cli" --home "$home" analytes | sed -n 's/^{"analytes":\[{"Name":"\([^"]*\)".*/\1/p')
+    [[ -n "$analyte" ]] || fail "$tag: no analyte in the sample data"
+    "$cli" --home "$home" add "$analyte" 2026-03-01 08:00 1 >/dev/null || fail "$tag: the companion could not write"
+    # First program (its about box answered by the probe).
     start "$home" "$work/$tag-first.log"
     local first=$pid
     wait_for "$work/$tag-first.log" "main window shown" "$first"
     sleep 0.5
     local before
     before=$(sums "$home")
-    [[ -n "$before" ]] || fail "$tag: the first program wrote no files"
 
     # Second program on the same folder: refused with its message, exit status 1, nothing written.
     start "$home" "$work/$tag-second.log" VARNHOLT_PROBE_QUIT_MS=200
@@ -84,12 +88,10 @@ check_folder() {
     [[ $status -eq 0 ]] || fail "$tag: the start after SIGKILL ended with $status"
     grep -qF "main window shown" "$work/$tag-third.log" || fail "$tag: no main window after SIGKILL"
     ! grep -qF "already running" "$work/$tag-third.log" || fail "$tag: the killed program's lock held"
+    ! grep -qF "QMessageBox" "$work/$tag-third.log" || fail "$tag: a message at the start after SIGKILL"
 
     # With the program ended, the companion writes.
-    local analyte
-    analyte=$("$cli" --home "$home" analytes | sed -n 's/^{"analytes":\["\([^"]*\)".*/\1/p')
-    [[ -n "$analyte" ]] || fail "$tag: no analyte in the sample data"
-    "$cli" --home "$home" add "$analyte" 2026-03-01 08:00 1 >/dev/null 2>>"$work/$tag-cli.log" ||
+    "$cli" --home "$home" add "$analyte" 2026-03-01 09:00 1 >/dev/null 2>>"$work/$tag-cli.log" ||
         fail "$tag: the companion could not write after the program ended"
     rm -f "$work/$tag"-*.log
     echo "check-folder-lock: $tag folder: second program, companion and SIGKILL as expected"

@@ -2,20 +2,25 @@
 # Builds the Debian package from a configured and built tree, checks its dependencies and file list,
 # unpacks it into a temporary root and runs the installed companion from there.
 # Usage: scripts/check-package.sh [BUILD_DIR]   (default: build)
+# Library dependencies come from dpkg-shlibdeps; the check names those the program cannot run without.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build}")
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 
-(cd "$build" && cpack -G DEB -B "$root/out" >/dev/null)
+if ! (cd "$build" && cpack -G DEB -B "$root/out" >"$root/cpack.log" 2>&1); then
+    cat "$root/cpack.log" >&2
+    echo "check-package: cpack failed" >&2
+    exit 1
+fi
 deb=$(ls "$root"/out/varnholt_*.deb)
 echo "Package: ${deb##*/}"
 
 fail() { echo "check-package: $*" >&2; exit 1; }
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in libqt6widgets6 libqt6printsupport6 qt6-qpa-plugins fonts-liberation; do
+for d in libqt6widgets6 qt6-qpa-plugins fonts-liberation; do
     [[ "$depends" == *"$d"* ]] || fail "Depends lacks $d: $depends"
 done
 
