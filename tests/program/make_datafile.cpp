@@ -26,9 +26,9 @@ int main(int argc, char** argv) {
     try {
         SetProgramFolder(argv[1]);
         DefaultSettings();
+        Settings.ShowAboutAtStart = false; // nothing modal between the splash and the main window
         RandomSeed(42);
-        for (int i = 0; i < 3; ++i)
-            ListSerum.AddMaterial("Material " + std::to_string(i), std::to_string(i));
+        for (int i = 0; i < 3; ++i) ListSerum.AddMaterial("Material " + std::to_string(i), std::to_string(i));
         TLevelValues means{}, cvs{};
         for (int i = 0; i < 3; ++i) {
             means[i] = {static_cast<float>(5 * (i + 1)), psInControl};

@@ -1,6 +1,6 @@
 // Probe loaded into the real program through QT_QPA_GENERIC_PLUGINS=varnholtprobe: reports on stderr
 // the windows and message boxes shown, answers every modal dialog with its reject (Cancel / close),
-// and ends the program once its main window has shown when VARNHOLT_PROBE_QUIT_MS is set.
+// and ends the program that many ms after its main window's first paint when VARNHOLT_PROBE_QUIT_MS is set.
 // VARNHOLT_PROBE_T0 (nanoseconds since the epoch, taken by the script at launch) dates each report.
 #include <QCoreApplication>
 #include <QEvent>
@@ -31,16 +31,19 @@ void Report(const char* what, const QObject* o, const QString& text = {}) {
 class TProbe : public QObject {
 public:
     bool eventFilter(QObject* watched, QEvent* e) override {
-        if (e->type() != QEvent::Show || !watched->isWidgetType()) return false;
+        if (!watched->isWidgetType()) return false;
         auto* w = static_cast<QWidget*>(watched);
-        if (!w->isWindow()) return false;
-        if (w->inherits("QMainWindow")) {
-            Report("main window shown", w);
-            if (!mainShown_ && qEnvironmentVariableIsSet("VARNHOLT_PROBE_QUIT_MS")) {
-                mainShown_ = true;
+        if (e->type() == QEvent::Paint && !mainPainted_ && w->inherits("QMainWindow")) {
+            // The first paint comes once the window's start (filling its lists) is done.
+            mainPainted_ = true;
+            Report("main window painted", w);
+            if (qEnvironmentVariableIsSet("VARNHOLT_PROBE_QUIT_MS"))
                 QTimer::singleShot(qEnvironmentVariableIntValue("VARNHOLT_PROBE_QUIT_MS"), qApp,
                                    [] { QCoreApplication::exit(0); });
-            }
+        }
+        if (e->type() != QEvent::Show || !w->isWindow()) return false;
+        if (w->inherits("QMainWindow")) {
+            Report("main window shown", w);
         } else if (w->inherits("QDialog")) {
             Report("dialog shown", w, w->property("text").toString());
             // Answered from the event loop the dialog runs, once it is up.
@@ -52,7 +55,7 @@ public:
     }
 
 private:
-    bool mainShown_ = false;
+    bool mainPainted_ = false;
 };
 
 class TProbePlugin : public QGenericPlugin {
