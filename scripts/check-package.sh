@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a configured and built tree, checks its dependencies and file list,
-# unpacks it into a temporary root and runs the installed companion from there.
+# unpacks it into a temporary root and runs the installed companion and program from there.
 # Usage: scripts/check-package.sh [BUILD_DIR]   (default: build)
 # Library dependencies come from dpkg-shlibdeps; the check names those the program cannot run without.
 set -euo pipefail
@@ -45,4 +45,24 @@ out=$("$cli" --home "$root/home" analytes) || fail "varnholt-cli analytes failed
 if ldd "$root/tree/usr/bin/varnholt" | grep -q "not found"; then
     fail "unresolved libraries: $(ldd "$root/tree/usr/bin/varnholt" | grep 'not found')"
 fi
-echo "check-package: the package builds, holds its files and its companion runs"
+
+# The installed program keeps its files in the per-user data folder, a portable one beside itself.
+# It runs offscreen with the probe plugin of the build tree answering its dialogs.
+plugins="$build/tests/program/plugins"
+if [[ -d "$plugins/generic" ]]; then
+    run_installed() {
+        env -u VARNHOLT_HOME -u XDG_DATA_HOME HOME="$root/user" QT_QPA_PLATFORM=offscreen \
+            QT_PLUGIN_PATH="$plugins" QT_QPA_GENERIC_PLUGINS=varnholtprobe VARNHOLT_PROBE_QUIT_MS=100 \
+            "$root/tree/usr/bin/varnholt" >"$root/run.log" 2>&1 ||
+            { cat "$root/run.log" >&2; fail "$1: the program failed"; }
+        grep -q "main window painted" "$root/run.log" || fail "$1: no main window"
+    }
+    mkdir "$root/user"
+    run_installed installed
+    [[ -f "$root/user/.local/share/Varnholt/Varnholt.qcf" ]] || fail "installed: no data in ~/.local/share/Varnholt"
+    [[ ! -e "$root/tree/usr/bin/Varnholt.qcf" ]] || fail "installed: data written beside the executable"
+    touch "$root/tree/usr/bin/portable"
+    run_installed portable
+    [[ -f "$root/tree/usr/bin/Varnholt.qcf" ]] || fail "portable: no data beside the executable"
+fi
+echo "check-package: the package builds, holds its files, its companion runs, the data folder is right"
