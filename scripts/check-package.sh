@@ -59,7 +59,8 @@ if [[ -d "$plugins/generic" ]]; then
     }
     mkdir "$root/user"
     run_installed installed
-    [[ -f "$root/user/.local/share/Varnholt/Varnholt.qcf" ]] || fail "installed: no data in ~/.local/share/Varnholt"
+    [[ -f "$root/user/.local/share/Varnholt/Varnholt.qcf" ]] ||
+        fail "installed: no data in ~/.local/share/Varnholt"
     [[ ! -e "$root/tree/usr/bin/Varnholt.qcf" ]] || fail "installed: data written beside the executable"
     touch "$root/tree/usr/bin/portable"
     run_installed portable

@@ -59,7 +59,8 @@ mount_tmpfs() {
 seed() {
     SEED_ANALYTE=$("$cli" --home "$1" analytes | sed -n 's/^{"analytes":\[{"Name":"\([^"]*\)".*/\1/p')
     [[ -n "$SEED_ANALYTE" ]] || fail "no analyte in the sample data of $1"
-    "$cli" --home "$1" add "$SEED_ANALYTE" 2026-03-01 08:00 1 >/dev/null || fail "the companion could not seed $1"
+    "$cli" --home "$1" add "$SEED_ANALYTE" 2026-03-01 08:00 1 >/dev/null ||
+        fail "the companion could not seed $1"
 }
 
 check_folder() {
@@ -145,7 +146,8 @@ dd if=/dev/zero of="$work/full/filler" bs=64k 2>/dev/null || true
 status=0
 wait "$pid" || status=$?
 [[ $status -eq 0 ]] || fail "full disk: the program ended with $status"
-grep -qF "QMessageBox: Cannot save data" "$work/full.log" || fail "full disk: the data file's failure not shown"
+grep -qF "QMessageBox: Cannot save data" "$work/full.log" ||
+    fail "full disk: the data file's failure not shown"
 grep -qF "No space left on device" "$work/full.log" || fail "full disk: the settings file's failure not shown"
 [[ "$(sums "$work/full/f")" == "$before" ]] || fail "full disk: files changed or truncated"
 [[ -z "$(find "$work/full/f" -name '*.tmp*')" ]] || fail "full disk: temporary files left behind"

@@ -14,7 +14,8 @@ trap 'rm -rf "$home"' EXIT
 "$build/tests/program/make_datafile" "$home" "$analytes" "$runs"
 ls -l "$home/Varnholt.qcf" | awk '{printf "data file: %.1f MB\n", $5 / 1e6}'
 
-export QT_QPA_PLATFORM=offscreen QT_PLUGIN_PATH=$build/tests/program/plugins QT_QPA_GENERIC_PLUGINS=varnholtprobe
+export QT_QPA_PLATFORM=offscreen QT_PLUGIN_PATH=$build/tests/program/plugins
+export QT_QPA_GENERIC_PLUGINS=varnholtprobe
 export VARNHOLT_HOME=$home VARNHOLT_PROBE_QUIT_MS=100
 results=()
 for i in $(seq 0 "$starts"); do
@@ -35,4 +36,6 @@ for i in $(seq 0 "$starts"); do
     results+=("$aside")
 done
 printf '%s\n' "${results[@]}" | sort -n |
-    awk '{v[NR] = $1} END {printf "splash aside: median %d ms, worst %d ms over %d starts\n", v[int((NR + 1) / 2)], v[NR], NR}'
+    awk '{v[NR] = $1}
+         END {printf "splash aside: median %d ms, worst %d ms over %d starts\n",
+                     v[int((NR + 1) / 2)], v[NR], NR}'
