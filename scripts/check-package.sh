@@ -34,8 +34,13 @@ for f in usr/bin/varnholt usr/bin/varnholt-cli \
     grep -qx "\./$f" <<<"$list" || fail "package lacks /$f"
 done
 
-# The installed companion runs from the unpacked tree, on a fresh data folder.
 dpkg-deb -x "$deb" "$root/tree"
+# The desktop entry and the metainfo as the desktop and software centres read them.
+desktop-file-validate "$root/tree/usr/share/applications/$app.desktop" || fail "desktop entry not valid"
+appstreamcli validate --no-net "$root/tree/usr/share/metainfo/$app.metainfo.xml" >"$root/as.log" 2>&1 ||
+    { cat "$root/as.log" >&2; fail "metainfo not valid"; }
+
+# The installed companion runs from the unpacked tree, on a fresh data folder.
 cli="$root/tree/usr/bin/varnholt-cli"
 "$cli" --help | grep -q "^usage: varnholt-cli" || fail "varnholt-cli --help printed no usage"
 mkdir "$root/home"
