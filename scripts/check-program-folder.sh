@@ -140,7 +140,7 @@ echo "check-program-folder: read-only folder refused with its reason"
 mount_tmpfs "$work/full" 4m
 seed "$work/full/f"
 before=$(sums "$work/full/f")
-start "$work/full/f" "$work/full.log" VARNHOLT_PROBE_QUIT_MS=1000
+start "$work/full/f" "$work/full.log" VARNHOLT_PROBE_QUIT_MS=2000
 wait_for "$work/full.log" "main window painted" "$pid"
 dd if=/dev/zero of="$work/full/filler" bs=64k 2>/dev/null || true
 status=0
