@@ -129,6 +129,7 @@ status=0
 wait "$pid" || status=$?
 [[ $status -eq 1 ]] || fail "read-only: the program ended with $status, not 1"
 grep -qF "Read-only file system" "$work/ro.log" || fail "read-only: no message naming the reason"
+! grep -qF "already running" "$work/ro.log" || fail "read-only: said in use"
 ! grep -qF "main window shown" "$work/ro.log" || fail "read-only: the program opened"
 [[ "$(sums "$work/ro/f")" == "$before" ]] || fail "read-only: files changed"
 status=0
