@@ -91,6 +91,7 @@ void TProgram::CreateWindows(int splashMs) {
     new TWinNewPsw(m);
     new TWinComment(m);
     new TWinAbout(m);
+    m->CreateChildWindows();
 }
 
 void TProgram::RunSetUpIfFirstRun() {

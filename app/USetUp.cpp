@@ -26,7 +26,7 @@ template <class T> T* Named(T* w, const char* name) {
 
 const QString MenuCategory = QStringLiteral("X-Varnholt-Laboratory-QC");
 
-// Quotes an Exec argument as the desktop entry specification asks.
+// Quotes an Exec argument the way desktop entries require.
 QString QuoteExec(const QString& path) {
     QString q = path;
     for (const char* c : {"\\", "\"", "`", "$"})

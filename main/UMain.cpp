@@ -26,6 +26,9 @@
 
 #include "UAbout.h"
 #include "UDataLoadSave.h"
+#include "UEntryFlow.h"
+#include "UExchangeCommands.h"
+#include "UFifoResult.h"
 #include "UGlobale.h"
 #include "UMessages.h"
 #include "UMotPass.h"
@@ -70,6 +73,26 @@ QTime ToQTime(TDateTime dt) {
     return QTime(t.Hour, t.Minute, t.Second);
 }
 
+// A round indicator of the button bar; its colour is kept in the "fill" property (tests read it).
+void SetIndicator(QLabel* l, const QString& colour) {
+    l->setProperty("fill", colour);
+    l->setStyleSheet(
+        QStringLiteral("background-color: %1; border: 1px solid black; border-radius: 6px;").arg(colour));
+}
+
+QLabel* Indicator(QWidget* parent, const char* name) {
+    auto* l = Named(new QLabel(parent), name);
+    l->setFixedSize(12, 12);
+    SetIndicator(l, QStringLiteral("lime"));
+    return l;
+}
+
+// One tick of a blinking indicator: red becomes the button face, anything else red.
+void Blink(QLabel* l) {
+    SetIndicator(l, l->property("fill").toString() == QLatin1String("red") ? QStringLiteral("palette(button)")
+                                                                           : QStringLiteral("red"));
+}
+
 QLabel* Panel(QWidget* parent, const char* name, const QColor& bg, const QColor& fg) {
     auto* l = Named(new QLabel(parent), name);
     l->setAutoFillBackground(true);
@@ -112,6 +135,35 @@ TWinMain::TWinMain(QWidget* parent) : QMainWindow(parent) {
     BtExit->setAutoRaise(true);
     bar->addWidget(BtExit);
     connect(BtExit, &QToolButton::clicked, this, &QWidget::close);
+    auto barButton = [this](const char* name, const QString& caption, const QString& hint,
+                            void (TWinMain::*slot)()) {
+        QToolButton* b = AddBarButton(name, caption, hint);
+        connect(b, &QToolButton::clicked, this, slot);
+        return b;
+    };
+    BtData = barButton("BtData", QStringLiteral("Data ta&ble"), QStringLiteral("Table of QC data"),
+                       &TWinMain::BtDataClick);
+    BtArchives = barButton("BtArchives", QStringLiteral("Archi&ves"), QStringLiteral("Show archived data"),
+                           &TWinMain::BtArchivesClick);
+    BtDaily = barButton("BtDaily", QStringLiteral("D&aily QC"), QStringLiteral("Daily QC results"),
+                        &TWinMain::BtDailyClick);
+    BtLimits = barButton("BtLimits", QStringLiteral("&Control limits"), QStringLiteral("Show control limits"),
+                         &TWinMain::BtLimitsClick);
+    auto barIndicator = [this](const char* name) {
+        QLabel* l = Indicator(Panel1, name);
+        static_cast<QHBoxLayout*>(Panel1->layout())->insertWidget(Panel1->layout()->count() - 2, l);
+        return l;
+    };
+    BtBackup = barButton("BtBackup", QStringLiteral("Bac&kup"), QStringLiteral("Backup on diskette"),
+                         &TWinMain::BtBackupClick);
+    ShapeBackUp = barIndicator("ShapeBackUp");
+    BtAffectation =
+        barButton("BtAffectation", QStringLiteral("Assign &lots"),
+                  QStringLiteral("Change QC material or lot number"), &TWinMain::BtAffectationClick);
+    BtFifo = barButton("BtFifo", QStringLiteral("&Queue : 0"), QStringLiteral("Queue of held QC results"),
+                       &TWinMain::BtFifoClick);
+    ShapeFifo = barIndicator("ShapeFifo");
+    OpenDataTable = [this] { BtDataClick(); };
 
     PanelNomAnal = Panel(client, "PanelNomAnal", QColor(0, 0, 128), Qt::white);
     PanelNomAnal->setGeometry(0, 30, 600, 20);
@@ -145,6 +197,9 @@ TWinMain::TWinMain(QWidget* parent) : QMainWindow(parent) {
     TimerBackUp->setInterval(300);
     TimerBtFifo = Named(new QTimer(this), "TimerBtFifo");
     TimerBtFifo->setInterval(300);
+    connect(TimerBackUp, &QTimer::timeout, this, [this] { Blink(ShapeBackUp); });
+    connect(TimerBtFifo, &QTimer::timeout, this, [this] { Blink(ShapeFifo); });
+    connect(BtOKEnter, &QPushButton::clicked, this, &TWinMain::BtOKEnterClick);
 
     buildMenu();
     // Alt+F4 is taken before the controls see it and goes through the exit confirmation.
@@ -207,7 +262,7 @@ void TWinMain::buildEntryPage() {
     CBOperator = Named(new QComboBox(TabSheetEnter), "CBOperator");
     CBOperator->setEditable(true);
     CBOperator->lineEdit()->setMaxLength(4);
-    for (const std::string& op : Operators) CBOperator->addItem(ToQ(op));
+    LoadOperatorChoices();
     box->addWidget(CBOperator);
     auto* commentLabel = new QHBoxLayout();
     auto* commentImage = new QLabel(TabSheetEnter);
@@ -231,6 +286,7 @@ void TWinMain::buildEntryPage() {
     connect(LBAnalytes, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0) LBAnalytesClick();
     });
+    connect(LBAnalytes, &QListWidget::itemDoubleClicked, this, [this] { MnuAnalytesClick(); });
     PageControl->addWidget(TabSheetEnter);
 }
 
@@ -292,12 +348,32 @@ void TWinMain::buildMenu() {
         m->menuAction()->setVisible(false);
     }
 
-    MnuOptions = Named(MnuConfiguration->addAction(QStringLiteral("&Backup/restore options")), "MnuOptions");
-    MnuPsw = Named(MnuConfiguration->addAction(QStringLiteral("&Password")), "MnuPsw");
-    MnuShortcuts = Named(MnuConfiguration->addAction(QStringLiteral("&Shortcuts")), "MnuShortcuts");
-    connect(MnuOptions, &QAction::triggered, this, &TWinMain::MnuOptionsClick);
-    connect(MnuPsw, &QAction::triggered, this, &TWinMain::MnuPswClick);
-    connect(MnuShortcuts, &QAction::triggered, this, &TWinMain::MnuShortcutsClick);
+    auto item = [this](QMenu* menu, const QString& text, const char* name, void (TWinMain::*slot)()) {
+        QAction* a = Named(menu->addAction(text), name);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    MnuAnalytes =
+        item(MnuParameters, QStringLiteral("&Analytes"), "MnuAnalytes", &TWinMain::MnuAnalytesClick);
+    MnuSerum =
+        item(MnuParameters, QStringLiteral("&Control materials"), "MnuSerum", &TWinMain::MnuSerumClick);
+    MnuEmployees =
+        item(MnuParameters, QStringLiteral("&Operators"), "MnuEmployees", &TWinMain::MnuEmployeesClick);
+
+    MnuOptions = item(MnuConfiguration, QStringLiteral("&Backup/restore options"), "MnuOptions",
+                      &TWinMain::MnuOptionsClick);
+    MnuPsw = item(MnuConfiguration, QStringLiteral("&Password"), "MnuPsw", &TWinMain::MnuPswClick);
+    MnuRisks =
+        item(MnuConfiguration, QStringLiteral("Statistical &risks"), "MnuRisks", &TWinMain::MnuRisksClick);
+    MnuShortcuts =
+        item(MnuConfiguration, QStringLiteral("&Shortcuts"), "MnuShortcuts", &TWinMain::MnuShortcutsClick);
+
+    MnuRestore = item(MnuFile, QStringLiteral("&Diskette restore"), "Disketterestore1",
+                      &TWinMain::Disketterestore1Click);
+    MnuExport = item(MnuFile, QStringLiteral("&Export"), "MnuExport", &TWinMain::MnuExportClick);
+    MnuImport = item(MnuFile, QStringLiteral("&Import"), "MnuImport", &TWinMain::MnuImportClick);
+    MnuCopy = item(MnuClipboard, QStringLiteral("&Copy"), "MnuCopy", &TWinMain::MnuCopyClick);
+    MnuPaste = item(MnuClipboard, QStringLiteral("&Paste"), "MnuPaste", &TWinMain::MnuPasteClick);
 
     MnuLock = Named(MnuSpecial->addAction(QStringLiteral("&Lock limits")), "MnuLock");
     MnuFix = Named(MnuSpecial->addAction(QStringLiteral("&Fix limits")), "MnuFix");
@@ -305,6 +381,10 @@ void TWinMain::buildMenu() {
     connect(MnuLock, &QAction::triggered, this, [this] { MnuChangePageControl(ptLock); });
     connect(MnuFix, &QAction::triggered, this, [this] { MnuChangePageControl(ptFix); });
     connect(MnuErase, &QAction::triggered, this, [this] { MnuChangePageControl(ptArchi); });
+    MnuRandom = item(MnuSpecial, QStringLiteral("&Random generator"), "MnuRandomGenerator",
+                     &TWinMain::MnuRandomGeneratorClick);
+    MnuClearFifo =
+        item(MnuSpecial, QStringLiteral("&Clear queue"), "MnuClearFifo", &TWinMain::MnuClearFifoClick);
 
     MnuUserManual = Named(MnuHelp->addAction(QStringLiteral("&User manual")), "MnuUserManual");
     MnuAbout = Named(MnuHelp->addAction(QStringLiteral("&About")), "MnuAbout");
@@ -370,10 +450,9 @@ void TWinMain::FormShow() {
     FillAnalyteList();
     EraseMarks = {};
     DblClickPending = false;
-    if (BackupDue())
-        TimerBackUp->start();
-    else
-        TimerBackUp->stop();
+    UpdateBackupReminder();
+    ResetExchangeDialogFolders();
+    UpdateQueueButton();
 }
 
 bool TWinMain::BackupDue() {
@@ -444,6 +523,7 @@ void TWinMain::ResetEntryFields() {
     DatePicker->setDate(ToQDate(Today()));
     TimePicker->setTime(ToQTime(Now()));
     EditComment->clear();
+    EditComment->setMaxLength(20);
     CBOperator->setEditText(QString());
 }
 
@@ -533,10 +613,7 @@ void TWinMain::MnuOptionsClick() {
     if (!WinOptions) new TWinOptions(this);
     if (WinOptions->exec() != QDialog::Accepted) return;
     SaveSettingsOrWarn();
-    if (BackupDue())
-        TimerBackUp->start();
-    else
-        TimerBackUp->stop();
+    UpdateBackupReminder();
 }
 
 void TWinMain::MnuPswClick() {
@@ -568,4 +645,23 @@ void TWinMain::MnuUserManualClick() {
 void TWinMain::MnuAboutClick() {
     if (!WinAbout) new TWinAbout(this);
     WinAbout->Execute(false);
+}
+
+void TWinMain::UpdateQueueButton() {
+    BtFifo->setText(ToQ(QueueButtonCaption(Fifo.Count())));
+    if (Fifo.Count() > 0) {
+        if (!TimerBtFifo->isActive()) TimerBtFifo->start();
+    } else if (TimerBtFifo->isActive()) {
+        TimerBtFifo->stop();
+        SetIndicator(ShapeFifo, QStringLiteral("lime"));
+    }
+}
+
+void TWinMain::UpdateBackupReminder() {
+    if (BackupIsDue()) {
+        if (!TimerBackUp->isActive()) TimerBackUp->start();
+    } else {
+        TimerBackUp->stop();
+        SetIndicator(ShapeBackUp, QStringLiteral("lime"));
+    }
 }

@@ -20,6 +20,20 @@ class QTimeEdit;
 class QTimer;
 class QToolButton;
 class TPaintBox;
+class TWinArchives;
+class TWinDailyQC;
+class TWinDefAnalytes;
+class TWinDefSerum;
+class TWinEmployees;
+class TWinImport;
+class TWinPrnData;
+class TWinRisks;
+class TWinSerumByAnal;
+class TWinShowData;
+class TWinShowLimits;
+class TWinValidCQ;
+class TWinRandom;
+class TWinAnimCopyFic;
 
 // The analyte shown in the main window (none when the list is empty) and its highlighted point.
 extern TAnalyte* CurrentAnalyte;
@@ -86,6 +100,29 @@ public:
     QTimer *TimerBackUp, *TimerBtFifo;
     QMenu *MnuParameters, *MnuConfiguration, *MnuFile, *MnuClipboard, *MnuSpecial, *MnuHelp;
     QAction *MnuOptions, *MnuPsw, *MnuShortcuts, *MnuLock, *MnuFix, *MnuErase, *MnuUserManual, *MnuAbout;
+    QAction *MnuAnalytes, *MnuSerum, *MnuEmployees, *MnuRisks, *MnuExport, *MnuImport, *MnuCopy, *MnuPaste;
+    QAction *MnuRestore, *MnuRandom, *MnuClearFifo;
+    QToolButton *BtData, *BtArchives, *BtDaily, *BtLimits, *BtBackup, *BtAffectation, *BtFifo;
+    // The round indicators beside the backup and queue buttons: lime at rest, blinking red.
+    QLabel *ShapeBackUp, *ShapeFifo;
+
+    // Windows opened from the menu and the button bar: created once and reused (parented here).
+    TWinImport* WinImport = nullptr;
+    TWinSerumByAnal* WinSerumByAnal = nullptr;
+    TWinRisks* WinRisks = nullptr;
+    TWinDefAnalytes* WinDefAnalytes = nullptr;
+    TWinDefSerum* WinDefSerum = nullptr;
+    TWinEmployees* WinEmployees = nullptr;
+    TWinPrnData* WinPrnData = nullptr;
+    TWinShowData* WinShowData = nullptr;
+    TWinShowLimits* WinShowLimits = nullptr;
+    TWinDailyQC* WinDailyQC = nullptr;
+    TWinArchives* WinArchives = nullptr;
+    TWinValidCQ* WinValidCQ = nullptr;
+    TWinRandom* WinRandom = nullptr;
+    TWinAnimCopyFic* WinAnimCopyFic = nullptr;
+    // Creates the windows above in the program's start order (the main window comes first).
+    void CreateChildWindows();
 
     // Working state.
     int32_t FirstVisible = 0, LastVisible = -1;
@@ -125,6 +162,36 @@ public:
     void MnuAboutClick();
     // Leaves a lock, fix or erase page as Cancel does, before another window opens.
     void LeaveLimitPage();
+
+    // Commands of the menu and the button bar (UMainCommands.cpp).
+    void MnuAnalytesClick();
+    void MnuSerumClick();
+    void MnuEmployeesClick();
+    void MnuRisksClick();
+    void MnuExportClick();
+    void MnuImportClick();
+    void MnuCopyClick();
+    void MnuPasteClick();
+    void BtDataClick();
+    void BtArchivesClick();
+    void BtDailyClick();
+    void BtLimitsClick();
+    void BtAffectationClick();
+    void BtOKEnterClick();
+    void BtFifoClick();
+    void MnuClearFifoClick();
+    void BtBackupClick();
+    void Disketterestore1Click();
+    void MnuRandomGeneratorClick();
+    // "&Queue : " + count; the queue indicator blinks while runs are held.
+    void UpdateQueueButton();
+    // Starts or stops the backup reminder from the settings.
+    void UpdateBackupReminder();
+    // Refills CBOperator's choices from Operators.
+    void LoadOperatorChoices();
+    // Moves a stored point back into the entry fields (date, time, operator, values, comment); the
+    // caller deletes it from the analyte.
+    void MovePointToEntryFields(int index);
 
     // Chart interaction.
     void UpdateVisibleStretch();

@@ -6,25 +6,14 @@
 #include <QTimer>
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
-#include <unistd.h>
 
 #include "UDataLoadSave.h"
 #include "UGlobale.h"
-#include "URegional.h"
 
 TGuiFolder::TGuiFolder() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "varnholt-gui-XXXXXX").string();
-    path_ = mkdtemp(tmpl.data());
-    path_ += '/';
-    setenv("VARNHOLT_HOME", path_.c_str(), 1);
-    SetProgramFolder(path_);
-    DefaultSettings();
     Settings.ShowAboutAtStart = false;
-    Operators.clear();
     ListAnalytes.Clear();
     ListSerum.Clear();
-    Regional = TRegional{};
     TDialogScript::SetActive(true);
     TDialogScript::Reset();
 }
@@ -33,8 +22,6 @@ TGuiFolder::~TGuiFolder() {
     ListAnalytes.Clear();
     ListSerum.Clear();
     TDialogScript::Reset();
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
     unsetenv("VARNHOLT_HOME");
 }
 

@@ -8,6 +8,7 @@
 
 #include "UMessages.h"
 #include "UStructures.h"
+#include "support_prompt.h"
 
 class QDialog;
 class QObject;
@@ -19,11 +20,11 @@ class TGuiFolder {
 public:
     TGuiFolder();
     ~TGuiFolder();
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + name; }
+    const std::string& Path() const { return folder_.Path(); }
+    std::string File(const std::string& name) const { return folder_.Path() + name; }
 
 private:
-    std::string path_;
+    TGuiTempFolder folder_;
 };
 
 // Runs action on the next modal dialog as soon as it is shown (then the dialog's exec returns when the

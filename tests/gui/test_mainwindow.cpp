@@ -2,9 +2,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
@@ -68,13 +70,38 @@ private slots:
         QCOMPARE(TDialogScript::Shown()[0].buttons, unsigned(mbOK));
         QCOMPARE(w.CurrentPage(), int(ptEnter));
         QCOMPARE(w.centralWidget()->size(), QSize(792, 526));
-        // Only menus holding a command show in the bar; one gets its place when a command is added.
-        QVERIFY(!w.MnuFile->menuAction()->isVisible());
-        QVERIFY(w.MnuHelp->menuAction()->isVisible());
-        QAction* restore = w.MnuFile->addAction(QStringLiteral("&Diskette restore"));
-        QVERIFY(w.MnuFile->menuAction()->isVisible());
-        w.MnuFile->removeAction(restore);
-        QVERIFY(!w.MnuFile->menuAction()->isVisible());
+        // The data table, archives, limits and lot assignment answer "No analyte." with Yes.
+        for (QToolButton* b : {w.BtData, w.BtArchives, w.BtLimits, w.BtAffectation}) {
+            TDialogScript::Reset();
+            b->click();
+            QCOMPARE(ShownTexts(), std::vector<std::string>{"No analyte."});
+            QCOMPARE(TDialogScript::Shown()[0].buttons, unsigned(mbYes));
+        }
+        // Every menu command in its place.
+        QStringList menus;
+        for (QAction* m : w.menuBar()->actions()) {
+            QStringList items;
+            for (QAction* a : m->menu()->actions()) items << a->text();
+            menus << m->text() + ": " + items.join(QStringLiteral(", "));
+        }
+        QCOMPARE(
+            menus,
+            (QStringList{"Pa&rameters: &Analytes, &Control materials, &Operators",
+                         "Confi&guration: &Backup/restore options, &Password, Statistical &risks, &Shortcuts",
+                         "&File: &Diskette restore, &Export, &Import", "Cl&ipboard: &Copy, &Paste",
+                         "&Special functions: &Lock limits, &Fix limits, &Erase/archive levels, &Random "
+                         "generator, &Clear queue",
+                         "&?: &User manual, &About"}));
+        // The button bar in its order, Exit last.
+        QStringList bar;
+        for (QToolButton* b : w.Panel1->findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly))
+            bar << b->objectName();
+        QStringList order;
+        auto* layout = w.Panel1->layout();
+        for (int i = 0; i < layout->count(); ++i)
+            if (auto* b = qobject_cast<QToolButton*>(layout->itemAt(i)->widget())) order << b->text();
+        QCOMPARE(order, (QStringList{"Data ta&ble", "Archi&ves", "D&aily QC", "&Control limits", "Bac&kup",
+                                     "Assign &lots", "&Queue : 0", "E&xit"}));
         TDialogScript::AnswerNext(mbOK);
         w.close();
     }

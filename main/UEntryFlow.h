@@ -1,0 +1,77 @@
+// The road of a run and the queue and backup commands, as plain functions the main window calls.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include "UStructures.h"
+
+class TWinRandom;
+
+// The entry page's fields as typed (texts in Windows-1252).
+struct TEntryFields {
+    TDateTime Date = 0; // the day of the date picker
+    TDateTime Time = 0; // the time of day of the time picker
+    std::array<std::string, MaxLevels> Values;
+    std::string Comment;
+    std::string Operator;
+};
+
+// Shows the validation window for the run of the analyte; true on OK (TWinValidCQ::Execute).
+using TValidateRun = std::function<bool(TAnalyte&, TResu&)>;
+
+struct TRunOutcome {
+    // The entry was refused: BadLevel's value box is to be selected and focused, or, with every box
+    // empty, the date picker. Nothing changed.
+    bool Refused = false;
+    int BadLevel = -1;
+    bool Accepted = false;     // the run was added to the analyte
+    bool Saved = false;        // and the data file written
+    int SelectedPoint = -1;    // the index of the run added, -1 when none
+    bool QueueChanged = false; // the queue button needs updating
+    bool ResetFields = false;  // the run was handled: clear the entry fields
+    bool BackupDue = false;    // start the backup reminder
+};
+
+struct TRecallOutcome : TRunOutcome {
+    TAnalyte* Analyte = nullptr; // the run's analyte, to be made current; nullptr when nothing recalled
+    bool ListChanged = false;    // an analyte was created or grew: refill the analyte list
+};
+
+// Entering a run: reads and classifies the fields, validates; on OK adds the run, recomputes and
+// writes the data file ("Cannot save data" with the reason on failure, the run kept in memory); on
+// Cancel holds it in the queue, whose file is written at once so that a held run survives a crash.
+TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValidateRun& validate);
+
+// Recalling the oldest held run. showAnalyte is called before the validation window opens, with the
+// run's analyte and whether the analyte list must be refilled, so that the main window can make it
+// current.
+TRecallOutcome RecallQueuedRun(const TValidateRun& validate,
+                               const std::function<void(TAnalyte&, bool listChanged)>& showAnalyte = {});
+
+// Clearing the queue after the password (when set) and a confirmation; true when it was cleared.
+bool ClearQueueCommand();
+
+// Backup to the chosen backup folder; true on success (LastBackup is then today: stop the reminder).
+bool BackupCommand();
+// Restore from the chosen backup folder; true on success, when "Restore OK" was shown. The analyte
+// list was replaced: every pointer into the old one is gone (CurrentAnalyte must be chosen again).
+bool RestoreCommand();
+
+// Today - LastBackup >= BackupInterval.
+bool BackupIsDue();
+// "&Queue : " + count.
+std::string QueueButtonCaption(int count);
+
+// Writes the data file after a change of the runs; shows "Cannot save data" with the reason and
+// returns false on failure (the data stays in memory for the next save).
+bool SaveDataAfterRun();
+
+struct TRandomOutcome {
+    bool Done = false;      // the window closed with OK
+    bool ToQueue = false;   // the runs went to the queue: update the queue button
+    int SelectedPoint = -1; // charts: the last point added
+};
+// The random generator command for the current analyte (nullptr: "No analyte").
+TRandomOutcome RandomGeneratorCommand(TAnalyte* current, TWinRandom& window);

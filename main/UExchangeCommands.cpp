@@ -1,0 +1,174 @@
+// The main window's exchange commands: export, import (text or predecessor files), copy and paste.
+#include "UExchangeCommands.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include "UAtomicFile.h"
+#include "UCodePage.h"
+#include "UCompatibilityDrovanta.h"
+#include "UGlobale.h"
+#include "UImport.h"
+#include "UQcError.h"
+#include "UStructures.h"
+#include "UUserPrompt.h"
+
+namespace {
+QString exportFolder;
+QString importFolder;
+
+QString OrProgramFolder(const QString& folder) {
+    return folder.isEmpty() ? QString::fromStdString(ProgramFolder) : folder;
+}
+
+std::string FileSystemPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+// The file name as the boxes show it (their texts are Windows-1252).
+std::string BoxName(const QString& path) {
+    return Utf8ToCp1252(path.toStdString());
+}
+
+QString FolderOf(const QString& path) {
+    return QFileInfo(path).absolutePath();
+}
+
+QString ChooseFile(QWidget* parent, TExchangeDialog kind, const QString& folder) {
+    if (ExchangeDialogHook()) return ExchangeDialogHook()(kind, folder);
+    QFileDialog d(parent);
+    d.setDirectory(folder);
+    if (kind == TExchangeDialog::Save) {
+        d.setAcceptMode(QFileDialog::AcceptSave);
+        d.setDefaultSuffix(QStringLiteral("txt"));
+        d.setNameFilter(QStringLiteral("Text files with tabs as separators (*.txt)"));
+        // The command asks its own question before replacing a file.
+        d.setOption(QFileDialog::DontConfirmOverwrite);
+    } else {
+        d.setAcceptMode(QFileDialog::AcceptOpen);
+        d.setFileMode(QFileDialog::ExistingFile);
+        d.setNameFilters({QStringLiteral("Text file from spreadsheet (*.txt)"),
+                          QStringLiteral("Data file of Drovanta 2 (*.dat)"),
+                          QStringLiteral("Backup file of Drovanta 2 (*.sav)")});
+    }
+    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return {};
+    return d.selectedFiles().first();
+}
+
+// The hourglass while a long read, parse or conversion runs.
+class TWaitCursor {
+public:
+    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
+    TWaitCursor(const TWaitCursor&) = delete;
+    TWaitCursor& operator=(const TWaitCursor&) = delete;
+};
+
+TImportOutcome ImportPredecessor(const QString& file) {
+    try {
+        TWaitCursor wait;
+        return ImportPredecessorFile(FileSystemPath(file)) > 0 ? TImportOutcome::AnalytesAdded
+                                                               : TImportOutcome::Nothing;
+    } catch (const EPredecessorImport& e) {
+        // The analytes converted before the damage stay: the user must know they came in.
+        std::string text = e.what();
+        if (e.Imported > 0)
+            text += "\r" + std::to_string(e.Imported) +
+                    (e.Imported == 1 ? " analyte was" : " analytes were") + " imported before the error.";
+        ShowMessageBox(mkError, mbYes, text);
+        return e.Imported > 0 ? TImportOutcome::AnalytesAdded : TImportOutcome::Nothing;
+    } catch (const EQcError&) {
+        ShowMessageBox(mkError, mbYes, "Cannot read data");
+        return TImportOutcome::Nothing;
+    }
+}
+
+TImportOutcome ImportText(TAnalyte* current, TWinImport& preview, const QString& file) {
+    if (!current) {
+        ShowMessageBox(mkError, mbYes, "No analyte to import data");
+        return TImportOutcome::Nothing;
+    }
+    try {
+        TWaitCursor wait;
+        const std::string text = ReadWholeFile(FileSystemPath(file));
+        preview.PreviewText(*current, text);
+    } catch (const EQcError&) {
+        ShowMessageBox(mkError, mbYes, "Bad file format");
+        return TImportOutcome::Nothing;
+    }
+    return preview.Execute() ? TImportOutcome::PointsAdded : TImportOutcome::Nothing;
+}
+} // namespace
+
+TExchangeDialogHook& ExchangeDialogHook() {
+    static TExchangeDialogHook hook;
+    return hook;
+}
+
+QString ExportDialogFolder() {
+    return OrProgramFolder(exportFolder);
+}
+
+QString ImportDialogFolder() {
+    return OrProgramFolder(importFolder);
+}
+
+void ResetExchangeDialogFolders() {
+    exportFolder.clear();
+    importFolder.clear();
+}
+
+bool ExchangeExport(QWidget* parent, const TAnalyte* current) {
+    if (!current) {
+        ShowMessageBox(mkError, mbOK, "No analyte");
+        return false;
+    }
+    const QString file = ChooseFile(parent, TExchangeDialog::Save, ExportDialogFolder());
+    if (file.isEmpty()) return false;
+    const std::string path = FileSystemPath(file);
+    if (FileExists(path) &&
+        ShowMessageBox(mkConfirmation, mbOK | mbCancel,
+                       "The file " + BoxName(file) + "\r" + "already exists. Overwrite ?") != mbOK)
+        return false;
+    std::string bytes = current->PointsAsText();
+    bytes += '\0';
+    try {
+        AtomicWriteFile(path, bytes);
+    } catch (const EQcError& e) {
+        // Said, not swallowed: the user must not believe the data were exported.
+        ShowMessageBox(mkError, mbOK, std::string("The data were not exported.\r") + e.what());
+        return false;
+    }
+    exportFolder = FolderOf(file);
+    return true;
+}
+
+TImportOutcome ExchangeImport(QWidget* parent, TAnalyte* current, TWinImport& preview) {
+    const QString file = ChooseFile(parent, TExchangeDialog::Open, ImportDialogFolder());
+    if (file.isEmpty()) return TImportOutcome::Nothing;
+    importFolder = FolderOf(file);
+    // The choice goes by the name's last three letters, whatever filter the dialog showed.
+    const QString last3 = file.right(3).toUpper();
+    if (last3 == QLatin1String("DAT") || last3 == QLatin1String("SAV")) return ImportPredecessor(file);
+    return ImportText(current, preview, file);
+}
+
+void ExchangeCopy(const TAnalyte* current) {
+    CopyAnalyteToClipboard(current);
+}
+
+bool ExchangePaste(TAnalyte* current, TWinImport& preview) {
+    if (!current) {
+        ShowMessageBox(mkError, mbYes, "No analyte to paste");
+        return false;
+    }
+    try {
+        preview.PreviewClipboard(*current);
+    } catch (const EQcError&) {
+        ShowMessageBox(mkError, mbYes, "Bad clipboard format");
+        return false;
+    }
+    return preview.Execute();
+}

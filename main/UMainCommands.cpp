@@ -1,0 +1,297 @@
+// The main window's commands that open the reference, data, print and exchange windows.
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QTimeEdit>
+
+#include "UAnimCopyFic.h"
+#include "UArchives.h"
+#include "UDailyQC.h"
+#include "UDataLoadSave.h"
+#include "UDefAnalytes.h"
+#include "UDefSerum.h"
+#include "UEmployees.h"
+#include "UEntryFlow.h"
+#include "UExchangeCommands.h"
+#include "UFifoResult.h"
+#include "UGlobale.h"
+#include "UImport.h"
+#include "UMain.h"
+#include "UMessages.h"
+#include "UPrnData.h"
+#include "UQcError.h"
+#include "URandom.h"
+#include "URisks.h"
+#include "USerumByAnal.h"
+#include "UShowData.h"
+#include "UShowLimits.h"
+#include "UValidCQ.h"
+
+namespace {
+bool NoAnalyte(unsigned button) {
+    if (CurrentAnalyte) return false;
+    ShowMessageBox(mkError, button, "No analyte.");
+    return true;
+}
+
+QDate QDateOfDay(TDateTime dt) {
+    TDateParts d = DecodeDate(dt);
+    return QDate(d.Year, d.Month, d.Day);
+}
+} // namespace
+
+void TWinMain::CreateChildWindows() {
+    if (!WinImport) WinImport = new TWinImport(this);
+    if (!WinSerumByAnal) WinSerumByAnal = new TWinSerumByAnal(this);
+    if (!WinRisks) WinRisks = new TWinRisks(this);
+    if (!WinDefAnalytes) WinDefAnalytes = new TWinDefAnalytes(this);
+    if (!WinDefSerum) WinDefSerum = new TWinDefSerum(this);
+    if (!WinEmployees) WinEmployees = new TWinEmployees(this);
+    if (!WinPrnData) WinPrnData = new TWinPrnData(this);
+    if (!WinShowData) WinShowData = new TWinShowData(this);
+    if (!WinShowLimits) WinShowLimits = new TWinShowLimits(this);
+    if (!WinDailyQC) WinDailyQC = new TWinDailyQC(this);
+    if (!WinArchives) WinArchives = new TWinArchives(this);
+    if (!WinValidCQ) WinValidCQ = new TWinValidCQ(this);
+    if (!WinRandom) WinRandom = new TWinRandom(this);
+    if (!WinAnimCopyFic) {
+        WinAnimCopyFic = new TWinAnimCopyFic(this);
+        SetCopyProgress(WinAnimCopyFic);
+    }
+    WinRisks->RepaintChart = [this] { RepaintCharts(); };
+    WinShowLimits->RepaintChart = [this] { RepaintCharts(); };
+    WinShowData->PrintHook = [this](TAnalyte& a, const std::string&) { WinPrnData->Execute(&a); };
+}
+
+void TWinMain::LoadOperatorChoices() {
+    QString typed = CBOperator->currentText();
+    CBOperator->clear();
+    for (const std::string& op : Operators) CBOperator->addItem(ToQ(op));
+    CBOperator->setEditText(typed);
+}
+
+void TWinMain::MovePointToEntryFields(int index) {
+    TEditFields f = EditFieldsOfPoint(*CurrentAnalyte, index);
+    DatePicker->setDate(QDateOfDay(f.DateTime));
+    TTimeParts t = DecodeTime(f.DateTime);
+    TimePicker->setTime(QTime(t.Hour, t.Minute, t.Second));
+    CBOperator->setEditText(ToQ(f.Operator));
+    for (int k = 0; k < MaxLevels; ++k) EntryRows[static_cast<size_t>(k)].Value->setText(ToQ(f.Values[k]));
+    EditComment->setMaxLength(f.CommentMaxLength);
+    EditComment->setText(ToQ(f.Comment));
+}
+
+void TWinMain::MnuAnalytesClick() {
+    LeaveLimitPage();
+    CreateChildWindows();
+    if (!WinDefAnalytes->Execute()) return;
+    // The current analyte may have been deleted: only its address is compared.
+    if (ListAnalytes.IndexOf(CurrentAnalyte) < 0) CurrentAnalyte = nullptr;
+    if (ListAnalytes.Count() > 0 && CurrentAnalyte) CurrentAnalyte->RecalcAll();
+    FillAnalyteList();
+    RepaintCharts();
+}
+
+void TWinMain::MnuSerumClick() {
+    CreateChildWindows();
+    if (!WinDefSerum->Execute()) return;
+    FillAnalyteList();
+    RepaintCharts();
+}
+
+void TWinMain::MnuEmployeesClick() {
+    CreateChildWindows();
+    if (!WinEmployees->Execute()) return;
+    LoadOperatorChoices();
+    SaveSettingsOrWarn();
+}
+
+void TWinMain::MnuRisksClick() {
+    CreateChildWindows();
+    // The window applies the rows live, restores them on any close but OK and writes the settings.
+    if (WinRisks->Execute(CurrentAnalyte) != QDialog::Accepted) {
+        RepaintCharts();
+        return;
+    }
+    if (ListAnalytes.Count() > 0 && CurrentAnalyte) CurrentAnalyte->RecalcAll();
+    FillAnalyteList();
+    RepaintCharts();
+}
+
+void TWinMain::MnuExportClick() {
+    ExchangeExport(this, CurrentAnalyte);
+}
+
+void TWinMain::MnuImportClick() {
+    LeaveLimitPage();
+    CreateChildWindows();
+    switch (ExchangeImport(this, CurrentAnalyte, *WinImport)) {
+    case TImportOutcome::PointsAdded:
+        SelectedPoint = -1;
+        IntervalStart = IntervalEnd = -1;
+        UpdateVisibleStretch();
+        RepaintCharts();
+        break;
+    case TImportOutcome::AnalytesAdded:
+        FillAnalyteList();
+        RepaintCharts();
+        SaveDataAfterRun();
+        break;
+    case TImportOutcome::Nothing:
+        break;
+    }
+}
+
+void TWinMain::MnuCopyClick() {
+    ExchangeCopy(CurrentAnalyte);
+}
+
+void TWinMain::MnuPasteClick() {
+    LeaveLimitPage();
+    CreateChildWindows();
+    if (!ExchangePaste(CurrentAnalyte, *WinImport)) return;
+    SelectedPoint = -1;
+    IntervalStart = IntervalEnd = -1;
+    UpdateVisibleStretch();
+    RepaintCharts();
+}
+
+void TWinMain::BtDataClick() {
+    if (NoAnalyte(mbYes)) return;
+    LeaveLimitPage();
+    CreateChildWindows();
+    if (!WinShowData->Execute(*CurrentAnalyte, SelectedPoint)) return;
+    if (int i = WinShowData->PointToEdit(); i >= 0 && i < CurrentAnalyte->Count()) {
+        MovePointToEntryFields(i);
+        CurrentAnalyte->DeletePoint(i);
+    }
+    CurrentAnalyte->RecalcAll();
+    SelectedPoint = -1;
+    UpdateVisibleStretch();
+    RepaintCharts();
+}
+
+void TWinMain::BtArchivesClick() {
+    if (NoAnalyte(mbYes)) return;
+    CreateChildWindows();
+    // Deleted archives leave the analyte's list at once, so the data file follows.
+    if (WinArchives->Execute(*CurrentAnalyte)) SaveDataAfterRun();
+}
+
+void TWinMain::BtDailyClick() {
+    CreateChildWindows();
+    WinDailyQC->Execute(ListAnalytes);
+}
+
+void TWinMain::BtLimitsClick() {
+    if (NoAnalyte(mbYes)) return;
+    CreateChildWindows();
+    WinShowLimits->Execute(CurrentAnalyte);
+    RepaintCharts();
+}
+
+void TWinMain::BtAffectationClick() {
+    if (NoAnalyte(mbYes)) return;
+    CreateChildWindows();
+    if (!WinSerumByAnal->Execute(*CurrentAnalyte)) return;
+    FillAnalyteList();
+    RepaintCharts();
+}
+
+namespace {
+void FocusAndSelect(QLineEdit* edit) {
+    edit->setFocus();
+    edit->selectAll();
+}
+} // namespace
+
+void TWinMain::BtOKEnterClick() {
+    if (!CurrentAnalyte) return;
+    CreateChildWindows();
+    // A field being edited is finished first.
+    EntryRows[0].Value->setFocus();
+    QCoreApplication::processEvents();
+    TEntryFields fields;
+    QDate d = DatePicker->date();
+    QTime t = TimePicker->time();
+    fields.Date = EncodeDate(d.year(), d.month(), d.day());
+    fields.Time = EncodeTime(t.hour(), t.minute(), t.second());
+    for (int k = 0; k < MaxLevels; ++k)
+        fields.Values[k] = FromQ(EntryRows[static_cast<size_t>(k)].Value->text());
+    fields.Comment = FromQ(EditComment->text());
+    fields.Operator = FromQ(CBOperator->currentText());
+    TRunOutcome out = EnterRun(*CurrentAnalyte, fields,
+                               [this](TAnalyte& a, TResu& r) { return WinValidCQ->Execute(a, r); });
+    if (out.Refused) {
+        if (out.BadLevel >= 0)
+            FocusAndSelect(EntryRows[static_cast<size_t>(out.BadLevel)].Value);
+        else
+            DatePicker->setFocus();
+        return;
+    }
+    if (out.Accepted) {
+        SelectedPoint = out.SelectedPoint;
+        UpdateVisibleStretch();
+        RepaintCharts();
+    }
+    if (out.QueueChanged) UpdateQueueButton();
+    if (out.ResetFields) ResetEntryFields();
+    if (out.BackupDue) UpdateBackupReminder();
+}
+
+void TWinMain::BtFifoClick() {
+    CreateChildWindows();
+    LeaveLimitPage();
+    TRecallOutcome out = RecallQueuedRun([this](TAnalyte& a, TResu& r) { return WinValidCQ->Execute(a, r); },
+                                         [this](TAnalyte& a, bool listChanged) {
+                                             bool other = CurrentAnalyte != &a;
+                                             CurrentAnalyte = &a;
+                                             if (listChanged || other) FillAnalyteList();
+                                         });
+    UpdateQueueButton();
+    if (out.Accepted) {
+        SelectedPoint = out.SelectedPoint;
+        UpdateVisibleStretch();
+        RepaintCharts();
+    }
+    if (out.ResetFields) ResetEntryFields();
+    UpdateBackupReminder();
+}
+
+void TWinMain::MnuClearFifoClick() {
+    if (ClearQueueCommand()) UpdateQueueButton();
+}
+
+void TWinMain::BtBackupClick() {
+    CreateChildWindows();
+    if (BackupCommand()) UpdateBackupReminder();
+}
+
+void TWinMain::Disketterestore1Click() {
+    LeaveLimitPage();
+    CreateChildWindows();
+    // The lists are replaced only on success; the current analyte is then chosen again.
+    int row = LBAnalytes->currentRow();
+    if (!RestoreCommand()) return;
+    CurrentAnalyte = nullptr;
+    SelectedPoint = -1;
+    FillAnalyteList();
+    if (row >= 0 && row < ListAnalytes.Count()) LBAnalytes->setCurrentRow(row);
+    RepaintCharts();
+}
+
+void TWinMain::MnuRandomGeneratorClick() {
+    CreateChildWindows();
+    TRandomOutcome out = RandomGeneratorCommand(CurrentAnalyte, *WinRandom);
+    if (!out.Done) return;
+    if (out.ToQueue) {
+        UpdateQueueButton();
+        return;
+    }
+    if (CurrentPage() != ptEnter) SwitchPage(ptEnter);
+    IntervalStart = IntervalEnd = -1;
+    SelectedPoint = out.SelectedPoint;
+    UpdateVisibleStretch();
+    RepaintCharts();
+}

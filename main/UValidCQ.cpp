@@ -1,0 +1,453 @@
+// TWinValidCQ: the validation window of a run, with a level bar per QC level and the Westgard marks.
+#include "UValidCQ.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+#include <climits>
+#include <cmath>
+
+#include "UCodePage.h"
+#include "UDataLoadSave.h"
+#include "UUtilitaires.h"
+
+namespace {
+constexpr int WindowWidth = 530;
+constexpr int BarWidth = 410;
+constexpr int BarHeight = 60;
+// Ticks of a bar scale beyond this number mean limits that are not numbers; the scale is left out.
+constexpr int MaxTicks = 200;
+
+const QColor Navy(0, 0, 128);
+const QColor Lime(0, 255, 0);
+const QColor Grey(128, 128, 128);
+
+QString ToQt(const std::string& ansi) {
+    return QString::fromStdString(Cp1252ToUtf8(ansi));
+}
+
+QColor ButtonFace() {
+    return QApplication::palette().color(QPalette::Button);
+}
+
+QFont BigFont() {
+    QFont f = QApplication::font();
+    f.setPointSize(16);
+    return f;
+}
+
+QString RejectCaption(int k, bool rejected) {
+    return QStringLiteral("%1%2")
+        .arg(rejected ? QStringLiteral("Retrieve QC") : QStringLiteral("Reject QC"))
+        .arg(k + 1);
+}
+
+// A paint box that hands its painting to the window.
+class TAcrossBox : public QWidget {
+public:
+    TAcrossBox(TWinValidCQ* owner, QWidget* parent) : QWidget(parent), owner_(owner) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        owner_->PBoxWGAcrossPaint(p);
+    }
+
+private:
+    TWinValidCQ* owner_;
+};
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect r) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(r);
+    return l;
+}
+
+QLabel* MakeValuePanel(QWidget* parent, const char* name, QRect r) {
+    QLabel* l = MakeLabel(parent, name, QString(), r);
+    l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    l->setAutoFillBackground(true);
+    return l;
+}
+} // namespace
+
+// ---------------------------------------------------------------- level bar
+
+TPBoxValidCQ::TPBoxValidCQ(TWinValidCQ* owner, int tag, QWidget* parent)
+    : QWidget(parent), Tag(tag), owner_(owner) {
+    setObjectName(QStringLiteral("PBoxLevel%1").arg(tag + 1));
+    setGeometry(10, 70 + 100 * tag, BarWidth, BarHeight);
+}
+
+void TPBoxValidCQ::Load(const LevelStats& L, const LevelValue& lv) {
+    V = lv.Value;
+    if (lv.State == psEmpty) return; // the bar shows "No data"
+    ScaleShown = L.State != 6;
+    if (L.State == 6) {
+        // Unavailable limits: a middle zone of unit width, the marker on its edge on the side where
+        // the value lies from the mean.
+        W = 0.5L;
+        A = 0.8L;
+        H = 1.2L;
+        if (L.N == 0 || std::fabs(V - L.Mean) < 1e-10L)
+            M = V;
+        else
+            M = L.Mean >= V ? V + 0.5L : V - 0.5L;
+        return;
+    }
+    M = L.Mean;
+    W = L.WarnDev;
+    A = L.ActionDev;
+    H = 1.1L * std::max(A, std::fabs(V - M));
+    if (!(H >= 1e-10L)) {
+        // Deviations of zero with the value on the target (a fixed level typed so) leave no range to
+        // divide by: the layout of unavailable limits around the target, without a scale whose
+        // numbers would not be the level's limits.
+        W = 0.5L;
+        A = 0.8L;
+        H = 1.2L;
+        ScaleShown = false;
+    }
+}
+
+int TPBoxValidCQ::X(long double x) const {
+    long double r = (x + H - M) / 2 / H * (width() - 40);
+    // The default rounding mode rounds half to even.
+    long double n = std::nearbyintl(r);
+    if (!(n > INT_MIN / 2)) n = INT_MIN / 2; // also for NaN
+    if (n > INT_MAX / 2) n = INT_MAX / 2;
+    return static_cast<int>(n) + 20;
+}
+
+std::vector<std::pair<long double, int>> TPBoxValidCQ::ScaleTicks() const {
+    std::vector<std::pair<long double, int>> ticks;
+    if (!ScaleShown) return ticks;
+    const long double g = 3 * H;
+    if (!std::isfinite(g) || g <= 0) return ticks;
+    long double p = 10, base;
+    if (g > 1) {
+        while (p < g) p *= 10;
+        base = p / 10;
+    } else {
+        do p /= 10;
+        while (p > g);
+        base = p;
+    }
+    const long double r = g / base;
+    long double step = base * (r < 1.2L ? 0.1L : r < 2.4L ? 0.2L : r < 3 ? 0.4L : r < 6 ? 0.5L : 1.0L);
+    int decimals = 0;
+    if (step < 1) {
+        long double q = 1;
+        while (q > step) {
+            q /= 10;
+            ++decimals;
+        }
+    }
+    const long double lo = M - H, hi = M + H;
+    const long double k = std::trunc(lo / step);
+    long double t = lo >= 0 ? (k + 1) * step : k * step;
+    do {
+        ticks.push_back({t, decimals});
+        t += step;
+    } while (t <= hi && static_cast<int>(ticks.size()) < MaxTicks);
+    return ticks;
+}
+
+void TPBoxValidCQ::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    owner_->PaintLevelBar(*this, p);
+}
+
+// ---------------------------------------------------------------- rule marks
+
+void DrawRuleMark(QPainter& p, int x, int y, RuleStatus status, const char* name) {
+    QColor fill = status == rsReject    ? QColor(255, 0, 0)
+                  : status == rsWarning ? QColor(255, 255, 0)
+                                        : ButtonFace();
+    QColor ink = status == rsClear ? QColor(Qt::white) : QColor(Qt::black);
+    p.setBrush(fill);
+    p.setPen(QPen(ink, 1));
+    p.drawEllipse(QRect(QPoint(x, y), QPoint(x + 32, y + 19)));
+    p.drawText(QRect(x + 16 - 30, y + 3, 60, 16), Qt::AlignHCenter | Qt::AlignTop, QString::fromLatin1(name));
+}
+
+// ---------------------------------------------------------------- window
+
+TWinValidCQ::TWinValidCQ(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("WinValidCQ"));
+    setWindowTitle(QStringLiteral("QC validation"));
+    setFixedSize(WindowWidth, 100 + 160);
+
+    Panel1 = MakeLabel(this, "Panel1", QString(), QRect(0, 0, WindowWidth, 41));
+    QFont bold = Panel1->font();
+    bold.setBold(true);
+    bold.setPointSize(bold.pointSize() + 4);
+    Panel1->setFont(bold);
+    Panel1->setAlignment(Qt::AlignCenter);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    QPalette navyText = Panel1->palette();
+    navyText.setColor(QPalette::WindowText, Navy);
+    Panel1->setPalette(navyText);
+    LblUnite = MakeLabel(Panel1, "LblUnite", QString(), QRect(WindowWidth - 110, 12, 100, 18));
+    LblUnite->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    Panel2 = new QWidget(this);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setGeometry(0, 41, WindowWidth, 143);
+    Label1 = MakeLabel(Panel2, "Label1", QStringLiteral("Date / time"), QRect(10, 6, 70, 18));
+    PanelDate = MakeValuePanel(Panel2, "PanelDate", QRect(80, 5, 150, 20));
+    QPalette yellow = PanelDate->palette();
+    yellow.setColor(QPalette::Window, QColor(255, 255, 0));
+    PanelDate->setPalette(yellow);
+    LblOperator = MakeLabel(Panel2, "LblOperator", QStringLiteral("Operator"), QRect(300, 6, 60, 18));
+    PanelOperator = MakeValuePanel(Panel2, "PanelOperator", QRect(365, 5, 60, 20));
+    LblComment = MakeLabel(Panel2, "LblComment", QStringLiteral("Comment"), QRect(10, 30, 70, 18));
+    PanelComment = MakeValuePanel(Panel2, "PanelComment", QRect(80, 29, 430, 20));
+
+    for (int k = 0; k < MaxLevels; ++k) {
+        const size_t ki = static_cast<size_t>(k);
+        QLabel* mat = MakeLabel(Panel2, "", QString(), QRect(32, 55 + 100 * k, 300, 15));
+        mat->setObjectName(QStringLiteral("LblMaterial%1").arg(k + 1));
+        QFont uf = mat->font();
+        uf.setUnderline(true);
+        mat->setFont(uf);
+        MaterialLabels[ki] = mat;
+
+        LevelBars[ki] = new TPBoxValidCQ(this, k, Panel2);
+
+        QLabel* mode = MakeLabel(Panel2, "", QString(), QRect(440, 70 + 100 * k, 80, 16));
+        mode->setObjectName(QStringLiteral("LblMode%1").arg(k + 1));
+        mode->setAutoFillBackground(true);
+        QPalette green = mode->palette();
+        green.setColor(QPalette::Window, QColor(0, 128, 0));
+        green.setColor(QPalette::WindowText, Qt::white);
+        mode->setPalette(green);
+        ModeLabels[ki] = mode;
+
+        auto* bt = new QPushButton(RejectCaption(k, false), Panel2);
+        bt->setObjectName(QStringLiteral("BtReject%1").arg(k + 1));
+        bt->setGeometry(430, 90 + 100 * k, 80, 30);
+        bt->setFocusPolicy(Qt::ClickFocus);
+        bt->setAutoDefault(false);
+        connect(bt, &QPushButton::clicked, this, [this, k] { RejectButtonClick(k); });
+        RejectButtons[ki] = bt;
+    }
+
+    PanelWGAcross = new QWidget(this);
+    PanelWGAcross->setObjectName(QStringLiteral("PanelWGAcross"));
+    PanelWGAcross->setGeometry(0, 184, WindowWidth, 33);
+    PBoxWGAcross = new TAcrossBox(this, PanelWGAcross);
+    PBoxWGAcross->setObjectName(QStringLiteral("PBoxWGAcross"));
+    PBoxWGAcross->setGeometry(10, 3, 300, 27);
+    Label3 = MakeLabel(PanelWGAcross, "Label3", QStringLiteral("Rules across levels"), QRect(14, 9, 118, 16));
+
+    Panel3 = new QWidget(this);
+    Panel3->setObjectName(QStringLiteral("Panel3"));
+    BtOK = new QPushButton(QStringLiteral("OK"), Panel3);
+    BtOK->setObjectName(QStringLiteral("BtOK"));
+    BtOK->setGeometry(250, 14, 80, 28);
+    BtOK->setDefault(true);
+    BtCancel = new QPushButton(QStringLiteral("Cancel"), Panel3);
+    BtCancel->setObjectName(QStringLiteral("BtCancel"));
+    BtCancel->setGeometry(340, 14, 80, 28);
+    CBWestg = new QCheckBox(QStringLiteral("&Westgard multirules "), Panel3);
+    CBWestg->setObjectName(QStringLiteral("CBWestg"));
+    CBWestg->setGeometry(10, 18, 200, 20);
+    CBWestg->setChecked(true);
+    connect(BtOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(BtCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(CBWestg, &QCheckBox::clicked, this, &TWinValidCQ::CBWestgClick);
+}
+
+bool TWinValidCQ::Execute(TAnalyte& analyte, TResu& run) {
+    PrepareValidation(analyte, run);
+    FormActivate();
+    return exec() == QDialog::Accepted;
+}
+
+int TWinValidCQ::LevelsInUse() const {
+    return analyte_ ? std::clamp(analyte_->NbLevels, 1, MaxLevels) : 0;
+}
+
+void TWinValidCQ::PrepareValidation(TAnalyte& analyte, TResu& run) {
+    analyte_ = &analyte;
+    run_ = &run;
+    Panel1->setText(ToQt(run.AnalyteName));
+    PanelDate->setText(QString::fromStdString(Regional.DateTimeToText(run.DateTime)));
+    const bool hasOperator = !run.Operator.empty();
+    LblOperator->setVisible(hasOperator);
+    PanelOperator->setVisible(hasOperator);
+    PanelOperator->setText(ToQt(run.Operator));
+    const bool hasComment = !run.Comment.empty();
+    LblComment->setVisible(hasComment);
+    PanelComment->setVisible(hasComment);
+    PanelComment->setText(ToQt(run.Comment));
+    rejected_ = {};
+    result_ = {};
+    levels_ = SelectRuleLevels(analyte, run, rejected_, analyte.MultirulesOn());
+    ApplyHeight();
+}
+
+void TWinValidCQ::ApplyHeight() {
+    const int levels = LevelsInUse();
+    const bool across = levels_.N >= 2;
+    const int h = across ? 100 * levels + 193 : 100 * levels + 160;
+    PanelWGAcross->setVisible(across);
+    PanelWGAcross->move(0, 100 * levels + 84);
+    Panel3->setGeometry(0, across ? 100 * levels + 117 : 100 * levels + 84, WindowWidth, 76);
+    setFixedSize(WindowWidth, h);
+    if (QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) {
+        // Centred across the screen at its first showing; later showings keep the left edge.
+        if (!placed_) x_ = (s->geometry().width() - WindowWidth) / 2;
+        placed_ = true;
+        move(x_, (s->geometry().height() - h) / 2);
+    }
+}
+
+void TWinValidCQ::FormActivate() {
+    if (!analyte_ || !run_) return;
+    TAnalyte& a = *analyte_;
+    previousIndex_ = a.FindInsertIndex(run_->DateTime) - 1;
+    Panel1->setText(ToQt(a.Name));
+    LblUnite->setText(ToQt(a.Unit));
+    const int levels = LevelsInUse();
+    Panel2->setFixedHeight(100 * levels + 43);
+    for (int k = 0; k < MaxLevels; ++k) {
+        const size_t ki = static_cast<size_t>(k);
+        const bool used = k < levels;
+        if (!used) run_->Levels[ki].State = psEmpty;
+        LevelBars[ki]->setVisible(used);
+        RejectButtons[ki]->setVisible(used);
+        MaterialLabels[ki]->setVisible(used);
+        ModeLabels[ki]->setVisible(used);
+        if (!used) continue;
+        LevelBars[ki]->Load(a.Limits[ki], run_->Levels[ki]);
+        RejectButtons[ki]->setText(RejectCaption(k, false));
+        RejectButtons[ki]->setEnabled(run_->Levels[ki].State != psEmpty);
+        MaterialLabels[ki]->setText(ToQt(ListSerum.FindMaterial(a.MaterialId[ki]).Name));
+        ModeLabels[ki]->setText(QString::fromLatin1(LimitModeNames[std::min<size_t>(a.LimitMode[ki], 2)]));
+    }
+    if (CBWestg->isChecked() != a.MultirulesOn()) {
+        CBWestg->setChecked(a.MultirulesOn());
+        CBWestgClick();
+    }
+    if (levels_.N >= 1)
+        result_ = EvaluateMultirules(a, *run_, previousIndex_, rejected_, CBWestg->isChecked());
+    RepaintAll();
+    BtOK->setFocus();
+}
+
+void TWinValidCQ::Evaluate(bool multirulesOn) {
+    if (!analyte_ || !run_) return;
+    levels_ = SelectRuleLevels(*analyte_, *run_, rejected_, multirulesOn);
+    result_ = levels_.N >= 1 ? EvaluateMultirules(*analyte_, *run_, previousIndex_, rejected_, multirulesOn)
+                             : TMultiruleResult{};
+    ApplyHeight();
+    RepaintAll();
+    BtOK->setFocus();
+}
+
+void TWinValidCQ::RepaintAll() {
+    Panel2->update();
+    PBoxWGAcross->update();
+}
+
+void TWinValidCQ::CBWestgClick() {
+    Evaluate(CBWestg->isChecked());
+}
+
+void TWinValidCQ::RejectButtonClick(int k) {
+    if (k < 0 || k >= MaxLevels) return;
+    const size_t ki = static_cast<size_t>(k);
+    rejected_[ki] = !rejected_[ki];
+    RejectButtons[ki]->setText(RejectCaption(k, rejected_[ki]));
+    Evaluate(CBWestg->isChecked());
+}
+
+void TWinValidCQ::FormClose(bool ok) {
+    if (!ok || !analyte_ || !run_) return;
+    for (int k = 0; k < LevelsInUse(); ++k)
+        if (rejected_[static_cast<size_t>(k)]) run_->Levels[static_cast<size_t>(k)].State = psDiscarded;
+    if (CBWestg->isChecked())
+        analyte_->Options |= TAnalyte::OptMultirules;
+    else
+        analyte_->Options &= static_cast<uint8_t>(~TAnalyte::OptMultirules);
+}
+
+void TWinValidCQ::done(int r) {
+    x_ = x();
+    FormClose(r == QDialog::Accepted);
+    QDialog::done(r);
+}
+
+void TWinValidCQ::PaintLevelBar(TPBoxValidCQ& bar, QPainter& p) {
+    TLevelBarPicture pic;
+    const int k = bar.Tag;
+    const size_t ki = static_cast<size_t>(k);
+    const int width = bar.width();
+    if (!RejectButtons[ki]->isEnabled()) {
+        p.fillRect(bar.rect(), ButtonFace());
+        p.setPen(QColor(255, 0, 0));
+        p.setFont(BigFont());
+        p.drawText(QRect(170, 15, width - 170, 40), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("No data"));
+        bar.Picture = pic;
+        return;
+    }
+    if (rejected_[ki]) {
+        pic.Kind = TLevelBarPicture::bkDiscarded;
+        p.setPen(Qt::black);
+        p.setBrush(Grey);
+        p.drawRect(0, 0, width - 1, bar.height() - 1);
+        p.setPen(QColor(255, 0, 0));
+        p.setFont(BigFont());
+        p.drawText(QRect(160, 15, width - 160, 40), Qt::AlignLeft | Qt::AlignTop,
+                   QStringLiteral("Discarded"));
+        bar.Picture = pic;
+        return;
+    }
+    pic.Kind = TLevelBarPicture::bkZones;
+    const long double m = bar.M, w = bar.W, a = bar.A;
+    pic.ZoneEdges = {20, bar.X(m - a), bar.X(m - w), bar.X(m + w), bar.X(m + a), width - 20};
+    const QColor zones[5] = {QColor(255, 0, 0), QColor(255, 255, 0), Lime, QColor(255, 255, 0),
+                             QColor(255, 0, 0)};
+    for (int z = 0; z < 5; ++z) {
+        int x1 = pic.ZoneEdges[static_cast<size_t>(z)], x2 = pic.ZoneEdges[static_cast<size_t>(z) + 1];
+        if (x2 > x1) p.fillRect(QRect(x1, 17, x2 - x1, 10), zones[z]);
+    }
+    if (result_.TakesPart[ki]) {
+        pic.MarksShown = true;
+        pic.Marks = result_.Level[ki];
+        for (int j = 0; j < RuleCount; ++j)
+            DrawRuleMark(p, 50 + 40 * j, 35, result_.Level[ki][static_cast<size_t>(j)],
+                         LevelRuleNames[static_cast<size_t>(j)]);
+    }
+    if (bar.ScaleShown) {
+        p.setPen(QPen(Navy, 1));
+        p.setFont(QApplication::font());
+        for (const auto& [t, decimals] : bar.ScaleTicks()) {
+            const int x = bar.X(t);
+            std::string text = FormatFixed(t, 6, decimals);
+            pic.Ticks.push_back({t, x, text});
+            p.drawText(QRect(x - 40, 0, 80, 13), Qt::AlignHCenter | Qt::AlignTop,
+                       QString::fromStdString(text));
+            p.drawLine(x, 12, x, 17);
+        }
+    }
+    pic.MarkerX = bar.X(bar.V);
+    p.setPen(QPen(Qt::black, 3, Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(pic.MarkerX, 14, pic.MarkerX, 30);
+    bar.Picture = pic;
+}
+
+void TWinValidCQ::PBoxWGAcrossPaint(QPainter& p) {
+    AcrossPicture.clear();
+    if (result_.N < 2) return;
+    const TRuleNames& names = result_.AcrossNames();
+    for (int j = FirstAcrossRule; j < RuleCount; ++j) {
+        const size_t ji = static_cast<size_t>(j);
+        DrawRuleMark(p, 40 * j + 49, 3, result_.Across[ji], names[ji]);
+        AcrossPicture.push_back({names[ji], result_.Across[ji]});
+    }
+}

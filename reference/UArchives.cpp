@@ -1,0 +1,187 @@
+// TWinArchives: the archives of an analyte, one summary line each, to show, print or delete.
+#include "UArchives.h"
+
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QPushButton>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "UGlobale.h"
+#include "UQcError.h"
+#include "URefCommon.h"
+#include "UShowArchive.h"
+#include "UStructures.h"
+#include "UUserPrompt.h"
+
+using namespace refui;
+
+TWinArchives::TWinArchives(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("WinArchives"));
+    setFixedSize(540, 360);
+
+    LBArchi = MakeTabList13(this, "LBArchi", {60, 120, 220, 290, 340, 370}, true);
+    LBArchi->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    LBArchi->setGeometry(10, 30, 410, 320);
+    PlaceColumnTitles(this, LBArchi, {"Begin", "End", "Control material", "Lot", "Mean", "CV", "N"},
+                      {0, 60, 120, 220, 290, 340, 370});
+
+    auto button = [this](QPushButton*& b, const char* name, const QString& text, int y) {
+        b = new QPushButton(text, this);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(430, y, 100, 27);
+        b->setAutoDefault(false);
+    };
+    button(BtShowArchive, "BtShowArchive", QStringLiteral("&Show QC points"), 30);
+    button(BtDelete, "BtDelete", QStringLiteral("&Delete selection"), 65);
+    button(BtUndo, "BtUndo", QStringLiteral("&Undo"), 100);
+    button(BtImprimer, "BtImprimer", QStringLiteral("&Print"), 135);
+    BtCle = MakeKeyButton(this);
+    BtCle->setGeometry(430, 175, 36, 30);
+    button(BtOK, "BtOK", QStringLiteral("OK"), 285);
+    button(BtCancel, "BtCancel", QStringLiteral("Cancel"), 320);
+
+    WinShowArchive = new TWinShowArchive(this);
+
+    connect(BtShowArchive, &QPushButton::clicked, this, &TWinArchives::BtShowArchiveClick);
+    connect(LBArchi, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem*) { BtShowArchiveClick(); });
+    connect(BtDelete, &QPushButton::clicked, this, &TWinArchives::BtDeleteClick);
+    connect(BtUndo, &QPushButton::clicked, this, &TWinArchives::BtUndoClick);
+    connect(BtImprimer, &QPushButton::clicked, this, &TWinArchives::BtImprimerClick);
+    PrintHook = [this](const TTablePrintout& t) { PrintTablePrintout(this, t); };
+    connect(BtCle, &QPushButton::clicked, this, &TWinArchives::BtCleClick);
+    connect(BtOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(BtCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+bool TWinArchives::Execute(TAnalyte& analyte) {
+    Open(analyte);
+    return exec() == QDialog::Accepted;
+}
+
+void TWinArchives::Open(TAnalyte& analyte) {
+    analyte_ = &analyte;
+    pending_.clear();
+    FormActivate();
+}
+
+void TWinArchives::SetLocked(bool locked) {
+    BtDelete->setEnabled(!locked);
+    BtUndo->setEnabled(!locked);
+    BtCle->setVisible(locked);
+}
+
+void TWinArchives::FormActivate() {
+    SetLocked(!Settings.Password.empty());
+    FillList();
+    setWindowTitle(ToQt("QC archives for " + analyte_->Name));
+}
+
+void TWinArchives::FillList() {
+    LBArchi->clear();
+    entries_.clear();
+    for (int32_t n : analyte_->ArchiveNumbers) {
+        try {
+            entries_.push_back({n, ReadArchiveFile(ArchiveFileName(n))});
+        } catch (const EQcError&) {
+            continue; // a missing or unreadable archive is left out without a message
+        }
+        auto* it = new QListWidgetItem(ToQt(entries_.back().File.SummaryLine));
+        it->setData(AttachRole, n);
+        LBArchi->addItem(it);
+    }
+    // The first entry is the one shown until another is clicked, without being selected.
+    if (LBArchi->count() > 0)
+        LBArchi->selectionModel()->setCurrentIndex(LBArchi->model()->index(0, 0),
+                                                   QItemSelectionModel::NoUpdate);
+}
+
+void TWinArchives::BtDeleteClick() {
+    for (int row = LBArchi->count() - 1; row >= 0; --row) {
+        if (!LBArchi->item(row)->isSelected()) continue;
+        delete LBArchi->takeItem(row);
+        pending_.push_back(std::move(entries_[static_cast<size_t>(row)]));
+        entries_.erase(entries_.begin() + row);
+    }
+    LBArchi->setFocus();
+}
+
+void TWinArchives::BtUndoClick() {
+    pending_.clear();
+    FillList();
+}
+
+std::vector<int32_t> TWinArchives::PendingDeletions() const {
+    std::vector<int32_t> numbers;
+    for (const TEntry& e : pending_) numbers.push_back(e.Number);
+    return numbers;
+}
+
+void TWinArchives::BtShowArchiveClick() {
+    if (LBArchi->count() == 0) {
+        ShowMessageBox(mkError, mbYes, "Nothing to show");
+        return;
+    }
+    const int row = std::clamp(LBArchi->currentRow(), 0, LBArchi->count() - 1);
+    WinShowArchive->Fill(analyte_->Name, entries_[static_cast<size_t>(row)].File);
+    WinShowArchive->move(pos() + QPoint(100, 20));
+    WinShowArchive->exec();
+    LBArchi->setFocus();
+}
+
+TTablePrintout TWinArchives::Printout() const {
+    TTablePrintout t;
+    t.JobTitle = "Printing QC archives";
+    t.Title = "Archived statistics for " + analyte_->Name;
+    t.NCols = static_cast<int>(TArchiveFile::SummaryFieldCount);
+    t.Widths = {9, 9, 18, 8, 10, 8, 8};
+    for (const char* h : {"Begin", "End", "Name", "Lot", "Mean", "CV", "Number"}) t.Cells.push_back({h, 1});
+    for (const TEntry& e : entries_)
+        for (const std::string& f : e.File.Summary) t.Cells.push_back({f, 0});
+    return t;
+}
+
+void TWinArchives::BtImprimerClick() {
+    if (LBArchi->count() == 0) {
+        ShowMessageBox(mkError, mbYes, "Nothing to print");
+        return;
+    }
+    if (PrintHook) PrintHook(Printout());
+}
+
+void TWinArchives::BtCleClick() {
+    if (AskPassword()) SetLocked(false);
+}
+
+void TWinArchives::ApplyPending() {
+    for (const TEntry& e : pending_) {
+        const std::string path = ArchiveFileName(e.Number);
+        // A file already missing is not reported; one that stays keeps its number, so that the
+        // archive is neither lost from the list nor left behind unlisted.
+        if (std::remove(path.c_str()) != 0 && errno != ENOENT) {
+            const int err = errno;
+            ShowMessageBox(mkError, mbOK, "Cannot delete " + path + ": " + std::strerror(err));
+            continue;
+        }
+        auto& numbers = analyte_->ArchiveNumbers;
+        const auto it = std::find(numbers.begin(), numbers.end(), e.Number);
+        if (it != numbers.end()) numbers.erase(it);
+    }
+}
+
+void TWinArchives::done(int r) {
+    if (r == QDialog::Accepted && analyte_) ApplyPending();
+    pending_.clear();
+    QDialog::done(r);
+}
+
+void TWinArchives::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Delete && BtDelete->isEnabled()) {
+        BtDeleteClick();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}

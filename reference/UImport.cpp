@@ -1,0 +1,128 @@
+// TWinImport: the preview of exchange text (a file or the clipboard) and its addition to an analyte;
+// and the copy of an analyte's points to the clipboard.
+#include "UImport.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "UCodePage.h"
+#include "UGlobale.h"
+#include "UImportText.h"
+#include "UQcError.h"
+#include "URefCommon.h"
+#include "URefPrintout.h"
+#include "UStructures.h"
+#include "UUserPrompt.h"
+
+using namespace refui;
+
+TWinImport::TWinImport(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("WinImport"));
+    setFixedSize(520, 400);
+
+    LB = MakeTabList13(this, "LB", {80, 160, 240, 320, 400}, false);
+    LB->setSelectionMode(QAbstractItemView::NoSelection);
+    LB->setGeometry(10, 30, 500, 320);
+    PlaceColumnTitles(this, LB, {"Date", "Time", "QC1", "QC2", "QC3"}, {0, 80, 160, 240, 320});
+
+    BtAdd = new QPushButton(this);
+    BtAdd->setObjectName(QStringLiteral("BtAdd"));
+    BtAdd->setGeometry(10, 362, 300, 27);
+    BtAdd->setAutoDefault(false);
+    BitBtn1 = new QPushButton(QStringLiteral("Cancel"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setGeometry(410, 362, 100, 27);
+    BitBtn1->setAutoDefault(false);
+    BtCle = MakeKeyButton(this);
+    BtCle->setGeometry(320, 360, 36, 30);
+
+    connect(BtAdd, &QPushButton::clicked, this, &TWinImport::BtAddClick);
+    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
+    connect(BtCle, &QPushButton::clicked, this, &TWinImport::BtCleClick);
+}
+
+void TWinImport::Parse(std::string_view text) {
+    LB->clear();
+    runs_.clear();
+    TImportText parsed = ParseImportText(text, analyte_->Decimals);
+    runs_ = std::move(parsed.Runs);
+    LB->setUpdatesEnabled(false);
+    for (const std::string& line : parsed.Lines) LB->addItem(ToQt(line));
+    LB->setUpdatesEnabled(true);
+}
+
+void TWinImport::PreviewText(TAnalyte& analyte, std::string_view text) {
+    analyte_ = &analyte;
+    setWindowTitle(QStringLiteral("Imported file contents"));
+    Parse(text);
+}
+
+void TWinImport::PreviewClipboard(TAnalyte& analyte) {
+    analyte_ = &analyte;
+    setWindowTitle(QStringLiteral("ClipBoard contents"));
+    const QString text = QGuiApplication::clipboard()->text();
+    if (text.isEmpty()) {
+        runs_.clear();
+        LB->clear();
+        LB->addItem(QStringLiteral("Nothing to paste from the clipboard"));
+        throw EQcError("");
+    }
+    Parse(Utf8ToCp1252(text.toStdString()));
+}
+
+bool TWinImport::Execute() {
+    FormActivate();
+    return exec() == QDialog::Accepted;
+}
+
+void TWinImport::FormActivate() {
+    const bool locked = !Settings.Password.empty();
+    BtAdd->setEnabled(!locked);
+    BtCle->setVisible(locked);
+    BtAdd->setText(QStringLiteral("&Add the QC data to ") + ToQt(analyte_->Name));
+}
+
+void TWinImport::BtAddClick() {
+    if (analyte_->Count() > 0 &&
+        ShowMessageBox(mkConfirmation, mbOK | mbCancel,
+                       "Add the new QC points to the previous ones\rThe QC mode will be reset to mobile") !=
+            mbOK) {
+        reject();
+        return;
+    }
+    for (TResu run : runs_) {
+        // Values of level slots the analyte does not use would be stored unseen and uncounted, and a
+        // run left with no value in its levels would be an empty point: neither is taken.
+        bool any = false;
+        for (int k = 0; k < MaxLevels; ++k) {
+            LevelValue& lv = run.Levels[static_cast<size_t>(k)];
+            if (k >= analyte_->NbLevels) lv = {0, psEmpty};
+            any = any || lv.State != psEmpty;
+        }
+        if (any) analyte_->AddPoint(run);
+    }
+    for (auto& mode : analyte_->LimitMode) mode = lmMobile;
+    analyte_->RecalcAll();
+    analyte_->ClassifyAllPoints();
+    accept();
+}
+
+void TWinImport::BtCleClick() {
+    if (AskPassword()) {
+        BtAdd->setEnabled(true);
+        BtCle->hide();
+    }
+}
+
+void CopyAnalyteToClipboard(const TAnalyte* analyte) {
+    if (!analyte) {
+        ShowMessageBox(mkError, mbYes, "Nothing to copy.");
+        return;
+    }
+    QGuiApplication::clipboard()->setText(QString::fromStdString(Cp1252ToUtf8(analyte->PointsAsText())));
+    ShowMessageBox(mkInformation, mbYes,
+                   "The data for " + analyte->Name + " are now copied in the clipboard.\r" +
+                       "You can paste them in a spreadsheet.");
+}

@@ -1,0 +1,49 @@
+// TWinImport: the preview of exchange text (a file or the clipboard) and its addition to an analyte;
+// and the copy of an analyte's points to the clipboard.
+#pragma once
+
+#include <QDialog>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "UTypes.h"
+
+class QListWidget;
+class QPushButton;
+class TAnalyte;
+
+class TWinImport : public QDialog {
+public:
+    explicit TWinImport(QWidget* parent = nullptr);
+
+    // Parses a file's text for the analyte (caption "Imported file contents"). Reading stops at the
+    // first zero byte or at the end of the text.
+    void PreviewText(TAnalyte& analyte, std::string_view text);
+    // Parses the clipboard's text (caption "ClipBoard contents"); throws EQcError with an empty
+    // message when the clipboard holds no text: the caller reports it and does not show the window.
+    void PreviewClipboard(TAnalyte& analyte);
+    // Shows the preview modally; true when the runs were added to the analyte.
+    bool Execute();
+
+    void FormActivate();
+    void BtAddClick();
+    void BtCleClick();
+
+    const std::vector<TResu>& Runs() const { return runs_; }
+
+    QListWidget* LB;
+    QPushButton* BtAdd;
+    QPushButton* BitBtn1;
+    QPushButton* BtCle;
+
+private:
+    void Parse(std::string_view text);
+
+    TAnalyte* analyte_ = nullptr;
+    std::vector<TResu> runs_;
+};
+
+// The copy command: the analyte's points on the clipboard as exchange text, or "Nothing to copy."
+// without an analyte.
+void CopyAnalyteToClipboard(const TAnalyte* analyte);

@@ -1,0 +1,111 @@
+// TWinShowArchive: the points and statistics of one archive, and their printout.
+#include "UShowArchive.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "URefCommon.h"
+
+using namespace refui;
+
+namespace {
+constexpr size_t PointColumns = 5;
+}
+
+TWinShowArchive::TWinShowArchive(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("WinShowArchive"));
+    setFixedSize(560, 420);
+
+    LB = MakeTabList13(this, "LB", {60, 120, 180, 230}, false);
+    LB->setGeometry(10, 30, 380, 375);
+    PlaceColumnTitles(this, LB, {"Date", "Time", "Result", "Operator", "Comment"}, {0, 60, 120, 180, 230});
+
+    PanelControlMaterial = new QLabel(this);
+    PanelControlMaterial->setObjectName(QStringLiteral("PanelControlMaterial"));
+    PanelControlMaterial->setGeometry(400, 30, 150, 24);
+    PanelControlMaterial->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    PanelControlMaterial->setAlignment(Qt::AlignCenter);
+
+    int y = 66;
+    auto field = [this, &y](QLabel*& value, const char* name, const QString& title) {
+        auto* t = new QLabel(title, this);
+        t->setGeometry(400, y, 70, 16);
+        value = new QLabel(this);
+        value->setObjectName(QLatin1String(name));
+        value->setGeometry(470, y, 80, 16);
+        y += 22;
+    };
+    field(LblLot, "LblLot", QStringLiteral("Lot :"));
+    field(LblDateFrom, "LblDateFrom", QStringLiteral("Beginning :"));
+    field(LblDateTo, "LblDateTo", QStringLiteral("End :"));
+    field(LblMean, "LblMean", QStringLiteral("Mean :"));
+    LblMean->setGeometry(470, LblMean->y(), 50, 16);
+    LblUnite = new QLabel(this);
+    LblUnite->setObjectName(QStringLiteral("LblUnite"));
+    LblUnite->setGeometry(522, LblMean->y(), 35, 16);
+    field(LblCV, "LblCV", QStringLiteral("CV :"));
+    LblCV->setGeometry(470, LblCV->y(), 50, 16);
+    auto* percent = new QLabel(QStringLiteral("%"), this);
+    percent->setGeometry(522, LblCV->y(), 20, 16);
+    field(LblNbre, "LblNbre", QStringLiteral("N :"));
+
+    auto button = [this](QPushButton*& b, const char* name, const QString& text, int y) {
+        b = new QPushButton(text, this);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(430, y, 100, 27);
+        b->setAutoDefault(false);
+    };
+    button(BtImprimer, "BtImprimer", QStringLiteral("&Print"), 330);
+    button(BtOK, "BtOK", QStringLiteral("OK"), 370);
+    BtOK->setDefault(true);
+    connect(BtImprimer, &QPushButton::clicked, this, &TWinShowArchive::BtImprimerClick);
+    PrintHook = [this](const TTablePrintout& t) { PrintTablePrintout(this, t); };
+    connect(BtOK, &QPushButton::clicked, this, &QDialog::accept);
+    // QDialog closes on Escape by itself.
+}
+
+void TWinShowArchive::Fill(const std::string& analyteName, const TArchiveFile& archive) {
+    analyteName_ = analyteName;
+    archive_ = archive;
+    setWindowTitle(ToQt("Archived data for " + analyteName));
+    LblUnite->setText(ToQt(archive.Unit));
+    LB->clear();
+    for (const std::string& line : archive.PointLines) LB->addItem(ToQt(line));
+    const auto& s = archive.Summary;
+    LblDateFrom->setText(ToQt(s[0]));
+    LblDateTo->setText(ToQt(s[1]));
+    PanelControlMaterial->setText(ToQt(s[2]));
+    LblLot->setText(ToQt(s[3]));
+    LblMean->setText(ToQt(s[4]));
+    LblCV->setText(ToQt(s[5]));
+    LblNbre->setText(ToQt(s[6]));
+}
+
+TTablePrintout TWinShowArchive::Printout() const {
+    const auto& s = archive_.Summary;
+    TTablePrintout t;
+    t.KeepOrientation = true;
+    t.Title = "Archived data for " + analyteName_;
+    t.HeaderLines = {s[2] + " (" + s[3] + ")", "From " + s[0] + " to " + s[1]};
+    t.NCols = static_cast<int>(PointColumns);
+    t.Widths = {10, 10, 10, 10, 25};
+    for (const char* h : {"Date", "Time", "Result", "Operator", "Comment"}) t.Cells.push_back({h, 1});
+    for (std::vector<std::string> fields : archive_.PointFields) {
+        // A damaged line must not shift every later row of the table: extra fields stay in the
+        // comment, missing ones print empty.
+        for (size_t i = PointColumns; i < fields.size(); ++i) fields[PointColumns - 1] += ' ' + fields[i];
+        fields.resize(PointColumns);
+        for (std::string& f : fields) t.Cells.push_back({std::move(f), 0});
+    }
+    const std::vector<std::vector<std::string>> stats = {{"Statistics", "Mean", s[4], archive_.Unit, ""},
+                                                         {"Statistics", "CV", s[5], "%", ""},
+                                                         {"Statistics", "N", s[6], "", ""}};
+    for (const auto& row : stats)
+        for (const std::string& f : row) t.Cells.push_back({f, 1});
+    return t;
+}
+
+void TWinShowArchive::BtImprimerClick() {
+    if (PrintHook) PrintHook(Printout());
+}

@@ -1,0 +1,43 @@
+// TWinShowArchive: the points and statistics of one archive, and their printout.
+#pragma once
+
+#include <QDialog>
+#include <string>
+
+#include "UArchive.h"
+#include "URefPrintout.h"
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+class TWinShowArchive : public QDialog {
+public:
+    explicit TWinShowArchive(QWidget* parent = nullptr);
+
+    // Caption, unit, point lines and summary fields of the archive of the named analyte.
+    void Fill(const std::string& analyteName, const TArchiveFile& archive);
+    // The printout BtImprimer hands to PrintHook.
+    TTablePrintout Printout() const;
+
+    void BtImprimerClick();
+
+    // Print: PrintTablePrintout unless replaced (tests).
+    TTablePrintHook PrintHook;
+
+    QListWidget* LB;
+    QLabel* PanelControlMaterial;
+    QLabel* LblLot;
+    QLabel* LblDateFrom;
+    QLabel* LblDateTo;
+    QLabel* LblMean;
+    QLabel* LblUnite;
+    QLabel* LblCV;
+    QLabel* LblNbre;
+    QPushButton* BtImprimer;
+    QPushButton* BtOK;
+
+private:
+    std::string analyteName_;
+    TArchiveFile archive_;
+};
