@@ -403,6 +403,21 @@ void TestPrnCharts::windowNothingToPrint() {
     QCOMPARE(PrnCount(text, "Lypho 1 (L123)"), 1);
     QCOMPARE(PrnCount(text, "Norm ()"), 1);
     QCOMPARE(PrnCount(text, "Mar"), 0);
+
+    // A printout that could not be written is no success: the window stays open for another try.
+    TPrintJob::SetTestOutput(QString::fromStdString(folder.Path()) + "no-such-folder/charts.pdf");
+    bool stayed = false;
+    PrnWhenModal([&] {
+        QTest::mouseClick(win.BtPrint, Qt::LeftButton);
+        stayed = win.isVisible();
+        QTest::mouseClick(win.BtCancel, Qt::LeftButton);
+    });
+    const size_t boxes = answers.shown.size();
+    QVERIFY(!win.Execute(a));
+    TPrintJob::SetTestOutput(QString());
+    QVERIFY(stayed);
+    QCOMPARE(answers.shown.size(), boxes + 1);
+    QCOMPARE(answers.shown.back().kind, mkError);
 }
 
 QTEST_MAIN(TestPrnCharts)
