@@ -1,4 +1,4 @@
-// Printing the QC data of 1,000 points of a three-level analyte to PDF, and the table's parts alone.
+// Printing 1,000 points of a three-level analyte to PDF: the data table, the charts, and both together.
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "UPrintJob.h"
+#include "UPrnCharts.h"
 #include "UPrnData.h"
 #include "UPrnTable.h"
 #include "UStructures.h"
@@ -49,6 +50,37 @@ void BM_PrintDataTablePdf(benchmark::State& state) {
     QFile::remove(path);
 }
 BENCHMARK(BM_PrintDataTablePdf)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_PrintChartsPdf(benchmark::State& state) {
+    TAnalyte a = History(static_cast<int>(state.range(0)));
+    const QString path = QDir::temp().filePath("varnholt-bench-charts.pdf");
+    TPrintJobSpec spec;
+    spec.JobTitle = "Printing QC charts";
+    TChartPrintOptions o;
+    o.Colour = true;
+    for (auto _ : state)
+        TPrintJob::WritePdf(path, spec, [&](TPrintCanvas& c) { PrintCharts(c, a, 0, a.Count() - 1, o); });
+    state.counters["bytes"] = static_cast<double>(QFileInfo(path).size());
+    QFile::remove(path);
+}
+BENCHMARK(BM_PrintChartsPdf)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The companion's report: charts and data table in one file.
+void BM_PrintChartsAndDataPdf(benchmark::State& state) {
+    TAnalyte a = History(static_cast<int>(state.range(0)));
+    const QString path = QDir::temp().filePath("varnholt-bench-report.pdf");
+    TPrintJobSpec spec;
+    TChartPrintOptions o;
+    for (auto _ : state)
+        TPrintJob::WritePdf(path, spec, [&](TPrintCanvas& c) {
+            PrintCharts(c, a, 0, a.Count() - 1, o);
+            c.NewPage();
+            PrintQCData(c, a, 0, a.Count() - 1, true);
+        });
+    state.counters["bytes"] = static_cast<double>(QFileInfo(path).size());
+    QFile::remove(path);
+}
+BENCHMARK(BM_PrintChartsAndDataPdf)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 

@@ -14,6 +14,7 @@
 #include "UArchive.h"
 #include "UAtomicFile.h"
 #include "UCliJson.h"
+#include "UCliReport.h"
 #include "UCodePage.h"
 #include "UCompatibilityDrovanta.h"
 #include "UDataLoadSave.h"
@@ -64,6 +65,7 @@ struct TArgs {
     std::vector<int> rejects;
     std::optional<bool> rules;
     std::string op, comment;
+    std::string pdf, from, to;
     bool help = false;
 };
 
@@ -82,6 +84,8 @@ const char* Usage = "usage: varnholt-cli [--home DIR] COMMAND [ARGS]\n"
                     "  import-predecessor FILE           import a predecessor data or backup file\n"
                     "  archive ANALYTE LEVEL             erase a level into a new archive file\n"
                     "  backup DIR | restore DIR          back up the data file to / restore it from DIR\n"
+                    "  report ANALYTE --pdf FILE [--from DATE] [--to DATE]\n"
+                    "                                    charts and data of an interval as one PDF\n"
                     "Dates are ISO (2026-03-01), times HH:MM, values use a point; '-' is no value.\n"
                     "Levels are numbered 1 to 3. Exit status: 0 done, 2 refused, 3 folder in use.\n";
 
@@ -108,6 +112,9 @@ const std::map<std::string, std::string> CommandHelp = {
     {"backup", "varnholt-cli backup DIR\n  Writes the backup Varnholt.Sav in DIR (the previous one kept as "
                "Varnholt.Old).\n"},
     {"restore", "varnholt-cli restore DIR\n  Replaces the data by the backup Varnholt.Sav of DIR.\n"},
+    {"report", "varnholt-cli report ANALYTE --pdf FILE [--from DATE] [--to DATE]\n  Prints the charts and "
+               "the data table of the points from DATE to DATE (the first and last point's days by\n"
+               "  default) into one PDF file, without a display.\n"},
 };
 
 TArgs ParseArgs(const std::vector<std::string>& args) {
@@ -132,6 +139,12 @@ TArgs ParseArgs(const std::vector<std::string>& args) {
             a.op = Utf8ToCp1252(value());
         else if (s == "--comment")
             a.comment = Utf8ToCp1252(value());
+        else if (s == "--pdf")
+            a.pdf = value();
+        else if (s == "--from")
+            a.from = value();
+        else if (s == "--to")
+            a.to = value();
         else if (s.size() > 2 && s.rfind("--", 0) == 0)
             Refuse("unknown option " + s);
         else
@@ -413,6 +426,20 @@ int CmdRestore(const TArgs& a) {
     return 0;
 }
 
+int CmdReport(const TArgs& a) {
+    if (a.positional.size() != 1 || a.pdf.empty())
+        Refuse("usage: report ANALYTE --pdf FILE [--from DATE] [--to DATE]");
+    const TAnalyte& an = FindAnalyte(a.positional[0]);
+    if (an.Count() == 0) Refuse("Nothing to print");
+    TDateTime d1 = a.from.empty() ? an.Points.front().DateTime : ParseIsoDateTime(a.from, "00:00");
+    TDateTime d2 = a.to.empty() ? an.Points.back().DateTime : ParseIsoDateTime(a.to, "00:00");
+    int n = WriteReportPdf(a.pdf, an, d1, d2);
+    TJsonWriter j;
+    j.BeginObject().Key("pdf").Text(Utf8ToCp1252(a.pdf)).Key("points").Int(n).EndObject();
+    std::cout << j.Str() << "\n";
+    return 0;
+}
+
 struct TCommand {
     std::function<int(const TArgs&)> run;
     bool writes;
@@ -431,6 +458,7 @@ const std::map<std::string, TCommand> Commands = {
     {"archive", {CmdArchive, true}},
     {"backup", {CmdBackup, true}},
     {"restore", {CmdRestore, true}},
+    {"report", {CmdReport, false}},
 };
 
 // Starts as the program does: settings, queue, data (sample data in memory for an empty folder). A

@@ -1,0 +1,8 @@
+// The report command of a build without the window library: it says so instead of printing.
+#include "UCliReport.h"
+
+#include "UQcError.h"
+
+int WriteReportPdf(const std::string&, const TAnalyte&, TDateTime, TDateTime) {
+    throw EQcError("report: this build has no printouts (it was built without Qt)");
+}

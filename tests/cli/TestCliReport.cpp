@@ -1,0 +1,172 @@
+// The companion's report command: charts and data of an interval in one PDF, drawn without a display.
+#include <cstdio>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include "TestHelpers.h"
+#include "UAtomicFile.h"
+#include "UDataLoadSave.h"
+
+namespace {
+
+std::string Quoted(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+struct TRun {
+    int status = -1;
+    std::string out, err;
+};
+
+// Output of a shell command and its exit status.
+TRun Shell(const std::string& cmd) {
+    TRun r;
+    FILE* p = popen(cmd.c_str(), "r");
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
+}
+
+// The companion with no display of any kind in its environment.
+TRun Report(const std::string& home, const std::vector<std::string>& args) {
+    std::string errFile = home + "report-stderr.txt";
+    std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + Quoted(VARNHOLT_CLI) +
+                      " --home " + Quoted(home) + " report";
+    for (const std::string& a : args) cmd += " " + Quoted(a);
+    TRun r = Shell(cmd + " 2>" + Quoted(errFile));
+    r.err = ReadWholeFile(errFile);
+    std::filesystem::remove(errFile);
+    return r;
+}
+
+std::vector<std::string> PdfPages(const std::string& pdf) {
+    std::string text = Shell("pdftotext -layout " + Quoted(pdf) + " -").out;
+    std::vector<std::string> pages;
+    size_t start = 0;
+    for (size_t ff = text.find('\f'); ff != std::string::npos; ff = text.find('\f', start)) {
+        pages.push_back(text.substr(start, ff - start));
+        start = ff + 1;
+    }
+    return pages;
+}
+
+int Count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + what.size()))
+        ++n;
+    return n;
+}
+
+// Glucose: two levels, 40 points a day apart from 1 March 2025; Empty: no point.
+void WriteHistory() {
+    ListAnalytes.Clear();
+    ListSerum.Clear();
+    auto a = std::make_unique<TAnalyte>("Glucose", "mmol/L", 1, 2);
+    a->MaterialId[0] = ListSerum.AddMaterial("Lyphocheck 1", "A1");
+    a->MaterialId[1] = ListSerum.AddMaterial("Lyphocheck 2", "");
+    for (int k = 0; k < 40; ++k)
+        a->AddPoint(MakeRun(EncodeDate(2025, 3, 1) + k + 0.5, {5.0 + k % 3, 9.0 - k % 2}));
+    a->RecalcAll();
+    a->ClassifyAllPoints();
+    ListAnalytes.Add(std::move(a));
+    ListAnalytes.Add(std::make_unique<TAnalyte>("Empty", "g/L", 0, 1));
+    WriteDataFile(DataFileName());
+}
+
+} // namespace
+
+class CompanionReport : public ::testing::Test {
+protected:
+    TTempFolder folder;
+    std::string home = folder.Path();
+};
+
+TEST_F(CompanionReport, ChartsThenDataOfTheWholeHistory) {
+    WriteHistory();
+    const std::string before = ReadWholeFile(DataFileName());
+    const std::string pdf = home + "report.pdf";
+    TRun r = Report(home, {"glucose", "--pdf", pdf});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "{\"pdf\":\"" + pdf + "\",\"points\":40}\n");
+    EXPECT_EQ(r.err, "");
+    std::vector<std::string> pages = PdfPages(pdf);
+    ASSERT_GE(pages.size(), 2u);
+    // The charts come first: two stretches (31 + 9 points) of both levels, and their statistics.
+    std::string all;
+    for (const std::string& p : pages) all += p;
+    EXPECT_EQ(Count(pages[0], "Glucose QC charts"), 1);
+    EXPECT_EQ(Count(all, "Lyphocheck 1 (A1)"), 2);
+    EXPECT_EQ(Count(all, "Lyphocheck 2 ()"), 2);
+    EXPECT_EQ(Count(all, "- Page 1 - Glucose QC - Printed on"), 1);
+    // The data table starts on a page of its own, with its own page numbers.
+    size_t dataPage = 0;
+    while (dataPage < pages.size() && pages[dataPage].find("QC data for Glucose") == std::string::npos)
+        ++dataPage;
+    ASSERT_LT(dataPage, pages.size());
+    EXPECT_GT(dataPage, 0u);
+    EXPECT_EQ(Count(pages[dataPage], "Glucose QC charts"), 0);
+    EXPECT_EQ(Count(pages[dataPage], "QC1 : Lyphocheck 1 (lot A1)"), 1);
+    EXPECT_NE(pages[dataPage].find("- Page 1/"), std::string::npos);
+    EXPECT_NE(all.find("01/03/2025"), std::string::npos);
+    EXPECT_NE(all.find("09/04/2025"), std::string::npos);
+    // A report changes nothing in the program folder.
+    EXPECT_EQ(ReadWholeFile(DataFileName()), before);
+    EXPECT_FALSE(std::filesystem::exists(home + "Varnholt.lock"));
+}
+
+TEST_F(CompanionReport, IntervalInEitherOrder) {
+    WriteHistory();
+    const std::string pdf = home + "interval.pdf";
+    TRun r = Report(home, {"Glucose", "--pdf", pdf, "--from", "2025-03-10", "--to", "2025-03-05"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"points\":6"), std::string::npos) << r.out;
+    std::vector<std::string> pages = PdfPages(pdf);
+    ASSERT_EQ(pages.size(), 2u); // one stretch of charts, one page of data
+    EXPECT_EQ(Count(pages[0], "Lyphocheck 1 (A1)"), 1);
+    EXPECT_NE(pages[0].find("Statistics"), std::string::npos);
+    for (int d = 5; d <= 10; ++d)
+        EXPECT_EQ(Count(pages[1], (d < 10 ? "0" : "") + std::to_string(d) + "/03/2025"), 1) << d;
+    EXPECT_EQ(Count(pages[1], "04/03/2025"), 0);
+    EXPECT_EQ(Count(pages[1], "11/03/2025"), 0);
+    // Only --to: from the first point on.
+    r = Report(home, {"Glucose", "--pdf", pdf, "--to", "2025-03-02"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"points\":2"), std::string::npos) << r.out;
+}
+
+TEST_F(CompanionReport, RefusalsLeaveNoFile) {
+    WriteHistory();
+    const std::string pdf = home + "kept.pdf";
+    AtomicWriteFile(pdf, "earlier printout");
+    struct TCase {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const std::vector<TCase> cases = {
+        {{"Glucose"}, "usage: report"},
+        {{"Glucose", "Calcium", "--pdf", pdf}, "usage: report"},
+        {{"Calcium", "--pdf", pdf}, "unknown analyte: Calcium"},
+        {{"Empty", "--pdf", pdf}, "Nothing to print"},
+        {{"Glucose", "--pdf", pdf, "--from", "2025-13-01"}, "not an ISO date"},
+        {{"Glucose", "--pdf", pdf, "--from", "2026-01-01", "--to", "2026-01-31"}, "Nothing to print"},
+        {{"Glucose", "--pdf", pdf, "--from"}, "missing value after --from"},
+    };
+    for (const TCase& c : cases) {
+        TRun r = Report(home, c.args);
+        EXPECT_EQ(r.status, 2) << c.message;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_EQ(ReadWholeFile(pdf), "earlier printout");
+    // A file that cannot be written is an error, never a success.
+    TRun r = Report(home, {"Glucose", "--pdf", home + "no-such-folder/r.pdf"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("no-such-folder"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(home + "no-such-folder"));
+}
