@@ -114,12 +114,12 @@ void TWinMain::buildPageContents(QWidget* page, int tag) {
     GrilleLock->setFocusPolicy(Qt::NoFocus);
     GrilleLock->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     GrilleLock->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    const int widths[4] = {26, 72, 48, 34};
+    const int widths[4] = {24, 70, 46, 36};
     for (int c = 0; c < 4; ++c) GrilleLock->setColumnWidth(c, widths[c]);
     const char* headings[4] = {"#", "m", "CV", "N"};
     for (int c = 0; c < 4; ++c) SetCell(GrilleLock, 0, c, QLatin1String(headings[c]));
     for (int k = 0; k < MaxLevels; ++k) SetCell(GrilleLock, k + 1, 0, QStringLiteral("C%1").arg(k + 1));
-    GrilleLock->setGeometry(4, 96, 184, (MaxLevels + 1) * (GridRowHeight + 1) + 4);
+    GrilleLock->setGeometry(4, 96, 180, (MaxLevels + 1) * (GridRowHeight + 1) + 4);
 
     connect(this, &TWinMain::intervalChanged, this, &TWinMain::ShowIntervalStats);
 }
@@ -132,16 +132,16 @@ void ShowLockState(TGBLockedParam* g, const TAnalyte& a, int k) {
     switch (a.LimitMode[idx]) {
     case lmLocked:
         g->BtUnLock->setEnabled(true);
-        g->Lbl1->setText(QStringLiteral("Locked from ") + PointDate(a, a.LockFirst[idx]) +
-                         QStringLiteral(" to ") + PointDate(a, a.LockLast[idx]));
+        g->SetState(QStringLiteral("Locked from ") + PointDate(a, a.LockFirst[idx]) + QStringLiteral(" to ") +
+                    PointDate(a, a.LockLast[idx]));
         break;
     case lmFixed:
         g->BtUnLock->setEnabled(false);
-        g->Lbl1->setText(QStringLiteral("Fixed limits"));
+        g->SetState(QStringLiteral("Fixed limits"));
         break;
     default:
         g->BtUnLock->setEnabled(false);
-        g->Lbl1->setText(QStringLiteral("Mobile limits"));
+        g->SetState(QStringLiteral("Mobile limits"));
         break;
     }
 }

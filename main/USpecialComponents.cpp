@@ -1,6 +1,7 @@
 // The per-level group boxes of the lock, fix and erase pages of the main window.
 #include "USpecialComponents.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -31,6 +32,7 @@ TGBLockedParam::TGBLockedParam(QWidget* parent, int level) : QGroupBox(parent), 
     setObjectName(QStringLiteral("GBLockedParam%1").arg(level));
     resize(183, 62);
     Lbl1 = Caption(this, "Lbl1", QString(), 6, 18, 175);
+    Lbl1->setProperty("basePointSize", Lbl1->font().pointSizeF());
     QPalette red = Lbl1->palette();
     red.setColor(QPalette::WindowText, Qt::red);
     Lbl1->setPalette(red);
@@ -42,17 +44,31 @@ void TGBLockedParam::Init(const QString& caption) {
     setTitle(caption);
 }
 
+void TGBLockedParam::SetState(const QString& text) {
+    // Four-digit years make "Locked from ... to ..." wider than the group: the text shrinks rather
+    // than losing the end of the interval.
+    QFont f = Lbl1->font();
+    qreal size = Lbl1->property("basePointSize").toReal();
+    f.setPointSizeF(size);
+    while (size > 5 && QFontMetrics(f).horizontalAdvance(text) > Lbl1->width()) {
+        size -= 0.5;
+        f.setPointSizeF(size);
+    }
+    Lbl1->setFont(f);
+    Lbl1->setText(text);
+}
+
 TGBFixedParam::TGBFixedParam(QWidget* parent, int level) : QGroupBox(parent), Level(level) {
     setObjectName(QStringLiteral("GBFixedParam%1").arg(level));
     resize(170, 115);
     LblTarget = Caption(this, "LblTarget", QStringLiteral("Target value"), 6, 16, 64);
-    EditTarget = Placed(new QLineEdit(this), "EditTarget", 70, 15, 60, 18);
-    LblUnite = Caption(this, "LblUnite", QString(), 134, 16, 34);
+    EditTarget = Placed(new QLineEdit(this), "EditTarget", 70, 15, 56, 18);
+    LblUnite = Caption(this, "LblUnite", QString(), 129, 16, 40);
     LblLimits = Caption(this, "LblLimits", QStringLiteral("Deviations allowed before"), 6, 35, 160);
     LblWarning = Caption(this, "LblWarning", QStringLiteral("warning"), 14, 51, 54);
-    EditWarning = Placed(new QLineEdit(this), "EditWarning", 70, 50, 60, 18);
+    EditWarning = Placed(new QLineEdit(this), "EditWarning", 70, 50, 56, 18);
     LblAction = Caption(this, "LblAction", QStringLiteral("action"), 14, 70, 54);
-    EditAction = Placed(new QLineEdit(this), "EditAction", 70, 69, 60, 18);
+    EditAction = Placed(new QLineEdit(this), "EditAction", 70, 69, 56, 18);
     BtFix = LevelButton(this, "BtFix", QStringLiteral("Fixed"), 20, 90, level);
     BtUnfix = LevelButton(this, "BtUnfix", QStringLiteral("Mobile"), 90, 90, level);
 }

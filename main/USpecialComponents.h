@@ -13,6 +13,8 @@ class TGBLockedParam : public QGroupBox {
 public:
     TGBLockedParam(QWidget* parent, int level);
     void Init(const QString& caption);
+    // Shows the level's limit state in Lbl1, whole.
+    void SetState(const QString& text);
 
     const int Level;
     QLabel* Lbl1;
