@@ -344,7 +344,7 @@ void TWinMain::PrepareErasePage() {
         SelectedPoint = -1;
         RepaintCharts();
     }
-    GBArchi[0]->setFocus();
+    GBArchi[0]->BtArchi->setFocus();
 }
 
 void TWinMain::EraseToggleClick(int level) {
