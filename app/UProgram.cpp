@@ -53,10 +53,13 @@ bool TProgram::Init() {
     lock_ = std::make_unique<TFolderLock>();
     std::string error;
     if (!lock_->Acquire(ProgramFolder, error)) {
+        // Another program holding the lock, or a folder that cannot hold the lock file at all.
         ShowMessageBox(mkError, mbOK,
-                       "Varnholt is already running on the folder " + ProgramFolder +
-                           "\rThis copy ends without changing anything." +
-                           (error.empty() ? "" : "\r" + error));
+                       lock_->HeldElsewhere() ? "Varnholt is already running on the folder " + ProgramFolder +
+                                                    "\rThis copy ends without changing anything." +
+                                                    (error.empty() ? "" : "\r" + error)
+                                              : "Varnholt cannot use the folder " + ProgramFolder + "\r" +
+                                                    error + "\rThis copy ends without changing anything.");
         lock_.reset();
         return false;
     }

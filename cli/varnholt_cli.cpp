@@ -485,7 +485,7 @@ int Run(std::vector<std::string> args) {
     TFolderLock lock;
     if (it->second.writes) {
         std::string error;
-        if (!lock.Acquire(ProgramFolder, error)) Refuse(error, ExitLocked);
+        if (!lock.Acquire(ProgramFolder, error)) Refuse(error, lock.HeldElsewhere() ? ExitLocked : ExitUsage);
     }
     LoadProgramFolder(it->second.writes);
     int status = it->second.run(a);

@@ -9,6 +9,7 @@
 
 bool TFolderLock::Acquire(const std::string& folder, std::string& error) {
     if (Held()) return true;
+    heldElsewhere_ = false;
     std::string path = folder;
     if (!path.empty() && path.back() != '/') path += '/';
     path += LockFileName;
@@ -25,7 +26,8 @@ bool TFolderLock::Acquire(const std::string& folder, std::string& error) {
     if (::fcntl(fd, F_OFD_SETLK, &fl) != 0) {
         int err = errno;
         ::close(fd);
-        if (err == EAGAIN || err == EACCES)
+        heldElsewhere_ = err == EAGAIN || err == EACCES;
+        if (heldElsewhere_)
             error = "Another Varnholt program is already using the folder " + folder;
         else
             error = "Cannot lock " + path + ": " + std::strerror(err);

@@ -17,9 +17,13 @@ public:
     bool Acquire(const std::string& folder, std::string& error);
     void Release();
     bool Held() const { return fd_ >= 0; }
+    // True when the last Acquire failed because another program holds the folder, false when it
+    // failed for another reason (a read-only or missing folder): the two call for different messages.
+    bool HeldElsewhere() const { return heldElsewhere_; }
 
     static constexpr const char* LockFileName = "Varnholt.lock";
 
 private:
     int fd_ = -1;
+    bool heldElsewhere_ = false;
 };

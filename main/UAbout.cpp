@@ -1,10 +1,14 @@
-// The about window: name, version, credits, free-use notice and the "do not show again" box.
+// The about window: name, version, credits, free-use notice, the data folder in use and the "do not show
+// again" box.
 #include "UAbout.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include "UGlobale.h"
+#include "UMessages.h"
 
 TWinAbout* WinAbout = nullptr;
 
@@ -41,12 +45,15 @@ TWinAbout::TWinAbout(QWidget* parent) : QDialog(parent) {
                        "LblCredits");
     LblCredits->setWordWrap(true);
     LblNotice = Named(new QLabel(UnscrambleNotice(ScrambledNotice, 0x2A), this), "LblNotice");
+    LblFolder = Named(new QLabel(QStringLiteral("Data folder:\n") + ToQ(ProgramFolder), this), "LblFolder");
+    LblFolder->setWordWrap(true);
+    LblFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
     CBDontShow = Named(new QCheckBox(QStringLiteral("&Do not show this window again"), this), "CBDontShow");
     BtOK = Named(new QPushButton(QStringLiteral("OK"), this), "BtOK");
     BtOK->setDefault(true);
     auto* box = new QVBoxLayout(this);
     for (QWidget* w :
-         std::initializer_list<QWidget*>{LblTitle, LblVersion, LblCredits, LblNotice, CBDontShow})
+         std::initializer_list<QWidget*>{LblTitle, LblVersion, LblCredits, LblNotice, LblFolder, CBDontShow})
         box->addWidget(w);
     box->addWidget(BtOK, 0, Qt::AlignRight);
     setFixedWidth(360);
@@ -59,6 +66,7 @@ TWinAbout::~TWinAbout() {
 }
 
 bool TWinAbout::Execute(bool checkBoxEnabled) {
+    LblFolder->setText(QStringLiteral("Data folder:\n") + ToQ(ProgramFolder));
     CBDontShow->setChecked(false);
     CBDontShow->setEnabled(checkBoxEnabled);
     exec();

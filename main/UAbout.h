@@ -1,4 +1,5 @@
-// The about window: name, version, credits, free-use notice and the "do not show again" box.
+// The about window: name, version, credits, free-use notice, the data folder in use and the "do not show
+// again" box.
 #pragma once
 
 #include <QDialog>
@@ -17,10 +18,12 @@ public:
     QLabel* LblVersion;
     QLabel* LblCredits;
     QLabel* LblNotice;
+    QLabel* LblFolder; // the program folder in use, so that users know what to back up
     QCheckBox* CBDontShow;
     QPushButton* BtOK;
 
-    // Shows the window modally; returns whether "&Do not show this window again" was ticked.
+    // Shows the window modally, naming the current program folder; returns whether "&Do not show this window
+    // again" was ticked.
     bool Execute(bool checkBoxEnabled);
 };
 

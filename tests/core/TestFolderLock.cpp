@@ -41,6 +41,7 @@ TEST(FolderLock, ExcludesASecondProgramUntilTheFirstEnds) {
     TFolderLock second;
     EXPECT_FALSE(second.Acquire(folder.Path(), error));
     EXPECT_NE(error.find(folder.Path()), std::string::npos);
+    EXPECT_TRUE(second.HeldElsewhere());
 
     lock.Release();
     EXPECT_FALSE(lock.Held());
@@ -59,7 +60,11 @@ TEST(FolderLock, ExcludesASecondProgramUntilTheFirstEnds) {
     close(fds[0]);
     close(fds[1]);
     EXPECT_TRUE(second.Acquire(folder.Path(), error)) << error;
+    EXPECT_FALSE(second.HeldElsewhere());
 
+    // A folder that cannot hold the lock file is refused for that reason, not as one in use.
     TFolderLock elsewhere;
     EXPECT_FALSE(elsewhere.Acquire(folder.File("missing/folder"), error));
+    EXPECT_FALSE(elsewhere.HeldElsewhere());
+    EXPECT_NE(error.find("Cannot open"), std::string::npos);
 }

@@ -156,6 +156,9 @@ private slots:
         OnNextModal([](QDialog* d) {
             auto* box = d->findChild<QCheckBox*>(QStringLiteral("CBDontShow"));
             QVERIFY(box->isEnabled());
+            // The folder in use is named, so that users know where their data is.
+            QCOMPARE(d->findChild<QLabel*>(QStringLiteral("LblFolder"))->text(),
+                     QStringLiteral("Data folder:\n") + QString::fromStdString(ProgramFolder));
             box->setChecked(true);
             d->accept();
         });
