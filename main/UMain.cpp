@@ -325,9 +325,12 @@ QWidget* TWinMain::buildLimitPage(const char* name, const QString& title, int ta
         (tag == ptLock ? BtCancelLock : BtCancelFix) = cancel;
         (tag == ptLock ? BtUndoLock : BtUndoFix) = undo;
     } else {
+        BtOKErase = makeButton(QStringLiteral("OK"), QStringLiteral("BtOKErase"));
         BtCancelArchi = makeButton(QStringLiteral("Cancel"), QStringLiteral("BtCancelArchi"));
+        connect(BtOKErase, &QPushButton::clicked, this, &TWinMain::BtValidEraseClick);
         connect(BtCancelArchi, &QPushButton::clicked, this, &TWinMain::BtCancelLockFixArchiClick);
     }
+    buildPageContents(page, tag);
     PageControl->addWidget(page);
     return page;
 }
@@ -582,7 +585,10 @@ void TWinMain::SwitchPage(int tag) {
 }
 
 void TWinMain::BtOKLockClick() {
+    // Confirmed limits are saved at once, so that a later failure cannot lose them.
+    bool changed = LimitsChangedOnPage();
     SwitchPage(ptEnter);
+    if (changed) SaveDataAfterRun();
 }
 
 void TWinMain::BtCancelLockFixArchiClick() {

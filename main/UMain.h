@@ -16,10 +16,14 @@ class QMenu;
 class QPushButton;
 class QScrollBar;
 class QStackedWidget;
+class QTableWidget;
 class QTimeEdit;
 class QTimer;
 class QToolButton;
 class TPaintBox;
+class TGBArchivage;
+class TGBFixedParam;
+class TGBLockedParam;
 class TWinArchives;
 class TWinDailyQC;
 class TWinDefAnalytes;
@@ -96,7 +100,13 @@ public:
     QToolButton* BtExit;
     QPushButton *BtOKLock, *BtCancelLock, *BtUndoLock;
     QPushButton *BtOKFix, *BtCancelFix, *BtUndoFix;
-    QPushButton* BtCancelArchi;
+    QPushButton *BtOKErase, *BtCancelArchi;
+    // The per-level groups of the lock, fix and erase pages, one per level slot (UMainPages.cpp).
+    std::array<TGBLockedParam*, MaxLevels> GBLocked{};
+    std::array<TGBFixedParam*, MaxLevels> GBFixed{};
+    std::array<TGBArchivage*, MaxLevels> GBArchi{};
+    QLabel *PanelFirstDate = nullptr, *PanelLastDate = nullptr;
+    QTableWidget* GrilleLock = nullptr;
     QTimer *TimerBackUp, *TimerBtFifo;
     QMenu *MnuParameters, *MnuConfiguration, *MnuFile, *MnuClipboard, *MnuSpecial, *MnuHelp;
     QAction *MnuOptions, *MnuPsw, *MnuShortcuts, *MnuLock, *MnuFix, *MnuErase, *MnuUserManual, *MnuAbout;
@@ -206,6 +216,21 @@ public:
     void UpdateIntervalStats();
     void PaintCharts(QPainter& p);
 
+    // The lock, fix and erase pages (UMainPages.cpp).
+    void PrepareLockPage();
+    void PrepareFixPage();
+    void PrepareErasePage();
+    // Shows the dates and the partial statistics of the selected interval on the lock page.
+    void ShowIntervalStats();
+    void LockLevelClick(int level);
+    void UnlockLevelClick(int level);
+    void FixLevelClick(int level);
+    void UnfixLevelClick(int level);
+    void EraseToggleClick(int level);
+    void BtValidEraseClick();
+    // Whether the lock or fix page changed a mode, an interval or fixed limits since it was entered.
+    bool LimitsChangedOnPage() const;
+
     // The data table opened by a double click on a point, once that window exists.
     std::function<void()> OpenDataTable;
     // Whether the backup reminder is due (today - last backup >= interval).
@@ -229,6 +254,8 @@ private:
     void buildMenu();
     void buildEntryPage();
     QWidget* buildLimitPage(const char* name, const QString& title, int tag);
+    // The groups, the interval panels and the grid of a lock, fix or erase page.
+    void buildPageContents(QWidget* page, int tag);
 };
 
 extern TWinMain* WinMain;

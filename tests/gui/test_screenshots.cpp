@@ -61,8 +61,15 @@ private slots:
         w.MnuLock->trigger();
         w.IntervalStart = 20;
         w.IntervalEnd = 28;
+        w.UpdateIntervalStats();
         w.RepaintCharts();
         Save(&w, "main-window-lock-page");
+        w.SwitchPage(ptEnter);
+        w.MnuFix->trigger();
+        Save(&w, "main-window-fix-page");
+        w.MnuErase->trigger();
+        w.EraseToggleClick(1);
+        Save(&w, "main-window-erase-page");
         w.SwitchPage(ptEnter);
 
         TWinLogoCQ splash;
