@@ -143,6 +143,8 @@ TWinMain::TWinMain(QWidget* parent) : QMainWindow(parent) {
     };
     BtData = barButton("BtData", QStringLiteral("Data ta&ble"), QStringLiteral("Table of QC data"),
                        &TWinMain::BtDataClick);
+    BtPrnGraph = barButton("BtPrnGraph", QStringLiteral("&Print charts"),
+                           QStringLiteral("Printing control charts"), &TWinMain::BtPrnGraphClick);
     BtArchives = barButton("BtArchives", QStringLiteral("Archi&ves"), QStringLiteral("Show archived data"),
                            &TWinMain::BtArchivesClick);
     BtDaily = barButton("BtDaily", QStringLiteral("D&aily QC"), QStringLiteral("Daily QC results"),

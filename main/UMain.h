@@ -36,6 +36,7 @@ class TWinSerumByAnal;
 class TWinShowData;
 class TWinShowLimits;
 class TWinValidCQ;
+class TWinPrnCharts;
 class TWinRandom;
 class TWinAnimCopyFic;
 
@@ -112,7 +113,7 @@ public:
     QAction *MnuOptions, *MnuPsw, *MnuShortcuts, *MnuLock, *MnuFix, *MnuErase, *MnuUserManual, *MnuAbout;
     QAction *MnuAnalytes, *MnuSerum, *MnuEmployees, *MnuRisks, *MnuExport, *MnuImport, *MnuCopy, *MnuPaste;
     QAction *MnuRestore, *MnuRandom, *MnuClearFifo;
-    QToolButton *BtData, *BtArchives, *BtDaily, *BtLimits, *BtBackup, *BtAffectation, *BtFifo;
+    QToolButton *BtData, *BtPrnGraph, *BtArchives, *BtDaily, *BtLimits, *BtBackup, *BtAffectation, *BtFifo;
     // The round indicators beside the backup and queue buttons: lime at rest, blinking red.
     QLabel *ShapeBackUp, *ShapeFifo;
 
@@ -129,6 +130,7 @@ public:
     TWinDailyQC* WinDailyQC = nullptr;
     TWinArchives* WinArchives = nullptr;
     TWinValidCQ* WinValidCQ = nullptr;
+    TWinPrnCharts* WinPrnCharts = nullptr;
     TWinRandom* WinRandom = nullptr;
     TWinAnimCopyFic* WinAnimCopyFic = nullptr;
     // Creates the windows above in the program's start order (the main window comes first).
@@ -183,6 +185,7 @@ public:
     void MnuCopyClick();
     void MnuPasteClick();
     void BtDataClick();
+    void BtPrnGraphClick();
     void BtArchivesClick();
     void BtDailyClick();
     void BtLimitsClick();

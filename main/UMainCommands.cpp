@@ -19,6 +19,7 @@
 #include "UImport.h"
 #include "UMain.h"
 #include "UMessages.h"
+#include "UPrnCharts.h"
 #include "UPrnData.h"
 #include "UQcError.h"
 #include "URandom.h"
@@ -54,6 +55,7 @@ void TWinMain::CreateChildWindows() {
     if (!WinDailyQC) WinDailyQC = new TWinDailyQC(this);
     if (!WinArchives) WinArchives = new TWinArchives(this);
     if (!WinValidCQ) WinValidCQ = new TWinValidCQ(this);
+    if (!WinPrnCharts) WinPrnCharts = new TWinPrnCharts(this);
     if (!WinRandom) WinRandom = new TWinRandom(this);
     if (!WinAnimCopyFic) {
         WinAnimCopyFic = new TWinAnimCopyFic(this);
@@ -170,6 +172,15 @@ void TWinMain::BtDataClick() {
     SelectedPoint = -1;
     UpdateVisibleStretch();
     RepaintCharts();
+}
+
+void TWinMain::BtPrnGraphClick() {
+    if (!CurrentAnalyte || CurrentAnalyte->Count() == 0) {
+        ShowMessageBox(mkError, mbYes, "Nothing to print");
+        return;
+    }
+    CreateChildWindows();
+    WinPrnCharts->Execute(*CurrentAnalyte);
 }
 
 void TWinMain::BtArchivesClick() {

@@ -100,8 +100,8 @@ private slots:
         auto* layout = w.Panel1->layout();
         for (int i = 0; i < layout->count(); ++i)
             if (auto* b = qobject_cast<QToolButton*>(layout->itemAt(i)->widget())) order << b->text();
-        QCOMPARE(order, (QStringList{"Data ta&ble", "Archi&ves", "D&aily QC", "&Control limits", "Bac&kup",
-                                     "Assign &lots", "&Queue : 0", "E&xit"}));
+        QCOMPARE(order, (QStringList{"Data ta&ble", "&Print charts", "Archi&ves", "D&aily QC",
+                                     "&Control limits", "Bac&kup", "Assign &lots", "&Queue : 0", "E&xit"}));
         TDialogScript::AnswerNext(mbOK);
         w.close();
     }
