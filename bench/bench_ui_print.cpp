@@ -42,10 +42,10 @@ BENCHMARK(BM_BuildDataTable)->Arg(1000)->Unit(benchmark::kMillisecond);
 void BM_PrintDataTablePdf(benchmark::State& state) {
     TAnalyte a = History(static_cast<int>(state.range(0)));
     const QString path = QDir::temp().filePath("varnholt-bench-data.pdf");
-    TPrintJobSpec spec;
-    spec.JobTitle = "Printing QC data";
+    TPrintJobSpec job;
+    job.JobTitle = "Printing QC data";
     for (auto _ : state)
-        TPrintJob::WritePdf(path, spec, [&](TPrintCanvas& c) { PrintQCData(c, a, 0, a.Count() - 1, true); });
+        TPrintJob::WritePdf(path, job, [&](TPrintCanvas& c) { PrintQCData(c, a, 0, a.Count() - 1, true); });
     state.counters["bytes"] = static_cast<double>(QFileInfo(path).size());
     QFile::remove(path);
 }
@@ -54,12 +54,12 @@ BENCHMARK(BM_PrintDataTablePdf)->Arg(1000)->Unit(benchmark::kMillisecond)->Itera
 void BM_PrintChartsPdf(benchmark::State& state) {
     TAnalyte a = History(static_cast<int>(state.range(0)));
     const QString path = QDir::temp().filePath("varnholt-bench-charts.pdf");
-    TPrintJobSpec spec;
-    spec.JobTitle = "Printing QC charts";
+    TPrintJobSpec job;
+    job.JobTitle = "Printing QC charts";
     TChartPrintOptions o;
     o.Colour = true;
     for (auto _ : state)
-        TPrintJob::WritePdf(path, spec, [&](TPrintCanvas& c) { PrintCharts(c, a, 0, a.Count() - 1, o); });
+        TPrintJob::WritePdf(path, job, [&](TPrintCanvas& c) { PrintCharts(c, a, 0, a.Count() - 1, o); });
     state.counters["bytes"] = static_cast<double>(QFileInfo(path).size());
     QFile::remove(path);
 }
@@ -69,10 +69,10 @@ BENCHMARK(BM_PrintChartsPdf)->Arg(1000)->Unit(benchmark::kMillisecond)->Iteratio
 void BM_PrintChartsAndDataPdf(benchmark::State& state) {
     TAnalyte a = History(static_cast<int>(state.range(0)));
     const QString path = QDir::temp().filePath("varnholt-bench-report.pdf");
-    TPrintJobSpec spec;
+    TPrintJobSpec job;
     TChartPrintOptions o;
     for (auto _ : state)
-        TPrintJob::WritePdf(path, spec, [&](TPrintCanvas& c) {
+        TPrintJob::WritePdf(path, job, [&](TPrintCanvas& c) {
             PrintCharts(c, a, 0, a.Count() - 1, o);
             c.NewPage();
             PrintQCData(c, a, 0, a.Count() - 1, true);

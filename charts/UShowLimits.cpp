@@ -204,9 +204,9 @@ void TWinShowLimits::BtCleClick() {
 void TWinShowLimits::BtPrnClick() {
     if (!analyte_) return;
     const TAnalyte& a = *analyte_;
-    TPrintJobSpec spec;
-    spec.FileName = TPrintJob::SafeFileName(ToQString("QC limits for " + a.Name));
-    TPrintJob::Print(this, spec, [&a](TPrintCanvas& canvas) { PrintLimits(canvas, a); });
+    TPrintJobSpec job;
+    job.FileName = TPrintJob::SafeFileName(ToQString("QC limits for " + a.Name));
+    TPrintJob::Print(this, job, [&a](TPrintCanvas& canvas) { PrintLimits(canvas, a); });
     BtOK->setFocus();
 }
 

@@ -39,12 +39,12 @@ int WriteReportPdf(const std::string& path, const TAnalyte& a, TDateTime d1, TDa
         static char* argv[] = {name, nullptr};
         app = std::make_unique<QGuiApplication>(argc, argv);
     }
-    TPrintJobSpec spec;
-    spec.JobTitle = ToQString(a.Name + " QC report");
-    spec.Orientation = QPageLayout::Portrait;
+    TPrintJobSpec job;
+    job.JobTitle = ToQString(a.Name + " QC report");
+    job.Orientation = QPageLayout::Portrait;
     TChartPrintOptions o;
     o.Colour = Settings.ColourPrint;
-    TPrintJob::WritePdf(QFile::decodeName(path.c_str()), spec, [&](TPrintCanvas& canvas) {
+    TPrintJob::WritePdf(QFile::decodeName(path.c_str()), job, [&](TPrintCanvas& canvas) {
         PrintCharts(canvas, a, iv.First, iv.Last, o);
         canvas.NewPage();
         PrintQCData(canvas, a, iv.First, iv.Last, true);

@@ -27,4 +27,6 @@ TUserPrompt* SetPrompt(TUserPrompt* prompt) {
     return old;
 }
 
-bool AskPassword() { return Settings.Password.empty() || Prompt().EnterPassword(); }
+bool AskPassword() {
+    return Settings.Password.empty() || Prompt().EnterPassword();
+}

@@ -231,10 +231,10 @@ void TWinDailyQC::BtPrnClick() {
     }
     const TDateTime day = Day();
     const auto points = DailyPoints(*list_, day);
-    TPrintJobSpec spec;
-    spec.FileName = TPrintJob::SafeFileName(ToQString(DailyTitle(day)));
-    spec.Orientation = QPageLayout::Portrait;
-    if (TPrintJob::Print(this, spec, [&](TPrintCanvas& canvas) { PrintDailyQC(canvas, points, day); }))
+    TPrintJobSpec job;
+    job.FileName = TPrintJob::SafeFileName(ToQString(DailyTitle(day)));
+    job.Orientation = QPageLayout::Portrait;
+    if (TPrintJob::Print(this, job, [&](TPrintCanvas& canvas) { PrintDailyQC(canvas, points, day); }))
         accept();
 }
 

@@ -37,15 +37,15 @@ QPageSize LocalePageSize() {
                                                                               : QPageSize(QPageSize::A4);
 }
 
-QPageLayout PdfLayout(const TPrintJobSpec& spec) {
-    return QPageLayout(LocalePageSize(), spec.Orientation,
+QPageLayout PdfLayout(const TPrintJobSpec& job) {
+    return QPageLayout(LocalePageSize(), job.Orientation,
                        QMarginsF(PdfMarginMm, PdfMarginMm, PdfMarginMm, PdfMarginMm),
                        QPageLayout::Millimeter);
 }
 
-QString JobName(const TPrintJobSpec& spec) {
-    if (!spec.JobTitle.isEmpty()) return spec.JobTitle;
-    QString name = spec.FileName;
+QString JobName(const TPrintJobSpec& job) {
+    if (!job.JobTitle.isEmpty()) return job.JobTitle;
+    QString name = job.FileName;
     if (name.endsWith(".pdf", Qt::CaseInsensitive)) name.chop(4);
     return name;
 }
@@ -114,15 +114,15 @@ void TPrintCanvas::NewPage() {
     device_.newPage();
 }
 
-void TPrintJob::WritePdf(const QString& path, const TPrintJobSpec& spec, const TPrintDrawer& draw) {
+void TPrintJob::WritePdf(const QString& path, const TPrintJobSpec& job, const TPrintDrawer& draw) {
     // Drawn in memory first, so that a failed write never leaves a truncated file behind.
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
         writer.setResolution(PdfResolution);
-        writer.setPageLayout(PdfLayout(spec));
-        writer.setTitle(JobName(spec));
+        writer.setPageLayout(PdfLayout(job));
+        writer.setTitle(JobName(job));
         writer.setCreator("Varnholt");
         DrawOn(writer, draw);
     }
@@ -130,18 +130,18 @@ void TPrintJob::WritePdf(const QString& path, const TPrintJobSpec& spec, const T
     AtomicWriteFile(QFile::encodeName(path).toStdString(), buffer.data().toStdString());
 }
 
-bool TPrintJob::Print(QWidget* parent, const TPrintJobSpec& spec, const TPrintDrawer& draw) {
-    lastSpec = spec;
+bool TPrintJob::Print(QWidget* parent, const TPrintJobSpec& job, const TPrintDrawer& draw) {
+    lastSpec = job;
     try {
         if (!testOutput.isEmpty()) {
-            WritePdf(testOutput, spec, draw);
+            WritePdf(testOutput, job, draw);
             return true;
         }
         QPrinterInfo info = QPrinterInfo::defaultPrinter();
         if (!info.isNull()) {
             QPrinter printer(info, QPrinter::HighResolution);
-            printer.setDocName(JobName(spec));
-            printer.setPageOrientation(spec.Orientation);
+            printer.setDocName(JobName(job));
+            printer.setPageOrientation(job.Orientation);
             TWinPrintPreview preview(parent, printer, draw, false);
             if (preview.exec() != QDialog::Accepted) return false;
             preview.Preview->print();
@@ -154,15 +154,15 @@ bool TPrintJob::Print(QWidget* parent, const TPrintJobSpec& spec, const TPrintDr
         QPrinter previewPrinter(QPrinter::HighResolution);
         previewPrinter.setOutputFormat(QPrinter::PdfFormat);
         previewPrinter.setResolution(PdfResolution);
-        previewPrinter.setPageLayout(PdfLayout(spec));
+        previewPrinter.setPageLayout(PdfLayout(job));
         TWinPrintPreview preview(parent, previewPrinter, draw, true);
         if (preview.exec() != QDialog::Accepted) return false;
-        QString proposed = QFile::decodeName(ProgramFolder.c_str()) + spec.FileName;
+        QString proposed = QFile::decodeName(ProgramFolder.c_str()) + job.FileName;
         QString path =
             QFileDialog::getSaveFileName(parent, "Save the printout as PDF", proposed, "PDF files (*.pdf)");
         if (path.isEmpty()) return false;
         if (QFileInfo(path).suffix().isEmpty()) path += ".pdf";
-        WritePdf(path, spec, draw);
+        WritePdf(path, job, draw);
         return true;
     } catch (const EQcError& e) {
         ShowMessageBox(mkError, mbOK, e.what());
@@ -207,6 +207,6 @@ std::string FromQString(const QString& text) {
     return Utf8ToCp1252(text.toStdString());
 }
 
-QPageLayout TPrintJob::PdfPageLayout(const TPrintJobSpec& spec) {
-    return PdfLayout(spec);
+QPageLayout TPrintJob::PdfPageLayout(const TPrintJobSpec& job) {
+    return PdfLayout(job);
 }

@@ -40,13 +40,13 @@ public:
     // Shows a preview, then prints to the default printer, or, when none is configured, writes a PDF
     // file the user chooses (proposed in the program folder). Returns true when the printout went
     // out, false when the user cancelled or the file could not be written (the reason was shown).
-    static bool Print(QWidget* parent, const TPrintJobSpec& spec, const TPrintDrawer& draw);
+    static bool Print(QWidget* parent, const TPrintJobSpec& job, const TPrintDrawer& draw);
 
     // Draws the printout straight into a PDF file (atomic write); throws EQcError naming the file.
-    static void WritePdf(const QString& path, const TPrintJobSpec& spec, const TPrintDrawer& draw);
+    static void WritePdf(const QString& path, const TPrintJobSpec& job, const TPrintDrawer& draw);
 
     // The page of a PDF printout: the locale's paper, the orientation, a printer's unprintable border.
-    static QPageLayout PdfPageLayout(const TPrintJobSpec& spec);
+    static QPageLayout PdfPageLayout(const TPrintJobSpec& job);
 
     // Test hook: every later Print writes a PDF to this path without any dialog; empty clears it.
     static void SetTestOutput(const QString& pdfPath);

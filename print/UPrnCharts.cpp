@@ -473,11 +473,11 @@ void TWinPrnCharts::BtPrintClick() {
     const TPointInterval iv = PointInterval(a, DayOf(DatePicker1->date()), DayOf(DatePicker2->date()));
     o.Stats = CBStat->isChecked();
     o.Colour = CBColor->isChecked();
-    TPrintJobSpec spec;
-    spec.JobTitle = "Printing QC charts";
-    spec.FileName = TPrintJob::SafeFileName(ToQString(a.Name + " QC charts"));
-    spec.Orientation = QPageLayout::Portrait;
-    printed_ = TPrintJob::Print(this, spec,
+    TPrintJobSpec job;
+    job.JobTitle = "Printing QC charts";
+    job.FileName = TPrintJob::SafeFileName(ToQString(a.Name + " QC charts"));
+    job.Orientation = QPageLayout::Portrait;
+    printed_ = TPrintJob::Print(this, job,
                                 [&](TPrintCanvas& canvas) { PrintCharts(canvas, a, iv.First, iv.Last, o); });
     // A cancelled preview or a failed file keeps the window open for another try.
     if (printed_) accept();

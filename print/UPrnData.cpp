@@ -201,12 +201,12 @@ void TWinPrnData::BtPrintClick() {
     const TAnalyte& a = *analyte_;
     TPointInterval iv = PointInterval(a, DayOf(DatePicker1->date()), DayOf(DatePicker2->date()));
     const bool stats = CBPrnStats->isChecked();
-    TPrintJobSpec spec;
-    spec.JobTitle = "Printing QC data";
-    spec.FileName = TPrintJob::SafeFileName(ToQString("QC data for " + a.Name));
-    spec.Orientation = QPageLayout::Portrait;
+    TPrintJobSpec job;
+    job.JobTitle = "Printing QC data";
+    job.FileName = TPrintJob::SafeFileName(ToQString("QC data for " + a.Name));
+    job.Orientation = QPageLayout::Portrait;
     bool printed = TPrintJob::Print(
-        this, spec, [&](TPrintCanvas& canvas) { PrintQCData(canvas, a, iv.First, iv.Last, stats); });
+        this, job, [&](TPrintCanvas& canvas) { PrintQCData(canvas, a, iv.First, iv.Last, stats); });
     // A cancelled preview or a failed file keeps the window open for another try.
     if (printed) accept();
 }

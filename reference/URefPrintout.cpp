@@ -8,15 +8,15 @@
 #include "URefCommon.h"
 
 bool PrintTablePrintout(QWidget* parent, const TTablePrintout& t) {
-    TPrintJobSpec spec;
-    spec.JobTitle = ToQString(t.JobTitle);
-    spec.FileName = TPrintJob::SafeFileName(ToQString(t.Title));
+    TPrintJobSpec job;
+    job.JobTitle = ToQString(t.JobTitle);
+    job.FileName = TPrintJob::SafeFileName(ToQString(t.Title));
     // The list asks for portrait; the viewer keeps the printer's, portrait unless turned in the preview.
-    spec.Orientation = QPageLayout::Portrait;
+    job.Orientation = QPageLayout::Portrait;
     std::vector<TPrnCell> cells;
     cells.reserve(t.Cells.size());
     for (const TPrintoutCell& c : t.Cells) cells.push_back({c.Text, c.Mark});
-    return TPrintJob::Print(parent, spec, [&](TPrintCanvas& canvas) {
+    return TPrintJob::Print(parent, job, [&](TPrintCanvas& canvas) {
         PrintTable(canvas, t.Title, t.HeaderLines, cells, t.NCols, t.Widths, t.Archive);
     });
 }

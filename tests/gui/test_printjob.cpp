@@ -56,10 +56,10 @@ void TestPrintJob::previewThenChosenPdfFile() {
         });
         QTest::mouseClick(preview->findChild<QPushButton*>("BtPrint"), Qt::LeftButton);
     });
-    TPrintJobSpec spec;
-    spec.JobTitle = "Printing QC data";
-    spec.FileName = TPrintJob::SafeFileName("QC data for GLU");
-    QVERIFY(TPrintJob::Print(nullptr, spec, SmallTable));
+    TPrintJobSpec job;
+    job.JobTitle = "Printing QC data";
+    job.FileName = TPrintJob::SafeFileName("QC data for GLU");
+    QVERIFY(TPrintJob::Print(nullptr, job, SmallTable));
     QCOMPARE(previewPages, 1);
     QCOMPARE(proposed, expected);
     QVERIFY(QFile::exists(expected));
@@ -69,9 +69,9 @@ void TestPrintJob::previewThenChosenPdfFile() {
 void TestPrintJob::cancelledPreviewWritesNothing() {
     TGuiTempFolder folder;
     WhenModalIs<QDialog>([](QDialog* preview) { preview->reject(); });
-    TPrintJobSpec spec;
-    spec.FileName = "Nothing.pdf";
-    QVERIFY(!TPrintJob::Print(nullptr, spec, SmallTable));
+    TPrintJobSpec job;
+    job.FileName = "Nothing.pdf";
+    QVERIFY(!TPrintJob::Print(nullptr, job, SmallTable));
     QVERIFY(QDir(QString::fromStdString(folder.Path())).entryList({"*.pdf"}).isEmpty());
 }
 
@@ -79,8 +79,8 @@ void TestPrintJob::failedWriteIsShown() {
     TGuiTempFolder folder;
     TScriptedAnswers answers;
     TPrintJob::SetTestOutput(QString::fromStdString(folder.Path()) + "missing/folder/out.pdf");
-    TPrintJobSpec spec;
-    bool printed = TPrintJob::Print(nullptr, spec, SmallTable);
+    TPrintJobSpec job;
+    bool printed = TPrintJob::Print(nullptr, job, SmallTable);
     TPrintJob::SetTestOutput(QString());
     QVERIFY(!printed);
     QCOMPARE(answers.shown.size(), size_t(1));

@@ -161,8 +161,8 @@ void TestPrnTable::pdfPagesFootersAndHeadings() {
     for (int i = 0; i < 150; ++i) rows.push_back({"Day " + std::to_string(i / 4), "t" + std::to_string(i)});
     auto cells = Rows(rows);
     TTableLayout lay;
-    TPrintJobSpec spec;
-    TPrintJob::WritePdf(pdf, spec, [&](TPrintCanvas& c) {
+    TPrintJobSpec job;
+    TPrintJob::WritePdf(pdf, job, [&](TPrintCanvas& c) {
         lay = LayoutTable(TableMetrics(c), "Big table", {"first line"}, cells, 3, {10, 10, 10}, true);
         PrintTable(c, "Big table", {"first line"}, cells, 3, {10, 10, 10}, true);
     });
@@ -191,8 +191,8 @@ void TestPrnTable::pdfSilverCellsAndMarks() {
                                    {"a", cmNone},    {"b", cmNone},    {"12.5", cmUpUp},
                                    {"c", cmNone},    {"d", cmSilver},  {"7.25", cmCross}};
     TTableLayout lay;
-    TPrintJobSpec spec;
-    TPrintJob::WritePdf(pdf, spec, [&](TPrintCanvas& c) {
+    TPrintJobSpec job;
+    TPrintJob::WritePdf(pdf, job, [&](TPrintCanvas& c) {
         lay = LayoutTable(TableMetrics(c), "Marks", {}, cells, 3, {10, 10, 10}, false);
         PrintTable(c, "Marks", {}, cells, 3, {10, 10, 10}, false);
     });
@@ -201,7 +201,7 @@ void TestPrnTable::pdfSilverCellsAndMarks() {
     QVERIFY(text.find("7.25") != std::string::npos);
 
     const int dpi = 600; // one device unit per pixel
-    const QMarginsF margins = TPrintJob::PdfPageLayout(spec).margins(QPageLayout::Inch);
+    const QMarginsF margins = TPrintJob::PdfPageLayout(job).margins(QPageLayout::Inch);
     // The table's region of the page: origin of the printable area plus the table's extent.
     const QPoint origin(static_cast<int>(margins.left() * dpi), static_cast<int>(margins.top() * dpi));
     QImage img = PrnRenderPage(pdf, 1, dpi, QRect(origin, QSize(lay.TableLeft + 1400, lay.ResultY + 50)));
