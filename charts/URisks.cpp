@@ -13,25 +13,11 @@
 
 #include "UGlobale.h"
 #include "UQcError.h"
+#include "URefCommon.h"
 #include "UStructures.h"
 #include "UUserPrompt.h"
 
 namespace {
-
-// A small key: ring, shaft and two teeth.
-QIcon KeyIcon() {
-    QPixmap pm(20, 20);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(128, 96, 0), 2));
-    p.setBrush(QColor(240, 200, 40));
-    p.drawEllipse(QRectF(2, 6, 8, 8));
-    p.drawLine(QPointF(10, 10), QPointF(18, 10));
-    p.drawLine(QPointF(15, 10), QPointF(15, 14));
-    p.drawLine(QPointF(18, 10), QPointF(18, 13));
-    return QIcon(pm);
-}
 
 QGroupBox* RadioGroup(QWidget* parent, const char* name, const char* caption, QButtonGroup*& items,
                       std::initializer_list<const char*> texts) {
@@ -55,7 +41,7 @@ QToolButton* CreateKeyButton(QWidget* parent) {
     auto* bt = new QToolButton(parent);
     bt->setObjectName("BtCle");
     bt->setCheckable(true);
-    bt->setIcon(KeyIcon());
+    bt->setIcon(QIcon(refui::KeyPicture()));
     bt->setIconSize(QSize(20, 20));
     bt->setToolTip("Unlock with the password");
     return bt;

@@ -57,19 +57,6 @@ TTabListDelegate* TabDelegate(QListWidget* list) {
 }
 
 namespace {
-QPixmap KeyPicture() {
-    QPixmap pm(20, 20);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(128, 96, 0), 2));
-    p.setBrush(QColor(230, 190, 40));
-    p.drawEllipse(QRectF(2, 6, 8, 8));
-    p.drawLine(QPointF(10, 10), QPointF(18, 10));
-    p.drawLine(QPointF(15, 10), QPointF(15, 14));
-    p.drawLine(QPointF(18, 10), QPointF(18, 13));
-    return pm;
-}
 
 QPixmap Resource(const char* name, bool whiteTransparent) {
     QPixmap p(QStringLiteral(":/images/%1.xpm").arg(QLatin1String(name)));
@@ -90,6 +77,20 @@ QPixmap Dot(const char* name, QColor colour) {
     return pm;
 }
 } // namespace
+
+QPixmap KeyPicture() {
+    QPixmap pm(20, 20);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(128, 96, 0), 2));
+    p.setBrush(QColor(230, 190, 40));
+    p.drawEllipse(QRectF(2, 6, 8, 8));
+    p.drawLine(QPointF(10, 10), QPointF(18, 10));
+    p.drawLine(QPointF(15, 10), QPointF(15, 14));
+    p.drawLine(QPointF(18, 10), QPointF(18, 13));
+    return pm;
+}
 
 QPushButton* MakeKeyButton(QWidget* parent) {
     auto* b = new QPushButton(parent);

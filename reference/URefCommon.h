@@ -45,6 +45,8 @@ QListWidget* MakeTabList(QWidget* parent, const char* name, std::vector<int> tab
 TTabListDelegate* TabDelegate(QListWidget* list);
 
 // The key button that unlocks the protected commands after the password.
+// The key picture of the password buttons.
+QPixmap KeyPicture();
 QPushButton* MakeKeyButton(QWidget* parent);
 
 // The state marks of the data table and the register: yellow and red dots (11 x 11), red cross
