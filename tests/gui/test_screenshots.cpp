@@ -1,5 +1,6 @@
 // Renders the main window with sample data and each small window; writes PNG files when
 // VARNHOLT_SCREENSHOTS names a folder (scripts/screenshots.sh), else only checks that each renders.
+#include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QImage>
@@ -52,7 +53,10 @@ bool SaveModal(const std::function<void()>& command, const char* name) {
 class TestScreenshots : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { InitTestResources(); }
+    void initTestCase() {
+        InitTestResources();
+        QApplication::setFont(ProgramFont()); // as the program's start sets it
+    }
 
     void everyWindowRenders() {
         TGuiFolder folder;
