@@ -170,6 +170,18 @@ private slots:
         QCOMPARE(a.ArchiveNumbers.size(), archives + 1);
         QVERIFY(SaveModal([&] { w.BtArchivesClick(); }, "archives"));
 
+        // The about window as an installed program shows it (replaces the shot above, which names
+        // the test's temporary folder).
+        {
+            const std::string testFolder = ProgramFolder;
+            ProgramFolder = "/home/lab/.local/share/Varnholt/";
+            TWinAbout about(&w);
+            ProgramFolder = testFolder;
+            about.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&about));
+            Save(&about, "about");
+        }
+
         TDialogScript::AnswerNext(mbOK);
         w.close();
     }
