@@ -73,6 +73,7 @@ bool TProgram::Init() {
 }
 
 void TProgram::CreateWindows(int splashMs) {
+    QApplication::setFont(ProgramFont());
     auto* splash = new TWinLogoCQ();
     if (splashMs > 0) ShowSplashAndWait(*splash, splashMs);
     QApplication::setApplicationDisplayName(QString());

@@ -107,15 +107,19 @@ QLabel* Panel(QWidget* parent, const char* name, const QColor& bg, const QColor&
 }
 } // namespace
 
+QFont ProgramFont() {
+    QFont f(QStringLiteral("Liberation Sans"));
+    f.setPointSize(8);
+    return f;
+}
+
 TWinMain::TWinMain(QWidget* parent) : QMainWindow(parent) {
     WinMain = this;
     setObjectName(QStringLiteral("WinMain"));
     setWindowTitle(QStringLiteral("Varnholt"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    QFont f(QStringLiteral("Liberation Sans"));
-    f.setPointSize(8);
-    setFont(f);
+    setFont(ProgramFont());
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("Client"));
@@ -169,7 +173,7 @@ TWinMain::TWinMain(QWidget* parent) : QMainWindow(parent) {
 
     PanelNomAnal = Panel(client, "PanelNomAnal", QColor(0, 0, 128), Qt::white);
     PanelNomAnal->setGeometry(0, 30, 600, 20);
-    QFont bold = f;
+    QFont bold = ProgramFont();
     bold.setBold(true);
     bold.setPointSize(10);
     PanelNomAnal->setFont(bold);

@@ -1,6 +1,7 @@
 // The main window: analyte list, control charts, entry page, limit pages, menu and button bar.
 #pragma once
 
+#include <QFont>
 #include <QMainWindow>
 #include <array>
 #include <functional>
@@ -51,6 +52,10 @@ struct TScreenMetrics {
     int Height = 768;
 };
 TScreenMetrics SystemScreenMetrics();
+
+// The font every window is laid out for (Liberation Sans 8 pt): the main window's, and the
+// program's default, so that the fixed columns of the other windows hold their texts.
+QFont ProgramFont();
 
 enum TPageTag { ptEnter = 0, ptLock = 1, ptFix = 2, ptArchi = 3 };
 

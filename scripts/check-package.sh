@@ -33,6 +33,10 @@ for f in usr/bin/varnholt usr/bin/varnholt-cli \
          usr/share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/$app.png; do
     grep -qx "\./$f" <<<"$list" || fail "package lacks /$f"
 done
+# Every picture the manual shows comes with it.
+for f in $(grep -o 'src="manual/[^"]*"' docs/UserManual.htm | sed 's/^src="//; s/"$//'); do
+    grep -qx "\./usr/share/doc/varnholt/$f" <<<"$list" || fail "package lacks the manual's picture $f"
+done
 
 dpkg-deb -x "$deb" "$root/tree"
 # The desktop entry and the metainfo as the desktop and software centres read them.

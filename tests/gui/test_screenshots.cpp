@@ -1,7 +1,10 @@
 // Renders the main window with sample data and each small window; writes PNG files when
 // VARNHOLT_SCREENSHOTS names a folder (scripts/screenshots.sh), else only checks that each renders.
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QImage>
+#include <QPushButton>
 #include <QPixmap>
 #include <QTest>
 #include <cmath>
@@ -17,6 +20,7 @@
 #include "UNewPsw.h"
 #include "UOptions.h"
 #include "USetUp.h"
+#include "UValidCQ.h"
 #include "UWinComment.h"
 
 namespace {
@@ -31,12 +35,28 @@ void Save(QWidget* w, const char* name) {
         QVERIFY(shot.save(folder + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png")));
     }
 }
+// Runs a command of the main window, saves the first modal window it opens and closes it again.
+bool SaveModal(const std::function<void()>& command, const char* name) {
+    bool saved = false;
+    OnNextModal([&](QDialog* dlg) {
+        if (QTest::qWaitForWindowExposed(dlg)) {
+            Save(dlg, name);
+            saved = !QTest::currentTestFailed();
+        }
+        dlg->reject();
+    });
+    command();
+    return saved;
+}
 } // namespace
 
 class TestScreenshots : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { InitTestResources(); }
+    void initTestCase() {
+        InitTestResources();
+        QApplication::setFont(ProgramFont()); // as the program's start sets it
+    }
 
     void everyWindowRenders() {
         TGuiFolder folder;
@@ -90,6 +110,78 @@ private slots:
             Save(dlg, name);
             dlg->hide();
         }
+        TDialogScript::AnswerNext(mbOK);
+        w.close();
+    }
+
+    // The windows of the user manual, opened the way the user opens them.
+    void manualWindowsRender() {
+        TGuiFolder folder;
+        TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 1024, 768}; };
+        BuildSampleData();
+        Fifo.ClearQueue();
+        TWinMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(CurrentAnalyte && CurrentAnalyte->NbLevels == 3);
+        TAnalyte& a = *CurrentAnalyte;
+
+        // A run after the last point: level 1 in its warning zone, level 2 beyond its action limit.
+        {
+            const TDateTime when = a.Points[a.Count() - 1].DateTime + 1;
+            const LevelStats* l = a.Limits.data();
+            TResu run = TestRun(when,
+                                {double(l[0].Mean + (l[0].WarnDev + l[0].ActionDev) / 2),
+                                 double(l[1].Mean + l[1].ActionDev * 1.2L), double(l[2].Mean + l[2].WarnDev * 0.3L)},
+                                "", "JD");
+            a.ClassifyRun(run.Levels);
+            TWinValidCQ valid(&w);
+            valid.PrepareValidation(a, run);
+            valid.FormActivate();
+            valid.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&valid));
+            Save(&valid, "validation");
+            const QString before = valid.RejectButtons[1]->text();
+            valid.RejectButtonClick(1);
+            QVERIFY(valid.RejectButtons[1]->text() != before);
+            Save(&valid, "validation-rejected");
+            valid.hide();
+        }
+
+        QVERIFY(SaveModal([&] { w.BtDataClick(); }, "data-table"));
+        QVERIFY(SaveModal([&] { w.BtLimitsClick(); }, "limits"));
+        QVERIFY(SaveModal([&] { w.MnuRisksClick(); }, "risks"));
+        QVERIFY(SaveModal([&] { w.BtPrnGraphClick(); }, "print-charts"));
+        QVERIFY(SaveModal([&] { w.BtDailyClick(); }, "daily-qc"));
+        QVERIFY(SaveModal([&] { w.MnuAnalytesClick(); }, "analytes"));
+        QVERIFY(SaveModal([&] { w.MnuSerumClick(); }, "materials"));
+        QVERIFY(SaveModal([&] { w.BtAffectationClick(); }, "assign-lots"));
+        QVERIFY(SaveModal([&] { w.MnuEmployeesClick(); }, "operators"));
+        QVERIFY(SaveModal([&] { w.MnuRandomGeneratorClick(); }, "random"));
+        w.MnuCopyClick();
+        QVERIFY(SaveModal([&] { w.MnuPasteClick(); }, "import-preview"));
+
+        // Erasing level 2 writes an archive, which the archives list then shows.
+        const size_t archives = a.ArchiveNumbers.size();
+        w.MnuErase->trigger();
+        w.EraseToggleClick(1);
+        TDialogScript::AnswerNext(mbOK);
+        w.BtValidEraseClick();
+        QCOMPARE(a.ArchiveNumbers.size(), archives + 1);
+        QVERIFY(SaveModal([&] { w.BtArchivesClick(); }, "archives"));
+
+        // The about window as an installed program shows it (replaces the shot above, which names
+        // the test's temporary folder).
+        {
+            const std::string testFolder = ProgramFolder;
+            ProgramFolder = "/home/lab/.local/share/Varnholt/";
+            TWinAbout about(&w);
+            ProgramFolder = testFolder;
+            about.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&about));
+            Save(&about, "about");
+        }
+
         TDialogScript::AnswerNext(mbOK);
         w.close();
     }
