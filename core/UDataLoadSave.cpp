@@ -84,6 +84,31 @@ LevelValue DecodeLevelValue(const char* b) {
     return {v, static_cast<PointState>(state)};
 }
 
+// The checks of a damaged point record, one field after the other, naming what is wrong.
+[[noreturn]] void RefusePoint(const char* b) {
+    if (!std::isfinite(LoadLE<double>(b))) Damaged("point date is not a number");
+    for (int i = 0; i < MaxLevels; ++i) DecodeLevelValue(b + 8 + 8 * i);
+    Damaged("point record");
+}
+
+// One point record, the bulk of the file. Its checks are gathered without a branch per field;
+// false when they fail, and RefusePoint then names the damage.
+bool DecodePoint(const char* b, ControlPoint& p) {
+    p.DateTime = LoadLE<double>(b);
+    bool ok = std::isfinite(p.DateTime);
+    for (int i = 0; i < MaxLevels; ++i) {
+        float v = LoadLE<float>(b + 8 + 8 * i);
+        uint8_t state = static_cast<uint8_t>(b[12 + 8 * i]);
+        bool finite = std::isfinite(v);
+        // An empty level's value means nothing; only values that take part must be numbers.
+        ok &= state <= psEmpty && (finite || state == psEmpty);
+        p.Levels[i] = {finite ? v : 0.0f, static_cast<PointState>(state)};
+    }
+    p.CommentId = LoadLE<int32_t>(b + 32);
+    p.Operator.Assign(std::string_view(b + 37, std::min<size_t>(static_cast<uint8_t>(b[36]), 4)));
+    return ok;
+}
+
 std::string WithSlash(std::string folder) {
     if (!folder.empty() && folder.back() != '/') folder += '/';
     return folder;
@@ -121,13 +146,9 @@ std::unique_ptr<TAnalyte> ReadAnalyteImage(TByteReader& r, std::string_view vers
     a->Points.reserve(count);
     for (size_t k = 0; k < count; ++k) {
         const char* b = block.data() + k * PointRecordSize;
-        ControlPoint& p = a->Points.emplace_back();
-        p.DateTime = LoadLE<double>(b);
-        if (!std::isfinite(p.DateTime)) Damaged("point date is not a number");
-        for (int i = 0; i < MaxLevels; ++i) p.Levels[i] = DecodeLevelValue(b + 8 + 8 * i);
-        p.CommentId = LoadLE<int32_t>(b + 32);
-        size_t len = std::min<size_t>(static_cast<uint8_t>(b[36]), 4);
-        p.Operator.Assign(std::string_view(b + 37, len));
+        ControlPoint p;
+        if (!DecodePoint(b, p)) RefusePoint(b);
+        a->Points.push_back(p);
     }
 
     bool v30 = version == "30";
@@ -319,11 +340,11 @@ void ParseDataImage(std::string_view bytes, TListSerum& serum, TListAnalytes& an
 }
 
 void ReadDataFile(const std::string& path) {
-    std::string bytes = ReadWholeFile(path);
+    TFileBytes bytes = ReadFileBytes(path);
     TListSerum serum;
     TListAnalytes analytes;
     try {
-        ParseDataImage(bytes, serum, analytes);
+        ParseDataImage(bytes.View(), serum, analytes);
     } catch (const EQcError& e) {
         throw EQcError("Cannot read " + path + ": " + e.what());
     }
