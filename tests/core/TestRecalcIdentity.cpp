@@ -437,3 +437,53 @@ TEST_F(RecalcIdentity, ReadingGivesTheReferenceStatisticsAndTheSameBytes) {
         ASSERT_EQ(ReadWholeFile(again), ReadWholeFile(path)) << "file " << file;
     }
 }
+
+// Point records are decoded in runs: a damaged record anywhere in a long series is refused, and the
+// refusal names the damage as the field by field checks do.
+TEST_F(RecalcIdentity, DamagedPointsDeepInALongSeriesAreNamed) {
+    ListSerum.Clear();
+    ListAnalytes.Clear();
+    ListSerum.AddMaterial("M", "1");
+    TAnalyte a("Long", "u", 2, 3);
+    for (int k = 0; k < 300; ++k) a.AddPoint(MakeRun(1000 + k, {5.0 + k % 7, 10.0, NAN}));
+    a.RecalcAll();
+    ListAnalytes.Add(std::make_unique<TAnalyte>(a));
+    const std::string path = folder.File("long.qcf");
+    WriteDataFile(path);
+    const std::string good = ReadWholeFile(path);
+    const size_t point0 = 4 + MaterialRecordSize + 4 + 4;
+    auto damaged = [&](size_t point, size_t field, const void* bytes, size_t n) {
+        std::string bad = good;
+        std::memcpy(bad.data() + point0 + point * PointRecordSize + field, bytes, n);
+        AtomicWriteFile(path, bad);
+    };
+    const float inf = INFINITY;
+    const double nan = NAN;
+    const uint8_t seven = 7;
+    struct Case {
+        size_t point, field;
+        const void* bytes;
+        size_t n;
+        const char* message;
+    } cases[] = {
+        {200, 12 + 8, &seven, 1, "point state out of range"},
+        {255, 8, &inf, 4, "value is not a number"},
+        {129, 0, &nan, 8, "point date is not a number"},
+        {299, 12 + 16, &seven, 1, "point state out of range"},
+    };
+    for (const Case& c : cases) {
+        damaged(c.point, c.field, c.bytes, c.n);
+        try {
+            ReadDataFile(path);
+            ADD_FAILURE() << c.message << " at point " << c.point << " was read";
+        } catch (const EQcError& e) {
+            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(ListAnalytes[0].Count(), 300) << "the lists in memory stay";
+    }
+    // A non-number in an empty level is read as 0, wherever it stands.
+    damaged(250, 8 + 16, &inf, 4);
+    ReadDataFile(path);
+    EXPECT_EQ(ListAnalytes[0].Points[250].Levels[2], (LevelValue{0, psEmpty}));
+    EXPECT_EQ(ListAnalytes[0].Points[251].Levels[0], a.Points[251].Levels[0]);
+}
