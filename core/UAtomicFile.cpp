@@ -36,16 +36,18 @@ bool FileExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-std::string ReadWholeFile(const std::string& path) {
+namespace {
+// Reads a whole file into a buffer with data(), size() and Grow(size) that keeps what it holds.
+template <typename Buffer> void ReadInto(const std::string& path, Buffer& data) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throw EQcError("Cannot read " + path + ": " + std::strerror(errno));
     // Read straight into a buffer of the file's size (one more byte shows whether it grew since).
     struct stat st;
     size_t room = ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 65536;
-    std::string data(room, '\0');
+    data.Grow(room);
     size_t done = 0;
     for (;;) {
-        if (done == data.size()) data.resize(data.size() * 2);
+        if (done == data.size()) data.Grow(data.size() * 2);
         ssize_t n = ::read(fd, data.data() + done, data.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
@@ -57,8 +59,45 @@ std::string ReadWholeFile(const std::string& path) {
         done += static_cast<size_t>(n);
     }
     ::close(fd);
-    data.resize(done);
-    return data;
+    data.Shrink(done);
+}
+
+struct TStringBuffer {
+    std::string s;
+    char* data() { return s.data(); }
+    size_t size() const { return s.size(); }
+    void Grow(size_t n) { s.resize(n); }
+    void Shrink(size_t n) { s.resize(n); }
+};
+} // namespace
+
+// The buffer is not cleared before the read fills it: for a large file, clearing costs about as
+// much as the read itself.
+struct TFileBytes::TBuffer {
+    TFileBytes& f;
+    size_t room = 0;
+    char* data() { return f.data_.get(); }
+    size_t size() const { return room; }
+    void Grow(size_t n) {
+        std::unique_ptr<char[]> bigger(new char[n]);
+        if (f.data_) std::memcpy(bigger.get(), f.data_.get(), room);
+        f.data_ = std::move(bigger);
+        room = n;
+    }
+    void Shrink(size_t n) { f.size_ = n; }
+};
+
+TFileBytes ReadFileBytes(const std::string& path) {
+    TFileBytes f;
+    TFileBytes::TBuffer buffer{f};
+    ReadInto(path, buffer);
+    return f;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    TStringBuffer buffer;
+    ReadInto(path, buffer);
+    return std::move(buffer.s);
 }
 
 void AtomicWriteFile(const std::string& path, const std::string& bytes) {

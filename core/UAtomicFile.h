@@ -2,10 +2,26 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 
 // Reads a whole file; throws EQcError naming the file and the system's reason.
 std::string ReadWholeFile(const std::string& path);
+
+// A whole file's bytes, read without clearing the buffer first (for large files).
+class TFileBytes {
+public:
+    std::string_view View() const { return {data_.get(), size_}; }
+
+private:
+    friend TFileBytes ReadFileBytes(const std::string& path);
+    struct TBuffer;
+    std::unique_ptr<char[]> data_;
+    size_t size_ = 0;
+};
+// As ReadWholeFile.
+TFileBytes ReadFileBytes(const std::string& path);
 bool FileExists(const std::string& path);
 
 // Writes bytes to path so that the file is either the old one or the complete new one, never a

@@ -5,33 +5,53 @@
 #include "UStructures.h"
 
 void TAnalyte::ComputeStats(int level, int first, int last, LevelStats& s) const {
-    s.N = 0;
-    s.NDiscarded = 0;
-    s.Min = 1e10L;
-    s.Max = -1e10L;
-    // Sums are shifted by the first counted value: the stored values are singles, so every
-    // difference is exact and the sum of squares keeps its digits for large means with small spread.
-    long double shift = 0, S = 0, Q = 0;
     if (first < 0) first = 0;
     if (last > Count() - 1) last = Count() - 1;
-    for (int k = first; k <= last; ++k) {
-        const LevelValue& lv = Points[static_cast<size_t>(k)].Levels[level];
+    // Sums are shifted by the first counted value: the stored values are singles, so every
+    // difference is exact and the sum of squares keeps its digits for large means with small spread.
+    // The walk keeps everything in locals: through the reference, the compiler would store and
+    // reload the extended Min and Max at every value.
+    int32_t n = 0, discarded = 0;
+    long double shift = 0, S = 0, Q = 0;
+    // Min and Max are singles while values are counted: a single converts to extended exactly and
+    // compares as its extended image does, so the chosen value is the same.
+    float lo = 0, hi = 0;
+    const ControlPoint* points = Points.data();
+    int k = first;
+    // Up to the first counted value, which starts the shift, Min and Max (values beyond the +-1e10
+    // starting marks would otherwise leave Min above Max and a lone value with a zero divisor).
+    for (; k <= last; ++k) {
+        PointState state = points[k].Levels[level].State;
+        if (state == psDiscarded)
+            ++discarded;
+        else if (state != psEmpty)
+            break;
+    }
+    if (k <= last) {
+        float v0 = points[k].Levels[level].Value;
+        shift = v0;
+        lo = hi = v0;
+    }
+    for (; k <= last; ++k) {
+        const LevelValue& lv = points[k].Levels[level];
         if (lv.State == psDiscarded) {
-            ++s.NDiscarded;
+            ++discarded;
             continue;
         }
         if (lv.State == psEmpty) continue;
-        long double v = lv.Value;
-        // The first value also starts Min and Max: values beyond the +-1e10 starting marks would
-        // otherwise leave Min above Max and a lone value with a zero divisor for its SD.
-        if (s.N == 0) shift = s.Min = s.Max = v;
-        ++s.N;
+        float f = lv.Value;
+        long double v = f;
+        ++n;
         long double d = v - shift;
         S += d;
         Q += d * d;
-        if (v < s.Min) s.Min = v;
-        if (v > s.Max) s.Max = v;
+        lo = f < lo ? f : lo;
+        hi = f > hi ? f : hi;
     }
+    s.N = n;
+    s.NDiscarded = discarded;
+    s.Min = n > 0 ? static_cast<long double>(lo) : 1e10L;
+    s.Max = n > 0 ? static_cast<long double>(hi) : -1e10L;
     if (s.N == 0) {
         s.Mean = 0;
         s.RangeLow = -1;
