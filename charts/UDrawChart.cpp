@@ -9,14 +9,7 @@
 #include "USharedImages.h"
 
 namespace {
-const QColor PaleCyan(176, 255, 255);
-const QColor Silver(192, 192, 192);
-const QColor Lime(0, 255, 0);
-const QColor Yellow(255, 255, 0);
-const QColor Red(255, 0, 0);
-const QColor Navy(0, 0, 128);
-const QColor Blue(0, 0, 255);
-const QColor Green(0, 128, 0);
+using namespace chartcolour;
 
 // Left by the last DrawLevelChart for the legend and the date axis.
 int chartTop = 0;

@@ -1,10 +1,23 @@
 // Levey-Jennings control charts of one analyte, drawn on any QPainter (screen, image or printer).
 #pragma once
 
+#include <QColor>
 #include <string>
 #include <vector>
 
 #include "UStructures.h"
+
+// The charts' colours, shared by the screen drawing and the printed charts.
+namespace chartcolour {
+inline const QColor PaleCyan(176, 255, 255);
+inline const QColor Silver(192, 192, 192);
+inline const QColor Lime(0, 255, 0);
+inline const QColor Yellow(255, 255, 0);
+inline const QColor Red(255, 0, 0);
+inline const QColor Navy(0, 0, 128);
+inline const QColor Blue(0, 0, 255);
+inline const QColor Green(0, 128, 0);
+} // namespace chartcolour
 
 class QPainter;
 

@@ -25,12 +25,7 @@ const QColor PrintButtonFace(212, 208, 200);
 
 namespace {
 
-const QColor PaleCyan(176, 255, 255);
-const QColor Silver(192, 192, 192);
-const QColor Lime(0, 255, 0);
-const QColor Yellow(255, 255, 0);
-const QColor Red(255, 0, 0);
-const QColor Navy(0, 0, 128);
+using namespace chartcolour;
 
 QFont ArialFont(int pointSize, bool bold = false) {
     QFont f("Arial");
