@@ -34,6 +34,7 @@
 #include "UMotPass.h"
 #include "UNewPsw.h"
 #include "UOptions.h"
+#include "UPrintJob.h"
 #include "USetUp.h"
 #include "USharedImages.h"
 #include "UWinComment.h"
@@ -61,11 +62,6 @@ namespace {
 template <class T> T* Named(T* w, const char* name) {
     w->setObjectName(QLatin1String(name));
     return w;
-}
-
-QDate ToQDate(TDateTime dt) {
-    TDateParts d = DecodeDate(dt);
-    return QDate(d.Year, d.Month, d.Day);
 }
 
 QTime ToQTime(TDateTime dt) {
@@ -217,7 +213,7 @@ TWinMain::TWinMain(QWidget* parent) : QMainWindow(parent) {
     // FormCreate
     CurrentAnalyte = nullptr;
     SelectedPoint = -1;
-    DatePicker->setDate(ToQDate(Today()));
+    DatePicker->setDate(QDateOf(Today()));
     TimePicker->setTime(ToQTime(Now()));
 }
 
@@ -464,10 +460,6 @@ void TWinMain::FormShow() {
     UpdateQueueButton();
 }
 
-bool TWinMain::BackupDue() {
-    return Today() - Settings.LastBackup >= Settings.BackupInterval;
-}
-
 void TWinMain::closeEvent(QCloseEvent* e) {
     if (WinComment) WinComment->hide();
     if (QuitWithoutAsking || ShowMessageBox(mkConfirmation, mbOK | mbCancel, "Exit Varnholt") == mbOK) {
@@ -529,7 +521,7 @@ void TWinMain::LBAnalytesClick() {
 
 void TWinMain::ResetEntryFields() {
     for (TEntryRow& r : EntryRows) r.Value->clear();
-    DatePicker->setDate(ToQDate(Today()));
+    DatePicker->setDate(QDateOf(Today()));
     TimePicker->setTime(ToQTime(Now()));
     EditComment->clear();
     EditComment->setMaxLength(20);

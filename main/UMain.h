@@ -241,8 +241,6 @@ public:
 
     // The data table opened by a double click on a point, once that window exists.
     std::function<void()> OpenDataTable;
-    // Whether the backup reminder is due (today - last backup >= interval).
-    static bool BackupDue();
     // Where the user manual is looked for, in order.
     static QStringList UserManualCandidates();
 

@@ -19,6 +19,7 @@
 #include "UImport.h"
 #include "UMain.h"
 #include "UMessages.h"
+#include "UPrintJob.h"
 #include "UPrnCharts.h"
 #include "UPrnData.h"
 #include "UQcError.h"
@@ -34,11 +35,6 @@ bool NoAnalyte(unsigned button) {
     if (CurrentAnalyte) return false;
     ShowMessageBox(mkError, button, "No analyte.");
     return true;
-}
-
-QDate QDateOfDay(TDateTime dt) {
-    TDateParts d = DecodeDate(dt);
-    return QDate(d.Year, d.Month, d.Day);
 }
 } // namespace
 
@@ -75,7 +71,7 @@ void TWinMain::LoadOperatorChoices() {
 
 void TWinMain::MovePointToEntryFields(int index) {
     TEditFields f = EditFieldsOfPoint(*CurrentAnalyte, index);
-    DatePicker->setDate(QDateOfDay(f.DateTime));
+    DatePicker->setDate(QDateOf(f.DateTime));
     TTimeParts t = DecodeTime(f.DateTime);
     TimePicker->setTime(QTime(t.Hour, t.Minute, t.Second));
     CBOperator->setEditText(ToQ(f.Operator));
@@ -226,7 +222,7 @@ void TWinMain::BtOKEnterClick() {
     TEntryFields fields;
     QDate d = DatePicker->date();
     QTime t = TimePicker->time();
-    fields.Date = EncodeDate(d.year(), d.month(), d.day());
+    fields.Date = DayOf(d);
     fields.Time = EncodeTime(t.hour(), t.minute(), t.second());
     for (int k = 0; k < MaxLevels; ++k)
         fields.Values[k] = FromQ(EntryRows[static_cast<size_t>(k)].Value->text());
