@@ -6,11 +6,15 @@
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <ctime>
+#include <exception>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 
 #include "UAtomicFile.h"
@@ -91,25 +95,38 @@ LevelValue DecodeLevelValue(const char* b) {
     Damaged("point record");
 }
 
-// One point record, the bulk of the file. Its checks are gathered without a branch per field;
-// false when they fail, and RefusePoint then names the damage.
+// One point record, the bulk of the file. Its first 36 bytes are the memory image of the date,
+// the levels and the comment on a little-endian machine: copied whole, then checked without a
+// branch per field; false when the checks fail, and RefusePoint then names the damage.
 bool DecodePoint(const char* b, ControlPoint& p) {
-    // Finiteness from the exponent bits, which are all ones only for infinities and NaNs.
-    uint64_t date = LoadLE<uint64_t>(b);
-    std::memcpy(&p.DateTime, &date, sizeof date);
-    bool ok = (date & 0x7FF0000000000000ULL) != 0x7FF0000000000000ULL;
-    for (int i = 0; i < MaxLevels; ++i) {
-        uint32_t bits = LoadLE<uint32_t>(b + 8 + 8 * i);
-        uint8_t state = static_cast<uint8_t>(b[12 + 8 * i]);
-        bool finite = (bits & 0x7F800000U) != 0x7F800000U;
-        // An empty level's value means nothing; only values that take part must be numbers.
-        ok &= state <= psEmpty && (finite || state == psEmpty);
-        bits = finite ? bits : 0;
-        std::memcpy(&p.Levels[i].Value, &bits, sizeof bits);
-        p.Levels[i].State = static_cast<PointState>(state);
+    static_assert(sizeof(TDateTime) == 8 && sizeof(TLevelValues) == 24 && sizeof(LevelValue) == 8 &&
+                  offsetof(LevelValue, State) == 4 && sizeof(p.CommentId) == 4);
+    std::memcpy(&p.DateTime, b, 8);
+    std::memcpy(p.Levels.data(), b + 8, 24);
+    std::memcpy(&p.CommentId, b + 32, 4);
+    if constexpr (std::endian::native == std::endian::big) {
+        p.DateTime = LoadLE<double>(b);
+        p.CommentId = LoadLE<int32_t>(b + 32);
+        for (int i = 0; i < MaxLevels; ++i) p.Levels[i].Value = LoadLE<float>(b + 8 + 8 * i);
     }
-    p.CommentId = LoadLE<int32_t>(b + 32);
-    p.Operator.Assign(std::string_view(b + 37, std::min<size_t>(static_cast<uint8_t>(b[36]), 4)));
+    // Finiteness from the exponent bits, which are all ones only for infinities and NaNs.
+    uint64_t date = std::bit_cast<uint64_t>(p.DateTime);
+    bool ok = (date & 0x7FF0000000000000ULL) != 0x7FF0000000000000ULL;
+    bool allFinite = true;
+    auto check = [&](const LevelValue& lv) {
+        bool finite = (std::bit_cast<uint32_t>(lv.Value) & 0x7F800000U) != 0x7F800000U;
+        // An empty level's value means nothing; only values that take part must be numbers.
+        ok &= static_cast<uint8_t>(lv.State) <= psEmpty && (finite || lv.State == psEmpty);
+        allFinite &= finite;
+    };
+    static_assert(MaxLevels == 3);
+    check(p.Levels[0]);
+    check(p.Levels[1]);
+    check(p.Levels[2]);
+    if (!allFinite) [[unlikely]]
+        for (LevelValue& lv : p.Levels)
+            if (!std::isfinite(lv.Value)) lv.Value = 0;
+    p.Operator.AssignImage(b + 36);
     return ok;
 }
 
@@ -142,24 +159,15 @@ std::string DataFileName() {
 
 // ---------------------------------------------------------------- analyte image
 
-std::unique_ptr<TAnalyte> ReadAnalyteImage(TByteReader& r, std::string_view version) {
+namespace {
+// An analyte's image but for its point records, whose block is only checked for size: the
+// records are the bulk of the file and are decoded afterwards (FinishAnalyte), possibly alongside
+// other analytes'.
+std::unique_ptr<TAnalyte> ReadAnalyteFrame(TByteReader& r, std::string_view version,
+                                           std::string_view& block) {
     auto a = std::make_unique<TAnalyte>();
     size_t count = r.Count(PointRecordSize);
-    // The point records are the bulk of the file: their block is checked once and decoded directly.
-    std::string_view block = r.Bytes(count * PointRecordSize);
-    // Decoded in runs through a small buffer that stays in the cache, then appended in one copy:
-    // the copy fills the fresh memory of the points in whole lines, without reading it first.
-    a->Points.reserve(count);
-    constexpr size_t Run = 128;
-    ControlPoint run[Run];
-    for (size_t k = 0; k < count; k += Run) {
-        size_t n = std::min(Run, count - k);
-        for (size_t j = 0; j < n; ++j) {
-            const char* b = block.data() + (k + j) * PointRecordSize;
-            if (!DecodePoint(b, run[j])) RefusePoint(b);
-        }
-        a->Points.insert(a->Points.end(), run, run + n);
-    }
+    block = r.Bytes(count * PointRecordSize);
 
     bool v30 = version == "30";
     TByteReader h(r.Bytes(v30 ? HeaderSizeV30 : HeaderSize));
@@ -208,10 +216,74 @@ std::unique_ptr<TAnalyte> ReadAnalyteImage(TByteReader& r, std::string_view vers
     for (int32_t& n : a->ArchiveNumbers) n = r.I32();
     ExpectSignature(r, "the archive numbers");
 
-    a->RecalcAll();
-
     a->Comments.LoadFromFile(r);
     ExpectSignature(r, "the comments");
+    return a;
+}
+
+// The points from their records, then the statistics.
+void FinishAnalyte(TAnalyte& a, std::string_view block) {
+    size_t count = block.size() / PointRecordSize;
+    // Sized first: the loop then writes each point in place, with no bookkeeping of the vector's
+    // end at every record.
+    a.Points.resize(count);
+    ControlPoint* out = a.Points.data();
+    for (size_t k = 0; k < count; ++k) {
+        const char* b = block.data() + k * PointRecordSize;
+        if (!DecodePoint(b, out[k])) RefusePoint(b);
+    }
+    a.RecalcAll();
+}
+
+// Every analyte's points and statistics. A large file shares the work among the processor's
+// cores: the analytes are independent, so the result does not depend on the split, and the
+// damaged point record named is the first in the file, as reading in order would name it.
+void FinishAnalytes(TListAnalytes& analytes, const std::vector<std::string_view>& blocks) {
+    constexpr size_t SharedFrom = 16384 * PointRecordSize; // below this, starting threads costs more
+    size_t total = 0;
+    for (std::string_view b : blocks) total += b.size();
+    size_t workers = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 8);
+    if (total < SharedFrom || blocks.size() < 2) workers = 1;
+    if (workers == 1) {
+        for (size_t i = 0; i < blocks.size(); ++i) FinishAnalyte(*analytes.Items[i], blocks[i]);
+        return;
+    }
+    // Consecutive analytes of about equal bytes per worker; each stops at its first damage.
+    std::vector<size_t> bounds{0};
+    size_t done = 0;
+    for (size_t i = 0; i < blocks.size() && bounds.size() < workers; ++i) {
+        done += blocks[i].size();
+        if (done * workers >= total * bounds.size()) bounds.push_back(i + 1);
+    }
+    while (bounds.size() <= workers) bounds.push_back(blocks.size());
+    std::vector<std::exception_ptr> failures(workers);
+    auto work = [&](size_t w) {
+        try {
+            for (size_t i = bounds[w]; i < bounds[w + 1]; ++i) FinishAnalyte(*analytes.Items[i], blocks[i]);
+        } catch (...) {
+            failures[w] = std::current_exception();
+        }
+    };
+    std::vector<std::thread> threads;
+    threads.reserve(workers); // no reallocation, and so no throw, once threads run
+    for (size_t w = 1; w < workers; ++w) {
+        try {
+            threads.emplace_back(work, w);
+        } catch (const std::system_error&) {
+            work(w); // no thread to be had: this one does the part
+        }
+    }
+    work(0);
+    for (std::thread& t : threads) t.join();
+    for (const std::exception_ptr& f : failures)
+        if (f) std::rethrow_exception(f);
+}
+} // namespace
+
+std::unique_ptr<TAnalyte> ReadAnalyteImage(TByteReader& r, std::string_view version) {
+    std::string_view block;
+    std::unique_ptr<TAnalyte> a = ReadAnalyteFrame(r, version, block);
+    FinishAnalyte(*a, block);
     return a;
 }
 
@@ -345,8 +417,10 @@ void ParseDataImage(std::string_view bytes, TListSerum& serum, TListAnalytes& an
         4 + HeaderSizeV30 + 3 * LevelBlockSize + SignatureSize + 4 + SignatureSize + 4 + SignatureSize;
     size_t count = r.Count(smallestAnalyte);
     analytes.Items.reserve(count);
-    for (size_t i = 0; i < count; ++i) analytes.Add(ReadAnalyteImage(r, v30 ? "30" : "32"));
+    std::vector<std::string_view> blocks(count);
+    for (size_t i = 0; i < count; ++i) analytes.Add(ReadAnalyteFrame(r, v30 ? "30" : "32", blocks[i]));
     ExpectSignature(r, "the analytes");
+    FinishAnalytes(analytes, blocks);
 }
 
 void ReadDataFile(const std::string& path) {

@@ -1,7 +1,10 @@
-// Conversion between long double and the x87 extended image, by arithmetic rather than memcpy.
+// Conversion between long double and the x87 extended image, by arithmetic; normal images are
+// copied as they stand where long double is that format.
 #include "UExtended.h"
 
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 TExtendedImage ExtendedToImage(long double value) {
@@ -35,7 +38,22 @@ TExtendedImage ExtendedToImage(long double value) {
     return img;
 }
 
+namespace {
+// Where long double is the x87 format itself, a normal image is the value's own bytes.
+constexpr bool NativeX87 = std::numeric_limits<long double>::digits == 64 &&
+                           std::numeric_limits<long double>::max_exponent == 16384 &&
+                           std::endian::native == std::endian::little && sizeof(long double) >= 10;
+} // namespace
+
 long double ImageToExtended(const uint8_t* b) {
+    if constexpr (NativeX87) {
+        int exp = (b[8] | (b[9] << 8)) & 0x7FFF;
+        if (exp != 0 && exp != 0x7FFF && (b[7] & 0x80) != 0) {
+            long double v = 0;
+            std::memcpy(&v, b, 10);
+            return v;
+        }
+    }
     uint64_t mant = 0;
     for (int i = 7; i >= 0; --i) mant = (mant << 8) | b[i];
     uint16_t signExp = static_cast<uint16_t>(b[8] | (b[9] << 8));

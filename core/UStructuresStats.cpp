@@ -32,21 +32,41 @@ void TAnalyte::ComputeStats(int level, int first, int last, LevelStats& s) const
         shift = v0;
         lo = hi = v0;
     }
-    for (; k <= last; ++k) {
-        const LevelValue& lv = points[k].Levels[level];
+    // Min and Max alternate between two pairs, even and odd positions: each compare waits on
+    // the one before, and two chains halve that wait. Only the extended sums keep their order.
+    float lo1 = lo, hi1 = hi;
+    auto take = [&](const LevelValue& lv, float& low, float& high) {
         if (lv.State == psDiscarded) {
             ++discarded;
-            continue;
+            return;
         }
-        if (lv.State == psEmpty) continue;
+        if (lv.State == psEmpty) return;
         float f = lv.Value;
         long double v = f;
         ++n;
         long double d = v - shift;
         S += d;
         Q += d * d;
-        lo = f < lo ? f : lo;
-        hi = f > hi ? f : hi;
+        low = f < low ? f : low;
+        high = f > high ? f : high;
+    };
+    for (; k < last; k += 2) {
+        take(points[k].Levels[level], lo, hi);
+        take(points[k + 1].Levels[level], lo1, hi1);
+    }
+    if (k == last) take(points[k].Levels[level], lo, hi);
+    lo = lo1 < lo ? lo1 : lo;
+    hi = hi1 > hi ? hi1 : hi;
+    // Singles that compare equal are the same value, but for the two zeros: which one the walk in
+    // order keeps depends on the order, and only that walk tells.
+    if (lo == 0 || hi == 0) {
+        lo = hi = static_cast<float>(shift);
+        for (int j = first; j <= last; ++j) {
+            const LevelValue& lv = points[j].Levels[level];
+            if (lv.State == psDiscarded || lv.State == psEmpty) continue;
+            lo = lv.Value < lo ? lv.Value : lo;
+            hi = lv.Value > hi ? lv.Value : hi;
+        }
     }
     s.N = n;
     s.NDiscarded = discarded;

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -42,6 +44,20 @@ public:
     void Assign(std::string_view s) {
         len_ = static_cast<uint8_t>(s.size() < Room ? s.size() : Room);
         for (size_t i = 0; i < len_; ++i) chars_[i] = s[i];
+    }
+    // A length byte followed by Room characters, as files hold it; characters beyond the length
+    // are not kept.
+    void AssignImage(const char* image) {
+        len_ = static_cast<uint8_t>(image[0]) < Room ? static_cast<uint8_t>(image[0]) : Room;
+        if constexpr (Room < 8 && std::endian::native == std::endian::little) {
+            // All characters at once, those beyond the length masked out.
+            uint64_t chars = 0;
+            std::memcpy(&chars, image + 1, Room);
+            chars &= (uint64_t{1} << (8 * len_)) - 1;
+            std::memcpy(chars_, &chars, Room);
+        } else {
+            for (size_t i = 0; i < Room; ++i) chars_[i] = i < len_ ? image[1 + i] : '\0';
+        }
     }
     std::string Str() const { return std::string(chars_, len_); }
     std::string_view View() const { return std::string_view(chars_, len_); }

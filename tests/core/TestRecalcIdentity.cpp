@@ -238,8 +238,14 @@ public:
         }
         case 8:
             return static_cast<float>(Int(0, 3)); // few distinct small integers, zeros
-        default:
+        case 10: { // zeros of both signs among a few values: Min and Max depend on the order
+            const float values[] = {0.0f, -0.0f, 1.5f, -2.0f};
+            return values[Int(0, 3)];
+        }
+        case 9:
             return static_cast<float>(mean * (1 + 1e-7 * n01(rng_))); // spread near an ulp
+        default:                                                      // nothing but zeros, of either sign
+            return Coin() ? 0.0f : -0.0f;
         }
     }
 
@@ -257,7 +263,7 @@ public:
         std::array<int, MaxLevels> shape{}, emptyPercent{}, discardPercent{};
         std::array<float, MaxLevels> mean{};
         for (int i = 0; i < MaxLevels; ++i) {
-            shape[i] = Int(0, 9);
+            shape[i] = Int(0, 11);
             const int empties[] = {0, 0, 5, 50, 97, 100};
             emptyPercent[i] = empties[Int(0, 5)];
             discardPercent[i] = Coin() ? 0 : Int(1, 30);
@@ -489,4 +495,87 @@ TEST_F(RecalcIdentity, DamagedPointsDeepInALongSeriesAreNamed) {
     ReadDataFile(path);
     EXPECT_EQ(ListAnalytes[0].Points[250].Levels[2], (LevelValue{0, psEmpty}));
     EXPECT_EQ(ListAnalytes[0].Points[251].Levels[0], a.Points[251].Levels[0]);
+}
+
+// A file large enough for its analytes to be read on several cores gives what reading in order
+// gives: the reference statistics for every analyte, and the first damage in the file named.
+TEST_F(RecalcIdentity, LargeFilesReadOnSharedCoresAsInOrder) {
+    TShapes shapes(90210);
+    SetRows(shapes);
+    ListSerum.Clear();
+    ListAnalytes.Clear();
+    ListSerum.AddMaterial("M", "1");
+    std::vector<TAnalyte> stored;
+    size_t points = 0;
+    while (points < 40000) {
+        TAnalyte a = shapes.Analyte(true);
+        // Longer series than the shapes give, so that the file passes the sharing threshold.
+        while (a.Count() < 400) a.Points.push_back(a.Points.empty() ? ControlPoint{} : a.Points.back());
+        for (ControlPoint& p : a.Points)
+            for (LevelValue& lv : p.Levels)
+                if (lv.State != psEmpty && !std::isfinite(lv.Value)) lv.Value = 1;
+        a.RecalcAll();
+        points += a.Points.size();
+        stored.push_back(a);
+        ListAnalytes.Add(std::make_unique<TAnalyte>(a));
+    }
+    const std::string path = folder.File("large.qcf");
+    WriteDataFile(path);
+    ListAnalytes.Clear();
+    ReadDataFile(path);
+    ASSERT_EQ(ListAnalytes.Count(), static_cast<int>(stored.size()));
+    for (size_t k = 0; k < stored.size(); ++k) {
+        const TAnalyte& s = stored[k];
+        TAnalyte want;
+        want.NbLevels = s.NbLevels;
+        want.Options = s.Options;
+        want.LimitMode = s.LimitMode;
+        want.LockFirst = s.LockFirst;
+        want.LockLast = s.LockLast;
+        want.Points = s.Points;
+        for (int i = 0; i < MaxLevels; ++i) {
+            want.Limits[i].Mean = s.Limits[i].Mean;
+            want.Limits[i].WarnDev = s.Limits[i].WarnDev;
+            want.Limits[i].ActionDev = s.Limits[i].ActionDev;
+        }
+        RefRecalcAll(want);
+        const TAnalyte& got = ListAnalytes[static_cast<int>(k)];
+        ASSERT_EQ(AnalyteDifference(got, want), "") << "analyte " << k;
+        ASSERT_EQ(got.Points.size(), s.Points.size()) << "analyte " << k;
+    }
+    const std::string again = folder.File("again.qcf");
+    WriteDataFile(again);
+    ASSERT_EQ(ReadWholeFile(again), ReadWholeFile(path));
+
+    // Damage late in the file, then also early: the early one is named, and nothing changes.
+    const std::string good = ReadWholeFile(path);
+    auto pointAt = [&](size_t analyte, size_t point) {
+        TByteReader r(good);
+        r.Skip(4 + MaterialRecordSize + 4);
+        for (size_t k = 0; k < analyte; ++k) ReadAnalyteImage(r, "32");
+        return r.Position() + 4 + point * PointRecordSize;
+    };
+    const size_t last = stored.size() - 1;
+    std::string bad = good;
+    bad[pointAt(last, 300) + 12] = 9; // a state out of range
+    AtomicWriteFile(path, bad);
+    const int before = ListAnalytes.Count();
+    try {
+        ReadDataFile(path);
+        ADD_FAILURE() << "a damaged state late in the file was read";
+    } catch (const EQcError& e) {
+        EXPECT_NE(std::string(e.what()).find("point state out of range"), std::string::npos) << e.what();
+    }
+    const double nan = NAN;
+    std::memcpy(bad.data() + pointAt(1, 10), &nan, 8);
+    AtomicWriteFile(path, bad);
+    try {
+        ReadDataFile(path);
+        ADD_FAILURE() << "a damaged date early in the file was read";
+    } catch (const EQcError& e) {
+        EXPECT_NE(std::string(e.what()).find("point date is not a number"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(ListAnalytes.Count(), before) << "the lists in memory stay";
+    EXPECT_EQ(ListAnalytes[0].Name, stored[0].Name);
+    EXPECT_EQ(ListAnalytes[static_cast<int>(last)].Points.size(), stored[last].Points.size());
 }
