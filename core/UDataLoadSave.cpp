@@ -2,6 +2,7 @@
 #include "UDataLoadSave.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cerrno>
 #include <climits>
@@ -388,14 +389,16 @@ std::string DataImage(const TListSerum& serum, const TListAnalytes& analytes) {
     return std::move(w.Data());
 }
 
-void ParseDataImage(std::string_view bytes, TListSerum& serum, TListAnalytes& analytes) {
-    if (bytes.size() < SignatureSize) Damaged("file too short");
-    std::string_view trailer = bytes.substr(bytes.size() - SignatureSize);
+namespace {
+// The version from the trailer, the file's last signature; false for "30" files' layout aside.
+bool TrailerIsV30(std::string_view trailer) {
     FileVersion = std::string(trailer.substr(1, 2));
     if (!SignatureMagicMatches(trailer)) Damaged("not a data file");
-    bool v30 = FileVersion == "30";
+    return FileVersion == "30";
+}
 
-    TByteReader r(bytes);
+// The materials, then the number of analytes (checked against what remains).
+size_t ReadPrelude(TByteReader& r, TListSerum& serum) {
     size_t materials = r.Count(MaterialRecordSize);
     serum.Items.reserve(materials);
     int32_t largest = -1;
@@ -415,7 +418,15 @@ void ParseDataImage(std::string_view bytes, TListSerum& serum, TListAnalytes& an
 
     constexpr size_t smallestAnalyte =
         4 + HeaderSizeV30 + 3 * LevelBlockSize + SignatureSize + 4 + SignatureSize + 4 + SignatureSize;
-    size_t count = r.Count(smallestAnalyte);
+    return r.Count(smallestAnalyte);
+}
+} // namespace
+
+void ParseDataImage(std::string_view bytes, TListSerum& serum, TListAnalytes& analytes) {
+    if (bytes.size() < SignatureSize) Damaged("file too short");
+    bool v30 = TrailerIsV30(bytes.substr(bytes.size() - SignatureSize));
+    TByteReader r(bytes);
+    size_t count = ReadPrelude(r, serum);
     analytes.Items.reserve(count);
     std::vector<std::string_view> blocks(count);
     for (size_t i = 0; i < count; ++i) analytes.Add(ReadAnalyteFrame(r, v30 ? "30" : "32", blocks[i]));
@@ -423,14 +434,165 @@ void ParseDataImage(std::string_view bytes, TListSerum& serum, TListAnalytes& an
     FinishAnalytes(analytes, blocks);
 }
 
+namespace {
+// What the thread reading a large file hands to the threads finishing its analytes.
+struct THandOver {
+    static constexpr uint64_t Ended = uint64_t{1} << 63;
+    std::vector<TAnalyte*> analytes;
+    std::vector<std::string_view> blocks;
+    std::vector<std::exception_ptr> failures;
+    // Frames complete, with Ended once no more will come: one word, so that no wake-up is lost.
+    std::atomic<uint64_t> ready{0};
+    std::atomic<size_t> next{0};
+    std::atomic<bool> abandoned{false};
+
+    void Publish(size_t frames, bool ended) {
+        ready.store(frames | (ended ? Ended : 0), std::memory_order_release);
+        ready.notify_all();
+    }
+    // Finishes analytes, each by one thread, as their frames come, until none is left.
+    void Drain() {
+        for (;;) {
+            size_t i = next.fetch_add(1);
+            uint64_t r = ready.load(std::memory_order_acquire);
+            while ((r & ~Ended) <= i && (r & Ended) == 0) {
+                ready.wait(r, std::memory_order_acquire);
+                r = ready.load(std::memory_order_acquire);
+            }
+            if ((r & ~Ended) <= i || abandoned.load()) return;
+            try {
+                FinishAnalyte(*analytes[i], blocks[i]);
+            } catch (...) {
+                failures[i] = std::current_exception();
+            }
+        }
+    }
+};
+
+// Whatever way the reading ends, the finishing thread is told and waited for.
+struct TFinisher {
+    THandOver& hand;
+    std::thread thread;
+    ~TFinisher() {
+        if (!thread.joinable()) return;
+        if ((hand.ready.load() & THandOver::Ended) == 0) {
+            hand.abandoned = true;
+            hand.Publish(hand.ready.load() & ~THandOver::Ended, true);
+        }
+        thread.join();
+    }
+};
+
+size_t ReadAt(int fd, char* to, size_t n, size_t at) {
+    size_t done = 0;
+    while (done < n) {
+        ssize_t got = ::pread(fd, to + done, n - done, static_cast<off_t>(at + done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) throw EQcError(std::strerror(errno));
+        if (got == 0) break;
+        done += static_cast<size_t>(got);
+    }
+    return done;
+}
+
+// A large file is read in pieces while its analytes are finished: this thread parses the frames
+// in order as the pieces come in, a second one finishes each analyte once its frame is complete,
+// and this one joins it when the reading is done. False, having read nothing, for a small file or
+// a single core: reading the whole image first is then as fast.
+bool ReadDataFileInPieces(const std::string& path, TListSerum& serum, TListAnalytes& analytes) {
+    constexpr size_t SharedFrom = 16384 * PointRecordSize, Piece = 256 * 1024;
+    if (std::thread::hardware_concurrency() < 2) return false;
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false; // the whole-image reader says why
+    std::unique_ptr<int, void (*)(int*)> closer(&fd, [](int* f) { ::close(*f); });
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<size_t>(st.st_size) < SharedFrom)
+        return false;
+    const size_t size = static_cast<size_t>(st.st_size);
+    auto changed = [] { Damaged("the file changed while it was read"); };
+
+    char trailer[SignatureSize];
+    if (ReadAt(fd, trailer, SignatureSize, size - SignatureSize) != SignatureSize) changed();
+    const char* version = TrailerIsV30(std::string_view(trailer, SignatureSize)) ? "30" : "32";
+
+    std::unique_ptr<char[]> bytes(new char[size]);
+    TByteReader r(std::string_view(bytes.get(), size));
+    THandOver hand;
+    TFinisher finisher{hand, {}};
+    // One step of the parse if its bytes are there; otherwise back to its start for the next piece.
+    auto attempt = [&r](auto step) {
+        size_t at = r.Position();
+        try {
+            step();
+            return true;
+        } catch (const ENotYet&) {
+            r.Seek(at);
+            return false;
+        }
+    };
+    bool prelude = false, finished = false;
+    size_t count = 0, frames = 0, done = 0;
+    while (done < size) {
+        size_t got = ReadAt(fd, bytes.get() + done, std::min(Piece, size - done), done);
+        if (got == 0) changed();
+        done += got;
+        r.SetAvailable(done);
+        if (!prelude && attempt([&] {
+                TListSerum s;
+                count = ReadPrelude(r, s);
+                serum = std::move(s);
+            })) {
+            prelude = true;
+            analytes.Items.reserve(count);
+            hand.analytes.resize(count);
+            hand.blocks.resize(count);
+            hand.failures.resize(count);
+            try {
+                finisher.thread = std::thread([&hand] { hand.Drain(); });
+            } catch (const std::system_error&) {
+                // No second thread: this one finishes every analyte once the reading is done.
+            }
+        }
+        if (!prelude) continue;
+        for (std::unique_ptr<TAnalyte> a; frames < count; ++frames) {
+            std::string_view block;
+            if (!attempt([&] { a = ReadAnalyteFrame(r, version, block); })) break;
+            hand.analytes[frames] = a.get();
+            hand.blocks[frames] = block;
+            analytes.Add(std::move(a));
+            hand.Publish(frames + 1, false);
+        }
+        if (frames == count && !finished) finished = attempt([&] { ExpectSignature(r, "the analytes"); });
+    }
+    char more;
+    if (!finished || ReadAt(fd, &more, 1, size) != 0 ||
+        std::memcmp(bytes.get() + size - SignatureSize, trailer, SignatureSize) != 0)
+        changed();
+    hand.Publish(frames, true);
+    hand.Drain();
+    if (finisher.thread.joinable()) finisher.thread.join();
+    for (const std::exception_ptr& f : hand.failures)
+        if (f) std::rethrow_exception(f);
+    return true;
+}
+} // namespace
+
 void ReadDataFile(const std::string& path) {
-    TFileBytes bytes = ReadFileBytes(path);
     TListSerum serum;
     TListAnalytes analytes;
+    bool read = false;
     try {
-        ParseDataImage(bytes.View(), serum, analytes);
+        read = ReadDataFileInPieces(path, serum, analytes);
     } catch (const EQcError& e) {
         throw EQcError("Cannot read " + path + ": " + e.what());
+    }
+    if (!read) {
+        TFileBytes bytes = ReadFileBytes(path);
+        try {
+            ParseDataImage(bytes.View(), serum, analytes);
+        } catch (const EQcError& e) {
+            throw EQcError("Cannot read " + path + ": " + e.what());
+        }
     }
     ListSerum = std::move(serum);
     ListAnalytes = std::move(analytes);

@@ -579,3 +579,56 @@ TEST_F(RecalcIdentity, LargeFilesReadOnSharedCoresAsInOrder) {
     EXPECT_EQ(ListAnalytes[0].Name, stored[0].Name);
     EXPECT_EQ(ListAnalytes[static_cast<int>(last)].Points.size(), stored[last].Points.size());
 }
+
+// A large file is read in pieces while its analytes are finished: cut anywhere, damaged in a
+// frame late in the file, or grown since, it is refused and the lists in memory stay.
+TEST_F(RecalcIdentity, LargeFilesCutOrDamagedAnywhereAreRefused) {
+    ListSerum.Clear();
+    ListAnalytes.Clear();
+    ListSerum.AddMaterial("M", "1");
+    for (int k = 0; k < 60; ++k) {
+        auto a = std::make_unique<TAnalyte>("A" + std::to_string(k), "u", 1, 2);
+        for (int p = 0; p < 400; ++p) a->AddPoint(MakeRun(40000 + p, {5.0 + p % 9 * 0.1, 10.0 + k % 5, NAN}));
+        a->Comments.AddText("comment " + std::to_string(k));
+        a->RecalcAll();
+        ListAnalytes.Add(std::move(a));
+    }
+    const std::string path = folder.File("large.qcf");
+    WriteDataFile(path);
+    const std::string good = ReadWholeFile(path);
+    ReadDataFile(path);
+    ASSERT_EQ(ListAnalytes.Count(), 60);
+
+    auto refused = [&](const std::string& bytes, const std::string& what) {
+        AtomicWriteFile(path, bytes);
+        try {
+            ReadDataFile(path);
+            ADD_FAILURE() << what << " was read";
+            return std::string();
+        } catch (const EQcError& e) {
+            EXPECT_EQ(ListAnalytes.Count(), 60) << what << ": the lists in memory stay";
+            EXPECT_EQ(ListAnalytes[59].Count(), 400) << what;
+            return std::string(e.what());
+        }
+    };
+    // Cut in the materials, in point blocks, in frames, at piece boundaries and in the trailer.
+    for (size_t cut : {size_t{20}, size_t{4096}, size_t{262143}, size_t{262144}, size_t{262150},
+                       good.size() / 2, good.size() - 300, good.size() - SignatureSize - 1, good.size() - 1})
+        refused(good.substr(0, cut), "a file cut at " + std::to_string(cut));
+    // Bytes appended: the trailer is no longer the last signature.
+    refused(good + std::string(100, 'x'), "a file with bytes appended");
+    // The number of levels of the last analyte out of range, well after the first pieces.
+    TByteReader r(good);
+    r.Skip(4 + MaterialRecordSize + 4);
+    for (int k = 0; k < 59; ++k) ReadAnalyteImage(r, "32");
+    size_t header = r.Position() + 4 + 400 * PointRecordSize;
+    std::string bad = good;
+    const size_t levels = header + 1 + TAnalyte::NameRoom + 1 + TAnalyte::UnitRoom + 1 + 4;
+    bad[levels] = 9;
+    std::string message = refused(bad, "a damaged header");
+    EXPECT_NE(message.find("number of levels out of range"), std::string::npos) << message;
+    // And the good file still reads.
+    AtomicWriteFile(path, good);
+    ReadDataFile(path);
+    EXPECT_EQ(ListAnalytes[59].Name, "A59");
+}
