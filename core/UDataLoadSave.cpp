@@ -519,6 +519,12 @@ bool ReadDataFileInPieces(const std::string& path, TListSerum& serum, TListAnaly
     TByteReader r(std::string_view(bytes.get(), size));
     THandOver hand;
     TFinisher finisher{hand, {}};
+    // Started first, as a thread takes a while to start: it waits for the first frame.
+    try {
+        finisher.thread = std::thread([&hand] { hand.Drain(); });
+    } catch (const std::system_error&) {
+        // No second thread: this one finishes every analyte once the reading is done.
+    }
     // One step of the parse if its bytes are there; otherwise back to its start for the next piece.
     auto attempt = [&r](auto step) {
         size_t at = r.Position();
@@ -544,14 +550,10 @@ bool ReadDataFileInPieces(const std::string& path, TListSerum& serum, TListAnaly
             })) {
             prelude = true;
             analytes.Items.reserve(count);
+            // Sized before the first frame is handed over: the finishing thread reads them only then.
             hand.analytes.resize(count);
             hand.blocks.resize(count);
             hand.failures.resize(count);
-            try {
-                finisher.thread = std::thread([&hand] { hand.Drain(); });
-            } catch (const std::system_error&) {
-                // No second thread: this one finishes every analyte once the reading is done.
-            }
         }
         if (!prelude) continue;
         for (std::unique_ptr<TAnalyte> a; frames < count; ++frames) {
