@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <malloc.h>
 #include <map>
-#include <vector>
 #include <unistd.h>
+#include <vector>
 
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
