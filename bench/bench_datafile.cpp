@@ -71,21 +71,24 @@ void SetPoints(benchmark::State& state, int analytes) {
                             static_cast<int64_t>(std::filesystem::file_size(FileFor(analytes))));
 }
 
+// The yardstick: the file's bytes read in order into a buffer of their size.
+void PlainRead(const std::string& path, std::string& buffer) {
+    int fd = ::open(path.c_str(), O_RDONLY);
+    size_t done = 0;
+    while (done < buffer.size()) {
+        ssize_t n = ::read(fd, buffer.data() + done, buffer.size() - done);
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    benchmark::DoNotOptimize(buffer.data());
+}
+
 void BM_SequentialRead(benchmark::State& state) {
     const int analytes = static_cast<int>(state.range(0));
     std::string path = FileFor(analytes);
     std::string buffer(std::filesystem::file_size(path), '\0');
-    for (auto _ : state) {
-        int fd = ::open(path.c_str(), O_RDONLY);
-        size_t done = 0;
-        while (done < buffer.size()) {
-            ssize_t n = ::read(fd, buffer.data() + done, buffer.size() - done);
-            if (n <= 0) break;
-            done += static_cast<size_t>(n);
-        }
-        ::close(fd);
-        benchmark::DoNotOptimize(buffer.data());
-    }
+    for (auto _ : state) PlainRead(path, buffer);
     SetPoints(state, analytes);
 }
 
@@ -108,15 +111,7 @@ void BM_ReadAlternating(benchmark::State& state) {
         auto t0 = Clock::now();
         ReadDataFile(path);
         auto t1 = Clock::now();
-        int fd = ::open(path.c_str(), O_RDONLY);
-        size_t done = 0;
-        while (done < buffer.size()) {
-            ssize_t n = ::read(fd, buffer.data() + done, buffer.size() - done);
-            if (n <= 0) break;
-            done += static_cast<size_t>(n);
-        }
-        ::close(fd);
-        benchmark::DoNotOptimize(buffer.data());
+        PlainRead(path, buffer);
         auto t2 = Clock::now();
         reads.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
         plains.push_back(std::chrono::duration<double, std::milli>(t2 - t1).count());

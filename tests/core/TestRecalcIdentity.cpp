@@ -347,6 +347,25 @@ void SetRows(TShapes& shapes) {
     Settings.ActionRow = static_cast<uint8_t>(shapes.Int(2, 4));
 }
 
+// What reading a stored analyte must give: the reader's starting point (defaults, the stored
+// fields, the stored limits) recomputed by the reference.
+TAnalyte ReferenceAfterReading(const TAnalyte& s) {
+    TAnalyte want;
+    want.NbLevels = s.NbLevels;
+    want.Options = s.Options;
+    want.LimitMode = s.LimitMode;
+    want.LockFirst = s.LockFirst;
+    want.LockLast = s.LockLast;
+    want.Points = s.Points;
+    for (int i = 0; i < MaxLevels; ++i) {
+        want.Limits[i].Mean = s.Limits[i].Mean;
+        want.Limits[i].WarnDev = s.Limits[i].WarnDev;
+        want.Limits[i].ActionDev = s.Limits[i].ActionDev;
+    }
+    RefRecalcAll(want);
+    return want;
+}
+
 class RecalcIdentity : public ::testing::Test {
 protected:
     TTempFolder folder;
@@ -413,21 +432,8 @@ TEST_F(RecalcIdentity, ReadingGivesTheReferenceStatisticsAndTheSameBytes) {
         ReadDataFile(path);
         ASSERT_EQ(ListAnalytes.Count(), analytes);
         for (int k = 0; k < analytes; ++k) {
-            // What the reader starts from: defaults, the stored fields, the stored limits.
-            TAnalyte want;
             const TAnalyte& s = stored[static_cast<size_t>(k)];
-            want.NbLevels = s.NbLevels;
-            want.Options = s.Options;
-            want.LimitMode = s.LimitMode;
-            want.LockFirst = s.LockFirst;
-            want.LockLast = s.LockLast;
-            want.Points = s.Points;
-            for (int i = 0; i < MaxLevels; ++i) {
-                want.Limits[i].Mean = s.Limits[i].Mean;
-                want.Limits[i].WarnDev = s.Limits[i].WarnDev;
-                want.Limits[i].ActionDev = s.Limits[i].ActionDev;
-            }
-            RefRecalcAll(want);
+            TAnalyte want = ReferenceAfterReading(s);
             const TAnalyte& got = ListAnalytes[k];
             ASSERT_EQ(AnalyteDifference(got, want), "") << "file " << file << " analyte " << k;
             ASSERT_EQ(got.Points.size(), s.Points.size());
@@ -526,19 +532,7 @@ TEST_F(RecalcIdentity, LargeFilesReadOnSharedCoresAsInOrder) {
     ASSERT_EQ(ListAnalytes.Count(), static_cast<int>(stored.size()));
     for (size_t k = 0; k < stored.size(); ++k) {
         const TAnalyte& s = stored[k];
-        TAnalyte want;
-        want.NbLevels = s.NbLevels;
-        want.Options = s.Options;
-        want.LimitMode = s.LimitMode;
-        want.LockFirst = s.LockFirst;
-        want.LockLast = s.LockLast;
-        want.Points = s.Points;
-        for (int i = 0; i < MaxLevels; ++i) {
-            want.Limits[i].Mean = s.Limits[i].Mean;
-            want.Limits[i].WarnDev = s.Limits[i].WarnDev;
-            want.Limits[i].ActionDev = s.Limits[i].ActionDev;
-        }
-        RefRecalcAll(want);
+        TAnalyte want = ReferenceAfterReading(s);
         const TAnalyte& got = ListAnalytes[static_cast<int>(k)];
         ASSERT_EQ(AnalyteDifference(got, want), "") << "analyte " << k;
         ASSERT_EQ(got.Points.size(), s.Points.size()) << "analyte " << k;
