@@ -236,49 +236,6 @@ void FinishAnalyte(TAnalyte& a, std::string_view block) {
     a.RecalcAll();
 }
 
-// Every analyte's points and statistics. A large file shares the work among the processor's
-// cores: the analytes are independent, so the result does not depend on the split, and the
-// damaged point record named is the first in the file, as reading in order would name it.
-void FinishAnalytes(TListAnalytes& analytes, const std::vector<std::string_view>& blocks) {
-    constexpr size_t SharedFrom = 16384 * PointRecordSize; // below this, starting threads costs more
-    size_t total = 0;
-    for (std::string_view b : blocks) total += b.size();
-    size_t workers = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 8);
-    if (total < SharedFrom || blocks.size() < 2) workers = 1;
-    if (workers == 1) {
-        for (size_t i = 0; i < blocks.size(); ++i) FinishAnalyte(*analytes.Items[i], blocks[i]);
-        return;
-    }
-    // Consecutive analytes of about equal bytes per worker; each stops at its first damage.
-    std::vector<size_t> bounds{0};
-    size_t done = 0;
-    for (size_t i = 0; i < blocks.size() && bounds.size() < workers; ++i) {
-        done += blocks[i].size();
-        if (done * workers >= total * bounds.size()) bounds.push_back(i + 1);
-    }
-    while (bounds.size() <= workers) bounds.push_back(blocks.size());
-    std::vector<std::exception_ptr> failures(workers);
-    auto work = [&](size_t w) {
-        try {
-            for (size_t i = bounds[w]; i < bounds[w + 1]; ++i) FinishAnalyte(*analytes.Items[i], blocks[i]);
-        } catch (...) {
-            failures[w] = std::current_exception();
-        }
-    };
-    std::vector<std::thread> threads;
-    threads.reserve(workers); // no reallocation, and so no throw, once threads run
-    for (size_t w = 1; w < workers; ++w) {
-        try {
-            threads.emplace_back(work, w);
-        } catch (const std::system_error&) {
-            work(w); // no thread to be had: this one does the part
-        }
-    }
-    work(0);
-    for (std::thread& t : threads) t.join();
-    for (const std::exception_ptr& f : failures)
-        if (f) std::rethrow_exception(f);
-}
 } // namespace
 
 std::unique_ptr<TAnalyte> ReadAnalyteImage(TByteReader& r, std::string_view version) {
@@ -431,7 +388,7 @@ void ParseDataImage(std::string_view bytes, TListSerum& serum, TListAnalytes& an
     std::vector<std::string_view> blocks(count);
     for (size_t i = 0; i < count; ++i) analytes.Add(ReadAnalyteFrame(r, v30 ? "30" : "32", blocks[i]));
     ExpectSignature(r, "the analytes");
-    FinishAnalytes(analytes, blocks);
+    for (size_t i = 0; i < count; ++i) FinishAnalyte(*analytes.Items[i], blocks[i]);
 }
 
 namespace {
