@@ -238,13 +238,6 @@ void FinishAnalyte(TAnalyte& a, std::string_view block) {
 
 } // namespace
 
-std::unique_ptr<TAnalyte> ReadAnalyteImage(TByteReader& r, std::string_view version) {
-    std::string_view block;
-    std::unique_ptr<TAnalyte> a = ReadAnalyteFrame(r, version, block);
-    FinishAnalyte(*a, block);
-    return a;
-}
-
 void WriteAnalyteImage(TByteWriter& w, const TAnalyte& a) {
     w.I32(a.Count());
     // Each point record is laid out in a buffer and appended whole: the writer's bulk.

@@ -26,8 +26,7 @@ constexpr size_t HeaderSizeV30 = 75;
 constexpr size_t LevelBlockSize = 30;
 
 // One analyte's image (points, header, level blocks, archive numbers, comments, with their
-// signatures). The reader refuses out-of-range fields and recomputes the statistics (RecalcAll).
-std::unique_ptr<TAnalyte> ReadAnalyteImage(TByteReader& r, std::string_view version);
+// signatures), as ParseDataImage reads it back: out-of-range fields refused, statistics recomputed.
 void WriteAnalyteImage(TByteWriter& w, const TAnalyte& a);
 
 // The whole data file as bytes. ParseDataImage fills the given (empty) lists and sets FileVersion;

@@ -366,6 +366,17 @@ TAnalyte ReferenceAfterReading(const TAnalyte& s) {
     return want;
 }
 
+// Where analyte k's image starts in the data file written from the lists in memory (one material).
+size_t AnalyteOffset(int k) {
+    size_t at = 4 + MaterialRecordSize + 4;
+    for (int j = 0; j < k; ++j) {
+        TByteWriter w;
+        WriteAnalyteImage(w, ListAnalytes[j]);
+        at += w.Data().size();
+    }
+    return at;
+}
+
 class RecalcIdentity : public ::testing::Test {
 protected:
     TTempFolder folder;
@@ -544,10 +555,7 @@ TEST_F(RecalcIdentity, LargeFilesReadOnSharedCoresAsInOrder) {
     // Damage late in the file, then also early: the early one is named, and nothing changes.
     const std::string good = ReadWholeFile(path);
     auto pointAt = [&](size_t analyte, size_t point) {
-        TByteReader r(good);
-        r.Skip(4 + MaterialRecordSize + 4);
-        for (size_t k = 0; k < analyte; ++k) ReadAnalyteImage(r, "32");
-        return r.Position() + 4 + point * PointRecordSize;
+        return AnalyteOffset(static_cast<int>(analyte)) + 4 + point * PointRecordSize;
     };
     const size_t last = stored.size() - 1;
     std::string bad = good;
@@ -612,10 +620,7 @@ TEST_F(RecalcIdentity, LargeFilesCutOrDamagedAnywhereAreRefused) {
     // Bytes appended: the trailer is no longer the last signature.
     refused(good + std::string(100, 'x'), "a file with bytes appended");
     // The number of levels of the last analyte out of range, well after the first pieces.
-    TByteReader r(good);
-    r.Skip(4 + MaterialRecordSize + 4);
-    for (int k = 0; k < 59; ++k) ReadAnalyteImage(r, "32");
-    size_t header = r.Position() + 4 + 400 * PointRecordSize;
+    size_t header = AnalyteOffset(59) + 4 + 400 * PointRecordSize;
     std::string bad = good;
     const size_t levels = header + 1 + TAnalyte::NameRoom + 1 + TAnalyte::UnitRoom + 1 + 4;
     bad[levels] = 9;
