@@ -172,16 +172,16 @@ void TWinDefSerum::BtAjouterClick() {
     EditNom->setFocus();
 }
 
-void TWinDefSerum::BtReplaceClick() {
-    const int row = SelectedRow(LBSerum);
+bool TWinDefSerum::LineToChange(int& row, QString& line) {
+    row = SelectedRow(LBSerum);
     if (row < 0) {
         ShowMessageBox(mkError, mbOK, "Select the line to replace");
-        return;
+        return false;
     }
-    QString line;
-    if (!BuildLine(line)) return;
-    const int32_t id = AttachedId(LBSerum, row);
-    if (TSerum* s = Record(id)) s->EraseMark = 0;
+    return BuildLine(line);
+}
+
+void TWinDefSerum::PutChangedLine(int row, const QString& line, int32_t id) {
     delete LBSerum->takeItem(row);
     LBSerum->setCurrentRow(InsertSorted(line, id));
     EditNom->clear();
@@ -189,14 +189,19 @@ void TWinDefSerum::BtReplaceClick() {
     LBSerum->setFocus();
 }
 
-void TWinDefSerum::BtEraseClick() {
-    const int row = SelectedRow(LBSerum);
-    if (row < 0) {
-        ShowMessageBox(mkError, mbOK, "Select the line to replace");
-        return;
-    }
+void TWinDefSerum::BtReplaceClick() {
+    int row;
     QString line;
-    if (!BuildLine(line)) return;
+    if (!LineToChange(row, line)) return;
+    const int32_t id = AttachedId(LBSerum, row);
+    if (TSerum* s = Record(id)) s->EraseMark = 0;
+    PutChangedLine(row, line, id);
+}
+
+void TWinDefSerum::BtEraseClick() {
+    int row;
+    QString line;
+    if (!LineToChange(row, line)) return;
     const int32_t id = AttachedId(LBSerum, row);
     TSerum* s = Record(id);
     if (!s) return;
@@ -208,11 +213,7 @@ void TWinDefSerum::BtEraseClick() {
         return;
     }
     s->EraseMark = 1;
-    delete LBSerum->takeItem(row);
-    LBSerum->setCurrentRow(InsertSorted(line, id));
-    EditNom->clear();
-    EditLot->clear();
-    LBSerum->setFocus();
+    PutChangedLine(row, line, id);
 }
 
 void TWinDefSerum::BtClearClick() {

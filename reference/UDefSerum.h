@@ -52,6 +52,11 @@ private:
     // Name and lot of a line.
     static void ParseLine(const QString& line, std::string& name, std::string& lot);
     bool BuildLine(QString& line);
+    // The selected line and the edited definition that is to replace it; false, having said why,
+    // without them.
+    bool LineToChange(int& row, QString& line);
+    // The selected line replaced by the edited definition, kept sorted, and the fields emptied.
+    void PutChangedLine(int row, const QString& line, int32_t id);
     // Inserts the line at its sorted place with the record id (-1 for none); returns its row.
     int InsertSorted(const QString& line, int32_t id);
     static int32_t AttachedId(const QListWidget* list, int row);
