@@ -1,44 +1,19 @@
 // The command-line companion run as a separate program on a temporary program folder.
 #include <charconv>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
-#include <sys/wait.h>
 
+#include "CliSupport.h"
 #include "TestHelpers.h"
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
 #include "UFolderLock.h"
 
 namespace {
-struct TResult {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-TResult Cli(const std::string& home, const std::vector<std::string>& args) {
-    std::string errFile = home + "cli-stderr.txt";
-    std::string cmd = Quote(VARNHOLT_CLI) + " --home " + Quote(home);
-    for (const std::string& a : args) cmd += " " + Quote(a);
-    cmd += " 2>" + Quote(errFile);
-    TResult r;
-    FILE* p = popen(cmd.c_str(), "r");
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    r.err = ReadWholeFile(errFile);
-    std::filesystem::remove(errFile);
-    return r;
+TRun Cli(const std::string& home, const std::vector<std::string>& args) {
+    return RunCompanion("", home, args);
 }
 
 std::string Real17(long double v) {
@@ -81,7 +56,7 @@ protected:
 };
 
 TEST_F(Companion, EmptyFolderShowsSampleDataAndWritesNothing) {
-    TResult r = Cli(home, {"analytes"});
+    TRun r = Cli(home, {"analytes"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(
         r.out.find("{\"analytes\":[{\"Name\":\"Glucose\",\"Unit\":\"mmol/L\",\"Decimals\":1,\"NbLevels\":3,"
@@ -97,7 +72,7 @@ TEST_F(Companion, EmptyFolderShowsSampleDataAndWritesNothing) {
 
 TEST_F(Companion, LimitsAreTheCoreFigures) {
     WriteShiftHistory();
-    TResult r = Cli(home, {"limits", "sodium"});
+    TRun r = Cli(home, {"limits", "sodium"});
     ASSERT_EQ(r.status, 0) << r.err;
     ReadDataFile(DataFileName());
     const TAnalyte& a = ListAnalytes[0];
@@ -114,7 +89,7 @@ TEST_F(Companion, LimitsAreTheCoreFigures) {
 TEST_F(Companion, JudgeGivesTheRuleOutcomesAndStoresNothing) {
     WriteShiftHistory();
     std::string before = ReadWholeFile(DataFileName());
-    TResult r = Cli(home, {"judge", "Sodium", "2026-02-01", "09:00", "106"});
+    TRun r = Cli(home, {"judge", "Sodium", "2026-02-01", "09:00", "106"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out,
               "{\"States\":[1],\"TakesPart\":[true],\"n\":1,\"PerLevel\":[[\"rsWarning\",\"rsClear\","
@@ -139,8 +114,8 @@ TEST_F(Companion, JudgeGivesTheRuleOutcomesAndStoresNothing) {
 
 TEST_F(Companion, AddStoresTheRunAsTheValidationWindowWould) {
     WriteShiftHistory();
-    TResult r = Cli(home, {"add", "Sodium", "2026-02-01", "09:30", "106", "--operator", "ABCDEF", "--comment",
-                           "  new lot  ", "--reject", "1"});
+    TRun r = Cli(home, {"add", "Sodium", "2026-02-01", "09:30", "106", "--operator", "ABCDEF", "--comment",
+                        "  new lot  ", "--reject", "1"});
     ASSERT_EQ(r.status, 0) << r.err;
     ReadDataFile(DataFileName());
     const TAnalyte& a = ListAnalytes[0];
@@ -165,7 +140,7 @@ TEST_F(Companion, WritingCommandsAreRefusedWhileTheFolderIsInUse) {
     TFolderLock lock;
     std::string error;
     ASSERT_TRUE(lock.Acquire(home, error)) << error;
-    TResult r = Cli(home, {"add", "Sodium", "2026-02-01", "09:30", "100"});
+    TRun r = Cli(home, {"add", "Sodium", "2026-02-01", "09:30", "100"});
     EXPECT_EQ(r.status, 3);
     EXPECT_FALSE(r.err.empty());
     EXPECT_EQ(ReadWholeFile(DataFileName()), before);
@@ -191,7 +166,7 @@ TEST_F(Companion, BadInputIsRefusedWithoutChangingAFile) {
         {"frobnicate"},
     };
     for (const auto& args : bad) {
-        TResult r = Cli(home, args);
+        TRun r = Cli(home, args);
         EXPECT_EQ(r.status, 2) << args[0] << " " << args.back();
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
         EXPECT_EQ(ReadWholeFile(DataFileName()), before);
@@ -202,7 +177,7 @@ TEST_F(Companion, BadInputIsRefusedWithoutChangingAFile) {
     std::string damaged = before.substr(0, before.size() - 3);
     AtomicWriteFile(DataFileName(), damaged);
     for (const char* cmd : {"analytes", "add"}) {
-        TResult r = Cli(home, {cmd, "Sodium", "2026-02-01", "09:30", "100"});
+        TRun r = Cli(home, {cmd, "Sodium", "2026-02-01", "09:30", "100"});
         EXPECT_EQ(r.status, 2);
         EXPECT_NE(r.err.find("Cannot read data"), std::string::npos) << r.err;
     }
@@ -213,13 +188,13 @@ TEST_F(Companion, BadInputIsRefusedWithoutChangingAFile) {
 TEST_F(Companion, ExchangeQueueArchiveAndBackup) {
     WriteShiftHistory();
     // Export, then import into a fresh analyte: the same dates and values come back.
-    TResult exported = Cli(home, {"export", "Sodium"});
+    TRun exported = Cli(home, {"export", "Sodium"});
     ASSERT_EQ(exported.status, 0);
     EXPECT_EQ(exported.out.substr(0, 26), "09/12/2025\t00:00:00\t98.0\t\t");
     std::ofstream(home + "sodium.txt", std::ios::binary) << exported.out;
     ListAnalytes.Add(std::make_unique<TAnalyte>("Copy", "mmol/L", 1, 1));
     WriteDataFile(DataFileName());
-    TResult imported = Cli(home, {"import", "Copy", home + "sodium.txt"});
+    TRun imported = Cli(home, {"import", "Copy", home + "sodium.txt"});
     ASSERT_EQ(imported.status, 0) << imported.err;
     EXPECT_EQ(imported.out, "43\n");
     // Operator and comment fields are not imported; dates, times and values are.
@@ -233,13 +208,13 @@ TEST_F(Companion, ExchangeQueueArchiveAndBackup) {
 
     // Held runs.
     ASSERT_EQ(Cli(home, {"queue", "add", "Sodium", "2026-02-01", "08:00", "99.5"}).status, 0);
-    TResult q = Cli(home, {"queue", "list"});
+    TRun q = Cli(home, {"queue", "list"});
     EXPECT_NE(q.out.find("{\"queue\":[{\"AnalyteName\":\"Sodium\",\"DateTime\":46054.333333333336,"),
               std::string::npos)
         << q.out;
 
     // An archive takes the next number and erases the level.
-    TResult ar = Cli(home, {"archive", "Copy", "1"});
+    TRun ar = Cli(home, {"archive", "Copy", "1"});
     ASSERT_EQ(ar.status, 0) << ar.err;
     EXPECT_EQ(ar.out, "1\n");
     EXPECT_TRUE(FileExists(home + "QC000001.qca"));

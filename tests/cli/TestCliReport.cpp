@@ -1,52 +1,22 @@
 // The companion's report command: charts and data of an interval in one PDF, drawn without a display.
-#include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
+#include "CliSupport.h"
 #include "TestHelpers.h"
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
 
 namespace {
 
-std::string Quoted(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-struct TRun {
-    int status = -1;
-    std::string out, err;
-};
-
-// Output of a shell command and its exit status.
-TRun Shell(const std::string& cmd) {
-    TRun r;
-    FILE* p = popen(cmd.c_str(), "r");
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
-}
-
 // The companion with no display of any kind in its environment.
-TRun Report(const std::string& home, const std::vector<std::string>& args) {
-    std::string errFile = home + "report-stderr.txt";
-    std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + Quoted(VARNHOLT_CLI) +
-                      " --home " + Quoted(home) + " report";
-    for (const std::string& a : args) cmd += " " + Quoted(a);
-    TRun r = Shell(cmd + " 2>" + Quoted(errFile));
-    r.err = ReadWholeFile(errFile);
-    std::filesystem::remove(errFile);
-    return r;
+TRun Report(const std::string& home, std::vector<std::string> args) {
+    args.insert(args.begin(), "report");
+    return RunCompanion("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ", home, args);
 }
 
 std::vector<std::string> PdfPages(const std::string& pdf) {
-    std::string text = Shell("pdftotext -layout " + Quoted(pdf) + " -").out;
+    std::string text = Shell("pdftotext -layout " + Quote(pdf) + " -").out;
     std::vector<std::string> pages;
     size_t start = 0;
     for (size_t ff = text.find('\f'); ff != std::string::npos; ff = text.find('\f', start)) {
