@@ -451,7 +451,8 @@ size_t ReadAt(int fd, char* to, size_t n, size_t at) {
 // a single core: reading the whole image first is then as fast.
 bool ReadDataFileInPieces(const std::string& path, TListSerum& serum, TListAnalytes& analytes) {
     constexpr size_t SharedFrom = 16384 * PointRecordSize, Piece = 256 * 1024;
-    if (std::thread::hardware_concurrency() < 2) return false;
+    static const unsigned cores = std::thread::hardware_concurrency(); // asks the system each time
+    if (cores < 2) return false;
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false; // the whole-image reader says why
     std::unique_ptr<int, void (*)(int*)> closer(&fd, [](int* f) { ::close(*f); });
