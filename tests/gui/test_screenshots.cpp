@@ -4,8 +4,8 @@
 #include <QDialog>
 #include <QDir>
 #include <QImage>
-#include <QPushButton>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTest>
 #include <cmath>
 
@@ -130,10 +130,11 @@ private slots:
         {
             const TDateTime when = a.Points[a.Count() - 1].DateTime + 1;
             const LevelStats* l = a.Limits.data();
-            TResu run = TestRun(when,
-                                {double(l[0].Mean + (l[0].WarnDev + l[0].ActionDev) / 2),
-                                 double(l[1].Mean + l[1].ActionDev * 1.2L), double(l[2].Mean + l[2].WarnDev * 0.3L)},
-                                "", "JD");
+            TResu run =
+                TestRun(when,
+                        {double(l[0].Mean + (l[0].WarnDev + l[0].ActionDev) / 2),
+                         double(l[1].Mean + l[1].ActionDev * 1.2L), double(l[2].Mean + l[2].WarnDev * 0.3L)},
+                        "", "JD");
             a.ClassifyRun(run.Levels);
             TWinValidCQ valid(&w);
             valid.PrepareValidation(a, run);
