@@ -70,9 +70,11 @@ void ShowSplashAndWait(TWinLogoCQ& splash, int ms) {
     QElapsedTimer clock;
     clock.start();
     // A local event loop keeps the splash painted and the program responsive for the whole wait.
+    // A precise timer: a coarse one, as Qt picks for waits of seconds, may end it 5 % late.
     while (clock.elapsed() < ms) {
         QEventLoop loop;
-        QTimer::singleShot(static_cast<int>(ms - clock.elapsed()), &loop, &QEventLoop::quit);
+        QTimer::singleShot(static_cast<int>(ms - clock.elapsed()), Qt::PreciseTimer, &loop,
+                           &QEventLoop::quit);
         loop.exec();
     }
 }
