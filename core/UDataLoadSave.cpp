@@ -164,13 +164,11 @@ namespace {
 // An analyte's image but for its point records, whose block is only checked for size: the
 // records are the bulk of the file and are decoded afterwards (FinishAnalyte), possibly alongside
 // other analytes'.
-std::unique_ptr<TAnalyte> ReadAnalyteFrame(TByteReader& r, std::string_view version,
-                                           std::string_view& block) {
+std::unique_ptr<TAnalyte> ReadAnalyteFrame(TByteReader& r, bool v30, std::string_view& block) {
     auto a = std::make_unique<TAnalyte>();
     size_t count = r.Count(PointRecordSize);
     block = r.Bytes(count * PointRecordSize);
 
-    bool v30 = version == "30";
     TByteReader h(r.Bytes(v30 ? HeaderSizeV30 : HeaderSize));
     a->Name = h.ShortString(TAnalyte::NameRoom);
     a->Unit = h.ShortString(TAnalyte::UnitRoom);
@@ -340,7 +338,8 @@ std::string DataImage(const TListSerum& serum, const TListAnalytes& analytes) {
 }
 
 namespace {
-// The version from the trailer, the file's last signature; false for "30" files' layout aside.
+// Sets FileVersion from the trailer, the file's last signature; true for a "30" file, whose
+// headers are shorter.
 bool TrailerIsV30(std::string_view trailer) {
     FileVersion = std::string(trailer.substr(1, 2));
     if (!SignatureMagicMatches(trailer)) Damaged("not a data file");
@@ -379,7 +378,7 @@ void ParseDataImage(std::string_view bytes, TListSerum& serum, TListAnalytes& an
     size_t count = ReadPrelude(r, serum);
     analytes.Items.reserve(count);
     std::vector<std::string_view> blocks(count);
-    for (size_t i = 0; i < count; ++i) analytes.Add(ReadAnalyteFrame(r, v30 ? "30" : "32", blocks[i]));
+    for (size_t i = 0; i < count; ++i) analytes.Add(ReadAnalyteFrame(r, v30, blocks[i]));
     ExpectSignature(r, "the analytes");
     for (size_t i = 0; i < count; ++i) FinishAnalyte(*analytes.Items[i], blocks[i]);
 }
@@ -451,7 +450,8 @@ size_t ReadAt(int fd, char* to, size_t n, size_t at) {
 // a single core: reading the whole image first is then as fast.
 bool ReadDataFileInPieces(const std::string& path, TListSerum& serum, TListAnalytes& analytes) {
     constexpr size_t SharedFrom = 16384 * PointRecordSize, Piece = 256 * 1024;
-    static const unsigned cores = std::thread::hardware_concurrency(); // asks the system each time
+    // Asked once: the call reads the system's files every time.
+    static const unsigned cores = std::thread::hardware_concurrency();
     if (cores < 2) return false;
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false; // the whole-image reader says why
@@ -464,7 +464,7 @@ bool ReadDataFileInPieces(const std::string& path, TListSerum& serum, TListAnaly
 
     char trailer[SignatureSize];
     if (ReadAt(fd, trailer, SignatureSize, size - SignatureSize) != SignatureSize) changed();
-    const char* version = TrailerIsV30(std::string_view(trailer, SignatureSize)) ? "30" : "32";
+    const bool v30 = TrailerIsV30(std::string_view(trailer, SignatureSize));
 
     std::unique_ptr<char[]> bytes(new char[size]);
     TByteReader r(std::string_view(bytes.get(), size));
@@ -509,7 +509,7 @@ bool ReadDataFileInPieces(const std::string& path, TListSerum& serum, TListAnaly
         if (!prelude) continue;
         for (std::unique_ptr<TAnalyte> a; frames < count; ++frames) {
             std::string_view block;
-            if (!attempt([&] { a = ReadAnalyteFrame(r, version, block); })) break;
+            if (!attempt([&] { a = ReadAnalyteFrame(r, v30, block); })) break;
             hand.analytes[frames] = a.get();
             hand.blocks[frames] = block;
             analytes.Add(std::move(a));
