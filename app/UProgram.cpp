@@ -6,6 +6,12 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QSessionManager>
+#include <QSocketNotifier>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <unistd.h>
 
 #include "UAbout.h"
 #include "UDataLoadSave.h"
@@ -14,14 +20,12 @@
 #include "UMessages.h"
 #include "UMotPass.h"
 #include "UNewPsw.h"
+#include "UOperations.h"
 #include "UOptions.h"
 #include "USetUp.h"
 #include "USharedImages.h"
 #include "UUtilitaires.h"
 #include "UWinComment.h"
-
-#include "UFifoResult.h"
-#include "UFolderLock.h"
 
 void FillRegionalFromLocale(const QLocale& locale) {
     // Only the pattern letters the regional formats understand; anything else keeps the default.
@@ -43,31 +47,37 @@ TProgram::TProgram() = default;
 
 TProgram::~TProgram() {
     Main.reset();
-    if (lock_) lock_->Release();
+    Operations().Close();
 }
 
 bool TProgram::Init() {
-    // Shared unit.
-    Randomize();
-    SetProgramFolder(FindProgramFolder(ExecutableFolder()));
-    lock_ = std::make_unique<TFolderLock>();
-    std::string error;
-    if (!lock_->Acquire(ProgramFolder, error)) {
-        // Another program holding the lock, or a folder that cannot hold the lock file at all.
+    std::string folder = FindProgramFolder(ExecutableFolder());
+    if (folder.empty()) {
         ShowMessageBox(mkError, mbOK,
-                       lock_->HeldElsewhere() ? "Varnholt is already running on the folder " + ProgramFolder +
-                                                    "\rThis copy ends without changing anything." +
-                                                    (error.empty() ? "" : "\r" + error)
-                                              : "Varnholt cannot use the folder " + ProgramFolder + "\r" +
-                                                    error + "\rThis copy ends without changing anything.");
-        lock_.reset();
+                       "Varnholt cannot find a folder for its data: HOME is not set.\rSet HOME, or name the "
+                       "folder in VARNHOLT_HOME.");
         return false;
     }
-    LoadSettings();
+    std::error_code ec;
+    if (!std::filesystem::exists(folder, ec) &&
+        ShowMessageBox(mkConfirmation, mbOK | mbCancel,
+                       "The folder " + folder + " does not exist.\rCreate it and start Varnholt there ?") !=
+            mbOK)
+        return false;
+    TOpenReport report = Operations().Open(folder, TOpenMode::Program);
+    if (!report.Opened) {
+        // Another program holding the lock, or a folder that cannot hold the lock file at all.
+        ShowMessageBox(mkError, mbOK,
+                       (report.LockedElsewhere
+                            ? "Varnholt is already running on the folder " + folder +
+                                  "\rThis copy ends without changing anything."
+                            : "Varnholt cannot use the folder " + folder + ": " + report.Message +
+                                  "\rThis copy ends without changing anything."));
+        return false;
+    }
     SharedImage(siComment); // the shared bitmaps are loaded once, here
-    // Result queue, then data.
-    Fifo.LoadQueue();
-    LoadData();
+    if (report.DataUnreadable) ShowMessageBox(mkError, mbYes, "Cannot read data");
+    for (const std::string& note : report.Notes) ShowMessageBox(mkWarning, mbOK, note);
     initialised_ = true;
     return true;
 }
@@ -108,19 +118,47 @@ void TProgram::Done() {
     if (!initialised_) return;
     initialised_ = false;
     if (Main) Main->hide();
-    SaveData();
-    ListAnalytes.Clear();
-    ListSerum.Clear();
-    CurrentAnalyte = nullptr;
-    Fifo.SaveQueue(); // says itself when it cannot write
-    SaveSettingsOrWarn();
-    // The folder is free for the next program only once everything is written.
-    if (lock_) lock_->Release();
+    // Every change was written when it was made: the layer only lets the folder go.
+    Operations().Close();
 }
+
+namespace {
+// SIGTERM, SIGHUP and SIGINT end the program through its normal end: the handler only writes a byte
+// that the event loop reads.
+int SignalPipe[2] = {-1, -1};
+
+void OnSignal(int) {
+    char b = 1;
+    [[maybe_unused]] ssize_t n = ::write(SignalPipe[1], &b, 1);
+}
+
+void EndOnSignals() {
+    if (::pipe2(SignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    struct sigaction sa {};
+    sa.sa_handler = OnSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    for (int sig : {SIGTERM, SIGHUP, SIGINT}) ::sigaction(sig, &sa, nullptr);
+    auto* notifier = new QSocketNotifier(SignalPipe[0], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
+        char b;
+        while (::read(SignalPipe[0], &b, 1) > 0) {
+        }
+        if (WinMain) WinMain->QuitWithoutAsking = true;
+        QApplication::closeAllWindows();
+        QApplication::exit(0);
+    });
+    // The end of the desktop session ends the program the same way.
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, qApp, [](QSessionManager&) {
+        if (WinMain) WinMain->QuitWithoutAsking = true;
+    });
+}
+} // namespace
 
 int RunProgram() {
     FillRegionalFromLocale();
     InstallQtPrompt();
+    EndOnSignals();
     TProgram program;
     if (!program.Init()) return 1;
     program.CreateWindows(2000);

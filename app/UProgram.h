@@ -7,8 +7,6 @@
 
 #include "UMain.h"
 
-class TFolderLock;
-
 // Fills the regional formats from the system locale (dates, times, decimal mark).
 void FillRegionalFromLocale(const QLocale& locale = QLocale::system());
 
@@ -17,20 +15,19 @@ public:
     TProgram();
     ~TProgram();
 
-    // The modules in order: shared (program folder, its lock, settings and operators, bitmaps),
-    // result queue, data. False when the folder is held by another program: it must end without
-    // writing anything (the message has been shown).
+    // Opens the program folder through the operations layer (its lock, settings and operators,
+    // result queue, data) and loads the bitmaps. False when the folder is held by another program or
+    // cannot be used: it must end without writing anything (the message has been shown).
     bool Init();
     // Splash for splashMs, then every window once, main window first; the set-up window on a first run.
     void CreateWindows(int splashMs);
     void RunSetUpIfFirstRun();
-    // The modules in reverse order: data file, queue file, settings file; each failure is shown.
+    // The end: every change is on disk already; the folder's lock is released.
     void Done();
 
     std::unique_ptr<TWinMain> Main;
 
 private:
-    std::unique_ptr<TFolderLock> lock_; // held from the start to the last write
     bool initialised_ = false;
 };
 

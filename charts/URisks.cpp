@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "UGlobale.h"
+#include "UOperations.h"
 #include "UQcError.h"
 #include "URefCommon.h"
 #include "UStructures.h"
@@ -98,12 +99,16 @@ int TWinRisks::Execute(TAnalyte* current) {
     int result = exec();
     FormClose(result);
     if (result == QDialog::Accepted) {
-        try {
-            SaveSettings();
-        } catch (const EQcError& e) {
-            // The rows stay in force for this session; the user learns that they were not kept.
-            ShowMessageBox(mkError, mbOK, e.what());
-        }
+        // The rows tried live are written now; a failed write puts the former rows back.
+        const uint8_t alert = Settings.AlertRow, action = Settings.ActionRow;
+        Settings.AlertRow = savedAlert_;
+        Settings.ActionRow = savedAction_;
+        if (!ShowOutcome(Operations().ChangeSettings([&](TSettings& s) {
+                s.AlertRow = alert;
+                s.ActionRow = action;
+            })))
+            result = QDialog::Rejected;
+        Recalc();
     }
     current_ = nullptr;
     return result;

@@ -9,6 +9,7 @@
 
 #include "UDataLoadSave.h"
 #include "UGlobale.h"
+#include "UOperations.h"
 #include "UPrintJob.h"
 #include "URisks.h"
 #include "UStructures.h"
@@ -211,8 +212,15 @@ void TWinShowLimits::BtPrnClick() {
 }
 
 void TWinShowLimits::FormClose(int result) {
-    if (result == QDialog::Accepted || !analyte_) return;
-    if (analyte_->CommonCVOn() == savedCommonCV_) return;
+    if (!analyte_ || analyte_->CommonCVOn() == savedCommonCV_) return;
+    if (result == QDialog::Accepted) {
+        // The switch tried live is written now; a failed write puts the former one back.
+        const uint8_t chosen = analyte_->Options;
+        analyte_->Options ^= TAnalyte::OptCommonCV;
+        analyte_->RecalcAll();
+        if (!ShowOutcome(Operations().SetAnalyteOptions(*analyte_, chosen)) && RepaintChart) RepaintChart();
+        return;
+    }
     if (savedCommonCV_)
         analyte_->Options |= TAnalyte::OptCommonCV;
     else

@@ -1,5 +1,6 @@
 // varnholt-cli: the program's data, figures and exchanges from the command line, computed by the
 // same core operations as the windows.
+#include <array>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -22,8 +23,8 @@
 #include "UFolderLock.h"
 #include "UGlobale.h"
 #include "UImportText.h"
+#include "UOperations.h"
 #include "UQcError.h"
-#include "UUserPrompt.h"
 #include "UUtilitaires.h"
 #include "UWestgard.h"
 
@@ -31,6 +32,7 @@ namespace {
 
 constexpr int ExitUsage = 2;
 constexpr int ExitLocked = 3;
+constexpr int ExitPartial = 4;
 
 // A refusal of the command line or of the data: a one-line message and exit status 2.
 struct ECliError {
@@ -42,23 +44,23 @@ struct ECliError {
     throw ECliError{message, status};
 }
 
-// Boxes are answered without questions: confirmations go ahead, a missing backup folder is not
-// waited for, and every message goes to standard error.
-class TCliPrompt : public TUserPrompt {
-public:
-    TMsgButton Ask(TMsgKind kind, unsigned buttons, const std::string& text) override {
-        if (kind == mkError || kind == mkWarning) std::cerr << Cp1252ToUtf8(Flatten(text)) << "\n";
-        if (buttons & mbRetry) return mbCancel;
-        if (buttons & mbOK) return mbOK;
-        if (buttons & mbYes) return mbYes;
-        return mbCancel;
+std::string Flatten(std::string s) {
+    for (char& c : s)
+        if (c == '\r' || c == '\n') c = ' ';
+    return s;
+}
+
+// A refusal carries the layer's message; a change saved with a later failure ends with status 4.
+int Finish(const TOutcome& out) {
+    for (const std::string& note : out.Notes)
+        std::cerr << "varnholt-cli: " << Cp1252ToUtf8(Flatten(note)) << "\n";
+    if (out.Status == TStatus::Refused) Refuse(out.Message);
+    if (out.Status == TStatus::Partial) {
+        std::cerr << "varnholt-cli: " << Cp1252ToUtf8(Flatten(out.Message)) << "\n";
+        return ExitPartial;
     }
-    static std::string Flatten(std::string s) {
-        for (char& c : s)
-            if (c == '\r' || c == '\n') c = ' ';
-        return s;
-    }
-};
+    return 0;
+}
 
 struct TArgs {
     std::vector<std::string> positional;
@@ -67,9 +69,10 @@ struct TArgs {
     std::string op, comment;
     std::string pdf, from, to;
     bool help = false;
+    bool force = false;
 };
 
-const char* Usage = "usage: varnholt-cli [--home DIR] COMMAND [ARGS]\n"
+const char* Usage = "usage: varnholt-cli [--home DIR] [--init] COMMAND [ARGS]\n"
                     "commands:\n"
                     "  analytes                          list the analytes (JSON)\n"
                     "  limits ANALYTE                    statistics and limits in force (JSON)\n"
@@ -83,11 +86,14 @@ const char* Usage = "usage: varnholt-cli [--home DIR] COMMAND [ARGS]\n"
                     "  export ANALYTE                    print the exchange text\n"
                     "  import-predecessor FILE           import a predecessor data or backup file\n"
                     "  archive ANALYTE LEVEL             erase a level into a new archive file\n"
-                    "  backup DIR | restore DIR          back up the data file to / restore it from DIR\n"
+                    "  backup DIR [--force] | restore DIR  back up the data to / restore it from DIR\n"
                     "  report ANALYTE --pdf FILE [--from DATE] [--to DATE]\n"
                     "                                    charts and data of an interval as one PDF\n"
                     "Dates are ISO (2026-03-01), times HH:MM, values use a point; '-' is no value.\n"
-                    "Levels are numbered 1 to 3. Exit status: 0 done, 2 refused, 3 folder in use.\n";
+                    "Levels are numbered 1 to 3. --init makes a missing or empty folder a program folder\n"
+                    "(with the sample data of a first start) before a writing command.\n"
+                    "Exit status: 0 done, 2 refused (nothing changed), 3 folder in use,\n"
+                    "4 saved, but a later step failed (the message says which).\n";
 
 const std::map<std::string, std::string> CommandHelp = {
     {"analytes", "varnholt-cli analytes\n  Prints {\"analytes\":[...]} in list order.\n"},
@@ -109,8 +115,9 @@ const std::map<std::string, std::string> CommandHelp = {
                            "data (.dat) or backup (.sav) file.\n"},
     {"archive", "varnholt-cli archive ANALYTE LEVEL\n  Writes the level to a new archive file, erases it and "
                 "prints the archive number.\n"},
-    {"backup", "varnholt-cli backup DIR\n  Writes the backup Varnholt.Sav in DIR (the previous one kept as "
-               "Varnholt.Old).\n"},
+    {"backup", "varnholt-cli backup DIR [--force]\n  Writes the backup Varnholt.Sav in DIR (the previous one "
+               "kept as Varnholt.Old).\n  A backup holding more runs than the data is replaced only with "
+               "--force.\n"},
     {"restore", "varnholt-cli restore DIR\n  Replaces the data by the backup Varnholt.Sav of DIR.\n"},
     {"report", "varnholt-cli report ANALYTE --pdf FILE [--from DATE] [--to DATE]\n  Prints the charts and "
                "the data table of the points from DATE to DATE (the first and last point's days by\n"
@@ -127,6 +134,8 @@ TArgs ParseArgs(const std::vector<std::string>& args) {
         };
         if (s == "--help" || s == "-h")
             a.help = true;
+        else if (s == "--force")
+            a.force = true;
         else if (s == "--reject") {
             std::string v = value();
             if (v.size() != 1 || v[0] < '1' || v[0] > '3') Refuse("level out of range: " + v + " (1 to 3)");
@@ -333,10 +342,7 @@ int CmdAdd(const TArgs& a) {
     an.ClassifyRun(r.Levels);
     for (int k : a.rejects)
         if (r.Levels[k].State != psEmpty) r.Levels[k].State = psDiscarded;
-    an.AddPoint(r);
-    an.RecalcAll();
-    WriteDataFile(DataFileName());
-    return 0;
+    return Finish(Operations().AcceptRun(an, r));
 }
 
 int CmdQueue(const TArgs& a) {
@@ -360,8 +366,7 @@ int CmdQueue(const TArgs& a) {
     r.AnalyteName = an.Name;
     CheckRunFits(an, r, a);
     an.ClassifyRun(r.Levels);
-    Fifo.Push(r);
-    return 0;
+    return Finish(Operations().HoldRun(r));
 }
 
 int CmdImport(const TArgs& a) {
@@ -375,12 +380,10 @@ int CmdImport(const TArgs& a) {
     }
     std::vector<TResu> runs = ParseImportText(text, an.Decimals).Runs;
     if (runs.empty()) Refuse("no readable line in " + a.positional[1]);
-    for (const TResu& r : runs) an.AddPoint(r);
-    for (auto& m : an.LimitMode) m = lmMobile;
-    an.RecalcAll();
-    an.ClassifyAllPoints();
-    std::cout << runs.size() << "\n";
-    return 0;
+    TImportCount count;
+    int status = Finish(Operations().ImportRuns(an, runs, &count));
+    std::cout << count.Added << "\n";
+    return status;
 }
 
 int CmdExport(const TArgs& a) {
@@ -392,15 +395,13 @@ int CmdExport(const TArgs& a) {
 
 int CmdImportPredecessor(const TArgs& a) {
     if (a.positional.size() != 1) Refuse("usage: import-predecessor FILE");
-    try {
-        std::cout << ImportPredecessorFile(a.positional[0]) << "\n";
-    } catch (const EPredecessorImport& e) {
-        // Analytes converted before the damage stay, as in the program; say how many came in.
-        std::cerr << "varnholt-cli: Cannot read data: " << e.Detail << " (" << e.Imported
-                  << " analytes imported)\n";
-        return e.Imported > 0 ? 0 : ExitUsage;
-    }
-    return 0;
+    int imported = 0;
+    TOutcome out = Operations().ImportPredecessor(a.positional[0], &imported);
+    if (!out.Reason.empty())
+        out.Message += ": " + out.Reason + " (" + std::to_string(imported) + " analytes imported)";
+    int status = Finish(out);
+    std::cout << imported << "\n";
+    return status;
 }
 
 int CmdArchive(const TArgs& a) {
@@ -409,21 +410,24 @@ int CmdArchive(const TArgs& a) {
     const std::string& l = a.positional[1];
     if (l.size() != 1 || l[0] < '1' || l[0] - '1' >= an.NbLevels)
         Refuse("level out of range: " + l + " (1 to " + std::to_string(an.NbLevels) + ")");
-    int32_t n = ArchiveLevel(an, l[0] - '1');
-    std::cout << n << "\n";
-    return 0;
+    std::array<bool, MaxLevels> levels{};
+    levels[static_cast<size_t>(l[0] - '1')] = true;
+    std::vector<int32_t> numbers;
+    int status = Finish(Operations().EraseLevels(an, levels, &numbers));
+    for (int32_t n : numbers) std::cout << n << "\n";
+    return status;
 }
 
 int CmdBackup(const TArgs& a) {
-    if (a.positional.size() != 1) Refuse("usage: backup DIR");
-    BackupData(a.positional[0]);
-    return 0;
+    if (a.positional.size() != 1) Refuse("usage: backup DIR [--force]");
+    TBackupChoice choice;
+    choice.ReplaceLarger = a.force;
+    return Finish(Operations().Backup(a.positional[0], choice));
 }
 
 int CmdRestore(const TArgs& a) {
     if (a.positional.size() != 1) Refuse("usage: restore DIR");
-    RestoreData(a.positional[0]);
-    return 0;
+    return Finish(Operations().Restore(a.positional[0]));
 }
 
 int CmdReport(const TArgs& a) {
@@ -442,59 +446,70 @@ int CmdReport(const TArgs& a) {
 
 struct TCommand {
     std::function<int(const TArgs&)> run;
-    bool writes;
+    // Whether the command changes the folder: it then takes the lock and writes what it changed.
+    std::function<bool(const TArgs&)> writes;
+    // Whether it shows stored data, which a folder without a data file does not have.
+    bool needsData = false;
 };
+
+const auto Reads = [](const TArgs&) { return false; };
+const auto Writes = [](const TArgs&) { return true; };
 
 const std::map<std::string, TCommand> Commands = {
-    {"analytes", {CmdAnalytes, false}},
-    {"limits", {CmdLimits, false}},
-    {"points", {CmdPoints, false}},
-    {"judge", {CmdJudge, false}},
-    {"add", {CmdAdd, true}},
-    {"queue", {CmdQueue, true}},
-    {"import", {CmdImport, true}},
-    {"export", {CmdExport, false}},
-    {"import-predecessor", {CmdImportPredecessor, true}},
-    {"archive", {CmdArchive, true}},
-    {"backup", {CmdBackup, true}},
-    {"restore", {CmdRestore, true}},
-    {"report", {CmdReport, false}},
+    {"analytes", {CmdAnalytes, Reads}},
+    {"limits", {CmdLimits, Reads, true}},
+    {"points", {CmdPoints, Reads, true}},
+    {"judge", {CmdJudge, Reads}},
+    {"add", {CmdAdd, Writes}},
+    // Listing the held runs reads only: it works while the program runs.
+    {"queue", {CmdQueue, [](const TArgs& a) { return a.positional.empty() || a.positional[0] != "list"; }}},
+    {"import", {CmdImport, Writes}},
+    {"export", {CmdExport, Reads, true}},
+    {"import-predecessor", {CmdImportPredecessor, Writes}},
+    {"archive", {CmdArchive, Writes}},
+    {"backup", {CmdBackup, Writes}},
+    {"restore", {CmdRestore, Writes}},
+    {"report", {CmdReport, Reads, true}},
 };
 
-// Starts as the program does: settings, queue, data (sample data in memory for an empty folder). A
-// damaged data file is refused rather than replaced, so that nothing on disk changes.
-void LoadProgramFolder(bool writes) {
-    LoadSettings();
-    if (writes) {
-        Fifo.LoadQueue(); // a damaged queue file is kept aside, as the program does
-    } else if (FileExists(QueueFileName())) {
-        try {
-            for (TResu& r : ParseQueueImage(ReadWholeFile(QueueFileName()))) Fifo.Push(std::move(r));
-        } catch (const EQcError&) {
-            Fifo.ClearQueue(); // shown as empty; the file is left as it is
-        }
+// Opens the folder through the operations layer: writing commands take the lock; a missing folder, or a
+// folder without the program's files, is refused unless --init makes it a program folder. A damaged or
+// missing data file is refused rather than replaced, so that nothing on disk changes.
+void OpenProgramFolder(const std::string& folder, bool writes, bool init, bool needsData) {
+    TOpenOptions options;
+    options.CreateFolder = init;
+    options.SampleOnFirstRun = init || !writes;
+    TOpenReport report = Operations().Open(folder, writes ? TOpenMode::Writer : TOpenMode::Reader, options);
+    if (!report.Opened) {
+        if (report.FolderMissing)
+            Refuse("the folder " + folder + " does not exist" +
+                   (writes ? " (--init makes it a program folder)" : ""));
+        Refuse(report.Message.empty() ? "Cannot open " + folder : report.Message,
+               report.LockedElsewhere ? ExitLocked : ExitUsage);
     }
-    if (FileExists(DataFileName())) {
-        try {
-            ReadDataFile(DataFileName());
-        } catch (const EQcError& e) {
-            Refuse("Cannot read data: " + DataFileName() + ": " + e.what());
+    for (const std::string& note : report.Notes)
+        std::cerr << "varnholt-cli: " << Cp1252ToUtf8(Flatten(note)) << "\n";
+    if (report.FirstRun && !init) {
+        if (writes || needsData) {
+            Operations().Close();
+            Refuse("no Varnholt data in " + ProgramFolder +
+                   (writes ? " (--init makes it a program folder)" : ""));
         }
-    } else if (FirstRun) {
-        BuildSampleData();
+        std::cerr << "varnholt-cli: no data file in " << ProgramFolder
+                  << ": the sample data of a first start is shown\n";
     }
-}
-
-// Ends as the program does: data, queue, settings, each written atomically.
-void SaveProgramFolder() {
-    WriteDataFile(DataFileName());
-    if (!Fifo.SaveQueue()) Refuse("Unable to save fifo");
-    SaveSettings();
 }
 
 int Run(std::vector<std::string> args) {
     std::string home;
-    if (args.size() >= 2 && args[0] == "--home") {
+    bool init = false;
+    while (!args.empty() && (args[0] == "--home" || args[0] == "--init")) {
+        if (args[0] == "--init") {
+            init = true;
+            args.erase(args.begin());
+            continue;
+        }
+        if (args.size() < 2) Refuse("missing value after --home");
         home = args[1];
         args.erase(args.begin(), args.begin() + 2);
     }
@@ -509,30 +524,25 @@ int Run(std::vector<std::string> args) {
         std::cout << CommandHelp.at(args[0]);
         return 0;
     }
-    SetProgramFolder(home.empty() ? FindProgramFolder(ExecutableFolder()) : home);
-    TFolderLock lock;
-    if (it->second.writes) {
-        std::string error;
-        if (!lock.Acquire(ProgramFolder, error)) Refuse(error, lock.HeldElsewhere() ? ExitLocked : ExitUsage);
-    }
-    LoadProgramFolder(it->second.writes);
+    const bool writes = it->second.writes(a);
+    if (home.empty()) home = FindProgramFolder(ExecutableFolder());
+    if (home.empty()) Refuse("no program folder: HOME is not set (give --home DIR or set VARNHOLT_HOME)");
+    OpenProgramFolder(home, writes, init, it->second.needsData);
     int status = it->second.run(a);
-    if (it->second.writes && status == 0) SaveProgramFolder();
+    Operations().Close();
     return status;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    TCliPrompt prompt;
-    SetPrompt(&prompt);
     try {
         return Run(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const ECliError& e) {
-        std::cerr << "varnholt-cli: " << Cp1252ToUtf8(TCliPrompt::Flatten(e.message)) << "\n";
+        std::cerr << "varnholt-cli: " << Cp1252ToUtf8(Flatten(e.message)) << "\n";
         return e.status;
     } catch (const EQcError& e) {
-        std::cerr << "varnholt-cli: " << Cp1252ToUtf8(TCliPrompt::Flatten(e.what())) << "\n";
+        std::cerr << "varnholt-cli: " << Cp1252ToUtf8(Flatten(e.what())) << "\n";
         return ExitUsage;
     }
 }

@@ -2,8 +2,13 @@
 #include "UAtomicFile.h"
 
 #include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,11 +21,7 @@ TWriteFaults& WriteFaults() {
 
 namespace {
 [[noreturn]] void Fail(const std::string& path, int err) {
-    throw EQcError("Cannot write " + path + ": " + std::strerror(err));
-}
-
-bool Injected(TWriteStep step) {
-    return WriteFaults().enabled && WriteFaults().failAt == step;
+    throw EQcError("Cannot write " + path + ": " + std::strerror(err), path, std::strerror(err));
 }
 
 std::string FolderOf(const std::string& path) {
@@ -40,7 +41,8 @@ namespace {
 // Reads a whole file into a buffer with data(), size() and Grow(size) that keeps what it holds.
 template <typename Buffer> void ReadInto(const std::string& path, Buffer& data) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw EQcError("Cannot read " + path + ": " + std::strerror(errno));
+    if (fd < 0)
+        throw EQcError("Cannot read " + path + ": " + std::strerror(errno), path, std::strerror(errno));
     // Read straight into a buffer of the file's size (one more byte shows whether it grew since).
     struct stat st;
     size_t room = ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 65536;
@@ -53,7 +55,7 @@ template <typename Buffer> void ReadInto(const std::string& path, Buffer& data) 
             if (errno == EINTR) continue;
             int err = errno;
             ::close(fd);
-            throw EQcError("Cannot read " + path + ": " + std::strerror(err));
+            throw EQcError("Cannot read " + path + ": " + std::strerror(err), path, std::strerror(err));
         }
         if (n == 0) break;
         done += static_cast<size_t>(n);
@@ -100,18 +102,118 @@ std::string ReadWholeFile(const std::string& path) {
     return std::move(buffer.s);
 }
 
-void AtomicWriteFile(const std::string& path, const std::string& bytes) {
-    std::string tmp = path + ".tmp-" + std::to_string(::getpid());
-    int fd = Injected(TWriteStep::Open) ? (errno = EACCES, -1)
-                                        : ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) Fail(path, errno);
+namespace {
+// The file a write lands in: the target itself, or the file a symbolic link named as target points to.
+std::string RealTarget(const std::string& path) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved) throw EQcError("Cannot write " + path + ": it is a link to a missing file", path, "");
+    std::string real = resolved;
+    std::free(resolved);
+    return real;
+}
+
+std::string RandomSuffix() {
+    uint32_t r = 0;
+    if (::getrandom(&r, sizeof r, 0) != static_cast<ssize_t>(sizeof r))
+        r = static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    char hex[9];
+    std::snprintf(hex, sizeof hex, "%08x", r);
+    return hex;
+}
+
+mode_t CurrentUmask() {
+    mode_t m = ::umask(022);
+    ::umask(m);
+    return m;
+}
+} // namespace
+
+namespace {
+bool InjectedFor(const std::string& target, TWriteStep step) {
+    TWriteFaults& f = WriteFaults();
+    if (!f.enabled || f.failAt != step || f.remaining == 0 ||
+        !(f.onlyTarget.empty() || target.ends_with(f.onlyTarget)))
+        return false;
+    if (f.remaining > 0) --f.remaining;
+    return true;
+}
+} // namespace
+
+int RenameFile(const std::string& from, const std::string& to) {
+    if (InjectedFor(to, TWriteStep::Rename)) return EIO;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+int LinkFile(const std::string& from, const std::string& to) {
+    if (InjectedFor(to, TWriteStep::Link) || (WriteFaults().enabled && WriteFaults().noLinks)) return EPERM;
+    return ::link(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+bool IsOwnTemporaryName(std::string_view name) {
+    size_t at = name.rfind(".tmp-");
+    if (at == std::string_view::npos || at == 0) return false;
+    std::string_view rest = name.substr(at + 5);
+    size_t dash = rest.find('-');
+    if (dash == std::string_view::npos || dash == 0 || rest.size() - dash - 1 != 8) return false;
+    for (size_t i = 0; i < rest.size(); ++i) {
+        char c = rest[i];
+        if (i < dash ? !(c >= '0' && c <= '9')
+                     : i > dash && !((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
+            return false;
+    }
+    return true;
+}
+
+std::vector<std::string> RemoveLeftoverTemporaryFiles(const std::string& folder) {
+    std::vector<std::string> removed;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        if (!IsOwnTemporaryName(name)) continue;
+        struct stat st;
+        if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        if (::unlink(it->path().c_str()) == 0) removed.push_back(name);
+    }
+    return removed;
+}
+
+void AtomicWriteFile(const std::string& path, std::string_view bytes, TWriteOptions options) {
+    const std::string target = RealTarget(path);
+    auto injected = [&](TWriteStep step) { return InjectedFor(path, step); };
+    auto fail = [&](int err) { Fail(path, err); };
+
+    struct stat old;
+    const bool replacing = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    mode_t mode = replacing ? (old.st_mode & 07777) : (0666 & ~CurrentUmask());
+    if (options.NoOthers) mode &= ~static_cast<mode_t>(0007);
+
+    std::string tmp;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
+        tmp = target + ".tmp-" + std::to_string(::getpid()) + "-" + RandomSuffix();
+        fd = injected(TWriteStep::Open)
+                 ? (errno = EACCES, -1)
+                 : ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0) fail(errno);
     auto abandon = [&](int err) {
         ::close(fd);
         ::unlink(tmp.c_str());
-        Fail(path, err);
+        fail(err);
     };
+    // Mode, owner and group of the file replaced (or the umask's mode for a new file); a user who
+    // may not give the file away keeps at least its group when a member of it.
+    if (replacing && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) &&
+        ::fchown(fd, old.st_uid, old.st_gid) != 0) {
+        [[maybe_unused]] int groupOnly = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    }
+    ::fchmod(fd, mode);
+
     size_t limit = bytes.size();
-    bool injectWrite = Injected(TWriteStep::Write);
+    bool injectWrite = injected(TWriteStep::Write);
     if (injectWrite && WriteFaults().failAfterBytes < limit) limit = WriteFaults().failAfterBytes;
     size_t done = 0;
     while (done < limit) {
@@ -123,23 +225,25 @@ void AtomicWriteFile(const std::string& path, const std::string& bytes) {
         done += static_cast<size_t>(n);
     }
     if (injectWrite) abandon(ENOSPC);
-    if (Injected(TWriteStep::Sync) || ::fsync(fd) != 0) abandon(Injected(TWriteStep::Sync) ? EIO : errno);
+    if (injected(TWriteStep::Sync)) abandon(EIO);
+    if (::fsync(fd) != 0) abandon(errno);
     if (::close(fd) != 0) {
         int err = errno;
         ::unlink(tmp.c_str());
-        Fail(path, err);
+        fail(err);
     }
-    if (Injected(TWriteStep::Rename) || ::rename(tmp.c_str(), path.c_str()) != 0) {
-        int err = Injected(TWriteStep::Rename) ? EXDEV : errno;
+    const bool renameFails = injected(TWriteStep::Rename);
+    if (renameFails || ::rename(tmp.c_str(), target.c_str()) != 0) {
+        int err = renameFails ? EXDEV : errno;
         ::unlink(tmp.c_str());
-        Fail(path, err);
+        fail(err);
     }
-    // The rename is durable only once the folder itself is synced.
-    int dfd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // The rename is durable only once the folder itself is synced. The new file is in place by now:
+    // a failure here is not reported as a failed write, which would tell the caller that the old
+    // contents are still there.
+    int dfd = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
-        bool failed = Injected(TWriteStep::SyncFolder) || ::fsync(dfd) != 0;
-        int err = Injected(TWriteStep::SyncFolder) ? EIO : errno;
+        if (!injected(TWriteStep::SyncFolder)) ::fsync(dfd);
         ::close(dfd);
-        if (failed) Fail(path, err);
     }
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Reads a whole file; throws EQcError naming the file and the system's reason.
 std::string ReadWholeFile(const std::string& path);
@@ -26,13 +27,39 @@ bool FileExists(const std::string& path);
 
 // Writes bytes to path so that the file is either the old one or the complete new one, never a
 // truncated mix. Throws EQcError naming the file and the reason; the temporary file is removed.
-void AtomicWriteFile(const std::string& path, const std::string& bytes);
+// The temporary file has an unpredictable name beside the target and is created exclusively, never
+// through a link. A new file is created with the process's umask; a replaced file keeps its mode,
+// owner and group as far as the system allows. A target that is a symbolic link is updated at the
+// file it points to, so the link stays.
+struct TWriteOptions {
+    // Others get no access (the settings file holds the password): 0600, or 0660 with a group umask.
+    bool NoOthers = false;
+};
+void AtomicWriteFile(const std::string& path, std::string_view bytes, TWriteOptions options = {});
 
-// Fault injection for tests: the step at which the next writes fail.
-enum class TWriteStep { Open, Write, Sync, Rename, SyncFolder };
+// True for the names of the program's own temporary files: name + ".tmp-" + digits + "-" + 8 hex
+// digits, as AtomicWriteFile makes them.
+bool IsOwnTemporaryName(std::string_view fileName);
+// Removes the program's temporary files that a killed save left in the folder; returns their names.
+std::vector<std::string> RemoveLeftoverTemporaryFiles(const std::string& folder);
+
+// rename() and link() as the backup rotation uses them, with the fault injection below; 0 or errno.
+int RenameFile(const std::string& from, const std::string& to);
+int LinkFile(const std::string& from, const std::string& to);
+
+// Fault injection for tests: the step at which the next writes fail. Rename and Link also fail the
+// two calls above when their target matches.
+enum class TWriteStep { Open, Write, Sync, Rename, SyncFolder, Link };
 struct TWriteFaults {
     bool enabled = false;
     TWriteStep failAt = TWriteStep::Write;
     size_t failAfterBytes = 0; // for Write: bytes written before the failure
+    // Only writes whose target name ends with this text fail (all when empty).
+    std::string onlyTarget{};
+    // LinkFile fails as on a file system without hard links, whatever failAt says.
+    bool noLinks = false;
+    // How many more injected failures (-1: every matching step fails), so that a rollback's own
+    // step can be let through.
+    int remaining = -1;
 };
 TWriteFaults& WriteFaults();

@@ -31,9 +31,6 @@ TListSerum ListSerum;
 std::string FileVersion = "32";
 
 namespace {
-// An unreadable data file that could not be kept aside: writing over it would lose it.
-std::string UnkeptDataFile;
-TCopyProgress* CopyProgress = nullptr;
 
 [[noreturn]] void Damaged(const std::string& what) {
     throw EQcError("Damaged data file: " + what);
@@ -552,8 +549,6 @@ void ReadDataFile(const std::string& path) {
 }
 
 void WriteDataFile(const std::string& path) {
-    if (!UnkeptDataFile.empty() && path == UnkeptDataFile)
-        throw EQcError("Cannot write " + path + ": the unreadable data file could not be kept aside");
     std::string image;
     try {
         image = DataImage(ListSerum, ListAnalytes);
@@ -580,41 +575,6 @@ std::string KeepUnreadableFile(const std::string& path) {
     } catch (const EQcError&) {
         return "";
     }
-}
-
-void LoadData() {
-    Randomize();
-    ListAnalytes.Clear();
-    ListSerum.Clear();
-    UnkeptDataFile.clear();
-    std::string path = DataFileName();
-    bool existed = FileExists(path);
-    try {
-        ReadDataFile(path);
-        return;
-    } catch (const EQcError&) {
-    }
-    // Keep the laboratory's history before anything can write over it.
-    std::string kept = existed ? KeepUnreadableFile(path) : "";
-    if (existed && kept.empty()) UnkeptDataFile = path;
-    if (!FirstRun) ShowMessageBox(mkError, mbYes, "Cannot read data");
-    if (!kept.empty())
-        ShowMessageBox(mkWarning, mbOK, "The unreadable data file was kept as " + kept);
-    else if (existed)
-        ShowMessageBox(mkWarning, mbOK,
-                       "The unreadable data file " + path +
-                           " could not be kept aside; it will not be overwritten.");
-    if (FirstRun) BuildSampleData();
-}
-
-void SaveData() {
-    try {
-        WriteDataFile(DataFileName());
-    } catch (const EQcError&) {
-        ShowMessageBox(mkError, mbYes, "Cannot save data");
-    }
-    ListAnalytes.Clear();
-    ListSerum.Clear();
 }
 
 // ---------------------------------------------------------------- sample data
@@ -650,6 +610,8 @@ void BuildSampleData() {
     glucose->Comments.AddText("Wrong calibrator");
     glucose->Points[35].CommentId = 1;
     glucose->Comments.AddText("New reagent");
+    // The figures count the discarded run out, as every later start computes them.
+    glucose->RecalcAll();
     for (int j = 1; j <= 5; ++j) Fifo.Push(MakeRandomEntry(*glucose, gMeans, gCVs, today + j + 0.375));
     ListAnalytes.Add(std::move(glucose));
 
@@ -671,13 +633,7 @@ void BuildSampleData() {
     ListAnalytes.Add(std::move(albumin));
 }
 
-// ---------------------------------------------------------------- backup and restore
-
-TCopyProgress* SetCopyProgress(TCopyProgress* progress) {
-    TCopyProgress* previous = CopyProgress;
-    CopyProgress = progress;
-    return previous;
-}
+// ---------------------------------------------------------------- backup names
 
 std::string BackupFileName(const std::string& folder) {
     return WithSlash(folder) + "Varnholt.Sav";
@@ -687,95 +643,4 @@ std::string OldBackupFileName(const std::string& folder) {
 }
 std::string TempBackupFileName(const std::string& folder) {
     return WithSlash(folder) + "Varnholt.tmp";
-}
-
-namespace {
-// The backup folder stands for the removable medium: absent until the user mounts it or cancels.
-bool WaitForFolder(const std::string& folder) {
-    for (;;) {
-        std::error_code ec;
-        if (!folder.empty() && std::filesystem::is_directory(folder, ec)) return true;
-        if (ShowMessageBox(mkError, mbCancel | mbRetry, "No diskette in drive " + folder) != mbRetry)
-            return false;
-    }
-}
-
-// Shows the copy window for the length of one operation, also when it fails.
-class TCopyWindowScope {
-public:
-    explicit TCopyWindowScope(const std::string& warning) {
-        if (CopyProgress) CopyProgress->Show(warning);
-    }
-    ~TCopyWindowScope() { Close(); }
-    void Close() {
-        if (CopyProgress && !closed_) CopyProgress->Close();
-        closed_ = true;
-    }
-
-private:
-    bool closed_ = false;
-};
-
-std::string ModificationDateText(const std::string& path) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0) return "";
-    std::tm lt{};
-    localtime_r(&st.st_mtime, &lt);
-    return Regional.DateToText(EncodeDate(lt.tm_year + 1900, lt.tm_mon + 1, lt.tm_mday));
-}
-} // namespace
-
-void BackupData(const std::string& folder) {
-    if (!WaitForFolder(folder)) throw EQcError("Backup aborted");
-    if (ShowMessageBox(mkConfirmation, mbOK | mbCancel, "Confirm data backup") != mbOK)
-        throw EQcError("Backup aborted");
-    std::string sav = BackupFileName(folder), old = OldBackupFileName(folder),
-                tmp = TempBackupFileName(folder);
-    TCopyWindowScope window("Backuping data to " + sav);
-    // The new backup is complete on disk before either earlier backup is touched.
-    std::string image;
-    try {
-        image = DataImage(ListSerum, ListAnalytes);
-    } catch (const EQcError& e) {
-        throw EQcError("Cannot write " + tmp + ": " + e.what());
-    }
-    try {
-        AtomicWriteFile(tmp, image);
-    } catch (const EQcError&) {
-        ::unlink(tmp.c_str());
-        throw;
-    }
-    // Renaming over ".Old" replaces it in one step; with no ".Sav" the earlier ".Old" stays.
-    bool hadSav = FileExists(sav);
-    if (hadSav && ::rename(sav.c_str(), old.c_str()) != 0) {
-        int err = errno;
-        ::unlink(tmp.c_str());
-        throw EQcError("Cannot write " + sav + ": " + std::strerror(err));
-    }
-    if (::rename(tmp.c_str(), sav.c_str()) != 0) {
-        int err = errno;
-        if (hadSav) ::rename(old.c_str(), sav.c_str());
-        ::unlink(tmp.c_str());
-        throw EQcError("Cannot write " + sav + ": " + std::strerror(err));
-    }
-    SyncFolderOf(sav);
-    Settings.LastBackup = Today();
-    window.Close();
-    ShowMessageBox(mkInformation, mbYes, "Backup OK");
-}
-
-void RestoreData(const std::string& folder) {
-    if (!WaitForFolder(folder)) throw EQcError("Restore aborted");
-    std::string sav = BackupFileName(folder);
-    if (!FileExists(sav)) throw EQcError("No backup file to restore");
-    if (ShowMessageBox(mkConfirmation, mbOK | mbCancel,
-                       "Confirm data restore from diskette. The date of source file is : " +
-                           ModificationDateText(sav)) != mbOK)
-        throw EQcError("Restore aborted");
-    TCopyWindowScope window("Restoring data from " + sav);
-    try {
-        ReadDataFile(sav);
-    } catch (const EQcError&) {
-        throw EQcError("Impossible to restore");
-    }
 }

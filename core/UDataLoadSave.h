@@ -38,13 +38,10 @@ void ParseDataImage(std::string_view bytes, TListSerum& serum, TListAnalytes& an
 // EQcError naming the file and the reason, the lists in memory unchanged then.
 void ReadDataFile(const std::string& path);
 // Writes both global lists atomically (version "32"); throws EQcError naming the file and the reason.
+// The program writes through the operations layer, which also keeps an unreadable file from being
+// written over; this is for tests and tools.
 void WriteDataFile(const std::string& path);
 
-// Start: reads the data file; on failure keeps an unreadable file aside, then builds the sample data
-// on a first run or reports "Cannot read data".
-void LoadData();
-// End: writes the data file ("Cannot save data" on failure), then frees both lists.
-void SaveData();
 // Three materials, Glucose, Calcium and Albumin with random points, five held Glucose results.
 void BuildSampleData();
 
@@ -52,23 +49,6 @@ void BuildSampleData();
 // renamed); returns the new name, or an empty text when it could not be kept.
 std::string KeepUnreadableFile(const std::string& path);
 
-// The window layer shows its copy window while a backup or a restore runs.
-class TCopyProgress {
-public:
-    virtual ~TCopyProgress() = default;
-    virtual void Show(const std::string& warning) = 0;
-    virtual void Close() = 0;
-};
-// Installs the copy window (not owned); nullptr shows nothing. Returns the previous one.
-TCopyProgress* SetCopyProgress(TCopyProgress* progress);
-
 std::string BackupFileName(const std::string& folder);     // folder + "Varnholt.Sav"
 std::string OldBackupFileName(const std::string& folder);  // folder + "Varnholt.Old"
 std::string TempBackupFileName(const std::string& folder); // folder + "Varnholt.tmp"
-
-// Writes the backup into the folder; shows "Backup OK" and sets LastBackup to today on success.
-// Throws EQcError ("Backup aborted" or the write error); earlier backups are then left as they were.
-void BackupData(const std::string& folder);
-// Replaces the lists by the backup's contents; throws EQcError ("Restore aborted",
-// "No backup file to restore", "Impossible to restore"), the lists unchanged then.
-void RestoreData(const std::string& folder);

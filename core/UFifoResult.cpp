@@ -8,7 +8,6 @@
 #include "UDataLoadSave.h"
 #include "UGlobale.h"
 #include "UQcError.h"
-#include "UUserPrompt.h"
 
 TFifo Fifo;
 
@@ -44,6 +43,10 @@ std::string QueueImage(const std::deque<TResu>& entries) {
 }
 
 std::vector<TResu> ParseQueueImage(std::string_view bytes) {
+    // The smallest entry: the date, three levels and three empty texts.
+    constexpr size_t SmallestEntry = 8 + 3 * 8 + 3 * 4;
+    if (bytes.size() / SmallestEntry > MaxQueueEntries)
+        throw EQcError("Damaged queue file: more entries than any queue holds");
     TByteReader r(bytes);
     std::vector<TResu> out;
     while (!r.AtEnd()) {
@@ -64,35 +67,10 @@ std::vector<TResu> ParseQueueImage(std::string_view bytes) {
         e.Comment = r.LongText();
         e.Operator = r.LongText();
         e.AnalyteName = r.LongText();
+        if (e.AnalyteName.empty()) throw EQcError("Damaged queue file: an entry without an analyte");
+        if (out.size() == MaxQueueEntries)
+            throw EQcError("Damaged queue file: more entries than any queue holds");
         out.push_back(std::move(e));
     }
     return out;
-}
-
-void TFifo::LoadQueue() {
-    ClearQueue();
-    std::string path = QueueFileName();
-    if (!FileExists(path)) return;
-    try {
-        for (TResu& e : ParseQueueImage(ReadWholeFile(path))) Push(std::move(e));
-        return;
-    } catch (const EQcError&) {
-        ClearQueue();
-    }
-    // The held runs are not lost with the queue: the damaged file is kept for the laboratory.
-    std::string kept = KeepUnreadableFile(path);
-    if (!kept.empty())
-        ShowMessageBox(mkWarning, mbOK, "The damaged queue file was kept as " + kept);
-    else
-        ShowMessageBox(mkWarning, mbOK, "The damaged queue file " + path + " could not be kept aside.");
-}
-
-bool TFifo::SaveQueue() {
-    try {
-        AtomicWriteFile(QueueFileName(), QueueImage(entries_));
-        return true;
-    } catch (const EQcError&) {
-        ShowMessageBox(mkError, mbYes, "Unable to save fifo");
-        return false;
-    }
 }

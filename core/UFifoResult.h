@@ -14,15 +14,12 @@ class TFifo {
 public:
     void Push(TResu entry);
     std::optional<TResu> Pop();
+    // Undo of a Push and of a Pop.
+    void DropLast() { entries_.pop_back(); }
+    void PushFront(TResu entry) { entries_.push_front(std::move(entry)); }
     int Count() const { return static_cast<int>(entries_.size()); }
     void ClearQueue() { entries_.clear(); }
     const std::deque<TResu>& Entries() const { return entries_; }
-
-    // Fills the queue from its file; a missing file gives an empty queue, a damaged one an empty
-    // queue too, after the file was kept aside and the user told where.
-    void LoadQueue();
-    // Writes the queue file atomically; shows "Unable to save fifo" and returns false on failure.
-    bool SaveQueue();
 
 private:
     std::deque<TResu> entries_;
@@ -32,7 +29,11 @@ extern TFifo Fifo;
 
 std::string QueueFileName(); // BaseName + ".fif"
 
+// More held runs than this is no queue a laboratory keeps: a file claiming so is damaged.
+constexpr size_t MaxQueueEntries = 100000;
+
 // The queue file as bytes: the entries head to tail, no header.
 std::string QueueImage(const std::deque<TResu>& entries);
-// Throws EQcError on a damaged image; never reads beyond the bytes.
+// Throws EQcError on a damaged image (an entry without an analyte, more entries than any real queue
+// holds); never reads beyond the bytes.
 std::vector<TResu> ParseQueueImage(std::string_view bytes);

@@ -51,7 +51,7 @@ std::string FindProgramFolder(const std::string& executableFolder) {
     else if (const char* home = std::getenv("HOME"); home && *home)
         base = std::string(home) + "/.local/share";
     else
-        base = "/tmp";
+        return ""; // no home: a shared temporary folder is no place for a laboratory's records
     return WithSlash(base + "/Varnholt");
 }
 

@@ -40,7 +40,8 @@ extern std::vector<std::string> Operators; // sorted without regard to case, dup
 extern bool FirstRun;
 
 // The program folder: VARNHOLT_HOME when set; else the executable's folder when it already holds
-// the program's files or a file named "portable"; else ~/.local/share/Varnholt. Always ends in '/'.
+// the program's files or a file named "portable"; else ~/.local/share/Varnholt. Ends in '/'; empty
+// when there is no home folder to put it in.
 std::string FindProgramFolder(const std::string& executableFolder);
 // Sets ProgramFolder and BaseName (creating the folder when needed).
 void SetProgramFolder(const std::string& folder);

@@ -2,8 +2,14 @@
 #include "UStructures.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "UGlobale.h"
+
+TAnalyteId NewAnalyteId() {
+    static std::atomic<TAnalyteId> next{1};
+    return next.fetch_add(1, std::memory_order_relaxed);
+}
 
 TAnalyte::TAnalyte(const std::string& name, const std::string& unit, int32_t decimals, int32_t nbLevels)
     : Decimals(decimals), NbLevels(nbLevels) {
@@ -166,6 +172,17 @@ int TListAnalytes::IndexOf(const TAnalyte* a) const {
     for (size_t i = 0; i < Items.size(); ++i)
         if (Items[i].get() == a) return static_cast<int>(i);
     return -1;
+}
+
+int TListAnalytes::IndexOf(TAnalyteId uid) const {
+    for (size_t i = 0; i < Items.size(); ++i)
+        if (Items[i]->Uid == uid) return static_cast<int>(i);
+    return -1;
+}
+
+TAnalyte* TListAnalytes::Find(TAnalyteId uid) const {
+    int i = IndexOf(uid);
+    return i < 0 ? nullptr : Items[static_cast<size_t>(i)].get();
 }
 
 std::vector<TAnalyte*> TListAnalytes::AnalytesUsingMaterial(int32_t id) const {

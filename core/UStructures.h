@@ -10,6 +10,11 @@
 #include "UTypes.h"
 #include "UUtilitaires.h"
 
+// Tells an analyte from every other one while the program runs; copies keep it, so that a window's
+// working copy is known as the analyte it was made of, and a replaced list never reuses one.
+using TAnalyteId = uint64_t;
+TAnalyteId NewAnalyteId();
+
 class TAnalyte {
 public:
     // Create: name cut to 15, unit to 6; every slot mobile, unassigned, unlocked; limits computed.
@@ -19,6 +24,8 @@ public:
 
     static constexpr size_t NameRoom = 15;
     static constexpr size_t UnitRoom = 6;
+
+    TAnalyteId Uid = NewAnalyteId(); // not stored in files
 
     std::string Name;
     std::string Unit;
@@ -69,6 +76,15 @@ public:
     TResu PointAsEntry(int index) const;
 };
 
+// The limit modes, locked intervals and limits of an analyte's levels, kept by a page that tries them,
+// to be put back by Cancel and Undo.
+struct TLimitState {
+    std::array<LimitMode, MaxLevels> Mode{};
+    std::array<int32_t, MaxLevels> LockFirst{}, LockLast{};
+    std::array<LevelStats, MaxLevels> Limits{};
+    static TLimitState Of(const TAnalyte& a) { return {a.LimitMode, a.LockFirst, a.LockLast, a.Limits}; }
+};
+
 // A control material (one lot of it).
 struct TSerum {
     int32_t Id = -1;
@@ -111,6 +127,8 @@ public:
         return *Items.back();
     }
     int IndexOf(const TAnalyte* a) const;
+    int IndexOf(TAnalyteId uid) const;
+    TAnalyte* Find(TAnalyteId uid) const;
     // Analytes whose material of a level in use is the identifier, in list order.
     std::vector<TAnalyte*> AnalytesUsingMaterial(int32_t id) const;
     // First analyte whose name equals the given one without regard to case.

@@ -2,6 +2,7 @@
 #include "UUserPrompt.h"
 
 #include "UGlobale.h"
+#include "UOperations.h"
 
 namespace {
 class TDefaultPrompt : public TUserPrompt {
@@ -29,4 +30,10 @@ TUserPrompt* SetPrompt(TUserPrompt* prompt) {
 
 bool AskPassword() {
     return Settings.Password.empty() || Prompt().EnterPassword();
+}
+
+bool ShowOutcome(const TOutcome& outcome) {
+    if (!outcome.Ok()) ShowMessageBox(mkError, mbYes, outcome.Message);
+    for (const std::string& note : outcome.Notes) ShowMessageBox(mkInformation, mbOK, note);
+    return outcome.Changed();
 }

@@ -30,3 +30,9 @@ bool AskPassword();
 inline TMsgButton ShowMessageBox(TMsgKind kind, unsigned buttons, const std::string& text) {
     return Prompt().Ask(kind, buttons, text);
 }
+
+struct TOutcome;
+// For the windows: shows what an operation of the layer came to, its refusal or partial failure in an
+// error box with a single Yes button (as the program's failure boxes have), then its notes. True when
+// the change was saved (done, or done in part).
+bool ShowOutcome(const TOutcome& outcome);

@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <string>
 
-#include "UDataLoadSave.h"
+#include "UEntryFlow.h"
 
 // A sheet flying from one folder to the other.
 class TCopyAnimation : public QWidget {

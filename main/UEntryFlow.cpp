@@ -2,11 +2,17 @@
 #include "UEntryFlow.h"
 
 #include <algorithm>
+#include <ctime>
+#include <filesystem>
 #include <memory>
+#include <sys/stat.h>
 
+#include "UAtomicFile.h"
 #include "UDataLoadSave.h"
 #include "UFifoResult.h"
 #include "UGlobale.h"
+#include "UMessages.h"
+#include "UOperations.h"
 #include "UQcError.h"
 #include "URandom.h"
 #include "UUserPrompt.h"
@@ -16,32 +22,7 @@ namespace {
 int LevelsInUse(const TAnalyte& a) {
     return std::clamp(a.NbLevels, 1, MaxLevels);
 }
-
-// The validated run: on OK added and written, on Cancel held again at the tail of the queue.
-void Conclude(TAnalyte& a, TResu& run, bool ok, TRunOutcome& out) {
-    if (ok) {
-        out.SelectedPoint = a.AddPoint(run);
-        a.RecalcAll();
-        out.Accepted = true;
-        out.Saved = SaveDataAfterRun();
-    } else {
-        Fifo.Push(std::move(run));
-        Fifo.SaveQueue();
-        out.QueueChanged = true;
-    }
-    out.ResetFields = true;
-}
 } // namespace
-
-bool SaveDataAfterRun() {
-    try {
-        WriteDataFile(DataFileName());
-        return true;
-    } catch (const EQcError& e) {
-        ShowMessageBox(mkError, mbYes, std::string("Cannot save data\r") + e.what());
-        return false;
-    }
-}
 
 bool BackupIsDue() {
     return Today() - Settings.LastBackup >= Settings.BackupInterval;
@@ -78,7 +59,20 @@ TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValid
         return out;
     }
     analyte.ClassifyRun(run.Levels);
-    Conclude(analyte, run, validate(analyte, run), out);
+    if (validate(analyte, run)) {
+        int index = -1;
+        if (ShowOutcome(Operations().AcceptRun(analyte, run, &index))) {
+            out.Accepted = out.Saved = true;
+            out.SelectedPoint = index;
+            out.ResetFields = true;
+            Operations().DropPointInEdit();
+        }
+    } else if (ShowOutcome(Operations().HoldRun(run))) {
+        out.QueueChanged = true;
+        out.ResetFields = true;
+        Operations().DropPointInEdit();
+    }
+    // A run that could not be saved stays in the fields, to be entered again.
     out.BackupDue = BackupIsDue();
     return out;
 }
@@ -86,35 +80,34 @@ TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValid
 TRecallOutcome RecallQueuedRun(const TValidateRun& validate,
                                const std::function<void(TAnalyte&, bool)>& showAnalyte) {
     TRecallOutcome out;
-    if (Fifo.Count() == 0) {
-        ShowMessageBox(mkError, mbYes, "Nothing hold in the queue");
+    const int analytesBefore = ListAnalytes.Count();
+    TAnalyte* a = nullptr;
+    TResu run;
+    if (Fifo.Count() > 0) {
+        const TAnalyte* named = ListAnalytes.FindByName(Fifo.Entries().front().AnalyteName);
+        out.ListChanged = !named;
+        if (named) {
+            for (int k = named->NbLevels; k < MaxLevels; ++k)
+                out.ListChanged |= Fifo.Entries().front().Levels[static_cast<size_t>(k)].State != psEmpty;
+        }
+    }
+    if (!ShowOutcome(Operations().RecallRun(a, run)) || !a) {
+        out.ListChanged = ListAnalytes.Count() != analytesBefore;
         out.BackupDue = BackupIsDue();
         return out;
     }
-    TResu run = *Fifo.Pop();
-    out.QueueChanged = true;
-    TAnalyte* a = ListAnalytes.FindByName(run.AnalyteName);
-    if (!a) {
-        a = &ListAnalytes.Add(std::make_unique<TAnalyte>(run.AnalyteName, "mmol/L", 2, 3));
-        out.ListChanged = true;
-    }
-    // The count rises to the highest slot holding a value, so that no held value is dropped as
-    // beyond the levels in use.
-    int needed = a->NbLevels;
-    for (int k = a->NbLevels; k < MaxLevels; ++k)
-        if (run.Levels[static_cast<size_t>(k)].State != psEmpty) needed = k + 1;
-    if (needed > a->NbLevels) {
-        a->NbLevels = needed;
-        a->RecalcAll();
-        out.ListChanged = true;
-    }
     out.Analyte = a;
     if (showAnalyte) showAnalyte(*a, out.ListChanged);
-    a->ClassifyRun(run.Levels);
     const bool ok = validate(*a, run);
-    Conclude(*a, run, ok, out);
-    // The queue file loses the run only once the data file holds it.
-    if (ok && out.Saved) Fifo.SaveQueue();
+    int index = -1;
+    TOutcome concluded = Operations().ConcludeRecall(*a, run, ok, &index);
+    if (ShowOutcome(concluded)) {
+        out.QueueChanged = true;
+        out.ResetFields = true;
+        out.Accepted = ok;
+        out.Saved = ok;
+        out.SelectedPoint = ok ? index : -1;
+    }
     out.BackupDue = BackupIsDue();
     return out;
 }
@@ -128,28 +121,107 @@ bool ClearQueueCommand() {
     if (ShowMessageBox(mkConfirmation, mbOK | mbCancel,
                        "Erase " + std::to_string(Fifo.Count()) + " control points in the queue ?") != mbOK)
         return false;
-    Fifo.ClearQueue();
-    Fifo.SaveQueue();
-    return true;
+    return ShowOutcome(Operations().ClearQueue());
+}
+
+namespace {
+// The backup folder stands for the removable medium: absent until the user mounts it or cancels.
+bool WaitForFolder(const std::string& folder) {
+    for (;;) {
+        std::error_code ec;
+        if (!folder.empty() && std::filesystem::is_directory(folder, ec)) return true;
+        if (ShowMessageBox(mkError, mbCancel | mbRetry, "No diskette in drive " + folder) != mbRetry)
+            return false;
+    }
+}
+
+std::string ModificationDateText(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return "";
+    std::tm lt{};
+    localtime_r(&st.st_mtime, &lt);
+    return Regional.DateToText(EncodeDate(lt.tm_year + 1900, lt.tm_mon + 1, lt.tm_mday));
+}
+
+// The copy window is shown for the length of one backup or restore, also when it fails.
+class TCopyWindowScope {
+public:
+    TCopyWindowScope(TCopyProgress* window, const std::string& warning) : window_(window) {
+        if (window_) window_->Show(warning);
+    }
+    ~TCopyWindowScope() {
+        if (window_) window_->Close();
+    }
+
+private:
+    TCopyProgress* window_;
+};
+
+TCopyProgress* CopyWindow = nullptr;
+} // namespace
+
+TCopyProgress* SetCopyProgress(TCopyProgress* progress) {
+    TCopyProgress* previous = CopyWindow;
+    CopyWindow = progress;
+    return previous;
 }
 
 bool BackupCommand() {
-    try {
-        BackupData(Settings.BackupFolder);
-        return true;
-    } catch (const EQcError& e) {
-        ShowMessageBox(mkError, mbYes, e.what());
+    const std::string folder = Settings.BackupFolder;
+    if (!WaitForFolder(folder) ||
+        ShowMessageBox(mkConfirmation, mbOK | mbCancel, "Confirm data backup") != mbOK) {
+        ShowMessageBox(mkError, mbYes, "Backup aborted");
         return false;
     }
+    TBackupChoice choice;
+    TBackupPlan plan = Operations().PlanBackup(folder);
+    if (plan.RunsInBackup > plan.RunsInData) {
+        // Never replace a backup holding more runs without the user's explicit yes.
+        if (ShowMessageBox(mkConfirmation, mbOK | mbCancel,
+                           "The backup in " + folder + " holds " + std::to_string(plan.RunsInBackup) +
+                               " runs, the data now only " + std::to_string(plan.RunsInData) +
+                               ".\rReplace the backup with less data ?") != mbOK) {
+            ShowMessageBox(mkError, mbYes, "Backup aborted");
+            return false;
+        }
+        choice.ReplaceLarger = true;
+    }
+    TOutcome out;
+    {
+        TCopyWindowScope window(CopyWindow, "Backuping data to " + BackupFileName(folder));
+        out = Operations().Backup(folder, choice);
+    }
+    if (!ShowOutcome(out)) return false;
+    if (out.Ok()) ShowMessageBox(mkInformation, mbYes, "Backup OK");
+    return true;
 }
 
 bool RestoreCommand() {
-    try {
-        RestoreData(Settings.BackupFolder);
-    } catch (const EQcError& e) {
-        ShowMessageBox(mkError, mbYes, e.what());
+    const std::string folder = Settings.BackupFolder;
+    if (!WaitForFolder(folder)) {
+        ShowMessageBox(mkError, mbYes, "Restore aborted");
         return false;
     }
+    if (!FileExists(BackupFileName(folder)) && !FileExists(OldBackupFileName(folder)) &&
+        !FileExists(TempBackupFileName(folder))) {
+        ShowMessageBox(mkError, mbYes, "No backup file to restore");
+        return false;
+    }
+    // The newest complete backup: ".Sav", or what a backup killed between its renames left.
+    const std::string source = Operations().NewestBackup(folder);
+    if (ShowMessageBox(mkConfirmation, mbOK | mbCancel,
+                       "Confirm data restore from diskette. The date of source file is : " +
+                           ModificationDateText(source.empty() ? BackupFileName(folder) : source)) != mbOK) {
+        ShowMessageBox(mkError, mbYes, "Restore aborted");
+        return false;
+    }
+    TOutcome out;
+    {
+        TCopyWindowScope window(CopyWindow,
+                                "Restoring data from " + (source.empty() ? BackupFileName(folder) : source));
+        out = Operations().Restore(folder);
+    }
+    if (!ShowOutcome(out)) return false;
     ShowMessageBox(mkInformation, mbYes, "Restore OK");
     return true;
 }
@@ -163,9 +235,6 @@ TRandomOutcome RandomGeneratorCommand(TAnalyte* current, TWinRandom& window) {
     if (!window.Execute(*current)) return out;
     out.Done = true;
     out.ToQueue = window.QueueChosen();
-    if (out.ToQueue)
-        Fifo.SaveQueue();
-    else
-        out.SelectedPoint = window.LastIndex;
+    if (!out.ToQueue) out.SelectedPoint = window.LastIndex;
     return out;
 }

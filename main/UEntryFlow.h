@@ -39,9 +39,9 @@ struct TRecallOutcome : TRunOutcome {
     bool ListChanged = false;    // an analyte was created or grew: refill the analyte list
 };
 
-// Entering a run: reads and classifies the fields, validates; on OK adds the run, recomputes and
-// writes the data file ("Cannot save data" with the reason on failure, the run kept in memory); on
-// Cancel holds it in the queue, whose file is written at once so that a held run survives a crash.
+// Entering a run: reads and classifies the fields, validates; on OK the layer accepts the run, on
+// Cancel holds it in the queue. A run that cannot be saved is not taken: the box says why and the
+// fields keep it, to be entered again.
 TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValidateRun& validate);
 
 // Recalling the oldest held run. showAnalyte is called before the validation window opens, with the
@@ -53,7 +53,19 @@ TRecallOutcome RecallQueuedRun(const TValidateRun& validate,
 // Clearing the queue after the password (when set) and a confirmation; true when it was cleared.
 bool ClearQueueCommand();
 
-// Backup to the chosen backup folder; true on success (LastBackup is then today: stop the reminder).
+// The window layer shows its copy window while a backup or a restore runs.
+class TCopyProgress {
+public:
+    virtual ~TCopyProgress() = default;
+    virtual void Show(const std::string& warning) = 0;
+    virtual void Close() = 0;
+};
+// Installs the copy window (not owned); nullptr shows nothing. Returns the previous one.
+TCopyProgress* SetCopyProgress(TCopyProgress* progress);
+
+// Backup to the chosen backup folder: waits for the folder ("No diskette in drive", Retry), asks
+// "Confirm data backup" and, before replacing a backup that holds more runs, asks again; true on
+// success (LastBackup is then today: stop the reminder).
 bool BackupCommand();
 // Restore from the chosen backup folder; true on success, when "Restore OK" was shown. The analyte
 // list was replaced: every pointer into the old one is gone (CurrentAnalyte must be chosen again).
@@ -63,10 +75,6 @@ bool RestoreCommand();
 bool BackupIsDue();
 // "&Queue : " + count.
 std::string QueueButtonCaption(int count);
-
-// Writes the data file after a change of the runs; shows "Cannot save data" with the reason and
-// returns false on failure (the data stays in memory for the next save).
-bool SaveDataAfterRun();
 
 struct TRandomOutcome {
     bool Done = false;      // the window closed with OK

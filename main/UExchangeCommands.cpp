@@ -11,6 +11,7 @@
 #include "UCompatibilityDrovanta.h"
 #include "UGlobale.h"
 #include "UImport.h"
+#include "UOperations.h"
 #include "UQcError.h"
 #include "UStructures.h"
 #include "UUserPrompt.h"
@@ -67,22 +68,22 @@ public:
 };
 
 TImportOutcome ImportPredecessor(const QString& file) {
-    try {
+    int imported = 0;
+    TOutcome out;
+    {
         TWaitCursor wait;
-        return ImportPredecessorFile(FileSystemPath(file)) > 0 ? TImportOutcome::AnalytesAdded
-                                                               : TImportOutcome::Nothing;
-    } catch (const EPredecessorImport& e) {
-        // The analytes converted before the damage stay: the user must know they came in.
-        std::string text = e.what();
-        if (e.Imported > 0)
-            text += "\r" + std::to_string(e.Imported) +
-                    (e.Imported == 1 ? " analyte was" : " analytes were") + " imported before the error.";
-        ShowMessageBox(mkError, mbYes, text);
-        return e.Imported > 0 ? TImportOutcome::AnalytesAdded : TImportOutcome::Nothing;
-    } catch (const EQcError&) {
-        ShowMessageBox(mkError, mbYes, "Cannot read data");
-        return TImportOutcome::Nothing;
+        out = Operations().ImportPredecessor(FileSystemPath(file), &imported);
     }
+    if (out.Ok()) return TImportOutcome::AnalytesAdded;
+    // The analytes converted before the damage stay: the user must know they came in.
+    std::string text = out.Message;
+    if (!out.Reason.empty() && imported > 0)
+        text += "\r" + std::to_string(imported) + (imported == 1 ? " analyte was" : " analytes were") +
+                " imported before the error.";
+    else if (out.Reason.empty() && out.File.empty() && imported == 0)
+        text = "Cannot read data";
+    ShowMessageBox(mkError, mbYes, text);
+    return imported > 0 && out.Changed() ? TImportOutcome::AnalytesAdded : TImportOutcome::Nothing;
 }
 
 TImportOutcome ImportText(TAnalyte* current, TWinImport& preview, const QString& file) {

@@ -33,13 +33,14 @@
 #include "UMessages.h"
 #include "UMotPass.h"
 #include "UNewPsw.h"
+#include "UOperations.h"
 #include "UOptions.h"
 #include "UPrintJob.h"
 #include "USetUp.h"
 #include "USharedImages.h"
 #include "UWinComment.h"
 
-TAnalyte* CurrentAnalyte = nullptr;
+TCurrentAnalyte CurrentAnalyte;
 int32_t SelectedPoint = -1;
 TWinMain* WinMain = nullptr;
 
@@ -116,6 +117,7 @@ TWinMain::TWinMain(QWidget* parent) : QMainWindow(parent) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFont(ProgramFont());
+    subscription_ = Operations().Subscribe([this](const TChange& c) { OnStoredDataChanged(c); });
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("Client"));
@@ -218,8 +220,27 @@ TWinMain::TWinMain(QWidget* parent) : QMainWindow(parent) {
 }
 
 TWinMain::~TWinMain() {
+    Operations().Unsubscribe(subscription_);
     if (WinMain == this) WinMain = nullptr;
-    CurrentAnalyte = nullptr;
+}
+
+void TWinMain::OnStoredDataChanged(const TChange& change) {
+    if (change.Kinds & ckQueue) UpdateQueueButton();
+    if (change.Kinds & ckSettings) {
+        LoadOperatorChoices();
+        UpdateBackupReminder();
+    }
+    if (change.Kinds & (ckAnalytes | ckMaterials)) {
+        FillAnalyteList();
+        return;
+    }
+    const TAnalyte* shown = CurrentAnalyte;
+    if ((change.Kinds & (ckPoints | ckArchives)) && shown &&
+        (change.Analyte == 0 || change.Analyte == shown->Uid)) {
+        if (SelectedPoint >= shown->Count()) SelectedPoint = -1;
+        UpdateVisibleStretch();
+        RepaintCharts();
+    }
 }
 
 void TWinMain::buildEntryPage() {
@@ -446,7 +467,8 @@ void TWinMain::FormShow() {
     } else {
         if (Settings.ShowAboutAtStart) {
             if (!WinAbout) new TWinAbout(this);
-            if (WinAbout->Execute(true)) Settings.ShowAboutAtStart = false;
+            if (WinAbout->Execute(true))
+                ShowOutcome(Operations().ChangeSettings([](TSettings& s) { s.ShowAboutAtStart = false; }));
         }
         QuitWithoutAsking = false;
     }
@@ -583,10 +605,11 @@ void TWinMain::SwitchPage(int tag) {
 }
 
 void TWinMain::BtOKLockClick() {
-    // Confirmed limits are saved at once, so that a later failure cannot lose them.
+    // Confirmed limits are saved at once; a failed save puts the former limits back.
     bool changed = LimitsChangedOnPage();
     SwitchPage(ptEnter);
-    if (changed) SaveDataAfterRun();
+    if (changed && CurrentAnalyte && !ShowOutcome(Operations().SaveLimits(*CurrentAnalyte, LimitSnapshot)))
+        RepaintCharts();
 }
 
 void TWinMain::BtCancelLockFixArchiClick() {
@@ -614,15 +637,14 @@ void TWinMain::MnuChangePageControl(int tag) {
 }
 
 void TWinMain::MnuOptionsClick() {
+    // The window writes its settings through the layer when it closes with OK.
     if (!WinOptions) new TWinOptions(this);
-    if (WinOptions->exec() != QDialog::Accepted) return;
-    SaveSettingsOrWarn();
-    UpdateBackupReminder();
+    WinOptions->exec();
 }
 
 void TWinMain::MnuPswClick() {
     if (!WinNewPsw) new TWinNewPsw(this);
-    if (WinNewPsw->exec() == QDialog::Accepted) SaveSettingsOrWarn();
+    WinNewPsw->exec();
 }
 
 void TWinMain::MnuShortcutsClick() {

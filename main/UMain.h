@@ -6,6 +6,7 @@
 #include <array>
 #include <functional>
 
+#include "UOperations.h"
 #include "UStructures.h"
 
 class QComboBox;
@@ -41,8 +42,22 @@ class TWinPrnCharts;
 class TWinRandom;
 class TWinAnimCopyFic;
 
-// The analyte shown in the main window (none when the list is empty) and its highlighted point.
-extern TAnalyte* CurrentAnalyte;
+// The analyte shown in the main window (none when the list is empty): the operations layer's current
+// analyte, looked up through its handle at each use, so that no replacement of the list can leave it
+// dangling. Assigning makes another analyte current.
+class TCurrentAnalyte {
+public:
+    TAnalyte* get() const { return Operations().Current(); }
+    operator TAnalyte*() const { return get(); }
+    TAnalyte* operator->() const { return get(); }
+    TAnalyte& operator*() const { return *get(); }
+    TCurrentAnalyte& operator=(const TAnalyte* a) {
+        Operations().SetCurrent(a);
+        return *this;
+    }
+};
+extern TCurrentAnalyte CurrentAnalyte;
+// The highlighted point of the current analyte, -1 for none.
 extern int32_t SelectedPoint;
 
 // Screen metrics as the start-up checks see them; tests inject their own.
@@ -60,11 +75,7 @@ QFont ProgramFont();
 enum TPageTag { ptEnter = 0, ptLock = 1, ptFix = 2, ptArchi = 3 };
 
 // What a lock, fix or erase page may change, kept to be put back by Cancel and Undo.
-struct TLimitSnapshot {
-    std::array<LimitMode, MaxLevels> Mode{};
-    std::array<int32_t, MaxLevels> LockFirst{}, LockLast{};
-    std::array<LevelStats, MaxLevels> Limits{};
-};
+using TLimitSnapshot = TLimitState;
 
 class TWinMain : public QMainWindow {
     Q_OBJECT
@@ -243,6 +254,8 @@ public:
     std::function<void()> OpenDataTable;
     // Where the user manual is looked for, in order.
     static QStringList UserManualCandidates();
+    // The operations layer tells the window what changed; the window refreshes what shows it.
+    void OnStoredDataChanged(const TChange& change);
 
 signals:
     // The selected date interval changed (the lock page shows its dates and statistics).
@@ -257,6 +270,7 @@ protected:
 
 private:
     bool shown_ = false;
+    int subscription_ = 0;
     void buildMenu();
     void buildEntryPage();
     QWidget* buildLimitPage(const char* name, const QString& title, int tag);

@@ -19,6 +19,7 @@
 #include "UImport.h"
 #include "UMain.h"
 #include "UMessages.h"
+#include "UOperations.h"
 #include "UPrintJob.h"
 #include "UPrnCharts.h"
 #include "UPrnData.h"
@@ -83,26 +84,18 @@ void TWinMain::MovePointToEntryFields(int index) {
 void TWinMain::MnuAnalytesClick() {
     LeaveLimitPage();
     CreateChildWindows();
-    if (!WinDefAnalytes->Execute()) return;
-    // The current analyte may have been deleted: only its address is compared.
-    if (ListAnalytes.IndexOf(CurrentAnalyte) < 0) CurrentAnalyte = nullptr;
-    if (ListAnalytes.Count() > 0 && CurrentAnalyte) CurrentAnalyte->RecalcAll();
-    FillAnalyteList();
-    RepaintCharts();
+    // The window applies its edit through the layer, which tells this window what changed.
+    WinDefAnalytes->Execute();
 }
 
 void TWinMain::MnuSerumClick() {
     CreateChildWindows();
-    if (!WinDefSerum->Execute()) return;
-    FillAnalyteList();
-    RepaintCharts();
+    WinDefSerum->Execute();
 }
 
 void TWinMain::MnuEmployeesClick() {
     CreateChildWindows();
-    if (!WinEmployees->Execute()) return;
-    LoadOperatorChoices();
-    SaveSettingsOrWarn();
+    WinEmployees->Execute();
 }
 
 void TWinMain::MnuRisksClick() {
@@ -132,9 +125,6 @@ void TWinMain::MnuImportClick() {
         RepaintCharts();
         break;
     case TImportOutcome::AnalytesAdded:
-        FillAnalyteList();
-        RepaintCharts();
-        SaveDataAfterRun();
         break;
     case TImportOutcome::Nothing:
         break;
@@ -162,9 +152,10 @@ void TWinMain::BtDataClick() {
     if (!WinShowData->Execute(*CurrentAnalyte, SelectedPoint)) return;
     if (int i = WinShowData->PointToEdit(); i >= 0 && i < CurrentAnalyte->Count()) {
         MovePointToEntryFields(i);
-        CurrentAnalyte->DeletePoint(i);
+        TResu taken;
+        // A point that cannot be taken out stays stored: the fields must not offer it a second time.
+        if (!ShowOutcome(Operations().TakePointForEdit(*CurrentAnalyte, i, taken))) ResetEntryFields();
     }
-    CurrentAnalyte->RecalcAll();
     SelectedPoint = -1;
     UpdateVisibleStretch();
     RepaintCharts();
@@ -182,8 +173,8 @@ void TWinMain::BtPrnGraphClick() {
 void TWinMain::BtArchivesClick() {
     if (NoAnalyte(mbYes)) return;
     CreateChildWindows();
-    // Deleted archives leave the analyte's list at once, so the data file follows.
-    if (WinArchives->Execute(*CurrentAnalyte)) SaveDataAfterRun();
+    // Deleted archives leave the analyte's list and the data file when the window closes with OK.
+    WinArchives->Execute(*CurrentAnalyte);
 }
 
 void TWinMain::BtDailyClick() {
@@ -201,9 +192,7 @@ void TWinMain::BtLimitsClick() {
 void TWinMain::BtAffectationClick() {
     if (NoAnalyte(mbYes)) return;
     CreateChildWindows();
-    if (!WinSerumByAnal->Execute(*CurrentAnalyte)) return;
-    FillAnalyteList();
-    RepaintCharts();
+    WinSerumByAnal->Execute(*CurrentAnalyte);
 }
 
 namespace {
@@ -278,12 +267,11 @@ void TWinMain::BtBackupClick() {
 void TWinMain::Disketterestore1Click() {
     LeaveLimitPage();
     CreateChildWindows();
-    // The lists are replaced only on success; the current analyte is then chosen again.
+    // The lists are replaced only on success; the layer has told this window, which shows the list
+    // again before "Restore OK" is shown. The row shown before stays selected.
     int row = LBAnalytes->currentRow();
     if (!RestoreCommand()) return;
-    CurrentAnalyte = nullptr;
     SelectedPoint = -1;
-    FillAnalyteList();
     if (row >= 0 && row < ListAnalytes.Count()) LBAnalytes->setCurrentRow(row);
     RepaintCharts();
 }

@@ -10,6 +10,7 @@
 #include "UEntryFlow.h"
 #include "UMain.h"
 #include "UMessages.h"
+#include "UOperations.h"
 #include "UQcError.h"
 #include "USpecialComponents.h"
 
@@ -374,22 +375,11 @@ void TWinMain::BtValidEraseClick() {
                        "You are going to erase/archive the data of " + std::to_string(count) +
                            " QC level(s) for " + a.Name + "\r") != mbOK)
         return;
-    int archived = 0;
-    for (int k = 0; k < a.NbLevels; ++k) {
-        if (!EraseMarks[static_cast<size_t>(k)]) continue;
-        try {
-            ArchiveLevel(a, k);
-            ++archived;
-        } catch (const EQcError& e) {
-            // The level that failed is untouched; the levels already archived must still be saved.
-            ShowMessageBox(mkError, mbYes, e.what());
-            break;
-        }
-    }
-    if (archived == 0) return;
+    // Each level's archive file is written before the data file stops holding its values; a level that
+    // fails is untouched and those archived before it are still saved.
+    TOutcome out = Operations().EraseLevels(a, EraseMarks);
+    if (!ShowOutcome(out)) return;
     SelectedPoint = -1;
     UpdateVisibleStretch();
     SwitchPage(ptEnter);
-    // The archive files exist now: the data file must no longer list the erased values.
-    SaveDataAfterRun();
 }

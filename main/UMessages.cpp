@@ -194,13 +194,3 @@ long double ReadRealEdit(QLineEdit* edit, bool nonNegative) {
         Refuse(edit, e);
     }
 }
-
-bool SaveSettingsOrWarn() {
-    try {
-        SaveSettings();
-        return true;
-    } catch (const EQcError& e) {
-        ShowMessageBox(mkError, mbOK, e.what());
-        return false;
-    }
-}

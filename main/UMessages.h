@@ -61,6 +61,3 @@ QString AskExistingFolder(QWidget* parent, const QString& caption, const QString
 int CheckIntegerEdit(QLineEdit* edit, int min, int max);
 LevelValue ReadValueEdit(QLineEdit* edit);
 long double ReadRealEdit(QLineEdit* edit, bool nonNegative);
-
-// Shows an error box for a failed settings write; returns false when the write failed.
-bool SaveSettingsOrWarn();

@@ -8,6 +8,7 @@
 
 #include "UGlobale.h"
 #include "UMessages.h"
+#include "UOperations.h"
 #include "UUtilitaires.h"
 
 TWinNewPsw* WinNewPsw = nullptr;
@@ -79,6 +80,7 @@ void TWinNewPsw::BtOKClick() {
         EditNewPsw->setFocus();
         return;
     }
-    Settings.Password = neu.substr(0, 10);
+    if (!ShowOutcome(Operations().ChangeSettings([&](TSettings& s) { s.Password = neu.substr(0, 10); })))
+        return;
     accept();
 }

@@ -10,6 +10,7 @@
 
 #include "UGlobale.h"
 #include "UMessages.h"
+#include "UOperations.h"
 #include "UQcError.h"
 #include "UUtilitaires.h"
 
@@ -99,8 +100,12 @@ void TWinOptions::BtOKClick() {
     } catch (const EConvertError&) {
         return; // the box has said why; nothing is stored
     }
-    Settings.BackupInterval = interval;
-    Settings.BackupFolder = Trim(FromQ(CBDrive->currentText()));
+    const std::string folder = Trim(FromQ(CBDrive->currentText()));
+    if (!ShowOutcome(Operations().ChangeSettings([&](TSettings& s) {
+            s.BackupInterval = interval;
+            s.BackupFolder = folder;
+        })))
+        return;
     accept();
 }
 

@@ -12,6 +12,8 @@
 #include "UCodePage.h"
 #include "UDataLoadSave.h"
 #include "UFifoResult.h"
+#include "UMessages.h"
+#include "UOperations.h"
 #include "UQcError.h"
 #include "UUserPrompt.h"
 #include "UUtilitaires.h"
@@ -215,14 +217,15 @@ void TWinRandom::BtOKClick() {
     if (RBFifo->isChecked()) {
         question += "\rAdd the new random points in the fifo.";
         if (ShowMessageBox(mkConfirmation, mbOK | mbCancel, question) != mbOK) return;
-        for (int k = 0; k < count; ++k) Fifo.Push(MakeRandomEntry(a, means, cvs, first + k));
-    } else {
-        if (a.Count() > 0) {
-            question += "\rAdd the new random points to the previous ones.";
-            if (ShowMessageBox(mkConfirmation, mbOK | mbCancel, question) != mbOK) return;
-        }
-        LastIndex = GenerateRandomPoints(a, count, means, cvs, first);
+    } else if (a.Count() > 0) {
+        question += "\rAdd the new random points to the previous ones.";
+        if (ShowMessageBox(mkConfirmation, mbOK | mbCancel, question) != mbOK) return;
     }
+    // Written before the window closes, like every other change.
+    int last = -1;
+    if (!ShowOutcome(Operations().AddRandomRuns(a, count, means, cvs, first, RBFifo->isChecked(), &last)))
+        return;
+    if (!RBFifo->isChecked()) LastIndex = last;
     accept();
 }
 

@@ -16,6 +16,7 @@
 #include "UDataLoadSave.h"
 #include "UDrawChart.h"
 #include "UGlobale.h"
+#include "UOperations.h"
 #include "UPrintJob.h"
 #include "UPrnData.h"
 #include "UPrnTable.h"
@@ -444,7 +445,9 @@ void TWinPrnCharts::CountNbPoints() {
 }
 
 void TWinPrnCharts::CBColorClick() {
-    Settings.ColourPrint = CBColor->isChecked();
+    const bool colour = CBColor->isChecked();
+    if (!ShowOutcome(Operations().ChangeSettings([colour](TSettings& s) { s.ColourPrint = colour; })))
+        CBColor->setChecked(Settings.ColourPrint);
 }
 
 void TWinPrnCharts::BtPrintClick() {

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "UGlobale.h"
+#include "UOperations.h"
 #include "UQcError.h"
 #include "URefCommon.h"
 #include "UShowArchive.h"
@@ -157,19 +158,10 @@ void TWinArchives::BtCleClick() {
 }
 
 void TWinArchives::ApplyPending() {
-    for (const TEntry& e : pending_) {
-        const std::string path = ArchiveFileName(e.Number);
-        // A file already missing is not reported; one that stays keeps its number, so that the
-        // archive is neither lost from the list nor left behind unlisted.
-        if (std::remove(path.c_str()) != 0 && errno != ENOENT) {
-            const int err = errno;
-            ShowMessageBox(mkError, mbOK, "Cannot delete " + path + ": " + std::strerror(err));
-            continue;
-        }
-        auto& numbers = analyte_->ArchiveNumbers;
-        const auto it = std::find(numbers.begin(), numbers.end(), e.Number);
-        if (it != numbers.end()) numbers.erase(it);
-    }
+    // The data file stops naming the archives before their files go.
+    std::vector<int32_t> numbers;
+    for (const TEntry& e : pending_) numbers.push_back(e.Number);
+    ShowOutcome(Operations().DeleteArchives(*analyte_, numbers));
 }
 
 void TWinArchives::done(int r) {

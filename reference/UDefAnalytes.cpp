@@ -17,6 +17,7 @@
 
 #include "UDataLoadSave.h"
 #include "UGlobale.h"
+#include "UOperations.h"
 #include "URefCommon.h"
 #include "UUserPrompt.h"
 #include "UUtilitaires.h"
@@ -381,41 +382,17 @@ void TWinDefAnalytes::BtMoveBottomClick() {
 }
 
 void TWinDefAnalytes::BtOKClick() {
-    // The list is rebuilt in the lines' order; analytes leave it only when deleted.
-    std::vector<std::unique_ptr<TAnalyte>> owned = std::move(ListAnalytes.Items);
-    ListAnalytes.Items.clear();
-    auto take = [&owned](TAnalyte* a) {
-        for (auto& p : owned)
-            if (p.get() == a) return std::move(p);
-        return std::unique_ptr<TAnalyte>();
-    };
+    // The list is rebuilt in the lines' order; analytes leave it only when deleted, and their archive
+    // files go only once the data file no longer names them.
+    TAnalyteEdit edit;
     for (int i = 0; i < LBox->count(); ++i) {
         const Fields f = ParseLine(LBox->item(i)->text());
-        TAnalyte* attached = Attached(LBox->item(i));
-        std::unique_ptr<TAnalyte> a = attached ? take(attached) : nullptr;
-        if (a) {
-            a->SetName(f.name);
-            a->SetUnit(f.unit);
-            a->Decimals = f.decimals;
-            for (int l = a->NbLevels; l < f.levels; ++l) a->RecalcLevel(l);
-            a->NbLevels = f.levels;
-            ListAnalytes.Add(std::move(a));
-        } else if (!attached) {
-            ListAnalytes.Add(std::make_unique<TAnalyte>(f.name, f.unit, f.decimals, f.levels));
-        }
+        const TAnalyte* attached = Attached(LBox->item(i));
+        edit.Lines.push_back({attached ? attached->Uid : 0, f.name, f.unit, f.decimals, f.levels});
     }
-    for (TAnalyte* a : deleted_) {
-        std::unique_ptr<TAnalyte> gone = take(a);
-        if (!gone) continue;
-        for (int32_t n : gone->ArchiveNumbers) {
-            std::error_code ec;
-            std::filesystem::remove(ArchiveFileName(n), ec);
-        }
-    }
+    for (const TAnalyte* a : deleted_) edit.Deleted.push_back(a->Uid);
+    if (!ShowOutcome(Operations().ApplyAnalyteEdit(edit))) return;
     deleted_.clear();
-    // An analyte neither listed nor deleted is never dropped silently.
-    for (auto& p : owned)
-        if (p) ListAnalytes.Add(std::move(p));
     accept();
 }
 

@@ -11,8 +11,8 @@
 
 #include "UDataLoadSave.h"
 #include "UGlobale.h"
+#include "UOperations.h"
 #include "UQcError.h"
-#include "URefArchive.h"
 #include "URefCommon.h"
 #include "UUserPrompt.h"
 #include "UUtilitaires.h"
@@ -287,46 +287,34 @@ void TWinDefSerum::BtOKClick() {
 }
 
 void TWinDefSerum::Apply() {
-    for (int32_t id : deleted_) ListSerum.Remove(id);
+    TMaterialEdit edit;
+    edit.Deleted = deleted_;
     for (int row = 0; row < LBSerum->count(); ++row) {
-        std::string name, lot;
-        ParseLine(LBSerum->item(row)->text(), name, lot);
-        const int32_t id = AttachedId(LBSerum, row);
-        TSerum* s = Record(id);
-        if (!s) {
-            if (id < 0) ListSerum.AddMaterial(name, lot);
-            continue;
-        }
-        if (s->EraseMark != 1) {
-            s->Name = name;
-            s->Lot = lot;
-            continue;
-        }
-        const std::vector<TAnalyte*> users = ListAnalytes.AnalytesUsingMaterial(id);
-        if (users.empty()) continue;
-        std::string text = "Delete data and archive statistics of " + s->Name + " (" + s->Lot +
-                           ") in the analyte(s) :\r" + " - " + users.front()->Name;
-        for (size_t i = 1; i < users.size(); ++i) text += "\r - " + users[i]->Name;
-        if (ShowMessageBox(mkConfirmation, mbOK | mbCancel, text) != mbOK) continue;
-        bool archived = true;
-        for (TAnalyte* a : users)
-            for (int level = 0; level < a->NbLevels; ++level) {
-                if (a->MaterialId[static_cast<size_t>(level)] != id || !LevelHoldsPoints(*a, level)) continue;
-                try {
-                    ArchiveLevelOf(*a, level);
-                } catch (const EQcError& e) {
-                    ShowMessageBox(mkError, mbOK, e.what());
-                    archived = false;
-                }
+        TMaterialEdit::TLine line;
+        ParseLine(LBSerum->item(row)->text(), line.Name, line.Lot);
+        line.Id = AttachedId(LBSerum, row);
+        const TSerum* s = Record(line.Id);
+        if (s && s->EraseMark == 1) {
+            // A new lot replacing the old one: the old lot's data is erased and archived first, once the
+            // user agrees; otherwise the record keeps its name and lot.
+            const std::vector<TAnalyte*> users = ListAnalytes.AnalytesUsingMaterial(line.Id);
+            bool confirmed = false;
+            if (!users.empty()) {
+                std::string text = "Delete data and archive statistics of " + s->Name + " (" + s->Lot +
+                                   ") in the analyte(s) :\r" + " - " + users.front()->Name;
+                for (size_t i = 1; i < users.size(); ++i) text += "\r - " + users[i]->Name;
+                confirmed = ShowMessageBox(mkConfirmation, mbOK | mbCancel, text) == mbOK;
             }
-        // The new lot is taken only once the old lot's data is safely archived; after a failure the
-        // record keeps the old name and lot so that the user can try again.
-        s = Record(id);
-        if (archived && s) {
-            s->Name = name;
-            s->Lot = lot;
+            if (!confirmed) {
+                line.Name = s->Name;
+                line.Lot = s->Lot;
+            }
+            line.EraseConfirmed = confirmed;
         }
+        edit.Lines.push_back(std::move(line));
     }
+    // Archives first, then the data file that names them, before the window closes.
+    ShowOutcome(Operations().ApplyMaterials(edit));
 }
 
 void TWinDefSerum::done(int r) {

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "UGlobale.h"
+#include "UOperations.h"
 #include "URefCommon.h"
 #include "UUserPrompt.h"
 #include "UUtilitaires.h"
@@ -142,11 +143,13 @@ void TWinEmployees::BtOKClick() {
         reject();
         return;
     }
-    Operators.clear();
+    std::vector<std::string> codes;
     for (int r = 0; r < Grid->rowCount(); ++r) {
         const std::string code = cell(r);
-        if (!code.empty()) AddOperator(code.substr(0, OperatorRoom));
+        if (!code.empty()) codes.push_back(code.substr(0, OperatorRoom));
     }
+    // Written before the window closes; a failed write keeps the window open with nothing changed.
+    if (!ShowOutcome(Operations().SetOperators(codes))) return;
     accept();
 }
 

@@ -10,6 +10,7 @@
 #include "UCodePage.h"
 #include "UGlobale.h"
 #include "UImportText.h"
+#include "UOperations.h"
 #include "UQcError.h"
 #include "URefCommon.h"
 #include "URefPrintout.h"
@@ -92,20 +93,9 @@ void TWinImport::BtAddClick() {
         reject();
         return;
     }
-    for (TResu run : runs_) {
-        // Values of level slots the analyte does not use would be stored unseen and uncounted, and a
-        // run left with no value in its levels would be an empty point: neither is taken.
-        bool any = false;
-        for (int k = 0; k < MaxLevels; ++k) {
-            LevelValue& lv = run.Levels[static_cast<size_t>(k)];
-            if (k >= analyte_->NbLevels) lv = {0, psEmpty};
-            any = any || lv.State != psEmpty;
-        }
-        if (any) analyte_->AddPoint(run);
-    }
-    for (auto& mode : analyte_->LimitMode) mode = lmMobile;
-    analyte_->RecalcAll();
-    analyte_->ClassifyAllPoints();
+    // Values of levels the analyte does not use are dropped and runs left without a value skipped, as
+    // the companion's import does; the points are written before the window closes.
+    if (!ShowOutcome(Operations().ImportRuns(*analyte_, runs_))) return;
     accept();
 }
 

@@ -14,8 +14,8 @@
 #include "UArrowBtn.h"
 #include "UDataLoadSave.h"
 #include "UGlobale.h"
+#include "UOperations.h"
 #include "UQcError.h"
-#include "URefArchive.h"
 #include "URefCommon.h"
 #include "UUserPrompt.h"
 
@@ -225,7 +225,7 @@ void TWinSerumByAnal::BtChangeClick() {
     bool changed = false;
     for (int i = 0; i < analyte_->NbLevels; ++i) changed = changed || Differs(i);
     if (changed)
-        analyte_->MaterialId = working_;
+        ShowOutcome(Operations().ApplyAssignment(*analyte_, working_, false));
     else
         ShowMessageBox(mkInformation, mbYes, "Nothing Changed");
     accept();
@@ -245,18 +245,9 @@ void TWinSerumByAnal::BtEraseClick() {
     if (ShowMessageBox(mkConfirmation, mbOK | mbCancel,
                        "Delete and archive " + analyte_->Name +
                            " QC data for control material(s) : " + list) == mbOK) {
-        std::array<int32_t, 3> assigned = analyte_->MaterialId;
-        for (int i = 0; i < analyte_->NbLevels; ++i) {
-            if (!Differs(i)) continue;
-            try {
-                if (LevelHoldsPoints(*analyte_, i)) ArchiveLevelOf(*analyte_, i);
-                assigned[static_cast<size_t>(i)] = working_[static_cast<size_t>(i)];
-            } catch (const EQcError& e) {
-                // The level keeps its former material: its data was not archived.
-                ShowMessageBox(mkError, mbOK, e.what());
-            }
-        }
-        analyte_->MaterialId = assigned;
+        // Each changed level is archived before it takes its new material; a level whose archive fails
+        // keeps its former material.
+        ShowOutcome(Operations().ApplyAssignment(*analyte_, working_, true));
     }
     accept();
 }

@@ -11,6 +11,7 @@
 #include <numeric>
 
 #include "UGlobale.h"
+#include "UOperations.h"
 #include "UQcError.h"
 #include "URefCommon.h"
 #include "UStructures.h"
@@ -232,7 +233,8 @@ void TWinShowData::BtDeleteAllClick() {
 void TWinShowData::ApplyPending() {
     // Each recorded index counts in the list as it stood at its deletion, so applying them in the
     // recorded order removes exactly the points whose entries were removed.
-    for (int index : pending_) analyte_->DeletePoint(index);
+    // Written before the window closes; a failed write leaves every point where it was.
+    ShowOutcome(Operations().DeletePoints(*analyte_, pending_));
     pending_.clear();
 }
 

@@ -2,11 +2,12 @@
 # The folder lock end to end, with the real program offscreen and the companion: a second program on
 # the same folder is refused with its message and changes nothing; a writing command of the
 # companion is refused (exit status 3) while the program runs; a program killed with SIGKILL leaves
-# its files whole and the next start works. The same again on a folder of a second mount (tmpfs),
-# standing in for a shared folder. On small tmpfs mounts, bad media: a read-only folder is refused
-# with the reason and nothing changes; a disk that fills while the program runs gets messages at the
-# end and every file stays whole. The mounted checks are skipped with a message where the sandbox
-# does not allow mounting.
+# its files whole and the next start works; runs added and then ended by SIGTERM are found by the next
+# start. The same again on a folder of a second mount (tmpfs), standing in for a shared folder. On
+# small tmpfs mounts, bad media: a read-only folder is refused with the reason and nothing changes; on
+# a full disk the program starts and ends without a message, and a change that cannot be written is
+# refused with the reason, every file whole. The mounted checks are skipped with a message where the
+# sandbox does not allow mounting.
 # Usage: check-program-folder.sh VARNHOLT VARNHOLT_CLI PROBE_PLUGIN_FOLDER
 set -euo pipefail
 prog=$1 cli=$2
@@ -45,8 +46,12 @@ wait_for() {
     done
     fail "no '$text' within 60 s"
 }
-# Checksums of the folder's files, the lock file aside.
-sums() { (cd "$1" && find . -type f ! -name Varnholt.lock -print0 | sort -z | xargs -0 -r sha256sum); }
+# Checksums of the folder's files, the lock file aside, and SQLite's log and index files beside the
+# database, which an open connection makes and which hold nothing the database does not.
+sums() {
+    (cd "$1" && find . -type f ! -name Varnholt.lock ! -name '*.db-shm' ! -name '*.db-wal' -print0 | sort -z |
+        xargs -0 -r sha256sum)
+}
 
 # Mounts a tmpfs of SIZE on a new folder under $work; false where mounting is not allowed.
 mount_tmpfs() {
@@ -57,11 +62,14 @@ mount_tmpfs() {
 # Seeds a folder with the companion: the sample data with one run added to its first analyte,
 # whose name is left in SEED_ANALYTE.
 seed() {
-    SEED_ANALYTE=$("$cli" --home "$1" analytes | sed -n 's/^{"analytes":\[{"Name":"\([^"]*\)".*/\1/p')
+    mkdir -p "$1"
+    SEED_ANALYTE=$("$cli" --home "$1" analytes 2>/dev/null | sed -n 's/^{"analytes":\[{"Name":"\([^"]*\)".*/\1/p')
     [[ -n "$SEED_ANALYTE" ]] || fail "no analyte in the sample data of $1"
-    "$cli" --home "$1" add "$SEED_ANALYTE" 2026-03-01 08:00 1 >/dev/null ||
+    "$cli" --home "$1" --init add "$SEED_ANALYTE" 2026-03-01 08:00 1 >/dev/null ||
         fail "the companion could not seed $1"
 }
+# The number of stored runs of the seed analyte.
+runs() { "$cli" --home "$1" points "$SEED_ANALYTE" | grep -o '"DateTime"' | wc -l; }
 
 check_folder() {
     local home=$1 tag=$2
@@ -107,6 +115,20 @@ check_folder() {
     # With the program ended, the companion writes.
     "$cli" --home "$home" add "$SEED_ANALYTE" 2026-03-01 09:00 1 >/dev/null 2>>"$work/$tag-cli.log" ||
         fail "$tag: the companion could not write after the program ended"
+
+    # Runs added in the program, then SIGTERM: the program ends normally and the next start has them.
+    local count
+    count=$(runs "$home")
+    start "$home" "$work/$tag-term.log" VARNHOLT_PROBE_RANDOM=4
+    local term=$pid
+    wait_for "$work/$tag-term.log" "random added" "$term"
+    kill -TERM "$term"
+    status=0
+    wait "$term" || status=$?
+    [[ $status -eq 0 ]] || fail "$tag: SIGTERM ended the program with $status"
+    [[ $(runs "$home") -eq $((count + 4)) ]] || fail "$tag: the runs added before SIGTERM were lost"
+    "$cli" --home "$home" add "$SEED_ANALYTE" 2026-03-01 10:00 1 >/dev/null 2>>"$work/$tag-cli.log" ||
+        fail "$tag: the folder stayed locked after SIGTERM"
     rm -f "$work/$tag"-*.log
     echo "check-program-folder: $tag folder: second program, companion and SIGKILL as expected"
 }
@@ -137,20 +159,24 @@ status=0
 [[ $status -ne 0 ]] || fail "read-only: the companion reported a write as done"
 echo "check-program-folder: read-only folder refused with its reason"
 
-# Full disk at the end: each failed write is reported and every file stays as it was.
+# Full disk: the program starts and ends without writing, so without a message (but the one saying that
+# the database cannot grow its log); a change that cannot be written is refused with the reason, and
+# every file stays whole with no temporary file left.
 mount_tmpfs "$work/full" 4m
 seed "$work/full/f"
-before=$(sums "$work/full/f")
-start "$work/full/f" "$work/full.log" VARNHOLT_PROBE_QUIT_MS=2000
-wait_for "$work/full.log" "main window painted" "$pid"
 dd if=/dev/zero of="$work/full/filler" bs=64k 2>/dev/null || true
+before=$(sums "$work/full/f")
+start "$work/full/f" "$work/full.log" VARNHOLT_PROBE_QUIT_MS=500
 status=0
 wait "$pid" || status=$?
 [[ $status -eq 0 ]] || fail "full disk: the program ended with $status"
-grep -qF "QMessageBox: Cannot save data" "$work/full.log" ||
-    fail "full disk: the data file's failure not shown"
-grep -qF "No space left on device" "$work/full.log" || fail "full disk: the settings file's failure not shown"
+! grep -F "QMessageBox" "$work/full.log" | grep -vqF "Database error:" ||
+    fail "full disk: a message although nothing was written"
+status=0
+"$cli" --home "$work/full/f" add "$SEED_ANALYTE" 2026-03-02 08:00 1 2>"$work/full-cli.log" || status=$?
+[[ $status -eq 2 ]] || fail "full disk: the companion's refused write ended with $status, not 2"
+grep -qF "No space left on device" "$work/full-cli.log" || fail "full disk: the reason not given"
 [[ "$(sums "$work/full/f")" == "$before" ]] || fail "full disk: files changed or truncated"
 [[ -z "$(find "$work/full/f" -name '*.tmp*')" ]] || fail "full disk: temporary files left behind"
 rm -f "$work"/*.log
-echo "check-program-folder: full disk at the end reported, files whole"
+echo "check-program-folder: full disk: changes refused with the reason, files whole"

@@ -130,8 +130,8 @@ TEST_F(Companion, AddStoresTheRunAsTheValidationWindowWould) {
                          "\"CommentId\":1,\"Comment\":\"new lot\",\"Operator\":\"ABCD\"}"),
               std::string::npos)
         << r.out;
-    // The program's end writes data, queue and settings.
-    EXPECT_EQ(FolderFiles(home), (std::vector<std::string>{"Varnholt.cfr", "Varnholt.fif", "Varnholt.qcf"}));
+    // The command writes what it changed, and the database opens beside the data.
+    EXPECT_EQ(FolderFiles(home), (std::vector<std::string>{"Varnholt.db", "Varnholt.qcf"}));
 }
 
 TEST_F(Companion, WritingCommandsAreRefusedWhileTheFolderIsInUse) {

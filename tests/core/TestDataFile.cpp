@@ -376,10 +376,9 @@ TEST_F(DataFile, LockedIntervalOutsideThePointsFallsBackToMobile) {
 }
 
 TEST_F(DataFile, SampleDataAsListed) {
-    FirstRun = true;
-    TScriptedPrompt prompt;
-    LoadData();
-    EXPECT_TRUE(prompt.shown.empty()) << "the sample data appear silently";
+    TOpenReport report = Operations().Open(folder.Path(), TOpenMode::Program);
+    EXPECT_TRUE(report.FirstRun);
+    EXPECT_TRUE(report.Notes.empty()) << "the sample data appear silently";
     ASSERT_EQ(ListSerum.Count(), 3);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(ListSerum.Items[i].Id, i);
@@ -411,8 +410,8 @@ TEST_F(DataFile, SampleDataAsListed) {
     EXPECT_EQ(g.CommentText(g.Points[35].CommentId), "New reagent");
     EXPECT_EQ(g.Points[30].CommentId, 0);
     EXPECT_EQ(g.Points[35].CommentId, 1);
-    // The statistics are not recomputed after point 30 changed.
-    EXPECT_EQ(g.AllStats[0].NDiscarded, 0);
+    // The statistics count point 30 out as soon as it is discarded, as every later start does.
+    EXPECT_EQ(g.AllStats[0].NDiscarded, 1);
 
     const TAnalyte& c = ListAnalytes[1];
     EXPECT_EQ(c.Name, "Calcium");
@@ -442,54 +441,62 @@ TEST_F(DataFile, SampleDataAsListed) {
         EXPECT_EQ(r.Levels[0].State, psInControl);
     }
 
-    // The end writes the file; the next start reads it back without the first-run path.
-    SaveData();
+    // The discarded run is counted out from the first start on, as every later start counts it.
+    EXPECT_EQ(ListAnalytes[0].AllStats[0].N, 44);
+    const LevelStats first = ListAnalytes[0].AllStats[1];
+
+    // The first start wrote the folder; the next start reads it back without the first-run path.
+    Operations().Close();
     EXPECT_EQ(ListAnalytes.Count(), 0);
-    FirstRun = false;
-    LoadData();
-    EXPECT_TRUE(prompt.shown.empty());
+    report = Operations().Open(folder.Path(), TOpenMode::Program);
+    EXPECT_FALSE(report.FirstRun);
+    EXPECT_TRUE(report.Notes.empty());
     ASSERT_EQ(ListAnalytes.Count(), 3);
+    EXPECT_EQ(Fifo.Count(), 5);
     EXPECT_EQ(ListAnalytes[2].Name, "Albumin");
     EXPECT_EQ(ListAnalytes[0].Points[30].Levels[0], (LevelValue{0.6f, psDiscarded}));
+    EXPECT_EQ(ListAnalytes[0].AllStats[1].N, first.N);
+    EXPECT_EQ(ListAnalytes[0].AllStats[1].CV, first.CV);
+    Operations().Close();
 }
 
+// Settings without a data file: the program says "Cannot read data" and starts empty; a companion
+// refuses the folder.
 TEST_F(DataFile, MissingFileWithSettingsReportsAndStartsEmpty) {
-    FirstRun = false;
-    TScriptedPrompt prompt;
-    LoadData();
-    ASSERT_EQ(prompt.shown.size(), 1u);
-    EXPECT_EQ(prompt.shown[0].kind, mkError);
-    EXPECT_EQ(prompt.shown[0].buttons, unsigned(mbYes));
-    EXPECT_EQ(prompt.shown[0].text, "Cannot read data");
+    AtomicWriteFile(SettingsFileName(), SettingsImage(TSettings{}, {}));
+    TOpenReport report = Operations().Open(folder.Path(), TOpenMode::Program);
+    EXPECT_TRUE(report.Opened && report.DataUnreadable && report.DataMissing);
     EXPECT_EQ(ListAnalytes.Count(), 0);
     EXPECT_EQ(ListSerum.Count(), 0);
     EXPECT_EQ(Fifo.Count(), 0);
+    Operations().Close();
+    for (TOpenMode mode : {TOpenMode::Writer, TOpenMode::Reader}) {
+        report = Operations().Open(folder.Path(), mode);
+        EXPECT_FALSE(report.Opened);
+        EXPECT_EQ(report.Message.rfind("Cannot read data", 0), 0u) << report.Message;
+    }
 }
 
 TEST_F(DataFile, UnreadableFileIsKeptBeforeAnythingOverwritesIt) {
     const std::string damaged = BuildFile().substr(0, 300) + std::string(9, 'x');
     for (bool first : {false, true}) {
+        std::filesystem::remove(SettingsFileName());
+        if (!first) AtomicWriteFile(SettingsFileName(), SettingsImage(TSettings{}, {}));
         WriteBytes(DataFileName(), damaged);
-        FirstRun = first;
-        TScriptedPrompt prompt;
-        LoadData();
-        size_t box = 0;
-        if (!first) {
-            ASSERT_GE(prompt.shown.size(), 1u);
-            EXPECT_EQ(prompt.shown[box++].text, "Cannot read data");
-        }
-        ASSERT_EQ(prompt.shown.size(), box + 1);
-        const std::string& text = prompt.shown[box].text;
+        TOpenReport report = Operations().Open(folder.Path(), TOpenMode::Program);
+        EXPECT_EQ(report.DataUnreadable, !first);
+        ASSERT_EQ(report.Notes.size(), 1u);
+        const std::string& text = report.Notes[0];
         const std::string prefix = "The unreadable data file was kept as ";
         ASSERT_EQ(text.substr(0, prefix.size()), prefix);
         std::string kept = text.substr(prefix.size());
         EXPECT_EQ(kept.rfind(DataFileName() + ".unreadable-", 0), 0u) << kept;
         EXPECT_EQ(Bytes(kept), damaged);
         EXPECT_EQ(ListAnalytes.Count(), first ? 3 : 0);
-        SaveData();
+        Operations().Close();
         EXPECT_EQ(Bytes(kept), damaged);
         std::filesystem::remove(kept);
-        Fifo.ClearQueue();
+        std::filesystem::remove(DataFileName());
     }
 }
 
@@ -515,19 +522,6 @@ TEST_F(DataFile, FailedSavesLeaveThePreviousFileIntact) {
         size_t files = 0;
         for (const auto& e : std::filesystem::directory_iterator(folder.Path())) (void)e, ++files;
         EXPECT_EQ(files, 1u) << "a temporary file was left behind";
-    }
-
-    // The end reports a failed save and still frees the lists.
-    {
-        TScriptedPrompt prompt;
-        WriteFaults() = {true, TWriteStep::Write, 10};
-        SaveData();
-        WriteFaults() = {};
-        ASSERT_EQ(prompt.shown.size(), 1u);
-        EXPECT_EQ(prompt.shown[0].text, "Cannot save data");
-        EXPECT_EQ(prompt.shown[0].kind, mkError);
-        EXPECT_EQ(Bytes(path), previous);
-        EXPECT_EQ(ListAnalytes.Count(), 0);
     }
 
     // A folder that cannot hold the file.

@@ -19,6 +19,22 @@ TTempFolder::~TTempFolder() {
     std::filesystem::remove_all(path_, ec);
 }
 
+TOpenFolder::TOpenFolder() {
+    report = Reopen();
+}
+
+TOpenFolder::~TOpenFolder() {
+    Operations().Close();
+}
+
+TOpenReport TOpenFolder::Reopen(TOpenMode mode, bool sample) {
+    Operations().Close();
+    TOpenOptions options;
+    options.SampleOnFirstRun = sample;
+    report = Operations().Open(Path(), mode, options);
+    return report;
+}
+
 TMsgButton TScriptedPrompt::Ask(TMsgKind kind, unsigned buttons, const std::string& text) {
     shown.push_back({kind, buttons, text});
     if (answers_.empty()) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "UGlobale.h"
+#include "UOperations.h"
 #include "UStructures.h"
 #include "UUserPrompt.h"
 
@@ -20,6 +21,17 @@ public:
 
 private:
     std::string path_;
+};
+
+// A temporary program folder opened by the operations layer, as a writing companion opens it (the
+// folder's lock, no sample data); closed at the end.
+class TOpenFolder : public TTempFolder {
+public:
+    TOpenFolder();
+    ~TOpenFolder();
+    // Closes the layer and opens the folder again, as the next start does.
+    TOpenReport Reopen(TOpenMode mode = TOpenMode::Writer, bool sample = false);
+    TOpenReport report;
 };
 
 // Answers boxes from a script and records every box shown.

@@ -25,6 +25,12 @@ TResu Entry(TDateTime dt, const std::string& analyte, const std::string& comment
     return r;
 }
 
+TOpenOptions NoSample() {
+    TOpenOptions o;
+    o.SampleOnFirstRun = false;
+    return o;
+}
+
 bool Same(const TResu& a, const TResu& b) {
     return a.DateTime == b.DateTime && a.Levels == b.Levels && a.Comment == b.Comment &&
            a.Operator == b.Operator && a.AnalyteName == b.AnalyteName;
@@ -43,31 +49,26 @@ TEST_F(Queue, PopsInArrivalOrder) {
 }
 
 TEST_F(Queue, FileRoundTripKeepsEntriesAndTexts) {
-    std::vector<TResu> in = {Entry(45000.375, "Glucose", "", ""),
-                             Entry(45001.5, "Calcium", std::string(300, 'c'), "OPER"),
-                             Entry(-1.25, "", "r\xE9sultat", "")};
-    for (const TResu& e : in) Fifo.Push(e);
-    EXPECT_TRUE(Fifo.SaveQueue());
+    std::deque<TResu> in = {Entry(45000.375, "Glucose", "", ""),
+                            Entry(45001.5, "Calcium", std::string(300, 'c'), "OPER"),
+                            Entry(-1.25, "X", "r\xE9sultat", "")};
     // The layout: 32 bytes of date-time and levels, then three counted texts; no header.
-    std::string bytes = ReadWholeFile(QueueFileName());
-    EXPECT_EQ(bytes.size(), 3 * (32 + 12) + 7 + 7 + 300 + 4 + 8);
+    std::string bytes = QueueImage(in);
+    EXPECT_EQ(bytes.size(), 3 * (32 + 12) + 7 + 7 + 300 + 4 + 8 + 1);
     EXPECT_EQ(bytes.substr(32, 4), std::string(4, '\0'));
-    Fifo.ClearQueue();
-    TScriptedPrompt prompt;
-    Fifo.LoadQueue();
-    EXPECT_TRUE(prompt.shown.empty());
+    AtomicWriteFile(QueueFileName(), bytes);
+    TOpenReport report = Operations().Open(folder.Path(), TOpenMode::Reader, NoSample());
+    EXPECT_TRUE(report.Notes.empty());
     ASSERT_EQ(Fifo.Count(), 3);
     for (const TResu& e : in) EXPECT_TRUE(Same(*Fifo.Pop(), e));
-
+    Operations().Close();
     // An empty queue gives an empty file, and an empty file an empty queue.
-    EXPECT_TRUE(Fifo.SaveQueue());
-    EXPECT_EQ(ReadWholeFile(QueueFileName()), "");
-    Fifo.Push(Entry(1, "X", "", ""));
-    Fifo.LoadQueue();
-    EXPECT_EQ(Fifo.Count(), 0);
-    EXPECT_TRUE(prompt.shown.empty());
+    EXPECT_EQ(QueueImage({}), "");
+    EXPECT_TRUE(ParseQueueImage("").empty());
 }
 
+// A damaged queue file is kept aside at the start, named in a note, and the queue starts empty. Among
+// the damaged: entries without an analyte (a zero-filled file) and more entries than any queue holds.
 TEST_F(Queue, DamagedFileGivesAnEmptyQueueAndIsKept) {
     std::deque<TResu> entries = {Entry(1, "A", "one", "X"), Entry(2, "B", "two", "Y"), Entry(3, "C", "", "")};
     const std::string good = QueueImage(entries);
@@ -76,22 +77,24 @@ TEST_F(Queue, DamagedFileGivesAnEmptyQueueAndIsKept) {
     std::string nanDate(reinterpret_cast<const char*>(&nan), 8);
     std::string badState = good;
     badState[12] = 9;
-    std::string cases[] = {good.substr(0, first + 20), good.substr(0, good.size() - 1),
-                           nanDate + good.substr(8), badState,
-                           good.substr(0, first) + std::string("\xFF\xFF\xFF\x7F", 4)};
+    std::string cases[] = {good.substr(0, good.size() - 1),
+                           nanDate + good.substr(8),
+                           badState,
+                           good.substr(0, first) + std::string("\xFF\xFF\xFF\x7F", 4),
+                           std::string(44 * 50, '\0'),
+                           std::string(44 * (MaxQueueEntries + 1), '\0')};
     for (const std::string& bad : cases) {
         std::ofstream(QueueFileName(), std::ios::binary) << bad;
-        TScriptedPrompt prompt;
-        Fifo.Push(Entry(9, "Z", "", ""));
-        Fifo.LoadQueue();
+        TOpenReport report = Operations().Open(folder.Path(), TOpenMode::Writer, NoSample());
         EXPECT_EQ(Fifo.Count(), 0);
-        ASSERT_EQ(prompt.shown.size(), 1u);
+        ASSERT_EQ(report.Notes.size(), 1u);
         const std::string prefix = "The damaged queue file was kept as ";
-        ASSERT_EQ(prompt.shown[0].text.substr(0, prefix.size()), prefix);
-        std::string kept = prompt.shown[0].text.substr(prefix.size());
+        ASSERT_EQ(report.Notes[0].substr(0, prefix.size()), prefix);
+        std::string kept = report.Notes[0].substr(prefix.size());
         EXPECT_EQ(ReadWholeFile(kept), bad);
         EXPECT_FALSE(FileExists(QueueFileName()));
         std::filesystem::remove(kept);
+        Operations().Close();
     }
     // Every cut of a valid file is either a whole number of entries or refused, never a crash.
     for (size_t cut = 0; cut <= good.size(); ++cut) {
@@ -103,19 +106,17 @@ TEST_F(Queue, DamagedFileGivesAnEmptyQueueAndIsKept) {
     }
 }
 
+// A held run whose queue file cannot be written is not held: the file and the queue stay as they were.
 TEST_F(Queue, FailedSaveIsReportedAndKeepsThePreviousFile) {
-    Fifo.Push(Entry(1, "A", "", ""));
-    ASSERT_TRUE(Fifo.SaveQueue());
+    Operations().Open(folder.Path(), TOpenMode::Writer, NoSample());
+    ASSERT_TRUE(Operations().HoldRun(Entry(1, "A", "", "")).Ok());
     const std::string previous = ReadWholeFile(QueueFileName());
-    Fifo.Push(Entry(2, "B", "", ""));
-    TScriptedPrompt prompt;
     WriteFaults() = {true, TWriteStep::Write, 5};
-    EXPECT_FALSE(Fifo.SaveQueue());
+    TOutcome out = Operations().HoldRun(Entry(2, "B", "", ""));
     WriteFaults() = {};
-    ASSERT_EQ(prompt.shown.size(), 1u);
-    EXPECT_EQ(prompt.shown[0].kind, mkError);
-    EXPECT_EQ(prompt.shown[0].buttons, unsigned(mbYes));
-    EXPECT_EQ(prompt.shown[0].text, "Unable to save fifo");
+    EXPECT_EQ(out.Status, TStatus::Refused);
+    EXPECT_EQ(out.Message.rfind("Unable to save fifo\r", 0), 0u) << out.Message;
     EXPECT_EQ(ReadWholeFile(QueueFileName()), previous);
-    EXPECT_EQ(Fifo.Count(), 2);
+    EXPECT_EQ(Fifo.Count(), 1);
+    Operations().Close();
 }

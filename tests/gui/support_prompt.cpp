@@ -1,6 +1,8 @@
 // Window-test support.
 #include "support_prompt.h"
 
+#include "UOperations.h"
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -11,13 +13,16 @@ TGuiTempFolder::TGuiTempFolder() {
     std::string tmpl = (std::filesystem::temp_directory_path() / "varnholt-gui-XXXXXX").string();
     path_ = std::string(mkdtemp(tmpl.data())) + "/";
     setenv("VARNHOLT_HOME", path_.c_str(), 1);
-    SetProgramFolder(path_);
-    DefaultSettings();
-    Operators.clear();
+    // The windows change stored data through the layer, opened on the folder as a companion would be:
+    // no sample data, the lists empty for the test to fill.
+    TOpenOptions options;
+    options.SampleOnFirstRun = false;
+    Operations().Open(path_, TOpenMode::Writer, options);
     Regional = TRegional{};
 }
 
 TGuiTempFolder::~TGuiTempFolder() {
+    Operations().Close();
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
 }

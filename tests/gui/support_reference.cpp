@@ -1,12 +1,17 @@
 // Window-test support for the reference windows: analytes with points, and a recording archive hook.
 #include "support_reference.h"
 
+#include <algorithm>
+#include <filesystem>
+
 #include <cmath>
 #include <memory>
 
+#include "UArchive.h"
+#include "UAtomicFile.h"
 #include "UDataLoadSave.h"
+#include "UGlobale.h"
 #include "UQcError.h"
-#include "URefArchive.h"
 
 void RefResetLists() {
     ListAnalytes.Clear();
@@ -33,18 +38,29 @@ void RefAddPoint(TAnalyte& a, int day, std::initializer_list<float> values, Poin
 }
 
 namespace {
-TArchiveLevelFn savedHook;
+std::vector<std::string> ArchiveFiles() {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(ProgramFolder))
+        if (e.path().extension() == ".qca") names.push_back(e.path().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
+} // namespace
 
-TRefArchiveRecorder::TRefArchiveRecorder(bool fail) {
-    savedHook = ArchiveLevelHook();
-    ArchiveLevelHook() = [this, fail](TAnalyte& a, int level) -> int32_t {
-        calls.emplace_back(a.Name, level);
-        if (fail) throw EQcError("Disk full");
-        return 1;
-    };
+TRefArchiveRecorder::TRefArchiveRecorder(bool fail) : before_(ArchiveFiles()) {
+    if (fail) WriteFaults() = {true, TWriteStep::Write, 0, ".qca"};
 }
 
 TRefArchiveRecorder::~TRefArchiveRecorder() {
-    ArchiveLevelHook() = savedHook;
+    WriteFaults() = {};
+}
+
+std::vector<std::pair<std::string, std::string>> TRefArchiveRecorder::Archived() const {
+    std::vector<std::pair<std::string, std::string>> out;
+    for (const std::string& path : ArchiveFiles()) {
+        if (std::find(before_.begin(), before_.end(), path) != before_.end()) continue;
+        TArchiveFile f = ReadArchiveFile(path);
+        out.emplace_back(f.Name, f.Summary[2]);
+    }
+    return out;
 }

@@ -17,11 +17,14 @@ TAnalyte& RefAddAnalyte(const std::string& name, int levels, int decimals = 2);
 void RefAddPoint(TAnalyte& a, int day, std::initializer_list<float> values, PointState state = psInControl,
                  const std::string& comment = "", const std::string& op = "AB");
 
-// Replaces the archive operation for the life of the object, recording (analyte name, level) of each
-// call; when `fail` is set every call throws EQcError("Disk full").
+// Records the archives written while it lives: the analyte and control material of each new archive
+// file. With `fail` every archive file write fails as on a full disk.
 class TRefArchiveRecorder {
 public:
     explicit TRefArchiveRecorder(bool fail = false);
     ~TRefArchiveRecorder();
-    std::vector<std::pair<std::string, int>> calls;
+    std::vector<std::pair<std::string, std::string>> Archived() const;
+
+private:
+    std::vector<std::string> before_;
 };

@@ -12,6 +12,7 @@
 #include "UGlobale.h"
 #include "UMotPass.h"
 #include "UNewPsw.h"
+#include "UOperations.h"
 #include "UOptions.h"
 #include "UQcError.h"
 
@@ -173,12 +174,14 @@ private slots:
     void failedSettingsWriteIsShown() {
         TGuiFolder folder;
         WriteFaults() = {true, TWriteStep::Open, 0};
-        QVERIFY(!SaveSettingsOrWarn());
+        auto change = [] { return Operations().ChangeSettings([](TSettings& s) { s.BackupInterval = 9; }); };
+        QVERIFY(!ShowOutcome(change()));
         WriteFaults() = {};
         QCOMPARE(TDialogScript::Shown().size(), size_t(1));
         QCOMPARE(TDialogScript::Shown()[0].kind, mkError);
         QVERIFY(ShownTexts()[0].find(folder.File("Varnholt.cfr")) != std::string::npos);
-        QVERIFY(SaveSettingsOrWarn());
+        QCOMPARE(Settings.BackupInterval, 7); // put back
+        QVERIFY(ShowOutcome(change()));
         QCOMPARE(TDialogScript::Shown().size(), size_t(1));
     }
 };

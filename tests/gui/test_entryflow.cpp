@@ -136,13 +136,15 @@ private slots:
             TFailingWrites failing;
             out = EnterRun(a, Fields(1, {"2.2", "", ""}), std::ref(ok));
         }
-        QVERIFY(out.Accepted && !out.Saved);
+        // Not taken: the box says why and the fields keep the run for another try.
+        QVERIFY(!out.Accepted && !out.Saved && !out.ResetFields);
         QCOMPARE(answers.shown.back().kind, mkError);
         QCOMPARE(answers.shown.back().buttons, unsigned(mbYes));
         QVERIFY(answers.LastText().rfind("Cannot save data\r", 0) == 0);
-        QCOMPARE(a.Count(), 2);                          // in memory
+        QCOMPARE(a.Count(), 1);
         QCOMPARE(ReadWholeFile(DataFileName()), before); // the earlier file intact
-        QVERIFY(SaveDataAfterRun());                     // the next save holds it
+        out = EnterRun(a, Fields(1, {"2.2", "", ""}), std::ref(ok));
+        QVERIFY(out.Accepted && out.Saved);
         QCOMPARE(ValidDataFileAnalytes(DataFileName())[0]->Count(), 2);
     }
 
@@ -182,7 +184,7 @@ private slots:
         r.DateTime = EncodeDate(2024, 2, 1);
         r.Levels[0] = {30.0f, psInControl};
         Fifo.Push(r);
-        Fifo.SaveQueue();
+        AtomicWriteFile(QueueFileName(), QueueImage(Fifo.Entries()));
         TWinValidCQ win;
         TValidDriver drive(win);
         TAnalyte* shownAnalyte = nullptr;
@@ -237,7 +239,7 @@ private slots:
     void recalledRunWithAFailedWriteStaysInTheQueueFile() {
         TAnalyte& a = RefAddAnalyte("Calcium", 1);
         Fifo.Push(ValidRun(a, 0, {2.0f}));
-        Fifo.SaveQueue();
+        AtomicWriteFile(QueueFileName(), QueueImage(Fifo.Entries()));
         TScriptedAnswers answers;
         TAnswer ok{true};
         TRecallOutcome out;
@@ -245,11 +247,11 @@ private slots:
             TFailingWrites failing;
             out = RecallQueuedRun(std::ref(ok));
         }
-        QVERIFY(out.Accepted && !out.Saved);
+        QVERIFY(!out.Accepted && !out.Saved);
         QVERIFY(answers.LastText().rfind("Cannot save data", 0) == 0);
-        QCOMPARE(a.Count(), 1);
-        QCOMPARE(Fifo.Count(), 0);
-        QCOMPARE(ValidQueueFile().size(), size_t(1)); // not lost before the data file holds it
+        QCOMPARE(a.Count(), 0);
+        QCOMPARE(Fifo.Count(), 1); // still held, at the head
+        QCOMPARE(ValidQueueFile().size(), size_t(1));
     }
 
     void clearingTheQueue() {
@@ -258,7 +260,7 @@ private slots:
         QCOMPARE(answers.LastText(), std::string("Nothing hold in the queue."));
         TAnalyte& a = RefAddAnalyte("Glucose", 1);
         for (int d = 0; d < 3; ++d) Fifo.Push(ValidRun(a, d, {1.0f}));
-        Fifo.SaveQueue();
+        AtomicWriteFile(QueueFileName(), QueueImage(Fifo.Entries()));
         Settings.Password = "SECRET";
         answers.AnswerPassword(false);
         QVERIFY(!ClearQueueCommand());

@@ -352,8 +352,8 @@ private slots:
         QCOMPARE(TDialogScript::Shown().size(), size_t(1));
         QVERIFY(ShownTexts()[0].rfind("Cannot save data\r", 0) == 0);
         QVERIFY(ShownTexts()[0].find("Varnholt.qcf") != std::string::npos);
-        // The confirmed limits stay in memory for the next save.
-        QCOMPARE(a.LimitMode[0], lmFixed);
+        // Nothing changed: the former limits are back, as in the file.
+        QCOMPARE(a.LimitMode[0], lmMobile);
         QVERIFY(!FileExists(DataFileName()));
         Close(w);
     }

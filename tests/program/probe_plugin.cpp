@@ -1,10 +1,18 @@
 // Probe loaded into the real program through QT_QPA_GENERIC_PLUGINS=varnholtprobe: reports on stderr
 // the windows and message boxes shown, answers every modal dialog with its reject (Cancel / close),
 // and ends the program that many ms after its main window's first paint when VARNHOLT_PROBE_QUIT_MS is set.
+// With VARNHOLT_PROBE_RANDOM=N it opens the random generator after the first paint and adds N random
+// runs to the current analyte's charts (its confirmation answered OK), then reports "random added".
 // VARNHOLT_PROBE_T0 (nanoseconds since the epoch, taken by the script at launch) dates each report.
+#include <QAbstractButton>
+#include <QAction>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QEvent>
 #include <QGenericPlugin>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTableWidget>
 #include <QTimer>
 #include <QVariant>
 #include <QWidget>
@@ -40,10 +48,29 @@ public:
             if (qEnvironmentVariableIsSet("VARNHOLT_PROBE_QUIT_MS"))
                 QTimer::singleShot(qEnvironmentVariableIntValue("VARNHOLT_PROBE_QUIT_MS"), qApp,
                                    [] { QCoreApplication::exit(0); });
+            if (qEnvironmentVariableIsSet("VARNHOLT_PROBE_RANDOM")) {
+                random_ = true;
+                QTimer::singleShot(100, w, [w] {
+                    if (auto* a = w->findChild<QAction*>(QStringLiteral("MnuRandomGenerator"))) a->trigger();
+                    Report("random added", w);
+                });
+            }
         }
         if (e->type() != QEvent::Show || !w->isWindow()) return false;
         if (w->inherits("QMainWindow")) {
             Report("main window shown", w);
+        } else if (random_ && w->objectName() == QLatin1String("WinRandom")) {
+            Report("dialog shown", w);
+            QTimer::singleShot(0, w, [w] { FillRandom(w); });
+        } else if (random_ && w->inherits("QMessageBox")) {
+            Report("dialog shown", w, w->property("text").toString());
+            QTimer::singleShot(0, w, [w] {
+                auto* box = static_cast<QMessageBox*>(w);
+                for (QAbstractButton* b : box->buttons()) {
+                    QMessageBox::ButtonRole role = box->buttonRole(b);
+                    if (role == QMessageBox::AcceptRole || role == QMessageBox::YesRole) return b->click();
+                }
+            });
         } else if (w->inherits("QDialog")) {
             Report("dialog shown", w, w->property("text").toString());
             // Answered from the event loop the dialog runs, once it is up.
@@ -55,7 +82,21 @@ public:
     }
 
 private:
+    // The random generator's fields: the number of runs, and in the grid (a column a level, below its
+    // heading row) a mean of 10 and a CV of 3 % for every level.
+    static void FillRandom(QWidget* w) {
+        if (auto* n = w->findChild<QLineEdit*>(QStringLiteral("EditNumber")))
+            n->setText(qEnvironmentVariable("VARNHOLT_PROBE_RANDOM"));
+        if (auto* g = w->findChild<QTableWidget*>(QStringLiteral("Grille")))
+            for (int c = 1; c < g->columnCount(); ++c) {
+                g->setItem(1, c, new QTableWidgetItem(QStringLiteral("10")));
+                g->setItem(2, c, new QTableWidgetItem(QStringLiteral("3")));
+            }
+        if (auto* c = w->findChild<QAbstractButton*>(QStringLiteral("RBCharts"))) c->setChecked(true);
+        if (auto* ok = w->findChild<QAbstractButton*>(QStringLiteral("BtOK"))) ok->click();
+    }
     bool mainPainted_ = false;
+    bool random_ = false;
 };
 
 class TProbePlugin : public QGenericPlugin {

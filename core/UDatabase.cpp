@@ -1,0 +1,276 @@
+// Varnholt.db through SQLite's C API: schema versions and migrations, damaged files kept aside, copies.
+#include "UDatabase.h"
+
+#include <cstdio>
+#include <cstring>
+#include <sqlite3.h>
+
+#include "UAtomicFile.h"
+#include "UDataLoadSave.h"
+#include "UQcError.h"
+
+namespace {
+// Each entry brings the schema from its index to the next version; never edit one that has shipped.
+const char* const Migrations[] = {
+    // 0 -> 1
+    "CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);"
+    "CREATE TABLE file_state(name TEXT PRIMARY KEY, size INTEGER NOT NULL, hash TEXT NOT NULL,"
+    "                        written_utc TEXT NOT NULL);"
+    "CREATE TABLE pending_edit(id INTEGER PRIMARY KEY, analyte TEXT NOT NULL, run BLOB NOT NULL,"
+    "                          stored_utc TEXT NOT NULL);",
+};
+static_assert(std::size(Migrations) == TDatabase::SchemaVersion);
+
+[[noreturn]] void Fail(sqlite3* db, const std::string& what) {
+    throw EQcError("Database error: " + what + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
+}
+} // namespace
+
+TStatement::TStatement(sqlite3* db, std::string_view sql) : db_(db) {
+    if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &st_, nullptr) != SQLITE_OK)
+        Fail(db, std::string(sql.substr(0, 60)));
+}
+
+TStatement::~TStatement() {
+    if (st_) sqlite3_finalize(st_);
+}
+
+TStatement& TStatement::Bind(int i, int64_t v) {
+    sqlite3_bind_int64(st_, i, v);
+    return *this;
+}
+TStatement& TStatement::Bind(int i, double v) {
+    sqlite3_bind_double(st_, i, v);
+    return *this;
+}
+TStatement& TStatement::Bind(int i, std::string_view v) {
+    sqlite3_bind_text(st_, i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
+    return *this;
+}
+TStatement& TStatement::BindNull(int i) {
+    sqlite3_bind_null(st_, i);
+    return *this;
+}
+
+bool TStatement::Step() {
+    int rc = sqlite3_step(st_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    Fail(db_, sqlite3_sql(st_) ? std::string(sqlite3_sql(st_)).substr(0, 60) : "step");
+}
+
+void TStatement::Reset() {
+    sqlite3_reset(st_);
+    sqlite3_clear_bindings(st_);
+}
+
+int64_t TStatement::Int(int col) const {
+    return sqlite3_column_int64(st_, col);
+}
+double TStatement::Real(int col) const {
+    return sqlite3_column_double(st_, col);
+}
+std::string TStatement::Text(int col) const {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_blob(st_, col));
+    return p ? std::string(p, static_cast<size_t>(sqlite3_column_bytes(st_, col))) : std::string();
+}
+bool TStatement::IsNull(int col) const {
+    return sqlite3_column_type(st_, col) == SQLITE_NULL;
+}
+
+TDatabase::~TDatabase() {
+    Close();
+}
+
+void TDatabase::Close() {
+    if (db_) sqlite3_close_v2(db_);
+    db_ = nullptr;
+}
+
+bool TDatabase::LooksLikeDatabase(const std::string& path) {
+    std::string head;
+    try {
+        head = ReadWholeFile(path).substr(0, 16);
+    } catch (const EQcError&) {
+        return false;
+    }
+    return head == std::string("SQLite format 3\0", 16);
+}
+
+TDatabase::THealth TDatabase::Check() const {
+    sqlite3_stmt* st = nullptr;
+    int rc = sqlite3_prepare_v2(db_, "PRAGMA quick_check", -1, &st, nullptr);
+    if (rc == SQLITE_OK) rc = sqlite3_step(st);
+    std::string first;
+    if (rc == SQLITE_ROW) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+        first = text ? text : "";
+    }
+    sqlite3_finalize(st);
+    if (rc == SQLITE_ROW) return first == "ok" ? THealth::Sound : THealth::Damaged;
+    const int primary = sqlite3_extended_errcode(db_) & 0xff;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB ? THealth::Damaged : THealth::Unusable;
+}
+
+void TDatabase::Open(const std::string& path, bool create) {
+    Close();
+    path_ = path;
+    keptAs_.clear();
+    if (!FileExists(path) && !create) return;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const bool existed = FileExists(path);
+        if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+            SQLITE_OK) {
+            std::string why = db_ ? sqlite3_errmsg(db_) : "out of memory";
+            Close();
+            throw EQcError("Cannot open " + path + ": " + why, path, why);
+        }
+        sqlite3_busy_timeout(db_, 5000);
+        sqlite3_extended_result_codes(db_, 1);
+        if (!existed) break;
+        THealth health = Check();
+        if (health == THealth::Sound) break;
+        if (health == THealth::Unusable) {
+            // A full disk, a read-only medium or an I/O error is no damage: the file is left as it is.
+            std::string why = sqlite3_errmsg(db_);
+            Close();
+            throw EQcError("Database error: " + why + " (" + path + ")", path, why);
+        }
+        Close();
+        // Keep the damaged database and its log for the laboratory, then start a new one.
+        keptAs_ = KeepUnreadableFile(path);
+        if (keptAs_.empty()) throw EQcError("The damaged database " + path + " could not be kept aside");
+        for (const char* side : {"-wal", "-shm"})
+            if (FileExists(path + side)) ::rename((path + side).c_str(), (keptAs_ + side).c_str());
+    }
+    try {
+        Exec("PRAGMA journal_mode=WAL");
+        Exec("PRAGMA synchronous=FULL");
+        Exec("PRAGMA foreign_keys=ON");
+        Migrate();
+    } catch (const EQcError&) {
+        Close();
+        throw;
+    }
+}
+
+void TDatabase::OpenReadOnly(const std::string& path) {
+    Close();
+    path_ = path;
+    keptAs_.clear();
+    if (!FileExists(path)) return;
+    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        Close();
+        throw EQcError("Cannot read " + path);
+    }
+    sqlite3_busy_timeout(db_, 5000);
+    if (Version() > SchemaVersion) {
+        Close();
+        throw EQcError("The database " + path + " was written by a newer Varnholt");
+    }
+}
+
+int TDatabase::Version() const {
+    TStatement st(db_, "PRAGMA user_version");
+    return st.Step() ? static_cast<int>(st.Int(0)) : 0;
+}
+
+void TDatabase::Migrate() {
+    int version = Version();
+    if (version > SchemaVersion)
+        throw EQcError("The database " + path_ + " was written by a newer Varnholt (schema " +
+                       std::to_string(version) + "); this one knows schema " + std::to_string(SchemaVersion));
+    for (; version < SchemaVersion; ++version) {
+        TTransaction t(*this);
+        Exec(Migrations[version]);
+        Exec("PRAGMA user_version=" + std::to_string(version + 1));
+        t.Commit();
+    }
+}
+
+TStatement TDatabase::Prepare(std::string_view sql) const {
+    if (!db_) throw EQcError("The database is not open");
+    return TStatement(db_, sql);
+}
+
+void TDatabase::Exec(std::string_view sql) const {
+    if (!db_) throw EQcError("The database is not open");
+    char* error = nullptr;
+    std::string s(sql);
+    if (sqlite3_exec(db_, s.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+        std::string what = error ? error : "unknown error";
+        sqlite3_free(error);
+        throw EQcError("Database error: " + what + " (" + path_ + ")");
+    }
+}
+
+TDatabase::TTransaction::TTransaction(const TDatabase& db) : db_(db) {
+    db_.Exec("BEGIN IMMEDIATE");
+}
+
+TDatabase::TTransaction::~TTransaction() {
+    if (open_) try {
+            db_.Exec("ROLLBACK");
+        } catch (const EQcError&) {
+        }
+}
+
+void TDatabase::TTransaction::Commit() {
+    db_.Exec("COMMIT");
+    open_ = false;
+}
+
+std::optional<std::string> TDatabase::Meta(std::string_view key) const {
+    TStatement st = Prepare("SELECT value FROM meta WHERE key = ?");
+    st.Bind(1, key);
+    if (!st.Step()) return std::nullopt;
+    return st.Text(0);
+}
+
+void TDatabase::SetMeta(std::string_view key, std::string_view value) const {
+    TStatement st = Prepare("INSERT INTO meta(key, value) VALUES(?, ?) "
+                            "ON CONFLICT(key) DO UPDATE SET value = excluded.value");
+    st.Bind(1, key).Bind(2, value);
+    st.Step();
+}
+
+namespace {
+void Copy(sqlite3* from, sqlite3* to, const std::string& what) {
+    sqlite3_backup* b = sqlite3_backup_init(to, "main", from, "main");
+    if (!b) Fail(to, what);
+    int rc = sqlite3_backup_step(b, -1);
+    sqlite3_backup_finish(b);
+    if (rc != SQLITE_DONE) Fail(to, what);
+}
+} // namespace
+
+void TDatabase::CopyTo(const std::string& path) const {
+    if (!db_) throw EQcError("The database is not open");
+    // A consistent image of every page, taken in one read transaction, then written as any file is.
+    sqlite3_int64 size = 0;
+    TStatement begin(db_, "BEGIN");
+    begin.Step();
+    unsigned char* image = sqlite3_serialize(db_, "main", &size, 0);
+    Exec("COMMIT");
+    if (!image) Fail(db_, "copy to " + path);
+    std::string bytes(reinterpret_cast<const char*>(image), static_cast<size_t>(size));
+    sqlite3_free(image);
+    AtomicWriteFile(path, bytes);
+}
+
+void TDatabase::ReplaceFrom(const std::string& path) {
+    if (!db_) throw EQcError("The database is not open");
+    sqlite3* from = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &from, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close_v2(from);
+        throw EQcError("Cannot read " + path);
+    }
+    try {
+        Copy(from, db_, "restore from " + path);
+    } catch (const EQcError&) {
+        sqlite3_close_v2(from);
+        throw;
+    }
+    sqlite3_close_v2(from);
+    Migrate();
+}

@@ -1,0 +1,99 @@
+// Varnholt.db: the embedded SQLite database for what the legacy files cannot hold.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// One prepared statement; columns and parameters are numbered from 0 and 1 as SQLite numbers them.
+class TStatement {
+public:
+    TStatement(sqlite3* db, std::string_view sql);
+    ~TStatement();
+    TStatement(const TStatement&) = delete;
+    TStatement& operator=(const TStatement&) = delete;
+    TStatement(TStatement&& o) noexcept : db_(o.db_), st_(o.st_) { o.st_ = nullptr; }
+
+    TStatement& Bind(int i, int64_t v);
+    TStatement& Bind(int i, double v);
+    TStatement& Bind(int i, std::string_view v);
+    TStatement& BindNull(int i);
+    // True while a row is there; false when done. Throws EQcError on failure.
+    bool Step();
+    void Reset();
+    int64_t Int(int col) const;
+    double Real(int col) const;
+    std::string Text(int col) const;
+    bool IsNull(int col) const;
+
+private:
+    sqlite3* db_;
+    sqlite3_stmt* st_ = nullptr;
+};
+
+class TDatabase {
+public:
+    // The schema this program writes; a newer database is refused rather than changed.
+    static constexpr int SchemaVersion = 1;
+    static constexpr const char* FileName = "Varnholt.db";
+
+    TDatabase() = default;
+    ~TDatabase();
+    TDatabase(const TDatabase&) = delete;
+    TDatabase& operator=(const TDatabase&) = delete;
+
+    // Opens the database, creating it when `create` and it is missing, and brings its schema up to date
+    // (write-ahead log). A file that is not a sound database is kept aside (KeptAs names where) and a
+    // new one is made, never written over. Throws EQcError when the database cannot be used at all
+    // (schema newer than the program, a folder that cannot be written).
+    void Open(const std::string& path, bool create = true);
+    // Opens an existing database for reading only; a missing one leaves it closed.
+    void OpenReadOnly(const std::string& path);
+    void Close();
+    bool IsOpen() const { return db_ != nullptr; }
+    const std::string& Path() const { return path_; }
+    // Where a damaged database was kept by the last Open, empty when none was.
+    const std::string& KeptAs() const { return keptAs_; }
+    int Version() const;
+
+    TStatement Prepare(std::string_view sql) const;
+    void Exec(std::string_view sql) const;
+
+    // One write transaction (BEGIN IMMEDIATE); rolled back unless committed.
+    class TTransaction {
+    public:
+        explicit TTransaction(const TDatabase& db);
+        ~TTransaction();
+        void Commit();
+
+    private:
+        const TDatabase& db_;
+        bool open_ = true;
+    };
+
+    std::optional<std::string> Meta(std::string_view key) const;
+    void SetMeta(std::string_view key, std::string_view value) const;
+
+    // A consistent copy of the whole database into a file, written atomically (online backup).
+    void CopyTo(const std::string& path) const;
+    // Replaces the contents by those of a database file (online backup the other way).
+    void ReplaceFrom(const std::string& path);
+
+    // True when the bytes at path start as an SQLite database does.
+    static bool LooksLikeDatabase(const std::string& path);
+
+private:
+    enum class THealth { Sound, Damaged, Unusable };
+    void Migrate();
+    // Damaged: not a database, or its pages do not check; Unusable: it cannot be read now (disk full,
+    // I/O error), which says nothing of the file.
+    THealth Check() const;
+    sqlite3* db_ = nullptr;
+    std::string path_;
+    std::string keptAs_;
+};

@@ -1,0 +1,1279 @@
+// The operations layer: each change made in memory, written, and undone in memory when the write fails.
+#include "UOperations.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+#include <xxhash.h>
+
+#include "UArchive.h"
+#include "UAtomicFile.h"
+#include "UCompatibilityDrovanta.h"
+#include "UDataLoadSave.h"
+#include "UFifoResult.h"
+#include "URandom.h"
+#include "UUtilitaires.h"
+
+TOperations& Operations() {
+    static TOperations layer;
+    return layer;
+}
+
+namespace {
+std::string WithSlash(std::string folder) {
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    return folder;
+}
+
+std::string FileNameOf(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string HashText(std::string_view bytes) {
+    XXH128_hash_t h = XXH3_128bits(bytes.data(), bytes.size());
+    char text[33];
+    std::snprintf(text, sizeof text, "%016llx%016llx", static_cast<unsigned long long>(h.high64),
+                  static_cast<unsigned long long>(h.low64));
+    return text;
+}
+
+std::string UtcStamp() {
+    std::time_t t = std::time(nullptr);
+    std::tm u{};
+    gmtime_r(&t, &u);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &u);
+    return text;
+}
+
+// A run that the analyte already holds: the same moment, values and operator. A recall whose queue
+// write was lost after the data file took the run finds it so, and does not add it twice.
+bool HoldsRun(const TAnalyte& a, const TResu& run) {
+    int i = a.FindInsertIndex(run.DateTime);
+    for (int k = i - 1; k >= 0; --k) {
+        const ControlPoint& p = a.Points[static_cast<size_t>(k)];
+        if (p.DateTime != run.DateTime) break;
+        bool same = p.Operator.View() == std::string_view(run.Operator).substr(0, 4);
+        for (int l = 0; l < MaxLevels && same; ++l) {
+            const LevelValue &x = p.Levels[l], &y = run.Levels[l];
+            same = (x.State == psEmpty) == (y.State == psEmpty) && (x.State == psEmpty || x.Value == y.Value);
+        }
+        if (same) return true;
+    }
+    return false;
+}
+
+int64_t RunsIn(const TListAnalytes& list) {
+    int64_t n = 0;
+    for (const auto& a : list.Items) n += a->Count();
+    return n;
+}
+
+// The runs of a data file image, -1 when it is not one.
+int64_t RunsInFile(const std::string& path) {
+    if (!FileExists(path)) return -1;
+    try {
+        TListSerum serum;
+        TListAnalytes analytes;
+        ParseDataImage(ReadWholeFile(path), serum, analytes);
+        return RunsIn(analytes);
+    } catch (const EQcError&) {
+        return -1;
+    }
+}
+
+std::string RunsText(int64_t n) {
+    return std::to_string(n) + (n == 1 ? " run" : " runs");
+}
+} // namespace
+
+TOperations::TOperations() = default;
+TOperations::~TOperations() = default;
+
+// ---------------------------------------------------------------- folder
+
+void TOperations::ClearState() {
+    databaseRefused_ = false;
+    ListAnalytes.Clear();
+    ListSerum.Clear();
+    Fifo.ClearQueue();
+    Operators.clear();
+    DefaultSettings();
+    current_ = 0;
+    currentIndex_ = -1;
+    unkeptDataFile_.clear();
+}
+
+void TOperations::LoadSettingsReporting(TOpenReport& report) {
+    const std::string path = SettingsFileName();
+    Operators.clear();
+    DefaultSettings();
+    FirstRun = !FileExists(path);
+    if (FirstRun) return;
+    TSettings s;
+    std::vector<std::string> ops;
+    bool ok = false;
+    try {
+        ok = ParseSettingsImage(ReadWholeFile(path), s, ops);
+    } catch (const EQcError&) {
+    }
+    if (ok) {
+        Settings = s;
+        Settings.Signature = ProgramSignature;
+        for (const std::string& op : ops) AddOperator(op);
+        return;
+    }
+    // Not a first run: the laboratory has used this folder. The damaged file is kept and replaced by
+    // the defaults at the next change of the settings.
+    if (mode_ == TOpenMode::Reader) return;
+    std::string kept = KeepUnreadableFile(path);
+    report.Notes.push_back(
+        (kept.empty() ? "The damaged settings file " + path + " could not be kept aside"
+                      : "The damaged settings file was kept as " + kept) +
+        ".\rThe password, the operators and the backup folder were lost: set them again in "
+        "the Configuration menu.");
+}
+
+void TOperations::LoadQueueReporting(TOpenReport& report) {
+    Fifo.ClearQueue();
+    const std::string path = QueueFileName();
+    if (!FileExists(path)) return;
+    try {
+        for (TResu& e : ParseQueueImage(ReadWholeFile(path))) Fifo.Push(std::move(e));
+        return;
+    } catch (const EQcError&) {
+        Fifo.ClearQueue();
+    }
+    if (mode_ == TOpenMode::Reader) return;
+    // The held runs are not lost with the queue: the damaged file is kept for the laboratory.
+    std::string kept = KeepUnreadableFile(path);
+    report.Notes.push_back(kept.empty() ? "The damaged queue file " + path + " could not be kept aside."
+                                        : "The damaged queue file was kept as " + kept);
+}
+
+bool TOperations::LoadDataReporting(TOpenReport& report) {
+    const std::string path = DataFileName();
+    if (!FileExists(path)) {
+        if (FirstRun) {
+            report.FirstRun = true;
+            return true;
+        }
+        report.DataMissing = true;
+        if (mode_ != TOpenMode::Program) {
+            report.Message = "Cannot read data: " + path + " is missing";
+            return false;
+        }
+        report.DataUnreadable = true;
+        return true;
+    }
+    try {
+        ReadDataFile(path);
+        return true;
+    } catch (const EQcError& e) {
+        if (mode_ != TOpenMode::Program) {
+            // A companion refuses rather than keeping the file aside, so that nothing on disk changes.
+            report.Message = std::string("Cannot read data: ") + e.what();
+            return false;
+        }
+    }
+    ListAnalytes.Clear();
+    ListSerum.Clear();
+    // "Cannot read data" is for a folder in use; a first run starts with the sample data.
+    report.DataUnreadable = !FirstRun;
+    report.FirstRun = FirstRun;
+    // Keep the laboratory's history before anything can write over it.
+    std::string kept = KeepUnreadableFile(path);
+    if (kept.empty()) {
+        unkeptDataFile_ = path;
+        report.Notes.push_back("The unreadable data file " + path +
+                               " could not be kept aside; it will not be overwritten.");
+    } else {
+        report.Notes.push_back("The unreadable data file was kept as " + kept);
+    }
+    return true;
+}
+
+TOpenReport TOperations::Open(const std::string& folder, TOpenMode mode, const TOpenOptions& options) {
+    Close();
+    TOpenReport report;
+    mode_ = mode;
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec)) {
+        if (mode == TOpenMode::Reader || !options.CreateFolder) {
+            report.FolderMissing = true;
+            report.Message = "The folder " + WithSlash(folder) + " does not exist";
+            return report;
+        }
+        std::filesystem::create_directories(folder, ec);
+        if (ec) {
+            report.Message = "Cannot create the folder " + WithSlash(folder) + ": " + ec.message();
+            return report;
+        }
+    }
+    SetProgramFolder(folder);
+    ClearState();
+    if (mode != TOpenMode::Reader) {
+        std::string error;
+        if (!lock_.Acquire(ProgramFolder, error)) {
+            report.LockedElsewhere = lock_.HeldElsewhere();
+            report.Message = error;
+            return report;
+        }
+        RemoveLeftoverTemporaryFiles(ProgramFolder);
+    }
+    Randomize();
+    LoadSettingsReporting(report);
+    // The data first: a companion refused for its data changes nothing in the folder.
+    if (!LoadDataReporting(report)) {
+        Close();
+        return report;
+    }
+    LoadQueueReporting(report);
+    try {
+        // A companion makes the database at its first write, so that a refused command leaves nothing.
+        if (mode != TOpenMode::Reader)
+            db_.Open(ProgramFolder + TDatabase::FileName, mode == TOpenMode::Program);
+        else if (options.ReadDatabase)
+            db_.OpenReadOnly(ProgramFolder + TDatabase::FileName);
+        if (!db_.KeptAs().empty())
+            report.Notes.push_back("The damaged database was kept as " + db_.KeptAs() +
+                                   "; a new one was started.");
+    } catch (const EQcError& e) {
+        // The legacy files work without it; what only the database holds is not available then.
+        db_.Close();
+        databaseRefused_ = true;
+        report.Notes.push_back(e.what());
+    }
+    open_ = true;
+    if (report.FirstRun && options.SampleOnFirstRun) {
+        BuildSampleData();
+        // A first start leaves the folder as complete as any later one.
+        if (mode != TOpenMode::Reader) try {
+                WriteData();
+                WriteQueue();
+                WriteSettings();
+            } catch (const EQcError& e) {
+                report.Notes.push_back(std::string("Cannot save data\r") + e.what());
+            }
+    }
+    if (mode != TOpenMode::Reader) {
+        CheckFileState(report);
+        RecoverPointsInEdit(report);
+    }
+    if (ListAnalytes.Count() > 0) SetCurrent(&ListAnalytes[0]);
+    report.Opened = true;
+    return report;
+}
+
+void TOperations::Close() {
+    if (open_) Notify(ckEverything);
+    open_ = false;
+    db_.Close();
+    ClearState();
+    // The folder is free for the next program only once everything is written.
+    lock_.Release();
+}
+
+// ---------------------------------------------------------------- notification
+
+int TOperations::Subscribe(TChangeListener listener) {
+    listeners_.push_back({nextListener_, std::move(listener)});
+    return nextListener_++;
+}
+
+void TOperations::Unsubscribe(int id) {
+    std::erase_if(listeners_, [id](const TListener& l) { return l.Id == id; });
+}
+
+void TOperations::Notify(unsigned kinds, const TAnalyte* a) {
+    TChange change{kinds, a ? a->Uid : 0};
+    // A listener may subscribe or leave while being told.
+    std::vector<TListener> now = listeners_;
+    for (const TListener& l : now) l.Call(change);
+}
+
+// ---------------------------------------------------------------- current analyte
+
+TAnalyte* TOperations::Current() const {
+    if (current_ == 0) return nullptr;
+    const auto& items = ListAnalytes.Items;
+    if (currentIndex_ >= 0 && currentIndex_ < static_cast<int>(items.size()) &&
+        items[static_cast<size_t>(currentIndex_)]->Uid == current_)
+        return items[static_cast<size_t>(currentIndex_)].get();
+    currentIndex_ = ListAnalytes.IndexOf(current_);
+    return currentIndex_ < 0 ? nullptr : items[static_cast<size_t>(currentIndex_)].get();
+}
+
+void TOperations::SetCurrent(const TAnalyte* a) {
+    TAnalyteId uid = a ? a->Uid : 0;
+    if (uid == current_) return;
+    current_ = uid;
+    currentIndex_ = -1;
+    Notify(ckCurrent, a);
+}
+
+// ---------------------------------------------------------------- writing
+
+void TOperations::EnsureDatabase() {
+    if (db_.IsOpen() || mode_ != TOpenMode::Writer || databaseRefused_) return;
+    try {
+        db_.Open(ProgramFolder + TDatabase::FileName);
+    } catch (const EQcError&) {
+        // Said once at the start of a program; a companion goes on with the legacy files.
+        databaseRefused_ = true;
+    }
+}
+
+void TOperations::RecordFileState(const std::string& name, const std::string& bytes) {
+    EnsureDatabase();
+    if (!db_.IsOpen()) return;
+    // Recorded before the file is written, with the hash it replaces: a crash in between leaves a file
+    // that matches the previous hash, which is no cause for alarm.
+    TStatement st =
+        db_.Prepare("INSERT INTO file_state(name, size, hash, written_utc) VALUES(?1, ?2, ?3, ?4) "
+                    "ON CONFLICT(name) DO UPDATE SET size = ?2, hash = ?3 || ' ' || substr(hash, 1, 32), "
+                    "written_utc = ?4");
+    st.Bind(1, name).Bind(2, static_cast<int64_t>(bytes.size())).Bind(3, HashText(bytes)).Bind(4, UtcStamp());
+    st.Step();
+}
+
+void TOperations::CheckFileState(TOpenReport& report) {
+    if (!db_.IsOpen()) return;
+    const std::string name = FileNameOf(DataFileName());
+    TStatement st = db_.Prepare("SELECT hash FROM file_state WHERE name = ?");
+    st.Bind(1, name);
+    if (!st.Step() || !FileExists(DataFileName())) return;
+    std::string known = st.Text(0);
+    std::string now;
+    try {
+        now = HashText(ReadWholeFile(DataFileName()));
+    } catch (const EQcError&) {
+        return;
+    }
+    if (known.find(now) == std::string::npos)
+        report.Notes.push_back("The data file " + DataFileName() +
+                               " is not the one Varnholt last wrote: it was changed outside Varnholt, or "
+                               "damaged. Check its contents, or restore a backup.");
+}
+
+void TOperations::WriteData() {
+    const std::string path = DataFileName();
+    if (mode_ == TOpenMode::Reader)
+        throw EQcError("Cannot write " + path + ": the folder is open for reading");
+    if (!unkeptDataFile_.empty() && path == unkeptDataFile_)
+        throw EQcError("Cannot write " + path + ": the unreadable data file could not be kept aside", path,
+                       "the unreadable data file could not be kept aside");
+    std::string image;
+    try {
+        image = DataImage(ListSerum, ListAnalytes);
+    } catch (const EQcError& e) {
+        throw EQcError("Cannot write " + path + ": " + e.what(), path, e.what());
+    }
+    try {
+        RecordFileState(FileNameOf(path), image);
+    } catch (const EQcError&) {
+        // The integrity record is an aid; the data itself must still be written.
+    }
+    AtomicWriteFile(path, image);
+}
+
+void TOperations::WriteQueue() {
+    if (mode_ == TOpenMode::Reader) throw EQcError("Cannot write " + QueueFileName());
+    AtomicWriteFile(QueueFileName(), QueueImage(Fifo.Entries()));
+}
+
+void TOperations::WriteSettings() {
+    if (mode_ == TOpenMode::Reader) throw EQcError("Cannot write " + SettingsFileName());
+    // The settings hold the password: no access for others.
+    AtomicWriteFile(SettingsFileName(), SettingsImage(Settings, Operators), {.NoOthers = true});
+}
+
+// ---------------------------------------------------------------- runs
+
+TOutcome TOperations::AcceptRun(TAnalyte& a, const TResu& run, int* index) {
+    TAnalyte before = a;
+    int i = a.AddPoint(run);
+    a.RecalcAll();
+    try {
+        WriteData();
+    } catch (const EQcError& e) {
+        a = std::move(before);
+        TOutcome out = TOutcome::FromError(e);
+        out.Message = std::string("Cannot save data\r") + e.what();
+        return out;
+    }
+    if (index) *index = i;
+    Notify(ckPoints, &a);
+    return {};
+}
+
+TOutcome TOperations::HoldRun(const TResu& run) {
+    Fifo.Push(run);
+    try {
+        WriteQueue();
+    } catch (const EQcError& e) {
+        Fifo.DropLast();
+        TOutcome out = TOutcome::FromError(e);
+        out.Message = std::string("Unable to save fifo\r") + e.what();
+        return out;
+    }
+    Notify(ckQueue);
+    return {};
+}
+
+TOutcome TOperations::RecallRun(TAnalyte*& analyte, TResu& run) {
+    analyte = nullptr;
+    if (Fifo.Count() == 0) return TOutcome::Refuse("Nothing hold in the queue");
+    run = Fifo.Entries().front();
+    TAnalyte* a = ListAnalytes.FindByName(run.AnalyteName);
+    bool created = false;
+    std::optional<TAnalyte> before;
+    if (!a) {
+        a = &ListAnalytes.Add(std::make_unique<TAnalyte>(run.AnalyteName, "mmol/L", 2, 3));
+        created = true;
+    }
+    // The count rises to the highest slot holding a value, so that no held value is dropped as beyond
+    // the levels in use.
+    int needed = a->NbLevels;
+    for (int k = a->NbLevels; k < MaxLevels; ++k)
+        if (run.Levels[static_cast<size_t>(k)].State != psEmpty) needed = k + 1;
+    if (needed > a->NbLevels) {
+        if (!created) before = *a;
+        a->NbLevels = needed;
+        a->RecalcAll();
+    }
+    if (created || before) {
+        try {
+            WriteData();
+        } catch (const EQcError& e) {
+            if (created)
+                ListAnalytes.Items.pop_back();
+            else
+                *a = std::move(*before);
+            TOutcome out = TOutcome::FromError(e);
+            out.Message = std::string("Cannot save data\r") + e.what();
+            return out;
+        }
+        Notify(ckAnalytes, a);
+    }
+    a->ClassifyRun(run.Levels);
+    analyte = a;
+    return {};
+}
+
+TOutcome TOperations::ConcludeRecall(TAnalyte& a, const TResu& run, bool accepted, int* index) {
+    if (Fifo.Count() == 0) return TOutcome::Refuse("Nothing hold in the queue");
+    TOutcome out;
+    if (accepted) {
+        if (!HoldsRun(a, run)) {
+            out = AcceptRun(a, run, index);
+            if (!out.Changed()) return out; // still held, at the head of the queue
+        } else if (index) {
+            *index = a.FindInsertIndex(run.DateTime) - 1;
+        }
+        TResu head = *Fifo.Pop();
+        try {
+            WriteQueue();
+        } catch (const EQcError& e) {
+            // The run is in the data file; the queue file still holds it, and a later recall finds it
+            // stored already instead of adding it twice.
+            out = TOutcome::FromError(e, TStatus::Partial);
+            out.Message =
+                std::string("The run was saved, but the queue file could not be written:\r") + e.what();
+        }
+        Notify(ckQueue);
+        return out;
+    }
+    // Held again, at the tail.
+    TResu head = *Fifo.Pop();
+    Fifo.Push(run);
+    try {
+        WriteQueue();
+    } catch (const EQcError& e) {
+        Fifo.DropLast();
+        Fifo.PushFront(std::move(head));
+        out = TOutcome::FromError(e);
+        out.Message = std::string("Unable to save fifo\r") + e.what();
+        return out;
+    }
+    Notify(ckQueue);
+    return out;
+}
+
+TOutcome TOperations::ClearQueue() {
+    if (Fifo.Count() == 0) return TOutcome::Refuse("Nothing hold in the queue.");
+    std::deque<TResu> before = Fifo.Entries();
+    Fifo.ClearQueue();
+    try {
+        WriteQueue();
+    } catch (const EQcError& e) {
+        for (TResu& r : before) Fifo.Push(std::move(r));
+        TOutcome out = TOutcome::FromError(e);
+        out.Message = std::string("Unable to save fifo\r") + e.what();
+        return out;
+    }
+    Notify(ckQueue);
+    return {};
+}
+
+TOutcome TOperations::ImportRuns(TAnalyte& a, const std::vector<TResu>& runs, TImportCount* count) {
+    TImportCount c;
+    TAnalyte before = a;
+    for (TResu run : runs) {
+        // Values of level slots the analyte does not use would be stored unseen and uncounted, and a run
+        // left with no value in its levels would be an empty point: neither is taken.
+        bool any = false;
+        for (int k = 0; k < MaxLevels; ++k) {
+            LevelValue& lv = run.Levels[static_cast<size_t>(k)];
+            if (k >= a.NbLevels) lv = {0, psEmpty};
+            any = any || lv.State != psEmpty;
+        }
+        if (!any) {
+            ++c.Skipped;
+            continue;
+        }
+        a.AddPoint(run);
+        ++c.Added;
+    }
+    if (count) *count = c;
+    if (c.Added == 0) return TOutcome::Refuse("No run with a value in the levels of " + a.Name);
+    for (auto& mode : a.LimitMode) mode = lmMobile;
+    a.RecalcAll();
+    a.ClassifyAllPoints();
+    try {
+        WriteData();
+    } catch (const EQcError& e) {
+        a = std::move(before);
+        if (count) *count = {};
+        TOutcome out = TOutcome::FromError(e);
+        out.Message = std::string("Cannot save data\r") + e.what();
+        return out;
+    }
+    Notify(ckPoints, &a);
+    return {};
+}
+
+TOutcome TOperations::AddRandomRuns(TAnalyte& a, int count, const TLevelValues& means,
+                                    const TLevelValues& cvs, TDateTime first, bool toQueue, int* lastIndex) {
+    if (toQueue) {
+        size_t held = Fifo.Entries().size();
+        for (int k = 0; k < count; ++k) Fifo.Push(MakeRandomEntry(a, means, cvs, first + k));
+        try {
+            WriteQueue();
+        } catch (const EQcError& e) {
+            while (Fifo.Entries().size() > held) Fifo.DropLast();
+            TOutcome out = TOutcome::FromError(e);
+            out.Message = std::string("Unable to save fifo\r") + e.what();
+            return out;
+        }
+        Notify(ckQueue);
+        return {};
+    }
+    TAnalyte before = a;
+    int last = GenerateRandomPoints(a, count, means, cvs, first);
+    try {
+        WriteData();
+    } catch (const EQcError& e) {
+        a = std::move(before);
+        TOutcome out = TOutcome::FromError(e);
+        out.Message = std::string("Cannot save data\r") + e.what();
+        return out;
+    }
+    if (lastIndex) *lastIndex = last;
+    Notify(ckPoints, &a);
+    return {};
+}
+
+TOutcome TOperations::ImportPredecessor(const std::string& path, int* imported) {
+    const size_t before = ListAnalytes.Items.size();
+    TOutcome out;
+    int n = 0;
+    try {
+        n = ImportPredecessorFile(path);
+    } catch (const EPredecessorImport& e) {
+        // Analytes converted before the damage stay; say how many came in.
+        n = e.Imported;
+        out.Status = n > 0 ? TStatus::Partial : TStatus::Refused;
+        out.Message = "Cannot read data";
+        out.File = path;
+        out.Reason = e.Detail;
+    }
+    if (imported) *imported = n;
+    if (n == 0) {
+        if (out.Ok()) out = TOutcome::Refuse("No analyte in " + path);
+        return out;
+    }
+    try {
+        WriteData();
+    } catch (const EQcError& e) {
+        ListAnalytes.Items.resize(before);
+        if (imported) *imported = 0;
+        TOutcome failed = TOutcome::FromError(e);
+        failed.Message = std::string("Cannot save data\r") + e.what();
+        return failed;
+    }
+    Notify(ckAnalytes);
+    return out;
+}
+
+// ---------------------------------------------------------------- points
+
+TOutcome TOperations::DeletePoints(TAnalyte& a, const std::vector<int>& indices) {
+    if (indices.empty()) return {};
+    TAnalyte before = a;
+    for (int index : indices) a.DeletePoint(index);
+    a.RecalcAll();
+    try {
+        WriteData();
+    } catch (const EQcError& e) {
+        a = std::move(before);
+        TOutcome out = TOutcome::FromError(e);
+        out.Message = std::string("Cannot save data\r") + e.what();
+        return out;
+    }
+    Notify(ckPoints, &a);
+    return {};
+}
+
+TOutcome TOperations::TakePointForEdit(TAnalyte& a, int index, TResu& run) {
+    if (index < 0 || index >= a.Count()) return TOutcome::Refuse("No point to edit");
+    run = a.PointAsEntry(index);
+    // Kept first: a crash after the data file lost the point must find it here.
+    EnsureDatabase();
+    if (db_.IsOpen()) {
+        try {
+            TDatabase::TTransaction t(db_);
+            db_.Exec("DELETE FROM pending_edit");
+            TStatement st = db_.Prepare("INSERT INTO pending_edit(analyte, run, stored_utc) VALUES(?, ?, ?)");
+            st.Bind(1, a.Name).Bind(2, QueueImage({run})).Bind(3, UtcStamp());
+            st.Step();
+            t.Commit();
+        } catch (const EQcError&) {
+            // Without the database the point lives in the entry fields only, as it always did.
+        }
+    }
+    TAnalyte before = a;
+    a.DeletePoint(index);
+    a.RecalcAll();
+    try {
+        WriteData();
+    } catch (const EQcError& e) {
+        a = std::move(before);
+        DropPointInEdit();
+        TOutcome out = TOutcome::FromError(e);
+        out.Message = std::string("Cannot save data\r") + e.what();
+        return out;
+    }
+    Notify(ckPoints, &a);
+    return {};
+}
+
+void TOperations::DropPointInEdit() {
+    if (!db_.IsOpen() || mode_ == TOpenMode::Reader) return;
+    try {
+        db_.Exec("DELETE FROM pending_edit");
+    } catch (const EQcError&) {
+    }
+}
+
+void TOperations::RecoverPointsInEdit(TOpenReport& report) {
+    if (!db_.IsOpen()) return;
+    std::vector<TResu> runs;
+    try {
+        TStatement st = db_.Prepare("SELECT run FROM pending_edit ORDER BY id");
+        while (st.Step())
+            for (TResu& r : ParseQueueImage(st.Text(0))) runs.push_back(std::move(r));
+    } catch (const EQcError&) {
+        return;
+    }
+    int queued = 0;
+    for (const TResu& r : runs) {
+        const TAnalyte* a = ListAnalytes.FindByName(r.AnalyteName);
+        if (a && HoldsRun(*a, r)) continue; // the data file never lost it
+        Fifo.Push(r);
+        ++queued;
+    }
+    try {
+        if (queued > 0) WriteQueue();
+        DropPointInEdit();
+    } catch (const EQcError& e) {
+        report.Notes.push_back(e.what());
+        return;
+    }
+    if (queued > 0)
+        report.Notes.push_back(
+            "A point taken out for correction when Varnholt last ended was put in the queue.");
+}
+
+// ---------------------------------------------------------------- limits, erase, archives
+
+TOutcome TOperations::SaveLimits(TAnalyte& a, const TLimitState& before) {
+    try {
+        WriteData();
+    } catch (const EQcError& e) {
+        RestoreLimits(a, before);
+        TOutcome out = TOutcome::FromError(e);
+        out.Message = std::string("Cannot save data\r") + e.what();
+        return out;
+    }
+    Notify(ckPoints, &a);
+    return {};
+}
+
+void TOperations::RestoreLimits(TAnalyte& a, const TLimitState& s) {
+    a.LimitMode = s.Mode;
+    a.LockFirst = s.LockFirst;
+    a.LockLast = s.LockLast;
+    a.Limits = s.Limits;
+    a.RecalcAll();
+}
+
+TOutcome TOperations::SetAnalyteOptions(TAnalyte& a, uint8_t options) {
+    if (a.Options == options) return {};
+    uint8_t before = a.Options;
+    a.Options = options;
+    a.RecalcAll();
+    try {
+        WriteData();
+    } catch (const EQcError& e) {
+        a.Options = before;
+        a.RecalcAll();
+        TOutcome out = TOutcome::FromError(e);
+        out.Message = std::string("Cannot save data\r") + e.what();
+        return out;
+    }
+    Notify(ckPoints, &a);
+    return {};
+}
+
+std::vector<int32_t> TOperations::RemoveArchiveFiles(const std::vector<int32_t>& numbers, TOutcome& outcome) {
+    std::vector<int32_t> stayed;
+    for (int32_t n : numbers) {
+        const std::string path = ArchiveFileName(n);
+        if (std::remove(path.c_str()) != 0 && errno != ENOENT) {
+            const int err = errno;
+            outcome.Status = TStatus::Partial;
+            if (!outcome.Message.empty()) outcome.Message += "\r";
+            outcome.Message += "Cannot delete " + path + ": " + std::strerror(err);
+            outcome.File = path;
+            outcome.Reason = std::strerror(err);
+            stayed.push_back(n);
+        }
+    }
+    return stayed;
+}
+
+namespace {
+void Unlink(const std::vector<int32_t>& numbers) {
+    for (int32_t n : numbers) ::unlink(ArchiveFileName(n).c_str());
+}
+} // namespace
+
+TOutcome TOperations::EraseLevels(TAnalyte& a, const std::array<bool, MaxLevels>& levels,
+                                  std::vector<int32_t>* numbers) {
+    TAnalyte before = a;
+    std::vector<int32_t> written;
+    std::optional<EQcError> failure;
+    for (int k = 0; k < a.NbLevels; ++k) {
+        if (!levels[static_cast<size_t>(k)]) continue;
+        try {
+            written.push_back(ArchiveLevel(a, k));
+        } catch (const EQcError& e) {
+            // The level that failed is untouched; the levels archived before it are still saved.
+            failure = e;
+            break;
+        }
+    }
+    if (written.empty())
+        return failure ? TOutcome::FromError(*failure) : TOutcome::Refuse("Nothing to erase");
+    try {
+        WriteData();
+    } catch (const EQcError& e) {
+        a = std::move(before);
+        Unlink(written);
+        TOutcome out = TOutcome::FromError(e);
+        out.Message = std::string("Cannot save data\r") + e.what();
+        return out;
+    }
+    if (numbers) *numbers = written;
+    Notify(ckPoints | ckArchives, &a);
+    return failure ? TOutcome::FromError(*failure, TStatus::Partial) : TOutcome{};
+}
+
+TOutcome TOperations::DeleteArchives(TAnalyte& a, const std::vector<int32_t>& numbers) {
+    if (numbers.empty()) return {};
+    std::vector<int32_t> before = a.ArchiveNumbers;
+    std::vector<int32_t> gone;
+    for (int32_t n : numbers) {
+        auto it = std::find(a.ArchiveNumbers.begin(), a.ArchiveNumbers.end(), n);
+        if (it == a.ArchiveNumbers.end()) continue;
+        a.ArchiveNumbers.erase(it);
+        gone.push_back(n);
+    }
+    try {
+        WriteData();
+    } catch (const EQcError& e) {
+        a.ArchiveNumbers = std::move(before);
+        TOutcome out = TOutcome::FromError(e);
+        out.Message = std::string("Cannot save data\r") + e.what();
+        return out;
+    }
+    // The data file no longer names them. An archive whose file cannot be removed keeps its number,
+    // so that it is neither lost from the list nor left behind unlisted.
+    TOutcome out;
+    std::vector<int32_t> stayed = RemoveArchiveFiles(gone, out);
+    if (!stayed.empty()) {
+        for (int32_t n : stayed) a.ArchiveNumbers.push_back(n);
+        std::sort(a.ArchiveNumbers.begin(), a.ArchiveNumbers.end());
+        try {
+            WriteData();
+        } catch (const EQcError& e) {
+            out.Message += std::string("\r") + e.what();
+        }
+    }
+    Notify(ckArchives, &a);
+    return out;
+}
+
+// ---------------------------------------------------------------- reference data
+
+TOutcome TOperations::ApplyMaterials(const TMaterialEdit& edit) {
+    TListSerum serumBefore = ListSerum;
+    std::vector<std::pair<TAnalyte*, TAnalyte>> analytesBefore;
+    std::vector<int32_t> written;
+    std::vector<std::string> failures;
+    auto remember = [&](TAnalyte* a) {
+        for (auto& [p, copy] : analytesBefore)
+            if (p == a) return;
+        analytesBefore.emplace_back(a, *a);
+    };
+    auto record = [this](int32_t id) -> TSerum* {
+        for (TSerum& s : ListSerum.Items)
+            if (s.Id == id) return &s;
+        return nullptr;
+    };
+
+    for (int32_t id : edit.Deleted) ListSerum.Remove(id);
+    for (const TMaterialEdit::TLine& line : edit.Lines) {
+        TSerum* s = line.Id < 0 ? nullptr : record(line.Id);
+        if (!s) {
+            if (line.Id < 0) ListSerum.AddMaterial(line.Name, line.Lot);
+            continue;
+        }
+        if (!line.EraseConfirmed) {
+            s->Name = line.Name.substr(0, TListSerum::NameRoom);
+            s->Lot = line.Lot.substr(0, TListSerum::LotRoom);
+            continue;
+        }
+        // The new lot is taken only once the old lot's data is safely archived; after a failure the
+        // record keeps the old name and lot so that the user can try again.
+        bool archived = true;
+        for (TAnalyte* a : ListAnalytes.AnalytesUsingMaterial(line.Id))
+            for (int level = 0; level < a->NbLevels; ++level) {
+                const LevelStats& all = a->AllStats[static_cast<size_t>(level)];
+                if (a->MaterialId[static_cast<size_t>(level)] != line.Id || all.N + all.NDiscarded == 0)
+                    continue;
+                remember(a);
+                try {
+                    written.push_back(ArchiveLevel(*a, level));
+                } catch (const EQcError& e) {
+                    failures.push_back(e.what());
+                    archived = false;
+                }
+            }
+        s = record(line.Id);
+        if (archived && s) {
+            s->Name = line.Name.substr(0, TListSerum::NameRoom);
+            s->Lot = line.Lot.substr(0, TListSerum::LotRoom);
+        }
+    }
+    // The erase mark means something only inside the materials window.
+    for (TSerum& s : ListSerum.Items) s.EraseMark = 0;
+    try {
+        WriteData();
+    } catch (const EQcError& e) {
+        ListSerum = std::move(serumBefore);
+        for (auto& [p, copy] : analytesBefore) *p = std::move(copy);
+        Unlink(written);
+        TOutcome out = TOutcome::FromError(e);
+        out.Message = std::string("Cannot save data\r") + e.what();
+        return out;
+    }
+    Notify(ckMaterials | (written.empty() ? 0u : unsigned(ckPoints | ckArchives)));
+    TOutcome out;
+    if (!failures.empty()) {
+        out.Status = TStatus::Partial;
+        for (const std::string& f : failures) out.Message += (out.Message.empty() ? "" : "\r") + f;
+    }
+    return out;
+}
+
+TOutcome TOperations::ApplyAssignment(TAnalyte& a, const std::array<int32_t, MaxLevels>& materials,
+                                      bool eraseChanged) {
+    TAnalyte before = a;
+    std::array<int32_t, MaxLevels> assigned = a.MaterialId;
+    std::vector<int32_t> written;
+    std::vector<std::string> failures;
+    for (int i = 0; i < a.NbLevels; ++i) {
+        auto k = static_cast<size_t>(i);
+        if (a.MaterialId[k] == materials[k]) continue;
+        if (eraseChanged) {
+            const LevelStats& all = a.AllStats[k];
+            try {
+                if (all.N + all.NDiscarded > 0) written.push_back(ArchiveLevel(a, i));
+            } catch (const EQcError& e) {
+                // The level keeps its former material: its data was not archived.
+                failures.push_back(e.what());
+                continue;
+            }
+        }
+        assigned[k] = materials[k];
+    }
+    a.MaterialId = assigned;
+    if (a.MaterialId == before.MaterialId && written.empty()) {
+        if (failures.empty()) return {};
+        TOutcome out = TOutcome::Refuse(failures.front());
+        return out;
+    }
+    try {
+        WriteData();
+    } catch (const EQcError& e) {
+        a = std::move(before);
+        Unlink(written);
+        TOutcome out = TOutcome::FromError(e);
+        out.Message = std::string("Cannot save data\r") + e.what();
+        return out;
+    }
+    Notify(ckMaterials | (written.empty() ? 0u : unsigned(ckPoints | ckArchives)), &a);
+    TOutcome out;
+    if (!failures.empty()) {
+        out.Status = TStatus::Partial;
+        for (const std::string& f : failures) out.Message += (out.Message.empty() ? "" : "\r") + f;
+    }
+    return out;
+}
+
+TOutcome TOperations::ApplyAnalyteEdit(const TAnalyteEdit& edit) {
+    auto deleted = [&](TAnalyteId uid) {
+        return std::find(edit.Deleted.begin(), edit.Deleted.end(), uid) != edit.Deleted.end();
+    };
+    // The analytes keep their identity (the windows and the charts hold them); what the edit changes
+    // is kept to be put back when the write fails.
+    struct TDefinition {
+        TAnalyte* Analyte;
+        std::string Name, Unit;
+        int32_t Decimals, NbLevels;
+        std::array<LevelStats, MaxLevels> Limits, AllStats;
+    };
+    std::vector<TDefinition> before;
+    std::vector<TAnalyte*> order;
+    std::vector<std::unique_ptr<TAnalyte>> pool = std::move(ListAnalytes.Items);
+    ListAnalytes.Items.clear();
+    for (const auto& p : pool) order.push_back(p.get());
+    auto take = [&pool](TAnalyteId uid) {
+        for (auto& p : pool)
+            if (p && p->Uid == uid) return std::move(p);
+        return std::unique_ptr<TAnalyte>();
+    };
+    std::vector<std::unique_ptr<TAnalyte>> fresh;
+    for (const TAnalyteEdit::TLine& line : edit.Lines) {
+        if (line.Uid == 0) {
+            fresh.push_back(std::make_unique<TAnalyte>(line.Name, line.Unit, line.Decimals, line.NbLevels));
+            continue;
+        }
+        if (deleted(line.Uid)) continue;
+        std::unique_ptr<TAnalyte> a = take(line.Uid);
+        if (!a) continue;
+        before.push_back({a.get(), a->Name, a->Unit, a->Decimals, a->NbLevels, a->Limits, a->AllStats});
+        a->SetName(line.Name);
+        a->SetUnit(line.Unit);
+        a->Decimals = line.Decimals;
+        for (int l = a->NbLevels; l < line.NbLevels; ++l) a->RecalcLevel(l);
+        a->NbLevels = line.NbLevels;
+        fresh.push_back(std::move(a));
+    }
+    // An analyte neither listed nor deleted is never dropped silently.
+    std::vector<int32_t> archivesOfDeleted;
+    for (auto& p : pool) {
+        if (!p) continue;
+        if (deleted(p->Uid))
+            archivesOfDeleted.insert(archivesOfDeleted.end(), p->ArchiveNumbers.begin(),
+                                     p->ArchiveNumbers.end());
+        else
+            fresh.push_back(std::move(p));
+    }
+    ListAnalytes.Items = std::move(fresh);
+    currentIndex_ = -1;
+    try {
+        WriteData();
+    } catch (const EQcError& e) {
+        for (const TDefinition& d : before) {
+            d.Analyte->Name = d.Name;
+            d.Analyte->Unit = d.Unit;
+            d.Analyte->Decimals = d.Decimals;
+            d.Analyte->NbLevels = d.NbLevels;
+            d.Analyte->Limits = d.Limits;
+            d.Analyte->AllStats = d.AllStats;
+        }
+        for (auto& p : ListAnalytes.Items)
+            for (auto& slot : pool)
+                if (!slot && std::find(order.begin(), order.end(), p.get()) != order.end()) {
+                    slot = std::move(p);
+                    break;
+                }
+        // Back in the former order; the analytes the edit created go.
+        std::vector<std::unique_ptr<TAnalyte>> restored;
+        for (TAnalyte* a : order)
+            for (auto& slot : pool)
+                if (slot.get() == a) restored.push_back(std::move(slot));
+        ListAnalytes.Items = std::move(restored);
+        currentIndex_ = -1;
+        TOutcome out = TOutcome::FromError(e);
+        out.Message = std::string("Cannot save data\r") + e.what();
+        return out;
+    }
+    // The data file no longer names the deleted analytes' archives.
+    TOutcome out;
+    RemoveArchiveFiles(archivesOfDeleted, out);
+    if (!Current()) SetCurrent(ListAnalytes.Count() > 0 ? &ListAnalytes[0] : nullptr);
+    Notify(ckAnalytes | ckPoints);
+    return out;
+}
+
+TOutcome TOperations::SetOperators(const std::vector<std::string>& operators) {
+    std::vector<std::string> before = Operators;
+    Operators.clear();
+    for (const std::string& op : operators) AddOperator(op);
+    try {
+        WriteSettings();
+    } catch (const EQcError& e) {
+        Operators = std::move(before);
+        return TOutcome::FromError(e);
+    }
+    Notify(ckSettings);
+    return {};
+}
+
+// ---------------------------------------------------------------- settings
+
+TOutcome TOperations::ChangeSettings(const std::function<void(TSettings&)>& change) {
+    TSettings before = Settings;
+    change(Settings);
+    try {
+        WriteSettings();
+    } catch (const EQcError& e) {
+        Settings = before;
+        return TOutcome::FromError(e);
+    }
+    Notify(ckSettings);
+    return {};
+}
+
+bool TOperations::PasswordMatches(const std::string& typed) const {
+    return Settings.Password.empty() || UpperCase(typed) == Settings.Password;
+}
+
+// ---------------------------------------------------------------- backup
+
+TBackupPlan TOperations::PlanBackup(const std::string& folder) const {
+    TBackupPlan plan;
+    std::error_code ec;
+    plan.FolderPresent = !folder.empty() && std::filesystem::is_directory(folder, ec);
+    plan.RunsInData = RunsIn(ListAnalytes);
+    if (plan.FolderPresent) plan.RunsInBackup = RunsInFile(BackupFileName(folder));
+    return plan;
+}
+
+namespace {
+// Space left for files on the folder's file system, or -1 when unknown.
+int64_t FreeBytes(const std::string& folder) {
+    struct statvfs vfs;
+    if (::statvfs(folder.c_str(), &vfs) != 0) return -1;
+    return static_cast<int64_t>(vfs.f_bavail) * static_cast<int64_t>(vfs.f_frsize);
+}
+
+void SyncFolder(const std::string& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+[[noreturn]] void RotationFailed(const std::string& sav, int err) {
+    throw EQcError("Cannot write " + sav + ": " + std::strerror(err), sav, std::strerror(err));
+}
+
+// Puts a complete new generation in place: bytes become `sav`, the former `sav` becomes `old`. At every
+// moment a complete backup is named `sav` or `old`, and a failure at any step leaves both earlier
+// generations as they were. Where the file system has hard links, the former generation is linked to
+// its new name before the new one replaces it; elsewhere (FAT media) only renames are used, the older
+// generation set aside until the new one is in place.
+void Rotate(const std::string& folder, const std::string& sav, const std::string& old, const std::string& tmp,
+            std::string_view bytes) {
+    AtomicWriteFile(tmp, bytes);
+    auto abandon = [&](int err) {
+        ::unlink(tmp.c_str());
+        RotationFailed(sav, err);
+    };
+    if (!FileExists(sav)) {
+        if (int err = RenameFile(tmp, sav)) abandon(err);
+        SyncFolder(folder);
+        return;
+    }
+    const std::string next = old + ".next", prev = old + ".prev";
+    ::unlink(next.c_str());
+    if (LinkFile(sav, next) == 0) {
+        if (int err = RenameFile(tmp, sav)) {
+            ::unlink(next.c_str());
+            abandon(err);
+        }
+        // The new generation is in place; the former one only moves to its name.
+        if (RenameFile(next, old) != 0) ::unlink(next.c_str());
+        SyncFolder(folder);
+        return;
+    }
+    const bool hadOld = FileExists(old);
+    if (hadOld) {
+        if (int err = RenameFile(old, prev)) abandon(err);
+    }
+    if (int err = RenameFile(sav, old)) {
+        if (hadOld) RenameFile(prev, old);
+        abandon(err);
+    }
+    if (int err = RenameFile(tmp, sav)) {
+        RenameFile(old, sav);
+        if (hadOld) RenameFile(prev, old);
+        abandon(err);
+    }
+    ::unlink(prev.c_str());
+    SyncFolder(folder);
+}
+
+std::string DatabaseBackupName(const std::string& folder, const char* extension) {
+    return WithSlash(folder) + "Varnholt.db." + extension;
+}
+} // namespace
+
+TOutcome TOperations::Backup(const std::string& folder, const TBackupChoice& choice) {
+    TBackupPlan plan = PlanBackup(folder);
+    if (!plan.FolderPresent) return TOutcome::Refuse("Backup aborted");
+    if (plan.RunsInBackup > plan.RunsInData && !choice.ReplaceLarger)
+        return TOutcome::Refuse("The backup in " + WithSlash(folder) + " holds " +
+                                RunsText(plan.RunsInBackup) + ", more than the " + RunsText(plan.RunsInData) +
+                                " of the data now: it was not replaced. Backup aborted");
+    const std::string sav = BackupFileName(folder), old = OldBackupFileName(folder),
+                      tmp = TempBackupFileName(folder);
+    std::string image;
+    try {
+        image = DataImage(ListSerum, ListAnalytes);
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(EQcError("Cannot write " + tmp + ": " + e.what(), tmp, e.what()));
+    }
+    TOutcome out;
+    // A medium with room for two generations keeps working: the older one makes room for the new one.
+    int64_t free = FreeBytes(WithSlash(folder));
+    if (free >= 0 && free < static_cast<int64_t>(image.size()) + 65536 && FileExists(old) &&
+        FileExists(sav)) {
+        ::unlink(old.c_str());
+        out.Notes.push_back("The older backup " + old + " was removed to make room for the new one.");
+    }
+    try {
+        Rotate(folder, sav, old, tmp, image);
+    } catch (const EQcError& e) {
+        ::unlink(tmp.c_str());
+        return TOutcome::FromError(e);
+    }
+    if (db_.IsOpen()) {
+        try {
+            std::string dbImage = DatabaseBackupName(folder, "tmp");
+            db_.CopyTo(dbImage);
+            std::string bytes = ReadWholeFile(dbImage);
+            ::unlink(dbImage.c_str());
+            Rotate(folder, DatabaseBackupName(folder, "Sav"), DatabaseBackupName(folder, "Old"),
+                   DatabaseBackupName(folder, "tmp"), bytes);
+        } catch (const EQcError& e) {
+            out.Status = TStatus::Partial;
+            out.Message = std::string("The data was backed up, but not the database:\r") + e.what();
+        }
+    }
+    TSettings before = Settings;
+    Settings.LastBackup = Today();
+    try {
+        WriteSettings();
+    } catch (const EQcError& e) {
+        Settings = before;
+        out.Status = TStatus::Partial;
+        out.Message += (out.Message.empty() ? "" : "\r");
+        out.Message +=
+            std::string("The data was backed up, but the date of the backup could not be saved:\r") +
+            e.what();
+    }
+    Notify(ckSettings);
+    return out;
+}
+
+std::string TOperations::NewestBackup(const std::string& folder) const {
+    for (const std::string& candidate :
+         {BackupFileName(folder), TempBackupFileName(folder), OldBackupFileName(folder)})
+        if (RunsInFile(candidate) >= 0) return candidate;
+    return "";
+}
+
+TOutcome TOperations::Restore(const std::string& folder) {
+    std::error_code ec;
+    if (folder.empty() || !std::filesystem::is_directory(folder, ec))
+        return TOutcome::Refuse("Restore aborted");
+    if (!FileExists(BackupFileName(folder)) && !FileExists(OldBackupFileName(folder)) &&
+        !FileExists(TempBackupFileName(folder)))
+        return TOutcome::Refuse("No backup file to restore");
+    const std::string source = NewestBackup(folder);
+    if (source.empty()) return TOutcome::Refuse("Impossible to restore");
+    TListSerum serum;
+    TListAnalytes analytes;
+    try {
+        ParseDataImage(ReadWholeFile(source), serum, analytes);
+    } catch (const EQcError&) {
+        return TOutcome::Refuse("Impossible to restore");
+    }
+    const TAnalyte* shown = Current();
+    const std::string shownName = shown ? shown->Name : "";
+    std::swap(serum, ListSerum);
+    std::swap(analytes, ListAnalytes);
+    currentIndex_ = -1;
+    try {
+        WriteData();
+    } catch (const EQcError& e) {
+        std::swap(serum, ListSerum);
+        std::swap(analytes, ListAnalytes);
+        currentIndex_ = -1;
+        TOutcome out = TOutcome::FromError(e);
+        out.Message = std::string("Impossible to restore\r") + e.what();
+        return out;
+    }
+    TOutcome out;
+    if (source != BackupFileName(folder))
+        out.Notes.push_back("Restored from " + source + ", the newest complete backup.");
+    const std::string dbSav = DatabaseBackupName(folder, "Sav");
+    if (db_.IsOpen() && TDatabase::LooksLikeDatabase(dbSav)) {
+        try {
+            db_.ReplaceFrom(dbSav);
+        } catch (const EQcError& e) {
+            out.Status = TStatus::Partial;
+            out.Message = std::string("The data was restored, but not the database:\r") + e.what();
+        }
+    }
+    // The analyte shown before stays shown when the backup has it.
+    const TAnalyte* same = ListAnalytes.FindByName(shownName);
+    SetCurrent(same ? same : ListAnalytes.Count() > 0 ? &ListAnalytes[0] : nullptr);
+    Notify(ckEverything);
+    return out;
+}
