@@ -209,3 +209,14 @@ TEST_F(QualityGoals, WorkedExample) {
     EXPECT_NEAR(D(n.Points[0].CV), 20, 1e-4);
     EXPECT_NEAR(D(n.Points[1].Bias), 100 * 2.0 / (100 * 0.505 / 15.3), 1e-4);
 }
+
+TEST_F(QualityGoals, PeriodOfDatesTakesWholeDays) {
+    TAnalyte a("A", "u", 1, 1);
+    const TDateTime day = EncodeDate(2024, 5, 10);
+    for (double t : {-1.0, 0.0, 0.25, 0.99, 1.5, 3.0}) a.AddPoint(MakeRun(day + t, {1}));
+    EXPECT_EQ(PeriodOfDates(a, day, day), (TPeriod{1, 3}));
+    EXPECT_EQ(PeriodOfDates(a, day + 0.7, day + 1.2), (TPeriod{1, 4})); // times of day do not matter
+    EXPECT_EQ(PeriodOfDates(a, day - 5, day + 10), (TPeriod{0, 5}));
+    EXPECT_EQ(PeriodOfDates(a, day + 2, day + 2), (TPeriod{0, -1}));
+    EXPECT_EQ(PeriodOfDates(a, day + 1, day), (TPeriod{0, -1}));
+}
