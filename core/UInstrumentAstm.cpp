@@ -26,8 +26,9 @@ void AddRecords(std::vector<TAstmRecord>& records, std::string_view text, size_t
 
 // Joins the frames' texts into records. A frame whose checksum fails is taken from its retransmission
 // (the next frame with the same number); otherwise its loss, like a skipped frame number, marks the next
-// record damaged so that its message is left out.
-std::vector<TAstmRecord> Unframe(std::string_view bytes, const TLineIndex& index, TInstrumentBatch& batch) {
+// record damaged so that its message is left out. `closed` tells whether an EOT ended the last session.
+std::vector<TAstmRecord> Unframe(std::string_view bytes, const TLineIndex& index, TInstrumentBatch& batch,
+                                 bool& closed) {
     std::vector<TAstmRecord> records;
     std::string pending; // a record continued over ETB frames
     size_t pendingOffset = 0;
@@ -53,6 +54,7 @@ std::vector<TAstmRecord> Unframe(std::string_view bytes, const TLineIndex& index
             pending.clear();
             expected = 1;
             lastNumber = -1;
+            closed = ch == EOT;
             ++i;
             continue;
         }
@@ -60,6 +62,7 @@ std::vector<TAstmRecord> Unframe(std::string_view bytes, const TLineIndex& index
             ++i; // ACK, NAK and line ends between frames
             continue;
         }
+        closed = false;
         const size_t start = i;
         size_t end = bytes.find_first_of(std::string_view("\x02\x03\x17", 3), i + 1);
         if (end == std::string_view::npos || end + 2 >= bytes.size())
@@ -166,8 +169,9 @@ TInstrumentBatch ReadAstmText(std::string_view bytes, const TInstrumentSource& s
     std::string_view body = SkipBom(bytes, offset);
 
     std::vector<TAstmRecord> records;
+    bool closed = false; // the transmission ended (EOT): an open message will not be continued
     if (body.find(STX) != std::string_view::npos) {
-        records = Unframe(bytes, index, batch);
+        records = Unframe(bytes, index, batch, closed);
     } else {
         bool ended = false;
         for (const TPiece& p : SplitLines(body, offset, ended)) {
@@ -300,8 +304,7 @@ TInstrumentBatch ReadAstmText(std::string_view bytes, const TInstrumentSource& s
         }
         case 'C':
             if (wasResult) {
-                std::string& comment = results.back().Comment;
-                comment = Trim(comment + " " + r.Joined(4, ' ', enc));
+                AppendComment(results.back().Comment, r.Joined(4, ' ', enc));
                 lastWasResult = true;
             }
             break;
@@ -326,7 +329,10 @@ TInstrumentBatch ReadAstmText(std::string_view bytes, const TInstrumentSource& s
             batch.Faults.push_back({line, "unknown record type " + Quoted(rec.Text.substr(0, 1))});
         }
     }
-    if (open)
+    if (open && closed)
+        batch.Faults.push_back({messageLine, "message has no terminator record (L) before the end of the "
+                                             "transmission; its results are left out"});
+    else if (open)
         throw ETruncatedFile("The file ends inside the message begun at line " + std::to_string(messageLine) +
                              " (no terminator record L): the rest may come in a later file.");
     batch.Fingerprint = InstrumentFingerprint(bytes, batch.MessageIds);

@@ -1,6 +1,8 @@
 // Reading HL7 v2.5.1 result messages (OUL^R22, ORU^R01), with or without MLLP framing.
 #include "UInstrumentHl7.h"
 
+#include <map>
+
 #include "UInstrumentText.h"
 #include "UUtilitaires.h"
 
@@ -65,34 +67,52 @@ public:
     void Read(const TMessage& m);
 
 private:
-    const TSegment* Find(const TMessage& m, std::string_view name, size_t from, size_t to,
-                         size_t before) const;
-    std::string Pick(const TMessage& m, const std::optional<TFieldRef>& ref, size_t obx, size_t obr,
-                     size_t from, size_t to) const;
+    void EnterGroup(const TMessage& m, size_t from, size_t scan, bool oul);
+    const TSegment* Find(const TMessage& m, const std::string& name);
+    std::string Pick(const TMessage& m, const std::optional<TFieldRef>& ref, size_t obx, size_t obr);
 
     const TInstrumentSource& source_;
     TEncoding fileEncoding_;
     TEncoding enc_ = TEncoding::Cp1252;
     TInstrumentBatch& batch_;
     std::optional<TFieldRef> controlRef_, levelRef_;
+    // The group of segments that describe the current result, and the lookups made in it (a group may
+    // hold thousands of results).
+    size_t from_ = 0, to_ = 0;
+    std::map<std::string, const TSegment*> found_;
 };
 
-// The first segment `name` in [from, to), else the last one before `before`.
-const TSegment* TReader::Find(const TMessage& m, std::string_view name, size_t from, size_t to,
-                              size_t before) const {
-    for (size_t k = from; k < to; ++k)
-        if (m.Segments[k].Name == name) return &m.Segments[k];
-    for (size_t k = before; k-- > 0;)
-        if (m.Segments[k].Name == name) return &m.Segments[k];
-    return nullptr;
+// The specimen (OUL) or the order (ORU) that begins at `from`; it ends before the next one, looked for
+// after `scan` (the order's OBR).
+void TReader::EnterGroup(const TMessage& m, size_t from, size_t scan, bool oul) {
+    if (from == from_ && to_ > from_) return;
+    from_ = from;
+    to_ = scan + 1;
+    found_.clear();
+    const size_t n = m.Segments.size();
+    auto ends = [&](std::string_view name) {
+        return oul ? name == "SPM" : name == "OBR" || name == "ORC" || name == "PID";
+    };
+    while (to_ < n && !ends(m.Segments[to_].Name)) ++to_;
 }
 
-std::string TReader::Pick(const TMessage& m, const std::optional<TFieldRef>& ref, size_t obx, size_t obr,
-                          size_t from, size_t to) const {
+// The first segment `name` of the group, else the last one before it (PID, MSH).
+const TSegment* TReader::Find(const TMessage& m, const std::string& name) {
+    auto it = found_.find(name);
+    if (it != found_.end()) return it->second;
+    const TSegment* s = nullptr;
+    for (size_t k = from_; k < to_ && !s; ++k)
+        if (m.Segments[k].Name == name) s = &m.Segments[k];
+    for (size_t k = from_; k-- > 0 && !s;)
+        if (m.Segments[k].Name == name) s = &m.Segments[k];
+    return found_[name] = s;
+}
+
+std::string TReader::Pick(const TMessage& m, const std::optional<TFieldRef>& ref, size_t obx, size_t obr) {
     if (!ref) return {};
     const TSegment* s = ref->Name == "OBX"   ? &m.Segments[obx]
                         : ref->Name == "OBR" ? &m.Segments[obr]
-                                             : Find(m, ref->Name, from, to, from);
+                                             : Find(m, ref->Name);
     return s ? s->Fields.Text(ref->Field, ref->Component, ref->Sub, enc_) : std::string();
 }
 
@@ -109,6 +129,7 @@ void TReader::Read(const TMessage& m) {
     if (!id.empty()) batch_.MessageIds.push_back(id);
     if (type != "ORU" && type != "OUL") return; // acknowledgements, queries: no results
     const bool oul = type == "OUL";
+    from_ = to_ = 0;
 
     std::vector<TInstrumentResult> results;
     int skipped = 0;
@@ -126,16 +147,12 @@ void TReader::Read(const TMessage& m) {
         if (lastSpm && *lastSpm > *lastObr) continue; // an observation on the specimen, not a result
 
         // The group whose segments describe this result: the specimen (OUL) or the order (ORU).
-        size_t from, to = i + 1;
         if (oul) {
-            from = lastSpm ? *lastSpm : 1;
-            while (to < n && m.Segments[to].Name != "SPM") ++to;
+            EnterGroup(m, lastSpm ? *lastSpm : 1, lastSpm ? *lastSpm : 1, true);
         } else {
-            from = *lastObr;
+            size_t from = *lastObr;
             if (from > 1 && m.Segments[from - 1].Name == "ORC") --from;
-            while (to < n && m.Segments[to].Name != "OBR" && m.Segments[to].Name != "ORC" &&
-                   m.Segments[to].Name != "PID")
-                ++to;
+            EnterGroup(m, from, *lastObr, false);
         }
         const TRecord& obx = seg.Fields;
         const TRecord& obr = m.Segments[*lastObr].Fields;
@@ -144,13 +161,13 @@ void TReader::Read(const TMessage& m) {
         r.MessageId = id;
         r.Line = seg.Line;
         if (oul) {
-            if (const TSegment* inv = Find(m, "INV", from, to, from)) {
+            if (const TSegment* inv = Find(m, "INV")) {
                 r.Control = inv->Fields.Text(16, 0, 0, enc_);
                 if (r.Control.empty()) r.Control = inv->Fields.Text(1, 1, 0, enc_);
             }
         }
-        if (r.Control.empty()) r.Control = Pick(m, controlRef_, i, *lastObr, from, to);
-        const TSegment* spm = Find(m, "SPM", from, to, from);
+        if (r.Control.empty()) r.Control = Pick(m, controlRef_, i, *lastObr);
+        const TSegment* spm = Find(m, "SPM");
         const bool marked = spm && spm->Fields.Text(11, 1, 0, enc_) == "Q";
         if (!marked && !QcByOptions(source_, r.Control)) {
             ++skipped;
@@ -170,12 +187,11 @@ void TReader::Read(const TMessage& m) {
         if (r.Operator.empty()) r.Operator = obx.Text(16, 2, 0, enc_);
         r.Instrument = obx.Text(18, 1, 0, enc_);
         if (r.Instrument.empty())
-            if (const TSegment* equ = Find(m, "EQU", from, to, from))
-                r.Instrument = equ->Fields.Text(1, 1, 0, enc_);
+            if (const TSegment* equ = Find(m, "EQU")) r.Instrument = equ->Fields.Text(1, 1, 0, enc_);
         if (r.Instrument.empty()) r.Instrument = msh.Text(3, 1, 0, enc_);
-        r.Level = LevelOf(Pick(m, levelRef_, i, *lastObr, from, to));
+        r.Level = LevelOf(Pick(m, levelRef_, i, *lastObr));
         for (size_t k = i + 1; k < n && m.Segments[k].Name == "NTE"; ++k)
-            r.Comment = Trim(r.Comment + " " + m.Segments[k].Fields.Joined(3, ' ', enc_));
+            AppendComment(r.Comment, m.Segments[k].Fields.Joined(3, ' ', enc_));
 
         std::string when;
         for (std::string t : {obx.Text(14, 1, 0, enc_), obx.Text(19, 1, 0, enc_), obr.Text(7, 1, 0, enc_)})

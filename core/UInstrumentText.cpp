@@ -365,6 +365,12 @@ bool QcByOptions(const TInstrumentSource& source, const std::string& control) {
     return false;
 }
 
+void AppendComment(std::string& comment, const std::string& text) {
+    if (text.empty() || comment.size() >= MaxComment) return;
+    if (!comment.empty()) comment += ' ';
+    comment.append(text, 0, MaxComment - comment.size());
+}
+
 std::string Quoted(std::string_view text) {
     std::string t(text.substr(0, 40));
     for (char& c : t)

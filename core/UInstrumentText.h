@@ -91,6 +91,9 @@ bool ReadValue(std::string_view text, char mark, double& value, std::string& rea
 int LevelOf(std::string_view text);
 // Whether the result is QC by the source's prefixes or its take-all option.
 bool QcByOptions(const TInstrumentSource& source, const std::string& control);
+// Appends a comment's text after a blank; a result keeps at most MaxComment characters of comments.
+constexpr size_t MaxComment = 1000;
+void AppendComment(std::string& comment, const std::string& text);
 // Quotes a text for a reason: "<text>", cut after 40 characters.
 std::string Quoted(std::string_view text);
 

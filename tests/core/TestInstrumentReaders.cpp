@@ -227,6 +227,19 @@ TEST(InstrumentReaders, DamagedMessagesGiveNoResult) {
     }
     // HL7 without MLLP must end its last segment: a file cut mid-segment waits.
     EXPECT_THROW(ReadHl7Text("MSH|^~\\&|A||||||ORU^R01|1\rOBR|1\rOBX|1|NM|GLU||5.", qc), ETruncatedFile);
+    // A framed message without its terminator: a fault once the sender closed the session, else it waits.
+    std::string framed = Fixture("astm_framed.astm");
+    framed.erase(framed.find("\x02"
+                             "0L|1|N"),
+                 std::string_view("\x02"
+                                  "0L|1|N\r\x03"
+                                  "03\r\n")
+                     .size());
+    TInstrumentBatch closed = ReadAstmText(framed, {});
+    EXPECT_TRUE(closed.Results.empty());
+    ASSERT_EQ(closed.Faults.size(), 1u);
+    EXPECT_EQ(closed.Faults[0].Line, 1);
+    EXPECT_THROW(ReadAstmText(framed.substr(0, framed.size() - 1), {}), ETruncatedFile);
     // A frame cut short at the end of the file waits as well.
     EXPECT_THROW(ReadAstmText("\x05\x02"
                               "1H|\\^&\r\x03",
