@@ -11,6 +11,8 @@ using namespace instrument;
 namespace {
 
 constexpr char STX = '\x02', ETX = '\x03', EOT = '\x04', ENQ = '\x05', ETB = '\x17';
+// What ends a frame's text; a new STX means the frame lost its end.
+constexpr char FrameEnds[] = {ETX, ETB, STX};
 
 struct TAstmRecord {
     std::string Text;
@@ -64,7 +66,7 @@ std::vector<TAstmRecord> Unframe(std::string_view bytes, const TLineIndex& index
         }
         closed = false;
         const size_t start = i;
-        size_t end = bytes.find_first_of(std::string_view("\x02\x03\x17", 3), i + 1);
+        size_t end = bytes.find_first_of(std::string_view(FrameEnds, 3), i + 1);
         if (end == std::string_view::npos || end + 2 >= bytes.size())
             throw ETruncatedFile("The file ends inside the frame at line " +
                                  std::to_string(index.LineOf(start)) +
