@@ -229,12 +229,17 @@ TInstrumentBatch ReadHl7Text(std::string_view bytes, const TInstrumentSource& so
 
     // The segments of every block: MLLP blocks when the file has them, else the whole file.
     std::vector<TPiece> segments;
+    std::vector<int> blocks; // the block of each segment: a block holds one message
     // Whether the block's last segment lacks its terminator.
     auto addBlock = [&](std::string_view block, size_t at) {
         bool ended = false;
         std::vector<TPiece> pieces = SplitLines(block, at, ended);
-        for (const TPiece& p : pieces)
-            if (!Trim(p.Text).empty()) segments.push_back(p);
+        const int number = blocks.empty() ? 0 : blocks.back() + 1;
+        for (const TPiece& p : pieces) {
+            if (Trim(p.Text).empty()) continue;
+            segments.push_back(p);
+            blocks.push_back(number);
+        }
         return !ended && !Trim(pieces.back().Text).empty();
     };
     // Text between blocks would be lost without a word.
@@ -275,9 +280,15 @@ TInstrumentBatch ReadHl7Text(std::string_view bytes, const TInstrumentSource& so
     std::optional<TMessage> message;
     std::optional<TDelimiters> d;
     bool skipping = false;
-    for (const TPiece& p : segments) {
+    for (size_t k = 0; k < segments.size(); ++k) {
+        const TPiece& p = segments[k];
         const int line = index.LineOf(p.Offset);
         std::string_view t = p.Text;
+        if (k > 0 && blocks[k] != blocks[k - 1]) {
+            if (message) reader.Read(*message);
+            message.reset();
+            skipping = false;
+        }
         if (t.starts_with("MSH")) {
             if (message) reader.Read(*message);
             message.reset();

@@ -212,6 +212,11 @@ TEST(InstrumentReaders, DamagedMessagesGiveNoResult) {
          "MSH|^~\\&|A||||||ORU^R01|1\rOBR|1\rOBX|1|NM|GLU||5.1|||||||||20240301\r\x01z\r",
          0,
          {4}},
+        {"MLLP block without its own header",
+         "\x0BMSH|^~\\&|A||||||ORU^R01|1\rOBR|1\rOBX|1|NM|GLU||5.1|||||||||20240301\r\x1C\r"
+         "\x0BOBX|2|NM|GLU||5.2|||||||||20240301\r\x1C\r",
+         1,
+         {5}},
         {"HL7 text outside the MLLP blocks",
          "\x0BMSH|^~\\&|A||||||ORU^R01|1\rOBR|1\rOBX|1|NM|GLU||5.1|||||||||20240301\r\x1C\rOBX|2\r",
          1,
