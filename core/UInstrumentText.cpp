@@ -336,6 +336,15 @@ bool ReadValue(std::string_view text, char mark, double& value, std::string& rea
         reason = "no value";
         return false;
     }
+    // An exponent of many digits is no instrument's value, and the number reader is not safe with it.
+    size_t e = t.find_first_of("eE");
+    if (e != std::string::npos) {
+        size_t digits = e + 1 < t.size() && (t[e + 1] == '+' || t[e + 1] == '-') ? e + 2 : e + 1;
+        if (t.size() - digits > 4) {
+            reason = "value " + Quoted(t) + " is out of range";
+            return false;
+        }
+    }
     if (!ParseDecimal(t, mark, v)) {
         reason = "value " + Quoted(t) + " is not a number";
         return false;

@@ -154,6 +154,30 @@ TEST(InstrumentReaders, FaultsNameTheProblemInPlainWords) {
     EXPECT_EQ(b.Faults[0].Reason, "frame 3 has checksum \"00\", its text gives D0; its message is left out");
 }
 
+TEST(InstrumentReaders, ValuesAreNumbersOrFaults) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"5.43", "5.43"},
+        {" -0.5 ", "-0.5"},
+        {"1.5e2", "150"},
+        {"<0.5", "value \"<0.5\" is not a number"},
+        {"5,4", "value \"5,4\" is not a number"},
+        {"nan", "value \"nan\" is not a number"},
+        {"", "no value"},
+        {"1e39", "value \"1e39\" is out of range"},
+        {"5e99999999999999999999", "value \"5e99999999999999999999\" is out of range"},
+    };
+    TInstrumentSource qc;
+    qc.AllResultsAreQc = true;
+    for (const auto& [text, expected] : cases) {
+        TInstrumentBatch b =
+            ReadAstmText(std::string("H|\\^&\rO|1\rR|1|^^^GLU|") + text + "||||||||20240301\rL|1\r", qc);
+        std::ostringstream got;
+        if (!b.Results.empty()) got << b.Results[0].Value;
+        for (const TInstrumentFault& f : b.Faults) got << f.Reason;
+        EXPECT_EQ(got.str(), expected) << text;
+    }
+}
+
 // A message cut between two files: the first waits, the second cannot stand alone, both together read
 // as the whole message did.
 TEST(InstrumentReaders, MessageSplitAcrossFiles) {
