@@ -1,0 +1,312 @@
+// Results from the instruments: reading options as text, format detection, fingerprints and runs.
+#include "UInstrument.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include "UInstrumentAstm.h"
+#include "UInstrumentDelimited.h"
+#include "UInstrumentHl7.h"
+#include "UInstrumentText.h"
+#include "UUtilitaires.h"
+
+using namespace instrument;
+
+std::string FaultText(const TInstrumentFault& fault) {
+    return fault.Line > 0 ? "line " + std::to_string(fault.Line) + ": " + fault.Reason : fault.Reason;
+}
+
+// ---------------------------------------------------------------- reading options as text
+
+namespace {
+
+std::string OneLine(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    return out;
+}
+
+const char* SeparatorName(char c) {
+    switch (c) {
+    case '\t':
+        return "tab";
+    case ';':
+        return "semicolon";
+    case ',':
+        return "comma";
+    default:
+        return "auto";
+    }
+}
+
+bool YesNo(const std::string& key, const std::string& v) {
+    if (v == "yes") return true;
+    if (v == "no") return false;
+    throw EQcError("Reading options: " + key + " must be yes or no, not \"" + v + "\".");
+}
+
+} // namespace
+
+std::string TInstrumentSource::ToText() const {
+    std::string prefixes;
+    for (const std::string& p : ControlPrefixes) prefixes += (prefixes.empty() ? "" : ",") + p;
+    const std::pair<const char*, std::string> lines[] = {
+        {"id", Id},
+        {"encoding", Encoding},
+        {"separator", SeparatorName(Separator)},
+        {"header", HeaderLine ? "yes" : "no"},
+        {"column.instrument", Columns.Instrument},
+        {"column.test", Columns.TestCode},
+        {"column.control", Columns.Control},
+        {"column.level", Columns.Level},
+        {"column.value", Columns.Value},
+        {"column.date", Columns.Date},
+        {"column.time", Columns.Time},
+        {"column.operator", Columns.Operator},
+        {"decimal", std::string(1, DecimalMark)},
+        {"dateformat", DateFormat},
+        {"astm.control", AstmControlField},
+        {"astm.level", AstmLevelField},
+        {"hl7.control", Hl7ControlField},
+        {"hl7.level", Hl7LevelField},
+        {"qc.prefixes", prefixes},
+        {"qc.all", AllResultsAreQc ? "yes" : "no"},
+    };
+    std::string out;
+    for (const auto& [key, value] : lines) out += std::string(key) + "=" + OneLine(value) + "\n";
+    return out;
+}
+
+TInstrumentSource TInstrumentSource::FromText(std::string_view text) {
+    TInstrumentSource s;
+    bool ended = false;
+    for (const TPiece& line : SplitLines(text, 0, ended)) {
+        size_t eq = line.Text.find('=');
+        if (eq == std::string_view::npos) continue;
+        std::string key = Trim(line.Text.substr(0, eq));
+        std::string v = Trim(line.Text.substr(eq + 1));
+        auto bad = [&]() { return EQcError("Reading options: " + key + " cannot be \"" + v + "\"."); };
+        if (key == "id") {
+            s.Id = v;
+        } else if (key == "encoding") {
+            if (v != "auto" && v != "utf-8" && v != "windows-1252") throw bad();
+            s.Encoding = v;
+        } else if (key == "separator") {
+            if (v == "auto")
+                s.Separator = 0;
+            else if (v == "tab")
+                s.Separator = '\t';
+            else if (v == "semicolon")
+                s.Separator = ';';
+            else if (v == "comma")
+                s.Separator = ',';
+            else
+                throw bad();
+        } else if (key == "header") {
+            s.HeaderLine = YesNo(key, v);
+        } else if (key.starts_with("column.")) {
+            std::string* target = nullptr;
+            std::string name = key.substr(7);
+            if (name == "instrument") target = &s.Columns.Instrument;
+            if (name == "test") target = &s.Columns.TestCode;
+            if (name == "control") target = &s.Columns.Control;
+            if (name == "level") target = &s.Columns.Level;
+            if (name == "value") target = &s.Columns.Value;
+            if (name == "date") target = &s.Columns.Date;
+            if (name == "time") target = &s.Columns.Time;
+            if (name == "operator") target = &s.Columns.Operator;
+            if (target) *target = v;
+        } else if (key == "decimal") {
+            if (v != "." && v != ",") throw bad();
+            s.DecimalMark = v[0];
+        } else if (key == "dateformat") {
+            if (v.find('d') == std::string::npos || v.find('M') == std::string::npos ||
+                v.find('y') == std::string::npos)
+                throw bad();
+            s.DateFormat = v;
+        } else if (key == "astm.control" || key == "astm.level" || key == "hl7.control" ||
+                   key == "hl7.level") {
+            ParseFieldRef(v, "Reading options: the field");
+            std::string& target = key == "astm.control"  ? s.AstmControlField
+                                  : key == "astm.level"  ? s.AstmLevelField
+                                  : key == "hl7.control" ? s.Hl7ControlField
+                                                         : s.Hl7LevelField;
+            target = v;
+        } else if (key == "qc.prefixes") {
+            s.ControlPrefixes.clear();
+            for (std::string_view p : Split(v, ','))
+                if (!Trim(p).empty()) s.ControlPrefixes.push_back(Trim(p));
+        } else if (key == "qc.all") {
+            s.AllResultsAreQc = YesNo(key, v);
+        }
+        // Keys of later versions are left for them.
+    }
+    return s;
+}
+
+// ---------------------------------------------------------------- detection and dispatch
+
+namespace {
+
+bool IsPunct(unsigned char c) {
+    return c > ' ' && c < 0x7F && !std::isalnum(c);
+}
+
+bool StartsHl7Header(std::string_view line) {
+    return line.size() >= 4 &&
+           (line.starts_with("MSH") || line.starts_with("FHS") || line.starts_with("BHS")) &&
+           IsPunct(static_cast<unsigned char>(line[3]));
+}
+
+// 'H' and four distinct delimiters.
+bool StartsAstmHeader(std::string_view line) {
+    if (line.size() < 5 || line[0] != 'H') return false;
+    for (size_t i = 1; i < 5; ++i) {
+        if (!IsPunct(static_cast<unsigned char>(line[i]))) return false;
+        for (size_t k = 1; k < i; ++k)
+            if (line[k] == line[i]) return false;
+    }
+    return true;
+}
+
+bool Upper(char c) {
+    return c >= 'A' && c <= 'Z';
+}
+
+} // namespace
+
+TInstrumentFormat DetectInstrumentFormat(std::string_view bytes) {
+    if (std::optional<std::string> utf8 = Utf16ToUtf8(bytes)) return DetectInstrumentFormat(*utf8);
+    size_t offset = 0;
+    bytes = SkipBom(bytes, offset);
+    size_t i = 0;
+    // Line ends, blanks and the link characters of a captured ASTM session (ENQ, EOT, ACK, NAK).
+    while (i < bytes.size() &&
+           std::string_view("\r\n \x05\x04\x06\x15").find(bytes[i]) != std::string_view::npos)
+        ++i;
+    if (i == bytes.size()) throw ETruncatedFile("The file is empty.");
+    if (bytes[i] == '\x0B') return TInstrumentFormat::Hl7;
+    if (bytes[i] == '\x02') return TInstrumentFormat::Astm;
+    std::string_view line = bytes.substr(i);
+    line = line.substr(0, line.find_first_of("\r\n"));
+    if (StartsHl7Header(line)) return TInstrumentFormat::Hl7;
+    // A header record with damaged delimiters is still ASTM: the reader names the fault.
+    if (StartsAstmHeader(line) ||
+        (line.size() >= 2 && line[0] == 'H' && IsPunct(static_cast<unsigned char>(line[1]))))
+        return TInstrumentFormat::Astm;
+    if (line.size() >= 2 && Upper(line[0]) && line[1] == '|')
+        throw EQcError("The file begins inside an ASTM message: its first record is not a header (H) record. "
+                       "It may be the rest of a message split across files.");
+    if (line.size() >= 4 && Upper(line[0]) &&
+        (Upper(line[1]) || std::isdigit(static_cast<unsigned char>(line[1]))) &&
+        (Upper(line[2]) || std::isdigit(static_cast<unsigned char>(line[2]))) && line[3] == '|')
+        throw EQcError("The file begins inside an HL7 message: its first segment is not a header (MSH). "
+                       "It may be the rest of a message split across files.");
+    if (line.find_first_of("\t;,") != std::string_view::npos) return TInstrumentFormat::Delimited;
+    throw EQcError(
+        "Unknown format: the file is neither delimited text (tab, semicolon or comma), ASTM nor HL7.");
+}
+
+TInstrumentBatch ReadInstrumentFile(std::string_view bytes, const TInstrumentSource& source) {
+    if (std::optional<std::string> utf8 = Utf16ToUtf8(bytes)) {
+        TInstrumentSource s = source;
+        s.Encoding = "utf-8";
+        TInstrumentBatch b = ReadInstrumentFile(*utf8, s);
+        b.Fingerprint = InstrumentFingerprint(bytes, b.MessageIds);
+        return b;
+    }
+    switch (DetectInstrumentFormat(bytes)) {
+    case TInstrumentFormat::Astm:
+        return ReadAstmText(bytes, source);
+    case TInstrumentFormat::Hl7:
+        return ReadHl7Text(bytes, source);
+    case TInstrumentFormat::Delimited:
+        break;
+    }
+    return ReadDelimitedText(bytes, source);
+}
+
+// ---------------------------------------------------------------- fingerprints
+
+uint64_t Fnv1a64(std::string_view bytes, uint64_t hash) {
+    for (char c : bytes) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 0x100000001b3ULL;
+    }
+    return hash;
+}
+
+uint64_t InstrumentFingerprint(std::string_view bytes, const std::vector<std::string>& messageIds) {
+    uint64_t h = Fnv1a64(bytes);
+    for (const std::string& id : messageIds) h = Fnv1a64(std::string_view(id.c_str(), id.size() + 1), h);
+    return h;
+}
+
+uint64_t ResultKey(const TInstrumentResult& r) {
+    const std::string parts[] = {r.Source,    r.Instrument,
+                                 r.MessageId, r.TestCode,
+                                 r.Control,   std::to_string(r.Level),
+                                 r.ValueText, std::to_string(std::llround(r.DateTime * 86400000.0))};
+    uint64_t h = Fnv1a64("");
+    for (const std::string& p : parts) h = Fnv1a64(std::string_view(p.c_str(), p.size() + 1), h);
+    return h;
+}
+
+// ---------------------------------------------------------------- runs
+
+TRunGrouping GroupInstrumentRuns(const std::vector<TInstrumentResult>& results, const TResultMapper& mapper,
+                                 double windowMinutes) {
+    TRunGrouping out;
+    struct TItem {
+        size_t Index;
+        int Level;
+    };
+    std::map<std::pair<std::string, std::string>, std::vector<TItem>> byAnalyte;
+    for (size_t i = 0; i < results.size(); ++i) {
+        const TInstrumentResult& r = results[i];
+        std::optional<TMappedResult> m = mapper(r);
+        if (!m) {
+            out.NotMapped.push_back(i);
+            continue;
+        }
+        int level = m->Level > 0 ? m->Level : r.Level;
+        int levels = std::clamp(m->NbLevels, 1, MaxLevels);
+        if (level < 1 || level > levels) {
+            out.Faults.push_back({r.Line, level == 0 ? "no level given for " + m->Analyte
+                                                     : "level " + std::to_string(level) + ": " + m->Analyte +
+                                                           " has " + std::to_string(levels) +
+                                                           (levels == 1 ? " level" : " levels")});
+            continue;
+        }
+        byAnalyte[{r.Source, m->Analyte}].push_back({i, level});
+    }
+    const long long window = std::llround(windowMinutes * 60000.0);
+    auto ms = [](TDateTime t) { return std::llround(t * 86400000.0); };
+    for (auto& [key, items] : byAnalyte) {
+        std::stable_sort(items.begin(), items.end(), [&](const TItem& a, const TItem& b) {
+            return results[a.Index].DateTime < results[b.Index].DateTime;
+        });
+        TInstrumentRun* run = nullptr;
+        for (const TItem& item : items) {
+            const TInstrumentResult& r = results[item.Index];
+            const size_t slot = static_cast<size_t>(item.Level - 1);
+            if (!run || ms(r.DateTime) - ms(run->Run.DateTime) > window ||
+                run->Run.Levels[slot].State != psEmpty) {
+                out.Runs.push_back({});
+                run = &out.Runs.back();
+                run->Run.DateTime = r.DateTime;
+                run->Run.AnalyteName = key.second;
+                run->Source = key.first;
+            }
+            run->Run.Levels[slot] = {static_cast<float>(r.Value), psInControl};
+            if (run->Run.Operator.empty()) run->Run.Operator = r.Operator;
+            run->Results.push_back(item.Index);
+        }
+    }
+    std::stable_sort(out.Runs.begin(), out.Runs.end(), [](const TInstrumentRun& a, const TInstrumentRun& b) {
+        return a.Run.DateTime < b.Run.DateTime;
+    });
+    return out;
+}

@@ -1,0 +1,342 @@
+// Reading ASTM E1394 / LIS2-A2 result messages, plain or in low-level frames.
+#include "UInstrumentAstm.h"
+
+#include <cstdio>
+
+#include "UInstrumentText.h"
+#include "UUtilitaires.h"
+
+using namespace instrument;
+
+namespace {
+
+constexpr char STX = '\x02', ETX = '\x03', EOT = '\x04', ENQ = '\x05', ETB = '\x17';
+// What ends a frame's text; a new STX means the frame lost its end.
+constexpr char FrameEnds[] = {ETX, ETB, STX};
+
+struct TAstmRecord {
+    std::string Text;
+    size_t Offset = 0;
+    bool Damaged = false; // a frame of its message was lost
+};
+
+void AddRecords(std::vector<TAstmRecord>& records, std::string_view text, size_t offset, bool damaged) {
+    bool ended = false;
+    for (const TPiece& p : SplitLines(text, 0, ended))
+        if (!p.Text.empty()) records.push_back({std::string(p.Text), offset, damaged});
+}
+
+// Joins the frames' texts into records. A frame whose checksum fails is taken from its retransmission
+// (the next frame with the same number); otherwise its loss, like a skipped frame number, marks the next
+// record damaged so that its message is left out. `closed` tells whether an EOT ended the last session.
+std::vector<TAstmRecord> Unframe(std::string_view bytes, const TLineIndex& index, TInstrumentBatch& batch,
+                                 bool& closed) {
+    std::vector<TAstmRecord> records;
+    std::string pending; // a record continued over ETB frames
+    size_t pendingOffset = 0;
+    bool damaged = false;
+    int expected = 1, lastNumber = -1;
+    std::string lastText;
+    struct TBad {
+        int Number;
+        size_t Offset;
+        std::string Reason;
+    };
+    std::optional<TBad> bad;
+    auto lose = [&](size_t offset, const std::string& reason) {
+        batch.Faults.push_back({index.LineOf(offset), reason + "; its message is left out"});
+        damaged = true;
+    };
+    size_t i = 0;
+    while (i < bytes.size()) {
+        char ch = bytes[i];
+        if (ch == ENQ || ch == EOT) {
+            // A new session numbers its frames from 1; a record still open was cut off.
+            if (!pending.empty()) lose(pendingOffset, "record continued over frames is not finished");
+            pending.clear();
+            expected = 1;
+            lastNumber = -1;
+            closed = ch == EOT;
+            ++i;
+            continue;
+        }
+        if (ch != STX) {
+            ++i; // ACK, NAK and line ends between frames
+            continue;
+        }
+        closed = false;
+        const size_t start = i;
+        size_t end = bytes.find_first_of(std::string_view(FrameEnds, 3), i + 1);
+        if (end == std::string_view::npos || end + 2 >= bytes.size())
+            throw ETruncatedFile("The file ends inside the frame at line " +
+                                 std::to_string(index.LineOf(start)) +
+                                 ": the transmission may still be being written.");
+        if (bytes[end] == STX) {
+            lose(start, "frame has no end (ETX or ETB)");
+            i = end;
+            continue;
+        }
+        unsigned sum = 0;
+        for (size_t k = start + 1; k <= end; ++k) sum += static_cast<unsigned char>(bytes[k]);
+        char computed[3];
+        std::snprintf(computed, sizeof computed, "%02X", sum & 0xFF);
+        std::string read = UpperCase(bytes.substr(end + 1, 2));
+        std::string_view body = bytes.substr(start + 1, end - start - 1);
+        const bool last = bytes[end] == ETX;
+        i = end + 3;
+        if (body.empty() || body[0] < '0' || body[0] > '7') {
+            lose(start, "frame has no frame number");
+            continue;
+        }
+        const int number = body[0] - '0';
+        std::string_view text = body.substr(1);
+        if (read != computed) {
+            if (bad) lose(bad->Offset, bad->Reason);
+            bad = TBad{number, start,
+                       "frame " + std::to_string(number) + " has checksum " + Quoted(read) +
+                           ", its text gives " + computed};
+            continue;
+        }
+        if (bad) {
+            if (bad->Number != number) {
+                lose(bad->Offset, bad->Reason);
+                expected = (bad->Number + 1) % 8; // the gap is that frame's
+            }
+            bad.reset(); // else this frame is its retransmission
+        } else if (number == lastNumber && text == lastText) {
+            continue; // sent again after a lost acknowledgement
+        }
+        if (number != expected && lastNumber >= 0)
+            lose(start, "frame " + std::to_string(number) + " came where frame " + std::to_string(expected) +
+                            " was due");
+        expected = (number + 1) % 8;
+        lastNumber = number;
+        lastText = std::string(text);
+        if (pending.empty()) pendingOffset = start;
+        pending += text;
+        if (last) {
+            size_t before = records.size();
+            AddRecords(records, pending, pendingOffset, false);
+            if (damaged && records.size() > before) {
+                records[before].Damaged = true;
+                damaged = false;
+            }
+            pending.clear();
+        }
+    }
+    if (!pending.empty())
+        throw ETruncatedFile("The file ends inside a record continued over frames (line " +
+                             std::to_string(index.LineOf(pendingOffset)) + ").");
+    if (bad) lose(bad->Offset, bad->Reason);
+    if (damaged && !records.empty()) records.back().Damaged = true;
+    return records;
+}
+
+// The record type or the letter a field reference names.
+const TRecord* RecordFor(char type, const std::optional<TRecord>& h, const std::optional<TRecord>& p,
+                         const std::optional<TRecord>& o, const TRecord& r) {
+    switch (type) {
+    case 'H':
+        return h ? &*h : nullptr;
+    case 'P':
+        return p ? &*p : nullptr;
+    case 'O':
+        return o ? &*o : nullptr;
+    case 'R':
+        return &r;
+    default:
+        return nullptr;
+    }
+}
+
+std::optional<TFieldRef> AstmRef(const std::string& text, const char* what) {
+    std::optional<TFieldRef> ref = ParseFieldRef(text, what);
+    if (ref &&
+        (ref->Name.size() != 1 || std::string_view("HPOR").find(ref->Name[0]) == std::string_view::npos))
+        throw EQcError(std::string(what) + " \"" + text + "\" names no H, P, O or R record.");
+    return ref;
+}
+
+} // namespace
+
+TInstrumentBatch ReadAstmText(std::string_view bytes, const TInstrumentSource& source) {
+    TInstrumentBatch batch;
+    batch.Format = TInstrumentFormat::Astm;
+    const std::optional<TFieldRef> controlRef =
+        AstmRef(source.AstmControlField, "The source's ASTM control field");
+    const std::optional<TFieldRef> levelRef = AstmRef(source.AstmLevelField, "The source's ASTM level field");
+    const TEncoding enc = ChooseEncoding(bytes, source.Encoding);
+    const TLineIndex index(bytes);
+    size_t offset = 0;
+    std::string_view body = SkipBom(bytes, offset);
+
+    std::vector<TAstmRecord> records;
+    bool closed = false; // the transmission ended (EOT): an open message will not be continued
+    if (body.find(STX) != std::string_view::npos) {
+        records = Unframe(bytes, index, batch, closed);
+    } else {
+        bool ended = false;
+        for (const TPiece& p : SplitLines(body, offset, ended)) {
+            std::string_view t = p.Text;
+            while (!t.empty() && (t[0] == ENQ || t[0] == EOT || t[0] == '\x06' || t[0] == '\x15'))
+                t.remove_prefix(1);
+            if (!Trim(t).empty()) records.push_back({std::string(t), p.Offset, false});
+        }
+    }
+
+    // The open message.
+    bool open = false, damaged = false, skipping = false;
+    int messageLine = 0;
+    TDelimiters d;
+    std::optional<TRecord> h, p, o;
+    std::string id, sender, processing, headerTime;
+    bool orderQc = false;
+    std::vector<TInstrumentResult> results;
+    int skipped = 0;
+    bool lastWasResult = false;
+
+    for (const TAstmRecord& rec : records) {
+        const int line = index.LineOf(rec.Offset);
+        const char type = static_cast<char>(std::toupper(static_cast<unsigned char>(rec.Text[0])));
+        if (type == 'H') {
+            if (open)
+                batch.Faults.push_back({messageLine,
+                                        "message has no terminator record (L) before the next header; "
+                                        "its results are left out"});
+            const std::string_view t = rec.Text;
+            bool valid = t.size() >= 5;
+            for (size_t a = 1; valid && a < 5; ++a) {
+                unsigned char c = static_cast<unsigned char>(t[a]);
+                valid = c > ' ' && c < 0x7F && !std::isalnum(c);
+                for (size_t b = 1; valid && b < a; ++b) valid = t[a] != t[b];
+            }
+            results.clear();
+            skipped = 0;
+            p.reset();
+            o.reset();
+            open = valid;
+            skipping = !valid;
+            if (!valid) {
+                batch.Faults.push_back(
+                    {line, "header record has no delimiter definition; its message is left out"});
+                continue;
+            }
+            d = TDelimiters{t[1], t[2], t[3], t[4], 0};
+            h.emplace(rec.Text, d, true);
+            messageLine = line;
+            damaged = rec.Damaged;
+            id = h->Text(3, 0, 0, enc);
+            sender = h->Text(5, 1, 0, enc);
+            processing = h->Text(12, 1, 0, enc);
+            headerTime = h->Text(14, 1, 0, enc);
+            if (!id.empty()) batch.MessageIds.push_back(id);
+            lastWasResult = false;
+            continue;
+        }
+        if (!open) {
+            if (skipping) continue;
+            if (!h)
+                throw EQcError("The file begins inside an ASTM message: its first record is not a header (H) "
+                               "record. It may be the rest of a message split across files.");
+            batch.Faults.push_back({line, "record outside a message (after its terminator record)"});
+            continue;
+        }
+        damaged = damaged || rec.Damaged;
+        if (damaged && type != 'L') continue; // its results are left out; the damage is the fault
+        TRecord r(rec.Text, d, true);
+        const bool wasResult = lastWasResult;
+        lastWasResult = false;
+        switch (type) {
+        case 'P':
+            p = r;
+            o.reset();
+            break;
+        case 'O':
+            o = r;
+            orderQc = o->Text(12, 1, 0, enc) == "Q";
+            break;
+        case 'R': {
+            if (!o) {
+                batch.Faults.push_back({line, "result record without an order record (O)"});
+                break;
+            }
+            auto pick = [&](const std::optional<TFieldRef>& ref) {
+                const TRecord* from = ref ? RecordFor(ref->Name[0], h, p, o, r) : nullptr;
+                return from ? from->Text(ref->Field, ref->Component, ref->Sub, enc) : std::string();
+            };
+            TInstrumentResult res;
+            res.Source = source.Id;
+            res.MessageId = id;
+            res.Line = line;
+            res.Control = pick(controlRef);
+            if (!(orderQc || processing == "Q" || QcByOptions(source, res.Control))) {
+                ++skipped;
+                break;
+            }
+            // The universal test id's fourth component is the analyser's own code.
+            res.TestCode = r.Text(3, 4, 0, enc);
+            for (int c = 1; c <= 8 && res.TestCode.empty(); ++c) res.TestCode = r.Text(3, c, 0, enc);
+            res.ValueText = r.Text(4, 1, 0, enc);
+            res.Units = r.Text(5, 1, 0, enc);
+            res.Operator = r.Text(11, 1, 0, enc);
+            res.Instrument = r.Text(14, 1, 0, enc);
+            if (res.Instrument.empty()) res.Instrument = sender;
+            res.Level = LevelOf(pick(levelRef));
+            std::string when;
+            for (std::string t : {r.Text(13, 1, 0, enc), r.Text(12, 1, 0, enc), o->Text(8, 1, 0, enc),
+                                  o->Text(7, 1, 0, enc), headerTime})
+                if (when.empty()) when = t;
+            std::string reasons, why;
+            auto add = [&](const std::string& s) { reasons += (reasons.empty() ? "" : "; ") + s; };
+            if (res.TestCode.empty()) add("no test code");
+            if (!ReadValue(res.ValueText, '.', res.Value, why)) add(why);
+            std::optional<TDateTime> dt = ReadCompactDateTime(when);
+            if (when.empty())
+                add("no date-time");
+            else if (!dt)
+                add("date-time " + Quoted(when) + " cannot be read");
+            if (!reasons.empty()) {
+                batch.Faults.push_back({line, reasons});
+                break;
+            }
+            res.DateTime = *dt;
+            results.push_back(std::move(res));
+            lastWasResult = true;
+            break;
+        }
+        case 'C':
+            if (wasResult) {
+                AppendComment(results.back().Comment, r.Joined(4, ' ', enc));
+                lastWasResult = true;
+            }
+            break;
+        case 'L': {
+            const std::string code = r.Text(3, 1, 0, enc);
+            open = false;
+            if (code == "T" || code == "R" || code == "E") {
+                batch.Faults.push_back({line, "message ended with termination code " + code +
+                                                  " (aborted); its results are left out"});
+            } else if (!damaged) {
+                for (TInstrumentResult& res : results) batch.Results.push_back(std::move(res));
+                batch.Skipped += skipped;
+            }
+            results.clear();
+            break;
+        }
+        case 'Q':
+        case 'M':
+        case 'S':
+            break; // requests, manufacturer's and scientific records carry no QC result
+        default:
+            batch.Faults.push_back({line, "unknown record type " + Quoted(rec.Text.substr(0, 1))});
+        }
+    }
+    if (open && closed)
+        batch.Faults.push_back({messageLine, "message has no terminator record (L) before the end of the "
+                                             "transmission; its results are left out"});
+    else if (open)
+        throw ETruncatedFile("The file ends inside the message begun at line " + std::to_string(messageLine) +
+                             " (no terminator record L): the rest may come in a later file.");
+    batch.Fingerprint = InstrumentFingerprint(bytes, batch.MessageIds);
+    return batch;
+}
