@@ -45,11 +45,9 @@ TWinImport::TWinImport(QWidget* parent) : QDialog(parent) {
 
 void TWinImport::Parse(std::string_view text) {
     LB->clear();
-    runs_.clear();
-    TImportText parsed = ParseImportText(text, analyte_->Decimals);
-    runs_ = std::move(parsed.Runs);
+    parsed_ = ParseImportText(text, analyte_->Decimals, analyte_->NbLevels);
     LB->setUpdatesEnabled(false);
-    for (const std::string& line : parsed.Lines) LB->addItem(ToQt(line));
+    for (size_t i = 0; i < parsed_.Runs.size(); ++i) LB->addItem(ToQt(parsed_.Line(i)));
     LB->setUpdatesEnabled(true);
 }
 
@@ -64,7 +62,7 @@ void TWinImport::PreviewClipboard(TAnalyte& analyte) {
     setWindowTitle(QStringLiteral("ClipBoard contents"));
     const QString text = QGuiApplication::clipboard()->text();
     if (text.isEmpty()) {
-        runs_.clear();
+        parsed_ = TImportText{};
         LB->clear();
         LB->addItem(QStringLiteral("Nothing to paste from the clipboard"));
         throw EQcError("");
@@ -85,6 +83,12 @@ void TWinImport::FormActivate() {
 }
 
 void TWinImport::BtAddClick() {
+    // Nothing readable: say why and change nothing (adding would only reset the limit modes).
+    if (parsed_.LinesRead == 0) {
+        ShowMessageBox(mkInformation, mbOK,
+                       parsed_.NothingRead.empty() ? std::string("Nothing to import.") : parsed_.NothingRead);
+        return;
+    }
     if (analyte_->Count() > 0 &&
         ShowMessageBox(mkConfirmation, mbOK | mbCancel,
                        "Add the new QC points to the previous ones\rThe QC mode will be reset to mobile") !=
@@ -92,7 +96,7 @@ void TWinImport::BtAddClick() {
         reject();
         return;
     }
-    for (TResu run : runs_) {
+    for (TResu run : parsed_.Runs) {
         // Values of level slots the analyte does not use would be stored unseen and uncounted, and a
         // run left with no value in its levels would be an empty point: neither is taken.
         bool any = false;
