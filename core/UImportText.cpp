@@ -74,26 +74,29 @@ bool OtherMarkIsDecimal(const TLineFields& f, char separator, char other) {
     return true;
 }
 
+// The notes of the line being read, joined by "; " when it ends.
 class TReport {
 public:
-    TReport(TImportText& out) : out_(out) {}
-    void Part(std::string text) {
-        if (!parts_.empty()) parts_ += "; ";
-        parts_ += text;
-    }
+    explicit TReport(TImportText& out) : out_(out) {}
+    void Part(std::string text) { parts_.push_back(std::move(text)); }
+    void SetFirst(std::string text) { parts_.front() = std::move(text); }
+    void DropFirst() { parts_.erase(parts_.begin()); }
     bool Empty() const { return parts_.empty(); }
     void EndLine(size_t line) {
         if (parts_.empty()) return;
-        if (out_.Notes.size() < TImportText::MaxNotes)
-            out_.Notes.push_back("line " + std::to_string(line) + ": " + parts_);
-        else
+        if (out_.Notes.size() < TImportText::MaxNotes) {
+            std::string note = "line " + std::to_string(line) + ": ";
+            for (size_t i = 0; i < parts_.size(); ++i) note += (i ? "; " : "") + parts_[i];
+            out_.Notes.push_back(std::move(note));
+        } else {
             ++out_.NotesLeftOut;
+        }
         parts_.clear();
     }
 
 private:
     TImportText& out_;
-    std::string parts_;
+    std::vector<std::string> parts_;
 };
 
 } // namespace
@@ -162,17 +165,16 @@ TImportText ParseImportText(std::string_view text, int decimals, int levels) {
         TImportShape shape;
         shape.Fields = static_cast<uint8_t>(std::min<size_t>(f.count, 6));
         run.DateTime = *date;
+        std::string_view timeText;
         if (f.count >= 2) {
-            const std::string_view timeText = TrimSpaces(f.field[1]);
+            timeText = TrimSpaces(f.field[1]);
             auto time = Regional.TextToTime(timeText);
             shape.TimeRead = time.has_value();
             run.DateTime = ComposeDateTime(run.DateTime, time ? *time : 0.5);
-            if (!time)
-                report.Part((timeText.empty() ? std::string("no time")
-                                              : Quote(timeText) + " is not a time (expected " +
-                                                    Regional.TimeFormat + ")") +
-                            ", 12:00:00 taken");
         }
+        // The time matters only to a line that is read: its note comes first, written once it is known.
+        const bool timeNote = f.count >= 3 && !shape.TimeRead;
+        if (timeNote) report.Part("");
         int values = 0, taken = 0;
         int otherMark = -1; // whether the other decimal mark is read in this line, once asked
         for (int k = 0; k < MaxLevels; ++k) {
@@ -208,7 +210,13 @@ TImportText ParseImportText(std::string_view text, int decimals, int levels) {
         }
         if (taken > 0) {
             ++out.LinesRead;
+            if (timeNote)
+                report.SetFirst((timeText.empty() ? std::string("no time")
+                                                  : Quote(timeText) + " is not a time (expected " +
+                                                        Regional.TimeFormat + ")") +
+                                ", 12:00:00 taken");
         } else {
+            if (timeNote) report.DropFirst();
             report.Part(report.Empty() ? "no value, line skipped" : "line skipped");
             ++out.LinesSkipped;
         }

@@ -5,7 +5,6 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
-#include <cstring>
 #include <ctime>
 #include <vector>
 
@@ -94,8 +93,6 @@ const TCompiledPattern& Compiled(const std::string& pattern) {
     return cache.Get(pattern);
 }
 
-const std::string AmText = "AM", PmText = "PM", AmLowerText = "am", PmLowerText = "pm";
-
 // Writes v with at least `width` digits, zeros in front (a minus sign counts as a digit).
 char* PutPadded(char* p, int v, int width) {
     if (v >= 0 && v < 100 && width <= 2) {
@@ -115,7 +112,7 @@ char* PutPadded(char* p, int v, int width) {
 }
 
 // Pattern literals are a character or two: a loop beats a call to memcpy.
-char* PutText(char* p, const std::string& text) {
+char* PutText(char* p, std::string_view text) {
     for (char c : text) *p++ = c;
     return p;
 }
@@ -256,9 +253,9 @@ std::string TRegional::TimeToText(TDateTime dt) const {
         case 'A':
         case 'a':
             if (t.text == "AP")
-                w = PutText(w, p.Hour < 12 ? AmText : PmText);
+                w = PutText(w, p.Hour < 12 ? "AM" : "PM");
             else if (t.text == "ap")
-                w = PutText(w, p.Hour < 12 ? AmLowerText : PmLowerText);
+                w = PutText(w, p.Hour < 12 ? "am" : "pm");
             else
                 w = PutText(w, t.text);
             break;

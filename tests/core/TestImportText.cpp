@@ -173,7 +173,7 @@ TEST_F(ImportTextTest, EachSkippedLineIsReportedWithItsReason) {
                                     "05/05/2024\t10:00:00\r\n"
                                     "06/05/2024\tlate\tabc\t5\r\n"
                                     " \t \r\n"
-                                    "07/05/2024\t10:00\t1,5x\t\tDiscarded\r\n"
+                                    "07/05/2024\tlate\t1,5x\t\tDiscarded\r\n"
                                     "\x1b[2J\t10:00\t5\r\n"
                                     "08/05/2024\t\t4\r\n"
                                     "09/05/2024\t10:00\t4",
