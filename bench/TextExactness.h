@@ -224,7 +224,8 @@ inline std::string RandomNumberText(std::mt19937_64& g, char separator) {
     return s;
 }
 
-// An exponent beyond +-99999 is refused now; the former reader overflowed on the largest ones.
+// An exponent beyond +-99999 is refused now; the former reader overflowed on the largest ones, so it
+// is not asked.
 inline bool HugeExponent(std::string text) {
     text = std::string(reference::TrimSpaces(text));
     size_t e = text.find_first_of("eE");
@@ -242,9 +243,8 @@ inline TOutcome CheckParseDecimal(size_t count, uint64_t seed) {
         char separator = g() & 1 ? '.' : ',';
         std::string text = RandomNumberText(g, separator);
         long double fast = -7, ref = -7;
-        bool okFast = ParseDecimal(text, separator, fast),
-             okRef = reference::ParseDecimal(text, separator, ref);
-        if (HugeExponent(text)) okRef = false;
+        bool okFast = ParseDecimal(text, separator, fast);
+        bool okRef = !HugeExponent(text) && reference::ParseDecimal(text, separator, ref);
         ++out.compared;
         if (okFast != okRef || (okFast && !SameBits(fast, ref))) {
             out.mismatch = "ParseDecimal(\"" + text + "\") gives " + (okFast ? Show(fast) : "false") +

@@ -160,6 +160,8 @@ TDateParts DecodeDate(TDateTime dt) {
     double ms = std::round(TimePart(dt) * 86400000.0);
     double days = DatePart(dt);
     if (ms >= 86400000.0) days += 1;
+    // A damaged date far beyond any calendar (or not a number) must not overflow the day count.
+    if (!(std::fabs(days) < 1e9)) days = std::signbit(days) ? -1e9 : 1e9;
     year_month_day ymd{Epoch + sys_days::duration{static_cast<long>(days)}};
     return {static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
             static_cast<int>(static_cast<unsigned>(ymd.day()))};

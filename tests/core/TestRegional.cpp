@@ -1,4 +1,5 @@
 // Day-count date-times and the regional date and time texts.
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include "TestHelpers.h"
@@ -38,6 +39,8 @@ TEST(DateTime, DecodesBothSidesOfTheEpoch) {
             }
         }
     }
+    // Damaged dates give some text, never an overflow.
+    for (TDateTime bad : {1e300, -1e300, std::nan("")}) EXPECT_FALSE(TRegional().DateToText(bad).empty());
     // A time a hair before midnight rounds onto the next day consistently.
     TDateTime late = EncodeDate(2024, 2, 28) + 0.99999999999;
     EXPECT_EQ(DecodeDate(late).Day, 29);
