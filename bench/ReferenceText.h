@@ -4,6 +4,7 @@
 
 #include <cfloat>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <optional>
@@ -184,6 +185,30 @@ inline std::string Pad(int v, int width) {
     std::string s = std::to_string(v);
     while (static_cast<int>(s.size()) < width) s = "0" + s;
     return s;
+}
+
+inline TDateParts DecodeDate(TDateTime dt) {
+    using namespace std::chrono;
+    constexpr sys_days epoch = sys_days{year{1899} / December / 30};
+    double ms = std::round(std::fabs(dt - std::trunc(dt)) * 86400000.0);
+    double days = std::trunc(dt);
+    if (ms >= 86400000.0) days += 1;
+    year_month_day ymd{epoch + sys_days::duration{static_cast<long>(days)}};
+    return {static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
+            static_cast<int>(static_cast<unsigned>(ymd.day()))};
+}
+
+inline TTimeParts DecodeTime(TDateTime dt) {
+    long long ms = std::llround(std::fabs(dt - std::trunc(dt)) * 86400000.0);
+    if (ms >= 86400000LL) ms = 0;
+    TTimeParts t;
+    t.Millisecond = static_cast<int>(ms % 1000);
+    ms /= 1000;
+    t.Second = static_cast<int>(ms % 60);
+    ms /= 60;
+    t.Minute = static_cast<int>(ms % 60);
+    t.Hour = static_cast<int>(ms / 60);
+    return t;
 }
 
 inline std::string DateToText(const TRegional& r, TDateTime dt) {

@@ -180,6 +180,13 @@ inline TOutcome CheckDates(size_t count, uint64_t seed) {
         if (i % 64 == 32) r.TimeFormat = RandomPattern(g, true);
         TDateTime dt = RandomDateTime(g);
         ++out.compared;
+        const TDateParts d = DecodeDate(dt), dRef = reference::DecodeDate(dt);
+        const TTimeParts t = DecodeTime(dt), tRef = reference::DecodeTime(dt);
+        if (d.Year != dRef.Year || d.Month != dRef.Month || d.Day != dRef.Day || t.Hour != tRef.Hour ||
+            t.Minute != tRef.Minute || t.Second != tRef.Second || t.Millisecond != tRef.Millisecond) {
+            out.mismatch = "DecodeDate or DecodeTime(" + Show(dt) + ") differ";
+            return out;
+        }
         std::string fast = r.DateToText(dt), ref = reference::DateToText(r, dt);
         if (fast != ref) {
             out.mismatch = "DateToText(" + Show(dt) + ") with '" + r.ShortDateFormat + "' gives '" + fast +
