@@ -378,10 +378,15 @@ int CmdImport(const TArgs& a) {
     } catch (const EQcError& e) {
         Refuse(e.what());
     }
-    std::vector<TResu> runs = ParseImportText(text, an.Decimals).Runs;
-    if (runs.empty()) Refuse("no readable line in " + a.positional[1]);
+    TImportText parsed = ParseImportText(text, an.Decimals, an.NbLevels);
+    // What was skipped, line by line, before what was done.
+    for (const std::string& note : parsed.Notes) std::cerr << "varnholt-cli: " << Cp1252ToUtf8(note) << "\n";
+    if (parsed.NotesLeftOut > 0)
+        std::cerr << "varnholt-cli: " << parsed.NotesLeftOut << " more lines skipped\n";
+    if (parsed.LinesRead == 0)
+        Refuse("no readable line in " + a.positional[1] + (parsed.NothingRead.empty() ? "" : ": " + parsed.NothingRead));
     TImportCount count;
-    int status = Finish(Operations().ImportRuns(an, runs, &count));
+    int status = Finish(Operations().ImportRuns(an, parsed.Runs, &count));
     std::cout << count.Added << "\n";
     return status;
 }

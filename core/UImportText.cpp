@@ -1,6 +1,7 @@
 // Reading the tab-separated exchange text (spreadsheet files, the clipboard) into runs for the import.
 #include "UImportText.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 
@@ -15,108 +16,225 @@ std::string_view TrimSpaces(std::string_view s) {
     return s.substr(b, s.find_last_not_of(' ') - b + 1);
 }
 
+bool IsBlank(std::string_view s) {
+    return s.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
 // A finite number that fits a single; anything else is no number.
-bool ReadValueField(std::string_view field, float& value) {
+bool ReadValue(std::string_view field, char separator, float& value) {
     long double v = 0;
-    if (!ParseDecimal(TrimSpaces(field), Regional.DecimalSeparator, v) || !(std::fabs(v) <= FLT_MAX))
-        return false;
+    if (!ParseDecimal(field, separator, v) || !(std::fabs(v) <= FLT_MAX)) return false;
     value = static_cast<float>(v);
     return true;
 }
 
+// A field's text as a note quotes it: control characters blanked, long texts cut.
+std::string Quote(std::string_view field) {
+    constexpr size_t Longest = 40;
+    std::string s = "'" + BlankControlChars(field.substr(0, Longest));
+    if (field.size() > Longest) s += "...";
+    return s + "'";
+}
+
+std::string NumberExample(char separator) {
+    return std::string("12") + separator + "5";
+}
+
+std::string LevelName(int k) {
+    return "QC" + std::to_string(k + 1);
+}
+
+// The fields of one line, the first five cut out; `count` counts them all.
+struct TLineFields {
+    std::string_view field[5];
+    size_t count = 0;
+};
+
+TLineFields CutFields(std::string_view line) {
+    TLineFields f;
+    size_t start = 0;
+    for (;;) {
+        size_t tab = line.find('\t', start);
+        if (f.count < 5)
+            f.field[f.count] = line.substr(start, tab == std::string_view::npos ? tab : tab - start);
+        ++f.count;
+        if (tab == std::string_view::npos || f.count >= 6) return f;
+        start = tab + 1;
+    }
+}
+
+// Whether a value written with the other decimal mark can be read in this line: every field read holds
+// that mark at most once, and none holds it besides the values or holds the regional mark.
+bool OtherMarkIsDecimal(const TLineFields& f, char separator, char other) {
+    for (size_t i = 0; i < std::min<size_t>(f.count, 5); ++i) {
+        size_t marks = static_cast<size_t>(std::count(f.field[i].begin(), f.field[i].end(), other));
+        if (i < 2 ? marks > 0 : marks > 1 || f.field[i].find(separator) != std::string_view::npos)
+            return false;
+    }
+    return true;
+}
+
+// The notes of the line being read, joined by "; " when it ends.
+class TReport {
+public:
+    explicit TReport(TImportText& out) : out_(out) {}
+    void Part(std::string text) { parts_.push_back(std::move(text)); }
+    void SetFirst(std::string text) { parts_.front() = std::move(text); }
+    void DropFirst() { parts_.erase(parts_.begin()); }
+    bool Empty() const { return parts_.empty(); }
+    void EndLine(size_t line) {
+        if (parts_.empty()) return;
+        if (out_.Notes.size() < TImportText::MaxNotes) {
+            std::string note = "line " + std::to_string(line) + ": ";
+            for (size_t i = 0; i < parts_.size(); ++i) note += (i ? "; " : "") + parts_[i];
+            out_.Notes.push_back(std::move(note));
+        } else {
+            ++out_.NotesLeftOut;
+        }
+        parts_.clear();
+    }
+
+private:
+    TImportText& out_;
+    std::vector<std::string> parts_;
+};
+
 } // namespace
 
-TImportText ParseImportText(std::string_view text, int decimals) {
+std::string TImportText::ImportPreviewLine(const TResu& run, TImportShape shape, int decimals) {
+    const int fields = std::min<int>(shape.Fields, 6);
+    std::string line;
+    for (int f = 0; f < fields && f < 5; ++f) {
+        if (f == 0)
+            line += Regional.DateToText(DatePart(run.DateTime));
+        else if (f == 1)
+            line += shape.TimeRead ? Regional.TimeToText(run.DateTime) : "12:00:00";
+        else if (const LevelValue& lv = run.Levels[static_cast<size_t>(f - 2)]; lv.State != psEmpty)
+            line += FormatFixed(lv.Value, 8, decimals);
+        if (f + 1 < fields) line += '\t';
+    }
+    return line;
+}
+
+TImportText ParseImportText(std::string_view text, int decimals, int levels) {
     TImportText out;
+    out.Decimals = decimals;
+    levels = std::clamp(levels, 1, MaxLevels);
     size_t zero = text.find('\0');
     if (zero != std::string_view::npos) text = text.substr(0, zero);
     // Text from Linux programs ends its lines with line feeds only.
     const char eol = text.find('\r') == std::string_view::npos ? '\n' : '\r';
+    const char separator = Regional.DecimalSeparator;
+    const char other = separator == '.' ? ',' : separator == ',' ? '.' : 0;
+    const std::string expectedNumber = NumberExample(separator);
+    out.Runs.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), eol)));
 
-    TResu work;
-    int valueCount = 0;
-    int fieldIndex = 0;
-    std::string display;
-    std::string fieldText;
-    size_t pos = 0;
+    TReport report(out);
+    size_t pos = 0, lineNumber = 0;
     while (pos < text.size()) {
-        size_t end = pos;
-        while (end < text.size() && text[end] != '\t' && text[end] != eol) ++end;
-        if (end == text.size()) break; // a field that ends with the text ends no line
-        std::string_view field = text.substr(pos, end - pos);
-        char terminator = text[end];
+        size_t end = text.find(eol, pos);
+        ++lineNumber;
+        if (end == std::string_view::npos) {
+            // A field that ends with the text ends no line.
+            if (!IsBlank(text.substr(pos))) {
+                report.Part("no line end, not read");
+                report.EndLine(lineNumber);
+                ++out.LinesSkipped;
+            }
+            break;
+        }
+        const std::string_view line = text.substr(pos, end - pos);
         pos = end + 1;
+        if (eol == '\r')
+            while (pos < text.size() && text[pos] == '\n') ++pos;
 
-        fieldText.clear();
-        switch (fieldIndex) {
-        case 0: {
-            auto date = Regional.TextToDate(std::string(TrimSpaces(field)));
-            if (!date) {
-                // Not a date: the rest of the line is skipped and the line has no values.
-                if (terminator == '\t') {
-                    size_t next = text.find(eol, pos);
-                    if (next == std::string_view::npos) return out;
-                    pos = next + 1;
-                    terminator = eol;
-                }
-            } else {
-                work.DateTime = *date;
-                fieldText = Regional.DateToText(*date);
-            }
-            break;
-        }
-        case 1: {
-            auto time = Regional.TextToTime(std::string(TrimSpaces(field)));
-            if (time) {
-                work.DateTime = ComposeDateTime(work.DateTime, *time);
-                fieldText = Regional.TimeToText(work.DateTime);
-            } else {
-                work.DateTime = ComposeDateTime(work.DateTime, 0.5);
-                fieldText = "12:00:00";
-            }
-            break;
-        }
-        case 2:
-        case 3:
-        case 4: {
-            LevelValue& lv = work.Levels[static_cast<size_t>(fieldIndex - 2)];
-            float v = 0;
-            if (ReadValueField(field, v)) {
-                lv = {v, psInControl};
-                ++valueCount;
-                fieldText = FormatFixed(v, 8, decimals);
-            } else {
-                lv = {0, psEmpty};
-            }
-            break;
-        }
-        default:
-            break;
-        }
-
-        ++fieldIndex;
-        if (terminator == '\t') {
-            if (fieldIndex <= 5) {
-                display += fieldText;
-                display += '\t';
+        const TLineFields f = CutFields(line);
+        const std::string_view dateText = TrimSpaces(f.field[0]);
+        auto date = Regional.TextToDate(dateText);
+        if (!date) date = IsoTextToDate(dateText);
+        if (!date) {
+            if (!IsBlank(line)) {
+                report.Part(Quote(dateText) + " is not a date (expected " + Regional.ShortDateFormat + ")");
+                report.EndLine(lineNumber);
+                ++out.LinesSkipped;
             }
             continue;
         }
-        // The line ends here.
-        if (fieldIndex <= 5) {
-            display += fieldText;
-            for (int f = fieldIndex; f <= 4; ++f)
-                if (f >= 2) work.Levels[static_cast<size_t>(f - 2)] = {0, psEmpty};
+
+        TResu run;
+        TImportShape shape;
+        shape.Fields = static_cast<uint8_t>(std::min<size_t>(f.count, 6));
+        run.DateTime = *date;
+        std::string_view timeText;
+        if (f.count >= 2) {
+            timeText = TrimSpaces(f.field[1]);
+            auto time = Regional.TextToTime(timeText);
+            shape.TimeRead = time.has_value();
+            run.DateTime = ComposeDateTime(run.DateTime, time ? *time : 0.5);
         }
-        if (valueCount > 0) {
-            out.Lines.push_back(display);
-            out.Runs.push_back(work);
+        // The time matters only to a line that is read: its note comes first, written once it is known.
+        const bool timeNote = f.count >= 3 && !shape.TimeRead;
+        if (timeNote) report.Part("");
+        int values = 0, taken = 0;
+        int otherMark = -1; // whether the other decimal mark is read in this line, once asked
+        for (int k = 0; k < MaxLevels; ++k) {
+            LevelValue& lv = run.Levels[static_cast<size_t>(k)];
+            lv = {0, psEmpty};
+            if (static_cast<size_t>(k) + 2 >= f.count) continue;
+            const std::string_view field = TrimSpaces(f.field[k + 2]);
+            float v = 0;
+            bool read = ReadValue(field, separator, v);
+            if (!read && other != 0 && field.find(other) != std::string_view::npos) {
+                if (otherMark < 0) otherMark = OtherMarkIsDecimal(f, separator, other);
+                read = otherMark && ReadValue(field, other, v);
+            }
+            if (read) {
+                lv = {v, psInControl};
+                ++values;
+                if (k < levels)
+                    ++taken;
+                else
+                    report.Part(Quote(field) + " for " + LevelName(k) + " is not taken: the analyte has " +
+                                std::to_string(levels) + (levels == 1 ? " level" : " levels"));
+            } else if (!field.empty() && k < levels) {
+                std::string part = Quote(field) + " is not a number for " + LevelName(k);
+                if (field.find_first_of("0123456789") != std::string_view::npos &&
+                    field.find_first_of(".,") != std::string_view::npos)
+                    part += " (expected a number as " + expectedNumber + ")";
+                report.Part(part);
+            }
         }
-        valueCount = 0;
-        fieldIndex = 0;
-        display.clear();
-        if (eol == '\r')
-            while (pos < text.size() && text[pos] == '\n') ++pos;
+        if (values > 0) {
+            out.Runs.push_back(std::move(run));
+            out.Shapes.push_back(shape);
+        }
+        if (taken > 0) {
+            ++out.LinesRead;
+            if (timeNote)
+                report.SetFirst((timeText.empty() ? std::string("no time")
+                                                  : Quote(timeText) + " is not a time (expected " +
+                                                        Regional.TimeFormat + ")") +
+                                ", 12:00:00 taken");
+        } else {
+            if (timeNote) report.DropFirst();
+            report.Part(report.Empty() ? "no value, line skipped" : "line skipped");
+            ++out.LinesSkipped;
+        }
+        report.EndLine(lineNumber);
+    }
+
+    if (out.LinesRead == 0) {
+        if (IsBlank(text)) {
+            out.NothingRead = "Nothing to import: the text is empty.";
+        } else {
+            const char* fields = levels == 1   ? "third field"
+                                 : levels == 2 ? "third or fourth field"
+                                               : "third, fourth or fifth field";
+            out.NothingRead = "Nothing to import: a line is read when its first field is a date written as " +
+                              Regional.ShortDateFormat + " and its " + fields + " a number written as " +
+                              expectedNumber +
+                              ", the fields separated by tabs and the line ended by a line break.";
+        }
     }
     return out;
 }

@@ -1,22 +1,51 @@
 // Reading the tab-separated exchange text (spreadsheet files, the clipboard) into runs for the import.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "UTypes.h"
 
-// The runs of the accepted lines and, for each, the line the import preview shows:
-// date, tab, time, tab, then the texts of the value fields separated by tabs.
+// What an accepted line held, all its preview line needs beside the run.
+struct TImportShape {
+    uint8_t Fields = 0;    // the line's fields, counted up to 6
+    bool TimeRead = false; // false when the time field was no time and noon was taken
+};
+
+// The runs of the accepted lines, what the preview shows of them, and a report of what was skipped.
 struct TImportText {
     std::vector<TResu> Runs; // DateTime and the three levels filled; a level without a number is psEmpty
-    std::vector<std::string> Lines;
+    std::vector<TImportShape> Shapes; // one per run
+    int Decimals = 0;                 // of the values in the preview lines
+
+    // One note per line that was skipped or only partly read, in line order ("line 7: 'abc' is not a
+    // number for QC1"); blank lines get none. At most MaxNotes are kept, the others only counted.
+    static constexpr size_t MaxNotes = 1000;
+    std::vector<std::string> Notes;
+    size_t NotesLeftOut = 0;
+    size_t LinesRead = 0;    // lines that give a run with a value in the analyte's levels
+    size_t LinesSkipped = 0; // lines with something in them that give none
+    // When no line was read: why, with the date format and decimal mark expected. Empty otherwise.
+    std::string NothingRead;
+
+    // The preview line of run i: date, tab, time, tab, then the texts of the value fields separated by
+    // tabs, in the regional formats in force when it is called.
+    std::string Line(size_t i) const { return ImportPreviewLine(Runs[i], Shapes[i], Decimals); }
+    static std::string ImportPreviewLine(const TResu& run, TImportShape shape, int decimals);
 };
 
 // Parses exchange text with the regional date, time and decimal formats; `decimals` is the number of
-// decimals of the values in the display lines (the current analyte's). Reading stops at the first
-// zero byte. A line ends at a carriage return (line feeds right after it are skipped); when the text
-// holds no carriage return at all, at a line feed. Text after the last line end is not taken. A line
-// is taken when its first field is a date and at least one of fields 3 to 5 is a number.
-TImportText ParseImportText(std::string_view text, int decimals);
+// decimals of the values in the preview lines (the current analyte's). Reading stops at the first zero
+// byte. A line ends at a carriage return (line feeds right after it are skipped); when the text holds
+// no carriage return at all, at a line feed. Text after the last line end is not taken. A line is taken
+// when its first field is a date and at least one of fields 3 to 5 is a number.
+// Text written under another locale is read where it cannot be mistaken: an ISO date (yyyy-mm-dd) when
+// the first field is no regional date, and a value written with the other decimal mark (a comma where
+// a point is expected, or the reverse) when it holds that mark once and no other field read of the
+// line holds that mark or a regional one, which rules out thousands separators.
+// `levels` (the analyte's, 1 to 3) only shapes the report: values of the levels beyond are noted as
+// not taken, as the caller leaves them out. The runs keep them, as the preview shows them.
+TImportText ParseImportText(std::string_view text, int decimals, int levels = MaxLevels);

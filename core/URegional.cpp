@@ -1,6 +1,8 @@
 // Date-time arithmetic with <chrono> and the regional date and time texts.
 #include "URegional.h"
 
+#include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <ctime>
@@ -13,49 +15,110 @@ using namespace std::chrono;
 
 constexpr sys_days Epoch = sys_days{year{1899} / December / 30};
 
-struct Token {
-    std::string text; // a pattern token ("dd", "HH", ...) or a literal
-    bool literal;
+// A date or time pattern cut into tokens: runs of one pattern letter, "AP"-like pairs and literals.
+struct TPatternItem {
+    char letter = 0;  // 0 for a literal, else the token's first character
+    std::string text; // the literal, or the token as written
 };
 
-// Splits a pattern into runs of the same letter (tokens) and literal characters.
-std::vector<Token> Tokenize(const std::string& pattern) {
-    std::vector<Token> out;
+struct TCompiledPattern {
+    std::string source;
+    bool valid = false;
+    std::vector<TPatternItem> items;
+    bool twelveHour = false; // an "AP" or "ap" token: hours are written 1 to 12
+    size_t longestText = 0;  // an upper bound of the length of a text written with it
+};
+
+TCompiledPattern Compile(const std::string& pattern) {
+    TCompiledPattern c;
+    c.source = pattern;
+    c.valid = true;
+    auto add = [&](char letter, std::string text) {
+        // A field writes at most 11 characters (a year as an int), a token copied as is its own length.
+        c.longestText += std::max<size_t>(text.size(), 11);
+        c.items.push_back({letter, std::move(text)});
+    };
     for (size_t i = 0; i < pattern.size();) {
-        char c = pattern[i];
-        if (c == 'A' || c == 'a') {
-            if (i + 1 < pattern.size() && (pattern[i + 1] == 'P' || pattern[i + 1] == 'p')) {
-                out.push_back({pattern.substr(i, 2), false});
-                i += 2;
-                continue;
-            }
-        }
-        if (c == 'd' || c == 'M' || c == 'y' || c == 'H' || c == 'h' || c == 'm' || c == 's') {
+        char ch = pattern[i];
+        if ((ch == 'A' || ch == 'a') && i + 1 < pattern.size() &&
+            (pattern[i + 1] == 'P' || pattern[i + 1] == 'p')) {
+            add(ch, pattern.substr(i, 2));
+            c.twelveHour =
+                c.twelveHour || pattern.compare(i, 2, "AP") == 0 || pattern.compare(i, 2, "ap") == 0;
+            i += 2;
+        } else if (ch == 'd' || ch == 'M' || ch == 'y' || ch == 'H' || ch == 'h' || ch == 'm' || ch == 's') {
             size_t j = i;
-            while (j < pattern.size() && pattern[j] == c) ++j;
-            out.push_back({pattern.substr(i, j - i), false});
+            while (j < pattern.size() && pattern[j] == ch) ++j;
+            add(ch, pattern.substr(i, j - i));
             i = j;
-        } else if (c == '\'') {
+        } else if (ch == '\'') {
             size_t j = pattern.find('\'', i + 1);
             if (j == std::string::npos) j = pattern.size();
-            out.push_back({pattern.substr(i + 1, j - i - 1), true});
+            add(0, pattern.substr(i + 1, j - i - 1));
             i = j + 1;
         } else {
-            out.push_back({std::string(1, c), true});
+            add(0, std::string(1, ch));
             ++i;
         }
     }
-    return out;
+    return c;
 }
 
-std::string Pad(int v, int width) {
-    std::string s = std::to_string(v);
-    while (static_cast<int>(s.size()) < width) s = "0" + s;
-    return s;
+// The patterns compiled last, per thread. A pattern is looked up by its text, so a change of the
+// settings' fields, however it is made, is seen at the next use.
+class TPatternCache {
+public:
+    const TCompiledPattern& Get(const std::string& pattern) {
+        if (slots_[last_].valid && slots_[last_].source == pattern) return slots_[last_];
+        for (size_t i = 0; i < Slots; ++i) {
+            if (slots_[i].valid && slots_[i].source == pattern) {
+                last_ = i;
+                return slots_[i];
+            }
+        }
+        last_ = next_;
+        next_ = (next_ + 1) % Slots;
+        slots_[last_] = Compile(pattern);
+        return slots_[last_];
+    }
+
+private:
+    static constexpr size_t Slots = 4;
+    TCompiledPattern slots_[Slots];
+    size_t last_ = 0, next_ = 0;
+};
+
+const TCompiledPattern& Compiled(const std::string& pattern) {
+    thread_local TPatternCache cache;
+    return cache.Get(pattern);
+}
+
+// Writes v with at least `width` digits, zeros in front (a minus sign counts as a digit).
+char* PutPadded(char* p, int v, int width) {
+    if (v >= 0 && v < 100 && width <= 2) {
+        if (v >= 10 || width == 2) *p++ = static_cast<char>('0' + v / 10);
+        *p++ = static_cast<char>('0' + v % 10);
+        return p;
+    }
+    if (v >= 0 && v < 10000 && width == 4) {
+        for (int k = 3; k >= 0; --k, v /= 10) p[k] = static_cast<char>('0' + v % 10);
+        return p + 4;
+    }
+    char digits[12];
+    char* end = std::to_chars(digits, digits + sizeof digits, v).ptr;
+    for (long n = end - digits; n < width; ++n) *p++ = '0';
+    for (char* d = digits; d < end; ++d) *p++ = *d;
+    return p;
+}
+
+// Pattern literals are a character or two: a loop beats a call to memcpy.
+char* PutText(char* p, std::string_view text) {
+    for (char c : text) *p++ = c;
+    return p;
 }
 
 // Reads up to maxDigits decimal digits; false when there is none.
-bool ReadNumber(const std::string& text, size_t& pos, size_t maxDigits, int& value) {
+bool ReadNumber(std::string_view text, size_t& pos, size_t maxDigits, int& value) {
     size_t start = pos;
     value = 0;
     while (pos < text.size() && pos - start < maxDigits && text[pos] >= '0' && text[pos] <= '9') {
@@ -97,6 +160,8 @@ TDateParts DecodeDate(TDateTime dt) {
     double ms = std::round(TimePart(dt) * 86400000.0);
     double days = DatePart(dt);
     if (ms >= 86400000.0) days += 1;
+    // A damaged date far beyond any calendar (or not a number) must not overflow the day count.
+    if (!(std::fabs(days) < 1e9)) days = std::signbit(days) ? -1e9 : 1e9;
     year_month_day ymd{Epoch + sys_days::duration{static_cast<long>(days)}};
     return {static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
             static_cast<int>(static_cast<unsigned>(ymd.day()))};
@@ -132,63 +197,88 @@ TDateTime Now() {
            EncodeTime(lt.tm_hour, lt.tm_min, lt.tm_sec, ms);
 }
 
+// Texts are written into a buffer on the stack; patterns too long for it (never seen in a locale) take
+// the string directly.
 std::string TRegional::DateToText(TDateTime dt) const {
+    const TCompiledPattern& c = Compiled(ShortDateFormat);
     TDateParts p = DecodeDate(dt);
-    std::string out;
-    for (const Token& t : Tokenize(ShortDateFormat)) {
-        if (t.literal) {
-            out += t.text;
-        } else if (t.text[0] == 'd') {
-            out += t.text.size() >= 2 ? Pad(p.Day, 2) : std::to_string(p.Day);
-        } else if (t.text[0] == 'M') {
-            out += t.text.size() >= 2 ? Pad(p.Month, 2) : std::to_string(p.Month);
-        } else if (t.text[0] == 'y') {
-            out += Pad(p.Year, 4);
-        } else {
-            out += t.text;
+    char small[128];
+    std::string large;
+    if (c.longestText > sizeof small) large.resize(c.longestText);
+    char* const begin = c.longestText > sizeof small ? large.data() : small;
+    char* w = begin;
+    for (const TPatternItem& t : c.items) {
+        switch (t.letter) {
+        case 'd':
+            w = PutPadded(w, p.Day, t.text.size() >= 2 ? 2 : 1);
+            break;
+        case 'M':
+            w = PutPadded(w, p.Month, t.text.size() >= 2 ? 2 : 1);
+            break;
+        case 'y':
+            w = PutPadded(w, p.Year, 4);
+            break;
+        default:
+            w = PutText(w, t.text);
+            break;
         }
     }
-    return out;
+    if (begin == small) return std::string(small, w);
+    large.resize(static_cast<size_t>(w - begin));
+    return large;
 }
 
 std::string TRegional::TimeToText(TDateTime dt) const {
+    const TCompiledPattern& c = Compiled(TimeFormat);
     TTimeParts p = DecodeTime(dt);
-    std::vector<Token> tokens = Tokenize(TimeFormat);
-    bool twelve = false;
-    for (const Token& t : tokens)
-        if (!t.literal && (t.text == "AP" || t.text == "ap")) twelve = true;
-    std::string out;
-    for (const Token& t : tokens) {
-        if (t.literal) {
-            out += t.text;
-            continue;
-        }
-        char c = t.text[0];
-        bool two = t.text.size() >= 2;
-        if (c == 'H' || c == 'h') {
+    char small[128];
+    std::string large;
+    if (c.longestText > sizeof small) large.resize(c.longestText);
+    char* const begin = c.longestText > sizeof small ? large.data() : small;
+    char* w = begin;
+    for (const TPatternItem& t : c.items) {
+        const int width = t.text.size() >= 2 ? 2 : 1;
+        switch (t.letter) {
+        case 'H':
+        case 'h': {
             int h = p.Hour;
-            if (twelve) h = h % 12 == 0 ? 12 : h % 12;
-            out += two ? Pad(h, 2) : std::to_string(h);
-        } else if (c == 'm') {
-            out += two ? Pad(p.Minute, 2) : std::to_string(p.Minute);
-        } else if (c == 's') {
-            out += two ? Pad(p.Second, 2) : std::to_string(p.Second);
-        } else if (t.text == "AP") {
-            out += p.Hour < 12 ? "AM" : "PM";
-        } else if (t.text == "ap") {
-            out += p.Hour < 12 ? "am" : "pm";
-        } else {
-            out += t.text;
+            if (c.twelveHour) h = h % 12 == 0 ? 12 : h % 12;
+            w = PutPadded(w, h, width);
+            break;
+        }
+        case 'm':
+            w = PutPadded(w, p.Minute, width);
+            break;
+        case 's':
+            w = PutPadded(w, p.Second, width);
+            break;
+        case 'A':
+        case 'a':
+            if (t.text == "AP")
+                w = PutText(w, p.Hour < 12 ? "AM" : "PM");
+            else if (t.text == "ap")
+                w = PutText(w, p.Hour < 12 ? "am" : "pm");
+            else
+                w = PutText(w, t.text);
+            break;
+        default:
+            w = PutText(w, t.text);
+            break;
         }
     }
-    return out;
+    if (begin == small) return std::string(small, w);
+    large.resize(static_cast<size_t>(w - begin));
+    return large;
 }
 
-std::optional<TDateTime> TRegional::TextToDate(const std::string& text) const {
+std::optional<TDateTime> TRegional::TextToDate(std::string_view text) const {
+    const TCompiledPattern& c = Compiled(ShortDateFormat);
     int y = -1, m = -1, d = -1;
+    size_t yearDigits = 0;
+    bool yearFirst = false, anyField = false;
     size_t pos = 0;
-    for (const Token& t : Tokenize(ShortDateFormat)) {
-        if (t.literal) {
+    for (const TPatternItem& t : c.items) {
+        if (t.letter == 0) {
             // Any single non-digit separator stands for the pattern's separator.
             if (pos < text.size() && !(text[pos] >= '0' && text[pos] <= '9'))
                 ++pos;
@@ -197,22 +287,47 @@ std::optional<TDateTime> TRegional::TextToDate(const std::string& text) const {
             continue;
         }
         int v = 0;
-        size_t maxDigits = t.text[0] == 'y' ? 4 : 2;
-        if (!ReadNumber(text, pos, maxDigits, v)) return std::nullopt;
-        if (t.text[0] == 'd')
+        const size_t start = pos;
+        if (!ReadNumber(text, pos, t.letter == 'y' ? 4 : 2, v)) return std::nullopt;
+        if (t.letter == 'd') {
             d = v;
-        else if (t.text[0] == 'M')
+        } else if (t.letter == 'M') {
             m = v;
-        else if (t.text[0] == 'y')
+        } else if (t.letter == 'y') {
             y = v;
+            yearDigits = pos - start;
+            yearFirst = !anyField;
+        }
+        anyField = true;
     }
     if (pos != text.size() || y < 0 || m < 0 || d < 0) return std::nullopt;
-    if (y < 100) y += 2000; // a two-digit year typed by hand: this century
+    if (yearFirst) {
+        // Year first, as ISO writes it: four digits, and a year below 1000 is taken for a typing slip.
+        if (yearDigits != 4 || y < 1000) return std::nullopt;
+    } else if (yearDigits <= 2) {
+        y += 2000; // a two-digit year typed by hand: this century
+    } else if (yearDigits == 3) {
+        return std::nullopt; // neither typed short nor written in full
+    }
     if (!IsValidDate(y, m, d)) return std::nullopt;
     return EncodeDate(y, m, d);
 }
 
-std::optional<TDateTime> TRegional::TextToTime(const std::string& text) const {
+std::optional<TDateTime> IsoTextToDate(std::string_view text) {
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
+    for (size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
+        if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    auto number = [&](size_t at, size_t count) {
+        int v = 0;
+        for (size_t i = at; i < at + count; ++i) v = v * 10 + (text[i] - '0');
+        return v;
+    };
+    int y = number(0, 4), m = number(5, 2), d = number(8, 2);
+    if (y < 1000 || !IsValidDate(y, m, d)) return std::nullopt;
+    return EncodeDate(y, m, d);
+}
+
+std::optional<TDateTime> TRegional::TextToTime(std::string_view text) const {
     // Accepts H:mm[:ss] with any separator, and an AM/PM suffix when the pattern has one.
     size_t pos = 0;
     int h = 0, mi = 0, s = 0;
@@ -227,7 +342,7 @@ std::optional<TDateTime> TRegional::TextToTime(const std::string& text) const {
     }
     while (pos < text.size() && text[pos] == ' ') ++pos;
     if (pos < text.size()) {
-        std::string suffix = text.substr(pos);
+        std::string suffix(text.substr(pos));
         for (char& c : suffix) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         if (suffix == "AM" || suffix == "A") {
             if (h == 12) h = 0;

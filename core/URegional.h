@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 // Date-times are day counts since 30 December 1899; the fraction is the time of day.
 // For days before that date the count is negative and the time is added to its magnitude
@@ -32,7 +33,8 @@ TDateTime Today();
 TDateTime Now();
 
 // Patterns use d, dd, M, MM, yy, yyyy for dates (yy is widened to yyyy: records outlive a century),
-// and H, HH, h, hh, m, mm, s, ss, AP, ap for times; other characters are copied.
+// and H, HH, h, hh, m, mm, s, ss, AP, ap for times; other characters are copied. The fields may be
+// assigned at any time: a pattern is compiled when its text is first used and looked up by that text.
 struct TRegional {
     std::string ShortDateFormat = "dd/MM/yyyy";
     std::string TimeFormat = "HH:mm:ss";
@@ -42,10 +44,15 @@ struct TRegional {
     std::string TimeToText(TDateTime dt) const;
     std::string DateTimeToText(TDateTime dt) const { return DateToText(dt) + " " + TimeToText(dt); }
     // Parse what the matching writer produced (lenient about leading zeros); empty result when the
-    // text is not a valid date or time.
-    std::optional<TDateTime> TextToDate(const std::string& text) const;
-    std::optional<TDateTime> TextToTime(const std::string& text) const;
+    // text is not a valid date or time. A year of one or two digits is this century's (26 is 2026),
+    // one of four digits is taken as written (0001 to 9999), one of three digits is refused; when the
+    // pattern starts with the year, as ISO dates do, the year needs four digits and at least 1000.
+    std::optional<TDateTime> TextToDate(std::string_view text) const;
+    std::optional<TDateTime> TextToTime(std::string_view text) const;
 };
+
+// An ISO date exactly as yyyy-mm-dd, years 1000 to 9999; empty result otherwise.
+std::optional<TDateTime> IsoTextToDate(std::string_view text);
 
 // The program-wide regional settings: the fixed default above until the program fills them from
 // the system locale at start; tests set them explicitly.

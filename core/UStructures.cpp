@@ -117,9 +117,10 @@ std::string TAnalyte::PointsAsText() const {
                 out += FormatFixed(lv.Value, 8, Decimals);
             out += '\t';
         }
-        out += p.Operator.View();
+        // Control characters would start a line or field of their own, or drive a terminal.
+        out += BlankControlChars(p.Operator.View());
         out += '\t';
-        out += CommentText(p.CommentId);
+        out += BlankControlChars(CommentText(p.CommentId));
         out += "\r\n";
     }
     return out;

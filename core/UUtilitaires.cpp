@@ -1,11 +1,13 @@
 // Common operations shared by every part of the program.
 #include "UUtilitaires.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 
 #include "UQcError.h"
@@ -65,6 +67,13 @@ std::string Trim(std::string_view s) {
     return std::string(s.substr(b, e - b));
 }
 
+std::string BlankControlChars(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    return out;
+}
+
 std::string UpperCase(std::string_view s) {
     std::string out(s);
     for (char& c : out)
@@ -96,39 +105,98 @@ int CheckIntegerText(std::string& text, int min, int max) {
     return static_cast<int>(v);
 }
 
+namespace {
+// Powers of ten up to 10^27, the largest whose significand fits the 64 bits of a long double.
+constexpr long double ExactPow10[28] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,
+                                        1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L,
+                                        1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
+constexpr int MaxExponent = 99999;
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+} // namespace
+
 bool ParseDecimal(std::string_view text, char separator, long double& value) {
+    const size_t n = text.size();
+    size_t i = 0;
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    long long intDigits = 0, fracDigits = 0, firstNonZero = -1, lastNonZero = -1;
+    const size_t intStart = i;
+    while (i < n && IsDigit(text[i])) ++i;
+    intDigits = static_cast<long long>(i - intStart);
+    size_t fracStart = i;
+    if (i < n && text[i] == separator) {
+        fracStart = ++i;
+        while (i < n && IsDigit(text[i])) ++i;
+        fracDigits = static_cast<long long>(i - fracStart);
+    }
+    if (intDigits + fracDigits == 0) return false;
+    long long exponent = 0;
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        bool expNegative = false;
+        if (i < n && (text[i] == '+' || text[i] == '-')) expNegative = text[i++] == '-';
+        const size_t expStart = i;
+        bool huge = false;
+        for (; i < n && IsDigit(text[i]); ++i) {
+            exponent = exponent * 10 + (text[i] - '0');
+            if (exponent > MaxExponent) huge = true, exponent = MaxExponent;
+        }
+        if (i == expStart) return false;
+        // Refused rather than taken: no value of the program comes near, and their order cannot be
+        // computed safely.
+        if (huge) return false;
+        if (expNegative) exponent = -exponent;
+    }
+    if (i != n) return false;
+
+    for (long long k = 0; k < intDigits + fracDigits; ++k) {
+        char c = k < intDigits ? text[intStart + static_cast<size_t>(k)]
+                               : text[fracStart + static_cast<size_t>(k - intDigits)];
+        if (c != '0') {
+            if (firstNonZero < 0) firstNonZero = k;
+            lastNonZero = k;
+        }
+    }
+    if (firstNonZero < 0) {
+        value = negative ? -0.0L : 0.0L;
+        return true;
+    }
+    // The digits from the first nonzero to the last nonzero one, times 10^scale.
+    long long scale = exponent + (intDigits - 1 - lastNonZero);
+    if (lastNonZero - firstNonZero < 19 && scale >= -27 && scale <= 27) {
+        uint64_t mantissa = 0;
+        for (long long k = firstNonZero; k <= lastNonZero; ++k) {
+            char c = k < intDigits ? text[intStart + static_cast<size_t>(k)]
+                                   : text[fracStart + static_cast<size_t>(k - intDigits)];
+            mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
+        }
+        // Both factors are exact, so the one rounding of the product or quotient is the correctly
+        // rounded value, as the general reader gives.
+        long double v = static_cast<long double>(mantissa);
+        v = scale >= 0 ? v * ExactPow10[scale] : v / ExactPow10[-scale];
+        value = negative ? -v : v;
+        return true;
+    }
+
+    // The general reader, on the text rewritten with a point.
     std::string s;
-    size_t i = 0, digits = 0;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) s += text[i++];
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') s += text[i++], ++digits;
-    if (i < text.size() && text[i] == separator) {
-        s += '.';
-        ++i;
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9') s += text[i++], ++digits;
-    }
-    if (digits == 0) return false;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        s += 'e';
-        ++i;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-')) s += text[i++];
-        size_t expDigits = 0;
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9') s += text[i++], ++expDigits;
-        if (expDigits == 0) return false;
-    }
-    if (i != text.size()) return false;
-    const char* b = s.data();
-    if (*b == '+') ++b; // from_chars takes no plus sign
+    s.reserve(n + 8);
+    if (negative) s += '-';
+    s.append(text.substr(intStart, static_cast<size_t>(intDigits)));
+    s += '.';
+    s.append(text.substr(fracStart, static_cast<size_t>(fracDigits)));
+    s += 'e';
+    s += std::to_string(exponent);
     long double v = 0;
-    auto [end, ec] = std::from_chars(b, s.data() + s.size(), v);
+    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
     if (end != s.data() + s.size()) return false;
     if (ec == std::errc::result_out_of_range) {
         // Underflow reads as zero; overflow is refused. Out of range, the magnitude's order tells which.
-        size_t e = s.find('e');
-        long long order = e == std::string::npos ? 0 : std::atoll(s.c_str() + e + 1);
-        size_t m = s.find_first_of("123456789");
-        size_t point = s.find('.');
-        if (point == std::string::npos || point > e) point = e == std::string::npos ? s.size() : e;
-        order += m < point ? static_cast<long long>(point - m) : -static_cast<long long>(m - point);
+        long long order = exponent + (firstNonZero < intDigits ? intDigits - firstNonZero
+                                                               : -(firstNonZero - intDigits + 1));
         if (order > 0) return false;
         v = 0;
     } else if (ec != std::errc()) {
@@ -279,7 +347,9 @@ long double TQuantile(int row, int df) {
 
 namespace {
 // Decimal digits of |v| rounded half away from zero to `keep` significant digits, with the exponent
-// of the first digit. keep <= 0 rounds to a power of ten or to zero (empty digits).
+// of the first digit. keep <= 0 rounds to a power of ten or to zero (empty digits). This general path
+// works on the value's first 61 significant digits; it serves the values the exact integer path below
+// does not cover.
 struct Decimal {
     std::string digits;
     int exponent = 0;
@@ -321,23 +391,9 @@ Decimal RoundDigits(const Decimal& in, int keep) {
     }
     return out;
 }
-} // namespace
 
-std::string FormatFixed(long double value, int precision, int decimals) {
-    return FormatFixed(value, precision, decimals, Regional.DecimalSeparator);
-}
-
-std::string FormatFixed(long double value, int precision, int decimals, char separator) {
-    if (std::isnan(value)) return "NAN";
-    if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
-    if (precision < 1) precision = 1;
-    if (decimals < 0) decimals = 0;
+std::string FormatGeneral(long double value, int precision, int decimals, char separator) {
     bool negative = value < 0;
-    if (value == 0) {
-        std::string s = "0";
-        if (decimals > 0) s += separator + std::string(static_cast<size_t>(decimals), '0');
-        return s;
-    }
     Decimal exact = ExactDigits(value);
     Decimal byPrecision = RoundDigits(exact, precision);
     std::string sign = negative ? "-" : "";
@@ -366,4 +422,164 @@ std::string FormatFixed(long double value, int precision, int decimals, char sep
     }
     bool allZero = s.find_first_not_of(std::string("0") + separator) == std::string::npos;
     return (allZero ? "" : sign) + s;
+}
+
+// The exact integer path. A long double is m * 2^e with a 64-bit m; scaled by a power of ten it stays
+// an exact 128-bit fraction, so the digits kept and the rounding of the rest are exact. The general
+// path rounds the value's 61-digit image instead; the two agree whenever the fraction's denominator is
+// below 10^41 (an exact fraction that close to a half cannot come within 10^-61 of it without being
+// it), which the ranges below guarantee.
+using u128 = unsigned __int128;
+static_assert(LDBL_MANT_DIG == 64 && LDBL_MAX_EXP == 16384, "x87 extended long double expected");
+
+constexpr uint64_t Pow10[20] = {1ULL,
+                                10ULL,
+                                100ULL,
+                                1000ULL,
+                                10000ULL,
+                                100000ULL,
+                                1000000ULL,
+                                10000000ULL,
+                                100000000ULL,
+                                1000000000ULL,
+                                10000000000ULL,
+                                100000000000ULL,
+                                1000000000000ULL,
+                                10000000000000ULL,
+                                100000000000000ULL,
+                                1000000000000000ULL,
+                                10000000000000000ULL,
+                                100000000000000000ULL,
+                                1000000000000000000ULL,
+                                10000000000000000000ULL};
+
+// |v| as m * 2^e with the top bit of m set; false for zero, subnormals and non-finite values.
+bool Decompose(long double v, uint64_t& m, int& e) {
+    unsigned char bytes[sizeof(long double)];
+    std::memcpy(bytes, &v, sizeof v);
+    uint16_t signExp = 0;
+    std::memcpy(&m, bytes, 8);
+    std::memcpy(&signExp, bytes + 8, 2);
+    int biased = signExp & 0x7FFF;
+    if (biased == 0 || biased == 0x7FFF || !(m >> 63)) return false;
+    e = biased - 16383 - 63;
+    return true;
+}
+
+// m * 2^-s >= 10^j, for 4 <= s <= 113 and -19 <= j <= 18.
+bool AtLeastPow10(uint64_t m, int s, int j) {
+    if (j >= 0) return s < 64 && u128{m} >= (u128{Pow10[j]} << s);
+    return u128{m} * Pow10[-j] >= (u128{1} << s);
+}
+
+// q = floor(m * 2^-s * 10^k) and whether the rest is at least one half; false when out of range.
+bool ScaleRound(uint64_t m, int s, int k, uint64_t& q, bool& up) {
+    if (k >= 0) {
+        if (k > 19) return false;
+        u128 n = u128{m} * Pow10[k];
+        u128 rest = n & ((u128{1} << s) - 1);
+        u128 quotient = n >> s;
+        if (quotient >> 64) return false;
+        q = static_cast<uint64_t>(quotient);
+        up = rest >> (s - 1) != 0;
+        return true;
+    }
+    if (-k > 19 || s > 63) return false;
+    u128 d = u128{Pow10[-k]} << s;
+    q = static_cast<uint64_t>(u128{m} / d);
+    up = 2 * (u128{m} % d) >= d;
+    return true;
+}
+
+size_t PutDigits(char* p, uint64_t v) {
+    return static_cast<size_t>(std::to_chars(p, p + 20, v).ptr - p);
+}
+
+// The text of a nonzero finite value, or false to leave it to the general path.
+bool FormatExact(long double value, int precision, int decimals, char separator, std::string& out) {
+    uint64_t m = 0;
+    int e = 0;
+    if (!Decompose(value, m, e)) return false;
+    const int b = e + 63; // 2^b <= |value| < 2^(b+1)
+    if (b < -50 || b > 59 || decimals > 64) return false;
+    const int s = -e;
+    int E = (b * 78913) >> 18; // floor(b * log10(2)), the exponent of the first digit or one below it
+    if (AtLeastPow10(m, s, E + 1)) ++E;
+    const int keep = std::min(E + 1 + decimals, precision);
+    if (keep > 19) return false;
+
+    // The digits kept (q, `digits` of them) and the exponent of the first.
+    uint64_t q = 0;
+    int digits = 0, first = E;
+    bool up = false;
+    if (keep >= 1) {
+        if (!ScaleRound(m, s, keep - 1 - E, q, up) || q < Pow10[keep - 1] || q >= Pow10[keep]) return false;
+        q += up;
+        digits = keep;
+        if (q == Pow10[keep]) q = Pow10[keep - 1], ++first;
+    } else if (keep == 0) {
+        // Only the first digit decides: five or more rounds to the next power of ten.
+        if (!ScaleRound(m, s, -E, q, up) || q < 1 || q > 9) return false;
+        if (q >= 5) q = 1, digits = 1, first = E + 1;
+    }
+
+    char buf[128];
+    char* p = buf;
+    if (keep == precision && first + 1 > precision) {
+        // Integer part too long for the precision: scientific notation.
+        char d[20];
+        PutDigits(d, q);
+        if (value < 0) *p++ = '-';
+        *p++ = d[0];
+        if (precision > 1) {
+            *p++ = separator;
+            std::memcpy(p, d + 1, static_cast<size_t>(precision - 1));
+            p += precision - 1;
+        }
+        *p++ = 'E';
+        *p++ = first < 0 ? '-' : '+';
+        int a = first < 0 ? -first : first;
+        if (a < 10) *p++ = '0';
+        p += PutDigits(p, static_cast<uint64_t>(a));
+        out.assign(buf, p);
+        return true;
+    }
+    // Fixed notation: the value times 10^decimals is q followed by `zeros` zeros, written with at least
+    // decimals + 1 digits.
+    const int zeros = digits == 0 ? 0 : first - digits + 1 + decimals;
+    char d[20];
+    const int n = digits == 0 ? 0 : static_cast<int>(PutDigits(d, q));
+    const int total = std::max(n + zeros, decimals + 1);
+    if (value < 0 && digits > 0) *p++ = '-';
+    int written = 0;
+    auto put = [&](char c) {
+        if (written == total - decimals) *p++ = separator;
+        *p++ = c;
+        ++written;
+    };
+    for (int i = n + zeros; i < total; ++i) put('0');
+    for (int i = 0; i < n; ++i) put(d[i]);
+    for (int i = 0; i < zeros; ++i) put('0');
+    out.assign(buf, p);
+    return true;
+}
+} // namespace
+
+std::string FormatFixed(long double value, int precision, int decimals) {
+    return FormatFixed(value, precision, decimals, Regional.DecimalSeparator);
+}
+
+std::string FormatFixed(long double value, int precision, int decimals, char separator) {
+    if (std::isnan(value)) return "NAN";
+    if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+    if (precision < 1) precision = 1;
+    if (decimals < 0) decimals = 0;
+    if (value == 0) {
+        std::string s = "0";
+        if (decimals > 0) s += separator + std::string(static_cast<size_t>(decimals), '0');
+        return s;
+    }
+    std::string out;
+    if (FormatExact(value, precision, decimals, separator, out)) return out;
+    return FormatGeneral(value, precision, decimals, separator);
 }

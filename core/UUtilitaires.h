@@ -38,6 +38,9 @@ private:
 
 std::string Trim(std::string_view s);
 std::string UpperCase(std::string_view s);
+// The text with every control character (below 0x20, and DEL) replaced by a blank, so that a comment,
+// an operator or a name can neither break an exchange or archive line nor drive a terminal.
+std::string BlankControlChars(std::string_view s);
 
 // Integer entry: the trimmed text converted and checked against min..max. Throws EConvertError with
 // the message of the box; on success `text` becomes the trimmed text (written back into the box).
@@ -49,7 +52,8 @@ LevelValue ReadValueText(const std::string& text);
 // `text` becomes the trimmed text with its decimal mark replaced.
 long double ReadRealText(std::string& text, bool nonNegative);
 // Parses a decimal number written with the given separator (optional sign and exponent); false for
-// anything else, including inf and nan.
+// anything else, including inf and nan, values beyond the long double range and exponents beyond
+// +-99999. Values below the range read as zero.
 bool ParseDecimal(std::string_view text, char separator, long double& value);
 
 std::string ReadLongText(TByteReader& r);

@@ -18,7 +18,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int decimals = (data[0] >> 2) % 4;
     std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
     TImportText t = ParseImportText(text, decimals);
-    if (t.Runs.size() != t.Lines.size()) __builtin_trap();
+    if (t.Runs.size() != t.Shapes.size() || t.Notes.size() > TImportText::MaxNotes) __builtin_trap();
+    if (t.LinesRead == 0 && t.NothingRead.empty()) __builtin_trap();
+    for (size_t i = 0; i < t.Runs.size(); ++i)
+        if (t.Line(i).find_first_of("\r\n") != std::string::npos) __builtin_trap();
     for (const TResu& r : t.Runs) {
         int values = 0;
         for (const LevelValue& lv : r.Levels) {

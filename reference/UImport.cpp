@@ -46,11 +46,9 @@ TWinImport::TWinImport(QWidget* parent) : QDialog(parent) {
 
 void TWinImport::Parse(std::string_view text) {
     LB->clear();
-    runs_.clear();
-    TImportText parsed = ParseImportText(text, analyte_->Decimals);
-    runs_ = std::move(parsed.Runs);
+    parsed_ = ParseImportText(text, analyte_->Decimals, analyte_->NbLevels);
     LB->setUpdatesEnabled(false);
-    for (const std::string& line : parsed.Lines) LB->addItem(ToQt(line));
+    for (size_t i = 0; i < parsed_.Runs.size(); ++i) LB->addItem(ToQt(parsed_.Line(i)));
     LB->setUpdatesEnabled(true);
 }
 
@@ -65,7 +63,7 @@ void TWinImport::PreviewClipboard(TAnalyte& analyte) {
     setWindowTitle(QStringLiteral("ClipBoard contents"));
     const QString text = QGuiApplication::clipboard()->text();
     if (text.isEmpty()) {
-        runs_.clear();
+        parsed_ = TImportText{};
         LB->clear();
         LB->addItem(QStringLiteral("Nothing to paste from the clipboard"));
         throw EQcError("");
@@ -86,6 +84,12 @@ void TWinImport::FormActivate() {
 }
 
 void TWinImport::BtAddClick() {
+    // Nothing readable: say why and change nothing (adding would only reset the limit modes).
+    if (parsed_.LinesRead == 0) {
+        ShowMessageBox(mkInformation, mbOK,
+                       parsed_.NothingRead.empty() ? std::string("Nothing to import.") : parsed_.NothingRead);
+        return;
+    }
     if (analyte_->Count() > 0 &&
         ShowMessageBox(mkConfirmation, mbOK | mbCancel,
                        "Add the new QC points to the previous ones\rThe QC mode will be reset to mobile") !=
@@ -95,7 +99,7 @@ void TWinImport::BtAddClick() {
     }
     // Values of levels the analyte does not use are dropped and runs left without a value skipped, as
     // the companion's import does; the points are written before the window closes.
-    if (!ShowOutcome(Operations().ImportRuns(*analyte_, runs_))) return;
+    if (!ShowOutcome(Operations().ImportRuns(*analyte_, parsed_.Runs))) return;
     accept();
 }
 

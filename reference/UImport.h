@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "UImportText.h"
 #include "UTypes.h"
 
 class QListWidget;
@@ -30,7 +31,9 @@ public:
     void BtAddClick();
     void BtCleClick();
 
-    const std::vector<TResu>& Runs() const { return runs_; }
+    const std::vector<TResu>& Runs() const { return parsed_.Runs; }
+    // What the last parse read and skipped, line by line.
+    const TImportText& Parsed() const { return parsed_; }
 
     QListWidget* LB;
     QPushButton* BtAdd;
@@ -41,7 +44,7 @@ private:
     void Parse(std::string_view text);
 
     TAnalyte* analyte_ = nullptr;
-    std::vector<TResu> runs_;
+    TImportText parsed_;
 };
 
 // The copy command: the analyte's points on the clipboard as exchange text, or "Nothing to copy."

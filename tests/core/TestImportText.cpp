@@ -23,7 +23,7 @@ struct TRegionalCase {
 void ExpectRoundTrip(const TAnalyte& a) {
     TImportText parsed = ParseImportText(a.PointsAsText(), a.Decimals);
     ASSERT_EQ(parsed.Runs.size(), static_cast<size_t>(a.Count()));
-    ASSERT_EQ(parsed.Lines.size(), parsed.Runs.size());
+    ASSERT_EQ(parsed.Shapes.size(), parsed.Runs.size());
     for (int k = 0; k < a.Count(); ++k) {
         const ControlPoint& p = a.Points[k];
         const TResu& r = parsed.Runs[k];
@@ -85,9 +85,9 @@ TEST_F(ImportTextTest, DisplayLinesFollowTheFieldsOfEachLine) {
                                     "03/02/2024\t09:00:00\t 7.25 \t8\r\n",
                                     2);
     ASSERT_EQ(t.Runs.size(), 3u);
-    EXPECT_EQ(t.Lines[0], "01/02/2024\t08:30:00\t5.10\t\t\t");
-    EXPECT_EQ(t.Lines[1], "02/02/2024\t12:00:00\t6.00");
-    EXPECT_EQ(t.Lines[2], "03/02/2024\t09:00:00\t7.25\t8.00");
+    EXPECT_EQ(t.Line(0), "01/02/2024\t08:30:00\t5.10\t\t\t");
+    EXPECT_EQ(t.Line(1), "02/02/2024\t12:00:00\t6.00");
+    EXPECT_EQ(t.Line(2), "03/02/2024\t09:00:00\t7.25\t8.00");
 
     EXPECT_DOUBLE_EQ(t.Runs[0].DateTime, EncodeDate(2024, 2, 1) + EncodeTime(8, 30, 0));
     EXPECT_EQ(t.Runs[0].Levels[1].State, psEmpty);
@@ -147,7 +147,7 @@ TEST_F(ImportTextTest, ReadingStopsAtTheFirstZeroByte) {
 
 TEST_F(ImportTextTest, NumbersThatDoNotFitASingleAreNoNumbers) {
     TImportText t = ParseImportText("08/05/2024\t10:00\tinf\t1e39\t3.4e38\r\n"
-                                    "09/05/2024\t10:00\tnan\t-1e39\t1,5\r\n"
+                                    "09/05/2024\t10:00\tnan\t-1e39\t1.5.\r\n"
                                     "10/05/2024\t10:00\t1e-50\t-0\t+2.5e1\r\n",
                                     1);
     ASSERT_EQ(t.Runs.size(), 2u);
@@ -165,5 +165,146 @@ TEST_F(ImportTextTest, NumbersThatDoNotFitASingleAreNoNumbers) {
     ASSERT_EQ(c.Runs.size(), 1u);
     EXPECT_EQ(c.Runs[0].Levels[0].State, psEmpty);
     EXPECT_FLOAT_EQ(c.Runs[0].Levels[1].Value, 1.5f);
-    EXPECT_EQ(c.Lines[0], "08/05/2024\t10:00:00\t\t1,5");
+    EXPECT_EQ(c.Line(0), "08/05/2024\t10:00:00\t\t1,5");
+}
+
+TEST_F(ImportTextTest, EachSkippedLineIsReportedWithItsReason) {
+    TImportText t = ParseImportText("Date\tTime\tQC1\r\n"
+                                    "05/05/2024\t10:00:00\r\n"
+                                    "06/05/2024\tlate\tabc\t5\r\n"
+                                    " \t \r\n"
+                                    "07/05/2024\tlate\t1,5x\t\tDiscarded\r\n"
+                                    "\x1b[2J\t10:00\t5\r\n"
+                                    "08/05/2024\t\t4\r\n"
+                                    "09/05/2024\t10:00\t4",
+                                    1);
+    ASSERT_EQ(t.Runs.size(), 2u);
+    EXPECT_EQ(t.Notes,
+              (std::vector<std::string>{
+                  "line 1: 'Date' is not a date (expected dd/MM/yyyy)",
+                  "line 2: no value, line skipped",
+                  "line 3: 'late' is not a time (expected HH:mm:ss), 12:00:00 taken; 'abc' is not a "
+                  "number for QC1",
+                  "line 5: '1,5x' is not a number for QC1 (expected a number as 12.5); 'Discarded' is "
+                  "not a number for QC3; line skipped",
+                  "line 6: ' [2J' is not a date (expected dd/MM/yyyy)",
+                  "line 7: no time, 12:00:00 taken",
+                  "line 8: no line end, not read",
+              }));
+    EXPECT_EQ(t.LinesRead, 2u);
+    EXPECT_EQ(t.LinesSkipped, 5u);
+    EXPECT_TRUE(t.NothingRead.empty());
+}
+
+TEST_F(ImportTextTest, TheLevelsOfTheAnalyteShapeTheReport) {
+    // A two-level export holds the operator where a third value would stand: no note for it. A third
+    // value is noted as not taken, and a line with nothing else is skipped.
+    TImportText t = ParseImportText("05/05/2024\t10:00\t5.1\t6.2\tAB\tnote\r\n"
+                                    "06/05/2024\t10:00\t5.1\t\t9.9\r\n"
+                                    "07/05/2024\t10:00\t\t\t9.9\r\n",
+                                    1, 2);
+    EXPECT_EQ(t.Runs.size(), 3u); // the preview shows them all
+    EXPECT_EQ(t.Notes, (std::vector<std::string>{
+                           "line 2: '9.9' for QC3 is not taken: the analyte has 2 levels",
+                           "line 3: '9.9' for QC3 is not taken: the analyte has 2 levels; line skipped",
+                       }));
+    EXPECT_EQ(t.LinesRead, 2u);
+    EXPECT_EQ(ParseImportText("07/05/2024\t10:00\t\t\t9.9\r\n", 1, 2).LinesRead, 0u);
+}
+
+TEST_F(ImportTextTest, NothingReadSaysWhatWasExpected) {
+    EXPECT_EQ(ParseImportText("", 1).NothingRead, "Nothing to import: the text is empty.");
+    EXPECT_EQ(ParseImportText("\r\n \t\n", 1).NothingRead, "Nothing to import: the text is empty.");
+    EXPECT_EQ(ParseImportText("abc\r\n", 1).NothingRead,
+              "Nothing to import: a line is read when its first field is a date written as dd/MM/yyyy and "
+              "its third, fourth or fifth field a number written as 12.5, the fields separated by tabs and "
+              "the line ended by a line break.");
+    Regional = TRegional{"dd.MM.yyyy", "HH:mm:ss", ','};
+    std::string why = ParseImportText("08.12.2026\t10:00\tx\r\n", 1, 1).NothingRead;
+    EXPECT_NE(why.find("as dd.MM.yyyy and its third field a number written as 12,5"), std::string::npos)
+        << why;
+
+    // A long report keeps its first notes and counts the others.
+    std::string many;
+    for (int i = 0; i < 1500; ++i) many += "x\r\n";
+    TImportText t = ParseImportText(many, 1);
+    EXPECT_EQ(t.Notes.size(), TImportText::MaxNotes);
+    EXPECT_EQ(t.NotesLeftOut, 500u);
+    EXPECT_EQ(t.LinesSkipped, 1500u);
+}
+
+TEST_F(ImportTextTest, TextOfAnotherLocaleIsReadWhereUnambiguous) {
+    struct Case {
+        const char* name;
+        char separator;
+        const char* line;
+        float values[3]; // NAN: empty
+    };
+    const Case cases[] = {
+        {"comma decimals under a point",
+         '.',
+         "08/12/2026\t10:00\t3,1\t4,25\t\tAB\tlot 5, new\r\n",
+         {3.1f, 4.25f, NAN}},
+        {"a point beside: the comma may group", '.', "08/12/2026\t10:00\t3,1\t4.25\r\n", {NAN, 4.25f, NAN}},
+        {"two commas", '.', "08/12/2026\t10:00\t1,234,5\t7\r\n", {NAN, 7, NAN}},
+        {"a comma in the time", '.', "08/12/2026\t10,00\t3,1\t7\r\n", {NAN, 7, NAN}},
+        {"point decimals under a comma", ',', "25/10/2026\t10:00:00\t3.0\t4.5\t5\r\n", {3.0f, 4.5f, 5}},
+        {"a dotted date: the point may group", ',', "08.12.2026\t10:00\t3.5\r\n", {NAN, NAN, NAN}},
+        {"an ISO date", '.', "2026-12-08\t10:00\t3.1\r\n", {3.1f, NAN, NAN}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Regional.DecimalSeparator = c.separator;
+        TImportText t = ParseImportText(c.line, 2);
+        bool any = false;
+        for (float v : c.values) any = any || !std::isnan(v);
+        ASSERT_EQ(t.Runs.size(), any ? 1u : 0u);
+        if (!any) continue;
+        EXPECT_EQ(DatePart(t.Runs[0].DateTime),
+                  EncodeDate(2026, c.separator == ',' ? 10 : 12, c.separator == ',' ? 25 : 8));
+        for (int k = 0; k < 3; ++k) {
+            if (std::isnan(c.values[k]))
+                EXPECT_EQ(t.Runs[0].Levels[k].State, psEmpty) << k;
+            else
+                EXPECT_EQ(t.Runs[0].Levels[k].Value, c.values[k]) << k;
+        }
+    }
+    // The preview writes what was read in the regional formats; what could not be read says so.
+    Regional.DecimalSeparator = '.';
+    TImportText t = ParseImportText(
+        "2026-12-08\t10:00\t3,1\t4,25\r\n0226-12-08\t10:00\t1\r\n08/12/2026\t10:00\t3,1\t4.2\r\n", 2);
+    ASSERT_EQ(t.Runs.size(), 2u);
+    EXPECT_EQ(t.Line(0), "08/12/2026\t10:00:00\t3.10\t4.25");
+    EXPECT_EQ(t.Notes, (std::vector<std::string>{
+                           "line 2: '0226-12-08' is not a date (expected dd/MM/yyyy)",
+                           "line 3: '3,1' is not a number for QC1 (expected a number as 12.5)",
+                       }));
+}
+
+TEST_F(ImportTextTest, ExportsTravelBetweenLocales) {
+    const TRegional german{"dd.MM.yyyy", "HH:mm:ss", ','};
+    const TRegional british{"dd/MM/yyyy", "HH:mm:ss", '.'};
+    for (bool fromGerman : {true, false}) {
+        SCOPED_TRACE(fromGerman ? "de_DE to en_GB" : "en_GB to de_DE");
+        Regional = fromGerman ? german : british;
+        TAnalyte a("Creatinine", "mg/dL", 3, 3);
+        a.AddPoint(MakeRun(EncodeDate(2026, 12, 8) + EncodeTime(8, 15, 30), {1.234, 0.5, 1234.5678},
+                           "lot 7, new", "AB"));
+        a.AddPoint(MakeRun(EncodeDate(2026, 12, 9) + EncodeTime(23, 59, 59), {0.001, NaN, 99999.999}));
+        const std::string text = a.PointsAsText();
+        Regional = fromGerman ? british : german;
+        TImportText t = ParseImportText(text, a.Decimals, a.NbLevels);
+        ASSERT_EQ(t.Runs.size(), 2u);
+        EXPECT_TRUE(t.Notes.empty());
+        for (int k = 0; k < 2; ++k) {
+            EXPECT_EQ(t.Runs[k].DateTime, a.Points[k].DateTime);
+            for (int i = 0; i < 3; ++i) {
+                const LevelValue& lv = a.Points[k].Levels[i];
+                ASSERT_EQ(t.Runs[k].Levels[i].State, lv.State == psEmpty ? psEmpty : psInControl);
+                if (lv.State != psEmpty) {
+                    EXPECT_EQ(FormatFixed(t.Runs[k].Levels[i].Value, 8, 3), FormatFixed(lv.Value, 8, 3));
+                }
+            }
+        }
+    }
 }

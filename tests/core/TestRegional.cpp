@@ -1,4 +1,5 @@
 // Day-count date-times and the regional date and time texts.
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include "TestHelpers.h"
@@ -38,6 +39,8 @@ TEST(DateTime, DecodesBothSidesOfTheEpoch) {
             }
         }
     }
+    // Damaged dates give some text, never an overflow.
+    for (TDateTime bad : {1e300, -1e300, std::nan("")}) EXPECT_FALSE(TRegional().DateToText(bad).empty());
     // A time a hair before midnight rounds onto the next day consistently.
     TDateTime late = EncodeDate(2024, 2, 28) + 0.99999999999;
     EXPECT_EQ(DecodeDate(late).Day, 29);
@@ -71,4 +74,51 @@ TEST(Regional, FormatsAndParsesWhatItWrites) {
     EXPECT_FALSE(dayFirst.TextToTime("9:61"));
     EXPECT_EQ(*dayFirst.TextToTime("9:30"), EncodeTime(9, 30, 0));
     EXPECT_EQ(*dayFirst.TextToDate("1-3-2026"), EncodeDate(2026, 3, 1));
+}
+
+TEST(Regional, YearsAreReadAsWrittenOrRefused) {
+    const TRegional dayFirst;
+    const TRegional iso{"yyyy-MM-dd", "HH:mm:ss", '.'};
+    struct Case {
+        const TRegional* regional;
+        const char* text;
+        int year; // 0: refused
+    };
+    const Case cases[] = {
+        {&dayFirst, "09/12/2026", 2026}, {&dayFirst, "09/12/26", 2026}, {&dayFirst, "9/12/5", 2005},
+        {&dayFirst, "09/12/0026", 26},   {&dayFirst, "09/12/0000", 0},  {&dayFirst, "09/12/226", 0},
+        {&iso, "2026-12-09", 2026},      {&iso, "1000-01-01", 1000},    {&iso, "9999-12-31", 9999},
+        {&iso, "0000-01-01", 0},         {&iso, "0026-12-09", 0},       {&iso, "0226-12-09", 0},
+        {&iso, "26-12-09", 0},           {&iso, "226-12-09", 0},
+    };
+    for (const Case& c : cases) {
+        auto date = c.regional->TextToDate(c.text);
+        EXPECT_EQ(date ? DecodeDate(*date).Year : 0, c.year) << c.text;
+    }
+    EXPECT_EQ(IsoTextToDate("2026-12-09"), EncodeDate(2026, 12, 9));
+    for (const char* bad : {"0226-12-09", "2026-1-09", "2026-02-30", " 2026-12-09", "2026/12/09", "20261209"})
+        EXPECT_FALSE(IsoTextToDate(bad)) << bad;
+}
+
+TEST(Regional, ChangedPatternsAreSeenAtOnce) {
+    // The settings' fields are assigned directly, even changed in place: the next text follows them.
+    TRegional r;
+    const TDateTime dt = ComposeDateTime(EncodeDate(2026, 12, 9), EncodeTime(15, 4, 5));
+    EXPECT_EQ(r.DateToText(dt), "09/12/2026");
+    r.ShortDateFormat[2] = '.';
+    r.ShortDateFormat[5] = '.';
+    EXPECT_EQ(r.DateToText(dt), "09.12.2026");
+    EXPECT_EQ(*r.TextToDate("9.12.2026"), EncodeDate(2026, 12, 9));
+    r.TimeFormat = "h:mm 'Uhr' ap";
+    EXPECT_EQ(r.TimeToText(dt), "3:04 Uhr pm");
+    // More patterns in turn than are kept compiled.
+    const char* patterns[] = {"d/M/yyyy", "yyyy-MM-dd", "dd.MM.yy", "M/d/yyyy", "'D'd", "dd MM yyyy"};
+    const char* texts[] = {"9/12/2026", "2026-12-09", "09.12.2026", "12/9/2026", "D9", "09 12 2026"};
+    for (int round = 0; round < 3; ++round) {
+        for (int i = 0; i < 6; ++i) {
+            TRegional other{patterns[i], "HH:mm", '.'};
+            EXPECT_EQ(other.DateToText(dt), texts[i]);
+            EXPECT_EQ(other.TimeToText(dt), "15:04");
+        }
+    }
 }

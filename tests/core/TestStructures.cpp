@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TestHelpers.h"
+#include "UImportText.h"
 
 class Structures : public ::testing::Test {
 protected:
@@ -136,6 +137,17 @@ TEST_F(Structures, PointsAsTextWritesTheLevelsInUse) {
                                 "02/03/2026\t14:30:00\tDiscarded\t\t\t\r\n");
     Regional = TRegional{"M/d/yyyy", "h:mm AP", ','};
     EXPECT_EQ(a.PointsAsText().substr(0, 30), "3/1/2026\t9:00 AM\t5,04\t2,50\tJD\t");
+}
+
+TEST_F(Structures, PointsAsTextHoldsOneLinePerPointWhateverTheComment) {
+    TAnalyte a("A", "u", 2, 1);
+    // A comment and an operator that would forge a run dated 2030, and a terminal escape.
+    a.AddPoint(MakeRun(EncodeDate(2026, 3, 1) + EncodeTime(9, 0, 0), {5.04},
+                       "ok\r\n01/01/2030\t10:00:00\t999", "A\tB"));
+    a.AddPoint(MakeRun(EncodeDate(2026, 3, 2) + EncodeTime(9, 0, 0), {5.1}, "\x1b]0;x\x07red\x7f", "\x1b"));
+    EXPECT_EQ(a.PointsAsText(), "01/03/2026\t09:00:00\t5.04\tA B\tok  01/01/2030 10:00:00 999\r\n"
+                                "02/03/2026\t09:00:00\t5.10\t \t ]0;x red \r\n");
+    EXPECT_EQ(ParseImportText(a.PointsAsText(), 2).Runs.size(), 2u);
 }
 
 TEST_F(Structures, MaterialListSortsByNameAndLot) {

@@ -57,6 +57,34 @@ TEST_F(Utilities, ValueEntry) {
     EXPECT_EQ(ReadValueText("3,25").Value, 3.25f);
 }
 
+TEST_F(Utilities, HugeExponentsAreRefused) {
+    // The order of such a number overflowed a long long: refused, whatever the mantissa.
+    for (const char* huge : {"1e9223372036854775807", "-1e9223372036854775807", "1e-9223372036854775807",
+                             "0e100000", "1e+100000", "0.5e-123456789"}) {
+        long double v = 7;
+        EXPECT_FALSE(ParseDecimal(huge, '.', v)) << huge;
+        EXPECT_EQ(v, 7.0L);
+        EXPECT_EQ(ErrorOf([&] { ReadValueText(huge); }), "Incorrect floating number") << huge;
+        std::string t = huge;
+        EXPECT_EQ(ErrorOf([&] { ReadRealText(t, false); }),
+                  "'" + t + "' is not a valid floating point value");
+    }
+    // Up to five exponent digits: overflow refused, underflow read as zero.
+    long double v = 7;
+    EXPECT_FALSE(ParseDecimal("1e99999", '.', v));
+    EXPECT_TRUE(ParseDecimal("-1e-99999", '.', v));
+    EXPECT_EQ(v, 0.0L);
+    EXPECT_TRUE(ParseDecimal("0000012.5e-0000000000001", '.', v));
+    EXPECT_EQ(v, 1.25L);
+}
+
+TEST_F(Utilities, ControlCharactersBecomeBlanks) {
+    EXPECT_EQ(BlankControlChars("ok\r\n01/01/2030\t10:00\t999"), "ok  01/01/2030 10:00 999");
+    EXPECT_EQ(BlankControlChars(std::string("\x1b[31m\x7f\0x", 8)), " [31m  x");
+    // Windows-1252 letters, the euro sign among them, stay.
+    EXPECT_EQ(BlankControlChars("caf\xe9 \x80 \x9f"), "caf\xe9 \x80 \x9f");
+}
+
 TEST_F(Utilities, RealEntry) {
     std::string t = " 4,5 ";
     EXPECT_EQ(ReadRealText(t, true), 4.5L);

@@ -343,6 +343,27 @@ private slots:
         QVERIFY(preview->BtCle->isHidden());
     }
 
+    void addingNothingSaysWhyAndChangesNothing() {
+        TAnalyte& a = RefAddAnalyte("Glucose", 1, 2);
+        RefAddPoint(a, 0, {5.0f});
+        RefAddPoint(a, 1, {5.2f});
+        a.LimitMode[0] = lmLocked;
+        TScriptedAnswers answers;
+        // A date the regional settings cannot read, and a value only for a level the analyte lacks.
+        preview->PreviewText(a, "12/31/2024\t10:00:00\t5.1\r\n05/01/2024\t10:00:00\t\t\t9.9\r\n");
+        preview->FormActivate();
+        QCOMPARE(preview->LB->count(), 1);
+        QCOMPARE(preview->Parsed().Notes.size(), size_t(2));
+        preview->BtAddClick();
+        QCOMPARE(answers.shown.size(), size_t(1));
+        QCOMPARE(int(answers.shown.back().kind), int(mkInformation));
+        QCOMPARE(answers.LastText(), preview->Parsed().NothingRead);
+        QVERIFY(answers.LastText().find("dd/MM/yyyy") != std::string::npos);
+        QVERIFY(preview->result() != int(QDialog::Accepted));
+        QCOMPARE(a.Count(), 2);
+        QCOMPARE(int(a.LimitMode[0]), int(lmLocked));
+    }
+
     void copyAndPaste() {
         TScriptedAnswers answers;
         ExchangeCopy(nullptr);
