@@ -1,4 +1,4 @@
-// The about window: name, version, credits, free-use notice, the data folder in use and the "do not show
+// The about window: name, version, credits, licence notice, the data folder in use and the "do not show
 // again" box.
 #include "UAbout.h"
 
@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <cstddef>
 
 #include "UGlobale.h"
 #include "UMessages.h"
@@ -17,11 +18,22 @@ template <class T> T* Named(T* w, const char* name) {
     w->setObjectName(QLatin1String(name));
     return w;
 }
-// "Free for use in any laboratory. No warranty." with every byte xor 0x2A.
-constexpr char ScrambledNotice[] =
-    "\x6c\x58\x4f\x4f\x0a\x4c\x45\x58\x0a\x5f\x59\x4f\x0a\x43\x44\x0a\x4b\x44\x53"
-    "\x0a\x46\x4b\x48\x45\x58\x4b\x5e\x45\x58\x53\x04\x0a\x64\x45\x0a\x5d\x4b\x58"
-    "\x58\x4b\x44\x5e\x53\x04";
+// The licence notice, stored scrambled (every byte xor NoticeKey) and built when the window is made.
+constexpr int NoticeKey = 0x2A;
+template <std::size_t N> struct TScrambled { char Bytes[N]; };
+template <std::size_t N> constexpr TScrambled<N> Scramble(const char (&text)[N]) {
+    TScrambled<N> out{};
+    for (std::size_t i = 0; i + 1 < N; ++i) {
+        out.Bytes[i] = static_cast<char>(text[i] ^ NoticeKey);
+        // A zero byte would end the text early.
+        if (!out.Bytes[i]) throw "the notice holds the key's own character";
+    }
+    return out;
+}
+constexpr auto ScrambledNotice =
+    Scramble("Varnholt is free software: you can redistribute it and modify it under "
+             "the GNU General Public License, version 3 or (at your option) any later "
+             "version (GPL-3.0-or-later). It comes with no warranty.");
 } // namespace
 
 QString UnscrambleNotice(const char* scrambled, int key) {
@@ -44,7 +56,8 @@ TWinAbout::TWinAbout(QWidget* parent) : QDialog(parent) {
                                   this),
                        "LblCredits");
     LblCredits->setWordWrap(true);
-    LblNotice = Named(new QLabel(UnscrambleNotice(ScrambledNotice, 0x2A), this), "LblNotice");
+    LblNotice = Named(new QLabel(UnscrambleNotice(ScrambledNotice.Bytes, NoticeKey), this), "LblNotice");
+    LblNotice->setWordWrap(true);
     LblFolder = Named(new QLabel(QStringLiteral("Data folder:\n") + ToQ(ProgramFolder), this), "LblFolder");
     LblFolder->setWordWrap(true);
     LblFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a configured and built tree, checks its dependencies and file list,
-# unpacks it into a temporary root and runs the installed companion and program from there.
+# Builds the Debian package from a configured and built tree and checks it: lintian with no error and
+# no warning (and no info tag that packaging/README.md does not explain), hardened programs, manual
+# pages, changelog, copyright, desktop entry and metainfo, the licence stated alike everywhere, its
+# dependencies and file list; then unpacks it into a temporary root and runs the installed companion
+# and program from there.
 # Usage: scripts/check-package.sh [BUILD_DIR]   (default: build)
 # Library dependencies come from dpkg-shlibdeps; the check names those the program cannot run without.
 set -euo pipefail
@@ -19,6 +22,28 @@ echo "Package: ${deb##*/}"
 
 fail() { echo "check-package: $*" >&2; exit 1; }
 
+# lintian: errors and warnings fail; info tags only stay when packaging/README.md explains them.
+status=0
+lintian --display-info --tag-display-limit 0 --fail-on error,warning "$deb" >"$root/lintian.log" 2>&1 ||
+    status=$?
+if ((status)); then
+    cat "$root/lintian.log" >&2
+    fail "lintian reports errors or warnings (exit status $status)"
+fi
+for tag in $(sed -n 's/^I: varnholt: \([a-z0-9-]*\).*/\1/p' "$root/lintian.log" | sort -u); do
+    grep -q "^- \`$tag\`" packaging/README.md || fail "lintian info tag $tag is not explained in packaging/README.md"
+done
+
+# One paragraph, no list joined into it; a maintainer of the project's own domain.
+description=$(dpkg-deb -f "$deb" Description)
+grep -q '^ *;' <<<"$description" && fail "the description holds a joined CMake list: $description"
+[[ $(dpkg-deb -f "$deb" Maintainer) == *"@varnholt.org>" ]] || fail "maintainer not at varnholt.org"
+
+# The changelog's newest entry, the metainfo's newest release and the package agree.
+version=$(dpkg-deb -f "$deb" Version)
+[[ $(dpkg-parsechangelog -l packaging/changelog -S Version) == "$version" ]] ||
+    fail "packaging/changelog does not start with $version"
+
 depends=$(dpkg-deb -f "$deb" Depends)
 for d in libqt6widgets6 qt6-qpa-plugins fonts-liberation; do
     [[ "$depends" == *"$d"* ]] || fail "Depends lacks $d: $depends"
@@ -28,6 +53,8 @@ list=$(dpkg-deb -c "$deb" | awk '{print $NF}')
 app=org.varnholt.Varnholt
 for f in usr/bin/varnholt usr/bin/varnholt-cli \
          usr/share/doc/varnholt/UserManual.htm usr/share/doc/varnholt/ReadMe.Txt \
+         usr/share/doc/varnholt/copyright usr/share/doc/varnholt/changelog.gz \
+         usr/share/man/man1/varnholt.1.gz usr/share/man/man1/varnholt-cli.1.gz \
          usr/share/applications/$app.desktop usr/share/metainfo/$app.metainfo.xml \
          usr/share/icons/hicolor/scalable/apps/$app.svg \
          usr/share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/$app.png; do
@@ -39,14 +66,59 @@ for f in $(grep -o 'src="manual/[^"]*"' docs/UserManual.htm | sed 's/^src="//; s
 done
 
 dpkg-deb -x "$deb" "$root/tree"
-# The desktop entry and the metainfo as the desktop and software centres read them.
-desktop-file-validate "$root/tree/usr/share/applications/$app.desktop" || fail "desktop entry not valid"
-appstreamcli validate --no-net "$root/tree/usr/share/metainfo/$app.metainfo.xml" >"$root/as.log" 2>&1 ||
+tree="$root/tree"
+# Hardened as Debian builds: PIE, stack protector, fortified calls, relocations read-only and bound at
+# start (control-flow protection is not among Debian's defaults).
+hardening-check -q --nocfprotection "$tree/usr/bin/varnholt" "$tree/usr/bin/varnholt-cli" >&2 ||
+    fail "the programs lack hardening"
+
+# The desktop entry and the metainfo as the desktop and software centres read them; the one pedantic
+# hint that stays (an id with upper case) is explained in packaging/README.md.
+desktop-file-validate "$tree/usr/share/applications/$app.desktop" || fail "desktop entry not valid"
+metainfo="$tree/usr/share/metainfo/$app.metainfo.xml"
+appstreamcli validate --pedantic --no-net "$metainfo" >"$root/as.log" 2>&1 ||
     { cat "$root/as.log" >&2; fail "metainfo not valid"; }
+if grep '^[EWIP]: ' "$root/as.log" | grep -qv "^P: $app:[0-9]*: cid-contains-uppercase-letter"; then
+    cat "$root/as.log" >&2
+    fail "metainfo has issues"
+fi
+for part in '<screenshot type="default">' '<url type="homepage">https://varnholt.org/' '<developer_name>' \
+            '<content_rating type="oars-1.1"' "<release version=\"$version\""; do
+    grep -qF "$part" "$metainfo" || fail "metainfo lacks $part"
+done
+# Every screenshot is one of the manual's pictures, published under the homepage.
+for url in $(sed -n 's:.*<image[^>]*>\(.*\)</image>.*:\1:p' "$metainfo"); do
+    [[ "$url" == https://varnholt.org/manual/* && -f "docs/manual/${url##*/}" ]] ||
+        fail "screenshot $url is not a picture of docs/manual"
+done
+changelog_date=$(date -u -d "$(zcat "$tree/usr/share/doc/varnholt/changelog.gz" | dpkg-parsechangelog -l - -S Date)" +%F)
+grep -qF "<release version=\"$version\" date=\"$changelog_date\">" "$metainfo" ||
+    fail "the metainfo's release $version is not dated $changelog_date as the changelog"
+
+# One licence, stated alike in the copyright file, the metainfo, the README and the About window;
+# LICENSE is the full text.
+licence=GPL-3.0-or-later
+grep -qx "License: $licence" "$tree/usr/share/doc/varnholt/copyright" || fail "copyright file is not $licence"
+grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
+    "$tree/usr/share/doc/varnholt/copyright" || fail "copyright file is not machine-readable"
+grep -qF "<project_license>$licence</project_license>" "$metainfo" || fail "metainfo licence is not $licence"
+grep -qF "$licence" README.md || fail "README does not state $licence"
+grep -qF "($licence)" main/UAbout.cpp || fail "About window does not state $licence"
+cmp -s LICENSE /usr/share/common-licenses/GPL-3 || fail "LICENSE is not the text of the GPL version 3"
+
+# The manual pages are made from the programs' --help texts: every option and command is in them.
+for prog in varnholt varnholt-cli; do
+    page=$(zcat "$tree/usr/share/man/man1/$prog.1.gz")
+    grep -q "^\.TH ${prog^^} \"1\" .* \"$prog $version\"" <<<"$page" || fail "$prog.1: not the page of $prog $version"
+    for word in $("$tree/usr/bin/$prog" --help | sed -n 's/^  \([a-z-][a-z-]*\).*/\1/p'); do
+        grep -qF -- "${word//-/\\-}" <<<"$page" || fail "$prog.1 lacks $word of its --help text"
+    done
+done
+[[ $("$tree/usr/bin/varnholt" --version) == "varnholt $version" ]] || fail "varnholt --version is not $version"
 
 # The installed companion runs from the unpacked tree, on a fresh data folder.
 cli="$root/tree/usr/bin/varnholt-cli"
-"$cli" --help | grep -q "^usage: varnholt-cli" || fail "varnholt-cli --help printed no usage"
+"$cli" --help | grep -qi "^usage: varnholt-cli" || fail "varnholt-cli --help printed no usage"
 mkdir "$root/home"
 out=$("$cli" --home "$root/home" analytes) || fail "varnholt-cli analytes failed"
 [[ "$out" == '{"analytes":'* ]] || fail "varnholt-cli analytes printed: $out"
@@ -75,4 +147,4 @@ if [[ -d "$plugins/generic" ]]; then
     run_installed portable
     [[ -f "$root/tree/usr/bin/Varnholt.qcf" ]] || fail "portable: no data beside the executable"
 fi
-echo "check-package: the package builds, holds its files, its companion runs, the data folder is right"
+echo "check-package: the package builds and is lintian-clean, holds its files, its companion runs, the data folder is right"

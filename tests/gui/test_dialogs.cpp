@@ -153,7 +153,10 @@ private slots:
     void aboutWindowReturnsItsCheckBox() {
         TGuiFolder folder;
         TWinAbout w;
-        QVERIFY(!w.LblNotice->text().isEmpty());
+        // The licence reads as the package's copyright file, the metainfo and the README state it.
+        QVERIFY(w.LblNotice->text().contains(QStringLiteral("GNU General Public License, version 3 or")));
+        QVERIFY(
+            w.LblNotice->text().endsWith(QStringLiteral("(GPL-3.0-or-later). It comes with no warranty.")));
         OnNextModal([](QDialog* d) {
             auto* box = d->findChild<QCheckBox*>(QStringLiteral("CBDontShow"));
             QVERIFY(box->isEnabled());
