@@ -499,6 +499,8 @@ void TWinMain::FillAnalyteList() {
 void TWinMain::LBAnalytesClick() {
     int row = LBAnalytes->currentRow();
     if (row < 0 || row >= ListAnalytes.Count()) return;
+    // The pop-up shows the former analyte's point.
+    if (WinComment) WinComment->hide();
     CurrentAnalyte = &ListAnalytes[row];
     SelectedPoint = -1;
     // The chart rows are known before the first paint, so clicks can be placed at once.

@@ -298,6 +298,42 @@ private slots:
         w.close();
     }
 
+    // The pop-up never outlives its point: a key, a click elsewhere or another analyte closes it.
+    void pointPopupClosesOnKeysClicksAndAnalyteChange() {
+        TGuiFolder folder;
+        AddTestAnalyte("Calcium", 1, 5);
+        AddTestAnalyte("Albumin", 1, 5);
+        TWinMain w;
+        Show(w);
+        auto rowOf = [&w](const QString& name) {
+            return w.LBAnalytes->row(w.LBAnalytes->findItems(name, Qt::MatchExactly).value(0));
+        };
+        w.LBAnalytes->setCurrentRow(rowOf(QStringLiteral("Calcium")));
+        w.LBAnalytes->setFocus();
+        auto popUp = [&w] {
+            QTest::mouseClick(w.PBox, Qt::RightButton, {}, QPoint(ColumnX(2), ChartY(w)));
+            QVERIFY(WinComment && WinComment->isVisible());
+        };
+        // A key typed into the list closes the pop-up and goes no further (no type-ahead).
+        popUp();
+        QTest::keyClick(w.LBAnalytes, Qt::Key_A);
+        QVERIFY(!WinComment->isVisible());
+        QCOMPARE(QString::fromStdString(CurrentAnalyte->Name), QStringLiteral("Calcium"));
+        // A click on another control.
+        popUp();
+        QTest::mouseClick(w.EditComment, Qt::LeftButton);
+        QVERIFY(!WinComment->isVisible());
+        // Another analyte made current.
+        popUp();
+        w.LBAnalytes->setCurrentRow(rowOf(QStringLiteral("Albumin")));
+        QVERIFY(!WinComment->isVisible());
+        // Keys work as usual once it is closed.
+        QTest::keyClick(w.LBAnalytes, Qt::Key_C);
+        QCOMPARE(QString::fromStdString(CurrentAnalyte->Name), QStringLiteral("Calcium"));
+        TDialogScript::AnswerNext(mbOK);
+        w.close();
+    }
+
     void intervalGesturesOnTheLockPage() {
         TGuiFolder folder;
         AddTestAnalyte("Glucose", 1, 100);
