@@ -92,7 +92,8 @@ TWinRandom::TWinRandom(QWidget* parent) : QDialog(parent) {
     Grille->verticalHeader()->setDefaultSectionSize(20);
     Grille->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Grille->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // The editor opens on every current cell, so the grid always shows it.
+    // Every value cell keeps an open editor (FormActivate), so the first key typed after a click is
+    // never lost to an editor still opening.
     Grille->setEditTriggers(QAbstractItemView::AllEditTriggers);
     Grille->setSelectionMode(QAbstractItemView::SingleSelection);
     Grille->setTabKeyNavigation(true);
@@ -152,6 +153,8 @@ void TWinRandom::FormActivate() {
         Grille->setItem(2, i + 1, new QTableWidgetItem());
     }
     Grille->blockSignals(false);
+    for (int i = 0; i < levels; ++i)
+        for (int row = 1; row <= 2; ++row) Grille->openPersistentEditor(Grille->item(row, i + 1));
     DatePicker->setDisplayFormat(QString::fromStdString(Regional.ShortDateFormat));
     DatePicker->setDate(QDate::currentDate());
     EditNumber->clear();
@@ -160,10 +163,11 @@ void TWinRandom::FormActivate() {
 }
 
 void TWinRandom::CommitGridEditor() {
-    QModelIndex idx = Grille->currentIndex();
-    if (QWidget* editor = Grille->indexWidget(idx)) {
-        QMetaObject::invokeMethod(Grille, "commitData", Q_ARG(QWidget*, editor));
-    }
+    // The editors stay open: what they show is written into their cells before the cells are read.
+    for (int row = 1; row < Grille->rowCount(); ++row)
+        for (int column = 1; column < Grille->columnCount(); ++column)
+            if (QWidget* editor = Grille->indexWidget(Grille->model()->index(row, column)))
+                QMetaObject::invokeMethod(Grille, "commitData", Q_ARG(QWidget*, editor));
 }
 
 bool TWinRandom::ReadCell(int column, int row, LevelValue& out) {
@@ -240,6 +244,9 @@ bool TWinRandom::GrilleKeyPress(int key) {
 }
 
 bool TWinRandom::eventFilter(QObject* obj, QEvent* e) {
+    // The grid hands its focus to the open editor of its current cell, which takes the keys.
+    if (e->type() == QEvent::FocusIn && obj == Grille)
+        if (QWidget* editor = Grille->indexWidget(Grille->currentIndex())) editor->setFocus();
     if (e->type() == QEvent::KeyPress && (obj == Grille || obj->parent() == Grille->viewport()))
         if (GrilleKeyPress(static_cast<QKeyEvent*>(e)->key())) return true;
     return QDialog::eventFilter(obj, e);
