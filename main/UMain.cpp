@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QDateEdit>
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -416,6 +417,24 @@ bool TWinMain::eventFilter(QObject* watched, QEvent* e) {
             m->menuAction()->setVisible(count > 0);
         }
     return QMainWindow::eventFilter(watched, e);
+}
+
+bool TWinMain::event(QEvent* e) {
+    if (e->type() == QEvent::WindowUnblocked || e->type() == QEvent::WindowActivate)
+        QMetaObject::invokeMethod(this, &TWinMain::RefreshBarHover, Qt::QueuedConnection);
+    return QMainWindow::event(e);
+}
+
+void TWinMain::RefreshBarHover() {
+    const QPoint cursor = QCursor::pos();
+    for (QToolButton* b : Panel1->findChildren<QToolButton*>()) {
+        const QPoint local = b->mapFromGlobal(cursor);
+        if (b->isVisible() && b->rect().contains(local)) continue;
+        b->setAttribute(Qt::WA_UnderMouse, false);
+        QHoverEvent leave(QEvent::HoverLeave, QPointF(-1, -1), QPointF(cursor), QPointF(local));
+        QCoreApplication::sendEvent(b, &leave);
+        b->update();
+    }
 }
 
 void TWinMain::showEvent(QShowEvent* e) {

@@ -244,6 +244,10 @@ public:
     // Where the user manual is looked for, in order.
     static QStringList UserManualCandidates();
 
+    // Takes the hover look off every bar button that is not under the pointer: a window opened from
+    // the bar may close with the pointer elsewhere, and the button would keep its frame.
+    void RefreshBarHover();
+
 signals:
     // The selected date interval changed (the lock page shows its dates and statistics).
     void intervalChanged();
@@ -252,6 +256,7 @@ signals:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 

@@ -334,6 +334,28 @@ private slots:
         w.close();
     }
 
+    // A bar button whose window was left with the pointer elsewhere is drawn without its hover frame.
+    void barButtonsDropTheirHoverAfterTheirWindow() {
+        TGuiFolder folder;
+        AddTestAnalyte("Glucose", 1, 5);
+        TWinMain w;
+        Show(w);
+        for (QToolButton* b : {w.BtDaily, w.BtLimits}) {
+            QTest::mouseMove(b);
+            QTRY_VERIFY(b->underMouse());
+            OnNextModal([](QDialog* d) {
+                QTest::mouseMove(d, QPoint(d->width() - 5, d->height() - 5));
+                QCursor::setPos(5000, 5000); // out of every window
+                QTest::qWait(20);
+                d->reject();
+            });
+            QTest::mouseClick(b, Qt::LeftButton);
+            QVERIFY2(!b->underMouse(), qPrintable(b->objectName()));
+        }
+        TDialogScript::AnswerNext(mbOK);
+        w.close();
+    }
+
     void intervalGesturesOnTheLockPage() {
         TGuiFolder folder;
         AddTestAnalyte("Glucose", 1, 100);
