@@ -13,6 +13,7 @@
 #include <QStackedWidget>
 #include <QTest>
 #include <QToolButton>
+#include <cmath>
 
 #include "GuiTestHelpers.h"
 #include "UAtomicFile.h"
@@ -41,6 +42,16 @@ int ChartY(const TWinMain& w) {
 }
 int AxisY(const TWinMain& w) {
     return w.DateAxisY + 5;
+}
+
+// Contrast ratio of a colour with the pop-up's yellow, as relative luminances (sRGB).
+double ContrastWithYellow(const QColor& c) {
+    auto luminance = [](const QColor& k) {
+        auto lin = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * lin(k.redF()) + 0.7152 * lin(k.greenF()) + 0.0722 * lin(k.blueF());
+    };
+    const double a = luminance(c), b = luminance(QColor(255, 255, 0));
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
 }
 
 void Glide(TWinMain& w, int x, int y) {
@@ -292,6 +303,14 @@ private slots:
         QCOMPARE(WinComment->Lines[3].Text, QStringLiteral("Operator = AB"));
         QCOMPARE(WinComment->height(), 17 * 4 + 28);
         QVERIFY(WinComment->width() >= 110 + 14);
+        // The warning's yellow dot stands out from the yellow pop-up by a dark outline.
+        QImage shown = WinComment->grab().toImage();
+        int outline = 0;
+        for (int y = 0; y < 11; ++y)
+            for (int x = 0; x < 11; ++x)
+                if (ContrastWithYellow(shown.pixelColor(WinComment->width() - 20 + x, 18 + 3 + y)) >= 4.5)
+                    ++outline;
+        QVERIFY2(outline >= 20, qPrintable(QString::number(outline)));
         QTest::mouseClick(w.PBox, Qt::LeftButton, {}, QPoint(ColumnX(1), ChartY(w)));
         QVERIFY(!WinComment->isVisible());
         TDialogScript::AnswerNext(mbOK);
