@@ -15,6 +15,7 @@
 #include "UMotPass.h"
 #include "UNewPsw.h"
 #include "UOptions.h"
+#include "UPrintJob.h"
 #include "USetUp.h"
 #include "USharedImages.h"
 #include "UUtilitaires.h"
@@ -27,8 +28,13 @@ void FillRegionalFromLocale(const QLocale& locale) {
     // Only the pattern letters the regional formats understand; anything else keeps the default.
     QString date = locale.dateFormat(QLocale::ShortFormat);
     if (!date.contains(QRegularExpression(QStringLiteral("[A-LN-Za-ce-xz]"))) &&
-        date.contains(QLatin1Char('d')))
+        date.contains(QLatin1Char('d'))) {
+        // The dates are written with four-digit years; the date pickers show the same pattern.
+        date.replace(QRegularExpression(QStringLiteral("(?<!y)y{1,3}(?!y)")), QStringLiteral("yyyy"));
         Regional.ShortDateFormat = date.toStdString();
+    }
+    // Month names in the pattern are written as this locale writes them.
+    SetDateLocale(locale);
     QString time = locale.timeFormat(QLocale::LongFormat);
     time.remove(QRegularExpression(QStringLiteral("\\s*t+\\s*$")));
     if (!time.contains(QRegularExpression(QStringLiteral("[B-GI-OQ-Zb-gi-lnoqrt-z]"))) &&

@@ -32,7 +32,7 @@ constexpr int RowHeight = 22;
 
 std::string PointDate(const TAnalyte& a, int index) {
     if (index < 0 || index >= a.Count()) return std::string();
-    return Regional.DateToText(a.Points[static_cast<size_t>(index)].DateTime);
+    return FromQString(DateText(a.Points[static_cast<size_t>(index)].DateTime));
 }
 
 } // namespace

@@ -214,6 +214,7 @@ TWinMain::TWinMain(QWidget* parent) : QMainWindow(parent) {
     // FormCreate
     CurrentAnalyte = nullptr;
     SelectedPoint = -1;
+    DatePicker->setDisplayFormat(DatePickerFormat());
     DatePicker->setDate(QDateOf(Today()));
     TimePicker->setTime(ToQTime(Now()));
 }
@@ -542,6 +543,7 @@ void TWinMain::LBAnalytesClick() {
 
 void TWinMain::ResetEntryFields() {
     for (TEntryRow& r : EntryRows) r.Value->clear();
+    DatePicker->setDisplayFormat(DatePickerFormat());
     DatePicker->setDate(QDateOf(Today()));
     TimePicker->setTime(ToQTime(Now()));
     EditComment->clear();

@@ -10,6 +10,7 @@
 #include "UEntryFlow.h"
 #include "UMain.h"
 #include "UMessages.h"
+#include "UPrintJob.h"
 #include "UQcError.h"
 #include "USpecialComponents.h"
 
@@ -22,7 +23,7 @@ QString MaterialName(const TAnalyte& a, int level) {
 
 QString PointDate(const TAnalyte& a, int index) {
     if (index < 0 || index >= a.Count()) return QString();
-    return ToQ(Regional.DateToText(a.Points[static_cast<size_t>(index)].DateTime));
+    return DateText(a.Points[static_cast<size_t>(index)].DateTime);
 }
 
 QLabel* DatePanel(QWidget* parent, const char* name, int x, int y) {

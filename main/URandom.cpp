@@ -12,6 +12,7 @@
 #include "UCodePage.h"
 #include "UDataLoadSave.h"
 #include "UFifoResult.h"
+#include "UPrintJob.h"
 #include "UQcError.h"
 #include "UUserPrompt.h"
 #include "UUtilitaires.h"
@@ -155,7 +156,7 @@ void TWinRandom::FormActivate() {
     Grille->blockSignals(false);
     for (int i = 0; i < levels; ++i)
         for (int row = 1; row <= 2; ++row) Grille->openPersistentEditor(Grille->item(row, i + 1));
-    DatePicker->setDisplayFormat(QString::fromStdString(Regional.ShortDateFormat));
+    DatePicker->setDisplayFormat(DatePickerFormat());
     DatePicker->setDate(QDate::currentDate());
     EditNumber->clear();
     Grille->setCurrentCell(1, 1);
@@ -215,7 +216,7 @@ void TWinRandom::BtOKClick() {
     const QTime t = TimePicker->time();
     const TDateTime day = EncodeDate(d.year(), d.month(), d.day());
     const TDateTime first = ComposeDateTime(day, EncodeTime(t.hour(), t.minute(), t.second()));
-    std::string question = "Create " + number + " random QC points from " + Regional.DateToText(day);
+    std::string question = "Create " + number + " random QC points from " + ToCore(DateText(day));
     if (RBFifo->isChecked()) {
         question += "\rAdd the new random points in the fifo.";
         if (ShowMessageBox(mkConfirmation, mbOK | mbCancel, question) != mbOK) return;

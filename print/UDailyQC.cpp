@@ -88,7 +88,7 @@ std::vector<TPrnCell> DailyCells(const std::vector<TDailyPoint>& points) {
 }
 
 std::string DailyTitle(TDateTime day) {
-    return "Cumulative daily QC : " + Regional.DateToText(day);
+    return "Cumulative daily QC : " + FromQString(DateText(day));
 }
 
 void PrintDailyQC(TPrintCanvas& canvas, const std::vector<TDailyPoint>& points, TDateTime day) {

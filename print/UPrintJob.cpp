@@ -199,6 +199,32 @@ TDateTime DayOf(const QDate& d) {
     return EncodeDate(d.year(), d.month(), d.day());
 }
 
+namespace {
+QLocale& DateLocale() {
+    static QLocale locale = QLocale::system();
+    return locale;
+}
+} // namespace
+
+void SetDateLocale(const QLocale& locale) {
+    DateLocale() = locale;
+}
+
+QString DatePickerFormat() {
+    return QString::fromStdString(Regional.ShortDateFormat);
+}
+
+QString DateText(TDateTime dt) {
+    const QString pattern = DatePickerFormat();
+    // Numeric patterns are written by the regional formats themselves; only month names need the locale.
+    if (!pattern.contains(QLatin1String("MMM"))) return ToQString(Regional.DateToText(dt));
+    return DateLocale().toString(QDateOf(dt), pattern);
+}
+
+QString DateTimeText(TDateTime dt) {
+    return DateText(dt) + QLatin1Char(' ') + ToQString(Regional.TimeToText(dt));
+}
+
 QString ToQString(const std::string& cp1252) {
     return QString::fromStdString(Cp1252ToUtf8(cp1252));
 }

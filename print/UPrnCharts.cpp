@@ -249,7 +249,7 @@ private:
     void PrintChartsFooter(int n) {
         p_.setFont(ArialFont(8));
         const QString text = ToQString("- Page " + std::to_string(n) + " - " + a_.Name + " QC - Printed on " +
-                                       Regional.DateToText(Today()) + " -");
+                                       FromQString(DateText(Today())) + " -");
         QFontMetrics fm(p_.font(), p_.device());
         TextOut(p_, (W_ - fm.horizontalAdvance(text)) / 2, H_ - fm.height() - 2, text, alLeft, Qt::white);
     }
@@ -415,8 +415,7 @@ bool TWinPrnCharts::Execute(TAnalyte& analyte) {
 void TWinPrnCharts::FormActivate() {
     if (!analyte_ || analyte_->Count() == 0) return;
     const TAnalyte& a = *analyte_;
-    for (QDateEdit* d : {DatePicker1, DatePicker2})
-        d->setDisplayFormat(QString::fromStdString(Regional.ShortDateFormat));
+    for (QDateEdit* d : {DatePicker1, DatePicker2}) d->setDisplayFormat(DatePickerFormat());
     DatePicker2->setDate(QDateOf(a.Points.back().DateTime));
     DatePicker1->setDate(QDateOf(a.Points.front().DateTime));
     DatePicker1->setFocus();

@@ -11,6 +11,7 @@
 #include <numeric>
 
 #include "UGlobale.h"
+#include "UPrintJob.h"
 #include "UQcError.h"
 #include "URefCommon.h"
 #include "UStructures.h"
@@ -152,7 +153,7 @@ void TWinShowData::Open(TAnalyte& analyte, int selectedPoint) {
 
 QString TWinShowData::EntryText(const TAnalyte& a, int index) {
     const ControlPoint& p = a.Points[static_cast<size_t>(index)];
-    std::string line = Regional.DateToText(p.DateTime);
+    std::string line = FromQString(DateText(p.DateTime));
     if (TimePart(p.DateTime) != 0) line += " " + Regional.TimeToText(p.DateTime);
     for (int k = 0; k < a.NbLevels; ++k) {
         line += '\t';

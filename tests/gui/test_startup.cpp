@@ -1,5 +1,6 @@
 // Start and end of the program: module order, first run, missing data, folder lock, splash, placement.
 #include <QCheckBox>
+#include <QDateEdit>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
@@ -13,6 +14,7 @@
 #include "UDataLoadSave.h"
 #include "UGlobale.h"
 #include "ULogoCQ.h"
+#include "UPrintJob.h"
 #include "UProgram.h"
 #include "USetUp.h"
 
@@ -66,6 +68,27 @@ private slots:
         QCOMPARE(Regional.DecimalSeparator, '.');
         QCOMPARE(Regional.DateToText(EncodeDate(2024, 3, 5)), std::string("3/5/2024"));
         Regional = TRegional{};
+    }
+
+    // Panels, messages and printouts write dates as the date pickers show them, month names included.
+    void oneDateFormatForTextsAndPickers() {
+        QDateEdit picker;
+        for (auto [locale, expected] :
+             {std::pair{QLocale::c(), "8 Dec 2026"},
+              std::pair{QLocale(QLocale::German, QLocale::Germany), "08.12.2026"},
+              std::pair{QLocale(QLocale::English, QLocale::UnitedStates), "12/8/2026"}}) {
+            Regional = TRegional{};
+            FillRegionalFromLocale(locale);
+            QCOMPARE(DateText(EncodeDate(2026, 12, 8)), QString::fromLatin1(expected));
+            picker.setDisplayFormat(DatePickerFormat());
+            picker.setDate(QDate(2026, 12, 8));
+            QCOMPARE(picker.text(), QString::fromLatin1(expected));
+            QCOMPARE(
+                DateTimeText(EncodeDate(2026, 12, 8) + EncodeTime(9, 5, 0)).left(picker.text().size() + 1),
+                picker.text() + QLatin1Char(' '));
+        }
+        Regional = TRegional{};
+        SetDateLocale(QLocale::system());
     }
 
     void setUpWritesLaunchersOrSaysWhy() {
