@@ -446,6 +446,9 @@ void TWinMain::showEvent(QShowEvent* e) {
 }
 
 void TWinMain::FormShow() {
+    // Both checks look at the screen in logical pixels, after the desktop's scaling: a scaled desktop
+    // shows the windows at 96 logical pixels per inch, so its DPI setting no longer matters and
+    // passes; only an unscaled screen (scaling turned off, or a rounded factor) can fail it.
     TScreenMetrics screen = ScreenMetricsSource();
     auto quit = [this] {
         QuitWithoutAsking = true;
