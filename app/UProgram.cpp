@@ -60,10 +60,10 @@ bool TProgram::Init() {
     std::string error;
     if (!lock_->Acquire(ProgramFolder, error)) {
         // Another program holding the lock, or a folder that cannot hold the lock file at all.
+        // The lock's own reason would only repeat that the folder is in use.
         ShowMessageBox(mkError, mbOK,
                        lock_->HeldElsewhere() ? "Varnholt is already running on the folder " + ProgramFolder +
-                                                    "\rThis copy ends without changing anything." +
-                                                    (error.empty() ? "" : "\r" + error)
+                                                    ", so this copy ends without changing anything."
                                               : "Varnholt cannot use the folder " + ProgramFolder + "\r" +
                                                     error + "\rThis copy ends without changing anything.");
         lock_.reset();
