@@ -182,6 +182,8 @@ void TWinDailyQC::BtTodayClick() {
         Calendar->setSelectedDate(today); // refills through CalendarChange
     else
         FillList();
+    // The calendar may show another month that was browsed to: bring back the listed day's.
+    Calendar->showSelectedDate();
     Calendar->setFocus();
 }
 
