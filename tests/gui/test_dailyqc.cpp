@@ -187,6 +187,7 @@ void TestDailyQC::calendarShowsTheListedDay() {
     QCOMPARE(reopened, todaysPage);
     QCOMPARE(afterToday, todaysPage);
     QCOMPARE(win.Calendar->selectedDate(), today);
+    QVERIFY(win.width() <= 792); // fits an 800-pixel screen, as the main window does
 }
 
 QTEST_MAIN(TestDailyQC)
