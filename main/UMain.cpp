@@ -236,7 +236,7 @@ void TWinMain::buildEntryPage() {
     LblEtat->setAlignment(Qt::AlignCenter);
     box->addWidget(LblEtat);
     auto* when = new QHBoxLayout();
-    DatePicker = Named(new QDateEdit(TabSheetEnter), "DatePicker");
+    DatePicker = Named(new TDatePicker(TabSheetEnter), "DatePicker");
     DatePicker->setCalendarPopup(true);
     TimePicker = Named(new QTimeEdit(TabSheetEnter), "TimePicker");
     when->addWidget(DatePicker, 3);

@@ -70,7 +70,7 @@ TWinRandom::TWinRandom(QWidget* parent) : QDialog(parent) {
     l1->setBuddy(EditNumber);
 
     QLabel* l2 = label(QStringLiteral("&First date"), QRect(20, 46, 140, 18));
-    DatePicker = new QDateEdit(this);
+    DatePicker = new TDatePicker(this);
     DatePicker->setObjectName(QStringLiteral("DatePicker"));
     DatePicker->setGeometry(170, 44, 110, 22);
     DatePicker->setCalendarPopup(true);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDate>
+#include <QDateEdit>
 #include <QLocale>
 #include <QPageLayout>
 #include <QPainter>
@@ -70,6 +71,17 @@ QString DateTimeText(TDateTime dt);
 QString DatePickerFormat();
 // The locale whose month names DateText writes (the system's by default).
 void SetDateLocale(const QLocale& locale);
+
+// The program's date picker: a date box with a drop-down calendar. A click on its frame, outside the
+// text and the arrow, does nothing: the plain date box would take it for its up button and step the
+// date on by one.
+class TDatePicker : public QDateEdit {
+public:
+    explicit TDatePicker(QWidget* parent = nullptr);
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+};
 // A model text (Windows-1252 bytes) for a window, and back.
 QString ToQString(const std::string& cp1252);
 std::string FromQString(const QString& text);

@@ -349,13 +349,13 @@ TWinPrnCharts::TWinPrnCharts(QWidget* parent) : QDialog(parent) {
 
     auto* lbl1 = new QLabel("&First date", Panel1);
     lbl1->setGeometry(30, 18, 100, 20);
-    DatePicker1 = new QDateEdit(Panel1);
+    DatePicker1 = new TDatePicker(Panel1);
     DatePicker1->setObjectName("DatePicker1");
     DatePicker1->setGeometry(140, 16, 130, 24);
     lbl1->setBuddy(DatePicker1);
     auto* lbl2 = new QLabel("&Last date", Panel1);
     lbl2->setGeometry(30, 52, 100, 20);
-    DatePicker2 = new QDateEdit(Panel1);
+    DatePicker2 = new TDatePicker(Panel1);
     DatePicker2->setObjectName("DatePicker2");
     DatePicker2->setGeometry(140, 50, 130, 24);
     lbl2->setBuddy(DatePicker2);

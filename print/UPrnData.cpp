@@ -116,8 +116,8 @@ void PrintQCData(TPrintCanvas& canvas, const TAnalyte& a, int first, int last, b
 
 TWinPrnData::TWinPrnData(QWidget* parent) : QDialog(parent) {
     setObjectName("WinPrnData");
-    DatePicker1 = new QDateEdit(this);
-    DatePicker2 = new QDateEdit(this);
+    DatePicker1 = new TDatePicker(this);
+    DatePicker2 = new TDatePicker(this);
     for (QDateEdit* d : {DatePicker1, DatePicker2}) {
         d->setCalendarPopup(true);
         connect(d, &QDateEdit::dateChanged, this, &TWinPrnData::CountNbLines);
