@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QSessionManager>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
@@ -22,6 +23,7 @@
 #include "UNewPsw.h"
 #include "UOperations.h"
 #include "UOptions.h"
+#include "UPrintJob.h"
 #include "USetUp.h"
 #include "USharedImages.h"
 #include "UUtilitaires.h"
@@ -31,8 +33,13 @@ void FillRegionalFromLocale(const QLocale& locale) {
     // Only the pattern letters the regional formats understand; anything else keeps the default.
     QString date = locale.dateFormat(QLocale::ShortFormat);
     if (!date.contains(QRegularExpression(QStringLiteral("[A-LN-Za-ce-xz]"))) &&
-        date.contains(QLatin1Char('d')))
+        date.contains(QLatin1Char('d'))) {
+        // The dates are written with four-digit years; the date pickers show the same pattern.
+        date.replace(QRegularExpression(QStringLiteral("(?<!y)y{1,3}(?!y)")), QStringLiteral("yyyy"));
         Regional.ShortDateFormat = date.toStdString();
+    }
+    // Month names in the pattern are written as this locale writes them.
+    SetDateLocale(locale);
     QString time = locale.timeFormat(QLocale::LongFormat);
     time.remove(QRegularExpression(QStringLiteral("\\s*t+\\s*$")));
     if (!time.contains(QRegularExpression(QStringLiteral("[B-GI-OQ-Zb-gi-lnoqrt-z]"))) &&
@@ -41,6 +48,85 @@ void FillRegionalFromLocale(const QLocale& locale) {
     QString point = locale.decimalPoint();
     if (point.size() == 1 && point[0].unicode() < 0x80)
         Regional.DecimalSeparator = static_cast<char>(point[0].unicode());
+}
+
+namespace {
+QMargins FrameMargins(const QWidget* w) {
+    const QRect f = w->frameGeometry(), g = w->geometry();
+    return {g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom()};
+}
+
+// Before the desktop frames a window its frame is unknown; the main window's stands in for it.
+QMargins ExpectedFrame(const QWidget* w) {
+    QMargins m = FrameMargins(w);
+    if (m.isNull() && WinMain && WinMain != w && WinMain->isVisible()) m = FrameMargins(WinMain);
+    return m;
+}
+
+QRect AvailableArea(const QWidget* w) {
+    QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+// A resizable window no larger than the area; done as it is shown, before its position is chosen.
+void FitSize(QWidget* w) {
+    const QRect area = AvailableArea(w);
+    if (area.isEmpty() || w->minimumSize() == w->maximumSize()) return;
+    const QSize size =
+        w->size().boundedTo(area.size().shrunkBy(ExpectedFrame(w))).expandedTo(w->minimumSize());
+    if (size != w->size()) w->resize(size);
+}
+
+// The window's frame moved inside the area (its top-left corner when it is larger than the area).
+void FitPosition(QWidget* w) {
+    const QRect area = AvailableArea(w);
+    if (area.isEmpty()) return;
+    const QMargins expected = ExpectedFrame(w);
+    const QRect frame = w->geometry().marginsAdded(expected);
+    auto inside = [](int pos, int length, int start, int room) {
+        return length >= room ? start : std::clamp(pos, start, start + room - length);
+    };
+    const QPoint to(inside(frame.left(), frame.width(), area.left(), area.width()),
+                    inside(frame.top(), frame.height(), area.top(), area.height()));
+    if (to == frame.topLeft()) return;
+    const bool placed = w->testAttribute(Qt::WA_Moved);
+    // move() places the frame as far as it is known yet; the rest of the expected frame is added.
+    const QMargins known = FrameMargins(w);
+    w->move(to + QPoint(expected.left() - known.left(), expected.top() - known.top()));
+    // A dialog that placed itself (over its parent) does so again when it is next shown.
+    w->setAttribute(Qt::WA_Moved, placed);
+}
+
+class TScreenFit : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() != QEvent::Show || !watched->isWidgetType()) return false;
+        auto* w = static_cast<QWidget*>(watched);
+        const Qt::WindowType type = w->windowType();
+        // Menus, drop-downs and tips place themselves.
+        if (!w->isWindow() || type == Qt::Popup || type == Qt::ToolTip) return false;
+        FitSize(w);
+        // A dialog places itself in its own show handler, which runs after this filter.
+        QTimer::singleShot(0, w, [w] {
+            if (w->isVisible()) FitPosition(w);
+        });
+        return false;
+    }
+};
+} // namespace
+
+void FitToScreen(QWidget* w) {
+    FitSize(w);
+    FitPosition(w);
+}
+
+void InstallScreenFit() {
+    static TScreenFit* fit = nullptr;
+    if (!fit) {
+        fit = new TScreenFit(qApp);
+        qApp->installEventFilter(fit);
+    }
 }
 
 TProgram::TProgram() = default;
@@ -70,7 +156,7 @@ bool TProgram::Init() {
         ShowMessageBox(mkError, mbOK,
                        (report.LockedElsewhere
                             ? "Varnholt is already running on the folder " + folder +
-                                  "\rThis copy ends without changing anything."
+                                  ", so this copy ends without changing anything."
                             : "Varnholt cannot use the folder " + folder + ": " + report.Message +
                                   "\rThis copy ends without changing anything."));
         return false;
@@ -91,6 +177,8 @@ void TProgram::CreateWindows(int splashMs) {
     QApplication::setWindowIcon(QIcon(ProgramPicture(64, 64)));
     Main = std::make_unique<TWinMain>();
     Main->Splash = splash;
+    // Its fixed size is known once its layout has run; centring needs it.
+    Main->adjustSize();
     TScreenMetrics screen = TWinMain::ScreenMetricsSource();
     if (screen.Width == 800) {
         Main->move(0, 0);
@@ -159,6 +247,7 @@ int RunProgram() {
     FillRegionalFromLocale();
     InstallQtPrompt();
     EndOnSignals();
+    InstallScreenFit();
     TProgram program;
     if (!program.Init()) return 1;
     program.CreateWindows(2000);

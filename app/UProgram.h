@@ -7,6 +7,15 @@
 
 #include "UMain.h"
 
+class QWidget;
+
+// Keeps a top-level window on its screen's available area: a resizable one is made no larger than
+// that area, and every one is moved so that its frame lies inside it (its top-left corner when it is
+// larger than the area).
+void FitToScreen(QWidget* window);
+// Fits every top-level window of the program as it is shown, and again once the desktop has framed it.
+void InstallScreenFit();
+
 // Fills the regional formats from the system locale (dates, times, decimal mark).
 void FillRegionalFromLocale(const QLocale& locale = QLocale::system());
 

@@ -24,7 +24,8 @@ template <class T> T* Named(T* w, const char* name) {
     return w;
 }
 
-const QString MenuCategory = QStringLiteral("X-Varnholt-Laboratory-QC");
+// The package's application identifier: its menu entry and its icon are named after it.
+const QString AppId = QStringLiteral("org.varnholt.Varnholt");
 
 // Quotes an Exec argument the way desktop entries require.
 QString QuoteExec(const QString& path) {
@@ -55,14 +56,15 @@ QString Document(const QString& name) {
 } // namespace
 
 std::string DesktopEntry(const QString& name, const QString& target, bool isApplication,
-                         const QString& category) {
+                         const QString& icon) {
     QString text = QStringLiteral("[Desktop Entry]\nVersion=1.0\nName=%1\n").arg(name);
     if (isApplication)
         text += QStringLiteral("Type=Application\nExec=%1\nPath=%2\nTerminal=false\n")
                     .arg(QuoteExec(target), QFileInfo(target).absolutePath());
     else
         text += QStringLiteral("Type=Link\nURL=%1\n").arg(QUrl::fromLocalFile(target).toString());
-    if (!category.isEmpty()) text += QStringLiteral("Categories=%1;\n").arg(category);
+    // A Link takes no Categories: the menu file lists the entries by name instead.
+    text += QStringLiteral("Icon=%1\n").arg(icon);
     return text.toUtf8().toStdString();
 }
 
@@ -79,9 +81,10 @@ TWinSetUp::TWinSetUp(QWidget* parent)
     Picture = Named(new QLabel(this), "Picture");
     Picture->setPixmap(ProgramPicture(160, 60));
     Picture->setAlignment(Qt::AlignCenter);
-    CBShortCut =
-        Named(new QCheckBox(QStringLiteral("Create a shortcut  on the desktop for < Kestrune.exe >."), this),
-              "CBShortCut");
+    const QString exeName = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    CBShortCut = Named(
+        new QCheckBox(QStringLiteral("Create a shortcut  on the desktop for < %1 >.").arg(exeName), this),
+        "CBShortCut");
     CBStartup =
         Named(new QCheckBox(QStringLiteral("Create an entry < Laboratory QC > in the start menu"), this),
               "CBStartup");
@@ -110,49 +113,82 @@ TWinSetUp::TWinSetUp(QWidget* parent)
     DirectoriesFolder = data + QStringLiteral("/desktop-directories");
     MenusFolder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
                   QStringLiteral("/menus/applications-merged");
+    IconsFolder = data + QStringLiteral("/icons/hicolor");
+
+    // The package's entry starts "varnholt" from the path: when that is this program, it is in the
+    // menu already.
+    const QString packaged = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, AppId + ".desktop");
+    const QString onPath = QStandardPaths::findExecutable(QStringLiteral("varnholt"));
+    InstalledMenuEntry = !packaged.isEmpty() && !onPath.isEmpty() &&
+                         QFileInfo(onPath).canonicalFilePath() ==
+                             QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath();
+    for (const char* icon : {"scalable/apps/%1.svg", "64x64/apps/%1.png", "48x48/apps/%1.png"})
+        if (!QStandardPaths::locate(QStandardPaths::GenericDataLocation,
+                                    QStringLiteral("icons/hicolor/") + QString::fromLatin1(icon).arg(AppId))
+                 .isEmpty())
+            InstalledIcon = true;
 }
 
 void TWinSetUp::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     CBShortCut->setChecked(true);
-    CBStartup->setChecked(true);
+    CBStartup->setChecked(!InstalledMenuEntry);
+    CBStartup->setEnabled(!InstalledMenuEntry);
+    CBStartup->setToolTip(InstalledMenuEntry ? QStringLiteral("The installed program is in the menu already")
+                                             : QString());
 }
 
 void TWinSetUp::BtOKClick() {
     const QString exe = QCoreApplication::applicationFilePath();
     try {
+        // The program's icon: the installed one, else a copy in the user's icon theme.
+        if ((CBShortCut->isChecked() || CBStartup->isChecked()) && !InstalledIcon) {
+            if (IconsFolder.isEmpty()) throw EQcError("No icon folder");
+            const QString icon =
+                IconsFolder + QStringLiteral("/64x64/apps/") + AppId + QStringLiteral(".png");
+            if (!QDir().mkpath(QFileInfo(icon).absolutePath()) || !ProgramPicture(64, 64).save(icon, "PNG"))
+                throw EQcError("Cannot write " + FromQ(icon));
+        }
         if (CBShortCut->isChecked()) {
             if (DesktopFolder.isEmpty()) throw EQcError("No desktop folder");
             WriteText(DesktopFolder + QStringLiteral("/Varnholt.desktop"),
-                      DesktopEntry(QStringLiteral("Varnholt"), exe, true), true);
+                      DesktopEntry(QStringLiteral("Varnholt"), exe, true, AppId), true);
         }
-        if (CBStartup->isChecked()) {
+        if (CBStartup->isChecked() && !InstalledMenuEntry) {
             if (ApplicationsFolder.isEmpty()) throw EQcError("No applications folder");
-            // A menu folder "Laboratory QC" gathering the entries of one category.
+            const QString entries[] = {QStringLiteral("varnholt-programme.desktop"),
+                                       QStringLiteral("varnholt-user-manual.desktop"),
+                                       QStringLiteral("varnholt-read-me.desktop")};
+            // A menu folder "Laboratory QC" holding the three entries by name.
             WriteText(DirectoriesFolder + QStringLiteral("/varnholt-laboratory-qc.directory"),
-                      "[Desktop Entry]\nVersion=1.0\nType=Directory\nName=Laboratory QC\n", false);
+                      "[Desktop Entry]\nVersion=1.0\nType=Directory\nName=Laboratory QC\nIcon=" +
+                          AppId.toStdString() + "\n",
+                      false);
+            std::string include;
+            for (const QString& entry : entries)
+                include += "      <Filename>" + entry.toStdString() + "</Filename>\n";
             WriteText(MenusFolder + QStringLiteral("/varnholt-laboratory-qc.menu"),
                       "<!DOCTYPE Menu PUBLIC \"-//freedesktop//DTD Menu 1.0//EN\"\n"
                       " \"http://www.freedesktop.org/standards/menu-spec/menu-1.0.dtd\">\n"
                       "<Menu>\n  <Name>Applications</Name>\n  <Menu>\n    <Name>Laboratory QC</Name>\n"
-                      "    <Directory>varnholt-laboratory-qc.directory</Directory>\n"
-                      "    <Include><Category>" +
-                          MenuCategory.toStdString() + "</Category></Include>\n  </Menu>\n</Menu>\n",
+                      "    <Directory>varnholt-laboratory-qc.directory</Directory>\n    <Include>\n" +
+                          include + "    </Include>\n  </Menu>\n</Menu>\n",
                       false);
-            WriteText(ApplicationsFolder + QStringLiteral("/varnholt-programme.desktop"),
-                      DesktopEntry(QStringLiteral("Programme Varnholt"), exe, true, MenuCategory), false);
-            WriteText(ApplicationsFolder + QStringLiteral("/varnholt-user-manual.desktop"),
+            WriteText(ApplicationsFolder + QLatin1Char('/') + entries[0],
+                      DesktopEntry(QStringLiteral("Programme Varnholt"), exe, true, AppId), false);
+            WriteText(ApplicationsFolder + QLatin1Char('/') + entries[1],
                       DesktopEntry(QStringLiteral("User manual"), Document(QStringLiteral("UserManual.htm")),
-                                   false, MenuCategory),
+                                   false, QStringLiteral("text-html")),
                       false);
-            WriteText(ApplicationsFolder + QStringLiteral("/varnholt-read-me.desktop"),
+            WriteText(ApplicationsFolder + QLatin1Char('/') + entries[2],
                       DesktopEntry(QStringLiteral("Read me"), Document(QStringLiteral("ReadMe.Txt")), false,
-                                   MenuCategory),
+                                   QStringLiteral("text-x-generic")),
                       false);
         }
     } catch (const EQcError&) {
         ShowMessageBox(mkInformation, mbYes, "Unable to complete setup");
         return;
     }
-    ShowMessageBox(mkInformation, mbYes, "Setup OK");
+    // The box says the set-up is OK: it is acknowledged with OK.
+    ShowMessageBox(mkInformation, mbOK, "Setup OK");
 }

@@ -21,8 +21,14 @@ public:
     QPushButton* BitBtn1;
 
     // Where the launchers go: the user's desktop, the applications folder, the menu directory
-    // entries and the merged menu files (XDG locations; tests point them at a temporary folder).
-    QString DesktopFolder, ApplicationsFolder, DirectoriesFolder, MenusFolder;
+    // entries and the merged menu files, and the user's icon theme folder for the program's icon
+    // (XDG locations; tests point them at a temporary folder).
+    QString DesktopFolder, ApplicationsFolder, DirectoriesFolder, MenusFolder, IconsFolder;
+    // Whether the installed package's menu entry starts this program: then the menu needs no entry of
+    // ours (it would stay behind, pointing at nothing, once the package is removed).
+    bool InstalledMenuEntry = false;
+    // Whether the program's icon is installed in a system icon theme.
+    bool InstalledIcon = false;
 
     void BtOKClick();
 
@@ -30,6 +36,6 @@ protected:
     void showEvent(QShowEvent* e) override;
 };
 
-// The text of a freedesktop launcher: an application (Exec) or a document link (URL).
-std::string DesktopEntry(const QString& name, const QString& target, bool isApplication,
-                         const QString& category = QString());
+// The text of a freedesktop launcher: an application (Exec) or a document link (URL), with its icon
+// (a theme icon name or an absolute path).
+std::string DesktopEntry(const QString& name, const QString& target, bool isApplication, const QString& icon);

@@ -49,6 +49,10 @@ bool AnsweredOnTerminal(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Windows are laid out for 96 pixels per inch. Scaling by the exact ratio of the desktop's DPI
+    // keeps them at 96 logical pixels per inch on any desktop, which is what the start-up's
+    // small-font check then finds; a rounded factor would leave larger fonts in the same layouts.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     if (AnsweredOnTerminal(argc, argv)) return 0;
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(varnholt);

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <malloc.h>
 #include <map>
+#include <stdexcept>
 #include <unistd.h>
 #include <vector>
 
@@ -20,17 +21,27 @@
 namespace {
 constexpr int PointsPerAnalyte = 500;
 
-// A folder on the machine's disk (not a memory file system), so that fsync costs what it costs.
+// The benchmarks' folder, removed with everything in it when the program ends.
+struct TBenchFolder {
+    std::string Path;
+    ~TBenchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(Path, ignored);
+    }
+};
+
+// A folder on the machine's disk (not a memory file system), so that fsync costs what it costs;
+// VARNHOLT_BENCH_TMP names another parent folder.
 const std::string& BenchFolder() {
-    static std::string folder = [] {
-        std::string tmpl = "/var/tmp/varnholt-bench-XXXXXX";
-        std::string f = mkdtemp(tmpl.data());
-        std::atexit([] { std::filesystem::remove_all(BenchFolder()); });
-        SetProgramFolder(f);
+    static const TBenchFolder folder = [] {
+        const char* parent = std::getenv("VARNHOLT_BENCH_TMP");
+        std::string tmpl = std::string(parent && *parent ? parent : "/var/tmp") + "/varnholt-bench-XXXXXX";
+        if (!mkdtemp(tmpl.data())) throw std::runtime_error("Cannot create " + tmpl);
+        SetProgramFolder(tmpl);
         DefaultSettings();
-        return f + "/";
+        return TBenchFolder{tmpl + "/"};
     }();
-    return folder;
+    return folder.Path;
 }
 
 // Fills the global lists with `analytes` analytes of 500 runs on 3 levels.

@@ -31,6 +31,57 @@ void TextOut(QPainter& p, int x, int y, const QString& text, TAlign align, const
     p.drawText(left, y + fm.ascent(), text);
 }
 
+// Writes a legend line at (x, y) within width pixels: slightly smaller when that is enough, else
+// broken at spaces onto further lines (each made smaller if it still does not fit). Returns the
+// number of lines written, each lineHeight apart.
+int FittedTextOut(QPainter& p, int x, int y, const QString& text, int width, int lineHeight, const QColor& fg,
+                  const QColor& bg) {
+    const QFont base = p.font();
+    auto widthIn = [](const QFont& f, const QString& t) { return QFontMetrics(f).horizontalAdvance(t); };
+    // The font scaled down until t fits, or base when it fits already.
+    auto fitted = [&](const QString& t) {
+        QFont f = base;
+        const qreal full = base.pointSizeF() > 0 ? base.pointSizeF() : base.pixelSize();
+        for (int step = 1; widthIn(f, t) > width && step < 40; ++step) {
+            const qreal size = full * (1.0 - 0.025 * step);
+            if (base.pointSizeF() > 0)
+                f.setPointSizeF(size);
+            else
+                f.setPixelSize(std::max(1, qRound(size)));
+        }
+        return f;
+    };
+    auto write = [&](int line, const QString& t, const QFont& f) {
+        p.setFont(f);
+        TextOut(p, x, y + line * lineHeight, t, alLeft, fg, bg);
+        p.setFont(base);
+    };
+    if (widthIn(base, text) <= width) {
+        write(0, text, base);
+        return 1;
+    }
+    // Down to 85 % of the size a line stays readable; beyond that it is broken instead.
+    QFont smaller = base;
+    if (base.pointSizeF() > 0)
+        smaller.setPointSizeF(base.pointSizeF() * 0.85);
+    else
+        smaller.setPixelSize(std::max(1, qRound(base.pixelSize() * 0.85)));
+    if (widthIn(smaller, text) <= width) {
+        write(0, text, fitted(text));
+        return 1;
+    }
+    QStringList lines;
+    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        QString joined = lines.isEmpty() ? word : lines.back() + QLatin1Char(' ') + word;
+        if (!lines.isEmpty() && widthIn(base, joined) <= width)
+            lines.back() = joined;
+        else
+            lines << word;
+    }
+    for (int i = 0; i < lines.size(); ++i) write(i, lines[i], fitted(lines[i]));
+    return static_cast<int>(lines.size());
+}
+
 void Disc(QPainter& p, int x, int y, int radius, const QColor& c) {
     p.setPen(c);
     p.setBrush(c);
@@ -191,26 +242,28 @@ void DrawLevelLegend(QPainter& canvas, const TAnalyte& a, int level) {
     int y = chartTop + 20;
     const int h = charHeight;
     const LevelStats& all = a.AllStats[static_cast<size_t>(level)];
+    // The legend has the room right of the charts up to the canvas's edge; wide texts (a long mean
+    // and unit) are fitted into it rather than cut off.
+    const int width = canvas.device() ? std::max(40, canvas.device()->width() - x - 2) : 95;
     canvas.save();
-    TextOut(canvas, x, y, QString::fromLatin1(LimitModeNames[a.LimitMode[static_cast<size_t>(level)]]),
-            alLeft, Qt::white, Green);
+    FittedTextOut(canvas, x, y, QString::fromLatin1(LimitModeNames[a.LimitMode[static_cast<size_t>(level)]]),
+                  width, h, Qt::white, Green);
     y += (3 * h) / 2;
     if (all.N > 0) {
-        TextOut(canvas, x, y, ToQ("m = " + FormatFixed(all.Mean, 8, a.Decimals + 1) + " " + a.Unit), alLeft,
-                Qt::black, Qt::white);
-        y += h;
+        y += h * FittedTextOut(canvas, x, y,
+                               ToQ("m = " + FormatFixed(all.Mean, 8, a.Decimals + 1) + " " + a.Unit), width,
+                               h, Qt::black, Qt::white);
     }
-    if (all.State == 0) {
-        TextOut(canvas, x, y, ToQ("CV = " + FormatFixed(all.CV, 6, 1) + " %"), alLeft, Qt::black, Qt::white);
-        y += h;
-    }
-    TextOut(canvas, x, y, QStringLiteral("N = %1").arg(all.N), alLeft, Qt::black, Qt::white);
+    if (all.State == 0)
+        y += h * FittedTextOut(canvas, x, y, ToQ("CV = " + FormatFixed(all.CV, 6, 1) + " %"), width, h,
+                               Qt::black, Qt::white);
+    FittedTextOut(canvas, x, y, QStringLiteral("N = %1").arg(all.N), width, h, Qt::black, Qt::white);
     y += (3 * h) / 2;
     if (a.LimitMode[static_cast<size_t>(level)] != lmFixed && a.CommonCVOn()) {
         QFont f = canvas.font();
         f.setUnderline(true);
         canvas.setFont(f);
-        TextOut(canvas, x, y, QStringLiteral("Common CV"), alLeft, Qt::black, Qt::white);
+        FittedTextOut(canvas, x, y, QStringLiteral("Common CV"), width, h, Qt::black, Qt::white);
     }
     canvas.restore();
 }

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
 #include <QToolButton>
 
@@ -33,7 +34,7 @@ constexpr int RowHeight = 22;
 
 std::string PointDate(const TAnalyte& a, int index) {
     if (index < 0 || index >= a.Count()) return std::string();
-    return Regional.DateToText(a.Points[static_cast<size_t>(index)].DateTime);
+    return FromQString(DateText(a.Points[static_cast<size_t>(index)].DateTime));
 }
 
 } // namespace
@@ -146,14 +147,7 @@ int TWinShowLimits::Execute(TAnalyte* analyte) {
 void TWinShowLimits::FormShow() {
     const TAnalyte& a = *analyte_;
     const int n = a.NbLevels;
-    const int cols = n + 1;
-    Grid->setColumnCount(cols);
-    for (int c = 0; c < cols; ++c) Grid->setColumnWidth(c, ColumnWidth);
-    const int width = cols * (ColumnWidth + 1);
-    const int gridHeight = LimitsRows * (RowHeight + 1) + 2;
-    Grid->setGeometry(0, 0, width, gridHeight);
-    PanelBottom->setGeometry(0, gridHeight, width, 72);
-    setFixedSize(width + 6, gridHeight + 72);
+    Grid->setColumnCount(n + 1);
     setWindowTitle(ToQString("Control limits for " + a.Name));
     savedCommonCV_ = a.CommonCVOn();
     CBCommonCV->setChecked(savedCommonCV_);
@@ -181,6 +175,26 @@ void TWinShowLimits::FormActivate() {
         for (int c = 1; c < static_cast<int>(t[static_cast<size_t>(r)].size()); ++c)
             Grid->setItem(r, c,
                           new QTableWidgetItem(ToQString(t[static_cast<size_t>(r)][static_cast<size_t>(c)])));
+    FitColumns();
+}
+
+void TWinShowLimits::FitColumns() {
+    // Columns are at least the default width; a longer label or date interval widens its column.
+    const QFontMetrics fm = Grid->fontMetrics();
+    const int padding = 2 * (Grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, Grid) + 1) + 4;
+    int width = 0;
+    for (int c = 0; c < Grid->columnCount(); ++c) {
+        int column = ColumnWidth;
+        for (int r = 0; r < LimitsRows; ++r)
+            if (QTableWidgetItem* it = Grid->item(r, c))
+                column = std::max(column, fm.horizontalAdvance(it->text()) + padding);
+        Grid->setColumnWidth(c, column);
+        width += column + 1;
+    }
+    const int gridHeight = LimitsRows * (RowHeight + 1) + 2;
+    Grid->setGeometry(0, 0, width, gridHeight);
+    PanelBottom->setGeometry(0, gridHeight, width, 72);
+    setFixedSize(width + 6, gridHeight + 72);
 }
 
 void TWinShowLimits::CBCommonCVClick() {

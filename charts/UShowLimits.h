@@ -50,6 +50,8 @@ public:
     QToolButton* BtCle;
 
 private:
+    // Widens the columns to their longest texts and sizes the grid, the bottom panel and the window.
+    void FitColumns();
     TAnalyte* analyte_ = nullptr;
     bool savedCommonCV_ = false;
 };

@@ -384,7 +384,8 @@ int CmdImport(const TArgs& a) {
     if (parsed.NotesLeftOut > 0)
         std::cerr << "varnholt-cli: " << parsed.NotesLeftOut << " more lines skipped\n";
     if (parsed.LinesRead == 0)
-        Refuse("no readable line in " + a.positional[1] + (parsed.NothingRead.empty() ? "" : ": " + parsed.NothingRead));
+        Refuse("no readable line in " + a.positional[1] +
+               (parsed.NothingRead.empty() ? "" : ": " + parsed.NothingRead));
     TImportCount count;
     int status = Finish(Operations().ImportRuns(an, parsed.Runs, &count));
     std::cout << count.Added << "\n";

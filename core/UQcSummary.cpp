@@ -13,15 +13,15 @@ int LevelsOf(const TAnalyte& a) {
     return std::clamp(a.NbLevels, 0, MaxLevels);
 }
 
-TOutcome OfState(PointState s) {
+TPointOutcome OfState(PointState s) {
     if (s == psEmpty) return ocEmpty;
     if (s == psDiscarded) return ocDiscarded;
     if (s == psHighAction || s == psLowAction) return ocReject;
     return s == psInControl ? ocClear : ocWarning;
 }
 
-TOutcome Worse(TOutcome o, RuleStatus s) {
-    const TOutcome r = s == rsReject ? ocReject : s == rsWarning ? ocWarning : ocClear;
+TPointOutcome Worse(TPointOutcome o, RuleStatus s) {
+    const TPointOutcome r = s == rsReject ? ocReject : s == rsWarning ? ocWarning : ocClear;
     return std::max(o, r);
 }
 
@@ -38,7 +38,7 @@ bool ValidMonth(TMonth m) {
     return m.Year >= 1 && m.Year <= 9999 && m.Month >= 1 && m.Month <= 12;
 }
 
-void Count(TMonthLevel& l, TOutcome o) {
+void Count(TMonthLevel& l, TPointOutcome o) {
     l.Warnings += o == ocWarning;
     l.Rejects += o == ocReject;
     l.Discarded += o == ocDiscarded;
@@ -62,7 +62,7 @@ TPointJudgement JudgePoint(const TAnalyte& a, int index) {
         for (int k = FirstAcrossRule; k < RuleCount; ++k)
             if (r.Across[k] != rsClear) j.AcrossRules |= static_cast<uint8_t>(1u << k);
     for (int i = 0; i < LevelsOf(a); ++i) {
-        TOutcome o = OfState(p.Levels[i].State);
+        TPointOutcome o = OfState(p.Levels[i].State);
         if (r.TakesPart[i]) {
             for (int k = 0; k < RuleCount; ++k) {
                 if (r.Level[i][k] != rsClear) j.LevelRules[i] |= static_cast<uint8_t>(1u << k);
@@ -100,7 +100,7 @@ std::vector<TYoudenPoint> YoudenPairs(const std::vector<TZPoint>& z, int levelA,
     std::vector<TYoudenPoint> out;
     if (levelA < 0 || levelA >= MaxLevels || levelB < 0 || levelB >= MaxLevels) return out;
     for (const TZPoint& p : z) {
-        const TOutcome oa = p.Judgement.Level[levelA], ob = p.Judgement.Level[levelB];
+        const TPointOutcome oa = p.Judgement.Level[levelA], ob = p.Judgement.Level[levelB];
         if (!p.Has[levelA] || !p.Has[levelB] || oa == ocDiscarded || ob == ocDiscarded) continue;
         out.push_back({p.Index, p.Z[levelA], p.Z[levelB], std::max(oa, ob)});
     }

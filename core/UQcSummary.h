@@ -10,7 +10,7 @@
 #include "UStructures.h"
 
 // What a level's value at a stored point came to.
-enum TOutcome : uint8_t { ocEmpty = 0, ocClear, ocWarning, ocReject, ocDiscarded };
+enum TPointOutcome : uint8_t { ocEmpty = 0, ocClear, ocWarning, ocReject, ocDiscarded };
 
 // A stored point judged as the validation window would judge it now: its values with the states
 // they were stored with, against the points before it, with the analyte's multirule switch; a
@@ -18,7 +18,7 @@ enum TOutcome : uint8_t { ocEmpty = 0, ocClear, ocWarning, ocReject, ocDiscarded
 // state (warning or action limit, which also holds for fixed levels and with the multirules off),
 // its own rules, and the rules across levels when it takes part in them.
 struct TPointJudgement {
-    std::array<TOutcome, MaxLevels> Level{};
+    std::array<TPointOutcome, MaxLevels> Level{};
     std::array<uint8_t, MaxLevels> LevelRules{}; // bit j: rule j of LevelRuleNames violated
     uint8_t AcrossRules = 0;                     // bit j: across rule j violated
     bool AcrossThree = false;                    // across names from AcrossThreeRuleNames
@@ -41,7 +41,7 @@ std::vector<TZPoint> ZScores(const TAnalyte& analyte, const std::vector<TLevelFi
 struct TYoudenPoint {
     int Index = 0;
     double ZA = 0, ZB = 0;
-    TOutcome Outcome = ocClear; // the worse of the two levels
+    TPointOutcome Outcome = ocClear; // the worse of the two levels
 };
 std::vector<TYoudenPoint> YoudenPairs(const std::vector<TZPoint>& z, int levelA, int levelB);
 

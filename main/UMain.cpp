@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QDateEdit>
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -215,6 +216,7 @@ TWinMain::TWinMain(QWidget* parent) : QMainWindow(parent) {
     // FormCreate
     CurrentAnalyte = nullptr;
     SelectedPoint = -1;
+    DatePicker->setDisplayFormat(DatePickerFormat());
     DatePicker->setDate(QDateOf(Today()));
     TimePicker->setTime(ToQTime(Now()));
 }
@@ -255,7 +257,7 @@ void TWinMain::buildEntryPage() {
     LblEtat->setAlignment(Qt::AlignCenter);
     box->addWidget(LblEtat);
     auto* when = new QHBoxLayout();
-    DatePicker = Named(new QDateEdit(TabSheetEnter), "DatePicker");
+    DatePicker = Named(new TDatePicker(TabSheetEnter), "DatePicker");
     DatePicker->setCalendarPopup(true);
     TimePicker = Named(new QTimeEdit(TabSheetEnter), "TimePicker");
     when->addWidget(DatePicker, 3);
@@ -439,6 +441,24 @@ bool TWinMain::eventFilter(QObject* watched, QEvent* e) {
     return QMainWindow::eventFilter(watched, e);
 }
 
+bool TWinMain::event(QEvent* e) {
+    if (e->type() == QEvent::WindowUnblocked || e->type() == QEvent::WindowActivate)
+        QMetaObject::invokeMethod(this, &TWinMain::RefreshBarHover, Qt::QueuedConnection);
+    return QMainWindow::event(e);
+}
+
+void TWinMain::RefreshBarHover() {
+    const QPoint cursor = QCursor::pos();
+    for (QToolButton* b : Panel1->findChildren<QToolButton*>()) {
+        const QPoint local = b->mapFromGlobal(cursor);
+        if (b->isVisible() && b->rect().contains(local)) continue;
+        b->setAttribute(Qt::WA_UnderMouse, false);
+        QHoverEvent leave(QEvent::HoverLeave, QPointF(-1, -1), QPointF(cursor), QPointF(local));
+        QCoreApplication::sendEvent(b, &leave);
+        b->update();
+    }
+}
+
 void TWinMain::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
     if (shown_) return;
@@ -447,6 +467,9 @@ void TWinMain::showEvent(QShowEvent* e) {
 }
 
 void TWinMain::FormShow() {
+    // Both checks look at the screen in logical pixels, after the desktop's scaling: a scaled desktop
+    // shows the windows at 96 logical pixels per inch, so its DPI setting no longer matters and
+    // passes; only an unscaled screen (scaling turned off, or a rounded factor) can fail it.
     TScreenMetrics screen = ScreenMetricsSource();
     auto quit = [this] {
         QuitWithoutAsking = true;
@@ -521,6 +544,8 @@ void TWinMain::FillAnalyteList() {
 void TWinMain::LBAnalytesClick() {
     int row = LBAnalytes->currentRow();
     if (row < 0 || row >= ListAnalytes.Count()) return;
+    // The pop-up shows the former analyte's point.
+    if (WinComment) WinComment->hide();
     CurrentAnalyte = &ListAnalytes[row];
     SelectedPoint = -1;
     // The chart rows are known before the first paint, so clicks can be placed at once.
@@ -543,6 +568,7 @@ void TWinMain::LBAnalytesClick() {
 
 void TWinMain::ResetEntryFields() {
     for (TEntryRow& r : EntryRows) r.Value->clear();
+    DatePicker->setDisplayFormat(DatePickerFormat());
     DatePicker->setDate(QDateOf(Today()));
     TimePicker->setTime(ToQTime(Now()));
     EditComment->clear();

@@ -257,6 +257,10 @@ public:
     // The operations layer tells the window what changed; the window refreshes what shows it.
     void OnStoredDataChanged(const TChange& change);
 
+    // Takes the hover look off every bar button that is not under the pointer: a window opened from
+    // the bar may close with the pointer elsewhere, and the button would keep its frame.
+    void RefreshBarHover();
+
 signals:
     // The selected date interval changed (the lock page shows its dates and statistics).
     void intervalChanged();
@@ -265,6 +269,7 @@ signals:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 

@@ -8,6 +8,7 @@
 #include "UDrawChart.h"
 #include "UMain.h"
 #include "UMessages.h"
+#include "UPrintJob.h"
 #include "USharedImages.h"
 #include "UWinComment.h"
 
@@ -84,8 +85,8 @@ void TWinMain::UpdateVisibleStretch() {
         ScrollBar->setValue(FirstVisible);
     }
     showStretchControls(true);
-    PanelDateDeb->setText(ToQ(Regional.DateToText(CurrentAnalyte->Points.front().DateTime)));
-    PanelDateFin->setText(ToQ(Regional.DateToText(CurrentAnalyte->Points.back().DateTime)));
+    PanelDateDeb->setText(DateText(CurrentAnalyte->Points.front().DateTime));
+    PanelDateFin->setText(DateText(CurrentAnalyte->Points.back().DateTime));
 }
 
 void TWinMain::ScrollBarScroll(int position) {
@@ -199,7 +200,7 @@ void TWinMain::ShowPointPopup(int column, int y) {
     const TAnalyte& a = *CurrentAnalyte;
     const ControlPoint& pt = a.Points[static_cast<size_t>(SelectedPoint)];
     WinComment->Clear();
-    WinComment->Caption = ToQ(Regional.DateTimeToText(pt.DateTime));
+    WinComment->Caption = DateTimeText(pt.DateTime);
     for (int k = 0; k < a.NbLevels; ++k) {
         const LevelValue& v = pt.Levels[static_cast<size_t>(k)];
         QString text = EntryRows[static_cast<size_t>(k)].Material->text() + QStringLiteral(" = ");

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <cmath>
 
 #include "UArchive.h"
 #include "UDataLoadSave.h"
@@ -11,10 +12,36 @@
 #include "UMain.h"
 #include "UMessages.h"
 #include "UOperations.h"
+#include "UPrintJob.h"
 #include "UQcError.h"
 #include "USpecialComponents.h"
+#include "UUtilitaires.h"
 
 namespace {
+bool ReadsBackAs(std::string text, long double value) {
+    try {
+        return ReadRealText(text, false) == value;
+    } catch (const EQcError&) {
+        return false;
+    }
+}
+
+// A fixed limit as the fix page shows it: with the specified digits when they hold the stored value,
+// else with as many more decimals as it needs, so that fixing the level again keeps it unchanged.
+QString StoredLimitText(long double value, int decimals) {
+    std::string text = FormatFixed(value, 6, decimals);
+    if (ReadsBackAs(text, value) || !std::isfinite(static_cast<double>(value))) return ToQ(text);
+    for (int d = decimals; d <= decimals + 20; ++d) {
+        text = FormatFixed(value, 21, d);
+        if (ReadsBackAs(text, value)) return ToQ(text);
+    }
+    // Closest text: the trailing zeros beyond the analyte's decimals add nothing.
+    const size_t sep = text.find(Regional.DecimalSeparator);
+    if (sep != std::string::npos && text.find('E') == std::string::npos)
+        while (text.size() > sep + 1 + static_cast<size_t>(decimals) && text.back() == '0') text.pop_back();
+    return ToQ(text);
+}
+
 constexpr int GridRowHeight = 18;
 
 QString MaterialName(const TAnalyte& a, int level) {
@@ -23,7 +50,7 @@ QString MaterialName(const TAnalyte& a, int level) {
 
 QString PointDate(const TAnalyte& a, int index) {
     if (index < 0 || index >= a.Count()) return QString();
-    return ToQ(Regional.DateToText(a.Points[static_cast<size_t>(index)].DateTime));
+    return DateText(a.Points[static_cast<size_t>(index)].DateTime);
 }
 
 QLabel* DatePanel(QWidget* parent, const char* name, int x, int y) {
@@ -270,9 +297,9 @@ void TWinMain::PrepareFixPage() {
         bool fixed = a.LimitMode[idx] == lmFixed;
         g->BtUnfix->setEnabled(fixed);
         const LevelStats& l = a.Limits[idx];
-        g->EditTarget->setText(fixed ? ToQ(FormatFixed(l.Mean, 6, a.Decimals)) : QString());
-        g->EditWarning->setText(fixed ? ToQ(FormatFixed(l.WarnDev, 6, a.Decimals + 1)) : QString());
-        g->EditAction->setText(fixed ? ToQ(FormatFixed(l.ActionDev, 6, a.Decimals + 1)) : QString());
+        g->EditTarget->setText(fixed ? StoredLimitText(l.Mean, a.Decimals) : QString());
+        g->EditWarning->setText(fixed ? StoredLimitText(l.WarnDev, a.Decimals + 1) : QString());
+        g->EditAction->setText(fixed ? StoredLimitText(l.ActionDev, a.Decimals + 1) : QString());
     }
     BtOKFix->setFocus();
 }

@@ -14,6 +14,7 @@
 #include "UFifoResult.h"
 #include "UMessages.h"
 #include "UOperations.h"
+#include "UPrintJob.h"
 #include "UQcError.h"
 #include "UUserPrompt.h"
 #include "UUtilitaires.h"
@@ -71,7 +72,7 @@ TWinRandom::TWinRandom(QWidget* parent) : QDialog(parent) {
     l1->setBuddy(EditNumber);
 
     QLabel* l2 = label(QStringLiteral("&First date"), QRect(20, 46, 140, 18));
-    DatePicker = new QDateEdit(this);
+    DatePicker = new TDatePicker(this);
     DatePicker->setObjectName(QStringLiteral("DatePicker"));
     DatePicker->setGeometry(170, 44, 110, 22);
     DatePicker->setCalendarPopup(true);
@@ -94,7 +95,8 @@ TWinRandom::TWinRandom(QWidget* parent) : QDialog(parent) {
     Grille->verticalHeader()->setDefaultSectionSize(20);
     Grille->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Grille->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // The editor opens on every current cell, so the grid always shows it.
+    // Every value cell keeps an open editor (FormActivate), so the first key typed after a click is
+    // never lost to an editor still opening.
     Grille->setEditTriggers(QAbstractItemView::AllEditTriggers);
     Grille->setSelectionMode(QAbstractItemView::SingleSelection);
     Grille->setTabKeyNavigation(true);
@@ -154,7 +156,9 @@ void TWinRandom::FormActivate() {
         Grille->setItem(2, i + 1, new QTableWidgetItem());
     }
     Grille->blockSignals(false);
-    DatePicker->setDisplayFormat(QString::fromStdString(Regional.ShortDateFormat));
+    for (int i = 0; i < levels; ++i)
+        for (int row = 1; row <= 2; ++row) Grille->openPersistentEditor(Grille->item(row, i + 1));
+    DatePicker->setDisplayFormat(DatePickerFormat());
     DatePicker->setDate(QDate::currentDate());
     EditNumber->clear();
     Grille->setCurrentCell(1, 1);
@@ -162,10 +166,11 @@ void TWinRandom::FormActivate() {
 }
 
 void TWinRandom::CommitGridEditor() {
-    QModelIndex idx = Grille->currentIndex();
-    if (QWidget* editor = Grille->indexWidget(idx)) {
-        QMetaObject::invokeMethod(Grille, "commitData", Q_ARG(QWidget*, editor));
-    }
+    // The editors stay open: what they show is written into their cells before the cells are read.
+    for (int row = 1; row < Grille->rowCount(); ++row)
+        for (int column = 1; column < Grille->columnCount(); ++column)
+            if (QWidget* editor = Grille->indexWidget(Grille->model()->index(row, column)))
+                QMetaObject::invokeMethod(Grille, "commitData", Q_ARG(QWidget*, editor));
 }
 
 bool TWinRandom::ReadCell(int column, int row, LevelValue& out) {
@@ -213,7 +218,7 @@ void TWinRandom::BtOKClick() {
     const QTime t = TimePicker->time();
     const TDateTime day = EncodeDate(d.year(), d.month(), d.day());
     const TDateTime first = ComposeDateTime(day, EncodeTime(t.hour(), t.minute(), t.second()));
-    std::string question = "Create " + number + " random QC points from " + Regional.DateToText(day);
+    std::string question = "Create " + number + " random QC points from " + ToCore(DateText(day));
     if (RBFifo->isChecked()) {
         question += "\rAdd the new random points in the fifo.";
         if (ShowMessageBox(mkConfirmation, mbOK | mbCancel, question) != mbOK) return;
@@ -243,6 +248,9 @@ bool TWinRandom::GrilleKeyPress(int key) {
 }
 
 bool TWinRandom::eventFilter(QObject* obj, QEvent* e) {
+    // The grid hands its focus to the open editor of its current cell, which takes the keys.
+    if (e->type() == QEvent::FocusIn && obj == Grille)
+        if (QWidget* editor = Grille->indexWidget(Grille->currentIndex())) editor->setFocus();
     if (e->type() == QEvent::KeyPress && (obj == Grille || obj->parent() == Grille->viewport()))
         if (GrilleKeyPress(static_cast<QKeyEvent*>(e)->key())) return true;
     return QDialog::eventFilter(obj, e);

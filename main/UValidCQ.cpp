@@ -10,6 +10,7 @@
 
 #include "UCodePage.h"
 #include "UDataLoadSave.h"
+#include "UPrintJob.h"
 #include "UUtilitaires.h"
 
 namespace {
@@ -275,7 +276,7 @@ void TWinValidCQ::PrepareValidation(TAnalyte& analyte, TResu& run) {
     analyte_ = &analyte;
     run_ = &run;
     Panel1->setText(ToQt(run.AnalyteName));
-    PanelDate->setText(QString::fromStdString(Regional.DateTimeToText(run.DateTime)));
+    PanelDate->setText(DateTimeText(run.DateTime));
     const bool hasOperator = !run.Operator.empty();
     LblOperator->setVisible(hasOperator);
     PanelOperator->setVisible(hasOperator);

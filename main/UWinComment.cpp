@@ -1,6 +1,7 @@
 // The yellow pop-up that lists a point's values, comment and operator beside the charts.
 #include "UWinComment.h"
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -60,9 +61,30 @@ void TWinComment::paintEvent(QPaintEvent*) {
     }
 }
 
-void TWinComment::keyPressEvent(QKeyEvent*) {
-    hide();
+void TWinComment::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    qApp->installEventFilter(this);
 }
-void TWinComment::mousePressEvent(QMouseEvent*) {
-    hide();
+
+void TWinComment::hideEvent(QHideEvent* e) {
+    qApp->removeEventFilter(this);
+    QWidget::hideEvent(e);
+}
+
+bool TWinComment::eventFilter(QObject* watched, QEvent* e) {
+    switch (e->type()) {
+    case QEvent::KeyPress:
+        // The key only closes the pop-up, as it would if the pop-up held the focus.
+        hide();
+        return true;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::NonClientAreaMouseButtonPress:
+        // The click closes the pop-up and still does what it does where it lands.
+        hide();
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, e);
 }

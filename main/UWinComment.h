@@ -27,8 +27,11 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* e) override;
-    void keyPressEvent(QKeyEvent* e) override;
-    void mousePressEvent(QMouseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+    // While showing, any key press or mouse press anywhere in the program closes the pop-up: it is
+    // never activated, so the keys would otherwise reach the main window under stale values.
+    bool eventFilter(QObject* watched, QEvent* e) override;
 };
 
 extern TWinComment* WinComment;

@@ -88,7 +88,7 @@ std::vector<TPrnCell> DailyCells(const std::vector<TDailyPoint>& points) {
 }
 
 std::string DailyTitle(TDateTime day) {
-    return "Cumulative daily QC : " + Regional.DateToText(day);
+    return "Cumulative daily QC : " + FromQString(DateText(day));
 }
 
 void PrintDailyQC(TPrintCanvas& canvas, const std::vector<TDailyPoint>& points, TDateTime day) {
@@ -141,7 +141,10 @@ TWinDailyQC::TWinDailyQC(QWidget* parent) : QDialog(parent) {
     lblDate->move(listLeft + listWidth + 12, 8);
     Calendar = new QCalendarWidget(this);
     Calendar->setObjectName("Calendar");
-    Calendar->setGeometry(listLeft + listWidth + 12, listTop, 250, 190);
+    // Without week numbers the calendar is narrow enough for the window to fit an 800-pixel screen.
+    constexpr int calendarWidth = 204;
+    Calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    Calendar->setGeometry(listLeft + listWidth + 12, listTop, calendarWidth, 190);
     connect(Calendar, &QCalendarWidget::selectionChanged, this, &TWinDailyQC::CalendarChange);
     BtToday = new QPushButton("&Today", this);
     BtToday->setObjectName("BtToday");
@@ -151,13 +154,13 @@ TWinDailyQC::TWinDailyQC(QWidget* parent) : QDialog(parent) {
     BtOK->setObjectName("BtOK");
     int bx = listLeft + listWidth + 12, by = listTop + 200;
     for (QPushButton* b : {BtToday, BtPrn, BtOK}) {
-        b->setGeometry(bx, by, 80, 25);
-        bx += 85;
+        b->setGeometry(bx, by, 64, 25);
+        bx += 70;
     }
     connect(BtToday, &QPushButton::clicked, this, &TWinDailyQC::BtTodayClick);
     connect(BtPrn, &QPushButton::clicked, this, &TWinDailyQC::BtPrnClick);
     connect(BtOK, &QPushButton::clicked, this, &QDialog::accept);
-    setFixedSize(listLeft + listWidth + 12 + 262, listTop + listHeight + 10);
+    setFixedSize(listLeft + listWidth + 12 + calendarWidth + 8, listTop + listHeight + 10);
     // The window previews the keys of its controls: Escape and Enter close it from anywhere.
     for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
 }
@@ -182,6 +185,8 @@ void TWinDailyQC::BtTodayClick() {
         Calendar->setSelectedDate(today); // refills through CalendarChange
     else
         FillList();
+    // The calendar may show another month that was browsed to: bring back the listed day's.
+    Calendar->showSelectedDate();
     Calendar->setFocus();
 }
 

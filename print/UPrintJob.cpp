@@ -8,11 +8,14 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLocale>
+#include <QMouseEvent>
 #include <QPdfWriter>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOption>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -197,6 +200,52 @@ QDate QDateOf(TDateTime dt) {
 
 TDateTime DayOf(const QDate& d) {
     return EncodeDate(d.year(), d.month(), d.day());
+}
+
+namespace {
+QLocale& DateLocale() {
+    static QLocale locale = QLocale::system();
+    return locale;
+}
+} // namespace
+
+void SetDateLocale(const QLocale& locale) {
+    DateLocale() = locale;
+}
+
+QString DatePickerFormat() {
+    return QString::fromStdString(Regional.ShortDateFormat);
+}
+
+QString DateText(TDateTime dt) {
+    const QString pattern = DatePickerFormat();
+    // Numeric patterns are written by the regional formats themselves; only month names need the locale.
+    if (!pattern.contains(QLatin1String("MMM"))) return ToQString(Regional.DateToText(dt));
+    return DateLocale().toString(QDateOf(dt), pattern);
+}
+
+TDatePicker::TDatePicker(QWidget* parent) : QDateEdit(parent) {
+    setCalendarPopup(true);
+}
+
+void TDatePicker::mousePressEvent(QMouseEvent* e) {
+    // The box finds the part under the pointer as a combo box does; only the arrow is its own.
+    QStyleOptionComboBox option;
+    option.initFrom(this);
+    option.editable = true;
+    option.subControls = QStyle::SC_All;
+    if (calendarPopup() && e->button() == Qt::LeftButton &&
+        style()->hitTestComplexControl(QStyle::CC_ComboBox, &option, e->position().toPoint(), this) !=
+            QStyle::SC_ComboBoxArrow) {
+        setFocus(Qt::MouseFocusReason);
+        e->accept();
+        return;
+    }
+    QDateEdit::mousePressEvent(e);
+}
+
+QString DateTimeText(TDateTime dt) {
+    return DateText(dt) + QLatin1Char(' ') + ToQString(Regional.TimeToText(dt));
 }
 
 QString ToQString(const std::string& cp1252) {

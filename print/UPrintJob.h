@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QDate>
+#include <QDateEdit>
+#include <QLocale>
 #include <QPageLayout>
 #include <QPainter>
 #include <QString>
@@ -61,6 +63,25 @@ public:
 // Day counts and the calendar dates of the date pickers.
 QDate QDateOf(TDateTime dt);
 TDateTime DayOf(const QDate& d);
+// Dates as every window, printout and date picker shows them: the regional short date pattern, with a
+// month name (MMM, MMMM) written as the date locale writes it ("8 Dec 2026" for "d MMM yyyy").
+QString DateText(TDateTime dt);
+QString DateTimeText(TDateTime dt);
+// The display format that makes a date picker show dates as DateText does.
+QString DatePickerFormat();
+// The locale whose month names DateText writes (the system's by default).
+void SetDateLocale(const QLocale& locale);
+
+// The program's date picker: a date box with a drop-down calendar. A click on its frame, outside the
+// text and the arrow, does nothing: the plain date box would take it for its up button and step the
+// date on by one.
+class TDatePicker : public QDateEdit {
+public:
+    explicit TDatePicker(QWidget* parent = nullptr);
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+};
 // A model text (Windows-1252 bytes) for a window, and back.
 QString ToQString(const std::string& cp1252);
 std::string FromQString(const QString& text);

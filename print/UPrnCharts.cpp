@@ -22,8 +22,6 @@
 #include "UPrnTable.h"
 #include "UUserPrompt.h"
 
-const QColor PrintButtonFace(212, 208, 200);
-
 namespace {
 
 using namespace chartcolour;
@@ -111,9 +109,13 @@ private:
 
     int X(int k) const { return PrintedPointX(plan_, k); }
 
-    QPen LinePen(const QColor& colour, bool dotted = false) const {
+    enum TLineStyle { lsSolid, lsDotted, lsDashed };
+    // Without colour the warning lines are dotted and the action lines dashed, so that the two can
+    // be told apart on paper and in the preview.
+    QPen LinePen(const QColor& colour, TLineStyle style = lsSolid) const {
         QPen pen(colour, unit_, Qt::SolidLine, Qt::FlatCap);
-        if (dotted) pen.setDashPattern({2, 3});
+        if (style == lsDotted) pen.setDashPattern({2, 3});
+        if (style == lsDashed) pen.setDashPattern({9, 4});
         return pen;
     }
 
@@ -152,15 +154,18 @@ private:
         const QColor grid = colour ? Silver : QColor(Qt::black);
         p_.setPen(LinePen(grid));
         for (int k = 0; k <= 30; ++k) p_.drawLine(X(k), top, X(k), bottom);
-        HLine(top, LinePen(grid));
-        HLine(bottom, LinePen(grid));
+        // Without colour a solid frame line would hide a dashed action line lying on the chart's edge.
+        const int upperAction = s.ValueToY(lim.Mean + lim.ActionDev);
+        const int lowerAction = s.ValueToY(lim.Mean - lim.ActionDev);
+        if (colour || upperAction - unit_ > top) HLine(top, LinePen(grid));
+        if (colour || lowerAction < bottom - unit_) HLine(bottom, LinePen(grid));
         HLine(s.ValueToY(lim.Mean), LinePen(colour ? Lime : QColor(Qt::black)));
-        const QPen warn = colour ? LinePen(Yellow) : LinePen(Qt::black, true);
+        const QPen warn = colour ? LinePen(Yellow) : LinePen(Qt::black, lsDotted);
         HLine(s.ValueToY(lim.Mean + lim.WarnDev), warn);
         HLine(s.ValueToY(lim.Mean - lim.WarnDev), warn);
-        const QPen action = colour ? LinePen(Red) : LinePen(Qt::black, true);
-        HLine(s.ValueToY(lim.Mean + lim.ActionDev), action);
-        HLine(s.ValueToY(lim.Mean - lim.ActionDev), action);
+        const QPen action = colour ? LinePen(Red) : LinePen(Qt::black, lsDashed);
+        HLine(upperAction, action);
+        HLine(lowerAction, action);
 
         const LevelStats& all = a_.AllStats[lv];
         if (all.N + all.NDiscarded > 0 || a_.LimitMode[lv] == lmFixed) {
@@ -189,11 +194,20 @@ private:
         }
         for (int k = from; k <= to; ++k) {
             if (state(k) == psEmpty) continue;
-            QColor c = state(k) == psDiscarded ? (colour ? Red : PrintButtonFace)
-                                               : (colour ? Navy : QColor(Qt::black));
+            const QPoint at = pos(k);
+            if (state(k) == psDiscarded) {
+                // A cross, the program's mark of a discarded value: a disc of any shade could be read
+                // as a judged value beyond a limit.
+                const int r = avg_;
+                p_.setPen(QPen(colour ? Red : QColor(Qt::black), 2 * unit_, Qt::SolidLine, Qt::FlatCap));
+                p_.drawLine(at + QPoint(-r, -r), at + QPoint(r, r));
+                p_.drawLine(at + QPoint(-r, r), at + QPoint(r, -r));
+                continue;
+            }
+            const QColor c = colour ? Navy : QColor(Qt::black);
             p_.setPen(QPen(c, 1));
             p_.setBrush(c);
-            p_.drawEllipse(pos(k), avg_, avg_);
+            p_.drawEllipse(at, avg_, avg_);
         }
         p_.setBrush(Qt::white);
         p_.setPen(QPen(Qt::black, 1));
@@ -250,7 +264,7 @@ private:
     void PrintChartsFooter(int n) {
         p_.setFont(ArialFont(8));
         const QString text = ToQString("- Page " + std::to_string(n) + " - " + a_.Name + " QC - Printed on " +
-                                       Regional.DateToText(Today()) + " -");
+                                       FromQString(DateText(Today())) + " -");
         QFontMetrics fm(p_.font(), p_.device());
         TextOut(p_, (W_ - fm.horizontalAdvance(text)) / 2, H_ - fm.height() - 2, text, alLeft, Qt::white);
     }
@@ -336,13 +350,13 @@ TWinPrnCharts::TWinPrnCharts(QWidget* parent) : QDialog(parent) {
 
     auto* lbl1 = new QLabel("&First date", Panel1);
     lbl1->setGeometry(30, 18, 100, 20);
-    DatePicker1 = new QDateEdit(Panel1);
+    DatePicker1 = new TDatePicker(Panel1);
     DatePicker1->setObjectName("DatePicker1");
     DatePicker1->setGeometry(140, 16, 130, 24);
     lbl1->setBuddy(DatePicker1);
     auto* lbl2 = new QLabel("&Last date", Panel1);
     lbl2->setGeometry(30, 52, 100, 20);
-    DatePicker2 = new QDateEdit(Panel1);
+    DatePicker2 = new TDatePicker(Panel1);
     DatePicker2->setObjectName("DatePicker2");
     DatePicker2->setGeometry(140, 50, 130, 24);
     lbl2->setBuddy(DatePicker2);
@@ -416,8 +430,7 @@ bool TWinPrnCharts::Execute(TAnalyte& analyte) {
 void TWinPrnCharts::FormActivate() {
     if (!analyte_ || analyte_->Count() == 0) return;
     const TAnalyte& a = *analyte_;
-    for (QDateEdit* d : {DatePicker1, DatePicker2})
-        d->setDisplayFormat(QString::fromStdString(Regional.ShortDateFormat));
+    for (QDateEdit* d : {DatePicker1, DatePicker2}) d->setDisplayFormat(DatePickerFormat());
     DatePicker2->setDate(QDateOf(a.Points.back().DateTime));
     DatePicker1->setDate(QDateOf(a.Points.front().DateTime));
     DatePicker1->setFocus();

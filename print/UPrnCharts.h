@@ -62,10 +62,6 @@ TChartMetrics ChartMetrics(TPrintCanvas& canvas);
 // the print job.
 void PrintCharts(TPrintCanvas& canvas, const TAnalyte& a, int first, int last, const TChartPrintOptions& o);
 
-// The colour of a discarded value on a black-and-white printout: a light button-face grey, fixed so
-// that paper never follows the desktop's theme.
-extern const QColor PrintButtonFace;
-
 class TWinPrnCharts : public QDialog {
 public:
     explicit TWinPrnCharts(QWidget* parent = nullptr);

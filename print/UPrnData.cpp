@@ -69,7 +69,7 @@ TDataTable BuildDataTable(const TAnalyte& a, int first, int last, bool stats) {
     last = std::min(last, a.Count() - 1);
     for (int k = first; k <= last; ++k) {
         const ControlPoint& p = a.Points[static_cast<size_t>(k)];
-        add(Regional.DateToText(p.DateTime), cmNone);
+        add(FromQString(DateText(p.DateTime)), cmNone);
         add(Regional.TimeToText(p.DateTime), cmNone);
         for (int i = 0; i < n; ++i) {
             const LevelValue& lv = p.Levels[static_cast<size_t>(i)];
@@ -116,8 +116,8 @@ void PrintQCData(TPrintCanvas& canvas, const TAnalyte& a, int first, int last, b
 
 TWinPrnData::TWinPrnData(QWidget* parent) : QDialog(parent) {
     setObjectName("WinPrnData");
-    DatePicker1 = new QDateEdit(this);
-    DatePicker2 = new QDateEdit(this);
+    DatePicker1 = new TDatePicker(this);
+    DatePicker2 = new TDatePicker(this);
     for (QDateEdit* d : {DatePicker1, DatePicker2}) {
         d->setCalendarPopup(true);
         connect(d, &QDateEdit::dateChanged, this, &TWinPrnData::CountNbLines);
@@ -173,8 +173,7 @@ int TWinPrnData::Execute(TAnalyte* analyte) {
 
 void TWinPrnData::FormActivate() {
     if (!analyte_ || analyte_->Count() == 0) return;
-    for (QDateEdit* d : {DatePicker1, DatePicker2})
-        d->setDisplayFormat(QString::fromStdString(Regional.ShortDateFormat));
+    for (QDateEdit* d : {DatePicker1, DatePicker2}) d->setDisplayFormat(DatePickerFormat());
     DatePicker1->setDate(QDateOf(analyte_->Points.front().DateTime));
     DatePicker2->setDate(QDateOf(analyte_->Points.back().DateTime));
     DatePicker1->setFocus();

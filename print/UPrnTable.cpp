@@ -163,7 +163,7 @@ TTableLayout LayoutTable(const TTableMetrics& m, const std::string& title,
 
 std::string TableFooterText(int page, int total, const std::string& paddedTitle, TDateTime day) {
     return "- Page " + std::to_string(page) + "/" + std::to_string(total) + " - " + paddedTitle +
-           " - Printed on " + Regional.DateToText(day) + " -";
+           " - Printed on " + FromQString(DateText(day)) + " -";
 }
 
 const char* ArrowText(uint8_t mark) {

@@ -50,6 +50,13 @@ void TOperatorGrid::CommitEditor() {
     closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
+QModelIndex TOperatorGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    if (action != MoveNext && action != MovePrevious) return QTableWidget::moveCursor(action, modifiers);
+    const int row = currentIndex().row() + (action == MoveNext ? 1 : -1);
+    // Beyond the first or the last code the focus leaves the grid.
+    return row >= 0 && row < rowCount() ? model()->index(row, 1) : QModelIndex();
+}
+
 TWinEmployees::TWinEmployees(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinEmployees"));
     setWindowTitle(QStringLiteral("List of operators"));

@@ -11,6 +11,10 @@ class TOperatorGrid : public QTableWidget {
 public:
     using QTableWidget::QTableWidget;
     void CommitEditor();
+
+protected:
+    // Tab and Shift+Tab go from code to code: the row numbers beside them take no keys.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 };
 
 class TWinEmployees : public QDialog {

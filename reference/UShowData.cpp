@@ -12,6 +12,7 @@
 
 #include "UGlobale.h"
 #include "UOperations.h"
+#include "UPrintJob.h"
 #include "UQcError.h"
 #include "URefCommon.h"
 #include "UStructures.h"
@@ -153,7 +154,7 @@ void TWinShowData::Open(TAnalyte& analyte, int selectedPoint) {
 
 QString TWinShowData::EntryText(const TAnalyte& a, int index) {
     const ControlPoint& p = a.Points[static_cast<size_t>(index)];
-    std::string line = Regional.DateToText(p.DateTime);
+    std::string line = FromQString(DateText(p.DateTime));
     if (TimePart(p.DateTime) != 0) line += " " + Regional.TimeToText(p.DateTime);
     for (int k = 0; k < a.NbLevels; ++k) {
         line += '\t';

@@ -47,6 +47,7 @@ private slots:
     void linesAndPrintedCells();
     void listWithStatusImagesAndPrintout();
     void dayWithoutPoints();
+    void calendarShowsTheListedDay();
 };
 
 void TestDailyQC::pointsOfADayNewestFirst() {
@@ -159,6 +160,34 @@ void TestDailyQC::dayWithoutPoints() {
     QCOMPARE(answers.LastText(), std::string("Nothing to print"));
     QCOMPARE(answers.shown[0].buttons, unsigned(mbOK));
     QVERIFY(!QFile::exists(pdf));
+}
+
+// The calendar's page is the month of the listed day, after another month was browsed.
+void TestDailyQC::calendarShowsTheListedDay() {
+    TGuiTempFolder folder;
+    TScriptedAnswers answers;
+    TWinDailyQC win;
+    const QDate today = QDateOf(Today());
+    auto shown = [&win] { return QDate(win.Calendar->yearShown(), win.Calendar->monthShown(), 1); };
+    const QDate todaysPage(today.year(), today.month(), 1);
+    QDate reopened, afterToday;
+    PrnWhenModal([&] {
+        win.Calendar->showPreviousMonth();
+        QTest::keyClick(win.LB, Qt::Key_Escape);
+    });
+    win.Execute(ListAnalytes);
+    PrnWhenModal([&] {
+        reopened = shown();
+        win.Calendar->showPreviousMonth();
+        QTest::mouseClick(win.BtToday, Qt::LeftButton);
+        afterToday = shown();
+        QTest::keyClick(win.LB, Qt::Key_Escape);
+    });
+    win.Execute(ListAnalytes);
+    QCOMPARE(reopened, todaysPage);
+    QCOMPARE(afterToday, todaysPage);
+    QCOMPARE(win.Calendar->selectedDate(), today);
+    QVERIFY(win.width() <= 792); // fits an 800-pixel screen, as the main window does
 }
 
 QTEST_MAIN(TestDailyQC)

@@ -23,8 +23,8 @@ QStringList Texts(const std::vector<TAxisLabel>& labels) {
     return out;
 }
 
-QImage Render(const TAnalyte& a, int selected, int mode = 0) {
-    QImage img(620, 460, QImage::Format_RGB32);
+QImage Render(const TAnalyte& a, int selected, int mode = 0, int width = 620) {
+    QImage img(width, 460, QImage::Format_RGB32);
     img.fill(Qt::white);
     QPainter p(&img);
     QFont f(QStringLiteral("Liberation Sans"));
@@ -136,6 +136,26 @@ private slots:
         fixed.Limits[0] = Limits(5, 0, 0, 5, 5);
         QImage img2 = Render(fixed, -1);
         QVERIFY(AnyNonWhite(img2, QRect(0, top, ChartLeft - 8, ChartHeight + 10)));
+    }
+
+    // On the main window's 600-pixel paint box a long mean and unit are fitted, never cut at the edge.
+    void legendFitsThePaintBox() {
+        for (int decimals : {2, 4}) {
+            TAnalyte a("Sodium", "mmol/L", decimals, 3);
+            for (int i = 0; i < 10; ++i) {
+                const double v = 140.196 + (i % 2 ? 0.5 : -0.5);
+                a.AddPoint(TestRun(EncodeDate(2024, 1, 1) + i, {v, v * 10, v / 3}));
+            }
+            a.RecalcAll();
+            QImage img = Render(a, -1, 0, 600);
+            QVERIFY2(!AnyNonWhite(img, QRect(597, 0, 3, img.height())),
+                     qPrintable(QString::number(decimals)));
+            // Every level's "m = " line is written, from the legend's left edge.
+            for (int k = 0; k < 3; ++k) {
+                const int mLine = FirstChartTop(3) + 135 * k + 20 + 20;
+                QVERIFY(AnyNonWhite(img, QRect(ChartRight + 15, mLine, 20, 10)));
+            }
+        }
     }
 
     void commentMarkAbovePointWithComment() {

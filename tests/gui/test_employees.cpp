@@ -1,4 +1,5 @@
 // Tests of the operators window: row counts, growth while typing, deletion confirmation, sorted result.
+#include <QApplication>
 #include <QPushButton>
 #include <QTest>
 
@@ -56,6 +57,29 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // Enter acts as OK
         QCOMPARE(w->result(), int(QDialog::Accepted));
         QCOMPARE(Operators, std::vector<std::string>({"zyxw"}));
+    }
+
+    // Tab goes from one code to the next, never into the read-only row numbers.
+    void tabGoesFromCodeToCode() {
+        w->FormActivate(); // as Execute does, before the window shows
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        auto type = [](const QString& text) {
+            for (QChar c : text) QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+        };
+        type(QStringLiteral("ZZ"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        type(QStringLiteral("JD"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        type(QStringLiteral("ABCDEF"));
+        QCOMPARE(w->Grid->currentColumn(), 1);
+        // Shift+Tab goes back to the code above.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(w->Grid->currentRow(), 1);
+        QCOMPARE(w->Grid->currentColumn(), 1);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(w->result(), int(QDialog::Accepted));
+        QCOMPARE(Operators, (std::vector<std::string>{"ABCD", "JD", "ZZ"}));
     }
 
     void emptiedCodeAsksBeforeDeletion() {

@@ -333,6 +333,23 @@ private slots:
         QCOMPARE(a.LimitMode[0], lmFixed);
         QCOMPARE(D(a.Limits[0].Mean), 98.5);
         QCOMPARE(g0->EditTarget->text(), QStringLiteral("98.50"));
+
+        // Limits with more digits than the analyte's decimals are shown whole, so that fixing the level
+        // again leaves them exactly as they were.
+        g0->EditTarget->setText(QStringLiteral("98.505"));
+        g0->EditWarning->setText(QStringLiteral("2.0625"));
+        g0->EditAction->setText(QStringLiteral("3"));
+        g0->BtFix->click();
+        const LevelStats exact = a.Limits[0];
+        QTest::mouseClick(w.BtOKFix, Qt::LeftButton);
+        w.MnuFix->trigger();
+        QCOMPARE(g0->EditTarget->text(), QStringLiteral("98.505"));
+        QCOMPARE(g0->EditWarning->text(), QStringLiteral("2.0625"));
+        QCOMPARE(g0->EditAction->text(), QStringLiteral("3.000"));
+        g0->BtFix->click();
+        QVERIFY(a.Limits[0].Mean == exact.Mean);
+        QVERIFY(a.Limits[0].WarnDev == exact.WarnDev);
+        QVERIFY(a.Limits[0].ActionDev == exact.ActionDev);
         Close(w);
     }
 

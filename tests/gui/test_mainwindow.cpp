@@ -13,6 +13,7 @@
 #include <QStackedWidget>
 #include <QTest>
 #include <QToolButton>
+#include <cmath>
 
 #include "GuiTestHelpers.h"
 #include "UAtomicFile.h"
@@ -41,6 +42,16 @@ int ChartY(const TWinMain& w) {
 }
 int AxisY(const TWinMain& w) {
     return w.DateAxisY + 5;
+}
+
+// Contrast ratio of a colour with the pop-up's yellow, as relative luminances (sRGB).
+double ContrastWithYellow(const QColor& c) {
+    auto luminance = [](const QColor& k) {
+        auto lin = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * lin(k.redF()) + 0.7152 * lin(k.greenF()) + 0.0722 * lin(k.blueF());
+    };
+    const double a = luminance(c), b = luminance(QColor(255, 255, 0));
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
 }
 
 void Glide(TWinMain& w, int x, int y) {
@@ -292,8 +303,74 @@ private slots:
         QCOMPARE(WinComment->Lines[3].Text, QStringLiteral("Operator = AB"));
         QCOMPARE(WinComment->height(), 17 * 4 + 28);
         QVERIFY(WinComment->width() >= 110 + 14);
+        // The warning's yellow dot stands out from the yellow pop-up by a dark outline.
+        QImage shown = WinComment->grab().toImage();
+        int outline = 0;
+        for (int y = 0; y < 11; ++y)
+            for (int x = 0; x < 11; ++x)
+                if (ContrastWithYellow(shown.pixelColor(WinComment->width() - 20 + x, 18 + 3 + y)) >= 4.5)
+                    ++outline;
+        QVERIFY2(outline >= 20, qPrintable(QString::number(outline)));
         QTest::mouseClick(w.PBox, Qt::LeftButton, {}, QPoint(ColumnX(1), ChartY(w)));
         QVERIFY(!WinComment->isVisible());
+        TDialogScript::AnswerNext(mbOK);
+        w.close();
+    }
+
+    // The pop-up never outlives its point: a key, a click elsewhere or another analyte closes it.
+    void pointPopupClosesOnKeysClicksAndAnalyteChange() {
+        TGuiFolder folder;
+        AddTestAnalyte("Calcium", 1, 5);
+        AddTestAnalyte("Albumin", 1, 5);
+        TWinMain w;
+        Show(w);
+        auto rowOf = [&w](const QString& name) {
+            return w.LBAnalytes->row(w.LBAnalytes->findItems(name, Qt::MatchExactly).value(0));
+        };
+        w.LBAnalytes->setCurrentRow(rowOf(QStringLiteral("Calcium")));
+        w.LBAnalytes->setFocus();
+        auto popUp = [&w] {
+            QTest::mouseClick(w.PBox, Qt::RightButton, {}, QPoint(ColumnX(2), ChartY(w)));
+            QVERIFY(WinComment && WinComment->isVisible());
+        };
+        // A key typed into the list closes the pop-up and goes no further (no type-ahead).
+        popUp();
+        QTest::keyClick(w.LBAnalytes, Qt::Key_A);
+        QVERIFY(!WinComment->isVisible());
+        QCOMPARE(QString::fromStdString(CurrentAnalyte->Name), QStringLiteral("Calcium"));
+        // A click on another control.
+        popUp();
+        QTest::mouseClick(w.EditComment, Qt::LeftButton);
+        QVERIFY(!WinComment->isVisible());
+        // Another analyte made current.
+        popUp();
+        w.LBAnalytes->setCurrentRow(rowOf(QStringLiteral("Albumin")));
+        QVERIFY(!WinComment->isVisible());
+        // Keys work as usual once it is closed.
+        QTest::keyClick(w.LBAnalytes, Qt::Key_C);
+        QCOMPARE(QString::fromStdString(CurrentAnalyte->Name), QStringLiteral("Calcium"));
+        TDialogScript::AnswerNext(mbOK);
+        w.close();
+    }
+
+    // A bar button whose window was left with the pointer elsewhere is drawn without its hover frame.
+    void barButtonsDropTheirHoverAfterTheirWindow() {
+        TGuiFolder folder;
+        AddTestAnalyte("Glucose", 1, 5);
+        TWinMain w;
+        Show(w);
+        for (QToolButton* b : {w.BtDaily, w.BtLimits}) {
+            QTest::mouseMove(b);
+            QTRY_VERIFY(b->underMouse());
+            OnNextModal([](QDialog* d) {
+                QTest::mouseMove(d, QPoint(d->width() - 5, d->height() - 5));
+                QCursor::setPos(5000, 5000); // out of every window
+                QTest::qWait(20);
+                d->reject();
+            });
+            QTest::mouseClick(b, Qt::LeftButton);
+            QVERIFY2(!b->underMouse(), qPrintable(b->objectName()));
+        }
         TDialogScript::AnswerNext(mbOK);
         w.close();
     }

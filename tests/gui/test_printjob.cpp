@@ -4,11 +4,13 @@
 #include <QPrintPreviewWidget>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QScreen>
 #include <QtTest>
 
 #include "UGlobale.h"
 #include "UPrintJob.h"
 #include "UPrnTable.h"
+#include "UProgram.h"
 #include "support_print.h"
 #include "support_prompt.h"
 
@@ -41,6 +43,7 @@ private slots:
     void cancelledPreviewWritesNothing();
     void failedWriteIsShown();
     void safeFileNames();
+    void previewFitsTheScreen();
 };
 
 void TestPrintJob::previewThenChosenPdfFile() {
@@ -92,6 +95,26 @@ void TestPrintJob::safeFileNames() {
     QCOMPARE(TPrintJob::SafeFileName("Cumulative daily QC : 10/06/2025"),
              QString("Cumulative daily QC - 10-06-2025.pdf"));
     QCOMPARE(TPrintJob::SafeFileName("  "), QString("Printout.pdf"));
+}
+
+// The preview, taller than many screens, is shown within the screen's available area.
+void TestPrintJob::previewFitsTheScreen() {
+    TGuiTempFolder folder;
+    InstallScreenFit();
+    QRect shown, area;
+    WhenModalIs<QDialog>([&](QDialog* preview) {
+        shown = preview->frameGeometry();
+        area = preview->screen()->availableGeometry();
+        preview->reject();
+    });
+    TPrintJobSpec job;
+    QVERIFY(!TPrintJob::Print(nullptr, job, SmallTable));
+    QVERIFY2(area.contains(shown), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                  .arg(shown.x())
+                                                  .arg(shown.y())
+                                                  .arg(shown.width())
+                                                  .arg(shown.height())));
+    QVERIFY(shown.height() > area.height() / 2); // shrunk to fit, not collapsed
 }
 
 QTEST_MAIN(TestPrintJob)

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "UDataLoadSave.h"
+#include "UDrawChart.h"
 #include "UGlobale.h"
 #include "UPrintJob.h"
 #include "UPrnCharts.h"
@@ -62,7 +63,8 @@ TChartMetrics PdfMetrics(const std::string& folder) {
 
 struct TInk {
     int navy = 0, lime = 0, yellow = 0, red = 0, black = 0, buttonFace = 0;
-    int dottedRows = 0;
+    // Rows crossed by a dotted line (many short dark runs) and by a dashed one (fewer, longer runs).
+    int dottedRows = 0, dashedRows = 0;
 };
 
 bool Near(QRgb p, int r, int g, int b, int tol = 40) {
@@ -88,6 +90,7 @@ TInk Inks(const QImage& img) {
             dark = d;
         }
         if (runs > 300) ++ink.dottedRows;
+        if (runs > 100 && runs <= 300) ++ink.dashedRows;
     }
     return ink;
 }
@@ -263,25 +266,48 @@ void TestPrnCharts::colourAndBlackAndWhiteInks() {
 
     TChartPrintOptions o;
     o.Colour = true;
-    TInk colour = Inks(PrnRenderPage(WriteCharts(folder.Path(), "colour.pdf", a, 0, 30, o), 1, 600, chart));
+    const QImage colourImage =
+        PrnRenderPage(WriteCharts(folder.Path(), "colour.pdf", a, 0, 30, o), 1, 600, chart);
+    TInk colour = Inks(colourImage);
     o.Colour = false;
-    TInk bw = Inks(PrnRenderPage(WriteCharts(folder.Path(), "bw.pdf", a, 0, 30, o), 1, 600, chart));
+    const QImage bwImage = PrnRenderPage(WriteCharts(folder.Path(), "bw.pdf", a, 0, 30, o), 1, 600, chart);
+    TInk bw = Inks(bwImage);
+    // The discarded value (5.2, between the mean and the upper warning line) in the cropped images.
+    const LevelStats& lim = a.Limits[0];
+    TChartScale s;
+    s.Low = lim.RangeLow;
+    s.High = lim.RangeHigh;
+    s.Mean = lim.Mean;
+    s.Top = top;
+    s.Bottom = top + plan.ChartHeight;
+    s.Scale = plan.ChartHeight / (s.High - s.Low);
+    const QPoint discarded(PrintedPointX(plan, 5) - plan.ChartLeft,
+                           s.ValueToY(a.Points[5].Levels[0].Value) - top);
+    // A cross: ink at its centre, none straight beside it where a disc would be.
+    auto isCross = [&](const QImage& img) {
+        const int beside = (m.AvgCharWidth * 3) / 4;
+        return qGray(img.pixel(discarded)) < 160 && qGray(img.pixel(discarded + QPoint(beside, 0))) > 200 &&
+               qGray(img.pixel(discarded - QPoint(beside, 0))) > 200;
+    };
 
     QVERIFY(colour.navy > 1000);  // discs and joining line
     QVERIFY(colour.red > 200);    // the discarded value and the action lines
     QVERIFY(colour.lime > 100);   // mean line
     QVERIFY(colour.yellow > 100); // warning lines
     QCOMPARE(colour.dottedRows, 0);
-    QCOMPARE(colour.buttonFace, 0);
+    QCOMPARE(colour.dashedRows, 0);
+    QVERIFY(isCross(colourImage));
 
     QCOMPARE(bw.navy, 0);
     QCOMPARE(bw.red, 0);
     QCOMPARE(bw.lime, 0);
     QCOMPARE(bw.yellow, 0);
     QVERIFY(bw.black > 1000);
-    QVERIFY(bw.buttonFace > 200); // the discarded value
-    // Two warning and two action lines, dotted.
-    QVERIFY(bw.dottedRows >= 4);
+    // Two warning lines dotted, two action lines dashed; the discarded value a black cross.
+    QVERIFY(bw.dottedRows >= 2);
+    QVERIFY(bw.dashedRows >= 2);
+    QCOMPARE(bw.buttonFace, 0); // no grey disc
+    QVERIFY(isCross(bwImage));
 }
 
 void TestPrnCharts::windowStateAndUncheckedLevels() {

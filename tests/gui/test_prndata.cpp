@@ -1,4 +1,5 @@
 // Data printout: the table built from an analyte's points, and the window printing it to PDF.
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QLabel>
@@ -43,6 +44,7 @@ private slots:
     void intervalInEitherOrder();
     void windowPrintsReversedInterval();
     void windowRefusesEmptyIntervalAndAnalyteWithoutPoints();
+    void clicksOnTheDateFramesChangeNothing();
 };
 
 void TestPrnData::tableColumnsMarksAndHeaderLines() {
@@ -183,6 +185,33 @@ void TestPrnData::windowRefusesEmptyIntervalAndAnalyteWithoutPoints() {
     QCOMPARE(answers.shown.size(), size_t(2));
     QCOMPARE(answers.LastText(), std::string("Nothing to print"));
     QVERIFY(!QFile::exists(pdf));
+}
+
+// A click on a date box's frame, outside its text and its arrow, leaves the date as it is.
+void TestPrnData::clicksOnTheDateFramesChangeNothing() {
+    TGuiTempFolder folder;
+    TAnalyte a = TwoLevelAnalyte();
+    TWinPrnData win;
+    QDate first, second;
+    bool calendarOpened = false;
+    PrnWhenModal([&] {
+        for (QDateEdit* d : {win.DatePicker1, win.DatePicker2})
+            for (QPoint at :
+                 {QPoint(1, d->height() - 2), QPoint(1, 1), QPoint(d->width() / 3, d->height() - 1)})
+                QTest::mouseClick(d, Qt::LeftButton, {}, at);
+        first = win.DatePicker1->date();
+        second = win.DatePicker2->date();
+        // The arrow still opens the calendar.
+        QTest::mouseClick(win.DatePicker1, Qt::LeftButton, {},
+                          QPoint(win.DatePicker1->width() - 6, win.DatePicker1->height() / 2));
+        calendarOpened = win.DatePicker1->calendarWidget()->isVisible();
+        win.DatePicker1->calendarWidget()->window()->hide();
+        QTest::mouseClick(win.BtCancel, Qt::LeftButton);
+    });
+    win.Execute(&a);
+    QCOMPARE(first, QDateOf(a.Points.front().DateTime));
+    QCOMPARE(second, QDateOf(a.Points.back().DateTime));
+    QVERIFY(calendarOpened);
 }
 
 QTEST_MAIN(TestPrnData)

@@ -1,4 +1,5 @@
 // Tests of the random generator window: the grid, its checks and questions, both destinations.
+#include <QApplication>
 #include <QTest>
 #include <QTimer>
 
@@ -49,6 +50,34 @@ private slots:
         QCOMPARE(w->DatePicker->date(), QDate::currentDate());
         QCOMPARE(w->Grille->currentRow(), 1);
         QCOMPARE(w->Grille->currentColumn(), 1);
+    }
+
+    // Keys typed at once after a click on a cell reach it: the grid shows its editors at all times.
+    void fastTypingInTheGridIsKept() {
+        TAnalyte& a = RefAddAnalyte("Glucose", 2);
+        w->SetAnalyte(a);
+        w->FormActivate();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        auto typeInto = [this](int row, int column, const QString& text) {
+            const QRect cell = w->Grille->visualItemRect(w->Grille->item(row, column));
+            QTest::mouseClick(w->Grille->viewport(), Qt::LeftButton, {}, cell.center());
+            QTest::keyClicks(QApplication::focusWidget(), text);
+        };
+        typeInto(1, 1, QStringLiteral("3.5"));
+        typeInto(2, 1, QStringLiteral("4"));
+        typeInto(1, 2, QStringLiteral("7"));
+        // Focus given to the grid goes on to the current cell's editor.
+        w->EditNumber->setFocus();
+        w->Grille->setFocus();
+        QCOMPARE(QApplication::focusWidget(), w->Grille->indexWidget(w->Grille->currentIndex()));
+        TScriptedAnswers answers;
+        w->EditNumber->setText(QStringLiteral("2"));
+        w->BtOKClick();
+        QVERIFY2(answers.shown.empty(), answers.shown.empty() ? "" : answers.LastText().c_str());
+        QCOMPARE(a.Count(), 2);
+        QCOMPARE(a.Points[0].Levels[1].State, psEmpty); // a mean without its CV
+        QCOMPARE(w->Grille->item(1, 1)->text(), QStringLiteral("3.5"));
     }
 
     void refusedParametersGenerateNothing() {

@@ -56,6 +56,7 @@ private slots:
     void cancelRestoresCommonCVAndOKKeepsIt();
     void keyButtonUnlocksCommonCV();
     void printoutHasGreyFirstRowAndColumn();
+    void everyTextFitsItsCell();
 };
 
 void TestShowLimits::textsOfLockedFixedAndUnavailableLevels() {
@@ -237,6 +238,29 @@ void TestShowLimits::printoutHasGreyFirstRowAndColumn() {
     QCOMPARE(colourOf(1, 1), white);
     QCOMPARE(colourOf(4, 2), white);
     QCOMPARE(colourOf(9, 3), white);
+}
+
+// Labels and date intervals are shown whole: columns widen to their longest text, the window with them.
+void TestShowLimits::everyTextFitsItsCell() {
+    TGuiTempFolder folder;
+    TAnalyte a = MixedAnalyte();
+    TWinShowLimits win;
+    QStringList cut;
+    int columnsWidth = 0;
+    PrnWhenModal([&] {
+        const QFontMetrics fm = win.Grid->fontMetrics();
+        for (int c = 0; c < win.Grid->columnCount(); ++c) {
+            columnsWidth += win.Grid->columnWidth(c);
+            for (int r = 0; r < win.Grid->rowCount(); ++r)
+                if (QTableWidgetItem* it = win.Grid->item(r, c))
+                    if (fm.horizontalAdvance(it->text()) + 6 > win.Grid->columnWidth(c)) cut << it->text();
+        }
+        win.reject();
+    });
+    win.Execute(&a);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral(" | "))));
+    QVERIFY(win.Grid->width() >= columnsWidth);
+    QVERIFY(win.width() >= win.Grid->width());
 }
 
 QTEST_MAIN(TestShowLimits)

@@ -1,10 +1,15 @@
 // Start and end of the program: module order, first run, missing data, folder lock, splash, placement.
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QDateEdit>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QImage>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 
@@ -14,6 +19,7 @@
 #include "UGlobale.h"
 #include "ULogoCQ.h"
 #include "UOperations.h"
+#include "UPrintJob.h"
 #include "UProgram.h"
 #include "USetUp.h"
 
@@ -69,6 +75,27 @@ private slots:
         Regional = TRegional{};
     }
 
+    // Panels, messages and printouts write dates as the date pickers show them, month names included.
+    void oneDateFormatForTextsAndPickers() {
+        QDateEdit picker;
+        for (auto [locale, expected] :
+             {std::pair{QLocale::c(), "8 Dec 2026"},
+              std::pair{QLocale(QLocale::German, QLocale::Germany), "08.12.2026"},
+              std::pair{QLocale(QLocale::English, QLocale::UnitedStates), "12/8/2026"}}) {
+            Regional = TRegional{};
+            FillRegionalFromLocale(locale);
+            QCOMPARE(DateText(EncodeDate(2026, 12, 8)), QString::fromLatin1(expected));
+            picker.setDisplayFormat(DatePickerFormat());
+            picker.setDate(QDate(2026, 12, 8));
+            QCOMPARE(picker.text(), QString::fromLatin1(expected));
+            QCOMPARE(
+                DateTimeText(EncodeDate(2026, 12, 8) + EncodeTime(9, 5, 0)).left(picker.text().size() + 1),
+                picker.text() + QLatin1Char(' '));
+        }
+        Regional = TRegional{};
+        SetDateLocale(QLocale::system());
+    }
+
     void setUpWritesLaunchersOrSaysWhy() {
         TGuiFolder folder;
         TWinSetUp setUp;
@@ -77,18 +104,57 @@ private slots:
         setUp.ApplicationsFolder = base + QStringLiteral("applications");
         setUp.DirectoriesFolder = base + QStringLiteral("desktop-directories");
         setUp.MenusFolder = base + QStringLiteral("menus");
+        setUp.IconsFolder = base + QStringLiteral("icons");
+        setUp.InstalledMenuEntry = setUp.InstalledIcon = false;
         setUp.show();
         QVERIFY(setUp.CBShortCut->isChecked() && setUp.CBStartup->isChecked());
+        // The shortcut names this program's executable.
+        QVERIFY(setUp.CBShortCut->text().endsWith(
+            QStringLiteral("< %1 >.").arg(QFileInfo(QCoreApplication::applicationFilePath()).fileName())));
         setUp.BtOKClick();
         QCOMPARE(ShownTexts().back(), std::string("Setup OK"));
+        QCOMPARE(TDialogScript::Shown().back().buttons, unsigned(mbOK));
         std::string launcher = ReadWholeFile(folder.File("Desktop/Varnholt.desktop"));
         QVERIFY(launcher.find("Type=Application\nExec=\"") != std::string::npos);
+        QVERIFY(launcher.find("Icon=org.varnholt.Varnholt\n") != std::string::npos);
         QVERIFY(QFileInfo(base + QStringLiteral("Desktop/Varnholt.desktop")).isExecutable());
+        QVERIFY(!QImage(base + QStringLiteral("icons/64x64/apps/org.varnholt.Varnholt.png")).isNull());
         std::string manual = ReadWholeFile(folder.File("applications/varnholt-user-manual.desktop"));
         QVERIFY(manual.find("Type=Link\nURL=file://") != std::string::npos);
         QVERIFY(manual.find("UserManual.htm") != std::string::npos);
-        QVERIFY(ReadWholeFile(folder.File("menus/varnholt-laboratory-qc.menu"))
-                    .find("<Name>Laboratory QC</Name>") != std::string::npos);
+        std::string menu = ReadWholeFile(folder.File("menus/varnholt-laboratory-qc.menu"));
+        QVERIFY(menu.find("<Name>Laboratory QC</Name>") != std::string::npos);
+        QVERIFY(menu.find("<Filename>varnholt-read-me.desktop</Filename>") != std::string::npos);
+        // Every launcher passes the desktop's own check.
+        const QString validate = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+        if (!validate.isEmpty())
+            for (const char* entry :
+                 {"Desktop/Varnholt.desktop", "applications/varnholt-programme.desktop",
+                  "applications/varnholt-user-manual.desktop", "applications/varnholt-read-me.desktop",
+                  "desktop-directories/varnholt-laboratory-qc.directory"}) {
+                QProcess check;
+                check.start(validate, {base + QLatin1String(entry)});
+                QVERIFY(check.waitForFinished());
+                QVERIFY2(check.exitCode() == 0 && !check.readAllStandardOutput().contains("error"), entry);
+            }
+        // With the package's menu entry for this program, the set-up adds none of its own.
+        TGuiFolder installed;
+        TWinSetUp packaged;
+        const QString home = QString::fromStdString(installed.Path());
+        packaged.DesktopFolder = home + QStringLiteral("Desktop");
+        packaged.ApplicationsFolder = home + QStringLiteral("applications");
+        packaged.DirectoriesFolder = home + QStringLiteral("desktop-directories");
+        packaged.MenusFolder = home + QStringLiteral("menus");
+        packaged.IconsFolder = home + QStringLiteral("icons");
+        packaged.InstalledMenuEntry = packaged.InstalledIcon = true;
+        packaged.show();
+        QVERIFY(!packaged.CBStartup->isChecked() && !packaged.CBStartup->isEnabled());
+        packaged.BtOKClick();
+        QCOMPARE(ShownTexts().back(), std::string("Setup OK"));
+        QVERIFY(Exists(installed.File("Desktop/Varnholt.desktop")));
+        QVERIFY(!QDir(home + QStringLiteral("applications")).exists());
+        QVERIFY(!QDir(home + QStringLiteral("menus")).exists());
+        QVERIFY(!QDir(home + QStringLiteral("icons")).exists());
         // A desktop that is a file, not a folder: the set-up stops and says so.
         AtomicWriteFile(folder.File("NotAFolder"), "x");
         setUp.DesktopFolder = base + QStringLiteral("NotAFolder");
@@ -175,7 +241,9 @@ private slots:
         TProgram second;
         QVERIFY(!second.Init());
         QCOMPARE(TDialogScript::Shown().size(), size_t(1));
-        QVERIFY(ShownTexts()[0].find(folder.Path()) != std::string::npos);
+        // One sentence, naming the folder once.
+        QCOMPARE(ShownTexts()[0], "Varnholt is already running on the folder " + ProgramFolder +
+                                      ", so this copy ends without changing anything.");
         second.Done(); // ends without writing anything
         QVERIFY(!Exists(folder.File("Varnholt.cfr")));
         QVERIFY(!Exists(folder.File("Varnholt.qcf")));
