@@ -10,6 +10,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <unistd.h>
@@ -144,8 +145,11 @@ bool TProgram::Init() {
                        "folder in VARNHOLT_HOME.");
         return false;
     }
+    // The per-user data folder is the program's own and made silently at the first start; a folder named
+    // in VARNHOLT_HOME that is missing may be a typing error or a share not mounted: the user decides.
     std::error_code ec;
-    if (!std::filesystem::exists(folder, ec) &&
+    const char* named = std::getenv("VARNHOLT_HOME");
+    if (named && *named && !std::filesystem::exists(folder, ec) &&
         ShowMessageBox(mkConfirmation, mbOK | mbCancel,
                        "The folder " + folder + " does not exist.\rCreate it and start Varnholt there ?") !=
             mbOK)

@@ -1,6 +1,8 @@
 // Varnholt.db through SQLite's C API: schema versions and migrations, damaged files kept aside, copies.
 #include "UDatabase.h"
 
+#include <algorithm>
+
 #include <cstdio>
 #include <cstring>
 #include <sqlite3.h>
@@ -9,18 +11,19 @@
 #include "UDataLoadSave.h"
 #include "UQcError.h"
 
-namespace {
-// Each entry brings the schema from its index to the next version; never edit one that has shipped.
-const char* const Migrations[] = {
-    // 0 -> 1
-    "CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);"
-    "CREATE TABLE file_state(name TEXT PRIMARY KEY, size INTEGER NOT NULL, hash TEXT NOT NULL,"
-    "                        written_utc TEXT NOT NULL);"
-    "CREATE TABLE pending_edit(id INTEGER PRIMARY KEY, analyte TEXT NOT NULL, run BLOB NOT NULL,"
-    "                          stored_utc TEXT NOT NULL);",
-};
-static_assert(std::size(Migrations) == TDatabase::SchemaVersion);
+const std::vector<TSchemaPart>& SchemaParts() {
+    static const std::vector<TSchemaPart> parts = {
+        {"base",
+         {"CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);"
+          "CREATE TABLE file_state(name TEXT PRIMARY KEY, size INTEGER NOT NULL, hash TEXT NOT NULL,"
+          "                        written_utc TEXT NOT NULL);"
+          "CREATE TABLE pending_edit(id INTEGER PRIMARY KEY, analyte TEXT NOT NULL, run BLOB NOT NULL,"
+          "                          stored_utc TEXT NOT NULL);"}},
+    };
+    return parts;
+}
 
+namespace {
 [[noreturn]] void Fail(sqlite3* db, const std::string& what) {
     throw EQcError("Database error: " + what + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
 }
@@ -164,27 +167,45 @@ void TDatabase::OpenReadOnly(const std::string& path) {
         throw EQcError("Cannot read " + path);
     }
     sqlite3_busy_timeout(db_, 5000);
-    if (Version() > SchemaVersion) {
-        Close();
-        throw EQcError("The database " + path + " was written by a newer Varnholt");
-    }
+    // A newer part is read as far as this program understands it; nothing is written.
 }
 
-int TDatabase::Version() const {
-    TStatement st(db_, "PRAGMA user_version");
+int TDatabase::Version(std::string_view part) const {
+    TStatement exists(db_, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'schema'");
+    if (!exists.Step()) return 0;
+    TStatement st(db_, "SELECT version FROM schema WHERE part = ?");
+    st.Bind(1, part);
     return st.Step() ? static_cast<int>(st.Int(0)) : 0;
 }
 
 void TDatabase::Migrate() {
-    int version = Version();
-    if (version > SchemaVersion)
-        throw EQcError("The database " + path_ + " was written by a newer Varnholt (schema " +
-                       std::to_string(version) + "); this one knows schema " + std::to_string(SchemaVersion));
-    for (; version < SchemaVersion; ++version) {
+    const std::vector<TSchemaPart>& parts = SchemaParts();
+    {
         TTransaction t(*this);
-        Exec(Migrations[version]);
-        Exec("PRAGMA user_version=" + std::to_string(version + 1));
+        Exec("CREATE TABLE IF NOT EXISTS schema(part TEXT PRIMARY KEY, version INTEGER NOT NULL)");
         t.Commit();
+    }
+    // A part newer than this program, or one it does not know, was written by a newer program.
+    TStatement stored(db_, "SELECT part, version FROM schema");
+    while (stored.Step()) {
+        const std::string name = stored.Text(0);
+        const int64_t version = stored.Int(1);
+        auto known =
+            std::find_if(parts.begin(), parts.end(), [&](const TSchemaPart& p) { return name == p.Name; });
+        if (known == parts.end() || version > static_cast<int64_t>(known->Steps.size()))
+            throw EQcError("The database " + path_ + " was written by a newer Varnholt (" + name + " " +
+                           std::to_string(version) + "); this one cannot use it");
+    }
+    for (const TSchemaPart& part : parts) {
+        for (int version = Version(part.Name); version < static_cast<int>(part.Steps.size()); ++version) {
+            TTransaction t(*this);
+            Exec(part.Steps[static_cast<size_t>(version)]);
+            TStatement set(db_, "INSERT INTO schema(part, version) VALUES(?1, ?2) "
+                                "ON CONFLICT(part) DO UPDATE SET version = ?2");
+            set.Bind(1, part.Name).Bind(2, static_cast<int64_t>(version + 1));
+            set.Step();
+            t.Commit();
+        }
     }
 }
 

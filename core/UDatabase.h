@@ -36,10 +36,19 @@ private:
     sqlite3_stmt* st_ = nullptr;
 };
 
+// One part of the database's schema (the base, the journal, goals, ...): its steps, each bringing the
+// part from its index to the next version. A part's steps are only ever appended to, never edited once
+// they have shipped. Each part keeps its version in the table `schema`, so that parts grow without
+// renumbering each other.
+struct TSchemaPart {
+    const char* Name;
+    std::vector<const char*> Steps;
+};
+// Every part this program knows, in the order they are brought up to date.
+const std::vector<TSchemaPart>& SchemaParts();
+
 class TDatabase {
 public:
-    // The schema this program writes; a newer database is refused rather than changed.
-    static constexpr int SchemaVersion = 1;
     static constexpr const char* FileName = "Varnholt.db";
 
     TDatabase() = default;
@@ -47,10 +56,11 @@ public:
     TDatabase(const TDatabase&) = delete;
     TDatabase& operator=(const TDatabase&) = delete;
 
-    // Opens the database, creating it when `create` and it is missing, and brings its schema up to date
-    // (write-ahead log). A file that is not a sound database is kept aside (KeptAs names where) and a
-    // new one is made, never written over. Throws EQcError when the database cannot be used at all
-    // (schema newer than the program, a folder that cannot be written).
+    // Opens the database, creating it when `create` and it is missing, and brings every part of its
+    // schema up to date (write-ahead log). A file that is not a sound database is kept aside (KeptAs
+    // names where) and a new one is made, never written over. Throws EQcError when the database cannot
+    // be used at all (a part newer than the program or one it does not know, a full disk, a folder
+    // that cannot be written).
     void Open(const std::string& path, bool create = true);
     // Opens an existing database for reading only; a missing one leaves it closed.
     void OpenReadOnly(const std::string& path);
@@ -59,7 +69,8 @@ public:
     const std::string& Path() const { return path_; }
     // Where a damaged database was kept by the last Open, empty when none was.
     const std::string& KeptAs() const { return keptAs_; }
-    int Version() const;
+    // The version of a part of the schema, 0 when the database has none of it.
+    int Version(std::string_view part) const;
 
     TStatement Prepare(std::string_view sql) const;
     void Exec(std::string_view sql) const;
