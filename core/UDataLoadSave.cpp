@@ -490,6 +490,7 @@ bool ReadDataFileInPieces(const std::string& path, TListSerum& serum, TListAnaly
         size_t got = ReadAt(fd, bytes.get() + done, std::min(Piece, size - done), done);
         if (got == 0) changed();
         done += got;
+        if (DataFilePieceObserver()) DataFilePieceObserver()(done);
         r.SetAvailable(done);
         if (!prelude && attempt([&] {
                 TListSerum s;
@@ -526,6 +527,11 @@ bool ReadDataFileInPieces(const std::string& path, TListSerum& serum, TListAnaly
     return true;
 }
 } // namespace
+
+std::function<void(size_t)>& DataFilePieceObserver() {
+    static std::function<void(size_t)> observer;
+    return observer;
+}
 
 void ReadDataFile(const std::string& path) {
     TListSerum serum;

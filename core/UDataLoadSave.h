@@ -2,6 +2,7 @@
 // data, and backup and restore to the backup folder.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -33,6 +34,9 @@ void WriteAnalyteImage(TByteWriter& w, const TAnalyte& a);
 // it throws EQcError naming the damage and never reads beyond the bytes.
 std::string DataImage(const TListSerum& serum, const TListAnalytes& analytes);
 void ParseDataImage(std::string_view bytes, TListSerum& serum, TListAnalytes& analytes);
+
+// For tests: called after each piece of a large data file is read, with the bytes read so far.
+std::function<void(size_t)>& DataFilePieceObserver();
 
 // Reads the file into new lists and installs them only when the whole file was read; throws
 // EQcError naming the file and the reason, the lists in memory unchanged then.
