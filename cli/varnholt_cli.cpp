@@ -81,7 +81,7 @@ const char* Usage = "usage: varnholt-cli [--home DIR] [--init] COMMAND [ARGS]\n"
                     "                                    classify a run and evaluate the rules (JSON)\n"
                     "  add ANALYTE DATE TIME V1 [V2 [V3]] [--operator X] [--comment T] [--reject K]...\n"
                     "                                    accept a run and write the data file\n"
-                    "  queue list | queue add ...        the held runs\n"
+                    "  queue list | add ... | recall     the held runs\n"
                     "  import ANALYTE FILE               add the runs of an exchange text file\n"
                     "  export ANALYTE                    print the exchange text\n"
                     "  import-predecessor FILE           import a predecessor data or backup file\n"
@@ -105,8 +105,11 @@ const std::map<std::string, std::string> CommandHelp = {
               "  stores nothing. --rules defaults to the analyte's own switch.\n"},
     {"add", "varnholt-cli add ANALYTE DATE TIME V1 [V2 [V3]] [--operator X] [--comment T] [--reject K]...\n"
             "  Accepts the run (rejected levels stored as discarded) and writes the data file.\n"},
-    {"queue", "varnholt-cli queue list\nvarnholt-cli queue add ANALYTE DATE TIME V1 [V2 [V3]] [--operator X] "
-              "[--comment T]\n  Lists the held runs, or holds a run for validation in the program.\n"},
+    {"queue",
+     "varnholt-cli queue list\nvarnholt-cli queue recall [--reject K]...\n"
+     "varnholt-cli queue add ANALYTE DATE TIME V1 [V2 [V3]] [--operator X] "
+     "[--comment T]\n  Lists the held runs (reading only), accepts the oldest held run as the validation "
+     "window's OK does,\n  or holds a run for validation in the program.\n"},
     {"import", "varnholt-cli import ANALYTE FILE\n  Adds the runs of an exchange text file; the three level "
                "modes return to mobile limits.\n"},
     {"export", "varnholt-cli export ANALYTE\n  Prints the exchange text the program's export writes "
@@ -360,7 +363,22 @@ int CmdQueue(const TArgs& a) {
         std::cout << j.Str() << "\n";
         return 0;
     }
-    if (a.positional[0] != "add" || a.positional.size() < 2) Refuse("usage: queue list | queue add ...");
+    if (a.positional[0] == "recall") {
+        // The oldest held run, accepted as the validation window's OK accepts it (rejected levels
+        // stored as discarded); it leaves the queue once the data file holds it.
+        if (a.positional.size() != 1) Refuse("usage: queue recall [--reject K]...");
+        TAnalyte* an = nullptr;
+        TResu r;
+        TOutcome recalled = Operations().RecallRun(an, r);
+        if (!recalled.Changed()) return Finish(recalled);
+        for (int k : a.rejects) {
+            if (k >= an->NbLevels) Refuse("level out of range: " + std::to_string(k + 1));
+            if (r.Levels[k].State != psEmpty) r.Levels[k].State = psDiscarded;
+        }
+        return Finish(Operations().ConcludeRecall(*an, r, true));
+    }
+    if (a.positional[0] != "add" || a.positional.size() < 2)
+        Refuse("usage: queue list | queue add ... | queue recall");
     TAnalyte& an = FindAnalyte(a.positional[1]);
     TResu r = RunFromArgs(a, a.positional[1], 2);
     r.AnalyteName = an.Name;
