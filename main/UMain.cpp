@@ -217,8 +217,17 @@ TWinMain::TWinMain(QWidget* parent) : QMainWindow(parent) {
     CurrentAnalyte = nullptr;
     SelectedPoint = -1;
     DatePicker->setDisplayFormat(DatePickerFormat());
+    ResetEntryTime();
+    // A date or time the user sets is kept; one left alone is the time the run is entered.
+    connect(DatePicker, &QDateEdit::dateChanged, this, [this] { EntryTimeSet = true; });
+    connect(TimePicker, &QTimeEdit::timeChanged, this, [this] { EntryTimeSet = true; });
+}
+
+void TWinMain::ResetEntryTime() {
+    QSignalBlocker blockDate(DatePicker), blockTime(TimePicker);
     DatePicker->setDate(QDateOf(Today()));
     TimePicker->setTime(ToQTime(Now()));
+    EntryTimeSet = false;
 }
 
 TWinMain::~TWinMain() {
@@ -569,8 +578,7 @@ void TWinMain::LBAnalytesClick() {
 void TWinMain::ResetEntryFields() {
     for (TEntryRow& r : EntryRows) r.Value->clear();
     DatePicker->setDisplayFormat(DatePickerFormat());
-    DatePicker->setDate(QDateOf(Today()));
-    TimePicker->setTime(ToQTime(Now()));
+    ResetEntryTime();
     EditComment->clear();
     EditComment->setMaxLength(20);
     CBOperator->setEditText(QString());

@@ -159,6 +159,8 @@ public:
     std::array<bool, MaxLevels> EraseMarks{};
     bool DblClickPending = false;
     bool QuitWithoutAsking = false;
+    // The user set the entry's date or time (or a stored point was moved into the fields).
+    bool EntryTimeSet = false;
     TLimitSnapshot LimitSnapshot;
     std::array<LevelStats, MaxLevels> PartialStats{};
     // The splash window, freed at the first showing.
@@ -172,6 +174,8 @@ public:
     void FillAnalyteList();
     void LBAnalytesClick();
     void ResetEntryFields();
+    // Today and now in the date and time fields, as not set by the user.
+    void ResetEntryTime();
     void BtRAZEntryFieldsClick();
     void RepaintCharts();
     void RedrawChartsOnly();

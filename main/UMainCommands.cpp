@@ -79,6 +79,7 @@ void TWinMain::MovePointToEntryFields(int index) {
     for (int k = 0; k < MaxLevels; ++k) EntryRows[static_cast<size_t>(k)].Value->setText(ToQ(f.Values[k]));
     EditComment->setMaxLength(f.CommentMaxLength);
     EditComment->setText(ToQ(f.Comment));
+    EntryTimeSet = true; // the point's own date and time
 }
 
 void TWinMain::MnuAnalytesClick() {
@@ -208,6 +209,8 @@ void TWinMain::BtOKEnterClick() {
     // A field being edited is finished first.
     EntryRows[0].Value->setFocus();
     QCoreApplication::processEvents();
+    // Fields left as they were cleared take the time of this OK, not the time they were cleared.
+    if (!EntryTimeSet) ResetEntryTime();
     TEntryFields fields;
     QDate d = DatePicker->date();
     QTime t = TimePicker->time();
