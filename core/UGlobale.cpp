@@ -77,7 +77,8 @@ void DefaultSettings() {
     Settings.LastBackup = Today();
 }
 
-void AddOperator(const std::string& name) {
+void AddOperator(const std::string& typed) {
+    const std::string name = BlankControlChars(typed);
     std::string key = UpperCase(name);
     auto pos = std::upper_bound(Operators.begin(), Operators.end(), key,
                                 [](const std::string& k, const std::string& o) { return k < UpperCase(o); });

@@ -870,8 +870,8 @@ TOutcome TOperations::ApplyMaterials(const TMaterialEdit& edit) {
             continue;
         }
         if (!line.EraseConfirmed) {
-            s->Name = line.Name.substr(0, TListSerum::NameRoom);
-            s->Lot = line.Lot.substr(0, TListSerum::LotRoom);
+            s->Name = BlankControlChars(line.Name.substr(0, TListSerum::NameRoom));
+            s->Lot = BlankControlChars(line.Lot.substr(0, TListSerum::LotRoom));
             continue;
         }
         // The new lot is taken only once the old lot's data is safely archived; after a failure the
@@ -892,8 +892,8 @@ TOutcome TOperations::ApplyMaterials(const TMaterialEdit& edit) {
             }
         s = record(line.Id);
         if (archived && s) {
-            s->Name = line.Name.substr(0, TListSerum::NameRoom);
-            s->Lot = line.Lot.substr(0, TListSerum::LotRoom);
+            s->Name = BlankControlChars(line.Name.substr(0, TListSerum::NameRoom));
+            s->Lot = BlankControlChars(line.Lot.substr(0, TListSerum::LotRoom));
         }
     }
     // The erase mark means something only inside the materials window.

@@ -689,8 +689,10 @@ void TWinMain::MnuShortcutsClick() {
 QStringList TWinMain::UserManualCandidates() {
     const QString name = QStringLiteral("UserManual.htm");
     QString exe = ToQ(ExecutableFolder());
-    return {ToQ(ProgramFolder) + name, exe + name, exe + QStringLiteral("../share/doc/varnholt/") + name,
-            exe + QStringLiteral("../docs/") + name};
+    // The installed or shipped manual first: the data folder is the user's to write, and a page planted
+    // there must not pass for the manual. A portable install's folder is the executable's own.
+    return {exe + name, exe + QStringLiteral("../share/doc/varnholt/") + name, exe + QStringLiteral("../docs/") + name,
+            ToQ(ProgramFolder) + name};
 }
 
 void TWinMain::MnuUserManualClick() {

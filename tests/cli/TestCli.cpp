@@ -239,3 +239,25 @@ TEST_F(Companion, ExchangeQueueArchiveAndBackup) {
               std::string::npos);
     EXPECT_EQ(Cli(home, {"backup", home + "absent/"}).status, 2);
 }
+
+// Text cannot forge runs: control characters in a comment or an operator are blanked where they enter,
+// so each exchange and archive line holds one run; numbers and dates out of range are refused.
+TEST_F(Companion, InputCannotForgeRunsOrOverflow) {
+    WriteShiftHistory();
+    const std::string forged = "ok\r\n01/01/2030\t10:00:00\t999\x1b[2J";
+    ASSERT_EQ(Cli(home, {"add", "Sodium", "2026-02-01", "09:30", "100", "--comment", forged, "--operator",
+                         "A\tB"})
+                  .status,
+              0);
+    const std::string text = Cli(home, {"export", "Sodium"}).out;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 44) << "one line per stored run";
+    EXPECT_EQ(text.find('\x1b'), std::string::npos) << "no terminal escape";
+    EXPECT_EQ(text.find("2030"), text.rfind("2030")) << "the date stays inside its comment";
+    ASSERT_EQ(Cli(home, {"archive", "Sodium", "1"}).status, 0);
+    const std::string archive = ReadWholeFile(home + "QC000001.qca");
+    EXPECT_EQ(std::count(archive.begin(), archive.end(), '\n'), 3 + 44);
+    for (const char* bad : {"1e9223372036854775807", "1e400", "-1e39"})
+        EXPECT_EQ(Cli(home, {"add", "Sodium", "2026-02-02", "09:30", bad}).status, 2) << bad;
+    for (const char* day : {"0000-01-01", "0026-12-09", "0226-12-09", "10000-01-01"})
+        EXPECT_EQ(Cli(home, {"add", "Sodium", day, "09:30", "100"}).status, 2) << day;
+}
