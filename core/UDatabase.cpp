@@ -265,18 +265,22 @@ void Copy(sqlite3* from, sqlite3* to, const std::string& what) {
 }
 } // namespace
 
-void TDatabase::CopyTo(const std::string& path) const {
+std::string TDatabase::Image() const {
     if (!db_) throw EQcError("The database is not open");
-    // A consistent image of every page, taken in one read transaction, then written as any file is.
+    // A consistent image of every page, taken in one read transaction.
     sqlite3_int64 size = 0;
     TStatement begin(db_, "BEGIN");
     begin.Step();
     unsigned char* image = sqlite3_serialize(db_, "main", &size, 0);
     Exec("COMMIT");
-    if (!image) Fail(db_, "copy to " + path);
+    if (!image) Fail(db_, "copy of " + path_);
     std::string bytes(reinterpret_cast<const char*>(image), static_cast<size_t>(size));
     sqlite3_free(image);
-    AtomicWriteFile(path, bytes);
+    return bytes;
+}
+
+void TDatabase::CopyTo(const std::string& path) const {
+    AtomicWriteFile(path, Image());
 }
 
 void TDatabase::ReplaceFrom(const std::string& path) {

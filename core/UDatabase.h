@@ -90,7 +90,8 @@ public:
     std::optional<std::string> Meta(std::string_view key) const;
     void SetMeta(std::string_view key, std::string_view value) const;
 
-    // A consistent copy of the whole database into a file, written atomically (online backup).
+    // A consistent copy of the whole database, as bytes or into a file written atomically.
+    std::string Image() const;
     void CopyTo(const std::string& path) const;
     // Replaces the contents by those of a database file (online backup the other way).
     void ReplaceFrom(const std::string& path);

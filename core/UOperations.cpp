@@ -1178,28 +1178,33 @@ TOutcome TOperations::Backup(const std::string& folder, const TBackupChoice& cho
     } catch (const EQcError& e) {
         return TOutcome::FromError(EQcError("Cannot write " + tmp + ": " + e.what(), tmp, e.what()));
     }
-    TOutcome out;
-    // A medium with room for two generations keeps working: the older one makes room for the new one.
-    int64_t free = FreeBytes(WithSlash(folder));
-    if (free >= 0 && free < static_cast<int64_t>(image.size()) + 65536 && FileExists(old) &&
-        FileExists(sav)) {
-        ::unlink(old.c_str());
-        out.Notes.push_back("The older backup " + old + " was removed to make room for the new one.");
-    }
+    // A backup identical to the newest one is not written again: rotating it would only push the
+    // previous generation out (a retry after a failure that came once the backup was in place).
+    bool same = false;
     try {
-        Rotate(folder, sav, old, tmp, image);
-    } catch (const EQcError& e) {
-        ::unlink(tmp.c_str());
-        return TOutcome::FromError(e);
+        same = FileExists(sav) && ReadWholeFile(sav) == image;
+    } catch (const EQcError&) {
+    }
+    TOutcome out;
+    if (!same) {
+        // A medium with room for two generations keeps working: the older one makes room for the new one.
+        int64_t free = FreeBytes(WithSlash(folder));
+        if (free >= 0 && free < static_cast<int64_t>(image.size()) + 65536 && FileExists(old) &&
+            FileExists(sav)) {
+            ::unlink(old.c_str());
+            out.Notes.push_back("The older backup " + old + " was removed to make room for the new one.");
+        }
+        try {
+            Rotate(folder, sav, old, tmp, image);
+        } catch (const EQcError& e) {
+            ::unlink(tmp.c_str());
+            return TOutcome::FromError(e);
+        }
     }
     if (db_.IsOpen()) {
         try {
-            std::string dbImage = DatabaseBackupName(folder, "tmp");
-            db_.CopyTo(dbImage);
-            std::string bytes = ReadWholeFile(dbImage);
-            ::unlink(dbImage.c_str());
             Rotate(folder, DatabaseBackupName(folder, "Sav"), DatabaseBackupName(folder, "Old"),
-                   DatabaseBackupName(folder, "tmp"), bytes);
+                   DatabaseBackupName(folder, "tmp"), db_.Image());
         } catch (const EQcError& e) {
             out.Status = TStatus::Partial;
             out.Message = std::string("The data was backed up, but not the database:\r") + e.what();

@@ -142,7 +142,8 @@ TResu TAnalyte::PointAsEntry(int index) const {
 const TSerum TListSerum::Unknown{-1, 0, "Unknown", ""};
 
 int32_t TListSerum::AddMaterial(const std::string& name, const std::string& lot) {
-    TSerum s{NextId++, 0, BlankControlChars(name.substr(0, NameRoom)), BlankControlChars(lot.substr(0, LotRoom))};
+    TSerum s{NextId++, 0, BlankControlChars(name.substr(0, NameRoom)),
+             BlankControlChars(lot.substr(0, LotRoom))};
     std::string key = UpperCase(s.Name + s.Lot);
     auto pos = std::find_if(Items.begin(), Items.end(),
                             [&](const TSerum& o) { return key < UpperCase(o.Name + o.Lot); });

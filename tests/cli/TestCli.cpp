@@ -245,10 +245,10 @@ TEST_F(Companion, ExchangeQueueArchiveAndBackup) {
 TEST_F(Companion, InputCannotForgeRunsOrOverflow) {
     WriteShiftHistory();
     const std::string forged = "ok\r\n01/01/2030\t10:00:00\t999\x1b[2J";
-    ASSERT_EQ(Cli(home, {"add", "Sodium", "2026-02-01", "09:30", "100", "--comment", forged, "--operator",
-                         "A\tB"})
-                  .status,
-              0);
+    ASSERT_EQ(
+        Cli(home, {"add", "Sodium", "2026-02-01", "09:30", "100", "--comment", forged, "--operator", "A\tB"})
+            .status,
+        0);
     const std::string text = Cli(home, {"export", "Sodium"}).out;
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 44) << "one line per stored run";
     EXPECT_EQ(text.find('\x1b'), std::string::npos) << "no terminal escape";
@@ -260,4 +260,84 @@ TEST_F(Companion, InputCannotForgeRunsOrOverflow) {
         EXPECT_EQ(Cli(home, {"add", "Sodium", "2026-02-02", "09:30", bad}).status, 2) << bad;
     for (const char* day : {"0000-01-01", "0026-12-09", "0226-12-09", "10000-01-01"})
         EXPECT_EQ(Cli(home, {"add", "Sodium", day, "09:30", "100"}).status, 2) << day;
+}
+
+// Every write step of every writing command failing in turn: the command either changes nothing and
+// exits 2, or saved its change and exits 4 naming the later step that failed; run again without the
+// fault it leaves exactly what one clean run leaves: no run, archive or backup generation twice.
+TEST_F(Companion, AFailureAtAnyWriteStepThenARetryLeavesOneCleanRun) {
+    WriteShiftHistory();
+    const std::string media = home + "media/";
+    std::filesystem::create_directory(media);
+    ASSERT_EQ(Cli(home, {"queue", "add", "Sodium", "2026-02-03", "08:00", "99"}).status, 0);
+    ASSERT_EQ(Cli(home, {"backup", media}).status, 0); // an earlier generation to rotate
+    AtomicWriteFile(home + "runs.txt", "2026-03-01\t08:00:00\t101\r\n2026-03-02\t08:00:00\t102\r\n");
+    ASSERT_EQ(Cli(home, {"add", "Sodium", "2026-02-04", "08:00", "100"}).status, 0);
+    // The folders of the runs beside the program folder, removed at the end.
+    std::string base = (std::filesystem::temp_directory_path() / "varnholt-faults-XXXXXX").string();
+    base = std::string(mkdtemp(base.data())) + "/";
+    struct TRemove {
+        std::string dir;
+        ~TRemove() { std::filesystem::remove_all(dir); }
+    } remove{base};
+    const std::string templ = base + "template/";
+    std::filesystem::copy(home, templ, std::filesystem::copy_options::recursive);
+
+    struct TCommand {
+        std::vector<std::string> args;
+        std::vector<const char*> targets; // the files it writes or renames to, as the fault names them
+    };
+    const std::vector<TCommand> commands = {
+        {{"add", "Sodium", "2026-02-05", "08:00", "103"}, {"Varnholt.qcf"}},
+        {{"queue", "add", "Sodium", "2026-02-05", "08:00", "98"}, {"Varnholt.fif"}},
+        {{"queue", "recall"}, {"Varnholt.qcf", "Varnholt.fif"}},
+        {{"import", "Sodium", "RUNS"}, {"Varnholt.qcf"}},
+        {{"archive", "Sodium", "1"}, {".qca", "Varnholt.qcf"}},
+        {{"backup", "MEDIA"}, {"Varnholt.tmp", "Varnholt.Sav", "Varnholt.db.tmp", "Varnholt.cfr"}},
+        {{"restore", "MEDIA"}, {"Varnholt.qcf"}},
+    };
+    auto fresh = [&](const std::string& dir) {
+        std::filesystem::remove_all(dir);
+        std::filesystem::copy(templ, dir, std::filesystem::copy_options::recursive);
+    };
+    auto args = [](std::vector<std::string> a, const std::string& dir) {
+        for (std::string& s : a) {
+            if (s == "RUNS") s = dir + "runs.txt";
+            if (s == "MEDIA") s = dir + "media/";
+        }
+        return a;
+    };
+    // Data, queue, archives and backups: what the laboratory keeps.
+    auto kept = [](const std::string& dir) {
+        std::string all;
+        for (const char* f : {"Varnholt.qcf", "Varnholt.fif", "QC000001.qca", "QC000002.qca",
+                              "media/Varnholt.Sav", "media/Varnholt.Old", "media/Varnholt.tmp"})
+            all += std::string(f) + "=" + (FileExists(dir + f) ? ReadWholeFile(dir + f) : "-") + "\n";
+        return all;
+    };
+    const std::string clean = base + "clean/", work = base + "work/";
+    for (const TCommand& c : commands) {
+        fresh(clean);
+        ASSERT_EQ(Cli(clean, args(c.args, clean)).status, 0) << c.args[0];
+        const std::string once = kept(clean);
+        for (const char* target : c.targets)
+            for (const char* step : {"open", "write", "sync", "rename"}) {
+                // The backup is never written under its own name: it only arrives there by renaming.
+                if (std::string(target) == "Varnholt.Sav" && std::string(step) != "rename") continue;
+                const std::string what = c.args[0] + " " + c.args[1] + " " + step + ":" + target;
+                fresh(work);
+                const std::string before = kept(work);
+                TRun failed = RunCompanion(std::string("VARNHOLT_FAULT=") + step + ":" + target + " ", work,
+                                           args(c.args, work));
+                EXPECT_TRUE(failed.status == 2 || failed.status == 4) << what << " ended " << failed.status;
+                EXPECT_EQ(std::count(failed.err.begin(), failed.err.end(), '\n'), 1)
+                    << what << ": " << failed.err;
+                if (failed.status == 2) {
+                    EXPECT_TRUE(kept(work) == before) << what << " changed something";
+                }
+                TRun retry = Cli(work, args(c.args, work));
+                EXPECT_EQ(retry.status, 0) << what << ": " << retry.err;
+                EXPECT_TRUE(kept(work) == once) << what << ": the retry did not leave one clean run";
+            }
+    }
 }
