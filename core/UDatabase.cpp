@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
@@ -130,7 +131,14 @@ void TDatabase::Open(const std::string& path, bool create) {
         }
         sqlite3_busy_timeout(db_, 5000);
         sqlite3_extended_result_codes(db_, 1);
-        if (!existed) break;
+        if (!existed) {
+            // SQLite makes its files 0644 whatever the umask; as every file of the folder, the database
+            // honours it (its log files take its mode), so that a group sharing the folder can write.
+            const mode_t mask = ::umask(022);
+            ::umask(mask);
+            ::chmod(path.c_str(), 0666 & ~mask);
+            break;
+        }
         THealth health = Check();
         if (health == THealth::Sound) break;
         if (health == THealth::Unusable) {
