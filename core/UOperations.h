@@ -236,9 +236,9 @@ public:
     // database.
     TOutcome SetGoals(const std::vector<TQualityGoal>& goals);
     TOutcome SetGoal(const TQualityGoal& goal) { return SetGoals({goal}); }
-    // A goal file (ParseGoals): each line replaces the whole goal of its analyte; lines of analytes the
-    // list does not hold are skipped and named in the notes. A bad line refuses the whole file.
-    // `count` receives the number of goals set.
+    // A goal file's bytes (ParseGoals; UTF-8 when they are well-formed UTF-8, else Windows-1252): each line
+    // replaces the whole goal of its analyte; lines of analytes the list does not hold are skipped and named
+    // in the notes. A bad line refuses the whole file. `count` receives the number of goals set.
     TOutcome ImportGoals(const std::string& text, int* count = nullptr);
 
     // ---------------------------------------------------------------- settings

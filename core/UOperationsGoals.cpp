@@ -4,6 +4,7 @@
 #include <ctime>
 #include <set>
 
+#include "UCodePage.h"
 #include "UOperations.h"
 #include "UUtilitaires.h"
 
@@ -35,6 +36,23 @@ TQualityGoal GoalOfRow(const TStatement& st) {
     for (int k = 0; k < MaxLevels; ++k)
         if (!st.IsNull(3 + k)) g.Target[static_cast<size_t>(k)] = st.Real(3 + k);
     return g;
+}
+
+// Well-formed UTF-8 (ASCII included): how spreadsheets of today save text.
+bool IsUtf8(std::string_view t) {
+    for (size_t i = 0; i < t.size();) {
+        const auto b = static_cast<unsigned char>(t[i]);
+        const size_t len = b < 0x80             ? 1
+                           : (b & 0xE0) == 0xC0 ? 2
+                           : (b & 0xF0) == 0xE0 ? 3
+                           : (b & 0xF8) == 0xF0 ? 4
+                                                : 0;
+        if (len == 0 || i + len > t.size()) return false;
+        for (size_t k = 1; k < len; ++k)
+            if ((static_cast<unsigned char>(t[i + k]) & 0xC0) != 0x80) return false;
+        i += len;
+    }
+    return true;
 }
 
 constexpr const char* SelectGoals = "SELECT analyte, tea, tea_unit, target1, target2, target3 FROM goal";
@@ -152,7 +170,9 @@ TOutcome TOperations::ImportGoals(const std::string& text, int* count) {
     if (count) *count = 0;
     std::vector<TQualityGoal> goals;
     try {
-        goals = ParseGoals(text);
+        std::string_view bytes = text;
+        if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+        goals = ParseGoals(IsUtf8(bytes) ? Utf8ToCp1252(bytes) : std::string(bytes));
     } catch (const EQcError& e) {
         return TOutcome::FromError(e);
     }

@@ -139,6 +139,13 @@ TEST_F(GoalsStore, ImportSetsWholeGoalsSkipsUnknownAnalytesAndRefusesABadFile) {
     EXPECT_EQ(Stored("Calcium"), "0.100000|mmol/L|2.200000|-|3.100000");
     EXPECT_EQ(Stored("Albumin"), Text(Goal("", 9))); // not in the file: kept
 
+    // Names in UTF-8 or in Windows-1252 find the same analyte.
+    ListAnalytes.Add(std::make_unique<TAnalyte>("\xB5-Alb", "mg/L", 1, 1));
+    ASSERT_TRUE(Operations().ImportGoals("\xC2\xB5-Alb;3\n").Ok());
+    EXPECT_EQ(Stored("\xB5-Alb"), Text(Goal("", 3)));
+    ASSERT_TRUE(Operations().ImportGoals("\xB5-Alb;4\n").Ok());
+    EXPECT_EQ(Stored("\xB5-Alb"), Text(Goal("", 4)));
+
     const std::string before = Stored("Glucose") + Stored("Calcium");
     for (const char* bad : {"Glucose;12\nCalcium;-1\n", "Glucose;12\nAlbumin;5;1;2\n",
                             "Glucose;12\nglucose;13\n", "Sodium;3\n", ""}) {
