@@ -216,8 +216,8 @@ void DrawPowerFunction(QPainter& p, const QRect& r, const std::vector<TPowerPoin
         p.drawLine(plot.At(s, 0), plot.At(s, 1));
         p.setPen(Pen(p, c, 1));
         const QString t = QStringLiteral("L%1").arg(m.Level + 1);
-        p.drawText(QPointF(plot.X(s) + 0.2 * fm.height(),
-                           plot.Area.bottom() - 0.3 * fm.height() - m.Level * fm.height()),
+        // Near the top, where the curves of the three rules have mostly met.
+        p.drawText(QPointF(plot.X(s) + 0.2 * fm.height(), plot.Area.top() + (1.2 + m.Level) * fm.height()),
                    t);
     }
     Legend(p, plot,
@@ -286,7 +286,9 @@ void DrawZChart(QPainter& p, const QRect& r, const std::vector<TZPoint>& z, int 
     double range = 4;
     for (const TZPoint& pt : z)
         for (int i = 0; i < levels; ++i)
-            if (pt.Has[i]) range = std::max(range, std::min(8.0, std::ceil(std::fabs(pt.Z[i]) + 0.5)));
+            // A discarded value does not stretch the scale: it is drawn at the edge when beyond.
+            if (pt.Has[i] && pt.Judgement.Level[i] != ocDiscarded)
+                range = std::max(range, std::min(8.0, std::ceil(std::fabs(pt.Z[i]) + 0.5)));
     const int n = static_cast<int>(z.size());
     TPlot plot = Frame(p, r, QStringLiteral("z-scores of all levels: (value - mean) / SD"), QString(),
                        QStringLiteral("z (SD)"), -0.5, std::max(n, 1) - 0.5, -range, range);
@@ -412,4 +414,13 @@ void DrawYoudenPlot(QPainter& p, const QRect& r, const std::vector<TYoudenPoint>
         p.drawEllipse(plot.Clamped(pairs.back().ZA, pairs.back().ZB), 6 * Unit(p), 6 * Unit(p));
     }
     p.restore();
+}
+
+TChartBox::TChartBox(QWidget* parent, std::function<void(QPainter&, const QRect&)> draw)
+    : QWidget(parent), draw_(std::move(draw)) {}
+
+void TChartBox::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    draw_(p, rect().adjusted(4, 4, -4, -4));
 }

@@ -4,6 +4,8 @@
 
 #include <QRect>
 #include <QString>
+#include <QWidget>
+#include <functional>
 #include <vector>
 
 #include "UPowerFunction.h"
@@ -37,3 +39,15 @@ void DrawYoudenPlot(QPainter& p, const QRect& r, const std::vector<TYoudenPoint>
 
 // Text with n decimals (regional decimal mark), for the charts' axes and the views' figures.
 QString FixedText(long double v, int decimals);
+
+// A white box whose picture is drawn by a function at each paint: the windows' chart areas.
+class TChartBox : public QWidget {
+public:
+    TChartBox(QWidget* parent, std::function<void(QPainter&, const QRect&)> draw);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    std::function<void(QPainter&, const QRect&)> draw_;
+};

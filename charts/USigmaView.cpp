@@ -69,30 +69,14 @@ std::string PlanText(const TRuleAdvice& a) {
     return s;
 }
 
-// The power function graph of the view's page: the figures are set before each paint.
-class TChartBox : public QWidget {
-public:
-    TChartBox(QWidget* parent, std::function<void(QPainter&, const QRect&)> draw)
-        : QWidget(parent), draw_(draw) {}
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.fillRect(rect(), Qt::white);
-        draw_(p, rect().adjusted(4, 4, -4, -4));
-    }
-
-private:
-    std::function<void(QPainter&, const QRect&)> draw_;
-};
-
 } // namespace
 
 std::vector<std::string> SigmaColumnTitles(const TAnalyte& a) {
     std::vector<std::string> t = {""};
     for (int i = 0; i < a.NbLevels; ++i) {
-        const TSerum& s = ListSerum.FindMaterial(a.MaterialId[static_cast<size_t>(i)]);
-        t.push_back("Level " + std::to_string(i + 1) + ": " + s.Name);
+        const int32_t id = a.MaterialId[static_cast<size_t>(i)];
+        t.push_back("Level " + std::to_string(i + 1) +
+                    (id < 0 ? "" : ": " + ListSerum.FindMaterial(id).Name));
     }
     return t;
 }
@@ -208,21 +192,23 @@ void PrintSigma(TPrintCanvas& canvas, const TAnalyte& a, const TSigmaReport& r,
     lines.push_back("");
     lines.push_back("Formulas:");
     for (const char* f : SigmaFormulas()) lines.push_back(std::string("  ") + f);
-    const int chartHeight = std::min(W / 2, H / 3);
+    const std::string footer =
+        "- Quality goals and Sigma for " + a.Name + " - Printed on " + FromQString(DateText(Today())) + " -";
+    auto newPage = [&] {
+        canvas.NewPage();
+        p.drawText(QRect(0, H - line - 2, W, line), Qt::AlignHCenter | Qt::AlignTop, ToQString(footer));
+        y = 0;
+    };
     p.setPen(Qt::black);
     for (const std::string& l : lines) {
-        if (y + line > H - 2 * line) {
-            canvas.NewPage();
-            y = 0;
-        }
+        if (y + line > H - 2 * line) newPage();
         p.drawText(QRect(0, y, W, line), Qt::AlignLeft | Qt::AlignTop, ToQString(l));
         y += line;
     }
-    if (y + line + chartHeight > H - 2 * line) {
-        canvas.NewPage();
-        y = 0;
-    }
+    // The charts below the text when a fifth of the page is left, else on a page of their own.
+    if (H - 3 * line - y < H / 5) newPage();
     y += line;
+    const int chartHeight = std::min({W / 2, H / 3, H - 2 * line - y});
     std::vector<TPowerMark> marks;
     for (const TLevelSigma& l : r.Levels)
         if (l.Detection.DeltaSEcrit.Ok()) marks.push_back({l.Figures.Level, l.Detection.DeltaSEcrit.Value});
