@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
@@ -229,6 +230,13 @@ void TWinShowLimits::FitWindow() {
     PageControl->setGeometry(0, 0, page.width() + 6, page.height() + tabBar + 6);
     PanelBottom->setGeometry(0, PageControl->height(), page.width(), 72);
     setFixedSize(page.width() + 6, PageControl->height() + 72);
+    // Grown while shown, it stays on the screen: moved left or up as far as it overflows.
+    if (isVisible() && screen()) {
+        const QRect area = screen()->availableGeometry(), frame = frameGeometry();
+        const QPoint to(std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())),
+                        std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
+        if (to != frame.topLeft()) move(pos() + (to - frame.topLeft()));
+    }
 }
 
 void TWinShowLimits::CBCommonCVClick() {

@@ -36,8 +36,8 @@ const char* const RowLabels[SigmaRows] = {"Period",
                                           "Ped / Pfr, 1:2s alone"};
 
 constexpr int PageWidth = 780;
-constexpr int PageHeight = 478;
-constexpr int RowHeight = 19;
+constexpr int PageHeight = 450;
+constexpr int RowHeight = 18;
 
 std::string Na(TGap gap) {
     return std::string("n/a: ") + GapText(gap);

@@ -91,7 +91,7 @@ void PrintZScores(TPrintCanvas& canvas, const TAnalyte& a, const TZView& v, int 
 
 TWinZScores::TWinZScores(QWidget* parent) : QDialog(parent) {
     setObjectName("WinZScores");
-    setFixedSize(780, 560);
+    setFixedSize(780, 540);
     auto* from = new QLabel("&From", this);
     from->setGeometry(8, 10, 34, 16);
     DateFrom = new TDatePicker(this);
@@ -118,7 +118,7 @@ TWinZScores::TWinZScores(QWidget* parent) : QDialog(parent) {
     CBLevelB->setGeometry(560, 7, 80, 22);
     PageControl = new QTabWidget(this);
     PageControl->setObjectName("PageControl");
-    PageControl->setGeometry(6, 36, 768, 436);
+    PageControl->setGeometry(6, 36, 768, 416);
     PBoxZ = new TChartBox(nullptr, [this](QPainter& p, const QRect& r) {
         DrawZChart(p, r, view_.Points, analyte_ ? analyte_->NbLevels : 0);
     });
@@ -135,14 +135,14 @@ TWinZScores::TWinZScores(QWidget* parent) : QDialog(parent) {
     PageControl->addTab(PBoxYouden, "Youden p&lot");
     LblBasis = new QLabel(this);
     LblBasis->setObjectName("LblBasis");
-    LblBasis->setGeometry(8, 476, 640, 78);
+    LblBasis->setGeometry(8, 456, 640, 80);
     LblBasis->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     BtPrn = new QPushButton("&Print", this);
     BtPrn->setObjectName("BtPrn");
-    BtPrn->setGeometry(690, 490, 80, 25);
+    BtPrn->setGeometry(690, 470, 80, 25);
     BtClose = new QPushButton("Close", this);
     BtClose->setObjectName("BtClose");
-    BtClose->setGeometry(690, 522, 80, 25);
+    BtClose->setGeometry(690, 502, 80, 25);
     BtClose->setDefault(true);
     connect(BtPrn, &QPushButton::clicked, this, &TWinZScores::BtPrnClick);
     connect(BtClose, &QPushButton::clicked, this, &QDialog::accept);
