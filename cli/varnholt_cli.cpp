@@ -1,5 +1,6 @@
 // varnholt-cli: the program's data, figures and exchanges from the command line, computed by the
 // same core operations as the windows.
+#include <algorithm>
 #include <array>
 #include <cfloat>
 #include <cmath>
@@ -25,6 +26,8 @@
 #include "UImportText.h"
 #include "UOperations.h"
 #include "UQcError.h"
+#include "UQcSummary.h"
+#include "USigmaReport.h"
 #include "UUtilitaires.h"
 #include "UWestgard.h"
 
@@ -68,6 +71,10 @@ struct TArgs {
     std::optional<bool> rules;
     std::string op, comment;
     std::string pdf, from, to;
+    std::optional<std::string> tea;
+    std::vector<std::pair<std::string, std::string>> targets; // --target LEVEL VALUE
+    std::string importFile;
+    bool clear = false;
     bool help = false;
     bool force = false;
 };
@@ -89,6 +96,12 @@ const char* Usage = "usage: varnholt-cli [--home DIR] [--init] COMMAND [ARGS]\n"
                     "  backup DIR [--force] | restore DIR  back up the data to / restore it from DIR\n"
                     "  report ANALYTE --pdf FILE [--from DATE] [--to DATE]\n"
                     "                                    charts and data of an interval as one PDF\n"
+                    "  goal ANALYTE [--tea PCT] [--target LEVEL VALUE]... [--clear]\n"
+                    "  goal --import FILE                show, set or import quality goals (JSON)\n"
+                    "  sigma ANALYTE [--from DATE --to DATE]\n"
+                    "                                    figures, Sigma, rule advice, detection (JSON)\n"
+                    "  summary ANALYTE --from YYYY-MM --to YYYY-MM\n"
+                    "                                    monthly summary (JSON)\n"
                     "Dates are ISO (2026-03-01), times HH:MM, values use a point; '-' is no value.\n"
                     "Levels are numbered 1 to 3. --init makes a missing or empty folder a program folder\n"
                     "(with the sample data of a first start) before a writing command.\n"
@@ -122,6 +135,24 @@ const std::map<std::string, std::string> CommandHelp = {
                "kept as Varnholt.Old).\n  A backup holding more runs than the data is replaced only with "
                "--force.\n"},
     {"restore", "varnholt-cli restore DIR\n  Replaces the data by the backup Varnholt.Sav of DIR.\n"},
+    {"goal",
+     "varnholt-cli goal ANALYTE\nvarnholt-cli goal ANALYTE [--tea TEA] [--target LEVEL VALUE]... [--clear]\n"
+     "varnholt-cli goal --import FILE\n"
+     "  Shows the quality goal, or changes it: --tea sets the allowable total error in percent (\"10\" or\n"
+     "  \"10%\") or in the analyte's unit (\"0.3 mmol/L\"); --target sets a level's target ('-' removes "
+     "it);\n"
+     "  other targets are kept. --clear removes the goal. --import reads a file of lines\n"
+     "  analyte;TEa;target1;target2;target3, each replacing the whole goal of its analyte; a bad line\n"
+     "  imports nothing. Prints the goal, or {\"imported\":N}.\n"},
+    {"sigma",
+     "varnholt-cli sigma ANALYTE [--from DATE --to DATE]\n"
+     "  Per level: N, mean, SD, CV %, target, bias %, TEa %, Sigma, the advised rules and run plan, and\n"
+     "  the error detection (Ped) and false rejection (Pfr) of the program's rules at Sigma - 1.65.\n"
+     "  Without dates each level's reference points (the locked interval, else every point). A figure\n"
+     "  that is not available is null, its reason on standard error.\n"},
+    {"summary", "varnholt-cli summary ANALYTE --from YYYY-MM --to YYYY-MM\n"
+                "  Per month and level, and over all the months: N, mean, SD, CV %, bias %, Sigma and the\n"
+                "  values judged warnings and rejects.\n"},
     {"report", "varnholt-cli report ANALYTE --pdf FILE [--from DATE] [--to DATE]\n  Prints the charts and "
                "the data table of the points from DATE to DATE (the first and last point's days by\n"
                "  default) into one PDF file, without a display.\n"},
@@ -157,6 +188,15 @@ TArgs ParseArgs(const std::vector<std::string>& args) {
             a.from = value();
         else if (s == "--to")
             a.to = value();
+        else if (s == "--tea")
+            a.tea = Utf8ToCp1252(value());
+        else if (s == "--target") {
+            std::string level = value();
+            a.targets.emplace_back(level, value());
+        } else if (s == "--import")
+            a.importFile = value();
+        else if (s == "--clear")
+            a.clear = true;
         else if (s.size() > 2 && s.rfind("--", 0) == 0)
             Refuse("unknown option " + s);
         else
@@ -468,12 +508,209 @@ int CmdReport(const TArgs& a) {
     return 0;
 }
 
+// ---------------------------------------------------------------- quality goals
+
+void WriteOptionalReal(TJsonWriter& j, const std::optional<long double>& v) {
+    if (v)
+        j.Real(*v);
+    else
+        j.Null();
+}
+
+void WriteFigure(TJsonWriter& j, const TFigure& f) {
+    if (f.Ok())
+        j.Real(f.Value);
+    else
+        j.Null();
+}
+
+void PrintGoal(const TAnalyte& an, const TQualityGoal& g) {
+    TJsonWriter j;
+    j.BeginObject().Key("Name").Text(an.Name).Key("TEa");
+    WriteOptionalReal(j, g.TEa);
+    j.Key("TEaUnit").Text(g.TEaKind == teaUnit ? g.TEaUnit : "%").Key("Targets").BeginArray();
+    for (int i = 0; i < an.NbLevels; ++i) WriteOptionalReal(j, g.Target[static_cast<size_t>(i)]);
+    j.EndArray().EndObject();
+    std::cout << j.Str() << "\n";
+}
+
+int CmdGoal(const TArgs& a) {
+    if (!a.importFile.empty()) {
+        if (!a.positional.empty() || a.tea || !a.targets.empty() || a.clear)
+            Refuse("usage: goal --import FILE");
+        std::string text;
+        try {
+            text = ReadWholeFile(a.importFile);
+        } catch (const EQcError& e) {
+            Refuse(e.what());
+        }
+        int count = 0;
+        int status = Finish(Operations().ImportGoals(text, &count));
+        TJsonWriter j;
+        j.BeginObject().Key("imported").Int(count).EndObject();
+        std::cout << j.Str() << "\n";
+        return status;
+    }
+    if (a.positional.size() != 1)
+        Refuse("usage: goal ANALYTE [--tea TEA] [--target LEVEL VALUE]... [--clear] | goal --import FILE");
+    const TAnalyte& an = FindAnalyte(a.positional[0]);
+    TQualityGoal g = Operations().Goal(an.Name);
+    g.Analyte = an.Name;
+    if (!a.tea && a.targets.empty() && !a.clear) {
+        PrintGoal(an, g);
+        return 0;
+    }
+    if (a.clear) {
+        if (a.tea || !a.targets.empty()) Refuse("--clear takes no --tea or --target");
+        g = TQualityGoal{};
+        g.Analyte = an.Name;
+    }
+    if (a.tea) {
+        // The TEa field of a goal line, read as the import reads it.
+        TQualityGoal read;
+        try {
+            read = ParseGoalLine("x;" + *a.tea);
+        } catch (const EQcError& e) {
+            Refuse(e.what());
+        }
+        g.TEa = read.TEa;
+        g.TEaKind = read.TEaKind;
+        g.TEaUnit = read.TEaUnit;
+    }
+    for (const auto& [level, value] : a.targets) {
+        if (level.size() != 1 || level[0] < '1' || level[0] - '1' >= an.NbLevels)
+            Refuse("level out of range: " + level + " (1 to " + std::to_string(an.NbLevels) + ")");
+        auto& target = g.Target[static_cast<size_t>(level[0] - '1')];
+        if (value == "-") {
+            target.reset();
+            continue;
+        }
+        long double v = 0;
+        if (!ParseDecimal(value, '.', v) || !std::isfinite(static_cast<double>(v)))
+            Refuse("target of level " + level + ": not a number: " + value);
+        if (v == 0) Refuse("target of level " + level + " is zero");
+        target = v;
+    }
+    if (!g.TEa && !a.clear && std::any_of(g.Target.begin(), g.Target.end(), [](const auto& t) { return t; }))
+        Refuse("no TEa for " + an.Name + " (give --tea)");
+    int status = Finish(Operations().SetGoal(g));
+    PrintGoal(an, Operations().Goal(an.Name));
+    return status;
+}
+
+// Why a level's figure is missing, on standard error beside the JSON's null.
+void NoteGap(int level, const char* what, const TFigure& f) {
+    if (!f.Ok())
+        std::cerr << "varnholt-cli: level " << level + 1 << ": " << what
+                  << " not available: " << GapText(f.Gap) << "\n";
+}
+
+int CmdSigma(const TArgs& a) {
+    if (a.positional.size() != 1) Refuse("usage: sigma ANALYTE [--from DATE --to DATE]");
+    const TAnalyte& an = FindAnalyte(a.positional[0]);
+    std::optional<TPeriod> period;
+    if (!a.from.empty() || !a.to.empty()) {
+        if (an.Count() == 0) Refuse("no point in " + an.Name);
+        TDateTime d1 = a.from.empty() ? an.Points.front().DateTime : ParseIsoDateTime(a.from, "00:00");
+        TDateTime d2 = a.to.empty() ? an.Points.back().DateTime : ParseIsoDateTime(a.to, "00:00");
+        if (d2 < d1) Refuse("--to is before --from");
+        period = PeriodOfDates(an, d1, d2);
+    }
+    // The companion has no chart: every point is in view.
+    const TSigmaReport r = SigmaReport(an, Operations().Goal(an.Name), period, {0, an.Count() - 1});
+    TJsonWriter j;
+    j.BeginObject().Key("Name").Text(an.Name).Key("levels").BeginArray();
+    for (const TLevelSigma& l : r.Levels) {
+        const TLevelFigures& f = l.Figures;
+        j.BeginObject().Key("N").Int(f.N).Key("Mean");
+        WriteFigure(j, f.Mean);
+        j.Key("SD");
+        WriteFigure(j, f.SD);
+        j.Key("CV");
+        WriteFigure(j, f.CV);
+        j.Key("Target");
+        WriteFigure(j, f.Target);
+        j.Key("BiasPct");
+        WriteFigure(j, f.BiasPct);
+        j.Key("TEaPct");
+        WriteFigure(j, f.TEaPct);
+        j.Key("Sigma");
+        WriteFigure(j, f.Sigma);
+        j.Key("BiasKnown").Bool(f.BiasKnown).Key("Rules").BeginArray();
+        if (l.Advised)
+            for (const std::string& rule : l.Advice.Rules) j.Text(rule);
+        j.EndArray().Key("N_per_run");
+        if (l.Advised)
+            j.Int(l.Advice.Plans.front().N).Key("Runs").Int(l.Advice.Plans.front().R);
+        else
+            j.Null().Key("Runs").Null();
+        j.Key("Ped");
+        WriteFigure(j, l.Detection.Ped);
+        j.Key("Pfr");
+        WriteFigure(j, l.Detection.Pfr);
+        j.EndObject();
+        NoteGap(f.Level, "bias", f.BiasPct);
+        NoteGap(f.Level, "Sigma", f.Sigma);
+        if (f.Sigma.Ok()) NoteGap(f.Level, "Ped", l.Detection.Ped);
+    }
+    j.EndArray().EndObject();
+    std::cout << j.Str() << "\n";
+    return 0;
+}
+
+void WriteSummaryLevels(TJsonWriter& j, const std::vector<TMonthLevel>& levels) {
+    j.Key("levels").BeginArray();
+    for (const TMonthLevel& l : levels) {
+        const TLevelFigures& f = l.Figures;
+        j.BeginObject().Key("N").Int(f.N).Key("Mean");
+        WriteFigure(j, f.Mean);
+        j.Key("SD");
+        WriteFigure(j, f.SD);
+        j.Key("CV");
+        WriteFigure(j, f.CV);
+        j.Key("BiasPct");
+        WriteFigure(j, f.BiasPct);
+        j.Key("Sigma");
+        WriteFigure(j, f.Sigma);
+        j.Key("Warnings").Int(l.Warnings).Key("Rejects").Int(l.Rejects).EndObject();
+    }
+    j.EndArray();
+}
+
+int CmdSummary(const TArgs& a) {
+    if (a.positional.size() != 1 || a.from.empty() || a.to.empty())
+        Refuse("usage: summary ANALYTE --from YYYY-MM --to YYYY-MM");
+    const TAnalyte& an = FindAnalyte(a.positional[0]);
+    TSummary s;
+    try {
+        s = MonthlySummary(an, Operations().Goal(an.Name), ParseMonth(a.from), ParseMonth(a.to));
+    } catch (const EQcError& e) {
+        Refuse(e.what());
+    }
+    TJsonWriter j;
+    j.BeginObject().Key("months").BeginArray();
+    for (const TMonthSummary& m : s.Months) {
+        char month[16];
+        std::snprintf(month, sizeof month, "%04d-%02d", m.Month.Year, m.Month.Month);
+        j.BeginObject().Key("Month").Text(month);
+        WriteSummaryLevels(j, m.Levels);
+        j.EndObject();
+    }
+    j.EndArray().Key("cumulative").BeginObject();
+    WriteSummaryLevels(j, s.Cumulative);
+    j.EndObject().EndObject();
+    std::cout << j.Str() << "\n";
+    return 0;
+}
+
 struct TCommand {
     std::function<int(const TArgs&)> run;
     // Whether the command changes the folder: it then takes the lock and writes what it changed.
     std::function<bool(const TArgs&)> writes;
     // Whether it shows stored data, which a folder without a data file does not have.
     bool needsData = false;
+    // Whether a reading command reads the database (the quality goals).
+    bool readsDatabase = false;
 };
 
 const auto Reads = [](const TArgs&) { return false; };
@@ -494,13 +731,20 @@ const std::map<std::string, TCommand> Commands = {
     {"backup", {CmdBackup, Writes}},
     {"restore", {CmdRestore, Writes}},
     {"report", {CmdReport, Reads, true}},
+    {"goal",
+     {CmdGoal, [](const TArgs& a) { return a.tea || !a.targets.empty() || a.clear || !a.importFile.empty(); },
+      true, true}},
+    {"sigma", {CmdSigma, Reads, true, true}},
+    {"summary", {CmdSummary, Reads, true, true}},
 };
 
 // Opens the folder through the operations layer: writing commands take the lock; a missing folder, or a
 // folder without the program's files, is refused unless --init makes it a program folder. A damaged or
 // missing data file is refused rather than replaced, so that nothing on disk changes.
-void OpenProgramFolder(const std::string& folder, bool writes, bool init, bool needsData) {
+void OpenProgramFolder(const std::string& folder, bool writes, bool init, bool needsData,
+                       bool readsDatabase) {
     TOpenOptions options;
+    options.ReadDatabase = readsDatabase;
     options.CreateFolder = init;
     options.SampleOnFirstRun = init || !writes;
     TOpenReport report = Operations().Open(folder, writes ? TOpenMode::Writer : TOpenMode::Reader, options);
@@ -551,7 +795,7 @@ int Run(std::vector<std::string> args) {
     const bool writes = it->second.writes(a);
     if (home.empty()) home = FindProgramFolder(ExecutableFolder());
     if (home.empty()) Refuse("no program folder: HOME is not set (give --home DIR or set VARNHOLT_HOME)");
-    OpenProgramFolder(home, writes, init, it->second.needsData);
+    OpenProgramFolder(home, writes, init, it->second.needsData, it->second.readsDatabase);
     int status = it->second.run(a);
     Operations().Close();
     return status;

@@ -20,6 +20,15 @@ const std::vector<TSchemaPart>& SchemaParts() {
           "                        written_utc TEXT NOT NULL);"
           "CREATE TABLE pending_edit(id INTEGER PRIMARY KEY, analyte TEXT NOT NULL, run BLOB NOT NULL,"
           "                          stored_utc TEXT NOT NULL);"}},
+        // Quality goals per analyte, by name (ASCII letters without regard to case, as the program
+        // compares names): TEa in percent (tea_unit NULL) or in the analyte's unit, a target per level.
+        {"goals",
+         {"CREATE TABLE goal(analyte TEXT NOT NULL PRIMARY KEY COLLATE NOCASE,"
+          "                  tea REAL CHECK(tea IS NULL OR tea > 0), tea_unit TEXT,"
+          "                  target1 REAL CHECK(target1 IS NULL OR target1 <> 0),"
+          "                  target2 REAL CHECK(target2 IS NULL OR target2 <> 0),"
+          "                  target3 REAL CHECK(target3 IS NULL OR target3 <> 0),"
+          "                  changed_utc TEXT NOT NULL);"}},
     };
     return parts;
 }

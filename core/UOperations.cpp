@@ -1003,12 +1003,14 @@ TOutcome TOperations::ApplyAnalyteEdit(const TAnalyteEdit& edit) {
     }
     // An analyte neither listed nor deleted is never dropped silently.
     std::vector<int32_t> archivesOfDeleted;
+    std::vector<std::string> deletedNames;
     for (auto& p : pool) {
         if (!p) continue;
-        if (deleted(p->Uid))
+        if (deleted(p->Uid)) {
             archivesOfDeleted.insert(archivesOfDeleted.end(), p->ArchiveNumbers.begin(),
                                      p->ArchiveNumbers.end());
-        else
+            deletedNames.push_back(p->Name);
+        } else
             fresh.push_back(std::move(p));
     }
     ListAnalytes.Items = std::move(fresh);
@@ -1044,6 +1046,9 @@ TOutcome TOperations::ApplyAnalyteEdit(const TAnalyteEdit& edit) {
     // The data file no longer names the deleted analytes' archives.
     TOutcome out;
     RemoveArchiveFiles(archivesOfDeleted, out);
+    std::vector<std::pair<std::string, const TAnalyte*>> edited;
+    for (const TDefinition& d : before) edited.emplace_back(d.Name, d.Analyte);
+    CarryGoals(edited, deletedNames, out);
     if (!Current()) SetCurrent(ListAnalytes.Count() > 0 ? &ListAnalytes[0] : nullptr);
     Notify(ckAnalytes | ckPoints);
     return out;

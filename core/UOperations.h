@@ -20,6 +20,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "UDataLoadSave.h"
@@ -27,6 +28,7 @@
 #include "UFolderLock.h"
 #include "UGlobale.h"
 #include "UQcError.h"
+#include "UQualityGoals.h"
 #include "UStructures.h"
 
 // What an operation came to.
@@ -61,7 +63,8 @@ enum TChangeKind : unsigned {
     ckSettings = 16,   // settings and operators
     ckArchives = 32,   // the archives of Analyte
     ckCurrent = 64,    // the current analyte
-    ckEverything = 127 // a restore or another whole replacement
+    ckGoals = 128,     // the quality goals of Analyte, or of several (Analyte 0)
+    ckEverything = 255 // a restore or another whole replacement
 };
 struct TChange {
     unsigned Kinds = 0;
@@ -220,6 +223,24 @@ public:
     TOutcome ApplyAnalyteEdit(const TAnalyteEdit& edit);
     TOutcome SetOperators(const std::vector<std::string>& operators);
 
+    // ---------------------------------------------------------------- quality goals
+    // Kept in the database by analyte name; they follow a renamed analyte and go with a deleted one.
+    // The goal of the analyte of that name (without regard to case): no TEa and no target when none is
+    // kept or the database is not open.
+    TQualityGoal Goal(const std::string& analyte) const;
+    // Every goal kept, by name.
+    std::vector<TQualityGoal> Goals() const;
+    // Each goal replaces the former goal of its analyte, all in one write; a goal without TEa and
+    // targets removes it. Refused, with nothing changed, for an analyte the list does not hold, a TEa of
+    // zero or below, a target of zero, a goal that does not fit its analyte (CheckGoalFits), or no
+    // database.
+    TOutcome SetGoals(const std::vector<TQualityGoal>& goals);
+    TOutcome SetGoal(const TQualityGoal& goal) { return SetGoals({goal}); }
+    // A goal file's bytes (ParseGoals; UTF-8 when they are well-formed UTF-8, else Windows-1252): each line
+    // replaces the whole goal of its analyte; lines of analytes the list does not hold are skipped and named
+    // in the notes. A bad line refuses the whole file. `count` receives the number of goals set.
+    TOutcome ImportGoals(const std::string& text, int* count = nullptr);
+
     // ---------------------------------------------------------------- settings
     // Changes the settings through `change` and writes them; put back in memory when the write fails.
     TOutcome ChangeSettings(const std::function<void(TSettings&)>& change);
@@ -255,6 +276,13 @@ private:
     // Removes archive files; returns the numbers whose files stayed (each named in the outcome).
     std::vector<int32_t> RemoveArchiveFiles(const std::vector<int32_t>& numbers, TOutcome& outcome);
     void ClearState();
+    // The one place where the goal table changes: `removed` names lose their goal, then `goals` replace
+    // theirs (an empty goal removes it), in one transaction. Throws EQcError; nothing changed then.
+    void WriteGoals(const std::vector<std::string>& removed, const std::vector<TQualityGoal>& goals);
+    // After an analyte edit was written: goals follow renamed analytes (and a changed unit or fewer
+    // levels), deleted analytes lose theirs. `kept` pairs each edited analyte's former name with it.
+    void CarryGoals(const std::vector<std::pair<std::string, const TAnalyte*>>& kept,
+                    const std::vector<std::string>& deleted, TOutcome& out);
 
     bool open_ = false;
     TOpenMode mode_ = TOpenMode::Reader;

@@ -31,6 +31,7 @@
 #include "UExchangeCommands.h"
 #include "UFifoResult.h"
 #include "UGlobale.h"
+#include "UMainQuality.h"
 #include "UMessages.h"
 #include "UMotPass.h"
 #include "UNewPsw.h"
@@ -207,6 +208,7 @@ TWinMain::TWinMain(QWidget* parent) : QMainWindow(parent) {
     connect(BtOKEnter, &QPushButton::clicked, this, &TWinMain::BtOKEnterClick);
 
     buildMenu();
+    AddQualityMenu(*this);
     // Alt+F4 is taken before the controls see it and goes through the exit confirmation.
     auto* altF4 = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), this);
     connect(altF4, &QShortcut::activated, this, &QWidget::close);

@@ -60,6 +60,7 @@ void TWinMain::CreateChildWindows() {
     }
     WinRisks->RepaintChart = [this] { RepaintCharts(); };
     WinShowLimits->RepaintChart = [this] { RepaintCharts(); };
+    WinShowLimits->ViewPeriod = [this](const TAnalyte&) { return TPeriod{FirstVisible, LastVisible}; };
     WinShowData->PrintHook = [this](TAnalyte& a, const std::string&) { WinPrnData->Execute(&a); };
 }
 

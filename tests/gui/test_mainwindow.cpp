@@ -102,6 +102,7 @@ private slots:
                          "&File: &Diskette restore, &Export, &Import", "Cl&ipboard: &Copy, &Paste",
                          "&Special functions: &Lock limits, &Fix limits, &Erase/archive levels, &Random "
                          "generator, &Clear queue",
+                         "&Quality: &Z-scores and Youden plot, &Monthly summary, &Import quality goals...",
                          "&?: &User manual, &About"}));
         // The button bar in its order, Exit last.
         QStringList bar;
