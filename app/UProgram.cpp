@@ -117,6 +117,50 @@ public:
 };
 } // namespace
 
+namespace {
+// The widget classes a platform theme can give a font of its own (QApplicationPrivate's font hash).
+constexpr const char* ThemeFontClasses[] = {
+    "QMenu",       "QMenuBar",    "QMenuItem",    "QMessageBox",           "QLabel",
+    "QTipLabel",   "QTitleBar",   "QStatusBar",   "QMdiSubWindowTitleBar", "QDockWidgetTitle",
+    "QPushButton", "QCheckBox",   "QRadioButton", "QToolButton",           "QAbstractItemView",
+    "QListView",   "QHeaderView", "QListBox",     "QComboMenuItem",        "QComboLineEdit",
+    "QSmallFont",  "QMiniFont"};
+
+void SetProgramFontEverywhere() {
+    const QFont font = ProgramFont();
+    QApplication::setFont(font);
+    for (const char* name : ThemeFontClasses) QApplication::setFont(font, name);
+}
+
+// A change of theme refills the classes' fonts from the theme; the program's font is put back after it.
+class TFontHolder : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::ThemeChange && !pending_) {
+            pending_ = true;
+            QTimer::singleShot(0, this, [this] {
+                SetProgramFontEverywhere();
+                pending_ = false;
+            });
+        }
+        return false;
+    }
+
+private:
+    bool pending_ = false;
+};
+} // namespace
+
+void HoldProgramFont() {
+    SetProgramFontEverywhere();
+    static TFontHolder* holder = nullptr;
+    if (!holder) {
+        holder = new TFontHolder(qApp);
+        qApp->installEventFilter(holder);
+    }
+}
+
 void FitToScreen(QWidget* w) {
     FitSize(w);
     FitPosition(w);
@@ -173,7 +217,7 @@ bool TProgram::Init() {
 }
 
 void TProgram::CreateWindows(int splashMs) {
-    QApplication::setFont(ProgramFont());
+    HoldProgramFont();
     auto* splash = new TWinLogoCQ();
     if (splashMs > 0) ShowSplashAndWait(*splash, splashMs);
     QApplication::setApplicationDisplayName(QString());
