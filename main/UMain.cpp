@@ -432,7 +432,8 @@ void TWinMain::buildMenu() {
     // the field's own: the field takes them before the window's shortcuts.
     MnuUserManual->setShortcut(QKeySequence::HelpContents);
     MnuPrintCharts->setShortcut(QKeySequence::Print);
-    MnuExit->setShortcut(QKeySequence::Quit);
+    MnuExit->setShortcut(
+        QKeySequence(Qt::CTRL | Qt::Key_Q)); // the standard key is not bound on every desktop
     MnuCopy->setShortcut(QKeySequence::Copy);
     MnuPaste->setShortcut(QKeySequence::Paste);
     MnuExport->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
