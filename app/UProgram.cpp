@@ -25,30 +25,16 @@
 #include "UOperations.h"
 #include "UOptions.h"
 #include "UPrintJob.h"
+#include "URegionalLocale.h"
 #include "USetUp.h"
 #include "USharedImages.h"
 #include "UUtilitaires.h"
 #include "UWinComment.h"
 
 void FillRegionalFromLocale(const QLocale& locale) {
-    // Only the pattern letters the regional formats understand; anything else keeps the default.
-    QString date = locale.dateFormat(QLocale::ShortFormat);
-    if (!date.contains(QRegularExpression(QStringLiteral("[A-LN-Za-ce-xz]"))) &&
-        date.contains(QLatin1Char('d'))) {
-        // The dates are written with four-digit years; the date pickers show the same pattern.
-        date.replace(QRegularExpression(QStringLiteral("(?<!y)y{1,3}(?!y)")), QStringLiteral("yyyy"));
-        Regional.ShortDateFormat = date.toStdString();
-    }
+    Regional = RegionalFromLocale(locale);
     // Month names in the pattern are written as this locale writes them.
     SetDateLocale(locale);
-    QString time = locale.timeFormat(QLocale::LongFormat);
-    time.remove(QRegularExpression(QStringLiteral("\\s*t+\\s*$")));
-    if (!time.contains(QRegularExpression(QStringLiteral("[B-GI-OQ-Zb-gi-lnoqrt-z]"))) &&
-        time.contains(QLatin1Char('m')))
-        Regional.TimeFormat = time.toStdString();
-    QString point = locale.decimalPoint();
-    if (point.size() == 1 && point[0].unicode() < 0x80)
-        Regional.DecimalSeparator = static_cast<char>(point[0].unicode());
 }
 
 namespace {
