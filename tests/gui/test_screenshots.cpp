@@ -12,6 +12,7 @@
 #include "GuiTestHelpers.h"
 #include "UAbout.h"
 #include "UDataLoadSave.h"
+#include "UDisplaySize.h"
 #include "UFifoResult.h"
 #include "UGlobale.h"
 #include "ULogoCQ.h"
@@ -110,6 +111,29 @@ private slots:
             Save(dlg, name);
             dlg->hide();
         }
+        TDialogScript::AnswerNext(mbOK);
+        w.close();
+    }
+
+    // The main window at the display size the scale factor gives (QT_SCALE_FACTOR, as the program sets
+    // it at start), as the manual shows it at 100, 150 and 200 %; and the display size window.
+    void mainWindowAtDisplaySize() {
+        TGuiFolder folder;
+        TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 1024, 768}; };
+        BuildSampleData();
+        TWinMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const int percent =
+            qRound(qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble() * 100);
+        const QPixmap shot = w.grab();
+        QCOMPARE(qRound(shot.width() / (w.width() * percent / 100.0) * 100), 100); // scaled as a whole
+        Save(&w, qPrintable(QStringLiteral("main-window-%1").arg(percent)));
+        TWinDisplaySize size(&w);
+        size.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&size));
+        if (percent == 100) Save(&size, "display-size");
+        size.hide();
         TDialogScript::AnswerNext(mbOK);
         w.close();
     }
