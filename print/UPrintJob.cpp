@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QPageRanges>
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintEngine>
@@ -128,8 +129,13 @@ QString JobName(const TPrintJobSpec& job) {
     return name;
 }
 
-std::string PagesText(TPageRange range) {
+std::string PagesText(const TPageRange& range) {
     if (range.FirstPage == 0) return "no page";
+    std::string parts;
+    for (const auto& [from, to] : range.Parts)
+        parts +=
+            (parts.empty() ? "" : ", ") + std::to_string(from) + (to > from ? "-" + std::to_string(to) : "");
+    if (!parts.empty()) return "pages " + parts;
     return range.FirstPage == range.LastPage
                ? "page " + std::to_string(range.FirstPage)
                : "pages " + std::to_string(range.FirstPage) + " to " + std::to_string(range.LastPage);
@@ -146,10 +152,12 @@ TPrintChoice ChoiceOf(QPrinter& printer, int currentPage) {
     c.Copies = printer.copyCount();
     c.Collate = printer.collateCopies();
     c.Duplex = static_cast<int>(printer.duplex());
-    if (printer.printRange() == QPrinter::PageRange)
-        c.Pages = {printer.fromPage(), printer.toPage()};
-    else if (printer.printRange() == QPrinter::CurrentPage)
-        c.Pages = {currentPage, currentPage};
+    if (printer.printRange() == QPrinter::PageRange) {
+        c.Pages = {printer.fromPage(), printer.toPage(), {}};
+        for (const QPageRanges::Range& r : printer.pageRanges().toRangeList())
+            c.Pages.Parts.emplace_back(r.from, r.to);
+    } else if (printer.printRange() == QPrinter::CurrentPage)
+        c.Pages = {currentPage, currentPage, {}};
     const QStringList own = printer.printEngine()->property(CupsOptionsKey).toStringList();
     if (own.size() % 2 == 0) c.PrinterOptions = own;
     return c;
@@ -318,6 +326,14 @@ void SavePdfAs(QWidget* parent, const TPrintJobSpec& job, const TPrintDrawer& dr
 
 // ---------------------------------------------------------------- the canvas
 
+bool TPageRange::Contains(int page) const {
+    if (FirstPage == 0) return true;
+    if (Parts.empty()) return page >= FirstPage && page <= LastPage;
+    for (const auto& [from, to] : Parts)
+        if (page >= from && page <= to) return true;
+    return false;
+}
+
 TPrintCanvas::TPrintCanvas(QPagedPaintDevice& device, QPainter& painter, TPageRange range)
     : device_(device), painter_(painter), range_(range) {
     StartPage();
@@ -374,7 +390,8 @@ QByteArray TPrintJob::RenderPdf(const TPrintJobSpec& job, const TPrintDrawer& dr
     buffer.close();
     if (out == 0)
         throw EQcError("The printout has " + std::to_string(pages) + (pages == 1 ? " page" : " pages") +
-                       ": " + PagesText(range) + (range.FirstPage == range.LastPage ? " is" : " are") +
+                       ": " + PagesText(range) +
+                       (range.FirstPage == range.LastPage && range.Parts.size() <= 1 ? " is" : " are") +
                        " not in it. Nothing was printed.");
     return buffer.data();
 }

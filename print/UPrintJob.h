@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "URegional.h"
 
@@ -18,10 +20,12 @@ class QPagedPaintDevice;
 class QPrinter;
 class QWidget;
 
-// The pages chosen for the output: all, or FirstPage to LastPage (from 1).
+// The pages chosen for the output: all, FirstPage to LastPage (from 1), or, when Parts is not empty, the
+// pages of its ranges ("1,3-4" in the print dialog) between them.
 struct TPageRange {
     int FirstPage = 0, LastPage = 0; // 0, 0: every page
-    bool Contains(int page) const { return FirstPage == 0 || (page >= FirstPage && page <= LastPage); }
+    std::vector<std::pair<int, int>> Parts;
+    bool Contains(int page) const;
 };
 
 // The page sequence a printout draws on: printable area in device units, origin at its top-left.
