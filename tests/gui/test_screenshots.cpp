@@ -62,8 +62,7 @@ private slots:
     void everyWindowRenders() {
         TGuiFolder folder;
         TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 1024, 768}; };
-        BuildSampleData(); // the program's own first-run data
-        Fifo.ClearQueue();
+        BuildSampleData(); // the program's own first-run data, its five held runs in the queue
         TWinMain w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -177,6 +176,25 @@ private slots:
         QVERIFY(SaveModal([&] { w.BtLimitsClick(); }, "limits"));
         QVERIFY(SaveModal([&] { w.MnuRisksClick(); }, "risks"));
         QVERIFY(SaveModal([&] { w.BtPrnGraphClick(); }, "print-charts"));
+        // The print preview of the charts, opened from their window's Print button.
+        {
+            bool previewed = false;
+            OnNextModal([&](QDialog* charts) {
+                OnNextModal([&](QDialog* preview) {
+                    if (QTest::qWaitForWindowExposed(preview)) {
+                        preview->resize(560, 700);
+                        QTest::qWait(50);
+                        Save(preview, "print-preview");
+                        previewed = !QTest::currentTestFailed();
+                    }
+                    preview->reject();
+                });
+                charts->findChild<QPushButton*>(QStringLiteral("BtPrint"))->click();
+                charts->reject();
+            });
+            w.BtPrnGraphClick();
+            QVERIFY(previewed);
+        }
         QVERIFY(SaveModal([&] { w.BtDailyClick(); }, "daily-qc"));
         QVERIFY(SaveModal([&] { w.MnuAnalytesClick(); }, "analytes"));
         QVERIFY(SaveModal([&] { w.MnuSerumClick(); }, "materials"));
