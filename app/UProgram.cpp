@@ -118,15 +118,25 @@ void SetProgramFontEverywhere() {
     for (const char* name : ThemeFontClasses) QApplication::setFont(font, name);
 }
 
-// A change of theme refills the classes' fonts from the theme; the program's font is put back after it.
+bool ProgramFontEverywhere() {
+    const QFont font = ProgramFont();
+    if (QApplication::font() != font) return false;
+    for (const char* name : ThemeFontClasses)
+        if (QApplication::font(name) != font) return false;
+    return true;
+}
+
+// A platform theme sets its fonts again after the program's start (qt6ct does once the event loop
+// runs, and whenever its settings change) and at each change of theme: the program's font is put back
+// after it.
 class TFontHolder : public QObject {
 public:
     using QObject::QObject;
     bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::ThemeChange && !pending_) {
+        if ((e->type() == QEvent::ThemeChange || e->type() == QEvent::ApplicationFontChange) && !pending_) {
             pending_ = true;
             QTimer::singleShot(0, this, [this] {
-                SetProgramFontEverywhere();
+                if (!ProgramFontEverywhere()) SetProgramFontEverywhere();
                 pending_ = false;
             });
         }

@@ -96,6 +96,10 @@ void TestDesktop::programFontHoldsOverThemeFonts() {
     QCoreApplication::sendEvent(qApp, &change);
     QCoreApplication::processEvents();
     checkDialog();
+    // qt6ct sets its font as the application's once the program runs, and again when it changes.
+    QApplication::setFont(themeFont);
+    QCoreApplication::processEvents();
+    checkDialog();
 }
 
 // The size chosen is written to the settings file; the next start reads it before Qt starts and scales
