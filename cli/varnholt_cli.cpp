@@ -2,6 +2,7 @@
 // same core operations as the windows.
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -27,6 +28,7 @@
 #include "UOperations.h"
 #include "UQcError.h"
 #include "UQcSummary.h"
+#include "URegionalLocale.h"
 #include "USigmaReport.h"
 #include "UUtilitaires.h"
 #include "UWestgard.h"
@@ -75,11 +77,13 @@ struct TArgs {
     std::vector<std::pair<std::string, std::string>> targets; // --target LEVEL VALUE
     std::string importFile;
     bool clear = false;
+    std::string regional = "system";
+    TTextEncoding encoding = TTextEncoding::Windows1252;
     bool help = false;
     bool force = false;
 };
 
-const char* Usage = "usage: varnholt-cli [--home DIR] [--init] COMMAND [ARGS]\n"
+const char* Usage = "usage: varnholt-cli [--home DIR] [--init] COMMAND [ARGS] [--regional R]\n"
                     "commands:\n"
                     "  analytes                          list the analytes (JSON)\n"
                     "  limits ANALYTE                    statistics and limits in force (JSON)\n"
@@ -90,7 +94,7 @@ const char* Usage = "usage: varnholt-cli [--home DIR] [--init] COMMAND [ARGS]\n"
                     "                                    accept a run and write the data file\n"
                     "  queue list | add ... | recall     the held runs\n"
                     "  import ANALYTE FILE               add the runs of an exchange text file\n"
-                    "  export ANALYTE                    print the exchange text\n"
+                    "  export ANALYTE [--encoding E]     print the exchange text (windows-1252 or utf-8)\n"
                     "  import-predecessor FILE           import a predecessor data or backup file\n"
                     "  archive ANALYTE LEVEL             erase a level into a new archive file\n"
                     "  backup DIR [--force] | restore DIR  back up the data to / restore it from DIR\n"
@@ -103,6 +107,9 @@ const char* Usage = "usage: varnholt-cli [--home DIR] [--init] COMMAND [ARGS]\n"
                     "  summary ANALYTE --from YYYY-MM --to YYYY-MM\n"
                     "                                    monthly summary (JSON)\n"
                     "Dates are ISO (2026-03-01), times HH:MM, values use a point; '-' is no value.\n"
+                    "Exchange text (export, import) is written and read in the regional formats of\n"
+                    "--regional: system (the default: the locale's, as the program on this station),\n"
+                    "iso (2026-03-01, 14:05:00, a point) or a locale name (de_DE, fr_FR, en_GB...).\n"
                     "Levels are numbered 1 to 3. --init makes a missing or empty folder a program folder\n"
                     "(with the sample data of a first start) before a writing command.\n"
                     "Exit status: 0 done, 2 refused (nothing changed), 3 folder in use,\n"
@@ -123,10 +130,14 @@ const std::map<std::string, std::string> CommandHelp = {
      "varnholt-cli queue add ANALYTE DATE TIME V1 [V2 [V3]] [--operator X] "
      "[--comment T]\n  Lists the held runs (reading only), accepts the oldest held run as the validation "
      "window's OK does,\n  or holds a run for validation in the program.\n"},
-    {"import", "varnholt-cli import ANALYTE FILE\n  Adds the runs of an exchange text file; the three level "
-               "modes return to mobile limits.\n"},
-    {"export", "varnholt-cli export ANALYTE\n  Prints the exchange text the program's export writes "
-               "(Windows-1252, no final zero byte).\n"},
+    {"import",
+     "varnholt-cli import ANALYTE FILE [--regional R]\n  Adds the runs of an exchange text file "
+     "(Windows-1252 or UTF-8); the three level\n  modes return to mobile limits. Dates and numbers are "
+     "read in the regional formats of R\n  (system, iso or a locale name), and also written under "
+     "another locale where unambiguous.\n"},
+    {"export", "varnholt-cli export ANALYTE [--regional R] [--encoding windows-1252|utf-8]\n  Prints the "
+               "exchange text the program's export writes (Windows-1252, no final zero byte;\n  UTF-8 with a "
+               "byte order mark), in the regional formats of R (system, iso or a locale name).\n"},
     {"import-predecessor", "varnholt-cli import-predecessor FILE\n  Appends the analytes of a predecessor "
                            "data (.dat) or backup (.sav) file.\n"},
     {"archive", "varnholt-cli archive ANALYTE LEVEL\n  Writes the level to a new archive file, erases it and "
@@ -197,7 +208,18 @@ TArgs ParseArgs(const std::vector<std::string>& args) {
             a.importFile = value();
         else if (s == "--clear")
             a.clear = true;
-        else if (s.size() > 2 && s.rfind("--", 0) == 0)
+        else if (s == "--regional")
+            a.regional = value();
+        else if (s == "--encoding") {
+            std::string v = value();
+            for (char& c : v) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            if (v == "utf-8" || v == "utf8")
+                a.encoding = TTextEncoding::Utf8;
+            else if (v == "windows-1252" || v == "cp1252")
+                a.encoding = TTextEncoding::Windows1252;
+            else
+                Refuse("--encoding takes windows-1252 or utf-8, not " + v);
+        } else if (s.size() > 2 && s.rfind("--", 0) == 0)
             Refuse("unknown option " + s);
         else
             a.positional.push_back(s);
@@ -452,7 +474,7 @@ int CmdImport(const TArgs& a) {
 
 int CmdExport(const TArgs& a) {
     if (a.positional.size() != 1) Refuse("usage: export ANALYTE");
-    std::string text = FindAnalyte(a.positional[0]).PointsAsText();
+    std::string text = EncodeExchangeText(FindAnalyte(a.positional[0]).PointsAsText(), a.encoding);
     std::fwrite(text.data(), 1, text.size(), stdout);
     return 0;
 }
@@ -791,6 +813,16 @@ int Run(std::vector<std::string> args) {
     if (a.help) {
         std::cout << CommandHelp.at(args[0]);
         return 0;
+    }
+    // The exchange text in the regional formats the program uses on this station, unless told others;
+    // the other commands keep their fixed formats (the report's pages among them).
+    if (args[0] == "export" || args[0] == "import") {
+        std::optional<TRegional> regional = RegionalByName(a.regional);
+        if (!regional)
+            Refuse("--regional takes system, iso or a locale name (de_DE, en_GB...), not " + a.regional);
+        Regional = *regional;
+    } else if (a.regional != "system" || a.encoding != TTextEncoding::Windows1252) {
+        Refuse("--regional and --encoding are options of export and import");
     }
     const bool writes = it->second.writes(a);
     if (home.empty()) home = FindProgramFolder(ExecutableFolder());

@@ -27,6 +27,7 @@
 
 #include "UAbout.h"
 #include "UDataLoadSave.h"
+#include "UDisplaySize.h"
 #include "UEntryFlow.h"
 #include "UExchangeCommands.h"
 #include "UFifoResult.h"
@@ -406,11 +407,19 @@ void TWinMain::buildMenu() {
         item(MnuConfiguration, QStringLiteral("Statistical &risks"), "MnuRisks", &TWinMain::MnuRisksClick);
     MnuShortcuts =
         item(MnuConfiguration, QStringLiteral("&Shortcuts"), "MnuShortcuts", &TWinMain::MnuShortcutsClick);
+    MnuDisplaySize = item(MnuConfiguration, QStringLiteral("&Display size"), "MnuDisplaySize",
+                          &TWinMain::MnuDisplaySizeClick);
 
     MnuRestore = item(MnuFile, QStringLiteral("&Diskette restore"), "Disketterestore1",
                       &TWinMain::Disketterestore1Click);
     MnuExport = item(MnuFile, QStringLiteral("&Export"), "MnuExport", &TWinMain::MnuExportClick);
     MnuImport = item(MnuFile, QStringLiteral("&Import"), "MnuImport", &TWinMain::MnuImportClick);
+    MnuFile->addSeparator();
+    MnuPrintCharts =
+        item(MnuFile, QStringLiteral("&Print charts"), "MnuPrintCharts", &TWinMain::BtPrnGraphClick);
+    MnuFile->addSeparator();
+    MnuExit = Named(MnuFile->addAction(QStringLiteral("E&xit")), "MnuExit");
+    connect(MnuExit, &QAction::triggered, this, &QWidget::close);
     MnuCopy = item(MnuClipboard, QStringLiteral("&Copy"), "MnuCopy", &TWinMain::MnuCopyClick);
     MnuPaste = item(MnuClipboard, QStringLiteral("&Paste"), "MnuPaste", &TWinMain::MnuPasteClick);
 
@@ -429,6 +438,17 @@ void TWinMain::buildMenu() {
     MnuAbout = Named(MnuHelp->addAction(QStringLiteral("&About")), "MnuAbout");
     connect(MnuUserManual, &QAction::triggered, this, &TWinMain::MnuUserManualClick);
     connect(MnuAbout, &QAction::triggered, this, &TWinMain::MnuAboutClick);
+
+    // The desktop's standard keys, shown beside the commands. Ctrl+C and Ctrl+V in a text field stay
+    // the field's own: the field takes them before the window's shortcuts.
+    MnuUserManual->setShortcut(QKeySequence::HelpContents);
+    MnuPrintCharts->setShortcut(QKeySequence::Print);
+    MnuExit->setShortcut(
+        QKeySequence(Qt::CTRL | Qt::Key_Q)); // the standard key is not bound on every desktop
+    MnuCopy->setShortcut(QKeySequence::Copy);
+    MnuPaste->setShortcut(QKeySequence::Paste);
+    MnuExport->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    MnuImport->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
 }
 
 QToolButton* TWinMain::AddBarButton(const char* name, const QString& caption, const QString& hint) {
@@ -686,6 +706,12 @@ void TWinMain::MnuPswClick() {
 void TWinMain::MnuShortcutsClick() {
     TWinSetUp setUp(this);
     setUp.exec();
+}
+
+void TWinMain::MnuDisplaySizeClick() {
+    auto* w = findChild<TWinDisplaySize*>(QStringLiteral("WinDisplaySize"), Qt::FindDirectChildrenOnly);
+    if (!w) w = new TWinDisplaySize(this);
+    w->exec();
 }
 
 QStringList TWinMain::UserManualCandidates() {

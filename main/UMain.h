@@ -128,7 +128,7 @@ public:
     QMenu *MnuParameters, *MnuConfiguration, *MnuFile, *MnuClipboard, *MnuSpecial, *MnuHelp;
     QAction *MnuOptions, *MnuPsw, *MnuShortcuts, *MnuLock, *MnuFix, *MnuErase, *MnuUserManual, *MnuAbout;
     QAction *MnuAnalytes, *MnuSerum, *MnuEmployees, *MnuRisks, *MnuExport, *MnuImport, *MnuCopy, *MnuPaste;
-    QAction *MnuRestore, *MnuRandom, *MnuClearFifo;
+    QAction *MnuRestore, *MnuRandom, *MnuClearFifo, *MnuPrintCharts, *MnuExit, *MnuDisplaySize;
     QToolButton *BtData, *BtPrnGraph, *BtArchives, *BtDaily, *BtLimits, *BtBackup, *BtAffectation, *BtFifo;
     // The round indicators beside the backup and queue buttons: lime at rest, blinking red.
     QLabel *ShapeBackUp, *ShapeFifo;
@@ -190,6 +190,7 @@ public:
     void MnuOptionsClick();
     void MnuPswClick();
     void MnuShortcutsClick();
+    void MnuDisplaySizeClick();
     void MnuUserManualClick();
     void MnuAboutClick();
     // Leaves a lock, fix or erase page as Cancel does, before another window opens.

@@ -188,7 +188,7 @@ TEST_F(Companion, BadInputIsRefusedWithoutChangingAFile) {
 TEST_F(Companion, ExchangeQueueArchiveAndBackup) {
     WriteShiftHistory();
     // Export, then import into a fresh analyte: the same dates and values come back.
-    TRun exported = Cli(home, {"export", "Sodium"});
+    TRun exported = RunCompanion("LC_ALL=en_GB.UTF-8 ", home, {"export", "Sodium"});
     ASSERT_EQ(exported.status, 0);
     EXPECT_EQ(exported.out.substr(0, 26), "09/12/2025\t00:00:00\t98.0\t\t");
     std::ofstream(home + "sodium.txt", std::ios::binary) << exported.out;
@@ -204,7 +204,8 @@ TEST_F(Companion, ExchangeQueueArchiveAndBackup) {
         for (std::string line; std::getline(in, line);) out += line.substr(0, line.find('\t', 20)) + "\n";
         return out;
     };
-    EXPECT_EQ(valuesOnly(Cli(home, {"export", "Copy"}).out), valuesOnly(exported.out));
+    EXPECT_EQ(valuesOnly(RunCompanion("LC_ALL=en_GB.UTF-8 ", home, {"export", "Copy"}).out),
+              valuesOnly(exported.out));
 
     // Held runs.
     ASSERT_EQ(Cli(home, {"queue", "add", "Sodium", "2026-02-01", "08:00", "99.5"}).status, 0);
@@ -340,4 +341,54 @@ TEST_F(Companion, AFailureAtAnyWriteStepThenARetryLeavesOneCleanRun) {
                 EXPECT_TRUE(kept(work) == once) << what << ": the retry did not leave one clean run";
             }
     }
+}
+
+// Exchange text travels between stations: written in one locale's formats, read in another's, in
+// either encoding; "system" is the environment's locale, as the program's.
+TEST_F(Companion, ExchangeTextTravelsBetweenLocales) {
+    WriteShiftHistory();
+    TAnalyte& sodium = *ListAnalytes.FindByName("Sodium");
+    sodium.AddPoint(MakeRun(46050.375, {101.5}, "lot \xE9t\xE9", "JD")); // "lot été" in Windows-1252
+    sodium.RecalcAll();
+    ListAnalytes.Add(std::make_unique<TAnalyte>("Copy", "mmol/L", 1, 1));
+    WriteDataFile(DataFileName());
+
+    TRun german = RunCompanion("LC_ALL=de_DE.UTF-8 ", home, {"export", "Sodium"});
+    ASSERT_EQ(german.status, 0) << german.err;
+    EXPECT_EQ(german.out.substr(0, 26), "09.12.2025\t00:00:00\t98,0\t\t");
+    EXPECT_EQ(german.out, Cli(home, {"export", "Sodium", "--regional", "de_DE"}).out);
+    TRun utf8 = Cli(home, {"export", "Sodium", "--regional", "en_GB", "--encoding", "utf-8"});
+    ASSERT_EQ(utf8.status, 0) << utf8.err;
+    EXPECT_EQ(utf8.out.substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_NE(utf8.out.find("101.5\tJD\tlot \xC3\xA9t\xC3\xA9\r\n"), std::string::npos);
+
+    // Each file read under the other locale brings back every date, time and value.
+    const std::string reference = Cli(home, {"points", "Sodium"}).out;
+    auto pointsOnly = [](std::string json) {
+        // The points' dates and levels; comments are not imported.
+        std::string out;
+        for (size_t p = json.find("\"DateTime\""); p != std::string::npos;
+             p = json.find("\"DateTime\"", p + 1))
+            out += json.substr(p, json.find("\"CommentId\"", p) - p) + "\n";
+        return out;
+    };
+    const struct {
+        std::string text, regional;
+    } files[] = {{german.out, "en_GB"},
+                 {utf8.out, "de_DE"},
+                 {Cli(home, {"export", "Sodium", "--regional", "en_GB"}).out, "de_DE"}};
+    for (const auto& f : files) {
+        std::ofstream(home + "in.txt", std::ios::binary) << f.text;
+        TRun imported = Cli(home, {"import", "Copy", home + "in.txt", "--regional", f.regional});
+        ASSERT_EQ(imported.status, 0) << imported.err;
+        EXPECT_EQ(imported.out, "44\n");
+        EXPECT_EQ(pointsOnly(Cli(home, {"points", "Copy"}).out), pointsOnly(reference)) << f.regional;
+        ASSERT_EQ(Cli(home, {"archive", "Copy", "1"}).status, 0);
+    }
+
+    TRun unknown = Cli(home, {"export", "Sodium", "--regional", "xx_QQ"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.err.find("--regional takes system, iso or a locale name"), std::string::npos);
+    EXPECT_EQ(Cli(home, {"limits", "Sodium", "--regional", "iso"}).status, 2);
+    EXPECT_EQ(Cli(home, {"export", "Sodium", "--encoding", "latin9"}).status, 2);
 }
