@@ -13,6 +13,7 @@
 #include "UGlobale.h"
 #include "UMessages.h"
 #include "UOperations.h"
+#include "UPrintJob.h"
 #include "UQcError.h"
 #include "URandom.h"
 #include "UUserPrompt.h"
@@ -140,7 +141,8 @@ std::string ModificationDateText(const std::string& path) {
     if (::stat(path.c_str(), &st) != 0) return "";
     std::tm lt{};
     localtime_r(&st.st_mtime, &lt);
-    return Regional.DateToText(EncodeDate(lt.tm_year + 1900, lt.tm_mon + 1, lt.tm_mday));
+    // As every window shows a date, the month as the locale writes it.
+    return FromQ(DateText(EncodeDate(lt.tm_year + 1900, lt.tm_mon + 1, lt.tm_mday)));
 }
 
 // The copy window is shown for the length of one backup or restore, also when it fails.
