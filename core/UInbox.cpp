@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,13 +61,6 @@ void ListSourceFolder(const std::string& folder, const std::string& source, std:
     out.insert(out.end(), files.begin(), files.end());
 }
 
-void SyncFolder(const std::string& folder) {
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 void MakeFolder(const std::string& folder) {
     std::error_code ec;
     fs::create_directories(folder, ec);
@@ -104,8 +98,8 @@ std::string MoveInto(const TInboxFile& file, const std::string& target,
         if (err != 0)
             throw EQcError("Cannot move " + file.Path + " to " + target + ": " + std::strerror(err),
                            file.Path, std::strerror(err));
-        SyncFolder(target);
-        SyncFolder(file.Folder);
+        // The folders are not synced: a move lost with the power leaves the file in the inbox, where its
+        // recorded fingerprint moves it again without reading it.
         return to;
     }
     throw EQcError("Cannot move " + file.Path + ": every name in " + target + " is taken", file.Path,

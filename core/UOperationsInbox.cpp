@@ -589,23 +589,9 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
         queue.emplace_back(p.Run, p.Image);
         queueChanged = true;
     }
-    auto undoData = [&] {
-        for (auto& [uid, before] : analytesBefore)
-            if (TAnalyte* a = ListAnalytes.Find(uid)) *a = before;
-    };
-    if (!analytesBefore.empty()) {
-        for (auto& [uid, before] : analytesBefore)
-            if (TAnalyte* a = ListAnalytes.Find(uid)) a->RecalcAll();
-        try {
-            WriteData();
-        } catch (const EQcError& e) {
-            undoData();
-            TOutcome out = TOutcome::FromError(e);
-            out.Message = std::string("Cannot save data\r") + e.what() +
-                          "\rThe results from the instruments are kept and placed at the next reading.";
-            return out;
-        }
-    }
+    // The queue first: a held run that a stored run completes leaves the queue before the data file takes
+    // the stored one, so that no value is ever in both files; until the data file is written the value
+    // is in the database's pending run, which the next start or reading places.
     if (queueChanged) {
         Fifo.ClearQueue();
         for (const auto& e : queue) Fifo.Push(e.first);
@@ -614,11 +600,26 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
         } catch (const EQcError& e) {
             Fifo.ClearQueue();
             for (const TResu& r : queueBefore) Fifo.Push(r);
-            TOutcome out =
-                TOutcome::FromError(e, analytesBefore.empty() ? TStatus::Refused : TStatus::Partial);
+            for (auto& [uid, before] : analytesBefore)
+                if (TAnalyte* a = ListAnalytes.Find(uid)) *a = before;
+            TOutcome out = TOutcome::FromError(e);
             out.Message = std::string("Unable to save fifo\r") + e.what() +
                           "\rThe results from the instruments are kept and placed at the next reading.";
-            for (auto& [uid, before] : analytesBefore) Notify(ckPoints, ListAnalytes.Find(uid));
+            return out;
+        }
+    }
+    if (!analytesBefore.empty()) {
+        for (auto& [uid, before] : analytesBefore)
+            if (TAnalyte* a = ListAnalytes.Find(uid)) a->RecalcAll();
+        try {
+            WriteData();
+        } catch (const EQcError& e) {
+            for (auto& [uid, before] : analytesBefore)
+                if (TAnalyte* a = ListAnalytes.Find(uid)) *a = before;
+            TOutcome out = TOutcome::FromError(e, queueChanged ? TStatus::Partial : TStatus::Refused);
+            out.Message = std::string("Cannot save data\r") + e.what() +
+                          "\rThe results from the instruments are kept and placed at the next reading.";
+            if (queueChanged) Notify(ckQueue);
             return out;
         }
     }
@@ -769,7 +770,6 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
     }
     // An interrupted reading is finished before anything new is read.
     if (TOutcome placed = PlacePendingInboxRuns(&rep); !placed.Ok()) return finish(placed);
-    if (options.MaxFiles > 0 && files.size() > options.MaxFiles) files.resize(options.MaxFiles);
 
     const std::string day = DayFolderName(Today());
     auto outcome = [&](TInboxFileOutcome::TKind kind, const std::vector<TInboxFile>& fs,
@@ -827,14 +827,18 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
     std::vector<TUnit> units;
     std::set<std::pair<std::string, uint64_t>> hashesThisPass;
     std::map<std::string, TInstrumentSource> sources;
+    // Files that leave the inbox in this pass, counted against MaxFiles; waiting ones do not count.
+    size_t leaving = 0;
+    auto full = [&] { return options.MaxFiles > 0 && leaving >= options.MaxFiles; };
     try {
-        for (size_t i = 0; i < files.size();) {
+        for (size_t i = 0; i < files.size() && !full();) {
             const std::string source = files[i].Source;
             if (!sources.count(source)) sources[source] = InboxSource(source);
             const TInstrumentSource& options = sources[source];
             std::optional<TUnit> open; // files that end inside a message, waiting for the rest
-            for (; i < files.size() && files[i].Source == source; ++i) {
+            for (; i < files.size() && files[i].Source == source && !full(); ++i) {
                 const TInboxFile& f = files[i];
+                ++leaving; // unless it waits
                 if (f.Size > MaxInboxFileSize) {
                     fail({f}, "The file is larger than " + std::to_string(MaxInboxFileSize / 1048576) +
                                   " MB: no instrument file is.");
@@ -845,6 +849,7 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
                     bytes = ReadWholeFile(f.Path);
                 } catch (const EQcError& e) {
                     outcome(TInboxFileOutcome::Waiting, {f}, e.what());
+                    --leaving;
                     continue;
                 }
                 const uint64_t hash = Fnv1a64(bytes);
@@ -886,6 +891,7 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
                     // A new message that is not complete yet; an earlier incomplete one keeps waiting.
                     if (open) outcome(TInboxFileOutcome::Waiting, open->Files, "it ends inside a message");
                     open = std::move(alone);
+                    --leaving;
                     continue;
                 }
                 if (open) {
@@ -900,12 +906,14 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
                     } catch (const EQcError&) {
                     }
                     if (joinedState == 0) {
+                        leaving += joined.Files.size() - 1; // the parts that waited leave with it
                         units.push_back(std::move(joined));
                         open.reset();
                         continue;
                     }
                     if (joinedState == 1) {
                         open = std::move(joined);
+                        --leaving;
                         continue;
                     }
                 }
