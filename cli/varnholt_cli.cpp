@@ -728,6 +728,7 @@ int WatchInbox(const std::string& home, const TArgs& a) {
                 TInboxReadOptions options;
                 options.Folder = InboxOverride;
                 options.MaxFiles = 50; // then the lock is let go, so that the program can start
+                options.SettleSeconds = 2;
                 TInboxReport report;
                 TOutcome out = Operations().ReadInbox(&report, options);
                 if (folder.empty() || InboxOverride.empty())
@@ -737,7 +738,11 @@ int WatchInbox(const std::string& home, const TArgs& a) {
                 if (out.Changed() && !report.Empty()) std::cout << ReportJson(report) << std::endl;
                 if (out.Status == TStatus::Partial) say(out.Message);
                 size_t left = 0;
-                for (const TInboxFileOutcome& f : report.Files) left += f.Kind != TInboxFileOutcome::Waiting;
+                bool settling = false;
+                for (const TInboxFileOutcome& f : report.Files) {
+                    left += f.Kind != TInboxFileOutcome::Waiting;
+                    settling |= f.Settling;
+                }
                 more = left >= options.MaxFiles;
                 lastListing.clear();
                 listingKnown = false;
@@ -745,7 +750,8 @@ int WatchInbox(const std::string& home, const TArgs& a) {
                         for (const TInboxFile& f : ListInboxFiles(folder))
                             lastListing += f.Path + "\n" + std::to_string(f.Size) + " " +
                                            std::to_string(f.ModifiedNs) + "\n";
-                        listingKnown = true;
+                        // A file still settling is read at the next round.
+                        listingKnown = !settling;
                     } catch (const EQcError&) {
                     }
             }

@@ -103,10 +103,11 @@ struct TInboxFileOutcome {
     };
     TKind Kind = Read;
     std::string Source, Name, MovedTo;
-    std::string Detail; // the reason (failed, waiting)
-    int Results = 0;    // results taken
-    int NotMapped = 0;  // of them, kept "not mapped"
-    int Repeated = 0;   // results read before in other files, not taken again
+    std::string Detail;    // the reason (failed, waiting)
+    int Results = 0;       // results taken
+    int NotMapped = 0;     // of them, kept "not mapped"
+    int Repeated = 0;      // results read before in other files, not taken again
+    bool Settling = false; // waiting only because it changed a moment ago
 };
 
 struct TInboxReport {
@@ -121,4 +122,7 @@ struct TInboxReport {
 struct TInboxReadOptions {
     std::string Folder;  // instead of the stored inbox folder
     size_t MaxFiles = 0; // read at most this many files in one pass (0: all); the rest wait
+    // A file changed less than this many seconds ago may still be being written: it waits. (Writers
+    // that write a temporary name and then rename need no such wait.)
+    int SettleSeconds = 0;
 };

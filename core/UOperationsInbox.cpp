@@ -11,6 +11,7 @@
 // so that it is not added twice; after (4) the recorded fingerprints move the files without adding
 // anything.
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <ctime>
 #include <filesystem>
@@ -829,15 +830,26 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
     std::map<std::string, TInstrumentSource> sources;
     // Files that leave the inbox in this pass, counted against MaxFiles; waiting ones do not count.
     size_t leaving = 0;
+    const int64_t nowNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                              std::chrono::system_clock::now().time_since_epoch())
+                              .count();
     auto full = [&] { return options.MaxFiles > 0 && leaving >= options.MaxFiles; };
     try {
         for (size_t i = 0; i < files.size() && !full();) {
             const std::string source = files[i].Source;
             if (!sources.count(source)) sources[source] = InboxSource(source);
-            const TInstrumentSource& options = sources[source];
+            const TInstrumentSource& reading = sources[source];
             std::optional<TUnit> open; // files that end inside a message, waiting for the rest
             for (; i < files.size() && files[i].Source == source && !full(); ++i) {
                 const TInboxFile& f = files[i];
+                const int64_t age = nowNs - f.ModifiedNs;
+                // A time far in the future (a writer's clock that is wrong) does not keep a file waiting.
+                if (options.SettleSeconds > 0 && age < int64_t{options.SettleSeconds} * 1000000000 &&
+                    age > -int64_t{60} * 1000000000) {
+                    rep.Files[outcome(TInboxFileOutcome::Waiting, {f}, "it is being written")].Settling =
+                        true;
+                    continue;
+                }
                 ++leaving; // unless it waits
                 if (f.Size > MaxInboxFileSize) {
                     fail({f}, "The file is larger than " + std::to_string(MaxInboxFileSize / 1048576) +
@@ -869,7 +881,7 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
                 hashesThisPass.insert({source, hash});
                 auto read = [&](const std::string& b, TInstrumentBatch& batch) -> int {
                     try {
-                        batch = ReadInstrumentFile(b, options);
+                        batch = ReadInstrumentFile(b, reading);
                         return 0;
                     } catch (const ETruncatedFile&) {
                         return 1;

@@ -316,3 +316,16 @@ TEST_F(Inbox, SettingsAndSourcesAreChecked) {
     EXPECT_EQ(Operations().ReadInbox(nullptr, here).Status, TStatus::Refused);
     EXPECT_TRUE(FileExists(DataFileName()));
 }
+
+TEST_F(Inbox, AFileJustWrittenWaitsToSettle) {
+    Write(inbox + "a.csv", std::string(Header) + "GLU;QC-N;5.0;2026-03-05;08:00\n");
+    TInboxReadOptions settle;
+    settle.SettleSeconds = 30;
+    TInboxReport r;
+    ASSERT_TRUE(Operations().ReadInbox(&r, settle).Ok());
+    ASSERT_EQ(r.Files.size(), 1u);
+    EXPECT_EQ(r.Files[0].Kind, TInboxFileOutcome::Waiting);
+    fs::last_write_time(inbox + "a.csv", fs::file_time_type::clock::now() - std::chrono::minutes(1));
+    ASSERT_TRUE(Operations().ReadInbox(&r, settle).Ok());
+    EXPECT_EQ(Fifo.Count(), 1);
+}
