@@ -118,8 +118,11 @@ TEST_F(CompanionInbox, OneReaderAtATime) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_FALSE(FileExists(inbox + "a.csv"));
     EXPECT_EQ(Held(), before + 1);
-    // Between readings the folder is free for the program.
-    ASSERT_TRUE(program.Acquire(home, error)) << error;
+    // Between readings the folder is free for the program (which waits a moment for a reading to end).
+    bool free = false;
+    for (int k = 0; k < 50 && !(free = program.Acquire(home, error)); ++k)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ASSERT_TRUE(free) << error;
     program.Release();
     ::kill(pid, SIGTERM);
     int status = 0;
