@@ -258,6 +258,7 @@ public:
     TOutcome RemoveInboxMapping(const std::string& source, const std::string& code,
                                 const std::string& control);
     std::vector<TWaitingResult> NotMappedResults() const;
+    int NotMappedCount() const;
     // Reads the inbox once: each file's results judged and placed as runs, the file moved to processed/
     // or failed/, a file that ends inside a message left waiting. Refused when no inbox is set, the
     // database is not available, or the folder is open for reading.

@@ -246,6 +246,12 @@ std::vector<TWaitingResult> TOperations::NotMappedResults() const {
     return out;
 }
 
+int TOperations::NotMappedCount() const {
+    if (!db_.IsOpen() || db_.Version("inbox") == 0) return 0;
+    TStatement st = db_.Prepare("SELECT count(*) FROM inbox_waiting");
+    return st.Step() ? static_cast<int>(st.Int(0)) : 0;
+}
+
 TOutcome TOperations::RemoveInboxMapping(const std::string& source, const std::string& code,
                                          const std::string& control) {
     if (!open_ || mode_ == TOpenMode::Reader) return TOutcome::Refuse("The folder is open for reading only");

@@ -30,6 +30,7 @@
 #include "UEntryFlow.h"
 #include "UExchangeCommands.h"
 #include "UFifoResult.h"
+#include "UInboxWatch.h"
 #include "UGlobale.h"
 #include "UMessages.h"
 #include "UMotPass.h"
@@ -207,6 +208,7 @@ TWinMain::TWinMain(QWidget* parent) : QMainWindow(parent) {
     connect(BtOKEnter, &QPushButton::clicked, this, &TWinMain::BtOKEnterClick);
 
     buildMenu();
+    InboxWatch = new TInboxWatch(this);
     // Alt+F4 is taken before the controls see it and goes through the exit confirmation.
     auto* altF4 = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), this);
     connect(altF4, &QShortcut::activated, this, &QWidget::close);
