@@ -135,6 +135,16 @@ void TInboxWatch::Refresh() {
     QString text =
         LastFailed ? QStringLiteral("Inbox: unavailable") : QStringLiteral("Inbox: %1 new").arg(held);
     if (notMapped > 0) text += QStringLiteral(", %1 not mapped").arg(notMapped);
+    // Files in failed/ wait for someone to correct and drop them again, or to remove them.
+    int failed = 0;
+    const QDir root(QString::fromUtf8(folder_));
+    QStringList sourceFolders = {QStringLiteral(".")};
+    sourceFolders += root.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& f : sourceFolders)
+        failed += static_cast<int>(QDir(root.filePath(f + QStringLiteral("/failed")))
+                                       .entryList({QStringLiteral("*.reason")}, QDir::Files)
+                                       .size());
+    if (failed > 0) text += QStringLiteral(", %1 failed").arg(failed);
     BtInbox->setText(text);
     BtInbox->setProperty("held", held);
     BtInbox->setStyleSheet(LastFailed ? QStringLiteral("color: red") : QString());

@@ -106,6 +106,8 @@ TWinInboxMapping::TWinInboxMapping(QWidget* parent) : QDialog(parent) {
     GridNotMapped->setSelectionBehavior(QAbstractItemView::SelectRows);
     GridNotMapped->setSelectionMode(QAbstractItemView::SingleSelection);
     GridNotMapped->verticalHeader()->hide();
+    GridNotMapped->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    GridNotMapped->setWordWrap(false);
     GridNotMapped->horizontalHeader()->setStretchLastSection(true);
     GridNotMapped->setMinimumSize(680, 150);
     waitingBox->addWidget(GridNotMapped);
@@ -145,6 +147,8 @@ TWinInboxMapping::TWinInboxMapping(QWidget* parent) : QDialog(parent) {
     GridMappings->setSelectionBehavior(QAbstractItemView::SelectRows);
     GridMappings->setSelectionMode(QAbstractItemView::SingleSelection);
     GridMappings->verticalHeader()->hide();
+    GridMappings->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    GridMappings->setWordWrap(false);
     GridMappings->horizontalHeader()->setStretchLastSection(true);
     BtRemove = Named(new QPushButton(QStringLiteral("&Remove"), mappings), "BtRemove");
     mappingsBox->addWidget(GridMappings);
@@ -156,6 +160,7 @@ TWinInboxMapping::TWinInboxMapping(QWidget* parent) : QDialog(parent) {
     CBSource = Named(new QComboBox(options), "CBSource");
     CBSource->setEditable(true);
     MemoOptions = Named(new QPlainTextEdit(options), "MemoOptions");
+    MemoOptions->setMinimumHeight(160);
     MemoOptions->setToolTip(QStringLiteral(
         "One KEY=VALUE a line: separator (tab, semicolon, comma, auto), header (yes, no),\n"
         "column.test, column.control, column.level, column.value, column.date, column.time,\n"
@@ -189,6 +194,7 @@ void TWinInboxMapping::Execute() {
 
 void TWinInboxMapping::FormActivate() {
     NotMapped->Reset(Operations().NotMappedResults());
+    GridNotMapped->resizeColumnsToContents();
     CBAnalyte->clear();
     for (const auto& a : ListAnalytes.Items) CBAnalyte->addItem(ToQt(a->Name));
     CBLevel->clear();
@@ -209,6 +215,7 @@ void TWinInboxMapping::FillMappings() {
                                  LevelText(m.Level)};
         for (int c = 0; c < 5; ++c) GridMappings->setItem(row, c, new QTableWidgetItem(cells[c]));
     }
+    GridMappings->resizeColumnsToContents();
 }
 
 void TWinInboxMapping::FillSources() {
@@ -248,11 +255,10 @@ void TWinInboxMapping::BtMapClick() {
                     ToCore(CBAnalyte->currentText()), CBLevel->currentData().toInt()};
     TInboxReport report;
     if (!ShowOutcome(Operations().MapInstrumentResults(m, &report))) return;
-    LblStatus->setText(QStringLiteral("Mapped: %1 run(s) to the queue, %2 stored, %3 still not mapped")
-                           .arg(report.Queued)
-                           .arg(report.Accepted)
-                           .arg(report.NotMapped));
-    const QString status = LblStatus->text();
+    QString status = QStringLiteral("Mapped: %1 run(s) to the queue").arg(report.Queued);
+    if (report.Merged > 0) status += QStringLiteral(" (%1 completing a held run)").arg(report.Merged);
+    status += QStringLiteral(", %1 stored, %2 still not mapped").arg(report.Accepted).arg(report.NotMapped);
+    LblStatus->setText(status);
     FormActivate();
     LblStatus->setText(status);
 }

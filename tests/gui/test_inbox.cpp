@@ -120,6 +120,10 @@ private slots:
         dialog.close();
         QTRY_VERIFY_WITH_TIMEOUT(!FileExists(inbox + "b.csv"), 5000);
         QCOMPARE(Fifo.Count(), 2);
+        // A file that cannot be read is counted until someone takes it out of failed/.
+        Drop(inbox + "c.csv", "GLU;QC-N;high;2026-03-07;08:00\n");
+        QTRY_VERIFY_WITH_TIMEOUT(w.InboxWatch->BtInbox->text().endsWith(QStringLiteral(", 1 failed")), 5000);
+        QVERIFY(w.InboxWatch->BtInbox->toolTip().contains(QStringLiteral("c.csv to failed: line 2")));
     }
 
     void mappingOneBringsItsWaitingResultsIn() {
