@@ -97,12 +97,13 @@ private slots:
         }
         QCOMPARE(
             menus,
-            (QStringList{"Pa&rameters: &Analytes, &Control materials, &Operators",
-                         "Confi&guration: &Backup/restore options, &Password, Statistical &risks, &Shortcuts",
-                         "&File: &Diskette restore, &Export, &Import", "Cl&ipboard: &Copy, &Paste",
-                         "&Special functions: &Lock limits, &Fix limits, &Erase/archive levels, &Random "
-                         "generator, &Clear queue",
-                         "&?: &User manual, &About"}));
+            (QStringList{
+                "Pa&rameters: &Analytes, &Control materials, &Operators, &Instrument mapping",
+                "Confi&guration: &Backup/restore options, &Password, Statistical &risks, &Shortcuts, &Inbox",
+                "&File: &Diskette restore, &Export, &Import", "Cl&ipboard: &Copy, &Paste",
+                "&Special functions: &Lock limits, &Fix limits, &Erase/archive levels, &Random "
+                "generator, &Clear queue",
+                "&?: &User manual, &About"}));
         // The button bar in its order, Exit last.
         QStringList bar;
         for (QToolButton* b : w.Panel1->findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly))
@@ -110,7 +111,9 @@ private slots:
         QStringList order;
         auto* layout = w.Panel1->layout();
         for (int i = 0; i < layout->count(); ++i)
-            if (auto* b = qobject_cast<QToolButton*>(layout->itemAt(i)->widget())) order << b->text();
+            // The inbox panel shows only once an inbox folder is set.
+            if (auto* b = qobject_cast<QToolButton*>(layout->itemAt(i)->widget()); b && !b->isHidden())
+                order << b->text();
         QCOMPARE(order, (QStringList{"Data ta&ble", "&Print charts", "Archi&ves", "D&aily QC",
                                      "&Control limits", "Bac&kup", "Assign &lots", "&Queue : 0", "E&xit"}));
         TDialogScript::AnswerNext(mbOK);
