@@ -735,7 +735,10 @@ int WatchInbox(const std::string& home, const TArgs& a) {
                     folder = InboxOverride.empty() ? Operations().InboxSettings().Folder : InboxOverride;
                 Operations().Close();
                 say(out.Status == TStatus::Refused ? out.Message : "");
-                if (out.Changed() && !report.Empty()) std::cout << ReportJson(report) << std::endl;
+                // Files only waiting to settle are not worth a line.
+                bool news = report.Queued + report.Accepted > 0;
+                for (const TInboxFileOutcome& f : report.Files) news |= !f.Settling;
+                if (out.Changed() && news) std::cout << ReportJson(report) << std::endl;
                 if (out.Status == TStatus::Partial) say(out.Message);
                 size_t left = 0;
                 bool settling = false;
