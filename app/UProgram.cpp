@@ -194,7 +194,10 @@ bool TProgram::Init() {
                        "The folder " + folder + " does not exist.\rCreate it and start Varnholt there ?") !=
             mbOK)
         return false;
-    TOpenReport report = Operations().Open(folder, TOpenMode::Program);
+    // A companion reading the inbox holds the folder for a moment at a time.
+    TOpenOptions options;
+    options.WaitForLockMs = 5000;
+    TOpenReport report = Operations().Open(folder, TOpenMode::Program, options);
     if (!report.Opened) {
         // Another program holding the lock, or a folder that cannot hold the lock file at all.
         ShowMessageBox(mkError, mbOK,

@@ -29,6 +29,34 @@ const std::vector<TSchemaPart>& SchemaParts() {
           "                  target2 REAL CHECK(target2 IS NULL OR target2 <> 0),"
           "                  target3 REAL CHECK(target3 IS NULL OR target3 <> 0),"
           "                  changed_utc TEXT NOT NULL);"}},
+        // Results from the instruments: sources' reading options, the mapping, results waiting for a
+        // mapping, what was read (file fingerprints, message control ids, result keys) and the runs made.
+        // Its settings are the meta keys "inbox.*".
+        {"inbox",
+         {"CREATE TABLE inbox_source(id TEXT PRIMARY KEY, options TEXT NOT NULL);"
+          "CREATE TABLE inbox_map(source TEXT NOT NULL, code TEXT NOT NULL, control TEXT NOT NULL,"
+          "                       analyte TEXT NOT NULL, level INTEGER NOT NULL,"
+          "                       PRIMARY KEY(source, code, control));"
+          "CREATE TABLE inbox_waiting(id INTEGER PRIMARY KEY, source TEXT NOT NULL, instrument TEXT NOT NULL,"
+          "                           code TEXT NOT NULL, control TEXT NOT NULL, level INTEGER NOT NULL,"
+          "                           value_text TEXT NOT NULL, value REAL NOT NULL, units TEXT NOT NULL,"
+          "                           date_time REAL NOT NULL, operator TEXT NOT NULL, comment TEXT NOT NULL,"
+          "                           message_id TEXT NOT NULL, file TEXT NOT NULL, line INTEGER NOT NULL,"
+          "                           reason TEXT NOT NULL, received_utc TEXT NOT NULL);"
+          "CREATE INDEX inbox_waiting_key ON inbox_waiting(source, code, control);"
+          "CREATE TABLE inbox_seen(key INTEGER PRIMARY KEY);"
+          "CREATE TABLE inbox_file(source TEXT NOT NULL, hash INTEGER NOT NULL, name TEXT NOT NULL,"
+          "                        results INTEGER NOT NULL, faults TEXT NOT NULL, read_utc TEXT NOT NULL,"
+          "                        PRIMARY KEY(source, hash));"
+          "CREATE TABLE inbox_message(source TEXT NOT NULL, id TEXT NOT NULL, file TEXT NOT NULL,"
+          "                           read_utc TEXT NOT NULL, PRIMARY KEY(source, id));"
+          // state: pending (recorded, not yet in the files), placed, replaced (completed by a later run
+          // of the same analyte and source), gone (no longer held: recalled or cleared).
+          "CREATE TABLE inbox_run(id INTEGER PRIMARY KEY, source TEXT NOT NULL, analyte TEXT NOT NULL,"
+          "                       target TEXT NOT NULL, entry BLOB NOT NULL, replaces BLOB,"
+          "                       first_time REAL NOT NULL, last_time REAL NOT NULL, state TEXT NOT NULL,"
+          "                       verdict TEXT NOT NULL, note TEXT NOT NULL, made_utc TEXT NOT NULL);"
+          "CREATE INDEX inbox_run_state ON inbox_run(state);"}},
     };
     return parts;
 }

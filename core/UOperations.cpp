@@ -55,8 +55,10 @@ std::string UtcStamp() {
     return text;
 }
 
-// A run that the analyte already holds: the same moment, values and operator. A recall whose queue
-// write was lost after the data file took the run finds it so, and does not add it twice.
+} // namespace
+
+// A recall whose queue write was lost after the data file took the run finds it so, and does not add
+// it twice; so does the inbox placing a run a second time after a crash.
 bool HoldsRun(const TAnalyte& a, const TResu& run) {
     int i = a.FindInsertIndex(run.DateTime);
     for (int k = i - 1; k >= 0; --k) {
@@ -71,6 +73,8 @@ bool HoldsRun(const TAnalyte& a, const TResu& run) {
     }
     return false;
 }
+
+namespace {
 
 int64_t RunsIn(const TListAnalytes& list) {
     int64_t n = 0;
@@ -103,6 +107,7 @@ TOperations::~TOperations() = default;
 
 void TOperations::ClearState() {
     databaseRefused_ = false;
+    recallOpen_ = false;
     ListAnalytes.Clear();
     ListSerum.Clear();
     Fifo.ClearQueue();
@@ -223,7 +228,14 @@ TOpenReport TOperations::Open(const std::string& folder, TOpenMode mode, const T
     ClearState();
     if (mode != TOpenMode::Reader) {
         std::string error;
-        if (!lock_.Acquire(ProgramFolder, error)) {
+        bool locked = lock_.Acquire(ProgramFolder, error);
+        // A companion reading the inbox holds the lock for a moment at a time: worth waiting for.
+        for (int waited = 0; !locked && lock_.HeldElsewhere() && waited < options.WaitForLockMs;
+             waited += 100) {
+            ::usleep(100000);
+            locked = lock_.Acquire(ProgramFolder, error);
+        }
+        if (!locked) {
             report.LockedElsewhere = lock_.HeldElsewhere();
             report.Message = error;
             return report;
@@ -268,6 +280,7 @@ TOpenReport TOperations::Open(const std::string& folder, TOpenMode mode, const T
     if (mode != TOpenMode::Reader) {
         CheckFileState(report);
         RecoverPointsInEdit(report);
+        RecoverInbox(report);
     }
     if (ListAnalytes.Count() > 0) SetCurrent(&ListAnalytes[0]);
     report.Opened = true;
@@ -467,10 +480,12 @@ TOutcome TOperations::RecallRun(TAnalyte*& analyte, TResu& run) {
     }
     a->ClassifyRun(run.Levels);
     analyte = a;
+    recallOpen_ = true;
     return {};
 }
 
 TOutcome TOperations::ConcludeRecall(TAnalyte& a, const TResu& run, bool accepted, int* index) {
+    recallOpen_ = false;
     if (Fifo.Count() == 0) return TOutcome::Refuse("Nothing hold in the queue");
     TOutcome out;
     if (accepted) {

@@ -27,6 +27,7 @@
 #include "UDatabase.h"
 #include "UFolderLock.h"
 #include "UGlobale.h"
+#include "UInbox.h"
 #include "UQcError.h"
 #include "UQualityGoals.h"
 #include "UStructures.h"
@@ -86,6 +87,8 @@ struct TOpenOptions {
     // Opened for reading, the database is opened only when asked for: even a reading connection leaves
     // SQLite's index files beside it, and reading commands write nothing.
     bool ReadDatabase = false;
+    // How long to wait for a lock held by another program or companion (milliseconds).
+    int WaitForLockMs = 0;
 };
 
 struct TOpenReport {
@@ -255,6 +258,35 @@ public:
     std::string NewestBackup(const std::string& folder) const;
     TOutcome Restore(const std::string& folder);
 
+    // ---------------------------------------------------------------- results from the instruments
+    // (UOperationsInbox.cpp) Files dropped in the inbox folder become held runs in the queue. A pass
+    // records everything it takes in the database first (the runs to place, the results "not mapped",
+    // the result keys and file fingerprints seen), then writes the data and queue files, then marks the
+    // runs placed, and only then moves the files to processed/: a crash at any moment leaves each result
+    // still in the inbox, recorded (and placed at the next start or reading), or in the queue, and never
+    // twice. Reading commands may look at the settings, mappings and waiting results; only the program
+    // and writing commands change them.
+    TInboxSettings InboxSettings() const;
+    TOutcome SetInboxSettings(const TInboxSettings& settings);
+    // A source's reading options: those stored, else the defaults under its id.
+    TInstrumentSource InboxSource(const std::string& id) const;
+    std::vector<TInstrumentSource> InboxSources() const;
+    TOutcome SetInboxSource(const TInstrumentSource& source);
+    std::vector<TInboxMapping> InboxMappings() const;
+    // Stores the mapping (in place of one for the same source, code and control) and brings in the
+    // results waiting for it. The analyte must exist and have the level.
+    TOutcome MapInstrumentResults(const TInboxMapping& mapping, TInboxReport* report = nullptr);
+    TOutcome RemoveInboxMapping(const std::string& source, const std::string& code,
+                                const std::string& control);
+    std::vector<TWaitingResult> NotMappedResults() const;
+    int NotMappedCount() const;
+    // Reads the inbox once: each file's results judged and placed as runs, the file moved to processed/
+    // or failed/, a file that ends inside a message left waiting. Refused when no inbox is set, the
+    // database is not available, or the folder is open for reading.
+    TOutcome ReadInbox(TInboxReport* report = nullptr, const TInboxReadOptions& options = {});
+    // Held runs in the queue that came from the inbox.
+    int HeldFromInbox() const;
+
     // ---------------------------------------------------------------- internals tests may look at
     // Writes the data file now (both lists); throws EQcError.
     void WriteData();
@@ -283,6 +315,13 @@ private:
     // levels), deleted analytes lose theirs. `kept` pairs each edited analyte's former name with it.
     void CarryGoals(const std::vector<std::pair<std::string, const TAnalyte*>>& kept,
                     const std::vector<std::string>& deleted, TOutcome& out);
+    // The inbox's runs recorded and not yet placed: into the data and queue files, then marked placed.
+    TOutcome PlacePendingInboxRuns(TInboxReport* report);
+    void RecoverInbox(TOpenReport& report);
+    struct TInboxPlan;
+    void PlanInboxRuns(TInboxPlan& plan, const std::vector<TInstrumentResult>& results,
+                       const std::vector<std::string>& origins, const TInboxSettings& settings);
+    void RecordInboxPlan(const TInboxPlan& plan);
 
     bool open_ = false;
     TOpenMode mode_ = TOpenMode::Reader;
@@ -291,6 +330,9 @@ private:
     // An unreadable data file that could not be kept aside: writing over it would lose it.
     std::string unkeptDataFile_;
     bool databaseRefused_ = false;
+    // Between RecallRun and ConcludeRecall the queue's head is being validated: the inbox adds no
+    // result to it.
+    bool recallOpen_ = false;
     TAnalyteId current_ = 0;
     mutable int currentIndex_ = -1;
     struct TListener {
@@ -300,6 +342,9 @@ private:
     std::vector<TListener> listeners_;
     int nextListener_ = 1;
 };
+
+// A run that the analyte already holds: the same moment, values and operator.
+bool HoldsRun(const TAnalyte& a, const TResu& run);
 
 // The one layer of the program and of the companion.
 TOperations& Operations();

@@ -32,6 +32,7 @@
 #include "UExchangeCommands.h"
 #include "UFifoResult.h"
 #include "UGlobale.h"
+#include "UInboxWatch.h"
 #include "UMainQuality.h"
 #include "UMessages.h"
 #include "UMotPass.h"
@@ -210,6 +211,7 @@ TWinMain::TWinMain(QWidget* parent) : QMainWindow(parent) {
 
     buildMenu();
     AddQualityMenu(*this);
+    InboxWatch = new TInboxWatch(this);
     // Alt+F4 is taken before the controls see it and goes through the exit confirmation.
     auto* altF4 = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), this);
     connect(altF4, &QShortcut::activated, this, &QWidget::close);
@@ -719,8 +721,8 @@ QStringList TWinMain::UserManualCandidates() {
     QString exe = ToQ(ExecutableFolder());
     // The installed or shipped manual first: the data folder is the user's to write, and a page planted
     // there must not pass for the manual. A portable install's folder is the executable's own.
-    return {exe + name, exe + QStringLiteral("../share/doc/varnholt/") + name, exe + QStringLiteral("../docs/") + name,
-            ToQ(ProgramFolder) + name};
+    return {exe + name, exe + QStringLiteral("../share/doc/varnholt/") + name,
+            exe + QStringLiteral("../docs/") + name, ToQ(ProgramFolder) + name};
 }
 
 void TWinMain::MnuUserManualClick() {

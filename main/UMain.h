@@ -41,6 +41,7 @@ class TWinValidCQ;
 class TWinPrnCharts;
 class TWinRandom;
 class TWinAnimCopyFic;
+class TInboxWatch;
 
 // The analyte shown in the main window (none when the list is empty): the operations layer's current
 // analyte, looked up through its handle at each use, so that no replacement of the list can leave it
@@ -133,6 +134,8 @@ public:
     // The round indicators beside the backup and queue buttons: lime at rest, blinking red.
     QLabel *ShapeBackUp, *ShapeFifo;
 
+    // The inbox of the instruments' files, watched while the window is open (UInboxWatch.cpp).
+    TInboxWatch* InboxWatch = nullptr;
     // Windows opened from the menu and the button bar: created once and reused (parented here).
     TWinImport* WinImport = nullptr;
     TWinSerumByAnal* WinSerumByAnal = nullptr;
