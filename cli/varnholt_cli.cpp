@@ -68,32 +68,41 @@ struct TArgs {
     std::optional<bool> rules;
     std::string op, comment;
     std::string pdf, from, to;
+    std::string analyte, reason, action, reviewer;
     bool help = false;
     bool force = false;
 };
 
-const char* Usage = "usage: varnholt-cli [--home DIR] [--init] COMMAND [ARGS]\n"
-                    "commands:\n"
-                    "  analytes                          list the analytes (JSON)\n"
-                    "  limits ANALYTE                    statistics and limits in force (JSON)\n"
-                    "  points ANALYTE                    stored points (JSON)\n"
-                    "  judge ANALYTE DATE TIME V1 [V2 [V3]] [--reject K]... [--rules on|off]\n"
-                    "                                    classify a run and evaluate the rules (JSON)\n"
-                    "  add ANALYTE DATE TIME V1 [V2 [V3]] [--operator X] [--comment T] [--reject K]...\n"
-                    "                                    accept a run and write the data file\n"
-                    "  queue list | queue add ...        the held runs\n"
-                    "  import ANALYTE FILE               add the runs of an exchange text file\n"
-                    "  export ANALYTE                    print the exchange text\n"
-                    "  import-predecessor FILE           import a predecessor data or backup file\n"
-                    "  archive ANALYTE LEVEL             erase a level into a new archive file\n"
-                    "  backup DIR [--force] | restore DIR  back up the data to / restore it from DIR\n"
-                    "  report ANALYTE --pdf FILE [--from DATE] [--to DATE]\n"
-                    "                                    charts and data of an interval as one PDF\n"
-                    "Dates are ISO (2026-03-01), times HH:MM, values use a point; '-' is no value.\n"
-                    "Levels are numbered 1 to 3. --init makes a missing or empty folder a program folder\n"
-                    "(with the sample data of a first start) before a writing command.\n"
-                    "Exit status: 0 done, 2 refused (nothing changed), 3 folder in use,\n"
-                    "4 saved, but a later step failed (the message says which).\n";
+const char* Usage =
+    "usage: varnholt-cli [--home DIR] [--init] COMMAND [ARGS]\n"
+    "commands:\n"
+    "  analytes                          list the analytes (JSON)\n"
+    "  limits ANALYTE                    statistics and limits in force (JSON)\n"
+    "  points ANALYTE                    stored points (JSON)\n"
+    "  judge ANALYTE DATE TIME V1 [V2 [V3]] [--reject K]... [--rules on|off]\n"
+    "                                    classify a run and evaluate the rules (JSON)\n"
+    "  add ANALYTE DATE TIME V1 [V2 [V3]] [--operator X] [--comment T] [--reject K]...\n"
+    "                                    accept a run and write the data file\n"
+    "  queue list | queue add ...        the held runs\n"
+    "  import ANALYTE FILE               add the runs of an exchange text file\n"
+    "  export ANALYTE                    print the exchange text\n"
+    "  import-predecessor FILE           import a predecessor data or backup file\n"
+    "  archive ANALYTE LEVEL             erase a level into a new archive file\n"
+    "  backup DIR [--force] | restore DIR  back up the data to / restore it from DIR\n"
+    "  report ANALYTE --pdf FILE [--from DATE] [--to DATE]\n"
+    "                                    charts and data of an interval as one PDF\n"
+    "  journal [--analyte A] [--from DATE] [--to DATE] | journal verify\n"
+    "                                    the journal of changes (JSON), or check its chain\n"
+    "  review sign ANALYTE --from DATE --to DATE --reviewer XX | review list\n"
+    "                                    sign a period as reviewed (password on standard input)\n"
+    "Writing commands take --operator X (who makes the change, written in the journal;\n"
+    "the system user name cut to 4 characters by default) and --reason T (needed inside a\n"
+    "signed review); add takes --action T, the corrective action of a run a rule rejects.\n"
+    "Dates are ISO (2026-03-01), times HH:MM, values use a point; '-' is no value.\n"
+    "Levels are numbered 1 to 3. --init makes a missing or empty folder a program folder\n"
+    "(with the sample data of a first start) before a writing command.\n"
+    "Exit status: 0 done, 2 refused (nothing changed), 3 folder in use,\n"
+    "4 saved, but a later step failed (the message says which).\n";
 
 const std::map<std::string, std::string> CommandHelp = {
     {"analytes", "varnholt-cli analytes\n  Prints {\"analytes\":[...]} in list order.\n"},
@@ -122,6 +131,13 @@ const std::map<std::string, std::string> CommandHelp = {
     {"report", "varnholt-cli report ANALYTE --pdf FILE [--from DATE] [--to DATE]\n  Prints the charts and "
                "the data table of the points from DATE to DATE (the first and last point's days by\n"
                "  default) into one PDF file, without a display.\n"},
+    {"journal", "varnholt-cli journal [--analyte A] [--from DATE] [--to DATE]\n  Prints {\"entries\":[...]}: "
+                "every change to the stored data, oldest first (dates of the changes, both included).\n"
+                "varnholt-cli journal verify\n  Checks the hash chain: exit 0 when whole, 1 naming the first "
+                "entry that does not match.\n"},
+    {"review", "varnholt-cli review sign ANALYTE --from DATE --to DATE --reviewer XX\n  Signs the period as "
+               "reviewed; the reviewer's password is read from standard input.\nvarnholt-cli review list\n"
+               "  Prints {\"reviews\":[...]}.\n"},
 };
 
 TArgs ParseArgs(const std::vector<std::string>& args) {
@@ -148,6 +164,14 @@ TArgs ParseArgs(const std::vector<std::string>& args) {
             a.op = Utf8ToCp1252(value());
         else if (s == "--comment")
             a.comment = Utf8ToCp1252(value());
+        else if (s == "--analyte")
+            a.analyte = value();
+        else if (s == "--reason")
+            a.reason = Utf8ToCp1252(value());
+        else if (s == "--action")
+            a.action = Utf8ToCp1252(value());
+        else if (s == "--reviewer")
+            a.reviewer = Utf8ToCp1252(value());
         else if (s == "--pdf")
             a.pdf = value();
         else if (s == "--from")
@@ -342,7 +366,13 @@ int CmdAdd(const TArgs& a) {
     an.ClassifyRun(r.Levels);
     for (int k : a.rejects)
         if (r.Levels[k].State != psEmpty) r.Levels[k].State = psDiscarded;
-    return Finish(Operations().AcceptRun(an, r));
+    // As in the validation window: a run that a rule rejects is accepted only with its corrective action.
+    if (Trim(a.action).empty() && RunIsRejected(an, r, an.MultirulesOn()))
+        Refuse("a rule rejects this run: give the corrective action with --action");
+    TRunNote note;
+    note.CorrectiveAction = a.action;
+    note.Reason = a.reason;
+    return Finish(Operations().AcceptRun(an, r, nullptr, note));
 }
 
 int CmdQueue(const TArgs& a) {
@@ -387,7 +417,7 @@ int CmdImport(const TArgs& a) {
         Refuse("no readable line in " + a.positional[1] +
                (parsed.NothingRead.empty() ? "" : ": " + parsed.NothingRead));
     TImportCount count;
-    int status = Finish(Operations().ImportRuns(an, parsed.Runs, &count));
+    int status = Finish(Operations().ImportRuns(an, parsed.Runs, &count, a.reason));
     std::cout << count.Added << "\n";
     return status;
 }
@@ -419,7 +449,7 @@ int CmdArchive(const TArgs& a) {
     std::array<bool, MaxLevels> levels{};
     levels[static_cast<size_t>(l[0] - '1')] = true;
     std::vector<int32_t> numbers;
-    int status = Finish(Operations().EraseLevels(an, levels, &numbers));
+    int status = Finish(Operations().EraseLevels(an, levels, &numbers, a.reason));
     for (int32_t n : numbers) std::cout << n << "\n";
     return status;
 }
@@ -450,12 +480,99 @@ int CmdReport(const TArgs& a) {
     return 0;
 }
 
+std::optional<TDateTime> IsoDay(const std::string& text, const char* option) {
+    if (text.empty()) return std::nullopt;
+    auto d = IsoTextToDate(text);
+    if (!d) Refuse(std::string(option) + ": not an ISO date (YYYY-MM-DD): " + text);
+    return d;
+}
+
+int CmdJournal(const TArgs& a) {
+    if (!a.positional.empty() && a.positional[0] == "verify") {
+        if (a.positional.size() != 1) Refuse("usage: journal verify");
+        TJournalCheck check = Operations().CheckJournal();
+        if (!check.Whole) {
+            std::cerr << "varnholt-cli: " << check.Message << "\n";
+            return 1;
+        }
+        std::cout << "The journal is whole: " << check.Entries << (check.Entries == 1 ? " entry" : " entries")
+                  << "\n";
+        return 0;
+    }
+    if (!a.positional.empty())
+        Refuse("usage: journal [--analyte A] [--from DATE] [--to DATE] | journal verify");
+    TJournalFilter f;
+    f.Analyte = a.analyte;
+    f.From = IsoDay(a.from, "--from");
+    f.To = IsoDay(a.to, "--to");
+    TJsonWriter j;
+    j.BeginObject().Key("entries").BeginArray();
+    // The journal is UTF-8; the writer takes the program's Windows-1252, which every entry came from.
+    for (const TJournalEntry& e : Operations().Journal(f)) {
+        j.BeginObject().Key("id").Int(e.Id).Key("time").Text(e.TimeUtc).Key("operator");
+        j.Text(Utf8ToCp1252(e.Operator))
+            .Key("kind")
+            .Text(e.Kind)
+            .Key("analyte")
+            .Text(Utf8ToCp1252(e.Analyte));
+        j.Key("level");
+        if (e.Level > 0)
+            j.Int(e.Level);
+        else
+            j.Null();
+        j.Key("point").Text(e.Point).Key("before").Text(Utf8ToCp1252(e.Before));
+        j.Key("after").Text(Utf8ToCp1252(e.After)).Key("reason").Text(Utf8ToCp1252(e.Reason));
+        j.Key("hash").Text(e.Hash).EndObject();
+    }
+    j.EndArray().EndObject();
+    std::cout << j.Str() << "\n";
+    return 0;
+}
+
+std::string IsoDayText(TDateTime d) {
+    return JournalDateTime(d).substr(0, 10);
+}
+
+int CmdReview(const TArgs& a) {
+    if (a.positional.empty())
+        Refuse("usage: review sign ANALYTE --from DATE --to DATE --reviewer XX | review list");
+    if (a.positional[0] == "list") {
+        TJsonWriter j;
+        j.BeginObject().Key("reviews").BeginArray();
+        for (const TReview& r : Operations().Reviews(a.analyte.empty() ? "" : Utf8ToCp1252(a.analyte))) {
+            j.BeginObject().Key("id").Int(r.Id).Key("analyte").Text(r.Analyte).Key("from").Text(
+                IsoDayText(r.First));
+            j.Key("to")
+                .Text(IsoDayText(r.Last))
+                .Key("reviewer")
+                .Text(r.Reviewer)
+                .Key("signed")
+                .Text(r.SignedLocal);
+            j.Key("reopened").Text(r.ReopenedUtc).Key("reason").Text(r.ReopenedReason).EndObject();
+        }
+        j.EndArray().EndObject();
+        std::cout << j.Str() << "\n";
+        return 0;
+    }
+    if (a.positional[0] != "sign" || a.positional.size() != 2 || a.from.empty() || a.to.empty() ||
+        a.reviewer.empty())
+        Refuse("usage: review sign ANALYTE --from DATE --to DATE --reviewer XX");
+    const TAnalyte& an = FindAnalyte(a.positional[1]);
+    std::string password;
+    std::getline(std::cin, password);
+    while (!password.empty() && (password.back() == '\r' || password.back() == '\n')) password.pop_back();
+    return Finish(Operations().SignReview(an, *IsoDay(a.from, "--from"), *IsoDay(a.to, "--to"), a.reviewer,
+                                          Utf8ToCp1252(password)));
+}
+
 struct TCommand {
     std::function<int(const TArgs&)> run;
     // Whether the command changes the folder: it then takes the lock and writes what it changed.
     std::function<bool(const TArgs&)> writes;
     // Whether it shows stored data, which a folder without a data file does not have.
     bool needsData = false;
+    // Whether it reads the database (the journal, reviews).
+    bool readsDatabase = false;
 };
 
 const auto Reads = [](const TArgs&) { return false; };
@@ -476,13 +593,19 @@ const std::map<std::string, TCommand> Commands = {
     {"backup", {CmdBackup, Writes}},
     {"restore", {CmdRestore, Writes}},
     {"report", {CmdReport, Reads, true}},
+    {"journal", {CmdJournal, Reads, false, true}},
+    {"review",
+     {CmdReview, [](const TArgs& a) { return a.positional.empty() || a.positional[0] != "list"; }, false,
+      true}},
 };
 
 // Opens the folder through the operations layer: writing commands take the lock; a missing folder, or a
 // folder without the program's files, is refused unless --init makes it a program folder. A damaged or
 // missing data file is refused rather than replaced, so that nothing on disk changes.
-void OpenProgramFolder(const std::string& folder, bool writes, bool init, bool needsData) {
+void OpenProgramFolder(const std::string& folder, bool writes, bool init, bool needsData,
+                       bool readsDatabase) {
     TOpenOptions options;
+    options.ReadDatabase = readsDatabase;
     options.CreateFolder = init;
     options.SampleOnFirstRun = init || !writes;
     TOpenReport report = Operations().Open(folder, writes ? TOpenMode::Writer : TOpenMode::Reader, options);
@@ -533,7 +656,8 @@ int Run(std::vector<std::string> args) {
     const bool writes = it->second.writes(a);
     if (home.empty()) home = FindProgramFolder(ExecutableFolder());
     if (home.empty()) Refuse("no program folder: HOME is not set (give --home DIR or set VARNHOLT_HOME)");
-    OpenProgramFolder(home, writes, init, it->second.needsData);
+    OpenProgramFolder(home, writes, init, it->second.needsData, it->second.readsDatabase);
+    if (writes) Operations().SetOperator(a.op);
     int status = it->second.run(a);
     Operations().Close();
     return status;
