@@ -368,10 +368,11 @@ void TWinMain::buildMenu() {
     MnuFile = Named(mb->addMenu(QStringLiteral("&File")), "MnuFile");
     MnuClipboard = Named(mb->addMenu(QStringLiteral("Cl&ipboard")), "MnuClipboard");
     MnuSpecial = Named(mb->addMenu(QStringLiteral("&Special functions")), "MnuSpecial");
+    MnuRecords = Named(mb->addMenu(QStringLiteral("Rec&ords")), "MnuRecords");
     MnuHelp = Named(mb->addMenu(QStringLiteral("&?")), "MnuHelp");
 
     // A menu shows in the bar once it holds a command.
-    for (QMenu* m : {MnuParameters, MnuConfiguration, MnuFile, MnuClipboard, MnuSpecial, MnuHelp}) {
+    for (QMenu* m : {MnuParameters, MnuConfiguration, MnuFile, MnuClipboard, MnuSpecial, MnuRecords, MnuHelp}) {
         m->installEventFilter(this);
         m->menuAction()->setVisible(false);
     }
@@ -418,6 +419,7 @@ void TWinMain::buildMenu() {
     MnuAbout = Named(MnuHelp->addAction(QStringLiteral("&About")), "MnuAbout");
     connect(MnuUserManual, &QAction::triggered, this, &TWinMain::MnuUserManualClick);
     connect(MnuAbout, &QAction::triggered, this, &TWinMain::MnuAboutClick);
+    CreateRecordsMenu();
 }
 
 QToolButton* TWinMain::AddBarButton(const char* name, const QString& caption, const QString& hint) {

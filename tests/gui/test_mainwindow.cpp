@@ -98,11 +98,12 @@ private slots:
         QCOMPARE(
             menus,
             (QStringList{"Pa&rameters: &Analytes, &Control materials, &Operators",
-                         "Confi&guration: &Backup/restore options, &Password, Statistical &risks, &Shortcuts",
+                         "Confi&guration: &Backup/restore options, &Password, Statistical &risks, &Shortcuts, "
+                         "&Corrective actions",
                          "&File: &Diskette restore, &Export, &Import", "Cl&ipboard: &Copy, &Paste",
                          "&Special functions: &Lock limits, &Fix limits, &Erase/archive levels, &Random "
                          "generator, &Clear queue",
-                         "&?: &User manual, &About"}));
+                         "Rec&ords: &Journal of changes, &Review and sign-off", "&?: &User manual, &About"}));
         // The button bar in its order, Exit last.
         QStringList bar;
         for (QToolButton* b : w.Panel1->findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly))
