@@ -287,6 +287,9 @@ void TWinMain::buildEntryPage() {
     CBOperator = Named(new QComboBox(TabSheetEnter), "CBOperator");
     CBOperator->setEditable(true);
     CBOperator->lineEdit()->setMaxLength(4);
+    // The operator in the entry field is the one the journal names for the changes that follow.
+    connect(CBOperator, &QComboBox::currentTextChanged, this,
+            [](const QString& text) { Operations().SetOperator(FromQ(text)); });
     LoadOperatorChoices();
     box->addWidget(CBOperator);
     auto* commentLabel = new QHBoxLayout();
