@@ -11,7 +11,6 @@
 #include "UDataLoadSave.h"
 #include "UGlobale.h"
 #include "UOperations.h"
-#include "UGlobale.h"
 #include "UPrintJob.h"
 #include "UPrnReview.h"
 #include "URisks.h"
@@ -89,12 +88,13 @@ std::vector<TPrnCell> LimitsCells(const TAnalyte& a) {
 
 std::vector<std::string> LimitsHeaderLines(const TAnalyte& a) {
     static const char* const alert[] = {"5% ( m \xb1 1.96s )", "2% ( m \xb1 2.32s )"};
-    static const char* const action[] = {"1% ( m \xb1 2.56s )", "0.5% ( m \xb1 2.81s )", "0.2% ( m \xb1 3.09s )"};
+    static const char* const action[] = {"1% ( m \xb1 2.56s )", "0.5% ( m \xb1 2.81s )",
+                                         "0.2% ( m \xb1 3.09s )"};
     const int al = Settings.AlertRow, ac = Settings.ActionRow - 2;
     return {std::string("Risks: alert limits ") + (al >= 0 && al < 2 ? alert[al] : "?") + ", action limits " +
                 (ac >= 0 && ac < 3 ? action[ac] : "?"),
-            std::string("Common CV: ") + (a.CommonCVOn() ? "on" : "off") + "    Westgard multirules: " +
-                (a.MultirulesOn() ? "on" : "off")};
+            std::string("Common CV: ") + (a.CommonCVOn() ? "on" : "off") +
+                "    Westgard multirules: " + (a.MultirulesOn() ? "on" : "off")};
 }
 
 void PrintLimits(TPrintCanvas& canvas, const TAnalyte& a) {

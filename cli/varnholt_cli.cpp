@@ -366,9 +366,6 @@ int CmdAdd(const TArgs& a) {
     an.ClassifyRun(r.Levels);
     for (int k : a.rejects)
         if (r.Levels[k].State != psEmpty) r.Levels[k].State = psDiscarded;
-    // As in the validation window: a run that a rule rejects is accepted only with its corrective action.
-    if (Trim(a.action).empty() && RunIsRejected(an, r, an.MultirulesOn()))
-        Refuse("a rule rejects this run: give the corrective action with --action");
     TRunNote note;
     note.CorrectiveAction = a.action;
     note.Reason = a.reason;
@@ -592,7 +589,7 @@ const std::map<std::string, TCommand> Commands = {
     {"archive", {CmdArchive, Writes}},
     {"backup", {CmdBackup, Writes}},
     {"restore", {CmdRestore, Writes}},
-    {"report", {CmdReport, Reads, true}},
+    {"report", {CmdReport, Reads, true, true}},
     {"journal", {CmdJournal, Reads, false, true}},
     {"review",
      {CmdReview, [](const TArgs& a) { return a.positional.empty() || a.positional[0] != "list"; }, false,

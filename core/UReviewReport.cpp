@@ -33,7 +33,8 @@ std::string RuleNames(const TPointJudgement& j, int level) {
             s += (s.empty() ? "" : ",") + std::string(LevelRuleNames[static_cast<size_t>(r)]);
     const TRuleNames& across = j.AcrossThree ? AcrossThreeRuleNames : LevelRuleNames;
     for (int r = FirstAcrossRule; r < RuleCount; ++r)
-        if (j.AcrossRules & (1u << r)) s += (s.empty() ? "" : ",") + std::string(across[static_cast<size_t>(r)]);
+        if (j.AcrossRules & (1u << r))
+            s += (s.empty() ? "" : ",") + std::string(across[static_cast<size_t>(r)]);
     return s;
 }
 
@@ -70,25 +71,29 @@ TReviewSummary ReviewReport(const TAnalyte& a, TDateTime first, TDateTime last,
         if (!p.Operator.View().empty()) line += "   " + std::string(p.Operator.View());
         runs.push_back(line);
     }
-    s.Lines.push_back(a.Name + " (" + a.Unit + "), " + Day(first) + " to " + Day(last) + ": " + std::to_string(s.Runs) +
-                      (s.Runs == 1 ? " run" : " runs") + ", " + std::to_string(s.Warnings) + " warnings, " +
-                      std::to_string(s.Rejects) + " rejects, " + std::to_string(s.Discarded) + " discarded values");
+    s.Lines.push_back(a.Name + " (" + a.Unit + "), " + Day(first) + " to " + Day(last) + ": " +
+                      std::to_string(s.Runs) + (s.Runs == 1 ? " run" : " runs") + ", " +
+                      std::to_string(s.Warnings) + " warnings, " + std::to_string(s.Rejects) + " rejects, " +
+                      std::to_string(s.Discarded) + " discarded values");
     s.Lines.push_back("Runs and rule outcomes:");
     if (runs.empty()) s.Lines.push_back("  none");
     s.Lines.insert(s.Lines.end(), runs.begin(), runs.end());
 
     std::vector<std::string> actions, changes;
     for (const TJournalEntry& e : journal) {
-        const bool about = e.Point.empty() ? InPeriod(e.TimeLocal, first, last) : InPeriod(e.Point, first, last);
+        const bool about =
+            e.Point.empty() ? InPeriod(e.TimeLocal, first, last) : InPeriod(e.Point, first, last);
         if (!about) continue;
         const std::string who = Utf8ToCp1252(e.Operator);
         if (e.Kind == jk::RunWithViolations) {
-            actions.push_back("  " + e.Point + "   " + (e.Reason.empty() ? "no corrective action given" : Utf8ToCp1252(e.Reason)) +
+            actions.push_back("  " + e.Point + "   " +
+                              (e.Reason.empty() ? "no corrective action given" : Utf8ToCp1252(e.Reason)) +
                               "   (" + who + ")");
             continue;
         }
         if (e.Kind == jk::RunAccepted || e.Kind == jk::RunHeld || e.Kind == jk::RunRecalled) continue;
-        std::string line = "  #" + std::to_string(e.Id) + " " + e.TimeLocal.substr(0, 16) + " " + who + " " + e.Kind;
+        std::string line =
+            "  #" + std::to_string(e.Id) + " " + e.TimeLocal.substr(0, 16) + " " + who + " " + e.Kind;
         if (e.Level > 0) line += " L" + std::to_string(e.Level);
         if (!e.Point.empty()) line += " of " + e.Point;
         if (!e.Before.empty()) line += ": " + Utf8ToCp1252(e.Before);
@@ -107,9 +112,10 @@ TReviewSummary ReviewReport(const TAnalyte& a, TDateTime first, TDateTime last,
     for (const TReview& r : reviews) {
         if (r.Last < first || r.First > last) continue;
         any = true;
-        s.Lines.push_back("  " + Day(r.First) + " to " + Day(r.Last) + " signed by " + r.Reviewer + " on " +
-                          r.SignedLocal.substr(0, 16) +
-                          (r.Reopened() ? "; reopened " + r.ReopenedUtc.substr(0, 10) + ": " + r.ReopenedReason : ""));
+        s.Lines.push_back(
+            "  " + Day(r.First) + " to " + Day(r.Last) + " signed by " + r.Reviewer + " on " +
+            r.SignedLocal.substr(0, 16) +
+            (r.Reopened() ? "; reopened " + r.ReopenedUtc.substr(0, 10) + ": " + r.ReopenedReason : ""));
     }
     if (!any) s.Lines.push_back("  none");
     return s;

@@ -79,7 +79,8 @@ TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValid
 }
 
 TRecallOutcome RecallQueuedRun(const TValidateRun& validate,
-                               const std::function<void(TAnalyte&, bool)>& showAnalyte, const TRunNoteOf& note) {
+                               const std::function<void(TAnalyte&, bool)>& showAnalyte,
+                               const TRunNoteOf& note) {
     TRecallOutcome out;
     const int analytesBefore = ListAnalytes.Count();
     TAnalyte* a = nullptr;

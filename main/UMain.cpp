@@ -375,7 +375,8 @@ void TWinMain::buildMenu() {
     MnuHelp = Named(mb->addMenu(QStringLiteral("&?")), "MnuHelp");
 
     // A menu shows in the bar once it holds a command.
-    for (QMenu* m : {MnuParameters, MnuConfiguration, MnuFile, MnuClipboard, MnuSpecial, MnuRecords, MnuHelp}) {
+    for (QMenu* m :
+         {MnuParameters, MnuConfiguration, MnuFile, MnuClipboard, MnuSpecial, MnuRecords, MnuHelp}) {
         m->installEventFilter(this);
         m->menuAction()->setVisible(false);
     }

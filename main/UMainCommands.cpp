@@ -151,14 +151,14 @@ void TWinMain::BtDataClick() {
     CreateChildWindows();
     if (!WinShowData->Execute(*CurrentAnalyte, SelectedPoint)) return;
     std::string reason;
-    if (int i = WinShowData->PointToEdit(); i >= 0 && i < CurrentAnalyte->Count() &&
-                                            AskReasonText("Why is the point of " + CurrentAnalyte->Name +
-                                                              " corrected?",
-                                                          reason)) {
+    if (int i = WinShowData->PointToEdit();
+        i >= 0 && i < CurrentAnalyte->Count() &&
+        AskReasonText("Why is the point of " + CurrentAnalyte->Name + " corrected?", reason)) {
         MovePointToEntryFields(i);
         TResu taken;
         // A point that cannot be taken out stays stored: the fields must not offer it a second time.
-        if (!ShowOutcome(Operations().TakePointForEdit(*CurrentAnalyte, i, taken, reason))) ResetEntryFields();
+        if (!ShowOutcome(Operations().TakePointForEdit(*CurrentAnalyte, i, taken, reason)))
+            ResetEntryFields();
     }
     SelectedPoint = -1;
     UpdateVisibleStretch();

@@ -9,8 +9,8 @@
 #include "UCodePage.h"
 #include "UGlobale.h"
 #include "UMotPass.h"
-#include "UReason.h"
 #include "UQcError.h"
+#include "UReason.h"
 #include "UUtilitaires.h"
 
 namespace {

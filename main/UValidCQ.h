@@ -9,8 +9,8 @@
 #include <array>
 #include <vector>
 
-#include "UStructures.h"
 #include "UOperations.h"
+#include "UStructures.h"
 #include "UWestgard.h"
 
 class TWinValidCQ;

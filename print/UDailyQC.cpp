@@ -11,8 +11,8 @@
 #include <QTextOption>
 
 #include "UPrintJob.h"
-#include "UPrnReview.h"
 #include "UPrnData.h"
+#include "UPrnReview.h"
 #include "UUserPrompt.h"
 
 namespace {
@@ -93,8 +93,8 @@ std::string DailyTitle(TDateTime day) {
 }
 
 void PrintDailyQC(TPrintCanvas& canvas, const std::vector<TDailyPoint>& points, TDateTime day) {
-    const int y =
-        PrintTable(canvas, DailyTitle(day), {"", ""}, DailyCells(points), 7, {17, 9, 12, 12, 12, 9, 24}, true);
+    const int y = PrintTable(canvas, DailyTitle(day), {"", ""}, DailyCells(points), 7,
+                             {17, 9, 12, 12, 12, 9, 24}, true);
     // Several analytes: the day is signed by hand.
     PrintReviewLine(canvas, y, nullptr, day, day);
 }

@@ -293,8 +293,8 @@ private:
         const int hs = H_ / 50;
         static const double share[] = {0.15, 0.31, 0.11, 0.11, 0.16, 0.16};
         std::vector<std::array<std::string, 6>> rows;
-        rows.push_back({"Limits in force", "Limit mode and reference period", "Target (" + a_.Unit + ")", "SD",
-                        "Warning limits", "Action limits"});
+        rows.push_back({"Limits in force", "Limit mode and reference period", "Target (" + a_.Unit + ")",
+                        "SD", "Warning limits", "Action limits"});
         const int dec = a_.Decimals + 1;
         for (int i = 0; i < a_.NbLevels; ++i) {
             const size_t l = static_cast<size_t>(i);
@@ -302,11 +302,12 @@ private:
             const LevelStats& s = a_.Limits[l];
             const bool ok = s.State != 6;
             auto range = [&](long double d) {
-                return ok ? FormatFixed(s.Mean - d, 8, dec) + " to " + FormatFixed(s.Mean + d, 8, dec) : std::string();
+                return ok ? FormatFixed(s.Mean - d, 8, dec) + " to " + FormatFixed(s.Mean + d, 8, dec)
+                          : std::string();
             };
             rows.push_back({ListSerum.FindMaterial(a_.MaterialId[l]).Name, ReferencePeriodText(a_, i),
-                            ok ? FormatFixed(s.Mean, 8, dec) : std::string(), LevelSdText(a_, i), range(s.WarnDev),
-                            range(s.ActionDev)});
+                            ok ? FormatFixed(s.Mean, 8, dec) : std::string(), LevelSdText(a_, i),
+                            range(s.WarnDev), range(s.ActionDev)});
         }
         p_.setFont(ArialFont(8));
         p_.setPen(QPen(Qt::black, 1));
@@ -326,8 +327,10 @@ private:
         y += static_cast<int>(rows.size()) * hs + h_;
         PrintLegend(y);
         y += 2 * h_;
-        std::string review = ReviewedByText(&a_, a_.Points.empty() ? 0 : a_.Points[static_cast<size_t>(std::max(first, 0))].DateTime,
-                                            a_.Points.empty() ? 0 : a_.Points[static_cast<size_t>(std::clamp(last, 0, a_.Count() - 1))].DateTime);
+        std::string review = ReviewedByText(
+            &a_, a_.Points.empty() ? 0 : a_.Points[static_cast<size_t>(std::max(first, 0))].DateTime,
+            a_.Points.empty() ? 0
+                              : a_.Points[static_cast<size_t>(std::clamp(last, 0, a_.Count() - 1))].DateTime);
         if (a_.Points.empty() || first > last) review.clear();
         if (review.empty()) review = "Reviewed by ______________________________    on ____________________";
         p_.setFont(ArialFont(9));

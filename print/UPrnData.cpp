@@ -112,7 +112,8 @@ TDataTable BuildDataTable(const TAnalyte& a, int first, int last, bool stats) {
 
 void PrintQCData(TPrintCanvas& canvas, const TAnalyte& a, int first, int last, bool stats) {
     TDataTable t = BuildDataTable(a, first, last, stats);
-    const int y = PrintTable(canvas, "QC data for " + a.Name, t.HeaderLines, t.Cells, t.NCols, t.Widths, false);
+    const int y =
+        PrintTable(canvas, "QC data for " + a.Name, t.HeaderLines, t.Cells, t.NCols, t.Widths, false);
     const int from = std::max(first, 0), to = std::min(last, a.Count() - 1);
     if (from <= to)
         PrintReviewLine(canvas, y, &a, a.Points[static_cast<size_t>(from)].DateTime,

@@ -22,8 +22,8 @@ std::string ReviewedByText(const TAnalyte* a, TDateTime first, TDateTime last) {
     last = DatePart(last);
     for (const TReview& r : Operations().Reviews(a->Name)) {
         if (r.Reopened() || r.First > first || r.Last < last) continue;
-        return "Reviewed by " + r.Reviewer + " on " + r.SignedLocal.substr(0, 10) + " (" + Day(r.First) + " to " +
-               Day(r.Last) + ")";
+        return "Reviewed by " + r.Reviewer + " on " + r.SignedLocal.substr(0, 10) + " (" + Day(r.First) +
+               " to " + Day(r.Last) + ")";
     }
     return "";
 }

@@ -1,4 +1,5 @@
-// What every QC printout shows for an auditor: the review sign-off line, and the texts of the limits in force.
+// What every QC printout shows for an auditor: the review sign-off line, and the texts of the limits in
+// force.
 #pragma once
 
 #include <string>

@@ -163,7 +163,8 @@ void TWinArchives::ApplyPending() {
     for (const TEntry& e : pending_) numbers.push_back(e.Number);
     if (numbers.empty()) return;
     std::string reason;
-    if (!AskReasonText("Why are " + std::to_string(numbers.size()) + " archives of " + analyte_->Name + " deleted?",
+    if (!AskReasonText("Why are " + std::to_string(numbers.size()) + " archives of " + analyte_->Name +
+                           " deleted?",
                        reason))
         return;
     ShowOutcome(Operations().DeleteArchives(*analyte_, numbers, reason));

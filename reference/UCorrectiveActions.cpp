@@ -44,6 +44,7 @@ void TWinCorrectiveActions::BtOKClick() {
     // A changed list is a protected change, as the password and the operators are.
     if (!AskPassword()) return;
     std::vector<std::string> actions;
-    for (const QString& line : EditActions->toPlainText().split(QLatin1Char('\n'))) actions.push_back(FromQ(line));
+    for (const QString& line : EditActions->toPlainText().split(QLatin1Char('\n')))
+        actions.push_back(FromQ(line));
     if (ShowOutcome(Operations().SetCorrectiveActions(actions))) accept();
 }

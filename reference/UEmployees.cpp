@@ -105,7 +105,8 @@ TWinEmployees::TWinEmployees(QWidget* parent) : QDialog(parent) {
     BtPassword->setObjectName(QStringLiteral("BtPassword"));
     BtPassword->setGeometry(190, 100, 100, 27);
     BtPassword->setAutoDefault(false);
-    BtPassword->setToolTip(QStringLiteral("The password with which the operator of the current row signs reviews"));
+    BtPassword->setToolTip(
+        QStringLiteral("The password with which the operator of the current row signs reviews"));
     connect(BtPassword, &QPushButton::clicked, this, &TWinEmployees::BtPasswordClick);
     connect(BtOK, &QPushButton::clicked, this, &TWinEmployees::BtOKClick);
     connect(BtCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -124,7 +125,8 @@ TWinOperatorPassword::TWinOperatorPassword(QWidget* parent) : QDialog(parent) {
         e->setEchoMode(QLineEdit::Password);
         e->setMaxLength(64);
     }
-    layout->addWidget(new QLabel(QStringLiteral("New password (empty: the program's password serves)"), this));
+    layout->addWidget(
+        new QLabel(QStringLiteral("New password (empty: the program's password serves)"), this));
     layout->addWidget(EditPassword);
     layout->addWidget(new QLabel(QStringLiteral("Repeat it"), this));
     layout->addWidget(EditRepeat);

@@ -237,7 +237,8 @@ void TWinShowData::ApplyPending() {
     // Written before the window closes; a failed write leaves every point where it was. The journal keeps
     // the reason; without one nothing is deleted.
     std::string reason;
-    if (AskReasonText("Why are " + std::to_string(pending_.size()) + " points of " + analyte_->Name + " deleted?",
+    if (AskReasonText("Why are " + std::to_string(pending_.size()) + " points of " + analyte_->Name +
+                          " deleted?",
                       reason))
         ShowOutcome(Operations().DeletePoints(*analyte_, pending_, reason));
     pending_.clear();

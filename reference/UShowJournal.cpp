@@ -22,8 +22,8 @@
 #include "UUserPrompt.h"
 
 namespace {
-const char* const Columns[] = {"No.",   "Time",   "Operator", "Kind",  "Analyte",
-                               "Level", "Point",  "Before",   "After", "Reason"};
+const char* const Columns[] = {"No.",   "Time",  "Operator", "Kind",  "Analyte",
+                               "Level", "Point", "Before",   "After", "Reason"};
 constexpr int ColumnCount = 10;
 
 std::string Field(const TJournalEntry& e, int column) {
@@ -72,7 +72,8 @@ QVariant TJournalModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= static_cast<int>(entries_.size())) return {};
     const TJournalEntry& e = entries_[static_cast<size_t>(index.row())];
     if (role == Qt::DisplayRole) return QString::fromStdString(Field(e, index.column()));
-    if (role == Qt::ToolTipRole && index.column() >= 7) return QString::fromStdString(Field(e, index.column()));
+    if (role == Qt::ToolTipRole && index.column() >= 7)
+        return QString::fromStdString(Field(e, index.column()));
     return {};
 }
 
@@ -87,8 +88,8 @@ void PrintJournal(TPrintCanvas& canvas, const std::vector<TJournalEntry>& entrie
     for (int c = 0; c < ColumnCount; ++c) cells.push_back({Columns[c], cmSilver});
     for (const TJournalEntry& e : entries)
         for (int c = 0; c < ColumnCount; ++c) cells.push_back({Utf8ToCp1252(Field(e, c)), cmNone});
-    PrintTable(canvas, "Journal of changes", headerLines, cells, ColumnCount, {4, 12, 5, 11, 8, 3, 10, 16, 17, 14},
-               false);
+    PrintTable(canvas, "Journal of changes", headerLines, cells, ColumnCount,
+               {4, 12, 5, 11, 8, 3, 10, 16, 17, 14}, false);
 }
 
 TWinShowJournal::TWinShowJournal(QWidget* parent) : QDialog(parent) {
@@ -115,7 +116,8 @@ TWinShowJournal::TWinShowJournal(QWidget* parent) : QDialog(parent) {
     DateTo = new TDatePicker(this);
     DateTo->setObjectName(QStringLiteral("DateTo"));
     for (QCheckBox* c : {CBFrom, CBTo}) connect(c, &QCheckBox::toggled, this, [this] { ApplyFilter(); });
-    for (TDatePicker* d : {DateFrom, DateTo}) connect(d, &QDateEdit::dateChanged, this, [this] { ApplyFilter(); });
+    for (TDatePicker* d : {DateFrom, DateTo})
+        connect(d, &QDateEdit::dateChanged, this, [this] { ApplyFilter(); });
     filters->addWidget(new QLabel(QStringLiteral("Analyte"), this), 0, 0);
     filters->addWidget(CBAnalyte, 1, 0);
     filters->addWidget(new QLabel(QStringLiteral("Kind"), this), 0, 1);
@@ -216,7 +218,8 @@ void TWinShowJournal::ApplyFilter() {
     if (filling_) return;
     Model->SetEntries(Operations().Journal(Filter()));
     const size_t n = Model->Entries().size();
-    LblCount->setText(QStringLiteral("%1 %2").arg(n).arg(n == 1 ? QStringLiteral("entry") : QStringLiteral("entries")));
+    LblCount->setText(
+        QStringLiteral("%1 %2").arg(n).arg(n == 1 ? QStringLiteral("entry") : QStringLiteral("entries")));
     if (n > 0) Table->scrollToBottom();
 }
 
@@ -228,7 +231,8 @@ void TWinShowJournal::BtVerifyClick() {
     const TJournalCheck check = Operations().CheckJournal();
     if (check.Whole)
         ShowMessageBox(mkInformation, mbOK,
-                       "The journal is whole: " + std::to_string(check.Entries) + " entries match their hashes.");
+                       "The journal is whole: " + std::to_string(check.Entries) +
+                           " entries match their hashes.");
     else
         ShowMessageBox(mkError, mbOK, check.Message);
 }
@@ -251,8 +255,8 @@ void TWinShowJournal::BtPrintClick() {
     }
     const TJournalFilter f = Filter();
     std::string chosen = "Analyte: " + (f.Analyte.empty() ? std::string("all") : Utf8ToCp1252(f.Analyte)) +
-                         "    Kind: " + (f.Kind.empty() ? std::string("all") : f.Kind) +
-                         "    Operator: " + (f.Operator.empty() ? std::string("all") : Utf8ToCp1252(f.Operator));
+                         "    Kind: " + (f.Kind.empty() ? std::string("all") : f.Kind) + "    Operator: " +
+                         (f.Operator.empty() ? std::string("all") : Utf8ToCp1252(f.Operator));
     if (f.From) chosen += "    From: " + JournalDateTime(*f.From).substr(0, 10);
     if (f.To) chosen += "    To: " + JournalDateTime(*f.To).substr(0, 10);
     const TJournalCheck check = Operations().CheckJournal();
@@ -263,5 +267,7 @@ void TWinShowJournal::BtPrintClick() {
     job.FileName = TPrintJob::SafeFileName(QStringLiteral("Journal of changes"));
     job.Orientation = QPageLayout::Landscape;
     const std::vector<TJournalEntry>& entries = Model->Entries();
-    TPrintJob::Print(this, job, [&](TPrintCanvas& canvas) { PrintJournal(canvas, entries, {chosen, chain}); });
+    TPrintJob::Print(this, job, [&](TPrintCanvas& canvas) {
+        PrintJournal(canvas, entries, {chosen, chain});
+    });
 }

@@ -95,15 +95,15 @@ private slots:
             for (QAction* a : m->menu()->actions()) items << a->text();
             menus << m->text() + ": " + items.join(QStringLiteral(", "));
         }
-        QCOMPARE(
-            menus,
-            (QStringList{"Pa&rameters: &Analytes, &Control materials, &Operators",
-                         "Confi&guration: &Backup/restore options, &Password, Statistical &risks, &Shortcuts, "
-                         "&Corrective actions",
-                         "&File: &Diskette restore, &Export, &Import", "Cl&ipboard: &Copy, &Paste",
-                         "&Special functions: &Lock limits, &Fix limits, &Erase/archive levels, &Random "
-                         "generator, &Clear queue",
-                         "Rec&ords: &Journal of changes, &Review and sign-off", "&?: &User manual, &About"}));
+        QCOMPARE(menus,
+                 (QStringList{
+                     "Pa&rameters: &Analytes, &Control materials, &Operators",
+                     "Confi&guration: &Backup/restore options, &Password, Statistical &risks, &Shortcuts, "
+                     "&Corrective actions",
+                     "&File: &Diskette restore, &Export, &Import", "Cl&ipboard: &Copy, &Paste",
+                     "&Special functions: &Lock limits, &Fix limits, &Erase/archive levels, &Random "
+                     "generator, &Clear queue",
+                     "Rec&ords: &Journal of changes, &Review and sign-off", "&?: &User manual, &About"}));
         // The button bar in its order, Exit last.
         QStringList bar;
         for (QToolButton* b : w.Panel1->findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly))

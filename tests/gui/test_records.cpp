@@ -25,7 +25,8 @@ private slots:
     void okOnARejectedRunAsksTheCorrectiveActionAndCancelStaysInTheWindow() {
         TGuiFolder folder;
         TAnalyte& a = AddTestAnalyte("GLU", 1, 25);
-        TResu r = TestRun(a.Points.back().DateTime + 1, {static_cast<double>(a.Limits[0].Mean + 10 * a.Limits[0].ActionDev)});
+        TResu r = TestRun(a.Points.back().DateTime + 1,
+                          {static_cast<double>(a.Limits[0].Mean + 10 * a.Limits[0].ActionDev)});
         r.AnalyteName = a.Name;
         a.ClassifyRun(r.Levels);
         TWinValidCQ w;
@@ -46,8 +47,9 @@ private slots:
         f.Kind = jk::RunWithViolations;
         const std::vector<TJournalEntry> e = Operations().Journal(f);
         QCOMPARE(e.size(), size_t(1));
-        QCOMPARE(e[0].Reason,
-                 std::string("Corrective action: Repeated the control and it was in range; new vial gave 101"));
+        QCOMPARE(
+            e[0].Reason,
+            std::string("Corrective action: Repeated the control and it was in range; new vial gave 101"));
 
         // A run in control is accepted without a question.
         TDialogScript::ReasonQuestions().clear();
@@ -64,7 +66,9 @@ private slots:
     void journalWindowFiltersExportsAndPrints() {
         TGuiFolder folder;
         TAnalyte& a = AddTestAnalyte("GLU", 1, 10);
-        TAnalyte& b = AddTestAnalyte("Ur\xe9" "e", 1, 10); // Windows-1252, as the model keeps names
+        TAnalyte& b = AddTestAnalyte("Ur\xe9"
+                                     "e",
+                                     1, 10); // Windows-1252, as the model keeps names
         QVERIFY(Operations().DeletePoints(a, {0}, "duplicate").Ok());
         QVERIFY(Operations().DeletePoints(b, {0, 0}, "wrong tube").Ok());
         TWinShowJournal w;
@@ -134,7 +138,8 @@ private slots:
         TGuiFolder folder;
         TAnalyte& a = AddTestAnalyte("GLU", 1, 25);
         // A far value: flagged on the chart with the rule it breaks.
-        TResu far = TestRun(a.Points.back().DateTime + 1, {static_cast<double>(a.Limits[0].Mean + 10 * a.Limits[0].ActionDev)});
+        TResu far = TestRun(a.Points.back().DateTime + 1,
+                            {static_cast<double>(a.Limits[0].Mean + 10 * a.Limits[0].ActionDev)});
         far.AnalyteName = a.Name;
         a.ClassifyRun(far.Levels);
         TRunNote note;
@@ -148,12 +153,14 @@ private slots:
             return PrnPdfText(pdf);
         };
         std::string text = print("unsigned.pdf");
-        for (const char* expected : {"Limits in force", "Limit mode and reference period", "Target (mmol/l)",
-                                     "Warning limits", "Action limits", "Mobile limits, 2024-03-01 to", "Legend:",
-                                     "discarded", "reviewed and signed", "1:3s", "Reviewed by ____"})
+        for (const char* expected :
+             {"Limits in force", "Limit mode and reference period", "Target (mmol/l)", "Warning limits",
+              "Action limits", "Mobile limits, 2024-03-01 to", "Legend:", "discarded", "reviewed and signed",
+              "1:3s", "Reviewed by ____"})
             QVERIFY2(text.find(expected) != std::string::npos, expected);
 
-        QVERIFY(Operations().SignReview(a, a.Points.front().DateTime, a.Points.back().DateTime, "RV", "").Ok());
+        QVERIFY(
+            Operations().SignReview(a, a.Points.front().DateTime, a.Points.back().DateTime, "RV", "").Ok());
         text = print("signed.pdf");
         QVERIFY(text.find("Reviewed by RV on ") != std::string::npos);
         QVERIFY(text.find("Reviewed by ____") == std::string::npos);
