@@ -398,12 +398,7 @@ void TOperations::WriteData() {
         staged_.clear();
         throw EQcError("Cannot write " + path + ": " + e.what(), path, e.what());
     }
-    try {
-        RecordFileState(FileNameOf(path), image);
-    } catch (const EQcError&) {
-        // The integrity record is an aid; the data itself must still be written.
-    }
-    WriteJournaled(path, image);
+    WriteJournaled(path, image, {}, [&] { RecordFileState(FileNameOf(path), image); });
 }
 
 void TOperations::WriteQueue() {

@@ -331,8 +331,11 @@ private:
     };
     void Log(const char* kind, const TAnalyte* a, int level, std::optional<TDateTime> point,
              std::string before, std::string after, std::string reason = "", std::string op = "");
-    void WriteJournaled(const std::string& path, const std::string& bytes, const TWriteOptions& options = {});
-    int64_t BeginJournal(const std::string& fileName, const std::string& fileHash);
+    // `alsoBefore` runs in the same database transaction as the pending entries (one disk sync for both).
+    void WriteJournaled(const std::string& path, const std::string& bytes, const TWriteOptions& options = {},
+                        const std::function<void()>& alsoBefore = {});
+    int64_t BeginJournal(const std::string& fileName, const std::string& fileHash,
+                         const std::function<void()>& alsoBefore = {});
     void AbandonJournal(int64_t batch);
     void FinishJournal();
     // Staged entries of a change kept in the database only: completed in the caller's transaction.

@@ -191,8 +191,19 @@ void TOperations::Log(const char* kind, const TAnalyte* a, int level, std::optio
     staged_.push_back({std::move(e), 0});
 }
 
-int64_t TOperations::BeginJournal(const std::string& fileName, const std::string& fileHash) {
-    if (staged_.empty()) return 0;
+int64_t TOperations::BeginJournal(const std::string& fileName, const std::string& fileHash,
+                                  const std::function<void()>& alsoBefore) {
+    // The integrity record of the file is an aid: a failure of it never stops the write.
+    auto before = [&alsoBefore] {
+        if (alsoBefore) try {
+                alsoBefore();
+            } catch (const EQcError&) {
+            }
+    };
+    if (staged_.empty()) {
+        before();
+        return 0;
+    }
     std::vector<TStaged> entries = std::move(staged_);
     staged_.clear();
     EnsureDatabase();
@@ -201,6 +212,7 @@ int64_t TOperations::BeginJournal(const std::string& fileName, const std::string
     // that the file's next hash does not disown them.
     if (journalUnfinished_) FinishJournal();
     TDatabase::TTransaction t(db_);
+    before();
     TStatement next = db_.Prepare("SELECT coalesce(max(batch), 0) + 1 FROM journal_pending");
     next.Step();
     const int64_t batch = next.Int(0);
@@ -233,7 +245,20 @@ void TOperations::AbandonJournal(int64_t batch) {
 
 void TOperations::FinishJournal() {
     if (!db_.IsOpen()) return;
+    // The completion needs no disk sync of its own: lost with the power, its entries are still pending
+    // and the next open completes them from the file; the next synced commit makes it durable anyway.
+    struct TRelaxedSync {
+        const TDatabase& Db;
+        explicit TRelaxedSync(const TDatabase& db) : Db(db) { Db.Exec("PRAGMA synchronous=NORMAL"); }
+        ~TRelaxedSync() {
+            try {
+                Db.Exec("PRAGMA synchronous=FULL");
+            } catch (const EQcError&) {
+            }
+        }
+    };
     try {
+        TRelaxedSync relaxed(db_);
         TDatabase::TTransaction t(db_);
         std::vector<std::pair<TJournalEntry, int64_t>> entries;
         TStatement st =
@@ -263,11 +288,11 @@ void TOperations::FinishJournal() {
     }
 }
 
-void TOperations::WriteJournaled(const std::string& path, const std::string& bytes,
-                                 const TWriteOptions& options) {
+void TOperations::WriteJournaled(const std::string& path, const std::string& bytes, const TWriteOptions& options,
+                                 const std::function<void()>& alsoBefore) {
     int64_t batch = 0;
     try {
-        batch = BeginJournal(FileNameOf(path), FileStateHash(bytes));
+        batch = BeginJournal(FileNameOf(path), FileStateHash(bytes), alsoBefore);
     } catch (const EQcError& e) {
         // No change goes unrecorded while the journal is in use.
         throw EQcError("Cannot write " + path + ": the journal could not be written: " + e.what(), path,

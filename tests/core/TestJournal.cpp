@@ -291,7 +291,9 @@ TEST(JournalCrash, KillNineAtRandomMomentsLeavesFilesAndJournalInAgreement) {
                 TResu r = a.PointAsEntry(a.Count() - 1);
                 r.DateTime += 1;
                 r.AnalyteName = a.Name;
-                if (i % 4 == 3)
+                if (i % 7 == 6)
+                    Operations().ChangeSettings([i](TSettings& s) { s.BackupInterval = 1 + i % 90; });
+                else if (i % 4 == 3)
                     Operations().HoldRun(r);
                 else if (i % 5 == 4)
                     Operations().DeletePoints(a, {0}, "crash test");
@@ -321,6 +323,14 @@ TEST(JournalCrash, KillNineAtRandomMomentsLeavesFilesAndJournalInAgreement) {
         const int accepted = count(jk::RunAccepted) + count(jk::RunWithViolations);
         EXPECT_EQ(points, initialPoints + accepted - count(jk::PointDeleted)) << "round " << round;
         EXPECT_EQ(static_cast<int>(Fifo.Count()), initialHeld + count(jk::RunHeld)) << "round " << round;
+        // The settings file holds what the last settings entry says it became.
+        TJournalFilter settings;
+        settings.Kind = jk::SettingsChanged;
+        std::vector<TJournalEntry> changes = Operations().Journal(settings);
+        if (!changes.empty()) {
+            EXPECT_EQ(changes.back().After, "backup interval (days): " + std::to_string(Settings.BackupInterval))
+                << "round " << round;
+        }
         total += accepted;
         Operations().Close();
     }
