@@ -9,6 +9,7 @@
 #include "GuiTestHelpers.h"
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
+#include "UEmployees.h"
 #include "UOperations.h"
 #include "UPrintJob.h"
 #include "UPrnCharts.h"
@@ -132,6 +133,31 @@ private slots:
         QVERIFY(w.BtSignClick());
         QCOMPARE(Operations().Reviews("GLU").size(), size_t(1));
         QVERIFY(w.Report->toPlainText().contains(QStringLiteral("signed by RV")));
+    }
+
+    void operatorsOwnPasswordIsTypedTwiceAndKeptOutOfTheSettings() {
+        TGuiFolder folder;
+        QVERIFY(Operations().SetOperators({"RV"}).Ok());
+        TWinEmployees w;
+        w.FormActivate();
+        auto type = [](const char* first, const char* second) {
+            OnNextModal([first, second](QDialog* d) {
+                QCOMPARE(d->objectName(), QStringLiteral("WinOperatorPassword"));
+                auto* p = static_cast<TWinOperatorPassword*>(d);
+                p->EditPassword->setText(QString::fromLatin1(first));
+                p->EditRepeat->setText(QString::fromLatin1(second));
+                p->accept();
+            });
+        };
+        type("abc", "abd");
+        w.BtPasswordClick();
+        QCOMPARE(ShownTexts().back(), std::string("The two passwords differ."));
+        QVERIFY(!Operations().OperatorHasPassword("RV"));
+        type("abc", "abc");
+        w.BtPasswordClick();
+        QVERIFY(Operations().OperatorPasswordMatches("RV", "abc"));
+        QVERIFY(!Operations().OperatorPasswordMatches("RV", ""));
+        QVERIFY(ReadWholeFile(SettingsFileName()).find("abc") == std::string::npos);
     }
 
     void chartAndLimitsPrintoutsCarryWhatAnAuditorAsksFor() {
