@@ -59,11 +59,14 @@ TReviewSummary ReviewReport(const TAnalyte& a, TDateTime first, TDateTime last,
         for (int k = 0; k < a.NbLevels; ++k) {
             const auto l = static_cast<size_t>(k);
             const LevelValue& v = p.Levels[l];
-            line += "   L" + std::to_string(k + 1) + " ";
-            line += v.State == psEmpty ? std::string("-") : JournalValue(v.Value, a.Decimals);
-            line += std::string(" ") + OutcomeText(j.Level[l]);
+            // Each level in a column of its own, so that the levels line up from run to run.
+            std::string cell = "L" + std::to_string(k + 1) + " ";
+            cell += v.State == psEmpty ? std::string("-") : JournalValue(v.Value, a.Decimals);
+            cell += std::string(" ") + OutcomeText(j.Level[l]);
             const std::string rules = RuleNames(j, k);
-            if (!rules.empty() && (j.Level[l] == ocWarning || j.Level[l] == ocReject)) line += " " + rules;
+            if (!rules.empty() && (j.Level[l] == ocWarning || j.Level[l] == ocReject)) cell += " " + rules;
+            if (cell.size() < 28) cell.resize(28, ' ');
+            line += "   " + cell;
             s.Warnings += j.Level[l] == ocWarning;
             s.Rejects += j.Level[l] == ocReject;
             s.Discarded += j.Level[l] == ocDiscarded;

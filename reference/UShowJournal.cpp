@@ -138,7 +138,7 @@ TWinShowJournal::TWinShowJournal(QWidget* parent) : QDialog(parent) {
     Table->verticalHeader()->hide();
     Table->verticalHeader()->setDefaultSectionSize(18);
     Table->horizontalHeader()->setStretchLastSection(true);
-    const int widths[] = {45, 125, 55, 150, 90, 40, 110, 150, 150};
+    const int widths[] = {45, 140, 60, 170, 90, 40, 110, 170, 170};
     for (int c = 0; c < 9; ++c) Table->setColumnWidth(c, widths[c]);
 
     LblCount = new QLabel(this);

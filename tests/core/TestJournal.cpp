@@ -13,6 +13,7 @@
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
 #include "UFifoResult.h"
+#include "UReviewReport.h"
 
 namespace {
 class Journal : public ::testing::Test {
@@ -243,6 +244,35 @@ TEST_F(Journal, ASignedReviewNeedsThePasswordAndALaterChangeInsideItAReason) {
     EXPECT_TRUE(Operations().CheckJournal().Whole);
 }
 
+TEST_F(Journal, TheReviewReportListsRunsOutcomesActionsAndChangesOfThePeriod) {
+    TAnalyte& a = A();
+    TResu bad = Ordinary(1);
+    bad.Levels[0].Value = static_cast<float>(a.Limits[0].Mean + 20 * a.Limits[0].ActionDev);
+    a.ClassifyRun(bad.Levels);
+    TRunNote note;
+    note.CorrectiveAction = "New control vial";
+    ASSERT_TRUE(Operations().AcceptRun(a, bad, nullptr, note).Ok());
+    ASSERT_TRUE(Operations().DeletePoints(a, {a.Count() - 2}, "wrong tube").Ok());
+    const TDateTime day = DatePart(bad.DateTime);
+    TJournalFilter f;
+    f.Analyte = a.Name;
+    const TReviewSummary s = ReviewReport(a, day - 1, day, Operations().Journal(f), Operations().Reviews());
+    EXPECT_EQ(s.Runs, 1);
+    EXPECT_GE(s.Rejects, 1);
+    auto after = [&s](const std::string& heading) {
+        auto it = std::find(s.Lines.begin(), s.Lines.end(), heading);
+        return it == s.Lines.end() || it + 1 == s.Lines.end() ? std::string() : *(it + 1);
+    };
+    EXPECT_NE(after("Runs and rule outcomes:").find("REJECT 1:2s,1:3s"), std::string::npos)
+        << after("Runs and rule outcomes:");
+    EXPECT_NE(after("Corrective actions:").find("Corrective action: New control vial   (QCAB)"),
+              std::string::npos)
+        << after("Corrective actions:");
+    EXPECT_NE(after("Changes in the journal:").find("point deleted of "), std::string::npos);
+    EXPECT_NE(after("Changes in the journal:").find("(reason: wrong tube)"), std::string::npos);
+    EXPECT_EQ(after("Sign-offs:"), "  none");
+}
+
 TEST_F(Journal, CorrectiveActionsAreKeptAndEditable) {
     std::vector<std::string> actions = Operations().CorrectiveActions();
     ASSERT_EQ(actions.size(), 6u);
@@ -328,7 +358,8 @@ TEST(JournalCrash, KillNineAtRandomMomentsLeavesFilesAndJournalInAgreement) {
         settings.Kind = jk::SettingsChanged;
         std::vector<TJournalEntry> changes = Operations().Journal(settings);
         if (!changes.empty()) {
-            EXPECT_EQ(changes.back().After, "backup interval (days): " + std::to_string(Settings.BackupInterval))
+            EXPECT_EQ(changes.back().After,
+                      "backup interval (days): " + std::to_string(Settings.BackupInterval))
                 << "round " << round;
         }
         total += accepted;

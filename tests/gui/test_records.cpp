@@ -9,6 +9,7 @@
 #include "GuiTestHelpers.h"
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
+#include "UDrawChart.h"
 #include "UEmployees.h"
 #include "UOperations.h"
 #include "UPrintJob.h"
@@ -158,6 +159,23 @@ private slots:
         QVERIFY(Operations().OperatorPasswordMatches("RV", "abc"));
         QVERIFY(!Operations().OperatorPasswordMatches("RV", ""));
         QVERIFY(ReadWholeFile(SettingsFileName()).find("abc") == std::string::npos);
+    }
+
+    void theSignedStretchIsABandUnderTheDates() {
+        TGuiFolder folder;
+        TAnalyte& a = AddTestAnalyte("GLU", 1, 10); // one point a day from 1 March 2024
+        QImage img(600, 120, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        const TDateTime third = DatePart(a.Points[2].DateTime), fifth = DatePart(a.Points[4].DateTime);
+        DrawReviewBand(p, a, 0, 9, 0, {{third, fifth}});
+        p.end();
+        int y = -1;
+        for (int row = 0; row < img.height() && y < 0; ++row)
+            if (img.pixelColor(ChartLeft + 3 * PointStep, row) != Qt::white) y = row;
+        QVERIFY(y > 0);
+        for (int k = 0; k < 10; ++k)
+            QCOMPARE(img.pixelColor(ChartLeft + k * PointStep, y) == chartcolour::Green, k >= 2 && k <= 4);
     }
 
     void chartAndLimitsPrintoutsCarryWhatAnAuditorAsksFor() {
