@@ -82,6 +82,7 @@ struct TArgs {
     bool clear = false;
     std::string regional = "system";
     TTextEncoding encoding = TTextEncoding::Windows1252;
+    std::string reason, action, reviewer;
     bool help = false;
     bool force = false;
     // Inbox and mapping.
@@ -94,42 +95,50 @@ struct TArgs {
 // --inbox DIR: the inbox of this command, in place of the stored one.
 std::string InboxOverride;
 
-const char* Usage = "usage: varnholt-cli [--home DIR] [--init] [--inbox DIR] COMMAND [ARGS] [--regional R]\n"
-                    "commands:\n"
-                    "  analytes                          list the analytes (JSON)\n"
-                    "  limits ANALYTE                    statistics and limits in force (JSON)\n"
-                    "  points ANALYTE                    stored points (JSON)\n"
-                    "  judge ANALYTE DATE TIME V1 [V2 [V3]] [--reject K]... [--rules on|off]\n"
-                    "                                    classify a run and evaluate the rules (JSON)\n"
-                    "  add ANALYTE DATE TIME V1 [V2 [V3]] [--operator X] [--comment T] [--reject K]...\n"
-                    "                                    accept a run and write the data file\n"
-                    "  queue list | add ... | recall     the held runs\n"
-                    "  import ANALYTE FILE               add the runs of an exchange text file\n"
-                    "  export ANALYTE [--encoding E]     print the exchange text (windows-1252 or utf-8)\n"
-                    "  import-predecessor FILE           import a predecessor data or backup file\n"
-                    "  archive ANALYTE LEVEL             erase a level into a new archive file\n"
-                    "  backup DIR [--force] | restore DIR  back up the data to / restore it from DIR\n"
-                    "  report ANALYTE --pdf FILE [--from DATE] [--to DATE]\n"
-                    "                                    charts and data of an interval as one PDF\n"
-                    "  goal ANALYTE [--tea PCT] [--target LEVEL VALUE]... [--clear]\n"
-                    "  goal --import FILE                show, set or import quality goals (JSON)\n"
-                    "  sigma ANALYTE [--from DATE --to DATE]\n"
-                    "                                    figures, Sigma, rule advice, detection (JSON)\n"
-                    "  summary ANALYTE --from YYYY-MM --to YYYY-MM\n"
-                    "                                    monthly summary (JSON)\n"
-                    "  inbox --once | inbox --watch [--interval S] | inbox show | inbox set ...\n"
-                    "                                    read the instruments' files into the queue\n"
-                    "  map list | map add ... | map remove ...\n"
-                    "                                    (source, test code, control) -> (analyte, level)\n"
-                    "  source [ID [KEY=VALUE]...]        a source's reading options\n"
-                    "Dates are ISO (2026-03-01), times HH:MM, values use a point; '-' is no value.\n"
-                    "Exchange text (export, import) is written and read in the regional formats of\n"
-                    "--regional: system (the default: the locale's, as the program on this station),\n"
-                    "iso (2026-03-01, 14:05:00, a point) or a locale name (de_DE, fr_FR, en_GB...).\n"
-                    "Levels are numbered 1 to 3. --init makes a missing or empty folder a program folder\n"
-                    "(with the sample data of a first start) before a writing command.\n"
-                    "Exit status: 0 done, 2 refused (nothing changed), 3 folder in use,\n"
-                    "4 saved, but a later step failed (the message says which).\n";
+const char* Usage =
+    "usage: varnholt-cli [--home DIR] [--init] [--inbox DIR] COMMAND [ARGS] [--regional R]\n"
+    "commands:\n"
+    "  analytes                          list the analytes (JSON)\n"
+    "  limits ANALYTE                    statistics and limits in force (JSON)\n"
+    "  points ANALYTE                    stored points (JSON)\n"
+    "  judge ANALYTE DATE TIME V1 [V2 [V3]] [--reject K]... [--rules on|off]\n"
+    "                                    classify a run and evaluate the rules (JSON)\n"
+    "  add ANALYTE DATE TIME V1 [V2 [V3]] [--operator X] [--comment T] [--reject K]...\n"
+    "                                    accept a run and write the data file\n"
+    "  queue list | add ... | recall     the held runs\n"
+    "  import ANALYTE FILE               add the runs of an exchange text file\n"
+    "  export ANALYTE [--encoding E]     print the exchange text (windows-1252 or utf-8)\n"
+    "  import-predecessor FILE           import a predecessor data or backup file\n"
+    "  archive ANALYTE LEVEL             erase a level into a new archive file\n"
+    "  backup DIR [--force] | restore DIR  back up the data to / restore it from DIR\n"
+    "  report ANALYTE --pdf FILE [--from DATE] [--to DATE]\n"
+    "                                    charts and data of an interval as one PDF\n"
+    "  goal ANALYTE [--tea PCT] [--target LEVEL VALUE]... [--clear]\n"
+    "  goal --import FILE                show, set or import quality goals (JSON)\n"
+    "  sigma ANALYTE [--from DATE --to DATE]\n"
+    "                                    figures, Sigma, rule advice, detection (JSON)\n"
+    "  summary ANALYTE --from YYYY-MM --to YYYY-MM\n"
+    "                                    monthly summary (JSON)\n"
+    "  inbox --once | inbox --watch [--interval S] | inbox show | inbox set ...\n"
+    "                                    read the instruments' files into the queue\n"
+    "  map list | map add ... | map remove ...\n"
+    "                                    (source, test code, control) -> (analyte, level)\n"
+    "  source [ID [KEY=VALUE]...]        a source's reading options\n"
+    "  journal [--analyte A] [--from DATE] [--to DATE] | journal verify\n"
+    "                                    the journal of changes (JSON), or check its chain\n"
+    "  review sign ANALYTE --from DATE --to DATE --reviewer XX | review list\n"
+    "                                    sign a period as reviewed (password on standard input)\n"
+    "Writing commands take --operator X (who makes the change, written in the journal;\n"
+    "the system user name cut to 4 characters by default) and --reason T (needed inside a\n"
+    "signed review); add takes --action T, the corrective action of a run a rule rejects.\n"
+    "Dates are ISO (2026-03-01), times HH:MM, values use a point; '-' is no value.\n"
+    "Exchange text (export, import) is written and read in the regional formats of\n"
+    "--regional: system (the default: the locale's, as the program on this station),\n"
+    "iso (2026-03-01, 14:05:00, a point) or a locale name (de_DE, fr_FR, en_GB...).\n"
+    "Levels are numbered 1 to 3. --init makes a missing or empty folder a program folder\n"
+    "(with the sample data of a first start) before a writing command.\n"
+    "Exit status: 0 done, 2 refused (nothing changed), 3 folder in use,\n"
+    "4 saved, but a later step failed (the message says which).\n";
 
 const std::map<std::string, std::string> CommandHelp = {
     {"analytes", "varnholt-cli analytes\n  Prints {\"analytes\":[...]} in list order.\n"},
@@ -208,6 +217,13 @@ const std::map<std::string, std::string> CommandHelp = {
      "varnholt-cli source ID\n  Prints the reading options of source ID (KEY=VALUE lines).\n"
      "varnholt-cli source ID KEY=VALUE...\n  Changes them, e.g. separator=semicolon column.test=Test\n"
      "  column.value=Result column.date=Date decimal=, dateformat=dd.MM.yyyy qc.prefixes=QC\n"},
+    {"journal", "varnholt-cli journal [--analyte A] [--from DATE] [--to DATE]\n  Prints {\"entries\":[...]}: "
+                "every change to the stored data, oldest first (dates of the changes, both included).\n"
+                "varnholt-cli journal verify\n  Checks the hash chain: exit 0 when whole, 1 naming the first "
+                "entry that does not match.\n"},
+    {"review", "varnholt-cli review sign ANALYTE --from DATE --to DATE --reviewer XX\n  Signs the period as "
+               "reviewed; the reviewer's password is read from standard input.\nvarnholt-cli review list\n"
+               "  Prints {\"reviews\":[...]}.\n"},
 };
 
 TArgs ParseArgs(const std::vector<std::string>& args) {
@@ -234,6 +250,12 @@ TArgs ParseArgs(const std::vector<std::string>& args) {
             a.op = Utf8ToCp1252(value());
         else if (s == "--comment")
             a.comment = Utf8ToCp1252(value());
+        else if (s == "--reason")
+            a.reason = Utf8ToCp1252(value());
+        else if (s == "--action")
+            a.action = Utf8ToCp1252(value());
+        else if (s == "--reviewer")
+            a.reviewer = Utf8ToCp1252(value());
         else if (s == "--pdf")
             a.pdf = value();
         else if (s == "--from")
@@ -476,7 +498,10 @@ int CmdAdd(const TArgs& a) {
     an.ClassifyRun(r.Levels);
     for (int k : a.rejects)
         if (r.Levels[k].State != psEmpty) r.Levels[k].State = psDiscarded;
-    return Finish(Operations().AcceptRun(an, r));
+    TRunNote note;
+    note.CorrectiveAction = a.action;
+    note.Reason = a.reason;
+    return Finish(Operations().AcceptRun(an, r, nullptr, note));
 }
 
 int CmdQueue(const TArgs& a) {
@@ -536,7 +561,7 @@ int CmdImport(const TArgs& a) {
         Refuse("no readable line in " + a.positional[1] +
                (parsed.NothingRead.empty() ? "" : ": " + parsed.NothingRead));
     TImportCount count;
-    int status = Finish(Operations().ImportRuns(an, parsed.Runs, &count));
+    int status = Finish(Operations().ImportRuns(an, parsed.Runs, &count, a.reason));
     std::cout << count.Added << "\n";
     return status;
 }
@@ -568,7 +593,7 @@ int CmdArchive(const TArgs& a) {
     std::array<bool, MaxLevels> levels{};
     levels[static_cast<size_t>(l[0] - '1')] = true;
     std::vector<int32_t> numbers;
-    int status = Finish(Operations().EraseLevels(an, levels, &numbers));
+    int status = Finish(Operations().EraseLevels(an, levels, &numbers, a.reason));
     for (int32_t n : numbers) std::cout << n << "\n";
     return status;
 }
@@ -1041,6 +1066,91 @@ int WatchInbox(const std::string& home, const TArgs& a) {
     return 0;
 }
 
+std::optional<TDateTime> IsoDay(const std::string& text, const char* option) {
+    if (text.empty()) return std::nullopt;
+    auto d = IsoTextToDate(text);
+    if (!d) Refuse(std::string(option) + ": not an ISO date (YYYY-MM-DD): " + text);
+    return d;
+}
+
+int CmdJournal(const TArgs& a) {
+    if (!a.positional.empty() && a.positional[0] == "verify") {
+        if (a.positional.size() != 1) Refuse("usage: journal verify");
+        TJournalCheck check = Operations().CheckJournal();
+        if (!check.Whole) {
+            std::cerr << "varnholt-cli: " << check.Message << "\n";
+            return 1;
+        }
+        std::cout << "The journal is whole: " << check.Entries << (check.Entries == 1 ? " entry" : " entries")
+                  << "\n";
+        return 0;
+    }
+    if (!a.positional.empty())
+        Refuse("usage: journal [--analyte A] [--from DATE] [--to DATE] | journal verify");
+    TJournalFilter f;
+    f.Analyte = Cp1252ToUtf8(a.analyte.value_or("")); // the journal keeps its texts in UTF-8
+    f.From = IsoDay(a.from, "--from");
+    f.To = IsoDay(a.to, "--to");
+    TJsonWriter j;
+    j.BeginObject().Key("entries").BeginArray();
+    // The journal is UTF-8; the writer takes the program's Windows-1252, which every entry came from.
+    for (const TJournalEntry& e : Operations().Journal(f)) {
+        j.BeginObject().Key("id").Int(e.Id).Key("time").Text(e.TimeUtc).Key("operator");
+        j.Text(Utf8ToCp1252(e.Operator))
+            .Key("kind")
+            .Text(e.Kind)
+            .Key("analyte")
+            .Text(Utf8ToCp1252(e.Analyte));
+        j.Key("level");
+        if (e.Level > 0)
+            j.Int(e.Level);
+        else
+            j.Null();
+        j.Key("point").Text(e.Point).Key("before").Text(Utf8ToCp1252(e.Before));
+        j.Key("after").Text(Utf8ToCp1252(e.After)).Key("reason").Text(Utf8ToCp1252(e.Reason));
+        j.Key("hash").Text(e.Hash).EndObject();
+    }
+    j.EndArray().EndObject();
+    std::cout << j.Str() << "\n";
+    return 0;
+}
+
+std::string IsoDayText(TDateTime d) {
+    return JournalDateTime(d).substr(0, 10);
+}
+
+int CmdReview(const TArgs& a) {
+    if (a.positional.empty())
+        Refuse("usage: review sign ANALYTE --from DATE --to DATE --reviewer XX | review list");
+    if (a.positional[0] == "list") {
+        TJsonWriter j;
+        j.BeginObject().Key("reviews").BeginArray();
+        for (const TReview& r : Operations().Reviews(a.analyte.value_or(""))) {
+            j.BeginObject().Key("id").Int(r.Id).Key("analyte").Text(r.Analyte).Key("from").Text(
+                IsoDayText(r.First));
+            j.Key("to")
+                .Text(IsoDayText(r.Last))
+                .Key("reviewer")
+                .Text(r.Reviewer)
+                .Key("signed")
+                .Text(r.SignedLocal);
+            j.Key("reopened").Text(r.ReopenedUtc).Key("reason").Text(r.ReopenedReason).EndObject();
+        }
+        j.EndArray().EndObject();
+        std::cout << j.Str() << "\n";
+        return 0;
+    }
+    if (a.positional[0] != "sign" || a.positional.size() != 2 || a.from.empty() || a.to.empty() ||
+        a.reviewer.empty())
+        Refuse("usage: review sign ANALYTE --from DATE --to DATE --reviewer XX");
+    const TAnalyte& an = FindAnalyte(a.positional[1]);
+    std::string password;
+    std::getline(std::cin, password);
+    while (!password.empty() && (password.back() == '\r' || password.back() == '\n')) password.pop_back();
+    return Finish(Operations().SignReview(an, *IsoDay(a.from, "--from"), *IsoDay(a.to, "--to"), a.reviewer,
+                                          Utf8ToCp1252(password)));
+}
+
 struct TCommand {
     std::function<int(const TArgs&)> run;
     // Whether the command changes the folder: it then takes the lock and writes what it changed.
@@ -1068,7 +1178,7 @@ const std::map<std::string, TCommand> Commands = {
     {"archive", {CmdArchive, Writes}},
     {"backup", {CmdBackup, Writes}},
     {"restore", {CmdRestore, Writes}},
-    {"report", {CmdReport, Reads, true}},
+    {"report", {CmdReport, Reads, true, true}},
     {"goal",
      {CmdGoal, [](const TArgs& a) { return a.tea || !a.targets.empty() || a.clear || !a.importFile.empty(); },
       true, true}},
@@ -1080,6 +1190,10 @@ const std::map<std::string, TCommand> Commands = {
     {"map",
      {CmdMap, [](const TArgs& a) { return a.positional.empty() || a.positional[0] != "list"; }, true, true}},
     {"source", {CmdSource, [](const TArgs& a) { return a.positional.size() > 1; }, false, true}},
+    {"journal", {CmdJournal, Reads, false, true}},
+    {"review",
+     {CmdReview, [](const TArgs& a) { return a.positional.empty() || a.positional[0] != "list"; }, false,
+      true}},
 };
 
 // Opens the folder through the operations layer: writing commands take the lock; a missing folder, or a
@@ -1150,6 +1264,7 @@ int Run(std::vector<std::string> args) {
     if (home.empty()) Refuse("no program folder: HOME is not set (give --home DIR or set VARNHOLT_HOME)");
     if (args[0] == "inbox" && a.watch) return WatchInbox(home, a);
     OpenProgramFolder(home, writes, init, it->second.needsData, it->second.database);
+    if (writes) Operations().SetOperator(a.op);
     int status = it->second.run(a);
     Operations().Close();
     return status;

@@ -57,6 +57,27 @@ const std::vector<TSchemaPart>& SchemaParts() {
           "                       first_time REAL NOT NULL, last_time REAL NOT NULL, state TEXT NOT NULL,"
           "                       verdict TEXT NOT NULL, note TEXT NOT NULL, made_utc TEXT NOT NULL);"
           "CREATE INDEX inbox_run_state ON inbox_run(state);"}},
+        // The journal of changes (entries chained by hash; pending ones wait for their file), the
+        // corrective actions offered, operators' own passwords and review sign-offs. Texts are UTF-8.
+        {"journal",
+         {"CREATE TABLE journal(id INTEGER PRIMARY KEY, time_utc TEXT NOT NULL, time_local TEXT NOT NULL,"
+          "  operator TEXT NOT NULL, kind TEXT NOT NULL, analyte TEXT NOT NULL, level INTEGER NOT NULL,"
+          "  point TEXT NOT NULL, before TEXT NOT NULL, after TEXT NOT NULL, reason TEXT NOT NULL,"
+          "  hash TEXT NOT NULL);"
+          "CREATE TABLE journal_pending(id INTEGER PRIMARY KEY, batch INTEGER NOT NULL, file TEXT NOT NULL,"
+          "  file_hash TEXT NOT NULL, review INTEGER NOT NULL, time_utc TEXT NOT NULL,"
+          "  time_local TEXT NOT NULL, operator TEXT NOT NULL, kind TEXT NOT NULL, analyte TEXT NOT NULL,"
+          "  level INTEGER NOT NULL, point TEXT NOT NULL, before TEXT NOT NULL, after TEXT NOT NULL,"
+          "  reason TEXT NOT NULL);"
+          "CREATE TABLE corrective_action(position INTEGER PRIMARY KEY, text TEXT NOT NULL);"
+          "INSERT INTO corrective_action(position, text) VALUES"
+          "  (1, 'Repeated the control and it was in range'), (2, 'Recalibrated'),"
+          "  (3, 'New control vial'), (4, 'Maintenance'), (5, 'Reagent lot changed'), (6, 'Other');"
+          "CREATE TABLE operator_password(code TEXT PRIMARY KEY, hash TEXT NOT NULL);"
+          "CREATE TABLE review(id INTEGER PRIMARY KEY, analyte TEXT NOT NULL, first_day REAL NOT NULL,"
+          "  last_day REAL NOT NULL, reviewer TEXT NOT NULL, signed_utc TEXT NOT NULL,"
+          "  signed_local TEXT NOT NULL, reopened_utc TEXT NOT NULL DEFAULT '',"
+          "  reopened_reason TEXT NOT NULL DEFAULT '');"}},
     };
     return parts;
 }
@@ -328,19 +349,50 @@ void TDatabase::CopyTo(const std::string& path) const {
     AtomicWriteFile(path, Image());
 }
 
-void TDatabase::ReplaceFrom(const std::string& path) {
+void TDatabase::ReplaceFrom(const std::string& path, const std::vector<std::string>& keep) {
     if (!db_) throw EQcError("The database is not open");
     sqlite3* from = nullptr;
     if (sqlite3_open_v2(path.c_str(), &from, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
         sqlite3_close_v2(from);
         throw EQcError("Cannot read " + path);
     }
+    std::vector<std::string> kept;
+    auto detach = [this] {
+        try {
+            Exec("DETACH DATABASE keep");
+        } catch (const EQcError&) {
+        }
+    };
     try {
+        if (!keep.empty()) {
+            Exec("ATTACH DATABASE ':memory:' AS keep");
+            for (const std::string& table : keep) {
+                TStatement exists(db_, "SELECT 1 FROM main.sqlite_master WHERE type = 'table' AND name = ?");
+                exists.Bind(1, table);
+                if (!exists.Step()) continue;
+                Exec("CREATE TABLE keep." + table + " AS SELECT * FROM main." + table);
+                kept.push_back(table);
+            }
+        }
         Copy(from, db_, "restore from " + path);
     } catch (const EQcError&) {
         sqlite3_close_v2(from);
+        if (!keep.empty()) detach();
         throw;
     }
     sqlite3_close_v2(from);
-    Migrate();
+    try {
+        Migrate();
+        if (!kept.empty()) {
+            TTransaction t(*this);
+            for (const std::string& table : kept)
+                Exec("DELETE FROM main." + table + "; INSERT INTO main." + table + " SELECT * FROM keep." +
+                     table);
+            t.Commit();
+        }
+    } catch (const EQcError&) {
+        if (!keep.empty()) detach();
+        throw;
+    }
+    if (!keep.empty()) detach();
 }

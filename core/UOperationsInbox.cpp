@@ -23,6 +23,9 @@
 #include "UCodePage.h"
 #include "UFifoResult.h"
 #include "UOperations.h"
+
+#include "UJournal.h"
+#include "UJournalTexts.h"
 #include "UUtilitaires.h"
 
 namespace {
@@ -36,13 +39,11 @@ std::string Utc() {
     return text;
 }
 
-// The one place where the inbox's changes reach the change journal: each run placed in the queue or
-// stored by auto-accept, each mapping and setting changed. Called inside the transaction that records
-// the change, so that the entry and the change are written together.
-void Journal(const TDatabase& db, std::string_view what) {
-    // The change journal writes its entry here once it exists.
-    (void)db;
-    (void)what;
+// The analyte a held run names, or a stand-in of three levels when there is none yet.
+const TAnalyte& AnalyteOfRun(const TResu& run, std::optional<TAnalyte>& standIn) {
+    if (const TAnalyte* a = ListAnalytes.FindByName(run.AnalyteName)) return *a;
+    standIn.emplace(run.AnalyteName, "", 2, MaxLevels);
+    return *standIn;
 }
 
 std::string EntryImage(const TResu& run) {
@@ -161,7 +162,10 @@ TOutcome TOperations::SetInboxSettings(const TInboxSettings& settings) {
         db_.SetMeta(SettingFolder, folder);
         db_.SetMeta(SettingAutoAccept, settings.AutoAccept ? "yes" : "no");
         db_.SetMeta(SettingWindow, FormatFixed(settings.WindowMinutes, 15, 3));
-        Journal(db_, "inbox settings");
+        Log(jk::InboxChanged, nullptr, 0, std::nullopt, "",
+            "folder " + folder + ", auto-accept " + (settings.AutoAccept ? "on" : "off") + ", runs within " +
+                FormatFixed(settings.WindowMinutes, 15, 0) + " min");
+        CompleteStaged();
         t.Commit();
     } catch (const EQcError& e) {
         return TOutcome::FromError(e);
@@ -210,7 +214,8 @@ TOutcome TOperations::SetInboxSource(const TInstrumentSource& source) {
                                     "ON CONFLICT(id) DO UPDATE SET options = ?2");
         st.Bind(1, source.Id).Bind(2, text);
         st.Step();
-        Journal(db_, "reading options of " + source.Id);
+        Log(jk::InboxChanged, nullptr, 0, std::nullopt, "", "reading options of " + source.Id + ": " + text);
+        CompleteStaged();
         t.Commit();
     } catch (const EQcError& e) {
         return TOutcome::FromError(e);
@@ -265,7 +270,8 @@ TOutcome TOperations::RemoveInboxMapping(const std::string& source, const std::s
         TStatement n = db_.Prepare("SELECT changes()");
         n.Step();
         if (n.Int(0) == 0) return TOutcome::Refuse("No mapping for " + source + " " + code + " " + control);
-        Journal(db_, "mapping removed: " + source + " " + code + " " + control);
+        Log(jk::MappingChanged, nullptr, 0, std::nullopt, source + " " + code + " " + control, "removed");
+        CompleteStaged();
         t.Commit();
     } catch (const EQcError& e) {
         return TOutcome::FromError(e);
@@ -600,6 +606,15 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
     // the stored one, so that no value is ever in both files; until the data file is written the value
     // is in the database's pending run, which the next start or reading places.
     if (queueChanged) {
+        // The journal's entries go with the file that takes the runs.
+        for (const auto& [run, image] : queue)
+            if (std::none_of(queueBefore.begin(), queueBefore.end(),
+                             [&](const TResu& r) { return EntryImage(r) == image; })) {
+                std::optional<TAnalyte> standIn;
+                const TAnalyte& qa = AnalyteOfRun(run, standIn);
+                Log(jk::RunHeld, &qa, 0, run.DateTime, "",
+                    RunText(qa, run.Levels, Trim(run.Operator), run.Comment), "", run.Operator);
+            }
         Fifo.ClearQueue();
         for (const auto& e : queue) Fifo.Push(e.first);
         try {
@@ -616,6 +631,10 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
         }
     }
     if (!analytesBefore.empty()) {
+        for (const TPending& p : pending)
+            if (const TAnalyte* a = p.ToData ? ListAnalytes.FindByName(p.Analyte) : nullptr;
+                a && analytesBefore.count(a->Uid))
+                LogAcceptedRun(analytesBefore.at(a->Uid), p.Run, TRunNote{});
         for (auto& [uid, before] : analytesBefore)
             if (TAnalyte* a = ListAnalytes.Find(uid)) a->RecalcAll();
         try {
@@ -638,8 +657,6 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
             st.Reset();
             st.Bind(1, p.Row);
             st.Step();
-            Journal(db_, std::string(p.ToData ? "run stored from the inbox: " : "run held from the inbox: ") +
-                             p.Analyte);
         }
         t.Commit();
     } catch (const EQcError& e) {
@@ -709,7 +726,9 @@ TOutcome TOperations::MapInstrumentResults(const TInboxMapping& mapping, TInboxR
         st.Bind(1, m.Source).Bind(2, m.Code).Bind(3, m.Control).Bind(4, m.Analyte);
         st.Bind(5, static_cast<int64_t>(m.Level));
         st.Step();
-        Journal(db_, "mapping: " + m.Source + " " + m.Code + " " + m.Control + " -> " + m.Analyte);
+        Log(jk::MappingChanged, ListAnalytes.FindByName(m.Analyte), m.Level, std::nullopt, "",
+            m.Source + " " + m.Code + " " + m.Control + " -> " + m.Analyte + " level " +
+                std::to_string(m.Level));
 
         // The results waiting for this mapping.
         TStatement w =

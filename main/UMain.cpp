@@ -301,6 +301,9 @@ void TWinMain::buildEntryPage() {
     CBOperator = Named(new QComboBox(TabSheetEnter), "CBOperator");
     CBOperator->setEditable(true);
     CBOperator->lineEdit()->setMaxLength(4);
+    // The operator in the entry field is the one the journal names for the changes that follow.
+    connect(CBOperator, &QComboBox::currentTextChanged, this,
+            [](const QString& text) { Operations().SetOperator(FromQ(text)); });
     LoadOperatorChoices();
     box->addWidget(CBOperator);
     auto* commentLabel = new QHBoxLayout();
@@ -382,10 +385,12 @@ void TWinMain::buildMenu() {
     MnuFile = Named(mb->addMenu(QStringLiteral("&File")), "MnuFile");
     MnuClipboard = Named(mb->addMenu(QStringLiteral("Cl&ipboard")), "MnuClipboard");
     MnuSpecial = Named(mb->addMenu(QStringLiteral("&Special functions")), "MnuSpecial");
+    MnuRecords = Named(mb->addMenu(QStringLiteral("Rec&ords")), "MnuRecords");
     MnuHelp = Named(mb->addMenu(QStringLiteral("&?")), "MnuHelp");
 
     // A menu shows in the bar once it holds a command.
-    for (QMenu* m : {MnuParameters, MnuConfiguration, MnuFile, MnuClipboard, MnuSpecial, MnuHelp}) {
+    for (QMenu* m :
+         {MnuParameters, MnuConfiguration, MnuFile, MnuClipboard, MnuSpecial, MnuRecords, MnuHelp}) {
         m->installEventFilter(this);
         m->menuAction()->setVisible(false);
     }
@@ -451,6 +456,7 @@ void TWinMain::buildMenu() {
     MnuPaste->setShortcut(QKeySequence::Paste);
     MnuExport->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     MnuImport->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    CreateRecordsMenu();
 }
 
 QToolButton* TWinMain::AddBarButton(const char* name, const QString& caption, const QString& hint) {

@@ -31,6 +31,9 @@ class TWinDailyQC;
 class TWinDefAnalytes;
 class TWinDefSerum;
 class TWinEmployees;
+class TWinShowJournal;
+class TWinReview;
+class TWinCorrectiveActions;
 class TWinImport;
 class TWinPrnData;
 class TWinRisks;
@@ -127,6 +130,9 @@ public:
     QTableWidget* GrilleLock = nullptr;
     QTimer *TimerBackUp, *TimerBtFifo;
     QMenu *MnuParameters, *MnuConfiguration, *MnuFile, *MnuClipboard, *MnuSpecial, *MnuHelp;
+    // Records for accreditation: the journal, the review sign-off, the corrective actions offered.
+    QMenu* MnuRecords = nullptr;
+    QAction *MnuJournal = nullptr, *MnuReview = nullptr, *MnuCorrective = nullptr;
     QAction *MnuOptions, *MnuPsw, *MnuShortcuts, *MnuLock, *MnuFix, *MnuErase, *MnuUserManual, *MnuAbout;
     QAction *MnuAnalytes, *MnuSerum, *MnuEmployees, *MnuRisks, *MnuExport, *MnuImport, *MnuCopy, *MnuPaste;
     QAction *MnuRestore, *MnuRandom, *MnuClearFifo, *MnuPrintCharts, *MnuExit, *MnuDisplaySize;
@@ -152,6 +158,10 @@ public:
     TWinPrnCharts* WinPrnCharts = nullptr;
     TWinRandom* WinRandom = nullptr;
     TWinAnimCopyFic* WinAnimCopyFic = nullptr;
+    TWinShowJournal* WinShowJournal = nullptr;
+    TWinReview* WinReview = nullptr;
+    TWinCorrectiveActions* WinCorrectiveActions = nullptr;
+    void CreateRecordsMenu();
     // Creates the windows above in the program's start order (the main window comes first).
     void CreateChildWindows();
 

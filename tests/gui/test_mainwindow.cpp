@@ -99,11 +99,12 @@ private slots:
                  (QStringList{
                      "Pa&rameters: &Analytes, &Control materials, &Operators, &Instrument mapping",
                      "Confi&guration: &Backup/restore options, &Password, Statistical &risks, &Shortcuts, "
-                     "&Display size, &Inbox",
+                     "&Display size, &Corrective actions, &Inbox",
                      "&File: &Diskette restore, &Export, &Import, , &Print charts, , E&xit",
                      "Cl&ipboard: &Copy, &Paste",
                      "&Special functions: &Lock limits, &Fix limits, &Erase/archive levels, &Random "
                      "generator, &Clear queue",
+                     "Rec&ords: &Journal of changes, &Review and sign-off",
                      "&Quality: &Z-scores and Youden plot, &Monthly summary, &Import quality goals...",
                      "&?: &User manual, &About"}));
         // The button bar in its order, Exit last.
