@@ -643,7 +643,8 @@ TOutcome TOperations::ImportRuns(TAnalyte& a, const std::vector<TResu>& runs, TI
 }
 
 TOutcome TOperations::AddRandomRuns(TAnalyte& a, int count, const TLevelValues& means,
-                                    const TLevelValues& cvs, TDateTime first, bool toQueue, int* lastIndex) {
+                                    const TLevelValues& cvs, TDateTime first, bool toQueue, int* lastIndex,
+                                    const std::string& reason) {
     if (toQueue) {
         Log(jk::RandomRuns, &a, 0, first, "", RunsText(count) + " random runs held in the queue");
         size_t held = Fifo.Entries().size();
@@ -662,7 +663,7 @@ TOutcome TOperations::AddRandomRuns(TAnalyte& a, int count, const TLevelValues& 
     std::vector<TDateTime> days;
     for (int k = 0; k < count; ++k) days.push_back(first + k);
     try {
-        CheckReviews(a, days, "");
+        CheckReviews(a, days, reason);
     } catch (const EQcError& e) {
         return TOutcome::FromError(e);
     }

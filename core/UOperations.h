@@ -221,8 +221,10 @@ public:
     TOutcome ImportRuns(TAnalyte& a, const std::vector<TResu>& runs, TImportCount* count = nullptr,
                         const std::string& reason = "");
     // Random runs, one a day from `first`, into the analyte (its levels then mobile) or into the queue.
+    // Days inside a signed review need a reason, which reopens it.
     TOutcome AddRandomRuns(TAnalyte& a, int count, const TLevelValues& means, const TLevelValues& cvs,
-                           TDateTime first, bool toQueue, int* lastIndex = nullptr);
+                           TDateTime first, bool toQueue, int* lastIndex = nullptr,
+                           const std::string& reason = "");
     // Predecessor data or backup file: its analytes appended (those read before damage stay).
     TOutcome ImportPredecessor(const std::string& path, int* imported = nullptr);
 

@@ -224,6 +224,8 @@ TEST_F(Journal, ASignedReviewNeedsThePasswordAndALaterChangeInsideItAReason) {
     // Inside the signed period: refused without a reason; with one, the review is reopened.
     const int count = a.Count();
     EXPECT_EQ(Operations().DeletePoints(a, {1}, "").Status, TStatus::Refused);
+    const TLevelValues means = a.Points[0].Levels;
+    EXPECT_EQ(Operations().AddRandomRuns(a, 2, means, means, first + 0.5, false).Status, TStatus::Refused);
     TResu inside = a.PointAsEntry(1);
     inside.DateTime += 0.01;
     a.ClassifyRun(inside.Levels);
