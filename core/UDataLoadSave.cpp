@@ -233,21 +233,37 @@ void FinishAnalyte(TAnalyte& a, std::string_view block) {
 
 } // namespace
 
-void WriteAnalyteImage(TByteWriter& w, const TAnalyte& a) {
+namespace {
+// One point record: the date, each level's single, state byte and 3 zero bytes, the comment,
+// the operator as a short string; `b` is zero-filled.
+void EncodePoint(const ControlPoint& p, char* b) {
+    StoreLE(b, p.DateTime);
+    for (int i = 0; i < MaxLevels; ++i) {
+        StoreLE(b + 8 + 8 * i, p.Levels[i].Value);
+        b[12 + 8 * i] = static_cast<char>(p.Levels[i].State);
+    }
+    StoreLE(b + 32, p.CommentId);
+    std::string_view op = p.Operator.View();
+    b[36] = static_cast<char>(op.size());
+    std::memcpy(b + 37, op.data(), op.size());
+}
+
+// WriteAnalyteImage, calling `full` between batches of point records so that the caller can hand
+// on what the buffer holds.
+template <typename Full> void WriteAnalyte(TByteWriter& w, const TAnalyte& a, Full full) {
     w.I32(a.Count());
-    // Each point record is laid out in a buffer and appended whole: the writer's bulk.
-    for (const ControlPoint& p : a.Points) {
-        char b[PointRecordSize] = {};
-        StoreLE(b, p.DateTime);
-        for (int i = 0; i < MaxLevels; ++i) {
-            StoreLE(b + 8 + 8 * i, p.Levels[i].Value);
-            b[12 + 8 * i] = static_cast<char>(p.Levels[i].State);
-        }
-        StoreLE(b + 32, p.CommentId);
-        std::string_view op = p.Operator.View();
-        b[36] = static_cast<char>(op.size());
-        std::memcpy(b + 37, op.data(), op.size());
-        w.Bytes(std::string_view(b, PointRecordSize));
+    // The records are laid out straight into the buffer, a batch at a time: the writer's bulk.
+    constexpr size_t Batch = 2048;
+    const size_t count = a.Points.size();
+    for (size_t k = 0; k < count;) {
+        const size_t n = std::min(Batch, count - k);
+        std::string& d = w.Data();
+        const size_t at = d.size();
+        d.resize(at + n * PointRecordSize);
+        char* out = d.data() + at;
+        for (size_t j = 0; j < n; ++j) EncodePoint(a.Points[k + j], out + j * PointRecordSize);
+        k += n;
+        full();
     }
 
     w.ShortString(a.Name, TAnalyte::NameRoom);
@@ -285,6 +301,11 @@ void WriteAnalyteImage(TByteWriter& w, const TAnalyte& a) {
     a.Comments.SaveToFile(w);
     WriteSignature(w);
 }
+} // namespace
+
+void WriteAnalyteImage(TByteWriter& w, const TAnalyte& a) {
+    WriteAnalyte(w, a, [] {});
+}
 
 // ---------------------------------------------------------------- whole file
 
@@ -311,15 +332,13 @@ void CheckWritable(const TAnalyte& a) {
 }
 } // namespace
 
-std::string DataImage(const TListSerum& serum, const TListAnalytes& analytes) {
-    size_t points = 0;
-    for (const auto& a : analytes.Items) {
-        CheckWritable(*a);
-        points += a->Points.size();
-    }
-    TByteWriter w;
-    w.Data().reserve(64 + serum.Items.size() * MaterialRecordSize + points * PointRecordSize +
-                     analytes.Items.size() * 512);
+void CheckDataImage(const TListAnalytes& analytes) {
+    for (const auto& a : analytes.Items) CheckWritable(*a);
+}
+
+namespace {
+template <typename Full>
+void WriteLists(TByteWriter& w, const TListSerum& serum, const TListAnalytes& analytes, Full full) {
     w.I32(serum.Count());
     for (const TSerum& s : serum.Items) {
         w.I32(s.Id);
@@ -329,9 +348,44 @@ std::string DataImage(const TListSerum& serum, const TListAnalytes& analytes) {
         w.Zeros(1);
     }
     w.I32(analytes.Count());
-    for (const auto& a : analytes.Items) WriteAnalyteImage(w, *a);
+    for (const auto& a : analytes.Items) {
+        WriteAnalyte(w, *a, full);
+        full();
+    }
     WriteSignature(w);
+}
+} // namespace
+
+std::string DataImage(const TListSerum& serum, const TListAnalytes& analytes) {
+    CheckDataImage(analytes);
+    size_t points = 0;
+    for (const auto& a : analytes.Items) points += a->Points.size();
+    TByteWriter w;
+    w.Data().reserve(64 + serum.Items.size() * MaterialRecordSize + points * PointRecordSize +
+                     analytes.Items.size() * 512);
+    WriteLists(w, serum, analytes, [] {});
     return std::move(w.Data());
+}
+
+void WriteDataImage(const TListSerum& serum, const TListAnalytes& analytes, const TPieceSink& sink) {
+    // Small enough to stay in the core's cache between its making and its copy to the file.
+    constexpr size_t Piece = 256 * 1024;
+    thread_local TByteWriter w;
+    w.Data().clear();
+    w.Data().reserve(Piece + 2048 * PointRecordSize + 4096);
+    auto full = [&sink] {
+        if (w.Data().size() < Piece) return;
+        sink(w.Data());
+        w.Data().clear();
+    };
+    try {
+        WriteLists(w, serum, analytes, full);
+        if (!w.Data().empty()) sink(w.Data());
+    } catch (...) {
+        w.Data().clear();
+        throw;
+    }
+    w.Data().clear();
 }
 
 namespace {
@@ -549,13 +603,14 @@ void ReadDataFile(const std::string& path) {
 }
 
 void WriteDataFile(const std::string& path) {
-    std::string image;
     try {
-        image = DataImage(ListSerum, ListAnalytes);
+        CheckDataImage(ListAnalytes);
     } catch (const EQcError& e) {
         throw EQcError("Cannot write " + path + ": " + e.what());
     }
-    AtomicWriteFile(path, image);
+    TAtomicWriter file(path);
+    WriteDataImage(ListSerum, ListAnalytes, [&file](std::string_view piece) { file.Write(piece); });
+    file.Commit();
 }
 
 // ---------------------------------------------------------------- start and end

@@ -2,6 +2,7 @@
 // data, and backup and restore to the backup folder.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -32,6 +33,13 @@ void WriteAnalyteImage(TByteWriter& w, const TAnalyte& a);
 // The whole data file as bytes. ParseDataImage fills the given (empty) lists and sets FileVersion;
 // it throws EQcError naming the damage and never reads beyond the bytes.
 std::string DataImage(const TListSerum& serum, const TListAnalytes& analytes);
+// Refuses (EQcError naming the analyte and the fault) lists that the reader would refuse: DataImage
+// makes no image of them.
+void CheckDataImage(const TListAnalytes& analytes);
+// The bytes of DataImage handed to `sink` in order, in pieces of a few hundred kilobytes made in one
+// buffer that the next call reuses. The lists must have passed CheckDataImage.
+using TPieceSink = std::function<void(std::string_view)>;
+void WriteDataImage(const TListSerum& serum, const TListAnalytes& analytes, const TPieceSink& sink);
 void ParseDataImage(std::string_view bytes, TListSerum& serum, TListAnalytes& analytes);
 
 // Reads the file into new lists and installs them only when the whole file was read; throws

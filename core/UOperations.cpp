@@ -9,6 +9,8 @@
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
+#include <memory>
+#include <new>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -38,13 +40,33 @@ std::string FileNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string HashText(std::string_view bytes) {
-    XXH128_hash_t h = XXH3_128bits(bytes.data(), bytes.size());
+std::string HashText(XXH128_hash_t h) {
     char text[33];
     std::snprintf(text, sizeof text, "%016llx%016llx", static_cast<unsigned long long>(h.high64),
                   static_cast<unsigned long long>(h.low64));
     return text;
 }
+
+std::string HashText(std::string_view bytes) {
+    return HashText(XXH3_128bits(bytes.data(), bytes.size()));
+}
+
+// The hash of bytes that come in pieces: the same as that of the whole.
+class TPieceHash {
+public:
+    TPieceHash() : state_(XXH3_createState()) {
+        if (!state_) throw std::bad_alloc();
+        XXH3_128bits_reset(state_.get());
+    }
+    void Update(std::string_view piece) { XXH3_128bits_update(state_.get(), piece.data(), piece.size()); }
+    std::string Text() const { return HashText(XXH3_128bits_digest(state_.get())); }
+
+private:
+    struct TFree {
+        void operator()(XXH3_state_t* s) const { XXH3_freeState(s); }
+    };
+    std::unique_ptr<XXH3_state_t, TFree> state_;
+};
 
 std::string UtcStamp() {
     std::time_t t = std::time(nullptr);
@@ -333,7 +355,7 @@ void TOperations::EnsureDatabase() {
     }
 }
 
-void TOperations::RecordFileState(const std::string& name, const std::string& bytes) {
+void TOperations::RecordFileState(const std::string& name, int64_t size, const std::string& hash) {
     EnsureDatabase();
     if (!db_.IsOpen()) return;
     // Recorded before the file is written, with the hash it replaces: a crash in between leaves a file
@@ -342,7 +364,7 @@ void TOperations::RecordFileState(const std::string& name, const std::string& by
         db_.Prepare("INSERT INTO file_state(name, size, hash, written_utc) VALUES(?1, ?2, ?3, ?4) "
                     "ON CONFLICT(name) DO UPDATE SET size = ?2, hash = ?3 || ' ' || substr(hash, 1, 32), "
                     "written_utc = ?4");
-    st.Bind(1, name).Bind(2, static_cast<int64_t>(bytes.size())).Bind(3, HashText(bytes)).Bind(4, UtcStamp());
+    st.Bind(1, name).Bind(2, size).Bind(3, hash).Bind(4, UtcStamp());
     st.Step();
 }
 
@@ -372,18 +394,26 @@ void TOperations::WriteData() {
     if (!unkeptDataFile_.empty() && path == unkeptDataFile_)
         throw EQcError("Cannot write " + path + ": the unreadable data file could not be kept aside", path,
                        "the unreadable data file could not be kept aside");
-    std::string image;
     try {
-        image = DataImage(ListSerum, ListAnalytes);
+        CheckDataImage(ListAnalytes);
     } catch (const EQcError& e) {
         throw EQcError("Cannot write " + path + ": " + e.what(), path, e.what());
     }
+    // Written and hashed in pieces from one reused buffer: a save costs its bytes, never the page
+    // faults of a new image as large as the file.
+    TAtomicWriter file(path);
+    TPieceHash hash;
+    WriteDataImage(ListSerum, ListAnalytes, [&](std::string_view piece) {
+        hash.Update(piece);
+        file.Write(piece);
+    });
     try {
-        RecordFileState(FileNameOf(path), image);
+        // Recorded before the new file takes the old one's place.
+        RecordFileState(FileNameOf(path), static_cast<int64_t>(file.Size()), hash.Text());
     } catch (const EQcError&) {
         // The integrity record is an aid; the data itself must still be written.
     }
-    AtomicWriteFile(path, image);
+    file.Commit();
 }
 
 void TOperations::WriteQueue() {

@@ -244,7 +244,7 @@ private:
     void WriteSettings();
     // Opens (and makes) the database at a companion's first write.
     void EnsureDatabase();
-    void RecordFileState(const std::string& name, const std::string& bytes);
+    void RecordFileState(const std::string& name, int64_t size, const std::string& hash);
     void CheckFileState(TOpenReport& report);
     void RecoverPointsInEdit(TOpenReport& report);
     void LoadSettingsReporting(TOpenReport& report);

@@ -11,6 +11,7 @@
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
 #include "UFifoResult.h"
+#include "URandom.h"
 
 namespace {
 
@@ -534,6 +535,52 @@ TEST_F(DataFile, FailedSavesLeaveThePreviousFileIntact) {
         std::filesystem::permissions(folder.Path(), std::filesystem::perms::owner_all);
         EXPECT_EQ(Bytes(path), previous);
     }
+}
+
+// A file of many pieces (about 1 MB): written in pieces, it is the image byte for byte; a write that
+// fails in a later piece leaves the previous file and no temporary file.
+TEST_F(DataFile, LargeFilesAreWrittenInPieces) {
+    FillSentinel();
+    const std::string path = DataFileName();
+    WriteDataFile(path);
+    const std::string previous = Bytes(path);
+    TAnalyte& a = ListAnalytes[0];
+    for (int k = 0; k < 24000; ++k)
+        a.AddPoint(MakeRun(50000.0 + k / 7.0, {1.0 + k % 13, 2.5, 3.0}, "", "OP"));
+    const std::string image = MemoryImage();
+    ASSERT_GT(image.size(), 1000000u);
+    for (size_t after : {size_t{300000}, image.size() / 2, image.size() - 1, image.size()}) {
+        WriteFaults() = {true, TWriteStep::Write, after};
+        EXPECT_THROW(WriteDataFile(path), EQcError);
+        WriteFaults() = {};
+        EXPECT_EQ(Bytes(path), previous);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
+    }
+    WriteDataFile(path);
+    EXPECT_EQ(Bytes(path), image);
+}
+
+// The layer records the hash of the file it wrote: the next start finds it unchanged, and notices a
+// change made outside the program.
+TEST(DataFileState, TheHashOfTheWrittenFileIsRecorded) {
+    TOpenFolder folder;
+    RandomSeed(5);
+    BuildSampleData();
+    for (int k = 0; k < 12000; ++k) ListAnalytes[1].AddPoint(MakeRun(50000.0 + k, {2.4, 2.6}));
+    Operations().WriteData();
+    auto changedNote = [](const TOpenReport& r) {
+        for (const std::string& n : r.Notes)
+            if (n.find("is not the one Varnholt last wrote") != std::string::npos) return true;
+        return false;
+    };
+    EXPECT_FALSE(changedNote(folder.Reopen()));
+    ASSERT_EQ(ListAnalytes[1].Count(), 12025);
+    std::string bytes = Bytes(DataFileName());
+    bytes[4 + 3 * MaterialRecordSize + 4 + 4 + 8] ^= 1; // the last bit of the first value
+    WriteBytes(DataFileName(), bytes);
+    const TOpenReport changed = folder.Reopen();
+    EXPECT_TRUE(changed.Opened);
+    EXPECT_TRUE(changedNote(changed));
 }
 
 TEST_F(DataFile, WriterRefusesWhatItsReaderWouldRefuse) {
