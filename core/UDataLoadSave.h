@@ -19,6 +19,9 @@ extern std::string FileVersion;
 
 std::string DataFileName(); // BaseName + ".qcf"
 
+// Receives a data file's bytes piece by piece, in order.
+using TPieceSink = std::function<void(std::string_view)>;
+
 // Layout sizes of the data file.
 constexpr size_t MaterialRecordSize = 36;
 constexpr size_t PointRecordSize = 44;
@@ -38,13 +41,13 @@ std::string DataImage(const TListSerum& serum, const TListAnalytes& analytes);
 void CheckDataImage(const TListAnalytes& analytes);
 // The bytes of DataImage handed to `sink` in order, in pieces of a few hundred kilobytes made in one
 // buffer that the next call reuses. The lists must have passed CheckDataImage.
-using TPieceSink = std::function<void(std::string_view)>;
 void WriteDataImage(const TListSerum& serum, const TListAnalytes& analytes, const TPieceSink& sink);
 void ParseDataImage(std::string_view bytes, TListSerum& serum, TListAnalytes& analytes);
 
 // Reads the file into new lists and installs them only when the whole file was read; throws
-// EQcError naming the file and the reason, the lists in memory unchanged then.
-void ReadDataFile(const std::string& path);
+// EQcError naming the file and the reason, the lists in memory unchanged then. The file is read in
+// pieces through one buffer; `seen`, when given, is handed each piece in order as it is read.
+void ReadDataFile(const std::string& path, const TPieceSink& seen = {});
 // Writes both global lists atomically (version "32"); throws EQcError naming the file and the reason.
 // The program writes through the operations layer, which also keeps an unreadable file from being
 // written over; this is for tests and tools.
