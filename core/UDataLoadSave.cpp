@@ -531,7 +531,8 @@ void ReadDataStream(int fd, size_t size, const TPieceSink* seen, TListSerum& ser
     if (size < SignatureSize) Damaged("file too short");
     char trailer[SignatureSize];
     for (size_t done = 0; done < SignatureSize;) {
-        ssize_t got = ::pread(fd, trailer + done, SignatureSize - done, static_cast<off_t>(size - SignatureSize + done));
+        ssize_t got = ::pread(fd, trailer + done, SignatureSize - done,
+                              static_cast<off_t>(size - SignatureSize + done));
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) throw EQcError(std::strerror(errno));
         if (got == 0) Damaged("the file changed while it was read");
@@ -554,7 +555,7 @@ void ReadDataStream(int fd, size_t size, const TPieceSink* seen, TListSerum& ser
     analytes.Items.reserve(count);
     for (size_t i = 0; i < count; ++i) {
         const size_t n = count32(PointRecordSize);
-        std::vector<ControlPoint, TZeroFilledAllocator<ControlPoint>> points(n);
+        std::vector<ControlPoint> points(n);
         for (size_t k = 0; k < n;) {
             const std::string_view w = in.Window(PointRecordSize);
             const size_t m = std::min(n - k, w.size() / PointRecordSize);
@@ -572,7 +573,8 @@ void ReadDataStream(int fd, size_t size, const TPieceSink* seen, TListSerum& ser
     if (!SignatureMagicMatches(last)) Damaged("bad signature after the analytes");
     // The end of the file is where it was, and its trailer what it was.
     char more;
-    if (in.Remaining() != 0 || std::memcmp(last.data(), trailer, SignatureSize) != 0 || ::read(fd, &more, 1) != 0)
+    if (in.Remaining() != 0 || std::memcmp(last.data(), trailer, SignatureSize) != 0 ||
+        ::read(fd, &more, 1) != 0)
         Damaged("the file changed while it was read");
 }
 } // namespace

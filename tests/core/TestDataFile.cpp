@@ -560,6 +560,48 @@ TEST_F(DataFile, LargeFilesAreWrittenInPieces) {
     EXPECT_EQ(Bytes(path), image);
 }
 
+// A file of many pieces (about 1.7 MB, comments longer than a piece): the observer sees the file's
+// bytes; damage, truncation and a change during the read are refused wherever they fall, the lists
+// in memory kept.
+TEST_F(DataFile, LargeFilesAreReadInPieces) {
+    FillSentinel();
+    TAnalyte& a = ListAnalytes[0];
+    for (int k = 0; k < 24000; ++k) a.AddPoint(MakeRun(50000.0 + k / 7.0, {1.0 + k % 13, 2.5, 3.0}));
+    for (char c : {'a', 'b', 'c'}) a.Comments.AddText(std::string(300000, c));
+    a.RecalcAll();
+    const std::string path = folder.File("big.qcf");
+    WriteDataFile(path);
+    ReadDataFile(path); // what the sample data keeps in memory beyond the file is gone
+    const std::string image = MemoryImage();
+    WriteDataFile(path);
+    std::string seen;
+    ReadDataFile(path, [&seen](std::string_view piece) { seen += piece; });
+    EXPECT_TRUE(seen == image);
+    EXPECT_TRUE(MemoryImage() == image);
+
+    const std::string kept = MemoryImage();
+    auto refused = [&](const std::string& bytes, const std::string& why, const TPieceSink& during = {}) {
+        WriteBytes(path, bytes);
+        try {
+            ReadDataFile(path, during);
+            ADD_FAILURE() << "read: " << why;
+        } catch (const EQcError& e) {
+            EXPECT_EQ(std::string(e.what()), "Cannot read " + path + ": " + why);
+        }
+        EXPECT_EQ(MemoryImage(), kept);
+    };
+    for (size_t cut : {size_t{300000}, image.size() / 2, image.size() - 10})
+        refused(image.substr(0, cut), "Damaged data file: not a data file");
+    std::string bad = image;
+    bad[4 + 3 * MaterialRecordSize + 4 + 4 + 10000 * PointRecordSize + 12] = 9; // the 10,001st point's state
+    refused(bad, "Damaged data file: point state out of range");
+    // The file grows or shrinks while it is read.
+    refused(image, "Damaged data file: the file changed while it was read",
+            [&](std::string_view) { std::ofstream(path, std::ios::app) << 'x'; });
+    refused(image, "Damaged data file: the file changed while it was read",
+            [&](std::string_view) { std::filesystem::resize_file(path, 100000); });
+}
+
 // The layer records the hash of the file it wrote: the next start finds it unchanged, and notices a
 // change made outside the program.
 TEST(DataFileState, TheHashOfTheWrittenFileIsRecorded) {
