@@ -133,6 +133,7 @@ void TOperations::ClearState() {
     current_ = 0;
     currentIndex_ = -1;
     unkeptDataFile_.clear();
+    dataHash_.clear();
 }
 
 void TOperations::LoadSettingsReporting(TOpenReport& report) {
@@ -198,7 +199,10 @@ bool TOperations::LoadDataReporting(TOpenReport& report) {
         return true;
     }
     try {
-        ReadDataFile(path);
+        // Hashed as it is read, for the check against the hash recorded at the last write.
+        TPieceHash hash;
+        ReadDataFile(path, [&hash](std::string_view piece) { hash.Update(piece); });
+        dataHash_ = hash.Text();
         return true;
     } catch (const EQcError& e) {
         if (mode_ != TOpenMode::Program) {
@@ -375,11 +379,14 @@ void TOperations::CheckFileState(TOpenReport& report) {
     st.Bind(1, name);
     if (!st.Step() || !FileExists(DataFileName())) return;
     std::string known = st.Text(0);
-    std::string now;
-    try {
-        now = HashText(ReadWholeFile(DataFileName()));
-    } catch (const EQcError&) {
-        return;
+    // Hashed as it was read when this process read it; else read now.
+    std::string now = dataHash_;
+    if (now.empty()) {
+        try {
+            now = HashText(ReadWholeFile(DataFileName()));
+        } catch (const EQcError&) {
+            return;
+        }
     }
     if (known.find(now) == std::string::npos)
         report.Notes.push_back("The data file " + DataFileName() +
@@ -407,13 +414,15 @@ void TOperations::WriteData() {
         hash.Update(piece);
         file.Write(piece);
     });
+    const std::string written = hash.Text();
     try {
         // Recorded before the new file takes the old one's place.
-        RecordFileState(FileNameOf(path), static_cast<int64_t>(file.Size()), hash.Text());
+        RecordFileState(FileNameOf(path), static_cast<int64_t>(file.Size()), written);
     } catch (const EQcError&) {
         // The integrity record is an aid; the data itself must still be written.
     }
     file.Commit();
+    dataHash_ = written;
 }
 
 void TOperations::WriteQueue() {

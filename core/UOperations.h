@@ -262,6 +262,8 @@ private:
     TDatabase db_;
     // An unreadable data file that could not be kept aside: writing over it would lose it.
     std::string unkeptDataFile_;
+    // The hash of the data file as this process last read or wrote it; empty when it did neither.
+    std::string dataHash_;
     bool databaseRefused_ = false;
     TAnalyteId current_ = 0;
     mutable int currentIndex_ = -1;
