@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <sys/random.h>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 
 #include "UQcError.h"
@@ -123,6 +125,16 @@ std::string RandomSuffix() {
     return hex;
 }
 
+// A replaced file is freed at the last close of it: for a large file that takes about as long as
+// writing it did (its cached pages and its blocks), so a thread of its own closes it.
+void CloseReplacedLater(int fd) {
+    try {
+        std::thread([fd] { ::close(fd); }).detach();
+    } catch (const std::system_error&) {
+        ::close(fd);
+    }
+}
+
 mode_t CurrentUmask() {
     mode_t m = ::umask(022);
     ::umask(m);
@@ -191,6 +203,7 @@ TAtomicWriter::TAtomicWriter(const std::string& path, TWriteOptions options)
     const bool replacing = ::stat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode);
     mode_t mode = replacing ? (old.st_mode & 07777) : (0666 & ~CurrentUmask());
     if (options.NoOthers) mode &= ~static_cast<mode_t>(0007);
+    replacedSize_ = replacing ? static_cast<size_t>(old.st_size) : 0;
 
     for (int attempt = 0; fd_ < 0 && attempt < 16; ++attempt) {
         tmp_ = target_ + ".tmp-" + std::to_string(::getpid()) + "-" + RandomSuffix();
@@ -269,8 +282,15 @@ void TAtomicWriter::Sync() {
 
 void TAtomicWriter::Commit() {
     Sync();
+    // Held open across the rename, so that freeing a large replaced file does not delay the save.
+    constexpr size_t LargeFile = size_t{4} << 20;
+    const int replaced = replacedSize_ >= LargeFile ? ::open(target_.c_str(), O_RDONLY | O_CLOEXEC) : -1;
     const bool renameFails = InjectedFor(path_, TWriteStep::Rename);
-    if (renameFails || ::rename(tmp_.c_str(), target_.c_str()) != 0) Abandon(renameFails ? EXDEV : errno);
+    if (renameFails || ::rename(tmp_.c_str(), target_.c_str()) != 0) {
+        const int err = renameFails ? EXDEV : errno;
+        if (replaced >= 0) ::close(replaced);
+        Abandon(err);
+    }
     tmp_.clear();
     // The rename is durable only once the folder itself is synced. The new file is in place by now:
     // a failure here is not reported as a failed write, which would tell the caller that the old
@@ -280,4 +300,5 @@ void TAtomicWriter::Commit() {
         if (!InjectedFor(path_, TWriteStep::SyncFolder)) ::fsync(dfd);
         ::close(dfd);
     }
+    if (replaced >= 0) CloseReplacedLater(replaced);
 }

@@ -61,7 +61,7 @@ private:
     std::string path_, target_, tmp_;
     int fd_ = -1;
     bool injectWrite_ = false, synced_ = false;
-    size_t written_ = 0, writebackFrom_ = 0;
+    size_t written_ = 0, writebackFrom_ = 0, replacedSize_ = 0;
 };
 
 // True for the names of the program's own temporary files: name + ".tmp-" + digits + "-" + 8 hex

@@ -241,6 +241,29 @@ void FinishAnalyte(TAnalyte& a, std::string_view block) {
 } // namespace
 
 namespace {
+// The writer never produces a file that its reader would refuse: the file on disk stays the last
+// readable one instead.
+void CheckWritable(const TAnalyte& a) {
+    auto refuse = [&](const std::string& what) { throw EUnwritable("analyte " + a.Name + ": " + what); };
+    if (a.NbLevels < 1 || a.NbLevels > MaxLevels || a.Decimals < 0 || a.Decimals > 3)
+        refuse("levels or decimals out of range");
+    for (int i = 0; i < MaxLevels; ++i) {
+        if (a.LimitMode[i] > lmFixed) refuse("limit mode out of range");
+        const LevelStats& l = a.Limits[i];
+        if (a.LimitMode[i] == lmFixed &&
+            !(std::isfinite(l.Mean) && std::isfinite(l.WarnDev) && std::isfinite(l.ActionDev)))
+            refuse("fixed limits are not numbers");
+    }
+    for (const ControlPoint& p : a.Points) {
+        if (!std::isfinite(p.DateTime)) refuse("a date is not a number");
+        for (const LevelValue& lv : p.Levels)
+            if (lv.State > psEmpty || (lv.State != psEmpty && !std::isfinite(lv.Value)))
+                refuse("a value is not a number");
+    }
+}
+} // namespace
+
+namespace {
 // One point record: the date, each level's single, state byte and 3 zero bytes, the comment,
 // the operator as a short string; `b` is zero-filled.
 void EncodePoint(const ControlPoint& p, char* b) {
@@ -258,6 +281,8 @@ void EncodePoint(const ControlPoint& p, char* b) {
 // WriteAnalyteImage, calling `full` between batches of point records so that the caller can hand
 // on what the buffer holds.
 template <typename Full> void WriteAnalyte(TByteWriter& w, const TAnalyte& a, Full full) {
+    // Checked as it is written, while its points are in the cache for their encoding.
+    CheckWritable(a);
     w.I32(a.Count());
     // The records are laid out straight into the buffer, a batch at a time: the writer's bulk.
     constexpr size_t Batch = 2048;
@@ -317,33 +342,6 @@ void WriteAnalyteImage(TByteWriter& w, const TAnalyte& a) {
 // ---------------------------------------------------------------- whole file
 
 namespace {
-// The writer never produces a file that its reader would refuse: the file on disk stays the last
-// readable one instead.
-void CheckWritable(const TAnalyte& a) {
-    auto refuse = [&](const std::string& what) { throw EQcError("analyte " + a.Name + ": " + what); };
-    if (a.NbLevels < 1 || a.NbLevels > MaxLevels || a.Decimals < 0 || a.Decimals > 3)
-        refuse("levels or decimals out of range");
-    for (int i = 0; i < MaxLevels; ++i) {
-        if (a.LimitMode[i] > lmFixed) refuse("limit mode out of range");
-        const LevelStats& l = a.Limits[i];
-        if (a.LimitMode[i] == lmFixed &&
-            !(std::isfinite(l.Mean) && std::isfinite(l.WarnDev) && std::isfinite(l.ActionDev)))
-            refuse("fixed limits are not numbers");
-    }
-    for (const ControlPoint& p : a.Points) {
-        if (!std::isfinite(p.DateTime)) refuse("a date is not a number");
-        for (const LevelValue& lv : p.Levels)
-            if (lv.State > psEmpty || (lv.State != psEmpty && !std::isfinite(lv.Value)))
-                refuse("a value is not a number");
-    }
-}
-} // namespace
-
-void CheckDataImage(const TListAnalytes& analytes) {
-    for (const auto& a : analytes.Items) CheckWritable(*a);
-}
-
-namespace {
 template <typename Full>
 void WriteLists(TByteWriter& w, const TListSerum& serum, const TListAnalytes& analytes, Full full) {
     w.I32(serum.Count());
@@ -364,7 +362,6 @@ void WriteLists(TByteWriter& w, const TListSerum& serum, const TListAnalytes& an
 } // namespace
 
 std::string DataImage(const TListSerum& serum, const TListAnalytes& analytes) {
-    CheckDataImage(analytes);
     size_t points = 0;
     for (const auto& a : analytes.Items) points += a->Points.size();
     TByteWriter w;
@@ -611,13 +608,12 @@ void ReadDataFile(const std::string& path, const TPieceSink& seen) {
 }
 
 void WriteDataFile(const std::string& path) {
+    TAtomicWriter file(path);
     try {
-        CheckDataImage(ListAnalytes);
-    } catch (const EQcError& e) {
+        WriteDataImage(ListSerum, ListAnalytes, [&file](std::string_view piece) { file.Write(piece); });
+    } catch (const EUnwritable& e) {
         throw EQcError("Cannot write " + path + ": " + e.what());
     }
-    TAtomicWriter file(path);
-    WriteDataImage(ListSerum, ListAnalytes, [&file](std::string_view piece) { file.Write(piece); });
     file.Commit();
 }
 

@@ -31,16 +31,22 @@ constexpr size_t LevelBlockSize = 30;
 
 // One analyte's image (points, header, level blocks, archive numbers, comments, with their
 // signatures), as ParseDataImage reads it back: out-of-range fields refused, statistics recomputed.
+// Throws EUnwritable for an analyte the reader would refuse.
 void WriteAnalyteImage(TByteWriter& w, const TAnalyte& a);
+
+// Thrown by the writers for lists that the reader would refuse, naming the analyte and the fault: the
+// file on disk then stays the last readable one.
+class EUnwritable : public EQcError {
+public:
+    using EQcError::EQcError;
+};
 
 // The whole data file as bytes. ParseDataImage fills the given (empty) lists and sets FileVersion;
 // it throws EQcError naming the damage and never reads beyond the bytes.
 std::string DataImage(const TListSerum& serum, const TListAnalytes& analytes);
-// Refuses (EQcError naming the analyte and the fault) lists that the reader would refuse: DataImage
-// makes no image of them.
-void CheckDataImage(const TListAnalytes& analytes);
 // The bytes of DataImage handed to `sink` in order, in pieces of a few hundred kilobytes made in one
-// buffer that the next call reuses. The lists must have passed CheckDataImage.
+// buffer that the next call reuses. EUnwritable may come after some pieces: the receiver then drops
+// what it was given.
 void WriteDataImage(const TListSerum& serum, const TListAnalytes& analytes, const TPieceSink& sink);
 void ParseDataImage(std::string_view bytes, TListSerum& serum, TListAnalytes& analytes);
 

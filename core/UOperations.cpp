@@ -401,19 +401,18 @@ void TOperations::WriteData() {
     if (!unkeptDataFile_.empty() && path == unkeptDataFile_)
         throw EQcError("Cannot write " + path + ": the unreadable data file could not be kept aside", path,
                        "the unreadable data file could not be kept aside");
-    try {
-        CheckDataImage(ListAnalytes);
-    } catch (const EQcError& e) {
-        throw EQcError("Cannot write " + path + ": " + e.what(), path, e.what());
-    }
     // Written and hashed in pieces from one reused buffer: a save costs its bytes, never the page
     // faults of a new image as large as the file.
     TAtomicWriter file(path);
     TPieceHash hash;
-    WriteDataImage(ListSerum, ListAnalytes, [&](std::string_view piece) {
-        hash.Update(piece);
-        file.Write(piece);
-    });
+    try {
+        WriteDataImage(ListSerum, ListAnalytes, [&](std::string_view piece) {
+            hash.Update(piece);
+            file.Write(piece);
+        });
+    } catch (const EUnwritable& e) {
+        throw EQcError("Cannot write " + path + ": " + e.what(), path, e.what());
+    }
     const std::string written = hash.Text();
     try {
         // Recorded before the new file takes the old one's place.
