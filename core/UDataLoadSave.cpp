@@ -154,9 +154,6 @@ std::string DataFileName() {
 // ---------------------------------------------------------------- analyte image
 
 namespace {
-// An analyte's image but for its point records, whose block is only checked for size: the
-// records are the bulk of the file and are decoded afterwards (FinishAnalyte), possibly alongside
-// other analytes'.
 // What follows an analyte's point records: header, limits, archive numbers, comments.
 std::unique_ptr<TAnalyte> ReadAnalyteTail(TByteReader& r, bool v30) {
     auto a = std::make_unique<TAnalyte>();
@@ -211,6 +208,8 @@ std::unique_ptr<TAnalyte> ReadAnalyteTail(TByteReader& r, bool v30) {
     return a;
 }
 
+// An analyte's image but for its point records, whose block is only checked for size: the
+// records are decoded once every frame of the file is read (FinishAnalyte).
 std::unique_ptr<TAnalyte> ReadAnalyteFrame(TByteReader& r, bool v30, std::string_view& block) {
     size_t count = r.Count(PointRecordSize);
     block = r.Bytes(count * PointRecordSize);
@@ -238,9 +237,6 @@ void FinishAnalyte(TAnalyte& a, std::string_view block) {
     a.RecalcAll();
 }
 
-} // namespace
-
-namespace {
 // The writer never produces a file that its reader would refuse: the file on disk stays the last
 // readable one instead.
 void CheckWritable(const TAnalyte& a) {
@@ -261,9 +257,7 @@ void CheckWritable(const TAnalyte& a) {
                 refuse("a value is not a number");
     }
 }
-} // namespace
 
-namespace {
 // One point record: the date, each level's single, state byte and 3 zero bytes, the comment,
 // the operator as a short string; `b` is zero-filled.
 void EncodePoint(const ControlPoint& p, char* b) {
@@ -516,6 +510,20 @@ private:
     size_t room_, begin_ = 0, end_ = 0;
 };
 
+// The last SignatureSize bytes of a file of `size` bytes; how many there were.
+size_t ReadTrailer(int fd, size_t size, char* trailer) {
+    size_t done = 0;
+    while (done < SignatureSize) {
+        ssize_t got = ::pread(fd, trailer + done, SignatureSize - done,
+                              static_cast<off_t>(size - SignatureSize + done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) throw EQcError(std::strerror(errno));
+        if (got == 0) break;
+        done += static_cast<size_t>(got);
+    }
+    return done;
+}
+
 // A count read as a 32-bit number, checked against the bytes left in the file.
 size_t CheckedCount(int32_t n, size_t remaining, size_t recordSize) {
     if (n < 0 || static_cast<size_t>(n) > remaining / recordSize) throw ETruncated();
@@ -527,14 +535,7 @@ size_t CheckedCount(int32_t n, size_t remaining, size_t recordSize) {
 void ReadDataStream(int fd, size_t size, const TPieceSink* seen, TListSerum& serum, TListAnalytes& analytes) {
     if (size < SignatureSize) Damaged("file too short");
     char trailer[SignatureSize];
-    for (size_t done = 0; done < SignatureSize;) {
-        ssize_t got = ::pread(fd, trailer + done, SignatureSize - done,
-                              static_cast<off_t>(size - SignatureSize + done));
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) throw EQcError(std::strerror(errno));
-        if (got == 0) Damaged("the file changed while it was read");
-        done += static_cast<size_t>(got);
-    }
+    if (ReadTrailer(fd, size, trailer) != SignatureSize) Damaged("the file changed while it was read");
     const bool v30 = TrailerIsV30(std::string_view(trailer, SignatureSize));
 
     TPieceInput in(fd, size, seen);
@@ -566,11 +567,15 @@ void ReadDataStream(int fd, size_t size, const TPieceSink* seen, TListSerum& ser
         a->RecalcAll();
         analytes.Add(std::move(a));
     }
-    const std::string_view last = in.Parse([](TByteReader& r) { return r.Bytes(SignatureSize); });
-    if (!SignatureMagicMatches(last)) Damaged("bad signature after the analytes");
+    in.Parse([](TByteReader& r) {
+        ExpectSignature(r, "the analytes");
+        return 0;
+    });
+    // Bytes after it were never read as data; they are read through, for the observer.
+    while (in.Remaining() > 0) in.Advance(in.Window(in.Remaining()).size());
     // The end of the file is where it was, and its trailer what it was.
-    char more;
-    if (in.Remaining() != 0 || std::memcmp(last.data(), trailer, SignatureSize) != 0 ||
+    char now[SignatureSize], more;
+    if (ReadTrailer(fd, size, now) != SignatureSize || std::memcmp(now, trailer, SignatureSize) != 0 ||
         ::read(fd, &more, 1) != 0)
         Damaged("the file changed while it was read");
 }
