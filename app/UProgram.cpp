@@ -25,30 +25,16 @@
 #include "UOperations.h"
 #include "UOptions.h"
 #include "UPrintJob.h"
+#include "URegionalLocale.h"
 #include "USetUp.h"
 #include "USharedImages.h"
 #include "UUtilitaires.h"
 #include "UWinComment.h"
 
 void FillRegionalFromLocale(const QLocale& locale) {
-    // Only the pattern letters the regional formats understand; anything else keeps the default.
-    QString date = locale.dateFormat(QLocale::ShortFormat);
-    if (!date.contains(QRegularExpression(QStringLiteral("[A-LN-Za-ce-xz]"))) &&
-        date.contains(QLatin1Char('d'))) {
-        // The dates are written with four-digit years; the date pickers show the same pattern.
-        date.replace(QRegularExpression(QStringLiteral("(?<!y)y{1,3}(?!y)")), QStringLiteral("yyyy"));
-        Regional.ShortDateFormat = date.toStdString();
-    }
+    Regional = RegionalFromLocale(locale);
     // Month names in the pattern are written as this locale writes them.
     SetDateLocale(locale);
-    QString time = locale.timeFormat(QLocale::LongFormat);
-    time.remove(QRegularExpression(QStringLiteral("\\s*t+\\s*$")));
-    if (!time.contains(QRegularExpression(QStringLiteral("[B-GI-OQ-Zb-gi-lnoqrt-z]"))) &&
-        time.contains(QLatin1Char('m')))
-        Regional.TimeFormat = time.toStdString();
-    QString point = locale.decimalPoint();
-    if (point.size() == 1 && point[0].unicode() < 0x80)
-        Regional.DecimalSeparator = static_cast<char>(point[0].unicode());
 }
 
 namespace {
@@ -117,6 +103,60 @@ public:
 };
 } // namespace
 
+namespace {
+// The widget classes a platform theme can give a font of its own (QApplicationPrivate's font hash).
+constexpr const char* ThemeFontClasses[] = {
+    "QMenu",       "QMenuBar",    "QMenuItem",    "QMessageBox",           "QLabel",
+    "QTipLabel",   "QTitleBar",   "QStatusBar",   "QMdiSubWindowTitleBar", "QDockWidgetTitle",
+    "QPushButton", "QCheckBox",   "QRadioButton", "QToolButton",           "QAbstractItemView",
+    "QListView",   "QHeaderView", "QListBox",     "QComboMenuItem",        "QComboLineEdit",
+    "QSmallFont",  "QMiniFont"};
+
+void SetProgramFontEverywhere() {
+    const QFont font = ProgramFont();
+    QApplication::setFont(font);
+    for (const char* name : ThemeFontClasses) QApplication::setFont(font, name);
+}
+
+bool ProgramFontEverywhere() {
+    const QFont font = ProgramFont();
+    if (QApplication::font() != font) return false;
+    for (const char* name : ThemeFontClasses)
+        if (QApplication::font(name) != font) return false;
+    return true;
+}
+
+// A platform theme sets its fonts again after the program's start (qt6ct does once the event loop
+// runs, and whenever its settings change) and at each change of theme: the program's font is put back
+// after it.
+class TFontHolder : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if ((e->type() == QEvent::ThemeChange || e->type() == QEvent::ApplicationFontChange) && !pending_) {
+            pending_ = true;
+            QTimer::singleShot(0, this, [this] {
+                if (!ProgramFontEverywhere()) SetProgramFontEverywhere();
+                pending_ = false;
+            });
+        }
+        return false;
+    }
+
+private:
+    bool pending_ = false;
+};
+} // namespace
+
+void HoldProgramFont() {
+    SetProgramFontEverywhere();
+    static TFontHolder* holder = nullptr;
+    if (!holder) {
+        holder = new TFontHolder(qApp);
+        qApp->installEventFilter(holder);
+    }
+}
+
 void FitToScreen(QWidget* w) {
     FitSize(w);
     FitPosition(w);
@@ -154,7 +194,10 @@ bool TProgram::Init() {
                        "The folder " + folder + " does not exist.\rCreate it and start Varnholt there ?") !=
             mbOK)
         return false;
-    TOpenReport report = Operations().Open(folder, TOpenMode::Program);
+    // A companion reading the inbox holds the folder for a moment at a time.
+    TOpenOptions options;
+    options.WaitForLockMs = 5000;
+    TOpenReport report = Operations().Open(folder, TOpenMode::Program, options);
     if (!report.Opened) {
         // Another program holding the lock, or a folder that cannot hold the lock file at all.
         ShowMessageBox(mkError, mbOK,
@@ -173,7 +216,7 @@ bool TProgram::Init() {
 }
 
 void TProgram::CreateWindows(int splashMs) {
-    QApplication::setFont(ProgramFont());
+    HoldProgramFont();
     auto* splash = new TWinLogoCQ();
     if (splashMs > 0) ShowSplashAndWait(*splash, splashMs);
     QApplication::setApplicationDisplayName(QString());

@@ -16,6 +16,11 @@ void FitToScreen(QWidget* window);
 // Fits every top-level window of the program as it is shown, and again once the desktop has framed it.
 void InstallScreenFit();
 
+// Makes the program's font (ProgramFont) the font of every widget class, over any font a platform
+// theme (qt6ct, a desktop's settings) gives to buttons, labels, menus or message boxes, and again after
+// each change of theme: the windows' fixed layouts are measured for it.
+void HoldProgramFont();
+
 // Fills the regional formats from the system locale (dates, times, decimal mark).
 void FillRegionalFromLocale(const QLocale& locale = QLocale::system());
 

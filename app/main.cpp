@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "UDisplaySize.h"
 #include "UProgram.h"
 
 namespace {
@@ -54,7 +55,9 @@ int main(int argc, char** argv) {
     // small-font check then finds; a rounded factor would leave larger fonts in the same layouts.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     if (AnsweredOnTerminal(argc, argv)) return 0;
+    PrepareDisplaySize();
     QApplication app(argc, argv);
+    RestoreScalingEnvironment();
     Q_INIT_RESOURCE(varnholt);
     // Matches the installed launcher, so the desktop shows the program's icon and name.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.varnholt.Varnholt"));

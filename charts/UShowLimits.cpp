@@ -4,7 +4,10 @@
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
 
@@ -12,7 +15,9 @@
 #include "UGlobale.h"
 #include "UOperations.h"
 #include "UPrintJob.h"
+#include "UPrnReview.h"
 #include "URisks.h"
+#include "USigmaView.h"
 #include "UStructures.h"
 #include "UUserPrompt.h"
 
@@ -85,14 +90,44 @@ std::vector<TPrnCell> LimitsCells(const TAnalyte& a) {
     return cells;
 }
 
+std::vector<std::string> LimitsHeaderLines(const TAnalyte& a) {
+    static const char* const alert[] = {"5% ( m \xb1 1.96s )", "2% ( m \xb1 2.32s )"};
+    static const char* const action[] = {"1% ( m \xb1 2.56s )", "0.5% ( m \xb1 2.81s )",
+                                         "0.2% ( m \xb1 3.09s )"};
+    const int al = Settings.AlertRow, ac = Settings.ActionRow - 2;
+    return {std::string("Risks: alert limits ") + (al >= 0 && al < 2 ? alert[al] : "?") + ", action limits " +
+                (ac >= 0 && ac < 3 ? action[ac] : "?"),
+            std::string("Common CV: ") + (a.CommonCVOn() ? "on" : "off") +
+                "    Westgard multirules: " + (a.MultirulesOn() ? "on" : "off")};
+}
+
 void PrintLimits(TPrintCanvas& canvas, const TAnalyte& a) {
-    PrintTable(canvas, "QC limits for " + a.Name, {"", ""}, LimitsCells(a), a.NbLevels + 1, {20, 20, 20, 20},
-               false);
+    const int y = PrintTable(canvas, "QC limits for " + a.Name, LimitsHeaderLines(a), LimitsCells(a),
+                             a.NbLevels + 1, {20, 20, 20, 20}, false);
+    if (a.Count() > 0)
+        PrintReviewLine(canvas, y, &a, a.Points.front().DateTime, a.Points.back().DateTime);
+    else
+        PrintReviewLine(canvas, y, nullptr, 0, 0);
 }
 
 TWinShowLimits::TWinShowLimits(QWidget* parent) : QDialog(parent) {
     setObjectName("WinShowLimits");
-    Grid = new QTableWidget(LimitsRows, 2, this);
+    PageControl = new QTabWidget(this);
+    PageControl->setObjectName("PageControl");
+    auto* limitsPage = new QWidget;
+    limitsPage->setObjectName("TabLimits");
+    Sigma = new TSigmaPages(nullptr);
+    PageControl->addTab(limitsPage, "&Limits");
+    PageControl->addTab(Sigma->Figures, "&Quality goals and Sigma");
+    PageControl->addTab(Sigma->Charts, "Po&wer function and decision chart");
+    // Figures and the simulation are computed when their page is first shown in a visit.
+    connect(PageControl, &QTabWidget::currentChanged, this, [this](int index) {
+        if (!analyte_) return;
+        FitWindow();
+        if (index == 1) Sigma->Fill();
+        if (index == 2) Sigma->FillCharts();
+    });
+    Grid = new QTableWidget(LimitsRows, 2, limitsPage);
     Grid->setObjectName("Grid");
     Grid->horizontalHeader()->hide();
     Grid->verticalHeader()->hide();
@@ -126,6 +161,10 @@ TWinShowLimits::TWinShowLimits(QWidget* parent) : QDialog(parent) {
     FormCreate();
 }
 
+TWinShowLimits::~TWinShowLimits() {
+    delete Sigma;
+}
+
 void TWinShowLimits::FormCreate() {
     for (int r = 0; r < LimitsRows; ++r) Grid->setItem(r, 0, new QTableWidgetItem(RowLabels[r]));
 }
@@ -136,6 +175,8 @@ int TWinShowLimits::Execute(TAnalyte* analyte) {
         return QDialog::Rejected;
     }
     analyte_ = analyte;
+    Sigma->Reset(analyte, ViewPeriod);
+    PageControl->setCurrentIndex(0);
     FormShow();
     FormActivate();
     int result = exec();
@@ -193,8 +234,25 @@ void TWinShowLimits::FitColumns() {
     }
     const int gridHeight = LimitsRows * (RowHeight + 1) + 2;
     Grid->setGeometry(0, 0, width, gridHeight);
-    PanelBottom->setGeometry(0, gridHeight, width, 72);
-    setFixedSize(width + 6, gridHeight + 72);
+    limitsSize_ = QSize(width, gridHeight);
+    FitWindow();
+}
+
+void TWinShowLimits::FitWindow() {
+    // The table of limits keeps the window as small as it is specified; the goals' pages widen it.
+    const QSize page =
+        PageControl->currentIndex() == 0 ? limitsSize_ : TSigmaPages::PageSize().expandedTo(limitsSize_);
+    const int tabBar = PageControl->tabBar()->sizeHint().height();
+    PageControl->setGeometry(0, 0, page.width() + 6, page.height() + tabBar + 6);
+    PanelBottom->setGeometry(0, PageControl->height(), page.width(), 72);
+    setFixedSize(page.width() + 6, PageControl->height() + 72);
+    // Grown while shown, it stays on the screen: moved left or up as far as it overflows.
+    if (isVisible() && screen()) {
+        const QRect area = screen()->availableGeometry(), frame = frameGeometry();
+        const QPoint to(std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())),
+                        std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
+        if (to != frame.topLeft()) move(pos() + (to - frame.topLeft()));
+    }
 }
 
 void TWinShowLimits::CBCommonCVClick() {
@@ -206,6 +264,10 @@ void TWinShowLimits::CBCommonCVClick() {
     analyte_->RecalcAll();
     if (RepaintChart) RepaintChart();
     FormActivate();
+    // The limits' degrees of freedom set the rules' factors: the figures are computed again.
+    Sigma->Invalidate();
+    if (PageControl->currentIndex() == 1) Sigma->Fill();
+    if (PageControl->currentIndex() == 2) Sigma->FillCharts();
 }
 
 void TWinShowLimits::BtCleClick() {
@@ -221,7 +283,15 @@ void TWinShowLimits::BtPrnClick() {
     const TAnalyte& a = *analyte_;
     TPrintJobSpec job;
     job.FileName = TPrintJob::SafeFileName(ToQString("QC limits for " + a.Name));
-    TPrintJob::Print(this, job, [&a](TPrintCanvas& canvas) { PrintLimits(canvas, a); });
+    // The goals' pages follow the limits when the analyte has a goal.
+    const bool goal = Sigma->HasGoal();
+    if (goal) Sigma->Power();
+    TPrintJob::Print(this, job, [&a, goal, this](TPrintCanvas& canvas) {
+        PrintLimits(canvas, a);
+        if (!goal) return;
+        canvas.NewPage();
+        PrintSigma(canvas, a, Sigma->Report(), Sigma->Power(), Sigma->Period());
+    });
     BtOK->setFocus();
 }
 

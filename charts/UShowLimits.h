@@ -2,19 +2,23 @@
 #pragma once
 
 #include <QDialog>
+#include <QSize>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "UPrnTable.h"
+#include "UQualityGoals.h"
 
 class QCheckBox;
 class QPushButton;
+class QTabWidget;
 class QTableWidget;
 class QToolButton;
 class QWidget;
 class TAnalyte;
 class TPrintCanvas;
+class TSigmaPages;
 
 constexpr int LimitsRows = 10;
 
@@ -22,16 +26,22 @@ constexpr int LimitsRows = 10;
 std::vector<std::vector<std::string>> LimitsTexts(const TAnalyte& a);
 // The printed table: every cell of the view, row 0 and column 0 on silver.
 std::vector<TPrnCell> LimitsCells(const TAnalyte& a);
+// The chosen risks, the common-CV state and the multirule switch, above the table.
+std::vector<std::string> LimitsHeaderLines(const TAnalyte& a);
 void PrintLimits(TPrintCanvas& canvas, const TAnalyte& a);
 
 class TWinShowLimits : public QDialog {
 public:
     explicit TWinShowLimits(QWidget* parent = nullptr);
+    ~TWinShowLimits() override;
     // "No analyte." without an analyte. OK keeps a change of the common-CV method, any other close
     // puts the former method back and recomputes the analyte.
     int Execute(TAnalyte* analyte);
     // Called after every change of the analyte's limits, so that its chart is repainted.
     std::function<void()> RepaintChart;
+    // The points in view in the main window, for the figures of levels without a locked interval;
+    // every point when not set.
+    std::function<TPeriod(const TAnalyte&)> ViewPeriod;
 
     void FormCreate();
     void FormShow();
@@ -41,6 +51,9 @@ public:
     void BtPrnClick();
     void FormClose(int result);
 
+    // The table of limits, then the quality goals and Sigma figures, then their charts.
+    QTabWidget* PageControl;
+    TSigmaPages* Sigma;
     QTableWidget* Grid;
     QWidget* PanelBottom;
     QCheckBox* CBCommonCV;
@@ -52,6 +65,9 @@ public:
 private:
     // Widens the columns to their longest texts and sizes the grid, the bottom panel and the window.
     void FitColumns();
+    // The window to the page shown: the limits, or the larger pages of the goals.
+    void FitWindow();
+    QSize limitsSize_;
     TAnalyte* analyte_ = nullptr;
     bool savedCommonCV_ = false;
 };

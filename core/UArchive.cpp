@@ -92,12 +92,15 @@ std::string ArchiveText(const TAnalyte& a, int level) {
     a.ComputeStats(level, 0, a.Count() - 1, all);
     const TSerum& material = ListSerum.FindMaterial(a.MaterialId[level]);
 
+    // Every text blanked of control characters, also those of files written before they were: each line
+    // of the archive holds exactly what its place says.
+    auto text = [](std::string_view t) { return BlankControlChars(t); };
     std::string out;
-    out += a.Name + "\r\n";
-    out += a.Unit + "\r\n";
+    out += text(a.Name) + "\r\n";
+    out += text(a.Unit) + "\r\n";
     out += Regional.DateToText(a.Points[static_cast<size_t>(first)].DateTime) + '\t';
     out += Regional.DateToText(a.Points[static_cast<size_t>(last)].DateTime) + '\t';
-    out += material.Name + '\t' + material.Lot + '\t';
+    out += text(material.Name) + '\t' + text(material.Lot) + '\t';
     out += FormatFixed(all.Mean, 8, a.Decimals + 1) + '\t';
     out += FormatFixed(all.CV, 8, 1) + '\t';
     out += std::to_string(all.N) + "\r\n";
@@ -111,9 +114,9 @@ std::string ArchiveText(const TAnalyte& a, int level) {
         else if (lv.State != psEmpty)
             out += FormatFixed(lv.Value, 8, a.Decimals);
         out += '\t';
-        out += p.Operator.View();
+        out += text(p.Operator.View());
         out += '\t';
-        out += a.CommentText(p.CommentId);
+        out += text(a.CommentText(p.CommentId));
         out += "\r\n";
     }
     return out;

@@ -16,8 +16,33 @@
 
 #include "UQcError.h"
 
+namespace {
+// VARNHOLT_FAULT=STEP:TARGET (open, write, sync, rename or link; the end of the target's name) makes
+// that step fail in a whole process, so the tests can fail each write of a command of the companion.
+TWriteFaults FaultsFromEnvironment() {
+    TWriteFaults f;
+    const char* spec = std::getenv("VARNHOLT_FAULT");
+    if (!spec || !*spec) return f;
+    std::string_view s(spec);
+    const std::string_view step = s.substr(0, s.find(':'));
+    const std::pair<std::string_view, TWriteStep> steps[] = {{"open", TWriteStep::Open},
+                                                             {"write", TWriteStep::Write},
+                                                             {"sync", TWriteStep::Sync},
+                                                             {"rename", TWriteStep::Rename},
+                                                             {"link", TWriteStep::Link}};
+    for (const auto& [name, value] : steps)
+        if (name == step) {
+            f.enabled = true;
+            f.failAt = value;
+        }
+    if (s.find(':') != std::string_view::npos) f.onlyTarget = std::string(s.substr(s.find(':') + 1));
+    f.noLinks = f.enabled && f.failAt == TWriteStep::Link;
+    return f;
+}
+} // namespace
+
 TWriteFaults& WriteFaults() {
-    static TWriteFaults faults;
+    static TWriteFaults faults = FaultsFromEnvironment();
     return faults;
 }
 

@@ -89,4 +89,5 @@ struct TWriteFaults {
     // step can be let through.
     int remaining = -1;
 };
+// Set for the whole process by VARNHOLT_FAULT=STEP:TARGET (see UAtomicFile.cpp) or by tests directly.
 TWriteFaults& WriteFaults();

@@ -86,3 +86,42 @@ std::string Utf8ToCp1252(std::string_view text) {
     }
     return out;
 }
+
+namespace {
+constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
+
+// Valid UTF-8 (shortest forms, no surrogates) holding at least one multi-byte character.
+bool IsUtf8BeyondAscii(std::string_view s) {
+    bool beyond = false;
+    for (size_t i = 0; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t n = b >= 0xC2 && b <= 0xDF ? 1 : b >= 0xE0 && b <= 0xEF ? 2 : b >= 0xF0 && b <= 0xF4 ? 3 : 0;
+        if (n == 0 || i + n >= s.size()) return false; // a lead byte that is none, or cut off
+        const auto b1 = static_cast<unsigned char>(s[i + 1]);
+        if ((b == 0xE0 && b1 < 0xA0) || (b == 0xED && b1 > 0x9F) || (b == 0xF0 && b1 < 0x90) ||
+            (b == 0xF4 && b1 > 0x8F))
+            return false;
+        for (size_t k = 1; k <= n; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+        beyond = true;
+        i += n + 1;
+    }
+    return beyond;
+}
+} // namespace
+
+std::string EncodeExchangeText(std::string_view cp1252, TTextEncoding encoding) {
+    if (encoding == TTextEncoding::Windows1252) return std::string(cp1252);
+    return std::string(Utf8Mark) + Cp1252ToUtf8(cp1252);
+}
+
+std::string_view ExchangeTextAsCp1252(std::string_view bytes, std::string& converted) {
+    const bool marked = bytes.substr(0, Utf8Mark.size()) == Utf8Mark;
+    if (!marked && !IsUtf8BeyondAscii(bytes)) return bytes;
+    converted = Utf8ToCp1252(marked ? bytes.substr(Utf8Mark.size()) : bytes);
+    return converted;
+}

@@ -7,3 +7,12 @@
 std::string Cp1252ToUtf8(std::string_view text);
 // Characters that Windows-1252 cannot hold become '?'; malformed UTF-8 bytes too.
 std::string Utf8ToCp1252(std::string_view text);
+
+// The encodings an exchange text file can be written in: Windows-1252 (the default, which stored files
+// and the predecessor rely on) or UTF-8 with a byte order mark, which spreadsheets recognise.
+enum class TTextEncoding { Windows1252, Utf8 };
+std::string EncodeExchangeText(std::string_view cp1252, TTextEncoding encoding);
+// Exchange text as the program keeps it (Windows-1252): text with a UTF-8 byte order mark, or text that
+// is valid UTF-8 and holds other than ASCII characters, is converted; anything else is taken as it is.
+// Sets `converted` when it was.
+std::string_view ExchangeTextAsCp1252(std::string_view bytes, std::string& converted);

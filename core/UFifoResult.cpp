@@ -8,6 +8,7 @@
 #include "UDataLoadSave.h"
 #include "UGlobale.h"
 #include "UQcError.h"
+#include "UUtilitaires.h"
 
 TFifo Fifo;
 
@@ -16,6 +17,9 @@ std::string QueueFileName() {
 }
 
 void TFifo::Push(TResu entry) {
+    // The queue file counts its texts, but the runs go on to exchange and archive lines.
+    for (std::string* text : {&entry.Comment, &entry.Operator, &entry.AnalyteName})
+        *text = BlankControlChars(*text);
     entries_.push_back(std::move(entry));
 }
 

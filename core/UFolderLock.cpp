@@ -13,7 +13,9 @@ bool TFolderLock::Acquire(const std::string& folder, std::string& error) {
     std::string path = folder;
     if (!path.empty() && path.back() != '/') path += '/';
     path += LockFileName;
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    // Made with the umask, as every file of the folder: in a folder shared by a group, each member
+    // must be able to take the lock after another.
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) {
         error = "Cannot open " + path + ": " + std::strerror(errno);
         return false;

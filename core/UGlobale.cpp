@@ -77,7 +77,8 @@ void DefaultSettings() {
     Settings.LastBackup = Today();
 }
 
-void AddOperator(const std::string& name) {
+void AddOperator(const std::string& typed) {
+    const std::string name = BlankControlChars(typed);
     std::string key = UpperCase(name);
     auto pos = std::upper_bound(Operators.begin(), Operators.end(), key,
                                 [](const std::string& k, const std::string& o) { return k < UpperCase(o); });
@@ -100,6 +101,7 @@ std::string SettingsImage(const TSettings& s, const std::vector<std::string>& op
     w.I32(static_cast<int32_t>(operators.size()));
     for (const std::string& op : operators) w.LongText(op);
     w.LongText(s.BackupFolder);
+    w.I32(ValidDisplaySize(s.DisplaySize) ? s.DisplaySize : 0);
     return w.Data();
 }
 
@@ -125,10 +127,17 @@ bool ParseSettingsImage(std::string_view bytes, TSettings& s, std::vector<std::s
         if (!std::isfinite(s.LastBackup)) s.LastBackup = Today();
         size_t count = r.Count(4);
         for (size_t i = 0; i < count; ++i) operators.push_back(r.LongText());
-        // The backup folder is optional: older files end after the operators.
+        // The fields after the operators are optional: older files end before them. A damaged one
+        // takes its default and ends the reading.
+        s.BackupFolder.clear();
+        s.DisplaySize = 0;
         if (r.Remaining() >= 4) {
             try {
                 s.BackupFolder = r.LongText();
+                if (r.Remaining() >= 4) {
+                    const int32_t size = r.I32();
+                    if (ValidDisplaySize(size)) s.DisplaySize = size;
+                }
             } catch (const EQcError&) {
                 s.BackupFolder.clear();
             }
@@ -137,6 +146,16 @@ bool ParseSettingsImage(std::string_view bytes, TSettings& s, std::vector<std::s
     } catch (const EQcError&) {
         return false;
     }
+}
+
+bool ValidDisplaySize(int32_t percent) {
+    return percent == 0 || (percent >= MinDisplaySize && percent <= MaxDisplaySize);
+}
+
+int32_t DisplaySizeOfSettingsImage(std::string_view bytes) {
+    TSettings s;
+    std::vector<std::string> operators;
+    return ParseSettingsImage(bytes, s, operators) ? s.DisplaySize : 0;
 }
 
 void LoadSettings() {

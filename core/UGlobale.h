@@ -29,7 +29,17 @@ struct TSettings {
     TSignature Signature = ProgramSignature;
     // The chosen backup folder, stored after the operators where older readers ignore it.
     std::string BackupFolder;
+    // The windows' size in percent of their laid-out size (100 to 200), or 0 to follow the desktop's
+    // scaling; stored after the backup folder, applied at start.
+    int32_t DisplaySize = 0;
 };
+
+constexpr int32_t MinDisplaySize = 100;
+constexpr int32_t MaxDisplaySize = 200;
+// A stored display size that the program can apply: 0 (follow the desktop) or 100 to 200.
+bool ValidDisplaySize(int32_t percent);
+// The display size stored in a settings file image; 0 when the image has none or a wrong one.
+int32_t DisplaySizeOfSettingsImage(std::string_view bytes);
 
 constexpr size_t SettingsRecordSize = 40;
 

@@ -5,6 +5,7 @@
 #include <cfloat>
 #include <cmath>
 
+#include "UCodePage.h"
 #include "URegional.h"
 #include "UUtilitaires.h"
 
@@ -122,6 +123,9 @@ TImportText ParseImportText(std::string_view text, int decimals, int levels) {
     levels = std::clamp(levels, 1, MaxLevels);
     size_t zero = text.find('\0');
     if (zero != std::string_view::npos) text = text.substr(0, zero);
+    // A file written in UTF-8 (by the export, or a spreadsheet) is read as the program's own text.
+    std::string converted;
+    text = ExchangeTextAsCp1252(text, converted);
     // Text from Linux programs ends its lines with line feeds only.
     const char eol = text.find('\r') == std::string_view::npos ? '\n' : '\r';
     const char separator = Regional.DecimalSeparator;

@@ -39,7 +39,8 @@ struct TImportText {
 
 // Parses exchange text with the regional date, time and decimal formats; `decimals` is the number of
 // decimals of the values in the preview lines (the current analyte's). Reading stops at the first zero
-// byte. A line ends at a carriage return (line feeds right after it are skipped); when the text holds
+// byte. Text in UTF-8 (with its byte order mark, or valid UTF-8 beyond ASCII) is read as Windows-1252
+// text. A line ends at a carriage return (line feeds right after it are skipped); when the text holds
 // no carriage return at all, at a line feed. Text after the last line end is not taken. A line is taken
 // when its first field is a date and at least one of fields 3 to 5 is a number.
 // Text written under another locale is read where it cannot be mistaken: an ISO date (yyyy-mm-dd) when

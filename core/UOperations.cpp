@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <memory>
 #include <new>
+#include <optional>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -21,6 +22,7 @@
 #include "UCompatibilityDrovanta.h"
 #include "UDataLoadSave.h"
 #include "UFifoResult.h"
+#include "UJournalTexts.h"
 #include "URandom.h"
 #include "UUtilitaires.h"
 
@@ -77,8 +79,10 @@ std::string UtcStamp() {
     return text;
 }
 
-// A run that the analyte already holds: the same moment, values and operator. A recall whose queue
-// write was lost after the data file took the run finds it so, and does not add it twice.
+} // namespace
+
+// A recall whose queue write was lost after the data file took the run finds it so, and does not add
+// it twice; so does the inbox placing a run a second time after a crash.
 bool HoldsRun(const TAnalyte& a, const TResu& run) {
     int i = a.FindInsertIndex(run.DateTime);
     for (int k = i - 1; k >= 0; --k) {
@@ -93,6 +97,8 @@ bool HoldsRun(const TAnalyte& a, const TResu& run) {
     }
     return false;
 }
+
+namespace {
 
 int64_t RunsIn(const TListAnalytes& list) {
     int64_t n = 0;
@@ -125,6 +131,7 @@ TOperations::~TOperations() = default;
 
 void TOperations::ClearState() {
     databaseRefused_ = false;
+    recallOpen_ = false;
     ListAnalytes.Clear();
     ListSerum.Clear();
     Fifo.ClearQueue();
@@ -134,6 +141,8 @@ void TOperations::ClearState() {
     currentIndex_ = -1;
     unkeptDataFile_.clear();
     dataHash_.clear();
+    staged_.clear();
+    journalUnfinished_ = false;
 }
 
 void TOperations::LoadSettingsReporting(TOpenReport& report) {
@@ -249,7 +258,14 @@ TOpenReport TOperations::Open(const std::string& folder, TOpenMode mode, const T
     ClearState();
     if (mode != TOpenMode::Reader) {
         std::string error;
-        if (!lock_.Acquire(ProgramFolder, error)) {
+        bool locked = lock_.Acquire(ProgramFolder, error);
+        // A companion reading the inbox holds the lock for a moment at a time: worth waiting for.
+        for (int waited = 0; !locked && lock_.HeldElsewhere() && waited < options.WaitForLockMs;
+             waited += 100) {
+            ::usleep(100000);
+            locked = lock_.Acquire(ProgramFolder, error);
+        }
+        if (!locked) {
             report.LockedElsewhere = lock_.HeldElsewhere();
             report.Message = error;
             return report;
@@ -293,7 +309,18 @@ TOpenReport TOperations::Open(const std::string& folder, TOpenMode mode, const T
     }
     if (mode != TOpenMode::Reader) {
         CheckFileState(report);
+        // Entries left pending by a crash are settled by the files before anything else is written.
+        ReconcileJournal(report);
         RecoverPointsInEdit(report);
+        RecoverInbox(report);
+        if (mode == TOpenMode::Program) {
+            StartJournal();
+            TJournalCheck check = CheckJournal();
+            if (!check.Whole)
+                report.Notes.push_back(
+                    check.Message + ". The journal was changed outside Varnholt or damaged; it is kept as it "
+                                    "is and goes on.");
+        }
     }
     if (ListAnalytes.Count() > 0) SetCurrent(&ListAnalytes[0]);
     report.Opened = true;
@@ -356,7 +383,9 @@ void TOperations::EnsureDatabase() {
     } catch (const EQcError&) {
         // Said once at the start of a program; a companion goes on with the legacy files.
         databaseRefused_ = true;
+        return;
     }
+    StartJournal();
 }
 
 void TOperations::RecordFileState(const std::string& name, int64_t size, const std::string& hash) {
@@ -396,48 +425,67 @@ void TOperations::CheckFileState(TOpenReport& report) {
 
 void TOperations::WriteData() {
     const std::string path = DataFileName();
-    if (mode_ == TOpenMode::Reader)
+    if (mode_ == TOpenMode::Reader) {
+        staged_.clear();
         throw EQcError("Cannot write " + path + ": the folder is open for reading");
-    if (!unkeptDataFile_.empty() && path == unkeptDataFile_)
+    }
+    if (!unkeptDataFile_.empty() && path == unkeptDataFile_) {
+        staged_.clear();
         throw EQcError("Cannot write " + path + ": the unreadable data file could not be kept aside", path,
                        "the unreadable data file could not be kept aside");
+    }
     // Written and hashed in pieces from one reused buffer: a save costs its bytes, never the page
     // faults of a new image as large as the file.
-    TAtomicWriter file(path);
+    std::optional<TAtomicWriter> file;
     TPieceHash hash;
     try {
+        file.emplace(path);
         WriteDataImage(ListSerum, ListAnalytes, [&](std::string_view piece) {
             hash.Update(piece);
-            file.Write(piece);
+            file->Write(piece);
         });
     } catch (const EUnwritable& e) {
+        staged_.clear();
         throw EQcError("Cannot write " + path + ": " + e.what(), path, e.what());
+    } catch (...) {
+        staged_.clear();
+        throw;
     }
     const std::string written = hash.Text();
-    try {
-        // Recorded before the new file takes the old one's place.
-        RecordFileState(FileNameOf(path), static_cast<int64_t>(file.Size()), written);
-    } catch (const EQcError&) {
-        // The integrity record is an aid; the data itself must still be written.
-    }
-    file.Commit();
+    const auto size = static_cast<int64_t>(file->Size());
+    // The journal's entries and the file's record are stored before the new file takes the old one's
+    // place.
+    WriteJournaled(
+        path, written, [&] { file->Commit(); }, [&] { RecordFileState(FileNameOf(path), size, written); });
     dataHash_ = written;
 }
 
 void TOperations::WriteQueue() {
-    if (mode_ == TOpenMode::Reader) throw EQcError("Cannot write " + QueueFileName());
-    AtomicWriteFile(QueueFileName(), QueueImage(Fifo.Entries()));
+    if (mode_ == TOpenMode::Reader) {
+        staged_.clear();
+        throw EQcError("Cannot write " + QueueFileName());
+    }
+    WriteJournaled(QueueFileName(), QueueImage(Fifo.Entries()));
 }
 
 void TOperations::WriteSettings() {
-    if (mode_ == TOpenMode::Reader) throw EQcError("Cannot write " + SettingsFileName());
+    if (mode_ == TOpenMode::Reader) {
+        staged_.clear();
+        throw EQcError("Cannot write " + SettingsFileName());
+    }
     // The settings hold the password: no access for others.
-    AtomicWriteFile(SettingsFileName(), SettingsImage(Settings, Operators), {.NoOthers = true});
+    WriteJournaled(SettingsFileName(), SettingsImage(Settings, Operators), {.NoOthers = true});
 }
 
 // ---------------------------------------------------------------- runs
 
-TOutcome TOperations::AcceptRun(TAnalyte& a, const TResu& run, int* index) {
+TOutcome TOperations::AcceptRun(TAnalyte& a, const TResu& run, int* index, const TRunNote& note) {
+    try {
+        CheckReviews(a, {run.DateTime}, note.Reason);
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    LogAcceptedRun(a, run, note);
     TAnalyte before = a;
     int i = a.AddPoint(run);
     a.RecalcAll();
@@ -454,7 +502,20 @@ TOutcome TOperations::AcceptRun(TAnalyte& a, const TResu& run, int* index) {
     return {};
 }
 
+namespace {
+// The analyte a held run names, or a stand-in of three levels when there is none yet.
+const TAnalyte& AnalyteOfRun(const TResu& run, std::optional<TAnalyte>& standIn) {
+    if (const TAnalyte* a = ListAnalytes.FindByName(run.AnalyteName)) return *a;
+    standIn.emplace(run.AnalyteName, "", 2, MaxLevels);
+    return *standIn;
+}
+} // namespace
+
 TOutcome TOperations::HoldRun(const TResu& run) {
+    std::optional<TAnalyte> standIn;
+    const TAnalyte& qa = AnalyteOfRun(run, standIn);
+    Log(jk::RunHeld, &qa, 0, run.DateTime, "", RunText(qa, run.Levels, Trim(run.Operator), run.Comment), "",
+        run.Operator);
     Fifo.Push(run);
     try {
         WriteQueue();
@@ -490,6 +551,11 @@ TOutcome TOperations::RecallRun(TAnalyte*& analyte, TResu& run) {
         a->RecalcAll();
     }
     if (created || before) {
+        Log(jk::AnalyteChanged, a, 0, std::nullopt,
+            created ? "" : std::to_string(before->NbLevels) + " levels",
+            created
+                ? "made for a held run: unit mmol/L, 2 decimals, " + std::to_string(a->NbLevels) + " levels"
+                : std::to_string(a->NbLevels) + " levels, to hold the values of a held run");
         try {
             WriteData();
         } catch (const EQcError& e) {
@@ -505,19 +571,23 @@ TOutcome TOperations::RecallRun(TAnalyte*& analyte, TResu& run) {
     }
     a->ClassifyRun(run.Levels);
     analyte = a;
+    recallOpen_ = true;
     return {};
 }
 
-TOutcome TOperations::ConcludeRecall(TAnalyte& a, const TResu& run, bool accepted, int* index) {
+TOutcome TOperations::ConcludeRecall(TAnalyte& a, const TResu& run, bool accepted, int* index,
+                                     const TRunNote& note) {
+    recallOpen_ = false;
     if (Fifo.Count() == 0) return TOutcome::Refuse("Nothing hold in the queue");
     TOutcome out;
     if (accepted) {
         if (!HoldsRun(a, run)) {
-            out = AcceptRun(a, run, index);
+            out = AcceptRun(a, run, index, note);
             if (!out.Changed()) return out; // still held, at the head of the queue
         } else if (index) {
             *index = a.FindInsertIndex(run.DateTime) - 1;
         }
+        Log(jk::RunRecalled, &a, 0, run.DateTime, "held", "accepted; left the queue", "", run.Operator);
         TResu head = *Fifo.Pop();
         try {
             WriteQueue();
@@ -532,6 +602,8 @@ TOutcome TOperations::ConcludeRecall(TAnalyte& a, const TResu& run, bool accepte
         return out;
     }
     // Held again, at the tail.
+    Log(jk::RunRecalled, &a, 0, run.DateTime, "held", "not accepted; held again at the end of the queue", "",
+        run.Operator);
     TResu head = *Fifo.Pop();
     Fifo.Push(run);
     try {
@@ -550,6 +622,8 @@ TOutcome TOperations::ConcludeRecall(TAnalyte& a, const TResu& run, bool accepte
 TOutcome TOperations::ClearQueue() {
     if (Fifo.Count() == 0) return TOutcome::Refuse("Nothing hold in the queue.");
     std::deque<TResu> before = Fifo.Entries();
+    Log(jk::QueueCleared, nullptr, 0, std::nullopt, RunsText(static_cast<int64_t>(before.size())) + " held",
+        "no run held");
     Fifo.ClearQueue();
     try {
         WriteQueue();
@@ -563,7 +637,15 @@ TOutcome TOperations::ClearQueue() {
     return {};
 }
 
-TOutcome TOperations::ImportRuns(TAnalyte& a, const std::vector<TResu>& runs, TImportCount* count) {
+TOutcome TOperations::ImportRuns(TAnalyte& a, const std::vector<TResu>& runs, TImportCount* count,
+                                 const std::string& reason) {
+    std::vector<TDateTime> times;
+    for (const TResu& r : runs) times.push_back(r.DateTime);
+    try {
+        CheckReviews(a, times, reason);
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
     TImportCount c;
     TAnalyte before = a;
     for (TResu run : runs) {
@@ -583,7 +665,13 @@ TOutcome TOperations::ImportRuns(TAnalyte& a, const std::vector<TResu>& runs, TI
         ++c.Added;
     }
     if (count) *count = c;
-    if (c.Added == 0) return TOutcome::Refuse("No run with a value in the levels of " + a.Name);
+    if (c.Added == 0) {
+        staged_.clear();
+        return TOutcome::Refuse("No run with a value in the levels of " + a.Name);
+    }
+    Log(jk::Import, &a, 0, std::nullopt, RunsText(before.Count()),
+        RunsText(c.Added) + " added, " + RunsText(c.Skipped) + " skipped; every level on mobile limits",
+        reason);
     for (auto& mode : a.LimitMode) mode = lmMobile;
     a.RecalcAll();
     a.ClassifyAllPoints();
@@ -603,6 +691,7 @@ TOutcome TOperations::ImportRuns(TAnalyte& a, const std::vector<TResu>& runs, TI
 TOutcome TOperations::AddRandomRuns(TAnalyte& a, int count, const TLevelValues& means,
                                     const TLevelValues& cvs, TDateTime first, bool toQueue, int* lastIndex) {
     if (toQueue) {
+        Log(jk::RandomRuns, &a, 0, first, "", RunsText(count) + " random runs held in the queue");
         size_t held = Fifo.Entries().size();
         for (int k = 0; k < count; ++k) Fifo.Push(MakeRandomEntry(a, means, cvs, first + k));
         try {
@@ -616,6 +705,14 @@ TOutcome TOperations::AddRandomRuns(TAnalyte& a, int count, const TLevelValues& 
         Notify(ckQueue);
         return {};
     }
+    std::vector<TDateTime> days;
+    for (int k = 0; k < count; ++k) days.push_back(first + k);
+    try {
+        CheckReviews(a, days, "");
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    Log(jk::RandomRuns, &a, 0, first, RunsText(a.Count()), RunsText(count) + " random runs added");
     TAnalyte before = a;
     int last = GenerateRandomPoints(a, count, means, cvs, first);
     try {
@@ -650,6 +747,9 @@ TOutcome TOperations::ImportPredecessor(const std::string& path, int* imported) 
         if (out.Ok()) out = TOutcome::Refuse("No analyte in " + path);
         return out;
     }
+    Log(jk::Import, nullptr, 0, std::nullopt, "",
+        std::to_string(n) + (n == 1 ? " analyte" : " analytes") + " imported from the predecessor file " +
+            path);
     try {
         WriteData();
     } catch (const EQcError& e) {
@@ -665,8 +765,32 @@ TOutcome TOperations::ImportPredecessor(const std::string& path, int* imported) 
 
 // ---------------------------------------------------------------- points
 
-TOutcome TOperations::DeletePoints(TAnalyte& a, const std::vector<int>& indices) {
+TOutcome TOperations::DeletePoints(TAnalyte& a, const std::vector<int>& indices, const std::string& reason) {
     if (indices.empty()) return {};
+    if (Trim(reason).empty()) return TOutcome::Refuse("Give a reason for deleting points");
+    // The points as each deletion finds them.
+    std::vector<int> order(static_cast<size_t>(a.Count()));
+    for (int i = 0; i < a.Count(); ++i) order[static_cast<size_t>(i)] = i;
+    std::vector<int> gone;
+    for (int index : indices) {
+        if (index < 0 || index >= static_cast<int>(order.size()))
+            return TOutcome::Refuse("No point to delete");
+        gone.push_back(order[static_cast<size_t>(index)]);
+        order.erase(order.begin() + index);
+    }
+    std::vector<TDateTime> times;
+    for (int i : gone) times.push_back(a.Points[static_cast<size_t>(i)].DateTime);
+    try {
+        CheckReviews(a, times, reason);
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    for (int i : gone) {
+        const ControlPoint& p = a.Points[static_cast<size_t>(i)];
+        Log(jk::PointDeleted, &a, 0, p.DateTime,
+            RunText(a, p.Levels, std::string(p.Operator.View()), a.CommentText(p.CommentId)), "deleted",
+            reason);
+    }
     TAnalyte before = a;
     for (int index : indices) a.DeletePoint(index);
     a.RecalcAll();
@@ -682,8 +806,18 @@ TOutcome TOperations::DeletePoints(TAnalyte& a, const std::vector<int>& indices)
     return {};
 }
 
-TOutcome TOperations::TakePointForEdit(TAnalyte& a, int index, TResu& run) {
+TOutcome TOperations::TakePointForEdit(TAnalyte& a, int index, TResu& run, const std::string& reason) {
     if (index < 0 || index >= a.Count()) return TOutcome::Refuse("No point to edit");
+    if (Trim(reason).empty()) return TOutcome::Refuse("Give a reason for correcting the point");
+    const ControlPoint& p = a.Points[static_cast<size_t>(index)];
+    try {
+        CheckReviews(a, {p.DateTime}, reason);
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    Log(jk::PointEdited, &a, 0, p.DateTime,
+        RunText(a, p.Levels, std::string(p.Operator.View()), a.CommentText(p.CommentId)),
+        "taken out for correction; the corrected run is accepted again", reason);
     run = a.PointAsEntry(index);
     // Kept first: a crash after the data file lost the point must find it here.
     EnsureDatabase();
@@ -754,7 +888,12 @@ void TOperations::RecoverPointsInEdit(TOpenReport& report) {
 
 // ---------------------------------------------------------------- limits, erase, archives
 
-TOutcome TOperations::SaveLimits(TAnalyte& a, const TLimitState& before) {
+TOutcome TOperations::SaveLimits(TAnalyte& a, const TLimitState& before, const std::string& reason) {
+    const TLimitState now = TLimitState::Of(a);
+    for (int k = 0; k < a.NbLevels; ++k) {
+        std::string was = LimitsText(a, before, k), is = LimitsText(a, now, k);
+        if (was != is) Log(jk::LimitsChanged, &a, k + 1, std::nullopt, was, is, reason);
+    }
     try {
         WriteData();
     } catch (const EQcError& e) {
@@ -778,6 +917,7 @@ void TOperations::RestoreLimits(TAnalyte& a, const TLimitState& s) {
 TOutcome TOperations::SetAnalyteOptions(TAnalyte& a, uint8_t options) {
     if (a.Options == options) return {};
     uint8_t before = a.Options;
+    Log(jk::OptionsChanged, &a, 0, std::nullopt, OptionsText(before), OptionsText(options));
     a.Options = options;
     a.RecalcAll();
     try {
@@ -817,7 +957,19 @@ void Unlink(const std::vector<int32_t>& numbers) {
 } // namespace
 
 TOutcome TOperations::EraseLevels(TAnalyte& a, const std::array<bool, MaxLevels>& levels,
-                                  std::vector<int32_t>* numbers) {
+                                  std::vector<int32_t>* numbers, const std::string& reason) {
+    std::vector<TDateTime> times;
+    for (const ControlPoint& p : a.Points)
+        for (int k = 0; k < a.NbLevels; ++k)
+            if (levels[static_cast<size_t>(k)] && p.Levels[static_cast<size_t>(k)].State != psEmpty) {
+                times.push_back(p.DateTime);
+                break;
+            }
+    try {
+        CheckReviews(a, times, reason);
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
     TAnalyte before = a;
     std::vector<int32_t> written;
     std::optional<EQcError> failure;
@@ -831,8 +983,17 @@ TOutcome TOperations::EraseLevels(TAnalyte& a, const std::array<bool, MaxLevels>
             break;
         }
     }
-    if (written.empty())
+    if (written.empty()) {
+        staged_.clear();
         return failure ? TOutcome::FromError(*failure) : TOutcome::Refuse("Nothing to erase");
+    }
+    for (size_t i = 0, k = 0; k < MaxLevels && i < written.size(); ++k)
+        if (levels[k] && static_cast<int>(k) < a.NbLevels) {
+            const LevelStats& all = before.AllStats[k];
+            Log(jk::LevelArchived, &a, static_cast<int>(k) + 1, std::nullopt,
+                std::to_string(all.N + all.NDiscarded) + " values", "archive " + std::to_string(written[i++]),
+                reason);
+        }
     try {
         WriteData();
     } catch (const EQcError& e) {
@@ -847,8 +1008,10 @@ TOutcome TOperations::EraseLevels(TAnalyte& a, const std::array<bool, MaxLevels>
     return failure ? TOutcome::FromError(*failure, TStatus::Partial) : TOutcome{};
 }
 
-TOutcome TOperations::DeleteArchives(TAnalyte& a, const std::vector<int32_t>& numbers) {
+TOutcome TOperations::DeleteArchives(TAnalyte& a, const std::vector<int32_t>& numbers,
+                                     const std::string& reason) {
     if (numbers.empty()) return {};
+    if (Trim(reason).empty()) return TOutcome::Refuse("Give a reason for deleting archives");
     std::vector<int32_t> before = a.ArchiveNumbers;
     std::vector<int32_t> gone;
     for (int32_t n : numbers) {
@@ -856,6 +1019,7 @@ TOutcome TOperations::DeleteArchives(TAnalyte& a, const std::vector<int32_t>& nu
         if (it == a.ArchiveNumbers.end()) continue;
         a.ArchiveNumbers.erase(it);
         gone.push_back(n);
+        Log(jk::ArchiveDeleted, &a, 0, std::nullopt, "archive " + std::to_string(n), "deleted", reason);
     }
     try {
         WriteData();
@@ -884,7 +1048,16 @@ TOutcome TOperations::DeleteArchives(TAnalyte& a, const std::vector<int32_t>& nu
 
 // ---------------------------------------------------------------- reference data
 
-TOutcome TOperations::ApplyMaterials(const TMaterialEdit& edit) {
+namespace {
+std::string MaterialText(const TSerum& s) {
+    return s.Name + ", lot " + s.Lot;
+}
+} // namespace
+
+TOutcome TOperations::ApplyMaterials(const TMaterialEdit& edit, const std::string& reason) {
+    const bool erases = std::any_of(edit.Lines.begin(), edit.Lines.end(),
+                                    [](const TMaterialEdit::TLine& l) { return l.EraseConfirmed; });
+    if (erases && Trim(reason).empty()) return TOutcome::Refuse("Give a reason for changing and erasing");
     TListSerum serumBefore = ListSerum;
     std::vector<std::pair<TAnalyte*, TAnalyte>> analytesBefore;
     std::vector<int32_t> written;
@@ -908,8 +1081,8 @@ TOutcome TOperations::ApplyMaterials(const TMaterialEdit& edit) {
             continue;
         }
         if (!line.EraseConfirmed) {
-            s->Name = line.Name.substr(0, TListSerum::NameRoom);
-            s->Lot = line.Lot.substr(0, TListSerum::LotRoom);
+            s->Name = BlankControlChars(line.Name.substr(0, TListSerum::NameRoom));
+            s->Lot = BlankControlChars(line.Lot.substr(0, TListSerum::LotRoom));
             continue;
         }
         // The new lot is taken only once the old lot's data is safely archived; after a failure the
@@ -922,7 +1095,10 @@ TOutcome TOperations::ApplyMaterials(const TMaterialEdit& edit) {
                     continue;
                 remember(a);
                 try {
+                    const int32_t values = all.N + all.NDiscarded;
                     written.push_back(ArchiveLevel(*a, level));
+                    Log(jk::LevelArchived, a, level + 1, std::nullopt, std::to_string(values) + " values",
+                        "archive " + std::to_string(written.back()) + "; change of material", reason);
                 } catch (const EQcError& e) {
                     failures.push_back(e.what());
                     archived = false;
@@ -930,12 +1106,27 @@ TOutcome TOperations::ApplyMaterials(const TMaterialEdit& edit) {
             }
         s = record(line.Id);
         if (archived && s) {
-            s->Name = line.Name.substr(0, TListSerum::NameRoom);
-            s->Lot = line.Lot.substr(0, TListSerum::LotRoom);
+            s->Name = BlankControlChars(line.Name.substr(0, TListSerum::NameRoom));
+            s->Lot = BlankControlChars(line.Lot.substr(0, TListSerum::LotRoom));
         }
     }
     // The erase mark means something only inside the materials window.
     for (TSerum& s : ListSerum.Items) s.EraseMark = 0;
+    for (const TSerum& was : serumBefore.Items) {
+        const TSerum* is = record(was.Id);
+        if (!is)
+            Log(jk::MaterialChanged, nullptr, 0, std::nullopt, MaterialText(was), "deleted");
+        else if (is->Name != was.Name)
+            Log(jk::MaterialChanged, nullptr, 0, std::nullopt, MaterialText(was), MaterialText(*is),
+                erases ? reason : "");
+        else if (is->Lot != was.Lot)
+            Log(jk::LotChanged, nullptr, 0, std::nullopt, MaterialText(was), MaterialText(*is),
+                erases ? reason : "");
+    }
+    for (const TSerum& is : ListSerum.Items)
+        if (std::none_of(serumBefore.Items.begin(), serumBefore.Items.end(),
+                         [&is](const TSerum& w) { return w.Id == is.Id; }))
+            Log(jk::MaterialChanged, nullptr, 0, std::nullopt, "", MaterialText(is) + ": added");
     try {
         WriteData();
     } catch (const EQcError& e) {
@@ -956,7 +1147,7 @@ TOutcome TOperations::ApplyMaterials(const TMaterialEdit& edit) {
 }
 
 TOutcome TOperations::ApplyAssignment(TAnalyte& a, const std::array<int32_t, MaxLevels>& materials,
-                                      bool eraseChanged) {
+                                      bool eraseChanged, const std::string& reason) {
     TAnalyte before = a;
     std::array<int32_t, MaxLevels> assigned = a.MaterialId;
     std::vector<int32_t> written;
@@ -967,7 +1158,12 @@ TOutcome TOperations::ApplyAssignment(TAnalyte& a, const std::array<int32_t, Max
         if (eraseChanged) {
             const LevelStats& all = a.AllStats[k];
             try {
-                if (all.N + all.NDiscarded > 0) written.push_back(ArchiveLevel(a, i));
+                if (all.N + all.NDiscarded > 0) {
+                    written.push_back(ArchiveLevel(a, i));
+                    Log(jk::LevelArchived, &a, i + 1, std::nullopt,
+                        std::to_string(all.N + all.NDiscarded) + " values",
+                        "archive " + std::to_string(written.back()) + "; change of material", reason);
+                }
             } catch (const EQcError& e) {
                 // The level keeps its former material: its data was not archived.
                 failures.push_back(e.what());
@@ -977,7 +1173,15 @@ TOutcome TOperations::ApplyAssignment(TAnalyte& a, const std::array<int32_t, Max
         assigned[k] = materials[k];
     }
     a.MaterialId = assigned;
+    for (int i = 0; i < a.NbLevels; ++i) {
+        auto k = static_cast<size_t>(i);
+        if (before.MaterialId[k] != a.MaterialId[k])
+            Log(jk::AssignmentChanged, &a, i + 1, std::nullopt,
+                MaterialText(ListSerum.FindMaterial(before.MaterialId[k])),
+                MaterialText(ListSerum.FindMaterial(a.MaterialId[k])), reason);
+    }
     if (a.MaterialId == before.MaterialId && written.empty()) {
+        staged_.clear();
         if (failures.empty()) return {};
         TOutcome out = TOutcome::Refuse(failures.front());
         return out;
@@ -1041,14 +1245,35 @@ TOutcome TOperations::ApplyAnalyteEdit(const TAnalyteEdit& edit) {
     }
     // An analyte neither listed nor deleted is never dropped silently.
     std::vector<int32_t> archivesOfDeleted;
+    std::vector<std::string> deletedNames;
     for (auto& p : pool) {
         if (!p) continue;
-        if (deleted(p->Uid))
+        if (deleted(p->Uid)) {
             archivesOfDeleted.insert(archivesOfDeleted.end(), p->ArchiveNumbers.begin(),
                                      p->ArchiveNumbers.end());
-        else
+            deletedNames.push_back(p->Name);
+        } else
             fresh.push_back(std::move(p));
     }
+    auto definition = [](const std::string& name, const std::string& unit, int32_t decimals, int32_t levels) {
+        return name + ": unit " + unit + ", " + std::to_string(decimals) + " decimals, " +
+               std::to_string(levels) + " levels";
+    };
+    for (const TDefinition& d : before) {
+        const TAnalyte* a = d.Analyte;
+        std::string was = definition(d.Name, d.Unit, d.Decimals, d.NbLevels),
+                    is = definition(a->Name, a->Unit, a->Decimals, a->NbLevels);
+        if (was != is) Log(jk::AnalyteChanged, a, 0, std::nullopt, was, is);
+    }
+    for (const auto& p : fresh)
+        if (std::find(order.begin(), order.end(), p.get()) == order.end())
+            Log(jk::AnalyteChanged, p.get(), 0, std::nullopt, "",
+                definition(p->Name, p->Unit, p->Decimals, p->NbLevels) + ": made");
+    for (const auto& p : pool)
+        if (p)
+            Log(jk::AnalyteChanged, p.get(), 0, std::nullopt,
+                definition(p->Name, p->Unit, p->Decimals, p->NbLevels) + ", " + RunsText(p->Count()),
+                "deleted with its points and archives");
     ListAnalytes.Items = std::move(fresh);
     currentIndex_ = -1;
     try {
@@ -1082,6 +1307,9 @@ TOutcome TOperations::ApplyAnalyteEdit(const TAnalyteEdit& edit) {
     // The data file no longer names the deleted analytes' archives.
     TOutcome out;
     RemoveArchiveFiles(archivesOfDeleted, out);
+    std::vector<std::pair<std::string, const TAnalyte*>> edited;
+    for (const TDefinition& d : before) edited.emplace_back(d.Name, d.Analyte);
+    CarryGoals(edited, deletedNames, out);
     if (!Current()) SetCurrent(ListAnalytes.Count() > 0 ? &ListAnalytes[0] : nullptr);
     Notify(ckAnalytes | ckPoints);
     return out;
@@ -1091,6 +1319,13 @@ TOutcome TOperations::SetOperators(const std::vector<std::string>& operators) {
     std::vector<std::string> before = Operators;
     Operators.clear();
     for (const std::string& op : operators) AddOperator(op);
+    auto joined = [](const std::vector<std::string>& v) {
+        std::string s;
+        for (const std::string& x : v) s += (s.empty() ? "" : ", ") + x;
+        return s;
+    };
+    if (before != Operators)
+        Log(jk::OperatorsChanged, nullptr, 0, std::nullopt, joined(before), joined(Operators));
     try {
         WriteSettings();
     } catch (const EQcError& e) {
@@ -1106,6 +1341,7 @@ TOutcome TOperations::SetOperators(const std::vector<std::string>& operators) {
 TOutcome TOperations::ChangeSettings(const std::function<void(TSettings&)>& change) {
     TSettings before = Settings;
     change(Settings);
+    LogSettings(before, Settings);
     try {
         WriteSettings();
     } catch (const EQcError& e) {
@@ -1216,28 +1452,33 @@ TOutcome TOperations::Backup(const std::string& folder, const TBackupChoice& cho
     } catch (const EQcError& e) {
         return TOutcome::FromError(EQcError("Cannot write " + tmp + ": " + e.what(), tmp, e.what()));
     }
-    TOutcome out;
-    // A medium with room for two generations keeps working: the older one makes room for the new one.
-    int64_t free = FreeBytes(WithSlash(folder));
-    if (free >= 0 && free < static_cast<int64_t>(image.size()) + 65536 && FileExists(old) &&
-        FileExists(sav)) {
-        ::unlink(old.c_str());
-        out.Notes.push_back("The older backup " + old + " was removed to make room for the new one.");
-    }
+    // A backup identical to the newest one is not written again: rotating it would only push the
+    // previous generation out (a retry after a failure that came once the backup was in place).
+    bool same = false;
     try {
-        Rotate(folder, sav, old, tmp, image);
-    } catch (const EQcError& e) {
-        ::unlink(tmp.c_str());
-        return TOutcome::FromError(e);
+        same = FileExists(sav) && ReadWholeFile(sav) == image;
+    } catch (const EQcError&) {
+    }
+    TOutcome out;
+    if (!same) {
+        // A medium with room for two generations keeps working: the older one makes room for the new one.
+        int64_t free = FreeBytes(WithSlash(folder));
+        if (free >= 0 && free < static_cast<int64_t>(image.size()) + 65536 && FileExists(old) &&
+            FileExists(sav)) {
+            ::unlink(old.c_str());
+            out.Notes.push_back("The older backup " + old + " was removed to make room for the new one.");
+        }
+        try {
+            Rotate(folder, sav, old, tmp, image);
+        } catch (const EQcError& e) {
+            ::unlink(tmp.c_str());
+            return TOutcome::FromError(e);
+        }
     }
     if (db_.IsOpen()) {
         try {
-            std::string dbImage = DatabaseBackupName(folder, "tmp");
-            db_.CopyTo(dbImage);
-            std::string bytes = ReadWholeFile(dbImage);
-            ::unlink(dbImage.c_str());
             Rotate(folder, DatabaseBackupName(folder, "Sav"), DatabaseBackupName(folder, "Old"),
-                   DatabaseBackupName(folder, "tmp"), bytes);
+                   DatabaseBackupName(folder, "tmp"), db_.Image());
         } catch (const EQcError& e) {
             out.Status = TStatus::Partial;
             out.Message = std::string("The data was backed up, but not the database:\r") + e.what();
@@ -1245,6 +1486,9 @@ TOutcome TOperations::Backup(const std::string& folder, const TBackupChoice& cho
     }
     TSettings before = Settings;
     Settings.LastBackup = Today();
+    Log(jk::Backup, nullptr, 0, std::nullopt, "",
+        "data" + std::string(db_.IsOpen() ? " and database" : "") + " backed up to " + WithSlash(folder) +
+            " (" + RunsText(plan.RunsInData) + ")");
     try {
         WriteSettings();
     } catch (const EQcError& e) {
@@ -1284,6 +1528,8 @@ TOutcome TOperations::Restore(const std::string& folder) {
     }
     const TAnalyte* shown = Current();
     const std::string shownName = shown ? shown->Name : "";
+    Log(jk::Restore, nullptr, 0, std::nullopt, RunsText(RunsIn(ListAnalytes)),
+        RunsText(RunsIn(analytes)) + " restored from " + source);
     std::swap(serum, ListSerum);
     std::swap(analytes, ListAnalytes);
     currentIndex_ = -1;
@@ -1303,7 +1549,9 @@ TOutcome TOperations::Restore(const std::string& folder) {
     const std::string dbSav = DatabaseBackupName(folder, "Sav");
     if (db_.IsOpen() && TDatabase::LooksLikeDatabase(dbSav)) {
         try {
-            db_.ReplaceFrom(dbSav);
+            // What happened, who reviewed what and the operators' passwords are not rolled back.
+            db_.ReplaceFrom(dbSav, {"journal", "review", "operator_password"});
+            RestoreJournalHead();
         } catch (const EQcError& e) {
             out.Status = TStatus::Partial;
             out.Message = std::string("The data was restored, but not the database:\r") + e.what();

@@ -28,8 +28,8 @@ int TAnalyte::AddPoint(const TResu& entry) {
     ControlPoint p;
     p.DateTime = entry.DateTime;
     p.Levels = entry.Levels;
-    p.Operator.Assign(entry.Operator);
-    p.CommentId = entry.Comment.empty() ? -1 : Comments.AddText(entry.Comment);
+    p.Operator.Assign(BlankControlChars(entry.Operator.substr(0, 4)));
+    p.CommentId = entry.Comment.empty() ? -1 : Comments.AddText(BlankControlChars(entry.Comment));
     int index = FindInsertIndex(entry.DateTime);
     Points.insert(Points.begin() + index, p);
     for (int i = 0; i < NbLevels; ++i) {
@@ -142,7 +142,8 @@ TResu TAnalyte::PointAsEntry(int index) const {
 const TSerum TListSerum::Unknown{-1, 0, "Unknown", ""};
 
 int32_t TListSerum::AddMaterial(const std::string& name, const std::string& lot) {
-    TSerum s{NextId++, 0, name.substr(0, NameRoom), lot.substr(0, LotRoom)};
+    TSerum s{NextId++, 0, BlankControlChars(name.substr(0, NameRoom)),
+             BlankControlChars(lot.substr(0, LotRoom))};
     std::string key = UpperCase(s.Name + s.Lot);
     auto pos = std::find_if(Items.begin(), Items.end(),
                             [&](const TSerum& o) { return key < UpperCase(o.Name + o.Lot); });

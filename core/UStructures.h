@@ -46,8 +46,10 @@ public:
     static constexpr uint8_t OptMultirules = 1;
     static constexpr uint8_t OptCommonCV = 2;
 
-    void SetName(const std::string& name) { Name = name.substr(0, NameRoom); }
-    void SetUnit(const std::string& unit) { Unit = unit.substr(0, UnitRoom); }
+    // Texts enter the model with control characters blanked: no name, unit, comment or operator can
+    // end a line of an exchange or archive file and forge a run there.
+    void SetName(const std::string& name) { Name = BlankControlChars(name.substr(0, NameRoom)); }
+    void SetUnit(const std::string& unit) { Unit = BlankControlChars(unit.substr(0, UnitRoom)); }
     int Count() const { return static_cast<int>(Points.size()); }
     bool MultirulesOn() const { return (Options & OptMultirules) != 0; }
     bool CommonCVOn() const { return (Options & OptCommonCV) != 0; }

@@ -13,6 +13,7 @@
 #include "UGlobale.h"
 #include "UMessages.h"
 #include "UOperations.h"
+#include "UPrintJob.h"
 #include "UQcError.h"
 #include "URandom.h"
 #include "UUserPrompt.h"
@@ -32,7 +33,8 @@ std::string QueueButtonCaption(int count) {
     return "&Queue : " + std::to_string(count);
 }
 
-TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValidateRun& validate) {
+TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValidateRun& validate,
+                     const TRunNoteOf& note) {
     TRunOutcome out;
     TResu run;
     run.AnalyteName = analyte.Name;
@@ -61,7 +63,7 @@ TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValid
     analyte.ClassifyRun(run.Levels);
     if (validate(analyte, run)) {
         int index = -1;
-        if (ShowOutcome(Operations().AcceptRun(analyte, run, &index))) {
+        if (ShowOutcome(Operations().AcceptRun(analyte, run, &index, note ? note() : TRunNote{}))) {
             out.Accepted = out.Saved = true;
             out.SelectedPoint = index;
             out.ResetFields = true;
@@ -78,7 +80,8 @@ TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValid
 }
 
 TRecallOutcome RecallQueuedRun(const TValidateRun& validate,
-                               const std::function<void(TAnalyte&, bool)>& showAnalyte) {
+                               const std::function<void(TAnalyte&, bool)>& showAnalyte,
+                               const TRunNoteOf& note) {
     TRecallOutcome out;
     const int analytesBefore = ListAnalytes.Count();
     TAnalyte* a = nullptr;
@@ -100,7 +103,7 @@ TRecallOutcome RecallQueuedRun(const TValidateRun& validate,
     if (showAnalyte) showAnalyte(*a, out.ListChanged);
     const bool ok = validate(*a, run);
     int index = -1;
-    TOutcome concluded = Operations().ConcludeRecall(*a, run, ok, &index);
+    TOutcome concluded = Operations().ConcludeRecall(*a, run, ok, &index, ok && note ? note() : TRunNote{});
     if (ShowOutcome(concluded)) {
         out.QueueChanged = true;
         out.ResetFields = true;
@@ -140,7 +143,8 @@ std::string ModificationDateText(const std::string& path) {
     if (::stat(path.c_str(), &st) != 0) return "";
     std::tm lt{};
     localtime_r(&st.st_mtime, &lt);
-    return Regional.DateToText(EncodeDate(lt.tm_year + 1900, lt.tm_mon + 1, lt.tm_mday));
+    // As every window shows a date, the month as the locale writes it.
+    return FromQ(DateText(EncodeDate(lt.tm_year + 1900, lt.tm_mon + 1, lt.tm_mday)));
 }
 
 // The copy window is shown for the length of one backup or restore, also when it fails.

@@ -37,14 +37,18 @@ QString FolderOf(const QString& path) {
     return QFileInfo(path).absolutePath();
 }
 
-QString ChooseFile(QWidget* parent, TExchangeDialog kind, const QString& folder) {
+const QString Cp1252Filter = QStringLiteral("Text files with tabs as separators, Windows-1252 (*.txt)");
+const QString Utf8Filter = QStringLiteral("Text files with tabs as separators, UTF-8 (*.txt)");
+
+TExchangeChoice ChooseFile(QWidget* parent, TExchangeDialog kind, const QString& folder) {
     if (ExchangeDialogHook()) return ExchangeDialogHook()(kind, folder);
     QFileDialog d(parent);
     d.setDirectory(folder);
     if (kind == TExchangeDialog::Save) {
         d.setAcceptMode(QFileDialog::AcceptSave);
         d.setDefaultSuffix(QStringLiteral("txt"));
-        d.setNameFilter(QStringLiteral("Text files with tabs as separators (*.txt)"));
+        // The encoding is chosen with the file type; Windows-1252 first, as files have always been.
+        d.setNameFilters({Cp1252Filter, Utf8Filter});
         // The command asks its own question before replacing a file.
         d.setOption(QFileDialog::DontConfirmOverwrite);
     } else {
@@ -55,7 +59,8 @@ QString ChooseFile(QWidget* parent, TExchangeDialog kind, const QString& folder)
                           QStringLiteral("Backup file of Drovanta 2 (*.sav)")});
     }
     if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return {};
-    return d.selectedFiles().first();
+    return {d.selectedFiles().first(),
+            d.selectedNameFilter() == Utf8Filter ? TTextEncoding::Utf8 : TTextEncoding::Windows1252};
 }
 
 // The hourglass while a long read, parse or conversion runs.
@@ -126,15 +131,16 @@ bool ExchangeExport(QWidget* parent, const TAnalyte* current) {
         ShowMessageBox(mkError, mbOK, "No analyte");
         return false;
     }
-    const QString file = ChooseFile(parent, TExchangeDialog::Save, ExportDialogFolder());
+    const TExchangeChoice choice = ChooseFile(parent, TExchangeDialog::Save, ExportDialogFolder());
+    const QString& file = choice.File;
     if (file.isEmpty()) return false;
     const std::string path = FileSystemPath(file);
     if (FileExists(path) &&
         ShowMessageBox(mkConfirmation, mbOK | mbCancel,
                        "The file " + BoxName(file) + "\r" + "already exists. Overwrite ?") != mbOK)
         return false;
-    std::string bytes = current->PointsAsText();
-    bytes += '\0';
+    std::string bytes = EncodeExchangeText(current->PointsAsText(), choice.Encoding);
+    if (choice.Encoding == TTextEncoding::Windows1252) bytes += '\0';
     try {
         AtomicWriteFile(path, bytes);
     } catch (const EQcError& e) {
@@ -147,7 +153,7 @@ bool ExchangeExport(QWidget* parent, const TAnalyte* current) {
 }
 
 TImportOutcome ExchangeImport(QWidget* parent, TAnalyte* current, TWinImport& preview) {
-    const QString file = ChooseFile(parent, TExchangeDialog::Open, ImportDialogFolder());
+    const QString file = ChooseFile(parent, TExchangeDialog::Open, ImportDialogFolder()).File;
     if (file.isEmpty()) return TImportOutcome::Nothing;
     importFolder = FolderOf(file);
     // The choice goes by the name's last three letters, whatever filter the dialog showed.

@@ -4,15 +4,26 @@
 #include <QString>
 #include <functional>
 
+#include "UCodePage.h"
+
 class QWidget;
 class TAnalyte;
 class TWinImport;
 
 enum class TExchangeDialog { Save, Open };
 
+// The file chosen in a dialog (empty when it was cancelled) and, for an export, the encoding chosen
+// with it (the dialog's file type names it).
+struct TExchangeChoice {
+    TExchangeChoice(QString file = QString(), TTextEncoding encoding = TTextEncoding::Windows1252)
+        : File(std::move(file)), Encoding(encoding) {}
+    QString File;
+    TTextEncoding Encoding;
+};
+
 // Replaces the file dialogs while set (tests): called with the dialog and its initial folder, it
-// returns the chosen file, or an empty text for a cancelled dialog.
-using TExchangeDialogHook = std::function<QString(TExchangeDialog, const QString& folder)>;
+// returns the choice.
+using TExchangeDialogHook = std::function<TExchangeChoice(TExchangeDialog, const QString& folder)>;
 TExchangeDialogHook& ExchangeDialogHook();
 
 // The initial folders of the two dialogs: ProgramFolder until a file was chosen. Reset sends both
@@ -21,7 +32,9 @@ QString ExportDialogFolder();
 QString ImportDialogFolder();
 void ResetExchangeDialogFolders();
 
-// "&Export": the analyte's points as exchange text followed by one zero byte, written atomically.
+// "&Export": the analyte's points as exchange text, written atomically: in Windows-1252 followed by one
+// zero byte (as the predecessor wrote it), or in UTF-8 with a byte order mark, as the dialog's chosen
+// file type says.
 // True when the file was written; a file that cannot be written is reported and left as it was.
 bool ExchangeExport(QWidget* parent, const TAnalyte* current);
 

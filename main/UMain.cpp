@@ -27,10 +27,13 @@
 
 #include "UAbout.h"
 #include "UDataLoadSave.h"
+#include "UDisplaySize.h"
 #include "UEntryFlow.h"
 #include "UExchangeCommands.h"
 #include "UFifoResult.h"
 #include "UGlobale.h"
+#include "UInboxWatch.h"
+#include "UMainQuality.h"
 #include "UMessages.h"
 #include "UMotPass.h"
 #include "UNewPsw.h"
@@ -207,6 +210,8 @@ TWinMain::TWinMain(QWidget* parent) : QMainWindow(parent) {
     connect(BtOKEnter, &QPushButton::clicked, this, &TWinMain::BtOKEnterClick);
 
     buildMenu();
+    AddQualityMenu(*this);
+    InboxWatch = new TInboxWatch(this);
     // Alt+F4 is taken before the controls see it and goes through the exit confirmation.
     auto* altF4 = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), this);
     connect(altF4, &QShortcut::activated, this, &QWidget::close);
@@ -217,8 +222,17 @@ TWinMain::TWinMain(QWidget* parent) : QMainWindow(parent) {
     CurrentAnalyte = nullptr;
     SelectedPoint = -1;
     DatePicker->setDisplayFormat(DatePickerFormat());
+    ResetEntryTime();
+    // A date or time the user sets is kept; one left alone is the time the run is entered.
+    connect(DatePicker, &QDateEdit::dateChanged, this, [this] { EntryTimeSet = true; });
+    connect(TimePicker, &QTimeEdit::timeChanged, this, [this] { EntryTimeSet = true; });
+}
+
+void TWinMain::ResetEntryTime() {
+    QSignalBlocker blockDate(DatePicker), blockTime(TimePicker);
     DatePicker->setDate(QDateOf(Today()));
     TimePicker->setTime(ToQTime(Now()));
+    EntryTimeSet = false;
 }
 
 TWinMain::~TWinMain() {
@@ -287,6 +301,9 @@ void TWinMain::buildEntryPage() {
     CBOperator = Named(new QComboBox(TabSheetEnter), "CBOperator");
     CBOperator->setEditable(true);
     CBOperator->lineEdit()->setMaxLength(4);
+    // The operator in the entry field is the one the journal names for the changes that follow.
+    connect(CBOperator, &QComboBox::currentTextChanged, this,
+            [](const QString& text) { Operations().SetOperator(FromQ(text)); });
     LoadOperatorChoices();
     box->addWidget(CBOperator);
     auto* commentLabel = new QHBoxLayout();
@@ -368,10 +385,12 @@ void TWinMain::buildMenu() {
     MnuFile = Named(mb->addMenu(QStringLiteral("&File")), "MnuFile");
     MnuClipboard = Named(mb->addMenu(QStringLiteral("Cl&ipboard")), "MnuClipboard");
     MnuSpecial = Named(mb->addMenu(QStringLiteral("&Special functions")), "MnuSpecial");
+    MnuRecords = Named(mb->addMenu(QStringLiteral("Rec&ords")), "MnuRecords");
     MnuHelp = Named(mb->addMenu(QStringLiteral("&?")), "MnuHelp");
 
     // A menu shows in the bar once it holds a command.
-    for (QMenu* m : {MnuParameters, MnuConfiguration, MnuFile, MnuClipboard, MnuSpecial, MnuHelp}) {
+    for (QMenu* m :
+         {MnuParameters, MnuConfiguration, MnuFile, MnuClipboard, MnuSpecial, MnuRecords, MnuHelp}) {
         m->installEventFilter(this);
         m->menuAction()->setVisible(false);
     }
@@ -395,11 +414,19 @@ void TWinMain::buildMenu() {
         item(MnuConfiguration, QStringLiteral("Statistical &risks"), "MnuRisks", &TWinMain::MnuRisksClick);
     MnuShortcuts =
         item(MnuConfiguration, QStringLiteral("&Shortcuts"), "MnuShortcuts", &TWinMain::MnuShortcutsClick);
+    MnuDisplaySize = item(MnuConfiguration, QStringLiteral("&Display size"), "MnuDisplaySize",
+                          &TWinMain::MnuDisplaySizeClick);
 
     MnuRestore = item(MnuFile, QStringLiteral("&Diskette restore"), "Disketterestore1",
                       &TWinMain::Disketterestore1Click);
     MnuExport = item(MnuFile, QStringLiteral("&Export"), "MnuExport", &TWinMain::MnuExportClick);
     MnuImport = item(MnuFile, QStringLiteral("&Import"), "MnuImport", &TWinMain::MnuImportClick);
+    MnuFile->addSeparator();
+    MnuPrintCharts =
+        item(MnuFile, QStringLiteral("&Print charts"), "MnuPrintCharts", &TWinMain::BtPrnGraphClick);
+    MnuFile->addSeparator();
+    MnuExit = Named(MnuFile->addAction(QStringLiteral("E&xit")), "MnuExit");
+    connect(MnuExit, &QAction::triggered, this, &QWidget::close);
     MnuCopy = item(MnuClipboard, QStringLiteral("&Copy"), "MnuCopy", &TWinMain::MnuCopyClick);
     MnuPaste = item(MnuClipboard, QStringLiteral("&Paste"), "MnuPaste", &TWinMain::MnuPasteClick);
 
@@ -418,6 +445,18 @@ void TWinMain::buildMenu() {
     MnuAbout = Named(MnuHelp->addAction(QStringLiteral("&About")), "MnuAbout");
     connect(MnuUserManual, &QAction::triggered, this, &TWinMain::MnuUserManualClick);
     connect(MnuAbout, &QAction::triggered, this, &TWinMain::MnuAboutClick);
+
+    // The desktop's standard keys, shown beside the commands. Ctrl+C and Ctrl+V in a text field stay
+    // the field's own: the field takes them before the window's shortcuts.
+    MnuUserManual->setShortcut(QKeySequence::HelpContents);
+    MnuPrintCharts->setShortcut(QKeySequence::Print);
+    MnuExit->setShortcut(
+        QKeySequence(Qt::CTRL | Qt::Key_Q)); // the standard key is not bound on every desktop
+    MnuCopy->setShortcut(QKeySequence::Copy);
+    MnuPaste->setShortcut(QKeySequence::Paste);
+    MnuExport->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    MnuImport->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    CreateRecordsMenu();
 }
 
 QToolButton* TWinMain::AddBarButton(const char* name, const QString& caption, const QString& hint) {
@@ -569,8 +608,7 @@ void TWinMain::LBAnalytesClick() {
 void TWinMain::ResetEntryFields() {
     for (TEntryRow& r : EntryRows) r.Value->clear();
     DatePicker->setDisplayFormat(DatePickerFormat());
-    DatePicker->setDate(QDateOf(Today()));
-    TimePicker->setTime(ToQTime(Now()));
+    ResetEntryTime();
     EditComment->clear();
     EditComment->setMaxLength(20);
     CBOperator->setEditText(QString());
@@ -678,11 +716,19 @@ void TWinMain::MnuShortcutsClick() {
     setUp.exec();
 }
 
+void TWinMain::MnuDisplaySizeClick() {
+    auto* w = findChild<TWinDisplaySize*>(QStringLiteral("WinDisplaySize"), Qt::FindDirectChildrenOnly);
+    if (!w) w = new TWinDisplaySize(this);
+    w->exec();
+}
+
 QStringList TWinMain::UserManualCandidates() {
     const QString name = QStringLiteral("UserManual.htm");
     QString exe = ToQ(ExecutableFolder());
-    return {ToQ(ProgramFolder) + name, exe + name, exe + QStringLiteral("../share/doc/varnholt/") + name,
-            exe + QStringLiteral("../docs/") + name};
+    // The installed or shipped manual first: the data folder is the user's to write, and a page planted
+    // there must not pass for the manual. A portable install's folder is the executable's own.
+    return {exe + name, exe + QStringLiteral("../share/doc/varnholt/") + name,
+            exe + QStringLiteral("../docs/") + name, ToQ(ProgramFolder) + name};
 }
 
 void TWinMain::MnuUserManualClick() {

@@ -31,6 +31,9 @@ class TWinDailyQC;
 class TWinDefAnalytes;
 class TWinDefSerum;
 class TWinEmployees;
+class TWinShowJournal;
+class TWinReview;
+class TWinCorrectiveActions;
 class TWinImport;
 class TWinPrnData;
 class TWinRisks;
@@ -41,6 +44,7 @@ class TWinValidCQ;
 class TWinPrnCharts;
 class TWinRandom;
 class TWinAnimCopyFic;
+class TInboxWatch;
 
 // The analyte shown in the main window (none when the list is empty): the operations layer's current
 // analyte, looked up through its handle at each use, so that no replacement of the list can leave it
@@ -126,13 +130,18 @@ public:
     QTableWidget* GrilleLock = nullptr;
     QTimer *TimerBackUp, *TimerBtFifo;
     QMenu *MnuParameters, *MnuConfiguration, *MnuFile, *MnuClipboard, *MnuSpecial, *MnuHelp;
+    // Records for accreditation: the journal, the review sign-off, the corrective actions offered.
+    QMenu* MnuRecords = nullptr;
+    QAction *MnuJournal = nullptr, *MnuReview = nullptr, *MnuCorrective = nullptr;
     QAction *MnuOptions, *MnuPsw, *MnuShortcuts, *MnuLock, *MnuFix, *MnuErase, *MnuUserManual, *MnuAbout;
     QAction *MnuAnalytes, *MnuSerum, *MnuEmployees, *MnuRisks, *MnuExport, *MnuImport, *MnuCopy, *MnuPaste;
-    QAction *MnuRestore, *MnuRandom, *MnuClearFifo;
+    QAction *MnuRestore, *MnuRandom, *MnuClearFifo, *MnuPrintCharts, *MnuExit, *MnuDisplaySize;
     QToolButton *BtData, *BtPrnGraph, *BtArchives, *BtDaily, *BtLimits, *BtBackup, *BtAffectation, *BtFifo;
     // The round indicators beside the backup and queue buttons: lime at rest, blinking red.
     QLabel *ShapeBackUp, *ShapeFifo;
 
+    // The inbox of the instruments' files, watched while the window is open (UInboxWatch.cpp).
+    TInboxWatch* InboxWatch = nullptr;
     // Windows opened from the menu and the button bar: created once and reused (parented here).
     TWinImport* WinImport = nullptr;
     TWinSerumByAnal* WinSerumByAnal = nullptr;
@@ -149,6 +158,10 @@ public:
     TWinPrnCharts* WinPrnCharts = nullptr;
     TWinRandom* WinRandom = nullptr;
     TWinAnimCopyFic* WinAnimCopyFic = nullptr;
+    TWinShowJournal* WinShowJournal = nullptr;
+    TWinReview* WinReview = nullptr;
+    TWinCorrectiveActions* WinCorrectiveActions = nullptr;
+    void CreateRecordsMenu();
     // Creates the windows above in the program's start order (the main window comes first).
     void CreateChildWindows();
 
@@ -159,6 +172,8 @@ public:
     std::array<bool, MaxLevels> EraseMarks{};
     bool DblClickPending = false;
     bool QuitWithoutAsking = false;
+    // The user set the entry's date or time (or a stored point was moved into the fields).
+    bool EntryTimeSet = false;
     TLimitSnapshot LimitSnapshot;
     std::array<LevelStats, MaxLevels> PartialStats{};
     // The splash window, freed at the first showing.
@@ -172,6 +187,8 @@ public:
     void FillAnalyteList();
     void LBAnalytesClick();
     void ResetEntryFields();
+    // Today and now in the date and time fields, as not set by the user.
+    void ResetEntryTime();
     void BtRAZEntryFieldsClick();
     void RepaintCharts();
     void RedrawChartsOnly();
@@ -186,6 +203,7 @@ public:
     void MnuOptionsClick();
     void MnuPswClick();
     void MnuShortcutsClick();
+    void MnuDisplaySizeClick();
     void MnuUserManualClick();
     void MnuAboutClick();
     // Leaves a lock, fix or erase page as Cancel does, before another window opens.

@@ -60,6 +60,7 @@ void TWinMain::CreateChildWindows() {
     }
     WinRisks->RepaintChart = [this] { RepaintCharts(); };
     WinShowLimits->RepaintChart = [this] { RepaintCharts(); };
+    WinShowLimits->ViewPeriod = [this](const TAnalyte&) { return TPeriod{FirstVisible, LastVisible}; };
     WinShowData->PrintHook = [this](TAnalyte& a, const std::string&) { WinPrnData->Execute(&a); };
 }
 
@@ -79,6 +80,7 @@ void TWinMain::MovePointToEntryFields(int index) {
     for (int k = 0; k < MaxLevels; ++k) EntryRows[static_cast<size_t>(k)].Value->setText(ToQ(f.Values[k]));
     EditComment->setMaxLength(f.CommentMaxLength);
     EditComment->setText(ToQ(f.Comment));
+    EntryTimeSet = true; // the point's own date and time
 }
 
 void TWinMain::MnuAnalytesClick() {
@@ -150,11 +152,15 @@ void TWinMain::BtDataClick() {
     LeaveLimitPage();
     CreateChildWindows();
     if (!WinShowData->Execute(*CurrentAnalyte, SelectedPoint)) return;
-    if (int i = WinShowData->PointToEdit(); i >= 0 && i < CurrentAnalyte->Count()) {
+    std::string reason;
+    if (int i = WinShowData->PointToEdit();
+        i >= 0 && i < CurrentAnalyte->Count() &&
+        AskReasonText("Why is the point of " + CurrentAnalyte->Name + " corrected?", reason)) {
         MovePointToEntryFields(i);
         TResu taken;
         // A point that cannot be taken out stays stored: the fields must not offer it a second time.
-        if (!ShowOutcome(Operations().TakePointForEdit(*CurrentAnalyte, i, taken))) ResetEntryFields();
+        if (!ShowOutcome(Operations().TakePointForEdit(*CurrentAnalyte, i, taken, reason)))
+            ResetEntryFields();
     }
     SelectedPoint = -1;
     UpdateVisibleStretch();
@@ -208,6 +214,8 @@ void TWinMain::BtOKEnterClick() {
     // A field being edited is finished first.
     EntryRows[0].Value->setFocus();
     QCoreApplication::processEvents();
+    // Fields left as they were cleared take the time of this OK, not the time they were cleared.
+    if (!EntryTimeSet) ResetEntryTime();
     TEntryFields fields;
     QDate d = DatePicker->date();
     QTime t = TimePicker->time();
@@ -217,8 +225,9 @@ void TWinMain::BtOKEnterClick() {
         fields.Values[k] = FromQ(EntryRows[static_cast<size_t>(k)].Value->text());
     fields.Comment = FromQ(EditComment->text());
     fields.Operator = FromQ(CBOperator->currentText());
-    TRunOutcome out = EnterRun(*CurrentAnalyte, fields,
-                               [this](TAnalyte& a, TResu& r) { return WinValidCQ->Execute(a, r); });
+    TRunOutcome out = EnterRun(
+        *CurrentAnalyte, fields, [this](TAnalyte& a, TResu& r) { return WinValidCQ->Execute(a, r); },
+        [this] { return WinValidCQ->Note(); });
     if (out.Refused) {
         if (out.BadLevel >= 0)
             FocusAndSelect(EntryRows[static_cast<size_t>(out.BadLevel)].Value);
@@ -244,7 +253,8 @@ void TWinMain::BtFifoClick() {
                                              bool other = CurrentAnalyte != &a;
                                              CurrentAnalyte = &a;
                                              if (listChanged || other) FillAnalyteList();
-                                         });
+                                         },
+                                         [this] { return WinValidCQ->Note(); });
     UpdateQueueButton();
     if (out.Accepted) {
         SelectedPoint = out.SelectedPoint;

@@ -1,23 +1,33 @@
-// The one print job of every printout: default printer or a chosen PDF file, with a preview first.
+// The one print job of every printout: a preview, then the print dialog (printer, copies, pages, paper)
+// or a PDF file, with the last choices remembered.
 #include "UPrintJob.h"
 
 #include <QBuffer>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QPageRanges>
 #include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrintEngine>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QStyleOption>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <cups/cups.h>
+#include <optional>
 
 #include "UAtomicFile.h"
 #include "UCodePage.h"
@@ -31,18 +41,84 @@ namespace {
 constexpr int PdfResolution = 600;
 // The unprintable border of a common office printer, so that a PDF has the printer's layout.
 constexpr qreal PdfMarginMm = 5.0;
+// The print engine's key for the options the print dialog's printer properties set (QPrinter keeps
+// them there for the queue; the value is Qt's own and has not changed since Qt 5).
+constexpr auto CupsOptionsKey = QPrintEngine::PrintEnginePropertyKey(0xfe00);
 
 QString testOutput;
 TPrintJobSpec lastSpec;
+TPrintJob::TDialogHook dialogHook;
+TPrintJob::TSubmitHook submitHook;
+
+// ---------------------------------------------------------------- remembered choices
+
+std::unique_ptr<QSettings> Choices() {
+    return std::make_unique<QSettings>(PrintChoicesFile(), QSettings::IniFormat);
+}
 
 QPageSize LocalePageSize() {
     return QLocale::system().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize(QPageSize::Letter)
                                                                               : QPageSize(QPageSize::A4);
 }
 
-QPageLayout PdfLayout(const TPrintJobSpec& job) {
-    return QPageLayout(LocalePageSize(), job.Orientation,
-                       QMarginsF(PdfMarginMm, PdfMarginMm, PdfMarginMm, PdfMarginMm),
+QPageSize RememberedPageSize() {
+    const QString key = Choices()->value(QStringLiteral("print/paper")).toString();
+    for (int id = 0; id <= QPageSize::LastPageSize; ++id) {
+        const QPageSize size(static_cast<QPageSize::PageSizeId>(id));
+        if (!key.isEmpty() && size.key() == key) return size;
+    }
+    return LocalePageSize();
+}
+
+QString RememberedPdfFolder() {
+    const QString folder = Choices()->value(QStringLiteral("print/pdfFolder")).toString();
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder + QLatin1Char('/')
+                                                          : QFile::decodeName(ProgramFolder.c_str());
+}
+
+void RememberPdfFolder(const QString& pdfPath) {
+    Choices()->setValue(QStringLiteral("print/pdfFolder"), QFileInfo(pdfPath).absolutePath());
+}
+
+void RememberPrinterChoices(const TPrintChoice& c) {
+    auto s = Choices();
+    s->setValue(QStringLiteral("print/printer"), c.Printer);
+    s->setValue(QStringLiteral("print/paper"), c.Page.pageSize().key());
+    s->setValue(QStringLiteral("print/copies"), c.Copies);
+    s->setValue(QStringLiteral("print/collate"), c.Collate);
+    s->setValue(QStringLiteral("print/duplex"), c.Duplex);
+    if (c.Printer.isEmpty()) RememberPdfFolder(c.File);
+}
+
+// The printer of the last print, when it is still there; else the default printer; else a PDF file.
+void SetUpPrinter(QPrinter& printer, const TPrintJobSpec& job) {
+    auto s = Choices();
+    const bool chosenBefore = s->contains(QStringLiteral("print/printer"));
+    const QString name = s->value(QStringLiteral("print/printer")).toString();
+    QPrinterInfo info;
+    if (!name.isEmpty() && QPrinterInfo::availablePrinterNames().contains(name))
+        info = QPrinterInfo::printerInfo(name);
+    else if (!chosenBefore || !name.isEmpty())
+        info = QPrinterInfo::defaultPrinter();
+    printer.setCopyCount(std::clamp(s->value(QStringLiteral("print/copies"), 1).toInt(), 1, 999));
+    printer.setCollateCopies(s->value(QStringLiteral("print/collate"), true).toBool());
+    if (!info.isNull()) {
+        printer.setPrinterName(info.printerName());
+        printer.setOutputFormat(QPrinter::NativeFormat);
+        printer.setDuplex(static_cast<QPrinter::DuplexMode>(
+            s->value(QStringLiteral("print/duplex"), static_cast<int>(printer.duplex())).toInt()));
+    } else {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(RememberedPdfFolder() + job.FileName);
+    }
+    printer.setPageSize(RememberedPageSize());
+    printer.setPageOrientation(job.Orientation);
+}
+
+// ---------------------------------------------------------------- drawing
+
+QPageLayout PdfLayout(const TPrintJobSpec& job, const QPageSize& paper = LocalePageSize()) {
+    return QPageLayout(paper, job.Orientation, QMarginsF(PdfMarginMm, PdfMarginMm, PdfMarginMm, PdfMarginMm),
                        QPageLayout::Millimeter);
 }
 
@@ -53,20 +129,75 @@ QString JobName(const TPrintJobSpec& job) {
     return name;
 }
 
-void DrawOn(QPagedPaintDevice& device, const TPrintDrawer& draw) {
-    QPainter painter;
-    if (!painter.begin(&device)) throw EQcError("The printer could not be started.");
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    TPrintCanvas canvas(device, painter);
-    draw(canvas);
-    painter.end();
+std::string PagesText(const TPageRange& range) {
+    if (range.FirstPage == 0) return "no page";
+    std::string parts;
+    for (const auto& [from, to] : range.Parts)
+        parts +=
+            (parts.empty() ? "" : ", ") + std::to_string(from) + (to > from ? "-" + std::to_string(to) : "");
+    if (!parts.empty()) return "pages " + parts;
+    return range.FirstPage == range.LastPage
+               ? "page " + std::to_string(range.FirstPage)
+               : "pages " + std::to_string(range.FirstPage) + " to " + std::to_string(range.LastPage);
 }
 
-// The preview: the pages as they will come out, then print (or save as PDF) or cancel.
+// The print dialog's choices as the printer holds them ("Current page" is the preview's current page).
+TPrintChoice ChoiceOf(QPrinter& printer, int currentPage) {
+    TPrintChoice c;
+    if (printer.outputFormat() == QPrinter::PdfFormat)
+        c.File = printer.outputFileName();
+    else
+        c.Printer = printer.printerName();
+    c.Page = printer.pageLayout();
+    c.Copies = printer.copyCount();
+    c.Collate = printer.collateCopies();
+    c.Duplex = static_cast<int>(printer.duplex());
+    if (printer.printRange() == QPrinter::PageRange) {
+        c.Pages = {printer.fromPage(), printer.toPage(), {}};
+        for (const QPageRanges::Range& r : printer.pageRanges().toRangeList())
+            c.Pages.Parts.emplace_back(r.from, r.to);
+    } else if (printer.printRange() == QPrinter::CurrentPage)
+        c.Pages = {currentPage, currentPage, {}};
+    const QStringList own = printer.printEngine()->property(CupsOptionsKey).toStringList();
+    if (own.size() % 2 == 0) c.PrinterOptions = own;
+    return c;
+}
+
+// The choices as a print queue takes them: the options QPrinter's own queue engine sends.
+QStringList QueueOptions(const TPrintChoice& c) {
+    QStringList o{QStringLiteral("media"), c.Page.pageSize().key()};
+    if (c.Copies > 1) {
+        o << QStringLiteral("copies") << QString::number(c.Copies);
+        if (c.Collate) o << QStringLiteral("Collate") << QStringLiteral("True");
+    }
+    const bool portrait = c.Page.orientation() == QPageLayout::Portrait;
+    switch (static_cast<QPrinter::DuplexMode>(c.Duplex)) {
+    case QPrinter::DuplexNone:
+        o << QStringLiteral("sides") << QStringLiteral("one-sided");
+        break;
+    case QPrinter::DuplexAuto:
+        o << QStringLiteral("sides")
+          << (portrait ? QStringLiteral("two-sided-long-edge") : QStringLiteral("two-sided-short-edge"));
+        break;
+    case QPrinter::DuplexLongSide:
+        o << QStringLiteral("sides") << QStringLiteral("two-sided-long-edge");
+        break;
+    case QPrinter::DuplexShortSide:
+        o << QStringLiteral("sides") << QStringLiteral("two-sided-short-edge");
+        break;
+    }
+    if (!portrait) o << QStringLiteral("landscape") << QString();
+    return o + c.PrinterOptions;
+}
+
+// ---------------------------------------------------------------- the preview
+
+// The pages as they will come out, then the print dialog, a PDF file, or cancel.
 class TWinPrintPreview : public QDialog {
 public:
-    TWinPrintPreview(QWidget* parent, QPrinter& printer, const TPrintDrawer& draw, bool toPdf)
-        : QDialog(parent) {
+    enum TChoice { None, PrintDialog, SavePdf };
+
+    TWinPrintPreview(QWidget* parent, QPrinter& printer, const TPrintDrawer& draw) : QDialog(parent) {
         setWindowTitle("Print preview");
         setObjectName("WinPrintPreview");
         Preview = new QPrintPreviewWidget(&printer, this);
@@ -87,23 +218,126 @@ public:
                          [this] { Preview->setCurrentPage(Preview->currentPage() - 1); });
         tools->addAction("Next page", Preview,
                          [this] { Preview->setCurrentPage(Preview->currentPage() + 1); });
+        LblPrinter = new QLabel(this);
+        LblPrinter->setObjectName("LblPrinter");
         auto* buttons = new QDialogButtonBox(this);
-        BtPrint = buttons->addButton(toPdf ? "&Save as PDF..." : "&Print", QDialogButtonBox::AcceptRole);
+        BtPrint = buttons->addButton("&Print...", QDialogButtonBox::AcceptRole);
         BtPrint->setObjectName("BtPrint");
+        BtPrint->setToolTip("Choose the printer, the copies, the pages and the paper");
+        BtSavePdf = buttons->addButton("&Save as PDF...", QDialogButtonBox::AcceptRole);
+        BtSavePdf->setObjectName("BtSavePdf");
         buttons->addButton(QDialogButtonBox::Cancel);
-        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        connect(BtPrint, &QPushButton::clicked, this, [this] { Choose(PrintDialog); });
+        connect(BtSavePdf, &QPushButton::clicked, this, [this] { Choose(SavePdf); });
         connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
         auto* layout = new QVBoxLayout(this);
         layout->addWidget(tools);
         layout->addWidget(Preview, 1);
-        layout->addWidget(buttons);
+        auto* bottom = new QHBoxLayout();
+        bottom->addWidget(LblPrinter, 1);
+        bottom->addWidget(buttons);
+        layout->addLayout(bottom);
         resize(760, 900);
+        ShowPrinter(printer);
     }
+
+    void ShowPrinter(const QPrinter& printer) {
+        const QString paper = printer.pageLayout().pageSize().name();
+        LblPrinter->setText(printer.outputFormat() == QPrinter::PdfFormat
+                                ? QStringLiteral("PDF file, %1").arg(paper)
+                                : QStringLiteral("Printer %1, %2").arg(printer.printerName(), paper));
+    }
+
+    TChoice Choice = None;
     QPrintPreviewWidget* Preview;
-    QPushButton* BtPrint;
+    QLabel* LblPrinter;
+    QPushButton *BtPrint, *BtSavePdf;
+
+private:
+    void Choose(TChoice c) {
+        Choice = c;
+        accept();
+    }
 };
 
+// The print dialog over the printer; empty when it was cancelled.
+std::optional<TPrintChoice> RunPrintDialog(QWidget* parent, QPrinter& printer, int pageCount,
+                                           int currentPage) {
+    printer.setFromTo(0, 0);
+    printer.setPrintRange(QPrinter::AllPages);
+    if (dialogHook) {
+        TPrintChoice c = ChoiceOf(printer, currentPage);
+        if (!dialogHook(c, pageCount)) return std::nullopt;
+        return c;
+    }
+    QPrintDialog dialog(&printer, parent);
+    dialog.setObjectName("WinPrintDialog");
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
+                      QAbstractPrintDialog::PrintCollateCopies | QAbstractPrintDialog::PrintShowPageSize |
+                      QAbstractPrintDialog::PrintCurrentPage);
+    dialog.setMinMax(1, std::max(1, pageCount));
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return ChoiceOf(printer, currentPage);
+}
+
+// The printout as the dialog chose it: a PDF file written atomically, or a job for the print queue.
+void PrintOn(const TPrintChoice& c, const TPrintJobSpec& job, const TPrintDrawer& draw) {
+    if (c.Printer.isEmpty()) {
+        QString path = c.File;
+        if (path.isEmpty()) throw EQcError("No file was named for the PDF printout.");
+        if (QFileInfo(path).suffix().isEmpty()) path += ".pdf";
+        const QByteArray pdf = TPrintJob::RenderPdf(job, draw, c.Page, c.Pages);
+        try {
+            AtomicWriteFile(QFile::encodeName(path).toStdString(), pdf.toStdString());
+        } catch (const EQcError& e) {
+            throw EQcError(std::string("The printout was not saved.\r") + e.what());
+        }
+        return;
+    }
+    TPrintSubmission submission;
+    submission.Printer = c.Printer;
+    submission.Title = JobName(job);
+    submission.Pdf = TPrintJob::RenderPdf(job, draw, c.Page, c.Pages);
+    submission.Options = QueueOptions(c);
+    const QString refused = submitHook ? submitHook(submission) : SubmitToPrintQueue(submission);
+    if (!refused.isEmpty())
+        throw EQcError("The printer " + FromQString(submission.Printer) +
+                       " did not take the printout: " + FromQString(refused) +
+                       "\rNothing was printed. Choose another printer, or save the printout as PDF.");
+}
+
+void SavePdfAs(QWidget* parent, const TPrintJobSpec& job, const TPrintDrawer& draw, bool& saved) {
+    saved = false;
+    QString path = QFileDialog::getSaveFileName(parent, "Save the printout as PDF",
+                                                RememberedPdfFolder() + job.FileName, "PDF files (*.pdf)");
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += ".pdf";
+    try {
+        AtomicWriteFile(QFile::encodeName(path).toStdString(),
+                        TPrintJob::RenderPdf(job, draw, PdfLayout(job, RememberedPageSize())).toStdString());
+    } catch (const EQcError& e) {
+        throw EQcError(std::string("The printout was not saved.\r") + e.what());
+    }
+    RememberPdfFolder(path);
+    saved = true;
+}
+
 } // namespace
+
+// ---------------------------------------------------------------- the canvas
+
+bool TPageRange::Contains(int page) const {
+    if (FirstPage == 0) return true;
+    if (Parts.empty()) return page >= FirstPage && page <= LastPage;
+    for (const auto& [from, to] : Parts)
+        if (page >= from && page <= to) return true;
+    return false;
+}
+
+TPrintCanvas::TPrintCanvas(QPagedPaintDevice& device, QPainter& painter, TPageRange range)
+    : device_(device), painter_(painter), range_(range) {
+    StartPage();
+}
 
 int TPrintCanvas::Width() const {
     return device_.width();
@@ -114,62 +348,96 @@ int TPrintCanvas::Height() const {
 }
 
 void TPrintCanvas::NewPage() {
-    device_.newPage();
+    ++page_;
+    StartPage();
 }
 
-void TPrintJob::WritePdf(const QString& path, const TPrintJobSpec& job, const TPrintDrawer& draw) {
-    // Drawn in memory first, so that a failed write never leaves a truncated file behind.
+void TPrintCanvas::StartPage() {
+    if (!range_.Contains(page_)) {
+        // An empty clip: the page is drawn, so that the printout's own layout runs on, but nothing of
+        // it reaches the device (its PDF engine drops clipped-away drawing).
+        painter_.setClipRect(QRect(0, 0, 0, 0));
+        return;
+    }
+    if (pagesOut_ > 0) device_.newPage();
+    ++pagesOut_;
+    painter_.setClipping(false);
+}
+
+// ---------------------------------------------------------------- the job
+
+QByteArray TPrintJob::RenderPdf(const TPrintJobSpec& job, const TPrintDrawer& draw, const QPageLayout& page,
+                                TPageRange range) {
+    // Drawn in memory, so that a failed write never leaves a truncated file behind.
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
+    int pages = 0, out = 0;
     {
         QPdfWriter writer(&buffer);
         writer.setResolution(PdfResolution);
-        writer.setPageLayout(PdfLayout(job));
+        writer.setPageLayout(page);
         writer.setTitle(JobName(job));
         writer.setCreator("Varnholt");
-        DrawOn(writer, draw);
+        QPainter painter;
+        if (!painter.begin(&writer)) throw EQcError("The printout could not be started.");
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        TPrintCanvas canvas(writer, painter, range);
+        draw(canvas);
+        painter.end();
+        pages = canvas.Pages();
+        out = canvas.PagesOut();
     }
     buffer.close();
-    AtomicWriteFile(QFile::encodeName(path).toStdString(), buffer.data().toStdString());
+    if (out == 0)
+        throw EQcError("The printout has " + std::to_string(pages) + (pages == 1 ? " page" : " pages") +
+                       ": " + PagesText(range) +
+                       (range.FirstPage == range.LastPage && range.Parts.size() <= 1 ? " is" : " are") +
+                       " not in it. Nothing was printed.");
+    return buffer.data();
+}
+
+void TPrintJob::WritePdf(const QString& path, const TPrintJobSpec& job, const TPrintDrawer& draw) {
+    AtomicWriteFile(QFile::encodeName(path).toStdString(),
+                    RenderPdf(job, draw, PdfLayout(job)).toStdString());
 }
 
 bool TPrintJob::Print(QWidget* parent, const TPrintJobSpec& job, const TPrintDrawer& draw) {
     lastSpec = job;
-    try {
-        if (!testOutput.isEmpty()) {
+    if (!testOutput.isEmpty()) {
+        try {
             WritePdf(testOutput, job, draw);
             return true;
+        } catch (const EQcError& e) {
+            ShowMessageBox(mkError, mbOK, e.what());
+            return false;
         }
-        QPrinterInfo info = QPrinterInfo::defaultPrinter();
-        if (!info.isNull()) {
-            QPrinter printer(info, QPrinter::HighResolution);
-            printer.setDocName(JobName(job));
-            printer.setPageOrientation(job.Orientation);
-            TWinPrintPreview preview(parent, printer, draw, false);
-            if (preview.exec() != QDialog::Accepted) return false;
-            preview.Preview->print();
-            // A job the printer refused is not reported as printed.
-            if (printer.printerState() == QPrinter::Error)
-                throw EQcError("The printout could not be sent to the printer " +
-                               FromQString(printer.printerName()) + ".");
-            return true;
-        }
-        QPrinter previewPrinter(QPrinter::HighResolution);
-        previewPrinter.setOutputFormat(QPrinter::PdfFormat);
-        previewPrinter.setResolution(PdfResolution);
-        previewPrinter.setPageLayout(PdfLayout(job));
-        TWinPrintPreview preview(parent, previewPrinter, draw, true);
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(JobName(job));
+    SetUpPrinter(printer, job);
+    TWinPrintPreview preview(parent, printer, draw);
+    // Until the printout went out or the user cancelled: a failure brings the preview back.
+    for (;;) {
+        preview.Choice = TWinPrintPreview::None;
         if (preview.exec() != QDialog::Accepted) return false;
-        QString proposed = QFile::decodeName(ProgramFolder.c_str()) + job.FileName;
-        QString path =
-            QFileDialog::getSaveFileName(parent, "Save the printout as PDF", proposed, "PDF files (*.pdf)");
-        if (path.isEmpty()) return false;
-        if (QFileInfo(path).suffix().isEmpty()) path += ".pdf";
-        WritePdf(path, job, draw);
-        return true;
-    } catch (const EQcError& e) {
-        ShowMessageBox(mkError, mbOK, e.what());
-        return false;
+        try {
+            if (preview.Choice == TWinPrintPreview::SavePdf) {
+                bool saved = false;
+                SavePdfAs(&preview, job, draw, saved);
+                if (saved) return true;
+                continue;
+            }
+            const std::optional<TPrintChoice> choice = RunPrintDialog(
+                &preview, printer, preview.Preview->pageCount(), preview.Preview->currentPage());
+            if (!choice) continue;
+            RememberPrinterChoices(*choice);
+            preview.ShowPrinter(printer);
+            preview.Preview->updatePreview();
+            PrintOn(*choice, job, draw);
+            return true;
+        } catch (const EQcError& e) {
+            ShowMessageBox(mkError, mbOK, e.what());
+        }
     }
 }
 
@@ -185,12 +453,52 @@ const TPrintJobSpec& TPrintJob::LastSpec() {
     return lastSpec;
 }
 
+void TPrintJob::SetDialogHook(TDialogHook hook) {
+    dialogHook = std::move(hook);
+}
+
+void TPrintJob::SetSubmitHook(TSubmitHook hook) {
+    submitHook = std::move(hook);
+}
+
 QString TPrintJob::SafeFileName(const QString& title) {
     QString name = title.trimmed();
     for (QChar& c : name)
         if (QString("/\\:*?\"<>|").contains(c) || c.unicode() < 32) c = '-';
     if (name.isEmpty()) name = "Printout";
     return name + ".pdf";
+}
+
+QString PrintChoicesFile() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Varnholt/printing.conf");
+}
+
+QString SubmitToPrintQueue(const TPrintSubmission& job) {
+    // A queue name may carry an instance ("queue/instance"): the job goes to the queue itself.
+    const QByteArray queue = job.Printer.section(QLatin1Char('/'), 0, 0).toLocal8Bit();
+    const QByteArray title = job.Title.toUtf8();
+    std::vector<QByteArray> texts;
+    for (const QString& t : job.Options) texts.push_back(t.toUtf8());
+    cups_option_t* options = nullptr;
+    int count = 0;
+    for (size_t i = 0; i + 1 < texts.size(); i += 2)
+        count = cupsAddOption(texts[i].constData(), texts[i + 1].constData(), count, &options);
+    QString refused;
+    const int id = cupsCreateJob(CUPS_HTTP_DEFAULT, queue.constData(), title.constData(), count, options);
+    if (id <= 0) {
+        refused = QString::fromUtf8(cupsLastErrorString());
+    } else if (cupsStartDocument(CUPS_HTTP_DEFAULT, queue.constData(), id, title.constData(), CUPS_FORMAT_PDF,
+                                 1) != HTTP_STATUS_CONTINUE ||
+               cupsWriteRequestData(CUPS_HTTP_DEFAULT, job.Pdf.constData(),
+                                    static_cast<size_t>(job.Pdf.size())) != HTTP_STATUS_CONTINUE ||
+               cupsFinishDocument(CUPS_HTTP_DEFAULT, queue.constData()) > IPP_STATUS_OK_EVENTS_COMPLETE) {
+        refused = QString::fromUtf8(cupsLastErrorString());
+        cupsCancelJob2(CUPS_HTTP_DEFAULT, queue.constData(), id, 0);
+    }
+    cupsFreeOptions(count, options);
+    if (!refused.isEmpty() || id > 0) return refused;
+    return QStringLiteral("the print system gave no reason");
 }
 
 QDate QDateOf(TDateTime dt) {

@@ -1,4 +1,5 @@
-// The one print job of every printout: default printer or a chosen PDF file, with a preview first.
+// The one print job of every printout: a preview, then the print dialog (printer, copies, pages, paper)
+// or a PDF file, with the last choices remembered.
 #pragma once
 
 #include <QDate>
@@ -7,26 +8,45 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "URegional.h"
 
 class QPagedPaintDevice;
+class QPrinter;
 class QWidget;
 
+// The pages chosen for the output: all, FirstPage to LastPage (from 1), or, when Parts is not empty, the
+// pages of its ranges ("1,3-4" in the print dialog) between them.
+struct TPageRange {
+    int FirstPage = 0, LastPage = 0; // 0, 0: every page
+    std::vector<std::pair<int, int>> Parts;
+    bool Contains(int page) const;
+};
+
 // The page sequence a printout draws on: printable area in device units, origin at its top-left.
+// Pages outside the range are drawn clipped away entirely and take no sheet.
 class TPrintCanvas {
 public:
-    TPrintCanvas(QPagedPaintDevice& device, QPainter& painter) : device_(device), painter_(painter) {}
+    TPrintCanvas(QPagedPaintDevice& device, QPainter& painter, TPageRange range = {});
     QPainter& Painter() { return painter_; }
     int Width() const;
     int Height() const;
     void NewPage();
+    // Pages drawn so far, and those of them that went out.
+    int Pages() const { return page_; }
+    int PagesOut() const { return pagesOut_; }
 
 private:
+    void StartPage();
     QPagedPaintDevice& device_;
     QPainter& painter_;
+    TPageRange range_;
+    int page_ = 1, pagesOut_ = 0;
 };
 
 using TPrintDrawer = std::function<void(TPrintCanvas&)>;
@@ -37,17 +57,43 @@ struct TPrintJobSpec {
     QPageLayout::Orientation Orientation = QPageLayout::Portrait;
 };
 
+// The choices of the print dialog: a printer or a PDF file, the paper, copies and pages.
+struct TPrintChoice {
+    QString Printer; // the queue; empty for a PDF file
+    QString File;    // the PDF file, when Printer is empty
+    QPageLayout Page;
+    int Copies = 1;
+    bool Collate = true;
+    int Duplex = 0; // QPrinter::DuplexMode
+    TPageRange Pages;
+    QStringList PrinterOptions; // name, value...: what the printer's properties set
+};
+
+// What goes to a print queue: the printout as PDF and the options of the print dialog.
+struct TPrintSubmission {
+    QString Printer;     // the queue's name
+    QString Title;       // the job's name
+    QByteArray Pdf;      // the pages chosen, once
+    QStringList Options; // name, value, name, value... (media, copies, sides, the printer's own)
+};
+
 class TPrintJob {
 public:
-    // Shows a preview, then prints to the default printer, or, when none is configured, writes a PDF
-    // file the user chooses (proposed in the program folder). Returns true when the printout went
-    // out, false when the user cancelled or the file could not be written (the reason was shown).
+    // Shows a preview; from it the print dialog (printer or "Print to File (PDF)", copies, page range,
+    // paper) or "Save as PDF" with a file dialog (proposed in the folder last used, else the program
+    // folder). A refused job or a file that cannot be written is said and the preview comes back, so
+    // nothing is lost. Returns true when the printout went out, false when the user cancelled.
     static bool Print(QWidget* parent, const TPrintJobSpec& job, const TPrintDrawer& draw);
 
     // Draws the printout straight into a PDF file (atomic write); throws EQcError naming the file.
     static void WritePdf(const QString& path, const TPrintJobSpec& job, const TPrintDrawer& draw);
+    // The printout as PDF bytes on a given page, only the pages of the range; throws EQcError when the
+    // range holds none of its pages.
+    static QByteArray RenderPdf(const TPrintJobSpec& job, const TPrintDrawer& draw, const QPageLayout& page,
+                                TPageRange range = {});
 
     // The page of a PDF printout: the locale's paper, the orientation, a printer's unprintable border.
+    // ("Save as PDF" in the preview takes the paper last chosen in the print dialog.)
     static QPageLayout PdfPageLayout(const TPrintJobSpec& job);
 
     // Test hook: every later Print writes a PDF to this path without any dialog; empty clears it.
@@ -56,9 +102,23 @@ public:
     // The title, file name and orientation of the last job started, for tests.
     static const TPrintJobSpec& LastSpec();
 
+    // Test hooks: the print dialog (true for OK, having set up the printer as a user would) and the
+    // print queue (the system's reason when it refuses the job, empty when it takes it).
+    using TDialogHook = std::function<bool(TPrintChoice&, int pageCount)>;
+    static void SetDialogHook(TDialogHook hook);
+    using TSubmitHook = std::function<QString(const TPrintSubmission&)>;
+    static void SetSubmitHook(TSubmitHook hook);
+
     // A file name made safe for the file system from a printout's title.
     static QString SafeFileName(const QString& title);
 };
+
+// Sends a printout to a print queue; returns the system's reason when the queue refuses it, else "".
+QString SubmitToPrintQueue(const TPrintSubmission& job);
+
+// Where the last print choices are kept: for the user on this station (printers are the station's;
+// a data folder may be shared by several benches), in ~/.config/Varnholt/printing.conf.
+QString PrintChoicesFile();
 
 // Day counts and the calendar dates of the date pickers.
 QDate QDateOf(TDateTime dt);

@@ -165,7 +165,14 @@ void TWinArchives::BtCleClick() {
 
 void TWinArchives::ApplyPending() {
     // The data file stops naming the archives before their files go.
-    ShowOutcome(Operations().DeleteArchives(*analyte_, PendingDeletions()));
+    const std::vector<int32_t> numbers = PendingDeletions();
+    if (numbers.empty()) return;
+    std::string reason;
+    if (!AskReasonText("Why are " + std::to_string(numbers.size()) + " archives of " + analyte_->Name +
+                           " deleted?",
+                       reason))
+        return;
+    ShowOutcome(Operations().DeleteArchives(*analyte_, numbers, reason));
 }
 
 void TWinArchives::done(int r) {

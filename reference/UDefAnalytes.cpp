@@ -5,11 +5,13 @@
 #include <QComboBox>
 #include <QDrag>
 #include <QDragMoveEvent>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <algorithm>
 #include <filesystem>
@@ -26,6 +28,22 @@ using namespace refui;
 
 namespace {
 const char* const LineMime = "application/x-varnholt-analyte-line";
+// The goal fields kept with a line of the working copy.
+constexpr int GoalRole = AttachRole + 1;
+const QString PercentKind = QStringLiteral("%");
+const QString UnitKind = QStringLiteral("unit");
+
+QString Number(const std::optional<long double>& v) {
+    // Enough digits to give back what was typed, with the regional decimal mark.
+    return v ? ToQt(FormatFixed(*v, 15, 15)).remove(QRegularExpression(QStringLiteral("[.,]?0+$")))
+             : QString();
+}
+
+QStringList GoalFields(const TQualityGoal& g) {
+    QStringList f = {Number(g.TEa), g.TEaKind == teaUnit ? UnitKind : PercentKind};
+    for (const auto& t : g.Target) f << Number(t);
+    return f;
+}
 
 // Names and units are stored in tab-separated lines and exchange texts: a tab would split them.
 std::string CleanField(const QString& text) {
@@ -66,7 +84,7 @@ void TAnalyteListBox::dropEvent(QDropEvent* e) {
 TWinDefAnalytes::TWinDefAnalytes(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinDefAnalytes"));
     setWindowTitle(QStringLiteral("Definition of analytes"));
-    setFixedSize(600, 420);
+    setFixedSize(600, 520);
 
     auto label = [this](const QString& text, int x, int y, int w = 140) {
         auto* l = new QLabel(text, this);
@@ -91,7 +109,7 @@ TWinDefAnalytes::TWinDefAnalytes(QWidget* parent) : QDialog(parent) {
     LBox->setItemDelegate(d);
     LBox->setUniformItemSizes(true);
     LBox->setSelectionMode(QAbstractItemView::SingleSelection);
-    LBox->setGeometry(10, 26, 300, 330);
+    LBox->setGeometry(10, 26, 300, 434);
     LBox->OnDrop = [this](int target) { LBoxDragDrop(target); };
     LBox->installEventFilter(this);
 
@@ -137,11 +155,36 @@ TWinDefAnalytes::TWinDefAnalytes(QWidget* parent) : QDialog(parent) {
     button(SpeedButton1, "SpeedButton1", QStringLiteral("U&p"), ex + 66, 300, 62, 25);
     button(SpeedButton2, "SpeedButton2", QStringLiteral("Do&wn"), ex + 132, 300, 62, 25);
     button(BtBottom, "BtBottom", QStringLiteral("&Bottom"), ex + 198, 300, 62, 25);
+    GBGoals = new QGroupBox(QStringLiteral("Quality goals"), this);
+    GBGoals->setObjectName(QStringLiteral("GBGoals"));
+    GBGoals->setGeometry(ex, 332, 260, 128);
+    auto* tea = new QLabel(QStringLiteral("&TEa"), GBGoals);
+    tea->setGeometry(10, 22, 110, 16);
+    EditTEa = new QLineEdit(GBGoals);
+    EditTEa->setObjectName(QStringLiteral("EditTEa"));
+    EditTEa->setGeometry(125, 20, 60, 22);
+    tea->setBuddy(EditTEa);
+    CBTEaKind = new QComboBox(GBGoals);
+    CBTEaKind->setObjectName(QStringLiteral("CBTEaKind"));
+    CBTEaKind->setGeometry(190, 20, 62, 22);
+    CBTEaKind->addItem(PercentKind, PercentKind);
+    CBTEaKind->addItem(QString(), UnitKind);
+    for (int k = 0; k < 3; ++k) {
+        auto* l = new QLabel(QStringLiteral("Target level %1").arg(k + 1), GBGoals);
+        l->setGeometry(10, 48 + 24 * k, 110, 16);
+        EditTarget[static_cast<size_t>(k)] = new QLineEdit(GBGoals);
+        EditTarget[static_cast<size_t>(k)]->setObjectName(QStringLiteral("EditTarget%1").arg(k + 1));
+        EditTarget[static_cast<size_t>(k)]->setGeometry(125, 46 + 24 * k, 127, 22);
+    }
+    // The unit choice names the unit typed above; targets only for the levels in use.
+    connect(CBUnite, &QComboBox::editTextChanged, this, &TWinDefAnalytes::UpdateGoalFields);
+    connect(SELevels, &QSpinBox::valueChanged, this, &TWinDefAnalytes::UpdateGoalFields);
+
     BtCle = MakeKeyButton(this);
-    BtCle->setGeometry(10, 372, 36, 30);
-    button(BtDefaire, "BtDefaire", QStringLiteral("&Undo"), 280, 375, 90, 27);
-    button(BtOK, "BtOK", QStringLiteral("OK"), 390, 375, 90, 27);
-    button(BtCancel, "BtCancel", QStringLiteral("Cancel"), 495, 375, 90, 27);
+    BtCle->setGeometry(10, 475, 36, 30);
+    button(BtDefaire, "BtDefaire", QStringLiteral("&Undo"), 280, 478, 90, 27);
+    button(BtOK, "BtOK", QStringLiteral("OK"), 390, 478, 90, 27);
+    button(BtCancel, "BtCancel", QStringLiteral("Cancel"), 495, 478, 90, 27);
     BtOK->setDefault(true);
 
     connect(BtAjouter, &QPushButton::clicked, this, &TWinDefAnalytes::BtAjouterClick);
@@ -201,6 +244,7 @@ void TWinDefAnalytes::FormActivate() {
                        QString::number(a->Decimals);
         LBox->addItem(line);
         SetLine(LBox->count() - 1, line, a.get());
+        LBox->item(LBox->count() - 1)->setData(GoalRole, GoalFields(Operations().Goal(a->Name)));
     }
     ResetFields();
     EditNom->setFocus();
@@ -211,6 +255,70 @@ void TWinDefAnalytes::ResetFields() {
     CBUnite->setEditText(QStringLiteral("mmol/l"));
     SEDecim->setValue(0);
     SELevels->setValue(3);
+    SetGoalFields({});
+}
+
+void TWinDefAnalytes::SetGoalFields(const QStringList& goal) {
+    EditTEa->setText(goal.value(0));
+    CBTEaKind->setCurrentIndex(goal.value(1) == UnitKind ? 1 : 0);
+    for (int k = 0; k < 3; ++k) EditTarget[static_cast<size_t>(k)]->setText(goal.value(2 + k));
+    UpdateGoalFields();
+}
+
+void TWinDefAnalytes::UpdateGoalFields() {
+    const QString unit = CBUnite->currentText().trimmed();
+    CBTEaKind->setItemText(1, unit.isEmpty() ? QStringLiteral("(unit)") : unit);
+    for (int k = 0; k < 3; ++k) EditTarget[static_cast<size_t>(k)]->setEnabled(k < SELevels->value());
+}
+
+bool TWinDefAnalytes::BuildGoal(QStringList& goal) {
+    QStringList f = {EditTEa->text().trimmed(), CBTEaKind->currentData().toString()};
+    for (int k = 0; k < 3; ++k)
+        f << (k < SELevels->value() ? EditTarget[static_cast<size_t>(k)]->text().trimmed() : QString());
+    std::string error;
+    const bool unit = f[1] == UnitKind;
+    if (unit && !f[0].isEmpty() && CleanField(CBUnite->currentText()).empty())
+        error = "A TEa in the unit needs a unit";
+    else if (!f[0].isEmpty() || !f[2].isEmpty() || !f[3].isEmpty() || !f[4].isEmpty())
+        try {
+            // The fields read as a line of a goal file: TEa above zero, no target of zero.
+            const TQualityGoal g =
+                ParseGoalLine("x;" + ToCore(f[0].isEmpty() ? QStringLiteral("1") : f[0]) + ";" +
+                              ToCore(f[2]) + ";" + ToCore(f[3]) + ";" + ToCore(f[4]));
+            if (g.TEaKind == teaUnit) error = "Type the TEa as a number and choose % or the unit beside it";
+        } catch (const EQcError& e) {
+            error = e.what();
+        }
+    if (!error.empty()) {
+        ShowMessageBox(mkError, mbOK, error);
+        EditTEa->setFocus();
+        return false;
+    }
+    goal = f;
+    return true;
+}
+
+TQualityGoal TWinDefAnalytes::GoalOfLine(const QString& line, const QStringList& f) {
+    const Fields l = ParseLine(line);
+    TQualityGoal g;
+    g.Analyte = l.name;
+    if (f.size() < 5) return g;
+    const TQualityGoal read = ParseGoalLine("x;" + ToCore(f[0].isEmpty() ? QStringLiteral("1") : f[0]) + ";" +
+                                            ToCore(f[2]) + ";" + ToCore(f[3]) + ";" + ToCore(f[4]));
+    // As the database keeps them (double), so that an unchanged goal compares equal to the kept one.
+    auto kept = [](const std::optional<long double>& v) {
+        return v ? std::optional<long double>(static_cast<double>(*v)) : std::nullopt;
+    };
+    if (!f[0].isEmpty()) {
+        g.TEa = kept(read.TEa);
+        if (f[1] == UnitKind) {
+            g.TEaKind = teaUnit;
+            g.TEaUnit = l.unit;
+        }
+    }
+    for (int k = 0; k < std::min(l.levels, MaxLevels); ++k)
+        g.Target[static_cast<size_t>(k)] = kept(read.Target[static_cast<size_t>(k)]);
+    return g;
 }
 
 bool TWinDefAnalytes::BuildLine(int replacedIndex, QString& line) {
@@ -236,9 +344,11 @@ bool TWinDefAnalytes::BuildLine(int replacedIndex, QString& line) {
 
 void TWinDefAnalytes::BtAjouterClick() {
     QString line;
-    if (BuildLine(-1, line)) {
+    QStringList goal;
+    if (BuildLine(-1, line) && BuildGoal(goal)) {
         LBox->addItem(line);
         SetLine(LBox->count() - 1, line, nullptr);
+        LBox->item(LBox->count() - 1)->setData(GoalRole, goal);
         LBox->setCurrentRow(LBox->count() - 1);
         ResetFields();
     }
@@ -252,10 +362,12 @@ void TWinDefAnalytes::BtCorrigerClick() {
         return;
     }
     QString line;
-    if (!BuildLine(row, line)) return;
+    QStringList goal;
+    if (!BuildLine(row, line) || !BuildGoal(goal)) return;
     TAnalyte* a = Attached(LBox->item(row));
     if (!a) {
         SetLine(row, line, nullptr);
+        LBox->item(row)->setData(GoalRole, goal);
     } else {
         const int oldLevels = a->NbLevels, newLevels = SELevels->value();
         auto holds = [a](int level) { return LevelHoldsPoints(*a, level - 1); };
@@ -272,6 +384,7 @@ void TWinDefAnalytes::BtCorrigerClick() {
             // New levels start without a material; the analyte keeps this even on Cancel.
             for (int l = oldLevels + 1; l <= newLevels; ++l) a->MaterialId[static_cast<size_t>(l - 1)] = -1;
             SetLine(row, line, a);
+            LBox->item(row)->setData(GoalRole, goal);
         }
     }
     ResetFields();
@@ -310,6 +423,7 @@ void TWinDefAnalytes::LBClick(int row) {
     CBUnite->setEditText(ToQt(f.unit));
     SEDecim->setValue(f.decimals);
     SELevels->setValue(f.levels);
+    SetGoalFields(LBox->item(row)->data(GoalRole).toStringList());
 }
 
 void TWinDefAnalytes::BtClearClick() {
@@ -330,8 +444,11 @@ void TWinDefAnalytes::BtSortClick() {
                 QListWidgetItem* itI = LBox->item(i);
                 const QString textJ = itJ->text();
                 TAnalyte* aJ = Attached(itJ);
+                const QVariant goalJ = itJ->data(GoalRole);
                 SetLine(j, itI->text(), Attached(itI));
+                itJ->setData(GoalRole, itI->data(GoalRole));
                 SetLine(i, textJ, aJ);
+                itI->setData(GoalRole, goalJ);
             }
     LBox->setUpdatesEnabled(true);
     QApplication::restoreOverrideCursor();
@@ -393,6 +510,18 @@ void TWinDefAnalytes::BtOKClick() {
     for (const TAnalyte* a : deleted_) edit.Deleted.push_back(a->Uid);
     if (!ShowOutcome(Operations().ApplyAnalyteEdit(edit))) return;
     deleted_.clear();
+    // The goals, under the names the edit gave (a renamed analyte's goal came along with it); only
+    // those that differ from what is kept are written.
+    std::vector<TQualityGoal> goals;
+    for (int i = 0; i < LBox->count(); ++i) {
+        const TQualityGoal g =
+            GoalOfLine(LBox->item(i)->text(), LBox->item(i)->data(GoalRole).toStringList());
+        TQualityGoal kept = Operations().Goal(g.Analyte);
+        kept.Analyte = g.Analyte;
+        if (!(kept == g)) goals.push_back(g);
+    }
+    // The analytes are saved whatever comes of this; the box says what could not be kept.
+    if (!goals.empty()) ShowOutcome(Operations().SetGoals(goals));
     accept();
 }
 

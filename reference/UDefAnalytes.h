@@ -3,10 +3,14 @@
 
 #include <QDialog>
 #include <QListWidget>
+#include <array>
 #include <functional>
 #include <vector>
 
+#include "UQualityGoals.h"
+
 class QComboBox;
+class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -49,6 +53,12 @@ public:
     // A drop of the selected line on the line `targetRow` (-1 or past the end: below the last line).
     void LBoxDragDrop(int targetRow);
 
+    // Quality goals of the selected line: TEa in % or in the line's unit, a target per level.
+    QGroupBox* GBGoals;
+    QLineEdit* EditTEa;
+    QComboBox* CBTEaKind;
+    std::array<QLineEdit*, 3> EditTarget{};
+
     QLineEdit* EditNom;
     QSpinBox* SELevels;
     QComboBox* CBUnite;
@@ -81,6 +91,13 @@ private:
     static Fields ParseLine(const QString& line);
     // The line made from the editing fields; false (after the error box) when refused.
     bool BuildLine(int replacedIndex, QString& line);
+    // The goal fields as kept with a line ({TEa, "%" or "unit", target 1..3}); false (after the error
+    // box) when a figure is refused.
+    bool BuildGoal(QStringList& goal);
+    void SetGoalFields(const QStringList& goal);
+    // The goal a line's fields stand for, under the line's name and unit.
+    static TQualityGoal GoalOfLine(const QString& line, const QStringList& goal);
+    void UpdateGoalFields();
     void ResetFields();
     void SetLine(int row, const QString& line, TAnalyte* analyte);
     static TAnalyte* Attached(const QListWidgetItem* it);

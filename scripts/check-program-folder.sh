@@ -135,6 +135,29 @@ check_folder() {
 
 check_folder "$work/local" local
 
+# A folder shared by a group (setgid, umask 002): a second member of the group works after the first,
+# the files keep the group and stay group-writable, the settings file is not readable by others.
+if [[ $(id -u) -eq 0 ]] && command -v setpriv >/dev/null; then
+    shared="$work/group"
+    mkdir -p "$shared"
+    chgrp 4242 "$shared" && chmod 2775 "$shared" && chmod o+x "$work"
+    as() { setpriv --reuid="$1" --regid=4242 --clear-groups sh -c "umask 002; \"\$0\" \"\$@\"" "$cli" --home "$shared" "${@:2}"; }
+    as 4001 --init add Glucose 2026-03-01 08:00 1 >/dev/null 2>"$work/group.log" ||
+        fail "group: the first member could not start the folder"
+    as 4002 add Glucose 2026-03-01 09:00 1 >/dev/null 2>>"$work/group.log" ||
+        fail "group: the second member of the group was locked out"
+    as 4001 queue add Glucose 2026-03-02 09:00 2 >/dev/null 2>>"$work/group.log" ||
+        fail "group: the first member could not write after the second"
+    for f in Varnholt.qcf Varnholt.fif Varnholt.lock Varnholt.db; do
+        [[ $(stat -c %g "$shared/$f") -eq 4242 ]] || fail "group: $f lost the folder's group"
+        [[ $(( 0$(stat -c %a "$shared/$f") & 020 )) -ne 0 ]] || fail "group: $f is not group-writable"
+    done
+    [[ $(stat -c %a "$shared/Varnholt.cfr") == 660 ]] || fail "group: the settings file is $(stat -c %a "$shared/Varnholt.cfr"), not 660"
+    echo "check-program-folder: a folder shared by a group works for a second member"
+else
+    echo "check-program-folder: SKIPPED the shared-folder check: it needs root and setpriv"
+fi
+
 if ! mount_tmpfs "$work/mnt" 64m; then
     echo "check-program-folder: SKIPPED the mounted checks: mounting a tmpfs is not allowed here"
     exit 0

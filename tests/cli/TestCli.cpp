@@ -188,7 +188,7 @@ TEST_F(Companion, BadInputIsRefusedWithoutChangingAFile) {
 TEST_F(Companion, ExchangeQueueArchiveAndBackup) {
     WriteShiftHistory();
     // Export, then import into a fresh analyte: the same dates and values come back.
-    TRun exported = Cli(home, {"export", "Sodium"});
+    TRun exported = RunCompanion("LC_ALL=en_GB.UTF-8 ", home, {"export", "Sodium"});
     ASSERT_EQ(exported.status, 0);
     EXPECT_EQ(exported.out.substr(0, 26), "09/12/2025\t00:00:00\t98.0\t\t");
     std::ofstream(home + "sodium.txt", std::ios::binary) << exported.out;
@@ -204,7 +204,8 @@ TEST_F(Companion, ExchangeQueueArchiveAndBackup) {
         for (std::string line; std::getline(in, line);) out += line.substr(0, line.find('\t', 20)) + "\n";
         return out;
     };
-    EXPECT_EQ(valuesOnly(Cli(home, {"export", "Copy"}).out), valuesOnly(exported.out));
+    EXPECT_EQ(valuesOnly(RunCompanion("LC_ALL=en_GB.UTF-8 ", home, {"export", "Copy"}).out),
+              valuesOnly(exported.out));
 
     // Held runs.
     ASSERT_EQ(Cli(home, {"queue", "add", "Sodium", "2026-02-01", "08:00", "99.5"}).status, 0);
@@ -238,4 +239,156 @@ TEST_F(Companion, ExchangeQueueArchiveAndBackup) {
                             "\"NbLevels\":1,\"Points\":43"),
               std::string::npos);
     EXPECT_EQ(Cli(home, {"backup", home + "absent/"}).status, 2);
+}
+
+// Text cannot forge runs: control characters in a comment or an operator are blanked where they enter,
+// so each exchange and archive line holds one run; numbers and dates out of range are refused.
+TEST_F(Companion, InputCannotForgeRunsOrOverflow) {
+    WriteShiftHistory();
+    const std::string forged = "ok\r\n01/01/2030\t10:00:00\t999\x1b[2J";
+    ASSERT_EQ(
+        Cli(home, {"add", "Sodium", "2026-02-01", "09:30", "100", "--comment", forged, "--operator", "A\tB"})
+            .status,
+        0);
+    const std::string text = Cli(home, {"export", "Sodium"}).out;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 44) << "one line per stored run";
+    EXPECT_EQ(text.find('\x1b'), std::string::npos) << "no terminal escape";
+    EXPECT_EQ(text.find("2030"), text.rfind("2030")) << "the date stays inside its comment";
+    ASSERT_EQ(Cli(home, {"archive", "Sodium", "1"}).status, 0);
+    const std::string archive = ReadWholeFile(home + "QC000001.qca");
+    EXPECT_EQ(std::count(archive.begin(), archive.end(), '\n'), 3 + 44);
+    for (const char* bad : {"1e9223372036854775807", "1e400", "-1e39"})
+        EXPECT_EQ(Cli(home, {"add", "Sodium", "2026-02-02", "09:30", bad}).status, 2) << bad;
+    for (const char* day : {"0000-01-01", "0026-12-09", "0226-12-09", "10000-01-01"})
+        EXPECT_EQ(Cli(home, {"add", "Sodium", day, "09:30", "100"}).status, 2) << day;
+}
+
+// Every write step of every writing command failing in turn: the command either changes nothing and
+// exits 2, or saved its change and exits 4 naming the later step that failed; run again without the
+// fault it leaves exactly what one clean run leaves: no run, archive or backup generation twice.
+TEST_F(Companion, AFailureAtAnyWriteStepThenARetryLeavesOneCleanRun) {
+    WriteShiftHistory();
+    const std::string media = home + "media/";
+    std::filesystem::create_directory(media);
+    ASSERT_EQ(Cli(home, {"queue", "add", "Sodium", "2026-02-03", "08:00", "99"}).status, 0);
+    ASSERT_EQ(Cli(home, {"backup", media}).status, 0); // an earlier generation to rotate
+    AtomicWriteFile(home + "runs.txt", "2026-03-01\t08:00:00\t101\r\n2026-03-02\t08:00:00\t102\r\n");
+    ASSERT_EQ(Cli(home, {"add", "Sodium", "2026-02-04", "08:00", "100"}).status, 0);
+    // The folders of the runs beside the program folder, removed at the end.
+    std::string base = (std::filesystem::temp_directory_path() / "varnholt-faults-XXXXXX").string();
+    base = std::string(mkdtemp(base.data())) + "/";
+    struct TRemove {
+        std::string dir;
+        ~TRemove() { std::filesystem::remove_all(dir); }
+    } remove{base};
+    const std::string templ = base + "template/";
+    std::filesystem::copy(home, templ, std::filesystem::copy_options::recursive);
+
+    struct TCommand {
+        std::vector<std::string> args;
+        std::vector<const char*> targets; // the files it writes or renames to, as the fault names them
+    };
+    const std::vector<TCommand> commands = {
+        {{"add", "Sodium", "2026-02-05", "08:00", "103"}, {"Varnholt.qcf"}},
+        {{"queue", "add", "Sodium", "2026-02-05", "08:00", "98"}, {"Varnholt.fif"}},
+        {{"queue", "recall"}, {"Varnholt.qcf", "Varnholt.fif"}},
+        {{"import", "Sodium", "RUNS"}, {"Varnholt.qcf"}},
+        {{"archive", "Sodium", "1"}, {".qca", "Varnholt.qcf"}},
+        {{"backup", "MEDIA"}, {"Varnholt.tmp", "Varnholt.Sav", "Varnholt.db.tmp", "Varnholt.cfr"}},
+        {{"restore", "MEDIA"}, {"Varnholt.qcf"}},
+    };
+    auto fresh = [&](const std::string& dir) {
+        std::filesystem::remove_all(dir);
+        std::filesystem::copy(templ, dir, std::filesystem::copy_options::recursive);
+    };
+    auto args = [](std::vector<std::string> a, const std::string& dir) {
+        for (std::string& s : a) {
+            if (s == "RUNS") s = dir + "runs.txt";
+            if (s == "MEDIA") s = dir + "media/";
+        }
+        return a;
+    };
+    // Data, queue, archives and backups: what the laboratory keeps.
+    auto kept = [](const std::string& dir) {
+        std::string all;
+        for (const char* f : {"Varnholt.qcf", "Varnholt.fif", "QC000001.qca", "QC000002.qca",
+                              "media/Varnholt.Sav", "media/Varnholt.Old", "media/Varnholt.tmp"})
+            all += std::string(f) + "=" + (FileExists(dir + f) ? ReadWholeFile(dir + f) : "-") + "\n";
+        return all;
+    };
+    const std::string clean = base + "clean/", work = base + "work/";
+    for (const TCommand& c : commands) {
+        fresh(clean);
+        ASSERT_EQ(Cli(clean, args(c.args, clean)).status, 0) << c.args[0];
+        const std::string once = kept(clean);
+        for (const char* target : c.targets)
+            for (const char* step : {"open", "write", "sync", "rename"}) {
+                // The backup is never written under its own name: it only arrives there by renaming.
+                if (std::string(target) == "Varnholt.Sav" && std::string(step) != "rename") continue;
+                const std::string what = c.args[0] + " " + c.args[1] + " " + step + ":" + target;
+                fresh(work);
+                const std::string before = kept(work);
+                TRun failed = RunCompanion(std::string("VARNHOLT_FAULT=") + step + ":" + target + " ", work,
+                                           args(c.args, work));
+                EXPECT_TRUE(failed.status == 2 || failed.status == 4) << what << " ended " << failed.status;
+                EXPECT_EQ(std::count(failed.err.begin(), failed.err.end(), '\n'), 1)
+                    << what << ": " << failed.err;
+                if (failed.status == 2) {
+                    EXPECT_TRUE(kept(work) == before) << what << " changed something";
+                }
+                TRun retry = Cli(work, args(c.args, work));
+                EXPECT_EQ(retry.status, 0) << what << ": " << retry.err;
+                EXPECT_TRUE(kept(work) == once) << what << ": the retry did not leave one clean run";
+            }
+    }
+}
+
+// Exchange text travels between stations: written in one locale's formats, read in another's, in
+// either encoding; "system" is the environment's locale, as the program's.
+TEST_F(Companion, ExchangeTextTravelsBetweenLocales) {
+    WriteShiftHistory();
+    TAnalyte& sodium = *ListAnalytes.FindByName("Sodium");
+    sodium.AddPoint(MakeRun(46050.375, {101.5}, "lot \xE9t\xE9", "JD")); // "lot été" in Windows-1252
+    sodium.RecalcAll();
+    ListAnalytes.Add(std::make_unique<TAnalyte>("Copy", "mmol/L", 1, 1));
+    WriteDataFile(DataFileName());
+
+    TRun german = RunCompanion("LC_ALL=de_DE.UTF-8 ", home, {"export", "Sodium"});
+    ASSERT_EQ(german.status, 0) << german.err;
+    EXPECT_EQ(german.out.substr(0, 26), "09.12.2025\t00:00:00\t98,0\t\t");
+    EXPECT_EQ(german.out, Cli(home, {"export", "Sodium", "--regional", "de_DE"}).out);
+    TRun utf8 = Cli(home, {"export", "Sodium", "--regional", "en_GB", "--encoding", "utf-8"});
+    ASSERT_EQ(utf8.status, 0) << utf8.err;
+    EXPECT_EQ(utf8.out.substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_NE(utf8.out.find("101.5\tJD\tlot \xC3\xA9t\xC3\xA9\r\n"), std::string::npos);
+
+    // Each file read under the other locale brings back every date, time and value.
+    const std::string reference = Cli(home, {"points", "Sodium"}).out;
+    auto pointsOnly = [](std::string json) {
+        // The points' dates and levels; comments are not imported.
+        std::string out;
+        for (size_t p = json.find("\"DateTime\""); p != std::string::npos;
+             p = json.find("\"DateTime\"", p + 1))
+            out += json.substr(p, json.find("\"CommentId\"", p) - p) + "\n";
+        return out;
+    };
+    const struct {
+        std::string text, regional;
+    } files[] = {{german.out, "en_GB"},
+                 {utf8.out, "de_DE"},
+                 {Cli(home, {"export", "Sodium", "--regional", "en_GB"}).out, "de_DE"}};
+    for (const auto& f : files) {
+        std::ofstream(home + "in.txt", std::ios::binary) << f.text;
+        TRun imported = Cli(home, {"import", "Copy", home + "in.txt", "--regional", f.regional});
+        ASSERT_EQ(imported.status, 0) << imported.err;
+        EXPECT_EQ(imported.out, "44\n");
+        EXPECT_EQ(pointsOnly(Cli(home, {"points", "Copy"}).out), pointsOnly(reference)) << f.regional;
+        ASSERT_EQ(Cli(home, {"archive", "Copy", "1"}).status, 0);
+    }
+
+    TRun unknown = Cli(home, {"export", "Sodium", "--regional", "xx_QQ"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.err.find("--regional takes system, iso or a locale name"), std::string::npos);
+    EXPECT_EQ(Cli(home, {"limits", "Sodium", "--regional", "iso"}).status, 2);
+    EXPECT_EQ(Cli(home, {"export", "Sodium", "--encoding", "latin9"}).status, 2);
 }

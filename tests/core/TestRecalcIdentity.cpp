@@ -2,6 +2,7 @@
 // reference copy of the computation, on random analytes and data files of many shapes.
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <random>
 #include <sstream>
@@ -626,6 +627,20 @@ TEST_F(RecalcIdentity, LargeFilesCutOrDamagedAnywhereAreRefused) {
     bad[levels] = 9;
     std::string message = refused(bad, "a damaged header");
     EXPECT_NE(message.find("number of levels out of range"), std::string::npos) << message;
+    // A file that grows while it is read, as when another program writes to it in place: the copy
+    // read is not the file, even where the bytes read so far form a whole file.
+    AtomicWriteFile(path, good);
+    bool grown = false;
+    try {
+        ReadDataFile(path, [&](std::string_view) {
+            if (!grown) std::ofstream(path, std::ios::binary | std::ios::app) << std::string(1000, '\0');
+            grown = true;
+        });
+        ADD_FAILURE() << "a file growing while read was read";
+    } catch (const EQcError& e) {
+        EXPECT_NE(std::string(e.what()).find("changed while it was read"), std::string::npos) << e.what();
+    }
+    EXPECT_TRUE(grown);
     // And the good file still reads.
     AtomicWriteFile(path, good);
     ReadDataFile(path);

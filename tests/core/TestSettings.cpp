@@ -45,10 +45,12 @@ TEST_F(SettingsFile, RecordLayoutIsByteExact) {
                                              "32\xB5\xFE\x70\x6F\x34\x35",
                                              9));
     EXPECT_EQ(img[39], 0);
-    // Operators follow as a count and long texts, then the backup folder.
+    // Operators follow as a count and long texts, then the backup folder and the display size.
     EXPECT_EQ(img.substr(40, 4), std::string("\x02\0\0\0", 4));
     EXPECT_EQ(img.substr(44, 6), std::string("\x02\0\0\0AB", 6));
-    EXPECT_EQ(img.size(), 40u + 4 + 6 + 7 + 4);
+    EXPECT_EQ(img.size(), 40u + 4 + 6 + 7 + 4 + 4);
+    s.DisplaySize = 150;
+    EXPECT_EQ(SettingsImage(s, {}).substr(48), std::string("\x96\0\0\0", 4));
 }
 
 TEST_F(SettingsFile, RoundTripKeepsEverythingAndSortsOperators) {
@@ -56,6 +58,7 @@ TEST_F(SettingsFile, RoundTripKeepsEverythingAndSortsOperators) {
     Settings.Password = "PW";
     Settings.BackupInterval = 12;
     Settings.BackupFolder = "/media/usb/qc";
+    Settings.DisplaySize = 175;
     Operators.clear();
     for (const char* op : {"zoe", "Anna", "bob", "anna"}) AddOperator(op);
     EXPECT_EQ(Operators, (std::vector<std::string>{"Anna", "anna", "bob", "zoe"}));
@@ -67,6 +70,7 @@ TEST_F(SettingsFile, RoundTripKeepsEverythingAndSortsOperators) {
     EXPECT_EQ(Settings.Password, "PW");
     EXPECT_EQ(Settings.BackupInterval, 12);
     EXPECT_EQ(Settings.BackupFolder, "/media/usb/qc");
+    EXPECT_EQ(Settings.DisplaySize, 175);
     EXPECT_EQ(Operators.size(), 4u);
     EXPECT_EQ(Operators.front(), "Anna");
 }
@@ -83,7 +87,41 @@ TEST_F(SettingsFile, OtherVersionWithSameMagicIsAccepted) {
     EXPECT_FALSE(FirstRun);
     EXPECT_EQ(Settings.BackupInterval, 99);
     EXPECT_EQ(Settings.BackupFolder, "");
+    EXPECT_EQ(Settings.DisplaySize, 0);
     EXPECT_EQ(Settings.Signature, ProgramSignature);
+}
+
+// The display size is the last field: a file that ends before it, or holds a size the program cannot
+// apply, gives "follow the desktop" and keeps everything before it.
+TEST_F(SettingsFile, DisplaySizeMissingOrWrongFollowsTheDesktop) {
+    TSettings s;
+    s.BackupFolder = "/media/usb";
+    s.DisplaySize = 125;
+    const std::string full = SettingsImage(s, {"JD"});
+    const std::string withoutSize = full.substr(0, full.size() - 4);
+    auto withSize = [&](int32_t v) {
+        std::string img = withoutSize;
+        img.append(reinterpret_cast<const char*>(&v), 4);
+        return img;
+    };
+    const struct {
+        std::string image;
+        int32_t expected;
+    } cases[] = {{full, 125},        {withoutSize, 0},  {withoutSize + "\x01", 0}, {withSize(99), 0},
+                 {withSize(201), 0}, {withSize(-5), 0}, {withSize(200), 200},      {withSize(0), 0}};
+    for (const auto& c : cases) {
+        WriteBytes(SettingsFileName(), c.image);
+        Settings.DisplaySize = 777;
+        LoadSettings();
+        EXPECT_FALSE(FirstRun);
+        EXPECT_EQ(Settings.DisplaySize, c.expected);
+        EXPECT_EQ(Settings.BackupFolder, "/media/usb");
+        EXPECT_EQ(Operators, std::vector<std::string>{"JD"});
+        EXPECT_EQ(DisplaySizeOfSettingsImage(c.image), c.expected);
+    }
+    // A value the program cannot apply is never written.
+    s.DisplaySize = 300;
+    EXPECT_EQ(DisplaySizeOfSettingsImage(SettingsImage(s, {})), 0);
 }
 
 TEST_F(SettingsFile, MissingShortForeignOrDamagedGivesDefaultsAndFirstRun) {

@@ -55,6 +55,13 @@ TEST_F(Structures, AddPointKeepsDateOrderAndShiftsLockedIntervals) {
     EXPECT_EQ(a.FindInsertIndex(102), idx + 1);
     EXPECT_EQ(a.FindInsertIndex(0), 0);
     for (int k = 1; k < a.Count(); ++k) EXPECT_LE(a.Points[k - 1].DateTime, a.Points[k].DateTime);
+
+    // Inserted exactly at the first locked place: the interval moves on, keeping the same points.
+    TAnalyte b = LockedAnalyte();
+    EXPECT_EQ(b.AddPoint(MakeRun(102.5, {1})), 3);
+    EXPECT_EQ(b.LockFirst[0], 4);
+    EXPECT_EQ(b.LockLast[0], 7);
+    EXPECT_EQ(b.Points[4].DateTime, 103);
 }
 
 TEST_F(Structures, DeletePointShiftsAndEmptiesIntervals) {

@@ -8,10 +8,12 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "UDataLoadSave.h"
 #include "UDefAnalytes.h"
 #include "UGlobale.h"
+#include "UOperations.h"
 #include "support_prompt.h"
 #include "support_reference.h"
 
@@ -299,6 +301,73 @@ private slots:
         QTest::keyClick(w->LBox, Qt::Key_Delete);
         QCOMPARE(w->LBox->count(), 3);
         Settings.Password.clear();
+    }
+
+    void goalsAreEditedWithTheLinesAndKeptAtOk() {
+        RefAddAnalyte("Urea", 2);
+        TQualityGoal urea;
+        urea.Analyte = "Urea";
+        urea.TEa = 8;
+        urea.Target[0] = 5;
+        QVERIFY(Operations().SetGoal(urea).Ok());
+        auto stored = [](const std::string& name) {
+            const TQualityGoal g = Operations().Goal(name);
+            QString s = g.TEa ? QString::number(double(*g.TEa)) : QString("-");
+            s += g.TEaKind == teaUnit ? " " + QString::fromStdString(g.TEaUnit) : QString(" %");
+            for (const auto& t : g.Target) s += " " + (t ? QString::number(double(*t)) : QString("-"));
+            return s;
+        };
+        TScriptedAnswers answers;
+        w->FormActivate();
+        w->LBox->setCurrentRow(0);
+        QCOMPARE(w->EditTEa->text(), QString("8"));
+        QCOMPARE(w->EditTarget[0]->text(), QString("5"));
+        QVERIFY(w->EditTarget[1]->isEnabled());
+        QVERIFY(!w->EditTarget[2]->isEnabled());
+        QCOMPARE(w->CBTEaKind->itemText(1), QString("g/L"));
+
+        // Refused figures leave the line as it was.
+        const QString line = w->LBox->item(0)->text();
+        for (auto [tea, target, message] : {std::tuple{"0", "5", "TEa must be above zero, not 0"},
+                                            std::tuple{"ten", "5", "TEa 'ten' is not a number"},
+                                            std::tuple{"8", "0", "target of level 1 is zero"}}) {
+            w->LBox->setCurrentRow(0);
+            w->EditTEa->setText(tea);
+            w->EditTarget[0]->setText(target);
+            w->BtCorrigerClick();
+            QCOMPARE(answers.LastText(), std::string(message));
+            QCOMPARE(w->LBox->item(0)->text(), line);
+        }
+        // A cancelled visit keeps nothing.
+        w->LBox->setCurrentRow(0);
+        w->EditTEa->setText("9");
+        w->BtCorrigerClick();
+        w->reject();
+        QCOMPARE(stored("Urea"), QString("8 % 5 - -"));
+
+        // Renamed with a TEa in the unit and a second target; a new analyte with its goal.
+        w->FormActivate();
+        w->LBox->setCurrentRow(0);
+        w->EditNom->setText("Urea N");
+        w->EditTEa->setText("0,4");
+        w->CBTEaKind->setCurrentIndex(1);
+        w->EditTarget[1]->setText("12.5");
+        w->BtCorrigerClick();
+        Fill(*w, "Lactate", 1, "mmol/L");
+        w->EditTEa->setText("15");
+        w->EditTarget[1]->setText("3"); // level 2 is not in use: not kept
+        w->BtAjouterClick();
+        w->BtOKClick();
+        QCOMPARE(stored("Urea N"), QString("0.4 g/L 5 12.5 -"));
+        QCOMPARE(stored("Urea"), QString("- % - - -"));
+        QCOMPARE(stored("Lactate"), QString("15 % - - -"));
+        // Shown again at the next visit.
+        w->FormActivate();
+        w->LBox->setCurrentRow(1);
+        QCOMPARE(w->EditTEa->text(), QString("15"));
+        w->LBox->setCurrentRow(0);
+        QCOMPARE(w->EditTarget[1]->text(), QString("12.5"));
+        QCOMPARE(w->CBTEaKind->currentIndex(), 1);
     }
 
     void passwordLocksDeletion() {

@@ -11,6 +11,7 @@
 #include "UExchangeCommands.h"
 #include "UGlobale.h"
 #include "UImport.h"
+#include "UProgram.h"
 #include "URowList.h"
 #include "UStructures.h"
 #include "UUtilitaires.h"
@@ -85,6 +86,7 @@ class TestExchange : public QObject {
     TWinImport* preview = nullptr;
     std::vector<std::pair<TExchangeDialog, QString>> dialogs;
     QString nextFile;
+    TTextEncoding nextEncoding = TTextEncoding::Windows1252;
 
     std::string Path(const std::string& name) const { return folder.Path() + name; }
     void Choose(const std::string& name) {
@@ -110,9 +112,10 @@ private slots:
         ResetExchangeDialogFolders();
         dialogs.clear();
         nextFile.clear();
+        nextEncoding = TTextEncoding::Windows1252;
         ExchangeDialogHook() = [this](TExchangeDialog d, const QString& f) {
             dialogs.emplace_back(d, f);
-            return nextFile;
+            return TExchangeChoice(nextFile, nextEncoding);
         };
         QGuiApplication::clipboard()->clear();
         preview = new TWinImport;
@@ -161,6 +164,61 @@ private slots:
             }
         }
         QCOMPARE(ImportDialogFolder().toStdString() + "/", folder.Path());
+    }
+
+    // A file exported on a German station is read on a British one and the reverse, in either encoding:
+    // every date, time and value comes back.
+    void exportImportBetweenLocales() {
+        TAnalyte& a = ThreeLevels();
+        RefAddPoint(a, 1, {1234.5f, -0.25f, 7.0f}, psInControl, "lot \xE9t\xE9", "JD");
+        const QLocale de(QLocale::German, QLocale::Germany), gb(QLocale::English, QLocale::UnitedKingdom);
+        const struct {
+            QLocale from, to;
+            TTextEncoding encoding;
+            std::string start;
+        } trips[] = {
+            {de, gb, TTextEncoding::Windows1252, "01.01.2024\t00:00:00\t2,25\t2,50\t3,13\tAB\tstart"},
+            {gb, de, TTextEncoding::Utf8,
+             "\xEF\xBB\xBF"
+             "01/01/2024\t00:00:00\t2.25\t2.50\t3.13\tAB"},
+            {de, gb, TTextEncoding::Utf8,
+             "\xEF\xBB\xBF"
+             "01.01.2024\t00:00:00\t2,25"}};
+        // The values as written, with the analyte's decimals.
+        std::vector<float> written;
+        for (const ControlPoint& q : a.Points)
+            for (const LevelValue& v : q.Levels)
+                written.push_back(std::stof(FormatFixed(v.Value, 8, a.Decimals)));
+        int n = 0;
+        for (const auto& trip : trips) {
+            TScriptedAnswers answers;
+            FillRegionalFromLocale(trip.from);
+            Choose("travel" + std::to_string(n) + ".txt");
+            nextEncoding = trip.encoding;
+            QVERIFY(ExchangeExport(nullptr, &a));
+            const std::string bytes = ReadBytes(Path("travel" + std::to_string(n) + ".txt"));
+            QCOMPARE(bytes.substr(0, trip.start.size()), trip.start);
+            QCOMPARE(bytes.find("lot \xC3\xA9t\xC3\xA9") != std::string::npos,
+                     trip.encoding == TTextEncoding::Utf8);
+
+            FillRegionalFromLocale(trip.to);
+            TAnalyte& copy = RefAddAnalyte("Copy" + std::to_string(n++), 3, 2);
+            ExchWhenShown(preview, [this] { preview->BtAdd->click(); });
+            QCOMPARE(ExchangeImport(nullptr, &copy, *preview), TImportOutcome::PointsAdded);
+            QVERIFY(answers.shown.empty());
+            QCOMPARE(copy.Count(), a.Count());
+            for (int i = 0; i < a.Count(); ++i) {
+                const ControlPoint& p = copy.Points[static_cast<size_t>(i)];
+                const ControlPoint& q = a.Points[static_cast<size_t>(i)];
+                QCOMPARE(p.DateTime, q.DateTime);
+                for (size_t k = 0; k < 3; ++k) {
+                    const bool none = q.Levels[k].State == psDiscarded || q.Levels[k].State == psEmpty;
+                    QCOMPARE(p.Levels[k].State == psEmpty, none);
+                    if (!none) QCOMPARE(p.Levels[k].Value, written[static_cast<size_t>(i) * 3 + k]);
+                }
+            }
+        }
+        Regional = TRegional{};
     }
 
     void exportOverAnExistingFile() {

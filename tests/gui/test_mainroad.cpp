@@ -10,6 +10,7 @@
 #include <QTimeEdit>
 #include <QTimer>
 #include <QToolButton>
+#include <cmath>
 
 #include "GuiTestHelpers.h"
 #include "UDataLoadSave.h"
@@ -100,6 +101,36 @@ private slots:
         w.BtOKEnter->click();
         QCOMPARE(ListAnalytes[0].Count(), 14);
         QCOMPARE(TDialogScript::Shown().back().text, std::string("Incorrect floating number"));
+        TDialogScript::AnswerNext(mbOK);
+        w.close();
+    }
+
+    // Fields left as they were cleared take the time the run is entered; a date or time the user set
+    // is kept.
+    void entryTimeIsTheTimeOfOK() {
+        TGuiFolder folder;
+        Settings.LastBackup = Today();
+        TAnalyte& a = AddTestAnalyte("Glucose", 1, 3);
+        TWinMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.ResetEntryFields();
+        {
+            // The fields as they were cleared an hour ago (no user change).
+            QSignalBlocker blockDate(w.DatePicker), blockTime(w.TimePicker);
+            TTimeParts t = DecodeTime(Now() - 1.0 / 24);
+            w.TimePicker->setTime(QTime(t.Hour, t.Minute, t.Second));
+        }
+        w.EntryRows[0].Value->setText(QStringLiteral("100"));
+        AnswerValidation(true);
+        w.BtOKEnter->click();
+        QVERIFY(std::fabs(a.Points.back().DateTime - Now()) < 2.0 / 1440);
+        w.DatePicker->setDate(QDate(2030, 5, 6));
+        w.TimePicker->setTime(QTime(7, 15));
+        w.EntryRows[0].Value->setText(QStringLiteral("101"));
+        AnswerValidation(true);
+        w.BtOKEnter->click();
+        QCOMPARE(a.Points.back().DateTime, EncodeDate(2030, 5, 6) + EncodeTime(7, 15, 0));
         TDialogScript::AnswerNext(mbOK);
         w.close();
     }

@@ -1,10 +1,12 @@
-// Print job: the preview, the PDF file chosen when no printer is configured, and failed writes.
+// Print job: the preview, the print dialog's choices (printer, copies, pages, paper), PDF files,
+// refused jobs and unwritable files that bring the preview back, and the choices remembered.
 #include <QApplication>
 #include <QFileDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QtTest>
 
 #include "UGlobale.h"
@@ -26,9 +28,25 @@ template <class T> void WhenModalIs(std::function<void(T*)> action) {
     });
 }
 
+void ClickInPreview(const char* button) {
+    WhenModalIs<QDialog>([button](QDialog* preview) {
+        QTest::mouseClick(preview->findChild<QPushButton*>(button), Qt::LeftButton);
+    });
+}
+
 void SmallTable(TPrintCanvas& c) {
     PrintTable(c, "Job", {}, {{"A", cmSilver}, {"B", cmSilver}, {"1", cmNone}, {"2", cmNone}}, 2, {10, 10},
                false);
+}
+
+// Three pages, each saying which it is.
+void ThreePages(TPrintCanvas& c) {
+    QPainter& p = c.Painter();
+    for (int page = 1; page <= 3; ++page) {
+        if (page > 1) c.NewPage();
+        p.drawText(QRect(0, 0, c.Width(), c.Height() / 4), Qt::AlignCenter,
+                   QStringLiteral("Sheet number %1").arg(page));
+    }
 }
 
 } // namespace
@@ -36,12 +54,22 @@ void SmallTable(TPrintCanvas& c) {
 class TestPrintJob : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() {
         if (!QPrinterInfo::defaultPrinter().isNull()) QSKIP("a printer is configured on this machine");
+        QFile::remove(PrintChoicesFile());
+    }
+    void cleanup() {
+        TPrintJob::SetDialogHook({});
+        TPrintJob::SetSubmitHook({});
     }
     void previewThenChosenPdfFile();
     void cancelledPreviewWritesNothing();
     void failedWriteIsShown();
+    void queueGetsChosenPagesCopiesAndPaper();
+    void refusedJobBringsThePreviewBack();
+    void unwritablePdfAndMissingPagesBringThePreviewBack();
+    void choicesAreRemembered();
     void safeFileNames();
     void previewFitsTheScreen();
 };
@@ -57,7 +85,7 @@ void TestPrintJob::previewThenChosenPdfFile() {
             proposed = files->selectedFiles().value(0);
             static_cast<QDialog*>(files)->accept(); // QFileDialog hides accept()
         });
-        QTest::mouseClick(preview->findChild<QPushButton*>("BtPrint"), Qt::LeftButton);
+        QTest::mouseClick(preview->findChild<QPushButton*>("BtSavePdf"), Qt::LeftButton);
     });
     TPrintJobSpec job;
     job.JobTitle = "Printing QC data";
@@ -89,6 +117,153 @@ void TestPrintJob::failedWriteIsShown() {
     QCOMPARE(answers.shown.size(), size_t(1));
     QCOMPARE(answers.shown[0].kind, mkError);
     QVERIFY(answers.LastText().find("out.pdf") != std::string::npos);
+}
+
+// The queue gets only the pages chosen, once, with the copies, paper and the printer's own options.
+void TestPrintJob::queueGetsChosenPagesCopiesAndPaper() {
+    TGuiTempFolder folder;
+    int offered = 0;
+    TPrintJob::SetDialogHook([&](TPrintChoice& c, int pages) {
+        offered = pages;
+        c.Printer = "Lab-Laser";
+        c.Copies = 2;
+        c.Pages = {1, 3, {{1, 1}, {3, 3}}}; // "1,3" in the dialog
+        c.Page.setPageSize(QPageSize(QPageSize::Letter));
+        c.PrinterOptions = QStringList{"ColorModel", "Gray"};
+        return true;
+    });
+    TPrintSubmission sent;
+    TPrintJob::SetSubmitHook([&](const TPrintSubmission& s) {
+        sent = s;
+        return QString();
+    });
+    ClickInPreview("BtPrint");
+    TPrintJobSpec job;
+    job.JobTitle = "Printing QC charts";
+    QVERIFY(TPrintJob::Print(nullptr, job, ThreePages));
+    QCOMPARE(offered, 3);
+    QCOMPARE(sent.Printer, QString("Lab-Laser"));
+    QCOMPARE(sent.Title, QString("Printing QC charts"));
+    QCOMPARE(sent.Options, (QStringList{"media", "Letter", "copies", "2", "Collate", "True", "sides",
+                                        "one-sided", "ColorModel", "Gray"}));
+    const QString pdf = QString::fromStdString(folder.Path()) + "sent.pdf";
+    QFile f(pdf);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(sent.Pdf);
+    f.close();
+    QCOMPARE(PrnPdfPages(pdf), 2);
+    const std::string text = PrnPdfText(pdf);
+    QCOMPARE(PrnCount(text, "Sheet number 1"), 1);
+    QCOMPARE(PrnCount(text, "Sheet number 2"), 0); // skipped, not hidden under the others
+    QCOMPARE(PrnCount(text, "Sheet number 3"), 1);
+    QVERIFY(text.find("Sheet number 1") < text.find('\f'));
+    QVERIFY(text.find("Sheet number 3") > text.find('\f'));
+}
+
+// A queue that refuses the job: the reason is said, the preview comes back and a PDF can still be saved.
+void TestPrintJob::refusedJobBringsThePreviewBack() {
+    TGuiTempFolder folder;
+    TScriptedAnswers answers;
+    TPrintJob::SetDialogHook([](TPrintChoice& c, int) {
+        c.Printer = "Lab-Laser";
+        return true;
+    });
+    TPrintJob::SetSubmitHook([](const TPrintSubmission&) {
+        return QStringLiteral("Destination \"Lab-Laser\" is not accepting jobs.");
+    });
+    int previews = 0;
+    WhenModalIs<QDialog>([&](QDialog* preview) {
+        ++previews;
+        WhenModalIs<QDialog>([&](QDialog* again) {
+            ++previews;
+            WhenModalIs<QFileDialog>([](QFileDialog* files) { static_cast<QDialog*>(files)->accept(); });
+            QTest::mouseClick(again->findChild<QPushButton*>("BtSavePdf"), Qt::LeftButton);
+        });
+        QTest::mouseClick(preview->findChild<QPushButton*>("BtPrint"), Qt::LeftButton);
+    });
+    TPrintJobSpec job;
+    job.FileName = "Kept.pdf";
+    QVERIFY(TPrintJob::Print(nullptr, job, SmallTable));
+    QCOMPARE(previews, 2);
+    QCOMPARE(answers.shown.size(), size_t(1));
+    QCOMPARE(answers.shown[0].kind, mkError);
+    QCOMPARE(answers.LastText(), std::string("The printer Lab-Laser did not take the printout: Destination "
+                                             "\"Lab-Laser\" is not accepting jobs.\rNothing was printed. "
+                                             "Choose another printer, or save the printout as PDF."));
+    QVERIFY(QFile::exists(QString::fromStdString(folder.Path()) + "Kept.pdf"));
+}
+
+// A PDF file that cannot be written, and pages the printout does not have: said, nothing written, the
+// preview back.
+void TestPrintJob::unwritablePdfAndMissingPagesBringThePreviewBack() {
+    TGuiTempFolder folder;
+    TScriptedAnswers answers;
+    const QString good = QString::fromStdString(folder.Path()) + "good.pdf";
+    const std::vector<TPrintChoice> asked = [&] {
+        TPrintChoice unwritable, beyond;
+        unwritable.File = QString::fromStdString(folder.Path()) + "missing/folder/out.pdf";
+        beyond.File = good;
+        beyond.Pages = {5, 6, {}};
+        return std::vector<TPrintChoice>{unwritable, beyond};
+    }();
+    size_t next = 0;
+    TPrintJob::SetDialogHook([&](TPrintChoice& c, int) {
+        const TPrintChoice& a = asked[next++];
+        c.Printer.clear();
+        c.File = a.File;
+        c.Pages = a.Pages;
+        return true;
+    });
+    int previews = 0;
+    std::function<void(QDialog*)> step = [&](QDialog* preview) {
+        ++previews;
+        if (next < asked.size()) {
+            WhenModalIs<QDialog>(step);
+            QTest::mouseClick(preview->findChild<QPushButton*>("BtPrint"), Qt::LeftButton);
+        } else {
+            preview->reject();
+        }
+    };
+    WhenModalIs<QDialog>(step);
+    TPrintJobSpec job;
+    QVERIFY(!TPrintJob::Print(nullptr, job, ThreePages));
+    QCOMPARE(previews, 3);
+    QCOMPARE(answers.shown.size(), size_t(2));
+    const std::string& unwritable = answers.shown[0].text;
+    QVERIFY2(unwritable.rfind("The printout was not saved.\rCannot write ", 0) == 0, unwritable.c_str());
+    QVERIFY(unwritable.find("missing/folder/out.pdf") != std::string::npos);
+    QCOMPARE(answers.shown[1].text,
+             std::string("The printout has 3 pages: pages 5 to 6 are not in it. Nothing was printed."));
+    QVERIFY(!QFile::exists(good));
+}
+
+// The next print dialog starts from the last choices: paper, copies and the PDF file's folder.
+void TestPrintJob::choicesAreRemembered() {
+    TGuiTempFolder folder;
+    const QString elsewhere = QString::fromStdString(folder.Path()) + "reports";
+    QVERIFY(QDir().mkpath(elsewhere));
+    std::vector<TPrintChoice> seen;
+    TPrintJob::SetDialogHook([&](TPrintChoice& c, int) {
+        seen.push_back(c);
+        if (seen.size() == 1) {
+            c.File = elsewhere + "/first.pdf";
+            c.Copies = 3;
+            c.Page.setPageSize(QPageSize(QPageSize::Legal));
+        }
+        return true;
+    });
+    TPrintJobSpec job;
+    job.FileName = "QC charts.pdf";
+    for (int i = 0; i < 2; ++i) {
+        ClickInPreview("BtPrint");
+        QVERIFY(TPrintJob::Print(nullptr, job, SmallTable));
+    }
+    QCOMPARE(seen.size(), size_t(2));
+    QCOMPARE(seen[0].Copies, 1);
+    QCOMPARE(seen[1].Copies, 3);
+    QCOMPARE(seen[1].Page.pageSize().id(), QPageSize::Legal);
+    QCOMPARE(seen[1].File, elsewhere + "/QC charts.pdf");
+    QVERIFY(QFile::exists(elsewhere + "/QC charts.pdf"));
 }
 
 void TestPrintJob::safeFileNames() {

@@ -12,6 +12,7 @@
 #include "GuiTestHelpers.h"
 #include "UAbout.h"
 #include "UDataLoadSave.h"
+#include "UDisplaySize.h"
 #include "UFifoResult.h"
 #include "UGlobale.h"
 #include "ULogoCQ.h"
@@ -61,8 +62,7 @@ private slots:
     void everyWindowRenders() {
         TGuiFolder folder;
         TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 1024, 768}; };
-        BuildSampleData(); // the program's own first-run data
-        Fifo.ClearQueue();
+        BuildSampleData(); // the program's own first-run data, its five held runs in the queue
         TWinMain w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -114,6 +114,29 @@ private slots:
         w.close();
     }
 
+    // The main window at the display size the scale factor gives (QT_SCALE_FACTOR, as the program sets
+    // it at start), as the manual shows it at 100, 150 and 200 %; and the display size window.
+    void mainWindowAtDisplaySize() {
+        TGuiFolder folder;
+        TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 1024, 768}; };
+        BuildSampleData();
+        TWinMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const int percent =
+            qRound(qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble() * 100);
+        const QPixmap shot = w.grab();
+        QCOMPARE(qRound(shot.width() / (w.width() * percent / 100.0) * 100), 100); // scaled as a whole
+        Save(&w, qPrintable(QStringLiteral("main-window-%1").arg(percent)));
+        TWinDisplaySize size(&w);
+        size.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&size));
+        if (percent == 100) Save(&size, "display-size");
+        size.hide();
+        TDialogScript::AnswerNext(mbOK);
+        w.close();
+    }
+
     // The windows of the user manual, opened the way the user opens them.
     void manualWindowsRender() {
         TGuiFolder folder;
@@ -153,6 +176,25 @@ private slots:
         QVERIFY(SaveModal([&] { w.BtLimitsClick(); }, "limits"));
         QVERIFY(SaveModal([&] { w.MnuRisksClick(); }, "risks"));
         QVERIFY(SaveModal([&] { w.BtPrnGraphClick(); }, "print-charts"));
+        // The print preview of the charts, opened from their window's Print button.
+        {
+            bool previewed = false;
+            OnNextModal([&](QDialog* charts) {
+                OnNextModal([&](QDialog* preview) {
+                    if (QTest::qWaitForWindowExposed(preview)) {
+                        preview->resize(560, 700);
+                        QTest::qWait(50);
+                        Save(preview, "print-preview");
+                        previewed = !QTest::currentTestFailed();
+                    }
+                    preview->reject();
+                });
+                charts->findChild<QPushButton*>(QStringLiteral("BtPrint"))->click();
+                charts->reject();
+            });
+            w.BtPrnGraphClick();
+            QVERIFY(previewed);
+        }
         QVERIFY(SaveModal([&] { w.BtDailyClick(); }, "daily-qc"));
         QVERIFY(SaveModal([&] { w.MnuAnalytesClick(); }, "analytes"));
         QVERIFY(SaveModal([&] { w.MnuSerumClick(); }, "materials"));

@@ -1,14 +1,19 @@
 // Control-limits view: the table of each level's limits, the common-CV switch and its printout.
 #include <QCheckBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QtTest>
 
 #include "UDataLoadSave.h"
 #include "UGlobale.h"
+#include "UOperations.h"
 #include "UPrintJob.h"
 #include "UShowLimits.h"
+#include "USigmaView.h"
 #include "support_print.h"
 #include "support_prompt.h"
 
@@ -46,6 +51,33 @@ TAnalyte CommonCVAnalyte() {
     return a;
 }
 
+// The manual's worked example in the analyte list, its goal kept by the layer: TEa 10 %, targets 5
+// and 15; two levels of five values, locked on the first four days and a fifth outside.
+TAnalyte& WorkedExample() {
+    ListSerum.Clear();
+    ListAnalytes.Clear();
+    auto& a = ListAnalytes.Add(std::make_unique<TAnalyte>("Glucose", "mmol/L", 3, 2));
+    const double l1[] = {4.949, 4.949, 5.05, 5.151, 5.151};
+    const double l2[] = {15.147, 15.147, 15.3, 15.453, 15.453};
+    for (int k = 0; k < 5; ++k) PrnAddPoint(a, Day0 + k, {l1[k], l2[k]});
+    PrnAddPoint(a, Day0 + 10, {6.0, 16.0});
+    a.LimitMode = {lmLocked, lmLocked, lmMobile};
+    a.LockFirst = {0, 0, -1};
+    a.LockLast = {4, 4, -1};
+    a.RecalcAll();
+    Operations().WriteData();
+    if (!Operations().ImportGoals("Glucose;10;5;15").Ok()) qFatal("goal not kept");
+    return a;
+}
+
+// Pixels of an image that are not the given colour.
+int PixelsOtherThan(const QImage& img, QColor colour) {
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) n += img.pixelColor(x, y) != colour;
+    return n;
+}
+
 } // namespace
 
 class TestShowLimits : public QObject {
@@ -57,6 +89,8 @@ private slots:
     void keyButtonUnlocksCommonCV();
     void printoutHasGreyFirstRowAndColumn();
     void everyTextFitsItsCell();
+    void goalPagesShowTheFiguresAndWidenTheWindow();
+    void sigmaPrintoutFollowsTheLimitsWhenAGoalIsSet();
 };
 
 void TestShowLimits::textsOfLockedFixedAndUnavailableLevels() {
@@ -261,6 +295,95 @@ void TestShowLimits::everyTextFitsItsCell() {
     QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral(" | "))));
     QVERIFY(win.Grid->width() >= columnsWidth);
     QVERIFY(win.width() >= win.Grid->width());
+}
+
+void TestShowLimits::goalPagesShowTheFiguresAndWidenTheWindow() {
+    TGuiTempFolder folder;
+    TAnalyte& a = WorkedExample();
+    TWinShowLimits win;
+    QSize limits, goals, charts;
+    QString sigma1, sigma2, bias1, period, advice, reference;
+    QImage power, limitsImage;
+    PrnWhenModal([&] {
+        limits = win.size();
+        limitsImage = win.grab().toImage();
+        win.PageControl->setCurrentIndex(1);
+        goals = win.size();
+        sigma1 = win.Sigma->GridSigma->item(8, 1)->text();
+        sigma2 = win.Sigma->GridSigma->item(8, 2)->text();
+        bias1 = win.Sigma->GridSigma->item(6, 1)->text();
+        advice = win.Sigma->MemoAdvice->toPlainText();
+        // The same points chosen by dates give the same figures; a day of one point gives none.
+        win.Sigma->RBDates->setChecked(true);
+        win.Sigma->DateFrom->setDate(QDateOf(Day0 + 10));
+        win.Sigma->DateTo->setDate(QDateOf(Day0 + 10));
+        period = win.Sigma->GridSigma->item(8, 1)->text();
+        win.Sigma->RBReference->setChecked(true);
+        reference = win.Sigma->GridSigma->item(8, 1)->text();
+        win.PageControl->setCurrentIndex(2);
+        charts = win.size();
+        power = win.Sigma->PBoxPower->grab().toImage();
+        win.reject();
+    });
+    win.Execute(&a);
+    // The limits keep their compact window; the goals' pages widen it within 800 x 600.
+    QCOMPARE(limits.width(), win.Grid->width() + 6);
+    QVERIFY(goals.width() > limits.width());
+    QVERIFY(goals.width() <= 800 && goals.height() <= 600);
+    QCOMPARE(charts, goals);
+    QVERIFY(PixelsOtherThan(limitsImage, Qt::black) > limitsImage.width() * limitsImage.height() / 2);
+    QCOMPARE(sigma1, QString("4.50"));
+    QCOMPARE(sigma2, QString("8.00"));
+    QCOMPARE(bias1, QString("1.00 %"));
+    QCOMPARE(period, QString("n/a: fewer than two values"));
+    QCOMPARE(reference, QString("4.50"));
+    QVERIFY2(advice.contains("Level 2, Sigma 8.00:\nAdvised (Sigma >= 6): 1:3s with N=2, R=1."),
+             qPrintable(advice));
+    // The power function is drawn: blue of the program's rules, red of 1:3s.
+    int blue = 0, red = 0;
+    for (int y = 0; y < power.height(); ++y)
+        for (int x = 0; x < power.width(); ++x) {
+            const QColor c = power.pixelColor(x, y);
+            blue += c == QColor(0, 0, 255);
+            red += c == QColor(255, 0, 0);
+        }
+    QVERIFY(blue > 100);
+    QVERIFY(red > 50);
+}
+
+void TestShowLimits::sigmaPrintoutFollowsTheLimitsWhenAGoalIsSet() {
+    TGuiTempFolder folder;
+    TAnalyte& a = WorkedExample();
+    const QString pdf = QString::fromStdString(folder.Path()) + "sigma.pdf";
+    TPrintJob::SetTestOutput(pdf);
+    TWinShowLimits win;
+    PrnWhenModal([&] {
+        QTest::mouseClick(win.BtPrn, Qt::LeftButton);
+        win.reject();
+    });
+    win.Execute(&a);
+    std::string text = PrnPdfText(pdf);
+    QCOMPARE(PrnCount(text, "QC limits for Glucose"), 2);
+    QVERIFY(PrnCount(text, "Quality goals and Sigma for Glucose") >= 2);
+    QCOMPARE(PrnCount(text, "Quality goal of Glucose: TEa 10.00 %; target 1: 5.00000; target 2: 15.00000"),
+             1);
+    QCOMPARE(PrnCount(text, "Sigma = (TEa % - |bias %|) / CV %"), 1);
+    QVERIFY(PrnCount(text, "4.50") >= 2);
+    QVERIFY(PrnCount(text, "Power function of the rules") == 1);
+    QVERIFY(PrnCount(text, "Method decision chart") == 1);
+
+    // Without a goal the printout is the table of limits alone.
+    QVERIFY(Operations().ImportGoals("Glucose;10").Ok());
+    QVERIFY(Operations().SetGoal(TQualityGoal{"Glucose", {}, teaPercent, "", {}}).Ok());
+    PrnWhenModal([&] {
+        QTest::mouseClick(win.BtPrn, Qt::LeftButton);
+        win.reject();
+    });
+    win.Execute(&a);
+    TPrintJob::SetTestOutput(QString());
+    text = PrnPdfText(pdf);
+    QCOMPARE(PrnPdfPages(pdf), 1);
+    QCOMPARE(PrnCount(text, "Sigma"), 0);
 }
 
 QTEST_MAIN(TestShowLimits)

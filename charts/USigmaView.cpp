@@ -1,0 +1,385 @@
+// The control-limits view's pages of the quality goals, and their printout.
+#include "USigmaView.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTableWidget>
+#include <algorithm>
+#include <cmath>
+
+#include "UDataLoadSave.h"
+#include "UOperations.h"
+#include "UPrintJob.h"
+#include "UQualityCharts.h"
+
+namespace {
+
+const char* const RowLabels[SigmaRows] = {"Period",
+                                          "N (values counted)",
+                                          "Mean",
+                                          "SD",
+                                          "CV",
+                                          "Target",
+                                          "Bias",
+                                          "TEa",
+                                          "Sigma",
+                                          "Advised rules",
+                                          "Advised run plan",
+                                          "Critical SE (SD)",
+                                          "Ped, program's rules",
+                                          "Pfr, program's rules",
+                                          "Ped / Pfr, 1:3s alone",
+                                          "Ped / Pfr, 1:2s alone"};
+
+constexpr int PageWidth = 780;
+constexpr int PageHeight = 450;
+constexpr int RowHeight = 18;
+
+std::string Na(TGap gap) {
+    return std::string("n/a: ") + GapText(gap);
+}
+
+std::string Fixed(long double v, int decimals) {
+    return FormatFixed(v, 12, decimals);
+}
+
+std::string Figure(const TFigure& f, int decimals, const std::string& suffix = "") {
+    return f.Ok() ? Fixed(f.Value, decimals) + suffix : Na(f.Gap);
+}
+
+std::string PointDay(const TAnalyte& a, int index) {
+    if (index < 0 || index >= a.Count()) return "";
+    return FromQString(DateText(a.Points[static_cast<size_t>(index)].DateTime));
+}
+
+std::string Join(const std::vector<std::string>& v, const char* sep) {
+    std::string s;
+    for (const std::string& x : v) s += (s.empty() ? "" : sep) + x;
+    return s;
+}
+
+std::string PlanText(const TRuleAdvice& a) {
+    std::string s;
+    for (const TRunPlan& p : a.Plans)
+        s += (s.empty() ? "" : " or ") + ("N=" + std::to_string(p.N) + ", R=" + std::to_string(p.R));
+    return s;
+}
+
+} // namespace
+
+std::vector<std::string> SigmaColumnTitles(const TAnalyte& a) {
+    std::vector<std::string> t = {""};
+    for (int i = 0; i < a.NbLevels; ++i) {
+        const int32_t id = a.MaterialId[static_cast<size_t>(i)];
+        t.push_back("Level " + std::to_string(i + 1) +
+                    (id < 0 ? "" : ": " + ListSerum.FindMaterial(id).Name));
+    }
+    return t;
+}
+
+std::vector<std::vector<std::string>> SigmaTexts(const TAnalyte& a, const TSigmaReport& r) {
+    const size_t n = r.Levels.size();
+    std::vector<std::vector<std::string>> t(SigmaRows, std::vector<std::string>(n + 1));
+    for (int row = 0; row < SigmaRows; ++row) t[static_cast<size_t>(row)][0] = RowLabels[row];
+    const int d = a.Decimals + 2;
+    for (size_t i = 0; i < n; ++i) {
+        const TLevelSigma& l = r.Levels[i];
+        const TLevelFigures& f = l.Figures;
+        const TErrorDetection& e = l.Detection;
+        const size_t c = i + 1;
+        const int first = std::max(f.Period.First, 0), last = std::min(f.Period.Last, a.Count() - 1);
+        t[0][c] = first <= last ? PointDay(a, first) + " - " + PointDay(a, last) : "no point";
+        t[1][c] = std::to_string(f.N);
+        t[2][c] = Figure(f.Mean, d);
+        t[3][c] = Figure(f.SD, d);
+        t[4][c] = Figure(f.CV, 2, " %");
+        t[5][c] = f.Target.Gap == gapNoTarget ? "none (bias not known)" : Figure(f.Target, d);
+        t[6][c] = f.Target.Ok() ? Figure(f.BiasPct, 2, " %") : Na(f.BiasPct.Gap);
+        if (!f.TEaPct.Ok())
+            t[7][c] = Na(f.TEaPct.Gap);
+        else if (r.Goal.TEaKind == teaUnit && r.Goal.TEa)
+            t[7][c] = Fixed(*r.Goal.TEa, d) + " " + r.Goal.TEaUnit + " = " + Fixed(f.TEaPct.Value, 2) + " %";
+        else
+            t[7][c] = Fixed(f.TEaPct.Value, 2) + " %";
+        t[8][c] = f.Sigma.Ok() ? Fixed(f.Sigma.Value, 2) + (f.BiasKnown ? "" : " *") : Na(f.Sigma.Gap);
+        t[9][c] = l.Advised ? Join(l.Advice.Rules, "/") : Na(f.Sigma.Gap);
+        t[10][c] = l.Advised ? PlanText(l.Advice) : Na(f.Sigma.Gap);
+        t[11][c] = Figure(e.DeltaSEcrit, 2);
+        t[12][c] = Figure(e.Ped, 3);
+        t[13][c] = Figure(e.Pfr, 3);
+        auto pair = [](const TFigure& ped, const TFigure& pfr) {
+            if (!pfr.Ok()) return Na(pfr.Gap);
+            return (ped.Ok() ? Fixed(ped.Value, 3) : std::string("n/a")) + " / " + Fixed(pfr.Value, 3);
+        };
+        t[14][c] = pair(e.Ped13s, e.Pfr13s);
+        t[15][c] = pair(e.Ped12s, e.Pfr12s);
+    }
+    return t;
+}
+
+std::string GoalText(const TAnalyte& a, const TQualityGoal& g) {
+    const bool any = g.TEa || std::any_of(g.Target.begin(), g.Target.end(), [](const auto& t) { return t; });
+    if (!any) return "No quality goal for " + a.Name + ": set one in Parameters > Analytes, Quality goals.";
+    std::string s = "Quality goal of " + a.Name + ": TEa ";
+    if (!g.TEa)
+        s += "not set";
+    else
+        s += Fixed(*g.TEa, 2) + (g.TEaKind == teaUnit ? " " + g.TEaUnit : std::string(" %"));
+    for (int i = 0; i < a.NbLevels; ++i) {
+        const auto& t = g.Target[static_cast<size_t>(i)];
+        s += "; target " + std::to_string(i + 1) + ": " +
+             (t ? Fixed(*t, a.Decimals + 2) : std::string("none"));
+    }
+    return s;
+}
+
+std::string AdviceText(const TAnalyte& a, const TSigmaReport& r) {
+    std::string s;
+    bool unknownBias = false;
+    for (const TLevelSigma& l : r.Levels) {
+        const TLevelFigures& f = l.Figures;
+        s += "Level " + std::to_string(f.Level + 1);
+        if (!l.Advised) {
+            s += ": no advice, Sigma not available (" + std::string(GapText(f.Sigma.Gap)) + ").\n";
+            continue;
+        }
+        s += ", Sigma " + Fixed(f.Sigma.Value, 2) + (f.BiasKnown ? "" : " *") + ":\n" + l.Comparison.Text;
+        unknownBias = unknownBias || !f.BiasKnown;
+        if (l.Detection.Ped.Ok() && l.Detection.Ped.Value < 0.9L)
+            s += "The program's rules detect the critical error in fewer than 90 % of the runs.\n";
+    }
+    if (unknownBias) s += "* No target: the bias is not known; Sigma is computed with a bias of 0.\n";
+    s += "Ped and Pfr of the program's rules: " + std::to_string(r.Simulation.Trials) +
+         " simulated runs (fixed seed) at the rule set of " + a.Name + ".";
+    return s;
+}
+
+std::string PeriodText(const std::optional<std::pair<TDateTime, TDateTime>>& dates) {
+    if (!dates) return "Period: each level's reference points (locked interval, else the points in view)";
+    return "Period: " + FromQString(DateText(dates->first)) + " to " + FromQString(DateText(dates->second));
+}
+
+void PrintSigma(TPrintCanvas& canvas, const TAnalyte& a, const TSigmaReport& r,
+                const std::vector<TPowerPoint>& power, const std::string& period) {
+    const auto texts = SigmaTexts(a, r);
+    const auto titles = SigmaColumnTitles(a);
+    const int cols = static_cast<int>(titles.size());
+    std::vector<TPrnCell> cells;
+    for (const std::string& t : titles) cells.push_back({t, cmSilver});
+    for (const auto& row : texts)
+        for (size_t c = 0; c < row.size(); ++c) cells.push_back({row[c], c == 0 ? cmSilver : cmNone});
+    int y = PrintTable(canvas, "Quality goals and Sigma for " + a.Name, {GoalText(a, r.Goal), period}, cells,
+                       cols, {22, 36, 36, 36}, false);
+
+    QPainter& p = canvas.Painter();
+    QFont font("Arial");
+    font.setPointSize(8);
+    p.setFont(font);
+    const QFontMetrics fm(font, p.device());
+    const int line = fm.height(), W = canvas.Width(), H = canvas.Height();
+    // Text lines, then the charts side by side below them; a new page when they do not fit.
+    std::vector<std::string> lines;
+    std::string advice = AdviceText(a, r);
+    for (size_t start = 0; start < advice.size();) {
+        size_t end = advice.find('\n', start);
+        lines.push_back(advice.substr(start, end == std::string::npos ? end : end - start));
+        start = end == std::string::npos ? advice.size() : end + 1;
+    }
+    lines.push_back("");
+    lines.push_back("Formulas:");
+    for (const char* f : SigmaFormulas()) lines.push_back(std::string("  ") + f);
+    const std::string footer =
+        "- Quality goals and Sigma for " + a.Name + " - Printed on " + FromQString(DateText(Today())) + " -";
+    auto newPage = [&] {
+        canvas.NewPage();
+        p.drawText(QRect(0, H - line - 2, W, line), Qt::AlignHCenter | Qt::AlignTop, ToQString(footer));
+        y = 0;
+    };
+    p.setPen(Qt::black);
+    for (const std::string& l : lines) {
+        if (y + line > H - 2 * line) newPage();
+        p.drawText(QRect(0, y, W, line), Qt::AlignLeft | Qt::AlignTop, ToQString(l));
+        y += line;
+    }
+    // The charts below the text when a fifth of the page is left, else on a page of their own.
+    if (H - 3 * line - y < H / 5) newPage();
+    y += line;
+    const int chartHeight = std::min({W / 2, H / 3, H - 2 * line - y});
+    std::vector<TPowerMark> marks;
+    for (const TLevelSigma& l : r.Levels)
+        if (l.Detection.DeltaSEcrit.Ok()) marks.push_back({l.Figures.Level, l.Detection.DeltaSEcrit.Value});
+    DrawPowerFunction(p, QRect(0, y, W / 2 - line, chartHeight), power, marks);
+    DrawDecisionChart(p, QRect(W / 2 + line, y, W / 2 - line, chartHeight), r.Chart);
+}
+
+TSigmaPages::TSigmaPages(QWidget* parent) {
+    Figures = new QWidget(parent);
+    Figures->setObjectName("TabSigma");
+    Charts = new QWidget(parent);
+    Charts->setObjectName("TabSigmaCharts");
+    LblGoal = new QLabel(Figures);
+    LblGoal->setObjectName("LblGoal");
+    LblGoal->setGeometry(6, 4, PageWidth - 12, 16);
+    RBReference = new QRadioButton("&Reference points", Figures);
+    RBReference->setObjectName("RBReference");
+    RBReference->setGeometry(6, 24, 150, 20);
+    RBDates = new QRadioButton("&From", Figures);
+    RBDates->setObjectName("RBDates");
+    RBDates->setGeometry(170, 24, 60, 20);
+    DateFrom = new TDatePicker(Figures);
+    DateFrom->setObjectName("DateFrom");
+    DateFrom->setGeometry(232, 23, 110, 22);
+    auto* to = new QLabel("to", Figures);
+    to->setGeometry(350, 26, 20, 16);
+    DateTo = new TDatePicker(Figures);
+    DateTo->setObjectName("DateTo");
+    DateTo->setGeometry(372, 23, 110, 22);
+    for (TDatePicker* d : {DateFrom, DateTo}) d->setDisplayFormat(DatePickerFormat());
+    RBReference->setChecked(true);
+    GridSigma = new QTableWidget(SigmaRows, 2, Figures);
+    GridSigma->setObjectName("GridSigma");
+    GridSigma->verticalHeader()->hide();
+    GridSigma->verticalHeader()->setDefaultSectionSize(RowHeight);
+    GridSigma->horizontalHeader()->setFixedHeight(RowHeight + 2);
+    GridSigma->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    GridSigma->setGeometry(6, 50, PageWidth - 12, (SigmaRows + 1) * RowHeight + 6);
+    MemoAdvice = new QPlainTextEdit(Figures);
+    MemoAdvice->setObjectName("MemoAdvice");
+    MemoAdvice->setReadOnly(true);
+    const int memoTop = 50 + (SigmaRows + 1) * RowHeight + 10;
+    MemoAdvice->setGeometry(6, memoTop, PageWidth - 12, PageHeight - memoTop - 4);
+
+    PBoxPower = new TChartBox(Charts, [this](QPainter& p, const QRect& r) {
+        std::vector<TPowerMark> marks;
+        if (report_)
+            for (const TLevelSigma& l : report_->Levels)
+                if (l.Detection.DeltaSEcrit.Ok())
+                    marks.push_back({l.Figures.Level, l.Detection.DeltaSEcrit.Value});
+        DrawPowerFunction(p, r, power_ ? *power_ : std::vector<TPowerPoint>{}, marks);
+    });
+    PBoxPower->setObjectName("PBoxPower");
+    PBoxPower->setGeometry(4, 4, PageWidth / 2 - 6, PageHeight - 8);
+    PBoxDecision = new TChartBox(Charts, [this](QPainter& p, const QRect& r) {
+        DrawDecisionChart(p, r, report_ ? report_->Chart : TDecisionChart{});
+    });
+    PBoxDecision->setObjectName("PBoxDecision");
+    PBoxDecision->setGeometry(PageWidth / 2 + 2, 4, PageWidth / 2 - 6, PageHeight - 8);
+
+    auto changed = [this] {
+        Invalidate();
+        Fill();
+    };
+    QObject::connect(RBReference, &QRadioButton::toggled, Figures, changed);
+    QObject::connect(DateFrom, &QDateEdit::dateChanged, Figures, [this, changed] {
+        if (RBDates->isChecked()) changed();
+    });
+    QObject::connect(DateTo, &QDateEdit::dateChanged, Figures, [this, changed] {
+        if (RBDates->isChecked()) changed();
+    });
+}
+
+QSize TSigmaPages::PageSize() {
+    return {PageWidth, PageHeight};
+}
+
+void TSigmaPages::Reset(const TAnalyte* a, std::function<TPeriod(const TAnalyte&)> viewPeriod) {
+    analyte_ = a;
+    viewPeriod_ = std::move(viewPeriod);
+    {
+        const QSignalBlocker b1(RBReference), b2(DateFrom), b3(DateTo);
+        RBReference->setChecked(true);
+        const TDateTime first = a && a->Count() > 0 ? a->Points.front().DateTime : Today();
+        const TDateTime last = a && a->Count() > 0 ? a->Points.back().DateTime : Today();
+        DateFrom->setDate(QDateOf(first));
+        DateTo->setDate(QDateOf(last));
+    }
+    Invalidate();
+}
+
+void TSigmaPages::Invalidate() {
+    report_.reset();
+    power_.reset();
+}
+
+bool TSigmaPages::HasGoal() const {
+    if (!analyte_) return false;
+    const TQualityGoal g = Operations().Goal(analyte_->Name);
+    return g.TEa || std::any_of(g.Target.begin(), g.Target.end(), [](const auto& t) { return t; });
+}
+
+std::string TSigmaPages::Period() const {
+    if (!RBDates->isChecked()) return PeriodText(std::nullopt);
+    return PeriodText(std::make_pair(DayOf(DateFrom->date()), DayOf(DateTo->date())));
+}
+
+void TSigmaPages::Compute() {
+    if (report_ || !analyte_) return;
+    const TAnalyte& a = *analyte_;
+    std::optional<TPeriod> period;
+    if (RBDates->isChecked()) period = PeriodOfDates(a, DayOf(DateFrom->date()), DayOf(DateTo->date()));
+    const TPeriod view = viewPeriod_ ? viewPeriod_(a) : TPeriod{0, a.Count() - 1};
+    report_ = SigmaReport(a, Operations().Goal(a.Name), period, view);
+}
+
+const TSigmaReport& TSigmaPages::Report() {
+    Compute();
+    static const TSigmaReport none;
+    return report_ ? *report_ : none;
+}
+
+const std::vector<TPowerPoint>& TSigmaPages::Power() {
+    if (!power_) {
+        const TSigmaReport& r = Report();
+        power_ = r.Rules.Levels > 0 ? SimulatePower(r.Rules, PowerShifts(), r.Simulation)
+                                    : std::vector<TPowerPoint>{};
+    }
+    return *power_;
+}
+
+void TSigmaPages::Fill() {
+    if (!analyte_) return;
+    const TAnalyte& a = *analyte_;
+    const TSigmaReport& r = Report();
+    LblGoal->setText(ToQString(GoalText(a, r.Goal)));
+    const auto titles = SigmaColumnTitles(a);
+    const auto t = SigmaTexts(a, r);
+    GridSigma->setColumnCount(static_cast<int>(titles.size()));
+    QStringList header;
+    for (const std::string& s : titles) header << ToQString(s);
+    GridSigma->setHorizontalHeaderLabels(header);
+    for (int row = 0; row < SigmaRows; ++row)
+        for (int c = 0; c < static_cast<int>(titles.size()); ++c) {
+            auto* it = new QTableWidgetItem(ToQString(t[static_cast<size_t>(row)][static_cast<size_t>(c)]));
+            if (c > 0) it->setTextAlignment(Qt::AlignCenter);
+            GridSigma->setItem(row, c, it);
+        }
+    // The label column to its longest label; the levels share the rest, each at least its longest text.
+    const QFontMetrics fm = GridSigma->fontMetrics();
+    const int padding = 12;
+    int used = 0;
+    for (int c = 0; c < GridSigma->columnCount(); ++c) {
+        int w = 80;
+        for (int row = 0; row < SigmaRows; ++row)
+            if (QTableWidgetItem* it = GridSigma->item(row, c))
+                w = std::max(w, fm.horizontalAdvance(it->text()) + padding);
+        w = std::max(w, fm.horizontalAdvance(header[c]) + padding);
+        GridSigma->setColumnWidth(c, w);
+        used += w;
+    }
+    const int room = GridSigma->viewport()->width() - used;
+    if (room > 0 && GridSigma->columnCount() > 1)
+        for (int c = 1; c < GridSigma->columnCount(); ++c)
+            GridSigma->setColumnWidth(c, GridSigma->columnWidth(c) + room / (GridSigma->columnCount() - 1));
+    MemoAdvice->setPlainText(ToQString(AdviceText(a, r)));
+}
+
+void TSigmaPages::FillCharts() {
+    if (!analyte_) return;
+    Power();
+    PBoxPower->update();
+    PBoxDecision->update();
+}

@@ -1,0 +1,73 @@
+// The control-limits view's pages of the quality goals: each level's figures against the goal, the rule
+// advice beside the applied rules, the power function and the method decision chart, and their printout.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "UPrnTable.h"
+#include "USigmaReport.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QRadioButton;
+class QTableWidget;
+class TDatePicker;
+class TPrintCanvas;
+
+constexpr int SigmaRows = 16;
+
+// The figures table: SigmaRows rows of NbLevels + 1 columns, labels in column 0.
+std::vector<std::vector<std::string>> SigmaTexts(const TAnalyte& a, const TSigmaReport& r);
+// "Level 1: <material>" for each level: the table's column titles.
+std::vector<std::string> SigmaColumnTitles(const TAnalyte& a);
+// The goal in one line, or how to set one.
+std::string GoalText(const TAnalyte& a, const TQualityGoal& g);
+// Per level: the advice beside the applied rules in words, and the notes on what is not available.
+std::string AdviceText(const TAnalyte& a, const TSigmaReport& r);
+// The period the figures cover, in words.
+std::string PeriodText(const std::optional<std::pair<TDateTime, TDateTime>>& dates);
+
+// The printed pages: the figures table, the advice, the formulas and both charts.
+void PrintSigma(TPrintCanvas& canvas, const TAnalyte& a, const TSigmaReport& r,
+                const std::vector<TPowerPoint>& power, const std::string& period);
+
+// The two pages of the view; the view shows them as tabs beside its table of limits.
+class TSigmaPages {
+public:
+    explicit TSigmaPages(QWidget* parent);
+    QWidget* Figures; // "TabSigma": goal, period, figures, advice
+    QWidget* Charts;  // "TabSigmaCharts": power function and decision chart
+    QLabel* LblGoal;
+    QRadioButton* RBReference;
+    QRadioButton* RBDates;
+    TDatePicker* DateFrom;
+    TDatePicker* DateTo;
+    QTableWidget* GridSigma;
+    QPlainTextEdit* MemoAdvice;
+    QWidget* PBoxPower;
+    QWidget* PBoxDecision;
+
+    // A new analyte (or its limits changed): the figures are computed again when next shown.
+    void Reset(const TAnalyte* a, std::function<TPeriod(const TAnalyte&)> viewPeriod);
+    void Invalidate();
+    // Computes what is not computed yet and fills the pages.
+    void Fill();
+    void FillCharts();
+    const TSigmaReport& Report();
+    const std::vector<TPowerPoint>& Power();
+    std::string Period() const;
+    bool HasGoal() const;
+    // The pages' size; the view grows to hold it.
+    static QSize PageSize();
+
+private:
+    void Compute();
+    const TAnalyte* analyte_ = nullptr;
+    std::function<TPeriod(const TAnalyte&)> viewPeriod_;
+    std::optional<TSigmaReport> report_;
+    std::optional<std::vector<TPowerPoint>> power_;
+};

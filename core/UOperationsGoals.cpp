@@ -1,0 +1,269 @@
+// The operations layer's quality goals: kept in the database by analyte name, set, imported, carried.
+#include <algorithm>
+#include <cmath>
+#include <ctime>
+#include <set>
+
+#include "UCodePage.h"
+#include "UOperations.h"
+
+#include "UJournal.h"
+#include "UUtilitaires.h"
+
+namespace {
+
+std::string ChangedStamp() {
+    std::time_t t = std::time(nullptr);
+    std::tm u{};
+    gmtime_r(&t, &u);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &u);
+    return text;
+}
+
+bool IsEmpty(const TQualityGoal& g) {
+    return !g.TEa &&
+           std::none_of(g.Target.begin(), g.Target.end(), [](const auto& t) { return t.has_value(); });
+}
+
+// A goal as the journal shows it: "TEa 10 %, targets 5; 15; -", empty for none.
+std::string GoalText(const TQualityGoal& g) {
+    if (IsEmpty(g)) return "";
+    auto number = [](long double v) { return FormatFixed(v, 15, 6); };
+    std::string text =
+        "TEa " + (g.TEa ? number(*g.TEa) + " " + (g.TEaKind == teaUnit ? g.TEaUnit : "%") : "-");
+    text += ", targets";
+    for (size_t k = 0; k < g.Target.size(); ++k)
+        text += std::string(k ? ";" : "") + " " + (g.Target[k] ? number(*g.Target[k]) : "-");
+    return text;
+}
+
+// A goal read from its row: the columns analyte, tea, tea_unit, target1..3.
+TQualityGoal GoalOfRow(const TStatement& st) {
+    TQualityGoal g;
+    g.Analyte = st.Text(0);
+    if (!st.IsNull(1)) g.TEa = st.Real(1);
+    if (!st.IsNull(2)) {
+        g.TEaKind = teaUnit;
+        g.TEaUnit = st.Text(2);
+    }
+    for (int k = 0; k < MaxLevels; ++k)
+        if (!st.IsNull(3 + k)) g.Target[static_cast<size_t>(k)] = st.Real(3 + k);
+    return g;
+}
+
+// Well-formed UTF-8 (ASCII included): how spreadsheets of today save text.
+bool IsUtf8(std::string_view t) {
+    for (size_t i = 0; i < t.size();) {
+        const auto b = static_cast<unsigned char>(t[i]);
+        const size_t len = b < 0x80             ? 1
+                           : (b & 0xE0) == 0xC0 ? 2
+                           : (b & 0xF0) == 0xE0 ? 3
+                           : (b & 0xF8) == 0xF0 ? 4
+                                                : 0;
+        if (len == 0 || i + len > t.size()) return false;
+        for (size_t k = 1; k < len; ++k)
+            if ((static_cast<unsigned char>(t[i + k]) & 0xC0) != 0x80) return false;
+        i += len;
+    }
+    return true;
+}
+
+constexpr const char* SelectGoals = "SELECT analyte, tea, tea_unit, target1, target2, target3 FROM goal";
+
+// The figures a goal may hold; throws EQcError naming the analyte.
+void CheckGoalValues(const TQualityGoal& g) {
+    if (g.TEa && !(std::isfinite(static_cast<double>(*g.TEa)) && *g.TEa > 0))
+        throw EQcError(g.Analyte + ": TEa must be above zero");
+    for (int k = 0; k < MaxLevels; ++k) {
+        const auto& t = g.Target[static_cast<size_t>(k)];
+        if (!t) continue;
+        if (!std::isfinite(static_cast<double>(*t)))
+            throw EQcError(g.Analyte + ": target of level " + std::to_string(k + 1) + " is not a number");
+        if (*t == 0) throw EQcError(g.Analyte + ": target of level " + std::to_string(k + 1) + " is zero");
+    }
+    if (g.TEaKind == teaUnit && !g.TEa) throw EQcError(g.Analyte + ": a TEa unit without a TEa");
+}
+
+} // namespace
+
+TQualityGoal TOperations::Goal(const std::string& analyte) const {
+    TQualityGoal g;
+    g.Analyte = analyte;
+    // A database read for the companion may predate the goals: it is read, never brought up to date.
+    if (!db_.IsOpen() || db_.Version("goals") == 0) return g;
+    TStatement st = db_.Prepare(std::string(SelectGoals) + " WHERE analyte = ?");
+    st.Bind(1, analyte);
+    if (!st.Step()) return g;
+    return GoalOfRow(st);
+}
+
+std::vector<TQualityGoal> TOperations::Goals() const {
+    std::vector<TQualityGoal> out;
+    if (!db_.IsOpen() || db_.Version("goals") == 0) return out;
+    TStatement st = db_.Prepare(std::string(SelectGoals) + " ORDER BY analyte");
+    while (st.Step()) out.push_back(GoalOfRow(st));
+    return out;
+}
+
+void TOperations::WriteGoals(const std::vector<std::string>& removed,
+                             const std::vector<TQualityGoal>& goals) {
+    if (mode_ == TOpenMode::Reader)
+        throw EQcError("Cannot write the quality goals: the folder is open for reading");
+    EnsureDatabase();
+    if (!db_.IsOpen())
+        throw EQcError("The quality goals cannot be kept: the database " + ProgramFolder +
+                       TDatabase::FileName + " is not available");
+    TDatabase::TTransaction t(db_);
+    TStatement del = db_.Prepare("DELETE FROM goal WHERE analyte = ?");
+    for (const std::string& name : removed) {
+        del.Bind(1, name);
+        del.Step();
+        del.Reset();
+    }
+    TStatement put = db_.Prepare(
+        "INSERT INTO goal(analyte, tea, tea_unit, target1, target2, target3, changed_utc) "
+        "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7) ON CONFLICT(analyte) DO UPDATE SET analyte = ?1, tea = ?2, "
+        "tea_unit = ?3, target1 = ?4, target2 = ?5, target3 = ?6, changed_utc = ?7");
+    const std::string stamp = ChangedStamp();
+    // The journal's entries are completed in this transaction: a goal and its entry are written together.
+    for (const std::string& name : removed)
+        Log(jk::GoalChanged, ListAnalytes.FindByName(name), 0, std::nullopt, GoalText(Goal(name)), "removed");
+    for (const TQualityGoal& g : goals)
+        Log(jk::GoalChanged, ListAnalytes.FindByName(g.Analyte), 0, std::nullopt, GoalText(Goal(g.Analyte)),
+            IsEmpty(g) ? "removed" : GoalText(g));
+    for (const TQualityGoal& g : goals) {
+        if (IsEmpty(g)) {
+            del.Bind(1, g.Analyte);
+            del.Step();
+            del.Reset();
+            continue;
+        }
+        put.Bind(1, g.Analyte);
+        if (g.TEa)
+            put.Bind(2, static_cast<double>(*g.TEa));
+        else
+            put.BindNull(2);
+        if (g.TEaKind == teaUnit)
+            put.Bind(3, g.TEaUnit);
+        else
+            put.BindNull(3);
+        for (int k = 0; k < MaxLevels; ++k) {
+            const auto& target = g.Target[static_cast<size_t>(k)];
+            if (target)
+                put.Bind(4 + k, static_cast<double>(*target));
+            else
+                put.BindNull(4 + k);
+        }
+        put.Bind(7, stamp);
+        put.Step();
+        put.Reset();
+    }
+    CompleteStaged();
+    t.Commit();
+}
+
+TOutcome TOperations::SetGoals(const std::vector<TQualityGoal>& goals) {
+    std::vector<TQualityGoal> checked;
+    std::set<std::string> names;
+    try {
+        for (TQualityGoal g : goals) {
+            const TAnalyte* a = ListAnalytes.FindByName(g.Analyte);
+            if (!a) throw EQcError("Unknown analyte: " + g.Analyte);
+            g.Analyte = a->Name; // kept under the analyte's own spelling
+            CheckGoalValues(g);
+            CheckGoalFits(g, *a);
+            if (!names.insert(UpperCase(g.Analyte)).second) throw EQcError(g.Analyte + " is given twice");
+            checked.push_back(std::move(g));
+        }
+        WriteGoals({}, checked);
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    const TAnalyte* one = checked.size() == 1 ? ListAnalytes.FindByName(checked.front().Analyte) : nullptr;
+    Notify(ckGoals, one);
+    return {};
+}
+
+TOutcome TOperations::ImportGoals(const std::string& text, int* count) {
+    if (count) *count = 0;
+    std::vector<TQualityGoal> goals;
+    try {
+        std::string_view bytes = text;
+        if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+        goals = ParseGoals(IsUtf8(bytes) ? Utf8ToCp1252(bytes) : std::string(bytes));
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    std::vector<TQualityGoal> known;
+    std::vector<std::string> unknown;
+    for (TQualityGoal& g : goals) {
+        if (ListAnalytes.FindByName(g.Analyte))
+            known.push_back(std::move(g));
+        else
+            unknown.push_back(g.Analyte);
+    }
+    if (known.empty())
+        return TOutcome::Refuse(goals.empty() ? "The file holds no goal"
+                                              : "No analyte of the file is defined: nothing was imported");
+    TOutcome out = SetGoals(known);
+    if (!out.Changed()) return out;
+    if (count) *count = static_cast<int>(known.size());
+    if (!unknown.empty()) {
+        std::string names;
+        for (const std::string& n : unknown) names += (names.empty() ? "" : ", ") + n;
+        out.Notes.push_back("Skipped, no analyte of that name: " + names);
+    }
+    return out;
+}
+
+void TOperations::CarryGoals(const std::vector<std::pair<std::string, const TAnalyte*>>& kept,
+                             const std::vector<std::string>& deleted, TOutcome& out) {
+    // Without a database there is no goal to carry (a companion's is only made by a write).
+    if (!db_.IsOpen()) return;
+    try {
+        std::vector<std::string> removed;
+        // A deleted analyte's goal goes, unless another analyte keeps that very name.
+        for (const std::string& name : deleted)
+            if (std::none_of(kept.begin(), kept.end(), [&](const auto& k) {
+                    return UpperCase(k.first) == UpperCase(name) &&
+                           UpperCase(k.second->Name) == UpperCase(name);
+                }))
+                removed.push_back(name);
+        std::vector<TQualityGoal> moved;
+        for (const auto& [former, a] : kept) {
+            TQualityGoal g = Goal(former);
+            if (IsEmpty(g)) continue;
+            const bool renamed = former != a->Name;
+            bool changed = renamed;
+            // Values are not converted with a new unit: the TEa stays in whatever the analyte's unit is now.
+            if (g.TEaKind == teaUnit && g.TEaUnit != a->Unit) {
+                g.TEaUnit = a->Unit;
+                changed = true;
+            }
+            // Levels taken away held no points; a target of theirs would outlive the material.
+            for (int k = std::max(a->NbLevels, 0); k < MaxLevels; ++k)
+                if (g.Target[static_cast<size_t>(k)]) {
+                    g.Target[static_cast<size_t>(k)].reset();
+                    changed = true;
+                }
+            if (!changed) continue;
+            if (renamed) removed.push_back(former);
+            g.Analyte = a->Name;
+            moved.push_back(std::move(g));
+        }
+        if (removed.empty() && moved.empty()) return;
+        // Only names that hold a goal are worth a write (and a companion's first database).
+        if (moved.empty() && std::none_of(removed.begin(), removed.end(),
+                                          [this](const std::string& n) { return !IsEmpty(Goal(n)); }))
+            return;
+        WriteGoals(removed, moved);
+        Notify(ckGoals);
+    } catch (const EQcError& e) {
+        out.Status = TStatus::Partial;
+        out.Message += (out.Message.empty() ? "" : "\r");
+        out.Message +=
+            std::string("The analytes were saved, but their quality goals were not carried over:\r") +
+            e.what();
+    }
+}

@@ -1,0 +1,60 @@
+// The main window's Quality menu: normalised charts, monthly summary and the import of a goal file.
+#include "UMainQuality.h"
+
+#include <QMenu>
+#include <QMenuBar>
+
+#include "UAtomicFile.h"
+#include "UMain.h"
+#include "UMessages.h"
+#include "UMonthlySummary.h"
+#include "UZScores.h"
+
+namespace {
+template <typename T> T* Window(TWinMain& w, const char* name) {
+    T* win = w.findChild<T*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
+    return win ? win : new T(&w);
+}
+} // namespace
+
+QMenu* AddQualityMenu(TWinMain& w) {
+    auto* menu = new QMenu(QStringLiteral("&Quality"), &w);
+    menu->setObjectName(QStringLiteral("MnuQuality"));
+    w.menuBar()->insertMenu(w.MnuHelp->menuAction(), menu);
+    QAction* z = menu->addAction(QStringLiteral("&Z-scores and Youden plot"));
+    z->setObjectName(QStringLiteral("MnuZScores"));
+    QAction* summary = menu->addAction(QStringLiteral("&Monthly summary"));
+    summary->setObjectName(QStringLiteral("MnuMonthlySummary"));
+    QAction* import = menu->addAction(QStringLiteral("&Import quality goals..."));
+    import->setObjectName(QStringLiteral("MnuImportGoals"));
+    QObject::connect(z, &QAction::triggered, &w, [&w] {
+        w.LeaveLimitPage();
+        Window<TWinZScores>(w, "WinZScores")->Execute(CurrentAnalyte, TPeriod{w.FirstVisible, w.LastVisible});
+    });
+    QObject::connect(summary, &QAction::triggered, &w, [&w] {
+        w.LeaveLimitPage();
+        Window<TWinMonthlySummary>(w, "WinMonthlySummary")->Execute(CurrentAnalyte);
+    });
+    QObject::connect(import, &QAction::triggered, &w, [&w] { ImportGoalFile(w); });
+    return menu;
+}
+
+void ImportGoalFile(TWinMain& w) {
+    w.LeaveLimitPage();
+    const QString path = AskOpenFileName(&w, QStringLiteral("Import quality goals"), ToQ(ProgramFolder),
+                                         QStringLiteral("Goal files (*.csv *.txt);;All files (*)"));
+    if (path.isEmpty()) return;
+    std::string bytes;
+    try {
+        bytes = ReadWholeFile(path.toStdString());
+    } catch (const EQcError& e) {
+        ShowMessageBox(mkError, mbOK, e.what());
+        return;
+    }
+    int count = 0;
+    const TOutcome out = Operations().ImportGoals(bytes, &count);
+    if (!ShowOutcome(out)) return;
+    ShowMessageBox(mkInformation, mbOK,
+                   std::to_string(count) +
+                       (count == 1 ? " quality goal imported" : " quality goals imported"));
+}

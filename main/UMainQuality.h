@@ -1,0 +1,10 @@
+// The main window's Quality menu: normalised charts, monthly summary and the import of a goal file.
+#pragma once
+
+class QMenu;
+class TWinMain;
+
+// Adds the menu before the help menu; its windows are made at first use and kept.
+QMenu* AddQualityMenu(TWinMain& w);
+// The import of the menu: a goal file chosen by the user, through the operations layer.
+void ImportGoalFile(TWinMain& w);

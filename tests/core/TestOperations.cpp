@@ -1,0 +1,383 @@
+// The operations layer: every change written when it returns, nothing changed by a failed write, the
+// order of writes, the current analyte's handle, the notification, and the folder's files and modes.
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "TestHelpers.h"
+#include "UArchive.h"
+#include "UAtomicFile.h"
+#include "UCompatibilityDrovanta.h"
+#include "UDataLoadSave.h"
+#include "UFifoResult.h"
+#include "UImportText.h"
+
+namespace {
+namespace fs = std::filesystem;
+
+class Operations_ : public ::testing::Test {
+protected:
+    TOpenFolder folder;
+    TOperations& ops = Operations();
+    void SetUp() override {
+        RandomSeed(11);
+        BuildSampleData();
+        Fifo.ClearQueue(); // one held run, below
+        ops.WriteData();
+        ASSERT_TRUE(ops.HoldRun(MakeHeld("Glucose", 2000.5)).Ok());
+        ASSERT_TRUE(ops.SetOperators({"AB", "CD"}).Ok());
+    }
+    void TearDown() override { WriteFaults() = {}; }
+
+    static TResu MakeHeld(const std::string& analyte, TDateTime dt) {
+        TResu r = MakeRun(dt, {3.1, 5.2, 12.4}, "held", "OP");
+        r.AnalyteName = analyte;
+        return r;
+    }
+    TAnalyte& Glucose() { return *ListAnalytes.FindByName("Glucose"); }
+    // Everything the layer keeps, in memory and on disk.
+    struct TState {
+        std::string data, queue, settings, fileData, fileQueue, fileSettings;
+        std::vector<std::string> files;
+        bool operator==(const TState&) const = default;
+    };
+    TState State() const {
+        TState s;
+        s.data = DataImage(ListSerum, ListAnalytes);
+        s.queue = QueueImage(Fifo.Entries());
+        s.settings = SettingsImage(Settings, Operators);
+        auto read = [](const std::string& p) {
+            return FileExists(p) ? ReadWholeFile(p) : std::string("<none>");
+        };
+        s.fileData = read(DataFileName());
+        s.fileQueue = read(QueueFileName());
+        s.fileSettings = read(SettingsFileName());
+        for (const auto& e : fs::directory_iterator(folder.Path()))
+            if (e.path().extension() != ".db-wal" && e.path().extension() != ".db-shm")
+                s.files.push_back(e.path().filename());
+        std::sort(s.files.begin(), s.files.end());
+        return s;
+    }
+};
+
+} // namespace
+
+// Each operation has written what it changed when it returns: the files read back give the memory.
+TEST_F(Operations_, EveryChangeIsOnDiskWhenTheOperationReturns) {
+    TAnalyte& g = Glucose();
+    const int before = g.Count();
+    int index = -1;
+    ASSERT_TRUE(ops.AcceptRun(g, MakeRun(Today() + 3, {3, 5, 12}), &index).Ok());
+    ASSERT_TRUE(ops.AddRandomRuns(g, 3, g.Points[0].Levels, g.Points[0].Levels, Today() + 10, false).Ok());
+    ASSERT_TRUE(ops.DeletePoints(g, {0}, "duplicate").Ok());
+    g.LimitMode[1] = lmFixed;
+    g.Limits[1].Mean = 5;
+    ASSERT_TRUE(ops.SaveLimits(g, TLimitState::Of(g)).Ok());
+    ASSERT_TRUE(ops.ChangeSettings([](TSettings& s) { s.BackupInterval = 30; }).Ok());
+    EXPECT_EQ(g.Count(), before + 3);
+    EXPECT_TRUE(ReadWholeFile(DataFileName()) == DataImage(ListSerum, ListAnalytes));
+    EXPECT_TRUE(ReadWholeFile(QueueFileName()) == QueueImage(Fifo.Entries()));
+    TSettings read;
+    std::vector<std::string> ops_;
+    ASSERT_TRUE(ParseSettingsImage(ReadWholeFile(SettingsFileName()), read, ops_));
+    EXPECT_EQ(read.BackupInterval, 30);
+    EXPECT_EQ(ops_, (std::vector<std::string>{"AB", "CD"}));
+}
+
+// A write that fails changes nothing: neither the memory nor any file, for every operation.
+TEST_F(Operations_, AFailedWriteChangesNothingInMemoryOrOnDisk) {
+    // A predecessor file with two analytes, from the fuzz target's seeds.
+    const std::string pred = folder.File("old.dat");
+    AtomicWriteFile(pred, ReadWholeFile(std::string(VARNHOLT_TEST_DATA) +
+                                        "/../../fuzz/corpus/fuzz_predecessor/two_analytes.dat"));
+    const std::string media = folder.File("media/");
+    fs::create_directory(media);
+    ASSERT_TRUE(ops.Backup(media).Ok());
+    ASSERT_TRUE(ops.EraseLevels(Glucose(), {false, false, true}).Ok());
+    const int32_t archive = Glucose().ArchiveNumbers.back();
+
+    TMaterialEdit materials;
+    for (const TSerum& s : ListSerum.Items) materials.Lines.push_back({s.Id, s.Name, s.Lot + "X", s.Id == 0});
+    TAnalyteEdit analytes;
+    for (const auto& a : ListAnalytes.Items) analytes.Lines.push_back({a->Uid, a->Name + "2", a->Unit, 1, 3});
+    analytes.Deleted.push_back(ListAnalytes[1].Uid);
+    TLevelValues means = Glucose().Points[0].Levels;
+    const std::vector<std::pair<const char*, std::function<TOutcome()>>> operations = {
+        {"accept",
+         [&] {
+             return ops.AcceptRun(Glucose(), MakeRun(Today() + 1, {3, 5, 12}));
+         }},
+        {"hold", [&] { return ops.HoldRun(MakeHeld("Glucose", 2001)); }},
+        {"recall",
+         [&] {
+             TAnalyte* a = nullptr;
+             TResu r;
+             ops.RecallRun(a, r);
+             return ops.ConcludeRecall(*a, r, true);
+         }},
+        {"hold again",
+         [&] {
+             TAnalyte* a = nullptr;
+             TResu r;
+             ops.RecallRun(a, r);
+             return ops.ConcludeRecall(*a, r, false);
+         }},
+        {"import",
+         [&] {
+             return ops.ImportRuns(Glucose(), {MakeRun(Today() + 2, {1, 2, 3})});
+         }},
+        {"random", [&] { return ops.AddRandomRuns(Glucose(), 2, means, means, Today() + 5, false); }},
+        {"random queue", [&] { return ops.AddRandomRuns(Glucose(), 2, means, means, Today() + 5, true); }},
+        {"delete",
+         [&] {
+             return ops.DeletePoints(Glucose(), {1, 1}, "duplicate");
+         }},
+        {"edit",
+         [&] {
+             TResu r;
+             return ops.TakePointForEdit(Glucose(), 2, r, "typing error");
+         }},
+        {"options", [&] { return ops.SetAnalyteOptions(Glucose(), 0); }},
+        {"erase",
+         [&] {
+             return ops.EraseLevels(Glucose(), {true, false, false});
+         }},
+        {"delete archive", [&] { return ops.DeleteArchives(Glucose(), {archive}, "obsolete"); }},
+        {"materials", [&] { return ops.ApplyMaterials(materials, "new lot"); }},
+        {"assign",
+         [&] {
+             return ops.ApplyAssignment(Glucose(), {2, 1, 0}, true);
+         }},
+        {"analytes", [&] { return ops.ApplyAnalyteEdit(analytes); }},
+        {"operators", [&] { return ops.SetOperators({"XY"}); }},
+        {"settings", [&] { return ops.ChangeSettings([](TSettings& s) { s.Password = "NEW"; }); }},
+        {"predecessor", [&] { return ops.ImportPredecessor(pred); }},
+        {"restore", [&] { return ops.Restore(media); }},
+        {"clear queue", [&] { return ops.ClearQueue(); }},
+    };
+    for (TWriteStep step : {TWriteStep::Open, TWriteStep::Write, TWriteStep::Rename}) {
+        for (const auto& [name, run] : operations) {
+            const TState before = State();
+            WriteFaults() = {true, step, 10};
+            TOutcome out = run();
+            WriteFaults() = {};
+            EXPECT_EQ(out.Status, TStatus::Refused) << name;
+            EXPECT_FALSE(out.Message.empty()) << name;
+            EXPECT_TRUE(State() == before) << name << ": something changed";
+        }
+    }
+    // And each works once the disk does.
+    for (const auto& [name, run] : operations) {
+        TOutcome out = run();
+        EXPECT_TRUE(out.Changed()) << name << ": " << out.Message;
+    }
+}
+
+// An archive file is written before the data file names it, and goes again when that write fails, so
+// no archive is left unlisted and no number is taken twice.
+TEST_F(Operations_, ArchivesComeBeforeAndGoAfterTheDataFileNamesThem) {
+    TAnalyte& g = Glucose();
+    WriteFaults() = {true, TWriteStep::Rename, 0, "Varnholt.qcf"};
+    EXPECT_EQ(ops.EraseLevels(g, {true, true, false}).Status, TStatus::Refused);
+    WriteFaults() = {};
+    EXPECT_FALSE(FileExists(ArchiveFileName(1)));
+    EXPECT_FALSE(FileExists(ArchiveFileName(2)));
+    std::vector<int32_t> numbers;
+    ASSERT_TRUE(ops.EraseLevels(g, {true, true, false}, &numbers).Ok());
+    EXPECT_EQ(numbers, (std::vector<int32_t>{1, 2}));
+    // The data file names them now.
+    {
+        TListSerum serum;
+        TListAnalytes read;
+        ParseDataImage(ReadWholeFile(DataFileName()), serum, read);
+        EXPECT_EQ(read.FindByName("Glucose")->ArchiveNumbers, numbers);
+    }
+    // Deleted: the data file stops naming the archive first, then its file goes.
+    ASSERT_TRUE(ops.DeleteArchives(g, {1}, "obsolete").Ok());
+    EXPECT_FALSE(FileExists(ArchiveFileName(1)));
+    EXPECT_EQ(g.ArchiveNumbers, std::vector<int32_t>{2});
+    // A deleted analyte's archives go once the data file no longer holds it.
+    TAnalyteEdit edit;
+    for (const auto& a : ListAnalytes.Items)
+        edit.Lines.push_back({a->Uid, a->Name, a->Unit, a->Decimals, a->NbLevels});
+    edit.Deleted.push_back(g.Uid);
+    ASSERT_TRUE(ops.ApplyAnalyteEdit(edit).Ok());
+    EXPECT_FALSE(FileExists(ArchiveFileName(2)));
+    EXPECT_EQ(ListAnalytes.FindByName("Glucose"), nullptr);
+}
+
+// The recall's run enters the data file first; when the queue write then fails the run is not lost,
+// and the next recall finds it stored instead of adding it twice.
+TEST_F(Operations_, ARecallWhoseQueueWriteFailedIsNotAddedTwice) {
+    TAnalyte* a = nullptr;
+    TResu run;
+    ASSERT_TRUE(ops.RecallRun(a, run).Ok());
+    const int before = a->Count();
+    WriteFaults() = {true, TWriteStep::Rename, 0, "Varnholt.fif"};
+    TOutcome out = ops.ConcludeRecall(*a, run, true);
+    WriteFaults() = {};
+    EXPECT_EQ(out.Status, TStatus::Partial) << out.Message;
+    EXPECT_EQ(a->Count(), before + 1);
+    // The next start finds the run in both files; its recall does not add it again.
+    folder.Reopen();
+    ASSERT_EQ(Fifo.Count(), 1);
+    ASSERT_TRUE(ops.RecallRun(a, run).Ok());
+    ASSERT_TRUE(ops.ConcludeRecall(*a, run, true).Ok());
+    EXPECT_EQ(a->Count(), before + 1);
+    EXPECT_EQ(Fifo.Count(), 0);
+}
+
+// A point taken out for correction is kept in the database until it is entered again: a crash in
+// between puts it in the queue at the next start; one never taken out of the data file is not doubled.
+TEST_F(Operations_, APointTakenForCorrectionSurvivesACrash) {
+    ASSERT_TRUE(ops.ClearQueue().Ok());
+    TResu taken;
+    ASSERT_TRUE(ops.TakePointForEdit(Glucose(), 3, taken, "typing error").Ok());
+    const int count = Glucose().Count();
+    TOpenReport report = folder.Reopen(); // no DropPointInEdit: the program ended there
+    ASSERT_EQ(Fifo.Count(), 1);
+    EXPECT_EQ(Fifo.Entries()[0].DateTime, taken.DateTime);
+    EXPECT_EQ(Glucose().Count(), count);
+    ASSERT_EQ(report.Notes.size(), 1u);
+    EXPECT_TRUE(folder.Reopen().Notes.empty()) << "recovered once";
+    // Entered again: nothing left to recover.
+    ASSERT_TRUE(ops.TakePointForEdit(Glucose(), 3, taken, "typing error").Ok());
+    ASSERT_TRUE(ops.AcceptRun(Glucose(), taken).Ok());
+    ops.DropPointInEdit();
+    EXPECT_TRUE(folder.Reopen().Notes.empty());
+    EXPECT_EQ(Fifo.Count(), 1);
+}
+
+// The current analyte is a handle: whatever replaces the list, it never dangles.
+TEST_F(Operations_, TheCurrentAnalyteSurvivesEveryReplacementOfTheList) {
+    std::vector<TChange> told;
+    int id = ops.Subscribe([&](const TChange& c) { told.push_back(c); });
+    ops.SetCurrent(&ListAnalytes[1]);
+    EXPECT_EQ(ops.Current()->Name, "Calcium");
+    TAnalyteEdit edit;
+    for (const auto& a : ListAnalytes.Items)
+        edit.Lines.push_back({a->Uid, a->Name, a->Unit, a->Decimals, a->NbLevels});
+    std::swap(edit.Lines[0], edit.Lines[1]);
+    ASSERT_TRUE(ops.ApplyAnalyteEdit(edit).Ok());
+    EXPECT_EQ(ops.Current()->Name, "Calcium") << "found again after the reordering";
+    EXPECT_EQ(&ListAnalytes[0], ops.Current());
+    edit.Lines.erase(edit.Lines.begin());
+    edit.Deleted.push_back(ops.Current()->Uid);
+    ASSERT_TRUE(ops.ApplyAnalyteEdit(edit).Ok());
+    EXPECT_EQ(ops.Current(), &ListAnalytes[0]) << "the first analyte once it is gone";
+    ASSERT_FALSE(told.empty());
+    EXPECT_TRUE(told.back().Kinds & ckAnalytes);
+    ops.Unsubscribe(id);
+    const size_t heard = told.size();
+    ops.AcceptRun(ListAnalytes[0], MakeRun(Today() + 1, {1, 2, 3}));
+    EXPECT_EQ(told.size(), heard) << "no call after leaving";
+}
+
+// Values of levels the analyte does not use are dropped, and runs left without a value skipped.
+TEST_F(Operations_, ImportTakesOnlyTheLevelsInUse) {
+    TAnalyte& calcium = *ListAnalytes.FindByName("Calcium"); // two levels
+    const int before = calcium.Count();
+    TImportText parsed = ParseImportText("03/09/2026\t08:00:00\t2.4\t2.6\t9.9\r\n"
+                                         "\r\n"
+                                         "04/09/2026\t08:00:00\t\t\t9.9\r\n",
+                                         calcium.Decimals, calcium.NbLevels);
+    TImportCount count;
+    ASSERT_TRUE(ops.ImportRuns(calcium, parsed.Runs, &count).Ok());
+    EXPECT_EQ(count.Added, 1);
+    EXPECT_EQ(count.Skipped, 1);
+    ASSERT_EQ(calcium.Count(), before + 1);
+    for (const ControlPoint& p : calcium.Points) EXPECT_EQ(p.Levels[2].State, psEmpty);
+}
+
+// Files of a killed save are removed when the folder is taken; nothing else is.
+TEST_F(Operations_, LeftoversOfAKilledSaveAreRemovedAtTheNextStart) {
+    const std::vector<std::string> leftovers = {"Varnholt.qcf.tmp-123-0a1b2c3d",
+                                                "QC000004.qca.tmp-9-ffffffff"};
+    const std::vector<std::string> kept = {"Varnholt.qcf.tmp-123", "notes.tmp-1-0a1b2c3", "mine.txt"};
+    for (const auto& n : leftovers) AtomicWriteFile(folder.File(n), "x");
+    for (const auto& n : kept) AtomicWriteFile(folder.File(n), "x");
+    folder.Reopen();
+    for (const auto& n : leftovers) EXPECT_FALSE(FileExists(folder.File(n))) << n;
+    for (const auto& n : kept) EXPECT_TRUE(FileExists(folder.File(n))) << n;
+    // Reading takes no lock and removes nothing.
+    AtomicWriteFile(folder.File(leftovers[0]), "x");
+    folder.Reopen(TOpenMode::Reader);
+    EXPECT_TRUE(FileExists(folder.File(leftovers[0])));
+}
+
+// New files honour the umask (a group-shared folder gets group-writable files, the settings file none
+// for others); a replaced file keeps its mode; a symbolic link stays a link, its target updated.
+TEST_F(Operations_, ModesOfNewAndReplacedFilesAndLinks) {
+    auto mode = [](const std::string& p) {
+        struct stat st;
+        return ::stat(p.c_str(), &st) == 0 ? st.st_mode & 0777 : 0u;
+    };
+    mode_t old = ::umask(002);
+    fs::remove(DataFileName());
+    fs::remove(SettingsFileName());
+    ASSERT_TRUE(ops.AcceptRun(Glucose(), MakeRun(Today() + 1, {1, 2, 3})).Ok());
+    ASSERT_TRUE(ops.SetOperators({"EF"}).Ok());
+    EXPECT_EQ(mode(DataFileName()), 0664u);
+    EXPECT_EQ(mode(SettingsFileName()), 0660u);
+    ::umask(old);
+    fs::permissions(DataFileName(), fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_TRUE(ops.AcceptRun(Glucose(), MakeRun(Today() + 2, {1, 2, 3})).Ok());
+    EXPECT_EQ(mode(DataFileName()), 0600u);
+
+    const std::string target = folder.File("elsewhere.qcf");
+    fs::rename(DataFileName(), target);
+    fs::create_symlink(target, DataFileName());
+    ASSERT_TRUE(ops.AcceptRun(Glucose(), MakeRun(Today() + 3, {1, 2, 3})).Ok());
+    EXPECT_TRUE(fs::is_symlink(DataFileName()));
+    EXPECT_TRUE(ReadWholeFile(target) == DataImage(ListSerum, ListAnalytes));
+}
+
+// Damaged files are kept aside and named at the start; the settings' loss is said in words.
+TEST_F(Operations_, DamagedSettingsAndDatabaseAreKeptAsideAndNamed) {
+    const std::string settings = ReadWholeFile(SettingsFileName());
+    AtomicWriteFile(SettingsFileName(), settings.substr(0, 20));
+    TOpenReport report = folder.Reopen();
+    ASSERT_EQ(report.Notes.size(), 1u);
+    EXPECT_NE(report.Notes[0].find("The damaged settings file was kept as"), std::string::npos);
+    EXPECT_NE(report.Notes[0].find("password, the operators and the backup folder"), std::string::npos);
+    EXPECT_TRUE(Operators.empty());
+    EXPECT_FALSE(report.FirstRun);
+
+    ops.Close();
+    AtomicWriteFile(folder.File("Varnholt.db"), std::string(4096, 'x'));
+    report = folder.Reopen();
+    ASSERT_EQ(report.Notes.size(), 1u) << report.Notes[0];
+    EXPECT_NE(report.Notes[0].find("The damaged database was kept as"), std::string::npos);
+    EXPECT_TRUE(ops.Database().IsOpen());
+    EXPECT_TRUE(ListAnalytes.Count() > 0) << "the data is read as ever";
+}
+
+// A database written by a newer program is not changed; the folder is used without it.
+TEST_F(Operations_, ANewerDatabaseIsNotTouched) {
+    ops.Database().Exec("INSERT INTO schema(part, version) VALUES('later', 1)");
+    ops.Close();
+    const std::string bytes = ReadWholeFile(folder.File("Varnholt.db"));
+    TOpenReport report = folder.Reopen();
+    ASSERT_EQ(report.Notes.size(), 1u);
+    EXPECT_NE(report.Notes[0].find("newer Varnholt"), std::string::npos);
+    EXPECT_FALSE(ops.Database().IsOpen());
+    ASSERT_TRUE(ops.AcceptRun(Glucose(), MakeRun(Today() + 1, {1, 2, 3})).Ok());
+    ops.Close();
+    EXPECT_TRUE(ReadWholeFile(folder.File("Varnholt.db")) == bytes);
+}
+
+// A data file that is not the one the program last wrote is named at the start.
+TEST_F(Operations_, ADataFileChangedOutsideIsNamed) {
+    EXPECT_TRUE(folder.Reopen().Notes.empty());
+    std::string bytes = ReadWholeFile(DataFileName());
+    bytes[bytes.size() / 2] ^= 1;
+    AtomicWriteFile(DataFileName(), bytes);
+    TOpenReport report = folder.Reopen();
+    bool named = false;
+    for (const std::string& n : report.Notes)
+        named |= n.find("changed outside Varnholt, or damaged") != std::string::npos;
+    EXPECT_TRUE(named || report.DataUnreadable);
+}
