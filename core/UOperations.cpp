@@ -204,6 +204,7 @@ bool TOperations::LoadDataReporting(TOpenReport& report) {
 
 TOpenReport TOperations::Open(const std::string& folder, TOpenMode mode, const TOpenOptions& options) {
     Close();
+    if (!options.Server.empty()) return OpenServer(folder, mode, options);
     TOpenReport report;
     mode_ = mode;
     std::error_code ec;
@@ -278,6 +279,9 @@ void TOperations::Close() {
     if (open_) Notify(ckEverything);
     open_ = false;
     db_.Close();
+    server_.reset();
+    pendingArchives_.clear();
+    recalling_ = false;
     ClearState();
     // The folder is free for the next program only once everything is written.
     lock_.Release();
@@ -324,6 +328,8 @@ void TOperations::SetCurrent(const TAnalyte* a) {
 // ---------------------------------------------------------------- writing
 
 void TOperations::EnsureDatabase() {
+    // On the server the side store's tables are there; the folder gets no database.
+    if (server_) return;
     if (db_.IsOpen() || mode_ != TOpenMode::Writer || databaseRefused_) return;
     try {
         db_.Open(ProgramFolder + TDatabase::FileName);
@@ -366,6 +372,17 @@ void TOperations::CheckFileState(TOpenReport& report) {
 }
 
 void TOperations::WriteData() {
+    WriteData(nullptr);
+}
+
+void TOperations::WriteData(const TAnalyte* only) {
+    if (server_) {
+        if (mode_ == TOpenMode::Reader) throw EQcError("Cannot save data: the server is open for reading");
+        std::vector<TPendingArchive> archives = std::move(pendingArchives_);
+        pendingArchives_.clear();
+        server_->WriteData(ListSerum, ListAnalytes, only, archives);
+        return;
+    }
     const std::string path = DataFileName();
     if (mode_ == TOpenMode::Reader)
         throw EQcError("Cannot write " + path + ": the folder is open for reading");
@@ -388,11 +405,13 @@ void TOperations::WriteData() {
 
 void TOperations::WriteQueue() {
     if (mode_ == TOpenMode::Reader) throw EQcError("Cannot write " + QueueFileName());
+    if (server_) return server_->WriteQueue(Fifo.Entries());
     AtomicWriteFile(QueueFileName(), QueueImage(Fifo.Entries()));
 }
 
 void TOperations::WriteSettings() {
     if (mode_ == TOpenMode::Reader) throw EQcError("Cannot write " + SettingsFileName());
+    if (server_) return server_->WriteSettings(Settings, Operators);
     // The settings hold the password: no access for others.
     AtomicWriteFile(SettingsFileName(), SettingsImage(Settings, Operators), {.NoOthers = true});
 }
@@ -404,7 +423,7 @@ TOutcome TOperations::AcceptRun(TAnalyte& a, const TResu& run, int* index) {
     int i = a.AddPoint(run);
     a.RecalcAll();
     try {
-        WriteData();
+        WriteData(&a);
     } catch (const EQcError& e) {
         a = std::move(before);
         TOutcome out = TOutcome::FromError(e);
@@ -453,7 +472,7 @@ TOutcome TOperations::RecallRun(TAnalyte*& analyte, TResu& run) {
     }
     if (created || before) {
         try {
-            WriteData();
+            WriteData(created ? nullptr : a);
         } catch (const EQcError& e) {
             if (created)
                 ListAnalytes.Items.pop_back();
@@ -467,10 +486,12 @@ TOutcome TOperations::RecallRun(TAnalyte*& analyte, TResu& run) {
     }
     a->ClassifyRun(run.Levels);
     analyte = a;
+    recalling_ = true;
     return {};
 }
 
 TOutcome TOperations::ConcludeRecall(TAnalyte& a, const TResu& run, bool accepted, int* index) {
+    recalling_ = false;
     if (Fifo.Count() == 0) return TOutcome::Refuse("Nothing hold in the queue");
     TOutcome out;
     if (accepted) {
@@ -550,7 +571,7 @@ TOutcome TOperations::ImportRuns(TAnalyte& a, const std::vector<TResu>& runs, TI
     a.RecalcAll();
     a.ClassifyAllPoints();
     try {
-        WriteData();
+        WriteData(&a);
     } catch (const EQcError& e) {
         a = std::move(before);
         if (count) *count = {};
@@ -581,7 +602,7 @@ TOutcome TOperations::AddRandomRuns(TAnalyte& a, int count, const TLevelValues& 
     TAnalyte before = a;
     int last = GenerateRandomPoints(a, count, means, cvs, first);
     try {
-        WriteData();
+        WriteData(&a);
     } catch (const EQcError& e) {
         a = std::move(before);
         TOutcome out = TOutcome::FromError(e);
@@ -633,7 +654,7 @@ TOutcome TOperations::DeletePoints(TAnalyte& a, const std::vector<int>& indices)
     for (int index : indices) a.DeletePoint(index);
     a.RecalcAll();
     try {
-        WriteData();
+        WriteData(&a);
     } catch (const EQcError& e) {
         a = std::move(before);
         TOutcome out = TOutcome::FromError(e);
@@ -665,7 +686,7 @@ TOutcome TOperations::TakePointForEdit(TAnalyte& a, int index, TResu& run) {
     a.DeletePoint(index);
     a.RecalcAll();
     try {
-        WriteData();
+        WriteData(&a);
     } catch (const EQcError& e) {
         a = std::move(before);
         DropPointInEdit();
@@ -718,7 +739,7 @@ void TOperations::RecoverPointsInEdit(TOpenReport& report) {
 
 TOutcome TOperations::SaveLimits(TAnalyte& a, const TLimitState& before) {
     try {
-        WriteData();
+        WriteData(&a);
     } catch (const EQcError& e) {
         RestoreLimits(a, before);
         TOutcome out = TOutcome::FromError(e);
@@ -743,7 +764,7 @@ TOutcome TOperations::SetAnalyteOptions(TAnalyte& a, uint8_t options) {
     a.Options = options;
     a.RecalcAll();
     try {
-        WriteData();
+        WriteData(&a);
     } catch (const EQcError& e) {
         a.Options = before;
         a.RecalcAll();
@@ -755,8 +776,24 @@ TOutcome TOperations::SetAnalyteOptions(TAnalyte& a, uint8_t options) {
     return {};
 }
 
+void TOperations::UnlinkArchives(const std::vector<int32_t>& numbers) {
+    if (server_) return;
+    for (int32_t n : numbers) ::unlink(ArchiveFileName(n).c_str());
+}
+
 std::vector<int32_t> TOperations::RemoveArchiveFiles(const std::vector<int32_t>& numbers, TOutcome& outcome) {
     std::vector<int32_t> stayed;
+    if (server_) {
+        // The server's archives go in one transaction: all stay when it fails.
+        try {
+            server_->DeleteArchives(numbers);
+        } catch (const EQcError& e) {
+            outcome.Status = TStatus::Partial;
+            outcome.Message += (outcome.Message.empty() ? "" : "\r") + std::string(e.what());
+            return numbers;
+        }
+        return stayed;
+    }
     for (int32_t n : numbers) {
         const std::string path = ArchiveFileName(n);
         if (std::remove(path.c_str()) != 0 && errno != ENOENT) {
@@ -772,11 +809,7 @@ std::vector<int32_t> TOperations::RemoveArchiveFiles(const std::vector<int32_t>&
     return stayed;
 }
 
-namespace {
-void Unlink(const std::vector<int32_t>& numbers) {
-    for (int32_t n : numbers) ::unlink(ArchiveFileName(n).c_str());
-}
-} // namespace
+namespace {} // namespace
 
 TOutcome TOperations::EraseLevels(TAnalyte& a, const std::array<bool, MaxLevels>& levels,
                                   std::vector<int32_t>* numbers) {
@@ -786,7 +819,7 @@ TOutcome TOperations::EraseLevels(TAnalyte& a, const std::array<bool, MaxLevels>
     for (int k = 0; k < a.NbLevels; ++k) {
         if (!levels[static_cast<size_t>(k)]) continue;
         try {
-            written.push_back(ArchiveLevel(a, k));
+            written.push_back(ArchiveLevelFirst(a, k));
         } catch (const EQcError& e) {
             // The level that failed is untouched; the levels archived before it are still saved.
             failure = e;
@@ -796,10 +829,10 @@ TOutcome TOperations::EraseLevels(TAnalyte& a, const std::array<bool, MaxLevels>
     if (written.empty())
         return failure ? TOutcome::FromError(*failure) : TOutcome::Refuse("Nothing to erase");
     try {
-        WriteData();
+        WriteData(&a);
     } catch (const EQcError& e) {
         a = std::move(before);
-        Unlink(written);
+        UnlinkArchives(written);
         TOutcome out = TOutcome::FromError(e);
         out.Message = std::string("Cannot save data\r") + e.what();
         return out;
@@ -820,7 +853,7 @@ TOutcome TOperations::DeleteArchives(TAnalyte& a, const std::vector<int32_t>& nu
         gone.push_back(n);
     }
     try {
-        WriteData();
+        WriteData(&a);
     } catch (const EQcError& e) {
         a.ArchiveNumbers = std::move(before);
         TOutcome out = TOutcome::FromError(e);
@@ -835,7 +868,7 @@ TOutcome TOperations::DeleteArchives(TAnalyte& a, const std::vector<int32_t>& nu
         for (int32_t n : stayed) a.ArchiveNumbers.push_back(n);
         std::sort(a.ArchiveNumbers.begin(), a.ArchiveNumbers.end());
         try {
-            WriteData();
+            WriteData(&a);
         } catch (const EQcError& e) {
             out.Message += std::string("\r") + e.what();
         }
@@ -884,7 +917,7 @@ TOutcome TOperations::ApplyMaterials(const TMaterialEdit& edit) {
                     continue;
                 remember(a);
                 try {
-                    written.push_back(ArchiveLevel(*a, level));
+                    written.push_back(ArchiveLevelFirst(*a, level));
                 } catch (const EQcError& e) {
                     failures.push_back(e.what());
                     archived = false;
@@ -903,7 +936,7 @@ TOutcome TOperations::ApplyMaterials(const TMaterialEdit& edit) {
     } catch (const EQcError& e) {
         ListSerum = std::move(serumBefore);
         for (auto& [p, copy] : analytesBefore) *p = std::move(copy);
-        Unlink(written);
+        UnlinkArchives(written);
         TOutcome out = TOutcome::FromError(e);
         out.Message = std::string("Cannot save data\r") + e.what();
         return out;
@@ -929,7 +962,7 @@ TOutcome TOperations::ApplyAssignment(TAnalyte& a, const std::array<int32_t, Max
         if (eraseChanged) {
             const LevelStats& all = a.AllStats[k];
             try {
-                if (all.N + all.NDiscarded > 0) written.push_back(ArchiveLevel(a, i));
+                if (all.N + all.NDiscarded > 0) written.push_back(ArchiveLevelFirst(a, i));
             } catch (const EQcError& e) {
                 // The level keeps its former material: its data was not archived.
                 failures.push_back(e.what());
@@ -945,10 +978,10 @@ TOutcome TOperations::ApplyAssignment(TAnalyte& a, const std::array<int32_t, Max
         return out;
     }
     try {
-        WriteData();
+        WriteData(&a);
     } catch (const EQcError& e) {
         a = std::move(before);
-        Unlink(written);
+        UnlinkArchives(written);
         TOutcome out = TOutcome::FromError(e);
         out.Message = std::string("Cannot save data\r") + e.what();
         return out;
@@ -1084,6 +1117,9 @@ TOutcome TOperations::ChangeSettings(const std::function<void(TSettings&)>& chan
 }
 
 bool TOperations::PasswordMatches(const std::string& typed) const {
+    // On a server with accounts, the gated commands are a supervisor's, who signed in with a password.
+    if (server_ && server_->HasAccounts())
+        return server_->SignedIn() && server_->SignedIn()->Role == TRole::Supervisor;
     return Settings.Password.empty() || UpperCase(typed) == Settings.Password;
 }
 

@@ -29,6 +29,7 @@
 #include "UGlobale.h"
 #include "UQcError.h"
 #include "UQualityGoals.h"
+#include "UServerStore.h"
 #include "UStructures.h"
 
 // What an operation came to.
@@ -86,6 +87,12 @@ struct TOpenOptions {
     // Opened for reading, the database is opened only when asked for: even a reading connection leaves
     // SQLite's index files beside it, and reading commands write nothing.
     bool ReadDatabase = false;
+    // A PostgreSQL connection string: the data is on that server, shared with other benches, and the
+    // folder is only this station's (nothing of the data is read from it or written to it). Empty: the
+    // folder holds the data, as always.
+    std::string Server;
+    // The operator signing in, required when the server has accounts.
+    std::string OperatorCode, OperatorPassword;
 };
 
 struct TOpenReport {
@@ -95,6 +102,7 @@ struct TOpenReport {
     bool DataMissing = false;     // no data file although the settings exist
     bool DataUnreadable = false;  // the data file could not be read ("Cannot read data")
     bool FirstRun = false;
+    bool SignInNeeded = false;      // the server has accounts: an operator code and password are needed
     std::string Message;            // why it did not open
     std::vector<std::string> Notes; // to show in order once open (damaged files kept aside, ...)
 };
@@ -156,6 +164,25 @@ public:
     bool IsOpen() const { return open_; }
     TOpenMode Mode() const { return mode_; }
     TDatabase& Database() { return db_; }
+    // The server store, nullptr when the data is in the folder.
+    TServerStore* Server() const { return server_.get(); }
+
+    // ---------------------------------------------------------------- several benches (server store)
+    // The socket on which the server's notifications arrive (-1 without a server): a program watches it
+    // and calls PollServer when it is readable, and now and then besides (a refused change's reload, a
+    // reconnection).
+    int ServerSocket() const;
+    // Brings in what other benches changed: the analytes, lists, queue, settings or goals concerned are
+    // reloaded and the listeners told. Refused, with the reason, while the server does not answer; the
+    // program keeps what it shows and tries again at the next poll.
+    TOutcome PollServer();
+    // The archive's text (the file in the folder, or the server's copy); throws EQcError.
+    std::string ArchiveBytes(int32_t number) const;
+    // The operator signed in on the server, if any.
+    std::optional<TAccount> SignedIn() const;
+    std::vector<TAccount> Accounts() const;
+    TOutcome SetAccount(const TAccount& account, const std::string& password);
+    TOutcome RemoveAccount(const std::string& code);
 
     // ---------------------------------------------------------------- notification
     int Subscribe(TChangeListener listener);
@@ -261,6 +288,11 @@ public:
 
 private:
     void Notify(unsigned kinds, const TAnalyte* a = nullptr);
+    // The data write of an operation that changed one analyte: on the server only its rows are written.
+    void WriteData(const TAnalyte* only);
+    TOpenReport OpenServer(const std::string& folder, TOpenMode mode, const TOpenOptions& options);
+    // Removes the archive files of a failed change (on the server they were never written).
+    void UnlinkArchives(const std::vector<int32_t>& numbers);
     void WriteQueue();
     void WriteSettings();
     // Opens (and makes) the database at a companion's first write.
@@ -285,6 +317,11 @@ private:
                     const std::vector<std::string>& deleted, TOutcome& out);
 
     bool open_ = false;
+    std::unique_ptr<TServerStore> server_;
+    // Archives of the change under way, stored with its data write on the server.
+    std::vector<TPendingArchive> pendingArchives_;
+    // A held run is out for validation: the queue is not reloaded under it.
+    bool recalling_ = false;
     TOpenMode mode_ = TOpenMode::Reader;
     TFolderLock lock_;
     TDatabase db_;

@@ -76,6 +76,11 @@ void CheckGoalValues(const TQualityGoal& g) {
 TQualityGoal TOperations::Goal(const std::string& analyte) const {
     TQualityGoal g;
     g.Analyte = analyte;
+    if (server_) {
+        for (TQualityGoal& kept : server_->Goals())
+            if (UpperCase(kept.Analyte) == UpperCase(analyte)) return kept;
+        return g;
+    }
     // A database read for the companion may predate the goals: it is read, never brought up to date.
     if (!db_.IsOpen() || db_.Version("goals") == 0) return g;
     TStatement st = db_.Prepare(std::string(SelectGoals) + " WHERE analyte = ?");
@@ -85,6 +90,7 @@ TQualityGoal TOperations::Goal(const std::string& analyte) const {
 }
 
 std::vector<TQualityGoal> TOperations::Goals() const {
+    if (server_) return server_->Goals();
     std::vector<TQualityGoal> out;
     if (!db_.IsOpen() || db_.Version("goals") == 0) return out;
     TStatement st = db_.Prepare(std::string(SelectGoals) + " ORDER BY analyte");
@@ -96,6 +102,7 @@ void TOperations::WriteGoals(const std::vector<std::string>& removed,
                              const std::vector<TQualityGoal>& goals) {
     if (mode_ == TOpenMode::Reader)
         throw EQcError("Cannot write the quality goals: the folder is open for reading");
+    if (server_) return server_->WriteGoals(removed, goals);
     EnsureDatabase();
     if (!db_.IsOpen())
         throw EQcError("The quality goals cannot be kept: the database " + ProgramFolder +
