@@ -1,6 +1,8 @@
 // libpq wrapper: text-form statements and results, COPY, notifications, redacted connection strings.
 #include "UPgConnection.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <libpq-fe.h>
@@ -117,6 +119,9 @@ void TPgConnection::Connect(const std::string& conninfo) {
         throw EServerError("Cannot connect to the server " + RedactConnection(conninfo) + ": " + why, true,
                            "");
     }
+    // The server's notices (a table already there) are no news for the user.
+    PQsetNoticeProcessor(
+        conn_, [](void*, const char*) {}, nullptr);
     // Floats in their shortest exact form, so that text round trips give the same bits.
     Exec("SET extra_float_digits = 3; SET client_encoding = 'UTF8'; SET application_name = 'varnholt'");
 }
