@@ -1185,6 +1185,8 @@ TServerNews TServerStore::TakeNews() {
         lastReconnect_ = NowSeconds();
         EnsureConnected();
     }
+    std::sort(news.Analytes.begin(), news.Analytes.end());
+    news.Analytes.erase(std::unique(news.Analytes.begin(), news.Analytes.end()), news.Analytes.end());
     if (everythingStale_) {
         news.Everything = true;
         everythingStale_ = false;
