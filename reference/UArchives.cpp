@@ -86,7 +86,7 @@ void TWinArchives::FillList() {
     entries_.clear();
     for (int32_t n : analyte_->ArchiveNumbers) {
         try {
-            entries_.push_back({n, ReadArchiveFile(ArchiveFileName(n))});
+            entries_.push_back({n, ParseArchiveFile(Operations().ArchiveBytes(n))});
         } catch (const EQcError&) {
             continue; // a missing or unreadable archive is left out without a message
         }
