@@ -7,11 +7,9 @@
 #include <unistd.h>
 
 std::string ClusterConninfo(std::string& why) {
+    // ctest starts the cluster in the build's folder; VARNHOLT_TEST_PG_DIR names another.
     const char* dir = std::getenv("VARNHOLT_TEST_PG_DIR");
-    if (!dir) {
-        why = "VARNHOLT_TEST_PG_DIR is not set (ctest starts the cluster)";
-        return "";
-    }
+    if (!dir) dir = VARNHOLT_TEST_PG_DIR;
     std::ifstream in(std::string(dir) + "/status");
     std::string status;
     std::getline(in, status);
