@@ -236,7 +236,9 @@ bool TProgram::Init() {
                        "The folder " + folder + " does not exist.\rCreate it and start Varnholt there ?") !=
             mbOK)
         return false;
+    // A companion reading the inbox holds the folder for a moment at a time.
     TOpenOptions options;
+    options.WaitForLockMs = 5000;
     options.Server = ServerConnection(folder);
     TOpenReport report = Operations().Open(folder, TOpenMode::Program, options);
     for (int tries = 0;

@@ -294,6 +294,31 @@ void DrawDateAxis(QPainter& canvas, const TAnalyte& a, int first, int last, int 
     canvas.restore();
 }
 
+void DrawReviewBand(QPainter& canvas, const TAnalyte& a, int first, int last, int dateAxisY,
+                    const std::vector<std::pair<TDateTime, TDateTime>>& signedDays) {
+    if (signedDays.empty()) return;
+    const int y = dateAxisY + 3 * charHeight + 1;
+    last = std::min(last, a.Count() - 1);
+    auto covered = [&](int i) {
+        const TDateTime t = a.Points[static_cast<size_t>(i)].DateTime;
+        for (const auto& [from, to] : signedDays)
+            if (t >= from && t < to + 1) return true;
+        return false;
+    };
+    for (int i = std::max(first, 0); i <= last;) {
+        if (!covered(i)) {
+            ++i;
+            continue;
+        }
+        int end = i;
+        while (end + 1 <= last && covered(end + 1)) ++end;
+        const int x1 = ChartLeft + (i - first) * PointStep - PointStep / 2;
+        const int x2 = ChartLeft + (end - first) * PointStep + PointStep / 2;
+        canvas.fillRect(QRect(x1, y, x2 - x1, 4), Green);
+        i = end + 1;
+    }
+}
+
 void DrawCommentMarks(QPainter& canvas, const TAnalyte& a, int y, int first, int last) {
     const QPixmap& mark = SharedImage(siComment);
     last = std::min(last, a.Count() - 1);

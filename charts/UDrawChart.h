@@ -59,6 +59,10 @@ void DrawLevelChart(QPainter& canvas, const TAnalyte& a, int selected, int mode,
 void DrawLevelLegend(QPainter& canvas, const TAnalyte& a, int level);
 void DrawDateAxis(QPainter& canvas, const TAnalyte& a, int first, int last, int selStart, int selEnd, int y);
 void DrawCommentMarks(QPainter& canvas, const TAnalyte& a, int y, int first, int last);
+// The band under the date axis drawn at dateAxisY, over the points a signed review covers (reviews given
+// as their first and last days, both included).
+void DrawReviewBand(QPainter& canvas, const TAnalyte& a, int first, int last, int dateAxisY,
+                    const std::vector<std::pair<TDateTime, TDateTime>>& signedDays);
 
 // Top of the first chart for an analyte with n levels.
 inline int FirstChartTop(int nbLevels) {

@@ -15,6 +15,7 @@
 #include "UGlobale.h"
 #include "UOperations.h"
 #include "UPrintJob.h"
+#include "UPrnReview.h"
 #include "URisks.h"
 #include "USigmaView.h"
 #include "UStructures.h"
@@ -89,9 +90,24 @@ std::vector<TPrnCell> LimitsCells(const TAnalyte& a) {
     return cells;
 }
 
+std::vector<std::string> LimitsHeaderLines(const TAnalyte& a) {
+    static const char* const alert[] = {"5% ( m \xb1 1.96s )", "2% ( m \xb1 2.32s )"};
+    static const char* const action[] = {"1% ( m \xb1 2.56s )", "0.5% ( m \xb1 2.81s )",
+                                         "0.2% ( m \xb1 3.09s )"};
+    const int al = Settings.AlertRow, ac = Settings.ActionRow - 2;
+    return {std::string("Risks: alert limits ") + (al >= 0 && al < 2 ? alert[al] : "?") + ", action limits " +
+                (ac >= 0 && ac < 3 ? action[ac] : "?"),
+            std::string("Common CV: ") + (a.CommonCVOn() ? "on" : "off") +
+                "    Westgard multirules: " + (a.MultirulesOn() ? "on" : "off")};
+}
+
 void PrintLimits(TPrintCanvas& canvas, const TAnalyte& a) {
-    PrintTable(canvas, "QC limits for " + a.Name, {"", ""}, LimitsCells(a), a.NbLevels + 1, {20, 20, 20, 20},
-               false);
+    const int y = PrintTable(canvas, "QC limits for " + a.Name, LimitsHeaderLines(a), LimitsCells(a),
+                             a.NbLevels + 1, {20, 20, 20, 20}, false);
+    if (a.Count() > 0)
+        PrintReviewLine(canvas, y, &a, a.Points.front().DateTime, a.Points.back().DateTime);
+    else
+        PrintReviewLine(canvas, y, nullptr, 0, 0);
 }
 
 TWinShowLimits::TWinShowLimits(QWidget* parent) : QDialog(parent) {

@@ -26,6 +26,8 @@ constexpr int LimitsRows = 10;
 std::vector<std::vector<std::string>> LimitsTexts(const TAnalyte& a);
 // The printed table: every cell of the view, row 0 and column 0 on silver.
 std::vector<TPrnCell> LimitsCells(const TAnalyte& a);
+// The chosen risks, the common-CV state and the multirule switch, above the table.
+std::vector<std::string> LimitsHeaderLines(const TAnalyte& a);
 void PrintLimits(TPrintCanvas& canvas, const TAnalyte& a);
 
 class TWinShowLimits : public QDialog {

@@ -4,7 +4,9 @@
 #include <array>
 #include <cctype>
 #include <cfloat>
+#include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +16,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "UArchive.h"
@@ -85,13 +88,23 @@ struct TArgs {
     bool clear = false;
     std::string regional = "system";
     TTextEncoding encoding = TTextEncoding::Windows1252;
+    std::string reason, action, reviewer;
     bool help = false;
     bool force = false;
     std::string name, role; // account
+    // Inbox and mapping.
+    std::optional<std::string> source, code, control, analyte, level, folder, window;
+    std::optional<bool> autoAccept;
+    bool once = false, watch = false;
+    int interval = 5;
 };
 
+// --inbox DIR: the inbox of this command, in place of the stored one.
+std::string InboxOverride;
+
 const char* Usage =
-    "usage: varnholt-cli [--home DIR | --db URL [--user CODE]] [--init] COMMAND [ARGS] [--regional R]\n"
+    "usage: varnholt-cli [--home DIR | --db URL [--user CODE]] [--init] [--inbox DIR] COMMAND [ARGS]\n"
+    "                    [--regional R]\n"
     "commands:\n"
     "  analytes                          list the analytes (JSON)\n"
     "  limits ANALYTE                    statistics and limits in force (JSON)\n"
@@ -118,6 +131,18 @@ const char* Usage =
     "                                    copy a folder into an empty server database, or back\n"
     "  account list | add CODE --name N --role technologist|supervisor | remove CODE\n"
     "                                    the operators who sign in on the server\n"
+    "  inbox --once | inbox --watch [--interval S] | inbox show | inbox set ...\n"
+    "                                    read the instruments' files into the queue\n"
+    "  map list | map add ... | map remove ...\n"
+    "                                    (source, test code, control) -> (analyte, level)\n"
+    "  source [ID [KEY=VALUE]...]        a source's reading options\n"
+    "  journal [--analyte A] [--from DATE] [--to DATE] | journal verify\n"
+    "                                    the journal of changes (JSON), or check its chain\n"
+    "  review sign ANALYTE --from DATE --to DATE --reviewer XX | review list\n"
+    "                                    sign a period as reviewed (password on standard input)\n"
+    "Writing commands take --operator X (who makes the change, written in the journal;\n"
+    "the system user name cut to 4 characters by default) and --reason T (needed inside a\n"
+    "signed review); add takes --action T, the corrective action of a run a rule rejects.\n"
     "Dates are ISO (2026-03-01), times HH:MM, values use a point; '-' is no value.\n"
     "Exchange text (export, import) is written and read in the regional formats of\n"
     "--regional: system (the default: the locale's, as the program on this station),\n"
@@ -182,6 +207,38 @@ const std::map<std::string, std::string> CommandHelp = {
     {"report", "varnholt-cli report ANALYTE --pdf FILE [--from DATE] [--to DATE]\n  Prints the charts and "
                "the data table of the points from DATE to DATE (the first and last point's days by\n"
                "  default) into one PDF file, without a display.\n"},
+    {"inbox",
+     "varnholt-cli [--inbox DIR] inbox --once\n"
+     "  Reads the inbox once: each file's results become runs in the queue (judged by the rules), or\n"
+     "  stored directly with auto-accept; results without a mapping wait as \"not mapped\". Files go to\n"
+     "  processed/YYYY-MM-DD/ or failed/ (with a .reason file); a file ending inside a message waits.\n"
+     "  Prints what became of each file (JSON).\n"
+     "varnholt-cli [--inbox DIR] inbox --watch [--interval SECONDS]\n"
+     "  Keeps reading the inbox (every 5 seconds by default) until stopped. The folder is locked only\n"
+     "  while a reading lasts; while the program is open it reads the inbox itself and this waits.\n"
+     "varnholt-cli inbox show\n  Prints the inbox settings (JSON).\n"
+     "varnholt-cli inbox set [--folder DIR] [--auto-accept on|off] [--window MINUTES]\n"
+     "  Sets the inbox folder (empty: none), the direct acceptance of runs with no warning and no\n"
+     "  reject (off by default) and the time window of one run (10 minutes by default).\n"},
+    {"map", "varnholt-cli map list\n  Prints the mapping and the results waiting for one (JSON).\n"
+            "varnholt-cli map add --source S --code C --control ID --analyte A --level K\n"
+            "  Maps the results of source S with test code C and control (material or lot) ID to level K\n"
+            "  (1 to 3, or \"file\": the level the file gives) of analyte A, and brings in the results\n"
+            "  waiting for it. The source of files directly in the inbox is \"default\"; a subfolder of\n"
+            "  the inbox is the source of its name.\n"
+            "varnholt-cli map remove --source S --code C --control ID\n"},
+    {"source",
+     "varnholt-cli source\n  Lists the sources with stored reading options.\n"
+     "varnholt-cli source ID\n  Prints the reading options of source ID (KEY=VALUE lines).\n"
+     "varnholt-cli source ID KEY=VALUE...\n  Changes them, e.g. separator=semicolon column.test=Test\n"
+     "  column.value=Result column.date=Date decimal=, dateformat=dd.MM.yyyy qc.prefixes=QC\n"},
+    {"journal", "varnholt-cli journal [--analyte A] [--from DATE] [--to DATE]\n  Prints {\"entries\":[...]}: "
+                "every change to the stored data, oldest first (dates of the changes, both included).\n"
+                "varnholt-cli journal verify\n  Checks the hash chain: exit 0 when whole, 1 naming the first "
+                "entry that does not match.\n"},
+    {"review", "varnholt-cli review sign ANALYTE --from DATE --to DATE --reviewer XX\n  Signs the period as "
+               "reviewed; the reviewer's password is read from standard input.\nvarnholt-cli review list\n"
+               "  Prints {\"reviews\":[...]}.\n"},
 };
 
 TArgs ParseArgs(const std::vector<std::string>& args) {
@@ -208,6 +265,12 @@ TArgs ParseArgs(const std::vector<std::string>& args) {
             a.op = Utf8ToCp1252(value());
         else if (s == "--comment")
             a.comment = Utf8ToCp1252(value());
+        else if (s == "--reason")
+            a.reason = Utf8ToCp1252(value());
+        else if (s == "--action")
+            a.action = Utf8ToCp1252(value());
+        else if (s == "--reviewer")
+            a.reviewer = Utf8ToCp1252(value());
         else if (s == "--pdf")
             a.pdf = value();
         else if (s == "--from")
@@ -238,6 +301,34 @@ TArgs ParseArgs(const std::vector<std::string>& args) {
                 a.encoding = TTextEncoding::Windows1252;
             else
                 Refuse("--encoding takes windows-1252 or utf-8, not " + v);
+        } else if (s == "--source")
+            a.source = Utf8ToCp1252(value());
+        else if (s == "--code")
+            a.code = Utf8ToCp1252(value());
+        else if (s == "--control")
+            a.control = Utf8ToCp1252(value());
+        else if (s == "--analyte")
+            a.analyte = Utf8ToCp1252(value());
+        else if (s == "--level")
+            a.level = value();
+        else if (s == "--folder")
+            a.folder = value();
+        else if (s == "--window")
+            a.window = value();
+        else if (s == "--auto-accept") {
+            std::string v = value();
+            if (v != "on" && v != "off") Refuse("--auto-accept takes on or off, not " + v);
+            a.autoAccept = v == "on";
+        } else if (s == "--once")
+            a.once = true;
+        else if (s == "--watch")
+            a.watch = true;
+        else if (s == "--interval") {
+            std::string v = value();
+            long double x = 0;
+            if (!ParseDecimal(v, '.', x) || x < 1 || x > 3600 || x != std::floor(x))
+                Refuse("--interval takes whole seconds from 1 to 3600, not " + v);
+            a.interval = static_cast<int>(x);
         } else if (s.size() > 2 && s.rfind("--", 0) == 0)
             Refuse("unknown option " + s);
         else
@@ -532,7 +623,10 @@ int CmdAdd(const TArgs& a) {
     an.ClassifyRun(r.Levels);
     for (int k : a.rejects)
         if (r.Levels[k].State != psEmpty) r.Levels[k].State = psDiscarded;
-    return Finish(Operations().AcceptRun(an, r));
+    TRunNote note;
+    note.CorrectiveAction = a.action;
+    note.Reason = a.reason;
+    return Finish(Operations().AcceptRun(an, r, nullptr, note));
 }
 
 int CmdQueue(const TArgs& a) {
@@ -592,7 +686,7 @@ int CmdImport(const TArgs& a) {
         Refuse("no readable line in " + a.positional[1] +
                (parsed.NothingRead.empty() ? "" : ": " + parsed.NothingRead));
     TImportCount count;
-    int status = Finish(Operations().ImportRuns(an, parsed.Runs, &count));
+    int status = Finish(Operations().ImportRuns(an, parsed.Runs, &count, a.reason));
     std::cout << count.Added << "\n";
     return status;
 }
@@ -624,7 +718,7 @@ int CmdArchive(const TArgs& a) {
     std::array<bool, MaxLevels> levels{};
     levels[static_cast<size_t>(l[0] - '1')] = true;
     std::vector<int32_t> numbers;
-    int status = Finish(Operations().EraseLevels(an, levels, &numbers));
+    int status = Finish(Operations().EraseLevels(an, levels, &numbers, a.reason));
     for (int32_t n : numbers) std::cout << n << "\n";
     return status;
 }
@@ -850,6 +944,338 @@ int CmdSummary(const TArgs& a) {
     return 0;
 }
 
+// ---------------------------------------------------------------- results from the instruments
+
+const char* OutcomeName(TInboxFileOutcome::TKind k) {
+    switch (k) {
+    case TInboxFileOutcome::Read:
+        return "read";
+    case TInboxFileOutcome::ReadBefore:
+        return "read before";
+    case TInboxFileOutcome::Failed:
+        return "failed";
+    case TInboxFileOutcome::Waiting:
+        return "waiting";
+    }
+    return "";
+}
+
+std::string ReportJson(const TInboxReport& r) {
+    TJsonWriter j;
+    j.BeginObject().Key("files").BeginArray();
+    for (const TInboxFileOutcome& f : r.Files) {
+        j.BeginObject().Key("name").Text(f.Name).Key("source").Text(f.Source).Key("outcome").Text(
+            OutcomeName(f.Kind));
+        j.Key("results").Int(f.Results).Key("notMapped").Int(f.NotMapped).Key("repeated").Int(f.Repeated);
+        if (!f.MovedTo.empty()) j.Key("movedTo").Text(Utf8ToCp1252(f.MovedTo));
+        if (!f.Detail.empty()) j.Key("detail").Text(Flatten(f.Detail));
+        j.EndObject();
+    }
+    j.EndArray().Key("queued").Int(r.Queued).Key("accepted").Int(r.Accepted).Key("merged").Int(r.Merged);
+    j.Key("notMapped").Int(r.NotMapped).EndObject();
+    return j.Str();
+}
+
+void WriteResult(TJsonWriter& j, const TInstrumentResult& r) {
+    TRegional iso{"yyyy-MM-dd", "HH:mm:ss", '.'};
+    j.Key("source").Text(r.Source).Key("instrument").Text(r.Instrument).Key("code").Text(r.TestCode);
+    j.Key("control").Text(r.Control).Key("level").Int(r.Level).Key("value").Text(r.ValueText);
+    j.Key("units").Text(r.Units).Key("dateTime").Text(iso.DateTimeToText(r.DateTime));
+    j.Key("operator").Text(r.Operator).Key("line").Int(r.Line);
+}
+
+int CmdMap(const TArgs& a) {
+    if (a.positional.size() != 1) Refuse("usage: map list | map add ... | map remove ...");
+    const std::string& what = a.positional[0];
+    if (what == "list") {
+        TJsonWriter j;
+        j.BeginObject().Key("mappings").BeginArray();
+        for (const TInboxMapping& m : Operations().InboxMappings()) {
+            j.BeginObject().Key("source").Text(m.Source).Key("code").Text(m.Code).Key("control").Text(
+                m.Control);
+            j.Key("analyte").Text(m.Analyte).Key("level");
+            if (m.Level > 0)
+                j.Int(m.Level);
+            else
+                j.Text("file");
+            j.EndObject();
+        }
+        j.EndArray().Key("notMapped").BeginArray();
+        for (const TWaitingResult& w : Operations().NotMappedResults()) {
+            j.BeginObject();
+            WriteResult(j, w.Result);
+            j.Key("file").Text(w.File).Key("reason").Text(w.Reason).EndObject();
+        }
+        j.EndArray().EndObject();
+        std::cout << j.Str() << "\n";
+        return 0;
+    }
+    auto need = [&](const std::optional<std::string>& v, const char* option) {
+        if (!v) Refuse("map " + what + " needs " + option);
+        return *v;
+    };
+    if (what == "remove")
+        return Finish(Operations().RemoveInboxMapping(need(a.source, "--source"), need(a.code, "--code"),
+                                                      need(a.control, "--control")));
+    if (what != "add") Refuse("usage: map list | map add ... | map remove ...");
+    TInboxMapping m{need(a.source, "--source"), need(a.code, "--code"), need(a.control, "--control"),
+                    need(a.analyte, "--analyte"), 0};
+    const std::string level = need(a.level, "--level");
+    if (level == "file")
+        m.Level = 0;
+    else if (level.size() == 1 && level[0] >= '1' && level[0] <= '3')
+        m.Level = level[0] - '0';
+    else
+        Refuse("--level takes 1 to 3, or file, not " + level);
+    TInboxReport report;
+    int status = Finish(Operations().MapInstrumentResults(m, &report));
+    TJsonWriter j;
+    j.BeginObject().Key("queued").Int(report.Queued).Key("accepted").Int(report.Accepted);
+    j.Key("merged").Int(report.Merged).Key("stillNotMapped").Int(report.NotMapped).EndObject();
+    std::cout << j.Str() << "\n";
+    return status;
+}
+
+int CmdSource(const TArgs& a) {
+    if (a.positional.empty()) {
+        TJsonWriter j;
+        j.BeginObject().Key("sources").BeginArray();
+        for (const TInstrumentSource& s : Operations().InboxSources()) j.Text(s.Id);
+        j.EndArray().EndObject();
+        std::cout << j.Str() << "\n";
+        return 0;
+    }
+    const std::string id = Utf8ToCp1252(a.positional[0]);
+    TInstrumentSource s = Operations().InboxSource(id);
+    if (a.positional.size() == 1) {
+        std::cout << Cp1252ToUtf8(s.ToText());
+        return 0;
+    }
+    // The stored options with the given keys changed, read as the store reads them.
+    std::string text = s.ToText();
+    for (size_t k = 1; k < a.positional.size(); ++k) {
+        const std::string line = Utf8ToCp1252(a.positional[k]);
+        if (line.find('=') == std::string::npos) Refuse("expected KEY=VALUE, not " + a.positional[k]);
+        text += line + "\n";
+    }
+    TInstrumentSource changed;
+    try {
+        changed = TInstrumentSource::FromText(text);
+    } catch (const EQcError& e) {
+        Refuse(e.what());
+    }
+    changed.Id = id;
+    return Finish(Operations().SetInboxSource(changed));
+}
+
+void WriteInboxSettings() {
+    TInboxSettings s = Operations().InboxSettings();
+    TJsonWriter j;
+    j.BeginObject().Key("folder").Text(Utf8ToCp1252(s.Folder)).Key("autoAccept").Bool(s.AutoAccept);
+    j.Key("windowMinutes").Real(s.WindowMinutes).Key("heldFromInbox").Int(Operations().HeldFromInbox());
+    j.Key("notMapped").Int(static_cast<long long>(Operations().NotMappedResults().size())).EndObject();
+    std::cout << j.Str() << "\n";
+}
+
+int CmdInbox(const TArgs& a) {
+    if (a.positional.size() == 1 && a.positional[0] == "show") {
+        WriteInboxSettings();
+        return 0;
+    }
+    if (a.positional.size() == 1 && a.positional[0] == "set") {
+        TInboxSettings s = Operations().InboxSettings();
+        if (a.folder) s.Folder = *a.folder;
+        if (a.autoAccept) s.AutoAccept = *a.autoAccept;
+        if (a.window) {
+            long double w = 0;
+            if (!ParseDecimal(*a.window, '.', w)) Refuse("--window takes minutes, not " + *a.window);
+            s.WindowMinutes = static_cast<double>(w);
+        }
+        int status = Finish(Operations().SetInboxSettings(s));
+        WriteInboxSettings();
+        return status;
+    }
+    if (!a.positional.empty() || !a.once)
+        Refuse("usage: inbox --once | inbox --watch | inbox show | inbox set ...");
+    TInboxReadOptions options;
+    options.Folder = InboxOverride;
+    TInboxReport report;
+    TOutcome out = Operations().ReadInbox(&report, options);
+    if (out.Changed()) std::cout << ReportJson(report) << "\n";
+    return Finish(out);
+}
+
+volatile std::sig_atomic_t StopWatching = 0;
+
+// Reads the inbox again and again. The folder is opened, and its lock taken, only for each reading: the
+// program can start in between, and while it is open it reads the inbox itself.
+int WatchInbox(const std::string& home, const TArgs& a) {
+    std::signal(SIGTERM, [](int) { StopWatching = 1; });
+    std::signal(SIGINT, [](int) { StopWatching = 1; });
+    std::string folder = InboxOverride, lastListing, lastError;
+    bool listingKnown = false;
+    auto lastFull = std::chrono::steady_clock::time_point{};
+    auto say = [&](const std::string& message) {
+        if (message == lastError) return;
+        lastError = message;
+        if (!message.empty()) std::cerr << "varnholt-cli: " << Cp1252ToUtf8(Flatten(message)) << std::endl;
+    };
+    while (!StopWatching) {
+        // Only files that changed since the last reading call for another, and once a minute anyway.
+        std::string listing;
+        bool listed = false;
+        if (!folder.empty()) try {
+                for (const TInboxFile& f : ListInboxFiles(folder))
+                    listing +=
+                        f.Path + "\n" + std::to_string(f.Size) + " " + std::to_string(f.ModifiedNs) + "\n";
+                listed = true;
+            } catch (const EQcError&) {
+            }
+        const auto now = std::chrono::steady_clock::now();
+        bool more = false;
+        if (!listed || (listing != lastListing || !listingKnown) ||
+            now - lastFull >= std::chrono::minutes(1)) {
+            lastFull = now;
+            TOpenOptions open;
+            open.CreateFolder = false;
+            open.SampleOnFirstRun = false;
+            TOpenReport r = Operations().Open(home, TOpenMode::Writer, open);
+            if (!r.Opened) {
+                say(r.LockedElsewhere
+                        ? "the folder " + home +
+                              " is in use (the program reads the inbox while it is open); waiting"
+                        : r.Message);
+            } else if (r.FirstRun) {
+                Operations().Close();
+                say("no Varnholt data in " + home + "; waiting");
+            } else {
+                for (const std::string& note : r.Notes) say(note);
+                TInboxReadOptions options;
+                options.Folder = InboxOverride;
+                options.MaxFiles = 50; // then the lock is let go, so that the program can start
+                options.SettleSeconds = 2;
+                TInboxReport report;
+                TOutcome out = Operations().ReadInbox(&report, options);
+                if (folder.empty() || InboxOverride.empty())
+                    folder = InboxOverride.empty() ? Operations().InboxSettings().Folder : InboxOverride;
+                Operations().Close();
+                say(out.Status == TStatus::Refused ? out.Message : "");
+                // Files only waiting to settle are not worth a line.
+                bool news = report.Queued + report.Accepted > 0;
+                for (const TInboxFileOutcome& f : report.Files) news |= !f.Settling;
+                if (out.Changed() && news) std::cout << ReportJson(report) << std::endl;
+                if (out.Status == TStatus::Partial) say(out.Message);
+                size_t left = 0;
+                bool settling = false;
+                for (const TInboxFileOutcome& f : report.Files) {
+                    left += f.Kind != TInboxFileOutcome::Waiting;
+                    settling |= f.Settling;
+                }
+                more = left >= options.MaxFiles;
+                lastListing.clear();
+                listingKnown = false;
+                if (!folder.empty()) try {
+                        for (const TInboxFile& f : ListInboxFiles(folder))
+                            lastListing += f.Path + "\n" + std::to_string(f.Size) + " " +
+                                           std::to_string(f.ModifiedNs) + "\n";
+                        // A file still settling is read at the next round.
+                        listingKnown = !settling;
+                    } catch (const EQcError&) {
+                    }
+            }
+        }
+        if (more) continue;
+        for (int k = 0; k < a.interval * 10 && !StopWatching; ++k)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return 0;
+}
+
+std::optional<TDateTime> IsoDay(const std::string& text, const char* option) {
+    if (text.empty()) return std::nullopt;
+    auto d = IsoTextToDate(text);
+    if (!d) Refuse(std::string(option) + ": not an ISO date (YYYY-MM-DD): " + text);
+    return d;
+}
+
+int CmdJournal(const TArgs& a) {
+    if (!a.positional.empty() && a.positional[0] == "verify") {
+        if (a.positional.size() != 1) Refuse("usage: journal verify");
+        TJournalCheck check = Operations().CheckJournal();
+        if (!check.Whole) {
+            std::cerr << "varnholt-cli: " << check.Message << "\n";
+            return 1;
+        }
+        std::cout << "The journal is whole: " << check.Entries << (check.Entries == 1 ? " entry" : " entries")
+                  << "\n";
+        return 0;
+    }
+    if (!a.positional.empty())
+        Refuse("usage: journal [--analyte A] [--from DATE] [--to DATE] | journal verify");
+    TJournalFilter f;
+    f.Analyte = Cp1252ToUtf8(a.analyte.value_or("")); // the journal keeps its texts in UTF-8
+    f.From = IsoDay(a.from, "--from");
+    f.To = IsoDay(a.to, "--to");
+    TJsonWriter j;
+    j.BeginObject().Key("entries").BeginArray();
+    // The journal is UTF-8; the writer takes the program's Windows-1252, which every entry came from.
+    for (const TJournalEntry& e : Operations().Journal(f)) {
+        j.BeginObject().Key("id").Int(e.Id).Key("time").Text(e.TimeUtc).Key("operator");
+        j.Text(Utf8ToCp1252(e.Operator))
+            .Key("kind")
+            .Text(e.Kind)
+            .Key("analyte")
+            .Text(Utf8ToCp1252(e.Analyte));
+        j.Key("level");
+        if (e.Level > 0)
+            j.Int(e.Level);
+        else
+            j.Null();
+        j.Key("point").Text(e.Point).Key("before").Text(Utf8ToCp1252(e.Before));
+        j.Key("after").Text(Utf8ToCp1252(e.After)).Key("reason").Text(Utf8ToCp1252(e.Reason));
+        j.Key("hash").Text(e.Hash).EndObject();
+    }
+    j.EndArray().EndObject();
+    std::cout << j.Str() << "\n";
+    return 0;
+}
+
+std::string IsoDayText(TDateTime d) {
+    return JournalDateTime(d).substr(0, 10);
+}
+
+int CmdReview(const TArgs& a) {
+    if (a.positional.empty())
+        Refuse("usage: review sign ANALYTE --from DATE --to DATE --reviewer XX | review list");
+    if (a.positional[0] == "list") {
+        TJsonWriter j;
+        j.BeginObject().Key("reviews").BeginArray();
+        for (const TReview& r : Operations().Reviews(a.analyte.value_or(""))) {
+            j.BeginObject().Key("id").Int(r.Id).Key("analyte").Text(r.Analyte).Key("from").Text(
+                IsoDayText(r.First));
+            j.Key("to")
+                .Text(IsoDayText(r.Last))
+                .Key("reviewer")
+                .Text(r.Reviewer)
+                .Key("signed")
+                .Text(r.SignedLocal);
+            j.Key("reopened").Text(r.ReopenedUtc).Key("reason").Text(r.ReopenedReason).EndObject();
+        }
+        j.EndArray().EndObject();
+        std::cout << j.Str() << "\n";
+        return 0;
+    }
+    if (a.positional[0] != "sign" || a.positional.size() != 2 || a.from.empty() || a.to.empty() ||
+        a.reviewer.empty())
+        Refuse("usage: review sign ANALYTE --from DATE --to DATE --reviewer XX");
+    const TAnalyte& an = FindAnalyte(a.positional[1]);
+    std::string password;
+    std::getline(std::cin, password);
+    while (!password.empty() && (password.back() == '\r' || password.back() == '\n')) password.pop_back();
+    return Finish(Operations().SignReview(an, *IsoDay(a.from, "--from"), *IsoDay(a.to, "--to"), a.reviewer,
+                                          Utf8ToCp1252(password)));
+}
+
 // The operators who sign in on the server; the new password from VARNHOLT_NEW_PASSWORD or standard input.
 int CmdAccount(const TArgs& a) {
     if (!Operations().Server()) Refuse("operator accounts are kept on a server: give --db URL");
@@ -887,8 +1313,8 @@ struct TCommand {
     std::function<bool(const TArgs&)> writes;
     // Whether it shows stored data, which a folder without a data file does not have.
     bool needsData = false;
-    // Whether a reading command reads the database (the quality goals).
-    bool readsDatabase = false;
+    // Whether it reads the database (a reading command opens it only then).
+    bool database = false;
 };
 
 const auto Reads = [](const TArgs&) { return false; };
@@ -908,14 +1334,25 @@ const std::map<std::string, TCommand> Commands = {
     {"archive", {CmdArchive, Writes}},
     {"backup", {CmdBackup, Writes}},
     {"restore", {CmdRestore, Writes}},
-    {"report", {CmdReport, Reads, true}},
+    {"report", {CmdReport, Reads, true, true}},
     {"goal",
      {CmdGoal, [](const TArgs& a) { return a.tea || !a.targets.empty() || a.clear || !a.importFile.empty(); },
       true, true}},
     {"sigma", {CmdSigma, Reads, true, true}},
     {"summary", {CmdSummary, Reads, true, true}},
     {"account",
-     {CmdAccount, [](const TArgs& a) { return a.positional.empty() || a.positional[0] != "list"; }}},
+     {CmdAccount, [](const TArgs& a) { return a.positional.empty() || a.positional[0] != "list"; }, false,
+      true}},
+    {"inbox",
+     {CmdInbox, [](const TArgs& a) { return a.positional.empty() || a.positional[0] != "show"; }, true,
+      true}},
+    {"map",
+     {CmdMap, [](const TArgs& a) { return a.positional.empty() || a.positional[0] != "list"; }, true, true}},
+    {"source", {CmdSource, [](const TArgs& a) { return a.positional.size() > 1; }, false, true}},
+    {"journal", {CmdJournal, Reads, false, true}},
+    {"review",
+     {CmdReview, [](const TArgs& a) { return a.positional.empty() || a.positional[0] != "list"; }, false,
+      true}},
 };
 
 // Opens the folder through the operations layer: writing commands take the lock; a missing folder, or a
@@ -966,15 +1403,18 @@ int Run(std::vector<std::string> args) {
     const char* envUser = std::getenv("VARNHOLT_OPERATOR");
     std::string db = envDb ? envDb : "", user = envUser ? envUser : "";
     bool init = false;
-    while (!args.empty() &&
-           (args[0] == "--home" || args[0] == "--init" || args[0] == "--db" || args[0] == "--user")) {
+    while (!args.empty() && (args[0] == "--home" || args[0] == "--init" || args[0] == "--inbox" ||
+                             args[0] == "--db" || args[0] == "--user")) {
         if (args[0] == "--init") {
             init = true;
             args.erase(args.begin());
             continue;
         }
         if (args.size() < 2) Refuse("missing value after " + args[0]);
-        (args[0] == "--home" ? home : args[0] == "--db" ? db : user) = args[1];
+        (args[0] == "--home"    ? home
+         : args[0] == "--db"    ? db
+         : args[0] == "--inbox" ? InboxOverride
+                                : user) = args[1];
         args.erase(args.begin(), args.begin() + 2);
     }
     if (!args.empty() && args[0] == "migrate")
@@ -1003,7 +1443,9 @@ int Run(std::vector<std::string> args) {
     const bool writes = it->second.writes(a);
     if (home.empty()) home = FindProgramFolder(ExecutableFolder());
     if (home.empty()) Refuse("no program folder: HOME is not set (give --home DIR or set VARNHOLT_HOME)");
-    OpenProgramFolder(home, writes, init, it->second.needsData, it->second.readsDatabase, db, user);
+    if (args[0] == "inbox" && a.watch) return WatchInbox(home, a);
+    OpenProgramFolder(home, writes, init, it->second.needsData, it->second.database, db, user);
+    if (writes) Operations().SetOperator(a.op);
     int status = it->second.run(a);
     Operations().Close();
     return status;

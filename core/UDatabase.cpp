@@ -29,6 +29,55 @@ const std::vector<TSchemaPart>& SchemaParts() {
           "                  target2 REAL CHECK(target2 IS NULL OR target2 <> 0),"
           "                  target3 REAL CHECK(target3 IS NULL OR target3 <> 0),"
           "                  changed_utc TEXT NOT NULL);"}},
+        // Results from the instruments: sources' reading options, the mapping, results waiting for a
+        // mapping, what was read (file fingerprints, message control ids, result keys) and the runs made.
+        // Its settings are the meta keys "inbox.*".
+        {"inbox",
+         {"CREATE TABLE inbox_source(id TEXT PRIMARY KEY, options TEXT NOT NULL);"
+          "CREATE TABLE inbox_map(source TEXT NOT NULL, code TEXT NOT NULL, control TEXT NOT NULL,"
+          "                       analyte TEXT NOT NULL, level INTEGER NOT NULL,"
+          "                       PRIMARY KEY(source, code, control));"
+          "CREATE TABLE inbox_waiting(id INTEGER PRIMARY KEY, source TEXT NOT NULL, instrument TEXT NOT NULL,"
+          "                           code TEXT NOT NULL, control TEXT NOT NULL, level INTEGER NOT NULL,"
+          "                           value_text TEXT NOT NULL, value REAL NOT NULL, units TEXT NOT NULL,"
+          "                           date_time REAL NOT NULL, operator TEXT NOT NULL, comment TEXT NOT NULL,"
+          "                           message_id TEXT NOT NULL, file TEXT NOT NULL, line INTEGER NOT NULL,"
+          "                           reason TEXT NOT NULL, received_utc TEXT NOT NULL);"
+          "CREATE INDEX inbox_waiting_key ON inbox_waiting(source, code, control);"
+          "CREATE TABLE inbox_seen(key INTEGER PRIMARY KEY);"
+          "CREATE TABLE inbox_file(source TEXT NOT NULL, hash INTEGER NOT NULL, name TEXT NOT NULL,"
+          "                        results INTEGER NOT NULL, faults TEXT NOT NULL, read_utc TEXT NOT NULL,"
+          "                        PRIMARY KEY(source, hash));"
+          "CREATE TABLE inbox_message(source TEXT NOT NULL, id TEXT NOT NULL, file TEXT NOT NULL,"
+          "                           read_utc TEXT NOT NULL, PRIMARY KEY(source, id));"
+          // state: pending (recorded, not yet in the files), placed, replaced (completed by a later run
+          // of the same analyte and source), gone (no longer held: recalled or cleared).
+          "CREATE TABLE inbox_run(id INTEGER PRIMARY KEY, source TEXT NOT NULL, analyte TEXT NOT NULL,"
+          "                       target TEXT NOT NULL, entry BLOB NOT NULL, replaces BLOB,"
+          "                       first_time REAL NOT NULL, last_time REAL NOT NULL, state TEXT NOT NULL,"
+          "                       verdict TEXT NOT NULL, note TEXT NOT NULL, made_utc TEXT NOT NULL);"
+          "CREATE INDEX inbox_run_state ON inbox_run(state);"}},
+        // The journal of changes (entries chained by hash; pending ones wait for their file), the
+        // corrective actions offered, operators' own passwords and review sign-offs. Texts are UTF-8.
+        {"journal",
+         {"CREATE TABLE journal(id INTEGER PRIMARY KEY, time_utc TEXT NOT NULL, time_local TEXT NOT NULL,"
+          "  operator TEXT NOT NULL, kind TEXT NOT NULL, analyte TEXT NOT NULL, level INTEGER NOT NULL,"
+          "  point TEXT NOT NULL, before TEXT NOT NULL, after TEXT NOT NULL, reason TEXT NOT NULL,"
+          "  hash TEXT NOT NULL);"
+          "CREATE TABLE journal_pending(id INTEGER PRIMARY KEY, batch INTEGER NOT NULL, file TEXT NOT NULL,"
+          "  file_hash TEXT NOT NULL, review INTEGER NOT NULL, time_utc TEXT NOT NULL,"
+          "  time_local TEXT NOT NULL, operator TEXT NOT NULL, kind TEXT NOT NULL, analyte TEXT NOT NULL,"
+          "  level INTEGER NOT NULL, point TEXT NOT NULL, before TEXT NOT NULL, after TEXT NOT NULL,"
+          "  reason TEXT NOT NULL);"
+          "CREATE TABLE corrective_action(position INTEGER PRIMARY KEY, text TEXT NOT NULL);"
+          "INSERT INTO corrective_action(position, text) VALUES"
+          "  (1, 'Repeated the control and it was in range'), (2, 'Recalibrated'),"
+          "  (3, 'New control vial'), (4, 'Maintenance'), (5, 'Reagent lot changed'), (6, 'Other');"
+          "CREATE TABLE operator_password(code TEXT PRIMARY KEY, hash TEXT NOT NULL);"
+          "CREATE TABLE review(id INTEGER PRIMARY KEY, analyte TEXT NOT NULL, first_day REAL NOT NULL,"
+          "  last_day REAL NOT NULL, reviewer TEXT NOT NULL, signed_utc TEXT NOT NULL,"
+          "  signed_local TEXT NOT NULL, reopened_utc TEXT NOT NULL DEFAULT '',"
+          "  reopened_reason TEXT NOT NULL DEFAULT '');"}},
     };
     return parts;
 }
@@ -300,19 +349,50 @@ void TDatabase::CopyTo(const std::string& path) const {
     AtomicWriteFile(path, Image());
 }
 
-void TDatabase::ReplaceFrom(const std::string& path) {
+void TDatabase::ReplaceFrom(const std::string& path, const std::vector<std::string>& keep) {
     if (!db_) throw EQcError("The database is not open");
     sqlite3* from = nullptr;
     if (sqlite3_open_v2(path.c_str(), &from, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
         sqlite3_close_v2(from);
         throw EQcError("Cannot read " + path);
     }
+    std::vector<std::string> kept;
+    auto detach = [this] {
+        try {
+            Exec("DETACH DATABASE keep");
+        } catch (const EQcError&) {
+        }
+    };
     try {
+        if (!keep.empty()) {
+            Exec("ATTACH DATABASE ':memory:' AS keep");
+            for (const std::string& table : keep) {
+                TStatement exists(db_, "SELECT 1 FROM main.sqlite_master WHERE type = 'table' AND name = ?");
+                exists.Bind(1, table);
+                if (!exists.Step()) continue;
+                Exec("CREATE TABLE keep." + table + " AS SELECT * FROM main." + table);
+                kept.push_back(table);
+            }
+        }
         Copy(from, db_, "restore from " + path);
     } catch (const EQcError&) {
         sqlite3_close_v2(from);
+        if (!keep.empty()) detach();
         throw;
     }
     sqlite3_close_v2(from);
-    Migrate();
+    try {
+        Migrate();
+        if (!kept.empty()) {
+            TTransaction t(*this);
+            for (const std::string& table : kept)
+                Exec("DELETE FROM main." + table + "; INSERT INTO main." + table + " SELECT * FROM keep." +
+                     table);
+            t.Commit();
+        }
+    } catch (const EQcError&) {
+        if (!keep.empty()) detach();
+        throw;
+    }
+    if (!keep.empty()) detach();
 }

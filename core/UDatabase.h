@@ -93,8 +93,9 @@ public:
     // A consistent copy of the whole database, as bytes or into a file written atomically.
     std::string Image() const;
     void CopyTo(const std::string& path) const;
-    // Replaces the contents by those of a database file (online backup the other way).
-    void ReplaceFrom(const std::string& path);
+    // Replaces the contents by those of a database file (online backup the other way). The tables named
+    // in `keep` keep their present rows (a record of what happened is not rolled back by a restore).
+    void ReplaceFrom(const std::string& path, const std::vector<std::string>& keep = {});
 
     // True when the bytes at path start as an SQLite database does.
     static bool LooksLikeDatabase(const std::string& path);

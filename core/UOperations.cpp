@@ -19,6 +19,7 @@
 #include "UCompatibilityDrovanta.h"
 #include "UDataLoadSave.h"
 #include "UFifoResult.h"
+#include "UJournalTexts.h"
 #include "URandom.h"
 #include "UUtilitaires.h"
 
@@ -55,8 +56,10 @@ std::string UtcStamp() {
     return text;
 }
 
-// A run that the analyte already holds: the same moment, values and operator. A recall whose queue
-// write was lost after the data file took the run finds it so, and does not add it twice.
+} // namespace
+
+// A recall whose queue write was lost after the data file took the run finds it so, and does not add
+// it twice; so does the inbox placing a run a second time after a crash.
 bool HoldsRun(const TAnalyte& a, const TResu& run) {
     int i = a.FindInsertIndex(run.DateTime);
     for (int k = i - 1; k >= 0; --k) {
@@ -71,6 +74,8 @@ bool HoldsRun(const TAnalyte& a, const TResu& run) {
     }
     return false;
 }
+
+namespace {
 
 int64_t RunsIn(const TListAnalytes& list) {
     int64_t n = 0;
@@ -103,6 +108,7 @@ TOperations::~TOperations() = default;
 
 void TOperations::ClearState() {
     databaseRefused_ = false;
+    recallOpen_ = false;
     ListAnalytes.Clear();
     ListSerum.Clear();
     Fifo.ClearQueue();
@@ -111,6 +117,8 @@ void TOperations::ClearState() {
     current_ = 0;
     currentIndex_ = -1;
     unkeptDataFile_.clear();
+    staged_.clear();
+    journalUnfinished_ = false;
 }
 
 void TOperations::LoadSettingsReporting(TOpenReport& report) {
@@ -224,7 +232,14 @@ TOpenReport TOperations::Open(const std::string& folder, TOpenMode mode, const T
     ClearState();
     if (mode != TOpenMode::Reader) {
         std::string error;
-        if (!lock_.Acquire(ProgramFolder, error)) {
+        bool locked = lock_.Acquire(ProgramFolder, error);
+        // A companion reading the inbox holds the lock for a moment at a time: worth waiting for.
+        for (int waited = 0; !locked && lock_.HeldElsewhere() && waited < options.WaitForLockMs;
+             waited += 100) {
+            ::usleep(100000);
+            locked = lock_.Acquire(ProgramFolder, error);
+        }
+        if (!locked) {
             report.LockedElsewhere = lock_.HeldElsewhere();
             report.Message = error;
             return report;
@@ -268,7 +283,18 @@ TOpenReport TOperations::Open(const std::string& folder, TOpenMode mode, const T
     }
     if (mode != TOpenMode::Reader) {
         CheckFileState(report);
+        // Entries left pending by a crash are settled by the files before anything else is written.
+        ReconcileJournal(report);
         RecoverPointsInEdit(report);
+        RecoverInbox(report);
+        if (mode == TOpenMode::Program) {
+            StartJournal();
+            TJournalCheck check = CheckJournal();
+            if (!check.Whole)
+                report.Notes.push_back(
+                    check.Message + ". The journal was changed outside Varnholt or damaged; it is kept as it "
+                                    "is and goes on.");
+        }
     }
     if (ListAnalytes.Count() > 0) SetCurrent(&ListAnalytes[0]);
     report.Opened = true;
@@ -281,7 +307,6 @@ void TOperations::Close() {
     db_.Close();
     server_.reset();
     pendingArchives_.clear();
-    recalling_ = false;
     ClearState();
     // The folder is free for the next program only once everything is written.
     lock_.Release();
@@ -336,7 +361,9 @@ void TOperations::EnsureDatabase() {
     } catch (const EQcError&) {
         // Said once at the start of a program; a companion goes on with the legacy files.
         databaseRefused_ = true;
+        return;
     }
+    StartJournal();
 }
 
 void TOperations::RecordFileState(const std::string& name, const std::string& bytes) {
@@ -384,41 +411,53 @@ void TOperations::WriteData(const TAnalyte* only) {
         return;
     }
     const std::string path = DataFileName();
-    if (mode_ == TOpenMode::Reader)
+    if (mode_ == TOpenMode::Reader) {
+        staged_.clear();
         throw EQcError("Cannot write " + path + ": the folder is open for reading");
-    if (!unkeptDataFile_.empty() && path == unkeptDataFile_)
+    }
+    if (!unkeptDataFile_.empty() && path == unkeptDataFile_) {
+        staged_.clear();
         throw EQcError("Cannot write " + path + ": the unreadable data file could not be kept aside", path,
                        "the unreadable data file could not be kept aside");
+    }
     std::string image;
     try {
         image = DataImage(ListSerum, ListAnalytes);
     } catch (const EQcError& e) {
+        staged_.clear();
         throw EQcError("Cannot write " + path + ": " + e.what(), path, e.what());
     }
-    try {
-        RecordFileState(FileNameOf(path), image);
-    } catch (const EQcError&) {
-        // The integrity record is an aid; the data itself must still be written.
-    }
-    AtomicWriteFile(path, image);
+    WriteJournaled(path, image, {}, [&] { RecordFileState(FileNameOf(path), image); });
 }
 
 void TOperations::WriteQueue() {
-    if (mode_ == TOpenMode::Reader) throw EQcError("Cannot write " + QueueFileName());
+    if (mode_ == TOpenMode::Reader) {
+        staged_.clear();
+        throw EQcError("Cannot write " + QueueFileName());
+    }
     if (server_) return server_->WriteQueue(Fifo.Entries());
-    AtomicWriteFile(QueueFileName(), QueueImage(Fifo.Entries()));
+    WriteJournaled(QueueFileName(), QueueImage(Fifo.Entries()));
 }
 
 void TOperations::WriteSettings() {
-    if (mode_ == TOpenMode::Reader) throw EQcError("Cannot write " + SettingsFileName());
+    if (mode_ == TOpenMode::Reader) {
+        staged_.clear();
+        throw EQcError("Cannot write " + SettingsFileName());
+    }
     if (server_) return server_->WriteSettings(Settings, Operators);
     // The settings hold the password: no access for others.
-    AtomicWriteFile(SettingsFileName(), SettingsImage(Settings, Operators), {.NoOthers = true});
+    WriteJournaled(SettingsFileName(), SettingsImage(Settings, Operators), {.NoOthers = true});
 }
 
 // ---------------------------------------------------------------- runs
 
-TOutcome TOperations::AcceptRun(TAnalyte& a, const TResu& run, int* index) {
+TOutcome TOperations::AcceptRun(TAnalyte& a, const TResu& run, int* index, const TRunNote& note) {
+    try {
+        CheckReviews(a, {run.DateTime}, note.Reason);
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    LogAcceptedRun(a, run, note);
     TAnalyte before = a;
     int i = a.AddPoint(run);
     a.RecalcAll();
@@ -435,7 +474,20 @@ TOutcome TOperations::AcceptRun(TAnalyte& a, const TResu& run, int* index) {
     return {};
 }
 
+namespace {
+// The analyte a held run names, or a stand-in of three levels when there is none yet.
+const TAnalyte& AnalyteOfRun(const TResu& run, std::optional<TAnalyte>& standIn) {
+    if (const TAnalyte* a = ListAnalytes.FindByName(run.AnalyteName)) return *a;
+    standIn.emplace(run.AnalyteName, "", 2, MaxLevels);
+    return *standIn;
+}
+} // namespace
+
 TOutcome TOperations::HoldRun(const TResu& run) {
+    std::optional<TAnalyte> standIn;
+    const TAnalyte& qa = AnalyteOfRun(run, standIn);
+    Log(jk::RunHeld, &qa, 0, run.DateTime, "", RunText(qa, run.Levels, Trim(run.Operator), run.Comment), "",
+        run.Operator);
     Fifo.Push(run);
     try {
         WriteQueue();
@@ -471,6 +523,11 @@ TOutcome TOperations::RecallRun(TAnalyte*& analyte, TResu& run) {
         a->RecalcAll();
     }
     if (created || before) {
+        Log(jk::AnalyteChanged, a, 0, std::nullopt,
+            created ? "" : std::to_string(before->NbLevels) + " levels",
+            created
+                ? "made for a held run: unit mmol/L, 2 decimals, " + std::to_string(a->NbLevels) + " levels"
+                : std::to_string(a->NbLevels) + " levels, to hold the values of a held run");
         try {
             WriteData(created ? nullptr : a);
         } catch (const EQcError& e) {
@@ -486,21 +543,23 @@ TOutcome TOperations::RecallRun(TAnalyte*& analyte, TResu& run) {
     }
     a->ClassifyRun(run.Levels);
     analyte = a;
-    recalling_ = true;
+    recallOpen_ = true;
     return {};
 }
 
-TOutcome TOperations::ConcludeRecall(TAnalyte& a, const TResu& run, bool accepted, int* index) {
-    recalling_ = false;
+TOutcome TOperations::ConcludeRecall(TAnalyte& a, const TResu& run, bool accepted, int* index,
+                                     const TRunNote& note) {
+    recallOpen_ = false;
     if (Fifo.Count() == 0) return TOutcome::Refuse("Nothing hold in the queue");
     TOutcome out;
     if (accepted) {
         if (!HoldsRun(a, run)) {
-            out = AcceptRun(a, run, index);
+            out = AcceptRun(a, run, index, note);
             if (!out.Changed()) return out; // still held, at the head of the queue
         } else if (index) {
             *index = a.FindInsertIndex(run.DateTime) - 1;
         }
+        Log(jk::RunRecalled, &a, 0, run.DateTime, "held", "accepted; left the queue", "", run.Operator);
         TResu head = *Fifo.Pop();
         try {
             WriteQueue();
@@ -515,6 +574,8 @@ TOutcome TOperations::ConcludeRecall(TAnalyte& a, const TResu& run, bool accepte
         return out;
     }
     // Held again, at the tail.
+    Log(jk::RunRecalled, &a, 0, run.DateTime, "held", "not accepted; held again at the end of the queue", "",
+        run.Operator);
     TResu head = *Fifo.Pop();
     Fifo.Push(run);
     try {
@@ -533,6 +594,8 @@ TOutcome TOperations::ConcludeRecall(TAnalyte& a, const TResu& run, bool accepte
 TOutcome TOperations::ClearQueue() {
     if (Fifo.Count() == 0) return TOutcome::Refuse("Nothing hold in the queue.");
     std::deque<TResu> before = Fifo.Entries();
+    Log(jk::QueueCleared, nullptr, 0, std::nullopt, RunsText(static_cast<int64_t>(before.size())) + " held",
+        "no run held");
     Fifo.ClearQueue();
     try {
         WriteQueue();
@@ -546,7 +609,15 @@ TOutcome TOperations::ClearQueue() {
     return {};
 }
 
-TOutcome TOperations::ImportRuns(TAnalyte& a, const std::vector<TResu>& runs, TImportCount* count) {
+TOutcome TOperations::ImportRuns(TAnalyte& a, const std::vector<TResu>& runs, TImportCount* count,
+                                 const std::string& reason) {
+    std::vector<TDateTime> times;
+    for (const TResu& r : runs) times.push_back(r.DateTime);
+    try {
+        CheckReviews(a, times, reason);
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
     TImportCount c;
     TAnalyte before = a;
     for (TResu run : runs) {
@@ -566,7 +637,13 @@ TOutcome TOperations::ImportRuns(TAnalyte& a, const std::vector<TResu>& runs, TI
         ++c.Added;
     }
     if (count) *count = c;
-    if (c.Added == 0) return TOutcome::Refuse("No run with a value in the levels of " + a.Name);
+    if (c.Added == 0) {
+        staged_.clear();
+        return TOutcome::Refuse("No run with a value in the levels of " + a.Name);
+    }
+    Log(jk::Import, &a, 0, std::nullopt, RunsText(before.Count()),
+        RunsText(c.Added) + " added, " + RunsText(c.Skipped) + " skipped; every level on mobile limits",
+        reason);
     for (auto& mode : a.LimitMode) mode = lmMobile;
     a.RecalcAll();
     a.ClassifyAllPoints();
@@ -586,6 +663,7 @@ TOutcome TOperations::ImportRuns(TAnalyte& a, const std::vector<TResu>& runs, TI
 TOutcome TOperations::AddRandomRuns(TAnalyte& a, int count, const TLevelValues& means,
                                     const TLevelValues& cvs, TDateTime first, bool toQueue, int* lastIndex) {
     if (toQueue) {
+        Log(jk::RandomRuns, &a, 0, first, "", RunsText(count) + " random runs held in the queue");
         size_t held = Fifo.Entries().size();
         for (int k = 0; k < count; ++k) Fifo.Push(MakeRandomEntry(a, means, cvs, first + k));
         try {
@@ -599,6 +677,14 @@ TOutcome TOperations::AddRandomRuns(TAnalyte& a, int count, const TLevelValues& 
         Notify(ckQueue);
         return {};
     }
+    std::vector<TDateTime> days;
+    for (int k = 0; k < count; ++k) days.push_back(first + k);
+    try {
+        CheckReviews(a, days, "");
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    Log(jk::RandomRuns, &a, 0, first, RunsText(a.Count()), RunsText(count) + " random runs added");
     TAnalyte before = a;
     int last = GenerateRandomPoints(a, count, means, cvs, first);
     try {
@@ -633,6 +719,9 @@ TOutcome TOperations::ImportPredecessor(const std::string& path, int* imported) 
         if (out.Ok()) out = TOutcome::Refuse("No analyte in " + path);
         return out;
     }
+    Log(jk::Import, nullptr, 0, std::nullopt, "",
+        std::to_string(n) + (n == 1 ? " analyte" : " analytes") + " imported from the predecessor file " +
+            path);
     try {
         WriteData();
     } catch (const EQcError& e) {
@@ -648,8 +737,32 @@ TOutcome TOperations::ImportPredecessor(const std::string& path, int* imported) 
 
 // ---------------------------------------------------------------- points
 
-TOutcome TOperations::DeletePoints(TAnalyte& a, const std::vector<int>& indices) {
+TOutcome TOperations::DeletePoints(TAnalyte& a, const std::vector<int>& indices, const std::string& reason) {
     if (indices.empty()) return {};
+    if (Trim(reason).empty()) return TOutcome::Refuse("Give a reason for deleting points");
+    // The points as each deletion finds them.
+    std::vector<int> order(static_cast<size_t>(a.Count()));
+    for (int i = 0; i < a.Count(); ++i) order[static_cast<size_t>(i)] = i;
+    std::vector<int> gone;
+    for (int index : indices) {
+        if (index < 0 || index >= static_cast<int>(order.size()))
+            return TOutcome::Refuse("No point to delete");
+        gone.push_back(order[static_cast<size_t>(index)]);
+        order.erase(order.begin() + index);
+    }
+    std::vector<TDateTime> times;
+    for (int i : gone) times.push_back(a.Points[static_cast<size_t>(i)].DateTime);
+    try {
+        CheckReviews(a, times, reason);
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    for (int i : gone) {
+        const ControlPoint& p = a.Points[static_cast<size_t>(i)];
+        Log(jk::PointDeleted, &a, 0, p.DateTime,
+            RunText(a, p.Levels, std::string(p.Operator.View()), a.CommentText(p.CommentId)), "deleted",
+            reason);
+    }
     TAnalyte before = a;
     for (int index : indices) a.DeletePoint(index);
     a.RecalcAll();
@@ -665,8 +778,18 @@ TOutcome TOperations::DeletePoints(TAnalyte& a, const std::vector<int>& indices)
     return {};
 }
 
-TOutcome TOperations::TakePointForEdit(TAnalyte& a, int index, TResu& run) {
+TOutcome TOperations::TakePointForEdit(TAnalyte& a, int index, TResu& run, const std::string& reason) {
     if (index < 0 || index >= a.Count()) return TOutcome::Refuse("No point to edit");
+    if (Trim(reason).empty()) return TOutcome::Refuse("Give a reason for correcting the point");
+    const ControlPoint& p = a.Points[static_cast<size_t>(index)];
+    try {
+        CheckReviews(a, {p.DateTime}, reason);
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    Log(jk::PointEdited, &a, 0, p.DateTime,
+        RunText(a, p.Levels, std::string(p.Operator.View()), a.CommentText(p.CommentId)),
+        "taken out for correction; the corrected run is accepted again", reason);
     run = a.PointAsEntry(index);
     // Kept first: a crash after the data file lost the point must find it here.
     EnsureDatabase();
@@ -737,7 +860,12 @@ void TOperations::RecoverPointsInEdit(TOpenReport& report) {
 
 // ---------------------------------------------------------------- limits, erase, archives
 
-TOutcome TOperations::SaveLimits(TAnalyte& a, const TLimitState& before) {
+TOutcome TOperations::SaveLimits(TAnalyte& a, const TLimitState& before, const std::string& reason) {
+    const TLimitState now = TLimitState::Of(a);
+    for (int k = 0; k < a.NbLevels; ++k) {
+        std::string was = LimitsText(a, before, k), is = LimitsText(a, now, k);
+        if (was != is) Log(jk::LimitsChanged, &a, k + 1, std::nullopt, was, is, reason);
+    }
     try {
         WriteData(&a);
     } catch (const EQcError& e) {
@@ -761,6 +889,7 @@ void TOperations::RestoreLimits(TAnalyte& a, const TLimitState& s) {
 TOutcome TOperations::SetAnalyteOptions(TAnalyte& a, uint8_t options) {
     if (a.Options == options) return {};
     uint8_t before = a.Options;
+    Log(jk::OptionsChanged, &a, 0, std::nullopt, OptionsText(before), OptionsText(options));
     a.Options = options;
     a.RecalcAll();
     try {
@@ -812,7 +941,19 @@ std::vector<int32_t> TOperations::RemoveArchiveFiles(const std::vector<int32_t>&
 namespace {} // namespace
 
 TOutcome TOperations::EraseLevels(TAnalyte& a, const std::array<bool, MaxLevels>& levels,
-                                  std::vector<int32_t>* numbers) {
+                                  std::vector<int32_t>* numbers, const std::string& reason) {
+    std::vector<TDateTime> times;
+    for (const ControlPoint& p : a.Points)
+        for (int k = 0; k < a.NbLevels; ++k)
+            if (levels[static_cast<size_t>(k)] && p.Levels[static_cast<size_t>(k)].State != psEmpty) {
+                times.push_back(p.DateTime);
+                break;
+            }
+    try {
+        CheckReviews(a, times, reason);
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
     TAnalyte before = a;
     std::vector<int32_t> written;
     std::optional<EQcError> failure;
@@ -826,8 +967,17 @@ TOutcome TOperations::EraseLevels(TAnalyte& a, const std::array<bool, MaxLevels>
             break;
         }
     }
-    if (written.empty())
+    if (written.empty()) {
+        staged_.clear();
         return failure ? TOutcome::FromError(*failure) : TOutcome::Refuse("Nothing to erase");
+    }
+    for (size_t i = 0, k = 0; k < MaxLevels && i < written.size(); ++k)
+        if (levels[k] && static_cast<int>(k) < a.NbLevels) {
+            const LevelStats& all = before.AllStats[k];
+            Log(jk::LevelArchived, &a, static_cast<int>(k) + 1, std::nullopt,
+                std::to_string(all.N + all.NDiscarded) + " values", "archive " + std::to_string(written[i++]),
+                reason);
+        }
     try {
         WriteData(&a);
     } catch (const EQcError& e) {
@@ -842,8 +992,10 @@ TOutcome TOperations::EraseLevels(TAnalyte& a, const std::array<bool, MaxLevels>
     return failure ? TOutcome::FromError(*failure, TStatus::Partial) : TOutcome{};
 }
 
-TOutcome TOperations::DeleteArchives(TAnalyte& a, const std::vector<int32_t>& numbers) {
+TOutcome TOperations::DeleteArchives(TAnalyte& a, const std::vector<int32_t>& numbers,
+                                     const std::string& reason) {
     if (numbers.empty()) return {};
+    if (Trim(reason).empty()) return TOutcome::Refuse("Give a reason for deleting archives");
     std::vector<int32_t> before = a.ArchiveNumbers;
     std::vector<int32_t> gone;
     for (int32_t n : numbers) {
@@ -851,6 +1003,7 @@ TOutcome TOperations::DeleteArchives(TAnalyte& a, const std::vector<int32_t>& nu
         if (it == a.ArchiveNumbers.end()) continue;
         a.ArchiveNumbers.erase(it);
         gone.push_back(n);
+        Log(jk::ArchiveDeleted, &a, 0, std::nullopt, "archive " + std::to_string(n), "deleted", reason);
     }
     try {
         WriteData(&a);
@@ -879,7 +1032,16 @@ TOutcome TOperations::DeleteArchives(TAnalyte& a, const std::vector<int32_t>& nu
 
 // ---------------------------------------------------------------- reference data
 
-TOutcome TOperations::ApplyMaterials(const TMaterialEdit& edit) {
+namespace {
+std::string MaterialText(const TSerum& s) {
+    return s.Name + ", lot " + s.Lot;
+}
+} // namespace
+
+TOutcome TOperations::ApplyMaterials(const TMaterialEdit& edit, const std::string& reason) {
+    const bool erases = std::any_of(edit.Lines.begin(), edit.Lines.end(),
+                                    [](const TMaterialEdit::TLine& l) { return l.EraseConfirmed; });
+    if (erases && Trim(reason).empty()) return TOutcome::Refuse("Give a reason for changing and erasing");
     TListSerum serumBefore = ListSerum;
     std::vector<std::pair<TAnalyte*, TAnalyte>> analytesBefore;
     std::vector<int32_t> written;
@@ -917,7 +1079,10 @@ TOutcome TOperations::ApplyMaterials(const TMaterialEdit& edit) {
                     continue;
                 remember(a);
                 try {
+                    const int32_t values = all.N + all.NDiscarded;
                     written.push_back(ArchiveLevelFirst(*a, level));
+                    Log(jk::LevelArchived, a, level + 1, std::nullopt, std::to_string(values) + " values",
+                        "archive " + std::to_string(written.back()) + "; change of material", reason);
                 } catch (const EQcError& e) {
                     failures.push_back(e.what());
                     archived = false;
@@ -931,6 +1096,21 @@ TOutcome TOperations::ApplyMaterials(const TMaterialEdit& edit) {
     }
     // The erase mark means something only inside the materials window.
     for (TSerum& s : ListSerum.Items) s.EraseMark = 0;
+    for (const TSerum& was : serumBefore.Items) {
+        const TSerum* is = record(was.Id);
+        if (!is)
+            Log(jk::MaterialChanged, nullptr, 0, std::nullopt, MaterialText(was), "deleted");
+        else if (is->Name != was.Name)
+            Log(jk::MaterialChanged, nullptr, 0, std::nullopt, MaterialText(was), MaterialText(*is),
+                erases ? reason : "");
+        else if (is->Lot != was.Lot)
+            Log(jk::LotChanged, nullptr, 0, std::nullopt, MaterialText(was), MaterialText(*is),
+                erases ? reason : "");
+    }
+    for (const TSerum& is : ListSerum.Items)
+        if (std::none_of(serumBefore.Items.begin(), serumBefore.Items.end(),
+                         [&is](const TSerum& w) { return w.Id == is.Id; }))
+            Log(jk::MaterialChanged, nullptr, 0, std::nullopt, "", MaterialText(is) + ": added");
     try {
         WriteData();
     } catch (const EQcError& e) {
@@ -951,7 +1131,7 @@ TOutcome TOperations::ApplyMaterials(const TMaterialEdit& edit) {
 }
 
 TOutcome TOperations::ApplyAssignment(TAnalyte& a, const std::array<int32_t, MaxLevels>& materials,
-                                      bool eraseChanged) {
+                                      bool eraseChanged, const std::string& reason) {
     TAnalyte before = a;
     std::array<int32_t, MaxLevels> assigned = a.MaterialId;
     std::vector<int32_t> written;
@@ -962,7 +1142,12 @@ TOutcome TOperations::ApplyAssignment(TAnalyte& a, const std::array<int32_t, Max
         if (eraseChanged) {
             const LevelStats& all = a.AllStats[k];
             try {
-                if (all.N + all.NDiscarded > 0) written.push_back(ArchiveLevelFirst(a, i));
+                if (all.N + all.NDiscarded > 0) {
+                    written.push_back(ArchiveLevelFirst(a, i));
+                    Log(jk::LevelArchived, &a, i + 1, std::nullopt,
+                        std::to_string(all.N + all.NDiscarded) + " values",
+                        "archive " + std::to_string(written.back()) + "; change of material", reason);
+                }
             } catch (const EQcError& e) {
                 // The level keeps its former material: its data was not archived.
                 failures.push_back(e.what());
@@ -972,7 +1157,15 @@ TOutcome TOperations::ApplyAssignment(TAnalyte& a, const std::array<int32_t, Max
         assigned[k] = materials[k];
     }
     a.MaterialId = assigned;
+    for (int i = 0; i < a.NbLevels; ++i) {
+        auto k = static_cast<size_t>(i);
+        if (before.MaterialId[k] != a.MaterialId[k])
+            Log(jk::AssignmentChanged, &a, i + 1, std::nullopt,
+                MaterialText(ListSerum.FindMaterial(before.MaterialId[k])),
+                MaterialText(ListSerum.FindMaterial(a.MaterialId[k])), reason);
+    }
     if (a.MaterialId == before.MaterialId && written.empty()) {
+        staged_.clear();
         if (failures.empty()) return {};
         TOutcome out = TOutcome::Refuse(failures.front());
         return out;
@@ -1046,6 +1239,25 @@ TOutcome TOperations::ApplyAnalyteEdit(const TAnalyteEdit& edit) {
         } else
             fresh.push_back(std::move(p));
     }
+    auto definition = [](const std::string& name, const std::string& unit, int32_t decimals, int32_t levels) {
+        return name + ": unit " + unit + ", " + std::to_string(decimals) + " decimals, " +
+               std::to_string(levels) + " levels";
+    };
+    for (const TDefinition& d : before) {
+        const TAnalyte* a = d.Analyte;
+        std::string was = definition(d.Name, d.Unit, d.Decimals, d.NbLevels),
+                    is = definition(a->Name, a->Unit, a->Decimals, a->NbLevels);
+        if (was != is) Log(jk::AnalyteChanged, a, 0, std::nullopt, was, is);
+    }
+    for (const auto& p : fresh)
+        if (std::find(order.begin(), order.end(), p.get()) == order.end())
+            Log(jk::AnalyteChanged, p.get(), 0, std::nullopt, "",
+                definition(p->Name, p->Unit, p->Decimals, p->NbLevels) + ": made");
+    for (const auto& p : pool)
+        if (p)
+            Log(jk::AnalyteChanged, p.get(), 0, std::nullopt,
+                definition(p->Name, p->Unit, p->Decimals, p->NbLevels) + ", " + RunsText(p->Count()),
+                "deleted with its points and archives");
     ListAnalytes.Items = std::move(fresh);
     currentIndex_ = -1;
     try {
@@ -1091,6 +1303,13 @@ TOutcome TOperations::SetOperators(const std::vector<std::string>& operators) {
     std::vector<std::string> before = Operators;
     Operators.clear();
     for (const std::string& op : operators) AddOperator(op);
+    auto joined = [](const std::vector<std::string>& v) {
+        std::string s;
+        for (const std::string& x : v) s += (s.empty() ? "" : ", ") + x;
+        return s;
+    };
+    if (before != Operators)
+        Log(jk::OperatorsChanged, nullptr, 0, std::nullopt, joined(before), joined(Operators));
     try {
         WriteSettings();
     } catch (const EQcError& e) {
@@ -1106,6 +1325,7 @@ TOutcome TOperations::SetOperators(const std::vector<std::string>& operators) {
 TOutcome TOperations::ChangeSettings(const std::function<void(TSettings&)>& change) {
     TSettings before = Settings;
     change(Settings);
+    LogSettings(before, Settings);
     try {
         WriteSettings();
     } catch (const EQcError& e) {
@@ -1253,6 +1473,9 @@ TOutcome TOperations::Backup(const std::string& folder, const TBackupChoice& cho
     }
     TSettings before = Settings;
     Settings.LastBackup = Today();
+    Log(jk::Backup, nullptr, 0, std::nullopt, "",
+        "data" + std::string(db_.IsOpen() ? " and database" : "") + " backed up to " + WithSlash(folder) +
+            " (" + RunsText(plan.RunsInData) + ")");
     try {
         WriteSettings();
     } catch (const EQcError& e) {
@@ -1292,6 +1515,8 @@ TOutcome TOperations::Restore(const std::string& folder) {
     }
     const TAnalyte* shown = Current();
     const std::string shownName = shown ? shown->Name : "";
+    Log(jk::Restore, nullptr, 0, std::nullopt, RunsText(RunsIn(ListAnalytes)),
+        RunsText(RunsIn(analytes)) + " restored from " + source);
     std::swap(serum, ListSerum);
     std::swap(analytes, ListAnalytes);
     currentIndex_ = -1;
@@ -1311,7 +1536,9 @@ TOutcome TOperations::Restore(const std::string& folder) {
     const std::string dbSav = DatabaseBackupName(folder, "Sav");
     if (db_.IsOpen() && TDatabase::LooksLikeDatabase(dbSav)) {
         try {
-            db_.ReplaceFrom(dbSav);
+            // What happened, who reviewed what and the operators' passwords are not rolled back.
+            db_.ReplaceFrom(dbSav, {"journal", "review", "operator_password"});
+            RestoreJournalHead();
         } catch (const EQcError& e) {
             out.Status = TStatus::Partial;
             out.Message = std::string("The data was restored, but not the database:\r") + e.what();

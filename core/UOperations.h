@@ -23,10 +23,13 @@
 #include <utility>
 #include <vector>
 
+#include "UAtomicFile.h"
 #include "UDataLoadSave.h"
 #include "UDatabase.h"
 #include "UFolderLock.h"
 #include "UGlobale.h"
+#include "UInbox.h"
+#include "UJournal.h"
 #include "UQcError.h"
 #include "UQualityGoals.h"
 #include "UServerStore.h"
@@ -93,6 +96,8 @@ struct TOpenOptions {
     std::string Server;
     // The operator signing in, required when the server has accounts.
     std::string OperatorCode, OperatorPassword;
+    // How long to wait for a lock held by another program or companion (milliseconds).
+    int WaitForLockMs = 0;
 };
 
 struct TOpenReport {
@@ -142,6 +147,32 @@ struct TAnalyteEdit {
     std::vector<TLine> Lines;        // in the new order
     std::vector<TAnalyteId> Deleted; // analytes to delete, with their archive files
 };
+
+// What the operator said about a run being accepted, for the journal.
+struct TRunNote {
+    // A run that a rule rejects: the corrective action chosen from the list and the free text.
+    std::string CorrectiveAction, Text;
+    // Levels rejected in the validation window and then retrieved before OK.
+    std::array<bool, MaxLevels> Retrieved{};
+    // Needed when the run falls in a reviewed and signed period.
+    std::string Reason;
+};
+
+// A review sign-off: the points of an analyte from First to Last (whole days, both included) were
+// reviewed and signed. A later change inside the period needs a reason and reopens it.
+struct TReview {
+    int64_t Id = 0;
+    std::string Analyte; // as the analyte's name (Windows-1252)
+    TDateTime First = 0, Last = 0;
+    std::string Reviewer, SignedUtc, SignedLocal; // the reviewer's operator code
+    std::string ReopenedUtc, ReopenedReason;
+    bool Reopened() const { return !ReopenedUtc.empty(); }
+    bool Covers(TDateTime dt) const { return dt >= First && dt < Last + 1; }
+};
+
+// True when a rule rejects the run as the validation window judges it (levels stored as discarded
+// count as rejected there), or a level not discarded lies beyond its action limits.
+bool RunIsRejected(const TAnalyte& a, const TResu& run, bool multirulesOn);
 
 struct TImportCount {
     int Added = 0;
@@ -198,7 +229,9 @@ public:
     // ---------------------------------------------------------------- runs
     // A validated run (states classified, rejected levels discarded) added in date order; the analyte is
     // recomputed and the data file written. `index` receives the run's place.
-    TOutcome AcceptRun(TAnalyte& a, const TResu& run, int* index = nullptr);
+    // The journal says whether a rule rejected it, with the note's corrective action; a run inside a signed
+    // review needs the note's reason (refused without one) and reopens the review.
+    TOutcome AcceptRun(TAnalyte& a, const TResu& run, int* index = nullptr, const TRunNote& note = {});
     // A run held in the queue for later validation.
     TOutcome HoldRun(const TResu& run);
     // The oldest held run and its analyte, made ready for validation: an analyte of that name is created
@@ -207,11 +240,13 @@ public:
     TOutcome RecallRun(TAnalyte*& analyte, TResu& run);
     // Ends a recall: accepted, the run enters the analyte and then leaves the queue; not accepted, it
     // goes to the queue's tail.
-    TOutcome ConcludeRecall(TAnalyte& a, const TResu& run, bool accepted, int* index = nullptr);
+    TOutcome ConcludeRecall(TAnalyte& a, const TResu& run, bool accepted, int* index = nullptr,
+                            const TRunNote& note = {});
     TOutcome ClearQueue();
     // Runs of an exchange text or the clipboard: values of levels the analyte does not use are dropped,
     // runs left without a value skipped, every level returned to mobile limits.
-    TOutcome ImportRuns(TAnalyte& a, const std::vector<TResu>& runs, TImportCount* count = nullptr);
+    TOutcome ImportRuns(TAnalyte& a, const std::vector<TResu>& runs, TImportCount* count = nullptr,
+                        const std::string& reason = "");
     // Random runs, one a day from `first`, into the analyte (its levels then mobile) or into the queue.
     TOutcome AddRandomRuns(TAnalyte& a, int count, const TLevelValues& means, const TLevelValues& cvs,
                            TDateTime first, bool toQueue, int* lastIndex = nullptr);
@@ -220,33 +255,37 @@ public:
 
     // ---------------------------------------------------------------- points
     // Deletes points; `indices` count in the list as it stood at each deletion (the data table's order).
-    TOutcome DeletePoints(TAnalyte& a, const std::vector<int>& indices);
+    // A reason is needed (refused without one).
+    TOutcome DeletePoints(TAnalyte& a, const std::vector<int>& indices, const std::string& reason = "");
     // Takes a point out to be corrected in the entry fields: deleted and written, and kept in the
     // database until the corrected run is accepted or the fields are cleared, so that a crash in between
-    // puts it in the queue at the next start instead of losing it.
-    TOutcome TakePointForEdit(TAnalyte& a, int index, TResu& run);
+    // puts it in the queue at the next start instead of losing it. A reason is needed.
+    TOutcome TakePointForEdit(TAnalyte& a, int index, TResu& run, const std::string& reason = "");
     // The point taken for correction is no longer needed (accepted again, or the fields cleared).
     void DropPointInEdit();
 
     // ---------------------------------------------------------------- limits, erase, archives
     // Writes the limit modes, intervals and fixed limits that the lock or fix page set on the analyte;
     // when the write fails they go back to `before`.
-    TOutcome SaveLimits(TAnalyte& a, const TLimitState& before);
+    TOutcome SaveLimits(TAnalyte& a, const TLimitState& before, const std::string& reason = "");
     // Puts back limits that a page tried and then cancelled (nothing to write: the file never held them).
     void RestoreLimits(TAnalyte& a, const TLimitState& before);
     // Options bits (multirules, common CV) of an analyte.
     TOutcome SetAnalyteOptions(TAnalyte& a, uint8_t options);
     // Writes each marked level to a new archive file, then erases it; `numbers` receives the archives.
+    // Points inside a signed review need a reason.
     TOutcome EraseLevels(TAnalyte& a, const std::array<bool, MaxLevels>& levels,
-                         std::vector<int32_t>* numbers = nullptr);
-    // Removes archives from the analyte, then their files.
-    TOutcome DeleteArchives(TAnalyte& a, const std::vector<int32_t>& numbers);
+                         std::vector<int32_t>* numbers = nullptr, const std::string& reason = "");
+    // Removes archives from the analyte, then their files. A reason is needed.
+    TOutcome DeleteArchives(TAnalyte& a, const std::vector<int32_t>& numbers, const std::string& reason = "");
 
     // ---------------------------------------------------------------- reference data
-    TOutcome ApplyMaterials(const TMaterialEdit& edit);
+    // A line confirmed for "change and erase" needs a reason.
+    TOutcome ApplyMaterials(const TMaterialEdit& edit, const std::string& reason = "");
     // The material of each level; levels whose material changes are first erased and archived when
     // `eraseChanged` (a level whose archive fails keeps its former material).
-    TOutcome ApplyAssignment(TAnalyte& a, const std::array<int32_t, MaxLevels>& materials, bool eraseChanged);
+    TOutcome ApplyAssignment(TAnalyte& a, const std::array<int32_t, MaxLevels>& materials, bool eraseChanged,
+                             const std::string& reason = "");
     TOutcome ApplyAnalyteEdit(const TAnalyteEdit& edit);
     TOutcome SetOperators(const std::vector<std::string>& operators);
 
@@ -282,6 +321,65 @@ public:
     std::string NewestBackup(const std::string& folder) const;
     TOutcome Restore(const std::string& folder);
 
+    // ---------------------------------------------------------------- results from the instruments
+    // (UOperationsInbox.cpp) Files dropped in the inbox folder become held runs in the queue. A pass
+    // records everything it takes in the database first (the runs to place, the results "not mapped",
+    // the result keys and file fingerprints seen), then writes the data and queue files, then marks the
+    // runs placed, and only then moves the files to processed/: a crash at any moment leaves each result
+    // still in the inbox, recorded (and placed at the next start or reading), or in the queue, and never
+    // twice. Reading commands may look at the settings, mappings and waiting results; only the program
+    // and writing commands change them.
+    TInboxSettings InboxSettings() const;
+    TOutcome SetInboxSettings(const TInboxSettings& settings);
+    // A source's reading options: those stored, else the defaults under its id.
+    TInstrumentSource InboxSource(const std::string& id) const;
+    std::vector<TInstrumentSource> InboxSources() const;
+    TOutcome SetInboxSource(const TInstrumentSource& source);
+    std::vector<TInboxMapping> InboxMappings() const;
+    // Stores the mapping (in place of one for the same source, code and control) and brings in the
+    // results waiting for it. The analyte must exist and have the level.
+    TOutcome MapInstrumentResults(const TInboxMapping& mapping, TInboxReport* report = nullptr);
+    TOutcome RemoveInboxMapping(const std::string& source, const std::string& code,
+                                const std::string& control);
+    std::vector<TWaitingResult> NotMappedResults() const;
+    int NotMappedCount() const;
+    // Reads the inbox once: each file's results judged and placed as runs, the file moved to processed/
+    // or failed/, a file that ends inside a message left waiting. Refused when no inbox is set, the
+    // database is not available, or the folder is open for reading.
+    TOutcome ReadInbox(TInboxReport* report = nullptr, const TInboxReadOptions& options = {});
+    // Held runs in the queue that came from the inbox.
+    int HeldFromInbox() const;
+
+    // ---------------------------------------------------------------- journal
+    // Who makes the changes that follow (cut to 4 characters); the run's own operator is used for runs
+    // that name one. Until set: the system user name cut to 4 characters.
+    void SetOperator(const std::string& code);
+    const std::string& OperatorCode() const { return operator_; }
+    static std::string SystemOperator();
+    // False when the database could not be opened: changes then go unrecorded.
+    bool JournalAvailable() const { return db_.IsOpen(); }
+    std::vector<TJournalEntry> Journal(const TJournalFilter& filter = {}) const;
+    TJournalCheck CheckJournal() const;
+    // The corrective actions offered when a rule rejects a run (the defaults without a database).
+    std::vector<std::string> CorrectiveActions() const;
+    TOutcome SetCorrectiveActions(const std::vector<std::string>& actions);
+
+    // ---------------------------------------------------------------- operators' passwords
+    bool OperatorHasPassword(const std::string& code) const;
+    // The operator's own password when one is set, else the program's password.
+    bool OperatorPasswordMatches(const std::string& code, const std::string& typed) const;
+    // An empty password removes the operator's own.
+    TOutcome SetOperatorPassword(const std::string& code, const std::string& password);
+
+    // ---------------------------------------------------------------- reviews
+    // Every sign-off, oldest first; of one analyte when `analyte` is given.
+    std::vector<TReview> Reviews(const std::string& analyte = "") const;
+    // The signed (not reopened) reviews of an analyte covering any of the date-times.
+    std::vector<TReview> SignedReviewsAt(const TAnalyte& a, const std::vector<TDateTime>& times) const;
+    // Signs the points of `a` from `first` to `last` (days) as reviewed by `reviewer` with the password.
+    TOutcome SignReview(const TAnalyte& a, TDateTime first, TDateTime last, const std::string& reviewer,
+                        const std::string& password);
+
     // ---------------------------------------------------------------- internals tests may look at
     // Writes the data file now (both lists); throws EQcError.
     void WriteData();
@@ -315,19 +413,59 @@ private:
     // levels), deleted analytes lose theirs. `kept` pairs each edited analyte's former name with it.
     void CarryGoals(const std::vector<std::pair<std::string, const TAnalyte*>>& kept,
                     const std::vector<std::string>& deleted, TOutcome& out);
+    // The inbox's runs recorded and not yet placed: into the data and queue files, then marked placed.
+    TOutcome PlacePendingInboxRuns(TInboxReport* report);
+    void RecoverInbox(TOpenReport& report);
+    struct TInboxPlan;
+    void PlanInboxRuns(TInboxPlan& plan, const std::vector<TInstrumentResult>& results,
+                       const std::vector<std::string>& origins, const TInboxSettings& settings);
+    void RecordInboxPlan(const TInboxPlan& plan);
+
+    // The journal: entries staged by an operation go with its next file write. They are stored as
+    // pending with the hash the file will have, the file is written, then they are completed and
+    // chained. A crash in between is settled at the next open by the file on disk.
+    struct TStaged {
+        TJournalEntry Entry;
+        int64_t Review = 0; // a review that the entry reopens
+    };
+    void Log(const char* kind, const TAnalyte* a, int level, std::optional<TDateTime> point,
+             std::string before, std::string after, std::string reason = "", std::string op = "");
+    // `alsoBefore` runs in the same database transaction as the pending entries (one disk sync for both).
+    void WriteJournaled(const std::string& path, const std::string& bytes, const TWriteOptions& options = {},
+                        const std::function<void()>& alsoBefore = {});
+    int64_t BeginJournal(const std::string& fileName, const std::string& fileHash,
+                         const std::function<void()>& alsoBefore = {});
+    void AbandonJournal(int64_t batch);
+    void FinishJournal();
+    // Staged entries of a change kept in the database only: completed in the caller's transaction.
+    void CompleteStaged();
+    void ReconcileJournal(TOpenReport& report);
+    // The entries of a run about to be accepted, judged against the history before it.
+    void LogAcceptedRun(const TAnalyte& a, const TResu& run, const TRunNote& note);
+    void LogSettings(const TSettings& before, const TSettings& after);
+    // After a restore replaced the database: the record of the last entry follows the kept journal.
+    void RestoreJournalHead();
+    void StartJournal();
+    // Refuses (EQcError) a change of points inside a signed review without a reason; else stages the
+    // reopening of each review touched.
+    void CheckReviews(const TAnalyte& a, const std::vector<TDateTime>& times, const std::string& reason);
+    std::vector<TStaged> staged_;
+    std::string operator_ = SystemOperator();
+    bool journalUnfinished_ = false;
 
     bool open_ = false;
     std::unique_ptr<TServerStore> server_;
     // Archives of the change under way, stored with its data write on the server.
     std::vector<TPendingArchive> pendingArchives_;
-    // A held run is out for validation: the queue is not reloaded under it.
-    bool recalling_ = false;
     TOpenMode mode_ = TOpenMode::Reader;
     TFolderLock lock_;
     TDatabase db_;
     // An unreadable data file that could not be kept aside: writing over it would lose it.
     std::string unkeptDataFile_;
     bool databaseRefused_ = false;
+    // Between RecallRun and ConcludeRecall the queue's head is being validated: the inbox adds no
+    // result to it, and a server's queue is not reloaded under it.
+    bool recallOpen_ = false;
     TAnalyteId current_ = 0;
     mutable int currentIndex_ = -1;
     struct TListener {
@@ -337,6 +475,9 @@ private:
     std::vector<TListener> listeners_;
     int nextListener_ = 1;
 };
+
+// A run that the analyte already holds: the same moment, values and operator.
+bool HoldsRun(const TAnalyte& a, const TResu& run);
 
 // The one layer of the program and of the companion.
 TOperations& Operations();

@@ -6,6 +6,8 @@
 
 #include "UCodePage.h"
 #include "UOperations.h"
+
+#include "UJournal.h"
 #include "UUtilitaires.h"
 
 namespace {
@@ -22,6 +24,18 @@ std::string ChangedStamp() {
 bool IsEmpty(const TQualityGoal& g) {
     return !g.TEa &&
            std::none_of(g.Target.begin(), g.Target.end(), [](const auto& t) { return t.has_value(); });
+}
+
+// A goal as the journal shows it: "TEa 10 %, targets 5; 15; -", empty for none.
+std::string GoalText(const TQualityGoal& g) {
+    if (IsEmpty(g)) return "";
+    auto number = [](long double v) { return FormatFixed(v, 15, 6); };
+    std::string text =
+        "TEa " + (g.TEa ? number(*g.TEa) + " " + (g.TEaKind == teaUnit ? g.TEaUnit : "%") : "-");
+    text += ", targets";
+    for (size_t k = 0; k < g.Target.size(); ++k)
+        text += std::string(k ? ";" : "") + " " + (g.Target[k] ? number(*g.Target[k]) : "-");
+    return text;
 }
 
 // A goal read from its row: the columns analyte, tea, tea_unit, target1..3.
@@ -119,9 +133,13 @@ void TOperations::WriteGoals(const std::vector<std::string>& removed,
         "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7) ON CONFLICT(analyte) DO UPDATE SET analyte = ?1, tea = ?2, "
         "tea_unit = ?3, target1 = ?4, target2 = ?5, target3 = ?6, changed_utc = ?7");
     const std::string stamp = ChangedStamp();
+    // The journal's entries are completed in this transaction: a goal and its entry are written together.
+    for (const std::string& name : removed)
+        Log(jk::GoalChanged, ListAnalytes.FindByName(name), 0, std::nullopt, GoalText(Goal(name)), "removed");
+    for (const TQualityGoal& g : goals)
+        Log(jk::GoalChanged, ListAnalytes.FindByName(g.Analyte), 0, std::nullopt, GoalText(Goal(g.Analyte)),
+            IsEmpty(g) ? "removed" : GoalText(g));
     for (const TQualityGoal& g : goals) {
-        // The change journal's entry for each goal set or removed here belongs in this transaction,
-        // with the row as it was before (SelectGoals) and as it is now.
         if (IsEmpty(g)) {
             del.Bind(1, g.Analyte);
             del.Step();
@@ -148,6 +166,7 @@ void TOperations::WriteGoals(const std::vector<std::string>& removed,
         put.Step();
         put.Reset();
     }
+    CompleteStaged();
     t.Commit();
 }
 

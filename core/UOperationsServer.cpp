@@ -85,7 +85,7 @@ TOutcome TOperations::PollServer() {
             currentIndex_ = -1;
             kinds |= ckAnalytes | ckMaterials;
         }
-        if ((news.Everything || news.Queue) && !recalling_) {
+        if ((news.Everything || news.Queue) && !recallOpen_) {
             std::deque<TResu> queue;
             server_->ReloadQueue(queue);
             Fifo.ClearQueue();

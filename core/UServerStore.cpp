@@ -13,7 +13,7 @@
 #include "UBinary.h"
 #include "UCodePage.h"
 #include "UExtended.h"
-#include "UPasswordHash.h"
+#include "UJournal.h"
 #include "UUtilitaires.h"
 
 // Every part the server's database has, brought up to date in this order. A feature that keeps rows
@@ -541,7 +541,7 @@ std::vector<TAccount> TServerStore::Accounts() const {
 void TServerStore::SignIn(const std::string& code, const std::string& password) {
     TPgResult r = conn_.Exec("SELECT code, name, role, password_hash FROM account WHERE code = $1", {code});
     // One answer for an unknown code and a wrong password: neither tells which codes exist.
-    if (r.Rows() != 1 || !VerifyPassword(r.Text(0, 3), password))
+    if (r.Rows() != 1 || !PasswordHashMatches(r.Text(0, 3), password))
         throw EQcError("Sign-in refused: unknown operator code or wrong password");
     account_ = TAccount{r.Text(0, 0), r.Text(0, 1), RoleByName(r.Text(0, 2)).value_or(TRole::Technologist)};
 }

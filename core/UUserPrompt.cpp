@@ -32,6 +32,12 @@ bool AskPassword() {
     return Settings.Password.empty() || Prompt().EnterPassword();
 }
 
+bool AskReasonText(const std::string& question, std::string& reason) {
+    std::string choice;
+    reason.clear();
+    return Prompt().AskReason(question, {}, choice, reason) && !reason.empty();
+}
+
 bool ShowOutcome(const TOutcome& outcome) {
     if (!outcome.Ok()) ShowMessageBox(mkError, mbYes, outcome.Message);
     for (const std::string& note : outcome.Notes) ShowMessageBox(mkInformation, mbOK, note);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 enum TMsgKind { mkError, mkWarning, mkInformation, mkConfirmation };
 
@@ -16,7 +17,17 @@ public:
     // Shows the password entry window of the protected commands; true when the right password was
     // entered. Only called when a password is set.
     virtual bool EnterPassword() { return false; }
+    // Asks why a change is made: with `choices`, one of them (the corrective actions) and free text; without,
+    // a reason that may not be empty. False when cancelled: the change is then not made.
+    virtual bool AskReason(const std::string& question, const std::vector<std::string>& choices,
+                           std::string& choice, std::string& text) {
+        (void)question, (void)choices, (void)choice, (void)text;
+        return false;
+    }
 };
+
+// The reason for a change, or nothing when the user cancelled.
+bool AskReasonText(const std::string& question, std::string& reason);
 
 // The installed prompt. With none installed, a box answers Cancel when it offers Cancel (nothing is
 // done without consent), else its only or first button.

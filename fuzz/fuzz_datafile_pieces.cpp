@@ -77,15 +77,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::memcpy(&cut, data + at, 4);
         bytes.resize(bytes.size() - cut % 4096);
     }
-    static const std::string path = [] {
-        std::string p = (std::filesystem::temp_directory_path() / "varnholt-fuzz-XXXXXX").string();
-        p = std::string(mkdtemp(p.data())) + "/Varnholt.qcf";
-        std::atexit([] {
+    // A folder of its own, removed with the object when the program ends.
+    static const struct TFolder {
+        std::string dir;
+        TFolder() {
+            dir = (std::filesystem::temp_directory_path() / "varnholt-fuzz-XXXXXX").string();
+            dir = std::string(mkdtemp(dir.data())) + "/";
+        }
+        ~TFolder() {
             std::error_code ec;
-            std::filesystem::remove_all(std::filesystem::path(path).parent_path(), ec);
-        });
-        return p;
-    }();
+            std::filesystem::remove_all(dir, ec);
+        }
+    } folder;
+    const std::string path = folder.dir + "Varnholt.qcf";
     AtomicWriteFile(path, bytes);
     if (Outcome(true, path, bytes) != Outcome(false, path, bytes)) std::abort();
     return 0;

@@ -33,7 +33,8 @@ std::string QueueButtonCaption(int count) {
     return "&Queue : " + std::to_string(count);
 }
 
-TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValidateRun& validate) {
+TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValidateRun& validate,
+                     const TRunNoteOf& note) {
     TRunOutcome out;
     TResu run;
     run.AnalyteName = analyte.Name;
@@ -62,7 +63,7 @@ TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValid
     analyte.ClassifyRun(run.Levels);
     if (validate(analyte, run)) {
         int index = -1;
-        if (ShowOutcome(Operations().AcceptRun(analyte, run, &index))) {
+        if (ShowOutcome(Operations().AcceptRun(analyte, run, &index, note ? note() : TRunNote{}))) {
             out.Accepted = out.Saved = true;
             out.SelectedPoint = index;
             out.ResetFields = true;
@@ -79,7 +80,8 @@ TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValid
 }
 
 TRecallOutcome RecallQueuedRun(const TValidateRun& validate,
-                               const std::function<void(TAnalyte&, bool)>& showAnalyte) {
+                               const std::function<void(TAnalyte&, bool)>& showAnalyte,
+                               const TRunNoteOf& note) {
     TRecallOutcome out;
     const int analytesBefore = ListAnalytes.Count();
     TAnalyte* a = nullptr;
@@ -101,7 +103,7 @@ TRecallOutcome RecallQueuedRun(const TValidateRun& validate,
     if (showAnalyte) showAnalyte(*a, out.ListChanged);
     const bool ok = validate(*a, run);
     int index = -1;
-    TOutcome concluded = Operations().ConcludeRecall(*a, run, ok, &index);
+    TOutcome concluded = Operations().ConcludeRecall(*a, run, ok, &index, ok && note ? note() : TRunNote{});
     if (ShowOutcome(concluded)) {
         out.QueueChanged = true;
         out.ResetFields = true;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "UOperations.h"
 #include "UStructures.h"
 
 class TWinRandom;
@@ -20,6 +21,8 @@ struct TEntryFields {
 
 // Shows the validation window for the run of the analyte; true on OK (TWinValidCQ::Execute).
 using TValidateRun = std::function<bool(TAnalyte&, TResu&)>;
+// What the validation window learnt on OK for the journal (corrective action, reason).
+using TRunNoteOf = std::function<TRunNote()>;
 
 struct TRunOutcome {
     // The entry was refused: BadLevel's value box is to be selected and focused, or, with every box
@@ -42,13 +45,15 @@ struct TRecallOutcome : TRunOutcome {
 // Entering a run: reads and classifies the fields, validates; on OK the layer accepts the run, on
 // Cancel holds it in the queue. A run that cannot be saved is not taken: the box says why and the
 // fields keep it, to be entered again.
-TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValidateRun& validate);
+TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValidateRun& validate,
+                     const TRunNoteOf& note = {});
 
 // Recalling the oldest held run. showAnalyte is called before the validation window opens, with the
 // run's analyte and whether the analyte list must be refilled, so that the main window can make it
 // current.
 TRecallOutcome RecallQueuedRun(const TValidateRun& validate,
-                               const std::function<void(TAnalyte&, bool listChanged)>& showAnalyte = {});
+                               const std::function<void(TAnalyte&, bool listChanged)>& showAnalyte = {},
+                               const TRunNoteOf& note = {});
 
 // Clearing the queue after the password (when set) and a confirmation; true when it was cleared.
 bool ClearQueueCommand();

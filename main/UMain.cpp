@@ -32,6 +32,7 @@
 #include "UExchangeCommands.h"
 #include "UFifoResult.h"
 #include "UGlobale.h"
+#include "UInboxWatch.h"
 #include "UMainQuality.h"
 #include "UMessages.h"
 #include "UMotPass.h"
@@ -210,6 +211,7 @@ TWinMain::TWinMain(QWidget* parent) : QMainWindow(parent) {
 
     buildMenu();
     AddQualityMenu(*this);
+    InboxWatch = new TInboxWatch(this);
     // Alt+F4 is taken before the controls see it and goes through the exit confirmation.
     auto* altF4 = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), this);
     connect(altF4, &QShortcut::activated, this, &QWidget::close);
@@ -299,6 +301,9 @@ void TWinMain::buildEntryPage() {
     CBOperator = Named(new QComboBox(TabSheetEnter), "CBOperator");
     CBOperator->setEditable(true);
     CBOperator->lineEdit()->setMaxLength(4);
+    // The operator in the entry field is the one the journal names for the changes that follow.
+    connect(CBOperator, &QComboBox::currentTextChanged, this,
+            [](const QString& text) { Operations().SetOperator(FromQ(text)); });
     LoadOperatorChoices();
     box->addWidget(CBOperator);
     auto* commentLabel = new QHBoxLayout();
@@ -380,10 +385,12 @@ void TWinMain::buildMenu() {
     MnuFile = Named(mb->addMenu(QStringLiteral("&File")), "MnuFile");
     MnuClipboard = Named(mb->addMenu(QStringLiteral("Cl&ipboard")), "MnuClipboard");
     MnuSpecial = Named(mb->addMenu(QStringLiteral("&Special functions")), "MnuSpecial");
+    MnuRecords = Named(mb->addMenu(QStringLiteral("Rec&ords")), "MnuRecords");
     MnuHelp = Named(mb->addMenu(QStringLiteral("&?")), "MnuHelp");
 
     // A menu shows in the bar once it holds a command.
-    for (QMenu* m : {MnuParameters, MnuConfiguration, MnuFile, MnuClipboard, MnuSpecial, MnuHelp}) {
+    for (QMenu* m :
+         {MnuParameters, MnuConfiguration, MnuFile, MnuClipboard, MnuSpecial, MnuRecords, MnuHelp}) {
         m->installEventFilter(this);
         m->menuAction()->setVisible(false);
     }
@@ -449,6 +456,7 @@ void TWinMain::buildMenu() {
     MnuPaste->setShortcut(QKeySequence::Paste);
     MnuExport->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     MnuImport->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    CreateRecordsMenu();
 }
 
 QToolButton* TWinMain::AddBarButton(const char* name, const QString& caption, const QString& hint) {
@@ -719,8 +727,8 @@ QStringList TWinMain::UserManualCandidates() {
     QString exe = ToQ(ExecutableFolder());
     // The installed or shipped manual first: the data folder is the user's to write, and a page planted
     // there must not pass for the manual. A portable install's folder is the executable's own.
-    return {exe + name, exe + QStringLiteral("../share/doc/varnholt/") + name, exe + QStringLiteral("../docs/") + name,
-            ToQ(ProgramFolder) + name};
+    return {exe + name, exe + QStringLiteral("../share/doc/varnholt/") + name,
+            exe + QStringLiteral("../docs/") + name, ToQ(ProgramFolder) + name};
 }
 
 void TWinMain::MnuUserManualClick() {

@@ -31,6 +31,9 @@ class TWinDailyQC;
 class TWinDefAnalytes;
 class TWinDefSerum;
 class TWinEmployees;
+class TWinShowJournal;
+class TWinReview;
+class TWinCorrectiveActions;
 class TWinImport;
 class TWinPrnData;
 class TWinRisks;
@@ -41,6 +44,7 @@ class TWinValidCQ;
 class TWinPrnCharts;
 class TWinRandom;
 class TWinAnimCopyFic;
+class TInboxWatch;
 
 // The analyte shown in the main window (none when the list is empty): the operations layer's current
 // analyte, looked up through its handle at each use, so that no replacement of the list can leave it
@@ -126,6 +130,9 @@ public:
     QTableWidget* GrilleLock = nullptr;
     QTimer *TimerBackUp, *TimerBtFifo;
     QMenu *MnuParameters, *MnuConfiguration, *MnuFile, *MnuClipboard, *MnuSpecial, *MnuHelp;
+    // Records for accreditation: the journal, the review sign-off, the corrective actions offered.
+    QMenu* MnuRecords = nullptr;
+    QAction *MnuJournal = nullptr, *MnuReview = nullptr, *MnuCorrective = nullptr;
     QAction *MnuOptions, *MnuPsw, *MnuShortcuts, *MnuLock, *MnuFix, *MnuErase, *MnuUserManual, *MnuAbout;
     QAction *MnuAnalytes, *MnuSerum, *MnuEmployees, *MnuRisks, *MnuExport, *MnuImport, *MnuCopy, *MnuPaste;
     QAction *MnuRestore, *MnuRandom, *MnuClearFifo, *MnuPrintCharts, *MnuExit, *MnuDisplaySize;
@@ -133,6 +140,8 @@ public:
     // The round indicators beside the backup and queue buttons: lime at rest, blinking red.
     QLabel *ShapeBackUp, *ShapeFifo;
 
+    // The inbox of the instruments' files, watched while the window is open (UInboxWatch.cpp).
+    TInboxWatch* InboxWatch = nullptr;
     // Windows opened from the menu and the button bar: created once and reused (parented here).
     TWinImport* WinImport = nullptr;
     TWinSerumByAnal* WinSerumByAnal = nullptr;
@@ -149,6 +158,10 @@ public:
     TWinPrnCharts* WinPrnCharts = nullptr;
     TWinRandom* WinRandom = nullptr;
     TWinAnimCopyFic* WinAnimCopyFic = nullptr;
+    TWinShowJournal* WinShowJournal = nullptr;
+    TWinReview* WinReview = nullptr;
+    TWinCorrectiveActions* WinCorrectiveActions = nullptr;
+    void CreateRecordsMenu();
     // Creates the windows above in the program's start order (the main window comes first).
     void CreateChildWindows();
 

@@ -8,6 +8,7 @@
 #include "UDrawChart.h"
 #include "UMain.h"
 #include "UMessages.h"
+#include "UOperations.h"
 #include "UPrintJob.h"
 #include "USharedImages.h"
 #include "UWinComment.h"
@@ -48,6 +49,11 @@ void TWinMain::PaintCharts(QPainter& p) {
     }
     DateAxisY = ChartsTop + 135 * a.NbLevels - 10;
     DrawDateAxis(p, a, FirstVisible, LastVisible, IntervalStart, IntervalEnd, DateAxisY);
+    // Signed reviews: a band under the dates.
+    std::vector<std::pair<TDateTime, TDateTime>> signedDays;
+    for (const TReview& r : Operations().Reviews(a.Name))
+        if (!r.Reopened()) signedDays.emplace_back(r.First, r.Last);
+    DrawReviewBand(p, a, FirstVisible, LastVisible, DateAxisY, signedDays);
     DrawCommentMarks(p, a, ChartsTop - 17, FirstVisible, LastVisible);
 }
 

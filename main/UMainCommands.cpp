@@ -152,11 +152,15 @@ void TWinMain::BtDataClick() {
     LeaveLimitPage();
     CreateChildWindows();
     if (!WinShowData->Execute(*CurrentAnalyte, SelectedPoint)) return;
-    if (int i = WinShowData->PointToEdit(); i >= 0 && i < CurrentAnalyte->Count()) {
+    std::string reason;
+    if (int i = WinShowData->PointToEdit();
+        i >= 0 && i < CurrentAnalyte->Count() &&
+        AskReasonText("Why is the point of " + CurrentAnalyte->Name + " corrected?", reason)) {
         MovePointToEntryFields(i);
         TResu taken;
         // A point that cannot be taken out stays stored: the fields must not offer it a second time.
-        if (!ShowOutcome(Operations().TakePointForEdit(*CurrentAnalyte, i, taken))) ResetEntryFields();
+        if (!ShowOutcome(Operations().TakePointForEdit(*CurrentAnalyte, i, taken, reason)))
+            ResetEntryFields();
     }
     SelectedPoint = -1;
     UpdateVisibleStretch();
@@ -221,8 +225,9 @@ void TWinMain::BtOKEnterClick() {
         fields.Values[k] = FromQ(EntryRows[static_cast<size_t>(k)].Value->text());
     fields.Comment = FromQ(EditComment->text());
     fields.Operator = FromQ(CBOperator->currentText());
-    TRunOutcome out = EnterRun(*CurrentAnalyte, fields,
-                               [this](TAnalyte& a, TResu& r) { return WinValidCQ->Execute(a, r); });
+    TRunOutcome out = EnterRun(
+        *CurrentAnalyte, fields, [this](TAnalyte& a, TResu& r) { return WinValidCQ->Execute(a, r); },
+        [this] { return WinValidCQ->Note(); });
     if (out.Refused) {
         if (out.BadLevel >= 0)
             FocusAndSelect(EntryRows[static_cast<size_t>(out.BadLevel)].Value);
@@ -248,7 +253,8 @@ void TWinMain::BtFifoClick() {
                                              bool other = CurrentAnalyte != &a;
                                              CurrentAnalyte = &a;
                                              if (listChanged || other) FillAnalyteList();
-                                         });
+                                         },
+                                         [this] { return WinValidCQ->Note(); });
     UpdateQueueButton();
     if (out.Accepted) {
         SelectedPoint = out.SelectedPoint;

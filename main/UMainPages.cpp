@@ -404,7 +404,14 @@ void TWinMain::BtValidEraseClick() {
         return;
     // Each level's archive file is written before the data file stops holding its values; a level that
     // fails is untouched and those archived before it are still saved.
-    TOutcome out = Operations().EraseLevels(a, EraseMarks);
+    // Points inside a signed review are erased only with a reason, which reopens the review.
+    std::string reason;
+    std::vector<TDateTime> times;
+    for (const ControlPoint& p : a.Points) times.push_back(p.DateTime);
+    if (!Operations().SignedReviewsAt(a, times).empty() &&
+        !AskReasonText("Points of " + a.Name + " in a reviewed and signed period are erased: why?", reason))
+        return;
+    TOutcome out = Operations().EraseLevels(a, EraseMarks, nullptr, reason);
     if (!ShowOutcome(out)) return;
     SelectedPoint = -1;
     UpdateVisibleStretch();

@@ -10,6 +10,7 @@
 #include "UGlobale.h"
 #include "UMotPass.h"
 #include "UQcError.h"
+#include "UReason.h"
 #include "UUtilitaires.h"
 
 namespace {
@@ -18,6 +19,8 @@ struct TScriptState {
     std::deque<TMsgButton> answers;
     std::deque<QString> files;
     std::vector<TShownBox> shown;
+    std::deque<QString> reasons;
+    std::vector<std::string> reasonQuestions;
 };
 TScriptState& Script() {
     static TScriptState s;
@@ -81,6 +84,26 @@ bool TQtPrompt::EnterPassword() {
     return WinEntryPsw->exec() == QDialog::Accepted;
 }
 
+bool TQtPrompt::AskReason(const std::string& question, const std::vector<std::string>& choices,
+                          std::string& choice, std::string& text) {
+    if (TDialogScript::Active()) {
+        auto& s = Script();
+        s.reasonQuestions.push_back(question);
+        QString answer = QStringLiteral("Scripted reason");
+        if (!s.reasons.empty()) {
+            answer = s.reasons.front();
+            s.reasons.pop_front();
+        }
+        if (answer.isEmpty()) return false;
+        choice = choices.empty() ? std::string() : choices.front();
+        text = FromQ(answer);
+        return true;
+    }
+    static TWinReason* window = nullptr;
+    if (!window) window = new TWinReason(QApplication::activeWindow()); // kept for the program's life
+    return window->Execute(question, choices, choice, text);
+}
+
 void InstallQtPrompt() {
     SetPrompt(&qtPrompt);
 }
@@ -101,7 +124,15 @@ void TDialogScript::FileNext(const QString& path) {
 std::vector<TShownBox>& TDialogScript::Shown() {
     return Script().shown;
 }
+void TDialogScript::ReasonNext(const QString& text) {
+    Script().reasons.push_back(text);
+}
+std::vector<std::string>& TDialogScript::ReasonQuestions() {
+    return Script().reasonQuestions;
+}
 void TDialogScript::Reset() {
+    Script().reasons.clear();
+    Script().reasonQuestions.clear();
     Script().answers.clear();
     Script().files.clear();
     Script().shown.clear();

@@ -22,6 +22,8 @@ public:
     TMsgButton Ask(TMsgKind kind, unsigned buttons, const std::string& text) override;
     // The password window of the protected commands.
     bool EnterPassword() override;
+    bool AskReason(const std::string& question, const std::vector<std::string>& choices, std::string& choice,
+                   std::string& text) override;
 };
 
 // Installs the Qt prompt for the whole program (kept until the end).
@@ -42,6 +44,10 @@ public:
     static void AnswerNext(TMsgButton button);
     // The next file or folder dialog returns this path; an empty path is a cancelled dialog.
     static void FileNext(const QString& path);
+    // The next reason window answers with this text (the first choice when it offers some); an empty
+    // text cancels it. Without one queued it answers "Scripted reason".
+    static void ReasonNext(const QString& text);
+    static std::vector<std::string>& ReasonQuestions();
     static std::vector<TShownBox>& Shown();
     static void Reset();
 

@@ -1,6 +1,8 @@
 // TWinValidCQ: the validation window of a run, with a level bar per QC level and the Westgard marks.
 #include "UValidCQ.h"
 
+#include "UUserPrompt.h"
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QPainter>
@@ -286,6 +288,8 @@ void TWinValidCQ::PrepareValidation(TAnalyte& analyte, TResu& run) {
     PanelComment->setVisible(hasComment);
     PanelComment->setText(ToQt(run.Comment));
     rejected_ = {};
+    everRejected_ = {};
+    note_ = {};
     result_ = {};
     levels_ = SelectRuleLevels(analyte, run, rejected_, analyte.MultirulesOn());
     ApplyHeight();
@@ -363,6 +367,7 @@ void TWinValidCQ::RejectButtonClick(int k) {
     if (k < 0 || k >= MaxLevels) return;
     const size_t ki = static_cast<size_t>(k);
     rejected_[ki] = !rejected_[ki];
+    everRejected_[ki] = everRejected_[ki] || rejected_[ki];
     RejectButtons[ki]->setText(RejectCaption(k, rejected_[ki]));
     Evaluate(CBWestg->isChecked());
 }
@@ -377,7 +382,32 @@ void TWinValidCQ::FormClose(bool ok) {
         analyte_->Options &= static_cast<uint8_t>(~TAnalyte::OptMultirules);
 }
 
+bool TWinValidCQ::AskNote() {
+    note_ = {};
+    if (!analyte_ || !run_) return true;
+    TResu probe = *run_;
+    for (int k = 0; k < LevelsInUse(); ++k)
+        if (rejected_[static_cast<size_t>(k)]) probe.Levels[static_cast<size_t>(k)].State = psDiscarded;
+    for (int k = 0; k < LevelsInUse(); ++k) {
+        const size_t ki = static_cast<size_t>(k);
+        note_.Retrieved[ki] = everRejected_[ki] && !rejected_[ki];
+    }
+    if (RunIsRejected(*analyte_, probe, CBWestg->isChecked()) &&
+        !Prompt().AskReason("A rule rejects this run of " + analyte_->Name + ": what was done?",
+                            Operations().CorrectiveActions(), note_.CorrectiveAction, note_.Text))
+        return false;
+    if (!Operations().SignedReviewsAt(*analyte_, {run_->DateTime}).empty() &&
+        !AskReasonText("This run falls in a reviewed and signed period of " + analyte_->Name +
+                           ": why is it added now?",
+                       note_.Reason))
+        return false;
+    return true;
+}
+
 void TWinValidCQ::done(int r) {
+    // OK waits for the corrective action (and the reason inside a signed review); Cancel there keeps the
+    // window open.
+    if (r == QDialog::Accepted && !AskNote()) return;
     x_ = x();
     FormClose(r == QDialog::Accepted);
     QDialog::done(r);

@@ -9,6 +9,7 @@
 #include <array>
 #include <vector>
 
+#include "UOperations.h"
 #include "UStructures.h"
 #include "UWestgard.h"
 
@@ -73,6 +74,10 @@ public:
 
     const TMultiruleResult& Outcomes() const { return result_; }
     const TRejectToggles& Rejected() const { return rejected_; }
+    // What OK learnt for the journal: the corrective action of a run a rule rejects, levels rejected and
+    // retrieved, the reason for a run inside a signed review.
+    const TRunNote& Note() const { return note_; }
+    bool AskNote();
     // The marks the across row drew at its last paint (positions 2 to 5); empty when hidden.
     std::vector<std::pair<std::string, RuleStatus>> AcrossPicture;
 
@@ -109,6 +114,8 @@ private:
     TResu* run_ = nullptr;
     int previousIndex_ = -1;
     TRejectToggles rejected_{};
+    TRejectToggles everRejected_{};
+    TRunNote note_;
     TRuleLevels levels_;
     TMultiruleResult result_;
     bool placed_ = false;

@@ -12,6 +12,7 @@
 
 #include "UPrintJob.h"
 #include "UPrnData.h"
+#include "UPrnReview.h"
 #include "UUserPrompt.h"
 
 namespace {
@@ -92,7 +93,10 @@ std::string DailyTitle(TDateTime day) {
 }
 
 void PrintDailyQC(TPrintCanvas& canvas, const std::vector<TDailyPoint>& points, TDateTime day) {
-    PrintTable(canvas, DailyTitle(day), {"", ""}, DailyCells(points), 7, {17, 9, 12, 12, 12, 9, 24}, true);
+    const int y = PrintTable(canvas, DailyTitle(day), {"", ""}, DailyCells(points), 7,
+                             {17, 9, 12, 12, 12, 9, 24}, true);
+    // Several analytes: the day is signed by hand.
+    PrintReviewLine(canvas, y, nullptr, day, day);
 }
 
 QPixmap StatusImage(PointState s) {

@@ -19,8 +19,11 @@
 #include "UOperations.h"
 #include "UPrintJob.h"
 #include "UPrnData.h"
+#include "UPrnReview.h"
 #include "UPrnTable.h"
+#include "UQcSummary.h"
 #include "UUserPrompt.h"
+#include "UWestgard.h"
 
 namespace {
 
@@ -82,6 +85,8 @@ public:
             while (page < plan_.StatsPage) ChartPageBreak(page);
             PrintChartStatistics(first, last, plan_.StatsTop);
         }
+        while (page < plan_.AuditPage) ChartPageBreak(page);
+        PrintAudit(first, last, plan_.AuditTop);
         PrintChartsFooter(page + 1);
     }
 
@@ -210,6 +215,31 @@ private:
             p_.drawEllipse(at, avg_, avg_);
         }
         p_.setBrush(Qt::white);
+        // The rule outcome at each flagged point, above it: what the auditor asks of every failure.
+        p_.setFont(ArialFont(6));
+        const QFontMetrics small(p_.font(), p_.device());
+        for (int k = from; k <= to; ++k) {
+            if (state(k) == psEmpty || state(k) == psDiscarded) continue;
+            const TPointJudgement j = JudgePoint(a_, k);
+            const TPointOutcome out = j.Level[lv];
+            if (out != ocWarning && out != ocReject) continue;
+            std::string names;
+            for (int r = 0; r < RuleCount; ++r)
+                if (j.LevelRules[lv] & (1u << r))
+                    names += (names.empty() ? "" : ",") + std::string(LevelRuleNames[static_cast<size_t>(r)]);
+            const TRuleNames& across = j.AcrossThree ? AcrossThreeRuleNames : LevelRuleNames;
+            for (int r = FirstAcrossRule; r < RuleCount; ++r)
+                if (j.AcrossRules & (1u << r))
+                    names += (names.empty() ? "" : ",") + std::string(across[static_cast<size_t>(r)]);
+            if (names.empty()) names = out == ocReject ? "reject" : "warning";
+            const QPoint at = pos(k);
+            const QString text = QString::fromLatin1(names.c_str());
+            const int w = small.horizontalAdvance(text);
+            const QRect box(at.x() - w / 2, at.y() - avg_ - small.height(), w, small.height());
+            p_.setPen(colour ? (out == ocReject ? Red : QColor(128, 128, 0)) : QColor(Qt::black));
+            p_.drawText(box, Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip, text);
+        }
+        p_.setFont(ArialFont(8));
         p_.setPen(QPen(Qt::black, 1));
         return bottom;
     }
@@ -234,6 +264,115 @@ private:
             }
             lastMonth = month;
         }
+        // A band under the dates where the points were reviewed and signed.
+        const int half = (X(1) - X(0)) / 2, bandTop = y + 3 * h_ + h_ / 4;
+        for (int k = from; k <= to;) {
+            if (!Signed(a_.Points[static_cast<size_t>(k)].DateTime)) {
+                ++k;
+                continue;
+            }
+            int end = k;
+            while (end + 1 <= to && Signed(a_.Points[static_cast<size_t>(end + 1)].DateTime)) ++end;
+            const int x1 = X(k - first) - half, x2 = X(end - first) + half;
+            p_.fillRect(QRect(x1, bandTop, x2 - x1, h_ / 2), o_.Colour ? Lime : QColor(128, 128, 128));
+            k = end + 1;
+        }
+    }
+
+    bool Signed(TDateTime dt) {
+        if (!reviewsRead_) {
+            for (const TReview& r : Operations().Reviews(a_.Name))
+                if (!r.Reopened()) reviews_.push_back(r);
+            reviewsRead_ = true;
+        }
+        return std::any_of(reviews_.begin(), reviews_.end(), [dt](const TReview& r) { return r.Covers(dt); });
+    }
+
+    // The limits in force of each printed level, the legend of the symbols and the review sign-off.
+    void PrintAudit(int first, int last, int y) {
+        const int hs = H_ / 50;
+        static const double share[] = {0.15, 0.31, 0.11, 0.11, 0.16, 0.16};
+        std::vector<std::array<std::string, 6>> rows;
+        rows.push_back({"Limits in force", "Limit mode and reference period", "Target (" + a_.Unit + ")",
+                        "SD", "Warning limits", "Action limits"});
+        const int dec = a_.Decimals + 1;
+        for (int i = 0; i < a_.NbLevels; ++i) {
+            const size_t l = static_cast<size_t>(i);
+            if (!o_.Levels[l]) continue;
+            const LevelStats& s = a_.Limits[l];
+            const bool ok = s.State != 6;
+            auto range = [&](long double d) {
+                return ok ? FormatFixed(s.Mean - d, 8, dec) + " to " + FormatFixed(s.Mean + d, 8, dec)
+                          : std::string();
+            };
+            rows.push_back({ListSerum.FindMaterial(a_.MaterialId[l]).Name, ReferencePeriodText(a_, i),
+                            ok ? FormatFixed(s.Mean, 8, dec) : std::string(), LevelSdText(a_, i),
+                            range(s.WarnDev), range(s.ActionDev)});
+        }
+        p_.setFont(ArialFont(8));
+        p_.setPen(QPen(Qt::black, 1));
+        for (size_t r = 0; r < rows.size(); ++r) {
+            int left = 0;
+            for (int k = 0; k < 6; ++k) {
+                const int w = static_cast<int>(W_ * share[k]);
+                const int top = y + static_cast<int>(r) * hs;
+                p_.setBrush(r == 0 || k == 0 ? Silver : QColor(Qt::white));
+                p_.drawRect(left, top, w - 1, hs - 1);
+                p_.drawText(QRect(left, top, w, hs), Qt::AlignCenter | Qt::TextSingleLine,
+                            ToQString(rows[r][static_cast<size_t>(k)]));
+                left += w;
+            }
+        }
+        p_.setBrush(Qt::white);
+        y += static_cast<int>(rows.size()) * hs + h_;
+        PrintLegend(y);
+        y += 2 * h_;
+        std::string review = ReviewedByText(
+            &a_, a_.Points.empty() ? 0 : a_.Points[static_cast<size_t>(std::max(first, 0))].DateTime,
+            a_.Points.empty() ? 0
+                              : a_.Points[static_cast<size_t>(std::clamp(last, 0, a_.Count() - 1))].DateTime);
+        if (a_.Points.empty() || first > last) review.clear();
+        if (review.empty()) review = "Reviewed by ______________________________    on ____________________";
+        p_.setFont(ArialFont(9));
+        TextOut(p_, 0, y + h_, ToQString(review), alLeft, Qt::white);
+        p_.setFont(ArialFont(8));
+    }
+
+    // One line: each symbol drawn as on the charts, then its meaning.
+    void PrintLegend(int y) {
+        const bool colour = o_.Colour;
+        const int mid = y + h_ / 2, sym = 4 * avg_;
+        int x = 0;
+        auto label = [&](const char* text) {
+            x += sym + avg_;
+            TextOut(p_, x, y, QString::fromLatin1(text), alLeft, Qt::white);
+            x += QFontMetrics(p_.font(), p_.device()).horizontalAdvance(QString::fromLatin1(text)) + 3 * avg_;
+        };
+        TextOut(p_, x, y, QStringLiteral("Legend:"), alLeft, Qt::white);
+        x += 8 * avg_;
+        const QColor ink = colour ? Navy : QColor(Qt::black);
+        p_.setPen(QPen(ink, 1));
+        p_.setBrush(ink);
+        p_.drawEllipse(QPoint(x + sym / 2, mid), avg_, avg_);
+        p_.setBrush(Qt::white);
+        label("value");
+        p_.setPen(QPen(colour ? Red : QColor(Qt::black), 2 * unit_));
+        p_.drawLine(x + sym / 2 - avg_, mid - avg_, x + sym / 2 + avg_, mid + avg_);
+        p_.drawLine(x + sym / 2 - avg_, mid + avg_, x + sym / 2 + avg_, mid - avg_);
+        label("discarded");
+        auto line = [&](const QPen& pen, const char* text) {
+            p_.setPen(pen);
+            p_.drawLine(x, mid, x + sym, mid);
+            label(text);
+        };
+        line(LinePen(colour ? Lime : QColor(Qt::black)), "mean");
+        line(colour ? LinePen(Yellow) : LinePen(Qt::black, lsDotted), "warning limits");
+        line(colour ? LinePen(Red) : LinePen(Qt::black, lsDashed), "action limits");
+        p_.fillRect(QRect(x, y, sym, h_), PaleCyan);
+        label("locked interval");
+        p_.fillRect(QRect(x, mid - h_ / 4, sym, h_ / 2), colour ? Lime : QColor(128, 128, 128));
+        label("reviewed and signed");
+        TextOut(p_, x, y, QStringLiteral("1:3s  rule broken"), alLeft, Qt::white);
     }
 
     void PrintChartStatistics(int first, int last, int y) {
@@ -276,6 +415,8 @@ private:
     const int unit_;
     int h_ = 0, avg_ = 0, W_ = 0, H_ = 0;
     TChartPlan plan_;
+    bool reviewsRead_ = false;
+    std::vector<TReview> reviews_;
 };
 
 } // namespace
@@ -315,7 +456,16 @@ TChartPlan PlanChartPages(const TChartMetrics& m, int levels, int nbLevels, int 
         }
         plan.StatsPage = page;
         plan.StatsTop = y;
+        y += (nbLevels + 1) * (m.H / 50) + 2 * h;
     }
+    // The limits in force, the legend and the sign-off line.
+    const int audit = (levels + 1) * (m.H / 50) + 7 * h;
+    if (m.H - y < audit + 2 * h) {
+        ++page;
+        y = 0;
+    }
+    plan.AuditPage = page;
+    plan.AuditTop = y;
     plan.Pages = page + 1;
     return plan;
 }

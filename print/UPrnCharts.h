@@ -44,6 +44,8 @@ struct TChartPlan {
     std::vector<TChartStretch> Stretches;
     bool Stats = false;
     int StatsPage = 0, StatsTop = 0;
+    // The limits in force, the legend of the symbols and the review sign-off.
+    int AuditPage = 0, AuditTop = 0;
     int Pages = 1;
 };
 

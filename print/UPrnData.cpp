@@ -11,6 +11,7 @@
 
 #include "UDataLoadSave.h"
 #include "UPrintJob.h"
+#include "UPrnReview.h"
 #include "UUserPrompt.h"
 
 TPointInterval PointInterval(const TAnalyte& a, TDateTime d1, TDateTime d2) {
@@ -111,7 +112,14 @@ TDataTable BuildDataTable(const TAnalyte& a, int first, int last, bool stats) {
 
 void PrintQCData(TPrintCanvas& canvas, const TAnalyte& a, int first, int last, bool stats) {
     TDataTable t = BuildDataTable(a, first, last, stats);
-    PrintTable(canvas, "QC data for " + a.Name, t.HeaderLines, t.Cells, t.NCols, t.Widths, false);
+    const int y =
+        PrintTable(canvas, "QC data for " + a.Name, t.HeaderLines, t.Cells, t.NCols, t.Widths, false);
+    const int from = std::max(first, 0), to = std::min(last, a.Count() - 1);
+    if (from <= to)
+        PrintReviewLine(canvas, y, &a, a.Points[static_cast<size_t>(from)].DateTime,
+                        a.Points[static_cast<size_t>(to)].DateTime);
+    else
+        PrintReviewLine(canvas, y, nullptr, 0, 0);
 }
 
 TWinPrnData::TWinPrnData(QWidget* parent) : QDialog(parent) {

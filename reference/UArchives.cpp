@@ -161,7 +161,13 @@ void TWinArchives::ApplyPending() {
     // The data file stops naming the archives before their files go.
     std::vector<int32_t> numbers;
     for (const TEntry& e : pending_) numbers.push_back(e.Number);
-    ShowOutcome(Operations().DeleteArchives(*analyte_, numbers));
+    if (numbers.empty()) return;
+    std::string reason;
+    if (!AskReasonText("Why are " + std::to_string(numbers.size()) + " archives of " + analyte_->Name +
+                           " deleted?",
+                       reason))
+        return;
+    ShowOutcome(Operations().DeleteArchives(*analyte_, numbers, reason));
 }
 
 void TWinArchives::done(int r) {

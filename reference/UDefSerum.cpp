@@ -313,8 +313,20 @@ void TWinDefSerum::Apply() {
         }
         edit.Lines.push_back(std::move(line));
     }
-    // Archives first, then the data file that names them, before the window closes.
-    ShowOutcome(Operations().ApplyMaterials(edit));
+    // Archives first, then the data file that names them, before the window closes. Changing and erasing
+    // needs a reason for the journal; without one the lines keep their former name and lot.
+    std::string reason;
+    const bool erases = std::any_of(edit.Lines.begin(), edit.Lines.end(),
+                                    [](const TMaterialEdit::TLine& l) { return l.EraseConfirmed; });
+    if (erases && !AskReasonText("Why are the control materials changed and their data erased?", reason))
+        for (TMaterialEdit::TLine& line : edit.Lines)
+            if (line.EraseConfirmed) {
+                const TSerum& s = ListSerum.FindMaterial(line.Id);
+                line.Name = s.Name;
+                line.Lot = s.Lot;
+                line.EraseConfirmed = false;
+            }
+    ShowOutcome(Operations().ApplyMaterials(edit, reason));
 }
 
 void TWinDefSerum::done(int r) {

@@ -1,6 +1,7 @@
 // TWinEmployees: the list of operator codes, edited in a grid that always ends with an empty row.
 #include "UEmployees.h"
 
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -8,6 +9,7 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include "UGlobale.h"
 #include "UOperations.h"
@@ -99,9 +101,66 @@ TWinEmployees::TWinEmployees(QWidget* parent) : QDialog(parent) {
     BtCancel->setAutoDefault(false);
     BtUndo->setAutoDefault(false);
 
+    BtPassword = new QPushButton(QStringLiteral("Own &password"), this);
+    BtPassword->setObjectName(QStringLiteral("BtPassword"));
+    BtPassword->setGeometry(190, 100, 100, 27);
+    BtPassword->setAutoDefault(false);
+    BtPassword->setToolTip(
+        QStringLiteral("The password with which the operator of the current row signs reviews"));
+    connect(BtPassword, &QPushButton::clicked, this, &TWinEmployees::BtPasswordClick);
     connect(BtOK, &QPushButton::clicked, this, &TWinEmployees::BtOKClick);
     connect(BtCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(BtUndo, &QPushButton::clicked, this, &TWinEmployees::FormActivate);
+}
+
+TWinOperatorPassword::TWinOperatorPassword(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("WinOperatorPassword"));
+    setWindowTitle(QStringLiteral("Own password"));
+    auto* layout = new QVBoxLayout(this);
+    EditPassword = new QLineEdit(this);
+    EditPassword->setObjectName(QStringLiteral("EditPassword"));
+    EditRepeat = new QLineEdit(this);
+    EditRepeat->setObjectName(QStringLiteral("EditRepeat"));
+    for (QLineEdit* e : {EditPassword, EditRepeat}) {
+        e->setEchoMode(QLineEdit::Password);
+        e->setMaxLength(64);
+    }
+    layout->addWidget(
+        new QLabel(QStringLiteral("New password (empty: the program's password serves)"), this));
+    layout->addWidget(EditPassword);
+    layout->addWidget(new QLabel(QStringLiteral("Repeat it"), this));
+    layout->addWidget(EditRepeat);
+    auto* buttons = new QHBoxLayout;
+    BtOK = new QPushButton(QStringLiteral("OK"), this);
+    BtOK->setObjectName(QStringLiteral("BtOK"));
+    BtCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    BtCancel->setObjectName(QStringLiteral("BtCancel"));
+    buttons->addStretch();
+    buttons->addWidget(BtOK);
+    buttons->addWidget(BtCancel);
+    layout->addLayout(buttons);
+    connect(BtOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(BtCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TWinEmployees::BtPasswordClick() {
+    Grid->CommitEditor();
+    const int row = Grid->currentRow();
+    const QTableWidgetItem* item = row >= 0 ? Grid->item(row, 1) : nullptr;
+    const std::string code = item ? Trim(refui::ToCore(item->text())) : std::string();
+    if (code.empty()) {
+        ShowMessageBox(mkError, mbYes, "Select the operator.");
+        return;
+    }
+    if (!AskPassword()) return;
+    TWinOperatorPassword win(this);
+    win.setWindowTitle(QStringLiteral("Own password of ") + refui::ToQt(code));
+    if (win.exec() != QDialog::Accepted) return;
+    if (win.EditPassword->text() != win.EditRepeat->text()) {
+        ShowMessageBox(mkError, mbYes, "The two passwords differ.");
+        return;
+    }
+    ShowOutcome(Operations().SetOperatorPassword(code, refui::ToCore(win.EditPassword->text())));
 }
 
 bool TWinEmployees::Execute() {

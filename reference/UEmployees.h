@@ -17,6 +17,18 @@ protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 };
 
+class QLineEdit;
+
+// The new own password of an operator, typed twice; empty removes it.
+class TWinOperatorPassword : public QDialog {
+public:
+    explicit TWinOperatorPassword(QWidget* parent = nullptr);
+    QLineEdit* EditPassword;
+    QLineEdit* EditRepeat;
+    QPushButton* BtOK;
+    QPushButton* BtCancel;
+};
+
 class TWinEmployees : public QDialog {
 public:
     explicit TWinEmployees(QWidget* parent = nullptr);
@@ -29,8 +41,12 @@ public:
     // Called whenever a cell editor starts: typing in the last row appends an empty row.
     void GridGetEditMask(int row);
     void BtOKClick();
+    // Sets or removes the own password of the operator of the current row (protected by the program's
+    // password); the program password serves operators without one.
+    void BtPasswordClick();
 
     TOperatorGrid* Grid;
+    QPushButton* BtPassword;
     QPushButton* BtOK;
     QPushButton* BtCancel;
     QPushButton* BtUndo;

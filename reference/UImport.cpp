@@ -99,7 +99,16 @@ void TWinImport::BtAddClick() {
     }
     // Values of levels the analyte does not use are dropped and runs left without a value skipped, as
     // the companion's import does; the points are written before the window closes.
-    if (!ShowOutcome(Operations().ImportRuns(*analyte_, parsed_.Runs))) return;
+    // Runs dated inside a signed review need a reason, which reopens it.
+    std::vector<TDateTime> times;
+    for (const TResu& r : parsed_.Runs) times.push_back(r.DateTime);
+    std::string reason;
+    if (!Operations().SignedReviewsAt(*analyte_, times).empty() &&
+        !AskReasonText("Runs fall in a reviewed and signed period of " + analyte_->Name +
+                           ": why are they added now?",
+                       reason))
+        return;
+    if (!ShowOutcome(Operations().ImportRuns(*analyte_, parsed_.Runs, nullptr, reason))) return;
     accept();
 }
 

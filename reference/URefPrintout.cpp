@@ -4,6 +4,7 @@
 #include <QLabel>
 
 #include "UPrintJob.h"
+#include "UPrnReview.h"
 #include "UPrnTable.h"
 #include "URefCommon.h"
 
@@ -17,7 +18,9 @@ bool PrintTablePrintout(QWidget* parent, const TTablePrintout& t) {
     cells.reserve(t.Cells.size());
     for (const TPrintoutCell& c : t.Cells) cells.push_back({c.Text, c.Mark});
     return TPrintJob::Print(parent, job, [&](TPrintCanvas& canvas) {
-        PrintTable(canvas, t.Title, t.HeaderLines, cells, t.NCols, t.Widths, t.Archive);
+        const int y = PrintTable(canvas, t.Title, t.HeaderLines, cells, t.NCols, t.Widths, t.Archive);
+        // An archive is QC data: it ends with the line to sign.
+        if (t.Archive) PrintReviewLine(canvas, y, nullptr, 0, 0);
     });
 }
 

@@ -234,8 +234,13 @@ void TWinShowData::BtDeleteAllClick() {
 void TWinShowData::ApplyPending() {
     // Each recorded index counts in the list as it stood at its deletion, so applying them in the
     // recorded order removes exactly the points whose entries were removed.
-    // Written before the window closes; a failed write leaves every point where it was.
-    ShowOutcome(Operations().DeletePoints(*analyte_, pending_));
+    // Written before the window closes; a failed write leaves every point where it was. The journal keeps
+    // the reason; without one nothing is deleted.
+    std::string reason;
+    if (AskReasonText("Why are " + std::to_string(pending_.size()) + " points of " + analyte_->Name +
+                          " deleted?",
+                      reason))
+        ShowOutcome(Operations().DeletePoints(*analyte_, pending_, reason));
     pending_.clear();
 }
 

@@ -56,6 +56,7 @@ for f in usr/bin/varnholt usr/bin/varnholt-cli \
          usr/share/doc/varnholt/copyright usr/share/doc/varnholt/changelog.gz \
          usr/share/man/man1/varnholt.1.gz usr/share/man/man1/varnholt-cli.1.gz \
          usr/share/applications/$app.desktop usr/share/metainfo/$app.metainfo.xml \
+         usr/lib/systemd/user/varnholt-inbox.service \
          usr/share/icons/hicolor/scalable/apps/$app.svg \
          usr/share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/$app.png; do
     grep -qx "\./$f" <<<"$list" || fail "package lacks /$f"

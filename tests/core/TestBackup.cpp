@@ -132,7 +132,7 @@ TEST_F(Backup, SmallerDataNeverReplacesALargerBackupUnasked) {
     ASSERT_TRUE(Operations().Backup(media).Ok());
     const std::string full = Bytes(BackupFileName(media));
     const int64_t runs = Operations().PlanBackup(media).RunsInData;
-    ASSERT_TRUE(Operations().DeletePoints(ListAnalytes[0], {0, 0}).Ok());
+    ASSERT_TRUE(Operations().DeletePoints(ListAnalytes[0], {0, 0}, "test").Ok());
     TBackupPlan plan = Operations().PlanBackup(media);
     EXPECT_EQ(plan.RunsInBackup, runs);
     EXPECT_EQ(plan.RunsInData, runs - 2);

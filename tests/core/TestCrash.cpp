@@ -47,7 +47,7 @@ bool Step(int i, const std::string& media) {
         return ops.RecallRun(an, r).Ok() && ops.ConcludeRecall(*an, r, true).Ok();
     }
     case 3:
-        return ops.DeletePoints(a, {0}).Ok();
+        return ops.DeletePoints(a, {0}, "duplicate").Ok();
     default:
         TBackupChoice yes;
         yes.ReplaceLarger = true;

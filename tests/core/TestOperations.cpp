@@ -72,7 +72,7 @@ TEST_F(Operations_, EveryChangeIsOnDiskWhenTheOperationReturns) {
     int index = -1;
     ASSERT_TRUE(ops.AcceptRun(g, MakeRun(Today() + 3, {3, 5, 12}), &index).Ok());
     ASSERT_TRUE(ops.AddRandomRuns(g, 3, g.Points[0].Levels, g.Points[0].Levels, Today() + 10, false).Ok());
-    ASSERT_TRUE(ops.DeletePoints(g, {0}).Ok());
+    ASSERT_TRUE(ops.DeletePoints(g, {0}, "duplicate").Ok());
     g.LimitMode[1] = lmFixed;
     g.Limits[1].Mean = 5;
     ASSERT_TRUE(ops.SaveLimits(g, TLimitState::Of(g)).Ok());
@@ -133,20 +133,20 @@ TEST_F(Operations_, AFailedWriteChangesNothingInMemoryOrOnDisk) {
         {"random queue", [&] { return ops.AddRandomRuns(Glucose(), 2, means, means, Today() + 5, true); }},
         {"delete",
          [&] {
-             return ops.DeletePoints(Glucose(), {1, 1});
+             return ops.DeletePoints(Glucose(), {1, 1}, "duplicate");
          }},
         {"edit",
          [&] {
              TResu r;
-             return ops.TakePointForEdit(Glucose(), 2, r);
+             return ops.TakePointForEdit(Glucose(), 2, r, "typing error");
          }},
         {"options", [&] { return ops.SetAnalyteOptions(Glucose(), 0); }},
         {"erase",
          [&] {
              return ops.EraseLevels(Glucose(), {true, false, false});
          }},
-        {"delete archive", [&] { return ops.DeleteArchives(Glucose(), {archive}); }},
-        {"materials", [&] { return ops.ApplyMaterials(materials); }},
+        {"delete archive", [&] { return ops.DeleteArchives(Glucose(), {archive}, "obsolete"); }},
+        {"materials", [&] { return ops.ApplyMaterials(materials, "new lot"); }},
         {"assign",
          [&] {
              return ops.ApplyAssignment(Glucose(), {2, 1, 0}, true);
@@ -196,7 +196,7 @@ TEST_F(Operations_, ArchivesComeBeforeAndGoAfterTheDataFileNamesThem) {
         EXPECT_EQ(read.FindByName("Glucose")->ArchiveNumbers, numbers);
     }
     // Deleted: the data file stops naming the archive first, then its file goes.
-    ASSERT_TRUE(ops.DeleteArchives(g, {1}).Ok());
+    ASSERT_TRUE(ops.DeleteArchives(g, {1}, "obsolete").Ok());
     EXPECT_FALSE(FileExists(ArchiveFileName(1)));
     EXPECT_EQ(g.ArchiveNumbers, std::vector<int32_t>{2});
     // A deleted analyte's archives go once the data file no longer holds it.
@@ -235,7 +235,7 @@ TEST_F(Operations_, ARecallWhoseQueueWriteFailedIsNotAddedTwice) {
 TEST_F(Operations_, APointTakenForCorrectionSurvivesACrash) {
     ASSERT_TRUE(ops.ClearQueue().Ok());
     TResu taken;
-    ASSERT_TRUE(ops.TakePointForEdit(Glucose(), 3, taken).Ok());
+    ASSERT_TRUE(ops.TakePointForEdit(Glucose(), 3, taken, "typing error").Ok());
     const int count = Glucose().Count();
     TOpenReport report = folder.Reopen(); // no DropPointInEdit: the program ended there
     ASSERT_EQ(Fifo.Count(), 1);
@@ -244,7 +244,7 @@ TEST_F(Operations_, APointTakenForCorrectionSurvivesACrash) {
     ASSERT_EQ(report.Notes.size(), 1u);
     EXPECT_TRUE(folder.Reopen().Notes.empty()) << "recovered once";
     // Entered again: nothing left to recover.
-    ASSERT_TRUE(ops.TakePointForEdit(Glucose(), 3, taken).Ok());
+    ASSERT_TRUE(ops.TakePointForEdit(Glucose(), 3, taken, "typing error").Ok());
     ASSERT_TRUE(ops.AcceptRun(Glucose(), taken).Ok());
     ops.DropPointInEdit();
     EXPECT_TRUE(folder.Reopen().Notes.empty());

@@ -46,6 +46,20 @@ TMsgButton TScriptedAnswers::Ask(TMsgKind kind, unsigned buttons, const std::str
     return (buttons & mbYes) ? mbYes : mbOK;
 }
 
+bool TScriptedAnswers::AskReason(const std::string& question, const std::vector<std::string>& choices,
+                                 std::string& choice, std::string& text) {
+    reasonQuestions.push_back(question);
+    std::string answer = "Scripted reason";
+    if (!reasons_.empty()) {
+        answer = reasons_.front();
+        reasons_.pop_front();
+    }
+    if (answer.empty()) return false;
+    choice = choices.empty() ? std::string() : choices.front();
+    text = answer;
+    return true;
+}
+
 bool TScriptedAnswers::EnterPassword() {
     ++passwordQuestions;
     if (passwords_.empty()) return false;

@@ -32,6 +32,12 @@ public:
     ~TScriptedAnswers() override;
     void Answer(TMsgButton b) { answers_.push_back(b); }
     void AnswerPassword(bool ok) { passwords_.push_back(ok); }
+    // The next reason question answers this text (the first choice when it offers some); an empty text
+    // cancels. Without one queued it answers "Scripted reason".
+    void AnswerReason(const std::string& text) { reasons_.push_back(text); }
+    bool AskReason(const std::string& question, const std::vector<std::string>& choices, std::string& choice,
+                   std::string& text) override;
+    std::vector<std::string> reasonQuestions;
     TMsgButton Ask(TMsgKind kind, unsigned buttons, const std::string& text) override;
     bool EnterPassword() override;
     // The text of the last box, or empty.
@@ -42,5 +48,6 @@ public:
 private:
     std::deque<TMsgButton> answers_;
     std::deque<bool> passwords_;
+    std::deque<std::string> reasons_;
     TUserPrompt* previous_ = nullptr;
 };

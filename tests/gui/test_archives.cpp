@@ -44,6 +44,7 @@ void SelectRows(QListWidget* l, std::initializer_list<int> rows) {
 class TestArchives : public QObject {
     Q_OBJECT
     TGuiTempFolder folder;
+    TScriptedAnswers answers; // reasons for deletions answered
     TWinArchives* w = nullptr;
     TAnalyte* a = nullptr;
 
@@ -92,6 +93,17 @@ private slots:
         QCOMPARE(w->result(), int(QDialog::Accepted));
         QCOMPARE(a->ArchiveNumbers, std::vector<int32_t>({3}));
         QVERIFY(!Exists(1) && !Exists(2) && Exists(3));
+        QCOMPARE(answers.reasonQuestions.size(), size_t(1));
+    }
+
+    void deletionWithoutAReasonDeletesNothing() {
+        w->Open(*a);
+        SelectRows(w->LBArchi, {0});
+        w->BtDeleteClick();
+        answers.AnswerReason(""); // the reason window cancelled
+        w->BtOK->click();
+        QCOMPARE(a->ArchiveNumbers, std::vector<int32_t>({1, 2, 3}));
+        QVERIFY(Exists(1));
     }
 
     void deletionActsOnTheListedArchiveWhenOneIsMissing() {

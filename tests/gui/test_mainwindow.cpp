@@ -97,13 +97,14 @@ private slots:
         }
         QCOMPARE(menus,
                  (QStringList{
-                     "Pa&rameters: &Analytes, &Control materials, &Operators",
+                     "Pa&rameters: &Analytes, &Control materials, &Operators, &Instrument mapping",
                      "Confi&guration: &Backup/restore options, &Password, Statistical &risks, &Shortcuts, "
-                     "&Display size",
+                     "&Display size, &Corrective actions, &Inbox",
                      "&File: &Diskette restore, &Export, &Import, , &Print charts, , E&xit",
                      "Cl&ipboard: &Copy, &Paste",
                      "&Special functions: &Lock limits, &Fix limits, &Erase/archive levels, &Random "
                      "generator, &Clear queue",
+                     "Rec&ords: &Journal of changes, &Review and sign-off",
                      "&Quality: &Z-scores and Youden plot, &Monthly summary, &Import quality goals...",
                      "&?: &User manual, &About"}));
         // The button bar in its order, Exit last.
@@ -113,7 +114,9 @@ private slots:
         QStringList order;
         auto* layout = w.Panel1->layout();
         for (int i = 0; i < layout->count(); ++i)
-            if (auto* b = qobject_cast<QToolButton*>(layout->itemAt(i)->widget())) order << b->text();
+            // The inbox panel shows only once an inbox folder is set.
+            if (auto* b = qobject_cast<QToolButton*>(layout->itemAt(i)->widget()); b && !b->isHidden())
+                order << b->text();
         QCOMPARE(order, (QStringList{"Data ta&ble", "&Print charts", "Archi&ves", "D&aily QC",
                                      "&Control limits", "Bac&kup", "Assign &lots", "&Queue : 0", "E&xit"}));
         TDialogScript::AnswerNext(mbOK);

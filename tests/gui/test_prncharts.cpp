@@ -164,9 +164,16 @@ void TestPrnCharts::pageBreaksAndStatisticsRoom() {
     TChartPlan stays = PlanChartPages(m, 2, 2, 0, 61, true);
     QCOMPARE(stays.StatsPage, 0);
     QCOMPARE(stays.StatsTop, 480 + 2 * 2738);
-    QCOMPARE(stays.Pages, 1);
-    // Without the statistics the last stretch ends the printout whatever room is left.
-    QCOMPARE(PlanChartPages(m, 2, 3, 0, 61, false).Pages, 1);
+    // The limits in force, the legend and the sign-off line then need a page of their own.
+    QCOMPARE(stays.AuditPage, 1);
+    QCOMPARE(stays.AuditTop, 0);
+    QCOMPARE(stays.Pages, 2);
+    // Without the statistics the last stretch ends the charts whatever room is left; the limits in
+    // force (three rows here) follow where they fit.
+    TChartPlan noStats = PlanChartPages(m, 2, 3, 0, 61, false);
+    QCOMPARE(noStats.Stretches.back().Page, 0);
+    QCOMPARE(noStats.Pages, 2);
+    QCOMPARE(noStats.AuditPage, 1);
 }
 
 void TestPrnCharts::printed62And63Points() {
@@ -242,8 +249,9 @@ void TestPrnCharts::statisticsMoveToNewPageInPdf() {
     // The table's page holds no chart; the page before ends with the last stretch and no table.
     QCOMPARE(PrnCount(last, "Statistics"), 1);
     QCOMPARE(PrnCount(last, "Highx (H9)"), 0);
-    QCOMPARE(PrnCount(last, "Highx"), 1);
-    QCOMPARE(PrnCount(last, "Lypho 1"), levels == 2 ? 1 : 0);
+    // Each printed level twice: in the statistics and in the limits in force.
+    QCOMPARE(PrnCount(last, "Highx"), 2);
+    QCOMPARE(PrnCount(last, "Lypho 1"), levels == 2 ? 2 : 0);
     QCOMPARE(PrnCount(before, "Statistics"), 0);
     QVERIFY(PrnCount(before, "Highx (H9)") >= 1);
     // The unchecked level appears neither in the charts nor in the table.

@@ -36,6 +36,7 @@ TAnalyte& OneLevel() {
 class TestValidCQ : public QObject {
     Q_OBJECT
     TGuiTempFolder folder;
+    TScriptedAnswers answers; // the corrective action of a rejected run answered
     TWinValidCQ* w = nullptr;
 
 private slots:

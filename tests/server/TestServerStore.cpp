@@ -117,7 +117,7 @@ const std::vector<TCase>& Cases() {
          }},
         {"delete points",
          [](TOperations& o) {
-             return o.DeletePoints(Named("Glucose"), {0, 3});
+             return o.DeletePoints(Named("Glucose"), {0, 3}, "entered twice");
          }},
         {"fixed limits",
          [](TOperations& o) {
@@ -153,7 +153,7 @@ const std::vector<TCase>& Cases() {
         {"delete an archive",
          [](TOperations& o) {
              TAnalyte& c = Named("Calcium");
-             return o.DeleteArchives(c, {c.ArchiveNumbers.back()});
+             return o.DeleteArchives(c, {c.ArchiveNumbers.back()}, "kept on paper");
          }},
         {"analyte edit",
          [](TOperations& o) {
@@ -317,7 +317,7 @@ TEST_F(ServerStore_, RightsFollowTheSignedInOperatorsRole) {
     EXPECT_TRUE(ops.AcceptRun(Named("Glucose"), MakeRun(Today() - 30.25, {3, 5, 12})).Ok());
     const TImages before = Memory();
     for (const TOutcome& refused :
-         {ops.DeletePoints(Named("Glucose"), {0}), ops.SetAnalyteOptions(Named("Glucose"), 0),
+         {ops.DeletePoints(Named("Glucose"), {0}, "wrong vial"), ops.SetAnalyteOptions(Named("Glucose"), 0),
           ops.EraseLevels(Named("Calcium"), {true, false, false}), ops.SetOperators({"X"}),
           ops.SetGoal({"Glucose", 10.0L, teaPercent, "", {}})}) {
         EXPECT_EQ(refused.Status, TStatus::Refused);

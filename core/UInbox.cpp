@@ -1,0 +1,214 @@
+// The inbox of instrument files: listing, moving read files away, judging and describing runs.
+#include "UInbox.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "UAtomicFile.h"
+#include "UCodePage.h"
+#include "UQcError.h"
+
+namespace fs = std::filesystem;
+
+bool IsIgnoredInboxName(std::string_view name) {
+    if (name.empty() || name.front() == '.' || name.back() == '~') return true;
+    std::string lower(name);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (std::string_view end : {".tmp", ".part", ".partial", ".crdownload", ".swp", ".reason"})
+        if (lower.size() > end.size() && std::string_view(lower).ends_with(end)) return true;
+    return IsOwnTemporaryName(name);
+}
+
+bool IsValidSourceId(std::string_view id) {
+    if (id.empty() || id == "." || id == ".." || id == ProcessedFolderName || id == FailedFolderName)
+        return false;
+    return std::none_of(id.begin(), id.end(),
+                        [](char c) { return c == '/' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+}
+
+namespace {
+
+std::string WithSlash(std::string folder) {
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    return folder;
+}
+
+// The regular files of one source folder, oldest first.
+void ListSourceFolder(const std::string& folder, const std::string& source, std::vector<TInboxFile>& out) {
+    std::error_code ec;
+    std::vector<TInboxFile> files;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (IsIgnoredInboxName(name)) continue;
+        struct stat st {};
+        const std::string path = folder + name;
+        if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        files.push_back({path, name, folder, source, static_cast<int64_t>(st.st_size),
+                         static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec});
+    }
+    if (ec)
+        throw EQcError("Cannot read the inbox folder " + folder + ": " + ec.message(), folder, ec.message());
+    std::sort(files.begin(), files.end(), [](const TInboxFile& a, const TInboxFile& b) {
+        return a.ModifiedNs != b.ModifiedNs ? a.ModifiedNs < b.ModifiedNs : a.Name < b.Name;
+    });
+    out.insert(out.end(), files.begin(), files.end());
+}
+
+void MakeFolder(const std::string& folder) {
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec) throw EQcError("Cannot create the folder " + folder + ": " + ec.message(), folder, ec.message());
+}
+
+// "name.ext" as "name-2.ext" for the second try, and so on.
+std::string Numbered(const std::string& name, int n) {
+    if (n < 2) return name;
+    size_t dot = name.rfind('.');
+    if (dot == 0 || dot == std::string::npos) return name + "-" + std::to_string(n);
+    return name.substr(0, dot) + "-" + std::to_string(n) + name.substr(dot);
+}
+
+// Moves without ever replacing a file: rename with RENAME_NOREPLACE, or a link and an unlink where the
+// file system has no such rename. 0 or errno.
+int MoveNoReplace(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+    if (::link(from.c_str(), to.c_str()) != 0) return errno;
+    ::unlink(from.c_str());
+    return 0;
+}
+
+std::string MoveInto(const TInboxFile& file, const std::string& target,
+                     const std::function<void(const std::string&)>& beforeMove = {}) {
+    MakeFolder(target);
+    for (int n = 1; n < 10000; ++n) {
+        const std::string to = target + Numbered(file.Name, n);
+        // A reason file left without its file by an interrupted move is written over; a file is not.
+        if (FileExists(to)) continue;
+        if (beforeMove) beforeMove(to);
+        int err = MoveNoReplace(file.Path, to);
+        if (err == EEXIST) continue;
+        if (err != 0)
+            throw EQcError("Cannot move " + file.Path + " to " + target + ": " + std::strerror(err),
+                           file.Path, std::strerror(err));
+        // The folders are not synced: a move lost with the power leaves the file in the inbox, where its
+        // recorded fingerprint moves it again without reading it.
+        return to;
+    }
+    throw EQcError("Cannot move " + file.Path + ": every name in " + target + " is taken", file.Path,
+                   "every name is taken");
+}
+
+const char* StatusName(RuleStatus s) {
+    return s == rsReject ? "reject" : s == rsWarning ? "warning" : "no warning";
+}
+
+} // namespace
+
+std::vector<TInboxFile> ListInboxFiles(const std::string& inbox) {
+    const std::string root = WithSlash(inbox);
+    std::error_code ec;
+    if (!fs::is_directory(root, ec))
+        throw EQcError("The inbox folder " + root + " does not exist", root, "does not exist");
+    std::vector<TInboxFile> out;
+    ListSourceFolder(root, DefaultSourceId, out);
+    std::vector<std::string> folders;
+    for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        std::error_code dirEc;
+        if (name.empty() || name.front() == '.' || !it->is_directory(dirEc)) continue;
+        const std::string id = Utf8ToCp1252(name);
+        if (!IsValidSourceId(id) || id == DefaultSourceId) continue;
+        folders.push_back(name);
+    }
+    std::sort(folders.begin(), folders.end());
+    for (const std::string& name : folders) ListSourceFolder(root + name + "/", Utf8ToCp1252(name), out);
+    return out;
+}
+
+std::string DayFolderName(TDateTime day) {
+    TDateParts d = DecodeDate(day);
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.Year, d.Month, d.Day);
+    return text;
+}
+
+std::string MoveToProcessed(const TInboxFile& file, const std::string& day) {
+    return MoveInto(file, file.Folder + ProcessedFolderName + "/" + day + "/");
+}
+
+std::string MoveToFailed(const TInboxFile& file, const std::string& reasonUtf8) {
+    // The reason first: a file in failed/ always has its reason beside it.
+    return MoveInto(file, file.Folder + FailedFolderName + "/",
+                    [&](const std::string& to) { AtomicWriteFile(to + ".reason", reasonUtf8); });
+}
+
+// ---------------------------------------------------------------- judging
+
+TInboxVerdict JudgeInboxRun(const TAnalyte& a, TResu& run) {
+    TInboxVerdict v;
+    const int levels = std::clamp(a.NbLevels, 0, MaxLevels);
+    for (int k = levels; k < MaxLevels; ++k) run.Levels[static_cast<size_t>(k)] = {};
+    for (int k = 0; k < levels; ++k) {
+        LevelValue& lv = run.Levels[static_cast<size_t>(k)];
+        if (lv.State != psEmpty) lv.State = psInControl;
+    }
+    a.ClassifyRun(run.Levels);
+    const int previous = PreviousIndex(a, run.DateTime);
+    const TMultiruleResult r = EvaluateMultirules(a, run, previous, {}, a.MultirulesOn());
+    std::vector<std::string> found, unjudged;
+    auto note = [&](RuleStatus s, const std::string& what) {
+        v.Worst = std::max(v.Worst, s);
+        found.push_back(what);
+    };
+    for (int k = 0; k < levels; ++k) {
+        const size_t ki = static_cast<size_t>(k);
+        const PointState s = run.Levels[ki].State;
+        if (s == psEmpty) continue;
+        const std::string level = "L" + std::to_string(k + 1);
+        if (a.LimitMode[ki] != lmFixed && a.Limits[ki].State == 6) {
+            unjudged.push_back(level);
+            continue;
+        }
+        bool ruled = false;
+        if (r.TakesPart[ki])
+            for (int rule = 0; rule < RuleCount; ++rule)
+                if (r.Level[ki][static_cast<size_t>(rule)] != rsClear) {
+                    note(r.Level[ki][static_cast<size_t>(rule)],
+                         std::string(LevelRuleNames[rule]) + " " + level);
+                    ruled = true;
+                }
+        // Without the rules (switched off, or fixed limits) the warning and action limits still judge.
+        if (!ruled && s != psInControl)
+            note(s == psHighAction || s == psLowAction ? rsReject : rsWarning,
+                 std::string(s == psHighAction || s == psLowAction ? "action" : "warning") + " limit " +
+                     level);
+    }
+    if (r.AcrossShown())
+        for (int rule = FirstAcrossRule; rule < RuleCount; ++rule)
+            if (r.Across[static_cast<size_t>(rule)] != rsClear)
+                note(r.Across[static_cast<size_t>(rule)], std::string(r.AcrossNames()[rule]) + " across");
+    v.AllJudged = unjudged.empty();
+    v.Text = StatusName(v.Worst);
+    if (!found.empty()) {
+        v.Text += " (";
+        for (size_t i = 0; i < found.size(); ++i) v.Text += (i ? "; " : "") + found[i];
+        v.Text += ")";
+    }
+    if (!unjudged.empty()) {
+        v.Text += ", not judged: no limits for";
+        for (const std::string& l : unjudged) v.Text += " " + l;
+    }
+    return v;
+}
+
+std::string InboxComment(const std::string& source, const TInboxVerdict& verdict) {
+    return "Inbox " + source + ": " + verdict.Text;
+}

@@ -1,0 +1,1037 @@
+// Results from the instruments through the operations layer: the inbox read once, the mapping, and
+// the order of writes that keeps every result exactly once through a crash at any moment.
+//
+// A pass: (1) runs recorded by an interrupted pass are placed first; (2) each waiting file is read; a
+// file read before (its bytes' fingerprint recorded) goes to processed/ untouched, a file with a fault
+// to failed/ with its reason, a file ending inside a message stays; (3) one transaction records the new
+// runs as pending, the results "not mapped", the result keys, file fingerprints and message ids; (4)
+// the data file (auto-accepted runs) and the queue file are written, and the runs marked placed; (5)
+// the files move to processed/. A crash before (3) leaves the files to be read again; between (3) and
+// (4) the pending runs are placed at the next start or pass, each checked against the data and queue
+// so that it is not added twice; after (4) the recorded fingerprints move the files without adding
+// anything.
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <ctime>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <unordered_set>
+
+#include "UAtomicFile.h"
+#include "UCodePage.h"
+#include "UFifoResult.h"
+#include "UOperations.h"
+
+#include "UJournal.h"
+#include "UJournalTexts.h"
+#include "UUtilitaires.h"
+
+namespace {
+
+std::string Utc() {
+    std::time_t t = std::time(nullptr);
+    std::tm u{};
+    gmtime_r(&t, &u);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &u);
+    return text;
+}
+
+// The analyte a held run names, or a stand-in of three levels when there is none yet.
+const TAnalyte& AnalyteOfRun(const TResu& run, std::optional<TAnalyte>& standIn) {
+    if (const TAnalyte* a = ListAnalytes.FindByName(run.AnalyteName)) return *a;
+    standIn.emplace(run.AnalyteName, "", 2, MaxLevels);
+    return *standIn;
+}
+
+std::string EntryImage(const TResu& run) {
+    return QueueImage(std::deque<TResu>{run});
+}
+
+TResu EntryOf(std::string_view image) {
+    std::vector<TResu> runs = ParseQueueImage(image);
+    if (runs.size() != 1) throw EQcError("Damaged inbox record in the database");
+    return runs.front();
+}
+
+int64_t Signed(uint64_t v) {
+    return static_cast<int64_t>(v);
+}
+
+// A result's key, counted within its file: the same result twice in one file (a repeat that gave the
+// same value in the same minute) is two results, and a file read again gives the same keys.
+uint64_t SeenKey(const TInstrumentResult& r, int occurrence) {
+    const std::string n = std::to_string(occurrence);
+    return Fnv1a64(std::string_view(n.c_str(), n.size() + 1), ResultKey(r));
+}
+
+std::string DateTimeText(TDateTime t) {
+    TRegional iso{"yyyy-MM-dd", "HH:mm:ss", '.'};
+    return iso.DateTimeToText(t);
+}
+
+std::string Describe(const TInstrumentResult& r, const std::string& origin) {
+    return origin + " line " + std::to_string(r.Line) + ": " + r.TestCode + " " + r.Control +
+           (r.Level > 0 ? " level " + std::to_string(r.Level) : "") + " = " + r.ValueText + " at " +
+           DateTimeText(r.DateTime);
+}
+
+bool SameFolder(const std::string& a, const std::string& b) {
+    std::error_code ec1, ec2;
+    auto x = std::filesystem::weakly_canonical(a, ec1), y = std::filesystem::weakly_canonical(b, ec2);
+    if (ec1 || ec2) return false;
+    auto strip = [](std::filesystem::path p) {
+        std::string s = p.string();
+        while (s.size() > 1 && s.back() == '/') s.pop_back();
+        return s;
+    };
+    return strip(x) == strip(y);
+}
+
+// The inbox may hold neither the program folder nor be it: its files would be read as instrument files
+// and moved away.
+void CheckInboxFolder(const std::string& inbox) {
+    std::string program = ProgramFolder;
+    while (program.size() > 1 && program.back() == '/') program.pop_back();
+    if (SameFolder(inbox, program) ||
+        SameFolder(inbox, std::filesystem::path(program).parent_path().string()))
+        throw EQcError("The inbox folder " + inbox +
+                       " cannot be the program folder or the folder holding it");
+}
+
+const char* const SettingFolder = "inbox.folder";
+const char* const SettingAutoAccept = "inbox.autoaccept";
+const char* const SettingWindow = "inbox.window";
+
+TInstrumentResult WaitingRow(const TStatement& st, int c) {
+    TInstrumentResult r;
+    r.Source = st.Text(c);
+    r.Instrument = st.Text(c + 1);
+    r.TestCode = st.Text(c + 2);
+    r.Control = st.Text(c + 3);
+    r.Level = static_cast<int>(st.Int(c + 4));
+    r.ValueText = st.Text(c + 5);
+    r.Value = st.Real(c + 6);
+    r.Units = st.Text(c + 7);
+    r.DateTime = st.Real(c + 8);
+    r.Operator = st.Text(c + 9);
+    r.Comment = st.Text(c + 10);
+    r.MessageId = st.Text(c + 11);
+    r.Line = static_cast<int>(st.Int(c + 13));
+    return r;
+}
+constexpr const char* WaitingColumns = "source, instrument, code, control, level, value_text, value, units, "
+                                       "date_time, operator, comment, message_id, file, line, reason";
+
+} // namespace
+
+// ---------------------------------------------------------------- settings, sources, mapping
+
+TInboxSettings TOperations::InboxSettings() const {
+    TInboxSettings s;
+    if (!db_.IsOpen() || db_.Version("inbox") == 0) return s;
+    s.Folder = db_.Meta(SettingFolder).value_or("");
+    s.AutoAccept = db_.Meta(SettingAutoAccept).value_or("no") == "yes";
+    long double w = 0;
+    if (auto text = db_.Meta(SettingWindow); text && ParseDecimal(*text, '.', w) && w > 0 && w <= 1440)
+        s.WindowMinutes = static_cast<double>(w);
+    return s;
+}
+
+TOutcome TOperations::SetInboxSettings(const TInboxSettings& settings) {
+    if (!open_ || mode_ == TOpenMode::Reader) return TOutcome::Refuse("The folder is open for reading only");
+    EnsureDatabase();
+    if (!db_.IsOpen()) return TOutcome::Refuse("The inbox settings need the database " + db_.Path());
+    if (!(settings.WindowMinutes > 0 && settings.WindowMinutes <= 1440))
+        return TOutcome::Refuse("The time window of a run must be more than 0 and at most 1440 minutes");
+    const std::string folder = Trim(settings.Folder);
+    if (!folder.empty()) {
+        std::error_code ec;
+        if (!std::filesystem::is_directory(folder, ec))
+            return TOutcome::Refuse("The inbox folder " + folder + " does not exist");
+        try {
+            CheckInboxFolder(folder);
+        } catch (const EQcError& e) {
+            return TOutcome::Refuse(e.what());
+        }
+    }
+    try {
+        TDatabase::TTransaction t(db_);
+        db_.SetMeta(SettingFolder, folder);
+        db_.SetMeta(SettingAutoAccept, settings.AutoAccept ? "yes" : "no");
+        db_.SetMeta(SettingWindow, FormatFixed(settings.WindowMinutes, 15, 3));
+        Log(jk::InboxChanged, nullptr, 0, std::nullopt, "",
+            "folder " + folder + ", auto-accept " + (settings.AutoAccept ? "on" : "off") + ", runs within " +
+                FormatFixed(settings.WindowMinutes, 15, 0) + " min");
+        CompleteStaged();
+        t.Commit();
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    Notify(ckSettings);
+    return {};
+}
+
+TInstrumentSource TOperations::InboxSource(const std::string& id) const {
+    TInstrumentSource s;
+    if (db_.IsOpen() && db_.Version("inbox") > 0) {
+        TStatement st = db_.Prepare("SELECT options FROM inbox_source WHERE id = ?");
+        st.Bind(1, id);
+        if (st.Step()) try {
+                s = TInstrumentSource::FromText(st.Text(0));
+            } catch (const EQcError&) {
+                s = {};
+            }
+    }
+    s.Id = id;
+    return s;
+}
+
+std::vector<TInstrumentSource> TOperations::InboxSources() const {
+    std::vector<TInstrumentSource> out;
+    if (!db_.IsOpen() || db_.Version("inbox") == 0) return out;
+    TStatement st = db_.Prepare("SELECT id FROM inbox_source ORDER BY id");
+    while (st.Step()) out.push_back(InboxSource(st.Text(0)));
+    return out;
+}
+
+TOutcome TOperations::SetInboxSource(const TInstrumentSource& source) {
+    if (!open_ || mode_ == TOpenMode::Reader) return TOutcome::Refuse("The folder is open for reading only");
+    if (!IsValidSourceId(source.Id))
+        return TOutcome::Refuse("\"" + source.Id +
+                                "\" cannot name a source: it names a subfolder of the inbox");
+    EnsureDatabase();
+    if (!db_.IsOpen()) return TOutcome::Refuse("The reading options need the database " + db_.Path());
+    try {
+        // What is stored must read back as it is.
+        const std::string text = source.ToText();
+        if (!(TInstrumentSource::FromText(text) == source))
+            return TOutcome::Refuse("The reading options of " + source.Id + " do not read back as given");
+        TDatabase::TTransaction t(db_);
+        TStatement st = db_.Prepare("INSERT INTO inbox_source(id, options) VALUES(?1, ?2) "
+                                    "ON CONFLICT(id) DO UPDATE SET options = ?2");
+        st.Bind(1, source.Id).Bind(2, text);
+        st.Step();
+        Log(jk::InboxChanged, nullptr, 0, std::nullopt, "", "reading options of " + source.Id + ": " + text);
+        CompleteStaged();
+        t.Commit();
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    Notify(ckSettings);
+    return {};
+}
+
+std::vector<TInboxMapping> TOperations::InboxMappings() const {
+    std::vector<TInboxMapping> out;
+    if (!db_.IsOpen() || db_.Version("inbox") == 0) return out;
+    TStatement st = db_.Prepare(
+        "SELECT source, code, control, analyte, level FROM inbox_map ORDER BY source, code, control");
+    while (st.Step())
+        out.push_back({st.Text(0), st.Text(1), st.Text(2), st.Text(3), static_cast<int>(st.Int(4))});
+    return out;
+}
+
+std::vector<TWaitingResult> TOperations::NotMappedResults() const {
+    std::vector<TWaitingResult> out;
+    if (!db_.IsOpen() || db_.Version("inbox") == 0) return out;
+    TStatement st = db_.Prepare(std::string("SELECT id, ") + WaitingColumns +
+                                ", received_utc FROM inbox_waiting ORDER BY id");
+    while (st.Step()) {
+        TWaitingResult w;
+        w.Id = st.Int(0);
+        w.Result = WaitingRow(st, 1);
+        w.File = st.Text(13);
+        w.Reason = st.Text(15);
+        w.ReceivedUtc = st.Text(16);
+        out.push_back(std::move(w));
+    }
+    return out;
+}
+
+int TOperations::NotMappedCount() const {
+    if (!db_.IsOpen() || db_.Version("inbox") == 0) return 0;
+    TStatement st = db_.Prepare("SELECT count(*) FROM inbox_waiting");
+    return st.Step() ? static_cast<int>(st.Int(0)) : 0;
+}
+
+TOutcome TOperations::RemoveInboxMapping(const std::string& source, const std::string& code,
+                                         const std::string& control) {
+    if (!open_ || mode_ == TOpenMode::Reader) return TOutcome::Refuse("The folder is open for reading only");
+    EnsureDatabase();
+    if (!db_.IsOpen()) return TOutcome::Refuse("The mapping needs the database " + db_.Path());
+    try {
+        TDatabase::TTransaction t(db_);
+        TStatement st = db_.Prepare("DELETE FROM inbox_map WHERE source = ? AND code = ? AND control = ?");
+        st.Bind(1, source).Bind(2, code).Bind(3, control);
+        st.Step();
+        TStatement n = db_.Prepare("SELECT changes()");
+        n.Step();
+        if (n.Int(0) == 0) return TOutcome::Refuse("No mapping for " + source + " " + code + " " + control);
+        Log(jk::MappingChanged, nullptr, 0, std::nullopt, source + " " + code + " " + control, "removed");
+        CompleteStaged();
+        t.Commit();
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    Notify(ckSettings);
+    return {};
+}
+
+// ---------------------------------------------------------------- planning runs
+
+struct TOperations::TInboxPlan {
+    struct TRun {
+        TResu Run;
+        std::string Source, Analyte;
+        TDateTime First = 0, Last = 0;
+        std::string Replaces;              // queue image of the held run this one completes
+        std::vector<int64_t> ReplacedRows; // its rows
+        std::string Note;
+        TInboxVerdict Verdict;
+        bool ToData = false;
+    };
+    // A held run from the inbox that a new result of its analyte and source may complete.
+    struct THeld {
+        int64_t Row = 0;
+        std::string Source, Analyte, Image, Note;
+        TResu Run;
+        TDateTime First = 0, Last = 0;
+        int Planned = -1; // the planned run it became
+    };
+    std::vector<TRun> Runs;
+    std::vector<THeld> Held;
+    std::vector<int64_t> Gone; // placed rows no longer in the queue
+    struct TWaiting {
+        size_t Index; // in the planned results
+        TInstrumentResult Result;
+        std::string Origin, Reason;
+    };
+    std::vector<TWaiting> Waiting;
+    std::vector<int64_t> Mapped; // waiting rows brought in
+    // What was read: result keys, files (source, fingerprint, name, results), message ids.
+    std::vector<uint64_t> Seen;
+    struct TFile {
+        std::string Source, Name;
+        uint64_t Hash;
+        int Results;
+        std::string Faults; // its lines that gave no result
+    };
+    std::vector<TFile> Files;
+    std::vector<std::pair<std::string, std::string>> Messages; // source, control id
+    std::vector<std::string> MessageFiles;
+};
+
+void TOperations::PlanInboxRuns(TInboxPlan& plan, const std::vector<TInstrumentResult>& results,
+                                const std::vector<std::string>& origins, const TInboxSettings& settings) {
+    // The mapping, and why a result is not mapped.
+    std::map<std::tuple<std::string, std::string, std::string>, std::pair<std::string, int>> map;
+    {
+        TStatement st = db_.Prepare("SELECT source, code, control, analyte, level FROM inbox_map");
+        while (st.Step())
+            map[{st.Text(0), st.Text(1), st.Text(2)}] = {st.Text(3), static_cast<int>(st.Int(4))};
+    }
+    std::vector<std::optional<TMappedResult>> mapped(results.size());
+    for (size_t i = 0; i < results.size(); ++i) {
+        const TInstrumentResult& r = results[i];
+        auto it = map.find({r.Source, r.TestCode, r.Control});
+        std::string reason;
+        if (it == map.end()) {
+            reason = "no mapping";
+        } else if (TAnalyte* a = ListAnalytes.FindByName(it->second.first); !a) {
+            reason = "the analyte " + it->second.first + " does not exist";
+        } else {
+            const int level = it->second.second > 0 ? it->second.second : r.Level;
+            const int levels = std::clamp(a->NbLevels, 1, MaxLevels);
+            if (level < 1)
+                reason = "no level given for " + a->Name;
+            else if (level > levels)
+                reason = "level " + std::to_string(level) + ": " + a->Name + " has " +
+                         std::to_string(levels) + (levels == 1 ? " level" : " levels");
+            else
+                mapped[i] = TMappedResult{a->Name, level, levels};
+        }
+        if (!mapped[i]) plan.Waiting.push_back({i, r, origins[i], reason});
+    }
+    const TRunGrouping grouping = GroupInstrumentRuns(
+        results, [&](const TInstrumentResult& r) { return mapped[static_cast<size_t>(&r - results.data())]; },
+        settings.WindowMinutes);
+
+    // Held runs from the inbox still in the queue may be completed; the others are gone. The head is not
+    // touched while it is being validated.
+    {
+        std::unordered_set<std::string> queued;
+        const auto& entries = Fifo.Entries();
+        for (size_t k = recallOpen_ ? 1 : 0; k < entries.size(); ++k) queued.insert(EntryImage(entries[k]));
+        std::unordered_set<std::string> all = queued;
+        if (recallOpen_ && !entries.empty()) all.insert(EntryImage(entries.front()));
+        TStatement st =
+            db_.Prepare("SELECT id, source, analyte, entry, first_time, last_time, note FROM inbox_run "
+                        "WHERE state = 'placed' AND target = 'queue'");
+        while (st.Step()) {
+            std::string image = st.Text(3);
+            if (!all.count(image)) {
+                plan.Gone.push_back(st.Int(0));
+                continue;
+            }
+            if (!queued.count(image)) continue;
+            TInboxPlan::THeld h;
+            h.Row = st.Int(0);
+            h.Source = st.Text(1);
+            h.Analyte = st.Text(2);
+            h.Run = EntryOf(image);
+            h.Image = std::move(image);
+            h.First = st.Real(4);
+            h.Last = st.Real(5);
+            h.Note = st.Text(6);
+            plan.Held.push_back(std::move(h));
+        }
+    }
+    const long long window = std::llround(settings.WindowMinutes * 60000.0);
+    auto ms = [](TDateTime t) { return std::llround(t * 86400000.0); };
+    auto fits = [&](const TResu& held, TDateTime first, TDateTime last, const TResu& run, TDateTime f2,
+                    TDateTime l2) {
+        for (int k = 0; k < MaxLevels; ++k)
+            if (held.Levels[static_cast<size_t>(k)].State != psEmpty &&
+                run.Levels[static_cast<size_t>(k)].State != psEmpty)
+                return false;
+        return ms(std::max(last, l2)) - ms(std::min(first, f2)) <= window;
+    };
+
+    for (const TInstrumentRun& g : grouping.Runs) {
+        TDateTime first = results[g.Results.front()].DateTime, last = first;
+        std::string note;
+        for (size_t i : g.Results) {
+            first = std::min(first, results[i].DateTime);
+            last = std::max(last, results[i].DateTime);
+            note += (note.empty() ? "" : "\n") + Describe(results[i], origins[i]);
+        }
+        TInboxPlan::TRun* into = nullptr;
+        for (TInboxPlan::THeld& h : plan.Held) {
+            if (h.Source != g.Source || h.Analyte != g.Run.AnalyteName) continue;
+            const bool planned = h.Planned >= 0;
+            TInboxPlan::TRun* current = planned ? &plan.Runs[static_cast<size_t>(h.Planned)] : nullptr;
+            const TResu& held = planned ? current->Run : h.Run;
+            if (!fits(held, planned ? current->First : h.First, planned ? current->Last : h.Last, g.Run,
+                      first, last))
+                continue;
+            if (!planned) {
+                plan.Runs.push_back({});
+                TInboxPlan::TRun& r = plan.Runs.back();
+                r.Run = h.Run;
+                r.Source = h.Source;
+                r.Analyte = h.Analyte;
+                r.First = h.First;
+                r.Last = h.Last;
+                r.Replaces = h.Image;
+                r.ReplacedRows = {h.Row};
+                r.Note = h.Note;
+                h.Planned = static_cast<int>(plan.Runs.size() - 1);
+            }
+            into = &plan.Runs[static_cast<size_t>(h.Planned)];
+            break;
+        }
+        if (!into) {
+            plan.Runs.push_back({});
+            into = &plan.Runs.back();
+            into->Run = g.Run;
+            into->Source = g.Source;
+            into->Analyte = g.Run.AnalyteName;
+            into->First = first;
+            into->Last = last;
+            into->Note = note;
+            continue;
+        }
+        for (int k = 0; k < MaxLevels; ++k)
+            if (g.Run.Levels[static_cast<size_t>(k)].State != psEmpty)
+                into->Run.Levels[static_cast<size_t>(k)] = g.Run.Levels[static_cast<size_t>(k)];
+        into->First = std::min(into->First, first);
+        into->Last = std::max(into->Last, last);
+        into->Run.DateTime = into->First;
+        if (into->Run.Operator.empty()) into->Run.Operator = g.Run.Operator;
+        into->Note += "\n" + note;
+    }
+    for (TInboxPlan::TRun& r : plan.Runs) {
+        TAnalyte* a = ListAnalytes.FindByName(r.Analyte);
+        if (!a) continue; // mapped above, so it exists
+        r.Verdict = JudgeInboxRun(*a, r.Run);
+        r.Run.Comment = InboxComment(r.Source, r.Verdict);
+        r.ToData = settings.AutoAccept && r.Verdict.Clear();
+    }
+}
+
+void TOperations::RecordInboxPlan(const TInboxPlan& plan) {
+    const std::string now = Utc();
+    TStatement run = db_.Prepare("INSERT INTO inbox_run(source, analyte, target, entry, replaces, "
+                                 "first_time, last_time, state, verdict, "
+                                 "note, made_utc) VALUES(?, ?, ?, ?, ?, ?, ?, 'pending', ?, ?, ?)");
+    for (const TInboxPlan::TRun& r : plan.Runs) {
+        run.Reset();
+        run.Bind(1, r.Source)
+            .Bind(2, r.Analyte)
+            .Bind(3, r.ToData ? "data" : "queue")
+            .Bind(4, EntryImage(r.Run));
+        if (r.Replaces.empty())
+            run.BindNull(5);
+        else
+            run.Bind(5, r.Replaces);
+        run.Bind(6, r.First).Bind(7, r.Last).Bind(8, r.Verdict.Text).Bind(9, r.Note).Bind(10, now);
+        run.Step();
+    }
+    TStatement state = db_.Prepare("UPDATE inbox_run SET state = ? WHERE id = ?");
+    for (const TInboxPlan::TRun& r : plan.Runs)
+        for (int64_t row : r.ReplacedRows) {
+            state.Reset();
+            state.Bind(1, "replaced").Bind(2, row);
+            state.Step();
+        }
+    for (int64_t row : plan.Gone) {
+        state.Reset();
+        state.Bind(1, "gone").Bind(2, row);
+        state.Step();
+    }
+    TStatement waiting =
+        db_.Prepare(std::string("INSERT INTO inbox_waiting(") + WaitingColumns +
+                    ", received_utc) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    for (const TInboxPlan::TWaiting& w : plan.Waiting) {
+        const TInstrumentResult& r = w.Result;
+        waiting.Reset();
+        waiting.Bind(1, r.Source).Bind(2, r.Instrument).Bind(3, r.TestCode).Bind(4, r.Control);
+        waiting.Bind(5, static_cast<int64_t>(r.Level)).Bind(6, r.ValueText).Bind(7, r.Value).Bind(8, r.Units);
+        waiting.Bind(9, r.DateTime).Bind(10, r.Operator).Bind(11, r.Comment).Bind(12, r.MessageId);
+        waiting.Bind(13, w.Origin).Bind(14, static_cast<int64_t>(r.Line)).Bind(15, w.Reason).Bind(16, now);
+        waiting.Step();
+    }
+    TStatement mapped = db_.Prepare("DELETE FROM inbox_waiting WHERE id = ?");
+    for (int64_t id : plan.Mapped) {
+        mapped.Reset();
+        mapped.Bind(1, id);
+        mapped.Step();
+    }
+    TStatement seen = db_.Prepare("INSERT OR IGNORE INTO inbox_seen(key) VALUES(?)");
+    for (uint64_t key : plan.Seen) {
+        seen.Reset();
+        seen.Bind(1, Signed(key));
+        seen.Step();
+    }
+    TStatement file = db_.Prepare("INSERT OR IGNORE INTO inbox_file(source, hash, name, results, faults, "
+                                  "read_utc) VALUES(?, ?, ?, ?, ?, ?)");
+    for (const TInboxPlan::TFile& f : plan.Files) {
+        file.Reset();
+        file.Bind(1, f.Source)
+            .Bind(2, Signed(f.Hash))
+            .Bind(3, f.Name)
+            .Bind(4, static_cast<int64_t>(f.Results));
+        file.Bind(5, f.Faults).Bind(6, now);
+        file.Step();
+    }
+    TStatement message =
+        db_.Prepare("INSERT OR IGNORE INTO inbox_message(source, id, file, read_utc) VALUES(?, ?, ?, ?)");
+    for (size_t i = 0; i < plan.Messages.size(); ++i) {
+        message.Reset();
+        message.Bind(1, plan.Messages[i].first)
+            .Bind(2, plan.Messages[i].second)
+            .Bind(3, plan.MessageFiles[i]);
+        message.Bind(4, now);
+        message.Step();
+    }
+}
+
+// ---------------------------------------------------------------- placing runs
+
+TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
+    struct TPending {
+        int64_t Row;
+        std::string Analyte;
+        bool ToData;
+        TResu Run;
+        std::string Image, Replaces;
+    };
+    std::vector<TPending> pending;
+    try {
+        if (!db_.IsOpen() || db_.Version("inbox") == 0) return {};
+        TStatement st = db_.Prepare("SELECT id, analyte, target, entry, replaces FROM inbox_run "
+                                    "WHERE state = 'pending' ORDER BY id");
+        while (st.Step()) {
+            TPending p{st.Int(0), st.Text(1), st.Text(2) == "data", {}, st.Text(3), st.Text(4)};
+            p.Run = EntryOf(p.Image);
+            pending.push_back(std::move(p));
+        }
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    if (pending.empty()) return {};
+
+    const std::deque<TResu> queueBefore = Fifo.Entries();
+    std::map<TAnalyteId, TAnalyte> analytesBefore;
+    // The queue as it will be, each entry with its image.
+    std::vector<std::pair<TResu, std::string>> queue;
+    for (const TResu& e : queueBefore) queue.emplace_back(e, EntryImage(e));
+    auto find = [&](const std::string& image) {
+        return std::find_if(queue.begin(), queue.end(), [&](const auto& e) { return e.second == image; });
+    };
+    bool queueChanged = false;
+    int queued = 0, accepted = 0, merged = 0;
+    for (const TPending& p : pending) {
+        TAnalyte* a = p.ToData ? ListAnalytes.FindByName(p.Analyte) : nullptr;
+        if (a) {
+            // Stored directly; the held run it completes leaves the queue.
+            if (!HoldsRun(*a, p.Run)) {
+                if (!analytesBefore.count(a->Uid)) analytesBefore.emplace(a->Uid, *a);
+                a->AddPoint(p.Run);
+            }
+            if (!p.Replaces.empty())
+                if (auto it = find(p.Replaces); it != queue.end()) {
+                    queue.erase(it);
+                    queueChanged = true;
+                }
+            ++accepted;
+            continue;
+        }
+        ++queued;
+        if (find(p.Image) != queue.end()) continue; // placed before a crash
+        if (!p.Replaces.empty())
+            if (auto it = find(p.Replaces); it != queue.end()) {
+                *it = {p.Run, p.Image};
+                queueChanged = true;
+                ++merged;
+                continue;
+            }
+        queue.emplace_back(p.Run, p.Image);
+        queueChanged = true;
+    }
+    // The queue first: a held run that a stored run completes leaves the queue before the data file takes
+    // the stored one, so that no value is ever in both files; until the data file is written the value
+    // is in the database's pending run, which the next start or reading places.
+    if (queueChanged) {
+        // The journal's entries go with the file that takes the runs.
+        for (const auto& [run, image] : queue)
+            if (std::none_of(queueBefore.begin(), queueBefore.end(),
+                             [&](const TResu& r) { return EntryImage(r) == image; })) {
+                std::optional<TAnalyte> standIn;
+                const TAnalyte& qa = AnalyteOfRun(run, standIn);
+                Log(jk::RunHeld, &qa, 0, run.DateTime, "",
+                    RunText(qa, run.Levels, Trim(run.Operator), run.Comment), "", run.Operator);
+            }
+        Fifo.ClearQueue();
+        for (const auto& e : queue) Fifo.Push(e.first);
+        try {
+            WriteQueue();
+        } catch (const EQcError& e) {
+            Fifo.ClearQueue();
+            for (const TResu& r : queueBefore) Fifo.Push(r);
+            for (auto& [uid, before] : analytesBefore)
+                if (TAnalyte* a = ListAnalytes.Find(uid)) *a = before;
+            TOutcome out = TOutcome::FromError(e);
+            out.Message = std::string("Unable to save fifo\r") + e.what() +
+                          "\rThe results from the instruments are kept and placed at the next reading.";
+            return out;
+        }
+    }
+    if (!analytesBefore.empty()) {
+        for (const TPending& p : pending)
+            if (const TAnalyte* a = p.ToData ? ListAnalytes.FindByName(p.Analyte) : nullptr;
+                a && analytesBefore.count(a->Uid))
+                LogAcceptedRun(analytesBefore.at(a->Uid), p.Run, TRunNote{});
+        for (auto& [uid, before] : analytesBefore)
+            if (TAnalyte* a = ListAnalytes.Find(uid)) a->RecalcAll();
+        try {
+            WriteData();
+        } catch (const EQcError& e) {
+            for (auto& [uid, before] : analytesBefore)
+                if (TAnalyte* a = ListAnalytes.Find(uid)) *a = before;
+            TOutcome out = TOutcome::FromError(e, queueChanged ? TStatus::Partial : TStatus::Refused);
+            out.Message = std::string("Cannot save data\r") + e.what() +
+                          "\rThe results from the instruments are kept and placed at the next reading.";
+            if (queueChanged) Notify(ckQueue);
+            return out;
+        }
+    }
+    TOutcome out;
+    try {
+        TDatabase::TTransaction t(db_);
+        TStatement st = db_.Prepare("UPDATE inbox_run SET state = 'placed' WHERE id = ?");
+        for (const TPending& p : pending) {
+            st.Reset();
+            st.Bind(1, p.Row);
+            st.Step();
+        }
+        t.Commit();
+    } catch (const EQcError& e) {
+        // The runs are in the files; placing them again finds them there and adds nothing.
+        out = TOutcome::FromError(e, TStatus::Partial);
+        out.Message =
+            std::string("The runs from the instruments were saved, but not marked so in the database:\r") +
+            e.what();
+    }
+    if (report) {
+        report->Queued += queued;
+        report->Accepted += accepted;
+        report->Merged += merged;
+    }
+    for (auto& [uid, before] : analytesBefore) Notify(ckPoints, ListAnalytes.Find(uid));
+    if (queueChanged) Notify(ckQueue);
+    return out;
+}
+
+void TOperations::RecoverInbox(TOpenReport& report) {
+    TOutcome out = PlacePendingInboxRuns(nullptr);
+    if (!out.Ok()) report.Notes.push_back(out.Message);
+}
+
+int TOperations::HeldFromInbox() const {
+    if (!db_.IsOpen() || Fifo.Count() == 0) return 0;
+    try {
+        if (db_.Version("inbox") == 0) return 0;
+        std::unordered_multiset<std::string> queued;
+        for (const TResu& e : Fifo.Entries()) queued.insert(EntryImage(e));
+        int n = 0;
+        TStatement st =
+            db_.Prepare("SELECT entry FROM inbox_run WHERE state = 'placed' AND target = 'queue'");
+        while (st.Step()) n += static_cast<int>(queued.count(st.Text(0)));
+        return n;
+    } catch (const EQcError&) {
+        return 0;
+    }
+}
+
+// ---------------------------------------------------------------- mapping
+
+TOutcome TOperations::MapInstrumentResults(const TInboxMapping& mapping, TInboxReport* report) {
+    if (!open_ || mode_ == TOpenMode::Reader) return TOutcome::Refuse("The folder is open for reading only");
+    TInboxMapping m = mapping;
+    m.Source = Trim(m.Source);
+    m.Code = Trim(m.Code);
+    m.Control = Trim(m.Control);
+    if (m.Source.empty() || m.Code.empty())
+        return TOutcome::Refuse("A mapping needs a source and a test code");
+    const TAnalyte* a = ListAnalytes.FindByName(m.Analyte);
+    if (!a) return TOutcome::Refuse("Unknown analyte: " + m.Analyte);
+    m.Analyte = a->Name;
+    if (m.Level < 0 || m.Level > a->NbLevels)
+        return TOutcome::Refuse("Level " + std::to_string(m.Level) + ": " + a->Name + " has " +
+                                std::to_string(a->NbLevels) + (a->NbLevels == 1 ? " level" : " levels"));
+    EnsureDatabase();
+    if (!db_.IsOpen()) return TOutcome::Refuse("The mapping needs the database " + db_.Path());
+    TInboxReport rep;
+    try {
+        // Whatever an interrupted reading left is placed before new runs are planned against the queue.
+        if (TOutcome placed = PlacePendingInboxRuns(&rep); !placed.Ok()) return placed;
+        TDatabase::TTransaction t(db_);
+        TStatement st = db_.Prepare("INSERT INTO inbox_map(source, code, control, analyte, level) "
+                                    "VALUES(?1, ?2, ?3, ?4, ?5) ON CONFLICT(source, code, control) "
+                                    "DO UPDATE SET analyte = ?4, level = ?5");
+        st.Bind(1, m.Source).Bind(2, m.Code).Bind(3, m.Control).Bind(4, m.Analyte);
+        st.Bind(5, static_cast<int64_t>(m.Level));
+        st.Step();
+        Log(jk::MappingChanged, ListAnalytes.FindByName(m.Analyte), m.Level, std::nullopt, "",
+            m.Source + " " + m.Code + " " + m.Control + " -> " + m.Analyte + " level " +
+                std::to_string(m.Level));
+
+        // The results waiting for this mapping.
+        TStatement w =
+            db_.Prepare(std::string("SELECT id, ") + WaitingColumns +
+                        " FROM inbox_waiting WHERE source = ? AND code = ? AND control = ? ORDER BY id");
+        w.Bind(1, m.Source).Bind(2, m.Code).Bind(3, m.Control);
+        std::vector<TInstrumentResult> results;
+        std::vector<std::string> origins;
+        std::vector<int64_t> rows;
+        while (w.Step()) {
+            rows.push_back(w.Int(0));
+            results.push_back(WaitingRow(w, 1));
+            origins.push_back(w.Text(13));
+        }
+        TInboxPlan plan;
+        PlanInboxRuns(plan, results, origins, InboxSettings());
+        // Results that still do not map (a level the analyte lacks) keep waiting with the new reason.
+        TStatement reason = db_.Prepare("UPDATE inbox_waiting SET reason = ? WHERE id = ?");
+        std::vector<bool> waits(results.size());
+        for (const TInboxPlan::TWaiting& still : plan.Waiting) {
+            waits[still.Index] = true;
+            reason.Reset();
+            reason.Bind(1, still.Reason).Bind(2, rows[still.Index]);
+            reason.Step();
+        }
+        for (size_t i = 0; i < results.size(); ++i)
+            if (!waits[i]) plan.Mapped.push_back(rows[i]);
+        rep.NotMapped = static_cast<int>(plan.Waiting.size());
+        plan.Waiting.clear();
+        RecordInboxPlan(plan);
+        t.Commit();
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    TOutcome out = PlacePendingInboxRuns(&rep);
+    if (report) *report = rep;
+    return out;
+}
+
+// ---------------------------------------------------------------- reading the inbox
+
+TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& options) {
+    TInboxReport rep;
+    auto finish = [&](TOutcome out) {
+        if (report) *report = rep;
+        return out;
+    };
+    if (!open_ || mode_ == TOpenMode::Reader)
+        return TOutcome::Refuse(
+            "The inbox is read by the program or a writing command, not by a reading one");
+    EnsureDatabase();
+    if (!db_.IsOpen())
+        return TOutcome::Refuse("The inbox needs the database " + ProgramFolder + TDatabase::FileName);
+    const TInboxSettings settings = InboxSettings();
+    const std::string folder = options.Folder.empty() ? settings.Folder : options.Folder;
+    if (folder.empty())
+        return TOutcome::Refuse(
+            "No inbox folder is set: choose one in Configuration > Inbox (or give --inbox DIR)");
+    std::vector<TInboxFile> files;
+    try {
+        CheckInboxFolder(folder);
+        files = ListInboxFiles(folder);
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    // An interrupted reading is finished before anything new is read.
+    if (TOutcome placed = PlacePendingInboxRuns(&rep); !placed.Ok()) return finish(placed);
+
+    const std::string day = DayFolderName(Today());
+    auto outcome = [&](TInboxFileOutcome::TKind kind, const std::vector<TInboxFile>& fs,
+                       const std::string& detail) {
+        TInboxFileOutcome o;
+        o.Kind = kind;
+        o.Source = fs.front().Source;
+        for (const TInboxFile& f : fs) o.Name += (o.Name.empty() ? "" : " + ") + Utf8ToCp1252(f.Name);
+        o.Detail = detail;
+        rep.Files.push_back(o);
+        return rep.Files.size() - 1;
+    };
+    auto moveProcessed = [&](const std::vector<TInboxFile>& fs, size_t at) {
+        for (const TInboxFile& f : fs) try {
+                rep.Files[at].MovedTo = MoveToProcessed(f, day);
+            } catch (const EQcError& e) {
+                // Recorded as read: the next pass moves it without reading it again.
+                rep.Files[at].Detail = e.what();
+            }
+    };
+    // To failed/ with the reason. `at` is the file's outcome when some of its results were taken.
+    auto fail = [&](const std::vector<TInboxFile>& fs, const std::string& reason, size_t at = SIZE_MAX) {
+        const bool partly = at != SIZE_MAX;
+        if (!partly) at = outcome(TInboxFileOutcome::Failed, fs, reason);
+        rep.Files[at].Detail = reason;
+        std::string text;
+        for (size_t i = 0; i < fs.size(); ++i) text += (i ? " + " : "") + fs[i].Name;
+        text += " (source " + Cp1252ToUtf8(fs.front().Source) + ")";
+        text +=
+            !partly
+                ? ": nothing of it was taken.\n"
+                : ": its other results were taken; the lines below were not. Correct them and drop the file "
+                  "again: what was taken is not taken twice.\n";
+        text += Cp1252ToUtf8(reason) + "\n";
+        for (const TInboxFile& f : fs) try {
+                rep.Files[at].MovedTo = MoveToFailed(f, text);
+            } catch (const EQcError& e) {
+                rep.Files[at].Detail += "\r" + std::string(e.what());
+            }
+    };
+    // A file read before: the faults of its lines, if it had any.
+    auto known = [&](const std::string& source, uint64_t hash) -> std::optional<std::string> {
+        TStatement st = db_.Prepare("SELECT faults FROM inbox_file WHERE source = ? AND hash = ?");
+        st.Bind(1, source).Bind(2, Signed(hash));
+        if (!st.Step()) return std::nullopt;
+        return st.Text(0);
+    };
+
+    struct TUnit {
+        std::vector<TInboxFile> Files;
+        std::vector<uint64_t> Hashes;
+        std::string Bytes;
+        TInstrumentBatch Batch;
+    };
+    std::vector<TUnit> units;
+    std::set<std::pair<std::string, uint64_t>> hashesThisPass;
+    std::map<std::string, TInstrumentSource> sources;
+    // Files that leave the inbox in this pass, counted against MaxFiles; waiting ones do not count.
+    size_t leaving = 0;
+    const int64_t nowNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                              std::chrono::system_clock::now().time_since_epoch())
+                              .count();
+    auto full = [&] { return options.MaxFiles > 0 && leaving >= options.MaxFiles; };
+    try {
+        for (size_t i = 0; i < files.size() && !full();) {
+            const std::string source = files[i].Source;
+            if (!sources.count(source)) sources[source] = InboxSource(source);
+            const TInstrumentSource& reading = sources[source];
+            std::optional<TUnit> open; // files that end inside a message, waiting for the rest
+            for (; i < files.size() && files[i].Source == source && !full(); ++i) {
+                const TInboxFile& f = files[i];
+                const int64_t age = nowNs - f.ModifiedNs;
+                // A time far in the future (a writer's clock that is wrong) does not keep a file waiting.
+                if (options.SettleSeconds > 0 && age < int64_t{options.SettleSeconds} * 1000000000 &&
+                    age > -int64_t{60} * 1000000000) {
+                    rep.Files[outcome(TInboxFileOutcome::Waiting, {f}, "it is being written")].Settling =
+                        true;
+                    continue;
+                }
+                ++leaving; // unless it waits
+                if (f.Size > MaxInboxFileSize) {
+                    fail({f}, "The file is larger than " + std::to_string(MaxInboxFileSize / 1048576) +
+                                  " MB: no instrument file is.");
+                    continue;
+                }
+                std::string bytes;
+                try {
+                    bytes = ReadWholeFile(f.Path);
+                } catch (const EQcError& e) {
+                    outcome(TInboxFileOutcome::Waiting, {f}, e.what());
+                    --leaving;
+                    continue;
+                }
+                const uint64_t hash = Fnv1a64(bytes);
+                if (hashesThisPass.count({source, hash})) {
+                    moveProcessed({f}, outcome(TInboxFileOutcome::ReadBefore, {f}, ""));
+                    continue;
+                }
+                if (std::optional<std::string> faults = known(source, hash)) {
+                    // Read before a crash kept it from being moved: it goes where it was to go.
+                    size_t at = outcome(TInboxFileOutcome::ReadBefore, {f}, "");
+                    if (faults->empty())
+                        moveProcessed({f}, at);
+                    else
+                        fail({f}, *faults, at);
+                    continue;
+                }
+                hashesThisPass.insert({source, hash});
+                auto read = [&](const std::string& b, TInstrumentBatch& batch) -> int {
+                    try {
+                        batch = ReadInstrumentFile(b, reading);
+                        return 0;
+                    } catch (const ETruncatedFile&) {
+                        return 1;
+                    }
+                };
+                TUnit alone{{f}, {hash}, bytes, {}};
+                std::string why;
+                int state = 2;
+                try {
+                    state = read(bytes, alone.Batch);
+                } catch (const EQcError& e) {
+                    why = e.what();
+                }
+                if (state == 0) {
+                    units.push_back(std::move(alone));
+                    continue;
+                }
+                if (state == 1) {
+                    // A new message that is not complete yet; an earlier incomplete one keeps waiting.
+                    if (open) outcome(TInboxFileOutcome::Waiting, open->Files, "it ends inside a message");
+                    open = std::move(alone);
+                    --leaving;
+                    continue;
+                }
+                if (open) {
+                    // Perhaps the rest of the waiting message.
+                    TUnit joined = *open;
+                    joined.Files.push_back(f);
+                    joined.Hashes.push_back(hash);
+                    joined.Bytes += bytes;
+                    int joinedState = 2;
+                    try {
+                        joinedState = read(joined.Bytes, joined.Batch);
+                    } catch (const EQcError&) {
+                    }
+                    if (joinedState == 0) {
+                        leaving += joined.Files.size() - 1; // the parts that waited leave with it
+                        units.push_back(std::move(joined));
+                        open.reset();
+                        continue;
+                    }
+                    if (joinedState == 1) {
+                        open = std::move(joined);
+                        --leaving;
+                        continue;
+                    }
+                }
+                fail({f}, why);
+            }
+            if (open) outcome(TInboxFileOutcome::Waiting, open->Files, "it ends inside a message");
+        }
+    } catch (const EQcError& e) {
+        return finish(TOutcome::FromError(e));
+    }
+
+    // A line with a fault gives no result; the file's other results are taken, and it goes to failed/
+    // with the lines named, so that the corrected file can be dropped again.
+    std::vector<TInstrumentResult> results;
+    std::vector<std::string> origins;
+    std::vector<size_t> unitOf;
+    std::vector<size_t> taken;
+    TInboxPlan plan;
+    std::unordered_set<uint64_t> seenThisPass;
+    TStatement seen = db_.Prepare("SELECT 1 FROM inbox_seen WHERE key = ?");
+    std::vector<size_t> outcomeOf(units.size());
+    std::vector<std::string> faults(units.size());
+    for (size_t u = 0; u < units.size(); ++u) {
+        TUnit& unit = units[u];
+        const size_t shown = std::min<size_t>(unit.Batch.Faults.size(), 50);
+        for (size_t k = 0; k < shown; ++k) faults[u] += (k ? "\n" : "") + FaultText(unit.Batch.Faults[k]);
+        if (unit.Batch.Faults.size() > shown)
+            faults[u] += "\n" + std::to_string(unit.Batch.Faults.size() - shown) + " more faults";
+        outcomeOf[u] = outcome(TInboxFileOutcome::Read, unit.Files, "");
+        taken.push_back(u);
+        std::map<uint64_t, int> occurrences;
+        const std::string origin = rep.Files[outcomeOf[u]].Name;
+        for (TInstrumentResult& r : unit.Batch.Results) {
+            const uint64_t key = SeenKey(r, occurrences[ResultKey(r)]++);
+            seen.Reset();
+            seen.Bind(1, Signed(key));
+            if (seen.Step() || !seenThisPass.insert(key).second) {
+                ++rep.Files[outcomeOf[u]].Repeated;
+                continue;
+            }
+            plan.Seen.push_back(key);
+            results.push_back(r);
+            origins.push_back(origin);
+            unitOf.push_back(outcomeOf[u]);
+            ++rep.Files[outcomeOf[u]].Results;
+        }
+        for (size_t k = 0; k < unit.Files.size(); ++k)
+            plan.Files.push_back({unit.Files[k].Source, Utf8ToCp1252(unit.Files[k].Name), unit.Hashes[k],
+                                  static_cast<int>(unit.Batch.Results.size()), faults[u]});
+        for (const std::string& id : unit.Batch.MessageIds)
+            if (!id.empty()) {
+                plan.Messages.push_back({unit.Files.front().Source, id});
+                plan.MessageFiles.push_back(origin);
+            }
+    }
+    if (taken.empty()) return finish({});
+    try {
+        TDatabase::TTransaction t(db_);
+        PlanInboxRuns(plan, results, origins, settings);
+        for (const TInboxPlan::TWaiting& w : plan.Waiting) ++rep.Files[unitOf[w.Index]].NotMapped;
+        rep.NotMapped += static_cast<int>(plan.Waiting.size());
+        RecordInboxPlan(plan);
+        t.Commit();
+    } catch (const EQcError& e) {
+        // Nothing was recorded: the files stay and are read again.
+        for (size_t u : taken) rep.Files[outcomeOf[u]].Kind = TInboxFileOutcome::Waiting;
+        return finish(TOutcome::FromError(e));
+    }
+    TOutcome placed = PlacePendingInboxRuns(&rep);
+    if (!placed.Ok()) {
+        // Recorded: the runs are placed, and the files moved, at the next reading.
+        placed.Status = TStatus::Partial;
+        for (size_t u : taken) rep.Files[outcomeOf[u]].Kind = TInboxFileOutcome::Waiting;
+        return finish(placed);
+    }
+    for (size_t u : taken)
+        if (faults[u].empty())
+            moveProcessed(units[u].Files, outcomeOf[u]);
+        else {
+            rep.Files[outcomeOf[u]].Kind = TInboxFileOutcome::Failed;
+            fail(units[u].Files, faults[u], outcomeOf[u]);
+        }
+    return finish({});
+}

@@ -1,0 +1,125 @@
+// The review report: runs judged as the validation window would, corrective actions, journal changes.
+#include "UReviewReport.h"
+
+#include "UCodePage.h"
+#include "UJournalTexts.h"
+#include "UQcSummary.h"
+
+namespace {
+std::string Day(TDateTime d) {
+    return JournalDateTime(d).substr(0, 10);
+}
+
+const char* OutcomeText(TPointOutcome o) {
+    switch (o) {
+    case ocWarning:
+        return "warning";
+    case ocReject:
+        return "REJECT";
+    case ocDiscarded:
+        return "discarded";
+    case ocEmpty:
+        return "-";
+    default:
+        return "ok";
+    }
+}
+
+// The rules a judged level breaks, by name.
+std::string RuleNames(const TPointJudgement& j, int level) {
+    std::string s;
+    for (int r = 0; r < RuleCount; ++r)
+        if (j.LevelRules[static_cast<size_t>(level)] & (1u << r))
+            s += (s.empty() ? "" : ",") + std::string(LevelRuleNames[static_cast<size_t>(r)]);
+    const TRuleNames& across = j.AcrossThree ? AcrossThreeRuleNames : LevelRuleNames;
+    for (int r = FirstAcrossRule; r < RuleCount; ++r)
+        if (j.AcrossRules & (1u << r))
+            s += (s.empty() ? "" : ",") + std::string(across[static_cast<size_t>(r)]);
+    return s;
+}
+
+bool InPeriod(const std::string& isoDateTime, TDateTime first, TDateTime last) {
+    auto d = IsoTextToDate(std::string_view(isoDateTime).substr(0, 10));
+    return d && *d >= first && *d <= last;
+}
+} // namespace
+
+TReviewSummary ReviewReport(const TAnalyte& a, TDateTime first, TDateTime last,
+                            const std::vector<TJournalEntry>& journal, const std::vector<TReview>& reviews) {
+    first = DatePart(first);
+    last = DatePart(last);
+    TReviewSummary s;
+    std::vector<std::string> runs;
+    for (int i = 0; i < a.Count(); ++i) {
+        const ControlPoint& p = a.Points[static_cast<size_t>(i)];
+        if (p.DateTime < first || p.DateTime >= last + 1) continue;
+        ++s.Runs;
+        const TPointJudgement j = JudgePoint(a, i);
+        std::string line = "  " + JournalDateTime(p.DateTime);
+        for (int k = 0; k < a.NbLevels; ++k) {
+            const auto l = static_cast<size_t>(k);
+            const LevelValue& v = p.Levels[l];
+            // Each level in a column of its own, so that the levels line up from run to run.
+            std::string cell = "L" + std::to_string(k + 1) + " ";
+            cell += v.State == psEmpty ? std::string("-") : JournalValue(v.Value, a.Decimals);
+            cell += std::string(" ") + OutcomeText(j.Level[l]);
+            const std::string rules = RuleNames(j, k);
+            if (!rules.empty() && (j.Level[l] == ocWarning || j.Level[l] == ocReject)) cell += " " + rules;
+            if (cell.size() < 28) cell.resize(28, ' ');
+            line += "   " + cell;
+            s.Warnings += j.Level[l] == ocWarning;
+            s.Rejects += j.Level[l] == ocReject;
+            s.Discarded += j.Level[l] == ocDiscarded;
+        }
+        if (!p.Operator.View().empty()) line += "   " + std::string(p.Operator.View());
+        runs.push_back(line);
+    }
+    s.Lines.push_back(a.Name + " (" + a.Unit + "), " + Day(first) + " to " + Day(last) + ": " +
+                      std::to_string(s.Runs) + (s.Runs == 1 ? " run" : " runs") + ", " +
+                      std::to_string(s.Warnings) + " warnings, " + std::to_string(s.Rejects) + " rejects, " +
+                      std::to_string(s.Discarded) + " discarded values");
+    s.Lines.push_back("Runs and rule outcomes:");
+    if (runs.empty()) s.Lines.push_back("  none");
+    s.Lines.insert(s.Lines.end(), runs.begin(), runs.end());
+
+    std::vector<std::string> actions, changes;
+    for (const TJournalEntry& e : journal) {
+        const bool about =
+            e.Point.empty() ? InPeriod(e.TimeLocal, first, last) : InPeriod(e.Point, first, last);
+        if (!about) continue;
+        const std::string who = Utf8ToCp1252(e.Operator);
+        if (e.Kind == jk::RunWithViolations) {
+            actions.push_back("  " + e.Point + "   " +
+                              (e.Reason.empty() ? "no corrective action given" : Utf8ToCp1252(e.Reason)) +
+                              "   (" + who + ")");
+            continue;
+        }
+        if (e.Kind == jk::RunAccepted || e.Kind == jk::RunHeld || e.Kind == jk::RunRecalled) continue;
+        std::string line =
+            "  #" + std::to_string(e.Id) + " " + e.TimeLocal.substr(0, 16) + " " + who + " " + e.Kind;
+        if (e.Level > 0) line += " L" + std::to_string(e.Level);
+        if (!e.Point.empty()) line += " of " + e.Point;
+        if (!e.Before.empty()) line += ": " + Utf8ToCp1252(e.Before);
+        if (!e.After.empty()) line += " -> " + Utf8ToCp1252(e.After);
+        if (!e.Reason.empty()) line += " (reason: " + Utf8ToCp1252(e.Reason) + ")";
+        changes.push_back(line);
+    }
+    s.Lines.push_back("Corrective actions:");
+    if (actions.empty()) s.Lines.push_back("  none");
+    s.Lines.insert(s.Lines.end(), actions.begin(), actions.end());
+    s.Lines.push_back("Changes in the journal:");
+    if (changes.empty()) s.Lines.push_back("  none");
+    s.Lines.insert(s.Lines.end(), changes.begin(), changes.end());
+    s.Lines.push_back("Sign-offs:");
+    bool any = false;
+    for (const TReview& r : reviews) {
+        if (r.Last < first || r.First > last) continue;
+        any = true;
+        s.Lines.push_back(
+            "  " + Day(r.First) + " to " + Day(r.Last) + " signed by " + r.Reviewer + " on " +
+            r.SignedLocal.substr(0, 16) +
+            (r.Reopened() ? "; reopened " + r.ReopenedUtc.substr(0, 10) + ": " + r.ReopenedReason : ""));
+    }
+    if (!any) s.Lines.push_back("  none");
+    return s;
+}

@@ -1,0 +1,169 @@
+// The inbox watched while the program is open; each reading goes through the operations layer.
+#include "UInboxWatch.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileSystemWatcher>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QTime>
+#include <QTimer>
+#include <QToolButton>
+
+#include "UInboxMapping.h"
+#include "UInboxOptions.h"
+#include "UMain.h"
+#include "UMessages.h"
+#include "UOperations.h"
+
+TInboxWatch::TInboxWatch(TWinMain* main) : QObject(main), main_(main) {
+    setObjectName(QStringLiteral("InboxWatch"));
+    BtInbox = new QToolButton(main->Panel1);
+    BtInbox->setObjectName(QStringLiteral("BtInbox"));
+    BtInbox->setAutoRaise(true);
+    BtInbox->hide();
+    // Beside the queue indicator.
+    auto* bar = static_cast<QHBoxLayout*>(main->Panel1->layout());
+    bar->insertWidget(bar->indexOf(main->ShapeFifo) + 1, BtInbox);
+    connect(BtInbox, &QToolButton::clicked, this, &TInboxWatch::MnuInboxMappingClick);
+
+    QAction* mapping = main->MnuParameters->addAction(QStringLiteral("&Instrument mapping"));
+    mapping->setObjectName(QStringLiteral("MnuInboxMapping"));
+    connect(mapping, &QAction::triggered, this, &TInboxWatch::MnuInboxMappingClick);
+    QAction* options = main->MnuConfiguration->addAction(QStringLiteral("&Inbox"));
+    options->setObjectName(QStringLiteral("MnuInbox"));
+    connect(options, &QAction::triggered, this, &TInboxWatch::MnuInboxClick);
+
+    Watcher = new QFileSystemWatcher(this);
+    TimerInbox = new QTimer(this);
+    TimerInbox->setObjectName(QStringLiteral("TimerInbox"));
+    TimerInbox->setInterval(30000);
+    TimerSoon = new QTimer(this);
+    TimerSoon->setObjectName(QStringLiteral("TimerInboxSoon"));
+    TimerSoon->setSingleShot(true);
+    connect(TimerInbox, &QTimer::timeout, this, &TInboxWatch::ReadNow);
+    connect(TimerSoon, &QTimer::timeout, this, &TInboxWatch::ReadNow);
+    // A writer makes several changes to a file: read once they have stopped for a moment.
+    connect(Watcher, &QFileSystemWatcher::directoryChanged, this, [this] { TimerSoon->start(500); });
+    subscription_ = Operations().Subscribe([this](const TChange& c) { OnChange(c); });
+    WatchFolder();
+}
+
+TInboxWatch::~TInboxWatch() {
+    Operations().Unsubscribe(subscription_);
+}
+
+void TInboxWatch::OnChange(const TChange& change) {
+    if (change.Kinds & ckSettings) WatchFolder();
+    if (change.Kinds & (ckQueue | ckSettings | ckAnalytes)) Refresh();
+}
+
+void TInboxWatch::WatchFolder() {
+    const std::string folder = Operations().IsOpen() ? Operations().InboxSettings().Folder : std::string();
+    if (folder != folder_) {
+        folder_ = folder;
+        LastReading.clear();
+        LastFailed = false;
+        if (!folder_.empty()) TimerSoon->start(0);
+    }
+    if (!Watcher->directories().isEmpty()) Watcher->removePaths(Watcher->directories());
+    if (folder_.empty()) {
+        TimerInbox->stop();
+    } else {
+        const QString root = QString::fromUtf8(folder_);
+        QStringList paths = {root};
+        for (const QString& name : QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            if (IsValidSourceId(name.toStdString())) paths << QDir(root).filePath(name);
+        Watcher->addPaths(paths);
+        if (!TimerInbox->isActive()) TimerInbox->start();
+    }
+    Refresh();
+}
+
+void TInboxWatch::ReadNow() {
+    if (folder_.empty() || !Operations().IsOpen()) return;
+    // Nothing changes under an open dialog; the reading follows when it closes.
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
+        TimerSoon->start(1000);
+        return;
+    }
+    TInboxReadOptions options;
+    options.MaxFiles = FilesPerReading;
+    options.SettleSeconds = SettleSeconds;
+    TInboxReport report;
+    const TOutcome out = Operations().ReadInbox(&report, options);
+    QStringList lines;
+    size_t leaving = 0;
+    bool settling = false;
+    for (const TInboxFileOutcome& f : report.Files) {
+        leaving += f.Kind != TInboxFileOutcome::Waiting;
+        settling |= f.Settling;
+        if (f.Kind == TInboxFileOutcome::Failed || (f.Kind == TInboxFileOutcome::Waiting && !f.Settling))
+            lines << ToQ(f.Name) +
+                         QString::fromLatin1(f.Kind == TInboxFileOutcome::Failed ? " to failed: "
+                                                                                 : " waits: ") +
+                         ToQ(f.Detail).section(QLatin1Char('\n'), 0, 0);
+    }
+    if (!out.Ok() || !report.Empty() || LastReading.isEmpty()) {
+        LastFailed = !out.Ok();
+        QString head = QTime::currentTime().toString(QStringLiteral("HH:mm")) + QStringLiteral(" ");
+        if (!out.Ok())
+            head += ToQ(out.Message).replace(QLatin1Char('\r'), QLatin1Char(' '));
+        else
+            head += QStringLiteral("%1 run(s) to the queue, %2 stored, %3 result(s) not mapped")
+                        .arg(report.Queued)
+                        .arg(report.Accepted)
+                        .arg(report.NotMapped);
+        lines.prepend(QStringLiteral("Last reading ") + head);
+        LastReading = lines.join(QLatin1Char('\n'));
+    }
+    if (leaving >= FilesPerReading)
+        TimerSoon->start(0);
+    else if (settling)
+        TimerSoon->start(SettleSeconds * 1000 + 100);
+    // New subfolders become watched sources.
+    WatchFolder();
+}
+
+void TInboxWatch::Refresh() {
+    BtInbox->setVisible(!folder_.empty());
+    if (folder_.empty()) return;
+    const int held = Operations().HeldFromInbox();
+    const int notMapped = Operations().NotMappedCount();
+    QString text =
+        LastFailed ? QStringLiteral("Inbox: unavailable") : QStringLiteral("Inbox: %1 new").arg(held);
+    if (notMapped > 0) text += QStringLiteral(", %1 not mapped").arg(notMapped);
+    // Files in failed/ wait for someone to correct and drop them again, or to remove them.
+    int failed = 0;
+    const QDir root(QString::fromUtf8(folder_));
+    QStringList sourceFolders = {QStringLiteral(".")};
+    sourceFolders += root.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& f : sourceFolders)
+        failed += static_cast<int>(QDir(root.filePath(f + QStringLiteral("/failed")))
+                                       .entryList({QStringLiteral("*.reason")}, QDir::Files)
+                                       .size());
+    if (failed > 0) text += QStringLiteral(", %1 failed").arg(failed);
+    BtInbox->setText(text);
+    BtInbox->setProperty("held", held);
+    BtInbox->setStyleSheet(LastFailed ? QStringLiteral("color: red") : QString());
+    BtInbox->setToolTip(
+        QStringLiteral("Results from the instruments in %1: held runs from the inbox, results "
+                       "waiting for a mapping\n")
+            .arg(QString::fromUtf8(folder_)) +
+        LastReading);
+}
+
+void TInboxWatch::MnuInboxClick() {
+    if (!WinInboxOptions) new TWinInboxOptions(main_);
+    WinInboxOptions->Execute();
+}
+
+void TInboxWatch::MnuInboxMappingClick() {
+    if (!WinInboxMapping) new TWinInboxMapping(main_);
+    WinInboxMapping->Execute();
+    Refresh();
+    // Results brought in, or the window kept a reading waiting.
+    TimerSoon->start(0);
+}

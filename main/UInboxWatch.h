@@ -1,0 +1,46 @@
+// The main window's watch over the inbox while the program is open: the panel "Inbox: n new" beside the
+// queue indicator, a file system watcher and a timer, and the menu entries of the inbox windows.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include "UInbox.h"
+
+class QFileSystemWatcher;
+class QTimer;
+class QToolButton;
+class TWinMain;
+struct TChange;
+
+class TInboxWatch : public QObject {
+public:
+    explicit TInboxWatch(TWinMain* main);
+    ~TInboxWatch() override;
+
+    // Reads the inbox now; while a dialog is open (a held run being validated, say), a moment later.
+    void ReadNow();
+    // The panel's text and hint from the stored state and the last reading.
+    void Refresh();
+    // Watches the folder (and its source subfolders) the settings name.
+    void WatchFolder();
+    void MnuInboxClick();
+    void MnuInboxMappingClick();
+
+    QToolButton* BtInbox;
+    QFileSystemWatcher* Watcher;
+    QTimer* TimerInbox; // the regular reading, for folders whose changes are not signalled (network shares)
+    QTimer* TimerSoon;  // a reading shortly after a change, or after a dialog closes
+    // The last reading's outcome, shown in the panel's hint.
+    QString LastReading;
+    bool LastFailed = false;
+
+    static constexpr int FilesPerReading = 50; // then the window takes its events again
+    static constexpr int SettleSeconds = 2;
+
+private:
+    void OnChange(const TChange& change);
+    TWinMain* main_;
+    int subscription_ = 0;
+    std::string folder_;
+};

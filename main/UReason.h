@@ -1,0 +1,29 @@
+// The window that asks why a change is made: a reason, or a corrective action from the list with free text.
+#pragma once
+
+#include <QDialog>
+#include <string>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class TWinReason : public QDialog {
+public:
+    explicit TWinReason(QWidget* parent = nullptr);
+    // With `choices` a corrective action must be chosen ("Other" also needs the text); without, the text
+    // may not be empty. False when cancelled.
+    bool Execute(const std::string& question, const std::vector<std::string>& choices, std::string& choice,
+                 std::string& text);
+
+    QLabel* LblQuestion = nullptr;
+    QComboBox* CBAction = nullptr;
+    QLineEdit* EditReason = nullptr;
+    QPushButton* BtOK = nullptr;
+    QPushButton* BtCancel = nullptr;
+
+private:
+    void UpdateOK();
+};

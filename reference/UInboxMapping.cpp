@@ -1,0 +1,292 @@
+// The mapping window of the results from the instruments: what waits, what maps where, how each source
+// is read. Every change goes through the operations layer.
+#include "UInboxMapping.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
+#include <set>
+
+#include "UOperations.h"
+#include "URefCommon.h"
+#include "UUserPrompt.h"
+
+using refui::ToCore;
+using refui::ToQt;
+
+TWinInboxMapping* WinInboxMapping = nullptr;
+
+namespace {
+template <class T> T* Named(T* w, const char* name) {
+    w->setObjectName(QLatin1String(name));
+    return w;
+}
+
+const char* const NotMappedColumns[] = {"Source", "Test",          "Control", "Level",
+                                        "Value",  "Date and time", "File",    "Why"};
+
+QString LevelText(int level) {
+    return level > 0 ? QString::number(level) : QStringLiteral("from the file");
+}
+} // namespace
+
+// ---------------------------------------------------------------- model
+
+void TNotMappedModel::Reset(std::vector<TWaitingResult> rows) {
+    beginResetModel();
+    rows_ = std::move(rows);
+    endResetModel();
+}
+
+const TWaitingResult* TNotMappedModel::At(int row) const {
+    return row >= 0 && row < static_cast<int>(rows_.size()) ? &rows_[static_cast<size_t>(row)] : nullptr;
+}
+
+int TNotMappedModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int TNotMappedModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(std::size(NotMappedColumns));
+}
+
+QVariant TNotMappedModel::data(const QModelIndex& index, int role) const {
+    const TWaitingResult* w = At(index.row());
+    if (!w || role != Qt::DisplayRole) return {};
+    const TInstrumentResult& r = w->Result;
+    switch (index.column()) {
+    case 0:
+        return ToQt(r.Source);
+    case 1:
+        return ToQt(r.TestCode);
+    case 2:
+        return ToQt(r.Control);
+    case 3:
+        return r.Level > 0 ? QVariant(r.Level) : QVariant();
+    case 4:
+        return ToQt(r.ValueText + (r.Units.empty() ? "" : " " + r.Units));
+    case 5:
+        return ToQt(TRegional{"yyyy-MM-dd", "HH:mm", '.'}.DateTimeToText(r.DateTime));
+    case 6:
+        return ToQt(w->File) + QStringLiteral(" line ") + QString::number(r.Line);
+    case 7:
+        return ToQt(w->Reason);
+    }
+    return {};
+}
+
+QVariant TNotMappedModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= static_cast<int>(std::size(NotMappedColumns)))
+        return QAbstractTableModel::headerData(section, orientation, role);
+    return QString::fromLatin1(NotMappedColumns[section]);
+}
+
+// ---------------------------------------------------------------- window
+
+TWinInboxMapping::TWinInboxMapping(QWidget* parent) : QDialog(parent) {
+    WinInboxMapping = this;
+    setObjectName(QStringLiteral("WinInboxMapping"));
+    setWindowTitle(QStringLiteral("Results from the instruments"));
+    auto* grid = new QGridLayout(this);
+
+    auto* waiting = new QGroupBox(QStringLiteral("Results not mapped"), this);
+    auto* waitingBox = new QVBoxLayout(waiting);
+    NotMapped = new TNotMappedModel(this);
+    GridNotMapped = Named(new QTableView(waiting), "GridNotMapped");
+    GridNotMapped->setModel(NotMapped);
+    GridNotMapped->setSelectionBehavior(QAbstractItemView::SelectRows);
+    GridNotMapped->setSelectionMode(QAbstractItemView::SingleSelection);
+    GridNotMapped->verticalHeader()->hide();
+    GridNotMapped->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    GridNotMapped->setWordWrap(false);
+    GridNotMapped->horizontalHeader()->setStretchLastSection(true);
+    GridNotMapped->setMinimumSize(680, 150);
+    waitingBox->addWidget(GridNotMapped);
+    grid->addWidget(waiting, 0, 0, 1, 2);
+
+    auto* map = new QGroupBox(QStringLiteral("Map"), this);
+    auto* mapBox = new QGridLayout(map);
+    EditSource = Named(new QLineEdit(map), "EditSource");
+    EditCode = Named(new QLineEdit(map), "EditCode");
+    EditControl = Named(new QLineEdit(map), "EditControl");
+    CBAnalyte = Named(new QComboBox(map), "CBAnalyte");
+    CBLevel = Named(new QComboBox(map), "CBLevel");
+    BtMap = Named(new QPushButton(QStringLiteral("&Map"), map), "BtMap");
+    BtMap->setToolTip(QStringLiteral("Store the mapping and bring in the results waiting for it"));
+    const std::pair<const char*, QWidget*> fields[] = {{"&Source", EditSource},
+                                                       {"&Test code", EditCode},
+                                                       {"Control / &lot", EditControl},
+                                                       {"&Analyte", CBAnalyte},
+                                                       {"Le&vel", CBLevel}};
+    int column = 0;
+    for (const auto& [caption, field] : fields) {
+        auto* label = new QLabel(QString::fromLatin1(caption), map);
+        label->setBuddy(field);
+        mapBox->addWidget(label, 0, column);
+        mapBox->addWidget(field, 1, column++);
+    }
+    mapBox->addWidget(BtMap, 1, column);
+    grid->addWidget(map, 1, 0, 1, 2);
+
+    auto* mappings = new QGroupBox(QStringLiteral("Mappings"), this);
+    auto* mappingsBox = new QVBoxLayout(mappings);
+    GridMappings = Named(new QTableWidget(0, 5, mappings), "GridMappings");
+    GridMappings->setHorizontalHeaderLabels({QStringLiteral("Source"), QStringLiteral("Test"),
+                                             QStringLiteral("Control"), QStringLiteral("Analyte"),
+                                             QStringLiteral("Level")});
+    GridMappings->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    GridMappings->setSelectionBehavior(QAbstractItemView::SelectRows);
+    GridMappings->setSelectionMode(QAbstractItemView::SingleSelection);
+    GridMappings->verticalHeader()->hide();
+    GridMappings->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    GridMappings->setWordWrap(false);
+    GridMappings->horizontalHeader()->setStretchLastSection(true);
+    BtRemove = Named(new QPushButton(QStringLiteral("&Remove"), mappings), "BtRemove");
+    mappingsBox->addWidget(GridMappings);
+    mappingsBox->addWidget(BtRemove, 0, Qt::AlignLeft);
+    grid->addWidget(mappings, 2, 0);
+
+    auto* options = new QGroupBox(QStringLiteral("Reading options of a source"), this);
+    auto* optionsBox = new QVBoxLayout(options);
+    CBSource = Named(new QComboBox(options), "CBSource");
+    CBSource->setEditable(true);
+    MemoOptions = Named(new QPlainTextEdit(options), "MemoOptions");
+    MemoOptions->setMinimumHeight(160);
+    MemoOptions->setToolTip(QStringLiteral(
+        "One KEY=VALUE a line: separator (tab, semicolon, comma, auto), header (yes, no),\n"
+        "column.test, column.control, column.level, column.value, column.date, column.time,\n"
+        "column.operator, column.instrument (a number, or a header name), decimal (. or ,),\n"
+        "dateformat (e.g. dd.MM.yyyy), encoding (auto, utf-8, windows-1252), astm.control,\n"
+        "astm.level, hl7.control, hl7.level (e.g. O-3, OBR-3.1), qc.prefixes, qc.all (yes, no)"));
+    BtSaveOptions = Named(new QPushButton(QStringLiteral("Sa&ve options"), options), "BtSaveOptions");
+    optionsBox->addWidget(CBSource);
+    optionsBox->addWidget(MemoOptions);
+    optionsBox->addWidget(BtSaveOptions, 0, Qt::AlignLeft);
+    grid->addWidget(options, 2, 1);
+
+    LblStatus = Named(new QLabel(this), "LblStatus");
+    BtClose = Named(new QPushButton(QStringLiteral("Close"), this), "BtClose");
+    grid->addWidget(LblStatus, 3, 0);
+    grid->addWidget(BtClose, 3, 1, Qt::AlignRight);
+
+    connect(GridNotMapped->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { GridNotMappedSelect(); });
+    connect(BtMap, &QPushButton::clicked, this, &TWinInboxMapping::BtMapClick);
+    connect(BtRemove, &QPushButton::clicked, this, &TWinInboxMapping::BtRemoveClick);
+    connect(CBSource, &QComboBox::currentTextChanged, this, [this] { CBSourceChange(); });
+    connect(BtSaveOptions, &QPushButton::clicked, this, &TWinInboxMapping::BtSaveOptionsClick);
+    connect(BtClose, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TWinInboxMapping::Execute() {
+    FormActivate();
+    exec();
+}
+
+void TWinInboxMapping::FormActivate() {
+    NotMapped->Reset(Operations().NotMappedResults());
+    GridNotMapped->resizeColumnsToContents();
+    CBAnalyte->clear();
+    for (const auto& a : ListAnalytes.Items) CBAnalyte->addItem(ToQt(a->Name));
+    CBLevel->clear();
+    for (int level = 1; level <= MaxLevels; ++level) CBLevel->addItem(LevelText(level), level);
+    CBLevel->addItem(LevelText(0), 0);
+    FillMappings();
+    FillSources();
+    LblStatus->clear();
+    if (NotMapped->rowCount() > 0) GridNotMapped->selectRow(0);
+}
+
+void TWinInboxMapping::FillMappings() {
+    const std::vector<TInboxMapping> mappings = Operations().InboxMappings();
+    GridMappings->setRowCount(static_cast<int>(mappings.size()));
+    for (int row = 0; row < static_cast<int>(mappings.size()); ++row) {
+        const TInboxMapping& m = mappings[static_cast<size_t>(row)];
+        const QString cells[] = {ToQt(m.Source), ToQt(m.Code), ToQt(m.Control), ToQt(m.Analyte),
+                                 LevelText(m.Level)};
+        for (int c = 0; c < 5; ++c) GridMappings->setItem(row, c, new QTableWidgetItem(cells[c]));
+    }
+    GridMappings->resizeColumnsToContents();
+}
+
+void TWinInboxMapping::FillSources() {
+    // Those with stored options, those the inbox's subfolders name, those of waiting results.
+    std::set<std::string> ids = {DefaultSourceId};
+    for (const TInstrumentSource& s : Operations().InboxSources()) ids.insert(s.Id);
+    const std::string folder = Operations().InboxSettings().Folder;
+    if (!folder.empty())
+        for (const QString& name :
+             QDir(QString::fromUtf8(folder)).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            const std::string id = ToCore(name);
+            if (IsValidSourceId(id)) ids.insert(id);
+        }
+    for (int row = 0; row < NotMapped->rowCount(); ++row) ids.insert(NotMapped->At(row)->Result.Source);
+    const QString current = CBSource->currentText();
+    CBSource->blockSignals(true);
+    CBSource->clear();
+    for (const std::string& id : ids) CBSource->addItem(ToQt(id));
+    CBSource->setCurrentText(current.isEmpty() ? QString::fromLatin1(DefaultSourceId) : current);
+    CBSource->blockSignals(false);
+    CBSourceChange();
+}
+
+void TWinInboxMapping::GridNotMappedSelect() {
+    const TWaitingResult* w = NotMapped->At(GridNotMapped->currentIndex().row());
+    if (!w) return;
+    EditSource->setText(ToQt(w->Result.Source));
+    EditCode->setText(ToQt(w->Result.TestCode));
+    EditControl->setText(ToQt(w->Result.Control));
+    // A level the file gives is offered first.
+    const int level = w->Result.Level;
+    CBLevel->setCurrentIndex(level >= 1 && level <= MaxLevels ? level - 1 : 0);
+}
+
+void TWinInboxMapping::BtMapClick() {
+    TInboxMapping m{ToCore(EditSource->text()), ToCore(EditCode->text()), ToCore(EditControl->text()),
+                    ToCore(CBAnalyte->currentText()), CBLevel->currentData().toInt()};
+    TInboxReport report;
+    if (!ShowOutcome(Operations().MapInstrumentResults(m, &report))) return;
+    QString status = QStringLiteral("Mapped: %1 run(s) to the queue").arg(report.Queued);
+    if (report.Merged > 0) status += QStringLiteral(" (%1 completing a held run)").arg(report.Merged);
+    status += QStringLiteral(", %1 stored, %2 still not mapped").arg(report.Accepted).arg(report.NotMapped);
+    LblStatus->setText(status);
+    FormActivate();
+    LblStatus->setText(status);
+}
+
+void TWinInboxMapping::BtRemoveClick() {
+    const int row = GridMappings->currentRow();
+    if (row < 0 || !GridMappings->item(row, 0)) return;
+    if (!ShowOutcome(Operations().RemoveInboxMapping(ToCore(GridMappings->item(row, 0)->text()),
+                                                     ToCore(GridMappings->item(row, 1)->text()),
+                                                     ToCore(GridMappings->item(row, 2)->text()))))
+        return;
+    FillMappings();
+}
+
+void TWinInboxMapping::CBSourceChange() {
+    MemoOptions->setPlainText(ToQt(Operations().InboxSource(ToCore(CBSource->currentText())).ToText()));
+}
+
+void TWinInboxMapping::BtSaveOptionsClick() {
+    TInstrumentSource s;
+    try {
+        s = TInstrumentSource::FromText(ToCore(MemoOptions->toPlainText()));
+    } catch (const EQcError& e) {
+        ShowOutcome(TOutcome::Refuse(e.what()));
+        return;
+    }
+    s.Id = ToCore(CBSource->currentText());
+    if (!ShowOutcome(Operations().SetInboxSource(s))) return;
+    LblStatus->setText(QStringLiteral("Reading options of %1 saved").arg(CBSource->currentText()));
+    CBSourceChange();
+}

@@ -1,0 +1,66 @@
+// TWinInboxMapping: the results from the instruments that are not mapped, the mapping of (source, test
+// code, control) to (analyte, level), and each source's reading options.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QDialog>
+#include <vector>
+
+#include "UInbox.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTableView;
+class QTableWidget;
+
+// The results waiting for a mapping, formatted only when drawn.
+class TNotMappedModel : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+    void Reset(std::vector<TWaitingResult> rows);
+    const TWaitingResult* At(int row) const;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    std::vector<TWaitingResult> rows_;
+};
+
+class TWinInboxMapping : public QDialog {
+public:
+    explicit TWinInboxMapping(QWidget* parent = nullptr);
+
+    // Shows the window modally with the lists as stored now.
+    void Execute();
+    void FormActivate();
+    // Fills the mapping fields from the selected result.
+    void GridNotMappedSelect();
+    void BtMapClick();
+    void BtRemoveClick();
+    void CBSourceChange();
+    void BtSaveOptionsClick();
+
+    QTableView* GridNotMapped;
+    TNotMappedModel* NotMapped;
+    QLineEdit *EditSource, *EditCode, *EditControl;
+    QComboBox *CBAnalyte, *CBLevel;
+    QPushButton* BtMap;
+    QTableWidget* GridMappings;
+    QPushButton* BtRemove;
+    QComboBox* CBSource;
+    QPlainTextEdit* MemoOptions;
+    QPushButton* BtSaveOptions;
+    QLabel* LblStatus;
+    QPushButton* BtClose;
+
+private:
+    void FillMappings();
+    void FillSources();
+};
+
+extern TWinInboxMapping* WinInboxMapping;

@@ -1,0 +1,149 @@
+// The review window: the report of the chosen analytes and period, then the reviewer's sign-off.
+#include "UReview.h"
+
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "UCodePage.h"
+#include "UGlobale.h"
+#include "UMessages.h"
+#include "UOperations.h"
+#include "UPrintJob.h"
+#include "UReviewReport.h"
+#include "UUserPrompt.h"
+
+TWinReview::TWinReview(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("WinReview"));
+    setWindowTitle(QStringLiteral("Review and sign-off"));
+    resize(900, 600);
+    LBAnalytes = new QListWidget(this);
+    LBAnalytes->setObjectName(QStringLiteral("LBAnalytes"));
+    LBAnalytes->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    LBAnalytes->setMaximumWidth(180);
+    DateFrom = new TDatePicker(this);
+    DateFrom->setObjectName(QStringLiteral("DateFrom"));
+    DateTo = new TDatePicker(this);
+    DateTo->setObjectName(QStringLiteral("DateTo"));
+    BtShow = new QPushButton(QStringLiteral("&Show"), this);
+    BtShow->setObjectName(QStringLiteral("BtShow"));
+    Report = new QPlainTextEdit(this);
+    Report->setObjectName(QStringLiteral("Report"));
+    Report->setReadOnly(true);
+    Report->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Report->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    CBReviewer = new QComboBox(this);
+    CBReviewer->setObjectName(QStringLiteral("CBReviewer"));
+    CBReviewer->setEditable(true);
+    CBReviewer->lineEdit()->setMaxLength(4);
+    EditPassword = new QLineEdit(this);
+    EditPassword->setObjectName(QStringLiteral("EditPassword"));
+    EditPassword->setEchoMode(QLineEdit::Password);
+    BtSign = new QPushButton(QStringLiteral("Si&gn"), this);
+    BtSign->setObjectName(QStringLiteral("BtSign"));
+    BtClose = new QPushButton(QStringLiteral("Close"), this);
+    BtClose->setObjectName(QStringLiteral("BtClose"));
+    for (QPushButton* b : {BtShow, BtSign, BtClose}) b->setAutoDefault(false);
+    connect(BtShow, &QPushButton::clicked, this, &TWinReview::BtShowClick);
+    connect(BtSign, &QPushButton::clicked, this, [this] { BtSignClick(); });
+    connect(BtClose, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(new QLabel(QStringLiteral("Analytes"), this));
+    left->addWidget(LBAnalytes, 1);
+    left->addWidget(new QLabel(QStringLiteral("From"), this));
+    left->addWidget(DateFrom);
+    left->addWidget(new QLabel(QStringLiteral("To"), this));
+    left->addWidget(DateTo);
+    left->addWidget(BtShow);
+    auto* sign = new QHBoxLayout;
+    sign->addWidget(new QLabel(QStringLiteral("Reviewer"), this));
+    sign->addWidget(CBReviewer);
+    sign->addWidget(new QLabel(QStringLiteral("Password"), this));
+    sign->addWidget(EditPassword);
+    sign->addWidget(BtSign);
+    sign->addStretch();
+    sign->addWidget(BtClose);
+    auto* right = new QVBoxLayout;
+    right->addWidget(Report, 1);
+    right->addLayout(sign);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left);
+    layout->addLayout(right, 1);
+}
+
+void TWinReview::Execute(const TAnalyte* current) {
+    FormActivate(current);
+    exec();
+}
+
+void TWinReview::FormActivate(const TAnalyte* current) {
+    LBAnalytes->clear();
+    for (const auto& a : ListAnalytes.Items) {
+        auto* item = new QListWidgetItem(ToQ(a->Name), LBAnalytes);
+        item->setSelected(a.get() == current);
+    }
+    // The previous calendar month, the usual stretch of a review.
+    const QDate today = QDateOf(Today());
+    const QDate first = QDate(today.year(), today.month(), 1).addMonths(-1);
+    DateFrom->setDate(first);
+    DateTo->setDate(first.addMonths(1).addDays(-1));
+    CBReviewer->clear();
+    for (const std::string& op : Operators) CBReviewer->addItem(ToQ(op));
+    CBReviewer->setCurrentIndex(-1);
+    EditPassword->clear();
+    Report->clear();
+    BtShowClick();
+}
+
+std::vector<TAnalyte*> TWinReview::ChosenAnalytes() const {
+    std::vector<TAnalyte*> out;
+    for (int i = 0; i < LBAnalytes->count(); ++i)
+        if (LBAnalytes->item(i)->isSelected())
+            if (TAnalyte* a = ListAnalytes.FindByName(FromQ(LBAnalytes->item(i)->text()))) out.push_back(a);
+    return out;
+}
+
+void TWinReview::BtShowClick() {
+    QStringList lines;
+    const TDateTime from = DayOf(DateFrom->date()), to = DayOf(DateTo->date());
+    for (TAnalyte* a : ChosenAnalytes()) {
+        TJournalFilter f;
+        f.Analyte = Cp1252ToUtf8(a->Name);
+        const TReviewSummary s =
+            ReviewReport(*a, from, to, Operations().Journal(f), Operations().Reviews(a->Name));
+        for (const std::string& l : s.Lines) lines << ToQ(l);
+        lines << QString();
+    }
+    if (lines.isEmpty()) lines << QStringLiteral("Choose one or more analytes.");
+    Report->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+bool TWinReview::BtSignClick() {
+    const std::vector<TAnalyte*> chosen = ChosenAnalytes();
+    if (chosen.empty()) {
+        ShowMessageBox(mkError, mbYes, "No analyte.");
+        return false;
+    }
+    const std::string reviewer = FromQ(CBReviewer->currentText().trimmed());
+    const std::string password = FromQ(EditPassword->text());
+    const TDateTime from = DayOf(DateFrom->date()), to = DayOf(DateTo->date());
+    bool all = true;
+    for (TAnalyte* a : chosen) {
+        TOutcome out = Operations().SignReview(*a, from, to, reviewer, password);
+        if (!ShowOutcome(out)) {
+            all = false;
+            break; // a wrong password is wrong for every analyte
+        }
+    }
+    EditPassword->clear();
+    BtShowClick();
+    return all;
+}

@@ -1,0 +1,273 @@
+// The journal window: the layer's journal through a table model; printing, CSV export, chain check.
+#include "UShowJournal.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <set>
+
+#include "UAtomicFile.h"
+#include "UCodePage.h"
+#include "UGlobale.h"
+#include "UMessages.h"
+#include "UOperations.h"
+#include "UPrintJob.h"
+#include "UPrnTable.h"
+#include "UUserPrompt.h"
+
+namespace {
+const char* const Columns[] = {"No.",   "Time",  "Operator", "Kind",  "Analyte",
+                               "Level", "Point", "Before",   "After", "Reason"};
+constexpr int ColumnCount = 10;
+
+std::string Field(const TJournalEntry& e, int column) {
+    switch (column) {
+    case 0:
+        return std::to_string(e.Id);
+    case 1:
+        return e.TimeLocal.substr(0, 19);
+    case 2:
+        return e.Operator;
+    case 3:
+        return e.Kind;
+    case 4:
+        return e.Analyte;
+    case 5:
+        return e.Level > 0 ? std::to_string(e.Level) : std::string();
+    case 6:
+        return e.Point;
+    case 7:
+        return e.Before;
+    case 8:
+        return e.After;
+    default:
+        return e.Reason;
+    }
+}
+
+const QString All = QStringLiteral("(all)");
+} // namespace
+
+void TJournalModel::SetEntries(std::vector<TJournalEntry> entries) {
+    beginResetModel();
+    entries_ = std::move(entries);
+    endResetModel();
+}
+
+int TJournalModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(entries_.size());
+}
+
+int TJournalModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant TJournalModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= static_cast<int>(entries_.size())) return {};
+    const TJournalEntry& e = entries_[static_cast<size_t>(index.row())];
+    if (role == Qt::DisplayRole) return QString::fromStdString(Field(e, index.column()));
+    if (role == Qt::ToolTipRole && index.column() >= 7)
+        return QString::fromStdString(Field(e, index.column()));
+    return {};
+}
+
+QVariant TJournalModel::headerData(int section, Qt::Orientation o, int role) const {
+    if (o != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount) return {};
+    return QString::fromLatin1(Columns[section]);
+}
+
+void PrintJournal(TPrintCanvas& canvas, const std::vector<TJournalEntry>& entries,
+                  const std::vector<std::string>& headerLines) {
+    std::vector<TPrnCell> cells;
+    for (int c = 0; c < ColumnCount; ++c) cells.push_back({Columns[c], cmSilver});
+    for (const TJournalEntry& e : entries)
+        for (int c = 0; c < ColumnCount; ++c) cells.push_back({Utf8ToCp1252(Field(e, c)), cmNone});
+    PrintTable(canvas, "Journal of changes", headerLines, cells, ColumnCount,
+               {4, 12, 5, 11, 8, 3, 10, 16, 17, 14}, false);
+}
+
+TWinShowJournal::TWinShowJournal(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("WinShowJournal"));
+    setWindowTitle(QStringLiteral("Journal of changes"));
+    resize(980, 560);
+    auto* filters = new QGridLayout;
+    auto combo = [this](const char* name) {
+        auto* c = new QComboBox(this);
+        c->setObjectName(QLatin1String(name));
+        c->setMinimumWidth(140);
+        connect(c, &QComboBox::currentIndexChanged, this, [this] { ApplyFilter(); });
+        return c;
+    };
+    CBAnalyte = combo("CBAnalyte");
+    CBKind = combo("CBKind");
+    CBOperator = combo("CBOperator");
+    CBFrom = new QCheckBox(QStringLiteral("&From"), this);
+    CBFrom->setObjectName(QStringLiteral("CBFrom"));
+    CBTo = new QCheckBox(QStringLiteral("&To"), this);
+    CBTo->setObjectName(QStringLiteral("CBTo"));
+    DateFrom = new TDatePicker(this);
+    DateFrom->setObjectName(QStringLiteral("DateFrom"));
+    DateTo = new TDatePicker(this);
+    DateTo->setObjectName(QStringLiteral("DateTo"));
+    for (QCheckBox* c : {CBFrom, CBTo}) connect(c, &QCheckBox::toggled, this, [this] { ApplyFilter(); });
+    for (TDatePicker* d : {DateFrom, DateTo})
+        connect(d, &QDateEdit::dateChanged, this, [this] { ApplyFilter(); });
+    filters->addWidget(new QLabel(QStringLiteral("Analyte"), this), 0, 0);
+    filters->addWidget(CBAnalyte, 1, 0);
+    filters->addWidget(new QLabel(QStringLiteral("Kind"), this), 0, 1);
+    filters->addWidget(CBKind, 1, 1);
+    filters->addWidget(new QLabel(QStringLiteral("Operator"), this), 0, 2);
+    filters->addWidget(CBOperator, 1, 2);
+    filters->addWidget(CBFrom, 0, 3);
+    filters->addWidget(DateFrom, 1, 3);
+    filters->addWidget(CBTo, 0, 4);
+    filters->addWidget(DateTo, 1, 4);
+    filters->setColumnStretch(5, 1);
+
+    Model = new TJournalModel(this);
+    Table = new QTableView(this);
+    Table->setObjectName(QStringLiteral("Table"));
+    Table->setModel(Model);
+    Table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Table->verticalHeader()->hide();
+    Table->verticalHeader()->setDefaultSectionSize(18);
+    Table->horizontalHeader()->setStretchLastSection(true);
+    const int widths[] = {45, 140, 60, 170, 90, 40, 110, 170, 170};
+    for (int c = 0; c < 9; ++c) Table->setColumnWidth(c, widths[c]);
+
+    LblCount = new QLabel(this);
+    LblCount->setObjectName(QStringLiteral("LblCount"));
+    auto button = [this](const char* name, const QString& text) {
+        auto* b = new QPushButton(text, this);
+        b->setObjectName(QLatin1String(name));
+        b->setAutoDefault(false);
+        return b;
+    };
+    BtVerify = button("BtVerify", QStringLiteral("&Check the chain"));
+    BtExport = button("BtExport", QStringLiteral("&Export CSV"));
+    BtPrint = button("BtPrint", QStringLiteral("&Print"));
+    BtClose = button("BtClose", QStringLiteral("Close"));
+    connect(BtVerify, &QPushButton::clicked, this, &TWinShowJournal::BtVerifyClick);
+    connect(BtExport, &QPushButton::clicked, this, &TWinShowJournal::BtExportClick);
+    connect(BtPrint, &QPushButton::clicked, this, &TWinShowJournal::BtPrintClick);
+    connect(BtClose, &QPushButton::clicked, this, &QDialog::accept);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(LblCount, 1);
+    for (QPushButton* b : {BtVerify, BtExport, BtPrint, BtClose}) bottom->addWidget(b);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(filters);
+    layout->addWidget(Table, 1);
+    layout->addLayout(bottom);
+}
+
+void TWinShowJournal::Execute() {
+    FormActivate();
+    exec();
+}
+
+void TWinShowJournal::FormActivate() {
+    filling_ = true;
+    const std::vector<TJournalEntry> all = Operations().Journal();
+    auto fill = [](QComboBox* c, const std::set<std::string>& items) {
+        const QString was = c->currentText();
+        c->clear();
+        c->addItem(All);
+        for (const std::string& s : items) c->addItem(QString::fromStdString(s));
+        const int i = c->findText(was);
+        c->setCurrentIndex(i < 0 ? 0 : i);
+    };
+    std::set<std::string> analytes, operators;
+    for (const TJournalEntry& e : all) {
+        if (!e.Analyte.empty()) analytes.insert(e.Analyte);
+        operators.insert(e.Operator);
+    }
+    for (const auto& a : ListAnalytes.Items) analytes.insert(Cp1252ToUtf8(a->Name));
+    fill(CBAnalyte, analytes);
+    fill(CBOperator, operators);
+    const QString kind = CBKind->currentText();
+    CBKind->clear();
+    CBKind->addItem(All);
+    for (const std::string& k : JournalKinds()) CBKind->addItem(QString::fromStdString(k));
+    CBKind->setCurrentIndex(std::max(0, CBKind->findText(kind)));
+    if (!CBFrom->isChecked()) DateFrom->setDate(QDateOf(Today() - 30));
+    if (!CBTo->isChecked()) DateTo->setDate(QDateOf(Today()));
+    filling_ = false;
+    ApplyFilter();
+}
+
+TJournalFilter TWinShowJournal::Filter() const {
+    TJournalFilter f;
+    auto chosen = [](const QComboBox* c) {
+        return c->currentIndex() <= 0 ? std::string() : c->currentText().toStdString();
+    };
+    f.Analyte = chosen(CBAnalyte);
+    f.Kind = chosen(CBKind);
+    f.Operator = chosen(CBOperator);
+    if (CBFrom->isChecked()) f.From = DayOf(DateFrom->date());
+    if (CBTo->isChecked()) f.To = DayOf(DateTo->date());
+    return f;
+}
+
+void TWinShowJournal::ApplyFilter() {
+    if (filling_) return;
+    Model->SetEntries(Operations().Journal(Filter()));
+    const size_t n = Model->Entries().size();
+    LblCount->setText(
+        QStringLiteral("%1 %2").arg(n).arg(n == 1 ? QStringLiteral("entry") : QStringLiteral("entries")));
+    if (n > 0) Table->scrollToBottom();
+}
+
+void TWinShowJournal::BtVerifyClick() {
+    if (!Operations().JournalAvailable()) {
+        ShowMessageBox(mkError, mbOK, "The journal is kept in the database, which is not open.");
+        return;
+    }
+    const TJournalCheck check = Operations().CheckJournal();
+    if (check.Whole)
+        ShowMessageBox(mkInformation, mbOK,
+                       "The journal is whole: " + std::to_string(check.Entries) +
+                           " entries match their hashes.");
+    else
+        ShowMessageBox(mkError, mbOK, check.Message);
+}
+
+void TWinShowJournal::BtExportClick() {
+    const QString path = AskSaveFileName(this, QStringLiteral("Export the journal"), ToQ(ProgramFolder),
+                                         QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"));
+    if (path.isEmpty()) return;
+    try {
+        AtomicWriteFile(path.toStdString(), JournalCsv(Model->Entries()));
+    } catch (const EQcError& e) {
+        ShowMessageBox(mkError, mbYes, e.what());
+    }
+}
+
+void TWinShowJournal::BtPrintClick() {
+    if (Model->Entries().empty()) {
+        ShowMessageBox(mkError, mbYes, "Nothing to print");
+        return;
+    }
+    const TJournalFilter f = Filter();
+    std::string chosen = "Analyte: " + (f.Analyte.empty() ? std::string("all") : Utf8ToCp1252(f.Analyte)) +
+                         "    Kind: " + (f.Kind.empty() ? std::string("all") : f.Kind) + "    Operator: " +
+                         (f.Operator.empty() ? std::string("all") : Utf8ToCp1252(f.Operator));
+    if (f.From) chosen += "    From: " + JournalDateTime(*f.From).substr(0, 10);
+    if (f.To) chosen += "    To: " + JournalDateTime(*f.To).substr(0, 10);
+    const TJournalCheck check = Operations().CheckJournal();
+    const std::string chain =
+        check.Whole ? "Hash chain whole (" + std::to_string(check.Entries) + " entries)" : check.Message;
+    TPrintJobSpec job;
+    job.JobTitle = QStringLiteral("Printing the journal");
+    job.FileName = TPrintJob::SafeFileName(QStringLiteral("Journal of changes"));
+    job.Orientation = QPageLayout::Landscape;
+    const std::vector<TJournalEntry>& entries = Model->Entries();
+    TPrintJob::Print(this, job, [&](TPrintCanvas& canvas) {
+        PrintJournal(canvas, entries, {chosen, chain});
+    });
+}

@@ -1,0 +1,67 @@
+// TWinShowJournal: the journal of changes, filtered by analyte, kind, operator and dates; printed,
+// exported as CSV and checked.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QDialog>
+#include <vector>
+
+#include "UJournal.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTableView;
+class TDatePicker;
+class TPrintCanvas;
+
+// The entries as table rows, formatted only when drawn.
+class TJournalModel : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+    void SetEntries(std::vector<TJournalEntry> entries);
+    const std::vector<TJournalEntry>& Entries() const { return entries_; }
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role) const override;
+
+private:
+    std::vector<TJournalEntry> entries_;
+};
+
+// Prints entries as a table; the header lines say what was chosen and whether the chain is whole.
+void PrintJournal(TPrintCanvas& canvas, const std::vector<TJournalEntry>& entries,
+                  const std::vector<std::string>& headerLines);
+
+class TWinShowJournal : public QDialog {
+public:
+    explicit TWinShowJournal(QWidget* parent = nullptr);
+    void Execute();
+    // Fills the lists of the filters from the journal and shows the entries chosen.
+    void FormActivate();
+    void ApplyFilter();
+    TJournalFilter Filter() const;
+    void BtVerifyClick();
+    void BtExportClick();
+    void BtPrintClick();
+
+    QComboBox* CBAnalyte;
+    QComboBox* CBKind;
+    QComboBox* CBOperator;
+    QCheckBox* CBFrom;
+    QCheckBox* CBTo;
+    TDatePicker* DateFrom;
+    TDatePicker* DateTo;
+    QTableView* Table;
+    QLabel* LblCount;
+    QPushButton* BtVerify;
+    QPushButton* BtExport;
+    QPushButton* BtPrint;
+    QPushButton* BtClose;
+    TJournalModel* Model;
+
+private:
+    bool filling_ = false;
+};

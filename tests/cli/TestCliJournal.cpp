@@ -1,0 +1,84 @@
+// The companion's journal and review commands, and the journal entries of its writing commands.
+#include <gtest/gtest.h>
+
+#include "CliSupport.h"
+#include "TestHelpers.h"
+#include "UDatabase.h"
+
+namespace {
+TRun Cli(const std::string& home, const std::vector<std::string>& args, const std::string& input = "") {
+    return RunCompanion(input.empty() ? "" : "printf '%s\\n' " + Quote(input) + " | ", home, args);
+}
+
+class CompanionJournal : public ::testing::Test {
+protected:
+    TTempFolder folder;
+    std::string home = folder.Path();
+    // The sample data of a first start, written.
+    void SetUp() override {
+        ASSERT_TRUE(Operations().Open(home, TOpenMode::Writer).Opened);
+        Operations().Close();
+    }
+};
+
+TEST_F(CompanionJournal, WritingCommandsAreJournaledAndTheJournalPrintsAndVerifies) {
+    // A far value: a rule rejects it; the corrective action goes into the journal.
+    ASSERT_EQ(Cli(home, {"add", "Glucose", "2030-01-01", "08:00", "50", "--operator", "ZZ", "--action",
+                         "Recalibrated"})
+                  .status,
+              0);
+    ASSERT_EQ(Cli(home, {"archive", "Calcium", "1", "--operator", "QCAB"}).status, 0);
+    TRun j = Cli(home, {"journal", "--analyte", "Glucose"});
+    ASSERT_EQ(j.status, 0) << j.err;
+    EXPECT_EQ(j.out.rfind("{\"entries\":[{\"id\":2,\"time\":\"", 0), 0u) << j.out;
+    EXPECT_NE(
+        j.out.find("\"operator\":\"ZZ\",\"kind\":\"run accepted with violations\",\"analyte\":\"Glucose\","
+                   "\"level\":null,\"point\":\"2030-01-01 08:00\""),
+        std::string::npos)
+        << j.out;
+    EXPECT_NE(j.out.find("\"reason\":\"Corrective action: Recalibrated\""), std::string::npos);
+    EXPECT_EQ(j.out.find("Calcium"), std::string::npos) << "filtered by analyte";
+    EXPECT_NE(Cli(home, {"journal"}).out.find("\"operator\":\"QCAB\",\"kind\":\"level erased and archived\""),
+              std::string::npos);
+    EXPECT_EQ(Cli(home, {"journal", "--from", "2999-01-01"}).out, "{\"entries\":[]}\n");
+    EXPECT_EQ(Cli(home, {"journal", "--from", "01/02/2030"}).status, 2);
+
+    TRun ok = Cli(home, {"journal", "verify"});
+    EXPECT_EQ(ok.status, 0) << ok.err;
+    {
+        TDatabase db;
+        db.Open(home + "Varnholt.db", false);
+        db.Exec("UPDATE journal SET reason = 'none' WHERE id = 2");
+    }
+    TRun bad = Cli(home, {"journal", "verify"});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.err.find("Journal entry 2 does not match"), std::string::npos) << bad.err;
+}
+
+TEST_F(CompanionJournal, ReviewSignReadsThePasswordAndListsTheSignOff) {
+    // The program password serves an operator without one of their own.
+    {
+        ASSERT_TRUE(Operations().Open(home, TOpenMode::Writer).Opened);
+        ASSERT_TRUE(Operations().SetOperators({"RV"}).Ok());
+        ASSERT_TRUE(Operations().ChangeSettings([](TSettings& s) { s.Password = "LAB"; }).Ok());
+        Operations().Close();
+    }
+    const std::vector<std::string> sign = {"review", "sign",       "Glucose",    "--from", "2025-01-01",
+                                           "--to",   "2035-12-31", "--reviewer", "RV"};
+    TRun wrong = Cli(home, sign, "nope");
+    EXPECT_EQ(wrong.status, 2);
+    EXPECT_NE(wrong.err.find("Wrong password for RV"), std::string::npos) << wrong.err;
+    EXPECT_EQ(Cli(home, {"review", "list"}).out, "{\"reviews\":[]}\n");
+    TRun signedOff = Cli(home, sign, "lab");
+    ASSERT_EQ(signedOff.status, 0) << signedOff.err;
+    TRun list = Cli(home, {"review", "list"});
+    EXPECT_NE(list.out.find("{\"id\":1,\"analyte\":\"Glucose\",\"from\":\"2025-01-01\",\"to\":\"2035-12-31\","
+                            "\"reviewer\":\"RV\""),
+              std::string::npos)
+        << list.out;
+    // A later change inside the period needs a reason, and reopens the review.
+    EXPECT_EQ(Cli(home, {"archive", "Glucose", "1"}).status, 2);
+    ASSERT_EQ(Cli(home, {"archive", "Glucose", "1", "--reason", "lot change"}).status, 0);
+    EXPECT_NE(Cli(home, {"review", "list"}).out.find("\"reason\":\"lot change\""), std::string::npos);
+}
+} // namespace

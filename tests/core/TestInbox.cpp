@@ -1,0 +1,331 @@
+// The inbox read through the operations layer: runs into the queue, mapping, bad input, nothing twice.
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+#include "TestHelpers.h"
+#include "UAtomicFile.h"
+#include "UFifoResult.h"
+#include "UInbox.h"
+#include "UOperations.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Fixture(const std::string& name) {
+    std::ifstream f(std::string(VARNHOLT_TEST_DATA) + "/instrument/" + name, std::ios::binary);
+    std::stringstream ss;
+    ss << f.rdbuf();
+    return ss.str();
+}
+
+void Write(const std::string& path, const std::string& bytes) {
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::vector<std::string> FilesUnder(const std::string& folder) {
+    std::vector<std::string> out;
+    for (const auto& e : fs::recursive_directory_iterator(folder))
+        if (e.is_regular_file()) out.push_back(fs::relative(e.path(), folder).string());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+const char* const Header = "test;control;value;date;time\n";
+
+// A laboratory with Glucose on two levels (mean 5 and 10, multirules on), the delimited reading options
+// of the inbox's own files, and a mapping of both controls.
+class Inbox : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto a = std::make_unique<TAnalyte>("Glucose", "mmol/L", 2, 2);
+        a->Options = TAnalyte::OptMultirules;
+        for (int k = 0; k < 20; ++k) a->AddPoint(MakeRun(45900 + k, {k % 2 ? 5.1 : 4.9, k % 2 ? 10.2 : 9.8}));
+        a->RecalcAll();
+        ListAnalytes.Add(std::move(a));
+        Operations().WriteData();
+        inbox = folder.Path() + "inbox/";
+        fs::create_directories(inbox);
+        TInboxSettings s;
+        s.Folder = inbox;
+        ASSERT_TRUE(Operations().SetInboxSettings(s).Ok());
+        TInstrumentSource src = TInstrumentSource::FromText(
+            "separator=semicolon\ncolumn.test=test\ncolumn.control=control\ncolumn.value=value\n"
+            "column.date=date\ncolumn.time=time\n");
+        src.Id = DefaultSourceId;
+        ASSERT_TRUE(Operations().SetInboxSource(src).Ok());
+        ASSERT_TRUE(Operations().MapInstrumentResults({"default", "GLU", "QC-N", "Glucose", 1}).Ok());
+        ASSERT_TRUE(Operations().MapInstrumentResults({"default", "GLU", "QC-P", "Glucose", 2}).Ok());
+    }
+    TInboxReport Read(TStatus expected = TStatus::Done) {
+        TInboxReport r;
+        TOutcome out = Operations().ReadInbox(&r);
+        std::string files;
+        for (const TInboxFileOutcome& f : r.Files) files += f.Name + ": " + f.Detail + "\n";
+        EXPECT_EQ(out.Status, expected) << out.Message << "\n" << files;
+        return r;
+    }
+    const TInboxFileOutcome* Outcome(const TInboxReport& r, const std::string& name) {
+        for (const TInboxFileOutcome& f : r.Files)
+            if (f.Name == name) return &f;
+        ADD_FAILURE() << "no outcome for " << name;
+        static TInboxFileOutcome none;
+        return &none;
+    }
+    const TAnalyte& Glucose() { return *ListAnalytes.FindByName("Glucose"); }
+    std::string Processed(const std::string& name) {
+        return inbox + "processed/" + DayFolderName(Today()) + "/" + name;
+    }
+
+    TOpenFolder folder;
+    std::string inbox;
+};
+
+} // namespace
+
+TEST_F(Inbox, ResultsBecomeOneJudgedRunInTheQueueAndAreTakenOnce) {
+    const std::string file =
+        std::string(Header) + "GLU;QC-N;5.02;2026-03-05;08:00\nGLU;QC-P;10.01;2026-03-05;08:04\n";
+    Write(inbox + "a.csv", file);
+    TInboxReport r = Read();
+    ASSERT_EQ(Fifo.Count(), 1);
+    const TResu& run = Fifo.Entries().front();
+    EXPECT_EQ(run.AnalyteName, "Glucose");
+    EXPECT_FLOAT_EQ(run.Levels[0].Value, 5.02f);
+    EXPECT_FLOAT_EQ(run.Levels[1].Value, 10.01f);
+    EXPECT_EQ(run.DateTime, EncodeDate(2026, 3, 5) + EncodeTime(8, 0, 0));
+    EXPECT_EQ(run.Comment, "Inbox default: no warning");
+    EXPECT_EQ(r.Queued, 1);
+    EXPECT_EQ(Operations().HeldFromInbox(), 1);
+    EXPECT_TRUE(FileExists(Processed("a.csv")));
+    EXPECT_FALSE(FileExists(inbox + "a.csv"));
+    // The queue file holds it for the next start.
+    folder.Reopen();
+    ASSERT_EQ(Fifo.Count(), 1);
+
+    // The same file again, and a later file that repeats its results with one more: only the new result.
+    Write(inbox + "a.csv", file);
+    Write(inbox + "b.csv", file + "GLU;QC-N;5.25;2026-03-06;08:00\n");
+    r = Read();
+    ASSERT_EQ(r.Files.size(), 2u);
+    EXPECT_EQ(r.Files[0].Kind, TInboxFileOutcome::ReadBefore);
+    EXPECT_EQ(r.Files[1].Repeated, 2);
+    EXPECT_EQ(r.Files[1].Results, 1);
+    ASSERT_EQ(Fifo.Count(), 2);
+    EXPECT_EQ(Fifo.Entries().back().Comment, "Inbox default: warning (1:2s L1)");
+    EXPECT_TRUE(FileExists(Processed("a-2.csv")));
+    EXPECT_TRUE(FileExists(Processed("b.csv")));
+    EXPECT_EQ(FilesUnder(inbox).size(), 3u);
+    EXPECT_EQ(Glucose().Count(), 20);
+}
+
+TEST_F(Inbox, LevelsInLaterFilesCompleteTheHeldRunWithinTheWindow) {
+    Write(inbox + "1.csv", std::string(Header) + "GLU;QC-N;5.55;2026-03-05;08:00\n");
+    Read();
+    ASSERT_EQ(Fifo.Count(), 1);
+    EXPECT_EQ(Fifo.Entries().front().Comment, "Inbox default: reject (1:2s L1; 1:3s L1)");
+    Write(inbox + "2.csv", std::string(Header) + "GLU;QC-P;10.0;2026-03-05;08:09\n");
+    TInboxReport r = Read();
+    EXPECT_EQ(r.Merged, 1);
+    ASSERT_EQ(Fifo.Count(), 1);
+    EXPECT_EQ(Fifo.Entries().front().Levels[1].State, psInControl);
+    EXPECT_FLOAT_EQ(Fifo.Entries().front().Levels[1].Value, 10.0f);
+    // Beyond the window, or a level already held: a run of its own.
+    Write(inbox + "3.csv", std::string(Header) + "GLU;QC-P;10.1;2026-03-05;08:11\n");
+    Read();
+    EXPECT_EQ(Fifo.Count(), 2);
+    EXPECT_EQ(Operations().HeldFromInbox(), 2);
+}
+
+TEST_F(Inbox, NotMappedResultsWaitUntilAMappingBringsThemIn) {
+    Write(inbox + "a.csv",
+          std::string(Header) + "CHOL;LOT9;4.2;2026-03-05;08:00\nGLU;QC-N;5.0;2026-03-05;08:00\n");
+    TInboxReport r = Read();
+    EXPECT_EQ(r.NotMapped, 1);
+    ASSERT_EQ(Fifo.Count(), 1);
+    std::vector<TWaitingResult> waiting = Operations().NotMappedResults();
+    ASSERT_EQ(waiting.size(), 1u);
+    EXPECT_EQ(waiting[0].Result.TestCode, "CHOL");
+    EXPECT_EQ(waiting[0].Reason, "no mapping");
+    EXPECT_EQ(waiting[0].File, "a.csv");
+
+    auto chol = std::make_unique<TAnalyte>("Cholesterol", "mmol/L", 2, 1);
+    ListAnalytes.Add(std::move(chol));
+    // A level the analyte does not have is refused; the result keeps waiting.
+    EXPECT_EQ(Operations().MapInstrumentResults({"default", "CHOL", "LOT9", "Cholesterol", 2}).Status,
+              TStatus::Refused);
+    EXPECT_EQ(Operations().MapInstrumentResults({"default", "CHOL", "LOT9", "Nothing", 1}).Status,
+              TStatus::Refused);
+    EXPECT_EQ(Operations().NotMappedResults().size(), 1u);
+    ASSERT_TRUE(Operations().MapInstrumentResults({"default", "CHOL", "LOT9", "Cholesterol", 1}).Ok());
+    EXPECT_TRUE(Operations().NotMappedResults().empty());
+    ASSERT_EQ(Fifo.Count(), 2);
+    EXPECT_EQ(Fifo.Entries().back().AnalyteName, "Cholesterol");
+    EXPECT_EQ(Fifo.Entries().back().Comment, "Inbox default: no warning, not judged: no limits for L1");
+    // Mapped with "the file's level" where the file gives none: it waits, with that reason.
+    Write(inbox + "b.csv", std::string(Header) + "GLU;QC-X;5.0;2026-03-05;09:00\n");
+    Read();
+    ASSERT_TRUE(Operations().MapInstrumentResults({"default", "GLU", "QC-X", "Glucose", 0}).Ok());
+    ASSERT_EQ(Operations().NotMappedResults().size(), 1u);
+    EXPECT_EQ(Operations().NotMappedResults()[0].Reason, "no level given for Glucose");
+    EXPECT_EQ(Fifo.Count(), 2);
+}
+
+TEST_F(Inbox, BadFilesGoToFailedWithTheirReasonAndChangeNothing) {
+    struct TCase {
+        const char* name;
+        std::string bytes;
+        const char* reason; // in the .reason file
+    };
+    const TCase cases[] = {
+        {"unknown.txt", "just some words\n", "Unknown format"},
+        {"value.csv", std::string(Header) + "GLU;QC-P;<0.5;2026-03-05;08:01\n", "line 2: value \"<0.5\""},
+        {"date.csv", std::string(Header) + "GLU;QC-N;5.0;2026-02-31;08:00\n", "line 2: date \"2026-02-31\""},
+        {"begins-inside.hl7", Fixture("hl7_split_2.hl7"), "split across files"},
+    };
+    const std::string queueBefore = FileExists(QueueFileName()) ? ReadWholeFile(QueueFileName()) : "";
+    const std::string dataBefore = ReadWholeFile(DataFileName());
+    for (const TCase& c : cases) Write(inbox + c.name, c.bytes);
+    // Still being written: stays.
+    Write(inbox + "partial.csv", std::string(Header) + "GLU;QC-N;5.0;2026-03");
+    TInboxReport r = Read();
+    EXPECT_EQ(Fifo.Count(), 0);
+    EXPECT_EQ(FileExists(QueueFileName()) ? ReadWholeFile(QueueFileName()) : "", queueBefore);
+    EXPECT_EQ(ReadWholeFile(DataFileName()), dataBefore);
+    EXPECT_TRUE(Operations().NotMappedResults().empty());
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_FALSE(FileExists(inbox + c.name));
+        ASSERT_TRUE(FileExists(inbox + "failed/" + c.name));
+        EXPECT_EQ(ReadWholeFile(inbox + "failed/" + c.name), c.bytes);
+        EXPECT_NE(ReadWholeFile(inbox + "failed/" + c.name + ".reason").find(c.reason), std::string::npos)
+            << ReadWholeFile(inbox + "failed/" + c.name + ".reason");
+    }
+    EXPECT_TRUE(FileExists(inbox + "partial.csv"));
+    EXPECT_EQ(Outcome(r, "partial.csv")->Kind, TInboxFileOutcome::Waiting);
+    // A file with one bad line: the others are taken, the file goes to failed/ naming the line; dropped
+    // again corrected, only the corrected line is taken.
+    Write(inbox + "mixed.csv",
+          std::string(Header) + "GLU;QC-N;5.0;2026-03-05;08:00\nGLU;QC-P;1O.0;2026-03-05;08:01\n");
+    r = Read();
+    EXPECT_EQ(Outcome(r, "mixed.csv")->Kind, TInboxFileOutcome::Failed);
+    EXPECT_EQ(Outcome(r, "mixed.csv")->Results, 1);
+    ASSERT_EQ(Fifo.Count(), 1);
+    EXPECT_EQ(Fifo.Entries().front().Levels[1].State, psEmpty);
+    EXPECT_NE(ReadWholeFile(inbox + "failed/mixed.csv.reason").find("line 3: value \"1O.0\""),
+              std::string::npos);
+    Write(inbox + "mixed.csv",
+          std::string(Header) + "GLU;QC-N;5.0;2026-03-05;08:00\nGLU;QC-P;10.0;2026-03-05;08:01\n");
+    r = Read();
+    EXPECT_EQ(Outcome(r, "mixed.csv")->Repeated, 1);
+    ASSERT_EQ(Fifo.Count(), 1);
+    EXPECT_FLOAT_EQ(Fifo.Entries().front().Levels[1].Value, 10.0f);
+    EXPECT_TRUE(FileExists(Processed("mixed.csv")));
+}
+
+TEST_F(Inbox, AMessageSplitAcrossFilesIsReadWhenItsRestArrives) {
+    ASSERT_TRUE(Operations().MapInstrumentResults({"default", "GLU", "LOT-778", "Glucose", 1}).Ok());
+    Write(inbox + "m1.hl7", Fixture("hl7_split_1.hl7"));
+    TInboxReport r = Read();
+    ASSERT_EQ(r.Files.size(), 1u);
+    EXPECT_EQ(r.Files[0].Kind, TInboxFileOutcome::Waiting);
+    EXPECT_TRUE(FileExists(inbox + "m1.hl7"));
+    // Written a moment later, so that it is read after the first part.
+    Write(inbox + "m2.hl7", Fixture("hl7_split_2.hl7"));
+    fs::last_write_time(inbox + "m2.hl7", fs::last_write_time(inbox + "m1.hl7") + std::chrono::seconds(1));
+    r = Read();
+    ASSERT_EQ(r.Files.size(), 1u);
+    EXPECT_EQ(r.Files[0].Name, "m1.hl7 + m2.hl7");
+    EXPECT_EQ(Fifo.Count(), 1);
+    // Creatinine has no mapping; the urea value "6,1" is not a number, so both files go to failed/.
+    EXPECT_EQ(Operations().NotMappedResults().size(), 1u);
+    EXPECT_EQ(r.Files[0].Kind, TInboxFileOutcome::Failed);
+    EXPECT_TRUE(FileExists(inbox + "failed/m1.hl7"));
+    EXPECT_TRUE(FileExists(inbox + "failed/m2.hl7.reason"));
+}
+
+TEST_F(Inbox, AutoAcceptStoresOnlyClearRuns) {
+    TInboxSettings s = Operations().InboxSettings();
+    EXPECT_FALSE(s.AutoAccept);
+    s.AutoAccept = true;
+    ASSERT_TRUE(Operations().SetInboxSettings(s).Ok());
+    Write(inbox + "a.csv", std::string(Header) +
+                               "GLU;QC-N;5.02;2026-03-05;08:00\nGLU;QC-P;10.01;2026-03-05;08:01\n"
+                               "GLU;QC-N;5.25;2026-03-06;08:00\n");
+    TInboxReport r = Read();
+    EXPECT_EQ(r.Accepted, 1);
+    EXPECT_EQ(r.Queued, 1);
+    ASSERT_EQ(Glucose().Count(), 21);
+    EXPECT_FLOAT_EQ(Glucose().Points.back().Levels[1].Value, 10.01f);
+    EXPECT_EQ(Glucose().CommentText(Glucose().Points.back().CommentId), "Inbox default: no warning");
+    ASSERT_EQ(Fifo.Count(), 1);
+    folder.Reopen();
+    EXPECT_EQ(Glucose().Count(), 21);
+}
+
+TEST_F(Inbox, AFailedQueueWriteKeepsTheResultsForTheNextReading) {
+    Write(inbox + "a.csv", std::string(Header) + "GLU;QC-N;5.0;2026-03-05;08:00\n");
+    WriteFaults() = {.enabled = true, .failAt = TWriteStep::Rename, .onlyTarget = ".fif"};
+    TInboxReport r = Read(TStatus::Partial);
+    WriteFaults() = {};
+    EXPECT_EQ(Fifo.Count(), 0);
+    EXPECT_TRUE(FileExists(inbox + "a.csv"));
+    // The next start places the recorded run; the next reading moves the file without taking it again.
+    folder.Reopen();
+    EXPECT_EQ(Fifo.Count(), 1);
+    r = Read();
+    EXPECT_EQ(r.Files[0].Kind, TInboxFileOutcome::ReadBefore);
+    EXPECT_EQ(Fifo.Count(), 1);
+    EXPECT_TRUE(FileExists(Processed("a.csv")));
+}
+
+TEST_F(Inbox, SettingsAndSourcesAreChecked) {
+    TInboxSettings s;
+    s.Folder = folder.Path();
+    EXPECT_EQ(Operations().SetInboxSettings(s).Status, TStatus::Refused);
+    s.Folder = folder.Path() + "missing";
+    EXPECT_EQ(Operations().SetInboxSettings(s).Status, TStatus::Refused);
+    s.Folder = inbox;
+    s.WindowMinutes = 0;
+    EXPECT_EQ(Operations().SetInboxSettings(s).Status, TStatus::Refused);
+    EXPECT_EQ(Operations().InboxSettings().Folder, inbox);
+    TInstrumentSource bad;
+    for (const char* id : {"", "processed", "failed", "a/b", ".."}) {
+        bad.Id = id;
+        EXPECT_EQ(Operations().SetInboxSource(bad).Status, TStatus::Refused) << id;
+    }
+    // A subfolder is a source of its own, read with its own options and mapping.
+    TInstrumentSource cx;
+    cx.Id = "cx";
+    cx.ControlPrefixes = {"QC-"};
+    ASSERT_TRUE(Operations().SetInboxSource(cx).Ok());
+    EXPECT_EQ(Operations().InboxSource("cx").ControlPrefixes, cx.ControlPrefixes);
+    Write(inbox + "cx/run.astm", Fixture("astm_chemistry_crlf.astm"));
+    TInboxReport r = Read();
+    ASSERT_EQ(r.Files.size(), 1u);
+    EXPECT_EQ(r.Files[0].Source, "cx");
+    EXPECT_EQ(r.NotMapped, 3);
+    // A test that could not be done has no value: its line is named, the file kept in cx/failed/.
+    EXPECT_NE(ReadWholeFile(inbox + "cx/failed/run.astm.reason").find("line 9: no value"), std::string::npos);
+    // The program folder is never read as an inbox, also when given for one reading.
+    TInboxReadOptions here;
+    here.Folder = folder.Path();
+    EXPECT_EQ(Operations().ReadInbox(nullptr, here).Status, TStatus::Refused);
+    EXPECT_TRUE(FileExists(DataFileName()));
+}
+
+TEST_F(Inbox, AFileJustWrittenWaitsToSettle) {
+    Write(inbox + "a.csv", std::string(Header) + "GLU;QC-N;5.0;2026-03-05;08:00\n");
+    TInboxReadOptions settle;
+    settle.SettleSeconds = 30;
+    TInboxReport r;
+    ASSERT_TRUE(Operations().ReadInbox(&r, settle).Ok());
+    ASSERT_EQ(r.Files.size(), 1u);
+    EXPECT_EQ(r.Files[0].Kind, TInboxFileOutcome::Waiting);
+    fs::last_write_time(inbox + "a.csv", fs::file_time_type::clock::now() - std::chrono::minutes(1));
+    ASSERT_TRUE(Operations().ReadInbox(&r, settle).Ok());
+    EXPECT_EQ(Fifo.Count(), 1);
+}

@@ -1,0 +1,174 @@
+// The inbox in the windows: options, the main window's panel and watch, the mapping window.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTest>
+#include <QToolButton>
+#include <filesystem>
+#include <fstream>
+
+#include "GuiTestHelpers.h"
+#include "UAtomicFile.h"
+#include "UFifoResult.h"
+#include "UInboxMapping.h"
+#include "UInboxOptions.h"
+#include "UInboxWatch.h"
+#include "UMain.h"
+#include "UOperations.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+// An inbox beside the program folder with delimited files of the default source and Glucose mapped on
+// its first level.
+std::string MakeInbox(const std::string& home) {
+    const std::string inbox = home + "inbox/";
+    fs::create_directories(inbox);
+    TInboxSettings s;
+    s.Folder = inbox;
+    if (!Operations().SetInboxSettings(s).Ok()) return "";
+    TInstrumentSource src = TInstrumentSource::FromText("separator=semicolon\ncolumn.test=test\n"
+                                                        "column.control=control\ncolumn.value=value\n"
+                                                        "column.date=date\ncolumn.time=time\n");
+    src.Id = DefaultSourceId;
+    Operations().SetInboxSource(src);
+    Operations().MapInstrumentResults({DefaultSourceId, "GLU", "QC-N", "Glucose", 1});
+    return inbox;
+}
+
+void Drop(const std::string& path, const std::string& lines) {
+    std::ofstream(path, std::ios::binary) << "test;control;value;date;time\n" << lines;
+    // Written a while ago: nothing waits for it to settle.
+    fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::minutes(1));
+}
+} // namespace
+
+class TestInbox : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        InitTestResources();
+        TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 1024, 768}; };
+    }
+
+    void optionsStoreTheFolderAndShowThePanel() {
+        TGuiFolder folder;
+        TWinMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(w.InboxWatch->BtInbox->isHidden());
+        const std::string inbox = folder.Path() + "in/";
+        fs::create_directories(inbox);
+        bool refused = false;
+        OnNextModal([&](QDialog* d) {
+            auto* o = static_cast<TWinInboxOptions*>(d);
+            QVERIFY(!o->CBAutoAccept->isChecked()); // off until chosen
+            QCOMPARE(o->EditWindow->value(), 10);
+            // The program folder is refused, and the window stays open.
+            o->EditFolder->setText(QString::fromStdString(folder.Path()));
+            o->BtOK->click();
+            refused = o->isVisible();
+            o->EditFolder->setText(QString::fromStdString(inbox));
+            o->CBAutoAccept->setChecked(true);
+            o->EditWindow->setValue(15);
+            o->BtOK->click();
+        });
+        w.findChild<QAction*>(QStringLiteral("MnuInbox"))->trigger();
+        QVERIFY(refused);
+        QCOMPARE(ShownTexts().size(), size_t(1));
+        const TInboxSettings s = Operations().InboxSettings();
+        QCOMPARE(s.Folder, inbox);
+        QVERIFY(s.AutoAccept);
+        QCOMPARE(s.WindowMinutes, 15.0);
+        QVERIFY(w.InboxWatch->BtInbox->isVisible());
+        QCOMPARE(w.InboxWatch->BtInbox->text(), QStringLiteral("Inbox: 0 new"));
+    }
+
+    void theOpenWindowReadsDroppedFilesButNotUnderADialog() {
+        TGuiFolder folder;
+        AddTestAnalyte("Glucose", 2, 20);
+        const std::string inbox = MakeInbox(folder.Path());
+        QVERIFY(!inbox.empty());
+        TWinMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        // The watcher sees the file and the window reads it.
+        Drop(inbox + "a.csv", "GLU;QC-N;100.0;2026-03-05;08:00\nCHOL;C1;4.0;2026-03-05;08:00\n");
+        QTRY_VERIFY_WITH_TIMEOUT(!FileExists(inbox + "a.csv"), 5000);
+        QCOMPARE(Fifo.Count(), 1);
+        QCOMPARE(w.BtFifo->text(), QStringLiteral("&Queue : 1"));
+        QCOMPARE(w.InboxWatch->BtInbox->text(), QStringLiteral("Inbox: 1 new, 1 not mapped"));
+        QVERIFY(w.InboxWatch->BtInbox->toolTip().contains(QStringLiteral("1 run(s) to the queue")));
+
+        // A dialog is open: nothing is read until it closes.
+        QDialog dialog(&w);
+        dialog.setModal(true);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        Drop(inbox + "b.csv", "GLU;QC-N;101.0;2026-03-06;08:00\n");
+        w.InboxWatch->ReadNow();
+        QTest::qWait(700);
+        QVERIFY(FileExists(inbox + "b.csv"));
+        dialog.close();
+        QTRY_VERIFY_WITH_TIMEOUT(!FileExists(inbox + "b.csv"), 5000);
+        QCOMPARE(Fifo.Count(), 2);
+        // A file that cannot be read is counted until someone takes it out of failed/.
+        Drop(inbox + "c.csv", "GLU;QC-N;high;2026-03-07;08:00\n");
+        QTRY_VERIFY_WITH_TIMEOUT(w.InboxWatch->BtInbox->text().endsWith(QStringLiteral(", 1 failed")), 5000);
+        QVERIFY(w.InboxWatch->BtInbox->toolTip().contains(QStringLiteral("c.csv to failed: line 2")));
+    }
+
+    void mappingOneBringsItsWaitingResultsIn() {
+        TGuiFolder folder;
+        AddTestAnalyte("Glucose", 2, 20);
+        const std::string inbox = MakeInbox(folder.Path());
+        Drop(inbox + "a.csv", "GLU;QC-P;200.0;2026-03-05;08:00\nGLU;QC-P;201.0;2026-03-06;08:00\n");
+        QVERIFY(Operations().ReadInbox().Ok());
+        QCOMPARE(Fifo.Count(), 0);
+        TWinInboxMapping m;
+        m.FormActivate();
+        QCOMPARE(m.NotMapped->rowCount(), 2);
+        QCOMPARE(m.NotMapped->data(m.NotMapped->index(0, 7), Qt::DisplayRole).toString(),
+                 QStringLiteral("no mapping"));
+        QCOMPARE(m.EditCode->text(), QStringLiteral("GLU"));
+        QCOMPARE(m.EditControl->text(), QStringLiteral("QC-P"));
+        QCOMPARE(m.GridMappings->rowCount(), 1);
+        m.CBAnalyte->setCurrentText(QStringLiteral("Glucose"));
+        m.CBLevel->setCurrentIndex(1);
+        m.BtMap->click();
+        QCOMPARE(Fifo.Count(), 2);
+        QCOMPARE(m.NotMapped->rowCount(), 0);
+        QCOMPARE(m.GridMappings->rowCount(), 2);
+        QVERIFY(m.LblStatus->text().startsWith(QStringLiteral("Mapped: 2 run(s) to the queue")));
+        // A level the analyte does not have is refused with a box; nothing is stored.
+        m.EditControl->setText(QStringLiteral("QC-X"));
+        m.CBLevel->setCurrentIndex(2);
+        m.BtMap->click();
+        QCOMPARE(ShownTexts().size(), size_t(1));
+        QCOMPARE(m.GridMappings->rowCount(), 2);
+        // Reading options that do not read are refused; good ones are stored for the source.
+        m.CBSource->setCurrentText(QStringLiteral("cx"));
+        m.MemoOptions->setPlainText(QStringLiteral("separator=colon\n"));
+        m.BtSaveOptions->click();
+        QCOMPARE(ShownTexts().size(), size_t(2));
+        m.MemoOptions->setPlainText(QStringLiteral("separator=tab\nheader=no\n"));
+        m.BtSaveOptions->click();
+        QCOMPARE(Operations().InboxSource("cx").Separator, '\t');
+        QVERIFY(!Operations().InboxSource("cx").HeaderLine);
+        // Removing a mapping.
+        m.GridMappings->selectRow(1);
+        m.BtRemove->click();
+        QCOMPARE(Operations().InboxMappings().size(), size_t(1));
+    }
+};
+
+QTEST_MAIN(TestInbox)
+#include "test_inbox.moc"

@@ -1,0 +1,222 @@
+// Records for accreditation in the windows: the corrective action on OK, the journal window's filters,
+// export and printout, the review sign-off, and what the chart and limits printouts add.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QtTest>
+
+#include "GuiTestHelpers.h"
+#include "UAtomicFile.h"
+#include "UDataLoadSave.h"
+#include "UDrawChart.h"
+#include "UEmployees.h"
+#include "UOperations.h"
+#include "UPrintJob.h"
+#include "UPrnCharts.h"
+#include "UReview.h"
+#include "UShowJournal.h"
+#include "UShowLimits.h"
+#include "UValidCQ.h"
+#include "support_print.h"
+
+class TestRecords : public QObject {
+    Q_OBJECT
+
+private slots:
+    void okOnARejectedRunAsksTheCorrectiveActionAndCancelStaysInTheWindow() {
+        TGuiFolder folder;
+        TAnalyte& a = AddTestAnalyte("GLU", 1, 25);
+        TResu r = TestRun(a.Points.back().DateTime + 1,
+                          {static_cast<double>(a.Limits[0].Mean + 10 * a.Limits[0].ActionDev)});
+        r.AnalyteName = a.Name;
+        a.ClassifyRun(r.Levels);
+        TWinValidCQ w;
+        w.PrepareValidation(a, r);
+        w.FormActivate();
+        w.show();
+        TDialogScript::ReasonNext(QString()); // cancelled
+        w.done(QDialog::Accepted);
+        QVERIFY(w.isVisible());
+        QCOMPARE(TDialogScript::ReasonQuestions().size(), size_t(1));
+        TDialogScript::ReasonNext(QStringLiteral("new vial gave 101"));
+        w.done(QDialog::Accepted);
+        QVERIFY(!w.isVisible());
+        QCOMPARE(w.Note().CorrectiveAction, std::string("Repeated the control and it was in range"));
+        QCOMPARE(w.Note().Text, std::string("new vial gave 101"));
+        QVERIFY(Operations().AcceptRun(a, r, nullptr, w.Note()).Ok());
+        TJournalFilter f;
+        f.Kind = jk::RunWithViolations;
+        const std::vector<TJournalEntry> e = Operations().Journal(f);
+        QCOMPARE(e.size(), size_t(1));
+        QCOMPARE(
+            e[0].Reason,
+            std::string("Corrective action: Repeated the control and it was in range; new vial gave 101"));
+
+        // A run in control is accepted without a question.
+        TDialogScript::ReasonQuestions().clear();
+        TResu fine = TestRun(r.DateTime + 1, {static_cast<double>(a.Limits[0].Mean)});
+        fine.AnalyteName = a.Name;
+        a.ClassifyRun(fine.Levels);
+        w.PrepareValidation(a, fine);
+        w.FormActivate();
+        w.show();
+        w.done(QDialog::Accepted);
+        QVERIFY(TDialogScript::ReasonQuestions().empty());
+    }
+
+    void journalWindowFiltersExportsAndPrints() {
+        TGuiFolder folder;
+        TAnalyte& a = AddTestAnalyte("GLU", 1, 10);
+        TAnalyte& b = AddTestAnalyte("Ur\xe9"
+                                     "e",
+                                     1, 10); // Windows-1252, as the model keeps names
+        QVERIFY(Operations().DeletePoints(a, {0}, "duplicate").Ok());
+        QVERIFY(Operations().DeletePoints(b, {0, 0}, "wrong tube").Ok());
+        TWinShowJournal w;
+        w.FormActivate();
+        QCOMPARE(w.Model->rowCount(), 4); // the journal's start and three deletions
+        w.CBAnalyte->setCurrentText(QStringLiteral("Urée"));
+        QCOMPARE(w.Model->rowCount(), 2);
+        for (const TJournalEntry& e : w.Model->Entries()) QCOMPARE(e.Reason, std::string("wrong tube"));
+        w.CBAnalyte->setCurrentIndex(0);
+        w.CBKind->setCurrentText(QString::fromLatin1(jk::PointDeleted));
+        QCOMPARE(w.Model->rowCount(), 3);
+        w.CBFrom->setChecked(true);
+        w.DateFrom->setDate(QDateOf(Today() + 1));
+        QCOMPARE(w.Model->rowCount(), 0);
+        w.CBFrom->setChecked(false);
+
+        const QString csv = QString::fromStdString(folder.File("journal.csv"));
+        TDialogScript::FileNext(csv);
+        w.BtExportClick();
+        const std::string text = ReadWholeFile(csv.toStdString());
+        QVERIFY(text.rfind("id,time (UTC),", 0) == 0);
+        QCOMPARE(PrnCount(text, "point deleted"), 3);
+        QVERIFY(text.find(",Urée,") != std::string::npos); // UTF-8
+
+        const QString pdf = QString::fromStdString(folder.File("journal.pdf"));
+        TPrintJob::SetTestOutput(pdf);
+        w.BtPrintClick();
+        TPrintJob::SetTestOutput(QString());
+        const std::string printed = PrnPdfText(pdf);
+        QCOMPARE(PrnCount(printed, "Journal of changes"), 2); // title and footer
+        QVERIFY(printed.find("Hash chain whole (4 entries)") != std::string::npos);
+        QVERIFY(printed.find("wrong tube") != std::string::npos);
+
+        // A tampered entry: the check names it.
+        Operations().Database().Exec("UPDATE journal SET reason = 'none' WHERE id = 3");
+        TDialogScript::Reset();
+        w.BtVerifyClick();
+        QCOMPARE(ShownTexts().size(), size_t(1));
+        QVERIFY(ShownTexts()[0].find("Journal entry 3 does not match") == 0);
+    }
+
+    void reviewWindowShowsThePeriodAndSignsWithTheOperatorsPassword() {
+        TGuiFolder folder;
+        TAnalyte& a = AddTestAnalyte("GLU", 1, 20);
+        QVERIFY(Operations().SetOperators({"RV"}).Ok());
+        QVERIFY(Operations().SetOperatorPassword("RV", "s3cret").Ok());
+        TWinReview w;
+        w.FormActivate(&a);
+        w.DateFrom->setDate(QDateOf(a.Points.front().DateTime));
+        w.DateTo->setDate(QDateOf(a.Points.back().DateTime));
+        w.BtShowClick();
+        const QString report = w.Report->toPlainText();
+        QVERIFY(report.startsWith(QStringLiteral("GLU (mmol/l)")));
+        QVERIFY(report.contains(QStringLiteral(": 20 runs")));
+        w.CBReviewer->setCurrentText(QStringLiteral("RV"));
+        w.EditPassword->setText(QStringLiteral("wrong"));
+        QVERIFY(!w.BtSignClick());
+        QCOMPARE(ShownTexts().back(), std::string("Wrong password for RV"));
+        QVERIFY(w.EditPassword->text().isEmpty());
+        w.EditPassword->setText(QStringLiteral("s3cret"));
+        QVERIFY(w.BtSignClick());
+        QCOMPARE(Operations().Reviews("GLU").size(), size_t(1));
+        QVERIFY(w.Report->toPlainText().contains(QStringLiteral("signed by RV")));
+    }
+
+    void operatorsOwnPasswordIsTypedTwiceAndKeptOutOfTheSettings() {
+        TGuiFolder folder;
+        QVERIFY(Operations().SetOperators({"RV"}).Ok());
+        TWinEmployees w;
+        w.FormActivate();
+        auto type = [](const char* first, const char* second) {
+            OnNextModal([first, second](QDialog* d) {
+                QCOMPARE(d->objectName(), QStringLiteral("WinOperatorPassword"));
+                auto* p = static_cast<TWinOperatorPassword*>(d);
+                p->EditPassword->setText(QString::fromLatin1(first));
+                p->EditRepeat->setText(QString::fromLatin1(second));
+                p->accept();
+            });
+        };
+        type("abc", "abd");
+        w.BtPasswordClick();
+        QCOMPARE(ShownTexts().back(), std::string("The two passwords differ."));
+        QVERIFY(!Operations().OperatorHasPassword("RV"));
+        type("abc", "abc");
+        w.BtPasswordClick();
+        QVERIFY(Operations().OperatorPasswordMatches("RV", "abc"));
+        QVERIFY(!Operations().OperatorPasswordMatches("RV", ""));
+        QVERIFY(ReadWholeFile(SettingsFileName()).find("abc") == std::string::npos);
+    }
+
+    void theSignedStretchIsABandUnderTheDates() {
+        TGuiFolder folder;
+        TAnalyte& a = AddTestAnalyte("GLU", 1, 10); // one point a day from 1 March 2024
+        QImage img(600, 120, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        const TDateTime third = DatePart(a.Points[2].DateTime), fifth = DatePart(a.Points[4].DateTime);
+        DrawReviewBand(p, a, 0, 9, 0, {{third, fifth}});
+        p.end();
+        int y = -1;
+        for (int row = 0; row < img.height() && y < 0; ++row)
+            if (img.pixelColor(ChartLeft + 3 * PointStep, row) != Qt::white) y = row;
+        QVERIFY(y > 0);
+        for (int k = 0; k < 10; ++k)
+            QCOMPARE(img.pixelColor(ChartLeft + k * PointStep, y) == chartcolour::Green, k >= 2 && k <= 4);
+    }
+
+    void chartAndLimitsPrintoutsCarryWhatAnAuditorAsksFor() {
+        TGuiFolder folder;
+        TAnalyte& a = AddTestAnalyte("GLU", 1, 25);
+        // A far value: flagged on the chart with the rule it breaks.
+        TResu far = TestRun(a.Points.back().DateTime + 1,
+                            {static_cast<double>(a.Limits[0].Mean + 10 * a.Limits[0].ActionDev)});
+        far.AnalyteName = a.Name;
+        a.ClassifyRun(far.Levels);
+        TRunNote note;
+        note.CorrectiveAction = "Recalibrated";
+        QVERIFY(Operations().AcceptRun(a, far, nullptr, note).Ok());
+        auto print = [&](const std::string& name) {
+            const QString pdf = QString::fromStdString(folder.File(name));
+            TChartPrintOptions o;
+            TPrintJob::WritePdf(pdf, TPrintJobSpec{},
+                                [&](TPrintCanvas& c) { PrintCharts(c, a, 0, a.Count() - 1, o); });
+            return PrnPdfText(pdf);
+        };
+        std::string text = print("unsigned.pdf");
+        for (const char* expected :
+             {"Limits in force", "Limit mode and reference period", "Target (mmol/l)", "Warning limits",
+              "Action limits", "Mobile limits, 2024-03-01 to", "Legend:", "discarded", "reviewed and signed",
+              "1:3s", "Reviewed by ____"})
+            QVERIFY2(text.find(expected) != std::string::npos, expected);
+
+        QVERIFY(
+            Operations().SignReview(a, a.Points.front().DateTime, a.Points.back().DateTime, "RV", "").Ok());
+        text = print("signed.pdf");
+        QVERIFY(text.find("Reviewed by RV on ") != std::string::npos);
+        QVERIFY(text.find("Reviewed by ____") == std::string::npos);
+
+        const QString limits = QString::fromStdString(folder.File("limits.pdf"));
+        TPrintJob::WritePdf(limits, TPrintJobSpec{}, [&](TPrintCanvas& c) { PrintLimits(c, a); });
+        text = PrnPdfText(limits);
+        for (const char* expected : {"Risks: alert limits 5% ( m ± 1.96s ), action limits 0.2% ( m ± 3.09s )",
+                                     "Common CV: on", "Westgard multirules: on", "Reviewed by RV on "})
+            QVERIFY2(text.find(expected) != std::string::npos, expected);
+    }
+};
+
+QTEST_MAIN(TestRecords)
+#include "test_records.moc"
