@@ -459,6 +459,7 @@ int CmdMigrate(const std::vector<std::string>& args) {
         c.Settings = Settings;
         c.Operators = Operators;
         c.Goals = Operations().Goals();
+        c.Records = Operations().Records();
         for (const auto& e : std::filesystem::directory_iterator(ProgramFolder)) {
             const std::string name = e.path().filename();
             if (name.size() == 12 && name.rfind("QC", 0) == 0 && name.substr(8) == ".qca" &&
@@ -508,17 +509,18 @@ int CmdMigrate(const std::vector<std::string>& args) {
             AtomicWriteFile(dir + "Varnholt.cfr", SettingsImage(Settings, Operators), {.NoOthers = true});
         AtomicWriteFile(dir + "Varnholt.qcf", DataImage(ListSerum, ListAnalytes));
         const std::vector<TQualityGoal> goals = Operations().Goals();
+        const TStoreRecords records = Operations().Records();
         Operations().Close();
-        if (!goals.empty()) {
-            // Into the folder's own database, through the layer as the program keeps them.
-            TOpenOptions local;
-            local.SampleOnFirstRun = false;
-            TOpenReport opened = Operations().Open(toFolder, TOpenMode::Writer, local);
-            if (!opened.Opened) Refuse(opened.Message);
-            TOutcome out = Operations().SetGoals(goals);
-            Operations().Close();
-            if (!out.Changed()) Refuse(out.Message);
-        }
+        // The journal, reviews and passwords into the folder's own database, as they were; the goals
+        // after them, through the layer as the program keeps them.
+        TOpenOptions local;
+        local.SampleOnFirstRun = false;
+        TOpenReport opened = Operations().Open(toFolder, TOpenMode::Writer, local);
+        if (!opened.Opened) Refuse(opened.Message);
+        TOutcome out = Operations().PutRecords(records);
+        if (out.Changed() && !goals.empty()) out = Operations().SetGoals(goals);
+        Operations().Close();
+        if (!out.Changed()) Refuse(out.Message);
         std::cerr << "varnholt-cli: " << archives.size() << " archives and the data written to " << dir
                   << "\n";
         return 0;

@@ -404,9 +404,13 @@ void TOperations::WriteData() {
 
 void TOperations::WriteData(const TAnalyte* only) {
     if (server_) {
-        if (mode_ == TOpenMode::Reader) throw EQcError("Cannot save data: the server is open for reading");
         std::vector<TPendingArchive> archives = std::move(pendingArchives_);
         pendingArchives_.clear();
+        if (mode_ == TOpenMode::Reader) {
+            staged_.clear();
+            throw EQcError("Cannot save data: the server is open for reading");
+        }
+        HandJournalToServer();
         server_->WriteData(ListSerum, ListAnalytes, only, archives);
         return;
     }
@@ -435,7 +439,10 @@ void TOperations::WriteQueue() {
         staged_.clear();
         throw EQcError("Cannot write " + QueueFileName());
     }
-    if (server_) return server_->WriteQueue(Fifo.Entries());
+    if (server_) {
+        HandJournalToServer();
+        return server_->WriteQueue(Fifo.Entries());
+    }
     WriteJournaled(QueueFileName(), QueueImage(Fifo.Entries()));
 }
 
@@ -444,7 +451,10 @@ void TOperations::WriteSettings() {
         staged_.clear();
         throw EQcError("Cannot write " + SettingsFileName());
     }
-    if (server_) return server_->WriteSettings(Settings, Operators);
+    if (server_) {
+        HandJournalToServer();
+        return server_->WriteSettings(Settings, Operators);
+    }
     // The settings hold the password: no access for others.
     WriteJournaled(SettingsFileName(), SettingsImage(Settings, Operators), {.NoOthers = true});
 }
@@ -915,6 +925,7 @@ std::vector<int32_t> TOperations::RemoveArchiveFiles(const std::vector<int32_t>&
     if (server_) {
         // The server's archives go in one transaction: all stay when it fails.
         try {
+            HandJournalToServer();
             server_->DeleteArchives(numbers);
         } catch (const EQcError& e) {
             outcome.Status = TStatus::Partial;

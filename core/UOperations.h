@@ -158,17 +158,8 @@ struct TRunNote {
     std::string Reason;
 };
 
-// A review sign-off: the points of an analyte from First to Last (whole days, both included) were
-// reviewed and signed. A later change inside the period needs a reason and reopens it.
-struct TReview {
-    int64_t Id = 0;
-    std::string Analyte; // as the analyte's name (Windows-1252)
-    TDateTime First = 0, Last = 0;
-    std::string Reviewer, SignedUtc, SignedLocal; // the reviewer's operator code
-    std::string ReopenedUtc, ReopenedReason;
-    bool Reopened() const { return !ReopenedUtc.empty(); }
-    bool Covers(TDateTime dt) const { return dt >= First && dt < Last + 1; }
-};
+// A review sign-off (TReview, UJournal.h): the points of an analyte from First to Last (whole days, both
+// included) were reviewed and signed. A later change inside the period needs a reason and reopens it.
 
 // True when a rule rejects the run as the validation window judges it (levels stored as discarded
 // count as rejected there), or a level not discarded lies beyond its action limits.
@@ -213,6 +204,12 @@ public:
     std::optional<TAccount> SignedIn() const;
     std::vector<TAccount> Accounts() const;
     TOutcome SetAccount(const TAccount& account, const std::string& password);
+    // The records beside the data (journal as written, reviews, corrective actions, operators' own
+    // passwords), for moving a store out.
+    TStoreRecords Records() const;
+    // Those of another store into this folder's database, as they were; refused once this folder's
+    // journal holds more than its own start.
+    TOutcome PutRecords(const TStoreRecords& records);
     TOutcome RemoveAccount(const std::string& code);
 
     // ---------------------------------------------------------------- notification
@@ -357,7 +354,7 @@ public:
     const std::string& OperatorCode() const { return operator_; }
     static std::string SystemOperator();
     // False when the database could not be opened: changes then go unrecorded.
-    bool JournalAvailable() const { return db_.IsOpen(); }
+    bool JournalAvailable() const { return db_.IsOpen() || server_; }
     std::vector<TJournalEntry> Journal(const TJournalFilter& filter = {}) const;
     TJournalCheck CheckJournal() const;
     // The corrective actions offered when a rule rejects a run (the defaults without a database).
@@ -403,6 +400,8 @@ private:
     bool LoadDataReporting(TOpenReport& report);
     // Archives one level, the file written before anything changes; returns its number.
     int32_t ArchiveLevelFirst(TAnalyte& a, int level);
+    // The staged journal entries go to the server's next transaction.
+    void HandJournalToServer(const std::string& who = "");
     // Removes archive files; returns the numbers whose files stayed (each named in the outcome).
     std::vector<int32_t> RemoveArchiveFiles(const std::vector<int32_t>& numbers, TOutcome& outcome);
     void ClearState();

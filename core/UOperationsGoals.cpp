@@ -116,11 +116,22 @@ void TOperations::WriteGoals(const std::vector<std::string>& removed,
                              const std::vector<TQualityGoal>& goals) {
     if (mode_ == TOpenMode::Reader)
         throw EQcError("Cannot write the quality goals: the folder is open for reading");
-    if (server_) return server_->WriteGoals(removed, goals);
+    // The journal's entries go in the goals' transaction: a goal and its entry are written together.
+    for (const std::string& name : removed)
+        Log(jk::GoalChanged, ListAnalytes.FindByName(name), 0, std::nullopt, GoalText(Goal(name)), "removed");
+    for (const TQualityGoal& g : goals)
+        Log(jk::GoalChanged, ListAnalytes.FindByName(g.Analyte), 0, std::nullopt, GoalText(Goal(g.Analyte)),
+            IsEmpty(g) ? "removed" : GoalText(g));
+    if (server_) {
+        HandJournalToServer();
+        return server_->WriteGoals(removed, goals);
+    }
     EnsureDatabase();
-    if (!db_.IsOpen())
+    if (!db_.IsOpen()) {
+        staged_.clear();
         throw EQcError("The quality goals cannot be kept: the database " + ProgramFolder +
                        TDatabase::FileName + " is not available");
+    }
     TDatabase::TTransaction t(db_);
     TStatement del = db_.Prepare("DELETE FROM goal WHERE analyte = ?");
     for (const std::string& name : removed) {
@@ -133,12 +144,6 @@ void TOperations::WriteGoals(const std::vector<std::string>& removed,
         "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7) ON CONFLICT(analyte) DO UPDATE SET analyte = ?1, tea = ?2, "
         "tea_unit = ?3, target1 = ?4, target2 = ?5, target3 = ?6, changed_utc = ?7");
     const std::string stamp = ChangedStamp();
-    // The journal's entries are completed in this transaction: a goal and its entry are written together.
-    for (const std::string& name : removed)
-        Log(jk::GoalChanged, ListAnalytes.FindByName(name), 0, std::nullopt, GoalText(Goal(name)), "removed");
-    for (const TQualityGoal& g : goals)
-        Log(jk::GoalChanged, ListAnalytes.FindByName(g.Analyte), 0, std::nullopt, GoalText(Goal(g.Analyte)),
-            IsEmpty(g) ? "removed" : GoalText(g));
     for (const TQualityGoal& g : goals) {
         if (IsEmpty(g)) {
             del.Bind(1, g.Analyte);

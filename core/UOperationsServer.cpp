@@ -3,6 +3,7 @@
 
 #include "UArchive.h"
 #include "UAtomicFile.h"
+#include "UCodePage.h"
 #include "UDataLoadSave.h"
 #include "UFifoResult.h"
 #include "UOperations.h"
@@ -141,6 +142,12 @@ std::vector<TAccount> TOperations::Accounts() const {
 TOutcome TOperations::SetAccount(const TAccount& account, const std::string& password) {
     if (!server_) return TOutcome::Refuse("Operator accounts are kept on a server; this folder has none");
     try {
+        const bool had = std::any_of(server_->Accounts().begin(), server_->Accounts().end(),
+                                     [&account](const TAccount& a) { return a.Code == account.Code; });
+        Log(jk::OperatorsChanged, nullptr, 0, std::nullopt, had ? "account " + account.Code : "",
+            "account " + account.Code + " (" + account.Name + "), " + RoleName(account.Role) +
+                (password.empty() ? "" : ", password set"));
+        HandJournalToServer();
         server_->SetAccount(account, password);
     } catch (const EQcError& e) {
         return TOutcome::FromError(e);
@@ -152,10 +159,24 @@ TOutcome TOperations::SetAccount(const TAccount& account, const std::string& pas
 TOutcome TOperations::RemoveAccount(const std::string& code) {
     if (!server_) return TOutcome::Refuse("Operator accounts are kept on a server; this folder has none");
     try {
+        Log(jk::OperatorsChanged, nullptr, 0, std::nullopt, "account " + code, "removed");
+        HandJournalToServer();
         server_->RemoveAccount(code);
     } catch (const EQcError& e) {
         return TOutcome::FromError(e);
     }
     Notify(ckSettings);
     return {};
+}
+
+void TOperations::HandJournalToServer(const std::string& who) {
+    // On a server every entry names the operator signed in (a review's, the reviewer who signed).
+    std::string name = who.empty() && server_->SignedIn() ? server_->SignedIn()->Code : Cp1252ToUtf8(who);
+    std::vector<TServerJournalEntry> entries;
+    for (TStaged& s : staged_) {
+        if (!name.empty()) s.Entry.Operator = name;
+        entries.push_back({std::move(s.Entry), s.Review});
+    }
+    staged_.clear();
+    server_->StageJournal(std::move(entries));
 }

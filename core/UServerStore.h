@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "UGlobale.h"
+#include "UJournal.h"
 #include "UPgConnection.h"
 #include "UQualityGoals.h"
 #include "UStructures.h"
@@ -55,6 +56,22 @@ struct TPendingArchive {
     std::string Analyte;
 };
 
+// A journal entry for the next transaction, with the review it reopens (0: none).
+struct TServerJournalEntry {
+    TJournalEntry Entry;
+    int64_t Review = 0;
+};
+
+// The records kept beside the data (Varnholt.db in a folder): the journal as written (ids and hashes
+// kept, so that its chain stays whole), the reviews, the corrective actions, operators' own passwords.
+struct TStoreRecords {
+    std::vector<TJournalEntry> Journal;
+    std::optional<std::pair<int64_t, std::string>> JournalHead; // id and hash of the last entry written
+    std::vector<TReview> Reviews;
+    std::vector<std::string> CorrectiveActions;                         // Windows-1252
+    std::vector<std::pair<std::string, std::string>> OperatorPasswords; // code (UTF-8), Argon2id string
+};
+
 // Everything a folder holds, for moving in and out.
 struct TStoreContents {
     TListSerum Serum;
@@ -65,6 +82,7 @@ struct TStoreContents {
     std::vector<std::string> Operators;
     std::map<int32_t, std::string> Archives; // number -> bytes of the archive file
     std::vector<TQualityGoal> Goals;
+    TStoreRecords Records;
 };
 
 class TServerStore {
@@ -78,6 +96,9 @@ public:
     // must be up to date. Throws EQcError: unreachable, refused, or a schema newer than the program.
     void Connect(bool write);
     bool HasData() const;
+    // After a lost connection: connects again (everything is then reloaded at the next poll); throws
+    // EQcError while the server does not answer.
+    void EnsureConnected();
 
     // ---------------------------------------------------------------- accounts
     bool HasAccounts() const;
@@ -116,6 +137,24 @@ public:
     // A folder's contents into an empty server database, in one transaction.
     void ImportContents(const TStoreContents& contents);
 
+    // ---------------------------------------------------------------- journal and records
+    // The entries the next transaction writes, chained after the server's last one with the change it
+    // records (replacing any handed before and not written: a refused change records nothing).
+    void StageJournal(std::vector<TServerJournalEntry> entries) { journal_ = std::move(entries); }
+    std::vector<TJournalEntry> ReadJournal() const;
+    std::optional<std::pair<int64_t, std::string>> JournalHead() const;
+    std::vector<TReview> Reviews() const;
+    // The sign-off and its staged journal entry, in one transaction.
+    void SignReview(const TReview& review);
+    std::vector<std::string> CorrectiveActions() const;
+    void SetCorrectiveActions(const std::vector<std::string>& actions);
+    // The operator's password hash: the account's, else an own password kept without an account.
+    std::optional<std::string> OperatorPasswordHash(const std::string& code) const;
+    // An empty hash removes the own password (an account keeps its sign-in password).
+    void SetOperatorPassword(const std::string& code, const std::string& hash);
+    // Everything for moving out; an account's password goes as the operator's own password.
+    TStoreRecords Records() const;
+
     // ---------------------------------------------------------------- other benches
     int Socket() const { return conn_.Socket(); }
     // Reads the notifications waiting (and reconnects after a lost connection, at most every two
@@ -142,7 +181,6 @@ private:
         TAnalyte Stored;
     };
     template <typename F> void Transaction(const std::string& what, F&& body);
-    void EnsureConnected();
     void Listen();
     void MigrateSchema(bool write);
     std::vector<std::unique_ptr<TAnalyte>> LoadAnalytes(const std::optional<int64_t>& only,
@@ -157,6 +195,8 @@ private:
     void BumpStore(const char* key, int64_t known, int64_t* now);
     void Notify(const std::string& payload);
     void CheckTechnologistChange(const TAnalyte& a, const TAnalyte* before) const;
+    void WriteJournal(std::vector<TServerJournalEntry>& entries);
+    void ImportRecords(const TStoreRecords& records);
 
     std::string conninfo_, redacted_;
     mutable TPgConnection conn_;
@@ -168,6 +208,7 @@ private:
     int64_t catalogueVersion_ = 0, settingsVersion_ = 0;
     std::vector<std::pair<int64_t, TResu>> queue_;
     std::vector<std::string> notes_; // payloads sent by the open transaction
+    std::vector<TServerJournalEntry> journal_;
     TServerNews stale_;
     bool everythingStale_ = false;
     int64_t lastReconnect_ = 0;
