@@ -370,14 +370,28 @@ void TOperations::StartJournal() {
 
 std::vector<TJournalEntry> TOperations::Journal(const TJournalFilter& filter) const {
     if (!server_) return ReadJournal(db_, filter);
-    std::vector<TJournalEntry> all = server_->ReadJournal();
-    std::erase_if(all, [&filter](const TJournalEntry& e) { return !Matches(filter, e); });
-    return all;
+    // Windows ask while drawing: a server that does not answer shows no entries until it answers again.
+    try {
+        server_->EnsureConnected();
+        std::vector<TJournalEntry> all = server_->ReadJournal();
+        std::erase_if(all, [&filter](const TJournalEntry& e) { return !Matches(filter, e); });
+        return all;
+    } catch (const EQcError&) {
+        return {};
+    }
 }
 
 TJournalCheck TOperations::CheckJournal() const {
     if (!server_) return VerifyJournal(db_);
-    return CheckJournalChain(server_->ReadJournal(), server_->JournalHead());
+    try {
+        server_->EnsureConnected();
+        return CheckJournalChain(server_->ReadJournal(), server_->JournalHead());
+    } catch (const EQcError& e) {
+        TJournalCheck unknown;
+        unknown.Whole = false;
+        unknown.Message = std::string("The journal could not be checked: ") + e.what();
+        return unknown;
+    }
 }
 
 // ---------------------------------------------------------------- corrective actions
@@ -541,9 +555,13 @@ TOutcome TOperations::SetOperatorPassword(const std::string& code, const std::st
 std::vector<TReview> TOperations::Reviews(const std::string& analyte) const {
     std::vector<TReview> out;
     if (server_) {
-        out = server_->Reviews();
-        if (!analyte.empty())
-            std::erase_if(out, [&analyte](const TReview& r) { return r.Analyte != analyte; });
+        // Drawn with the charts: a server that does not answer shows no signed band meanwhile.
+        try {
+            out = server_->Reviews();
+        } catch (const EQcError&) {
+            return {};
+        }
+        std::erase_if(out, [&analyte](const TReview& r) { return !analyte.empty() && r.Analyte != analyte; });
         return out;
     }
     if (!db_.IsOpen() || db_.Version("journal") == 0) return out;
@@ -588,8 +606,8 @@ void TOperations::CheckReviews(const TAnalyte& a, const std::vector<TDateTime>& 
     if (server_) {
         // A server that does not answer refuses the change: it may hold a review that needs a reason.
         server_->EnsureConnected();
-        for (TReview& r : Reviews(a.Name))
-            if (!r.Reopened() &&
+        for (TReview& r : server_->Reviews())
+            if (r.Analyte == a.Name && !r.Reopened() &&
                 std::any_of(times.begin(), times.end(), [&r](TDateTime t) { return r.Covers(t); }))
                 touched.push_back(std::move(r));
     } else {

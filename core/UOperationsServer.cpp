@@ -1,4 +1,5 @@
 // The operations layer on a server store: opening, what other benches changed, archives, accounts.
+#include <algorithm>
 #include <deque>
 
 #include "UArchive.h"
@@ -142,7 +143,8 @@ std::vector<TAccount> TOperations::Accounts() const {
 TOutcome TOperations::SetAccount(const TAccount& account, const std::string& password) {
     if (!server_) return TOutcome::Refuse("Operator accounts are kept on a server; this folder has none");
     try {
-        const bool had = std::any_of(server_->Accounts().begin(), server_->Accounts().end(),
+        const std::vector<TAccount> accounts = server_->Accounts();
+        const bool had = std::any_of(accounts.begin(), accounts.end(),
                                      [&account](const TAccount& a) { return a.Code == account.Code; });
         Log(jk::OperatorsChanged, nullptr, 0, std::nullopt, had ? "account " + account.Code : "",
             "account " + account.Code + " (" + account.Name + "), " + RoleName(account.Role) +

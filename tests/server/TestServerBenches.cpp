@@ -36,6 +36,9 @@ protected:
     TServerDatabase db;
     TTempFolder scratch;
     std::string Db() const { return "--db " + Quoted(db.Conninfo()) + " "; }
+    int64_t Entries(const char* kindLike = "%") {
+        return db.Admin().Exec("SELECT count(*) FROM journal WHERE kind LIKE $1", {kindLike}).Int(0, 0);
+    }
     int Count(const char* analyte) {
         return static_cast<int>(
             db.Admin()
@@ -76,6 +79,11 @@ TEST_F(Benches_, CompanionsAddingRunsAtOnceLoseAndDoubleNothing) {
     TPgResult twice =
         db.Admin().Exec("SELECT analyte, at FROM point GROUP BY analyte, at HAVING count(*) > 1");
     EXPECT_EQ(twice.Rows(), 0);
+    // One journal entry per run taken, none for a refused attempt, all in one unbroken chain.
+    EXPECT_EQ(Entries("run accepted%"), 1 + 4 * Runs);
+    const auto verified = Cli(Db() + "journal verify");
+    EXPECT_EQ(verified.second, 0);
+    EXPECT_NE(verified.first.find(std::to_string(Entries())), std::string::npos) << verified.first;
     // The figures on the server are those of the same data in a folder.
     const std::string folder = scratch.File("moved");
     ASSERT_EQ(Cli("migrate --from " + Quoted(db.Conninfo()) + " --to-folder " + folder).second, 0);
@@ -92,6 +100,11 @@ TEST_F(Benches_, CompanionsAddingRunsAtOnceLoseAndDoubleNothing) {
     ASSERT_EQ(Cli("migrate --from " + Quoted(again.Conninfo()) + " --to-folder " + back).second, 0);
     for (const char* f : {"/Varnholt.qcf", "/Varnholt.cfr", "/Varnholt.fif"})
         EXPECT_EQ(ReadWholeFile(folder + f), ReadWholeFile(back + f)) << f;
+    // The journal travels whole, entries and hashes as written.
+    const auto journal = Cli(Db() + "journal");
+    EXPECT_EQ(Cli("--home " + folder + " journal").first, journal.first);
+    EXPECT_EQ(Cli("--home " + back + " journal").first, journal.first);
+    EXPECT_EQ(Cli("--home " + back + " journal verify").second, 0);
     // Into a database that holds data, nothing is copied.
     EXPECT_EQ(Cli("migrate --from-folder " + folder + " --to " + Quoted(again.Conninfo())).second, 2);
 }
@@ -100,6 +113,7 @@ TEST_F(Benches_, ACompanionKilledInItsTransactionLeavesNothing) {
     SKIP_WITHOUT_SERVER(db);
     ASSERT_EQ(Cli(Db() + "--init add Glucose 2030-01-01 08:00 5").second, 0);
     const int before = Count("Glucose");
+    const int64_t entries = Entries();
     TPgConnection& admin = db.Admin();
     admin.Exec("BEGIN");
     admin.Exec("SELECT 1 FROM analyte WHERE name = 'Glucose' FOR UPDATE");
@@ -133,7 +147,10 @@ TEST_F(Benches_, ACompanionKilledInItsTransactionLeavesNothing) {
     EXPECT_EQ(Count("Glucose"), before);
     EXPECT_EQ(admin.Exec("SELECT 1 FROM point WHERE at = (SELECT max(at) FROM point) AND v1 = 7.5").Rows(),
               0);
+    EXPECT_EQ(Entries(), entries);
     EXPECT_EQ(Cli(Db() + "add Glucose 2031-05-01 09:00 7.5").second, 0);
     EXPECT_EQ(Count("Glucose"), before + 1);
+    EXPECT_EQ(Entries(), entries + 1);
+    EXPECT_EQ(Cli(Db() + "journal verify").second, 0);
 }
 #endif

@@ -51,6 +51,16 @@ TImages OnServer(const std::string& conninfo) {
     return {DataImage(serum, analytes), QueueImage(queue), SettingsImage(settings, ops)};
 }
 
+// The journal as an auditor reads it, without the times and hashes (and a folder's own start).
+std::vector<std::string> JournalLines() {
+    std::vector<std::string> out;
+    for (const TJournalEntry& e : Operations().Journal())
+        if (e.Kind != jk::JournalStarted)
+            out.push_back(e.Operator + "|" + e.Kind + "|" + e.Analyte + "|" + std::to_string(e.Level) + "|" +
+                          e.Point + "|" + e.Before + "|" + e.After + "|" + e.Reason);
+    return out;
+}
+
 TAnalyte& Named(const char* name) {
     return *ListAnalytes.FindByName(name);
 }
@@ -196,7 +206,7 @@ protected:
 TEST_F(ServerStore_, OneTableOfCasesGivesTheSameDataOnBothStores) {
     SKIP_WITHOUT_SERVER(db);
     std::vector<TImages> folder, server;
-    std::vector<std::string> folderArchives, serverArchives;
+    std::vector<std::string> folderArchives, serverArchives, folderJournal, serverJournal;
     for (const bool onServer : {false, true}) {
         TTempFolder place;
         ASSERT_TRUE(OpenWithSample(place.Path(), onServer ? db.Conninfo() : "").Opened);
@@ -217,12 +227,18 @@ TEST_F(ServerStore_, OneTableOfCasesGivesTheSameDataOnBothStores) {
             // Nothing of the data went to the station's folder.
             EXPECT_TRUE(std::filesystem::is_empty(place.Path()));
         }
+        const TJournalCheck check = ops.CheckJournal();
+        EXPECT_TRUE(check.Whole) << check.Message;
+        (onServer ? serverJournal : folderJournal) = JournalLines();
         ops.Close();
     }
     ASSERT_EQ(folder.size(), server.size());
     for (size_t i = 0; i < folder.size(); ++i) EXPECT_TRUE(folder[i] == server[i]) << Cases()[i].Name;
     EXPECT_EQ(folderArchives, serverArchives);
     EXPECT_FALSE(serverArchives.empty());
+    // Each change is journaled alike on both stores.
+    EXPECT_GE(serverJournal.size(), Cases().size());
+    EXPECT_EQ(folderJournal, serverJournal);
 }
 
 // Another bench changed the analyte first: the later change is refused whole, and the next poll
@@ -327,6 +343,59 @@ TEST_F(ServerStore_, RightsFollowTheSignedInOperatorsRole) {
     EXPECT_EQ(OnServer(db.Conninfo()), before);
     TPgResult who = db.Admin().Exec("SELECT operator FROM write_log ORDER BY at DESC LIMIT 1");
     EXPECT_EQ(who.Text(0, 0), "tech");
+    // The run is journaled under the operator signed in, whatever operator code the run carries.
+    ASSERT_FALSE(ops.Journal().empty());
+    EXPECT_EQ(ops.Journal().back().Operator, "tech");
+    EXPECT_EQ(ops.Journal().back().Kind.rfind("run accepted", 0), 0u) << ops.Journal().back().Kind;
+}
+
+// Sign-offs, corrective actions and the journal's chain are the server's, shared by every bench.
+TEST_F(ServerStore_, ReviewsActionsAndTheJournalChainAreKeptOnTheServer) {
+    SKIP_WITHOUT_SERVER(db);
+    ASSERT_TRUE(OpenWithSample(station.Path(), db.Conninfo()).Opened);
+    ASSERT_TRUE(ops.SetAccount({"boss", "B. Boss", TRole::Supervisor}, "pw2").Ok());
+    ops.Close();
+    TOpenOptions options;
+    options.Server = db.Conninfo();
+    options.OperatorCode = "boss";
+    options.OperatorPassword = "pw2";
+    ASSERT_TRUE(ops.Open(station.Path(), TOpenMode::Writer, options).Opened);
+    const TOutcome actions = ops.SetCorrectiveActions({"Recalibrated", "Called the engineer"});
+    ASSERT_TRUE(actions.Ok()) << actions.Message;
+    EXPECT_EQ(ops.CorrectiveActions(), (std::vector<std::string>{"Recalibrated", "Called the engineer"}));
+
+    TAnalyte& g = Named("Glucose");
+    const TDateTime first = Today() - 60, last = Today() - 1;
+    EXPECT_EQ(ops.SignReview(g, first, last, "boss", "wrong").Status, TStatus::Refused);
+    ASSERT_TRUE(ops.SignReview(g, first, last, "boss", "pw2").Ok());
+    ASSERT_EQ(ops.Reviews("Glucose").size(), 1u);
+    int inside = -1;
+    for (int i = 0; i < g.Count() && inside < 0; ++i)
+        if (ops.Reviews("Glucose")[0].Covers(g.Points[static_cast<size_t>(i)].DateTime)) inside = i;
+    ASSERT_GE(inside, 0);
+    const int count = g.Count();
+    EXPECT_EQ(ops.DeletePoints(g, {inside}).Status, TStatus::Refused);
+    EXPECT_EQ(g.Count(), count);
+    ASSERT_TRUE(ops.DeletePoints(g, {inside}, "duplicate entry").Ok());
+    EXPECT_TRUE(ops.Reviews("Glucose")[0].Reopened());
+    EXPECT_EQ(ops.Reviews("Glucose")[0].ReopenedReason, "duplicate entry");
+    std::vector<std::string> kinds;
+    for (const TJournalEntry& e : ops.Journal()) kinds.push_back(e.Kind);
+    for (const char* k : {jk::CorrectiveActions, jk::ReviewSigned, jk::ReviewReopened, jk::PointDeleted})
+        EXPECT_NE(std::find(kinds.begin(), kinds.end(), k), kinds.end()) << k;
+    EXPECT_TRUE(std::filesystem::is_empty(station.Path()));
+
+    // An entry changed, or entries removed from the end, are named by the check.
+    ASSERT_TRUE(ops.CheckJournal().Whole) << ops.CheckJournal().Message;
+    const int64_t n = static_cast<int64_t>(ops.Journal().size());
+    TPgConnection& admin = db.Admin();
+    admin.Exec("UPDATE journal SET reason = 'nothing' WHERE id = 2");
+    EXPECT_EQ(ops.CheckJournal().FirstBad, 2);
+    admin.Exec("UPDATE journal SET reason = '' WHERE id = 2");
+    admin.Exec("DELETE FROM journal WHERE id = $1", {std::to_string(n)});
+    const TJournalCheck cut = ops.CheckJournal();
+    EXPECT_FALSE(cut.Whole);
+    EXPECT_EQ(cut.FirstBad, n) << cut.Message;
 }
 
 TEST_F(ServerStore_, BadServersAreNamedWithoutTheirPassword) {
@@ -358,6 +427,7 @@ TEST_F(ServerStore_, ALostConnectionRefusesTheChangeAndTheNextOneWorks) {
     SKIP_WITHOUT_SERVER(db);
     ASSERT_TRUE(OpenWithSample(station.Path(), db.Conninfo()).Opened);
     const TImages before = Memory();
+    const size_t entries = ops.Journal().size();
     const int pid = ops.Server()->Connection().BackendPid();
     db.Admin().Exec("SELECT pg_terminate_backend($1)", {std::to_string(pid)});
     for (int k = 0;
@@ -370,6 +440,8 @@ TEST_F(ServerStore_, ALostConnectionRefusesTheChangeAndTheNextOneWorks) {
     EXPECT_NE(lost.Message.find("lost"), std::string::npos) << lost.Message;
     EXPECT_EQ(Memory(), before);
     EXPECT_EQ(OnServer(db.Conninfo()), before);
+    EXPECT_EQ(ops.Journal().size(), entries);
     EXPECT_TRUE(ops.AcceptRun(Named("Glucose"), MakeRun(Today() + 1, {1, 2, 3})).Ok());
     EXPECT_EQ(OnServer(db.Conninfo()), Memory());
+    EXPECT_EQ(ops.Journal().size(), entries + 1);
 }
