@@ -1445,7 +1445,11 @@ int Run(std::vector<std::string> args) {
     const bool writes = it->second.writes(a);
     if (home.empty()) home = FindProgramFolder(ExecutableFolder());
     if (home.empty()) Refuse("no program folder: HOME is not set (give --home DIR or set VARNHOLT_HOME)");
-    if (args[0] == "inbox" && a.watch) return WatchInbox(home, a);
+    if (args[0] == "inbox" && a.watch) {
+        // The watch reads into the folder: never into it when the data is on a server.
+        if (!db.empty()) Refuse("the instrument inbox works on a folder's data only, not with --db");
+        return WatchInbox(home, a);
+    }
     OpenProgramFolder(home, writes, init, it->second.needsData, it->second.database, db, user);
     if (writes) Operations().SetOperator(a.op);
     int status = it->second.run(a);
