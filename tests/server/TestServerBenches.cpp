@@ -84,6 +84,11 @@ TEST_F(Benches_, CompanionsAddingRunsAtOnceLoseAndDoubleNothing) {
     const auto verified = Cli(Db() + "journal verify");
     EXPECT_EQ(verified.second, 0);
     EXPECT_NE(verified.first.find(std::to_string(Entries())), std::string::npos) << verified.first;
+    // A sign-off (password on standard input: none is set) goes with the data.
+    ASSERT_EQ(std::system(("echo | " + std::string(VARNHOLT_CLI) + " " + Db() +
+                           "review sign Glucose --from 2031-01-01 --to 2031-01-31 --reviewer XX")
+                              .c_str()),
+              0);
     // The figures on the server are those of the same data in a folder.
     const std::string folder = scratch.File("moved");
     ASSERT_EQ(Cli("migrate --from " + Quoted(db.Conninfo()) + " --to-folder " + folder).second, 0);
@@ -105,6 +110,9 @@ TEST_F(Benches_, CompanionsAddingRunsAtOnceLoseAndDoubleNothing) {
     EXPECT_EQ(Cli("--home " + folder + " journal").first, journal.first);
     EXPECT_EQ(Cli("--home " + back + " journal").first, journal.first);
     EXPECT_EQ(Cli("--home " + back + " journal verify").second, 0);
+    const auto reviews = Cli(Db() + "review list");
+    EXPECT_NE(reviews.first.find("\"XX\""), std::string::npos) << reviews.first;
+    EXPECT_EQ(Cli("--home " + back + " review list").first, reviews.first);
     // Into a database that holds data, nothing is copied.
     EXPECT_EQ(Cli("migrate --from-folder " + folder + " --to " + Quoted(again.Conninfo())).second, 2);
 }
