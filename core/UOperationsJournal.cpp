@@ -385,7 +385,16 @@ TJournalCheck TOperations::CheckJournal() const {
     if (!server_) return VerifyJournal(db_);
     try {
         server_->EnsureConnected();
-        return CheckJournalChain(server_->ReadJournal(), server_->JournalHead());
+        const auto head = server_->JournalHead();
+        TJournalCheck check = CheckJournalChain(server_->ReadJournal(), head);
+        if (check.Whole && !head) {
+            // The server keeps this record always: without it, entries cut from the end go unseen.
+            check.Whole = false;
+            check.FirstBad = check.Entries;
+            check.Message = "Journal entry " + std::to_string(check.Entries) +
+                            " cannot be shown to be the last one written: the server's record of it is gone";
+        }
+        return check;
     } catch (const EQcError& e) {
         TJournalCheck unknown;
         unknown.Whole = false;

@@ -142,6 +142,7 @@ public:
     // records (replacing any handed before and not written: a refused change records nothing).
     void StageJournal(std::vector<TServerJournalEntry> entries) { journal_ = std::move(entries); }
     std::vector<TJournalEntry> ReadJournal() const;
+    // Id and hash of the last entry written; nothing when the record was removed.
     std::optional<std::pair<int64_t, std::string>> JournalHead() const;
     std::vector<TReview> Reviews() const;
     // The sign-off and its staged journal entry, in one transaction.

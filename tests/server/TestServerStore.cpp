@@ -396,6 +396,17 @@ TEST_F(ServerStore_, ReviewsActionsAndTheJournalChainAreKeptOnTheServer) {
     const TJournalCheck cut = ops.CheckJournal();
     EXPECT_FALSE(cut.Whole);
     EXPECT_EQ(cut.FirstBad, n) << cut.Message;
+    // Its record of the last entry removed as well: named by the check, and the data stays usable,
+    // the journal going on with an entry saying so.
+    admin.Exec("DELETE FROM journal_head");
+    EXPECT_FALSE(ops.CheckJournal().Whole);
+    ASSERT_TRUE(ops.AcceptRun(g, MakeRun(Today() + 1, {5, 5, 5}, "", "AB")).Ok());
+    const std::vector<TJournalEntry> after = ops.Journal();
+    ASSERT_GE(after.size(), 2u);
+    EXPECT_EQ(after[after.size() - 2].Kind, jk::JournalStarted);
+    EXPECT_EQ(after[after.size() - 2].Id, n);
+    EXPECT_NE(after[after.size() - 2].After.find("rebuilt from entry " + std::to_string(n - 1)),
+              std::string::npos);
 }
 
 TEST_F(ServerStore_, BadServersAreNamedWithoutTheirPassword) {
