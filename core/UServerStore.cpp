@@ -491,11 +491,12 @@ template <typename F> void TServerStore::Transaction(const std::string& what, F&
     try {
         conn_.Exec("BEGIN");
         body();
-        // Last: the journal's head stays locked only for the entries and the commit.
-        WriteJournal(entries);
         conn_.Exec("INSERT INTO write_log(token, operator, what) VALUES($1, $2, $3)",
                    {token, account_ ? account_->Code : std::string(), what});
         for (const std::string& n : notes_) conn_.Exec("SELECT pg_notify($1, $2)", {Channel, n});
+        // Last: the journal's head is the one row every bench's change takes, held only for the entries
+        // and the commit.
+        WriteJournal(entries);
         committing = true;
         conn_.Exec("COMMIT");
     } catch (const EServerError& e) {
