@@ -6,6 +6,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QIcon>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QRegularExpression>
@@ -198,7 +199,7 @@ bool AskSignIn(std::string& code, std::string& password, const std::string& why)
     auto* pwEdit = new QLineEdit(&d);
     pwEdit->setObjectName(QStringLiteral("EdPassword"));
     pwEdit->setEchoMode(QLineEdit::Password);
-    form->addRow(QString::fromStdString(why));
+    form->addRow(new QLabel(ToQ(why), &d));
     form->addRow(QStringLiteral("Operator code"), codeEdit);
     form->addRow(QStringLiteral("Password"), pwEdit);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &d);
