@@ -158,7 +158,8 @@ TImportText ParseImportText(std::string_view text, int decimals, int levels) {
         if (!date) date = IsoTextToDate(dateText);
         if (!date) {
             if (!IsBlank(line)) {
-                report.Part(Quote(dateText) + " is not a date (expected " + Regional.ShortDateFormat + ")");
+                report.Part(Quote(dateText) + " is not a date (expected " + Regional.WrittenDateFormat() +
+                            ")");
                 report.EndLine(lineNumber);
                 ++out.LinesSkipped;
             }
@@ -235,7 +236,7 @@ TImportText ParseImportText(std::string_view text, int decimals, int levels) {
                                  : levels == 2 ? "third or fourth field"
                                                : "third, fourth or fifth field";
             out.NothingRead = "Nothing to import: a line is read when its first field is a date written as " +
-                              Regional.ShortDateFormat + " and its " + fields + " a number written as " +
+                              Regional.WrittenDateFormat() + " and its " + fields + " a number written as " +
                               expectedNumber +
                               ", the fields separated by tabs and the line ended by a line break.";
         }

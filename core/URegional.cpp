@@ -493,3 +493,17 @@ std::optional<TDateTime> TRegional::TextToTime(std::string_view text) const {
     if (h > 23 || mi > 59 || s > 59) return std::nullopt;
     return EncodeTime(h, mi, s);
 }
+
+std::string TRegional::WrittenDateFormat() const {
+    std::string out;
+    for (size_t i = 0; i < ShortDateFormat.size();) {
+        if (ShortDateFormat[i] != 'M') {
+            out += ShortDateFormat[i++];
+            continue;
+        }
+        size_t run = 0;
+        while (i < ShortDateFormat.size() && ShortDateFormat[i] == 'M') ++i, ++run;
+        out += run == 1 ? "M" : "MM";
+    }
+    return out;
+}

@@ -49,6 +49,9 @@ struct TRegional {
     // pattern starts with the year, as ISO dates do, the year needs four digits and at least 1000.
     std::optional<TDateTime> TextToDate(std::string_view text) const;
     std::optional<TDateTime> TextToTime(std::string_view text) const;
+    // The date pattern as DateToText writes it, for messages: the month is always a number, so "MMM"
+    // and "MMMM" read "MM" ("d MMM yyyy" gives "d MM yyyy").
+    std::string WrittenDateFormat() const;
 };
 
 // An ISO date exactly as yyyy-mm-dd, years 1000 to 9999; empty result otherwise.

@@ -279,6 +279,12 @@ TEST_F(ImportTextTest, TextOfAnotherLocaleIsReadWhereUnambiguous) {
                            "line 2: '0226-12-08' is not a date (expected dd/MM/yyyy)",
                            "line 3: '3,1' is not a number for QC1 (expected a number as 12.5)",
                        }));
+    // A pattern with the month's name is written, and asked for, with the month as a number.
+    Regional.ShortDateFormat = "d MMM yyyy";
+    t = ParseImportText("hello\r\n5 12 2026\t10:00:00\t1.5\r\n", 1);
+    ASSERT_EQ(t.Runs.size(), 1u);
+    EXPECT_EQ(t.Line(0).substr(0, 9), "5 12 2026");
+    EXPECT_EQ(t.Notes, std::vector<std::string>{"line 1: 'hello' is not a date (expected d MM yyyy)"});
 }
 
 TEST_F(ImportTextTest, ExportsTravelBetweenLocales) {
