@@ -28,6 +28,7 @@
 #include "URegionalLocale.h"
 #include "USetUp.h"
 #include "USharedImages.h"
+#include "UTranslations.h"
 #include "UUtilitaires.h"
 #include "UWinComment.h"
 
@@ -209,7 +210,7 @@ bool TProgram::Init() {
         return false;
     }
     SharedImage(siComment); // the shared bitmaps are loaded once, here
-    if (report.DataUnreadable) ShowMessageBox(mkError, mbYes, "Cannot read data");
+    if (report.DataUnreadable) ShowMessageBox(mkError, mbYes, FromQ(tr("Cannot read data")));
     for (const std::string& note : report.Notes) ShowMessageBox(mkWarning, mbOK, note);
     initialised_ = true;
     return true;
@@ -292,6 +293,7 @@ void EndOnSignals() {
 
 int RunProgram() {
     FillRegionalFromLocale();
+    InstallTranslations();
     InstallQtPrompt();
     EndOnSignals();
     InstallScreenFit();

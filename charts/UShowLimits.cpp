@@ -13,6 +13,7 @@
 
 #include "UDataLoadSave.h"
 #include "UGlobale.h"
+#include "UMessages.h"
 #include "UOperations.h"
 #include "UPrintJob.h"
 #include "UPrnReview.h"
@@ -117,9 +118,9 @@ TWinShowLimits::TWinShowLimits(QWidget* parent) : QDialog(parent) {
     auto* limitsPage = new QWidget;
     limitsPage->setObjectName("TabLimits");
     Sigma = new TSigmaPages(nullptr);
-    PageControl->addTab(limitsPage, "&Limits");
-    PageControl->addTab(Sigma->Figures, "&Quality goals and Sigma");
-    PageControl->addTab(Sigma->Charts, "Po&wer function and decision chart");
+    PageControl->addTab(limitsPage, tr("&Limits"));
+    PageControl->addTab(Sigma->Figures, tr("&Quality goals and Sigma"));
+    PageControl->addTab(Sigma->Charts, tr("Po&wer function and decision chart"));
     // Figures and the simulation are computed when their page is first shown in a visit.
     connect(PageControl, &QTabWidget::currentChanged, this, [this](int index) {
         if (!analyte_) return;
@@ -141,13 +142,13 @@ TWinShowLimits::TWinShowLimits(QWidget* parent) : QDialog(parent) {
     Grid->setPalette(pal);
     PanelBottom = new QWidget(this);
     PanelBottom->setObjectName("PanelBottom");
-    CBCommonCV = new QCheckBox("&Common CV method", PanelBottom);
+    CBCommonCV = new QCheckBox(tr("&Common CV method"), PanelBottom);
     CBCommonCV->setObjectName("CBCommonCV");
-    BtOK = new QPushButton("OK", PanelBottom);
+    BtOK = new QPushButton(tr("OK"), PanelBottom);
     BtOK->setObjectName("BtOK");
-    BtCancel = new QPushButton("Cancel", PanelBottom);
+    BtCancel = new QPushButton(tr("Cancel"), PanelBottom);
     BtCancel->setObjectName("BtCancel");
-    BtPrn = new QPushButton("&Print", PanelBottom);
+    BtPrn = new QPushButton(tr("&Print"), PanelBottom);
     BtPrn->setObjectName("BtPrn");
     BtCle = CreateKeyButton(PanelBottom);
     for (QPushButton* b : {BtOK, BtCancel, BtPrn}) b->resize(70, 25);
@@ -171,7 +172,7 @@ void TWinShowLimits::FormCreate() {
 
 int TWinShowLimits::Execute(TAnalyte* analyte) {
     if (!analyte) {
-        ShowMessageBox(mkError, mbYes, "No analyte.");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("No analyte.")));
         return QDialog::Rejected;
     }
     analyte_ = analyte;

@@ -8,6 +8,7 @@
 #include <QTabWidget>
 #include <algorithm>
 
+#include "UMessages.h"
 #include "UOperations.h"
 #include "UPrintJob.h"
 #include "UQualityCharts.h"
@@ -92,26 +93,26 @@ void PrintZScores(TPrintCanvas& canvas, const TAnalyte& a, const TZView& v, int 
 TWinZScores::TWinZScores(QWidget* parent) : QDialog(parent) {
     setObjectName("WinZScores");
     setFixedSize(780, 540);
-    auto* from = new QLabel("&From", this);
+    auto* from = new QLabel(tr("&From"), this);
     from->setGeometry(8, 10, 34, 16);
     DateFrom = new TDatePicker(this);
     DateFrom->setObjectName("DateFrom");
     DateFrom->setGeometry(44, 7, 110, 22);
     from->setBuddy(DateFrom);
-    auto* to = new QLabel("&to", this);
+    auto* to = new QLabel(tr("&to"), this);
     to->setGeometry(162, 10, 16, 16);
     DateTo = new TDatePicker(this);
     DateTo->setObjectName("DateTo");
     DateTo->setGeometry(180, 7, 110, 22);
     to->setBuddy(DateTo);
     for (TDatePicker* d : {DateFrom, DateTo}) d->setDisplayFormat(DatePickerFormat());
-    auto* youden = new QLabel("&Youden plot of", this);
+    auto* youden = new QLabel(tr("&Youden plot of"), this);
     youden->setGeometry(330, 10, 90, 16);
     CBLevelA = new QComboBox(this);
     CBLevelA->setObjectName("CBLevelA");
     CBLevelA->setGeometry(422, 7, 80, 22);
     youden->setBuddy(CBLevelA);
-    auto* against = new QLabel("against", this);
+    auto* against = new QLabel(tr("against"), this);
     against->setGeometry(508, 10, 50, 16);
     CBLevelB = new QComboBox(this);
     CBLevelB->setObjectName("CBLevelB");
@@ -131,16 +132,16 @@ TWinZScores::TWinZScores(QWidget* parent) : QDialog(parent) {
         DrawYoudenPlot(p, r, Pairs(), CBLevelA->currentIndex(), CBLevelB->currentIndex());
     });
     PBoxYouden->setObjectName("PBoxYouden");
-    PageControl->addTab(PBoxZ, "&z-score chart");
-    PageControl->addTab(PBoxYouden, "Youden p&lot");
+    PageControl->addTab(PBoxZ, tr("&z-score chart"));
+    PageControl->addTab(PBoxYouden, tr("Youden p&lot"));
     LblBasis = new QLabel(this);
     LblBasis->setObjectName("LblBasis");
     LblBasis->setGeometry(8, 456, 640, 80);
     LblBasis->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    BtPrn = new QPushButton("&Print", this);
+    BtPrn = new QPushButton(tr("&Print"), this);
     BtPrn->setObjectName("BtPrn");
     BtPrn->setGeometry(690, 470, 80, 25);
-    BtClose = new QPushButton("Close", this);
+    BtClose = new QPushButton(tr("Close"), this);
     BtClose->setObjectName("BtClose");
     BtClose->setGeometry(690, 502, 80, 25);
     BtClose->setDefault(true);
@@ -158,7 +159,7 @@ std::vector<TYoudenPoint> TWinZScores::Pairs() const {
 
 int TWinZScores::Execute(const TAnalyte* analyte, TPeriod inView) {
     if (!analyte) {
-        ShowMessageBox(mkError, mbYes, "No analyte.");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("No analyte.")));
         return QDialog::Rejected;
     }
     analyte_ = analyte;
@@ -174,8 +175,8 @@ int TWinZScores::Execute(const TAnalyte* analyte, TPeriod inView) {
         CBLevelA->clear();
         CBLevelB->clear();
         for (int i = 0; i < analyte->NbLevels; ++i) {
-            CBLevelA->addItem(QStringLiteral("Level %1").arg(i + 1));
-            CBLevelB->addItem(QStringLiteral("Level %1").arg(i + 1));
+            CBLevelA->addItem(tr("Level %1").arg(i + 1));
+            CBLevelB->addItem(tr("Level %1").arg(i + 1));
         }
         CBLevelA->setCurrentIndex(0);
         CBLevelB->setCurrentIndex(std::min(1, analyte->NbLevels - 1));

@@ -44,7 +44,7 @@ QString UnscrambleNotice(const char* scrambled, int key) {
 
 TWinAbout::TWinAbout(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinAbout"));
-    setWindowTitle(QStringLiteral("About Varnholt"));
+    setWindowTitle(tr("About Varnholt"));
     LblTitle = Named(new QLabel(QStringLiteral("<b>Varnholt</b>"), this), "LblTitle");
     QFont f = LblTitle->font();
     f.setPointSize(f.pointSize() + 6);
@@ -79,7 +79,7 @@ TWinAbout::~TWinAbout() {
 }
 
 bool TWinAbout::Execute(bool checkBoxEnabled) {
-    LblFolder->setText(QStringLiteral("Data folder:\n") + ToQ(ProgramFolder));
+    LblFolder->setText(tr("Data folder:\n") + ToQ(ProgramFolder));
     CBDontShow->setChecked(false);
     CBDontShow->setEnabled(checkBoxEnabled);
     exec();

@@ -20,6 +20,13 @@
 #include "UUtilitaires.h"
 
 namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UEntryFlow)
+};
+} // namespace
+
+namespace {
 int LevelsInUse(const TAnalyte& a) {
     return std::clamp(a.NbLevels, 1, MaxLevels);
 }
@@ -56,7 +63,7 @@ TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValid
         if (run.Levels[ki].State != psEmpty) any = true;
     }
     if (!any) {
-        ShowMessageBox(mkError, mbYes, "Enter data");
+        ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("Enter data")));
         out.Refused = true;
         return out;
     }
@@ -117,7 +124,7 @@ TRecallOutcome RecallQueuedRun(const TValidateRun& validate,
 
 bool ClearQueueCommand() {
     if (Fifo.Count() == 0) {
-        ShowMessageBox(mkError, mbYes, "Nothing hold in the queue.");
+        ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("Nothing hold in the queue.")));
         return false;
     }
     if (!Settings.Password.empty() && !AskPassword()) return false;
@@ -172,9 +179,9 @@ TCopyProgress* SetCopyProgress(TCopyProgress* progress) {
 
 bool BackupCommand() {
     const std::string folder = Settings.BackupFolder;
-    if (!WaitForFolder(folder) ||
-        ShowMessageBox(mkConfirmation, mbOK | mbCancel, "Confirm data backup") != mbOK) {
-        ShowMessageBox(mkError, mbYes, "Backup aborted");
+    if (!WaitForFolder(folder) || ShowMessageBox(mkConfirmation, mbOK | mbCancel,
+                                                 FromQ(TUnitTexts::tr("Confirm data backup"))) != mbOK) {
+        ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("Backup aborted")));
         return false;
     }
     TBackupChoice choice;
@@ -185,7 +192,7 @@ bool BackupCommand() {
                            "The backup in " + folder + " holds " + std::to_string(plan.RunsInBackup) +
                                " runs, the data now only " + std::to_string(plan.RunsInData) +
                                ".\rReplace the backup with less data ?") != mbOK) {
-            ShowMessageBox(mkError, mbYes, "Backup aborted");
+            ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("Backup aborted")));
             return false;
         }
         choice.ReplaceLarger = true;
@@ -196,19 +203,19 @@ bool BackupCommand() {
         out = Operations().Backup(folder, choice);
     }
     if (!ShowOutcome(out)) return false;
-    if (out.Ok()) ShowMessageBox(mkInformation, mbYes, "Backup OK");
+    if (out.Ok()) ShowMessageBox(mkInformation, mbYes, FromQ(TUnitTexts::tr("Backup OK")));
     return true;
 }
 
 bool RestoreCommand() {
     const std::string folder = Settings.BackupFolder;
     if (!WaitForFolder(folder)) {
-        ShowMessageBox(mkError, mbYes, "Restore aborted");
+        ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("Restore aborted")));
         return false;
     }
     if (!FileExists(BackupFileName(folder)) && !FileExists(OldBackupFileName(folder)) &&
         !FileExists(TempBackupFileName(folder))) {
-        ShowMessageBox(mkError, mbYes, "No backup file to restore");
+        ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("No backup file to restore")));
         return false;
     }
     // The newest complete backup: ".Sav", or what a backup killed between its renames left.
@@ -216,7 +223,7 @@ bool RestoreCommand() {
     if (ShowMessageBox(mkConfirmation, mbOK | mbCancel,
                        "Confirm data restore from diskette. The date of source file is : " +
                            ModificationDateText(source.empty() ? BackupFileName(folder) : source)) != mbOK) {
-        ShowMessageBox(mkError, mbYes, "Restore aborted");
+        ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("Restore aborted")));
         return false;
     }
     TOutcome out;
@@ -226,14 +233,14 @@ bool RestoreCommand() {
         out = Operations().Restore(folder);
     }
     if (!ShowOutcome(out)) return false;
-    ShowMessageBox(mkInformation, mbYes, "Restore OK");
+    ShowMessageBox(mkInformation, mbYes, FromQ(TUnitTexts::tr("Restore OK")));
     return true;
 }
 
 TRandomOutcome RandomGeneratorCommand(TAnalyte* current, TWinRandom& window) {
     TRandomOutcome out;
     if (!current) {
-        ShowMessageBox(mkError, mbOK, "No analyte");
+        ShowMessageBox(mkError, mbOK, FromQ(TUnitTexts::tr("No analyte")));
         return out;
     }
     if (!window.Execute(*current)) return out;

@@ -11,10 +11,18 @@
 #include "UCompatibilityDrovanta.h"
 #include "UGlobale.h"
 #include "UImport.h"
+#include "UMessages.h"
 #include "UOperations.h"
 #include "UQcError.h"
 #include "UStructures.h"
 #include "UUserPrompt.h"
+
+namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UExchangeCommands)
+};
+} // namespace
 
 namespace {
 QString exportFolder;
@@ -55,8 +63,8 @@ TExchangeChoice ChooseFile(QWidget* parent, TExchangeDialog kind, const QString&
         d.setAcceptMode(QFileDialog::AcceptOpen);
         d.setFileMode(QFileDialog::ExistingFile);
         d.setNameFilters({QStringLiteral("Text file from spreadsheet (*.txt)"),
-                          QStringLiteral("Data file of Drovanta 2 (*.dat)"),
-                          QStringLiteral("Backup file of Drovanta 2 (*.sav)")});
+                          TUnitTexts::tr("Data file of Drovanta 2 (*.dat)"),
+                          TUnitTexts::tr("Backup file of Drovanta 2 (*.sav)")});
     }
     if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return {};
     return {d.selectedFiles().first(),
@@ -93,7 +101,7 @@ TImportOutcome ImportPredecessor(const QString& file) {
 
 TImportOutcome ImportText(TAnalyte* current, TWinImport& preview, const QString& file) {
     if (!current) {
-        ShowMessageBox(mkError, mbYes, "No analyte to import data");
+        ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("No analyte to import data")));
         return TImportOutcome::Nothing;
     }
     try {
@@ -101,7 +109,7 @@ TImportOutcome ImportText(TAnalyte* current, TWinImport& preview, const QString&
         const std::string text = ReadWholeFile(FileSystemPath(file));
         preview.PreviewText(*current, text);
     } catch (const EQcError&) {
-        ShowMessageBox(mkError, mbYes, "Bad file format");
+        ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("Bad file format")));
         return TImportOutcome::Nothing;
     }
     return preview.Execute() ? TImportOutcome::PointsAdded : TImportOutcome::Nothing;
@@ -128,7 +136,7 @@ void ResetExchangeDialogFolders() {
 
 bool ExchangeExport(QWidget* parent, const TAnalyte* current) {
     if (!current) {
-        ShowMessageBox(mkError, mbOK, "No analyte");
+        ShowMessageBox(mkError, mbOK, FromQ(TUnitTexts::tr("No analyte")));
         return false;
     }
     const TExchangeChoice choice = ChooseFile(parent, TExchangeDialog::Save, ExportDialogFolder());
@@ -168,13 +176,13 @@ void ExchangeCopy(const TAnalyte* current) {
 
 bool ExchangePaste(TAnalyte* current, TWinImport& preview) {
     if (!current) {
-        ShowMessageBox(mkError, mbYes, "No analyte to paste");
+        ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("No analyte to paste")));
         return false;
     }
     try {
         preview.PreviewClipboard(*current);
     } catch (const EQcError&) {
-        ShowMessageBox(mkError, mbYes, "Bad clipboard format");
+        ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("Bad clipboard format")));
         return false;
     }
     return preview.Execute();

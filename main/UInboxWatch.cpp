@@ -29,10 +29,10 @@ TInboxWatch::TInboxWatch(TWinMain* main) : QObject(main), main_(main) {
     bar->insertWidget(bar->indexOf(main->ShapeFifo) + 1, BtInbox);
     connect(BtInbox, &QToolButton::clicked, this, &TInboxWatch::MnuInboxMappingClick);
 
-    QAction* mapping = main->MnuParameters->addAction(QStringLiteral("&Instrument mapping"));
+    QAction* mapping = main->MnuParameters->addAction(tr("&Instrument mapping"));
     mapping->setObjectName(QStringLiteral("MnuInboxMapping"));
     connect(mapping, &QAction::triggered, this, &TInboxWatch::MnuInboxMappingClick);
-    QAction* options = main->MnuConfiguration->addAction(QStringLiteral("&Inbox"));
+    QAction* options = main->MnuConfiguration->addAction(tr("&Inbox"));
     options->setObjectName(QStringLiteral("MnuInbox"));
     connect(options, &QAction::triggered, this, &TInboxWatch::MnuInboxClick);
 
@@ -112,11 +112,11 @@ void TInboxWatch::ReadNow() {
         if (!out.Ok())
             head += ToQ(out.Message).replace(QLatin1Char('\r'), QLatin1Char(' '));
         else
-            head += QStringLiteral("%1 run(s) to the queue, %2 stored, %3 result(s) not mapped")
+            head += tr("%1 run(s) to the queue, %2 stored, %3 result(s) not mapped")
                         .arg(report.Queued)
                         .arg(report.Accepted)
                         .arg(report.NotMapped);
-        lines.prepend(QStringLiteral("Last reading ") + head);
+        lines.prepend(tr("Last reading ") + head);
         LastReading = lines.join(QLatin1Char('\n'));
     }
     if (leaving >= FilesPerReading)
@@ -132,9 +132,8 @@ void TInboxWatch::Refresh() {
     if (folder_.empty()) return;
     const int held = Operations().HeldFromInbox();
     const int notMapped = Operations().NotMappedCount();
-    QString text =
-        LastFailed ? QStringLiteral("Inbox: unavailable") : QStringLiteral("Inbox: %1 new").arg(held);
-    if (notMapped > 0) text += QStringLiteral(", %1 not mapped").arg(notMapped);
+    QString text = LastFailed ? tr("Inbox: unavailable") : tr("Inbox: %1 new").arg(held);
+    if (notMapped > 0) text += tr(", %1 not mapped").arg(notMapped);
     // Files in failed/ wait for someone to correct and drop them again, or to remove them.
     int failed = 0;
     const QDir root(QString::fromUtf8(folder_));
@@ -144,7 +143,7 @@ void TInboxWatch::Refresh() {
         failed += static_cast<int>(QDir(root.filePath(f + QStringLiteral("/failed")))
                                        .entryList({QStringLiteral("*.reason")}, QDir::Files)
                                        .size());
-    if (failed > 0) text += QStringLiteral(", %1 failed").arg(failed);
+    if (failed > 0) text += tr(", %1 failed").arg(failed);
     BtInbox->setText(text);
     BtInbox->setProperty("held", held);
     BtInbox->setStyleSheet(LastFailed ? QStringLiteral("color: red") : QString());

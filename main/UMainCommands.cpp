@@ -32,9 +32,16 @@
 #include "UValidCQ.h"
 
 namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UMainCommands)
+};
+} // namespace
+
+namespace {
 bool NoAnalyte(unsigned button) {
     if (CurrentAnalyte) return false;
-    ShowMessageBox(mkError, button, "No analyte.");
+    ShowMessageBox(mkError, button, FromQ(TUnitTexts::tr("No analyte.")));
     return true;
 }
 } // namespace
@@ -169,7 +176,7 @@ void TWinMain::BtDataClick() {
 
 void TWinMain::BtPrnGraphClick() {
     if (!CurrentAnalyte || CurrentAnalyte->Count() == 0) {
-        ShowMessageBox(mkError, mbYes, "Nothing to print");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Nothing to print")));
         return;
     }
     CreateChildWindows();

@@ -18,6 +18,13 @@
 #include "UUtilitaires.h"
 
 namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UMainPages)
+};
+} // namespace
+
+namespace {
 bool ReadsBackAs(std::string text, long double value) {
     try {
         return ReadRealText(text, false) == value;
@@ -123,11 +130,11 @@ void TWinMain::buildPageContents(QWidget* page, int tag) {
     });
     if (tag != ptLock) return;
 
-    (new QLabel(QStringLiteral("From"), page))->setGeometry(8, 30, 30, 18);
+    (new QLabel(tr("From"), page))->setGeometry(8, 30, 30, 18);
     PanelFirstDate = DatePanel(page, "PanelFirstDate", 44, 30);
     (new QLabel(QStringLiteral("to"), page))->setGeometry(8, 52, 30, 18);
     PanelLastDate = DatePanel(page, "PanelLastDate", 44, 52);
-    auto* title = new QLabel(QStringLiteral("Partial statistics for the interval"), page);
+    auto* title = new QLabel(tr("Partial statistics for the interval"), page);
     title->setObjectName(QStringLiteral("LblPartialStats"));
     title->setGeometry(4, 78, 184, 16);
 
@@ -160,16 +167,16 @@ void ShowLockState(TGBLockedParam* g, const TAnalyte& a, int k) {
     switch (a.LimitMode[idx]) {
     case lmLocked:
         g->BtUnLock->setEnabled(true);
-        g->SetState(QStringLiteral("Locked from ") + PointDate(a, a.LockFirst[idx]) + QStringLiteral(" to ") +
+        g->SetState(TUnitTexts::tr("Locked from ") + PointDate(a, a.LockFirst[idx]) + TUnitTexts::tr(" to ") +
                     PointDate(a, a.LockLast[idx]));
         break;
     case lmFixed:
         g->BtUnLock->setEnabled(false);
-        g->SetState(QStringLiteral("Fixed limits"));
+        g->SetState(TUnitTexts::tr("Fixed limits"));
         break;
     default:
         g->BtUnLock->setEnabled(false);
-        g->SetState(QStringLiteral("Mobile limits"));
+        g->SetState(TUnitTexts::tr("Mobile limits"));
         break;
     }
 }
@@ -342,8 +349,8 @@ bool TWinMain::LimitsChangedOnPage() const {
 // ---------------------------------------------------------------- erase page
 
 namespace {
-const QString EraseCaption = QStringLiteral("Erase/archive data");
-const QString UneraseCaption = QStringLiteral("Un-erase data");
+const QString EraseCaption = TUnitTexts::tr("Erase/archive data");
+const QString UneraseCaption = TUnitTexts::tr("Un-erase data");
 
 bool HasValues(const TAnalyte& a, int k) {
     const LevelStats& s = a.AllStats[static_cast<size_t>(k)];
@@ -379,7 +386,7 @@ void TWinMain::EraseToggleClick(int level) {
     if (!CurrentAnalyte || level < 0 || level >= CurrentAnalyte->NbLevels) return;
     auto k = static_cast<size_t>(level);
     if (!HasValues(*CurrentAnalyte, level)) {
-        ShowMessageBox(mkError, mbYes, "Nothing to archive");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Nothing to archive")));
         return;
     }
     QPushButton* b = GBArchi[k]->BtArchi;
@@ -395,7 +402,7 @@ void TWinMain::BtValidEraseClick() {
     int count = 0;
     for (int k = 0; k < a.NbLevels; ++k) count += EraseMarks[static_cast<size_t>(k)] ? 1 : 0;
     if (count == 0) {
-        ShowMessageBox(mkError, mbYes, "Nothing to erase");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Nothing to erase")));
         return;
     }
     if (ShowMessageBox(mkConfirmation, mbOK | mbCancel,

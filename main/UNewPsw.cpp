@@ -22,7 +22,7 @@ template <class T> T* Named(T* w, const char* name) {
 
 TWinNewPsw::TWinNewPsw(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinNewPsw"));
-    setWindowTitle(QStringLiteral("Change password"));
+    setWindowTitle(tr("Change password"));
     Label1 = Named(new QLabel(QStringLiteral("&Old password"), this), "Label1");
     Label2 = Named(new QLabel(QStringLiteral("&New password"), this), "Label2");
     Label4 = Named(new QLabel(QStringLiteral("&Confirm password"), this), "Label4");

@@ -41,7 +41,7 @@ QStringList RemovableMediaFolders(const QString& mountTable) {
 
 TWinOptions::TWinOptions(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinOptions"));
-    setWindowTitle(QStringLiteral("Backup / restore options"));
+    setWindowTitle(tr("Backup / restore options"));
     Label2 = Named(new QLabel(QStringLiteral("&Interval between backups"), this), "Label2");
     EditDelay = Named(new QLineEdit(this), "EditDelay");
     EditDelay->setMaxLength(3);
@@ -53,7 +53,7 @@ TWinOptions::TWinOptions(QWidget* parent) : QDialog(parent) {
     CBDrive->setMinimumWidth(240);
     Label1->setBuddy(CBDrive);
     BtBrowse = Named(new QPushButton(QStringLiteral("..."), this), "BtBrowse");
-    BtBrowse->setToolTip(QStringLiteral("Choose the backup folder"));
+    BtBrowse->setToolTip(tr("Choose the backup folder"));
     BtOK = Named(new QPushButton(QStringLiteral("OK"), this), "BtOK");
     BtOK->setDefault(true);
     BtCancel = Named(new QPushButton(QStringLiteral("Cancel"), this), "BtCancel");
@@ -115,7 +115,6 @@ void TWinOptions::BtUndoClick() {
 }
 
 void TWinOptions::BtBrowseClick() {
-    QString folder =
-        AskExistingFolder(this, QStringLiteral("Backup / restore folder"), CBDrive->currentText());
+    QString folder = AskExistingFolder(this, tr("Backup / restore folder"), CBDrive->currentText());
     if (!folder.isEmpty()) CBDrive->setEditText(folder);
 }

@@ -145,13 +145,13 @@ void PrintSummary(TPrintCanvas& canvas, const TAnalyte& a, const TSummary& s) {
 TWinMonthlySummary::TWinMonthlySummary(QWidget* parent) : QDialog(parent) {
     setObjectName("WinMonthlySummary");
     setFixedSize(780, 520);
-    auto* from = new QLabel("&From", this);
+    auto* from = new QLabel(tr("&From"), this);
     from->setGeometry(8, 10, 34, 16);
     DateFrom = new TDatePicker(this);
     DateFrom->setObjectName("DateFrom");
     DateFrom->setGeometry(44, 7, 100, 22);
     from->setBuddy(DateFrom);
-    auto* to = new QLabel("&to", this);
+    auto* to = new QLabel(tr("&to"), this);
     to->setGeometry(152, 10, 16, 16);
     DateTo = new TDatePicker(this);
     DateTo->setObjectName("DateTo");
@@ -174,13 +174,13 @@ TWinMonthlySummary::TWinMonthlySummary(QWidget* parent) : QDialog(parent) {
     const int widths[cCount] = {112, 36, 32, 62, 62, 48, 50, 52, 58, 50, 60, 120};
     for (int c = 0; c < cCount; ++c) Grid->setColumnWidth(c, widths[c]);
     Grid->horizontalHeader()->setStretchLastSection(true);
-    BtPrn = new QPushButton("&Print", this);
+    BtPrn = new QPushButton(tr("&Print"), this);
     BtPrn->setObjectName("BtPrn");
     BtPrn->setGeometry(470, 486, 90, 25);
-    BtExport = new QPushButton("&Export CSV...", this);
+    BtExport = new QPushButton(tr("&Export CSV..."), this);
     BtExport->setObjectName("BtExport");
     BtExport->setGeometry(570, 486, 100, 25);
-    BtClose = new QPushButton("Close", this);
+    BtClose = new QPushButton(tr("Close"), this);
     BtClose->setObjectName("BtClose");
     BtClose->setGeometry(680, 486, 90, 25);
     BtClose->setDefault(true);
@@ -201,7 +201,7 @@ TMonth TWinMonthlySummary::To() const {
 
 int TWinMonthlySummary::Execute(const TAnalyte* analyte) {
     if (!analyte) {
-        ShowMessageBox(mkError, mbYes, "No analyte.");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("No analyte.")));
         return QDialog::Rejected;
     }
     analyte_ = analyte;
@@ -239,7 +239,7 @@ void TWinMonthlySummary::Refill() {
     LblGoal->setText(g.TEa ? ToQString("TEa " + FormatFixed(*g.TEa, 12, 2) +
                                        (g.TEaKind == teaUnit ? " " + g.TEaUnit : std::string(" %")) +
                                        "; Sigma marked * has no target (bias taken as 0)")
-                           : QStringLiteral("No quality goal: no Sigma (set one in Parameters > Analytes)"));
+                           : tr("No quality goal: no Sigma (set one in Parameters > Analytes)"));
     const auto rows = SummaryRows(a, summary_);
     Grid->setRowCount(static_cast<int>(rows.size()));
     const int cumulative = static_cast<int>(rows.size() - summary_.Cumulative.size());

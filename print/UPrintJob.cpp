@@ -1,6 +1,7 @@
 // The one print job of every printout: a preview, then the print dialog (printer, copies, pages, paper)
 // or a PDF file, with the last choices remembered.
 #include "UPrintJob.h"
+#include <QCoreApplication>
 
 #include <QBuffer>
 #include <QDialog>
@@ -32,8 +33,16 @@
 #include "UAtomicFile.h"
 #include "UCodePage.h"
 #include "UGlobale.h"
+#include "UMessages.h"
 #include "UQcError.h"
 #include "UUserPrompt.h"
+
+namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UPrintJob)
+};
+} // namespace
 
 namespace {
 
@@ -173,7 +182,7 @@ QStringList QueueOptions(const TPrintChoice& c) {
     const bool portrait = c.Page.orientation() == QPageLayout::Portrait;
     switch (static_cast<QPrinter::DuplexMode>(c.Duplex)) {
     case QPrinter::DuplexNone:
-        o << QStringLiteral("sides") << QStringLiteral("one-sided");
+        o << QStringLiteral("sides") << TUnitTexts::tr("one-sided");
         break;
     case QPrinter::DuplexAuto:
         o << QStringLiteral("sides")
@@ -194,11 +203,12 @@ QStringList QueueOptions(const TPrintChoice& c) {
 
 // The pages as they will come out, then the print dialog, a PDF file, or cancel.
 class TWinPrintPreview : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TWinPrintPreview)
 public:
     enum TChoice { None, PrintDialog, SavePdf };
 
     TWinPrintPreview(QWidget* parent, QPrinter& printer, const TPrintDrawer& draw) : QDialog(parent) {
-        setWindowTitle("Print preview");
+        setWindowTitle(tr("Print preview"));
         setObjectName("WinPrintPreview");
         Preview = new QPrintPreviewWidget(&printer, this);
         Preview->setObjectName("Preview");
@@ -209,21 +219,21 @@ public:
             draw(canvas);
         });
         auto* tools = new QToolBar(this);
-        tools->addAction("Fit width", Preview, &QPrintPreviewWidget::fitToWidth);
-        tools->addAction("Whole page", Preview, &QPrintPreviewWidget::fitInView);
-        tools->addAction("Zoom in", Preview, [this] { Preview->zoomIn(); });
-        tools->addAction("Zoom out", Preview, [this] { Preview->zoomOut(); });
+        tools->addAction(tr("Fit width"), Preview, &QPrintPreviewWidget::fitToWidth);
+        tools->addAction(tr("Whole page"), Preview, &QPrintPreviewWidget::fitInView);
+        tools->addAction(tr("Zoom in"), Preview, [this] { Preview->zoomIn(); });
+        tools->addAction(tr("Zoom out"), Preview, [this] { Preview->zoomOut(); });
         tools->addSeparator();
-        tools->addAction("Previous page", Preview,
+        tools->addAction(tr("Previous page"), Preview,
                          [this] { Preview->setCurrentPage(Preview->currentPage() - 1); });
-        tools->addAction("Next page", Preview,
+        tools->addAction(tr("Next page"), Preview,
                          [this] { Preview->setCurrentPage(Preview->currentPage() + 1); });
         LblPrinter = new QLabel(this);
         LblPrinter->setObjectName("LblPrinter");
         auto* buttons = new QDialogButtonBox(this);
         BtPrint = buttons->addButton("&Print...", QDialogButtonBox::AcceptRole);
         BtPrint->setObjectName("BtPrint");
-        BtPrint->setToolTip("Choose the printer, the copies, the pages and the paper");
+        BtPrint->setToolTip(tr("Choose the printer, the copies, the pages and the paper"));
         BtSavePdf = buttons->addButton("&Save as PDF...", QDialogButtonBox::AcceptRole);
         BtSavePdf->setObjectName("BtSavePdf");
         buttons->addButton(QDialogButtonBox::Cancel);
@@ -244,8 +254,8 @@ public:
     void ShowPrinter(const QPrinter& printer) {
         const QString paper = printer.pageLayout().pageSize().name();
         LblPrinter->setText(printer.outputFormat() == QPrinter::PdfFormat
-                                ? QStringLiteral("PDF file, %1").arg(paper)
-                                : QStringLiteral("Printer %1, %2").arg(printer.printerName(), paper));
+                                ? tr("PDF file, %1").arg(paper)
+                                : tr("Printer %1, %2").arg(printer.printerName(), paper));
     }
 
     TChoice Choice = None;
@@ -284,7 +294,7 @@ std::optional<TPrintChoice> RunPrintDialog(QWidget* parent, QPrinter& printer, i
 void PrintOn(const TPrintChoice& c, const TPrintJobSpec& job, const TPrintDrawer& draw) {
     if (c.Printer.isEmpty()) {
         QString path = c.File;
-        if (path.isEmpty()) throw EQcError("No file was named for the PDF printout.");
+        if (path.isEmpty()) throw EQcError(FromQ(TUnitTexts::tr("No file was named for the PDF printout.")));
         if (QFileInfo(path).suffix().isEmpty()) path += ".pdf";
         const QByteArray pdf = TPrintJob::RenderPdf(job, draw, c.Page, c.Pages);
         try {
@@ -379,7 +389,7 @@ QByteArray TPrintJob::RenderPdf(const TPrintJobSpec& job, const TPrintDrawer& dr
         writer.setTitle(JobName(job));
         writer.setCreator("Varnholt");
         QPainter painter;
-        if (!painter.begin(&writer)) throw EQcError("The printout could not be started.");
+        if (!painter.begin(&writer)) throw EQcError(FromQ(tr("The printout could not be started.")));
         painter.setRenderHint(QPainter::Antialiasing, false);
         TPrintCanvas canvas(writer, painter, range);
         draw(canvas);
@@ -498,7 +508,7 @@ QString SubmitToPrintQueue(const TPrintSubmission& job) {
     }
     cupsFreeOptions(count, options);
     if (!refused.isEmpty() || id > 0) return refused;
-    return QStringLiteral("the print system gave no reason");
+    return TUnitTexts::tr("the print system gave no reason");
 }
 
 QDate QDateOf(TDateTime dt) {

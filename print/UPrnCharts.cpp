@@ -1,5 +1,6 @@
 // The chart printout: the Levey-Jennings charts of an interval in stretches of 31 points, with statistics.
 #include "UPrnCharts.h"
+#include <QCoreApplication>
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -16,6 +17,7 @@
 #include "UDataLoadSave.h"
 #include "UDrawChart.h"
 #include "UGlobale.h"
+#include "UMessages.h"
 #include "UOperations.h"
 #include "UPrintJob.h"
 #include "UPrnData.h"
@@ -57,6 +59,7 @@ int LineUnit(const QPaintDevice* device) {
 }
 
 class TChartPrinter {
+    Q_DECLARE_TR_FUNCTIONS(TChartPrinter)
 public:
     TChartPrinter(TPrintCanvas& canvas, const TAnalyte& a, const TChartPrintOptions& o)
         : canvas_(canvas), p_(canvas.Painter()), a_(a), o_(o), unit_(LineUnit(p_.device())) {}
@@ -348,7 +351,7 @@ private:
             TextOut(p_, x, y, QString::fromLatin1(text), alLeft, Qt::white);
             x += QFontMetrics(p_.font(), p_.device()).horizontalAdvance(QString::fromLatin1(text)) + 3 * avg_;
         };
-        TextOut(p_, x, y, QStringLiteral("Legend:"), alLeft, Qt::white);
+        TextOut(p_, x, y, tr("Legend:"), alLeft, Qt::white);
         x += 8 * avg_;
         const QColor ink = colour ? Navy : QColor(Qt::black);
         p_.setPen(QPen(ink, 1));
@@ -372,7 +375,7 @@ private:
         label("locked interval");
         p_.fillRect(QRect(x, mid - h_ / 4, sym, h_ / 2), colour ? Lime : QColor(128, 128, 128));
         label("reviewed and signed");
-        TextOut(p_, x, y, QStringLiteral("1:3s  rule broken"), alLeft, Qt::white);
+        TextOut(p_, x, y, tr("1:3s  rule broken"), alLeft, Qt::white);
     }
 
     void PrintChartStatistics(int first, int last, int y) {
@@ -498,13 +501,13 @@ TWinPrnCharts::TWinPrnCharts(QWidget* parent) : QDialog(parent) {
     Panel1->setFrameShape(QFrame::StyledPanel);
     Panel1->setFixedSize(300, 270);
 
-    auto* lbl1 = new QLabel("&First date", Panel1);
+    auto* lbl1 = new QLabel(tr("&First date"), Panel1);
     lbl1->setGeometry(30, 18, 100, 20);
     DatePicker1 = new TDatePicker(Panel1);
     DatePicker1->setObjectName("DatePicker1");
     DatePicker1->setGeometry(140, 16, 130, 24);
     lbl1->setBuddy(DatePicker1);
-    auto* lbl2 = new QLabel("&Last date", Panel1);
+    auto* lbl2 = new QLabel(tr("&Last date"), Panel1);
     lbl2->setGeometry(30, 52, 100, 20);
     DatePicker2 = new TDatePicker(Panel1);
     DatePicker2->setObjectName("DatePicker2");
@@ -514,7 +517,7 @@ TWinPrnCharts::TWinPrnCharts(QWidget* parent) : QDialog(parent) {
         d->setCalendarPopup(true);
         connect(d, &QDateEdit::dateChanged, this, &TWinPrnCharts::CountNbPoints);
     }
-    auto* lbl3 = new QLabel("Points to print", Panel1);
+    auto* lbl3 = new QLabel(tr("Points to print"), Panel1);
     lbl3->setGeometry(30, 88, 100, 20);
     PanelNbPoints = new QLabel("0", Panel1);
     PanelNbPoints->setObjectName("PanelNbPoints");
@@ -522,21 +525,21 @@ TWinPrnCharts::TWinPrnCharts(QWidget* parent) : QDialog(parent) {
     PanelNbPoints->setFrameShadow(QFrame::Sunken);
     PanelNbPoints->setAlignment(Qt::AlignCenter);
     PanelNbPoints->setGeometry(140, 86, 70, 24);
-    auto* lbl4 = new QLabel("QC levels to print", Panel1);
+    auto* lbl4 = new QLabel(tr("QC levels to print"), Panel1);
     lbl4->setGeometry(30, 118, 200, 20);
     FormCreate();
-    CBStat = new QCheckBox("Print &statistics", Panel1);
+    CBStat = new QCheckBox(tr("Print &statistics"), Panel1);
     CBStat->setObjectName("CBStat");
     CBStat->setGeometry(30, 140 + 24 * 3 + 6, 240, 22);
-    CBColor = new QCheckBox("&Color printer", Panel1);
+    CBColor = new QCheckBox(tr("&Color printer"), Panel1);
     CBColor->setObjectName("CBColor");
     CBColor->setGeometry(30, 140 + 24 * 4 + 6, 240, 22);
     connect(CBColor, &QCheckBox::clicked, this, &TWinPrnCharts::CBColorClick);
 
-    BtPrint = new QPushButton("&Print", this);
+    BtPrint = new QPushButton(tr("&Print"), this);
     BtPrint->setObjectName("BtPrint");
     BtPrint->setDefault(true);
-    BtCancel = new QPushButton("Cancel", this);
+    BtCancel = new QPushButton(tr("Cancel"), this);
     BtCancel->setObjectName("BtCancel");
     connect(BtPrint, &QPushButton::clicked, this, &TWinPrnCharts::BtPrintClick);
     connect(BtCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -565,7 +568,7 @@ void TWinPrnCharts::FormCreate() {
 
 bool TWinPrnCharts::Execute(TAnalyte& analyte) {
     if (analyte.Count() == 0) {
-        ShowMessageBox(mkError, mbYes, "Nothing to print");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Nothing to print")));
         return false;
     }
     analyte_ = &analyte;
@@ -626,7 +629,7 @@ void TWinPrnCharts::BtPrintClick() {
         checked += o.Levels[k] ? 1 : 0;
     }
     if (!analyte_ || analyte_->Count() == 0 || checked == 0) {
-        ShowMessageBox(mkError, mbYes, "Nothing to print");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Nothing to print")));
         accept();
         return;
     }

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "UDataLoadSave.h"
+#include "UMessages.h"
 #include "UPrintJob.h"
 #include "UPrnReview.h"
 #include "UUserPrompt.h"
@@ -132,9 +133,9 @@ TWinPrnData::TWinPrnData(QWidget* parent) : QDialog(parent) {
     }
     DatePicker1->setObjectName("DatePicker1");
     DatePicker2->setObjectName("DatePicker2");
-    auto* lbl1 = new QLabel("&First date", this);
+    auto* lbl1 = new QLabel(tr("&First date"), this);
     lbl1->setBuddy(DatePicker1);
-    auto* lbl2 = new QLabel("&Last date", this);
+    auto* lbl2 = new QLabel(tr("&Last date"), this);
     lbl2->setBuddy(DatePicker2);
     PanelNbLines = new QLabel("0", this);
     PanelNbLines->setObjectName("PanelNbLines");
@@ -142,11 +143,11 @@ TWinPrnData::TWinPrnData(QWidget* parent) : QDialog(parent) {
     PanelNbLines->setFrameShadow(QFrame::Sunken);
     PanelNbLines->setAlignment(Qt::AlignCenter);
     PanelNbLines->setMinimumWidth(60);
-    CBPrnStats = new QCheckBox("Print &statistics", this);
+    CBPrnStats = new QCheckBox(tr("Print &statistics"), this);
     CBPrnStats->setObjectName("CBPrnStats");
-    BtPrint = new QPushButton("&Print", this);
+    BtPrint = new QPushButton(tr("&Print"), this);
     BtPrint->setObjectName("BtPrint");
-    BtCancel = new QPushButton("Cancel", this);
+    BtCancel = new QPushButton(tr("Cancel"), this);
     BtCancel->setObjectName("BtCancel");
     connect(BtPrint, &QPushButton::clicked, this, &TWinPrnData::BtPrintClick);
     connect(BtCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -156,7 +157,7 @@ TWinPrnData::TWinPrnData(QWidget* parent) : QDialog(parent) {
     grid->addWidget(DatePicker1, 0, 1);
     grid->addWidget(lbl2, 1, 0);
     grid->addWidget(DatePicker2, 1, 1);
-    grid->addWidget(new QLabel("Lines to print", this), 2, 0);
+    grid->addWidget(new QLabel(tr("Lines to print"), this), 2, 0);
     grid->addWidget(PanelNbLines, 2, 1);
     grid->addWidget(CBPrnStats, 3, 0, 1, 2);
     auto* buttons = new QHBoxLayout;
@@ -168,7 +169,7 @@ TWinPrnData::TWinPrnData(QWidget* parent) : QDialog(parent) {
 
 int TWinPrnData::Execute(TAnalyte* analyte) {
     if (!analyte || analyte->Count() == 0) {
-        ShowMessageBox(mkError, mbYes, "Nothing to print");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Nothing to print")));
         return QDialog::Rejected;
     }
     analyte_ = analyte;
@@ -202,7 +203,7 @@ void TWinPrnData::BtPrintClick() {
     DatePicker1->interpretText();
     CountNbLines();
     if (!analyte_ || PanelNbLines->text() == "0") {
-        ShowMessageBox(mkError, mbYes, "Nothing to print");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Nothing to print")));
         return;
     }
     const TAnalyte& a = *analyte_;

@@ -11,6 +11,7 @@
 
 #include "UDataLoadSave.h"
 #include "UGlobale.h"
+#include "UMessages.h"
 #include "UOperations.h"
 #include "UQcError.h"
 #include "URefCommon.h"
@@ -30,7 +31,7 @@ std::string CleanField(const QString& text) {
 
 TWinDefSerum::TWinDefSerum(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinDefSerum"));
-    setWindowTitle(QStringLiteral("Definition of control materials"));
+    setWindowTitle(tr("Definition of control materials"));
     setFixedSize(600, 400);
 
     auto label = [this](const QString& text, int x, int y, int w) {
@@ -43,7 +44,7 @@ TWinDefSerum::TWinDefSerum(QWidget* parent) : QDialog(parent) {
         b->setGeometry(x, y, w, 26);
     };
 
-    label(QStringLiteral("List of registered control materials"), 10, 8, 260);
+    label(tr("List of registered control materials"), 10, 8, 260);
     LBSerum = MakeTabList(this, "LBSerum", {130});
     LBSerum->setGeometry(10, 26, 260, 320);
     LBSerum->installEventFilter(this);
@@ -53,30 +54,30 @@ TWinDefSerum::TWinDefSerum(QWidget* parent) : QDialog(parent) {
     });
 
     const int ex = 290;
-    label(QStringLiteral("Name"), ex, 8, 60);
+    label(tr("Name"), ex, 8, 60);
     EditNom = new QLineEdit(this);
     EditNom->setObjectName(QStringLiteral("EditNom"));
     EditNom->setMaxLength(15);
     EditNom->setGeometry(ex, 26, 130, 22);
-    label(QStringLiteral("(15 characters max)"), ex + 135, 29, 150);
-    label(QStringLiteral("Lot"), ex, 54, 60);
+    label(tr("(15 characters max)"), ex + 135, 29, 150);
+    label(tr("Lot"), ex, 54, 60);
     EditLot = new QLineEdit(this);
     EditLot->setObjectName(QStringLiteral("EditLot"));
     EditLot->setMaxLength(10);
     EditLot->setGeometry(ex, 72, 100, 22);
-    label(QStringLiteral("(10 characters max)"), ex + 135, 75, 150);
+    label(tr("(10 characters max)"), ex + 135, 75, 150);
 
-    button(BtAjouter, "BtAjouter", QStringLiteral("&Add to list"), ex, 110, 290);
-    button(BtReplace, "BtReplace", QStringLiteral("&Change only the definition of materials"), ex, 140, 290);
-    button(BtErase, "BtErase", QStringLiteral("Change and &erase former data"), ex, 170, 290);
-    button(BtClear, "BtClear", QStringLiteral("&Clear fields"), ex, 200, 140);
-    button(BtSupprimer, "BtSupprimer", QStringLiteral("&Delete material"), ex + 150, 200, 140);
-    button(BtUsedIn, "BtUsedIn", QStringLiteral("&Material used by"), ex, 230, 140);
+    button(BtAjouter, "BtAjouter", tr("&Add to list"), ex, 110, 290);
+    button(BtReplace, "BtReplace", tr("&Change only the definition of materials"), ex, 140, 290);
+    button(BtErase, "BtErase", tr("Change and &erase former data"), ex, 170, 290);
+    button(BtClear, "BtClear", tr("&Clear fields"), ex, 200, 140);
+    button(BtSupprimer, "BtSupprimer", tr("&Delete material"), ex + 150, 200, 140);
+    button(BtUsedIn, "BtUsedIn", tr("&Material used by"), ex, 230, 140);
     BtCle = MakeKeyButton(this);
     BtCle->setGeometry(ex + 250, 168, 40, 30);
-    button(BtDefaire, "BtDefaire", QStringLiteral("&Undo"), 280, 360, 90);
+    button(BtDefaire, "BtDefaire", tr("&Undo"), 280, 360, 90);
     button(BtOK, "BtOK", QStringLiteral("OK"), 390, 360, 90);
-    button(BitBtn1, "BitBtn1", QStringLiteral("Cancel"), 495, 360, 90);
+    button(BitBtn1, "BitBtn1", tr("Cancel"), 495, 360, 90);
     BtOK->setDefault(true);
 
     connect(BtAjouter, &QPushButton::clicked, this, &TWinDefSerum::BtAjouterClick);
@@ -175,7 +176,7 @@ void TWinDefSerum::BtAjouterClick() {
 bool TWinDefSerum::LineToChange(int& row, QString& line) {
     row = SelectedRow(LBSerum);
     if (row < 0) {
-        ShowMessageBox(mkError, mbOK, "Select the line to replace");
+        ShowMessageBox(mkError, mbOK, FromQ(tr("Select the line to replace")));
         return false;
     }
     return BuildLine(line);
@@ -225,7 +226,7 @@ void TWinDefSerum::BtClearClick() {
 void TWinDefSerum::BtSupprimerClick() {
     const int row = SelectedRow(LBSerum);
     if (row < 0) {
-        ShowMessageBox(mkError, mbYes, "Select the control material to delete");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Select the control material to delete")));
         LBSerum->setFocus();
         return;
     }
@@ -254,7 +255,7 @@ void TWinDefSerum::BtSupprimerClick() {
 void TWinDefSerum::BtUsedInClick() {
     const int row = SelectedRow(LBSerum);
     if (row < 0) {
-        ShowMessageBox(mkError, mbYes, "Select one control material");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Select one control material")));
         return;
     }
     const int32_t id = AttachedId(LBSerum, row);

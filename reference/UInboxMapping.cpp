@@ -19,6 +19,13 @@
 #include "URefCommon.h"
 #include "UUserPrompt.h"
 
+namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UInboxMapping)
+};
+} // namespace
+
 using refui::ToCore;
 using refui::ToQt;
 
@@ -34,7 +41,7 @@ const char* const NotMappedColumns[] = {"Source", "Test",          "Control", "L
                                         "Value",  "Date and time", "File",    "Why"};
 
 QString LevelText(int level) {
-    return level > 0 ? QString::number(level) : QStringLiteral("from the file");
+    return level > 0 ? QString::number(level) : TUnitTexts::tr("from the file");
 }
 } // namespace
 
@@ -76,7 +83,7 @@ QVariant TNotMappedModel::data(const QModelIndex& index, int role) const {
     case 5:
         return ToQt(TRegional{"yyyy-MM-dd", "HH:mm", '.'}.DateTimeToText(r.DateTime));
     case 6:
-        return ToQt(w->File) + QStringLiteral(" line ") + QString::number(r.Line);
+        return ToQt(w->File) + tr(" line ") + QString::number(r.Line);
     case 7:
         return ToQt(w->Reason);
     }
@@ -95,10 +102,10 @@ QVariant TNotMappedModel::headerData(int section, Qt::Orientation orientation, i
 TWinInboxMapping::TWinInboxMapping(QWidget* parent) : QDialog(parent) {
     WinInboxMapping = this;
     setObjectName(QStringLiteral("WinInboxMapping"));
-    setWindowTitle(QStringLiteral("Results from the instruments"));
+    setWindowTitle(tr("Results from the instruments"));
     auto* grid = new QGridLayout(this);
 
-    auto* waiting = new QGroupBox(QStringLiteral("Results not mapped"), this);
+    auto* waiting = new QGroupBox(tr("Results not mapped"), this);
     auto* waitingBox = new QVBoxLayout(waiting);
     NotMapped = new TNotMappedModel(this);
     GridNotMapped = Named(new QTableView(waiting), "GridNotMapped");
@@ -113,7 +120,7 @@ TWinInboxMapping::TWinInboxMapping(QWidget* parent) : QDialog(parent) {
     waitingBox->addWidget(GridNotMapped);
     grid->addWidget(waiting, 0, 0, 1, 2);
 
-    auto* map = new QGroupBox(QStringLiteral("Map"), this);
+    auto* map = new QGroupBox(tr("Map"), this);
     auto* mapBox = new QGridLayout(map);
     EditSource = Named(new QLineEdit(map), "EditSource");
     EditCode = Named(new QLineEdit(map), "EditCode");
@@ -121,7 +128,7 @@ TWinInboxMapping::TWinInboxMapping(QWidget* parent) : QDialog(parent) {
     CBAnalyte = Named(new QComboBox(map), "CBAnalyte");
     CBLevel = Named(new QComboBox(map), "CBLevel");
     BtMap = Named(new QPushButton(QStringLiteral("&Map"), map), "BtMap");
-    BtMap->setToolTip(QStringLiteral("Store the mapping and bring in the results waiting for it"));
+    BtMap->setToolTip(tr("Store the mapping and bring in the results waiting for it"));
     const std::pair<const char*, QWidget*> fields[] = {{"&Source", EditSource},
                                                        {"&Test code", EditCode},
                                                        {"Control / &lot", EditControl},
@@ -137,12 +144,11 @@ TWinInboxMapping::TWinInboxMapping(QWidget* parent) : QDialog(parent) {
     mapBox->addWidget(BtMap, 1, column);
     grid->addWidget(map, 1, 0, 1, 2);
 
-    auto* mappings = new QGroupBox(QStringLiteral("Mappings"), this);
+    auto* mappings = new QGroupBox(tr("Mappings"), this);
     auto* mappingsBox = new QVBoxLayout(mappings);
     GridMappings = Named(new QTableWidget(0, 5, mappings), "GridMappings");
-    GridMappings->setHorizontalHeaderLabels({QStringLiteral("Source"), QStringLiteral("Test"),
-                                             QStringLiteral("Control"), QStringLiteral("Analyte"),
-                                             QStringLiteral("Level")});
+    GridMappings->setHorizontalHeaderLabels(
+        {tr("Source"), tr("Test"), tr("Control"), tr("Analyte"), tr("Level")});
     GridMappings->setEditTriggers(QAbstractItemView::NoEditTriggers);
     GridMappings->setSelectionBehavior(QAbstractItemView::SelectRows);
     GridMappings->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -155,7 +161,7 @@ TWinInboxMapping::TWinInboxMapping(QWidget* parent) : QDialog(parent) {
     mappingsBox->addWidget(BtRemove, 0, Qt::AlignLeft);
     grid->addWidget(mappings, 2, 0);
 
-    auto* options = new QGroupBox(QStringLiteral("Reading options of a source"), this);
+    auto* options = new QGroupBox(tr("Reading options of a source"), this);
     auto* optionsBox = new QVBoxLayout(options);
     CBSource = Named(new QComboBox(options), "CBSource");
     CBSource->setEditable(true);
@@ -255,9 +261,9 @@ void TWinInboxMapping::BtMapClick() {
                     ToCore(CBAnalyte->currentText()), CBLevel->currentData().toInt()};
     TInboxReport report;
     if (!ShowOutcome(Operations().MapInstrumentResults(m, &report))) return;
-    QString status = QStringLiteral("Mapped: %1 run(s) to the queue").arg(report.Queued);
-    if (report.Merged > 0) status += QStringLiteral(" (%1 completing a held run)").arg(report.Merged);
-    status += QStringLiteral(", %1 stored, %2 still not mapped").arg(report.Accepted).arg(report.NotMapped);
+    QString status = tr("Mapped: %1 run(s) to the queue").arg(report.Queued);
+    if (report.Merged > 0) status += tr(" (%1 completing a held run)").arg(report.Merged);
+    status += tr(", %1 stored, %2 still not mapped").arg(report.Accepted).arg(report.NotMapped);
     LblStatus->setText(status);
     FormActivate();
     LblStatus->setText(status);
@@ -287,6 +293,6 @@ void TWinInboxMapping::BtSaveOptionsClick() {
     }
     s.Id = ToCore(CBSource->currentText());
     if (!ShowOutcome(Operations().SetInboxSource(s))) return;
-    LblStatus->setText(QStringLiteral("Reading options of %1 saved").arg(CBSource->currentText()));
+    LblStatus->setText(tr("Reading options of %1 saved").arg(CBSource->currentText()));
     CBSourceChange();
 }

@@ -22,7 +22,7 @@
 
 TWinReview::TWinReview(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinReview"));
-    setWindowTitle(QStringLiteral("Review and sign-off"));
+    setWindowTitle(tr("Review and sign-off"));
     resize(900, 600);
     LBAnalytes = new QListWidget(this);
     LBAnalytes->setObjectName(QStringLiteral("LBAnalytes"));
@@ -32,7 +32,7 @@ TWinReview::TWinReview(QWidget* parent) : QDialog(parent) {
     DateFrom->setObjectName(QStringLiteral("DateFrom"));
     DateTo = new TDatePicker(this);
     DateTo->setObjectName(QStringLiteral("DateTo"));
-    BtShow = new QPushButton(QStringLiteral("&Show"), this);
+    BtShow = new QPushButton(tr("&Show"), this);
     BtShow->setObjectName(QStringLiteral("BtShow"));
     Report = new QPlainTextEdit(this);
     Report->setObjectName(QStringLiteral("Report"));
@@ -46,9 +46,9 @@ TWinReview::TWinReview(QWidget* parent) : QDialog(parent) {
     EditPassword = new QLineEdit(this);
     EditPassword->setObjectName(QStringLiteral("EditPassword"));
     EditPassword->setEchoMode(QLineEdit::Password);
-    BtSign = new QPushButton(QStringLiteral("Si&gn"), this);
+    BtSign = new QPushButton(tr("Si&gn"), this);
     BtSign->setObjectName(QStringLiteral("BtSign"));
-    BtClose = new QPushButton(QStringLiteral("Close"), this);
+    BtClose = new QPushButton(tr("Close"), this);
     BtClose->setObjectName(QStringLiteral("BtClose"));
     for (QPushButton* b : {BtShow, BtSign, BtClose}) b->setAutoDefault(false);
     connect(BtShow, &QPushButton::clicked, this, &TWinReview::BtShowClick);
@@ -56,17 +56,17 @@ TWinReview::TWinReview(QWidget* parent) : QDialog(parent) {
     connect(BtClose, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* left = new QVBoxLayout;
-    left->addWidget(new QLabel(QStringLiteral("Analytes"), this));
+    left->addWidget(new QLabel(tr("Analytes"), this));
     left->addWidget(LBAnalytes, 1);
-    left->addWidget(new QLabel(QStringLiteral("From"), this));
+    left->addWidget(new QLabel(tr("From"), this));
     left->addWidget(DateFrom);
-    left->addWidget(new QLabel(QStringLiteral("To"), this));
+    left->addWidget(new QLabel(tr("To"), this));
     left->addWidget(DateTo);
     left->addWidget(BtShow);
     auto* sign = new QHBoxLayout;
-    sign->addWidget(new QLabel(QStringLiteral("Reviewer"), this));
+    sign->addWidget(new QLabel(tr("Reviewer"), this));
     sign->addWidget(CBReviewer);
-    sign->addWidget(new QLabel(QStringLiteral("Password"), this));
+    sign->addWidget(new QLabel(tr("Password"), this));
     sign->addWidget(EditPassword);
     sign->addWidget(BtSign);
     sign->addStretch();
@@ -122,14 +122,14 @@ void TWinReview::BtShowClick() {
         for (const std::string& l : s.Lines) lines << ToQ(l);
         lines << QString();
     }
-    if (lines.isEmpty()) lines << QStringLiteral("Choose one or more analytes.");
+    if (lines.isEmpty()) lines << tr("Choose one or more analytes.");
     Report->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
 bool TWinReview::BtSignClick() {
     const std::vector<TAnalyte*> chosen = ChosenAnalytes();
     if (chosen.empty()) {
-        ShowMessageBox(mkError, mbYes, "No analyte.");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("No analyte.")));
         return false;
     }
     const std::string reviewer = FromQ(CBReviewer->currentText().trimmed());

@@ -22,6 +22,13 @@
 #include "UUserPrompt.h"
 
 namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UShowJournal)
+};
+} // namespace
+
+namespace {
 const char* const Columns[] = {"No.",   "Time",  "Operator", "Kind",  "Analyte",
                                "Level", "Point", "Before",   "After", "Reason"};
 constexpr int ColumnCount = 10;
@@ -51,7 +58,7 @@ std::string Field(const TJournalEntry& e, int column) {
     }
 }
 
-const QString All = QStringLiteral("(all)");
+const QString All = TUnitTexts::tr("(all)");
 } // namespace
 
 void TJournalModel::SetEntries(std::vector<TJournalEntry> entries) {
@@ -94,7 +101,7 @@ void PrintJournal(TPrintCanvas& canvas, const std::vector<TJournalEntry>& entrie
 
 TWinShowJournal::TWinShowJournal(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinShowJournal"));
-    setWindowTitle(QStringLiteral("Journal of changes"));
+    setWindowTitle(tr("Journal of changes"));
     resize(980, 560);
     auto* filters = new QGridLayout;
     auto combo = [this](const char* name) {
@@ -107,9 +114,9 @@ TWinShowJournal::TWinShowJournal(QWidget* parent) : QDialog(parent) {
     CBAnalyte = combo("CBAnalyte");
     CBKind = combo("CBKind");
     CBOperator = combo("CBOperator");
-    CBFrom = new QCheckBox(QStringLiteral("&From"), this);
+    CBFrom = new QCheckBox(tr("&From"), this);
     CBFrom->setObjectName(QStringLiteral("CBFrom"));
-    CBTo = new QCheckBox(QStringLiteral("&To"), this);
+    CBTo = new QCheckBox(tr("&To"), this);
     CBTo->setObjectName(QStringLiteral("CBTo"));
     DateFrom = new TDatePicker(this);
     DateFrom->setObjectName(QStringLiteral("DateFrom"));
@@ -118,11 +125,11 @@ TWinShowJournal::TWinShowJournal(QWidget* parent) : QDialog(parent) {
     for (QCheckBox* c : {CBFrom, CBTo}) connect(c, &QCheckBox::toggled, this, [this] { ApplyFilter(); });
     for (TDatePicker* d : {DateFrom, DateTo})
         connect(d, &QDateEdit::dateChanged, this, [this] { ApplyFilter(); });
-    filters->addWidget(new QLabel(QStringLiteral("Analyte"), this), 0, 0);
+    filters->addWidget(new QLabel(tr("Analyte"), this), 0, 0);
     filters->addWidget(CBAnalyte, 1, 0);
-    filters->addWidget(new QLabel(QStringLiteral("Kind"), this), 0, 1);
+    filters->addWidget(new QLabel(tr("Kind"), this), 0, 1);
     filters->addWidget(CBKind, 1, 1);
-    filters->addWidget(new QLabel(QStringLiteral("Operator"), this), 0, 2);
+    filters->addWidget(new QLabel(tr("Operator"), this), 0, 2);
     filters->addWidget(CBOperator, 1, 2);
     filters->addWidget(CBFrom, 0, 3);
     filters->addWidget(DateFrom, 1, 3);
@@ -149,10 +156,10 @@ TWinShowJournal::TWinShowJournal(QWidget* parent) : QDialog(parent) {
         b->setAutoDefault(false);
         return b;
     };
-    BtVerify = button("BtVerify", QStringLiteral("&Check the chain"));
-    BtExport = button("BtExport", QStringLiteral("&Export CSV"));
-    BtPrint = button("BtPrint", QStringLiteral("&Print"));
-    BtClose = button("BtClose", QStringLiteral("Close"));
+    BtVerify = button("BtVerify", tr("&Check the chain"));
+    BtExport = button("BtExport", tr("&Export CSV"));
+    BtPrint = button("BtPrint", tr("&Print"));
+    BtClose = button("BtClose", tr("Close"));
     connect(BtVerify, &QPushButton::clicked, this, &TWinShowJournal::BtVerifyClick);
     connect(BtExport, &QPushButton::clicked, this, &TWinShowJournal::BtExportClick);
     connect(BtPrint, &QPushButton::clicked, this, &TWinShowJournal::BtPrintClick);
@@ -225,7 +232,7 @@ void TWinShowJournal::ApplyFilter() {
 
 void TWinShowJournal::BtVerifyClick() {
     if (!Operations().JournalAvailable()) {
-        ShowMessageBox(mkError, mbOK, "The journal is kept in the database, which is not open.");
+        ShowMessageBox(mkError, mbOK, FromQ(tr("The journal is kept in the database, which is not open.")));
         return;
     }
     const TJournalCheck check = Operations().CheckJournal();
@@ -238,7 +245,7 @@ void TWinShowJournal::BtVerifyClick() {
 }
 
 void TWinShowJournal::BtExportClick() {
-    const QString path = AskSaveFileName(this, QStringLiteral("Export the journal"), ToQ(ProgramFolder),
+    const QString path = AskSaveFileName(this, tr("Export the journal"), ToQ(ProgramFolder),
                                          QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"));
     if (path.isEmpty()) return;
     try {
@@ -250,7 +257,7 @@ void TWinShowJournal::BtExportClick() {
 
 void TWinShowJournal::BtPrintClick() {
     if (Model->Entries().empty()) {
-        ShowMessageBox(mkError, mbYes, "Nothing to print");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Nothing to print")));
         return;
     }
     const TJournalFilter f = Filter();
@@ -263,8 +270,8 @@ void TWinShowJournal::BtPrintClick() {
     const std::string chain =
         check.Whole ? "Hash chain whole (" + std::to_string(check.Entries) + " entries)" : check.Message;
     TPrintJobSpec job;
-    job.JobTitle = QStringLiteral("Printing the journal");
-    job.FileName = TPrintJob::SafeFileName(QStringLiteral("Journal of changes"));
+    job.JobTitle = tr("Printing the journal");
+    job.FileName = TPrintJob::SafeFileName(tr("Journal of changes"));
     job.Orientation = QPageLayout::Landscape;
     const std::vector<TJournalEntry>& entries = Model->Entries();
     TPrintJob::Print(this, job, [&](TPrintCanvas& canvas) {
