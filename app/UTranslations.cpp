@@ -30,7 +30,7 @@ std::unique_ptr<QTranslator> Load(const QLocale& locale, const QString& name, co
 }
 } // namespace
 
-QString InstallTranslations(const QLocale& locale) {
+QString InstallTranslations(const QLocale& locale, const QString& folder) {
     for (auto* t : {&Program, &QtBase})
         if (*t) {
             QCoreApplication::removeTranslator(t->get());
@@ -39,7 +39,7 @@ QString InstallTranslations(const QLocale& locale) {
     SetTextTranslator(TranslateCore);
     // The languages in the user's order; English, the source texts, ends the search, so a fallback
     // language after it (LANGUAGE=en:de) is not used.
-    const QStringList folders = {QCoreApplication::applicationDirPath(),
+    const QStringList folders = {folder, QCoreApplication::applicationDirPath(),
                                  QStringLiteral(VARNHOLT_TRANSLATIONS_DIR)};
     QLocale chosen = QLocale::c();
     for (const QString& name : locale.uiLanguages()) {
@@ -55,9 +55,4 @@ QString InstallTranslations(const QLocale& locale) {
     QtBase = Load(chosen, QStringLiteral("qtbase"), {QLibraryInfo::path(QLibraryInfo::TranslationsPath)});
     if (QtBase) QCoreApplication::installTranslator(QtBase.get());
     return QLocale::languageToCode(chosen.language());
-}
-
-QString CoreTextQ(const std::string& text) {
-    const QString translated = QCoreApplication::translate("Core", text.c_str());
-    return translated == QString::fromUtf8(text) ? ToQ(text) : translated;
 }

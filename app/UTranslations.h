@@ -8,9 +8,6 @@
 // languages (LANGUAGE, LC_ALL, LC_MESSAGES, LANG for the system locale) and installs them, with the
 // translator of core's message templates. The program's is looked for next to the executable, then
 // where the package installs it. Returns the language loaded ("de", "fr"), empty when the interface
-// stays English. A second call replaces the first one's translations.
-QString InstallTranslations(const QLocale& locale = QLocale::system());
-
-// Core's English text in the windows' language (the text as it stands when it has no translation);
-// Windows-1252 bytes in, as core keeps them.
-QString CoreTextQ(const std::string& text);
+// stays English. A second call replaces the first one's translations. `folder`, when given, is looked
+// in first (tests use the build's).
+QString InstallTranslations(const QLocale& locale = QLocale::system(), const QString& folder = {});

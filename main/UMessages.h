@@ -15,6 +15,9 @@ class QLineEdit;
 // Texts of the files are 8-bit Windows-1252; these two helpers are the windows' conversion boundary.
 QString ToQ(const std::string& ansi);
 std::string FromQ(const QString& text);
+// A text of core in the windows' language: its translation in the context "Core", else the text as it
+// stands (Windows-1252 bytes in, as core keeps them).
+QString CoreTextQ(const std::string& text);
 
 // The program's prompt: a modal QMessageBox with the kind's icon and exactly the requested buttons.
 class TQtPrompt : public TUserPrompt {
