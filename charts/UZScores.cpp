@@ -15,6 +15,13 @@
 #include "UUserPrompt.h"
 
 namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UZScores)
+};
+} // namespace
+
+namespace {
 
 std::string Day(TDateTime dt) {
     return FromQString(DateText(dt));
@@ -64,7 +71,7 @@ void PrintZScores(TPrintCanvas& canvas, const TAnalyte& a, const TZView& v, int 
     int y = 0;
     const int titleHeight = QFontMetrics(p.font(), p.device()).height();
     p.drawText(QRect(0, y, W, titleHeight), Qt::AlignHCenter | Qt::AlignTop,
-               ToQString("Normalised charts of " + a.Name));
+               TUnitTexts::tr("Normalised charts of %1").arg(ToQString(a.Name)));
     y += titleHeight * 3 / 2;
     p.setFont(Arial(8));
     const int line = QFontMetrics(p.font(), p.device()).height();
@@ -164,7 +171,7 @@ int TWinZScores::Execute(const TAnalyte* analyte, TPeriod inView) {
     }
     analyte_ = analyte;
     inView_ = inView;
-    setWindowTitle(ToQString("Normalised charts of " + analyte->Name));
+    setWindowTitle(tr("Normalised charts of %1").arg(ToQString(analyte->Name)));
     {
         const QSignalBlocker b1(DateFrom), b2(DateTo), b3(CBLevelA), b4(CBLevelB);
         const int first = std::clamp(inView.First, 0, std::max(analyte->Count() - 1, 0));
@@ -205,7 +212,7 @@ void TWinZScores::BtPrnClick() {
     if (!analyte_) return;
     const TAnalyte& a = *analyte_;
     TPrintJobSpec job;
-    job.FileName = TPrintJob::SafeFileName(ToQString("Normalised charts of " + a.Name));
+    job.FileName = TPrintJob::SafeFileName(tr("Normalised charts of %1").arg(ToQString(a.Name)));
     const std::string period =
         "Points from " + Day(DayOf(DateFrom->date())) + " to " + Day(DayOf(DateTo->date()));
     const int levelA = CBLevelA->currentIndex(), levelB = CBLevelB->currentIndex();

@@ -14,7 +14,10 @@ std::string TranslatedText(const char* text) {
 }
 
 std::string FillText(const char* text, std::initializer_list<std::string> values) {
-    const std::string pattern = TranslatedText(text);
+    return Substitute(TranslatedText(text), values);
+}
+
+std::string Substitute(const std::string& pattern, std::initializer_list<std::string> values) {
     std::string out;
     out.reserve(pattern.size() + 32);
     for (std::size_t i = 0; i < pattern.size(); ++i) {

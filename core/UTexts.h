@@ -16,6 +16,9 @@ using TTextTranslator = std::string (*)(const char* text);
 void SetTextTranslator(TTextTranslator translator);
 std::string TranslatedText(const char* text);
 
+// The pattern with %1, %2, ... replaced by the values; a value is never scanned for markers.
+std::string Substitute(const std::string& pattern, std::initializer_list<std::string> values);
+
 // A message from a marked template: the template is translated first, then %1, %2, ... are replaced by
 // the values, so a translation may put them in another order. A value is never scanned for markers.
 std::string FillText(const char* text, std::initializer_list<std::string> values);

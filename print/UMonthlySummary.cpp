@@ -205,7 +205,7 @@ int TWinMonthlySummary::Execute(const TAnalyte* analyte) {
         return QDialog::Rejected;
     }
     analyte_ = analyte;
-    setWindowTitle(ToQString("Monthly summary of " + analyte->Name));
+    setWindowTitle(tr("Monthly summary of %1").arg(ToQString(analyte->Name)));
     {
         const QSignalBlocker b1(DateFrom), b2(DateTo);
         const QDate last = QDateOf(analyte->Count() > 0 ? analyte->Points.back().DateTime : Today());
@@ -263,7 +263,7 @@ void TWinMonthlySummary::BtPrnClick() {
     if (!analyte_) return;
     const TAnalyte& a = *analyte_;
     TPrintJobSpec job;
-    job.FileName = TPrintJob::SafeFileName(ToQString("Monthly summary of " + a.Name));
+    job.FileName = TPrintJob::SafeFileName(tr("Monthly summary of %1").arg(ToQString(a.Name)));
     TPrintJob::Print(this, job, [&](TPrintCanvas& canvas) { PrintSummary(canvas, a, summary_); });
 }
 

@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de">
 <context>
+    <name>Core</name>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot read %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot write %1: it is a link to a missing file</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>TChartPrinter</name>
     <message>
         <source>Legend:</source>
@@ -99,6 +114,25 @@
     <name>TProgram</name>
     <message>
         <source>Cannot read data</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TQtPrompt</name>
+    <message>
+        <source>Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Confirm</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
