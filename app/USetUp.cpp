@@ -72,7 +72,7 @@ TWinSetUp::TWinSetUp(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName(QStringLiteral("WinSetUp"));
     setWindowTitle(tr("Quality control"));
-    Panel = Named(new QLabel(QStringLiteral("Programme setup"), this), "Panel");
+    Panel = Named(new QLabel(tr("Programme setup"), this), "Panel");
     QFont bold = Panel->font();
     bold.setBold(true);
     bold.setPointSize(bold.pointSize() + 4);
@@ -85,11 +85,10 @@ TWinSetUp::TWinSetUp(QWidget* parent)
     CBShortCut = Named(new QCheckBox(tr("Create a shortcut  on the desktop for < %1 >.").arg(exeName), this),
                        "CBShortCut");
     CBStartup =
-        Named(new QCheckBox(QStringLiteral("Create an entry < Laboratory QC > in the start menu"), this),
-              "CBStartup");
+        Named(new QCheckBox(tr("Create an entry < Laboratory QC > in the start menu"), this), "CBStartup");
     BtOK = Named(new QPushButton(QStringLiteral("OK"), this), "BtOK");
     BtOK->setDefault(true);
-    BitBtn1 = Named(new QPushButton(QStringLiteral("Cancel"), this), "BitBtn1");
+    BitBtn1 = Named(new QPushButton(tr("Cancel"), this), "BitBtn1");
     auto* box = new QVBoxLayout(this);
     box->addWidget(Panel);
     box->addWidget(Picture);

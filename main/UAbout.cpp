@@ -49,8 +49,7 @@ TWinAbout::TWinAbout(QWidget* parent) : QDialog(parent) {
     QFont f = LblTitle->font();
     f.setPointSize(f.pointSize() + 6);
     LblTitle->setFont(f);
-    LblVersion =
-        Named(new QLabel(QStringLiteral("Internal quality control, version 1.0.0"), this), "LblVersion");
+    LblVersion = Named(new QLabel(tr("Internal quality control, version 1.0.0"), this), "LblVersion");
     LblCredits = Named(new QLabel(QStringLiteral("Levey-Jennings charts, Westgard multirules and Student's t "
                                                  "control limits for the medical laboratory."),
                                   this),
@@ -58,10 +57,10 @@ TWinAbout::TWinAbout(QWidget* parent) : QDialog(parent) {
     LblCredits->setWordWrap(true);
     LblNotice = Named(new QLabel(UnscrambleNotice(ScrambledNotice.Bytes, NoticeKey), this), "LblNotice");
     LblNotice->setWordWrap(true);
-    LblFolder = Named(new QLabel(QStringLiteral("Data folder:\n") + ToQ(ProgramFolder), this), "LblFolder");
+    LblFolder = Named(new QLabel(tr("Data folder:\n") + ToQ(ProgramFolder), this), "LblFolder");
     LblFolder->setWordWrap(true);
     LblFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    CBDontShow = Named(new QCheckBox(QStringLiteral("&Do not show this window again"), this), "CBDontShow");
+    CBDontShow = Named(new QCheckBox(tr("&Do not show this window again"), this), "CBDontShow");
     BtOK = Named(new QPushButton(QStringLiteral("OK"), this), "BtOK");
     BtOK->setDefault(true);
     auto* box = new QVBoxLayout(this);

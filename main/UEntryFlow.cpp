@@ -1,6 +1,7 @@
 // The road of a run and the queue and backup commands, as plain functions the main window calls.
 #include "UEntryFlow.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <ctime>
 #include <filesystem>
@@ -37,7 +38,7 @@ bool BackupIsDue() {
 }
 
 std::string QueueButtonCaption(int count) {
-    return "&Queue : " + std::to_string(count);
+    return FillQ(TUnitTexts::tr("&Queue : %1"), std::to_string(count));
 }
 
 TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValidateRun& validate,
@@ -129,7 +130,8 @@ bool ClearQueueCommand() {
     }
     if (!Settings.Password.empty() && !AskPassword()) return false;
     if (ShowMessageBox(mkConfirmation, mbOK | mbCancel,
-                       "Erase " + std::to_string(Fifo.Count()) + " control points in the queue ?") != mbOK)
+                       FillQ(TUnitTexts::tr("Erase %1 control points in the queue ?"),
+                             std::to_string(Fifo.Count()))) != mbOK)
         return false;
     return ShowOutcome(Operations().ClearQueue());
 }
@@ -140,7 +142,8 @@ bool WaitForFolder(const std::string& folder) {
     for (;;) {
         std::error_code ec;
         if (!folder.empty() && std::filesystem::is_directory(folder, ec)) return true;
-        if (ShowMessageBox(mkError, mbCancel | mbRetry, "No diskette in drive " + folder) != mbRetry)
+        if (ShowMessageBox(mkError, mbCancel | mbRetry,
+                           FillQ(TUnitTexts::tr("No diskette in drive %1"), folder)) != mbRetry)
             return false;
     }
 }
@@ -188,10 +191,12 @@ bool BackupCommand() {
     TBackupPlan plan = Operations().PlanBackup(folder);
     if (plan.RunsInBackup > plan.RunsInData) {
         // Never replace a backup holding more runs without the user's explicit yes.
-        if (ShowMessageBox(mkConfirmation, mbOK | mbCancel,
-                           "The backup in " + folder + " holds " + std::to_string(plan.RunsInBackup) +
-                               " runs, the data now only " + std::to_string(plan.RunsInData) +
-                               ".\rReplace the backup with less data ?") != mbOK) {
+        if (ShowMessageBox(
+                mkConfirmation, mbOK | mbCancel,
+                FillQ(TUnitTexts::tr(
+                          "The backup in %1 holds %2 runs, the data now only %3.\rReplace the backup "
+                          "with less data ?"),
+                      folder, std::to_string(plan.RunsInBackup), std::to_string(plan.RunsInData))) != mbOK) {
             ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("Backup aborted")));
             return false;
         }
@@ -199,7 +204,8 @@ bool BackupCommand() {
     }
     TOutcome out;
     {
-        TCopyWindowScope window(CopyWindow, "Backuping data to " + BackupFileName(folder));
+        TCopyWindowScope window(CopyWindow,
+                                FillQ(TUnitTexts::tr("Backuping data to %1"), BackupFileName(folder)));
         out = Operations().Backup(folder, choice);
     }
     if (!ShowOutcome(out)) return false;
@@ -220,16 +226,17 @@ bool RestoreCommand() {
     }
     // The newest complete backup: ".Sav", or what a backup killed between its renames left.
     const std::string source = Operations().NewestBackup(folder);
-    if (ShowMessageBox(mkConfirmation, mbOK | mbCancel,
-                       "Confirm data restore from diskette. The date of source file is : " +
-                           ModificationDateText(source.empty() ? BackupFileName(folder) : source)) != mbOK) {
+    if (ShowMessageBox(
+            mkConfirmation, mbOK | mbCancel,
+            FillQ(TUnitTexts::tr("Confirm data restore from diskette. The date of source file is : %1"),
+                  ModificationDateText(source.empty() ? BackupFileName(folder) : source))) != mbOK) {
         ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("Restore aborted")));
         return false;
     }
     TOutcome out;
     {
-        TCopyWindowScope window(CopyWindow,
-                                "Restoring data from " + (source.empty() ? BackupFileName(folder) : source));
+        TCopyWindowScope window(CopyWindow, FillQ(TUnitTexts::tr("Restoring data from %1"),
+                                                  source.empty() ? BackupFileName(folder) : source));
         out = Operations().Restore(folder);
     }
     if (!ShowOutcome(out)) return false;

@@ -2,6 +2,7 @@
 #include "UExchangeCommands.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -89,12 +90,13 @@ TImportOutcome ImportPredecessor(const QString& file) {
     }
     if (out.Ok()) return TImportOutcome::AnalytesAdded;
     // The analytes converted before the damage stay: the user must know they came in.
-    std::string text = out.Message;
+    std::string text = FromQ(CoreTextQ(out.Message));
     if (!out.Reason.empty() && imported > 0)
-        text += "\r" + std::to_string(imported) + (imported == 1 ? " analyte was" : " analytes were") +
-                " imported before the error.";
+        text += "\r" + FillQ(imported == 1 ? TUnitTexts::tr("%1 analyte was imported before the error.")
+                                           : TUnitTexts::tr("%1 analytes were imported before the error."),
+                             std::to_string(imported));
     else if (out.Reason.empty() && out.File.empty() && imported == 0)
-        text = "Cannot read data";
+        text = FromQ(TUnitTexts::tr("Cannot read data"));
     ShowMessageBox(mkError, mbYes, text);
     return imported > 0 && out.Changed() ? TImportOutcome::AnalytesAdded : TImportOutcome::Nothing;
 }
@@ -143,9 +145,9 @@ bool ExchangeExport(QWidget* parent, const TAnalyte* current) {
     const QString& file = choice.File;
     if (file.isEmpty()) return false;
     const std::string path = FileSystemPath(file);
-    if (FileExists(path) &&
-        ShowMessageBox(mkConfirmation, mbOK | mbCancel,
-                       "The file " + BoxName(file) + "\r" + "already exists. Overwrite ?") != mbOK)
+    if (FileExists(path) && ShowMessageBox(mkConfirmation, mbOK | mbCancel,
+                                           FillQ(TUnitTexts::tr("The file %1\ralready exists. Overwrite ?"),
+                                                 BoxName(file))) != mbOK)
         return false;
     std::string bytes = EncodeExchangeText(current->PointsAsText(), choice.Encoding);
     if (choice.Encoding == TTextEncoding::Windows1252) bytes += '\0';
@@ -153,7 +155,8 @@ bool ExchangeExport(QWidget* parent, const TAnalyte* current) {
         AtomicWriteFile(path, bytes);
     } catch (const EQcError& e) {
         // Said, not swallowed: the user must not believe the data were exported.
-        ShowMessageBox(mkError, mbOK, std::string("The data were not exported.\r") + e.what());
+        ShowMessageBox(mkError, mbOK,
+                       FromQ(TUnitTexts::tr("The data were not exported.\r") + CoreTextQ(e.what())));
         return false;
     }
     exportFolder = FolderOf(file);

@@ -42,7 +42,7 @@ TWinInboxOptions::TWinInboxOptions(QWidget* parent) : QDialog(parent) {
     auto* minutes = new QLabel(tr("minutes form one run"), this);
     BtOK = Named(new QPushButton(QStringLiteral("OK"), this), "BtOK");
     BtOK->setDefault(true);
-    BtCancel = Named(new QPushButton(QStringLiteral("Cancel"), this), "BtCancel");
+    BtCancel = Named(new QPushButton(tr("Cancel"), this), "BtCancel");
     auto* grid = new QGridLayout(this);
     grid->addWidget(folderLabel, 0, 0, 1, 3);
     grid->addWidget(EditFolder, 1, 0, 1, 2);

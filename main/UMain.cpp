@@ -259,7 +259,7 @@ void TWinMain::buildEntryPage() {
     auto* box = new QVBoxLayout(TabSheetEnter);
     box->setContentsMargins(4, 4, 4, 4);
     box->setSpacing(2);
-    LblEtat = Named(new QLabel(QStringLiteral("Entry of QC points"), TabSheetEnter), "LblEtat");
+    LblEtat = Named(new QLabel(tr("Entry of QC points"), TabSheetEnter), "LblEtat");
     QFont bold = font();
     bold.setBold(true);
     LblEtat->setFont(bold);
@@ -313,7 +313,7 @@ void TWinMain::buildEntryPage() {
     box->addWidget(EditComment);
     auto* buttons = new QHBoxLayout();
     BtOKEnter = Named(new QPushButton(QStringLiteral("OK"), TabSheetEnter), "BtOKEnter");
-    BtRAZEntryFields = Named(new QPushButton(QStringLiteral("Cl&ear"), TabSheetEnter), "BtRAZEntryFields");
+    BtRAZEntryFields = Named(new QPushButton(tr("Cl&ear"), TabSheetEnter), "BtRAZEntryFields");
     buttons->addWidget(BtOKEnter);
     buttons->addWidget(BtRAZEntryFields);
     box->addLayout(buttons);
@@ -375,12 +375,12 @@ QWidget* TWinMain::buildLimitPage(const char* name, const QString& title, int ta
 void TWinMain::buildMenu() {
     QMenuBar* mb = menuBar();
     mb->setObjectName(QStringLiteral("MainMenu1"));
-    MnuParameters = Named(mb->addMenu(QStringLiteral("Pa&rameters")), "MnuParameters");
-    MnuConfiguration = Named(mb->addMenu(QStringLiteral("Confi&guration")), "MnuConfiguration");
-    MnuFile = Named(mb->addMenu(QStringLiteral("&File")), "MnuFile");
-    MnuClipboard = Named(mb->addMenu(QStringLiteral("Cl&ipboard")), "MnuClipboard");
-    MnuSpecial = Named(mb->addMenu(QStringLiteral("&Special functions")), "MnuSpecial");
-    MnuRecords = Named(mb->addMenu(QStringLiteral("Rec&ords")), "MnuRecords");
+    MnuParameters = Named(mb->addMenu(tr("Pa&rameters")), "MnuParameters");
+    MnuConfiguration = Named(mb->addMenu(tr("Confi&guration")), "MnuConfiguration");
+    MnuFile = Named(mb->addMenu(tr("&File")), "MnuFile");
+    MnuClipboard = Named(mb->addMenu(tr("Cl&ipboard")), "MnuClipboard");
+    MnuSpecial = Named(mb->addMenu(tr("&Special functions")), "MnuSpecial");
+    MnuRecords = Named(mb->addMenu(tr("Rec&ords")), "MnuRecords");
     MnuHelp = Named(mb->addMenu(QStringLiteral("&?")), "MnuHelp");
 
     // A menu shows in the bar once it holds a command.
@@ -413,14 +413,14 @@ void TWinMain::buildMenu() {
     MnuFile->addSeparator();
     MnuPrintCharts = item(MnuFile, tr("&Print charts"), "MnuPrintCharts", &TWinMain::BtPrnGraphClick);
     MnuFile->addSeparator();
-    MnuExit = Named(MnuFile->addAction(QStringLiteral("E&xit")), "MnuExit");
+    MnuExit = Named(MnuFile->addAction(tr("E&xit")), "MnuExit");
     connect(MnuExit, &QAction::triggered, this, &QWidget::close);
     MnuCopy = item(MnuClipboard, tr("&Copy"), "MnuCopy", &TWinMain::MnuCopyClick);
     MnuPaste = item(MnuClipboard, tr("&Paste"), "MnuPaste", &TWinMain::MnuPasteClick);
 
-    MnuLock = Named(MnuSpecial->addAction(QStringLiteral("&Lock limits")), "MnuLock");
-    MnuFix = Named(MnuSpecial->addAction(QStringLiteral("&Fix limits")), "MnuFix");
-    MnuErase = Named(MnuSpecial->addAction(QStringLiteral("&Erase/archive levels")), "MnuErase");
+    MnuLock = Named(MnuSpecial->addAction(tr("&Lock limits")), "MnuLock");
+    MnuFix = Named(MnuSpecial->addAction(tr("&Fix limits")), "MnuFix");
+    MnuErase = Named(MnuSpecial->addAction(tr("&Erase/archive levels")), "MnuErase");
     connect(MnuLock, &QAction::triggered, this, [this] { MnuChangePageControl(ptLock); });
     connect(MnuFix, &QAction::triggered, this, [this] { MnuChangePageControl(ptFix); });
     connect(MnuErase, &QAction::triggered, this, [this] { MnuChangePageControl(ptArchi); });
@@ -428,8 +428,8 @@ void TWinMain::buildMenu() {
         item(MnuSpecial, tr("&Random generator"), "MnuRandomGenerator", &TWinMain::MnuRandomGeneratorClick);
     MnuClearFifo = item(MnuSpecial, tr("&Clear queue"), "MnuClearFifo", &TWinMain::MnuClearFifoClick);
 
-    MnuUserManual = Named(MnuHelp->addAction(QStringLiteral("&User manual")), "MnuUserManual");
-    MnuAbout = Named(MnuHelp->addAction(QStringLiteral("&About")), "MnuAbout");
+    MnuUserManual = Named(MnuHelp->addAction(tr("&User manual")), "MnuUserManual");
+    MnuAbout = Named(MnuHelp->addAction(tr("&About")), "MnuAbout");
     connect(MnuUserManual, &QAction::triggered, this, &TWinMain::MnuUserManualClick);
     connect(MnuAbout, &QAction::triggered, this, &TWinMain::MnuAboutClick);
 
@@ -504,14 +504,14 @@ void TWinMain::FormShow() {
     if (screen.LogicalDpi != 96) {
         ShowMessageBox(
             mkError, mbOK,
-            "You  are not using the small screen font.\rYou must change it to the small one (96 pixels "
-            "per inch).");
+            FromQ(tr("You  are not using the small screen font.\rYou must change it to the small one (96 "
+                     "pixels per inch).")));
         quit();
     } else if (screen.Width == 640) {
         ShowMessageBox(
             mkError, mbOK,
-            "Your screen resolution is 640 x 480 pixels.\rThe programme needs a minimum resolution of "
-            "800 x 600 pixels.\rYou must change it.");
+            FromQ(tr("Your screen resolution is 640 x 480 pixels.\rThe programme needs a minimum resolution "
+                     "of 800 x 600 pixels.\rYou must change it.")));
         quit();
     } else {
         if (Settings.ShowAboutAtStart) {

@@ -162,7 +162,7 @@ void TWinMain::BtDataClick() {
     std::string reason;
     if (int i = WinShowData->PointToEdit();
         i >= 0 && i < CurrentAnalyte->Count() &&
-        AskReasonText("Why is the point of " + CurrentAnalyte->Name + " corrected?", reason)) {
+        AskReasonText(FillQ(tr("Why is the point of %1 corrected?"), CurrentAnalyte->Name), reason)) {
         MovePointToEntryFields(i);
         TResu taken;
         // A point that cannot be taken out stays stored: the fields must not offer it a second time.

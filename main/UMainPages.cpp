@@ -1,4 +1,5 @@
 // The main window's lock, fix and erase pages: per-level limit modes and the archiving of levels.
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -237,10 +238,11 @@ void TWinMain::LockLevelClick(int level) {
     TAnalyte& a = *CurrentAnalyte;
     auto k = static_cast<size_t>(level);
     if (IntervalStart < 0 || IntervalEnd < IntervalStart || IntervalEnd >= a.Count()) {
-        ShowMessageBox(mkError, mbYes,
-                       "Define a date interval at the bottom of the charts\r - click on one end of the "
-                       "interval, then Shift+click on the other end\r - or click on one end and glide to "
-                       "the other end;\rThe selected date interval is spotted in light blue.");
+        ShowMessageBox(
+            mkError, mbYes,
+            FromQ(tr("Define a date interval at the bottom of the charts\r - click on one end of the "
+                     "interval, then Shift+click on the other end\r - or click on one end and glide "
+                     "to the other end;\rThe selected date interval is spotted in light blue.")));
         BtOKLock->setFocus();
         return;
     }
@@ -259,8 +261,9 @@ void TWinMain::LockLevelClick(int level) {
         a.LimitMode[k] = mode;
         a.Limits[k] = limits;
         a.RecalcAll();
-        ShowMessageBox(mkError, mbYes,
-                       "Not enough QC points in the dates interval for " + FromQ(GBLocked[k]->title()));
+        ShowMessageBox(
+            mkError, mbYes,
+            FillQ(tr("Not enough QC points in the dates interval for %1"), FromQ(GBLocked[k]->title())));
     } else {
         ShowLockState(GBLocked[k], a, level);
         RepaintCharts();
@@ -406,8 +409,8 @@ void TWinMain::BtValidEraseClick() {
         return;
     }
     if (ShowMessageBox(mkConfirmation, mbOK | mbCancel,
-                       "You are going to erase/archive the data of " + std::to_string(count) +
-                           " QC level(s) for " + a.Name + "\r") != mbOK)
+                       FillQ(tr("You are going to erase/archive the data of %1 QC level(s) for %2\r"),
+                             std::to_string(count), a.Name)) != mbOK)
         return;
     // Each level's archive file is written before the data file stops holding its values; a level that
     // fails is untouched and those archived before it are still saved.
@@ -416,7 +419,8 @@ void TWinMain::BtValidEraseClick() {
     std::vector<TDateTime> times;
     for (const ControlPoint& p : a.Points) times.push_back(p.DateTime);
     if (!Operations().SignedReviewsAt(a, times).empty() &&
-        !AskReasonText("Points of " + a.Name + " in a reviewed and signed period are erased: why?", reason))
+        !AskReasonText(FillQ(tr("Points of %1 in a reviewed and signed period are erased: why?"), a.Name),
+                       reason))
         return;
     TOutcome out = Operations().EraseLevels(a, EraseMarks, nullptr, reason);
     if (!ShowOutcome(out)) return;

@@ -1,6 +1,7 @@
 // The main window's Quality menu: normalised charts, monthly summary and the import of a goal file.
 #include "UMainQuality.h"
 
+#include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -62,6 +63,7 @@ void ImportGoalFile(TWinMain& w) {
     const TOutcome out = Operations().ImportGoals(bytes, &count);
     if (!ShowOutcome(out)) return;
     ShowMessageBox(mkInformation, mbOK,
-                   std::to_string(count) +
-                       (count == 1 ? " quality goal imported" : " quality goals imported"));
+                   FillQ(count == 1 ? TUnitTexts::tr("%1 quality goal imported")
+                                    : TUnitTexts::tr("%1 quality goals imported"),
+                         std::to_string(count)));
 }

@@ -42,12 +42,12 @@ QStringList RemovableMediaFolders(const QString& mountTable) {
 TWinOptions::TWinOptions(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinOptions"));
     setWindowTitle(tr("Backup / restore options"));
-    Label2 = Named(new QLabel(QStringLiteral("&Interval between backups"), this), "Label2");
+    Label2 = Named(new QLabel(tr("&Interval between backups"), this), "Label2");
     EditDelay = Named(new QLineEdit(this), "EditDelay");
     EditDelay->setMaxLength(3);
     Label2->setBuddy(EditDelay);
     Label3 = Named(new QLabel(QStringLiteral("days"), this), "Label3");
-    Label1 = Named(new QLabel(QStringLiteral("&Backup / restore folder"), this), "Label1");
+    Label1 = Named(new QLabel(tr("&Backup / restore folder"), this), "Label1");
     CBDrive = Named(new QComboBox(this), "CBDrive");
     CBDrive->setEditable(true);
     CBDrive->setMinimumWidth(240);
@@ -56,8 +56,8 @@ TWinOptions::TWinOptions(QWidget* parent) : QDialog(parent) {
     BtBrowse->setToolTip(tr("Choose the backup folder"));
     BtOK = Named(new QPushButton(QStringLiteral("OK"), this), "BtOK");
     BtOK->setDefault(true);
-    BtCancel = Named(new QPushButton(QStringLiteral("Cancel"), this), "BtCancel");
-    BtUndo = Named(new QPushButton(QStringLiteral("&Undo"), this), "BtUndo");
+    BtCancel = Named(new QPushButton(tr("Cancel"), this), "BtCancel");
+    BtUndo = Named(new QPushButton(tr("&Undo"), this), "BtUndo");
     auto* grid = new QGridLayout(this);
     grid->addWidget(Label2, 0, 0);
     grid->addWidget(EditDelay, 0, 1);

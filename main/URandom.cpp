@@ -218,12 +218,12 @@ void TWinRandom::BtOKClick() {
     const QTime t = TimePicker->time();
     const TDateTime day = EncodeDate(d.year(), d.month(), d.day());
     const TDateTime first = ComposeDateTime(day, EncodeTime(t.hour(), t.minute(), t.second()));
-    std::string question = "Create " + number + " random QC points from " + ToCore(DateText(day));
+    std::string question = FillQ(tr("Create %1 random QC points from %2"), number, ToCore(DateText(day)));
     if (RBFifo->isChecked()) {
-        question += "\rAdd the new random points in the fifo.";
+        question += FromQ(tr("\rAdd the new random points in the fifo."));
         if (ShowMessageBox(mkConfirmation, mbOK | mbCancel, question) != mbOK) return;
     } else if (a.Count() > 0) {
-        question += "\rAdd the new random points to the previous ones.";
+        question += FromQ(tr("\rAdd the new random points to the previous ones."));
         if (ShowMessageBox(mkConfirmation, mbOK | mbCancel, question) != mbOK) return;
     }
     // Written before the window closes, like every other change.

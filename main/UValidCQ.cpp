@@ -4,6 +4,7 @@
 #include "UUserPrompt.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
@@ -12,6 +13,7 @@
 
 #include "UCodePage.h"
 #include "UDataLoadSave.h"
+#include "UMessages.h"
 #include "UPrintJob.h"
 #include "UUtilitaires.h"
 
@@ -400,12 +402,12 @@ bool TWinValidCQ::AskNote() {
         note_.Retrieved[ki] = everRejected_[ki] && !rejected_[ki];
     }
     if (RunIsRejected(*analyte_, probe, CBWestg->isChecked()) &&
-        !Prompt().AskReason("A rule rejects this run of " + analyte_->Name + ": what was done?",
+        !Prompt().AskReason(FillQ(tr("A rule rejects this run of %1: what was done?"), analyte_->Name),
                             Operations().CorrectiveActions(), note_.CorrectiveAction, note_.Text))
         return false;
     if (!Operations().SignedReviewsAt(*analyte_, {run_->DateTime}).empty() &&
-        !AskReasonText("This run falls in a reviewed and signed period of " + analyte_->Name +
-                           ": why is it added now?",
+        !AskReasonText(FillQ(tr("This run falls in a reviewed and signed period of %1: why is it added now?"),
+                             analyte_->Name),
                        note_.Reason))
         return false;
     return true;

@@ -279,14 +279,15 @@ bool TWinDefAnalytes::BuildGoal(QStringList& goal) {
     std::string error;
     const bool unit = f[1] == UnitKind;
     if (unit && !f[0].isEmpty() && CleanField(CBUnite->currentText()).empty())
-        error = "A TEa in the unit needs a unit";
+        error = FromQ(tr("A TEa in the unit needs a unit"));
     else if (!f[0].isEmpty() || !f[2].isEmpty() || !f[3].isEmpty() || !f[4].isEmpty())
         try {
             // The fields read as a line of a goal file: TEa above zero, no target of zero.
             const TQualityGoal g =
                 ParseGoalLine("x;" + ToCore(f[0].isEmpty() ? QStringLiteral("1") : f[0]) + ";" +
                               ToCore(f[2]) + ";" + ToCore(f[3]) + ";" + ToCore(f[4]));
-            if (g.TEaKind == teaUnit) error = "Type the TEa as a number and choose % or the unit beside it";
+            if (g.TEaKind == teaUnit)
+                error = FromQ(tr("Type the TEa as a number and choose % or the unit beside it"));
         } catch (const EQcError& e) {
             error = e.what();
         }
@@ -326,12 +327,12 @@ bool TWinDefAnalytes::BuildLine(int replacedIndex, QString& line) {
     const std::string name = CleanField(EditNom->text());
     std::string error;
     if (name.empty()) {
-        error = "Missing name";
+        error = FromQ(tr("Missing name"));
     } else {
         const std::string key = UpperCase(name);
         for (int i = 0; i < LBox->count() && error.empty(); ++i)
             if (i != replacedIndex && UpperCase(ParseLine(LBox->item(i)->text()).name) == key)
-                error = "Duplicate names";
+                error = FromQ(tr("Duplicate names"));
     }
     if (!error.empty()) {
         ShowMessageBox(mkError, mbOK, error);
@@ -372,15 +373,16 @@ void TWinDefAnalytes::BtCorrigerClick() {
     } else {
         const int oldLevels = a->NbLevels, newLevels = SELevels->value();
         auto holds = [a](int level) { return LevelHoldsPoints(*a, level - 1); };
-        const std::string head = "You want to reduce the number of QC levels for " + a->Name + "\r";
+        const std::string head = FillQ(tr("You want to reduce the number of QC levels for %1\r"), a->Name);
         if (oldLevels - newLevels == 1 && holds(oldLevels)) {
             ShowMessageBox(mkError, mbYes,
-                           head + "Cannot suppress QC level " + std::to_string(oldLevels) + ".\r" +
-                               "You must first erase/archive data.");
+                           head +
+                               FillQ(tr("Cannot suppress QC level %1.\rYou must first erase/archive data."),
+                                     std::to_string(oldLevels)));
         } else if (oldLevels - newLevels == 2 && (holds(oldLevels) || holds(oldLevels - 1))) {
-            ShowMessageBox(mkError, mbYes,
-                           head + "Cannot suppress QC3 and QC2 levels.\r" +
-                               "You must first erase/archive data.");
+            ShowMessageBox(
+                mkError, mbYes,
+                head + FromQ(tr("Cannot suppress QC3 and QC2 levels.\rYou must first erase/archive data.")));
         } else {
             // New levels start without a material; the analyte keeps this even on Cancel.
             for (int l = oldLevels + 1; l <= newLevels; ++l) a->MaterialId[static_cast<size_t>(l - 1)] = -1;
@@ -400,8 +402,9 @@ void TWinDefAnalytes::BtSupprimerClick() {
         const std::string name = ParseLine(LBox->item(row)->text()).name;
         if (ShowMessageBox(
                 mkConfirmation, mbOK | mbCancel,
-                "Warning, you are about to clear all archived data and \rcurrent control points for " +
-                    UpperCase(name) + "\rConfirm analyte deletion :") == mbOK) {
+                FillQ(tr("Warning, you are about to clear all archived data and \rcurrent control points for "
+                         "%1\rConfirm analyte deletion :"),
+                      UpperCase(name))) == mbOK) {
             if (TAnalyte* a = Attached(LBox->item(row))) deleted_.push_back(a);
             delete LBox->takeItem(row);
             ResetFields();

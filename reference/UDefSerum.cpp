@@ -151,12 +151,12 @@ bool TWinDefSerum::BuildLine(QString& line) {
     const std::string name = CleanField(EditNom->text());
     std::string error;
     if (name.empty()) {
-        error = "Missing name";
+        error = FromQ(tr("Missing name"));
     } else {
         line = ToQt(name) + '\t' + ToQt(CleanField(EditLot->text()));
         for (int i = 0; i < LBSerum->count() && error.empty(); ++i)
             if (QString::compare(LBSerum->item(i)->text(), line, Qt::CaseInsensitive) == 0)
-                error = "Duplicates";
+                error = FromQ(tr("Duplicates"));
     }
     if (error.empty()) return true;
     ShowMessageBox(mkError, mbOK, error);
@@ -207,10 +207,11 @@ void TWinDefSerum::BtEraseClick() {
     TSerum* s = Record(id);
     if (!s) return;
     if (ListAnalytes.AnalytesUsingMaterial(id).empty()) {
-        ShowMessageBox(mkWarning, mbOK,
-                       "The old control material " + s->Name + " (" + s->Lot +
-                           ") is not used for any analyte.\r" +
-                           "No data to erase. Press the button <Replace in list>.");
+        ShowMessageBox(
+            mkWarning, mbOK,
+            FillQ(tr("The old control material %1 (%2) is not used for any analyte.\rNo data to erase. "
+                     "Press the button <Replace in list>."),
+                  s->Name, s->Lot));
         return;
     }
     s->EraseMark = 1;
@@ -236,12 +237,13 @@ void TWinDefSerum::BtSupprimerClick() {
     const std::vector<TAnalyte*> users =
         id >= 0 ? ListAnalytes.AnalytesUsingMaterial(id) : std::vector<TAnalyte*>();
     if (!users.empty()) {
-        std::string text = "Impossible to delete " + name + " (" + lot + ").\r" +
-                           "This control material is used by : \r" + "- " + users.front()->Name;
+        std::string text =
+            FillQ(tr("Impossible to delete %1 (%2).\rThis control material is used by : \r"), name, lot) +
+            "- " + users.front()->Name;
         for (size_t i = 1; i < users.size(); ++i) text += "\r- " + users[i]->Name;
         ShowMessageBox(mkError, mbYes, text);
     } else if (ShowMessageBox(mkConfirmation, mbOK | mbCancel,
-                              "Delete the control material " + name + " (" + lot + ").") == mbOK) {
+                              FillQ(tr("Delete the control material %1 (%2)."), name, lot)) == mbOK) {
         delete LBSerum->takeItem(row);
         EditNom->clear();
         EditLot->clear();
@@ -262,7 +264,7 @@ void TWinDefSerum::BtUsedInClick() {
     if (id < 0) return;
     std::string name, lot;
     ParseLine(LBSerum->item(row)->text(), name, lot);
-    std::string text = "Analytes controled by " + name + " (" + lot + ") : ";
+    std::string text = FillQ(tr("Analytes controled by %1 (%2) : "), name, lot);
     for (TAnalyte* a : ListAnalytes.AnalytesUsingMaterial(id)) text += "\r   - " + a->Name;
     ShowMessageBox(mkInformation, mbYes, text);
 }
@@ -301,8 +303,10 @@ void TWinDefSerum::Apply() {
             const std::vector<TAnalyte*> users = ListAnalytes.AnalytesUsingMaterial(line.Id);
             bool confirmed = false;
             if (!users.empty()) {
-                std::string text = "Delete data and archive statistics of " + s->Name + " (" + s->Lot +
-                                   ") in the analyte(s) :\r" + " - " + users.front()->Name;
+                std::string text =
+                    FillQ(tr("Delete data and archive statistics of %1 (%2) in the analyte(s) :\r"), s->Name,
+                          s->Lot) +
+                    " - " + users.front()->Name;
                 for (size_t i = 1; i < users.size(); ++i) text += "\r - " + users[i]->Name;
                 confirmed = ShowMessageBox(mkConfirmation, mbOK | mbCancel, text) == mbOK;
             }
@@ -319,7 +323,8 @@ void TWinDefSerum::Apply() {
     std::string reason;
     const bool erases = std::any_of(edit.Lines.begin(), edit.Lines.end(),
                                     [](const TMaterialEdit::TLine& l) { return l.EraseConfirmed; });
-    if (erases && !AskReasonText("Why are the control materials changed and their data erased?", reason))
+    if (erases &&
+        !AskReasonText(FromQ(tr("Why are the control materials changed and their data erased?")), reason))
         for (TMaterialEdit::TLine& line : edit.Lines)
             if (line.EraseConfirmed) {
                 const TSerum& s = ListSerum.FindMaterial(line.Id);

@@ -37,8 +37,11 @@ template <class T> T* Named(T* w, const char* name) {
     return w;
 }
 
-const char* const NotMappedColumns[] = {"Source", "Test",          "Control", "Level",
-                                        "Value",  "Date and time", "File",    "Why"};
+const char* const NotMappedColumns[] = {
+    QT_TRANSLATE_NOOP("UInboxMapping", "Source"),  QT_TRANSLATE_NOOP("UInboxMapping", "Test"),
+    QT_TRANSLATE_NOOP("UInboxMapping", "Control"), QT_TRANSLATE_NOOP("UInboxMapping", "Level"),
+    QT_TRANSLATE_NOOP("UInboxMapping", "Value"),   QT_TRANSLATE_NOOP("UInboxMapping", "Date and time"),
+    QT_TRANSLATE_NOOP("UInboxMapping", "File"),    QT_TRANSLATE_NOOP("UInboxMapping", "Why")};
 
 QString LevelText(int level) {
     return level > 0 ? QString::number(level) : TUnitTexts::tr("from the file");
@@ -94,7 +97,7 @@ QVariant TNotMappedModel::headerData(int section, Qt::Orientation orientation, i
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
         section >= static_cast<int>(std::size(NotMappedColumns)))
         return QAbstractTableModel::headerData(section, orientation, role);
-    return QString::fromLatin1(NotMappedColumns[section]);
+    return TUnitTexts::tr(NotMappedColumns[section]);
 }
 
 // ---------------------------------------------------------------- window
@@ -127,16 +130,17 @@ TWinInboxMapping::TWinInboxMapping(QWidget* parent) : QDialog(parent) {
     EditControl = Named(new QLineEdit(map), "EditControl");
     CBAnalyte = Named(new QComboBox(map), "CBAnalyte");
     CBLevel = Named(new QComboBox(map), "CBLevel");
-    BtMap = Named(new QPushButton(QStringLiteral("&Map"), map), "BtMap");
+    BtMap = Named(new QPushButton(tr("&Map"), map), "BtMap");
     BtMap->setToolTip(tr("Store the mapping and bring in the results waiting for it"));
-    const std::pair<const char*, QWidget*> fields[] = {{"&Source", EditSource},
-                                                       {"&Test code", EditCode},
-                                                       {"Control / &lot", EditControl},
-                                                       {"&Analyte", CBAnalyte},
-                                                       {"Le&vel", CBLevel}};
+    const std::pair<const char*, QWidget*> fields[] = {
+        {QT_TRANSLATE_NOOP("UInboxMapping", "&Source"), EditSource},
+        {QT_TRANSLATE_NOOP("UInboxMapping", "&Test code"), EditCode},
+        {QT_TRANSLATE_NOOP("UInboxMapping", "Control / &lot"), EditControl},
+        {QT_TRANSLATE_NOOP("UInboxMapping", "&Analyte"), CBAnalyte},
+        {QT_TRANSLATE_NOOP("UInboxMapping", "Le&vel"), CBLevel}};
     int column = 0;
     for (const auto& [caption, field] : fields) {
-        auto* label = new QLabel(QString::fromLatin1(caption), map);
+        auto* label = new QLabel(TUnitTexts::tr(caption), map);
         label->setBuddy(field);
         mapBox->addWidget(label, 0, column);
         mapBox->addWidget(field, 1, column++);
@@ -156,7 +160,7 @@ TWinInboxMapping::TWinInboxMapping(QWidget* parent) : QDialog(parent) {
     GridMappings->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     GridMappings->setWordWrap(false);
     GridMappings->horizontalHeader()->setStretchLastSection(true);
-    BtRemove = Named(new QPushButton(QStringLiteral("&Remove"), mappings), "BtRemove");
+    BtRemove = Named(new QPushButton(tr("&Remove"), mappings), "BtRemove");
     mappingsBox->addWidget(GridMappings);
     mappingsBox->addWidget(BtRemove, 0, Qt::AlignLeft);
     grid->addWidget(mappings, 2, 0);
@@ -173,14 +177,14 @@ TWinInboxMapping::TWinInboxMapping(QWidget* parent) : QDialog(parent) {
         "column.operator, column.instrument (a number, or a header name), decimal (. or ,),\n"
         "dateformat (e.g. dd.MM.yyyy), encoding (auto, utf-8, windows-1252), astm.control,\n"
         "astm.level, hl7.control, hl7.level (e.g. O-3, OBR-3.1), qc.prefixes, qc.all (yes, no)"));
-    BtSaveOptions = Named(new QPushButton(QStringLiteral("Sa&ve options"), options), "BtSaveOptions");
+    BtSaveOptions = Named(new QPushButton(tr("Sa&ve options"), options), "BtSaveOptions");
     optionsBox->addWidget(CBSource);
     optionsBox->addWidget(MemoOptions);
     optionsBox->addWidget(BtSaveOptions, 0, Qt::AlignLeft);
     grid->addWidget(options, 2, 1);
 
     LblStatus = Named(new QLabel(this), "LblStatus");
-    BtClose = Named(new QPushButton(QStringLiteral("Close"), this), "BtClose");
+    BtClose = Named(new QPushButton(tr("Close"), this), "BtClose");
     grid->addWidget(LblStatus, 3, 0);
     grid->addWidget(BtClose, 3, 1, Qt::AlignRight);
 

@@ -244,8 +244,8 @@ void TWinSerumByAnal::BtEraseClick() {
         return;
     }
     if (ShowMessageBox(mkConfirmation, mbOK | mbCancel,
-                       "Delete and archive " + analyte_->Name +
-                           " QC data for control material(s) : " + list) == mbOK) {
+                       FillQ(tr("Delete and archive %1 QC data for control material(s) : %2"), analyte_->Name,
+                             list)) == mbOK) {
         // Each changed level is archived before it takes its new material; a level whose archive fails
         // keeps its former material.
         ShowOutcome(Operations().ApplyAssignment(*analyte_, working_, true));

@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -29,8 +30,12 @@ struct TUnitTexts {
 } // namespace
 
 namespace {
-const char* const Columns[] = {"No.",   "Time",  "Operator", "Kind",  "Analyte",
-                               "Level", "Point", "Before",   "After", "Reason"};
+const char* const Columns[] = {
+    QT_TRANSLATE_NOOP("UShowJournal", "No."),      QT_TRANSLATE_NOOP("UShowJournal", "Time"),
+    QT_TRANSLATE_NOOP("UShowJournal", "Operator"), QT_TRANSLATE_NOOP("UShowJournal", "Kind"),
+    QT_TRANSLATE_NOOP("UShowJournal", "Analyte"),  QT_TRANSLATE_NOOP("UShowJournal", "Level"),
+    QT_TRANSLATE_NOOP("UShowJournal", "Point"),    QT_TRANSLATE_NOOP("UShowJournal", "Before"),
+    QT_TRANSLATE_NOOP("UShowJournal", "After"),    QT_TRANSLATE_NOOP("UShowJournal", "Reason")};
 constexpr int ColumnCount = 10;
 
 std::string Field(const TJournalEntry& e, int column) {
@@ -86,16 +91,16 @@ QVariant TJournalModel::data(const QModelIndex& index, int role) const {
 
 QVariant TJournalModel::headerData(int section, Qt::Orientation o, int role) const {
     if (o != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount) return {};
-    return QString::fromLatin1(Columns[section]);
+    return TUnitTexts::tr(Columns[section]);
 }
 
 void PrintJournal(TPrintCanvas& canvas, const std::vector<TJournalEntry>& entries,
                   const std::vector<std::string>& headerLines) {
     std::vector<TPrnCell> cells;
-    for (int c = 0; c < ColumnCount; ++c) cells.push_back({Columns[c], cmSilver});
+    for (int c = 0; c < ColumnCount; ++c) cells.push_back({FromQ(TUnitTexts::tr(Columns[c])), cmSilver});
     for (const TJournalEntry& e : entries)
         for (int c = 0; c < ColumnCount; ++c) cells.push_back({Utf8ToCp1252(Field(e, c)), cmNone});
-    PrintTable(canvas, "Journal of changes", headerLines, cells, ColumnCount,
+    PrintTable(canvas, FromQ(TUnitTexts::tr("Journal of changes")), headerLines, cells, ColumnCount,
                {4, 12, 5, 11, 8, 3, 10, 16, 17, 14}, false);
 }
 
@@ -237,9 +242,9 @@ void TWinShowJournal::BtVerifyClick() {
     }
     const TJournalCheck check = Operations().CheckJournal();
     if (check.Whole)
-        ShowMessageBox(mkInformation, mbOK,
-                       "The journal is whole: " + std::to_string(check.Entries) +
-                           " entries match their hashes.");
+        ShowMessageBox(
+            mkInformation, mbOK,
+            FillQ(tr("The journal is whole: %1 entries match their hashes."), std::to_string(check.Entries)));
     else
         ShowMessageBox(mkError, mbOK, check.Message);
 }
@@ -261,14 +266,16 @@ void TWinShowJournal::BtPrintClick() {
         return;
     }
     const TJournalFilter f = Filter();
-    std::string chosen = "Analyte: " + (f.Analyte.empty() ? std::string("all") : Utf8ToCp1252(f.Analyte)) +
-                         "    Kind: " + (f.Kind.empty() ? std::string("all") : f.Kind) + "    Operator: " +
-                         (f.Operator.empty() ? std::string("all") : Utf8ToCp1252(f.Operator));
-    if (f.From) chosen += "    From: " + JournalDateTime(*f.From).substr(0, 10);
-    if (f.To) chosen += "    To: " + JournalDateTime(*f.To).substr(0, 10);
+    const std::string all = FromQ(tr("all"));
+    std::string chosen = FillQ(
+        tr("Analyte: %1    Kind: %2    Operator: %3"), f.Analyte.empty() ? all : Utf8ToCp1252(f.Analyte),
+        f.Kind.empty() ? all : f.Kind, f.Operator.empty() ? all : Utf8ToCp1252(f.Operator));
+    if (f.From) chosen += FillQ(tr("    From: %1"), JournalDateTime(*f.From).substr(0, 10));
+    if (f.To) chosen += FillQ(tr("    To: %1"), JournalDateTime(*f.To).substr(0, 10));
     const TJournalCheck check = Operations().CheckJournal();
-    const std::string chain =
-        check.Whole ? "Hash chain whole (" + std::to_string(check.Entries) + " entries)" : check.Message;
+    const std::string chain = check.Whole
+                                  ? FillQ(tr("Hash chain whole (%1 entries)"), std::to_string(check.Entries))
+                                  : check.Message;
     TPrintJobSpec job;
     job.JobTitle = tr("Printing the journal");
     job.FileName = TPrintJob::SafeFileName(tr("Journal of changes"));
