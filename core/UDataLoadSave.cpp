@@ -24,6 +24,7 @@
 #include "UGlobale.h"
 #include "UQcError.h"
 #include "URandom.h"
+#include "UTexts.h"
 #include "UUserPrompt.h"
 
 TListAnalytes ListAnalytes;
@@ -33,7 +34,7 @@ std::string FileVersion = "32";
 namespace {
 
 [[noreturn]] void Damaged(const std::string& what) {
-    throw EQcError("Damaged data file: " + what);
+    throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Damaged data file: %1"), what));
 }
 
 void ExpectSignature(TByteReader& r, const char* section) {
@@ -292,7 +293,9 @@ namespace {
 // The writer never produces a file that its reader would refuse: the file on disk stays the last
 // readable one instead.
 void CheckWritable(const TAnalyte& a) {
-    auto refuse = [&](const std::string& what) { throw EQcError("analyte " + a.Name + ": " + what); };
+    auto refuse = [&](const std::string& what) {
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "analyte %1: %2"), a.Name, what));
+    };
     if (a.NbLevels < 1 || a.NbLevels > MaxLevels || a.Decimals < 0 || a.Decimals > 3)
         refuse("levels or decimals out of range");
     for (int i = 0; i < MaxLevels; ++i) {
@@ -540,14 +543,14 @@ void ReadDataFile(const std::string& path) {
     try {
         read = ReadDataFileInPieces(path, serum, analytes);
     } catch (const EQcError& e) {
-        throw EQcError("Cannot read " + path + ": " + e.what());
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1: %2"), path, e.what()));
     }
     if (!read) {
         TFileBytes bytes = ReadFileBytes(path);
         try {
             ParseDataImage(bytes.View(), serum, analytes);
         } catch (const EQcError& e) {
-            throw EQcError("Cannot read " + path + ": " + e.what());
+            throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1: %2"), path, e.what()));
         }
     }
     ListSerum = std::move(serum);
@@ -559,7 +562,7 @@ void WriteDataFile(const std::string& path) {
     try {
         image = DataImage(ListSerum, ListAnalytes);
     } catch (const EQcError& e) {
-        throw EQcError("Cannot write " + path + ": " + e.what());
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1: %2"), path, e.what()));
     }
     AtomicWriteFile(path, image);
 }

@@ -8,6 +8,7 @@
 #include "UCodePage.h"
 #include "UJournalTexts.h"
 #include "UOperations.h"
+#include "UTexts.h"
 #include "UWestgard.h"
 
 namespace {
@@ -295,8 +296,10 @@ void TOperations::WriteJournaled(const std::string& path, const std::string& byt
         batch = BeginJournal(FileNameOf(path), FileStateHash(bytes), alsoBefore);
     } catch (const EQcError& e) {
         // No change goes unrecorded while the journal is in use.
-        throw EQcError("Cannot write " + path + ": the journal could not be written: " + e.what(), path,
-                       "the journal could not be written");
+        throw EQcError(
+            Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1: the journal could not be written: %2"), path,
+                 e.what()),
+            path, "the journal could not be written");
     }
     try {
         AtomicWriteFile(path, bytes, options);
@@ -338,7 +341,8 @@ void TOperations::ReconcileJournal(TOpenReport& report) {
         }
         if (!batches.empty()) {
             FinishJournal();
-            if (journalUnfinished_) report.Notes.push_back("The journal could not be completed.");
+            if (journalUnfinished_)
+                report.Notes.push_back(QT_TRANSLATE_NOOP("Core", "The journal could not be completed."));
         }
         (void)dropped;
     } catch (const EQcError& e) {
@@ -401,10 +405,12 @@ TOutcome TOperations::SetCorrectiveActions(const std::vector<std::string>& actio
     for (const std::string& a : actions)
         if (!Trim(a).empty() && std::find(list.begin(), list.end(), Trim(a)) == list.end())
             list.push_back(Trim(a));
-    if (list.empty()) return TOutcome::Refuse("The list of corrective actions cannot be empty");
+    if (list.empty())
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The list of corrective actions cannot be empty"));
     EnsureDatabase();
     if (!db_.IsOpen())
-        return TOutcome::Refuse("The corrective actions are kept in the database, which is not open");
+        return TOutcome::Refuse(
+            QT_TRANSLATE_NOOP("Core", "The corrective actions are kept in the database, which is not open"));
     std::vector<std::string> before = CorrectiveActions();
     if (before == list) return {};
     auto joined = [](const std::vector<std::string>& v) {
@@ -460,10 +466,12 @@ bool TOperations::OperatorPasswordMatches(const std::string& code, const std::st
 
 TOutcome TOperations::SetOperatorPassword(const std::string& code, const std::string& password) {
     const std::string c = UpperCase(Trim(code));
-    if (c.empty() || c.size() > 4) return TOutcome::Refuse("An operator code has 1 to 4 characters");
+    if (c.empty() || c.size() > 4)
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "An operator code has 1 to 4 characters"));
     EnsureDatabase();
     if (!db_.IsOpen())
-        return TOutcome::Refuse("The operators' passwords are kept in the database, which is not open");
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP(
+            "Core", "The operators' passwords are kept in the database, which is not open"));
     try {
         std::string hash = password.empty() ? "" : HashPassword(password);
         TDatabase::TTransaction t(db_);
@@ -533,9 +541,10 @@ void TOperations::CheckReviews(const TAnalyte& a, const std::vector<TDateTime>& 
     if (touched.empty()) return;
     const TReview& r = touched.front();
     if (Trim(reason).empty())
-        throw EQcError("The points of " + a.Name + " from " + DayText(r.First) + " to " + DayText(r.Last) +
-                       " were reviewed and signed by " + r.Reviewer + " on " + r.SignedLocal.substr(0, 10) +
-                       ": a change inside that period needs a reason.");
+        throw EQcError(
+            Fill(QT_TRANSLATE_NOOP("Core", "The points of %1 from %2 to %3 were reviewed and signed by %4 on "
+                                           "%5: a change inside that period needs a reason."),
+                 a.Name, DayText(r.First), DayText(r.Last), r.Reviewer, r.SignedLocal.substr(0, 10)));
     for (const TReview& t : touched) {
         Log(jk::ReviewReopened, &a, 0, std::nullopt,
             "signed by " + t.Reviewer + " on " + t.SignedLocal.substr(0, 10) + " for " + DayText(t.First) +
@@ -550,15 +559,20 @@ TOutcome TOperations::SignReview(const TAnalyte& a, TDateTime first, TDateTime l
     first = DatePart(first);
     last = DatePart(last);
     const std::string code = UpperCase(Trim(reviewer));
-    if (last < first) return TOutcome::Refuse("The end of the period precedes its start");
+    if (last < first)
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The end of the period precedes its start"));
     if (code.empty() || code.size() > 4)
-        return TOutcome::Refuse("Give the reviewer's operator code (1 to 4 characters)");
+        return TOutcome::Refuse(
+            QT_TRANSLATE_NOOP("Core", "Give the reviewer's operator code (1 to 4 characters)"));
     if (!Operators.empty() && std::none_of(Operators.begin(), Operators.end(),
                                            [&code](const std::string& o) { return UpperCase(o) == code; }))
-        return TOutcome::Refuse("Unknown operator: " + code);
-    if (!OperatorPasswordMatches(code, password)) return TOutcome::Refuse("Wrong password for " + code);
+        return TOutcome::Refuse(Fill(QT_TRANSLATE_NOOP("Core", "Unknown operator: %1"), code));
+    if (!OperatorPasswordMatches(code, password))
+        return TOutcome::Refuse(Fill(QT_TRANSLATE_NOOP("Core", "Wrong password for %1"), code));
     EnsureDatabase();
-    if (!db_.IsOpen()) return TOutcome::Refuse("Reviews are kept in the database, which is not open");
+    if (!db_.IsOpen())
+        return TOutcome::Refuse(
+            QT_TRANSLATE_NOOP("Core", "Reviews are kept in the database, which is not open"));
     int points = 0;
     for (const ControlPoint& p : a.Points) points += p.DateTime >= first && p.DateTime < last + 1;
     try {
