@@ -35,14 +35,14 @@ std::vector<TMessage> ReadTs(const QString& path) {
         else if (xml.name() == QLatin1String("message"))
             m = {context, {}, {}, {}};
         else if (xml.name() == QLatin1String("source"))
-            m.Source = xml.readElementText();
+            m.Source = xml.readElementText(QXmlStreamReader::IncludeChildElements);
         else if (xml.name() == QLatin1String("translation")) {
             m.Type = xml.attributes().value(QLatin1String("type")).toString();
             m.Translation = xml.readElementText(QXmlStreamReader::IncludeChildElements);
             messages.push_back(m);
         }
     }
-    return messages;
+    return xml.hasError() ? std::vector<TMessage>() : messages;
 }
 
 QSet<QString> Placeholders(const QString& text) {
