@@ -2,6 +2,7 @@
 #include "UZScores.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -46,12 +47,13 @@ TZView ZView(const TAnalyte& a, TDateTime from, TDateTime to, TPeriod inView) {
 std::vector<std::string> ZBasisLines(const TAnalyte& a, const TZView& v) {
     std::vector<std::string> lines;
     for (const TLevelFigures& f : v.Figures) {
-        std::string s = "Level " + std::to_string(f.Level + 1) + ": ";
+        std::string s = FillQ(TUnitTexts::tr("Level %1: "), std::to_string(f.Level + 1));
         if (!f.Mean.Ok() || !f.SD.Ok() || f.SD.Value <= 0) {
-            s += "no z-score, " + std::string(GapText(f.SD.Ok() ? gapZeroCV : f.SD.Gap));
+            s += FillQ(TUnitTexts::tr("no z-score, %1"), GapText(f.SD.Ok() ? gapZeroCV : f.SD.Gap));
         } else {
-            s += "mean " + FormatFixed(f.Mean.Value, 12, a.Decimals + 2) + ", SD " +
-                 FormatFixed(f.SD.Value, 12, a.Decimals + 2) + " over " + std::to_string(f.N) + " values";
+            s += FillQ(TUnitTexts::tr("mean %1, SD %2 over %3 values"),
+                       FormatFixed(f.Mean.Value, 12, a.Decimals + 2),
+                       FormatFixed(f.SD.Value, 12, a.Decimals + 2), std::to_string(f.N));
             const int first = std::max(f.Period.First, 0), last = std::min(f.Period.Last, a.Count() - 1);
             if (first <= last)
                 s += " (" + Day(a.Points[static_cast<size_t>(first)].DateTime) + " - " +
@@ -76,7 +78,8 @@ void PrintZScores(TPrintCanvas& canvas, const TAnalyte& a, const TZView& v, int 
     p.setFont(Arial(8));
     const int line = QFontMetrics(p.font(), p.device()).height();
     std::vector<std::string> lines = {
-        period, "z = (value - mean) / SD; mean and SD of each level's reference points:"};
+        period,
+        FromQ(TUnitTexts::tr("z = (value - mean) / SD; mean and SD of each level's reference points:"))};
     for (const std::string& l : ZBasisLines(a, v)) lines.push_back("  " + l);
     for (const std::string& l : lines) {
         p.drawText(QRect(0, y, W, line), Qt::AlignLeft | Qt::AlignTop, ToQString(l));
@@ -94,7 +97,8 @@ void PrintZScores(TPrintCanvas& canvas, const TAnalyte& a, const TZView& v, int 
     p.setFont(Arial(8));
     p.setPen(Qt::black);
     p.drawText(QRect(0, H - line, W, line), Qt::AlignHCenter | Qt::AlignTop,
-               ToQString("- Normalised charts of " + a.Name + " - Printed on " + Day(Today()) + " -"));
+               TUnitTexts::tr("- Normalised charts of %1 - Printed on %2 -")
+                   .arg(ToQString(a.Name), ToQString(Day(Today()))));
 }
 
 TWinZScores::TWinZScores(QWidget* parent) : QDialog(parent) {
@@ -133,7 +137,7 @@ TWinZScores::TWinZScores(QWidget* parent) : QDialog(parent) {
     PBoxZ->setObjectName("PBoxZ");
     PBoxYouden = new TChartBox(nullptr, [this](QPainter& p, const QRect& r) {
         if (analyte_ && analyte_->NbLevels < 2) {
-            p.drawText(r, Qt::AlignCenter, "A Youden plot needs two levels");
+            p.drawText(r, Qt::AlignCenter, TUnitTexts::tr("A Youden plot needs two levels"));
             return;
         }
         DrawYoudenPlot(p, r, Pairs(), CBLevelA->currentIndex(), CBLevelB->currentIndex());
@@ -201,7 +205,7 @@ int TWinZScores::Execute(const TAnalyte* analyte, TPeriod inView) {
 void TWinZScores::Refill() {
     if (!analyte_) return;
     view_ = ZView(*analyte_, DayOf(DateFrom->date()), DayOf(DateTo->date()), inView_);
-    QString basis = "z = (value - mean) / SD; mean and SD of each level's reference points:";
+    QString basis = TUnitTexts::tr("z = (value - mean) / SD; mean and SD of each level's reference points:");
     for (const std::string& l : ZBasisLines(*analyte_, view_)) basis += "\n" + ToQString(l);
     LblBasis->setText(basis);
     PBoxZ->update();
@@ -214,7 +218,7 @@ void TWinZScores::BtPrnClick() {
     TPrintJobSpec job;
     job.FileName = TPrintJob::SafeFileName(tr("Normalised charts of %1").arg(ToQString(a.Name)));
     const std::string period =
-        "Points from " + Day(DayOf(DateFrom->date())) + " to " + Day(DayOf(DateTo->date()));
+        FillQ(tr("Points from %1 to %2"), Day(DayOf(DateFrom->date())), Day(DayOf(DateTo->date())));
     const int levelA = CBLevelA->currentIndex(), levelB = CBLevelB->currentIndex();
     TPrintJob::Print(this, job,
                      [&](TPrintCanvas& canvas) { PrintZScores(canvas, a, view_, levelA, levelB, period); });

@@ -50,8 +50,8 @@ TWinAbout::TWinAbout(QWidget* parent) : QDialog(parent) {
     f.setPointSize(f.pointSize() + 6);
     LblTitle->setFont(f);
     LblVersion = Named(new QLabel(tr("Internal quality control, version 1.0.0"), this), "LblVersion");
-    LblCredits = Named(new QLabel(QStringLiteral("Levey-Jennings charts, Westgard multirules and Student's t "
-                                                 "control limits for the medical laboratory."),
+    LblCredits = Named(new QLabel(tr("Levey-Jennings charts, Westgard multirules and Student's t "
+                                     "control limits for the medical laboratory."),
                                   this),
                        "LblCredits");
     LblCredits->setWordWrap(true);

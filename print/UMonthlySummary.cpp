@@ -1,6 +1,7 @@
 // The monthly summary of an analyte: window, printout and CSV export.
 #include "UMonthlySummary.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -15,6 +16,13 @@
 #include "UOperations.h"
 #include "UPrintJob.h"
 #include "UPrnTable.h"
+
+namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UMonthlySummary)
+};
+} // namespace
 
 namespace {
 
@@ -80,9 +88,13 @@ TMonth MonthOfDate(const QDate& d) {
 } // namespace
 
 const std::vector<std::string>& SummaryHeader() {
-    static const std::vector<std::string> h = {"Month",    "Level",   "N",         "Mean",
-                                               "SD",       "CV %",    "Bias %",    "Sigma",
-                                               "Warnings", "Rejects", "Discarded", "Notes"};
+    static const std::vector<std::string> h = {
+        QT_TRANSLATE_NOOP("UMonthlySummary", "Month"),     QT_TRANSLATE_NOOP("UMonthlySummary", "Level"),
+        QT_TRANSLATE_NOOP("UMonthlySummary", "N"),         QT_TRANSLATE_NOOP("UMonthlySummary", "Mean"),
+        QT_TRANSLATE_NOOP("UMonthlySummary", "SD"),        QT_TRANSLATE_NOOP("UMonthlySummary", "CV %"),
+        QT_TRANSLATE_NOOP("UMonthlySummary", "Bias %"),    QT_TRANSLATE_NOOP("UMonthlySummary", "Sigma"),
+        QT_TRANSLATE_NOOP("UMonthlySummary", "Warnings"),  QT_TRANSLATE_NOOP("UMonthlySummary", "Rejects"),
+        QT_TRANSLATE_NOOP("UMonthlySummary", "Discarded"), QT_TRANSLATE_NOOP("UMonthlySummary", "Notes")};
     return h;
 }
 
@@ -120,25 +132,27 @@ std::string SummaryCsv(const TAnalyte& a, const TSummary& s) {
 
 void PrintSummary(TPrintCanvas& canvas, const TAnalyte& a, const TSummary& s) {
     std::vector<TPrnCell> cells;
-    for (const std::string& h : SummaryHeader()) cells.push_back({h, cmSilver});
+    for (const std::string& h : SummaryHeader())
+        cells.push_back({FromQ(TUnitTexts::tr(h.c_str())), cmSilver});
     for (const auto& r : SummaryRows(a, s))
         for (const std::string& c : r) cells.push_back({c, cmNone});
     const TQualityGoal g = Operations().Goal(a.Name);
-    std::string goal = "Quality goal: ";
+    std::string goal = FromQ(TUnitTexts::tr("Quality goal: "));
     if (!g.TEa)
-        goal += "no TEa";
+        goal += FromQ(TUnitTexts::tr("no TEa"));
     else
-        goal += "TEa " + FormatFixed(*g.TEa, 12, 2) +
+        goal += FromQ(TUnitTexts::tr("TEa ")) + FormatFixed(*g.TEa, 12, 2) +
                 (g.TEaKind == teaUnit ? " " + g.TEaUnit : std::string(" %"));
     for (int i = 0; i < a.NbLevels; ++i) {
         const auto& t = g.Target[static_cast<size_t>(i)];
-        goal +=
-            "; target " + std::to_string(i + 1) + ": " + (t ? FormatFixed(*t, 12, a.Decimals + 2) : "none");
+        goal += FillQ(TUnitTexts::tr("; target %1: %2"), std::to_string(i + 1),
+                      t ? FormatFixed(*t, 12, a.Decimals + 2) : FromQ(TUnitTexts::tr("none")));
     }
-    PrintTable(canvas, "Monthly summary of " + a.Name,
-               {"Months " + Range(s), goal,
-                "CV % = 100 SD / |mean|; bias % = 100 (mean - target) / |target|; Sigma = (TEa % - |bias %|) "
-                "/ CV %; * no target: bias taken as 0"},
+    PrintTable(canvas, FillQ(TUnitTexts::tr("Monthly summary of %1"), a.Name),
+               {FillQ(TUnitTexts::tr("Months %1"), Range(s)), goal,
+                FromQ(TUnitTexts::tr(
+                    "CV % = 100 SD / |mean|; bias % = 100 (mean - target) / |target|; Sigma = (TEa % - "
+                    "|bias %|) / CV %; * no target: bias taken as 0"))},
                cells, cCount, {18, 5, 4, 9, 9, 6, 7, 7, 8, 7, 9, 26}, false);
 }
 
@@ -169,7 +183,7 @@ TWinMonthlySummary::TWinMonthlySummary(QWidget* parent) : QDialog(parent) {
     Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     QStringList header;
-    for (const std::string& h : SummaryHeader()) header << ToQString(h);
+    for (const std::string& h : SummaryHeader()) header << TUnitTexts::tr(h.c_str());
     Grid->setHorizontalHeaderLabels(header);
     const int widths[cCount] = {112, 36, 32, 62, 62, 48, 50, 52, 58, 50, 60, 120};
     for (int c = 0; c < cCount; ++c) Grid->setColumnWidth(c, widths[c]);
@@ -236,9 +250,9 @@ void TWinMonthlySummary::Refill() {
     BtPrn->setEnabled(true);
     BtExport->setEnabled(true);
     const TQualityGoal g = Operations().Goal(a.Name);
-    LblGoal->setText(g.TEa ? ToQString("TEa " + FormatFixed(*g.TEa, 12, 2) +
-                                       (g.TEaKind == teaUnit ? " " + g.TEaUnit : std::string(" %")) +
-                                       "; Sigma marked * has no target (bias taken as 0)")
+    LblGoal->setText(g.TEa ? tr("TEa %1; Sigma marked * has no target (bias taken as 0)")
+                                 .arg(ToQString(FormatFixed(*g.TEa, 12, 2) +
+                                                (g.TEaKind == teaUnit ? " " + g.TEaUnit : std::string(" %"))))
                            : tr("No quality goal: no Sigma (set one in Parameters > Analytes)"));
     const auto rows = SummaryRows(a, summary_);
     Grid->setRowCount(static_cast<int>(rows.size()));
@@ -270,8 +284,8 @@ void TWinMonthlySummary::BtPrnClick() {
 void TWinMonthlySummary::BtExportClick() {
     if (!analyte_) return;
     const TAnalyte& a = *analyte_;
-    const QString path = AskSaveFileName(this, "Export the monthly summary", ToQString(ProgramFolder),
-                                         "CSV files (*.csv)", "csv");
+    const QString path = AskSaveFileName(this, tr("Export the monthly summary"), ToQString(ProgramFolder),
+                                         tr("CSV files (*.csv)"), "csv");
     if (path.isEmpty()) return;
     try {
         AtomicWriteFile(path.toStdString(), SummaryCsv(a, summary_));

@@ -139,15 +139,16 @@ QString JobName(const TPrintJobSpec& job) {
 }
 
 std::string PagesText(const TPageRange& range) {
-    if (range.FirstPage == 0) return "no page";
+    if (range.FirstPage == 0) return FromQ(TUnitTexts::tr("no page"));
     std::string parts;
     for (const auto& [from, to] : range.Parts)
         parts +=
             (parts.empty() ? "" : ", ") + std::to_string(from) + (to > from ? "-" + std::to_string(to) : "");
-    if (!parts.empty()) return "pages " + parts;
+    if (!parts.empty()) return FillQ(TUnitTexts::tr("pages %1"), parts);
     return range.FirstPage == range.LastPage
-               ? "page " + std::to_string(range.FirstPage)
-               : "pages " + std::to_string(range.FirstPage) + " to " + std::to_string(range.LastPage);
+               ? FillQ(TUnitTexts::tr("page %1"), std::to_string(range.FirstPage))
+               : FillQ(TUnitTexts::tr("pages %1 to %2"), std::to_string(range.FirstPage),
+                       std::to_string(range.LastPage));
 }
 
 // The print dialog's choices as the printer holds them ("Current page" is the preview's current page).
@@ -231,10 +232,10 @@ public:
         LblPrinter = new QLabel(this);
         LblPrinter->setObjectName("LblPrinter");
         auto* buttons = new QDialogButtonBox(this);
-        BtPrint = buttons->addButton("&Print...", QDialogButtonBox::AcceptRole);
+        BtPrint = buttons->addButton(tr("&Print..."), QDialogButtonBox::AcceptRole);
         BtPrint->setObjectName("BtPrint");
         BtPrint->setToolTip(tr("Choose the printer, the copies, the pages and the paper"));
-        BtSavePdf = buttons->addButton("&Save as PDF...", QDialogButtonBox::AcceptRole);
+        BtSavePdf = buttons->addButton(tr("&Save as PDF..."), QDialogButtonBox::AcceptRole);
         BtSavePdf->setObjectName("BtSavePdf");
         buttons->addButton(QDialogButtonBox::Cancel);
         connect(BtPrint, &QPushButton::clicked, this, [this] { Choose(PrintDialog); });
@@ -300,7 +301,7 @@ void PrintOn(const TPrintChoice& c, const TPrintJobSpec& job, const TPrintDrawer
         try {
             AtomicWriteFile(QFile::encodeName(path).toStdString(), pdf.toStdString());
         } catch (const EQcError& e) {
-            throw EQcError(std::string("The printout was not saved.\r") + e.what());
+            throw EQcError(FromQ(TUnitTexts::tr("The printout was not saved.\r") + CoreTextQ(e.what())));
         }
         return;
     }
@@ -311,22 +312,25 @@ void PrintOn(const TPrintChoice& c, const TPrintJobSpec& job, const TPrintDrawer
     submission.Options = QueueOptions(c);
     const QString refused = submitHook ? submitHook(submission) : SubmitToPrintQueue(submission);
     if (!refused.isEmpty())
-        throw EQcError("The printer " + FromQString(submission.Printer) +
-                       " did not take the printout: " + FromQString(refused) +
-                       "\rNothing was printed. Choose another printer, or save the printout as PDF.");
+        throw EQcError(
+            FillQ(TUnitTexts::tr(
+                      "The printer %1 did not take the printout: %2\rNothing was printed. Choose another "
+                      "printer, or save the printout as PDF."),
+                  FromQString(submission.Printer), FromQString(refused)));
 }
 
 void SavePdfAs(QWidget* parent, const TPrintJobSpec& job, const TPrintDrawer& draw, bool& saved) {
     saved = false;
-    QString path = QFileDialog::getSaveFileName(parent, "Save the printout as PDF",
-                                                RememberedPdfFolder() + job.FileName, "PDF files (*.pdf)");
+    QString path = QFileDialog::getSaveFileName(parent, TUnitTexts::tr("Save the printout as PDF"),
+                                                RememberedPdfFolder() + job.FileName,
+                                                TUnitTexts::tr("PDF files (*.pdf)"));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += ".pdf";
     try {
         AtomicWriteFile(QFile::encodeName(path).toStdString(),
                         TPrintJob::RenderPdf(job, draw, PdfLayout(job, RememberedPageSize())).toStdString());
     } catch (const EQcError& e) {
-        throw EQcError(std::string("The printout was not saved.\r") + e.what());
+        throw EQcError(FromQ(TUnitTexts::tr("The printout was not saved.\r") + CoreTextQ(e.what())));
     }
     RememberPdfFolder(path);
     saved = true;
@@ -398,11 +402,16 @@ QByteArray TPrintJob::RenderPdf(const TPrintJobSpec& job, const TPrintDrawer& dr
         out = canvas.PagesOut();
     }
     buffer.close();
-    if (out == 0)
-        throw EQcError("The printout has " + std::to_string(pages) + (pages == 1 ? " page" : " pages") +
-                       ": " + PagesText(range) +
-                       (range.FirstPage == range.LastPage && range.Parts.size() <= 1 ? " is" : " are") +
-                       " not in it. Nothing was printed.");
+    if (out == 0) {
+        const bool one = range.FirstPage == range.LastPage && range.Parts.size() <= 1;
+        const QString text =
+            pages == 1
+                ? (one ? TUnitTexts::tr("The printout has %1 page: %2 is not in it. Nothing was printed.")
+                       : TUnitTexts::tr("The printout has %1 page: %2 are not in it. Nothing was printed."))
+                : (one ? TUnitTexts::tr("The printout has %1 pages: %2 is not in it. Nothing was printed.")
+                       : TUnitTexts::tr("The printout has %1 pages: %2 are not in it. Nothing was printed."));
+        throw EQcError(FillQ(text, std::to_string(pages), PagesText(range)));
+    }
     return buffer.data();
 }
 

@@ -811,6 +811,10 @@
         <source>&amp;Do not show this window again</source>
         <translation>Dieses Fenster &amp;nicht mehr anzeigen</translation>
     </message>
+    <message>
+        <source>Levey-Jennings charts, Westgard multirules and Student&apos;s t control limits for the medical laboratory.</source>
+        <translation>Levey-Jennings-Karten, Westgard-Regeln und Kontrollgrenzen nach Students t für das medizinische Labor.</translation>
+    </message>
 </context>
 <context>
     <name>TWinCorrectiveActions</name>
@@ -1561,6 +1565,18 @@
         <source>Monthly summary of %1</source>
         <translation>Monatsübersicht von %1</translation>
     </message>
+    <message>
+        <source>TEa %1; Sigma marked * has no target (bias taken as 0)</source>
+        <translation>TEa %1; mit * markiertes Sigma hat keinen Sollwert (Bias als 0 angenommen)</translation>
+    </message>
+    <message>
+        <source>Export the monthly summary</source>
+        <translation>Monatsübersicht exportieren</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV-Dateien (*.csv)</translation>
+    </message>
 </context>
 <context>
     <name>TWinNewPsw</name>
@@ -1661,6 +1677,14 @@
     <message>
         <source>Printer %1, %2</source>
         <translation>Drucker %1, %2</translation>
+    </message>
+    <message>
+        <source>&amp;Print...</source>
+        <translation>&amp;Drucken...</translation>
+    </message>
+    <message>
+        <source>&amp;Save as PDF...</source>
+        <translation>Als PDF &amp;speichern...</translation>
     </message>
 </context>
 <context>
@@ -2228,6 +2252,10 @@
         <source>Normalised charts of %1</source>
         <translation>Normierte Karten von %1</translation>
     </message>
+    <message>
+        <source>Points from %1 to %2</source>
+        <translation>Punkte vom %1 bis %2</translation>
+    </message>
 </context>
 <context>
     <name>UDrawChart</name>
@@ -2479,6 +2507,89 @@
     </message>
 </context>
 <context>
+    <name>UMonthlySummary</name>
+    <message>
+        <source>Month</source>
+        <translation>Monat</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <translation>Ebene</translation>
+    </message>
+    <message>
+        <source>N</source>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>Mittelwert</translation>
+    </message>
+    <message>
+        <source>SD</source>
+        <translation>SD</translation>
+    </message>
+    <message>
+        <source>CV %</source>
+        <translation>VK %</translation>
+    </message>
+    <message>
+        <source>Bias %</source>
+        <translation>Bias %</translation>
+    </message>
+    <message>
+        <source>Sigma</source>
+        <translation>Sigma</translation>
+    </message>
+    <message>
+        <source>Warnings</source>
+        <translation>Warnungen</translation>
+    </message>
+    <message>
+        <source>Rejects</source>
+        <translation>Zurückweisungen</translation>
+    </message>
+    <message>
+        <source>Discarded</source>
+        <translation>Verworfen</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Hinweise</translation>
+    </message>
+    <message>
+        <source>Quality goal: </source>
+        <translation>Qualitätsziel: </translation>
+    </message>
+    <message>
+        <source>no TEa</source>
+        <translation>keine TEa</translation>
+    </message>
+    <message>
+        <source>TEa </source>
+        <translation>TEa </translation>
+    </message>
+    <message>
+        <source>; target %1: %2</source>
+        <translation>; Sollwert %1: %2</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>keiner</translation>
+    </message>
+    <message>
+        <source>Monthly summary of %1</source>
+        <translation>Monatsübersicht von %1</translation>
+    </message>
+    <message>
+        <source>Months %1</source>
+        <translation>Monate %1</translation>
+    </message>
+    <message>
+        <source>CV % = 100 SD / |mean|; bias % = 100 (mean - target) / |target|; Sigma = (TEa % - |bias %|) / CV %; * no target: bias taken as 0</source>
+        <translation>VK % = 100 SD / |Mittelwert|; Bias % = 100 (Mittelwert - Sollwert) / |Sollwert|; Sigma = (TEa % - |Bias %|) / VK %; * kein Sollwert: Bias als 0 angenommen</translation>
+    </message>
+</context>
+<context>
     <name>UPrintJob</name>
     <message>
         <source>one-sided</source>
@@ -2491,6 +2602,54 @@
     <message>
         <source>the print system gave no reason</source>
         <translation>das Drucksystem nannte keinen Grund</translation>
+    </message>
+    <message>
+        <source>no page</source>
+        <translation>keine Seite</translation>
+    </message>
+    <message>
+        <source>pages %1</source>
+        <translation>Seiten %1</translation>
+    </message>
+    <message>
+        <source>page %1</source>
+        <translation>Seite %1</translation>
+    </message>
+    <message>
+        <source>pages %1 to %2</source>
+        <translation>Seiten %1 bis %2</translation>
+    </message>
+    <message>
+        <source>The printout was not saved.<byte value="xd"/></source>
+        <translation>Der Ausdruck wurde nicht gespeichert.<byte value="xd"/></translation>
+    </message>
+    <message>
+        <source>The printer %1 did not take the printout: %2<byte value="xd"/>Nothing was printed. Choose another printer, or save the printout as PDF.</source>
+        <translation>Der Drucker %1 hat den Ausdruck nicht angenommen: %2<byte value="xd"/>Es wurde nichts gedruckt. Wählen Sie einen anderen Drucker oder speichern Sie den Ausdruck als PDF.</translation>
+    </message>
+    <message>
+        <source>Save the printout as PDF</source>
+        <translation>Ausdruck als PDF speichern</translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)</source>
+        <translation>PDF-Dateien (*.pdf)</translation>
+    </message>
+    <message>
+        <source>The printout has %1 page: %2 is not in it. Nothing was printed.</source>
+        <translation>Der Ausdruck hat %1 Seite: %2 ist nicht darin enthalten. Es wurde nichts gedruckt.</translation>
+    </message>
+    <message>
+        <source>The printout has %1 page: %2 are not in it. Nothing was printed.</source>
+        <translation>Der Ausdruck hat %1 Seite: %2 sind nicht darin enthalten. Es wurde nichts gedruckt.</translation>
+    </message>
+    <message>
+        <source>The printout has %1 pages: %2 is not in it. Nothing was printed.</source>
+        <translation>Der Ausdruck hat %1 Seiten: %2 ist nicht darin enthalten. Es wurde nichts gedruckt.</translation>
+    </message>
+    <message>
+        <source>The printout has %1 pages: %2 are not in it. Nothing was printed.</source>
+        <translation>Der Ausdruck hat %1 Seiten: %2 sind nicht darin enthalten. Es wurde nichts gedruckt.</translation>
     </message>
 </context>
 <context>
@@ -2935,6 +3094,30 @@
     <message>
         <source>Normalised charts of %1</source>
         <translation>Normierte Karten von %1</translation>
+    </message>
+    <message>
+        <source>Level %1: </source>
+        <translation>Ebene %1: </translation>
+    </message>
+    <message>
+        <source>no z-score, %1</source>
+        <translation>kein z-Score, %1</translation>
+    </message>
+    <message>
+        <source>mean %1, SD %2 over %3 values</source>
+        <translation>Mittelwert %1, SD %2 über %3 Werte</translation>
+    </message>
+    <message>
+        <source>z = (value - mean) / SD; mean and SD of each level&apos;s reference points:</source>
+        <translation>z = (Wert - Mittelwert) / SD; Mittelwert und SD der Referenzpunkte jeder Ebene:</translation>
+    </message>
+    <message>
+        <source>- Normalised charts of %1 - Printed on %2 -</source>
+        <translation>- Normierte Karten von %1 - Gedruckt am %2 -</translation>
+    </message>
+    <message>
+        <source>A Youden plot needs two levels</source>
+        <translation>Ein Youden-Diagramm braucht zwei Ebenen</translation>
     </message>
 </context>
 </TS>

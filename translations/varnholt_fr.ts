@@ -811,6 +811,10 @@
         <source>&amp;Do not show this window again</source>
         <translation>Ne &amp;plus afficher cette fenêtre</translation>
     </message>
+    <message>
+        <source>Levey-Jennings charts, Westgard multirules and Student&apos;s t control limits for the medical laboratory.</source>
+        <translation>Cartes de Levey-Jennings, règles de Westgard et limites de contrôle selon le t de Student pour le laboratoire médical.</translation>
+    </message>
 </context>
 <context>
     <name>TWinCorrectiveActions</name>
@@ -1561,6 +1565,18 @@
         <source>Monthly summary of %1</source>
         <translation>Synthèse mensuelle de %1</translation>
     </message>
+    <message>
+        <source>TEa %1; Sigma marked * has no target (bias taken as 0)</source>
+        <translation>ETa %1 ; un Sigma marqué * n&apos;a pas de valeur cible (biais pris égal à 0)</translation>
+    </message>
+    <message>
+        <source>Export the monthly summary</source>
+        <translation>Exporter la synthèse mensuelle</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>Fichiers CSV (*.csv)</translation>
+    </message>
 </context>
 <context>
     <name>TWinNewPsw</name>
@@ -1661,6 +1677,14 @@
     <message>
         <source>Printer %1, %2</source>
         <translation>Imprimante %1, %2</translation>
+    </message>
+    <message>
+        <source>&amp;Print...</source>
+        <translation>&amp;Imprimer...</translation>
+    </message>
+    <message>
+        <source>&amp;Save as PDF...</source>
+        <translation>&amp;Enregistrer en PDF...</translation>
     </message>
 </context>
 <context>
@@ -2228,6 +2252,10 @@
         <source>Normalised charts of %1</source>
         <translation>Cartes normalisées de %1</translation>
     </message>
+    <message>
+        <source>Points from %1 to %2</source>
+        <translation>Points du %1 au %2</translation>
+    </message>
 </context>
 <context>
     <name>UDrawChart</name>
@@ -2479,6 +2507,89 @@
     </message>
 </context>
 <context>
+    <name>UMonthlySummary</name>
+    <message>
+        <source>Month</source>
+        <translation>Mois</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <translation>Niveau</translation>
+    </message>
+    <message>
+        <source>N</source>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>Moyenne</translation>
+    </message>
+    <message>
+        <source>SD</source>
+        <translation>ET</translation>
+    </message>
+    <message>
+        <source>CV %</source>
+        <translation>CV %</translation>
+    </message>
+    <message>
+        <source>Bias %</source>
+        <translation>Biais %</translation>
+    </message>
+    <message>
+        <source>Sigma</source>
+        <translation>Sigma</translation>
+    </message>
+    <message>
+        <source>Warnings</source>
+        <translation>Alertes</translation>
+    </message>
+    <message>
+        <source>Rejects</source>
+        <translation>Rejets</translation>
+    </message>
+    <message>
+        <source>Discarded</source>
+        <translation>Écarté</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Remarques</translation>
+    </message>
+    <message>
+        <source>Quality goal: </source>
+        <translation>Objectif de qualité : </translation>
+    </message>
+    <message>
+        <source>no TEa</source>
+        <translation>pas d&apos;ETa</translation>
+    </message>
+    <message>
+        <source>TEa </source>
+        <translation>ETa </translation>
+    </message>
+    <message>
+        <source>; target %1: %2</source>
+        <translation>; valeur cible %1 : %2</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>aucune</translation>
+    </message>
+    <message>
+        <source>Monthly summary of %1</source>
+        <translation>Synthèse mensuelle de %1</translation>
+    </message>
+    <message>
+        <source>Months %1</source>
+        <translation>Mois %1</translation>
+    </message>
+    <message>
+        <source>CV % = 100 SD / |mean|; bias % = 100 (mean - target) / |target|; Sigma = (TEa % - |bias %|) / CV %; * no target: bias taken as 0</source>
+        <translation>CV % = 100 ET / |moyenne| ; biais % = 100 (moyenne - cible) / |cible| ; Sigma = (ETa % - |biais %|) / CV % ; * pas de cible : biais pris égal à 0</translation>
+    </message>
+</context>
+<context>
     <name>UPrintJob</name>
     <message>
         <source>one-sided</source>
@@ -2491,6 +2602,54 @@
     <message>
         <source>the print system gave no reason</source>
         <translation>le système d&apos;impression n&apos;a donné aucune raison</translation>
+    </message>
+    <message>
+        <source>no page</source>
+        <translation>aucune page</translation>
+    </message>
+    <message>
+        <source>pages %1</source>
+        <translation>pages %1</translation>
+    </message>
+    <message>
+        <source>page %1</source>
+        <translation>page %1</translation>
+    </message>
+    <message>
+        <source>pages %1 to %2</source>
+        <translation>pages %1 à %2</translation>
+    </message>
+    <message>
+        <source>The printout was not saved.<byte value="xd"/></source>
+        <translation>L&apos;impression n&apos;a pas été enregistrée.<byte value="xd"/></translation>
+    </message>
+    <message>
+        <source>The printer %1 did not take the printout: %2<byte value="xd"/>Nothing was printed. Choose another printer, or save the printout as PDF.</source>
+        <translation>L&apos;imprimante %1 n&apos;a pas accepté l&apos;impression : %2<byte value="xd"/>Rien n&apos;a été imprimé. Choisissez une autre imprimante, ou enregistrez l&apos;impression en PDF.</translation>
+    </message>
+    <message>
+        <source>Save the printout as PDF</source>
+        <translation>Enregistrer l&apos;impression en PDF</translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)</source>
+        <translation>Fichiers PDF (*.pdf)</translation>
+    </message>
+    <message>
+        <source>The printout has %1 page: %2 is not in it. Nothing was printed.</source>
+        <translation>L&apos;impression compte %1 page : %2 n&apos;en fait pas partie. Rien n&apos;a été imprimé.</translation>
+    </message>
+    <message>
+        <source>The printout has %1 page: %2 are not in it. Nothing was printed.</source>
+        <translation>L&apos;impression compte %1 page : %2 n&apos;en font pas partie. Rien n&apos;a été imprimé.</translation>
+    </message>
+    <message>
+        <source>The printout has %1 pages: %2 is not in it. Nothing was printed.</source>
+        <translation>L&apos;impression compte %1 pages : %2 n&apos;en fait pas partie. Rien n&apos;a été imprimé.</translation>
+    </message>
+    <message>
+        <source>The printout has %1 pages: %2 are not in it. Nothing was printed.</source>
+        <translation>L&apos;impression compte %1 pages : %2 n&apos;en font pas partie. Rien n&apos;a été imprimé.</translation>
     </message>
 </context>
 <context>
@@ -2935,6 +3094,30 @@
     <message>
         <source>Normalised charts of %1</source>
         <translation>Cartes normalisées de %1</translation>
+    </message>
+    <message>
+        <source>Level %1: </source>
+        <translation>Niveau %1 : </translation>
+    </message>
+    <message>
+        <source>no z-score, %1</source>
+        <translation>pas de z-score, %1</translation>
+    </message>
+    <message>
+        <source>mean %1, SD %2 over %3 values</source>
+        <translation>moyenne %1, ET %2 sur %3 valeurs</translation>
+    </message>
+    <message>
+        <source>z = (value - mean) / SD; mean and SD of each level&apos;s reference points:</source>
+        <translation>z = (valeur - moyenne) / ET ; moyenne et ET des points de référence de chaque niveau :</translation>
+    </message>
+    <message>
+        <source>- Normalised charts of %1 - Printed on %2 -</source>
+        <translation>- Cartes normalisées de %1 - Imprimé le %2 -</translation>
+    </message>
+    <message>
+        <source>A Youden plot needs two levels</source>
+        <translation>Un diagramme de Youden nécessite deux niveaux</translation>
     </message>
 </context>
 </TS>
