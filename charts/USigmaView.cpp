@@ -49,7 +49,7 @@ constexpr int PageHeight = 450;
 constexpr int RowHeight = 18;
 
 std::string Na(TGap gap) {
-    return std::string("n/a: ") + GapText(gap);
+    return FillQ(TUnitTexts::tr("n/a: %1"), FromQ(CoreTextQ(GapText(gap))));
 }
 
 std::string Fixed(long double v, int decimals) {
@@ -160,7 +160,8 @@ std::string AdviceText(const TAnalyte& a, const TSigmaReport& r) {
         const TLevelFigures& f = l.Figures;
         s += FillQ(TUnitTexts::tr("Level %1"), std::to_string(f.Level + 1));
         if (!l.Advised) {
-            s += FillQ(TUnitTexts::tr(": no advice, Sigma not available (%1).\n"), GapText(f.Sigma.Gap));
+            s += FillQ(TUnitTexts::tr(": no advice, Sigma not available (%1).\n"),
+                       FromQ(CoreTextQ(GapText(f.Sigma.Gap))));
             continue;
         }
         s += ", Sigma " + Fixed(f.Sigma.Value, 2) + (f.BiasKnown ? "" : " *") + ":\n" + l.Comparison.Text;

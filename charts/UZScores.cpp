@@ -49,7 +49,8 @@ std::vector<std::string> ZBasisLines(const TAnalyte& a, const TZView& v) {
     for (const TLevelFigures& f : v.Figures) {
         std::string s = FillQ(TUnitTexts::tr("Level %1: "), std::to_string(f.Level + 1));
         if (!f.Mean.Ok() || !f.SD.Ok() || f.SD.Value <= 0) {
-            s += FillQ(TUnitTexts::tr("no z-score, %1"), GapText(f.SD.Ok() ? gapZeroCV : f.SD.Gap));
+            s += FillQ(TUnitTexts::tr("no z-score, %1"),
+                       FromQ(CoreTextQ(GapText(f.SD.Ok() ? gapZeroCV : f.SD.Gap))));
         } else {
             s += FillQ(TUnitTexts::tr("mean %1, SD %2 over %3 values"),
                        FormatFixed(f.Mean.Value, 12, a.Decimals + 2),

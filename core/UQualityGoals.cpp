@@ -14,23 +14,23 @@ const char* GapText(TGap gap) {
     case gapNone:
         return "";
     case gapNoTea:
-        return "no allowable total error (TEa) set";
+        return QT_TRANSLATE_NOOP("Core", "no allowable total error (TEa) set");
     case gapTeaNotPositive:
-        return "TEa must be above zero";
+        return QT_TRANSLATE_NOOP("Core", "TEa must be above zero");
     case gapNoTarget:
-        return "no target";
+        return QT_TRANSLATE_NOOP("Core", "no target");
     case gapZeroTarget:
-        return "target is zero";
+        return QT_TRANSLATE_NOOP("Core", "target is zero");
     case gapFewPoints:
-        return "fewer than two values";
+        return QT_TRANSLATE_NOOP("Core", "fewer than two values");
     case gapZeroMean:
-        return "mean is zero";
+        return QT_TRANSLATE_NOOP("Core", "mean is zero");
     case gapZeroCV:
-        return "CV is zero (all values equal)";
+        return QT_TRANSLATE_NOOP("Core", "CV is zero (all values equal)");
     case gapBelowCritical:
-        return "Sigma below 1.65";
+        return QT_TRANSLATE_NOOP("Core", "Sigma below 1.65");
     case gapNoRules:
-        return "no level takes part in the rules";
+        return QT_TRANSLATE_NOOP("Core", "no level takes part in the rules");
     }
     return "";
 }
@@ -159,7 +159,7 @@ std::vector<TQualityGoal> ParseGoals(std::string_view text) {
         const bool heading = first && UpperCase(Trim(line.substr(0, line.find(';')))) == "ANALYTE";
         first = false;
         if (heading) continue;
-        const std::string where = "Line " + std::to_string(number) + ": ";
+        const std::string where = Fill(QT_TRANSLATE_NOOP("Core", "Line %1: "), std::to_string(number));
         try {
             goals.push_back(ParseGoalLine(line));
         } catch (const EQcError& e) {

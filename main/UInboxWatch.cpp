@@ -101,10 +101,8 @@ void TInboxWatch::ReadNow() {
         leaving += f.Kind != TInboxFileOutcome::Waiting;
         settling |= f.Settling;
         if (f.Kind == TInboxFileOutcome::Failed || (f.Kind == TInboxFileOutcome::Waiting && !f.Settling))
-            lines << ToQ(f.Name) +
-                         QString::fromLatin1(f.Kind == TInboxFileOutcome::Failed ? " to failed: "
-                                                                                 : " waits: ") +
-                         ToQ(f.Detail).section(QLatin1Char('\n'), 0, 0);
+            lines << (f.Kind == TInboxFileOutcome::Failed ? tr("%1 to failed: %2") : tr("%1 waits: %2"))
+                         .arg(ToQ(f.Name), CoreTextQ(f.Detail).section(QLatin1Char('\n'), 0, 0));
     }
     if (!out.Ok() || !report.Empty() || LastReading.isEmpty()) {
         LastFailed = !out.Ok();
@@ -147,11 +145,10 @@ void TInboxWatch::Refresh() {
     BtInbox->setText(text);
     BtInbox->setProperty("held", held);
     BtInbox->setStyleSheet(LastFailed ? QStringLiteral("color: red") : QString());
-    BtInbox->setToolTip(
-        QStringLiteral("Results from the instruments in %1: held runs from the inbox, results "
-                       "waiting for a mapping\n")
-            .arg(QString::fromUtf8(folder_)) +
-        LastReading);
+    BtInbox->setToolTip(tr("Results from the instruments in %1: held runs from the inbox, results "
+                           "waiting for a mapping\n")
+                            .arg(QString::fromUtf8(folder_)) +
+                        LastReading);
 }
 
 void TInboxWatch::MnuInboxClick() {

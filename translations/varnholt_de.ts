@@ -559,6 +559,46 @@
         <source>%1 is a negative value (not allowed)</source>
         <translation>%1 ist ein negativer Wert (nicht erlaubt)</translation>
     </message>
+    <message>
+        <source>no allowable total error (TEa) set</source>
+        <translation>keine zulässige Gesamtabweichung (TEa) festgelegt</translation>
+    </message>
+    <message>
+        <source>TEa must be above zero</source>
+        <translation>TEa muss größer als null sein</translation>
+    </message>
+    <message>
+        <source>no target</source>
+        <translation>kein Sollwert</translation>
+    </message>
+    <message>
+        <source>target is zero</source>
+        <translation>Sollwert ist null</translation>
+    </message>
+    <message>
+        <source>fewer than two values</source>
+        <translation>weniger als zwei Werte</translation>
+    </message>
+    <message>
+        <source>mean is zero</source>
+        <translation>Mittelwert ist null</translation>
+    </message>
+    <message>
+        <source>CV is zero (all values equal)</source>
+        <translation>VK ist null (alle Werte gleich)</translation>
+    </message>
+    <message>
+        <source>Sigma below 1.65</source>
+        <translation>Sigma unter 1,65</translation>
+    </message>
+    <message>
+        <source>no level takes part in the rules</source>
+        <translation>keine Ebene nimmt an den Regeln teil</translation>
+    </message>
+    <message>
+        <source>Line %1: </source>
+        <translation>Zeile %1: </translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>
@@ -718,6 +758,20 @@
     <message>
         <source>, %1 failed</source>
         <translation>, %1 fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>%1 to failed: %2</source>
+        <translation>%1 nach „failed“: %2</translation>
+    </message>
+    <message>
+        <source>%1 waits: %2</source>
+        <translation>%1 wartet: %2</translation>
+    </message>
+    <message>
+        <source>Results from the instruments in %1: held runs from the inbox, results waiting for a mapping
+</source>
+        <translation>Ergebnisse der Geräte in %1: zurückgestellte Serien aus dem Eingang, Ergebnisse, die auf eine Zuordnung warten
+</translation>
     </message>
 </context>
 <context>
@@ -3076,6 +3130,10 @@
     <message>
         <source>- Quality goals and Sigma for %1 - Printed on %2 -</source>
         <translation>- Qualitätsziele und Sigma für %1 - Gedruckt am %2 -</translation>
+    </message>
+    <message>
+        <source>n/a: %1</source>
+        <translation>n. v.: %1</translation>
     </message>
 </context>
 <context>

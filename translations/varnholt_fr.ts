@@ -559,6 +559,46 @@
         <source>%1 is a negative value (not allowed)</source>
         <translation>%1 est une valeur négative (non autorisée)</translation>
     </message>
+    <message>
+        <source>no allowable total error (TEa) set</source>
+        <translation>aucune erreur totale admissible (ETa) définie</translation>
+    </message>
+    <message>
+        <source>TEa must be above zero</source>
+        <translation>l&apos;ETa doit être supérieure à zéro</translation>
+    </message>
+    <message>
+        <source>no target</source>
+        <translation>pas de valeur cible</translation>
+    </message>
+    <message>
+        <source>target is zero</source>
+        <translation>la valeur cible est nulle</translation>
+    </message>
+    <message>
+        <source>fewer than two values</source>
+        <translation>moins de deux valeurs</translation>
+    </message>
+    <message>
+        <source>mean is zero</source>
+        <translation>la moyenne est nulle</translation>
+    </message>
+    <message>
+        <source>CV is zero (all values equal)</source>
+        <translation>le CV est nul (toutes les valeurs sont égales)</translation>
+    </message>
+    <message>
+        <source>Sigma below 1.65</source>
+        <translation>Sigma inférieur à 1,65</translation>
+    </message>
+    <message>
+        <source>no level takes part in the rules</source>
+        <translation>aucun niveau ne participe aux règles</translation>
+    </message>
+    <message>
+        <source>Line %1: </source>
+        <translation>Ligne %1 : </translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>
@@ -718,6 +758,20 @@
     <message>
         <source>, %1 failed</source>
         <translation>, %1 en échec</translation>
+    </message>
+    <message>
+        <source>%1 to failed: %2</source>
+        <translation>%1 vers « failed » : %2</translation>
+    </message>
+    <message>
+        <source>%1 waits: %2</source>
+        <translation>%1 en attente : %2</translation>
+    </message>
+    <message>
+        <source>Results from the instruments in %1: held runs from the inbox, results waiting for a mapping
+</source>
+        <translation>Résultats des automates dans %1 : séries en attente venues de l&apos;entrée, résultats attendant une affectation
+</translation>
     </message>
 </context>
 <context>
@@ -3076,6 +3130,10 @@
     <message>
         <source>- Quality goals and Sigma for %1 - Printed on %2 -</source>
         <translation>- Objectifs de qualité et Sigma de %1 - Imprimé le %2 -</translation>
+    </message>
+    <message>
+        <source>n/a: %1</source>
+        <translation>n.d. : %1</translation>
     </message>
 </context>
 <context>

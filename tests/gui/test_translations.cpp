@@ -113,6 +113,9 @@ void TestTranslations::GermanInterface() {
              QStringLiteral("de"));
     {
         TWinMain w;
+        // For review of the longer texts in the specified layouts: scripts/screenshots.sh's folder.
+        if (const QString folder = qEnvironmentVariable("VARNHOLT_SCREENSHOTS"); !folder.isEmpty())
+            w.grab().save(folder + QStringLiteral("/main-window-de.png"));
         QCOMPARE(w.MnuFile->title(), QStringLiteral("&Datei"));
         QCOMPARE(w.MnuParameters->title(), QStringLiteral("Pa&rameter"));
         QCOMPARE(w.BtExit->text(), QStringLiteral("&Beenden"));
@@ -137,6 +140,8 @@ void TestTranslations::FrenchAndOtherLocales() {
              QStringLiteral("fr"));
     {
         TWinMain w;
+        if (const QString folder = qEnvironmentVariable("VARNHOLT_SCREENSHOTS"); !folder.isEmpty())
+            w.grab().save(folder + QStringLiteral("/main-window-fr.png"));
         QCOMPARE(w.MnuFile->title(), QStringLiteral("&Fichier"));
     }
     // A language without a translation: English throughout, Qt's buttons included.
