@@ -11,7 +11,7 @@
 #include "UTexts.h"
 
 #ifndef VARNHOLT_TRANSLATIONS_DIR
-#define VARNHOLT_TRANSLATIONS_DIR ""
+#define VARNHOLT_TRANSLATIONS_DIR "../share/varnholt/translations"
 #endif
 
 namespace {
@@ -39,8 +39,8 @@ QString InstallTranslations(const QLocale& locale, const QString& folder) {
     SetTextTranslator(TranslateCore);
     // The languages in the user's order; English, the source texts, ends the search, so a fallback
     // language after it (LANGUAGE=en:de) is not used.
-    const QStringList folders = {folder, QCoreApplication::applicationDirPath(),
-                                 QStringLiteral(VARNHOLT_TRANSLATIONS_DIR)};
+    const QString program = QCoreApplication::applicationDirPath();
+    const QStringList folders = {folder, program, program + QStringLiteral("/" VARNHOLT_TRANSLATIONS_DIR)};
     QLocale chosen = QLocale::c();
     for (const QString& name : locale.uiLanguages()) {
         chosen = QLocale(name);

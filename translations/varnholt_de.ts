@@ -1314,7 +1314,7 @@
     </message>
     <message>
         <source>&amp;Print charts</source>
-        <translation>Karten &amp;drucken</translation>
+        <translation>Karten dr&amp;ucken</translation>
     </message>
     <message>
         <source>Printing control charts</source>
@@ -1330,7 +1330,7 @@
     </message>
     <message>
         <source>D&amp;aily QC</source>
-        <translation>Tages-Q&amp;K</translation>
+        <translation>T&amp;ages-QK</translation>
     </message>
     <message>
         <source>Daily QC results</source>
@@ -1338,7 +1338,7 @@
     </message>
     <message>
         <source>&amp;Control limits</source>
-        <translation>&amp;Kontrollgrenzen</translation>
+        <translation>Kontroll&amp;grenzen</translation>
     </message>
     <message>
         <source>Show control limits</source>
@@ -1346,7 +1346,7 @@
     </message>
     <message>
         <source>Bac&amp;kup</source>
-        <translation>&amp;Sicherung</translation>
+        <translation>Sic&amp;herung</translation>
     </message>
     <message>
         <source>Backup on diskette</source>

@@ -1298,7 +1298,7 @@
     <name>TWinMain</name>
     <message>
         <source>E&amp;xit</source>
-        <translation>&amp;Quitter</translation>
+        <translation>Qu&amp;itter</translation>
     </message>
     <message>
         <source>Exit</source>
@@ -1314,7 +1314,7 @@
     </message>
     <message>
         <source>&amp;Print charts</source>
-        <translation>&amp;Imprimer les cartes</translation>
+        <translation>Imprimer les &amp;cartes</translation>
     </message>
     <message>
         <source>Printing control charts</source>
@@ -1346,7 +1346,7 @@
     </message>
     <message>
         <source>Bac&amp;kup</source>
-        <translation>Sau&amp;vegarde</translation>
+        <translation>Sa&amp;uvegarde</translation>
     </message>
     <message>
         <source>Backup on diskette</source>
@@ -1354,7 +1354,7 @@
     </message>
     <message>
         <source>Assign &amp;lots</source>
-        <translation>Affecter les &amp;lots</translation>
+        <translation>Affecter les l&amp;ots</translation>
     </message>
     <message>
         <source>Change QC material or lot number</source>
