@@ -2,9 +2,14 @@
 #include "UArchive.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
+#include <memory>
 #include <system_error>
+#include <unistd.h>
 
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
@@ -137,7 +142,23 @@ int32_t ArchiveLevel(TAnalyte& a, int level) {
     return n;
 }
 
-TArchiveFile ParseArchiveFile(std::string_view bytes) {
+namespace {
+// The length of the first three lines with their ends, or npos when `bytes`, the start of a file
+// unless `whole`, does not hold them yet.
+size_t HeadLength(std::string_view bytes, bool whole) {
+    size_t lines = 0, i = 0;
+    while (i < bytes.size()) {
+        const char c = bytes[i++];
+        if (c != '\r' && c != '\n') continue;
+        if (c == '\r' && i < bytes.size() && bytes[i] == '\n') ++i;
+        if (++lines == 3) return i;
+    }
+    return whole ? bytes.size() : std::string_view::npos;
+}
+} // namespace
+
+TArchiveFile ParseArchiveFile(std::string_view bytes, TArchiveParts parts) {
+    if (parts == TArchiveParts::Head) bytes = bytes.substr(0, HeadLength(bytes, true));
     std::vector<std::string_view> lines;
     size_t start = 0, i = 0;
     while (i < bytes.size()) {
@@ -162,16 +183,32 @@ TArchiveFile ParseArchiveFile(std::string_view bytes) {
     SplitTabs(lines[2], fields);
     for (size_t k = 0; k < TArchiveFile::SummaryFieldCount && k < fields.size(); ++k)
         f.Summary[k] = fields[k];
-    f.PointLines.reserve(lines.size() - 3);
-    f.PointFields.reserve(lines.size() - 3);
-    for (size_t k = 3; k < lines.size(); ++k) {
-        f.PointLines.emplace_back(lines[k]);
-        f.PointFields.emplace_back();
-        SplitTabs(lines[k], f.PointFields.back());
-    }
+    if (parts == TArchiveParts::Head) return f;
+    f.PointLines.assign(lines.begin() + 3, lines.end());
+    if (parts == TArchiveParts::Lines) return f;
+    f.PointFields.resize(f.PointLines.size());
+    for (size_t k = 0; k < f.PointLines.size(); ++k) SplitTabs(f.PointLines[k], f.PointFields[k]);
     return f;
 }
 
-TArchiveFile ReadArchiveFile(const std::string& path) {
-    return ParseArchiveFile(ReadWholeFile(path));
+TArchiveFile ReadArchiveFile(const std::string& path, TArchiveParts parts) {
+    if (parts != TArchiveParts::Head) return ParseArchiveFile(ReadWholeFile(path), parts);
+    // The list needs three lines: the start of the file, read until it holds them.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    auto fail = [&path](int err) {
+        throw EQcError("Cannot read " + path + ": " + std::strerror(err), path, std::strerror(err));
+    };
+    if (fd < 0) fail(errno);
+    std::unique_ptr<const int, void (*)(const int*)> closer(&fd, [](const int* f) { ::close(*f); });
+    std::string head;
+    for (size_t piece = 4096;; piece *= 2) {
+        const size_t had = head.size();
+        head.resize(had + piece);
+        ssize_t n;
+        do n = ::read(fd, head.data() + had, piece);
+        while (n < 0 && errno == EINTR);
+        if (n < 0) fail(errno);
+        head.resize(had + static_cast<size_t>(n));
+        if (HeadLength(head, n == 0) != std::string_view::npos) return ParseArchiveFile(head, parts);
+    }
 }

@@ -38,7 +38,12 @@ struct TArchiveFile {
     std::vector<std::vector<std::string>> PointFields;
 };
 
+// What of an archive to read: its first three lines (the archives list), also its point lines (the
+// viewer), or also each point line cut at its tabs.
+enum class TArchiveParts { Head, Lines, Fields };
+
 // Parses archive bytes: lines end at CR LF, CR or LF. Throws EQcError when fewer than three lines.
-TArchiveFile ParseArchiveFile(std::string_view bytes);
-// Reads and parses an archive file; throws EQcError when it is missing, unreadable or too short.
-TArchiveFile ReadArchiveFile(const std::string& path);
+TArchiveFile ParseArchiveFile(std::string_view bytes, TArchiveParts parts = TArchiveParts::Fields);
+// Reads and parses an archive file; throws EQcError when it is missing, unreadable or too short. For
+// the head, only the start of the file that holds it is read.
+TArchiveFile ReadArchiveFile(const std::string& path, TArchiveParts parts = TArchiveParts::Fields);

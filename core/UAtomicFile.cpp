@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <sys/random.h>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 
 #include "UQcError.h"
@@ -155,6 +157,16 @@ std::string RandomSuffix() {
     return hex;
 }
 
+// A replaced file is freed at the last close of it: for a large file that takes about as long as
+// writing it did (its cached pages and its blocks), so a thread of its own closes it.
+void CloseReplacedLater(int fd) {
+    try {
+        std::thread([fd] { ::close(fd); }).detach();
+    } catch (const std::system_error&) {
+        ::close(fd);
+    }
+}
+
 mode_t CurrentUmask() {
     mode_t m = ::umask(022);
     ::umask(m);
@@ -212,70 +224,113 @@ std::vector<std::string> RemoveLeftoverTemporaryFiles(const std::string& folder)
 }
 
 void AtomicWriteFile(const std::string& path, std::string_view bytes, TWriteOptions options) {
-    const std::string target = RealTarget(path);
-    auto injected = [&](TWriteStep step) { return InjectedFor(path, step); };
-    auto fail = [&](int err) { Fail(path, err); };
+    TAtomicWriter file(path, options);
+    file.Write(bytes);
+    file.Commit();
+}
 
+TAtomicWriter::TAtomicWriter(const std::string& path, TWriteOptions options)
+    : path_(path), target_(RealTarget(path)) {
     struct stat old;
-    const bool replacing = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    const bool replacing = ::stat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode);
     mode_t mode = replacing ? (old.st_mode & 07777) : (0666 & ~CurrentUmask());
     if (options.NoOthers) mode &= ~static_cast<mode_t>(0007);
+    replacedSize_ = replacing ? static_cast<size_t>(old.st_size) : 0;
 
-    std::string tmp;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
-        tmp = target + ".tmp-" + std::to_string(::getpid()) + "-" + RandomSuffix();
-        fd = injected(TWriteStep::Open)
-                 ? (errno = EACCES, -1)
-                 : ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd < 0 && errno != EEXIST) break;
+    for (int attempt = 0; fd_ < 0 && attempt < 16; ++attempt) {
+        tmp_ = target_ + ".tmp-" + std::to_string(::getpid()) + "-" + RandomSuffix();
+        fd_ = InjectedFor(path_, TWriteStep::Open)
+                  ? (errno = EACCES, -1)
+                  : ::open(tmp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd_ < 0 && errno != EEXIST) break;
     }
-    if (fd < 0) fail(errno);
-    auto abandon = [&](int err) {
-        ::close(fd);
-        ::unlink(tmp.c_str());
-        fail(err);
-    };
+    if (fd_ < 0) {
+        const int err = errno;
+        tmp_.clear();
+        Fail(path_, err);
+    }
     // Mode, owner and group of the file replaced (or the umask's mode for a new file); a user who
     // may not give the file away keeps at least its group when a member of it.
     if (replacing && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) &&
-        ::fchown(fd, old.st_uid, old.st_gid) != 0) {
-        [[maybe_unused]] int groupOnly = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+        ::fchown(fd_, old.st_uid, old.st_gid) != 0) {
+        [[maybe_unused]] int groupOnly = ::fchown(fd_, static_cast<uid_t>(-1), old.st_gid);
     }
-    ::fchmod(fd, mode);
+    ::fchmod(fd_, mode);
+    injectWrite_ = InjectedFor(path_, TWriteStep::Write);
+}
 
+TAtomicWriter::~TAtomicWriter() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!tmp_.empty()) ::unlink(tmp_.c_str());
+}
+
+void TAtomicWriter::Abandon(int err) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!tmp_.empty()) ::unlink(tmp_.c_str());
+    tmp_.clear();
+    Fail(path_, err);
+}
+
+void TAtomicWriter::Write(std::string_view bytes) {
+    if (fd_ < 0 || synced_) Abandon(EBADF);
     size_t limit = bytes.size();
-    bool injectWrite = injected(TWriteStep::Write);
-    if (injectWrite && WriteFaults().failAfterBytes < limit) limit = WriteFaults().failAfterBytes;
+    const size_t allowed =
+        WriteFaults().failAfterBytes > written_ ? WriteFaults().failAfterBytes - written_ : 0;
+    const bool fails = injectWrite_ && allowed < limit;
+    if (fails) limit = allowed;
     size_t done = 0;
     while (done < limit) {
-        ssize_t n = ::write(fd, bytes.data() + done, limit - done);
+        ssize_t n = ::write(fd_, bytes.data() + done, limit - done);
         if (n < 0) {
             if (errno == EINTR) continue;
-            abandon(errno);
+            Abandon(errno);
         }
         done += static_cast<size_t>(n);
     }
-    if (injectWrite) abandon(ENOSPC);
-    if (injected(TWriteStep::Sync)) abandon(EIO);
-    if (::fsync(fd) != 0) abandon(errno);
-    if (::close(fd) != 0) {
-        int err = errno;
-        ::unlink(tmp.c_str());
-        fail(err);
+    written_ += done;
+    if (fails) Abandon(ENOSPC);
+    // A large file goes to the disk while the rest of it is still being made: the sync at the end
+    // then waits only for the last part.
+    constexpr size_t WritebackStep = size_t{8} << 20;
+    if (written_ - writebackFrom_ >= WritebackStep) {
+        ::sync_file_range(fd_, static_cast<off_t>(writebackFrom_),
+                          static_cast<off_t>(written_ - writebackFrom_), SYNC_FILE_RANGE_WRITE);
+        writebackFrom_ = written_;
     }
-    const bool renameFails = injected(TWriteStep::Rename);
-    if (renameFails || ::rename(tmp.c_str(), target.c_str()) != 0) {
-        int err = renameFails ? EXDEV : errno;
-        ::unlink(tmp.c_str());
-        fail(err);
+}
+
+void TAtomicWriter::Sync() {
+    if (synced_) return;
+    if (fd_ < 0) Abandon(EBADF);
+    if (injectWrite_) Abandon(ENOSPC);
+    if (InjectedFor(path_, TWriteStep::Sync)) Abandon(EIO);
+    if (::fsync(fd_) != 0) Abandon(errno);
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) Abandon(errno);
+    synced_ = true;
+}
+
+void TAtomicWriter::Commit() {
+    Sync();
+    // Held open across the rename, so that freeing a large replaced file does not delay the save.
+    constexpr size_t LargeFile = size_t{4} << 20;
+    const int replaced = replacedSize_ >= LargeFile ? ::open(target_.c_str(), O_RDONLY | O_CLOEXEC) : -1;
+    const bool renameFails = InjectedFor(path_, TWriteStep::Rename);
+    if (renameFails || ::rename(tmp_.c_str(), target_.c_str()) != 0) {
+        const int err = renameFails ? EXDEV : errno;
+        if (replaced >= 0) ::close(replaced);
+        Abandon(err);
     }
+    tmp_.clear();
     // The rename is durable only once the folder itself is synced. The new file is in place by now:
     // a failure here is not reported as a failed write, which would tell the caller that the old
     // contents are still there.
-    int dfd = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int dfd = ::open(FolderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
-        if (!injected(TWriteStep::SyncFolder)) ::fsync(dfd);
+        if (!InjectedFor(path_, TWriteStep::SyncFolder)) ::fsync(dfd);
         ::close(dfd);
     }
+    if (replaced >= 0) CloseReplacedLater(replaced);
 }

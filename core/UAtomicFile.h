@@ -37,6 +37,33 @@ struct TWriteOptions {
 };
 void AtomicWriteFile(const std::string& path, std::string_view bytes, TWriteOptions options = {});
 
+// The same write with the bytes handed over in pieces, so that a large file never needs its whole
+// image in memory: the temporary file is made at construction, each Write appends to it, Commit
+// syncs it and renames it over the target. Destroyed without Commit, or after any failure, the
+// temporary file is removed and the target left as it was. Throws EQcError as AtomicWriteFile.
+class TAtomicWriter {
+public:
+    explicit TAtomicWriter(const std::string& path, TWriteOptions options = {});
+    ~TAtomicWriter();
+    TAtomicWriter(const TAtomicWriter&) = delete;
+    TAtomicWriter& operator=(const TAtomicWriter&) = delete;
+
+    void Write(std::string_view bytes);
+    // Bytes written so far.
+    size_t Size() const { return written_; }
+    // Syncs the temporary file; the target is still the old file. Commit calls it when not done.
+    void Sync();
+    // Renames the temporary file over the target and syncs the folder.
+    void Commit();
+
+private:
+    [[noreturn]] void Abandon(int err);
+    std::string path_, target_, tmp_;
+    int fd_ = -1;
+    bool injectWrite_ = false, synced_ = false;
+    size_t written_ = 0, writebackFrom_ = 0, replacedSize_ = 0;
+};
+
 // True for the names of the program's own temporary files: name + ".tmp-" + digits + "-" + 8 hex
 // digits, as AtomicWriteFile makes them.
 bool IsOwnTemporaryName(std::string_view fileName);

@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <exception>
 #include <string>
 #include <string_view>
 
@@ -14,13 +13,6 @@
 class ETruncated : public EQcError {
 public:
     ETruncated() : EQcError("Unexpected end of file") {}
-};
-
-// Thrown by a reader whose bytes are still arriving (SetAvailable) when a read goes beyond those
-// already there: no damage, the caller reads on and tries again.
-class ENotYet : public std::exception {
-public:
-    const char* what() const noexcept override { return "bytes not yet read"; }
 };
 
 // Reads from a byte buffer; every read checks the bytes that remain.
@@ -88,18 +80,12 @@ public:
         return static_cast<size_t>(n);
     }
 
-    // Only the first n bytes are there yet: reads beyond them throw ENotYet, reads beyond the
-    // whole buffer still ETruncated.
-    void SetAvailable(size_t n) { available_ = n; }
-
 private:
     void Need(size_t n) const {
         if (n > Remaining()) throw ETruncated();
-        if (pos_ + n > available_) throw ENotYet();
     }
     std::string_view data_;
     size_t pos_ = 0;
-    size_t available_ = SIZE_MAX;
 };
 
 // Appends little-endian values to a byte buffer.

@@ -2,7 +2,6 @@
 #include "UDataLoadSave.h"
 
 #include <algorithm>
-#include <atomic>
 #include <bit>
 #include <cerrno>
 #include <climits>
@@ -10,12 +9,9 @@
 #include <cstddef>
 #include <cstring>
 #include <ctime>
-#include <exception>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
-#include <system_error>
-#include <thread>
 #include <unistd.h>
 
 #include "UAtomicFile.h"
@@ -159,14 +155,9 @@ std::string DataFileName() {
 // ---------------------------------------------------------------- analyte image
 
 namespace {
-// An analyte's image but for its point records, whose block is only checked for size: the
-// records are the bulk of the file and are decoded afterwards (FinishAnalyte), possibly alongside
-// other analytes'.
-std::unique_ptr<TAnalyte> ReadAnalyteFrame(TByteReader& r, bool v30, std::string_view& block) {
+// What follows an analyte's point records: header, limits, archive numbers, comments.
+std::unique_ptr<TAnalyte> ReadAnalyteTail(TByteReader& r, bool v30) {
     auto a = std::make_unique<TAnalyte>();
-    size_t count = r.Count(PointRecordSize);
-    block = r.Bytes(count * PointRecordSize);
-
     TByteReader h(r.Bytes(v30 ? HeaderSizeV30 : HeaderSize));
     a->Name = h.ShortString(TAnalyte::NameRoom);
     a->Unit = h.ShortString(TAnalyte::UnitRoom);
@@ -218,37 +209,88 @@ std::unique_ptr<TAnalyte> ReadAnalyteFrame(TByteReader& r, bool v30, std::string
     return a;
 }
 
+// An analyte's image but for its point records, whose block is only checked for size: the
+// records are decoded once every frame of the file is read (FinishAnalyte).
+std::unique_ptr<TAnalyte> ReadAnalyteFrame(TByteReader& r, bool v30, std::string_view& block) {
+    size_t count = r.Count(PointRecordSize);
+    block = r.Bytes(count * PointRecordSize);
+    return ReadAnalyteTail(r, v30);
+}
+
+// Decodes records into points[0, n): false, with `failed` the damaged record, when one is refused.
+bool DecodePoints(const char* records, size_t n, ControlPoint* points, const char*& failed) {
+    for (size_t k = 0; k < n; ++k)
+        if (!DecodePoint(records + k * PointRecordSize, points[k])) {
+            failed = records + k * PointRecordSize;
+            return false;
+        }
+    return true;
+}
+
 // The points from their records, then the statistics.
 void FinishAnalyte(TAnalyte& a, std::string_view block) {
     size_t count = block.size() / PointRecordSize;
     // Sized first: the loop then writes each point in place, with no bookkeeping of the vector's
     // end at every record.
     a.Points.resize(count);
-    ControlPoint* out = a.Points.data();
-    for (size_t k = 0; k < count; ++k) {
-        const char* b = block.data() + k * PointRecordSize;
-        if (!DecodePoint(b, out[k])) RefusePoint(b);
-    }
+    const char* failed = nullptr;
+    if (!DecodePoints(block.data(), count, a.Points.data(), failed)) RefusePoint(failed);
     a.RecalcAll();
 }
 
-} // namespace
-
-void WriteAnalyteImage(TByteWriter& w, const TAnalyte& a) {
-    w.I32(a.Count());
-    // Each point record is laid out in a buffer and appended whole: the writer's bulk.
+// The writer never produces a file that its reader would refuse: the file on disk stays the last
+// readable one instead.
+void CheckWritable(const TAnalyte& a) {
+    auto refuse = [&](const std::string& what) { throw EUnwritable("analyte " + a.Name + ": " + what); };
+    if (a.NbLevels < 1 || a.NbLevels > MaxLevels || a.Decimals < 0 || a.Decimals > 3)
+        refuse("levels or decimals out of range");
+    for (int i = 0; i < MaxLevels; ++i) {
+        if (a.LimitMode[i] > lmFixed) refuse("limit mode out of range");
+        const LevelStats& l = a.Limits[i];
+        if (a.LimitMode[i] == lmFixed &&
+            !(std::isfinite(l.Mean) && std::isfinite(l.WarnDev) && std::isfinite(l.ActionDev)))
+            refuse("fixed limits are not numbers");
+    }
     for (const ControlPoint& p : a.Points) {
-        char b[PointRecordSize] = {};
-        StoreLE(b, p.DateTime);
-        for (int i = 0; i < MaxLevels; ++i) {
-            StoreLE(b + 8 + 8 * i, p.Levels[i].Value);
-            b[12 + 8 * i] = static_cast<char>(p.Levels[i].State);
-        }
-        StoreLE(b + 32, p.CommentId);
-        std::string_view op = p.Operator.View();
-        b[36] = static_cast<char>(op.size());
-        std::memcpy(b + 37, op.data(), op.size());
-        w.Bytes(std::string_view(b, PointRecordSize));
+        if (!std::isfinite(p.DateTime)) refuse("a date is not a number");
+        for (const LevelValue& lv : p.Levels)
+            if (lv.State > psEmpty || (lv.State != psEmpty && !std::isfinite(lv.Value)))
+                refuse("a value is not a number");
+    }
+}
+
+// One point record: the date, each level's single, state byte and 3 zero bytes, the comment,
+// the operator as a short string; `b` is zero-filled.
+void EncodePoint(const ControlPoint& p, char* b) {
+    StoreLE(b, p.DateTime);
+    for (int i = 0; i < MaxLevels; ++i) {
+        StoreLE(b + 8 + 8 * i, p.Levels[i].Value);
+        b[12 + 8 * i] = static_cast<char>(p.Levels[i].State);
+    }
+    StoreLE(b + 32, p.CommentId);
+    std::string_view op = p.Operator.View();
+    b[36] = static_cast<char>(op.size());
+    std::memcpy(b + 37, op.data(), op.size());
+}
+
+// WriteAnalyteImage, calling `full` between batches of point records so that the caller can hand
+// on what the buffer holds.
+template <typename Full> void WriteAnalyte(TByteWriter& w, const TAnalyte& a, Full full) {
+    // Checked as it is written, while its points are in the cache for their encoding.
+    CheckWritable(a);
+    w.I32(a.Count());
+    // The records are laid out straight into the buffer, a batch at a time: the writer's bulk.
+    constexpr size_t Batch = 2048;
+    const size_t count = a.Points.size();
+    for (size_t k = 0; k < count;) {
+        const size_t n = std::min(Batch, count - k);
+        std::string& d = w.Data();
+        const size_t at = d.size();
+        d.resize(at + n * PointRecordSize);
+        char* out = d.data() + at;
+        for (size_t j = 0; j < n; ++j) EncodePoint(a.Points[k + j], out + j * PointRecordSize);
+        k += n;
+        full();
     }
 
     w.ShortString(a.Name, TAnalyte::NameRoom);
@@ -286,43 +328,17 @@ void WriteAnalyteImage(TByteWriter& w, const TAnalyte& a) {
     a.Comments.SaveToFile(w);
     WriteSignature(w);
 }
+} // namespace
+
+void WriteAnalyteImage(TByteWriter& w, const TAnalyte& a) {
+    WriteAnalyte(w, a, [] {});
+}
 
 // ---------------------------------------------------------------- whole file
 
 namespace {
-// The writer never produces a file that its reader would refuse: the file on disk stays the last
-// readable one instead.
-void CheckWritable(const TAnalyte& a) {
-    auto refuse = [&](const std::string& what) {
-        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "analyte %1: %2"), a.Name, what));
-    };
-    if (a.NbLevels < 1 || a.NbLevels > MaxLevels || a.Decimals < 0 || a.Decimals > 3)
-        refuse("levels or decimals out of range");
-    for (int i = 0; i < MaxLevels; ++i) {
-        if (a.LimitMode[i] > lmFixed) refuse("limit mode out of range");
-        const LevelStats& l = a.Limits[i];
-        if (a.LimitMode[i] == lmFixed &&
-            !(std::isfinite(l.Mean) && std::isfinite(l.WarnDev) && std::isfinite(l.ActionDev)))
-            refuse("fixed limits are not numbers");
-    }
-    for (const ControlPoint& p : a.Points) {
-        if (!std::isfinite(p.DateTime)) refuse("a date is not a number");
-        for (const LevelValue& lv : p.Levels)
-            if (lv.State > psEmpty || (lv.State != psEmpty && !std::isfinite(lv.Value)))
-                refuse("a value is not a number");
-    }
-}
-} // namespace
-
-std::string DataImage(const TListSerum& serum, const TListAnalytes& analytes) {
-    size_t points = 0;
-    for (const auto& a : analytes.Items) {
-        CheckWritable(*a);
-        points += a->Points.size();
-    }
-    TByteWriter w;
-    w.Data().reserve(64 + serum.Items.size() * MaterialRecordSize + points * PointRecordSize +
-                     analytes.Items.size() * 512);
+template <typename Full>
+void WriteLists(TByteWriter& w, const TListSerum& serum, const TListAnalytes& analytes, Full full) {
     w.I32(serum.Count());
     for (const TSerum& s : serum.Items) {
         w.I32(s.Id);
@@ -332,9 +348,43 @@ std::string DataImage(const TListSerum& serum, const TListAnalytes& analytes) {
         w.Zeros(1);
     }
     w.I32(analytes.Count());
-    for (const auto& a : analytes.Items) WriteAnalyteImage(w, *a);
+    for (const auto& a : analytes.Items) {
+        WriteAnalyte(w, *a, full);
+        full();
+    }
     WriteSignature(w);
+}
+} // namespace
+
+std::string DataImage(const TListSerum& serum, const TListAnalytes& analytes) {
+    size_t points = 0;
+    for (const auto& a : analytes.Items) points += a->Points.size();
+    TByteWriter w;
+    w.Data().reserve(64 + serum.Items.size() * MaterialRecordSize + points * PointRecordSize +
+                     analytes.Items.size() * 512);
+    WriteLists(w, serum, analytes, [] {});
     return std::move(w.Data());
+}
+
+void WriteDataImage(const TListSerum& serum, const TListAnalytes& analytes, const TPieceSink& sink) {
+    // Small enough to stay in the core's cache between its making and its copy to the file.
+    constexpr size_t Piece = 256 * 1024;
+    thread_local TByteWriter w;
+    w.Data().clear();
+    w.Data().reserve(Piece + 2048 * PointRecordSize + 4096);
+    auto full = [&sink] {
+        if (w.Data().size() < Piece) return;
+        sink(w.Data());
+        w.Data().clear();
+    };
+    try {
+        WriteLists(w, serum, analytes, full);
+        if (!w.Data().empty()) sink(w.Data());
+    } catch (...) {
+        w.Data().clear();
+        throw;
+    }
+    w.Data().clear();
 }
 
 namespace {
@@ -346,8 +396,11 @@ bool TrailerIsV30(std::string_view trailer) {
     return FileVersion == "30";
 }
 
-// The materials, then the number of analytes (checked against what remains).
-size_t ReadPrelude(TByteReader& r, TListSerum& serum) {
+constexpr size_t SmallestAnalyte =
+    4 + HeaderSizeV30 + 3 * LevelBlockSize + SignatureSize + 4 + SignatureSize + 4 + SignatureSize;
+
+// The materials.
+void ReadMaterials(TByteReader& r, TListSerum& serum) {
     size_t materials = r.Count(MaterialRecordSize);
     serum.Items.reserve(materials);
     int32_t largest = -1;
@@ -364,10 +417,12 @@ size_t ReadPrelude(TByteReader& r, TListSerum& serum) {
         serum.Items.push_back(std::move(s));
     }
     serum.NextId = largest + 1;
+}
 
-    constexpr size_t smallestAnalyte =
-        4 + HeaderSizeV30 + 3 * LevelBlockSize + SignatureSize + 4 + SignatureSize + 4 + SignatureSize;
-    return r.Count(smallestAnalyte);
+// The materials, then the number of analytes (checked against what remains).
+size_t ReadPrelude(TByteReader& r, TListSerum& serum) {
+    ReadMaterials(r, serum);
+    return r.Count(SmallestAnalyte);
 }
 } // namespace
 
@@ -384,58 +439,84 @@ void ParseDataImage(std::string_view bytes, TListSerum& serum, TListAnalytes& an
 }
 
 namespace {
-// What the thread reading a large file hands to the threads finishing its analytes.
-struct THandOver {
-    static constexpr uint64_t Ended = uint64_t{1} << 63;
-    std::vector<TAnalyte*> analytes;
-    std::vector<std::string_view> blocks;
-    std::vector<std::exception_ptr> failures;
-    // Frames complete, with Ended once no more will come: one word, so that no wake-up is lost.
-    std::atomic<uint64_t> ready{0};
-    std::atomic<size_t> next{0};
-    std::atomic<bool> abandoned{false};
+// The data file read front to back through one buffer of a few hundred kilobytes, reused for the
+// whole read: the file's bytes are never all in memory, only the points they become.
+class TPieceInput {
+public:
+    static constexpr size_t Piece = 256 * 1024;
 
-    void Publish(size_t frames, bool ended) {
-        ready.store(frames | (ended ? Ended : 0), std::memory_order_release);
-        ready.notify_all();
+    TPieceInput(int fd, size_t size, const TPieceSink* seen)
+        : fd_(fd), size_(size), seen_(seen), buffer_(new char[Piece]), room_(Piece) {}
+
+    // File offset of the next byte to parse, and the bytes of the file after it.
+    size_t Position() const { return read_ - (end_ - begin_); }
+    size_t Remaining() const { return size_ - Position(); }
+    // The bytes from the position on that are in the buffer: at least n of them, or all that remain
+    // of the file when fewer. The buffer grows for a window larger than it.
+    std::string_view Window(size_t n) {
+        n = std::min(n, Remaining());
+        if (end_ - begin_ < n) Fill(n);
+        return {buffer_.get() + begin_, end_ - begin_};
     }
-    // Finishes analytes, each by one thread, as their frames come, until none is left.
-    void Drain() {
+    void Advance(size_t n) { begin_ += n; }
+
+    // An image part parsed by `step` from a TByteReader over the window, the window widened until
+    // the part fits in it; ETruncated only when the part runs beyond the end of the file.
+    template <typename Step> auto Parse(Step step) {
+        size_t want = 4096;
         for (;;) {
-            size_t i = next.fetch_add(1);
-            uint64_t r = ready.load(std::memory_order_acquire);
-            while ((r & ~Ended) <= i && (r & Ended) == 0) {
-                ready.wait(r, std::memory_order_acquire);
-                r = ready.load(std::memory_order_acquire);
-            }
-            if ((r & ~Ended) <= i || abandoned.load()) return;
+            const std::string_view w = Window(want);
+            TByteReader r(w);
             try {
-                FinishAnalyte(*analytes[i], blocks[i]);
-            } catch (...) {
-                failures[i] = std::current_exception();
+                auto result = step(r);
+                Advance(r.Position());
+                return result;
+            } catch (const ETruncated&) {
+                if (w.size() >= Remaining()) throw;
+                want = 2 * w.size();
             }
         }
     }
-};
 
-// Whatever way the reading ends, the finishing thread is told and waited for.
-struct TFinisher {
-    THandOver& hand;
-    std::thread thread;
-    ~TFinisher() {
-        if (!thread.joinable()) return;
-        if ((hand.ready.load() & THandOver::Ended) == 0) {
-            hand.abandoned = true;
-            hand.Publish(hand.ready.load() & ~THandOver::Ended, true);
+private:
+    void Fill(size_t n) {
+        // What is left moves to the front; the rest of the buffer takes the next bytes.
+        const size_t kept = end_ - begin_;
+        if (n > room_) {
+            std::unique_ptr<char[]> bigger(new char[std::max(n, 2 * room_)]);
+            std::memcpy(bigger.get(), buffer_.get() + begin_, kept);
+            buffer_ = std::move(bigger);
+            room_ = std::max(n, 2 * room_);
+        } else if (begin_ > 0) {
+            std::memmove(buffer_.get(), buffer_.get() + begin_, kept);
         }
-        thread.join();
+        begin_ = 0;
+        end_ = kept;
+        while (end_ < n) {
+            const size_t want = std::min(room_ - end_, size_ - read_);
+            ssize_t got = ::read(fd_, buffer_.get() + end_, want);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) throw EQcError(std::strerror(errno));
+            if (got == 0) Damaged("the file changed while it was read");
+            if (seen_) (*seen_)(std::string_view(buffer_.get() + end_, static_cast<size_t>(got)));
+            end_ += static_cast<size_t>(got);
+            read_ += static_cast<size_t>(got);
+        }
     }
+
+    int fd_;
+    size_t size_, read_ = 0;
+    const TPieceSink* seen_;
+    std::unique_ptr<char[]> buffer_;
+    size_t room_, begin_ = 0, end_ = 0;
 };
 
-size_t ReadAt(int fd, char* to, size_t n, size_t at) {
+// The last SignatureSize bytes of a file of `size` bytes; how many there were.
+size_t ReadTrailer(int fd, size_t size, char* trailer) {
     size_t done = 0;
-    while (done < n) {
-        ssize_t got = ::pread(fd, to + done, n - done, static_cast<off_t>(at + done));
+    while (done < SignatureSize) {
+        ssize_t got = ::pread(fd, trailer + done, SignatureSize - done,
+                              static_cast<off_t>(size - SignatureSize + done));
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) throw EQcError(std::strerror(errno));
         if (got == 0) break;
@@ -444,113 +525,90 @@ size_t ReadAt(int fd, char* to, size_t n, size_t at) {
     return done;
 }
 
-// A large file is read in pieces while its analytes are finished: this thread parses the frames
-// in order as the pieces come in, a second one finishes each analyte once its frame is complete,
-// and this one joins it when the reading is done. False, having read nothing, for a small file or
-// a single core: reading the whole image first is then as fast.
-bool ReadDataFileInPieces(const std::string& path, TListSerum& serum, TListAnalytes& analytes) {
-    constexpr size_t SharedFrom = 16384 * PointRecordSize, Piece = 256 * 1024;
-    // Asked once: the call reads the system's files every time.
-    static const unsigned cores = std::thread::hardware_concurrency();
-    if (cores < 2) return false;
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false; // the whole-image reader says why
-    std::unique_ptr<int, void (*)(int*)> closer(&fd, [](int* f) { ::close(*f); });
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<size_t>(st.st_size) < SharedFrom)
-        return false;
-    const size_t size = static_cast<size_t>(st.st_size);
-    auto changed = [] { Damaged("the file changed while it was read"); };
+// A count read as a 32-bit number, checked against the bytes left in the file.
+size_t CheckedCount(int32_t n, size_t remaining, size_t recordSize) {
+    if (n < 0 || static_cast<size_t>(n) > remaining / recordSize) throw ETruncated();
+    return static_cast<size_t>(n);
+}
 
+// Reads a regular file as ParseDataImage reads its bytes, each analyte's points decoded as their
+// records come in and its statistics computed once its image is complete.
+void ReadDataStream(int fd, size_t size, const TPieceSink* seen, TListSerum& serum, TListAnalytes& analytes) {
+    if (size < SignatureSize) Damaged("file too short");
     char trailer[SignatureSize];
-    if (ReadAt(fd, trailer, SignatureSize, size - SignatureSize) != SignatureSize) changed();
+    if (ReadTrailer(fd, size, trailer) != SignatureSize) Damaged("the file changed while it was read");
     const bool v30 = TrailerIsV30(std::string_view(trailer, SignatureSize));
 
-    std::unique_ptr<char[]> bytes(new char[size]);
-    TByteReader r(std::string_view(bytes.get(), size));
-    THandOver hand;
-    TFinisher finisher{hand, {}};
-    // Started first, as a thread takes a while to start: it waits for the first frame.
-    try {
-        finisher.thread = std::thread([&hand] { hand.Drain(); });
-    } catch (const std::system_error&) {
-        // No second thread: this one finishes every analyte once the reading is done.
-    }
-    // One step of the parse if its bytes are there; otherwise back to its start for the next piece.
-    auto attempt = [&r](auto step) {
-        size_t at = r.Position();
-        try {
-            step();
-            return true;
-        } catch (const ENotYet&) {
-            r.Seek(at);
-            return false;
-        }
+    TPieceInput in(fd, size, seen);
+    in.Parse([&serum](TByteReader& r) {
+        TListSerum s;
+        ReadMaterials(r, s);
+        serum = std::move(s);
+        return 0;
+    });
+    auto count32 = [&in](size_t recordSize) {
+        const int32_t n = in.Parse([](TByteReader& r) { return r.I32(); });
+        return CheckedCount(n, in.Remaining(), recordSize);
     };
-    bool prelude = false, finished = false;
-    size_t count = 0, frames = 0, done = 0;
-    while (done < size) {
-        size_t got = ReadAt(fd, bytes.get() + done, std::min(Piece, size - done), done);
-        if (got == 0) changed();
-        done += got;
-        if (DataFilePieceObserver()) DataFilePieceObserver()(done);
-        r.SetAvailable(done);
-        if (!prelude && attempt([&] {
-                TListSerum s;
-                count = ReadPrelude(r, s);
-                serum = std::move(s);
-            })) {
-            prelude = true;
-            analytes.Items.reserve(count);
-            // Sized before the first frame is handed over: the finishing thread reads them only then.
-            hand.analytes.resize(count);
-            hand.blocks.resize(count);
-            hand.failures.resize(count);
+    const size_t count = count32(SmallestAnalyte);
+    analytes.Items.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        const size_t n = count32(PointRecordSize);
+        std::vector<ControlPoint> points(n);
+        for (size_t k = 0; k < n;) {
+            const std::string_view w = in.Window(PointRecordSize);
+            const size_t m = std::min(n - k, w.size() / PointRecordSize);
+            const char* failed = nullptr;
+            if (!DecodePoints(w.data(), m, points.data() + k, failed)) RefusePoint(failed);
+            in.Advance(m * PointRecordSize);
+            k += m;
         }
-        if (!prelude) continue;
-        for (std::unique_ptr<TAnalyte> a; frames < count; ++frames) {
-            std::string_view block;
-            if (!attempt([&] { a = ReadAnalyteFrame(r, v30, block); })) break;
-            hand.analytes[frames] = a.get();
-            hand.blocks[frames] = block;
-            analytes.Add(std::move(a));
-            hand.Publish(frames + 1, false);
-        }
-        if (frames == count && !finished) finished = attempt([&] { ExpectSignature(r, "the analytes"); });
+        std::unique_ptr<TAnalyte> a = in.Parse([v30](TByteReader& r) { return ReadAnalyteTail(r, v30); });
+        a->Points = std::move(points);
+        a->RecalcAll();
+        analytes.Add(std::move(a));
     }
-    char more;
-    if (!finished || ReadAt(fd, &more, 1, size) != 0 ||
-        std::memcmp(bytes.get() + size - SignatureSize, trailer, SignatureSize) != 0)
-        changed();
-    hand.Publish(frames, true);
-    hand.Drain();
-    if (finisher.thread.joinable()) finisher.thread.join();
-    for (const std::exception_ptr& f : hand.failures)
-        if (f) std::rethrow_exception(f);
-    return true;
+    in.Parse([](TByteReader& r) {
+        ExpectSignature(r, "the analytes");
+        return 0;
+    });
+    // Bytes after it were never read as data; they are read through, for the observer.
+    while (in.Remaining() > 0) in.Advance(in.Window(in.Remaining()).size());
+    // The end of the file is where it was, and its trailer what it was.
+    char now[SignatureSize], more;
+    if (ReadTrailer(fd, size, now) != SignatureSize || std::memcmp(now, trailer, SignatureSize) != 0 ||
+        ::read(fd, &more, 1) != 0)
+        Damaged("the file changed while it was read");
 }
 } // namespace
 
-std::function<void(size_t)>& DataFilePieceObserver() {
-    static std::function<void(size_t)> observer;
-    return observer;
-}
-
-void ReadDataFile(const std::string& path) {
+void ReadDataFile(const std::string& path, const TPieceSink& seen) {
     TListSerum serum;
     TListAnalytes analytes;
-    bool read = false;
-    try {
-        read = ReadDataFileInPieces(path, serum, analytes);
-    } catch (const EQcError& e) {
-        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1: %2"), path, e.what()));
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        const std::string reason = std::strerror(errno);
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1: %2"), path, reason), path, reason);
     }
-    if (!read) {
+    std::unique_ptr<const int, void (*)(const int*)> closer(&fd, [](const int* f) { ::close(*f); });
+    auto damaged = [&path](const EQcError& e) {
+        return EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1: %2"), path, e.what()));
+    };
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        try {
+            ReadDataStream(fd, static_cast<size_t>(st.st_size), seen ? &seen : nullptr, serum, analytes);
+        } catch (const EQcError& e) {
+            throw damaged(e);
+        }
+    } else {
+        // Not a plain file: its bytes as they come.
         TFileBytes bytes = ReadFileBytes(path);
+        if (seen) seen(bytes.View());
         try {
             ParseDataImage(bytes.View(), serum, analytes);
         } catch (const EQcError& e) {
-            throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1: %2"), path, e.what()));
+            throw damaged(e);
         }
     }
     ListSerum = std::move(serum);
@@ -558,13 +616,13 @@ void ReadDataFile(const std::string& path) {
 }
 
 void WriteDataFile(const std::string& path) {
-    std::string image;
+    TAtomicWriter file(path);
     try {
-        image = DataImage(ListSerum, ListAnalytes);
-    } catch (const EQcError& e) {
+        WriteDataImage(ListSerum, ListAnalytes, [&file](std::string_view piece) { file.Write(piece); });
+    } catch (const EUnwritable& e) {
         throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1: %2"), path, e.what()));
     }
-    AtomicWriteFile(path, image);
+    file.Commit();
 }
 
 // ---------------------------------------------------------------- start and end

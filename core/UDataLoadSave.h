@@ -19,6 +19,9 @@ extern std::string FileVersion;
 
 std::string DataFileName(); // BaseName + ".qcf"
 
+// Receives a data file's bytes piece by piece, in order.
+using TPieceSink = std::function<void(std::string_view)>;
+
 // Layout sizes of the data file.
 constexpr size_t MaterialRecordSize = 36;
 constexpr size_t PointRecordSize = 44;
@@ -28,19 +31,29 @@ constexpr size_t LevelBlockSize = 30;
 
 // One analyte's image (points, header, level blocks, archive numbers, comments, with their
 // signatures), as ParseDataImage reads it back: out-of-range fields refused, statistics recomputed.
+// Throws EUnwritable for an analyte the reader would refuse.
 void WriteAnalyteImage(TByteWriter& w, const TAnalyte& a);
+
+// Thrown by the writers for lists that the reader would refuse, naming the analyte and the fault: the
+// file on disk then stays the last readable one.
+class EUnwritable : public EQcError {
+public:
+    using EQcError::EQcError;
+};
 
 // The whole data file as bytes. ParseDataImage fills the given (empty) lists and sets FileVersion;
 // it throws EQcError naming the damage and never reads beyond the bytes.
 std::string DataImage(const TListSerum& serum, const TListAnalytes& analytes);
+// The bytes of DataImage handed to `sink` in order, in pieces of a few hundred kilobytes made in one
+// buffer that the next call reuses. EUnwritable may come after some pieces: the receiver then drops
+// what it was given.
+void WriteDataImage(const TListSerum& serum, const TListAnalytes& analytes, const TPieceSink& sink);
 void ParseDataImage(std::string_view bytes, TListSerum& serum, TListAnalytes& analytes);
 
-// For tests: called after each piece of a large data file is read, with the bytes read so far.
-std::function<void(size_t)>& DataFilePieceObserver();
-
 // Reads the file into new lists and installs them only when the whole file was read; throws
-// EQcError naming the file and the reason, the lists in memory unchanged then.
-void ReadDataFile(const std::string& path);
+// EQcError naming the file and the reason, the lists in memory unchanged then. The file is read in
+// pieces through one buffer; `seen`, when given, is handed each piece in order as it is read.
+void ReadDataFile(const std::string& path, const TPieceSink& seen = {});
 // Writes both global lists atomically (version "32"); throws EQcError naming the file and the reason.
 // The program writes through the operations layer, which also keeps an unreadable file from being
 // written over; this is for tests and tools.

@@ -9,6 +9,9 @@
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
+#include <memory>
+#include <new>
+#include <optional>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -40,13 +43,33 @@ std::string FileNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string HashText(std::string_view bytes) {
-    XXH128_hash_t h = XXH3_128bits(bytes.data(), bytes.size());
+std::string HashText(XXH128_hash_t h) {
     char text[33];
     std::snprintf(text, sizeof text, "%016llx%016llx", static_cast<unsigned long long>(h.high64),
                   static_cast<unsigned long long>(h.low64));
     return text;
 }
+
+std::string HashText(std::string_view bytes) {
+    return HashText(XXH3_128bits(bytes.data(), bytes.size()));
+}
+
+// The hash of bytes that come in pieces: the same as that of the whole.
+class TPieceHash {
+public:
+    TPieceHash() : state_(XXH3_createState()) {
+        if (!state_) throw std::bad_alloc();
+        XXH3_128bits_reset(state_.get());
+    }
+    void Update(std::string_view piece) { XXH3_128bits_update(state_.get(), piece.data(), piece.size()); }
+    std::string Text() const { return HashText(XXH3_128bits_digest(state_.get())); }
+
+private:
+    struct TFree {
+        void operator()(XXH3_state_t* s) const { XXH3_freeState(s); }
+    };
+    std::unique_ptr<XXH3_state_t, TFree> state_;
+};
 
 std::string UtcStamp() {
     std::time_t t = std::time(nullptr);
@@ -118,6 +141,7 @@ void TOperations::ClearState() {
     current_ = 0;
     currentIndex_ = -1;
     unkeptDataFile_.clear();
+    dataHash_.clear();
     staged_.clear();
     journalUnfinished_ = false;
 }
@@ -185,7 +209,10 @@ bool TOperations::LoadDataReporting(TOpenReport& report) {
         return true;
     }
     try {
-        ReadDataFile(path);
+        // Hashed as it is read, for the check against the hash recorded at the last write.
+        TPieceHash hash;
+        ReadDataFile(path, [&hash](std::string_view piece) { hash.Update(piece); });
+        dataHash_ = hash.Text();
         return true;
     } catch (const EQcError& e) {
         if (mode_ != TOpenMode::Program) {
@@ -369,7 +396,7 @@ void TOperations::EnsureDatabase() {
     StartJournal();
 }
 
-void TOperations::RecordFileState(const std::string& name, const std::string& bytes) {
+void TOperations::RecordFileState(const std::string& name, int64_t size, const std::string& hash) {
     EnsureDatabase();
     if (!db_.IsOpen()) return;
     // Recorded before the file is written, with the hash it replaces: a crash in between leaves a file
@@ -378,7 +405,7 @@ void TOperations::RecordFileState(const std::string& name, const std::string& by
         db_.Prepare("INSERT INTO file_state(name, size, hash, written_utc) VALUES(?1, ?2, ?3, ?4) "
                     "ON CONFLICT(name) DO UPDATE SET size = ?2, hash = ?3 || ' ' || substr(hash, 1, 32), "
                     "written_utc = ?4");
-    st.Bind(1, name).Bind(2, static_cast<int64_t>(bytes.size())).Bind(3, HashText(bytes)).Bind(4, UtcStamp());
+    st.Bind(1, name).Bind(2, size).Bind(3, hash).Bind(4, UtcStamp());
     st.Step();
 }
 
@@ -389,11 +416,14 @@ void TOperations::CheckFileState(TOpenReport& report) {
     st.Bind(1, name);
     if (!st.Step() || !FileExists(DataFileName())) return;
     std::string known = st.Text(0);
-    std::string now;
-    try {
-        now = HashText(ReadWholeFile(DataFileName()));
-    } catch (const EQcError&) {
-        return;
+    // Hashed as it was read when this process read it; else read now.
+    std::string now = dataHash_;
+    if (now.empty()) {
+        try {
+            now = HashText(ReadWholeFile(DataFileName()));
+        } catch (const EQcError&) {
+            return;
+        }
     }
     if (known.find(now) == std::string::npos)
         report.Notes.push_back(
@@ -417,15 +447,31 @@ void TOperations::WriteData() {
                             path),
                        path, "the unreadable data file could not be kept aside");
     }
-    std::string image;
+    // Written and hashed in pieces from one reused buffer: a save costs its bytes, never the page
+    // faults of a new image as large as the file.
+    std::optional<TAtomicWriter> file;
+    TPieceHash hash;
     try {
-        image = DataImage(ListSerum, ListAnalytes);
-    } catch (const EQcError& e) {
+        file.emplace(path);
+        WriteDataImage(ListSerum, ListAnalytes, [&](std::string_view piece) {
+            hash.Update(piece);
+            file->Write(piece);
+        });
+    } catch (const EUnwritable& e) {
         staged_.clear();
         throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1: %2"), path, e.what()), path,
                        e.what());
+    } catch (...) {
+        staged_.clear();
+        throw;
     }
-    WriteJournaled(path, image, {}, [&] { RecordFileState(FileNameOf(path), image); });
+    const std::string written = hash.Text();
+    const auto size = static_cast<int64_t>(file->Size());
+    // The journal's entries and the file's record are stored before the new file takes the old one's
+    // place.
+    WriteJournaled(
+        path, written, [&] { file->Commit(); }, [&] { RecordFileState(FileNameOf(path), size, written); });
+    dataHash_ = written;
 }
 
 void TOperations::WriteQueue() {
@@ -658,7 +704,8 @@ TOutcome TOperations::ImportRuns(TAnalyte& a, const std::vector<TResu>& runs, TI
 }
 
 TOutcome TOperations::AddRandomRuns(TAnalyte& a, int count, const TLevelValues& means,
-                                    const TLevelValues& cvs, TDateTime first, bool toQueue, int* lastIndex) {
+                                    const TLevelValues& cvs, TDateTime first, bool toQueue, int* lastIndex,
+                                    const std::string& reason) {
     if (toQueue) {
         Log(jk::RandomRuns, &a, 0, first, "", RunsText(count) + " random runs held in the queue");
         size_t held = Fifo.Entries().size();
@@ -677,7 +724,7 @@ TOutcome TOperations::AddRandomRuns(TAnalyte& a, int count, const TLevelValues& 
     std::vector<TDateTime> days;
     for (int k = 0; k < count; ++k) days.push_back(first + k);
     try {
-        CheckReviews(a, days, "");
+        CheckReviews(a, days, reason);
     } catch (const EQcError& e) {
         return TOutcome::FromError(e);
     }

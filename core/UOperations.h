@@ -221,8 +221,10 @@ public:
     TOutcome ImportRuns(TAnalyte& a, const std::vector<TResu>& runs, TImportCount* count = nullptr,
                         const std::string& reason = "");
     // Random runs, one a day from `first`, into the analyte (its levels then mobile) or into the queue.
+    // Days inside a signed review need a reason, which reopens it.
     TOutcome AddRandomRuns(TAnalyte& a, int count, const TLevelValues& means, const TLevelValues& cvs,
-                           TDateTime first, bool toQueue, int* lastIndex = nullptr);
+                           TDateTime first, bool toQueue, int* lastIndex = nullptr,
+                           const std::string& reason = "");
     // Predecessor data or backup file: its analytes appended (those read before damage stay).
     TOutcome ImportPredecessor(const std::string& path, int* imported = nullptr);
 
@@ -363,7 +365,7 @@ private:
     void WriteSettings();
     // Opens (and makes) the database at a companion's first write.
     void EnsureDatabase();
-    void RecordFileState(const std::string& name, const std::string& bytes);
+    void RecordFileState(const std::string& name, int64_t size, const std::string& hash);
     void CheckFileState(TOpenReport& report);
     void RecoverPointsInEdit(TOpenReport& report);
     void LoadSettingsReporting(TOpenReport& report);
@@ -401,6 +403,9 @@ private:
     // `alsoBefore` runs in the same database transaction as the pending entries (one disk sync for both).
     void WriteJournaled(const std::string& path, const std::string& bytes, const TWriteOptions& options = {},
                         const std::function<void()>& alsoBefore = {});
+    // The same for a file whose hash is known before `write` puts it in place.
+    void WriteJournaled(const std::string& path, const std::string& hash, const std::function<void()>& write,
+                        const std::function<void()>& alsoBefore);
     int64_t BeginJournal(const std::string& fileName, const std::string& fileHash,
                          const std::function<void()>& alsoBefore = {});
     void AbandonJournal(int64_t batch);
@@ -427,6 +432,8 @@ private:
     TDatabase db_;
     // An unreadable data file that could not be kept aside: writing over it would lose it.
     std::string unkeptDataFile_;
+    // The hash of the data file as this process last read or wrote it; empty when it did neither.
+    std::string dataHash_;
     bool databaseRefused_ = false;
     // Between RecallRun and ConcludeRecall the queue's head is being validated: the inbox adds no
     // result to it.

@@ -291,9 +291,16 @@ void TOperations::FinishJournal() {
 
 void TOperations::WriteJournaled(const std::string& path, const std::string& bytes,
                                  const TWriteOptions& options, const std::function<void()>& alsoBefore) {
+    WriteJournaled(
+        path, FileStateHash(bytes), [&] { AtomicWriteFile(path, bytes, options); }, alsoBefore);
+}
+
+void TOperations::WriteJournaled(const std::string& path, const std::string& hash,
+                                 const std::function<void()>& write,
+                                 const std::function<void()>& alsoBefore) {
     int64_t batch = 0;
     try {
-        batch = BeginJournal(FileNameOf(path), FileStateHash(bytes), alsoBefore);
+        batch = BeginJournal(FileNameOf(path), hash, alsoBefore);
     } catch (const EQcError& e) {
         // No change goes unrecorded while the journal is in use.
         throw EQcError(
@@ -302,7 +309,7 @@ void TOperations::WriteJournaled(const std::string& path, const std::string& byt
             path, "the journal could not be written");
     }
     try {
-        AtomicWriteFile(path, bytes, options);
+        write();
     } catch (const EQcError&) {
         AbandonJournal(batch);
         throw;

@@ -5,6 +5,8 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <ctime>
 #include <vector>
 
@@ -21,13 +23,52 @@ struct TPatternItem {
     std::string text; // the literal, or the token as written
 };
 
+// A field of a pattern whose every field has a fixed width: where its digits go in the text.
+struct TFixedSlot {
+    char letter = 0;
+    uint8_t at = 0;
+    uint8_t width = 2; // 2, or 4 for a year
+};
+
+// A pattern whose every field has a fixed width (dd, MM, yyyy, HH, mm, ss, ...) and whose text is
+// short, the common case: the text is `text` with each slot's digits written in.
+struct TFixedForm {
+    bool ok = false;
+    char text[16] = {};
+    uint8_t length = 0;
+    std::vector<TFixedSlot> slots;
+};
+
 struct TCompiledPattern {
     std::string source;
     bool valid = false;
     std::vector<TPatternItem> items;
     bool twelveHour = false; // an "AP" or "ap" token: hours are written 1 to 12
     size_t longestText = 0;  // an upper bound of the length of a text written with it
+    TFixedForm date, time;   // its fixed form as a date pattern and as a time pattern
 };
+
+// The fixed form of the items when `fields` (the letters that are fields; the others are written as
+// they stand) all have a fixed width.
+TFixedForm CompileFixed(const std::vector<TPatternItem>& items, std::string_view fields) {
+    TFixedForm f;
+    std::string text;
+    for (const TPatternItem& t : items) {
+        if (t.letter == 0 || fields.find(t.letter) == std::string_view::npos) {
+            text += t.text;
+            continue;
+        }
+        if (t.letter != 'y' && (t.text.size() < 2 || t.letter == 'A' || t.letter == 'a')) return f;
+        const uint8_t width = t.letter == 'y' ? 4 : 2;
+        f.slots.push_back({t.letter, static_cast<uint8_t>(text.size()), width});
+        text.append(width, '0');
+    }
+    if (text.size() > sizeof f.text) return f;
+    std::copy(text.begin(), text.end(), f.text);
+    f.length = static_cast<uint8_t>(text.size());
+    f.ok = true;
+    return f;
+}
 
 TCompiledPattern Compile(const std::string& pattern) {
     TCompiledPattern c;
@@ -61,7 +102,22 @@ TCompiledPattern Compile(const std::string& pattern) {
             ++i;
         }
     }
+    c.date = CompileFixed(c.items, "dMy");
+    c.time = CompileFixed(c.items, "HhmsAa");
     return c;
+}
+
+// Equality of two texts, inline for those of 8 to 16 characters (every usual pattern): two words each.
+inline bool SameText(const std::string& a, const std::string& b) {
+    const size_t n = a.size();
+    if (n != b.size()) return false;
+    if (n < 8 || n > 16) return a == b;
+    uint64_t a0, a1, b0, b1;
+    std::memcpy(&a0, a.data(), 8);
+    std::memcpy(&a1, a.data() + n - 8, 8);
+    std::memcpy(&b0, b.data(), 8);
+    std::memcpy(&b1, b.data() + n - 8, 8);
+    return ((a0 ^ b0) | (a1 ^ b1)) == 0;
 }
 
 // The patterns compiled last, per thread. A pattern is looked up by its text, so a change of the
@@ -69,7 +125,7 @@ TCompiledPattern Compile(const std::string& pattern) {
 class TPatternCache {
 public:
     const TCompiledPattern& Get(const std::string& pattern) {
-        if (slots_[last_].valid && slots_[last_].source == pattern) return slots_[last_];
+        if (slots_[last_].valid && SameText(slots_[last_].source, pattern)) return slots_[last_];
         for (size_t i = 0; i < Slots; ++i) {
             if (slots_[i].valid && slots_[i].source == pattern) {
                 last_ = i;
@@ -109,6 +165,33 @@ char* PutPadded(char* p, int v, int width) {
     for (long n = end - digits; n < width; ++n) *p++ = '0';
     for (char* d = digits; d < end; ++d) *p++ = *d;
     return p;
+}
+
+// Two digits of a number of 0 to 99.
+inline void PutTwo(char* p, int v) {
+    p[0] = static_cast<char>('0' + v / 10);
+    p[1] = static_cast<char>('0' + v % 10);
+}
+
+// The text of a fixed pattern with the values of its letters; false for a value that does not fit
+// its slot (a year beyond 0 to 9999), which the general writer then writes.
+// The text of a fixed pattern with the values of its letters; false for a value that does not fit
+// its slot (a year beyond 0 to 9999), which the general writer then writes. The digits go straight
+// into the string: read back at once from a buffer, bytes written one by one stall the copy.
+template <typename Value> bool WriteFixed(const TFixedForm& f, Value value, std::string& out) {
+    out.append(f.text, f.length);
+    char* text = out.data();
+    for (const TFixedSlot& s : f.slots) {
+        const int v = value(s.letter);
+        if (s.width == 4) {
+            if (v < 0 || v > 9999) return false;
+            PutTwo(text + s.at, v / 100);
+            PutTwo(text + s.at + 2, v % 100);
+        } else {
+            PutTwo(text + s.at, v);
+        }
+    }
+    return true;
 }
 
 // Pattern literals are a character or two: a loop beats a call to memcpy.
@@ -155,10 +238,31 @@ TDateTime TimePart(TDateTime dt) {
     return std::fabs(dt - std::trunc(dt));
 }
 
-TDateParts DecodeDate(TDateTime dt) {
+namespace {
+// The day count and the millisecond of the day (rounded half away from zero, up to 86400000) of a
+// date-time, as DatePart, TimePart and std::round give them; false for a date beyond +-1e9 days or not
+// a number. Integer conversions instead of calls: a date and a time text is written for every point
+// a window or an export shows.
+bool SplitDateTime(TDateTime dt, double& days, double& ms) {
+    if (!(std::fabs(dt) < 1e9)) return false;
+    days = static_cast<double>(static_cast<int64_t>(dt)); // truncated, as std::trunc
+    const double x = std::fabs(dt - days) * 86400000.0;
+    ms = static_cast<double>(static_cast<int64_t>(x));
+    if (x - ms >= 0.5) ms += 1; // exact: x and its integer part are close
+    return true;
+}
+} // namespace
+
+namespace {
+// DecodeDate and DecodeTime, inlined into the text writers: returned through memory, their parts
+// are stored as ints and read back as wider words, which stalls.
+[[gnu::always_inline]] inline TDateParts DateParts(TDateTime dt) {
     // Round to the millisecond first so that 23:59:59.9996 falls on the next day consistently.
-    double ms = std::round(TimePart(dt) * 86400000.0);
-    double days = DatePart(dt);
+    double ms, days;
+    if (!SplitDateTime(dt, days, ms)) {
+        ms = std::round(TimePart(dt) * 86400000.0);
+        days = DatePart(dt);
+    }
     if (ms >= 86400000.0) days += 1;
     // A damaged date far beyond any calendar (or not a number) must not overflow the day count.
     if (!(std::fabs(days) < 1e9)) days = std::signbit(days) ? -1e9 : 1e9;
@@ -167,8 +271,10 @@ TDateParts DecodeDate(TDateTime dt) {
             static_cast<int>(static_cast<unsigned>(ymd.day()))};
 }
 
-TTimeParts DecodeTime(TDateTime dt) {
-    long long ms = std::llround(TimePart(dt) * 86400000.0);
+[[gnu::always_inline]] inline TTimeParts TimeParts(TDateTime dt) {
+    double days, rounded;
+    long long ms = SplitDateTime(dt, days, rounded) ? static_cast<long long>(rounded)
+                                                    : std::llround(TimePart(dt) * 86400000.0);
     if (ms >= 86400000LL) ms = 0;
     TTimeParts t;
     t.Millisecond = static_cast<int>(ms % 1000);
@@ -178,6 +284,15 @@ TTimeParts DecodeTime(TDateTime dt) {
     t.Minute = static_cast<int>(ms % 60);
     t.Hour = static_cast<int>(ms / 60);
     return t;
+}
+} // namespace
+
+TDateParts DecodeDate(TDateTime dt) {
+    return DateParts(dt);
+}
+
+TTimeParts DecodeTime(TDateTime dt) {
+    return TimeParts(dt);
 }
 
 TDateTime Today() {
@@ -201,11 +316,20 @@ TDateTime Now() {
 // the string directly.
 std::string TRegional::DateToText(TDateTime dt) const {
     const TCompiledPattern& c = Compiled(ShortDateFormat);
-    TDateParts p = DecodeDate(dt);
+    TDateParts p = DateParts(dt);
+    // One string returned on every path, so that it is made in place.
+    std::string text;
+    if (c.date.ok &&
+        WriteFixed(
+            c.date, [&p](char letter) { return letter == 'd'   ? p.Day
+                                               : letter == 'M' ? p.Month
+                                                               : p.Year; },
+            text))
+        return text;
     char small[128];
-    std::string large;
-    if (c.longestText > sizeof small) large.resize(c.longestText);
-    char* const begin = c.longestText > sizeof small ? large.data() : small;
+    text.clear();
+    if (c.longestText > sizeof small) text.resize(c.longestText);
+    char* const begin = c.longestText > sizeof small ? text.data() : small;
     char* w = begin;
     for (const TPatternItem& t : c.items) {
         switch (t.letter) {
@@ -223,18 +347,29 @@ std::string TRegional::DateToText(TDateTime dt) const {
             break;
         }
     }
-    if (begin == small) return std::string(small, w);
-    large.resize(static_cast<size_t>(w - begin));
-    return large;
+    if (begin == small)
+        text.assign(small, w);
+    else
+        text.resize(static_cast<size_t>(w - begin));
+    return text;
 }
 
 std::string TRegional::TimeToText(TDateTime dt) const {
     const TCompiledPattern& c = Compiled(TimeFormat);
-    TTimeParts p = DecodeTime(dt);
+    TTimeParts p = TimeParts(dt);
+    // One string returned on every path, so that it is made in place.
+    std::string text;
+    if (c.time.ok &&
+        WriteFixed(
+            c.time,
+            [&p](char letter) { return letter == 'm'   ? p.Minute
+                                       : letter == 's' ? p.Second
+                                                       : p.Hour; }, text))
+        return text;
     char small[128];
-    std::string large;
-    if (c.longestText > sizeof small) large.resize(c.longestText);
-    char* const begin = c.longestText > sizeof small ? large.data() : small;
+    text.clear();
+    if (c.longestText > sizeof small) text.resize(c.longestText);
+    char* const begin = c.longestText > sizeof small ? text.data() : small;
     char* w = begin;
     for (const TPatternItem& t : c.items) {
         const int width = t.text.size() >= 2 ? 2 : 1;
@@ -266,9 +401,11 @@ std::string TRegional::TimeToText(TDateTime dt) const {
             break;
         }
     }
-    if (begin == small) return std::string(small, w);
-    large.resize(static_cast<size_t>(w - begin));
-    return large;
+    if (begin == small)
+        text.assign(small, w);
+    else
+        text.resize(static_cast<size_t>(w - begin));
+    return text;
 }
 
 std::optional<TDateTime> TRegional::TextToDate(std::string_view text) const {

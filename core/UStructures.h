@@ -41,7 +41,7 @@ public:
     std::array<LevelStats, MaxLevels> AllStats{};
     std::vector<int32_t> ArchiveNumbers;
     TListIDString Comments;
-    std::vector<ControlPoint, TZeroFilledAllocator<ControlPoint>> Points; // ascending DateTime
+    std::vector<ControlPoint> Points; // ascending DateTime
 
     static constexpr uint8_t OptMultirules = 1;
     static constexpr uint8_t OptCommonCV = 2;

@@ -77,20 +77,6 @@ struct ControlPoint {
     TShortString<4> Operator;
 };
 
-// Hands out memory zero-filled. The fill takes whole cache lines without reading them from memory
-// first, so that constructing the points and then decoding them into it write into the cache:
-// these first writes are most of the time a data file takes to read.
-template <typename T> struct TZeroFilledAllocator : std::allocator<T> {
-    using value_type = T;
-    TZeroFilledAllocator() = default;
-    template <typename U> TZeroFilledAllocator(const TZeroFilledAllocator<U>&) noexcept {}
-    T* allocate(size_t n) {
-        T* p = std::allocator<T>::allocate(n);
-        std::memset(static_cast<void*>(p), 0, n * sizeof(T));
-        return p;
-    }
-};
-
 // One run in transit: entry, queue, import, random generator.
 struct TResu {
     TDateTime DateTime = 0;

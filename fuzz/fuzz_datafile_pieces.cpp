@@ -1,4 +1,4 @@
-// Fuzz target: the reader of large data files (read in pieces, analytes finished on a second thread)
+// Fuzz target: the reader of data files (read in pieces through one buffer) on a file of many pieces,
 // against the reader of a whole image, on a large valid file changed by the input (bytes set, then
 // the file cut): both refuse it, or both give the same lists.
 #include <cstdint>

@@ -226,9 +226,21 @@ void TWinRandom::BtOKClick() {
         question += FromQ(tr("\rAdd the new random points to the previous ones."));
         if (ShowMessageBox(mkConfirmation, mbOK | mbCancel, question) != mbOK) return;
     }
+    // Days inside a signed review need a reason, which reopens it.
+    std::string reason;
+    if (!RBFifo->isChecked()) {
+        std::vector<TDateTime> days;
+        for (int k = 0; k < count; ++k) days.push_back(first + k);
+        if (!Operations().SignedReviewsAt(a, days).empty() &&
+            !AskReasonText("Random points fall in a reviewed and signed period of " + a.Name +
+                               ": why are they added now?",
+                           reason))
+            return;
+    }
     // Written before the window closes, like every other change.
     int last = -1;
-    if (!ShowOutcome(Operations().AddRandomRuns(a, count, means, cvs, first, RBFifo->isChecked(), &last)))
+    if (!ShowOutcome(
+            Operations().AddRandomRuns(a, count, means, cvs, first, RBFifo->isChecked(), &last, reason)))
         return;
     if (!RBFifo->isChecked()) LastIndex = last;
     accept();

@@ -4,7 +4,6 @@
 #include <QCalendarWidget>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyledItemDelegate>
@@ -13,6 +12,7 @@
 #include "UPrintJob.h"
 #include "UPrnData.h"
 #include "UPrnReview.h"
+#include "URowList.h"
 #include "UUserPrompt.h"
 
 namespace {
@@ -135,10 +135,8 @@ TWinDailyQC::TWinDailyQC(QWidget* parent) : QDialog(parent) {
         lbl->move(listLeft + 3 + x, 8);
         ++k;
     }
-    LB = new QListWidget(this);
-    LB->setObjectName("LB");
+    LB = new TRowList(this, "LB");
     LB->setFont(small);
-    LB->setUniformItemSizes(true);
     LB->setItemDelegate(new TDailyDelegate(this));
     LB->setGeometry(listLeft, listTop, listWidth, listHeight);
     auto* lblDate = new QLabel("Date", this);
@@ -173,7 +171,7 @@ int TWinDailyQC::Execute(const TListAnalytes& list) {
     list_ = &list;
     FormActivate();
     int result = exec();
-    LB->clear();
+    LB->Rows()->Reset(0, {});
     points_.clear();
     list_ = nullptr;
     return result;
@@ -203,11 +201,12 @@ TDateTime TWinDailyQC::Day() const {
 }
 
 void TWinDailyQC::FillList() {
-    LB->clear();
     points_.clear();
-    if (!list_) return;
-    points_ = DailyPoints(*list_, Day());
-    for (const TDailyPoint& p : points_) LB->addItem(ToQString(DailyLine(p)));
+    if (list_) points_ = DailyPoints(*list_, Day());
+    LB->Rows()->Reset(static_cast<int>(points_.size()), [this](int i) {
+        return i < static_cast<int>(points_.size()) ? ToQString(DailyLine(points_[static_cast<size_t>(i)]))
+                                                    : QString();
+    });
 }
 
 void TWinDailyQC::LBDrawItem(QPainter& painter, int index, const QRect& rect, bool selected) const {
@@ -216,12 +215,12 @@ void TWinDailyQC::LBDrawItem(QPainter& painter, int index, const QRect& rect, bo
     painter.fillRect(rect, back);
     painter.setPen(selected ? Qt::white : Qt::black);
     painter.setFont(LB->font());
-    if (index >= 0 && index < LB->count()) {
+    if (index >= 0 && index < LB->Count()) {
         QTextOption opt;
         opt.setTabArray(TabStops);
         opt.setWrapMode(QTextOption::NoWrap);
         painter.drawText(QRectF(rect.left(), rect.top() + 1, rect.width(), rect.height() - 1),
-                         LB->item(index)->text(), opt);
+                         LB->RowText(index), opt);
     }
     if (index >= 0 && index < static_cast<int>(points_.size())) {
         const TDailyPoint& dp = points_[static_cast<size_t>(index)];

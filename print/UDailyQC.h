@@ -10,9 +10,9 @@
 #include "UStructures.h"
 
 class QCalendarWidget;
-class QListWidget;
 class QPushButton;
 class TPrintCanvas;
+class TRowList;
 
 // One point of the day: its analyte and its index there.
 struct TDailyPoint {
@@ -47,7 +47,7 @@ public:
     TDateTime Day() const;
     const std::vector<TDailyPoint>& Points() const { return points_; }
 
-    QListWidget* LB;
+    TRowList* LB; // one row per point of the day, its text made when drawn
     QCalendarWidget* Calendar;
     QPushButton* BtToday;
     QPushButton* BtPrn;

@@ -7,10 +7,12 @@
 #include <QPainter>
 #include <cmath>
 
+#include "UCodePage.h"
 #include "UJournal.h"
 #include "UMessages.h"
 #include "UOperations.h"
 #include "UPrintJob.h"
+#include "UReviewReport.h"
 
 namespace {
 // The context of the texts outside the unit's classes.
@@ -59,6 +61,36 @@ int PrintReviewLine(TPrintCanvas& canvas, int y, const TAnalyte* a, TDateTime fi
                ToQString(text));
     p.restore();
     return y + 2 * h;
+}
+
+void PrintReviewReport(TPrintCanvas& canvas, const std::vector<const TAnalyte*>& analytes, TDateTime first,
+                       TDateTime last) {
+    QPainter& p = canvas.Painter();
+    int y = 0;
+    for (const TAnalyte* a : analytes) {
+        TJournalFilter f;
+        f.Analyte = Cp1252ToUtf8(a->Name);
+        const TReviewSummary s =
+            ReviewReport(*a, first, last, Operations().Journal(f), Operations().Reviews(a->Name));
+        p.save();
+        QFont font("Courier New");
+        font.setStyleHint(QFont::TypeWriter);
+        font.setPointSize(8);
+        p.setFont(font);
+        p.setPen(Qt::black);
+        const int h = QFontMetrics(p.font(), p.device()).height();
+        for (const std::string& line : s.Lines) {
+            if (y + 2 * h > canvas.Height()) {
+                canvas.NewPage();
+                y = 0;
+            }
+            p.drawText(QRect(0, y, canvas.Width(), h), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                       ToQString(line));
+            y += h;
+        }
+        p.restore();
+        y = PrintReviewLine(canvas, y, a, first, last);
+    }
 }
 
 std::string ReferencePeriodText(const TAnalyte& a, int level) {

@@ -17,6 +17,11 @@ std::string ReviewedByText(const TAnalyte* a, TDateTime first, TDateTime last);
 // new page when the page has no room left for it; returns the y below it.
 int PrintReviewLine(TPrintCanvas& canvas, int y, const TAnalyte* a, TDateTime first, TDateTime last);
 
+// The review report of each analyte for the days first to last, in a fixed font, each followed by its
+// sign-off line.
+void PrintReviewReport(TPrintCanvas& canvas, const std::vector<const TAnalyte*>& analytes, TDateTime first,
+                       TDateTime last);
+
 // The limit mode of a level with its reference period ("Locked limits, 2026-01-02 to 2026-01-31").
 std::string ReferencePeriodText(const TAnalyte& a, int level);
 // The standard deviation of a level's limits (from its CV), empty when unavailable.

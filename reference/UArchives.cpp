@@ -2,7 +2,6 @@
 #include "UArchives.h"
 
 #include <QKeyEvent>
-#include <QListWidget>
 #include <QPushButton>
 #include <algorithm>
 #include <cerrno>
@@ -23,7 +22,7 @@ TWinArchives::TWinArchives(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinArchives"));
     setFixedSize(540, 360);
 
-    LBArchi = MakeTabList13(this, "LBArchi", {60, 120, 220, 290, 340, 370}, true);
+    LBArchi = MakeRowList13(this, "LBArchi", {60, 120, 220, 290, 340, 370}, true);
     LBArchi->setSelectionMode(QAbstractItemView::ExtendedSelection);
     LBArchi->setGeometry(10, 30, 410, 320);
     PlaceColumnTitles(this, LBArchi, {"Begin", "End", "Control material", "Lot", "Mean", "CV", "N"},
@@ -47,8 +46,8 @@ TWinArchives::TWinArchives(QWidget* parent) : QDialog(parent) {
     WinShowArchive = new TWinShowArchive(this);
 
     connect(BtShowArchive, &QPushButton::clicked, this, &TWinArchives::BtShowArchiveClick);
-    connect(LBArchi, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem*) { BtShowArchiveClick(); });
+    connect(LBArchi, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex&) { BtShowArchiveClick(); });
     connect(BtDelete, &QPushButton::clicked, this, &TWinArchives::BtDeleteClick);
     connect(BtUndo, &QPushButton::clicked, this, &TWinArchives::BtUndoClick);
     connect(BtImprimer, &QPushButton::clicked, this, &TWinArchives::BtImprimerClick);
@@ -82,31 +81,28 @@ void TWinArchives::FormActivate() {
 }
 
 void TWinArchives::FillList() {
-    LBArchi->clear();
     entries_.clear();
+    // The list shows each archive's summary line: only the start of each file is read.
     for (int32_t n : analyte_->ArchiveNumbers) {
         try {
-            entries_.push_back({n, ReadArchiveFile(ArchiveFileName(n))});
+            entries_.push_back({n, ReadArchiveFile(ArchiveFileName(n), TArchiveParts::Head)});
         } catch (const EQcError&) {
             continue; // a missing or unreadable archive is left out without a message
         }
-        auto* it = new QListWidgetItem(ToQt(entries_.back().File.SummaryLine));
-        it->setData(AttachRole, n);
-        LBArchi->addItem(it);
     }
+    LBArchi->Rows()->Reset(static_cast<int>(entries_.size()), [this](int entry) {
+        return ToQt(entries_[static_cast<size_t>(entry)].File.SummaryLine);
+    });
     // The first entry is the one shown until another is clicked, without being selected.
-    if (LBArchi->count() > 0)
+    if (LBArchi->Count() > 0)
         LBArchi->selectionModel()->setCurrentIndex(LBArchi->model()->index(0, 0),
                                                    QItemSelectionModel::NoUpdate);
 }
 
 void TWinArchives::BtDeleteClick() {
-    for (int row = LBArchi->count() - 1; row >= 0; --row) {
-        if (!LBArchi->item(row)->isSelected()) continue;
-        delete LBArchi->takeItem(row);
-        pending_.push_back(std::move(entries_[static_cast<size_t>(row)]));
-        entries_.erase(entries_.begin() + row);
-    }
+    const std::vector<int> rows = LBArchi->SelectedRows();
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row) pending_.push_back(LBArchi->Rows()->Key(*row));
+    LBArchi->Rows()->RemoveRows(rows);
     LBArchi->setFocus();
 }
 
@@ -117,17 +113,26 @@ void TWinArchives::BtUndoClick() {
 
 std::vector<int32_t> TWinArchives::PendingDeletions() const {
     std::vector<int32_t> numbers;
-    for (const TEntry& e : pending_) numbers.push_back(e.Number);
+    for (int entry : pending_) numbers.push_back(entries_[static_cast<size_t>(entry)].Number);
     return numbers;
 }
 
 void TWinArchives::BtShowArchiveClick() {
-    if (LBArchi->count() == 0) {
+    if (LBArchi->Count() == 0) {
         ShowMessageBox(mkError, mbYes, "Nothing to show");
         return;
     }
-    const int row = std::clamp(LBArchi->currentRow(), 0, LBArchi->count() - 1);
-    WinShowArchive->Fill(analyte_->Name, entries_[static_cast<size_t>(row)].File);
+    const int row = std::clamp(LBArchi->CurrentRow(), 0, LBArchi->Count() - 1);
+    const int32_t number = entries_[static_cast<size_t>(LBArchi->Rows()->Key(row))].Number;
+    // The point lines are read when the archive is shown, not for the list.
+    TArchiveFile archive;
+    try {
+        archive = ReadArchiveFile(ArchiveFileName(number), TArchiveParts::Lines);
+    } catch (const EQcError& e) {
+        ShowMessageBox(mkError, mbYes, e.what());
+        return;
+    }
+    WinShowArchive->Fill(analyte_->Name, std::move(archive));
     WinShowArchive->move(pos() + QPoint(100, 20));
     WinShowArchive->exec();
     LBArchi->setFocus();
@@ -140,13 +145,14 @@ TTablePrintout TWinArchives::Printout() const {
     t.NCols = static_cast<int>(TArchiveFile::SummaryFieldCount);
     t.Widths = {9, 9, 18, 8, 10, 8, 8};
     for (const char* h : {"Begin", "End", "Name", "Lot", "Mean", "CV", "Number"}) t.Cells.push_back({h, 1});
-    for (const TEntry& e : entries_)
-        for (const std::string& f : e.File.Summary) t.Cells.push_back({f, 0});
+    for (int row = 0; row < LBArchi->Count(); ++row)
+        for (const std::string& f : entries_[static_cast<size_t>(LBArchi->Rows()->Key(row))].File.Summary)
+            t.Cells.push_back({f, 0});
     return t;
 }
 
 void TWinArchives::BtImprimerClick() {
-    if (LBArchi->count() == 0) {
+    if (LBArchi->Count() == 0) {
         ShowMessageBox(mkError, mbYes, "Nothing to print");
         return;
     }
@@ -159,8 +165,7 @@ void TWinArchives::BtCleClick() {
 
 void TWinArchives::ApplyPending() {
     // The data file stops naming the archives before their files go.
-    std::vector<int32_t> numbers;
-    for (const TEntry& e : pending_) numbers.push_back(e.Number);
+    const std::vector<int32_t> numbers = PendingDeletions();
     if (numbers.empty()) return;
     std::string reason;
     if (!AskReasonText("Why are " + std::to_string(numbers.size()) + " archives of " + analyte_->Name +

@@ -9,9 +9,9 @@
 #include "UArchive.h"
 #include "URefPrintout.h"
 
-class QListWidget;
 class QPushButton;
 class TAnalyte;
+class TRowList;
 class TWinShowArchive;
 
 class TWinArchives : public QDialog {
@@ -40,7 +40,7 @@ public:
     // Print: PrintTablePrintout unless replaced (tests).
     TTablePrintHook PrintHook;
 
-    QListWidget* LBArchi;
+    TRowList* LBArchi; // one row per archive read, keyed by its entry
     QPushButton* BtShowArchive;
     QPushButton* BtDelete;
     QPushButton* BtUndo;
@@ -56,6 +56,7 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    // An archive as listed: its number and its first three lines.
     struct TEntry {
         int32_t Number;
         TArchiveFile File;
@@ -65,6 +66,6 @@ private:
     void ApplyPending();
 
     TAnalyte* analyte_ = nullptr;
-    std::vector<TEntry> entries_; // parallel to the rows of LBArchi
-    std::vector<TEntry> pending_;
+    std::vector<TEntry> entries_; // the archives read at the last fill; rows keep their indices
+    std::vector<int> pending_;    // entries deleted from the list, in order of deletion
 };

@@ -1,6 +1,7 @@
 // TWinEmployees: the list of operator codes, edited in a grid that always ends with an empty row.
 #include "UEmployees.h"
 
+#include <QColor>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -45,6 +46,66 @@ private:
 };
 } // namespace
 
+void TOperatorModel::Reset(std::vector<QString> codes, int rows) {
+    beginResetModel();
+    codes_ = std::move(codes);
+    if (static_cast<int>(codes_.size()) < rows) codes_.resize(static_cast<size_t>(rows));
+    endResetModel();
+}
+
+void TOperatorModel::Grow(int rows) {
+    const int old = rowCount();
+    if (rows <= old) return;
+    beginInsertRows(QModelIndex(), old, rows - 1);
+    codes_.resize(static_cast<size_t>(rows));
+    endInsertRows();
+}
+
+int TOperatorModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(codes_.size());
+}
+
+int TOperatorModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 2;
+}
+
+QVariant TOperatorModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount()) return QVariant();
+    if (index.column() == 0) {
+        if (role == Qt::DisplayRole) return QString::number(index.row() + 1);
+        if (role == Qt::BackgroundRole) return QColor(255, 255, 128);
+        return QVariant();
+    }
+    if (role == Qt::DisplayRole || role == Qt::EditRole) return Code(index.row());
+    return QVariant();
+}
+
+bool TOperatorModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || index.column() != 1 || role != Qt::EditRole || index.row() >= rowCount())
+        return false;
+    codes_[static_cast<size_t>(index.row())] = value.toString();
+    emit dataChanged(index, index);
+    return true;
+}
+
+Qt::ItemFlags TOperatorModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    if (index.column() == 0) return Qt::ItemIsEnabled;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+TOperatorGrid::TOperatorGrid(QWidget* parent) : QTableView(parent), codes_(new TOperatorModel(this)) {
+    setModel(codes_);
+}
+
+QString TOperatorGrid::CellText(int row, int column) const {
+    return codes_->data(codes_->index(row, column), Qt::DisplayRole).toString();
+}
+
+void TOperatorGrid::SetCode(int row, const QString& code) {
+    codes_->setData(codes_->index(row, 1), code, Qt::EditRole);
+}
+
 void TOperatorGrid::CommitEditor() {
     QWidget* editor = indexWidget(currentIndex());
     if (!editor) return;
@@ -53,10 +114,10 @@ void TOperatorGrid::CommitEditor() {
 }
 
 QModelIndex TOperatorGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
-    if (action != MoveNext && action != MovePrevious) return QTableWidget::moveCursor(action, modifiers);
+    if (action != MoveNext && action != MovePrevious) return QTableView::moveCursor(action, modifiers);
     const int row = currentIndex().row() + (action == MoveNext ? 1 : -1);
     // Beyond the first or the last code the focus leaves the grid.
-    return row >= 0 && row < rowCount() ? model()->index(row, 1) : QModelIndex();
+    return row >= 0 && row < RowCount() ? model()->index(row, 1) : QModelIndex();
 }
 
 TWinEmployees::TWinEmployees(QWidget* parent) : QDialog(parent) {
@@ -67,7 +128,6 @@ TWinEmployees::TWinEmployees(QWidget* parent) : QDialog(parent) {
     Grid = new TOperatorGrid(this);
     Grid->setObjectName(QStringLiteral("Grid"));
     Grid->setGeometry(10, 10, 170, 270);
-    Grid->setColumnCount(2);
     Grid->horizontalHeader()->hide();
     Grid->verticalHeader()->hide();
     Grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -145,9 +205,9 @@ TWinOperatorPassword::TWinOperatorPassword(QWidget* parent) : QDialog(parent) {
 
 void TWinEmployees::BtPasswordClick() {
     Grid->CommitEditor();
-    const int row = Grid->currentRow();
-    const QTableWidgetItem* item = row >= 0 ? Grid->item(row, 1) : nullptr;
-    const std::string code = item ? Trim(refui::ToCore(item->text())) : std::string();
+    const int row = Grid->CurrentRow();
+    const std::string code =
+        row >= 0 && row < Grid->RowCount() ? Trim(refui::ToCore(Grid->Codes()->Code(row))) : std::string();
     if (code.empty()) {
         ShowMessageBox(mkError, mbYes, "Select the operator.");
         return;
@@ -168,38 +228,25 @@ bool TWinEmployees::Execute() {
     return exec() == QDialog::Accepted;
 }
 
-void TWinEmployees::SetRowCount(int rows) {
-    const int old = Grid->rowCount();
-    Grid->setRowCount(rows);
-    for (int r = old; r < rows; ++r) {
-        auto* number = new QTableWidgetItem(QString::number(r + 1));
-        number->setFlags(Qt::ItemIsEnabled);
-        number->setBackground(QColor(255, 255, 128));
-        Grid->setItem(r, 0, number);
-        Grid->setItem(r, 1, new QTableWidgetItem());
-    }
-}
-
 void TWinEmployees::FormActivate() {
     Grid->CommitEditor();
-    Grid->setRowCount(0);
-    const int codes = static_cast<int>(Operators.size());
-    SetRowCount(codes < 15 ? 16 : codes + 1);
-    for (int i = 0; i < codes; ++i) Grid->item(i, 1)->setText(ToQt(Operators[static_cast<size_t>(i)]));
-    Grid->setCurrentCell(0, 1);
+    std::vector<QString> codes;
+    for (const std::string& code : Operators) codes.push_back(ToQt(code));
+    const int n = static_cast<int>(codes.size());
+    Grid->Codes()->Reset(std::move(codes), n < 15 ? 16 : n + 1);
+    Grid->SetCurrentCell(0, 1);
     Grid->scrollToTop();
     Grid->setFocus();
 }
 
 void TWinEmployees::GridGetEditMask(int row) {
-    if (row == Grid->rowCount() - 1) SetRowCount(Grid->rowCount() + 1);
+    if (row == Grid->RowCount() - 1) Grid->Codes()->Grow(Grid->RowCount() + 1);
 }
 
 void TWinEmployees::BtOKClick() {
     Grid->CommitEditor();
     auto cell = [this](int row) {
-        const QTableWidgetItem* it = Grid->item(row, 1);
-        return it ? Trim(ToCore(it->text())) : std::string();
+        return row < Grid->RowCount() ? Trim(ToCore(Grid->Codes()->Code(row))) : std::string();
     };
     std::string listed;
     for (size_t i = 0; i < Operators.size(); ++i)
@@ -210,7 +257,7 @@ void TWinEmployees::BtOKClick() {
         return;
     }
     std::vector<std::string> codes;
-    for (int r = 0; r < Grid->rowCount(); ++r) {
+    for (int r = 0; r < Grid->RowCount(); ++r) {
         const std::string code = cell(r);
         if (!code.empty()) codes.push_back(code.substr(0, OperatorRoom));
     }

@@ -1,20 +1,54 @@
 // TWinEmployees: the list of operator codes, edited in a grid that always ends with an empty row.
 #pragma once
 
+#include <QAbstractTableModel>
 #include <QDialog>
-#include <QTableWidget>
+#include <QTableView>
+#include <vector>
 
 class QPushButton;
 
-// The operators grid; the open cell editor can be committed before the grid is read.
-class TOperatorGrid : public QTableWidget {
+// The grid's rows: the row number (read-only, on yellow) and the code typed there.
+class TOperatorModel : public QAbstractTableModel {
 public:
-    using QTableWidget::QTableWidget;
+    using QAbstractTableModel::QAbstractTableModel;
+    // Replaces the rows: the codes, then empty rows up to `rows`.
+    void Reset(std::vector<QString> codes, int rows);
+    // Adds empty rows up to `rows`.
+    void Grow(int rows);
+    QString Code(int row) const { return codes_[static_cast<size_t>(row)]; }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    std::vector<QString> codes_;
+};
+
+// The operators grid; the open cell editor can be committed before the grid is read.
+class TOperatorGrid : public QTableView {
+public:
+    explicit TOperatorGrid(QWidget* parent);
     void CommitEditor();
+
+    TOperatorModel* Codes() const { return codes_; }
+    int RowCount() const { return codes_->rowCount(); }
+    int CurrentRow() const { return currentIndex().row(); }
+    int CurrentColumn() const { return currentIndex().column(); }
+    void SetCurrentCell(int row, int column) { setCurrentIndex(codes_->index(row, column)); }
+    // Column 0 the row number, column 1 the code.
+    QString CellText(int row, int column) const;
+    void SetCode(int row, const QString& code);
 
 protected:
     // Tab and Shift+Tab go from code to code: the row numbers beside them take no keys.
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+
+private:
+    TOperatorModel* codes_;
 };
 
 class QLineEdit;
@@ -53,7 +87,4 @@ public:
 
 protected:
     bool eventFilter(QObject* obj, QEvent* e) override;
-
-private:
-    void SetRowCount(int rows);
 };

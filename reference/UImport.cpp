@@ -4,7 +4,6 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QListWidget>
 #include <QPushButton>
 
 #include "UCodePage.h"
@@ -23,7 +22,7 @@ TWinImport::TWinImport(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinImport"));
     setFixedSize(520, 400);
 
-    LB = MakeTabList13(this, "LB", {80, 160, 240, 320, 400}, false);
+    LB = MakeRowList13(this, "LB", {80, 160, 240, 320, 400}, false);
     LB->setSelectionMode(QAbstractItemView::NoSelection);
     LB->setGeometry(10, 30, 500, 320);
     PlaceColumnTitles(this, LB, {"Date", "Time", "QC1", "QC2", "QC3"}, {0, 80, 160, 240, 320});
@@ -45,11 +44,12 @@ TWinImport::TWinImport(QWidget* parent) : QDialog(parent) {
 }
 
 void TWinImport::Parse(std::string_view text) {
-    LB->clear();
+    LB->Rows()->Reset(0, {});
     parsed_ = ParseImportText(text, analyte_->Decimals, analyte_->NbLevels);
-    LB->setUpdatesEnabled(false);
-    for (size_t i = 0; i < parsed_.Runs.size(); ++i) LB->addItem(ToQt(parsed_.Line(i)));
-    LB->setUpdatesEnabled(true);
+    LB->Rows()->Reset(static_cast<int>(parsed_.Runs.size()), [this](int i) {
+        return i < static_cast<int>(parsed_.Runs.size()) ? ToQt(parsed_.Line(static_cast<size_t>(i)))
+                                                         : QString();
+    });
 }
 
 void TWinImport::PreviewText(TAnalyte& analyte, std::string_view text) {
@@ -64,8 +64,7 @@ void TWinImport::PreviewClipboard(TAnalyte& analyte) {
     const QString text = QGuiApplication::clipboard()->text();
     if (text.isEmpty()) {
         parsed_ = TImportText{};
-        LB->clear();
-        LB->addItem(QStringLiteral("Nothing to paste from the clipboard"));
+        LB->Rows()->Reset(1, [](int) { return QStringLiteral("Nothing to paste from the clipboard"); });
         throw EQcError("");
     }
     Parse(Utf8ToCp1252(text.toStdString()));

@@ -10,9 +10,9 @@
 #include "UImportText.h"
 #include "UTypes.h"
 
-class QListWidget;
 class QPushButton;
 class TAnalyte;
+class TRowList;
 
 class TWinImport : public QDialog {
 public:
@@ -35,7 +35,7 @@ public:
     // What the last parse read and skipped, line by line.
     const TImportText& Parsed() const { return parsed_; }
 
-    QListWidget* LB;
+    TRowList* LB; // one row per run read, its text made when drawn
     QPushButton* BtAdd;
     QPushButton* BitBtn1;
     QPushButton* BtCle;

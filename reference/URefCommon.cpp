@@ -52,7 +52,15 @@ QListWidget* MakeTabList(QWidget* parent, const char* name, std::vector<int> tab
     return list;
 }
 
-TTabListDelegate* TabDelegate(QListWidget* list) {
+TRowList* MakeRowList(QWidget* parent, const char* name, std::vector<int> tabStops) {
+    auto* list = new TRowList(parent, name);
+    auto* d = new TTabListDelegate(list);
+    d->SetTabStops(std::move(tabStops));
+    list->setItemDelegate(d);
+    return list;
+}
+
+TTabListDelegate* TabDelegate(QAbstractItemView* list) {
     return static_cast<TTabListDelegate*>(list->itemDelegate());
 }
 

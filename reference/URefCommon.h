@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "URowList.h"
 #include "UStructures.h"
 
 namespace refui {
@@ -42,7 +43,9 @@ private:
 
 // A list box whose entries are 16 pixels high and drawn by a TTabListDelegate.
 QListWidget* MakeTabList(QWidget* parent, const char* name, std::vector<int> tabStops);
-TTabListDelegate* TabDelegate(QListWidget* list);
+// The same for lists of many rows, whose texts are made only when drawn.
+TRowList* MakeRowList(QWidget* parent, const char* name, std::vector<int> tabStops);
+TTabListDelegate* TabDelegate(QAbstractItemView* list);
 
 // The key button that unlocks the protected commands after the password.
 // The key picture of the password buttons.

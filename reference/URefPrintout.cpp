@@ -7,6 +7,7 @@
 #include "UPrnReview.h"
 #include "UPrnTable.h"
 #include "URefCommon.h"
+#include "URowList.h"
 
 bool PrintTablePrintout(QWidget* parent, const TTablePrintout& t) {
     TPrintJobSpec job;
@@ -42,18 +43,15 @@ private:
 };
 } // namespace
 
-QListWidget* MakeTabList13(QWidget* parent, const char* name, std::vector<int> tabStops, bool markSelection) {
-    auto* list = new QListWidget(parent);
-    list->setObjectName(QLatin1String(name));
+TRowList* MakeRowList13(QWidget* parent, const char* name, std::vector<int> tabStops, bool markSelection) {
+    auto* list = new TRowList(parent, name);
     auto* d = new TRow13Delegate(list, markSelection);
     d->SetTabStops(std::move(tabStops));
     list->setItemDelegate(d);
-    list->setUniformItemSizes(true);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
     return list;
 }
 
-void PlaceColumnTitles(QWidget* parent, const QListWidget* list, const std::vector<const char*>& titles,
+void PlaceColumnTitles(QWidget* parent, const QWidget* list, const std::vector<const char*>& titles,
                        const std::vector<int>& offsets) {
     for (size_t i = 0; i < titles.size() && i < offsets.size(); ++i) {
         auto* l = new QLabel(QString::fromLatin1(titles[i]), parent);

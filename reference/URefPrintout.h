@@ -1,7 +1,6 @@
 // What the archive and import windows hand on: table printouts for PrintTable, and 13-pixel tab lists.
 #pragma once
 
-#include <QListWidget>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -28,14 +27,15 @@ struct TTablePrintout {
 using TTablePrintHook = std::function<void(const TTablePrintout&)>;
 
 class QWidget;
+class TRowList;
 // Prints the table in one print job (preview, then the printer or a PDF file); true when it went out.
 bool PrintTablePrintout(QWidget* parent, const TTablePrintout& t);
 
 namespace refui {
-// An owner-drawn tab list whose entries are 13 pixels high; `markSelection` false draws selected
-// entries as the others (lists that only show).
-QListWidget* MakeTabList13(QWidget* parent, const char* name, std::vector<int> tabStops, bool markSelection);
+// An owner-drawn tab list of many rows, 13 pixels high, whose texts are made only when drawn;
+// `markSelection` false draws selected entries as the others (lists that only show).
+TRowList* MakeRowList13(QWidget* parent, const char* name, std::vector<int> tabStops, bool markSelection);
 // Column titles above a tab list: one label per title at the list's left + the given offsets.
-void PlaceColumnTitles(QWidget* parent, const QListWidget* list, const std::vector<const char*>& titles,
+void PlaceColumnTitles(QWidget* parent, const QWidget* list, const std::vector<const char*>& titles,
                        const std::vector<int>& offsets);
 } // namespace refui

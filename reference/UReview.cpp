@@ -17,6 +17,7 @@
 #include "UMessages.h"
 #include "UOperations.h"
 #include "UPrintJob.h"
+#include "UPrnReview.h"
 #include "UReviewReport.h"
 #include "UUserPrompt.h"
 
@@ -48,9 +49,12 @@ TWinReview::TWinReview(QWidget* parent) : QDialog(parent) {
     EditPassword->setEchoMode(QLineEdit::Password);
     BtSign = new QPushButton(tr("Si&gn"), this);
     BtSign->setObjectName(QStringLiteral("BtSign"));
+    BtPrint = new QPushButton(tr("&Print"), this);
+    BtPrint->setObjectName(QStringLiteral("BtPrint"));
     BtClose = new QPushButton(tr("Close"), this);
     BtClose->setObjectName(QStringLiteral("BtClose"));
-    for (QPushButton* b : {BtShow, BtSign, BtClose}) b->setAutoDefault(false);
+    for (QPushButton* b : {BtShow, BtSign, BtPrint, BtClose}) b->setAutoDefault(false);
+    connect(BtPrint, &QPushButton::clicked, this, &TWinReview::BtPrintClick);
     connect(BtShow, &QPushButton::clicked, this, &TWinReview::BtShowClick);
     connect(BtSign, &QPushButton::clicked, this, [this] { BtSignClick(); });
     connect(BtClose, &QPushButton::clicked, this, &QDialog::accept);
@@ -70,6 +74,7 @@ TWinReview::TWinReview(QWidget* parent) : QDialog(parent) {
     sign->addWidget(EditPassword);
     sign->addWidget(BtSign);
     sign->addStretch();
+    sign->addWidget(BtPrint);
     sign->addWidget(BtClose);
     auto* right = new QVBoxLayout;
     right->addWidget(Report, 1);
@@ -146,4 +151,18 @@ bool TWinReview::BtSignClick() {
     EditPassword->clear();
     BtShowClick();
     return all;
+}
+
+void TWinReview::BtPrintClick() {
+    const std::vector<TAnalyte*> chosen = ChosenAnalytes();
+    if (chosen.empty()) {
+        ShowMessageBox(mkError, mbYes, FromQ(tr("No analyte.")));
+        return;
+    }
+    const std::vector<const TAnalyte*> analytes(chosen.begin(), chosen.end());
+    const TDateTime from = DayOf(DateFrom->date()), to = DayOf(DateTo->date());
+    TPrintJobSpec job;
+    job.JobTitle = tr("Printing the review");
+    job.FileName = TPrintJob::SafeFileName(tr("Review ") + ToQ(analytes.front()->Name));
+    TPrintJob::Print(this, job, [&](TPrintCanvas& canvas) { PrintReviewReport(canvas, analytes, from, to); });
 }

@@ -26,6 +26,8 @@ public:
     void BtShowClick();
     // Signs the period of each chosen analyte; true when all were signed.
     bool BtSignClick();
+    // Prints the report of the chosen analytes with their sign-off lines.
+    void BtPrintClick();
 
     QListWidget* LBAnalytes;
     TDatePicker* DateFrom;
@@ -35,5 +37,6 @@ public:
     QComboBox* CBReviewer;
     QLineEdit* EditPassword;
     QPushButton* BtSign;
+    QPushButton* BtPrint;
     QPushButton* BtClose;
 };

@@ -2,10 +2,10 @@
 #include "UShowArchive.h"
 
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 
 #include "URefCommon.h"
+#include "UUtilitaires.h"
 
 using namespace refui;
 
@@ -17,7 +17,7 @@ TWinShowArchive::TWinShowArchive(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinShowArchive"));
     setFixedSize(560, 420);
 
-    LB = MakeTabList13(this, "LB", {60, 120, 180, 230}, false);
+    LB = MakeRowList13(this, "LB", {60, 120, 180, 230}, false);
     LB->setGeometry(10, 30, 380, 375);
     PlaceColumnTitles(this, LB, {"Date", "Time", "Result", "Operator", "Comment"}, {0, 60, 120, 180, 230});
 
@@ -65,14 +65,14 @@ TWinShowArchive::TWinShowArchive(QWidget* parent) : QDialog(parent) {
     // QDialog closes on Escape by itself.
 }
 
-void TWinShowArchive::Fill(const std::string& analyteName, const TArchiveFile& archive) {
+void TWinShowArchive::Fill(const std::string& analyteName, TArchiveFile archive) {
     analyteName_ = analyteName;
-    archive_ = archive;
+    archive_ = std::move(archive);
     setWindowTitle(ToQt("Archived data for " + analyteName));
-    LblUnite->setText(ToQt(archive.Unit));
-    LB->clear();
-    for (const std::string& line : archive.PointLines) LB->addItem(ToQt(line));
-    const auto& s = archive.Summary;
+    LblUnite->setText(ToQt(archive_.Unit));
+    LB->Rows()->Reset(static_cast<int>(archive_.PointLines.size()),
+                      [this](int line) { return ToQt(archive_.PointLines[static_cast<size_t>(line)]); });
+    const auto& s = archive_.Summary;
     LblDateFrom->setText(ToQt(s[0]));
     LblDateTo->setText(ToQt(s[1]));
     PanelControlMaterial->setText(ToQt(s[2]));
@@ -91,7 +91,10 @@ TTablePrintout TWinShowArchive::Printout() const {
     t.NCols = static_cast<int>(PointColumns);
     t.Widths = {10, 10, 10, 10, 25};
     for (const char* h : {"Date", "Time", "Result", "Operator", "Comment"}) t.Cells.push_back({h, 1});
-    for (std::vector<std::string> fields : archive_.PointFields) {
+    std::vector<std::string> fields;
+    for (const std::string& line : archive_.PointLines) {
+        fields.clear();
+        SplitTabs(line, fields);
         // A damaged line must not shift every later row of the table: extra fields stay in the
         // comment, missing ones print empty.
         for (size_t i = PointColumns; i < fields.size(); ++i) fields[PointColumns - 1] += ' ' + fields[i];

@@ -8,15 +8,15 @@
 #include "URefPrintout.h"
 
 class QLabel;
-class QListWidget;
 class QPushButton;
+class TRowList;
 
 class TWinShowArchive : public QDialog {
 public:
     explicit TWinShowArchive(QWidget* parent = nullptr);
 
     // Caption, unit, point lines and summary fields of the archive of the named analyte.
-    void Fill(const std::string& analyteName, const TArchiveFile& archive);
+    void Fill(const std::string& analyteName, TArchiveFile archive);
     // The printout BtImprimer hands to PrintHook.
     TTablePrintout Printout() const;
 
@@ -25,7 +25,7 @@ public:
     // Print: PrintTablePrintout unless replaced (tests).
     TTablePrintHook PrintHook;
 
-    QListWidget* LB;
+    TRowList* LB; // one row per point line, its text made when drawn
     QLabel* PanelControlMaterial;
     QLabel* LblLot;
     QLabel* LblDateFrom;

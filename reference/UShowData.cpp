@@ -3,7 +3,6 @@
 
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
 #include <algorithm>
@@ -85,11 +84,11 @@ TWinShowData::TWinShowData(QWidget* parent) : QDialog(parent) {
     LblOperator = title("LblOperator", QStringLiteral("Operator"));
     LblComment = title("LblComment", QStringLiteral("Comment"));
 
-    LB = MakeTabList(PanelList, "LB", {});
+    LB = MakeRowList(PanelList, "LB", {});
     LB->setSelectionMode(QAbstractItemView::ExtendedSelection);
     TabDelegate(LB)->SetExtra([this](QPainter& p, const QRect& r, int row) {
-        if (!analyte_) return;
-        const int index = LB->item(row)->data(AttachRole).toInt();
+        if (!analyte_ || row >= LB->Count()) return;
+        const int index = LB->Rows()->Key(row);
         if (index < 0 || index >= analyte_->Count()) return;
         const ControlPoint& pt = analyte_->Points[static_cast<size_t>(index)];
         for (int k = 0; k < analyte_->NbLevels; ++k) {
@@ -112,7 +111,7 @@ TWinShowData::TWinShowData(QWidget* parent) : QDialog(parent) {
             if (pm) p.drawPixmap(r.left() + 105 + 60 * k, r.top() + 2, *pm);
         }
     });
-    connect(LB, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem*) { LBDblClick(); });
+    connect(LB, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex&) { LBDblClick(); });
 
     auto button = [this](QPushButton*& b, const char* name, const QString& text, int x, int y, int w) {
         b = new QPushButton(text, this);
@@ -194,41 +193,36 @@ void TWinShowData::FormActivate() {
     setWindowTitle(QStringLiteral("QC data for ") + ToQt(analyte_->Name));
     SetLocked(!Settings.Password.empty());
 
-    LB->setUpdatesEnabled(false);
-    LB->clear();
-    for (int i = 0; i < analyte_->Count(); ++i) {
-        auto* it = new QListWidgetItem(EntryText(*analyte_, i));
-        it->setData(AttachRole, i);
-        LB->addItem(it);
-    }
-    LB->setUpdatesEnabled(true);
+    // One row per point, keyed by its index; the texts are made as rows are drawn.
+    LB->Rows()->Reset(analyte_->Count(), [this](int index) {
+        return analyte_ && index < analyte_->Count() ? EntryText(*analyte_, index) : QString();
+    });
     LB->setFocus();
-    if (selectedPoint_ >= 0 && selectedPoint_ < LB->count())
-        LB->setCurrentRow(selectedPoint_, QItemSelectionModel::ClearAndSelect);
+    if (selectedPoint_ >= 0 && selectedPoint_ < LB->Count())
+        LB->SetCurrentRow(selectedPoint_, QItemSelectionModel::ClearAndSelect);
     else
         LB->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::Clear);
 }
 
 int TWinShowData::CurrentEntry() const {
-    const int row = LB->currentRow();
-    return row >= 0 && LB->item(row)->isSelected() ? row : -1;
+    const int row = LB->CurrentRow();
+    return row >= 0 && LB->IsRowSelected(row) ? row : -1;
 }
 
 void TWinShowData::BtDeleteClick() {
-    for (int row = LB->count() - 1; row >= 0; --row)
-        if (LB->item(row)->isSelected()) {
-            delete LB->takeItem(row);
-            pending_.push_back(row);
-        }
+    // Recorded from the last row up: each number counts in the list as it stood at its deletion.
+    const std::vector<int> rows = LB->SelectedRows();
+    pending_.insert(pending_.end(), rows.rbegin(), rows.rend());
+    LB->Rows()->RemoveRows(rows);
     LB->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::Clear);
     LB->setFocus();
 }
 
 void TWinShowData::BtDeleteAllClick() {
-    for (int row = LB->count() - 1; row >= 0; --row) {
-        delete LB->takeItem(row);
-        pending_.push_back(row);
-    }
+    std::vector<int> rows(static_cast<size_t>(LB->Count()));
+    std::iota(rows.begin(), rows.end(), 0);
+    pending_.insert(pending_.end(), rows.rbegin(), rows.rend());
+    LB->Rows()->RemoveRows(rows);
 }
 
 void TWinShowData::ApplyPending() {
@@ -253,7 +247,7 @@ void TWinShowData::BtOKClick() {
 }
 
 void TWinShowData::BtEditClick() {
-    if (LB->count() == 0) {
+    if (LB->Count() == 0) {
         ShowMessageBox(mkError, mbYes, "Nothing to edit.");
         return;
     }
@@ -263,7 +257,7 @@ void TWinShowData::BtEditClick() {
         return;
     }
     // The date and time are the entry's first field, whatever the length of the regional formats.
-    const QString text = LB->item(row)->text();
+    const QString text = LB->RowText(row);
     const std::string when = ToCore(text.left(text.indexOf(QLatin1Char('\t'))));
     std::string question = "Edit and validate again the control point on " + when;
     if (!pending_.empty())
@@ -279,7 +273,7 @@ void TWinShowData::BtEditClick() {
     for (int index : pending_)
         if (index >= 0 && index < static_cast<int>(remaining.size()))
             remaining.erase(remaining.begin() + index);
-    const int original = LB->item(row)->data(AttachRole).toInt();
+    const int original = LB->Rows()->Key(row);
     const auto pos = std::find(remaining.begin(), remaining.end(), original);
     ApplyPending();
     pointToEdit_ = pos == remaining.end() ? -1 : static_cast<int>(pos - remaining.begin());
@@ -305,6 +299,8 @@ void TWinShowData::LBDblClick() {
 
 void TWinShowData::done(int r) {
     pending_.clear();
+    // The rows read the analyte, which may change or go once the window is closed.
+    LB->Rows()->Reset(0, {});
     QDialog::done(r);
 }
 

@@ -10,10 +10,10 @@
 #include "UTypes.h"
 
 class QLabel;
-class QListWidget;
 class QPushButton;
 class QWidget;
 class TAnalyte;
+class TRowList;
 
 // ---- Moving an edited point back into the main window's entry fields (texts are Windows-1252).
 
@@ -66,7 +66,7 @@ public:
     static QString EntryText(const TAnalyte& a, int index);
     const std::vector<int>& PendingDeletions() const { return pending_; }
 
-    QListWidget* LB;
+    TRowList* LB; // one row per point, its text made when drawn
     QWidget* PanelList;
     QLabel* LblDate;
     std::array<QLabel*, 3> LblQC{};

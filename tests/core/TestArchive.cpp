@@ -195,3 +195,38 @@ TEST_F(ArchiveTest, ReaderSplitsLinesAndSummaryAsTheArchivesWindowShowsThem) {
     EXPECT_THROW(ParseArchiveFile(""), EQcError);
     EXPECT_THROW(ParseArchiveFile("Name\r\nUnit\r\n"), EQcError);
 }
+
+// The archives list reads only the start of each file, whatever follows; the viewer reads the lines
+// without cutting them.
+TEST_F(ArchiveTest, HeadAndLinesAloneAsTheListAndTheViewerReadThem) {
+    const std::string summary = "01/01/2024\t02/01/2024\tMat\tL1\t5.0\t1.0\t2";
+    const std::string points = "01/01/2024\t08:00:00\t5.0\tAB\tok\r\n";
+    struct Case {
+        std::string bytes;
+        std::string summaryLine; // "" when unreadable
+    } cases[] = {
+        // A CR LF across the end of the first 4096 bytes read is one line end.
+        {std::string(4095, 'N') + "\r\nUnit\r\n" + summary + "\r\n" + points, summary},
+        {"Name\r\n" + std::string(4089, 'u') + "\r\n" + summary + "\r\n" + points, summary},
+        {"Name\r\n" + std::string(9000, 'u') + "\r\n" + summary, summary}, // ends without a line end
+        {"Name\rUnit\r" + summary + "\r" + points, summary},
+        {"Name\r\nUnit\r\n", ""},
+        {"Name\r\n" + std::string(9000, 'u') + "\r\n", ""},
+    };
+    for (const Case& c : cases) {
+        AtomicWriteFile(folder.File("QC000002.qca"), c.bytes);
+        if (c.summaryLine.empty()) {
+            EXPECT_THROW(ReadArchiveFile(folder.File("QC000002.qca"), TArchiveParts::Head), EQcError);
+            continue;
+        }
+        const TArchiveFile head = ReadArchiveFile(folder.File("QC000002.qca"), TArchiveParts::Head);
+        EXPECT_EQ(head.SummaryLine, c.summaryLine);
+        EXPECT_EQ(head.Summary[2], "Mat");
+        EXPECT_TRUE(head.PointLines.empty());
+        const TArchiveFile all = ReadArchiveFile(folder.File("QC000002.qca"));
+        EXPECT_EQ(head.Unit, all.Unit);
+        const TArchiveFile lines = ReadArchiveFile(folder.File("QC000002.qca"), TArchiveParts::Lines);
+        EXPECT_EQ(lines.PointLines, all.PointLines);
+        EXPECT_TRUE(lines.PointFields.empty());
+    }
+}

@@ -11,6 +11,7 @@
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
 #include "UFifoResult.h"
+#include "URandom.h"
 
 namespace {
 
@@ -534,6 +535,94 @@ TEST_F(DataFile, FailedSavesLeaveThePreviousFileIntact) {
         std::filesystem::permissions(folder.Path(), std::filesystem::perms::owner_all);
         EXPECT_EQ(Bytes(path), previous);
     }
+}
+
+// A file of many pieces (about 1 MB): written in pieces, it is the image byte for byte; a write that
+// fails in a later piece leaves the previous file and no temporary file.
+TEST_F(DataFile, LargeFilesAreWrittenInPieces) {
+    FillSentinel();
+    const std::string path = DataFileName();
+    WriteDataFile(path);
+    const std::string previous = Bytes(path);
+    TAnalyte& a = ListAnalytes[0];
+    for (int k = 0; k < 24000; ++k)
+        a.AddPoint(MakeRun(50000.0 + k / 7.0, {1.0 + k % 13, 2.5, 3.0}, "", "OP"));
+    const std::string image = MemoryImage();
+    ASSERT_GT(image.size(), 1000000u);
+    for (size_t after : {size_t{300000}, image.size() / 2, image.size() - 1, image.size()}) {
+        WriteFaults() = {true, TWriteStep::Write, after};
+        EXPECT_THROW(WriteDataFile(path), EQcError);
+        WriteFaults() = {};
+        EXPECT_EQ(Bytes(path), previous);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
+    }
+    WriteDataFile(path);
+    EXPECT_EQ(Bytes(path), image);
+}
+
+// A file of many pieces (about 1.7 MB, comments longer than a piece): the observer sees the file's
+// bytes; damage, truncation and a change during the read are refused wherever they fall, the lists
+// in memory kept.
+TEST_F(DataFile, LargeFilesAreReadInPieces) {
+    FillSentinel();
+    TAnalyte& a = ListAnalytes[0];
+    for (int k = 0; k < 24000; ++k) a.AddPoint(MakeRun(50000.0 + k / 7.0, {1.0 + k % 13, 2.5, 3.0}));
+    for (char c : {'a', 'b', 'c'}) a.Comments.AddText(std::string(300000, c));
+    a.RecalcAll();
+    const std::string path = folder.File("big.qcf");
+    WriteDataFile(path);
+    ReadDataFile(path); // what the sample data keeps in memory beyond the file is gone
+    const std::string image = MemoryImage();
+    WriteDataFile(path);
+    std::string seen;
+    ReadDataFile(path, [&seen](std::string_view piece) { seen += piece; });
+    EXPECT_TRUE(seen == image);
+    EXPECT_TRUE(MemoryImage() == image);
+
+    const std::string kept = MemoryImage();
+    auto refused = [&](const std::string& bytes, const std::string& why, const TPieceSink& during = {}) {
+        WriteBytes(path, bytes);
+        try {
+            ReadDataFile(path, during);
+            ADD_FAILURE() << "read: " << why;
+        } catch (const EQcError& e) {
+            EXPECT_EQ(std::string(e.what()), "Cannot read " + path + ": " + why);
+        }
+        EXPECT_EQ(MemoryImage(), kept);
+    };
+    for (size_t cut : {size_t{300000}, image.size() / 2, image.size() - 10})
+        refused(image.substr(0, cut), "Damaged data file: not a data file");
+    std::string bad = image;
+    bad[4 + 3 * MaterialRecordSize + 4 + 4 + 10000 * PointRecordSize + 12] = 9; // the 10,001st point's state
+    refused(bad, "Damaged data file: point state out of range");
+    // The file grows or shrinks while it is read.
+    refused(image, "Damaged data file: the file changed while it was read",
+            [&](std::string_view) { std::ofstream(path, std::ios::app) << 'x'; });
+    refused(image, "Damaged data file: the file changed while it was read",
+            [&](std::string_view) { std::filesystem::resize_file(path, 100000); });
+}
+
+// The layer records the hash of the file it wrote: the next start finds it unchanged, and notices a
+// change made outside the program.
+TEST(DataFileState, TheHashOfTheWrittenFileIsRecorded) {
+    TOpenFolder folder;
+    RandomSeed(5);
+    BuildSampleData();
+    for (int k = 0; k < 12000; ++k) ListAnalytes[1].AddPoint(MakeRun(50000.0 + k, {2.4, 2.6}));
+    Operations().WriteData();
+    auto changedNote = [](const TOpenReport& r) {
+        for (const std::string& n : r.Notes)
+            if (n.find("is not the one Varnholt last wrote") != std::string::npos) return true;
+        return false;
+    };
+    EXPECT_FALSE(changedNote(folder.Reopen()));
+    ASSERT_EQ(ListAnalytes[1].Count(), 12025);
+    std::string bytes = Bytes(DataFileName());
+    bytes[4 + 3 * MaterialRecordSize + 4 + 4 + 8] ^= 1; // the last bit of the first value
+    WriteBytes(DataFileName(), bytes);
+    const TOpenReport changed = folder.Reopen();
+    EXPECT_TRUE(changed.Opened);
+    EXPECT_TRUE(changedNote(changed));
 }
 
 TEST_F(DataFile, WriterRefusesWhatItsReaderWouldRefuse) {

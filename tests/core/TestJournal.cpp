@@ -128,6 +128,14 @@ TEST_F(Journal, AFailedWriteLeavesNoEntryAndAJournalFailureRefusesTheChange) {
     TStatement pending = Operations().Database().Prepare("SELECT count(*) FROM journal_pending");
     pending.Step();
     EXPECT_EQ(pending.Int(0), 0);
+    // A write that fails before the journal is reached leaves no entry for the next write to carry.
+    ASSERT_TRUE(Operations().AcceptRun(a, Ordinary(2)).Ok());
+    const size_t perRun = Operations().Journal().size() - entries;
+    WriteFaults() = {true, TWriteStep::Write, 100, "Varnholt.qcf"};
+    EXPECT_EQ(Operations().AcceptRun(a, Ordinary(3)).Status, TStatus::Refused);
+    WriteFaults() = {};
+    ASSERT_TRUE(Operations().AcceptRun(a, Ordinary(4)).Ok());
+    EXPECT_EQ(Operations().Journal().size(), entries + 2 * perRun);
     // A journal that cannot be written: the change is refused rather than made unrecorded.
     const std::string image = ReadWholeFile(DataFileName());
     Sql("CREATE TRIGGER no_entries BEFORE INSERT ON journal_pending BEGIN SELECT RAISE(ABORT, 'full'); END");
@@ -224,6 +232,8 @@ TEST_F(Journal, ASignedReviewNeedsThePasswordAndALaterChangeInsideItAReason) {
     // Inside the signed period: refused without a reason; with one, the review is reopened.
     const int count = a.Count();
     EXPECT_EQ(Operations().DeletePoints(a, {1}, "").Status, TStatus::Refused);
+    const TLevelValues means = a.Points[0].Levels;
+    EXPECT_EQ(Operations().AddRandomRuns(a, 2, means, means, first + 0.5, false).Status, TStatus::Refused);
     TResu inside = a.PointAsEntry(1);
     inside.DateTime += 0.01;
     a.ClassifyRun(inside.Levels);

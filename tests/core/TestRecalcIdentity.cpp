@@ -631,17 +631,15 @@ TEST_F(RecalcIdentity, LargeFilesCutOrDamagedAnywhereAreRefused) {
     // read is not the file, even where the bytes read so far form a whole file.
     AtomicWriteFile(path, good);
     bool grown = false;
-    DataFilePieceObserver() = [&](size_t) {
-        if (!grown) std::ofstream(path, std::ios::binary | std::ios::app) << std::string(1000, '\0');
-        grown = true;
-    };
     try {
-        ReadDataFile(path);
+        ReadDataFile(path, [&](std::string_view) {
+            if (!grown) std::ofstream(path, std::ios::binary | std::ios::app) << std::string(1000, '\0');
+            grown = true;
+        });
         ADD_FAILURE() << "a file growing while read was read";
     } catch (const EQcError& e) {
         EXPECT_NE(std::string(e.what()).find("changed while it was read"), std::string::npos) << e.what();
     }
-    DataFilePieceObserver() = nullptr;
     EXPECT_TRUE(grown);
     // And the good file still reads.
     AtomicWriteFile(path, good);

@@ -1,6 +1,6 @@
 // Tests of the archives list and viewer: pending deletions, missing files, lock, show and printouts.
+#include "URowList.h"
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <filesystem>
@@ -35,9 +35,9 @@ bool Exists(int n) {
     return std::filesystem::exists(ArchiveFileName(n));
 }
 
-void SelectRows(QListWidget* l, std::initializer_list<int> rows) {
+void SelectRows(TRowList* l, std::initializer_list<int> rows) {
     l->clearSelection();
-    for (int r : rows) l->item(r)->setSelected(true);
+    for (int r : rows) l->SetRowSelected(r, true);
 }
 } // namespace
 
@@ -65,20 +65,20 @@ private slots:
     void cancelKeepsDeletedArchives() {
         w->Open(*a);
         QCOMPARE(w->windowTitle(), QStringLiteral("QC archives for Glucose"));
-        QCOMPARE(w->LBArchi->count(), 3);
-        QCOMPARE(w->LBArchi->item(1)->text().toStdString(), Summary(2));
+        QCOMPARE(w->LBArchi->Count(), 3);
+        QCOMPARE(w->LBArchi->RowText(1).toStdString(), Summary(2));
         QVERIFY(w->BtDelete->isEnabled());
         QVERIFY(w->BtCle->isHidden());
         SelectRows(w->LBArchi, {0, 2});
         w->BtDeleteClick();
-        QCOMPARE(w->LBArchi->count(), 1);
+        QCOMPARE(w->LBArchi->Count(), 1);
         QCOMPARE(w->PendingDeletions(), std::vector<int32_t>({3, 1})); // visited from the last
         w->reject();
         QCOMPARE(a->ArchiveNumbers, std::vector<int32_t>({1, 2, 3}));
         QVERIFY(Exists(1) && Exists(2) && Exists(3));
         // The next visit starts afresh.
         w->Open(*a);
-        QCOMPARE(w->LBArchi->count(), 3);
+        QCOMPARE(w->LBArchi->Count(), 3);
         QVERIFY(w->PendingDeletions().empty());
     }
 
@@ -88,7 +88,7 @@ private slots:
         w->BtDeleteClick();
         SelectRows(w->LBArchi, {0}); // the entry that became first
         w->BtDeleteClick();
-        QCOMPARE(w->LBArchi->item(0)->text().toStdString(), Summary(3));
+        QCOMPARE(w->LBArchi->RowText(0).toStdString(), Summary(3));
         w->BtOK->click();
         QCOMPARE(w->result(), int(QDialog::Accepted));
         QCOMPARE(a->ArchiveNumbers, std::vector<int32_t>({3}));
@@ -113,11 +113,11 @@ private slots:
         a->ArchiveNumbers.push_back(4);
         TScriptedAnswers answers;
         w->Open(*a);
-        QCOMPARE(w->LBArchi->count(), 2);
+        QCOMPARE(w->LBArchi->Count(), 2);
         QVERIFY(answers.shown.empty());
         SelectRows(w->LBArchi, {1});
         QTest::keyClick(w, Qt::Key_Delete);
-        QCOMPARE(w->LBArchi->count(), 1);
+        QCOMPARE(w->LBArchi->Count(), 1);
         w->accept();
         // The unreadable ones are never deleted by this window.
         QCOMPARE(a->ArchiveNumbers, std::vector<int32_t>({1, 2, 4}));
@@ -137,6 +137,23 @@ private slots:
         std::filesystem::remove_all(ArchiveFileName(1));
     }
 
+    // The points of an archive are read when it is shown: a file gone since the list was filled
+    // is reported, and no viewer opens.
+    void showingAnArchiveGoneSinceTheList() {
+        TScriptedAnswers answers;
+        w->Open(*a);
+        std::filesystem::remove(ArchiveFileName(1));
+        int shown = 0;
+        ExchWhenShown(w->WinShowArchive, [&] {
+            ++shown;
+            w->WinShowArchive->accept();
+        });
+        w->BtShowArchiveClick();
+        QCOMPARE(shown, 0);
+        QCOMPARE(answers.shown.size(), size_t(1));
+        QVERIFY(answers.LastText().find(ArchiveFileName(1)) != std::string::npos);
+    }
+
     void undoAndTheKeyButton() {
         Settings.Password = "SECRET";
         TScriptedAnswers answers;
@@ -146,7 +163,7 @@ private slots:
         QVERIFY(!w->BtCle->isHidden());
         SelectRows(w->LBArchi, {0});
         QTest::keyClick(w, Qt::Key_Delete); // the key does nothing while locked
-        QCOMPARE(w->LBArchi->count(), 3);
+        QCOMPARE(w->LBArchi->Count(), 3);
         answers.AnswerPassword(false);
         w->BtCle->click();
         QVERIFY(!w->BtDelete->isEnabled());
@@ -156,9 +173,9 @@ private slots:
         QVERIFY(w->BtDelete->isEnabled() && w->BtUndo->isEnabled() && w->BtCle->isHidden());
         SelectRows(w->LBArchi, {0, 1});
         w->BtDeleteClick();
-        QCOMPARE(w->LBArchi->count(), 1);
+        QCOMPARE(w->LBArchi->Count(), 1);
         w->BtUndoClick();
-        QCOMPARE(w->LBArchi->count(), 3);
+        QCOMPARE(w->LBArchi->Count(), 3);
         QVERIFY(w->PendingDeletions().empty());
         w->accept();
         QCOMPARE(a->ArchiveNumbers, std::vector<int32_t>({1, 2, 3}));
@@ -229,7 +246,7 @@ private slots:
             ++shown;
             QCOMPARE(v->windowTitle(), QStringLiteral("Archived data for Glucose"));
             QCOMPARE(v->pos(), QPoint(300, 170));
-            QCOMPARE(v->LB->count(), 2);
+            QCOMPARE(v->LB->Count(), 2);
             QCOMPARE(v->LblDateFrom->text(), QStringLiteral("01/01/2024"));
             QCOMPARE(v->PanelControlMaterial->text(), QStringLiteral("Lyphochek"));
             QCOMPARE(v->LblLot->text(), QStringLiteral("L1"));
@@ -261,16 +278,16 @@ private slots:
         AtomicWriteFile(ArchiveFileName(2), "Glucose\r\ng/L\r\n" + Summary(2) +
                                                 "\r\n01/01/2024\t08:00\r\n02/01/2024\ta\tb\tc\td\te\tf\r\n");
         w->Open(*a);
-        w->LBArchi->setCurrentRow(2);
+        w->LBArchi->SetCurrentRow(2);
         ExchWhenShown(v, [&] {
-            QCOMPARE(v->LB->count(), 0);
+            QCOMPARE(v->LB->Count(), 0);
             v->BtImprimerClick();
             v->accept();
         });
         w->BtShowArchiveClick();
         QCOMPARE(printed.back().Cells.size(), size_t(5 * 4));
         QCOMPARE(printed.back().Cells[5].Text, std::string("Statistics"));
-        w->LBArchi->setCurrentRow(1);
+        w->LBArchi->SetCurrentRow(1);
         ExchWhenShown(v, [&] {
             v->BtImprimerClick();
             v->accept();

@@ -1,6 +1,6 @@
 // Daily QC summary: the points of a day, the owner-drawn list with status images, the printout.
+#include "URowList.h"
 #include <QCalendarWidget>
-#include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
 #include <QtTest>
@@ -97,8 +97,8 @@ void TestDailyQC::listWithStatusImagesAndPrintout() {
     PrnWhenModal([&] {
         shownFirst = win.Calendar->selectedDate();
         win.Calendar->setSelectedDate(QDate(2025, 6, 10));
-        count = win.LB->count();
-        firstLine = win.LB->item(0)->text();
+        count = win.LB->Count();
+        firstLine = win.LB->RowText(0);
         {
             QPainter p(&glu);
             win.LBDrawItem(p, 1, QRect(0, 0, 560, 13), false);
@@ -145,7 +145,7 @@ void TestDailyQC::dayWithoutPoints() {
     bool stayed = false;
     PrnWhenModal([&] {
         win.Calendar->setSelectedDate(QDate(2025, 6, 12));
-        count = win.LB->count();
+        count = win.LB->Count();
         QTest::mouseClick(win.BtPrn, Qt::LeftButton);
         stayed = win.isVisible();
         // Escape from the list closes the window.

@@ -9,7 +9,7 @@
 
 namespace {
 void SetCell(TWinEmployees& w, int row, const QString& text) {
-    w.Grid->item(row, 1)->setText(text);
+    w.Grid->SetCode(row, text);
 }
 } // namespace
 
@@ -29,29 +29,29 @@ private slots:
         AddOperator("AB");
         AddOperator("CD");
         w->FormActivate();
-        QCOMPARE(w->Grid->rowCount(), 16);
-        QCOMPARE(w->Grid->item(0, 1)->text(), QStringLiteral("AB"));
-        QCOMPARE(w->Grid->item(1, 1)->text(), QStringLiteral("CD"));
-        QCOMPARE(w->Grid->item(15, 0)->text(), QStringLiteral("16"));
-        QVERIFY(!(w->Grid->item(0, 0)->flags() & Qt::ItemIsEditable));
+        QCOMPARE(w->Grid->RowCount(), 16);
+        QCOMPARE(w->Grid->CellText(0, 1), QStringLiteral("AB"));
+        QCOMPARE(w->Grid->CellText(1, 1), QStringLiteral("CD"));
+        QCOMPARE(w->Grid->CellText(15, 0), QStringLiteral("16"));
+        QVERIFY(!(w->Grid->model()->flags(w->Grid->model()->index(0, 0)) & Qt::ItemIsEditable));
         for (int i = 0; i < 13; ++i) AddOperator("X" + std::to_string(i));
         w->FormActivate();
-        QCOMPARE(w->Grid->rowCount(), 16); // 15 codes and one empty row
+        QCOMPARE(w->Grid->RowCount(), 16); // 15 codes and one empty row
         AddOperator("ZZ");
         w->FormActivate();
-        QCOMPARE(w->Grid->rowCount(), 17);
-        QCOMPARE(w->Grid->currentRow(), 0);
+        QCOMPARE(w->Grid->RowCount(), 17);
+        QCOMPARE(w->Grid->CurrentRow(), 0);
     }
 
     void typingInTheLastRowAddsARow() {
         w->show();
         w->FormActivate();
         QVERIFY(QTest::qWaitForWindowActive(w));
-        w->Grid->setCurrentCell(15, 1);
+        w->Grid->SetCurrentCell(15, 1);
         // Keys go to the focused widget: the grid, then the cell editor it opens.
         for (char c : std::string("zy")) QTest::keyClick(QApplication::focusWidget(), c);
-        QCOMPARE(w->Grid->rowCount(), 17);
-        QCOMPARE(w->Grid->item(16, 0)->text(), QStringLiteral("17"));
+        QCOMPARE(w->Grid->RowCount(), 17);
+        QCOMPARE(w->Grid->CellText(16, 0), QStringLiteral("17"));
         // The editor takes four characters at most.
         for (char c : std::string("xwvu")) QTest::keyClick(QApplication::focusWidget(), c);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // Enter acts as OK
@@ -72,11 +72,11 @@ private slots:
         type(QStringLiteral("JD"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         type(QStringLiteral("ABCDEF"));
-        QCOMPARE(w->Grid->currentColumn(), 1);
+        QCOMPARE(w->Grid->CurrentColumn(), 1);
         // Shift+Tab goes back to the code above.
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
-        QCOMPARE(w->Grid->currentRow(), 1);
-        QCOMPARE(w->Grid->currentColumn(), 1);
+        QCOMPARE(w->Grid->CurrentRow(), 1);
+        QCOMPARE(w->Grid->CurrentColumn(), 1);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(w->result(), int(QDialog::Accepted));
         QCOMPARE(Operators, (std::vector<std::string>{"ABCD", "JD", "ZZ"}));
@@ -113,11 +113,11 @@ private slots:
         QVERIFY(answers.shown.empty());
         QCOMPARE(Operators, std::vector<std::string>({"CC", "CC", "MM", "zz"}));
         w->FormActivate();
-        QCOMPARE(w->Grid->item(3, 1)->text(), QStringLiteral("zz"));
+        QCOMPARE(w->Grid->CellText(3, 1), QStringLiteral("zz"));
         // Cancel and Undo drop what was typed.
         SetCell(*w, 0, "QQ");
         w->FormActivate();
-        QCOMPARE(w->Grid->item(0, 1)->text(), QStringLiteral("CC"));
+        QCOMPARE(w->Grid->CellText(0, 1), QStringLiteral("CC"));
         SetCell(*w, 0, "QQ");
         w->reject();
         QCOMPARE(Operators.front(), std::string("CC"));

@@ -1,7 +1,6 @@
 // Tests of the exchange commands and the import preview: export, import, predecessor files, clipboard.
 #include <QApplication>
 #include <QClipboard>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <cstring>
@@ -13,6 +12,7 @@
 #include "UGlobale.h"
 #include "UImport.h"
 #include "UProgram.h"
+#include "URowList.h"
 #include "UStructures.h"
 #include "UUtilitaires.h"
 #include "support_exchange.h"
@@ -140,8 +140,8 @@ private slots:
         ExchWhenShown(preview, [this] {
             QCOMPARE(preview->windowTitle(), QStringLiteral("Imported file contents"));
             QCOMPARE(preview->BtAdd->text(), QStringLiteral("&Add the QC data to Copy"));
-            QCOMPARE(preview->LB->count(), 3);
-            QCOMPARE(preview->LB->item(1)->text(), QStringLiteral("02/01/2024\t06:00:00\t\t\t3.00\t"));
+            QCOMPARE(preview->LB->Count(), 3);
+            QCOMPARE(preview->LB->RowText(1), QStringLiteral("02/01/2024\t06:00:00\t\t\t3.00\t"));
             preview->BtAdd->click();
         });
         QCOMPARE(ExchangeImport(nullptr, &empty, *preview), TImportOutcome::PointsAdded);
@@ -321,9 +321,9 @@ private slots:
                                            "03/03/2024\t08:30:00\t5.75\t7.75");
         Choose("x.sav.txt");
         ExchWhenShown(preview, [this] {
-            QCOMPARE(preview->LB->count(), 2);
-            QCOMPARE(preview->LB->item(0)->text(), QStringLiteral("01/03/2024\t08:30:00\t5.3\t7.5"));
-            QCOMPARE(preview->LB->item(1)->text(), QStringLiteral("02/03/2024\t12:00:00\t5.5\t"));
+            QCOMPARE(preview->LB->Count(), 2);
+            QCOMPARE(preview->LB->RowText(0), QStringLiteral("01/03/2024\t08:30:00\t5.3\t7.5"));
+            QCOMPARE(preview->LB->RowText(1), QStringLiteral("02/03/2024\t12:00:00\t5.5\t"));
             preview->BitBtn1->click();
         });
         QCOMPARE(ExchangeImport(nullptr, &a, *preview), TImportOutcome::Nothing);
@@ -337,7 +337,7 @@ private slots:
         ExchWhenShown(preview, [&] {
             ++shown;
             QVERIFY(!QApplication::overrideCursor()); // the hourglass is gone once the preview shows
-            QCOMPARE(preview->LB->count(), 0);
+            QCOMPARE(preview->LB->Count(), 0);
             preview->reject();
         });
         QCOMPARE(ExchangeImport(nullptr, &a, *preview), TImportOutcome::Nothing);
@@ -373,7 +373,7 @@ private slots:
         TScriptedAnswers answers;
         preview->PreviewText(a, text);
         preview->FormActivate();
-        QCOMPARE(preview->LB->count(), 2);
+        QCOMPARE(preview->LB->Count(), 2);
         answers.Answer(mbCancel);
         preview->BtAddClick();
         QCOMPARE(
@@ -410,7 +410,7 @@ private slots:
         // A date the regional settings cannot read, and a value only for a level the analyte lacks.
         preview->PreviewText(a, "12/31/2024\t10:00:00\t5.1\r\n05/01/2024\t10:00:00\t\t\t9.9\r\n");
         preview->FormActivate();
-        QCOMPARE(preview->LB->count(), 1);
+        QCOMPARE(preview->LB->Count(), 1);
         QCOMPARE(preview->Parsed().Notes.size(), size_t(2));
         preview->BtAddClick();
         QCOMPARE(answers.shown.size(), size_t(1));
@@ -446,8 +446,8 @@ private slots:
         QGuiApplication::clipboard()->clear();
         QVERIFY(!ExchangePaste(&copy, *preview));
         QCOMPARE(answers.LastText(), std::string("Bad clipboard format"));
-        QCOMPARE(preview->LB->count(), 1);
-        QCOMPARE(preview->LB->item(0)->text(), QStringLiteral("Nothing to paste from the clipboard"));
+        QCOMPARE(preview->LB->Count(), 1);
+        QCOMPARE(preview->LB->RowText(0), QStringLiteral("Nothing to paste from the clipboard"));
         QVERIFY(preview->Runs().empty());
         QCOMPARE(copy.Count(), 3);
         QVERIFY(!ExchangePaste(nullptr, *preview));
@@ -462,8 +462,8 @@ private slots:
                                                              "05/03/2024\t07:20:00\t40,8\t\n"
                                                              "06/03/2024\t07:25:00\t41.0\t29,1\n"));
         ExchWhenShown(preview, [this] {
-            QCOMPARE(preview->LB->count(), 3);
-            QCOMPARE(preview->LB->item(0)->text(), QStringLiteral("04/03/2024\t07:15:00\t41,2\t28,6"));
+            QCOMPARE(preview->LB->Count(), 3);
+            QCOMPARE(preview->LB->RowText(0), QStringLiteral("04/03/2024\t07:15:00\t41,2\t28,6"));
             preview->BtAdd->click();
         });
         QVERIFY(ExchangePaste(&a, *preview));

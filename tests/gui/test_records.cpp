@@ -134,6 +134,14 @@ private slots:
         QVERIFY(w.BtSignClick());
         QCOMPARE(Operations().Reviews("GLU").size(), size_t(1));
         QVERIFY(w.Report->toPlainText().contains(QStringLiteral("signed by RV")));
+        // The printout carries the report and the sign-off.
+        const QString pdf = QString::fromStdString(folder.File("review.pdf"));
+        TPrintJob::SetTestOutput(pdf);
+        w.BtPrintClick();
+        TPrintJob::SetTestOutput(QString());
+        const std::string printed = PrnPdfText(pdf);
+        QVERIFY(printed.find("20 runs") != std::string::npos);
+        QVERIFY(printed.find("Reviewed by RV on ") != std::string::npos);
     }
 
     void operatorsOwnPasswordIsTypedTwiceAndKeptOutOfTheSettings() {

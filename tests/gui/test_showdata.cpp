@@ -1,6 +1,6 @@
 // Tests of the QC data table: entries and layout, pending deletions, Edit, Print, and the edit helper.
+#include "URowList.h"
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <cmath>
@@ -49,27 +49,27 @@ private slots:
         a.Points[1].DateTime += EncodeTime(8, 30, 0);
         w->Open(a, -1);
         QCOMPARE(w->windowTitle(), QStringLiteral("QC data for Urea"));
-        QCOMPARE(w->LB->item(0)->text(), QStringLiteral("01/01/2024\t7.50\tJD\tnew lot"));
-        QCOMPARE(w->LB->item(1)->text(), QStringLiteral("02/01/2024 08:30:00\t\tAB\t"));
+        QCOMPARE(w->LB->RowText(0), QStringLiteral("01/01/2024\t7.50\tJD\tnew lot"));
+        QCOMPARE(w->LB->RowText(1), QStringLiteral("02/01/2024 08:30:00\t\tAB\t"));
         QCOMPARE(w->LB->width(), 370);
         QVERIFY(!w->LblQC[0]->isHidden());
         QVERIFY(w->LblQC[1]->isHidden());
         QVERIFY(w->LblQC[2]->isHidden());
-        QCOMPARE(w->LB->currentRow(), -1);
-        QVERIFY(w->LB->selectedItems().isEmpty());
+        QCOMPARE(w->LB->CurrentRow(), -1);
+        QVERIFY(w->LB->SelectedRows().empty());
         // The selected point of the charts is current and selected.
         w->Open(a, 1);
-        QCOMPARE(w->LB->currentRow(), 1);
-        QVERIFY(w->LB->item(1)->isSelected());
+        QCOMPARE(w->LB->CurrentRow(), 1);
+        QVERIFY(w->LB->IsRowSelected(1));
     }
 
     void deletionsApplyInRecordedOrder() {
         TAnalyte& a = SixPoints();
         TScriptedAnswers answers;
         w->Open(a, -1);
-        w->LB->setCurrentRow(3, QItemSelectionModel::ClearAndSelect);
+        w->LB->SetCurrentRow(3, QItemSelectionModel::ClearAndSelect);
         w->BtDeleteClick();
-        w->LB->setCurrentRow(3, QItemSelectionModel::ClearAndSelect); // the entry that took its place
+        w->LB->SetCurrentRow(3, QItemSelectionModel::ClearAndSelect); // the entry that took its place
         w->BtDeleteClick();
         QCOMPARE(w->PendingDeletions(), std::vector<int>({3, 3}));
         QCOMPARE(a.Count(), 6); // nothing before OK
@@ -84,11 +84,12 @@ private slots:
         TAnalyte& a = SixPoints();
         TScriptedAnswers answers;
         w->Open(a, -1);
-        w->LB->item(1)->setSelected(true);
-        w->LB->item(4)->setSelected(true);
+        w->LB->SetRowSelected(1, true);
+        w->LB->SetRowSelected(4, true);
         w->BtDeleteClick();
-        QCOMPARE(w->LB->count(), 4);
-        QCOMPARE(w->LB->currentRow(), -1);
+        QCOMPARE(w->LB->Count(), 4);
+        QCOMPARE(w->LB->CurrentRow(), -1);
+        QCOMPARE(w->PendingDeletions(), std::vector<int>({4, 1}));
         answers.Answer(mbCancel);
         w->BtOKClick();
         QCOMPARE(w->result(), int(QDialog::Accepted));
@@ -96,9 +97,9 @@ private slots:
         // Deleted entries come back with Undo; Cancel drops them.
         w->Open(a, -1);
         w->BtDeleteAllClick();
-        QCOMPARE(w->LB->count(), 0);
+        QCOMPARE(w->LB->Count(), 0);
         w->FormActivate();
-        QCOMPARE(w->LB->count(), 6);
+        QCOMPARE(w->LB->Count(), 6);
         w->BtDeleteAllClick();
         w->reject();
         QCOMPARE(a.Count(), 6);
@@ -109,6 +110,31 @@ private slots:
         QCOMPARE(a.Count(), 0);
     }
 
+    // Each row draws the marks of its own point, also once rows above it are deleted; odd rows are
+    // light cyan.
+    void marksFollowTheirPoints() {
+        TAnalyte& a = RefAddAnalyte("Urea", 1, 2);
+        RefAddPoint(a, 0, {7.5f}, psInControl);
+        RefAddPoint(a, 1, {9.9f}, psHighAction);
+        RefAddPoint(a, 2, {8.8f}, psHighWarning);
+        w->Open(a, -1);
+        w->show();
+        auto mark = [this](int row) {
+            return w->LB->viewport()->grab().toImage().pixelColor(105 + 5, 16 * row + 2 + 5);
+        };
+        auto red = [](QColor c) { return c.red() > 200 && c.green() < 100 && c.blue() < 100; };
+        auto yellow = [](QColor c) { return c.red() > 200 && c.green() > 200 && c.blue() < 100; };
+        QVERIFY(!red(mark(0)) && !yellow(mark(0)));
+        QVERIFY(red(mark(1)));
+        QVERIFY(yellow(mark(2)));
+        QCOMPARE(w->LB->viewport()->grab().toImage().pixelColor(300, 16 + 8), QColor(192, 255, 255));
+        w->LB->SetCurrentRow(0);
+        w->BtDeleteClick();
+        QVERIFY(red(mark(0)));
+        QVERIFY(yellow(mark(1)));
+        w->hide();
+    }
+
     void editHandsBackThePointAfterTheDeletions() {
         TAnalyte& a = SixPoints();
         TScriptedAnswers answers;
@@ -116,11 +142,11 @@ private slots:
         w->BtEditClick();
         QCOMPARE(answers.LastText(), std::string("Select the line to edit."));
         QCOMPARE(answers.shown.back().buttons, unsigned(mbYes));
-        w->LB->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+        w->LB->SetCurrentRow(0, QItemSelectionModel::ClearAndSelect);
         w->BtDeleteClick();
-        w->LB->setCurrentRow(1, QItemSelectionModel::ClearAndSelect); // day 2
+        w->LB->SetCurrentRow(1, QItemSelectionModel::ClearAndSelect); // day 2
         w->BtDeleteClick();
-        w->LB->setCurrentRow(2, QItemSelectionModel::ClearAndSelect); // day 4
+        w->LB->SetCurrentRow(2, QItemSelectionModel::ClearAndSelect); // day 4
         answers.Answer(mbCancel);
         w->BtEditClick();
         QCOMPARE(answers.LastText(),
