@@ -40,10 +40,6 @@
         <translation>Beschädigte Datendatei: %1</translation>
     </message>
     <message>
-        <source>analyte %1: %2</source>
-        <translation>Analyt %1: %2</translation>
-    </message>
-    <message>
         <source>Database error: %1: %2</source>
         <translation>Datenbankfehler: %1: %2</translation>
     </message>
@@ -871,6 +867,53 @@
     </message>
 </context>
 <context>
+    <name>TWinArchives</name>
+    <message>
+        <source>&amp;Show QC points</source>
+        <translation>QK-Punkte &amp;anzeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Delete selection</source>
+        <translation>Auswahl &amp;löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Drucken</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>QC archives for %1</source>
+        <translation>QK-Archive von %1</translation>
+    </message>
+    <message>
+        <source>Nothing to show</source>
+        <translation>Nichts anzuzeigen</translation>
+    </message>
+    <message>
+        <source>Printing QC archives</source>
+        <translation>QK-Archive werden gedruckt</translation>
+    </message>
+    <message>
+        <source>Archived statistics for %1</source>
+        <translation>Archivierte Statistik von %1</translation>
+    </message>
+    <message>
+        <source>Nothing to print</source>
+        <translation>Nichts zu drucken</translation>
+    </message>
+    <message>
+        <source>Why are %1 archives of %2 deleted?</source>
+        <translation>Warum werden %1 Archive von %2 gelöscht?</translation>
+    </message>
+</context>
+<context>
     <name>TWinCorrectiveActions</name>
     <message>
         <source>Corrective actions</source>
@@ -883,6 +926,33 @@
     <message>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>TWinDailyQC</name>
+    <message>
+        <source>QC daily summary</source>
+        <translation>QK-Tagesübersicht</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>&amp;Today</source>
+        <translation>&amp;Heute</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Drucken</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Nothing to print</source>
+        <translation>Nichts zu drucken</translation>
     </message>
 </context>
 <context>
@@ -1155,6 +1225,49 @@
     </message>
 </context>
 <context>
+    <name>TWinEmployees</name>
+    <message>
+        <source>List of operators</source>
+        <translation>Liste der Bediener</translation>
+    </message>
+    <message>
+        <source>Maximum length</source>
+        <translation>Höchstlänge</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Own &amp;password</source>
+        <translation>Eigenes &amp;Passwort</translation>
+    </message>
+    <message>
+        <source>The password with which the operator of the current row signs reviews</source>
+        <translation>Das Passwort, mit dem der Bediener der aktuellen Zeile Prüfungen freigibt</translation>
+    </message>
+    <message>
+        <source>Select the operator.</source>
+        <translation>Wählen Sie den Bediener.</translation>
+    </message>
+    <message>
+        <source>Own password of </source>
+        <translation>Eigenes Passwort von </translation>
+    </message>
+    <message>
+        <source>The two passwords differ.</source>
+        <translation>Die beiden Passwörter stimmen nicht überein.</translation>
+    </message>
+    <message>
+        <source>Deletion of :<byte value="xd"/><byte value="xd"/></source>
+        <translation>Löschen von:<byte value="xd"/><byte value="xd"/></translation>
+    </message>
+</context>
+<context>
     <name>TWinEntryPsw</name>
     <message>
         <source>QC : enter password</source>
@@ -1167,6 +1280,41 @@
     <message>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>TWinImport</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Imported file contents</source>
+        <translation>Inhalt der importierten Datei</translation>
+    </message>
+    <message>
+        <source>ClipBoard contents</source>
+        <translation>Inhalt der Zwischenablage</translation>
+    </message>
+    <message>
+        <source>Nothing to paste from the clipboard</source>
+        <translation>Nichts zum Einfügen in der Zwischenablage</translation>
+    </message>
+    <message>
+        <source>&amp;Add the QC data to </source>
+        <translation>QK-Daten &amp;hinzufügen zu </translation>
+    </message>
+    <message>
+        <source>Nothing to import.</source>
+        <translation>Nichts zu importieren.</translation>
+    </message>
+    <message>
+        <source>Add the new QC points to the previous ones<byte value="xd"/>The QC mode will be reset to mobile</source>
+        <translation>Die neuen QK-Punkte zu den bisherigen hinzufügen<byte value="xd"/>Der QK-Modus wird auf gleitend zurückgesetzt</translation>
+    </message>
+    <message>
+        <source>Runs fall in a reviewed and signed period of %1: why are they added now?</source>
+        <translation>Serien fallen in einen geprüften und freigegebenen Zeitraum von %1: Warum werden sie jetzt hinzugefügt?</translation>
     </message>
 </context>
 <context>
@@ -1660,6 +1808,25 @@
     </message>
 </context>
 <context>
+    <name>TWinOperatorPassword</name>
+    <message>
+        <source>Own password</source>
+        <translation>Eigenes Passwort</translation>
+    </message>
+    <message>
+        <source>New password (empty: the program&apos;s password serves)</source>
+        <translation>Neues Passwort (leer: Das Programmpasswort gilt)</translation>
+    </message>
+    <message>
+        <source>Repeat it</source>
+        <translation>Wiederholen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
     <name>TWinOptions</name>
     <message>
         <source>Backup / restore options</source>
@@ -1959,6 +2126,18 @@
         <source>No analyte.</source>
         <translation>Kein Analyt.</translation>
     </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Drucken</translation>
+    </message>
+    <message>
+        <source>Printing the review</source>
+        <translation>Prüfung wird gedruckt</translation>
+    </message>
+    <message>
+        <source>Review </source>
+        <translation>Prüfung </translation>
+    </message>
 </context>
 <context>
     <name>TWinRisks</name>
@@ -2085,6 +2264,136 @@
     <message>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>TWinShowArchive</name>
+    <message>
+        <source>Lot :</source>
+        <translation>Charge:</translation>
+    </message>
+    <message>
+        <source>Beginning :</source>
+        <translation>Beginn:</translation>
+    </message>
+    <message>
+        <source>End :</source>
+        <translation>Ende:</translation>
+    </message>
+    <message>
+        <source>Mean :</source>
+        <translation>Mittelwert:</translation>
+    </message>
+    <message>
+        <source>CV :</source>
+        <translation>VK:</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Drucken</translation>
+    </message>
+    <message>
+        <source>Archived data for %1</source>
+        <translation>Archivierte Daten von %1</translation>
+    </message>
+    <message>
+        <source>From %1 to %2</source>
+        <translation>Vom %1 bis %2</translation>
+    </message>
+    <message>
+        <source>Statistics</source>
+        <translation>Statistik</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>Mittelwert</translation>
+    </message>
+    <message>
+        <source>CV</source>
+        <translation>VK</translation>
+    </message>
+</context>
+<context>
+    <name>TWinShowData</name>
+    <message>
+        <source>Date - time</source>
+        <translation>Datum - Uhrzeit</translation>
+    </message>
+    <message>
+        <source>QC%1</source>
+        <translation>QC%1</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Bediener</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Kommentar</translation>
+    </message>
+    <message>
+        <source>&amp;Delete selection</source>
+        <translation>Auswahl &amp;löschen</translation>
+    </message>
+    <message>
+        <source>Delete &amp;all</source>
+        <translation>&amp;Alle löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Edit line</source>
+        <translation>Zeile &amp;bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Drucken</translation>
+    </message>
+    <message>
+        <source>Printing control charts</source>
+        <translation>Kontrollkarten drucken</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>QC data for </source>
+        <translation>QK-Daten für </translation>
+    </message>
+    <message>
+        <source>Why are %1 points of %2 deleted?</source>
+        <translation>Warum werden %1 Punkte von %2 gelöscht?</translation>
+    </message>
+    <message>
+        <source>Irreversible deletion of %1 lines ?</source>
+        <translation>%1 Zeilen unwiderruflich löschen?</translation>
+    </message>
+    <message>
+        <source>Nothing to edit.</source>
+        <translation>Nichts zu bearbeiten.</translation>
+    </message>
+    <message>
+        <source>Select the line to edit.</source>
+        <translation>Wählen Sie die zu bearbeitende Zeile.</translation>
+    </message>
+    <message>
+        <source>Edit and validate again the control point on %1</source>
+        <translation>Den Kontrollpunkt vom %1 bearbeiten und erneut validieren</translation>
+    </message>
+    <message>
+        <source>Irreversible deletion of %1 lines.<byte value="xd"/>+ %2</source>
+        <translation>%1 Zeilen unwiderruflich löschen.<byte value="xd"/>+ %2</translation>
+    </message>
+    <message>
+        <source>Nothing to print</source>
+        <translation>Nichts zu drucken</translation>
+    </message>
+    <message>
+        <source>Print QC data for %1</source>
+        <translation>QK-Daten für %1 drucken</translation>
     </message>
 </context>
 <context>
@@ -2312,6 +2621,76 @@
     </message>
 </context>
 <context>
+    <name>UArchives</name>
+    <message>
+        <source>Begin</source>
+        <translation>Beginn</translation>
+    </message>
+    <message>
+        <source>End</source>
+        <translation>Ende</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Lot</source>
+        <translation>Charge</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>Mittelwert</translation>
+    </message>
+    <message>
+        <source>CV</source>
+        <translation>VK</translation>
+    </message>
+    <message>
+        <source>Number</source>
+        <translation>Anzahl</translation>
+    </message>
+</context>
+<context>
+    <name>UDailyQC</name>
+    <message>
+        <source>Analytes</source>
+        <translation>Analyte</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Uhrzeit</translation>
+    </message>
+    <message>
+        <source>QC1</source>
+        <translation>QC1</translation>
+    </message>
+    <message>
+        <source>QC2</source>
+        <translation>QC2</translation>
+    </message>
+    <message>
+        <source>QC3</source>
+        <translation>QC3</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Bediener</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Kommentar</translation>
+    </message>
+    <message>
+        <source>Cumulative daily QC : %1</source>
+        <translation>Kumulierte Tages-QK: %1</translation>
+    </message>
+    <message>
+        <source>Analyte</source>
+        <translation>Analyt</translation>
+    </message>
+</context>
+<context>
     <name>UDrawChart</name>
     <message>
         <source>Common CV</source>
@@ -2434,6 +2813,17 @@
     <message>
         <source>The data were not exported.<byte value="xd"/></source>
         <translation>Die Daten wurden nicht exportiert.<byte value="xd"/></translation>
+    </message>
+</context>
+<context>
+    <name>UImport</name>
+    <message>
+        <source>Nothing to copy.</source>
+        <translation>Nichts zu kopieren.</translation>
+    </message>
+    <message>
+        <source>The data for %1 are now copied in the clipboard.<byte value="xd"/>You can paste them in a spreadsheet.</source>
+        <translation>Die Daten von %1 sind jetzt in der Zwischenablage.<byte value="xd"/>Sie können sie in eine Tabellenkalkulation einfügen.</translation>
     </message>
 </context>
 <context>
@@ -2867,10 +3257,103 @@
     </message>
 </context>
 <context>
+    <name>URefCommon</name>
+    <message>
+        <source>Password</source>
+        <translation>Passwort</translation>
+    </message>
+</context>
+<context>
+    <name>URefPrintout</name>
+    <message>
+        <source>Begin</source>
+        <translation>Beginn</translation>
+    </message>
+    <message>
+        <source>End</source>
+        <translation>Ende</translation>
+    </message>
+    <message>
+        <source>Control material</source>
+        <translation>Kontrollmaterial</translation>
+    </message>
+    <message>
+        <source>Lot</source>
+        <translation>Charge</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>Mittelwert</translation>
+    </message>
+    <message>
+        <source>CV</source>
+        <translation>VK</translation>
+    </message>
+    <message>
+        <source>N</source>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Uhrzeit</translation>
+    </message>
+    <message>
+        <source>QC1</source>
+        <translation>QC1</translation>
+    </message>
+    <message>
+        <source>QC2</source>
+        <translation>QC2</translation>
+    </message>
+    <message>
+        <source>QC3</source>
+        <translation>QC3</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Bediener</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Kommentar</translation>
+    </message>
+</context>
+<context>
     <name>URisks</name>
     <message>
         <source>Unlock with the password</source>
         <translation>Mit dem Passwort entsperren</translation>
+    </message>
+</context>
+<context>
+    <name>UShowArchive</name>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Bediener</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Kommentar</translation>
     </message>
 </context>
 <context>

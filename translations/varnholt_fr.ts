@@ -40,10 +40,6 @@
         <translation>Fichier de données endommagé : %1</translation>
     </message>
     <message>
-        <source>analyte %1: %2</source>
-        <translation>Analyte %1 : %2</translation>
-    </message>
-    <message>
         <source>Database error: %1: %2</source>
         <translation>Erreur de base de données : %1 : %2</translation>
     </message>
@@ -871,6 +867,53 @@
     </message>
 </context>
 <context>
+    <name>TWinArchives</name>
+    <message>
+        <source>&amp;Show QC points</source>
+        <translation>&amp;Afficher les points de CQ</translation>
+    </message>
+    <message>
+        <source>&amp;Delete selection</source>
+        <translation>&amp;Supprimer la sélection</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>Ann&amp;uler la modification</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Imprimer</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>QC archives for %1</source>
+        <translation>Archives de CQ de %1</translation>
+    </message>
+    <message>
+        <source>Nothing to show</source>
+        <translation>Rien à afficher</translation>
+    </message>
+    <message>
+        <source>Printing QC archives</source>
+        <translation>Impression des archives de CQ</translation>
+    </message>
+    <message>
+        <source>Archived statistics for %1</source>
+        <translation>Statistiques archivées de %1</translation>
+    </message>
+    <message>
+        <source>Nothing to print</source>
+        <translation>Rien à imprimer</translation>
+    </message>
+    <message>
+        <source>Why are %1 archives of %2 deleted?</source>
+        <translation>Pourquoi %1 archives de %2 sont-elles supprimées ?</translation>
+    </message>
+</context>
+<context>
     <name>TWinCorrectiveActions</name>
     <message>
         <source>Corrective actions</source>
@@ -883,6 +926,33 @@
     <message>
         <source>Cancel</source>
         <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>TWinDailyQC</name>
+    <message>
+        <source>QC daily summary</source>
+        <translation>Synthèse quotidienne du CQ</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>&amp;Today</source>
+        <translation>&amp;Aujourd&apos;hui</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Imprimer</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>Nothing to print</source>
+        <translation>Rien à imprimer</translation>
     </message>
 </context>
 <context>
@@ -1155,6 +1225,49 @@
     </message>
 </context>
 <context>
+    <name>TWinEmployees</name>
+    <message>
+        <source>List of operators</source>
+        <translation>Liste des opérateurs</translation>
+    </message>
+    <message>
+        <source>Maximum length</source>
+        <translation>Longueur maximale</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>Ann&amp;uler la modification</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Own &amp;password</source>
+        <translation>Mot de passe &amp;personnel</translation>
+    </message>
+    <message>
+        <source>The password with which the operator of the current row signs reviews</source>
+        <translation>Le mot de passe avec lequel l&apos;opérateur de la ligne courante signe les revues</translation>
+    </message>
+    <message>
+        <source>Select the operator.</source>
+        <translation>Sélectionnez l&apos;opérateur.</translation>
+    </message>
+    <message>
+        <source>Own password of </source>
+        <translation>Mot de passe personnel de </translation>
+    </message>
+    <message>
+        <source>The two passwords differ.</source>
+        <translation>Les deux mots de passe diffèrent.</translation>
+    </message>
+    <message>
+        <source>Deletion of :<byte value="xd"/><byte value="xd"/></source>
+        <translation>Suppression de :<byte value="xd"/><byte value="xd"/></translation>
+    </message>
+</context>
+<context>
     <name>TWinEntryPsw</name>
     <message>
         <source>QC : enter password</source>
@@ -1167,6 +1280,41 @@
     <message>
         <source>Cancel</source>
         <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>TWinImport</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Imported file contents</source>
+        <translation>Contenu du fichier importé</translation>
+    </message>
+    <message>
+        <source>ClipBoard contents</source>
+        <translation>Contenu du presse-papiers</translation>
+    </message>
+    <message>
+        <source>Nothing to paste from the clipboard</source>
+        <translation>Rien à coller depuis le presse-papiers</translation>
+    </message>
+    <message>
+        <source>&amp;Add the QC data to </source>
+        <translation>&amp;Ajouter les données de CQ à </translation>
+    </message>
+    <message>
+        <source>Nothing to import.</source>
+        <translation>Rien à importer.</translation>
+    </message>
+    <message>
+        <source>Add the new QC points to the previous ones<byte value="xd"/>The QC mode will be reset to mobile</source>
+        <translation>Ajouter les nouveaux points de CQ aux précédents<byte value="xd"/>Le mode de CQ repassera en mobile</translation>
+    </message>
+    <message>
+        <source>Runs fall in a reviewed and signed period of %1: why are they added now?</source>
+        <translation>Des séries tombent dans une période revue et signée de %1 : pourquoi sont-elles ajoutées maintenant ?</translation>
     </message>
 </context>
 <context>
@@ -1660,6 +1808,25 @@
     </message>
 </context>
 <context>
+    <name>TWinOperatorPassword</name>
+    <message>
+        <source>Own password</source>
+        <translation>Mot de passe personnel</translation>
+    </message>
+    <message>
+        <source>New password (empty: the program&apos;s password serves)</source>
+        <translation>Nouveau mot de passe (vide : le mot de passe du programme s&apos;applique)</translation>
+    </message>
+    <message>
+        <source>Repeat it</source>
+        <translation>Répétez-le</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+</context>
+<context>
     <name>TWinOptions</name>
     <message>
         <source>Backup / restore options</source>
@@ -1959,6 +2126,18 @@
         <source>No analyte.</source>
         <translation>Aucun analyte.</translation>
     </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Imprimer</translation>
+    </message>
+    <message>
+        <source>Printing the review</source>
+        <translation>Impression de la revue</translation>
+    </message>
+    <message>
+        <source>Review </source>
+        <translation>Revue </translation>
+    </message>
 </context>
 <context>
     <name>TWinRisks</name>
@@ -2085,6 +2264,136 @@
     <message>
         <source>Cancel</source>
         <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>TWinShowArchive</name>
+    <message>
+        <source>Lot :</source>
+        <translation>Lot :</translation>
+    </message>
+    <message>
+        <source>Beginning :</source>
+        <translation>Début :</translation>
+    </message>
+    <message>
+        <source>End :</source>
+        <translation>Fin :</translation>
+    </message>
+    <message>
+        <source>Mean :</source>
+        <translation>Moyenne :</translation>
+    </message>
+    <message>
+        <source>CV :</source>
+        <translation>CV :</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Imprimer</translation>
+    </message>
+    <message>
+        <source>Archived data for %1</source>
+        <translation>Données archivées de %1</translation>
+    </message>
+    <message>
+        <source>From %1 to %2</source>
+        <translation>Du %1 au %2</translation>
+    </message>
+    <message>
+        <source>Statistics</source>
+        <translation>Statistiques</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>Moyenne</translation>
+    </message>
+    <message>
+        <source>CV</source>
+        <translation>CV</translation>
+    </message>
+</context>
+<context>
+    <name>TWinShowData</name>
+    <message>
+        <source>Date - time</source>
+        <translation>Date - heure</translation>
+    </message>
+    <message>
+        <source>QC%1</source>
+        <translation>QC%1</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Opérateur</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Commentaire</translation>
+    </message>
+    <message>
+        <source>&amp;Delete selection</source>
+        <translation>&amp;Supprimer la sélection</translation>
+    </message>
+    <message>
+        <source>Delete &amp;all</source>
+        <translation>&amp;Tout supprimer</translation>
+    </message>
+    <message>
+        <source>&amp;Edit line</source>
+        <translation>&amp;Modifier la ligne</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>Ann&amp;uler la modification</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Imprimer</translation>
+    </message>
+    <message>
+        <source>Printing control charts</source>
+        <translation>Impression des cartes de contrôle</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>QC data for </source>
+        <translation>Données de CQ de </translation>
+    </message>
+    <message>
+        <source>Why are %1 points of %2 deleted?</source>
+        <translation>Pourquoi %1 points de %2 sont-ils supprimés ?</translation>
+    </message>
+    <message>
+        <source>Irreversible deletion of %1 lines ?</source>
+        <translation>Suppression irréversible de %1 lignes ?</translation>
+    </message>
+    <message>
+        <source>Nothing to edit.</source>
+        <translation>Rien à modifier.</translation>
+    </message>
+    <message>
+        <source>Select the line to edit.</source>
+        <translation>Sélectionnez la ligne à modifier.</translation>
+    </message>
+    <message>
+        <source>Edit and validate again the control point on %1</source>
+        <translation>Modifier et valider à nouveau le point de contrôle du %1</translation>
+    </message>
+    <message>
+        <source>Irreversible deletion of %1 lines.<byte value="xd"/>+ %2</source>
+        <translation>Suppression irréversible de %1 lignes.<byte value="xd"/>+ %2</translation>
+    </message>
+    <message>
+        <source>Nothing to print</source>
+        <translation>Rien à imprimer</translation>
+    </message>
+    <message>
+        <source>Print QC data for %1</source>
+        <translation>Imprimer les données de CQ de %1</translation>
     </message>
 </context>
 <context>
@@ -2312,6 +2621,76 @@
     </message>
 </context>
 <context>
+    <name>UArchives</name>
+    <message>
+        <source>Begin</source>
+        <translation>Début</translation>
+    </message>
+    <message>
+        <source>End</source>
+        <translation>Fin</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <source>Lot</source>
+        <translation>Lot</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>Moyenne</translation>
+    </message>
+    <message>
+        <source>CV</source>
+        <translation>CV</translation>
+    </message>
+    <message>
+        <source>Number</source>
+        <translation>Nombre</translation>
+    </message>
+</context>
+<context>
+    <name>UDailyQC</name>
+    <message>
+        <source>Analytes</source>
+        <translation>Analytes</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Heure</translation>
+    </message>
+    <message>
+        <source>QC1</source>
+        <translation>QC1</translation>
+    </message>
+    <message>
+        <source>QC2</source>
+        <translation>QC2</translation>
+    </message>
+    <message>
+        <source>QC3</source>
+        <translation>QC3</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Opérateur</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Commentaire</translation>
+    </message>
+    <message>
+        <source>Cumulative daily QC : %1</source>
+        <translation>CQ du jour cumulé : %1</translation>
+    </message>
+    <message>
+        <source>Analyte</source>
+        <translation>Analyte</translation>
+    </message>
+</context>
+<context>
     <name>UDrawChart</name>
     <message>
         <source>Common CV</source>
@@ -2434,6 +2813,17 @@
     <message>
         <source>The data were not exported.<byte value="xd"/></source>
         <translation>Les données n&apos;ont pas été exportées.<byte value="xd"/></translation>
+    </message>
+</context>
+<context>
+    <name>UImport</name>
+    <message>
+        <source>Nothing to copy.</source>
+        <translation>Rien à copier.</translation>
+    </message>
+    <message>
+        <source>The data for %1 are now copied in the clipboard.<byte value="xd"/>You can paste them in a spreadsheet.</source>
+        <translation>Les données de %1 sont maintenant copiées dans le presse-papiers.<byte value="xd"/>Vous pouvez les coller dans un tableur.</translation>
     </message>
 </context>
 <context>
@@ -2867,10 +3257,103 @@
     </message>
 </context>
 <context>
+    <name>URefCommon</name>
+    <message>
+        <source>Password</source>
+        <translation>Mot de passe</translation>
+    </message>
+</context>
+<context>
+    <name>URefPrintout</name>
+    <message>
+        <source>Begin</source>
+        <translation>Début</translation>
+    </message>
+    <message>
+        <source>End</source>
+        <translation>Fin</translation>
+    </message>
+    <message>
+        <source>Control material</source>
+        <translation>Contrôle</translation>
+    </message>
+    <message>
+        <source>Lot</source>
+        <translation>Lot</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>Moyenne</translation>
+    </message>
+    <message>
+        <source>CV</source>
+        <translation>CV</translation>
+    </message>
+    <message>
+        <source>N</source>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Heure</translation>
+    </message>
+    <message>
+        <source>QC1</source>
+        <translation>QC1</translation>
+    </message>
+    <message>
+        <source>QC2</source>
+        <translation>QC2</translation>
+    </message>
+    <message>
+        <source>QC3</source>
+        <translation>QC3</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Résultat</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Opérateur</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Commentaire</translation>
+    </message>
+</context>
+<context>
     <name>URisks</name>
     <message>
         <source>Unlock with the password</source>
         <translation>Déverrouiller avec le mot de passe</translation>
+    </message>
+</context>
+<context>
+    <name>UShowArchive</name>
+    <message>
+        <source>Date</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Heure</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Résultat</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Opérateur</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Commentaire</translation>
     </message>
 </context>
 <context>
