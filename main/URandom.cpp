@@ -232,9 +232,10 @@ void TWinRandom::BtOKClick() {
         std::vector<TDateTime> days;
         for (int k = 0; k < count; ++k) days.push_back(first + k);
         if (!Operations().SignedReviewsAt(a, days).empty() &&
-            !AskReasonText("Random points fall in a reviewed and signed period of " + a.Name +
-                               ": why are they added now?",
-                           reason))
+            !AskReasonText(
+                FillQ(tr("Random points fall in a reviewed and signed period of %1: why are they added now?"),
+                      a.Name),
+                reason))
             return;
     }
     // Written before the window closes, like every other change.

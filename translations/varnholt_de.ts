@@ -2056,6 +2056,10 @@
         <source><byte value="xd"/>Add the new random points to the previous ones.</source>
         <translation><byte value="xd"/>Die neuen Zufallspunkte zu den bisherigen hinzufügen.</translation>
     </message>
+    <message>
+        <source>Random points fall in a reviewed and signed period of %1: why are they added now?</source>
+        <translation>Zufallspunkte fallen in einen geprüften und freigegebenen Zeitraum von %1: Warum werden sie jetzt hinzugefügt?</translation>
+    </message>
 </context>
 <context>
     <name>TWinReason</name>

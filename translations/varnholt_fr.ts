@@ -2056,6 +2056,10 @@
         <source><byte value="xd"/>Add the new random points to the previous ones.</source>
         <translation><byte value="xd"/>Ajouter les nouveaux points aléatoires aux précédents.</translation>
     </message>
+    <message>
+        <source>Random points fall in a reviewed and signed period of %1: why are they added now?</source>
+        <translation>Des points aléatoires tombent dans une période revue et signée de %1 : pourquoi sont-ils ajoutés maintenant ?</translation>
+    </message>
 </context>
 <context>
     <name>TWinReason</name>
