@@ -2,7 +2,12 @@
 #include "UProgram.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
 #include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QScreen>
@@ -13,6 +18,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <unistd.h>
 
 #include "UAbout.h"
@@ -171,6 +177,43 @@ void InstallScreenFit() {
     }
 }
 
+namespace {
+// The server this station works on: VARNHOLT_DB, else the first line of the station's file
+// Varnholt.server in its folder (written by whoever installs the bench, readable by its users only, as
+// it may hold the password); empty for the folder itself.
+std::string ServerConnection(const std::string& folder) {
+    if (const char* db = std::getenv("VARNHOLT_DB")) return db;
+    std::ifstream in(folder + "Varnholt.server");
+    std::string line;
+    std::getline(in, line);
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+    return line;
+}
+
+// The operator's code and password for a server with accounts; false when cancelled.
+bool AskSignIn(std::string& code, std::string& password, const std::string& why) {
+    QDialog d;
+    d.setWindowTitle(QStringLiteral("Sign in"));
+    auto* form = new QFormLayout(&d);
+    auto* codeEdit = new QLineEdit(QString::fromStdString(code), &d);
+    codeEdit->setObjectName(QStringLiteral("EdCode"));
+    auto* pwEdit = new QLineEdit(&d);
+    pwEdit->setObjectName(QStringLiteral("EdPassword"));
+    pwEdit->setEchoMode(QLineEdit::Password);
+    form->addRow(new QLabel(ToQ(why), &d));
+    form->addRow(QStringLiteral("Operator code"), codeEdit);
+    form->addRow(QStringLiteral("Password"), pwEdit);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &d);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &d, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &d, &QDialog::reject);
+    form->addRow(buttons);
+    if (d.exec() != QDialog::Accepted) return false;
+    code = codeEdit->text().toStdString();
+    password = pwEdit->text().toStdString();
+    return true;
+}
+} // namespace
+
 TProgram::TProgram() = default;
 
 TProgram::~TProgram() {
@@ -198,7 +241,19 @@ bool TProgram::Init() {
     // A companion reading the inbox holds the folder for a moment at a time.
     TOpenOptions options;
     options.WaitForLockMs = 5000;
+    options.Server = ServerConnection(folder);
     TOpenReport report = Operations().Open(folder, TOpenMode::Program, options);
+    for (int tries = 0;
+         report.SignInNeeded || (tries > 0 && tries < 3 && !report.Opened && !options.OperatorCode.empty());
+         ++tries) {
+        if (!AskSignIn(options.OperatorCode, options.OperatorPassword, report.Message)) return false;
+        report = Operations().Open(folder, TOpenMode::Program, options);
+        if (report.Opened) break;
+    }
+    if (!report.Opened && !options.Server.empty()) {
+        ShowMessageBox(mkError, mbOK, report.Message + "\rThis copy ends without changing anything.");
+        return false;
+    }
     if (!report.Opened) {
         // Another program holding the lock, or a folder that cannot hold the lock file at all.
         ShowMessageBox(
@@ -216,7 +271,29 @@ bool TProgram::Init() {
     if (report.DataUnreadable) ShowMessageBox(mkError, mbYes, FromQ(tr("Cannot read data")));
     for (const std::string& note : report.Notes) ShowMessageBox(mkWarning, mbOK, note);
     initialised_ = true;
+    WatchServer();
     return true;
+}
+
+void TProgram::WatchServer() {
+    if (!Operations().Server()) return;
+    // The socket tells of notifications as they arrive; the timer brings in what came with a reply, a
+    // refused change's reload, and a new socket after the connection was made again.
+    auto* timer = new QTimer(qApp);
+    auto notifier = std::make_shared<QSocketNotifier*>(nullptr);
+    auto poll = [notifier] {
+        Operations().PollServer();
+        const int fd = Operations().ServerSocket();
+        if (*notifier && (*notifier)->socket() == fd) return;
+        delete *notifier;
+        *notifier = nullptr;
+        if (fd < 0) return;
+        *notifier = new QSocketNotifier(fd, QSocketNotifier::Read, qApp);
+        QObject::connect(*notifier, &QSocketNotifier::activated, qApp, [] { Operations().PollServer(); });
+    };
+    QObject::connect(timer, &QTimer::timeout, qApp, poll);
+    timer->start(500);
+    poll();
 }
 
 void TProgram::CreateWindows(int splashMs) {

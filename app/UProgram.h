@@ -44,6 +44,8 @@ public:
     std::unique_ptr<TWinMain> Main;
 
 private:
+    // On a server: what other benches change is brought in as soon as its notification arrives.
+    void WatchServer();
     bool initialised_ = false;
 };
 

@@ -8,7 +8,9 @@
 #include <cmath>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <map>
@@ -41,6 +43,7 @@ namespace {
 constexpr int ExitUsage = 2;
 constexpr int ExitLocked = 3;
 constexpr int ExitPartial = 4;
+constexpr int ExitConflict = 5;
 
 // A refusal of the command line or of the data: a one-line message and exit status 2.
 struct ECliError {
@@ -62,6 +65,9 @@ std::string Flatten(std::string s) {
 int Finish(const TOutcome& out) {
     for (const std::string& note : out.Notes)
         std::cerr << "varnholt-cli: " << Cp1252ToUtf8(Flatten(note)) << "\n";
+    // A change another bench made first: nothing was saved, and running the command again is safe.
+    if (out.Status == TStatus::Refused && out.Message.find("on another bench") != std::string::npos)
+        Refuse(out.Message, ExitConflict);
     if (out.Status == TStatus::Refused) Refuse(out.Message);
     if (out.Status == TStatus::Partial) {
         std::cerr << "varnholt-cli: " << Cp1252ToUtf8(Flatten(out.Message)) << "\n";
@@ -85,6 +91,7 @@ struct TArgs {
     std::string reason, action, reviewer;
     bool help = false;
     bool force = false;
+    std::string name, role; // account
     // Inbox and mapping.
     std::optional<std::string> source, code, control, analyte, level, folder, window;
     std::optional<bool> autoAccept;
@@ -96,7 +103,8 @@ struct TArgs {
 std::string InboxOverride;
 
 const char* Usage =
-    "usage: varnholt-cli [--home DIR] [--init] [--inbox DIR] COMMAND [ARGS] [--regional R]\n"
+    "usage: varnholt-cli [--home DIR | --db URL [--user CODE]] [--init] [--inbox DIR] COMMAND [ARGS]\n"
+    "                    [--regional R]\n"
     "commands:\n"
     "  analytes                          list the analytes (JSON)\n"
     "  limits ANALYTE                    statistics and limits in force (JSON)\n"
@@ -119,6 +127,10 @@ const char* Usage =
     "                                    figures, Sigma, rule advice, detection (JSON)\n"
     "  summary ANALYTE --from YYYY-MM --to YYYY-MM\n"
     "                                    monthly summary (JSON)\n"
+    "  migrate --from-folder DIR --to URL | migrate --from URL --to-folder DIR\n"
+    "                                    copy a folder into an empty server database, or back\n"
+    "  account list | add CODE --name N --role technologist|supervisor | remove CODE\n"
+    "                                    the operators who sign in on the server\n"
     "  inbox --once | inbox --watch [--interval S] | inbox show | inbox set ...\n"
     "                                    read the instruments' files into the queue\n"
     "  map list | map add ... | map remove ...\n"
@@ -138,7 +150,10 @@ const char* Usage =
     "Levels are numbered 1 to 3. --init makes a missing or empty folder a program folder\n"
     "(with the sample data of a first start) before a writing command.\n"
     "Exit status: 0 done, 2 refused (nothing changed), 3 folder in use,\n"
-    "4 saved, but a later step failed (the message says which).\n";
+    "4 saved, but a later step failed (the message says which), 5 another bench changed\n"
+    "the same data first (nothing saved: run the command again).\n"
+    "--db URL (or VARNHOLT_DB) works on a PostgreSQL server instead of a folder; --user CODE\n"
+    "(or VARNHOLT_OPERATOR) signs in, the password from VARNHOLT_PASSWORD or standard input.\n";
 
 const std::map<std::string, std::string> CommandHelp = {
     {"analytes", "varnholt-cli analytes\n  Prints {\"analytes\":[...]} in list order.\n"},
@@ -273,6 +288,10 @@ TArgs ParseArgs(const std::vector<std::string>& args) {
             a.clear = true;
         else if (s == "--regional")
             a.regional = value();
+        else if (s == "--name")
+            a.name = value();
+        else if (s == "--role")
+            a.role = value();
         else if (s == "--encoding") {
             std::string v = value();
             for (char& c : v) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -400,6 +419,114 @@ const char* RuleName(RuleStatus s) {
 }
 
 // ---------------------------------------------------------------- commands
+
+// A password for the server: from the environment variable, else one line of standard input (never an
+// argument, which other users of the machine could read).
+std::string SecretFromEnvironment(const char* variable) {
+    if (const char* v = std::getenv(variable)) return v;
+    std::string line;
+    std::getline(std::cin, line);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+
+// Moving in and out of a server: the folder's legacy files, archives and goals into an empty server
+// database, or the server's data written back as the legacy files of a new folder.
+int CmdMigrate(const std::vector<std::string>& args) {
+    std::string fromFolder, to, from, toFolder;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (i + 1 >= args.size()) Refuse("missing value after " + args[i]);
+        std::string& slot = args[i] == "--from-folder" ? fromFolder
+                            : args[i] == "--to"        ? to
+                            : args[i] == "--from"      ? from
+                            : args[i] == "--to-folder" ? toFolder
+                                                       : (Refuse("unknown option " + args[i]), fromFolder);
+        slot = args[++i];
+    }
+    if (!fromFolder.empty() && !to.empty() && from.empty() && toFolder.empty()) {
+        TOpenOptions options;
+        options.ReadDatabase = true;
+        options.CreateFolder = false;
+        options.SampleOnFirstRun = false;
+        TOpenReport report = Operations().Open(fromFolder, TOpenMode::Reader, options);
+        if (!report.Opened) Refuse(report.Message.empty() ? "Cannot open " + fromFolder : report.Message);
+        if (report.FirstRun) Refuse("no Varnholt data in " + fromFolder);
+        TStoreContents c;
+        std::swap(c.Serum, ListSerum);
+        std::swap(c.Analytes, ListAnalytes);
+        c.Queue = Fifo.Entries();
+        c.HasSettings = FileExists(SettingsFileName());
+        c.Settings = Settings;
+        c.Operators = Operators;
+        c.Goals = Operations().Goals();
+        c.Records = Operations().Records();
+        for (const auto& e : std::filesystem::directory_iterator(ProgramFolder)) {
+            const std::string name = e.path().filename();
+            if (name.size() == 12 && name.rfind("QC", 0) == 0 && name.substr(8) == ".qca" &&
+                std::all_of(name.begin() + 2, name.begin() + 8,
+                            [](char ch) { return ch >= '0' && ch <= '9'; }))
+                c.Archives[std::stoi(name.substr(2, 6))] = ReadWholeFile(e.path());
+        }
+        Operations().Close();
+        TServerStore store(to);
+        store.Connect(true);
+        store.ImportContents(c);
+        std::cerr << "varnholt-cli: " << c.Analytes.Count() << " analytes, " << c.Archives.size()
+                  << " archives and " << c.Queue.size() << " held runs copied to " << store.Redacted()
+                  << "\n";
+        return 0;
+    }
+    if (!from.empty() && !toFolder.empty() && fromFolder.empty() && to.empty()) {
+        std::error_code ec;
+        for (const char* name : {"Varnholt.qcf", "Varnholt.cfr", "Varnholt.fif", "Varnholt.db"})
+            if (std::filesystem::exists(std::filesystem::path(toFolder) / name, ec))
+                Refuse("the folder " + toFolder + " already holds Varnholt data: give a new or empty folder");
+        TOpenOptions options;
+        options.Server = from;
+        options.SampleOnFirstRun = false;
+        const char* user = std::getenv("VARNHOLT_OPERATOR");
+        if (user) {
+            options.OperatorCode = user;
+            options.OperatorPassword = SecretFromEnvironment("VARNHOLT_PASSWORD");
+        }
+        TOpenReport report = Operations().Open(toFolder, TOpenMode::Reader, options);
+        if (!report.Opened)
+            Refuse(report.SignInNeeded
+                       ? "the server asks for an operator: set VARNHOLT_OPERATOR and VARNHOLT_PASSWORD"
+                       : report.Message);
+        std::filesystem::create_directories(toFolder, ec);
+        if (ec) Refuse("Cannot create the folder " + toFolder + ": " + ec.message());
+        const std::string dir = toFolder.back() == '/' ? toFolder : toFolder + "/";
+        // The archives first: the data file names them.
+        const std::map<int32_t, std::string> archives = Operations().Server()->Archives();
+        for (const auto& [n, bytes] : archives) {
+            char name[16];
+            std::snprintf(name, sizeof name, "QC%06d.qca", n);
+            AtomicWriteFile(dir + name, bytes);
+        }
+        AtomicWriteFile(dir + "Varnholt.fif", QueueImage(Fifo.Entries()));
+        if (!FirstRun)
+            AtomicWriteFile(dir + "Varnholt.cfr", SettingsImage(Settings, Operators), {.NoOthers = true});
+        AtomicWriteFile(dir + "Varnholt.qcf", DataImage(ListSerum, ListAnalytes));
+        const std::vector<TQualityGoal> goals = Operations().Goals();
+        const TStoreRecords records = Operations().Records();
+        Operations().Close();
+        // The journal, reviews and passwords into the folder's own database, as they were; the goals
+        // after them, through the layer as the program keeps them.
+        TOpenOptions local;
+        local.SampleOnFirstRun = false;
+        TOpenReport opened = Operations().Open(toFolder, TOpenMode::Writer, local);
+        if (!opened.Opened) Refuse(opened.Message);
+        TOutcome out = Operations().PutRecords(records);
+        if (out.Changed() && !goals.empty()) out = Operations().SetGoals(goals);
+        Operations().Close();
+        if (!out.Changed()) Refuse(out.Message);
+        std::cerr << "varnholt-cli: " << archives.size() << " archives and the data written to " << dir
+                  << "\n";
+        return 0;
+    }
+    Refuse("usage: migrate --from-folder DIR --to URL | migrate --from URL --to-folder DIR");
+}
 
 int CmdAnalytes(const TArgs&) {
     TJsonWriter j;
@@ -1151,6 +1278,37 @@ int CmdReview(const TArgs& a) {
                                           Utf8ToCp1252(password)));
 }
 
+// The operators who sign in on the server; the new password from VARNHOLT_NEW_PASSWORD or standard input.
+int CmdAccount(const TArgs& a) {
+    if (!Operations().Server()) Refuse("operator accounts are kept on a server: give --db URL");
+    const std::string what = a.positional.empty() ? "" : a.positional[0];
+    if (what == "list" && a.positional.size() == 1) {
+        TJsonWriter j;
+        j.BeginObject().Key("accounts").BeginArray();
+        for (const TAccount& acc : Operations().Accounts())
+            j.BeginObject()
+                .Key("Code")
+                .Text(acc.Code)
+                .Key("Name")
+                .Text(acc.Name)
+                .Key("Role")
+                .Text(RoleName(acc.Role))
+                .EndObject();
+        j.EndArray().EndObject();
+        std::cout << j.Str() << "\n";
+        return 0;
+    }
+    if (what == "remove" && a.positional.size() == 2)
+        return Finish(Operations().RemoveAccount(a.positional[1]));
+    if (what != "add" || a.positional.size() != 2)
+        Refuse("usage: account list | account add CODE --name N --role technologist|supervisor | account "
+               "remove CODE");
+    std::optional<TRole> role = RoleByName(a.role.empty() ? "technologist" : a.role);
+    if (!role) Refuse("--role takes technologist or supervisor, not " + a.role);
+    return Finish(Operations().SetAccount({a.positional[1], a.name, *role},
+                                          SecretFromEnvironment("VARNHOLT_NEW_PASSWORD")));
+}
+
 struct TCommand {
     std::function<int(const TArgs&)> run;
     // Whether the command changes the folder: it then takes the lock and writes what it changed.
@@ -1184,6 +1342,9 @@ const std::map<std::string, TCommand> Commands = {
       true, true}},
     {"sigma", {CmdSigma, Reads, true, true}},
     {"summary", {CmdSummary, Reads, true, true}},
+    {"account",
+     {CmdAccount, [](const TArgs& a) { return a.positional.empty() || a.positional[0] != "list"; }, false,
+      true}},
     {"inbox",
      {CmdInbox, [](const TArgs& a) { return a.positional.empty() || a.positional[0] != "show"; }, true,
       true}},
@@ -1199,13 +1360,23 @@ const std::map<std::string, TCommand> Commands = {
 // Opens the folder through the operations layer: writing commands take the lock; a missing folder, or a
 // folder without the program's files, is refused unless --init makes it a program folder. A damaged or
 // missing data file is refused rather than replaced, so that nothing on disk changes.
-void OpenProgramFolder(const std::string& folder, bool writes, bool init, bool needsData, bool database) {
+void OpenProgramFolder(const std::string& folder, bool writes, bool init, bool needsData, bool readsDatabase,
+                       const std::string& db, const std::string& user) {
     TOpenOptions options;
-    options.ReadDatabase = database;
+    options.Server = db;
+    if (!db.empty() && !user.empty()) {
+        options.OperatorCode = user;
+        options.OperatorPassword = SecretFromEnvironment("VARNHOLT_PASSWORD");
+    }
+    options.ReadDatabase = readsDatabase;
     options.CreateFolder = init;
     options.SampleOnFirstRun = init || !writes;
     TOpenReport report = Operations().Open(folder, writes ? TOpenMode::Writer : TOpenMode::Reader, options);
     if (!report.Opened) {
+        if (report.SignInNeeded)
+            Refuse(
+                "the server asks for an operator: give --user CODE (the password from VARNHOLT_PASSWORD or "
+                "standard input)");
         if (report.FolderMissing)
             Refuse("the folder " + folder + " does not exist" +
                    (writes ? " (--init makes it a program folder)" : ""));
@@ -1217,7 +1388,10 @@ void OpenProgramFolder(const std::string& folder, bool writes, bool init, bool n
     if (report.FirstRun && !init) {
         if (writes || needsData) {
             Operations().Close();
-            Refuse("no Varnholt data in " + ProgramFolder +
+            Refuse("no Varnholt data in " +
+                   (db.empty()              ? ProgramFolder
+                    : Operations().Server() ? Operations().Server()->Redacted()
+                                            : db) +
                    (writes ? " (--init makes it a program folder)" : ""));
         }
         std::cerr << "varnholt-cli: no data file in " << ProgramFolder
@@ -1227,17 +1401,26 @@ void OpenProgramFolder(const std::string& folder, bool writes, bool init, bool n
 
 int Run(std::vector<std::string> args) {
     std::string home;
+    const char* envDb = std::getenv("VARNHOLT_DB");
+    const char* envUser = std::getenv("VARNHOLT_OPERATOR");
+    std::string db = envDb ? envDb : "", user = envUser ? envUser : "";
     bool init = false;
-    while (!args.empty() && (args[0] == "--home" || args[0] == "--init" || args[0] == "--inbox")) {
+    while (!args.empty() && (args[0] == "--home" || args[0] == "--init" || args[0] == "--inbox" ||
+                             args[0] == "--db" || args[0] == "--user")) {
         if (args[0] == "--init") {
             init = true;
             args.erase(args.begin());
             continue;
         }
         if (args.size() < 2) Refuse("missing value after " + args[0]);
-        (args[0] == "--inbox" ? InboxOverride : home) = args[1];
+        (args[0] == "--home"    ? home
+         : args[0] == "--db"    ? db
+         : args[0] == "--inbox" ? InboxOverride
+                                : user) = args[1];
         args.erase(args.begin(), args.begin() + 2);
     }
+    if (!args.empty() && args[0] == "migrate")
+        return CmdMigrate(std::vector<std::string>(args.begin() + 1, args.end()));
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         std::cout << Usage;
         return args.empty() ? ExitUsage : 0;
@@ -1262,8 +1445,12 @@ int Run(std::vector<std::string> args) {
     const bool writes = it->second.writes(a);
     if (home.empty()) home = FindProgramFolder(ExecutableFolder());
     if (home.empty()) Refuse("no program folder: HOME is not set (give --home DIR or set VARNHOLT_HOME)");
-    if (args[0] == "inbox" && a.watch) return WatchInbox(home, a);
-    OpenProgramFolder(home, writes, init, it->second.needsData, it->second.database);
+    if (args[0] == "inbox" && a.watch) {
+        // The watch reads into the folder: never into it when the data is on a server.
+        if (!db.empty()) Refuse("the instrument inbox works on a folder's data only, not with --db");
+        return WatchInbox(home, a);
+    }
+    OpenProgramFolder(home, writes, init, it->second.needsData, it->second.database, db, user);
     if (writes) Operations().SetOperator(a.op);
     int status = it->second.run(a);
     Operations().Close();

@@ -133,13 +133,16 @@ int32_t ArchiveLevel(TAnalyte& a, int level) {
     while (FileExists(ArchiveFileName(n))) n = NextAfter(n);
     AtomicWriteFile(ArchiveFileName(n), text);
     a.ArchiveNumbers.push_back(n);
+    EraseArchivedLevel(a, level);
+    return n;
+}
 
+void EraseArchivedLevel(TAnalyte& a, int level) {
     for (ControlPoint& p : a.Points) p.Levels[level].State = psEmpty;
     for (int k = a.Count() - 1; k >= 0; --k) a.DeleteIfEmpty(k);
     a.LockFirst[level] = a.LockLast[level] = -1;
     a.LimitMode[level] = lmMobile;
     a.RecalcAll();
-    return n;
 }
 
 namespace {

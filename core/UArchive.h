@@ -22,6 +22,8 @@ std::string ArchiveText(const TAnalyte& a, int level);
 // archive number, which enters ArchiveNumbers only once the file is written. Throws EQcError (nothing
 // changed) when the level holds no value or the file cannot be written.
 int32_t ArchiveLevel(TAnalyte& a, int level);
+// The erase that follows the archive of a level whose text is kept elsewhere (the server store).
+void EraseArchivedLevel(TAnalyte& a, int level);
 
 // An archive file as the archives window reads it.
 struct TArchiveFile {

@@ -119,19 +119,31 @@ std::vector<TJournalEntry> ReadJournal(const TDatabase& db, const TJournalFilter
 }
 
 TJournalCheck VerifyJournal(const TDatabase& db) {
+    if (!db.IsOpen() || db.Version("journal") == 0) return {};
+    std::vector<TJournalEntry> entries;
+    TStatement st = db.Prepare(std::string("SELECT ") + EntryColumns + " FROM journal ORDER BY id");
+    while (st.Step()) entries.push_back(EntryOf(st));
+    std::optional<std::pair<int64_t, std::string>> head;
+    if (std::optional<std::string> h = db.Meta("journal_head")) {
+        size_t space = h->find(' ');
+        head.emplace(std::atoll(h->substr(0, space).c_str()),
+                     space == std::string::npos ? "" : h->substr(space + 1));
+    }
+    return CheckJournalChain(entries, head);
+}
+
+TJournalCheck CheckJournalChain(const std::vector<TJournalEntry>& entries,
+                                const std::optional<std::pair<int64_t, std::string>>& head) {
     TJournalCheck check;
-    if (!db.IsOpen() || db.Version("journal") == 0) return check;
     auto bad = [&check](int64_t id, std::string why) {
         check.Whole = false;
         check.FirstBad = id;
         check.Message = Fill(QT_TRANSLATE_NOOP("Core", "Journal entry %1 %2"), std::to_string(id), why);
         return check;
     };
-    TStatement st = db.Prepare(std::string("SELECT ") + EntryColumns + " FROM journal ORDER BY id");
     std::string previous = FirstPreviousHash;
     int64_t expected = 1;
-    while (st.Step()) {
-        TJournalEntry e = EntryOf(st);
+    for (const TJournalEntry& e : entries) {
         if (e.Id != expected)
             return bad(expected, e.Id > expected ? "is missing (the journal goes on with entry " +
                                                        std::to_string(e.Id) + ")"
@@ -144,15 +156,12 @@ TJournalCheck VerifyJournal(const TDatabase& db) {
         ++check.Entries;
     }
     // The last entry written is recorded apart, so that entries removed from the end are noticed.
-    std::optional<std::string> head = db.Meta("journal_head");
     if (head) {
-        size_t space = head->find(' ');
-        int64_t last = std::atoll(head->substr(0, space).c_str());
-        std::string hash = space == std::string::npos ? "" : head->substr(space + 1);
+        const auto& [last, hash] = *head;
         if (last >= expected)
             return bad(expected, "is missing (entries " + std::to_string(expected) + " to " +
                                      std::to_string(last) + " were written and are gone)");
-        if (last == expected - 1 && hash != previous)
+        if (last == expected - 1 && last > 0 && hash != previous)
             return bad(last, "is not the entry that was written last");
     }
     return check;

@@ -5,11 +5,23 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "URegional.h"
 
 class TDatabase;
+
+// A review sign-off: the points of an analyte from one day to another, signed by an operator.
+struct TReview {
+    int64_t Id = 0;
+    std::string Analyte; // as the analyte's name (Windows-1252)
+    TDateTime First = 0, Last = 0;
+    std::string Reviewer, SignedUtc, SignedLocal; // the reviewer's operator code
+    std::string ReopenedUtc, ReopenedReason;
+    bool Reopened() const { return !ReopenedUtc.empty(); }
+    bool Covers(TDateTime dt) const { return dt >= First && dt < Last + 1; }
+};
 
 // The kinds of entry. Texts, not numbers: they are what an auditor reads in the table and the CSV.
 namespace jk {
@@ -84,6 +96,9 @@ struct TJournalCheck {
     std::string Message;  // says which entry and why
 };
 TJournalCheck VerifyJournal(const TDatabase& db);
+// The check of entries in id order against the record of the last one written (id and hash), if kept.
+TJournalCheck CheckJournalChain(const std::vector<TJournalEntry>& entries,
+                                const std::optional<std::pair<int64_t, std::string>>& head);
 
 // The entries as CSV in UTF-8, one header line, fields quoted where needed, CR LF line ends.
 std::string JournalCsv(const std::vector<TJournalEntry>& entries);

@@ -243,6 +243,7 @@ bool TOperations::LoadDataReporting(TOpenReport& report) {
 
 TOpenReport TOperations::Open(const std::string& folder, TOpenMode mode, const TOpenOptions& options) {
     Close();
+    if (!options.Server.empty()) return OpenServer(folder, mode, options);
     TOpenReport report;
     mode_ = mode;
     std::error_code ec;
@@ -339,6 +340,8 @@ void TOperations::Close() {
     if (open_) Notify(ckEverything);
     open_ = false;
     db_.Close();
+    server_.reset();
+    pendingArchives_.clear();
     ClearState();
     // The folder is free for the next program only once everything is written.
     lock_.Release();
@@ -385,6 +388,8 @@ void TOperations::SetCurrent(const TAnalyte* a) {
 // ---------------------------------------------------------------- writing
 
 void TOperations::EnsureDatabase() {
+    // On the server the side store's tables are there; the folder gets no database.
+    if (server_) return;
     if (db_.IsOpen() || mode_ != TOpenMode::Writer || databaseRefused_) return;
     try {
         db_.Open(ProgramFolder + TDatabase::FileName);
@@ -434,6 +439,21 @@ void TOperations::CheckFileState(TOpenReport& report) {
 }
 
 void TOperations::WriteData() {
+    WriteData(nullptr);
+}
+
+void TOperations::WriteData(const TAnalyte* only) {
+    if (server_) {
+        std::vector<TPendingArchive> archives = std::move(pendingArchives_);
+        pendingArchives_.clear();
+        if (mode_ == TOpenMode::Reader) {
+            staged_.clear();
+            throw EQcError("Cannot save data: the server is open for reading");
+        }
+        HandJournalToServer();
+        server_->WriteData(ListSerum, ListAnalytes, only, archives);
+        return;
+    }
     const std::string path = DataFileName();
     if (mode_ == TOpenMode::Reader) {
         staged_.clear();
@@ -479,6 +499,10 @@ void TOperations::WriteQueue() {
         staged_.clear();
         throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1"), QueueFileName()));
     }
+    if (server_) {
+        HandJournalToServer();
+        return server_->WriteQueue(Fifo.Entries());
+    }
     WriteJournaled(QueueFileName(), QueueImage(Fifo.Entries()));
 }
 
@@ -486,6 +510,10 @@ void TOperations::WriteSettings() {
     if (mode_ == TOpenMode::Reader) {
         staged_.clear();
         throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1"), SettingsFileName()));
+    }
+    if (server_) {
+        HandJournalToServer();
+        return server_->WriteSettings(Settings, Operators);
     }
     // The settings hold the password: no access for others.
     WriteJournaled(SettingsFileName(), SettingsImage(Settings, Operators), {.NoOthers = true});
@@ -504,7 +532,7 @@ TOutcome TOperations::AcceptRun(TAnalyte& a, const TResu& run, int* index, const
     int i = a.AddPoint(run);
     a.RecalcAll();
     try {
-        WriteData();
+        WriteData(&a);
     } catch (const EQcError& e) {
         a = std::move(before);
         TOutcome out = TOutcome::FromError(e);
@@ -571,7 +599,7 @@ TOutcome TOperations::RecallRun(TAnalyte*& analyte, TResu& run) {
                 ? "made for a held run: unit mmol/L, 2 decimals, " + std::to_string(a->NbLevels) + " levels"
                 : std::to_string(a->NbLevels) + " levels, to hold the values of a held run");
         try {
-            WriteData();
+            WriteData(created ? nullptr : a);
         } catch (const EQcError& e) {
             if (created)
                 ListAnalytes.Items.pop_back();
@@ -691,7 +719,7 @@ TOutcome TOperations::ImportRuns(TAnalyte& a, const std::vector<TResu>& runs, TI
     a.RecalcAll();
     a.ClassifyAllPoints();
     try {
-        WriteData();
+        WriteData(&a);
     } catch (const EQcError& e) {
         a = std::move(before);
         if (count) *count = {};
@@ -732,7 +760,7 @@ TOutcome TOperations::AddRandomRuns(TAnalyte& a, int count, const TLevelValues& 
     TAnalyte before = a;
     int last = GenerateRandomPoints(a, count, means, cvs, first);
     try {
-        WriteData();
+        WriteData(&a);
     } catch (const EQcError& e) {
         a = std::move(before);
         TOutcome out = TOutcome::FromError(e);
@@ -812,7 +840,7 @@ TOutcome TOperations::DeletePoints(TAnalyte& a, const std::vector<int>& indices,
     for (int index : indices) a.DeletePoint(index);
     a.RecalcAll();
     try {
-        WriteData();
+        WriteData(&a);
     } catch (const EQcError& e) {
         a = std::move(before);
         TOutcome out = TOutcome::FromError(e);
@@ -856,7 +884,7 @@ TOutcome TOperations::TakePointForEdit(TAnalyte& a, int index, TResu& run, const
     a.DeletePoint(index);
     a.RecalcAll();
     try {
-        WriteData();
+        WriteData(&a);
     } catch (const EQcError& e) {
         a = std::move(before);
         DropPointInEdit();
@@ -914,7 +942,7 @@ TOutcome TOperations::SaveLimits(TAnalyte& a, const TLimitState& before, const s
         if (was != is) Log(jk::LimitsChanged, &a, k + 1, std::nullopt, was, is, reason);
     }
     try {
-        WriteData();
+        WriteData(&a);
     } catch (const EQcError& e) {
         RestoreLimits(a, before);
         TOutcome out = TOutcome::FromError(e);
@@ -940,7 +968,7 @@ TOutcome TOperations::SetAnalyteOptions(TAnalyte& a, uint8_t options) {
     a.Options = options;
     a.RecalcAll();
     try {
-        WriteData();
+        WriteData(&a);
     } catch (const EQcError& e) {
         a.Options = before;
         a.RecalcAll();
@@ -952,8 +980,25 @@ TOutcome TOperations::SetAnalyteOptions(TAnalyte& a, uint8_t options) {
     return {};
 }
 
+void TOperations::UnlinkArchives(const std::vector<int32_t>& numbers) {
+    if (server_) return;
+    for (int32_t n : numbers) ::unlink(ArchiveFileName(n).c_str());
+}
+
 std::vector<int32_t> TOperations::RemoveArchiveFiles(const std::vector<int32_t>& numbers, TOutcome& outcome) {
     std::vector<int32_t> stayed;
+    if (server_) {
+        // The server's archives go in one transaction: all stay when it fails.
+        try {
+            HandJournalToServer();
+            server_->DeleteArchives(numbers);
+        } catch (const EQcError& e) {
+            outcome.Status = TStatus::Partial;
+            outcome.Message += (outcome.Message.empty() ? "" : "\r") + std::string(e.what());
+            return numbers;
+        }
+        return stayed;
+    }
     for (int32_t n : numbers) {
         const std::string path = ArchiveFileName(n);
         if (std::remove(path.c_str()) != 0 && errno != ENOENT) {
@@ -969,11 +1014,7 @@ std::vector<int32_t> TOperations::RemoveArchiveFiles(const std::vector<int32_t>&
     return stayed;
 }
 
-namespace {
-void Unlink(const std::vector<int32_t>& numbers) {
-    for (int32_t n : numbers) ::unlink(ArchiveFileName(n).c_str());
-}
-} // namespace
+namespace {} // namespace
 
 TOutcome TOperations::EraseLevels(TAnalyte& a, const std::array<bool, MaxLevels>& levels,
                                   std::vector<int32_t>* numbers, const std::string& reason) {
@@ -995,7 +1036,7 @@ TOutcome TOperations::EraseLevels(TAnalyte& a, const std::array<bool, MaxLevels>
     for (int k = 0; k < a.NbLevels; ++k) {
         if (!levels[static_cast<size_t>(k)]) continue;
         try {
-            written.push_back(ArchiveLevel(a, k));
+            written.push_back(ArchiveLevelFirst(a, k));
         } catch (const EQcError& e) {
             // The level that failed is untouched; the levels archived before it are still saved.
             failure = e;
@@ -1015,10 +1056,10 @@ TOutcome TOperations::EraseLevels(TAnalyte& a, const std::array<bool, MaxLevels>
                 reason);
         }
     try {
-        WriteData();
+        WriteData(&a);
     } catch (const EQcError& e) {
         a = std::move(before);
-        Unlink(written);
+        UnlinkArchives(written);
         TOutcome out = TOutcome::FromError(e);
         out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
         return out;
@@ -1043,7 +1084,7 @@ TOutcome TOperations::DeleteArchives(TAnalyte& a, const std::vector<int32_t>& nu
         Log(jk::ArchiveDeleted, &a, 0, std::nullopt, "archive " + std::to_string(n), "deleted", reason);
     }
     try {
-        WriteData();
+        WriteData(&a);
     } catch (const EQcError& e) {
         a.ArchiveNumbers = std::move(before);
         TOutcome out = TOutcome::FromError(e);
@@ -1058,7 +1099,7 @@ TOutcome TOperations::DeleteArchives(TAnalyte& a, const std::vector<int32_t>& nu
         for (int32_t n : stayed) a.ArchiveNumbers.push_back(n);
         std::sort(a.ArchiveNumbers.begin(), a.ArchiveNumbers.end());
         try {
-            WriteData();
+            WriteData(&a);
         } catch (const EQcError& e) {
             out.Message += std::string("\r") + e.what();
         }
@@ -1118,7 +1159,7 @@ TOutcome TOperations::ApplyMaterials(const TMaterialEdit& edit, const std::strin
                 remember(a);
                 try {
                     const int32_t values = all.N + all.NDiscarded;
-                    written.push_back(ArchiveLevel(*a, level));
+                    written.push_back(ArchiveLevelFirst(*a, level));
                     Log(jk::LevelArchived, a, level + 1, std::nullopt, std::to_string(values) + " values",
                         "archive " + std::to_string(written.back()) + "; change of material", reason);
                 } catch (const EQcError& e) {
@@ -1154,7 +1195,7 @@ TOutcome TOperations::ApplyMaterials(const TMaterialEdit& edit, const std::strin
     } catch (const EQcError& e) {
         ListSerum = std::move(serumBefore);
         for (auto& [p, copy] : analytesBefore) *p = std::move(copy);
-        Unlink(written);
+        UnlinkArchives(written);
         TOutcome out = TOutcome::FromError(e);
         out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
         return out;
@@ -1181,7 +1222,7 @@ TOutcome TOperations::ApplyAssignment(TAnalyte& a, const std::array<int32_t, Max
             const LevelStats& all = a.AllStats[k];
             try {
                 if (all.N + all.NDiscarded > 0) {
-                    written.push_back(ArchiveLevel(a, i));
+                    written.push_back(ArchiveLevelFirst(a, i));
                     Log(jk::LevelArchived, &a, i + 1, std::nullopt,
                         std::to_string(all.N + all.NDiscarded) + " values",
                         "archive " + std::to_string(written.back()) + "; change of material", reason);
@@ -1209,10 +1250,10 @@ TOutcome TOperations::ApplyAssignment(TAnalyte& a, const std::array<int32_t, Max
         return out;
     }
     try {
-        WriteData();
+        WriteData(&a);
     } catch (const EQcError& e) {
         a = std::move(before);
-        Unlink(written);
+        UnlinkArchives(written);
         TOutcome out = TOutcome::FromError(e);
         out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
         return out;
@@ -1375,6 +1416,9 @@ TOutcome TOperations::ChangeSettings(const std::function<void(TSettings&)>& chan
 }
 
 bool TOperations::PasswordMatches(const std::string& typed) const {
+    // On a server with accounts, the gated commands are a supervisor's, who signed in with a password.
+    if (server_ && server_->HasAccounts())
+        return server_->SignedIn() && server_->SignedIn()->Role == TRole::Supervisor;
     return Settings.Password.empty() || UpperCase(typed) == Settings.Password;
 }
 

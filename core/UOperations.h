@@ -23,6 +23,7 @@
 #include <utility>
 #include <vector>
 
+#include "UArchive.h"
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
 #include "UDatabase.h"
@@ -32,6 +33,7 @@
 #include "UJournal.h"
 #include "UQcError.h"
 #include "UQualityGoals.h"
+#include "UServerStore.h"
 #include "UStructures.h"
 
 // What an operation came to.
@@ -89,6 +91,12 @@ struct TOpenOptions {
     // Opened for reading, the database is opened only when asked for: even a reading connection leaves
     // SQLite's index files beside it, and reading commands write nothing.
     bool ReadDatabase = false;
+    // A PostgreSQL connection string: the data is on that server, shared with other benches, and the
+    // folder is only this station's (nothing of the data is read from it or written to it). Empty: the
+    // folder holds the data, as always.
+    std::string Server;
+    // The operator signing in, required when the server has accounts.
+    std::string OperatorCode, OperatorPassword;
     // How long to wait for a lock held by another program or companion (milliseconds).
     int WaitForLockMs = 0;
 };
@@ -100,6 +108,7 @@ struct TOpenReport {
     bool DataMissing = false;     // no data file although the settings exist
     bool DataUnreadable = false;  // the data file could not be read ("Cannot read data")
     bool FirstRun = false;
+    bool SignInNeeded = false;      // the server has accounts: an operator code and password are needed
     std::string Message;            // why it did not open
     std::vector<std::string> Notes; // to show in order once open (damaged files kept aside, ...)
 };
@@ -150,17 +159,8 @@ struct TRunNote {
     std::string Reason;
 };
 
-// A review sign-off: the points of an analyte from First to Last (whole days, both included) were
-// reviewed and signed. A later change inside the period needs a reason and reopens it.
-struct TReview {
-    int64_t Id = 0;
-    std::string Analyte; // as the analyte's name (Windows-1252)
-    TDateTime First = 0, Last = 0;
-    std::string Reviewer, SignedUtc, SignedLocal; // the reviewer's operator code
-    std::string ReopenedUtc, ReopenedReason;
-    bool Reopened() const { return !ReopenedUtc.empty(); }
-    bool Covers(TDateTime dt) const { return dt >= First && dt < Last + 1; }
-};
+// A review sign-off (TReview, UJournal.h): the points of an analyte from First to Last (whole days, both
+// included) were reviewed and signed. A later change inside the period needs a reason and reopens it.
 
 // True when a rule rejects the run as the validation window judges it (levels stored as discarded
 // count as rejected there), or a level not discarded lies beyond its action limits.
@@ -187,6 +187,33 @@ public:
     bool IsOpen() const { return open_; }
     TOpenMode Mode() const { return mode_; }
     TDatabase& Database() { return db_; }
+    // The server store, nullptr when the data is in the folder.
+    TServerStore* Server() const { return server_.get(); }
+
+    // ---------------------------------------------------------------- several benches (server store)
+    // The socket on which the server's notifications arrive (-1 without a server): a program watches it
+    // and calls PollServer when it is readable, and now and then besides (a refused change's reload, a
+    // reconnection).
+    int ServerSocket() const;
+    // Brings in what other benches changed: the analytes, lists, queue, settings or goals concerned are
+    // reloaded and the listeners told. Refused, with the reason, while the server does not answer; the
+    // program keeps what it shows and tries again at the next poll.
+    TOutcome PollServer();
+    // The archive's text (the file in the folder, or the server's copy); throws EQcError.
+    std::string ArchiveBytes(int32_t number) const;
+    // The archive read to `parts` (from the folder only as far as they need); throws EQcError.
+    TArchiveFile ReadArchive(int32_t number, TArchiveParts parts) const;
+    // The operator signed in on the server, if any.
+    std::optional<TAccount> SignedIn() const;
+    std::vector<TAccount> Accounts() const;
+    TOutcome SetAccount(const TAccount& account, const std::string& password);
+    // The records beside the data (journal as written, reviews, corrective actions, operators' own
+    // passwords), for moving a store out.
+    TStoreRecords Records() const;
+    // Those of another store into this folder's database, as they were; refused once this folder's
+    // journal holds more than its own start.
+    TOutcome PutRecords(const TStoreRecords& records);
+    TOutcome RemoveAccount(const std::string& code);
 
     // ---------------------------------------------------------------- notification
     int Subscribe(TChangeListener listener);
@@ -332,7 +359,7 @@ public:
     const std::string& OperatorCode() const { return operator_; }
     static std::string SystemOperator();
     // False when the database could not be opened: changes then go unrecorded.
-    bool JournalAvailable() const { return db_.IsOpen(); }
+    bool JournalAvailable() const { return db_.IsOpen() || server_; }
     std::vector<TJournalEntry> Journal(const TJournalFilter& filter = {}) const;
     TJournalCheck CheckJournal() const;
     // The corrective actions offered when a rule rejects a run (the defaults without a database).
@@ -361,6 +388,11 @@ public:
 
 private:
     void Notify(unsigned kinds, const TAnalyte* a = nullptr);
+    // The data write of an operation that changed one analyte: on the server only its rows are written.
+    void WriteData(const TAnalyte* only);
+    TOpenReport OpenServer(const std::string& folder, TOpenMode mode, const TOpenOptions& options);
+    // Removes the archive files of a failed change (on the server they were never written).
+    void UnlinkArchives(const std::vector<int32_t>& numbers);
     void WriteQueue();
     void WriteSettings();
     // Opens (and makes) the database at a companion's first write.
@@ -373,6 +405,8 @@ private:
     bool LoadDataReporting(TOpenReport& report);
     // Archives one level, the file written before anything changes; returns its number.
     int32_t ArchiveLevelFirst(TAnalyte& a, int level);
+    // The staged journal entries go to the server's next transaction.
+    void HandJournalToServer(const std::string& who = "");
     // Removes archive files; returns the numbers whose files stayed (each named in the outcome).
     std::vector<int32_t> RemoveArchiveFiles(const std::vector<int32_t>& numbers, TOutcome& outcome);
     void ClearState();
@@ -427,6 +461,9 @@ private:
     bool journalUnfinished_ = false;
 
     bool open_ = false;
+    std::unique_ptr<TServerStore> server_;
+    // Archives of the change under way, stored with its data write on the server.
+    std::vector<TPendingArchive> pendingArchives_;
     TOpenMode mode_ = TOpenMode::Reader;
     TFolderLock lock_;
     TDatabase db_;
@@ -436,7 +473,7 @@ private:
     std::string dataHash_;
     bool databaseRefused_ = false;
     // Between RecallRun and ConcludeRecall the queue's head is being validated: the inbox adds no
-    // result to it.
+    // result to it, and a server's queue is not reloaded under it.
     bool recallOpen_ = false;
     TAnalyteId current_ = 0;
     mutable int currentIndex_ = -1;

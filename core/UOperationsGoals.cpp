@@ -95,6 +95,11 @@ void CheckGoalValues(const TQualityGoal& g) {
 TQualityGoal TOperations::Goal(const std::string& analyte) const {
     TQualityGoal g;
     g.Analyte = analyte;
+    if (server_) {
+        for (TQualityGoal& kept : server_->Goals())
+            if (UpperCase(kept.Analyte) == UpperCase(analyte)) return kept;
+        return g;
+    }
     // A database read for the companion may predate the goals: it is read, never brought up to date.
     if (!db_.IsOpen() || db_.Version("goals") == 0) return g;
     TStatement st = db_.Prepare(std::string(SelectGoals) + " WHERE analyte = ?");
@@ -104,6 +109,7 @@ TQualityGoal TOperations::Goal(const std::string& analyte) const {
 }
 
 std::vector<TQualityGoal> TOperations::Goals() const {
+    if (server_) return server_->Goals();
     std::vector<TQualityGoal> out;
     if (!db_.IsOpen() || db_.Version("goals") == 0) return out;
     TStatement st = db_.Prepare(std::string(SelectGoals) + " ORDER BY analyte");
@@ -116,11 +122,23 @@ void TOperations::WriteGoals(const std::vector<std::string>& removed,
     if (mode_ == TOpenMode::Reader)
         throw EQcError(
             QT_TRANSLATE_NOOP("Core", "Cannot write the quality goals: the folder is open for reading"));
+    // The journal's entries go in the goals' transaction: a goal and its entry are written together.
+    for (const std::string& name : removed)
+        Log(jk::GoalChanged, ListAnalytes.FindByName(name), 0, std::nullopt, GoalText(Goal(name)), "removed");
+    for (const TQualityGoal& g : goals)
+        Log(jk::GoalChanged, ListAnalytes.FindByName(g.Analyte), 0, std::nullopt, GoalText(Goal(g.Analyte)),
+            IsEmpty(g) ? "removed" : GoalText(g));
+    if (server_) {
+        HandJournalToServer();
+        return server_->WriteGoals(removed, goals);
+    }
     EnsureDatabase();
-    if (!db_.IsOpen())
+    if (!db_.IsOpen()) {
+        staged_.clear();
         throw EQcError(Fill(
             QT_TRANSLATE_NOOP("Core", "The quality goals cannot be kept: the database %1%2 is not available"),
             ProgramFolder, TDatabase::FileName));
+    }
     TDatabase::TTransaction t(db_);
     TStatement del = db_.Prepare("DELETE FROM goal WHERE analyte = ?");
     for (const std::string& name : removed) {
@@ -133,12 +151,6 @@ void TOperations::WriteGoals(const std::vector<std::string>& removed,
         "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7) ON CONFLICT(analyte) DO UPDATE SET analyte = ?1, tea = ?2, "
         "tea_unit = ?3, target1 = ?4, target2 = ?5, target3 = ?6, changed_utc = ?7");
     const std::string stamp = ChangedStamp();
-    // The journal's entries are completed in this transaction: a goal and its entry are written together.
-    for (const std::string& name : removed)
-        Log(jk::GoalChanged, ListAnalytes.FindByName(name), 0, std::nullopt, GoalText(Goal(name)), "removed");
-    for (const TQualityGoal& g : goals)
-        Log(jk::GoalChanged, ListAnalytes.FindByName(g.Analyte), 0, std::nullopt, GoalText(Goal(g.Analyte)),
-            IsEmpty(g) ? "removed" : GoalText(g));
     for (const TQualityGoal& g : goals) {
         if (IsEmpty(g)) {
             del.Bind(1, g.Analyte);

@@ -30,6 +30,10 @@
 #include "UUtilitaires.h"
 
 namespace {
+// The inbox's records (results seen, runs placed, mappings) live in a folder's database, beside the
+// files they were read from; a bench on a server does not read an inbox.
+constexpr const char* InboxOnServer =
+    "The instrument inbox and its mappings work on a folder's data only: this bench works on a server";
 
 std::string Utc() {
     std::time_t t = std::time(nullptr);
@@ -144,6 +148,7 @@ TInboxSettings TOperations::InboxSettings() const {
 }
 
 TOutcome TOperations::SetInboxSettings(const TInboxSettings& settings) {
+    if (server_) return TOutcome::Refuse(InboxOnServer);
     if (!open_ || mode_ == TOpenMode::Reader)
         return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The folder is open for reading only"));
     EnsureDatabase();
@@ -206,6 +211,7 @@ std::vector<TInstrumentSource> TOperations::InboxSources() const {
 }
 
 TOutcome TOperations::SetInboxSource(const TInstrumentSource& source) {
+    if (server_) return TOutcome::Refuse(InboxOnServer);
     if (!open_ || mode_ == TOpenMode::Reader)
         return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The folder is open for reading only"));
     if (!IsValidSourceId(source.Id))
@@ -272,6 +278,7 @@ int TOperations::NotMappedCount() const {
 
 TOutcome TOperations::RemoveInboxMapping(const std::string& source, const std::string& code,
                                          const std::string& control) {
+    if (server_) return TOutcome::Refuse(InboxOnServer);
     if (!open_ || mode_ == TOpenMode::Reader)
         return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The folder is open for reading only"));
     EnsureDatabase();
@@ -722,6 +729,7 @@ int TOperations::HeldFromInbox() const {
 // ---------------------------------------------------------------- mapping
 
 TOutcome TOperations::MapInstrumentResults(const TInboxMapping& mapping, TInboxReport* report) {
+    if (server_) return TOutcome::Refuse(InboxOnServer);
     if (!open_ || mode_ == TOpenMode::Reader)
         return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The folder is open for reading only"));
     TInboxMapping m = mapping;
@@ -797,6 +805,7 @@ TOutcome TOperations::MapInstrumentResults(const TInboxMapping& mapping, TInboxR
 // ---------------------------------------------------------------- reading the inbox
 
 TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& options) {
+    if (server_) return TOutcome::Refuse(InboxOnServer);
     TInboxReport rep;
     auto finish = [&](TOutcome out) {
         if (report) *report = rep;

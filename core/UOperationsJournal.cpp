@@ -380,11 +380,39 @@ void TOperations::StartJournal() {
 // ---------------------------------------------------------------- reading
 
 std::vector<TJournalEntry> TOperations::Journal(const TJournalFilter& filter) const {
-    return ReadJournal(db_, filter);
+    if (!server_) return ReadJournal(db_, filter);
+    // Windows ask while drawing: a server that does not answer shows no entries until it answers again.
+    try {
+        server_->EnsureConnected();
+        std::vector<TJournalEntry> all = server_->ReadJournal();
+        std::erase_if(all, [&filter](const TJournalEntry& e) { return !Matches(filter, e); });
+        return all;
+    } catch (const EQcError&) {
+        return {};
+    }
 }
 
 TJournalCheck TOperations::CheckJournal() const {
-    return VerifyJournal(db_);
+    if (!server_) return VerifyJournal(db_);
+    try {
+        server_->EnsureConnected();
+        const auto head = server_->JournalHead();
+        TJournalCheck check = CheckJournalChain(server_->ReadJournal(), head);
+        if (check.Whole && !head) {
+            // The server keeps this record always: without it, entries cut from the end go unseen.
+            check.Whole = false;
+            check.FirstBad = check.Entries;
+            check.Message = Fill(QT_TRANSLATE_NOOP("Core", "Journal entry %1 cannot be shown to be the last "
+                                                           "one written: the server's record of it is gone"),
+                                 std::to_string(check.Entries));
+        }
+        return check;
+    } catch (const EQcError& e) {
+        TJournalCheck unknown;
+        unknown.Whole = false;
+        unknown.Message = Fill(QT_TRANSLATE_NOOP("Core", "The journal could not be checked: %1"), e.what());
+        return unknown;
+    }
 }
 
 // ---------------------------------------------------------------- corrective actions
@@ -392,6 +420,8 @@ TJournalCheck TOperations::CheckJournal() const {
 std::vector<std::string> TOperations::CorrectiveActions() const {
     std::vector<std::string> out;
     try {
+        if (server_) out = server_->CorrectiveActions();
+        if (!out.empty()) return out;
         if (db_.IsOpen() && db_.Version("journal") > 0) {
             TStatement st = db_.Prepare("SELECT text FROM corrective_action ORDER BY position");
             while (st.Step()) out.push_back(Utf8ToCp1252(st.Text(0)));
@@ -414,17 +444,30 @@ TOutcome TOperations::SetCorrectiveActions(const std::vector<std::string>& actio
             list.push_back(Trim(a));
     if (list.empty())
         return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The list of corrective actions cannot be empty"));
+    auto joined = [](const std::vector<std::string>& v) {
+        std::string s;
+        for (const std::string& x : v) s += (s.empty() ? "" : "; ") + x;
+        return s;
+    };
+    if (server_) {
+        std::vector<std::string> before = CorrectiveActions();
+        if (before == list) return {};
+        Log(jk::CorrectiveActions, nullptr, 0, std::nullopt, joined(before), joined(list));
+        HandJournalToServer();
+        try {
+            server_->SetCorrectiveActions(list);
+        } catch (const EQcError& e) {
+            return TOutcome::FromError(e);
+        }
+        Notify(ckSettings);
+        return {};
+    }
     EnsureDatabase();
     if (!db_.IsOpen())
         return TOutcome::Refuse(
             QT_TRANSLATE_NOOP("Core", "The corrective actions are kept in the database, which is not open"));
     std::vector<std::string> before = CorrectiveActions();
     if (before == list) return {};
-    auto joined = [](const std::vector<std::string>& v) {
-        std::string s;
-        for (const std::string& x : v) s += (s.empty() ? "" : "; ") + x;
-        return s;
-    };
     try {
         TDatabase::TTransaction t(db_);
         db_.Exec("DELETE FROM corrective_action");
@@ -448,6 +491,11 @@ TOutcome TOperations::SetCorrectiveActions(const std::vector<std::string>& actio
 // ---------------------------------------------------------------- operators' passwords
 
 bool TOperations::OperatorHasPassword(const std::string& code) const {
+    if (server_) try {
+            return server_->OperatorPasswordHash(UpperCase(Trim(code))).has_value();
+        } catch (const EQcError&) {
+            return false;
+        }
     if (!db_.IsOpen() || db_.Version("journal") == 0) return false;
     try {
         TStatement st = db_.Prepare("SELECT 1 FROM operator_password WHERE code = ?");
@@ -459,6 +507,16 @@ bool TOperations::OperatorHasPassword(const std::string& code) const {
 }
 
 bool TOperations::OperatorPasswordMatches(const std::string& code, const std::string& typed) const {
+    if (server_) {
+        // An operator on a server proves who they are with their own (or account) password only.
+        try {
+            std::optional<std::string> hash = server_->OperatorPasswordHash(UpperCase(Trim(code)));
+            if (hash) return PasswordHashMatches(*hash, typed);
+        } catch (const EQcError&) {
+            return false;
+        }
+        return !server_->HasAccounts() && PasswordMatches(typed);
+    }
     if (db_.IsOpen() && db_.Version("journal") > 0) {
         try {
             TStatement st = db_.Prepare("SELECT hash FROM operator_password WHERE code = ?");
@@ -475,6 +533,21 @@ TOutcome TOperations::SetOperatorPassword(const std::string& code, const std::st
     const std::string c = UpperCase(Trim(code));
     if (c.empty() || c.size() > 4)
         return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "An operator code has 1 to 4 characters"));
+    if (server_) {
+        try {
+            const std::string hash = password.empty() ? "" : HashPassword(password);
+            Log(jk::PasswordChanged, nullptr, 0, std::nullopt, "",
+                password.empty() ? "operator " + c + ": own password removed"
+                                 : "operator " + c + ": own password set");
+            HandJournalToServer();
+            server_->SetOperatorPassword(Cp1252ToUtf8(c), hash);
+        } catch (const EQcError& e) {
+            staged_.clear();
+            return TOutcome::FromError(e);
+        }
+        Notify(ckSettings);
+        return {};
+    }
     EnsureDatabase();
     if (!db_.IsOpen())
         return TOutcome::Refuse(QT_TRANSLATE_NOOP(
@@ -506,6 +579,16 @@ TOutcome TOperations::SetOperatorPassword(const std::string& code, const std::st
 
 std::vector<TReview> TOperations::Reviews(const std::string& analyte) const {
     std::vector<TReview> out;
+    if (server_) {
+        // Drawn with the charts: a server that does not answer shows no signed band meanwhile.
+        try {
+            out = server_->Reviews();
+        } catch (const EQcError&) {
+            return {};
+        }
+        std::erase_if(out, [&analyte](const TReview& r) { return !analyte.empty() && r.Analyte != analyte; });
+        return out;
+    }
     if (!db_.IsOpen() || db_.Version("journal") == 0) return out;
     TStatement st =
         db_.Prepare("SELECT id, analyte, first_day, last_day, reviewer, signed_utc, signed_local, "
@@ -544,7 +627,17 @@ std::vector<TReview> TOperations::SignedReviewsAt(const TAnalyte& a,
 
 void TOperations::CheckReviews(const TAnalyte& a, const std::vector<TDateTime>& times,
                                const std::string& reason) {
-    std::vector<TReview> touched = SignedReviewsAt(a, times);
+    std::vector<TReview> touched;
+    if (server_) {
+        // A server that does not answer refuses the change: it may hold a review that needs a reason.
+        server_->EnsureConnected();
+        for (TReview& r : server_->Reviews())
+            if (r.Analyte == a.Name && !r.Reopened() &&
+                std::any_of(times.begin(), times.end(), [&r](TDateTime t) { return r.Covers(t); }))
+                touched.push_back(std::move(r));
+    } else {
+        touched = SignedReviewsAt(a, times);
+    }
     if (touched.empty()) return;
     const TReview& r = touched.front();
     if (Trim(reason).empty())
@@ -568,20 +661,46 @@ TOutcome TOperations::SignReview(const TAnalyte& a, TDateTime first, TDateTime l
     const std::string code = UpperCase(Trim(reviewer));
     if (last < first)
         return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The end of the period precedes its start"));
-    if (code.empty() || code.size() > 4)
-        return TOutcome::Refuse(
-            QT_TRANSLATE_NOOP("Core", "Give the reviewer's operator code (1 to 4 characters)"));
-    if (!Operators.empty() && std::none_of(Operators.begin(), Operators.end(),
-                                           [&code](const std::string& o) { return UpperCase(o) == code; }))
+    // A server's account codes may be longer than a folder's operator codes.
+    if (code.empty() || code.size() > (server_ ? 16u : 4u))
+        return TOutcome::Refuse(server_ ? "Give the reviewer's operator code"
+                                        : "Give the reviewer's operator code (1 to 4 characters)");
+    if (!(server_ && OperatorHasPassword(code)) && !Operators.empty() &&
+        std::none_of(Operators.begin(), Operators.end(),
+                     [&code](const std::string& o) { return UpperCase(o) == code; }))
         return TOutcome::Refuse(Fill(QT_TRANSLATE_NOOP("Core", "Unknown operator: %1"), code));
     if (!OperatorPasswordMatches(code, password))
         return TOutcome::Refuse(Fill(QT_TRANSLATE_NOOP("Core", "Wrong password for %1"), code));
-    EnsureDatabase();
-    if (!db_.IsOpen())
-        return TOutcome::Refuse(
-            QT_TRANSLATE_NOOP("Core", "Reviews are kept in the database, which is not open"));
+    if (!server_) {
+        EnsureDatabase();
+        if (!db_.IsOpen())
+            return TOutcome::Refuse(
+                QT_TRANSLATE_NOOP("Core", "Reviews are kept in the database, which is not open"));
+    }
     int points = 0;
     for (const ControlPoint& p : a.Points) points += p.DateTime >= first && p.DateTime < last + 1;
+    if (server_) {
+        TReview r;
+        r.Analyte = a.Name;
+        r.First = first;
+        r.Last = last;
+        r.Reviewer = code;
+        r.SignedUtc = UtcTimeText();
+        r.SignedLocal = LocalTimeText();
+        Log(jk::ReviewSigned, &a, 0, std::nullopt, "",
+            DayText(first) + " to " + DayText(last) + ": " + std::to_string(points) +
+                " runs reviewed and signed",
+            "", code);
+        // The entry names the reviewer, who signed with their own password.
+        HandJournalToServer(code);
+        try {
+            server_->SignReview(r);
+        } catch (const EQcError& e) {
+            return TOutcome::FromError(e);
+        }
+        Notify(ckPoints, &a);
+        return {};
+    }
     try {
         TDatabase::TTransaction t(db_);
         const std::string utc = UtcTimeText(), local = LocalTimeText();
@@ -656,4 +775,76 @@ void TOperations::LogSettings(const TSettings& before, const TSettings& after) {
 void TOperations::RestoreJournalHead() {
     auto [id, hash] = LastEntry(db_);
     if (id > 0) db_.SetMeta("journal_head", std::to_string(id) + " " + hash);
+}
+
+// ---------------------------------------------------------------- moving in and out
+
+TStoreRecords TOperations::Records() const {
+    if (server_) return server_->Records();
+    TStoreRecords r;
+    if (!db_.IsOpen() || db_.Version("journal") == 0) return r;
+    r.Journal = ReadJournal(db_);
+    if (std::optional<std::string> h = db_.Meta("journal_head")) {
+        size_t space = h->find(' ');
+        r.JournalHead.emplace(std::atoll(h->substr(0, space).c_str()),
+                              space == std::string::npos ? "" : h->substr(space + 1));
+    }
+    r.Reviews = Reviews();
+    r.CorrectiveActions = CorrectiveActions();
+    TStatement st = db_.Prepare("SELECT code, hash FROM operator_password ORDER BY code");
+    while (st.Step()) r.OperatorPasswords.emplace_back(st.Text(0), st.Text(1));
+    return r;
+}
+
+TOutcome TOperations::PutRecords(const TStoreRecords& records) {
+    if (server_ || mode_ != TOpenMode::Writer)
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The records go into a folder opened for writing"));
+    EnsureDatabase();
+    if (!db_.IsOpen())
+        return TOutcome::Refuse(
+            Fill(QT_TRANSLATE_NOOP("Core", "The database of %1 is not available"), ProgramFolder));
+    try {
+        TDatabase::TTransaction t(db_);
+        std::vector<TJournalEntry> own = ReadJournal(db_);
+        if (own.size() > 1 || (own.size() == 1 && own[0].Kind != jk::JournalStarted) || !Reviews().empty())
+            return TOutcome::Refuse(Fill(
+                QT_TRANSLATE_NOOP("Core", "The folder %1 already keeps records of its own"), ProgramFolder));
+        db_.Exec("DELETE FROM journal");
+        db_.Exec("DELETE FROM journal_pending");
+        for (const TJournalEntry& e : records.Journal) InsertEntry(db_, e);
+        std::pair<int64_t, std::string> head{0, FirstPreviousHash};
+        if (!records.Journal.empty()) head = {records.Journal.back().Id, records.Journal.back().Hash};
+        if (records.JournalHead && records.JournalHead->first > head.first) head = *records.JournalHead;
+        db_.SetMeta("journal_head", std::to_string(head.first) + " " + head.second);
+        TStatement rv =
+            db_.Prepare("INSERT INTO review(id, analyte, first_day, last_day, reviewer, signed_utc, "
+                        "signed_local, reopened_utc, reopened_reason) VALUES(?,?,?,?,?,?,?,?,?)");
+        for (const TReview& v : records.Reviews) {
+            rv.Reset();
+            rv.Bind(1, v.Id).Bind(2, Cp1252ToUtf8(v.Analyte)).Bind(3, v.First).Bind(4, v.Last);
+            rv.Bind(5, Cp1252ToUtf8(v.Reviewer)).Bind(6, v.SignedUtc).Bind(7, v.SignedLocal);
+            rv.Bind(8, v.ReopenedUtc).Bind(9, Cp1252ToUtf8(v.ReopenedReason));
+            rv.Step();
+        }
+        if (!records.CorrectiveActions.empty()) {
+            db_.Exec("DELETE FROM corrective_action");
+            TStatement ca = db_.Prepare("INSERT INTO corrective_action(position, text) VALUES(?, ?)");
+            for (size_t i = 0; i < records.CorrectiveActions.size(); ++i) {
+                ca.Reset();
+                ca.Bind(1, static_cast<int64_t>(i + 1)).Bind(2, Cp1252ToUtf8(records.CorrectiveActions[i]));
+                ca.Step();
+            }
+        }
+        TStatement op = db_.Prepare("INSERT OR REPLACE INTO operator_password(code, hash) VALUES(?, ?)");
+        for (const auto& [code, hash] : records.OperatorPasswords) {
+            op.Reset();
+            op.Bind(1, code).Bind(2, hash);
+            op.Step();
+        }
+        t.Commit();
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    Notify(ckSettings);
+    return {};
 }

@@ -98,7 +98,7 @@ void TWinArchives::FillList() {
     // The list shows each archive's summary line: only the start of each file is read.
     for (int32_t n : analyte_->ArchiveNumbers) {
         try {
-            entries_.push_back({n, ReadArchiveFile(ArchiveFileName(n), TArchiveParts::Head)});
+            entries_.push_back({n, Operations().ReadArchive(n, TArchiveParts::Head)});
         } catch (const EQcError&) {
             continue; // a missing or unreadable archive is left out without a message
         }
@@ -140,7 +140,7 @@ void TWinArchives::BtShowArchiveClick() {
     // The point lines are read when the archive is shown, not for the list.
     TArchiveFile archive;
     try {
-        archive = ReadArchiveFile(ArchiveFileName(number), TArchiveParts::Lines);
+        archive = Operations().ReadArchive(number, TArchiveParts::Lines);
     } catch (const EQcError& e) {
         ShowMessageBox(mkError, mbYes, e.what());
         return;

@@ -5,6 +5,8 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 
 #include "UCodePage.h"
@@ -40,6 +42,14 @@ TWinImport::TWinImport(QWidget* parent) : QDialog(parent) {
                        QT_TRANSLATE_NOOP("URefPrintout", "QC3")},
                       {0, 80, 160, 240, 320});
 
+    LblNotes = new QLabel(this);
+    LblNotes->setObjectName(QStringLiteral("LblNotes"));
+    LblNotes->setGeometry(10, 354, 500, 18);
+    LBNotes = new QListWidget(this);
+    LBNotes->setObjectName(QStringLiteral("LBNotes"));
+    LBNotes->setGeometry(10, 372, 500, 96);
+    LblNotes->setBuddy(LBNotes);
+
     BtAdd = new QPushButton(this);
     BtAdd->setObjectName(QStringLiteral("BtAdd"));
     BtAdd->setGeometry(10, 362, 300, 27);
@@ -63,6 +73,26 @@ void TWinImport::Parse(std::string_view text) {
         return i < static_cast<int>(parsed_.Runs.size()) ? ToQt(parsed_.Line(static_cast<size_t>(i)))
                                                          : QString();
     });
+    ShowNotes();
+}
+
+// Skipped lines are listed under the runs, the window growing to hold them; without any it keeps its
+// size.
+void TWinImport::ShowNotes() {
+    LBNotes->clear();
+    for (const std::string& note : parsed_.Notes) LBNotes->addItem(ToQt(note));
+    if (parsed_.NotesLeftOut > 0)
+        LBNotes->addItem(QString::number(parsed_.NotesLeftOut) + tr(" more lines skipped"));
+    const bool any = LBNotes->count() > 0;
+    LblNotes->setText(tr("&Lines skipped or partly read: ") +
+                      QString::number(parsed_.Notes.size() + parsed_.NotesLeftOut));
+    LblNotes->setVisible(any);
+    LBNotes->setVisible(any);
+    const int buttons = any ? 478 : 362;
+    setFixedSize(520, buttons + 38);
+    BtAdd->move(10, buttons);
+    BitBtn1->move(410, buttons);
+    BtCle->move(320, buttons - 2);
 }
 
 void TWinImport::PreviewText(TAnalyte& analyte, std::string_view text) {
@@ -78,6 +108,7 @@ void TWinImport::PreviewClipboard(TAnalyte& analyte) {
     if (text.isEmpty()) {
         parsed_ = TImportText{};
         LB->Rows()->Reset(1, [](int) { return tr("Nothing to paste from the clipboard"); });
+        ShowNotes();
         throw EQcError("");
     }
     Parse(Utf8ToCp1252(text.toStdString()));

@@ -11,6 +11,8 @@
 #include "UImportText.h"
 #include "UTypes.h"
 
+class QLabel;
+class QListWidget;
 class QPushButton;
 class TAnalyte;
 class TRowList;
@@ -38,12 +40,16 @@ public:
     const TImportText& Parsed() const { return parsed_; }
 
     TRowList* LB; // one row per run read, its text made when drawn
+    // The lines skipped or only partly read, with their reasons; shown under the runs when there are any.
+    QLabel* LblNotes;
+    QListWidget* LBNotes;
     QPushButton* BtAdd;
     QPushButton* BitBtn1;
     QPushButton* BtCle;
 
 private:
     void Parse(std::string_view text);
+    void ShowNotes();
 
     TAnalyte* analyte_ = nullptr;
     TImportText parsed_;

@@ -452,10 +452,6 @@
         <translation>Das Ende des Zeitraums liegt vor seinem Beginn</translation>
     </message>
     <message>
-        <source>Give the reviewer&apos;s operator code (1 to 4 characters)</source>
-        <translation>Geben Sie das Bedienerkürzel des Prüfers an (1 bis 4 Zeichen)</translation>
-    </message>
-    <message>
         <source>Unknown operator: %1</source>
         <translation>Unbekannter Bediener: %1</translation>
     </message>
@@ -594,6 +590,26 @@
     <message>
         <source>Line %1: </source>
         <translation>Zeile %1: </translation>
+    </message>
+    <message>
+        <source>Journal entry %1 cannot be shown to be the last one written: the server&apos;s record of it is gone</source>
+        <translation>Es lässt sich nicht nachweisen, dass Journaleintrag %1 der zuletzt geschriebene ist: Der Nachweis des Servers dazu fehlt</translation>
+    </message>
+    <message>
+        <source>The journal could not be checked: %1</source>
+        <translation>Das Journal konnte nicht geprüft werden: %1</translation>
+    </message>
+    <message>
+        <source>The records go into a folder opened for writing</source>
+        <translation>Die Aufzeichnungen gehen in einen zum Schreiben geöffneten Ordner</translation>
+    </message>
+    <message>
+        <source>The database of %1 is not available</source>
+        <translation>Die Datenbank von %1 ist nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>The folder %1 already keeps records of its own</source>
+        <translation>Der Ordner %1 führt bereits eigene Aufzeichnungen</translation>
     </message>
 </context>
 <context>
@@ -1315,6 +1331,14 @@
     <message>
         <source>Runs fall in a reviewed and signed period of %1: why are they added now?</source>
         <translation>Serien fallen in einen geprüften und freigegebenen Zeitraum von %1: Warum werden sie jetzt hinzugefügt?</translation>
+    </message>
+    <message>
+        <source> more lines skipped</source>
+        <translation> weitere Zeilen übersprungen</translation>
+    </message>
+    <message>
+        <source>&amp;Lines skipped or partly read: </source>
+        <translation>Übersprungene oder teilweise gelesene &amp;Zeilen: </translation>
     </message>
 </context>
 <context>

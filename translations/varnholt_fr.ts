@@ -452,10 +452,6 @@
         <translation>La fin de la période précède son début</translation>
     </message>
     <message>
-        <source>Give the reviewer&apos;s operator code (1 to 4 characters)</source>
-        <translation>Indiquez le code d&apos;opérateur du vérificateur (1 à 4 caractères)</translation>
-    </message>
-    <message>
         <source>Unknown operator: %1</source>
         <translation>Opérateur inconnu : %1</translation>
     </message>
@@ -594,6 +590,26 @@
     <message>
         <source>Line %1: </source>
         <translation>Ligne %1 : </translation>
+    </message>
+    <message>
+        <source>Journal entry %1 cannot be shown to be the last one written: the server&apos;s record of it is gone</source>
+        <translation>Impossible de montrer que l&apos;entrée %1 du journal est la dernière écrite : l&apos;enregistrement du serveur à son sujet a disparu</translation>
+    </message>
+    <message>
+        <source>The journal could not be checked: %1</source>
+        <translation>Le journal n&apos;a pas pu être vérifié : %1</translation>
+    </message>
+    <message>
+        <source>The records go into a folder opened for writing</source>
+        <translation>Les enregistrements vont dans un dossier ouvert en écriture</translation>
+    </message>
+    <message>
+        <source>The database of %1 is not available</source>
+        <translation>La base de données de %1 n&apos;est pas disponible</translation>
+    </message>
+    <message>
+        <source>The folder %1 already keeps records of its own</source>
+        <translation>Le dossier %1 tient déjà ses propres enregistrements</translation>
     </message>
 </context>
 <context>
@@ -1315,6 +1331,14 @@
     <message>
         <source>Runs fall in a reviewed and signed period of %1: why are they added now?</source>
         <translation>Des séries tombent dans une période revue et signée de %1 : pourquoi sont-elles ajoutées maintenant ?</translation>
+    </message>
+    <message>
+        <source> more lines skipped</source>
+        <translation> autres lignes ignorées</translation>
+    </message>
+    <message>
+        <source>&amp;Lines skipped or partly read: </source>
+        <translation>&amp;Lignes ignorées ou lues en partie : </translation>
     </message>
 </context>
 <context>

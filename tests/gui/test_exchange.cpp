@@ -1,6 +1,7 @@
 // Tests of the exchange commands and the import preview: export, import, predecessor files, clipboard.
 #include <QApplication>
 #include <QClipboard>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <cstring>
@@ -412,6 +413,11 @@ private slots:
         preview->FormActivate();
         QCOMPARE(preview->LB->Count(), 1);
         QCOMPARE(preview->Parsed().Notes.size(), size_t(2));
+        // The window lists each skipped line with its reason, under the runs and above the buttons.
+        QVERIFY(!preview->LBNotes->isHidden());
+        QCOMPARE(preview->LBNotes->count(), 2);
+        QVERIFY(preview->LBNotes->item(0)->text().startsWith(QStringLiteral("line 1: ")));
+        QVERIFY(preview->LBNotes->geometry().bottom() < preview->BtAdd->geometry().top());
         preview->BtAddClick();
         QCOMPARE(answers.shown.size(), size_t(1));
         QCOMPARE(int(answers.shown.back().kind), int(mkInformation));
@@ -420,6 +426,10 @@ private slots:
         QVERIFY(preview->result() != int(QDialog::Accepted));
         QCOMPARE(a.Count(), 2);
         QCOMPARE(int(a.LimitMode[0]), int(lmLocked));
+        // Nothing skipped: no list, the window back at its size.
+        preview->PreviewText(a, "12/05/2024\t10:00:00\t5.1\r\n");
+        QVERIFY(preview->LBNotes->isHidden());
+        QCOMPARE(preview->size(), QSize(520, 400));
     }
 
     void copyAndPaste() {

@@ -1,0 +1,1530 @@
+// The server store: schema and migrations, loading, one transaction per change on the rows it
+// touched (versions per analyte), notifications between benches, accounts and their rights.
+#include "UServerStore.h"
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <set>
+
+#include "UBinary.h"
+#include "UCodePage.h"
+#include "UExtended.h"
+#include "UJournal.h"
+#include "UUtilitaires.h"
+
+// Every part the server's database has, brought up to date in this order. A feature that keeps rows
+// of its own (the change journal, reviews, instrument mappings) appends a part here with the same
+// tables as its part of Varnholt.db, reads them through Connection(), and writes them inside the
+// transaction of the change they belong to (TServerStore::Transaction, before COMMIT), so that a
+// journal entry and its change are stored together or not at all.
+const std::vector<TServerSchemaPart>& ServerSchemaParts() {
+    static const std::vector<TServerSchemaPart> parts = {
+        {"base",
+         {// Versions of what is shared as a whole: the catalogue (materials, the analyte list and its
+          // order) and the settings. Each analyte row carries its own version.
+          "CREATE TABLE store(key text PRIMARY KEY, version bigint NOT NULL);"
+          "INSERT INTO store VALUES ('catalogue', 0), ('settings', 0);"
+          "CREATE TABLE material(id integer PRIMARY KEY, ord integer NOT NULL, erase_mark integer NOT NULL,"
+          "  name text NOT NULL, lot text NOT NULL);"
+          // Limits: the 80-bit images of mean, warning and action deviation of each level (90 bytes),
+          // exactly as the data file holds them.
+          "CREATE TABLE analyte(id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY, ord integer NOT NULL,"
+          "  version bigint NOT NULL DEFAULT 1, name text NOT NULL, unit text NOT NULL,"
+          "  decimals integer NOT NULL, nb_levels integer NOT NULL,"
+          "  material1 integer NOT NULL, material2 integer NOT NULL, material3 integer NOT NULL,"
+          "  mode1 smallint NOT NULL, mode2 smallint NOT NULL, mode3 smallint NOT NULL,"
+          "  lock_first1 integer NOT NULL, lock_first2 integer NOT NULL, lock_first3 integer NOT NULL,"
+          "  lock_last1 integer NOT NULL, lock_last2 integer NOT NULL, lock_last3 integer NOT NULL,"
+          "  options smallint NOT NULL, reserved integer NOT NULL, limits bytea NOT NULL,"
+          "  archive_numbers integer[] NOT NULL, changed_by text NOT NULL DEFAULT '',"
+          "  changed_at timestamptz NOT NULL DEFAULT now());"
+          // Points in the analyte's order (ascending date); a change shifts the places after it.
+          "CREATE TABLE point(analyte bigint NOT NULL REFERENCES analyte ON DELETE CASCADE,"
+          "  ord integer NOT NULL, at double precision NOT NULL,"
+          "  v1 real NOT NULL, s1 smallint NOT NULL, v2 real NOT NULL, s2 smallint NOT NULL,"
+          "  v3 real NOT NULL, s3 smallint NOT NULL, comment_id integer NOT NULL, operator text NOT NULL,"
+          "  CONSTRAINT point_key PRIMARY KEY(analyte, ord) DEFERRABLE INITIALLY DEFERRED);"
+          "CREATE TABLE comment(analyte bigint NOT NULL REFERENCES analyte ON DELETE CASCADE,"
+          "  id integer NOT NULL, text text NOT NULL, PRIMARY KEY(analyte, id));"
+          // The archive files themselves, bytes as the folder holds them.
+          "CREATE TABLE archive(number integer PRIMARY KEY, analyte text NOT NULL, bytes bytea NOT NULL,"
+          "  stored_at timestamptz NOT NULL DEFAULT now());"
+          "CREATE SEQUENCE archive_number;"
+          "CREATE TABLE queue_entry(id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,"
+          "  at double precision NOT NULL, v1 real NOT NULL, s1 smallint NOT NULL, v2 real NOT NULL,"
+          "  s2 smallint NOT NULL, v3 real NOT NULL, s3 smallint NOT NULL, comment text NOT NULL,"
+          "  operator text NOT NULL, analyte text NOT NULL);"
+          "CREATE TABLE settings(id integer PRIMARY KEY CHECK(id = 1), show_about boolean NOT NULL,"
+          "  colour_print boolean NOT NULL, password text NOT NULL, backup_drive integer NOT NULL,"
+          "  backup_interval integer NOT NULL, last_backup double precision NOT NULL,"
+          "  alert_row smallint NOT NULL, action_row smallint NOT NULL, signature bytea NOT NULL,"
+          "  backup_folder text NOT NULL, display_size integer NOT NULL);"
+          "CREATE TABLE operator_name(ord integer PRIMARY KEY, name text NOT NULL);"
+          // Who may sign in, with which rights; the password as an Argon2id string.
+          "CREATE TABLE account(code text PRIMARY KEY, name text NOT NULL,"
+          "  role text NOT NULL CHECK(role IN ('technologist', 'supervisor')),"
+          "  password_hash text NOT NULL, changed_at timestamptz NOT NULL DEFAULT now());"
+          // Every change: who, when, what; also how a bench whose connection broke during COMMIT
+          // learns whether its change was stored.
+          "CREATE TABLE write_log(token text PRIMARY KEY, operator text NOT NULL,"
+          "  at timestamptz NOT NULL DEFAULT now(), what text NOT NULL);"
+          // The side store's base part.
+          "CREATE TABLE meta(key text PRIMARY KEY, value text NOT NULL);"
+          "CREATE TABLE pending_edit(id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,"
+          "  station text NOT NULL, analyte text NOT NULL, run bytea NOT NULL,"
+          "  stored_at timestamptz NOT NULL DEFAULT now());"}},
+        // Quality goals by analyte name, the key its upper-case form as the program compares names.
+        {"goals",
+         {"CREATE TABLE goal(analyte_key text PRIMARY KEY, analyte text NOT NULL,"
+          "  tea double precision CHECK(tea IS NULL OR tea > 0), tea_unit text,"
+          "  target1 double precision CHECK(target1 IS NULL OR target1 <> 0),"
+          "  target2 double precision CHECK(target2 IS NULL OR target2 <> 0),"
+          "  target3 double precision CHECK(target3 IS NULL OR target3 <> 0),"
+          "  changed_at timestamptz NOT NULL DEFAULT now());"}},
+        // The journal of changes, as in Varnholt.db (texts UTF-8), written in the transaction of the
+        // change it records. journal_head is the last entry written: its row lock orders the benches'
+        // entries in one chain, and it shows entries removed from the end.
+        {"journal",
+         {"CREATE TABLE journal(id bigint PRIMARY KEY, time_utc text NOT NULL, time_local text NOT NULL,"
+          "  operator text NOT NULL, kind text NOT NULL, analyte text NOT NULL, level integer NOT NULL,"
+          "  point text NOT NULL, before text NOT NULL, after text NOT NULL, reason text NOT NULL,"
+          "  hash text NOT NULL);"
+          "CREATE TABLE journal_head(id integer PRIMARY KEY CHECK(id = 1), last bigint NOT NULL,"
+          "  hash text NOT NULL);"
+          "INSERT INTO journal_head VALUES(1, 0, repeat('0', 64));"
+          "CREATE TABLE corrective_action(position integer PRIMARY KEY, text text NOT NULL);"
+          "INSERT INTO corrective_action(position, text) VALUES"
+          "  (1, 'Repeated the control and it was in range'), (2, 'Recalibrated'),"
+          "  (3, 'New control vial'), (4, 'Maintenance'), (5, 'Reagent lot changed'), (6, 'Other');"
+          "CREATE TABLE operator_password(code text PRIMARY KEY, hash text NOT NULL);"
+          "CREATE TABLE review(id bigint GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY, analyte text NOT NULL,"
+          "  first_day double precision NOT NULL, last_day double precision NOT NULL,"
+          "  reviewer text NOT NULL, signed_utc text NOT NULL, signed_local text NOT NULL,"
+          "  reopened_utc text NOT NULL DEFAULT '', reopened_reason text NOT NULL DEFAULT '');"}},
+    };
+    return parts;
+}
+
+const char* RoleName(TRole role) {
+    return role == TRole::Supervisor ? "supervisor" : "technologist";
+}
+
+std::optional<TRole> RoleByName(const std::string& name) {
+    if (name == "supervisor") return TRole::Supervisor;
+    if (name == "technologist") return TRole::Technologist;
+    return std::nullopt;
+}
+
+namespace {
+
+constexpr const char* Channel = "varnholt";
+// U+2400, the symbol for NUL: the server's text holds no NUL byte, and no Windows-1252 text maps here.
+constexpr std::string_view NulSymbol = "\xE2\x90\x80";
+
+std::string ToServer(std::string_view cp1252) {
+    std::string out;
+    size_t start = 0;
+    for (size_t i = 0; i <= cp1252.size(); ++i) {
+        if (i < cp1252.size() && cp1252[i] != '\0') continue;
+        out += Cp1252ToUtf8(cp1252.substr(start, i - start));
+        if (i < cp1252.size()) out += NulSymbol;
+        start = i + 1;
+    }
+    return out;
+}
+
+std::string FromServer(std::string_view utf8) {
+    std::string out;
+    size_t start = 0;
+    for (;;) {
+        size_t nul = utf8.find(NulSymbol, start);
+        out += Utf8ToCp1252(utf8.substr(start, nul == std::string_view::npos ? nul : nul - start));
+        if (nul == std::string_view::npos) return out;
+        out += '\0';
+        start = nul + NulSymbol.size();
+    }
+}
+
+std::string Num(double v) {
+    char b[40];
+    auto r = std::to_chars(b, b + sizeof b, v);
+    return std::string(b, r.ptr);
+}
+std::string Num(float v) {
+    char b[40];
+    auto r = std::to_chars(b, b + sizeof b, v);
+    return std::string(b, r.ptr);
+}
+std::string Num(int64_t v) {
+    return std::to_string(v);
+}
+
+// A value of an empty level means nothing; the file holds it, the reader makes a non-number 0.
+float StoredValue(const LevelValue& lv) {
+    return std::isfinite(lv.Value) ? lv.Value : 0.0f;
+}
+
+std::string IntArray(const std::vector<int32_t>& v) {
+    std::string s = "{";
+    for (size_t i = 0; i < v.size(); ++i) s += (i ? "," : "") + std::to_string(v[i]);
+    return s + "}";
+}
+
+std::vector<int32_t> ParseIntArray(std::string_view s) {
+    std::vector<int32_t> out;
+    for (size_t i = 0; i < s.size();) {
+        if (s[i] == '-' || (s[i] >= '0' && s[i] <= '9')) {
+            int32_t v = 0;
+            auto r = std::from_chars(s.data() + i, s.data() + s.size(), v);
+            out.push_back(v);
+            i = static_cast<size_t>(r.ptr - s.data());
+        } else {
+            ++i;
+        }
+    }
+    return out;
+}
+
+std::string LimitsImage(const TAnalyte& a) {
+    std::string out;
+    for (const LevelStats& l : a.Limits)
+        for (long double v : {l.Mean, l.WarnDev, l.ActionDev}) {
+            TExtendedImage img = ExtendedToImage(v);
+            out.append(reinterpret_cast<const char*>(img.data()), img.size());
+        }
+    return out;
+}
+
+bool SamePoint(const ControlPoint& p, const ControlPoint& q) {
+    if (std::memcmp(&p.DateTime, &q.DateTime, sizeof p.DateTime) != 0 || p.CommentId != q.CommentId ||
+        !(p.Operator == q.Operator))
+        return false;
+    for (int k = 0; k < MaxLevels; ++k)
+        if (p.Levels[k].State != q.Levels[k].State ||
+            std::memcmp(&p.Levels[k].Value, &q.Levels[k].Value, sizeof(float)) != 0)
+            return false;
+    return true;
+}
+
+bool SameComments(const TListIDString& x, const TListIDString& y, int count) {
+    for (int i = 0; i < count; ++i)
+        if (x[i].Id != y[i].Id || x[i].Text != y[i].Text) return false;
+    return true;
+}
+
+bool SameHeader(const TAnalyte& a, const TAnalyte& b) {
+    return a.Name == b.Name && a.Unit == b.Unit && a.Decimals == b.Decimals && a.NbLevels == b.NbLevels &&
+           a.MaterialId == b.MaterialId && a.LimitMode == b.LimitMode && a.LockFirst == b.LockFirst &&
+           a.LockLast == b.LockLast && a.Options == b.Options && a.Reserved == b.Reserved &&
+           a.ArchiveNumbers == b.ArchiveNumbers && LimitsImage(a) == LimitsImage(b);
+}
+
+// The common beginning and end of two point lists (together never longer than the shorter list).
+std::pair<int, int> CommonEnds(const TAnalyte& before, const TAnalyte& now) {
+    const int n = before.Count(), m = now.Count();
+    int p = 0;
+    while (p < n && p < m && SamePoint(before.Points[p], now.Points[p])) ++p;
+    int s = 0;
+    while (s < n - p && s < m - p && SamePoint(before.Points[n - 1 - s], now.Points[m - 1 - s])) ++s;
+    return {p, s};
+}
+
+bool SameStored(const TAnalyte& a, const TAnalyte& b) {
+    if (!SameHeader(a, b) || a.Count() != b.Count() || a.Comments.Count() != b.Comments.Count()) return false;
+    if (!SameComments(a.Comments, b.Comments, a.Comments.Count())) return false;
+    for (int i = 0; i < a.Count(); ++i)
+        if (!SamePoint(a.Points[i], b.Points[i])) return false;
+    return true;
+}
+
+bool SameSerum(const TListSerum& x, const TListSerum& y) {
+    if (x.Items.size() != y.Items.size()) return false;
+    for (size_t i = 0; i < x.Items.size(); ++i) {
+        const TSerum &s = x.Items[i], &t = y.Items[i];
+        if (s.Id != t.Id || s.EraseMark != t.EraseMark || s.Name != t.Name || s.Lot != t.Lot) return false;
+    }
+    return true;
+}
+
+bool SameEntry(const TResu& x, const TResu& y) {
+    if (std::memcmp(&x.DateTime, &y.DateTime, sizeof x.DateTime) != 0 || x.Comment != y.Comment ||
+        x.Operator != y.Operator || x.AnalyteName != y.AnalyteName)
+        return false;
+    for (int k = 0; k < MaxLevels; ++k)
+        if (!(x.Levels[k] == y.Levels[k])) return false;
+    return true;
+}
+
+// What the data file's writer refuses, refused here too: the server never holds what a folder could not.
+void CheckWritable(const TAnalyte& a) {
+    auto refuse = [&](const std::string& what) { throw EQcError("analyte " + a.Name + ": " + what); };
+    if (a.NbLevels < 1 || a.NbLevels > MaxLevels || a.Decimals < 0 || a.Decimals > 3)
+        refuse("levels or decimals out of range");
+    for (int i = 0; i < MaxLevels; ++i) {
+        if (a.LimitMode[i] > lmFixed) refuse("limit mode out of range");
+        const LevelStats& l = a.Limits[i];
+        if (a.LimitMode[i] == lmFixed &&
+            !(std::isfinite(l.Mean) && std::isfinite(l.WarnDev) && std::isfinite(l.ActionDev)))
+            refuse("fixed limits are not numbers");
+    }
+    for (const ControlPoint& p : a.Points) {
+        if (!std::isfinite(p.DateTime)) refuse("a date is not a number");
+        for (const LevelValue& lv : p.Levels)
+            if (lv.State > psEmpty || (lv.State != psEmpty && !std::isfinite(lv.Value)))
+                refuse("a value is not a number");
+    }
+}
+
+std::string Token() {
+    std::random_device rd;
+    char text[33];
+    std::snprintf(text, sizeof text, "%08x%08x%08x%08x", rd(), rd(), rd(), rd());
+    return text;
+}
+
+int64_t NowSeconds() {
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void AppendQueueRow(std::string& rows, const TResu& r) {
+    rows += Num(r.DateTime);
+    for (const LevelValue& lv : r.Levels)
+        rows += '\t' + Num(StoredValue(lv)) + '\t' + std::to_string(lv.State);
+    for (const std::string* t : {&r.Comment, &r.Operator, &r.AnalyteName}) {
+        rows += '\t';
+        TPgConnection::CopyText(rows, ToServer(*t));
+    }
+    rows += '\n';
+}
+
+TResu QueueEntryOfRow(const TPgResult& r, int row, int col) {
+    TResu e;
+    e.DateTime = r.Real(row, col);
+    for (int k = 0; k < MaxLevels; ++k)
+        e.Levels[k] = {r.Single(row, col + 1 + 2 * k), static_cast<PointState>(r.Int(row, col + 2 + 2 * k))};
+    e.Comment = FromServer(r.View(row, col + 7));
+    e.Operator = FromServer(r.View(row, col + 8));
+    e.AnalyteName = FromServer(r.View(row, col + 9));
+    return e;
+}
+
+constexpr const char* QueueColumns = "at, v1, s1, v2, s2, v3, s3, comment, operator, analyte";
+constexpr const char* AnalyteColumns =
+    "id, version, name, unit, decimals, nb_levels, material1, material2, material3, mode1, mode2, mode3, "
+    "lock_first1, lock_first2, lock_first3, lock_last1, lock_last2, lock_last3, options, reserved, limits, "
+    "archive_numbers";
+
+std::vector<TPgParam> HeaderParams(const TAnalyte& a) {
+    std::vector<TPgParam> p = {ToServer(a.Name), ToServer(a.Unit), Num(int64_t{a.Decimals}),
+                               Num(int64_t{a.NbLevels})};
+    for (int32_t m : a.MaterialId) p.push_back(Num(int64_t{m}));
+    for (LimitMode m : a.LimitMode) p.push_back(Num(int64_t{m}));
+    for (int32_t f : a.LockFirst) p.push_back(Num(int64_t{f}));
+    for (int32_t l : a.LockLast) p.push_back(Num(int64_t{l}));
+    p.push_back(Num(int64_t{a.Options}));
+    p.push_back(Num(int64_t{a.Reserved}));
+    p.push_back(TPgConnection::HexBytes(LimitsImage(a)));
+    p.push_back(IntArray(a.ArchiveNumbers));
+    return p;
+}
+
+constexpr const char* HeaderNames[] = {
+    "name",       "unit",       "decimals", "nb_levels",   "material1",   "material2",      "material3",
+    "mode1",      "mode2",      "mode3",    "lock_first1", "lock_first2", "lock_first3",    "lock_last1",
+    "lock_last2", "lock_last3", "options",  "reserved",    "limits",      "archive_numbers"};
+
+std::unique_ptr<TAnalyte> AnalyteOfRow(const TPgResult& r, int row) {
+    auto a = std::make_unique<TAnalyte>();
+    a->Name = FromServer(r.View(row, 2));
+    a->Unit = FromServer(r.View(row, 3));
+    a->Decimals = static_cast<int32_t>(r.Int(row, 4));
+    a->NbLevels = static_cast<int32_t>(r.Int(row, 5));
+    for (int k = 0; k < MaxLevels; ++k) {
+        a->MaterialId[k] = static_cast<int32_t>(r.Int(row, 6 + k));
+        a->LimitMode[k] = static_cast<LimitMode>(r.Int(row, 9 + k));
+        a->LockFirst[k] = static_cast<int32_t>(r.Int(row, 12 + k));
+        a->LockLast[k] = static_cast<int32_t>(r.Int(row, 15 + k));
+    }
+    a->Options = static_cast<uint8_t>(r.Int(row, 18));
+    a->Reserved = static_cast<int32_t>(r.Int(row, 19));
+    const std::string limits = r.Bytes(row, 20);
+    if (limits.size() != 90) throw EQcError("Damaged analyte " + a->Name + " on the server: limits");
+    const auto* b = reinterpret_cast<const uint8_t*>(limits.data());
+    for (int i = 0; i < MaxLevels; ++i) {
+        LevelStats& l = a->Limits[i];
+        l.Mean = ImageToExtended(b + 30 * i);
+        l.WarnDev = ImageToExtended(b + 30 * i + 10);
+        l.ActionDev = ImageToExtended(b + 30 * i + 20);
+        // As the data file's reader: only a fixed level's limits are the user's.
+        if (std::isfinite(l.Mean) && std::isfinite(l.WarnDev) && std::isfinite(l.ActionDev)) continue;
+        if (a->LimitMode[i] == lmFixed)
+            throw EQcError("Damaged analyte " + a->Name + " on the server: fixed limits are not numbers");
+        l.Mean = 0;
+        l.WarnDev = 0.5L;
+        l.ActionDev = 0.8L;
+    }
+    a->ArchiveNumbers = ParseIntArray(r.View(row, 21));
+    return a;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- connection and schema
+
+TServerStore::TServerStore(std::string conninfo)
+    : conninfo_(std::move(conninfo)), redacted_(RedactConnection(conninfo_)) {}
+
+void TServerStore::Listen() {
+    conn_.Exec(std::string("LISTEN ") + Channel);
+}
+
+void TServerStore::Connect(bool write) {
+    conn_.Connect(conninfo_);
+    MigrateSchema(write);
+    Listen();
+    hasAccounts_ = conn_.Exec("SELECT 1 FROM account LIMIT 1").Rows() > 0;
+    lastReconnect_ = NowSeconds();
+}
+
+void TServerStore::MigrateSchema(bool write) {
+    const auto& parts = ServerSchemaParts();
+    auto known = [&](const std::string& name) {
+        return std::find_if(parts.begin(), parts.end(),
+                            [&](const TServerSchemaPart& p) { return name == p.Name; });
+    };
+    auto check = [&](const TPgResult& r) {
+        std::map<std::string, int64_t> versions;
+        for (int i = 0; i < r.Rows(); ++i) {
+            const std::string name = r.Text(i, 0);
+            const int64_t version = r.Int(i, 1);
+            auto k = known(name);
+            if (k == parts.end() || version > static_cast<int64_t>(k->Steps.size()))
+                throw EQcError("The server's database was set up by a newer Varnholt (" + name + " " +
+                               std::to_string(version) +
+                               "); this one cannot use it. Install the newer Varnholt "
+                               "on this bench.");
+            versions[name] = version;
+        }
+        return versions;
+    };
+    if (!write) {
+        if (conn_.Exec("SELECT to_regclass('schema_part') IS NOT NULL").Text(0, 0) != "t")
+            throw EQcError("The server's database holds no Varnholt data yet: migrate a folder into it, or "
+                           "start Varnholt on it once");
+        auto versions = check(conn_.Exec("SELECT part, version FROM schema_part"));
+        for (const TServerSchemaPart& p : parts)
+            if (versions[p.Name] < static_cast<int64_t>(p.Steps.size()))
+                throw EQcError("The server's database was set up by an older Varnholt: start Varnholt on it "
+                               "once to bring it up to date");
+        return;
+    }
+    try {
+        conn_.Exec("BEGIN");
+        // One bench at a time brings the schema up to date; the others wait here, then find it done.
+        conn_.Exec("SELECT pg_advisory_xact_lock(7163001)");
+        conn_.Exec("CREATE TABLE IF NOT EXISTS schema_part(part text PRIMARY KEY, version integer NOT NULL)");
+        auto versions = check(conn_.Exec("SELECT part, version FROM schema_part"));
+        for (const TServerSchemaPart& p : parts)
+            for (int64_t v = versions[p.Name]; v < static_cast<int64_t>(p.Steps.size()); ++v) {
+                conn_.Exec(p.Steps[static_cast<size_t>(v)]);
+                conn_.Exec(
+                    "INSERT INTO schema_part VALUES($1, $2) ON CONFLICT(part) DO UPDATE SET version = $2",
+                    {p.Name, Num(v + 1)});
+            }
+        conn_.Exec("COMMIT");
+    } catch (const EServerError& e) {
+        if (!e.Lost) try {
+                conn_.Exec("ROLLBACK");
+            } catch (const EQcError&) {
+            }
+        if (e.State == "42501")
+            throw EQcError("The server's database cannot be set up with the rights of this connection: " +
+                           std::string(e.what()));
+        throw;
+    } catch (const EQcError&) {
+        try {
+            conn_.Exec("ROLLBACK");
+        } catch (const EQcError&) {
+        }
+        throw;
+    }
+}
+
+bool TServerStore::HasData() const {
+    return conn_
+               .Exec("SELECT EXISTS(SELECT 1 FROM analyte) OR EXISTS(SELECT 1 FROM material) OR "
+                     "EXISTS(SELECT 1 FROM settings) OR EXISTS(SELECT 1 FROM queue_entry) OR "
+                     "EXISTS(SELECT 1 FROM archive) OR EXISTS(SELECT 1 FROM journal) OR "
+                     "EXISTS(SELECT 1 FROM review)")
+               .Text(0, 0) == "t";
+}
+
+void TServerStore::EnsureConnected() {
+    if (conn_.Ok()) return;
+    if (!conn_.Reset())
+        throw EQcError("The server " + redacted_ +
+                       " does not answer; nothing was changed. Try again once it "
+                       "answers.");
+    Listen();
+    everythingStale_ = true;
+}
+
+template <typename F> void TServerStore::Transaction(const std::string& what, F&& body) {
+    std::vector<TServerJournalEntry> entries = std::move(journal_);
+    journal_.clear();
+    EnsureConnected();
+    notes_.clear();
+    const std::string token = Token();
+    bool committing = false;
+    auto rollback = [this] {
+        try {
+            conn_.Exec("ROLLBACK");
+        } catch (const EQcError&) {
+        }
+    };
+    try {
+        conn_.Exec("BEGIN");
+        body();
+        conn_.Exec("INSERT INTO write_log(token, operator, what) VALUES($1, $2, $3)",
+                   {token, account_ ? account_->Code : std::string(), what});
+        for (const std::string& n : notes_) conn_.Exec("SELECT pg_notify($1, $2)", {Channel, n});
+        // Last: the journal's head is the one row every bench's change takes, held only for the entries
+        // and the commit.
+        WriteJournal(entries);
+        committing = true;
+        conn_.Exec("COMMIT");
+    } catch (const EServerError& e) {
+        if (!e.Lost) {
+            rollback();
+            // Serialisation failures and deadlocks leave nothing behind: the same as a conflict.
+            if (e.State == "40001" || e.State == "40P01")
+                throw EServerConflict("Another bench changed the same data at the same moment: nothing was "
+                                      "saved. Try again.");
+            throw;
+        }
+        everythingStale_ = true;
+        if (committing && conn_.Reset()) {
+            Listen();
+            // The COMMIT went out: its token says whether the server took it.
+            if (conn_.Exec("SELECT 1 FROM write_log WHERE token = $1", {token}).Rows() == 1) return;
+            throw EQcError("The connection to the server " + redacted_ +
+                           " was lost while the change was saved: it was not saved.");
+        }
+        throw EQcError("The connection to the server " + redacted_ + " was lost" +
+                       (committing
+                            ? " while the change was saved: it is shown as the server holds it once the "
+                              "server answers again."
+                            : ": nothing was saved."));
+    } catch (...) {
+        rollback();
+        throw;
+    }
+}
+
+void TServerStore::Notify(const std::string& payload) {
+    notes_.push_back(payload);
+}
+
+void TServerStore::BumpStore(const char* key, int64_t known, int64_t* now) {
+    TPgResult r =
+        conn_.Exec("UPDATE store SET version = version + 1 WHERE key = $1 AND version = $2 RETURNING version",
+                   {key, Num(known)});
+    if (r.Rows() != 1) {
+        if (std::string(key) == "catalogue")
+            stale_.Catalogue = true;
+        else
+            stale_.Settings = true;
+        throw EServerConflict(
+            std::string(key) == "catalogue"
+                ? "The analytes or materials were changed on another bench meanwhile: this change "
+                  "was not saved. The lists now show what the server holds."
+                : "The settings were changed on another bench meanwhile: this change was not "
+                  "saved. They now show what the server holds.");
+    }
+    *now = r.Int(0, 0);
+}
+
+// ---------------------------------------------------------------- accounts
+
+bool TServerStore::HasAccounts() const {
+    return hasAccounts_;
+}
+
+std::vector<TAccount> TServerStore::Accounts() const {
+    std::vector<TAccount> out;
+    TPgResult r = conn_.Exec("SELECT code, name, role FROM account ORDER BY code");
+    for (int i = 0; i < r.Rows(); ++i)
+        out.push_back({r.Text(i, 0), r.Text(i, 1), RoleByName(r.Text(i, 2)).value_or(TRole::Technologist)});
+    return out;
+}
+
+void TServerStore::SignIn(const std::string& code, const std::string& password) {
+    TPgResult r = conn_.Exec("SELECT code, name, role, password_hash FROM account WHERE code = $1", {code});
+    // One answer for an unknown code and a wrong password: neither tells which codes exist.
+    if (r.Rows() != 1 || !PasswordHashMatches(r.Text(0, 3), password))
+        throw EQcError("Sign-in refused: unknown operator code or wrong password");
+    account_ = TAccount{r.Text(0, 0), r.Text(0, 1), RoleByName(r.Text(0, 2)).value_or(TRole::Technologist)};
+}
+
+void TServerStore::RequireSupervisor(const std::string& what) const {
+    if (!hasAccounts_) return;
+    if (!account_) throw EQcError("Sign in to " + what);
+    if (account_->Role != TRole::Supervisor)
+        throw EQcError("Only a supervisor may " + what + " (" + account_->Code +
+                       " is signed in as a technologist)");
+}
+
+void TServerStore::SetAccount(const TAccount& account, const std::string& password) {
+    if (account.Code.empty() || account.Code.size() > 16)
+        throw EQcError("An operator code has 1 to 16 characters");
+    if (!hasAccounts_ && account.Role != TRole::Supervisor)
+        throw EQcError("The first account must be a supervisor's: only a supervisor can make the others");
+    RequireSupervisor("manage the accounts");
+    const std::string hash = password.empty() ? std::string() : HashPassword(password);
+    Transaction("account " + account.Code, [&] {
+        TPgResult had = conn_.Exec("SELECT role FROM account WHERE code = $1 FOR UPDATE", {account.Code});
+        if (had.Rows() == 0 && hash.empty()) throw EQcError("A new account needs a password");
+        if (had.Rows() == 1 && had.Text(0, 0) == "supervisor" && account.Role != TRole::Supervisor &&
+            conn_.Exec("SELECT count(*) FROM account WHERE role = 'supervisor'").Int(0, 0) == 1)
+            throw EQcError("The last supervisor's account cannot lose its rights");
+        conn_.Exec("INSERT INTO account(code, name, role, password_hash) VALUES($1, $2, $3, $4) "
+                   "ON CONFLICT(code) DO UPDATE SET name = $2, role = $3, changed_at = now(), "
+                   "password_hash = CASE WHEN $4 = '' THEN account.password_hash ELSE $4 END",
+                   {account.Code, account.Name, RoleName(account.Role), hash});
+    });
+    hasAccounts_ = true;
+}
+
+void TServerStore::RemoveAccount(const std::string& code) {
+    RequireSupervisor("manage the accounts");
+    Transaction("remove account " + code, [&] {
+        TPgResult r = conn_.Exec("DELETE FROM account WHERE code = $1 RETURNING role", {code});
+        if (r.Rows() == 0) throw EQcError("No account " + code);
+        if (r.Text(0, 0) == "supervisor" &&
+            conn_.Exec("SELECT count(*) FROM account WHERE role = 'supervisor'").Int(0, 0) == 0)
+            throw EQcError("The last supervisor's account cannot be removed");
+    });
+}
+
+// ---------------------------------------------------------------- reading
+
+void TServerStore::LoadMaterials(TListSerum& serum) const {
+    serum.Clear();
+    TPgResult r = conn_.Exec("SELECT id, erase_mark, name, lot FROM material ORDER BY ord");
+    for (int i = 0; i < r.Rows(); ++i) {
+        TSerum s;
+        s.Id = static_cast<int32_t>(r.Int(i, 0));
+        s.EraseMark = static_cast<int32_t>(r.Int(i, 1));
+        s.Name = FromServer(r.View(i, 2));
+        s.Lot = FromServer(r.View(i, 3));
+        serum.AppendLoaded(s);
+    }
+}
+
+std::vector<std::unique_ptr<TAnalyte>>
+TServerStore::LoadAnalytes(const std::optional<int64_t>& only,
+                           std::vector<std::pair<int64_t, int64_t>>& ids) const {
+    std::vector<TPgParam> params;
+    if (only) params.push_back(Num(*only));
+    const std::string where = only ? " WHERE analyte = $1" : "";
+    TPgResult head = conn_.Exec(std::string("SELECT ") + AnalyteColumns + " FROM analyte" +
+                                    (only ? " WHERE id = $1" : "") + " ORDER BY ord, id",
+                                params);
+    std::vector<std::unique_ptr<TAnalyte>> out;
+    std::map<int64_t, TAnalyte*> byId;
+    ids.clear();
+    for (int i = 0; i < head.Rows(); ++i) {
+        out.push_back(AnalyteOfRow(head, i));
+        ids.emplace_back(head.Int(i, 0), head.Int(i, 1));
+        byId[head.Int(i, 0)] = out.back().get();
+    }
+    TPgResult pts = conn_.Exec("SELECT analyte, at, v1, s1, v2, s2, v3, s3, comment_id, operator FROM point" +
+                                   where + " ORDER BY analyte, ord",
+                               params);
+    TAnalyte* a = nullptr;
+    int64_t current = -1;
+    for (int i = 0; i < pts.Rows(); ++i) {
+        const int64_t id = pts.Int(i, 0);
+        if (id != current) {
+            current = id;
+            auto it = byId.find(id);
+            a = it == byId.end() ? nullptr : it->second;
+        }
+        if (!a) continue;
+        ControlPoint& p = a->Points.emplace_back();
+        p.DateTime = pts.Real(i, 1);
+        for (int k = 0; k < MaxLevels; ++k) {
+            const int64_t state = pts.Int(i, 3 + 2 * k);
+            if (state < 0 || state > psEmpty)
+                throw EQcError("Damaged point of " + a->Name + " on the server");
+            p.Levels[k] = {pts.Single(i, 2 + 2 * k), static_cast<PointState>(state)};
+        }
+        p.CommentId = static_cast<int32_t>(pts.Int(i, 8));
+        p.Operator.Assign(FromServer(pts.View(i, 9)));
+    }
+    TPgResult com =
+        conn_.Exec("SELECT analyte, id, text FROM comment" + where + " ORDER BY analyte, id", params);
+    std::map<int64_t, TByteWriter> lists;
+    std::map<int64_t, int32_t> counts;
+    for (int i = 0; i < com.Rows(); ++i) {
+        TByteWriter& w = lists[com.Int(i, 0)];
+        w.I32(static_cast<int32_t>(com.Int(i, 1)));
+        w.LongText(FromServer(com.View(i, 2)));
+        ++counts[com.Int(i, 0)];
+    }
+    for (auto& [id, w] : lists) {
+        auto it = byId.find(id);
+        if (it == byId.end()) continue;
+        TByteWriter whole;
+        whole.I32(counts[id]);
+        whole.Bytes(w.Data());
+        TByteReader r(whole.Data());
+        it->second->Comments.LoadFromFile(r);
+    }
+    for (auto& x : out) x->RecalcAll();
+    return out;
+}
+
+void TServerStore::Load(TListSerum& serum, TListAnalytes& analytes, std::deque<TResu>& queue,
+                        TSettings& settings, std::vector<std::string>& operators, bool& hasSettings) {
+    EnsureConnected();
+    conn_.Exec("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+    try {
+        TPgResult v = conn_.Exec("SELECT key, version FROM store");
+        for (int i = 0; i < v.Rows(); ++i)
+            (v.Text(i, 0) == "catalogue" ? catalogueVersion_ : settingsVersion_) = v.Int(i, 1);
+        LoadMaterials(serum);
+        std::vector<std::pair<int64_t, int64_t>> ids;
+        auto list = LoadAnalytes(std::nullopt, ids);
+        analytes.Clear();
+        shadows_.clear();
+        order_.clear();
+        for (size_t i = 0; i < list.size(); ++i) {
+            shadows_[list[i]->Uid] = {ids[i].first, ids[i].second, *list[i]};
+            order_.push_back(list[i]->Uid);
+            analytes.Add(std::move(list[i]));
+        }
+        serum_ = serum;
+        ReloadQueue(queue);
+        hasSettings = conn_.Exec("SELECT 1 FROM settings").Rows() == 1;
+        if (hasSettings) ReloadSettings(settings, operators);
+        conn_.Exec("COMMIT");
+    } catch (...) {
+        try {
+            conn_.Exec("ROLLBACK");
+        } catch (const EQcError&) {
+        }
+        throw;
+    }
+    everythingStale_ = false;
+    stale_ = {};
+}
+
+void TServerStore::ReloadQueue(std::deque<TResu>& queue) {
+    TPgResult r = conn_.Exec(std::string("SELECT id, ") + QueueColumns + " FROM queue_entry ORDER BY id");
+    queue.clear();
+    queue_.clear();
+    for (int i = 0; i < r.Rows(); ++i) {
+        queue.push_back(QueueEntryOfRow(r, i, 1));
+        queue_.emplace_back(r.Int(i, 0), queue.back());
+    }
+}
+
+void TServerStore::ReloadSettings(TSettings& s, std::vector<std::string>& operators) {
+    TPgResult r =
+        conn_.Exec("SELECT show_about, colour_print, password, backup_drive, backup_interval, last_backup, "
+                   "alert_row, action_row, signature, backup_folder, display_size, "
+                   "(SELECT version FROM store WHERE key = 'settings') FROM settings");
+    if (r.Rows() == 1) {
+        s.ShowAboutAtStart = r.Text(0, 0) == "t";
+        s.ColourPrint = r.Text(0, 1) == "t";
+        s.Password = FromServer(r.View(0, 2));
+        s.BackupDrive = static_cast<char>(r.Int(0, 3));
+        s.BackupInterval = static_cast<int32_t>(r.Int(0, 4));
+        s.LastBackup = r.Real(0, 5);
+        s.AlertRow = static_cast<uint8_t>(r.Int(0, 6));
+        s.ActionRow = static_cast<uint8_t>(r.Int(0, 7));
+        const std::string sig = r.Bytes(0, 8);
+        if (sig.size() == SignatureSize) std::memcpy(s.Signature.data(), sig.data(), SignatureSize);
+        s.BackupFolder = FromServer(r.View(0, 9));
+        s.DisplaySize = static_cast<int32_t>(r.Int(0, 10));
+        settingsVersion_ = r.Int(0, 11);
+    }
+    operators.clear();
+    TPgResult o = conn_.Exec("SELECT name FROM operator_name ORDER BY ord");
+    for (int i = 0; i < o.Rows(); ++i) operators.push_back(FromServer(o.View(i, 0)));
+}
+
+std::optional<std::string> TServerStore::Archive(int32_t number) const {
+    TPgResult r = conn_.Exec("SELECT bytes FROM archive WHERE number = $1", {Num(int64_t{number})});
+    if (r.Rows() == 0) return std::nullopt;
+    return r.Bytes(0, 0);
+}
+
+std::map<int32_t, std::string> TServerStore::Archives() const {
+    std::map<int32_t, std::string> out;
+    TPgResult r = conn_.Exec("SELECT number, bytes FROM archive ORDER BY number");
+    for (int i = 0; i < r.Rows(); ++i) out[static_cast<int32_t>(r.Int(i, 0))] = r.Bytes(i, 1);
+    return out;
+}
+
+std::vector<TQualityGoal> TServerStore::Goals() const {
+    std::vector<TQualityGoal> out;
+    TPgResult r =
+        conn_.Exec("SELECT analyte, tea, tea_unit, target1, target2, target3 FROM goal ORDER BY analyte_key");
+    for (int i = 0; i < r.Rows(); ++i) {
+        TQualityGoal g;
+        g.Analyte = FromServer(r.View(i, 0));
+        if (!r.Null(i, 1)) g.TEa = r.Real(i, 1);
+        if (!r.Null(i, 2)) {
+            g.TEaKind = teaUnit;
+            g.TEaUnit = FromServer(r.View(i, 2));
+        }
+        for (int k = 0; k < MaxLevels; ++k)
+            if (!r.Null(i, 3 + k)) g.Target[static_cast<size_t>(k)] = r.Real(i, 3 + k);
+        out.push_back(std::move(g));
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------- writing
+
+void TServerStore::CheckTechnologistChange(const TAnalyte& a, const TAnalyte* before) const {
+    if (!hasAccounts_ || (account_ && account_->Role == TRole::Supervisor)) return;
+    if (!account_) throw EQcError("Sign in to change the data");
+    // A technologist enters runs: points added, an analyte made for a held run, levels raised for one.
+    if (!before) return;
+    bool ok = a.Name == before->Name && a.Unit == before->Unit && a.Decimals == before->Decimals &&
+              a.NbLevels >= before->NbLevels && a.MaterialId == before->MaterialId &&
+              a.LimitMode == before->LimitMode && a.Options == before->Options &&
+              a.ArchiveNumbers == before->ArchiveNumbers && a.Count() >= before->Count() &&
+              a.Comments.Count() >= before->Comments.Count() &&
+              SameComments(a.Comments, before->Comments, before->Comments.Count());
+    for (int k = 0; ok && k < MaxLevels; ++k)
+        if (a.LimitMode[k] == lmFixed) {
+            const LevelStats &x = a.Limits[k], &y = before->Limits[k];
+            ok = x.Mean == y.Mean && x.WarnDev == y.WarnDev && x.ActionDev == y.ActionDev;
+        }
+    if (ok) {
+        auto [p, s] = CommonEnds(*before, a);
+        ok = p + s == before->Count();
+        // Locked intervals move only with the points inserted before them.
+        ok = ok && (a.Count() > before->Count() ||
+                    (a.LockFirst == before->LockFirst && a.LockLast == before->LockLast));
+    }
+    if (!ok)
+        throw EQcError("Only a supervisor may change " + a.Name + " other than by entering runs (" +
+                       account_->Code + " is signed in as a technologist)");
+}
+
+void TServerStore::CopyPoints(int64_t id, const TAnalyte& a, int from, int to, int ordBase) {
+    if (from >= to) return;
+    std::string rows;
+    rows.reserve(static_cast<size_t>(to - from) * 64);
+    const std::string prefix = Num(id) + '\t';
+    for (int i = from; i < to; ++i) {
+        const ControlPoint& p = a.Points[static_cast<size_t>(i)];
+        rows += prefix;
+        rows += Num(int64_t{ordBase + i - from});
+        rows += '\t';
+        rows += Num(p.DateTime);
+        for (const LevelValue& lv : p.Levels) {
+            rows += '\t';
+            rows += Num(StoredValue(lv));
+            rows += '\t';
+            rows += std::to_string(lv.State);
+        }
+        rows += '\t';
+        rows += std::to_string(p.CommentId);
+        rows += '\t';
+        TPgConnection::CopyText(rows, ToServer(p.Operator.View()));
+        rows += '\n';
+    }
+    conn_.Copy("COPY point(analyte, ord, at, v1, s1, v2, s2, v3, s3, comment_id, operator) FROM STDIN", rows);
+}
+
+void TServerStore::CopyComments(int64_t id, const TAnalyte& a, int from) {
+    std::string rows;
+    for (int i = from; i < a.Comments.Count(); ++i) {
+        rows += Num(id) + '\t' + std::to_string(a.Comments[i].Id) + '\t';
+        TPgConnection::CopyText(rows, ToServer(a.Comments[i].Text));
+        rows += '\n';
+    }
+    if (!rows.empty()) conn_.Copy("COPY comment(analyte, id, text) FROM STDIN", rows);
+}
+
+void TServerStore::InsertAnalyte(const TAnalyte& a, int ord, int64_t& id, int64_t& version) {
+    CheckWritable(a);
+    std::vector<TPgParam> p = HeaderParams(a);
+    std::string sql = "INSERT INTO analyte(ord, changed_by";
+    std::string values = "VALUES($1, $2";
+    p.insert(p.begin(), {Num(int64_t{ord}), account_ ? account_->Code : std::string()});
+    for (size_t k = 0; k < std::size(HeaderNames); ++k) {
+        sql += std::string(", ") + HeaderNames[k];
+        values += ", $" + std::to_string(k + 3);
+    }
+    TPgResult r = conn_.Exec(sql + ") " + values + ") RETURNING id, version", p);
+    id = r.Int(0, 0);
+    version = r.Int(0, 1);
+    CopyPoints(id, a, 0, a.Count(), 0);
+    CopyComments(id, a, 0);
+    Notify("a " + Num(id) + " " + Num(version));
+}
+
+int64_t TServerStore::WriteAnalyte(const TAnalyte& a, const TShadow& shadow) {
+    CheckWritable(a);
+    CheckTechnologistChange(a, &shadow.Stored);
+    std::vector<TPgParam> p = HeaderParams(a);
+    std::string sql = "UPDATE analyte SET version = version + 1, changed_at = now(), changed_by = $1";
+    for (size_t k = 0; k < std::size(HeaderNames); ++k)
+        sql += std::string(", ") + HeaderNames[k] + " = $" + std::to_string(k + 2);
+    const size_t n = p.size();
+    p.insert(p.begin(), account_ ? account_->Code : std::string());
+    p.push_back(Num(shadow.Id));
+    p.push_back(Num(shadow.Version));
+    sql += " WHERE id = $" + std::to_string(n + 2) + " AND version = $" + std::to_string(n + 3) +
+           " RETURNING version";
+    // The row lock this takes serialises two changes of one analyte; the version makes the later one
+    // fail instead of writing over a state it never saw.
+    TPgResult r = conn_.Exec(sql, p);
+    if (r.Rows() != 1) {
+        stale_.Analytes.push_back(shadow.Id);
+        stale_.Catalogue = stale_.Catalogue ||
+                           conn_.Exec("SELECT 1 FROM analyte WHERE id = $1", {Num(shadow.Id)}).Rows() == 0;
+        throw EServerConflict(
+            a.Name + " was changed on another bench meanwhile: this change was not saved. " + a.Name +
+            " now shows what the server holds; make the change again if still needed.");
+    }
+    const int64_t version = r.Int(0, 0);
+    const TAnalyte& before = shadow.Stored;
+    auto [pre, suf] = CommonEnds(before, a);
+    const int oldEnd = before.Count() - suf, delta = a.Count() - before.Count();
+    const std::string id = Num(shadow.Id);
+    if (oldEnd > pre)
+        conn_.Exec("DELETE FROM point WHERE analyte = $1 AND ord >= $2 AND ord < $3",
+                   {id, Num(int64_t{pre}), Num(int64_t{oldEnd})});
+    if (delta != 0 && suf > 0)
+        conn_.Exec("UPDATE point SET ord = ord + $2 WHERE analyte = $1 AND ord >= $3",
+                   {id, Num(int64_t{delta}), Num(int64_t{oldEnd})});
+    CopyPoints(shadow.Id, a, pre, a.Count() - suf, pre);
+    const int kept = before.Comments.Count();
+    if (a.Comments.Count() >= kept && SameComments(a.Comments, before.Comments, kept)) {
+        CopyComments(shadow.Id, a, kept);
+    } else {
+        conn_.Exec("DELETE FROM comment WHERE analyte = $1", {id});
+        CopyComments(shadow.Id, a, 0);
+    }
+    Notify("a " + id + " " + Num(version));
+    return version;
+}
+
+void TServerStore::WriteMaterials(const TListSerum& serum) {
+    conn_.Exec("DELETE FROM material");
+    std::string rows;
+    for (size_t i = 0; i < serum.Items.size(); ++i) {
+        const TSerum& s = serum.Items[i];
+        rows += std::to_string(s.Id) + '\t' + std::to_string(i) + '\t' + std::to_string(s.EraseMark) + '\t';
+        TPgConnection::CopyText(rows, ToServer(s.Name));
+        rows += '\t';
+        TPgConnection::CopyText(rows, ToServer(s.Lot));
+        rows += '\n';
+    }
+    if (!rows.empty()) conn_.Copy("COPY material(id, ord, erase_mark, name, lot) FROM STDIN", rows);
+}
+
+void TServerStore::WriteData(const TListSerum& serum, const TListAnalytes& analytes, const TAnalyte* only,
+                             const std::vector<TPendingArchive>& archives) {
+    struct TWritten {
+        const TAnalyte* Analyte;
+        int64_t Id, Version;
+    };
+    std::vector<TWritten> written;
+    std::vector<TAnalyteId> order;
+    for (const auto& a : analytes.Items) order.push_back(a->Uid);
+    if (only && !shadows_.count(only->Uid)) only = nullptr;
+    const bool materials = !only && !SameSerum(serum, serum_);
+    const bool reordered = !only && order != order_;
+    int64_t catalogue = catalogueVersion_;
+    std::vector<TAnalyteId> deleted;
+    if (reordered)
+        for (TAnalyteId uid : order_)
+            if (std::find(order.begin(), order.end(), uid) == order.end()) deleted.push_back(uid);
+    Transaction(only ? "analyte " + only->Name : "data", [&] {
+        if (materials || reordered) {
+            // New analytes at the end (a held run's) are a technologist's; anything else a supervisor's.
+            const bool appended = !materials && deleted.empty() && order.size() > order_.size() &&
+                                  std::equal(order_.begin(), order_.end(), order.begin());
+            if (!appended) RequireSupervisor("change the analytes or the materials");
+            BumpStore("catalogue", catalogueVersion_, &catalogue);
+            Notify("c");
+        }
+        if (materials) WriteMaterials(serum);
+        for (TAnalyteId uid : deleted) {
+            const TShadow& s = shadows_.at(uid);
+            if (conn_
+                    .Exec("DELETE FROM analyte WHERE id = $1 AND version = $2 RETURNING id",
+                          {Num(s.Id), Num(s.Version)})
+                    .Rows() == 0) {
+                stale_.Catalogue = true;
+                throw EServerConflict(
+                    s.Stored.Name +
+                    " was changed on another bench meanwhile: nothing was saved. The lists now "
+                    "show what the server holds.");
+            }
+        }
+        for (size_t i = 0; i < analytes.Items.size(); ++i) {
+            const TAnalyte& a = *analytes.Items[i];
+            if (only && &a != only) continue;
+            auto it = shadows_.find(a.Uid);
+            if (it == shadows_.end()) {
+                CheckTechnologistChange(a, nullptr);
+                int64_t id = 0, version = 0;
+                InsertAnalyte(a, static_cast<int>(i), id, version);
+                written.push_back({&a, id, version});
+                continue;
+            }
+            if (!SameStored(a, it->second.Stored))
+                written.push_back({&a, it->second.Id, WriteAnalyte(a, it->second)});
+            if (reordered && (i >= order_.size() || order_[i] != a.Uid))
+                conn_.Exec("UPDATE analyte SET ord = $2 WHERE id = $1",
+                           {Num(it->second.Id), Num(int64_t(i))});
+        }
+        for (const TPendingArchive& p : archives)
+            conn_.Exec("INSERT INTO archive(number, analyte, bytes) VALUES($1, $2, $3)",
+                       {Num(int64_t{p.Number}), ToServer(p.Analyte), TPgConnection::HexBytes(p.Text)});
+    });
+    // Stored: this is now the state the server holds.
+    for (const TWritten& w : written) shadows_[w.Analyte->Uid] = {w.Id, w.Version, *w.Analyte};
+    for (TAnalyteId uid : deleted) shadows_.erase(uid);
+    if (!only) {
+        order_ = std::move(order);
+        serum_ = serum;
+        catalogueVersion_ = catalogue;
+    }
+}
+
+void TServerStore::WriteQueue(const std::deque<TResu>& queue) {
+    // The runs this bench took from the head, then those it added at the tail: rows other benches
+    // added meanwhile stay. Every other change takes all rows this bench knows and adds the queue anew.
+    size_t removed = queue_.size();
+    for (size_t k = 0; k < queue_.size(); ++k) {
+        const size_t rest = queue_.size() - k;
+        if (rest > queue.size()) continue;
+        bool prefix = true;
+        for (size_t i = 0; i < rest && prefix; ++i) prefix = SameEntry(queue_[k + i].second, queue[i]);
+        if (prefix) {
+            removed = k;
+            break;
+        }
+    }
+    const size_t kept = queue_.size() - removed;
+    std::vector<int64_t> added;
+    Transaction("queue", [&] {
+        if (removed > 0) {
+            std::string ids = "{";
+            for (size_t i = 0; i < removed; ++i) ids += (i ? "," : "") + Num(queue_[i].first);
+            ids += "}";
+            const int gone =
+                conn_.Exec("DELETE FROM queue_entry WHERE id = ANY($1::bigint[]) RETURNING id", {ids}).Rows();
+            if (gone != static_cast<int>(removed)) {
+                stale_.Queue = true;
+                throw EServerConflict(
+                    "A held run was taken from the queue on another bench meanwhile: nothing "
+                    "was changed. The queue now shows what the server holds.");
+            }
+        }
+        for (size_t i = kept; i < queue.size(); ++i) {
+            const TResu& r = queue[i];
+            std::vector<TPgParam> p = {Num(r.DateTime)};
+            for (const LevelValue& lv : r.Levels) {
+                p.push_back(Num(StoredValue(lv)));
+                p.push_back(std::to_string(lv.State));
+            }
+            p.push_back(ToServer(r.Comment));
+            p.push_back(ToServer(r.Operator));
+            p.push_back(ToServer(r.AnalyteName));
+            added.push_back(conn_
+                                .Exec(std::string("INSERT INTO queue_entry(") + QueueColumns +
+                                          ") VALUES($1, $2, $3, $4, $5, $6, $7, $8, $9, $10) RETURNING id",
+                                      p)
+                                .Int(0, 0));
+        }
+        Notify("q");
+    });
+    std::vector<std::pair<int64_t, TResu>> now(queue_.begin() + static_cast<ptrdiff_t>(removed),
+                                               queue_.end());
+    for (size_t i = kept; i < queue.size(); ++i) now.emplace_back(added[i - kept], queue[i]);
+    queue_ = std::move(now);
+}
+
+void TServerStore::WriteSettings(const TSettings& s, const std::vector<std::string>& operators) {
+    int64_t version = settingsVersion_;
+    Transaction("settings", [&] {
+        if (hasAccounts_ && !(account_ && account_->Role == TRole::Supervisor)) {
+            // A technologist's backup records its date; nothing else of the settings is theirs.
+            TSettings mine;
+            std::vector<std::string> theirs;
+            ReloadSettings(mine, theirs);
+            mine.LastBackup = s.LastBackup;
+            if (SettingsImage(mine, theirs) != SettingsImage(s, operators))
+                RequireSupervisor("change the settings");
+        }
+        BumpStore("settings", settingsVersion_, &version);
+        conn_.Exec(
+            "INSERT INTO settings VALUES(1, $1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11) ON CONFLICT(id) DO "
+            "UPDATE SET show_about = $1, colour_print = $2, password = $3, backup_drive = $4, "
+            "backup_interval = $5, last_backup = $6, alert_row = $7, action_row = $8, signature = $9, "
+            "backup_folder = $10, display_size = $11",
+            {s.ShowAboutAtStart ? "t" : "f", s.ColourPrint ? "t" : "f", ToServer(s.Password),
+             Num(int64_t{static_cast<uint8_t>(s.BackupDrive)}), Num(int64_t{s.BackupInterval}),
+             Num(s.LastBackup), Num(int64_t{s.AlertRow}), Num(int64_t{s.ActionRow}),
+             TPgConnection::HexBytes(
+                 std::string_view(reinterpret_cast<const char*>(s.Signature.data()), SignatureSize)),
+             ToServer(s.BackupFolder), Num(int64_t{s.DisplaySize})});
+        conn_.Exec("DELETE FROM operator_name");
+        for (size_t i = 0; i < operators.size(); ++i)
+            conn_.Exec("INSERT INTO operator_name VALUES($1, $2)", {Num(int64_t(i)), ToServer(operators[i])});
+        Notify("s");
+    });
+    settingsVersion_ = version;
+}
+
+void TServerStore::DeleteArchives(const std::vector<int32_t>& numbers) {
+    if (numbers.empty()) return;
+    Transaction("delete archives", [&] {
+        RequireSupervisor("delete archives");
+        conn_.Exec("DELETE FROM archive WHERE number = ANY($1::integer[])", {IntArray(numbers)});
+    });
+}
+
+int32_t TServerStore::ReserveArchiveNumber(const TListAnalytes& analytes) {
+    EnsureConnected();
+    std::set<int32_t> held;
+    for (const auto& a : analytes.Items) held.insert(a->ArchiveNumbers.begin(), a->ArchiveNumbers.end());
+    for (;;) {
+        const int64_t n = conn_.Exec("SELECT nextval('archive_number')").Int(0, 0);
+        if (n > 99999999) throw EQcError("No archive number left");
+        if (held.count(static_cast<int32_t>(n)) == 0) return static_cast<int32_t>(n);
+    }
+}
+
+void TServerStore::WriteGoals(const std::vector<std::string>& removed,
+                              const std::vector<TQualityGoal>& goals) {
+    Transaction("goals", [&] {
+        RequireSupervisor("change the quality goals");
+        for (const std::string& name : removed)
+            conn_.Exec("DELETE FROM goal WHERE analyte_key = $1", {ToServer(UpperCase(name))});
+        for (const TQualityGoal& g : goals) {
+            const std::string key = ToServer(UpperCase(g.Analyte));
+            const bool empty = !g.TEa && std::none_of(g.Target.begin(), g.Target.end(),
+                                                      [](const auto& t) { return t.has_value(); });
+            if (empty) {
+                conn_.Exec("DELETE FROM goal WHERE analyte_key = $1", {key});
+                continue;
+            }
+            std::vector<TPgParam> p = {key, ToServer(g.Analyte)};
+            p.push_back(g.TEa ? TPgParam(Num(static_cast<double>(*g.TEa))) : std::nullopt);
+            p.push_back(g.TEaKind == teaUnit ? TPgParam(ToServer(g.TEaUnit)) : std::nullopt);
+            for (const auto& t : g.Target)
+                p.push_back(t ? TPgParam(Num(static_cast<double>(*t))) : std::nullopt);
+            conn_.Exec(
+                "INSERT INTO goal(analyte_key, analyte, tea, tea_unit, target1, target2, target3) "
+                "VALUES($1, $2, $3, $4, $5, $6, $7) ON CONFLICT(analyte_key) DO UPDATE SET analyte = $2, "
+                "tea = $3, tea_unit = $4, target1 = $5, target2 = $6, target3 = $7, changed_at = now()",
+                p);
+        }
+        Notify("g");
+    });
+}
+
+void TServerStore::ImportContents(const TStoreContents& c) {
+    Transaction("migrate", [&] {
+        if (HasData())
+            throw EQcError("The server's database already holds data: migrate only into an empty one");
+        WriteMaterials(c.Serum);
+        for (size_t i = 0; i < c.Analytes.Items.size(); ++i) {
+            int64_t id = 0, version = 0;
+            InsertAnalyte(*c.Analytes.Items[i], static_cast<int>(i), id, version);
+        }
+        std::string rows;
+        for (const TResu& r : c.Queue) AppendQueueRow(rows, r);
+        if (!rows.empty()) conn_.Copy(std::string("COPY queue_entry(") + QueueColumns + ") FROM STDIN", rows);
+        int32_t largest = 0;
+        for (const auto& [n, bytes] : c.Archives) {
+            conn_.Exec("INSERT INTO archive(number, analyte, bytes) VALUES($1, $2, $3)",
+                       {Num(int64_t{n}), ToServer(bytes.substr(0, bytes.find_first_of("\r\n"))),
+                        TPgConnection::HexBytes(bytes)});
+            largest = std::max(largest, n);
+        }
+        for (const auto& a : c.Analytes.Items)
+            for (int32_t n : a->ArchiveNumbers) largest = std::max(largest, n);
+        if (largest > 0) conn_.Exec("SELECT setval('archive_number', $1)", {Num(int64_t{largest})});
+        ImportRecords(c.Records);
+        notes_.clear();
+    });
+    if (c.HasSettings) WriteSettings(c.Settings, c.Operators);
+    if (!c.Goals.empty()) WriteGoals({}, c.Goals);
+}
+
+// ---------------------------------------------------------------- journal and records
+
+namespace {
+// The journal's texts are UTF-8 already; only a NUL, which the server's text cannot hold, is replaced.
+std::string NoNul(const std::string& utf8) {
+    std::string out;
+    for (char c : utf8)
+        if (c == '\0')
+            out += NulSymbol;
+        else
+            out += c;
+    return out;
+}
+
+std::string WithNul(std::string_view stored) {
+    std::string out;
+    for (size_t i = 0; i < stored.size();) {
+        if (stored.substr(i, NulSymbol.size()) == NulSymbol) {
+            out += '\0';
+            i += NulSymbol.size();
+        } else {
+            out += stored[i++];
+        }
+    }
+    return out;
+}
+
+void AppendJournalRow(std::string& rows, const TJournalEntry& e) {
+    rows += std::to_string(e.Id);
+    for (const std::string* f : {&e.TimeUtc, &e.TimeLocal, &e.Operator, &e.Kind, &e.Analyte}) {
+        rows += '\t';
+        TPgConnection::CopyText(rows, NoNul(*f));
+    }
+    rows += '\t' + std::to_string(e.Level);
+    for (const std::string* f : {&e.Point, &e.Before, &e.After, &e.Reason, &e.Hash}) {
+        rows += '\t';
+        TPgConnection::CopyText(rows, NoNul(*f));
+    }
+    rows += '\n';
+}
+
+constexpr const char* JournalColumns =
+    "id, time_utc, time_local, operator, kind, analyte, level, point, before, after, reason, hash";
+} // namespace
+
+void TServerStore::WriteJournal(std::vector<TServerJournalEntry>& entries) {
+    if (entries.empty()) return;
+    // Every bench's entries go into one chain: the head row is held until this transaction ends.
+    TPgResult head = conn_.Exec("SELECT last, hash FROM journal_head WHERE id = 1 FOR UPDATE");
+    if (head.Rows() != 1) {
+        // Removed by hand: rebuilt from the last entry there, and said so in the journal, which goes on
+        // (the check names the gap until then). ON CONFLICT: another bench rebuilt it first.
+        conn_.Exec(
+            "INSERT INTO journal_head SELECT 1, coalesce(max(id), 0), coalesce((SELECT hash FROM journal "
+            "ORDER BY id DESC LIMIT 1), repeat('0', 64)) FROM journal ON CONFLICT(id) DO NOTHING");
+        head = conn_.Exec("SELECT last, hash FROM journal_head WHERE id = 1 FOR UPDATE");
+        TServerJournalEntry note = entries.front();
+        note.Review = 0;
+        note.Entry.Kind = jk::JournalStarted;
+        note.Entry.Analyte.clear();
+        note.Entry.Level = 0;
+        note.Entry.Point.clear();
+        note.Entry.Before.clear();
+        note.Entry.Reason.clear();
+        note.Entry.After = "The record of the journal's last entry was missing on the server; it was rebuilt "
+                           "from entry " +
+                           head.Text(0, 0) + ".";
+        entries.insert(entries.begin(), std::move(note));
+    }
+    int64_t id = head.Int(0, 0);
+    std::string previous = head.Text(0, 1);
+    std::string rows;
+    for (auto& [e, review] : entries) {
+        e.Id = ++id;
+        e.Hash = JournalHash(previous, e);
+        previous = e.Hash;
+        AppendJournalRow(rows, e);
+        if (review > 0)
+            conn_.Exec("UPDATE review SET reopened_utc = $1, reopened_reason = $2 WHERE id = $3 AND "
+                       "reopened_utc = ''",
+                       {e.TimeUtc, NoNul(e.Reason), Num(review)});
+    }
+    conn_.Copy(std::string("COPY journal(") + JournalColumns + ") FROM STDIN", rows);
+    conn_.Exec("UPDATE journal_head SET last = $1, hash = $2 WHERE id = 1", {Num(id), previous});
+}
+
+std::vector<TJournalEntry> TServerStore::ReadJournal() const {
+    std::vector<TJournalEntry> out;
+    TPgResult r = conn_.Exec(std::string("SELECT ") + JournalColumns + " FROM journal ORDER BY id");
+    out.reserve(static_cast<size_t>(r.Rows()));
+    for (int i = 0; i < r.Rows(); ++i) {
+        TJournalEntry e;
+        e.Id = r.Int(i, 0);
+        std::string* texts[] = {&e.TimeUtc, &e.TimeLocal, &e.Operator, &e.Kind, &e.Analyte};
+        for (int k = 0; k < 5; ++k) *texts[k] = WithNul(r.View(i, 1 + k));
+        e.Level = static_cast<int>(r.Int(i, 6));
+        std::string* rest[] = {&e.Point, &e.Before, &e.After, &e.Reason, &e.Hash};
+        for (int k = 0; k < 5; ++k) *rest[k] = WithNul(r.View(i, 7 + k));
+        out.push_back(std::move(e));
+    }
+    return out;
+}
+
+std::optional<std::pair<int64_t, std::string>> TServerStore::JournalHead() const {
+    TPgResult r = conn_.Exec("SELECT last, hash FROM journal_head WHERE id = 1");
+    if (r.Rows() != 1) return std::nullopt;
+    return std::pair<int64_t, std::string>{r.Int(0, 0), r.Text(0, 1)};
+}
+
+std::vector<TReview> TServerStore::Reviews() const {
+    std::vector<TReview> out;
+    TPgResult r = conn_.Exec("SELECT id, analyte, first_day, last_day, reviewer, signed_utc, signed_local, "
+                             "reopened_utc, reopened_reason FROM review ORDER BY id");
+    for (int i = 0; i < r.Rows(); ++i) {
+        TReview v;
+        v.Id = r.Int(i, 0);
+        v.Analyte = FromServer(r.View(i, 1));
+        v.First = r.Real(i, 2);
+        v.Last = r.Real(i, 3);
+        v.Reviewer = FromServer(r.View(i, 4));
+        v.SignedUtc = r.Text(i, 5);
+        v.SignedLocal = r.Text(i, 6);
+        v.ReopenedUtc = r.Text(i, 7);
+        v.ReopenedReason = FromServer(r.View(i, 8));
+        out.push_back(std::move(v));
+    }
+    return out;
+}
+
+void TServerStore::SignReview(const TReview& v) {
+    Transaction("review " + v.Analyte, [&] {
+        conn_.Exec("INSERT INTO review(analyte, first_day, last_day, reviewer, signed_utc, signed_local) "
+                   "VALUES($1, $2, $3, $4, $5, $6)",
+                   {ToServer(v.Analyte), Num(v.First), Num(v.Last), ToServer(v.Reviewer), v.SignedUtc,
+                    v.SignedLocal});
+        Notify("r");
+    });
+}
+
+std::vector<std::string> TServerStore::CorrectiveActions() const {
+    std::vector<std::string> out;
+    TPgResult r = conn_.Exec("SELECT text FROM corrective_action ORDER BY position");
+    for (int i = 0; i < r.Rows(); ++i) out.push_back(FromServer(r.View(i, 0)));
+    return out;
+}
+
+void TServerStore::SetCorrectiveActions(const std::vector<std::string>& actions) {
+    Transaction("corrective actions", [&] {
+        RequireSupervisor("change the list of corrective actions");
+        conn_.Exec("DELETE FROM corrective_action");
+        for (size_t i = 0; i < actions.size(); ++i)
+            conn_.Exec("INSERT INTO corrective_action(position, text) VALUES($1, $2)",
+                       {Num(int64_t(i + 1)), ToServer(actions[i])});
+        Notify("s");
+    });
+}
+
+std::optional<std::string> TServerStore::OperatorPasswordHash(const std::string& code) const {
+    TPgResult r = conn_.Exec("SELECT password_hash FROM account WHERE upper(code) = upper($1) UNION ALL "
+                             "SELECT hash FROM operator_password WHERE code = upper($1) LIMIT 1",
+                             {ToServer(code)});
+    if (r.Rows() == 0) return std::nullopt;
+    return r.Text(0, 0);
+}
+
+void TServerStore::SetOperatorPassword(const std::string& code, const std::string& hash) {
+    Transaction("operator password " + code, [&] {
+        RequireSupervisor("set the operators' passwords");
+        if (hash.empty())
+            conn_.Exec("DELETE FROM operator_password WHERE code = $1", {ToServer(code)});
+        else
+            conn_.Exec("INSERT INTO operator_password(code, hash) VALUES($1, $2) ON CONFLICT(code) DO "
+                       "UPDATE SET hash = $2",
+                       {ToServer(code), hash});
+    });
+}
+
+TStoreRecords TServerStore::Records() const {
+    TStoreRecords out;
+    conn_.Exec("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+    try {
+        out.Journal = ReadJournal();
+        out.JournalHead = JournalHead();
+        out.Reviews = Reviews();
+        out.CorrectiveActions = CorrectiveActions();
+        std::map<std::string, std::string> passwords;
+        TPgResult own = conn_.Exec("SELECT code, hash FROM operator_password");
+        for (int i = 0; i < own.Rows(); ++i) passwords[own.Text(i, 0)] = own.Text(i, 1);
+        // A folder knows no accounts: their sign-in passwords become the operators' own (upper case, as
+        // a folder keeps its codes).
+        TPgResult acc = conn_.Exec("SELECT upper(code), password_hash FROM account");
+        for (int i = 0; i < acc.Rows(); ++i) passwords[acc.Text(i, 0)] = acc.Text(i, 1);
+        out.OperatorPasswords.assign(passwords.begin(), passwords.end());
+        conn_.Exec("COMMIT");
+    } catch (...) {
+        try {
+            conn_.Exec("ROLLBACK");
+        } catch (const EQcError&) {
+        }
+        throw;
+    }
+    return out;
+}
+
+void TServerStore::ImportRecords(const TStoreRecords& r) {
+    std::string rows;
+    for (const TJournalEntry& e : r.Journal) AppendJournalRow(rows, e);
+    if (!rows.empty()) conn_.Copy(std::string("COPY journal(") + JournalColumns + ") FROM STDIN", rows);
+    // The folder's record of its last entry, so that a journal cut short there is still seen as such.
+    std::pair<int64_t, std::string> head{0, FirstPreviousHash};
+    if (!r.Journal.empty()) head = {r.Journal.back().Id, r.Journal.back().Hash};
+    if (r.JournalHead && r.JournalHead->first > head.first) head = *r.JournalHead;
+    conn_.Exec("UPDATE journal_head SET last = $1, hash = $2 WHERE id = 1", {Num(head.first), head.second});
+    for (const TReview& v : r.Reviews)
+        conn_.Exec("INSERT INTO review(id, analyte, first_day, last_day, reviewer, signed_utc, signed_local, "
+                   "reopened_utc, reopened_reason) VALUES($1, $2, $3, $4, $5, $6, $7, $8, $9)",
+                   {Num(v.Id), ToServer(v.Analyte), Num(v.First), Num(v.Last), ToServer(v.Reviewer),
+                    v.SignedUtc, v.SignedLocal, v.ReopenedUtc, ToServer(v.ReopenedReason)});
+    if (!r.Reviews.empty())
+        conn_.Exec("SELECT setval(pg_get_serial_sequence('review', 'id'), (SELECT max(id) FROM review))");
+    if (!r.CorrectiveActions.empty()) {
+        conn_.Exec("DELETE FROM corrective_action");
+        for (size_t i = 0; i < r.CorrectiveActions.size(); ++i)
+            conn_.Exec("INSERT INTO corrective_action(position, text) VALUES($1, $2)",
+                       {Num(int64_t(i + 1)), ToServer(r.CorrectiveActions[i])});
+    }
+    for (const auto& [code, hash] : r.OperatorPasswords)
+        conn_.Exec("INSERT INTO operator_password(code, hash) VALUES($1, $2)", {code, hash});
+}
+
+// ---------------------------------------------------------------- other benches
+
+TServerNews TServerStore::TakeNews() {
+    TServerNews news = stale_;
+    stale_ = {};
+    if (!conn_.Ok()) {
+        const int64_t now = NowSeconds();
+        if (now - lastReconnect_ < 2) {
+            stale_ = news;
+            return {};
+        }
+        lastReconnect_ = now;
+        EnsureConnected();
+    }
+    try {
+        for (const TPgNotice& n : conn_.Notifications()) {
+            if (n.Pid == conn_.BackendPid()) continue;
+            const std::string& p = n.Payload;
+            if (p.rfind("a ", 0) == 0) {
+                int64_t id = 0, version = 0;
+                std::sscanf(p.c_str() + 2, "%ld %ld", &id, &version);
+                bool known = false;
+                for (const auto& [uid, s] : shadows_)
+                    if (s.Id == id) known = s.Version >= version;
+                if (!known) news.Analytes.push_back(id);
+            } else if (p == "c") {
+                news.Catalogue = true;
+            } else if (p == "q") {
+                news.Queue = true;
+            } else if (p == "s") {
+                news.Settings = true;
+            } else if (p == "g") {
+                news.Goals = true;
+            }
+        }
+    } catch (const EServerError&) {
+        everythingStale_ = true;
+        lastReconnect_ = NowSeconds();
+        EnsureConnected();
+    }
+    std::sort(news.Analytes.begin(), news.Analytes.end());
+    news.Analytes.erase(std::unique(news.Analytes.begin(), news.Analytes.end()), news.Analytes.end());
+    if (everythingStale_) {
+        news.Everything = true;
+        everythingStale_ = false;
+    }
+    return news;
+}
+
+void TServerStore::Defer(const TServerNews& news) {
+    stale_.Everything = stale_.Everything || news.Everything;
+    stale_.Catalogue = stale_.Catalogue || news.Catalogue;
+    stale_.Queue = stale_.Queue || news.Queue;
+    stale_.Settings = stale_.Settings || news.Settings;
+    stale_.Goals = stale_.Goals || news.Goals;
+    stale_.Analytes.insert(stale_.Analytes.end(), news.Analytes.begin(), news.Analytes.end());
+}
+
+TAnalyte* TServerStore::FindByServerId(const TListAnalytes& analytes, int64_t id) const {
+    for (const auto& [uid, s] : shadows_)
+        if (s.Id == id) return analytes.Find(uid);
+    return nullptr;
+}
+
+bool TServerStore::ReloadAnalyte(TAnalyte& a) {
+    auto it = shadows_.find(a.Uid);
+    if (it == shadows_.end()) return false;
+    std::vector<std::pair<int64_t, int64_t>> ids;
+    auto list = LoadAnalytes(it->second.Id, ids);
+    if (list.empty()) return false;
+    const TAnalyteId uid = a.Uid;
+    a = std::move(*list[0]);
+    a.Uid = uid;
+    it->second = {ids[0].first, ids[0].second, a};
+    return true;
+}
+
+std::vector<TAnalyte*> TServerStore::Reload(TListSerum& serum, TListAnalytes& analytes) {
+    EnsureConnected();
+    std::vector<TAnalyte*> changed;
+    conn_.Exec("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+    try {
+        catalogueVersion_ = conn_.Exec("SELECT version FROM store WHERE key = 'catalogue'").Int(0, 0);
+        LoadMaterials(serum);
+        std::vector<std::pair<int64_t, int64_t>> ids;
+        auto fresh = LoadAnalytes(std::nullopt, ids);
+        conn_.Exec("COMMIT");
+        std::map<int64_t, TAnalyteId> uidOf;
+        for (const auto& [uid, s] : shadows_) uidOf[s.Id] = uid;
+        std::vector<std::unique_ptr<TAnalyte>> items;
+        std::map<TAnalyteId, TShadow> shadows;
+        order_.clear();
+        for (size_t i = 0; i < fresh.size(); ++i) {
+            std::unique_ptr<TAnalyte> mine;
+            auto u = uidOf.find(ids[i].first);
+            if (u != uidOf.end())
+                for (auto& p : analytes.Items)
+                    if (p && p->Uid == u->second) mine = std::move(p);
+            if (mine) {
+                // The object the windows hold stays; its contents become the server's.
+                if (!SameStored(*mine, *fresh[i])) {
+                    const TAnalyteId uid = mine->Uid;
+                    *mine = std::move(*fresh[i]);
+                    mine->Uid = uid;
+                    changed.push_back(mine.get());
+                }
+            } else {
+                mine = std::move(fresh[i]);
+                changed.push_back(mine.get());
+            }
+            shadows[mine->Uid] = {ids[i].first, ids[i].second, *mine};
+            order_.push_back(mine->Uid);
+            items.push_back(std::move(mine));
+        }
+        analytes.Items = std::move(items);
+        shadows_ = std::move(shadows);
+        serum_ = serum;
+    } catch (...) {
+        try {
+            conn_.Exec("ROLLBACK");
+        } catch (const EQcError&) {
+        }
+        throw;
+    }
+    return changed;
+}

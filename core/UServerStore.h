@@ -1,0 +1,216 @@
+// The server store: the laboratory's data in a PostgreSQL database that several benches share. The
+// operations layer keeps working on its lists in memory; this store loads them, writes each change as
+// one transaction on the rows it touched, and brings in what other benches changed.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "UGlobale.h"
+#include "UJournal.h"
+#include "UPgConnection.h"
+#include "UQualityGoals.h"
+#include "UStructures.h"
+
+// One part of the server's schema, as TSchemaPart is for Varnholt.db: steps only ever appended.
+struct TServerSchemaPart {
+    const char* Name;
+    std::vector<const char*> Steps;
+};
+const std::vector<TServerSchemaPart>& ServerSchemaParts();
+
+// Another bench changed what this change was made on: nothing was written; the store reloads it at
+// the next poll.
+class EServerConflict : public EQcError {
+public:
+    explicit EServerConflict(const std::string& message) : EQcError(message) {}
+};
+
+enum class TRole { Technologist, Supervisor };
+const char* RoleName(TRole role);
+std::optional<TRole> RoleByName(const std::string& name);
+
+struct TAccount {
+    std::string Code, Name;
+    TRole Role = TRole::Technologist;
+};
+
+// What other benches changed since the last poll (or what a refused change found stale).
+struct TServerNews {
+    bool Everything = false; // after a reconnection: anything may have changed
+    bool Catalogue = false;  // materials, the analyte list, its order
+    bool Queue = false, Settings = false, Goals = false;
+    std::vector<int64_t> Analytes; // server ids whose rows changed
+    bool Any() const { return Everything || Catalogue || Queue || Settings || Goals || !Analytes.empty(); }
+};
+
+// An archive made by an erase, written in the same transaction as the analyte that names it.
+struct TPendingArchive {
+    int32_t Number;
+    std::string Text;
+    std::string Analyte;
+};
+
+// A journal entry for the next transaction, with the review it reopens (0: none).
+struct TServerJournalEntry {
+    TJournalEntry Entry;
+    int64_t Review = 0;
+};
+
+// The records kept beside the data (Varnholt.db in a folder): the journal as written (ids and hashes
+// kept, so that its chain stays whole), the reviews, the corrective actions, operators' own passwords.
+struct TStoreRecords {
+    std::vector<TJournalEntry> Journal;
+    std::optional<std::pair<int64_t, std::string>> JournalHead; // id and hash of the last entry written
+    std::vector<TReview> Reviews;
+    std::vector<std::string> CorrectiveActions;                         // Windows-1252
+    std::vector<std::pair<std::string, std::string>> OperatorPasswords; // code (UTF-8), Argon2id string
+};
+
+// Everything a folder holds, for moving in and out.
+struct TStoreContents {
+    TListSerum Serum;
+    TListAnalytes Analytes;
+    std::deque<TResu> Queue;
+    bool HasSettings = false;
+    TSettings Settings;
+    std::vector<std::string> Operators;
+    std::map<int32_t, std::string> Archives; // number -> bytes of the archive file
+    std::vector<TQualityGoal> Goals;
+    TStoreRecords Records;
+};
+
+class TServerStore {
+public:
+    explicit TServerStore(std::string conninfo);
+    // The connection string as it may be shown: its password replaced.
+    const std::string& Redacted() const { return redacted_; }
+    std::string Describe() const { return conn_.Describe(); }
+
+    // Connects and listens. Writing, the schema is brought up to date (one bench at a time); reading, it
+    // must be up to date. Throws EQcError: unreachable, refused, or a schema newer than the program.
+    void Connect(bool write);
+    bool HasData() const;
+    // After a lost connection: connects again (everything is then reloaded at the next poll); throws
+    // EQcError while the server does not answer.
+    void EnsureConnected();
+
+    // ---------------------------------------------------------------- accounts
+    bool HasAccounts() const;
+    std::vector<TAccount> Accounts() const;
+    // Checks code and password; the account signed in attributes every change. Throws EQcError with
+    // one message for an unknown code and a wrong password.
+    void SignIn(const std::string& code, const std::string& password);
+    const std::optional<TAccount>& SignedIn() const { return account_; }
+    // Made or replaced (a password of "" keeps the former one); by a supervisor, or by anyone while
+    // the server has no account.
+    void SetAccount(const TAccount& account, const std::string& password);
+    void RemoveAccount(const std::string& code);
+    // Throws EQcError unless the signed-in operator may make changes of supervisors (every change is
+    // allowed while the server has no account).
+    void RequireSupervisor(const std::string& what) const;
+
+    // ---------------------------------------------------------------- reading
+    // Fills the lists with what the server holds and remembers it as the state this bench knows.
+    void Load(TListSerum& serum, TListAnalytes& analytes, std::deque<TResu>& queue, TSettings& settings,
+              std::vector<std::string>& operators, bool& hasSettings);
+    std::optional<std::string> Archive(int32_t number) const;
+    std::map<int32_t, std::string> Archives() const;
+    std::vector<TQualityGoal> Goals() const;
+
+    // ---------------------------------------------------------------- writing
+    // Each is one transaction; on any failure nothing is written, and the known state is unchanged.
+    // `only` names the one analyte an operation changed; without it the lists are compared whole.
+    void WriteData(const TListSerum& serum, const TListAnalytes& analytes, const TAnalyte* only,
+                   const std::vector<TPendingArchive>& archives);
+    void WriteQueue(const std::deque<TResu>& queue);
+    void WriteSettings(const TSettings& settings, const std::vector<std::string>& operators);
+    void DeleteArchives(const std::vector<int32_t>& numbers);
+    // A number no archive has, here or on any bench.
+    int32_t ReserveArchiveNumber(const TListAnalytes& analytes);
+    void WriteGoals(const std::vector<std::string>& removed, const std::vector<TQualityGoal>& goals);
+    // A folder's contents into an empty server database, in one transaction.
+    void ImportContents(const TStoreContents& contents);
+
+    // ---------------------------------------------------------------- journal and records
+    // The entries the next transaction writes, chained after the server's last one with the change it
+    // records (replacing any handed before and not written: a refused change records nothing).
+    void StageJournal(std::vector<TServerJournalEntry> entries) { journal_ = std::move(entries); }
+    std::vector<TJournalEntry> ReadJournal() const;
+    // Id and hash of the last entry written; nothing when the record was removed.
+    std::optional<std::pair<int64_t, std::string>> JournalHead() const;
+    std::vector<TReview> Reviews() const;
+    // The sign-off and its staged journal entry, in one transaction.
+    void SignReview(const TReview& review);
+    std::vector<std::string> CorrectiveActions() const;
+    void SetCorrectiveActions(const std::vector<std::string>& actions);
+    // The operator's password hash: the account's, else an own password kept without an account.
+    std::optional<std::string> OperatorPasswordHash(const std::string& code) const;
+    // An empty hash removes the own password (an account keeps its sign-in password).
+    void SetOperatorPassword(const std::string& code, const std::string& hash);
+    // Everything for moving out; an account's password goes as the operator's own password.
+    TStoreRecords Records() const;
+
+    // ---------------------------------------------------------------- other benches
+    int Socket() const { return conn_.Socket(); }
+    // Reads the notifications waiting (and reconnects after a lost connection, at most every two
+    // seconds). Throws EQcError when the server does not answer.
+    TServerNews TakeNews();
+    // News to be taken again at the next poll.
+    void Defer(const TServerNews& news);
+    // Brings the lists up to what the server holds; analytes keep their objects (and Uid) where they
+    // are still there. Returns the analytes whose data changed.
+    std::vector<TAnalyte*> Reload(TListSerum& serum, TListAnalytes& analytes);
+    // One analyte again; false when it is no longer on the server.
+    bool ReloadAnalyte(TAnalyte& a);
+    TAnalyte* FindByServerId(const TListAnalytes& analytes, int64_t id) const;
+    void ReloadQueue(std::deque<TResu>& queue);
+    void ReloadSettings(TSettings& settings, std::vector<std::string>& operators);
+
+    // For tests: the connection (to break it) and the server process serving it.
+    TPgConnection& Connection() { return conn_; }
+
+private:
+    struct TShadow {
+        int64_t Id = 0;
+        int64_t Version = 0;
+        TAnalyte Stored;
+    };
+    template <typename F> void Transaction(const std::string& what, F&& body);
+    void Listen();
+    void MigrateSchema(bool write);
+    std::vector<std::unique_ptr<TAnalyte>> LoadAnalytes(const std::optional<int64_t>& only,
+                                                        std::vector<std::pair<int64_t, int64_t>>& ids) const;
+    void LoadMaterials(TListSerum& serum) const;
+    void InsertAnalyte(const TAnalyte& a, int ord, int64_t& id, int64_t& version);
+    // Writes what differs from the shadow; returns the new version.
+    int64_t WriteAnalyte(const TAnalyte& a, const TShadow& shadow);
+    void CopyPoints(int64_t id, const TAnalyte& a, int from, int to, int ordBase);
+    void CopyComments(int64_t id, const TAnalyte& a, int from);
+    void WriteMaterials(const TListSerum& serum);
+    void BumpStore(const char* key, int64_t known, int64_t* now);
+    void Notify(const std::string& payload);
+    void CheckTechnologistChange(const TAnalyte& a, const TAnalyte* before) const;
+    void WriteJournal(std::vector<TServerJournalEntry>& entries);
+    void ImportRecords(const TStoreRecords& records);
+
+    std::string conninfo_, redacted_;
+    mutable TPgConnection conn_;
+    bool hasAccounts_ = false;
+    std::optional<TAccount> account_;
+    std::map<TAnalyteId, TShadow> shadows_;
+    std::vector<TAnalyteId> order_;
+    TListSerum serum_;
+    int64_t catalogueVersion_ = 0, settingsVersion_ = 0;
+    std::vector<std::pair<int64_t, TResu>> queue_;
+    std::vector<std::string> notes_; // payloads sent by the open transaction
+    std::vector<TServerJournalEntry> journal_;
+    TServerNews stale_;
+    bool everythingStale_ = false;
+    int64_t lastReconnect_ = 0;
+};

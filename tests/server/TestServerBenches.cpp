@@ -1,0 +1,164 @@
+// Several companions on one server at once: nothing lost, nothing doubled, the statistics of a folder;
+// a companion killed in the middle of its transaction leaves nothing behind.
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <set>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "ServerHelpers.h"
+#include "TestHelpers.h"
+#include "UAtomicFile.h"
+#include "UDataLoadSave.h"
+
+#ifdef VARNHOLT_CLI
+namespace {
+
+std::string Quoted(const std::string& s) {
+    return "'" + s + "'";
+}
+
+// The companion's standard output, and its exit status.
+std::pair<std::string, int> Cli(const std::string& args) {
+    std::string out;
+    FILE* p = ::popen((std::string(VARNHOLT_CLI) + " " + args + " 2>/dev/null").c_str(), "r");
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    const int status = ::pclose(p);
+    return {out, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+}
+
+class Benches_ : public ::testing::Test {
+protected:
+    TServerDatabase db;
+    TTempFolder scratch;
+    std::string Db() const { return "--db " + Quoted(db.Conninfo()) + " "; }
+    int64_t Entries(const char* kindLike = "%") {
+        return db.Admin().Exec("SELECT count(*) FROM journal WHERE kind LIKE $1", {kindLike}).Int(0, 0);
+    }
+    int Count(const char* analyte) {
+        return static_cast<int>(
+            db.Admin()
+                .Exec("SELECT count(*) FROM point JOIN analyte ON analyte.id = point.analyte "
+                      "WHERE analyte.name = $1",
+                      {analyte})
+                .Int(0, 0));
+    }
+};
+
+} // namespace
+
+TEST_F(Benches_, CompanionsAddingRunsAtOnceLoseAndDoubleNothing) {
+    SKIP_WITHOUT_SERVER(db);
+    ASSERT_EQ(Cli(Db() + "--init queue list").second, 2); // a reader makes nothing
+    ASSERT_EQ(Cli(Db() + "--init add Glucose 2030-01-01 08:00 5").second, 0);
+    const int glucose = Count("Glucose"), calcium = Count("Calcium"), albumin = Count("Albumin");
+    // Two companions on Glucose, one each on Calcium and Albumin; a refusal for a change another bench
+    // made first (status 5) is run again, as a script would.
+    const char* analytes[] = {"Glucose", "Glucose", "Calcium", "Albumin"};
+    constexpr int Runs = 8;
+    std::string script;
+    for (int c = 0; c < 4; ++c) {
+        script += "(for k in $(seq 1 " + std::to_string(Runs) + "); do d=$(printf '2031-01-%02d' $k); ";
+        script += "until " + std::string(VARNHOLT_CLI) + " " + Db() + "add " + analytes[c] + " $d 1" +
+                  std::to_string(c) + ":00 5.$k >/dev/null 2>>" + scratch.File("err" + std::to_string(c)) +
+                  "; rc=$?; [ $rc -ne 5 ]; do echo retry >>" + scratch.File("retries") + "; done; ";
+        script += "[ $rc -eq 0 ] || echo failed $rc >>" + scratch.File("failed") + "; done) & ";
+    }
+    script += "wait\n";
+    AtomicWriteFile(scratch.File("benches.sh"), script);
+    ASSERT_EQ(std::system(("bash " + scratch.File("benches.sh")).c_str()), 0);
+    EXPECT_FALSE(FileExists(scratch.File("failed"))) << ReadWholeFile(scratch.File("failed"));
+    EXPECT_EQ(Count("Glucose"), glucose + 2 * Runs);
+    EXPECT_EQ(Count("Calcium"), calcium + Runs);
+    EXPECT_EQ(Count("Albumin"), albumin + Runs);
+    // Each run once: one point per bench and day.
+    TPgResult twice =
+        db.Admin().Exec("SELECT analyte, at FROM point GROUP BY analyte, at HAVING count(*) > 1");
+    EXPECT_EQ(twice.Rows(), 0);
+    // One journal entry per run taken, none for a refused attempt, all in one unbroken chain.
+    EXPECT_EQ(Entries("run accepted%"), 1 + 4 * Runs);
+    const auto verified = Cli(Db() + "journal verify");
+    EXPECT_EQ(verified.second, 0);
+    EXPECT_NE(verified.first.find(std::to_string(Entries())), std::string::npos) << verified.first;
+    // A sign-off (password on standard input: none is set) goes with the data.
+    ASSERT_EQ(std::system(("echo | " + std::string(VARNHOLT_CLI) + " " + Db() +
+                           "review sign Glucose --from 2031-01-01 --to 2031-01-31 --reviewer XX")
+                              .c_str()),
+              0);
+    // The figures on the server are those of the same data in a folder.
+    const std::string folder = scratch.File("moved");
+    ASSERT_EQ(Cli("migrate --from " + Quoted(db.Conninfo()) + " --to-folder " + folder).second, 0);
+    for (const char* a : {"Glucose", "Calcium", "Albumin"}) {
+        auto onServer = Cli(Db() + "limits " + a), inFolder = Cli("--home " + folder + " limits " + a);
+        EXPECT_EQ(onServer.second, 0);
+        EXPECT_EQ(onServer.first, inFolder.first) << a;
+        EXPECT_EQ(Cli(Db() + "points " + a).first, Cli("--home " + folder + " points " + a).first) << a;
+    }
+    // Moved back into an empty database, the folder gives the same files again.
+    TServerDatabase again;
+    ASSERT_EQ(Cli("migrate --from-folder " + folder + " --to " + Quoted(again.Conninfo())).second, 0);
+    const std::string back = scratch.File("back");
+    ASSERT_EQ(Cli("migrate --from " + Quoted(again.Conninfo()) + " --to-folder " + back).second, 0);
+    for (const char* f : {"/Varnholt.qcf", "/Varnholt.cfr", "/Varnholt.fif"})
+        EXPECT_EQ(ReadWholeFile(folder + f), ReadWholeFile(back + f)) << f;
+    // The journal travels whole, entries and hashes as written.
+    const auto journal = Cli(Db() + "journal");
+    EXPECT_EQ(Cli("--home " + folder + " journal").first, journal.first);
+    EXPECT_EQ(Cli("--home " + back + " journal").first, journal.first);
+    EXPECT_EQ(Cli("--home " + back + " journal verify").second, 0);
+    const auto reviews = Cli(Db() + "review list");
+    EXPECT_NE(reviews.first.find("\"XX\""), std::string::npos) << reviews.first;
+    EXPECT_EQ(Cli("--home " + back + " review list").first, reviews.first);
+    // Into a database that holds data, nothing is copied.
+    EXPECT_EQ(Cli("migrate --from-folder " + folder + " --to " + Quoted(again.Conninfo())).second, 2);
+}
+
+TEST_F(Benches_, ACompanionKilledInItsTransactionLeavesNothing) {
+    SKIP_WITHOUT_SERVER(db);
+    ASSERT_EQ(Cli(Db() + "--init add Glucose 2030-01-01 08:00 5").second, 0);
+    const int before = Count("Glucose");
+    const int64_t entries = Entries();
+    TPgConnection& admin = db.Admin();
+    admin.Exec("BEGIN");
+    admin.Exec("SELECT 1 FROM analyte WHERE name = 'Glucose' FOR UPDATE");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::execl(VARNHOLT_CLI, VARNHOLT_CLI, "--db", db.Conninfo().c_str(), "add", "Glucose", "2031-05-01",
+                "09:00", "7.5", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    // The companion is inside its transaction, waiting for the row (seen from outside the admin's
+    // transaction, whose view of the activity stays as it was at its start).
+    TPgConnection watch;
+    watch.Connect(db.Conninfo());
+    std::string backend;
+    for (int k = 0; k < 250 && backend.empty(); ++k) {
+        TPgResult r = watch.Exec("SELECT pid FROM pg_stat_activity WHERE application_name = 'varnholt' AND "
+                                 "wait_event_type = 'Lock'");
+        if (r.Rows() == 1)
+            backend = r.Text(0, 0);
+        else
+            ::usleep(20000);
+    }
+    ASSERT_FALSE(backend.empty());
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    admin.Exec("ROLLBACK");
+    for (int k = 0; k < 250 && watch.Exec("SELECT 1 FROM pg_stat_activity WHERE pid = $1", {backend}).Rows();
+         ++k)
+        ::usleep(20000);
+    EXPECT_EQ(Count("Glucose"), before);
+    EXPECT_EQ(admin.Exec("SELECT 1 FROM point WHERE at = (SELECT max(at) FROM point) AND v1 = 7.5").Rows(),
+              0);
+    EXPECT_EQ(Entries(), entries);
+    EXPECT_EQ(Cli(Db() + "add Glucose 2031-05-01 09:00 7.5").second, 0);
+    EXPECT_EQ(Count("Glucose"), before + 1);
+    EXPECT_EQ(Entries(), entries + 1);
+    EXPECT_EQ(Cli(Db() + "journal verify").second, 0);
+}
+#endif
