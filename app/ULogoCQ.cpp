@@ -25,7 +25,7 @@ void TWinLogoCQ::paintEvent(QPaintEvent*) {
     f.setPointSize(10);
     f.setBold(false);
     p.setFont(f);
-    p.drawText(QRect(0, 70, width(), 24), Qt::AlignCenter, QStringLiteral("Internal quality control"));
+    p.drawText(QRect(0, 70, width(), 24), Qt::AlignCenter, tr("Internal quality control"));
     p.drawPixmap(40, 110, ProgramPicture(width() - 80, 70));
 }
 

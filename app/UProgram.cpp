@@ -34,6 +34,7 @@
 #include "URegionalLocale.h"
 #include "USetUp.h"
 #include "USharedImages.h"
+#include "UTranslations.h"
 #include "UUtilitaires.h"
 #include "UWinComment.h"
 
@@ -224,8 +225,8 @@ bool TProgram::Init() {
     std::string folder = FindProgramFolder(ExecutableFolder());
     if (folder.empty()) {
         ShowMessageBox(mkError, mbOK,
-                       "Varnholt cannot find a folder for its data: HOME is not set.\rSet HOME, or name the "
-                       "folder in VARNHOLT_HOME.");
+                       FromQ(tr("Varnholt cannot find a folder for its data: HOME is not set.\rSet HOME, or "
+                                "name the folder in VARNHOLT_HOME.")));
         return false;
     }
     // The per-user data folder is the program's own and made silently at the first start; a folder named
@@ -233,9 +234,9 @@ bool TProgram::Init() {
     std::error_code ec;
     const char* named = std::getenv("VARNHOLT_HOME");
     if (named && *named && !std::filesystem::exists(folder, ec) &&
-        ShowMessageBox(mkConfirmation, mbOK | mbCancel,
-                       "The folder " + folder + " does not exist.\rCreate it and start Varnholt there ?") !=
-            mbOK)
+        ShowMessageBox(
+            mkConfirmation, mbOK | mbCancel,
+            FillQ(tr("The folder %1 does not exist.\rCreate it and start Varnholt there ?"), folder)) != mbOK)
         return false;
     // A companion reading the inbox holds the folder for a moment at a time.
     TOpenOptions options;
@@ -255,16 +256,19 @@ bool TProgram::Init() {
     }
     if (!report.Opened) {
         // Another program holding the lock, or a folder that cannot hold the lock file at all.
-        ShowMessageBox(mkError, mbOK,
-                       (report.LockedElsewhere
-                            ? "Varnholt is already running on the folder " + folder +
-                                  ", so this copy ends without changing anything."
-                            : "Varnholt cannot use the folder " + folder + ": " + report.Message +
-                                  "\rThis copy ends without changing anything."));
+        ShowMessageBox(
+            mkError, mbOK,
+            report.LockedElsewhere
+                ? FillQ(tr("Varnholt is already running on the folder %1, so this copy ends without "
+                           "changing anything."),
+                        folder)
+                : FillQ(tr("Varnholt cannot use the folder %1: %2\rThis copy ends without changing "
+                           "anything."),
+                        folder, FromQ(CoreTextQ(report.Message))));
         return false;
     }
     SharedImage(siComment); // the shared bitmaps are loaded once, here
-    if (report.DataUnreadable) ShowMessageBox(mkError, mbYes, "Cannot read data");
+    if (report.DataUnreadable) ShowMessageBox(mkError, mbYes, FromQ(tr("Cannot read data")));
     for (const std::string& note : report.Notes) ShowMessageBox(mkWarning, mbOK, note);
     initialised_ = true;
     WatchServer();
@@ -369,6 +373,7 @@ void EndOnSignals() {
 
 int RunProgram() {
     FillRegionalFromLocale();
+    InstallTranslations();
     InstallQtPrompt();
     EndOnSignals();
     InstallScreenFit();

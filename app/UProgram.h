@@ -1,6 +1,7 @@
 // The program's start and end: module order, splash, windows created once, first-run set-up.
 #pragma once
 
+#include <QCoreApplication>
 #include <QLocale>
 #include <memory>
 #include <string>
@@ -25,6 +26,7 @@ void HoldProgramFont();
 void FillRegionalFromLocale(const QLocale& locale = QLocale::system());
 
 class TProgram {
+    Q_DECLARE_TR_FUNCTIONS(TProgram)
 public:
     TProgram();
     ~TProgram();

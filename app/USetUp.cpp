@@ -71,8 +71,8 @@ std::string DesktopEntry(const QString& name, const QString& target, bool isAppl
 TWinSetUp::TWinSetUp(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName(QStringLiteral("WinSetUp"));
-    setWindowTitle(QStringLiteral("Quality control"));
-    Panel = Named(new QLabel(QStringLiteral("Programme setup"), this), "Panel");
+    setWindowTitle(tr("Quality control"));
+    Panel = Named(new QLabel(tr("Programme setup"), this), "Panel");
     QFont bold = Panel->font();
     bold.setBold(true);
     bold.setPointSize(bold.pointSize() + 4);
@@ -82,15 +82,13 @@ TWinSetUp::TWinSetUp(QWidget* parent)
     Picture->setPixmap(ProgramPicture(160, 60));
     Picture->setAlignment(Qt::AlignCenter);
     const QString exeName = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
-    CBShortCut = Named(
-        new QCheckBox(QStringLiteral("Create a shortcut  on the desktop for < %1 >.").arg(exeName), this),
-        "CBShortCut");
+    CBShortCut = Named(new QCheckBox(tr("Create a shortcut  on the desktop for < %1 >.").arg(exeName), this),
+                       "CBShortCut");
     CBStartup =
-        Named(new QCheckBox(QStringLiteral("Create an entry < Laboratory QC > in the start menu"), this),
-              "CBStartup");
+        Named(new QCheckBox(tr("Create an entry < Laboratory QC > in the start menu"), this), "CBStartup");
     BtOK = Named(new QPushButton(QStringLiteral("OK"), this), "BtOK");
     BtOK->setDefault(true);
-    BitBtn1 = Named(new QPushButton(QStringLiteral("Cancel"), this), "BitBtn1");
+    BitBtn1 = Named(new QPushButton(tr("Cancel"), this), "BitBtn1");
     auto* box = new QVBoxLayout(this);
     box->addWidget(Panel);
     box->addWidget(Picture);
@@ -134,7 +132,7 @@ void TWinSetUp::showEvent(QShowEvent* e) {
     CBShortCut->setChecked(true);
     CBStartup->setChecked(!InstalledMenuEntry);
     CBStartup->setEnabled(!InstalledMenuEntry);
-    CBStartup->setToolTip(InstalledMenuEntry ? QStringLiteral("The installed program is in the menu already")
+    CBStartup->setToolTip(InstalledMenuEntry ? tr("The installed program is in the menu already")
                                              : QString());
 }
 
@@ -143,19 +141,19 @@ void TWinSetUp::BtOKClick() {
     try {
         // The program's icon: the installed one, else a copy in the user's icon theme.
         if ((CBShortCut->isChecked() || CBStartup->isChecked()) && !InstalledIcon) {
-            if (IconsFolder.isEmpty()) throw EQcError("No icon folder");
+            if (IconsFolder.isEmpty()) throw EQcError(FromQ(tr("No icon folder")));
             const QString icon =
                 IconsFolder + QStringLiteral("/64x64/apps/") + AppId + QStringLiteral(".png");
             if (!QDir().mkpath(QFileInfo(icon).absolutePath()) || !ProgramPicture(64, 64).save(icon, "PNG"))
                 throw EQcError("Cannot write " + FromQ(icon));
         }
         if (CBShortCut->isChecked()) {
-            if (DesktopFolder.isEmpty()) throw EQcError("No desktop folder");
+            if (DesktopFolder.isEmpty()) throw EQcError(FromQ(tr("No desktop folder")));
             WriteText(DesktopFolder + QStringLiteral("/Varnholt.desktop"),
                       DesktopEntry(QStringLiteral("Varnholt"), exe, true, AppId), true);
         }
         if (CBStartup->isChecked() && !InstalledMenuEntry) {
-            if (ApplicationsFolder.isEmpty()) throw EQcError("No applications folder");
+            if (ApplicationsFolder.isEmpty()) throw EQcError(FromQ(tr("No applications folder")));
             const QString entries[] = {QStringLiteral("varnholt-programme.desktop"),
                                        QStringLiteral("varnholt-user-manual.desktop"),
                                        QStringLiteral("varnholt-read-me.desktop")};
@@ -186,9 +184,9 @@ void TWinSetUp::BtOKClick() {
                       false);
         }
     } catch (const EQcError&) {
-        ShowMessageBox(mkInformation, mbYes, "Unable to complete setup");
+        ShowMessageBox(mkInformation, mbYes, FromQ(tr("Unable to complete setup")));
         return;
     }
     // The box says the set-up is OK: it is acknowledged with OK.
-    ShowMessageBox(mkInformation, mbOK, "Setup OK");
+    ShowMessageBox(mkInformation, mbOK, FromQ(tr("Setup OK")));
 }

@@ -1,12 +1,20 @@
 // Levey-Jennings control charts of one analyte, drawn on any QPainter (screen, image or printer).
 #include "UDrawChart.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QPainter>
 #include <cmath>
 
 #include "UMessages.h"
 #include "USharedImages.h"
+
+namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UDrawChart)
+};
+} // namespace
 
 namespace {
 using namespace chartcolour;
@@ -263,7 +271,7 @@ void DrawLevelLegend(QPainter& canvas, const TAnalyte& a, int level) {
         QFont f = canvas.font();
         f.setUnderline(true);
         canvas.setFont(f);
-        FittedTextOut(canvas, x, y, QStringLiteral("Common CV"), width, h, Qt::black, Qt::white);
+        FittedTextOut(canvas, x, y, TUnitTexts::tr("Common CV"), width, h, Qt::black, Qt::white);
     }
     canvas.restore();
 }

@@ -13,6 +13,13 @@
 #include "UUtilitaires.h"
 
 namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UQualityCharts)
+};
+} // namespace
+
+namespace {
 using namespace chartcolour;
 
 const QColor DarkYellow(176, 144, 0);
@@ -165,7 +172,7 @@ QColor OutcomeFill(TPointOutcome o, int level) {
 }
 
 QString LevelName(int level) {
-    return QStringLiteral("Level %1").arg(level + 1);
+    return TUnitTexts::tr("Level %1").arg(level + 1);
 }
 
 } // namespace
@@ -179,8 +186,8 @@ void DrawPowerFunction(QPainter& p, const QRect& r, const std::vector<TPowerPoin
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     const TPlot plot =
-        Frame(p, r, QStringLiteral("Power function of the rules"), QStringLiteral("Systematic error (SD)"),
-              QStringLiteral("Probability of rejection"), 0, 5, 0, 1);
+        Frame(p, r, TUnitTexts::tr("Power function of the rules"), TUnitTexts::tr("Systematic error (SD)"),
+              TUnitTexts::tr("Probability of rejection"), 0, 5, 0, 1);
     XTicks(p, plot, 1, 0);
     YTicks(p, plot, 0.2, 1);
     // Westgard's aim: an error detection of 0.90 at the critical error.
@@ -221,13 +228,13 @@ void DrawPowerFunction(QPainter& p, const QRect& r, const std::vector<TPowerPoin
                    t);
     }
     Legend(p, plot,
-           {{program, QStringLiteral("Program's rules")},
-            {r13, QStringLiteral("1:3s alone")},
-            {r12, QStringLiteral("1:2s alone")}},
+           {{program, TUnitTexts::tr("Program's rules")},
+            {r13, TUnitTexts::tr("1:3s alone")},
+            {r12, TUnitTexts::tr("1:2s alone")}},
            true, true);
     if (power.empty()) {
         p.setPen(Pen(p, Qt::black, 1));
-        p.drawText(plot.Area, Qt::AlignCenter, QStringLiteral("No level is judged by the rules"));
+        p.drawText(plot.Area, Qt::AlignCenter, TUnitTexts::tr("No level is judged by the rules"));
     }
     p.restore();
 }
@@ -243,9 +250,9 @@ void DrawDecisionChart(QPainter& p, const QRect& r, const TDecisionChart& c) {
     }
     // Far-off points stay visible at the edge; the lines keep most of the chart.
     xMax = std::min(xMax, 2 * tea), yMax = std::min(yMax, 2 * tea);
-    const QString unit = c.Normalised ? QStringLiteral(" (% of TEa)") : QStringLiteral(" (%)");
-    const TPlot plot = Frame(p, r, QStringLiteral("Method decision chart"), QStringLiteral("CV") + unit,
-                             QStringLiteral("|Bias|") + unit, 0, xMax, 0, yMax);
+    const QString unit = c.Normalised ? TUnitTexts::tr(" (% of TEa)") : QStringLiteral(" (%)");
+    const TPlot plot = Frame(p, r, TUnitTexts::tr("Method decision chart"), QStringLiteral("CV") + unit,
+                             TUnitTexts::tr("|Bias|") + unit, 0, xMax, 0, yMax);
     const double xs = NiceStep(xMax, 5), ys = NiceStep(yMax, 5);
     XTicks(p, plot, xs, DecimalsOf(xs));
     YTicks(p, plot, ys, DecimalsOf(ys));
@@ -260,13 +267,13 @@ void DrawDecisionChart(QPainter& p, const QRect& r, const TDecisionChart& c) {
         const QPen pen = Pen(p, lineColours[s - 2], 1.5);
         p.setPen(pen);
         p.drawLine(plot.At(0, tea), plot.At(tea / s, 0));
-        legend.push_back({pen, QStringLiteral("Sigma %1").arg(s)});
+        legend.push_back({pen, TUnitTexts::tr("Sigma %1").arg(s)});
     }
     p.restore();
     Legend(p, plot, legend, true);
     if (c.Points.empty()) {
         p.setPen(Pen(p, Qt::black, 1));
-        p.drawText(plot.Area, Qt::AlignCenter | Qt::TextWordWrap, QStringLiteral("No level with a Sigma"));
+        p.drawText(plot.Area, Qt::AlignCenter | Qt::TextWordWrap, TUnitTexts::tr("No level with a Sigma"));
     }
     for (const TDecisionChart::Point& pt : c.Points) {
         const QPointF at = plot.Clamped(static_cast<double>(pt.CV), static_cast<double>(pt.Bias));
@@ -275,7 +282,7 @@ void DrawDecisionChart(QPainter& p, const QRect& r, const TDecisionChart& c) {
         p.setPen(Pen(p, colour, 1));
         p.drawText(QPointF(at.x() + 0.5 * fm.height(), at.y() - 0.4 * fm.height()),
                    QStringLiteral("L%1").arg(pt.Level + 1) +
-                       (pt.BiasKnown ? QString() : QStringLiteral(" (bias?)")));
+                       (pt.BiasKnown ? QString() : TUnitTexts::tr(" (bias?)")));
     }
     p.restore();
 }
@@ -290,8 +297,8 @@ void DrawZChart(QPainter& p, const QRect& r, const std::vector<TZPoint>& z, int 
             if (pt.Has[i] && pt.Judgement.Level[i] != ocDiscarded)
                 range = std::max(range, std::min(8.0, std::ceil(std::fabs(pt.Z[i]) + 0.5)));
     const int n = static_cast<int>(z.size());
-    TPlot plot = Frame(p, r, QStringLiteral("z-scores of all levels: (value - mean) / SD"), QString(),
-                       QStringLiteral("z (SD)"), -0.5, std::max(n, 1) - 0.5, -range, range);
+    TPlot plot = Frame(p, r, TUnitTexts::tr("z-scores of all levels: (value - mean) / SD"), QString(),
+                       TUnitTexts::tr("z (SD)"), -0.5, std::max(n, 1) - 0.5, -range, range);
     YTicks(p, plot, 1, 0);
     struct TLine {
         double z;
@@ -322,7 +329,7 @@ void DrawZChart(QPainter& p, const QRect& r, const std::vector<TZPoint>& z, int 
             lastRight = x + w / 2.0;
         }
     } else {
-        p.drawText(plot.Area, Qt::AlignCenter, QStringLiteral("No point in the period"));
+        p.drawText(plot.Area, Qt::AlignCenter, TUnitTexts::tr("No point in the period"));
     }
     const double size = std::clamp(plot.Area.width() / std::max(n, 1) / Unit(p) / 3.0, 1.5, 3.5);
     std::vector<std::pair<QPen, QString>> legend;
@@ -375,8 +382,8 @@ void DrawYoudenPlot(QPainter& p, const QRect& r, const std::vector<TYoudenPoint>
     const int side = std::max(10, std::min(r.width() - extraW, r.height() - extraH));
     const QRect square(r.left() + (r.width() - side - extraW) / 2, r.top(), side + extraW, side + extraH);
     const TPlot plot =
-        Frame(p, square, QStringLiteral("Youden plot"), QStringLiteral("z of ") + LevelName(levelA),
-              QStringLiteral("z of ") + LevelName(levelB), -range, range, -range, range);
+        Frame(p, square, TUnitTexts::tr("Youden plot"), TUnitTexts::tr("z of ") + LevelName(levelA),
+              TUnitTexts::tr("z of ") + LevelName(levelB), -range, range, -range, range);
     XTicks(p, plot, 1, 0);
     YTicks(p, plot, 1, 0);
     p.setBrush(Qt::NoBrush);
@@ -392,7 +399,7 @@ void DrawYoudenPlot(QPainter& p, const QRect& r, const std::vector<TYoudenPoint>
     if (pairs.empty()) {
         p.setPen(Pen(p, Qt::black, 1));
         p.drawText(plot.Area, Qt::AlignCenter | Qt::TextWordWrap,
-                   QStringLiteral("No run with values of both levels"));
+                   TUnitTexts::tr("No run with values of both levels"));
     } else {
         QPainterPath path;
         for (size_t k = 0; k < pairs.size(); ++k) {

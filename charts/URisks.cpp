@@ -19,10 +19,17 @@
 #include "UUserPrompt.h"
 
 namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(URisks)
+};
+} // namespace
 
-QGroupBox* RadioGroup(QWidget* parent, const char* name, const char* caption, QButtonGroup*& items,
+namespace {
+
+QGroupBox* RadioGroup(QWidget* parent, const char* name, const QString& caption, QButtonGroup*& items,
                       std::initializer_list<const char*> texts) {
-    auto* box = new QGroupBox(QString::fromUtf8(caption), parent);
+    auto* box = new QGroupBox(caption, parent);
     box->setObjectName(name);
     items = new QButtonGroup(box);
     auto* layout = new QVBoxLayout(box);
@@ -44,32 +51,32 @@ QToolButton* CreateKeyButton(QWidget* parent) {
     bt->setCheckable(true);
     bt->setIcon(QIcon(refui::KeyPicture()));
     bt->setIconSize(QSize(20, 20));
-    bt->setToolTip("Unlock with the password");
+    bt->setToolTip(TUnitTexts::tr("Unlock with the password"));
     return bt;
 }
 
 TWinRisks::TWinRisks(QWidget* parent) : QDialog(parent) {
     setObjectName("WinRisks");
-    setWindowTitle("Varnholt : Statistical parameters");
+    setWindowTitle(tr("Varnholt : Statistical parameters"));
     LblInfo = new QLabel(
-        "The control limits displayed in the panes are valid only for  long QC reference periods \n"
-        "(>30 points). If shorter, Student's t is used with the relevant degrees of freedom.",
+        tr("The control limits displayed in the panes are valid only for  long QC reference periods \n"
+           "(>30 points). If shorter, Student's t is used with the relevant degrees of freedom."),
         this);
     LblInfo->setObjectName("LblInfo");
     LblInfo->setFrameShape(QFrame::Panel);
     LblInfo->setFrameShadow(QFrame::Sunken);
     LblInfo->setMargin(6);
-    RGAlert = RadioGroup(this, "RGAlert", " &Alert limits ", RGAlertItems,
+    RGAlert = RadioGroup(this, "RGAlert", tr(" &Alert limits "), RGAlertItems,
                          {"5% ( m \u00b1 1.96s )", "2% ( m \u00b1 2.32s )"});
-    RGAction = RadioGroup(this, "RGAction", " A&ction limits ", RGActionItems,
+    RGAction = RadioGroup(this, "RGAction", tr(" A&ction limits "), RGActionItems,
                           {"1% ( m \u00b1 2.56s )", "0.5% ( m \u00b1 2.81s )", "0.2% ( m \u00b1 3.09s )"});
     connect(RGAlertItems, &QButtonGroup::idClicked, this, &TWinRisks::RGAlertClick);
     connect(RGActionItems, &QButtonGroup::idClicked, this, &TWinRisks::RGActionClick);
-    BtOK = new QPushButton("OK", this);
+    BtOK = new QPushButton(tr("OK"), this);
     BtOK->setObjectName("BtOK");
-    BtCancel = new QPushButton("Cancel", this);
+    BtCancel = new QPushButton(tr("Cancel"), this);
     BtCancel->setObjectName("BtCancel");
-    BtUndo = new QPushButton("&Undo", this);
+    BtUndo = new QPushButton(tr("&Undo"), this);
     BtUndo->setObjectName("BtUndo");
     BtCle = CreateKeyButton(this);
     connect(BtOK, &QPushButton::clicked, this, &QDialog::accept);

@@ -1,6 +1,7 @@
 // The statistical-risks window: the rows of the t table behind the warning and action limits.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <functional>
 
@@ -15,6 +16,7 @@ class TAnalyte;
 QToolButton* CreateKeyButton(QWidget* parent);
 
 class TWinRisks : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TWinRisks)
 public:
     explicit TWinRisks(QWidget* parent = nullptr);
     // Opens the window over the current analyte (none when the list is empty). On OK the rows stay

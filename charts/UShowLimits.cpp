@@ -2,6 +2,7 @@
 #include "UShowLimits.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QScreen>
@@ -13,6 +14,7 @@
 
 #include "UDataLoadSave.h"
 #include "UGlobale.h"
+#include "UMessages.h"
 #include "UOperations.h"
 #include "UPrintJob.h"
 #include "UPrnReview.h"
@@ -22,17 +24,24 @@
 #include "UUserPrompt.h"
 
 namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UShowLimits)
+};
+} // namespace
 
-const char* const RowLabels[LimitsRows] = {"Control materials",
-                                           "Lots",
-                                           "QC mode",
-                                           "Target",
-                                           "Warning limits",
-                                           "Action limits",
-                                           "Dates ref interval",
-                                           "# points in ref interval",
-                                           "Reference CV",
-                                           "# degrees of freedom"};
+namespace {
+
+const char* const RowLabels[LimitsRows] = {QT_TRANSLATE_NOOP("UShowLimits", "Control materials"),
+                                           QT_TRANSLATE_NOOP("UShowLimits", "Lots"),
+                                           QT_TRANSLATE_NOOP("UShowLimits", "QC mode"),
+                                           QT_TRANSLATE_NOOP("UShowLimits", "Target"),
+                                           QT_TRANSLATE_NOOP("UShowLimits", "Warning limits"),
+                                           QT_TRANSLATE_NOOP("UShowLimits", "Action limits"),
+                                           QT_TRANSLATE_NOOP("UShowLimits", "Dates ref interval"),
+                                           QT_TRANSLATE_NOOP("UShowLimits", "# points in ref interval"),
+                                           QT_TRANSLATE_NOOP("UShowLimits", "Reference CV"),
+                                           QT_TRANSLATE_NOOP("UShowLimits", "# degrees of freedom")};
 
 constexpr int ColumnWidth = 110;
 constexpr int RowHeight = 22;
@@ -47,7 +56,7 @@ std::string PointDate(const TAnalyte& a, int index) {
 std::vector<std::vector<std::string>> LimitsTexts(const TAnalyte& a) {
     const int n = a.NbLevels;
     std::vector<std::vector<std::string>> t(LimitsRows, std::vector<std::string>(static_cast<size_t>(n) + 1));
-    for (int r = 0; r < LimitsRows; ++r) t[static_cast<size_t>(r)][0] = RowLabels[r];
+    for (int r = 0; r < LimitsRows; ++r) t[static_cast<size_t>(r)][0] = FromQ(TUnitTexts::tr(RowLabels[r]));
     for (int i = 0; i < n; ++i) {
         const size_t c = static_cast<size_t>(i) + 1;
         const LevelStats& l = a.Limits[static_cast<size_t>(i)];
@@ -95,15 +104,16 @@ std::vector<std::string> LimitsHeaderLines(const TAnalyte& a) {
     static const char* const action[] = {"1% ( m \xb1 2.56s )", "0.5% ( m \xb1 2.81s )",
                                          "0.2% ( m \xb1 3.09s )"};
     const int al = Settings.AlertRow, ac = Settings.ActionRow - 2;
-    return {std::string("Risks: alert limits ") + (al >= 0 && al < 2 ? alert[al] : "?") + ", action limits " +
-                (ac >= 0 && ac < 3 ? action[ac] : "?"),
-            std::string("Common CV: ") + (a.CommonCVOn() ? "on" : "off") +
-                "    Westgard multirules: " + (a.MultirulesOn() ? "on" : "off")};
+    const std::string on = FromQ(TUnitTexts::tr("on")), off = FromQ(TUnitTexts::tr("off"));
+    return {FillQ(TUnitTexts::tr("Risks: alert limits %1, action limits %2"),
+                  al >= 0 && al < 2 ? alert[al] : "?", ac >= 0 && ac < 3 ? action[ac] : "?"),
+            FillQ(TUnitTexts::tr("Common CV: %1    Westgard multirules: %2"), a.CommonCVOn() ? on : off,
+                  a.MultirulesOn() ? on : off)};
 }
 
 void PrintLimits(TPrintCanvas& canvas, const TAnalyte& a) {
-    const int y = PrintTable(canvas, "QC limits for " + a.Name, LimitsHeaderLines(a), LimitsCells(a),
-                             a.NbLevels + 1, {20, 20, 20, 20}, false);
+    const int y = PrintTable(canvas, FillQ(TUnitTexts::tr("QC limits for %1"), a.Name), LimitsHeaderLines(a),
+                             LimitsCells(a), a.NbLevels + 1, {20, 20, 20, 20}, false);
     if (a.Count() > 0)
         PrintReviewLine(canvas, y, &a, a.Points.front().DateTime, a.Points.back().DateTime);
     else
@@ -117,9 +127,9 @@ TWinShowLimits::TWinShowLimits(QWidget* parent) : QDialog(parent) {
     auto* limitsPage = new QWidget;
     limitsPage->setObjectName("TabLimits");
     Sigma = new TSigmaPages(nullptr);
-    PageControl->addTab(limitsPage, "&Limits");
-    PageControl->addTab(Sigma->Figures, "&Quality goals and Sigma");
-    PageControl->addTab(Sigma->Charts, "Po&wer function and decision chart");
+    PageControl->addTab(limitsPage, tr("&Limits"));
+    PageControl->addTab(Sigma->Figures, tr("&Quality goals and Sigma"));
+    PageControl->addTab(Sigma->Charts, tr("Po&wer function and decision chart"));
     // Figures and the simulation are computed when their page is first shown in a visit.
     connect(PageControl, &QTabWidget::currentChanged, this, [this](int index) {
         if (!analyte_) return;
@@ -141,13 +151,13 @@ TWinShowLimits::TWinShowLimits(QWidget* parent) : QDialog(parent) {
     Grid->setPalette(pal);
     PanelBottom = new QWidget(this);
     PanelBottom->setObjectName("PanelBottom");
-    CBCommonCV = new QCheckBox("&Common CV method", PanelBottom);
+    CBCommonCV = new QCheckBox(tr("&Common CV method"), PanelBottom);
     CBCommonCV->setObjectName("CBCommonCV");
-    BtOK = new QPushButton("OK", PanelBottom);
+    BtOK = new QPushButton(tr("OK"), PanelBottom);
     BtOK->setObjectName("BtOK");
-    BtCancel = new QPushButton("Cancel", PanelBottom);
+    BtCancel = new QPushButton(tr("Cancel"), PanelBottom);
     BtCancel->setObjectName("BtCancel");
-    BtPrn = new QPushButton("&Print", PanelBottom);
+    BtPrn = new QPushButton(tr("&Print"), PanelBottom);
     BtPrn->setObjectName("BtPrn");
     BtCle = CreateKeyButton(PanelBottom);
     for (QPushButton* b : {BtOK, BtCancel, BtPrn}) b->resize(70, 25);
@@ -166,12 +176,13 @@ TWinShowLimits::~TWinShowLimits() {
 }
 
 void TWinShowLimits::FormCreate() {
-    for (int r = 0; r < LimitsRows; ++r) Grid->setItem(r, 0, new QTableWidgetItem(RowLabels[r]));
+    for (int r = 0; r < LimitsRows; ++r)
+        Grid->setItem(r, 0, new QTableWidgetItem(TUnitTexts::tr(RowLabels[r])));
 }
 
 int TWinShowLimits::Execute(TAnalyte* analyte) {
     if (!analyte) {
-        ShowMessageBox(mkError, mbYes, "No analyte.");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("No analyte.")));
         return QDialog::Rejected;
     }
     analyte_ = analyte;
@@ -189,7 +200,7 @@ void TWinShowLimits::FormShow() {
     const TAnalyte& a = *analyte_;
     const int n = a.NbLevels;
     Grid->setColumnCount(n + 1);
-    setWindowTitle(ToQString("Control limits for " + a.Name));
+    setWindowTitle(tr("Control limits for %1").arg(ToQString(a.Name)));
     savedCommonCV_ = a.CommonCVOn();
     CBCommonCV->setChecked(savedCommonCV_);
     Grid->clearSelection();
@@ -282,7 +293,7 @@ void TWinShowLimits::BtPrnClick() {
     if (!analyte_) return;
     const TAnalyte& a = *analyte_;
     TPrintJobSpec job;
-    job.FileName = TPrintJob::SafeFileName(ToQString("QC limits for " + a.Name));
+    job.FileName = TPrintJob::SafeFileName(tr("QC limits for %1").arg(ToQString(a.Name)));
     // The goals' pages follow the limits when the analyte has a goal.
     const bool goal = Sigma->HasGoal();
     if (goal) Sigma->Power();

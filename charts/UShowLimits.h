@@ -1,6 +1,7 @@
 // The control-limits view of the current analyte: one column per QC level, common CV, printout.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QSize>
 #include <functional>
@@ -31,6 +32,7 @@ std::vector<std::string> LimitsHeaderLines(const TAnalyte& a);
 void PrintLimits(TPrintCanvas& canvas, const TAnalyte& a);
 
 class TWinShowLimits : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TWinShowLimits)
 public:
     explicit TWinShowLimits(QWidget* parent = nullptr);
     ~TWinShowLimits() override;

@@ -1,6 +1,7 @@
 // The control-limits view's pages of the quality goals, and their printout.
 #include "USigmaView.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
@@ -12,35 +13,43 @@
 #include <cmath>
 
 #include "UDataLoadSave.h"
+#include "UMessages.h"
 #include "UOperations.h"
 #include "UPrintJob.h"
 #include "UQualityCharts.h"
 
 namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(USigmaView)
+};
+} // namespace
 
-const char* const RowLabels[SigmaRows] = {"Period",
-                                          "N (values counted)",
-                                          "Mean",
-                                          "SD",
-                                          "CV",
-                                          "Target",
-                                          "Bias",
-                                          "TEa",
-                                          "Sigma",
-                                          "Advised rules",
-                                          "Advised run plan",
-                                          "Critical SE (SD)",
-                                          "Ped, program's rules",
-                                          "Pfr, program's rules",
-                                          "Ped / Pfr, 1:3s alone",
-                                          "Ped / Pfr, 1:2s alone"};
+namespace {
+
+const char* const RowLabels[SigmaRows] = {QT_TRANSLATE_NOOP("USigmaView", "Period"),
+                                          QT_TRANSLATE_NOOP("USigmaView", "N (values counted)"),
+                                          QT_TRANSLATE_NOOP("USigmaView", "Mean"),
+                                          QT_TRANSLATE_NOOP("USigmaView", "SD"),
+                                          QT_TRANSLATE_NOOP("USigmaView", "CV"),
+                                          QT_TRANSLATE_NOOP("USigmaView", "Target"),
+                                          QT_TRANSLATE_NOOP("USigmaView", "Bias"),
+                                          QT_TRANSLATE_NOOP("USigmaView", "TEa"),
+                                          QT_TRANSLATE_NOOP("USigmaView", "Sigma"),
+                                          QT_TRANSLATE_NOOP("USigmaView", "Advised rules"),
+                                          QT_TRANSLATE_NOOP("USigmaView", "Advised run plan"),
+                                          QT_TRANSLATE_NOOP("USigmaView", "Critical SE (SD)"),
+                                          QT_TRANSLATE_NOOP("USigmaView", "Ped, program's rules"),
+                                          QT_TRANSLATE_NOOP("USigmaView", "Pfr, program's rules"),
+                                          QT_TRANSLATE_NOOP("USigmaView", "Ped / Pfr, 1:3s alone"),
+                                          QT_TRANSLATE_NOOP("USigmaView", "Ped / Pfr, 1:2s alone")};
 
 constexpr int PageWidth = 780;
 constexpr int PageHeight = 450;
 constexpr int RowHeight = 18;
 
 std::string Na(TGap gap) {
-    return std::string("n/a: ") + GapText(gap);
+    return FillQ(TUnitTexts::tr("n/a: %1"), FromQ(CoreTextQ(GapText(gap))));
 }
 
 std::string Fixed(long double v, int decimals) {
@@ -65,7 +74,8 @@ std::string Join(const std::vector<std::string>& v, const char* sep) {
 std::string PlanText(const TRuleAdvice& a) {
     std::string s;
     for (const TRunPlan& p : a.Plans)
-        s += (s.empty() ? "" : " or ") + ("N=" + std::to_string(p.N) + ", R=" + std::to_string(p.R));
+        s += (s.empty() ? "" : FromQ(TUnitTexts::tr(" or "))) +
+             ("N=" + std::to_string(p.N) + ", R=" + std::to_string(p.R));
     return s;
 }
 
@@ -75,7 +85,7 @@ std::vector<std::string> SigmaColumnTitles(const TAnalyte& a) {
     std::vector<std::string> t = {""};
     for (int i = 0; i < a.NbLevels; ++i) {
         const int32_t id = a.MaterialId[static_cast<size_t>(i)];
-        t.push_back("Level " + std::to_string(i + 1) +
+        t.push_back(FillQ(TUnitTexts::tr("Level %1"), std::to_string(i + 1)) +
                     (id < 0 ? "" : ": " + ListSerum.FindMaterial(id).Name));
     }
     return t;
@@ -84,7 +94,8 @@ std::vector<std::string> SigmaColumnTitles(const TAnalyte& a) {
 std::vector<std::vector<std::string>> SigmaTexts(const TAnalyte& a, const TSigmaReport& r) {
     const size_t n = r.Levels.size();
     std::vector<std::vector<std::string>> t(SigmaRows, std::vector<std::string>(n + 1));
-    for (int row = 0; row < SigmaRows; ++row) t[static_cast<size_t>(row)][0] = RowLabels[row];
+    for (int row = 0; row < SigmaRows; ++row)
+        t[static_cast<size_t>(row)][0] = FromQ(TUnitTexts::tr(RowLabels[row]));
     const int d = a.Decimals + 2;
     for (size_t i = 0; i < n; ++i) {
         const TLevelSigma& l = r.Levels[i];
@@ -92,12 +103,14 @@ std::vector<std::vector<std::string>> SigmaTexts(const TAnalyte& a, const TSigma
         const TErrorDetection& e = l.Detection;
         const size_t c = i + 1;
         const int first = std::max(f.Period.First, 0), last = std::min(f.Period.Last, a.Count() - 1);
-        t[0][c] = first <= last ? PointDay(a, first) + " - " + PointDay(a, last) : "no point";
+        t[0][c] = first <= last ? PointDay(a, first) + " - " + PointDay(a, last)
+                                : FromQ(TUnitTexts::tr("no point"));
         t[1][c] = std::to_string(f.N);
         t[2][c] = Figure(f.Mean, d);
         t[3][c] = Figure(f.SD, d);
         t[4][c] = Figure(f.CV, 2, " %");
-        t[5][c] = f.Target.Gap == gapNoTarget ? "none (bias not known)" : Figure(f.Target, d);
+        t[5][c] = f.Target.Gap == gapNoTarget ? FromQ(TUnitTexts::tr("none (bias not known)"))
+                                              : Figure(f.Target, d);
         t[6][c] = f.Target.Ok() ? Figure(f.BiasPct, 2, " %") : Na(f.BiasPct.Gap);
         if (!f.TEaPct.Ok())
             t[7][c] = Na(f.TEaPct.Gap);
@@ -123,16 +136,19 @@ std::vector<std::vector<std::string>> SigmaTexts(const TAnalyte& a, const TSigma
 
 std::string GoalText(const TAnalyte& a, const TQualityGoal& g) {
     const bool any = g.TEa || std::any_of(g.Target.begin(), g.Target.end(), [](const auto& t) { return t; });
-    if (!any) return "No quality goal for " + a.Name + ": set one in Parameters > Analytes, Quality goals.";
-    std::string s = "Quality goal of " + a.Name + ": TEa ";
+    if (!any)
+        return FillQ(
+            TUnitTexts::tr("No quality goal for %1: set one in Parameters > Analytes, Quality goals."),
+            a.Name);
+    std::string s = FillQ(TUnitTexts::tr("Quality goal of %1: TEa "), a.Name);
     if (!g.TEa)
-        s += "not set";
+        s += FromQ(TUnitTexts::tr("not set"));
     else
         s += Fixed(*g.TEa, 2) + (g.TEaKind == teaUnit ? " " + g.TEaUnit : std::string(" %"));
     for (int i = 0; i < a.NbLevels; ++i) {
         const auto& t = g.Target[static_cast<size_t>(i)];
-        s += "; target " + std::to_string(i + 1) + ": " +
-             (t ? Fixed(*t, a.Decimals + 2) : std::string("none"));
+        s += FillQ(TUnitTexts::tr("; target %1: %2"), std::to_string(i + 1),
+                   t ? Fixed(*t, a.Decimals + 2) : FromQ(TUnitTexts::tr("none")));
     }
     return s;
 }
@@ -142,25 +158,34 @@ std::string AdviceText(const TAnalyte& a, const TSigmaReport& r) {
     bool unknownBias = false;
     for (const TLevelSigma& l : r.Levels) {
         const TLevelFigures& f = l.Figures;
-        s += "Level " + std::to_string(f.Level + 1);
+        s += FillQ(TUnitTexts::tr("Level %1"), std::to_string(f.Level + 1));
         if (!l.Advised) {
-            s += ": no advice, Sigma not available (" + std::string(GapText(f.Sigma.Gap)) + ").\n";
+            s += FillQ(TUnitTexts::tr(": no advice, Sigma not available (%1).\n"),
+                       FromQ(CoreTextQ(GapText(f.Sigma.Gap))));
             continue;
         }
         s += ", Sigma " + Fixed(f.Sigma.Value, 2) + (f.BiasKnown ? "" : " *") + ":\n" + l.Comparison.Text;
         unknownBias = unknownBias || !f.BiasKnown;
         if (l.Detection.Ped.Ok() && l.Detection.Ped.Value < 0.9L)
-            s += "The program's rules detect the critical error in fewer than 90 % of the runs.\n";
+            s += FromQ(TUnitTexts::tr(
+                "The program's rules detect the critical error in fewer than 90 % of the runs.\n"));
     }
-    if (unknownBias) s += "* No target: the bias is not known; Sigma is computed with a bias of 0.\n";
-    s += "Ped and Pfr of the program's rules: " + std::to_string(r.Simulation.Trials) +
-         " simulated runs (fixed seed) at the rule set of " + a.Name + ".";
+    if (unknownBias)
+        s += FromQ(
+            TUnitTexts::tr("* No target: the bias is not known; Sigma is computed with a bias of 0.\n"));
+    s += FillQ(
+        TUnitTexts::tr(
+            "Ped and Pfr of the program's rules: %1 simulated runs (fixed seed) at the rule set of %2."),
+        std::to_string(r.Simulation.Trials), a.Name);
     return s;
 }
 
 std::string PeriodText(const std::optional<std::pair<TDateTime, TDateTime>>& dates) {
-    if (!dates) return "Period: each level's reference points (locked interval, else the points in view)";
-    return "Period: " + FromQString(DateText(dates->first)) + " to " + FromQString(DateText(dates->second));
+    if (!dates)
+        return FromQ(TUnitTexts::tr(
+            "Period: each level's reference points (locked interval, else the points in view)"));
+    return FillQ(TUnitTexts::tr("Period: %1 to %2"), FromQString(DateText(dates->first)),
+                 FromQString(DateText(dates->second)));
 }
 
 void PrintSigma(TPrintCanvas& canvas, const TAnalyte& a, const TSigmaReport& r,
@@ -172,8 +197,8 @@ void PrintSigma(TPrintCanvas& canvas, const TAnalyte& a, const TSigmaReport& r,
     for (const std::string& t : titles) cells.push_back({t, cmSilver});
     for (const auto& row : texts)
         for (size_t c = 0; c < row.size(); ++c) cells.push_back({row[c], c == 0 ? cmSilver : cmNone});
-    int y = PrintTable(canvas, "Quality goals and Sigma for " + a.Name, {GoalText(a, r.Goal), period}, cells,
-                       cols, {22, 36, 36, 36}, false);
+    int y = PrintTable(canvas, FillQ(TUnitTexts::tr("Quality goals and Sigma for %1"), a.Name),
+                       {GoalText(a, r.Goal), period}, cells, cols, {22, 36, 36, 36}, false);
 
     QPainter& p = canvas.Painter();
     QFont font("Arial");
@@ -190,10 +215,10 @@ void PrintSigma(TPrintCanvas& canvas, const TAnalyte& a, const TSigmaReport& r,
         start = end == std::string::npos ? advice.size() : end + 1;
     }
     lines.push_back("");
-    lines.push_back("Formulas:");
+    lines.push_back(FromQ(TUnitTexts::tr("Formulas:")));
     for (const char* f : SigmaFormulas()) lines.push_back(std::string("  ") + f);
-    const std::string footer =
-        "- Quality goals and Sigma for " + a.Name + " - Printed on " + FromQString(DateText(Today())) + " -";
+    const std::string footer = FillQ(TUnitTexts::tr("- Quality goals and Sigma for %1 - Printed on %2 -"),
+                                     a.Name, FromQString(DateText(Today())));
     auto newPage = [&] {
         canvas.NewPage();
         p.drawText(QRect(0, H - line - 2, W, line), Qt::AlignHCenter | Qt::AlignTop, ToQString(footer));
@@ -224,16 +249,16 @@ TSigmaPages::TSigmaPages(QWidget* parent) {
     LblGoal = new QLabel(Figures);
     LblGoal->setObjectName("LblGoal");
     LblGoal->setGeometry(6, 4, PageWidth - 12, 16);
-    RBReference = new QRadioButton("&Reference points", Figures);
+    RBReference = new QRadioButton(tr("&Reference points"), Figures);
     RBReference->setObjectName("RBReference");
     RBReference->setGeometry(6, 24, 150, 20);
-    RBDates = new QRadioButton("&From", Figures);
+    RBDates = new QRadioButton(tr("&From"), Figures);
     RBDates->setObjectName("RBDates");
     RBDates->setGeometry(170, 24, 60, 20);
     DateFrom = new TDatePicker(Figures);
     DateFrom->setObjectName("DateFrom");
     DateFrom->setGeometry(232, 23, 110, 22);
-    auto* to = new QLabel("to", Figures);
+    auto* to = new QLabel(tr("to"), Figures);
     to->setGeometry(350, 26, 20, 16);
     DateTo = new TDatePicker(Figures);
     DateTo->setObjectName("DateTo");

@@ -2,6 +2,7 @@
 // advice beside the applied rules, the power function and the method decision chart, and their printout.
 #pragma once
 
+#include <QCoreApplication>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -37,6 +38,7 @@ void PrintSigma(TPrintCanvas& canvas, const TAnalyte& a, const TSigmaReport& r,
 
 // The two pages of the view; the view shows them as tabs beside its table of limits.
 class TSigmaPages {
+    Q_DECLARE_TR_FUNCTIONS(TSigmaPages)
 public:
     explicit TSigmaPages(QWidget* parent);
     QWidget* Figures; // "TabSigma": goal, period, figures, advice

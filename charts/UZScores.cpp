@@ -2,16 +2,25 @@
 #include "UZScores.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QTabWidget>
 #include <algorithm>
 
+#include "UMessages.h"
 #include "UOperations.h"
 #include "UPrintJob.h"
 #include "UQualityCharts.h"
 #include "UUserPrompt.h"
+
+namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UZScores)
+};
+} // namespace
 
 namespace {
 
@@ -38,12 +47,14 @@ TZView ZView(const TAnalyte& a, TDateTime from, TDateTime to, TPeriod inView) {
 std::vector<std::string> ZBasisLines(const TAnalyte& a, const TZView& v) {
     std::vector<std::string> lines;
     for (const TLevelFigures& f : v.Figures) {
-        std::string s = "Level " + std::to_string(f.Level + 1) + ": ";
+        std::string s = FillQ(TUnitTexts::tr("Level %1: "), std::to_string(f.Level + 1));
         if (!f.Mean.Ok() || !f.SD.Ok() || f.SD.Value <= 0) {
-            s += "no z-score, " + std::string(GapText(f.SD.Ok() ? gapZeroCV : f.SD.Gap));
+            s += FillQ(TUnitTexts::tr("no z-score, %1"),
+                       FromQ(CoreTextQ(GapText(f.SD.Ok() ? gapZeroCV : f.SD.Gap))));
         } else {
-            s += "mean " + FormatFixed(f.Mean.Value, 12, a.Decimals + 2) + ", SD " +
-                 FormatFixed(f.SD.Value, 12, a.Decimals + 2) + " over " + std::to_string(f.N) + " values";
+            s += FillQ(TUnitTexts::tr("mean %1, SD %2 over %3 values"),
+                       FormatFixed(f.Mean.Value, 12, a.Decimals + 2),
+                       FormatFixed(f.SD.Value, 12, a.Decimals + 2), std::to_string(f.N));
             const int first = std::max(f.Period.First, 0), last = std::min(f.Period.Last, a.Count() - 1);
             if (first <= last)
                 s += " (" + Day(a.Points[static_cast<size_t>(first)].DateTime) + " - " +
@@ -63,12 +74,13 @@ void PrintZScores(TPrintCanvas& canvas, const TAnalyte& a, const TZView& v, int 
     int y = 0;
     const int titleHeight = QFontMetrics(p.font(), p.device()).height();
     p.drawText(QRect(0, y, W, titleHeight), Qt::AlignHCenter | Qt::AlignTop,
-               ToQString("Normalised charts of " + a.Name));
+               TUnitTexts::tr("Normalised charts of %1").arg(ToQString(a.Name)));
     y += titleHeight * 3 / 2;
     p.setFont(Arial(8));
     const int line = QFontMetrics(p.font(), p.device()).height();
     std::vector<std::string> lines = {
-        period, "z = (value - mean) / SD; mean and SD of each level's reference points:"};
+        period,
+        FromQ(TUnitTexts::tr("z = (value - mean) / SD; mean and SD of each level's reference points:"))};
     for (const std::string& l : ZBasisLines(a, v)) lines.push_back("  " + l);
     for (const std::string& l : lines) {
         p.drawText(QRect(0, y, W, line), Qt::AlignLeft | Qt::AlignTop, ToQString(l));
@@ -86,32 +98,33 @@ void PrintZScores(TPrintCanvas& canvas, const TAnalyte& a, const TZView& v, int 
     p.setFont(Arial(8));
     p.setPen(Qt::black);
     p.drawText(QRect(0, H - line, W, line), Qt::AlignHCenter | Qt::AlignTop,
-               ToQString("- Normalised charts of " + a.Name + " - Printed on " + Day(Today()) + " -"));
+               TUnitTexts::tr("- Normalised charts of %1 - Printed on %2 -")
+                   .arg(ToQString(a.Name), ToQString(Day(Today()))));
 }
 
 TWinZScores::TWinZScores(QWidget* parent) : QDialog(parent) {
     setObjectName("WinZScores");
     setFixedSize(780, 540);
-    auto* from = new QLabel("&From", this);
+    auto* from = new QLabel(tr("&From"), this);
     from->setGeometry(8, 10, 34, 16);
     DateFrom = new TDatePicker(this);
     DateFrom->setObjectName("DateFrom");
     DateFrom->setGeometry(44, 7, 110, 22);
     from->setBuddy(DateFrom);
-    auto* to = new QLabel("&to", this);
+    auto* to = new QLabel(tr("&to"), this);
     to->setGeometry(162, 10, 16, 16);
     DateTo = new TDatePicker(this);
     DateTo->setObjectName("DateTo");
     DateTo->setGeometry(180, 7, 110, 22);
     to->setBuddy(DateTo);
     for (TDatePicker* d : {DateFrom, DateTo}) d->setDisplayFormat(DatePickerFormat());
-    auto* youden = new QLabel("&Youden plot of", this);
+    auto* youden = new QLabel(tr("&Youden plot of"), this);
     youden->setGeometry(330, 10, 90, 16);
     CBLevelA = new QComboBox(this);
     CBLevelA->setObjectName("CBLevelA");
     CBLevelA->setGeometry(422, 7, 80, 22);
     youden->setBuddy(CBLevelA);
-    auto* against = new QLabel("against", this);
+    auto* against = new QLabel(tr("against"), this);
     against->setGeometry(508, 10, 50, 16);
     CBLevelB = new QComboBox(this);
     CBLevelB->setObjectName("CBLevelB");
@@ -125,22 +138,22 @@ TWinZScores::TWinZScores(QWidget* parent) : QDialog(parent) {
     PBoxZ->setObjectName("PBoxZ");
     PBoxYouden = new TChartBox(nullptr, [this](QPainter& p, const QRect& r) {
         if (analyte_ && analyte_->NbLevels < 2) {
-            p.drawText(r, Qt::AlignCenter, "A Youden plot needs two levels");
+            p.drawText(r, Qt::AlignCenter, TUnitTexts::tr("A Youden plot needs two levels"));
             return;
         }
         DrawYoudenPlot(p, r, Pairs(), CBLevelA->currentIndex(), CBLevelB->currentIndex());
     });
     PBoxYouden->setObjectName("PBoxYouden");
-    PageControl->addTab(PBoxZ, "&z-score chart");
-    PageControl->addTab(PBoxYouden, "Youden p&lot");
+    PageControl->addTab(PBoxZ, tr("&z-score chart"));
+    PageControl->addTab(PBoxYouden, tr("Youden p&lot"));
     LblBasis = new QLabel(this);
     LblBasis->setObjectName("LblBasis");
     LblBasis->setGeometry(8, 456, 640, 80);
     LblBasis->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    BtPrn = new QPushButton("&Print", this);
+    BtPrn = new QPushButton(tr("&Print"), this);
     BtPrn->setObjectName("BtPrn");
     BtPrn->setGeometry(690, 470, 80, 25);
-    BtClose = new QPushButton("Close", this);
+    BtClose = new QPushButton(tr("Close"), this);
     BtClose->setObjectName("BtClose");
     BtClose->setGeometry(690, 502, 80, 25);
     BtClose->setDefault(true);
@@ -158,12 +171,12 @@ std::vector<TYoudenPoint> TWinZScores::Pairs() const {
 
 int TWinZScores::Execute(const TAnalyte* analyte, TPeriod inView) {
     if (!analyte) {
-        ShowMessageBox(mkError, mbYes, "No analyte.");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("No analyte.")));
         return QDialog::Rejected;
     }
     analyte_ = analyte;
     inView_ = inView;
-    setWindowTitle(ToQString("Normalised charts of " + analyte->Name));
+    setWindowTitle(tr("Normalised charts of %1").arg(ToQString(analyte->Name)));
     {
         const QSignalBlocker b1(DateFrom), b2(DateTo), b3(CBLevelA), b4(CBLevelB);
         const int first = std::clamp(inView.First, 0, std::max(analyte->Count() - 1, 0));
@@ -174,8 +187,8 @@ int TWinZScores::Execute(const TAnalyte* analyte, TPeriod inView) {
         CBLevelA->clear();
         CBLevelB->clear();
         for (int i = 0; i < analyte->NbLevels; ++i) {
-            CBLevelA->addItem(QStringLiteral("Level %1").arg(i + 1));
-            CBLevelB->addItem(QStringLiteral("Level %1").arg(i + 1));
+            CBLevelA->addItem(tr("Level %1").arg(i + 1));
+            CBLevelB->addItem(tr("Level %1").arg(i + 1));
         }
         CBLevelA->setCurrentIndex(0);
         CBLevelB->setCurrentIndex(std::min(1, analyte->NbLevels - 1));
@@ -193,7 +206,7 @@ int TWinZScores::Execute(const TAnalyte* analyte, TPeriod inView) {
 void TWinZScores::Refill() {
     if (!analyte_) return;
     view_ = ZView(*analyte_, DayOf(DateFrom->date()), DayOf(DateTo->date()), inView_);
-    QString basis = "z = (value - mean) / SD; mean and SD of each level's reference points:";
+    QString basis = TUnitTexts::tr("z = (value - mean) / SD; mean and SD of each level's reference points:");
     for (const std::string& l : ZBasisLines(*analyte_, view_)) basis += "\n" + ToQString(l);
     LblBasis->setText(basis);
     PBoxZ->update();
@@ -204,9 +217,9 @@ void TWinZScores::BtPrnClick() {
     if (!analyte_) return;
     const TAnalyte& a = *analyte_;
     TPrintJobSpec job;
-    job.FileName = TPrintJob::SafeFileName(ToQString("Normalised charts of " + a.Name));
+    job.FileName = TPrintJob::SafeFileName(tr("Normalised charts of %1").arg(ToQString(a.Name)));
     const std::string period =
-        "Points from " + Day(DayOf(DateFrom->date())) + " to " + Day(DayOf(DateTo->date()));
+        FillQ(tr("Points from %1 to %2"), Day(DayOf(DateFrom->date())), Day(DayOf(DateTo->date())));
     const int levelA = CBLevelA->currentIndex(), levelB = CBLevelB->currentIndex();
     TPrintJob::Print(this, job,
                      [&](TPrintCanvas& canvas) { PrintZScores(canvas, a, view_, levelA, levelB, period); });

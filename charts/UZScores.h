@@ -2,6 +2,7 @@
 // levels, over a chosen period, shown and printed.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <string>
 #include <vector>
@@ -29,6 +30,7 @@ void PrintZScores(TPrintCanvas& canvas, const TAnalyte& a, const TZView& v, int 
                   const std::string& period);
 
 class TWinZScores : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TWinZScores)
 public:
     explicit TWinZScores(QWidget* parent = nullptr);
     // "No analyte." without one. `inView`: the main window's points in view, for the levels without a

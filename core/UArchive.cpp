@@ -15,6 +15,7 @@
 #include "UDataLoadSave.h"
 #include "UGlobale.h"
 #include "UQcError.h"
+#include "UTexts.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ int64_t LargestNumberHeld(const TAnalyte& a) {
 }
 
 int32_t NextAfter(int64_t largest) {
-    if (largest >= INT32_MAX) throw EQcError("No archive number left");
+    if (largest >= INT32_MAX) throw EQcError(QT_TRANSLATE_NOOP("Core", "No archive number left"));
     return static_cast<int32_t>(largest + 1);
 }
 
@@ -55,12 +56,14 @@ int64_t LargestNumberInUse() {
     std::filesystem::directory_iterator it(ProgramFolder, ec), end;
     // A folder that cannot be listed must not pass for one without archives: number 1 would then
     // replace an existing archive.
-    if (ec) throw EQcError("Cannot list " + ProgramFolder + ": " + ec.message());
+    if (ec)
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot list %1: %2"), ProgramFolder, ec.message()));
     for (; it != end; it.increment(ec)) {
         int64_t n = ArchiveNumberOf(it->path().filename().string());
         if (n > 0 && n <= INT32_MAX) largest = std::max(largest, n);
     }
-    if (ec) throw EQcError("Cannot list " + ProgramFolder + ": " + ec.message());
+    if (ec)
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot list %1: %2"), ProgramFolder, ec.message()));
     // A number held by an analyte whose file is gone (an earlier failed write) is still that
     // analyte's: giving it to another archive would show and delete it as the first one's.
     for (const auto& a : ListAnalytes.Items) largest = std::max(largest, LargestNumberHeld(*a));
@@ -68,7 +71,8 @@ int64_t LargestNumberInUse() {
 }
 
 void CheckLevel(const TAnalyte& a, int level) {
-    if (level < 0 || level >= a.NbLevels || level >= MaxLevels) throw EQcError("Nothing to archive");
+    if (level < 0 || level >= a.NbLevels || level >= MaxLevels)
+        throw EQcError(QT_TRANSLATE_NOOP("Core", "Nothing to archive"));
 }
 
 } // namespace
@@ -85,7 +89,7 @@ std::string ArchiveText(const TAnalyte& a, int level) {
         if (first < 0) first = k;
         last = k;
     }
-    if (first < 0) throw EQcError("Nothing to archive");
+    if (first < 0) throw EQcError(QT_TRANSLATE_NOOP("Core", "Nothing to archive"));
 
     // The statistics of all points of the level, as RecalcLevel keeps them in AllStats.
     LevelStats all;
@@ -172,7 +176,7 @@ TArchiveFile ParseArchiveFile(std::string_view bytes, TArchiveParts parts) {
         start = i;
     }
     if (start < bytes.size()) lines.push_back(bytes.substr(start));
-    if (lines.size() < 3) throw EQcError("Not an archive file");
+    if (lines.size() < 3) throw EQcError(QT_TRANSLATE_NOOP("Core", "Not an archive file"));
 
     TArchiveFile f;
     f.Name = lines[0];

@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "UQcError.h"
+#include "UTexts.h"
 
 namespace {
 // VARNHOLT_FAULT=STEP:TARGET (open, write, sync, rename or link; the end of the target's name) makes
@@ -48,7 +49,8 @@ TWriteFaults& WriteFaults() {
 
 namespace {
 [[noreturn]] void Fail(const std::string& path, int err) {
-    throw EQcError("Cannot write " + path + ": " + std::strerror(err), path, std::strerror(err));
+    throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1: %2"), path, std::strerror(err)), path,
+                   std::strerror(err));
 }
 
 std::string FolderOf(const std::string& path) {
@@ -69,7 +71,8 @@ namespace {
 template <typename Buffer> void ReadInto(const std::string& path, Buffer& data) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        throw EQcError("Cannot read " + path + ": " + std::strerror(errno), path, std::strerror(errno));
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1: %2"), path, std::strerror(errno)),
+                       path, std::strerror(errno));
     // Read straight into a buffer of the file's size (one more byte shows whether it grew since).
     struct stat st;
     size_t room = ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 65536;
@@ -82,7 +85,8 @@ template <typename Buffer> void ReadInto(const std::string& path, Buffer& data) 
             if (errno == EINTR) continue;
             int err = errno;
             ::close(fd);
-            throw EQcError("Cannot read " + path + ": " + std::strerror(err), path, std::strerror(err));
+            throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1: %2"), path, std::strerror(err)),
+                           path, std::strerror(err));
         }
         if (n == 0) break;
         done += static_cast<size_t>(n);
@@ -135,7 +139,10 @@ std::string RealTarget(const std::string& path) {
     struct stat st;
     if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
     char* resolved = ::realpath(path.c_str(), nullptr);
-    if (!resolved) throw EQcError("Cannot write " + path + ": it is a link to a missing file", path, "");
+    if (!resolved)
+        throw EQcError(
+            Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1: it is a link to a missing file"), path), path,
+            "");
     std::string real = resolved;
     std::free(resolved);
     return real;

@@ -6,13 +6,14 @@
 
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
+#include "UTexts.h"
 
 namespace {
 
 constexpr size_t V2MaterialRecordSize = 27;
 
 [[noreturn]] void Damaged(const std::string& what) {
-    throw EQcError("Damaged predecessor file: " + what);
+    throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Damaged predecessor file: %1"), what));
 }
 
 // The date range the program's date texts can show (years 1 to 9999).

@@ -20,6 +20,7 @@
 #include "UGlobale.h"
 #include "UQcError.h"
 #include "URandom.h"
+#include "UTexts.h"
 #include "UUserPrompt.h"
 
 TListAnalytes ListAnalytes;
@@ -29,7 +30,7 @@ std::string FileVersion = "32";
 namespace {
 
 [[noreturn]] void Damaged(const std::string& what) {
-    throw EQcError("Damaged data file: " + what);
+    throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Damaged data file: %1"), what));
 }
 
 void ExpectSignature(TByteReader& r, const char* section) {
@@ -587,10 +588,12 @@ void ReadDataFile(const std::string& path, const TPieceSink& seen) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         const std::string reason = std::strerror(errno);
-        throw EQcError("Cannot read " + path + ": " + reason, path, reason);
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1: %2"), path, reason), path, reason);
     }
     std::unique_ptr<const int, void (*)(const int*)> closer(&fd, [](const int* f) { ::close(*f); });
-    auto damaged = [&path](const EQcError& e) { return EQcError("Cannot read " + path + ": " + e.what()); };
+    auto damaged = [&path](const EQcError& e) {
+        return EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1: %2"), path, e.what()));
+    };
     struct stat st;
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
         try {
@@ -617,7 +620,7 @@ void WriteDataFile(const std::string& path) {
     try {
         WriteDataImage(ListSerum, ListAnalytes, [&file](std::string_view piece) { file.Write(piece); });
     } catch (const EUnwritable& e) {
-        throw EQcError("Cannot write " + path + ": " + e.what());
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1: %2"), path, e.what()));
     }
     file.Commit();
 }

@@ -11,6 +11,7 @@
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
 #include "UQcError.h"
+#include "UTexts.h"
 
 const std::vector<TSchemaPart>& SchemaParts() {
     static const std::vector<TSchemaPart> parts = {
@@ -84,7 +85,8 @@ const std::vector<TSchemaPart>& SchemaParts() {
 
 namespace {
 [[noreturn]] void Fail(sqlite3* db, const std::string& what) {
-    throw EQcError("Database error: " + what + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
+    throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Database error: %1: %2"), what,
+                        (db ? sqlite3_errmsg(db) : "out of memory")));
 }
 } // namespace
 
@@ -185,7 +187,7 @@ void TDatabase::Open(const std::string& path, bool create) {
             SQLITE_OK) {
             std::string why = db_ ? sqlite3_errmsg(db_) : "out of memory";
             Close();
-            throw EQcError("Cannot open " + path + ": " + why, path, why);
+            throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot open %1: %2"), path, why), path, why);
         }
         sqlite3_busy_timeout(db_, 5000);
         sqlite3_extended_result_codes(db_, 1);
@@ -203,12 +205,14 @@ void TDatabase::Open(const std::string& path, bool create) {
             // A full disk, a read-only medium or an I/O error is no damage: the file is left as it is.
             std::string why = sqlite3_errmsg(db_);
             Close();
-            throw EQcError("Database error: " + why + " (" + path + ")", path, why);
+            throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Database error: %1 (%2)"), why, path), path, why);
         }
         Close();
         // Keep the damaged database and its log for the laboratory, then start a new one.
         keptAs_ = KeepUnreadableFile(path);
-        if (keptAs_.empty()) throw EQcError("The damaged database " + path + " could not be kept aside");
+        if (keptAs_.empty())
+            throw EQcError(
+                Fill(QT_TRANSLATE_NOOP("Core", "The damaged database %1 could not be kept aside"), path));
         for (const char* side : {"-wal", "-shm"})
             if (FileExists(path + side)) ::rename((path + side).c_str(), (keptAs_ + side).c_str());
     }
@@ -230,7 +234,7 @@ void TDatabase::OpenReadOnly(const std::string& path) {
     if (!FileExists(path)) return;
     if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
         Close();
-        throw EQcError("Cannot read " + path);
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1"), path));
     }
     sqlite3_busy_timeout(db_, 5000);
     // A newer part is read as far as this program understands it; nothing is written.
@@ -259,8 +263,11 @@ void TDatabase::Migrate() {
         auto known =
             std::find_if(parts.begin(), parts.end(), [&](const TSchemaPart& p) { return name == p.Name; });
         if (known == parts.end() || version > static_cast<int64_t>(known->Steps.size()))
-            throw EQcError("The database " + path_ + " was written by a newer Varnholt (" + name + " " +
-                           std::to_string(version) + "); this one cannot use it");
+            throw EQcError(
+                Fill(QT_TRANSLATE_NOOP(
+                         "Core",
+                         "The database %1 was written by a newer Varnholt (%2 %3); this one cannot use it"),
+                     path_, name, std::to_string(version)));
     }
     for (const TSchemaPart& part : parts) {
         for (int version = Version(part.Name); version < static_cast<int>(part.Steps.size()); ++version) {
@@ -276,18 +283,18 @@ void TDatabase::Migrate() {
 }
 
 TStatement TDatabase::Prepare(std::string_view sql) const {
-    if (!db_) throw EQcError("The database is not open");
+    if (!db_) throw EQcError(QT_TRANSLATE_NOOP("Core", "The database is not open"));
     return TStatement(db_, sql);
 }
 
 void TDatabase::Exec(std::string_view sql) const {
-    if (!db_) throw EQcError("The database is not open");
+    if (!db_) throw EQcError(QT_TRANSLATE_NOOP("Core", "The database is not open"));
     char* error = nullptr;
     std::string s(sql);
     if (sqlite3_exec(db_, s.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
         std::string what = error ? error : "unknown error";
         sqlite3_free(error);
-        throw EQcError("Database error: " + what + " (" + path_ + ")");
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Database error: %1 (%2)"), what, path_));
     }
 }
 
@@ -332,7 +339,7 @@ void Copy(sqlite3* from, sqlite3* to, const std::string& what) {
 } // namespace
 
 std::string TDatabase::Image() const {
-    if (!db_) throw EQcError("The database is not open");
+    if (!db_) throw EQcError(QT_TRANSLATE_NOOP("Core", "The database is not open"));
     // A consistent image of every page, taken in one read transaction.
     sqlite3_int64 size = 0;
     TStatement begin(db_, "BEGIN");
@@ -350,11 +357,11 @@ void TDatabase::CopyTo(const std::string& path) const {
 }
 
 void TDatabase::ReplaceFrom(const std::string& path, const std::vector<std::string>& keep) {
-    if (!db_) throw EQcError("The database is not open");
+    if (!db_) throw EQcError(QT_TRANSLATE_NOOP("Core", "The database is not open"));
     sqlite3* from = nullptr;
     if (sqlite3_open_v2(path.c_str(), &from, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
         sqlite3_close_v2(from);
-        throw EQcError("Cannot read " + path);
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1"), path));
     }
     std::vector<std::string> kept;
     auto detach = [this] {

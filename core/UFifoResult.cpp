@@ -8,6 +8,7 @@
 #include "UDataLoadSave.h"
 #include "UGlobale.h"
 #include "UQcError.h"
+#include "UTexts.h"
 #include "UUtilitaires.h"
 
 TFifo Fifo;
@@ -50,20 +51,23 @@ std::vector<TResu> ParseQueueImage(std::string_view bytes) {
     // The smallest entry: the date, three levels and three empty texts.
     constexpr size_t SmallestEntry = 8 + 3 * 8 + 3 * 4;
     if (bytes.size() / SmallestEntry > MaxQueueEntries)
-        throw EQcError("Damaged queue file: more entries than any queue holds");
+        throw EQcError(QT_TRANSLATE_NOOP("Core", "Damaged queue file: more entries than any queue holds"));
     TByteReader r(bytes);
     std::vector<TResu> out;
     while (!r.AtEnd()) {
         TResu e;
         e.DateTime = r.Double();
-        if (!std::isfinite(e.DateTime)) throw EQcError("Damaged queue file: date is not a number");
+        if (!std::isfinite(e.DateTime))
+            throw EQcError(QT_TRANSLATE_NOOP("Core", "Damaged queue file: date is not a number"));
         for (LevelValue& lv : e.Levels) {
             float v = r.Single();
             uint8_t state = r.U8();
             r.Skip(3);
-            if (state > psEmpty) throw EQcError("Damaged queue file: state out of range");
+            if (state > psEmpty)
+                throw EQcError(QT_TRANSLATE_NOOP("Core", "Damaged queue file: state out of range"));
             if (!std::isfinite(v)) {
-                if (state != psEmpty) throw EQcError("Damaged queue file: value is not a number");
+                if (state != psEmpty)
+                    throw EQcError(QT_TRANSLATE_NOOP("Core", "Damaged queue file: value is not a number"));
                 v = 0;
             }
             lv = {v, static_cast<PointState>(state)};
@@ -71,9 +75,11 @@ std::vector<TResu> ParseQueueImage(std::string_view bytes) {
         e.Comment = r.LongText();
         e.Operator = r.LongText();
         e.AnalyteName = r.LongText();
-        if (e.AnalyteName.empty()) throw EQcError("Damaged queue file: an entry without an analyte");
+        if (e.AnalyteName.empty())
+            throw EQcError(QT_TRANSLATE_NOOP("Core", "Damaged queue file: an entry without an analyte"));
         if (out.size() == MaxQueueEntries)
-            throw EQcError("Damaged queue file: more entries than any queue holds");
+            throw EQcError(
+                QT_TRANSLATE_NOOP("Core", "Damaged queue file: more entries than any queue holds"));
         out.push_back(std::move(e));
     }
     return out;

@@ -14,6 +14,7 @@
 #include "UAtomicFile.h"
 #include "UCodePage.h"
 #include "UQcError.h"
+#include "UTexts.h"
 
 namespace fs = std::filesystem;
 
@@ -54,7 +55,9 @@ void ListSourceFolder(const std::string& folder, const std::string& source, std:
                          static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec});
     }
     if (ec)
-        throw EQcError("Cannot read the inbox folder " + folder + ": " + ec.message(), folder, ec.message());
+        throw EQcError(
+            Fill(QT_TRANSLATE_NOOP("Core", "Cannot read the inbox folder %1: %2"), folder, ec.message()),
+            folder, ec.message());
     std::sort(files.begin(), files.end(), [](const TInboxFile& a, const TInboxFile& b) {
         return a.ModifiedNs != b.ModifiedNs ? a.ModifiedNs < b.ModifiedNs : a.Name < b.Name;
     });
@@ -64,7 +67,10 @@ void ListSourceFolder(const std::string& folder, const std::string& source, std:
 void MakeFolder(const std::string& folder) {
     std::error_code ec;
     fs::create_directories(folder, ec);
-    if (ec) throw EQcError("Cannot create the folder " + folder + ": " + ec.message(), folder, ec.message());
+    if (ec)
+        throw EQcError(
+            Fill(QT_TRANSLATE_NOOP("Core", "Cannot create the folder %1: %2"), folder, ec.message()), folder,
+            ec.message());
 }
 
 // "name.ext" as "name-2.ext" for the second try, and so on.
@@ -96,14 +102,16 @@ std::string MoveInto(const TInboxFile& file, const std::string& target,
         int err = MoveNoReplace(file.Path, to);
         if (err == EEXIST) continue;
         if (err != 0)
-            throw EQcError("Cannot move " + file.Path + " to " + target + ": " + std::strerror(err),
+            throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot move %1 to %2: %3"), file.Path, target,
+                                std::strerror(err)),
                            file.Path, std::strerror(err));
         // The folders are not synced: a move lost with the power leaves the file in the inbox, where its
         // recorded fingerprint moves it again without reading it.
         return to;
     }
-    throw EQcError("Cannot move " + file.Path + ": every name in " + target + " is taken", file.Path,
-                   "every name is taken");
+    throw EQcError(
+        Fill(QT_TRANSLATE_NOOP("Core", "Cannot move %1: every name in %2 is taken"), file.Path, target),
+        file.Path, "every name is taken");
 }
 
 const char* StatusName(RuleStatus s) {
@@ -116,7 +124,8 @@ std::vector<TInboxFile> ListInboxFiles(const std::string& inbox) {
     const std::string root = WithSlash(inbox);
     std::error_code ec;
     if (!fs::is_directory(root, ec))
-        throw EQcError("The inbox folder " + root + " does not exist", root, "does not exist");
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "The inbox folder %1 does not exist"), root), root,
+                       "does not exist");
     std::vector<TInboxFile> out;
     ListSourceFolder(root, DefaultSourceId, out);
     std::vector<std::string> folders;

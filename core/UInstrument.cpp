@@ -9,6 +9,7 @@
 #include "UInstrumentDelimited.h"
 #include "UInstrumentHl7.h"
 #include "UInstrumentText.h"
+#include "UTexts.h"
 #include "UUtilitaires.h"
 
 using namespace instrument;
@@ -44,7 +45,8 @@ const char* SeparatorName(char c) {
 bool YesNo(const std::string& key, const std::string& v) {
     if (v == "yes") return true;
     if (v == "no") return false;
-    throw EQcError("Reading options: " + key + " must be yes or no, not \"" + v + "\".");
+    throw EQcError(
+        Fill(QT_TRANSLATE_NOOP("Core", "Reading options: %1 must be yes or no, not \"%2\"."), key, v));
 }
 
 } // namespace
@@ -87,7 +89,9 @@ TInstrumentSource TInstrumentSource::FromText(std::string_view text) {
         if (eq == std::string_view::npos) continue;
         std::string key = Trim(line.Text.substr(0, eq));
         std::string v = Trim(line.Text.substr(eq + 1));
-        auto bad = [&]() { return EQcError("Reading options: " + key + " cannot be \"" + v + "\"."); };
+        auto bad = [&]() {
+            return EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Reading options: %1 cannot be \"%2\"."), key, v));
+        };
         if (key == "id") {
             s.Id = v;
         } else if (key == "encoding") {
@@ -197,16 +201,19 @@ TInstrumentFormat DetectInstrumentFormat(std::string_view bytes) {
         (line.size() >= 2 && line[0] == 'H' && IsPunct(static_cast<unsigned char>(line[1]))))
         return TInstrumentFormat::Astm;
     if (line.size() >= 2 && Upper(line[0]) && line[1] == '|')
-        throw EQcError("The file begins inside an ASTM message: its first record is not a header (H) record. "
-                       "It may be the rest of a message split across files.");
+        throw EQcError(QT_TRANSLATE_NOOP(
+            "Core", "The file begins inside an ASTM message: its first record is not a header (H) record. "
+                    "It may be the rest of a message split across files."));
     if (line.size() >= 4 && Upper(line[0]) &&
         (Upper(line[1]) || std::isdigit(static_cast<unsigned char>(line[1]))) &&
         (Upper(line[2]) || std::isdigit(static_cast<unsigned char>(line[2]))) && line[3] == '|')
-        throw EQcError("The file begins inside an HL7 message: its first segment is not a header (MSH). "
-                       "It may be the rest of a message split across files.");
+        throw EQcError(QT_TRANSLATE_NOOP(
+            "Core", "The file begins inside an HL7 message: its first segment is not a header (MSH). "
+                    "It may be the rest of a message split across files."));
     if (line.find_first_of("\t;,") != std::string_view::npos) return TInstrumentFormat::Delimited;
-    throw EQcError(
-        "Unknown format: the file is neither delimited text (tab, semicolon or comma), ASTM nor HL7.");
+    throw EQcError(QT_TRANSLATE_NOOP(
+        "Core",
+        "Unknown format: the file is neither delimited text (tab, semicolon or comma), ASTM nor HL7."));
 }
 
 TInstrumentBatch ReadInstrumentFile(std::string_view bytes, const TInstrumentSource& source) {

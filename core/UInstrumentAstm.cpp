@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "UInstrumentText.h"
+#include "UTexts.h"
 #include "UUtilitaires.h"
 
 using namespace instrument;
@@ -153,7 +154,8 @@ std::optional<TFieldRef> AstmRef(const std::string& text, const char* what) {
     std::optional<TFieldRef> ref = ParseFieldRef(text, what);
     if (ref &&
         (ref->Name.size() != 1 || std::string_view("HPOR").find(ref->Name[0]) == std::string_view::npos))
-        throw EQcError(std::string(what) + " \"" + text + "\" names no H, P, O or R record.");
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "%1 \"%2\" names no H, P, O or R record."),
+                            std::string(what), text));
     return ref;
 }
 
@@ -236,8 +238,9 @@ TInstrumentBatch ReadAstmText(std::string_view bytes, const TInstrumentSource& s
         if (!open) {
             if (skipping) continue;
             if (!h)
-                throw EQcError("The file begins inside an ASTM message: its first record is not a header (H) "
-                               "record. It may be the rest of a message split across files.");
+                throw EQcError(QT_TRANSLATE_NOOP(
+                    "Core", "The file begins inside an ASTM message: its first record is not a header (H) "
+                            "record. It may be the rest of a message split across files."));
             batch.Faults.push_back({line, "record outside a message (after its terminator record)"});
             continue;
         }

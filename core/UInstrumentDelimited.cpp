@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "UInstrumentText.h"
+#include "UTexts.h"
 #include "UUtilitaires.h"
 
 using namespace instrument;
@@ -112,7 +113,9 @@ TInstrumentBatch ReadDelimitedText(std::string_view bytes, const TInstrumentSour
     if (rows.empty()) return batch;
 
     const char sep = source.Separator ? source.Separator : DetectSeparator(rows[0].Text);
-    if (sep == 0) throw EQcError("No column separator (tab, semicolon or comma) in the first line.");
+    if (sep == 0)
+        throw EQcError(
+            QT_TRANSLATE_NOOP("Core", "No column separator (tab, semicolon or comma) in the first line."));
     std::vector<std::string> header;
     if (source.HeaderLine) {
         bool unclosed = false;
@@ -134,21 +137,28 @@ TInstrumentBatch ReadDelimitedText(std::string_view bytes, const TInstrumentSour
         std::string ref = Trim(*col.Ref);
         if (ref.empty()) {
             if (col.Required)
-                throw EQcError(std::string("The column mapping gives no column for the ") + col.What + ".");
+                throw EQcError(Fill(
+                    QT_TRANSLATE_NOOP("Core", "The column mapping gives no column for the %1."), col.What));
             continue;
         }
         if (std::all_of(ref.begin(), ref.end(), [](char ch) { return ch >= '0' && ch <= '9'; })) {
             if (ref.size() > 4 || std::stoi(ref) < 1)
-                throw EQcError("The column mapping's " + std::string(col.What) + " column " + ref +
-                               " is not a column number.");
+                throw EQcError(Fill(
+                    QT_TRANSLATE_NOOP("Core", "The column mapping's %1 column %2 is not a column number."),
+                    std::string(col.What), ref));
             col.Index = std::stoi(ref) - 1;
         } else {
             if (!source.HeaderLine)
-                throw EQcError("The column mapping names the " + std::string(col.What) + " column \"" + ref +
-                               "\", but the files have no header line.");
+                throw EQcError(Fill(
+                    QT_TRANSLATE_NOOP(
+                        "Core",
+                        "The column mapping names the %1 column \"%2\", but the files have no header line."),
+                    std::string(col.What), ref));
             auto it = std::find(header.begin(), header.end(), UpperCase(ref));
             if (it == header.end())
-                throw EQcError("The header line has no column \"" + ref + "\" (the " + col.What + ").");
+                throw EQcError(
+                    Fill(QT_TRANSLATE_NOOP("Core", "The header line has no column \"%1\" (the %2)."), ref,
+                         col.What));
             col.Index = static_cast<int>(it - header.begin());
         }
         needed = std::max(needed, static_cast<size_t>(col.Index) + 1);

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "UInstrumentText.h"
+#include "UTexts.h"
 #include "UUtilitaires.h"
 
 using namespace instrument;
@@ -312,9 +313,9 @@ TInstrumentBatch ReadHl7Text(std::string_view bytes, const TInstrumentSource& so
         if (!message) {
             if (skipping) continue;
             if (!d)
-                throw EQcError(
-                    "The file begins inside an HL7 message: its first segment is not a header (MSH). "
-                    "It may be the rest of a message split across files.");
+                throw EQcError(QT_TRANSLATE_NOOP(
+                    "Core", "The file begins inside an HL7 message: its first segment is not a header (MSH). "
+                            "It may be the rest of a message split across files."));
             batch.Faults.push_back({line, "segment outside a message"});
             continue;
         }

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "UCodePage.h"
+#include "UTexts.h"
 #include "UUtilitaires.h"
 
 namespace instrument {
@@ -265,7 +266,9 @@ std::optional<TFieldRef> ParseFieldRef(std::string_view text, const char* what) 
     std::string t = Trim(text);
     if (t.empty()) return std::nullopt;
     auto bad = [&]() {
-        return EQcError(std::string(what) + " \"" + t + "\" is not a field reference such as O-3 or OBR-3.1");
+        return EQcError(
+            Fill(QT_TRANSLATE_NOOP("Core", "%1 \"%2\" is not a field reference such as O-3 or OBR-3.1"),
+                 std::string(what), t));
     };
     TFieldRef r;
     size_t dash = t.find('-');

@@ -12,12 +12,14 @@
 
 #include "UDatabase.h"
 #include "UQcError.h"
+#include "UTexts.h"
 
 namespace {
 void EnsureSodium() {
     static std::once_flag once;
     std::call_once(once, [] {
-        if (sodium_init() < 0) throw EQcError("The hashing library could not be started");
+        if (sodium_init() < 0)
+            throw EQcError(QT_TRANSLATE_NOOP("Core", "The hashing library could not be started"));
     });
 }
 
@@ -136,7 +138,7 @@ TJournalCheck CheckJournalChain(const std::vector<TJournalEntry>& entries,
     auto bad = [&check](int64_t id, std::string why) {
         check.Whole = false;
         check.FirstBad = id;
-        check.Message = "Journal entry " + std::to_string(id) + " " + why;
+        check.Message = Fill(QT_TRANSLATE_NOOP("Core", "Journal entry %1 %2"), std::to_string(id), why);
         return check;
     };
     std::string previous = FirstPreviousHash;
@@ -239,7 +241,7 @@ std::string HashPassword(const std::string& password) {
     char out[crypto_pwhash_STRBYTES];
     if (crypto_pwhash_str(out, password.data(), password.size(), crypto_pwhash_OPSLIMIT_INTERACTIVE,
                           crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
-        throw EQcError("Not enough memory to protect the password");
+        throw EQcError(QT_TRANSLATE_NOOP("Core", "Not enough memory to protect the password"));
     return out;
 }
 

@@ -24,6 +24,7 @@
 #include "UFifoResult.h"
 #include "UJournalTexts.h"
 #include "URandom.h"
+#include "UTexts.h"
 #include "UUtilitaires.h"
 
 TOperations& Operations() {
@@ -169,10 +170,10 @@ void TOperations::LoadSettingsReporting(TOpenReport& report) {
     if (mode_ == TOpenMode::Reader) return;
     std::string kept = KeepUnreadableFile(path);
     report.Notes.push_back(
-        (kept.empty() ? "The damaged settings file " + path + " could not be kept aside"
-                      : "The damaged settings file was kept as " + kept) +
-        ".\rThe password, the operators and the backup folder were lost: set them again in "
-        "the Configuration menu.");
+        Fill(QT_TRANSLATE_NOOP("Core", "%1.\rThe password, the operators and the backup folder were lost: "
+                                       "set them again in the Configuration menu."),
+             (kept.empty() ? "The damaged settings file " + path + " could not be kept aside"
+                           : "The damaged settings file was kept as " + kept)));
 }
 
 void TOperations::LoadQueueReporting(TOpenReport& report) {
@@ -201,7 +202,7 @@ bool TOperations::LoadDataReporting(TOpenReport& report) {
         }
         report.DataMissing = true;
         if (mode_ != TOpenMode::Program) {
-            report.Message = "Cannot read data: " + path + " is missing";
+            report.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot read data: %1 is missing"), path);
             return false;
         }
         report.DataUnreadable = true;
@@ -216,7 +217,7 @@ bool TOperations::LoadDataReporting(TOpenReport& report) {
     } catch (const EQcError& e) {
         if (mode_ != TOpenMode::Program) {
             // A companion refuses rather than keeping the file aside, so that nothing on disk changes.
-            report.Message = std::string("Cannot read data: ") + e.what();
+            report.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot read data: %1"), e.what());
             return false;
         }
     }
@@ -229,10 +230,13 @@ bool TOperations::LoadDataReporting(TOpenReport& report) {
     std::string kept = KeepUnreadableFile(path);
     if (kept.empty()) {
         unkeptDataFile_ = path;
-        report.Notes.push_back("The unreadable data file " + path +
-                               " could not be kept aside; it will not be overwritten.");
+        report.Notes.push_back(Fill(
+            QT_TRANSLATE_NOOP(
+                "Core", "The unreadable data file %1 could not be kept aside; it will not be overwritten."),
+            path));
     } else {
-        report.Notes.push_back("The unreadable data file was kept as " + kept);
+        report.Notes.push_back(
+            Fill(QT_TRANSLATE_NOOP("Core", "The unreadable data file was kept as %1"), kept));
     }
     return true;
 }
@@ -246,12 +250,14 @@ TOpenReport TOperations::Open(const std::string& folder, TOpenMode mode, const T
     if (!std::filesystem::is_directory(folder, ec)) {
         if (mode == TOpenMode::Reader || !options.CreateFolder) {
             report.FolderMissing = true;
-            report.Message = "The folder " + WithSlash(folder) + " does not exist";
+            report.Message =
+                Fill(QT_TRANSLATE_NOOP("Core", "The folder %1 does not exist"), WithSlash(folder));
             return report;
         }
         std::filesystem::create_directories(folder, ec);
         if (ec) {
-            report.Message = "Cannot create the folder " + WithSlash(folder) + ": " + ec.message();
+            report.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot create the folder %1: %2"),
+                                  WithSlash(folder), ec.message());
             return report;
         }
     }
@@ -288,8 +294,9 @@ TOpenReport TOperations::Open(const std::string& folder, TOpenMode mode, const T
         else if (options.ReadDatabase)
             db_.OpenReadOnly(ProgramFolder + TDatabase::FileName);
         if (!db_.KeptAs().empty())
-            report.Notes.push_back("The damaged database was kept as " + db_.KeptAs() +
-                                   "; a new one was started.");
+            report.Notes.push_back(
+                Fill(QT_TRANSLATE_NOOP("Core", "The damaged database was kept as %1; a new one was started."),
+                     db_.KeptAs()));
     } catch (const EQcError& e) {
         // The legacy files work without it; what only the database holds is not available then.
         db_.Close();
@@ -305,7 +312,7 @@ TOpenReport TOperations::Open(const std::string& folder, TOpenMode mode, const T
                 WriteQueue();
                 WriteSettings();
             } catch (const EQcError& e) {
-                report.Notes.push_back(std::string("Cannot save data\r") + e.what());
+                report.Notes.push_back(Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what()));
             }
     }
     if (mode != TOpenMode::Reader) {
@@ -319,8 +326,9 @@ TOpenReport TOperations::Open(const std::string& folder, TOpenMode mode, const T
             TJournalCheck check = CheckJournal();
             if (!check.Whole)
                 report.Notes.push_back(
-                    check.Message + ". The journal was changed outside Varnholt or damaged; it is kept as it "
-                                    "is and goes on.");
+                    Fill(QT_TRANSLATE_NOOP("Core", "%1. The journal was changed outside Varnholt or damaged; "
+                                                   "it is kept as it is and goes on."),
+                         check.Message));
         }
     }
     if (ListAnalytes.Count() > 0) SetCurrent(&ListAnalytes[0]);
@@ -423,9 +431,11 @@ void TOperations::CheckFileState(TOpenReport& report) {
         }
     }
     if (known.find(now) == std::string::npos)
-        report.Notes.push_back("The data file " + DataFileName() +
-                               " is not the one Varnholt last wrote: it was changed outside Varnholt, or "
-                               "damaged. Check its contents, or restore a backup.");
+        report.Notes.push_back(
+            Fill(QT_TRANSLATE_NOOP("Core",
+                                   "The data file %1 is not the one Varnholt last wrote: it was changed "
+                                   "outside Varnholt, or damaged. Check its contents, or restore a backup."),
+                 DataFileName()));
 }
 
 void TOperations::WriteData() {
@@ -447,12 +457,15 @@ void TOperations::WriteData(const TAnalyte* only) {
     const std::string path = DataFileName();
     if (mode_ == TOpenMode::Reader) {
         staged_.clear();
-        throw EQcError("Cannot write " + path + ": the folder is open for reading");
+        throw EQcError(
+            Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1: the folder is open for reading"), path));
     }
     if (!unkeptDataFile_.empty() && path == unkeptDataFile_) {
         staged_.clear();
-        throw EQcError("Cannot write " + path + ": the unreadable data file could not be kept aside", path,
-                       "the unreadable data file could not be kept aside");
+        throw EQcError(Fill(QT_TRANSLATE_NOOP(
+                                "Core", "Cannot write %1: the unreadable data file could not be kept aside"),
+                            path),
+                       path, "the unreadable data file could not be kept aside");
     }
     // Written and hashed in pieces from one reused buffer: a save costs its bytes, never the page
     // faults of a new image as large as the file.
@@ -466,7 +479,8 @@ void TOperations::WriteData(const TAnalyte* only) {
         });
     } catch (const EUnwritable& e) {
         staged_.clear();
-        throw EQcError("Cannot write " + path + ": " + e.what(), path, e.what());
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1: %2"), path, e.what()), path,
+                       e.what());
     } catch (...) {
         staged_.clear();
         throw;
@@ -483,7 +497,7 @@ void TOperations::WriteData(const TAnalyte* only) {
 void TOperations::WriteQueue() {
     if (mode_ == TOpenMode::Reader) {
         staged_.clear();
-        throw EQcError("Cannot write " + QueueFileName());
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1"), QueueFileName()));
     }
     if (server_) {
         HandJournalToServer();
@@ -495,7 +509,7 @@ void TOperations::WriteQueue() {
 void TOperations::WriteSettings() {
     if (mode_ == TOpenMode::Reader) {
         staged_.clear();
-        throw EQcError("Cannot write " + SettingsFileName());
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1"), SettingsFileName()));
     }
     if (server_) {
         HandJournalToServer();
@@ -522,7 +536,7 @@ TOutcome TOperations::AcceptRun(TAnalyte& a, const TResu& run, int* index, const
     } catch (const EQcError& e) {
         a = std::move(before);
         TOutcome out = TOutcome::FromError(e);
-        out.Message = std::string("Cannot save data\r") + e.what();
+        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
         return out;
     }
     if (index) *index = i;
@@ -550,7 +564,7 @@ TOutcome TOperations::HoldRun(const TResu& run) {
     } catch (const EQcError& e) {
         Fifo.DropLast();
         TOutcome out = TOutcome::FromError(e);
-        out.Message = std::string("Unable to save fifo\r") + e.what();
+        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Unable to save fifo\r%1"), e.what());
         return out;
     }
     Notify(ckQueue);
@@ -559,7 +573,7 @@ TOutcome TOperations::HoldRun(const TResu& run) {
 
 TOutcome TOperations::RecallRun(TAnalyte*& analyte, TResu& run) {
     analyte = nullptr;
-    if (Fifo.Count() == 0) return TOutcome::Refuse("Nothing hold in the queue");
+    if (Fifo.Count() == 0) return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "Nothing hold in the queue"));
     run = Fifo.Entries().front();
     TAnalyte* a = ListAnalytes.FindByName(run.AnalyteName);
     bool created = false;
@@ -592,7 +606,7 @@ TOutcome TOperations::RecallRun(TAnalyte*& analyte, TResu& run) {
             else
                 *a = std::move(*before);
             TOutcome out = TOutcome::FromError(e);
-            out.Message = std::string("Cannot save data\r") + e.what();
+            out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
             return out;
         }
         Notify(ckAnalytes, a);
@@ -606,7 +620,7 @@ TOutcome TOperations::RecallRun(TAnalyte*& analyte, TResu& run) {
 TOutcome TOperations::ConcludeRecall(TAnalyte& a, const TResu& run, bool accepted, int* index,
                                      const TRunNote& note) {
     recallOpen_ = false;
-    if (Fifo.Count() == 0) return TOutcome::Refuse("Nothing hold in the queue");
+    if (Fifo.Count() == 0) return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "Nothing hold in the queue"));
     TOutcome out;
     if (accepted) {
         if (!HoldsRun(a, run)) {
@@ -640,7 +654,7 @@ TOutcome TOperations::ConcludeRecall(TAnalyte& a, const TResu& run, bool accepte
         Fifo.DropLast();
         Fifo.PushFront(std::move(head));
         out = TOutcome::FromError(e);
-        out.Message = std::string("Unable to save fifo\r") + e.what();
+        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Unable to save fifo\r%1"), e.what());
         return out;
     }
     Notify(ckQueue);
@@ -648,7 +662,7 @@ TOutcome TOperations::ConcludeRecall(TAnalyte& a, const TResu& run, bool accepte
 }
 
 TOutcome TOperations::ClearQueue() {
-    if (Fifo.Count() == 0) return TOutcome::Refuse("Nothing hold in the queue.");
+    if (Fifo.Count() == 0) return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "Nothing hold in the queue."));
     std::deque<TResu> before = Fifo.Entries();
     Log(jk::QueueCleared, nullptr, 0, std::nullopt, RunsText(static_cast<int64_t>(before.size())) + " held",
         "no run held");
@@ -658,7 +672,7 @@ TOutcome TOperations::ClearQueue() {
     } catch (const EQcError& e) {
         for (TResu& r : before) Fifo.Push(std::move(r));
         TOutcome out = TOutcome::FromError(e);
-        out.Message = std::string("Unable to save fifo\r") + e.what();
+        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Unable to save fifo\r%1"), e.what());
         return out;
     }
     Notify(ckQueue);
@@ -695,7 +709,8 @@ TOutcome TOperations::ImportRuns(TAnalyte& a, const std::vector<TResu>& runs, TI
     if (count) *count = c;
     if (c.Added == 0) {
         staged_.clear();
-        return TOutcome::Refuse("No run with a value in the levels of " + a.Name);
+        return TOutcome::Refuse(
+            Fill(QT_TRANSLATE_NOOP("Core", "No run with a value in the levels of %1"), a.Name));
     }
     Log(jk::Import, &a, 0, std::nullopt, RunsText(before.Count()),
         RunsText(c.Added) + " added, " + RunsText(c.Skipped) + " skipped; every level on mobile limits",
@@ -709,7 +724,7 @@ TOutcome TOperations::ImportRuns(TAnalyte& a, const std::vector<TResu>& runs, TI
         a = std::move(before);
         if (count) *count = {};
         TOutcome out = TOutcome::FromError(e);
-        out.Message = std::string("Cannot save data\r") + e.what();
+        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
         return out;
     }
     Notify(ckPoints, &a);
@@ -728,7 +743,7 @@ TOutcome TOperations::AddRandomRuns(TAnalyte& a, int count, const TLevelValues& 
         } catch (const EQcError& e) {
             while (Fifo.Entries().size() > held) Fifo.DropLast();
             TOutcome out = TOutcome::FromError(e);
-            out.Message = std::string("Unable to save fifo\r") + e.what();
+            out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Unable to save fifo\r%1"), e.what());
             return out;
         }
         Notify(ckQueue);
@@ -749,7 +764,7 @@ TOutcome TOperations::AddRandomRuns(TAnalyte& a, int count, const TLevelValues& 
     } catch (const EQcError& e) {
         a = std::move(before);
         TOutcome out = TOutcome::FromError(e);
-        out.Message = std::string("Cannot save data\r") + e.what();
+        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
         return out;
     }
     if (lastIndex) *lastIndex = last;
@@ -767,13 +782,13 @@ TOutcome TOperations::ImportPredecessor(const std::string& path, int* imported) 
         // Analytes converted before the damage stay; say how many came in.
         n = e.Imported;
         out.Status = n > 0 ? TStatus::Partial : TStatus::Refused;
-        out.Message = "Cannot read data";
+        out.Message = QT_TRANSLATE_NOOP("Core", "Cannot read data");
         out.File = path;
         out.Reason = e.Detail;
     }
     if (imported) *imported = n;
     if (n == 0) {
-        if (out.Ok()) out = TOutcome::Refuse("No analyte in " + path);
+        if (out.Ok()) out = TOutcome::Refuse(Fill(QT_TRANSLATE_NOOP("Core", "No analyte in %1"), path));
         return out;
     }
     Log(jk::Import, nullptr, 0, std::nullopt, "",
@@ -785,7 +800,7 @@ TOutcome TOperations::ImportPredecessor(const std::string& path, int* imported) 
         ListAnalytes.Items.resize(before);
         if (imported) *imported = 0;
         TOutcome failed = TOutcome::FromError(e);
-        failed.Message = std::string("Cannot save data\r") + e.what();
+        failed.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
         return failed;
     }
     Notify(ckAnalytes);
@@ -796,14 +811,15 @@ TOutcome TOperations::ImportPredecessor(const std::string& path, int* imported) 
 
 TOutcome TOperations::DeletePoints(TAnalyte& a, const std::vector<int>& indices, const std::string& reason) {
     if (indices.empty()) return {};
-    if (Trim(reason).empty()) return TOutcome::Refuse("Give a reason for deleting points");
+    if (Trim(reason).empty())
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "Give a reason for deleting points"));
     // The points as each deletion finds them.
     std::vector<int> order(static_cast<size_t>(a.Count()));
     for (int i = 0; i < a.Count(); ++i) order[static_cast<size_t>(i)] = i;
     std::vector<int> gone;
     for (int index : indices) {
         if (index < 0 || index >= static_cast<int>(order.size()))
-            return TOutcome::Refuse("No point to delete");
+            return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "No point to delete"));
         gone.push_back(order[static_cast<size_t>(index)]);
         order.erase(order.begin() + index);
     }
@@ -828,7 +844,7 @@ TOutcome TOperations::DeletePoints(TAnalyte& a, const std::vector<int>& indices,
     } catch (const EQcError& e) {
         a = std::move(before);
         TOutcome out = TOutcome::FromError(e);
-        out.Message = std::string("Cannot save data\r") + e.what();
+        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
         return out;
     }
     Notify(ckPoints, &a);
@@ -836,8 +852,10 @@ TOutcome TOperations::DeletePoints(TAnalyte& a, const std::vector<int>& indices,
 }
 
 TOutcome TOperations::TakePointForEdit(TAnalyte& a, int index, TResu& run, const std::string& reason) {
-    if (index < 0 || index >= a.Count()) return TOutcome::Refuse("No point to edit");
-    if (Trim(reason).empty()) return TOutcome::Refuse("Give a reason for correcting the point");
+    if (index < 0 || index >= a.Count())
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "No point to edit"));
+    if (Trim(reason).empty())
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "Give a reason for correcting the point"));
     const ControlPoint& p = a.Points[static_cast<size_t>(index)];
     try {
         CheckReviews(a, {p.DateTime}, reason);
@@ -871,7 +889,7 @@ TOutcome TOperations::TakePointForEdit(TAnalyte& a, int index, TResu& run, const
         a = std::move(before);
         DropPointInEdit();
         TOutcome out = TOutcome::FromError(e);
-        out.Message = std::string("Cannot save data\r") + e.what();
+        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
         return out;
     }
     Notify(ckPoints, &a);
@@ -911,8 +929,8 @@ void TOperations::RecoverPointsInEdit(TOpenReport& report) {
         return;
     }
     if (queued > 0)
-        report.Notes.push_back(
-            "A point taken out for correction when Varnholt last ended was put in the queue.");
+        report.Notes.push_back(QT_TRANSLATE_NOOP(
+            "Core", "A point taken out for correction when Varnholt last ended was put in the queue."));
 }
 
 // ---------------------------------------------------------------- limits, erase, archives
@@ -928,7 +946,7 @@ TOutcome TOperations::SaveLimits(TAnalyte& a, const TLimitState& before, const s
     } catch (const EQcError& e) {
         RestoreLimits(a, before);
         TOutcome out = TOutcome::FromError(e);
-        out.Message = std::string("Cannot save data\r") + e.what();
+        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
         return out;
     }
     Notify(ckPoints, &a);
@@ -955,7 +973,7 @@ TOutcome TOperations::SetAnalyteOptions(TAnalyte& a, uint8_t options) {
         a.Options = before;
         a.RecalcAll();
         TOutcome out = TOutcome::FromError(e);
-        out.Message = std::string("Cannot save data\r") + e.what();
+        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
         return out;
     }
     Notify(ckPoints, &a);
@@ -1027,7 +1045,8 @@ TOutcome TOperations::EraseLevels(TAnalyte& a, const std::array<bool, MaxLevels>
     }
     if (written.empty()) {
         staged_.clear();
-        return failure ? TOutcome::FromError(*failure) : TOutcome::Refuse("Nothing to erase");
+        return failure ? TOutcome::FromError(*failure)
+                       : TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "Nothing to erase"));
     }
     for (size_t i = 0, k = 0; k < MaxLevels && i < written.size(); ++k)
         if (levels[k] && static_cast<int>(k) < a.NbLevels) {
@@ -1042,7 +1061,7 @@ TOutcome TOperations::EraseLevels(TAnalyte& a, const std::array<bool, MaxLevels>
         a = std::move(before);
         UnlinkArchives(written);
         TOutcome out = TOutcome::FromError(e);
-        out.Message = std::string("Cannot save data\r") + e.what();
+        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
         return out;
     }
     if (numbers) *numbers = written;
@@ -1053,7 +1072,8 @@ TOutcome TOperations::EraseLevels(TAnalyte& a, const std::array<bool, MaxLevels>
 TOutcome TOperations::DeleteArchives(TAnalyte& a, const std::vector<int32_t>& numbers,
                                      const std::string& reason) {
     if (numbers.empty()) return {};
-    if (Trim(reason).empty()) return TOutcome::Refuse("Give a reason for deleting archives");
+    if (Trim(reason).empty())
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "Give a reason for deleting archives"));
     std::vector<int32_t> before = a.ArchiveNumbers;
     std::vector<int32_t> gone;
     for (int32_t n : numbers) {
@@ -1068,7 +1088,7 @@ TOutcome TOperations::DeleteArchives(TAnalyte& a, const std::vector<int32_t>& nu
     } catch (const EQcError& e) {
         a.ArchiveNumbers = std::move(before);
         TOutcome out = TOutcome::FromError(e);
-        out.Message = std::string("Cannot save data\r") + e.what();
+        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
         return out;
     }
     // The data file no longer names them. An archive whose file cannot be removed keeps its number,
@@ -1099,7 +1119,8 @@ std::string MaterialText(const TSerum& s) {
 TOutcome TOperations::ApplyMaterials(const TMaterialEdit& edit, const std::string& reason) {
     const bool erases = std::any_of(edit.Lines.begin(), edit.Lines.end(),
                                     [](const TMaterialEdit::TLine& l) { return l.EraseConfirmed; });
-    if (erases && Trim(reason).empty()) return TOutcome::Refuse("Give a reason for changing and erasing");
+    if (erases && Trim(reason).empty())
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "Give a reason for changing and erasing"));
     TListSerum serumBefore = ListSerum;
     std::vector<std::pair<TAnalyte*, TAnalyte>> analytesBefore;
     std::vector<int32_t> written;
@@ -1176,7 +1197,7 @@ TOutcome TOperations::ApplyMaterials(const TMaterialEdit& edit, const std::strin
         for (auto& [p, copy] : analytesBefore) *p = std::move(copy);
         UnlinkArchives(written);
         TOutcome out = TOutcome::FromError(e);
-        out.Message = std::string("Cannot save data\r") + e.what();
+        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
         return out;
     }
     Notify(ckMaterials | (written.empty() ? 0u : unsigned(ckPoints | ckArchives)));
@@ -1234,7 +1255,7 @@ TOutcome TOperations::ApplyAssignment(TAnalyte& a, const std::array<int32_t, Max
         a = std::move(before);
         UnlinkArchives(written);
         TOutcome out = TOutcome::FromError(e);
-        out.Message = std::string("Cannot save data\r") + e.what();
+        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
         return out;
     }
     Notify(ckMaterials | (written.empty() ? 0u : unsigned(ckPoints | ckArchives)), &a);
@@ -1343,7 +1364,7 @@ TOutcome TOperations::ApplyAnalyteEdit(const TAnalyteEdit& edit) {
         ListAnalytes.Items = std::move(restored);
         currentIndex_ = -1;
         TOutcome out = TOutcome::FromError(e);
-        out.Message = std::string("Cannot save data\r") + e.what();
+        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
         return out;
     }
     // The data file no longer names the deleted analytes' archives.
@@ -1428,7 +1449,8 @@ void SyncFolder(const std::string& folder) {
 }
 
 [[noreturn]] void RotationFailed(const std::string& sav, int err) {
-    throw EQcError("Cannot write " + sav + ": " + std::strerror(err), sav, std::strerror(err));
+    throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1: %2"), sav, std::strerror(err)), sav,
+                   std::strerror(err));
 }
 
 // Puts a complete new generation in place: bytes become `sav`, the former `sav` becomes `old`. At every
@@ -1484,18 +1506,20 @@ std::string DatabaseBackupName(const std::string& folder, const char* extension)
 
 TOutcome TOperations::Backup(const std::string& folder, const TBackupChoice& choice) {
     TBackupPlan plan = PlanBackup(folder);
-    if (!plan.FolderPresent) return TOutcome::Refuse("Backup aborted");
+    if (!plan.FolderPresent) return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "Backup aborted"));
     if (plan.RunsInBackup > plan.RunsInData && !choice.ReplaceLarger)
-        return TOutcome::Refuse("The backup in " + WithSlash(folder) + " holds " +
-                                RunsText(plan.RunsInBackup) + ", more than the " + RunsText(plan.RunsInData) +
-                                " of the data now: it was not replaced. Backup aborted");
+        return TOutcome::Refuse(
+            Fill(QT_TRANSLATE_NOOP("Core", "The backup in %1 holds %2, more than the %3 of the data now: it "
+                                           "was not replaced. Backup aborted"),
+                 WithSlash(folder), RunsText(plan.RunsInBackup), RunsText(plan.RunsInData)));
     const std::string sav = BackupFileName(folder), old = OldBackupFileName(folder),
                       tmp = TempBackupFileName(folder);
     std::string image;
     try {
         image = DataImage(ListSerum, ListAnalytes);
     } catch (const EQcError& e) {
-        return TOutcome::FromError(EQcError("Cannot write " + tmp + ": " + e.what(), tmp, e.what()));
+        return TOutcome::FromError(
+            EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1: %2"), tmp, e.what()), tmp, e.what()));
     }
     // A backup identical to the newest one is not written again: rotating it would only push the
     // previous generation out (a retry after a failure that came once the backup was in place).
@@ -1511,7 +1535,9 @@ TOutcome TOperations::Backup(const std::string& folder, const TBackupChoice& cho
         if (free >= 0 && free < static_cast<int64_t>(image.size()) + 65536 && FileExists(old) &&
             FileExists(sav)) {
             ::unlink(old.c_str());
-            out.Notes.push_back("The older backup " + old + " was removed to make room for the new one.");
+            out.Notes.push_back(Fill(
+                QT_TRANSLATE_NOOP("Core", "The older backup %1 was removed to make room for the new one."),
+                old));
         }
         try {
             Rotate(folder, sav, old, tmp, image);
@@ -1526,7 +1552,8 @@ TOutcome TOperations::Backup(const std::string& folder, const TBackupChoice& cho
                    DatabaseBackupName(folder, "tmp"), db_.Image());
         } catch (const EQcError& e) {
             out.Status = TStatus::Partial;
-            out.Message = std::string("The data was backed up, but not the database:\r") + e.what();
+            out.Message = Fill(QT_TRANSLATE_NOOP("Core", "The data was backed up, but not the database:\r%1"),
+                               e.what());
         }
     }
     TSettings before = Settings;
@@ -1558,18 +1585,18 @@ std::string TOperations::NewestBackup(const std::string& folder) const {
 TOutcome TOperations::Restore(const std::string& folder) {
     std::error_code ec;
     if (folder.empty() || !std::filesystem::is_directory(folder, ec))
-        return TOutcome::Refuse("Restore aborted");
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "Restore aborted"));
     if (!FileExists(BackupFileName(folder)) && !FileExists(OldBackupFileName(folder)) &&
         !FileExists(TempBackupFileName(folder)))
-        return TOutcome::Refuse("No backup file to restore");
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "No backup file to restore"));
     const std::string source = NewestBackup(folder);
-    if (source.empty()) return TOutcome::Refuse("Impossible to restore");
+    if (source.empty()) return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "Impossible to restore"));
     TListSerum serum;
     TListAnalytes analytes;
     try {
         ParseDataImage(ReadWholeFile(source), serum, analytes);
     } catch (const EQcError&) {
-        return TOutcome::Refuse("Impossible to restore");
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "Impossible to restore"));
     }
     const TAnalyte* shown = Current();
     const std::string shownName = shown ? shown->Name : "";
@@ -1585,12 +1612,13 @@ TOutcome TOperations::Restore(const std::string& folder) {
         std::swap(analytes, ListAnalytes);
         currentIndex_ = -1;
         TOutcome out = TOutcome::FromError(e);
-        out.Message = std::string("Impossible to restore\r") + e.what();
+        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Impossible to restore\r%1"), e.what());
         return out;
     }
     TOutcome out;
     if (source != BackupFileName(folder))
-        out.Notes.push_back("Restored from " + source + ", the newest complete backup.");
+        out.Notes.push_back(
+            Fill(QT_TRANSLATE_NOOP("Core", "Restored from %1, the newest complete backup."), source));
     const std::string dbSav = DatabaseBackupName(folder, "Sav");
     if (db_.IsOpen() && TDatabase::LooksLikeDatabase(dbSav)) {
         try {
@@ -1599,7 +1627,8 @@ TOutcome TOperations::Restore(const std::string& folder) {
             RestoreJournalHead();
         } catch (const EQcError& e) {
             out.Status = TStatus::Partial;
-            out.Message = std::string("The data was restored, but not the database:\r") + e.what();
+            out.Message =
+                Fill(QT_TRANSLATE_NOOP("Core", "The data was restored, but not the database:\r%1"), e.what());
         }
     }
     // The analyte shown before stays shown when the backup has it.

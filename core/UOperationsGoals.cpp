@@ -8,6 +8,7 @@
 #include "UOperations.h"
 
 #include "UJournal.h"
+#include "UTexts.h"
 #include "UUtilitaires.h"
 
 namespace {
@@ -74,15 +75,19 @@ constexpr const char* SelectGoals = "SELECT analyte, tea, tea_unit, target1, tar
 // The figures a goal may hold; throws EQcError naming the analyte.
 void CheckGoalValues(const TQualityGoal& g) {
     if (g.TEa && !(std::isfinite(static_cast<double>(*g.TEa)) && *g.TEa > 0))
-        throw EQcError(g.Analyte + ": TEa must be above zero");
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "%1: TEa must be above zero"), g.Analyte));
     for (int k = 0; k < MaxLevels; ++k) {
         const auto& t = g.Target[static_cast<size_t>(k)];
         if (!t) continue;
         if (!std::isfinite(static_cast<double>(*t)))
-            throw EQcError(g.Analyte + ": target of level " + std::to_string(k + 1) + " is not a number");
-        if (*t == 0) throw EQcError(g.Analyte + ": target of level " + std::to_string(k + 1) + " is zero");
+            throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "%1: target of level %2 is not a number"),
+                                g.Analyte, std::to_string(k + 1)));
+        if (*t == 0)
+            throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "%1: target of level %2 is zero"), g.Analyte,
+                                std::to_string(k + 1)));
     }
-    if (g.TEaKind == teaUnit && !g.TEa) throw EQcError(g.Analyte + ": a TEa unit without a TEa");
+    if (g.TEaKind == teaUnit && !g.TEa)
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "%1: a TEa unit without a TEa"), g.Analyte));
 }
 
 } // namespace
@@ -115,7 +120,8 @@ std::vector<TQualityGoal> TOperations::Goals() const {
 void TOperations::WriteGoals(const std::vector<std::string>& removed,
                              const std::vector<TQualityGoal>& goals) {
     if (mode_ == TOpenMode::Reader)
-        throw EQcError("Cannot write the quality goals: the folder is open for reading");
+        throw EQcError(
+            QT_TRANSLATE_NOOP("Core", "Cannot write the quality goals: the folder is open for reading"));
     // The journal's entries go in the goals' transaction: a goal and its entry are written together.
     for (const std::string& name : removed)
         Log(jk::GoalChanged, ListAnalytes.FindByName(name), 0, std::nullopt, GoalText(Goal(name)), "removed");
@@ -129,8 +135,9 @@ void TOperations::WriteGoals(const std::vector<std::string>& removed,
     EnsureDatabase();
     if (!db_.IsOpen()) {
         staged_.clear();
-        throw EQcError("The quality goals cannot be kept: the database " + ProgramFolder +
-                       TDatabase::FileName + " is not available");
+        throw EQcError(Fill(
+            QT_TRANSLATE_NOOP("Core", "The quality goals cannot be kept: the database %1%2 is not available"),
+            ProgramFolder, TDatabase::FileName));
     }
     TDatabase::TTransaction t(db_);
     TStatement del = db_.Prepare("DELETE FROM goal WHERE analyte = ?");
@@ -181,11 +188,12 @@ TOutcome TOperations::SetGoals(const std::vector<TQualityGoal>& goals) {
     try {
         for (TQualityGoal g : goals) {
             const TAnalyte* a = ListAnalytes.FindByName(g.Analyte);
-            if (!a) throw EQcError("Unknown analyte: " + g.Analyte);
+            if (!a) throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Unknown analyte: %1"), g.Analyte));
             g.Analyte = a->Name; // kept under the analyte's own spelling
             CheckGoalValues(g);
             CheckGoalFits(g, *a);
-            if (!names.insert(UpperCase(g.Analyte)).second) throw EQcError(g.Analyte + " is given twice");
+            if (!names.insert(UpperCase(g.Analyte)).second)
+                throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "%1 is given twice"), g.Analyte));
             checked.push_back(std::move(g));
         }
         WriteGoals({}, checked);
@@ -224,7 +232,7 @@ TOutcome TOperations::ImportGoals(const std::string& text, int* count) {
     if (!unknown.empty()) {
         std::string names;
         for (const std::string& n : unknown) names += (names.empty() ? "" : ", ") + n;
-        out.Notes.push_back("Skipped, no analyte of that name: " + names);
+        out.Notes.push_back(Fill(QT_TRANSLATE_NOOP("Core", "Skipped, no analyte of that name: %1"), names));
     }
     return out;
 }

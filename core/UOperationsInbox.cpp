@@ -26,6 +26,7 @@
 
 #include "UJournal.h"
 #include "UJournalTexts.h"
+#include "UTexts.h"
 #include "UUtilitaires.h"
 
 namespace {
@@ -56,7 +57,7 @@ std::string EntryImage(const TResu& run) {
 
 TResu EntryOf(std::string_view image) {
     std::vector<TResu> runs = ParseQueueImage(image);
-    if (runs.size() != 1) throw EQcError("Damaged inbox record in the database");
+    if (runs.size() != 1) throw EQcError(QT_TRANSLATE_NOOP("Core", "Damaged inbox record in the database"));
     return runs.front();
 }
 
@@ -101,8 +102,10 @@ void CheckInboxFolder(const std::string& inbox) {
     while (program.size() > 1 && program.back() == '/') program.pop_back();
     if (SameFolder(inbox, program) ||
         SameFolder(inbox, std::filesystem::path(program).parent_path().string()))
-        throw EQcError("The inbox folder " + inbox +
-                       " cannot be the program folder or the folder holding it");
+        throw EQcError(
+            Fill(QT_TRANSLATE_NOOP(
+                     "Core", "The inbox folder %1 cannot be the program folder or the folder holding it"),
+                 inbox));
 }
 
 const char* const SettingFolder = "inbox.folder";
@@ -146,16 +149,21 @@ TInboxSettings TOperations::InboxSettings() const {
 
 TOutcome TOperations::SetInboxSettings(const TInboxSettings& settings) {
     if (server_) return TOutcome::Refuse(InboxOnServer);
-    if (!open_ || mode_ == TOpenMode::Reader) return TOutcome::Refuse("The folder is open for reading only");
+    if (!open_ || mode_ == TOpenMode::Reader)
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The folder is open for reading only"));
     EnsureDatabase();
-    if (!db_.IsOpen()) return TOutcome::Refuse("The inbox settings need the database " + db_.Path());
+    if (!db_.IsOpen())
+        return TOutcome::Refuse(
+            Fill(QT_TRANSLATE_NOOP("Core", "The inbox settings need the database %1"), db_.Path()));
     if (!(settings.WindowMinutes > 0 && settings.WindowMinutes <= 1440))
-        return TOutcome::Refuse("The time window of a run must be more than 0 and at most 1440 minutes");
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP(
+            "Core", "The time window of a run must be more than 0 and at most 1440 minutes"));
     const std::string folder = Trim(settings.Folder);
     if (!folder.empty()) {
         std::error_code ec;
         if (!std::filesystem::is_directory(folder, ec))
-            return TOutcome::Refuse("The inbox folder " + folder + " does not exist");
+            return TOutcome::Refuse(
+                Fill(QT_TRANSLATE_NOOP("Core", "The inbox folder %1 does not exist"), folder));
         try {
             CheckInboxFolder(folder);
         } catch (const EQcError& e) {
@@ -204,17 +212,22 @@ std::vector<TInstrumentSource> TOperations::InboxSources() const {
 
 TOutcome TOperations::SetInboxSource(const TInstrumentSource& source) {
     if (server_) return TOutcome::Refuse(InboxOnServer);
-    if (!open_ || mode_ == TOpenMode::Reader) return TOutcome::Refuse("The folder is open for reading only");
+    if (!open_ || mode_ == TOpenMode::Reader)
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The folder is open for reading only"));
     if (!IsValidSourceId(source.Id))
-        return TOutcome::Refuse("\"" + source.Id +
-                                "\" cannot name a source: it names a subfolder of the inbox");
+        return TOutcome::Refuse(
+            Fill(QT_TRANSLATE_NOOP("Core", "\"%1\" cannot name a source: it names a subfolder of the inbox"),
+                 source.Id));
     EnsureDatabase();
-    if (!db_.IsOpen()) return TOutcome::Refuse("The reading options need the database " + db_.Path());
+    if (!db_.IsOpen())
+        return TOutcome::Refuse(
+            Fill(QT_TRANSLATE_NOOP("Core", "The reading options need the database %1"), db_.Path()));
     try {
         // What is stored must read back as it is.
         const std::string text = source.ToText();
         if (!(TInstrumentSource::FromText(text) == source))
-            return TOutcome::Refuse("The reading options of " + source.Id + " do not read back as given");
+            return TOutcome::Refuse(Fill(
+                QT_TRANSLATE_NOOP("Core", "The reading options of %1 do not read back as given"), source.Id));
         TDatabase::TTransaction t(db_);
         TStatement st = db_.Prepare("INSERT INTO inbox_source(id, options) VALUES(?1, ?2) "
                                     "ON CONFLICT(id) DO UPDATE SET options = ?2");
@@ -266,9 +279,12 @@ int TOperations::NotMappedCount() const {
 TOutcome TOperations::RemoveInboxMapping(const std::string& source, const std::string& code,
                                          const std::string& control) {
     if (server_) return TOutcome::Refuse(InboxOnServer);
-    if (!open_ || mode_ == TOpenMode::Reader) return TOutcome::Refuse("The folder is open for reading only");
+    if (!open_ || mode_ == TOpenMode::Reader)
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The folder is open for reading only"));
     EnsureDatabase();
-    if (!db_.IsOpen()) return TOutcome::Refuse("The mapping needs the database " + db_.Path());
+    if (!db_.IsOpen())
+        return TOutcome::Refuse(
+            Fill(QT_TRANSLATE_NOOP("Core", "The mapping needs the database %1"), db_.Path()));
     try {
         TDatabase::TTransaction t(db_);
         TStatement st = db_.Prepare("DELETE FROM inbox_map WHERE source = ? AND code = ? AND control = ?");
@@ -276,7 +292,9 @@ TOutcome TOperations::RemoveInboxMapping(const std::string& source, const std::s
         st.Step();
         TStatement n = db_.Prepare("SELECT changes()");
         n.Step();
-        if (n.Int(0) == 0) return TOutcome::Refuse("No mapping for " + source + " " + code + " " + control);
+        if (n.Int(0) == 0)
+            return TOutcome::Refuse(
+                Fill(QT_TRANSLATE_NOOP("Core", "No mapping for %1 %2 %3"), source, code, control));
         Log(jk::MappingChanged, nullptr, 0, std::nullopt, source + " " + code + " " + control, "removed");
         CompleteStaged();
         t.Commit();
@@ -632,8 +650,10 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
             for (auto& [uid, before] : analytesBefore)
                 if (TAnalyte* a = ListAnalytes.Find(uid)) *a = before;
             TOutcome out = TOutcome::FromError(e);
-            out.Message = std::string("Unable to save fifo\r") + e.what() +
-                          "\rThe results from the instruments are kept and placed at the next reading.";
+            out.Message =
+                Fill(QT_TRANSLATE_NOOP("Core", "Unable to save fifo\r%1\rThe results from the instruments "
+                                               "are kept and placed at the next reading."),
+                     e.what());
             return out;
         }
     }
@@ -650,8 +670,10 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
             for (auto& [uid, before] : analytesBefore)
                 if (TAnalyte* a = ListAnalytes.Find(uid)) *a = before;
             TOutcome out = TOutcome::FromError(e, queueChanged ? TStatus::Partial : TStatus::Refused);
-            out.Message = std::string("Cannot save data\r") + e.what() +
-                          "\rThe results from the instruments are kept and placed at the next reading.";
+            out.Message =
+                Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1\rThe results from the instruments are "
+                                               "kept and placed at the next reading."),
+                     e.what());
             if (queueChanged) Notify(ckQueue);
             return out;
         }
@@ -708,21 +730,25 @@ int TOperations::HeldFromInbox() const {
 
 TOutcome TOperations::MapInstrumentResults(const TInboxMapping& mapping, TInboxReport* report) {
     if (server_) return TOutcome::Refuse(InboxOnServer);
-    if (!open_ || mode_ == TOpenMode::Reader) return TOutcome::Refuse("The folder is open for reading only");
+    if (!open_ || mode_ == TOpenMode::Reader)
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The folder is open for reading only"));
     TInboxMapping m = mapping;
     m.Source = Trim(m.Source);
     m.Code = Trim(m.Code);
     m.Control = Trim(m.Control);
     if (m.Source.empty() || m.Code.empty())
-        return TOutcome::Refuse("A mapping needs a source and a test code");
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "A mapping needs a source and a test code"));
     const TAnalyte* a = ListAnalytes.FindByName(m.Analyte);
-    if (!a) return TOutcome::Refuse("Unknown analyte: " + m.Analyte);
+    if (!a) return TOutcome::Refuse(Fill(QT_TRANSLATE_NOOP("Core", "Unknown analyte: %1"), m.Analyte));
     m.Analyte = a->Name;
     if (m.Level < 0 || m.Level > a->NbLevels)
-        return TOutcome::Refuse("Level " + std::to_string(m.Level) + ": " + a->Name + " has " +
-                                std::to_string(a->NbLevels) + (a->NbLevels == 1 ? " level" : " levels"));
+        return TOutcome::Refuse(Fill(QT_TRANSLATE_NOOP("Core", "Level %1: %2 has %3%4"),
+                                     std::to_string(m.Level), a->Name, std::to_string(a->NbLevels),
+                                     (a->NbLevels == 1 ? " level" : " levels")));
     EnsureDatabase();
-    if (!db_.IsOpen()) return TOutcome::Refuse("The mapping needs the database " + db_.Path());
+    if (!db_.IsOpen())
+        return TOutcome::Refuse(
+            Fill(QT_TRANSLATE_NOOP("Core", "The mapping needs the database %1"), db_.Path()));
     TInboxReport rep;
     try {
         // Whatever an interrupted reading left is placed before new runs are planned against the queue.
@@ -786,16 +812,17 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
         return out;
     };
     if (!open_ || mode_ == TOpenMode::Reader)
-        return TOutcome::Refuse(
-            "The inbox is read by the program or a writing command, not by a reading one");
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP(
+            "Core", "The inbox is read by the program or a writing command, not by a reading one"));
     EnsureDatabase();
     if (!db_.IsOpen())
-        return TOutcome::Refuse("The inbox needs the database " + ProgramFolder + TDatabase::FileName);
+        return TOutcome::Refuse(Fill(QT_TRANSLATE_NOOP("Core", "The inbox needs the database %1%2"),
+                                     ProgramFolder, TDatabase::FileName));
     const TInboxSettings settings = InboxSettings();
     const std::string folder = options.Folder.empty() ? settings.Folder : options.Folder;
     if (folder.empty())
-        return TOutcome::Refuse(
-            "No inbox folder is set: choose one in Configuration > Inbox (or give --inbox DIR)");
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP(
+            "Core", "No inbox folder is set: choose one in Configuration > Inbox (or give --inbox DIR)"));
     std::vector<TInboxFile> files;
     try {
         CheckInboxFolder(folder);

@@ -8,6 +8,7 @@
 #include "UCodePage.h"
 #include "UJournalTexts.h"
 #include "UOperations.h"
+#include "UTexts.h"
 #include "UWestgard.h"
 
 namespace {
@@ -302,8 +303,10 @@ void TOperations::WriteJournaled(const std::string& path, const std::string& has
         batch = BeginJournal(FileNameOf(path), hash, alsoBefore);
     } catch (const EQcError& e) {
         // No change goes unrecorded while the journal is in use.
-        throw EQcError("Cannot write " + path + ": the journal could not be written: " + e.what(), path,
-                       "the journal could not be written");
+        throw EQcError(
+            Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1: the journal could not be written: %2"), path,
+                 e.what()),
+            path, "the journal could not be written");
     }
     try {
         write();
@@ -345,7 +348,8 @@ void TOperations::ReconcileJournal(TOpenReport& report) {
         }
         if (!batches.empty()) {
             FinishJournal();
-            if (journalUnfinished_) report.Notes.push_back("The journal could not be completed.");
+            if (journalUnfinished_)
+                report.Notes.push_back(QT_TRANSLATE_NOOP("Core", "The journal could not be completed."));
         }
         (void)dropped;
     } catch (const EQcError& e) {
@@ -398,14 +402,15 @@ TJournalCheck TOperations::CheckJournal() const {
             // The server keeps this record always: without it, entries cut from the end go unseen.
             check.Whole = false;
             check.FirstBad = check.Entries;
-            check.Message = "Journal entry " + std::to_string(check.Entries) +
-                            " cannot be shown to be the last one written: the server's record of it is gone";
+            check.Message = Fill(QT_TRANSLATE_NOOP("Core", "Journal entry %1 cannot be shown to be the last "
+                                                           "one written: the server's record of it is gone"),
+                                 std::to_string(check.Entries));
         }
         return check;
     } catch (const EQcError& e) {
         TJournalCheck unknown;
         unknown.Whole = false;
-        unknown.Message = std::string("The journal could not be checked: ") + e.what();
+        unknown.Message = Fill(QT_TRANSLATE_NOOP("Core", "The journal could not be checked: %1"), e.what());
         return unknown;
     }
 }
@@ -437,7 +442,8 @@ TOutcome TOperations::SetCorrectiveActions(const std::vector<std::string>& actio
     for (const std::string& a : actions)
         if (!Trim(a).empty() && std::find(list.begin(), list.end(), Trim(a)) == list.end())
             list.push_back(Trim(a));
-    if (list.empty()) return TOutcome::Refuse("The list of corrective actions cannot be empty");
+    if (list.empty())
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The list of corrective actions cannot be empty"));
     auto joined = [](const std::vector<std::string>& v) {
         std::string s;
         for (const std::string& x : v) s += (s.empty() ? "" : "; ") + x;
@@ -458,7 +464,8 @@ TOutcome TOperations::SetCorrectiveActions(const std::vector<std::string>& actio
     }
     EnsureDatabase();
     if (!db_.IsOpen())
-        return TOutcome::Refuse("The corrective actions are kept in the database, which is not open");
+        return TOutcome::Refuse(
+            QT_TRANSLATE_NOOP("Core", "The corrective actions are kept in the database, which is not open"));
     std::vector<std::string> before = CorrectiveActions();
     if (before == list) return {};
     try {
@@ -524,7 +531,8 @@ bool TOperations::OperatorPasswordMatches(const std::string& code, const std::st
 
 TOutcome TOperations::SetOperatorPassword(const std::string& code, const std::string& password) {
     const std::string c = UpperCase(Trim(code));
-    if (c.empty() || c.size() > 4) return TOutcome::Refuse("An operator code has 1 to 4 characters");
+    if (c.empty() || c.size() > 4)
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "An operator code has 1 to 4 characters"));
     if (server_) {
         try {
             const std::string hash = password.empty() ? "" : HashPassword(password);
@@ -542,7 +550,8 @@ TOutcome TOperations::SetOperatorPassword(const std::string& code, const std::st
     }
     EnsureDatabase();
     if (!db_.IsOpen())
-        return TOutcome::Refuse("The operators' passwords are kept in the database, which is not open");
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP(
+            "Core", "The operators' passwords are kept in the database, which is not open"));
     try {
         std::string hash = password.empty() ? "" : HashPassword(password);
         TDatabase::TTransaction t(db_);
@@ -632,9 +641,10 @@ void TOperations::CheckReviews(const TAnalyte& a, const std::vector<TDateTime>& 
     if (touched.empty()) return;
     const TReview& r = touched.front();
     if (Trim(reason).empty())
-        throw EQcError("The points of " + a.Name + " from " + DayText(r.First) + " to " + DayText(r.Last) +
-                       " were reviewed and signed by " + r.Reviewer + " on " + r.SignedLocal.substr(0, 10) +
-                       ": a change inside that period needs a reason.");
+        throw EQcError(
+            Fill(QT_TRANSLATE_NOOP("Core", "The points of %1 from %2 to %3 were reviewed and signed by %4 on "
+                                           "%5: a change inside that period needs a reason."),
+                 a.Name, DayText(r.First), DayText(r.Last), r.Reviewer, r.SignedLocal.substr(0, 10)));
     for (const TReview& t : touched) {
         Log(jk::ReviewReopened, &a, 0, std::nullopt,
             "signed by " + t.Reviewer + " on " + t.SignedLocal.substr(0, 10) + " for " + DayText(t.First) +
@@ -649,7 +659,8 @@ TOutcome TOperations::SignReview(const TAnalyte& a, TDateTime first, TDateTime l
     first = DatePart(first);
     last = DatePart(last);
     const std::string code = UpperCase(Trim(reviewer));
-    if (last < first) return TOutcome::Refuse("The end of the period precedes its start");
+    if (last < first)
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The end of the period precedes its start"));
     // A server's account codes may be longer than a folder's operator codes.
     if (code.empty() || code.size() > (server_ ? 16u : 4u))
         return TOutcome::Refuse(server_ ? "Give the reviewer's operator code"
@@ -657,11 +668,14 @@ TOutcome TOperations::SignReview(const TAnalyte& a, TDateTime first, TDateTime l
     if (!(server_ && OperatorHasPassword(code)) && !Operators.empty() &&
         std::none_of(Operators.begin(), Operators.end(),
                      [&code](const std::string& o) { return UpperCase(o) == code; }))
-        return TOutcome::Refuse("Unknown operator: " + code);
-    if (!OperatorPasswordMatches(code, password)) return TOutcome::Refuse("Wrong password for " + code);
+        return TOutcome::Refuse(Fill(QT_TRANSLATE_NOOP("Core", "Unknown operator: %1"), code));
+    if (!OperatorPasswordMatches(code, password))
+        return TOutcome::Refuse(Fill(QT_TRANSLATE_NOOP("Core", "Wrong password for %1"), code));
     if (!server_) {
         EnsureDatabase();
-        if (!db_.IsOpen()) return TOutcome::Refuse("Reviews are kept in the database, which is not open");
+        if (!db_.IsOpen())
+            return TOutcome::Refuse(
+                QT_TRANSLATE_NOOP("Core", "Reviews are kept in the database, which is not open"));
     }
     int points = 0;
     for (const ControlPoint& p : a.Points) points += p.DateTime >= first && p.DateTime < last + 1;
@@ -784,14 +798,17 @@ TStoreRecords TOperations::Records() const {
 
 TOutcome TOperations::PutRecords(const TStoreRecords& records) {
     if (server_ || mode_ != TOpenMode::Writer)
-        return TOutcome::Refuse("The records go into a folder opened for writing");
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The records go into a folder opened for writing"));
     EnsureDatabase();
-    if (!db_.IsOpen()) return TOutcome::Refuse("The database of " + ProgramFolder + " is not available");
+    if (!db_.IsOpen())
+        return TOutcome::Refuse(
+            Fill(QT_TRANSLATE_NOOP("Core", "The database of %1 is not available"), ProgramFolder));
     try {
         TDatabase::TTransaction t(db_);
         std::vector<TJournalEntry> own = ReadJournal(db_);
         if (own.size() > 1 || (own.size() == 1 && own[0].Kind != jk::JournalStarted) || !Reviews().empty())
-            return TOutcome::Refuse("The folder " + ProgramFolder + " already keeps records of its own");
+            return TOutcome::Refuse(Fill(
+                QT_TRANSLATE_NOOP("Core", "The folder %1 already keeps records of its own"), ProgramFolder));
         db_.Exec("DELETE FROM journal");
         db_.Exec("DELETE FROM journal_pending");
         for (const TJournalEntry& e : records.Journal) InsertEntry(db_, e);

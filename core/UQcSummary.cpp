@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "UQcError.h"
+#include "UTexts.h"
 #include "UWestgard.h"
 
 namespace {
@@ -118,16 +119,17 @@ TMonth ParseMonth(std::string_view t) {
         m.Year = std::stoi(std::string(t.substr(0, 4)));
         m.Month = std::stoi(std::string(t.substr(5, 2)));
     }
-    if (!ValidMonth(m)) throw EQcError("'" + std::string(t) + "' is not a month (YYYY-MM)");
+    if (!ValidMonth(m))
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "'%1' is not a month (YYYY-MM)"), std::string(t)));
     return m;
 }
 
 TSummary MonthlySummary(const TAnalyte& a, const TQualityGoal& goal, TMonth from, TMonth to) {
-    if (!ValidMonth(from) || !ValidMonth(to)) throw EQcError("Not a month");
-    if (to < from) throw EQcError("The last month is before the first");
+    if (!ValidMonth(from) || !ValidMonth(to)) throw EQcError(QT_TRANSLATE_NOOP("Core", "Not a month"));
+    if (to < from) throw EQcError(QT_TRANSLATE_NOOP("Core", "The last month is before the first"));
     // A century of months is already more than a laboratory keeps; a mistyped year stops here.
     if ((to.Year - from.Year) * 12 + to.Month - from.Month >= 1200)
-        throw EQcError("At most 1200 months at once");
+        throw EQcError(QT_TRANSLATE_NOOP("Core", "At most 1200 months at once"));
 
     TSummary s;
     const int levels = LevelsOf(a);

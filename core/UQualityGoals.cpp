@@ -6,6 +6,7 @@
 #include <set>
 
 #include "UQcError.h"
+#include "UTexts.h"
 #include "UUtilitaires.h"
 
 const char* GapText(TGap gap) {
@@ -13,23 +14,23 @@ const char* GapText(TGap gap) {
     case gapNone:
         return "";
     case gapNoTea:
-        return "no allowable total error (TEa) set";
+        return QT_TRANSLATE_NOOP("Core", "no allowable total error (TEa) set");
     case gapTeaNotPositive:
-        return "TEa must be above zero";
+        return QT_TRANSLATE_NOOP("Core", "TEa must be above zero");
     case gapNoTarget:
-        return "no target";
+        return QT_TRANSLATE_NOOP("Core", "no target");
     case gapZeroTarget:
-        return "target is zero";
+        return QT_TRANSLATE_NOOP("Core", "target is zero");
     case gapFewPoints:
-        return "fewer than two values";
+        return QT_TRANSLATE_NOOP("Core", "fewer than two values");
     case gapZeroMean:
-        return "mean is zero";
+        return QT_TRANSLATE_NOOP("Core", "mean is zero");
     case gapZeroCV:
-        return "CV is zero (all values equal)";
+        return QT_TRANSLATE_NOOP("Core", "CV is zero (all values equal)");
     case gapBelowCritical:
-        return "Sigma below 1.65";
+        return QT_TRANSLATE_NOOP("Core", "Sigma below 1.65");
     case gapNoRules:
-        return "no level takes part in the rules";
+        return QT_TRANSLATE_NOOP("Core", "no level takes part in the rules");
     }
     return "";
 }
@@ -111,9 +112,10 @@ bool IsZeroMean(long double mean) {
 TQualityGoal ParseGoalLine(std::string_view line) {
     std::vector<std::string> f = SplitFields(line);
     if (f.size() > 2 + MaxLevels)
-        throw EQcError("more than five fields (analyte;TEa;target1;target2;target3)");
-    if (f[0].empty()) throw EQcError("no analyte name");
-    if (f.size() < 2 || f[1].empty()) throw EQcError("no TEa for " + f[0]);
+        throw EQcError(
+            QT_TRANSLATE_NOOP("Core", "more than five fields (analyte;TEa;target1;target2;target3)"));
+    if (f[0].empty()) throw EQcError(QT_TRANSLATE_NOOP("Core", "no analyte name"));
+    if (f.size() < 2 || f[1].empty()) throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "no TEa for %1"), f[0]));
 
     TQualityGoal g;
     g.Analyte = f[0];
@@ -122,8 +124,8 @@ TQualityGoal ParseGoalLine(std::string_view line) {
     std::string unit = Trim(std::string_view(tea).substr(len));
     long double v = 0;
     if (len == 0 || !ParseNumber(std::string_view(tea).substr(0, len), v))
-        throw EQcError("TEa '" + tea + "' is not a number");
-    if (v <= 0) throw EQcError("TEa must be above zero, not " + tea);
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "TEa '%1' is not a number"), tea));
+    if (v <= 0) throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "TEa must be above zero, not %1"), tea));
     g.TEa = v;
     if (!unit.empty() && unit != "%") {
         g.TEaKind = teaUnit;
@@ -134,8 +136,9 @@ TQualityGoal ParseGoalLine(std::string_view line) {
         const std::string level = std::to_string(k - 1);
         long double t = 0;
         if (!ParseNumber(f[k], t))
-            throw EQcError("target of level " + level + " '" + f[k] + "' is not a number");
-        if (t == 0) throw EQcError("target of level " + level + " is zero");
+            throw EQcError(
+                Fill(QT_TRANSLATE_NOOP("Core", "target of level %1 '%2' is not a number"), level, f[k]));
+        if (t == 0) throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "target of level %1 is zero"), level));
         g.Target[k - 2] = t;
     }
     return g;
@@ -156,26 +159,27 @@ std::vector<TQualityGoal> ParseGoals(std::string_view text) {
         const bool heading = first && UpperCase(Trim(line.substr(0, line.find(';')))) == "ANALYTE";
         first = false;
         if (heading) continue;
-        const std::string where = "Line " + std::to_string(number) + ": ";
+        const std::string where = Fill(QT_TRANSLATE_NOOP("Core", "Line %1: "), std::to_string(number));
         try {
             goals.push_back(ParseGoalLine(line));
         } catch (const EQcError& e) {
             throw EQcError(where + e.what());
         }
         if (!names.insert(UpperCase(goals.back().Analyte)).second)
-            throw EQcError(where + goals.back().Analyte + " appears twice");
+            throw EQcError(
+                Fill(QT_TRANSLATE_NOOP("Core", "%1%2 appears twice"), where, goals.back().Analyte));
     }
     return goals;
 }
 
 void CheckGoalFits(const TQualityGoal& goal, const TAnalyte& analyte) {
     if (goal.TEaKind == teaUnit && goal.TEaUnit != analyte.Unit)
-        throw EQcError("TEa of " + analyte.Name + " is given in " + goal.TEaUnit +
-                       ", the analyte's unit is " + analyte.Unit);
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "TEa of %1 is given in %2, the analyte's unit is %3"),
+                            analyte.Name, goal.TEaUnit, analyte.Unit));
     for (int k = analyte.NbLevels; k < MaxLevels; ++k)
         if (goal.Target[static_cast<size_t>(k)])
-            throw EQcError(analyte.Name + " has " + std::to_string(analyte.NbLevels) +
-                           " level(s): no target for level " + std::to_string(k + 1));
+            throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "%1 has %2 level(s): no target for level %3"),
+                                analyte.Name, std::to_string(analyte.NbLevels), std::to_string(k + 1)));
 }
 
 TPeriod ReferencePeriod(const TAnalyte& a, int level, TPeriod inView) {

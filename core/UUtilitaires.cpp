@@ -11,6 +11,7 @@
 #include <random>
 
 #include "UQcError.h"
+#include "UTexts.h"
 
 // ---------------------------------------------------------------- TListIDString
 
@@ -52,7 +53,7 @@ void TListIDString::LoadFromFile(TByteReader& r) {
         int32_t id = r.I32();
         // Lookups search the identifiers in ascending order, and the next one must stay representable.
         if (id == INT32_MAX || (!items_.empty() && id <= items_.back().Id))
-            throw EQcError("Damaged comment list: identifiers out of order");
+            throw EQcError(QT_TRANSLATE_NOOP("Core", "Damaged comment list: identifiers out of order"));
         items_.push_back({id, r.LongText()});
     }
     if (count > 0) nextId_ = items_.back().Id + 1;
@@ -98,9 +99,13 @@ int CheckIntegerText(std::string& text, int min, int max) {
     }
     if (neg) v = -v;
     if (!ok || v > INT32_MAX || v < INT32_MIN)
-        throw EConvertError("'" + t + "' is not a valid integer value");
-    if (v > max) throw EConvertError(t + " is too high\n\rMaximum allowed = " + std::to_string(max));
-    if (v < min) throw EConvertError(t + " is too low\n\rMinimum allowed = " + std::to_string(min));
+        throw EConvertError(Fill(QT_TRANSLATE_NOOP("Core", "'%1' is not a valid integer value"), t));
+    if (v > max)
+        throw EConvertError(Fill(QT_TRANSLATE_NOOP("Core", "%1 is too high\n\rMaximum allowed = %2"), t,
+                                 std::to_string(max)));
+    if (v < min)
+        throw EConvertError(
+            Fill(QT_TRANSLATE_NOOP("Core", "%1 is too low\n\rMinimum allowed = %2"), t, std::to_string(min)));
     text = t;
     return static_cast<int>(v);
 }
@@ -226,7 +231,7 @@ LevelValue ReadValueText(const std::string& text) {
     t = ReplaceDecimalMarks(t);
     long double v = 0;
     if (!ParseDecimal(t, Regional.DecimalSeparator, v) || std::fabs(v) > FLT_MAX)
-        throw EConvertError("Incorrect floating number");
+        throw EConvertError(QT_TRANSLATE_NOOP("Core", "Incorrect floating number"));
     return {static_cast<float>(v), psInControl};
 }
 
@@ -234,8 +239,9 @@ long double ReadRealText(std::string& text, bool nonNegative) {
     std::string t = ReplaceDecimalMarks(Trim(text));
     long double v = 0;
     if (!ParseDecimal(t, Regional.DecimalSeparator, v))
-        throw EConvertError("'" + t + "' is not a valid floating point value");
-    if (nonNegative && v < 0) throw EConvertError(t + " is a negative value (not allowed)");
+        throw EConvertError(Fill(QT_TRANSLATE_NOOP("Core", "'%1' is not a valid floating point value"), t));
+    if (nonNegative && v < 0)
+        throw EConvertError(Fill(QT_TRANSLATE_NOOP("Core", "%1 is a negative value (not allowed)"), t));
     text = t;
     return v;
 }

@@ -44,24 +44,23 @@ QString UnscrambleNotice(const char* scrambled, int key) {
 
 TWinAbout::TWinAbout(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinAbout"));
-    setWindowTitle(QStringLiteral("About Varnholt"));
+    setWindowTitle(tr("About Varnholt"));
     LblTitle = Named(new QLabel(QStringLiteral("<b>Varnholt</b>"), this), "LblTitle");
     QFont f = LblTitle->font();
     f.setPointSize(f.pointSize() + 6);
     LblTitle->setFont(f);
-    LblVersion =
-        Named(new QLabel(QStringLiteral("Internal quality control, version 1.0.0"), this), "LblVersion");
-    LblCredits = Named(new QLabel(QStringLiteral("Levey-Jennings charts, Westgard multirules and Student's t "
-                                                 "control limits for the medical laboratory."),
+    LblVersion = Named(new QLabel(tr("Internal quality control, version 1.0.0"), this), "LblVersion");
+    LblCredits = Named(new QLabel(tr("Levey-Jennings charts, Westgard multirules and Student's t "
+                                     "control limits for the medical laboratory."),
                                   this),
                        "LblCredits");
     LblCredits->setWordWrap(true);
     LblNotice = Named(new QLabel(UnscrambleNotice(ScrambledNotice.Bytes, NoticeKey), this), "LblNotice");
     LblNotice->setWordWrap(true);
-    LblFolder = Named(new QLabel(QStringLiteral("Data folder:\n") + ToQ(ProgramFolder), this), "LblFolder");
+    LblFolder = Named(new QLabel(tr("Data folder:\n") + ToQ(ProgramFolder), this), "LblFolder");
     LblFolder->setWordWrap(true);
     LblFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    CBDontShow = Named(new QCheckBox(QStringLiteral("&Do not show this window again"), this), "CBDontShow");
+    CBDontShow = Named(new QCheckBox(tr("&Do not show this window again"), this), "CBDontShow");
     BtOK = Named(new QPushButton(QStringLiteral("OK"), this), "BtOK");
     BtOK->setDefault(true);
     auto* box = new QVBoxLayout(this);
@@ -79,7 +78,7 @@ TWinAbout::~TWinAbout() {
 }
 
 bool TWinAbout::Execute(bool checkBoxEnabled) {
-    LblFolder->setText(QStringLiteral("Data folder:\n") + ToQ(ProgramFolder));
+    LblFolder->setText(tr("Data folder:\n") + ToQ(ProgramFolder));
     CBDontShow->setChecked(false);
     CBDontShow->setEnabled(checkBoxEnabled);
     exec();

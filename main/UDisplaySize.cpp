@@ -44,19 +44,17 @@ QList<int> DisplaySizeChoices() {
 
 TWinDisplaySize::TWinDisplaySize(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinDisplaySize"));
-    setWindowTitle(QStringLiteral("Display size"));
-    auto* label = new QLabel(QStringLiteral("&Size of the windows"), this);
+    setWindowTitle(tr("Display size"));
+    auto* label = new QLabel(tr("&Size of the windows"), this);
     CBDisplaySize = Named(new QComboBox(this), "CBDisplaySize");
     for (int percent : DisplaySizeChoices())
-        CBDisplaySize->addItem(percent == 0 ? QStringLiteral("Follow the desktop")
-                                            : QStringLiteral("%1 %").arg(percent),
+        CBDisplaySize->addItem(percent == 0 ? tr("Follow the desktop") : QStringLiteral("%1 %").arg(percent),
                                percent);
     label->setBuddy(CBDisplaySize);
-    LblNote = Named(new QLabel(QStringLiteral("The new size is used from the next start of Varnholt."), this),
-                    "LblNote");
+    LblNote = Named(new QLabel(tr("The new size is used from the next start of Varnholt."), this), "LblNote");
     BtOK = Named(new QPushButton(QStringLiteral("OK"), this), "BtOK");
     BtOK->setDefault(true);
-    BtCancel = Named(new QPushButton(QStringLiteral("Cancel"), this), "BtCancel");
+    BtCancel = Named(new QPushButton(tr("Cancel"), this), "BtCancel");
     auto* row = new QHBoxLayout();
     row->addWidget(label);
     row->addWidget(CBDisplaySize, 1);

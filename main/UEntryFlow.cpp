@@ -1,6 +1,7 @@
 // The road of a run and the queue and backup commands, as plain functions the main window calls.
 #include "UEntryFlow.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <ctime>
 #include <filesystem>
@@ -20,6 +21,13 @@
 #include "UUtilitaires.h"
 
 namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UEntryFlow)
+};
+} // namespace
+
+namespace {
 int LevelsInUse(const TAnalyte& a) {
     return std::clamp(a.NbLevels, 1, MaxLevels);
 }
@@ -30,7 +38,7 @@ bool BackupIsDue() {
 }
 
 std::string QueueButtonCaption(int count) {
-    return "&Queue : " + std::to_string(count);
+    return FillQ(TUnitTexts::tr("&Queue : %1"), std::to_string(count));
 }
 
 TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValidateRun& validate,
@@ -56,7 +64,7 @@ TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValid
         if (run.Levels[ki].State != psEmpty) any = true;
     }
     if (!any) {
-        ShowMessageBox(mkError, mbYes, "Enter data");
+        ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("Enter data")));
         out.Refused = true;
         return out;
     }
@@ -117,12 +125,13 @@ TRecallOutcome RecallQueuedRun(const TValidateRun& validate,
 
 bool ClearQueueCommand() {
     if (Fifo.Count() == 0) {
-        ShowMessageBox(mkError, mbYes, "Nothing hold in the queue.");
+        ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("Nothing hold in the queue.")));
         return false;
     }
     if (!Settings.Password.empty() && !AskPassword()) return false;
     if (ShowMessageBox(mkConfirmation, mbOK | mbCancel,
-                       "Erase " + std::to_string(Fifo.Count()) + " control points in the queue ?") != mbOK)
+                       FillQ(TUnitTexts::tr("Erase %1 control points in the queue ?"),
+                             std::to_string(Fifo.Count()))) != mbOK)
         return false;
     return ShowOutcome(Operations().ClearQueue());
 }
@@ -133,7 +142,8 @@ bool WaitForFolder(const std::string& folder) {
     for (;;) {
         std::error_code ec;
         if (!folder.empty() && std::filesystem::is_directory(folder, ec)) return true;
-        if (ShowMessageBox(mkError, mbCancel | mbRetry, "No diskette in drive " + folder) != mbRetry)
+        if (ShowMessageBox(mkError, mbCancel | mbRetry,
+                           FillQ(TUnitTexts::tr("No diskette in drive %1"), folder)) != mbRetry)
             return false;
     }
 }
@@ -172,68 +182,72 @@ TCopyProgress* SetCopyProgress(TCopyProgress* progress) {
 
 bool BackupCommand() {
     const std::string folder = Settings.BackupFolder;
-    if (!WaitForFolder(folder) ||
-        ShowMessageBox(mkConfirmation, mbOK | mbCancel, "Confirm data backup") != mbOK) {
-        ShowMessageBox(mkError, mbYes, "Backup aborted");
+    if (!WaitForFolder(folder) || ShowMessageBox(mkConfirmation, mbOK | mbCancel,
+                                                 FromQ(TUnitTexts::tr("Confirm data backup"))) != mbOK) {
+        ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("Backup aborted")));
         return false;
     }
     TBackupChoice choice;
     TBackupPlan plan = Operations().PlanBackup(folder);
     if (plan.RunsInBackup > plan.RunsInData) {
         // Never replace a backup holding more runs without the user's explicit yes.
-        if (ShowMessageBox(mkConfirmation, mbOK | mbCancel,
-                           "The backup in " + folder + " holds " + std::to_string(plan.RunsInBackup) +
-                               " runs, the data now only " + std::to_string(plan.RunsInData) +
-                               ".\rReplace the backup with less data ?") != mbOK) {
-            ShowMessageBox(mkError, mbYes, "Backup aborted");
+        if (ShowMessageBox(
+                mkConfirmation, mbOK | mbCancel,
+                FillQ(TUnitTexts::tr(
+                          "The backup in %1 holds %2 runs, the data now only %3.\rReplace the backup "
+                          "with less data ?"),
+                      folder, std::to_string(plan.RunsInBackup), std::to_string(plan.RunsInData))) != mbOK) {
+            ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("Backup aborted")));
             return false;
         }
         choice.ReplaceLarger = true;
     }
     TOutcome out;
     {
-        TCopyWindowScope window(CopyWindow, "Backuping data to " + BackupFileName(folder));
+        TCopyWindowScope window(CopyWindow,
+                                FillQ(TUnitTexts::tr("Backuping data to %1"), BackupFileName(folder)));
         out = Operations().Backup(folder, choice);
     }
     if (!ShowOutcome(out)) return false;
-    if (out.Ok()) ShowMessageBox(mkInformation, mbYes, "Backup OK");
+    if (out.Ok()) ShowMessageBox(mkInformation, mbYes, FromQ(TUnitTexts::tr("Backup OK")));
     return true;
 }
 
 bool RestoreCommand() {
     const std::string folder = Settings.BackupFolder;
     if (!WaitForFolder(folder)) {
-        ShowMessageBox(mkError, mbYes, "Restore aborted");
+        ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("Restore aborted")));
         return false;
     }
     if (!FileExists(BackupFileName(folder)) && !FileExists(OldBackupFileName(folder)) &&
         !FileExists(TempBackupFileName(folder))) {
-        ShowMessageBox(mkError, mbYes, "No backup file to restore");
+        ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("No backup file to restore")));
         return false;
     }
     // The newest complete backup: ".Sav", or what a backup killed between its renames left.
     const std::string source = Operations().NewestBackup(folder);
-    if (ShowMessageBox(mkConfirmation, mbOK | mbCancel,
-                       "Confirm data restore from diskette. The date of source file is : " +
-                           ModificationDateText(source.empty() ? BackupFileName(folder) : source)) != mbOK) {
-        ShowMessageBox(mkError, mbYes, "Restore aborted");
+    if (ShowMessageBox(
+            mkConfirmation, mbOK | mbCancel,
+            FillQ(TUnitTexts::tr("Confirm data restore from diskette. The date of source file is : %1"),
+                  ModificationDateText(source.empty() ? BackupFileName(folder) : source))) != mbOK) {
+        ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("Restore aborted")));
         return false;
     }
     TOutcome out;
     {
-        TCopyWindowScope window(CopyWindow,
-                                "Restoring data from " + (source.empty() ? BackupFileName(folder) : source));
+        TCopyWindowScope window(CopyWindow, FillQ(TUnitTexts::tr("Restoring data from %1"),
+                                                  source.empty() ? BackupFileName(folder) : source));
         out = Operations().Restore(folder);
     }
     if (!ShowOutcome(out)) return false;
-    ShowMessageBox(mkInformation, mbYes, "Restore OK");
+    ShowMessageBox(mkInformation, mbYes, FromQ(TUnitTexts::tr("Restore OK")));
     return true;
 }
 
 TRandomOutcome RandomGeneratorCommand(TAnalyte* current, TWinRandom& window) {
     TRandomOutcome out;
     if (!current) {
-        ShowMessageBox(mkError, mbOK, "No analyte");
+        ShowMessageBox(mkError, mbOK, FromQ(TUnitTexts::tr("No analyte")));
         return out;
     }
     if (!window.Execute(*current)) return out;

@@ -2,6 +2,7 @@
 #include "UExchangeCommands.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -11,10 +12,18 @@
 #include "UCompatibilityDrovanta.h"
 #include "UGlobale.h"
 #include "UImport.h"
+#include "UMessages.h"
 #include "UOperations.h"
 #include "UQcError.h"
 #include "UStructures.h"
 #include "UUserPrompt.h"
+
+namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UExchangeCommands)
+};
+} // namespace
 
 namespace {
 QString exportFolder;
@@ -55,8 +64,8 @@ TExchangeChoice ChooseFile(QWidget* parent, TExchangeDialog kind, const QString&
         d.setAcceptMode(QFileDialog::AcceptOpen);
         d.setFileMode(QFileDialog::ExistingFile);
         d.setNameFilters({QStringLiteral("Text file from spreadsheet (*.txt)"),
-                          QStringLiteral("Data file of Drovanta 2 (*.dat)"),
-                          QStringLiteral("Backup file of Drovanta 2 (*.sav)")});
+                          TUnitTexts::tr("Data file of Drovanta 2 (*.dat)"),
+                          TUnitTexts::tr("Backup file of Drovanta 2 (*.sav)")});
     }
     if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return {};
     return {d.selectedFiles().first(),
@@ -81,19 +90,20 @@ TImportOutcome ImportPredecessor(const QString& file) {
     }
     if (out.Ok()) return TImportOutcome::AnalytesAdded;
     // The analytes converted before the damage stay: the user must know they came in.
-    std::string text = out.Message;
+    std::string text = FromQ(CoreTextQ(out.Message));
     if (!out.Reason.empty() && imported > 0)
-        text += "\r" + std::to_string(imported) + (imported == 1 ? " analyte was" : " analytes were") +
-                " imported before the error.";
+        text += "\r" + FillQ(imported == 1 ? TUnitTexts::tr("%1 analyte was imported before the error.")
+                                           : TUnitTexts::tr("%1 analytes were imported before the error."),
+                             std::to_string(imported));
     else if (out.Reason.empty() && out.File.empty() && imported == 0)
-        text = "Cannot read data";
+        text = FromQ(TUnitTexts::tr("Cannot read data"));
     ShowMessageBox(mkError, mbYes, text);
     return imported > 0 && out.Changed() ? TImportOutcome::AnalytesAdded : TImportOutcome::Nothing;
 }
 
 TImportOutcome ImportText(TAnalyte* current, TWinImport& preview, const QString& file) {
     if (!current) {
-        ShowMessageBox(mkError, mbYes, "No analyte to import data");
+        ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("No analyte to import data")));
         return TImportOutcome::Nothing;
     }
     try {
@@ -101,7 +111,7 @@ TImportOutcome ImportText(TAnalyte* current, TWinImport& preview, const QString&
         const std::string text = ReadWholeFile(FileSystemPath(file));
         preview.PreviewText(*current, text);
     } catch (const EQcError&) {
-        ShowMessageBox(mkError, mbYes, "Bad file format");
+        ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("Bad file format")));
         return TImportOutcome::Nothing;
     }
     return preview.Execute() ? TImportOutcome::PointsAdded : TImportOutcome::Nothing;
@@ -128,16 +138,16 @@ void ResetExchangeDialogFolders() {
 
 bool ExchangeExport(QWidget* parent, const TAnalyte* current) {
     if (!current) {
-        ShowMessageBox(mkError, mbOK, "No analyte");
+        ShowMessageBox(mkError, mbOK, FromQ(TUnitTexts::tr("No analyte")));
         return false;
     }
     const TExchangeChoice choice = ChooseFile(parent, TExchangeDialog::Save, ExportDialogFolder());
     const QString& file = choice.File;
     if (file.isEmpty()) return false;
     const std::string path = FileSystemPath(file);
-    if (FileExists(path) &&
-        ShowMessageBox(mkConfirmation, mbOK | mbCancel,
-                       "The file " + BoxName(file) + "\r" + "already exists. Overwrite ?") != mbOK)
+    if (FileExists(path) && ShowMessageBox(mkConfirmation, mbOK | mbCancel,
+                                           FillQ(TUnitTexts::tr("The file %1\ralready exists. Overwrite ?"),
+                                                 BoxName(file))) != mbOK)
         return false;
     std::string bytes = EncodeExchangeText(current->PointsAsText(), choice.Encoding);
     if (choice.Encoding == TTextEncoding::Windows1252) bytes += '\0';
@@ -145,7 +155,8 @@ bool ExchangeExport(QWidget* parent, const TAnalyte* current) {
         AtomicWriteFile(path, bytes);
     } catch (const EQcError& e) {
         // Said, not swallowed: the user must not believe the data were exported.
-        ShowMessageBox(mkError, mbOK, std::string("The data were not exported.\r") + e.what());
+        ShowMessageBox(mkError, mbOK,
+                       FromQ(TUnitTexts::tr("The data were not exported.\r") + CoreTextQ(e.what())));
         return false;
     }
     exportFolder = FolderOf(file);
@@ -168,13 +179,13 @@ void ExchangeCopy(const TAnalyte* current) {
 
 bool ExchangePaste(TAnalyte* current, TWinImport& preview) {
     if (!current) {
-        ShowMessageBox(mkError, mbYes, "No analyte to paste");
+        ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("No analyte to paste")));
         return false;
     }
     try {
         preview.PreviewClipboard(*current);
     } catch (const EQcError&) {
-        ShowMessageBox(mkError, mbYes, "Bad clipboard format");
+        ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("Bad clipboard format")));
         return false;
     }
     return preview.Execute();

@@ -24,25 +24,25 @@ template <class T> T* Named(T* w, const char* name) {
 TWinInboxOptions::TWinInboxOptions(QWidget* parent) : QDialog(parent) {
     WinInboxOptions = this;
     setObjectName(QStringLiteral("WinInboxOptions"));
-    setWindowTitle(QStringLiteral("Inbox"));
-    auto* folderLabel = new QLabel(QStringLiteral("&Inbox folder of the instruments' files"), this);
+    setWindowTitle(tr("Inbox"));
+    auto* folderLabel = new QLabel(tr("&Inbox folder of the instruments' files"), this);
     EditFolder = Named(new QLineEdit(this), "EditFolder");
     EditFolder->setMinimumWidth(300);
-    EditFolder->setToolTip(QStringLiteral("Empty: no inbox. Each subfolder is a source of its own."));
+    EditFolder->setToolTip(tr("Empty: no inbox. Each subfolder is a source of its own."));
     folderLabel->setBuddy(EditFolder);
     BtBrowse = Named(new QPushButton(QStringLiteral("..."), this), "BtBrowse");
-    BtBrowse->setToolTip(QStringLiteral("Choose the inbox folder"));
-    CBAutoAccept = Named(
-        new QCheckBox(QStringLiteral("&Accept runs with no warning and no reject without validation"), this),
-        "CBAutoAccept");
-    auto* windowLabel = new QLabel(QStringLiteral("Results of one analyte within"), this);
+    BtBrowse->setToolTip(tr("Choose the inbox folder"));
+    CBAutoAccept =
+        Named(new QCheckBox(tr("&Accept runs with no warning and no reject without validation"), this),
+              "CBAutoAccept");
+    auto* windowLabel = new QLabel(tr("Results of one analyte within"), this);
     EditWindow = Named(new QSpinBox(this), "EditWindow");
     EditWindow->setRange(1, 1440);
     windowLabel->setBuddy(EditWindow);
-    auto* minutes = new QLabel(QStringLiteral("minutes form one run"), this);
+    auto* minutes = new QLabel(tr("minutes form one run"), this);
     BtOK = Named(new QPushButton(QStringLiteral("OK"), this), "BtOK");
     BtOK->setDefault(true);
-    BtCancel = Named(new QPushButton(QStringLiteral("Cancel"), this), "BtCancel");
+    BtCancel = Named(new QPushButton(tr("Cancel"), this), "BtCancel");
     auto* grid = new QGridLayout(this);
     grid->addWidget(folderLabel, 0, 0, 1, 3);
     grid->addWidget(EditFolder, 1, 0, 1, 2);
@@ -88,6 +88,6 @@ void TWinInboxOptions::BtOKClick() {
 }
 
 void TWinInboxOptions::BtBrowseClick() {
-    QString folder = AskExistingFolder(this, QStringLiteral("Inbox folder"), EditFolder->text());
+    QString folder = AskExistingFolder(this, tr("Inbox folder"), EditFolder->text());
     if (!folder.isEmpty()) EditFolder->setText(folder);
 }

@@ -2,6 +2,7 @@
 // the time window of one run.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 
 class QCheckBox;
@@ -10,6 +11,7 @@ class QPushButton;
 class QSpinBox;
 
 class TWinInboxOptions : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TWinInboxOptions)
 public:
     explicit TWinInboxOptions(QWidget* parent = nullptr);
     // Shows the window modally; true when OK stored the settings.

@@ -29,10 +29,10 @@ TInboxWatch::TInboxWatch(TWinMain* main) : QObject(main), main_(main) {
     bar->insertWidget(bar->indexOf(main->ShapeFifo) + 1, BtInbox);
     connect(BtInbox, &QToolButton::clicked, this, &TInboxWatch::MnuInboxMappingClick);
 
-    QAction* mapping = main->MnuParameters->addAction(QStringLiteral("&Instrument mapping"));
+    QAction* mapping = main->MnuParameters->addAction(tr("&Instrument mapping"));
     mapping->setObjectName(QStringLiteral("MnuInboxMapping"));
     connect(mapping, &QAction::triggered, this, &TInboxWatch::MnuInboxMappingClick);
-    QAction* options = main->MnuConfiguration->addAction(QStringLiteral("&Inbox"));
+    QAction* options = main->MnuConfiguration->addAction(tr("&Inbox"));
     options->setObjectName(QStringLiteral("MnuInbox"));
     connect(options, &QAction::triggered, this, &TInboxWatch::MnuInboxClick);
 
@@ -101,10 +101,8 @@ void TInboxWatch::ReadNow() {
         leaving += f.Kind != TInboxFileOutcome::Waiting;
         settling |= f.Settling;
         if (f.Kind == TInboxFileOutcome::Failed || (f.Kind == TInboxFileOutcome::Waiting && !f.Settling))
-            lines << ToQ(f.Name) +
-                         QString::fromLatin1(f.Kind == TInboxFileOutcome::Failed ? " to failed: "
-                                                                                 : " waits: ") +
-                         ToQ(f.Detail).section(QLatin1Char('\n'), 0, 0);
+            lines << (f.Kind == TInboxFileOutcome::Failed ? tr("%1 to failed: %2") : tr("%1 waits: %2"))
+                         .arg(ToQ(f.Name), CoreTextQ(f.Detail).section(QLatin1Char('\n'), 0, 0));
     }
     if (!out.Ok() || !report.Empty() || LastReading.isEmpty()) {
         LastFailed = !out.Ok();
@@ -112,11 +110,11 @@ void TInboxWatch::ReadNow() {
         if (!out.Ok())
             head += ToQ(out.Message).replace(QLatin1Char('\r'), QLatin1Char(' '));
         else
-            head += QStringLiteral("%1 run(s) to the queue, %2 stored, %3 result(s) not mapped")
+            head += tr("%1 run(s) to the queue, %2 stored, %3 result(s) not mapped")
                         .arg(report.Queued)
                         .arg(report.Accepted)
                         .arg(report.NotMapped);
-        lines.prepend(QStringLiteral("Last reading ") + head);
+        lines.prepend(tr("Last reading ") + head);
         LastReading = lines.join(QLatin1Char('\n'));
     }
     if (leaving >= FilesPerReading)
@@ -132,9 +130,8 @@ void TInboxWatch::Refresh() {
     if (folder_.empty()) return;
     const int held = Operations().HeldFromInbox();
     const int notMapped = Operations().NotMappedCount();
-    QString text =
-        LastFailed ? QStringLiteral("Inbox: unavailable") : QStringLiteral("Inbox: %1 new").arg(held);
-    if (notMapped > 0) text += QStringLiteral(", %1 not mapped").arg(notMapped);
+    QString text = LastFailed ? tr("Inbox: unavailable") : tr("Inbox: %1 new").arg(held);
+    if (notMapped > 0) text += tr(", %1 not mapped").arg(notMapped);
     // Files in failed/ wait for someone to correct and drop them again, or to remove them.
     int failed = 0;
     const QDir root(QString::fromUtf8(folder_));
@@ -144,15 +141,14 @@ void TInboxWatch::Refresh() {
         failed += static_cast<int>(QDir(root.filePath(f + QStringLiteral("/failed")))
                                        .entryList({QStringLiteral("*.reason")}, QDir::Files)
                                        .size());
-    if (failed > 0) text += QStringLiteral(", %1 failed").arg(failed);
+    if (failed > 0) text += tr(", %1 failed").arg(failed);
     BtInbox->setText(text);
     BtInbox->setProperty("held", held);
     BtInbox->setStyleSheet(LastFailed ? QStringLiteral("color: red") : QString());
-    BtInbox->setToolTip(
-        QStringLiteral("Results from the instruments in %1: held runs from the inbox, results "
-                       "waiting for a mapping\n")
-            .arg(QString::fromUtf8(folder_)) +
-        LastReading);
+    BtInbox->setToolTip(tr("Results from the instruments in %1: held runs from the inbox, results "
+                           "waiting for a mapping\n")
+                            .arg(QString::fromUtf8(folder_)) +
+                        LastReading);
 }
 
 void TInboxWatch::MnuInboxClick() {

@@ -2,6 +2,7 @@
 // queue indicator, a file system watcher and a timer, and the menu entries of the inbox windows.
 #pragma once
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QString>
 
@@ -14,6 +15,7 @@ class TWinMain;
 struct TChange;
 
 class TInboxWatch : public QObject {
+    Q_DECLARE_TR_FUNCTIONS(TInboxWatch)
 public:
     explicit TInboxWatch(TWinMain* main);
     ~TInboxWatch() override;

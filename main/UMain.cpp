@@ -136,8 +136,8 @@ TWinMain::TWinMain(QWidget* parent) : QMainWindow(parent) {
     bar->setSpacing(2);
     bar->addStretch(1);
     BtExit = Named(new QToolButton(Panel1), "BtExit");
-    BtExit->setText(QStringLiteral("E&xit"));
-    BtExit->setToolTip(QStringLiteral("Exit"));
+    BtExit->setText(tr("E&xit"));
+    BtExit->setToolTip(tr("Exit"));
     BtExit->setAutoRaise(true);
     bar->addWidget(BtExit);
     connect(BtExit, &QToolButton::clicked, this, &QWidget::close);
@@ -147,29 +147,24 @@ TWinMain::TWinMain(QWidget* parent) : QMainWindow(parent) {
         connect(b, &QToolButton::clicked, this, slot);
         return b;
     };
-    BtData = barButton("BtData", QStringLiteral("Data ta&ble"), QStringLiteral("Table of QC data"),
-                       &TWinMain::BtDataClick);
-    BtPrnGraph = barButton("BtPrnGraph", QStringLiteral("&Print charts"),
-                           QStringLiteral("Printing control charts"), &TWinMain::BtPrnGraphClick);
-    BtArchives = barButton("BtArchives", QStringLiteral("Archi&ves"), QStringLiteral("Show archived data"),
-                           &TWinMain::BtArchivesClick);
-    BtDaily = barButton("BtDaily", QStringLiteral("D&aily QC"), QStringLiteral("Daily QC results"),
-                        &TWinMain::BtDailyClick);
-    BtLimits = barButton("BtLimits", QStringLiteral("&Control limits"), QStringLiteral("Show control limits"),
-                         &TWinMain::BtLimitsClick);
+    BtData = barButton("BtData", tr("Data ta&ble"), tr("Table of QC data"), &TWinMain::BtDataClick);
+    BtPrnGraph = barButton("BtPrnGraph", tr("&Print charts"), tr("Printing control charts"),
+                           &TWinMain::BtPrnGraphClick);
+    BtArchives =
+        barButton("BtArchives", tr("Archi&ves"), tr("Show archived data"), &TWinMain::BtArchivesClick);
+    BtDaily = barButton("BtDaily", tr("D&aily QC"), tr("Daily QC results"), &TWinMain::BtDailyClick);
+    BtLimits =
+        barButton("BtLimits", tr("&Control limits"), tr("Show control limits"), &TWinMain::BtLimitsClick);
     auto barIndicator = [this](const char* name) {
         QLabel* l = Indicator(Panel1, name);
         static_cast<QHBoxLayout*>(Panel1->layout())->insertWidget(Panel1->layout()->count() - 2, l);
         return l;
     };
-    BtBackup = barButton("BtBackup", QStringLiteral("Bac&kup"), QStringLiteral("Backup on diskette"),
-                         &TWinMain::BtBackupClick);
+    BtBackup = barButton("BtBackup", tr("Bac&kup"), tr("Backup on diskette"), &TWinMain::BtBackupClick);
     ShapeBackUp = barIndicator("ShapeBackUp");
-    BtAffectation =
-        barButton("BtAffectation", QStringLiteral("Assign &lots"),
-                  QStringLiteral("Change QC material or lot number"), &TWinMain::BtAffectationClick);
-    BtFifo = barButton("BtFifo", QStringLiteral("&Queue : 0"), QStringLiteral("Queue of held QC results"),
-                       &TWinMain::BtFifoClick);
+    BtAffectation = barButton("BtAffectation", tr("Assign &lots"), tr("Change QC material or lot number"),
+                              &TWinMain::BtAffectationClick);
+    BtFifo = barButton("BtFifo", tr("&Queue : 0"), tr("Queue of held QC results"), &TWinMain::BtFifoClick);
     ShapeFifo = barIndicator("ShapeFifo");
     OpenDataTable = [this] { BtDataClick(); };
 
@@ -197,9 +192,9 @@ TWinMain::TWinMain(QWidget* parent) : QMainWindow(parent) {
     PageControl = Named(new QStackedWidget(client), "PageControl");
     PageControl->setGeometry(600, 30, ClientWidth - 600, ClientHeight - 30);
     buildEntryPage();
-    TabSheetLock = buildLimitPage("TabSheetLock", QStringLiteral("Locking control limits"), ptLock);
-    TabSheetFix = buildLimitPage("TabSheetFix", QStringLiteral("Fixing control limits"), ptFix);
-    TabSheetArchi = buildLimitPage("TabSheetArchi", QStringLiteral("Erasing QC levels"), ptArchi);
+    TabSheetLock = buildLimitPage("TabSheetLock", tr("Locking control limits"), ptLock);
+    TabSheetFix = buildLimitPage("TabSheetFix", tr("Fixing control limits"), ptFix);
+    TabSheetArchi = buildLimitPage("TabSheetArchi", tr("Erasing QC levels"), ptArchi);
 
     TimerBackUp = Named(new QTimer(this), "TimerBackUp");
     TimerBackUp->setInterval(300);
@@ -264,7 +259,7 @@ void TWinMain::buildEntryPage() {
     auto* box = new QVBoxLayout(TabSheetEnter);
     box->setContentsMargins(4, 4, 4, 4);
     box->setSpacing(2);
-    LblEtat = Named(new QLabel(QStringLiteral("Entry of QC points"), TabSheetEnter), "LblEtat");
+    LblEtat = Named(new QLabel(tr("Entry of QC points"), TabSheetEnter), "LblEtat");
     QFont bold = font();
     bold.setBold(true);
     LblEtat->setFont(bold);
@@ -297,7 +292,7 @@ void TWinMain::buildEntryPage() {
         g->setColumnStretch(1, 1);
         box->addWidget(r.Row);
     }
-    box->addWidget(new QLabel(QStringLiteral("Operator"), TabSheetEnter));
+    box->addWidget(new QLabel(tr("Operator"), TabSheetEnter));
     CBOperator = Named(new QComboBox(TabSheetEnter), "CBOperator");
     CBOperator->setEditable(true);
     CBOperator->lineEdit()->setMaxLength(4);
@@ -309,7 +304,7 @@ void TWinMain::buildEntryPage() {
     auto* commentLabel = new QHBoxLayout();
     auto* commentImage = new QLabel(TabSheetEnter);
     commentImage->setPixmap(SharedImage(siComment));
-    commentLabel->addWidget(new QLabel(QStringLiteral("Comment"), TabSheetEnter));
+    commentLabel->addWidget(new QLabel(tr("Comment"), TabSheetEnter));
     commentLabel->addWidget(commentImage);
     commentLabel->addStretch(1);
     box->addLayout(commentLabel);
@@ -318,7 +313,7 @@ void TWinMain::buildEntryPage() {
     box->addWidget(EditComment);
     auto* buttons = new QHBoxLayout();
     BtOKEnter = Named(new QPushButton(QStringLiteral("OK"), TabSheetEnter), "BtOKEnter");
-    BtRAZEntryFields = Named(new QPushButton(QStringLiteral("Cl&ear"), TabSheetEnter), "BtRAZEntryFields");
+    BtRAZEntryFields = Named(new QPushButton(tr("Cl&ear"), TabSheetEnter), "BtRAZEntryFields");
     buttons->addWidget(BtOKEnter);
     buttons->addWidget(BtRAZEntryFields);
     box->addLayout(buttons);
@@ -358,8 +353,8 @@ QWidget* TWinMain::buildLimitPage(const char* name, const QString& title, int ta
                                     : QStringLiteral("Archi");
     if (tag != ptArchi) {
         QPushButton* ok = makeButton(QStringLiteral("OK"), QStringLiteral("BtOK") + suffix);
-        QPushButton* cancel = makeButton(QStringLiteral("Cancel"), QStringLiteral("BtCancel") + suffix);
-        QPushButton* undo = makeButton(QStringLiteral("&Undo"), QStringLiteral("BtUndo") + suffix);
+        QPushButton* cancel = makeButton(tr("Cancel"), QStringLiteral("BtCancel") + suffix);
+        QPushButton* undo = makeButton(tr("&Undo"), QStringLiteral("BtUndo") + suffix);
         connect(ok, &QPushButton::clicked, this, &TWinMain::BtOKLockClick);
         connect(cancel, &QPushButton::clicked, this, &TWinMain::BtCancelLockFixArchiClick);
         connect(undo, &QPushButton::clicked, this, [this, tag] { BtUndoLockFixClick(tag); });
@@ -368,7 +363,7 @@ QWidget* TWinMain::buildLimitPage(const char* name, const QString& title, int ta
         (tag == ptLock ? BtUndoLock : BtUndoFix) = undo;
     } else {
         BtOKErase = makeButton(QStringLiteral("OK"), QStringLiteral("BtOKErase"));
-        BtCancelArchi = makeButton(QStringLiteral("Cancel"), QStringLiteral("BtCancelArchi"));
+        BtCancelArchi = makeButton(tr("Cancel"), QStringLiteral("BtCancelArchi"));
         connect(BtOKErase, &QPushButton::clicked, this, &TWinMain::BtValidEraseClick);
         connect(BtCancelArchi, &QPushButton::clicked, this, &TWinMain::BtCancelLockFixArchiClick);
     }
@@ -380,12 +375,12 @@ QWidget* TWinMain::buildLimitPage(const char* name, const QString& title, int ta
 void TWinMain::buildMenu() {
     QMenuBar* mb = menuBar();
     mb->setObjectName(QStringLiteral("MainMenu1"));
-    MnuParameters = Named(mb->addMenu(QStringLiteral("Pa&rameters")), "MnuParameters");
-    MnuConfiguration = Named(mb->addMenu(QStringLiteral("Confi&guration")), "MnuConfiguration");
-    MnuFile = Named(mb->addMenu(QStringLiteral("&File")), "MnuFile");
-    MnuClipboard = Named(mb->addMenu(QStringLiteral("Cl&ipboard")), "MnuClipboard");
-    MnuSpecial = Named(mb->addMenu(QStringLiteral("&Special functions")), "MnuSpecial");
-    MnuRecords = Named(mb->addMenu(QStringLiteral("Rec&ords")), "MnuRecords");
+    MnuParameters = Named(mb->addMenu(tr("Pa&rameters")), "MnuParameters");
+    MnuConfiguration = Named(mb->addMenu(tr("Confi&guration")), "MnuConfiguration");
+    MnuFile = Named(mb->addMenu(tr("&File")), "MnuFile");
+    MnuClipboard = Named(mb->addMenu(tr("Cl&ipboard")), "MnuClipboard");
+    MnuSpecial = Named(mb->addMenu(tr("&Special functions")), "MnuSpecial");
+    MnuRecords = Named(mb->addMenu(tr("Rec&ords")), "MnuRecords");
     MnuHelp = Named(mb->addMenu(QStringLiteral("&?")), "MnuHelp");
 
     // A menu shows in the bar once it holds a command.
@@ -400,49 +395,41 @@ void TWinMain::buildMenu() {
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    MnuAnalytes =
-        item(MnuParameters, QStringLiteral("&Analytes"), "MnuAnalytes", &TWinMain::MnuAnalytesClick);
-    MnuSerum =
-        item(MnuParameters, QStringLiteral("&Control materials"), "MnuSerum", &TWinMain::MnuSerumClick);
-    MnuEmployees =
-        item(MnuParameters, QStringLiteral("&Operators"), "MnuEmployees", &TWinMain::MnuEmployeesClick);
+    MnuAnalytes = item(MnuParameters, tr("&Analytes"), "MnuAnalytes", &TWinMain::MnuAnalytesClick);
+    MnuSerum = item(MnuParameters, tr("&Control materials"), "MnuSerum", &TWinMain::MnuSerumClick);
+    MnuEmployees = item(MnuParameters, tr("&Operators"), "MnuEmployees", &TWinMain::MnuEmployeesClick);
 
-    MnuOptions = item(MnuConfiguration, QStringLiteral("&Backup/restore options"), "MnuOptions",
-                      &TWinMain::MnuOptionsClick);
-    MnuPsw = item(MnuConfiguration, QStringLiteral("&Password"), "MnuPsw", &TWinMain::MnuPswClick);
-    MnuRisks =
-        item(MnuConfiguration, QStringLiteral("Statistical &risks"), "MnuRisks", &TWinMain::MnuRisksClick);
-    MnuShortcuts =
-        item(MnuConfiguration, QStringLiteral("&Shortcuts"), "MnuShortcuts", &TWinMain::MnuShortcutsClick);
-    MnuDisplaySize = item(MnuConfiguration, QStringLiteral("&Display size"), "MnuDisplaySize",
-                          &TWinMain::MnuDisplaySizeClick);
+    MnuOptions =
+        item(MnuConfiguration, tr("&Backup/restore options"), "MnuOptions", &TWinMain::MnuOptionsClick);
+    MnuPsw = item(MnuConfiguration, tr("&Password"), "MnuPsw", &TWinMain::MnuPswClick);
+    MnuRisks = item(MnuConfiguration, tr("Statistical &risks"), "MnuRisks", &TWinMain::MnuRisksClick);
+    MnuShortcuts = item(MnuConfiguration, tr("&Shortcuts"), "MnuShortcuts", &TWinMain::MnuShortcutsClick);
+    MnuDisplaySize =
+        item(MnuConfiguration, tr("&Display size"), "MnuDisplaySize", &TWinMain::MnuDisplaySizeClick);
 
-    MnuRestore = item(MnuFile, QStringLiteral("&Diskette restore"), "Disketterestore1",
-                      &TWinMain::Disketterestore1Click);
-    MnuExport = item(MnuFile, QStringLiteral("&Export"), "MnuExport", &TWinMain::MnuExportClick);
-    MnuImport = item(MnuFile, QStringLiteral("&Import"), "MnuImport", &TWinMain::MnuImportClick);
+    MnuRestore = item(MnuFile, tr("&Diskette restore"), "Disketterestore1", &TWinMain::Disketterestore1Click);
+    MnuExport = item(MnuFile, tr("&Export"), "MnuExport", &TWinMain::MnuExportClick);
+    MnuImport = item(MnuFile, tr("&Import"), "MnuImport", &TWinMain::MnuImportClick);
     MnuFile->addSeparator();
-    MnuPrintCharts =
-        item(MnuFile, QStringLiteral("&Print charts"), "MnuPrintCharts", &TWinMain::BtPrnGraphClick);
+    MnuPrintCharts = item(MnuFile, tr("&Print charts"), "MnuPrintCharts", &TWinMain::BtPrnGraphClick);
     MnuFile->addSeparator();
-    MnuExit = Named(MnuFile->addAction(QStringLiteral("E&xit")), "MnuExit");
+    MnuExit = Named(MnuFile->addAction(tr("E&xit")), "MnuExit");
     connect(MnuExit, &QAction::triggered, this, &QWidget::close);
-    MnuCopy = item(MnuClipboard, QStringLiteral("&Copy"), "MnuCopy", &TWinMain::MnuCopyClick);
-    MnuPaste = item(MnuClipboard, QStringLiteral("&Paste"), "MnuPaste", &TWinMain::MnuPasteClick);
+    MnuCopy = item(MnuClipboard, tr("&Copy"), "MnuCopy", &TWinMain::MnuCopyClick);
+    MnuPaste = item(MnuClipboard, tr("&Paste"), "MnuPaste", &TWinMain::MnuPasteClick);
 
-    MnuLock = Named(MnuSpecial->addAction(QStringLiteral("&Lock limits")), "MnuLock");
-    MnuFix = Named(MnuSpecial->addAction(QStringLiteral("&Fix limits")), "MnuFix");
-    MnuErase = Named(MnuSpecial->addAction(QStringLiteral("&Erase/archive levels")), "MnuErase");
+    MnuLock = Named(MnuSpecial->addAction(tr("&Lock limits")), "MnuLock");
+    MnuFix = Named(MnuSpecial->addAction(tr("&Fix limits")), "MnuFix");
+    MnuErase = Named(MnuSpecial->addAction(tr("&Erase/archive levels")), "MnuErase");
     connect(MnuLock, &QAction::triggered, this, [this] { MnuChangePageControl(ptLock); });
     connect(MnuFix, &QAction::triggered, this, [this] { MnuChangePageControl(ptFix); });
     connect(MnuErase, &QAction::triggered, this, [this] { MnuChangePageControl(ptArchi); });
-    MnuRandom = item(MnuSpecial, QStringLiteral("&Random generator"), "MnuRandomGenerator",
-                     &TWinMain::MnuRandomGeneratorClick);
-    MnuClearFifo =
-        item(MnuSpecial, QStringLiteral("&Clear queue"), "MnuClearFifo", &TWinMain::MnuClearFifoClick);
+    MnuRandom =
+        item(MnuSpecial, tr("&Random generator"), "MnuRandomGenerator", &TWinMain::MnuRandomGeneratorClick);
+    MnuClearFifo = item(MnuSpecial, tr("&Clear queue"), "MnuClearFifo", &TWinMain::MnuClearFifoClick);
 
-    MnuUserManual = Named(MnuHelp->addAction(QStringLiteral("&User manual")), "MnuUserManual");
-    MnuAbout = Named(MnuHelp->addAction(QStringLiteral("&About")), "MnuAbout");
+    MnuUserManual = Named(MnuHelp->addAction(tr("&User manual")), "MnuUserManual");
+    MnuAbout = Named(MnuHelp->addAction(tr("&About")), "MnuAbout");
     connect(MnuUserManual, &QAction::triggered, this, &TWinMain::MnuUserManualClick);
     connect(MnuAbout, &QAction::triggered, this, &TWinMain::MnuAboutClick);
 
@@ -517,14 +504,14 @@ void TWinMain::FormShow() {
     if (screen.LogicalDpi != 96) {
         ShowMessageBox(
             mkError, mbOK,
-            "You  are not using the small screen font.\rYou must change it to the small one (96 pixels "
-            "per inch).");
+            FromQ(tr("You  are not using the small screen font.\rYou must change it to the small one (96 "
+                     "pixels per inch).")));
         quit();
     } else if (screen.Width == 640) {
         ShowMessageBox(
             mkError, mbOK,
-            "Your screen resolution is 640 x 480 pixels.\rThe programme needs a minimum resolution of "
-            "800 x 600 pixels.\rYou must change it.");
+            FromQ(tr("Your screen resolution is 640 x 480 pixels.\rThe programme needs a minimum resolution "
+                     "of 800 x 600 pixels.\rYou must change it.")));
         quit();
     } else {
         if (Settings.ShowAboutAtStart) {
@@ -546,7 +533,8 @@ void TWinMain::FormShow() {
 
 void TWinMain::closeEvent(QCloseEvent* e) {
     if (WinComment) WinComment->hide();
-    if (QuitWithoutAsking || ShowMessageBox(mkConfirmation, mbOK | mbCancel, "Exit Varnholt") == mbOK) {
+    if (QuitWithoutAsking ||
+        ShowMessageBox(mkConfirmation, mbOK | mbCancel, FromQ(tr("Exit Varnholt"))) == mbOK) {
         e->accept();
         return;
     }
@@ -694,7 +682,7 @@ void TWinMain::LeaveLimitPage() {
 
 void TWinMain::MnuChangePageControl(int tag) {
     if (!CurrentAnalyte) {
-        ShowMessageBox(mkError, mbOK, "No analyte.");
+        ShowMessageBox(mkError, mbOK, FromQ(tr("No analyte.")));
         return;
     }
     SwitchPage(tag);
@@ -737,7 +725,7 @@ void TWinMain::MnuUserManualClick() {
         if (OpenDocument(QFileInfo(path).absoluteFilePath())) return;
         break;
     }
-    ShowMessageBox(mkError, mbYes, "Impossible to open the user manual");
+    ShowMessageBox(mkError, mbYes, FromQ(tr("Impossible to open the user manual")));
 }
 
 void TWinMain::MnuAboutClick() {

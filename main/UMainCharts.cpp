@@ -233,7 +233,7 @@ void TWinMain::ShowPointPopup(int column, int y) {
         WinComment->AddLine(text, image);
     }
     if (pt.CommentId != -1) WinComment->AddLine(ToQ(a.CommentText(pt.CommentId)));
-    if (!pt.Operator.View().empty()) WinComment->AddLine(ToQ("Operator = " + pt.Operator.Str()));
+    if (!pt.Operator.View().empty()) WinComment->AddLine(tr("Operator = %1").arg(ToQ(pt.Operator.Str())));
     int lines = static_cast<int>(WinComment->Lines.size());
     int width = std::max(WinComment->WidestLine() + 14, 110) + 14;
     WinComment->resize(width, 17 * lines + 28);

@@ -32,9 +32,16 @@
 #include "UValidCQ.h"
 
 namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UMainCommands)
+};
+} // namespace
+
+namespace {
 bool NoAnalyte(unsigned button) {
     if (CurrentAnalyte) return false;
-    ShowMessageBox(mkError, button, "No analyte.");
+    ShowMessageBox(mkError, button, FromQ(TUnitTexts::tr("No analyte.")));
     return true;
 }
 } // namespace
@@ -155,7 +162,7 @@ void TWinMain::BtDataClick() {
     std::string reason;
     if (int i = WinShowData->PointToEdit();
         i >= 0 && i < CurrentAnalyte->Count() &&
-        AskReasonText("Why is the point of " + CurrentAnalyte->Name + " corrected?", reason)) {
+        AskReasonText(FillQ(tr("Why is the point of %1 corrected?"), CurrentAnalyte->Name), reason)) {
         MovePointToEntryFields(i);
         TResu taken;
         // A point that cannot be taken out stays stored: the fields must not offer it a second time.
@@ -169,7 +176,7 @@ void TWinMain::BtDataClick() {
 
 void TWinMain::BtPrnGraphClick() {
     if (!CurrentAnalyte || CurrentAnalyte->Count() == 0) {
-        ShowMessageBox(mkError, mbYes, "Nothing to print");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Nothing to print")));
         return;
     }
     CreateChildWindows();

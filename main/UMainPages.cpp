@@ -1,4 +1,5 @@
 // The main window's lock, fix and erase pages: per-level limit modes and the archiving of levels.
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +17,13 @@
 #include "UQcError.h"
 #include "USpecialComponents.h"
 #include "UUtilitaires.h"
+
+namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UMainPages)
+};
+} // namespace
 
 namespace {
 bool ReadsBackAs(std::string text, long double value) {
@@ -123,11 +131,11 @@ void TWinMain::buildPageContents(QWidget* page, int tag) {
     });
     if (tag != ptLock) return;
 
-    (new QLabel(QStringLiteral("From"), page))->setGeometry(8, 30, 30, 18);
+    (new QLabel(tr("From"), page))->setGeometry(8, 30, 30, 18);
     PanelFirstDate = DatePanel(page, "PanelFirstDate", 44, 30);
     (new QLabel(QStringLiteral("to"), page))->setGeometry(8, 52, 30, 18);
     PanelLastDate = DatePanel(page, "PanelLastDate", 44, 52);
-    auto* title = new QLabel(QStringLiteral("Partial statistics for the interval"), page);
+    auto* title = new QLabel(tr("Partial statistics for the interval"), page);
     title->setObjectName(QStringLiteral("LblPartialStats"));
     title->setGeometry(4, 78, 184, 16);
 
@@ -160,16 +168,16 @@ void ShowLockState(TGBLockedParam* g, const TAnalyte& a, int k) {
     switch (a.LimitMode[idx]) {
     case lmLocked:
         g->BtUnLock->setEnabled(true);
-        g->SetState(QStringLiteral("Locked from ") + PointDate(a, a.LockFirst[idx]) + QStringLiteral(" to ") +
+        g->SetState(TUnitTexts::tr("Locked from ") + PointDate(a, a.LockFirst[idx]) + TUnitTexts::tr(" to ") +
                     PointDate(a, a.LockLast[idx]));
         break;
     case lmFixed:
         g->BtUnLock->setEnabled(false);
-        g->SetState(QStringLiteral("Fixed limits"));
+        g->SetState(TUnitTexts::tr("Fixed limits"));
         break;
     default:
         g->BtUnLock->setEnabled(false);
-        g->SetState(QStringLiteral("Mobile limits"));
+        g->SetState(TUnitTexts::tr("Mobile limits"));
         break;
     }
 }
@@ -230,10 +238,11 @@ void TWinMain::LockLevelClick(int level) {
     TAnalyte& a = *CurrentAnalyte;
     auto k = static_cast<size_t>(level);
     if (IntervalStart < 0 || IntervalEnd < IntervalStart || IntervalEnd >= a.Count()) {
-        ShowMessageBox(mkError, mbYes,
-                       "Define a date interval at the bottom of the charts\r - click on one end of the "
-                       "interval, then Shift+click on the other end\r - or click on one end and glide to "
-                       "the other end;\rThe selected date interval is spotted in light blue.");
+        ShowMessageBox(
+            mkError, mbYes,
+            FromQ(tr("Define a date interval at the bottom of the charts\r - click on one end of the "
+                     "interval, then Shift+click on the other end\r - or click on one end and glide "
+                     "to the other end;\rThe selected date interval is spotted in light blue.")));
         BtOKLock->setFocus();
         return;
     }
@@ -252,8 +261,9 @@ void TWinMain::LockLevelClick(int level) {
         a.LimitMode[k] = mode;
         a.Limits[k] = limits;
         a.RecalcAll();
-        ShowMessageBox(mkError, mbYes,
-                       "Not enough QC points in the dates interval for " + FromQ(GBLocked[k]->title()));
+        ShowMessageBox(
+            mkError, mbYes,
+            FillQ(tr("Not enough QC points in the dates interval for %1"), FromQ(GBLocked[k]->title())));
     } else {
         ShowLockState(GBLocked[k], a, level);
         RepaintCharts();
@@ -342,8 +352,8 @@ bool TWinMain::LimitsChangedOnPage() const {
 // ---------------------------------------------------------------- erase page
 
 namespace {
-const QString EraseCaption = QStringLiteral("Erase/archive data");
-const QString UneraseCaption = QStringLiteral("Un-erase data");
+const QString EraseCaption = TUnitTexts::tr("Erase/archive data");
+const QString UneraseCaption = TUnitTexts::tr("Un-erase data");
 
 bool HasValues(const TAnalyte& a, int k) {
     const LevelStats& s = a.AllStats[static_cast<size_t>(k)];
@@ -379,7 +389,7 @@ void TWinMain::EraseToggleClick(int level) {
     if (!CurrentAnalyte || level < 0 || level >= CurrentAnalyte->NbLevels) return;
     auto k = static_cast<size_t>(level);
     if (!HasValues(*CurrentAnalyte, level)) {
-        ShowMessageBox(mkError, mbYes, "Nothing to archive");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Nothing to archive")));
         return;
     }
     QPushButton* b = GBArchi[k]->BtArchi;
@@ -395,12 +405,12 @@ void TWinMain::BtValidEraseClick() {
     int count = 0;
     for (int k = 0; k < a.NbLevels; ++k) count += EraseMarks[static_cast<size_t>(k)] ? 1 : 0;
     if (count == 0) {
-        ShowMessageBox(mkError, mbYes, "Nothing to erase");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Nothing to erase")));
         return;
     }
     if (ShowMessageBox(mkConfirmation, mbOK | mbCancel,
-                       "You are going to erase/archive the data of " + std::to_string(count) +
-                           " QC level(s) for " + a.Name + "\r") != mbOK)
+                       FillQ(tr("You are going to erase/archive the data of %1 QC level(s) for %2\r"),
+                             std::to_string(count), a.Name)) != mbOK)
         return;
     // Each level's archive file is written before the data file stops holding its values; a level that
     // fails is untouched and those archived before it are still saved.
@@ -409,7 +419,8 @@ void TWinMain::BtValidEraseClick() {
     std::vector<TDateTime> times;
     for (const ControlPoint& p : a.Points) times.push_back(p.DateTime);
     if (!Operations().SignedReviewsAt(a, times).empty() &&
-        !AskReasonText("Points of " + a.Name + " in a reviewed and signed period are erased: why?", reason))
+        !AskReasonText(FillQ(tr("Points of %1 in a reviewed and signed period are erased: why?"), a.Name),
+                       reason))
         return;
     TOutcome out = Operations().EraseLevels(a, EraseMarks, nullptr, reason);
     if (!ShowOutcome(out)) return;

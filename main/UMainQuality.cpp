@@ -1,6 +1,7 @@
 // The main window's Quality menu: normalised charts, monthly summary and the import of a goal file.
 #include "UMainQuality.h"
 
+#include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -11,6 +12,13 @@
 #include "UZScores.h"
 
 namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UMainQuality)
+};
+} // namespace
+
+namespace {
 template <typename T> T* Window(TWinMain& w, const char* name) {
     T* win = w.findChild<T*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
     return win ? win : new T(&w);
@@ -18,14 +26,14 @@ template <typename T> T* Window(TWinMain& w, const char* name) {
 } // namespace
 
 QMenu* AddQualityMenu(TWinMain& w) {
-    auto* menu = new QMenu(QStringLiteral("&Quality"), &w);
+    auto* menu = new QMenu(TUnitTexts::tr("&Quality"), &w);
     menu->setObjectName(QStringLiteral("MnuQuality"));
     w.menuBar()->insertMenu(w.MnuHelp->menuAction(), menu);
-    QAction* z = menu->addAction(QStringLiteral("&Z-scores and Youden plot"));
+    QAction* z = menu->addAction(TUnitTexts::tr("&Z-scores and Youden plot"));
     z->setObjectName(QStringLiteral("MnuZScores"));
-    QAction* summary = menu->addAction(QStringLiteral("&Monthly summary"));
+    QAction* summary = menu->addAction(TUnitTexts::tr("&Monthly summary"));
     summary->setObjectName(QStringLiteral("MnuMonthlySummary"));
-    QAction* import = menu->addAction(QStringLiteral("&Import quality goals..."));
+    QAction* import = menu->addAction(TUnitTexts::tr("&Import quality goals..."));
     import->setObjectName(QStringLiteral("MnuImportGoals"));
     QObject::connect(z, &QAction::triggered, &w, [&w] {
         w.LeaveLimitPage();
@@ -41,7 +49,7 @@ QMenu* AddQualityMenu(TWinMain& w) {
 
 void ImportGoalFile(TWinMain& w) {
     w.LeaveLimitPage();
-    const QString path = AskOpenFileName(&w, QStringLiteral("Import quality goals"), ToQ(ProgramFolder),
+    const QString path = AskOpenFileName(&w, TUnitTexts::tr("Import quality goals"), ToQ(ProgramFolder),
                                          QStringLiteral("Goal files (*.csv *.txt);;All files (*)"));
     if (path.isEmpty()) return;
     std::string bytes;
@@ -55,6 +63,7 @@ void ImportGoalFile(TWinMain& w) {
     const TOutcome out = Operations().ImportGoals(bytes, &count);
     if (!ShowOutcome(out)) return;
     ShowMessageBox(mkInformation, mbOK,
-                   std::to_string(count) +
-                       (count == 1 ? " quality goal imported" : " quality goals imported"));
+                   FillQ(count == 1 ? TUnitTexts::tr("%1 quality goal imported")
+                                    : TUnitTexts::tr("%1 quality goals imported"),
+                         std::to_string(count)));
 }

@@ -8,11 +8,11 @@
 #include "UShowJournal.h"
 
 void TWinMain::CreateRecordsMenu() {
-    MnuJournal = MnuRecords->addAction(QStringLiteral("&Journal of changes"));
+    MnuJournal = MnuRecords->addAction(tr("&Journal of changes"));
     MnuJournal->setObjectName(QStringLiteral("MnuJournal"));
-    MnuReview = MnuRecords->addAction(QStringLiteral("&Review and sign-off"));
+    MnuReview = MnuRecords->addAction(tr("&Review and sign-off"));
     MnuReview->setObjectName(QStringLiteral("MnuReview"));
-    MnuCorrective = MnuConfiguration->addAction(QStringLiteral("&Corrective actions"));
+    MnuCorrective = MnuConfiguration->addAction(tr("&Corrective actions"));
     MnuCorrective->setObjectName(QStringLiteral("MnuCorrective"));
     connect(MnuJournal, &QAction::triggered, this, [this] {
         if (!WinShowJournal) WinShowJournal = new TWinShowJournal(this);

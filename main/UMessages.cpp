@@ -30,7 +30,7 @@ TQtPrompt qtPrompt;
 
 QString ShownText(const std::string& text) {
     // "\r" and "\n\r" in the program's texts are line breaks inside the box.
-    QString t = ToQ(text);
+    QString t = CoreTextQ(text);
     t.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
     t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return t;
@@ -45,6 +45,11 @@ std::string FromQ(const QString& text) {
     return Utf8ToCp1252(text.toStdString());
 }
 
+QString CoreTextQ(const std::string& text) {
+    const QString translated = QCoreApplication::translate("Core", text.c_str());
+    return translated == QString::fromUtf8(text) ? ToQ(text) : translated;
+}
+
 TMsgButton TQtPrompt::Ask(TMsgKind kind, unsigned buttons, const std::string& text) {
     if (TDialogScript::Active()) {
         TDialogScript::Shown().push_back({kind, buttons, text});
@@ -53,9 +58,11 @@ TMsgButton TQtPrompt::Ask(TMsgKind kind, unsigned buttons, const std::string& te
     QMessageBox box(QApplication::activeWindow());
     static const QMessageBox::Icon icons[] = {QMessageBox::Critical, QMessageBox::Warning,
                                               QMessageBox::Information, QMessageBox::Question};
-    static const char* titles[] = {"Error", "Warning", "Information", "Confirm"};
+    static const char* titles[] = {
+        QT_TRANSLATE_NOOP("TQtPrompt", "Error"), QT_TRANSLATE_NOOP("TQtPrompt", "Warning"),
+        QT_TRANSLATE_NOOP("TQtPrompt", "Information"), QT_TRANSLATE_NOOP("TQtPrompt", "Confirm")};
     box.setIcon(icons[kind]);
-    box.setWindowTitle(QString::fromLatin1(titles[kind]));
+    box.setWindowTitle(QCoreApplication::translate("TQtPrompt", titles[kind]));
     box.setText(ShownText(text));
     struct Pair {
         TMsgButton ours;

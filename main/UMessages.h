@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "UTexts.h"
 #include "UTypes.h"
 #include "UUserPrompt.h"
 
@@ -15,6 +16,14 @@ class QLineEdit;
 // Texts of the files are 8-bit Windows-1252; these two helpers are the windows' conversion boundary.
 QString ToQ(const std::string& ansi);
 std::string FromQ(const QString& text);
+// A text of core in the windows' language: its translation in the context "Core", else the text as it
+// stands (Windows-1252 bytes in, as core keeps them).
+QString CoreTextQ(const std::string& text);
+// A window's message as core keeps text: the translated pattern with %1, %2, ... replaced by the values
+// (Windows-1252 bytes, as core keeps them).
+template <typename... TValues> std::string FillQ(const QString& translated, const TValues&... values) {
+    return Substitute(FromQ(translated), {std::string(values)...});
+}
 
 // The program's prompt: a modal QMessageBox with the kind's icon and exactly the requested buttons.
 class TQtPrompt : public TUserPrompt {

@@ -15,8 +15,8 @@ TWinEntryPsw* WinEntryPsw = nullptr;
 
 TWinEntryPsw::TWinEntryPsw(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinEntryPsw"));
-    setWindowTitle(QStringLiteral("QC : enter password"));
-    Label1 = new QLabel(QStringLiteral("&Password : "), this);
+    setWindowTitle(tr("QC : enter password"));
+    Label1 = new QLabel(tr("&Password : "), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Password = new QLineEdit(this);
     Password->setObjectName(QStringLiteral("Password"));
@@ -25,7 +25,7 @@ TWinEntryPsw::TWinEntryPsw(QWidget* parent) : QDialog(parent) {
     BtOK = new QPushButton(QStringLiteral("OK"), this);
     BtOK->setObjectName(QStringLiteral("BtOK"));
     BtOK->setDefault(true);
-    BitBtn2 = new QPushButton(QStringLiteral("Cancel"), this);
+    BitBtn2 = new QPushButton(tr("Cancel"), this);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     auto* grid = new QGridLayout(this);
     grid->addWidget(Label1, 0, 0);

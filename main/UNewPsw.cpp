@@ -22,11 +22,11 @@ template <class T> T* Named(T* w, const char* name) {
 
 TWinNewPsw::TWinNewPsw(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinNewPsw"));
-    setWindowTitle(QStringLiteral("Change password"));
-    Label1 = Named(new QLabel(QStringLiteral("&Old password"), this), "Label1");
-    Label2 = Named(new QLabel(QStringLiteral("&New password"), this), "Label2");
-    Label4 = Named(new QLabel(QStringLiteral("&Confirm password"), this), "Label4");
-    Label3 = Named(new QLabel(QStringLiteral("( maximum 10 characters)"), this), "Label3");
+    setWindowTitle(tr("Change password"));
+    Label1 = Named(new QLabel(tr("&Old password"), this), "Label1");
+    Label2 = Named(new QLabel(tr("&New password"), this), "Label2");
+    Label4 = Named(new QLabel(tr("&Confirm password"), this), "Label4");
+    Label3 = Named(new QLabel(tr("( maximum 10 characters)"), this), "Label3");
     EditOldPsw = Named(new QLineEdit(this), "EditOldPsw");
     EditNewPsw = Named(new QLineEdit(this), "EditNewPsw");
     EditConfirm = Named(new QLineEdit(this), "EditConfirm");
@@ -36,7 +36,7 @@ TWinNewPsw::TWinNewPsw(QWidget* parent) : QDialog(parent) {
     Label4->setBuddy(EditConfirm);
     BtOK = Named(new QPushButton(QStringLiteral("OK"), this), "BtOK");
     BtOK->setDefault(true);
-    BtCancel = Named(new QPushButton(QStringLiteral("Cancel"), this), "BtCancel");
+    BtCancel = Named(new QPushButton(tr("Cancel"), this), "BtCancel");
     auto* grid = new QGridLayout(this);
     grid->addWidget(Label1, 0, 0);
     grid->addWidget(EditOldPsw, 0, 1);

@@ -41,23 +41,23 @@ QStringList RemovableMediaFolders(const QString& mountTable) {
 
 TWinOptions::TWinOptions(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinOptions"));
-    setWindowTitle(QStringLiteral("Backup / restore options"));
-    Label2 = Named(new QLabel(QStringLiteral("&Interval between backups"), this), "Label2");
+    setWindowTitle(tr("Backup / restore options"));
+    Label2 = Named(new QLabel(tr("&Interval between backups"), this), "Label2");
     EditDelay = Named(new QLineEdit(this), "EditDelay");
     EditDelay->setMaxLength(3);
     Label2->setBuddy(EditDelay);
     Label3 = Named(new QLabel(QStringLiteral("days"), this), "Label3");
-    Label1 = Named(new QLabel(QStringLiteral("&Backup / restore folder"), this), "Label1");
+    Label1 = Named(new QLabel(tr("&Backup / restore folder"), this), "Label1");
     CBDrive = Named(new QComboBox(this), "CBDrive");
     CBDrive->setEditable(true);
     CBDrive->setMinimumWidth(240);
     Label1->setBuddy(CBDrive);
     BtBrowse = Named(new QPushButton(QStringLiteral("..."), this), "BtBrowse");
-    BtBrowse->setToolTip(QStringLiteral("Choose the backup folder"));
+    BtBrowse->setToolTip(tr("Choose the backup folder"));
     BtOK = Named(new QPushButton(QStringLiteral("OK"), this), "BtOK");
     BtOK->setDefault(true);
-    BtCancel = Named(new QPushButton(QStringLiteral("Cancel"), this), "BtCancel");
-    BtUndo = Named(new QPushButton(QStringLiteral("&Undo"), this), "BtUndo");
+    BtCancel = Named(new QPushButton(tr("Cancel"), this), "BtCancel");
+    BtUndo = Named(new QPushButton(tr("&Undo"), this), "BtUndo");
     auto* grid = new QGridLayout(this);
     grid->addWidget(Label2, 0, 0);
     grid->addWidget(EditDelay, 0, 1);
@@ -115,7 +115,6 @@ void TWinOptions::BtUndoClick() {
 }
 
 void TWinOptions::BtBrowseClick() {
-    QString folder =
-        AskExistingFolder(this, QStringLiteral("Backup / restore folder"), CBDrive->currentText());
+    QString folder = AskExistingFolder(this, tr("Backup / restore folder"), CBDrive->currentText());
     if (!folder.isEmpty()) CBDrive->setEditText(folder);
 }

@@ -65,20 +65,20 @@ TWinRandom::TWinRandom(QWidget* parent) : QDialog(parent) {
         l->setGeometry(r);
         return l;
     };
-    QLabel* l1 = label(QStringLiteral("&Number of QC points"), QRect(20, 16, 140, 18));
+    QLabel* l1 = label(tr("&Number of QC points"), QRect(20, 16, 140, 18));
     EditNumber = new QLineEdit(this);
     EditNumber->setObjectName(QStringLiteral("EditNumber"));
     EditNumber->setGeometry(170, 14, 70, 22);
     l1->setBuddy(EditNumber);
 
-    QLabel* l2 = label(QStringLiteral("&First date"), QRect(20, 46, 140, 18));
+    QLabel* l2 = label(tr("&First date"), QRect(20, 46, 140, 18));
     DatePicker = new TDatePicker(this);
     DatePicker->setObjectName(QStringLiteral("DatePicker"));
     DatePicker->setGeometry(170, 44, 110, 22);
     DatePicker->setCalendarPopup(true);
     l2->setBuddy(DatePicker);
 
-    QLabel* l3 = label(QStringLiteral("QC &time"), QRect(20, 76, 140, 18));
+    QLabel* l3 = label(tr("QC &time"), QRect(20, 76, 140, 18));
     TimePicker = new QTimeEdit(this);
     TimePicker->setObjectName(QStringLiteral("TimePicker"));
     TimePicker->setGeometry(170, 74, 110, 22);
@@ -86,7 +86,7 @@ TWinRandom::TWinRandom(QWidget* parent) : QDialog(parent) {
     TimePicker->setTime(QTime(9, 0));
     l3->setBuddy(TimePicker);
 
-    QLabel* l4 = label(QStringLiteral("&Distribution of data "), QRect(20, 106, 200, 18));
+    QLabel* l4 = label(tr("&Distribution of data "), QRect(20, 106, 200, 18));
     Grille = new QTableWidget(3, 2, this);
     Grille->setObjectName(QStringLiteral("Grille"));
     Grille->horizontalHeader()->hide();
@@ -106,10 +106,10 @@ TWinRandom::TWinRandom(QWidget* parent) : QDialog(parent) {
 
     auto* box = new QGroupBox(this);
     box->setGeometry(20, 200, 380, 60);
-    RBFifo = new QRadioButton(QStringLiteral("Random data in &queue"), box);
+    RBFifo = new QRadioButton(tr("Random data in &queue"), box);
     RBFifo->setObjectName(QStringLiteral("RBFifo"));
     RBFifo->setGeometry(10, 8, 200, 20);
-    RBCharts = new QRadioButton(QStringLiteral("Random data in &charts"), box);
+    RBCharts = new QRadioButton(tr("Random data in &charts"), box);
     RBCharts->setObjectName(QStringLiteral("RBCharts"));
     RBCharts->setGeometry(10, 32, 200, 20);
     RBCharts->setChecked(true);
@@ -118,7 +118,7 @@ TWinRandom::TWinRandom(QWidget* parent) : QDialog(parent) {
     BtOK->setObjectName(QStringLiteral("BtOK"));
     BtOK->setGeometry(220, 285, 85, 28);
     BtOK->setDefault(true);
-    BtCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    BtCancel = new QPushButton(tr("Cancel"), this);
     BtCancel->setObjectName(QStringLiteral("BtCancel"));
     BtCancel->setGeometry(315, 285, 85, 28);
     connect(BtOK, &QPushButton::clicked, this, &TWinRandom::BtOKClick);
@@ -136,7 +136,7 @@ void TWinRandom::FormActivate() {
     const TAnalyte& a = *analyte_;
     LastIndex = -1;
     setResult(QDialog::Rejected);
-    setWindowTitle(QStringLiteral("Random data generator for ") + ToQt(a.Name));
+    setWindowTitle(tr("Random data generator for ") + ToQt(a.Name));
     RBCharts->setChecked(true);
     const int levels = std::clamp(a.NbLevels, 1, MaxLevels);
     const int columns = levels + 1;
@@ -146,7 +146,7 @@ void TWinRandom::FormActivate() {
     for (int c = 0; c < columns; ++c) Grille->setColumnWidth(c, DefaultColumnWidth);
     const int width = (DefaultColumnWidth + 1) * columns + 4;
     Grille->setGeometry((WindowWidth - width) / 2, 126, width, 3 * 20 + 4);
-    Grille->setItem(0, 0, FixedCell(QStringLiteral("Control material")));
+    Grille->setItem(0, 0, FixedCell(tr("Control material")));
     Grille->setItem(1, 0, FixedCell(QStringLiteral("m (") + ToQt(a.Unit) + QStringLiteral(")")));
     Grille->setItem(2, 0, FixedCell(QStringLiteral("C.V. (%)")));
     for (int i = 0; i < levels; ++i) {
@@ -210,7 +210,7 @@ void TWinRandom::BtOKClick() {
         if (means[li].State != psEmpty && cvs[li].State != psEmpty) filled = true;
     }
     if (!filled) {
-        ShowMessageBox(mkError, mbYes, "Fill in the grid");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Fill in the grid")));
         Grille->setFocus();
         return;
     }
@@ -218,12 +218,12 @@ void TWinRandom::BtOKClick() {
     const QTime t = TimePicker->time();
     const TDateTime day = EncodeDate(d.year(), d.month(), d.day());
     const TDateTime first = ComposeDateTime(day, EncodeTime(t.hour(), t.minute(), t.second()));
-    std::string question = "Create " + number + " random QC points from " + ToCore(DateText(day));
+    std::string question = FillQ(tr("Create %1 random QC points from %2"), number, ToCore(DateText(day)));
     if (RBFifo->isChecked()) {
-        question += "\rAdd the new random points in the fifo.";
+        question += FromQ(tr("\rAdd the new random points in the fifo."));
         if (ShowMessageBox(mkConfirmation, mbOK | mbCancel, question) != mbOK) return;
     } else if (a.Count() > 0) {
-        question += "\rAdd the new random points to the previous ones.";
+        question += FromQ(tr("\rAdd the new random points to the previous ones."));
         if (ShowMessageBox(mkConfirmation, mbOK | mbCancel, question) != mbOK) return;
     }
     // Days inside a signed review need a reason, which reopens it.
@@ -232,9 +232,10 @@ void TWinRandom::BtOKClick() {
         std::vector<TDateTime> days;
         for (int k = 0; k < count; ++k) days.push_back(first + k);
         if (!Operations().SignedReviewsAt(a, days).empty() &&
-            !AskReasonText("Random points fall in a reviewed and signed period of " + a.Name +
-                               ": why are they added now?",
-                           reason))
+            !AskReasonText(
+                FillQ(tr("Random points fall in a reviewed and signed period of %1: why are they added now?"),
+                      a.Name),
+                reason))
             return;
     }
     // Written before the window closes, like every other change.

@@ -2,6 +2,7 @@
 // queue.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QDialog>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include "../core/URandom.h"
 
 class TWinRandom : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TWinRandom)
 public:
     explicit TWinRandom(QWidget* parent = nullptr);
 

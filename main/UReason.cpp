@@ -30,7 +30,7 @@ TWinReason::TWinReason(QWidget* parent) : QDialog(parent) {
     BtOK = new QPushButton(QStringLiteral("OK"), this);
     BtOK->setObjectName(QStringLiteral("BtOK"));
     BtOK->setDefault(true);
-    BtCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    BtCancel = new QPushButton(tr("Cancel"), this);
     BtCancel->setObjectName(QStringLiteral("BtCancel"));
     buttons->addWidget(BtOK);
     buttons->addWidget(BtCancel);
@@ -54,16 +54,14 @@ void TWinReason::UpdateOK() {
 
 bool TWinReason::Execute(const std::string& question, const std::vector<std::string>& choices,
                          std::string& choice, std::string& text) {
-    setWindowTitle(choices.empty() ? QStringLiteral("Reason for the change")
-                                   : QStringLiteral("Corrective action"));
+    setWindowTitle(choices.empty() ? tr("Reason for the change") : tr("Corrective action"));
     LblQuestion->setText(ToQ(question));
     CBAction->clear();
     for (const std::string& c : choices) CBAction->addItem(ToQ(c));
     CBAction->setVisible(!choices.empty());
     CBAction->setCurrentIndex(choices.empty() ? -1 : 0);
     EditReason->clear();
-    EditReason->setPlaceholderText(choices.empty() ? QStringLiteral("Reason")
-                                                   : QStringLiteral("What was done"));
+    EditReason->setPlaceholderText(choices.empty() ? tr("Reason") : tr("What was done"));
     UpdateOK();
     EditReason->setFocus();
     if (exec() != QDialog::Accepted) return false;

@@ -1,6 +1,7 @@
 // The window that asks why a change is made: a reason, or a corrective action from the list with free text.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@ class QLineEdit;
 class QPushButton;
 
 class TWinReason : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TWinReason)
 public:
     explicit TWinReason(QWidget* parent = nullptr);
     // With `choices` a corrective action must be chosen ("Other" also needs the text); without, the text

@@ -36,8 +36,8 @@ TGBLockedParam::TGBLockedParam(QWidget* parent, int level) : QGroupBox(parent), 
     QPalette red = Lbl1->palette();
     red.setColor(QPalette::WindowText, Qt::red);
     Lbl1->setPalette(red);
-    BtLock = LevelButton(this, "BtLock", QStringLiteral("Locked"), 30, 38, level);
-    BtUnLock = LevelButton(this, "BtUnLock", QStringLiteral("Mobile"), 100, 38, level);
+    BtLock = LevelButton(this, "BtLock", tr("Locked"), 30, 38, level);
+    BtUnLock = LevelButton(this, "BtUnLock", tr("Mobile"), 100, 38, level);
 }
 
 void TGBLockedParam::Init(const QString& caption) {
@@ -61,16 +61,16 @@ void TGBLockedParam::SetState(const QString& text) {
 TGBFixedParam::TGBFixedParam(QWidget* parent, int level) : QGroupBox(parent), Level(level) {
     setObjectName(QStringLiteral("GBFixedParam%1").arg(level));
     resize(170, 115);
-    LblTarget = Caption(this, "LblTarget", QStringLiteral("Target value"), 6, 16, 64);
+    LblTarget = Caption(this, "LblTarget", tr("Target value"), 6, 16, 64);
     EditTarget = Placed(new QLineEdit(this), "EditTarget", 70, 15, 56, 18);
     LblUnite = Caption(this, "LblUnite", QString(), 129, 16, 40);
-    LblLimits = Caption(this, "LblLimits", QStringLiteral("Deviations allowed before"), 6, 35, 160);
+    LblLimits = Caption(this, "LblLimits", tr("Deviations allowed before"), 6, 35, 160);
     LblWarning = Caption(this, "LblWarning", QStringLiteral("warning"), 14, 51, 54);
     EditWarning = Placed(new QLineEdit(this), "EditWarning", 70, 50, 56, 18);
     LblAction = Caption(this, "LblAction", QStringLiteral("action"), 14, 70, 54);
     EditAction = Placed(new QLineEdit(this), "EditAction", 70, 69, 56, 18);
-    BtFix = LevelButton(this, "BtFix", QStringLiteral("Fixed"), 20, 90, level);
-    BtUnfix = LevelButton(this, "BtUnfix", QStringLiteral("Mobile"), 90, 90, level);
+    BtFix = LevelButton(this, "BtFix", tr("Fixed"), 20, 90, level);
+    BtUnfix = LevelButton(this, "BtUnfix", tr("Mobile"), 90, 90, level);
 }
 
 void TGBFixedParam::Init(const QString& caption, const QString& unit) {
@@ -88,7 +88,7 @@ bool TGBFixedParam::GetFields(long double& target, long double& warning, long do
         return false;
     }
     if (action < warning) {
-        ShowMessageBox(mkError, mbYes, "Action < Warning");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Action < Warning")));
         return false;
     }
     return true;

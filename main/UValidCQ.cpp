@@ -4,6 +4,7 @@
 #include "UUserPrompt.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
@@ -12,8 +13,16 @@
 
 #include "UCodePage.h"
 #include "UDataLoadSave.h"
+#include "UMessages.h"
 #include "UPrintJob.h"
 #include "UUtilitaires.h"
+
+namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UValidCQ)
+};
+} // namespace
 
 namespace {
 constexpr int WindowWidth = 530;
@@ -42,7 +51,7 @@ QFont BigFont() {
 
 QString RejectCaption(int k, bool rejected) {
     return QStringLiteral("%1%2")
-        .arg(rejected ? QStringLiteral("Retrieve QC") : QStringLiteral("Reject QC"))
+        .arg(rejected ? TUnitTexts::tr("Retrieve QC") : TUnitTexts::tr("Reject QC"))
         .arg(k + 1);
 }
 
@@ -180,7 +189,7 @@ void DrawRuleMark(QPainter& p, int x, int y, RuleStatus status, const char* name
 
 TWinValidCQ::TWinValidCQ(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinValidCQ"));
-    setWindowTitle(QStringLiteral("QC validation"));
+    setWindowTitle(tr("QC validation"));
     setFixedSize(WindowWidth, 100 + 160);
 
     Panel1 = MakeLabel(this, "Panel1", QString(), QRect(0, 0, WindowWidth, 41));
@@ -199,14 +208,14 @@ TWinValidCQ::TWinValidCQ(QWidget* parent) : QDialog(parent) {
     Panel2 = new QWidget(this);
     Panel2->setObjectName(QStringLiteral("Panel2"));
     Panel2->setGeometry(0, 41, WindowWidth, 143);
-    Label1 = MakeLabel(Panel2, "Label1", QStringLiteral("Date / time"), QRect(10, 6, 70, 18));
+    Label1 = MakeLabel(Panel2, "Label1", tr("Date / time"), QRect(10, 6, 70, 18));
     PanelDate = MakeValuePanel(Panel2, "PanelDate", QRect(80, 5, 150, 20));
     QPalette yellow = PanelDate->palette();
     yellow.setColor(QPalette::Window, QColor(255, 255, 0));
     PanelDate->setPalette(yellow);
-    LblOperator = MakeLabel(Panel2, "LblOperator", QStringLiteral("Operator"), QRect(300, 6, 60, 18));
+    LblOperator = MakeLabel(Panel2, "LblOperator", tr("Operator"), QRect(300, 6, 60, 18));
     PanelOperator = MakeValuePanel(Panel2, "PanelOperator", QRect(365, 5, 60, 20));
-    LblComment = MakeLabel(Panel2, "LblComment", QStringLiteral("Comment"), QRect(10, 30, 70, 18));
+    LblComment = MakeLabel(Panel2, "LblComment", tr("Comment"), QRect(10, 30, 70, 18));
     PanelComment = MakeValuePanel(Panel2, "PanelComment", QRect(80, 29, 430, 20));
 
     for (int k = 0; k < MaxLevels; ++k) {
@@ -244,7 +253,7 @@ TWinValidCQ::TWinValidCQ(QWidget* parent) : QDialog(parent) {
     PBoxWGAcross = new TAcrossBox(this, PanelWGAcross);
     PBoxWGAcross->setObjectName(QStringLiteral("PBoxWGAcross"));
     PBoxWGAcross->setGeometry(10, 3, 300, 27);
-    Label3 = MakeLabel(PanelWGAcross, "Label3", QStringLiteral("Rules across levels"), QRect(14, 9, 118, 16));
+    Label3 = MakeLabel(PanelWGAcross, "Label3", tr("Rules across levels"), QRect(14, 9, 118, 16));
 
     Panel3 = new QWidget(this);
     Panel3->setObjectName(QStringLiteral("Panel3"));
@@ -252,10 +261,10 @@ TWinValidCQ::TWinValidCQ(QWidget* parent) : QDialog(parent) {
     BtOK->setObjectName(QStringLiteral("BtOK"));
     BtOK->setGeometry(250, 14, 80, 28);
     BtOK->setDefault(true);
-    BtCancel = new QPushButton(QStringLiteral("Cancel"), Panel3);
+    BtCancel = new QPushButton(tr("Cancel"), Panel3);
     BtCancel->setObjectName(QStringLiteral("BtCancel"));
     BtCancel->setGeometry(340, 14, 80, 28);
-    CBWestg = new QCheckBox(QStringLiteral("&Westgard multirules "), Panel3);
+    CBWestg = new QCheckBox(tr("&Westgard multirules "), Panel3);
     CBWestg->setObjectName(QStringLiteral("CBWestg"));
     CBWestg->setGeometry(10, 18, 200, 20);
     CBWestg->setChecked(true);
@@ -393,12 +402,12 @@ bool TWinValidCQ::AskNote() {
         note_.Retrieved[ki] = everRejected_[ki] && !rejected_[ki];
     }
     if (RunIsRejected(*analyte_, probe, CBWestg->isChecked()) &&
-        !Prompt().AskReason("A rule rejects this run of " + analyte_->Name + ": what was done?",
+        !Prompt().AskReason(FillQ(tr("A rule rejects this run of %1: what was done?"), analyte_->Name),
                             Operations().CorrectiveActions(), note_.CorrectiveAction, note_.Text))
         return false;
     if (!Operations().SignedReviewsAt(*analyte_, {run_->DateTime}).empty() &&
-        !AskReasonText("This run falls in a reviewed and signed period of " + analyte_->Name +
-                           ": why is it added now?",
+        !AskReasonText(FillQ(tr("This run falls in a reviewed and signed period of %1: why is it added now?"),
+                             analyte_->Name),
                        note_.Reason))
         return false;
     return true;
@@ -422,7 +431,7 @@ void TWinValidCQ::PaintLevelBar(TPBoxValidCQ& bar, QPainter& p) {
         p.fillRect(bar.rect(), ButtonFace());
         p.setPen(QColor(255, 0, 0));
         p.setFont(BigFont());
-        p.drawText(QRect(170, 15, width - 170, 40), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("No data"));
+        p.drawText(QRect(170, 15, width - 170, 40), Qt::AlignLeft | Qt::AlignTop, tr("No data"));
         bar.Picture = pic;
         return;
     }
@@ -433,8 +442,7 @@ void TWinValidCQ::PaintLevelBar(TPBoxValidCQ& bar, QPainter& p) {
         p.drawRect(0, 0, width - 1, bar.height() - 1);
         p.setPen(QColor(255, 0, 0));
         p.setFont(BigFont());
-        p.drawText(QRect(160, 15, width - 160, 40), Qt::AlignLeft | Qt::AlignTop,
-                   QStringLiteral("Discarded"));
+        p.drawText(QRect(160, 15, width - 160, 40), Qt::AlignLeft | Qt::AlignTop, tr("Discarded"));
         bar.Picture = pic;
         return;
     }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
@@ -56,6 +57,7 @@ private:
 };
 
 class TWinValidCQ : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TWinValidCQ)
 public:
     explicit TWinValidCQ(QWidget* parent = nullptr);
 

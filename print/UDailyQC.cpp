@@ -2,6 +2,7 @@
 #include "UDailyQC.h"
 
 #include <QCalendarWidget>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -9,11 +10,19 @@
 #include <QStyledItemDelegate>
 #include <QTextOption>
 
+#include "UMessages.h"
 #include "UPrintJob.h"
 #include "UPrnData.h"
 #include "UPrnReview.h"
 #include "URowList.h"
 #include "UUserPrompt.h"
+
+namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UDailyQC)
+};
+} // namespace
 
 namespace {
 
@@ -67,8 +76,11 @@ std::string DailyLine(const TDailyPoint& dp) {
 
 std::vector<TPrnCell> DailyCells(const std::vector<TDailyPoint>& points) {
     std::vector<TPrnCell> cells;
-    for (const char* h : {"Analytes", "Time", "QC1", "QC2", "QC3", "Operator", "Comment"})
-        cells.push_back({h, cmSilver});
+    for (const char* h : {QT_TRANSLATE_NOOP("UDailyQC", "Analytes"), QT_TRANSLATE_NOOP("UDailyQC", "Time"),
+                          QT_TRANSLATE_NOOP("UDailyQC", "QC1"), QT_TRANSLATE_NOOP("UDailyQC", "QC2"),
+                          QT_TRANSLATE_NOOP("UDailyQC", "QC3"), QT_TRANSLATE_NOOP("UDailyQC", "Operator"),
+                          QT_TRANSLATE_NOOP("UDailyQC", "Comment")})
+        cells.push_back({FromQ(TUnitTexts::tr(h)), cmSilver});
     for (const TDailyPoint& dp : points) {
         const TAnalyte& a = *dp.Analyte;
         const ControlPoint& p = dp.Point();
@@ -89,7 +101,7 @@ std::vector<TPrnCell> DailyCells(const std::vector<TDailyPoint>& points) {
 }
 
 std::string DailyTitle(TDateTime day) {
-    return "Cumulative daily QC : " + FromQString(DateText(day));
+    return FillQ(TUnitTexts::tr("Cumulative daily QC : %1"), FromQString(DateText(day)));
 }
 
 void PrintDailyQC(TPrintCanvas& canvas, const std::vector<TDailyPoint>& points, TDateTime day) {
@@ -124,13 +136,17 @@ QPixmap StatusImage(PointState s) {
 
 TWinDailyQC::TWinDailyQC(QWidget* parent) : QDialog(parent) {
     setObjectName("WinDailyQC");
-    setWindowTitle("QC daily summary");
+    setWindowTitle(tr("QC daily summary"));
     QFont small = font();
     small.setPointSize(8);
     const int listLeft = 8, listTop = 26, listWidth = 560, listHeight = 300;
     int k = 0;
-    for (const char* caption : {"Analyte", "Time", "QC1", "QC2", "QC3", "Operator", "Comment"}) {
-        auto* lbl = new QLabel(caption, this);
+    for (const char* caption :
+         {QT_TRANSLATE_NOOP("UDailyQC", "Analyte"), QT_TRANSLATE_NOOP("UDailyQC", "Time"),
+          QT_TRANSLATE_NOOP("UDailyQC", "QC1"), QT_TRANSLATE_NOOP("UDailyQC", "QC2"),
+          QT_TRANSLATE_NOOP("UDailyQC", "QC3"), QT_TRANSLATE_NOOP("UDailyQC", "Operator"),
+          QT_TRANSLATE_NOOP("UDailyQC", "Comment")}) {
+        auto* lbl = new QLabel(tr(caption), this);
         int x = k == 0 ? 0 : static_cast<int>(TabStops[k - 1]);
         lbl->move(listLeft + 3 + x, 8);
         ++k;
@@ -139,7 +155,7 @@ TWinDailyQC::TWinDailyQC(QWidget* parent) : QDialog(parent) {
     LB->setFont(small);
     LB->setItemDelegate(new TDailyDelegate(this));
     LB->setGeometry(listLeft, listTop, listWidth, listHeight);
-    auto* lblDate = new QLabel("Date", this);
+    auto* lblDate = new QLabel(tr("Date"), this);
     lblDate->move(listLeft + listWidth + 12, 8);
     Calendar = new QCalendarWidget(this);
     Calendar->setObjectName("Calendar");
@@ -148,11 +164,11 @@ TWinDailyQC::TWinDailyQC(QWidget* parent) : QDialog(parent) {
     Calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     Calendar->setGeometry(listLeft + listWidth + 12, listTop, calendarWidth, 190);
     connect(Calendar, &QCalendarWidget::selectionChanged, this, &TWinDailyQC::CalendarChange);
-    BtToday = new QPushButton("&Today", this);
+    BtToday = new QPushButton(tr("&Today"), this);
     BtToday->setObjectName("BtToday");
-    BtPrn = new QPushButton("&Print", this);
+    BtPrn = new QPushButton(tr("&Print"), this);
     BtPrn->setObjectName("BtPrn");
-    BtOK = new QPushButton("Close", this);
+    BtOK = new QPushButton(tr("Close"), this);
     BtOK->setObjectName("BtOK");
     int bx = listLeft + listWidth + 12, by = listTop + 200;
     for (QPushButton* b : {BtToday, BtPrn, BtOK}) {
@@ -234,7 +250,7 @@ void TWinDailyQC::LBDrawItem(QPainter& painter, int index, const QRect& rect, bo
 
 void TWinDailyQC::BtPrnClick() {
     if (points_.empty()) {
-        ShowMessageBox(mkError, mbOK, "Nothing to print");
+        ShowMessageBox(mkError, mbOK, FromQ(tr("Nothing to print")));
         return;
     }
     const TDateTime day = Day();

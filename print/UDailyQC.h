@@ -1,6 +1,7 @@
 // The daily QC summary: every point of every analyte entered on one day, listed and printed.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QPixmap>
 #include <string>
@@ -33,6 +34,7 @@ void PrintDailyQC(TPrintCanvas& canvas, const std::vector<TDailyPoint>& points, 
 QPixmap StatusImage(PointState s);
 
 class TWinDailyQC : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TWinDailyQC)
 public:
     explicit TWinDailyQC(QWidget* parent = nullptr);
     // Shows the points of today from the analyte list.

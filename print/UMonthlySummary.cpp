@@ -1,6 +1,7 @@
 // The monthly summary of an analyte: window, printout and CSV export.
 #include "UMonthlySummary.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -15,6 +16,13 @@
 #include "UOperations.h"
 #include "UPrintJob.h"
 #include "UPrnTable.h"
+
+namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UMonthlySummary)
+};
+} // namespace
 
 namespace {
 
@@ -80,9 +88,13 @@ TMonth MonthOfDate(const QDate& d) {
 } // namespace
 
 const std::vector<std::string>& SummaryHeader() {
-    static const std::vector<std::string> h = {"Month",    "Level",   "N",         "Mean",
-                                               "SD",       "CV %",    "Bias %",    "Sigma",
-                                               "Warnings", "Rejects", "Discarded", "Notes"};
+    static const std::vector<std::string> h = {
+        QT_TRANSLATE_NOOP("UMonthlySummary", "Month"),     QT_TRANSLATE_NOOP("UMonthlySummary", "Level"),
+        QT_TRANSLATE_NOOP("UMonthlySummary", "N"),         QT_TRANSLATE_NOOP("UMonthlySummary", "Mean"),
+        QT_TRANSLATE_NOOP("UMonthlySummary", "SD"),        QT_TRANSLATE_NOOP("UMonthlySummary", "CV %"),
+        QT_TRANSLATE_NOOP("UMonthlySummary", "Bias %"),    QT_TRANSLATE_NOOP("UMonthlySummary", "Sigma"),
+        QT_TRANSLATE_NOOP("UMonthlySummary", "Warnings"),  QT_TRANSLATE_NOOP("UMonthlySummary", "Rejects"),
+        QT_TRANSLATE_NOOP("UMonthlySummary", "Discarded"), QT_TRANSLATE_NOOP("UMonthlySummary", "Notes")};
     return h;
 }
 
@@ -120,38 +132,40 @@ std::string SummaryCsv(const TAnalyte& a, const TSummary& s) {
 
 void PrintSummary(TPrintCanvas& canvas, const TAnalyte& a, const TSummary& s) {
     std::vector<TPrnCell> cells;
-    for (const std::string& h : SummaryHeader()) cells.push_back({h, cmSilver});
+    for (const std::string& h : SummaryHeader())
+        cells.push_back({FromQ(TUnitTexts::tr(h.c_str())), cmSilver});
     for (const auto& r : SummaryRows(a, s))
         for (const std::string& c : r) cells.push_back({c, cmNone});
     const TQualityGoal g = Operations().Goal(a.Name);
-    std::string goal = "Quality goal: ";
+    std::string goal = FromQ(TUnitTexts::tr("Quality goal: "));
     if (!g.TEa)
-        goal += "no TEa";
+        goal += FromQ(TUnitTexts::tr("no TEa"));
     else
-        goal += "TEa " + FormatFixed(*g.TEa, 12, 2) +
+        goal += FromQ(TUnitTexts::tr("TEa ")) + FormatFixed(*g.TEa, 12, 2) +
                 (g.TEaKind == teaUnit ? " " + g.TEaUnit : std::string(" %"));
     for (int i = 0; i < a.NbLevels; ++i) {
         const auto& t = g.Target[static_cast<size_t>(i)];
-        goal +=
-            "; target " + std::to_string(i + 1) + ": " + (t ? FormatFixed(*t, 12, a.Decimals + 2) : "none");
+        goal += FillQ(TUnitTexts::tr("; target %1: %2"), std::to_string(i + 1),
+                      t ? FormatFixed(*t, 12, a.Decimals + 2) : FromQ(TUnitTexts::tr("none")));
     }
-    PrintTable(canvas, "Monthly summary of " + a.Name,
-               {"Months " + Range(s), goal,
-                "CV % = 100 SD / |mean|; bias % = 100 (mean - target) / |target|; Sigma = (TEa % - |bias %|) "
-                "/ CV %; * no target: bias taken as 0"},
+    PrintTable(canvas, FillQ(TUnitTexts::tr("Monthly summary of %1"), a.Name),
+               {FillQ(TUnitTexts::tr("Months %1"), Range(s)), goal,
+                FromQ(TUnitTexts::tr(
+                    "CV % = 100 SD / |mean|; bias % = 100 (mean - target) / |target|; Sigma = (TEa % - "
+                    "|bias %|) / CV %; * no target: bias taken as 0"))},
                cells, cCount, {18, 5, 4, 9, 9, 6, 7, 7, 8, 7, 9, 26}, false);
 }
 
 TWinMonthlySummary::TWinMonthlySummary(QWidget* parent) : QDialog(parent) {
     setObjectName("WinMonthlySummary");
     setFixedSize(780, 520);
-    auto* from = new QLabel("&From", this);
+    auto* from = new QLabel(tr("&From"), this);
     from->setGeometry(8, 10, 34, 16);
     DateFrom = new TDatePicker(this);
     DateFrom->setObjectName("DateFrom");
     DateFrom->setGeometry(44, 7, 100, 22);
     from->setBuddy(DateFrom);
-    auto* to = new QLabel("&to", this);
+    auto* to = new QLabel(tr("&to"), this);
     to->setGeometry(152, 10, 16, 16);
     DateTo = new TDatePicker(this);
     DateTo->setObjectName("DateTo");
@@ -169,18 +183,18 @@ TWinMonthlySummary::TWinMonthlySummary(QWidget* parent) : QDialog(parent) {
     Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     QStringList header;
-    for (const std::string& h : SummaryHeader()) header << ToQString(h);
+    for (const std::string& h : SummaryHeader()) header << TUnitTexts::tr(h.c_str());
     Grid->setHorizontalHeaderLabels(header);
     const int widths[cCount] = {112, 36, 32, 62, 62, 48, 50, 52, 58, 50, 60, 120};
     for (int c = 0; c < cCount; ++c) Grid->setColumnWidth(c, widths[c]);
     Grid->horizontalHeader()->setStretchLastSection(true);
-    BtPrn = new QPushButton("&Print", this);
+    BtPrn = new QPushButton(tr("&Print"), this);
     BtPrn->setObjectName("BtPrn");
     BtPrn->setGeometry(470, 486, 90, 25);
-    BtExport = new QPushButton("&Export CSV...", this);
+    BtExport = new QPushButton(tr("&Export CSV..."), this);
     BtExport->setObjectName("BtExport");
     BtExport->setGeometry(570, 486, 100, 25);
-    BtClose = new QPushButton("Close", this);
+    BtClose = new QPushButton(tr("Close"), this);
     BtClose->setObjectName("BtClose");
     BtClose->setGeometry(680, 486, 90, 25);
     BtClose->setDefault(true);
@@ -201,11 +215,11 @@ TMonth TWinMonthlySummary::To() const {
 
 int TWinMonthlySummary::Execute(const TAnalyte* analyte) {
     if (!analyte) {
-        ShowMessageBox(mkError, mbYes, "No analyte.");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("No analyte.")));
         return QDialog::Rejected;
     }
     analyte_ = analyte;
-    setWindowTitle(ToQString("Monthly summary of " + analyte->Name));
+    setWindowTitle(tr("Monthly summary of %1").arg(ToQString(analyte->Name)));
     {
         const QSignalBlocker b1(DateFrom), b2(DateTo);
         const QDate last = QDateOf(analyte->Count() > 0 ? analyte->Points.back().DateTime : Today());
@@ -236,10 +250,10 @@ void TWinMonthlySummary::Refill() {
     BtPrn->setEnabled(true);
     BtExport->setEnabled(true);
     const TQualityGoal g = Operations().Goal(a.Name);
-    LblGoal->setText(g.TEa ? ToQString("TEa " + FormatFixed(*g.TEa, 12, 2) +
-                                       (g.TEaKind == teaUnit ? " " + g.TEaUnit : std::string(" %")) +
-                                       "; Sigma marked * has no target (bias taken as 0)")
-                           : QStringLiteral("No quality goal: no Sigma (set one in Parameters > Analytes)"));
+    LblGoal->setText(g.TEa ? tr("TEa %1; Sigma marked * has no target (bias taken as 0)")
+                                 .arg(ToQString(FormatFixed(*g.TEa, 12, 2) +
+                                                (g.TEaKind == teaUnit ? " " + g.TEaUnit : std::string(" %"))))
+                           : tr("No quality goal: no Sigma (set one in Parameters > Analytes)"));
     const auto rows = SummaryRows(a, summary_);
     Grid->setRowCount(static_cast<int>(rows.size()));
     const int cumulative = static_cast<int>(rows.size() - summary_.Cumulative.size());
@@ -263,15 +277,15 @@ void TWinMonthlySummary::BtPrnClick() {
     if (!analyte_) return;
     const TAnalyte& a = *analyte_;
     TPrintJobSpec job;
-    job.FileName = TPrintJob::SafeFileName(ToQString("Monthly summary of " + a.Name));
+    job.FileName = TPrintJob::SafeFileName(tr("Monthly summary of %1").arg(ToQString(a.Name)));
     TPrintJob::Print(this, job, [&](TPrintCanvas& canvas) { PrintSummary(canvas, a, summary_); });
 }
 
 void TWinMonthlySummary::BtExportClick() {
     if (!analyte_) return;
     const TAnalyte& a = *analyte_;
-    const QString path = AskSaveFileName(this, "Export the monthly summary", ToQString(ProgramFolder),
-                                         "CSV files (*.csv)", "csv");
+    const QString path = AskSaveFileName(this, tr("Export the monthly summary"), ToQString(ProgramFolder),
+                                         tr("CSV files (*.csv)"), "csv");
     if (path.isEmpty()) return;
     try {
         AtomicWriteFile(path.toStdString(), SummaryCsv(a, summary_));

@@ -2,6 +2,7 @@
 // against the quality goal and the values judged warnings and rejects; shown, printed, exported as CSV.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <string>
 #include <vector>
@@ -23,6 +24,7 @@ std::string SummaryCsv(const TAnalyte& a, const TSummary& s);
 void PrintSummary(TPrintCanvas& canvas, const TAnalyte& a, const TSummary& s);
 
 class TWinMonthlySummary : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TWinMonthlySummary)
 public:
     explicit TWinMonthlySummary(QWidget* parent = nullptr);
     // "No analyte." without one; the months shown start as the six up to the last point's.

@@ -1,6 +1,7 @@
 // The one print job of every printout: a preview, then the print dialog (printer, copies, pages, paper)
 // or a PDF file, with the last choices remembered.
 #include "UPrintJob.h"
+#include <QCoreApplication>
 
 #include <QBuffer>
 #include <QDialog>
@@ -32,8 +33,16 @@
 #include "UAtomicFile.h"
 #include "UCodePage.h"
 #include "UGlobale.h"
+#include "UMessages.h"
 #include "UQcError.h"
 #include "UUserPrompt.h"
+
+namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UPrintJob)
+};
+} // namespace
 
 namespace {
 
@@ -130,15 +139,16 @@ QString JobName(const TPrintJobSpec& job) {
 }
 
 std::string PagesText(const TPageRange& range) {
-    if (range.FirstPage == 0) return "no page";
+    if (range.FirstPage == 0) return FromQ(TUnitTexts::tr("no page"));
     std::string parts;
     for (const auto& [from, to] : range.Parts)
         parts +=
             (parts.empty() ? "" : ", ") + std::to_string(from) + (to > from ? "-" + std::to_string(to) : "");
-    if (!parts.empty()) return "pages " + parts;
+    if (!parts.empty()) return FillQ(TUnitTexts::tr("pages %1"), parts);
     return range.FirstPage == range.LastPage
-               ? "page " + std::to_string(range.FirstPage)
-               : "pages " + std::to_string(range.FirstPage) + " to " + std::to_string(range.LastPage);
+               ? FillQ(TUnitTexts::tr("page %1"), std::to_string(range.FirstPage))
+               : FillQ(TUnitTexts::tr("pages %1 to %2"), std::to_string(range.FirstPage),
+                       std::to_string(range.LastPage));
 }
 
 // The print dialog's choices as the printer holds them ("Current page" is the preview's current page).
@@ -173,7 +183,7 @@ QStringList QueueOptions(const TPrintChoice& c) {
     const bool portrait = c.Page.orientation() == QPageLayout::Portrait;
     switch (static_cast<QPrinter::DuplexMode>(c.Duplex)) {
     case QPrinter::DuplexNone:
-        o << QStringLiteral("sides") << QStringLiteral("one-sided");
+        o << QStringLiteral("sides") << TUnitTexts::tr("one-sided");
         break;
     case QPrinter::DuplexAuto:
         o << QStringLiteral("sides")
@@ -194,11 +204,12 @@ QStringList QueueOptions(const TPrintChoice& c) {
 
 // The pages as they will come out, then the print dialog, a PDF file, or cancel.
 class TWinPrintPreview : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TWinPrintPreview)
 public:
     enum TChoice { None, PrintDialog, SavePdf };
 
     TWinPrintPreview(QWidget* parent, QPrinter& printer, const TPrintDrawer& draw) : QDialog(parent) {
-        setWindowTitle("Print preview");
+        setWindowTitle(tr("Print preview"));
         setObjectName("WinPrintPreview");
         Preview = new QPrintPreviewWidget(&printer, this);
         Preview->setObjectName("Preview");
@@ -209,22 +220,22 @@ public:
             draw(canvas);
         });
         auto* tools = new QToolBar(this);
-        tools->addAction("Fit width", Preview, &QPrintPreviewWidget::fitToWidth);
-        tools->addAction("Whole page", Preview, &QPrintPreviewWidget::fitInView);
-        tools->addAction("Zoom in", Preview, [this] { Preview->zoomIn(); });
-        tools->addAction("Zoom out", Preview, [this] { Preview->zoomOut(); });
+        tools->addAction(tr("Fit width"), Preview, &QPrintPreviewWidget::fitToWidth);
+        tools->addAction(tr("Whole page"), Preview, &QPrintPreviewWidget::fitInView);
+        tools->addAction(tr("Zoom in"), Preview, [this] { Preview->zoomIn(); });
+        tools->addAction(tr("Zoom out"), Preview, [this] { Preview->zoomOut(); });
         tools->addSeparator();
-        tools->addAction("Previous page", Preview,
+        tools->addAction(tr("Previous page"), Preview,
                          [this] { Preview->setCurrentPage(Preview->currentPage() - 1); });
-        tools->addAction("Next page", Preview,
+        tools->addAction(tr("Next page"), Preview,
                          [this] { Preview->setCurrentPage(Preview->currentPage() + 1); });
         LblPrinter = new QLabel(this);
         LblPrinter->setObjectName("LblPrinter");
         auto* buttons = new QDialogButtonBox(this);
-        BtPrint = buttons->addButton("&Print...", QDialogButtonBox::AcceptRole);
+        BtPrint = buttons->addButton(tr("&Print..."), QDialogButtonBox::AcceptRole);
         BtPrint->setObjectName("BtPrint");
-        BtPrint->setToolTip("Choose the printer, the copies, the pages and the paper");
-        BtSavePdf = buttons->addButton("&Save as PDF...", QDialogButtonBox::AcceptRole);
+        BtPrint->setToolTip(tr("Choose the printer, the copies, the pages and the paper"));
+        BtSavePdf = buttons->addButton(tr("&Save as PDF..."), QDialogButtonBox::AcceptRole);
         BtSavePdf->setObjectName("BtSavePdf");
         buttons->addButton(QDialogButtonBox::Cancel);
         connect(BtPrint, &QPushButton::clicked, this, [this] { Choose(PrintDialog); });
@@ -244,8 +255,8 @@ public:
     void ShowPrinter(const QPrinter& printer) {
         const QString paper = printer.pageLayout().pageSize().name();
         LblPrinter->setText(printer.outputFormat() == QPrinter::PdfFormat
-                                ? QStringLiteral("PDF file, %1").arg(paper)
-                                : QStringLiteral("Printer %1, %2").arg(printer.printerName(), paper));
+                                ? tr("PDF file, %1").arg(paper)
+                                : tr("Printer %1, %2").arg(printer.printerName(), paper));
     }
 
     TChoice Choice = None;
@@ -284,13 +295,13 @@ std::optional<TPrintChoice> RunPrintDialog(QWidget* parent, QPrinter& printer, i
 void PrintOn(const TPrintChoice& c, const TPrintJobSpec& job, const TPrintDrawer& draw) {
     if (c.Printer.isEmpty()) {
         QString path = c.File;
-        if (path.isEmpty()) throw EQcError("No file was named for the PDF printout.");
+        if (path.isEmpty()) throw EQcError(FromQ(TUnitTexts::tr("No file was named for the PDF printout.")));
         if (QFileInfo(path).suffix().isEmpty()) path += ".pdf";
         const QByteArray pdf = TPrintJob::RenderPdf(job, draw, c.Page, c.Pages);
         try {
             AtomicWriteFile(QFile::encodeName(path).toStdString(), pdf.toStdString());
         } catch (const EQcError& e) {
-            throw EQcError(std::string("The printout was not saved.\r") + e.what());
+            throw EQcError(FromQ(TUnitTexts::tr("The printout was not saved.\r") + CoreTextQ(e.what())));
         }
         return;
     }
@@ -301,22 +312,25 @@ void PrintOn(const TPrintChoice& c, const TPrintJobSpec& job, const TPrintDrawer
     submission.Options = QueueOptions(c);
     const QString refused = submitHook ? submitHook(submission) : SubmitToPrintQueue(submission);
     if (!refused.isEmpty())
-        throw EQcError("The printer " + FromQString(submission.Printer) +
-                       " did not take the printout: " + FromQString(refused) +
-                       "\rNothing was printed. Choose another printer, or save the printout as PDF.");
+        throw EQcError(
+            FillQ(TUnitTexts::tr(
+                      "The printer %1 did not take the printout: %2\rNothing was printed. Choose another "
+                      "printer, or save the printout as PDF."),
+                  FromQString(submission.Printer), FromQString(refused)));
 }
 
 void SavePdfAs(QWidget* parent, const TPrintJobSpec& job, const TPrintDrawer& draw, bool& saved) {
     saved = false;
-    QString path = QFileDialog::getSaveFileName(parent, "Save the printout as PDF",
-                                                RememberedPdfFolder() + job.FileName, "PDF files (*.pdf)");
+    QString path = QFileDialog::getSaveFileName(parent, TUnitTexts::tr("Save the printout as PDF"),
+                                                RememberedPdfFolder() + job.FileName,
+                                                TUnitTexts::tr("PDF files (*.pdf)"));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += ".pdf";
     try {
         AtomicWriteFile(QFile::encodeName(path).toStdString(),
                         TPrintJob::RenderPdf(job, draw, PdfLayout(job, RememberedPageSize())).toStdString());
     } catch (const EQcError& e) {
-        throw EQcError(std::string("The printout was not saved.\r") + e.what());
+        throw EQcError(FromQ(TUnitTexts::tr("The printout was not saved.\r") + CoreTextQ(e.what())));
     }
     RememberPdfFolder(path);
     saved = true;
@@ -379,7 +393,7 @@ QByteArray TPrintJob::RenderPdf(const TPrintJobSpec& job, const TPrintDrawer& dr
         writer.setTitle(JobName(job));
         writer.setCreator("Varnholt");
         QPainter painter;
-        if (!painter.begin(&writer)) throw EQcError("The printout could not be started.");
+        if (!painter.begin(&writer)) throw EQcError(FromQ(tr("The printout could not be started.")));
         painter.setRenderHint(QPainter::Antialiasing, false);
         TPrintCanvas canvas(writer, painter, range);
         draw(canvas);
@@ -388,11 +402,16 @@ QByteArray TPrintJob::RenderPdf(const TPrintJobSpec& job, const TPrintDrawer& dr
         out = canvas.PagesOut();
     }
     buffer.close();
-    if (out == 0)
-        throw EQcError("The printout has " + std::to_string(pages) + (pages == 1 ? " page" : " pages") +
-                       ": " + PagesText(range) +
-                       (range.FirstPage == range.LastPage && range.Parts.size() <= 1 ? " is" : " are") +
-                       " not in it. Nothing was printed.");
+    if (out == 0) {
+        const bool one = range.FirstPage == range.LastPage && range.Parts.size() <= 1;
+        const QString text =
+            pages == 1
+                ? (one ? TUnitTexts::tr("The printout has %1 page: %2 is not in it. Nothing was printed.")
+                       : TUnitTexts::tr("The printout has %1 page: %2 are not in it. Nothing was printed."))
+                : (one ? TUnitTexts::tr("The printout has %1 pages: %2 is not in it. Nothing was printed.")
+                       : TUnitTexts::tr("The printout has %1 pages: %2 are not in it. Nothing was printed."));
+        throw EQcError(FillQ(text, std::to_string(pages), PagesText(range)));
+    }
     return buffer.data();
 }
 
@@ -498,7 +517,7 @@ QString SubmitToPrintQueue(const TPrintSubmission& job) {
     }
     cupsFreeOptions(count, options);
     if (!refused.isEmpty() || id > 0) return refused;
-    return QStringLiteral("the print system gave no reason");
+    return TUnitTexts::tr("the print system gave no reason");
 }
 
 QDate QDateOf(TDateTime dt) {

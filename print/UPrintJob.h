@@ -2,6 +2,7 @@
 // or a PDF file, with the last choices remembered.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QDateEdit>
 #include <QLocale>
@@ -78,6 +79,7 @@ struct TPrintSubmission {
 };
 
 class TPrintJob {
+    Q_DECLARE_TR_FUNCTIONS(TPrintJob)
 public:
     // Shows a preview; from it the print dialog (printer or "Print to File (PDF)", copies, page range,
     // paper) or "Save as PDF" with a file dialog (proposed in the folder last used, else the program

@@ -1,5 +1,6 @@
 // The chart printout: the Levey-Jennings charts of an interval in stretches of 31 points, with statistics.
 #include "UPrnCharts.h"
+#include <QCoreApplication>
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -16,6 +17,7 @@
 #include "UDataLoadSave.h"
 #include "UDrawChart.h"
 #include "UGlobale.h"
+#include "UMessages.h"
 #include "UOperations.h"
 #include "UPrintJob.h"
 #include "UPrnData.h"
@@ -57,6 +59,7 @@ int LineUnit(const QPaintDevice* device) {
 }
 
 class TChartPrinter {
+    Q_DECLARE_TR_FUNCTIONS(TChartPrinter)
 public:
     TChartPrinter(TPrintCanvas& canvas, const TAnalyte& a, const TChartPrintOptions& o)
         : canvas_(canvas), p_(canvas.Painter()), a_(a), o_(o), unit_(LineUnit(p_.device())) {}
@@ -99,7 +102,7 @@ private:
     }
 
     void PrintChartsTitle() {
-        const QString title = ToQString("  " + a_.Name + " QC charts  ");
+        const QString title = tr("  %1 QC charts  ").arg(ToQString(a_.Name));
         p_.setFont(ArialFont(20));
         QFontMetrics fm(p_.font(), p_.device());
         const int cx = fm.horizontalAdvance(title), cy = fm.height();
@@ -293,8 +296,9 @@ private:
         const int hs = H_ / 50;
         static const double share[] = {0.15, 0.31, 0.11, 0.11, 0.16, 0.16};
         std::vector<std::array<std::string, 6>> rows;
-        rows.push_back({"Limits in force", "Limit mode and reference period", "Target (" + a_.Unit + ")",
-                        "SD", "Warning limits", "Action limits"});
+        rows.push_back({FromQ(tr("Limits in force")), FromQ(tr("Limit mode and reference period")),
+                        FillQ(tr("Target (%1)"), a_.Unit), FromQ(tr("SD")), FromQ(tr("Warning limits")),
+                        FromQ(tr("Action limits"))});
         const int dec = a_.Decimals + 1;
         for (int i = 0; i < a_.NbLevels; ++i) {
             const size_t l = static_cast<size_t>(i);
@@ -302,7 +306,8 @@ private:
             const LevelStats& s = a_.Limits[l];
             const bool ok = s.State != 6;
             auto range = [&](long double d) {
-                return ok ? FormatFixed(s.Mean - d, 8, dec) + " to " + FormatFixed(s.Mean + d, 8, dec)
+                return ok ? FillQ(tr("%1 to %2"), FormatFixed(s.Mean - d, 8, dec),
+                                  FormatFixed(s.Mean + d, 8, dec))
                           : std::string();
             };
             rows.push_back({ListSerum.FindMaterial(a_.MaterialId[l]).Name, ReferencePeriodText(a_, i),
@@ -332,7 +337,8 @@ private:
             a_.Points.empty() ? 0
                               : a_.Points[static_cast<size_t>(std::clamp(last, 0, a_.Count() - 1))].DateTime);
         if (a_.Points.empty() || first > last) review.clear();
-        if (review.empty()) review = "Reviewed by ______________________________    on ____________________";
+        if (review.empty())
+            review = FromQ(tr("Reviewed by ______________________________    on ____________________"));
         p_.setFont(ArialFont(9));
         TextOut(p_, 0, y + h_, ToQString(review), alLeft, Qt::white);
         p_.setFont(ArialFont(8));
@@ -345,40 +351,40 @@ private:
         int x = 0;
         auto label = [&](const char* text) {
             x += sym + avg_;
-            TextOut(p_, x, y, QString::fromLatin1(text), alLeft, Qt::white);
-            x += QFontMetrics(p_.font(), p_.device()).horizontalAdvance(QString::fromLatin1(text)) + 3 * avg_;
+            TextOut(p_, x, y, tr(text), alLeft, Qt::white);
+            x += QFontMetrics(p_.font(), p_.device()).horizontalAdvance(tr(text)) + 3 * avg_;
         };
-        TextOut(p_, x, y, QStringLiteral("Legend:"), alLeft, Qt::white);
+        TextOut(p_, x, y, tr("Legend:"), alLeft, Qt::white);
         x += 8 * avg_;
         const QColor ink = colour ? Navy : QColor(Qt::black);
         p_.setPen(QPen(ink, 1));
         p_.setBrush(ink);
         p_.drawEllipse(QPoint(x + sym / 2, mid), avg_, avg_);
         p_.setBrush(Qt::white);
-        label("value");
+        label(QT_TR_NOOP("value"));
         p_.setPen(QPen(colour ? Red : QColor(Qt::black), 2 * unit_));
         p_.drawLine(x + sym / 2 - avg_, mid - avg_, x + sym / 2 + avg_, mid + avg_);
         p_.drawLine(x + sym / 2 - avg_, mid + avg_, x + sym / 2 + avg_, mid - avg_);
-        label("discarded");
+        label(QT_TR_NOOP("discarded"));
         auto line = [&](const QPen& pen, const char* text) {
             p_.setPen(pen);
             p_.drawLine(x, mid, x + sym, mid);
             label(text);
         };
-        line(LinePen(colour ? Lime : QColor(Qt::black)), "mean");
-        line(colour ? LinePen(Yellow) : LinePen(Qt::black, lsDotted), "warning limits");
-        line(colour ? LinePen(Red) : LinePen(Qt::black, lsDashed), "action limits");
+        line(LinePen(colour ? Lime : QColor(Qt::black)), QT_TR_NOOP("mean"));
+        line(colour ? LinePen(Yellow) : LinePen(Qt::black, lsDotted), QT_TR_NOOP("warning limits"));
+        line(colour ? LinePen(Red) : LinePen(Qt::black, lsDashed), QT_TR_NOOP("action limits"));
         p_.fillRect(QRect(x, y, sym, h_), PaleCyan);
-        label("locked interval");
+        label(QT_TR_NOOP("locked interval"));
         p_.fillRect(QRect(x, mid - h_ / 4, sym, h_ / 2), colour ? Lime : QColor(128, 128, 128));
-        label("reviewed and signed");
-        TextOut(p_, x, y, QStringLiteral("1:3s  rule broken"), alLeft, Qt::white);
+        label(QT_TR_NOOP("reviewed and signed"));
+        TextOut(p_, x, y, tr("1:3s  rule broken"), alLeft, Qt::white);
     }
 
     void PrintChartStatistics(int first, int last, int y) {
         const int hs = H_ / 50, w = W_ / 8;
         std::vector<std::array<std::string, 4>> rows;
-        rows.push_back({"Statistics", "m (" + a_.Unit + ")", "C.V. (%)", "N"});
+        rows.push_back({FromQ(tr("Statistics")), FillQ(tr("m (%1)"), a_.Unit), FromQ(tr("C.V. (%)")), "N"});
         for (int i = 0; i < a_.NbLevels; ++i) {
             if (!o_.Levels[static_cast<size_t>(i)]) continue;
             LevelStats st;
@@ -402,8 +408,8 @@ private:
 
     void PrintChartsFooter(int n) {
         p_.setFont(ArialFont(8));
-        const QString text = ToQString("- Page " + std::to_string(n) + " - " + a_.Name + " QC - Printed on " +
-                                       FromQString(DateText(Today())) + " -");
+        const QString text = tr("- Page %1 - %2 QC - Printed on %3 -")
+                                 .arg(QString::number(n), ToQString(a_.Name), DateText(Today()));
         QFontMetrics fm(p_.font(), p_.device());
         TextOut(p_, (W_ - fm.horizontalAdvance(text)) / 2, H_ - fm.height() - 2, text, alLeft, Qt::white);
     }
@@ -498,13 +504,13 @@ TWinPrnCharts::TWinPrnCharts(QWidget* parent) : QDialog(parent) {
     Panel1->setFrameShape(QFrame::StyledPanel);
     Panel1->setFixedSize(300, 270);
 
-    auto* lbl1 = new QLabel("&First date", Panel1);
+    auto* lbl1 = new QLabel(tr("&First date"), Panel1);
     lbl1->setGeometry(30, 18, 100, 20);
     DatePicker1 = new TDatePicker(Panel1);
     DatePicker1->setObjectName("DatePicker1");
     DatePicker1->setGeometry(140, 16, 130, 24);
     lbl1->setBuddy(DatePicker1);
-    auto* lbl2 = new QLabel("&Last date", Panel1);
+    auto* lbl2 = new QLabel(tr("&Last date"), Panel1);
     lbl2->setGeometry(30, 52, 100, 20);
     DatePicker2 = new TDatePicker(Panel1);
     DatePicker2->setObjectName("DatePicker2");
@@ -514,7 +520,7 @@ TWinPrnCharts::TWinPrnCharts(QWidget* parent) : QDialog(parent) {
         d->setCalendarPopup(true);
         connect(d, &QDateEdit::dateChanged, this, &TWinPrnCharts::CountNbPoints);
     }
-    auto* lbl3 = new QLabel("Points to print", Panel1);
+    auto* lbl3 = new QLabel(tr("Points to print"), Panel1);
     lbl3->setGeometry(30, 88, 100, 20);
     PanelNbPoints = new QLabel("0", Panel1);
     PanelNbPoints->setObjectName("PanelNbPoints");
@@ -522,21 +528,21 @@ TWinPrnCharts::TWinPrnCharts(QWidget* parent) : QDialog(parent) {
     PanelNbPoints->setFrameShadow(QFrame::Sunken);
     PanelNbPoints->setAlignment(Qt::AlignCenter);
     PanelNbPoints->setGeometry(140, 86, 70, 24);
-    auto* lbl4 = new QLabel("QC levels to print", Panel1);
+    auto* lbl4 = new QLabel(tr("QC levels to print"), Panel1);
     lbl4->setGeometry(30, 118, 200, 20);
     FormCreate();
-    CBStat = new QCheckBox("Print &statistics", Panel1);
+    CBStat = new QCheckBox(tr("Print &statistics"), Panel1);
     CBStat->setObjectName("CBStat");
     CBStat->setGeometry(30, 140 + 24 * 3 + 6, 240, 22);
-    CBColor = new QCheckBox("&Color printer", Panel1);
+    CBColor = new QCheckBox(tr("&Color printer"), Panel1);
     CBColor->setObjectName("CBColor");
     CBColor->setGeometry(30, 140 + 24 * 4 + 6, 240, 22);
     connect(CBColor, &QCheckBox::clicked, this, &TWinPrnCharts::CBColorClick);
 
-    BtPrint = new QPushButton("&Print", this);
+    BtPrint = new QPushButton(tr("&Print"), this);
     BtPrint->setObjectName("BtPrint");
     BtPrint->setDefault(true);
-    BtCancel = new QPushButton("Cancel", this);
+    BtCancel = new QPushButton(tr("Cancel"), this);
     BtCancel->setObjectName("BtCancel");
     connect(BtPrint, &QPushButton::clicked, this, &TWinPrnCharts::BtPrintClick);
     connect(BtCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -565,12 +571,12 @@ void TWinPrnCharts::FormCreate() {
 
 bool TWinPrnCharts::Execute(TAnalyte& analyte) {
     if (analyte.Count() == 0) {
-        ShowMessageBox(mkError, mbYes, "Nothing to print");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Nothing to print")));
         return false;
     }
     analyte_ = &analyte;
     printed_ = false;
-    setWindowTitle(ToQString("Print QC charts for " + analyte.Name));
+    setWindowTitle(tr("Print QC charts for %1").arg(ToQString(analyte.Name)));
     FormActivate();
     exec();
     analyte_ = nullptr;
@@ -626,7 +632,7 @@ void TWinPrnCharts::BtPrintClick() {
         checked += o.Levels[k] ? 1 : 0;
     }
     if (!analyte_ || analyte_->Count() == 0 || checked == 0) {
-        ShowMessageBox(mkError, mbYes, "Nothing to print");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Nothing to print")));
         accept();
         return;
     }
@@ -635,8 +641,8 @@ void TWinPrnCharts::BtPrintClick() {
     o.Stats = CBStat->isChecked();
     o.Colour = CBColor->isChecked();
     TPrintJobSpec job;
-    job.JobTitle = "Printing QC charts";
-    job.FileName = TPrintJob::SafeFileName(ToQString(a.Name + " QC charts"));
+    job.JobTitle = tr("Printing QC charts");
+    job.FileName = TPrintJob::SafeFileName(tr("%1 QC charts").arg(ToQString(a.Name)));
     job.Orientation = QPageLayout::Portrait;
     printed_ = TPrintJob::Print(this, job,
                                 [&](TPrintCanvas& canvas) { PrintCharts(canvas, a, iv.First, iv.Last, o); });

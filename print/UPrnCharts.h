@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QDialog>
 #include <array>
 #include <vector>
@@ -65,6 +66,7 @@ TChartMetrics ChartMetrics(TPrintCanvas& canvas);
 void PrintCharts(TPrintCanvas& canvas, const TAnalyte& a, int first, int last, const TChartPrintOptions& o);
 
 class TWinPrnCharts : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TWinPrnCharts)
 public:
     explicit TWinPrnCharts(QWidget* parent = nullptr);
     // Opens the window for the analyte ("Nothing to print" when it has no point); true when a

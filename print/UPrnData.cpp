@@ -2,6 +2,7 @@
 #include "UPrnData.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -10,9 +11,17 @@
 #include <algorithm>
 
 #include "UDataLoadSave.h"
+#include "UMessages.h"
 #include "UPrintJob.h"
 #include "UPrnReview.h"
 #include "UUserPrompt.h"
+
+namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UPrnData)
+};
+} // namespace
 
 TPointInterval PointInterval(const TAnalyte& a, TDateTime d1, TDateTime d2) {
     d1 = DatePart(d1);
@@ -57,15 +66,15 @@ TDataTable BuildDataTable(const TAnalyte& a, int first, int last, bool stats) {
     for (int i = 0; i < n; ++i) {
         const TSerum& s = ListSerum.FindMaterial(a.MaterialId[static_cast<size_t>(i)]);
         std::string line = "QC" + std::to_string(i + 1) + " : " + s.Name;
-        if (!s.Lot.empty()) line += " (lot " + s.Lot + ")";
+        if (!s.Lot.empty()) line += FillQ(TUnitTexts::tr(" (lot %1)"), s.Lot);
         t.HeaderLines.push_back(line);
     }
     auto add = [&t](const std::string& text, uint8_t mark) { t.Cells.push_back({text, mark}); };
-    add("Date", cmSilver);
-    add("Time", cmSilver);
+    add(FromQ(TUnitTexts::tr("Date")), cmSilver);
+    add(FromQ(TUnitTexts::tr("Time")), cmSilver);
     for (int i = 0; i < n; ++i) add("QC" + std::to_string(i + 1), cmSilver);
-    add("Operator", cmSilver);
-    add("Comment", cmSilver);
+    add(FromQ(TUnitTexts::tr("Operator")), cmSilver);
+    add(FromQ(TUnitTexts::tr("Comment")), cmSilver);
     first = std::max(first, 0);
     last = std::min(last, a.Count() - 1);
     for (int k = first; k <= last; ++k) {
@@ -85,15 +94,15 @@ TDataTable BuildDataTable(const TAnalyte& a, int first, int last, bool stats) {
     if (stats) {
         std::array<LevelStats, MaxLevels> st{};
         for (int i = 0; i < n; ++i) a.ComputeStats(i, first, last, st[static_cast<size_t>(i)]);
-        add("Statistics", cmSilver);
-        add("Mean", cmSilver);
+        add(FromQ(TUnitTexts::tr("Statistics")), cmSilver);
+        add(FromQ(TUnitTexts::tr("Mean")), cmSilver);
         for (int i = 0; i < n; ++i) {
             const LevelStats& s = st[static_cast<size_t>(i)];
             add(s.N == 0 ? std::string() : FormatFixed(s.Mean, 8, a.Decimals + 1), cmSilver);
         }
         add(a.Unit, cmSilver);
         add("", cmSilver);
-        add("Statistics", cmSilver);
+        add(FromQ(TUnitTexts::tr("Statistics")), cmSilver);
         add("CV", cmSilver);
         for (int i = 0; i < n; ++i) {
             const LevelStats& s = st[static_cast<size_t>(i)];
@@ -101,7 +110,7 @@ TDataTable BuildDataTable(const TAnalyte& a, int first, int last, bool stats) {
         }
         add("%", cmSilver);
         add("", cmSilver);
-        add("Statistics", cmSilver);
+        add(FromQ(TUnitTexts::tr("Statistics")), cmSilver);
         add("N", cmSilver);
         for (int i = 0; i < n; ++i) add(std::to_string(st[static_cast<size_t>(i)].N), cmSilver);
         add("", cmSilver);
@@ -112,8 +121,8 @@ TDataTable BuildDataTable(const TAnalyte& a, int first, int last, bool stats) {
 
 void PrintQCData(TPrintCanvas& canvas, const TAnalyte& a, int first, int last, bool stats) {
     TDataTable t = BuildDataTable(a, first, last, stats);
-    const int y =
-        PrintTable(canvas, "QC data for " + a.Name, t.HeaderLines, t.Cells, t.NCols, t.Widths, false);
+    const int y = PrintTable(canvas, FillQ(TUnitTexts::tr("QC data for %1"), a.Name), t.HeaderLines, t.Cells,
+                             t.NCols, t.Widths, false);
     const int from = std::max(first, 0), to = std::min(last, a.Count() - 1);
     if (from <= to)
         PrintReviewLine(canvas, y, &a, a.Points[static_cast<size_t>(from)].DateTime,
@@ -132,9 +141,9 @@ TWinPrnData::TWinPrnData(QWidget* parent) : QDialog(parent) {
     }
     DatePicker1->setObjectName("DatePicker1");
     DatePicker2->setObjectName("DatePicker2");
-    auto* lbl1 = new QLabel("&First date", this);
+    auto* lbl1 = new QLabel(tr("&First date"), this);
     lbl1->setBuddy(DatePicker1);
-    auto* lbl2 = new QLabel("&Last date", this);
+    auto* lbl2 = new QLabel(tr("&Last date"), this);
     lbl2->setBuddy(DatePicker2);
     PanelNbLines = new QLabel("0", this);
     PanelNbLines->setObjectName("PanelNbLines");
@@ -142,11 +151,11 @@ TWinPrnData::TWinPrnData(QWidget* parent) : QDialog(parent) {
     PanelNbLines->setFrameShadow(QFrame::Sunken);
     PanelNbLines->setAlignment(Qt::AlignCenter);
     PanelNbLines->setMinimumWidth(60);
-    CBPrnStats = new QCheckBox("Print &statistics", this);
+    CBPrnStats = new QCheckBox(tr("Print &statistics"), this);
     CBPrnStats->setObjectName("CBPrnStats");
-    BtPrint = new QPushButton("&Print", this);
+    BtPrint = new QPushButton(tr("&Print"), this);
     BtPrint->setObjectName("BtPrint");
-    BtCancel = new QPushButton("Cancel", this);
+    BtCancel = new QPushButton(tr("Cancel"), this);
     BtCancel->setObjectName("BtCancel");
     connect(BtPrint, &QPushButton::clicked, this, &TWinPrnData::BtPrintClick);
     connect(BtCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -156,7 +165,7 @@ TWinPrnData::TWinPrnData(QWidget* parent) : QDialog(parent) {
     grid->addWidget(DatePicker1, 0, 1);
     grid->addWidget(lbl2, 1, 0);
     grid->addWidget(DatePicker2, 1, 1);
-    grid->addWidget(new QLabel("Lines to print", this), 2, 0);
+    grid->addWidget(new QLabel(tr("Lines to print"), this), 2, 0);
     grid->addWidget(PanelNbLines, 2, 1);
     grid->addWidget(CBPrnStats, 3, 0, 1, 2);
     auto* buttons = new QHBoxLayout;
@@ -168,11 +177,11 @@ TWinPrnData::TWinPrnData(QWidget* parent) : QDialog(parent) {
 
 int TWinPrnData::Execute(TAnalyte* analyte) {
     if (!analyte || analyte->Count() == 0) {
-        ShowMessageBox(mkError, mbYes, "Nothing to print");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Nothing to print")));
         return QDialog::Rejected;
     }
     analyte_ = analyte;
-    setWindowTitle(ToQString("Print QC data for " + analyte->Name));
+    setWindowTitle(tr("Print QC data for %1").arg(ToQString(analyte->Name)));
     FormActivate();
     int result = exec();
     analyte_ = nullptr;
@@ -202,15 +211,15 @@ void TWinPrnData::BtPrintClick() {
     DatePicker1->interpretText();
     CountNbLines();
     if (!analyte_ || PanelNbLines->text() == "0") {
-        ShowMessageBox(mkError, mbYes, "Nothing to print");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Nothing to print")));
         return;
     }
     const TAnalyte& a = *analyte_;
     TPointInterval iv = PointInterval(a, DayOf(DatePicker1->date()), DayOf(DatePicker2->date()));
     const bool stats = CBPrnStats->isChecked();
     TPrintJobSpec job;
-    job.JobTitle = "Printing QC data";
-    job.FileName = TPrintJob::SafeFileName(ToQString("QC data for " + a.Name));
+    job.JobTitle = tr("Printing QC data");
+    job.FileName = TPrintJob::SafeFileName(tr("QC data for %1").arg(ToQString(a.Name)));
     job.Orientation = QPageLayout::Portrait;
     bool printed = TPrintJob::Print(
         this, job, [&](TPrintCanvas& canvas) { PrintQCData(canvas, a, iv.First, iv.Last, stats); });

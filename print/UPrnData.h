@@ -1,6 +1,7 @@
 // The QC data printout: one line per point of an interval with marked values and statistics lines.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <string>
 #include <vector>
@@ -37,6 +38,7 @@ TDataTable BuildDataTable(const TAnalyte& a, int first, int last, bool stats);
 void PrintQCData(TPrintCanvas& canvas, const TAnalyte& a, int first, int last, bool stats);
 
 class TWinPrnData : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TWinPrnData)
 public:
     explicit TWinPrnData(QWidget* parent = nullptr);
     // Opens the window for the analyte; "Nothing to print" when it has no point.

@@ -1,6 +1,7 @@
 // The review sign-off line of the printouts and the texts of a level's limits in force.
 #include "UPrnReview.h"
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -8,9 +9,17 @@
 
 #include "UCodePage.h"
 #include "UJournal.h"
+#include "UMessages.h"
 #include "UOperations.h"
 #include "UPrintJob.h"
 #include "UReviewReport.h"
+
+namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UPrnReview)
+};
+} // namespace
 
 namespace {
 std::string Day(TDateTime d) {
@@ -24,8 +33,8 @@ std::string ReviewedByText(const TAnalyte* a, TDateTime first, TDateTime last) {
     last = DatePart(last);
     for (const TReview& r : Operations().Reviews(a->Name)) {
         if (r.Reopened() || r.First > first || r.Last < last) continue;
-        return "Reviewed by " + r.Reviewer + " on " + r.SignedLocal.substr(0, 10) + " (" + Day(r.First) +
-               " to " + Day(r.Last) + ")";
+        return FillQ(TUnitTexts::tr("Reviewed by %1 on %2 (%3 to %4)"), r.Reviewer,
+                     r.SignedLocal.substr(0, 10), Day(r.First), Day(r.Last));
     }
     return "";
 }
@@ -45,7 +54,8 @@ int PrintReviewLine(TPrintCanvas& canvas, int y, const TAnalyte* a, TDateTime fi
     }
     y += h;
     std::string text = ReviewedByText(a, first, last);
-    if (text.empty()) text = "Reviewed by ______________________________    on ____________________";
+    if (text.empty())
+        text = FromQ(TUnitTexts::tr("Reviewed by ______________________________    on ____________________"));
     p.setPen(Qt::black);
     p.drawText(QRect(0, y, canvas.Width(), h), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                ToQString(text));
@@ -88,14 +98,16 @@ std::string ReferencePeriodText(const TAnalyte& a, int level) {
     switch (a.LimitMode[l]) {
     case lmLocked:
         if (a.LockFirst[l] >= 0 && a.LockLast[l] >= a.LockFirst[l] && a.LockLast[l] < a.Count())
-            return "Locked limits, " + Day(a.Points[static_cast<size_t>(a.LockFirst[l])].DateTime) + " to " +
-                   Day(a.Points[static_cast<size_t>(a.LockLast[l])].DateTime);
-        return "Locked limits";
+            return FillQ(TUnitTexts::tr("Locked limits, %1 to %2"),
+                         Day(a.Points[static_cast<size_t>(a.LockFirst[l])].DateTime),
+                         Day(a.Points[static_cast<size_t>(a.LockLast[l])].DateTime));
+        return FromQ(TUnitTexts::tr("Locked limits"));
     case lmFixed:
-        return "Fixed limits, typed in";
+        return FromQ(TUnitTexts::tr("Fixed limits, typed in"));
     default:
-        if (a.Count() == 0) return "Mobile limits";
-        return "Mobile limits, " + Day(a.Points.front().DateTime) + " to " + Day(a.Points.back().DateTime);
+        if (a.Count() == 0) return FromQ(TUnitTexts::tr("Mobile limits"));
+        return FillQ(TUnitTexts::tr("Mobile limits, %1 to %2"), Day(a.Points.front().DateTime),
+                     Day(a.Points.back().DateTime));
     }
 }
 

@@ -1,14 +1,23 @@
 // The table printer of every tabular printout: title box, banner, header lines, paged grid, footers.
 #include "UPrnTable.h"
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
 
 #include "UCodePage.h"
+#include "UMessages.h"
 #include "UPrintJob.h"
 
-const char* const ArchiveBannerText = "  Archive document - Keep it  ";
+namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UPrnTable)
+};
+} // namespace
+
+const char* const ArchiveBannerText = QT_TRANSLATE_NOOP("UPrnTable", "  Archive document - Keep it  ");
 
 namespace {
 
@@ -89,10 +98,6 @@ QFont ArialFont(int pointSize, bool italic = false, bool bold = false) {
     return f;
 }
 
-QString ToQ(const std::string& cp1252) {
-    return QString::fromStdString(Cp1252ToUtf8(cp1252));
-}
-
 QRect QtRectOf(const TTableRect& r) {
     return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
 }
@@ -122,7 +127,7 @@ TTableLayout LayoutTable(const TTableMetrics& m, const std::string& title,
     if (archive) {
         lay.HasBanner = true;
         lay.BannerSilver = lay.HasTitle; // the brush the title box left
-        TTextExtent e = m.Extent(ArchiveBannerText, 12);
+        TTextExtent e = m.Extent(FromQ(TUnitTexts::tr(ArchiveBannerText)), 12);
         int right = W, left = W - e.cx, top = y, bottom = y + (3 * e.cy) / 2;
         lay.BannerBox = {left - 1, top - 1, right + 1, bottom + 1};
         lay.BannerText = {left, top, right, bottom};
@@ -162,8 +167,8 @@ TTableLayout LayoutTable(const TTableMetrics& m, const std::string& title,
 }
 
 std::string TableFooterText(int page, int total, const std::string& paddedTitle, TDateTime day) {
-    return "- Page " + std::to_string(page) + "/" + std::to_string(total) + " - " + paddedTitle +
-           " - Printed on " + FromQString(DateText(day)) + " -";
+    return FillQ(TUnitTexts::tr("- Page %1/%2 - %3 - Printed on %4 -"), std::to_string(page),
+                 std::to_string(total), paddedTitle, FromQString(DateText(day)));
 }
 
 const char* ArrowText(uint8_t mark) {
@@ -228,7 +233,8 @@ int PrintTable(TPrintCanvas& canvas, const std::string& title, const std::vector
         p.setFont(ArialFont(12));
         p.setBrush(lay.BannerSilver ? silver : white);
         DrawBox(p, lay.BannerBox);
-        p.drawText(QtRectOf(lay.BannerText), Qt::AlignCenter | Qt::TextSingleLine, ToQ(ArchiveBannerText));
+        p.drawText(QtRectOf(lay.BannerText), Qt::AlignCenter | Qt::TextSingleLine,
+                   TUnitTexts::tr(ArchiveBannerText));
     }
     if (!lay.HeaderY.empty()) {
         p.setBrush(white);

@@ -1,6 +1,7 @@
 // TWinArchives: the archives of an analyte, one summary line each, to show, print or delete.
 #include "UArchives.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <algorithm>
@@ -9,12 +10,20 @@
 #include <cstring>
 
 #include "UGlobale.h"
+#include "UMessages.h"
 #include "UOperations.h"
 #include "UQcError.h"
 #include "URefCommon.h"
 #include "UShowArchive.h"
 #include "UStructures.h"
 #include "UUserPrompt.h"
+
+namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UArchives)
+};
+} // namespace
 
 using namespace refui;
 
@@ -25,7 +34,11 @@ TWinArchives::TWinArchives(QWidget* parent) : QDialog(parent) {
     LBArchi = MakeRowList13(this, "LBArchi", {60, 120, 220, 290, 340, 370}, true);
     LBArchi->setSelectionMode(QAbstractItemView::ExtendedSelection);
     LBArchi->setGeometry(10, 30, 410, 320);
-    PlaceColumnTitles(this, LBArchi, {"Begin", "End", "Control material", "Lot", "Mean", "CV", "N"},
+    PlaceColumnTitles(this, LBArchi,
+                      {QT_TRANSLATE_NOOP("URefPrintout", "Begin"), QT_TRANSLATE_NOOP("URefPrintout", "End"),
+                       QT_TRANSLATE_NOOP("URefPrintout", "Control material"),
+                       QT_TRANSLATE_NOOP("URefPrintout", "Lot"), QT_TRANSLATE_NOOP("URefPrintout", "Mean"),
+                       QT_TRANSLATE_NOOP("URefPrintout", "CV"), QT_TRANSLATE_NOOP("URefPrintout", "N")},
                       {0, 60, 120, 220, 290, 340, 370});
 
     auto button = [this](QPushButton*& b, const char* name, const QString& text, int y) {
@@ -34,14 +47,14 @@ TWinArchives::TWinArchives(QWidget* parent) : QDialog(parent) {
         b->setGeometry(430, y, 100, 27);
         b->setAutoDefault(false);
     };
-    button(BtShowArchive, "BtShowArchive", QStringLiteral("&Show QC points"), 30);
-    button(BtDelete, "BtDelete", QStringLiteral("&Delete selection"), 65);
-    button(BtUndo, "BtUndo", QStringLiteral("&Undo"), 100);
-    button(BtImprimer, "BtImprimer", QStringLiteral("&Print"), 135);
+    button(BtShowArchive, "BtShowArchive", tr("&Show QC points"), 30);
+    button(BtDelete, "BtDelete", tr("&Delete selection"), 65);
+    button(BtUndo, "BtUndo", tr("&Undo"), 100);
+    button(BtImprimer, "BtImprimer", tr("&Print"), 135);
     BtCle = MakeKeyButton(this);
     BtCle->setGeometry(430, 175, 36, 30);
     button(BtOK, "BtOK", QStringLiteral("OK"), 285);
-    button(BtCancel, "BtCancel", QStringLiteral("Cancel"), 320);
+    button(BtCancel, "BtCancel", tr("Cancel"), 320);
 
     WinShowArchive = new TWinShowArchive(this);
 
@@ -77,7 +90,7 @@ void TWinArchives::SetLocked(bool locked) {
 void TWinArchives::FormActivate() {
     SetLocked(!Settings.Password.empty());
     FillList();
-    setWindowTitle(ToQt("QC archives for " + analyte_->Name));
+    setWindowTitle(tr("QC archives for %1").arg(ToQt(analyte_->Name)));
 }
 
 void TWinArchives::FillList() {
@@ -119,7 +132,7 @@ std::vector<int32_t> TWinArchives::PendingDeletions() const {
 
 void TWinArchives::BtShowArchiveClick() {
     if (LBArchi->Count() == 0) {
-        ShowMessageBox(mkError, mbYes, "Nothing to show");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Nothing to show")));
         return;
     }
     const int row = std::clamp(LBArchi->CurrentRow(), 0, LBArchi->Count() - 1);
@@ -140,11 +153,15 @@ void TWinArchives::BtShowArchiveClick() {
 
 TTablePrintout TWinArchives::Printout() const {
     TTablePrintout t;
-    t.JobTitle = "Printing QC archives";
-    t.Title = "Archived statistics for " + analyte_->Name;
+    t.JobTitle = FromQ(tr("Printing QC archives"));
+    t.Title = FillQ(tr("Archived statistics for %1"), analyte_->Name);
     t.NCols = static_cast<int>(TArchiveFile::SummaryFieldCount);
     t.Widths = {9, 9, 18, 8, 10, 8, 8};
-    for (const char* h : {"Begin", "End", "Name", "Lot", "Mean", "CV", "Number"}) t.Cells.push_back({h, 1});
+    for (const char* h : {QT_TRANSLATE_NOOP("UArchives", "Begin"), QT_TRANSLATE_NOOP("UArchives", "End"),
+                          QT_TRANSLATE_NOOP("UArchives", "Name"), QT_TRANSLATE_NOOP("UArchives", "Lot"),
+                          QT_TRANSLATE_NOOP("UArchives", "Mean"), QT_TRANSLATE_NOOP("UArchives", "CV"),
+                          QT_TRANSLATE_NOOP("UArchives", "Number")})
+        t.Cells.push_back({FromQ(TUnitTexts::tr(h)), 1});
     for (int row = 0; row < LBArchi->Count(); ++row)
         for (const std::string& f : entries_[static_cast<size_t>(LBArchi->Rows()->Key(row))].File.Summary)
             t.Cells.push_back({f, 0});
@@ -153,7 +170,7 @@ TTablePrintout TWinArchives::Printout() const {
 
 void TWinArchives::BtImprimerClick() {
     if (LBArchi->Count() == 0) {
-        ShowMessageBox(mkError, mbYes, "Nothing to print");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Nothing to print")));
         return;
     }
     if (PrintHook) PrintHook(Printout());
@@ -168,9 +185,9 @@ void TWinArchives::ApplyPending() {
     const std::vector<int32_t> numbers = PendingDeletions();
     if (numbers.empty()) return;
     std::string reason;
-    if (!AskReasonText("Why are " + std::to_string(numbers.size()) + " archives of " + analyte_->Name +
-                           " deleted?",
-                       reason))
+    if (!AskReasonText(
+            FillQ(tr("Why are %1 archives of %2 deleted?"), std::to_string(numbers.size()), analyte_->Name),
+            reason))
         return;
     ShowOutcome(Operations().DeleteArchives(*analyte_, numbers, reason));
 }

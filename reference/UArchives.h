@@ -1,6 +1,7 @@
 // TWinArchives: the archives of an analyte, one summary line each, to show, print or delete.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <cstdint>
 #include <string>
@@ -15,6 +16,7 @@ class TRowList;
 class TWinShowArchive;
 
 class TWinArchives : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TWinArchives)
 public:
     explicit TWinArchives(QWidget* parent = nullptr);
 

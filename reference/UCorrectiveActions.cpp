@@ -13,10 +13,10 @@
 
 TWinCorrectiveActions::TWinCorrectiveActions(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinCorrectiveActions"));
-    setWindowTitle(QStringLiteral("Corrective actions"));
+    setWindowTitle(tr("Corrective actions"));
     resize(420, 300);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Offered when a rule rejects a run, one per line:"), this));
+    layout->addWidget(new QLabel(tr("Offered when a rule rejects a run, one per line:"), this));
     EditActions = new QPlainTextEdit(this);
     EditActions->setObjectName(QStringLiteral("EditActions"));
     layout->addWidget(EditActions, 1);
@@ -24,7 +24,7 @@ TWinCorrectiveActions::TWinCorrectiveActions(QWidget* parent) : QDialog(parent) 
     buttons->addStretch();
     BtOK = new QPushButton(QStringLiteral("OK"), this);
     BtOK->setObjectName(QStringLiteral("BtOK"));
-    BtCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    BtCancel = new QPushButton(tr("Cancel"), this);
     BtCancel->setObjectName(QStringLiteral("BtCancel"));
     buttons->addWidget(BtOK);
     buttons->addWidget(BtCancel);

@@ -19,6 +19,7 @@
 
 #include "UDataLoadSave.h"
 #include "UGlobale.h"
+#include "UMessages.h"
 #include "UOperations.h"
 #include "URefCommon.h"
 #include "UUserPrompt.h"
@@ -83,7 +84,7 @@ void TAnalyteListBox::dropEvent(QDropEvent* e) {
 
 TWinDefAnalytes::TWinDefAnalytes(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinDefAnalytes"));
-    setWindowTitle(QStringLiteral("Definition of analytes"));
+    setWindowTitle(tr("Definition of analytes"));
     setFixedSize(600, 520);
 
     auto label = [this](const QString& text, int x, int y, int w = 140) {
@@ -98,10 +99,10 @@ TWinDefAnalytes::TWinDefAnalytes(QWidget* parent) : QDialog(parent) {
     };
 
     // Column titles over the list's tab stops.
-    label(QStringLiteral("Name"), 12, 8, 60);
-    label(QStringLiteral("Levels"), 126, 8, 40);
-    label(QStringLiteral("Unit"), 170, 8, 40);
-    label(QStringLiteral("Decimals"), 216, 8, 60);
+    label(tr("Name"), 12, 8, 60);
+    label(tr("Levels"), 126, 8, 40);
+    label(tr("Unit"), 170, 8, 40);
+    label(tr("Decimals"), 216, 8, 60);
     LBox = new TAnalyteListBox(this);
     LBox->setObjectName(QStringLiteral("LBox"));
     auto* d = new TTabListDelegate(LBox);
@@ -114,51 +115,51 @@ TWinDefAnalytes::TWinDefAnalytes(QWidget* parent) : QDialog(parent) {
     LBox->installEventFilter(this);
 
     const int ex = 325;
-    label(QStringLiteral("Name"), ex, 8, 60);
+    label(tr("Name"), ex, 8, 60);
     EditNom = new QLineEdit(this);
     EditNom->setObjectName(QStringLiteral("EditNom"));
     EditNom->setMaxLength(15);
     EditNom->setGeometry(ex, 26, 130, 22);
-    label(QStringLiteral("(15 characters max)"), ex + 135, 29, 130);
-    label(QStringLiteral("Levels"), ex, 52, 60);
+    label(tr("(15 characters max)"), ex + 135, 29, 130);
+    label(tr("Levels"), ex, 52, 60);
     SELevels = new QSpinBox(this);
     SELevels->setObjectName(QStringLiteral("SELevels"));
     SELevels->setRange(1, 3);
     SELevels->setGeometry(ex, 70, 50, 22);
-    label(QStringLiteral("(1 to 3)"), ex + 55, 73, 80);
-    label(QStringLiteral("Unit"), ex, 96, 60);
+    label(tr("(1 to 3)"), ex + 55, 73, 80);
+    label(tr("Unit"), ex, 96, 60);
     CBUnite = new QComboBox(this);
     CBUnite->setObjectName(QStringLiteral("CBUnite"));
     CBUnite->setEditable(true);
-    CBUnite->addItems({QStringLiteral("mmol/L"), QString::fromUtf8("µmol/L"), QStringLiteral("nmol/L"),
+    CBUnite->addItems({QStringLiteral("mmol/L"), QStringLiteral("µmol/L"), QStringLiteral("nmol/L"),
                        QStringLiteral("g/L"), QStringLiteral("mg/L"), QString::fromUtf8("µg/L"),
                        QStringLiteral("ng/L"), QStringLiteral("U/L"), QStringLiteral("mULl"),
                        QString::fromUtf8("µU/L"), QStringLiteral("%")});
     CBUnite->lineEdit()->setMaxLength(6);
     CBUnite->setInsertPolicy(QComboBox::NoInsert);
     CBUnite->setGeometry(ex, 114, 90, 22);
-    label(QStringLiteral("(6 chararcters max)"), ex + 95, 117, 130);
-    label(QStringLiteral("Decimals"), ex, 140, 60);
+    label(tr("(6 chararcters max)"), ex + 95, 117, 130);
+    label(tr("Decimals"), ex, 140, 60);
     SEDecim = new QSpinBox(this);
     SEDecim->setObjectName(QStringLiteral("SEDecim"));
     SEDecim->setRange(0, 3);
     SEDecim->setGeometry(ex, 158, 50, 22);
-    label(QStringLiteral("(0 to 3)"), ex + 55, 161, 80);
+    label(tr("(0 to 3)"), ex + 55, 161, 80);
 
-    button(BtAjouter, "BtAjouter", QStringLiteral("&Add to list"), ex, 190, 125, 25);
-    button(BtCorriger, "BtCorriger", QStringLiteral("&Replace in list"), ex + 135, 190, 125, 25);
-    button(BtClear, "BtClear", QStringLiteral("Reset &fields"), ex, 220, 125, 25);
-    button(BtSupprimer, "BtSupprimer", QStringLiteral("&Delete analyte"), ex + 135, 220, 125, 25);
-    button(BtSort, "BtSort", QStringLiteral("&Sort analytes by names"), ex, 250, 260, 25);
-    label(QStringLiteral("Sort Analytes"), ex, 282, 120);
-    button(BtTop, "BtTop", QStringLiteral("T&op"), ex, 300, 62, 25);
+    button(BtAjouter, "BtAjouter", tr("&Add to list"), ex, 190, 125, 25);
+    button(BtCorriger, "BtCorriger", tr("&Replace in list"), ex + 135, 190, 125, 25);
+    button(BtClear, "BtClear", tr("Reset &fields"), ex, 220, 125, 25);
+    button(BtSupprimer, "BtSupprimer", tr("&Delete analyte"), ex + 135, 220, 125, 25);
+    button(BtSort, "BtSort", tr("&Sort analytes by names"), ex, 250, 260, 25);
+    label(tr("Sort Analytes"), ex, 282, 120);
+    button(BtTop, "BtTop", tr("T&op"), ex, 300, 62, 25);
     button(SpeedButton1, "SpeedButton1", QStringLiteral("U&p"), ex + 66, 300, 62, 25);
-    button(SpeedButton2, "SpeedButton2", QStringLiteral("Do&wn"), ex + 132, 300, 62, 25);
-    button(BtBottom, "BtBottom", QStringLiteral("&Bottom"), ex + 198, 300, 62, 25);
-    GBGoals = new QGroupBox(QStringLiteral("Quality goals"), this);
+    button(SpeedButton2, "SpeedButton2", tr("Do&wn"), ex + 132, 300, 62, 25);
+    button(BtBottom, "BtBottom", tr("&Bottom"), ex + 198, 300, 62, 25);
+    GBGoals = new QGroupBox(tr("Quality goals"), this);
     GBGoals->setObjectName(QStringLiteral("GBGoals"));
     GBGoals->setGeometry(ex, 332, 260, 128);
-    auto* tea = new QLabel(QStringLiteral("&TEa"), GBGoals);
+    auto* tea = new QLabel(tr("&TEa"), GBGoals);
     tea->setGeometry(10, 22, 110, 16);
     EditTEa = new QLineEdit(GBGoals);
     EditTEa->setObjectName(QStringLiteral("EditTEa"));
@@ -170,7 +171,7 @@ TWinDefAnalytes::TWinDefAnalytes(QWidget* parent) : QDialog(parent) {
     CBTEaKind->addItem(PercentKind, PercentKind);
     CBTEaKind->addItem(QString(), UnitKind);
     for (int k = 0; k < 3; ++k) {
-        auto* l = new QLabel(QStringLiteral("Target level %1").arg(k + 1), GBGoals);
+        auto* l = new QLabel(tr("Target level %1").arg(k + 1), GBGoals);
         l->setGeometry(10, 48 + 24 * k, 110, 16);
         EditTarget[static_cast<size_t>(k)] = new QLineEdit(GBGoals);
         EditTarget[static_cast<size_t>(k)]->setObjectName(QStringLiteral("EditTarget%1").arg(k + 1));
@@ -182,9 +183,9 @@ TWinDefAnalytes::TWinDefAnalytes(QWidget* parent) : QDialog(parent) {
 
     BtCle = MakeKeyButton(this);
     BtCle->setGeometry(10, 475, 36, 30);
-    button(BtDefaire, "BtDefaire", QStringLiteral("&Undo"), 280, 478, 90, 27);
+    button(BtDefaire, "BtDefaire", tr("&Undo"), 280, 478, 90, 27);
     button(BtOK, "BtOK", QStringLiteral("OK"), 390, 478, 90, 27);
-    button(BtCancel, "BtCancel", QStringLiteral("Cancel"), 495, 478, 90, 27);
+    button(BtCancel, "BtCancel", tr("Cancel"), 495, 478, 90, 27);
     BtOK->setDefault(true);
 
     connect(BtAjouter, &QPushButton::clicked, this, &TWinDefAnalytes::BtAjouterClick);
@@ -267,7 +268,7 @@ void TWinDefAnalytes::SetGoalFields(const QStringList& goal) {
 
 void TWinDefAnalytes::UpdateGoalFields() {
     const QString unit = CBUnite->currentText().trimmed();
-    CBTEaKind->setItemText(1, unit.isEmpty() ? QStringLiteral("(unit)") : unit);
+    CBTEaKind->setItemText(1, unit.isEmpty() ? tr("(unit)") : unit);
     for (int k = 0; k < 3; ++k) EditTarget[static_cast<size_t>(k)]->setEnabled(k < SELevels->value());
 }
 
@@ -278,14 +279,15 @@ bool TWinDefAnalytes::BuildGoal(QStringList& goal) {
     std::string error;
     const bool unit = f[1] == UnitKind;
     if (unit && !f[0].isEmpty() && CleanField(CBUnite->currentText()).empty())
-        error = "A TEa in the unit needs a unit";
+        error = FromQ(tr("A TEa in the unit needs a unit"));
     else if (!f[0].isEmpty() || !f[2].isEmpty() || !f[3].isEmpty() || !f[4].isEmpty())
         try {
             // The fields read as a line of a goal file: TEa above zero, no target of zero.
             const TQualityGoal g =
                 ParseGoalLine("x;" + ToCore(f[0].isEmpty() ? QStringLiteral("1") : f[0]) + ";" +
                               ToCore(f[2]) + ";" + ToCore(f[3]) + ";" + ToCore(f[4]));
-            if (g.TEaKind == teaUnit) error = "Type the TEa as a number and choose % or the unit beside it";
+            if (g.TEaKind == teaUnit)
+                error = FromQ(tr("Type the TEa as a number and choose % or the unit beside it"));
         } catch (const EQcError& e) {
             error = e.what();
         }
@@ -325,12 +327,12 @@ bool TWinDefAnalytes::BuildLine(int replacedIndex, QString& line) {
     const std::string name = CleanField(EditNom->text());
     std::string error;
     if (name.empty()) {
-        error = "Missing name";
+        error = FromQ(tr("Missing name"));
     } else {
         const std::string key = UpperCase(name);
         for (int i = 0; i < LBox->count() && error.empty(); ++i)
             if (i != replacedIndex && UpperCase(ParseLine(LBox->item(i)->text()).name) == key)
-                error = "Duplicate names";
+                error = FromQ(tr("Duplicate names"));
     }
     if (!error.empty()) {
         ShowMessageBox(mkError, mbOK, error);
@@ -358,7 +360,7 @@ void TWinDefAnalytes::BtAjouterClick() {
 void TWinDefAnalytes::BtCorrigerClick() {
     const int row = SelectedRow(LBox);
     if (row < 0) {
-        ShowMessageBox(mkError, mbOK, "Select the analyte to replace");
+        ShowMessageBox(mkError, mbOK, FromQ(tr("Select the analyte to replace")));
         return;
     }
     QString line;
@@ -371,15 +373,16 @@ void TWinDefAnalytes::BtCorrigerClick() {
     } else {
         const int oldLevels = a->NbLevels, newLevels = SELevels->value();
         auto holds = [a](int level) { return LevelHoldsPoints(*a, level - 1); };
-        const std::string head = "You want to reduce the number of QC levels for " + a->Name + "\r";
+        const std::string head = FillQ(tr("You want to reduce the number of QC levels for %1\r"), a->Name);
         if (oldLevels - newLevels == 1 && holds(oldLevels)) {
             ShowMessageBox(mkError, mbYes,
-                           head + "Cannot suppress QC level " + std::to_string(oldLevels) + ".\r" +
-                               "You must first erase/archive data.");
+                           head +
+                               FillQ(tr("Cannot suppress QC level %1.\rYou must first erase/archive data."),
+                                     std::to_string(oldLevels)));
         } else if (oldLevels - newLevels == 2 && (holds(oldLevels) || holds(oldLevels - 1))) {
-            ShowMessageBox(mkError, mbYes,
-                           head + "Cannot suppress QC3 and QC2 levels.\r" +
-                               "You must first erase/archive data.");
+            ShowMessageBox(
+                mkError, mbYes,
+                head + FromQ(tr("Cannot suppress QC3 and QC2 levels.\rYou must first erase/archive data.")));
         } else {
             // New levels start without a material; the analyte keeps this even on Cancel.
             for (int l = oldLevels + 1; l <= newLevels; ++l) a->MaterialId[static_cast<size_t>(l - 1)] = -1;
@@ -394,13 +397,14 @@ void TWinDefAnalytes::BtCorrigerClick() {
 void TWinDefAnalytes::BtSupprimerClick() {
     const int row = SelectedRow(LBox);
     if (row < 0) {
-        ShowMessageBox(mkError, mbOK, "Select the analyte to delete");
+        ShowMessageBox(mkError, mbOK, FromQ(tr("Select the analyte to delete")));
     } else {
         const std::string name = ParseLine(LBox->item(row)->text()).name;
         if (ShowMessageBox(
                 mkConfirmation, mbOK | mbCancel,
-                "Warning, you are about to clear all archived data and \rcurrent control points for " +
-                    UpperCase(name) + "\rConfirm analyte deletion :") == mbOK) {
+                FillQ(tr("Warning, you are about to clear all archived data and \rcurrent control points for "
+                         "%1\rConfirm analyte deletion :"),
+                      UpperCase(name))) == mbOK) {
             if (TAnalyte* a = Attached(LBox->item(row))) deleted_.push_back(a);
             delete LBox->takeItem(row);
             ResetFields();
@@ -457,7 +461,7 @@ void TWinDefAnalytes::BtSortClick() {
 int TWinDefAnalytes::RowToMove() {
     const int row = SelectedRow(LBox);
     if (row < 0 || LBox->count() == 0) {
-        ShowMessageBox(mkError, mbYes, "Select the analyte to move");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Select the analyte to move")));
         LBox->setFocus();
         return -1;
     }

@@ -1,6 +1,7 @@
 // TWinDefAnalytes: creating, renaming, re-ordering and deleting analytes on a working copy.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QListWidget>
 #include <array>
@@ -30,6 +31,7 @@ protected:
 };
 
 class TWinDefAnalytes : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TWinDefAnalytes)
 public:
     explicit TWinDefAnalytes(QWidget* parent = nullptr);
 

@@ -11,6 +11,7 @@
 
 #include "UDataLoadSave.h"
 #include "UGlobale.h"
+#include "UMessages.h"
 #include "UOperations.h"
 #include "UQcError.h"
 #include "URefCommon.h"
@@ -30,7 +31,7 @@ std::string CleanField(const QString& text) {
 
 TWinDefSerum::TWinDefSerum(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinDefSerum"));
-    setWindowTitle(QStringLiteral("Definition of control materials"));
+    setWindowTitle(tr("Definition of control materials"));
     setFixedSize(600, 400);
 
     auto label = [this](const QString& text, int x, int y, int w) {
@@ -43,7 +44,7 @@ TWinDefSerum::TWinDefSerum(QWidget* parent) : QDialog(parent) {
         b->setGeometry(x, y, w, 26);
     };
 
-    label(QStringLiteral("List of registered control materials"), 10, 8, 260);
+    label(tr("List of registered control materials"), 10, 8, 260);
     LBSerum = MakeTabList(this, "LBSerum", {130});
     LBSerum->setGeometry(10, 26, 260, 320);
     LBSerum->installEventFilter(this);
@@ -53,30 +54,30 @@ TWinDefSerum::TWinDefSerum(QWidget* parent) : QDialog(parent) {
     });
 
     const int ex = 290;
-    label(QStringLiteral("Name"), ex, 8, 60);
+    label(tr("Name"), ex, 8, 60);
     EditNom = new QLineEdit(this);
     EditNom->setObjectName(QStringLiteral("EditNom"));
     EditNom->setMaxLength(15);
     EditNom->setGeometry(ex, 26, 130, 22);
-    label(QStringLiteral("(15 characters max)"), ex + 135, 29, 150);
-    label(QStringLiteral("Lot"), ex, 54, 60);
+    label(tr("(15 characters max)"), ex + 135, 29, 150);
+    label(tr("Lot"), ex, 54, 60);
     EditLot = new QLineEdit(this);
     EditLot->setObjectName(QStringLiteral("EditLot"));
     EditLot->setMaxLength(10);
     EditLot->setGeometry(ex, 72, 100, 22);
-    label(QStringLiteral("(10 characters max)"), ex + 135, 75, 150);
+    label(tr("(10 characters max)"), ex + 135, 75, 150);
 
-    button(BtAjouter, "BtAjouter", QStringLiteral("&Add to list"), ex, 110, 290);
-    button(BtReplace, "BtReplace", QStringLiteral("&Change only the definition of materials"), ex, 140, 290);
-    button(BtErase, "BtErase", QStringLiteral("Change and &erase former data"), ex, 170, 290);
-    button(BtClear, "BtClear", QStringLiteral("&Clear fields"), ex, 200, 140);
-    button(BtSupprimer, "BtSupprimer", QStringLiteral("&Delete material"), ex + 150, 200, 140);
-    button(BtUsedIn, "BtUsedIn", QStringLiteral("&Material used by"), ex, 230, 140);
+    button(BtAjouter, "BtAjouter", tr("&Add to list"), ex, 110, 290);
+    button(BtReplace, "BtReplace", tr("&Change only the definition of materials"), ex, 140, 290);
+    button(BtErase, "BtErase", tr("Change and &erase former data"), ex, 170, 290);
+    button(BtClear, "BtClear", tr("&Clear fields"), ex, 200, 140);
+    button(BtSupprimer, "BtSupprimer", tr("&Delete material"), ex + 150, 200, 140);
+    button(BtUsedIn, "BtUsedIn", tr("&Material used by"), ex, 230, 140);
     BtCle = MakeKeyButton(this);
     BtCle->setGeometry(ex + 250, 168, 40, 30);
-    button(BtDefaire, "BtDefaire", QStringLiteral("&Undo"), 280, 360, 90);
+    button(BtDefaire, "BtDefaire", tr("&Undo"), 280, 360, 90);
     button(BtOK, "BtOK", QStringLiteral("OK"), 390, 360, 90);
-    button(BitBtn1, "BitBtn1", QStringLiteral("Cancel"), 495, 360, 90);
+    button(BitBtn1, "BitBtn1", tr("Cancel"), 495, 360, 90);
     BtOK->setDefault(true);
 
     connect(BtAjouter, &QPushButton::clicked, this, &TWinDefSerum::BtAjouterClick);
@@ -150,12 +151,12 @@ bool TWinDefSerum::BuildLine(QString& line) {
     const std::string name = CleanField(EditNom->text());
     std::string error;
     if (name.empty()) {
-        error = "Missing name";
+        error = FromQ(tr("Missing name"));
     } else {
         line = ToQt(name) + '\t' + ToQt(CleanField(EditLot->text()));
         for (int i = 0; i < LBSerum->count() && error.empty(); ++i)
             if (QString::compare(LBSerum->item(i)->text(), line, Qt::CaseInsensitive) == 0)
-                error = "Duplicates";
+                error = FromQ(tr("Duplicates"));
     }
     if (error.empty()) return true;
     ShowMessageBox(mkError, mbOK, error);
@@ -175,7 +176,7 @@ void TWinDefSerum::BtAjouterClick() {
 bool TWinDefSerum::LineToChange(int& row, QString& line) {
     row = SelectedRow(LBSerum);
     if (row < 0) {
-        ShowMessageBox(mkError, mbOK, "Select the line to replace");
+        ShowMessageBox(mkError, mbOK, FromQ(tr("Select the line to replace")));
         return false;
     }
     return BuildLine(line);
@@ -206,10 +207,11 @@ void TWinDefSerum::BtEraseClick() {
     TSerum* s = Record(id);
     if (!s) return;
     if (ListAnalytes.AnalytesUsingMaterial(id).empty()) {
-        ShowMessageBox(mkWarning, mbOK,
-                       "The old control material " + s->Name + " (" + s->Lot +
-                           ") is not used for any analyte.\r" +
-                           "No data to erase. Press the button <Replace in list>.");
+        ShowMessageBox(
+            mkWarning, mbOK,
+            FillQ(tr("The old control material %1 (%2) is not used for any analyte.\rNo data to erase. "
+                     "Press the button <Replace in list>."),
+                  s->Name, s->Lot));
         return;
     }
     s->EraseMark = 1;
@@ -225,7 +227,7 @@ void TWinDefSerum::BtClearClick() {
 void TWinDefSerum::BtSupprimerClick() {
     const int row = SelectedRow(LBSerum);
     if (row < 0) {
-        ShowMessageBox(mkError, mbYes, "Select the control material to delete");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Select the control material to delete")));
         LBSerum->setFocus();
         return;
     }
@@ -235,12 +237,13 @@ void TWinDefSerum::BtSupprimerClick() {
     const std::vector<TAnalyte*> users =
         id >= 0 ? ListAnalytes.AnalytesUsingMaterial(id) : std::vector<TAnalyte*>();
     if (!users.empty()) {
-        std::string text = "Impossible to delete " + name + " (" + lot + ").\r" +
-                           "This control material is used by : \r" + "- " + users.front()->Name;
+        std::string text =
+            FillQ(tr("Impossible to delete %1 (%2).\rThis control material is used by : \r"), name, lot) +
+            "- " + users.front()->Name;
         for (size_t i = 1; i < users.size(); ++i) text += "\r- " + users[i]->Name;
         ShowMessageBox(mkError, mbYes, text);
     } else if (ShowMessageBox(mkConfirmation, mbOK | mbCancel,
-                              "Delete the control material " + name + " (" + lot + ").") == mbOK) {
+                              FillQ(tr("Delete the control material %1 (%2)."), name, lot)) == mbOK) {
         delete LBSerum->takeItem(row);
         EditNom->clear();
         EditLot->clear();
@@ -254,14 +257,14 @@ void TWinDefSerum::BtSupprimerClick() {
 void TWinDefSerum::BtUsedInClick() {
     const int row = SelectedRow(LBSerum);
     if (row < 0) {
-        ShowMessageBox(mkError, mbYes, "Select one control material");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Select one control material")));
         return;
     }
     const int32_t id = AttachedId(LBSerum, row);
     if (id < 0) return;
     std::string name, lot;
     ParseLine(LBSerum->item(row)->text(), name, lot);
-    std::string text = "Analytes controled by " + name + " (" + lot + ") : ";
+    std::string text = FillQ(tr("Analytes controled by %1 (%2) : "), name, lot);
     for (TAnalyte* a : ListAnalytes.AnalytesUsingMaterial(id)) text += "\r   - " + a->Name;
     ShowMessageBox(mkInformation, mbYes, text);
 }
@@ -300,8 +303,10 @@ void TWinDefSerum::Apply() {
             const std::vector<TAnalyte*> users = ListAnalytes.AnalytesUsingMaterial(line.Id);
             bool confirmed = false;
             if (!users.empty()) {
-                std::string text = "Delete data and archive statistics of " + s->Name + " (" + s->Lot +
-                                   ") in the analyte(s) :\r" + " - " + users.front()->Name;
+                std::string text =
+                    FillQ(tr("Delete data and archive statistics of %1 (%2) in the analyte(s) :\r"), s->Name,
+                          s->Lot) +
+                    " - " + users.front()->Name;
                 for (size_t i = 1; i < users.size(); ++i) text += "\r - " + users[i]->Name;
                 confirmed = ShowMessageBox(mkConfirmation, mbOK | mbCancel, text) == mbOK;
             }
@@ -318,7 +323,8 @@ void TWinDefSerum::Apply() {
     std::string reason;
     const bool erases = std::any_of(edit.Lines.begin(), edit.Lines.end(),
                                     [](const TMaterialEdit::TLine& l) { return l.EraseConfirmed; });
-    if (erases && !AskReasonText("Why are the control materials changed and their data erased?", reason))
+    if (erases &&
+        !AskReasonText(FromQ(tr("Why are the control materials changed and their data erased?")), reason))
         for (TMaterialEdit::TLine& line : edit.Lines)
             if (line.EraseConfirmed) {
                 const TSerum& s = ListSerum.FindMaterial(line.Id);

@@ -1,6 +1,7 @@
 // TWinDefSerum: the register of control materials and lots, edited on a working copy.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <cstdint>
 #include <string>
@@ -12,6 +13,7 @@ class QPushButton;
 struct TSerum;
 
 class TWinDefSerum : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TWinDefSerum)
 public:
     explicit TWinDefSerum(QWidget* parent = nullptr);
 

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "UGlobale.h"
+#include "UMessages.h"
 #include "UOperations.h"
 #include "URefCommon.h"
 #include "UUserPrompt.h"
@@ -122,7 +123,7 @@ QModelIndex TOperatorGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers
 
 TWinEmployees::TWinEmployees(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinEmployees"));
-    setWindowTitle(QStringLiteral("List of operators"));
+    setWindowTitle(tr("List of operators"));
     setFixedSize(300, 330);
 
     Grid = new TOperatorGrid(this);
@@ -142,7 +143,7 @@ TWinEmployees::TWinEmployees(QWidget* parent) : QDialog(parent) {
     Grid->setItemDelegateForColumn(1, new TOperatorDelegate(this));
     Grid->installEventFilter(this);
 
-    auto* l1 = new QLabel(QStringLiteral("Maximum length"), this);
+    auto* l1 = new QLabel(tr("Maximum length"), this);
     l1->setGeometry(190, 20, 100, 16);
     auto* l2 = new QLabel(QStringLiteral("4"), this);
     l2->setGeometry(190, 38, 100, 16);
@@ -154,19 +155,18 @@ TWinEmployees::TWinEmployees(QWidget* parent) : QDialog(parent) {
         b->setObjectName(QLatin1String(name));
         b->setGeometry(x, 292, 85, 27);
     };
-    button(BtUndo, "BtUndo", QStringLiteral("&Undo"), 10);
+    button(BtUndo, "BtUndo", tr("&Undo"), 10);
     button(BtOK, "BtOK", QStringLiteral("OK"), 105);
-    button(BtCancel, "BtCancel", QStringLiteral("Cancel"), 200);
+    button(BtCancel, "BtCancel", tr("Cancel"), 200);
     BtOK->setAutoDefault(false);
     BtCancel->setAutoDefault(false);
     BtUndo->setAutoDefault(false);
 
-    BtPassword = new QPushButton(QStringLiteral("Own &password"), this);
+    BtPassword = new QPushButton(tr("Own &password"), this);
     BtPassword->setObjectName(QStringLiteral("BtPassword"));
     BtPassword->setGeometry(190, 100, 100, 27);
     BtPassword->setAutoDefault(false);
-    BtPassword->setToolTip(
-        QStringLiteral("The password with which the operator of the current row signs reviews"));
+    BtPassword->setToolTip(tr("The password with which the operator of the current row signs reviews"));
     connect(BtPassword, &QPushButton::clicked, this, &TWinEmployees::BtPasswordClick);
     connect(BtOK, &QPushButton::clicked, this, &TWinEmployees::BtOKClick);
     connect(BtCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -175,7 +175,7 @@ TWinEmployees::TWinEmployees(QWidget* parent) : QDialog(parent) {
 
 TWinOperatorPassword::TWinOperatorPassword(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinOperatorPassword"));
-    setWindowTitle(QStringLiteral("Own password"));
+    setWindowTitle(tr("Own password"));
     auto* layout = new QVBoxLayout(this);
     EditPassword = new QLineEdit(this);
     EditPassword->setObjectName(QStringLiteral("EditPassword"));
@@ -185,15 +185,14 @@ TWinOperatorPassword::TWinOperatorPassword(QWidget* parent) : QDialog(parent) {
         e->setEchoMode(QLineEdit::Password);
         e->setMaxLength(64);
     }
-    layout->addWidget(
-        new QLabel(QStringLiteral("New password (empty: the program's password serves)"), this));
+    layout->addWidget(new QLabel(tr("New password (empty: the program's password serves)"), this));
     layout->addWidget(EditPassword);
-    layout->addWidget(new QLabel(QStringLiteral("Repeat it"), this));
+    layout->addWidget(new QLabel(tr("Repeat it"), this));
     layout->addWidget(EditRepeat);
     auto* buttons = new QHBoxLayout;
     BtOK = new QPushButton(QStringLiteral("OK"), this);
     BtOK->setObjectName(QStringLiteral("BtOK"));
-    BtCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    BtCancel = new QPushButton(tr("Cancel"), this);
     BtCancel->setObjectName(QStringLiteral("BtCancel"));
     buttons->addStretch();
     buttons->addWidget(BtOK);
@@ -209,15 +208,15 @@ void TWinEmployees::BtPasswordClick() {
     const std::string code =
         row >= 0 && row < Grid->RowCount() ? Trim(refui::ToCore(Grid->Codes()->Code(row))) : std::string();
     if (code.empty()) {
-        ShowMessageBox(mkError, mbYes, "Select the operator.");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Select the operator.")));
         return;
     }
     if (!AskPassword()) return;
     TWinOperatorPassword win(this);
-    win.setWindowTitle(QStringLiteral("Own password of ") + refui::ToQt(code));
+    win.setWindowTitle(tr("Own password of ") + refui::ToQt(code));
     if (win.exec() != QDialog::Accepted) return;
     if (win.EditPassword->text() != win.EditRepeat->text()) {
-        ShowMessageBox(mkError, mbYes, "The two passwords differ.");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("The two passwords differ.")));
         return;
     }
     ShowOutcome(Operations().SetOperatorPassword(code, refui::ToCore(win.EditPassword->text())));
@@ -252,7 +251,7 @@ void TWinEmployees::BtOKClick() {
     for (size_t i = 0; i < Operators.size(); ++i)
         if (cell(static_cast<int>(i)).empty()) listed += "   " + Operators[i] + "\r";
     if (!listed.empty() &&
-        ShowMessageBox(mkConfirmation, mbOK | mbCancel, "Deletion of :\r\r" + listed) != mbOK) {
+        ShowMessageBox(mkConfirmation, mbOK | mbCancel, FromQ(tr("Deletion of :\r\r")) + listed) != mbOK) {
         reject();
         return;
     }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QTableView>
 #include <vector>
@@ -55,6 +56,7 @@ class QLineEdit;
 
 // The new own password of an operator, typed twice; empty removes it.
 class TWinOperatorPassword : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TWinOperatorPassword)
 public:
     explicit TWinOperatorPassword(QWidget* parent = nullptr);
     QLineEdit* EditPassword;
@@ -64,6 +66,7 @@ public:
 };
 
 class TWinEmployees : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TWinEmployees)
 public:
     explicit TWinEmployees(QWidget* parent = nullptr);
 

@@ -3,6 +3,7 @@
 #include "UImport.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
@@ -11,12 +12,20 @@
 #include "UCodePage.h"
 #include "UGlobale.h"
 #include "UImportText.h"
+#include "UMessages.h"
 #include "UOperations.h"
 #include "UQcError.h"
 #include "URefCommon.h"
 #include "URefPrintout.h"
 #include "UStructures.h"
 #include "UUserPrompt.h"
+
+namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UImport)
+};
+} // namespace
 
 using namespace refui;
 
@@ -27,7 +36,11 @@ TWinImport::TWinImport(QWidget* parent) : QDialog(parent) {
     LB = MakeRowList13(this, "LB", {80, 160, 240, 320, 400}, false);
     LB->setSelectionMode(QAbstractItemView::NoSelection);
     LB->setGeometry(10, 30, 500, 320);
-    PlaceColumnTitles(this, LB, {"Date", "Time", "QC1", "QC2", "QC3"}, {0, 80, 160, 240, 320});
+    PlaceColumnTitles(this, LB,
+                      {QT_TRANSLATE_NOOP("URefPrintout", "Date"), QT_TRANSLATE_NOOP("URefPrintout", "Time"),
+                       QT_TRANSLATE_NOOP("URefPrintout", "QC1"), QT_TRANSLATE_NOOP("URefPrintout", "QC2"),
+                       QT_TRANSLATE_NOOP("URefPrintout", "QC3")},
+                      {0, 80, 160, 240, 320});
 
     LblNotes = new QLabel(this);
     LblNotes->setObjectName(QStringLiteral("LblNotes"));
@@ -41,7 +54,7 @@ TWinImport::TWinImport(QWidget* parent) : QDialog(parent) {
     BtAdd->setObjectName(QStringLiteral("BtAdd"));
     BtAdd->setGeometry(10, 362, 300, 27);
     BtAdd->setAutoDefault(false);
-    BitBtn1 = new QPushButton(QStringLiteral("Cancel"), this);
+    BitBtn1 = new QPushButton(tr("Cancel"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setGeometry(410, 362, 100, 27);
     BitBtn1->setAutoDefault(false);
@@ -69,9 +82,9 @@ void TWinImport::ShowNotes() {
     LBNotes->clear();
     for (const std::string& note : parsed_.Notes) LBNotes->addItem(ToQt(note));
     if (parsed_.NotesLeftOut > 0)
-        LBNotes->addItem(QString::number(parsed_.NotesLeftOut) + QStringLiteral(" more lines skipped"));
+        LBNotes->addItem(QString::number(parsed_.NotesLeftOut) + tr(" more lines skipped"));
     const bool any = LBNotes->count() > 0;
-    LblNotes->setText(QStringLiteral("&Lines skipped or partly read: ") +
+    LblNotes->setText(tr("&Lines skipped or partly read: ") +
                       QString::number(parsed_.Notes.size() + parsed_.NotesLeftOut));
     LblNotes->setVisible(any);
     LBNotes->setVisible(any);
@@ -84,17 +97,17 @@ void TWinImport::ShowNotes() {
 
 void TWinImport::PreviewText(TAnalyte& analyte, std::string_view text) {
     analyte_ = &analyte;
-    setWindowTitle(QStringLiteral("Imported file contents"));
+    setWindowTitle(tr("Imported file contents"));
     Parse(text);
 }
 
 void TWinImport::PreviewClipboard(TAnalyte& analyte) {
     analyte_ = &analyte;
-    setWindowTitle(QStringLiteral("ClipBoard contents"));
+    setWindowTitle(tr("ClipBoard contents"));
     const QString text = QGuiApplication::clipboard()->text();
     if (text.isEmpty()) {
         parsed_ = TImportText{};
-        LB->Rows()->Reset(1, [](int) { return QStringLiteral("Nothing to paste from the clipboard"); });
+        LB->Rows()->Reset(1, [](int) { return tr("Nothing to paste from the clipboard"); });
         ShowNotes();
         throw EQcError("");
     }
@@ -110,19 +123,21 @@ void TWinImport::FormActivate() {
     const bool locked = !Settings.Password.empty();
     BtAdd->setEnabled(!locked);
     BtCle->setVisible(locked);
-    BtAdd->setText(QStringLiteral("&Add the QC data to ") + ToQt(analyte_->Name));
+    BtAdd->setText(tr("&Add the QC data to ") + ToQt(analyte_->Name));
 }
 
 void TWinImport::BtAddClick() {
     // Nothing readable: say why and change nothing (adding would only reset the limit modes).
     if (parsed_.LinesRead == 0) {
         ShowMessageBox(mkInformation, mbOK,
-                       parsed_.NothingRead.empty() ? std::string("Nothing to import.") : parsed_.NothingRead);
+                       parsed_.NothingRead.empty() ? FromQ(tr("Nothing to import."))
+                                                   : FromQ(CoreTextQ(parsed_.NothingRead)));
         return;
     }
     if (analyte_->Count() > 0 &&
-        ShowMessageBox(mkConfirmation, mbOK | mbCancel,
-                       "Add the new QC points to the previous ones\rThe QC mode will be reset to mobile") !=
+        ShowMessageBox(
+            mkConfirmation, mbOK | mbCancel,
+            FromQ(tr("Add the new QC points to the previous ones\rThe QC mode will be reset to mobile"))) !=
             mbOK) {
         reject();
         return;
@@ -134,8 +149,8 @@ void TWinImport::BtAddClick() {
     for (const TResu& r : parsed_.Runs) times.push_back(r.DateTime);
     std::string reason;
     if (!Operations().SignedReviewsAt(*analyte_, times).empty() &&
-        !AskReasonText("Runs fall in a reviewed and signed period of " + analyte_->Name +
-                           ": why are they added now?",
+        !AskReasonText(FillQ(tr("Runs fall in a reviewed and signed period of %1: why are they added now?"),
+                             analyte_->Name),
                        reason))
         return;
     if (!ShowOutcome(Operations().ImportRuns(*analyte_, parsed_.Runs, nullptr, reason))) return;
@@ -151,11 +166,13 @@ void TWinImport::BtCleClick() {
 
 void CopyAnalyteToClipboard(const TAnalyte* analyte) {
     if (!analyte) {
-        ShowMessageBox(mkError, mbYes, "Nothing to copy.");
+        ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("Nothing to copy.")));
         return;
     }
     QGuiApplication::clipboard()->setText(QString::fromStdString(Cp1252ToUtf8(analyte->PointsAsText())));
-    ShowMessageBox(mkInformation, mbYes,
-                   "The data for " + analyte->Name + " are now copied in the clipboard.\r" +
-                       "You can paste them in a spreadsheet.");
+    ShowMessageBox(
+        mkInformation, mbYes,
+        FillQ(TUnitTexts::tr("The data for %1 are now copied in the clipboard.\rYou can paste them in a "
+                             "spreadsheet."),
+              analyte->Name));
 }

@@ -2,6 +2,7 @@
 // and the copy of an analyte's points to the clipboard.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <string>
 #include <string_view>
@@ -17,6 +18,7 @@ class TAnalyte;
 class TRowList;
 
 class TWinImport : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TWinImport)
 public:
     explicit TWinImport(QWidget* parent = nullptr);
 

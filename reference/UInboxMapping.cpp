@@ -19,6 +19,13 @@
 #include "URefCommon.h"
 #include "UUserPrompt.h"
 
+namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UInboxMapping)
+};
+} // namespace
+
 using refui::ToCore;
 using refui::ToQt;
 
@@ -30,11 +37,14 @@ template <class T> T* Named(T* w, const char* name) {
     return w;
 }
 
-const char* const NotMappedColumns[] = {"Source", "Test",          "Control", "Level",
-                                        "Value",  "Date and time", "File",    "Why"};
+const char* const NotMappedColumns[] = {
+    QT_TRANSLATE_NOOP("UInboxMapping", "Source"),  QT_TRANSLATE_NOOP("UInboxMapping", "Test"),
+    QT_TRANSLATE_NOOP("UInboxMapping", "Control"), QT_TRANSLATE_NOOP("UInboxMapping", "Level"),
+    QT_TRANSLATE_NOOP("UInboxMapping", "Value"),   QT_TRANSLATE_NOOP("UInboxMapping", "Date and time"),
+    QT_TRANSLATE_NOOP("UInboxMapping", "File"),    QT_TRANSLATE_NOOP("UInboxMapping", "Why")};
 
 QString LevelText(int level) {
-    return level > 0 ? QString::number(level) : QStringLiteral("from the file");
+    return level > 0 ? QString::number(level) : TUnitTexts::tr("from the file");
 }
 } // namespace
 
@@ -76,7 +86,7 @@ QVariant TNotMappedModel::data(const QModelIndex& index, int role) const {
     case 5:
         return ToQt(TRegional{"yyyy-MM-dd", "HH:mm", '.'}.DateTimeToText(r.DateTime));
     case 6:
-        return ToQt(w->File) + QStringLiteral(" line ") + QString::number(r.Line);
+        return ToQt(w->File) + tr(" line ") + QString::number(r.Line);
     case 7:
         return ToQt(w->Reason);
     }
@@ -87,7 +97,7 @@ QVariant TNotMappedModel::headerData(int section, Qt::Orientation orientation, i
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
         section >= static_cast<int>(std::size(NotMappedColumns)))
         return QAbstractTableModel::headerData(section, orientation, role);
-    return QString::fromLatin1(NotMappedColumns[section]);
+    return TUnitTexts::tr(NotMappedColumns[section]);
 }
 
 // ---------------------------------------------------------------- window
@@ -95,10 +105,10 @@ QVariant TNotMappedModel::headerData(int section, Qt::Orientation orientation, i
 TWinInboxMapping::TWinInboxMapping(QWidget* parent) : QDialog(parent) {
     WinInboxMapping = this;
     setObjectName(QStringLiteral("WinInboxMapping"));
-    setWindowTitle(QStringLiteral("Results from the instruments"));
+    setWindowTitle(tr("Results from the instruments"));
     auto* grid = new QGridLayout(this);
 
-    auto* waiting = new QGroupBox(QStringLiteral("Results not mapped"), this);
+    auto* waiting = new QGroupBox(tr("Results not mapped"), this);
     auto* waitingBox = new QVBoxLayout(waiting);
     NotMapped = new TNotMappedModel(this);
     GridNotMapped = Named(new QTableView(waiting), "GridNotMapped");
@@ -113,23 +123,24 @@ TWinInboxMapping::TWinInboxMapping(QWidget* parent) : QDialog(parent) {
     waitingBox->addWidget(GridNotMapped);
     grid->addWidget(waiting, 0, 0, 1, 2);
 
-    auto* map = new QGroupBox(QStringLiteral("Map"), this);
+    auto* map = new QGroupBox(tr("Map"), this);
     auto* mapBox = new QGridLayout(map);
     EditSource = Named(new QLineEdit(map), "EditSource");
     EditCode = Named(new QLineEdit(map), "EditCode");
     EditControl = Named(new QLineEdit(map), "EditControl");
     CBAnalyte = Named(new QComboBox(map), "CBAnalyte");
     CBLevel = Named(new QComboBox(map), "CBLevel");
-    BtMap = Named(new QPushButton(QStringLiteral("&Map"), map), "BtMap");
-    BtMap->setToolTip(QStringLiteral("Store the mapping and bring in the results waiting for it"));
-    const std::pair<const char*, QWidget*> fields[] = {{"&Source", EditSource},
-                                                       {"&Test code", EditCode},
-                                                       {"Control / &lot", EditControl},
-                                                       {"&Analyte", CBAnalyte},
-                                                       {"Le&vel", CBLevel}};
+    BtMap = Named(new QPushButton(tr("&Map"), map), "BtMap");
+    BtMap->setToolTip(tr("Store the mapping and bring in the results waiting for it"));
+    const std::pair<const char*, QWidget*> fields[] = {
+        {QT_TRANSLATE_NOOP("UInboxMapping", "&Source"), EditSource},
+        {QT_TRANSLATE_NOOP("UInboxMapping", "&Test code"), EditCode},
+        {QT_TRANSLATE_NOOP("UInboxMapping", "Control / &lot"), EditControl},
+        {QT_TRANSLATE_NOOP("UInboxMapping", "&Analyte"), CBAnalyte},
+        {QT_TRANSLATE_NOOP("UInboxMapping", "Le&vel"), CBLevel}};
     int column = 0;
     for (const auto& [caption, field] : fields) {
-        auto* label = new QLabel(QString::fromLatin1(caption), map);
+        auto* label = new QLabel(TUnitTexts::tr(caption), map);
         label->setBuddy(field);
         mapBox->addWidget(label, 0, column);
         mapBox->addWidget(field, 1, column++);
@@ -137,12 +148,11 @@ TWinInboxMapping::TWinInboxMapping(QWidget* parent) : QDialog(parent) {
     mapBox->addWidget(BtMap, 1, column);
     grid->addWidget(map, 1, 0, 1, 2);
 
-    auto* mappings = new QGroupBox(QStringLiteral("Mappings"), this);
+    auto* mappings = new QGroupBox(tr("Mappings"), this);
     auto* mappingsBox = new QVBoxLayout(mappings);
     GridMappings = Named(new QTableWidget(0, 5, mappings), "GridMappings");
-    GridMappings->setHorizontalHeaderLabels({QStringLiteral("Source"), QStringLiteral("Test"),
-                                             QStringLiteral("Control"), QStringLiteral("Analyte"),
-                                             QStringLiteral("Level")});
+    GridMappings->setHorizontalHeaderLabels(
+        {tr("Source"), tr("Test"), tr("Control"), tr("Analyte"), tr("Level")});
     GridMappings->setEditTriggers(QAbstractItemView::NoEditTriggers);
     GridMappings->setSelectionBehavior(QAbstractItemView::SelectRows);
     GridMappings->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -150,12 +160,12 @@ TWinInboxMapping::TWinInboxMapping(QWidget* parent) : QDialog(parent) {
     GridMappings->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     GridMappings->setWordWrap(false);
     GridMappings->horizontalHeader()->setStretchLastSection(true);
-    BtRemove = Named(new QPushButton(QStringLiteral("&Remove"), mappings), "BtRemove");
+    BtRemove = Named(new QPushButton(tr("&Remove"), mappings), "BtRemove");
     mappingsBox->addWidget(GridMappings);
     mappingsBox->addWidget(BtRemove, 0, Qt::AlignLeft);
     grid->addWidget(mappings, 2, 0);
 
-    auto* options = new QGroupBox(QStringLiteral("Reading options of a source"), this);
+    auto* options = new QGroupBox(tr("Reading options of a source"), this);
     auto* optionsBox = new QVBoxLayout(options);
     CBSource = Named(new QComboBox(options), "CBSource");
     CBSource->setEditable(true);
@@ -167,14 +177,14 @@ TWinInboxMapping::TWinInboxMapping(QWidget* parent) : QDialog(parent) {
         "column.operator, column.instrument (a number, or a header name), decimal (. or ,),\n"
         "dateformat (e.g. dd.MM.yyyy), encoding (auto, utf-8, windows-1252), astm.control,\n"
         "astm.level, hl7.control, hl7.level (e.g. O-3, OBR-3.1), qc.prefixes, qc.all (yes, no)"));
-    BtSaveOptions = Named(new QPushButton(QStringLiteral("Sa&ve options"), options), "BtSaveOptions");
+    BtSaveOptions = Named(new QPushButton(tr("Sa&ve options"), options), "BtSaveOptions");
     optionsBox->addWidget(CBSource);
     optionsBox->addWidget(MemoOptions);
     optionsBox->addWidget(BtSaveOptions, 0, Qt::AlignLeft);
     grid->addWidget(options, 2, 1);
 
     LblStatus = Named(new QLabel(this), "LblStatus");
-    BtClose = Named(new QPushButton(QStringLiteral("Close"), this), "BtClose");
+    BtClose = Named(new QPushButton(tr("Close"), this), "BtClose");
     grid->addWidget(LblStatus, 3, 0);
     grid->addWidget(BtClose, 3, 1, Qt::AlignRight);
 
@@ -255,9 +265,9 @@ void TWinInboxMapping::BtMapClick() {
                     ToCore(CBAnalyte->currentText()), CBLevel->currentData().toInt()};
     TInboxReport report;
     if (!ShowOutcome(Operations().MapInstrumentResults(m, &report))) return;
-    QString status = QStringLiteral("Mapped: %1 run(s) to the queue").arg(report.Queued);
-    if (report.Merged > 0) status += QStringLiteral(" (%1 completing a held run)").arg(report.Merged);
-    status += QStringLiteral(", %1 stored, %2 still not mapped").arg(report.Accepted).arg(report.NotMapped);
+    QString status = tr("Mapped: %1 run(s) to the queue").arg(report.Queued);
+    if (report.Merged > 0) status += tr(" (%1 completing a held run)").arg(report.Merged);
+    status += tr(", %1 stored, %2 still not mapped").arg(report.Accepted).arg(report.NotMapped);
     LblStatus->setText(status);
     FormActivate();
     LblStatus->setText(status);
@@ -287,6 +297,6 @@ void TWinInboxMapping::BtSaveOptionsClick() {
     }
     s.Id = ToCore(CBSource->currentText());
     if (!ShowOutcome(Operations().SetInboxSource(s))) return;
-    LblStatus->setText(QStringLiteral("Reading options of %1 saved").arg(CBSource->currentText()));
+    LblStatus->setText(tr("Reading options of %1 saved").arg(CBSource->currentText()));
     CBSourceChange();
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QCoreApplication>
 #include <QDialog>
 #include <vector>
 
@@ -18,6 +19,7 @@ class QTableWidget;
 
 // The results waiting for a mapping, formatted only when drawn.
 class TNotMappedModel : public QAbstractTableModel {
+    Q_DECLARE_TR_FUNCTIONS(TNotMappedModel)
 public:
     using QAbstractTableModel::QAbstractTableModel;
     void Reset(std::vector<TWaitingResult> rows);
@@ -32,6 +34,7 @@ private:
 };
 
 class TWinInboxMapping : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TWinInboxMapping)
 public:
     explicit TWinInboxMapping(QWidget* parent = nullptr);
 

@@ -1,6 +1,7 @@
 // Shared pieces of the reference windows: text conversion, owner-drawn tabbed lists, key button, marks.
 #include "URefCommon.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <QTextOption>
 
@@ -105,7 +106,7 @@ QPushButton* MakeKeyButton(QWidget* parent) {
     b->setObjectName(QStringLiteral("BtCle"));
     b->setIcon(QIcon(KeyPicture()));
     b->setIconSize(QSize(20, 20));
-    b->setToolTip(QStringLiteral("Password"));
+    b->setToolTip(QCoreApplication::translate("URefCommon", "Password"));
     return b;
 }
 

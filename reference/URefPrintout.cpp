@@ -54,7 +54,7 @@ TRowList* MakeRowList13(QWidget* parent, const char* name, std::vector<int> tabS
 void PlaceColumnTitles(QWidget* parent, const QWidget* list, const std::vector<const char*>& titles,
                        const std::vector<int>& offsets) {
     for (size_t i = 0; i < titles.size() && i < offsets.size(); ++i) {
-        auto* l = new QLabel(QString::fromLatin1(titles[i]), parent);
+        auto* l = new QLabel(QCoreApplication::translate("URefPrintout", titles[i]), parent);
         l->adjustSize();
         l->move(list->x() + offsets[i] + 2, list->y() - 16);
     }

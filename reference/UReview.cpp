@@ -23,7 +23,7 @@
 
 TWinReview::TWinReview(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinReview"));
-    setWindowTitle(QStringLiteral("Review and sign-off"));
+    setWindowTitle(tr("Review and sign-off"));
     resize(900, 600);
     LBAnalytes = new QListWidget(this);
     LBAnalytes->setObjectName(QStringLiteral("LBAnalytes"));
@@ -33,7 +33,7 @@ TWinReview::TWinReview(QWidget* parent) : QDialog(parent) {
     DateFrom->setObjectName(QStringLiteral("DateFrom"));
     DateTo = new TDatePicker(this);
     DateTo->setObjectName(QStringLiteral("DateTo"));
-    BtShow = new QPushButton(QStringLiteral("&Show"), this);
+    BtShow = new QPushButton(tr("&Show"), this);
     BtShow->setObjectName(QStringLiteral("BtShow"));
     Report = new QPlainTextEdit(this);
     Report->setObjectName(QStringLiteral("Report"));
@@ -47,11 +47,11 @@ TWinReview::TWinReview(QWidget* parent) : QDialog(parent) {
     EditPassword = new QLineEdit(this);
     EditPassword->setObjectName(QStringLiteral("EditPassword"));
     EditPassword->setEchoMode(QLineEdit::Password);
-    BtSign = new QPushButton(QStringLiteral("Si&gn"), this);
+    BtSign = new QPushButton(tr("Si&gn"), this);
     BtSign->setObjectName(QStringLiteral("BtSign"));
-    BtPrint = new QPushButton(QStringLiteral("&Print"), this);
+    BtPrint = new QPushButton(tr("&Print"), this);
     BtPrint->setObjectName(QStringLiteral("BtPrint"));
-    BtClose = new QPushButton(QStringLiteral("Close"), this);
+    BtClose = new QPushButton(tr("Close"), this);
     BtClose->setObjectName(QStringLiteral("BtClose"));
     for (QPushButton* b : {BtShow, BtSign, BtPrint, BtClose}) b->setAutoDefault(false);
     connect(BtPrint, &QPushButton::clicked, this, &TWinReview::BtPrintClick);
@@ -60,17 +60,17 @@ TWinReview::TWinReview(QWidget* parent) : QDialog(parent) {
     connect(BtClose, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* left = new QVBoxLayout;
-    left->addWidget(new QLabel(QStringLiteral("Analytes"), this));
+    left->addWidget(new QLabel(tr("Analytes"), this));
     left->addWidget(LBAnalytes, 1);
-    left->addWidget(new QLabel(QStringLiteral("From"), this));
+    left->addWidget(new QLabel(tr("From"), this));
     left->addWidget(DateFrom);
-    left->addWidget(new QLabel(QStringLiteral("To"), this));
+    left->addWidget(new QLabel(tr("To"), this));
     left->addWidget(DateTo);
     left->addWidget(BtShow);
     auto* sign = new QHBoxLayout;
-    sign->addWidget(new QLabel(QStringLiteral("Reviewer"), this));
+    sign->addWidget(new QLabel(tr("Reviewer"), this));
     sign->addWidget(CBReviewer);
-    sign->addWidget(new QLabel(QStringLiteral("Password"), this));
+    sign->addWidget(new QLabel(tr("Password"), this));
     sign->addWidget(EditPassword);
     sign->addWidget(BtSign);
     sign->addStretch();
@@ -127,14 +127,14 @@ void TWinReview::BtShowClick() {
         for (const std::string& l : s.Lines) lines << ToQ(l);
         lines << QString();
     }
-    if (lines.isEmpty()) lines << QStringLiteral("Choose one or more analytes.");
+    if (lines.isEmpty()) lines << tr("Choose one or more analytes.");
     Report->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
 bool TWinReview::BtSignClick() {
     const std::vector<TAnalyte*> chosen = ChosenAnalytes();
     if (chosen.empty()) {
-        ShowMessageBox(mkError, mbYes, "No analyte.");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("No analyte.")));
         return false;
     }
     const std::string reviewer = FromQ(CBReviewer->currentText().trimmed());
@@ -156,13 +156,13 @@ bool TWinReview::BtSignClick() {
 void TWinReview::BtPrintClick() {
     const std::vector<TAnalyte*> chosen = ChosenAnalytes();
     if (chosen.empty()) {
-        ShowMessageBox(mkError, mbYes, "No analyte.");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("No analyte.")));
         return;
     }
     const std::vector<const TAnalyte*> analytes(chosen.begin(), chosen.end());
     const TDateTime from = DayOf(DateFrom->date()), to = DayOf(DateTo->date());
     TPrintJobSpec job;
-    job.JobTitle = QStringLiteral("Printing the review");
-    job.FileName = TPrintJob::SafeFileName(QStringLiteral("Review ") + ToQ(analytes.front()->Name));
+    job.JobTitle = tr("Printing the review");
+    job.FileName = TPrintJob::SafeFileName(tr("Review ") + ToQ(analytes.front()->Name));
     TPrintJob::Print(this, job, [&](TPrintCanvas& canvas) { PrintReviewReport(canvas, analytes, from, to); });
 }

@@ -1,6 +1,7 @@
 // TWinReview: the review of a period before sign-off, and the sign-off with operator code and password.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@ class TAnalyte;
 class TDatePicker;
 
 class TWinReview : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TWinReview)
 public:
     explicit TWinReview(QWidget* parent = nullptr);
     // Opens on the current analyte and the previous calendar month.

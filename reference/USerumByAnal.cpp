@@ -14,6 +14,7 @@
 #include "UArrowBtn.h"
 #include "UDataLoadSave.h"
 #include "UGlobale.h"
+#include "UMessages.h"
 #include "UOperations.h"
 #include "UQcError.h"
 #include "URefCommon.h"
@@ -89,7 +90,7 @@ void TLevelBox::dropEvent(QDropEvent* e) {
 
 TWinSerumByAnal::TWinSerumByAnal(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinSerumByAnal"));
-    setWindowTitle(QStringLiteral("Assignment of control materials"));
+    setWindowTitle(tr("Assignment of control materials"));
     setFixedSize(520, 330);
 
     Panel9 = new QLabel(this);
@@ -104,7 +105,7 @@ TWinSerumByAnal::TWinSerumByAnal(QWidget* parent) : QDialog(parent) {
         b->setGeometry(5, 35 + 50 * i, 60, 40);
         b->SetDirection(btnRIGHT);
         b->SetButtonColor(QColor(255, 255, 0));
-        b->SetCaption(QStringLiteral("Level &%1").arg(i + 1));
+        b->SetCaption(tr("Level &%1").arg(i + 1));
         connect(b, &TArrowButton::clicked, this, [this, i] { AssignLevel(i); });
         LevelButtons[static_cast<size_t>(i)] = b;
 
@@ -125,7 +126,7 @@ TWinSerumByAnal::TWinSerumByAnal(QWidget* parent) : QDialog(parent) {
         connect(sc, &QShortcut::activated, this, [this, i] { AssignLevel(i); });
     }
 
-    auto* title = new QLabel(QStringLiteral("List of registered control materials"), this);
+    auto* title = new QLabel(tr("List of registered control materials"), this);
     title->setGeometry(210, 5, 300, 20);
     LBSerum = new TSerumDragList(this);
     LBSerum->setObjectName(QStringLiteral("LBSerum"));
@@ -141,10 +142,10 @@ TWinSerumByAnal::TWinSerumByAnal(QWidget* parent) : QDialog(parent) {
         b->setObjectName(QLatin1String(name));
         b->setGeometry(x, y, w, 26);
     };
-    button(BitBtn1, "BitBtn1", QStringLiteral("Change only the assignment of materials"), 5, 240, 290);
-    button(BtErase, "BtErase", QStringLiteral("Change and &erase former data"), 5, 272, 290);
-    button(BtUndo, "BtUndo", QStringLiteral("&Undo"), 320, 240, 90);
-    button(Cancel, "Cancel", QStringLiteral("Cancel"), 420, 240, 90);
+    button(BitBtn1, "BitBtn1", tr("Change only the assignment of materials"), 5, 240, 290);
+    button(BtErase, "BtErase", tr("Change and &erase former data"), 5, 272, 290);
+    button(BtUndo, "BtUndo", tr("&Undo"), 320, 240, 90);
+    button(Cancel, "Cancel", tr("Cancel"), 420, 240, 90);
     BtCle = MakeKeyButton(this);
     BtCle->setGeometry(300, 270, 36, 30);
 
@@ -186,7 +187,7 @@ void TWinSerumByAnal::InitForm() {
     BtErase->setEnabled(!locked);
     BtCle->setVisible(locked);
     working_ = analyte_->MaterialId;
-    Panel9->setText(QStringLiteral("QC materials for ") + ToQt(analyte_->Name));
+    Panel9->setText(tr("QC materials for ") + ToQt(analyte_->Name));
     for (int i = 0; i < 3; ++i) {
         const bool used = i < analyte_->NbLevels;
         LevelButtons[static_cast<size_t>(i)]->setVisible(used);
@@ -214,7 +215,7 @@ void TWinSerumByAnal::AssignLevel(int level) {
     if (!analyte_ || level < 0 || level >= analyte_->NbLevels) return;
     const int row = SelectedRow(LBSerum);
     if (row < 0 || LBSerum->count() == 0) {
-        ShowMessageBox(mkError, mbYes, "No control material selected");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("No control material selected")));
         return;
     }
     working_[static_cast<size_t>(level)] = LBSerum->item(row)->data(AttachRole).toInt();
@@ -227,7 +228,7 @@ void TWinSerumByAnal::BtChangeClick() {
     if (changed)
         ShowOutcome(Operations().ApplyAssignment(*analyte_, working_, false));
     else
-        ShowMessageBox(mkInformation, mbYes, "Nothing Changed");
+        ShowMessageBox(mkInformation, mbYes, FromQ(tr("Nothing Changed")));
     accept();
 }
 
@@ -239,12 +240,12 @@ void TWinSerumByAnal::BtEraseClick() {
             list += "\r  - " + s.Name + " (" + s.Lot + ")";
         }
     if (list.empty()) {
-        ShowMessageBox(mkInformation, mbYes, "Nothing Changed");
+        ShowMessageBox(mkInformation, mbYes, FromQ(tr("Nothing Changed")));
         return;
     }
     if (ShowMessageBox(mkConfirmation, mbOK | mbCancel,
-                       "Delete and archive " + analyte_->Name +
-                           " QC data for control material(s) : " + list) == mbOK) {
+                       FillQ(tr("Delete and archive %1 QC data for control material(s) : %2"), analyte_->Name,
+                             list)) == mbOK) {
         // Each changed level is archived before it takes its new material; a level whose archive fails
         // keeps its former material.
         ShowOutcome(Operations().ApplyAssignment(*analyte_, working_, true));

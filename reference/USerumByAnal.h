@@ -1,6 +1,7 @@
 // TWinSerumByAnal: the control material (name and lot) of each QC level of the current analyte.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QListWidget>
 #include <array>
@@ -38,6 +39,7 @@ protected:
 };
 
 class TWinSerumByAnal : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TWinSerumByAnal)
 public:
     explicit TWinSerumByAnal(QWidget* parent = nullptr);
 

@@ -1,11 +1,20 @@
 // TWinShowArchive: the points and statistics of one archive, and their printout.
 #include "UShowArchive.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 
+#include "UMessages.h"
 #include "URefCommon.h"
 #include "UUtilitaires.h"
+
+namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UShowArchive)
+};
+} // namespace
 
 using namespace refui;
 
@@ -19,7 +28,12 @@ TWinShowArchive::TWinShowArchive(QWidget* parent) : QDialog(parent) {
 
     LB = MakeRowList13(this, "LB", {60, 120, 180, 230}, false);
     LB->setGeometry(10, 30, 380, 375);
-    PlaceColumnTitles(this, LB, {"Date", "Time", "Result", "Operator", "Comment"}, {0, 60, 120, 180, 230});
+    PlaceColumnTitles(this, LB,
+                      {QT_TRANSLATE_NOOP("URefPrintout", "Date"), QT_TRANSLATE_NOOP("URefPrintout", "Time"),
+                       QT_TRANSLATE_NOOP("URefPrintout", "Result"),
+                       QT_TRANSLATE_NOOP("URefPrintout", "Operator"),
+                       QT_TRANSLATE_NOOP("URefPrintout", "Comment")},
+                      {0, 60, 120, 180, 230});
 
     PanelControlMaterial = new QLabel(this);
     PanelControlMaterial->setObjectName(QStringLiteral("PanelControlMaterial"));
@@ -36,15 +50,15 @@ TWinShowArchive::TWinShowArchive(QWidget* parent) : QDialog(parent) {
         value->setGeometry(470, y, 80, 16);
         y += 22;
     };
-    field(LblLot, "LblLot", QStringLiteral("Lot :"));
-    field(LblDateFrom, "LblDateFrom", QStringLiteral("Beginning :"));
-    field(LblDateTo, "LblDateTo", QStringLiteral("End :"));
-    field(LblMean, "LblMean", QStringLiteral("Mean :"));
+    field(LblLot, "LblLot", tr("Lot :"));
+    field(LblDateFrom, "LblDateFrom", tr("Beginning :"));
+    field(LblDateTo, "LblDateTo", tr("End :"));
+    field(LblMean, "LblMean", tr("Mean :"));
     LblMean->setGeometry(470, LblMean->y(), 50, 16);
     LblUnite = new QLabel(this);
     LblUnite->setObjectName(QStringLiteral("LblUnite"));
     LblUnite->setGeometry(522, LblMean->y(), 35, 16);
-    field(LblCV, "LblCV", QStringLiteral("CV :"));
+    field(LblCV, "LblCV", tr("CV :"));
     LblCV->setGeometry(470, LblCV->y(), 50, 16);
     auto* percent = new QLabel(QStringLiteral("%"), this);
     percent->setGeometry(522, LblCV->y(), 20, 16);
@@ -56,7 +70,7 @@ TWinShowArchive::TWinShowArchive(QWidget* parent) : QDialog(parent) {
         b->setGeometry(430, y, 100, 27);
         b->setAutoDefault(false);
     };
-    button(BtImprimer, "BtImprimer", QStringLiteral("&Print"), 330);
+    button(BtImprimer, "BtImprimer", tr("&Print"), 330);
     button(BtOK, "BtOK", QStringLiteral("OK"), 370);
     BtOK->setDefault(true);
     connect(BtImprimer, &QPushButton::clicked, this, &TWinShowArchive::BtImprimerClick);
@@ -68,7 +82,7 @@ TWinShowArchive::TWinShowArchive(QWidget* parent) : QDialog(parent) {
 void TWinShowArchive::Fill(const std::string& analyteName, TArchiveFile archive) {
     analyteName_ = analyteName;
     archive_ = std::move(archive);
-    setWindowTitle(ToQt("Archived data for " + analyteName));
+    setWindowTitle(tr("Archived data for %1").arg(ToQt(analyteName)));
     LblUnite->setText(ToQt(archive_.Unit));
     LB->Rows()->Reset(static_cast<int>(archive_.PointLines.size()),
                       [this](int line) { return ToQt(archive_.PointLines[static_cast<size_t>(line)]); });
@@ -86,11 +100,15 @@ TTablePrintout TWinShowArchive::Printout() const {
     const auto& s = archive_.Summary;
     TTablePrintout t;
     t.KeepOrientation = true;
-    t.Title = "Archived data for " + analyteName_;
-    t.HeaderLines = {s[2] + " (" + s[3] + ")", "From " + s[0] + " to " + s[1]};
+    t.Title = FillQ(tr("Archived data for %1"), analyteName_);
+    t.HeaderLines = {s[2] + " (" + s[3] + ")", FillQ(tr("From %1 to %2"), s[0], s[1])};
     t.NCols = static_cast<int>(PointColumns);
     t.Widths = {10, 10, 10, 10, 25};
-    for (const char* h : {"Date", "Time", "Result", "Operator", "Comment"}) t.Cells.push_back({h, 1});
+    for (const char* h :
+         {QT_TRANSLATE_NOOP("UShowArchive", "Date"), QT_TRANSLATE_NOOP("UShowArchive", "Time"),
+          QT_TRANSLATE_NOOP("UShowArchive", "Result"), QT_TRANSLATE_NOOP("UShowArchive", "Operator"),
+          QT_TRANSLATE_NOOP("UShowArchive", "Comment")})
+        t.Cells.push_back({FromQ(TUnitTexts::tr(h)), 1});
     std::vector<std::string> fields;
     for (const std::string& line : archive_.PointLines) {
         fields.clear();
@@ -101,9 +119,11 @@ TTablePrintout TWinShowArchive::Printout() const {
         fields.resize(PointColumns);
         for (std::string& f : fields) t.Cells.push_back({std::move(f), 0});
     }
-    const std::vector<std::vector<std::string>> stats = {{"Statistics", "Mean", s[4], archive_.Unit, ""},
-                                                         {"Statistics", "CV", s[5], "%", ""},
-                                                         {"Statistics", "N", s[6], "", ""}};
+    const std::string statistics = FromQ(tr("Statistics"));
+    const std::vector<std::vector<std::string>> stats = {
+        {statistics, FromQ(tr("Mean")), s[4], archive_.Unit, ""},
+        {statistics, FromQ(tr("CV")), s[5], "%", ""},
+        {statistics, "N", s[6], "", ""}};
     for (const auto& row : stats)
         for (const std::string& f : row) t.Cells.push_back({f, 1});
     return t;

@@ -1,6 +1,7 @@
 // TWinShowArchive: the points and statistics of one archive, and their printout.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <string>
 
@@ -12,6 +13,7 @@ class QPushButton;
 class TRowList;
 
 class TWinShowArchive : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TWinShowArchive)
 public:
     explicit TWinShowArchive(QWidget* parent = nullptr);
 

@@ -10,6 +10,7 @@
 #include <numeric>
 
 #include "UGlobale.h"
+#include "UMessages.h"
 #include "UOperations.h"
 #include "UPrintJob.h"
 #include "UQcError.h"
@@ -77,12 +78,12 @@ TWinShowData::TWinShowData(QWidget* parent) : QDialog(parent) {
         l->setObjectName(QLatin1String(name));
         return l;
     };
-    LblDate = title("LblDate", QStringLiteral("Date - time"));
+    LblDate = title("LblDate", tr("Date - time"));
     for (int k = 0; k < 3; ++k)
-        LblQC[static_cast<size_t>(k)] = title(QStringLiteral("LblQC%1").arg(k + 1).toLatin1().constData(),
-                                              QStringLiteral("QC%1").arg(k + 1));
-    LblOperator = title("LblOperator", QStringLiteral("Operator"));
-    LblComment = title("LblComment", QStringLiteral("Comment"));
+        LblQC[static_cast<size_t>(k)] =
+            title(QStringLiteral("LblQC%1").arg(k + 1).toLatin1().constData(), tr("QC%1").arg(k + 1));
+    LblOperator = title("LblOperator", tr("Operator"));
+    LblComment = title("LblComment", tr("Comment"));
 
     LB = MakeRowList(PanelList, "LB", {});
     LB->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -119,16 +120,16 @@ TWinShowData::TWinShowData(QWidget* parent) : QDialog(parent) {
         b->setGeometry(x, y, w, 26);
         b->setAutoDefault(false);
     };
-    button(BtDelete, "BtDelete", QStringLiteral("&Delete selection"), 10, 375, 120);
-    button(BtDeleteAll, "BtDeleteAll", QStringLiteral("Delete &all"), 135, 375, 90);
-    button(BtEdit, "BtEdit", QStringLiteral("&Edit line"), 230, 375, 90);
-    button(BtUndo, "BtUndo", QStringLiteral("&Undo"), 325, 375, 80);
-    button(BtPrint, "BtPrint", QStringLiteral("&Print"), 410, 375, 80);
-    BtPrint->setToolTip(QStringLiteral("Printing control charts"));
+    button(BtDelete, "BtDelete", tr("&Delete selection"), 10, 375, 120);
+    button(BtDeleteAll, "BtDeleteAll", tr("Delete &all"), 135, 375, 90);
+    button(BtEdit, "BtEdit", tr("&Edit line"), 230, 375, 90);
+    button(BtUndo, "BtUndo", tr("&Undo"), 325, 375, 80);
+    button(BtPrint, "BtPrint", tr("&Print"), 410, 375, 80);
+    BtPrint->setToolTip(tr("Printing control charts"));
     BtCle = MakeKeyButton(this);
     BtCle->setGeometry(10, 405, 36, 30);
     button(BtOK, "BtOK", QStringLiteral("OK"), 410, 407, 95);
-    button(BtCancel, "BtCancel", QStringLiteral("Cancel"), 515, 407, 95);
+    button(BtCancel, "BtCancel", tr("Cancel"), 515, 407, 95);
 
     connect(BtDelete, &QPushButton::clicked, this, &TWinShowData::BtDeleteClick);
     connect(BtDeleteAll, &QPushButton::clicked, this, &TWinShowData::BtDeleteAllClick);
@@ -190,7 +191,7 @@ void TWinShowData::FormActivate() {
     for (int k = 0; k <= L; ++k) stops.push_back(120 + 60 * k);
     stops.push_back(stops.back() + 40);
     TabDelegate(LB)->SetTabStops(stops);
-    setWindowTitle(QStringLiteral("QC data for ") + ToQt(analyte_->Name));
+    setWindowTitle(tr("QC data for ") + ToQt(analyte_->Name));
     SetLocked(!Settings.Password.empty());
 
     // One row per point, keyed by its index; the texts are made as rows are drawn.
@@ -231,38 +232,38 @@ void TWinShowData::ApplyPending() {
     // Written before the window closes; a failed write leaves every point where it was. The journal keeps
     // the reason; without one nothing is deleted.
     std::string reason;
-    if (AskReasonText("Why are " + std::to_string(pending_.size()) + " points of " + analyte_->Name +
-                          " deleted?",
-                      reason))
+    if (AskReasonText(
+            FillQ(tr("Why are %1 points of %2 deleted?"), std::to_string(pending_.size()), analyte_->Name),
+            reason))
         ShowOutcome(Operations().DeletePoints(*analyte_, pending_, reason));
     pending_.clear();
 }
 
 void TWinShowData::BtOKClick() {
-    if (!pending_.empty() &&
-        ShowMessageBox(mkConfirmation, mbOK | mbCancel,
-                       "Irreversible deletion of " + std::to_string(pending_.size()) + " lines ?") == mbOK)
+    if (!pending_.empty() && ShowMessageBox(mkConfirmation, mbOK | mbCancel,
+                                            FillQ(tr("Irreversible deletion of %1 lines ?"),
+                                                  std::to_string(pending_.size()))) == mbOK)
         ApplyPending();
     accept();
 }
 
 void TWinShowData::BtEditClick() {
     if (LB->Count() == 0) {
-        ShowMessageBox(mkError, mbYes, "Nothing to edit.");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Nothing to edit.")));
         return;
     }
     const int row = CurrentEntry();
     if (row < 0) {
-        ShowMessageBox(mkError, mbYes, "Select the line to edit.");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Select the line to edit.")));
         return;
     }
     // The date and time are the entry's first field, whatever the length of the regional formats.
     const QString text = LB->RowText(row);
     const std::string when = ToCore(text.left(text.indexOf(QLatin1Char('\t'))));
-    std::string question = "Edit and validate again the control point on " + when;
+    std::string question = FillQ(tr("Edit and validate again the control point on %1"), when);
     if (!pending_.empty())
         question =
-            "Irreversible deletion of " + std::to_string(pending_.size()) + " lines.\r" + "+ " + question;
+            FillQ(tr("Irreversible deletion of %1 lines.\r+ %2"), std::to_string(pending_.size()), question);
     if (ShowMessageBox(mkConfirmation, mbOK | mbCancel, question) != mbOK) {
         LB->setFocus();
         return;
@@ -282,10 +283,10 @@ void TWinShowData::BtEditClick() {
 
 void TWinShowData::BtPrintClick() {
     if (analyte_->Count() == 0) {
-        ShowMessageBox(mkError, mbYes, "Nothing to print");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Nothing to print")));
         return;
     }
-    if (PrintHook) PrintHook(*analyte_, "Print QC data for " + analyte_->Name);
+    if (PrintHook) PrintHook(*analyte_, FillQ(tr("Print QC data for %1"), analyte_->Name));
 }
 
 void TWinShowData::BtCleClick() {

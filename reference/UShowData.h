@@ -1,6 +1,7 @@
 // TWinShowData: the QC data table of an analyte, with deletion of points and taking one out to edit.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <array>
 #include <functional>
@@ -37,6 +38,7 @@ TEditFields EditFieldsOfPoint(const TAnalyte& a, int index);
 // ---- The window.
 
 class TWinShowData : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TWinShowData)
 public:
     explicit TWinShowData(QWidget* parent = nullptr);
 

@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -22,8 +23,19 @@
 #include "UUserPrompt.h"
 
 namespace {
-const char* const Columns[] = {"No.",   "Time",  "Operator", "Kind",  "Analyte",
-                               "Level", "Point", "Before",   "After", "Reason"};
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UShowJournal)
+};
+} // namespace
+
+namespace {
+const char* const Columns[] = {
+    QT_TRANSLATE_NOOP("UShowJournal", "No."),      QT_TRANSLATE_NOOP("UShowJournal", "Time"),
+    QT_TRANSLATE_NOOP("UShowJournal", "Operator"), QT_TRANSLATE_NOOP("UShowJournal", "Kind"),
+    QT_TRANSLATE_NOOP("UShowJournal", "Analyte"),  QT_TRANSLATE_NOOP("UShowJournal", "Level"),
+    QT_TRANSLATE_NOOP("UShowJournal", "Point"),    QT_TRANSLATE_NOOP("UShowJournal", "Before"),
+    QT_TRANSLATE_NOOP("UShowJournal", "After"),    QT_TRANSLATE_NOOP("UShowJournal", "Reason")};
 constexpr int ColumnCount = 10;
 
 std::string Field(const TJournalEntry& e, int column) {
@@ -51,7 +63,7 @@ std::string Field(const TJournalEntry& e, int column) {
     }
 }
 
-const QString All = QStringLiteral("(all)");
+const QString All = TUnitTexts::tr("(all)");
 } // namespace
 
 void TJournalModel::SetEntries(std::vector<TJournalEntry> entries) {
@@ -79,22 +91,22 @@ QVariant TJournalModel::data(const QModelIndex& index, int role) const {
 
 QVariant TJournalModel::headerData(int section, Qt::Orientation o, int role) const {
     if (o != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount) return {};
-    return QString::fromLatin1(Columns[section]);
+    return TUnitTexts::tr(Columns[section]);
 }
 
 void PrintJournal(TPrintCanvas& canvas, const std::vector<TJournalEntry>& entries,
                   const std::vector<std::string>& headerLines) {
     std::vector<TPrnCell> cells;
-    for (int c = 0; c < ColumnCount; ++c) cells.push_back({Columns[c], cmSilver});
+    for (int c = 0; c < ColumnCount; ++c) cells.push_back({FromQ(TUnitTexts::tr(Columns[c])), cmSilver});
     for (const TJournalEntry& e : entries)
         for (int c = 0; c < ColumnCount; ++c) cells.push_back({Utf8ToCp1252(Field(e, c)), cmNone});
-    PrintTable(canvas, "Journal of changes", headerLines, cells, ColumnCount,
+    PrintTable(canvas, FromQ(TUnitTexts::tr("Journal of changes")), headerLines, cells, ColumnCount,
                {4, 12, 5, 11, 8, 3, 10, 16, 17, 14}, false);
 }
 
 TWinShowJournal::TWinShowJournal(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinShowJournal"));
-    setWindowTitle(QStringLiteral("Journal of changes"));
+    setWindowTitle(tr("Journal of changes"));
     resize(980, 560);
     auto* filters = new QGridLayout;
     auto combo = [this](const char* name) {
@@ -107,9 +119,9 @@ TWinShowJournal::TWinShowJournal(QWidget* parent) : QDialog(parent) {
     CBAnalyte = combo("CBAnalyte");
     CBKind = combo("CBKind");
     CBOperator = combo("CBOperator");
-    CBFrom = new QCheckBox(QStringLiteral("&From"), this);
+    CBFrom = new QCheckBox(tr("&From"), this);
     CBFrom->setObjectName(QStringLiteral("CBFrom"));
-    CBTo = new QCheckBox(QStringLiteral("&To"), this);
+    CBTo = new QCheckBox(tr("&To"), this);
     CBTo->setObjectName(QStringLiteral("CBTo"));
     DateFrom = new TDatePicker(this);
     DateFrom->setObjectName(QStringLiteral("DateFrom"));
@@ -118,11 +130,11 @@ TWinShowJournal::TWinShowJournal(QWidget* parent) : QDialog(parent) {
     for (QCheckBox* c : {CBFrom, CBTo}) connect(c, &QCheckBox::toggled, this, [this] { ApplyFilter(); });
     for (TDatePicker* d : {DateFrom, DateTo})
         connect(d, &QDateEdit::dateChanged, this, [this] { ApplyFilter(); });
-    filters->addWidget(new QLabel(QStringLiteral("Analyte"), this), 0, 0);
+    filters->addWidget(new QLabel(tr("Analyte"), this), 0, 0);
     filters->addWidget(CBAnalyte, 1, 0);
-    filters->addWidget(new QLabel(QStringLiteral("Kind"), this), 0, 1);
+    filters->addWidget(new QLabel(tr("Kind"), this), 0, 1);
     filters->addWidget(CBKind, 1, 1);
-    filters->addWidget(new QLabel(QStringLiteral("Operator"), this), 0, 2);
+    filters->addWidget(new QLabel(tr("Operator"), this), 0, 2);
     filters->addWidget(CBOperator, 1, 2);
     filters->addWidget(CBFrom, 0, 3);
     filters->addWidget(DateFrom, 1, 3);
@@ -149,10 +161,10 @@ TWinShowJournal::TWinShowJournal(QWidget* parent) : QDialog(parent) {
         b->setAutoDefault(false);
         return b;
     };
-    BtVerify = button("BtVerify", QStringLiteral("&Check the chain"));
-    BtExport = button("BtExport", QStringLiteral("&Export CSV"));
-    BtPrint = button("BtPrint", QStringLiteral("&Print"));
-    BtClose = button("BtClose", QStringLiteral("Close"));
+    BtVerify = button("BtVerify", tr("&Check the chain"));
+    BtExport = button("BtExport", tr("&Export CSV"));
+    BtPrint = button("BtPrint", tr("&Print"));
+    BtClose = button("BtClose", tr("Close"));
     connect(BtVerify, &QPushButton::clicked, this, &TWinShowJournal::BtVerifyClick);
     connect(BtExport, &QPushButton::clicked, this, &TWinShowJournal::BtExportClick);
     connect(BtPrint, &QPushButton::clicked, this, &TWinShowJournal::BtPrintClick);
@@ -225,20 +237,20 @@ void TWinShowJournal::ApplyFilter() {
 
 void TWinShowJournal::BtVerifyClick() {
     if (!Operations().JournalAvailable()) {
-        ShowMessageBox(mkError, mbOK, "The journal is kept in the database, which is not open.");
+        ShowMessageBox(mkError, mbOK, FromQ(tr("The journal is kept in the database, which is not open.")));
         return;
     }
     const TJournalCheck check = Operations().CheckJournal();
     if (check.Whole)
-        ShowMessageBox(mkInformation, mbOK,
-                       "The journal is whole: " + std::to_string(check.Entries) +
-                           " entries match their hashes.");
+        ShowMessageBox(
+            mkInformation, mbOK,
+            FillQ(tr("The journal is whole: %1 entries match their hashes."), std::to_string(check.Entries)));
     else
         ShowMessageBox(mkError, mbOK, check.Message);
 }
 
 void TWinShowJournal::BtExportClick() {
-    const QString path = AskSaveFileName(this, QStringLiteral("Export the journal"), ToQ(ProgramFolder),
+    const QString path = AskSaveFileName(this, tr("Export the journal"), ToQ(ProgramFolder),
                                          QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"));
     if (path.isEmpty()) return;
     try {
@@ -250,21 +262,23 @@ void TWinShowJournal::BtExportClick() {
 
 void TWinShowJournal::BtPrintClick() {
     if (Model->Entries().empty()) {
-        ShowMessageBox(mkError, mbYes, "Nothing to print");
+        ShowMessageBox(mkError, mbYes, FromQ(tr("Nothing to print")));
         return;
     }
     const TJournalFilter f = Filter();
-    std::string chosen = "Analyte: " + (f.Analyte.empty() ? std::string("all") : Utf8ToCp1252(f.Analyte)) +
-                         "    Kind: " + (f.Kind.empty() ? std::string("all") : f.Kind) + "    Operator: " +
-                         (f.Operator.empty() ? std::string("all") : Utf8ToCp1252(f.Operator));
-    if (f.From) chosen += "    From: " + JournalDateTime(*f.From).substr(0, 10);
-    if (f.To) chosen += "    To: " + JournalDateTime(*f.To).substr(0, 10);
+    const std::string all = FromQ(tr("all"));
+    std::string chosen = FillQ(
+        tr("Analyte: %1    Kind: %2    Operator: %3"), f.Analyte.empty() ? all : Utf8ToCp1252(f.Analyte),
+        f.Kind.empty() ? all : f.Kind, f.Operator.empty() ? all : Utf8ToCp1252(f.Operator));
+    if (f.From) chosen += FillQ(tr("    From: %1"), JournalDateTime(*f.From).substr(0, 10));
+    if (f.To) chosen += FillQ(tr("    To: %1"), JournalDateTime(*f.To).substr(0, 10));
     const TJournalCheck check = Operations().CheckJournal();
-    const std::string chain =
-        check.Whole ? "Hash chain whole (" + std::to_string(check.Entries) + " entries)" : check.Message;
+    const std::string chain = check.Whole
+                                  ? FillQ(tr("Hash chain whole (%1 entries)"), std::to_string(check.Entries))
+                                  : check.Message;
     TPrintJobSpec job;
-    job.JobTitle = QStringLiteral("Printing the journal");
-    job.FileName = TPrintJob::SafeFileName(QStringLiteral("Journal of changes"));
+    job.JobTitle = tr("Printing the journal");
+    job.FileName = TPrintJob::SafeFileName(tr("Journal of changes"));
     job.Orientation = QPageLayout::Landscape;
     const std::vector<TJournalEntry>& entries = Model->Entries();
     TPrintJob::Print(this, job, [&](TPrintCanvas& canvas) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QCoreApplication>
 #include <QDialog>
 #include <vector>
 
@@ -36,6 +37,7 @@ void PrintJournal(TPrintCanvas& canvas, const std::vector<TJournalEntry>& entrie
                   const std::vector<std::string>& headerLines);
 
 class TWinShowJournal : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TWinShowJournal)
 public:
     explicit TWinShowJournal(QWidget* parent = nullptr);
     void Execute();

@@ -1,0 +1,157 @@
+// The German and French translations: complete for the sources as they stand, and loaded for the locale.
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <QXmlStreamReader>
+
+#include "GuiTestHelpers.h"
+#include "UMain.h"
+#include "UTexts.h"
+#include "UTranslations.h"
+
+namespace {
+struct TMessage {
+    QString Context, Source, Translation, Type;
+};
+
+std::vector<TMessage> ReadTs(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    std::vector<TMessage> messages;
+    QXmlStreamReader xml(&file);
+    QString context;
+    TMessage m;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement()) continue;
+        if (xml.name() == QLatin1String("name"))
+            context = xml.readElementText();
+        else if (xml.name() == QLatin1String("message"))
+            m = {context, {}, {}, {}};
+        else if (xml.name() == QLatin1String("source"))
+            m.Source = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+        else if (xml.name() == QLatin1String("translation")) {
+            m.Type = xml.attributes().value(QLatin1String("type")).toString();
+            m.Translation = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+            messages.push_back(m);
+        }
+    }
+    return xml.hasError() ? std::vector<TMessage>() : messages;
+}
+
+QSet<QString> Placeholders(const QString& text) {
+    QSet<QString> found;
+    static const QRegularExpression marker(QStringLiteral("%[1-9]"));
+    for (auto it = marker.globalMatch(text); it.hasNext();) found.insert(it.next().captured());
+    return found;
+}
+
+// A keyboard accelerator: "&" before a character, "&&" being a plain ampersand.
+bool HasAccelerator(const QString& text) {
+    return QString(text).remove(QStringLiteral("&&")).contains(QLatin1Char('&'));
+}
+} // namespace
+
+class TestTranslations : public QObject {
+    Q_OBJECT
+private slots:
+    void EveryTextTranslated_data();
+    void EveryTextTranslated();
+    void GermanInterface();
+    void FrenchAndOtherLocales();
+};
+
+void TestTranslations::EveryTextTranslated_data() {
+    QTest::addColumn<QString>("language");
+    QTest::newRow("German") << QStringLiteral("de");
+    QTest::newRow("French") << QStringLiteral("fr");
+}
+
+// The sources read again into a copy of the translation, as the update_translations target does: a
+// text added or changed since shows up there without a translation.
+void TestTranslations::EveryTextTranslated() {
+    QFETCH(QString, language);
+    const QString source = QStringLiteral(VARNHOLT_SOURCE_DIR);
+    const QString name = QStringLiteral("varnholt_%1.ts").arg(language);
+    QTemporaryDir temp;
+    QVERIFY(QFile::copy(source + QStringLiteral("/translations/") + name, temp.filePath(name)));
+    QProcess lupdate;
+    lupdate.setWorkingDirectory(source);
+    lupdate.start(QStringLiteral(VARNHOLT_LUPDATE),
+                  {QStringLiteral("app"), QStringLiteral("main"), QStringLiteral("charts"),
+                   QStringLiteral("print"), QStringLiteral("reference"), QStringLiteral("core"),
+                   QStringLiteral("-extensions"), QStringLiteral("cpp,h"), QStringLiteral("-locations"),
+                   QStringLiteral("none"), QStringLiteral("-no-obsolete"), QStringLiteral("-silent"),
+                   QStringLiteral("-ts"), temp.filePath(name)});
+    QVERIFY(lupdate.waitForFinished(120000));
+    QCOMPARE(lupdate.exitCode(), 0);
+
+    const std::vector<TMessage> messages = ReadTs(temp.filePath(name));
+    QVERIFY(messages.size() > 300);
+    QStringList faults;
+    for (const TMessage& m : messages) {
+        const QString where = m.Context + QStringLiteral(": \"") + m.Source + QLatin1Char('"');
+        if (m.Type == QLatin1String("unfinished") || m.Translation.trimmed().isEmpty())
+            faults << QStringLiteral("not translated: ") + where;
+        else if (Placeholders(m.Source) != Placeholders(m.Translation))
+            faults << QStringLiteral("other %n markers: ") + where;
+        else if (HasAccelerator(m.Source) != HasAccelerator(m.Translation))
+            faults << QStringLiteral("accelerator lost or added: ") + where;
+    }
+    if (!faults.isEmpty()) QFAIL(qPrintable(faults.mid(0, 40).join(QLatin1Char('\n'))));
+}
+
+void TestTranslations::GermanInterface() {
+    TGuiFolder folder;
+    QCOMPARE(InstallTranslations(QLocale(QLocale::German, QLocale::Germany), QStringLiteral(VARNHOLT_QM_DIR)),
+             QStringLiteral("de"));
+    {
+        TWinMain w;
+        // For review of the longer texts in the specified layouts: scripts/screenshots.sh's folder.
+        if (const QString folder = qEnvironmentVariable("VARNHOLT_SCREENSHOTS"); !folder.isEmpty())
+            w.grab().save(folder + QStringLiteral("/main-window-de.png"));
+        QCOMPARE(w.MnuFile->title(), QStringLiteral("&Datei"));
+        QCOMPARE(w.MnuParameters->title(), QStringLiteral("Pa&rameter"));
+        QCOMPARE(w.BtExit->text(), QStringLiteral("&Beenden"));
+    }
+    // Qt's own texts (standard buttons) follow, and so do core's message templates with their values.
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
+    QCOMPARE(ToQ(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1: %2"), "/x/Varnholt.qcf", "denied")),
+             QStringLiteral("%1 kann nicht gelesen werden: %2").arg("/x/Varnholt.qcf", "denied"));
+
+    // The C locale brings the English source texts back.
+    QCOMPARE(InstallTranslations(QLocale::c(), QStringLiteral(VARNHOLT_QM_DIR)), QString());
+    TWinMain english;
+    QCOMPARE(english.MnuFile->title(), QStringLiteral("&File"));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+    QCOMPARE(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1: %2"), "a", "b"),
+             std::string("Cannot read a: b"));
+}
+
+void TestTranslations::FrenchAndOtherLocales() {
+    TGuiFolder folder;
+    QCOMPARE(InstallTranslations(QLocale(QLocale::French, QLocale::Canada), QStringLiteral(VARNHOLT_QM_DIR)),
+             QStringLiteral("fr"));
+    {
+        TWinMain w;
+        if (const QString folder = qEnvironmentVariable("VARNHOLT_SCREENSHOTS"); !folder.isEmpty())
+            w.grab().save(folder + QStringLiteral("/main-window-fr.png"));
+        QCOMPARE(w.MnuFile->title(), QStringLiteral("&Fichier"));
+    }
+    // A language without a translation: English throughout, Qt's buttons included.
+    for (const QLocale& locale : {QLocale(QLocale::Japanese), QLocale(QLocale::English, QLocale::Germany)}) {
+        QCOMPARE(InstallTranslations(locale, QStringLiteral(VARNHOLT_QM_DIR)), QString());
+        TWinMain w;
+        QCOMPARE(w.MnuFile->title(), QStringLiteral("&File"));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+    }
+}
+
+QTEST_MAIN(TestTranslations)
+#include "test_translations.moc"

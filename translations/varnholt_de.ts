@@ -1,0 +1,3692 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name>Core</name>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>Cannot read %1: %2</source>
+        <translation>%1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: it is a link to a missing file</source>
+        <translation>%1 kann nicht geschrieben werden: Es ist ein Verweis auf eine fehlende Datei</translation>
+    </message>
+    <message>
+        <source>No archive number left</source>
+        <translation>Keine Archivnummer mehr frei</translation>
+    </message>
+    <message>
+        <source>Cannot list %1: %2</source>
+        <translation>%1 kann nicht aufgelistet werden: %2</translation>
+    </message>
+    <message>
+        <source>Nothing to archive</source>
+        <translation>Nichts zu archivieren</translation>
+    </message>
+    <message>
+        <source>Not an archive file</source>
+        <translation>Keine Archivdatei</translation>
+    </message>
+    <message>
+        <source>Damaged predecessor file: %1</source>
+        <translation>Beschädigte Datei des Vorgängerprogramms: %1</translation>
+    </message>
+    <message>
+        <source>Damaged data file: %1</source>
+        <translation>Beschädigte Datendatei: %1</translation>
+    </message>
+    <message>
+        <source>Database error: %1: %2</source>
+        <translation>Datenbankfehler: %1: %2</translation>
+    </message>
+    <message>
+        <source>Cannot open %1: %2</source>
+        <translation>%1 kann nicht geöffnet werden: %2</translation>
+    </message>
+    <message>
+        <source>Database error: %1 (%2)</source>
+        <translation>Datenbankfehler: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>The damaged database %1 could not be kept aside</source>
+        <translation>Die beschädigte Datenbank %1 konnte nicht beiseitegelegt werden</translation>
+    </message>
+    <message>
+        <source>Cannot read %1</source>
+        <translation>%1 kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>The database %1 was written by a newer Varnholt (%2 %3); this one cannot use it</source>
+        <translation>Die Datenbank %1 wurde von einem neueren Varnholt geschrieben (%2 %3); dieses kann sie nicht verwenden</translation>
+    </message>
+    <message>
+        <source>The database is not open</source>
+        <translation>Die Datenbank ist nicht geöffnet</translation>
+    </message>
+    <message>
+        <source>Damaged queue file: more entries than any queue holds</source>
+        <translation>Beschädigte Warteschlangendatei: mehr Einträge, als eine Warteschlange fasst</translation>
+    </message>
+    <message>
+        <source>Damaged queue file: date is not a number</source>
+        <translation>Beschädigte Warteschlangendatei: Datum ist keine Zahl</translation>
+    </message>
+    <message>
+        <source>Damaged queue file: state out of range</source>
+        <translation>Beschädigte Warteschlangendatei: Status außerhalb des Bereichs</translation>
+    </message>
+    <message>
+        <source>Damaged queue file: value is not a number</source>
+        <translation>Beschädigte Warteschlangendatei: Wert ist keine Zahl</translation>
+    </message>
+    <message>
+        <source>Damaged queue file: an entry without an analyte</source>
+        <translation>Beschädigte Warteschlangendatei: ein Eintrag ohne Analyt</translation>
+    </message>
+    <message>
+        <source>Cannot read the inbox folder %1: %2</source>
+        <translation>Der Eingangsordner %1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>Cannot create the folder %1: %2</source>
+        <translation>Der Ordner %1 kann nicht angelegt werden: %2</translation>
+    </message>
+    <message>
+        <source>Cannot move %1 to %2: %3</source>
+        <translation>%1 kann nicht nach %2 verschoben werden: %3</translation>
+    </message>
+    <message>
+        <source>Cannot move %1: every name in %2 is taken</source>
+        <translation>%1 kann nicht verschoben werden: Jeder Name in %2 ist vergeben</translation>
+    </message>
+    <message>
+        <source>The inbox folder %1 does not exist</source>
+        <translation>Der Eingangsordner %1 existiert nicht</translation>
+    </message>
+    <message>
+        <source>Reading options: %1 must be yes or no, not &quot;%2&quot;.</source>
+        <translation>Leseoptionen: %1 muss yes oder no sein, nicht „%2“.</translation>
+    </message>
+    <message>
+        <source>Reading options: %1 cannot be &quot;%2&quot;.</source>
+        <translation>Leseoptionen: %1 darf nicht „%2“ sein.</translation>
+    </message>
+    <message>
+        <source>The file begins inside an ASTM message: its first record is not a header (H) record. It may be the rest of a message split across files.</source>
+        <translation>Die Datei beginnt mitten in einer ASTM-Nachricht: Ihr erster Datensatz ist kein Kopfsatz (H). Es kann der Rest einer auf mehrere Dateien verteilten Nachricht sein.</translation>
+    </message>
+    <message>
+        <source>The file begins inside an HL7 message: its first segment is not a header (MSH). It may be the rest of a message split across files.</source>
+        <translation>Die Datei beginnt mitten in einer HL7-Nachricht: Ihr erstes Segment ist kein Kopfsegment (MSH). Es kann der Rest einer auf mehrere Dateien verteilten Nachricht sein.</translation>
+    </message>
+    <message>
+        <source>Unknown format: the file is neither delimited text (tab, semicolon or comma), ASTM nor HL7.</source>
+        <translation>Unbekanntes Format: Die Datei ist weder Text mit Trennzeichen (Tabulator, Semikolon oder Komma) noch ASTM oder HL7.</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; names no H, P, O or R record.</source>
+        <translation>%1 „%2“ nennt keinen H-, P-, O- oder R-Datensatz.</translation>
+    </message>
+    <message>
+        <source>No column separator (tab, semicolon or comma) in the first line.</source>
+        <translation>Kein Spaltentrennzeichen (Tabulator, Semikolon oder Komma) in der ersten Zeile.</translation>
+    </message>
+    <message>
+        <source>The column mapping gives no column for the %1.</source>
+        <translation>Die Spaltenzuordnung nennt keine Spalte für %1.</translation>
+    </message>
+    <message>
+        <source>The column mapping&apos;s %1 column %2 is not a column number.</source>
+        <translation>Die Spalte %2 für %1 in der Spaltenzuordnung ist keine Spaltennummer.</translation>
+    </message>
+    <message>
+        <source>The column mapping names the %1 column &quot;%2&quot;, but the files have no header line.</source>
+        <translation>Die Spaltenzuordnung nennt für %1 die Spalte „%2“, aber die Dateien haben keine Kopfzeile.</translation>
+    </message>
+    <message>
+        <source>The header line has no column &quot;%1&quot; (the %2).</source>
+        <translation>Die Kopfzeile hat keine Spalte „%1“ (%2).</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; is not a field reference such as O-3 or OBR-3.1</source>
+        <translation>%1 „%2“ ist kein Feldverweis wie O-3 oder OBR-3.1</translation>
+    </message>
+    <message>
+        <source>The hashing library could not be started</source>
+        <translation>Die Hash-Bibliothek konnte nicht gestartet werden</translation>
+    </message>
+    <message>
+        <source>Journal entry %1 %2</source>
+        <translation>Journaleintrag %1 %2</translation>
+    </message>
+    <message>
+        <source>Not enough memory to protect the password</source>
+        <translation>Nicht genug Speicher, um das Passwort zu schützen</translation>
+    </message>
+    <message>
+        <source>%1.<byte value="xd"/>The password, the operators and the backup folder were lost: set them again in the Configuration menu.</source>
+        <translation>%1.<byte value="xd"/>Das Passwort, die Bediener und der Sicherungsordner gingen verloren: Legen Sie sie im Menü Konfiguration neu fest.</translation>
+    </message>
+    <message>
+        <source>Cannot read data: %1 is missing</source>
+        <translation>Daten können nicht gelesen werden: %1 fehlt</translation>
+    </message>
+    <message>
+        <source>Cannot read data: %1</source>
+        <translation>Daten können nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>The unreadable data file %1 could not be kept aside; it will not be overwritten.</source>
+        <translation>Die unlesbare Datendatei %1 konnte nicht beiseitegelegt werden; sie wird nicht überschrieben.</translation>
+    </message>
+    <message>
+        <source>The unreadable data file was kept as %1</source>
+        <translation>Die unlesbare Datendatei wurde als %1 aufbewahrt</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist</source>
+        <translation>Der Ordner %1 existiert nicht</translation>
+    </message>
+    <message>
+        <source>The damaged database was kept as %1; a new one was started.</source>
+        <translation>Die beschädigte Datenbank wurde als %1 aufbewahrt; eine neue wurde angelegt.</translation>
+    </message>
+    <message>
+        <source>Cannot save data<byte value="xd"/>%1</source>
+        <translation>Daten können nicht gespeichert werden<byte value="xd"/>%1</translation>
+    </message>
+    <message>
+        <source>%1. The journal was changed outside Varnholt or damaged; it is kept as it is and goes on.</source>
+        <translation>%1. Das Journal wurde außerhalb von Varnholt geändert oder ist beschädigt; es bleibt, wie es ist, und wird fortgeführt.</translation>
+    </message>
+    <message>
+        <source>The data file %1 is not the one Varnholt last wrote: it was changed outside Varnholt, or damaged. Check its contents, or restore a backup.</source>
+        <translation>Die Datendatei %1 ist nicht die, die Varnholt zuletzt geschrieben hat: Sie wurde außerhalb von Varnholt geändert oder ist beschädigt. Prüfen Sie ihren Inhalt oder stellen Sie eine Sicherung wieder her.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: the folder is open for reading</source>
+        <translation>%1 kann nicht geschrieben werden: Der Ordner ist nur zum Lesen geöffnet</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: the unreadable data file could not be kept aside</source>
+        <translation>%1 kann nicht geschrieben werden: Die unlesbare Datendatei konnte nicht beiseitegelegt werden</translation>
+    </message>
+    <message>
+        <source>Cannot write %1</source>
+        <translation>%1 kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>Unable to save fifo<byte value="xd"/>%1</source>
+        <translation>Die Warteschlange kann nicht gespeichert werden<byte value="xd"/>%1</translation>
+    </message>
+    <message>
+        <source>Nothing hold in the queue</source>
+        <translation>Keine Ergebnisse in der Warteschlange</translation>
+    </message>
+    <message>
+        <source>Nothing hold in the queue.</source>
+        <translation>Keine Ergebnisse in der Warteschlange.</translation>
+    </message>
+    <message>
+        <source>No run with a value in the levels of %1</source>
+        <translation>Keine Serie mit einem Wert in den Ebenen von %1</translation>
+    </message>
+    <message>
+        <source>Cannot read data</source>
+        <translation>Daten können nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>No analyte in %1</source>
+        <translation>Kein Analyt in %1</translation>
+    </message>
+    <message>
+        <source>Give a reason for deleting points</source>
+        <translation>Geben Sie einen Grund für das Löschen der Punkte an</translation>
+    </message>
+    <message>
+        <source>No point to delete</source>
+        <translation>Kein Punkt zum Löschen</translation>
+    </message>
+    <message>
+        <source>No point to edit</source>
+        <translation>Kein Punkt zum Bearbeiten</translation>
+    </message>
+    <message>
+        <source>Give a reason for correcting the point</source>
+        <translation>Geben Sie einen Grund für die Korrektur des Punkts an</translation>
+    </message>
+    <message>
+        <source>A point taken out for correction when Varnholt last ended was put in the queue.</source>
+        <translation>Ein Punkt, der beim letzten Beenden von Varnholt zur Korrektur herausgenommen war, wurde in die Warteschlange gestellt.</translation>
+    </message>
+    <message>
+        <source>Nothing to erase</source>
+        <translation>Nichts zu löschen</translation>
+    </message>
+    <message>
+        <source>Give a reason for deleting archives</source>
+        <translation>Geben Sie einen Grund für das Löschen der Archive an</translation>
+    </message>
+    <message>
+        <source>Give a reason for changing and erasing</source>
+        <translation>Geben Sie einen Grund für das Ändern und Löschen an</translation>
+    </message>
+    <message>
+        <source>Backup aborted</source>
+        <translation>Sicherung abgebrochen</translation>
+    </message>
+    <message>
+        <source>The backup in %1 holds %2, more than the %3 of the data now: it was not replaced. Backup aborted</source>
+        <translation>Die Sicherung in %1 enthält %2, mehr als die %3 der aktuellen Daten: Sie wurde nicht ersetzt. Sicherung abgebrochen</translation>
+    </message>
+    <message>
+        <source>The older backup %1 was removed to make room for the new one.</source>
+        <translation>Die ältere Sicherung %1 wurde entfernt, um Platz für die neue zu schaffen.</translation>
+    </message>
+    <message>
+        <source>The data was backed up, but not the database:<byte value="xd"/>%1</source>
+        <translation>Die Daten wurden gesichert, aber nicht die Datenbank:<byte value="xd"/>%1</translation>
+    </message>
+    <message>
+        <source>Restore aborted</source>
+        <translation>Wiederherstellung abgebrochen</translation>
+    </message>
+    <message>
+        <source>No backup file to restore</source>
+        <translation>Keine Sicherungsdatei zum Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Impossible to restore</source>
+        <translation>Wiederherstellung nicht möglich</translation>
+    </message>
+    <message>
+        <source>Impossible to restore<byte value="xd"/>%1</source>
+        <translation>Wiederherstellung nicht möglich<byte value="xd"/>%1</translation>
+    </message>
+    <message>
+        <source>Restored from %1, the newest complete backup.</source>
+        <translation>Aus %1 wiederhergestellt, der neuesten vollständigen Sicherung.</translation>
+    </message>
+    <message>
+        <source>The data was restored, but not the database:<byte value="xd"/>%1</source>
+        <translation>Die Daten wurden wiederhergestellt, aber nicht die Datenbank:<byte value="xd"/>%1</translation>
+    </message>
+    <message>
+        <source>%1: TEa must be above zero</source>
+        <translation>%1: TEa muss größer als null sein</translation>
+    </message>
+    <message>
+        <source>%1: target of level %2 is not a number</source>
+        <translation>%1: Sollwert der Ebene %2 ist keine Zahl</translation>
+    </message>
+    <message>
+        <source>%1: target of level %2 is zero</source>
+        <translation>%1: Sollwert der Ebene %2 ist null</translation>
+    </message>
+    <message>
+        <source>%1: a TEa unit without a TEa</source>
+        <translation>%1: eine TEa-Einheit ohne TEa</translation>
+    </message>
+    <message>
+        <source>Cannot write the quality goals: the folder is open for reading</source>
+        <translation>Die Qualitätsziele können nicht geschrieben werden: Der Ordner ist nur zum Lesen geöffnet</translation>
+    </message>
+    <message>
+        <source>The quality goals cannot be kept: the database %1%2 is not available</source>
+        <translation>Die Qualitätsziele können nicht gespeichert werden: Die Datenbank %1%2 ist nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>Unknown analyte: %1</source>
+        <translation>Unbekannter Analyt: %1</translation>
+    </message>
+    <message>
+        <source>%1 is given twice</source>
+        <translation>%1 ist doppelt angegeben</translation>
+    </message>
+    <message>
+        <source>Skipped, no analyte of that name: %1</source>
+        <translation>Übersprungen, kein Analyt dieses Namens: %1</translation>
+    </message>
+    <message>
+        <source>Damaged inbox record in the database</source>
+        <translation>Beschädigter Eingangsdatensatz in der Datenbank</translation>
+    </message>
+    <message>
+        <source>The inbox folder %1 cannot be the program folder or the folder holding it</source>
+        <translation>Der Eingangsordner %1 darf weder der Programmordner noch der ihn enthaltende Ordner sein</translation>
+    </message>
+    <message>
+        <source>The folder is open for reading only</source>
+        <translation>Der Ordner ist nur zum Lesen geöffnet</translation>
+    </message>
+    <message>
+        <source>The inbox settings need the database %1</source>
+        <translation>Die Eingangseinstellungen benötigen die Datenbank %1</translation>
+    </message>
+    <message>
+        <source>The time window of a run must be more than 0 and at most 1440 minutes</source>
+        <translation>Das Zeitfenster einer Serie muss größer als 0 und höchstens 1440 Minuten sein</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; cannot name a source: it names a subfolder of the inbox</source>
+        <translation>„%1“ kann keine Quelle benennen: Es bezeichnet einen Unterordner des Eingangsordners</translation>
+    </message>
+    <message>
+        <source>The reading options need the database %1</source>
+        <translation>Die Leseoptionen benötigen die Datenbank %1</translation>
+    </message>
+    <message>
+        <source>The reading options of %1 do not read back as given</source>
+        <translation>Die Leseoptionen von %1 werden nicht so zurückgelesen, wie sie angegeben wurden</translation>
+    </message>
+    <message>
+        <source>The mapping needs the database %1</source>
+        <translation>Die Zuordnung benötigt die Datenbank %1</translation>
+    </message>
+    <message>
+        <source>No mapping for %1 %2 %3</source>
+        <translation>Keine Zuordnung für %1 %2 %3</translation>
+    </message>
+    <message>
+        <source>Unable to save fifo<byte value="xd"/>%1<byte value="xd"/>The results from the instruments are kept and placed at the next reading.</source>
+        <translation>Die Warteschlange kann nicht gespeichert werden<byte value="xd"/>%1<byte value="xd"/>Die Ergebnisse der Geräte bleiben erhalten und werden beim nächsten Einlesen übernommen.</translation>
+    </message>
+    <message>
+        <source>Cannot save data<byte value="xd"/>%1<byte value="xd"/>The results from the instruments are kept and placed at the next reading.</source>
+        <translation>Daten können nicht gespeichert werden<byte value="xd"/>%1<byte value="xd"/>Die Ergebnisse der Geräte bleiben erhalten und werden beim nächsten Einlesen übernommen.</translation>
+    </message>
+    <message>
+        <source>A mapping needs a source and a test code</source>
+        <translation>Eine Zuordnung braucht eine Quelle und einen Testcode</translation>
+    </message>
+    <message>
+        <source>Level %1: %2 has %3%4</source>
+        <translation>Ebene %1: %2 hat %3%4</translation>
+    </message>
+    <message>
+        <source>The inbox is read by the program or a writing command, not by a reading one</source>
+        <translation>Der Eingangsordner wird vom Programm oder einem schreibenden Befehl gelesen, nicht von einem lesenden</translation>
+    </message>
+    <message>
+        <source>The inbox needs the database %1%2</source>
+        <translation>Der Eingangsordner benötigt die Datenbank %1%2</translation>
+    </message>
+    <message>
+        <source>No inbox folder is set: choose one in Configuration &gt; Inbox (or give --inbox DIR)</source>
+        <translation>Kein Eingangsordner festgelegt: Wählen Sie einen unter Konfiguration &gt; Eingang (oder geben Sie --inbox DIR an)</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: the journal could not be written: %2</source>
+        <translation>%1 kann nicht geschrieben werden: Das Journal konnte nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>The journal could not be completed.</source>
+        <translation>Das Journal konnte nicht vervollständigt werden.</translation>
+    </message>
+    <message>
+        <source>The list of corrective actions cannot be empty</source>
+        <translation>Die Liste der Korrekturmaßnahmen darf nicht leer sein</translation>
+    </message>
+    <message>
+        <source>The corrective actions are kept in the database, which is not open</source>
+        <translation>Die Korrekturmaßnahmen werden in der Datenbank geführt, die nicht geöffnet ist</translation>
+    </message>
+    <message>
+        <source>An operator code has 1 to 4 characters</source>
+        <translation>Ein Bedienerkürzel hat 1 bis 4 Zeichen</translation>
+    </message>
+    <message>
+        <source>The operators&apos; passwords are kept in the database, which is not open</source>
+        <translation>Die Passwörter der Bediener werden in der Datenbank geführt, die nicht geöffnet ist</translation>
+    </message>
+    <message>
+        <source>The points of %1 from %2 to %3 were reviewed and signed by %4 on %5: a change inside that period needs a reason.</source>
+        <translation>Die Punkte von %1 vom %2 bis %3 wurden von %4 am %5 geprüft und freigegeben: Eine Änderung in diesem Zeitraum braucht einen Grund.</translation>
+    </message>
+    <message>
+        <source>The end of the period precedes its start</source>
+        <translation>Das Ende des Zeitraums liegt vor seinem Beginn</translation>
+    </message>
+    <message>
+        <source>Unknown operator: %1</source>
+        <translation>Unbekannter Bediener: %1</translation>
+    </message>
+    <message>
+        <source>Wrong password for %1</source>
+        <translation>Falsches Passwort für %1</translation>
+    </message>
+    <message>
+        <source>Reviews are kept in the database, which is not open</source>
+        <translation>Prüfungen werden in der Datenbank geführt, die nicht geöffnet ist</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a month (YYYY-MM)</source>
+        <translation>„%1“ ist kein Monat (JJJJ-MM)</translation>
+    </message>
+    <message>
+        <source>Not a month</source>
+        <translation>Kein Monat</translation>
+    </message>
+    <message>
+        <source>The last month is before the first</source>
+        <translation>Der letzte Monat liegt vor dem ersten</translation>
+    </message>
+    <message>
+        <source>At most 1200 months at once</source>
+        <translation>Höchstens 1200 Monate auf einmal</translation>
+    </message>
+    <message>
+        <source>more than five fields (analyte;TEa;target1;target2;target3)</source>
+        <translation>mehr als fünf Felder (Analyt;TEa;Sollwert1;Sollwert2;Sollwert3)</translation>
+    </message>
+    <message>
+        <source>no analyte name</source>
+        <translation>kein Analytname</translation>
+    </message>
+    <message>
+        <source>no TEa for %1</source>
+        <translation>keine TEa für %1</translation>
+    </message>
+    <message>
+        <source>TEa &apos;%1&apos; is not a number</source>
+        <translation>TEa „%1“ ist keine Zahl</translation>
+    </message>
+    <message>
+        <source>TEa must be above zero, not %1</source>
+        <translation>TEa muss größer als null sein, nicht %1</translation>
+    </message>
+    <message>
+        <source>target of level %1 &apos;%2&apos; is not a number</source>
+        <translation>Sollwert der Ebene %1 „%2“ ist keine Zahl</translation>
+    </message>
+    <message>
+        <source>target of level %1 is zero</source>
+        <translation>Sollwert der Ebene %1 ist null</translation>
+    </message>
+    <message>
+        <source>%1%2 appears twice</source>
+        <translation>%1%2 kommt doppelt vor</translation>
+    </message>
+    <message>
+        <source>TEa of %1 is given in %2, the analyte&apos;s unit is %3</source>
+        <translation>TEa von %1 ist in %2 angegeben, die Einheit des Analyten ist %3</translation>
+    </message>
+    <message>
+        <source>%1 has %2 level(s): no target for level %3</source>
+        <translation>%1 hat %2 Ebene(n): kein Sollwert für Ebene %3</translation>
+    </message>
+    <message>
+        <source>Damaged comment list: identifiers out of order</source>
+        <translation>Beschädigte Kommentarliste: Kennungen nicht in Reihenfolge</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a valid integer value</source>
+        <translation>„%1“ ist kein gültiger Ganzzahlwert</translation>
+    </message>
+    <message>
+        <source>%1 is too high
+<byte value="xd"/>Maximum allowed = %2</source>
+        <translation>%1 ist zu hoch
+<byte value="xd"/>Höchstens erlaubt = %2</translation>
+    </message>
+    <message>
+        <source>%1 is too low
+<byte value="xd"/>Minimum allowed = %2</source>
+        <translation>%1 ist zu niedrig
+<byte value="xd"/>Mindestens erlaubt = %2</translation>
+    </message>
+    <message>
+        <source>Incorrect floating number</source>
+        <translation>Ungültige Gleitkommazahl</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a valid floating point value</source>
+        <translation>„%1“ ist kein gültiger Gleitkommawert</translation>
+    </message>
+    <message>
+        <source>%1 is a negative value (not allowed)</source>
+        <translation>%1 ist ein negativer Wert (nicht erlaubt)</translation>
+    </message>
+    <message>
+        <source>no allowable total error (TEa) set</source>
+        <translation>keine zulässige Gesamtabweichung (TEa) festgelegt</translation>
+    </message>
+    <message>
+        <source>TEa must be above zero</source>
+        <translation>TEa muss größer als null sein</translation>
+    </message>
+    <message>
+        <source>no target</source>
+        <translation>kein Sollwert</translation>
+    </message>
+    <message>
+        <source>target is zero</source>
+        <translation>Sollwert ist null</translation>
+    </message>
+    <message>
+        <source>fewer than two values</source>
+        <translation>weniger als zwei Werte</translation>
+    </message>
+    <message>
+        <source>mean is zero</source>
+        <translation>Mittelwert ist null</translation>
+    </message>
+    <message>
+        <source>CV is zero (all values equal)</source>
+        <translation>VK ist null (alle Werte gleich)</translation>
+    </message>
+    <message>
+        <source>Sigma below 1.65</source>
+        <translation>Sigma unter 1,65</translation>
+    </message>
+    <message>
+        <source>no level takes part in the rules</source>
+        <translation>keine Ebene nimmt an den Regeln teil</translation>
+    </message>
+    <message>
+        <source>Line %1: </source>
+        <translation>Zeile %1: </translation>
+    </message>
+    <message>
+        <source>Journal entry %1 cannot be shown to be the last one written: the server&apos;s record of it is gone</source>
+        <translation>Es lässt sich nicht nachweisen, dass Journaleintrag %1 der zuletzt geschriebene ist: Der Nachweis des Servers dazu fehlt</translation>
+    </message>
+    <message>
+        <source>The journal could not be checked: %1</source>
+        <translation>Das Journal konnte nicht geprüft werden: %1</translation>
+    </message>
+    <message>
+        <source>The records go into a folder opened for writing</source>
+        <translation>Die Aufzeichnungen gehen in einen zum Schreiben geöffneten Ordner</translation>
+    </message>
+    <message>
+        <source>The database of %1 is not available</source>
+        <translation>Die Datenbank von %1 ist nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>The folder %1 already keeps records of its own</source>
+        <translation>Der Ordner %1 führt bereits eigene Aufzeichnungen</translation>
+    </message>
+</context>
+<context>
+    <name>TChartPrinter</name>
+    <message>
+        <source>Legend:</source>
+        <translation>Legende:</translation>
+    </message>
+    <message>
+        <source>1:3s  rule broken</source>
+        <translation>1:3s  Regel verletzt</translation>
+    </message>
+    <message>
+        <source>  %1 QC charts  </source>
+        <translation>  QC-Karten %1  </translation>
+    </message>
+    <message>
+        <source>Limits in force</source>
+        <translation>Geltende Grenzen</translation>
+    </message>
+    <message>
+        <source>Limit mode and reference period</source>
+        <translation>Grenzmodus und Referenzzeitraum</translation>
+    </message>
+    <message>
+        <source>Target (%1)</source>
+        <translation>Sollwert (%1)</translation>
+    </message>
+    <message>
+        <source>SD</source>
+        <translation>SD</translation>
+    </message>
+    <message>
+        <source>Warning limits</source>
+        <translation>Warngrenzen</translation>
+    </message>
+    <message>
+        <source>Action limits</source>
+        <translation>Eingriffsgrenzen</translation>
+    </message>
+    <message>
+        <source>%1 to %2</source>
+        <translation>%1 bis %2</translation>
+    </message>
+    <message>
+        <source>Reviewed by ______________________________    on ____________________</source>
+        <translation>Geprüft von ______________________________    am ____________________</translation>
+    </message>
+    <message>
+        <source>value</source>
+        <translation>Wert</translation>
+    </message>
+    <message>
+        <source>discarded</source>
+        <translation>verworfen</translation>
+    </message>
+    <message>
+        <source>mean</source>
+        <translation>Mittelwert</translation>
+    </message>
+    <message>
+        <source>warning limits</source>
+        <translation>Warngrenzen</translation>
+    </message>
+    <message>
+        <source>action limits</source>
+        <translation>Eingriffsgrenzen</translation>
+    </message>
+    <message>
+        <source>locked interval</source>
+        <translation>gesperrtes Intervall</translation>
+    </message>
+    <message>
+        <source>reviewed and signed</source>
+        <translation>geprüft und freigegeben</translation>
+    </message>
+    <message>
+        <source>Statistics</source>
+        <translation>Statistik</translation>
+    </message>
+    <message>
+        <source>m (%1)</source>
+        <translation>m (%1)</translation>
+    </message>
+    <message>
+        <source>C.V. (%)</source>
+        <translation>VK (%)</translation>
+    </message>
+    <message>
+        <source>- Page %1 - %2 QC - Printed on %3 -</source>
+        <translation>- Seite %1 - %2 QK - Gedruckt am %3 -</translation>
+    </message>
+</context>
+<context>
+    <name>TGBFixedParam</name>
+    <message>
+        <source>Target value</source>
+        <translation>Sollwert</translation>
+    </message>
+    <message>
+        <source>Deviations allowed before</source>
+        <translation>Zulässige Abweichungen vor</translation>
+    </message>
+    <message>
+        <source>Fixed</source>
+        <translation>Fest</translation>
+    </message>
+    <message>
+        <source>Mobile</source>
+        <translation>Gleitend</translation>
+    </message>
+    <message>
+        <source>Action &lt; Warning</source>
+        <translation>Eingriff &lt; Warnung</translation>
+    </message>
+</context>
+<context>
+    <name>TGBLockedParam</name>
+    <message>
+        <source>Locked</source>
+        <translation>Gesperrt</translation>
+    </message>
+    <message>
+        <source>Mobile</source>
+        <translation>Gleitend</translation>
+    </message>
+</context>
+<context>
+    <name>TInboxWatch</name>
+    <message>
+        <source>&amp;Instrument mapping</source>
+        <translation>&amp;Gerätezuordnung</translation>
+    </message>
+    <message>
+        <source>&amp;Inbox</source>
+        <translation>&amp;Eingang</translation>
+    </message>
+    <message>
+        <source>%1 run(s) to the queue, %2 stored, %3 result(s) not mapped</source>
+        <translation>%1 Serie(n) in die Warteschlange, %2 gespeichert, %3 Ergebnis(se) nicht zugeordnet</translation>
+    </message>
+    <message>
+        <source>Last reading </source>
+        <translation>Letztes Einlesen </translation>
+    </message>
+    <message>
+        <source>Inbox: unavailable</source>
+        <translation>Eingang: nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>Inbox: %1 new</source>
+        <translation>Eingang: %1 neu</translation>
+    </message>
+    <message>
+        <source>, %1 not mapped</source>
+        <translation>, %1 nicht zugeordnet</translation>
+    </message>
+    <message>
+        <source>, %1 failed</source>
+        <translation>, %1 fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>%1 to failed: %2</source>
+        <translation>%1 nach „failed“: %2</translation>
+    </message>
+    <message>
+        <source>%1 waits: %2</source>
+        <translation>%1 wartet: %2</translation>
+    </message>
+    <message>
+        <source>Results from the instruments in %1: held runs from the inbox, results waiting for a mapping
+</source>
+        <translation>Ergebnisse der Geräte in %1: zurückgestellte Serien aus dem Eingang, Ergebnisse, die auf eine Zuordnung warten
+</translation>
+    </message>
+</context>
+<context>
+    <name>TNotMappedModel</name>
+    <message>
+        <source> line </source>
+        <translation> Zeile </translation>
+    </message>
+</context>
+<context>
+    <name>TPrintJob</name>
+    <message>
+        <source>The printout could not be started.</source>
+        <translation>Der Ausdruck konnte nicht gestartet werden.</translation>
+    </message>
+</context>
+<context>
+    <name>TProgram</name>
+    <message>
+        <source>Cannot read data</source>
+        <translation>Daten können nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>Varnholt cannot find a folder for its data: HOME is not set.<byte value="xd"/>Set HOME, or name the folder in VARNHOLT_HOME.</source>
+        <translation>Varnholt findet keinen Ordner für seine Daten: HOME ist nicht gesetzt.<byte value="xd"/>Setzen Sie HOME oder nennen Sie den Ordner in VARNHOLT_HOME.</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.<byte value="xd"/>Create it and start Varnholt there ?</source>
+        <translation>Der Ordner %1 existiert nicht.<byte value="xd"/>Ihn anlegen und Varnholt dort starten?</translation>
+    </message>
+    <message>
+        <source>Varnholt is already running on the folder %1, so this copy ends without changing anything.</source>
+        <translation>Varnholt läuft bereits auf dem Ordner %1; dieses Exemplar endet daher, ohne etwas zu ändern.</translation>
+    </message>
+    <message>
+        <source>Varnholt cannot use the folder %1: %2<byte value="xd"/>This copy ends without changing anything.</source>
+        <translation>Varnholt kann den Ordner %1 nicht verwenden: %2<byte value="xd"/>Dieses Exemplar endet, ohne etwas zu ändern.</translation>
+    </message>
+</context>
+<context>
+    <name>TQtPrompt</name>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <source>Confirm</source>
+        <translation>Bestätigen</translation>
+    </message>
+</context>
+<context>
+    <name>TSigmaPages</name>
+    <message>
+        <source>&amp;Reference points</source>
+        <translation>&amp;Referenzpunkte</translation>
+    </message>
+    <message>
+        <source>&amp;From</source>
+        <translation>&amp;Von</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>bis</translation>
+    </message>
+</context>
+<context>
+    <name>TWinAbout</name>
+    <message>
+        <source>About Varnholt</source>
+        <translation>Über Varnholt</translation>
+    </message>
+    <message>
+        <source>Data folder:
+</source>
+        <translation>Datenordner:
+</translation>
+    </message>
+    <message>
+        <source>Internal quality control, version 1.0.0</source>
+        <translation>Interne Qualitätskontrolle, Version 1.0.0</translation>
+    </message>
+    <message>
+        <source>&amp;Do not show this window again</source>
+        <translation>Dieses Fenster &amp;nicht mehr anzeigen</translation>
+    </message>
+    <message>
+        <source>Levey-Jennings charts, Westgard multirules and Student&apos;s t control limits for the medical laboratory.</source>
+        <translation>Levey-Jennings-Karten, Westgard-Regeln und Kontrollgrenzen nach Students t für das medizinische Labor.</translation>
+    </message>
+</context>
+<context>
+    <name>TWinArchives</name>
+    <message>
+        <source>&amp;Show QC points</source>
+        <translation>QK-Punkte &amp;anzeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Delete selection</source>
+        <translation>Auswahl &amp;löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Drucken</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>QC archives for %1</source>
+        <translation>QK-Archive von %1</translation>
+    </message>
+    <message>
+        <source>Nothing to show</source>
+        <translation>Nichts anzuzeigen</translation>
+    </message>
+    <message>
+        <source>Printing QC archives</source>
+        <translation>QK-Archive werden gedruckt</translation>
+    </message>
+    <message>
+        <source>Archived statistics for %1</source>
+        <translation>Archivierte Statistik von %1</translation>
+    </message>
+    <message>
+        <source>Nothing to print</source>
+        <translation>Nichts zu drucken</translation>
+    </message>
+    <message>
+        <source>Why are %1 archives of %2 deleted?</source>
+        <translation>Warum werden %1 Archive von %2 gelöscht?</translation>
+    </message>
+</context>
+<context>
+    <name>TWinCorrectiveActions</name>
+    <message>
+        <source>Corrective actions</source>
+        <translation>Korrekturmaßnahmen</translation>
+    </message>
+    <message>
+        <source>Offered when a rule rejects a run, one per line:</source>
+        <translation>Angeboten, wenn eine Regel eine Serie zurückweist, eine pro Zeile:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>TWinDailyQC</name>
+    <message>
+        <source>QC daily summary</source>
+        <translation>QK-Tagesübersicht</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>&amp;Today</source>
+        <translation>&amp;Heute</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Drucken</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Nothing to print</source>
+        <translation>Nichts zu drucken</translation>
+    </message>
+</context>
+<context>
+    <name>TWinDefAnalytes</name>
+    <message>
+        <source>Definition of analytes</source>
+        <translation>Definition der Analyte</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Levels</source>
+        <translation>Ebenen</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>Einheit</translation>
+    </message>
+    <message>
+        <source>Decimals</source>
+        <translation>Dezimalstellen</translation>
+    </message>
+    <message>
+        <source>(15 characters max)</source>
+        <translation>(höchstens 15 Zeichen)</translation>
+    </message>
+    <message>
+        <source>(1 to 3)</source>
+        <translation>(1 bis 3)</translation>
+    </message>
+    <message>
+        <source>(6 chararcters max)</source>
+        <translation>(höchstens 6 Zeichen)</translation>
+    </message>
+    <message>
+        <source>(0 to 3)</source>
+        <translation>(0 bis 3)</translation>
+    </message>
+    <message>
+        <source>&amp;Add to list</source>
+        <translation>Zur Liste &amp;hinzufügen</translation>
+    </message>
+    <message>
+        <source>&amp;Replace in list</source>
+        <translation>In der Liste &amp;ersetzen</translation>
+    </message>
+    <message>
+        <source>Reset &amp;fields</source>
+        <translation>&amp;Felder zurücksetzen</translation>
+    </message>
+    <message>
+        <source>&amp;Delete analyte</source>
+        <translation>Analyt &amp;löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Sort analytes by names</source>
+        <translation>Analyte nach Namen &amp;sortieren</translation>
+    </message>
+    <message>
+        <source>Sort Analytes</source>
+        <translation>Analyte sortieren</translation>
+    </message>
+    <message>
+        <source>T&amp;op</source>
+        <translation>&amp;Ganz nach oben</translation>
+    </message>
+    <message>
+        <source>Do&amp;wn</source>
+        <translation>Nach &amp;unten</translation>
+    </message>
+    <message>
+        <source>&amp;Bottom</source>
+        <translation>Ganz nach u&amp;nten</translation>
+    </message>
+    <message>
+        <source>Quality goals</source>
+        <translation>Qualitätsziele</translation>
+    </message>
+    <message>
+        <source>&amp;TEa</source>
+        <translation>&amp;TEa</translation>
+    </message>
+    <message>
+        <source>Target level %1</source>
+        <translation>Sollwert Ebene %1</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>(unit)</source>
+        <translation>(Einheit)</translation>
+    </message>
+    <message>
+        <source>Select the analyte to replace</source>
+        <translation>Wählen Sie den zu ersetzenden Analyten</translation>
+    </message>
+    <message>
+        <source>Select the analyte to delete</source>
+        <translation>Wählen Sie den zu löschenden Analyten</translation>
+    </message>
+    <message>
+        <source>Select the analyte to move</source>
+        <translation>Wählen Sie den zu verschiebenden Analyten</translation>
+    </message>
+    <message>
+        <source>A TEa in the unit needs a unit</source>
+        <translation>Eine TEa in der Einheit braucht eine Einheit</translation>
+    </message>
+    <message>
+        <source>Type the TEa as a number and choose % or the unit beside it</source>
+        <translation>Geben Sie die TEa als Zahl ein und wählen Sie daneben % oder die Einheit</translation>
+    </message>
+    <message>
+        <source>Missing name</source>
+        <translation>Name fehlt</translation>
+    </message>
+    <message>
+        <source>Duplicate names</source>
+        <translation>Doppelte Namen</translation>
+    </message>
+    <message>
+        <source>You want to reduce the number of QC levels for %1<byte value="xd"/></source>
+        <translation>Sie möchten die Zahl der QK-Ebenen von %1 verringern<byte value="xd"/></translation>
+    </message>
+    <message>
+        <source>Cannot suppress QC level %1.<byte value="xd"/>You must first erase/archive data.</source>
+        <translation>QK-Ebene %1 kann nicht entfernt werden.<byte value="xd"/>Sie müssen die Daten zuerst löschen/archivieren.</translation>
+    </message>
+    <message>
+        <source>Cannot suppress QC3 and QC2 levels.<byte value="xd"/>You must first erase/archive data.</source>
+        <translation>Die QK-Ebenen QC3 und QC2 können nicht entfernt werden.<byte value="xd"/>Sie müssen die Daten zuerst löschen/archivieren.</translation>
+    </message>
+    <message>
+        <source>Warning, you are about to clear all archived data and <byte value="xd"/>current control points for %1<byte value="xd"/>Confirm analyte deletion :</source>
+        <translation>Achtung, Sie sind dabei, alle archivierten Daten und <byte value="xd"/>die aktuellen Kontrollpunkte von %1 zu löschen<byte value="xd"/>Löschen des Analyten bestätigen:</translation>
+    </message>
+</context>
+<context>
+    <name>TWinDefSerum</name>
+    <message>
+        <source>Definition of control materials</source>
+        <translation>Definition der Kontrollmaterialien</translation>
+    </message>
+    <message>
+        <source>List of registered control materials</source>
+        <translation>Liste der erfassten Kontrollmaterialien</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>(15 characters max)</source>
+        <translation>(höchstens 15 Zeichen)</translation>
+    </message>
+    <message>
+        <source>Lot</source>
+        <translation>Charge</translation>
+    </message>
+    <message>
+        <source>(10 characters max)</source>
+        <translation>(höchstens 10 Zeichen)</translation>
+    </message>
+    <message>
+        <source>&amp;Add to list</source>
+        <translation>Zur Liste &amp;hinzufügen</translation>
+    </message>
+    <message>
+        <source>&amp;Change only the definition of materials</source>
+        <translation>Nur die Definition der Materialien ä&amp;ndern</translation>
+    </message>
+    <message>
+        <source>Change and &amp;erase former data</source>
+        <translation>Ändern und frühere Daten &amp;löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Clear fields</source>
+        <translation>Felder &amp;leeren</translation>
+    </message>
+    <message>
+        <source>&amp;Delete material</source>
+        <translation>Material &amp;löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Material used by</source>
+        <translation>&amp;Material verwendet von</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Select the line to replace</source>
+        <translation>Wählen Sie die zu ersetzende Zeile</translation>
+    </message>
+    <message>
+        <source>Select the control material to delete</source>
+        <translation>Wählen Sie das zu löschende Kontrollmaterial</translation>
+    </message>
+    <message>
+        <source>Select one control material</source>
+        <translation>Wählen Sie ein Kontrollmaterial</translation>
+    </message>
+    <message>
+        <source>Missing name</source>
+        <translation>Name fehlt</translation>
+    </message>
+    <message>
+        <source>Duplicates</source>
+        <translation>Doppelte Einträge</translation>
+    </message>
+    <message>
+        <source>The old control material %1 (%2) is not used for any analyte.<byte value="xd"/>No data to erase. Press the button &lt;Replace in list&gt;.</source>
+        <translation>Das bisherige Kontrollmaterial %1 (%2) wird von keinem Analyten verwendet.<byte value="xd"/>Keine Daten zu löschen. Drücken Sie die Schaltfläche &lt;In der Liste ersetzen&gt;.</translation>
+    </message>
+    <message>
+        <source>Impossible to delete %1 (%2).<byte value="xd"/>This control material is used by : <byte value="xd"/></source>
+        <translation>%1 (%2) kann nicht gelöscht werden.<byte value="xd"/>Dieses Kontrollmaterial wird verwendet von: <byte value="xd"/></translation>
+    </message>
+    <message>
+        <source>Delete the control material %1 (%2).</source>
+        <translation>Das Kontrollmaterial %1 (%2) löschen.</translation>
+    </message>
+    <message>
+        <source>Analytes controled by %1 (%2) : </source>
+        <translation>Mit %1 (%2) kontrollierte Analyte: </translation>
+    </message>
+    <message>
+        <source>Delete data and archive statistics of %1 (%2) in the analyte(s) :<byte value="xd"/></source>
+        <translation>Daten und Archivstatistik von %1 (%2) in den Analyten löschen:<byte value="xd"/></translation>
+    </message>
+    <message>
+        <source>Why are the control materials changed and their data erased?</source>
+        <translation>Warum werden die Kontrollmaterialien geändert und ihre Daten gelöscht?</translation>
+    </message>
+</context>
+<context>
+    <name>TWinDisplaySize</name>
+    <message>
+        <source>Display size</source>
+        <translation>Anzeigegröße</translation>
+    </message>
+    <message>
+        <source>&amp;Size of the windows</source>
+        <translation>&amp;Größe der Fenster</translation>
+    </message>
+    <message>
+        <source>Follow the desktop</source>
+        <translation>Dem Desktop folgen</translation>
+    </message>
+    <message>
+        <source>The new size is used from the next start of Varnholt.</source>
+        <translation>Die neue Größe gilt ab dem nächsten Start von Varnholt.</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>TWinEmployees</name>
+    <message>
+        <source>List of operators</source>
+        <translation>Liste der Bediener</translation>
+    </message>
+    <message>
+        <source>Maximum length</source>
+        <translation>Höchstlänge</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Own &amp;password</source>
+        <translation>Eigenes &amp;Passwort</translation>
+    </message>
+    <message>
+        <source>The password with which the operator of the current row signs reviews</source>
+        <translation>Das Passwort, mit dem der Bediener der aktuellen Zeile Prüfungen freigibt</translation>
+    </message>
+    <message>
+        <source>Select the operator.</source>
+        <translation>Wählen Sie den Bediener.</translation>
+    </message>
+    <message>
+        <source>Own password of </source>
+        <translation>Eigenes Passwort von </translation>
+    </message>
+    <message>
+        <source>The two passwords differ.</source>
+        <translation>Die beiden Passwörter stimmen nicht überein.</translation>
+    </message>
+    <message>
+        <source>Deletion of :<byte value="xd"/><byte value="xd"/></source>
+        <translation>Löschen von:<byte value="xd"/><byte value="xd"/></translation>
+    </message>
+</context>
+<context>
+    <name>TWinEntryPsw</name>
+    <message>
+        <source>QC : enter password</source>
+        <translation>QK: Passwort eingeben</translation>
+    </message>
+    <message>
+        <source>&amp;Password : </source>
+        <translation>&amp;Passwort: </translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>TWinImport</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Imported file contents</source>
+        <translation>Inhalt der importierten Datei</translation>
+    </message>
+    <message>
+        <source>ClipBoard contents</source>
+        <translation>Inhalt der Zwischenablage</translation>
+    </message>
+    <message>
+        <source>Nothing to paste from the clipboard</source>
+        <translation>Nichts zum Einfügen in der Zwischenablage</translation>
+    </message>
+    <message>
+        <source>&amp;Add the QC data to </source>
+        <translation>QK-Daten &amp;hinzufügen zu </translation>
+    </message>
+    <message>
+        <source>Nothing to import.</source>
+        <translation>Nichts zu importieren.</translation>
+    </message>
+    <message>
+        <source>Add the new QC points to the previous ones<byte value="xd"/>The QC mode will be reset to mobile</source>
+        <translation>Die neuen QK-Punkte zu den bisherigen hinzufügen<byte value="xd"/>Der QK-Modus wird auf gleitend zurückgesetzt</translation>
+    </message>
+    <message>
+        <source>Runs fall in a reviewed and signed period of %1: why are they added now?</source>
+        <translation>Serien fallen in einen geprüften und freigegebenen Zeitraum von %1: Warum werden sie jetzt hinzugefügt?</translation>
+    </message>
+    <message>
+        <source> more lines skipped</source>
+        <translation> weitere Zeilen übersprungen</translation>
+    </message>
+    <message>
+        <source>&amp;Lines skipped or partly read: </source>
+        <translation>Übersprungene oder teilweise gelesene &amp;Zeilen: </translation>
+    </message>
+</context>
+<context>
+    <name>TWinInboxMapping</name>
+    <message>
+        <source>Results from the instruments</source>
+        <translation>Ergebnisse der Geräte</translation>
+    </message>
+    <message>
+        <source>Results not mapped</source>
+        <translation>Nicht zugeordnete Ergebnisse</translation>
+    </message>
+    <message>
+        <source>Map</source>
+        <translation>Zuordnen</translation>
+    </message>
+    <message>
+        <source>Store the mapping and bring in the results waiting for it</source>
+        <translation>Die Zuordnung speichern und die darauf wartenden Ergebnisse übernehmen</translation>
+    </message>
+    <message>
+        <source>Mappings</source>
+        <translation>Zuordnungen</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>Quelle</translation>
+    </message>
+    <message>
+        <source>Test</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <source>Control</source>
+        <translation>Kontrolle</translation>
+    </message>
+    <message>
+        <source>Analyte</source>
+        <translation>Analyt</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <translation>Ebene</translation>
+    </message>
+    <message>
+        <source>Reading options of a source</source>
+        <translation>Leseoptionen einer Quelle</translation>
+    </message>
+    <message>
+        <source>Mapped: %1 run(s) to the queue</source>
+        <translation>Zugeordnet: %1 Serie(n) in die Warteschlange</translation>
+    </message>
+    <message>
+        <source> (%1 completing a held run)</source>
+        <translation> (%1 ergänzen eine zurückgestellte Serie)</translation>
+    </message>
+    <message>
+        <source>, %1 stored, %2 still not mapped</source>
+        <translation>, %1 gespeichert, %2 weiterhin nicht zugeordnet</translation>
+    </message>
+    <message>
+        <source>Reading options of %1 saved</source>
+        <translation>Leseoptionen von %1 gespeichert</translation>
+    </message>
+    <message>
+        <source>&amp;Map</source>
+        <translation>&amp;Zuordnen</translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation>&amp;Entfernen</translation>
+    </message>
+    <message>
+        <source>Sa&amp;ve options</source>
+        <translation>Optionen &amp;speichern</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+</context>
+<context>
+    <name>TWinInboxOptions</name>
+    <message>
+        <source>Inbox</source>
+        <translation>Eingang</translation>
+    </message>
+    <message>
+        <source>&amp;Inbox folder of the instruments&apos; files</source>
+        <translation>&amp;Eingangsordner für die Dateien der Geräte</translation>
+    </message>
+    <message>
+        <source>Empty: no inbox. Each subfolder is a source of its own.</source>
+        <translation>Leer: kein Eingang. Jeder Unterordner ist eine eigene Quelle.</translation>
+    </message>
+    <message>
+        <source>Choose the inbox folder</source>
+        <translation>Eingangsordner wählen</translation>
+    </message>
+    <message>
+        <source>&amp;Accept runs with no warning and no reject without validation</source>
+        <translation>Serien ohne Warnung und ohne Zurückweisung ohne Validierung &amp;annehmen</translation>
+    </message>
+    <message>
+        <source>Results of one analyte within</source>
+        <translation>Ergebnisse eines Analyten innerhalb von</translation>
+    </message>
+    <message>
+        <source>minutes form one run</source>
+        <translation>Minuten bilden eine Serie</translation>
+    </message>
+    <message>
+        <source>Inbox folder</source>
+        <translation>Eingangsordner</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>TWinLogoCQ</name>
+    <message>
+        <source>Internal quality control</source>
+        <translation>Interne Qualitätskontrolle</translation>
+    </message>
+</context>
+<context>
+    <name>TWinMain</name>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Data ta&amp;ble</source>
+        <translation>Daten&amp;tabelle</translation>
+    </message>
+    <message>
+        <source>Table of QC data</source>
+        <translation>Tabelle der QK-Daten</translation>
+    </message>
+    <message>
+        <source>&amp;Print charts</source>
+        <translation>Karten dr&amp;ucken</translation>
+    </message>
+    <message>
+        <source>Printing control charts</source>
+        <translation>Kontrollkarten drucken</translation>
+    </message>
+    <message>
+        <source>Archi&amp;ves</source>
+        <translation>Archi&amp;ve</translation>
+    </message>
+    <message>
+        <source>Show archived data</source>
+        <translation>Archivierte Daten anzeigen</translation>
+    </message>
+    <message>
+        <source>D&amp;aily QC</source>
+        <translation>T&amp;ages-QK</translation>
+    </message>
+    <message>
+        <source>Daily QC results</source>
+        <translation>QK-Ergebnisse des Tages</translation>
+    </message>
+    <message>
+        <source>&amp;Control limits</source>
+        <translation>Kontroll&amp;grenzen</translation>
+    </message>
+    <message>
+        <source>Show control limits</source>
+        <translation>Kontrollgrenzen anzeigen</translation>
+    </message>
+    <message>
+        <source>Bac&amp;kup</source>
+        <translation>Sic&amp;herung</translation>
+    </message>
+    <message>
+        <source>Backup on diskette</source>
+        <translation>Sicherung auf Diskette</translation>
+    </message>
+    <message>
+        <source>Assign &amp;lots</source>
+        <translation>&amp;Chargen zuordnen</translation>
+    </message>
+    <message>
+        <source>Change QC material or lot number</source>
+        <translation>QK-Material oder Chargennummer ändern</translation>
+    </message>
+    <message>
+        <source>&amp;Queue : 0</source>
+        <translation>&amp;Warteschlange : 0</translation>
+    </message>
+    <message>
+        <source>Queue of held QC results</source>
+        <translation>Warteschlange zurückgestellter QK-Ergebnisse</translation>
+    </message>
+    <message>
+        <source>Locking control limits</source>
+        <translation>Kontrollgrenzen sperren</translation>
+    </message>
+    <message>
+        <source>Fixing control limits</source>
+        <translation>Kontrollgrenzen festlegen</translation>
+    </message>
+    <message>
+        <source>Erasing QC levels</source>
+        <translation>QK-Ebenen löschen</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Bediener</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Kommentar</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Analytes</source>
+        <translation>&amp;Analyte</translation>
+    </message>
+    <message>
+        <source>&amp;Control materials</source>
+        <translation>&amp;Kontrollmaterialien</translation>
+    </message>
+    <message>
+        <source>&amp;Operators</source>
+        <translation>&amp;Bediener</translation>
+    </message>
+    <message>
+        <source>&amp;Backup/restore options</source>
+        <translation>&amp;Optionen für Sicherung/Wiederherstellung</translation>
+    </message>
+    <message>
+        <source>&amp;Password</source>
+        <translation>&amp;Passwort</translation>
+    </message>
+    <message>
+        <source>Statistical &amp;risks</source>
+        <translation>Statistische &amp;Risiken</translation>
+    </message>
+    <message>
+        <source>&amp;Shortcuts</source>
+        <translation>&amp;Tastenkürzel</translation>
+    </message>
+    <message>
+        <source>&amp;Display size</source>
+        <translation>&amp;Anzeigegröße</translation>
+    </message>
+    <message>
+        <source>&amp;Diskette restore</source>
+        <translation>Von Diskette &amp;wiederherstellen</translation>
+    </message>
+    <message>
+        <source>&amp;Export</source>
+        <translation>&amp;Exportieren</translation>
+    </message>
+    <message>
+        <source>&amp;Import</source>
+        <translation>&amp;Importieren</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopieren</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>&amp;Einfügen</translation>
+    </message>
+    <message>
+        <source>&amp;Random generator</source>
+        <translation>&amp;Zufallsgenerator</translation>
+    </message>
+    <message>
+        <source>&amp;Clear queue</source>
+        <translation>Warteschlange &amp;leeren</translation>
+    </message>
+    <message>
+        <source>Exit Varnholt</source>
+        <translation>Varnholt beenden</translation>
+    </message>
+    <message>
+        <source>No analyte.</source>
+        <translation>Kein Analyt.</translation>
+    </message>
+    <message>
+        <source>Impossible to open the user manual</source>
+        <translation>Das Benutzerhandbuch kann nicht geöffnet werden</translation>
+    </message>
+    <message>
+        <source>Nothing to print</source>
+        <translation>Nichts zu drucken</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>Von</translation>
+    </message>
+    <message>
+        <source>Partial statistics for the interval</source>
+        <translation>Teilstatistik für das Intervall</translation>
+    </message>
+    <message>
+        <source>Nothing to archive</source>
+        <translation>Nichts zu archivieren</translation>
+    </message>
+    <message>
+        <source>Nothing to erase</source>
+        <translation>Nichts zu löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Journal of changes</source>
+        <translation>&amp;Änderungsjournal</translation>
+    </message>
+    <message>
+        <source>&amp;Review and sign-off</source>
+        <translation>&amp;Prüfung und Freigabe</translation>
+    </message>
+    <message>
+        <source>&amp;Corrective actions</source>
+        <translation>&amp;Korrekturmaßnahmen</translation>
+    </message>
+    <message>
+        <source>Entry of QC points</source>
+        <translation>Eingabe der QK-Punkte</translation>
+    </message>
+    <message>
+        <source>Cl&amp;ear</source>
+        <translation>&amp;Leeren</translation>
+    </message>
+    <message>
+        <source>Pa&amp;rameters</source>
+        <translation>Pa&amp;rameter</translation>
+    </message>
+    <message>
+        <source>Confi&amp;guration</source>
+        <translation>&amp;Konfiguration</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>Cl&amp;ipboard</source>
+        <translation>&amp;Zwischenablage</translation>
+    </message>
+    <message>
+        <source>&amp;Special functions</source>
+        <translation>&amp;Sonderfunktionen</translation>
+    </message>
+    <message>
+        <source>Rec&amp;ords</source>
+        <translation>&amp;Nachweise</translation>
+    </message>
+    <message>
+        <source>&amp;Lock limits</source>
+        <translation>Grenzen &amp;sperren</translation>
+    </message>
+    <message>
+        <source>&amp;Fix limits</source>
+        <translation>Grenzen &amp;festlegen</translation>
+    </message>
+    <message>
+        <source>&amp;Erase/archive levels</source>
+        <translation>Ebenen &amp;löschen/archivieren</translation>
+    </message>
+    <message>
+        <source>&amp;User manual</source>
+        <translation>&amp;Benutzerhandbuch</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>Ü&amp;ber</translation>
+    </message>
+    <message>
+        <source>You  are not using the small screen font.<byte value="xd"/>You must change it to the small one (96 pixels per inch).</source>
+        <translation>Sie verwenden nicht die kleine Bildschirmschrift.<byte value="xd"/>Sie müssen auf die kleine umstellen (96 Pixel pro Zoll).</translation>
+    </message>
+    <message>
+        <source>Your screen resolution is 640 x 480 pixels.<byte value="xd"/>The programme needs a minimum resolution of 800 x 600 pixels.<byte value="xd"/>You must change it.</source>
+        <translation>Ihre Bildschirmauflösung ist 640 x 480 Pixel.<byte value="xd"/>Das Programm braucht mindestens 800 x 600 Pixel.<byte value="xd"/>Sie müssen sie ändern.</translation>
+    </message>
+    <message>
+        <source>Operator = %1</source>
+        <translation>Bediener = %1</translation>
+    </message>
+    <message>
+        <source>Why is the point of %1 corrected?</source>
+        <translation>Warum wird der Punkt von %1 korrigiert?</translation>
+    </message>
+    <message>
+        <source>Define a date interval at the bottom of the charts<byte value="xd"/> - click on one end of the interval, then Shift+click on the other end<byte value="xd"/> - or click on one end and glide to the other end;<byte value="xd"/>The selected date interval is spotted in light blue.</source>
+        <translation>Legen Sie unten an den Karten ein Datumsintervall fest<byte value="xd"/> - klicken Sie auf ein Ende des Intervalls, dann mit Umschalt+Klick auf das andere Ende<byte value="xd"/> - oder klicken Sie auf ein Ende und ziehen Sie zum anderen Ende;<byte value="xd"/>Das gewählte Datumsintervall ist hellblau markiert.</translation>
+    </message>
+    <message>
+        <source>Not enough QC points in the dates interval for %1</source>
+        <translation>Nicht genug QK-Punkte im Datumsintervall für %1</translation>
+    </message>
+    <message>
+        <source>You are going to erase/archive the data of %1 QC level(s) for %2<byte value="xd"/></source>
+        <translation>Sie sind dabei, die Daten von %1 QK-Ebene(n) für %2 zu löschen/archivieren<byte value="xd"/></translation>
+    </message>
+    <message>
+        <source>Points of %1 in a reviewed and signed period are erased: why?</source>
+        <translation>Punkte von %1 in einem geprüften und freigegebenen Zeitraum werden gelöscht: Warum?</translation>
+    </message>
+</context>
+<context>
+    <name>TWinMonthlySummary</name>
+    <message>
+        <source>&amp;From</source>
+        <translation>&amp;Von</translation>
+    </message>
+    <message>
+        <source>&amp;to</source>
+        <translation>&amp;bis</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Drucken</translation>
+    </message>
+    <message>
+        <source>&amp;Export CSV...</source>
+        <translation>CSV &amp;exportieren...</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>No analyte.</source>
+        <translation>Kein Analyt.</translation>
+    </message>
+    <message>
+        <source>No quality goal: no Sigma (set one in Parameters &gt; Analytes)</source>
+        <translation>Kein Qualitätsziel: kein Sigma (unter Parameter &gt; Analyte festlegen)</translation>
+    </message>
+    <message>
+        <source>Monthly summary of %1</source>
+        <translation>Monatsübersicht von %1</translation>
+    </message>
+    <message>
+        <source>TEa %1; Sigma marked * has no target (bias taken as 0)</source>
+        <translation>TEa %1; mit * markiertes Sigma hat keinen Sollwert (Bias als 0 angenommen)</translation>
+    </message>
+    <message>
+        <source>Export the monthly summary</source>
+        <translation>Monatsübersicht exportieren</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV-Dateien (*.csv)</translation>
+    </message>
+</context>
+<context>
+    <name>TWinNewPsw</name>
+    <message>
+        <source>Change password</source>
+        <translation>Passwort ändern</translation>
+    </message>
+    <message>
+        <source>&amp;Old password</source>
+        <translation>&amp;Altes Passwort</translation>
+    </message>
+    <message>
+        <source>&amp;New password</source>
+        <translation>&amp;Neues Passwort</translation>
+    </message>
+    <message>
+        <source>&amp;Confirm password</source>
+        <translation>Passwort &amp;bestätigen</translation>
+    </message>
+    <message>
+        <source>( maximum 10 characters)</source>
+        <translation>( höchstens 10 Zeichen)</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>TWinOperatorPassword</name>
+    <message>
+        <source>Own password</source>
+        <translation>Eigenes Passwort</translation>
+    </message>
+    <message>
+        <source>New password (empty: the program&apos;s password serves)</source>
+        <translation>Neues Passwort (leer: Das Programmpasswort gilt)</translation>
+    </message>
+    <message>
+        <source>Repeat it</source>
+        <translation>Wiederholen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>TWinOptions</name>
+    <message>
+        <source>Backup / restore options</source>
+        <translation>Optionen für Sicherung / Wiederherstellung</translation>
+    </message>
+    <message>
+        <source>Choose the backup folder</source>
+        <translation>Sicherungsordner wählen</translation>
+    </message>
+    <message>
+        <source>Backup / restore folder</source>
+        <translation>Ordner für Sicherung / Wiederherstellung</translation>
+    </message>
+    <message>
+        <source>&amp;Interval between backups</source>
+        <translation>&amp;Intervall zwischen Sicherungen</translation>
+    </message>
+    <message>
+        <source>&amp;Backup / restore folder</source>
+        <translation>&amp;Ordner für Sicherung / Wiederherstellung</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+</context>
+<context>
+    <name>TWinPrintPreview</name>
+    <message>
+        <source>Print preview</source>
+        <translation>Druckvorschau</translation>
+    </message>
+    <message>
+        <source>Fit width</source>
+        <translation>Breite anpassen</translation>
+    </message>
+    <message>
+        <source>Whole page</source>
+        <translation>Ganze Seite</translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation>Vergrößern</translation>
+    </message>
+    <message>
+        <source>Zoom out</source>
+        <translation>Verkleinern</translation>
+    </message>
+    <message>
+        <source>Previous page</source>
+        <translation>Vorherige Seite</translation>
+    </message>
+    <message>
+        <source>Next page</source>
+        <translation>Nächste Seite</translation>
+    </message>
+    <message>
+        <source>Choose the printer, the copies, the pages and the paper</source>
+        <translation>Drucker, Exemplare, Seiten und Papier wählen</translation>
+    </message>
+    <message>
+        <source>PDF file, %1</source>
+        <translation>PDF-Datei, %1</translation>
+    </message>
+    <message>
+        <source>Printer %1, %2</source>
+        <translation>Drucker %1, %2</translation>
+    </message>
+    <message>
+        <source>&amp;Print...</source>
+        <translation>&amp;Drucken...</translation>
+    </message>
+    <message>
+        <source>&amp;Save as PDF...</source>
+        <translation>Als PDF &amp;speichern...</translation>
+    </message>
+</context>
+<context>
+    <name>TWinPrnCharts</name>
+    <message>
+        <source>&amp;First date</source>
+        <translation>&amp;Erstes Datum</translation>
+    </message>
+    <message>
+        <source>&amp;Last date</source>
+        <translation>&amp;Letztes Datum</translation>
+    </message>
+    <message>
+        <source>Points to print</source>
+        <translation>Zu druckende Punkte</translation>
+    </message>
+    <message>
+        <source>QC levels to print</source>
+        <translation>Zu druckende QK-Ebenen</translation>
+    </message>
+    <message>
+        <source>Print &amp;statistics</source>
+        <translation>&amp;Statistik drucken</translation>
+    </message>
+    <message>
+        <source>&amp;Color printer</source>
+        <translation>&amp;Farbdrucker</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Drucken</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Nothing to print</source>
+        <translation>Nichts zu drucken</translation>
+    </message>
+    <message>
+        <source>Print QC charts for %1</source>
+        <translation>QK-Karten für %1 drucken</translation>
+    </message>
+    <message>
+        <source>Printing QC charts</source>
+        <translation>QK-Karten werden gedruckt</translation>
+    </message>
+    <message>
+        <source>%1 QC charts</source>
+        <translation>QK-Karten %1</translation>
+    </message>
+</context>
+<context>
+    <name>TWinPrnData</name>
+    <message>
+        <source>&amp;First date</source>
+        <translation>&amp;Erstes Datum</translation>
+    </message>
+    <message>
+        <source>&amp;Last date</source>
+        <translation>&amp;Letztes Datum</translation>
+    </message>
+    <message>
+        <source>Print &amp;statistics</source>
+        <translation>&amp;Statistik drucken</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Drucken</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Lines to print</source>
+        <translation>Zu druckende Zeilen</translation>
+    </message>
+    <message>
+        <source>Nothing to print</source>
+        <translation>Nichts zu drucken</translation>
+    </message>
+    <message>
+        <source>Print QC data for %1</source>
+        <translation>QK-Daten für %1 drucken</translation>
+    </message>
+    <message>
+        <source>Printing QC data</source>
+        <translation>QK-Daten werden gedruckt</translation>
+    </message>
+    <message>
+        <source>QC data for %1</source>
+        <translation>QK-Daten für %1</translation>
+    </message>
+</context>
+<context>
+    <name>TWinRandom</name>
+    <message>
+        <source>&amp;Number of QC points</source>
+        <translation>&amp;Anzahl der QK-Punkte</translation>
+    </message>
+    <message>
+        <source>&amp;First date</source>
+        <translation>&amp;Erstes Datum</translation>
+    </message>
+    <message>
+        <source>QC &amp;time</source>
+        <translation>QK-&amp;Zeit</translation>
+    </message>
+    <message>
+        <source>&amp;Distribution of data </source>
+        <translation>&amp;Verteilung der Daten </translation>
+    </message>
+    <message>
+        <source>Random data in &amp;queue</source>
+        <translation>Zufallsdaten in die &amp;Warteschlange</translation>
+    </message>
+    <message>
+        <source>Random data in &amp;charts</source>
+        <translation>Zufallsdaten in die &amp;Karten</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Random data generator for </source>
+        <translation>Zufallsdatengenerator für </translation>
+    </message>
+    <message>
+        <source>Control material</source>
+        <translation>Kontrollmaterial</translation>
+    </message>
+    <message>
+        <source>Fill in the grid</source>
+        <translation>Füllen Sie das Raster aus</translation>
+    </message>
+    <message>
+        <source>Create %1 random QC points from %2</source>
+        <translation>%1 zufällige QK-Punkte ab %2 erzeugen</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>Add the new random points in the fifo.</source>
+        <translation><byte value="xd"/>Die neuen Zufallspunkte in die Warteschlange stellen.</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>Add the new random points to the previous ones.</source>
+        <translation><byte value="xd"/>Die neuen Zufallspunkte zu den bisherigen hinzufügen.</translation>
+    </message>
+    <message>
+        <source>Random points fall in a reviewed and signed period of %1: why are they added now?</source>
+        <translation>Zufallspunkte fallen in einen geprüften und freigegebenen Zeitraum von %1: Warum werden sie jetzt hinzugefügt?</translation>
+    </message>
+</context>
+<context>
+    <name>TWinReason</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Reason for the change</source>
+        <translation>Grund der Änderung</translation>
+    </message>
+    <message>
+        <source>Corrective action</source>
+        <translation>Korrekturmaßnahme</translation>
+    </message>
+    <message>
+        <source>Reason</source>
+        <translation>Grund</translation>
+    </message>
+    <message>
+        <source>What was done</source>
+        <translation>Was getan wurde</translation>
+    </message>
+</context>
+<context>
+    <name>TWinReview</name>
+    <message>
+        <source>Review and sign-off</source>
+        <translation>Prüfung und Freigabe</translation>
+    </message>
+    <message>
+        <source>&amp;Show</source>
+        <translation>&amp;Anzeigen</translation>
+    </message>
+    <message>
+        <source>Si&amp;gn</source>
+        <translation>&amp;Freigeben</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Analytes</source>
+        <translation>Analyte</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>Von</translation>
+    </message>
+    <message>
+        <source>To</source>
+        <translation>Bis</translation>
+    </message>
+    <message>
+        <source>Reviewer</source>
+        <translation>Prüfer</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Passwort</translation>
+    </message>
+    <message>
+        <source>Choose one or more analytes.</source>
+        <translation>Wählen Sie einen oder mehrere Analyte.</translation>
+    </message>
+    <message>
+        <source>No analyte.</source>
+        <translation>Kein Analyt.</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Drucken</translation>
+    </message>
+    <message>
+        <source>Printing the review</source>
+        <translation>Prüfung wird gedruckt</translation>
+    </message>
+    <message>
+        <source>Review </source>
+        <translation>Prüfung </translation>
+    </message>
+</context>
+<context>
+    <name>TWinRisks</name>
+    <message>
+        <source>Varnholt : Statistical parameters</source>
+        <translation>Varnholt : Statistische Parameter</translation>
+    </message>
+    <message>
+        <source>The control limits displayed in the panes are valid only for  long QC reference periods 
+(&gt;30 points). If shorter, Student&apos;s t is used with the relevant degrees of freedom.</source>
+        <translation>Die in den Feldern angezeigten Kontrollgrenzen gelten nur für lange QK-Referenzzeiträume 
+(&gt;30 Punkte). Bei kürzeren wird Students t mit den passenden Freiheitsgraden verwendet.</translation>
+    </message>
+    <message>
+        <source> &amp;Alert limits </source>
+        <translation> &amp;Warngrenzen </translation>
+    </message>
+    <message>
+        <source> A&amp;ction limits </source>
+        <translation> E&amp;ingriffsgrenzen </translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+</context>
+<context>
+    <name>TWinSerumByAnal</name>
+    <message>
+        <source>Assignment of control materials</source>
+        <translation>Zuordnung der Kontrollmaterialien</translation>
+    </message>
+    <message>
+        <source>Level &amp;%1</source>
+        <translation>Ebene &amp;%1</translation>
+    </message>
+    <message>
+        <source>List of registered control materials</source>
+        <translation>Liste der erfassten Kontrollmaterialien</translation>
+    </message>
+    <message>
+        <source>Change only the assignment of materials</source>
+        <translation>Nur die Zuordnung der Materialien ändern</translation>
+    </message>
+    <message>
+        <source>Change and &amp;erase former data</source>
+        <translation>Ändern und frühere Daten &amp;löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>QC materials for </source>
+        <translation>QK-Materialien für </translation>
+    </message>
+    <message>
+        <source>No control material selected</source>
+        <translation>Kein Kontrollmaterial gewählt</translation>
+    </message>
+    <message>
+        <source>Nothing Changed</source>
+        <translation>Nichts geändert</translation>
+    </message>
+    <message>
+        <source>Delete and archive %1 QC data for control material(s) : %2</source>
+        <translation>QK-Daten von %1 für die Kontrollmaterialien löschen und archivieren: %2</translation>
+    </message>
+</context>
+<context>
+    <name>TWinSetUp</name>
+    <message>
+        <source>Quality control</source>
+        <translation>Qualitätskontrolle</translation>
+    </message>
+    <message>
+        <source>Create a shortcut  on the desktop for &lt; %1 &gt;.</source>
+        <translation>Eine Verknüpfung auf dem Desktop für &lt; %1 &gt; anlegen.</translation>
+    </message>
+    <message>
+        <source>The installed program is in the menu already</source>
+        <translation>Das installierte Programm ist bereits im Menü</translation>
+    </message>
+    <message>
+        <source>No icon folder</source>
+        <translation>Kein Symbolordner</translation>
+    </message>
+    <message>
+        <source>No desktop folder</source>
+        <translation>Kein Desktop-Ordner</translation>
+    </message>
+    <message>
+        <source>No applications folder</source>
+        <translation>Kein Anwendungsordner</translation>
+    </message>
+    <message>
+        <source>Unable to complete setup</source>
+        <translation>Einrichtung konnte nicht abgeschlossen werden</translation>
+    </message>
+    <message>
+        <source>Setup OK</source>
+        <translation>Einrichtung erfolgreich</translation>
+    </message>
+    <message>
+        <source>Programme setup</source>
+        <translation>Programmeinrichtung</translation>
+    </message>
+    <message>
+        <source>Create an entry &lt; Laboratory QC &gt; in the start menu</source>
+        <translation>Einen Eintrag &lt; Labor-QK &gt; im Startmenü anlegen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>TWinShowArchive</name>
+    <message>
+        <source>Lot :</source>
+        <translation>Charge:</translation>
+    </message>
+    <message>
+        <source>Beginning :</source>
+        <translation>Beginn:</translation>
+    </message>
+    <message>
+        <source>End :</source>
+        <translation>Ende:</translation>
+    </message>
+    <message>
+        <source>Mean :</source>
+        <translation>Mittelwert:</translation>
+    </message>
+    <message>
+        <source>CV :</source>
+        <translation>VK:</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Drucken</translation>
+    </message>
+    <message>
+        <source>Archived data for %1</source>
+        <translation>Archivierte Daten von %1</translation>
+    </message>
+    <message>
+        <source>From %1 to %2</source>
+        <translation>Vom %1 bis %2</translation>
+    </message>
+    <message>
+        <source>Statistics</source>
+        <translation>Statistik</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>Mittelwert</translation>
+    </message>
+    <message>
+        <source>CV</source>
+        <translation>VK</translation>
+    </message>
+</context>
+<context>
+    <name>TWinShowData</name>
+    <message>
+        <source>Date - time</source>
+        <translation>Datum - Uhrzeit</translation>
+    </message>
+    <message>
+        <source>QC%1</source>
+        <translation>QC%1</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Bediener</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Kommentar</translation>
+    </message>
+    <message>
+        <source>&amp;Delete selection</source>
+        <translation>Auswahl &amp;löschen</translation>
+    </message>
+    <message>
+        <source>Delete &amp;all</source>
+        <translation>&amp;Alle löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Edit line</source>
+        <translation>Zeile &amp;bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Drucken</translation>
+    </message>
+    <message>
+        <source>Printing control charts</source>
+        <translation>Kontrollkarten drucken</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>QC data for </source>
+        <translation>QK-Daten für </translation>
+    </message>
+    <message>
+        <source>Why are %1 points of %2 deleted?</source>
+        <translation>Warum werden %1 Punkte von %2 gelöscht?</translation>
+    </message>
+    <message>
+        <source>Irreversible deletion of %1 lines ?</source>
+        <translation>%1 Zeilen unwiderruflich löschen?</translation>
+    </message>
+    <message>
+        <source>Nothing to edit.</source>
+        <translation>Nichts zu bearbeiten.</translation>
+    </message>
+    <message>
+        <source>Select the line to edit.</source>
+        <translation>Wählen Sie die zu bearbeitende Zeile.</translation>
+    </message>
+    <message>
+        <source>Edit and validate again the control point on %1</source>
+        <translation>Den Kontrollpunkt vom %1 bearbeiten und erneut validieren</translation>
+    </message>
+    <message>
+        <source>Irreversible deletion of %1 lines.<byte value="xd"/>+ %2</source>
+        <translation>%1 Zeilen unwiderruflich löschen.<byte value="xd"/>+ %2</translation>
+    </message>
+    <message>
+        <source>Nothing to print</source>
+        <translation>Nichts zu drucken</translation>
+    </message>
+    <message>
+        <source>Print QC data for %1</source>
+        <translation>QK-Daten für %1 drucken</translation>
+    </message>
+</context>
+<context>
+    <name>TWinShowJournal</name>
+    <message>
+        <source>Journal of changes</source>
+        <translation>Änderungsjournal</translation>
+    </message>
+    <message>
+        <source>&amp;From</source>
+        <translation>&amp;Von</translation>
+    </message>
+    <message>
+        <source>&amp;To</source>
+        <translation>&amp;Bis</translation>
+    </message>
+    <message>
+        <source>Analyte</source>
+        <translation>Analyt</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>Art</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Bediener</translation>
+    </message>
+    <message>
+        <source>&amp;Check the chain</source>
+        <translation>&amp;Kette prüfen</translation>
+    </message>
+    <message>
+        <source>&amp;Export CSV</source>
+        <translation>CSV &amp;exportieren</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Drucken</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>The journal is kept in the database, which is not open.</source>
+        <translation>Das Journal wird in der Datenbank geführt, die nicht geöffnet ist.</translation>
+    </message>
+    <message>
+        <source>Export the journal</source>
+        <translation>Journal exportieren</translation>
+    </message>
+    <message>
+        <source>Nothing to print</source>
+        <translation>Nichts zu drucken</translation>
+    </message>
+    <message>
+        <source>Printing the journal</source>
+        <translation>Journal wird gedruckt</translation>
+    </message>
+    <message>
+        <source>The journal is whole: %1 entries match their hashes.</source>
+        <translation>Das Journal ist vollständig: %1 Einträge stimmen mit ihren Hashes überein.</translation>
+    </message>
+    <message>
+        <source>all</source>
+        <translation>alle</translation>
+    </message>
+    <message>
+        <source>Analyte: %1    Kind: %2    Operator: %3</source>
+        <translation>Analyt: %1    Art: %2    Bediener: %3</translation>
+    </message>
+    <message>
+        <source>    From: %1</source>
+        <translation>    Von: %1</translation>
+    </message>
+    <message>
+        <source>    To: %1</source>
+        <translation>    Bis: %1</translation>
+    </message>
+    <message>
+        <source>Hash chain whole (%1 entries)</source>
+        <translation>Hash-Kette vollständig (%1 Einträge)</translation>
+    </message>
+</context>
+<context>
+    <name>TWinShowLimits</name>
+    <message>
+        <source>&amp;Limits</source>
+        <translation>&amp;Grenzen</translation>
+    </message>
+    <message>
+        <source>&amp;Quality goals and Sigma</source>
+        <translation>&amp;Qualitätsziele und Sigma</translation>
+    </message>
+    <message>
+        <source>Po&amp;wer function and decision chart</source>
+        <translation>&amp;Gütefunktion und Entscheidungsdiagramm</translation>
+    </message>
+    <message>
+        <source>&amp;Common CV method</source>
+        <translation>&amp;Gemeinsamer-VK-Methode</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Drucken</translation>
+    </message>
+    <message>
+        <source>No analyte.</source>
+        <translation>Kein Analyt.</translation>
+    </message>
+    <message>
+        <source>Control limits for %1</source>
+        <translation>Kontrollgrenzen für %1</translation>
+    </message>
+    <message>
+        <source>QC limits for %1</source>
+        <translation>QK-Grenzen für %1</translation>
+    </message>
+</context>
+<context>
+    <name>TWinValidCQ</name>
+    <message>
+        <source>QC validation</source>
+        <translation>QK-Validierung</translation>
+    </message>
+    <message>
+        <source>Date / time</source>
+        <translation>Datum / Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Bediener</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Kommentar</translation>
+    </message>
+    <message>
+        <source>Rules across levels</source>
+        <translation>Ebenenübergreifende Regeln</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;Westgard multirules </source>
+        <translation>&amp;Westgard-Regeln </translation>
+    </message>
+    <message>
+        <source>No data</source>
+        <translation>Keine Daten</translation>
+    </message>
+    <message>
+        <source>Discarded</source>
+        <translation>Verworfen</translation>
+    </message>
+    <message>
+        <source>A rule rejects this run of %1: what was done?</source>
+        <translation>Eine Regel weist diese Serie von %1 zurück: Was wurde getan?</translation>
+    </message>
+    <message>
+        <source>This run falls in a reviewed and signed period of %1: why is it added now?</source>
+        <translation>Diese Serie fällt in einen geprüften und freigegebenen Zeitraum von %1: Warum wird sie jetzt hinzugefügt?</translation>
+    </message>
+</context>
+<context>
+    <name>TWinZScores</name>
+    <message>
+        <source>&amp;From</source>
+        <translation>&amp;Von</translation>
+    </message>
+    <message>
+        <source>&amp;to</source>
+        <translation>&amp;bis</translation>
+    </message>
+    <message>
+        <source>&amp;Youden plot of</source>
+        <translation>&amp;Youden-Diagramm von</translation>
+    </message>
+    <message>
+        <source>against</source>
+        <translation>gegen</translation>
+    </message>
+    <message>
+        <source>&amp;z-score chart</source>
+        <translation>&amp;z-Score-Karte</translation>
+    </message>
+    <message>
+        <source>Youden p&amp;lot</source>
+        <translation>Youden-&amp;Diagramm</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Drucken</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>No analyte.</source>
+        <translation>Kein Analyt.</translation>
+    </message>
+    <message>
+        <source>Level %1</source>
+        <translation>Ebene %1</translation>
+    </message>
+    <message>
+        <source>Normalised charts of %1</source>
+        <translation>Normierte Karten von %1</translation>
+    </message>
+    <message>
+        <source>Points from %1 to %2</source>
+        <translation>Punkte vom %1 bis %2</translation>
+    </message>
+</context>
+<context>
+    <name>UArchives</name>
+    <message>
+        <source>Begin</source>
+        <translation>Beginn</translation>
+    </message>
+    <message>
+        <source>End</source>
+        <translation>Ende</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Lot</source>
+        <translation>Charge</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>Mittelwert</translation>
+    </message>
+    <message>
+        <source>CV</source>
+        <translation>VK</translation>
+    </message>
+    <message>
+        <source>Number</source>
+        <translation>Anzahl</translation>
+    </message>
+</context>
+<context>
+    <name>UDailyQC</name>
+    <message>
+        <source>Analytes</source>
+        <translation>Analyte</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Uhrzeit</translation>
+    </message>
+    <message>
+        <source>QC1</source>
+        <translation>QC1</translation>
+    </message>
+    <message>
+        <source>QC2</source>
+        <translation>QC2</translation>
+    </message>
+    <message>
+        <source>QC3</source>
+        <translation>QC3</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Bediener</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Kommentar</translation>
+    </message>
+    <message>
+        <source>Cumulative daily QC : %1</source>
+        <translation>Kumulierte Tages-QK: %1</translation>
+    </message>
+    <message>
+        <source>Analyte</source>
+        <translation>Analyt</translation>
+    </message>
+</context>
+<context>
+    <name>UDrawChart</name>
+    <message>
+        <source>Common CV</source>
+        <translation>Gemeinsamer VK</translation>
+    </message>
+</context>
+<context>
+    <name>UEntryFlow</name>
+    <message>
+        <source>Enter data</source>
+        <translation>Daten eingeben</translation>
+    </message>
+    <message>
+        <source>Nothing hold in the queue.</source>
+        <translation>Keine Ergebnisse in der Warteschlange.</translation>
+    </message>
+    <message>
+        <source>Confirm data backup</source>
+        <translation>Datensicherung bestätigen</translation>
+    </message>
+    <message>
+        <source>Backup aborted</source>
+        <translation>Sicherung abgebrochen</translation>
+    </message>
+    <message>
+        <source>Backup OK</source>
+        <translation>Sicherung erfolgreich</translation>
+    </message>
+    <message>
+        <source>Restore aborted</source>
+        <translation>Wiederherstellung abgebrochen</translation>
+    </message>
+    <message>
+        <source>No backup file to restore</source>
+        <translation>Keine Sicherungsdatei zum Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Restore OK</source>
+        <translation>Wiederherstellung erfolgreich</translation>
+    </message>
+    <message>
+        <source>No analyte</source>
+        <translation>Kein Analyt</translation>
+    </message>
+    <message>
+        <source>&amp;Queue : %1</source>
+        <translation>&amp;Warteschlange : %1</translation>
+    </message>
+    <message>
+        <source>Erase %1 control points in the queue ?</source>
+        <translation>%1 Kontrollpunkte in der Warteschlange löschen?</translation>
+    </message>
+    <message>
+        <source>No diskette in drive %1</source>
+        <translation>Keine Diskette im Laufwerk %1</translation>
+    </message>
+    <message>
+        <source>The backup in %1 holds %2 runs, the data now only %3.<byte value="xd"/>Replace the backup with less data ?</source>
+        <translation>Die Sicherung in %1 enthält %2 Serien, die Daten jetzt nur %3.<byte value="xd"/>Die Sicherung durch weniger Daten ersetzen?</translation>
+    </message>
+    <message>
+        <source>Backuping data to %1</source>
+        <translation>Daten werden gesichert nach %1</translation>
+    </message>
+    <message>
+        <source>Confirm data restore from diskette. The date of source file is : %1</source>
+        <translation>Wiederherstellung von Diskette bestätigen. Datum der Quelldatei: %1</translation>
+    </message>
+    <message>
+        <source>Restoring data from %1</source>
+        <translation>Daten werden wiederhergestellt aus %1</translation>
+    </message>
+</context>
+<context>
+    <name>UExchangeCommands</name>
+    <message>
+        <source>Data file of Drovanta 2 (*.dat)</source>
+        <translation>Datendatei von Drovanta 2 (*.dat)</translation>
+    </message>
+    <message>
+        <source>Backup file of Drovanta 2 (*.sav)</source>
+        <translation>Sicherungsdatei von Drovanta 2 (*.sav)</translation>
+    </message>
+    <message>
+        <source>No analyte to import data</source>
+        <translation>Kein Analyt zum Importieren der Daten</translation>
+    </message>
+    <message>
+        <source>Bad file format</source>
+        <translation>Falsches Dateiformat</translation>
+    </message>
+    <message>
+        <source>No analyte</source>
+        <translation>Kein Analyt</translation>
+    </message>
+    <message>
+        <source>No analyte to paste</source>
+        <translation>Kein Analyt zum Einfügen</translation>
+    </message>
+    <message>
+        <source>Bad clipboard format</source>
+        <translation>Falsches Format der Zwischenablage</translation>
+    </message>
+    <message>
+        <source>%1 analyte was imported before the error.</source>
+        <translation>%1 Analyt wurde vor dem Fehler importiert.</translation>
+    </message>
+    <message>
+        <source>%1 analytes were imported before the error.</source>
+        <translation>%1 Analyte wurden vor dem Fehler importiert.</translation>
+    </message>
+    <message>
+        <source>Cannot read data</source>
+        <translation>Daten können nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>The file %1<byte value="xd"/>already exists. Overwrite ?</source>
+        <translation>Die Datei %1<byte value="xd"/>existiert bereits. Überschreiben?</translation>
+    </message>
+    <message>
+        <source>The data were not exported.<byte value="xd"/></source>
+        <translation>Die Daten wurden nicht exportiert.<byte value="xd"/></translation>
+    </message>
+</context>
+<context>
+    <name>UImport</name>
+    <message>
+        <source>Nothing to copy.</source>
+        <translation>Nichts zu kopieren.</translation>
+    </message>
+    <message>
+        <source>The data for %1 are now copied in the clipboard.<byte value="xd"/>You can paste them in a spreadsheet.</source>
+        <translation>Die Daten von %1 sind jetzt in der Zwischenablage.<byte value="xd"/>Sie können sie in eine Tabellenkalkulation einfügen.</translation>
+    </message>
+</context>
+<context>
+    <name>UInboxMapping</name>
+    <message>
+        <source>from the file</source>
+        <translation>aus der Datei</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>Quelle</translation>
+    </message>
+    <message>
+        <source>Test</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <source>Control</source>
+        <translation>Kontrolle</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <translation>Ebene</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Wert</translation>
+    </message>
+    <message>
+        <source>Date and time</source>
+        <translation>Datum und Uhrzeit</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>Why</source>
+        <translation>Grund</translation>
+    </message>
+    <message>
+        <source>&amp;Source</source>
+        <translation>&amp;Quelle</translation>
+    </message>
+    <message>
+        <source>&amp;Test code</source>
+        <translation>&amp;Testcode</translation>
+    </message>
+    <message>
+        <source>Control / &amp;lot</source>
+        <translation>Kontrolle / &amp;Charge</translation>
+    </message>
+    <message>
+        <source>&amp;Analyte</source>
+        <translation>&amp;Analyt</translation>
+    </message>
+    <message>
+        <source>Le&amp;vel</source>
+        <translation>E&amp;bene</translation>
+    </message>
+</context>
+<context>
+    <name>UMainCommands</name>
+    <message>
+        <source>No analyte.</source>
+        <translation>Kein Analyt.</translation>
+    </message>
+</context>
+<context>
+    <name>UMainPages</name>
+    <message>
+        <source>Locked from </source>
+        <translation>Gesperrt vom </translation>
+    </message>
+    <message>
+        <source> to </source>
+        <translation> bis </translation>
+    </message>
+    <message>
+        <source>Fixed limits</source>
+        <translation>Feste Grenzen</translation>
+    </message>
+    <message>
+        <source>Mobile limits</source>
+        <translation>Gleitende Grenzen</translation>
+    </message>
+    <message>
+        <source>Erase/archive data</source>
+        <translation>Daten löschen/archivieren</translation>
+    </message>
+    <message>
+        <source>Un-erase data</source>
+        <translation>Löschen der Daten aufheben</translation>
+    </message>
+</context>
+<context>
+    <name>UMainQuality</name>
+    <message>
+        <source>&amp;Quality</source>
+        <translation>&amp;Qualität</translation>
+    </message>
+    <message>
+        <source>&amp;Z-scores and Youden plot</source>
+        <translation>&amp;z-Scores und Youden-Diagramm</translation>
+    </message>
+    <message>
+        <source>&amp;Monthly summary</source>
+        <translation>&amp;Monatsübersicht</translation>
+    </message>
+    <message>
+        <source>&amp;Import quality goals...</source>
+        <translation>Qualitätsziele &amp;importieren...</translation>
+    </message>
+    <message>
+        <source>Import quality goals</source>
+        <translation>Qualitätsziele importieren</translation>
+    </message>
+    <message>
+        <source>%1 quality goal imported</source>
+        <translation>%1 Qualitätsziel importiert</translation>
+    </message>
+    <message>
+        <source>%1 quality goals imported</source>
+        <translation>%1 Qualitätsziele importiert</translation>
+    </message>
+</context>
+<context>
+    <name>UMonthlySummary</name>
+    <message>
+        <source>Month</source>
+        <translation>Monat</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <translation>Ebene</translation>
+    </message>
+    <message>
+        <source>N</source>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>Mittelwert</translation>
+    </message>
+    <message>
+        <source>SD</source>
+        <translation>SD</translation>
+    </message>
+    <message>
+        <source>CV %</source>
+        <translation>VK %</translation>
+    </message>
+    <message>
+        <source>Bias %</source>
+        <translation>Bias %</translation>
+    </message>
+    <message>
+        <source>Sigma</source>
+        <translation>Sigma</translation>
+    </message>
+    <message>
+        <source>Warnings</source>
+        <translation>Warnungen</translation>
+    </message>
+    <message>
+        <source>Rejects</source>
+        <translation>Zurückweisungen</translation>
+    </message>
+    <message>
+        <source>Discarded</source>
+        <translation>Verworfen</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Hinweise</translation>
+    </message>
+    <message>
+        <source>Quality goal: </source>
+        <translation>Qualitätsziel: </translation>
+    </message>
+    <message>
+        <source>no TEa</source>
+        <translation>keine TEa</translation>
+    </message>
+    <message>
+        <source>TEa </source>
+        <translation>TEa </translation>
+    </message>
+    <message>
+        <source>; target %1: %2</source>
+        <translation>; Sollwert %1: %2</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>keiner</translation>
+    </message>
+    <message>
+        <source>Monthly summary of %1</source>
+        <translation>Monatsübersicht von %1</translation>
+    </message>
+    <message>
+        <source>Months %1</source>
+        <translation>Monate %1</translation>
+    </message>
+    <message>
+        <source>CV % = 100 SD / |mean|; bias % = 100 (mean - target) / |target|; Sigma = (TEa % - |bias %|) / CV %; * no target: bias taken as 0</source>
+        <translation>VK % = 100 SD / |Mittelwert|; Bias % = 100 (Mittelwert - Sollwert) / |Sollwert|; Sigma = (TEa % - |Bias %|) / VK %; * kein Sollwert: Bias als 0 angenommen</translation>
+    </message>
+</context>
+<context>
+    <name>UPrintJob</name>
+    <message>
+        <source>one-sided</source>
+        <translation>einseitig</translation>
+    </message>
+    <message>
+        <source>No file was named for the PDF printout.</source>
+        <translation>Für den PDF-Ausdruck wurde keine Datei angegeben.</translation>
+    </message>
+    <message>
+        <source>the print system gave no reason</source>
+        <translation>das Drucksystem nannte keinen Grund</translation>
+    </message>
+    <message>
+        <source>no page</source>
+        <translation>keine Seite</translation>
+    </message>
+    <message>
+        <source>pages %1</source>
+        <translation>Seiten %1</translation>
+    </message>
+    <message>
+        <source>page %1</source>
+        <translation>Seite %1</translation>
+    </message>
+    <message>
+        <source>pages %1 to %2</source>
+        <translation>Seiten %1 bis %2</translation>
+    </message>
+    <message>
+        <source>The printout was not saved.<byte value="xd"/></source>
+        <translation>Der Ausdruck wurde nicht gespeichert.<byte value="xd"/></translation>
+    </message>
+    <message>
+        <source>The printer %1 did not take the printout: %2<byte value="xd"/>Nothing was printed. Choose another printer, or save the printout as PDF.</source>
+        <translation>Der Drucker %1 hat den Ausdruck nicht angenommen: %2<byte value="xd"/>Es wurde nichts gedruckt. Wählen Sie einen anderen Drucker oder speichern Sie den Ausdruck als PDF.</translation>
+    </message>
+    <message>
+        <source>Save the printout as PDF</source>
+        <translation>Ausdruck als PDF speichern</translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)</source>
+        <translation>PDF-Dateien (*.pdf)</translation>
+    </message>
+    <message>
+        <source>The printout has %1 page: %2 is not in it. Nothing was printed.</source>
+        <translation>Der Ausdruck hat %1 Seite: %2 ist nicht darin enthalten. Es wurde nichts gedruckt.</translation>
+    </message>
+    <message>
+        <source>The printout has %1 page: %2 are not in it. Nothing was printed.</source>
+        <translation>Der Ausdruck hat %1 Seite: %2 sind nicht darin enthalten. Es wurde nichts gedruckt.</translation>
+    </message>
+    <message>
+        <source>The printout has %1 pages: %2 is not in it. Nothing was printed.</source>
+        <translation>Der Ausdruck hat %1 Seiten: %2 ist nicht darin enthalten. Es wurde nichts gedruckt.</translation>
+    </message>
+    <message>
+        <source>The printout has %1 pages: %2 are not in it. Nothing was printed.</source>
+        <translation>Der Ausdruck hat %1 Seiten: %2 sind nicht darin enthalten. Es wurde nichts gedruckt.</translation>
+    </message>
+</context>
+<context>
+    <name>UPrnData</name>
+    <message>
+        <source> (lot %1)</source>
+        <translation> (Charge %1)</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Bediener</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Kommentar</translation>
+    </message>
+    <message>
+        <source>Statistics</source>
+        <translation>Statistik</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>Mittelwert</translation>
+    </message>
+    <message>
+        <source>QC data for %1</source>
+        <translation>QK-Daten für %1</translation>
+    </message>
+</context>
+<context>
+    <name>UPrnReview</name>
+    <message>
+        <source>Reviewed by %1 on %2 (%3 to %4)</source>
+        <translation>Geprüft von %1 am %2 (%3 bis %4)</translation>
+    </message>
+    <message>
+        <source>Reviewed by ______________________________    on ____________________</source>
+        <translation>Geprüft von ______________________________    am ____________________</translation>
+    </message>
+    <message>
+        <source>Locked limits, %1 to %2</source>
+        <translation>Gesperrte Grenzen, %1 bis %2</translation>
+    </message>
+    <message>
+        <source>Locked limits</source>
+        <translation>Gesperrte Grenzen</translation>
+    </message>
+    <message>
+        <source>Fixed limits, typed in</source>
+        <translation>Feste Grenzen, eingegeben</translation>
+    </message>
+    <message>
+        <source>Mobile limits</source>
+        <translation>Gleitende Grenzen</translation>
+    </message>
+    <message>
+        <source>Mobile limits, %1 to %2</source>
+        <translation>Gleitende Grenzen, %1 bis %2</translation>
+    </message>
+</context>
+<context>
+    <name>UPrnTable</name>
+    <message>
+        <source>  Archive document - Keep it  </source>
+        <translation>  Archivdokument - Bitte aufbewahren  </translation>
+    </message>
+    <message>
+        <source>- Page %1/%2 - %3 - Printed on %4 -</source>
+        <translation>- Seite %1/%2 - %3 - Gedruckt am %4 -</translation>
+    </message>
+</context>
+<context>
+    <name>UQualityCharts</name>
+    <message>
+        <source>Level %1</source>
+        <translation>Ebene %1</translation>
+    </message>
+    <message>
+        <source>Power function of the rules</source>
+        <translation>Gütefunktion der Regeln</translation>
+    </message>
+    <message>
+        <source>Systematic error (SD)</source>
+        <translation>Systematischer Fehler (SD)</translation>
+    </message>
+    <message>
+        <source>Probability of rejection</source>
+        <translation>Zurückweisungswahrscheinlichkeit</translation>
+    </message>
+    <message>
+        <source>Program&apos;s rules</source>
+        <translation>Regeln des Programms</translation>
+    </message>
+    <message>
+        <source>1:3s alone</source>
+        <translation>1:3s allein</translation>
+    </message>
+    <message>
+        <source>1:2s alone</source>
+        <translation>1:2s allein</translation>
+    </message>
+    <message>
+        <source>No level is judged by the rules</source>
+        <translation>Keine Ebene wird von den Regeln beurteilt</translation>
+    </message>
+    <message>
+        <source> (% of TEa)</source>
+        <translation> (% der TEa)</translation>
+    </message>
+    <message>
+        <source>Method decision chart</source>
+        <translation>Methodenentscheidungsdiagramm</translation>
+    </message>
+    <message>
+        <source>|Bias|</source>
+        <translation>|Bias|</translation>
+    </message>
+    <message>
+        <source>Sigma %1</source>
+        <translation>Sigma %1</translation>
+    </message>
+    <message>
+        <source>No level with a Sigma</source>
+        <translation>Keine Ebene mit einem Sigma</translation>
+    </message>
+    <message>
+        <source> (bias?)</source>
+        <translation> (Bias?)</translation>
+    </message>
+    <message>
+        <source>z-scores of all levels: (value - mean) / SD</source>
+        <translation>z-Scores aller Ebenen: (Wert - Mittelwert) / SD</translation>
+    </message>
+    <message>
+        <source>z (SD)</source>
+        <translation>z (SD)</translation>
+    </message>
+    <message>
+        <source>No point in the period</source>
+        <translation>Kein Punkt im Zeitraum</translation>
+    </message>
+    <message>
+        <source>Youden plot</source>
+        <translation>Youden-Diagramm</translation>
+    </message>
+    <message>
+        <source>z of </source>
+        <translation>z von </translation>
+    </message>
+    <message>
+        <source>No run with values of both levels</source>
+        <translation>Keine Serie mit Werten beider Ebenen</translation>
+    </message>
+</context>
+<context>
+    <name>URefCommon</name>
+    <message>
+        <source>Password</source>
+        <translation>Passwort</translation>
+    </message>
+</context>
+<context>
+    <name>URefPrintout</name>
+    <message>
+        <source>Begin</source>
+        <translation>Beginn</translation>
+    </message>
+    <message>
+        <source>End</source>
+        <translation>Ende</translation>
+    </message>
+    <message>
+        <source>Control material</source>
+        <translation>Kontrollmaterial</translation>
+    </message>
+    <message>
+        <source>Lot</source>
+        <translation>Charge</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>Mittelwert</translation>
+    </message>
+    <message>
+        <source>CV</source>
+        <translation>VK</translation>
+    </message>
+    <message>
+        <source>N</source>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Uhrzeit</translation>
+    </message>
+    <message>
+        <source>QC1</source>
+        <translation>QC1</translation>
+    </message>
+    <message>
+        <source>QC2</source>
+        <translation>QC2</translation>
+    </message>
+    <message>
+        <source>QC3</source>
+        <translation>QC3</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Bediener</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Kommentar</translation>
+    </message>
+</context>
+<context>
+    <name>URisks</name>
+    <message>
+        <source>Unlock with the password</source>
+        <translation>Mit dem Passwort entsperren</translation>
+    </message>
+</context>
+<context>
+    <name>UShowArchive</name>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Bediener</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Kommentar</translation>
+    </message>
+</context>
+<context>
+    <name>UShowJournal</name>
+    <message>
+        <source>(all)</source>
+        <translation>(alle)</translation>
+    </message>
+    <message>
+        <source>No.</source>
+        <translation>Nr.</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Bediener</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>Art</translation>
+    </message>
+    <message>
+        <source>Analyte</source>
+        <translation>Analyt</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <translation>Ebene</translation>
+    </message>
+    <message>
+        <source>Point</source>
+        <translation>Punkt</translation>
+    </message>
+    <message>
+        <source>Before</source>
+        <translation>Vorher</translation>
+    </message>
+    <message>
+        <source>After</source>
+        <translation>Nachher</translation>
+    </message>
+    <message>
+        <source>Reason</source>
+        <translation>Grund</translation>
+    </message>
+    <message>
+        <source>Journal of changes</source>
+        <translation>Änderungsjournal</translation>
+    </message>
+</context>
+<context>
+    <name>UShowLimits</name>
+    <message>
+        <source>Control materials</source>
+        <translation>Kontrollmaterialien</translation>
+    </message>
+    <message>
+        <source>Lots</source>
+        <translation>Chargen</translation>
+    </message>
+    <message>
+        <source>QC mode</source>
+        <translation>QK-Modus</translation>
+    </message>
+    <message>
+        <source>Target</source>
+        <translation>Sollwert</translation>
+    </message>
+    <message>
+        <source>Warning limits</source>
+        <translation>Warngrenzen</translation>
+    </message>
+    <message>
+        <source>Action limits</source>
+        <translation>Eingriffsgrenzen</translation>
+    </message>
+    <message>
+        <source>Dates ref interval</source>
+        <translation>Daten Referenzintervall</translation>
+    </message>
+    <message>
+        <source># points in ref interval</source>
+        <translation>Anzahl Punkte im Referenzintervall</translation>
+    </message>
+    <message>
+        <source>Reference CV</source>
+        <translation>Referenz-VK</translation>
+    </message>
+    <message>
+        <source># degrees of freedom</source>
+        <translation>Anzahl Freiheitsgrade</translation>
+    </message>
+    <message>
+        <source>on</source>
+        <translation>ein</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>aus</translation>
+    </message>
+    <message>
+        <source>Risks: alert limits %1, action limits %2</source>
+        <translation>Risiken: Warngrenzen %1, Eingriffsgrenzen %2</translation>
+    </message>
+    <message>
+        <source>Common CV: %1    Westgard multirules: %2</source>
+        <translation>Gemeinsamer VK: %1    Westgard-Regeln: %2</translation>
+    </message>
+    <message>
+        <source>QC limits for %1</source>
+        <translation>QK-Grenzen für %1</translation>
+    </message>
+</context>
+<context>
+    <name>USigmaView</name>
+    <message>
+        <source>Period</source>
+        <translation>Zeitraum</translation>
+    </message>
+    <message>
+        <source>N (values counted)</source>
+        <translation>N (gezählte Werte)</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>Mittelwert</translation>
+    </message>
+    <message>
+        <source>SD</source>
+        <translation>SD</translation>
+    </message>
+    <message>
+        <source>CV</source>
+        <translation>VK</translation>
+    </message>
+    <message>
+        <source>Target</source>
+        <translation>Sollwert</translation>
+    </message>
+    <message>
+        <source>Bias</source>
+        <translation>Bias</translation>
+    </message>
+    <message>
+        <source>TEa</source>
+        <translation>TEa</translation>
+    </message>
+    <message>
+        <source>Sigma</source>
+        <translation>Sigma</translation>
+    </message>
+    <message>
+        <source>Advised rules</source>
+        <translation>Empfohlene Regeln</translation>
+    </message>
+    <message>
+        <source>Advised run plan</source>
+        <translation>Empfohlener Serienplan</translation>
+    </message>
+    <message>
+        <source>Critical SE (SD)</source>
+        <translation>Kritischer SE (SD)</translation>
+    </message>
+    <message>
+        <source>Ped, program&apos;s rules</source>
+        <translation>Ped, Regeln des Programms</translation>
+    </message>
+    <message>
+        <source>Pfr, program&apos;s rules</source>
+        <translation>Pfr, Regeln des Programms</translation>
+    </message>
+    <message>
+        <source>Ped / Pfr, 1:3s alone</source>
+        <translation>Ped / Pfr, 1:3s allein</translation>
+    </message>
+    <message>
+        <source>Ped / Pfr, 1:2s alone</source>
+        <translation>Ped / Pfr, 1:2s allein</translation>
+    </message>
+    <message>
+        <source> or </source>
+        <translation> oder </translation>
+    </message>
+    <message>
+        <source>Level %1</source>
+        <translation>Ebene %1</translation>
+    </message>
+    <message>
+        <source>no point</source>
+        <translation>kein Punkt</translation>
+    </message>
+    <message>
+        <source>none (bias not known)</source>
+        <translation>keiner (Bias unbekannt)</translation>
+    </message>
+    <message>
+        <source>No quality goal for %1: set one in Parameters &gt; Analytes, Quality goals.</source>
+        <translation>Kein Qualitätsziel für %1: Legen Sie eines unter Parameter &gt; Analyte, Qualitätsziele fest.</translation>
+    </message>
+    <message>
+        <source>Quality goal of %1: TEa </source>
+        <translation>Qualitätsziel von %1: TEa </translation>
+    </message>
+    <message>
+        <source>not set</source>
+        <translation>nicht festgelegt</translation>
+    </message>
+    <message>
+        <source>; target %1: %2</source>
+        <translation>; Sollwert %1: %2</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>keiner</translation>
+    </message>
+    <message>
+        <source>: no advice, Sigma not available (%1).
+</source>
+        <translation>: keine Empfehlung, Sigma nicht verfügbar (%1).
+</translation>
+    </message>
+    <message>
+        <source>The program&apos;s rules detect the critical error in fewer than 90 % of the runs.
+</source>
+        <translation>Die Regeln des Programms erkennen den kritischen Fehler in weniger als 90 % der Serien.
+</translation>
+    </message>
+    <message>
+        <source>* No target: the bias is not known; Sigma is computed with a bias of 0.
+</source>
+        <translation>* Kein Sollwert: Der Bias ist unbekannt; Sigma wird mit einem Bias von 0 berechnet.
+</translation>
+    </message>
+    <message>
+        <source>Ped and Pfr of the program&apos;s rules: %1 simulated runs (fixed seed) at the rule set of %2.</source>
+        <translation>Ped und Pfr der Regeln des Programms: %1 simulierte Serien (fester Startwert) mit dem Regelwerk von %2.</translation>
+    </message>
+    <message>
+        <source>Period: each level&apos;s reference points (locked interval, else the points in view)</source>
+        <translation>Zeitraum: die Referenzpunkte jeder Ebene (gesperrtes Intervall, sonst die angezeigten Punkte)</translation>
+    </message>
+    <message>
+        <source>Period: %1 to %2</source>
+        <translation>Zeitraum: %1 bis %2</translation>
+    </message>
+    <message>
+        <source>Quality goals and Sigma for %1</source>
+        <translation>Qualitätsziele und Sigma für %1</translation>
+    </message>
+    <message>
+        <source>Formulas:</source>
+        <translation>Formeln:</translation>
+    </message>
+    <message>
+        <source>- Quality goals and Sigma for %1 - Printed on %2 -</source>
+        <translation>- Qualitätsziele und Sigma für %1 - Gedruckt am %2 -</translation>
+    </message>
+    <message>
+        <source>n/a: %1</source>
+        <translation>n. v.: %1</translation>
+    </message>
+</context>
+<context>
+    <name>UValidCQ</name>
+    <message>
+        <source>Retrieve QC</source>
+        <translation>QK wiederaufnehmen</translation>
+    </message>
+    <message>
+        <source>Reject QC</source>
+        <translation>QK zurückweisen</translation>
+    </message>
+</context>
+<context>
+    <name>UZScores</name>
+    <message>
+        <source>Normalised charts of %1</source>
+        <translation>Normierte Karten von %1</translation>
+    </message>
+    <message>
+        <source>Level %1: </source>
+        <translation>Ebene %1: </translation>
+    </message>
+    <message>
+        <source>no z-score, %1</source>
+        <translation>kein z-Score, %1</translation>
+    </message>
+    <message>
+        <source>mean %1, SD %2 over %3 values</source>
+        <translation>Mittelwert %1, SD %2 über %3 Werte</translation>
+    </message>
+    <message>
+        <source>z = (value - mean) / SD; mean and SD of each level&apos;s reference points:</source>
+        <translation>z = (Wert - Mittelwert) / SD; Mittelwert und SD der Referenzpunkte jeder Ebene:</translation>
+    </message>
+    <message>
+        <source>- Normalised charts of %1 - Printed on %2 -</source>
+        <translation>- Normierte Karten von %1 - Gedruckt am %2 -</translation>
+    </message>
+    <message>
+        <source>A Youden plot needs two levels</source>
+        <translation>Ein Youden-Diagramm braucht zwei Ebenen</translation>
+    </message>
+</context>
+</TS>

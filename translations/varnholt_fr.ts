@@ -1,0 +1,3692 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr">
+<context>
+    <name>Core</name>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Impossible d&apos;écrire %1 : %2</translation>
+    </message>
+    <message>
+        <source>Cannot read %1: %2</source>
+        <translation>Impossible de lire %1 : %2</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: it is a link to a missing file</source>
+        <translation>Impossible d&apos;écrire %1 : c&apos;est un lien vers un fichier absent</translation>
+    </message>
+    <message>
+        <source>No archive number left</source>
+        <translation>Plus aucun numéro d&apos;archive disponible</translation>
+    </message>
+    <message>
+        <source>Cannot list %1: %2</source>
+        <translation>Impossible de lister %1 : %2</translation>
+    </message>
+    <message>
+        <source>Nothing to archive</source>
+        <translation>Rien à archiver</translation>
+    </message>
+    <message>
+        <source>Not an archive file</source>
+        <translation>Ce n&apos;est pas un fichier d&apos;archive</translation>
+    </message>
+    <message>
+        <source>Damaged predecessor file: %1</source>
+        <translation>Fichier du programme précédent endommagé : %1</translation>
+    </message>
+    <message>
+        <source>Damaged data file: %1</source>
+        <translation>Fichier de données endommagé : %1</translation>
+    </message>
+    <message>
+        <source>Database error: %1: %2</source>
+        <translation>Erreur de base de données : %1 : %2</translation>
+    </message>
+    <message>
+        <source>Cannot open %1: %2</source>
+        <translation>Impossible d&apos;ouvrir %1 : %2</translation>
+    </message>
+    <message>
+        <source>Database error: %1 (%2)</source>
+        <translation>Erreur de base de données : %1 (%2)</translation>
+    </message>
+    <message>
+        <source>The damaged database %1 could not be kept aside</source>
+        <translation>La base de données endommagée %1 n&apos;a pas pu être mise de côté</translation>
+    </message>
+    <message>
+        <source>Cannot read %1</source>
+        <translation>Impossible de lire %1</translation>
+    </message>
+    <message>
+        <source>The database %1 was written by a newer Varnholt (%2 %3); this one cannot use it</source>
+        <translation>La base de données %1 a été écrite par une version plus récente de Varnholt (%2 %3) ; celle-ci ne peut pas l&apos;utiliser</translation>
+    </message>
+    <message>
+        <source>The database is not open</source>
+        <translation>La base de données n&apos;est pas ouverte</translation>
+    </message>
+    <message>
+        <source>Damaged queue file: more entries than any queue holds</source>
+        <translation>Fichier de file d&apos;attente endommagé : plus d&apos;entrées qu&apos;une file ne peut en contenir</translation>
+    </message>
+    <message>
+        <source>Damaged queue file: date is not a number</source>
+        <translation>Fichier de file d&apos;attente endommagé : la date n&apos;est pas un nombre</translation>
+    </message>
+    <message>
+        <source>Damaged queue file: state out of range</source>
+        <translation>Fichier de file d&apos;attente endommagé : état hors limites</translation>
+    </message>
+    <message>
+        <source>Damaged queue file: value is not a number</source>
+        <translation>Fichier de file d&apos;attente endommagé : la valeur n&apos;est pas un nombre</translation>
+    </message>
+    <message>
+        <source>Damaged queue file: an entry without an analyte</source>
+        <translation>Fichier de file d&apos;attente endommagé : une entrée sans analyte</translation>
+    </message>
+    <message>
+        <source>Cannot read the inbox folder %1: %2</source>
+        <translation>Impossible de lire le dossier d&apos;entrée %1 : %2</translation>
+    </message>
+    <message>
+        <source>Cannot create the folder %1: %2</source>
+        <translation>Impossible de créer le dossier %1 : %2</translation>
+    </message>
+    <message>
+        <source>Cannot move %1 to %2: %3</source>
+        <translation>Impossible de déplacer %1 vers %2 : %3</translation>
+    </message>
+    <message>
+        <source>Cannot move %1: every name in %2 is taken</source>
+        <translation>Impossible de déplacer %1 : tous les noms de %2 sont pris</translation>
+    </message>
+    <message>
+        <source>The inbox folder %1 does not exist</source>
+        <translation>Le dossier d&apos;entrée %1 n&apos;existe pas</translation>
+    </message>
+    <message>
+        <source>Reading options: %1 must be yes or no, not &quot;%2&quot;.</source>
+        <translation>Options de lecture : %1 doit valoir yes ou no, pas « %2 ».</translation>
+    </message>
+    <message>
+        <source>Reading options: %1 cannot be &quot;%2&quot;.</source>
+        <translation>Options de lecture : %1 ne peut pas valoir « %2 ».</translation>
+    </message>
+    <message>
+        <source>The file begins inside an ASTM message: its first record is not a header (H) record. It may be the rest of a message split across files.</source>
+        <translation>Le fichier commence au milieu d&apos;un message ASTM : son premier enregistrement n&apos;est pas un en-tête (H). Ce peut être la suite d&apos;un message réparti sur plusieurs fichiers.</translation>
+    </message>
+    <message>
+        <source>The file begins inside an HL7 message: its first segment is not a header (MSH). It may be the rest of a message split across files.</source>
+        <translation>Le fichier commence au milieu d&apos;un message HL7 : son premier segment n&apos;est pas un en-tête (MSH). Ce peut être la suite d&apos;un message réparti sur plusieurs fichiers.</translation>
+    </message>
+    <message>
+        <source>Unknown format: the file is neither delimited text (tab, semicolon or comma), ASTM nor HL7.</source>
+        <translation>Format inconnu : le fichier n&apos;est ni du texte délimité (tabulation, point-virgule ou virgule), ni de l&apos;ASTM, ni du HL7.</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; names no H, P, O or R record.</source>
+        <translation>%1 « %2 » ne désigne aucun enregistrement H, P, O ou R.</translation>
+    </message>
+    <message>
+        <source>No column separator (tab, semicolon or comma) in the first line.</source>
+        <translation>Aucun séparateur de colonnes (tabulation, point-virgule ou virgule) dans la première ligne.</translation>
+    </message>
+    <message>
+        <source>The column mapping gives no column for the %1.</source>
+        <translation>L&apos;affectation des colonnes ne donne aucune colonne pour : %1.</translation>
+    </message>
+    <message>
+        <source>The column mapping&apos;s %1 column %2 is not a column number.</source>
+        <translation>Dans l&apos;affectation des colonnes, la colonne %2 pour %1 n&apos;est pas un numéro de colonne.</translation>
+    </message>
+    <message>
+        <source>The column mapping names the %1 column &quot;%2&quot;, but the files have no header line.</source>
+        <translation>L&apos;affectation des colonnes nomme la colonne « %2 » pour %1, mais les fichiers n&apos;ont pas de ligne d&apos;en-tête.</translation>
+    </message>
+    <message>
+        <source>The header line has no column &quot;%1&quot; (the %2).</source>
+        <translation>La ligne d&apos;en-tête n&apos;a pas de colonne « %1 » (%2).</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; is not a field reference such as O-3 or OBR-3.1</source>
+        <translation>%1 « %2 » n&apos;est pas une référence de champ comme O-3 ou OBR-3.1</translation>
+    </message>
+    <message>
+        <source>The hashing library could not be started</source>
+        <translation>La bibliothèque de hachage n&apos;a pas pu être démarrée</translation>
+    </message>
+    <message>
+        <source>Journal entry %1 %2</source>
+        <translation>Entrée du journal %1 %2</translation>
+    </message>
+    <message>
+        <source>Not enough memory to protect the password</source>
+        <translation>Mémoire insuffisante pour protéger le mot de passe</translation>
+    </message>
+    <message>
+        <source>%1.<byte value="xd"/>The password, the operators and the backup folder were lost: set them again in the Configuration menu.</source>
+        <translation>%1.<byte value="xd"/>Le mot de passe, les opérateurs et le dossier de sauvegarde ont été perdus : définissez-les à nouveau dans le menu Configuration.</translation>
+    </message>
+    <message>
+        <source>Cannot read data: %1 is missing</source>
+        <translation>Impossible de lire les données : %1 est absent</translation>
+    </message>
+    <message>
+        <source>Cannot read data: %1</source>
+        <translation>Impossible de lire les données : %1</translation>
+    </message>
+    <message>
+        <source>The unreadable data file %1 could not be kept aside; it will not be overwritten.</source>
+        <translation>Le fichier de données illisible %1 n&apos;a pas pu être mis de côté ; il ne sera pas écrasé.</translation>
+    </message>
+    <message>
+        <source>The unreadable data file was kept as %1</source>
+        <translation>Le fichier de données illisible a été conservé sous %1</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist</source>
+        <translation>Le dossier %1 n&apos;existe pas</translation>
+    </message>
+    <message>
+        <source>The damaged database was kept as %1; a new one was started.</source>
+        <translation>La base de données endommagée a été conservée sous %1 ; une nouvelle a été créée.</translation>
+    </message>
+    <message>
+        <source>Cannot save data<byte value="xd"/>%1</source>
+        <translation>Impossible d&apos;enregistrer les données<byte value="xd"/>%1</translation>
+    </message>
+    <message>
+        <source>%1. The journal was changed outside Varnholt or damaged; it is kept as it is and goes on.</source>
+        <translation>%1. Le journal a été modifié hors de Varnholt ou endommagé ; il est conservé tel quel et se poursuit.</translation>
+    </message>
+    <message>
+        <source>The data file %1 is not the one Varnholt last wrote: it was changed outside Varnholt, or damaged. Check its contents, or restore a backup.</source>
+        <translation>Le fichier de données %1 n&apos;est pas celui que Varnholt a écrit en dernier : il a été modifié hors de Varnholt ou endommagé. Vérifiez son contenu ou restaurez une sauvegarde.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: the folder is open for reading</source>
+        <translation>Impossible d&apos;écrire %1 : le dossier est ouvert en lecture seule</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: the unreadable data file could not be kept aside</source>
+        <translation>Impossible d&apos;écrire %1 : le fichier de données illisible n&apos;a pas pu être mis de côté</translation>
+    </message>
+    <message>
+        <source>Cannot write %1</source>
+        <translation>Impossible d&apos;écrire %1</translation>
+    </message>
+    <message>
+        <source>Unable to save fifo<byte value="xd"/>%1</source>
+        <translation>Impossible d&apos;enregistrer la file d&apos;attente<byte value="xd"/>%1</translation>
+    </message>
+    <message>
+        <source>Nothing hold in the queue</source>
+        <translation>Aucun résultat dans la file d&apos;attente</translation>
+    </message>
+    <message>
+        <source>Nothing hold in the queue.</source>
+        <translation>Aucun résultat dans la file d&apos;attente.</translation>
+    </message>
+    <message>
+        <source>No run with a value in the levels of %1</source>
+        <translation>Aucune série avec une valeur dans les niveaux de %1</translation>
+    </message>
+    <message>
+        <source>Cannot read data</source>
+        <translation>Impossible de lire les données</translation>
+    </message>
+    <message>
+        <source>No analyte in %1</source>
+        <translation>Aucun analyte dans %1</translation>
+    </message>
+    <message>
+        <source>Give a reason for deleting points</source>
+        <translation>Indiquez une raison pour la suppression des points</translation>
+    </message>
+    <message>
+        <source>No point to delete</source>
+        <translation>Aucun point à supprimer</translation>
+    </message>
+    <message>
+        <source>No point to edit</source>
+        <translation>Aucun point à modifier</translation>
+    </message>
+    <message>
+        <source>Give a reason for correcting the point</source>
+        <translation>Indiquez une raison pour la correction du point</translation>
+    </message>
+    <message>
+        <source>A point taken out for correction when Varnholt last ended was put in the queue.</source>
+        <translation>Un point retiré pour correction à la dernière fermeture de Varnholt a été placé dans la file d&apos;attente.</translation>
+    </message>
+    <message>
+        <source>Nothing to erase</source>
+        <translation>Rien à effacer</translation>
+    </message>
+    <message>
+        <source>Give a reason for deleting archives</source>
+        <translation>Indiquez une raison pour la suppression des archives</translation>
+    </message>
+    <message>
+        <source>Give a reason for changing and erasing</source>
+        <translation>Indiquez une raison pour la modification et l&apos;effacement</translation>
+    </message>
+    <message>
+        <source>Backup aborted</source>
+        <translation>Sauvegarde abandonnée</translation>
+    </message>
+    <message>
+        <source>The backup in %1 holds %2, more than the %3 of the data now: it was not replaced. Backup aborted</source>
+        <translation>La sauvegarde dans %1 contient %2, plus que les %3 des données actuelles : elle n&apos;a pas été remplacée. Sauvegarde abandonnée</translation>
+    </message>
+    <message>
+        <source>The older backup %1 was removed to make room for the new one.</source>
+        <translation>L&apos;ancienne sauvegarde %1 a été supprimée pour faire place à la nouvelle.</translation>
+    </message>
+    <message>
+        <source>The data was backed up, but not the database:<byte value="xd"/>%1</source>
+        <translation>Les données ont été sauvegardées, mais pas la base de données :<byte value="xd"/>%1</translation>
+    </message>
+    <message>
+        <source>Restore aborted</source>
+        <translation>Restauration abandonnée</translation>
+    </message>
+    <message>
+        <source>No backup file to restore</source>
+        <translation>Aucun fichier de sauvegarde à restaurer</translation>
+    </message>
+    <message>
+        <source>Impossible to restore</source>
+        <translation>Restauration impossible</translation>
+    </message>
+    <message>
+        <source>Impossible to restore<byte value="xd"/>%1</source>
+        <translation>Restauration impossible<byte value="xd"/>%1</translation>
+    </message>
+    <message>
+        <source>Restored from %1, the newest complete backup.</source>
+        <translation>Restauré depuis %1, la sauvegarde complète la plus récente.</translation>
+    </message>
+    <message>
+        <source>The data was restored, but not the database:<byte value="xd"/>%1</source>
+        <translation>Les données ont été restaurées, mais pas la base de données :<byte value="xd"/>%1</translation>
+    </message>
+    <message>
+        <source>%1: TEa must be above zero</source>
+        <translation>%1 : l&apos;ETa doit être supérieure à zéro</translation>
+    </message>
+    <message>
+        <source>%1: target of level %2 is not a number</source>
+        <translation>%1 : la valeur cible du niveau %2 n&apos;est pas un nombre</translation>
+    </message>
+    <message>
+        <source>%1: target of level %2 is zero</source>
+        <translation>%1 : la valeur cible du niveau %2 est nulle</translation>
+    </message>
+    <message>
+        <source>%1: a TEa unit without a TEa</source>
+        <translation>%1 : une unité d&apos;ETa sans ETa</translation>
+    </message>
+    <message>
+        <source>Cannot write the quality goals: the folder is open for reading</source>
+        <translation>Impossible d&apos;écrire les objectifs de qualité : le dossier est ouvert en lecture seule</translation>
+    </message>
+    <message>
+        <source>The quality goals cannot be kept: the database %1%2 is not available</source>
+        <translation>Les objectifs de qualité ne peuvent pas être conservés : la base de données %1%2 n&apos;est pas disponible</translation>
+    </message>
+    <message>
+        <source>Unknown analyte: %1</source>
+        <translation>Analyte inconnu : %1</translation>
+    </message>
+    <message>
+        <source>%1 is given twice</source>
+        <translation>%1 est indiqué deux fois</translation>
+    </message>
+    <message>
+        <source>Skipped, no analyte of that name: %1</source>
+        <translation>Ignoré, aucun analyte de ce nom : %1</translation>
+    </message>
+    <message>
+        <source>Damaged inbox record in the database</source>
+        <translation>Enregistrement d&apos;entrée endommagé dans la base de données</translation>
+    </message>
+    <message>
+        <source>The inbox folder %1 cannot be the program folder or the folder holding it</source>
+        <translation>Le dossier d&apos;entrée %1 ne peut être ni le dossier du programme ni le dossier qui le contient</translation>
+    </message>
+    <message>
+        <source>The folder is open for reading only</source>
+        <translation>Le dossier est ouvert en lecture seule</translation>
+    </message>
+    <message>
+        <source>The inbox settings need the database %1</source>
+        <translation>Les réglages de l&apos;entrée nécessitent la base de données %1</translation>
+    </message>
+    <message>
+        <source>The time window of a run must be more than 0 and at most 1440 minutes</source>
+        <translation>La fenêtre de temps d&apos;une série doit être supérieure à 0 et d&apos;au plus 1440 minutes</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; cannot name a source: it names a subfolder of the inbox</source>
+        <translation>« %1 » ne peut pas nommer une source : il désigne un sous-dossier de l&apos;entrée</translation>
+    </message>
+    <message>
+        <source>The reading options need the database %1</source>
+        <translation>Les options de lecture nécessitent la base de données %1</translation>
+    </message>
+    <message>
+        <source>The reading options of %1 do not read back as given</source>
+        <translation>Les options de lecture de %1 ne se relisent pas telles qu&apos;elles ont été données</translation>
+    </message>
+    <message>
+        <source>The mapping needs the database %1</source>
+        <translation>L&apos;affectation nécessite la base de données %1</translation>
+    </message>
+    <message>
+        <source>No mapping for %1 %2 %3</source>
+        <translation>Aucune affectation pour %1 %2 %3</translation>
+    </message>
+    <message>
+        <source>Unable to save fifo<byte value="xd"/>%1<byte value="xd"/>The results from the instruments are kept and placed at the next reading.</source>
+        <translation>Impossible d&apos;enregistrer la file d&apos;attente<byte value="xd"/>%1<byte value="xd"/>Les résultats des automates sont conservés et placés à la prochaine lecture.</translation>
+    </message>
+    <message>
+        <source>Cannot save data<byte value="xd"/>%1<byte value="xd"/>The results from the instruments are kept and placed at the next reading.</source>
+        <translation>Impossible d&apos;enregistrer les données<byte value="xd"/>%1<byte value="xd"/>Les résultats des automates sont conservés et placés à la prochaine lecture.</translation>
+    </message>
+    <message>
+        <source>A mapping needs a source and a test code</source>
+        <translation>Une affectation nécessite une source et un code de test</translation>
+    </message>
+    <message>
+        <source>Level %1: %2 has %3%4</source>
+        <translation>Niveau %1 : %2 a %3%4</translation>
+    </message>
+    <message>
+        <source>The inbox is read by the program or a writing command, not by a reading one</source>
+        <translation>L&apos;entrée est lue par le programme ou par une commande d&apos;écriture, pas par une commande de lecture</translation>
+    </message>
+    <message>
+        <source>The inbox needs the database %1%2</source>
+        <translation>L&apos;entrée nécessite la base de données %1%2</translation>
+    </message>
+    <message>
+        <source>No inbox folder is set: choose one in Configuration &gt; Inbox (or give --inbox DIR)</source>
+        <translation>Aucun dossier d&apos;entrée défini : choisissez-en un dans Configuration &gt; Entrée (ou indiquez --inbox DIR)</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: the journal could not be written: %2</source>
+        <translation>Impossible d&apos;écrire %1 : le journal n&apos;a pas pu être écrit : %2</translation>
+    </message>
+    <message>
+        <source>The journal could not be completed.</source>
+        <translation>Le journal n&apos;a pas pu être complété.</translation>
+    </message>
+    <message>
+        <source>The list of corrective actions cannot be empty</source>
+        <translation>La liste des actions correctives ne peut pas être vide</translation>
+    </message>
+    <message>
+        <source>The corrective actions are kept in the database, which is not open</source>
+        <translation>Les actions correctives sont conservées dans la base de données, qui n&apos;est pas ouverte</translation>
+    </message>
+    <message>
+        <source>An operator code has 1 to 4 characters</source>
+        <translation>Un code d&apos;opérateur comporte de 1 à 4 caractères</translation>
+    </message>
+    <message>
+        <source>The operators&apos; passwords are kept in the database, which is not open</source>
+        <translation>Les mots de passe des opérateurs sont conservés dans la base de données, qui n&apos;est pas ouverte</translation>
+    </message>
+    <message>
+        <source>The points of %1 from %2 to %3 were reviewed and signed by %4 on %5: a change inside that period needs a reason.</source>
+        <translation>Les points de %1 du %2 au %3 ont été revus et signés par %4 le %5 : une modification dans cette période nécessite une raison.</translation>
+    </message>
+    <message>
+        <source>The end of the period precedes its start</source>
+        <translation>La fin de la période précède son début</translation>
+    </message>
+    <message>
+        <source>Unknown operator: %1</source>
+        <translation>Opérateur inconnu : %1</translation>
+    </message>
+    <message>
+        <source>Wrong password for %1</source>
+        <translation>Mot de passe erroné pour %1</translation>
+    </message>
+    <message>
+        <source>Reviews are kept in the database, which is not open</source>
+        <translation>Les revues sont conservées dans la base de données, qui n&apos;est pas ouverte</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a month (YYYY-MM)</source>
+        <translation>« %1 » n&apos;est pas un mois (AAAA-MM)</translation>
+    </message>
+    <message>
+        <source>Not a month</source>
+        <translation>Ce n&apos;est pas un mois</translation>
+    </message>
+    <message>
+        <source>The last month is before the first</source>
+        <translation>Le dernier mois précède le premier</translation>
+    </message>
+    <message>
+        <source>At most 1200 months at once</source>
+        <translation>Au plus 1200 mois à la fois</translation>
+    </message>
+    <message>
+        <source>more than five fields (analyte;TEa;target1;target2;target3)</source>
+        <translation>plus de cinq champs (analyte;ETa;cible1;cible2;cible3)</translation>
+    </message>
+    <message>
+        <source>no analyte name</source>
+        <translation>aucun nom d&apos;analyte</translation>
+    </message>
+    <message>
+        <source>no TEa for %1</source>
+        <translation>aucune ETa pour %1</translation>
+    </message>
+    <message>
+        <source>TEa &apos;%1&apos; is not a number</source>
+        <translation>L&apos;ETa « %1 » n&apos;est pas un nombre</translation>
+    </message>
+    <message>
+        <source>TEa must be above zero, not %1</source>
+        <translation>L&apos;ETa doit être supérieure à zéro, pas %1</translation>
+    </message>
+    <message>
+        <source>target of level %1 &apos;%2&apos; is not a number</source>
+        <translation>la valeur cible du niveau %1 « %2 » n&apos;est pas un nombre</translation>
+    </message>
+    <message>
+        <source>target of level %1 is zero</source>
+        <translation>la valeur cible du niveau %1 est nulle</translation>
+    </message>
+    <message>
+        <source>%1%2 appears twice</source>
+        <translation>%1%2 apparaît deux fois</translation>
+    </message>
+    <message>
+        <source>TEa of %1 is given in %2, the analyte&apos;s unit is %3</source>
+        <translation>L&apos;ETa de %1 est donnée en %2, l&apos;unité de l&apos;analyte est %3</translation>
+    </message>
+    <message>
+        <source>%1 has %2 level(s): no target for level %3</source>
+        <translation>%1 a %2 niveau(x) : aucune valeur cible pour le niveau %3</translation>
+    </message>
+    <message>
+        <source>Damaged comment list: identifiers out of order</source>
+        <translation>Liste de commentaires endommagée : identifiants dans le désordre</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a valid integer value</source>
+        <translation>« %1 » n&apos;est pas un nombre entier valide</translation>
+    </message>
+    <message>
+        <source>%1 is too high
+<byte value="xd"/>Maximum allowed = %2</source>
+        <translation>%1 est trop élevé
+<byte value="xd"/>Maximum autorisé = %2</translation>
+    </message>
+    <message>
+        <source>%1 is too low
+<byte value="xd"/>Minimum allowed = %2</source>
+        <translation>%1 est trop bas
+<byte value="xd"/>Minimum autorisé = %2</translation>
+    </message>
+    <message>
+        <source>Incorrect floating number</source>
+        <translation>Nombre décimal incorrect</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a valid floating point value</source>
+        <translation>« %1 » n&apos;est pas une valeur décimale valide</translation>
+    </message>
+    <message>
+        <source>%1 is a negative value (not allowed)</source>
+        <translation>%1 est une valeur négative (non autorisée)</translation>
+    </message>
+    <message>
+        <source>no allowable total error (TEa) set</source>
+        <translation>aucune erreur totale admissible (ETa) définie</translation>
+    </message>
+    <message>
+        <source>TEa must be above zero</source>
+        <translation>l&apos;ETa doit être supérieure à zéro</translation>
+    </message>
+    <message>
+        <source>no target</source>
+        <translation>pas de valeur cible</translation>
+    </message>
+    <message>
+        <source>target is zero</source>
+        <translation>la valeur cible est nulle</translation>
+    </message>
+    <message>
+        <source>fewer than two values</source>
+        <translation>moins de deux valeurs</translation>
+    </message>
+    <message>
+        <source>mean is zero</source>
+        <translation>la moyenne est nulle</translation>
+    </message>
+    <message>
+        <source>CV is zero (all values equal)</source>
+        <translation>le CV est nul (toutes les valeurs sont égales)</translation>
+    </message>
+    <message>
+        <source>Sigma below 1.65</source>
+        <translation>Sigma inférieur à 1,65</translation>
+    </message>
+    <message>
+        <source>no level takes part in the rules</source>
+        <translation>aucun niveau ne participe aux règles</translation>
+    </message>
+    <message>
+        <source>Line %1: </source>
+        <translation>Ligne %1 : </translation>
+    </message>
+    <message>
+        <source>Journal entry %1 cannot be shown to be the last one written: the server&apos;s record of it is gone</source>
+        <translation>Impossible de montrer que l&apos;entrée %1 du journal est la dernière écrite : l&apos;enregistrement du serveur à son sujet a disparu</translation>
+    </message>
+    <message>
+        <source>The journal could not be checked: %1</source>
+        <translation>Le journal n&apos;a pas pu être vérifié : %1</translation>
+    </message>
+    <message>
+        <source>The records go into a folder opened for writing</source>
+        <translation>Les enregistrements vont dans un dossier ouvert en écriture</translation>
+    </message>
+    <message>
+        <source>The database of %1 is not available</source>
+        <translation>La base de données de %1 n&apos;est pas disponible</translation>
+    </message>
+    <message>
+        <source>The folder %1 already keeps records of its own</source>
+        <translation>Le dossier %1 tient déjà ses propres enregistrements</translation>
+    </message>
+</context>
+<context>
+    <name>TChartPrinter</name>
+    <message>
+        <source>Legend:</source>
+        <translation>Légende :</translation>
+    </message>
+    <message>
+        <source>1:3s  rule broken</source>
+        <translation>1:3s  règle violée</translation>
+    </message>
+    <message>
+        <source>  %1 QC charts  </source>
+        <translation>  Cartes de contrôle %1  </translation>
+    </message>
+    <message>
+        <source>Limits in force</source>
+        <translation>Limites en vigueur</translation>
+    </message>
+    <message>
+        <source>Limit mode and reference period</source>
+        <translation>Mode des limites et période de référence</translation>
+    </message>
+    <message>
+        <source>Target (%1)</source>
+        <translation>Valeur cible (%1)</translation>
+    </message>
+    <message>
+        <source>SD</source>
+        <translation>ET</translation>
+    </message>
+    <message>
+        <source>Warning limits</source>
+        <translation>Limites d&apos;alerte</translation>
+    </message>
+    <message>
+        <source>Action limits</source>
+        <translation>Limites d&apos;action</translation>
+    </message>
+    <message>
+        <source>%1 to %2</source>
+        <translation>%1 à %2</translation>
+    </message>
+    <message>
+        <source>Reviewed by ______________________________    on ____________________</source>
+        <translation>Revu par ______________________________    le ____________________</translation>
+    </message>
+    <message>
+        <source>value</source>
+        <translation>valeur</translation>
+    </message>
+    <message>
+        <source>discarded</source>
+        <translation>rejetée</translation>
+    </message>
+    <message>
+        <source>mean</source>
+        <translation>moyenne</translation>
+    </message>
+    <message>
+        <source>warning limits</source>
+        <translation>limites d&apos;alerte</translation>
+    </message>
+    <message>
+        <source>action limits</source>
+        <translation>limites d&apos;action</translation>
+    </message>
+    <message>
+        <source>locked interval</source>
+        <translation>intervalle verrouillé</translation>
+    </message>
+    <message>
+        <source>reviewed and signed</source>
+        <translation>revu et signé</translation>
+    </message>
+    <message>
+        <source>Statistics</source>
+        <translation>Statistiques</translation>
+    </message>
+    <message>
+        <source>m (%1)</source>
+        <translation>m (%1)</translation>
+    </message>
+    <message>
+        <source>C.V. (%)</source>
+        <translation>C.V. (%)</translation>
+    </message>
+    <message>
+        <source>- Page %1 - %2 QC - Printed on %3 -</source>
+        <translation>- Page %1 - CQ %2 - Imprimé le %3 -</translation>
+    </message>
+</context>
+<context>
+    <name>TGBFixedParam</name>
+    <message>
+        <source>Target value</source>
+        <translation>Valeur cible</translation>
+    </message>
+    <message>
+        <source>Deviations allowed before</source>
+        <translation>Écarts admis avant</translation>
+    </message>
+    <message>
+        <source>Fixed</source>
+        <translation>Fixe</translation>
+    </message>
+    <message>
+        <source>Mobile</source>
+        <translation>Mobile</translation>
+    </message>
+    <message>
+        <source>Action &lt; Warning</source>
+        <translation>Action &lt; Alerte</translation>
+    </message>
+</context>
+<context>
+    <name>TGBLockedParam</name>
+    <message>
+        <source>Locked</source>
+        <translation>Verrouillée</translation>
+    </message>
+    <message>
+        <source>Mobile</source>
+        <translation>Mobile</translation>
+    </message>
+</context>
+<context>
+    <name>TInboxWatch</name>
+    <message>
+        <source>&amp;Instrument mapping</source>
+        <translation>&amp;Affectation des automates</translation>
+    </message>
+    <message>
+        <source>&amp;Inbox</source>
+        <translation>&amp;Entrée</translation>
+    </message>
+    <message>
+        <source>%1 run(s) to the queue, %2 stored, %3 result(s) not mapped</source>
+        <translation>%1 série(s) dans la file d&apos;attente, %2 enregistrée(s), %3 résultat(s) non affecté(s)</translation>
+    </message>
+    <message>
+        <source>Last reading </source>
+        <translation>Dernière lecture </translation>
+    </message>
+    <message>
+        <source>Inbox: unavailable</source>
+        <translation>Entrée : indisponible</translation>
+    </message>
+    <message>
+        <source>Inbox: %1 new</source>
+        <translation>Entrée : %1 nouveau(x)</translation>
+    </message>
+    <message>
+        <source>, %1 not mapped</source>
+        <translation>, %1 non affecté(s)</translation>
+    </message>
+    <message>
+        <source>, %1 failed</source>
+        <translation>, %1 en échec</translation>
+    </message>
+    <message>
+        <source>%1 to failed: %2</source>
+        <translation>%1 vers « failed » : %2</translation>
+    </message>
+    <message>
+        <source>%1 waits: %2</source>
+        <translation>%1 en attente : %2</translation>
+    </message>
+    <message>
+        <source>Results from the instruments in %1: held runs from the inbox, results waiting for a mapping
+</source>
+        <translation>Résultats des automates dans %1 : séries en attente venues de l&apos;entrée, résultats attendant une affectation
+</translation>
+    </message>
+</context>
+<context>
+    <name>TNotMappedModel</name>
+    <message>
+        <source> line </source>
+        <translation> ligne </translation>
+    </message>
+</context>
+<context>
+    <name>TPrintJob</name>
+    <message>
+        <source>The printout could not be started.</source>
+        <translation>L&apos;impression n&apos;a pas pu être lancée.</translation>
+    </message>
+</context>
+<context>
+    <name>TProgram</name>
+    <message>
+        <source>Cannot read data</source>
+        <translation>Impossible de lire les données</translation>
+    </message>
+    <message>
+        <source>Varnholt cannot find a folder for its data: HOME is not set.<byte value="xd"/>Set HOME, or name the folder in VARNHOLT_HOME.</source>
+        <translation>Varnholt ne trouve pas de dossier pour ses données : HOME n&apos;est pas défini.<byte value="xd"/>Définissez HOME, ou indiquez le dossier dans VARNHOLT_HOME.</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.<byte value="xd"/>Create it and start Varnholt there ?</source>
+        <translation>Le dossier %1 n&apos;existe pas.<byte value="xd"/>Le créer et y démarrer Varnholt ?</translation>
+    </message>
+    <message>
+        <source>Varnholt is already running on the folder %1, so this copy ends without changing anything.</source>
+        <translation>Varnholt fonctionne déjà sur le dossier %1 ; cette copie se termine donc sans rien modifier.</translation>
+    </message>
+    <message>
+        <source>Varnholt cannot use the folder %1: %2<byte value="xd"/>This copy ends without changing anything.</source>
+        <translation>Varnholt ne peut pas utiliser le dossier %1 : %2<byte value="xd"/>Cette copie se termine sans rien modifier.</translation>
+    </message>
+</context>
+<context>
+    <name>TQtPrompt</name>
+    <message>
+        <source>Error</source>
+        <translation>Erreur</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Avertissement</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <source>Confirm</source>
+        <translation>Confirmer</translation>
+    </message>
+</context>
+<context>
+    <name>TSigmaPages</name>
+    <message>
+        <source>&amp;Reference points</source>
+        <translation>Points de &amp;référence</translation>
+    </message>
+    <message>
+        <source>&amp;From</source>
+        <translation>&amp;Du</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>au</translation>
+    </message>
+</context>
+<context>
+    <name>TWinAbout</name>
+    <message>
+        <source>About Varnholt</source>
+        <translation>À propos de Varnholt</translation>
+    </message>
+    <message>
+        <source>Data folder:
+</source>
+        <translation>Dossier des données :
+</translation>
+    </message>
+    <message>
+        <source>Internal quality control, version 1.0.0</source>
+        <translation>Contrôle de qualité interne, version 1.0.0</translation>
+    </message>
+    <message>
+        <source>&amp;Do not show this window again</source>
+        <translation>Ne &amp;plus afficher cette fenêtre</translation>
+    </message>
+    <message>
+        <source>Levey-Jennings charts, Westgard multirules and Student&apos;s t control limits for the medical laboratory.</source>
+        <translation>Cartes de Levey-Jennings, règles de Westgard et limites de contrôle selon le t de Student pour le laboratoire médical.</translation>
+    </message>
+</context>
+<context>
+    <name>TWinArchives</name>
+    <message>
+        <source>&amp;Show QC points</source>
+        <translation>&amp;Afficher les points de CQ</translation>
+    </message>
+    <message>
+        <source>&amp;Delete selection</source>
+        <translation>&amp;Supprimer la sélection</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>Ann&amp;uler la modification</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Imprimer</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>QC archives for %1</source>
+        <translation>Archives de CQ de %1</translation>
+    </message>
+    <message>
+        <source>Nothing to show</source>
+        <translation>Rien à afficher</translation>
+    </message>
+    <message>
+        <source>Printing QC archives</source>
+        <translation>Impression des archives de CQ</translation>
+    </message>
+    <message>
+        <source>Archived statistics for %1</source>
+        <translation>Statistiques archivées de %1</translation>
+    </message>
+    <message>
+        <source>Nothing to print</source>
+        <translation>Rien à imprimer</translation>
+    </message>
+    <message>
+        <source>Why are %1 archives of %2 deleted?</source>
+        <translation>Pourquoi %1 archives de %2 sont-elles supprimées ?</translation>
+    </message>
+</context>
+<context>
+    <name>TWinCorrectiveActions</name>
+    <message>
+        <source>Corrective actions</source>
+        <translation>Actions correctives</translation>
+    </message>
+    <message>
+        <source>Offered when a rule rejects a run, one per line:</source>
+        <translation>Proposées quand une règle rejette une série, une par ligne :</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>TWinDailyQC</name>
+    <message>
+        <source>QC daily summary</source>
+        <translation>Synthèse quotidienne du CQ</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>&amp;Today</source>
+        <translation>&amp;Aujourd&apos;hui</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Imprimer</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>Nothing to print</source>
+        <translation>Rien à imprimer</translation>
+    </message>
+</context>
+<context>
+    <name>TWinDefAnalytes</name>
+    <message>
+        <source>Definition of analytes</source>
+        <translation>Définition des analytes</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <source>Levels</source>
+        <translation>Niveaux</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>Unité</translation>
+    </message>
+    <message>
+        <source>Decimals</source>
+        <translation>Décimales</translation>
+    </message>
+    <message>
+        <source>(15 characters max)</source>
+        <translation>(15 caractères max.)</translation>
+    </message>
+    <message>
+        <source>(1 to 3)</source>
+        <translation>(1 à 3)</translation>
+    </message>
+    <message>
+        <source>(6 chararcters max)</source>
+        <translation>(6 caractères max.)</translation>
+    </message>
+    <message>
+        <source>(0 to 3)</source>
+        <translation>(0 à 3)</translation>
+    </message>
+    <message>
+        <source>&amp;Add to list</source>
+        <translation>&amp;Ajouter à la liste</translation>
+    </message>
+    <message>
+        <source>&amp;Replace in list</source>
+        <translation>&amp;Remplacer dans la liste</translation>
+    </message>
+    <message>
+        <source>Reset &amp;fields</source>
+        <translation>Réinitialiser les &amp;champs</translation>
+    </message>
+    <message>
+        <source>&amp;Delete analyte</source>
+        <translation>&amp;Supprimer l&apos;analyte</translation>
+    </message>
+    <message>
+        <source>&amp;Sort analytes by names</source>
+        <translation>&amp;Trier les analytes par nom</translation>
+    </message>
+    <message>
+        <source>Sort Analytes</source>
+        <translation>Trier les analytes</translation>
+    </message>
+    <message>
+        <source>T&amp;op</source>
+        <translation>&amp;Tout en haut</translation>
+    </message>
+    <message>
+        <source>Do&amp;wn</source>
+        <translation>&amp;Descendre</translation>
+    </message>
+    <message>
+        <source>&amp;Bottom</source>
+        <translation>Tout en &amp;bas</translation>
+    </message>
+    <message>
+        <source>Quality goals</source>
+        <translation>Objectifs de qualité</translation>
+    </message>
+    <message>
+        <source>&amp;TEa</source>
+        <translation>&amp;ETa</translation>
+    </message>
+    <message>
+        <source>Target level %1</source>
+        <translation>Valeur cible niveau %1</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>Ann&amp;uler la modification</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>(unit)</source>
+        <translation>(unité)</translation>
+    </message>
+    <message>
+        <source>Select the analyte to replace</source>
+        <translation>Sélectionnez l&apos;analyte à remplacer</translation>
+    </message>
+    <message>
+        <source>Select the analyte to delete</source>
+        <translation>Sélectionnez l&apos;analyte à supprimer</translation>
+    </message>
+    <message>
+        <source>Select the analyte to move</source>
+        <translation>Sélectionnez l&apos;analyte à déplacer</translation>
+    </message>
+    <message>
+        <source>A TEa in the unit needs a unit</source>
+        <translation>Une ETa dans l&apos;unité nécessite une unité</translation>
+    </message>
+    <message>
+        <source>Type the TEa as a number and choose % or the unit beside it</source>
+        <translation>Saisissez l&apos;ETa sous forme de nombre et choisissez % ou l&apos;unité à côté</translation>
+    </message>
+    <message>
+        <source>Missing name</source>
+        <translation>Nom manquant</translation>
+    </message>
+    <message>
+        <source>Duplicate names</source>
+        <translation>Noms en double</translation>
+    </message>
+    <message>
+        <source>You want to reduce the number of QC levels for %1<byte value="xd"/></source>
+        <translation>Vous voulez réduire le nombre de niveaux de CQ de %1<byte value="xd"/></translation>
+    </message>
+    <message>
+        <source>Cannot suppress QC level %1.<byte value="xd"/>You must first erase/archive data.</source>
+        <translation>Impossible de supprimer le niveau de CQ %1.<byte value="xd"/>Vous devez d&apos;abord effacer/archiver les données.</translation>
+    </message>
+    <message>
+        <source>Cannot suppress QC3 and QC2 levels.<byte value="xd"/>You must first erase/archive data.</source>
+        <translation>Impossible de supprimer les niveaux QC3 et QC2.<byte value="xd"/>Vous devez d&apos;abord effacer/archiver les données.</translation>
+    </message>
+    <message>
+        <source>Warning, you are about to clear all archived data and <byte value="xd"/>current control points for %1<byte value="xd"/>Confirm analyte deletion :</source>
+        <translation>Attention, vous allez effacer toutes les données archivées et <byte value="xd"/>les points de contrôle actuels de %1<byte value="xd"/>Confirmez la suppression de l&apos;analyte :</translation>
+    </message>
+</context>
+<context>
+    <name>TWinDefSerum</name>
+    <message>
+        <source>Definition of control materials</source>
+        <translation>Définition des contrôles</translation>
+    </message>
+    <message>
+        <source>List of registered control materials</source>
+        <translation>Liste des contrôles enregistrés</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <source>(15 characters max)</source>
+        <translation>(15 caractères max.)</translation>
+    </message>
+    <message>
+        <source>Lot</source>
+        <translation>Lot</translation>
+    </message>
+    <message>
+        <source>(10 characters max)</source>
+        <translation>(10 caractères max.)</translation>
+    </message>
+    <message>
+        <source>&amp;Add to list</source>
+        <translation>&amp;Ajouter à la liste</translation>
+    </message>
+    <message>
+        <source>&amp;Change only the definition of materials</source>
+        <translation>Modifier &amp;uniquement la définition des contrôles</translation>
+    </message>
+    <message>
+        <source>Change and &amp;erase former data</source>
+        <translation>Modifier et &amp;effacer les données antérieures</translation>
+    </message>
+    <message>
+        <source>&amp;Clear fields</source>
+        <translation>&amp;Vider les champs</translation>
+    </message>
+    <message>
+        <source>&amp;Delete material</source>
+        <translation>&amp;Supprimer le contrôle</translation>
+    </message>
+    <message>
+        <source>&amp;Material used by</source>
+        <translation>Contrôle &amp;utilisé par</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>Ann&amp;uler la modification</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Select the line to replace</source>
+        <translation>Sélectionnez la ligne à remplacer</translation>
+    </message>
+    <message>
+        <source>Select the control material to delete</source>
+        <translation>Sélectionnez le contrôle à supprimer</translation>
+    </message>
+    <message>
+        <source>Select one control material</source>
+        <translation>Sélectionnez un contrôle</translation>
+    </message>
+    <message>
+        <source>Missing name</source>
+        <translation>Nom manquant</translation>
+    </message>
+    <message>
+        <source>Duplicates</source>
+        <translation>Doublons</translation>
+    </message>
+    <message>
+        <source>The old control material %1 (%2) is not used for any analyte.<byte value="xd"/>No data to erase. Press the button &lt;Replace in list&gt;.</source>
+        <translation>L&apos;ancien contrôle %1 (%2) n&apos;est utilisé par aucun analyte.<byte value="xd"/>Aucune donnée à effacer. Appuyez sur le bouton &lt;Remplacer dans la liste&gt;.</translation>
+    </message>
+    <message>
+        <source>Impossible to delete %1 (%2).<byte value="xd"/>This control material is used by : <byte value="xd"/></source>
+        <translation>Impossible de supprimer %1 (%2).<byte value="xd"/>Ce contrôle est utilisé par : <byte value="xd"/></translation>
+    </message>
+    <message>
+        <source>Delete the control material %1 (%2).</source>
+        <translation>Supprimer le contrôle %1 (%2).</translation>
+    </message>
+    <message>
+        <source>Analytes controled by %1 (%2) : </source>
+        <translation>Analytes contrôlés par %1 (%2) : </translation>
+    </message>
+    <message>
+        <source>Delete data and archive statistics of %1 (%2) in the analyte(s) :<byte value="xd"/></source>
+        <translation>Effacer les données et archiver les statistiques de %1 (%2) dans le ou les analytes :<byte value="xd"/></translation>
+    </message>
+    <message>
+        <source>Why are the control materials changed and their data erased?</source>
+        <translation>Pourquoi les contrôles sont-ils modifiés et leurs données effacées ?</translation>
+    </message>
+</context>
+<context>
+    <name>TWinDisplaySize</name>
+    <message>
+        <source>Display size</source>
+        <translation>Taille d&apos;affichage</translation>
+    </message>
+    <message>
+        <source>&amp;Size of the windows</source>
+        <translation>&amp;Taille des fenêtres</translation>
+    </message>
+    <message>
+        <source>Follow the desktop</source>
+        <translation>Suivre le bureau</translation>
+    </message>
+    <message>
+        <source>The new size is used from the next start of Varnholt.</source>
+        <translation>La nouvelle taille s&apos;applique au prochain démarrage de Varnholt.</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>TWinEmployees</name>
+    <message>
+        <source>List of operators</source>
+        <translation>Liste des opérateurs</translation>
+    </message>
+    <message>
+        <source>Maximum length</source>
+        <translation>Longueur maximale</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>Ann&amp;uler la modification</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Own &amp;password</source>
+        <translation>Mot de passe &amp;personnel</translation>
+    </message>
+    <message>
+        <source>The password with which the operator of the current row signs reviews</source>
+        <translation>Le mot de passe avec lequel l&apos;opérateur de la ligne courante signe les revues</translation>
+    </message>
+    <message>
+        <source>Select the operator.</source>
+        <translation>Sélectionnez l&apos;opérateur.</translation>
+    </message>
+    <message>
+        <source>Own password of </source>
+        <translation>Mot de passe personnel de </translation>
+    </message>
+    <message>
+        <source>The two passwords differ.</source>
+        <translation>Les deux mots de passe diffèrent.</translation>
+    </message>
+    <message>
+        <source>Deletion of :<byte value="xd"/><byte value="xd"/></source>
+        <translation>Suppression de :<byte value="xd"/><byte value="xd"/></translation>
+    </message>
+</context>
+<context>
+    <name>TWinEntryPsw</name>
+    <message>
+        <source>QC : enter password</source>
+        <translation>CQ : saisir le mot de passe</translation>
+    </message>
+    <message>
+        <source>&amp;Password : </source>
+        <translation>&amp;Mot de passe : </translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>TWinImport</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Imported file contents</source>
+        <translation>Contenu du fichier importé</translation>
+    </message>
+    <message>
+        <source>ClipBoard contents</source>
+        <translation>Contenu du presse-papiers</translation>
+    </message>
+    <message>
+        <source>Nothing to paste from the clipboard</source>
+        <translation>Rien à coller depuis le presse-papiers</translation>
+    </message>
+    <message>
+        <source>&amp;Add the QC data to </source>
+        <translation>&amp;Ajouter les données de CQ à </translation>
+    </message>
+    <message>
+        <source>Nothing to import.</source>
+        <translation>Rien à importer.</translation>
+    </message>
+    <message>
+        <source>Add the new QC points to the previous ones<byte value="xd"/>The QC mode will be reset to mobile</source>
+        <translation>Ajouter les nouveaux points de CQ aux précédents<byte value="xd"/>Le mode de CQ repassera en mobile</translation>
+    </message>
+    <message>
+        <source>Runs fall in a reviewed and signed period of %1: why are they added now?</source>
+        <translation>Des séries tombent dans une période revue et signée de %1 : pourquoi sont-elles ajoutées maintenant ?</translation>
+    </message>
+    <message>
+        <source> more lines skipped</source>
+        <translation> autres lignes ignorées</translation>
+    </message>
+    <message>
+        <source>&amp;Lines skipped or partly read: </source>
+        <translation>&amp;Lignes ignorées ou lues en partie : </translation>
+    </message>
+</context>
+<context>
+    <name>TWinInboxMapping</name>
+    <message>
+        <source>Results from the instruments</source>
+        <translation>Résultats des automates</translation>
+    </message>
+    <message>
+        <source>Results not mapped</source>
+        <translation>Résultats non affectés</translation>
+    </message>
+    <message>
+        <source>Map</source>
+        <translation>Affecter</translation>
+    </message>
+    <message>
+        <source>Store the mapping and bring in the results waiting for it</source>
+        <translation>Enregistrer l&apos;affectation et intégrer les résultats qui l&apos;attendent</translation>
+    </message>
+    <message>
+        <source>Mappings</source>
+        <translation>Affectations</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>Source</translation>
+    </message>
+    <message>
+        <source>Test</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <source>Control</source>
+        <translation>Contrôle</translation>
+    </message>
+    <message>
+        <source>Analyte</source>
+        <translation>Analyte</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <translation>Niveau</translation>
+    </message>
+    <message>
+        <source>Reading options of a source</source>
+        <translation>Options de lecture d&apos;une source</translation>
+    </message>
+    <message>
+        <source>Mapped: %1 run(s) to the queue</source>
+        <translation>Affecté : %1 série(s) dans la file d&apos;attente</translation>
+    </message>
+    <message>
+        <source> (%1 completing a held run)</source>
+        <translation> (%1 complétant une série en attente)</translation>
+    </message>
+    <message>
+        <source>, %1 stored, %2 still not mapped</source>
+        <translation>, %1 enregistré(s), %2 toujours non affecté(s)</translation>
+    </message>
+    <message>
+        <source>Reading options of %1 saved</source>
+        <translation>Options de lecture de %1 enregistrées</translation>
+    </message>
+    <message>
+        <source>&amp;Map</source>
+        <translation>A&amp;ffecter</translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation>&amp;Retirer</translation>
+    </message>
+    <message>
+        <source>Sa&amp;ve options</source>
+        <translation>&amp;Enregistrer les options</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+</context>
+<context>
+    <name>TWinInboxOptions</name>
+    <message>
+        <source>Inbox</source>
+        <translation>Entrée</translation>
+    </message>
+    <message>
+        <source>&amp;Inbox folder of the instruments&apos; files</source>
+        <translation>&amp;Dossier d&apos;entrée des fichiers des automates</translation>
+    </message>
+    <message>
+        <source>Empty: no inbox. Each subfolder is a source of its own.</source>
+        <translation>Vide : pas d&apos;entrée. Chaque sous-dossier est une source à part.</translation>
+    </message>
+    <message>
+        <source>Choose the inbox folder</source>
+        <translation>Choisir le dossier d&apos;entrée</translation>
+    </message>
+    <message>
+        <source>&amp;Accept runs with no warning and no reject without validation</source>
+        <translation>&amp;Accepter sans validation les séries sans alerte ni rejet</translation>
+    </message>
+    <message>
+        <source>Results of one analyte within</source>
+        <translation>Résultats d&apos;un analyte en moins de</translation>
+    </message>
+    <message>
+        <source>minutes form one run</source>
+        <translation>minutes forment une série</translation>
+    </message>
+    <message>
+        <source>Inbox folder</source>
+        <translation>Dossier d&apos;entrée</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>TWinLogoCQ</name>
+    <message>
+        <source>Internal quality control</source>
+        <translation>Contrôle de qualité interne</translation>
+    </message>
+</context>
+<context>
+    <name>TWinMain</name>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>Qu&amp;itter</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Quitter</translation>
+    </message>
+    <message>
+        <source>Data ta&amp;ble</source>
+        <translation>&amp;Tableau des données</translation>
+    </message>
+    <message>
+        <source>Table of QC data</source>
+        <translation>Tableau des données de CQ</translation>
+    </message>
+    <message>
+        <source>&amp;Print charts</source>
+        <translation>Imprimer les &amp;cartes</translation>
+    </message>
+    <message>
+        <source>Printing control charts</source>
+        <translation>Impression des cartes de contrôle</translation>
+    </message>
+    <message>
+        <source>Archi&amp;ves</source>
+        <translation>Archi&amp;ves</translation>
+    </message>
+    <message>
+        <source>Show archived data</source>
+        <translation>Afficher les données archivées</translation>
+    </message>
+    <message>
+        <source>D&amp;aily QC</source>
+        <translation>CQ du &amp;jour</translation>
+    </message>
+    <message>
+        <source>Daily QC results</source>
+        <translation>Résultats de CQ du jour</translation>
+    </message>
+    <message>
+        <source>&amp;Control limits</source>
+        <translation>&amp;Limites de contrôle</translation>
+    </message>
+    <message>
+        <source>Show control limits</source>
+        <translation>Afficher les limites de contrôle</translation>
+    </message>
+    <message>
+        <source>Bac&amp;kup</source>
+        <translation>Sa&amp;uvegarde</translation>
+    </message>
+    <message>
+        <source>Backup on diskette</source>
+        <translation>Sauvegarde sur disquette</translation>
+    </message>
+    <message>
+        <source>Assign &amp;lots</source>
+        <translation>Affecter les l&amp;ots</translation>
+    </message>
+    <message>
+        <source>Change QC material or lot number</source>
+        <translation>Changer de contrôle ou de numéro de lot</translation>
+    </message>
+    <message>
+        <source>&amp;Queue : 0</source>
+        <translation>File d&apos;&amp;attente : 0</translation>
+    </message>
+    <message>
+        <source>Queue of held QC results</source>
+        <translation>File d&apos;attente des résultats de CQ en attente</translation>
+    </message>
+    <message>
+        <source>Locking control limits</source>
+        <translation>Verrouillage des limites de contrôle</translation>
+    </message>
+    <message>
+        <source>Fixing control limits</source>
+        <translation>Fixation des limites de contrôle</translation>
+    </message>
+    <message>
+        <source>Erasing QC levels</source>
+        <translation>Effacement des niveaux de CQ</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Opérateur</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Commentaire</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>Ann&amp;uler la modification</translation>
+    </message>
+    <message>
+        <source>&amp;Analytes</source>
+        <translation>&amp;Analytes</translation>
+    </message>
+    <message>
+        <source>&amp;Control materials</source>
+        <translation>&amp;Contrôles</translation>
+    </message>
+    <message>
+        <source>&amp;Operators</source>
+        <translation>&amp;Opérateurs</translation>
+    </message>
+    <message>
+        <source>&amp;Backup/restore options</source>
+        <translation>Options de &amp;sauvegarde/restauration</translation>
+    </message>
+    <message>
+        <source>&amp;Password</source>
+        <translation>&amp;Mot de passe</translation>
+    </message>
+    <message>
+        <source>Statistical &amp;risks</source>
+        <translation>&amp;Risques statistiques</translation>
+    </message>
+    <message>
+        <source>&amp;Shortcuts</source>
+        <translation>Raccourcis &amp;clavier</translation>
+    </message>
+    <message>
+        <source>&amp;Display size</source>
+        <translation>&amp;Taille d&apos;affichage</translation>
+    </message>
+    <message>
+        <source>&amp;Diskette restore</source>
+        <translation>&amp;Restauration depuis la disquette</translation>
+    </message>
+    <message>
+        <source>&amp;Export</source>
+        <translation>&amp;Exporter</translation>
+    </message>
+    <message>
+        <source>&amp;Import</source>
+        <translation>&amp;Importer</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Copier</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>C&amp;oller</translation>
+    </message>
+    <message>
+        <source>&amp;Random generator</source>
+        <translation>&amp;Générateur aléatoire</translation>
+    </message>
+    <message>
+        <source>&amp;Clear queue</source>
+        <translation>&amp;Vider la file d&apos;attente</translation>
+    </message>
+    <message>
+        <source>Exit Varnholt</source>
+        <translation>Quitter Varnholt</translation>
+    </message>
+    <message>
+        <source>No analyte.</source>
+        <translation>Aucun analyte.</translation>
+    </message>
+    <message>
+        <source>Impossible to open the user manual</source>
+        <translation>Impossible d&apos;ouvrir le manuel d&apos;utilisation</translation>
+    </message>
+    <message>
+        <source>Nothing to print</source>
+        <translation>Rien à imprimer</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>Du</translation>
+    </message>
+    <message>
+        <source>Partial statistics for the interval</source>
+        <translation>Statistiques partielles de l&apos;intervalle</translation>
+    </message>
+    <message>
+        <source>Nothing to archive</source>
+        <translation>Rien à archiver</translation>
+    </message>
+    <message>
+        <source>Nothing to erase</source>
+        <translation>Rien à effacer</translation>
+    </message>
+    <message>
+        <source>&amp;Journal of changes</source>
+        <translation>&amp;Journal des modifications</translation>
+    </message>
+    <message>
+        <source>&amp;Review and sign-off</source>
+        <translation>&amp;Revue et signature</translation>
+    </message>
+    <message>
+        <source>&amp;Corrective actions</source>
+        <translation>&amp;Actions correctives</translation>
+    </message>
+    <message>
+        <source>Entry of QC points</source>
+        <translation>Saisie des points de CQ</translation>
+    </message>
+    <message>
+        <source>Cl&amp;ear</source>
+        <translation>&amp;Effacer</translation>
+    </message>
+    <message>
+        <source>Pa&amp;rameters</source>
+        <translation>Pa&amp;ramètres</translation>
+    </message>
+    <message>
+        <source>Confi&amp;guration</source>
+        <translation>Confi&amp;guration</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Fichier</translation>
+    </message>
+    <message>
+        <source>Cl&amp;ipboard</source>
+        <translation>Presse-pa&amp;piers</translation>
+    </message>
+    <message>
+        <source>&amp;Special functions</source>
+        <translation>Fonctions &amp;spéciales</translation>
+    </message>
+    <message>
+        <source>Rec&amp;ords</source>
+        <translation>&amp;Enregistrements</translation>
+    </message>
+    <message>
+        <source>&amp;Lock limits</source>
+        <translation>&amp;Verrouiller les limites</translation>
+    </message>
+    <message>
+        <source>&amp;Fix limits</source>
+        <translation>&amp;Fixer les limites</translation>
+    </message>
+    <message>
+        <source>&amp;Erase/archive levels</source>
+        <translation>&amp;Effacer/archiver des niveaux</translation>
+    </message>
+    <message>
+        <source>&amp;User manual</source>
+        <translation>&amp;Manuel d&apos;utilisation</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>À &amp;propos</translation>
+    </message>
+    <message>
+        <source>You  are not using the small screen font.<byte value="xd"/>You must change it to the small one (96 pixels per inch).</source>
+        <translation>Vous n&apos;utilisez pas la petite police d&apos;écran.<byte value="xd"/>Vous devez passer à la petite (96 pixels par pouce).</translation>
+    </message>
+    <message>
+        <source>Your screen resolution is 640 x 480 pixels.<byte value="xd"/>The programme needs a minimum resolution of 800 x 600 pixels.<byte value="xd"/>You must change it.</source>
+        <translation>La résolution de votre écran est de 640 x 480 pixels.<byte value="xd"/>Le programme nécessite une résolution d&apos;au moins 800 x 600 pixels.<byte value="xd"/>Vous devez la modifier.</translation>
+    </message>
+    <message>
+        <source>Operator = %1</source>
+        <translation>Opérateur = %1</translation>
+    </message>
+    <message>
+        <source>Why is the point of %1 corrected?</source>
+        <translation>Pourquoi le point de %1 est-il corrigé ?</translation>
+    </message>
+    <message>
+        <source>Define a date interval at the bottom of the charts<byte value="xd"/> - click on one end of the interval, then Shift+click on the other end<byte value="xd"/> - or click on one end and glide to the other end;<byte value="xd"/>The selected date interval is spotted in light blue.</source>
+        <translation>Définissez un intervalle de dates au bas des cartes<byte value="xd"/> - cliquez sur une extrémité de l&apos;intervalle, puis Maj+clic sur l&apos;autre extrémité<byte value="xd"/> - ou cliquez sur une extrémité et glissez jusqu&apos;à l&apos;autre ;<byte value="xd"/>L&apos;intervalle de dates choisi est repéré en bleu clair.</translation>
+    </message>
+    <message>
+        <source>Not enough QC points in the dates interval for %1</source>
+        <translation>Pas assez de points de CQ dans l&apos;intervalle de dates pour %1</translation>
+    </message>
+    <message>
+        <source>You are going to erase/archive the data of %1 QC level(s) for %2<byte value="xd"/></source>
+        <translation>Vous allez effacer/archiver les données de %1 niveau(x) de CQ pour %2<byte value="xd"/></translation>
+    </message>
+    <message>
+        <source>Points of %1 in a reviewed and signed period are erased: why?</source>
+        <translation>Des points de %1 dans une période revue et signée sont effacés : pourquoi ?</translation>
+    </message>
+</context>
+<context>
+    <name>TWinMonthlySummary</name>
+    <message>
+        <source>&amp;From</source>
+        <translation>&amp;Du</translation>
+    </message>
+    <message>
+        <source>&amp;to</source>
+        <translation>&amp;au</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Imprimer</translation>
+    </message>
+    <message>
+        <source>&amp;Export CSV...</source>
+        <translation>&amp;Exporter en CSV...</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>No analyte.</source>
+        <translation>Aucun analyte.</translation>
+    </message>
+    <message>
+        <source>No quality goal: no Sigma (set one in Parameters &gt; Analytes)</source>
+        <translation>Aucun objectif de qualité : pas de Sigma (à définir dans Paramètres &gt; Analytes)</translation>
+    </message>
+    <message>
+        <source>Monthly summary of %1</source>
+        <translation>Synthèse mensuelle de %1</translation>
+    </message>
+    <message>
+        <source>TEa %1; Sigma marked * has no target (bias taken as 0)</source>
+        <translation>ETa %1 ; un Sigma marqué * n&apos;a pas de valeur cible (biais pris égal à 0)</translation>
+    </message>
+    <message>
+        <source>Export the monthly summary</source>
+        <translation>Exporter la synthèse mensuelle</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>Fichiers CSV (*.csv)</translation>
+    </message>
+</context>
+<context>
+    <name>TWinNewPsw</name>
+    <message>
+        <source>Change password</source>
+        <translation>Changer le mot de passe</translation>
+    </message>
+    <message>
+        <source>&amp;Old password</source>
+        <translation>&amp;Ancien mot de passe</translation>
+    </message>
+    <message>
+        <source>&amp;New password</source>
+        <translation>&amp;Nouveau mot de passe</translation>
+    </message>
+    <message>
+        <source>&amp;Confirm password</source>
+        <translation>&amp;Confirmer le mot de passe</translation>
+    </message>
+    <message>
+        <source>( maximum 10 characters)</source>
+        <translation>( 10 caractères au maximum)</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>TWinOperatorPassword</name>
+    <message>
+        <source>Own password</source>
+        <translation>Mot de passe personnel</translation>
+    </message>
+    <message>
+        <source>New password (empty: the program&apos;s password serves)</source>
+        <translation>Nouveau mot de passe (vide : le mot de passe du programme s&apos;applique)</translation>
+    </message>
+    <message>
+        <source>Repeat it</source>
+        <translation>Répétez-le</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>TWinOptions</name>
+    <message>
+        <source>Backup / restore options</source>
+        <translation>Options de sauvegarde / restauration</translation>
+    </message>
+    <message>
+        <source>Choose the backup folder</source>
+        <translation>Choisir le dossier de sauvegarde</translation>
+    </message>
+    <message>
+        <source>Backup / restore folder</source>
+        <translation>Dossier de sauvegarde / restauration</translation>
+    </message>
+    <message>
+        <source>&amp;Interval between backups</source>
+        <translation>&amp;Intervalle entre les sauvegardes</translation>
+    </message>
+    <message>
+        <source>&amp;Backup / restore folder</source>
+        <translation>&amp;Dossier de sauvegarde / restauration</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>Ann&amp;uler la modification</translation>
+    </message>
+</context>
+<context>
+    <name>TWinPrintPreview</name>
+    <message>
+        <source>Print preview</source>
+        <translation>Aperçu avant impression</translation>
+    </message>
+    <message>
+        <source>Fit width</source>
+        <translation>Ajuster à la largeur</translation>
+    </message>
+    <message>
+        <source>Whole page</source>
+        <translation>Page entière</translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation>Zoom avant</translation>
+    </message>
+    <message>
+        <source>Zoom out</source>
+        <translation>Zoom arrière</translation>
+    </message>
+    <message>
+        <source>Previous page</source>
+        <translation>Page précédente</translation>
+    </message>
+    <message>
+        <source>Next page</source>
+        <translation>Page suivante</translation>
+    </message>
+    <message>
+        <source>Choose the printer, the copies, the pages and the paper</source>
+        <translation>Choisir l&apos;imprimante, les copies, les pages et le papier</translation>
+    </message>
+    <message>
+        <source>PDF file, %1</source>
+        <translation>Fichier PDF, %1</translation>
+    </message>
+    <message>
+        <source>Printer %1, %2</source>
+        <translation>Imprimante %1, %2</translation>
+    </message>
+    <message>
+        <source>&amp;Print...</source>
+        <translation>&amp;Imprimer...</translation>
+    </message>
+    <message>
+        <source>&amp;Save as PDF...</source>
+        <translation>&amp;Enregistrer en PDF...</translation>
+    </message>
+</context>
+<context>
+    <name>TWinPrnCharts</name>
+    <message>
+        <source>&amp;First date</source>
+        <translation>&amp;Première date</translation>
+    </message>
+    <message>
+        <source>&amp;Last date</source>
+        <translation>&amp;Dernière date</translation>
+    </message>
+    <message>
+        <source>Points to print</source>
+        <translation>Points à imprimer</translation>
+    </message>
+    <message>
+        <source>QC levels to print</source>
+        <translation>Niveaux de CQ à imprimer</translation>
+    </message>
+    <message>
+        <source>Print &amp;statistics</source>
+        <translation>Imprimer les &amp;statistiques</translation>
+    </message>
+    <message>
+        <source>&amp;Color printer</source>
+        <translation>Imprimante &amp;couleur</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Imprimer</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Nothing to print</source>
+        <translation>Rien à imprimer</translation>
+    </message>
+    <message>
+        <source>Print QC charts for %1</source>
+        <translation>Imprimer les cartes de CQ de %1</translation>
+    </message>
+    <message>
+        <source>Printing QC charts</source>
+        <translation>Impression des cartes de CQ</translation>
+    </message>
+    <message>
+        <source>%1 QC charts</source>
+        <translation>Cartes de CQ %1</translation>
+    </message>
+</context>
+<context>
+    <name>TWinPrnData</name>
+    <message>
+        <source>&amp;First date</source>
+        <translation>&amp;Première date</translation>
+    </message>
+    <message>
+        <source>&amp;Last date</source>
+        <translation>&amp;Dernière date</translation>
+    </message>
+    <message>
+        <source>Print &amp;statistics</source>
+        <translation>Imprimer les &amp;statistiques</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Imprimer</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Lines to print</source>
+        <translation>Lignes à imprimer</translation>
+    </message>
+    <message>
+        <source>Nothing to print</source>
+        <translation>Rien à imprimer</translation>
+    </message>
+    <message>
+        <source>Print QC data for %1</source>
+        <translation>Imprimer les données de CQ de %1</translation>
+    </message>
+    <message>
+        <source>Printing QC data</source>
+        <translation>Impression des données de CQ</translation>
+    </message>
+    <message>
+        <source>QC data for %1</source>
+        <translation>Données de CQ de %1</translation>
+    </message>
+</context>
+<context>
+    <name>TWinRandom</name>
+    <message>
+        <source>&amp;Number of QC points</source>
+        <translation>&amp;Nombre de points de CQ</translation>
+    </message>
+    <message>
+        <source>&amp;First date</source>
+        <translation>&amp;Première date</translation>
+    </message>
+    <message>
+        <source>QC &amp;time</source>
+        <translation>&amp;Heure du CQ</translation>
+    </message>
+    <message>
+        <source>&amp;Distribution of data </source>
+        <translation>&amp;Distribution des données </translation>
+    </message>
+    <message>
+        <source>Random data in &amp;queue</source>
+        <translation>Données aléatoires dans la &amp;file d&apos;attente</translation>
+    </message>
+    <message>
+        <source>Random data in &amp;charts</source>
+        <translation>Données aléatoires dans les &amp;cartes</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Random data generator for </source>
+        <translation>Générateur de données aléatoires pour </translation>
+    </message>
+    <message>
+        <source>Control material</source>
+        <translation>Contrôle</translation>
+    </message>
+    <message>
+        <source>Fill in the grid</source>
+        <translation>Remplissez la grille</translation>
+    </message>
+    <message>
+        <source>Create %1 random QC points from %2</source>
+        <translation>Créer %1 points de CQ aléatoires à partir du %2</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>Add the new random points in the fifo.</source>
+        <translation><byte value="xd"/>Ajouter les nouveaux points aléatoires dans la file d&apos;attente.</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>Add the new random points to the previous ones.</source>
+        <translation><byte value="xd"/>Ajouter les nouveaux points aléatoires aux précédents.</translation>
+    </message>
+    <message>
+        <source>Random points fall in a reviewed and signed period of %1: why are they added now?</source>
+        <translation>Des points aléatoires tombent dans une période revue et signée de %1 : pourquoi sont-ils ajoutés maintenant ?</translation>
+    </message>
+</context>
+<context>
+    <name>TWinReason</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Reason for the change</source>
+        <translation>Raison de la modification</translation>
+    </message>
+    <message>
+        <source>Corrective action</source>
+        <translation>Action corrective</translation>
+    </message>
+    <message>
+        <source>Reason</source>
+        <translation>Raison</translation>
+    </message>
+    <message>
+        <source>What was done</source>
+        <translation>Ce qui a été fait</translation>
+    </message>
+</context>
+<context>
+    <name>TWinReview</name>
+    <message>
+        <source>Review and sign-off</source>
+        <translation>Revue et signature</translation>
+    </message>
+    <message>
+        <source>&amp;Show</source>
+        <translation>&amp;Afficher</translation>
+    </message>
+    <message>
+        <source>Si&amp;gn</source>
+        <translation>&amp;Signer</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>Analytes</source>
+        <translation>Analytes</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>Du</translation>
+    </message>
+    <message>
+        <source>To</source>
+        <translation>Au</translation>
+    </message>
+    <message>
+        <source>Reviewer</source>
+        <translation>Vérificateur</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Mot de passe</translation>
+    </message>
+    <message>
+        <source>Choose one or more analytes.</source>
+        <translation>Choisissez un ou plusieurs analytes.</translation>
+    </message>
+    <message>
+        <source>No analyte.</source>
+        <translation>Aucun analyte.</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Imprimer</translation>
+    </message>
+    <message>
+        <source>Printing the review</source>
+        <translation>Impression de la revue</translation>
+    </message>
+    <message>
+        <source>Review </source>
+        <translation>Revue </translation>
+    </message>
+</context>
+<context>
+    <name>TWinRisks</name>
+    <message>
+        <source>Varnholt : Statistical parameters</source>
+        <translation>Varnholt : paramètres statistiques</translation>
+    </message>
+    <message>
+        <source>The control limits displayed in the panes are valid only for  long QC reference periods 
+(&gt;30 points). If shorter, Student&apos;s t is used with the relevant degrees of freedom.</source>
+        <translation>Les limites de contrôle affichées dans les volets ne valent que pour de longues périodes de référence 
+(&gt;30 points). Pour des périodes plus courtes, le t de Student est utilisé avec les degrés de liberté correspondants.</translation>
+    </message>
+    <message>
+        <source> &amp;Alert limits </source>
+        <translation> Limites d&apos;&amp;alerte </translation>
+    </message>
+    <message>
+        <source> A&amp;ction limits </source>
+        <translation> Limites d&apos;a&amp;ction </translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>Ann&amp;uler la modification</translation>
+    </message>
+</context>
+<context>
+    <name>TWinSerumByAnal</name>
+    <message>
+        <source>Assignment of control materials</source>
+        <translation>Affectation des contrôles</translation>
+    </message>
+    <message>
+        <source>Level &amp;%1</source>
+        <translation>Niveau &amp;%1</translation>
+    </message>
+    <message>
+        <source>List of registered control materials</source>
+        <translation>Liste des contrôles enregistrés</translation>
+    </message>
+    <message>
+        <source>Change only the assignment of materials</source>
+        <translation>Modifier uniquement l&apos;affectation des contrôles</translation>
+    </message>
+    <message>
+        <source>Change and &amp;erase former data</source>
+        <translation>Modifier et &amp;effacer les données antérieures</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>Ann&amp;uler la modification</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>QC materials for </source>
+        <translation>Contrôles pour </translation>
+    </message>
+    <message>
+        <source>No control material selected</source>
+        <translation>Aucun contrôle sélectionné</translation>
+    </message>
+    <message>
+        <source>Nothing Changed</source>
+        <translation>Rien n&apos;a changé</translation>
+    </message>
+    <message>
+        <source>Delete and archive %1 QC data for control material(s) : %2</source>
+        <translation>Effacer et archiver les données de CQ de %1 pour le ou les contrôles : %2</translation>
+    </message>
+</context>
+<context>
+    <name>TWinSetUp</name>
+    <message>
+        <source>Quality control</source>
+        <translation>Contrôle de qualité</translation>
+    </message>
+    <message>
+        <source>Create a shortcut  on the desktop for &lt; %1 &gt;.</source>
+        <translation>Créer un raccourci sur le bureau pour &lt; %1 &gt;.</translation>
+    </message>
+    <message>
+        <source>The installed program is in the menu already</source>
+        <translation>Le programme installé figure déjà dans le menu</translation>
+    </message>
+    <message>
+        <source>No icon folder</source>
+        <translation>Aucun dossier d&apos;icônes</translation>
+    </message>
+    <message>
+        <source>No desktop folder</source>
+        <translation>Aucun dossier de bureau</translation>
+    </message>
+    <message>
+        <source>No applications folder</source>
+        <translation>Aucun dossier d&apos;applications</translation>
+    </message>
+    <message>
+        <source>Unable to complete setup</source>
+        <translation>Impossible de terminer l&apos;installation</translation>
+    </message>
+    <message>
+        <source>Setup OK</source>
+        <translation>Installation réussie</translation>
+    </message>
+    <message>
+        <source>Programme setup</source>
+        <translation>Installation du programme</translation>
+    </message>
+    <message>
+        <source>Create an entry &lt; Laboratory QC &gt; in the start menu</source>
+        <translation>Créer une entrée &lt; CQ du laboratoire &gt; dans le menu de démarrage</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>TWinShowArchive</name>
+    <message>
+        <source>Lot :</source>
+        <translation>Lot :</translation>
+    </message>
+    <message>
+        <source>Beginning :</source>
+        <translation>Début :</translation>
+    </message>
+    <message>
+        <source>End :</source>
+        <translation>Fin :</translation>
+    </message>
+    <message>
+        <source>Mean :</source>
+        <translation>Moyenne :</translation>
+    </message>
+    <message>
+        <source>CV :</source>
+        <translation>CV :</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Imprimer</translation>
+    </message>
+    <message>
+        <source>Archived data for %1</source>
+        <translation>Données archivées de %1</translation>
+    </message>
+    <message>
+        <source>From %1 to %2</source>
+        <translation>Du %1 au %2</translation>
+    </message>
+    <message>
+        <source>Statistics</source>
+        <translation>Statistiques</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>Moyenne</translation>
+    </message>
+    <message>
+        <source>CV</source>
+        <translation>CV</translation>
+    </message>
+</context>
+<context>
+    <name>TWinShowData</name>
+    <message>
+        <source>Date - time</source>
+        <translation>Date - heure</translation>
+    </message>
+    <message>
+        <source>QC%1</source>
+        <translation>QC%1</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Opérateur</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Commentaire</translation>
+    </message>
+    <message>
+        <source>&amp;Delete selection</source>
+        <translation>&amp;Supprimer la sélection</translation>
+    </message>
+    <message>
+        <source>Delete &amp;all</source>
+        <translation>&amp;Tout supprimer</translation>
+    </message>
+    <message>
+        <source>&amp;Edit line</source>
+        <translation>&amp;Modifier la ligne</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>Ann&amp;uler la modification</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Imprimer</translation>
+    </message>
+    <message>
+        <source>Printing control charts</source>
+        <translation>Impression des cartes de contrôle</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>QC data for </source>
+        <translation>Données de CQ de </translation>
+    </message>
+    <message>
+        <source>Why are %1 points of %2 deleted?</source>
+        <translation>Pourquoi %1 points de %2 sont-ils supprimés ?</translation>
+    </message>
+    <message>
+        <source>Irreversible deletion of %1 lines ?</source>
+        <translation>Suppression irréversible de %1 lignes ?</translation>
+    </message>
+    <message>
+        <source>Nothing to edit.</source>
+        <translation>Rien à modifier.</translation>
+    </message>
+    <message>
+        <source>Select the line to edit.</source>
+        <translation>Sélectionnez la ligne à modifier.</translation>
+    </message>
+    <message>
+        <source>Edit and validate again the control point on %1</source>
+        <translation>Modifier et valider à nouveau le point de contrôle du %1</translation>
+    </message>
+    <message>
+        <source>Irreversible deletion of %1 lines.<byte value="xd"/>+ %2</source>
+        <translation>Suppression irréversible de %1 lignes.<byte value="xd"/>+ %2</translation>
+    </message>
+    <message>
+        <source>Nothing to print</source>
+        <translation>Rien à imprimer</translation>
+    </message>
+    <message>
+        <source>Print QC data for %1</source>
+        <translation>Imprimer les données de CQ de %1</translation>
+    </message>
+</context>
+<context>
+    <name>TWinShowJournal</name>
+    <message>
+        <source>Journal of changes</source>
+        <translation>Journal des modifications</translation>
+    </message>
+    <message>
+        <source>&amp;From</source>
+        <translation>&amp;Du</translation>
+    </message>
+    <message>
+        <source>&amp;To</source>
+        <translation>&amp;Au</translation>
+    </message>
+    <message>
+        <source>Analyte</source>
+        <translation>Analyte</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Opérateur</translation>
+    </message>
+    <message>
+        <source>&amp;Check the chain</source>
+        <translation>&amp;Vérifier la chaîne</translation>
+    </message>
+    <message>
+        <source>&amp;Export CSV</source>
+        <translation>&amp;Exporter en CSV</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Imprimer</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>The journal is kept in the database, which is not open.</source>
+        <translation>Le journal est conservé dans la base de données, qui n&apos;est pas ouverte.</translation>
+    </message>
+    <message>
+        <source>Export the journal</source>
+        <translation>Exporter le journal</translation>
+    </message>
+    <message>
+        <source>Nothing to print</source>
+        <translation>Rien à imprimer</translation>
+    </message>
+    <message>
+        <source>Printing the journal</source>
+        <translation>Impression du journal</translation>
+    </message>
+    <message>
+        <source>The journal is whole: %1 entries match their hashes.</source>
+        <translation>Le journal est intact : %1 entrées correspondent à leurs empreintes.</translation>
+    </message>
+    <message>
+        <source>all</source>
+        <translation>tous</translation>
+    </message>
+    <message>
+        <source>Analyte: %1    Kind: %2    Operator: %3</source>
+        <translation>Analyte : %1    Type : %2    Opérateur : %3</translation>
+    </message>
+    <message>
+        <source>    From: %1</source>
+        <translation>    Du : %1</translation>
+    </message>
+    <message>
+        <source>    To: %1</source>
+        <translation>    Au : %1</translation>
+    </message>
+    <message>
+        <source>Hash chain whole (%1 entries)</source>
+        <translation>Chaîne d&apos;empreintes intacte (%1 entrées)</translation>
+    </message>
+</context>
+<context>
+    <name>TWinShowLimits</name>
+    <message>
+        <source>&amp;Limits</source>
+        <translation>&amp;Limites</translation>
+    </message>
+    <message>
+        <source>&amp;Quality goals and Sigma</source>
+        <translation>&amp;Objectifs de qualité et Sigma</translation>
+    </message>
+    <message>
+        <source>Po&amp;wer function and decision chart</source>
+        <translation>Fonction de &amp;puissance et diagramme de décision</translation>
+    </message>
+    <message>
+        <source>&amp;Common CV method</source>
+        <translation>Méthode du C&amp;V commun</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Imprimer</translation>
+    </message>
+    <message>
+        <source>No analyte.</source>
+        <translation>Aucun analyte.</translation>
+    </message>
+    <message>
+        <source>Control limits for %1</source>
+        <translation>Limites de contrôle de %1</translation>
+    </message>
+    <message>
+        <source>QC limits for %1</source>
+        <translation>Limites de CQ de %1</translation>
+    </message>
+</context>
+<context>
+    <name>TWinValidCQ</name>
+    <message>
+        <source>QC validation</source>
+        <translation>Validation du CQ</translation>
+    </message>
+    <message>
+        <source>Date / time</source>
+        <translation>Date / heure</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Opérateur</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Commentaire</translation>
+    </message>
+    <message>
+        <source>Rules across levels</source>
+        <translation>Règles entre niveaux</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>&amp;Westgard multirules </source>
+        <translation>Règles de &amp;Westgard </translation>
+    </message>
+    <message>
+        <source>No data</source>
+        <translation>Pas de données</translation>
+    </message>
+    <message>
+        <source>Discarded</source>
+        <translation>Écarté</translation>
+    </message>
+    <message>
+        <source>A rule rejects this run of %1: what was done?</source>
+        <translation>Une règle rejette cette série de %1 : qu&apos;a-t-on fait ?</translation>
+    </message>
+    <message>
+        <source>This run falls in a reviewed and signed period of %1: why is it added now?</source>
+        <translation>Cette série tombe dans une période revue et signée de %1 : pourquoi est-elle ajoutée maintenant ?</translation>
+    </message>
+</context>
+<context>
+    <name>TWinZScores</name>
+    <message>
+        <source>&amp;From</source>
+        <translation>&amp;Du</translation>
+    </message>
+    <message>
+        <source>&amp;to</source>
+        <translation>&amp;au</translation>
+    </message>
+    <message>
+        <source>&amp;Youden plot of</source>
+        <translation>Diagramme de &amp;Youden de</translation>
+    </message>
+    <message>
+        <source>against</source>
+        <translation>contre</translation>
+    </message>
+    <message>
+        <source>&amp;z-score chart</source>
+        <translation>Carte des &amp;z-scores</translation>
+    </message>
+    <message>
+        <source>Youden p&amp;lot</source>
+        <translation>Diagramme de Youden (&amp;l)</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Imprimer</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>No analyte.</source>
+        <translation>Aucun analyte.</translation>
+    </message>
+    <message>
+        <source>Level %1</source>
+        <translation>Niveau %1</translation>
+    </message>
+    <message>
+        <source>Normalised charts of %1</source>
+        <translation>Cartes normalisées de %1</translation>
+    </message>
+    <message>
+        <source>Points from %1 to %2</source>
+        <translation>Points du %1 au %2</translation>
+    </message>
+</context>
+<context>
+    <name>UArchives</name>
+    <message>
+        <source>Begin</source>
+        <translation>Début</translation>
+    </message>
+    <message>
+        <source>End</source>
+        <translation>Fin</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <source>Lot</source>
+        <translation>Lot</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>Moyenne</translation>
+    </message>
+    <message>
+        <source>CV</source>
+        <translation>CV</translation>
+    </message>
+    <message>
+        <source>Number</source>
+        <translation>Nombre</translation>
+    </message>
+</context>
+<context>
+    <name>UDailyQC</name>
+    <message>
+        <source>Analytes</source>
+        <translation>Analytes</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Heure</translation>
+    </message>
+    <message>
+        <source>QC1</source>
+        <translation>QC1</translation>
+    </message>
+    <message>
+        <source>QC2</source>
+        <translation>QC2</translation>
+    </message>
+    <message>
+        <source>QC3</source>
+        <translation>QC3</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Opérateur</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Commentaire</translation>
+    </message>
+    <message>
+        <source>Cumulative daily QC : %1</source>
+        <translation>CQ du jour cumulé : %1</translation>
+    </message>
+    <message>
+        <source>Analyte</source>
+        <translation>Analyte</translation>
+    </message>
+</context>
+<context>
+    <name>UDrawChart</name>
+    <message>
+        <source>Common CV</source>
+        <translation>CV commun</translation>
+    </message>
+</context>
+<context>
+    <name>UEntryFlow</name>
+    <message>
+        <source>Enter data</source>
+        <translation>Saisir les données</translation>
+    </message>
+    <message>
+        <source>Nothing hold in the queue.</source>
+        <translation>Aucun résultat dans la file d&apos;attente.</translation>
+    </message>
+    <message>
+        <source>Confirm data backup</source>
+        <translation>Confirmer la sauvegarde des données</translation>
+    </message>
+    <message>
+        <source>Backup aborted</source>
+        <translation>Sauvegarde abandonnée</translation>
+    </message>
+    <message>
+        <source>Backup OK</source>
+        <translation>Sauvegarde réussie</translation>
+    </message>
+    <message>
+        <source>Restore aborted</source>
+        <translation>Restauration abandonnée</translation>
+    </message>
+    <message>
+        <source>No backup file to restore</source>
+        <translation>Aucun fichier de sauvegarde à restaurer</translation>
+    </message>
+    <message>
+        <source>Restore OK</source>
+        <translation>Restauration réussie</translation>
+    </message>
+    <message>
+        <source>No analyte</source>
+        <translation>Aucun analyte</translation>
+    </message>
+    <message>
+        <source>&amp;Queue : %1</source>
+        <translation>File d&apos;&amp;attente : %1</translation>
+    </message>
+    <message>
+        <source>Erase %1 control points in the queue ?</source>
+        <translation>Effacer %1 points de contrôle de la file d&apos;attente ?</translation>
+    </message>
+    <message>
+        <source>No diskette in drive %1</source>
+        <translation>Pas de disquette dans le lecteur %1</translation>
+    </message>
+    <message>
+        <source>The backup in %1 holds %2 runs, the data now only %3.<byte value="xd"/>Replace the backup with less data ?</source>
+        <translation>La sauvegarde dans %1 contient %2 séries, les données actuelles seulement %3.<byte value="xd"/>Remplacer la sauvegarde par moins de données ?</translation>
+    </message>
+    <message>
+        <source>Backuping data to %1</source>
+        <translation>Sauvegarde des données vers %1</translation>
+    </message>
+    <message>
+        <source>Confirm data restore from diskette. The date of source file is : %1</source>
+        <translation>Confirmez la restauration depuis la disquette. Date du fichier source : %1</translation>
+    </message>
+    <message>
+        <source>Restoring data from %1</source>
+        <translation>Restauration des données depuis %1</translation>
+    </message>
+</context>
+<context>
+    <name>UExchangeCommands</name>
+    <message>
+        <source>Data file of Drovanta 2 (*.dat)</source>
+        <translation>Fichier de données de Drovanta 2 (*.dat)</translation>
+    </message>
+    <message>
+        <source>Backup file of Drovanta 2 (*.sav)</source>
+        <translation>Fichier de sauvegarde de Drovanta 2 (*.sav)</translation>
+    </message>
+    <message>
+        <source>No analyte to import data</source>
+        <translation>Aucun analyte pour importer les données</translation>
+    </message>
+    <message>
+        <source>Bad file format</source>
+        <translation>Format de fichier incorrect</translation>
+    </message>
+    <message>
+        <source>No analyte</source>
+        <translation>Aucun analyte</translation>
+    </message>
+    <message>
+        <source>No analyte to paste</source>
+        <translation>Aucun analyte à coller</translation>
+    </message>
+    <message>
+        <source>Bad clipboard format</source>
+        <translation>Format du presse-papiers incorrect</translation>
+    </message>
+    <message>
+        <source>%1 analyte was imported before the error.</source>
+        <translation>%1 analyte a été importé avant l&apos;erreur.</translation>
+    </message>
+    <message>
+        <source>%1 analytes were imported before the error.</source>
+        <translation>%1 analytes ont été importés avant l&apos;erreur.</translation>
+    </message>
+    <message>
+        <source>Cannot read data</source>
+        <translation>Impossible de lire les données</translation>
+    </message>
+    <message>
+        <source>The file %1<byte value="xd"/>already exists. Overwrite ?</source>
+        <translation>Le fichier %1<byte value="xd"/>existe déjà. L&apos;écraser ?</translation>
+    </message>
+    <message>
+        <source>The data were not exported.<byte value="xd"/></source>
+        <translation>Les données n&apos;ont pas été exportées.<byte value="xd"/></translation>
+    </message>
+</context>
+<context>
+    <name>UImport</name>
+    <message>
+        <source>Nothing to copy.</source>
+        <translation>Rien à copier.</translation>
+    </message>
+    <message>
+        <source>The data for %1 are now copied in the clipboard.<byte value="xd"/>You can paste them in a spreadsheet.</source>
+        <translation>Les données de %1 sont maintenant copiées dans le presse-papiers.<byte value="xd"/>Vous pouvez les coller dans un tableur.</translation>
+    </message>
+</context>
+<context>
+    <name>UInboxMapping</name>
+    <message>
+        <source>from the file</source>
+        <translation>du fichier</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>Source</translation>
+    </message>
+    <message>
+        <source>Test</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <source>Control</source>
+        <translation>Contrôle</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <translation>Niveau</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Valeur</translation>
+    </message>
+    <message>
+        <source>Date and time</source>
+        <translation>Date et heure</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Fichier</translation>
+    </message>
+    <message>
+        <source>Why</source>
+        <translation>Motif</translation>
+    </message>
+    <message>
+        <source>&amp;Source</source>
+        <translation>&amp;Source</translation>
+    </message>
+    <message>
+        <source>&amp;Test code</source>
+        <translation>Code de &amp;test</translation>
+    </message>
+    <message>
+        <source>Control / &amp;lot</source>
+        <translation>Contrôle / &amp;lot</translation>
+    </message>
+    <message>
+        <source>&amp;Analyte</source>
+        <translation>&amp;Analyte</translation>
+    </message>
+    <message>
+        <source>Le&amp;vel</source>
+        <translation>&amp;Niveau</translation>
+    </message>
+</context>
+<context>
+    <name>UMainCommands</name>
+    <message>
+        <source>No analyte.</source>
+        <translation>Aucun analyte.</translation>
+    </message>
+</context>
+<context>
+    <name>UMainPages</name>
+    <message>
+        <source>Locked from </source>
+        <translation>Verrouillées du </translation>
+    </message>
+    <message>
+        <source> to </source>
+        <translation> au </translation>
+    </message>
+    <message>
+        <source>Fixed limits</source>
+        <translation>Limites fixes</translation>
+    </message>
+    <message>
+        <source>Mobile limits</source>
+        <translation>Limites mobiles</translation>
+    </message>
+    <message>
+        <source>Erase/archive data</source>
+        <translation>Effacer/archiver les données</translation>
+    </message>
+    <message>
+        <source>Un-erase data</source>
+        <translation>Annuler l&apos;effacement des données</translation>
+    </message>
+</context>
+<context>
+    <name>UMainQuality</name>
+    <message>
+        <source>&amp;Quality</source>
+        <translation>&amp;Qualité</translation>
+    </message>
+    <message>
+        <source>&amp;Z-scores and Youden plot</source>
+        <translation>&amp;Z-scores et diagramme de Youden</translation>
+    </message>
+    <message>
+        <source>&amp;Monthly summary</source>
+        <translation>Synthèse &amp;mensuelle</translation>
+    </message>
+    <message>
+        <source>&amp;Import quality goals...</source>
+        <translation>&amp;Importer des objectifs de qualité...</translation>
+    </message>
+    <message>
+        <source>Import quality goals</source>
+        <translation>Importer des objectifs de qualité</translation>
+    </message>
+    <message>
+        <source>%1 quality goal imported</source>
+        <translation>%1 objectif de qualité importé</translation>
+    </message>
+    <message>
+        <source>%1 quality goals imported</source>
+        <translation>%1 objectifs de qualité importés</translation>
+    </message>
+</context>
+<context>
+    <name>UMonthlySummary</name>
+    <message>
+        <source>Month</source>
+        <translation>Mois</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <translation>Niveau</translation>
+    </message>
+    <message>
+        <source>N</source>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>Moyenne</translation>
+    </message>
+    <message>
+        <source>SD</source>
+        <translation>ET</translation>
+    </message>
+    <message>
+        <source>CV %</source>
+        <translation>CV %</translation>
+    </message>
+    <message>
+        <source>Bias %</source>
+        <translation>Biais %</translation>
+    </message>
+    <message>
+        <source>Sigma</source>
+        <translation>Sigma</translation>
+    </message>
+    <message>
+        <source>Warnings</source>
+        <translation>Alertes</translation>
+    </message>
+    <message>
+        <source>Rejects</source>
+        <translation>Rejets</translation>
+    </message>
+    <message>
+        <source>Discarded</source>
+        <translation>Écarté</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Remarques</translation>
+    </message>
+    <message>
+        <source>Quality goal: </source>
+        <translation>Objectif de qualité : </translation>
+    </message>
+    <message>
+        <source>no TEa</source>
+        <translation>pas d&apos;ETa</translation>
+    </message>
+    <message>
+        <source>TEa </source>
+        <translation>ETa </translation>
+    </message>
+    <message>
+        <source>; target %1: %2</source>
+        <translation>; valeur cible %1 : %2</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>aucune</translation>
+    </message>
+    <message>
+        <source>Monthly summary of %1</source>
+        <translation>Synthèse mensuelle de %1</translation>
+    </message>
+    <message>
+        <source>Months %1</source>
+        <translation>Mois %1</translation>
+    </message>
+    <message>
+        <source>CV % = 100 SD / |mean|; bias % = 100 (mean - target) / |target|; Sigma = (TEa % - |bias %|) / CV %; * no target: bias taken as 0</source>
+        <translation>CV % = 100 ET / |moyenne| ; biais % = 100 (moyenne - cible) / |cible| ; Sigma = (ETa % - |biais %|) / CV % ; * pas de cible : biais pris égal à 0</translation>
+    </message>
+</context>
+<context>
+    <name>UPrintJob</name>
+    <message>
+        <source>one-sided</source>
+        <translation>unilatéral</translation>
+    </message>
+    <message>
+        <source>No file was named for the PDF printout.</source>
+        <translation>Aucun fichier n&apos;a été indiqué pour l&apos;impression en PDF.</translation>
+    </message>
+    <message>
+        <source>the print system gave no reason</source>
+        <translation>le système d&apos;impression n&apos;a donné aucune raison</translation>
+    </message>
+    <message>
+        <source>no page</source>
+        <translation>aucune page</translation>
+    </message>
+    <message>
+        <source>pages %1</source>
+        <translation>pages %1</translation>
+    </message>
+    <message>
+        <source>page %1</source>
+        <translation>page %1</translation>
+    </message>
+    <message>
+        <source>pages %1 to %2</source>
+        <translation>pages %1 à %2</translation>
+    </message>
+    <message>
+        <source>The printout was not saved.<byte value="xd"/></source>
+        <translation>L&apos;impression n&apos;a pas été enregistrée.<byte value="xd"/></translation>
+    </message>
+    <message>
+        <source>The printer %1 did not take the printout: %2<byte value="xd"/>Nothing was printed. Choose another printer, or save the printout as PDF.</source>
+        <translation>L&apos;imprimante %1 n&apos;a pas accepté l&apos;impression : %2<byte value="xd"/>Rien n&apos;a été imprimé. Choisissez une autre imprimante, ou enregistrez l&apos;impression en PDF.</translation>
+    </message>
+    <message>
+        <source>Save the printout as PDF</source>
+        <translation>Enregistrer l&apos;impression en PDF</translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)</source>
+        <translation>Fichiers PDF (*.pdf)</translation>
+    </message>
+    <message>
+        <source>The printout has %1 page: %2 is not in it. Nothing was printed.</source>
+        <translation>L&apos;impression compte %1 page : %2 n&apos;en fait pas partie. Rien n&apos;a été imprimé.</translation>
+    </message>
+    <message>
+        <source>The printout has %1 page: %2 are not in it. Nothing was printed.</source>
+        <translation>L&apos;impression compte %1 page : %2 n&apos;en font pas partie. Rien n&apos;a été imprimé.</translation>
+    </message>
+    <message>
+        <source>The printout has %1 pages: %2 is not in it. Nothing was printed.</source>
+        <translation>L&apos;impression compte %1 pages : %2 n&apos;en fait pas partie. Rien n&apos;a été imprimé.</translation>
+    </message>
+    <message>
+        <source>The printout has %1 pages: %2 are not in it. Nothing was printed.</source>
+        <translation>L&apos;impression compte %1 pages : %2 n&apos;en font pas partie. Rien n&apos;a été imprimé.</translation>
+    </message>
+</context>
+<context>
+    <name>UPrnData</name>
+    <message>
+        <source> (lot %1)</source>
+        <translation> (lot %1)</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Heure</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Opérateur</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Commentaire</translation>
+    </message>
+    <message>
+        <source>Statistics</source>
+        <translation>Statistiques</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>Moyenne</translation>
+    </message>
+    <message>
+        <source>QC data for %1</source>
+        <translation>Données de CQ de %1</translation>
+    </message>
+</context>
+<context>
+    <name>UPrnReview</name>
+    <message>
+        <source>Reviewed by %1 on %2 (%3 to %4)</source>
+        <translation>Revu par %1 le %2 (du %3 au %4)</translation>
+    </message>
+    <message>
+        <source>Reviewed by ______________________________    on ____________________</source>
+        <translation>Revu par ______________________________    le ____________________</translation>
+    </message>
+    <message>
+        <source>Locked limits, %1 to %2</source>
+        <translation>Limites verrouillées, du %1 au %2</translation>
+    </message>
+    <message>
+        <source>Locked limits</source>
+        <translation>Limites verrouillées</translation>
+    </message>
+    <message>
+        <source>Fixed limits, typed in</source>
+        <translation>Limites fixes, saisies</translation>
+    </message>
+    <message>
+        <source>Mobile limits</source>
+        <translation>Limites mobiles</translation>
+    </message>
+    <message>
+        <source>Mobile limits, %1 to %2</source>
+        <translation>Limites mobiles, du %1 au %2</translation>
+    </message>
+</context>
+<context>
+    <name>UPrnTable</name>
+    <message>
+        <source>  Archive document - Keep it  </source>
+        <translation>  Document d&apos;archive - À conserver  </translation>
+    </message>
+    <message>
+        <source>- Page %1/%2 - %3 - Printed on %4 -</source>
+        <translation>- Page %1/%2 - %3 - Imprimé le %4 -</translation>
+    </message>
+</context>
+<context>
+    <name>UQualityCharts</name>
+    <message>
+        <source>Level %1</source>
+        <translation>Niveau %1</translation>
+    </message>
+    <message>
+        <source>Power function of the rules</source>
+        <translation>Fonction de puissance des règles</translation>
+    </message>
+    <message>
+        <source>Systematic error (SD)</source>
+        <translation>Erreur systématique (ET)</translation>
+    </message>
+    <message>
+        <source>Probability of rejection</source>
+        <translation>Probabilité de rejet</translation>
+    </message>
+    <message>
+        <source>Program&apos;s rules</source>
+        <translation>Règles du programme</translation>
+    </message>
+    <message>
+        <source>1:3s alone</source>
+        <translation>1:3s seule</translation>
+    </message>
+    <message>
+        <source>1:2s alone</source>
+        <translation>1:2s seule</translation>
+    </message>
+    <message>
+        <source>No level is judged by the rules</source>
+        <translation>Aucun niveau n&apos;est jugé par les règles</translation>
+    </message>
+    <message>
+        <source> (% of TEa)</source>
+        <translation> (% de l&apos;ETa)</translation>
+    </message>
+    <message>
+        <source>Method decision chart</source>
+        <translation>Diagramme de décision de méthode</translation>
+    </message>
+    <message>
+        <source>|Bias|</source>
+        <translation>|Biais|</translation>
+    </message>
+    <message>
+        <source>Sigma %1</source>
+        <translation>Sigma %1</translation>
+    </message>
+    <message>
+        <source>No level with a Sigma</source>
+        <translation>Aucun niveau avec un Sigma</translation>
+    </message>
+    <message>
+        <source> (bias?)</source>
+        <translation> (biais ?)</translation>
+    </message>
+    <message>
+        <source>z-scores of all levels: (value - mean) / SD</source>
+        <translation>z-scores de tous les niveaux : (valeur - moyenne) / ET</translation>
+    </message>
+    <message>
+        <source>z (SD)</source>
+        <translation>z (ET)</translation>
+    </message>
+    <message>
+        <source>No point in the period</source>
+        <translation>Aucun point dans la période</translation>
+    </message>
+    <message>
+        <source>Youden plot</source>
+        <translation>Diagramme de Youden</translation>
+    </message>
+    <message>
+        <source>z of </source>
+        <translation>z de </translation>
+    </message>
+    <message>
+        <source>No run with values of both levels</source>
+        <translation>Aucune série avec des valeurs des deux niveaux</translation>
+    </message>
+</context>
+<context>
+    <name>URefCommon</name>
+    <message>
+        <source>Password</source>
+        <translation>Mot de passe</translation>
+    </message>
+</context>
+<context>
+    <name>URefPrintout</name>
+    <message>
+        <source>Begin</source>
+        <translation>Début</translation>
+    </message>
+    <message>
+        <source>End</source>
+        <translation>Fin</translation>
+    </message>
+    <message>
+        <source>Control material</source>
+        <translation>Contrôle</translation>
+    </message>
+    <message>
+        <source>Lot</source>
+        <translation>Lot</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>Moyenne</translation>
+    </message>
+    <message>
+        <source>CV</source>
+        <translation>CV</translation>
+    </message>
+    <message>
+        <source>N</source>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Heure</translation>
+    </message>
+    <message>
+        <source>QC1</source>
+        <translation>QC1</translation>
+    </message>
+    <message>
+        <source>QC2</source>
+        <translation>QC2</translation>
+    </message>
+    <message>
+        <source>QC3</source>
+        <translation>QC3</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Résultat</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Opérateur</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Commentaire</translation>
+    </message>
+</context>
+<context>
+    <name>URisks</name>
+    <message>
+        <source>Unlock with the password</source>
+        <translation>Déverrouiller avec le mot de passe</translation>
+    </message>
+</context>
+<context>
+    <name>UShowArchive</name>
+    <message>
+        <source>Date</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Heure</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Résultat</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Opérateur</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Commentaire</translation>
+    </message>
+</context>
+<context>
+    <name>UShowJournal</name>
+    <message>
+        <source>(all)</source>
+        <translation>(tous)</translation>
+    </message>
+    <message>
+        <source>No.</source>
+        <translation>N°</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Heure</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Opérateur</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>Analyte</source>
+        <translation>Analyte</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <translation>Niveau</translation>
+    </message>
+    <message>
+        <source>Point</source>
+        <translation>Point</translation>
+    </message>
+    <message>
+        <source>Before</source>
+        <translation>Avant</translation>
+    </message>
+    <message>
+        <source>After</source>
+        <translation>Après</translation>
+    </message>
+    <message>
+        <source>Reason</source>
+        <translation>Raison</translation>
+    </message>
+    <message>
+        <source>Journal of changes</source>
+        <translation>Journal des modifications</translation>
+    </message>
+</context>
+<context>
+    <name>UShowLimits</name>
+    <message>
+        <source>Control materials</source>
+        <translation>Contrôles</translation>
+    </message>
+    <message>
+        <source>Lots</source>
+        <translation>Lots</translation>
+    </message>
+    <message>
+        <source>QC mode</source>
+        <translation>Mode de CQ</translation>
+    </message>
+    <message>
+        <source>Target</source>
+        <translation>Valeur cible</translation>
+    </message>
+    <message>
+        <source>Warning limits</source>
+        <translation>Limites d&apos;alerte</translation>
+    </message>
+    <message>
+        <source>Action limits</source>
+        <translation>Limites d&apos;action</translation>
+    </message>
+    <message>
+        <source>Dates ref interval</source>
+        <translation>Dates de l&apos;intervalle de référence</translation>
+    </message>
+    <message>
+        <source># points in ref interval</source>
+        <translation>Nombre de points de l&apos;intervalle de référence</translation>
+    </message>
+    <message>
+        <source>Reference CV</source>
+        <translation>CV de référence</translation>
+    </message>
+    <message>
+        <source># degrees of freedom</source>
+        <translation>Nombre de degrés de liberté</translation>
+    </message>
+    <message>
+        <source>on</source>
+        <translation>activé</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>désactivé</translation>
+    </message>
+    <message>
+        <source>Risks: alert limits %1, action limits %2</source>
+        <translation>Risques : limites d&apos;alerte %1, limites d&apos;action %2</translation>
+    </message>
+    <message>
+        <source>Common CV: %1    Westgard multirules: %2</source>
+        <translation>CV commun : %1    Règles de Westgard : %2</translation>
+    </message>
+    <message>
+        <source>QC limits for %1</source>
+        <translation>Limites de CQ de %1</translation>
+    </message>
+</context>
+<context>
+    <name>USigmaView</name>
+    <message>
+        <source>Period</source>
+        <translation>Période</translation>
+    </message>
+    <message>
+        <source>N (values counted)</source>
+        <translation>N (valeurs comptées)</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>Moyenne</translation>
+    </message>
+    <message>
+        <source>SD</source>
+        <translation>ET</translation>
+    </message>
+    <message>
+        <source>CV</source>
+        <translation>CV</translation>
+    </message>
+    <message>
+        <source>Target</source>
+        <translation>Valeur cible</translation>
+    </message>
+    <message>
+        <source>Bias</source>
+        <translation>Biais</translation>
+    </message>
+    <message>
+        <source>TEa</source>
+        <translation>ETa</translation>
+    </message>
+    <message>
+        <source>Sigma</source>
+        <translation>Sigma</translation>
+    </message>
+    <message>
+        <source>Advised rules</source>
+        <translation>Règles conseillées</translation>
+    </message>
+    <message>
+        <source>Advised run plan</source>
+        <translation>Plan de série conseillé</translation>
+    </message>
+    <message>
+        <source>Critical SE (SD)</source>
+        <translation>ES critique (ET)</translation>
+    </message>
+    <message>
+        <source>Ped, program&apos;s rules</source>
+        <translation>Ped, règles du programme</translation>
+    </message>
+    <message>
+        <source>Pfr, program&apos;s rules</source>
+        <translation>Pfr, règles du programme</translation>
+    </message>
+    <message>
+        <source>Ped / Pfr, 1:3s alone</source>
+        <translation>Ped / Pfr, 1:3s seule</translation>
+    </message>
+    <message>
+        <source>Ped / Pfr, 1:2s alone</source>
+        <translation>Ped / Pfr, 1:2s seule</translation>
+    </message>
+    <message>
+        <source> or </source>
+        <translation> ou </translation>
+    </message>
+    <message>
+        <source>Level %1</source>
+        <translation>Niveau %1</translation>
+    </message>
+    <message>
+        <source>no point</source>
+        <translation>aucun point</translation>
+    </message>
+    <message>
+        <source>none (bias not known)</source>
+        <translation>aucune (biais inconnu)</translation>
+    </message>
+    <message>
+        <source>No quality goal for %1: set one in Parameters &gt; Analytes, Quality goals.</source>
+        <translation>Aucun objectif de qualité pour %1 : définissez-en un dans Paramètres &gt; Analytes, Objectifs de qualité.</translation>
+    </message>
+    <message>
+        <source>Quality goal of %1: TEa </source>
+        <translation>Objectif de qualité de %1 : ETa </translation>
+    </message>
+    <message>
+        <source>not set</source>
+        <translation>non définie</translation>
+    </message>
+    <message>
+        <source>; target %1: %2</source>
+        <translation>; valeur cible %1 : %2</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>aucune</translation>
+    </message>
+    <message>
+        <source>: no advice, Sigma not available (%1).
+</source>
+        <translation> : aucun conseil, Sigma indisponible (%1).
+</translation>
+    </message>
+    <message>
+        <source>The program&apos;s rules detect the critical error in fewer than 90 % of the runs.
+</source>
+        <translation>Les règles du programme détectent l&apos;erreur critique dans moins de 90 % des séries.
+</translation>
+    </message>
+    <message>
+        <source>* No target: the bias is not known; Sigma is computed with a bias of 0.
+</source>
+        <translation>* Pas de valeur cible : le biais est inconnu ; Sigma est calculé avec un biais de 0.
+</translation>
+    </message>
+    <message>
+        <source>Ped and Pfr of the program&apos;s rules: %1 simulated runs (fixed seed) at the rule set of %2.</source>
+        <translation>Ped et Pfr des règles du programme : %1 séries simulées (graine fixe) avec le jeu de règles de %2.</translation>
+    </message>
+    <message>
+        <source>Period: each level&apos;s reference points (locked interval, else the points in view)</source>
+        <translation>Période : les points de référence de chaque niveau (intervalle verrouillé, sinon les points affichés)</translation>
+    </message>
+    <message>
+        <source>Period: %1 to %2</source>
+        <translation>Période : du %1 au %2</translation>
+    </message>
+    <message>
+        <source>Quality goals and Sigma for %1</source>
+        <translation>Objectifs de qualité et Sigma de %1</translation>
+    </message>
+    <message>
+        <source>Formulas:</source>
+        <translation>Formules :</translation>
+    </message>
+    <message>
+        <source>- Quality goals and Sigma for %1 - Printed on %2 -</source>
+        <translation>- Objectifs de qualité et Sigma de %1 - Imprimé le %2 -</translation>
+    </message>
+    <message>
+        <source>n/a: %1</source>
+        <translation>n.d. : %1</translation>
+    </message>
+</context>
+<context>
+    <name>UValidCQ</name>
+    <message>
+        <source>Retrieve QC</source>
+        <translation>Reprendre le CQ</translation>
+    </message>
+    <message>
+        <source>Reject QC</source>
+        <translation>Rejeter le CQ</translation>
+    </message>
+</context>
+<context>
+    <name>UZScores</name>
+    <message>
+        <source>Normalised charts of %1</source>
+        <translation>Cartes normalisées de %1</translation>
+    </message>
+    <message>
+        <source>Level %1: </source>
+        <translation>Niveau %1 : </translation>
+    </message>
+    <message>
+        <source>no z-score, %1</source>
+        <translation>pas de z-score, %1</translation>
+    </message>
+    <message>
+        <source>mean %1, SD %2 over %3 values</source>
+        <translation>moyenne %1, ET %2 sur %3 valeurs</translation>
+    </message>
+    <message>
+        <source>z = (value - mean) / SD; mean and SD of each level&apos;s reference points:</source>
+        <translation>z = (valeur - moyenne) / ET ; moyenne et ET des points de référence de chaque niveau :</translation>
+    </message>
+    <message>
+        <source>- Normalised charts of %1 - Printed on %2 -</source>
+        <translation>- Cartes normalisées de %1 - Imprimé le %2 -</translation>
+    </message>
+    <message>
+        <source>A Youden plot needs two levels</source>
+        <translation>Un diagramme de Youden nécessite deux niveaux</translation>
+    </message>
+</context>
+</TS>
