@@ -14,7 +14,22 @@ namespace {
 struct TUnitTexts {
     Q_DECLARE_TR_FUNCTIONS(UDrawChart)
 };
+// The limit modes and the months of the date axis, in the user's language.
+const char* const ModeNames[] = {QT_TRANSLATE_NOOP("UDrawChart", "Mobile limits"),
+                                 QT_TRANSLATE_NOOP("UDrawChart", "Locked limits"),
+                                 QT_TRANSLATE_NOOP("UDrawChart", "Fixed limits")};
+const char* const MonthNames[] = {
+    QT_TRANSLATE_NOOP("UDrawChart", "Jan"), QT_TRANSLATE_NOOP("UDrawChart", "Feb"),
+    QT_TRANSLATE_NOOP("UDrawChart", "Mar"), QT_TRANSLATE_NOOP("UDrawChart", "Apr"),
+    QT_TRANSLATE_NOOP("UDrawChart", "May"), QT_TRANSLATE_NOOP("UDrawChart", "Jun"),
+    QT_TRANSLATE_NOOP("UDrawChart", "Jul"), QT_TRANSLATE_NOOP("UDrawChart", "Aug"),
+    QT_TRANSLATE_NOOP("UDrawChart", "Sep"), QT_TRANSLATE_NOOP("UDrawChart", "Oct"),
+    QT_TRANSLATE_NOOP("UDrawChart", "Nov"), QT_TRANSLATE_NOOP("UDrawChart", "Dec")};
 } // namespace
+
+QString LimitModeText(int mode) {
+    return TUnitTexts::tr(ModeNames[std::clamp(mode, 0, 2)]);
+}
 
 namespace {
 using namespace chartcolour;
@@ -254,8 +269,8 @@ void DrawLevelLegend(QPainter& canvas, const TAnalyte& a, int level) {
     // and unit) are fitted into it rather than cut off.
     const int width = canvas.device() ? std::max(40, canvas.device()->width() - x - 2) : 95;
     canvas.save();
-    FittedTextOut(canvas, x, y, QString::fromLatin1(LimitModeNames[a.LimitMode[static_cast<size_t>(level)]]),
-                  width, h, Qt::white, Green);
+    FittedTextOut(canvas, x, y, LimitModeText(a.LimitMode[static_cast<size_t>(level)]), width, h, Qt::white,
+                  Green);
     y += (3 * h) / 2;
     if (all.N > 0) {
         y += h * FittedTextOut(canvas, x, y,
@@ -277,7 +292,6 @@ void DrawLevelLegend(QPainter& canvas, const TAnalyte& a, int level) {
 }
 
 void DrawDateAxis(QPainter& canvas, const TAnalyte& a, int first, int last, int selStart, int selEnd, int y) {
-    static const char Months[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
     const int h = charHeight;
     QString lastMonth, lastYear;
     canvas.save();
@@ -288,7 +302,7 @@ void DrawDateAxis(QPainter& canvas, const TAnalyte& a, int first, int last, int 
         bool inSel = selStart <= i && i <= selEnd;
         TextOut(canvas, x, y, QString::number(d.Day), alCentre, inSel ? Qt::white : Qt::black,
                 inSel ? QColor(Blue) : QColor(Qt::white));
-        QString month = QString::fromLatin1(Months + 3 * (d.Month - 1), 3);
+        QString month = TUnitTexts::tr(MonthNames[std::clamp(d.Month, 1, 12) - 1]);
         if (month != lastMonth) {
             TextOut(canvas, x, y + h, month, alCentre, Qt::black, Qt::white);
             QString year = QStringLiteral("%1").arg(((d.Year % 100) + 100) % 100, 2, 10, QLatin1Char('0'));

@@ -55,6 +55,8 @@ bool DrawsBottomFrame(const TChartScale& s, const LevelStats& limits);
 // mode 1 draws the level in silver (marked for erasure). selected is the highlighted point or -1.
 void DrawLevelChart(QPainter& canvas, const TAnalyte& a, int selected, int mode, int level, int first,
                     int last, int top);
+// The name of a limit mode (lmMobile, lmLocked, lmFixed) in the user's language.
+QString LimitModeText(int mode);
 // Uses the top and text metrics left by the preceding DrawLevelChart.
 void DrawLevelLegend(QPainter& canvas, const TAnalyte& a, int level);
 void DrawDateAxis(QPainter& canvas, const TAnalyte& a, int first, int last, int selStart, int selEnd, int y);

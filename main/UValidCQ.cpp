@@ -13,6 +13,7 @@
 
 #include "UCodePage.h"
 #include "UDataLoadSave.h"
+#include "UDrawChart.h"
 #include "UMessages.h"
 #include "UPrintJob.h"
 #include "UUtilitaires.h"
@@ -341,7 +342,7 @@ void TWinValidCQ::FormActivate() {
         RejectButtons[ki]->setText(RejectCaption(k, false));
         RejectButtons[ki]->setEnabled(run_->Levels[ki].State != psEmpty);
         MaterialLabels[ki]->setText(ToQt(ListSerum.FindMaterial(a.MaterialId[ki]).Name));
-        ModeLabels[ki]->setText(QString::fromLatin1(LimitModeNames[std::min<size_t>(a.LimitMode[ki], 2)]));
+        ModeLabels[ki]->setText(LimitModeText(a.LimitMode[ki]));
     }
     if (CBWestg->isChecked() != a.MultirulesOn()) {
         CBWestg->setChecked(a.MultirulesOn());

@@ -2724,6 +2724,66 @@
         <source>Common CV</source>
         <translation>Gemeinsamer VK</translation>
     </message>
+    <message>
+        <source>Mobile limits</source>
+        <translation>Gleitende Grenzen</translation>
+    </message>
+    <message>
+        <source>Locked limits</source>
+        <translation>Gesperrte Grenzen</translation>
+    </message>
+    <message>
+        <source>Fixed limits</source>
+        <translation>Feste Grenzen</translation>
+    </message>
+    <message>
+        <source>Jan</source>
+        <translation>Jan</translation>
+    </message>
+    <message>
+        <source>Feb</source>
+        <translation>Feb</translation>
+    </message>
+    <message>
+        <source>Mar</source>
+        <translation>Mär</translation>
+    </message>
+    <message>
+        <source>Apr</source>
+        <translation>Apr</translation>
+    </message>
+    <message>
+        <source>May</source>
+        <translation>Mai</translation>
+    </message>
+    <message>
+        <source>Jun</source>
+        <translation>Jun</translation>
+    </message>
+    <message>
+        <source>Jul</source>
+        <translation>Jul</translation>
+    </message>
+    <message>
+        <source>Aug</source>
+        <translation>Aug</translation>
+    </message>
+    <message>
+        <source>Sep</source>
+        <translation>Sep</translation>
+    </message>
+    <message>
+        <source>Oct</source>
+        <translation>Okt</translation>
+    </message>
+    <message>
+        <source>Nov</source>
+        <translation>Nov</translation>
+    </message>
+    <message>
+        <source>Dec</source>
+        <translation>Dez</translation>
+    </message>
 </context>
 <context>
     <name>UEntryFlow</name>

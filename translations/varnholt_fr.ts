@@ -2724,6 +2724,66 @@
         <source>Common CV</source>
         <translation>CV commun</translation>
     </message>
+    <message>
+        <source>Mobile limits</source>
+        <translation>Limites mobiles</translation>
+    </message>
+    <message>
+        <source>Locked limits</source>
+        <translation>Limites verrouillées</translation>
+    </message>
+    <message>
+        <source>Fixed limits</source>
+        <translation>Limites fixes</translation>
+    </message>
+    <message>
+        <source>Jan</source>
+        <translation>janv</translation>
+    </message>
+    <message>
+        <source>Feb</source>
+        <translation>févr</translation>
+    </message>
+    <message>
+        <source>Mar</source>
+        <translation>mars</translation>
+    </message>
+    <message>
+        <source>Apr</source>
+        <translation>avr</translation>
+    </message>
+    <message>
+        <source>May</source>
+        <translation>mai</translation>
+    </message>
+    <message>
+        <source>Jun</source>
+        <translation>juin</translation>
+    </message>
+    <message>
+        <source>Jul</source>
+        <translation>juil</translation>
+    </message>
+    <message>
+        <source>Aug</source>
+        <translation>août</translation>
+    </message>
+    <message>
+        <source>Sep</source>
+        <translation>sept</translation>
+    </message>
+    <message>
+        <source>Oct</source>
+        <translation>oct</translation>
+    </message>
+    <message>
+        <source>Nov</source>
+        <translation>nov</translation>
+    </message>
+    <message>
+        <source>Dec</source>
+        <translation>déc</translation>
+    </message>
 </context>
 <context>
     <name>UEntryFlow</name>
