@@ -27,6 +27,10 @@ const char* const MonthNames[] = {
     QT_TRANSLATE_NOOP("UDrawChart", "Nov"), QT_TRANSLATE_NOOP("UDrawChart", "Dec")};
 } // namespace
 
+QString MonthAbbreviation(int month) {
+    return TUnitTexts::tr(MonthNames[std::clamp(month, 1, 12) - 1]);
+}
+
 QString LimitModeText(int mode) {
     return TUnitTexts::tr(ModeNames[std::clamp(mode, 0, 2)]);
 }
@@ -302,7 +306,7 @@ void DrawDateAxis(QPainter& canvas, const TAnalyte& a, int first, int last, int 
         bool inSel = selStart <= i && i <= selEnd;
         TextOut(canvas, x, y, QString::number(d.Day), alCentre, inSel ? Qt::white : Qt::black,
                 inSel ? QColor(Blue) : QColor(Qt::white));
-        QString month = TUnitTexts::tr(MonthNames[std::clamp(d.Month, 1, 12) - 1]);
+        QString month = MonthAbbreviation(d.Month);
         if (month != lastMonth) {
             TextOut(canvas, x, y + h, month, alCentre, Qt::black, Qt::white);
             QString year = QStringLiteral("%1").arg(((d.Year % 100) + 100) % 100, 2, 10, QLatin1Char('0'));

@@ -57,6 +57,8 @@ void DrawLevelChart(QPainter& canvas, const TAnalyte& a, int selected, int mode,
                     int last, int top);
 // The name of a limit mode (lmMobile, lmLocked, lmFixed) in the user's language.
 QString LimitModeText(int mode);
+// The short name of a month (1 to 12) under the date axis, in the user's language.
+QString MonthAbbreviation(int month);
 // Uses the top and text metrics left by the preceding DrawLevelChart.
 void DrawLevelLegend(QPainter& canvas, const TAnalyte& a, int level);
 void DrawDateAxis(QPainter& canvas, const TAnalyte& a, int first, int last, int selStart, int selEnd, int y);

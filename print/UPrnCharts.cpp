@@ -248,7 +248,6 @@ private:
     }
 
     void PrintDateAxis(int first, int last, int y) {
-        static const char Months[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
         y += h_;
         QString lastMonth, lastYear;
         const int from = std::max(first, 0), to = std::min(last, a_.Count() - 1);
@@ -256,7 +255,7 @@ private:
             const int x = X(k - first);
             const TDateParts d = DecodeDate(a_.Points[static_cast<size_t>(k)].DateTime);
             TextOut(p_, x, y, QString::number(d.Day), alCentre, Qt::white);
-            const QString month = QString::fromLatin1(Months + 3 * (d.Month - 1), 3);
+            const QString month = MonthAbbreviation(d.Month);
             if (month == lastMonth) continue;
             TextOut(p_, x, y + h_, month, alCentre, Qt::white);
             const QString year =

@@ -11,6 +11,7 @@
 #include <QXmlStreamReader>
 
 #include "GuiTestHelpers.h"
+#include "UDrawChart.h"
 #include "UMain.h"
 #include "UTexts.h"
 #include "UTranslations.h"
@@ -122,6 +123,9 @@ void TestTranslations::GermanInterface() {
     }
     // Qt's own texts (standard buttons) follow, and so do core's message templates with their values.
     QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
+    // The charts' texts drawn outside widgets: the limit mode and the months under the date axis.
+    QCOMPARE(LimitModeText(lmLocked), QStringLiteral("Gesperrte Grenzen"));
+    QCOMPARE(MonthAbbreviation(3), QStringLiteral("Mär"));
     QCOMPARE(ToQ(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1: %2"), "/x/Varnholt.qcf", "denied")),
              QStringLiteral("%1 kann nicht gelesen werden: %2").arg("/x/Varnholt.qcf", "denied"));
 
