@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "UTexts.h"
+
 namespace {
 
 std::string Join(const std::vector<std::string>& names, const char* sep) {
@@ -90,40 +92,53 @@ TRuleComparison CompareRules(const TRuleAdvice& advice, int levels, bool multiru
     for (const std::string& r : c.Applied)
         if (!Has(covered, r)) c.Extra.push_back(r);
 
-    std::string t = "Advised (" + advice.Band + "): " + Join(advice.Rules, "/") + " with ";
-    for (size_t k = 0; k < advice.Plans.size(); ++k) t += (k ? " or " : "") + PlanText(advice.Plans[k]);
-    t += ".\n";
+    std::string plans;
+    for (size_t k = 0; k < advice.Plans.size(); ++k)
+        plans = k ? Fill(QT_TRANSLATE_NOOP("Core", "%1 or %2"), plans, PlanText(advice.Plans[k]))
+                  : PlanText(advice.Plans[k]);
+    std::string t = Fill(QT_TRANSLATE_NOOP("Core", "Advised (%1): %2 with %3.\n"), advice.Band,
+                         Join(advice.Rules, "/"), plans);
     if (levels <= 0) {
-        c.Text = t + "No level is judged by the rules.\n";
+        c.Text = t + TranslatedText(QT_TRANSLATE_NOOP("Core", "No level is judged by the rules.\n"));
         return c;
     }
-    t += "Applied: " + Join(c.Applied, "/") + (multirulesOn ? " (multirules on)" : " (multirules off)") +
-         ".\n";
-    if (c.Missing.empty() && c.Extra.empty()) t += "The program applies exactly the advised rules.\n";
+    t += Fill(multirulesOn ? QT_TRANSLATE_NOOP("Core", "Applied: %1 (multirules on).\n")
+                           : QT_TRANSLATE_NOOP("Core", "Applied: %1 (multirules off).\n"),
+              Join(c.Applied, "/"));
+    if (c.Missing.empty() && c.Extra.empty())
+        t += TranslatedText(QT_TRANSLATE_NOOP("Core", "The program applies exactly the advised rules.\n"));
     if (!c.Missing.empty()) {
-        t += "Advised but not applied: " + Join(c.Missing, ", ") + ".";
-        if (Has(c.Missing, "8:x")) t += " The program's 10:m waits for ten values on one side of the mean.";
-        if (Has(c.Missing, "6:x")) t += " The program's 9:m waits for three runs of three levels.";
-        if (!multirulesOn) t += " Switch the Westgard multirules on.";
+        t += Fill(QT_TRANSLATE_NOOP("Core", "Advised but not applied: %1."), Join(c.Missing, ", "));
+        if (Has(c.Missing, "8:x"))
+            t += TranslatedText(QT_TRANSLATE_NOOP(
+                "Core", " The program's 10:m waits for ten values on one side of the mean."));
+        if (Has(c.Missing, "6:x"))
+            t += TranslatedText(
+                QT_TRANSLATE_NOOP("Core", " The program's 9:m waits for three runs of three levels."));
+        if (!multirulesOn)
+            t += TranslatedText(QT_TRANSLATE_NOOP("Core", " Switch the Westgard multirules on."));
         t += "\n";
     }
     if (!c.Extra.empty())
-        t += "Applied beyond the advice: " + Join(c.Extra, ", ") +
-             "; they add false rejections that this Sigma does not need.\n";
+        t += Fill(QT_TRANSLATE_NOOP(
+                      "Core", "Applied beyond the advice: %1; they add false rejections that this Sigma does "
+                              "not need.\n"),
+                  Join(c.Extra, ", "));
     // The program judges one value per level in a run.
     const bool sameN = std::any_of(advice.Plans.begin(), advice.Plans.end(),
                                    [&](const TRunPlan& p) { return p.N == levels; });
     if (!sameN) {
         int n = advice.Plans.front().N;
         for (const TRunPlan& p : advice.Plans) n = std::min(n, p.N);
-        t += "A run here holds " + std::to_string(levels) +
-             " value(s); the advice needs N=" + std::to_string(n) + ": measure each control " +
-             std::to_string(n / levels) + " times per run.\n";
+        t += Fill(QT_TRANSLATE_NOOP(
+                      "Core", "A run here holds %1 value(s); the advice needs N=%2: measure each control %3 "
+                              "times per run.\n"),
+                  std::to_string(levels), std::to_string(n), std::to_string(n / levels));
     } else {
         for (const TRunPlan& p : advice.Plans)
             if (p.N == levels && p.R > 1)
-                t += "With " + std::to_string(levels) + " value(s) per run the advice spans " +
-                     std::to_string(p.R) + " runs.\n";
+                t += Fill(QT_TRANSLATE_NOOP("Core", "With %1 value(s) per run the advice spans %2 runs.\n"),
+                          std::to_string(levels), std::to_string(p.R));
     }
     c.Text = t;
     return c;

@@ -611,6 +611,74 @@
         <source>The folder %1 already keeps records of its own</source>
         <translation>Der Ordner %1 führt bereits eigene Aufzeichnungen</translation>
     </message>
+    <message>
+        <source>%1 or %2</source>
+        <translation>%1 oder %2</translation>
+    </message>
+    <message>
+        <source>Advised (%1): %2 with %3.
+</source>
+        <translation>Empfohlen (%1): %2 mit %3.
+</translation>
+    </message>
+    <message>
+        <source>No level is judged by the rules.
+</source>
+        <translation>Keine Ebene wird nach den Regeln beurteilt.
+</translation>
+    </message>
+    <message>
+        <source>Applied: %1 (multirules on).
+</source>
+        <translation>Angewandt: %1 (Westgard-Regeln ein).
+</translation>
+    </message>
+    <message>
+        <source>Applied: %1 (multirules off).
+</source>
+        <translation>Angewandt: %1 (Westgard-Regeln aus).
+</translation>
+    </message>
+    <message>
+        <source>The program applies exactly the advised rules.
+</source>
+        <translation>Das Programm wendet genau die empfohlenen Regeln an.
+</translation>
+    </message>
+    <message>
+        <source>Advised but not applied: %1.</source>
+        <translation>Empfohlen, aber nicht angewandt: %1.</translation>
+    </message>
+    <message>
+        <source> The program&apos;s 10:m waits for ten values on one side of the mean.</source>
+        <translation> Die Regel 10:m des Programms wartet auf zehn Werte auf einer Seite des Mittelwerts.</translation>
+    </message>
+    <message>
+        <source> The program&apos;s 9:m waits for three runs of three levels.</source>
+        <translation> Die Regel 9:m des Programms wartet auf drei Serien mit drei Ebenen.</translation>
+    </message>
+    <message>
+        <source> Switch the Westgard multirules on.</source>
+        <translation> Schalten Sie die Westgard-Regeln ein.</translation>
+    </message>
+    <message>
+        <source>Applied beyond the advice: %1; they add false rejections that this Sigma does not need.
+</source>
+        <translation>Über die Empfehlung hinaus angewandt: %1; sie fügen falsche Zurückweisungen hinzu, die dieses Sigma nicht braucht.
+</translation>
+    </message>
+    <message>
+        <source>A run here holds %1 value(s); the advice needs N=%2: measure each control %3 times per run.
+</source>
+        <translation>Eine Serie enthält hier %1 Wert(e); die Empfehlung braucht N=%2: jede Kontrolle %3-mal pro Serie messen.
+</translation>
+    </message>
+    <message>
+        <source>With %1 value(s) per run the advice spans %2 runs.
+</source>
+        <translation>Mit %1 Wert(en) pro Serie umfasst die Empfehlung %2 Serien.
+</translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>

@@ -611,6 +611,74 @@
         <source>The folder %1 already keeps records of its own</source>
         <translation>Le dossier %1 tient déjà ses propres enregistrements</translation>
     </message>
+    <message>
+        <source>%1 or %2</source>
+        <translation>%1 ou %2</translation>
+    </message>
+    <message>
+        <source>Advised (%1): %2 with %3.
+</source>
+        <translation>Conseillé (%1) : %2 avec %3.
+</translation>
+    </message>
+    <message>
+        <source>No level is judged by the rules.
+</source>
+        <translation>Aucun niveau n&apos;est jugé par les règles.
+</translation>
+    </message>
+    <message>
+        <source>Applied: %1 (multirules on).
+</source>
+        <translation>Appliquées : %1 (règles de Westgard activées).
+</translation>
+    </message>
+    <message>
+        <source>Applied: %1 (multirules off).
+</source>
+        <translation>Appliquées : %1 (règles de Westgard désactivées).
+</translation>
+    </message>
+    <message>
+        <source>The program applies exactly the advised rules.
+</source>
+        <translation>Le programme applique exactement les règles conseillées.
+</translation>
+    </message>
+    <message>
+        <source>Advised but not applied: %1.</source>
+        <translation>Conseillées mais non appliquées : %1.</translation>
+    </message>
+    <message>
+        <source> The program&apos;s 10:m waits for ten values on one side of the mean.</source>
+        <translation> La règle 10:m du programme attend dix valeurs du même côté de la moyenne.</translation>
+    </message>
+    <message>
+        <source> The program&apos;s 9:m waits for three runs of three levels.</source>
+        <translation> La règle 9:m du programme attend trois séries de trois niveaux.</translation>
+    </message>
+    <message>
+        <source> Switch the Westgard multirules on.</source>
+        <translation> Activez les règles de Westgard.</translation>
+    </message>
+    <message>
+        <source>Applied beyond the advice: %1; they add false rejections that this Sigma does not need.
+</source>
+        <translation>Appliquées au-delà du conseil : %1 ; elles ajoutent de fausses alertes de rejet dont ce Sigma n&apos;a pas besoin.
+</translation>
+    </message>
+    <message>
+        <source>A run here holds %1 value(s); the advice needs N=%2: measure each control %3 times per run.
+</source>
+        <translation>Une série compte ici %1 valeur(s) ; le conseil demande N=%2 : mesurez chaque contrôle %3 fois par série.
+</translation>
+    </message>
+    <message>
+        <source>With %1 value(s) per run the advice spans %2 runs.
+</source>
+        <translation>Avec %1 valeur(s) par série, le conseil s&apos;étend sur %2 séries.
+</translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>

@@ -13,6 +13,7 @@
 #include "GuiTestHelpers.h"
 #include "UDrawChart.h"
 #include "UMain.h"
+#include "USigmaRules.h"
 #include "UTexts.h"
 #include "UTranslations.h"
 
@@ -126,6 +127,8 @@ void TestTranslations::GermanInterface() {
     // The charts' texts drawn outside widgets: the limit mode and the months under the date axis.
     QCOMPARE(LimitModeText(lmLocked), QStringLiteral("Gesperrte Grenzen"));
     QCOMPARE(MonthAbbreviation(3), QStringLiteral("Mär"));
+    // Core's Sigma advice, built from translated templates.
+    QVERIFY(CompareRules(AdviseRules(3.5L, 2), 2, false).Text.rfind("Empfohlen (Sigma < 4): ", 0) == 0);
     QCOMPARE(ToQ(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1: %2"), "/x/Varnholt.qcf", "denied")),
              QStringLiteral("%1 kann nicht gelesen werden: %2").arg("/x/Varnholt.qcf", "denied"));
 
