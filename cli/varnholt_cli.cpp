@@ -30,6 +30,7 @@
 #include "UFolderLock.h"
 #include "UGlobale.h"
 #include "UImportText.h"
+#include "UMigrate.h"
 #include "UOperations.h"
 #include "UQcError.h"
 #include "UQcSummary.h"
@@ -444,85 +445,18 @@ int CmdMigrate(const std::vector<std::string>& args) {
         slot = args[++i];
     }
     if (!fromFolder.empty() && !to.empty() && from.empty() && toFolder.empty()) {
-        TOpenOptions options;
-        options.ReadDatabase = true;
-        options.CreateFolder = false;
-        options.SampleOnFirstRun = false;
-        TOpenReport report = Operations().Open(fromFolder, TOpenMode::Reader, options);
-        if (!report.Opened) Refuse(report.Message.empty() ? "Cannot open " + fromFolder : report.Message);
-        if (report.FirstRun) Refuse("no Varnholt data in " + fromFolder);
-        TStoreContents c;
-        std::swap(c.Serum, ListSerum);
-        std::swap(c.Analytes, ListAnalytes);
-        c.Queue = Fifo.Entries();
-        c.HasSettings = FileExists(SettingsFileName());
-        c.Settings = Settings;
-        c.Operators = Operators;
-        c.Goals = Operations().Goals();
-        c.Records = Operations().Records();
-        for (const auto& e : std::filesystem::directory_iterator(ProgramFolder)) {
-            const std::string name = e.path().filename();
-            if (name.size() == 12 && name.rfind("QC", 0) == 0 && name.substr(8) == ".qca" &&
-                std::all_of(name.begin() + 2, name.begin() + 8,
-                            [](char ch) { return ch >= '0' && ch <= '9'; }))
-                c.Archives[std::stoi(name.substr(2, 6))] = ReadWholeFile(e.path());
-        }
-        Operations().Close();
-        TServerStore store(to);
-        store.Connect(true);
-        store.ImportContents(c);
-        std::cerr << "varnholt-cli: " << c.Analytes.Count() << " analytes, " << c.Archives.size()
-                  << " archives and " << c.Queue.size() << " held runs copied to " << store.Redacted()
-                  << "\n";
+        const TMigrateCount c = MigrateFolderToServer(fromFolder, to);
+        std::cerr << "varnholt-cli: " << c.Analytes << " analytes, " << c.Archives << " archives and "
+                  << c.Held << " held runs copied to " << c.Server << "\n";
         return 0;
     }
     if (!from.empty() && !toFolder.empty() && fromFolder.empty() && to.empty()) {
-        std::error_code ec;
-        for (const char* name : {"Varnholt.qcf", "Varnholt.cfr", "Varnholt.fif", "Varnholt.db"})
-            if (std::filesystem::exists(std::filesystem::path(toFolder) / name, ec))
-                Refuse("the folder " + toFolder + " already holds Varnholt data: give a new or empty folder");
-        TOpenOptions options;
-        options.Server = from;
-        options.SampleOnFirstRun = false;
         const char* user = std::getenv("VARNHOLT_OPERATOR");
-        if (user) {
-            options.OperatorCode = user;
-            options.OperatorPassword = SecretFromEnvironment("VARNHOLT_PASSWORD");
-        }
-        TOpenReport report = Operations().Open(toFolder, TOpenMode::Reader, options);
-        if (!report.Opened)
-            Refuse(report.SignInNeeded
-                       ? "the server asks for an operator: set VARNHOLT_OPERATOR and VARNHOLT_PASSWORD"
-                       : report.Message);
-        std::filesystem::create_directories(toFolder, ec);
-        if (ec) Refuse("Cannot create the folder " + toFolder + ": " + ec.message());
+        const std::optional<std::string> code = user ? std::optional<std::string>(user) : std::nullopt;
+        const TMigrateCount c = MigrateServerToFolder(from, toFolder, code,
+                                                      user ? SecretFromEnvironment("VARNHOLT_PASSWORD") : "");
         const std::string dir = toFolder.back() == '/' ? toFolder : toFolder + "/";
-        // The archives first: the data file names them.
-        const std::map<int32_t, std::string> archives = Operations().Server()->Archives();
-        for (const auto& [n, bytes] : archives) {
-            char name[16];
-            std::snprintf(name, sizeof name, "QC%06d.qca", n);
-            AtomicWriteFile(dir + name, bytes);
-        }
-        AtomicWriteFile(dir + "Varnholt.fif", QueueImage(Fifo.Entries()));
-        if (!FirstRun)
-            AtomicWriteFile(dir + "Varnholt.cfr", SettingsImage(Settings, Operators), {.NoOthers = true});
-        AtomicWriteFile(dir + "Varnholt.qcf", DataImage(ListSerum, ListAnalytes));
-        const std::vector<TQualityGoal> goals = Operations().Goals();
-        const TStoreRecords records = Operations().Records();
-        Operations().Close();
-        // The journal, reviews and passwords into the folder's own database, as they were; the goals
-        // after them, through the layer as the program keeps them.
-        TOpenOptions local;
-        local.SampleOnFirstRun = false;
-        TOpenReport opened = Operations().Open(toFolder, TOpenMode::Writer, local);
-        if (!opened.Opened) Refuse(opened.Message);
-        TOutcome out = Operations().PutRecords(records);
-        if (out.Changed() && !goals.empty()) out = Operations().SetGoals(goals);
-        Operations().Close();
-        if (!out.Changed()) Refuse(out.Message);
-        std::cerr << "varnholt-cli: " << archives.size() << " archives and the data written to " << dir
-                  << "\n";
+        std::cerr << "varnholt-cli: " << c.Archives << " archives and the data written to " << dir << "\n";
         return 0;
     }
     Refuse("usage: migrate --from-folder DIR --to URL | migrate --from URL --to-folder DIR");
@@ -767,6 +701,16 @@ void WriteFigure(TJsonWriter& j, const TFigure& f) {
         j.Null();
 }
 
+// The figures both the Sigma report and the monthly summary begin a level with: N, mean, SD and CV.
+void WriteSpread(TJsonWriter& j, const TLevelFigures& f) {
+    j.Key("N").Int(f.N).Key("Mean");
+    WriteFigure(j, f.Mean);
+    j.Key("SD");
+    WriteFigure(j, f.SD);
+    j.Key("CV");
+    WriteFigure(j, f.CV);
+}
+
 void PrintGoal(const TAnalyte& an, const TQualityGoal& g) {
     TJsonWriter j;
     j.BeginObject().Key("Name").Text(an.Name).Key("TEa");
@@ -865,12 +809,8 @@ int CmdSigma(const TArgs& a) {
     j.BeginObject().Key("Name").Text(an.Name).Key("levels").BeginArray();
     for (const TLevelSigma& l : r.Levels) {
         const TLevelFigures& f = l.Figures;
-        j.BeginObject().Key("N").Int(f.N).Key("Mean");
-        WriteFigure(j, f.Mean);
-        j.Key("SD");
-        WriteFigure(j, f.SD);
-        j.Key("CV");
-        WriteFigure(j, f.CV);
+        j.BeginObject();
+        WriteSpread(j, f);
         j.Key("Target");
         WriteFigure(j, f.Target);
         j.Key("BiasPct");
@@ -905,12 +845,8 @@ void WriteSummaryLevels(TJsonWriter& j, const std::vector<TMonthLevel>& levels) 
     j.Key("levels").BeginArray();
     for (const TMonthLevel& l : levels) {
         const TLevelFigures& f = l.Figures;
-        j.BeginObject().Key("N").Int(f.N).Key("Mean");
-        WriteFigure(j, f.Mean);
-        j.Key("SD");
-        WriteFigure(j, f.SD);
-        j.Key("CV");
-        WriteFigure(j, f.CV);
+        j.BeginObject();
+        WriteSpread(j, f);
         j.Key("BiasPct");
         WriteFigure(j, f.BiasPct);
         j.Key("Sigma");

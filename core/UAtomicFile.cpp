@@ -22,9 +22,9 @@ namespace {
 // that step fail in a whole process, so the tests can fail each write of a command of the companion.
 TWriteFaults FaultsFromEnvironment() {
     TWriteFaults f;
-    const char* spec = std::getenv("VARNHOLT_FAULT");
-    if (!spec || !*spec) return f;
-    std::string_view s(spec);
+    const char* setting = std::getenv("VARNHOLT_FAULT");
+    if (!setting || !*setting) return f;
+    std::string_view s(setting);
     const std::string_view step = s.substr(0, s.find(':'));
     const std::pair<std::string_view, TWriteStep> steps[] = {{"open", TWriteStep::Open},
                                                              {"write", TWriteStep::Write},

@@ -238,27 +238,6 @@ void FinishAnalyte(TAnalyte& a, std::string_view block) {
     a.RecalcAll();
 }
 
-// The writer never produces a file that its reader would refuse: the file on disk stays the last
-// readable one instead.
-void CheckWritable(const TAnalyte& a) {
-    auto refuse = [&](const std::string& what) { throw EUnwritable("analyte " + a.Name + ": " + what); };
-    if (a.NbLevels < 1 || a.NbLevels > MaxLevels || a.Decimals < 0 || a.Decimals > 3)
-        refuse("levels or decimals out of range");
-    for (int i = 0; i < MaxLevels; ++i) {
-        if (a.LimitMode[i] > lmFixed) refuse("limit mode out of range");
-        const LevelStats& l = a.Limits[i];
-        if (a.LimitMode[i] == lmFixed &&
-            !(std::isfinite(l.Mean) && std::isfinite(l.WarnDev) && std::isfinite(l.ActionDev)))
-            refuse("fixed limits are not numbers");
-    }
-    for (const ControlPoint& p : a.Points) {
-        if (!std::isfinite(p.DateTime)) refuse("a date is not a number");
-        for (const LevelValue& lv : p.Levels)
-            if (lv.State > psEmpty || (lv.State != psEmpty && !std::isfinite(lv.Value)))
-                refuse("a value is not a number");
-    }
-}
-
 // One point record: the date, each level's single, state byte and 3 zero bytes, the comment,
 // the operator as a short string; `b` is zero-filled.
 void EncodePoint(const ControlPoint& p, char* b) {
@@ -329,6 +308,25 @@ template <typename Full> void WriteAnalyte(TByteWriter& w, const TAnalyte& a, Fu
     WriteSignature(w);
 }
 } // namespace
+
+void CheckWritable(const TAnalyte& a) {
+    auto refuse = [&](const std::string& what) { throw EUnwritable("analyte " + a.Name + ": " + what); };
+    if (a.NbLevels < 1 || a.NbLevels > MaxLevels || a.Decimals < 0 || a.Decimals > 3)
+        refuse("levels or decimals out of range");
+    for (int i = 0; i < MaxLevels; ++i) {
+        if (a.LimitMode[i] > lmFixed) refuse("limit mode out of range");
+        const LevelStats& l = a.Limits[i];
+        if (a.LimitMode[i] == lmFixed &&
+            !(std::isfinite(l.Mean) && std::isfinite(l.WarnDev) && std::isfinite(l.ActionDev)))
+            refuse("fixed limits are not numbers");
+    }
+    for (const ControlPoint& p : a.Points) {
+        if (!std::isfinite(p.DateTime)) refuse("a date is not a number");
+        for (const LevelValue& lv : p.Levels)
+            if (lv.State > psEmpty || (lv.State != psEmpty && !std::isfinite(lv.Value)))
+                refuse("a value is not a number");
+    }
+}
 
 void WriteAnalyteImage(TByteWriter& w, const TAnalyte& a) {
     WriteAnalyte(w, a, [] {});

@@ -41,6 +41,11 @@ public:
     using EQcError::EQcError;
 };
 
+// Throws EUnwritable when the data file's reader would refuse the analyte (levels, decimals or limit
+// modes out of range, fixed limits, dates or values that are not numbers). Every store refuses such an
+// analyte, so none holds what a folder could not.
+void CheckWritable(const TAnalyte& a);
+
 // The whole data file as bytes. ParseDataImage fills the given (empty) lists and sets FileVersion;
 // it throws EQcError naming the damage and never reads beyond the bytes.
 std::string DataImage(const TListSerum& serum, const TListAnalytes& analytes);

@@ -12,6 +12,7 @@
 
 #include "UBinary.h"
 #include "UCodePage.h"
+#include "UDataLoadSave.h"
 #include "UExtended.h"
 #include "UJournal.h"
 #include "UUtilitaires.h"
@@ -257,26 +258,6 @@ bool SameEntry(const TResu& x, const TResu& y) {
     for (int k = 0; k < MaxLevels; ++k)
         if (!(x.Levels[k] == y.Levels[k])) return false;
     return true;
-}
-
-// What the data file's writer refuses, refused here too: the server never holds what a folder could not.
-void CheckWritable(const TAnalyte& a) {
-    auto refuse = [&](const std::string& what) { throw EQcError("analyte " + a.Name + ": " + what); };
-    if (a.NbLevels < 1 || a.NbLevels > MaxLevels || a.Decimals < 0 || a.Decimals > 3)
-        refuse("levels or decimals out of range");
-    for (int i = 0; i < MaxLevels; ++i) {
-        if (a.LimitMode[i] > lmFixed) refuse("limit mode out of range");
-        const LevelStats& l = a.Limits[i];
-        if (a.LimitMode[i] == lmFixed &&
-            !(std::isfinite(l.Mean) && std::isfinite(l.WarnDev) && std::isfinite(l.ActionDev)))
-            refuse("fixed limits are not numbers");
-    }
-    for (const ControlPoint& p : a.Points) {
-        if (!std::isfinite(p.DateTime)) refuse("a date is not a number");
-        for (const LevelValue& lv : p.Levels)
-            if (lv.State > psEmpty || (lv.State != psEmpty && !std::isfinite(lv.Value)))
-                refuse("a value is not a number");
-    }
 }
 
 std::string Token() {
