@@ -216,7 +216,7 @@ void PrintSigma(TPrintCanvas& canvas, const TAnalyte& a, const TSigmaReport& r,
     }
     lines.push_back("");
     lines.push_back(FromQ(TUnitTexts::tr("Formulas:")));
-    for (const char* f : SigmaFormulas()) lines.push_back(std::string("  ") + f);
+    for (const char* f : SigmaFormulas()) lines.push_back("  " + FromQ(CoreTextQ(f)));
     const std::string footer = FillQ(TUnitTexts::tr("- Quality goals and Sigma for %1 - Printed on %2 -"),
                                      a.Name, FromQString(DateText(Today())));
     auto newPage = [&] {

@@ -199,7 +199,8 @@ TArchiveFile ReadArchiveFile(const std::string& path, TArchiveParts parts) {
     // The list needs three lines: the start of the file, read until it holds them.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     auto fail = [&path](int err) {
-        throw EQcError("Cannot read " + path + ": " + std::strerror(err), path, std::strerror(err));
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1: %2"), path, std::strerror(err)), path,
+                       std::strerror(err));
     };
     if (fd < 0) fail(errno);
     std::unique_ptr<const int, void (*)(const int*)> closer(&fd, [](const int* f) { ::close(*f); });

@@ -7,6 +7,7 @@
 
 #include "UCodePage.h"
 #include "URegional.h"
+#include "UTexts.h"
 #include "UUtilitaires.h"
 
 namespace {
@@ -86,9 +87,9 @@ public:
     void EndLine(size_t line) {
         if (parts_.empty()) return;
         if (out_.Notes.size() < TImportText::MaxNotes) {
-            std::string note = "line " + std::to_string(line) + ": ";
-            for (size_t i = 0; i < parts_.size(); ++i) note += (i ? "; " : "") + parts_[i];
-            out_.Notes.push_back(std::move(note));
+            std::string parts;
+            for (size_t i = 0; i < parts_.size(); ++i) parts += (i ? "; " : "") + parts_[i];
+            out_.Notes.push_back(Fill(QT_TRANSLATE_NOOP("Core", "line %1: %2"), std::to_string(line), parts));
         } else {
             ++out_.NotesLeftOut;
         }
@@ -141,7 +142,7 @@ TImportText ParseImportText(std::string_view text, int decimals, int levels) {
         if (end == std::string_view::npos) {
             // A field that ends with the text ends no line.
             if (!IsBlank(text.substr(pos))) {
-                report.Part("no line end, not read");
+                report.Part(TranslatedText(QT_TRANSLATE_NOOP("Core", "no line end, not read")));
                 report.EndLine(lineNumber);
                 ++out.LinesSkipped;
             }
@@ -158,8 +159,8 @@ TImportText ParseImportText(std::string_view text, int decimals, int levels) {
         if (!date) date = IsoTextToDate(dateText);
         if (!date) {
             if (!IsBlank(line)) {
-                report.Part(Quote(dateText) + " is not a date (expected " + Regional.WrittenDateFormat() +
-                            ")");
+                report.Part(Fill(QT_TRANSLATE_NOOP("Core", "%1 is not a date (expected %2)"), Quote(dateText),
+                                 Regional.WrittenDateFormat()));
                 report.EndLine(lineNumber);
                 ++out.LinesSkipped;
             }
@@ -199,14 +200,20 @@ TImportText ParseImportText(std::string_view text, int decimals, int levels) {
                 if (k < levels)
                     ++taken;
                 else
-                    report.Part(Quote(field) + " for " + LevelName(k) + " is not taken: the analyte has " +
-                                std::to_string(levels) + (levels == 1 ? " level" : " levels"));
+                    report.Part(Fill(
+                        levels == 1
+                            ? QT_TRANSLATE_NOOP("Core", "%1 for %2 is not taken: the analyte has %3 level")
+                            : QT_TRANSLATE_NOOP("Core", "%1 for %2 is not taken: the analyte has %3 levels"),
+                        Quote(field), LevelName(k), std::to_string(levels)));
             } else if (!field.empty() && k < levels) {
-                std::string part = Quote(field) + " is not a number for " + LevelName(k);
                 if (field.find_first_of("0123456789") != std::string_view::npos &&
                     field.find_first_of(".,") != std::string_view::npos)
-                    part += " (expected a number as " + expectedNumber + ")";
-                report.Part(part);
+                    report.Part(
+                        Fill(QT_TRANSLATE_NOOP("Core", "%1 is not a number for %2 (expected a number as %3)"),
+                             Quote(field), LevelName(k), expectedNumber));
+                else
+                    report.Part(Fill(QT_TRANSLATE_NOOP("Core", "%1 is not a number for %2"), Quote(field),
+                                     LevelName(k)));
             }
         }
         if (values > 0) {
@@ -216,13 +223,15 @@ TImportText ParseImportText(std::string_view text, int decimals, int levels) {
         if (taken > 0) {
             ++out.LinesRead;
             if (timeNote)
-                report.SetFirst((timeText.empty() ? std::string("no time")
-                                                  : Quote(timeText) + " is not a time (expected " +
-                                                        Regional.TimeFormat + ")") +
-                                ", 12:00:00 taken");
+                report.SetFirst(
+                    timeText.empty()
+                        ? TranslatedText(QT_TRANSLATE_NOOP("Core", "no time, 12:00:00 taken"))
+                        : Fill(QT_TRANSLATE_NOOP("Core", "%1 is not a time (expected %2), 12:00:00 taken"),
+                               Quote(timeText), Regional.TimeFormat));
         } else {
             if (timeNote) report.DropFirst();
-            report.Part(report.Empty() ? "no value, line skipped" : "line skipped");
+            report.Part(TranslatedText(report.Empty() ? QT_TRANSLATE_NOOP("Core", "no value, line skipped")
+                                                      : QT_TRANSLATE_NOOP("Core", "line skipped")));
             ++out.LinesSkipped;
         }
         report.EndLine(lineNumber);
@@ -230,15 +239,17 @@ TImportText ParseImportText(std::string_view text, int decimals, int levels) {
 
     if (out.LinesRead == 0) {
         if (IsBlank(text)) {
-            out.NothingRead = "Nothing to import: the text is empty.";
+            out.NothingRead =
+                TranslatedText(QT_TRANSLATE_NOOP("Core", "Nothing to import: the text is empty."));
         } else {
-            const char* fields = levels == 1   ? "third field"
-                                 : levels == 2 ? "third or fourth field"
-                                               : "third, fourth or fifth field";
-            out.NothingRead = "Nothing to import: a line is read when its first field is a date written as " +
-                              Regional.WrittenDateFormat() + " and its " + fields + " a number written as " +
-                              expectedNumber +
-                              ", the fields separated by tabs and the line ended by a line break.";
+            const char* fields = levels == 1   ? QT_TRANSLATE_NOOP("Core", "third field")
+                                 : levels == 2 ? QT_TRANSLATE_NOOP("Core", "third or fourth field")
+                                               : QT_TRANSLATE_NOOP("Core", "third, fourth or fifth field");
+            out.NothingRead = Fill(
+                QT_TRANSLATE_NOOP("Core", "Nothing to import: a line is read when its first field is a date "
+                                          "written as %1 and its %2 a number written as %3, the fields "
+                                          "separated by tabs and the line ended by a line break."),
+                Regional.WrittenDateFormat(), TranslatedText(fields), expectedNumber);
         }
     }
     return out;

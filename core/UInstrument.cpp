@@ -15,7 +15,9 @@
 using namespace instrument;
 
 std::string FaultText(const TInstrumentFault& fault) {
-    return fault.Line > 0 ? "line " + std::to_string(fault.Line) + ": " + fault.Reason : fault.Reason;
+    return fault.Line > 0
+               ? Fill(QT_TRANSLATE_NOOP("Core", "line %1: %2"), std::to_string(fault.Line), fault.Reason)
+               : fault.Reason;
 }
 
 // ---------------------------------------------------------------- reading options as text
@@ -132,7 +134,7 @@ TInstrumentSource TInstrumentSource::FromText(std::string_view text) {
             s.DateFormat = v;
         } else if (key == "astm.control" || key == "astm.level" || key == "hl7.control" ||
                    key == "hl7.level") {
-            ParseFieldRef(v, "Reading options: the field");
+            ParseFieldRef(v, QT_TRANSLATE_NOOP("Core", "Reading options: the field"));
             std::string& target = key == "astm.control"  ? s.AstmControlField
                                   : key == "astm.level"  ? s.AstmLevelField
                                   : key == "hl7.control" ? s.Hl7ControlField
@@ -190,7 +192,8 @@ TInstrumentFormat DetectInstrumentFormat(std::string_view bytes) {
     while (i < bytes.size() &&
            std::string_view("\r\n \x05\x04\x06\x15").find(bytes[i]) != std::string_view::npos)
         ++i;
-    if (i == bytes.size()) throw ETruncatedFile("The file is empty.");
+    if (i == bytes.size())
+        throw ETruncatedFile(TranslatedText(QT_TRANSLATE_NOOP("Core", "The file is empty.")));
     if (bytes[i] == '\x0B') return TInstrumentFormat::Hl7;
     if (bytes[i] == '\x02') return TInstrumentFormat::Astm;
     std::string_view line = bytes.substr(i);
@@ -281,10 +284,12 @@ TRunGrouping GroupInstrumentRuns(const std::vector<TInstrumentResult>& results, 
         int level = m->Level > 0 ? m->Level : r.Level;
         int levels = std::clamp(m->NbLevels, 1, MaxLevels);
         if (level < 1 || level > levels) {
-            out.Faults.push_back({r.Line, level == 0 ? "no level given for " + m->Analyte
-                                                     : "level " + std::to_string(level) + ": " + m->Analyte +
-                                                           " has " + std::to_string(levels) +
-                                                           (levels == 1 ? " level" : " levels")});
+            out.Faults.push_back(
+                {r.Line, level == 0
+                             ? Fill(QT_TRANSLATE_NOOP("Core", "no level given for %1"), m->Analyte)
+                             : Fill(levels == 1 ? QT_TRANSLATE_NOOP("Core", "level %1: %2 has %3 level")
+                                                : QT_TRANSLATE_NOOP("Core", "level %1: %2 has %3 levels"),
+                                    std::to_string(level), m->Analyte, std::to_string(levels))});
             continue;
         }
         byAnalyte[{r.Source, m->Analyte}].push_back({i, level});

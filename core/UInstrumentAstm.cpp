@@ -45,7 +45,8 @@ std::vector<TAstmRecord> Unframe(std::string_view bytes, const TLineIndex& index
     };
     std::optional<TBad> bad;
     auto lose = [&](size_t offset, const std::string& reason) {
-        batch.Faults.push_back({index.LineOf(offset), reason + "; its message is left out"});
+        batch.Faults.push_back(
+            {index.LineOf(offset), Fill(QT_TRANSLATE_NOOP("Core", "%1; its message is left out"), reason)});
         damaged = true;
     };
     size_t i = 0;
@@ -53,7 +54,9 @@ std::vector<TAstmRecord> Unframe(std::string_view bytes, const TLineIndex& index
         char ch = bytes[i];
         if (ch == ENQ || ch == EOT) {
             // A new session numbers its frames from 1; a record still open was cut off.
-            if (!pending.empty()) lose(pendingOffset, "record continued over frames is not finished");
+            if (!pending.empty())
+                lose(pendingOffset, TranslatedText(QT_TRANSLATE_NOOP(
+                                        "Core", "record continued over frames is not finished")));
             pending.clear();
             expected = 1;
             lastNumber = -1;
@@ -69,11 +72,12 @@ std::vector<TAstmRecord> Unframe(std::string_view bytes, const TLineIndex& index
         const size_t start = i;
         size_t end = bytes.find_first_of(std::string_view(FrameEnds, 3), i + 1);
         if (end == std::string_view::npos || end + 2 >= bytes.size())
-            throw ETruncatedFile("The file ends inside the frame at line " +
-                                 std::to_string(index.LineOf(start)) +
-                                 ": the transmission may still be being written.");
+            throw ETruncatedFile(
+                Fill(QT_TRANSLATE_NOOP("Core", "The file ends inside the frame at line %1: the "
+                                               "transmission may still be being written."),
+                     std::to_string(index.LineOf(start))));
         if (bytes[end] == STX) {
-            lose(start, "frame has no end (ETX or ETB)");
+            lose(start, TranslatedText(QT_TRANSLATE_NOOP("Core", "frame has no end (ETX or ETB)")));
             i = end;
             continue;
         }
@@ -86,7 +90,7 @@ std::vector<TAstmRecord> Unframe(std::string_view bytes, const TLineIndex& index
         const bool last = bytes[end] == ETX;
         i = end + 3;
         if (body.empty() || body[0] < '0' || body[0] > '7') {
-            lose(start, "frame has no frame number");
+            lose(start, TranslatedText(QT_TRANSLATE_NOOP("Core", "frame has no frame number")));
             continue;
         }
         const int number = body[0] - '0';
@@ -94,8 +98,8 @@ std::vector<TAstmRecord> Unframe(std::string_view bytes, const TLineIndex& index
         if (read != computed) {
             if (bad) lose(bad->Offset, bad->Reason);
             bad = TBad{number, start,
-                       "frame " + std::to_string(number) + " has checksum " + Quoted(read) +
-                           ", its text gives " + computed};
+                       Fill(QT_TRANSLATE_NOOP("Core", "frame %1 has checksum %2, its text gives %3"),
+                            std::to_string(number), Quoted(read), computed)};
             continue;
         }
         if (bad) {
@@ -108,8 +112,8 @@ std::vector<TAstmRecord> Unframe(std::string_view bytes, const TLineIndex& index
             continue; // sent again after a lost acknowledgement
         }
         if (number != expected && lastNumber >= 0)
-            lose(start, "frame " + std::to_string(number) + " came where frame " + std::to_string(expected) +
-                            " was due");
+            lose(start, Fill(QT_TRANSLATE_NOOP("Core", "frame %1 came where frame %2 was due"),
+                             std::to_string(number), std::to_string(expected)));
         expected = (number + 1) % 8;
         lastNumber = number;
         lastText = std::string(text);
@@ -126,8 +130,10 @@ std::vector<TAstmRecord> Unframe(std::string_view bytes, const TLineIndex& index
         }
     }
     if (!pending.empty())
-        throw ETruncatedFile("The file ends inside a record continued over frames (line " +
-                             std::to_string(index.LineOf(pendingOffset)) + ").");
+        throw ETruncatedFile(
+            Fill(QT_TRANSLATE_NOOP("Core", "The file ends inside a record continued over frames "
+                                           "(line %1)."),
+                 std::to_string(index.LineOf(pendingOffset))));
     if (bad) lose(bad->Offset, bad->Reason);
     if (damaged && !records.empty()) records.back().Damaged = true;
     return records;
@@ -155,7 +161,7 @@ std::optional<TFieldRef> AstmRef(const std::string& text, const char* what) {
     if (ref &&
         (ref->Name.size() != 1 || std::string_view("HPOR").find(ref->Name[0]) == std::string_view::npos))
         throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "%1 \"%2\" names no H, P, O or R record."),
-                            std::string(what), text));
+                            TranslatedText(what), text));
     return ref;
 }
 
@@ -165,8 +171,9 @@ TInstrumentBatch ReadAstmText(std::string_view bytes, const TInstrumentSource& s
     TInstrumentBatch batch;
     batch.Format = TInstrumentFormat::Astm;
     const std::optional<TFieldRef> controlRef =
-        AstmRef(source.AstmControlField, "The source's ASTM control field");
-    const std::optional<TFieldRef> levelRef = AstmRef(source.AstmLevelField, "The source's ASTM level field");
+        AstmRef(source.AstmControlField, QT_TRANSLATE_NOOP("Core", "The source's ASTM control field"));
+    const std::optional<TFieldRef> levelRef =
+        AstmRef(source.AstmLevelField, QT_TRANSLATE_NOOP("Core", "The source's ASTM level field"));
     const TEncoding enc = ChooseEncoding(bytes, source.Encoding);
     const TLineIndex index(bytes);
     size_t offset = 0;
@@ -202,9 +209,10 @@ TInstrumentBatch ReadAstmText(std::string_view bytes, const TInstrumentSource& s
         const char type = static_cast<char>(std::toupper(static_cast<unsigned char>(rec.Text[0])));
         if (type == 'H') {
             if (open)
-                batch.Faults.push_back({messageLine,
-                                        "message has no terminator record (L) before the next header; "
-                                        "its results are left out"});
+                batch.Faults.push_back({messageLine, TranslatedText(QT_TRANSLATE_NOOP(
+                                                         "Core", "message has no terminator record (L) "
+                                                                 "before the next header; its results "
+                                                                 "are left out"))});
             const std::string_view t = rec.Text;
             bool valid = t.size() >= 5;
             for (size_t a = 1; valid && a < 5; ++a) {
@@ -220,7 +228,9 @@ TInstrumentBatch ReadAstmText(std::string_view bytes, const TInstrumentSource& s
             skipping = !valid;
             if (!valid) {
                 batch.Faults.push_back(
-                    {line, "header record has no delimiter definition; its message is left out"});
+                    {line,
+                     TranslatedText(QT_TRANSLATE_NOOP(
+                         "Core", "header record has no delimiter definition; its message is left out"))});
                 continue;
             }
             d = TDelimiters{t[1], t[2], t[3], t[4], 0};
@@ -241,7 +251,9 @@ TInstrumentBatch ReadAstmText(std::string_view bytes, const TInstrumentSource& s
                 throw EQcError(QT_TRANSLATE_NOOP(
                     "Core", "The file begins inside an ASTM message: its first record is not a header (H) "
                             "record. It may be the rest of a message split across files."));
-            batch.Faults.push_back({line, "record outside a message (after its terminator record)"});
+            batch.Faults.push_back(
+                {line, TranslatedText(QT_TRANSLATE_NOOP(
+                           "Core", "record outside a message (after its terminator record)"))});
             continue;
         }
         damaged = damaged || rec.Damaged;
@@ -260,7 +272,8 @@ TInstrumentBatch ReadAstmText(std::string_view bytes, const TInstrumentSource& s
             break;
         case 'R': {
             if (!o) {
-                batch.Faults.push_back({line, "result record without an order record (O)"});
+                batch.Faults.push_back({line, TranslatedText(QT_TRANSLATE_NOOP(
+                                                  "Core", "result record without an order record (O)"))});
                 break;
             }
             auto pick = [&](const std::optional<TFieldRef>& ref) {
@@ -291,13 +304,13 @@ TInstrumentBatch ReadAstmText(std::string_view bytes, const TInstrumentSource& s
                 if (when.empty()) when = t;
             std::string reasons, why;
             auto add = [&](const std::string& s) { reasons += (reasons.empty() ? "" : "; ") + s; };
-            if (res.TestCode.empty()) add("no test code");
+            if (res.TestCode.empty()) add(TranslatedText(QT_TRANSLATE_NOOP("Core", "no test code")));
             if (!ReadValue(res.ValueText, '.', res.Value, why)) add(why);
             std::optional<TDateTime> dt = ReadCompactDateTime(when);
             if (when.empty())
-                add("no date-time");
+                add(TranslatedText(QT_TRANSLATE_NOOP("Core", "no date-time")));
             else if (!dt)
-                add("date-time " + Quoted(when) + " cannot be read");
+                add(Fill(QT_TRANSLATE_NOOP("Core", "date-time %1 cannot be read"), Quoted(when)));
             if (!reasons.empty()) {
                 batch.Faults.push_back({line, reasons});
                 break;
@@ -317,8 +330,11 @@ TInstrumentBatch ReadAstmText(std::string_view bytes, const TInstrumentSource& s
             const std::string code = r.Text(3, 1, 0, enc);
             open = false;
             if (code == "T" || code == "R" || code == "E") {
-                batch.Faults.push_back({line, "message ended with termination code " + code +
-                                                  " (aborted); its results are left out"});
+                batch.Faults.push_back(
+                    {line,
+                     Fill(QT_TRANSLATE_NOOP("Core", "message ended with termination code %1 (aborted); its "
+                                                    "results are left out"),
+                          code)});
             } else if (!damaged) {
                 for (TInstrumentResult& res : results) batch.Results.push_back(std::move(res));
                 batch.Skipped += skipped;
@@ -331,15 +347,20 @@ TInstrumentBatch ReadAstmText(std::string_view bytes, const TInstrumentSource& s
         case 'S':
             break; // requests, manufacturer's and scientific records carry no QC result
         default:
-            batch.Faults.push_back({line, "unknown record type " + Quoted(rec.Text.substr(0, 1))});
+            batch.Faults.push_back({line, Fill(QT_TRANSLATE_NOOP("Core", "unknown record type %1"),
+                                               Quoted(rec.Text.substr(0, 1)))});
         }
     }
     if (open && closed)
-        batch.Faults.push_back({messageLine, "message has no terminator record (L) before the end of the "
-                                             "transmission; its results are left out"});
+        batch.Faults.push_back(
+            {messageLine, TranslatedText(QT_TRANSLATE_NOOP(
+                              "Core", "message has no terminator record (L) before the end of "
+                                      "the transmission; its results are left out"))});
     else if (open)
-        throw ETruncatedFile("The file ends inside the message begun at line " + std::to_string(messageLine) +
-                             " (no terminator record L): the rest may come in a later file.");
+        throw ETruncatedFile(
+            Fill(QT_TRANSLATE_NOOP("Core", "The file ends inside the message begun at line %1 (no "
+                                           "terminator record L): the rest may come in a later file."),
+                 std::to_string(messageLine)));
     batch.Fingerprint = InstrumentFingerprint(bytes, batch.MessageIds);
     return batch;
 }

@@ -124,28 +124,29 @@ TInstrumentBatch ReadDelimitedText(std::string_view bytes, const TInstrumentSour
     }
 
     const auto& c = source.Columns;
-    TColumn columns[] = {{&c.Instrument, "instrument", false},
-                         {&c.TestCode, "test code", true},
-                         {&c.Control, "control", false},
-                         {&c.Level, "level", false},
-                         {&c.Value, "value", true},
-                         {&c.Date, "date", true},
-                         {&c.Time, "time", false},
-                         {&c.Operator, "operator", false}};
+    TColumn columns[] = {{&c.Instrument, QT_TRANSLATE_NOOP("Core", "instrument"), false},
+                         {&c.TestCode, QT_TRANSLATE_NOOP("Core", "test code"), true},
+                         {&c.Control, QT_TRANSLATE_NOOP("Core", "control"), false},
+                         {&c.Level, QT_TRANSLATE_NOOP("Core", "level"), false},
+                         {&c.Value, QT_TRANSLATE_NOOP("Core", "value"), true},
+                         {&c.Date, QT_TRANSLATE_NOOP("Core", "date"), true},
+                         {&c.Time, QT_TRANSLATE_NOOP("Core", "time"), false},
+                         {&c.Operator, QT_TRANSLATE_NOOP("Core", "operator"), false}};
     size_t needed = 0;
     for (TColumn& col : columns) {
         std::string ref = Trim(*col.Ref);
         if (ref.empty()) {
             if (col.Required)
-                throw EQcError(Fill(
-                    QT_TRANSLATE_NOOP("Core", "The column mapping gives no column for the %1."), col.What));
+                throw EQcError(
+                    Fill(QT_TRANSLATE_NOOP("Core", "The column mapping gives no column for the %1."),
+                         TranslatedText(col.What)));
             continue;
         }
         if (std::all_of(ref.begin(), ref.end(), [](char ch) { return ch >= '0' && ch <= '9'; })) {
             if (ref.size() > 4 || std::stoi(ref) < 1)
                 throw EQcError(Fill(
                     QT_TRANSLATE_NOOP("Core", "The column mapping's %1 column %2 is not a column number."),
-                    std::string(col.What), ref));
+                    TranslatedText(col.What), ref));
             col.Index = std::stoi(ref) - 1;
         } else {
             if (!source.HeaderLine)
@@ -153,12 +154,12 @@ TInstrumentBatch ReadDelimitedText(std::string_view bytes, const TInstrumentSour
                     QT_TRANSLATE_NOOP(
                         "Core",
                         "The column mapping names the %1 column \"%2\", but the files have no header line."),
-                    std::string(col.What), ref));
+                    TranslatedText(col.What), ref));
             auto it = std::find(header.begin(), header.end(), UpperCase(ref));
             if (it == header.end())
                 throw EQcError(
                     Fill(QT_TRANSLATE_NOOP("Core", "The header line has no column \"%1\" (the %2)."), ref,
-                         col.What));
+                         TranslatedText(col.What)));
             col.Index = static_cast<int>(it - header.begin());
         }
         needed = std::max(needed, static_cast<size_t>(col.Index) + 1);
@@ -173,17 +174,22 @@ TInstrumentBatch ReadDelimitedText(std::string_view bytes, const TInstrumentSour
         bool unclosed = false;
         std::vector<std::string> fields = SplitQuoted(rows[k].Text, sep, unclosed);
         if (last && (unclosed || fields.size() < needed))
-            throw ETruncatedFile("The last line (" + std::to_string(line) +
-                                 ") stops short of its columns: the file may still be being written.");
+            throw ETruncatedFile(
+                Fill(QT_TRANSLATE_NOOP("Core", "The last line (%1) stops short of its columns: the "
+                                               "file may still be being written."),
+                     std::to_string(line)));
         if (unclosed) {
-            batch.Faults.push_back({line, "a quoted field is not closed"});
+            batch.Faults.push_back(
+                {line, TranslatedText(QT_TRANSLATE_NOOP("Core", "a quoted field is not closed"))});
             continue;
         }
         if (std::all_of(fields.begin(), fields.end(), [](const std::string& f) { return Trim(f).empty(); }))
             continue;
         if (fields.size() < needed) {
-            batch.Faults.push_back({line, "the line has " + std::to_string(fields.size()) +
-                                              " fields; the mapping reads field " + std::to_string(needed)});
+            batch.Faults.push_back(
+                {line, Fill(QT_TRANSLATE_NOOP("Core", "the line has %1 fields; the mapping reads "
+                                                      "field %2"),
+                            std::to_string(fields.size()), std::to_string(needed))});
             continue;
         }
         auto get = [&](const TColumn& col) {
@@ -199,7 +205,7 @@ TInstrumentBatch ReadDelimitedText(std::string_view bytes, const TInstrumentSour
         r.Operator = get(op);
         r.Line = line;
         std::vector<std::string> reasons;
-        if (r.TestCode.empty()) reasons.push_back("no test code");
+        if (r.TestCode.empty()) reasons.push_back(TranslatedText(QT_TRANSLATE_NOOP("Core", "no test code")));
         std::string why;
         if (!ReadValue(r.ValueText, source.DecimalMark, r.Value, why)) reasons.push_back(why);
 
@@ -219,13 +225,14 @@ TInstrumentBatch ReadDelimitedText(std::string_view bytes, const TInstrumentSour
         std::optional<TDateTime> clock =
             timeText.empty() ? std::optional<TDateTime>(0.0) : dates.TextToTime(DropFraction(timeText));
         if (dateText.empty())
-            reasons.push_back("no date");
+            reasons.push_back(TranslatedText(QT_TRANSLATE_NOOP("Core", "no date")));
         else if (!day)
-            reasons.push_back("date " + Quoted(dateText) + " cannot be read as " + source.DateFormat);
+            reasons.push_back(Fill(QT_TRANSLATE_NOOP("Core", "date %1 cannot be read as %2"),
+                                   Quoted(dateText), source.DateFormat));
         if (time.Index >= 0 && timeText.empty())
-            reasons.push_back("no time");
+            reasons.push_back(TranslatedText(QT_TRANSLATE_NOOP("Core", "no time")));
         else if (!clock)
-            reasons.push_back("time " + Quoted(timeText) + " cannot be read");
+            reasons.push_back(Fill(QT_TRANSLATE_NOOP("Core", "time %1 cannot be read"), Quoted(timeText)));
         if (!reasons.empty()) {
             std::string text;
             for (const std::string& s : reasons) text += (text.empty() ? "" : "; ") + s;

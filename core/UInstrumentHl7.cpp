@@ -62,8 +62,10 @@ class TReader {
 public:
     TReader(const TInstrumentSource& source, TEncoding fileEncoding, TInstrumentBatch& batch)
         : source_(source), fileEncoding_(fileEncoding), batch_(batch),
-          controlRef_(ParseFieldRef(source.Hl7ControlField, "The source's HL7 control field")),
-          levelRef_(ParseFieldRef(source.Hl7LevelField, "The source's HL7 level field")) {}
+          controlRef_(ParseFieldRef(source.Hl7ControlField,
+                                    QT_TRANSLATE_NOOP("Core", "The source's HL7 control field"))),
+          levelRef_(ParseFieldRef(source.Hl7LevelField,
+                                  QT_TRANSLATE_NOOP("Core", "The source's HL7 level field"))) {}
 
     void Read(const TMessage& m);
 
@@ -142,7 +144,9 @@ void TReader::Read(const TMessage& m) {
         if (seg.Name == "SPM") lastSpm = i;
         if (seg.Name != "OBX") continue;
         if (!lastObr) {
-            if (!lastSpm) batch_.Faults.push_back({seg.Line, "observation (OBX) outside an order (OBR)"});
+            if (!lastSpm)
+                batch_.Faults.push_back({seg.Line, TranslatedText(QT_TRANSLATE_NOOP(
+                                                       "Core", "observation (OBX) outside an order (OBR)"))});
             continue;
         }
         if (lastSpm && *lastSpm > *lastObr) continue; // an observation on the specimen, not a result
@@ -199,13 +203,13 @@ void TReader::Read(const TMessage& m) {
             if (when.empty()) when = t;
         std::string reasons, why;
         auto add = [&](const std::string& s) { reasons += (reasons.empty() ? "" : "; ") + s; };
-        if (r.TestCode.empty()) add("no test code");
+        if (r.TestCode.empty()) add(TranslatedText(QT_TRANSLATE_NOOP("Core", "no test code")));
         if (!ReadValue(r.ValueText, '.', r.Value, why)) add(why);
         std::optional<TDateTime> dt = ReadCompactDateTime(when);
         if (when.empty())
-            add("no date-time");
+            add(TranslatedText(QT_TRANSLATE_NOOP("Core", "no date-time")));
         else if (!dt)
-            add("date-time " + Quoted(when) + " cannot be read");
+            add(Fill(QT_TRANSLATE_NOOP("Core", "date-time %1 cannot be read"), Quoted(when)));
         if (!reasons.empty()) {
             batch_.Faults.push_back({r.Line, reasons});
             continue;
@@ -249,7 +253,8 @@ TInstrumentBatch ReadHl7Text(std::string_view bytes, const TInstrumentSource& so
         size_t k = gap.find_first_not_of(" \r\n\t");
         if (k != std::string_view::npos)
             batch.Faults.push_back(
-                {index.LineOf(offset + from + k), "text outside the MLLP blocks is not read"});
+                {index.LineOf(offset + from + k),
+                 TranslatedText(QT_TRANSLATE_NOOP("Core", "text outside the MLLP blocks is not read"))});
     };
     if (body.find(VT) != std::string_view::npos) {
         size_t last = 0;
@@ -257,14 +262,17 @@ TInstrumentBatch ReadHl7Text(std::string_view bytes, const TInstrumentSource& so
             outside(last, i);
             size_t end = body.find(FS, i + 1);
             if (end == std::string_view::npos)
-                throw ETruncatedFile("The MLLP block at line " + std::to_string(index.LineOf(offset + i)) +
-                                     " is not closed: the rest of the message may come in a later file.");
+                throw ETruncatedFile(
+                    Fill(QT_TRANSLATE_NOOP("Core", "The MLLP block at line %1 is not closed: the "
+                                                   "rest of the message may come in a later file."),
+                         std::to_string(index.LineOf(offset + i))));
             // The block ends at FS; a VT before it starts another block, leaving this one cut short.
             size_t next = body.find(VT, i + 1);
             if (next < end) {
-                batch.Faults.push_back({index.LineOf(offset + i),
-                                        "MLLP block is not closed before the next one; "
-                                        "its message is left out"});
+                batch.Faults.push_back(
+                    {index.LineOf(offset + i),
+                     TranslatedText(QT_TRANSLATE_NOOP("Core", "MLLP block is not closed before the "
+                                                              "next one; its message is left out"))});
                 i = last = next;
                 continue;
             }
@@ -273,9 +281,10 @@ TInstrumentBatch ReadHl7Text(std::string_view bytes, const TInstrumentSource& so
         }
         outside(last, body.size());
     } else if (addBlock(body, offset)) {
-        throw ETruncatedFile("The last segment (line " +
-                             std::to_string(index.LineOf(segments.back().Offset)) +
-                             ") has no terminator: the file may still be being written.");
+        throw ETruncatedFile(
+            Fill(QT_TRANSLATE_NOOP("Core", "The last segment (line %1) has no terminator: the file "
+                                           "may still be being written."),
+                 std::to_string(index.LineOf(segments.back().Offset))));
     }
 
     std::optional<TMessage> message;
@@ -297,7 +306,9 @@ TInstrumentBatch ReadHl7Text(std::string_view bytes, const TInstrumentSource& so
             skipping = !d;
             if (!d) {
                 batch.Faults.push_back(
-                    {line, "message header (MSH) has no valid delimiters; its message is left out"});
+                    {line,
+                     TranslatedText(QT_TRANSLATE_NOOP(
+                         "Core", "message header (MSH) has no valid delimiters; its message is left out"))});
                 continue;
             }
             message.emplace();
@@ -316,11 +327,14 @@ TInstrumentBatch ReadHl7Text(std::string_view bytes, const TInstrumentSource& so
                 throw EQcError(QT_TRANSLATE_NOOP(
                     "Core", "The file begins inside an HL7 message: its first segment is not a header (MSH). "
                             "It may be the rest of a message split across files."));
-            batch.Faults.push_back({line, "segment outside a message"});
+            batch.Faults.push_back(
+                {line, TranslatedText(QT_TRANSLATE_NOOP("Core", "segment outside a message"))});
             continue;
         }
         if (!SegmentName(t, sep)) {
-            batch.Faults.push_back({line, "not a segment: " + Quoted(t) + "; its message is left out"});
+            batch.Faults.push_back(
+                {line,
+                 Fill(QT_TRANSLATE_NOOP("Core", "not a segment: %1; its message is left out"), Quoted(t))});
             message->Damaged = true;
             continue;
         }

@@ -268,7 +268,7 @@ std::optional<TFieldRef> ParseFieldRef(std::string_view text, const char* what) 
     auto bad = [&]() {
         return EQcError(
             Fill(QT_TRANSLATE_NOOP("Core", "%1 \"%2\" is not a field reference such as O-3 or OBR-3.1"),
-                 std::string(what), t));
+                 TranslatedText(what), t));
     };
     TFieldRef r;
     size_t dash = t.find('-');
@@ -336,7 +336,7 @@ bool ReadValue(std::string_view text, char mark, double& value, std::string& rea
     std::string t = Trim(text);
     long double v = 0;
     if (t.empty()) {
-        reason = "no value";
+        reason = TranslatedText(QT_TRANSLATE_NOOP("Core", "no value"));
         return false;
     }
     // An exponent of many digits is no instrument's value, and the number reader is not safe with it.
@@ -344,16 +344,16 @@ bool ReadValue(std::string_view text, char mark, double& value, std::string& rea
     if (e != std::string::npos) {
         size_t digits = e + 1 < t.size() && (t[e + 1] == '+' || t[e + 1] == '-') ? e + 2 : e + 1;
         if (t.size() - digits > 4) {
-            reason = "value " + Quoted(t) + " is out of range";
+            reason = Fill(QT_TRANSLATE_NOOP("Core", "value %1 is out of range"), Quoted(t));
             return false;
         }
     }
     if (!ParseDecimal(t, mark, v)) {
-        reason = "value " + Quoted(t) + " is not a number";
+        reason = Fill(QT_TRANSLATE_NOOP("Core", "value %1 is not a number"), Quoted(t));
         return false;
     }
     if (std::fabs(v) > FLT_MAX) {
-        reason = "value " + Quoted(t) + " is out of range";
+        reason = Fill(QT_TRANSLATE_NOOP("Core", "value %1 is out of range"), Quoted(t));
         return false;
     }
     value = static_cast<double>(v);

@@ -169,11 +169,12 @@ void TOperations::LoadSettingsReporting(TOpenReport& report) {
     // the defaults at the next change of the settings.
     if (mode_ == TOpenMode::Reader) return;
     std::string kept = KeepUnreadableFile(path);
-    report.Notes.push_back(
-        Fill(QT_TRANSLATE_NOOP("Core", "%1.\rThe password, the operators and the backup folder were lost: "
-                                       "set them again in the Configuration menu."),
-             (kept.empty() ? "The damaged settings file " + path + " could not be kept aside"
-                           : "The damaged settings file was kept as " + kept)));
+    report.Notes.push_back(Fill(
+        QT_TRANSLATE_NOOP("Core", "%1.\rThe password, the operators and the backup folder were lost: "
+                                  "set them again in the Configuration menu."),
+        kept.empty()
+            ? Fill(QT_TRANSLATE_NOOP("Core", "The damaged settings file %1 could not be kept aside"), path)
+            : Fill(QT_TRANSLATE_NOOP("Core", "The damaged settings file was kept as %1"), kept)));
 }
 
 void TOperations::LoadQueueReporting(TOpenReport& report) {
@@ -189,8 +190,10 @@ void TOperations::LoadQueueReporting(TOpenReport& report) {
     if (mode_ == TOpenMode::Reader) return;
     // The held runs are not lost with the queue: the damaged file is kept for the laboratory.
     std::string kept = KeepUnreadableFile(path);
-    report.Notes.push_back(kept.empty() ? "The damaged queue file " + path + " could not be kept aside."
-                                        : "The damaged queue file was kept as " + kept);
+    report.Notes.push_back(
+        kept.empty()
+            ? Fill(QT_TRANSLATE_NOOP("Core", "The damaged queue file %1 could not be kept aside."), path)
+            : Fill(QT_TRANSLATE_NOOP("Core", "The damaged queue file was kept as %1"), kept));
 }
 
 bool TOperations::LoadDataReporting(TOpenReport& report) {
@@ -448,7 +451,8 @@ void TOperations::WriteData(const TAnalyte* only) {
         pendingArchives_.clear();
         if (mode_ == TOpenMode::Reader) {
             staged_.clear();
-            throw EQcError("Cannot save data: the server is open for reading");
+            throw EQcError(TranslatedText(
+                QT_TRANSLATE_NOOP("Core", "Cannot save data: the server is open for reading")));
         }
         HandJournalToServer();
         server_->WriteData(ListSerum, ListAnalytes, only, archives);
@@ -1005,7 +1009,8 @@ std::vector<int32_t> TOperations::RemoveArchiveFiles(const std::vector<int32_t>&
             const int err = errno;
             outcome.Status = TStatus::Partial;
             if (!outcome.Message.empty()) outcome.Message += "\r";
-            outcome.Message += "Cannot delete " + path + ": " + std::strerror(err);
+            outcome.Message +=
+                Fill(QT_TRANSLATE_NOOP("Core", "Cannot delete %1: %2"), path, std::strerror(err));
             outcome.File = path;
             outcome.Reason = std::strerror(err);
             stayed.push_back(n);

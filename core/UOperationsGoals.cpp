@@ -224,8 +224,10 @@ TOutcome TOperations::ImportGoals(const std::string& text, int* count) {
             unknown.push_back(g.Analyte);
     }
     if (known.empty())
-        return TOutcome::Refuse(goals.empty() ? "The file holds no goal"
-                                              : "No analyte of the file is defined: nothing was imported");
+        return TOutcome::Refuse(TranslatedText(
+            goals.empty()
+                ? QT_TRANSLATE_NOOP("Core", "The file holds no goal")
+                : QT_TRANSLATE_NOOP("Core", "No analyte of the file is defined: nothing was imported")));
     TOutcome out = SetGoals(known);
     if (!out.Changed()) return out;
     if (count) *count = static_cast<int>(known.size());

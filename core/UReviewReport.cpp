@@ -4,6 +4,7 @@
 #include "UCodePage.h"
 #include "UJournalTexts.h"
 #include "UQcSummary.h"
+#include "UTexts.h"
 
 namespace {
 std::string Day(TDateTime d) {
@@ -13,15 +14,15 @@ std::string Day(TDateTime d) {
 const char* OutcomeText(TPointOutcome o) {
     switch (o) {
     case ocWarning:
-        return "warning";
+        return QT_TRANSLATE_NOOP("Core", "warning");
     case ocReject:
-        return "REJECT";
+        return QT_TRANSLATE_NOOP("Core", "REJECT");
     case ocDiscarded:
-        return "discarded";
+        return QT_TRANSLATE_NOOP("Core", "discarded");
     case ocEmpty:
         return "-";
     default:
-        return "ok";
+        return QT_TRANSLATE_NOOP("Core", "ok");
     }
 }
 
@@ -62,7 +63,7 @@ TReviewSummary ReviewReport(const TAnalyte& a, TDateTime first, TDateTime last,
             // Each level in a column of its own, so that the levels line up from run to run.
             std::string cell = "L" + std::to_string(k + 1) + " ";
             cell += v.State == psEmpty ? std::string("-") : JournalValue(v.Value, a.Decimals);
-            cell += std::string(" ") + OutcomeText(j.Level[l]);
+            cell += " " + TranslatedText(OutcomeText(j.Level[l]));
             const std::string rules = RuleNames(j, k);
             if (!rules.empty() && (j.Level[l] == ocWarning || j.Level[l] == ocReject)) cell += " " + rules;
             if (cell.size() < 28) cell.resize(28, ' ');
@@ -74,12 +75,16 @@ TReviewSummary ReviewReport(const TAnalyte& a, TDateTime first, TDateTime last,
         if (!p.Operator.View().empty()) line += "   " + std::string(p.Operator.View());
         runs.push_back(line);
     }
-    s.Lines.push_back(a.Name + " (" + a.Unit + "), " + Day(first) + " to " + Day(last) + ": " +
-                      std::to_string(s.Runs) + (s.Runs == 1 ? " run" : " runs") + ", " +
-                      std::to_string(s.Warnings) + " warnings, " + std::to_string(s.Rejects) + " rejects, " +
-                      std::to_string(s.Discarded) + " discarded values");
-    s.Lines.push_back("Runs and rule outcomes:");
-    if (runs.empty()) s.Lines.push_back("  none");
+    const std::string none = "  " + TranslatedText(QT_TRANSLATE_NOOP("Core", "none"));
+    s.Lines.push_back(Fill(s.Runs == 1 ? QT_TRANSLATE_NOOP("Core", "%1 (%2), %3 to %4: %5 run, %6 warnings, "
+                                                                   "%7 rejects, %8 discarded values")
+                                       : QT_TRANSLATE_NOOP("Core", "%1 (%2), %3 to %4: %5 runs, %6 warnings, "
+                                                                   "%7 rejects, %8 discarded values"),
+                           a.Name, a.Unit, Day(first), Day(last), std::to_string(s.Runs),
+                           std::to_string(s.Warnings), std::to_string(s.Rejects),
+                           std::to_string(s.Discarded)));
+    s.Lines.push_back(TranslatedText(QT_TRANSLATE_NOOP("Core", "Runs and rule outcomes:")));
+    if (runs.empty()) s.Lines.push_back(none);
     s.Lines.insert(s.Lines.end(), runs.begin(), runs.end());
 
     std::vector<std::string> actions, changes;
@@ -90,7 +95,9 @@ TReviewSummary ReviewReport(const TAnalyte& a, TDateTime first, TDateTime last,
         const std::string who = Utf8ToCp1252(e.Operator);
         if (e.Kind == jk::RunWithViolations) {
             actions.push_back("  " + e.Point + "   " +
-                              (e.Reason.empty() ? "no corrective action given" : Utf8ToCp1252(e.Reason)) +
+                              (e.Reason.empty()
+                                   ? TranslatedText(QT_TRANSLATE_NOOP("Core", "no corrective action given"))
+                                   : Utf8ToCp1252(e.Reason)) +
                               "   (" + who + ")");
             continue;
         }
@@ -98,28 +105,31 @@ TReviewSummary ReviewReport(const TAnalyte& a, TDateTime first, TDateTime last,
         std::string line =
             "  #" + std::to_string(e.Id) + " " + e.TimeLocal.substr(0, 16) + " " + who + " " + e.Kind;
         if (e.Level > 0) line += " L" + std::to_string(e.Level);
-        if (!e.Point.empty()) line += " of " + e.Point;
+        if (!e.Point.empty()) line += Fill(QT_TRANSLATE_NOOP("Core", " of %1"), e.Point);
         if (!e.Before.empty()) line += ": " + Utf8ToCp1252(e.Before);
         if (!e.After.empty()) line += " -> " + Utf8ToCp1252(e.After);
-        if (!e.Reason.empty()) line += " (reason: " + Utf8ToCp1252(e.Reason) + ")";
+        if (!e.Reason.empty())
+            line += Fill(QT_TRANSLATE_NOOP("Core", " (reason: %1)"), Utf8ToCp1252(e.Reason));
         changes.push_back(line);
     }
-    s.Lines.push_back("Corrective actions:");
-    if (actions.empty()) s.Lines.push_back("  none");
+    s.Lines.push_back(TranslatedText(QT_TRANSLATE_NOOP("Core", "Corrective actions:")));
+    if (actions.empty()) s.Lines.push_back(none);
     s.Lines.insert(s.Lines.end(), actions.begin(), actions.end());
-    s.Lines.push_back("Changes in the journal:");
-    if (changes.empty()) s.Lines.push_back("  none");
+    s.Lines.push_back(TranslatedText(QT_TRANSLATE_NOOP("Core", "Changes in the journal:")));
+    if (changes.empty()) s.Lines.push_back(none);
     s.Lines.insert(s.Lines.end(), changes.begin(), changes.end());
-    s.Lines.push_back("Sign-offs:");
+    s.Lines.push_back(TranslatedText(QT_TRANSLATE_NOOP("Core", "Sign-offs:")));
     bool any = false;
     for (const TReview& r : reviews) {
         if (r.Last < first || r.First > last) continue;
         any = true;
-        s.Lines.push_back(
-            "  " + Day(r.First) + " to " + Day(r.Last) + " signed by " + r.Reviewer + " on " +
-            r.SignedLocal.substr(0, 16) +
-            (r.Reopened() ? "; reopened " + r.ReopenedUtc.substr(0, 10) + ": " + r.ReopenedReason : ""));
+        std::string line = "  " + Fill(QT_TRANSLATE_NOOP("Core", "%1 to %2 signed by %3 on %4"), Day(r.First),
+                                       Day(r.Last), r.Reviewer, r.SignedLocal.substr(0, 16));
+        if (r.Reopened())
+            line += Fill(QT_TRANSLATE_NOOP("Core", "; reopened %1: %2"), r.ReopenedUtc.substr(0, 10),
+                         r.ReopenedReason);
+        s.Lines.push_back(line);
     }
-    if (!any) s.Lines.push_back("  none");
+    if (!any) s.Lines.push_back(none);
     return s;
 }

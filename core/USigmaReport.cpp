@@ -1,6 +1,8 @@
 // An analyte's quality figures, rule advice and error detection, gathered once for every view of them.
 #include "USigmaReport.h"
 
+#include "UTexts.h"
+
 #include <algorithm>
 
 TSigmaReport SigmaReport(const TAnalyte& a, const TQualityGoal& goal, const std::optional<TPeriod>& period,
@@ -32,14 +34,17 @@ TSigmaReport SigmaReport(const TAnalyte& a, const TQualityGoal& goal, const std:
 
 const std::vector<const char*>& SigmaFormulas() {
     static const std::vector<const char*> lines = {
-        "CV % = 100 x SD / |mean|",
-        "Bias % = 100 x (mean - target) / |target|; no target: bias not known, taken as 0",
-        "TEa % = TEa, or 100 x TEa / |mean| for a TEa in the analyte's unit",
-        "Sigma = (TEa % - |bias %|) / CV %",
-        "Critical systematic error: dSEcrit = Sigma - 1.65 (in SD)",
-        "Pfr, Ped: share of simulated runs rejected by the program's rules without systematic error and "
-        "with dSEcrit (fixed seed)",
-        "1:3s or 1:2s alone: Pfr = 1 - prod(Phi(k) - Phi(-k)), Ped = 1 - prod(Phi(k - dSE) - Phi(-k - dSE))",
+        QT_TRANSLATE_NOOP("Core", "CV % = 100 x SD / |mean|"),
+        QT_TRANSLATE_NOOP("Core",
+                          "Bias % = 100 x (mean - target) / |target|; no target: bias not known, taken as 0"),
+        QT_TRANSLATE_NOOP("Core", "TEa % = TEa, or 100 x TEa / |mean| for a TEa in the analyte's unit"),
+        QT_TRANSLATE_NOOP("Core", "Sigma = (TEa % - |bias %|) / CV %"),
+        QT_TRANSLATE_NOOP("Core", "Critical systematic error: dSEcrit = Sigma - 1.65 (in SD)"),
+        QT_TRANSLATE_NOOP("Core", "Pfr, Ped: share of simulated runs rejected by the program's rules without "
+                                  "systematic error and with dSEcrit (fixed seed)"),
+        QT_TRANSLATE_NOOP("Core",
+                          "1:3s or 1:2s alone: Pfr = 1 - prod(Phi(k) - Phi(-k)), Ped = 1 - prod(Phi(k - dSE) "
+                          "- Phi(-k - dSE))"),
     };
     return lines;
 }

@@ -679,6 +679,410 @@
         <translation>Mit %1 Wert(en) pro Serie umfasst die Empfehlung %2 Serien.
 </translation>
     </message>
+    <message>
+        <source>line %1: %2</source>
+        <translation>Zeile %1: %2</translation>
+    </message>
+    <message>
+        <source>no line end, not read</source>
+        <translation>kein Zeilenende, nicht gelesen</translation>
+    </message>
+    <message>
+        <source>%1 is not a date (expected %2)</source>
+        <translation>%1 ist kein Datum (erwartet: %2)</translation>
+    </message>
+    <message>
+        <source>%1 for %2 is not taken: the analyte has %3 level</source>
+        <translation>%1 für %2 wird nicht übernommen: Der Analyt hat %3 Ebene</translation>
+    </message>
+    <message>
+        <source>%1 for %2 is not taken: the analyte has %3 levels</source>
+        <translation>%1 für %2 wird nicht übernommen: Der Analyt hat %3 Ebenen</translation>
+    </message>
+    <message>
+        <source>%1 is not a number for %2 (expected a number as %3)</source>
+        <translation>%1 ist keine Zahl für %2 (erwartet eine Zahl wie %3)</translation>
+    </message>
+    <message>
+        <source>%1 is not a number for %2</source>
+        <translation>%1 ist keine Zahl für %2</translation>
+    </message>
+    <message>
+        <source>no time, 12:00:00 taken</source>
+        <translation>keine Uhrzeit, 12:00:00 angenommen</translation>
+    </message>
+    <message>
+        <source>%1 is not a time (expected %2), 12:00:00 taken</source>
+        <translation>%1 ist keine Uhrzeit (erwartet: %2), 12:00:00 angenommen</translation>
+    </message>
+    <message>
+        <source>no value, line skipped</source>
+        <translation>kein Wert, Zeile übersprungen</translation>
+    </message>
+    <message>
+        <source>line skipped</source>
+        <translation>Zeile übersprungen</translation>
+    </message>
+    <message>
+        <source>Nothing to import: the text is empty.</source>
+        <translation>Nichts zu importieren: Der Text ist leer.</translation>
+    </message>
+    <message>
+        <source>third field</source>
+        <translation>drittes Feld</translation>
+    </message>
+    <message>
+        <source>third or fourth field</source>
+        <translation>drittes oder viertes Feld</translation>
+    </message>
+    <message>
+        <source>third, fourth or fifth field</source>
+        <translation>drittes, viertes oder fünftes Feld</translation>
+    </message>
+    <message>
+        <source>Nothing to import: a line is read when its first field is a date written as %1 and its %2 a number written as %3, the fields separated by tabs and the line ended by a line break.</source>
+        <translation>Nichts zu importieren: Eine Zeile wird gelesen, wenn ihr erstes Feld ein Datum in der Form %1 und ihr %2 eine Zahl in der Form %3 ist, die Felder durch Tabulatoren getrennt und die Zeile durch einen Zeilenumbruch beendet.</translation>
+    </message>
+    <message>
+        <source>Reading options: the field</source>
+        <translation>Leseoptionen: Das Feld</translation>
+    </message>
+    <message>
+        <source>The file is empty.</source>
+        <translation>Die Datei ist leer.</translation>
+    </message>
+    <message>
+        <source>no level given for %1</source>
+        <translation>keine Ebene für %1 angegeben</translation>
+    </message>
+    <message>
+        <source>level %1: %2 has %3 level</source>
+        <translation>Ebene %1: %2 hat %3 Ebene</translation>
+    </message>
+    <message>
+        <source>level %1: %2 has %3 levels</source>
+        <translation>Ebene %1: %2 hat %3 Ebenen</translation>
+    </message>
+    <message>
+        <source>%1; its message is left out</source>
+        <translation>%1; seine Nachricht wird ausgelassen</translation>
+    </message>
+    <message>
+        <source>record continued over frames is not finished</source>
+        <translation>über mehrere Frames fortgesetzter Satz ist nicht abgeschlossen</translation>
+    </message>
+    <message>
+        <source>The file ends inside the frame at line %1: the transmission may still be being written.</source>
+        <translation>Die Datei endet innerhalb des Frames in Zeile %1: Die Übertragung wird möglicherweise noch geschrieben.</translation>
+    </message>
+    <message>
+        <source>frame has no end (ETX or ETB)</source>
+        <translation>Frame hat kein Ende (ETX oder ETB)</translation>
+    </message>
+    <message>
+        <source>frame has no frame number</source>
+        <translation>Frame hat keine Frame-Nummer</translation>
+    </message>
+    <message>
+        <source>frame %1 has checksum %2, its text gives %3</source>
+        <translation>Frame %1 hat die Prüfsumme %2, sein Text ergibt %3</translation>
+    </message>
+    <message>
+        <source>frame %1 came where frame %2 was due</source>
+        <translation>Frame %1 kam, wo Frame %2 fällig war</translation>
+    </message>
+    <message>
+        <source>The file ends inside a record continued over frames (line %1).</source>
+        <translation>Die Datei endet innerhalb eines über mehrere Frames fortgesetzten Satzes (Zeile %1).</translation>
+    </message>
+    <message>
+        <source>The source&apos;s ASTM control field</source>
+        <translation>Das ASTM-Kontrollfeld der Quelle</translation>
+    </message>
+    <message>
+        <source>The source&apos;s ASTM level field</source>
+        <translation>Das ASTM-Ebenenfeld der Quelle</translation>
+    </message>
+    <message>
+        <source>message has no terminator record (L) before the next header; its results are left out</source>
+        <translation>Nachricht hat vor dem nächsten Kopfsatz keinen Abschlusssatz (L); ihre Ergebnisse werden ausgelassen</translation>
+    </message>
+    <message>
+        <source>header record has no delimiter definition; its message is left out</source>
+        <translation>Kopfsatz hat keine Trennzeichendefinition; seine Nachricht wird ausgelassen</translation>
+    </message>
+    <message>
+        <source>record outside a message (after its terminator record)</source>
+        <translation>Satz außerhalb einer Nachricht (nach ihrem Abschlusssatz)</translation>
+    </message>
+    <message>
+        <source>result record without an order record (O)</source>
+        <translation>Ergebnissatz ohne Auftragssatz (O)</translation>
+    </message>
+    <message>
+        <source>no test code</source>
+        <translation>kein Testcode</translation>
+    </message>
+    <message>
+        <source>no date-time</source>
+        <translation>kein Datum mit Uhrzeit</translation>
+    </message>
+    <message>
+        <source>date-time %1 cannot be read</source>
+        <translation>Datum mit Uhrzeit %1 kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>message ended with termination code %1 (aborted); its results are left out</source>
+        <translation>Nachricht endete mit dem Abschlusscode %1 (abgebrochen); ihre Ergebnisse werden ausgelassen</translation>
+    </message>
+    <message>
+        <source>unknown record type %1</source>
+        <translation>unbekannter Satztyp %1</translation>
+    </message>
+    <message>
+        <source>message has no terminator record (L) before the end of the transmission; its results are left out</source>
+        <translation>Nachricht hat vor dem Ende der Übertragung keinen Abschlusssatz (L); ihre Ergebnisse werden ausgelassen</translation>
+    </message>
+    <message>
+        <source>The file ends inside the message begun at line %1 (no terminator record L): the rest may come in a later file.</source>
+        <translation>Die Datei endet innerhalb der in Zeile %1 begonnenen Nachricht (kein Abschlusssatz L): Der Rest kommt möglicherweise in einer späteren Datei.</translation>
+    </message>
+    <message>
+        <source>instrument</source>
+        <translation>Gerät</translation>
+    </message>
+    <message>
+        <source>test code</source>
+        <translation>Testcode</translation>
+    </message>
+    <message>
+        <source>control</source>
+        <translation>Kontrolle</translation>
+    </message>
+    <message>
+        <source>level</source>
+        <translation>Ebene</translation>
+    </message>
+    <message>
+        <source>value</source>
+        <translation>Wert</translation>
+    </message>
+    <message>
+        <source>date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>time</source>
+        <translation>Uhrzeit</translation>
+    </message>
+    <message>
+        <source>operator</source>
+        <translation>Bediener</translation>
+    </message>
+    <message>
+        <source>The last line (%1) stops short of its columns: the file may still be being written.</source>
+        <translation>Die letzte Zeile (%1) endet vor ihren Spalten: Die Datei wird möglicherweise noch geschrieben.</translation>
+    </message>
+    <message>
+        <source>a quoted field is not closed</source>
+        <translation>ein Feld in Anführungszeichen ist nicht geschlossen</translation>
+    </message>
+    <message>
+        <source>the line has %1 fields; the mapping reads field %2</source>
+        <translation>die Zeile hat %1 Felder; die Zuordnung liest Feld %2</translation>
+    </message>
+    <message>
+        <source>no date</source>
+        <translation>kein Datum</translation>
+    </message>
+    <message>
+        <source>date %1 cannot be read as %2</source>
+        <translation>Datum %1 kann nicht als %2 gelesen werden</translation>
+    </message>
+    <message>
+        <source>no time</source>
+        <translation>keine Uhrzeit</translation>
+    </message>
+    <message>
+        <source>time %1 cannot be read</source>
+        <translation>Uhrzeit %1 kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>The source&apos;s HL7 control field</source>
+        <translation>Das HL7-Kontrollfeld der Quelle</translation>
+    </message>
+    <message>
+        <source>The source&apos;s HL7 level field</source>
+        <translation>Das HL7-Ebenenfeld der Quelle</translation>
+    </message>
+    <message>
+        <source>observation (OBX) outside an order (OBR)</source>
+        <translation>Beobachtung (OBX) außerhalb eines Auftrags (OBR)</translation>
+    </message>
+    <message>
+        <source>text outside the MLLP blocks is not read</source>
+        <translation>Text außerhalb der MLLP-Blöcke wird nicht gelesen</translation>
+    </message>
+    <message>
+        <source>The MLLP block at line %1 is not closed: the rest of the message may come in a later file.</source>
+        <translation>Der MLLP-Block in Zeile %1 ist nicht geschlossen: Der Rest der Nachricht kommt möglicherweise in einer späteren Datei.</translation>
+    </message>
+    <message>
+        <source>MLLP block is not closed before the next one; its message is left out</source>
+        <translation>MLLP-Block ist vor dem nächsten nicht geschlossen; seine Nachricht wird ausgelassen</translation>
+    </message>
+    <message>
+        <source>The last segment (line %1) has no terminator: the file may still be being written.</source>
+        <translation>Das letzte Segment (Zeile %1) hat keinen Abschluss: Die Datei wird möglicherweise noch geschrieben.</translation>
+    </message>
+    <message>
+        <source>message header (MSH) has no valid delimiters; its message is left out</source>
+        <translation>Nachrichtenkopf (MSH) hat keine gültigen Trennzeichen; seine Nachricht wird ausgelassen</translation>
+    </message>
+    <message>
+        <source>segment outside a message</source>
+        <translation>Segment außerhalb einer Nachricht</translation>
+    </message>
+    <message>
+        <source>not a segment: %1; its message is left out</source>
+        <translation>kein Segment: %1; seine Nachricht wird ausgelassen</translation>
+    </message>
+    <message>
+        <source>no value</source>
+        <translation>kein Wert</translation>
+    </message>
+    <message>
+        <source>value %1 is out of range</source>
+        <translation>Wert %1 liegt außerhalb des Bereichs</translation>
+    </message>
+    <message>
+        <source>value %1 is not a number</source>
+        <translation>Wert %1 ist keine Zahl</translation>
+    </message>
+    <message>
+        <source>The damaged settings file %1 could not be kept aside</source>
+        <translation>Die beschädigte Einstellungsdatei %1 konnte nicht beiseitegelegt werden</translation>
+    </message>
+    <message>
+        <source>The damaged settings file was kept as %1</source>
+        <translation>Die beschädigte Einstellungsdatei wurde als %1 aufbewahrt</translation>
+    </message>
+    <message>
+        <source>The damaged queue file %1 could not be kept aside.</source>
+        <translation>Die beschädigte Warteschlangendatei %1 konnte nicht beiseitegelegt werden.</translation>
+    </message>
+    <message>
+        <source>The damaged queue file was kept as %1</source>
+        <translation>Die beschädigte Warteschlangendatei wurde als %1 aufbewahrt</translation>
+    </message>
+    <message>
+        <source>Cannot save data: the server is open for reading</source>
+        <translation>Die Daten können nicht gespeichert werden: Der Server ist nur zum Lesen geöffnet</translation>
+    </message>
+    <message>
+        <source>Cannot delete %1: %2</source>
+        <translation>%1 kann nicht gelöscht werden: %2</translation>
+    </message>
+    <message>
+        <source>The file holds no goal</source>
+        <translation>Die Datei enthält kein Ziel</translation>
+    </message>
+    <message>
+        <source>No analyte of the file is defined: nothing was imported</source>
+        <translation>Kein Analyt der Datei ist definiert: Nichts wurde importiert</translation>
+    </message>
+    <message>
+        <source>warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>REJECT</source>
+        <translation>ZURÜCKGEWIESEN</translation>
+    </message>
+    <message>
+        <source>discarded</source>
+        <translation>verworfen</translation>
+    </message>
+    <message>
+        <source>ok</source>
+        <translation>ok</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>keine</translation>
+    </message>
+    <message>
+        <source>%1 (%2), %3 to %4: %5 run, %6 warnings, %7 rejects, %8 discarded values</source>
+        <translation>%1 (%2), %3 bis %4: %5 Serie, %6 Warnungen, %7 Zurückweisungen, %8 verworfene Werte</translation>
+    </message>
+    <message>
+        <source>%1 (%2), %3 to %4: %5 runs, %6 warnings, %7 rejects, %8 discarded values</source>
+        <translation>%1 (%2), %3 bis %4: %5 Serien, %6 Warnungen, %7 Zurückweisungen, %8 verworfene Werte</translation>
+    </message>
+    <message>
+        <source>Runs and rule outcomes:</source>
+        <translation>Serien und Ergebnisse der Regeln:</translation>
+    </message>
+    <message>
+        <source>no corrective action given</source>
+        <translation>keine Korrekturmaßnahme angegeben</translation>
+    </message>
+    <message>
+        <source> of %1</source>
+        <translation> vom %1</translation>
+    </message>
+    <message>
+        <source> (reason: %1)</source>
+        <translation> (Grund: %1)</translation>
+    </message>
+    <message>
+        <source>Corrective actions:</source>
+        <translation>Korrekturmaßnahmen:</translation>
+    </message>
+    <message>
+        <source>Changes in the journal:</source>
+        <translation>Änderungen im Journal:</translation>
+    </message>
+    <message>
+        <source>Sign-offs:</source>
+        <translation>Freigaben:</translation>
+    </message>
+    <message>
+        <source>%1 to %2 signed by %3 on %4</source>
+        <translation>%1 bis %2 freigegeben von %3 am %4</translation>
+    </message>
+    <message>
+        <source>; reopened %1: %2</source>
+        <translation>; wieder geöffnet %1: %2</translation>
+    </message>
+    <message>
+        <source>CV % = 100 x SD / |mean|</source>
+        <translation>VK % = 100 x SD / |Mittelwert|</translation>
+    </message>
+    <message>
+        <source>Bias % = 100 x (mean - target) / |target|; no target: bias not known, taken as 0</source>
+        <translation>Bias % = 100 x (Mittelwert - Zielwert) / |Zielwert|; ohne Zielwert: Bias unbekannt, als 0 angenommen</translation>
+    </message>
+    <message>
+        <source>TEa % = TEa, or 100 x TEa / |mean| for a TEa in the analyte&apos;s unit</source>
+        <translation>TEa % = TEa, oder 100 x TEa / |Mittelwert| bei einer TEa in der Einheit des Analyten</translation>
+    </message>
+    <message>
+        <source>Sigma = (TEa % - |bias %|) / CV %</source>
+        <translation>Sigma = (TEa % - |Bias %|) / VK %</translation>
+    </message>
+    <message>
+        <source>Critical systematic error: dSEcrit = Sigma - 1.65 (in SD)</source>
+        <translation>Kritischer systematischer Fehler: dSEcrit = Sigma - 1,65 (in SD)</translation>
+    </message>
+    <message>
+        <source>Pfr, Ped: share of simulated runs rejected by the program&apos;s rules without systematic error and with dSEcrit (fixed seed)</source>
+        <translation>Pfr, Ped: Anteil der simulierten Serien, die die Regeln des Programms ohne systematischen Fehler und mit dSEcrit zurückweisen (fester Startwert)</translation>
+    </message>
+    <message>
+        <source>1:3s or 1:2s alone: Pfr = 1 - prod(Phi(k) - Phi(-k)), Ped = 1 - prod(Phi(k - dSE) - Phi(-k - dSE))</source>
+        <translation>1:3s oder 1:2s allein: Pfr = 1 - prod(Phi(k) - Phi(-k)), Ped = 1 - prod(Phi(k - dSE) - Phi(-k - dSE))</translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>
@@ -3174,7 +3578,7 @@
     </message>
     <message>
         <source>none</source>
-        <translation>keiner</translation>
+        <translation>keine</translation>
     </message>
     <message>
         <source>Monthly summary of %1</source>
@@ -3726,7 +4130,7 @@
     </message>
     <message>
         <source>none</source>
-        <translation>keiner</translation>
+        <translation>keine</translation>
     </message>
     <message>
         <source>: no advice, Sigma not available (%1).

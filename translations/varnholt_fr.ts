@@ -679,6 +679,410 @@
         <translation>Avec %1 valeur(s) par série, le conseil s&apos;étend sur %2 séries.
 </translation>
     </message>
+    <message>
+        <source>line %1: %2</source>
+        <translation>ligne %1 : %2</translation>
+    </message>
+    <message>
+        <source>no line end, not read</source>
+        <translation>pas de fin de ligne, non lue</translation>
+    </message>
+    <message>
+        <source>%1 is not a date (expected %2)</source>
+        <translation>%1 n&apos;est pas une date (attendu : %2)</translation>
+    </message>
+    <message>
+        <source>%1 for %2 is not taken: the analyte has %3 level</source>
+        <translation>%1 pour %2 n&apos;est pas repris : l&apos;analyte a %3 niveau</translation>
+    </message>
+    <message>
+        <source>%1 for %2 is not taken: the analyte has %3 levels</source>
+        <translation>%1 pour %2 n&apos;est pas repris : l&apos;analyte a %3 niveaux</translation>
+    </message>
+    <message>
+        <source>%1 is not a number for %2 (expected a number as %3)</source>
+        <translation>%1 n&apos;est pas un nombre pour %2 (nombre attendu comme %3)</translation>
+    </message>
+    <message>
+        <source>%1 is not a number for %2</source>
+        <translation>%1 n&apos;est pas un nombre pour %2</translation>
+    </message>
+    <message>
+        <source>no time, 12:00:00 taken</source>
+        <translation>pas d&apos;heure, 12:00:00 retenu</translation>
+    </message>
+    <message>
+        <source>%1 is not a time (expected %2), 12:00:00 taken</source>
+        <translation>%1 n&apos;est pas une heure (attendu : %2), 12:00:00 retenu</translation>
+    </message>
+    <message>
+        <source>no value, line skipped</source>
+        <translation>aucune valeur, ligne ignorée</translation>
+    </message>
+    <message>
+        <source>line skipped</source>
+        <translation>ligne ignorée</translation>
+    </message>
+    <message>
+        <source>Nothing to import: the text is empty.</source>
+        <translation>Rien à importer : le texte est vide.</translation>
+    </message>
+    <message>
+        <source>third field</source>
+        <translation>troisième champ</translation>
+    </message>
+    <message>
+        <source>third or fourth field</source>
+        <translation>troisième ou quatrième champ</translation>
+    </message>
+    <message>
+        <source>third, fourth or fifth field</source>
+        <translation>troisième, quatrième ou cinquième champ</translation>
+    </message>
+    <message>
+        <source>Nothing to import: a line is read when its first field is a date written as %1 and its %2 a number written as %3, the fields separated by tabs and the line ended by a line break.</source>
+        <translation>Rien à importer : une ligne est lue lorsque son premier champ est une date écrite %1 et son %2 un nombre écrit %3, les champs séparés par des tabulations et la ligne terminée par un saut de ligne.</translation>
+    </message>
+    <message>
+        <source>Reading options: the field</source>
+        <translation>Options de lecture : le champ</translation>
+    </message>
+    <message>
+        <source>The file is empty.</source>
+        <translation>Le fichier est vide.</translation>
+    </message>
+    <message>
+        <source>no level given for %1</source>
+        <translation>aucun niveau indiqué pour %1</translation>
+    </message>
+    <message>
+        <source>level %1: %2 has %3 level</source>
+        <translation>niveau %1 : %2 a %3 niveau</translation>
+    </message>
+    <message>
+        <source>level %1: %2 has %3 levels</source>
+        <translation>niveau %1 : %2 a %3 niveaux</translation>
+    </message>
+    <message>
+        <source>%1; its message is left out</source>
+        <translation>%1 ; son message est écarté</translation>
+    </message>
+    <message>
+        <source>record continued over frames is not finished</source>
+        <translation>l&apos;enregistrement poursuivi sur plusieurs trames n&apos;est pas terminé</translation>
+    </message>
+    <message>
+        <source>The file ends inside the frame at line %1: the transmission may still be being written.</source>
+        <translation>Le fichier se termine dans la trame de la ligne %1 : la transmission est peut-être encore en cours d&apos;écriture.</translation>
+    </message>
+    <message>
+        <source>frame has no end (ETX or ETB)</source>
+        <translation>la trame n&apos;a pas de fin (ETX ou ETB)</translation>
+    </message>
+    <message>
+        <source>frame has no frame number</source>
+        <translation>la trame n&apos;a pas de numéro de trame</translation>
+    </message>
+    <message>
+        <source>frame %1 has checksum %2, its text gives %3</source>
+        <translation>la trame %1 a la somme de contrôle %2, son texte donne %3</translation>
+    </message>
+    <message>
+        <source>frame %1 came where frame %2 was due</source>
+        <translation>la trame %1 est arrivée là où la trame %2 était attendue</translation>
+    </message>
+    <message>
+        <source>The file ends inside a record continued over frames (line %1).</source>
+        <translation>Le fichier se termine dans un enregistrement poursuivi sur plusieurs trames (ligne %1).</translation>
+    </message>
+    <message>
+        <source>The source&apos;s ASTM control field</source>
+        <translation>Le champ de contrôle ASTM de la source</translation>
+    </message>
+    <message>
+        <source>The source&apos;s ASTM level field</source>
+        <translation>Le champ de niveau ASTM de la source</translation>
+    </message>
+    <message>
+        <source>message has no terminator record (L) before the next header; its results are left out</source>
+        <translation>le message n&apos;a pas d&apos;enregistrement de fin (L) avant l&apos;en-tête suivant ; ses résultats sont écartés</translation>
+    </message>
+    <message>
+        <source>header record has no delimiter definition; its message is left out</source>
+        <translation>l&apos;enregistrement d&apos;en-tête n&apos;a pas de définition des séparateurs ; son message est écarté</translation>
+    </message>
+    <message>
+        <source>record outside a message (after its terminator record)</source>
+        <translation>enregistrement hors d&apos;un message (après son enregistrement de fin)</translation>
+    </message>
+    <message>
+        <source>result record without an order record (O)</source>
+        <translation>enregistrement de résultat sans enregistrement de demande (O)</translation>
+    </message>
+    <message>
+        <source>no test code</source>
+        <translation>aucun code de test</translation>
+    </message>
+    <message>
+        <source>no date-time</source>
+        <translation>aucune date-heure</translation>
+    </message>
+    <message>
+        <source>date-time %1 cannot be read</source>
+        <translation>la date-heure %1 ne peut pas être lue</translation>
+    </message>
+    <message>
+        <source>message ended with termination code %1 (aborted); its results are left out</source>
+        <translation>message terminé par le code de fin %1 (interrompu) ; ses résultats sont écartés</translation>
+    </message>
+    <message>
+        <source>unknown record type %1</source>
+        <translation>type d&apos;enregistrement inconnu %1</translation>
+    </message>
+    <message>
+        <source>message has no terminator record (L) before the end of the transmission; its results are left out</source>
+        <translation>le message n&apos;a pas d&apos;enregistrement de fin (L) avant la fin de la transmission ; ses résultats sont écartés</translation>
+    </message>
+    <message>
+        <source>The file ends inside the message begun at line %1 (no terminator record L): the rest may come in a later file.</source>
+        <translation>Le fichier se termine dans le message commencé à la ligne %1 (pas d&apos;enregistrement de fin L) : la suite peut venir dans un fichier ultérieur.</translation>
+    </message>
+    <message>
+        <source>instrument</source>
+        <translation>automate</translation>
+    </message>
+    <message>
+        <source>test code</source>
+        <translation>code de test</translation>
+    </message>
+    <message>
+        <source>control</source>
+        <translation>contrôle</translation>
+    </message>
+    <message>
+        <source>level</source>
+        <translation>niveau</translation>
+    </message>
+    <message>
+        <source>value</source>
+        <translation>valeur</translation>
+    </message>
+    <message>
+        <source>date</source>
+        <translation>date</translation>
+    </message>
+    <message>
+        <source>time</source>
+        <translation>heure</translation>
+    </message>
+    <message>
+        <source>operator</source>
+        <translation>opérateur</translation>
+    </message>
+    <message>
+        <source>The last line (%1) stops short of its columns: the file may still be being written.</source>
+        <translation>La dernière ligne (%1) s&apos;arrête avant ses colonnes : le fichier est peut-être encore en cours d&apos;écriture.</translation>
+    </message>
+    <message>
+        <source>a quoted field is not closed</source>
+        <translation>un champ entre guillemets n&apos;est pas fermé</translation>
+    </message>
+    <message>
+        <source>the line has %1 fields; the mapping reads field %2</source>
+        <translation>la ligne a %1 champs ; la correspondance lit le champ %2</translation>
+    </message>
+    <message>
+        <source>no date</source>
+        <translation>aucune date</translation>
+    </message>
+    <message>
+        <source>date %1 cannot be read as %2</source>
+        <translation>la date %1 ne peut pas être lue comme %2</translation>
+    </message>
+    <message>
+        <source>no time</source>
+        <translation>aucune heure</translation>
+    </message>
+    <message>
+        <source>time %1 cannot be read</source>
+        <translation>l&apos;heure %1 ne peut pas être lue</translation>
+    </message>
+    <message>
+        <source>The source&apos;s HL7 control field</source>
+        <translation>Le champ de contrôle HL7 de la source</translation>
+    </message>
+    <message>
+        <source>The source&apos;s HL7 level field</source>
+        <translation>Le champ de niveau HL7 de la source</translation>
+    </message>
+    <message>
+        <source>observation (OBX) outside an order (OBR)</source>
+        <translation>observation (OBX) hors d&apos;une demande (OBR)</translation>
+    </message>
+    <message>
+        <source>text outside the MLLP blocks is not read</source>
+        <translation>le texte hors des blocs MLLP n&apos;est pas lu</translation>
+    </message>
+    <message>
+        <source>The MLLP block at line %1 is not closed: the rest of the message may come in a later file.</source>
+        <translation>Le bloc MLLP de la ligne %1 n&apos;est pas fermé : la suite du message peut venir dans un fichier ultérieur.</translation>
+    </message>
+    <message>
+        <source>MLLP block is not closed before the next one; its message is left out</source>
+        <translation>le bloc MLLP n&apos;est pas fermé avant le suivant ; son message est écarté</translation>
+    </message>
+    <message>
+        <source>The last segment (line %1) has no terminator: the file may still be being written.</source>
+        <translation>Le dernier segment (ligne %1) n&apos;a pas de fin : le fichier est peut-être encore en cours d&apos;écriture.</translation>
+    </message>
+    <message>
+        <source>message header (MSH) has no valid delimiters; its message is left out</source>
+        <translation>l&apos;en-tête de message (MSH) n&apos;a pas de séparateurs valides ; son message est écarté</translation>
+    </message>
+    <message>
+        <source>segment outside a message</source>
+        <translation>segment hors d&apos;un message</translation>
+    </message>
+    <message>
+        <source>not a segment: %1; its message is left out</source>
+        <translation>pas un segment : %1 ; son message est écarté</translation>
+    </message>
+    <message>
+        <source>no value</source>
+        <translation>aucune valeur</translation>
+    </message>
+    <message>
+        <source>value %1 is out of range</source>
+        <translation>la valeur %1 est hors limites</translation>
+    </message>
+    <message>
+        <source>value %1 is not a number</source>
+        <translation>la valeur %1 n&apos;est pas un nombre</translation>
+    </message>
+    <message>
+        <source>The damaged settings file %1 could not be kept aside</source>
+        <translation>Le fichier de réglages endommagé %1 n&apos;a pas pu être mis de côté</translation>
+    </message>
+    <message>
+        <source>The damaged settings file was kept as %1</source>
+        <translation>Le fichier de réglages endommagé a été conservé sous %1</translation>
+    </message>
+    <message>
+        <source>The damaged queue file %1 could not be kept aside.</source>
+        <translation>Le fichier de file d&apos;attente endommagé %1 n&apos;a pas pu être mis de côté.</translation>
+    </message>
+    <message>
+        <source>The damaged queue file was kept as %1</source>
+        <translation>Le fichier de file d&apos;attente endommagé a été conservé sous %1</translation>
+    </message>
+    <message>
+        <source>Cannot save data: the server is open for reading</source>
+        <translation>Impossible d&apos;enregistrer les données : le serveur est ouvert en lecture seule</translation>
+    </message>
+    <message>
+        <source>Cannot delete %1: %2</source>
+        <translation>Impossible de supprimer %1 : %2</translation>
+    </message>
+    <message>
+        <source>The file holds no goal</source>
+        <translation>Le fichier ne contient aucun objectif</translation>
+    </message>
+    <message>
+        <source>No analyte of the file is defined: nothing was imported</source>
+        <translation>Aucun analyte du fichier n&apos;est défini : rien n&apos;a été importé</translation>
+    </message>
+    <message>
+        <source>warning</source>
+        <translation>alerte</translation>
+    </message>
+    <message>
+        <source>REJECT</source>
+        <translation>REJET</translation>
+    </message>
+    <message>
+        <source>discarded</source>
+        <translation>écarté</translation>
+    </message>
+    <message>
+        <source>ok</source>
+        <translation>ok</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>aucun</translation>
+    </message>
+    <message>
+        <source>%1 (%2), %3 to %4: %5 run, %6 warnings, %7 rejects, %8 discarded values</source>
+        <translation>%1 (%2), du %3 au %4 : %5 série, %6 alertes, %7 rejets, %8 valeurs écartées</translation>
+    </message>
+    <message>
+        <source>%1 (%2), %3 to %4: %5 runs, %6 warnings, %7 rejects, %8 discarded values</source>
+        <translation>%1 (%2), du %3 au %4 : %5 séries, %6 alertes, %7 rejets, %8 valeurs écartées</translation>
+    </message>
+    <message>
+        <source>Runs and rule outcomes:</source>
+        <translation>Séries et résultats des règles :</translation>
+    </message>
+    <message>
+        <source>no corrective action given</source>
+        <translation>aucune action corrective indiquée</translation>
+    </message>
+    <message>
+        <source> of %1</source>
+        <translation> du %1</translation>
+    </message>
+    <message>
+        <source> (reason: %1)</source>
+        <translation> (motif : %1)</translation>
+    </message>
+    <message>
+        <source>Corrective actions:</source>
+        <translation>Actions correctives :</translation>
+    </message>
+    <message>
+        <source>Changes in the journal:</source>
+        <translation>Modifications dans le journal :</translation>
+    </message>
+    <message>
+        <source>Sign-offs:</source>
+        <translation>Signatures :</translation>
+    </message>
+    <message>
+        <source>%1 to %2 signed by %3 on %4</source>
+        <translation>du %1 au %2 signé par %3 le %4</translation>
+    </message>
+    <message>
+        <source>; reopened %1: %2</source>
+        <translation> ; rouvert le %1 : %2</translation>
+    </message>
+    <message>
+        <source>CV % = 100 x SD / |mean|</source>
+        <translation>CV % = 100 x ET / |moyenne|</translation>
+    </message>
+    <message>
+        <source>Bias % = 100 x (mean - target) / |target|; no target: bias not known, taken as 0</source>
+        <translation>Biais % = 100 x (moyenne - cible) / |cible| ; sans cible : biais inconnu, pris égal à 0</translation>
+    </message>
+    <message>
+        <source>TEa % = TEa, or 100 x TEa / |mean| for a TEa in the analyte&apos;s unit</source>
+        <translation>TEa % = TEa, ou 100 x TEa / |moyenne| pour une TEa dans l&apos;unité de l&apos;analyte</translation>
+    </message>
+    <message>
+        <source>Sigma = (TEa % - |bias %|) / CV %</source>
+        <translation>Sigma = (TEa % - |biais %|) / CV %</translation>
+    </message>
+    <message>
+        <source>Critical systematic error: dSEcrit = Sigma - 1.65 (in SD)</source>
+        <translation>Erreur systématique critique : dSEcrit = Sigma - 1,65 (en ET)</translation>
+    </message>
+    <message>
+        <source>Pfr, Ped: share of simulated runs rejected by the program&apos;s rules without systematic error and with dSEcrit (fixed seed)</source>
+        <translation>Pfr, Ped : part des séries simulées rejetées par les règles du programme sans erreur systématique et avec dSEcrit (graine fixe)</translation>
+    </message>
+    <message>
+        <source>1:3s or 1:2s alone: Pfr = 1 - prod(Phi(k) - Phi(-k)), Ped = 1 - prod(Phi(k - dSE) - Phi(-k - dSE))</source>
+        <translation>1:3s ou 1:2s seule : Pfr = 1 - prod(Phi(k) - Phi(-k)), Ped = 1 - prod(Phi(k - dSE) - Phi(-k - dSE))</translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>
@@ -732,7 +1136,7 @@
     </message>
     <message>
         <source>discarded</source>
-        <translation>rejetée</translation>
+        <translation>écarté</translation>
     </message>
     <message>
         <source>mean</source>
@@ -3174,7 +3578,7 @@
     </message>
     <message>
         <source>none</source>
-        <translation>aucune</translation>
+        <translation>aucun</translation>
     </message>
     <message>
         <source>Monthly summary of %1</source>
@@ -3726,7 +4130,7 @@
     </message>
     <message>
         <source>none</source>
-        <translation>aucune</translation>
+        <translation>aucun</translation>
     </message>
     <message>
         <source>: no advice, Sigma not available (%1).

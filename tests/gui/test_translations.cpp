@@ -12,6 +12,7 @@
 
 #include "GuiTestHelpers.h"
 #include "UDrawChart.h"
+#include "UImportText.h"
 #include "UMain.h"
 #include "USigmaRules.h"
 #include "UTexts.h"
@@ -131,6 +132,11 @@ void TestTranslations::GermanInterface() {
     QVERIFY(CompareRules(AdviseRules(3.5L, 2), 2, false).Text.rfind("Empfohlen (Sigma < 4): ", 0) == 0);
     QCOMPARE(ToQ(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1: %2"), "/x/Varnholt.qcf", "denied")),
              QStringLiteral("%1 kann nicht gelesen werden: %2").arg("/x/Varnholt.qcf", "denied"));
+    // A note assembled from several parts is German in every part.
+    const TImportText parsed = ParseImportText("2026-02-01\t12:00:00\tabc\n", 2, 1);
+    QCOMPARE(parsed.Notes.size(), size_t(1));
+    QCOMPARE(ToQ(parsed.Notes[0]),
+             QStringLiteral("Zeile 1: 'abc' ist keine Zahl für QC1; Zeile übersprungen"));
 
     // The C locale brings the English source texts back.
     QCOMPARE(InstallTranslations(QLocale::c(), QStringLiteral(VARNHOLT_QM_DIR)), QString());
