@@ -193,7 +193,7 @@ std::string ServerConnection(const std::string& folder) {
 // The operator's code and password for a server with accounts; false when cancelled.
 bool AskSignIn(std::string& code, std::string& password, const std::string& why) {
     QDialog d;
-    d.setWindowTitle(QStringLiteral("Sign in"));
+    d.setWindowTitle(TProgram::tr("Sign in"));
     auto* form = new QFormLayout(&d);
     auto* codeEdit = new QLineEdit(QString::fromStdString(code), &d);
     codeEdit->setObjectName(QStringLiteral("EdCode"));
@@ -201,8 +201,8 @@ bool AskSignIn(std::string& code, std::string& password, const std::string& why)
     pwEdit->setObjectName(QStringLiteral("EdPassword"));
     pwEdit->setEchoMode(QLineEdit::Password);
     form->addRow(new QLabel(ToQ(why), &d));
-    form->addRow(QStringLiteral("Operator code"), codeEdit);
-    form->addRow(QStringLiteral("Password"), pwEdit);
+    form->addRow(TProgram::tr("Operator code"), codeEdit);
+    form->addRow(TProgram::tr("Password"), pwEdit);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &d);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &d, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &d, &QDialog::reject);

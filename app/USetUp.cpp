@@ -37,7 +37,7 @@ QString QuoteExec(const QString& path) {
 
 void WriteText(const QString& path, const std::string& text, bool executable) {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        throw EQcError("Cannot create the folder of " + FromQ(path));
+        throw EQcError(FillQ(TWinSetUp::tr("Cannot create the folder of %1"), FromQ(path)));
     AtomicWriteFile(path.toStdString(), text);
     if (executable)
         QFile::setPermissions(path,

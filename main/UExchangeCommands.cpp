@@ -46,8 +46,13 @@ QString FolderOf(const QString& path) {
     return QFileInfo(path).absolutePath();
 }
 
-const QString Cp1252Filter = QStringLiteral("Text files with tabs as separators, Windows-1252 (*.txt)");
-const QString Utf8Filter = QStringLiteral("Text files with tabs as separators, UTF-8 (*.txt)");
+// Made when asked, so that they are in the language installed by then.
+QString Cp1252Filter() {
+    return TUnitTexts::tr("Text files with tabs as separators, Windows-1252 (*.txt)");
+}
+QString Utf8Filter() {
+    return TUnitTexts::tr("Text files with tabs as separators, UTF-8 (*.txt)");
+}
 
 TExchangeChoice ChooseFile(QWidget* parent, TExchangeDialog kind, const QString& folder) {
     if (ExchangeDialogHook()) return ExchangeDialogHook()(kind, folder);
@@ -57,19 +62,19 @@ TExchangeChoice ChooseFile(QWidget* parent, TExchangeDialog kind, const QString&
         d.setAcceptMode(QFileDialog::AcceptSave);
         d.setDefaultSuffix(QStringLiteral("txt"));
         // The encoding is chosen with the file type; Windows-1252 first, as files have always been.
-        d.setNameFilters({Cp1252Filter, Utf8Filter});
+        d.setNameFilters({Cp1252Filter(), Utf8Filter()});
         // The command asks its own question before replacing a file.
         d.setOption(QFileDialog::DontConfirmOverwrite);
     } else {
         d.setAcceptMode(QFileDialog::AcceptOpen);
         d.setFileMode(QFileDialog::ExistingFile);
-        d.setNameFilters({QStringLiteral("Text file from spreadsheet (*.txt)"),
+        d.setNameFilters({TUnitTexts::tr("Text file from spreadsheet (*.txt)"),
                           TUnitTexts::tr("Data file of Drovanta 2 (*.dat)"),
                           TUnitTexts::tr("Backup file of Drovanta 2 (*.sav)")});
     }
     if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return {};
     return {d.selectedFiles().first(),
-            d.selectedNameFilter() == Utf8Filter ? TTextEncoding::Utf8 : TTextEncoding::Windows1252};
+            d.selectedNameFilter() == Utf8Filter() ? TTextEncoding::Utf8 : TTextEncoding::Windows1252};
 }
 
 // The hourglass while a long read, parse or conversion runs.

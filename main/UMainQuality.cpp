@@ -50,7 +50,7 @@ QMenu* AddQualityMenu(TWinMain& w) {
 void ImportGoalFile(TWinMain& w) {
     w.LeaveLimitPage();
     const QString path = AskOpenFileName(&w, TUnitTexts::tr("Import quality goals"), ToQ(ProgramFolder),
-                                         QStringLiteral("Goal files (*.csv *.txt);;All files (*)"));
+                                         TUnitTexts::tr("Goal files (*.csv *.txt);;All files (*)"));
     if (path.isEmpty()) return;
     std::string bytes;
     try {

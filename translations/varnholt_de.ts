@@ -1294,6 +1294,18 @@
         <source>Varnholt cannot use the folder %1: %2<byte value="xd"/>This copy ends without changing anything.</source>
         <translation>Varnholt kann den Ordner %1 nicht verwenden: %2<byte value="xd"/>Dieses Exemplar endet, ohne etwas zu ändern.</translation>
     </message>
+    <message>
+        <source>Sign in</source>
+        <translation>Anmelden</translation>
+    </message>
+    <message>
+        <source>Operator code</source>
+        <translation>Bedienercode</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Passwort</translation>
+    </message>
 </context>
 <context>
     <name>TQtPrompt</name>
@@ -2765,6 +2777,10 @@
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
+    <message>
+        <source>Cannot create the folder of %1</source>
+        <translation>Der Ordner von %1 kann nicht angelegt werden</translation>
+    </message>
 </context>
 <context>
     <name>TWinShowArchive</name>
@@ -3374,6 +3390,18 @@
         <source>The data were not exported.<byte value="xd"/></source>
         <translation>Die Daten wurden nicht exportiert.<byte value="xd"/></translation>
     </message>
+    <message>
+        <source>Text files with tabs as separators, Windows-1252 (*.txt)</source>
+        <translation>Textdateien mit Tabulatoren als Trennzeichen, Windows-1252 (*.txt)</translation>
+    </message>
+    <message>
+        <source>Text files with tabs as separators, UTF-8 (*.txt)</source>
+        <translation>Textdateien mit Tabulatoren als Trennzeichen, UTF-8 (*.txt)</translation>
+    </message>
+    <message>
+        <source>Text file from spreadsheet (*.txt)</source>
+        <translation>Textdatei aus Tabellenkalkulation (*.txt)</translation>
+    </message>
 </context>
 <context>
     <name>UImport</name>
@@ -3508,6 +3536,10 @@
     <message>
         <source>%1 quality goals imported</source>
         <translation>%1 Qualitätsziele importiert</translation>
+    </message>
+    <message>
+        <source>Goal files (*.csv *.txt);;All files (*)</source>
+        <translation>Zieldateien (*.csv *.txt);;Alle Dateien (*)</translation>
     </message>
 </context>
 <context>

@@ -1294,6 +1294,18 @@
         <source>Varnholt cannot use the folder %1: %2<byte value="xd"/>This copy ends without changing anything.</source>
         <translation>Varnholt ne peut pas utiliser le dossier %1 : %2<byte value="xd"/>Cette copie se termine sans rien modifier.</translation>
     </message>
+    <message>
+        <source>Sign in</source>
+        <translation>Connexion</translation>
+    </message>
+    <message>
+        <source>Operator code</source>
+        <translation>Code de l&apos;opérateur</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Mot de passe</translation>
+    </message>
 </context>
 <context>
     <name>TQtPrompt</name>
@@ -2765,6 +2777,10 @@
         <source>Cancel</source>
         <translation>Annuler</translation>
     </message>
+    <message>
+        <source>Cannot create the folder of %1</source>
+        <translation>Impossible de créer le dossier de %1</translation>
+    </message>
 </context>
 <context>
     <name>TWinShowArchive</name>
@@ -3374,6 +3390,18 @@
         <source>The data were not exported.<byte value="xd"/></source>
         <translation>Les données n&apos;ont pas été exportées.<byte value="xd"/></translation>
     </message>
+    <message>
+        <source>Text files with tabs as separators, Windows-1252 (*.txt)</source>
+        <translation>Fichiers texte séparés par des tabulations, Windows-1252 (*.txt)</translation>
+    </message>
+    <message>
+        <source>Text files with tabs as separators, UTF-8 (*.txt)</source>
+        <translation>Fichiers texte séparés par des tabulations, UTF-8 (*.txt)</translation>
+    </message>
+    <message>
+        <source>Text file from spreadsheet (*.txt)</source>
+        <translation>Fichier texte de tableur (*.txt)</translation>
+    </message>
 </context>
 <context>
     <name>UImport</name>
@@ -3508,6 +3536,10 @@
     <message>
         <source>%1 quality goals imported</source>
         <translation>%1 objectifs de qualité importés</translation>
+    </message>
+    <message>
+        <source>Goal files (*.csv *.txt);;All files (*)</source>
+        <translation>Fichiers d&apos;objectifs (*.csv *.txt);;Tous les fichiers (*)</translation>
     </message>
 </context>
 <context>
