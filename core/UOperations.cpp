@@ -120,8 +120,15 @@ int64_t RunsInFile(const std::string& path) {
     }
 }
 
+// For the journal, which stays English.
 std::string RunsText(int64_t n) {
     return std::to_string(n) + (n == 1 ? " run" : " runs");
+}
+
+// For messages, in the user's language.
+std::string ShownRunsText(int64_t n) {
+    return Fill(n == 1 ? QT_TRANSLATE_NOOP("Core", "%1 run") : QT_TRANSLATE_NOOP("Core", "%1 runs"),
+                std::to_string(n));
 }
 } // namespace
 
@@ -641,8 +648,9 @@ TOutcome TOperations::ConcludeRecall(TAnalyte& a, const TResu& run, bool accepte
             // The run is in the data file; the queue file still holds it, and a later recall finds it
             // stored already instead of adding it twice.
             out = TOutcome::FromError(e, TStatus::Partial);
-            out.Message =
-                std::string("The run was saved, but the queue file could not be written:\r") + e.what();
+            out.Message = Fill(
+                QT_TRANSLATE_NOOP("Core", "The run was saved, but the queue file could not be written:\r%1"),
+                e.what());
         }
         Notify(ckQueue);
         return out;
@@ -1516,7 +1524,7 @@ TOutcome TOperations::Backup(const std::string& folder, const TBackupChoice& cho
         return TOutcome::Refuse(
             Fill(QT_TRANSLATE_NOOP("Core", "The backup in %1 holds %2, more than the %3 of the data now: it "
                                            "was not replaced. Backup aborted"),
-                 WithSlash(folder), RunsText(plan.RunsInBackup), RunsText(plan.RunsInData)));
+                 WithSlash(folder), ShownRunsText(plan.RunsInBackup), ShownRunsText(plan.RunsInData)));
     const std::string sav = BackupFileName(folder), old = OldBackupFileName(folder),
                       tmp = TempBackupFileName(folder);
     std::string image;
@@ -1573,8 +1581,9 @@ TOutcome TOperations::Backup(const std::string& folder, const TBackupChoice& cho
         out.Status = TStatus::Partial;
         out.Message += (out.Message.empty() ? "" : "\r");
         out.Message +=
-            std::string("The data was backed up, but the date of the backup could not be saved:\r") +
-            e.what();
+            Fill(QT_TRANSLATE_NOOP(
+                     "Core", "The data was backed up, but the date of the backup could not be saved:\r%1"),
+                 e.what());
     }
     Notify(ckSettings);
     return out;

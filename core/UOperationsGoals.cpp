@@ -285,7 +285,8 @@ void TOperations::CarryGoals(const std::vector<std::pair<std::string, const TAna
         out.Status = TStatus::Partial;
         out.Message += (out.Message.empty() ? "" : "\r");
         out.Message +=
-            std::string("The analytes were saved, but their quality goals were not carried over:\r") +
-            e.what();
+            Fill(QT_TRANSLATE_NOOP(
+                     "Core", "The analytes were saved, but their quality goals were not carried over:\r%1"),
+                 e.what());
     }
 }

@@ -429,12 +429,15 @@ std::vector<std::string> TOperations::CorrectiveActions() const {
         }
     } catch (const EQcError&) {
     }
-    return {"Repeated the control and it was in range",
-            "Recalibrated",
-            "New control vial",
-            "Maintenance",
-            "Reagent lot changed",
-            "Other"};
+    // Offered in the user's language until the laboratory keeps its own list.
+    std::vector<std::string> list;
+    for (const char* text :
+         {QT_TRANSLATE_NOOP("Core", "Repeated the control and it was in range"),
+          QT_TRANSLATE_NOOP("Core", "Recalibrated"), QT_TRANSLATE_NOOP("Core", "New control vial"),
+          QT_TRANSLATE_NOOP("Core", "Maintenance"), QT_TRANSLATE_NOOP("Core", "Reagent lot changed"),
+          QT_TRANSLATE_NOOP("Core", "Other")})
+        list.push_back(TranslatedText(text));
+    return list;
 }
 
 TOutcome TOperations::SetCorrectiveActions(const std::vector<std::string>& actions) {
@@ -663,8 +666,9 @@ TOutcome TOperations::SignReview(const TAnalyte& a, TDateTime first, TDateTime l
         return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The end of the period precedes its start"));
     // A server's account codes may be longer than a folder's operator codes.
     if (code.empty() || code.size() > (server_ ? 16u : 4u))
-        return TOutcome::Refuse(server_ ? "Give the reviewer's operator code"
-                                        : "Give the reviewer's operator code (1 to 4 characters)");
+        return TOutcome::Refuse(TranslatedText(
+            server_ ? QT_TRANSLATE_NOOP("Core", "Give the reviewer's operator code")
+                    : QT_TRANSLATE_NOOP("Core", "Give the reviewer's operator code (1 to 4 characters)")));
     if (!(server_ && OperatorHasPassword(code)) && !Operators.empty() &&
         std::none_of(Operators.begin(), Operators.end(),
                      [&code](const std::string& o) { return UpperCase(o) == code; }))

@@ -1083,6 +1083,58 @@
         <source>1:3s or 1:2s alone: Pfr = 1 - prod(Phi(k) - Phi(-k)), Ped = 1 - prod(Phi(k - dSE) - Phi(-k - dSE))</source>
         <translation>1:3s oder 1:2s allein: Pfr = 1 - prod(Phi(k) - Phi(-k)), Ped = 1 - prod(Phi(k - dSE) - Phi(-k - dSE))</translation>
     </message>
+    <message>
+        <source>%1 run</source>
+        <translation>%1 Serie</translation>
+    </message>
+    <message>
+        <source>%1 runs</source>
+        <translation>%1 Serien</translation>
+    </message>
+    <message>
+        <source>The run was saved, but the queue file could not be written:<byte value="xd"/>%1</source>
+        <translation>Die Serie wurde gespeichert, aber die Warteschlangendatei konnte nicht geschrieben werden:<byte value="xd"/>%1</translation>
+    </message>
+    <message>
+        <source>The data was backed up, but the date of the backup could not be saved:<byte value="xd"/>%1</source>
+        <translation>Die Daten wurden gesichert, aber das Datum der Sicherung konnte nicht gespeichert werden:<byte value="xd"/>%1</translation>
+    </message>
+    <message>
+        <source>The analytes were saved, but their quality goals were not carried over:<byte value="xd"/>%1</source>
+        <translation>Die Analyten wurden gespeichert, aber ihre Qualitätsziele wurden nicht übernommen:<byte value="xd"/>%1</translation>
+    </message>
+    <message>
+        <source>Repeated the control and it was in range</source>
+        <translation>Kontrolle wiederholt, sie lag im Bereich</translation>
+    </message>
+    <message>
+        <source>Recalibrated</source>
+        <translation>Neu kalibriert</translation>
+    </message>
+    <message>
+        <source>New control vial</source>
+        <translation>Neues Kontrollfläschchen</translation>
+    </message>
+    <message>
+        <source>Maintenance</source>
+        <translation>Wartung</translation>
+    </message>
+    <message>
+        <source>Reagent lot changed</source>
+        <translation>Reagenzcharge gewechselt</translation>
+    </message>
+    <message>
+        <source>Other</source>
+        <translation>Sonstiges</translation>
+    </message>
+    <message>
+        <source>Give the reviewer&apos;s operator code</source>
+        <translation>Geben Sie den Bedienercode des Prüfers an</translation>
+    </message>
+    <message>
+        <source>Give the reviewer&apos;s operator code (1 to 4 characters)</source>
+        <translation>Geben Sie den Bedienercode des Prüfers an (1 bis 4 Zeichen)</translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>

@@ -1083,6 +1083,58 @@
         <source>1:3s or 1:2s alone: Pfr = 1 - prod(Phi(k) - Phi(-k)), Ped = 1 - prod(Phi(k - dSE) - Phi(-k - dSE))</source>
         <translation>1:3s ou 1:2s seule : Pfr = 1 - prod(Phi(k) - Phi(-k)), Ped = 1 - prod(Phi(k - dSE) - Phi(-k - dSE))</translation>
     </message>
+    <message>
+        <source>%1 run</source>
+        <translation>%1 série</translation>
+    </message>
+    <message>
+        <source>%1 runs</source>
+        <translation>%1 séries</translation>
+    </message>
+    <message>
+        <source>The run was saved, but the queue file could not be written:<byte value="xd"/>%1</source>
+        <translation>La série a été enregistrée, mais le fichier de file d'attente n'a pas pu être écrit :<byte value="xd"/>%1</translation>
+    </message>
+    <message>
+        <source>The data was backed up, but the date of the backup could not be saved:<byte value="xd"/>%1</source>
+        <translation>Les données ont été sauvegardées, mais la date de la sauvegarde n'a pas pu être enregistrée :<byte value="xd"/>%1</translation>
+    </message>
+    <message>
+        <source>The analytes were saved, but their quality goals were not carried over:<byte value="xd"/>%1</source>
+        <translation>Les analytes ont été enregistrés, mais leurs objectifs de qualité n'ont pas été repris :<byte value="xd"/>%1</translation>
+    </message>
+    <message>
+        <source>Repeated the control and it was in range</source>
+        <translation>Contrôle répété, il était dans les limites</translation>
+    </message>
+    <message>
+        <source>Recalibrated</source>
+        <translation>Recalibré</translation>
+    </message>
+    <message>
+        <source>New control vial</source>
+        <translation>Nouveau flacon de contrôle</translation>
+    </message>
+    <message>
+        <source>Maintenance</source>
+        <translation>Maintenance</translation>
+    </message>
+    <message>
+        <source>Reagent lot changed</source>
+        <translation>Lot de réactif changé</translation>
+    </message>
+    <message>
+        <source>Other</source>
+        <translation>Autre</translation>
+    </message>
+    <message>
+        <source>Give the reviewer&apos;s operator code</source>
+        <translation>Indiquez le code d&apos;opérateur du réviseur</translation>
+    </message>
+    <message>
+        <source>Give the reviewer&apos;s operator code (1 to 4 characters)</source>
+        <translation>Indiquez le code d&apos;opérateur du réviseur (1 à 4 caractères)</translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>
