@@ -282,8 +282,8 @@ void DrawLevelLegend(QPainter& canvas, const TAnalyte& a, int level) {
                                h, Qt::black, Qt::white);
     }
     if (all.State == 0)
-        y += h * FittedTextOut(canvas, x, y, ToQ("CV = " + FormatFixed(all.CV, 6, 1) + " %"), width, h,
-                               Qt::black, Qt::white);
+        y += h * FittedTextOut(canvas, x, y, TUnitTexts::tr("CV = %1 %").arg(ToQ(FormatFixed(all.CV, 6, 1))),
+                               width, h, Qt::black, Qt::white);
     FittedTextOut(canvas, x, y, QStringLiteral("N = %1").arg(all.N), width, h, Qt::black, Qt::white);
     y += (3 * h) / 2;
     if (a.LimitMode[static_cast<size_t>(level)] != lmFixed && a.CommonCVOn()) {

@@ -3324,6 +3324,10 @@
         <source>Dec</source>
         <translation>Dez</translation>
     </message>
+    <message>
+        <source>CV = %1 %</source>
+        <translation>VK = %1 %</translation>
+    </message>
 </context>
 <context>
     <name>UEntryFlow</name>

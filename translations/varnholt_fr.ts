@@ -1093,15 +1093,15 @@
     </message>
     <message>
         <source>The run was saved, but the queue file could not be written:<byte value="xd"/>%1</source>
-        <translation>La série a été enregistrée, mais le fichier de file d'attente n'a pas pu être écrit :<byte value="xd"/>%1</translation>
+        <translation>La série a été enregistrée, mais le fichier de file d&apos;attente n&apos;a pas pu être écrit :<byte value="xd"/>%1</translation>
     </message>
     <message>
         <source>The data was backed up, but the date of the backup could not be saved:<byte value="xd"/>%1</source>
-        <translation>Les données ont été sauvegardées, mais la date de la sauvegarde n'a pas pu être enregistrée :<byte value="xd"/>%1</translation>
+        <translation>Les données ont été sauvegardées, mais la date de la sauvegarde n&apos;a pas pu être enregistrée :<byte value="xd"/>%1</translation>
     </message>
     <message>
         <source>The analytes were saved, but their quality goals were not carried over:<byte value="xd"/>%1</source>
-        <translation>Les analytes ont été enregistrés, mais leurs objectifs de qualité n'ont pas été repris :<byte value="xd"/>%1</translation>
+        <translation>Les analytes ont été enregistrés, mais leurs objectifs de qualité n&apos;ont pas été repris :<byte value="xd"/>%1</translation>
     </message>
     <message>
         <source>Repeated the control and it was in range</source>
@@ -3323,6 +3323,10 @@
     <message>
         <source>Dec</source>
         <translation>déc</translation>
+    </message>
+    <message>
+        <source>CV = %1 %</source>
+        <translation>CV = %1 %</translation>
     </message>
 </context>
 <context>
