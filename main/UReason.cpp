@@ -48,7 +48,10 @@ void TWinReason::UpdateOK() {
         BtOK->setEnabled(text);
         return;
     }
-    const bool other = CBAction->currentText().compare(QStringLiteral("Other"), Qt::CaseInsensitive) == 0;
+    // "Other" asks for a text, whether the list holds it in English or in the user's language.
+    const QString picked = CBAction->currentText();
+    const bool other = picked.compare(QStringLiteral("Other"), Qt::CaseInsensitive) == 0 ||
+                       picked.compare(CoreTextQ("Other"), Qt::CaseInsensitive) == 0;
     BtOK->setEnabled(CBAction->currentIndex() >= 0 && (text || !other));
 }
 

@@ -1,12 +1,16 @@
 // The German and French translations: complete for the sources as they stand, and loaded for the locale.
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QXmlStreamReader>
 
@@ -14,6 +18,8 @@
 #include "UDrawChart.h"
 #include "UImportText.h"
 #include "UMain.h"
+#include "UOperations.h"
+#include "UReason.h"
 #include "USigmaRules.h"
 #include "UTexts.h"
 #include "UTranslations.h"
@@ -137,6 +143,22 @@ void TestTranslations::GermanInterface() {
     QCOMPARE(parsed.Notes.size(), size_t(1));
     QCOMPARE(ToQ(parsed.Notes[0]),
              QStringLiteral("Zeile 1: 'abc' ist keine Zahl für QC1; Zeile übersprungen"));
+
+    // The offered corrective actions are German, and their "Other" still asks for a text.
+    const std::vector<std::string> actions = Operations().CorrectiveActions();
+    QCOMPARE(ToQ(actions.back()), QStringLiteral("Sonstiges"));
+    TWinReason reason;
+    bool checked = false;
+    QTimer::singleShot(0, &reason, [&] {
+        reason.CBAction->setCurrentIndex(reason.CBAction->count() - 1);
+        QVERIFY(!reason.BtOK->isEnabled());
+        reason.EditReason->setText(QStringLiteral("Küvette getauscht"));
+        checked = reason.BtOK->isEnabled();
+        reason.reject();
+    });
+    std::string choice, text;
+    reason.Execute("?", actions, choice, text);
+    QVERIFY(checked);
 
     // The C locale brings the English source texts back.
     QCOMPARE(InstallTranslations(QLocale::c(), QStringLiteral(VARNHOLT_QM_DIR)), QString());
