@@ -167,6 +167,10 @@ void CloseReplacedLater(int fd) {
     }
 }
 
+// Files at least this large are replaced with the care below (blocks reserved at once, the replaced
+// file freed on a thread).
+constexpr size_t LargeFile = size_t{4} << 20;
+
 mode_t CurrentUmask() {
     mode_t m = ::umask(022);
     ::umask(m);
@@ -257,9 +261,15 @@ TAtomicWriter::TAtomicWriter(const std::string& path, TWriteOptions options)
     }
     ::fchmod(fd_, mode);
     injectWrite_ = InjectedFor(path_, TWriteStep::Write);
+    // The blocks of a large file reserved at once, as many as the file replaced had (a new image is
+    // about as large): its writes then skip the reservation of every page. What is left over beyond
+    // the end is given back before the sync; a file system that cannot reserve is simply written.
+    if (replacedSize_ >= LargeFile) [[maybe_unused]]
+        int reserved = ::fallocate(fd_, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(replacedSize_));
 }
 
 TAtomicWriter::~TAtomicWriter() {
+    if (syncing_.joinable()) syncing_.join();
     if (fd_ >= 0) ::close(fd_);
     if (!tmp_.empty()) ::unlink(tmp_.c_str());
 }
@@ -273,7 +283,7 @@ void TAtomicWriter::Abandon(int err) {
 }
 
 void TAtomicWriter::Write(std::string_view bytes) {
-    if (fd_ < 0 || synced_) Abandon(EBADF);
+    if (fd_ < 0 || synced_ || syncing_.joinable()) Abandon(EBADF);
     size_t limit = bytes.size();
     const size_t allowed =
         WriteFaults().failAfterBytes > written_ ? WriteFaults().failAfterBytes - written_ : 0;
@@ -300,12 +310,30 @@ void TAtomicWriter::Write(std::string_view bytes) {
     }
 }
 
+void TAtomicWriter::StartSync() {
+    if (synced_ || syncing_.joinable() || fd_ < 0 || injectWrite_) return; // Sync reports those
+    // Blocks reserved beyond the end (see the constructor) are given back first.
+    if (written_ < replacedSize_ && ::ftruncate(fd_, static_cast<off_t>(written_)) != 0) Abandon(errno);
+    if (InjectedFor(path_, TWriteStep::Sync)) Abandon(EIO);
+    try {
+        syncing_ = std::thread([this] { syncError_ = ::fsync(fd_) == 0 ? 0 : errno; });
+    } catch (const std::system_error&) {
+        // No thread: Sync does it when called.
+    }
+}
+
 void TAtomicWriter::Sync() {
     if (synced_) return;
-    if (fd_ < 0) Abandon(EBADF);
-    if (injectWrite_) Abandon(ENOSPC);
-    if (InjectedFor(path_, TWriteStep::Sync)) Abandon(EIO);
-    if (::fsync(fd_) != 0) Abandon(errno);
+    if (syncing_.joinable()) {
+        syncing_.join();
+        if (syncError_ != 0) Abandon(syncError_);
+    } else {
+        if (fd_ < 0) Abandon(EBADF);
+        if (injectWrite_) Abandon(ENOSPC);
+        if (written_ < replacedSize_ && ::ftruncate(fd_, static_cast<off_t>(written_)) != 0) Abandon(errno);
+        if (InjectedFor(path_, TWriteStep::Sync)) Abandon(EIO);
+        if (::fsync(fd_) != 0) Abandon(errno);
+    }
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) Abandon(errno);
@@ -315,7 +343,6 @@ void TAtomicWriter::Sync() {
 void TAtomicWriter::Commit() {
     Sync();
     // Held open across the rename, so that freeing a large replaced file does not delay the save.
-    constexpr size_t LargeFile = size_t{4} << 20;
     const int replaced = replacedSize_ >= LargeFile ? ::open(target_.c_str(), O_RDONLY | O_CLOEXEC) : -1;
     const bool renameFails = InjectedFor(path_, TWriteStep::Rename);
     if (renameFails || ::rename(tmp_.c_str(), target_.c_str()) != 0) {

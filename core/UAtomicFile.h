@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 // Reads a whole file; throws EQcError naming the file and the system's reason.
@@ -53,6 +54,9 @@ public:
     size_t Size() const { return written_; }
     // Syncs the temporary file; the target is still the old file. Commit calls it when not done.
     void Sync();
+    // Starts Sync on a thread of its own, so that the wait for the disk goes with other work (the
+    // journal's own sync); Sync and Commit wait for it and report its failure. No Write after it.
+    void StartSync();
     // Renames the temporary file over the target and syncs the folder.
     void Commit();
 
@@ -62,6 +66,8 @@ private:
     int fd_ = -1;
     bool injectWrite_ = false, synced_ = false;
     size_t written_ = 0, writebackFrom_ = 0, replacedSize_ = 0;
+    std::thread syncing_;
+    int syncError_ = 0;
 };
 
 // True for the names of the program's own temporary files: name + ".tmp-" + digits + "-" + 8 hex

@@ -487,6 +487,8 @@ void TOperations::WriteData(const TAnalyte* only) {
     }
     const std::string written = hash.Text();
     const auto size = static_cast<int64_t>(file->Size());
+    // The file's sync and the journal's go to the disk together; the rename waits for both.
+    file->StartSync();
     // The journal's entries and the file's record are stored before the new file takes the old one's
     // place.
     WriteJournaled(
