@@ -50,6 +50,9 @@ public:
     TAtomicWriter& operator=(const TAtomicWriter&) = delete;
 
     void Write(std::string_view bytes);
+    // Hands the bytes to `observer` in order as they reach the file, from now on: on a thread of the
+    // writer's for a large file; all of them by the time StartSync or Sync returns.
+    void Observe(std::function<void(std::string_view)> observer) { observer_ = std::move(observer); }
     // Bytes written so far.
     size_t Size() const { return written_; }
     // Syncs the temporary file; the target is still the old file. Commit calls it when not done.
@@ -61,13 +64,20 @@ public:
     void Commit();
 
 private:
+    struct TBackground;
     [[noreturn]] void Abandon(int err);
+    void Hand(const char* bytes, size_t n);
+    void WriteInBackground(TBackground& b);
+    void FinishBackground();
+    void StopBackground();
     std::string path_, target_, tmp_;
     int fd_ = -1;
     bool injectWrite_ = false, synced_ = false;
     size_t written_ = 0, writebackFrom_ = 0, replacedSize_ = 0;
     std::thread syncing_;
     int syncError_ = 0;
+    std::function<void(std::string_view)> observer_;
+    std::unique_ptr<TBackground> background_;
 };
 
 // True for the names of the program's own temporary files: name + ".tmp-" + digits + "-" + 8 hex
