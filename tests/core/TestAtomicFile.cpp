@@ -78,18 +78,22 @@ TEST(AtomicFile, AnAbandonedWriteLeavesTheOldFile) {
     EXPECT_EQ(FilesIn(folder.Path()), 1u);
 }
 
-// A large file replaced by a smaller one, its sync started apart: the file has the new size and no
-// block reserved for the old size beyond it; a failure of that sync is reported at Commit and leaves
-// the old file.
+// A large file replaced by a smaller one in pieces, its sync started apart: the observer saw every
+// byte in order, the file has the new size and no block reserved for the old size beyond it; a failure of
+// that sync is reported at Commit and leaves the old file.
 TEST(AtomicFile, ALargeFileReplacedBySmallerOneKeepsNoReservedBlocks) {
     TTempFolder folder;
     const std::string path = folder.File("data.qcf");
     const std::string large(size_t{8} << 20, 'L'), small(size_t{5} << 20, 's');
     AtomicWriteFile(path, large);
+    std::string seen;
     {
         TAtomicWriter file(path);
-        file.Write(small);
+        file.Observe([&seen](std::string_view piece) { seen += piece; });
+        for (size_t at = 0; at < small.size(); at += 300000)
+            file.Write(std::string_view(small).substr(at, 300000));
         file.StartSync();
+        EXPECT_TRUE(seen == small); // every byte seen, in order, once StartSync returns
         file.Commit();
     }
     EXPECT_TRUE(ReadWholeFile(path) == small);
