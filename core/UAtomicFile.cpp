@@ -170,8 +170,8 @@ void CloseReplacedLater(int fd) {
     }
 }
 
-// Files at least this large are replaced with the care below (blocks reserved at once, the replaced
-// file freed on a thread).
+// Files that replace one at least this large are written with the care below (blocks reserved at
+// once, written on a thread of the writer's, the replaced file freed on a thread).
 constexpr size_t LargeFile = size_t{4} << 20;
 
 // All n bytes to the file at its end; 0 or the errno of the failure.
@@ -323,6 +323,7 @@ TAtomicWriter::~TAtomicWriter() {
 
 void TAtomicWriter::Abandon(int err) {
     StopBackground();
+    if (syncing_.joinable()) syncing_.join();
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     if (!tmp_.empty()) ::unlink(tmp_.c_str());
