@@ -3,11 +3,14 @@
 
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <fcntl.h>
 #include <filesystem>
+#include <mutex>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <system_error>
@@ -167,6 +170,27 @@ void CloseReplacedLater(int fd) {
     }
 }
 
+// Files that replace one at least this large are written with the care below (blocks reserved at
+// once, written on a thread of the writer's, the replaced file freed on a thread).
+constexpr size_t LargeFile = size_t{4} << 20;
+
+// All n bytes to the file at its end; 0 or the errno of the failure.
+int WriteAll(int fd, const char* bytes, size_t n) {
+    for (size_t done = 0; done < n;) {
+        ssize_t got = ::write(fd, bytes + done, n - done);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        done += static_cast<size_t>(got);
+    }
+    return 0;
+}
+
+// A large file goes to the disk while the rest of it is still being made: the sync at the end then
+// waits only for the last part.
+constexpr size_t WritebackStep = size_t{8} << 20;
+
 mode_t CurrentUmask() {
     mode_t m = ::umask(022);
     ::umask(m);
@@ -229,6 +253,22 @@ void AtomicWriteFile(const std::string& path, std::string_view bytes, TWriteOpti
     file.Commit();
 }
 
+// A large file is written on a thread of its own while the caller makes the next pieces: the copy into
+// the page cache and the start of its write-back then cost the caller nothing. Pieces are gathered in
+// buffers of a megabyte; a few at most wait for the thread.
+struct TAtomicWriter::TBackground {
+    static constexpr size_t Buffer = size_t{1} << 20;
+    static constexpr size_t MostWaiting = 4;
+    std::mutex m;
+    std::condition_variable cv;
+    std::deque<std::string> full;
+    std::vector<std::string> spare;
+    std::string current;
+    bool ending = false;
+    int error = 0;
+    std::thread thread;
+};
+
 TAtomicWriter::TAtomicWriter(const std::string& path, TWriteOptions options)
     : path_(path), target_(RealTarget(path)) {
     struct stat old;
@@ -257,14 +297,33 @@ TAtomicWriter::TAtomicWriter(const std::string& path, TWriteOptions options)
     }
     ::fchmod(fd_, mode);
     injectWrite_ = InjectedFor(path_, TWriteStep::Write);
+    // The blocks of a large file reserved at once, as many as the file replaced had (a new image is
+    // about as large): its writes then skip the reservation of every page. What is left over beyond
+    // the end is given back before the sync; a file system that cannot reserve is simply written.
+    if (replacedSize_ >= LargeFile) {
+        [[maybe_unused]] int reserved =
+            ::fallocate(fd_, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(replacedSize_));
+        try {
+            auto b = std::make_unique<TBackground>();
+            b->current.reserve(TBackground::Buffer);
+            b->thread = std::thread([this, raw = b.get()] { WriteInBackground(*raw); });
+            background_ = std::move(b);
+        } catch (const std::system_error&) {
+            // No thread: written by the caller.
+        }
+    }
 }
 
 TAtomicWriter::~TAtomicWriter() {
+    StopBackground();
+    if (syncing_.joinable()) syncing_.join();
     if (fd_ >= 0) ::close(fd_);
     if (!tmp_.empty()) ::unlink(tmp_.c_str());
 }
 
 void TAtomicWriter::Abandon(int err) {
+    StopBackground();
+    if (syncing_.joinable()) syncing_.join();
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     if (!tmp_.empty()) ::unlink(tmp_.c_str());
@@ -273,39 +332,149 @@ void TAtomicWriter::Abandon(int err) {
 }
 
 void TAtomicWriter::Write(std::string_view bytes) {
-    if (fd_ < 0 || synced_) Abandon(EBADF);
+    if (fd_ < 0 || synced_ || syncing_.joinable()) Abandon(EBADF);
     size_t limit = bytes.size();
     const size_t allowed =
         WriteFaults().failAfterBytes > written_ ? WriteFaults().failAfterBytes - written_ : 0;
     const bool fails = injectWrite_ && allowed < limit;
     if (fails) limit = allowed;
-    size_t done = 0;
-    while (done < limit) {
-        ssize_t n = ::write(fd_, bytes.data() + done, limit - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            Abandon(errno);
-        }
-        done += static_cast<size_t>(n);
+    if (background_) {
+        Hand(bytes.data(), limit);
+    } else if (int err = WriteAll(fd_, bytes.data(), limit)) {
+        Abandon(err);
+    } else if (observer_) {
+        observer_(bytes.substr(0, limit));
     }
-    written_ += done;
+    written_ += limit;
     if (fails) Abandon(ENOSPC);
-    // A large file goes to the disk while the rest of it is still being made: the sync at the end
-    // then waits only for the last part.
-    constexpr size_t WritebackStep = size_t{8} << 20;
-    if (written_ - writebackFrom_ >= WritebackStep) {
+    if (!background_ && written_ - writebackFrom_ >= WritebackStep) {
         ::sync_file_range(fd_, static_cast<off_t>(writebackFrom_),
                           static_cast<off_t>(written_ - writebackFrom_), SYNC_FILE_RANGE_WRITE);
         writebackFrom_ = written_;
     }
 }
 
+// Copies the bytes into the buffers of the writing thread, handing it each one filled.
+void TAtomicWriter::Hand(const char* bytes, size_t n) {
+    TBackground& b = *background_;
+    while (n > 0) {
+        const size_t m = std::min(n, TBackground::Buffer - b.current.size());
+        b.current.append(bytes, m);
+        bytes += m;
+        n -= m;
+        if (b.current.size() < TBackground::Buffer) break;
+        int error = 0;
+        {
+            std::unique_lock lock(b.m);
+            b.cv.wait(lock, [&b] { return b.full.size() < TBackground::MostWaiting || b.error != 0; });
+            error = b.error;
+            if (!error) {
+                b.full.push_back(std::move(b.current));
+                if (b.spare.empty()) {
+                    b.current = std::string();
+                } else {
+                    b.current = std::move(b.spare.back());
+                    b.spare.pop_back();
+                }
+            }
+        }
+        if (error) Abandon(error);
+        b.cv.notify_all();
+        if (b.current.capacity() < TBackground::Buffer) b.current.reserve(TBackground::Buffer);
+    }
+}
+
+// The writing thread: the buffers in order, each returned empty; it stops at the first failure.
+void TAtomicWriter::WriteInBackground(TBackground& b) {
+    size_t done = 0, writebackFrom = 0;
+    for (;;) {
+        std::string piece;
+        {
+            std::unique_lock lock(b.m);
+            b.cv.wait(lock, [&b] { return !b.full.empty() || b.ending; });
+            if (b.full.empty()) return;
+            piece = std::move(b.full.front());
+            b.full.pop_front();
+        }
+        const int error = WriteAll(fd_, piece.data(), piece.size());
+        if (!error && observer_) observer_(piece);
+        done += piece.size();
+        if (!error && done - writebackFrom >= WritebackStep) {
+            ::sync_file_range(fd_, static_cast<off_t>(writebackFrom),
+                              static_cast<off_t>(done - writebackFrom), SYNC_FILE_RANGE_WRITE);
+            writebackFrom = done;
+        }
+        {
+            std::lock_guard lock(b.m);
+            piece.clear();
+            b.spare.push_back(std::move(piece));
+            if (error) {
+                b.error = error;
+                b.full.clear();
+            }
+        }
+        b.cv.notify_all();
+        if (error) return;
+    }
+}
+
+// Hands over what is left, waits for the thread to write it all, and reports its failure.
+void TAtomicWriter::FinishBackground() {
+    if (!background_) return;
+    TBackground& b = *background_;
+    {
+        std::lock_guard lock(b.m);
+        if (!b.current.empty() && b.error == 0) b.full.push_back(std::move(b.current));
+        b.ending = true;
+    }
+    b.cv.notify_all();
+    b.thread.join();
+    const int error = b.error;
+    background_.reset();
+    if (error) Abandon(error);
+}
+
+// Stops the thread, dropping what it was still to write.
+void TAtomicWriter::StopBackground() {
+    if (!background_) return;
+    TBackground& b = *background_;
+    {
+        std::lock_guard lock(b.m);
+        b.full.clear();
+        b.ending = true;
+    }
+    b.cv.notify_all();
+    b.thread.join();
+    background_.reset();
+}
+
+void TAtomicWriter::StartSync() {
+    if (synced_ || syncing_.joinable() || fd_ < 0) return; // Sync reports those
+    FinishBackground();
+    if (injectWrite_) return;
+    // Blocks reserved beyond the end (see the constructor) are given back first.
+    if (written_ < replacedSize_ && ::ftruncate(fd_, static_cast<off_t>(written_)) != 0) Abandon(errno);
+    if (InjectedFor(path_, TWriteStep::Sync)) Abandon(EIO);
+    try {
+        syncing_ = std::thread([this] { syncError_ = ::fsync(fd_) == 0 ? 0 : errno; });
+    } catch (const std::system_error&) {
+        // No thread: Sync does it when called.
+    }
+}
+
 void TAtomicWriter::Sync() {
     if (synced_) return;
-    if (fd_ < 0) Abandon(EBADF);
-    if (injectWrite_) Abandon(ENOSPC);
-    if (InjectedFor(path_, TWriteStep::Sync)) Abandon(EIO);
-    if (::fsync(fd_) != 0) Abandon(errno);
+    if (syncing_.joinable()) {
+        syncing_.join();
+        if (syncError_ != 0) Abandon(syncError_);
+    } else {
+        if (fd_ < 0) Abandon(EBADF);
+        if (injectWrite_) Abandon(ENOSPC);
+        FinishBackground();
+        if (written_ < replacedSize_ && ::ftruncate(fd_, static_cast<off_t>(written_)) != 0) Abandon(errno);
+        if (InjectedFor(path_, TWriteStep::Sync)) Abandon(EIO);
+        if (::fsync(fd_) != 0) Abandon(errno);
+    }
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) Abandon(errno);
@@ -315,7 +484,6 @@ void TAtomicWriter::Sync() {
 void TAtomicWriter::Commit() {
     Sync();
     // Held open across the rename, so that freeing a large replaced file does not delay the save.
-    constexpr size_t LargeFile = size_t{4} << 20;
     const int replaced = replacedSize_ >= LargeFile ? ::open(target_.c_str(), O_RDONLY | O_CLOEXEC) : -1;
     const bool renameFails = InjectedFor(path_, TWriteStep::Rename);
     if (renameFails || ::rename(tmp_.c_str(), target_.c_str()) != 0) {

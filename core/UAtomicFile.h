@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 // Reads a whole file; throws EQcError naming the file and the system's reason.
@@ -49,19 +50,34 @@ public:
     TAtomicWriter& operator=(const TAtomicWriter&) = delete;
 
     void Write(std::string_view bytes);
+    // Hands the bytes to `observer` in order as they reach the file, from now on: on a thread of the
+    // writer's for a large file; all of them by the time StartSync or Sync returns.
+    void Observe(std::function<void(std::string_view)> observer) { observer_ = std::move(observer); }
     // Bytes written so far.
     size_t Size() const { return written_; }
     // Syncs the temporary file; the target is still the old file. Commit calls it when not done.
     void Sync();
+    // Starts Sync on a thread of its own, so that the wait for the disk goes with other work (the
+    // journal's own sync); Sync and Commit wait for it and report its failure. No Write after it.
+    void StartSync();
     // Renames the temporary file over the target and syncs the folder.
     void Commit();
 
 private:
+    struct TBackground;
     [[noreturn]] void Abandon(int err);
+    void Hand(const char* bytes, size_t n);
+    void WriteInBackground(TBackground& b);
+    void FinishBackground();
+    void StopBackground();
     std::string path_, target_, tmp_;
     int fd_ = -1;
     bool injectWrite_ = false, synced_ = false;
     size_t written_ = 0, writebackFrom_ = 0, replacedSize_ = 0;
+    std::thread syncing_;
+    int syncError_ = 0;
+    std::function<void(std::string_view)> observer_;
+    std::unique_ptr<TBackground> background_;
 };
 
 // True for the names of the program's own temporary files: name + ".tmp-" + digits + "-" + 8 hex

@@ -238,6 +238,14 @@ void FinishAnalyte(TAnalyte& a, std::string_view block) {
     a.RecalcAll();
 }
 
+// What CheckWritable asks of each point, without naming the fault.
+inline bool PointWritable(const ControlPoint& p) {
+    bool ok = std::isfinite(p.DateTime);
+    for (const LevelValue& lv : p.Levels)
+        ok &= lv.State == psEmpty || (lv.State < psEmpty && std::isfinite(lv.Value));
+    return ok;
+}
+
 // One point record: the date, each level's single, state byte and 3 zero bytes, the comment,
 // the operator as a short string; `b` is zero-filled.
 void EncodePoint(const ControlPoint& p, char* b) {
@@ -255,8 +263,7 @@ void EncodePoint(const ControlPoint& p, char* b) {
 // WriteAnalyteImage, calling `full` between batches of point records so that the caller can hand
 // on what the buffer holds.
 template <typename Full> void WriteAnalyte(TByteWriter& w, const TAnalyte& a, Full full) {
-    // Checked as it is written, while its points are in the cache for their encoding.
-    CheckWritable(a);
+    CheckWritableHeader(a);
     w.I32(a.Count());
     // The records are laid out straight into the buffer, a batch at a time: the writer's bulk.
     constexpr size_t Batch = 2048;
@@ -267,7 +274,15 @@ template <typename Full> void WriteAnalyte(TByteWriter& w, const TAnalyte& a, Fu
         const size_t at = d.size();
         d.resize(at + n * PointRecordSize);
         char* out = d.data() + at;
-        for (size_t j = 0; j < n; ++j) EncodePoint(a.Points[k + j], out + j * PointRecordSize);
+        // The points are checked in the same pass as they are encoded: one read of them from memory.
+        // A fault found is named as CheckWritable names it, the records made being dropped.
+        bool writable = true;
+        for (size_t j = 0; j < n; ++j) {
+            const ControlPoint& p = a.Points[k + j];
+            writable &= PointWritable(p);
+            EncodePoint(p, out + j * PointRecordSize);
+        }
+        if (!writable) CheckWritable(a);
         k += n;
         full();
     }
@@ -309,8 +324,14 @@ template <typename Full> void WriteAnalyte(TByteWriter& w, const TAnalyte& a, Fu
 }
 } // namespace
 
-void CheckWritable(const TAnalyte& a) {
-    auto refuse = [&](const std::string& what) { throw EUnwritable("analyte " + a.Name + ": " + what); };
+namespace {
+[[noreturn]] void RefuseAnalyte(const TAnalyte& a, const std::string& what) {
+    throw EUnwritable("analyte " + a.Name + ": " + what);
+}
+} // namespace
+
+void CheckWritableHeader(const TAnalyte& a) {
+    auto refuse = [&](const std::string& what) { RefuseAnalyte(a, what); };
     if (a.NbLevels < 1 || a.NbLevels > MaxLevels || a.Decimals < 0 || a.Decimals > 3)
         refuse("levels or decimals out of range");
     for (int i = 0; i < MaxLevels; ++i) {
@@ -320,6 +341,11 @@ void CheckWritable(const TAnalyte& a) {
             !(std::isfinite(l.Mean) && std::isfinite(l.WarnDev) && std::isfinite(l.ActionDev)))
             refuse("fixed limits are not numbers");
     }
+}
+
+void CheckWritable(const TAnalyte& a) {
+    auto refuse = [&](const std::string& what) { RefuseAnalyte(a, what); };
+    CheckWritableHeader(a);
     for (const ControlPoint& p : a.Points) {
         if (!std::isfinite(p.DateTime)) refuse("a date is not a number");
         for (const LevelValue& lv : p.Levels)

@@ -45,6 +45,8 @@ public:
 // modes out of range, fixed limits, dates or values that are not numbers). Every store refuses such an
 // analyte, so none holds what a folder could not.
 void CheckWritable(const TAnalyte& a);
+// Its checks of the analyte's header alone (levels, decimals, limits), not of its points.
+void CheckWritableHeader(const TAnalyte& a);
 
 // The whole data file as bytes. ParseDataImage fills the given (empty) lists and sets FileVersion;
 // it throws EQcError naming the damage and never reads beyond the bytes.

@@ -7,8 +7,23 @@
 #include <cstring>
 #include <limits>
 
+namespace {
+// Where long double is the x87 format itself, a normal image is the value's own bytes.
+constexpr bool NativeX87 = std::numeric_limits<long double>::digits == 64 &&
+                           std::numeric_limits<long double>::max_exponent == 16384 &&
+                           std::endian::native == std::endian::little && sizeof(long double) >= 10;
+} // namespace
+
 TExtendedImage ExtendedToImage(long double value) {
     TExtendedImage img{};
+    if constexpr (NativeX87) {
+        // A normal value (integer bit set, exponent neither 0 nor all ones) is its own image, as the
+        // computation below would make it; the others take that computation.
+        std::memcpy(img.data(), &value, 10);
+        const int exp = (img[8] | (img[9] << 8)) & 0x7FFF;
+        if (exp != 0 && exp != 0x7FFF && (img[7] & 0x80) != 0) return img;
+        img = {};
+    }
     uint16_t signExp = 0;
     uint64_t mant = 0;
     if (std::signbit(value)) signExp = 0x8000;
@@ -37,13 +52,6 @@ TExtendedImage ExtendedToImage(long double value) {
     img[9] = static_cast<uint8_t>(signExp >> 8);
     return img;
 }
-
-namespace {
-// Where long double is the x87 format itself, a normal image is the value's own bytes.
-constexpr bool NativeX87 = std::numeric_limits<long double>::digits == 64 &&
-                           std::numeric_limits<long double>::max_exponent == 16384 &&
-                           std::endian::native == std::endian::little && sizeof(long double) >= 10;
-} // namespace
 
 long double ImageToExtended(const uint8_t* b) {
     if constexpr (NativeX87) {

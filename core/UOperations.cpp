@@ -480,14 +480,17 @@ void TOperations::WriteData(const TAnalyte* only) {
     }
     // Written and hashed in pieces from one reused buffer: a save costs its bytes, never the page
     // faults of a new image as large as the file.
-    std::optional<TAtomicWriter> file;
+    // The hash outlives the writer, whose thread may still hand it bytes until it is stopped.
     TPieceHash hash;
+    std::optional<TAtomicWriter> file;
     try {
         file.emplace(path);
-        WriteDataImage(ListSerum, ListAnalytes, [&](std::string_view piece) {
-            hash.Update(piece);
-            file->Write(piece);
-        });
+        // Hashed as the writer writes, on its thread for a large file.
+        file->Observe([&hash](std::string_view piece) { hash.Update(piece); });
+        WriteDataImage(ListSerum, ListAnalytes, [&](std::string_view piece) { file->Write(piece); });
+        // The file's sync and the journal's go to the disk together; the rename waits for both.
+        // Every byte is hashed once it returns.
+        file->StartSync();
     } catch (const EUnwritable& e) {
         staged_.clear();
         throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1: %2"), path, e.what()), path,

@@ -2,6 +2,8 @@
 #include "URegional.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -23,20 +25,17 @@ struct TPatternItem {
     std::string text; // the literal, or the token as written
 };
 
-// A field of a pattern whose every field has a fixed width: where its digits go in the text.
-struct TFixedSlot {
-    char letter = 0;
-    uint8_t at = 0;
-    uint8_t width = 2; // 2, or 4 for a year
-};
-
-// A pattern whose every field has a fixed width (dd, MM, yyyy, HH, mm, ss, ...) and whose text is
-// short, the common case: the text is `text` with each slot's digits written in.
+// A pattern whose every field has a fixed width (dd, MM, yyyy, HH, mm, ss, ...) and appears once,
+// and whose text is short, the common case: the text is `text` with two digits written at each part's
+// place. The parts of a date are the day, the month, the year's hundreds and its last two digits;
+// those of a time the hour, the minute and the second.
 struct TFixedForm {
+    static constexpr size_t Longest = 15; // the longest text a string holds without allocating
+    static constexpr uint8_t Absent = 0xFF;
     bool ok = false;
-    char text[16] = {};
     uint8_t length = 0;
-    std::vector<TFixedSlot> slots;
+    char text[Longest] = {};
+    uint8_t at[4] = {Absent, Absent, Absent, Absent};
 };
 
 struct TCompiledPattern {
@@ -59,11 +58,13 @@ TFixedForm CompileFixed(const std::vector<TPatternItem>& items, std::string_view
             continue;
         }
         if (t.letter != 'y' && (t.text.size() < 2 || t.letter == 'A' || t.letter == 'a')) return f;
-        const uint8_t width = t.letter == 'y' ? 4 : 2;
-        f.slots.push_back({t.letter, static_cast<uint8_t>(text.size()), width});
-        text.append(width, '0');
+        const int part = t.letter == 'M' || t.letter == 'm' ? 1 : t.letter == 's' || t.letter == 'y' ? 2 : 0;
+        if (f.at[part] != TFixedForm::Absent) return f; // a field twice: the general writer
+        f.at[part] = static_cast<uint8_t>(std::min<size_t>(text.size(), 0xF0));
+        if (t.letter == 'y') f.at[3] = static_cast<uint8_t>(f.at[2] + 2);
+        text.append(t.letter == 'y' ? 4 : 2, '0');
     }
-    if (text.size() > sizeof f.text) return f;
+    if (text.size() > TFixedForm::Longest) return f;
     std::copy(text.begin(), text.end(), f.text);
     f.length = static_cast<uint8_t>(text.size());
     f.ok = true;
@@ -124,8 +125,16 @@ inline bool SameText(const std::string& a, const std::string& b) {
 // settings' fields, however it is made, is seen at the next use.
 class TPatternCache {
 public:
+    // The hit on the pattern used last is inline; the rest is not, so that it does not weigh on
+    // every text written.
     const TCompiledPattern& Get(const std::string& pattern) {
-        if (slots_[last_].valid && SameText(slots_[last_].source, pattern)) return slots_[last_];
+        if (slots_[last_].valid && SameText(slots_[last_].source, pattern)) [[likely]]
+            return slots_[last_];
+        return Find(pattern);
+    }
+
+private:
+    [[gnu::noinline]] const TCompiledPattern& Find(const std::string& pattern) {
         for (size_t i = 0; i < Slots; ++i) {
             if (slots_[i].valid && slots_[i].source == pattern) {
                 last_ = i;
@@ -138,13 +147,12 @@ public:
         return slots_[last_];
     }
 
-private:
     static constexpr size_t Slots = 4;
     TCompiledPattern slots_[Slots];
     size_t last_ = 0, next_ = 0;
 };
 
-const TCompiledPattern& Compiled(const std::string& pattern) {
+inline const TCompiledPattern& Compiled(const std::string& pattern) {
     thread_local TPatternCache cache;
     return cache.Get(pattern);
 }
@@ -167,31 +175,33 @@ char* PutPadded(char* p, int v, int width) {
     return p;
 }
 
-// Two digits of a number of 0 to 99.
-inline void PutTwo(char* p, int v) {
-    p[0] = static_cast<char>('0' + v / 10);
-    p[1] = static_cast<char>('0' + v % 10);
-}
-
-// The text of a fixed pattern with the values of its letters; false for a value that does not fit
-// its slot (a year beyond 0 to 9999), which the general writer then writes.
-// The text of a fixed pattern with the values of its letters; false for a value that does not fit
-// its slot (a year beyond 0 to 9999), which the general writer then writes. The digits go straight
-// into the string: read back at once from a buffer, bytes written one by one stall the copy.
-template <typename Value> bool WriteFixed(const TFixedForm& f, Value value, std::string& out) {
-    out.append(f.text, f.length);
-    char* text = out.data();
-    for (const TFixedSlot& s : f.slots) {
-        const int v = value(s.letter);
-        if (s.width == 4) {
-            if (v < 0 || v > 9999) return false;
-            PutTwo(text + s.at, v / 100);
-            PutTwo(text + s.at + 2, v % 100);
-        } else {
-            PutTwo(text + s.at, v);
-        }
+// The two digits of each number of 0 to 99.
+constexpr auto DigitPairs = [] {
+    std::array<char, 200> d{};
+    for (int i = 0; i < 100; ++i) {
+        d[2 * i] = static_cast<char>('0' + i / 10);
+        d[2 * i + 1] = static_cast<char>('0' + i % 10);
     }
-    return true;
+    return d;
+}();
+
+// The text of a fixed pattern with the values of its parts (each 0 to 99). The digits go straight
+// into the string: read back at once from a buffer, bytes written one by one stall the copy.
+[[gnu::always_inline]] inline std::string WriteFixed(const TFixedForm& f, uint32_t p0, uint32_t p1,
+                                                     uint32_t p2, uint32_t p3) {
+    // A copy of constant length, then cut: a variable one is a loop or a call.
+    std::string text(f.text, TFixedForm::Longest);
+    text.resize(f.length);
+    char* t = text.data();
+    // Written out: in a loop the parts would go through memory.
+    auto put = [&](int part, uint32_t v) {
+        if (f.at[part] != TFixedForm::Absent) std::memcpy(t + f.at[part], &DigitPairs[2 * v], 2);
+    };
+    put(0, p0);
+    put(1, p1);
+    put(2, p2);
+    put(3, p3);
+    return text;
 }
 
 // Pattern literals are a character or two: a loop beats a call to memcpy.
@@ -239,42 +249,54 @@ TDateTime TimePart(TDateTime dt) {
 }
 
 namespace {
-// The day count and the millisecond of the day (rounded half away from zero, up to 86400000) of a
-// date-time, as DatePart, TimePart and std::round give them; false for a date beyond +-1e9 days or not
-// a number. Integer conversions instead of calls: a date and a time text is written for every point
-// a window or an export shows.
-bool SplitDateTime(TDateTime dt, double& days, double& ms) {
-    if (!(std::fabs(dt) < 1e9)) return false;
-    days = static_cast<double>(static_cast<int64_t>(dt)); // truncated, as std::trunc
-    const double x = std::fabs(dt - days) * 86400000.0;
-    ms = static_cast<double>(static_cast<int64_t>(x));
-    if (x - ms >= 0.5) ms += 1; // exact: x and its integer part are close
-    return true;
-}
-} // namespace
+// Date-times within +-1e9 days are split with integer conversions instead of calls: a date and a time
+// text is written for every point a window or an export shows. Beyond that, or not a number, the
+// calls do it (DatePart, TimePart, std::round).
+constexpr double SplitLimit = 1e9;
 
-namespace {
+// The millisecond of the day (0 to 86400000) of a time of day, rounded half away from zero as
+// std::round does, without a branch: the fraction is random, so a branch would be mispredicted half
+// the time. x minus its integer part is exact, as the two are close.
+inline int64_t RoundedMs(double timeOfDay) {
+    const double x = timeOfDay * 86400000.0;
+    const int64_t whole = static_cast<int64_t>(x);
+    return whole + (x - static_cast<double>(whole) >= 0.5);
+}
+
+// The least time of day whose millisecond rounds to 86400000, the next day: f * 86400000 is rounded
+// monotonically, so RoundedMs(f) == 86400000 exactly when f >= DayEnd, one comparison for the date.
+constexpr double DayEnd = [] {
+    double f = 86399999.5 / 86400000.0;
+    while (f * 86400000.0 >= 86399999.5) f = std::bit_cast<double>(std::bit_cast<uint64_t>(f) - 1);
+    while (f * 86400000.0 < 86399999.5) f = std::bit_cast<double>(std::bit_cast<uint64_t>(f) + 1);
+    return f;
+}();
+static_assert(DayEnd < 1.0 && DayEnd * 86400000.0 >= 86399999.5);
+
 // DecodeDate and DecodeTime, inlined into the text writers: returned through memory, their parts
 // are stored as ints and read back as wider words, which stalls.
 [[gnu::always_inline]] inline TDateParts DateParts(TDateTime dt) {
     // Round to the millisecond first so that 23:59:59.9996 falls on the next day consistently.
-    double ms, days;
-    if (!SplitDateTime(dt, days, ms)) {
-        ms = std::round(TimePart(dt) * 86400000.0);
-        days = DatePart(dt);
+    long count;
+    if (std::fabs(dt) < SplitLimit) [[likely]] {
+        count = static_cast<long>(dt); // truncated, as std::trunc
+        count += std::fabs(dt - static_cast<double>(count)) >= DayEnd;
+    } else {
+        double days = DatePart(dt);
+        if (std::round(TimePart(dt) * 86400000.0) >= 86400000.0) days += 1;
+        // A damaged date far beyond any calendar (or not a number) must not overflow the day count.
+        if (!(std::fabs(days) < SplitLimit)) days = std::signbit(days) ? -SplitLimit : SplitLimit;
+        count = static_cast<long>(days);
     }
-    if (ms >= 86400000.0) days += 1;
-    // A damaged date far beyond any calendar (or not a number) must not overflow the day count.
-    if (!(std::fabs(days) < 1e9)) days = std::signbit(days) ? -1e9 : 1e9;
-    year_month_day ymd{Epoch + sys_days::duration{static_cast<long>(days)}};
+    year_month_day ymd{Epoch + sys_days::duration{count}};
     return {static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
             static_cast<int>(static_cast<unsigned>(ymd.day()))};
 }
 
 [[gnu::always_inline]] inline TTimeParts TimeParts(TDateTime dt) {
-    double days, rounded;
-    long long ms = SplitDateTime(dt, days, rounded) ? static_cast<long long>(rounded)
-                                                    : std::llround(TimePart(dt) * 86400000.0);
+    long long ms = std::fabs(dt) < SplitLimit
+                       ? RoundedMs(std::fabs(dt - static_cast<double>(static_cast<int64_t>(dt))))
+                       : std::llround(TimePart(dt) * 86400000.0);
     if (ms >= 86400000LL) ms = 0;
     TTimeParts t;
     t.Millisecond = static_cast<int>(ms % 1000);
@@ -312,22 +334,13 @@ TDateTime Now() {
            EncodeTime(lt.tm_hour, lt.tm_min, lt.tm_sec, ms);
 }
 
-// Texts are written into a buffer on the stack; patterns too long for it (never seen in a locale) take
-// the string directly.
-std::string TRegional::DateToText(TDateTime dt) const {
-    const TCompiledPattern& c = Compiled(ShortDateFormat);
-    TDateParts p = DateParts(dt);
-    // One string returned on every path, so that it is made in place.
+namespace {
+// The text of any pattern, written into a buffer on the stack; patterns too long for it (never seen
+// in a locale) take the string directly. Out of line, so that the common fixed patterns are written
+// without its frame.
+[[gnu::noinline]] std::string GeneralDateText(const TCompiledPattern& c, const TDateParts& p) {
     std::string text;
-    if (c.date.ok &&
-        WriteFixed(
-            c.date, [&p](char letter) { return letter == 'd'   ? p.Day
-                                               : letter == 'M' ? p.Month
-                                                               : p.Year; },
-            text))
-        return text;
     char small[128];
-    text.clear();
     if (c.longestText > sizeof small) text.resize(c.longestText);
     char* const begin = c.longestText > sizeof small ? text.data() : small;
     char* w = begin;
@@ -354,20 +367,9 @@ std::string TRegional::DateToText(TDateTime dt) const {
     return text;
 }
 
-std::string TRegional::TimeToText(TDateTime dt) const {
-    const TCompiledPattern& c = Compiled(TimeFormat);
-    TTimeParts p = TimeParts(dt);
-    // One string returned on every path, so that it is made in place.
+[[gnu::noinline]] std::string GeneralTimeText(const TCompiledPattern& c, const TTimeParts& p) {
     std::string text;
-    if (c.time.ok &&
-        WriteFixed(
-            c.time,
-            [&p](char letter) { return letter == 'm'   ? p.Minute
-                                       : letter == 's' ? p.Second
-                                                       : p.Hour; }, text))
-        return text;
     char small[128];
-    text.clear();
     if (c.longestText > sizeof small) text.resize(c.longestText);
     char* const begin = c.longestText > sizeof small ? text.data() : small;
     char* w = begin;
@@ -406,6 +408,28 @@ std::string TRegional::TimeToText(TDateTime dt) const {
     else
         text.resize(static_cast<size_t>(w - begin));
     return text;
+}
+} // namespace
+
+std::string TRegional::DateToText(TDateTime dt) const {
+    const TCompiledPattern& c = Compiled(ShortDateFormat);
+    const TDateParts p = DateParts(dt);
+    if (c.date.ok && p.Year >= 0 && p.Year <= 9999) [[likely]] {
+        const auto y = static_cast<uint32_t>(p.Year);
+        return WriteFixed(c.date, static_cast<uint32_t>(p.Day), static_cast<uint32_t>(p.Month), y / 100,
+                          y % 100);
+    }
+    return GeneralDateText(c, p);
+}
+
+std::string TRegional::TimeToText(TDateTime dt) const {
+    const TCompiledPattern& c = Compiled(TimeFormat);
+    const TTimeParts p = TimeParts(dt);
+    if (c.time.ok) [[likely]] {
+        return WriteFixed(c.time, static_cast<uint32_t>(p.Hour), static_cast<uint32_t>(p.Minute),
+                          static_cast<uint32_t>(p.Second), 0);
+    }
+    return GeneralTimeText(c, p);
 }
 
 std::optional<TDateTime> TRegional::TextToDate(std::string_view text) const {

@@ -77,3 +77,42 @@ TEST(AtomicFile, AnAbandonedWriteLeavesTheOldFile) {
     EXPECT_EQ(ReadWholeFile(path), "kept");
     EXPECT_EQ(FilesIn(folder.Path()), 1u);
 }
+
+// A large file replaced by a smaller one in pieces, its sync started apart: the observer saw every
+// byte in order, the file has the new size and no block reserved for the old size beyond it; a failure of
+// that sync is reported at Commit and leaves the old file.
+TEST(AtomicFile, ALargeFileReplacedBySmallerOneKeepsNoReservedBlocks) {
+    TTempFolder folder;
+    const std::string path = folder.File("data.qcf");
+    const std::string large(size_t{8} << 20, 'L'), small(size_t{5} << 20, 's');
+    AtomicWriteFile(path, large);
+    std::string seen;
+    {
+        TAtomicWriter file(path);
+        file.Observe([&seen](std::string_view piece) { seen += piece; });
+        for (size_t at = 0; at < small.size(); at += 300000)
+            file.Write(std::string_view(small).substr(at, 300000));
+        file.StartSync();
+        EXPECT_TRUE(seen == small); // every byte seen, in order, once StartSync returns
+        file.Commit();
+    }
+    EXPECT_TRUE(ReadWholeFile(path) == small);
+    struct stat st;
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_LE(static_cast<size_t>(st.st_blocks) * 512, small.size() + 65536);
+
+    WriteFaults() = TWriteFaults{true, TWriteStep::Sync};
+    {
+        TAtomicWriter file(path);
+        file.Write(large);
+        EXPECT_THROW(
+            {
+                file.StartSync();
+                file.Commit();
+            },
+            EQcError);
+    }
+    WriteFaults() = TWriteFaults{};
+    EXPECT_TRUE(ReadWholeFile(path) == small);
+    EXPECT_EQ(FilesIn(folder.Path()), 1u);
+}
