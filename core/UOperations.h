@@ -424,6 +424,16 @@ private:
     void PlanInboxRuns(TInboxPlan& plan, const std::vector<TInstrumentResult>& results,
                        const std::vector<std::string>& origins, const TInboxSettings& settings);
     void RecordInboxPlan(const TInboxPlan& plan);
+    // The inbox on a server: each change of its shared records, and each pass, is one transaction.
+    struct TInboxUndo;
+    TOutcome ChangeInboxOnServer(const std::string& what, const std::function<void()>& body);
+    TOutcome MapOnServer(const TInboxMapping& m, TInboxReport& rep);
+    // Inside the open transaction: the plan's runs into the queue and the data, with its records.
+    void PlaceOnServer(const TInboxPlan& plan, TInboxUndo& undo);
+    void RecordOnServer(const TInboxPlan& plan);
+    // After a refused transaction: the queue and analytes as they were.
+    void UndoOnServer(const TInboxUndo& undo);
+    void PlacedOnServer(const TInboxUndo& undo, TInboxReport& rep);
 
     // The journal: entries staged by an operation go with its next file write. They are stored as
     // pending with the hash the file will have, the file is written, then they are completed and

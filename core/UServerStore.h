@@ -5,9 +5,11 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -23,6 +25,10 @@ struct TServerSchemaPart {
     std::vector<const char*> Steps;
 };
 const std::vector<TServerSchemaPart>& ServerSchemaParts();
+
+// Texts between the program (Windows-1252, NUL allowed) and the server (UTF-8).
+std::string ServerText(std::string_view cp1252);
+std::string LocalText(std::string_view utf8);
 
 // Another bench changed what this change was made on: nothing was written; the store reloads it at
 // the next poll.
@@ -136,11 +142,18 @@ public:
     void WriteGoals(const std::vector<std::string>& removed, const std::vector<TQualityGoal>& goals);
     // A folder's contents into an empty server database, in one transaction.
     void ImportContents(const TStoreContents& contents);
+    // One transaction around `body`: the writes above made inside it, the rows it writes through
+    // Connection() and the journal entries staged meanwhile are stored together or not at all; what this
+    // bench knows of the server follows only once it is committed. Throws EQcError (EServerConflict for a
+    // stale change); nothing is stored then.
+    void InTransaction(const std::string& what, const std::function<void()>& body);
+    bool InTransaction() const { return depth_ > 0; }
 
     // ---------------------------------------------------------------- journal and records
     // The entries the next transaction writes, chained after the server's last one with the change it
     // records (replacing any handed before and not written: a refused change records nothing).
-    void StageJournal(std::vector<TServerJournalEntry> entries) { journal_ = std::move(entries); }
+    // Inside InTransaction, entries handed are added to those handed before.
+    void StageJournal(std::vector<TServerJournalEntry> entries);
     std::vector<TJournalEntry> ReadJournal() const;
     // Id and hash of the last entry written; nothing when the record was removed.
     std::optional<std::pair<int64_t, std::string>> JournalHead() const;
@@ -182,6 +195,8 @@ private:
         TAnalyte Stored;
     };
     template <typename F> void Transaction(const std::string& what, F&& body);
+    // Runs `f` now, or once the open transaction is committed (dropped when it is not).
+    void OnCommit(std::function<void()> f);
     void Listen();
     void MigrateSchema(bool write);
     std::vector<std::unique_ptr<TAnalyte>> LoadAnalytes(const std::optional<int64_t>& only,
@@ -213,4 +228,6 @@ private:
     TServerNews stale_;
     bool everythingStale_ = false;
     int64_t lastReconnect_ = 0;
+    int depth_ = 0;
+    std::vector<std::function<void()>> afterCommit_;
 };
