@@ -428,12 +428,16 @@ private:
     struct TInboxUndo;
     TOutcome ChangeInboxOnServer(const std::string& what, const std::function<void()>& body);
     TOutcome MapOnServer(const TInboxMapping& m, TInboxReport& rep);
+    void LockInboxOnServer(TInboxUndo& undo);
     // Inside the open transaction: the plan's runs into the queue and the data, with its records.
     void PlaceOnServer(const TInboxPlan& plan, TInboxUndo& undo);
     void RecordOnServer(const TInboxPlan& plan);
     // After a refused transaction: the queue and analytes as they were.
     void UndoOnServer(const TInboxUndo& undo);
     void PlacedOnServer(const TInboxUndo& undo, TInboxReport& rep);
+    // A folder's inbox records for moving out, and into an empty inbox of a folder (in the open transaction).
+    TStoreInbox FolderInboxRecords() const;
+    void PutFolderInbox(const TStoreInbox& inbox);
 
     // The journal: entries staged by an operation go with its next file write. They are stored as
     // pending with the hash the file will have, the file is written, then they are completed and

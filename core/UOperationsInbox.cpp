@@ -29,7 +29,6 @@
 #include <filesystem>
 #include <map>
 #include <set>
-#include <unistd.h>
 #include <unordered_set>
 
 #include "UAtomicFile.h"
@@ -44,13 +43,6 @@
 #include "UUtilitaires.h"
 
 namespace {
-// A bench on a server: its inbox settings are its own, named by its host.
-std::string Station() {
-    char name[256] = {};
-    if (::gethostname(name, sizeof name - 1) != 0 || !name[0]) return "localhost";
-    return name;
-}
-
 std::string Param(int64_t v) {
     return std::to_string(v);
 }
@@ -154,23 +146,6 @@ TInstrumentResult WaitingRow(const TStatement& st, int c) {
     r.Line = static_cast<int>(st.Int(c + 13));
     return r;
 }
-TInstrumentResult WaitingRow(const TPgResult& st, int row, int c) {
-    TInstrumentResult r;
-    r.Source = LocalText(st.View(row, c));
-    r.Instrument = LocalText(st.View(row, c + 1));
-    r.TestCode = LocalText(st.View(row, c + 2));
-    r.Control = LocalText(st.View(row, c + 3));
-    r.Level = static_cast<int>(st.Int(row, c + 4));
-    r.ValueText = LocalText(st.View(row, c + 5));
-    r.Value = st.Real(row, c + 6);
-    r.Units = LocalText(st.View(row, c + 7));
-    r.DateTime = st.Real(row, c + 8);
-    r.Operator = LocalText(st.View(row, c + 9));
-    r.Comment = LocalText(st.View(row, c + 10));
-    r.MessageId = LocalText(st.View(row, c + 11));
-    r.Line = static_cast<int>(st.Int(row, c + 13));
-    return r;
-}
 constexpr const char* WaitingColumns = "source, instrument, code, control, level, value_text, value, units, "
                                        "date_time, operator, comment, message_id, file, line, reason";
 
@@ -184,7 +159,7 @@ TInboxSettings TOperations::InboxSettings() const {
         try {
             TPgResult r = server_->Connection().Exec(
                 "SELECT folder, auto_accept, window_minutes FROM inbox_setting WHERE station = $1",
-                {Station()});
+                {ServerStation()});
             if (r.Rows() == 1) {
                 s.Folder = r.Text(0, 0);
                 s.AutoAccept = r.Text(0, 1) == "t";
@@ -233,7 +208,7 @@ TOutcome TOperations::SetInboxSettings(const TInboxSettings& settings) {
             server_->Connection().Exec(
                 "INSERT INTO inbox_setting VALUES($1, $2, $3, $4) ON CONFLICT(station) DO UPDATE SET "
                 "folder = $2, auto_accept = $3, window_minutes = $4",
-                {Station(), folder, settings.AutoAccept ? "t" : "f", Param(settings.WindowMinutes)});
+                {ServerStation(), folder, settings.AutoAccept ? "t" : "f", Param(settings.WindowMinutes)});
         });
     }
     try {
@@ -361,7 +336,7 @@ std::vector<TWaitingResult> TOperations::NotMappedResults() const {
             for (int i = 0; i < r.Rows(); ++i) {
                 TWaitingResult w;
                 w.Id = r.Int(i, 0);
-                w.Result = WaitingRow(r, i, 1);
+                w.Result = ServerWaitingRow(r, i, 1);
                 w.File = LocalText(r.View(i, 13));
                 w.Reason = LocalText(r.View(i, 15));
                 w.ReceivedUtc = r.Text(i, 16);
@@ -484,6 +459,7 @@ struct TOperations::TInboxPlan {
 
 // What a pass on a server changed in memory, put back when its transaction is refused.
 struct TOperations::TInboxUndo {
+    bool Refreshed = false; // the queue was brought up to the server's: told even when refused
     bool Saved = false;
     std::deque<TResu> Queue;
     std::map<TAnalyteId, TAnalyte> Analytes;
@@ -540,6 +516,9 @@ void TOperations::PlanInboxRuns(TInboxPlan& plan, const std::vector<TInstrumentR
         for (size_t k = recallOpen_ ? 1 : 0; k < entries.size(); ++k) queued.insert(EntryImage(entries[k]));
         std::unordered_set<std::string> all = queued;
         if (recallOpen_ && !entries.empty()) all.insert(EntryImage(entries.front()));
+        // On a server a held run is gone when no bench holds it any more, whatever this one last saw.
+        if (server_)
+            for (const TResu& e : server_->QueueNow()) all.insert(EntryImage(e));
         std::vector<TInboxPlan::THeld> placed;
         constexpr const char* Placed = "SELECT id, source, analyte, entry, first_time, last_time, note FROM "
                                        "inbox_run WHERE state = 'placed' AND target = 'queue' ORDER BY id";
@@ -1240,6 +1219,7 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
         TInboxUndo undo;
         try {
             server_->InTransaction("inbox", [&] {
+                LockInboxOnServer(undo);
                 PlanInboxRuns(plan, results, origins, settings);
                 PlaceOnServer(plan, undo);
             });
@@ -1293,6 +1273,18 @@ TOutcome TOperations::ChangeInboxOnServer(const std::string& what, const std::fu
     }
     Notify(ckSettings);
     return {};
+}
+
+void TOperations::LockInboxOnServer(TInboxUndo& undo) {
+    // One bench at a time plans runs against the shared mapping and held runs, until its commit, on the
+    // queue as the server holds it (the run out for validation keeps it as it is).
+    server_->Connection().Exec("SELECT pg_advisory_xact_lock(7163002)");
+    if (recallOpen_) return;
+    std::deque<TResu> queue;
+    server_->ReloadQueue(queue);
+    Fifo.ClearQueue();
+    for (TResu& r : queue) Fifo.Push(std::move(r));
+    undo.Refreshed = true;
 }
 
 void TOperations::PlaceOnServer(const TInboxPlan& plan, TInboxUndo& undo) {
@@ -1383,7 +1375,7 @@ void TOperations::RecordOnServer(const TInboxPlan& plan) {
                {ServerText(r.Source), ServerText(r.Instrument), ServerText(r.TestCode), ServerText(r.Control),
                 Param(int64_t{r.Level}), ServerText(r.ValueText), Param(r.Value), ServerText(r.Units),
                 Param(r.DateTime), ServerText(r.Operator), ServerText(r.Comment), ServerText(r.MessageId),
-                ServerText(w.Origin), Param(int64_t{r.Line}), ServerText(w.Reason), now, Station()});
+                ServerText(w.Origin), Param(int64_t{r.Line}), ServerText(w.Reason), now, ServerStation()});
     }
     auto array = [](const auto& values) {
         std::string text = "{";
@@ -1400,6 +1392,7 @@ void TOperations::RecordOnServer(const TInboxPlan& plan) {
     if (!plan.Seen.empty()) {
         std::vector<int64_t> keys;
         for (uint64_t k : plan.Seen) keys.push_back(Signed(k));
+        std::sort(keys.begin(), keys.end()); // in one order on every bench: no deadlock
         if (c.Exec("INSERT INTO inbox_seen SELECT unnest($1::bigint[]) ON CONFLICT DO NOTHING RETURNING key",
                    {array(keys)})
                 .Rows() != static_cast<int>(keys.size()))
@@ -1420,6 +1413,7 @@ void TOperations::RecordOnServer(const TInboxPlan& plan) {
 
 void TOperations::UndoOnServer(const TInboxUndo& undo) {
     staged_.clear();
+    if (undo.Refreshed) Notify(ckQueue);
     if (!undo.Saved) return;
     Fifo.ClearQueue();
     for (const TResu& r : undo.Queue) Fifo.Push(r);
@@ -1432,7 +1426,7 @@ void TOperations::PlacedOnServer(const TInboxUndo& undo, TInboxReport& rep) {
     rep.Accepted += undo.Accepted;
     rep.Merged += undo.Merged;
     for (const auto& [uid, before] : undo.Analytes) Notify(ckPoints, ListAnalytes.Find(uid));
-    if (undo.QueueChanged) Notify(ckQueue);
+    if (undo.QueueChanged || undo.Refreshed) Notify(ckQueue);
 }
 
 TOutcome TOperations::MapOnServer(const TInboxMapping& m, TInboxReport& rep) {
@@ -1440,6 +1434,7 @@ TOutcome TOperations::MapOnServer(const TInboxMapping& m, TInboxReport& rep) {
     TInboxPlan plan;
     try {
         server_->InTransaction("inbox mapping", [&] {
+            LockInboxOnServer(undo);
             TPgConnection& c = server_->Connection();
             c.Exec("INSERT INTO inbox_map(source, code, control, analyte, level) VALUES($1, $2, $3, $4, $5) "
                    "ON CONFLICT(source, code, control) DO UPDATE SET analyte = $4, level = $5",
@@ -1459,7 +1454,7 @@ TOutcome TOperations::MapOnServer(const TInboxMapping& m, TInboxReport& rep) {
             std::vector<int64_t> rows;
             for (int i = 0; i < w.Rows(); ++i) {
                 rows.push_back(w.Int(i, 0));
-                results.push_back(WaitingRow(w, i, 1));
+                results.push_back(ServerWaitingRow(w, i, 1));
                 origins.push_back(LocalText(w.View(i, 13)));
             }
             PlanInboxRuns(plan, results, origins, InboxSettings());
@@ -1483,4 +1478,112 @@ TOutcome TOperations::MapOnServer(const TInboxMapping& m, TInboxReport& rep) {
     PlacedOnServer(undo, rep);
     Notify(ckSettings);
     return {};
+}
+
+// ---------------------------------------------------------------- moving in and out
+
+TStoreInbox TOperations::FolderInboxRecords() const {
+    TStoreInbox out;
+    if (!db_.IsOpen() || db_.Version("inbox") == 0) return out;
+    if (db_.Meta(SettingFolder)) out.Settings = InboxSettings();
+    TStatement src = db_.Prepare("SELECT id, options FROM inbox_source ORDER BY id");
+    while (src.Step()) out.Sources.emplace_back(src.Text(0), src.Text(1));
+    out.Mappings = InboxMappings();
+    out.Waiting = NotMappedResults();
+    TStatement seen = db_.Prepare("SELECT key FROM inbox_seen ORDER BY key");
+    while (seen.Step()) out.Seen.push_back(seen.Int(0));
+    TStatement f = db_.Prepare("SELECT source, hash, name, results, faults, read_utc FROM inbox_file ORDER "
+                               "BY read_utc, source, hash");
+    while (f.Step()) out.Files.push_back({f.Text(0), f.Int(1), f.Text(2), f.Int(3), f.Text(4), f.Text(5)});
+    TStatement m =
+        db_.Prepare("SELECT source, id, file, read_utc FROM inbox_message ORDER BY read_utc, source, id");
+    while (m.Step()) out.Messages.push_back({m.Text(0), m.Text(1), m.Text(2), m.Text(3)});
+    TStatement r =
+        db_.Prepare("SELECT source, analyte, target, entry, replaces, first_time, last_time, state, "
+                    "verdict, note, made_utc, replaces IS NULL FROM inbox_run ORDER BY id");
+    while (r.Step()) {
+        TStoreInbox::TRun run{r.Text(0), r.Text(1), r.Text(2), r.Text(3), std::nullopt, r.Real(5),
+                              r.Real(6), r.Text(7), r.Text(8), r.Text(9), r.Text(10)};
+        if (r.Int(11) == 0) run.Replaces = r.Text(4);
+        out.Runs.push_back(std::move(run));
+    }
+    return out;
+}
+
+void TOperations::PutFolderInbox(const TStoreInbox& in) {
+    TStatement any =
+        db_.Prepare("SELECT (SELECT count(*) FROM inbox_map) + (SELECT count(*) FROM inbox_seen) + "
+                    "(SELECT count(*) FROM inbox_run) + (SELECT count(*) FROM inbox_waiting)");
+    if (any.Step() && any.Int(0) > 0 && (!in.Mappings.empty() || !in.Seen.empty() || !in.Runs.empty()))
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "The folder %1 already keeps inbox records of its own"),
+                            ProgramFolder));
+    if (in.Settings) {
+        db_.SetMeta(SettingFolder, in.Settings->Folder);
+        db_.SetMeta(SettingAutoAccept, in.Settings->AutoAccept ? "yes" : "no");
+        db_.SetMeta(SettingWindow, FormatFixed(in.Settings->WindowMinutes, 15, 3));
+    }
+    TStatement src = db_.Prepare("INSERT OR REPLACE INTO inbox_source(id, options) VALUES(?, ?)");
+    for (const auto& [id, options] : in.Sources) {
+        src.Reset();
+        src.Bind(1, id).Bind(2, options);
+        src.Step();
+    }
+    TStatement map =
+        db_.Prepare("INSERT INTO inbox_map(source, code, control, analyte, level) VALUES(?, ?, ?, ?, ?)");
+    for (const TInboxMapping& m : in.Mappings) {
+        map.Reset();
+        map.Bind(1, m.Source).Bind(2, m.Code).Bind(3, m.Control).Bind(4, m.Analyte);
+        map.Bind(5, static_cast<int64_t>(m.Level));
+        map.Step();
+    }
+    TStatement waiting =
+        db_.Prepare(std::string("INSERT INTO inbox_waiting(") + WaitingColumns +
+                    ", received_utc) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    for (const TWaitingResult& w : in.Waiting) {
+        const TInstrumentResult& r = w.Result;
+        waiting.Reset();
+        waiting.Bind(1, r.Source).Bind(2, r.Instrument).Bind(3, r.TestCode).Bind(4, r.Control);
+        waiting.Bind(5, static_cast<int64_t>(r.Level)).Bind(6, r.ValueText).Bind(7, r.Value).Bind(8, r.Units);
+        waiting.Bind(9, r.DateTime).Bind(10, r.Operator).Bind(11, r.Comment).Bind(12, r.MessageId);
+        waiting.Bind(13, w.File)
+            .Bind(14, static_cast<int64_t>(r.Line))
+            .Bind(15, w.Reason)
+            .Bind(16, w.ReceivedUtc);
+        waiting.Step();
+    }
+    TStatement seen = db_.Prepare("INSERT INTO inbox_seen(key) VALUES(?)");
+    for (int64_t key : in.Seen) {
+        seen.Reset();
+        seen.Bind(1, key);
+        seen.Step();
+    }
+    TStatement file = db_.Prepare(
+        "INSERT INTO inbox_file(source, hash, name, results, faults, read_utc) VALUES(?, ?, ?, ?, ?, ?)");
+    for (const TStoreInbox::TFile& f : in.Files) {
+        file.Reset();
+        file.Bind(1, f.Source).Bind(2, f.Hash).Bind(3, f.Name).Bind(4, f.Results).Bind(5, f.Faults);
+        file.Bind(6, f.ReadUtc);
+        file.Step();
+    }
+    TStatement message =
+        db_.Prepare("INSERT INTO inbox_message(source, id, file, read_utc) VALUES(?, ?, ?, ?)");
+    for (const TStoreInbox::TMessage& m : in.Messages) {
+        message.Reset();
+        message.Bind(1, m.Source).Bind(2, m.Id).Bind(3, m.File).Bind(4, m.ReadUtc);
+        message.Step();
+    }
+    TStatement run =
+        db_.Prepare("INSERT INTO inbox_run(source, analyte, target, entry, replaces, first_time, "
+                    "last_time, state, verdict, note, made_utc) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    for (const TStoreInbox::TRun& r : in.Runs) {
+        run.Reset();
+        run.Bind(1, r.Source).Bind(2, r.Analyte).Bind(3, r.Target).Bind(4, r.Entry);
+        if (r.Replaces)
+            run.Bind(5, *r.Replaces);
+        else
+            run.BindNull(5);
+        run.Bind(6, r.First).Bind(7, r.Last).Bind(8, r.State).Bind(9, r.Verdict).Bind(10, r.Note);
+        run.Bind(11, r.MadeUtc);
+        run.Step();
+    }
 }

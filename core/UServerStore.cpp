@@ -805,6 +805,13 @@ void TServerStore::ReloadQueue(std::deque<TResu>& queue) {
     }
 }
 
+std::deque<TResu> TServerStore::QueueNow() const {
+    TPgResult r = conn_.Exec(std::string("SELECT ") + QueueColumns + " FROM queue_entry ORDER BY id");
+    std::deque<TResu> queue;
+    for (int i = 0; i < r.Rows(); ++i) queue.push_back(QueueEntryOfRow(r, i, 0));
+    return queue;
+}
+
 void TServerStore::ReloadSettings(TSettings& s, std::vector<std::string>& operators) {
     TPgResult r =
         conn_.Exec("SELECT show_about, colour_print, password, backup_drive, backup_interval, last_backup, "
@@ -1439,6 +1446,7 @@ TStoreRecords TServerStore::Records() const {
         TPgResult acc = conn_.Exec("SELECT upper(code), password_hash FROM account");
         for (int i = 0; i < acc.Rows(); ++i) passwords[acc.Text(i, 0)] = acc.Text(i, 1);
         out.OperatorPasswords.assign(passwords.begin(), passwords.end());
+        out.Inbox = InboxRecords();
         conn_.Exec("COMMIT");
     } catch (...) {
         try {
@@ -1474,6 +1482,7 @@ void TServerStore::ImportRecords(const TStoreRecords& r) {
     }
     for (const auto& [code, hash] : r.OperatorPasswords)
         conn_.Exec("INSERT INTO operator_password(code, hash) VALUES($1, $2)", {code, hash});
+    ImportInbox(r.Inbox);
 }
 
 // ---------------------------------------------------------------- other benches

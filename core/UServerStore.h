@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "UGlobale.h"
+#include "UInbox.h"
 #include "UJournal.h"
 #include "UPgConnection.h"
 #include "UQualityGoals.h"
@@ -68,6 +69,40 @@ struct TServerJournalEntry {
     int64_t Review = 0;
 };
 
+// The instrument inbox's records (texts as the program holds them), for moving in and out.
+struct TStoreInbox {
+    std::optional<TInboxSettings> Settings;                   // the bench's own
+    std::vector<std::pair<std::string, std::string>> Sources; // id, reading options as text
+    std::vector<TInboxMapping> Mappings;
+    std::vector<TWaitingResult> Waiting;
+    std::vector<int64_t> Seen;
+    struct TFile {
+        std::string Source;
+        int64_t Hash = 0;
+        std::string Name;
+        int64_t Results = 0;
+        std::string Faults, ReadUtc;
+    };
+    std::vector<TFile> Files;
+    struct TMessage {
+        std::string Source, Id, File, ReadUtc;
+    };
+    std::vector<TMessage> Messages;
+    struct TRun {
+        std::string Source, Analyte, Target, Entry;
+        std::optional<std::string> Replaces;
+        double First = 0, Last = 0;
+        std::string State, Verdict, Note, MadeUtc;
+    };
+    std::vector<TRun> Runs;
+};
+
+// This bench on a server: the name its own inbox settings are kept under.
+std::string ServerStation();
+// The columns of a result waiting for a mapping, and one read back from them from column `col` on.
+extern const char* const ServerWaitingColumns;
+TInstrumentResult ServerWaitingRow(const TPgResult& result, int row, int col);
+
 // The records kept beside the data (Varnholt.db in a folder): the journal as written (ids and hashes
 // kept, so that its chain stays whole), the reviews, the corrective actions, operators' own passwords.
 struct TStoreRecords {
@@ -76,6 +111,7 @@ struct TStoreRecords {
     std::vector<TReview> Reviews;
     std::vector<std::string> CorrectiveActions;                         // Windows-1252
     std::vector<std::pair<std::string, std::string>> OperatorPasswords; // code (UTF-8), Argon2id string
+    TStoreInbox Inbox;
 };
 
 // Everything a folder holds, for moving in and out.
@@ -183,6 +219,8 @@ public:
     bool ReloadAnalyte(TAnalyte& a);
     TAnalyte* FindByServerId(const TListAnalytes& analytes, int64_t id) const;
     void ReloadQueue(std::deque<TResu>& queue);
+    // The queue as the server holds it now (inside a transaction: as it sees it), the known state kept.
+    std::deque<TResu> QueueNow() const;
     void ReloadSettings(TSettings& settings, std::vector<std::string>& operators);
 
     // For tests: the connection (to break it) and the server process serving it.
@@ -213,6 +251,9 @@ private:
     void CheckTechnologistChange(const TAnalyte& a, const TAnalyte* before) const;
     void WriteJournal(std::vector<TServerJournalEntry>& entries);
     void ImportRecords(const TStoreRecords& records);
+    // (UServerInbox.cpp) Inside an open transaction.
+    TStoreInbox InboxRecords() const;
+    void ImportInbox(const TStoreInbox& inbox);
 
     std::string conninfo_, redacted_;
     mutable TPgConnection conn_;
