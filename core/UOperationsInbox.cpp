@@ -1515,8 +1515,8 @@ void TOperations::PutFolderInbox(const TStoreInbox& in) {
         db_.Prepare("SELECT (SELECT count(*) FROM inbox_map) + (SELECT count(*) FROM inbox_seen) + "
                     "(SELECT count(*) FROM inbox_run) + (SELECT count(*) FROM inbox_waiting)");
     if (any.Step() && any.Int(0) > 0 && (!in.Mappings.empty() || !in.Seen.empty() || !in.Runs.empty()))
-        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "The folder %1 already keeps inbox records of its own"),
-                            ProgramFolder));
+        // Said by the companion's migration only, which speaks English.
+        throw EQcError("The folder " + ProgramFolder + " already keeps inbox records of its own");
     if (in.Settings) {
         db_.SetMeta(SettingFolder, in.Settings->Folder);
         db_.SetMeta(SettingAutoAccept, in.Settings->AutoAccept ? "yes" : "no");
