@@ -420,6 +420,9 @@ private:
     // The inbox's runs recorded and not yet placed: into the data and queue files, then marked placed.
     TOutcome PlacePendingInboxRuns(TInboxReport* report);
     void RecoverInbox(TOpenReport& report);
+    // The journal's "run held" entries of the queue's entries (with their images) not in `before`.
+    void LogNewlyHeld(const std::vector<std::pair<TResu, std::string>>& queue,
+                      const std::deque<TResu>& before);
     struct TInboxPlan;
     void PlanInboxRuns(TInboxPlan& plan, const std::vector<TInstrumentResult>& results,
                        const std::vector<std::string>& origins, const TInboxSettings& settings);

@@ -146,6 +146,16 @@ TInstrumentResult WaitingRow(const TStatement& st, int c) {
     r.Line = static_cast<int>(st.Int(c + 13));
     return r;
 }
+// A result waiting for a mapping into the statement of WaitingColumns and its time of receipt.
+void BindWaiting(TStatement& st, const TInstrumentResult& r, const std::string& file,
+                 const std::string& reason, const std::string& received) {
+    st.Reset();
+    st.Bind(1, r.Source).Bind(2, r.Instrument).Bind(3, r.TestCode).Bind(4, r.Control);
+    st.Bind(5, static_cast<int64_t>(r.Level)).Bind(6, r.ValueText).Bind(7, r.Value).Bind(8, r.Units);
+    st.Bind(9, r.DateTime).Bind(10, r.Operator).Bind(11, r.Comment).Bind(12, r.MessageId);
+    st.Bind(13, file).Bind(14, static_cast<int64_t>(r.Line)).Bind(15, reason).Bind(16, received);
+    st.Step();
+}
 constexpr const char* WaitingColumns = "source, instrument, code, control, level, value_text, value, units, "
                                        "date_time, operator, comment, message_id, file, line, reason";
 
@@ -655,15 +665,8 @@ void TOperations::RecordInboxPlan(const TInboxPlan& plan) {
     TStatement waiting =
         db_.Prepare(std::string("INSERT INTO inbox_waiting(") + WaitingColumns +
                     ", received_utc) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    for (const TInboxPlan::TWaiting& w : plan.Waiting) {
-        const TInstrumentResult& r = w.Result;
-        waiting.Reset();
-        waiting.Bind(1, r.Source).Bind(2, r.Instrument).Bind(3, r.TestCode).Bind(4, r.Control);
-        waiting.Bind(5, static_cast<int64_t>(r.Level)).Bind(6, r.ValueText).Bind(7, r.Value).Bind(8, r.Units);
-        waiting.Bind(9, r.DateTime).Bind(10, r.Operator).Bind(11, r.Comment).Bind(12, r.MessageId);
-        waiting.Bind(13, w.Origin).Bind(14, static_cast<int64_t>(r.Line)).Bind(15, w.Reason).Bind(16, now);
-        waiting.Step();
-    }
+    for (const TInboxPlan::TWaiting& w : plan.Waiting)
+        BindWaiting(waiting, w.Result, w.Origin, w.Reason, now);
     TStatement mapped = db_.Prepare("DELETE FROM inbox_waiting WHERE id = ?");
     for (int64_t id : plan.Mapped) {
         mapped.Reset();
@@ -767,14 +770,7 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
     // is in the database's pending run, which the next start or reading places.
     if (queueChanged) {
         // The journal's entries go with the file that takes the runs.
-        for (const auto& [run, image] : queue)
-            if (std::none_of(queueBefore.begin(), queueBefore.end(),
-                             [&](const TResu& r) { return EntryImage(r) == image; })) {
-                std::optional<TAnalyte> standIn;
-                const TAnalyte& qa = AnalyteOfRun(run, standIn);
-                Log(jk::RunHeld, &qa, 0, run.DateTime, "",
-                    RunText(qa, run.Levels, Trim(run.Operator), run.Comment), "", run.Operator);
-            }
+        LogNewlyHeld(queue, queueBefore);
         Fifo.ClearQueue();
         for (const auto& e : queue) Fifo.Push(e.first);
         try {
@@ -838,6 +834,18 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
     for (auto& [uid, before] : analytesBefore) Notify(ckPoints, ListAnalytes.Find(uid));
     if (queueChanged) Notify(ckQueue);
     return out;
+}
+
+void TOperations::LogNewlyHeld(const std::vector<std::pair<TResu, std::string>>& queue,
+                               const std::deque<TResu>& before) {
+    for (const auto& [run, image] : queue)
+        if (std::none_of(before.begin(), before.end(),
+                         [&](const TResu& r) { return EntryImage(r) == image; })) {
+            std::optional<TAnalyte> standIn;
+            const TAnalyte& qa = AnalyteOfRun(run, standIn);
+            Log(jk::RunHeld, &qa, 0, run.DateTime, "",
+                RunText(qa, run.Levels, Trim(run.Operator), run.Comment), "", run.Operator);
+        }
 }
 
 void TOperations::RecoverInbox(TOpenReport& report) {
@@ -1322,14 +1330,7 @@ void TOperations::PlaceOnServer(const TInboxPlan& plan, TInboxUndo& undo) {
         undo.QueueChanged = true;
     }
     if (undo.QueueChanged) {
-        for (const auto& [run, image] : queue)
-            if (std::none_of(undo.Queue.begin(), undo.Queue.end(),
-                             [&](const TResu& q) { return EntryImage(q) == image; })) {
-                std::optional<TAnalyte> standIn;
-                const TAnalyte& qa = AnalyteOfRun(run, standIn);
-                Log(jk::RunHeld, &qa, 0, run.DateTime, "",
-                    RunText(qa, run.Levels, Trim(run.Operator), run.Comment), "", run.Operator);
-            }
+        LogNewlyHeld(queue, undo.Queue);
         Fifo.ClearQueue();
         for (const auto& e : queue) Fifo.Push(e.first);
         WriteQueue();
@@ -1539,18 +1540,8 @@ void TOperations::PutFolderInbox(const TStoreInbox& in) {
     TStatement waiting =
         db_.Prepare(std::string("INSERT INTO inbox_waiting(") + WaitingColumns +
                     ", received_utc) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    for (const TWaitingResult& w : in.Waiting) {
-        const TInstrumentResult& r = w.Result;
-        waiting.Reset();
-        waiting.Bind(1, r.Source).Bind(2, r.Instrument).Bind(3, r.TestCode).Bind(4, r.Control);
-        waiting.Bind(5, static_cast<int64_t>(r.Level)).Bind(6, r.ValueText).Bind(7, r.Value).Bind(8, r.Units);
-        waiting.Bind(9, r.DateTime).Bind(10, r.Operator).Bind(11, r.Comment).Bind(12, r.MessageId);
-        waiting.Bind(13, w.File)
-            .Bind(14, static_cast<int64_t>(r.Line))
-            .Bind(15, w.Reason)
-            .Bind(16, w.ReceivedUtc);
-        waiting.Step();
-    }
+    for (const TWaitingResult& w : in.Waiting)
+        BindWaiting(waiting, w.Result, w.File, w.Reason, w.ReceivedUtc);
     TStatement seen = db_.Prepare("INSERT INTO inbox_seen(key) VALUES(?)");
     for (int64_t key : in.Seen) {
         seen.Reset();

@@ -195,32 +195,10 @@ TEST_F(ServerInbox_, AReaderKilledInItsTransactionLeavesItsFileToBeReadAgain) {
     TPgConnection& admin = db.Admin();
     admin.Exec("BEGIN");
     admin.Exec("SELECT 1 FROM journal_head FOR UPDATE");
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::execl(VARNHOLT_CLI, VARNHOLT_CLI, "--db", db.Conninfo().c_str(), "--inbox", inbox.Path().c_str(),
-                "inbox", "--once", static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    TPgConnection watch;
-    watch.Connect(db.Conninfo());
-    std::string backend;
-    for (int k = 0; k < 250 && backend.empty(); ++k) {
-        TPgResult r = watch.Exec("SELECT pid FROM pg_stat_activity WHERE application_name = 'varnholt' AND "
-                                 "wait_event_type = 'Lock'");
-        if (r.Rows() == 1)
-            backend = r.Text(0, 0);
-        else
-            ::usleep(20000);
-    }
-    ASSERT_FALSE(backend.empty());
-    // Inside its transaction, the run and its records are written and not yet visible.
-    ::kill(child, SIGKILL);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    admin.Exec("ROLLBACK");
-    for (int k = 0; k < 250 && watch.Exec("SELECT 1 FROM pg_stat_activity WHERE pid = $1", {backend}).Rows();
-         ++k)
-        ::usleep(20000);
+    // Inside its transaction, the run and its records written and not yet visible.
+    ASSERT_TRUE(KillInsideItsTransaction(
+        admin, db.Conninfo(),
+        {VARNHOLT_CLI, "--db", db.Conninfo(), "--inbox", inbox.Path(), "inbox", "--once"}));
     for (const char* table : {"queue_entry", "inbox_seen", "inbox_file", "inbox_run"})
         EXPECT_EQ(Rows(table), 0) << table;
     EXPECT_EQ(Rows("journal"), entries);
