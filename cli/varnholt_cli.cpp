@@ -1047,7 +1047,9 @@ volatile std::sig_atomic_t StopWatching = 0;
 
 // Reads the inbox again and again. The folder is opened, and its lock taken, only for each reading: the
 // program can start in between, and while it is open it reads the inbox itself.
-int WatchInbox(const std::string& home, const TArgs& a) {
+int WatchInbox(const std::string& home, const TArgs& a, const std::string& db, const std::string& user) {
+    // On a server the bench signs in once; its password is asked for once.
+    const std::string password = !db.empty() && !user.empty() ? SecretFromEnvironment("VARNHOLT_PASSWORD") : "";
     std::signal(SIGTERM, [](int) { StopWatching = 1; });
     std::signal(SIGINT, [](int) { StopWatching = 1; });
     std::string folder = InboxOverride, lastListing, lastError;
@@ -1077,6 +1079,9 @@ int WatchInbox(const std::string& home, const TArgs& a) {
             TOpenOptions open;
             open.CreateFolder = false;
             open.SampleOnFirstRun = false;
+            open.Server = db;
+            open.OperatorCode = db.empty() ? "" : user;
+            open.OperatorPassword = password;
             TOpenReport r = Operations().Open(home, TOpenMode::Writer, open);
             if (!r.Opened) {
                 say(r.LockedElsewhere
@@ -1382,9 +1387,7 @@ int Run(std::vector<std::string> args) {
     if (home.empty()) home = FindProgramFolder(ExecutableFolder());
     if (home.empty()) Refuse("no program folder: HOME is not set (give --home DIR or set VARNHOLT_HOME)");
     if (args[0] == "inbox" && a.watch) {
-        // The watch reads into the folder: never into it when the data is on a server.
-        if (!db.empty()) Refuse("the instrument inbox works on a folder's data only, not with --db");
-        return WatchInbox(home, a);
+        return WatchInbox(home, a, db, user);
     }
     OpenProgramFolder(home, writes, init, it->second.needsData, it->second.database, db, user);
     if (writes) Operations().SetOperator(a.op);

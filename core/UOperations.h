@@ -420,10 +420,27 @@ private:
     // The inbox's runs recorded and not yet placed: into the data and queue files, then marked placed.
     TOutcome PlacePendingInboxRuns(TInboxReport* report);
     void RecoverInbox(TOpenReport& report);
+    // The journal's "run held" entries of the queue's entries (with their images) not in `before`.
+    void LogNewlyHeld(const std::vector<std::pair<TResu, std::string>>& queue,
+                      const std::deque<TResu>& before);
     struct TInboxPlan;
     void PlanInboxRuns(TInboxPlan& plan, const std::vector<TInstrumentResult>& results,
                        const std::vector<std::string>& origins, const TInboxSettings& settings);
     void RecordInboxPlan(const TInboxPlan& plan);
+    // The inbox on a server: each change of its shared records, and each pass, is one transaction.
+    struct TInboxUndo;
+    TOutcome ChangeInboxOnServer(const std::string& what, const std::function<void()>& body);
+    TOutcome MapOnServer(const TInboxMapping& m, TInboxReport& rep);
+    void LockInboxOnServer(TInboxUndo& undo);
+    // Inside the open transaction: the plan's runs into the queue and the data, with its records.
+    void PlaceOnServer(const TInboxPlan& plan, TInboxUndo& undo);
+    void RecordOnServer(const TInboxPlan& plan);
+    // After a refused transaction: the queue and analytes as they were.
+    void UndoOnServer(const TInboxUndo& undo);
+    void PlacedOnServer(const TInboxUndo& undo, TInboxReport& rep);
+    // A folder's inbox records for moving out, and into an empty inbox of a folder (in the open transaction).
+    TStoreInbox FolderInboxRecords() const;
+    void PutFolderInbox(const TStoreInbox& inbox);
 
     // The journal: entries staged by an operation go with its next file write. They are stored as
     // pending with the hash the file will have, the file is written, then they are completed and

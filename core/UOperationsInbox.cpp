@@ -10,7 +10,19 @@
 // (4) the pending runs are placed at the next start or pass, each checked against the data and queue
 // so that it is not added twice; after (4) the recorded fingerprints move the files without adding
 // anything.
+//
+// On a server the bench reads its own inbox folder; mappings, results not mapped and held runs are
+// shared by all benches. A pass: (1) each waiting file is read as above, those read before and results
+// taken before (on any bench) are known from the server; (2) ONE server transaction plans the runs
+// against the shared mapping and held runs, places them (queue rows, analyte rows under their
+// versions), records the result keys, fingerprints, message ids, waiting results and placed runs, and
+// the journal entries, then commits; (3) the files move to processed/. A crash before the commit leaves
+// nothing on the server and the files to be read again; after it, the recorded fingerprints move the
+// files without adding anything. Two benches never place one result twice: its key is inserted in the
+// same transaction, and a key another bench took meanwhile (waited for, then found) refuses the whole
+// transaction, so that the next pass finds it taken.
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <ctime>
@@ -23,6 +35,7 @@
 #include "UCodePage.h"
 #include "UFifoResult.h"
 #include "UOperations.h"
+#include "UServerStore.h"
 
 #include "UJournal.h"
 #include "UJournalTexts.h"
@@ -30,10 +43,14 @@
 #include "UUtilitaires.h"
 
 namespace {
-// The inbox's records (results seen, runs placed, mappings) live in a folder's database, beside the
-// files they were read from; a bench on a server does not read an inbox.
-constexpr const char* InboxOnServer =
-    "The instrument inbox and its mappings work on a folder's data only: this bench works on a server";
+std::string Param(int64_t v) {
+    return std::to_string(v);
+}
+std::string Param(double v) {
+    char b[40];
+    auto r = std::to_chars(b, b + sizeof b, v);
+    return std::string(b, r.ptr);
+}
 
 std::string Utc() {
     std::time_t t = std::time(nullptr);
@@ -129,6 +146,16 @@ TInstrumentResult WaitingRow(const TStatement& st, int c) {
     r.Line = static_cast<int>(st.Int(c + 13));
     return r;
 }
+// A result waiting for a mapping into the statement of WaitingColumns and its time of receipt.
+void BindWaiting(TStatement& st, const TInstrumentResult& r, const std::string& file,
+                 const std::string& reason, const std::string& received) {
+    st.Reset();
+    st.Bind(1, r.Source).Bind(2, r.Instrument).Bind(3, r.TestCode).Bind(4, r.Control);
+    st.Bind(5, static_cast<int64_t>(r.Level)).Bind(6, r.ValueText).Bind(7, r.Value).Bind(8, r.Units);
+    st.Bind(9, r.DateTime).Bind(10, r.Operator).Bind(11, r.Comment).Bind(12, r.MessageId);
+    st.Bind(13, file).Bind(14, static_cast<int64_t>(r.Line)).Bind(15, reason).Bind(16, received);
+    st.Step();
+}
 constexpr const char* WaitingColumns = "source, instrument, code, control, level, value_text, value, units, "
                                        "date_time, operator, comment, message_id, file, line, reason";
 
@@ -138,6 +165,20 @@ constexpr const char* WaitingColumns = "source, instrument, code, control, level
 
 TInboxSettings TOperations::InboxSettings() const {
     TInboxSettings s;
+    if (server_) {
+        try {
+            TPgResult r = server_->Connection().Exec(
+                "SELECT folder, auto_accept, window_minutes FROM inbox_setting WHERE station = $1",
+                {ServerStation()});
+            if (r.Rows() == 1) {
+                s.Folder = r.Text(0, 0);
+                s.AutoAccept = r.Text(0, 1) == "t";
+                if (const double w = r.Real(0, 2); w > 0 && w <= 1440) s.WindowMinutes = w;
+            }
+        } catch (const EQcError&) {
+        }
+        return s;
+    }
     if (!db_.IsOpen() || db_.Version("inbox") == 0) return s;
     s.Folder = db_.Meta(SettingFolder).value_or("");
     s.AutoAccept = db_.Meta(SettingAutoAccept).value_or("no") == "yes";
@@ -148,11 +189,10 @@ TInboxSettings TOperations::InboxSettings() const {
 }
 
 TOutcome TOperations::SetInboxSettings(const TInboxSettings& settings) {
-    if (server_) return TOutcome::Refuse(InboxOnServer);
     if (!open_ || mode_ == TOpenMode::Reader)
         return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The folder is open for reading only"));
     EnsureDatabase();
-    if (!db_.IsOpen())
+    if (!server_ && !db_.IsOpen())
         return TOutcome::Refuse(
             Fill(QT_TRANSLATE_NOOP("Core", "The inbox settings need the database %1"), db_.Path()));
     if (!(settings.WindowMinutes > 0 && settings.WindowMinutes <= 1440))
@@ -170,14 +210,23 @@ TOutcome TOperations::SetInboxSettings(const TInboxSettings& settings) {
             return TOutcome::Refuse(e.what());
         }
     }
+    const std::string logged = "folder " + folder + ", auto-accept " + (settings.AutoAccept ? "on" : "off") +
+                               ", runs within " + FormatFixed(settings.WindowMinutes, 15, 0) + " min";
+    if (server_) {
+        Log(jk::InboxChanged, nullptr, 0, std::nullopt, "", logged);
+        return ChangeInboxOnServer("inbox settings", [&] {
+            server_->Connection().Exec(
+                "INSERT INTO inbox_setting VALUES($1, $2, $3, $4) ON CONFLICT(station) DO UPDATE SET "
+                "folder = $2, auto_accept = $3, window_minutes = $4",
+                {ServerStation(), folder, settings.AutoAccept ? "t" : "f", Param(settings.WindowMinutes)});
+        });
+    }
     try {
         TDatabase::TTransaction t(db_);
         db_.SetMeta(SettingFolder, folder);
         db_.SetMeta(SettingAutoAccept, settings.AutoAccept ? "yes" : "no");
         db_.SetMeta(SettingWindow, FormatFixed(settings.WindowMinutes, 15, 3));
-        Log(jk::InboxChanged, nullptr, 0, std::nullopt, "",
-            "folder " + folder + ", auto-accept " + (settings.AutoAccept ? "on" : "off") + ", runs within " +
-                FormatFixed(settings.WindowMinutes, 15, 0) + " min");
+        Log(jk::InboxChanged, nullptr, 0, std::nullopt, "", logged);
         CompleteStaged();
         t.Commit();
     } catch (const EQcError& e) {
@@ -189,7 +238,15 @@ TOutcome TOperations::SetInboxSettings(const TInboxSettings& settings) {
 
 TInstrumentSource TOperations::InboxSource(const std::string& id) const {
     TInstrumentSource s;
-    if (db_.IsOpen() && db_.Version("inbox") > 0) {
+    if (server_) {
+        try {
+            TPgResult r = server_->Connection().Exec("SELECT options FROM inbox_source WHERE id = $1",
+                                                     {ServerText(id)});
+            if (r.Rows() == 1) s = TInstrumentSource::FromText(LocalText(r.View(0, 0)));
+        } catch (const EQcError&) {
+            s = {};
+        }
+    } else if (db_.IsOpen() && db_.Version("inbox") > 0) {
         TStatement st = db_.Prepare("SELECT options FROM inbox_source WHERE id = ?");
         st.Bind(1, id);
         if (st.Step()) try {
@@ -204,6 +261,14 @@ TInstrumentSource TOperations::InboxSource(const std::string& id) const {
 
 std::vector<TInstrumentSource> TOperations::InboxSources() const {
     std::vector<TInstrumentSource> out;
+    if (server_) {
+        try {
+            TPgResult r = server_->Connection().Exec("SELECT id FROM inbox_source ORDER BY id");
+            for (int i = 0; i < r.Rows(); ++i) out.push_back(InboxSource(LocalText(r.View(i, 0))));
+        } catch (const EQcError&) {
+        }
+        return out;
+    }
     if (!db_.IsOpen() || db_.Version("inbox") == 0) return out;
     TStatement st = db_.Prepare("SELECT id FROM inbox_source ORDER BY id");
     while (st.Step()) out.push_back(InboxSource(st.Text(0)));
@@ -211,7 +276,6 @@ std::vector<TInstrumentSource> TOperations::InboxSources() const {
 }
 
 TOutcome TOperations::SetInboxSource(const TInstrumentSource& source) {
-    if (server_) return TOutcome::Refuse(InboxOnServer);
     if (!open_ || mode_ == TOpenMode::Reader)
         return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The folder is open for reading only"));
     if (!IsValidSourceId(source.Id))
@@ -219,7 +283,7 @@ TOutcome TOperations::SetInboxSource(const TInstrumentSource& source) {
             Fill(QT_TRANSLATE_NOOP("Core", "\"%1\" cannot name a source: it names a subfolder of the inbox"),
                  source.Id));
     EnsureDatabase();
-    if (!db_.IsOpen())
+    if (!server_ && !db_.IsOpen())
         return TOutcome::Refuse(
             Fill(QT_TRANSLATE_NOOP("Core", "The reading options need the database %1"), db_.Path()));
     try {
@@ -228,6 +292,15 @@ TOutcome TOperations::SetInboxSource(const TInstrumentSource& source) {
         if (!(TInstrumentSource::FromText(text) == source))
             return TOutcome::Refuse(Fill(
                 QT_TRANSLATE_NOOP("Core", "The reading options of %1 do not read back as given"), source.Id));
+        if (server_) {
+            Log(jk::InboxChanged, nullptr, 0, std::nullopt, "",
+                "reading options of " + source.Id + ": " + text);
+            return ChangeInboxOnServer("inbox source " + source.Id, [&] {
+                server_->Connection().Exec("INSERT INTO inbox_source(id, options) VALUES($1, $2) "
+                                           "ON CONFLICT(id) DO UPDATE SET options = $2",
+                                           {ServerText(source.Id), ServerText(text)});
+            });
+        }
         TDatabase::TTransaction t(db_);
         TStatement st = db_.Prepare("INSERT INTO inbox_source(id, options) VALUES(?1, ?2) "
                                     "ON CONFLICT(id) DO UPDATE SET options = ?2");
@@ -245,6 +318,17 @@ TOutcome TOperations::SetInboxSource(const TInstrumentSource& source) {
 
 std::vector<TInboxMapping> TOperations::InboxMappings() const {
     std::vector<TInboxMapping> out;
+    if (server_) {
+        try {
+            TPgResult r = server_->Connection().Exec(
+                "SELECT source, code, control, analyte, level FROM inbox_map ORDER BY source, code, control");
+            for (int i = 0; i < r.Rows(); ++i)
+                out.push_back({LocalText(r.View(i, 0)), LocalText(r.View(i, 1)), LocalText(r.View(i, 2)),
+                               LocalText(r.View(i, 3)), static_cast<int>(r.Int(i, 4))});
+        } catch (const EQcError&) {
+        }
+        return out;
+    }
     if (!db_.IsOpen() || db_.Version("inbox") == 0) return out;
     TStatement st = db_.Prepare(
         "SELECT source, code, control, analyte, level FROM inbox_map ORDER BY source, code, control");
@@ -255,6 +339,23 @@ std::vector<TInboxMapping> TOperations::InboxMappings() const {
 
 std::vector<TWaitingResult> TOperations::NotMappedResults() const {
     std::vector<TWaitingResult> out;
+    if (server_) {
+        try {
+            TPgResult r = server_->Connection().Exec(std::string("SELECT id, ") + WaitingColumns +
+                                                     ", received_utc FROM inbox_waiting ORDER BY id");
+            for (int i = 0; i < r.Rows(); ++i) {
+                TWaitingResult w;
+                w.Id = r.Int(i, 0);
+                w.Result = ServerWaitingRow(r, i, 1);
+                w.File = LocalText(r.View(i, 13));
+                w.Reason = LocalText(r.View(i, 15));
+                w.ReceivedUtc = r.Text(i, 16);
+                out.push_back(std::move(w));
+            }
+        } catch (const EQcError&) {
+        }
+        return out;
+    }
     if (!db_.IsOpen() || db_.Version("inbox") == 0) return out;
     TStatement st = db_.Prepare(std::string("SELECT id, ") + WaitingColumns +
                                 ", received_utc FROM inbox_waiting ORDER BY id");
@@ -271,6 +372,12 @@ std::vector<TWaitingResult> TOperations::NotMappedResults() const {
 }
 
 int TOperations::NotMappedCount() const {
+    if (server_) try {
+            return static_cast<int>(
+                server_->Connection().Exec("SELECT count(*) FROM inbox_waiting").Int(0, 0));
+        } catch (const EQcError&) {
+            return 0;
+        }
     if (!db_.IsOpen() || db_.Version("inbox") == 0) return 0;
     TStatement st = db_.Prepare("SELECT count(*) FROM inbox_waiting");
     return st.Step() ? static_cast<int>(st.Int(0)) : 0;
@@ -278,13 +385,24 @@ int TOperations::NotMappedCount() const {
 
 TOutcome TOperations::RemoveInboxMapping(const std::string& source, const std::string& code,
                                          const std::string& control) {
-    if (server_) return TOutcome::Refuse(InboxOnServer);
     if (!open_ || mode_ == TOpenMode::Reader)
         return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The folder is open for reading only"));
     EnsureDatabase();
-    if (!db_.IsOpen())
+    if (!server_ && !db_.IsOpen())
         return TOutcome::Refuse(
             Fill(QT_TRANSLATE_NOOP("Core", "The mapping needs the database %1"), db_.Path()));
+    if (server_) {
+        Log(jk::MappingChanged, nullptr, 0, std::nullopt, source + " " + code + " " + control, "removed");
+        return ChangeInboxOnServer("inbox mapping", [&] {
+            if (server_->Connection()
+                    .Exec(
+                        "DELETE FROM inbox_map WHERE source = $1 AND code = $2 AND control = $3 RETURNING 1",
+                        {ServerText(source), ServerText(code), ServerText(control)})
+                    .Rows() == 0)
+                throw EQcError(
+                    Fill(QT_TRANSLATE_NOOP("Core", "No mapping for %1 %2 %3"), source, code, control));
+        });
+    }
     try {
         TDatabase::TTransaction t(db_);
         TStatement st = db_.Prepare("DELETE FROM inbox_map WHERE source = ? AND code = ? AND control = ?");
@@ -349,11 +467,27 @@ struct TOperations::TInboxPlan {
     std::vector<std::string> MessageFiles;
 };
 
+// What a pass on a server changed in memory, put back when its transaction is refused.
+struct TOperations::TInboxUndo {
+    bool Refreshed = false; // the queue was brought up to the server's: told even when refused
+    bool Saved = false;
+    std::deque<TResu> Queue;
+    std::map<TAnalyteId, TAnalyte> Analytes;
+    bool QueueChanged = false;
+    int Queued = 0, Accepted = 0, Merged = 0;
+};
+
 void TOperations::PlanInboxRuns(TInboxPlan& plan, const std::vector<TInstrumentResult>& results,
                                 const std::vector<std::string>& origins, const TInboxSettings& settings) {
     // The mapping, and why a result is not mapped.
     std::map<std::tuple<std::string, std::string, std::string>, std::pair<std::string, int>> map;
-    {
+    if (server_) {
+        TPgResult r =
+            server_->Connection().Exec("SELECT source, code, control, analyte, level FROM inbox_map");
+        for (int i = 0; i < r.Rows(); ++i)
+            map[{LocalText(r.View(i, 0)), LocalText(r.View(i, 1)), LocalText(r.View(i, 2))}] = {
+                LocalText(r.View(i, 3)), static_cast<int>(r.Int(i, 4))};
+    } else {
         TStatement st = db_.Prepare("SELECT source, code, control, analyte, level FROM inbox_map");
         while (st.Step())
             map[{st.Text(0), st.Text(1), st.Text(2)}] = {st.Text(3), static_cast<int>(st.Int(4))};
@@ -392,25 +526,36 @@ void TOperations::PlanInboxRuns(TInboxPlan& plan, const std::vector<TInstrumentR
         for (size_t k = recallOpen_ ? 1 : 0; k < entries.size(); ++k) queued.insert(EntryImage(entries[k]));
         std::unordered_set<std::string> all = queued;
         if (recallOpen_ && !entries.empty()) all.insert(EntryImage(entries.front()));
-        TStatement st =
-            db_.Prepare("SELECT id, source, analyte, entry, first_time, last_time, note FROM inbox_run "
-                        "WHERE state = 'placed' AND target = 'queue'");
-        while (st.Step()) {
-            std::string image = st.Text(3);
-            if (!all.count(image)) {
-                plan.Gone.push_back(st.Int(0));
+        // On a server a held run is gone when no bench holds it any more, whatever this one last saw.
+        if (server_)
+            for (const TResu& e : server_->QueueNow()) all.insert(EntryImage(e));
+        std::vector<TInboxPlan::THeld> placed;
+        constexpr const char* Placed = "SELECT id, source, analyte, entry, first_time, last_time, note FROM "
+                                       "inbox_run WHERE state = 'placed' AND target = 'queue' ORDER BY id";
+        if (server_) {
+            TPgResult r = server_->Connection().Exec(Placed);
+            for (int i = 0; i < r.Rows(); ++i)
+                placed.push_back({r.Int(i, 0),
+                                  LocalText(r.View(i, 1)),
+                                  LocalText(r.View(i, 2)),
+                                  r.Bytes(i, 3),
+                                  LocalText(r.View(i, 6)),
+                                  {},
+                                  r.Real(i, 4),
+                                  r.Real(i, 5)});
+        } else {
+            TStatement st = db_.Prepare(Placed);
+            while (st.Step())
+                placed.push_back(
+                    {st.Int(0), st.Text(1), st.Text(2), st.Text(3), st.Text(6), {}, st.Real(4), st.Real(5)});
+        }
+        for (TInboxPlan::THeld& h : placed) {
+            if (!all.count(h.Image)) {
+                plan.Gone.push_back(h.Row);
                 continue;
             }
-            if (!queued.count(image)) continue;
-            TInboxPlan::THeld h;
-            h.Row = st.Int(0);
-            h.Source = st.Text(1);
-            h.Analyte = st.Text(2);
-            h.Run = EntryOf(image);
-            h.Image = std::move(image);
-            h.First = st.Real(4);
-            h.Last = st.Real(5);
-            h.Note = st.Text(6);
+            if (!queued.count(h.Image)) continue;
+            h.Run = EntryOf(h.Image);
             plan.Held.push_back(std::move(h));
         }
     }
@@ -520,15 +665,8 @@ void TOperations::RecordInboxPlan(const TInboxPlan& plan) {
     TStatement waiting =
         db_.Prepare(std::string("INSERT INTO inbox_waiting(") + WaitingColumns +
                     ", received_utc) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    for (const TInboxPlan::TWaiting& w : plan.Waiting) {
-        const TInstrumentResult& r = w.Result;
-        waiting.Reset();
-        waiting.Bind(1, r.Source).Bind(2, r.Instrument).Bind(3, r.TestCode).Bind(4, r.Control);
-        waiting.Bind(5, static_cast<int64_t>(r.Level)).Bind(6, r.ValueText).Bind(7, r.Value).Bind(8, r.Units);
-        waiting.Bind(9, r.DateTime).Bind(10, r.Operator).Bind(11, r.Comment).Bind(12, r.MessageId);
-        waiting.Bind(13, w.Origin).Bind(14, static_cast<int64_t>(r.Line)).Bind(15, w.Reason).Bind(16, now);
-        waiting.Step();
-    }
+    for (const TInboxPlan::TWaiting& w : plan.Waiting)
+        BindWaiting(waiting, w.Result, w.Origin, w.Reason, now);
     TStatement mapped = db_.Prepare("DELETE FROM inbox_waiting WHERE id = ?");
     for (int64_t id : plan.Mapped) {
         mapped.Reset();
@@ -632,14 +770,7 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
     // is in the database's pending run, which the next start or reading places.
     if (queueChanged) {
         // The journal's entries go with the file that takes the runs.
-        for (const auto& [run, image] : queue)
-            if (std::none_of(queueBefore.begin(), queueBefore.end(),
-                             [&](const TResu& r) { return EntryImage(r) == image; })) {
-                std::optional<TAnalyte> standIn;
-                const TAnalyte& qa = AnalyteOfRun(run, standIn);
-                Log(jk::RunHeld, &qa, 0, run.DateTime, "",
-                    RunText(qa, run.Levels, Trim(run.Operator), run.Comment), "", run.Operator);
-            }
+        LogNewlyHeld(queue, queueBefore);
         Fifo.ClearQueue();
         for (const auto& e : queue) Fifo.Push(e.first);
         try {
@@ -705,12 +836,35 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
     return out;
 }
 
+void TOperations::LogNewlyHeld(const std::vector<std::pair<TResu, std::string>>& queue,
+                               const std::deque<TResu>& before) {
+    for (const auto& [run, image] : queue)
+        if (std::none_of(before.begin(), before.end(),
+                         [&](const TResu& r) { return EntryImage(r) == image; })) {
+            std::optional<TAnalyte> standIn;
+            const TAnalyte& qa = AnalyteOfRun(run, standIn);
+            Log(jk::RunHeld, &qa, 0, run.DateTime, "",
+                RunText(qa, run.Levels, Trim(run.Operator), run.Comment), "", run.Operator);
+        }
+}
+
 void TOperations::RecoverInbox(TOpenReport& report) {
     TOutcome out = PlacePendingInboxRuns(nullptr);
     if (!out.Ok()) report.Notes.push_back(out.Message);
 }
 
 int TOperations::HeldFromInbox() const {
+    if (server_ && Fifo.Count() > 0) try {
+            std::unordered_multiset<std::string> queued;
+            for (const TResu& e : Fifo.Entries()) queued.insert(EntryImage(e));
+            int n = 0;
+            TPgResult r = server_->Connection().Exec(
+                "SELECT entry FROM inbox_run WHERE state = 'placed' AND target = 'queue'");
+            for (int i = 0; i < r.Rows(); ++i) n += static_cast<int>(queued.count(r.Bytes(i, 0)));
+            return n;
+        } catch (const EQcError&) {
+            return 0;
+        }
     if (!db_.IsOpen() || Fifo.Count() == 0) return 0;
     try {
         if (db_.Version("inbox") == 0) return 0;
@@ -729,7 +883,6 @@ int TOperations::HeldFromInbox() const {
 // ---------------------------------------------------------------- mapping
 
 TOutcome TOperations::MapInstrumentResults(const TInboxMapping& mapping, TInboxReport* report) {
-    if (server_) return TOutcome::Refuse(InboxOnServer);
     if (!open_ || mode_ == TOpenMode::Reader)
         return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The folder is open for reading only"));
     TInboxMapping m = mapping;
@@ -746,10 +899,15 @@ TOutcome TOperations::MapInstrumentResults(const TInboxMapping& mapping, TInboxR
                                      std::to_string(m.Level), a->Name, std::to_string(a->NbLevels),
                                      (a->NbLevels == 1 ? " level" : " levels")));
     EnsureDatabase();
-    if (!db_.IsOpen())
+    if (!server_ && !db_.IsOpen())
         return TOutcome::Refuse(
             Fill(QT_TRANSLATE_NOOP("Core", "The mapping needs the database %1"), db_.Path()));
     TInboxReport rep;
+    if (server_) {
+        TOutcome out = MapOnServer(m, rep);
+        if (report) *report = rep;
+        return out;
+    }
     try {
         // Whatever an interrupted reading left is placed before new runs are planned against the queue.
         if (TOutcome placed = PlacePendingInboxRuns(&rep); !placed.Ok()) return placed;
@@ -805,7 +963,6 @@ TOutcome TOperations::MapInstrumentResults(const TInboxMapping& mapping, TInboxR
 // ---------------------------------------------------------------- reading the inbox
 
 TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& options) {
-    if (server_) return TOutcome::Refuse(InboxOnServer);
     TInboxReport rep;
     auto finish = [&](TOutcome out) {
         if (report) *report = rep;
@@ -815,7 +972,7 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
         return TOutcome::Refuse(QT_TRANSLATE_NOOP(
             "Core", "The inbox is read by the program or a writing command, not by a reading one"));
     EnsureDatabase();
-    if (!db_.IsOpen())
+    if (!server_ && !db_.IsOpen())
         return TOutcome::Refuse(Fill(QT_TRANSLATE_NOOP("Core", "The inbox needs the database %1%2"),
                                      ProgramFolder, TDatabase::FileName));
     const TInboxSettings settings = InboxSettings();
@@ -830,8 +987,10 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
     } catch (const EQcError& e) {
         return TOutcome::FromError(e);
     }
-    // An interrupted reading is finished before anything new is read.
-    if (TOutcome placed = PlacePendingInboxRuns(&rep); !placed.Ok()) return finish(placed);
+    // An interrupted reading is finished before anything new is read; on a server, what other benches
+    // changed is brought in first, so that the runs are planned on what the server holds.
+    if (TOutcome placed = server_ ? PollServer() : PlacePendingInboxRuns(&rep); !placed.Ok())
+        return finish(placed);
 
     const std::string day = DayFolderName(Today());
     auto outcome = [&](TInboxFileOutcome::TKind kind, const std::vector<TInboxFile>& fs,
@@ -874,6 +1033,13 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
     };
     // A file read before: the faults of its lines, if it had any.
     auto known = [&](const std::string& source, uint64_t hash) -> std::optional<std::string> {
+        if (server_) {
+            TPgResult r =
+                server_->Connection().Exec("SELECT faults FROM inbox_file WHERE source = $1 AND hash = $2",
+                                           {ServerText(source), Param(Signed(hash))});
+            if (r.Rows() == 0) return std::nullopt;
+            return LocalText(r.View(0, 0));
+        }
         TStatement st = db_.Prepare("SELECT faults FROM inbox_file WHERE source = ? AND hash = ?");
         st.Bind(1, source).Bind(2, Signed(hash));
         if (!st.Step()) return std::nullopt;
@@ -1006,56 +1172,88 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
     std::vector<size_t> taken;
     TInboxPlan plan;
     std::unordered_set<uint64_t> seenThisPass;
-    TStatement seen = db_.Prepare("SELECT 1 FROM inbox_seen WHERE key = ?");
+    std::optional<TStatement> seenStatement;
+    // Taken before, here or (on a server) on any bench.
+    auto seenBefore = [&](uint64_t key) {
+        if (server_)
+            return server_->Connection()
+                       .Exec("SELECT 1 FROM inbox_seen WHERE key = $1", {Param(Signed(key))})
+                       .Rows() > 0;
+        if (!seenStatement) seenStatement.emplace(db_.Prepare("SELECT 1 FROM inbox_seen WHERE key = ?"));
+        seenStatement->Reset();
+        seenStatement->Bind(1, Signed(key));
+        return seenStatement->Step();
+    };
     std::vector<size_t> outcomeOf(units.size());
     std::vector<std::string> faults(units.size());
-    for (size_t u = 0; u < units.size(); ++u) {
-        TUnit& unit = units[u];
-        const size_t shown = std::min<size_t>(unit.Batch.Faults.size(), 50);
-        for (size_t k = 0; k < shown; ++k) faults[u] += (k ? "\n" : "") + FaultText(unit.Batch.Faults[k]);
-        if (unit.Batch.Faults.size() > shown)
-            faults[u] += "\n" + std::to_string(unit.Batch.Faults.size() - shown) + " more faults";
-        outcomeOf[u] = outcome(TInboxFileOutcome::Read, unit.Files, "");
-        taken.push_back(u);
-        std::map<uint64_t, int> occurrences;
-        const std::string origin = rep.Files[outcomeOf[u]].Name;
-        for (TInstrumentResult& r : unit.Batch.Results) {
-            const uint64_t key = SeenKey(r, occurrences[ResultKey(r)]++);
-            seen.Reset();
-            seen.Bind(1, Signed(key));
-            if (seen.Step() || !seenThisPass.insert(key).second) {
-                ++rep.Files[outcomeOf[u]].Repeated;
-                continue;
-            }
-            plan.Seen.push_back(key);
-            results.push_back(r);
-            origins.push_back(origin);
-            unitOf.push_back(outcomeOf[u]);
-            ++rep.Files[outcomeOf[u]].Results;
-        }
-        for (size_t k = 0; k < unit.Files.size(); ++k)
-            plan.Files.push_back({unit.Files[k].Source, Utf8ToCp1252(unit.Files[k].Name), unit.Hashes[k],
-                                  static_cast<int>(unit.Batch.Results.size()), faults[u]});
-        for (const std::string& id : unit.Batch.MessageIds)
-            if (!id.empty()) {
-                plan.Messages.push_back({unit.Files.front().Source, id});
-                plan.MessageFiles.push_back(origin);
-            }
-    }
-    if (taken.empty()) return finish({});
     try {
-        TDatabase::TTransaction t(db_);
-        PlanInboxRuns(plan, results, origins, settings);
-        for (const TInboxPlan::TWaiting& w : plan.Waiting) ++rep.Files[unitOf[w.Index]].NotMapped;
-        rep.NotMapped += static_cast<int>(plan.Waiting.size());
-        RecordInboxPlan(plan);
-        t.Commit();
+        for (size_t u = 0; u < units.size(); ++u) {
+            TUnit& unit = units[u];
+            const size_t shown = std::min<size_t>(unit.Batch.Faults.size(), 50);
+            for (size_t k = 0; k < shown; ++k) faults[u] += (k ? "\n" : "") + FaultText(unit.Batch.Faults[k]);
+            if (unit.Batch.Faults.size() > shown)
+                faults[u] += "\n" + std::to_string(unit.Batch.Faults.size() - shown) + " more faults";
+            outcomeOf[u] = outcome(TInboxFileOutcome::Read, unit.Files, "");
+            taken.push_back(u);
+            std::map<uint64_t, int> occurrences;
+            const std::string origin = rep.Files[outcomeOf[u]].Name;
+            for (TInstrumentResult& r : unit.Batch.Results) {
+                const uint64_t key = SeenKey(r, occurrences[ResultKey(r)]++);
+                if (seenBefore(key) || !seenThisPass.insert(key).second) {
+                    ++rep.Files[outcomeOf[u]].Repeated;
+                    continue;
+                }
+                plan.Seen.push_back(key);
+                results.push_back(r);
+                origins.push_back(origin);
+                unitOf.push_back(outcomeOf[u]);
+                ++rep.Files[outcomeOf[u]].Results;
+            }
+            for (size_t k = 0; k < unit.Files.size(); ++k)
+                plan.Files.push_back({unit.Files[k].Source, Utf8ToCp1252(unit.Files[k].Name), unit.Hashes[k],
+                                      static_cast<int>(unit.Batch.Results.size()), faults[u]});
+            for (const std::string& id : unit.Batch.MessageIds)
+                if (!id.empty()) {
+                    plan.Messages.push_back({unit.Files.front().Source, id});
+                    plan.MessageFiles.push_back(origin);
+                }
+        }
     } catch (const EQcError& e) {
-        // Nothing was recorded: the files stay and are read again.
         for (size_t u : taken) rep.Files[outcomeOf[u]].Kind = TInboxFileOutcome::Waiting;
         return finish(TOutcome::FromError(e));
     }
-    TOutcome placed = PlacePendingInboxRuns(&rep);
+    if (taken.empty()) return finish({});
+    if (server_) {
+        TInboxUndo undo;
+        try {
+            server_->InTransaction("inbox", [&] {
+                LockInboxOnServer(undo);
+                PlanInboxRuns(plan, results, origins, settings);
+                PlaceOnServer(plan, undo);
+            });
+        } catch (const EQcError& e) {
+            // Nothing was stored: the files stay and are read again.
+            UndoOnServer(undo);
+            for (size_t u : taken) rep.Files[outcomeOf[u]].Kind = TInboxFileOutcome::Waiting;
+            return finish(TOutcome::FromError(e));
+        }
+        for (const TInboxPlan::TWaiting& w : plan.Waiting) ++rep.Files[unitOf[w.Index]].NotMapped;
+        rep.NotMapped += static_cast<int>(plan.Waiting.size());
+        PlacedOnServer(undo, rep);
+    } else
+        try {
+            TDatabase::TTransaction t(db_);
+            PlanInboxRuns(plan, results, origins, settings);
+            for (const TInboxPlan::TWaiting& w : plan.Waiting) ++rep.Files[unitOf[w.Index]].NotMapped;
+            rep.NotMapped += static_cast<int>(plan.Waiting.size());
+            RecordInboxPlan(plan);
+            t.Commit();
+        } catch (const EQcError& e) {
+            // Nothing was recorded: the files stay and are read again.
+            for (size_t u : taken) rep.Files[outcomeOf[u]].Kind = TInboxFileOutcome::Waiting;
+            return finish(TOutcome::FromError(e));
+        }
+    TOutcome placed = server_ ? TOutcome{} : PlacePendingInboxRuns(&rep);
     if (!placed.Ok()) {
         // Recorded: the runs are placed, and the files moved, at the next reading.
         placed.Status = TStatus::Partial;
@@ -1070,4 +1268,313 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
             fail(units[u].Files, faults[u], outcomeOf[u]);
         }
     return finish({});
+}
+
+// ---------------------------------------------------------------- on a server
+
+TOutcome TOperations::ChangeInboxOnServer(const std::string& what, const std::function<void()>& body) {
+    HandJournalToServer();
+    try {
+        server_->InTransaction(what, body);
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    Notify(ckSettings);
+    return {};
+}
+
+void TOperations::LockInboxOnServer(TInboxUndo& undo) {
+    // One bench at a time plans runs against the shared mapping and held runs, until its commit, on the
+    // queue as the server holds it (the run out for validation keeps it as it is).
+    server_->Connection().Exec("SELECT pg_advisory_xact_lock(7163002)");
+    if (recallOpen_) return;
+    std::deque<TResu> queue;
+    server_->ReloadQueue(queue);
+    Fifo.ClearQueue();
+    for (TResu& r : queue) Fifo.Push(std::move(r));
+    undo.Refreshed = true;
+}
+
+void TOperations::PlaceOnServer(const TInboxPlan& plan, TInboxUndo& undo) {
+    // In memory as PlacePendingInboxRuns places pending runs, then written in the open transaction.
+    undo.Queue = Fifo.Entries();
+    undo.Saved = true;
+    std::vector<std::pair<TResu, std::string>> queue;
+    for (const TResu& e : undo.Queue) queue.emplace_back(e, EntryImage(e));
+    auto find = [&](const std::string& image) {
+        return std::find_if(queue.begin(), queue.end(), [&](const auto& e) { return e.second == image; });
+    };
+    std::vector<std::pair<TAnalyte*, const TResu*>> accepted;
+    for (const TInboxPlan::TRun& r : plan.Runs) {
+        if (TAnalyte* a = r.ToData ? ListAnalytes.FindByName(r.Analyte) : nullptr) {
+            if (!undo.Analytes.count(a->Uid)) undo.Analytes.emplace(a->Uid, *a);
+            a->AddPoint(r.Run);
+            accepted.push_back({a, &r.Run});
+            if (!r.Replaces.empty())
+                if (auto it = find(r.Replaces); it != queue.end()) {
+                    queue.erase(it);
+                    undo.QueueChanged = true;
+                }
+            ++undo.Accepted;
+            continue;
+        }
+        ++undo.Queued;
+        if (!r.Replaces.empty())
+            if (auto it = find(r.Replaces); it != queue.end()) {
+                *it = {r.Run, EntryImage(r.Run)};
+                undo.QueueChanged = true;
+                ++undo.Merged;
+                continue;
+            }
+        queue.emplace_back(r.Run, EntryImage(r.Run));
+        undo.QueueChanged = true;
+    }
+    if (undo.QueueChanged) {
+        LogNewlyHeld(queue, undo.Queue);
+        Fifo.ClearQueue();
+        for (const auto& e : queue) Fifo.Push(e.first);
+        WriteQueue();
+    }
+    if (!undo.Analytes.empty()) {
+        for (const auto& [a, run] : accepted) LogAcceptedRun(undo.Analytes.at(a->Uid), *run, TRunNote{});
+        for (auto& [uid, before] : undo.Analytes)
+            if (TAnalyte* a = ListAnalytes.Find(uid)) a->RecalcAll();
+        WriteData();
+    }
+    RecordOnServer(plan);
+}
+
+void TOperations::RecordOnServer(const TInboxPlan& plan) {
+    TPgConnection& c = server_->Connection();
+    const std::string now = Utc();
+    auto taken = [] {
+        return EServerConflict("The results from the instruments were taken on another bench meanwhile: "
+                               "nothing was saved. They are read again at the next reading.");
+    };
+    for (const TInboxPlan::TRun& r : plan.Runs)
+        c.Exec(
+            "INSERT INTO inbox_run(source, analyte, target, entry, replaces, first_time, last_time, state, "
+            "verdict, note, made_utc) VALUES($1, $2, $3, $4, $5, $6, $7, 'placed', $8, $9, $10)",
+            {ServerText(r.Source), ServerText(r.Analyte), r.ToData ? "data" : "queue",
+             TPgConnection::HexBytes(EntryImage(r.Run)),
+             r.Replaces.empty() ? TPgParam() : TPgParam(TPgConnection::HexBytes(r.Replaces)), Param(r.First),
+             Param(r.Last), ServerText(r.Verdict.Text), ServerText(r.Note), now});
+    // A held run completed here: completed on another bench meanwhile, nothing of this is stored.
+    for (const TInboxPlan::TRun& r : plan.Runs)
+        for (int64_t row : r.ReplacedRows)
+            if (c.Exec(
+                     "UPDATE inbox_run SET state = 'replaced' WHERE id = $1 AND state = 'placed' RETURNING 1",
+                     {Param(row)})
+                    .Rows() == 0)
+                throw taken();
+    for (int64_t row : plan.Gone) c.Exec("UPDATE inbox_run SET state = 'gone' WHERE id = $1", {Param(row)});
+    for (const TInboxPlan::TWaiting& w : plan.Waiting) {
+        const TInstrumentResult& r = w.Result;
+        c.Exec(std::string("INSERT INTO inbox_waiting(") + WaitingColumns +
+                   ", received_utc, station) VALUES($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13, "
+                   "$14, $15, $16, $17)",
+               {ServerText(r.Source), ServerText(r.Instrument), ServerText(r.TestCode), ServerText(r.Control),
+                Param(int64_t{r.Level}), ServerText(r.ValueText), Param(r.Value), ServerText(r.Units),
+                Param(r.DateTime), ServerText(r.Operator), ServerText(r.Comment), ServerText(r.MessageId),
+                ServerText(w.Origin), Param(int64_t{r.Line}), ServerText(w.Reason), now, ServerStation()});
+    }
+    auto array = [](const auto& values) {
+        std::string text = "{";
+        for (const auto& v : values) text += (text.size() > 1 ? "," : "") + std::to_string(v);
+        return text + "}";
+    };
+    // Results brought in by a mapping here and not on another bench at the same time.
+    if (!plan.Mapped.empty() &&
+        c.Exec("DELETE FROM inbox_waiting WHERE id = ANY($1::bigint[]) RETURNING id", {array(plan.Mapped)})
+                .Rows() != static_cast<int>(plan.Mapped.size()))
+        throw taken();
+    // Each result once on the whole server: a key another bench inserted meanwhile is waited for, then
+    // found, and refuses this transaction whole.
+    if (!plan.Seen.empty()) {
+        std::vector<int64_t> keys;
+        for (uint64_t k : plan.Seen) keys.push_back(Signed(k));
+        std::sort(keys.begin(), keys.end()); // in one order on every bench: no deadlock
+        if (c.Exec("INSERT INTO inbox_seen SELECT unnest($1::bigint[]) ON CONFLICT DO NOTHING RETURNING key",
+                   {array(keys)})
+                .Rows() != static_cast<int>(keys.size()))
+            throw taken();
+    }
+    for (const TInboxPlan::TFile& f : plan.Files)
+        c.Exec("INSERT INTO inbox_file(source, hash, name, results, faults, read_utc) VALUES($1, $2, $3, $4, "
+               "$5, "
+               "$6) ON CONFLICT DO NOTHING",
+               {ServerText(f.Source), Param(Signed(f.Hash)), ServerText(f.Name), Param(int64_t{f.Results}),
+                ServerText(f.Faults), now});
+    for (size_t i = 0; i < plan.Messages.size(); ++i)
+        c.Exec("INSERT INTO inbox_message(source, id, file, read_utc) VALUES($1, $2, $3, $4) ON CONFLICT DO "
+               "NOTHING",
+               {ServerText(plan.Messages[i].first), ServerText(plan.Messages[i].second),
+                ServerText(plan.MessageFiles[i]), now});
+}
+
+void TOperations::UndoOnServer(const TInboxUndo& undo) {
+    staged_.clear();
+    if (undo.Refreshed) Notify(ckQueue);
+    if (!undo.Saved) return;
+    Fifo.ClearQueue();
+    for (const TResu& r : undo.Queue) Fifo.Push(r);
+    for (const auto& [uid, before] : undo.Analytes)
+        if (TAnalyte* a = ListAnalytes.Find(uid)) *a = before;
+}
+
+void TOperations::PlacedOnServer(const TInboxUndo& undo, TInboxReport& rep) {
+    rep.Queued += undo.Queued;
+    rep.Accepted += undo.Accepted;
+    rep.Merged += undo.Merged;
+    for (const auto& [uid, before] : undo.Analytes) Notify(ckPoints, ListAnalytes.Find(uid));
+    if (undo.QueueChanged || undo.Refreshed) Notify(ckQueue);
+}
+
+TOutcome TOperations::MapOnServer(const TInboxMapping& m, TInboxReport& rep) {
+    TInboxUndo undo;
+    TInboxPlan plan;
+    try {
+        server_->InTransaction("inbox mapping", [&] {
+            LockInboxOnServer(undo);
+            TPgConnection& c = server_->Connection();
+            c.Exec("INSERT INTO inbox_map(source, code, control, analyte, level) VALUES($1, $2, $3, $4, $5) "
+                   "ON CONFLICT(source, code, control) DO UPDATE SET analyte = $4, level = $5",
+                   {ServerText(m.Source), ServerText(m.Code), ServerText(m.Control), ServerText(m.Analyte),
+                    Param(int64_t{m.Level})});
+            Log(jk::MappingChanged, ListAnalytes.FindByName(m.Analyte), m.Level, std::nullopt, "",
+                m.Source + " " + m.Code + " " + m.Control + " -> " + m.Analyte + " level " +
+                    std::to_string(m.Level));
+            HandJournalToServer();
+            // The results waiting for this mapping, held against another bench mapping them meanwhile.
+            TPgResult w = c.Exec(std::string("SELECT id, ") + WaitingColumns +
+                                     " FROM inbox_waiting WHERE source = $1 AND code = $2 AND control = $3 "
+                                     "ORDER BY id FOR UPDATE",
+                                 {ServerText(m.Source), ServerText(m.Code), ServerText(m.Control)});
+            std::vector<TInstrumentResult> results;
+            std::vector<std::string> origins;
+            std::vector<int64_t> rows;
+            for (int i = 0; i < w.Rows(); ++i) {
+                rows.push_back(w.Int(i, 0));
+                results.push_back(ServerWaitingRow(w, i, 1));
+                origins.push_back(LocalText(w.View(i, 13)));
+            }
+            PlanInboxRuns(plan, results, origins, InboxSettings());
+            // Results that still do not map (a level the analyte lacks) keep waiting with the new reason.
+            std::vector<bool> waits(results.size());
+            for (const TInboxPlan::TWaiting& still : plan.Waiting) {
+                waits[still.Index] = true;
+                c.Exec("UPDATE inbox_waiting SET reason = $1 WHERE id = $2",
+                       {ServerText(still.Reason), Param(rows[still.Index])});
+            }
+            for (size_t i = 0; i < results.size(); ++i)
+                if (!waits[i]) plan.Mapped.push_back(rows[i]);
+            rep.NotMapped = static_cast<int>(plan.Waiting.size());
+            plan.Waiting.clear();
+            PlaceOnServer(plan, undo);
+        });
+    } catch (const EQcError& e) {
+        UndoOnServer(undo);
+        return TOutcome::FromError(e);
+    }
+    PlacedOnServer(undo, rep);
+    Notify(ckSettings);
+    return {};
+}
+
+// ---------------------------------------------------------------- moving in and out
+
+TStoreInbox TOperations::FolderInboxRecords() const {
+    TStoreInbox out;
+    if (!db_.IsOpen() || db_.Version("inbox") == 0) return out;
+    if (db_.Meta(SettingFolder)) out.Settings = InboxSettings();
+    TStatement src = db_.Prepare("SELECT id, options FROM inbox_source ORDER BY id");
+    while (src.Step()) out.Sources.emplace_back(src.Text(0), src.Text(1));
+    out.Mappings = InboxMappings();
+    out.Waiting = NotMappedResults();
+    TStatement seen = db_.Prepare("SELECT key FROM inbox_seen ORDER BY key");
+    while (seen.Step()) out.Seen.push_back(seen.Int(0));
+    TStatement f = db_.Prepare("SELECT source, hash, name, results, faults, read_utc FROM inbox_file ORDER "
+                               "BY read_utc, source, hash");
+    while (f.Step()) out.Files.push_back({f.Text(0), f.Int(1), f.Text(2), f.Int(3), f.Text(4), f.Text(5)});
+    TStatement m =
+        db_.Prepare("SELECT source, id, file, read_utc FROM inbox_message ORDER BY read_utc, source, id");
+    while (m.Step()) out.Messages.push_back({m.Text(0), m.Text(1), m.Text(2), m.Text(3)});
+    TStatement r =
+        db_.Prepare("SELECT source, analyte, target, entry, replaces, first_time, last_time, state, "
+                    "verdict, note, made_utc, replaces IS NULL FROM inbox_run ORDER BY id");
+    while (r.Step()) {
+        TStoreInbox::TRun run{r.Text(0), r.Text(1), r.Text(2), r.Text(3), std::nullopt, r.Real(5),
+                              r.Real(6), r.Text(7), r.Text(8), r.Text(9), r.Text(10)};
+        if (r.Int(11) == 0) run.Replaces = r.Text(4);
+        out.Runs.push_back(std::move(run));
+    }
+    return out;
+}
+
+void TOperations::PutFolderInbox(const TStoreInbox& in) {
+    TStatement any =
+        db_.Prepare("SELECT (SELECT count(*) FROM inbox_map) + (SELECT count(*) FROM inbox_seen) + "
+                    "(SELECT count(*) FROM inbox_run) + (SELECT count(*) FROM inbox_waiting)");
+    if (any.Step() && any.Int(0) > 0 && (!in.Mappings.empty() || !in.Seen.empty() || !in.Runs.empty()))
+        // Said by the companion's migration only, which speaks English.
+        throw EQcError("The folder " + ProgramFolder + " already keeps inbox records of its own");
+    if (in.Settings) {
+        db_.SetMeta(SettingFolder, in.Settings->Folder);
+        db_.SetMeta(SettingAutoAccept, in.Settings->AutoAccept ? "yes" : "no");
+        db_.SetMeta(SettingWindow, FormatFixed(in.Settings->WindowMinutes, 15, 3));
+    }
+    TStatement src = db_.Prepare("INSERT OR REPLACE INTO inbox_source(id, options) VALUES(?, ?)");
+    for (const auto& [id, options] : in.Sources) {
+        src.Reset();
+        src.Bind(1, id).Bind(2, options);
+        src.Step();
+    }
+    TStatement map =
+        db_.Prepare("INSERT INTO inbox_map(source, code, control, analyte, level) VALUES(?, ?, ?, ?, ?)");
+    for (const TInboxMapping& m : in.Mappings) {
+        map.Reset();
+        map.Bind(1, m.Source).Bind(2, m.Code).Bind(3, m.Control).Bind(4, m.Analyte);
+        map.Bind(5, static_cast<int64_t>(m.Level));
+        map.Step();
+    }
+    TStatement waiting =
+        db_.Prepare(std::string("INSERT INTO inbox_waiting(") + WaitingColumns +
+                    ", received_utc) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    for (const TWaitingResult& w : in.Waiting)
+        BindWaiting(waiting, w.Result, w.File, w.Reason, w.ReceivedUtc);
+    TStatement seen = db_.Prepare("INSERT INTO inbox_seen(key) VALUES(?)");
+    for (int64_t key : in.Seen) {
+        seen.Reset();
+        seen.Bind(1, key);
+        seen.Step();
+    }
+    TStatement file = db_.Prepare(
+        "INSERT INTO inbox_file(source, hash, name, results, faults, read_utc) VALUES(?, ?, ?, ?, ?, ?)");
+    for (const TStoreInbox::TFile& f : in.Files) {
+        file.Reset();
+        file.Bind(1, f.Source).Bind(2, f.Hash).Bind(3, f.Name).Bind(4, f.Results).Bind(5, f.Faults);
+        file.Bind(6, f.ReadUtc);
+        file.Step();
+    }
+    TStatement message =
+        db_.Prepare("INSERT INTO inbox_message(source, id, file, read_utc) VALUES(?, ?, ?, ?)");
+    for (const TStoreInbox::TMessage& m : in.Messages) {
+        message.Reset();
+        message.Bind(1, m.Source).Bind(2, m.Id).Bind(3, m.File).Bind(4, m.ReadUtc);
+        message.Step();
+    }
+    TStatement run =
+        db_.Prepare("INSERT INTO inbox_run(source, analyte, target, entry, replaces, first_time, "
+                    "last_time, state, verdict, note, made_utc) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    for (const TStoreInbox::TRun& r : in.Runs) {
+        run.Reset();
+        run.Bind(1, r.Source).Bind(2, r.Analyte).Bind(3, r.Target).Bind(4, r.Entry);
+        if (r.Replaces)
+            run.Bind(5, *r.Replaces);
+        else
+            run.BindNull(5);
+        run.Bind(6, r.First).Bind(7, r.Last).Bind(8, r.State).Bind(9, r.Verdict).Bind(10, r.Note);
+        run.Bind(11, r.MadeUtc);
+        run.Step();
+    }
 }

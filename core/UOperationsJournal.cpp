@@ -797,6 +797,7 @@ TStoreRecords TOperations::Records() const {
     r.CorrectiveActions = CorrectiveActions();
     TStatement st = db_.Prepare("SELECT code, hash FROM operator_password ORDER BY code");
     while (st.Step()) r.OperatorPasswords.emplace_back(st.Text(0), st.Text(1));
+    r.Inbox = FolderInboxRecords();
     return r;
 }
 
@@ -845,6 +846,7 @@ TOutcome TOperations::PutRecords(const TStoreRecords& records) {
             op.Bind(1, code).Bind(2, hash);
             op.Step();
         }
+        PutFolderInbox(records.Inbox);
         t.Commit();
     } catch (const EQcError& e) {
         return TOutcome::FromError(e);

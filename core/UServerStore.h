@@ -5,13 +5,16 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "UGlobale.h"
+#include "UInbox.h"
 #include "UJournal.h"
 #include "UPgConnection.h"
 #include "UQualityGoals.h"
@@ -23,6 +26,10 @@ struct TServerSchemaPart {
     std::vector<const char*> Steps;
 };
 const std::vector<TServerSchemaPart>& ServerSchemaParts();
+
+// Texts between the program (Windows-1252, NUL allowed) and the server (UTF-8).
+std::string ServerText(std::string_view cp1252);
+std::string LocalText(std::string_view utf8);
 
 // Another bench changed what this change was made on: nothing was written; the store reloads it at
 // the next poll.
@@ -62,6 +69,40 @@ struct TServerJournalEntry {
     int64_t Review = 0;
 };
 
+// The instrument inbox's records (texts as the program holds them), for moving in and out.
+struct TStoreInbox {
+    std::optional<TInboxSettings> Settings;                   // the bench's own
+    std::vector<std::pair<std::string, std::string>> Sources; // id, reading options as text
+    std::vector<TInboxMapping> Mappings;
+    std::vector<TWaitingResult> Waiting;
+    std::vector<int64_t> Seen;
+    struct TFile {
+        std::string Source;
+        int64_t Hash = 0;
+        std::string Name;
+        int64_t Results = 0;
+        std::string Faults, ReadUtc;
+    };
+    std::vector<TFile> Files;
+    struct TMessage {
+        std::string Source, Id, File, ReadUtc;
+    };
+    std::vector<TMessage> Messages;
+    struct TRun {
+        std::string Source, Analyte, Target, Entry;
+        std::optional<std::string> Replaces;
+        double First = 0, Last = 0;
+        std::string State, Verdict, Note, MadeUtc;
+    };
+    std::vector<TRun> Runs;
+};
+
+// This bench on a server: the name its own inbox settings are kept under.
+std::string ServerStation();
+// The columns of a result waiting for a mapping, and one read back from them from column `col` on.
+extern const char* const ServerWaitingColumns;
+TInstrumentResult ServerWaitingRow(const TPgResult& result, int row, int col);
+
 // The records kept beside the data (Varnholt.db in a folder): the journal as written (ids and hashes
 // kept, so that its chain stays whole), the reviews, the corrective actions, operators' own passwords.
 struct TStoreRecords {
@@ -70,6 +111,7 @@ struct TStoreRecords {
     std::vector<TReview> Reviews;
     std::vector<std::string> CorrectiveActions;                         // Windows-1252
     std::vector<std::pair<std::string, std::string>> OperatorPasswords; // code (UTF-8), Argon2id string
+    TStoreInbox Inbox;
 };
 
 // Everything a folder holds, for moving in and out.
@@ -136,11 +178,18 @@ public:
     void WriteGoals(const std::vector<std::string>& removed, const std::vector<TQualityGoal>& goals);
     // A folder's contents into an empty server database, in one transaction.
     void ImportContents(const TStoreContents& contents);
+    // One transaction around `body`: the writes above made inside it, the rows it writes through
+    // Connection() and the journal entries staged meanwhile are stored together or not at all; what this
+    // bench knows of the server follows only once it is committed. Throws EQcError (EServerConflict for a
+    // stale change); nothing is stored then.
+    void InTransaction(const std::string& what, const std::function<void()>& body);
+    bool InTransaction() const { return depth_ > 0; }
 
     // ---------------------------------------------------------------- journal and records
     // The entries the next transaction writes, chained after the server's last one with the change it
     // records (replacing any handed before and not written: a refused change records nothing).
-    void StageJournal(std::vector<TServerJournalEntry> entries) { journal_ = std::move(entries); }
+    // Inside InTransaction, entries handed are added to those handed before.
+    void StageJournal(std::vector<TServerJournalEntry> entries);
     std::vector<TJournalEntry> ReadJournal() const;
     // Id and hash of the last entry written; nothing when the record was removed.
     std::optional<std::pair<int64_t, std::string>> JournalHead() const;
@@ -170,6 +219,8 @@ public:
     bool ReloadAnalyte(TAnalyte& a);
     TAnalyte* FindByServerId(const TListAnalytes& analytes, int64_t id) const;
     void ReloadQueue(std::deque<TResu>& queue);
+    // The queue as the server holds it now (inside a transaction: as it sees it), the known state kept.
+    std::deque<TResu> QueueNow() const;
     void ReloadSettings(TSettings& settings, std::vector<std::string>& operators);
 
     // For tests: the connection (to break it) and the server process serving it.
@@ -182,6 +233,8 @@ private:
         TAnalyte Stored;
     };
     template <typename F> void Transaction(const std::string& what, F&& body);
+    // Runs `f` now, or once the open transaction is committed (dropped when it is not).
+    void OnCommit(std::function<void()> f);
     void Listen();
     void MigrateSchema(bool write);
     std::vector<std::unique_ptr<TAnalyte>> LoadAnalytes(const std::optional<int64_t>& only,
@@ -198,6 +251,9 @@ private:
     void CheckTechnologistChange(const TAnalyte& a, const TAnalyte* before) const;
     void WriteJournal(std::vector<TServerJournalEntry>& entries);
     void ImportRecords(const TStoreRecords& records);
+    // (UServerInbox.cpp) Inside an open transaction.
+    TStoreInbox InboxRecords() const;
+    void ImportInbox(const TStoreInbox& inbox);
 
     std::string conninfo_, redacted_;
     mutable TPgConnection conn_;
@@ -213,4 +269,6 @@ private:
     TServerNews stale_;
     bool everythingStale_ = false;
     int64_t lastReconnect_ = 0;
+    int depth_ = 0;
+    std::vector<std::function<void()>> afterCommit_;
 };

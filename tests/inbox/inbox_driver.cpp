@@ -1,5 +1,5 @@
 // Reads a program folder's inbox in a loop, a few files a pass, until nothing is left to read; the
-// inbox crash test kills it at random moments.
+// inbox crash test kills it at random moments. With VARNHOLT_DB set it works on that server.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
     open.CreateFolder = false;
     open.SampleOnFirstRun = false;
     open.WaitForLockMs = 5000;
+    if (const char* db = std::getenv("VARNHOLT_DB")) open.Server = db;
     TOpenReport report = Operations().Open(argv[1], TOpenMode::Writer, open);
     if (!report.Opened) {
         std::fprintf(stderr, "inbox_driver: %s\n", report.Message.c_str());

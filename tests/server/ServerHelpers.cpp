@@ -2,8 +2,10 @@
 #include "ServerHelpers.h"
 
 #include <atomic>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <sys/wait.h>
 #include <unistd.h>
 
 std::string ClusterConninfo(std::string& why) {
@@ -47,4 +49,37 @@ TServerDatabase::~TServerDatabase() {
         c.Exec("DROP DATABASE IF EXISTS " + name_ + " WITH (FORCE)");
     } catch (const EQcError&) {
     }
+}
+
+bool KillInsideItsTransaction(TPgConnection& admin, const std::string& conninfo,
+                              const std::vector<std::string>& argv) {
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::execv(args[0], args.data());
+        ::_exit(127);
+    }
+    // Seen from outside admin's transaction, whose view of the activity stays as it was at its start.
+    TPgConnection watch;
+    watch.Connect(conninfo);
+    std::string backend;
+    for (int k = 0; k < 250 && backend.empty(); ++k) {
+        TPgResult r = watch.Exec("SELECT pid FROM pg_stat_activity WHERE application_name = 'varnholt' AND "
+                                 "wait_event_type = 'Lock'");
+        if (r.Rows() == 1)
+            backend = r.Text(0, 0);
+        else
+            ::usleep(20000);
+    }
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    admin.Exec("ROLLBACK");
+    for (int k = 0; k < 250 && !backend.empty() &&
+                    watch.Exec("SELECT 1 FROM pg_stat_activity WHERE pid = $1", {backend}).Rows();
+         ++k)
+        ::usleep(20000);
+    return !backend.empty();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "UPgConnection.h"
 
@@ -23,6 +24,12 @@ private:
     std::string cluster_, name_, conninfo_, why_;
     TPgConnection admin_;
 };
+
+// Starts the program `argv` (argv[0] its path), waits until its transaction waits for a lock that
+// `admin`'s open transaction holds, kills it (SIGKILL), ends admin's transaction and waits until the
+// server has ended the killed one's. False when it never waited for the lock (within five seconds).
+bool KillInsideItsTransaction(TPgConnection& admin, const std::string& conninfo,
+                              const std::vector<std::string>& argv);
 
 #define SKIP_WITHOUT_SERVER(db)                                                                              \
     if (!(db).Ready()) GTEST_SKIP() << "PostgreSQL test cluster: " << (db).Why()

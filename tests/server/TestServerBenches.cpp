@@ -125,33 +125,10 @@ TEST_F(Benches_, ACompanionKilledInItsTransactionLeavesNothing) {
     TPgConnection& admin = db.Admin();
     admin.Exec("BEGIN");
     admin.Exec("SELECT 1 FROM analyte WHERE name = 'Glucose' FOR UPDATE");
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::execl(VARNHOLT_CLI, VARNHOLT_CLI, "--db", db.Conninfo().c_str(), "add", "Glucose", "2031-05-01",
-                "09:00", "7.5", static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    // The companion is inside its transaction, waiting for the row (seen from outside the admin's
-    // transaction, whose view of the activity stays as it was at its start).
-    TPgConnection watch;
-    watch.Connect(db.Conninfo());
-    std::string backend;
-    for (int k = 0; k < 250 && backend.empty(); ++k) {
-        TPgResult r = watch.Exec("SELECT pid FROM pg_stat_activity WHERE application_name = 'varnholt' AND "
-                                 "wait_event_type = 'Lock'");
-        if (r.Rows() == 1)
-            backend = r.Text(0, 0);
-        else
-            ::usleep(20000);
-    }
-    ASSERT_FALSE(backend.empty());
-    ::kill(child, SIGKILL);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    admin.Exec("ROLLBACK");
-    for (int k = 0; k < 250 && watch.Exec("SELECT 1 FROM pg_stat_activity WHERE pid = $1", {backend}).Rows();
-         ++k)
-        ::usleep(20000);
+    // The companion is inside its transaction, waiting for the row.
+    ASSERT_TRUE(KillInsideItsTransaction(
+        admin, db.Conninfo(),
+        {VARNHOLT_CLI, "--db", db.Conninfo(), "add", "Glucose", "2031-05-01", "09:00", "7.5"}));
     EXPECT_EQ(Count("Glucose"), before);
     EXPECT_EQ(admin.Exec("SELECT 1 FROM point WHERE at = (SELECT max(at) FROM point) AND v1 = 7.5").Rows(),
               0);

@@ -1,6 +1,7 @@
 // The operations layer on a PostgreSQL server: the same operations as on a folder give the same data,
 // changes of other benches arrive and refuse stale ones, rights by role, and failures change nothing.
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -11,6 +12,7 @@
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
 #include "UFifoResult.h"
+#include "UInbox.h"
 #include "URandom.h"
 
 namespace {
@@ -92,6 +94,48 @@ struct TCase {
     const char* Name;
     std::function<TOutcome(TOperations&)> Run;
 };
+
+// The inbox the table's cases read, the same path for both stores (the journal names it).
+std::string InboxPath;
+
+void Drop(const std::string& name, const std::string& lines) {
+    std::ofstream(InboxPath + name, std::ios::binary) << "test;control;value;date;time\n" << lines;
+}
+
+TOutcome ReadInboxChecked(TOperations& o, int queued, int merged, int accepted, int notMapped) {
+    TInboxReport r;
+    TOutcome out = o.ReadInbox(&r);
+    EXPECT_EQ(r.Queued, queued);
+    EXPECT_EQ(r.Merged, merged);
+    EXPECT_EQ(r.Accepted, accepted);
+    EXPECT_EQ(r.NotMapped, notMapped);
+    for (const TInboxFileOutcome& f : r.Files)
+        EXPECT_NE(f.Kind, TInboxFileOutcome::Waiting) << f.Name << f.Detail;
+    return out;
+}
+
+// A level's value at its mean: judged clear.
+std::string AtMean(const char* analyte, int level) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4f", static_cast<double>(Named(analyte).Limits[level - 1].Mean));
+    return text;
+}
+
+// What the inbox holds besides the queue and the data.
+std::string InboxState(TOperations& o) {
+    std::string s = "held " + std::to_string(o.HeldFromInbox()) + ", waiting";
+    for (const TWaitingResult& w : o.NotMappedResults())
+        s += " " + w.Result.TestCode + "/" + w.Result.Control + "=" + w.Result.ValueText + " (" + w.Reason +
+             ")";
+    s += ", mappings";
+    for (const TInboxMapping& m : o.InboxMappings())
+        s += " " + m.Source + "/" + m.Code + "/" + m.Control + "->" + m.Analyte + ":" +
+             std::to_string(m.Level);
+    const TInboxSettings set = o.InboxSettings();
+    s += ", " + set.Folder + (set.AutoAccept ? " auto " : " held ") + std::to_string(set.WindowMinutes);
+    for (const TInstrumentSource& src : o.InboxSources()) s += ", " + src.Id + ": " + src.ToText();
+    return s;
+}
 
 // Every kind of change the layer makes, in an order where each finds what it needs (no archive is
 // deleted before the last is made: a folder gives a deleted archive's number again, a server never).
@@ -187,6 +231,56 @@ const std::vector<TCase>& Cases() {
         {"settings",
          [](TOperations& o) { return o.ChangeSettings([](TSettings& s) { s.BackupInterval = 30; }); }},
         {"clear the queue", [](TOperations& o) { return o.ClearQueue(); }},
+        {"inbox settings and reading options",
+         [](TOperations& o) {
+             TInboxSettings s;
+             s.Folder = InboxPath;
+             s.WindowMinutes = 10;
+             if (TOutcome out = o.SetInboxSettings(s); !out.Ok()) return out;
+             TInstrumentSource src = TInstrumentSource::FromText(
+                 "separator=semicolon\ncolumn.test=test\ncolumn.control=control\ncolumn.value=value\n"
+                 "column.date=date\ncolumn.time=time\n");
+             src.Id = DefaultSourceId;
+             return o.SetInboxSource(src);
+         }},
+        {"map a control",
+         [](TOperations& o) {
+             return o.MapInstrumentResults({"default", "NA", "QC1", "Sodium", 1});
+         }},
+        {"read the inbox: one run held, one result not mapped",
+         [](TOperations& o) {
+             Drop("a.csv", "NA;QC1;141.0;2026-03-05;08:00\nNA;QC2;119.5;2026-03-05;08:02\n");
+             return ReadInboxChecked(o, 1, 0, 0, 1);
+         }},
+        {"a mapping brings the waiting result into the held run",
+         [](TOperations& o) {
+             TInboxReport r;
+             TOutcome out = o.MapInstrumentResults({"default", "NA", "QC2", "Sodium", 2}, &r);
+             EXPECT_EQ(r.Merged, 1);
+             return out;
+         }},
+        {"a later file completes nothing held twice and is read once",
+         [](TOperations& o) {
+             Drop("b.csv", "NA;QC1;142.0;2026-03-05;08:40\nNA;QC1;141.0;2026-03-05;08:00\n");
+             Drop("c.csv", "NA;QC1;142.0;2026-03-05;08:40\nNA;QC1;141.0;2026-03-05;08:00\n");
+             return ReadInboxChecked(o, 1, 0, 0, 0);
+         }},
+        {"auto-accept stores a clear run",
+         [](TOperations& o) {
+             TInboxSettings s = o.InboxSettings();
+             s.AutoAccept = true;
+             if (TOutcome out = o.SetInboxSettings(s); !out.Ok()) return out;
+             for (int k = 1; k <= 3; ++k)
+                 if (TOutcome out =
+                         o.MapInstrumentResults({"default", "GLU", "G" + std::to_string(k), "Glucose2", k});
+                     !out.Ok())
+                     return out;
+             Drop("d.csv", "GLU;G1;" + AtMean("Glucose2", 1) + ";2026-03-06;09:00\nGLU;G2;" +
+                               AtMean("Glucose2", 2) + ";2026-03-06;09:01\nGLU;G3;" + AtMean("Glucose2", 3) +
+                               ";2026-03-06;09:02\n");
+             return ReadInboxChecked(o, 0, 0, 1, 0);
+         }},
+        {"remove a mapping", [](TOperations& o) { return o.RemoveInboxMapping("default", "GLU", "G1"); }},
     };
     return cases;
 }
@@ -207,7 +301,12 @@ TEST_F(ServerStore_, OneTableOfCasesGivesTheSameDataOnBothStores) {
     SKIP_WITHOUT_SERVER(db);
     std::vector<TImages> folder, server;
     std::vector<std::string> folderArchives, serverArchives, folderJournal, serverJournal;
+    std::vector<std::string> folderInbox, serverInbox;
+    TTempFolder inbox;
+    InboxPath = inbox.Path();
     for (const bool onServer : {false, true}) {
+        std::filesystem::remove_all(InboxPath);
+        std::filesystem::create_directories(InboxPath);
         TTempFolder place;
         ASSERT_TRUE(OpenWithSample(place.Path(), onServer ? db.Conninfo() : "").Opened);
         auto& images = onServer ? server : folder;
@@ -216,6 +315,7 @@ TEST_F(ServerStore_, OneTableOfCasesGivesTheSameDataOnBothStores) {
             TOutcome out = c.Run(ops);
             ASSERT_TRUE(out.Ok()) << out.Message;
             images.push_back(Memory());
+            (onServer ? serverInbox : folderInbox).push_back(InboxState(ops));
             if (std::string(c.Name) == "erase a level")
                 (onServer ? serverArchives : folderArchives)
                     .push_back(ops.ArchiveBytes(Named("Calcium").ArchiveNumbers.back()));
@@ -233,7 +333,10 @@ TEST_F(ServerStore_, OneTableOfCasesGivesTheSameDataOnBothStores) {
         ops.Close();
     }
     ASSERT_EQ(folder.size(), server.size());
-    for (size_t i = 0; i < folder.size(); ++i) EXPECT_TRUE(folder[i] == server[i]) << Cases()[i].Name;
+    for (size_t i = 0; i < folder.size(); ++i) {
+        EXPECT_TRUE(folder[i] == server[i]) << Cases()[i].Name;
+        EXPECT_EQ(folderInbox[i], serverInbox[i]) << Cases()[i].Name;
+    }
     EXPECT_EQ(folderArchives, serverArchives);
     EXPECT_FALSE(serverArchives.empty());
     // Each change is journaled alike on both stores.

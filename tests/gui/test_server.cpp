@@ -1,0 +1,151 @@
+// The program on a PostgreSQL server: the sign-in dialog, and another bench's change shown in the open
+// main window through the layer's notification.
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTest>
+#include <QToolButton>
+#include <filesystem>
+
+#include "GuiTestHelpers.h"
+#include "ServerHelpers.h"
+#include "UEntryFlow.h"
+#include "UFifoResult.h"
+#include "UMain.h"
+#include "UOperations.h"
+#include "UProgram.h"
+
+namespace {
+// A first start on the server's database (the sample data), with a supervisor's account when asked.
+void Prepare(const std::string& conninfo, bool account) {
+    TGuiTempFolder station;
+    TOpenOptions o;
+    o.Server = conninfo;
+    QVERIFY(Operations().Open(station.Path(), TOpenMode::Writer, o).Opened);
+    QVERIFY(Operations().ChangeSettings([](TSettings& s) { s.ShowAboutAtStart = false; }).Ok());
+    if (account) QVERIFY(Operations().SetAccount({"boss", "B. Boss", TRole::Supervisor}, "pw2").Ok());
+    Operations().Close();
+}
+
+// The files of a folder with their sizes and times: the program on a server writes none of them.
+std::string Listing(const std::string& folder) {
+    std::string out;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(folder))
+        out += e.path().string() + " " + std::to_string(e.is_regular_file() ? e.file_size() : 0) + " " +
+               std::to_string(e.last_write_time().time_since_epoch().count()) + "\n";
+    return out;
+}
+
+// Answers the sign-in dialog with the code and each password in turn, noting the reason it gives.
+struct TSignIns {
+    std::vector<std::string> Passwords;
+    bool Cancel = false;
+    std::vector<QString> Reasons;
+    void Expect() {
+        OnNextModal([this](QDialog* d) {
+            const auto labels = d->findChildren<QLabel*>();
+            Reasons.push_back(labels.isEmpty() ? QString() : labels.front()->text());
+            if (Cancel || Reasons.size() > Passwords.size()) {
+                d->reject();
+                return;
+            }
+            d->findChild<QLineEdit*>(QStringLiteral("EdCode"))->setText(QStringLiteral("boss"));
+            auto* pw = d->findChild<QLineEdit*>(QStringLiteral("EdPassword"));
+            QCOMPARE(pw->echoMode(), QLineEdit::Password);
+            pw->setText(QString::fromStdString(Passwords[static_cast<size_t>(Reasons.size() - 1)]));
+            if (Reasons.size() < Passwords.size()) Expect();
+            d->accept();
+        });
+    }
+};
+} // namespace
+
+class TestServer : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        InitTestResources();
+        TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 1024, 768}; };
+    }
+    void cleanup() { qunsetenv("VARNHOLT_DB"); }
+
+    // A server with accounts asks for the operator; a wrong password asks again with the refusal, the
+    // right one opens the program signed in; cancelling ends it without changing anything.
+    void signInAsksUntilTheServerTakesTheOperator() {
+        TServerDatabase db;
+        if (!db.Ready()) QSKIP(qPrintable(QString::fromStdString("PostgreSQL test cluster: " + db.Why())));
+        Prepare(db.Conninfo(), true);
+        TGuiFolder folder;
+        const std::string files = Listing(folder.Path());
+        qputenv("VARNHOLT_DB", QByteArray::fromStdString(db.Conninfo()));
+        {
+            TSignIns answers;
+            answers.Passwords = {"wrong", "pw2"};
+            answers.Expect();
+            TProgram p;
+            QVERIFY(p.Init());
+            QCOMPARE(answers.Reasons.size(), size_t(2));
+            QVERIFY(answers.Reasons[0].startsWith(QStringLiteral("Sign in: the server")));
+            QVERIFY(!answers.Reasons[0].contains(QStringLiteral("password=")));
+            QVERIFY2(answers.Reasons[1].contains(QStringLiteral("wrong password")),
+                     qPrintable(answers.Reasons[1]));
+            QVERIFY(Operations().SignedIn());
+            QCOMPARE(Operations().SignedIn()->Code, std::string("boss"));
+        }
+        const int64_t writes = db.Admin().Exec("SELECT count(*) FROM write_log").Int(0, 0);
+        {
+            TSignIns answers;
+            answers.Cancel = true;
+            answers.Expect();
+            TProgram p;
+            QVERIFY(!p.Init());
+            QCOMPARE(answers.Reasons.size(), size_t(1));
+            QVERIFY(!Operations().IsOpen());
+        }
+        QCOMPARE(db.Admin().Exec("SELECT count(*) FROM write_log").Int(0, 0), writes);
+        QCOMPARE(Listing(folder.Path()), files);
+    }
+
+    // A run held by a companion on another bench shows on the open main window's queue button within a
+    // second, through the notification the program listens for.
+    void anotherBenchsChangeReachesTheOpenMainWindow() {
+#ifndef VARNHOLT_CLI
+        QSKIP("the companion is not built");
+#else
+        TServerDatabase db;
+        if (!db.Ready()) QSKIP(qPrintable(QString::fromStdString("PostgreSQL test cluster: " + db.Why())));
+        Prepare(db.Conninfo(), false);
+        TGuiFolder folder;
+        const std::string files = Listing(folder.Path());
+        qputenv("VARNHOLT_DB", QByteArray::fromStdString(db.Conninfo()));
+        TProgram p;
+        QVERIFY(p.Init());
+        p.CreateWindows(0);
+        p.Main->show();
+        const int held = Fifo.Count();
+        QCOMPARE(p.Main->BtFifo->text(), QString::fromStdString(QueueButtonCaption(held)));
+        for (int k = 1; k <= 2; ++k) {
+            QProcess companion;
+            companion.start(QStringLiteral(VARNHOLT_CLI),
+                            {QStringLiteral("--db"), QString::fromStdString(db.Conninfo()),
+                             QStringLiteral("queue"), QStringLiteral("add"), QStringLiteral("Glucose"),
+                             QStringLiteral("2031-01-0%1").arg(k), QStringLiteral("08:00"),
+                             QStringLiteral("5.5")});
+            QVERIFY(companion.waitForFinished(30000));
+            QCOMPARE(companion.exitCode(), 0);
+            QElapsedTimer shown;
+            shown.start();
+            QTRY_COMPARE_WITH_TIMEOUT(p.Main->BtFifo->text(),
+                                      QString::fromStdString(QueueButtonCaption(held + k)), 1500);
+            qInfo("shown after %lld ms", static_cast<long long>(shown.elapsed()));
+            QCOMPARE(Fifo.Count(), held + k);
+        }
+        QCOMPARE(Listing(folder.Path()), files);
+#endif
+    }
+};
+
+QTEST_MAIN(TestServer)
+#include "test_server.moc"
