@@ -43,6 +43,7 @@
 #include "UUtilitaires.h"
 
 namespace {
+constexpr const char* EndsInsideAMessage = QT_TRANSLATE_NOOP("Core", "it ends inside a message");
 std::string Param(int64_t v) {
     return std::to_string(v);
 }
@@ -498,17 +499,18 @@ void TOperations::PlanInboxRuns(TInboxPlan& plan, const std::vector<TInstrumentR
         auto it = map.find({r.Source, r.TestCode, r.Control});
         std::string reason;
         if (it == map.end()) {
-            reason = "no mapping";
+            reason = TranslatedText(QT_TRANSLATE_NOOP("Core", "no mapping"));
         } else if (TAnalyte* a = ListAnalytes.FindByName(it->second.first); !a) {
-            reason = "the analyte " + it->second.first + " does not exist";
+            reason = Fill(QT_TRANSLATE_NOOP("Core", "the analyte %1 does not exist"), it->second.first);
         } else {
             const int level = it->second.second > 0 ? it->second.second : r.Level;
             const int levels = std::clamp(a->NbLevels, 1, MaxLevels);
             if (level < 1)
-                reason = "no level given for " + a->Name;
+                reason = Fill(QT_TRANSLATE_NOOP("Core", "no level given for %1"), a->Name);
             else if (level > levels)
-                reason = "level " + std::to_string(level) + ": " + a->Name + " has " +
-                         std::to_string(levels) + (levels == 1 ? " level" : " levels");
+                reason = Fill(levels == 1 ? QT_TRANSLATE_NOOP("Core", "level %1: %2 has %3 level")
+                                          : QT_TRANSLATE_NOOP("Core", "level %1: %2 has %3 levels"),
+                              std::to_string(level), a->Name, std::to_string(levels));
             else
                 mapped[i] = TMappedResult{a->Name, level, levels};
         }
@@ -823,8 +825,9 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
         // The runs are in the files; placing them again finds them there and adds nothing.
         out = TOutcome::FromError(e, TStatus::Partial);
         out.Message =
-            std::string("The runs from the instruments were saved, but not marked so in the database:\r") +
-            e.what();
+            Fill(QT_TRANSLATE_NOOP("Core", "The runs from the instruments were saved, but not marked so "
+                                           "in the database:\r%1"),
+                 e.what());
     }
     if (report) {
         report->Queued += queued;
@@ -895,9 +898,10 @@ TOutcome TOperations::MapInstrumentResults(const TInboxMapping& mapping, TInboxR
     if (!a) return TOutcome::Refuse(Fill(QT_TRANSLATE_NOOP("Core", "Unknown analyte: %1"), m.Analyte));
     m.Analyte = a->Name;
     if (m.Level < 0 || m.Level > a->NbLevels)
-        return TOutcome::Refuse(Fill(QT_TRANSLATE_NOOP("Core", "Level %1: %2 has %3%4"),
-                                     std::to_string(m.Level), a->Name, std::to_string(a->NbLevels),
-                                     (a->NbLevels == 1 ? " level" : " levels")));
+        return TOutcome::Refuse(Fill(a->NbLevels == 1
+                                         ? QT_TRANSLATE_NOOP("Core", "Level %1: %2 has %3 level")
+                                         : QT_TRANSLATE_NOOP("Core", "Level %1: %2 has %3 levels"),
+                                     std::to_string(m.Level), a->Name, std::to_string(a->NbLevels)));
     EnsureDatabase();
     if (!server_ && !db_.IsOpen())
         return TOutcome::Refuse(
@@ -1018,12 +1022,16 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
         rep.Files[at].Detail = reason;
         std::string text;
         for (size_t i = 0; i < fs.size(); ++i) text += (i ? " + " : "") + fs[i].Name;
-        text += " (source " + Cp1252ToUtf8(fs.front().Source) + ")";
-        text +=
-            !partly
-                ? ": nothing of it was taken.\n"
-                : ": its other results were taken; the lines below were not. Correct them and drop the file "
-                  "again: what was taken is not taken twice.\n";
+        // The reason file is UTF-8, and so are the files' names.
+        text = Substitute(
+            Cp1252ToUtf8(TranslatedText(
+                !partly ? QT_TRANSLATE_NOOP("Core", "%1 (source %2): nothing of it was taken.")
+                        : QT_TRANSLATE_NOOP("Core",
+                                            "%1 (source %2): its other results were taken; the lines below "
+                                            "were not. Correct them and drop the file again: what was taken "
+                                            "is not taken twice."))),
+            {text, Cp1252ToUtf8(fs.front().Source)});
+        text += "\n";
         text += Cp1252ToUtf8(reason) + "\n";
         for (const TInboxFile& f : fs) try {
                 rep.Files[at].MovedTo = MoveToFailed(f, text);
@@ -1073,14 +1081,16 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
                 // A time far in the future (a writer's clock that is wrong) does not keep a file waiting.
                 if (options.SettleSeconds > 0 && age < int64_t{options.SettleSeconds} * 1000000000 &&
                     age > -int64_t{60} * 1000000000) {
-                    rep.Files[outcome(TInboxFileOutcome::Waiting, {f}, "it is being written")].Settling =
-                        true;
+                    rep.Files[outcome(TInboxFileOutcome::Waiting, {f},
+                                      TranslatedText(QT_TRANSLATE_NOOP("Core", "it is being written")))]
+                        .Settling = true;
                     continue;
                 }
                 ++leaving; // unless it waits
                 if (f.Size > MaxInboxFileSize) {
-                    fail({f}, "The file is larger than " + std::to_string(MaxInboxFileSize / 1048576) +
-                                  " MB: no instrument file is.");
+                    fail({f}, Fill(QT_TRANSLATE_NOOP("Core",
+                                                     "The file is larger than %1 MB: no instrument file is."),
+                                   std::to_string(MaxInboxFileSize / 1048576)));
                     continue;
                 }
                 std::string bytes;
@@ -1128,7 +1138,8 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
                 }
                 if (state == 1) {
                     // A new message that is not complete yet; an earlier incomplete one keeps waiting.
-                    if (open) outcome(TInboxFileOutcome::Waiting, open->Files, "it ends inside a message");
+                    if (open)
+                        outcome(TInboxFileOutcome::Waiting, open->Files, TranslatedText(EndsInsideAMessage));
                     open = std::move(alone);
                     --leaving;
                     continue;
@@ -1158,7 +1169,7 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
                 }
                 fail({f}, why);
             }
-            if (open) outcome(TInboxFileOutcome::Waiting, open->Files, "it ends inside a message");
+            if (open) outcome(TInboxFileOutcome::Waiting, open->Files, TranslatedText(EndsInsideAMessage));
         }
     } catch (const EQcError& e) {
         return finish(TOutcome::FromError(e));

@@ -9,6 +9,12 @@
 #include "UFifoResult.h"
 #include "UOperations.h"
 #include "URandom.h"
+#include "UTexts.h"
+
+namespace {
+constexpr const char* NoAccounts =
+    QT_TRANSLATE_NOOP("Core", "Operator accounts are kept on a server; this folder has none");
+}
 
 TOpenReport TOperations::OpenServer(const std::string& folder, TOpenMode mode, const TOpenOptions& options) {
     TOpenReport report;
@@ -24,7 +30,9 @@ TOpenReport TOperations::OpenServer(const std::string& folder, TOpenMode mode, c
             if (options.OperatorCode.empty()) {
                 report.SignInNeeded = true;
                 report.Message =
-                    "Sign in: the server " + store->Redacted() + " asks for an operator code and password";
+                    Fill(QT_TRANSLATE_NOOP("Core",
+                                           "Sign in: the server %1 asks for an operator code and password"),
+                         store->Redacted());
                 return report;
             }
             store->SignIn(options.OperatorCode, options.OperatorPassword);
@@ -51,7 +59,7 @@ TOpenReport TOperations::OpenServer(const std::string& folder, TOpenMode mode, c
             WriteQueue();
             WriteSettings();
         } catch (const EQcError& e) {
-            report.Notes.push_back(std::string("Cannot save data\r") + e.what());
+            report.Notes.push_back(Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what()));
         }
     } else if (FirstRun && options.SampleOnFirstRun) {
         BuildSampleData();
@@ -128,7 +136,9 @@ int32_t TOperations::ArchiveLevelFirst(TAnalyte& a, int level) {
 std::string TOperations::ArchiveBytes(int32_t number) const {
     if (!server_) return ReadWholeFile(ArchiveFileName(number));
     std::optional<std::string> bytes = server_->Archive(number);
-    if (!bytes) throw EQcError("The archive " + std::to_string(number) + " is not on the server");
+    if (!bytes)
+        throw EQcError(
+            Fill(QT_TRANSLATE_NOOP("Core", "The archive %1 is not on the server"), std::to_string(number)));
     return *bytes;
 }
 
@@ -146,7 +156,7 @@ std::vector<TAccount> TOperations::Accounts() const {
 }
 
 TOutcome TOperations::SetAccount(const TAccount& account, const std::string& password) {
-    if (!server_) return TOutcome::Refuse("Operator accounts are kept on a server; this folder has none");
+    if (!server_) return TOutcome::Refuse(NoAccounts);
     try {
         const std::vector<TAccount> accounts = server_->Accounts();
         const bool had = std::any_of(accounts.begin(), accounts.end(),
@@ -164,7 +174,7 @@ TOutcome TOperations::SetAccount(const TAccount& account, const std::string& pas
 }
 
 TOutcome TOperations::RemoveAccount(const std::string& code) {
-    if (!server_) return TOutcome::Refuse("Operator accounts are kept on a server; this folder has none");
+    if (!server_) return TOutcome::Refuse(NoAccounts);
     try {
         Log(jk::OperatorsChanged, nullptr, 0, std::nullopt, "account " + code, "removed");
         HandJournalToServer();

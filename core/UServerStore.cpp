@@ -15,6 +15,7 @@
 #include "UDataLoadSave.h"
 #include "UExtended.h"
 #include "UJournal.h"
+#include "UTexts.h"
 #include "UUtilitaires.h"
 
 // Every part the server's database has, brought up to date in this order. A feature that keeps rows
@@ -366,7 +367,8 @@ std::unique_ptr<TAnalyte> AnalyteOfRow(const TPgResult& r, int row) {
     a->Options = static_cast<uint8_t>(r.Int(row, 18));
     a->Reserved = static_cast<int32_t>(r.Int(row, 19));
     const std::string limits = r.Bytes(row, 20);
-    if (limits.size() != 90) throw EQcError("Damaged analyte " + a->Name + " on the server: limits");
+    if (limits.size() != 90)
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Damaged analyte %1 on the server: limits"), a->Name));
     const auto* b = reinterpret_cast<const uint8_t*>(limits.data());
     for (int i = 0; i < MaxLevels; ++i) {
         LevelStats& l = a->Limits[i];
@@ -376,7 +378,9 @@ std::unique_ptr<TAnalyte> AnalyteOfRow(const TPgResult& r, int row) {
         // As the data file's reader: only a fixed level's limits are the user's.
         if (std::isfinite(l.Mean) && std::isfinite(l.WarnDev) && std::isfinite(l.ActionDev)) continue;
         if (a->LimitMode[i] == lmFixed)
-            throw EQcError("Damaged analyte " + a->Name + " on the server: fixed limits are not numbers");
+            throw EQcError(Fill(
+                QT_TRANSLATE_NOOP("Core", "Damaged analyte %1 on the server: fixed limits are not numbers"),
+                a->Name));
         l.Mean = 0;
         l.WarnDev = 0.5L;
         l.ActionDev = 0.8L;
@@ -425,23 +429,28 @@ void TServerStore::MigrateSchema(bool write) {
             const int64_t version = r.Int(i, 1);
             auto k = known(name);
             if (k == parts.end() || version > static_cast<int64_t>(k->Steps.size()))
-                throw EQcError("The server's database was set up by a newer Varnholt (" + name + " " +
-                               std::to_string(version) +
-                               "); this one cannot use it. Install the newer Varnholt "
-                               "on this bench.");
+                throw EQcError(
+                    Fill(QT_TRANSLATE_NOOP("Core", "The server's database was set up by a newer Varnholt "
+                                                   "(%1 %2); this one cannot use it. Install the newer "
+                                                   "Varnholt on this bench."),
+                         name, std::to_string(version)));
             versions[name] = version;
         }
         return versions;
     };
     if (!write) {
         if (conn_.Exec("SELECT to_regclass('schema_part') IS NOT NULL").Text(0, 0) != "t")
-            throw EQcError("The server's database holds no Varnholt data yet: migrate a folder into it, or "
-                           "start Varnholt on it once");
+            throw EQcError(
+                TranslatedText(QT_TRANSLATE_NOOP("Core", "The server's database holds no Varnholt data "
+                                                         "yet: migrate a folder into it, or start "
+                                                         "Varnholt on it once")));
         auto versions = check(conn_.Exec("SELECT part, version FROM schema_part"));
         for (const TServerSchemaPart& p : parts)
             if (versions[p.Name] < static_cast<int64_t>(p.Steps.size()))
-                throw EQcError("The server's database was set up by an older Varnholt: start Varnholt on it "
-                               "once to bring it up to date");
+                throw EQcError(
+                    TranslatedText(QT_TRANSLATE_NOOP("Core", "The server's database was set up by an "
+                                                             "older Varnholt: start Varnholt on it once "
+                                                             "to bring it up to date")));
         return;
     }
     try {
@@ -464,8 +473,10 @@ void TServerStore::MigrateSchema(bool write) {
             } catch (const EQcError&) {
             }
         if (e.State == "42501")
-            throw EQcError("The server's database cannot be set up with the rights of this connection: " +
-                           std::string(e.what()));
+            throw EQcError(
+                Fill(QT_TRANSLATE_NOOP("Core", "The server's database cannot be set up with the rights "
+                                               "of this connection: %1"),
+                     e.what()));
         throw;
     } catch (const EQcError&) {
         try {
@@ -488,9 +499,10 @@ bool TServerStore::HasData() const {
 void TServerStore::EnsureConnected() {
     if (conn_.Ok()) return;
     if (!conn_.Reset())
-        throw EQcError("The server " + redacted_ +
-                       " does not answer; nothing was changed. Try again once it "
-                       "answers.");
+        throw EQcError(
+            Fill(QT_TRANSLATE_NOOP("Core", "The server %1 does not answer; nothing was changed. Try "
+                                           "again once it answers."),
+                 redacted_));
     Listen();
     everythingStale_ = true;
 }
@@ -564,15 +576,20 @@ template <typename F> void TServerStore::Transaction(const std::string& what, F&
                 return;
             }
             drop();
-            throw EQcError("The connection to the server " + redacted_ +
-                           " was lost while the change was saved: it was not saved.");
+            throw EQcError(
+                Fill(QT_TRANSLATE_NOOP("Core", "The connection to the server %1 was lost while the "
+                                               "change was saved: it was not saved."),
+                     redacted_));
         }
         drop();
-        throw EQcError("The connection to the server " + redacted_ + " was lost" +
-                       (committing
-                            ? " while the change was saved: it is shown as the server holds it once the "
-                              "server answers again."
-                            : ": nothing was saved."));
+        throw EQcError(Fill(committing
+                                ? QT_TRANSLATE_NOOP("Core", "The connection to the server %1 was lost "
+                                                            "while the change was saved: it is shown as "
+                                                            "the server holds it once the server answers "
+                                                            "again.")
+                                : QT_TRANSLATE_NOOP("Core", "The connection to the server %1 was lost: "
+                                                            "nothing was saved."),
+                            redacted_));
     } catch (...) {
         drop();
         rollback();
@@ -609,12 +626,14 @@ void TServerStore::BumpStore(const char* key, int64_t known, int64_t* now) {
             stale_.Catalogue = true;
         else
             stale_.Settings = true;
-        throw EServerConflict(
+        throw EServerConflict(TranslatedText(
             std::string(key) == "catalogue"
-                ? "The analytes or materials were changed on another bench meanwhile: this change "
-                  "was not saved. The lists now show what the server holds."
-                : "The settings were changed on another bench meanwhile: this change was not "
-                  "saved. They now show what the server holds.");
+                ? QT_TRANSLATE_NOOP("Core",
+                                    "The analytes or materials were changed on another bench meanwhile: "
+                                    "this change was not saved. The lists now show what the server holds.")
+                : QT_TRANSLATE_NOOP("Core",
+                                    "The settings were changed on another bench meanwhile: this change "
+                                    "was not saved. They now show what the server holds.")));
     }
     *now = r.Int(0, 0);
 }
@@ -637,31 +656,36 @@ void TServerStore::SignIn(const std::string& code, const std::string& password) 
     TPgResult r = conn_.Exec("SELECT code, name, role, password_hash FROM account WHERE code = $1", {code});
     // One answer for an unknown code and a wrong password: neither tells which codes exist.
     if (r.Rows() != 1 || !PasswordHashMatches(r.Text(0, 3), password))
-        throw EQcError("Sign-in refused: unknown operator code or wrong password");
+        throw EQcError(TranslatedText(
+            QT_TRANSLATE_NOOP("Core", "Sign-in refused: unknown operator code or wrong password")));
     account_ = TAccount{r.Text(0, 0), r.Text(0, 1), RoleByName(r.Text(0, 2)).value_or(TRole::Technologist)};
 }
 
-void TServerStore::RequireSupervisor(const std::string& what) const {
+void TServerStore::RequireSupervisor(const char* what) const {
     if (!hasAccounts_) return;
-    if (!account_) throw EQcError("Sign in to " + what);
+    if (!account_) throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Sign in to %1"), TranslatedText(what)));
     if (account_->Role != TRole::Supervisor)
-        throw EQcError("Only a supervisor may " + what + " (" + account_->Code +
-                       " is signed in as a technologist)");
+        throw EQcError(
+            Fill(QT_TRANSLATE_NOOP("Core", "Only a supervisor may %1 (%2 is signed in as a technologist)"),
+                 TranslatedText(what), account_->Code));
 }
 
 void TServerStore::SetAccount(const TAccount& account, const std::string& password) {
     if (account.Code.empty() || account.Code.size() > 16)
-        throw EQcError("An operator code has 1 to 16 characters");
+        throw EQcError(TranslatedText(QT_TRANSLATE_NOOP("Core", "An operator code has 1 to 16 characters")));
     if (!hasAccounts_ && account.Role != TRole::Supervisor)
-        throw EQcError("The first account must be a supervisor's: only a supervisor can make the others");
-    RequireSupervisor("manage the accounts");
+        throw EQcError(TranslatedText(QT_TRANSLATE_NOOP(
+            "Core", "The first account must be a supervisor's: only a supervisor can make the others")));
+    RequireSupervisor(QT_TRANSLATE_NOOP("Core", "manage the accounts"));
     const std::string hash = password.empty() ? std::string() : HashPassword(password);
     Transaction("account " + account.Code, [&] {
         TPgResult had = conn_.Exec("SELECT role FROM account WHERE code = $1 FOR UPDATE", {account.Code});
-        if (had.Rows() == 0 && hash.empty()) throw EQcError("A new account needs a password");
+        if (had.Rows() == 0 && hash.empty())
+            throw EQcError(TranslatedText(QT_TRANSLATE_NOOP("Core", "A new account needs a password")));
         if (had.Rows() == 1 && had.Text(0, 0) == "supervisor" && account.Role != TRole::Supervisor &&
             conn_.Exec("SELECT count(*) FROM account WHERE role = 'supervisor'").Int(0, 0) == 1)
-            throw EQcError("The last supervisor's account cannot lose its rights");
+            throw EQcError(TranslatedText(
+                QT_TRANSLATE_NOOP("Core", "The last supervisor's account cannot lose its rights")));
         conn_.Exec("INSERT INTO account(code, name, role, password_hash) VALUES($1, $2, $3, $4) "
                    "ON CONFLICT(code) DO UPDATE SET name = $2, role = $3, changed_at = now(), "
                    "password_hash = CASE WHEN $4 = '' THEN account.password_hash ELSE $4 END",
@@ -671,13 +695,14 @@ void TServerStore::SetAccount(const TAccount& account, const std::string& passwo
 }
 
 void TServerStore::RemoveAccount(const std::string& code) {
-    RequireSupervisor("manage the accounts");
+    RequireSupervisor(QT_TRANSLATE_NOOP("Core", "manage the accounts"));
     Transaction("remove account " + code, [&] {
         TPgResult r = conn_.Exec("DELETE FROM account WHERE code = $1 RETURNING role", {code});
-        if (r.Rows() == 0) throw EQcError("No account " + code);
+        if (r.Rows() == 0) throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "No account %1"), code));
         if (r.Text(0, 0) == "supervisor" &&
             conn_.Exec("SELECT count(*) FROM account WHERE role = 'supervisor'").Int(0, 0) == 0)
-            throw EQcError("The last supervisor's account cannot be removed");
+            throw EQcError(
+                TranslatedText(QT_TRANSLATE_NOOP("Core", "The last supervisor's account cannot be removed")));
     });
 }
 
@@ -731,7 +756,7 @@ TServerStore::LoadAnalytes(const std::optional<int64_t>& only,
         for (int k = 0; k < MaxLevels; ++k) {
             const int64_t state = pts.Int(i, 3 + 2 * k);
             if (state < 0 || state > psEmpty)
-                throw EQcError("Damaged point of " + a->Name + " on the server");
+                throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Damaged point of %1 on the server"), a->Name));
             p.Levels[k] = {pts.Single(i, 2 + 2 * k), static_cast<PointState>(state)};
         }
         p.CommentId = static_cast<int32_t>(pts.Int(i, 8));
@@ -873,7 +898,7 @@ std::vector<TQualityGoal> TServerStore::Goals() const {
 
 void TServerStore::CheckTechnologistChange(const TAnalyte& a, const TAnalyte* before) const {
     if (!hasAccounts_ || (account_ && account_->Role == TRole::Supervisor)) return;
-    if (!account_) throw EQcError("Sign in to change the data");
+    if (!account_) throw EQcError(TranslatedText(QT_TRANSLATE_NOOP("Core", "Sign in to change the data")));
     // A technologist enters runs: points added, an analyte made for a held run, levels raised for one.
     if (!before) return;
     bool ok = a.Name == before->Name && a.Unit == before->Unit && a.Decimals == before->Decimals &&
@@ -895,8 +920,10 @@ void TServerStore::CheckTechnologistChange(const TAnalyte& a, const TAnalyte* be
                     (a.LockFirst == before->LockFirst && a.LockLast == before->LockLast));
     }
     if (!ok)
-        throw EQcError("Only a supervisor may change " + a.Name + " other than by entering runs (" +
-                       account_->Code + " is signed in as a technologist)");
+        throw EQcError(
+            Fill(QT_TRANSLATE_NOOP("Core", "Only a supervisor may change %1 other than by entering runs "
+                                           "(%2 is signed in as a technologist)"),
+                 a.Name, account_->Code));
 }
 
 void TServerStore::CopyPoints(int64_t id, const TAnalyte& a, int from, int to, int ordBase) {
@@ -1036,7 +1063,8 @@ void TServerStore::WriteData(const TListSerum& serum, const TListAnalytes& analy
             // New analytes at the end (a held run's) are a technologist's; anything else a supervisor's.
             const bool appended = !materials && deleted.empty() && order.size() > order_.size() &&
                                   std::equal(order_.begin(), order_.end(), order.begin());
-            if (!appended) RequireSupervisor("change the analytes or the materials");
+            if (!appended)
+                RequireSupervisor(QT_TRANSLATE_NOOP("Core", "change the analytes or the materials"));
             BumpStore("catalogue", catalogueVersion_, &catalogue);
             Notify("c");
         }
@@ -1154,7 +1182,7 @@ void TServerStore::WriteSettings(const TSettings& s, const std::vector<std::stri
             ReloadSettings(mine, theirs);
             mine.LastBackup = s.LastBackup;
             if (SettingsImage(mine, theirs) != SettingsImage(s, operators))
-                RequireSupervisor("change the settings");
+                RequireSupervisor(QT_TRANSLATE_NOOP("Core", "change the settings"));
         }
         BumpStore("settings", settingsVersion_, &version);
         conn_.Exec(
@@ -1179,7 +1207,7 @@ void TServerStore::WriteSettings(const TSettings& s, const std::vector<std::stri
 void TServerStore::DeleteArchives(const std::vector<int32_t>& numbers) {
     if (numbers.empty()) return;
     Transaction("delete archives", [&] {
-        RequireSupervisor("delete archives");
+        RequireSupervisor(QT_TRANSLATE_NOOP("Core", "delete archives"));
         conn_.Exec("DELETE FROM archive WHERE number = ANY($1::integer[])", {IntArray(numbers)});
     });
 }
@@ -1190,7 +1218,7 @@ int32_t TServerStore::ReserveArchiveNumber(const TListAnalytes& analytes) {
     for (const auto& a : analytes.Items) held.insert(a->ArchiveNumbers.begin(), a->ArchiveNumbers.end());
     for (;;) {
         const int64_t n = conn_.Exec("SELECT nextval('archive_number')").Int(0, 0);
-        if (n > 99999999) throw EQcError("No archive number left");
+        if (n > 99999999) throw EQcError(TranslatedText(QT_TRANSLATE_NOOP("Core", "No archive number left")));
         if (held.count(static_cast<int32_t>(n)) == 0) return static_cast<int32_t>(n);
     }
 }
@@ -1198,7 +1226,7 @@ int32_t TServerStore::ReserveArchiveNumber(const TListAnalytes& analytes) {
 void TServerStore::WriteGoals(const std::vector<std::string>& removed,
                               const std::vector<TQualityGoal>& goals) {
     Transaction("goals", [&] {
-        RequireSupervisor("change the quality goals");
+        RequireSupervisor(QT_TRANSLATE_NOOP("Core", "change the quality goals"));
         for (const std::string& name : removed)
             conn_.Exec("DELETE FROM goal WHERE analyte_key = $1", {ToServer(UpperCase(name))});
         for (const TQualityGoal& g : goals) {
@@ -1401,7 +1429,7 @@ std::vector<std::string> TServerStore::CorrectiveActions() const {
 
 void TServerStore::SetCorrectiveActions(const std::vector<std::string>& actions) {
     Transaction("corrective actions", [&] {
-        RequireSupervisor("change the list of corrective actions");
+        RequireSupervisor(QT_TRANSLATE_NOOP("Core", "change the list of corrective actions"));
         conn_.Exec("DELETE FROM corrective_action");
         for (size_t i = 0; i < actions.size(); ++i)
             conn_.Exec("INSERT INTO corrective_action(position, text) VALUES($1, $2)",
@@ -1420,7 +1448,7 @@ std::optional<std::string> TServerStore::OperatorPasswordHash(const std::string&
 
 void TServerStore::SetOperatorPassword(const std::string& code, const std::string& hash) {
     Transaction("operator password " + code, [&] {
-        RequireSupervisor("set the operators' passwords");
+        RequireSupervisor(QT_TRANSLATE_NOOP("Core", "set the operators' passwords"));
         if (hash.empty())
             conn_.Exec("DELETE FROM operator_password WHERE code = $1", {ToServer(code)});
         else

@@ -155,7 +155,8 @@ public:
     void RemoveAccount(const std::string& code);
     // Throws EQcError unless the signed-in operator may make changes of supervisors (every change is
     // allowed while the server has no account).
-    void RequireSupervisor(const std::string& what) const;
+    // `what` is a marked text, translated in the message.
+    void RequireSupervisor(const char* what) const;
 
     // ---------------------------------------------------------------- reading
     // Fills the lists with what the server holds and remembers it as the state this bench knows.

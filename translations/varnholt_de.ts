@@ -404,10 +404,6 @@
         <translation>Eine Zuordnung braucht eine Quelle und einen Testcode</translation>
     </message>
     <message>
-        <source>Level %1: %2 has %3%4</source>
-        <translation>Ebene %1: %2 hat %3%4</translation>
-    </message>
-    <message>
         <source>The inbox is read by the program or a writing command, not by a reading one</source>
         <translation>Der Eingangsordner wird vom Programm oder einem schreibenden Befehl gelesen, nicht von einem lesenden</translation>
     </message>
@@ -1129,11 +1125,187 @@
     </message>
     <message>
         <source>Give the reviewer&apos;s operator code</source>
-        <translation>Geben Sie den Bedienercode des Prüfers an</translation>
+        <translation>Geben Sie den Bedienerkürzel des Prüfers an</translation>
     </message>
     <message>
         <source>Give the reviewer&apos;s operator code (1 to 4 characters)</source>
-        <translation>Geben Sie den Bedienercode des Prüfers an (1 bis 4 Zeichen)</translation>
+        <translation>Geben Sie den Bedienerkürzel des Prüfers an (1 bis 4 Zeichen)</translation>
+    </message>
+    <message>
+        <source>it ends inside a message</source>
+        <translation>sie endet innerhalb einer Nachricht</translation>
+    </message>
+    <message>
+        <source>no mapping</source>
+        <translation>keine Zuordnung</translation>
+    </message>
+    <message>
+        <source>the analyte %1 does not exist</source>
+        <translation>der Analyt %1 existiert nicht</translation>
+    </message>
+    <message>
+        <source>The runs from the instruments were saved, but not marked so in the database:<byte value="xd"/>%1</source>
+        <translation>Die Serien der Geräte wurden gespeichert, aber in der Datenbank nicht als solche vermerkt:<byte value="xd"/>%1</translation>
+    </message>
+    <message>
+        <source>Level %1: %2 has %3 level</source>
+        <translation>Ebene %1: %2 hat %3 Ebene</translation>
+    </message>
+    <message>
+        <source>Level %1: %2 has %3 levels</source>
+        <translation>Ebene %1: %2 hat %3 Ebenen</translation>
+    </message>
+    <message>
+        <source>%1 (source %2): nothing of it was taken.</source>
+        <translation>%1 (Quelle %2): Nichts davon wurde übernommen.</translation>
+    </message>
+    <message>
+        <source>%1 (source %2): its other results were taken; the lines below were not. Correct them and drop the file again: what was taken is not taken twice.</source>
+        <translation>%1 (Quelle %2): Die übrigen Ergebnisse wurden übernommen, die Zeilen unten nicht. Korrigieren Sie sie und legen Sie die Datei erneut ab: Was übernommen wurde, wird nicht zweimal übernommen.</translation>
+    </message>
+    <message>
+        <source>it is being written</source>
+        <translation>sie wird gerade geschrieben</translation>
+    </message>
+    <message>
+        <source>The file is larger than %1 MB: no instrument file is.</source>
+        <translation>Die Datei ist größer als %1 MB: Das ist keine Gerätedatei.</translation>
+    </message>
+    <message>
+        <source>Operator accounts are kept on a server; this folder has none</source>
+        <translation>Bedienerkonten werden auf einem Server geführt; dieser Ordner hat keine</translation>
+    </message>
+    <message>
+        <source>Sign in: the server %1 asks for an operator code and password</source>
+        <translation>Anmelden: Der Server %1 verlangt ein Bedienerkürzel und ein Passwort</translation>
+    </message>
+    <message>
+        <source>The archive %1 is not on the server</source>
+        <translation>Das Archiv %1 ist nicht auf dem Server</translation>
+    </message>
+    <message>
+        <source>Damaged analyte %1 on the server: limits</source>
+        <translation>Beschädigter Analyt %1 auf dem Server: Grenzen</translation>
+    </message>
+    <message>
+        <source>Damaged analyte %1 on the server: fixed limits are not numbers</source>
+        <translation>Beschädigter Analyt %1 auf dem Server: Feste Grenzen sind keine Zahlen</translation>
+    </message>
+    <message>
+        <source>The server&apos;s database was set up by a newer Varnholt (%1 %2); this one cannot use it. Install the newer Varnholt on this bench.</source>
+        <translation>Die Datenbank des Servers wurde von einem neueren Varnholt eingerichtet (%1 %2); dieses kann sie nicht verwenden. Installieren Sie das neuere Varnholt an diesem Arbeitsplatz.</translation>
+    </message>
+    <message>
+        <source>The server&apos;s database holds no Varnholt data yet: migrate a folder into it, or start Varnholt on it once</source>
+        <translation>Die Datenbank des Servers enthält noch keine Varnholt-Daten: Übertragen Sie einen Ordner hinein oder starten Sie Varnholt einmal darauf</translation>
+    </message>
+    <message>
+        <source>The server&apos;s database was set up by an older Varnholt: start Varnholt on it once to bring it up to date</source>
+        <translation>Die Datenbank des Servers wurde von einem älteren Varnholt eingerichtet: Starten Sie Varnholt einmal darauf, um sie zu aktualisieren</translation>
+    </message>
+    <message>
+        <source>The server&apos;s database cannot be set up with the rights of this connection: %1</source>
+        <translation>Die Datenbank des Servers kann mit den Rechten dieser Verbindung nicht eingerichtet werden: %1</translation>
+    </message>
+    <message>
+        <source>The server %1 does not answer; nothing was changed. Try again once it answers.</source>
+        <translation>Der Server %1 antwortet nicht; nichts wurde geändert. Versuchen Sie es erneut, sobald er antwortet.</translation>
+    </message>
+    <message>
+        <source>The connection to the server %1 was lost while the change was saved: it was not saved.</source>
+        <translation>Die Verbindung zum Server %1 ging verloren, während die Änderung gespeichert wurde: Sie wurde nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source>The connection to the server %1 was lost while the change was saved: it is shown as the server holds it once the server answers again.</source>
+        <translation>Die Verbindung zum Server %1 ging verloren, während die Änderung gespeichert wurde: Sie wird so angezeigt, wie der Server sie hält, sobald er wieder antwortet.</translation>
+    </message>
+    <message>
+        <source>The connection to the server %1 was lost: nothing was saved.</source>
+        <translation>Die Verbindung zum Server %1 ging verloren: Nichts wurde gespeichert.</translation>
+    </message>
+    <message>
+        <source>The analytes or materials were changed on another bench meanwhile: this change was not saved. The lists now show what the server holds.</source>
+        <translation>Die Analyten oder Materialien wurden inzwischen an einem anderen Arbeitsplatz geändert: Diese Änderung wurde nicht gespeichert. Die Listen zeigen jetzt den Stand des Servers.</translation>
+    </message>
+    <message>
+        <source>The settings were changed on another bench meanwhile: this change was not saved. They now show what the server holds.</source>
+        <translation>Die Einstellungen wurden inzwischen an einem anderen Arbeitsplatz geändert: Diese Änderung wurde nicht gespeichert. Sie zeigen jetzt den Stand des Servers.</translation>
+    </message>
+    <message>
+        <source>Sign-in refused: unknown operator code or wrong password</source>
+        <translation>Anmeldung abgelehnt: unbekanntes Bedienerkürzel oder falsches Passwort</translation>
+    </message>
+    <message>
+        <source>Sign in to %1</source>
+        <translation>Anmeldung erforderlich: %1</translation>
+    </message>
+    <message>
+        <source>Only a supervisor may %1 (%2 is signed in as a technologist)</source>
+        <translation>Nur ein Supervisor darf %1 (%2 ist als Technologe angemeldet)</translation>
+    </message>
+    <message>
+        <source>An operator code has 1 to 16 characters</source>
+        <translation>Ein Bedienerkürzel hat 1 bis 16 Zeichen</translation>
+    </message>
+    <message>
+        <source>The first account must be a supervisor&apos;s: only a supervisor can make the others</source>
+        <translation>Das erste Konto muss das eines Supervisors sein: Nur ein Supervisor kann die anderen anlegen</translation>
+    </message>
+    <message>
+        <source>manage the accounts</source>
+        <translation>die Konten verwalten</translation>
+    </message>
+    <message>
+        <source>A new account needs a password</source>
+        <translation>Ein neues Konto braucht ein Passwort</translation>
+    </message>
+    <message>
+        <source>The last supervisor&apos;s account cannot lose its rights</source>
+        <translation>Das Konto des letzten Supervisors kann seine Rechte nicht verlieren</translation>
+    </message>
+    <message>
+        <source>No account %1</source>
+        <translation>Kein Konto %1</translation>
+    </message>
+    <message>
+        <source>The last supervisor&apos;s account cannot be removed</source>
+        <translation>Das Konto des letzten Supervisors kann nicht entfernt werden</translation>
+    </message>
+    <message>
+        <source>Damaged point of %1 on the server</source>
+        <translation>Beschädigter Punkt von %1 auf dem Server</translation>
+    </message>
+    <message>
+        <source>Sign in to change the data</source>
+        <translation>Melden Sie sich an, um die Daten zu ändern</translation>
+    </message>
+    <message>
+        <source>Only a supervisor may change %1 other than by entering runs (%2 is signed in as a technologist)</source>
+        <translation>Nur ein Supervisor darf %1 anders als durch Eingabe von Serien ändern (%2 ist als Technologe angemeldet)</translation>
+    </message>
+    <message>
+        <source>change the analytes or the materials</source>
+        <translation>die Analyten oder Materialien ändern</translation>
+    </message>
+    <message>
+        <source>change the settings</source>
+        <translation>die Einstellungen ändern</translation>
+    </message>
+    <message>
+        <source>delete archives</source>
+        <translation>Archive löschen</translation>
+    </message>
+    <message>
+        <source>change the quality goals</source>
+        <translation>die Qualitätsziele ändern</translation>
+    </message>
+    <message>
+        <source>change the list of corrective actions</source>
+        <translation>die Liste der Korrekturmaßnahmen ändern</translation>
+    </message>
+    <message>
+        <source>set the operators&apos; passwords</source>
+        <translation>die Passwörter der Bediener festlegen</translation>
     </message>
 </context>
 <context>
@@ -1352,7 +1524,7 @@
     </message>
     <message>
         <source>Operator code</source>
-        <translation>Bedienercode</translation>
+        <translation>Bedienerkürzel</translation>
     </message>
     <message>
         <source>Password</source>

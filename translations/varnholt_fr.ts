@@ -404,10 +404,6 @@
         <translation>Une affectation nécessite une source et un code de test</translation>
     </message>
     <message>
-        <source>Level %1: %2 has %3%4</source>
-        <translation>Niveau %1 : %2 a %3%4</translation>
-    </message>
-    <message>
         <source>The inbox is read by the program or a writing command, not by a reading one</source>
         <translation>L&apos;entrée est lue par le programme ou par une commande d&apos;écriture, pas par une commande de lecture</translation>
     </message>
@@ -1134,6 +1130,182 @@
     <message>
         <source>Give the reviewer&apos;s operator code (1 to 4 characters)</source>
         <translation>Indiquez le code d&apos;opérateur du réviseur (1 à 4 caractères)</translation>
+    </message>
+    <message>
+        <source>it ends inside a message</source>
+        <translation>il se termine au milieu d&apos;un message</translation>
+    </message>
+    <message>
+        <source>no mapping</source>
+        <translation>aucune correspondance</translation>
+    </message>
+    <message>
+        <source>the analyte %1 does not exist</source>
+        <translation>l&apos;analyte %1 n&apos;existe pas</translation>
+    </message>
+    <message>
+        <source>The runs from the instruments were saved, but not marked so in the database:<byte value="xd"/>%1</source>
+        <translation>Les séries des automates ont été enregistrées, mais pas marquées comme telles dans la base de données :<byte value="xd"/>%1</translation>
+    </message>
+    <message>
+        <source>Level %1: %2 has %3 level</source>
+        <translation>Niveau %1 : %2 a %3 niveau</translation>
+    </message>
+    <message>
+        <source>Level %1: %2 has %3 levels</source>
+        <translation>Niveau %1 : %2 a %3 niveaux</translation>
+    </message>
+    <message>
+        <source>%1 (source %2): nothing of it was taken.</source>
+        <translation>%1 (source %2) : rien n&apos;en a été repris.</translation>
+    </message>
+    <message>
+        <source>%1 (source %2): its other results were taken; the lines below were not. Correct them and drop the file again: what was taken is not taken twice.</source>
+        <translation>%1 (source %2) : ses autres résultats ont été repris, pas les lignes ci-dessous. Corrigez-les et déposez à nouveau le fichier : ce qui a été repris ne l&apos;est pas deux fois.</translation>
+    </message>
+    <message>
+        <source>it is being written</source>
+        <translation>il est en cours d&apos;écriture</translation>
+    </message>
+    <message>
+        <source>The file is larger than %1 MB: no instrument file is.</source>
+        <translation>Le fichier dépasse %1 Mo : aucun fichier d&apos;automate n&apos;est aussi grand.</translation>
+    </message>
+    <message>
+        <source>Operator accounts are kept on a server; this folder has none</source>
+        <translation>Les comptes d&apos;opérateurs sont conservés sur un serveur ; ce dossier n&apos;en a pas</translation>
+    </message>
+    <message>
+        <source>Sign in: the server %1 asks for an operator code and password</source>
+        <translation>Connexion : le serveur %1 demande un code d&apos;opérateur et un mot de passe</translation>
+    </message>
+    <message>
+        <source>The archive %1 is not on the server</source>
+        <translation>L&apos;archive %1 n&apos;est pas sur le serveur</translation>
+    </message>
+    <message>
+        <source>Damaged analyte %1 on the server: limits</source>
+        <translation>Analyte %1 endommagé sur le serveur : limites</translation>
+    </message>
+    <message>
+        <source>Damaged analyte %1 on the server: fixed limits are not numbers</source>
+        <translation>Analyte %1 endommagé sur le serveur : les limites fixes ne sont pas des nombres</translation>
+    </message>
+    <message>
+        <source>The server&apos;s database was set up by a newer Varnholt (%1 %2); this one cannot use it. Install the newer Varnholt on this bench.</source>
+        <translation>La base de données du serveur a été créée par un Varnholt plus récent (%1 %2) ; celui-ci ne peut pas l&apos;utiliser. Installez le Varnholt plus récent sur ce poste.</translation>
+    </message>
+    <message>
+        <source>The server&apos;s database holds no Varnholt data yet: migrate a folder into it, or start Varnholt on it once</source>
+        <translation>La base de données du serveur ne contient pas encore de données Varnholt : migrez-y un dossier, ou démarrez Varnholt une fois dessus</translation>
+    </message>
+    <message>
+        <source>The server&apos;s database was set up by an older Varnholt: start Varnholt on it once to bring it up to date</source>
+        <translation>La base de données du serveur a été créée par un Varnholt plus ancien : démarrez Varnholt une fois dessus pour la mettre à jour</translation>
+    </message>
+    <message>
+        <source>The server&apos;s database cannot be set up with the rights of this connection: %1</source>
+        <translation>La base de données du serveur ne peut pas être préparée avec les droits de cette connexion : %1</translation>
+    </message>
+    <message>
+        <source>The server %1 does not answer; nothing was changed. Try again once it answers.</source>
+        <translation>Le serveur %1 ne répond pas ; rien n&apos;a été modifié. Réessayez dès qu&apos;il répond.</translation>
+    </message>
+    <message>
+        <source>The connection to the server %1 was lost while the change was saved: it was not saved.</source>
+        <translation>La connexion au serveur %1 a été perdue pendant l&apos;enregistrement de la modification : elle n&apos;a pas été enregistrée.</translation>
+    </message>
+    <message>
+        <source>The connection to the server %1 was lost while the change was saved: it is shown as the server holds it once the server answers again.</source>
+        <translation>La connexion au serveur %1 a été perdue pendant l&apos;enregistrement de la modification : elle sera affichée telle que le serveur la conserve dès qu&apos;il répondra à nouveau.</translation>
+    </message>
+    <message>
+        <source>The connection to the server %1 was lost: nothing was saved.</source>
+        <translation>La connexion au serveur %1 a été perdue : rien n&apos;a été enregistré.</translation>
+    </message>
+    <message>
+        <source>The analytes or materials were changed on another bench meanwhile: this change was not saved. The lists now show what the server holds.</source>
+        <translation>Les analytes ou les matériaux ont été modifiés entre-temps sur un autre poste : cette modification n&apos;a pas été enregistrée. Les listes montrent maintenant ce que contient le serveur.</translation>
+    </message>
+    <message>
+        <source>The settings were changed on another bench meanwhile: this change was not saved. They now show what the server holds.</source>
+        <translation>Les réglages ont été modifiés entre-temps sur un autre poste : cette modification n&apos;a pas été enregistrée. Ils montrent maintenant ce que contient le serveur.</translation>
+    </message>
+    <message>
+        <source>Sign-in refused: unknown operator code or wrong password</source>
+        <translation>Connexion refusée : code d&apos;opérateur inconnu ou mot de passe erroné</translation>
+    </message>
+    <message>
+        <source>Sign in to %1</source>
+        <translation>Connectez-vous pour %1</translation>
+    </message>
+    <message>
+        <source>Only a supervisor may %1 (%2 is signed in as a technologist)</source>
+        <translation>Seul un superviseur peut %1 (%2 est connecté comme technicien)</translation>
+    </message>
+    <message>
+        <source>An operator code has 1 to 16 characters</source>
+        <translation>Un code d&apos;opérateur comporte de 1 à 16 caractères</translation>
+    </message>
+    <message>
+        <source>The first account must be a supervisor&apos;s: only a supervisor can make the others</source>
+        <translation>Le premier compte doit être celui d&apos;un superviseur : seul un superviseur peut créer les autres</translation>
+    </message>
+    <message>
+        <source>manage the accounts</source>
+        <translation>gérer les comptes</translation>
+    </message>
+    <message>
+        <source>A new account needs a password</source>
+        <translation>Un nouveau compte a besoin d&apos;un mot de passe</translation>
+    </message>
+    <message>
+        <source>The last supervisor&apos;s account cannot lose its rights</source>
+        <translation>Le compte du dernier superviseur ne peut pas perdre ses droits</translation>
+    </message>
+    <message>
+        <source>No account %1</source>
+        <translation>Aucun compte %1</translation>
+    </message>
+    <message>
+        <source>The last supervisor&apos;s account cannot be removed</source>
+        <translation>Le compte du dernier superviseur ne peut pas être supprimé</translation>
+    </message>
+    <message>
+        <source>Damaged point of %1 on the server</source>
+        <translation>Point endommagé de %1 sur le serveur</translation>
+    </message>
+    <message>
+        <source>Sign in to change the data</source>
+        <translation>Connectez-vous pour modifier les données</translation>
+    </message>
+    <message>
+        <source>Only a supervisor may change %1 other than by entering runs (%2 is signed in as a technologist)</source>
+        <translation>Seul un superviseur peut modifier %1 autrement qu&apos;en saisissant des séries (%2 est connecté comme technicien)</translation>
+    </message>
+    <message>
+        <source>change the analytes or the materials</source>
+        <translation>modifier les analytes ou les matériaux</translation>
+    </message>
+    <message>
+        <source>change the settings</source>
+        <translation>modifier les réglages</translation>
+    </message>
+    <message>
+        <source>delete archives</source>
+        <translation>supprimer des archives</translation>
+    </message>
+    <message>
+        <source>change the quality goals</source>
+        <translation>modifier les objectifs de qualité</translation>
+    </message>
+    <message>
+        <source>change the list of corrective actions</source>
+        <translation>modifier la liste des actions correctives</translation>
+    </message>
+    <message>
+        <source>set the operators&apos; passwords</source>
+        <translation>définir les mots de passe des opérateurs</translation>
     </message>
 </context>
 <context>
