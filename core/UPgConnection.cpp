@@ -142,15 +142,6 @@ bool TPgConnection::Reset() {
     return true;
 }
 
-std::string TPgConnection::Describe() const {
-    if (!conn_) return "not connected";
-    std::string host = PQhost(conn_) ? PQhost(conn_) : "";
-    std::string d = std::string(PQdb(conn_)) + " on " +
-                    (host.empty() || host[0] == '/' ? "local socket" : host) + " as " + PQuser(conn_);
-    d += PQsslInUse(conn_) ? ", TLS" : ", without TLS";
-    return d;
-}
-
 void TPgConnection::Fail(const std::string& what, pg_result* r) const {
     const bool lost = !conn_ || PQstatus(conn_) != CONNECTION_OK;
     std::string state;

@@ -73,8 +73,6 @@ public:
     bool Ok() const;
     // Tries to connect again after a lost connection; false when the server still does not answer.
     bool Reset();
-    // The server's notice of the one who connected, e.g. "host db as user, TLS" without secrets.
-    std::string Describe() const;
 
     TPgResult Exec(std::string_view sql, const std::vector<TPgParam>& params = {}) const;
     // COPY ... FROM STDIN with rows in COPY's text format (CopyText escapes a field).

@@ -132,7 +132,6 @@ public:
     explicit TServerStore(std::string conninfo);
     // The connection string as it may be shown: its password replaced.
     const std::string& Redacted() const { return redacted_; }
-    std::string Describe() const { return conn_.Describe(); }
 
     // Connects and listens. Writing, the schema is brought up to date (one bench at a time); reading, it
     // must be up to date. Throws EQcError: unreachable, refused, or a schema newer than the program.
