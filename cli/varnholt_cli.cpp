@@ -1049,7 +1049,8 @@ volatile std::sig_atomic_t StopWatching = 0;
 // program can start in between, and while it is open it reads the inbox itself.
 int WatchInbox(const std::string& home, const TArgs& a, const std::string& db, const std::string& user) {
     // On a server the bench signs in once; its password is asked for once.
-    const std::string password = !db.empty() && !user.empty() ? SecretFromEnvironment("VARNHOLT_PASSWORD") : "";
+    const std::string password =
+        !db.empty() && !user.empty() ? SecretFromEnvironment("VARNHOLT_PASSWORD") : "";
     std::signal(SIGTERM, [](int) { StopWatching = 1; });
     std::signal(SIGINT, [](int) { StopWatching = 1; });
     std::string folder = InboxOverride, lastListing, lastError;
