@@ -507,6 +507,21 @@ void TServerStore::EnsureConnected() {
     everythingStale_ = true;
 }
 
+// Reads in one consistent snapshot of the server; a failure ends it.
+template <typename F> void TServerStore::Snapshot(F&& body) const {
+    conn_.Exec("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+    try {
+        body();
+        conn_.Exec("COMMIT");
+    } catch (...) {
+        try {
+            conn_.Exec("ROLLBACK");
+        } catch (const EQcError&) {
+        }
+        throw;
+    }
+}
+
 template <typename F> void TServerStore::Transaction(const std::string& what, F&& body) {
     // Inside an open transaction: stored with it.
     if (depth_ > 0) {
@@ -788,8 +803,7 @@ TServerStore::LoadAnalytes(const std::optional<int64_t>& only,
 void TServerStore::Load(TListSerum& serum, TListAnalytes& analytes, std::deque<TResu>& queue,
                         TSettings& settings, std::vector<std::string>& operators, bool& hasSettings) {
     EnsureConnected();
-    conn_.Exec("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
-    try {
+    Snapshot([&] {
         TPgResult v = conn_.Exec("SELECT key, version FROM store");
         for (int i = 0; i < v.Rows(); ++i)
             (v.Text(i, 0) == "catalogue" ? catalogueVersion_ : settingsVersion_) = v.Int(i, 1);
@@ -808,14 +822,7 @@ void TServerStore::Load(TListSerum& serum, TListAnalytes& analytes, std::deque<T
         ReloadQueue(queue);
         hasSettings = conn_.Exec("SELECT 1 FROM settings").Rows() == 1;
         if (hasSettings) ReloadSettings(settings, operators);
-        conn_.Exec("COMMIT");
-    } catch (...) {
-        try {
-            conn_.Exec("ROLLBACK");
-        } catch (const EQcError&) {
-        }
-        throw;
-    }
+    });
     everythingStale_ = false;
     stale_ = {};
 }
@@ -1460,8 +1467,7 @@ void TServerStore::SetOperatorPassword(const std::string& code, const std::strin
 
 TStoreRecords TServerStore::Records() const {
     TStoreRecords out;
-    conn_.Exec("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
-    try {
+    Snapshot([&] {
         out.Journal = ReadJournal();
         out.JournalHead = JournalHead();
         out.Reviews = Reviews();
@@ -1475,14 +1481,7 @@ TStoreRecords TServerStore::Records() const {
         for (int i = 0; i < acc.Rows(); ++i) passwords[acc.Text(i, 0)] = acc.Text(i, 1);
         out.OperatorPasswords.assign(passwords.begin(), passwords.end());
         out.Inbox = InboxRecords();
-        conn_.Exec("COMMIT");
-    } catch (...) {
-        try {
-            conn_.Exec("ROLLBACK");
-        } catch (const EQcError&) {
-        }
-        throw;
-    }
+    });
     return out;
 }
 
@@ -1593,49 +1592,42 @@ bool TServerStore::ReloadAnalyte(TAnalyte& a) {
 std::vector<TAnalyte*> TServerStore::Reload(TListSerum& serum, TListAnalytes& analytes) {
     EnsureConnected();
     std::vector<TAnalyte*> changed;
-    conn_.Exec("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
-    try {
+    std::vector<std::pair<int64_t, int64_t>> ids;
+    std::vector<std::unique_ptr<TAnalyte>> fresh;
+    Snapshot([&] {
         catalogueVersion_ = conn_.Exec("SELECT version FROM store WHERE key = 'catalogue'").Int(0, 0);
         LoadMaterials(serum);
-        std::vector<std::pair<int64_t, int64_t>> ids;
-        auto fresh = LoadAnalytes(std::nullopt, ids);
-        conn_.Exec("COMMIT");
-        std::map<int64_t, TAnalyteId> uidOf;
-        for (const auto& [uid, s] : shadows_) uidOf[s.Id] = uid;
-        std::vector<std::unique_ptr<TAnalyte>> items;
-        std::map<TAnalyteId, TShadow> shadows;
-        order_.clear();
-        for (size_t i = 0; i < fresh.size(); ++i) {
-            std::unique_ptr<TAnalyte> mine;
-            auto u = uidOf.find(ids[i].first);
-            if (u != uidOf.end())
-                for (auto& p : analytes.Items)
-                    if (p && p->Uid == u->second) mine = std::move(p);
-            if (mine) {
-                // The object the windows hold stays; its contents become the server's.
-                if (!SameStored(*mine, *fresh[i])) {
-                    const TAnalyteId uid = mine->Uid;
-                    *mine = std::move(*fresh[i]);
-                    mine->Uid = uid;
-                    changed.push_back(mine.get());
-                }
-            } else {
-                mine = std::move(fresh[i]);
+        fresh = LoadAnalytes(std::nullopt, ids);
+    });
+    std::map<int64_t, TAnalyteId> uidOf;
+    for (const auto& [uid, s] : shadows_) uidOf[s.Id] = uid;
+    std::vector<std::unique_ptr<TAnalyte>> items;
+    std::map<TAnalyteId, TShadow> shadows;
+    order_.clear();
+    for (size_t i = 0; i < fresh.size(); ++i) {
+        std::unique_ptr<TAnalyte> mine;
+        auto u = uidOf.find(ids[i].first);
+        if (u != uidOf.end())
+            for (auto& p : analytes.Items)
+                if (p && p->Uid == u->second) mine = std::move(p);
+        if (mine) {
+            // The object the windows hold stays; its contents become the server's.
+            if (!SameStored(*mine, *fresh[i])) {
+                const TAnalyteId uid = mine->Uid;
+                *mine = std::move(*fresh[i]);
+                mine->Uid = uid;
                 changed.push_back(mine.get());
             }
-            shadows[mine->Uid] = {ids[i].first, ids[i].second, *mine};
-            order_.push_back(mine->Uid);
-            items.push_back(std::move(mine));
+        } else {
+            mine = std::move(fresh[i]);
+            changed.push_back(mine.get());
         }
-        analytes.Items = std::move(items);
-        shadows_ = std::move(shadows);
-        serum_ = serum;
-    } catch (...) {
-        try {
-            conn_.Exec("ROLLBACK");
-        } catch (const EQcError&) {
-        }
-        throw;
+        shadows[mine->Uid] = {ids[i].first, ids[i].second, *mine};
+        order_.push_back(mine->Uid);
+        items.push_back(std::move(mine));
     }
+    analytes.Items = std::move(items);
+    shadows_ = std::move(shadows);
+    serum_ = serum;
     return changed;
 }

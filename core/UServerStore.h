@@ -233,6 +233,7 @@ private:
         TAnalyte Stored;
     };
     template <typename F> void Transaction(const std::string& what, F&& body);
+    template <typename F> void Snapshot(F&& body) const;
     // Runs `f` now, or once the open transaction is committed (dropped when it is not).
     void OnCommit(std::function<void()> f);
     void Listen();
