@@ -237,6 +237,14 @@ const std::map<std::string, std::string> CommandHelp = {
                 "every change to the stored data, oldest first (dates of the changes, both included).\n"
                 "varnholt-cli journal verify\n  Checks the hash chain: exit 0 when whole, 1 naming the first "
                 "entry that does not match.\n"},
+    {"account", "varnholt-cli account list\n  Prints the server's operator accounts and their roles (JSON).\n"
+                "varnholt-cli account add CODE --name N --role technologist|supervisor\n  Adds or changes an "
+                "account; its password is read from VARNHOLT_NEW_PASSWORD or standard input.\n"
+                "varnholt-cli account remove CODE\n  Removes an account. Needs --db URL and a supervisor's "
+                "sign-in (--user).\n"},
+    {"migrate", "varnholt-cli migrate --from-folder DIR --to URL\n  Copies a folder into an empty server "
+                "database.\nvarnholt-cli migrate --from URL --to-folder DIR\n  Writes the server's data back "
+                "as the folder's files.\n"},
     {"review", "varnholt-cli review sign ANALYTE --from DATE --to DATE --reviewer XX\n  Signs the period as "
                "reviewed; the reviewer's password is read from standard input.\nvarnholt-cli review list\n"
                "  Prints {\"reviews\":[...]}.\n"},
@@ -435,6 +443,10 @@ std::string SecretFromEnvironment(const char* variable) {
 // database, or the server's data written back as the legacy files of a new folder.
 int CmdMigrate(const std::vector<std::string>& args) {
     std::string fromFolder, to, from, toFolder;
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::cout << CommandHelp.at("migrate");
+        return 0;
+    }
     for (size_t i = 0; i < args.size(); ++i) {
         if (i + 1 >= args.size()) Refuse("missing value after " + args[i]);
         std::string& slot = args[i] == "--from-folder" ? fromFolder

@@ -66,7 +66,14 @@ TEST_F(Companion, EmptyFolderShowsSampleDataAndWritesNothing) {
     EXPECT_NE(r.out.find("\"Name\":\"Albumin\""), std::string::npos);
     EXPECT_TRUE(FolderFiles(home).empty());
     EXPECT_EQ(Cli(home, {"--help"}).status, 0);
-    for (const char* c : {"analytes", "limits", "judge", "add", "queue", "backup", "restore", "archive"})
+    for (const char* c : {"analytes", "limits",  "points",
+                          "judge",    "add",     "queue",
+                          "import",   "export",  "import-predecessor",
+                          "archive",  "backup",  "restore",
+                          "report",   "goal",    "sigma",
+                          "summary",  "account", "inbox",
+                          "map",      "source",  "journal",
+                          "review",   "migrate"})
         EXPECT_EQ(Cli(home, {c, "--help"}).status, 0) << c;
 }
 
