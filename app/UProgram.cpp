@@ -207,6 +207,8 @@ bool AskSignIn(std::string& code, std::string& password, const std::string& why)
     QObject::connect(buttons, &QDialogButtonBox::accepted, &d, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &d, &QDialog::reject);
     form->addRow(buttons);
+    // Asked again after a refusal: the code stays, the password is typed anew.
+    if (!code.empty()) pwEdit->setFocus();
     if (d.exec() != QDialog::Accepted) return false;
     code = codeEdit->text().toStdString();
     password = pwEdit->text().toStdString();
