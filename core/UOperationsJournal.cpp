@@ -418,26 +418,29 @@ TJournalCheck TOperations::CheckJournal() const {
 // ---------------------------------------------------------------- corrective actions
 
 std::vector<std::string> TOperations::CorrectiveActions() const {
+    // The list every store starts with (the database's first version writes it in English).
+    static const char* const Defaults[] = {
+        QT_TRANSLATE_NOOP("Core", "Repeated the control and it was in range"),
+        QT_TRANSLATE_NOOP("Core", "Recalibrated"),
+        QT_TRANSLATE_NOOP("Core", "New control vial"),
+        QT_TRANSLATE_NOOP("Core", "Maintenance"),
+        QT_TRANSLATE_NOOP("Core", "Reagent lot changed"),
+        QT_TRANSLATE_NOOP("Core", "Other")};
     std::vector<std::string> out;
     try {
         if (server_) out = server_->CorrectiveActions();
-        if (!out.empty()) return out;
-        if (db_.IsOpen() && db_.Version("journal") > 0) {
+        if (out.empty() && db_.IsOpen() && db_.Version("journal") > 0) {
             TStatement st = db_.Prepare("SELECT text FROM corrective_action ORDER BY position");
             while (st.Step()) out.push_back(Utf8ToCp1252(st.Text(0)));
-            return out;
         }
     } catch (const EQcError&) {
     }
-    // Offered in the user's language until the laboratory keeps its own list.
-    std::vector<std::string> list;
-    for (const char* text :
-         {QT_TRANSLATE_NOOP("Core", "Repeated the control and it was in range"),
-          QT_TRANSLATE_NOOP("Core", "Recalibrated"), QT_TRANSLATE_NOOP("Core", "New control vial"),
-          QT_TRANSLATE_NOOP("Core", "Maintenance"), QT_TRANSLATE_NOOP("Core", "Reagent lot changed"),
-          QT_TRANSLATE_NOOP("Core", "Other")})
-        list.push_back(TranslatedText(text));
-    return list;
+    if (out.empty()) out.assign(std::begin(Defaults), std::end(Defaults));
+    // The defaults are offered in the user's language; the laboratory's own texts as it wrote them.
+    for (std::string& a : out)
+        for (const char* d : Defaults)
+            if (a == d) a = TranslatedText(d);
+    return out;
 }
 
 TOutcome TOperations::SetCorrectiveActions(const std::vector<std::string>& actions) {

@@ -159,6 +159,10 @@ void TestTranslations::GermanInterface() {
     std::string choice, text;
     reason.Execute("?", actions, choice, text);
     QVERIFY(checked);
+    // Kept in the database (which starts with the English list), a default is still offered in German; the
+    // laboratory's own text stays as written.
+    QVERIFY(Operations().SetCorrectiveActions({"Recalibrated", "Lamp changed"}).Ok());
+    QCOMPARE(Operations().CorrectiveActions(), (std::vector<std::string>{"Neu kalibriert", "Lamp changed"}));
 
     // The C locale brings the English source texts back.
     QCOMPARE(InstallTranslations(QLocale::c(), QStringLiteral(VARNHOLT_QM_DIR)), QString());
