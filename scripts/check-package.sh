@@ -56,12 +56,15 @@ for f in usr/bin/varnholt usr/bin/varnholt-cli \
          usr/share/doc/varnholt/copyright usr/share/doc/varnholt/changelog.gz \
          usr/share/man/man1/varnholt.1.gz usr/share/man/man1/varnholt-cli.1.gz \
          usr/share/applications/$app.desktop usr/share/metainfo/$app.metainfo.xml \
-         usr/lib/systemd/user/varnholt-inbox.service \
+         usr/lib/systemd/user/varnholt-inbox.service usr/sbin/varnholt-server-setup \
+         usr/share/bash-completion/completions/varnholt-cli usr/share/zsh/vendor-completions/_varnholt-cli \
          usr/share/icons/hicolor/scalable/apps/$app.svg \
          usr/share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/$app.png \
          usr/share/varnholt/translations/varnholt_{de,fr}.qm; do
     grep -qx "\./$f" <<<"$list" || fail "package lacks /$f"
 done
+# Nothing is shipped twice, nor run from the documentation folder.
+[[ -z $(grep -x '\./usr/share/doc/varnholt/[^/]*\.png' <<<"$list") ]] || fail "pictures outside the manual's folder"
 # Every picture the manual shows comes with it.
 for f in $(grep -o 'src="manual/[^"]*"' docs/UserManual.htm | sed 's/^src="//; s/"$//'); do
     grep -qx "\./usr/share/doc/varnholt/$f" <<<"$list" || fail "package lacks the manual's picture $f"
@@ -77,6 +80,9 @@ hardening-check -q --nocfprotection "$tree/usr/bin/varnholt" "$tree/usr/bin/varn
 # The desktop entry and the metainfo as the desktop and software centres read them; the one pedantic
 # hint that stays (an id with upper case) is explained in packaging/README.md.
 desktop-file-validate "$tree/usr/share/applications/$app.desktop" || fail "desktop entry not valid"
+for key in StartupWMClass 'Name\[de\]' 'Name\[fr\]' 'Comment\[de\]' 'Comment\[fr\]'; do
+    grep -q "^$key=" "$tree/usr/share/applications/$app.desktop" || fail "desktop entry lacks $key"
+done
 metainfo="$tree/usr/share/metainfo/$app.metainfo.xml"
 appstreamcli validate --pedantic --no-net "$metainfo" >"$root/as.log" 2>&1 ||
     { cat "$root/as.log" >&2; fail "metainfo not valid"; }
@@ -117,6 +123,8 @@ for prog in varnholt varnholt-cli; do
     done
 done
 [[ $("$tree/usr/bin/varnholt" --version) == "varnholt $version" ]] || fail "varnholt --version is not $version"
+[[ $("$tree/usr/bin/varnholt-cli" --version) == "varnholt-cli $version" ]] || fail "varnholt-cli --version is not $version"
+bash -n "$tree/usr/share/bash-completion/completions/varnholt-cli" || fail "the bash completion does not parse"
 
 # The installed companion runs from the unpacked tree, on a fresh data folder.
 cli="$root/tree/usr/bin/varnholt-cli"
