@@ -1,0 +1,79 @@
+# bash completion of varnholt-cli: its commands, their words and the options.
+_varnholt_cli() {
+    local cur prev words cword
+    _init_completion || return
+    local commands="analytes limits points judge add queue import export import-predecessor archive
+        backup restore report goal sigma summary migrate account inbox map source journal review help"
+    local options="--home --db --user --init --inbox --regional --help --version --force --future
+        --reject --rules --operator --comment --reason --action --reviewer --pdf --from --to --tea
+        --target --import --clear --name --role --encoding --source --code --control --analyte --level
+        --folder --window --auto-accept --once --watch --interval --from-folder --to-folder
+        --replace-unencodable"
+    case $prev in
+    --home | --inbox | --folder | --from-folder | --to-folder)
+        _filedir -d
+        return
+        ;;
+    --pdf | --import)
+        _filedir
+        return
+        ;;
+    --rules | --auto-accept)
+        COMPREPLY=($(compgen -W "on off" -- "$cur"))
+        return
+        ;;
+    --encoding)
+        COMPREPLY=($(compgen -W "windows-1252 utf-8" -- "$cur"))
+        return
+        ;;
+    --regional)
+        COMPREPLY=($(compgen -W "system iso de_DE en_GB en_US fr_FR" -- "$cur"))
+        return
+        ;;
+    --role)
+        COMPREPLY=($(compgen -W "technologist supervisor" -- "$cur"))
+        return
+        ;;
+    --reject | --level)
+        COMPREPLY=($(compgen -W "1 2 3" -- "$cur"))
+        return
+        ;;
+    --db | --user | --operator | --comment | --reason | --action | --reviewer | --from | --to | --tea | \
+        --target | --name | --source | --code | --control | --analyte | --window | --interval)
+        return
+        ;;
+    esac
+    if [[ $cur == -* ]]; then
+        COMPREPLY=($(compgen -W "$options" -- "$cur"))
+        return
+    fi
+    # The command is the first word that is no option nor an option's value.
+    local i command=""
+    for ((i = 1; i < cword; i++)); do
+        case ${words[i]} in
+        --home | --db | --user | --inbox | --regional | --reject | --rules | --operator | --comment | \
+            --reason | --action | --reviewer | --pdf | --from | --to | --tea | --import | --name | --role | \
+            --encoding | --source | --code | --control | --analyte | --level | --folder | --window | \
+            --auto-accept | --interval | --from-folder | --to-folder)
+            ((i++))
+            ;;
+        --target) ((i += 2)) ;;
+        -*) ;;
+        *)
+            command=${words[i]}
+            break
+            ;;
+        esac
+    done
+    case $command in
+    "") COMPREPLY=($(compgen -W "$commands" -- "$cur")) ;;
+    queue) COMPREPLY=($(compgen -W "list add recall" -- "$cur")) ;;
+    inbox) COMPREPLY=($(compgen -W "show set" -- "$cur")) ;;
+    map) COMPREPLY=($(compgen -W "list add remove" -- "$cur")) ;;
+    journal) COMPREPLY=($(compgen -W "verify" -- "$cur")) ;;
+    review) COMPREPLY=($(compgen -W "sign list" -- "$cur")) ;;
+    account) COMPREPLY=($(compgen -W "list add remove" -- "$cur")) ;;
+    import | import-predecessor | backup | restore) _filedir ;;
+    esac
+}
+complete -F _varnholt_cli varnholt-cli
