@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <climits>
 #include <cmath>
 
 #include "UCodePage.h"
@@ -46,23 +47,54 @@ std::string LevelName(int k) {
     return "QC" + std::to_string(k + 1);
 }
 
-// The fields of one line, the first five cut out; `count` counts them all.
+// The fields of one line, the first seven cut out (date, time, three values, operator, comment); `count`
+// counts them up to eight. A quoted field (a spreadsheet quotes text cells) loses its quotes.
 struct TLineFields {
-    std::string_view field[5];
+    static constexpr size_t Kept = 7;
+    std::string_view field[Kept];
     size_t count = 0;
+    std::vector<std::string> unquoted; // the texts of a line with quotes, which the fields view
 };
 
-TLineFields CutFields(std::string_view line) {
-    TLineFields f;
+void CutFields(std::string_view line, TLineFields& f) {
+    f.count = 0;
+    if (line.find('"') != std::string_view::npos) {
+        bool unclosed = false;
+        f.unquoted = SplitQuoted(line, '\t', unclosed);
+        f.count = std::min<size_t>(f.unquoted.size(), TLineFields::Kept + 1);
+        for (size_t i = 0; i < std::min(f.count, TLineFields::Kept); ++i) f.field[i] = f.unquoted[i];
+        return;
+    }
     size_t start = 0;
     for (;;) {
         size_t tab = line.find('\t', start);
-        if (f.count < 5)
+        if (f.count < TLineFields::Kept)
             f.field[f.count] = line.substr(start, tab == std::string_view::npos ? tab : tab - start);
         ++f.count;
-        if (tab == std::string_view::npos || f.count >= 6) return f;
+        if (tab == std::string_view::npos || f.count > TLineFields::Kept) return;
         start = tab + 1;
     }
+}
+
+// The date pattern with day and month exchanged (dd/MM/yyyy and MM/dd/yyyy), the order a file of
+// another locale may have; empty for a pattern that starts with the year or lacks either field.
+std::string OtherDateOrder(const std::string& pattern) {
+    if (pattern.empty() || pattern[0] == 'y' || pattern.find('d') == std::string::npos ||
+        pattern.find('M') == std::string::npos)
+        return {};
+    std::string out;
+    for (size_t i = 0; i < pattern.size();) {
+        const char c = pattern[i];
+        size_t j = i;
+        while (j < pattern.size() && pattern[j] == c) ++j;
+        if (c == 'd' || c == 'M')
+            out.append(std::min<size_t>(j - i, 2),
+                       c == 'd' ? 'M' : 'd'); // a month's name is written as a number
+        else
+            out.append(pattern, i, j - i);
+        i = j;
+    }
+    return out;
 }
 
 // Whether a value written with the other decimal mark can be read in this line: every field read holds
@@ -134,7 +166,15 @@ TImportText ParseImportText(std::string_view text, int decimals, int levels) {
     const std::string expectedNumber = NumberExample(separator);
     out.Runs.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), eol)));
 
+    // Dates that fit only the other order of day and month betray a file of another locale: it is read
+    // whole or not at all, never with some dates swapped.
+    TRegional otherOrder = Regional;
+    otherOrder.ShortDateFormat = OtherDateOrder(Regional.ShortDateFormat);
+    size_t onlyExpected = 0, onlyOther = 0;
+    std::string onlyExpectedText, onlyOtherText;
+
     TReport report(out);
+    TLineFields f;
     size_t pos = 0, lineNumber = 0;
     while (pos < text.size()) {
         size_t end = text.find(eol, pos);
@@ -153,9 +193,19 @@ TImportText ParseImportText(std::string_view text, int decimals, int levels) {
         if (eol == '\r')
             while (pos < text.size() && text[pos] == '\n') ++pos;
 
-        const TLineFields f = CutFields(line);
+        CutFields(line, f);
         const std::string_view dateText = TrimSpaces(f.field[0]);
         auto date = Regional.TextToDate(dateText);
+        if (!otherOrder.ShortDateFormat.empty() && !IsBlank(dateText)) {
+            const bool other = otherOrder.TextToDate(dateText).has_value();
+            if (date && !other && onlyExpected == 0) {
+                onlyExpected = lineNumber;
+                onlyExpectedText = Quote(dateText);
+            } else if (!date && other && onlyOther == 0) {
+                onlyOther = lineNumber;
+                onlyOtherText = Quote(dateText);
+            }
+        }
         if (!date) date = IsoTextToDate(dateText);
         if (!date) {
             if (!IsBlank(line)) {
@@ -170,6 +220,7 @@ TImportText ParseImportText(std::string_view text, int decimals, int levels) {
         TResu run;
         TImportShape shape;
         shape.Fields = static_cast<uint8_t>(std::min<size_t>(f.count, 6));
+        shape.Line = static_cast<uint32_t>(std::min<size_t>(lineNumber, UINT32_MAX));
         run.DateTime = *date;
         std::string_view timeText;
         if (f.count >= 2) {
@@ -216,6 +267,11 @@ TImportText ParseImportText(std::string_view text, int decimals, int levels) {
                                      LevelName(k)));
             }
         }
+        // The operator and the comment follow the analyte's levels, as the export writes them.
+        if (const size_t at = static_cast<size_t>(levels) + 2; at < f.count && at < TLineFields::Kept)
+            run.Operator = std::string(TrimSpaces(f.field[at]));
+        if (const size_t at = static_cast<size_t>(levels) + 3; at < f.count && at < TLineFields::Kept)
+            run.Comment = std::string(TrimSpaces(f.field[at]));
         if (values > 0) {
             out.Runs.push_back(std::move(run));
             out.Shapes.push_back(shape);
@@ -237,7 +293,24 @@ TImportText ParseImportText(std::string_view text, int decimals, int levels) {
         report.EndLine(lineNumber);
     }
 
-    if (out.LinesRead == 0) {
+    if (onlyOther > 0) {
+        out.Runs.clear();
+        out.Shapes.clear();
+        out.LinesRead = 0;
+        out.Refused = true;
+        const std::string expected = Regional.WrittenDateFormat(), other = otherOrder.WrittenDateFormat();
+        out.NothingRead =
+            onlyExpected > 0
+                ? Fill(QT_TRANSLATE_NOOP("Core",
+                                         "Nothing imported: the dates are written in two orders. The date "
+                                         "of line %1 (%2) fits only %3, that of line %4 (%5) only %6."),
+                       std::to_string(onlyExpected), onlyExpectedText, expected, std::to_string(onlyOther),
+                       onlyOtherText, other)
+                : Fill(QT_TRANSLATE_NOOP("Core",
+                                         "Nothing imported: the dates are written as %1, not as %2 (line "
+                                         "%3: %4); read the file with the date format %1."),
+                       other, expected, std::to_string(onlyOther), onlyOtherText);
+    } else if (out.LinesRead == 0) {
         if (IsBlank(text)) {
             out.NothingRead =
                 TranslatedText(QT_TRANSLATE_NOOP("Core", "Nothing to import: the text is empty."));

@@ -13,6 +13,7 @@
 struct TImportShape {
     uint8_t Fields = 0;    // the line's fields, counted up to 6
     bool TimeRead = false; // false when the time field was no time and noon was taken
+    uint32_t Line = 0;     // the line's number in the text, from 1
 };
 
 // The runs of the accepted lines, what the preview shows of them, and a report of what was skipped.
@@ -28,8 +29,10 @@ struct TImportText {
     size_t NotesLeftOut = 0;
     size_t LinesRead = 0;    // lines that give a run with a value in the analyte's levels
     size_t LinesSkipped = 0; // lines with something in them that give none
-    // When no line was read: why, with the date format and decimal mark expected. Empty otherwise.
+    // When no line was read: why, with the date format and decimal mark expected; or why the whole text
+    // was refused, no run kept (dates in the other order of day and month). Empty otherwise.
     std::string NothingRead;
+    bool Refused = false; // the whole text was refused although lines were readable
 
     // The preview line of run i: date, tab, time, tab, then the texts of the value fields separated by
     // tabs, in the regional formats in force when it is called.
@@ -47,6 +50,11 @@ struct TImportText {
 // the first field is no regional date, and a value written with the other decimal mark (a comma where
 // a point is expected, or the reverse) when it holds that mark once and no other field read of the
 // line holds that mark or a regional one, which rules out thousands separators.
-// `levels` (the analyte's, 1 to 3) only shapes the report: values of the levels beyond are noted as
-// not taken, as the caller leaves them out. The runs keep them, as the preview shows them.
+// Dates are never read in part with day and month exchanged: when a line's date fits only the other
+// order (MM/dd/yyyy where dd/MM/yyyy is expected, or the reverse), the whole text is refused, no run kept.
+// Quoted fields lose their quotes. The field after the analyte's levels is the run's operator, the next
+// its comment. A discarded value (written "Discarded", without its value) reads as no value.
+// `levels` (the analyte's, 1 to 3) places the operator and comment and shapes the report: values of the
+// levels beyond are noted as not taken, as the caller leaves them out. The runs keep them, as the preview
+// shows them.
 TImportText ParseImportText(std::string_view text, int decimals, int levels = MaxLevels);

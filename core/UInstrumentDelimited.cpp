@@ -11,48 +11,6 @@ using namespace instrument;
 
 namespace {
 
-// Cuts a line at `sep` outside double quotes; a quoted field loses its quotes and "" reads as one quote.
-std::vector<std::string> SplitQuoted(std::string_view line, char sep, bool& unclosed) {
-    std::vector<std::string> fields;
-    unclosed = false;
-    size_t i = 0, n = line.size();
-    while (true) {
-        std::string cur;
-        if (i < n && line[i] == '"') {
-            ++i;
-            while (true) {
-                if (i >= n) {
-                    unclosed = true;
-                    break;
-                }
-                if (line[i] == '"') {
-                    if (i + 1 < n && line[i + 1] == '"') {
-                        cur += '"';
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                cur += line[i++];
-            }
-            while (i < n && line[i] != sep) cur += line[i++]; // text after the closing quote
-        } else {
-            size_t j = std::min(line.find(sep, i), n);
-            cur = std::string(line.substr(i, j - i));
-            i = j;
-        }
-        fields.push_back(std::move(cur));
-        if (i >= n) break;
-        ++i; // the separator
-        if (i == n) {
-            fields.emplace_back();
-            break;
-        }
-    }
-    return fields;
-}
-
 // The most frequent of tab, semicolon and comma outside quotes (tab first on a tie); 0 when none.
 char DetectSeparator(std::string_view line) {
     const char candidates[] = {'\t', ';', ','};

@@ -531,3 +531,11 @@ std::string TRegional::WrittenDateFormat() const {
     }
     return out;
 }
+
+TRegional TRegional::ForExchange() const {
+    TRegional r = *this;
+    // A spreadsheet keeps "26 10 2026" as text, and a month's name is written as its number.
+    if (ShortDateFormat.find("MMM") != std::string::npos || ShortDateFormat.find(' ') != std::string::npos)
+        r.ShortDateFormat = "yyyy-MM-dd";
+    return r;
+}

@@ -52,6 +52,9 @@ struct TRegional {
     // The date pattern as DateToText writes it, for messages: the month is always a number, so "MMM"
     // and "MMMM" read "MM" ("d MMM yyyy" gives "d MM yyyy").
     std::string WrittenDateFormat() const;
+    // The formats of the exchange text: these, except a date pattern with the month's name or with
+    // spaces between its fields, which spreadsheets cannot read as a date: ISO dates then.
+    TRegional ForExchange() const;
 };
 
 // An ISO date exactly as yyyy-mm-dd, years 1000 to 9999; empty result otherwise.

@@ -104,17 +104,18 @@ std::string TAnalyte::CommentText(int32_t commentId) const {
 
 std::string TAnalyte::PointsAsText() const {
     std::string out;
+    const TRegional exchange = Regional.ForExchange();
     for (const ControlPoint& p : Points) {
-        out += Regional.DateToText(p.DateTime);
+        out += exchange.DateToText(p.DateTime);
         out += '\t';
-        out += Regional.TimeToText(p.DateTime);
+        out += exchange.TimeToText(p.DateTime);
         out += '\t';
         for (int i = 0; i < NbLevels; ++i) {
             const LevelValue& lv = p.Levels[i];
             if (lv.State == psDiscarded)
                 out += "Discarded";
             else if (lv.State != psEmpty)
-                out += FormatFixed(lv.Value, 8, Decimals);
+                out += FormatStoredValue(lv.Value, Decimals);
             out += '\t';
         }
         // Control characters would start a line or field of their own, or drive a terminal.

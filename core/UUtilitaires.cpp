@@ -298,6 +298,64 @@ void SplitTabs(std::string_view line, std::vector<std::string>& pieces) {
     }
 }
 
+std::vector<std::string> SplitQuoted(std::string_view line, char sep, bool& unclosed) {
+    std::vector<std::string> fields;
+    unclosed = false;
+    size_t i = 0, n = line.size();
+    while (true) {
+        std::string cur;
+        if (i < n && line[i] == '"') {
+            ++i;
+            while (true) {
+                if (i >= n) {
+                    unclosed = true;
+                    break;
+                }
+                if (line[i] == '"') {
+                    if (i + 1 < n && line[i + 1] == '"') {
+                        cur += '"';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                cur += line[i++];
+            }
+            while (i < n && line[i] != sep) cur += line[i++]; // text after the closing quote
+        } else {
+            size_t j = std::min(line.find(sep, i), n);
+            cur = std::string(line.substr(i, j - i));
+            i = j;
+        }
+        fields.push_back(std::move(cur));
+        if (i >= n) break;
+        ++i; // the separator
+        if (i == n) {
+            fields.emplace_back();
+            break;
+        }
+    }
+    return fields;
+}
+
+std::string FormatStoredValue(float value, int decimals) {
+    // The shortest fixed text that reads back to the same single tells the digits it holds.
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
+    const std::string_view shortest(buf, r.ec == std::errc() ? static_cast<size_t>(r.ptr - buf) : 0);
+    const size_t point = shortest.find('.');
+    const int held = point == std::string_view::npos ? 0 : static_cast<int>(shortest.size() - point - 1);
+    int significant = 0;
+    bool leading = true;
+    for (char c : shortest) {
+        if (c < '0' || c > '9' || (leading && c == '0')) continue;
+        leading = false;
+        ++significant;
+    }
+    return FormatFixed(value, std::max(8, significant), std::max(decimals, held));
+}
+
 // ---------------------------------------------------------------- Student's t
 
 namespace {

@@ -68,6 +68,9 @@ long double RandomNormal(long double mean, long double sd);
 
 // Cuts a line at every tab; a line with k tabs gives k + 1 pieces, empty ones included.
 void SplitTabs(std::string_view line, std::vector<std::string>& pieces);
+// Cuts a line at `sep` outside double quotes, as spreadsheets and instruments quote text: a quoted field
+// loses its quotes and "" reads as one quote; `unclosed` tells a quote left open at the line's end.
+std::vector<std::string> SplitQuoted(std::string_view line, char sep, bool& unclosed);
 
 // Student's t quantile of row 0..4 for df >= 1 degrees of freedom, interpolated between columns.
 long double TQuantile(int row, int df);
@@ -81,3 +84,6 @@ int TTableDegrees(int column); // 0 for the infinity column
 // `precision` significant digits; scientific notation when the integer part needs more digits.
 std::string FormatFixed(long double value, int precision, int decimals);
 std::string FormatFixed(long double value, int precision, int decimals, char separator);
+// A stored value in fixed notation with at least `decimals` decimals, and more where the single holds
+// more (3.05 stays 3.05 for a one-decimal analyte): the text reads back to the same value.
+std::string FormatStoredValue(float value, int decimals);

@@ -17,6 +17,7 @@
 #include "UQcError.h"
 #include "URefCommon.h"
 #include "URefPrintout.h"
+#include "URegional.h"
 #include "UStructures.h"
 #include "UUserPrompt.h"
 
@@ -133,6 +134,16 @@ void TWinImport::BtAddClick() {
                        parsed_.NothingRead.empty() ? FromQ(tr("Nothing to import."))
                                                    : FromQ(CoreTextQ(parsed_.NothingRead)));
         return;
+    }
+    // A date after today is a typing error or a wrong clock more often than not: asked, not taken unseen.
+    for (size_t i = 0; i < parsed_.Runs.size(); ++i) {
+        if (DatePart(parsed_.Runs[i].DateTime) <= Today()) continue;
+        if (ShowMessageBox(mkConfirmation, mbOK | mbCancel,
+                           FillQ(tr("Line %1 is dated %2, after today.\rAdd the runs all the same?"),
+                                 std::to_string(parsed_.Shapes[i].Line),
+                                 Regional.DateToText(parsed_.Runs[i].DateTime))) != mbOK)
+            return;
+        break;
     }
     if (analyte_->Count() > 0 &&
         ShowMessageBox(

@@ -21,7 +21,7 @@ struct TRegionalCase {
 };
 
 void ExpectRoundTrip(const TAnalyte& a) {
-    TImportText parsed = ParseImportText(a.PointsAsText(), a.Decimals);
+    TImportText parsed = ParseImportText(a.PointsAsText(), a.Decimals, a.NbLevels);
     ASSERT_EQ(parsed.Runs.size(), static_cast<size_t>(a.Count()));
     ASSERT_EQ(parsed.Shapes.size(), parsed.Runs.size());
     for (int k = 0; k < a.Count(); ++k) {
@@ -40,8 +40,8 @@ void ExpectRoundTrip(const TAnalyte& a) {
             EXPECT_EQ(FormatFixed(r.Levels[i].Value, 8, a.Decimals), FormatFixed(lv.Value, 8, a.Decimals));
             EXPECT_NEAR(r.Levels[i].Value, lv.Value, 0.5 * std::pow(10.0, -a.Decimals) + 1e-6);
         }
-        EXPECT_TRUE(r.Comment.empty());
-        EXPECT_TRUE(r.Operator.empty());
+        EXPECT_EQ(r.Comment, a.CommentText(p.CommentId)) << k;
+        EXPECT_EQ(r.Operator, std::string(p.Operator.View())) << k;
     }
 }
 
@@ -67,7 +67,7 @@ TEST_F(ImportTextTest, ExportedPointsReadBackUnderEachRegionalSetting) {
         three.AddPoint(MakeRun(EncodeDate(2025, 3, 1) + EncodeTime(12, 0, 1), {99999.99, NaN, NaN}));
         ExpectRoundTrip(three);
 
-        // Two levels: the operator code stands in the third value field and reads as no value.
+        // Two levels: the operator code stands in the third value field, and reads as no value there.
         TAnalyte two("Calcium", "mg/L", 0, 2);
         two.AddPoint(MakeRun(EncodeDate(2023, 6, 7) + EncodeTime(13, 45, 0), {96, 102}, "x", "OPR"));
         two.AddPoint(MakeRun(EncodeDate(2023, 6, 8) + EncodeTime(7, 5, 9), {NaN, 101.4}));
@@ -313,4 +313,80 @@ TEST_F(ImportTextTest, ExportsTravelBetweenLocales) {
             }
         }
     }
+}
+
+// A file of another locale whose dates fit only the other order of day and month is refused whole, never
+// read with some dates swapped; dates that fit both orders alone are read in the expected one.
+TEST_F(ImportTextTest, DatesInTheOtherOrderAreRefusedWhole) {
+    Regional = TRegional{"M/d/yyyy", "h:mm:ss AP", '.'};
+    TAnalyte us("Glucose", "mmol/L", 1, 1);
+    for (int day = 1; day <= 24; ++day)
+        us.AddPoint(MakeRun(EncodeDate(2025, 1, day) + 0.5, {5.0 + day / 10.0}));
+    const std::string monthFirst = us.PointsAsText();
+    Regional = TRegional{"dd/MM/yyyy", "HH:mm:ss", '.'};
+    struct Case {
+        const char* name;
+        std::string text;
+        const char* reason; // empty: read
+    };
+    const Case cases[] = {
+        {"month first under day first", monthFirst,
+         "Nothing imported: the dates are written as MM/dd/yyyy, not as dd/MM/yyyy (line 13: '1/13/2025'); "
+         "read the file with the date format MM/dd/yyyy."},
+        {"both orders in one file",
+         "25/10/2026\t10:00\t1\r\n01/02/2026\t10:00\t2\r\n10/26/2026\t10:00\t3\r\n",
+         "Nothing imported: the dates are written in two orders. The date of line 1 ('25/10/2026') fits only "
+         "dd/MM/yyyy, that of line 3 ('10/26/2026') only MM/dd/yyyy."},
+        {"every date fits both", "01/02/2026\t10:00\t1\r\n03/04/2026\t10:00\t2\r\n", ""},
+        {"ISO beside day first", "2026-10-25\t10:00\t1\r\n26/10/2026\t10:00\t2\r\n", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TImportText t = ParseImportText(c.text, 1, 1);
+        EXPECT_EQ(t.Refused, *c.reason != 0);
+        EXPECT_EQ(t.NothingRead, c.reason);
+        EXPECT_EQ(t.Runs.empty(), *c.reason != 0);
+    }
+    EXPECT_EQ(DatePart(ParseImportText(cases[2].text, 1, 1).Runs[0].DateTime), EncodeDate(2026, 2, 1));
+    // The same file read as it was written.
+    Regional = TRegional{"MM/dd/yyyy", "HH:mm:ss", '.'};
+    EXPECT_EQ(ParseImportText(monthFirst, 1, 1).Runs.size(), 24u);
+}
+
+// A spreadsheet saving the export back quotes its text cells; the quotes go, a quoted tab stays in its
+// field, and each line's number is kept for messages.
+TEST_F(ImportTextTest, QuotedFieldsAreRead) {
+    const TImportText t =
+        ParseImportText("\"26/10/2026\"\t\"10:00:00\"\t3.1\t\"4.5\"\t\"AB\"\t\"lot \"\"5\"\"\tnew\"\r\n"
+                        "\r\n27/10/2026\t11:00:00\t3.2\r\n",
+                        1, 2);
+    ASSERT_EQ(t.Runs.size(), 2u);
+    EXPECT_TRUE(t.Notes.empty());
+    EXPECT_EQ(t.Runs[0].DateTime, EncodeDate(2026, 10, 26) + EncodeTime(10, 0, 0));
+    EXPECT_EQ(t.Runs[0].Levels[1].Value, 4.5f);
+    EXPECT_EQ(t.Runs[0].Operator, "AB");
+    EXPECT_EQ(t.Runs[0].Comment, "lot \"5\"\tnew");
+    EXPECT_EQ(t.Shapes[1].Line, 3u);
+}
+
+// Values are written with the analyte's decimals and with every digit the stored single holds.
+TEST_F(ImportTextTest, ExportKeepsTheStoredDigits) {
+    struct Case {
+        float value;
+        int decimals;
+        const char* text;
+    };
+    const Case cases[] = {
+        {3.05f, 1, "3.05"},           {3.1f, 2, "3.10"}, {5.4f, 1, "5.4"}, {-0.5f, 0, "-0.5"},
+        {1234.5677f, 2, "1234.5677"}, {120, 0, "120"}};
+    for (const Case& c : cases) EXPECT_EQ(FormatStoredValue(c.value, c.decimals), c.text) << c.value;
+    TAnalyte a("Calcium", "mmol/L", 1, 1);
+    a.AddPoint(MakeRun(EncodeDate(2026, 10, 26) + 0.5, {3.05}));
+    const TImportText t = ParseImportText(a.PointsAsText(), a.Decimals, 1);
+    ASSERT_EQ(t.Runs.size(), 1u);
+    EXPECT_EQ(t.Runs[0].Levels[0].Value, a.Points[0].Levels[0].Value);
+    // A date pattern a spreadsheet keeps as text gives ISO dates, which every locale reads back.
+    Regional.ShortDateFormat = "d MMM yyyy";
+    EXPECT_EQ(a.PointsAsText(), "2026-10-26\t12:00:00\t3.05\t\t\r\n");
+    EXPECT_EQ(ParseImportText(a.PointsAsText(), 1, 1).Runs.size(), 1u);
 }
