@@ -26,7 +26,7 @@ struct TQuietQt {
 
 } // namespace
 
-int WriteReportPdf(const std::string& path, const TAnalyte& a, TDateTime d1, TDateTime d2) {
+int WriteReport(const TReportOutput& output, const TAnalyte& a, TDateTime d1, TDateTime d2) {
     const TPointInterval iv = PointInterval(a, d1, d2);
     if (iv.Count == 0) throw EQcError("Nothing to print");
     // Fonts and the PDF writer need a GUI application; the offscreen platform needs no display.
@@ -44,10 +44,30 @@ int WriteReportPdf(const std::string& path, const TAnalyte& a, TDateTime d1, TDa
     job.Orientation = QPageLayout::Portrait;
     TChartPrintOptions o;
     o.Colour = Settings.ColourPrint;
-    TPrintJob::WritePdf(QFile::decodeName(path.c_str()), job, [&](TPrintCanvas& canvas) {
+    const TPrintDrawer draw = [&](TPrintCanvas& canvas) {
         PrintCharts(canvas, a, iv.First, iv.Last, o);
         canvas.NewPage();
         PrintQCData(canvas, a, iv.First, iv.Last, true);
-    });
+    };
+    if (!output.Printer.empty()) {
+        const QPageLayout page = TPrintJob::PdfPageLayout(job);
+        TPrintSubmission submission;
+        submission.Printer = QString::fromStdString(output.Printer);
+        submission.Title = job.JobTitle;
+        submission.Pdf = TPrintJob::RenderPdf(job, draw, page);
+        submission.Options = {QStringLiteral("media"), page.pageSize().key()};
+        const QString refused = SubmitToPrintQueue(submission);
+        if (!refused.isEmpty())
+            throw EQcError("the printer " + output.Printer +
+                           " did not take the report: " + refused.toStdString());
+    } else if (output.Pdf == "-") {
+        const QByteArray pdf = TPrintJob::RenderPdf(job, draw, TPrintJob::PdfPageLayout(job));
+        if (std::fwrite(pdf.constData(), 1, static_cast<size_t>(pdf.size()), stdout) !=
+                static_cast<size_t>(pdf.size()) ||
+            std::fflush(stdout) != 0)
+            throw EQcError("Cannot write the report to standard output");
+    } else {
+        TPrintJob::WritePdf(QFile::decodeName(output.Pdf.c_str()), job, draw);
+    }
     return iv.Count;
 }

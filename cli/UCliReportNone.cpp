@@ -3,6 +3,6 @@
 
 #include "UQcError.h"
 
-int WriteReportPdf(const std::string&, const TAnalyte&, TDateTime, TDateTime) {
+int WriteReport(const TReportOutput&, const TAnalyte&, TDateTime, TDateTime) {
     throw EQcError("report: this build has no printouts (it was built without Qt)");
 }

@@ -19,6 +19,8 @@
 #include <thread>
 #include <vector>
 
+#include <QCommandLineParser>
+
 #include "UArchive.h"
 #include "UAtomicFile.h"
 #include "UCliJson.h"
@@ -48,18 +50,30 @@ constexpr int ExitConflict = 5;
 
 // A refusal of the command line or of the data: a one-line message and exit status 2.
 struct ECliError {
-    std::string message;
+    std::string message; // Windows-1252, as the program's texts, unless utf8
     int status = ExitUsage;
+    bool utf8 = false; // the message names a character Windows-1252 lacks
 };
 
 [[noreturn]] void Refuse(const std::string& message, int status = ExitUsage) {
     throw ECliError{message, status};
 }
 
-std::string Flatten(std::string s) {
-    for (char& c : s)
-        if (c == '\r' || c == '\n') c = ' ';
-    return s;
+// A message on one line: a title and its reason, which the windows show on two lines, are joined by
+// ": " ("Cannot save data: ..."), lines that end a sentence by a space.
+std::string Flatten(const std::string& s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] != '\r' && s[i] != '\n') {
+            out += s[i];
+            continue;
+        }
+        while (i + 1 < s.size() && (s[i + 1] == '\r' || s[i + 1] == '\n')) ++i;
+        while (!out.empty() && out.back() == ' ') out.pop_back();
+        if (out.empty() || i + 1 >= s.size()) continue;
+        out += std::string_view(".:;!?").find(out.back()) == std::string_view::npos ? ": " : " ";
+    }
+    return out;
 }
 
 // A refusal carries the layer's message; a change saved with a later failure ends with status 4.
@@ -78,11 +92,18 @@ int Finish(const TOutcome& out) {
 }
 
 struct TArgs {
+    std::string command; // the first argument that is no option
     std::vector<std::string> positional;
+    // Where the data is: the folder, or a server and the operator who signs in.
+    std::string home, inbox;
+    std::optional<std::string> db, user;
+    bool init = false, version = false;
+    bool replaceUnencodable = false;
+    std::string fromFolder, toFolder; // migrate
     std::vector<int> rejects;
     std::optional<bool> rules;
     std::string op, comment;
-    std::string pdf, from, to;
+    std::string pdf, printer, from, to;
     std::optional<std::string> tea;
     std::vector<std::pair<std::string, std::string>> targets; // --target LEVEL VALUE
     std::string importFile;
@@ -92,6 +113,7 @@ struct TArgs {
     std::string reason, action, reviewer;
     bool help = false;
     bool force = false;
+    bool future = false;    // import: runs dated after today are taken
     std::string name, role; // account
     // Inbox and mapping.
     std::optional<std::string> source, code, control, analyte, level, folder, window;
@@ -104,8 +126,10 @@ struct TArgs {
 std::string InboxOverride;
 
 const char* Usage =
-    "usage: varnholt-cli [--home DIR | --db URL [--user CODE]] [--init] [--inbox DIR] COMMAND [ARGS]\n"
-    "                    [--regional R]\n"
+    "usage: varnholt-cli [--home DIR | --db URL [--user CODE]] [--init] [--inbox DIR]\n"
+    "                    [--regional R] COMMAND [ARGS]\n"
+    "       varnholt-cli --version | --help | COMMAND --help\n"
+    "Options may stand before or after the command; \"--\" ends them.\n"
     "commands:\n"
     "  analytes                          list the analytes (JSON)\n"
     "  limits ANALYTE                    statistics and limits in force (JSON)\n"
@@ -115,12 +139,12 @@ const char* Usage =
     "  add ANALYTE DATE TIME V1 [V2 [V3]] [--operator X] [--comment T] [--reject K]...\n"
     "                                    accept a run and write the data file\n"
     "  queue list | add ... | recall     the held runs\n"
-    "  import ANALYTE FILE               add the runs of an exchange text file\n"
+    "  import ANALYTE FILE [--future]    add the runs of an exchange text file\n"
     "  export ANALYTE [--encoding E]     print the exchange text (windows-1252 or utf-8)\n"
     "  import-predecessor FILE           import a predecessor data or backup file\n"
     "  archive ANALYTE LEVEL             erase a level into a new archive file\n"
     "  backup DIR [--force] | restore DIR  back up the data to / restore it from DIR\n"
-    "  report ANALYTE --pdf FILE [--from DATE] [--to DATE]\n"
+    "  report ANALYTE --pdf FILE|- | --printer NAME [--from DATE] [--to DATE]\n"
     "                                    charts and data of an interval as one PDF\n"
     "  goal ANALYTE [--tea PCT] [--target LEVEL VALUE]... [--clear]\n"
     "  goal --import FILE                show, set or import quality goals (JSON)\n"
@@ -145,6 +169,8 @@ const char* Usage =
     "the system user name cut to 4 characters by default) and --reason T (needed inside a\n"
     "signed review); add takes --action T, the corrective action of a run a rule rejects.\n"
     "Dates are ISO (2026-03-01), times HH:MM, values use a point; '-' is no value.\n"
+    "Texts that go into the files (--comment, --operator, --reason...) are refused when they hold a\n"
+    "character Windows-1252 cannot store; --replace-unencodable stores '?' in its place.\n"
     "Exchange text (export, import) is written and read in the regional formats of\n"
     "--regional: system (the default: the locale's, as the program on this station),\n"
     "iso (2026-03-01, 14:05:00, a point) or a locale name (de_DE, fr_FR, en_GB...).\n"
@@ -172,10 +198,11 @@ const std::map<std::string, std::string> CommandHelp = {
      "[--comment T]\n  Lists the held runs (reading only), accepts the oldest held run as the validation "
      "window's OK does,\n  or holds a run for validation in the program.\n"},
     {"import",
-     "varnholt-cli import ANALYTE FILE [--regional R]\n  Adds the runs of an exchange text file "
+     "varnholt-cli import ANALYTE FILE [--regional R] [--future]\n  Adds the runs of an exchange text file "
      "(Windows-1252 or UTF-8); the three level\n  modes return to mobile limits. Dates and numbers are "
      "read in the regional formats of R\n  (system, iso or a locale name), and also written under "
-     "another locale where unambiguous.\n"},
+     "another locale where unambiguous.\n  A file whose dates fit only the other order of day and month "
+     "is refused whole; a run\n  dated after today is refused unless --future is given.\n"},
     {"export", "varnholt-cli export ANALYTE [--regional R] [--encoding windows-1252|utf-8]\n  Prints the "
                "exchange text the program's export writes (Windows-1252, no final zero byte;\n  UTF-8 with a "
                "byte order mark), in the regional formats of R (system, iso or a locale name).\n"},
@@ -205,9 +232,12 @@ const std::map<std::string, std::string> CommandHelp = {
     {"summary", "varnholt-cli summary ANALYTE --from YYYY-MM --to YYYY-MM\n"
                 "  Per month and level, and over all the months: N, mean, SD, CV %, bias %, Sigma and the\n"
                 "  values judged warnings and rejects.\n"},
-    {"report", "varnholt-cli report ANALYTE --pdf FILE [--from DATE] [--to DATE]\n  Prints the charts and "
-               "the data table of the points from DATE to DATE (the first and last point's days by\n"
-               "  default) into one PDF file, without a display.\n"},
+    {"report",
+     "varnholt-cli report ANALYTE --pdf FILE [--from DATE] [--to DATE]\n"
+     "varnholt-cli report ANALYTE --printer NAME [--from DATE] [--to DATE]\n  Prints the charts and "
+     "the data table of the points from DATE to DATE (the first and last point's days by\n"
+     "  default) into one PDF file (\"-\": standard output), or to the print queue NAME\n"
+     "  (lpstat -p lists them), without a display.\n"},
     {"inbox",
      "varnholt-cli [--inbox DIR] inbox --once\n"
      "  Reads the inbox once: each file's results become runs in the queue (judged by the rules), or\n"
@@ -250,98 +280,202 @@ const std::map<std::string, std::string> CommandHelp = {
                "  Prints {\"reviews\":[...]}.\n"},
 };
 
-TArgs ParseArgs(const std::vector<std::string>& args) {
-    TArgs a;
+// The options of every command, taken anywhere on the line. A value option takes the next argument
+// whatever it looks like (a negative number, '-'); --target takes two.
+struct TOptionSpec {
+    const char* name;
+    const char* value; // the value's name in messages; nullptr for a switch
+};
+const TOptionSpec OptionSpecs[] = {
+    {"home", "DIR"},        {"db", "URL"},         {"user", "CODE"},
+    {"inbox", "DIR"},       {"regional", "R"},     {"init", nullptr},
+    {"help", nullptr},      {"version", nullptr},  {"force", nullptr},
+    {"future", nullptr},    {"reject", "K"},       {"rules", "on|off"},
+    {"operator", "X"},      {"comment", "T"},      {"reason", "T"},
+    {"action", "T"},        {"reviewer", "XX"},    {"pdf", "FILE"},
+    {"printer", "NAME"},    {"from", "DATE"},      {"to", "DATE"},
+    {"tea", "TEA"},         {"target", "LEVEL"},   {"import", "FILE"},
+    {"clear", nullptr},     {"name", "N"},         {"role", "R"},
+    {"encoding", "E"},      {"source", "S"},       {"code", "C"},
+    {"control", "ID"},      {"analyte", "A"},      {"level", "K"},
+    {"folder", "DIR"},      {"window", "MINUTES"}, {"auto-accept", "on|off"},
+    {"once", nullptr},      {"watch", nullptr},    {"interval", "S"},
+    {"from-folder", "DIR"}, {"to-folder", "DIR"},  {"replace-unencodable", nullptr},
+};
+
+const TOptionSpec* FindOption(std::string_view name) {
+    for (const TOptionSpec& o : OptionSpecs)
+        if (name == o.name) return &o;
+    return nullptr;
+}
+
+// Marks an argument that begins with '-' but is a value ("-0.5", "-"), which the parser would take
+// for an option; taken off again after parsing.
+constexpr char ValueMark = '\x01';
+
+// The arguments as the parser takes them: bytes as Latin-1 characters, so that every byte (a file
+// name in any encoding) comes back unchanged; a negative number marked; --target's two values as one.
+QStringList PrepareArguments(const std::vector<std::string>& args) {
+    QStringList out{QStringLiteral("varnholt-cli")};
+    auto q = [](const std::string& s) {
+        return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+    };
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& s = args[i];
-        auto value = [&]() -> std::string {
-            if (i + 1 >= args.size()) Refuse("missing value after " + s);
-            return args[++i];
-        };
-        if (s == "--help" || s == "-h")
-            a.help = true;
-        else if (s == "--force")
-            a.force = true;
-        else if (s == "--reject") {
-            std::string v = value();
-            if (v.size() != 1 || v[0] < '1' || v[0] > '3') Refuse("level out of range: " + v + " (1 to 3)");
-            a.rejects.push_back(v[0] - '1');
-        } else if (s == "--rules") {
-            std::string v = value();
-            if (v != "on" && v != "off") Refuse("--rules takes on or off, not " + v);
-            a.rules = v == "on";
-        } else if (s == "--operator")
-            a.op = Utf8ToCp1252(value());
-        else if (s == "--comment")
-            a.comment = Utf8ToCp1252(value());
-        else if (s == "--reason")
-            a.reason = Utf8ToCp1252(value());
-        else if (s == "--action")
-            a.action = Utf8ToCp1252(value());
-        else if (s == "--reviewer")
-            a.reviewer = Utf8ToCp1252(value());
-        else if (s == "--pdf")
-            a.pdf = value();
-        else if (s == "--from")
-            a.from = value();
-        else if (s == "--to")
-            a.to = value();
-        else if (s == "--tea")
-            a.tea = Utf8ToCp1252(value());
-        else if (s == "--target") {
-            std::string level = value();
-            a.targets.emplace_back(level, value());
-        } else if (s == "--import")
-            a.importFile = value();
-        else if (s == "--clear")
-            a.clear = true;
-        else if (s == "--regional")
-            a.regional = value();
-        else if (s == "--name")
-            a.name = value();
-        else if (s == "--role")
-            a.role = value();
-        else if (s == "--encoding") {
-            std::string v = value();
-            for (char& c : v) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            if (v == "utf-8" || v == "utf8")
-                a.encoding = TTextEncoding::Utf8;
-            else if (v == "windows-1252" || v == "cp1252")
-                a.encoding = TTextEncoding::Windows1252;
-            else
-                Refuse("--encoding takes windows-1252 or utf-8, not " + v);
-        } else if (s == "--source")
-            a.source = Utf8ToCp1252(value());
-        else if (s == "--code")
-            a.code = Utf8ToCp1252(value());
-        else if (s == "--control")
-            a.control = Utf8ToCp1252(value());
-        else if (s == "--analyte")
-            a.analyte = Utf8ToCp1252(value());
-        else if (s == "--level")
-            a.level = value();
-        else if (s == "--folder")
-            a.folder = value();
-        else if (s == "--window")
-            a.window = value();
-        else if (s == "--auto-accept") {
-            std::string v = value();
-            if (v != "on" && v != "off") Refuse("--auto-accept takes on or off, not " + v);
-            a.autoAccept = v == "on";
-        } else if (s == "--once")
-            a.once = true;
-        else if (s == "--watch")
-            a.watch = true;
-        else if (s == "--interval") {
-            std::string v = value();
-            long double x = 0;
-            if (!ParseDecimal(v, '.', x) || x < 1 || x > 3600 || x != std::floor(x))
-                Refuse("--interval takes whole seconds from 1 to 3600, not " + v);
-            a.interval = static_cast<int>(x);
-        } else if (s.size() > 2 && s.rfind("--", 0) == 0)
-            Refuse("unknown option " + s);
+        if (s == "--") {
+            for (; i < args.size(); ++i) out << q(args[i]);
+            break;
+        }
+        if (s.rfind("--", 0) == 0 && s.find('=') == std::string::npos) {
+            const TOptionSpec* o = FindOption(std::string_view(s).substr(2));
+            if (o && o->value) {
+                const size_t values = std::string_view(o->name) == "target" ? 2 : 1;
+                if (i + values >= args.size()) Refuse("missing value after " + s);
+                std::string value = args[i + 1];
+                if (values == 2) value += '\x1f' + args[i + 2];
+                out << q(s) << q(value);
+                i += values;
+                continue;
+            }
+        }
+        if (s == "-" ||
+            (s.size() > 1 && s[0] == '-' && (std::isdigit(static_cast<unsigned char>(s[1])) || s[1] == '.')))
+            out << q(ValueMark + s);
         else
-            a.positional.push_back(s);
+            out << q(s);
+    }
+    return out;
+}
+
+std::string Bytes(const QString& s) {
+    const QByteArray b = s.toLatin1();
+    std::string out(b.constData(), static_cast<size_t>(b.size()));
+    if (!out.empty() && out[0] == ValueMark) out.erase(0, 1);
+    return out;
+}
+
+// A text stored in the program's Windows-1252 files: a character they cannot hold is refused, named, or
+// with --replace-unencodable written as '?'.
+std::string StoredText(const std::string& utf8, const std::string& option, bool replace) {
+    if (!replace)
+        if (const std::optional<std::string> bad = FirstUnencodable(utf8))
+            throw ECliError{
+                option + ": the character " + *bad +
+                    " cannot be stored (the program's files hold Windows-1252 text); change it, or "
+                    "give --replace-unencodable to store '?' in its place",
+                ExitUsage, true};
+    return Utf8ToCp1252(utf8);
+}
+
+// The command word and its arguments. Options may stand anywhere, before the command or after it, as
+// in most tools; "--" ends them.
+TArgs ParseArgs(const std::vector<std::string>& args) {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const TOptionSpec& o : OptionSpecs) {
+        QStringList names{QString::fromLatin1(o.name)};
+        if (std::string_view(o.name) == "help") names.prepend(QStringLiteral("h"));
+        parser.addOption(o.value ? QCommandLineOption(names, QString(), QString::fromLatin1(o.value))
+                                 : QCommandLineOption(names));
+    }
+    if (!parser.parse(PrepareArguments(args))) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty())
+            Refuse("unknown option " + std::string(unknown[0].size() == 1 ? "-" : "--") + Bytes(unknown[0]) +
+                   " (see --help)");
+        Refuse(parser.errorText().toStdString());
+    }
+    TArgs a;
+    auto text = [&](const char* name) { return Bytes(parser.value(QString::fromLatin1(name))); };
+    auto optional = [&](const char* name) -> std::optional<std::string> {
+        if (!parser.isSet(QString::fromLatin1(name))) return std::nullopt;
+        return text(name);
+    };
+    auto onOff = [&](const char* name) -> std::optional<bool> {
+        const std::optional<std::string> v = optional(name);
+        if (!v) return std::nullopt;
+        if (*v != "on" && *v != "off") Refuse("--" + std::string(name) + " takes on or off, not " + *v);
+        return *v == "on";
+    };
+    a.replaceUnencodable = parser.isSet(QStringLiteral("replace-unencodable"));
+    // Texts that go into the files; the others are names looked up (analytes, sources, accounts).
+    auto stored = [&](const char* name) {
+        return StoredText(text(name), "--" + std::string(name), a.replaceUnencodable);
+    };
+    auto storedOptional = [&](const char* name) -> std::optional<std::string> {
+        if (!parser.isSet(QString::fromLatin1(name))) return std::nullopt;
+        return stored(name);
+    };
+
+    for (const QString& p : parser.positionalArguments()) a.positional.push_back(Bytes(p));
+    if (!a.positional.empty()) {
+        a.command = a.positional.front();
+        a.positional.erase(a.positional.begin());
+    }
+    a.home = text("home");
+    a.db = optional("db");
+    a.user = optional("user");
+    a.inbox = text("inbox");
+    a.init = parser.isSet(QStringLiteral("init"));
+    a.version = parser.isSet(QStringLiteral("version"));
+    a.help = parser.isSet(QStringLiteral("help"));
+    a.force = parser.isSet(QStringLiteral("force"));
+    a.future = parser.isSet(QStringLiteral("future"));
+    for (const QString& q : parser.values(QStringLiteral("reject"))) {
+        const std::string v = Bytes(q);
+        if (v.size() != 1 || v[0] < '1' || v[0] > '3') Refuse("level out of range: " + v + " (1 to 3)");
+        a.rejects.push_back(v[0] - '1');
+    }
+    a.rules = onOff("rules");
+    a.op = stored("operator");
+    a.comment = stored("comment");
+    a.reason = stored("reason");
+    a.action = stored("action");
+    a.reviewer = stored("reviewer");
+    a.pdf = text("pdf");
+    a.printer = text("printer");
+    a.from = text("from");
+    a.to = text("to");
+    a.fromFolder = text("from-folder");
+    a.toFolder = text("to-folder");
+    a.tea = storedOptional("tea");
+    for (const QString& q : parser.values(QStringLiteral("target"))) {
+        const std::string v = Bytes(q);
+        const size_t cut = v.find('\x1f');
+        if (cut == std::string::npos) Refuse("--target takes a level and a value: --target LEVEL VALUE");
+        std::string value = v.substr(cut + 1);
+        if (!value.empty() && value[0] == ValueMark) value.erase(0, 1);
+        a.targets.emplace_back(v.substr(0, cut), value);
+    }
+    a.importFile = text("import");
+    a.clear = parser.isSet(QStringLiteral("clear"));
+    if (const std::optional<std::string> r = optional("regional")) a.regional = *r;
+    a.name = text("name");
+    a.role = text("role");
+    if (std::optional<std::string> v = optional("encoding")) {
+        for (char& c : *v) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (*v == "utf-8" || *v == "utf8")
+            a.encoding = TTextEncoding::Utf8;
+        else if (*v == "windows-1252" || *v == "cp1252")
+            a.encoding = TTextEncoding::Windows1252;
+        else
+            Refuse("--encoding takes windows-1252 or utf-8, not " + *v);
+    }
+    a.source = storedOptional("source");
+    a.code = storedOptional("code");
+    a.control = storedOptional("control");
+    if (const std::optional<std::string> v = optional("analyte")) a.analyte = Utf8ToCp1252(*v);
+    a.level = optional("level");
+    a.folder = optional("folder");
+    a.window = optional("window");
+    a.autoAccept = onOff("auto-accept");
+    a.once = parser.isSet(QStringLiteral("once"));
+    a.watch = parser.isSet(QStringLiteral("watch"));
+    if (const std::optional<std::string> v = optional("interval")) {
+        long double x = 0;
+        if (!ParseDecimal(*v, '.', x) || x < 1 || x > 3600 || x != std::floor(x))
+            Refuse("--interval takes whole seconds from 1 to 3600, not " + *v);
+        a.interval = static_cast<int>(x);
     }
     return a;
 }
@@ -441,21 +575,14 @@ std::string SecretFromEnvironment(const char* variable) {
 
 // Moving in and out of a server: the folder's legacy files, archives and goals into an empty server
 // database, or the server's data written back as the legacy files of a new folder.
-int CmdMigrate(const std::vector<std::string>& args) {
-    std::string fromFolder, to, from, toFolder;
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+int CmdMigrate(const TArgs& a) {
+    if (a.help) {
         std::cout << CommandHelp.at("migrate");
         return 0;
     }
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (i + 1 >= args.size()) Refuse("missing value after " + args[i]);
-        std::string& slot = args[i] == "--from-folder" ? fromFolder
-                            : args[i] == "--to"        ? to
-                            : args[i] == "--from"      ? from
-                            : args[i] == "--to-folder" ? toFolder
-                                                       : (Refuse("unknown option " + args[i]), fromFolder);
-        slot = args[++i];
-    }
+    if (!a.positional.empty())
+        Refuse("usage: migrate --from-folder DIR --to URL | migrate --from URL --to-folder DIR");
+    const std::string &fromFolder = a.fromFolder, &to = a.to, &from = a.from, &toFolder = a.toFolder;
     if (!fromFolder.empty() && !to.empty() && from.empty() && toFolder.empty()) {
         const TMigrateCount c = MigrateFolderToServer(fromFolder, to);
         std::cerr << "varnholt-cli: " << c.Analytes << " analytes, " << c.Archives << " archives and "
@@ -630,9 +757,16 @@ int CmdImport(const TArgs& a) {
     for (const std::string& note : parsed.Notes) std::cerr << "varnholt-cli: " << Cp1252ToUtf8(note) << "\n";
     if (parsed.NotesLeftOut > 0)
         std::cerr << "varnholt-cli: " << parsed.NotesLeftOut << " more lines skipped\n";
+    if (parsed.Refused) Refuse(parsed.NothingRead);
     if (parsed.LinesRead == 0)
         Refuse("no readable line in " + a.positional[1] +
                (parsed.NothingRead.empty() ? "" : ": " + parsed.NothingRead));
+    // A date after today is a typing error or a wrong clock more often than not.
+    for (size_t i = 0; i < parsed.Runs.size() && !a.future; ++i)
+        if (DatePart(parsed.Runs[i].DateTime) > Today())
+            Refuse("line " + std::to_string(parsed.Shapes[i].Line) + " is dated " +
+                   Regional.DateToText(parsed.Runs[i].DateTime) +
+                   ", after today; nothing imported (--future imports it)");
     TImportCount count;
     int status = Finish(Operations().ImportRuns(an, parsed.Runs, &count, a.reason));
     std::cout << count.Added << "\n";
@@ -684,15 +818,23 @@ int CmdRestore(const TArgs& a) {
 }
 
 int CmdReport(const TArgs& a) {
-    if (a.positional.size() != 1 || a.pdf.empty())
-        Refuse("usage: report ANALYTE --pdf FILE [--from DATE] [--to DATE]");
+    if (a.positional.size() != 1 || a.pdf.empty() == a.printer.empty())
+        Refuse("usage: report ANALYTE --pdf FILE|- [--from DATE] [--to DATE] | report ANALYTE --printer NAME "
+               "...");
     const TAnalyte& an = FindAnalyte(a.positional[0]);
     if (an.Count() == 0) Refuse("Nothing to print");
     TDateTime d1 = a.from.empty() ? an.Points.front().DateTime : ParseIsoDateTime(a.from, "00:00");
     TDateTime d2 = a.to.empty() ? an.Points.back().DateTime : ParseIsoDateTime(a.to, "00:00");
-    int n = WriteReportPdf(a.pdf, an, d1, d2);
+    int n = WriteReport({a.pdf, a.printer}, an, d1, d2);
+    // Standard output holds the PDF itself.
+    if (a.pdf == "-") return 0;
     TJsonWriter j;
-    j.BeginObject().Key("pdf").Text(Utf8ToCp1252(a.pdf)).Key("points").Int(n).EndObject();
+    j.BeginObject();
+    if (!a.printer.empty())
+        j.Key("printer").Text(Utf8ToCp1252(a.printer));
+    else
+        j.Key("pdf").Text(Utf8ToCp1252(a.pdf));
+    j.Key("points").Int(n).EndObject();
     std::cout << j.Str() << "\n";
     return 0;
 }
@@ -918,7 +1060,12 @@ std::string ReportJson(const TInboxReport& r) {
             OutcomeName(f.Kind));
         j.Key("results").Int(f.Results).Key("notMapped").Int(f.NotMapped).Key("repeated").Int(f.Repeated);
         if (!f.MovedTo.empty()) j.Key("movedTo").Text(Utf8ToCp1252(f.MovedTo));
-        if (!f.Detail.empty()) j.Key("detail").Text(Flatten(f.Detail));
+        if (!f.Detail.empty()) {
+            std::string detail = f.Detail;
+            std::replace(detail.begin(), detail.end(), '\r', ' ');
+            std::replace(detail.begin(), detail.end(), '\n', ' ');
+            j.Key("detail").Text(detail);
+        }
         j.EndObject();
     }
     j.EndArray().Key("queued").Int(r.Queued).Key("accepted").Int(r.Accepted).Key("merged").Int(r.Merged);
@@ -1003,9 +1150,22 @@ int CmdSource(const TArgs& a) {
     }
     // The stored options with the given keys changed, read as the store reads them.
     std::string text = s.ToText();
+    // The keys are those the store writes; one it does not know (a typing error) would be dropped.
+    std::vector<std::string> known;
+    const std::string every = TInstrumentSource{}.ToText();
+    for (size_t at = 0; at < every.size(); at = every.find('\n', at) + 1)
+        if (const std::string key = every.substr(at, every.find('=', at) - at); key != "id")
+            known.push_back(key);
     for (size_t k = 1; k < a.positional.size(); ++k) {
-        const std::string line = Utf8ToCp1252(a.positional[k]);
-        if (line.find('=') == std::string::npos) Refuse("expected KEY=VALUE, not " + a.positional[k]);
+        const std::string line = StoredText(a.positional[k], a.positional[k], a.replaceUnencodable);
+        const size_t eq = line.find('=');
+        if (eq == std::string::npos) Refuse("expected KEY=VALUE, not " + a.positional[k]);
+        const std::string key = Trim(line.substr(0, eq));
+        if (std::find(known.begin(), known.end(), key) == known.end()) {
+            std::string list;
+            for (const std::string& n : known) list += (list.empty() ? "" : ", ") + n;
+            Refuse("unknown key " + Cp1252ToUtf8(key) + " (the keys: " + list + ")");
+        }
         text += line + "\n";
     }
     TInstrumentSource changed;
@@ -1353,42 +1513,31 @@ void OpenProgramFolder(const std::string& folder, bool writes, bool init, bool n
     }
 }
 
-int Run(std::vector<std::string> args) {
-    std::string home;
-    const char* envDb = std::getenv("VARNHOLT_DB");
-    const char* envUser = std::getenv("VARNHOLT_OPERATOR");
-    std::string db = envDb ? envDb : "", user = envUser ? envUser : "";
-    bool init = false;
-    while (!args.empty() && (args[0] == "--home" || args[0] == "--init" || args[0] == "--inbox" ||
-                             args[0] == "--db" || args[0] == "--user")) {
-        if (args[0] == "--init") {
-            init = true;
-            args.erase(args.begin());
-            continue;
-        }
-        if (args.size() < 2) Refuse("missing value after " + args[0]);
-        (args[0] == "--home"    ? home
-         : args[0] == "--db"    ? db
-         : args[0] == "--inbox" ? InboxOverride
-                                : user) = args[1];
-        args.erase(args.begin(), args.begin() + 2);
-    }
-    if (!args.empty() && args[0] == "migrate")
-        return CmdMigrate(std::vector<std::string>(args.begin() + 1, args.end()));
-    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        std::cout << Usage;
-        return args.empty() ? ExitUsage : 0;
-    }
-    auto it = Commands.find(args[0]);
-    if (it == Commands.end()) Refuse("unknown command: " + args[0] + " (see --help)");
-    TArgs a = ParseArgs(std::vector<std::string>(args.begin() + 1, args.end()));
-    if (a.help) {
-        std::cout << CommandHelp.at(args[0]);
+int Run(const std::vector<std::string>& args) {
+    TArgs a = ParseArgs(args);
+    if (a.version) {
+        std::cout << "varnholt-cli " VARNHOLT_VERSION "\n";
         return 0;
     }
+    if (a.command.empty() || a.command == "help" || (a.help && a.command.empty())) {
+        std::cout << Usage;
+        return a.command.empty() && !a.help ? ExitUsage : 0;
+    }
+    if (a.command == "migrate") return CmdMigrate(a);
+    auto it = Commands.find(a.command);
+    if (it == Commands.end()) Refuse("unknown command: " + a.command + " (see --help)");
+    if (a.help) {
+        std::cout << CommandHelp.at(a.command);
+        return 0;
+    }
+    InboxOverride = a.inbox;
+    const char* envDb = std::getenv("VARNHOLT_DB");
+    const char* envUser = std::getenv("VARNHOLT_OPERATOR");
+    const std::string db = a.db.value_or(envDb ? envDb : "");
+    const std::string user = a.user.value_or(envUser ? envUser : "");
     // The exchange text in the regional formats the program uses on this station, unless told others;
     // the other commands keep their fixed formats (the report's pages among them).
-    if (args[0] == "export" || args[0] == "import") {
+    if (a.command == "export" || a.command == "import") {
         std::optional<TRegional> regional = RegionalByName(a.regional);
         if (!regional)
             Refuse("--regional takes system, iso or a locale name (de_DE, en_GB...), not " + a.regional);
@@ -1397,12 +1546,13 @@ int Run(std::vector<std::string> args) {
         Refuse("--regional and --encoding are options of export and import");
     }
     const bool writes = it->second.writes(a);
+    std::string home = a.home;
     if (home.empty()) home = FindProgramFolder(ExecutableFolder());
     if (home.empty()) Refuse("no program folder: HOME is not set (give --home DIR or set VARNHOLT_HOME)");
-    if (args[0] == "inbox" && a.watch) {
+    if (a.command == "inbox" && a.watch) {
         return WatchInbox(home, a, db, user);
     }
-    OpenProgramFolder(home, writes, init, it->second.needsData, it->second.database, db, user);
+    OpenProgramFolder(home, writes, a.init, it->second.needsData, it->second.database, db, user);
     if (writes) Operations().SetOperator(a.op);
     int status = it->second.run(a);
     Operations().Close();
@@ -1415,7 +1565,8 @@ int main(int argc, char** argv) {
     try {
         return Run(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const ECliError& e) {
-        std::cerr << "varnholt-cli: " << Cp1252ToUtf8(Flatten(e.message)) << "\n";
+        std::cerr << "varnholt-cli: " << (e.utf8 ? Flatten(e.message) : Cp1252ToUtf8(Flatten(e.message)))
+                  << "\n";
         return e.status;
     } catch (const EQcError& e) {
         std::cerr << "varnholt-cli: " << Cp1252ToUtf8(Flatten(e.what())) << "\n";

@@ -2,6 +2,7 @@
 #include "UCodePage.h"
 
 #include <cstdint>
+#include <cstdio>
 
 namespace {
 // Code points of bytes 0x80..0x9F; 0 marks the five bytes the code page leaves undefined.
@@ -124,4 +125,33 @@ std::string_view ExchangeTextAsCp1252(std::string_view bytes, std::string& conve
     if (!marked && !IsUtf8BeyondAscii(bytes)) return bytes;
     converted = Utf8ToCp1252(marked ? bytes.substr(Utf8Mark.size()) : bytes);
     return converted;
+}
+
+std::optional<std::string> FirstUnencodable(std::string_view utf8) {
+    char name[32];
+    for (size_t i = 0; i < utf8.size();) {
+        const uint8_t b = static_cast<uint8_t>(utf8[i]);
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        const size_t len = (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 1;
+        const std::string_view piece = utf8.substr(i, len);
+        bool valid = len > 1 && piece.size() == len;
+        char32_t c = b & (len == 2 ? 0x1F : len == 3 ? 0x0F : 0x07);
+        for (size_t k = 1; valid && k < len; ++k) {
+            valid = (static_cast<uint8_t>(piece[k]) & 0xC0) == 0x80;
+            c = (c << 6) | (static_cast<uint8_t>(piece[k]) & 0x3F);
+        }
+        if (!valid) {
+            std::snprintf(name, sizeof name, "0x%02X (not UTF-8)", b);
+            return std::string(name);
+        }
+        if (Utf8ToCp1252(piece) == "?") {
+            std::snprintf(name, sizeof name, " (U+%04X)", static_cast<unsigned>(c));
+            return "'" + std::string(piece) + "'" + name;
+        }
+        i += len;
+    }
+    return std::nullopt;
 }

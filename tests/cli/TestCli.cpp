@@ -340,6 +340,10 @@ TEST_F(Companion, AFailureAtAnyWriteStepThenARetryLeavesOneCleanRun) {
                 EXPECT_TRUE(failed.status == 2 || failed.status == 4) << what << " ended " << failed.status;
                 EXPECT_EQ(std::count(failed.err.begin(), failed.err.end(), '\n'), 1)
                     << what << ": " << failed.err;
+                // A title and its reason on one line, as "Cannot save data: ...".
+                if (c.args[0] == "add") {
+                    EXPECT_NE(failed.err.find("Cannot save data: "), std::string::npos) << failed.err;
+                }
                 if (failed.status == 2) {
                     EXPECT_TRUE(kept(work) == before) << what << " changed something";
                 }
@@ -398,4 +402,78 @@ TEST_F(Companion, ExchangeTextTravelsBetweenLocales) {
     EXPECT_NE(unknown.err.find("--regional takes system, iso or a locale name"), std::string::npos);
     EXPECT_EQ(Cli(home, {"limits", "Sodium", "--regional", "iso"}).status, 2);
     EXPECT_EQ(Cli(home, {"export", "Sodium", "--encoding", "latin9"}).status, 2);
+}
+
+// The command line as most tools read it: options before or after the command, values that begin with
+// '-', --version; a typing error in an option or a reading option's key is refused, not ignored.
+TEST_F(Companion, OptionsAnywhereAndTypingErrorsRefused) {
+    WriteShiftHistory();
+    const std::string before = ReadWholeFile(DataFileName());
+    const std::string cli = Quote(VARNHOLT_CLI);
+    TRun after = Shell(cli + " analytes --home " + Quote(home) + " 2>/dev/null");
+    EXPECT_EQ(after.status, 0);
+    EXPECT_NE(after.out.find("\"Name\":\"Sodium\""), std::string::npos) << after.out;
+    TRun version = Shell(cli + " --version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("varnholt-cli ", 0), 0u) << version.out;
+    EXPECT_EQ(std::count(version.out.begin(), version.out.end(), '\n'), 1);
+
+    TRun judged = Cli(home, {"judge", "Sodium", "2026-02-01", "09:30", "-5", "--rules", "off"});
+    EXPECT_EQ(judged.status, 0) << judged.err;
+    struct Case {
+        std::vector<std::string> args;
+        const char* message;
+    };
+    const Case refused[] = {
+        {{"inbox", "--once", "--inbx", home}, "unknown option --inbx (see --help)"},
+        {{"add", "Sodium", "2026-02-01", "09:30", "100", "--comment"}, "missing value after --comment"},
+        {{"add", "Sodium", "2026-02-01", "09:30", "100", "--comment", "\xCE\xA9 test \xE2\x9C\x93"},
+         "--comment: the character '\xCE\xA9' (U+03A9) cannot be stored"},
+        {{"source", "lis", "colum.test=Test"},
+         "unknown key colum.test (the keys: encoding, separator, header, "
+         "column.instrument, column.test"},
+    };
+    for (const Case& c : refused) {
+        TRun r = Cli(home, c.args);
+        EXPECT_EQ(r.status, 2) << c.message;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_EQ(ReadWholeFile(DataFileName()), before);
+    }
+    EXPECT_EQ(Cli(home, {"source"}).out, "{\"sources\":[]}\n");
+
+    // Asked for, the characters are replaced, as the files can hold them.
+    TRun replaced = Cli(home, {"--replace-unencodable", "add", "Sodium", "2026-02-01", "09:30", "100",
+                               "--comment", "\xCE\xA9 test \xC3\xA9"});
+    ASSERT_EQ(replaced.status, 0) << replaced.err;
+    EXPECT_NE(Cli(home, {"points", "Sodium"}).out.find("\"Comment\":\"? test \xC3\xA9\""), std::string::npos);
+}
+
+// An import never stores dates read with day and month swapped, nor, unasked, runs dated after today.
+TEST_F(Companion, ImportRefusesSwappedAndFutureDates) {
+    WriteShiftHistory();
+    const std::string before = ReadWholeFile(DataFileName());
+    std::string monthFirst;
+    for (int day = 1; day <= 24; ++day)
+        monthFirst += "01/" + std::to_string(day) + "/2025\t10:00:00\t100\r\n";
+    AtomicWriteFile(home + "us.txt", monthFirst);
+    TRun r = RunCompanion("LC_ALL=C ", home, {"import", "Sodium", home + "us.txt", "--regional", "en_GB"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("the dates are written as MM/dd/yyyy, not as dd/MM/yyyy (line 13: '01/13/2025')"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(ReadWholeFile(DataFileName()), before);
+    // Read as written, they are stored.
+    r = RunCompanion("LC_ALL=C ", home, {"import", "Sodium", home + "us.txt", "--regional", "en_US"});
+    EXPECT_EQ(r.status, 0) << r.err;
+
+    AtomicWriteFile(home + "future.txt", "2025-01-02\t10:00:00\t100\r\n2999-01-01\t10:00:00\t101\r\n");
+    const std::string imported = ReadWholeFile(DataFileName());
+    r = Cli(home, {"import", "Sodium", home + "future.txt", "--regional", "iso"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("line 2 is dated 2999-01-01, after today; nothing imported (--future imports it)"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(ReadWholeFile(DataFileName()), imported);
+    EXPECT_EQ(Cli(home, {"import", "Sodium", home + "future.txt", "--regional", "iso", "--future"}).status,
+              0);
 }

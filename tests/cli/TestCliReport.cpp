@@ -126,6 +126,9 @@ TEST_F(CompanionReport, RefusalsLeaveNoFile) {
         {{"Glucose", "--pdf", pdf, "--from", "2025-13-01"}, "not an ISO date"},
         {{"Glucose", "--pdf", pdf, "--from", "2026-01-01", "--to", "2026-01-31"}, "Nothing to print"},
         {{"Glucose", "--pdf", pdf, "--from"}, "missing value after --from"},
+        {{"Glucose", "--pdf", pdf, "--printer", "Lab"}, "usage: report"},
+        // A queue that does not take the job is an error, never a success.
+        {{"Glucose", "--printer", "No-Such-Queue"}, "the printer No-Such-Queue did not take the report: "},
     };
     for (const TCase& c : cases) {
         TRun r = Report(home, c.args);
@@ -139,4 +142,14 @@ TEST_F(CompanionReport, RefusalsLeaveNoFile) {
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("no-such-folder"), std::string::npos) << r.err;
     EXPECT_FALSE(std::filesystem::exists(home + "no-such-folder"));
+}
+
+// "--pdf -" writes the PDF itself on standard output, and nothing else there.
+TEST_F(CompanionReport, PdfOnStandardOutput) {
+    WriteHistory();
+    TRun r = Report(home, {"Glucose", "--pdf", "-"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("%PDF-", 0), 0u);
+    EXPECT_NE(r.out.find("%%EOF"), std::string::npos);
+    EXPECT_EQ(r.out.find("\"points\""), std::string::npos);
 }
