@@ -183,7 +183,7 @@ QStringList QueueOptions(const TPrintChoice& c) {
     const bool portrait = c.Page.orientation() == QPageLayout::Portrait;
     switch (static_cast<QPrinter::DuplexMode>(c.Duplex)) {
     case QPrinter::DuplexNone:
-        o << QStringLiteral("sides") << TUnitTexts::tr("one-sided");
+        o << QStringLiteral("sides") << QStringLiteral("one-sided"); // a protocol keyword, never translated
         break;
     case QPrinter::DuplexAuto:
         o << QStringLiteral("sides")

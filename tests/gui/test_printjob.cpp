@@ -13,6 +13,7 @@
 #include "UPrintJob.h"
 #include "UPrnTable.h"
 #include "UProgram.h"
+#include "UTranslations.h"
 #include "support_print.h"
 #include "support_prompt.h"
 
@@ -67,6 +68,7 @@ private slots:
     void cancelledPreviewWritesNothing();
     void failedWriteIsShown();
     void queueGetsChosenPagesCopiesAndPaper();
+    void queueKeywordsStayUntranslated();
     void refusedJobBringsThePreviewBack();
     void unwritablePdfAndMissingPagesBringThePreviewBack();
     void choicesAreRemembered();
@@ -158,6 +160,28 @@ void TestPrintJob::queueGetsChosenPagesCopiesAndPaper() {
     QCOMPARE(PrnCount(text, "Sheet number 3"), 1);
     QVERIFY(text.find("Sheet number 1") < text.find('\f'));
     QVERIFY(text.find("Sheet number 3") > text.find('\f'));
+}
+
+// The queue's option keywords are the protocol's own words under every interface language.
+void TestPrintJob::queueKeywordsStayUntranslated() {
+    TGuiTempFolder folder;
+    for (const QLocale& locale : {QLocale(QLocale::German), QLocale(QLocale::French)}) {
+        QVERIFY(!InstallTranslations(locale, QStringLiteral(VARNHOLT_QM_DIR)).isEmpty());
+        TPrintJob::SetDialogHook([](TPrintChoice& c, int) {
+            c.Printer = "Lab-Laser";
+            c.Duplex = QPrinter::DuplexNone;
+            return true;
+        });
+        QStringList options;
+        TPrintJob::SetSubmitHook([&](const TPrintSubmission& s) {
+            options = s.Options;
+            return QString();
+        });
+        ClickInPreview("BtPrint");
+        QVERIFY(TPrintJob::Print(nullptr, TPrintJobSpec{}, SmallTable));
+        QVERIFY2(options.contains("one-sided"), qPrintable(options.join(' ')));
+    }
+    InstallTranslations(QLocale::c(), QStringLiteral(VARNHOLT_QM_DIR));
 }
 
 // A queue that refuses the job: the reason is said, the preview comes back and a PDF can still be saved.
