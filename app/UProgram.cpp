@@ -34,6 +34,7 @@
 #include "URegionalLocale.h"
 #include "USetUp.h"
 #include "USharedImages.h"
+#include "UTextGuard.h"
 #include "UTranslations.h"
 #include "UUtilitaires.h"
 #include "UWinComment.h"
@@ -344,6 +345,9 @@ namespace {
 // SIGTERM, SIGHUP and SIGINT end the program through its normal end: the handler only writes a byte
 // that the event loop reads.
 int SignalPipe[2] = {-1, -1};
+// Set once a signal asked the program to end: a modal window of the start (the first-start set-up)
+// closes, and the program must then end rather than carry on to the main window.
+bool EndRequested = false;
 
 void OnSignal(int) {
     char b = 1;
@@ -362,6 +366,7 @@ void EndOnSignals() {
         char b;
         while (::read(SignalPipe[0], &b, 1) > 0) {
         }
+        EndRequested = true;
         if (WinMain) WinMain->QuitWithoutAsking = true;
         QApplication::closeAllWindows();
         QApplication::exit(0);
@@ -379,10 +384,15 @@ int RunProgram() {
     InstallQtPrompt();
     EndOnSignals();
     InstallScreenFit();
+    InstallStorableTextGuard();
     TProgram program;
     if (!program.Init()) return 1;
     program.CreateWindows(2000);
-    program.RunSetUpIfFirstRun();
+    if (!EndRequested) program.RunSetUpIfFirstRun();
+    if (EndRequested) {
+        program.Done();
+        return 0;
+    }
     program.Main->show();
     int code = QApplication::exec();
     program.Done();

@@ -135,6 +135,17 @@ check_folder() {
 
 check_folder "$work/local" local
 
+# SIGTERM while the first start's set-up window is open: the program ends, without its main window.
+mkdir -p "$work/first"
+start "$work/first" "$work/first.log" VARNHOLT_PROBE_KEEP_DIALOGS=1
+wait_for "$work/first.log" "dialog shown TWinSetUp" "$pid"
+kill -TERM "$pid"
+status=0
+wait "$pid" || status=$?
+[[ $status -eq 0 ]] || fail "set-up: SIGTERM ended the program with $status"
+! grep -qF "main window shown" "$work/first.log" || fail "set-up: the program carried on after SIGTERM"
+echo "check-program-folder: SIGTERM during the first start's set-up ends the program"
+
 # A folder shared by a group (setgid, umask 002): a second member of the group works after the first,
 # the files keep the group and stay group-writable, the settings file is not readable by others.
 if [[ $(id -u) -eq 0 ]] && command -v setpriv >/dev/null; then

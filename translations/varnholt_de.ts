@@ -4,6 +4,14 @@
 <context>
     <name>Core</name>
     <message>
+        <source>Nothing imported: the dates are written as %1, not as %2 (line %3: %4); read the file with the date format %1.</source>
+        <translation>Nichts importiert: Die Daten sind als %1 geschrieben, nicht als %2 (Zeile %3: %4); lesen Sie die Datei mit dem Datumsformat %1.</translation>
+    </message>
+    <message>
+        <source>Nothing imported: the dates are written in two orders. The date of line %1 (%2) fits only %3, that of line %4 (%5) only %6.</source>
+        <translation>Nichts importiert: Die Daten sind in zwei Reihenfolgen geschrieben. Das Datum der Zeile %1 (%2) passt nur zu %3, das der Zeile %4 (%5) nur zu %6.</translation>
+    </message>
+    <message>
         <source>Cannot write %1: %2</source>
         <translation>%1 kann nicht geschrieben werden: %2</translation>
     </message>
@@ -2009,6 +2017,10 @@
 <context>
     <name>TWinImport</name>
     <message>
+        <source>Line %1 is dated %2, after today.<byte value="xd"/>Add the runs all the same?</source>
+        <translation>Zeile %1 ist auf den %2 datiert, nach dem heutigen Tag.<byte value="xd"/>Die Läufe trotzdem hinzufügen?</translation>
+    </message>
+    <message>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
@@ -3856,10 +3868,6 @@
 <context>
     <name>UPrintJob</name>
     <message>
-        <source>one-sided</source>
-        <translation>einseitig</translation>
-    </message>
-    <message>
         <source>No file was named for the PDF printout.</source>
         <translation>Für den PDF-Ausdruck wurde keine Datei angegeben.</translation>
     </message>
@@ -4479,6 +4487,13 @@
     <message>
         <source>A Youden plot needs two levels</source>
         <translation>Ein Youden-Diagramm braucht zwei Ebenen</translation>
+    </message>
+</context>
+<context>
+    <name>TTextGuard</name>
+    <message>
+        <source>The character %1 cannot be stored: Varnholt&apos;s files hold Windows-1252 text.</source>
+        <translation>Das Zeichen %1 kann nicht gespeichert werden: Die Dateien von Varnholt enthalten Windows-1252-Text.</translation>
     </message>
 </context>
 </TS>

@@ -4,6 +4,14 @@
 <context>
     <name>Core</name>
     <message>
+        <source>Nothing imported: the dates are written as %1, not as %2 (line %3: %4); read the file with the date format %1.</source>
+        <translation>Rien n&apos;a été importé : les dates sont écrites en %1 et non en %2 (ligne %3 : %4) ; lisez le fichier avec le format de date %1.</translation>
+    </message>
+    <message>
+        <source>Nothing imported: the dates are written in two orders. The date of line %1 (%2) fits only %3, that of line %4 (%5) only %6.</source>
+        <translation>Rien n&apos;a été importé : les dates sont écrites dans deux ordres. La date de la ligne %1 (%2) ne convient qu&apos;à %3, celle de la ligne %4 (%5) qu&apos;à %6.</translation>
+    </message>
+    <message>
         <source>Cannot write %1: %2</source>
         <translation>Impossible d&apos;écrire %1 : %2</translation>
     </message>
@@ -2009,6 +2017,10 @@
 <context>
     <name>TWinImport</name>
     <message>
+        <source>Line %1 is dated %2, after today.<byte value="xd"/>Add the runs all the same?</source>
+        <translation>La ligne %1 est datée du %2, après aujourd&apos;hui.<byte value="xd"/>Ajouter les séries malgré tout ?</translation>
+    </message>
+    <message>
         <source>Cancel</source>
         <translation>Annuler</translation>
     </message>
@@ -3856,10 +3868,6 @@
 <context>
     <name>UPrintJob</name>
     <message>
-        <source>one-sided</source>
-        <translation>unilatéral</translation>
-    </message>
-    <message>
         <source>No file was named for the PDF printout.</source>
         <translation>Aucun fichier n&apos;a été indiqué pour l&apos;impression en PDF.</translation>
     </message>
@@ -4479,6 +4487,13 @@
     <message>
         <source>A Youden plot needs two levels</source>
         <translation>Un diagramme de Youden nécessite deux niveaux</translation>
+    </message>
+</context>
+<context>
+    <name>TTextGuard</name>
+    <message>
+        <source>The character %1 cannot be stored: Varnholt&apos;s files hold Windows-1252 text.</source>
+        <translation>Le caractère %1 ne peut pas être enregistré : les fichiers de Varnholt contiennent du texte Windows-1252.</translation>
     </message>
 </context>
 </TS>

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
 
@@ -14,6 +15,7 @@
 #include "UGlobale.h"
 #include "UMain.h"
 #include "UProgram.h"
+#include "UTextGuard.h"
 
 class TestDesktop : public QObject {
     Q_OBJECT
@@ -22,6 +24,7 @@ private slots:
     void shortcutsAreShownAndWork();
     void programFontHoldsOverThemeFonts();
     void displaySizeIsStoredAndAppliedAtStart();
+    void textFieldsRefuseUnstorableCharacters();
 };
 
 void TestDesktop::shortcutsAreShownAndWork() {
@@ -134,6 +137,41 @@ void TestDesktop::displaySizeIsStoredAndAppliedAtStart() {
     QCOMPARE(Settings.DisplaySize, 0);
     QCOMPARE(PrepareDisplaySize(), 0);
     QVERIFY(!qEnvironmentVariableIsSet("QT_SCALE_FACTOR"));
+}
+
+// The files hold Windows-1252 text: a character beyond it is refused where it is typed or pasted, the
+// field keeping what it had; letters of the code page go in.
+void TestDesktop::textFieldsRefuseUnstorableCharacters() {
+    TGuiFolder folder;
+    InstallStorableTextGuard();
+    AddTestAnalyte("GLU", 1, 3);
+    TWinMain w;
+    w.show();
+    QApplication::setActiveWindow(&w);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.EditComment->clear();
+    w.EditComment->setFocus();
+    auto type = [](QWidget* field, const QString& text) {
+        QTest::sendKeyEvent(QTest::Press, field, Qt::Key_unknown, text, Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, field, Qt::Key_unknown, text, Qt::NoModifier);
+    };
+    type(w.EditComment, QStringLiteral("\u00e9"));
+    type(w.EditComment, QStringLiteral("\u03a9"));
+    type(w.EditComment, QStringLiteral("\u20ac"));
+    QCOMPARE(w.EditComment->text(), QStringLiteral("\u00e9\u20ac"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("lot \u2713"));
+    QTest::keyClick(w.EditComment, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(w.EditComment->text(), QStringLiteral("\u00e9\u20ac"));
+    QGuiApplication::clipboard()->setText(QStringLiteral(" lot 5"));
+    QTest::keyClick(w.EditComment, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(w.EditComment->text(), QStringLiteral("\u00e9\u20ac lot 5"));
+    // Multi-line fields refuse the keystroke.
+    QPlainTextEdit notes;
+    notes.show();
+    notes.setFocus();
+    type(&notes, QStringLiteral("\u2713"));
+    type(&notes, QStringLiteral("a"));
+    QCOMPARE(notes.toPlainText(), QStringLiteral("a"));
 }
 
 QTEST_MAIN(TestDesktop)

@@ -152,15 +152,16 @@ private slots:
             const ControlPoint& p = empty.Points[static_cast<size_t>(i)];
             const ControlPoint& q = a.Points[static_cast<size_t>(i)];
             QCOMPARE(p.DateTime, q.DateTime);
-            QCOMPARE(p.Operator.Str(), std::string());
-            QCOMPARE(p.CommentId, -1);
+            // The operator and the comment come back with the run.
+            QCOMPARE(p.Operator.Str(), q.Operator.Str());
+            QCOMPARE(empty.CommentText(p.CommentId), a.CommentText(q.CommentId));
             for (size_t k = 0; k < 3; ++k) {
                 if (q.Levels[k].State == psDiscarded || q.Levels[k].State == psEmpty) {
                     QCOMPARE(int(p.Levels[k].State), int(psEmpty));
                 } else {
                     QVERIFY(p.Levels[k].State != psEmpty);
-                    // The values as written, with the analyte's decimals (3.125 went out as 3.13).
-                    QCOMPARE(p.Levels[k].Value, std::stof(FormatFixed(q.Levels[k].Value, 8, a.Decimals)));
+                    // Every digit stored went out (3.125 for a two-decimal analyte): the same value.
+                    QCOMPARE(p.Levels[k].Value, q.Levels[k].Value);
                 }
             }
         }
@@ -178,18 +179,13 @@ private slots:
             TTextEncoding encoding;
             std::string start;
         } trips[] = {
-            {de, gb, TTextEncoding::Windows1252, "01.01.2024\t00:00:00\t2,25\t2,50\t3,13\tAB\tstart"},
+            {de, gb, TTextEncoding::Windows1252, "01.01.2024\t00:00:00\t2,25\t2,50\t3,125\tAB\tstart"},
             {gb, de, TTextEncoding::Utf8,
              "\xEF\xBB\xBF"
-             "01/01/2024\t00:00:00\t2.25\t2.50\t3.13\tAB"},
+             "01/01/2024\t00:00:00\t2.25\t2.50\t3.125\tAB"},
             {de, gb, TTextEncoding::Utf8,
              "\xEF\xBB\xBF"
              "01.01.2024\t00:00:00\t2,25"}};
-        // The values as written, with the analyte's decimals.
-        std::vector<float> written;
-        for (const ControlPoint& q : a.Points)
-            for (const LevelValue& v : q.Levels)
-                written.push_back(std::stof(FormatFixed(v.Value, 8, a.Decimals)));
         int n = 0;
         for (const auto& trip : trips) {
             TScriptedAnswers answers;
@@ -215,7 +211,7 @@ private slots:
                 for (size_t k = 0; k < 3; ++k) {
                     const bool none = q.Levels[k].State == psDiscarded || q.Levels[k].State == psEmpty;
                     QCOMPARE(p.Levels[k].State == psEmpty, none);
-                    if (!none) QCOMPARE(p.Levels[k].Value, written[static_cast<size_t>(i) * 3 + k]);
+                    if (!none) QCOMPARE(p.Levels[k].Value, q.Levels[k].Value);
                 }
             }
         }
@@ -409,7 +405,7 @@ private slots:
         a.LimitMode[0] = lmLocked;
         TScriptedAnswers answers;
         // A date the regional settings cannot read, and a value only for a level the analyte lacks.
-        preview->PreviewText(a, "12/31/2024\t10:00:00\t5.1\r\n05/01/2024\t10:00:00\t\t\t9.9\r\n");
+        preview->PreviewText(a, "31.13.2024\t10:00:00\t5.1\r\n05/01/2024\t10:00:00\t\t\t9.9\r\n");
         preview->FormActivate();
         QCOMPARE(preview->LB->Count(), 1);
         QCOMPARE(preview->Parsed().Notes.size(), size_t(2));
@@ -430,6 +426,28 @@ private slots:
         preview->PreviewText(a, "12/05/2024\t10:00:00\t5.1\r\n");
         QVERIFY(preview->LBNotes->isHidden());
         QCOMPARE(preview->size(), QSize(520, 400));
+    }
+
+    // Dates that fit only the other order of day and month add nothing, with the reason; a run after
+    // today is asked about, and Cancel adds nothing.
+    void swappedOrFutureDatesAreNotTakenUnseen() {
+        TAnalyte& a = RefAddAnalyte("Glucose", 1, 1);
+        TScriptedAnswers answers;
+        preview->PreviewText(a, "01/12/2024\t10:00:00\t5.1\r\n01/13/2024\t10:00:00\t5.2\r\n");
+        preview->FormActivate();
+        preview->BtAdd->click();
+        QCOMPARE(answers.shown.size(), size_t(1));
+        QVERIFY(answers.LastText().find("the dates are written as MM/dd/yyyy") != std::string::npos);
+        QCOMPARE(a.Count(), 0);
+
+        preview->PreviewText(a, "05/01/2024\t10:00:00\t5.1\r\n01/01/2999\t10:00:00\t5.2\r\n");
+        preview->FormActivate();
+        answers.Answer(mbCancel);
+        preview->BtAdd->click();
+        QCOMPARE(answers.LastText(),
+                 std::string("Line 2 is dated 01/01/2999, after today.\rAdd the runs all the same?"));
+        QCOMPARE(a.Count(), 0);
+        QVERIFY(preview->result() != int(QDialog::Accepted));
     }
 
     void copyAndPaste() {

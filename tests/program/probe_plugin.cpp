@@ -1,5 +1,6 @@
 // Probe loaded into the real program through QT_QPA_GENERIC_PLUGINS=varnholtprobe: reports on stderr
-// the windows and message boxes shown, answers every modal dialog with its reject (Cancel / close),
+// the windows and message boxes shown, answers every modal dialog with its reject (Cancel / close)
+// unless VARNHOLT_PROBE_KEEP_DIALOGS is set,
 // and ends the program that many ms after its main window's first paint when VARNHOLT_PROBE_QUIT_MS is set.
 // With VARNHOLT_PROBE_RANDOM=N it opens the random generator after the first paint and adds N random
 // runs to the current analyte's charts (its confirmation answered OK), then reports "random added".
@@ -73,8 +74,9 @@ public:
             });
         } else if (w->inherits("QDialog")) {
             Report("dialog shown", w, w->property("text").toString());
-            // Answered from the event loop the dialog runs, once it is up.
-            QTimer::singleShot(0, w, [w] { QMetaObject::invokeMethod(w, "reject"); });
+            // Answered from the event loop the dialog runs, once it is up; left open on request.
+            if (!qEnvironmentVariableIsSet("VARNHOLT_PROBE_KEEP_DIALOGS"))
+                QTimer::singleShot(0, w, [w] { QMetaObject::invokeMethod(w, "reject"); });
         } else {
             Report("window shown", w);
         }
