@@ -141,6 +141,20 @@ TTableLayout LayoutTable(const TTableMetrics& m, const std::string& title,
             lay.Widths.push_back((widths[static_cast<size_t>(k)] * 4 * a) / 3);
             sum += lay.Widths.back();
         }
+    // A column is widened to its widest text (a long date, a long name), as far as the page has room:
+    // no text runs over a border.
+    if (usable && m.Extent)
+        for (int k = 0; k < nCols; ++k) {
+            int& width = lay.Widths[static_cast<size_t>(k)];
+            int widest = 0;
+            for (size_t i = static_cast<size_t>(k); i < cells.size(); i += static_cast<size_t>(nCols))
+                if (!cells[i].Text.empty()) widest = std::max(widest, m.Extent(cells[i].Text, 8).cx + a);
+            const int wider = std::min(widest, width + std::max(0, W - sum));
+            if (wider > width) {
+                sum += wider - width;
+                width = wider;
+            }
+        }
     lay.RowHeight = 2 * h;
     lay.TableLeft = (W - sum) / 2;
     if (!headerLines.empty()) {

@@ -54,6 +54,7 @@ private slots:
     void pdfPagesFootersAndHeadings();
     void pdfSilverCellsAndMarks();
     void widestTableFitsThePage();
+    void columnsWidenToTheirTextsWithinThePage();
 };
 
 void TestPrnTable::titleBannerAndHeaderLinesWithoutDataRows() {
@@ -247,6 +248,19 @@ void TestPrnTable::widestTableFitsThePage() {
     QVERIFY(m.AvgCharWidth >= 28 && m.AvgCharWidth <= 31);
     // The daily table, the widest of the printouts, stays inside the printable width.
     QVERIFY(lay.TableLeft > 0);
+}
+
+// A text wider than its column (a date with the month's name) widens the column, never past the page.
+void TestPrnTable::columnsWidenToTheirTextsWithinThePage() {
+    std::vector<TPrnCell> cells = {{"Date", cmSilver},      {"Time", cmSilver}, {"Value", cmSilver},
+                                   {"10 Nov 2026", cmNone}, {"10:00", cmNone},  {"5.1", cmNone}};
+    TTableLayout lay = LayoutTable(FixedMetrics(), "T", {}, cells, 3, {2, 10, 10}, false);
+    QCOMPARE(lay.Widths, (std::vector<int>{11 * 8 + 20, 266, 266}));
+    QCOMPARE(lay.TableLeft, (2000 - 108 - 2 * 266) / 2);
+    cells[3].Text = std::string(300, 'x');
+    lay = LayoutTable(FixedMetrics(), "T", {}, cells, 3, {2, 10, 10}, false);
+    QCOMPARE(lay.Widths, (std::vector<int>{2000 - 2 * 266, 266, 266}));
+    QCOMPARE(lay.TableLeft, 0);
 }
 
 QTEST_MAIN(TestPrnTable)
