@@ -1,7 +1,12 @@
 # bash completion of varnholt-cli: its commands, their words and the options.
 _varnholt_cli() {
     local cur prev words cword
-    _init_completion || return
+    if declare -F _init_completion >/dev/null; then
+        _init_completion || return
+    else
+        cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]} words=("${COMP_WORDS[@]}")
+        cword=$COMP_CWORD
+    fi
     local commands="analytes limits points judge add queue import export import-predecessor archive
         backup restore report goal sigma summary migrate account inbox map source journal review help"
     local options="--home --db --user --init --inbox --regional --help --version --force --future
@@ -75,5 +80,9 @@ _varnholt_cli() {
     account) COMPREPLY=($(compgen -W "list add remove" -- "$cur")) ;;
     import | import-predecessor | backup | restore) _filedir ;;
     esac
+}
+# Without the bash-completion package: file names as bash completes them.
+declare -F _filedir >/dev/null || _filedir() {
+    if [[ $1 == -d ]]; then COMPREPLY=($(compgen -d -- "$cur")); else COMPREPLY=($(compgen -f -- "$cur")); fi
 }
 complete -F _varnholt_cli varnholt-cli
