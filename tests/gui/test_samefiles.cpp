@@ -108,6 +108,7 @@ private slots:
         ExchangeDialogHook() = [&](TExchangeDialog, const QString&) {
             return QString::fromStdString(folder.File("import.txt"));
         };
+        TDialogScript::AnswerNext(mbOK); // add the runs dated after today
         TDialogScript::AnswerNext(mbOK); // add to the previous points
         QTimer::singleShot(50, [&w] { w.WinImport->BtAdd->click(); });
         w.MnuImport->trigger();
@@ -134,7 +135,7 @@ private slots:
             {"queue", "recall"},
             {"queue", "add", "Glucose", "2030-01-04", "09:30", "2.9", "5.0", "12.0", "--operator", "CD",
              "--comment", "kept"},
-            {"import", "Calcium", folder.File("import.txt")},
+            {"import", "Calcium", folder.File("import.txt"), "--future"},
             {"archive", "Glucose", "2"},
             {"backup", media2},
             {"restore", media2},
