@@ -10,6 +10,7 @@
 #include "UDataLoadSave.h"
 #include "UDrawChart.h"
 #include "UGlobale.h"
+#include "UMessages.h"
 #include "UPrintJob.h"
 #include "UPrnCharts.h"
 #include "support_print.h"
@@ -383,10 +384,13 @@ void TestPrnCharts::windowStateAndUncheckedLevels() {
     // gets its parentheses.
     TAnalyte one = Analyte(3, 1);
     one.MaterialId[0] = ListSerum.AddMaterial("Solo & Co", "");
+    one.Name = "WMWMWMWMWMWMWMW"; // the window is wide enough for its whole title
     TPrintJob::SetTestOutput(pdf);
     bool hidden2 = false, enabled1 = true;
     QString solo;
+    int width = 0;
     PrnWhenModal([&] {
+        width = win.width();
         hidden2 = !win.CBLevels[1]->isVisibleTo(&win) && !win.CBLevels[2]->isVisibleTo(&win);
         enabled1 = win.CBLevels[0]->isEnabled();
         solo = win.CBLevels[0]->text();
@@ -396,6 +400,7 @@ void TestPrnCharts::windowStateAndUncheckedLevels() {
     TPrintJob::SetTestOutput(QString());
     QVERIFY(hidden2);
     QVERIFY(!enabled1);
+    QVERIFY(width >= TitleBarWidth(QStringLiteral("Print QC charts for WMWMWMWMWMWMWMW")));
     QCOMPARE(solo, QString("Solo && Co"));
     QVERIFY(PrnPdfText(pdf).find("Solo & Co ()") != std::string::npos);
 }
