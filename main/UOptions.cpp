@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <filesystem>
 
 #include "UGlobale.h"
@@ -85,6 +86,11 @@ TWinOptions::~TWinOptions() {
 void TWinOptions::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     FormActivate();
+    // Once shown, the dialog gives the focus back to the widget that had it: the interval takes it again.
+    QTimer::singleShot(0, EditDelay, [this] {
+        EditDelay->setFocus(Qt::OtherFocusReason);
+        EditDelay->selectAll();
+    });
 }
 
 void TWinOptions::FormActivate() {

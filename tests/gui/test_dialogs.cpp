@@ -153,7 +153,6 @@ private slots:
             QVERIFY(QTest::qWaitForWindowActive(&w));
             QCOMPARE(QApplication::focusWidget(), w.EditDelay);
             QCOMPARE(w.EditDelay->selectedText(), w.EditDelay->text());
-            qDebug() << "iteration ok";
             QTest::mouseClick(closer, Qt::LeftButton);
             QVERIFY(!w.isVisible());
         }

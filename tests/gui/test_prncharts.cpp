@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
+#include <QTranslator>
 #include <cmath>
 
 #include "UDataLoadSave.h"
@@ -108,6 +109,7 @@ private slots:
     void colourAndBlackAndWhiteInks();
     void windowStateAndUncheckedLevels();
     void windowNothingToPrint();
+    void legendWrapsInsideThePage();
 };
 
 void TestPrnCharts::stretchesOf31Points() {
@@ -457,6 +459,39 @@ void TestPrnCharts::windowNothingToPrint() {
     QVERIFY(stayed);
     QCOMPARE(answers.shown.size(), boxes + 1);
     QCOMPARE(answers.shown.back().kind, mkError);
+}
+
+namespace {
+// Lengthens the legend's texts, as a translation may.
+class TLongLegend : public QTranslator {
+public:
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* source, const char*, int) const override {
+        if (qstrcmp(context, "TChartPrinter") != 0) return {};
+        for (const char* t : {"value", "discarded", "mean", "warning limits", "action limits", "locked interval",
+                              "reviewed and signed"})
+            if (qstrcmp(source, t) == 0) return QString::fromLatin1(source) + QStringLiteral(" of the laboratory");
+        return {};
+    }
+};
+} // namespace
+
+// A legend longer than the page is wide goes on in a further line: no ink in the right margin.
+void TestPrnCharts::legendWrapsInsideThePage() {
+    TGuiTempFolder folder;
+    TAnalyte a = Analyte(10, 1);
+    TLongLegend longer;
+    QCoreApplication::installTranslator(&longer);
+    const QString pdf = WriteCharts(folder.Path(), "legend.pdf", a, 0, 9, TChartPrintOptions{});
+    QCoreApplication::removeTranslator(&longer);
+    QCOMPARE(PrnCount(PrnPdfText(pdf), "laboratory"), 7);
+    for (int page = 1; page <= PrnPdfPages(pdf); ++page) {
+        const QImage img = PrnRenderPage(pdf, page, 72);
+        // The outer 3 mm of the 5 mm margin.
+        for (int x = img.width() - 8; x < img.width(); ++x)
+            for (int y = 0; y < img.height(); ++y)
+                QVERIFY2(qGray(img.pixel(x, y)) > 200, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+    }
 }
 
 QTEST_MAIN(TestPrnCharts)

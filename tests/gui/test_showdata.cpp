@@ -141,7 +141,7 @@ private slots:
         w->Open(a, -1);
         w->show();
         auto mark = [this](int row) {
-            return w->LB->viewport()->grab().toImage().pixelColor(105 + 5, 16 * row + 2 + 5);
+            return w->LB->viewport()->grab().toImage().pixelColor(w->MarkLeft(0) + 5, 16 * row + 2 + 5);
         };
         auto red = [](QColor c) { return c.red() > 200 && c.green() < 100 && c.blue() < 100; };
         auto yellow = [](QColor c) { return c.red() > 200 && c.green() > 200 && c.blue() < 100; };
