@@ -4,8 +4,8 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QPushButton>
-#include <QtTest>
 #include <QTranslator>
+#include <QtTest>
 #include <cmath>
 
 #include "UDataLoadSave.h"
@@ -468,9 +468,10 @@ public:
     bool isEmpty() const override { return false; }
     QString translate(const char* context, const char* source, const char*, int) const override {
         if (qstrcmp(context, "TChartPrinter") != 0) return {};
-        for (const char* t : {"value", "discarded", "mean", "warning limits", "action limits", "locked interval",
-                              "reviewed and signed"})
-            if (qstrcmp(source, t) == 0) return QString::fromLatin1(source) + QStringLiteral(" of the laboratory");
+        for (const char* t : {"value", "discarded", "mean", "warning limits", "action limits",
+                              "locked interval", "reviewed and signed"})
+            if (qstrcmp(source, t) == 0)
+                return QString::fromLatin1(source) + QStringLiteral(" of the laboratory");
         return {};
     }
 };
