@@ -201,7 +201,9 @@ bool AskSignIn(std::string& code, std::string& password, const std::string& why)
     auto* pwEdit = new QLineEdit(&d);
     pwEdit->setObjectName(QStringLiteral("EdPassword"));
     pwEdit->setEchoMode(QLineEdit::Password);
-    form->addRow(new QLabel(ToQ(why), &d));
+    auto* whyLabel = new QLabel(ToQ(why), &d);
+    whyLabel->setTextFormat(Qt::PlainText);
+    form->addRow(whyLabel);
     form->addRow(TProgram::tr("Operator code"), codeEdit);
     form->addRow(TProgram::tr("Password"), pwEdit);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &d);

@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "UAtomicFile.h"
 #include "UGlobale.h"
@@ -27,12 +28,28 @@ template <class T> T* Named(T* w, const char* name) {
 // The package's application identifier: its menu entry and its icon are named after it.
 const QString AppId = QStringLiteral("org.varnholt.Varnholt");
 
-// Quotes an Exec argument the way desktop entries require.
-QString QuoteExec(const QString& path) {
-    QString q = path;
+// One argument of an Exec line: in double quotes with " ` $ \ escaped (always, or only when it holds
+// a reserved character); a literal % is written %%.
+QString ExecArgument(const QString& arg, bool always) {
+    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
+    QString q = arg;
+    q.replace(QLatin1Char('%'), QStringLiteral("%%"));
+    if (!always && std::none_of(arg.begin(), arg.end(), [](QChar c) { return reserved.contains(c); }))
+        return q;
     for (const char* c : {"\\", "\"", "`", "$"})
         q.replace(QLatin1String(c), QLatin1String("\\") + QLatin1String(c));
     return QLatin1Char('"') + q + QLatin1Char('"');
+}
+
+// A desktop entry's string value (the Exec line after its own quoting, a path): backslashes and control
+// characters escaped.
+QString StringValue(const QString& text) {
+    QString v = text;
+    v.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    v.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+    v.replace(QLatin1Char('\t'), QStringLiteral("\\t"));
+    v.replace(QLatin1Char('\r'), QStringLiteral("\\r"));
+    return v;
 }
 
 void WriteText(const QString& path, const std::string& text, bool executable) {
@@ -55,13 +72,17 @@ QString Document(const QString& name) {
 }
 } // namespace
 
-std::string DesktopEntry(const QString& name, const QString& target, bool isApplication,
-                         const QString& icon) {
+std::string DesktopEntry(const QString& name, const QString& target, bool isApplication, const QString& icon,
+                         const QString& home) {
     QString text = QStringLiteral("[Desktop Entry]\nVersion=1.0\nName=%1\n").arg(name);
-    if (isApplication)
+    if (isApplication) {
+        QString command = ExecArgument(target, true);
+        if (!home.isEmpty())
+            command = QStringLiteral("env ") + ExecArgument(QStringLiteral("VARNHOLT_HOME=") + home, false) +
+                      QLatin1Char(' ') + command;
         text += QStringLiteral("Type=Application\nExec=%1\nPath=%2\nTerminal=false\n")
-                    .arg(QuoteExec(target), QFileInfo(target).absolutePath());
-    else
+                    .arg(StringValue(command), StringValue(QFileInfo(target).absolutePath()));
+    } else
         text += QStringLiteral("Type=Link\nURL=%1\n").arg(QUrl::fromLocalFile(target).toString());
     // A Link takes no Categories: the menu file lists the entries by name instead.
     text += QStringLiteral("Icon=%1\n").arg(icon);
@@ -138,6 +159,9 @@ void TWinSetUp::showEvent(QShowEvent* e) {
 
 void TWinSetUp::BtOKClick() {
     const QString exe = QCoreApplication::applicationFilePath();
+    // Started on a folder named in VARNHOLT_HOME, the launchers start the program on that folder too.
+    const QString named = qEnvironmentVariable("VARNHOLT_HOME");
+    const QString home = named.isEmpty() ? QString() : QFileInfo(named).absoluteFilePath();
     try {
         // The program's icon: the installed one, else a copy in the user's icon theme.
         if ((CBShortCut->isChecked() || CBStartup->isChecked()) && !InstalledIcon) {
@@ -150,7 +174,7 @@ void TWinSetUp::BtOKClick() {
         if (CBShortCut->isChecked()) {
             if (DesktopFolder.isEmpty()) throw EQcError(FromQ(tr("No desktop folder")));
             WriteText(DesktopFolder + QStringLiteral("/Varnholt.desktop"),
-                      DesktopEntry(QStringLiteral("Varnholt"), exe, true, AppId), true);
+                      DesktopEntry(QStringLiteral("Varnholt"), exe, true, AppId, home), true);
         }
         if (CBStartup->isChecked() && !InstalledMenuEntry) {
             if (ApplicationsFolder.isEmpty()) throw EQcError(FromQ(tr("No applications folder")));
@@ -173,7 +197,7 @@ void TWinSetUp::BtOKClick() {
                           include + "    </Include>\n  </Menu>\n</Menu>\n",
                       false);
             WriteText(ApplicationsFolder + QLatin1Char('/') + entries[0],
-                      DesktopEntry(QStringLiteral("Programme Varnholt"), exe, true, AppId), false);
+                      DesktopEntry(QStringLiteral("Programme Varnholt"), exe, true, AppId, home), false);
             WriteText(ApplicationsFolder + QLatin1Char('/') + entries[1],
                       DesktopEntry(QStringLiteral("User manual"), Document(QStringLiteral("UserManual.htm")),
                                    false, QStringLiteral("text-html")),

@@ -37,5 +37,7 @@ protected:
 };
 
 // The text of a freedesktop launcher: an application (Exec) or a document link (URL), with its icon
-// (a theme icon name or an absolute path).
-std::string DesktopEntry(const QString& name, const QString& target, bool isApplication, const QString& icon);
+// (a theme icon name or an absolute path); an application given a home is started with VARNHOLT_HOME
+// set to it.
+std::string DesktopEntry(const QString& name, const QString& target, bool isApplication, const QString& icon,
+                         const QString& home = QString());

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QPainter>
+#include <climits>
 #include <cmath>
 
 #include "UMessages.h"
@@ -295,9 +296,37 @@ void DrawLevelLegend(QPainter& canvas, const TAnalyte& a, int level) {
     canvas.restore();
 }
 
+std::vector<TDateAxisLabel> DateAxisLabels(const TAnalyte& a, int first, int last,
+                                           const std::function<int(int index)>& xOf,
+                                           const std::function<int(const QString&)>& textWidth) {
+    std::vector<TDateAxisLabel> out;
+    QString lastMonth, lastYear;
+    int monthEnd = INT_MIN, yearEnd = INT_MIN; // right edges of the last labels of each row
+    constexpr int gap = 2;
+    last = std::min(last, a.Count() - 1);
+    for (int i = std::max(first, 0); i <= last; ++i) {
+        const int x = xOf(i);
+        const TDateParts d = DecodeDate(a.Points[static_cast<size_t>(i)].DateTime);
+        const QString month = MonthAbbreviation(d.Month);
+        if (month == lastMonth) continue;
+        const int w = textWidth(month);
+        if (x - w / 2 < monthEnd + gap) continue; // tried again at the next point of the month
+        out.push_back({month, 1, x - w / 2, w});
+        monthEnd = x - w / 2 + w;
+        lastMonth = month;
+        const QString year = QStringLiteral("%1").arg(((d.Year % 100) + 100) % 100, 2, 10, QLatin1Char('0'));
+        const int yw = textWidth(year);
+        if (year != lastYear && x - yw / 2 >= yearEnd + gap) {
+            out.push_back({year, 2, x - yw / 2, yw});
+            yearEnd = x - yw / 2 + yw;
+            lastYear = year;
+        }
+    }
+    return out;
+}
+
 void DrawDateAxis(QPainter& canvas, const TAnalyte& a, int first, int last, int selStart, int selEnd, int y) {
     const int h = charHeight;
-    QString lastMonth, lastYear;
     canvas.save();
     last = std::min(last, a.Count() - 1);
     for (int i = std::max(first, 0); i <= last; ++i) {
@@ -306,17 +335,12 @@ void DrawDateAxis(QPainter& canvas, const TAnalyte& a, int first, int last, int 
         bool inSel = selStart <= i && i <= selEnd;
         TextOut(canvas, x, y, QString::number(d.Day), alCentre, inSel ? Qt::white : Qt::black,
                 inSel ? QColor(Blue) : QColor(Qt::white));
-        QString month = MonthAbbreviation(d.Month);
-        if (month != lastMonth) {
-            TextOut(canvas, x, y + h, month, alCentre, Qt::black, Qt::white);
-            QString year = QStringLiteral("%1").arg(((d.Year % 100) + 100) % 100, 2, 10, QLatin1Char('0'));
-            if (year != lastYear) {
-                TextOut(canvas, x, y + 2 * h, year, alCentre, Qt::black, Qt::white);
-                lastYear = year;
-            }
-            lastMonth = month;
-        }
     }
+    const QFontMetrics fm(canvas.font());
+    for (const TDateAxisLabel& l : DateAxisLabels(
+             a, first, last, [first](int i) { return ChartLeft + (i - first) * PointStep; },
+             [&fm](const QString& t) { return fm.horizontalAdvance(t); }))
+        TextOut(canvas, l.Left + l.Width / 2, y + l.Row * h, l.Text, alCentre, Qt::black, Qt::white);
     canvas.restore();
 }
 

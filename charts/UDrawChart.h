@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QColor>
+#include <QString>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -62,6 +64,17 @@ QString MonthAbbreviation(int month);
 // Uses the top and text metrics left by the preceding DrawLevelChart.
 void DrawLevelLegend(QPainter& canvas, const TAnalyte& a, int level);
 void DrawDateAxis(QPainter& canvas, const TAnalyte& a, int first, int last, int selStart, int selEnd, int y);
+// The month and year labels under the days of the date axis: a month at its first point, or at the
+// first point after it where it does not run into the label before; a year under its month's first
+// label. Row 1 holds the months, row 2 the years; left edges in device pixels.
+struct TDateAxisLabel {
+    QString Text;
+    int Row;
+    int Left, Width;
+};
+std::vector<TDateAxisLabel> DateAxisLabels(const TAnalyte& a, int first, int last,
+                                           const std::function<int(int index)>& xOf,
+                                           const std::function<int(const QString&)>& textWidth);
 void DrawCommentMarks(QPainter& canvas, const TAnalyte& a, int y, int first, int last);
 // The band under the date axis drawn at dateAxisY, over the points a signed review covers (reviews given
 // as their first and last days, both included).

@@ -248,6 +248,7 @@ TSigmaPages::TSigmaPages(QWidget* parent) {
     Charts->setObjectName("TabSigmaCharts");
     LblGoal = new QLabel(Figures);
     LblGoal->setObjectName("LblGoal");
+    LblGoal->setTextFormat(Qt::PlainText);
     LblGoal->setGeometry(6, 4, PageWidth - 12, 16);
     RBReference = new QRadioButton(tr("&Reference points"), Figures);
     RBReference->setObjectName("RBReference");

@@ -148,6 +148,7 @@ TWinZScores::TWinZScores(QWidget* parent) : QDialog(parent) {
     PageControl->addTab(PBoxYouden, tr("Youden p&lot"));
     LblBasis = new QLabel(this);
     LblBasis->setObjectName("LblBasis");
+    LblBasis->setTextFormat(Qt::PlainText);
     LblBasis->setGeometry(8, 456, 640, 80);
     LblBasis->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     BtPrn = new QPushButton(tr("&Print"), this);

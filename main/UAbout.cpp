@@ -59,6 +59,7 @@ TWinAbout::TWinAbout(QWidget* parent) : QDialog(parent) {
     LblNotice->setWordWrap(true);
     LblFolder = Named(new QLabel(tr("Data folder:\n") + ToQ(ProgramFolder), this), "LblFolder");
     LblFolder->setWordWrap(true);
+    LblFolder->setTextFormat(Qt::PlainText);
     LblFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
     CBDontShow = Named(new QCheckBox(tr("&Do not show this window again"), this), "CBDontShow");
     BtOK = Named(new QPushButton(QStringLiteral("OK"), this), "BtOK");

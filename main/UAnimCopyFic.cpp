@@ -66,6 +66,7 @@ TWinAnimCopyFic::TWinAnimCopyFic(QWidget* parent) : QDialog(parent) {
     Animate->setGeometry(20, 8, 300, 56);
     LblWarning = new QLabel(this);
     LblWarning->setObjectName(QStringLiteral("LblWarning"));
+    LblWarning->setTextFormat(Qt::PlainText);
     LblWarning->setGeometry(10, 72, 320, 30);
     LblWarning->setAlignment(Qt::AlignCenter);
     LblWarning->setWordWrap(true);

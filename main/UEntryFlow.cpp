@@ -139,11 +139,17 @@ bool ClearQueueCommand() {
 namespace {
 // The backup folder stands for the removable medium: absent until the user mounts it or cancels.
 bool WaitForFolder(const std::string& folder) {
+    if (folder.empty()) {
+        ShowMessageBox(mkError, mbOK, FromQ(TUnitTexts::tr("No backup folder is chosen.")));
+        return false;
+    }
     for (;;) {
         std::error_code ec;
-        if (!folder.empty() && std::filesystem::is_directory(folder, ec)) return true;
-        if (ShowMessageBox(mkError, mbCancel | mbRetry,
-                           FillQ(TUnitTexts::tr("No diskette in drive %1"), folder)) != mbRetry)
+        if (std::filesystem::is_directory(folder, ec)) return true;
+        if (ShowMessageBox(
+                mkError, mbCancel | mbRetry,
+                FillQ(TUnitTexts::tr("The backup folder %1 does not exist (a removable medium not mounted?)"),
+                      folder)) != mbRetry)
             return false;
     }
 }

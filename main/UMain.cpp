@@ -96,6 +96,7 @@ void Blink(QLabel* l) {
 
 QLabel* Panel(QWidget* parent, const char* name, const QColor& bg, const QColor& fg) {
     auto* l = Named(new QLabel(parent), name);
+    l->setTextFormat(Qt::PlainText);
     l->setAutoFillBackground(true);
     QPalette pal = l->palette();
     pal.setColor(QPalette::Window, bg);
@@ -280,10 +281,12 @@ void TWinMain::buildEntryPage() {
         g->setContentsMargins(0, 0, 0, 0);
         g->setVerticalSpacing(0);
         r.Material = new QLabel(r.Row);
+        r.Material->setTextFormat(Qt::PlainText);
         r.Material->setObjectName(QStringLiteral("LblMaterial%1").arg(k));
         r.Value = new QLineEdit(r.Row);
         r.Value->setObjectName(QStringLiteral("EditValue%1").arg(k));
         r.Unit = new QLabel(r.Row);
+        r.Unit->setTextFormat(Qt::PlainText);
         r.Unit->setObjectName(QStringLiteral("LblUnit%1").arg(k));
         g->addWidget(r.Material, 0, 0, 1, 2);
         g->addWidget(r.Value, 1, 0);
@@ -324,6 +327,12 @@ void TWinMain::buildEntryPage() {
         if (row >= 0) LBAnalytesClick();
     });
     connect(LBAnalytes, &QListWidget::itemDoubleClicked, this, [this] { MnuAnalytesClick(); });
+    // A click below the last name clears the selection: the charted analyte stays highlighted.
+    connect(LBAnalytes, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!LBAnalytes->selectedItems().isEmpty() || !CurrentAnalyte) return;
+        for (int row = 0; row < ListAnalytes.Count() && row < LBAnalytes->count(); ++row)
+            if (&ListAnalytes[row] == CurrentAnalyte) LBAnalytes->item(row)->setSelected(true);
+    });
     PageControl->addWidget(TabSheetEnter);
 }
 
@@ -594,7 +603,11 @@ void TWinMain::LBAnalytesClick() {
 }
 
 void TWinMain::ResetEntryFields() {
-    for (TEntryRow& r : EntryRows) r.Value->clear();
+    for (TEntryRow& r : EntryRows) {
+        r.Value->clear();
+        r.HeldShown.clear();
+        r.HeldExact.clear();
+    }
     DatePicker->setDisplayFormat(DatePickerFormat());
     ResetEntryTime();
     EditComment->clear();

@@ -106,6 +106,9 @@ public:
         QLabel* Material;
         QLineEdit* Value;
         QLabel* Unit;
+        // A point taken back for editing: the rounded text shown and the text of the stored value,
+        // which is entered instead while the field still shows the rounded one.
+        QString HeldShown, HeldExact;
     };
     std::array<TEntryRow, MaxLevels> EntryRows{};
     QComboBox* CBOperator;

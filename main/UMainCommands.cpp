@@ -84,7 +84,12 @@ void TWinMain::MovePointToEntryFields(int index) {
     TTimeParts t = DecodeTime(f.DateTime);
     TimePicker->setTime(QTime(t.Hour, t.Minute, t.Second));
     CBOperator->setEditText(ToQ(f.Operator));
-    for (int k = 0; k < MaxLevels; ++k) EntryRows[static_cast<size_t>(k)].Value->setText(ToQ(f.Values[k]));
+    for (int k = 0; k < MaxLevels; ++k) {
+        TEntryRow& r = EntryRows[static_cast<size_t>(k)];
+        r.HeldShown = ToQ(f.Values[k]);
+        r.HeldExact = ToQ(f.Exact[k]);
+        r.Value->setText(r.HeldShown);
+    }
     EditComment->setMaxLength(f.CommentMaxLength);
     EditComment->setText(ToQ(f.Comment));
     EntryTimeSet = true; // the point's own date and time
@@ -228,8 +233,11 @@ void TWinMain::BtOKEnterClick() {
     QTime t = TimePicker->time();
     fields.Date = DayOf(d);
     fields.Time = EncodeTime(t.hour(), t.minute(), t.second());
-    for (int k = 0; k < MaxLevels; ++k)
-        fields.Values[k] = FromQ(EntryRows[static_cast<size_t>(k)].Value->text());
+    for (int k = 0; k < MaxLevels; ++k) {
+        const TEntryRow& r = EntryRows[static_cast<size_t>(k)];
+        const QString text = r.Value->text();
+        fields.Values[k] = FromQ(!text.isEmpty() && text == r.HeldShown ? r.HeldExact : text);
+    }
     fields.Comment = FromQ(EditComment->text());
     fields.Operator = FromQ(CBOperator->currentText());
     TRunOutcome out = EnterRun(

@@ -63,6 +63,7 @@ QString PointDate(const TAnalyte& a, int index) {
 
 QLabel* DatePanel(QWidget* parent, const char* name, int x, int y) {
     auto* l = new QLabel(parent);
+    l->setTextFormat(Qt::PlainText);
     l->setObjectName(QLatin1String(name));
     l->setGeometry(x, y, 100, 18);
     l->setAutoFillBackground(true);

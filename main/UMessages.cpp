@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 
@@ -50,12 +52,34 @@ QString CoreTextQ(const std::string& text) {
     return translated == QString::fromUtf8(text) ? ToQ(text) : translated;
 }
 
-TMsgButton TQtPrompt::Ask(TMsgKind kind, unsigned buttons, const std::string& text) {
-    if (TDialogScript::Active()) {
-        TDialogScript::Shown().push_back({kind, buttons, text});
-        return TDialogScript::TakeAnswer(buttons);
-    }
-    QMessageBox box(QApplication::activeWindow());
+namespace {
+struct TButtonPair {
+    TMsgButton ours;
+    QMessageBox::StandardButton qt;
+};
+const TButtonPair ButtonPairs[] = {{mbYes, QMessageBox::Yes},
+                                   {mbNo, QMessageBox::No},
+                                   {mbOK, QMessageBox::Ok},
+                                   {mbCancel, QMessageBox::Cancel},
+                                   {mbRetry, QMessageBox::Retry}};
+} // namespace
+
+int TitleBarWidth(const QString& title) {
+    QFont f = QApplication::font();
+    f.setBold(true);
+    f.setPointSizeF(f.pointSizeF() * 1.2);
+    // Room for the window menu and the minimise, maximise and close buttons.
+    constexpr int buttons = 150;
+    return QFontMetrics(f).horizontalAdvance(title) + buttons;
+}
+
+void FitWindowTitle(QWidget* window) {
+    const int needed = TitleBarWidth(window->windowTitle());
+    if (window->minimumWidth() < needed) window->setMinimumWidth(needed);
+    if (window->width() < needed) window->resize(needed, window->height());
+}
+
+void PrepareMessageBox(QMessageBox& box, TMsgKind kind, unsigned buttons, const std::string& text) {
     static const QMessageBox::Icon icons[] = {QMessageBox::Critical, QMessageBox::Warning,
                                               QMessageBox::Information, QMessageBox::Question};
     static const char* titles[] = {
@@ -63,24 +87,29 @@ TMsgButton TQtPrompt::Ask(TMsgKind kind, unsigned buttons, const std::string& te
         QT_TRANSLATE_NOOP("TQtPrompt", "Information"), QT_TRANSLATE_NOOP("TQtPrompt", "Confirm")};
     box.setIcon(icons[kind]);
     box.setWindowTitle(QCoreApplication::translate("TQtPrompt", titles[kind]));
+    box.setTextFormat(Qt::PlainText); // messages quote names and paths as typed
     box.setText(ShownText(text));
-    struct Pair {
-        TMsgButton ours;
-        QMessageBox::StandardButton qt;
-    };
-    static const Pair pairs[] = {{mbYes, QMessageBox::Yes},
-                                 {mbNo, QMessageBox::No},
-                                 {mbOK, QMessageBox::Ok},
-                                 {mbCancel, QMessageBox::Cancel},
-                                 {mbRetry, QMessageBox::Retry}};
     QMessageBox::StandardButtons set;
-    for (const Pair& p : pairs)
+    for (const TButtonPair& p : ButtonPairs)
         if (buttons & p.ours) set |= p.qt;
     if (!set) set = QMessageBox::Ok;
     box.setStandardButtons(set);
     if (buttons & mbCancel) box.setEscapeButton(QMessageBox::Cancel);
+    // A box sizes itself to its text; a spacer keeps a short one wide enough for its title.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(TitleBarWidth(box.windowTitle()), 0, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+TMsgButton TQtPrompt::Ask(TMsgKind kind, unsigned buttons, const std::string& text) {
+    if (TDialogScript::Active()) {
+        TDialogScript::Shown().push_back({kind, buttons, text});
+        return TDialogScript::TakeAnswer(buttons);
+    }
+    QMessageBox box(QApplication::activeWindow());
+    PrepareMessageBox(box, kind, buttons, text);
     int pressed = box.exec();
-    for (const Pair& p : pairs)
+    for (const TButtonPair& p : ButtonPairs)
         if (pressed == p.qt) return p.ours;
     // The close box answers Cancel when offered, else the box's only or first button.
     return TDialogScript::TakeAnswer(buttons & mbCancel ? mbCancel : buttons);

@@ -12,6 +12,7 @@
 
 class QWidget;
 class QLineEdit;
+class QMessageBox;
 
 // Texts of the files are 8-bit Windows-1252; these two helpers are the windows' conversion boundary.
 QString ToQ(const std::string& ansi);
@@ -37,6 +38,14 @@ public:
 
 // Installs the Qt prompt for the whole program (kept until the end).
 void InstallQtPrompt();
+
+// The program's message box: the kind's icon and title, the text as plain text, exactly the
+// requested buttons, and wide enough for its title.
+void PrepareMessageBox(QMessageBox& box, TMsgKind kind, unsigned buttons, const std::string& text);
+// The width a window needs for the window manager to show its whole title beside its buttons, and a
+// window widened to it when narrower.
+int TitleBarWidth(const QString& title);
+void FitWindowTitle(QWidget* window);
 
 // Scripted answers for tests: while active no box or file dialog is shown; every box is recorded
 // and answered by the next queued answer, or by Cancel when offered, else by its first button.

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
+#include <filesystem>
 
 #include "UGlobale.h"
 #include "UMessages.h"
@@ -84,6 +86,11 @@ TWinOptions::~TWinOptions() {
 void TWinOptions::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     FormActivate();
+    // Once shown, the dialog gives the focus back to the widget that had it: the interval takes it again.
+    QTimer::singleShot(0, EditDelay, [this] {
+        EditDelay->setFocus(Qt::OtherFocusReason);
+        EditDelay->selectAll();
+    });
 }
 
 void TWinOptions::FormActivate() {
@@ -91,6 +98,30 @@ void TWinOptions::FormActivate() {
     CBDrive->addItems(RemovableMediaFolders());
     CBDrive->setEditText(ToQ(Settings.BackupFolder));
     EditDelay->setText(QString::number(Settings.BackupInterval));
+    // Typing goes to the interval, not to the button that closed the window last time.
+    EditDelay->setFocus(Qt::OtherFocusReason);
+    EditDelay->selectAll();
+}
+
+bool TWinOptions::FolderAccepted(const std::string& folder) {
+    auto refuse = [this] {
+        CBDrive->setFocus();
+        CBDrive->lineEdit()->selectAll();
+        return false;
+    };
+    if (folder.empty()) {
+        ShowMessageBox(mkError, mbOK, FromQ(tr("No backup folder is chosen.")));
+        return refuse();
+    }
+    std::error_code ec;
+    if (std::filesystem::is_directory(folder, ec)) return true;
+    // A removable medium may be mounted later: the user decides.
+    if (ShowMessageBox(mkConfirmation, mbOK | mbCancel,
+                       FillQ(tr("The backup folder %1 does not exist (a removable medium not mounted?)\rKeep "
+                                "it as the backup folder ?"),
+                             folder)) == mbOK)
+        return true;
+    return refuse();
 }
 
 void TWinOptions::BtOKClick() {
@@ -101,6 +132,7 @@ void TWinOptions::BtOKClick() {
         return; // the box has said why; nothing is stored
     }
     const std::string folder = Trim(FromQ(CBDrive->currentText()));
+    if (!FolderAccepted(folder)) return;
     if (!ShowOutcome(Operations().ChangeSettings([&](TSettings& s) {
             s.BackupInterval = interval;
             s.BackupFolder = folder;

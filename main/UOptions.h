@@ -3,6 +3,7 @@
 
 #include <QDialog>
 #include <QStringList>
+#include <string>
 
 class QComboBox;
 class QLabel;
@@ -25,6 +26,8 @@ public:
     void BtOKClick();
     void BtUndoClick();
     void BtBrowseClick();
+    // An empty folder is refused; one that does not exist is kept only when the user confirms.
+    bool FolderAccepted(const std::string& folder);
 
 protected:
     void showEvent(QShowEvent* e) override;

@@ -17,6 +17,7 @@ TWinReason::TWinReason(QWidget* parent) : QDialog(parent) {
     LblQuestion = new QLabel(this);
     LblQuestion->setObjectName(QStringLiteral("LblQuestion"));
     LblQuestion->setWordWrap(true);
+    LblQuestion->setTextFormat(Qt::PlainText);
     layout->addWidget(LblQuestion);
     CBAction = new QComboBox(this);
     CBAction->setObjectName(QStringLiteral("CBAction"));

@@ -17,7 +17,9 @@ template <class T> T* Placed(T* w, const char* name, int x, int y, int width, in
 }
 
 QLabel* Caption(QWidget* parent, const char* name, const QString& text, int x, int y, int width) {
-    return Placed(new QLabel(text, parent), name, x, y, width, 16);
+    auto* l = Placed(new QLabel(text, parent), name, x, y, width, 16);
+    l->setTextFormat(Qt::PlainText);
+    return l;
 }
 
 QPushButton* LevelButton(QWidget* parent, const char* name, const QString& text, int x, int y, int level) {

@@ -73,6 +73,7 @@ private:
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect r) {
     auto* l = new QLabel(text, parent);
+    l->setTextFormat(Qt::PlainText); // names, units and comments are shown as typed
     l->setObjectName(QLatin1String(name));
     l->setGeometry(r);
     return l;

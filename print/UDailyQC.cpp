@@ -3,12 +3,14 @@
 
 #include <QCalendarWidget>
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTextOption>
+#include <algorithm>
 
 #include "UMessages.h"
 #include "UPrintJob.h"
@@ -27,7 +29,8 @@ struct TUnitTexts {
 namespace {
 
 constexpr int ItemHeight = 13;
-const QList<qreal> TabStops = {110, 180, 240, 300, 350, 395};
+// The columns after the analyte's name, from the time's tab stop.
+const QList<qreal> BaseTabStops = {110, 180, 240, 300, 350, 395};
 
 // Hands the drawing of every list entry to the window.
 class TDailyDelegate : public QStyledItemDelegate {
@@ -140,21 +143,19 @@ TWinDailyQC::TWinDailyQC(QWidget* parent) : QDialog(parent) {
     QFont small = font();
     small.setPointSize(8);
     const int listLeft = 8, listTop = 26, listWidth = 560, listHeight = 300;
-    int k = 0;
     for (const char* caption :
          {QT_TRANSLATE_NOOP("UDailyQC", "Analyte"), QT_TRANSLATE_NOOP("UDailyQC", "Time"),
           QT_TRANSLATE_NOOP("UDailyQC", "QC1"), QT_TRANSLATE_NOOP("UDailyQC", "QC2"),
           QT_TRANSLATE_NOOP("UDailyQC", "QC3"), QT_TRANSLATE_NOOP("UDailyQC", "Operator"),
           QT_TRANSLATE_NOOP("UDailyQC", "Comment")}) {
-        auto* lbl = new QLabel(tr(caption), this);
-        int x = k == 0 ? 0 : static_cast<int>(TabStops[k - 1]);
-        lbl->move(listLeft + 3 + x, 8);
-        ++k;
+        captions_.push_back(new QLabel(tr(caption), this));
+        captions_.back()->move(listLeft + 3, 8);
     }
     LB = new TRowList(this, "LB");
     LB->setFont(small);
     LB->setItemDelegate(new TDailyDelegate(this));
     LB->setGeometry(listLeft, listTop, listWidth, listHeight);
+    PlaceColumns();
     auto* lblDate = new QLabel(tr("Date"), this);
     lblDate->move(listLeft + listWidth + 12, 8);
     Calendar = new QCalendarWidget(this);
@@ -216,9 +217,25 @@ TDateTime TWinDailyQC::Day() const {
     return DayOf(Calendar->selectedDate());
 }
 
+void TWinDailyQC::PlaceColumns() {
+    // The name column is as wide as the widest name of the list (15 characters may pass 110 pixels).
+    const QFontMetrics fm(LB->font());
+    int widest = 0;
+    if (list_)
+        for (int k = 0; k < list_->Count(); ++k)
+            widest = std::max(widest, fm.horizontalAdvance(ToQString((*list_)[k].Name)));
+    const qreal shift = std::max<qreal>(0, widest + 8 - BaseTabStops[0]);
+    tabStops_.clear();
+    for (qreal s : BaseTabStops) tabStops_.append(s + shift);
+    for (size_t k = 0; k < captions_.size(); ++k)
+        captions_[k]->move(LB->x() + 3 + (k == 0 ? 0 : static_cast<int>(tabStops_[static_cast<int>(k) - 1])),
+                           captions_[k]->y());
+}
+
 void TWinDailyQC::FillList() {
     points_.clear();
     if (list_) points_ = DailyPoints(*list_, Day());
+    PlaceColumns();
     LB->Rows()->Reset(static_cast<int>(points_.size()), [this](int i) {
         return i < static_cast<int>(points_.size()) ? ToQString(DailyLine(points_[static_cast<size_t>(i)]))
                                                     : QString();
@@ -233,7 +250,7 @@ void TWinDailyQC::LBDrawItem(QPainter& painter, int index, const QRect& rect, bo
     painter.setFont(LB->font());
     if (index >= 0 && index < LB->Count()) {
         QTextOption opt;
-        opt.setTabArray(TabStops);
+        opt.setTabArray(tabStops_);
         opt.setWrapMode(QTextOption::NoWrap);
         painter.drawText(QRectF(rect.left(), rect.top() + 1, rect.width(), rect.height() - 1),
                          LB->RowText(index), opt);
@@ -242,7 +259,7 @@ void TWinDailyQC::LBDrawItem(QPainter& painter, int index, const QRect& rect, bo
         const TDailyPoint& dp = points_[static_cast<size_t>(index)];
         for (int i = 0; i < dp.Analyte->NbLevels && i < MaxLevels; ++i) {
             QPixmap img = StatusImage(dp.Point().Levels[static_cast<size_t>(i)].State);
-            if (!img.isNull()) painter.drawPixmap(rect.left() + 165 + 60 * i, rect.top() + 2, img);
+            if (!img.isNull()) painter.drawPixmap(rect.left() + ImageLeft(i), rect.top() + 2, img);
         }
     }
     painter.restore();

@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QDialog>
+#include <QList>
 #include <QPixmap>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "UStructures.h"
 
 class QCalendarWidget;
+class QLabel;
 class QPushButton;
 class TPrintCanvas;
 class TRowList;
@@ -48,6 +50,11 @@ public:
     // The day whose points are listed.
     TDateTime Day() const;
     const std::vector<TDailyPoint>& Points() const { return points_; }
+    // The list's tab stops (time, QC1, QC2, QC3, operator, comment): the first one after the widest
+    // analyte name of the list.
+    const QList<qreal>& TabStops() const { return tabStops_; }
+    // Left edge, within a row, of the status image of a level (0-based): just before its column.
+    int ImageLeft(int level) const { return static_cast<int>(tabStops_[1 + level]) - 15; }
 
     TRowList* LB; // one row per point of the day, its text made when drawn
     QCalendarWidget* Calendar;
@@ -64,4 +71,7 @@ private:
     bool FormKeyPress(int key);
     const TListAnalytes* list_ = nullptr;
     std::vector<TDailyPoint> points_;
+    QList<qreal> tabStops_;
+    std::vector<QLabel*> captions_; // the column titles above the list
+    void PlaceColumns();
 };

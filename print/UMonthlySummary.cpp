@@ -174,6 +174,7 @@ TWinMonthlySummary::TWinMonthlySummary(QWidget* parent) : QDialog(parent) {
     for (TDatePicker* d : {DateFrom, DateTo}) d->setDisplayFormat("MM/yyyy");
     LblGoal = new QLabel(this);
     LblGoal->setObjectName("LblGoal");
+    LblGoal->setTextFormat(Qt::PlainText);
     LblGoal->setGeometry(290, 10, 480, 16);
     Grid = new QTableWidget(0, cCount, this);
     Grid->setObjectName("Grid");

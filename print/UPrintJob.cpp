@@ -231,6 +231,7 @@ public:
                          [this] { Preview->setCurrentPage(Preview->currentPage() + 1); });
         LblPrinter = new QLabel(this);
         LblPrinter->setObjectName("LblPrinter");
+        LblPrinter->setTextFormat(Qt::PlainText);
         auto* buttons = new QDialogButtonBox(this);
         BtPrint = buttons->addButton(tr("&Print..."), QDialogButtonBox::AcceptRole);
         BtPrint->setObjectName("BtPrint");
@@ -549,6 +550,14 @@ QString DateText(TDateTime dt) {
     // Numeric patterns are written by the regional formats themselves; only month names need the locale.
     if (!pattern.contains(QLatin1String("MMM"))) return ToQString(Regional.DateToText(dt));
     return DateLocale().toString(QDateOf(dt), pattern);
+}
+
+QString WrittenDateText(const std::string& written) {
+    // Numeric patterns are written as DateText shows them; only a month name differs (MMM is written MM).
+    if (!DatePickerFormat().contains(QLatin1String("MMM"))) return ToQString(written);
+    const std::optional<TDateTime> d = Regional.TextToDate(written);
+    if (!d || Regional.DateToText(*d) != written) return ToQString(written);
+    return DateText(*d);
 }
 
 TDatePicker::TDatePicker(QWidget* parent) : QDateEdit(parent) {

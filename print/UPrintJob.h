@@ -129,6 +129,9 @@ TDateTime DayOf(const QDate& d);
 // month name (MMM, MMMM) written as the date locale writes it ("8 Dec 2026" for "d MMM yyyy").
 QString DateText(TDateTime dt);
 QString DateTimeText(TDateTime dt);
+// A date that the regional formats wrote into a file (an archive), shown as DateText shows dates; a
+// text that does not read back as written is shown as it stands.
+QString WrittenDateText(const std::string& written);
 // The display format that makes a date picker show dates as DateText does.
 QString DatePickerFormat();
 // The locale whose month names DateText writes (the system's by default).

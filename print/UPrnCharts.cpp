@@ -249,23 +249,16 @@ private:
 
     void PrintDateAxis(int first, int last, int y) {
         y += h_;
-        QString lastMonth, lastYear;
         const int from = std::max(first, 0), to = std::min(last, a_.Count() - 1);
         for (int k = from; k <= to; ++k) {
-            const int x = X(k - first);
             const TDateParts d = DecodeDate(a_.Points[static_cast<size_t>(k)].DateTime);
-            TextOut(p_, x, y, QString::number(d.Day), alCentre, Qt::white);
-            const QString month = MonthAbbreviation(d.Month);
-            if (month == lastMonth) continue;
-            TextOut(p_, x, y + h_, month, alCentre, Qt::white);
-            const QString year =
-                QStringLiteral("%1").arg(((d.Year % 100) + 100) % 100, 2, 10, QLatin1Char('0'));
-            if (year != lastYear) {
-                TextOut(p_, x, y + 2 * h_, year, alCentre, Qt::white);
-                lastYear = year;
-            }
-            lastMonth = month;
+            TextOut(p_, X(k - first), y, QString::number(d.Day), alCentre, Qt::white);
         }
+        const QFontMetrics fm(p_.font(), p_.device());
+        for (const TDateAxisLabel& l : DateAxisLabels(
+                 a_, from, to, [this, first](int k) { return X(k - first); },
+                 [&fm](const QString& t) { return fm.horizontalAdvance(t); }))
+            TextOut(p_, l.Left + l.Width / 2, y + l.Row * h_, l.Text, alCentre, Qt::white);
         // A band under the dates where the points were reviewed and signed.
         const int half = (X(1) - X(0)) / 2, bandTop = y + 3 * h_ + h_ / 4;
         for (int k = from; k <= to;) {
@@ -329,8 +322,7 @@ private:
         }
         p_.setBrush(Qt::white);
         y += static_cast<int>(rows.size()) * hs + h_;
-        PrintLegend(y);
-        y += 2 * h_;
+        y += PrintLegend(y) * h_ + h_;
         std::string review = ReviewedByText(
             &a_, a_.Points.empty() ? 0 : a_.Points[static_cast<size_t>(std::max(first, 0))].DateTime,
             a_.Points.empty() ? 0
@@ -343,29 +335,44 @@ private:
         p_.setFont(ArialFont(8));
     }
 
-    // One line: each symbol drawn as on the charts, then its meaning.
-    void PrintLegend(int y) {
+    // Each symbol drawn as on the charts, then its meaning; an item that would pass the page's right
+    // edge starts a further line. Returns the number of lines.
+    int PrintLegend(int y) {
         const bool colour = o_.Colour;
-        const int mid = y + h_ / 2, sym = 4 * avg_;
+        const int sym = 4 * avg_, indent = 8 * avg_;
+        const QFontMetrics fm(p_.font(), p_.device());
+        int mid = y + h_ / 2, lines = 1;
         int x = 0;
+        // Before an item's symbol: a new line when the symbol and its text do not fit.
+        auto room = [&](const QString& text) {
+            if (x > indent && x + sym + avg_ + fm.horizontalAdvance(text) > W_) {
+                y += h_;
+                mid += h_;
+                x = indent;
+                ++lines;
+            }
+        };
         auto label = [&](const char* text) {
             x += sym + avg_;
             TextOut(p_, x, y, tr(text), alLeft, Qt::white);
-            x += QFontMetrics(p_.font(), p_.device()).horizontalAdvance(tr(text)) + 3 * avg_;
+            x += fm.horizontalAdvance(tr(text)) + 3 * avg_;
         };
         TextOut(p_, x, y, tr("Legend:"), alLeft, Qt::white);
-        x += 8 * avg_;
+        x += indent;
         const QColor ink = colour ? Navy : QColor(Qt::black);
+        room(tr("value"));
         p_.setPen(QPen(ink, 1));
         p_.setBrush(ink);
         p_.drawEllipse(QPoint(x + sym / 2, mid), avg_, avg_);
         p_.setBrush(Qt::white);
         label(QT_TR_NOOP("value"));
+        room(tr("discarded"));
         p_.setPen(QPen(colour ? Red : QColor(Qt::black), 2 * unit_));
         p_.drawLine(x + sym / 2 - avg_, mid - avg_, x + sym / 2 + avg_, mid + avg_);
         p_.drawLine(x + sym / 2 - avg_, mid + avg_, x + sym / 2 + avg_, mid - avg_);
         label(QT_TR_NOOP("discarded"));
         auto line = [&](const QPen& pen, const char* text) {
+            room(tr(text));
             p_.setPen(pen);
             p_.drawLine(x, mid, x + sym, mid);
             label(text);
@@ -373,11 +380,19 @@ private:
         line(LinePen(colour ? Lime : QColor(Qt::black)), QT_TR_NOOP("mean"));
         line(colour ? LinePen(Yellow) : LinePen(Qt::black, lsDotted), QT_TR_NOOP("warning limits"));
         line(colour ? LinePen(Red) : LinePen(Qt::black, lsDashed), QT_TR_NOOP("action limits"));
+        room(tr("locked interval"));
         p_.fillRect(QRect(x, y, sym, h_), PaleCyan);
         label(QT_TR_NOOP("locked interval"));
+        room(tr("reviewed and signed"));
         p_.fillRect(QRect(x, mid - h_ / 4, sym, h_ / 2), colour ? Lime : QColor(128, 128, 128));
         label(QT_TR_NOOP("reviewed and signed"));
+        if (x > indent && x + fm.horizontalAdvance(tr("1:3s  rule broken")) > W_) {
+            y += h_;
+            x = indent;
+            ++lines;
+        }
         TextOut(p_, x, y, tr("1:3s  rule broken"), alLeft, Qt::white);
+        return lines;
     }
 
     void PrintChartStatistics(int first, int last, int y) {
@@ -576,6 +591,7 @@ bool TWinPrnCharts::Execute(TAnalyte& analyte) {
     analyte_ = &analyte;
     printed_ = false;
     setWindowTitle(tr("Print QC charts for %1").arg(ToQString(analyte.Name)));
+    FitWindowTitle(this);
     FormActivate();
     exec();
     analyte_ = nullptr;

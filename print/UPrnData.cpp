@@ -182,6 +182,7 @@ int TWinPrnData::Execute(TAnalyte* analyte) {
     }
     analyte_ = analyte;
     setWindowTitle(tr("Print QC data for %1").arg(ToQString(analyte->Name)));
+    FitWindowTitle(this);
     FormActivate();
     int result = exec();
     analyte_ = nullptr;

@@ -22,8 +22,15 @@ struct TUnitTexts {
 } // namespace
 
 namespace {
+// A day as the windows and the other printouts show dates.
 std::string Day(TDateTime d) {
-    return JournalDateTime(d).substr(0, 10);
+    return FromQString(DateText(d));
+}
+
+// The local day of a signature (an ISO date and time), shown the same way.
+std::string SignedDay(const std::string& signedLocal) {
+    const std::optional<TDateTime> d = IsoTextToDate(signedLocal.substr(0, 10));
+    return d ? Day(*d) : signedLocal.substr(0, 10);
 }
 } // namespace
 
@@ -33,8 +40,8 @@ std::string ReviewedByText(const TAnalyte* a, TDateTime first, TDateTime last) {
     last = DatePart(last);
     for (const TReview& r : Operations().Reviews(a->Name)) {
         if (r.Reopened() || r.First > first || r.Last < last) continue;
-        return FillQ(TUnitTexts::tr("Reviewed by %1 on %2 (%3 to %4)"), r.Reviewer,
-                     r.SignedLocal.substr(0, 10), Day(r.First), Day(r.Last));
+        return FillQ(TUnitTexts::tr("Reviewed by %1 on %2 (%3 to %4)"), r.Reviewer, SignedDay(r.SignedLocal),
+                     Day(r.First), Day(r.Last));
     }
     return "";
 }

@@ -12,6 +12,7 @@
 #include "UGlobale.h"
 #include "UMessages.h"
 #include "UOperations.h"
+#include "UPrintJob.h"
 #include "UQcError.h"
 #include "URefCommon.h"
 #include "UShowArchive.h"
@@ -104,7 +105,7 @@ void TWinArchives::FillList() {
         }
     }
     LBArchi->Rows()->Reset(static_cast<int>(entries_.size()), [this](int entry) {
-        return ToQt(entries_[static_cast<size_t>(entry)].File.SummaryLine);
+        return ArchiveLineText(entries_[static_cast<size_t>(entry)].File.SummaryLine, {0, 1});
     });
     // The first entry is the one shown until another is clicked, without being selected.
     if (LBArchi->Count() > 0)
@@ -162,9 +163,11 @@ TTablePrintout TWinArchives::Printout() const {
                           QT_TRANSLATE_NOOP("UArchives", "Mean"), QT_TRANSLATE_NOOP("UArchives", "CV"),
                           QT_TRANSLATE_NOOP("UArchives", "Number")})
         t.Cells.push_back({FromQ(TUnitTexts::tr(h)), 1});
-    for (int row = 0; row < LBArchi->Count(); ++row)
-        for (const std::string& f : entries_[static_cast<size_t>(LBArchi->Rows()->Key(row))].File.Summary)
-            t.Cells.push_back({f, 0});
+    for (int row = 0; row < LBArchi->Count(); ++row) {
+        const auto& s = entries_[static_cast<size_t>(LBArchi->Rows()->Key(row))].File.Summary;
+        for (size_t k = 0; k < s.size(); ++k)
+            t.Cells.push_back({k < 2 ? FromQ(WrittenDateText(s[k])) : s[k], 0});
+    }
     return t;
 }
 

@@ -50,7 +50,11 @@ TWinDefSerum::TWinDefSerum(QWidget* parent) : QDialog(parent) {
     LBSerum->installEventFilter(this);
     TabDelegate(LBSerum)->SetExtra([this](QPainter& p, const QRect& r, int row) {
         const TSerum* s = Record(AttachedId(LBSerum, row));
-        if (s && s->EraseMark == 1) p.drawPixmap(r.left() + 180, r.top() + 2, RedCross());
+        if (!s || s->EraseMark != 1) return;
+        // After the lot (at most 10 characters), not over it.
+        const int lotEnd = r.left() + 130 + p.fontMetrics().horizontalAdvance(ToQt(s->Lot));
+        const int x = std::min(lotEnd + 6, r.right() - RedCross().width());
+        p.drawPixmap(x, r.top() + 2, RedCross());
     });
 
     const int ex = 290;

@@ -184,6 +184,7 @@ TWinInboxMapping::TWinInboxMapping(QWidget* parent) : QDialog(parent) {
     grid->addWidget(options, 2, 1);
 
     LblStatus = Named(new QLabel(this), "LblStatus");
+    LblStatus->setTextFormat(Qt::PlainText);
     BtClose = Named(new QPushButton(tr("Close"), this), "BtClose");
     grid->addWidget(LblStatus, 3, 0);
     grid->addWidget(BtClose, 3, 1, Qt::AlignRight);

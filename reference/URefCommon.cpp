@@ -3,9 +3,13 @@
 
 #include <QCoreApplication>
 #include <QPainter>
+#include <QStringList>
 #include <QTextOption>
+#include <algorithm>
 
 #include "UCodePage.h"
+#include "UPrintJob.h"
+#include "UUtilitaires.h"
 
 namespace refui {
 
@@ -148,6 +152,17 @@ int SelectedRow(const QListWidget* list) {
         return sel.isEmpty() ? -1 : list->row(sel.first());
     }
     return list->row(it);
+}
+
+QString ArchiveLineText(const std::string& line, std::initializer_list<size_t> dateFields) {
+    std::vector<std::string> fields;
+    SplitTabs(line, fields);
+    QStringList shown;
+    for (size_t k = 0; k < fields.size(); ++k)
+        shown << (std::find(dateFields.begin(), dateFields.end(), k) != dateFields.end()
+                      ? WrittenDateText(fields[k])
+                      : ToQt(fields[k]));
+    return shown.join(QLatin1Char('\t'));
 }
 
 } // namespace refui

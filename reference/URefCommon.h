@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -65,5 +66,8 @@ bool LevelHoldsPoints(const TAnalyte& a, int level);
 
 // The selected row of a single-selection list, or -1 when nothing is selected.
 int SelectedRow(const QListWidget* list);
+
+// A tabbed line of an archive file with its date fields (0-based) shown as the windows show dates.
+QString ArchiveLineText(const std::string& line, std::initializer_list<size_t> dateFields);
 
 } // namespace refui

@@ -95,7 +95,10 @@ TWinSerumByAnal::TWinSerumByAnal(QWidget* parent) : QDialog(parent) {
 
     Panel9 = new QLabel(this);
     Panel9->setObjectName(QStringLiteral("Panel9"));
-    Panel9->setGeometry(5, 5, 190, 24);
+    Panel9->setTextFormat(Qt::PlainText);
+    // Two lines when the analyte's name does not fit beside the title.
+    Panel9->setGeometry(5, 2, 200, 32);
+    Panel9->setWordWrap(true);
     Panel9->setFrameShape(QFrame::Panel);
     Panel9->setAlignment(Qt::AlignCenter);
 

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "UMessages.h"
+#include "UPrintJob.h"
 #include "URefCommon.h"
 #include "UUtilitaires.h"
 
@@ -37,6 +38,7 @@ TWinShowArchive::TWinShowArchive(QWidget* parent) : QDialog(parent) {
 
     PanelControlMaterial = new QLabel(this);
     PanelControlMaterial->setObjectName(QStringLiteral("PanelControlMaterial"));
+    PanelControlMaterial->setTextFormat(Qt::PlainText);
     PanelControlMaterial->setGeometry(400, 30, 150, 24);
     PanelControlMaterial->setFrameStyle(QFrame::Panel | QFrame::Raised);
     PanelControlMaterial->setAlignment(Qt::AlignCenter);
@@ -46,6 +48,7 @@ TWinShowArchive::TWinShowArchive(QWidget* parent) : QDialog(parent) {
         auto* t = new QLabel(title, this);
         t->setGeometry(400, y, 70, 16);
         value = new QLabel(this);
+        value->setTextFormat(Qt::PlainText);
         value->setObjectName(QLatin1String(name));
         value->setGeometry(470, y, 80, 16);
         y += 22;
@@ -57,6 +60,7 @@ TWinShowArchive::TWinShowArchive(QWidget* parent) : QDialog(parent) {
     LblMean->setGeometry(470, LblMean->y(), 50, 16);
     LblUnite = new QLabel(this);
     LblUnite->setObjectName(QStringLiteral("LblUnite"));
+    LblUnite->setTextFormat(Qt::PlainText);
     LblUnite->setGeometry(522, LblMean->y(), 35, 16);
     field(LblCV, "LblCV", tr("CV :"));
     LblCV->setGeometry(470, LblCV->y(), 50, 16);
@@ -84,11 +88,12 @@ void TWinShowArchive::Fill(const std::string& analyteName, TArchiveFile archive)
     archive_ = std::move(archive);
     setWindowTitle(tr("Archived data for %1").arg(ToQt(analyteName)));
     LblUnite->setText(ToQt(archive_.Unit));
-    LB->Rows()->Reset(static_cast<int>(archive_.PointLines.size()),
-                      [this](int line) { return ToQt(archive_.PointLines[static_cast<size_t>(line)]); });
+    LB->Rows()->Reset(static_cast<int>(archive_.PointLines.size()), [this](int line) {
+        return ArchiveLineText(archive_.PointLines[static_cast<size_t>(line)], {0});
+    });
     const auto& s = archive_.Summary;
-    LblDateFrom->setText(ToQt(s[0]));
-    LblDateTo->setText(ToQt(s[1]));
+    LblDateFrom->setText(WrittenDateText(s[0]));
+    LblDateTo->setText(WrittenDateText(s[1]));
     PanelControlMaterial->setText(ToQt(s[2]));
     LblLot->setText(ToQt(s[3]));
     LblMean->setText(ToQt(s[4]));
@@ -101,7 +106,8 @@ TTablePrintout TWinShowArchive::Printout() const {
     TTablePrintout t;
     t.KeepOrientation = true;
     t.Title = FillQ(tr("Archived data for %1"), analyteName_);
-    t.HeaderLines = {s[2] + " (" + s[3] + ")", FillQ(tr("From %1 to %2"), s[0], s[1])};
+    t.HeaderLines = {s[2] + " (" + s[3] + ")",
+                     FillQ(tr("From %1 to %2"), FromQ(WrittenDateText(s[0])), FromQ(WrittenDateText(s[1])))};
     t.NCols = static_cast<int>(PointColumns);
     t.Widths = {10, 10, 10, 10, 25};
     for (const char* h :
@@ -117,6 +123,7 @@ TTablePrintout TWinShowArchive::Printout() const {
         // comment, missing ones print empty.
         for (size_t i = PointColumns; i < fields.size(); ++i) fields[PointColumns - 1] += ' ' + fields[i];
         fields.resize(PointColumns);
+        fields[0] = FromQ(WrittenDateText(fields[0]));
         for (std::string& f : fields) t.Cells.push_back({std::move(f), 0});
     }
     const std::string statistics = FromQ(tr("Statistics"));

@@ -1,6 +1,7 @@
 // TWinShowData: the QC data table of an analyte, with deletion of points and taking one out to edit.
 #include "UShowData.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -59,7 +60,9 @@ TEditFields EditFieldsOfPoint(const TAnalyte& a, int index) {
     f.Operator = p.Operator.Str();
     for (int k = 0; k < a.NbLevels && k < MaxLevels; ++k) {
         const LevelValue& lv = p.Levels[static_cast<size_t>(k)];
-        if (lv.State != psEmpty) f.Values[static_cast<size_t>(k)] = ValueTextForEdit(lv.Value, a.Decimals);
+        if (lv.State == psEmpty) continue;
+        f.Values[static_cast<size_t>(k)] = FormatFixed(lv.Value, 8, a.Decimals);
+        f.Exact[static_cast<size_t>(k)] = ValueTextForEdit(lv.Value, a.Decimals);
     }
     f.Comment = a.CommentText(p.CommentId);
     f.CommentMaxLength = std::max(20, static_cast<int>(f.Comment.size()));
@@ -109,7 +112,8 @@ TWinShowData::TWinShowData(QWidget* parent) : QDialog(parent) {
             default:
                 break;
             }
-            if (pm) p.drawPixmap(r.left() + 105 + 60 * k, r.top() + 2, *pm);
+            if (pm && k < static_cast<int>(levelStops_.size()))
+                p.drawPixmap(r.left() + MarkLeft(k), r.top() + 2, *pm);
         }
     });
     connect(LB, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex&) { LBDblClick(); });
@@ -177,18 +181,28 @@ void TWinShowData::FormActivate() {
     pending_.clear();
     pointToEdit_ = -1;
     const int L = analyte_->NbLevels;
-    const int width = 60 * L + 310;
-    const int left = (PanelList->width() - width) / 2;
-    LB->setGeometry(left, 30, width, 330);
+    // The date column holds the widest date and time, then the first level's mark; a level column its
+    // value of 8 digits, then the next level's mark.
+    const QFontMetrics fm(LB->font());
+    int dateWidth = 0;
+    for (int month = 1; month <= 12; ++month)
+        dateWidth = std::max(dateWidth, fm.horizontalAdvance(DateTimeText(EncodeDate(2000, month, 28) +
+                                                                          EncodeTime(20, 58, 58))));
+    const int dateColumn = std::max(120, dateWidth + 4 + MarkRoom);
+    const int levelColumn = std::max(60, fm.horizontalAdvance(QStringLiteral("-0000.000")) + 4 + MarkRoom);
+    const int width = dateColumn + levelColumn * L + 190;
+    const int left = std::max(0, (PanelList->width() - width) / 2);
+    LB->setGeometry(left, 30, std::min(width, PanelList->width()), 330);
     LblDate->move(left + 10, 10);
     for (int k = 0; k < 3; ++k) {
-        LblQC[static_cast<size_t>(k)]->move(left + 110 + 60 * k, 10);
+        LblQC[static_cast<size_t>(k)]->move(left + dateColumn - 10 + levelColumn * k, 10);
         LblQC[static_cast<size_t>(k)]->setVisible(k < L);
     }
     LblOperator->move(left + width - 200, 10);
     LblComment->move(left + width - 130, 10);
     std::vector<int> stops;
-    for (int k = 0; k <= L; ++k) stops.push_back(120 + 60 * k);
+    for (int k = 0; k <= L; ++k) stops.push_back(dateColumn + levelColumn * k);
+    levelStops_.assign(stops.begin(), stops.end() - 1);
     stops.push_back(stops.back() + 40);
     TabDelegate(LB)->SetTabStops(stops);
     setWindowTitle(tr("QC data for ") + ToQt(analyte_->Name));

@@ -22,8 +22,12 @@ class TRowList;
 struct TEditFields {
     TDateTime DateTime = 0;
     std::string Operator;
-    // One text per level slot: empty for a psEmpty level and for slots beyond the analyte's levels.
+    // One text per level slot, with the analyte's decimals: empty for a psEmpty level and for slots
+    // beyond the analyte's levels.
     std::array<std::string, MaxLevels> Values;
+    // The same values written so that they read back as stored (ValueTextForEdit): what is validated
+    // again while a field still shows its text of Values.
+    std::array<std::string, MaxLevels> Exact;
     std::string Comment;
     // The comment box's length limit: its usual 20 characters, or the whole stored comment.
     int CommentMaxLength = 20;
@@ -67,6 +71,9 @@ public:
     // Line text of a point (date-time, values of the levels in use, operator, comment).
     static QString EntryText(const TAnalyte& a, int index);
     const std::vector<int>& PendingDeletions() const { return pending_; }
+    // Left edge, within a row, of the state mark of a level (0-based).
+    int MarkLeft(int level) const { return levelStops_.at(static_cast<size_t>(level)) - MarkRoom; }
+    static constexpr int MarkRoom = 15;
 
     TRowList* LB; // one row per point, its text made when drawn
     QWidget* PanelList;
@@ -98,4 +105,6 @@ private:
     int selectedPoint_ = -1;
     std::vector<int> pending_;
     int pointToEdit_ = -1;
+    // The tab stops of the levels' columns; each state mark is drawn just before its column.
+    std::vector<int> levelStops_;
 };

@@ -154,6 +154,7 @@ TWinShowJournal::TWinShowJournal(QWidget* parent) : QDialog(parent) {
     for (int c = 0; c < 9; ++c) Table->setColumnWidth(c, widths[c]);
 
     LblCount = new QLabel(this);
+    LblCount->setTextFormat(Qt::PlainText);
     LblCount->setObjectName(QStringLiteral("LblCount"));
     auto button = [this](const char* name, const QString& text) {
         auto* b = new QPushButton(text, this);

@@ -2600,6 +2600,14 @@
         <source>&amp;Undo</source>
         <translation>&amp;Rückgängig</translation>
     </message>
+    <message>
+        <source>No backup folder is chosen.</source>
+        <translation>Es ist kein Sicherungsordner gewählt.</translation>
+    </message>
+    <message>
+        <source>The backup folder %1 does not exist (a removable medium not mounted?)<byte value="xd"/>Keep it as the backup folder ?</source>
+        <translation>Der Sicherungsordner %1 existiert nicht (ein Wechseldatenträger nicht eingehängt?)<byte value="xd"/>Ihn trotzdem als Sicherungsordner behalten?</translation>
+    </message>
 </context>
 <context>
     <name>TWinPrintPreview</name>
@@ -3560,8 +3568,12 @@
         <translation>%1 Kontrollpunkte in der Warteschlange löschen?</translation>
     </message>
     <message>
-        <source>No diskette in drive %1</source>
-        <translation>Keine Diskette im Laufwerk %1</translation>
+        <source>The backup folder %1 does not exist (a removable medium not mounted?)</source>
+        <translation>Der Sicherungsordner %1 existiert nicht (ein Wechseldatenträger nicht eingehängt?)</translation>
+    </message>
+    <message>
+        <source>No backup folder is chosen.</source>
+        <translation>Es ist kein Sicherungsordner gewählt.</translation>
     </message>
     <message>
         <source>The backup in %1 holds %2 runs, the data now only %3.<byte value="xd"/>Replace the backup with less data ?</source>

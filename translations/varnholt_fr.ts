@@ -2600,6 +2600,14 @@
         <source>&amp;Undo</source>
         <translation>Ann&amp;uler la modification</translation>
     </message>
+    <message>
+        <source>No backup folder is chosen.</source>
+        <translation>Aucun dossier de sauvegarde n&apos;est choisi.</translation>
+    </message>
+    <message>
+        <source>The backup folder %1 does not exist (a removable medium not mounted?)<byte value="xd"/>Keep it as the backup folder ?</source>
+        <translation>Le dossier de sauvegarde %1 n&apos;existe pas (un support amovible non monté ?)<byte value="xd"/>Le garder comme dossier de sauvegarde ?</translation>
+    </message>
 </context>
 <context>
     <name>TWinPrintPreview</name>
@@ -3560,8 +3568,12 @@
         <translation>Effacer %1 points de contrôle de la file d&apos;attente ?</translation>
     </message>
     <message>
-        <source>No diskette in drive %1</source>
-        <translation>Pas de disquette dans le lecteur %1</translation>
+        <source>The backup folder %1 does not exist (a removable medium not mounted?)</source>
+        <translation>Le dossier de sauvegarde %1 n&apos;existe pas (un support amovible non monté ?)</translation>
+    </message>
+    <message>
+        <source>No backup folder is chosen.</source>
+        <translation>Aucun dossier de sauvegarde n&apos;est choisi.</translation>
     </message>
     <message>
         <source>The backup in %1 holds %2 runs, the data now only %3.<byte value="xd"/>Replace the backup with less data ?</source>

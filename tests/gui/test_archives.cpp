@@ -185,6 +185,44 @@ private slots:
         QVERIFY(!w->BtDelete->isEnabled());
     }
 
+    // With a month name in the date pattern, the dates the archive holds ("26 10 2026") are shown and
+    // printed as every other window shows dates; a date that does not read back stays as written.
+    void datesAsTheOtherWindowsShowThem() {
+        Regional.ShortDateFormat = "d MMM yyyy";
+        SetDateLocale(QLocale(QLocale::English));
+        const std::string first = Regional.DateToText(EncodeDate(2026, 10, 26));
+        QCOMPARE(first, std::string("26 10 2026"));
+        AtomicWriteFile(ArchiveFileName(1),
+                        "Glucose\r\ng/L\r\n" + first + "\t15 11 2026\tLyphochek\tL1\t5.250\t3.1\t12\r\n" +
+                            first + "\t08:00:00\t5.20\tAB\tok\r\n31 02 2026\t09:00:00\t5.30\tAB\t\r\n");
+        const QString shown = DateText(EncodeDate(2026, 10, 26));
+        QCOMPARE(shown, QStringLiteral("26 Oct 2026"));
+        std::vector<TTablePrintout> printed;
+        w->PrintHook = [&printed](const TTablePrintout& t) { printed.push_back(t); };
+        w->Open(*a);
+        QVERIFY(w->LBArchi->RowText(0).startsWith(shown + QStringLiteral("\t15 Nov 2026\tLyphochek")));
+        w->BtImprimer->click();
+        QCOMPARE(printed.at(0).Cells[7].Text, std::string("26 Oct 2026"));
+        TWinShowArchive* v = w->WinShowArchive;
+        v->PrintHook = [&printed](const TTablePrintout& t) { printed.push_back(t); };
+        QString from, line0, line1;
+        ExchWhenShown(v, [&] {
+            from = v->LblDateFrom->text();
+            line0 = v->LB->RowText(0);
+            line1 = v->LB->RowText(1);
+            v->BtImprimer->click();
+            v->accept();
+        });
+        w->BtShowArchive->click();
+        QCOMPARE(from, shown);
+        QVERIFY(line0.startsWith(shown + QStringLiteral("\t08:00:00")));
+        QVERIFY(line1.startsWith(QStringLiteral("31 02 2026\t")));
+        QCOMPARE(printed.at(1).HeaderLines.at(1), std::string("From 26 Oct 2026 to 15 Nov 2026"));
+        QCOMPARE(printed.at(1).Cells[5].Text, std::string("26 Oct 2026"));
+        Regional.ShortDateFormat = "dd/MM/yyyy";
+        SetDateLocale(QLocale::system());
+    }
+
     void printingTheList() {
         std::vector<TTablePrintout> printed;
         w->PrintHook = [&printed](const TTablePrintout& t) { printed.push_back(t); };

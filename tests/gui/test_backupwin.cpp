@@ -111,7 +111,8 @@ private slots:
         answers.Answer(mbCancel);
         QVERIFY(!BackupCommand());
         QCOMPARE(answers.shown.size(), size_t(3));
-        QCOMPARE(answers.shown[0].text, "No diskette in drive " + BackupDir(folder));
+        QCOMPARE(answers.shown[0].text, "The backup folder " + BackupDir(folder) +
+                                            " does not exist (a removable medium not mounted?)");
         QCOMPARE(answers.shown[1].text, answers.shown[0].text);
         QCOMPARE(answers.shown[0].buttons, unsigned(mbCancel | mbRetry));
         QCOMPARE(answers.LastText(), std::string("Backup aborted"));
@@ -125,6 +126,12 @@ private slots:
         QCOMPARE(answers.LastText(), std::string("Backup aborted"));
         QVERIFY(!FileExists(BackupFileName(BackupDir(folder))));
         QVERIFY(copy->warnings.empty());
+        // No folder chosen at all: said once, no retry loop.
+        Settings.BackupFolder.clear();
+        QVERIFY(!BackupCommand());
+        QCOMPARE(answers.shown[answers.shown.size() - 2].text, std::string("No backup folder is chosen."));
+        QCOMPARE(answers.shown[answers.shown.size() - 2].buttons, unsigned(mbOK));
+        QCOMPARE(answers.LastText(), std::string("Backup aborted"));
     }
 
     void restoreReplacesTheListsOnlyFromADataFile() {

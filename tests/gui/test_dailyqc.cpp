@@ -48,6 +48,7 @@ private slots:
     void listWithStatusImagesAndPrintout();
     void dayWithoutPoints();
     void calendarShowsTheListedDay();
+    void longNameKeepsToItsColumn();
 };
 
 void TestDailyQC::pointsOfADayNewestFirst() {
@@ -188,6 +189,36 @@ void TestDailyQC::calendarShowsTheListedDay() {
     QCOMPARE(afterToday, todaysPage);
     QCOMPARE(win.Calendar->selectedDate(), today);
     QVERIFY(win.width() <= 792); // fits an 800-pixel screen, as the main window does
+}
+
+// A name of 15 characters ends before the time, the time before the first status image.
+void TestDailyQC::longNameKeepsToItsColumn() {
+    TGuiTempFolder folder;
+    TScriptedAnswers answers;
+    FillAnalytes();
+    auto longName = std::make_unique<TAnalyte>("WMWMWMWMWMWMWMW", "mmol/l", 2, 1);
+    PrnAddPoint(*longName, D + EncodeTime(18, 58, 58), {5.1}, {psHighWarning}, "AB");
+    ListAnalytes.Add(std::move(longName));
+    TWinDailyQC win;
+    int nameEnd = 0, timeEnd = 0, imageLeft = 0;
+    QImage row(560, 13, QImage::Format_RGB32);
+    PrnWhenModal([&] {
+        win.Calendar->setSelectedDate(QDate(2025, 6, 10));
+        const QFontMetrics fm(win.LB->font());
+        nameEnd = fm.horizontalAdvance(QStringLiteral("WMWMWMWMWMWMWMW"));
+        timeEnd = static_cast<int>(win.TabStops()[0]) + fm.horizontalAdvance(QStringLiteral("18:58:58"));
+        imageLeft = win.ImageLeft(0);
+        for (int i = 0; i < win.LB->Count(); ++i)
+            if (win.Points()[static_cast<size_t>(i)].Analyte->Name.size() == 15) {
+                QPainter p(&row);
+                win.LBDrawItem(p, i, QRect(0, 0, 560, 13), false);
+            }
+        win.BtOK->click();
+    });
+    win.Execute(ListAnalytes);
+    QVERIFY2(nameEnd < win.TabStops()[0], qPrintable(QString::number(nameEnd)));
+    QVERIFY2(timeEnd < imageLeft, qPrintable(QStringLiteral("%1 %2").arg(timeEnd).arg(imageLeft)));
+    QCOMPARE(row.pixelColor(imageLeft + 5, 2 + 5), QColor(255, 224, 0));
 }
 
 QTEST_MAIN(TestDailyQC)

@@ -150,6 +150,39 @@ private slots:
         QVERIFY(answers.shown.empty());
     }
 
+    // The erase cross of a marked material is drawn after its lot, not over it.
+    void eraseMarkLeavesTheLotReadable() {
+        TScriptedAnswers answers;
+        const int32_t wide = ListSerum.AddMaterial("Wide", "WWWWWWWWWW");
+        TAnalyte& urea = RefAddAnalyte("Urea", 1);
+        urea.MaterialId = {wide, -1, -1};
+        RefAddPoint(urea, 1, {5.0f});
+        w->FormActivate();
+        w->LBSerum->setCurrentRow(RowOf(*w, "Wide\tWWWWWWWWWW"));
+        Fill(*w, "Wide", "W2");
+        w->BtEraseClick();
+        QCOMPARE(ListSerum.FindMaterial(wide).EraseMark, 1);
+        w->show();
+        QListWidgetItem* item = nullptr;
+        for (int i = 0; i < w->LBSerum->count(); ++i)
+            if (w->LBSerum->item(i)->text().startsWith(QStringLiteral("Wide\t"))) item = w->LBSerum->item(i);
+        QVERIFY(item);
+        const QRect r = w->LBSerum->visualItemRect(item);
+        const QString lot = item->text().section(QLatin1Char('\t'), 1);
+        const int lotEnd = r.left() + 130 + QFontMetrics(w->LBSerum->font()).horizontalAdvance(lot);
+        const QImage shot = w->LBSerum->viewport()->grab().toImage();
+        int redLeft = -1;
+        for (int x = r.left(); x <= r.right() && redLeft < 0; ++x)
+            for (int y = r.top(); y <= r.bottom(); ++y) {
+                const QColor c = shot.pixelColor(x, y);
+                if (c.red() > 200 && c.green() < 80 && c.blue() < 80) {
+                    redLeft = x;
+                    break;
+                }
+            }
+        QVERIFY2(redLeft >= lotEnd, qPrintable(QStringLiteral("%1 %2").arg(redLeft).arg(lotEnd)));
+    }
+
     void changeAndEraseArchivesLevelsWithPoints() {
         TRefArchiveRecorder archive;
         TScriptedAnswers answers;

@@ -1,8 +1,11 @@
 // Password, new password, backup options and about windows; the entry checks of edit boxes.
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
@@ -94,18 +97,85 @@ private slots:
         QCOMPARE(w.EditDelay->text(), QStringLiteral("7"));
         QCOMPARE(w.CBDrive->currentText(), QStringLiteral("/media/usb"));
         // The folder chooser goes through the dialog hook.
-        TDialogScript::FileNext(QStringLiteral("/mnt/backup"));
+        const QString medium = QString::fromStdString(folder.File("medium"));
+        QVERIFY(QDir().mkpath(medium));
+        TDialogScript::FileNext(medium);
         QTest::mouseClick(w.BtBrowse, Qt::LeftButton);
         w.EditDelay->setText(QStringLiteral("999"));
         QTest::mouseClick(w.BtOK, Qt::LeftButton);
         QVERIFY(!w.isVisible());
         QCOMPARE(Settings.BackupInterval, 999);
-        QCOMPARE(QString::fromStdString(Settings.BackupFolder), QStringLiteral("/mnt/backup"));
+        QCOMPARE(QString::fromStdString(Settings.BackupFolder), medium);
         // Cancel stores nothing.
         w.show();
         w.EditDelay->setText(QStringLiteral("1"));
         QTest::mouseClick(w.BtCancel, Qt::LeftButton);
         QCOMPARE(Settings.BackupInterval, 999);
+    }
+
+    // A folder that does not exist is said when chosen and kept only on OK; none at all is refused.
+    void optionsFolderIsChecked() {
+        TGuiFolder folder;
+        Settings.BackupFolder = folder.Path();
+        TWinOptions w;
+        w.show();
+        const std::string absent = folder.File("not-mounted");
+        const std::string asked =
+            "The backup folder " + absent +
+            " does not exist (a removable medium not mounted?)\rKeep it as the backup folder ?";
+        w.CBDrive->setEditText(QString::fromStdString(absent));
+        TDialogScript::AnswerNext(mbCancel);
+        QTest::mouseClick(w.BtOK, Qt::LeftButton);
+        QVERIFY(w.isVisible());
+        QCOMPARE(ShownTexts().back(), asked);
+        QCOMPARE(TDialogScript::Shown().back().buttons, unsigned(mbOK | mbCancel));
+        QCOMPARE(Settings.BackupFolder, folder.Path());
+        QVERIFY(w.CBDrive->hasFocus() || w.focusWidget() == w.CBDrive);
+        w.CBDrive->setEditText(QStringLiteral("  "));
+        QTest::mouseClick(w.BtOK, Qt::LeftButton);
+        QVERIFY(w.isVisible());
+        QCOMPARE(ShownTexts().back(), std::string("No backup folder is chosen."));
+        QCOMPARE(Settings.BackupFolder, folder.Path());
+        w.CBDrive->setEditText(QString::fromStdString(absent));
+        TDialogScript::AnswerNext(mbOK);
+        QTest::mouseClick(w.BtOK, Qt::LeftButton);
+        QVERIFY(!w.isVisible());
+        QCOMPARE(Settings.BackupFolder, absent);
+    }
+
+    // Reopened, the window waits in the interval whatever button closed it.
+    void optionsReopenWithFocusOnTheInterval() {
+        TGuiFolder folder;
+        Settings.BackupFolder = folder.Path();
+        TWinOptions w;
+        for (QPushButton* closer : {w.BtCancel, w.BtOK}) {
+            w.show();
+            QVERIFY(QTest::qWaitForWindowActive(&w));
+            QCOMPARE(QApplication::focusWidget(), w.EditDelay);
+            QCOMPARE(w.EditDelay->selectedText(), w.EditDelay->text());
+            QTest::mouseClick(closer, Qt::LeftButton);
+            QVERIFY(!w.isVisible());
+        }
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::keyClicks(QApplication::focusWidget(), "12");
+        QCOMPARE(w.EditDelay->text(), QStringLiteral("12"));
+    }
+
+    // A box with a short text is still as wide as its title needs; its text is plain.
+    void messageBoxFitsItsTitle() {
+        for (TMsgKind kind : {mkError, mkWarning, mkInformation, mkConfirmation}) {
+            QMessageBox box;
+            PrepareMessageBox(box, kind, mbOK, "OK");
+            box.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&box));
+            QVERIFY2(box.width() >= TitleBarWidth(box.windowTitle()), qPrintable(box.windowTitle()));
+            QVERIFY(TitleBarWidth(box.windowTitle()) >
+                    QFontMetrics(box.font()).horizontalAdvance(box.windowTitle()));
+        }
+        QMessageBox box;
+        PrepareMessageBox(box, mkError, mbOK, "Why is A<i>B&C deleted?");
+        QCOMPARE(box.textFormat(), Qt::PlainText);
     }
 
     void removableMediaFromMountTable() {

@@ -71,6 +71,49 @@ private slots:
         QCOMPARE(flat.ValueToY(6), 0);
     }
 
+    // Months changing on neighbouring points: no label runs into another, each stands under a point of
+    // its month, and a month is labelled at its first point where there is room.
+    void dateAxisLabelsDoNotOverlap() {
+        TAnalyte a("Glucose", "mmol/l", 1, 1);
+        const std::vector<std::array<int, 3>> days = {{2026, 9, 29}, {2026, 10, 31}, {2026, 11, 1},
+                                                      {2026, 11, 2}, {2026, 12, 1},  {2027, 1, 1},
+                                                      {2027, 1, 2},  {2027, 1, 3},   {2027, 2, 1}};
+        for (const auto& d : days) {
+            ControlPoint p;
+            p.DateTime = EncodeDate(d[0], d[1], d[2]);
+            p.Levels[0] = {5.0f, psInControl};
+            a.Points.push_back(p);
+        }
+        QFont f(QStringLiteral("Liberation Sans"));
+        f.setPointSize(8);
+        const QFontMetrics fm(f);
+        auto x = [](int i) { return ChartLeft + i * PointStep; };
+        const auto labels = DateAxisLabels(a, 0, a.Count() - 1, x,
+                                           [&fm](const QString& t) { return fm.horizontalAdvance(t); });
+        QStringList months;
+        for (size_t k = 0; k < labels.size(); ++k) {
+            const TDateAxisLabel& l = labels[k];
+            if (l.Row == 1) months << l.Text;
+            for (size_t j = k + 1; j < labels.size(); ++j)
+                if (labels[j].Row == l.Row) {
+                    QVERIFY2(labels[j].Left > l.Left + l.Width, qPrintable(l.Text + labels[j].Text));
+                    break;
+                }
+            // Centred on a point of its month (or year).
+            bool under = false;
+            for (int i = 0; i < a.Count(); ++i) {
+                const TDateParts d = DecodeDate(a.Points[static_cast<size_t>(i)].DateTime);
+                const QString own = l.Row == 1
+                                        ? MonthAbbreviation(d.Month)
+                                        : QStringLiteral("%1").arg(d.Year % 100, 2, 10, QLatin1Char('0'));
+                under = under || (own == l.Text && l.Left + l.Width / 2 == x(i));
+            }
+            QVERIFY2(under, qPrintable(l.Text));
+        }
+        QVERIFY(months.contains(QStringLiteral("Sep")) && months.contains(QStringLiteral("Jan")));
+        QVERIFY(months.size() >= 4);
+    }
+
     void valueAxisLabels() {
         QCOMPARE(Texts(ValueAxisLabels(0, 50, 25, 0)), (QStringList{"10", "20", "30", "40", "50"}));
         QCOMPARE(Texts(ValueAxisLabels(-20, 20, 0, 0)), (QStringList{"-20", "-10", "0", "10", "20"}));

@@ -18,6 +18,7 @@
 #include "UGlobale.h"
 #include "UMain.h"
 #include "UMessages.h"
+#include "UOperations.h"
 #include "UValidCQ.h"
 
 namespace {
@@ -131,6 +132,38 @@ private slots:
         AnswerValidation(true);
         w.BtOKEnter->click();
         QCOMPARE(a.Points.back().DateTime, EncodeDate(2030, 5, 6) + EncodeTime(7, 15, 0));
+        TDialogScript::AnswerNext(mbOK);
+        w.close();
+    }
+
+    // A point taken back shows the analyte's decimals; left as shown it is entered with its stored value.
+    void pointTakenBackShowsDecimalsKeepsItsValue() {
+        TGuiFolder folder;
+        Settings.LastBackup = Today();
+        TAnalyte& a = AddTestAnalyte("Glucose", 1, 3);
+        a.Decimals = 1;
+        a.Points[1].Levels[0].Value = 3.1096501f;
+        TWinMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        for (const char* typed : {"", "3.2"}) {
+            const TDateTime when = a.Points[1].DateTime;
+            w.MovePointToEntryFields(1);
+            QCOMPARE(w.EntryRows[0].Value->text(), QStringLiteral("3.1"));
+            TResu taken;
+            QVERIFY(Operations().TakePointForEdit(a, 1, taken, "typing error").Ok());
+            if (*typed) w.EntryRows[0].Value->setText(QString::fromLatin1(typed));
+            AnswerValidation(true);
+            w.BtOKEnter->click();
+            QCOMPARE(a.Count(), 3);
+            QCOMPARE(a.Points[1].DateTime, when);
+            QCOMPARE(a.Points[1].Levels[0].Value, *typed ? 3.2f : 3.1096501f);
+        }
+        // Typed into cleared fields, the same text is taken as typed.
+        w.EntryRows[0].Value->setText(QStringLiteral("3.1"));
+        AnswerValidation(true);
+        w.BtOKEnter->click();
+        QCOMPARE(a.Points.back().Levels[0].Value, 3.1f);
         TDialogScript::AnswerNext(mbOK);
         w.close();
     }

@@ -178,6 +178,37 @@ private slots:
         QVERIFY(!w.isVisible());
     }
 
+    // Markup in a name is shown as typed, not as formatting (a rich label would draw "AB&C" narrower).
+    void nameWithMarkupShownAsTyped() {
+        TGuiFolder folder;
+        TAnalyte& a = AddTestAnalyte("A<i>B&C", 1, 12);
+        a.MaterialId[0] = ListSerum.AddMaterial("<b>Lyo</b>", "L1");
+        TWinMain w;
+        Show(w);
+        for (QLabel* l : {w.PanelNomAnal, w.EntryRows[0].Material}) {
+            QVERIFY2(l->sizeHint().width() >= QFontMetrics(l->font()).horizontalAdvance(l->text()),
+                     qPrintable(l->objectName()));
+        }
+        QCOMPARE(w.PanelNomAnal->text(), QStringLiteral("A<i>B&C"));
+    }
+
+    // A click below the last name leaves the charted analyte highlighted.
+    void clickBelowTheNamesKeepsTheHighlight() {
+        TGuiFolder folder;
+        AddTestAnalyte("Glucose", 1, 12);
+        AddTestAnalyte("Calcium", 1, 12);
+        TWinMain w;
+        Show(w);
+        w.LBAnalytes->setCurrentRow(1);
+        const QRect last = w.LBAnalytes->visualItemRect(w.LBAnalytes->item(1));
+        QVERIFY(last.bottom() + 10 < w.LBAnalytes->viewport()->height());
+        QTest::mouseClick(w.LBAnalytes->viewport(), Qt::LeftButton, {},
+                          QPoint(last.center().x(), last.bottom() + 10));
+        QCOMPARE(CurrentAnalyte, &ListAnalytes[1]);
+        QVERIFY(w.LBAnalytes->item(1)->isSelected());
+        QCOMPARE(w.LBAnalytes->selectedItems().size(), 1);
+    }
+
     void analyteSwitching() {
         TGuiFolder folder;
         AddTestAnalyte("Glucose", 1, 12);

@@ -4,12 +4,14 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QPushButton>
+#include <QTranslator>
 #include <QtTest>
 #include <cmath>
 
 #include "UDataLoadSave.h"
 #include "UDrawChart.h"
 #include "UGlobale.h"
+#include "UMessages.h"
 #include "UPrintJob.h"
 #include "UPrnCharts.h"
 #include "support_print.h"
@@ -107,6 +109,7 @@ private slots:
     void colourAndBlackAndWhiteInks();
     void windowStateAndUncheckedLevels();
     void windowNothingToPrint();
+    void legendWrapsInsideThePage();
 };
 
 void TestPrnCharts::stretchesOf31Points() {
@@ -383,10 +386,13 @@ void TestPrnCharts::windowStateAndUncheckedLevels() {
     // gets its parentheses.
     TAnalyte one = Analyte(3, 1);
     one.MaterialId[0] = ListSerum.AddMaterial("Solo & Co", "");
+    one.Name = "WMWMWMWMWMWMWMW"; // the window is wide enough for its whole title
     TPrintJob::SetTestOutput(pdf);
     bool hidden2 = false, enabled1 = true;
     QString solo;
+    int width = 0;
     PrnWhenModal([&] {
+        width = win.width();
         hidden2 = !win.CBLevels[1]->isVisibleTo(&win) && !win.CBLevels[2]->isVisibleTo(&win);
         enabled1 = win.CBLevels[0]->isEnabled();
         solo = win.CBLevels[0]->text();
@@ -396,6 +402,7 @@ void TestPrnCharts::windowStateAndUncheckedLevels() {
     TPrintJob::SetTestOutput(QString());
     QVERIFY(hidden2);
     QVERIFY(!enabled1);
+    QVERIFY(width >= TitleBarWidth(QStringLiteral("Print QC charts for WMWMWMWMWMWMWMW")));
     QCOMPARE(solo, QString("Solo && Co"));
     QVERIFY(PrnPdfText(pdf).find("Solo & Co ()") != std::string::npos);
 }
@@ -452,6 +459,40 @@ void TestPrnCharts::windowNothingToPrint() {
     QVERIFY(stayed);
     QCOMPARE(answers.shown.size(), boxes + 1);
     QCOMPARE(answers.shown.back().kind, mkError);
+}
+
+namespace {
+// Lengthens the legend's texts, as a translation may.
+class TLongLegend : public QTranslator {
+public:
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* source, const char*, int) const override {
+        if (qstrcmp(context, "TChartPrinter") != 0) return {};
+        for (const char* t : {"value", "discarded", "mean", "warning limits", "action limits",
+                              "locked interval", "reviewed and signed"})
+            if (qstrcmp(source, t) == 0)
+                return QString::fromLatin1(source) + QStringLiteral(" of the laboratory");
+        return {};
+    }
+};
+} // namespace
+
+// A legend longer than the page is wide goes on in a further line: no ink in the right margin.
+void TestPrnCharts::legendWrapsInsideThePage() {
+    TGuiTempFolder folder;
+    TAnalyte a = Analyte(10, 1);
+    TLongLegend longer;
+    QCoreApplication::installTranslator(&longer);
+    const QString pdf = WriteCharts(folder.Path(), "legend.pdf", a, 0, 9, TChartPrintOptions{});
+    QCoreApplication::removeTranslator(&longer);
+    QCOMPARE(PrnCount(PrnPdfText(pdf), "laboratory"), 7);
+    for (int page = 1; page <= PrnPdfPages(pdf); ++page) {
+        const QImage img = PrnRenderPage(pdf, page, 72);
+        // The outer 3 mm of the 5 mm margin.
+        for (int x = img.width() - 8; x < img.width(); ++x)
+            for (int y = 0; y < img.height(); ++y)
+                QVERIFY2(qGray(img.pixel(x, y)) > 200, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+    }
 }
 
 QTEST_MAIN(TestPrnCharts)

@@ -207,7 +207,7 @@ private slots:
         std::string text = print("unsigned.pdf");
         for (const char* expected :
              {"Limits in force", "Limit mode and reference period", "Target (mmol/l)", "Warning limits",
-              "Action limits", "Mobile limits, 2024-03-01 to", "Legend:", "discarded", "reviewed and signed",
+              "Action limits", "Mobile limits, 01/03/2024 to", "Legend:", "discarded", "reviewed and signed",
               "1:3s", "Reviewed by ____"})
             QVERIFY2(text.find(expected) != std::string::npos, expected);
 

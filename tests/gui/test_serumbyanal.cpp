@@ -75,6 +75,18 @@ private slots:
         QCOMPARE(w->LBSerum->item(0)->text(), QStringLiteral("Bio\tB4"));
     }
 
+    // The title with a name of 15 characters fits its panel.
+    void longNameFitsTheTitle() {
+        TAnalyte& a = RefAddAnalyte("WMWMWMWMWMWMWMW", 1);
+        w->Open(a);
+        QCOMPARE(w->Panel9->text(), QStringLiteral("QC materials for WMWMWMWMWMWMWMW"));
+        const QRect room = w->Panel9->contentsRect();
+        const QRect need = QFontMetrics(w->Panel9->font())
+                               .boundingRect(room, Qt::AlignCenter | Qt::TextWordWrap, w->Panel9->text());
+        QVERIFY2(room.contains(need),
+                 qPrintable(QStringLiteral("%1x%2").arg(need.width()).arg(need.height())));
+    }
+
     void assignWithoutSelectionIsRefused() {
         TScriptedAnswers answers;
         w->Open(*glu);

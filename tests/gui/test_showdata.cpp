@@ -7,6 +7,7 @@
 
 #include "UDataLoadSave.h"
 #include "UGlobale.h"
+#include "UPrintJob.h"
 #include "UShowData.h"
 #include "support_prompt.h"
 #include "support_reference.h"
@@ -51,7 +52,7 @@ private slots:
         QCOMPARE(w->windowTitle(), QStringLiteral("QC data for Urea"));
         QCOMPARE(w->LB->RowText(0), QStringLiteral("01/01/2024\t7.50\tJD\tnew lot"));
         QCOMPARE(w->LB->RowText(1), QStringLiteral("02/01/2024 08:30:00\t\tAB\t"));
-        QCOMPARE(w->LB->width(), 370);
+        QVERIFY(w->LB->x() >= 0 && w->LB->geometry().right() < w->PanelList->width());
         QVERIFY(!w->LblQC[0]->isHidden());
         QVERIFY(w->LblQC[1]->isHidden());
         QVERIFY(w->LblQC[2]->isHidden());
@@ -61,6 +62,26 @@ private slots:
         w->Open(a, 1);
         QCOMPARE(w->LB->CurrentRow(), 1);
         QVERIFY(w->LB->IsRowSelected(1));
+    }
+
+    // Each level's state mark lies after the text before it: the longest date and time, an 8-digit value.
+    void marksLeaveTheTextsBeforeThemFree() {
+        Regional.ShortDateFormat = "d MMMM yyyy";
+        SetDateLocale(QLocale(QLocale::English));
+        TAnalyte& a = RefAddAnalyte("Urea", 3, 3);
+        RefAddPoint(a, 0, {-1234.567f, 12345.678f, 1.0f});
+        a.Points[0].DateTime = EncodeDate(2024, 9, 28) + EncodeTime(20, 58, 58);
+        w->Open(a, -1);
+        const QFontMetrics fm(w->LB->font());
+        const QStringList fields = w->LB->RowText(0).split(QLatin1Char('\t'));
+        QCOMPARE(fields[0], QStringLiteral("28 September 2024 20:58:58"));
+        QVERIFY(fm.horizontalAdvance(fields[0]) < w->MarkLeft(0));
+        for (int k = 0; k < 2; ++k)
+            QVERIFY(w->MarkLeft(k) + TWinShowData::MarkRoom + fm.horizontalAdvance(fields[k + 1]) <
+                    w->MarkLeft(k + 1));
+        QVERIFY(w->LB->geometry().right() < w->PanelList->width());
+        Regional.ShortDateFormat = "dd/MM/yyyy";
+        SetDateLocale(QLocale::system());
     }
 
     void deletionsApplyInRecordedOrder() {
@@ -120,7 +141,7 @@ private slots:
         w->Open(a, -1);
         w->show();
         auto mark = [this](int row) {
-            return w->LB->viewport()->grab().toImage().pixelColor(105 + 5, 16 * row + 2 + 5);
+            return w->LB->viewport()->grab().toImage().pixelColor(w->MarkLeft(0) + 5, 16 * row + 2 + 5);
         };
         auto red = [](QColor c) { return c.red() > 200 && c.green() < 100 && c.blue() < 100; };
         auto yellow = [](QColor c) { return c.red() > 200 && c.green() > 200 && c.blue() < 100; };
@@ -236,8 +257,10 @@ private slots:
         const TEditFields f = EditFieldsOfPoint(a, 0);
         QCOMPARE(f.DateTime, EncodeDate(2024, 1, 1));
         QCOMPARE(f.Operator, std::string("MK"));
-        QCOMPARE(f.Values[0], std::string("2.04"));
+        QCOMPARE(f.Values[0], std::string("2.0"));
+        QCOMPARE(f.Exact[0], std::string("2.04"));
         QCOMPARE(f.Values[1], std::string());
+        QCOMPARE(f.Exact[1], std::string());
         QCOMPARE(f.Values[2], std::string("3.1"));
         QCOMPARE(f.Comment, longComment);
         QCOMPARE(f.CommentMaxLength, static_cast<int>(longComment.size()));
@@ -245,7 +268,7 @@ private slots:
         QCOMPARE(EditFieldsOfPoint(a, 1).CommentMaxLength, 20);
         // Validating the texts again gives back the stored values.
         for (int k : {0, 2})
-            QCOMPARE(ReadValueText(f.Values[static_cast<size_t>(k)]).Value, a.Points[0].Levels[k].Value);
+            QCOMPARE(ReadValueText(f.Exact[static_cast<size_t>(k)]).Value, a.Points[0].Levels[k].Value);
     }
 };
 

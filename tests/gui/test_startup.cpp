@@ -31,6 +31,42 @@ bool Exists(const std::string& path) {
     return QFileInfo::exists(QString::fromStdString(path));
 }
 
+// The arguments of a launcher's Exec line read as the desktop reads them: the string value's escapes,
+// then the double quotes with their backslash escapes, then %% for %.
+QStringList ExecArguments(const std::string& entry) {
+    const size_t at = entry.find("\nExec=");
+    if (at == std::string::npos) return {};
+    const QString raw = QString::fromStdString(entry.substr(at + 6, entry.find('\n', at + 1) - at - 6));
+    QString value;
+    for (int i = 0; i < raw.size(); ++i) {
+        if (raw[i] == QLatin1Char('\\') && i + 1 < raw.size()) {
+            const char c = raw[++i].toLatin1();
+            value += QLatin1Char(c == 'n' ? '\n' : c == 't' ? '\t' : c == 'r' ? '\r' : c == 's' ? ' ' : c);
+        } else
+            value += raw[i];
+    }
+    QStringList args;
+    QString arg;
+    bool quoted = false, any = false;
+    for (int i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        if (quoted && c == QLatin1Char('\\') && i + 1 < value.size()) {
+            arg += value[++i];
+        } else if (c == QLatin1Char('"')) {
+            quoted = !quoted;
+            any = true;
+        } else if (c == QLatin1Char(' ') && !quoted) {
+            if (any || !arg.isEmpty()) args << arg;
+            arg.clear();
+            any = false;
+        } else
+            arg += c;
+    }
+    if (any || !arg.isEmpty()) args << arg;
+    for (QString& a : args) a.replace(QStringLiteral("%%"), QStringLiteral("%"));
+    return args;
+}
+
 // Points the user's desktop, data and configuration folders into the test folder.
 void FakeHome(const TGuiFolder& folder) {
     QDir().mkpath(QString::fromStdString(folder.File("home")));
@@ -115,7 +151,7 @@ private slots:
         QCOMPARE(ShownTexts().back(), std::string("Setup OK"));
         QCOMPARE(TDialogScript::Shown().back().buttons, unsigned(mbOK));
         std::string launcher = ReadWholeFile(folder.File("Desktop/Varnholt.desktop"));
-        QVERIFY(launcher.find("Type=Application\nExec=\"") != std::string::npos);
+        QVERIFY(launcher.find("Type=Application\nExec=") != std::string::npos);
         QVERIFY(launcher.find("Icon=org.varnholt.Varnholt\n") != std::string::npos);
         QVERIFY(QFileInfo(base + QStringLiteral("Desktop/Varnholt.desktop")).isExecutable());
         QVERIFY(!QImage(base + QStringLiteral("icons/64x64/apps/org.varnholt.Varnholt.png")).isNull());
@@ -166,6 +202,41 @@ private slots:
         setUp.CBStartup->setChecked(false);
         setUp.BtOKClick();
         QCOMPARE(ShownTexts().back(), std::string("Setup OK"));
+    }
+
+    // Set up on a folder named in VARNHOLT_HOME, both program launchers start on that folder.
+    void launchersCarryTheProgramFolder() {
+        TGuiFolder folder;
+        const QString base = QString::fromStdString(folder.Path());
+        const QString exe = QCoreApplication::applicationFilePath();
+        for (const QString& home :
+             {base + QStringLiteral("qc"), base + QStringLiteral("QC data $HOME `x` 100% \"a\\b\"")}) {
+            qputenv("VARNHOLT_HOME", home.toUtf8());
+            TWinSetUp setUp;
+            setUp.DesktopFolder = base + QStringLiteral("Desktop");
+            setUp.ApplicationsFolder = base + QStringLiteral("applications");
+            setUp.DirectoriesFolder = base + QStringLiteral("desktop-directories");
+            setUp.MenusFolder = base + QStringLiteral("menus");
+            setUp.IconsFolder = base + QStringLiteral("icons");
+            setUp.InstalledMenuEntry = setUp.InstalledIcon = false;
+            setUp.show();
+            setUp.BtOKClick();
+            QCOMPARE(ShownTexts().back(), std::string("Setup OK"));
+            for (const char* entry :
+                 {"Desktop/Varnholt.desktop", "applications/varnholt-programme.desktop"}) {
+                const std::string text = ReadWholeFile(folder.File(entry));
+                QCOMPARE(ExecArguments(text),
+                         (QStringList{QStringLiteral("env"), QStringLiteral("VARNHOLT_HOME=") + home, exe}));
+            }
+        }
+        qunsetenv("VARNHOLT_HOME");
+        // A plain folder needs no quotes around the assignment.
+        const std::string plain = DesktopEntry(QStringLiteral("V"), QStringLiteral("/usr/bin/varnholt"), true,
+                                               QStringLiteral("i"), QStringLiteral("/srv/qc"));
+        QVERIFY(plain.find("\nExec=env VARNHOLT_HOME=/srv/qc \"/usr/bin/varnholt\"\n") != std::string::npos);
+        const std::string none =
+            DesktopEntry(QStringLiteral("V"), QStringLiteral("/usr/bin/varnholt"), true, QStringLiteral("i"));
+        QVERIFY(none.find("\nExec=\"/usr/bin/varnholt\"\n") != std::string::npos);
     }
 
     void mainWindowPlacement() {

@@ -1,4 +1,5 @@
 // Tests of the validation window: level bars, rule marks as drawn, rejection, the multirule switch, height.
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <cmath>
@@ -329,6 +330,21 @@ private slots:
         QVERIFY(w->PanelOperator->isVisible());
         QCOMPARE(w->PanelOperator->text(), QStringLiteral("AB"));
         QCOMPARE(w->PanelComment->text(), QStringLiteral("caf\u00e9"));
+    }
+
+    // Markup in a name is shown as typed (a rich label would draw italic "AB&C", narrower).
+    void headerShowsMarkupAsTyped() {
+        TAnalyte& a = RefAddAnalyte("A<i>B&C", 1);
+        ValidSetLimits(a, 0, 10, 2, 3);
+        TResu r = ValidRun(a, 0, {10.0f});
+        r.Comment = "<u>x</u>";
+        Open(*w, a, r);
+        for (QLabel* l : {w->Panel1, w->PanelComment}) {
+            QVERIFY2(l->sizeHint().width() >= QFontMetrics(l->font()).horizontalAdvance(l->text()),
+                     qPrintable(l->objectName()));
+        }
+        QCOMPARE(w->Panel1->text(), QStringLiteral("A<i>B&C"));
+        QCOMPARE(w->PanelComment->text(), QStringLiteral("<u>x</u>"));
     }
 };
 
