@@ -841,7 +841,9 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
 
 void TOperations::LogNewlyHeld(const std::vector<std::pair<TResu, std::string>>& queue,
                                const std::deque<TResu>& before) {
-    for (const auto& [run, image] : queue)
+    for (const auto& held : queue) {
+        const TResu& run = held.first;
+        const std::string& image = held.second;
         if (std::none_of(before.begin(), before.end(),
                          [&](const TResu& r) { return EntryImage(r) == image; })) {
             std::optional<TAnalyte> standIn;
@@ -849,6 +851,7 @@ void TOperations::LogNewlyHeld(const std::vector<std::pair<TResu, std::string>>&
             Log(jk::RunHeld, &qa, 0, run.DateTime, "",
                 RunText(qa, run.Levels, Trim(run.Operator), run.Comment), "", run.Operator);
         }
+    }
 }
 
 void TOperations::RecoverInbox(TOpenReport& report) {
