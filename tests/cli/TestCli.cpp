@@ -345,7 +345,11 @@ TEST_F(Companion, AFailureAtAnyWriteStepThenARetryLeavesOneCleanRun) {
                     EXPECT_TRUE(kept(work) == before) << what << " changed something";
                 }
                 TRun retry = Cli(work, args(c.args, work));
-                EXPECT_EQ(retry.status, 0) << what << ": " << retry.err;
+                // A recall saved whole but for its queue write is settled at the next start: nothing is
+                // left to recall then.
+                const bool settled = failed.status == 4 && c.args[1] == "recall" && retry.status == 2 &&
+                                     retry.err.find("Nothing hold in the queue") != std::string::npos;
+                EXPECT_TRUE(retry.status == 0 || settled) << what << ": " << retry.err;
                 EXPECT_TRUE(kept(work) == once) << what << ": the retry did not leave one clean run";
             }
     }
