@@ -391,6 +391,21 @@ TEST_F(Operations_, ANewerDatabaseIsNotTouchedAndChangesAreRefused) {
     EXPECT_TRUE(queue() == held);
 }
 
+// A database whose log is a planted link cannot be opened: the change is refused, not made unjournaled.
+TEST_F(Operations_, ADatabaseThatCannotBeOpenedRefusesChanges) {
+    ops.Close();
+    fs::create_symlink(folder.File("elsewhere"), folder.File("Varnholt.db-wal"));
+    const std::string data = ReadWholeFile(DataFileName());
+    folder.Reopen();
+    EXPECT_FALSE(ops.Database().IsOpen());
+    TOutcome out = ops.AcceptRun(Glucose(), MakeRun(Today() + 1, {1, 2, 3}));
+    EXPECT_EQ(out.Status, TStatus::Refused);
+    EXPECT_NE(out.Message.find("the journal could not be written"), std::string::npos) << out.Message;
+    ops.Close();
+    EXPECT_TRUE(ReadWholeFile(DataFileName()) == data);
+    EXPECT_FALSE(fs::exists(folder.File("elsewhere")));
+}
+
 // A data file that is not the one the program last wrote is named at the start.
 TEST_F(Operations_, ADataFileChangedOutsideIsNamed) {
     EXPECT_TRUE(folder.Reopen().Notes.empty());
