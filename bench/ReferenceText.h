@@ -329,7 +329,9 @@ inline ImportText ParseImportText(std::string_view text, int decimals) {
         case 4: {
             LevelValue& lv = work.Levels[static_cast<size_t>(fieldIndex - 2)];
             long double v = 0;
-            if (ParseDecimal(TrimSpaces(field), Regional.DecimalSeparator, v) && std::fabs(v) <= FLT_MAX) {
+            // A value too small for a float is refused, not taken as zero.
+            if (ParseDecimal(TrimSpaces(field), Regional.DecimalSeparator, v) && std::fabs(v) <= FLT_MAX &&
+                (v == 0 || static_cast<float>(v) != 0)) {
                 lv = {static_cast<float>(v), psInControl};
                 ++valueCount;
                 fieldText = FormatFixed(static_cast<float>(v), 8, decimals, Regional.DecimalSeparator);

@@ -71,11 +71,11 @@ bool FileExists(const std::string& path) {
 
 namespace {
 // Reads a whole file into a buffer with data(), size() and Grow(size) that keeps what it holds.
-template <typename Buffer> void ReadInto(const std::string& path, Buffer& data) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+template <typename Buffer> void ReadInto(const std::string& path, Buffer& data, int flags = 0) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | flags);
     if (fd < 0)
-        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1: %2"), path, std::strerror(errno)),
-                       path, std::strerror(errno));
+        throw EUnreadable(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1: %2"), path, std::strerror(errno)),
+                          path, std::strerror(errno));
     // Read straight into a buffer of the file's size (one more byte shows whether it grew since).
     struct stat st;
     size_t room = ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 65536;
@@ -88,8 +88,8 @@ template <typename Buffer> void ReadInto(const std::string& path, Buffer& data) 
             if (errno == EINTR) continue;
             int err = errno;
             ::close(fd);
-            throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1: %2"), path, std::strerror(err)),
-                           path, std::strerror(err));
+            throw EUnreadable(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1: %2"), path, std::strerror(err)),
+                              path, std::strerror(err));
         }
         if (n == 0) break;
         done += static_cast<size_t>(n);
@@ -133,6 +133,12 @@ TFileBytes ReadFileBytes(const std::string& path) {
 std::string ReadWholeFile(const std::string& path) {
     TStringBuffer buffer;
     ReadInto(path, buffer);
+    return std::move(buffer.s);
+}
+
+std::string ReadWholeFileNoLink(const std::string& path) {
+    TStringBuffer buffer;
+    ReadInto(path, buffer, O_NOFOLLOW);
     return std::move(buffer.s);
 }
 

@@ -8,8 +8,19 @@
 #include <thread>
 #include <vector>
 
-// Reads a whole file; throws EQcError naming the file and the system's reason.
+#include "UQcError.h"
+
+// A file that could not be read (the system's error, an I/O error say): nothing is known of its
+// contents, so it is never taken for a damaged file.
+class EUnreadable : public EQcError {
+public:
+    using EQcError::EQcError;
+};
+
+// Reads a whole file; throws EUnreadable naming the file and the system's reason.
 std::string ReadWholeFile(const std::string& path);
+// The same, refusing a path that is a symbolic link (ELOOP).
+std::string ReadWholeFileNoLink(const std::string& path);
 
 // A whole file's bytes, read without clearing the buffer first (for large files).
 class TFileBytes {

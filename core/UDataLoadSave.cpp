@@ -520,7 +520,7 @@ private:
             const size_t want = std::min(room_ - end_, size_ - read_);
             ssize_t got = ::read(fd_, buffer_.get() + end_, want);
             if (got < 0 && errno == EINTR) continue;
-            if (got < 0) throw EQcError(std::strerror(errno));
+            if (got < 0) throw EUnreadable(std::strerror(errno));
             if (got == 0) Damaged("the file changed while it was read");
             if (seen_) (*seen_)(std::string_view(buffer_.get() + end_, static_cast<size_t>(got)));
             end_ += static_cast<size_t>(got);
@@ -542,7 +542,7 @@ size_t ReadTrailer(int fd, size_t size, char* trailer) {
         ssize_t got = ::pread(fd, trailer + done, SignatureSize - done,
                               static_cast<off_t>(size - SignatureSize + done));
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) throw EQcError(std::strerror(errno));
+        if (got < 0) throw EUnreadable(std::strerror(errno));
         if (got == 0) break;
         done += static_cast<size_t>(got);
     }
@@ -612,9 +612,13 @@ void ReadDataFile(const std::string& path, const TPieceSink& seen) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         const std::string reason = std::strerror(errno);
-        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1: %2"), path, reason), path, reason);
+        throw EUnreadable(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1: %2"), path, reason), path, reason);
     }
     std::unique_ptr<const int, void (*)(const int*)> closer(&fd, [](const int* f) { ::close(*f); });
+    auto unreadable = [&path](const EQcError& e) {
+        return EUnreadable(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1: %2"), path, e.what()), path,
+                           e.what());
+    };
     auto damaged = [&path](const EQcError& e) {
         return EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1: %2"), path, e.what()));
     };
@@ -622,6 +626,8 @@ void ReadDataFile(const std::string& path, const TPieceSink& seen) {
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
         try {
             ReadDataStream(fd, static_cast<size_t>(st.st_size), seen ? &seen : nullptr, serum, analytes);
+        } catch (const EUnreadable& e) {
+            throw unreadable(e);
         } catch (const EQcError& e) {
             throw damaged(e);
         }

@@ -329,12 +329,11 @@ void TDatabase::SetMeta(std::string_view key, std::string_view value) const {
 }
 
 namespace {
-void Copy(sqlite3* from, sqlite3* to, const std::string& what) {
-    sqlite3_backup* b = sqlite3_backup_init(to, "main", from, "main");
-    if (!b) Fail(to, what);
-    int rc = sqlite3_backup_step(b, -1);
-    sqlite3_backup_finish(b);
-    if (rc != SQLITE_DONE) Fail(to, what);
+// An image whose header names the rollback journal rather than the write-ahead log: it opens as a
+// single file, with nothing beside it (a copy on a read-only medium, an image held in memory).
+void AsSingleFile(std::string& image) {
+    if (image.size() >= 20 && image.compare(0, 16, std::string("SQLite format 3\0", 16)) == 0)
+        image[18] = image[19] = 1;
 }
 } // namespace
 
@@ -349,6 +348,7 @@ std::string TDatabase::Image() const {
     if (!image) Fail(db_, "copy of " + path_);
     std::string bytes(reinterpret_cast<const char*>(image), static_cast<size_t>(size));
     sqlite3_free(image);
+    AsSingleFile(bytes);
     return bytes;
 }
 
@@ -356,50 +356,89 @@ void TDatabase::CopyTo(const std::string& path) const {
     AtomicWriteFile(path, Image());
 }
 
-void TDatabase::ReplaceFrom(const std::string& path, const std::vector<std::string>& keep) {
+void TDatabase::ReplaceFrom(const std::string& path, const std::vector<std::string>& keep,
+                            const std::vector<std::string>& keepMeta) {
     if (!db_) throw EQcError(QT_TRANSLATE_NOOP("Core", "The database is not open"));
-    sqlite3* from = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &from, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        sqlite3_close_v2(from);
+    // The new database is made whole in memory, from the copy read in one piece (no log needed beside
+    // it), and then takes the place of the file in one rename: a crash leaves the old database or
+    // the new one, never the copy without what is kept.
+    std::string image;
+    try {
+        image = ReadWholeFile(path);
+    } catch (const EQcError&) {
         throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1"), path));
     }
-    std::vector<std::string> kept;
-    auto detach = [this] {
-        try {
-            Exec("DETACH DATABASE keep");
-        } catch (const EQcError&) {
-        }
-    };
+    if (image.compare(0, 16, std::string("SQLite format 3\0", 16)) != 0)
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1"), path));
+    AsSingleFile(image);
+    TDatabase fresh;
+    fresh.path_ = path;
+    if (sqlite3_open_v2(":memory:", &fresh.db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+        SQLITE_OK)
+        Fail(fresh.db_, "restore from " + path);
+    auto* pages = static_cast<unsigned char*>(sqlite3_malloc64(image.size()));
+    if (!pages) Fail(nullptr, "restore from " + path);
+    std::memcpy(pages, image.data(), image.size());
+    const auto size = static_cast<sqlite3_int64>(image.size());
+    if (sqlite3_deserialize(fresh.db_, "main", pages, size, size,
+                            SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_RESIZEABLE) != SQLITE_OK)
+        Fail(fresh.db_, "restore from " + path);
+    if (fresh.Check() != THealth::Sound)
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1"), path));
+    fresh.Migrate();
+    {
+        TStatement attach(fresh.db_, "ATTACH DATABASE ?1 AS live");
+        attach.Bind(1, path_);
+        attach.Step();
+    }
     try {
-        if (!keep.empty()) {
-            Exec("ATTACH DATABASE ':memory:' AS keep");
-            for (const std::string& table : keep) {
-                TStatement exists(db_, "SELECT 1 FROM main.sqlite_master WHERE type = 'table' AND name = ?");
-                exists.Bind(1, table);
-                if (!exists.Step()) continue;
-                Exec("CREATE TABLE keep." + table + " AS SELECT * FROM main." + table);
-                kept.push_back(table);
-            }
+        // Deferred: only the copy in memory is written.
+        fresh.Exec("BEGIN");
+        for (const std::string& table : keep) {
+            TStatement exists(fresh.db_,
+                              "SELECT 1 FROM live.sqlite_master WHERE type = 'table' AND name = ?");
+            exists.Bind(1, table);
+            if (!exists.Step()) continue;
+            fresh.Exec("DELETE FROM main." + table + "; INSERT INTO main." + table + " SELECT * FROM live." +
+                       table);
         }
-        Copy(from, db_, "restore from " + path);
+        for (const std::string& key : keepMeta) {
+            TStatement drop(fresh.db_, "DELETE FROM main.meta WHERE key = ?");
+            drop.Bind(1, key);
+            drop.Step();
+            TStatement copy(fresh.db_, "INSERT INTO main.meta SELECT * FROM live.meta WHERE key = ?");
+            copy.Bind(1, key);
+            copy.Step();
+        }
+        fresh.Exec("COMMIT");
     } catch (const EQcError&) {
-        sqlite3_close_v2(from);
-        if (!keep.empty()) detach();
+        fresh.Close();
         throw;
     }
-    sqlite3_close_v2(from);
+    fresh.Exec("DETACH DATABASE live");
+    image = fresh.Image();
+    fresh.Close();
+
+    // Everything in the log goes into the file first: a log left beside the new file would be read
+    // into it.
+    {
+        TStatement checkpoint = Prepare("PRAGMA wal_checkpoint(TRUNCATE)");
+        if (checkpoint.Step() && checkpoint.Int(0) != 0)
+            throw EQcError(
+                Fill(QT_TRANSLATE_NOOP("Core", "Database error: %1 (%2)"), "database is busy", path_));
+    }
+    const std::string live = path_;
+    Close();
+    struct stat wal;
+    const bool logLeft = ::stat((live + "-wal").c_str(), &wal) == 0 && wal.st_size > 0;
     try {
-        Migrate();
-        if (!kept.empty()) {
-            TTransaction t(*this);
-            for (const std::string& table : kept)
-                Exec("DELETE FROM main." + table + "; INSERT INTO main." + table + " SELECT * FROM keep." +
-                     table);
-            t.Commit();
-        }
+        if (logLeft)
+            throw EQcError(
+                Fill(QT_TRANSLATE_NOOP("Core", "Database error: %1 (%2)"), "its log is still in use", live));
+        AtomicWriteFile(live, image);
     } catch (const EQcError&) {
-        if (!keep.empty()) detach();
+        Open(live);
         throw;
     }
-    if (!keep.empty()) detach();
+    Open(live);
 }

@@ -48,10 +48,7 @@ std::string QueueImage(const std::deque<TResu>& entries) {
 }
 
 std::vector<TResu> ParseQueueImage(std::string_view bytes) {
-    // The smallest entry: the date, three levels and three empty texts.
-    constexpr size_t SmallestEntry = 8 + 3 * 8 + 3 * 4;
-    if (bytes.size() / SmallestEntry > MaxQueueEntries)
-        throw EQcError(QT_TRANSLATE_NOOP("Core", "Damaged queue file: more entries than any queue holds"));
+    // Counted as read: a queue of as many entries as the writer allows is read whatever its texts hold.
     TByteReader r(bytes);
     std::vector<TResu> out;
     while (!r.AtEnd()) {

@@ -28,7 +28,8 @@ bool ReadValue(std::string_view field, char separator, float& value) {
     long double v = 0;
     if (!ParseDecimal(field, separator, v) || !(std::fabs(v) <= FLT_MAX)) return false;
     value = static_cast<float>(v);
-    return true;
+    // Too small to be kept: refused rather than taken as zero.
+    return value != 0 || v == 0;
 }
 
 // A field's text as a note quotes it: control characters blanked, long texts cut.
@@ -154,8 +155,9 @@ TImportText ParseImportText(std::string_view text, int decimals, int levels) {
     TImportText out;
     out.Decimals = decimals;
     levels = std::clamp(levels, 1, MaxLevels);
-    size_t zero = text.find('\0');
-    if (zero != std::string_view::npos) text = text.substr(0, zero);
+    const size_t zero = text.find('\0');
+    const bool cut = zero != std::string_view::npos;
+    if (cut) text = text.substr(0, zero);
     // A file written in UTF-8 (by the export, or a spreadsheet) is read as the program's own text.
     std::string converted;
     text = ExchangeTextAsCp1252(text, converted);
@@ -182,7 +184,10 @@ TImportText ParseImportText(std::string_view text, int decimals, int levels) {
         if (end == std::string_view::npos) {
             // A field that ends with the text ends no line.
             if (!IsBlank(text.substr(pos))) {
-                report.Part(TranslatedText(QT_TRANSLATE_NOOP("Core", "no line end, not read")));
+                // Reading stops at a zero byte: a line it cuts is said to be cut there.
+                report.Part(
+                    TranslatedText(cut ? QT_TRANSLATE_NOOP("Core", "a zero byte ends the text here, not read")
+                                       : QT_TRANSLATE_NOOP("Core", "no line end, not read")));
                 report.EndLine(lineNumber);
                 ++out.LinesSkipped;
             }

@@ -50,7 +50,8 @@ void ListSourceFolder(const std::string& folder, const std::string& source, std:
         if (IsIgnoredInboxName(name)) continue;
         struct stat st {};
         const std::string path = folder + name;
-        if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        // Links are not followed: nothing outside the inbox is read or moved.
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
         files.push_back({path, name, folder, source, static_cast<int64_t>(st.st_size),
                          static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec});
     }
@@ -132,11 +133,16 @@ std::vector<TInboxFile> ListInboxFiles(const std::string& inbox) {
     for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
         std::error_code dirEc;
-        if (name.empty() || name.front() == '.' || !it->is_directory(dirEc)) continue;
+        if (name.empty() || name.front() == '.' || !fs::is_directory(it->symlink_status(dirEc))) continue;
         const std::string id = Utf8ToCp1252(name);
         if (!IsValidSourceId(id) || id == DefaultSourceId) continue;
         folders.push_back(name);
     }
+    // A folder that could not be listed whole is said so, not taken for one without sources.
+    if (ec)
+        throw EQcError(
+            Fill(QT_TRANSLATE_NOOP("Core", "Cannot read the inbox folder %1: %2"), root, ec.message()), root,
+            ec.message());
     std::sort(folders.begin(), folders.end());
     for (const std::string& name : folders) ListSourceFolder(root + name + "/", Utf8ToCp1252(name), out);
     return out;

@@ -139,6 +139,7 @@ TOperations::~TOperations() = default;
 
 void TOperations::ClearState() {
     databaseRefused_ = false;
+    databaseError_.clear();
     recallOpen_ = false;
     ListAnalytes.Clear();
     ListSerum.Clear();
@@ -153,28 +154,36 @@ void TOperations::ClearState() {
     journalUnfinished_ = false;
 }
 
-void TOperations::LoadSettingsReporting(TOpenReport& report) {
+bool TOperations::LoadSettingsReporting(TOpenReport& report) {
     const std::string path = SettingsFileName();
     Operators.clear();
     DefaultSettings();
     FirstRun = !FileExists(path);
-    if (FirstRun) return;
+    if (FirstRun) return true;
     TSettings s;
     std::vector<std::string> ops;
     bool ok = false;
+    std::string bytes;
     try {
-        ok = ParseSettingsImage(ReadWholeFile(path), s, ops);
+        bytes = ReadWholeFile(path);
+    } catch (const EQcError& e) {
+        // A read error says nothing of the file: it stays as it is, and the folder is not used.
+        report.Message = e.what();
+        return false;
+    }
+    try {
+        ok = ParseSettingsImage(bytes, s, ops);
     } catch (const EQcError&) {
     }
     if (ok) {
         Settings = s;
         Settings.Signature = ProgramSignature;
         for (const std::string& op : ops) AddOperator(op);
-        return;
+        return true;
     }
     // Not a first run: the laboratory has used this folder. The damaged file is kept and replaced by
     // the defaults at the next change of the settings.
-    if (mode_ == TOpenMode::Reader) return;
+    if (mode_ == TOpenMode::Reader) return true;
     std::string kept = KeepUnreadableFile(path);
     report.Notes.push_back(Fill(
         QT_TRANSLATE_NOOP("Core", "%1.\rThe password, the operators and the backup folder were lost: "
@@ -182,25 +191,34 @@ void TOperations::LoadSettingsReporting(TOpenReport& report) {
         kept.empty()
             ? Fill(QT_TRANSLATE_NOOP("Core", "The damaged settings file %1 could not be kept aside"), path)
             : Fill(QT_TRANSLATE_NOOP("Core", "The damaged settings file was kept as %1"), kept)));
+    return true;
 }
 
-void TOperations::LoadQueueReporting(TOpenReport& report) {
+bool TOperations::LoadQueueReporting(TOpenReport& report) {
     Fifo.ClearQueue();
     const std::string path = QueueFileName();
-    if (!FileExists(path)) return;
+    if (!FileExists(path)) return true;
+    std::string bytes;
     try {
-        for (TResu& e : ParseQueueImage(ReadWholeFile(path))) Fifo.Push(std::move(e));
-        return;
+        bytes = ReadWholeFile(path);
+    } catch (const EQcError& e) {
+        report.Message = e.what();
+        return false;
+    }
+    try {
+        for (TResu& e : ParseQueueImage(bytes)) Fifo.Push(std::move(e));
+        return true;
     } catch (const EQcError&) {
         Fifo.ClearQueue();
     }
-    if (mode_ == TOpenMode::Reader) return;
+    if (mode_ == TOpenMode::Reader) return true;
     // The held runs are not lost with the queue: the damaged file is kept for the laboratory.
     std::string kept = KeepUnreadableFile(path);
     report.Notes.push_back(
         kept.empty()
             ? Fill(QT_TRANSLATE_NOOP("Core", "The damaged queue file %1 could not be kept aside."), path)
             : Fill(QT_TRANSLATE_NOOP("Core", "The damaged queue file was kept as %1"), kept));
+    return true;
 }
 
 bool TOperations::LoadDataReporting(TOpenReport& report) {
@@ -224,6 +242,10 @@ bool TOperations::LoadDataReporting(TOpenReport& report) {
         ReadDataFile(path, [&hash](std::string_view piece) { hash.Update(piece); });
         dataHash_ = hash.Text();
         return true;
+    } catch (const EUnreadable& e) {
+        // Not read, so not known to be damaged: refused, and nothing is kept aside.
+        report.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot read data: %1"), e.what());
+        return false;
     } catch (const EQcError& e) {
         if (mode_ != TOpenMode::Program) {
             // A companion refuses rather than keeping the file aside, so that nothing on disk changes.
@@ -290,13 +312,16 @@ TOpenReport TOperations::Open(const std::string& folder, TOpenMode mode, const T
         RemoveLeftoverTemporaryFiles(ProgramFolder);
     }
     Randomize();
-    LoadSettingsReporting(report);
-    // The data first: a companion refused for its data changes nothing in the folder.
-    if (!LoadDataReporting(report)) {
+    // The data first: a companion refused for its data changes nothing in the folder. A file that
+    // cannot be read is refused before anything is written.
+    if (!LoadSettingsReporting(report) || !LoadDataReporting(report)) {
         Close();
         return report;
     }
-    LoadQueueReporting(report);
+    if (!LoadQueueReporting(report)) {
+        Close();
+        return report;
+    }
     try {
         // A companion makes the database at its first write, so that a refused command leaves nothing.
         if (mode != TOpenMode::Reader)
@@ -311,6 +336,7 @@ TOpenReport TOperations::Open(const std::string& folder, TOpenMode mode, const T
         // The legacy files work without it; what only the database holds is not available then.
         db_.Close();
         databaseRefused_ = true;
+        databaseError_ = e.what();
         report.Notes.push_back(e.what());
     }
     open_ = true;
@@ -330,6 +356,7 @@ TOpenReport TOperations::Open(const std::string& folder, TOpenMode mode, const T
         // Entries left pending by a crash are settled by the files before anything else is written.
         ReconcileJournal(report);
         RecoverPointsInEdit(report);
+        SettleRecall(report);
         RecoverInbox(report);
         if (mode == TOpenMode::Program) {
             StartJournal();
@@ -403,9 +430,10 @@ void TOperations::EnsureDatabase() {
     if (db_.IsOpen() || mode_ != TOpenMode::Writer || databaseRefused_) return;
     try {
         db_.Open(ProgramFolder + TDatabase::FileName);
-    } catch (const EQcError&) {
-        // Said once at the start of a program; a companion goes on with the legacy files.
+    } catch (const EQcError& e) {
+        // Said once at the start of a program; changes that need the journal are refused.
         databaseRefused_ = true;
+        databaseError_ = e.what();
         return;
     }
     StartJournal();
@@ -416,11 +444,13 @@ void TOperations::RecordFileState(const std::string& name, int64_t size, const s
     if (!db_.IsOpen()) return;
     // Recorded before the file is written, with the hash it replaces: a crash in between leaves a file
     // that matches the previous hash, which is no cause for alarm.
-    TStatement st =
-        db_.Prepare("INSERT INTO file_state(name, size, hash, written_utc) VALUES(?1, ?2, ?3, ?4) "
-                    "ON CONFLICT(name) DO UPDATE SET size = ?2, hash = ?3 || ' ' || substr(hash, 1, 32), "
-                    "written_utc = ?4");
-    st.Bind(1, name).Bind(2, size).Bind(3, hash).Bind(4, UtcStamp());
+    // The hash it replaces is the one of the file on disk as this process read or wrote it, so that
+    // writes killed one after another still name the file that is there.
+    TStatement st = db_.Prepare(
+        "INSERT INTO file_state(name, size, hash, written_utc) VALUES(?1, ?2, ?3, ?4) "
+        "ON CONFLICT(name) DO UPDATE SET size = ?2, "
+        "hash = ?3 || ' ' || (CASE WHEN ?5 <> '' THEN ?5 ELSE substr(hash, 1, 32) END), written_utc = ?4");
+    st.Bind(1, name).Bind(2, size).Bind(3, hash).Bind(4, UtcStamp()).Bind(5, dataHash_);
     st.Step();
 }
 
@@ -516,6 +546,12 @@ void TOperations::WriteQueue() {
     if (server_) {
         HandJournalToServer();
         return server_->WriteQueue(Fifo.Entries());
+    }
+    // The file's reader takes no more than this: a longer queue would be read as damaged.
+    if (Fifo.Entries().size() > MaxQueueEntries) {
+        staged_.clear();
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1: the queue holds at most %2 runs"),
+                            QueueFileName(), std::to_string(MaxQueueEntries)));
     }
     WriteJournaled(QueueFileName(), QueueImage(Fifo.Entries()));
 }
@@ -674,6 +710,26 @@ TOutcome TOperations::ConcludeRecall(TAnalyte& a, const TResu& run, bool accepte
     }
     Notify(ckQueue);
     return out;
+}
+
+void TOperations::SettleRecall(TOpenReport& report) {
+    const std::deque<TResu> before = Fifo.Entries();
+    while (Fifo.Count() > 0) {
+        const TResu& head = Fifo.Entries().front();
+        const TAnalyte* a = ListAnalytes.FindByName(head.AnalyteName);
+        if (!a || !HoldsRun(*a, head)) break;
+        Log(jk::RunRecalled, a, 0, head.DateTime, "held", "accepted; left the queue", "", head.Operator);
+        Fifo.Pop();
+    }
+    if (Fifo.Count() == static_cast<int>(before.size())) return;
+    try {
+        WriteQueue();
+    } catch (const EQcError& e) {
+        // Still held; the next recall finds the run stored and does not add it twice.
+        Fifo.ClearQueue();
+        for (const TResu& r : before) Fifo.Push(r);
+        report.Notes.push_back(Fill(QT_TRANSLATE_NOOP("Core", "Unable to save fifo\r%1"), e.what()));
+    }
 }
 
 TOutcome TOperations::ClearQueue() {
@@ -1544,17 +1600,48 @@ TOutcome TOperations::Backup(const std::string& folder, const TBackupChoice& cho
         same = FileExists(sav) && ReadWholeFile(sav) == image;
     } catch (const EQcError&) {
     }
+    const std::string dbSav = DatabaseBackupName(folder, "Sav"), dbOld = DatabaseBackupName(folder, "Old"),
+                      dbTmp = DatabaseBackupName(folder, "tmp");
+    // Unfinished temporary files of a killed backup only take room.
+    RemoveLeftoverTemporaryFiles(folder);
     TOutcome out;
-    if (!same) {
-        // A medium with room for two generations keeps working: the older one makes room for the new one.
-        int64_t free = FreeBytes(WithSlash(folder));
-        if (free >= 0 && free < static_cast<int64_t>(image.size()) + 65536 && FileExists(old) &&
-            FileExists(sav)) {
-            ::unlink(old.c_str());
+    std::optional<std::string> dbImage;
+    std::string dbError;
+    if (db_.IsOpen()) try {
+            dbImage = db_.Image();
+        } catch (const EQcError& e) {
+            dbError = e.what();
+        }
+    // A medium with room for two generations keeps working: the older ones make room for the new ones,
+    // but only when the room is then enough for both copies.
+    const int64_t free = FreeBytes(WithSlash(folder));
+    const int64_t needed = (same ? 0 : static_cast<int64_t>(image.size()) + 65536) +
+                           (dbImage ? static_cast<int64_t>(dbImage->size()) + 65536 : 0);
+    if (free >= 0 && free < needed) {
+        auto sizeOf = [](const std::string& path) {
+            struct stat st;
+            return ::stat(path.c_str(), &st) == 0 ? static_cast<int64_t>(st.st_size) : 0;
+        };
+        std::vector<std::string> older;
+        if (!same && FileExists(old) && FileExists(sav)) older.push_back(old);
+        if (dbImage && FileExists(dbOld) && FileExists(dbSav)) older.push_back(dbOld);
+        int64_t reclaimed = 0;
+        for (const std::string& o : older) reclaimed += sizeOf(o);
+        if (free + reclaimed < needed)
+            return TOutcome::Refuse(
+                Fill(QT_TRANSLATE_NOOP("Core",
+                                       "There is not enough room in %1 for the backup (%2 KB needed, %3 KB "
+                                       "free). Backup aborted"),
+                     WithSlash(folder), std::to_string((needed + 1023) / 1024),
+                     std::to_string((free + reclaimed) / 1024)));
+        for (const std::string& o : older) {
+            ::unlink(o.c_str());
             out.Notes.push_back(Fill(
                 QT_TRANSLATE_NOOP("Core", "The older backup %1 was removed to make room for the new one."),
-                old));
+                o));
         }
+    }
+    if (!same) {
         try {
             Rotate(folder, sav, old, tmp, image);
         } catch (const EQcError& e) {
@@ -1562,21 +1649,31 @@ TOutcome TOperations::Backup(const std::string& folder, const TBackupChoice& cho
             return TOutcome::FromError(e);
         }
     }
-    if (db_.IsOpen()) {
+    bool dbWritten = false;
+    if (dbImage) {
         try {
-            Rotate(folder, DatabaseBackupName(folder, "Sav"), DatabaseBackupName(folder, "Old"),
-                   DatabaseBackupName(folder, "tmp"), db_.Image());
+            Rotate(folder, dbSav, dbOld, dbTmp, *dbImage);
+            dbWritten = true;
         } catch (const EQcError& e) {
-            out.Status = TStatus::Partial;
-            out.Message = Fill(QT_TRANSLATE_NOOP("Core", "The data was backed up, but not the database:\r%1"),
-                               e.what());
+            dbError = e.what();
         }
     }
+    if (db_.IsOpen() && !dbWritten) {
+        out.Status = TStatus::Partial;
+        out.Message =
+            Fill(QT_TRANSLATE_NOOP("Core", "The data was backed up, but not the database:\r%1"), dbError);
+    }
+    // What a killed backup left beside the generations: the new ones are in place.
+    for (const std::string& left : {old + ".next", old + ".prev", dbOld + ".next", dbOld + ".prev"})
+        ::unlink(left.c_str());
+    ::unlink(tmp.c_str());
+    if (dbWritten) ::unlink(dbTmp.c_str());
     TSettings before = Settings;
     Settings.LastBackup = Today();
+    // What was written, not what was meant to be.
     Log(jk::Backup, nullptr, 0, std::nullopt, "",
-        "data" + std::string(db_.IsOpen() ? " and database" : "") + " backed up to " + WithSlash(folder) +
-            " (" + RunsText(plan.RunsInData) + ")");
+        "data" + std::string(dbWritten ? " and database" : "") + " backed up to " + WithSlash(folder) + " (" +
+            RunsText(plan.RunsInData) + ")");
     try {
         WriteSettings();
     } catch (const EQcError& e) {
@@ -1639,8 +1736,11 @@ TOutcome TOperations::Restore(const std::string& folder) {
     const std::string dbSav = DatabaseBackupName(folder, "Sav");
     if (db_.IsOpen() && TDatabase::LooksLikeDatabase(dbSav)) {
         try {
-            // What happened, who reviewed what and the operators' passwords are not rolled back.
-            db_.ReplaceFrom(dbSav, {"journal", "review", "operator_password"});
+            // What happened, who reviewed what and the operators' passwords are not rolled back; the
+            // record of the data file is the one of the file just written.
+            db_.ReplaceFrom(dbSav,
+                            {"journal", "journal_pending", "review", "operator_password", "file_state"},
+                            {"journal_head"});
             RestoreJournalHead();
         } catch (const EQcError& e) {
             out.Status = TStatus::Partial;

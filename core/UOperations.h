@@ -400,8 +400,9 @@ private:
     void RecordFileState(const std::string& name, int64_t size, const std::string& hash);
     void CheckFileState(TOpenReport& report);
     void RecoverPointsInEdit(TOpenReport& report);
-    void LoadSettingsReporting(TOpenReport& report);
-    void LoadQueueReporting(TOpenReport& report);
+    // False when the file could not be read (report.Message says why); a damaged one is kept aside.
+    bool LoadSettingsReporting(TOpenReport& report);
+    bool LoadQueueReporting(TOpenReport& report);
     bool LoadDataReporting(TOpenReport& report);
     // Archives one level, the file written before anything changes; returns its number.
     int32_t ArchiveLevelFirst(TAnalyte& a, int level);
@@ -420,6 +421,9 @@ private:
     // The inbox's runs recorded and not yet placed: into the data and queue files, then marked placed.
     TOutcome PlacePendingInboxRuns(TInboxReport* report);
     void RecoverInbox(TOpenReport& report);
+    // A recall ended after its run reached the data file and before the queue file let it go: the
+    // run leaves the queue now, with its entry.
+    void SettleRecall(TOpenReport& report);
     // The journal's "run held" entries of the queue's entries (with their images) not in `before`.
     void LogNewlyHeld(const std::vector<std::pair<TResu, std::string>>& queue,
                       const std::deque<TResu>& before);
@@ -489,6 +493,7 @@ private:
     // The hash of the data file as this process last read or wrote it; empty when it did neither.
     std::string dataHash_;
     bool databaseRefused_ = false;
+    std::string databaseError_; // why it was refused
     // Between RecallRun and ConcludeRecall the queue's head is being validated: the inbox adds no
     // result to it, and a server's queue is not reloaded under it.
     bool recallOpen_ = false;

@@ -25,6 +25,7 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <ctime>
 #include <filesystem>
 #include <map>
@@ -713,6 +714,7 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
         bool ToData;
         TResu Run;
         std::string Image, Replaces;
+        bool Waits = false; // not held: the queue is full
     };
     std::vector<TPending> pending;
     try {
@@ -738,8 +740,10 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
         return std::find_if(queue.begin(), queue.end(), [&](const auto& e) { return e.second == image; });
     };
     bool queueChanged = false;
-    int queued = 0, accepted = 0, merged = 0;
-    for (const TPending& p : pending) {
+    int queued = 0, accepted = 0, merged = 0, waiting = 0;
+    // A folder's queue file holds so many runs at most; the rest stay pending until runs are recalled.
+    const size_t room = server_ ? SIZE_MAX : MaxQueueEntries;
+    for (TPending& p : pending) {
         TAnalyte* a = p.ToData ? ListAnalytes.FindByName(p.Analyte) : nullptr;
         if (a) {
             // Stored directly; the held run it completes leaves the queue.
@@ -755,15 +759,24 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
             ++accepted;
             continue;
         }
-        ++queued;
-        if (find(p.Image) != queue.end()) continue; // placed before a crash
+        if (find(p.Image) != queue.end()) { // placed before a crash
+            ++queued;
+            continue;
+        }
         if (!p.Replaces.empty())
             if (auto it = find(p.Replaces); it != queue.end()) {
                 *it = {p.Run, p.Image};
                 queueChanged = true;
+                ++queued;
                 ++merged;
                 continue;
             }
+        if (queue.size() >= room) {
+            p.Waits = true;
+            ++waiting;
+            continue;
+        }
+        ++queued;
         queue.emplace_back(p.Run, p.Image);
         queueChanged = true;
     }
@@ -816,6 +829,7 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
         TDatabase::TTransaction t(db_);
         TStatement st = db_.Prepare("UPDATE inbox_run SET state = 'placed' WHERE id = ?");
         for (const TPending& p : pending) {
+            if (p.Waits) continue;
             st.Reset();
             st.Bind(1, p.Row);
             st.Step();
@@ -834,6 +848,11 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
         report->Accepted += accepted;
         report->Merged += merged;
     }
+    if (waiting > 0)
+        out.Notes.push_back(
+            Fill(QT_TRANSLATE_NOOP("Core", "The queue is full (%1 held runs): %2 runs from the "
+                                           "instruments wait until held runs are recalled."),
+                 std::to_string(MaxQueueEntries), std::to_string(waiting)));
     for (auto& [uid, before] : analytesBefore) Notify(ckPoints, ListAnalytes.Find(uid));
     if (queueChanged) Notify(ckQueue);
     return out;
@@ -841,19 +860,24 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
 
 void TOperations::LogNewlyHeld(const std::vector<std::pair<TResu, std::string>>& queue,
                                const std::deque<TResu>& before) {
-    for (const auto& [run, image] : queue)
-        if (std::none_of(before.begin(), before.end(),
-                         [&](const TResu& r) { return EntryImage(r) == image; })) {
+    // By image, in a set: a long queue is compared in linear time.
+    std::unordered_set<std::string> held;
+    for (const TResu& r : before) held.insert(EntryImage(r));
+    for (const auto& entry : queue) {
+        const TResu& run = entry.first;
+        if (!held.count(entry.second)) {
             std::optional<TAnalyte> standIn;
             const TAnalyte& qa = AnalyteOfRun(run, standIn);
             Log(jk::RunHeld, &qa, 0, run.DateTime, "",
                 RunText(qa, run.Levels, Trim(run.Operator), run.Comment), "", run.Operator);
         }
+    }
 }
 
 void TOperations::RecoverInbox(TOpenReport& report) {
     TOutcome out = PlacePendingInboxRuns(nullptr);
     if (!out.Ok()) report.Notes.push_back(out.Message);
+    for (const std::string& note : out.Notes) report.Notes.push_back(note);
 }
 
 int TOperations::HeldFromInbox() const {
@@ -960,6 +984,8 @@ TOutcome TOperations::MapInstrumentResults(const TInboxMapping& mapping, TInboxR
         return TOutcome::FromError(e);
     }
     TOutcome out = PlacePendingInboxRuns(&rep);
+    // The mapping is stored whatever the placing did: its runs are placed at the next reading or start.
+    if (out.Status == TStatus::Refused) out.Status = TStatus::Partial;
     if (report) *report = rep;
     return out;
 }
@@ -1095,7 +1121,7 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
                 }
                 std::string bytes;
                 try {
-                    bytes = ReadWholeFile(f.Path);
+                    bytes = ReadWholeFileNoLink(f.Path);
                 } catch (const EQcError& e) {
                     outcome(TInboxFileOutcome::Waiting, {f}, e.what());
                     --leaving;
@@ -1278,7 +1304,7 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
             rep.Files[outcomeOf[u]].Kind = TInboxFileOutcome::Failed;
             fail(units[u].Files, faults[u], outcomeOf[u]);
         }
-    return finish({});
+    return finish(placed);
 }
 
 // ---------------------------------------------------------------- on a server

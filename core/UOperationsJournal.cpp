@@ -208,7 +208,12 @@ int64_t TOperations::BeginJournal(const std::string& fileName, const std::string
     std::vector<TStaged> entries = std::move(staged_);
     staged_.clear();
     EnsureDatabase();
-    if (!db_.IsOpen()) return 0;
+    if (!db_.IsOpen()) {
+        if (server_) return 0;
+        // No change goes unrecorded: without the database there is no journal to record it in.
+        throw EQcError(databaseError_.empty() ? QT_TRANSLATE_NOOP("Core", "The database is not open")
+                                              : databaseError_);
+    }
     // Entries that a failed completion left pending belong to the file as it is now: chained first, so
     // that the file's next hash does not disown them.
     if (journalUnfinished_) FinishJournal();

@@ -123,7 +123,17 @@ TOutcome TOperations::PollServer() {
 }
 
 int32_t TOperations::ArchiveLevelFirst(TAnalyte& a, int level) {
-    if (!server_) return ArchiveLevel(a, level);
+    if (!server_) {
+        // No archive is written for a change that could not be journaled.
+        EnsureDatabase();
+        if (!db_.IsOpen())
+            throw EQcError(Fill(
+                QT_TRANSLATE_NOOP("Core", "Cannot write %1: the journal could not be written: %2"),
+                ProgramFolder,
+                databaseError_.empty() ? TranslatedText(QT_TRANSLATE_NOOP("Core", "The database is not open"))
+                                       : databaseError_));
+        return ArchiveLevel(a, level);
+    }
     // The text is stored with the data write that names it, in one transaction.
     std::string text = ArchiveText(a, level);
     const int32_t n = server_->ReserveArchiveNumber(ListAnalytes);

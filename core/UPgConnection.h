@@ -12,8 +12,9 @@
 struct pg_conn;
 struct pg_result;
 
-// The connection string with its password replaced by "***" (key=value and URI forms), for every
-// message, printout and log line that names the server.
+// The connection string as libpq reads it (key=value and URI forms), each field as key=value and its
+// password (any secret field) as "***", for every message, printout and log line that names the server;
+// "***" alone for a string libpq cannot read.
 std::string RedactConnection(std::string_view conninfo);
 
 // A failure of the server: Lost when the connection broke (the statement's fate may be unknown),

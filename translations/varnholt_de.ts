@@ -12,6 +12,22 @@
         <translation>Nichts importiert: Die Daten sind in zwei Reihenfolgen geschrieben. Das Datum der Zeile %1 (%2) passt nur zu %3, das der Zeile %4 (%5) nur zu %6.</translation>
     </message>
     <message>
+        <source>a zero byte ends the text here, not read</source>
+        <translation>ein Nullbyte beendet hier den Text, nicht gelesen</translation>
+    </message>
+    <message>
+        <source>There is not enough room in %1 for the backup (%2 KB needed, %3 KB free). Backup aborted</source>
+        <translation>In %1 ist nicht genug Platz für die Sicherung (%2 KB nötig, %3 KB frei). Sicherung abgebrochen</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: the queue holds at most %2 runs</source>
+        <translation>%1 kann nicht geschrieben werden: die Warteschlange fasst höchstens %2 Serien</translation>
+    </message>
+    <message>
+        <source>The queue is full (%1 held runs): %2 runs from the instruments wait until held runs are recalled.</source>
+        <translation>Die Warteschlange ist voll (%1 Serien): %2 Serien der Geräte warten, bis Serien aus der Warteschlange abgerufen werden.</translation>
+    </message>
+    <message>
         <source>Cannot write %1: %2</source>
         <translation>%1 kann nicht geschrieben werden: %2</translation>
     </message>

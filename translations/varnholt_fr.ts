@@ -12,6 +12,22 @@
         <translation>Rien n&apos;a été importé : les dates sont écrites dans deux ordres. La date de la ligne %1 (%2) ne convient qu&apos;à %3, celle de la ligne %4 (%5) qu&apos;à %6.</translation>
     </message>
     <message>
+        <source>a zero byte ends the text here, not read</source>
+        <translation>un octet nul termine ici le texte, non lue</translation>
+    </message>
+    <message>
+        <source>There is not enough room in %1 for the backup (%2 KB needed, %3 KB free). Backup aborted</source>
+        <translation>Il n&apos;y a pas assez de place dans %1 pour la sauvegarde (%2 Ko nécessaires, %3 Ko libres). Sauvegarde abandonnée</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: the queue holds at most %2 runs</source>
+        <translation>Impossible d&apos;écrire %1 : la file d&apos;attente contient au plus %2 séries</translation>
+    </message>
+    <message>
+        <source>The queue is full (%1 held runs): %2 runs from the instruments wait until held runs are recalled.</source>
+        <translation>La file d&apos;attente est pleine (%1 séries) : %2 séries des automates attendent que des séries en attente soient rappelées.</translation>
+    </message>
+    <message>
         <source>Cannot write %1: %2</source>
         <translation>Impossible d&apos;écrire %1 : %2</translation>
     </message>

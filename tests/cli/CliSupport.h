@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <sys/wait.h>
@@ -43,4 +44,16 @@ inline TRun RunCompanion(const std::string& prefix, const std::string& home,
     r.err = ReadWholeFile(errFile);
     std::filesystem::remove(errFile);
     return r;
+}
+
+// The companion with opening the files whose path ends with `failing` giving EIO, after `skip` such
+// opens that succeed.
+inline TRun CliWithReadError(const std::string& home, const std::string& failing,
+                             const std::vector<std::string>& args, int skip = 0) {
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    const std::string prefix =
+        "env LD_PRELOAD=" + Quote(VARNHOLT_EIO_PRELOAD) + " VARNHOLT_TEST_EIO=" + Quote(failing) +
+        " VARNHOLT_TEST_EIO_SKIP=" + std::to_string(skip) +
+        " ASAN_OPTIONS=" + Quote(std::string(asan ? asan : "") + ":verify_asan_link_order=0") + " ";
+    return RunCompanion(prefix, home, args);
 }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <map>
 #include <sstream>
 
 #include "CliSupport.h"
@@ -348,7 +349,11 @@ TEST_F(Companion, AFailureAtAnyWriteStepThenARetryLeavesOneCleanRun) {
                     EXPECT_TRUE(kept(work) == before) << what << " changed something";
                 }
                 TRun retry = Cli(work, args(c.args, work));
-                EXPECT_EQ(retry.status, 0) << what << ": " << retry.err;
+                // A recall saved whole but for its queue write is settled at the next start: nothing is
+                // left to recall then.
+                const bool settled = failed.status == 4 && c.args[1] == "recall" && retry.status == 2 &&
+                                     retry.err.find("Nothing hold in the queue") != std::string::npos;
+                EXPECT_TRUE(retry.status == 0 || settled) << what << ": " << retry.err;
                 EXPECT_TRUE(kept(work) == once) << what << ": the retry did not leave one clean run";
             }
     }
@@ -476,4 +481,41 @@ TEST_F(Companion, ImportRefusesSwappedAndFutureDates) {
     EXPECT_EQ(ReadWholeFile(DataFileName()), imported);
     EXPECT_EQ(Cli(home, {"import", "Sodium", home + "future.txt", "--regional", "iso", "--future"}).status,
               0);
+}
+
+namespace {
+// The bytes of every file of a folder, by name.
+std::map<std::string, std::string> FolderBytes(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        if (e.is_regular_file() && e.path().filename() != "Varnholt.lock")
+            files[e.path().filename()] = ReadWholeFile(e.path());
+    return files;
+}
+} // namespace
+
+// A file that cannot be read is not a damaged one: the command is refused and nothing changes, neither
+// the file (not kept aside) nor the held runs, nor the data without its journal.
+TEST_F(Companion, AReadErrorRefusesAndChangesNothing) {
+    WriteShiftHistory();
+    Settings.Password = "SECRET";
+    SaveSettings();
+    ASSERT_EQ(Cli(home, {"queue", "add", "Sodium", "2026-02-03", "08:00", "99"}).status, 0);
+    ASSERT_EQ(Cli(home, {"add", "Sodium", "2026-02-04", "08:00", "100"}).status, 0);
+    const auto before = FolderBytes(home);
+    ASSERT_EQ(before.size(), 4u);
+    for (const char* file : {"Varnholt.cfr", "Varnholt.fif", "Varnholt.qcf", "Varnholt.db"})
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"add", "Sodium", "2026-02-05", "08:00", "101"},
+              {"queue", "add", "Sodium", "2026-02-05", "09:00", "102"}}) {
+            const TRun r = CliWithReadError(home, file, args);
+            EXPECT_EQ(r.status, 2) << file << " " << args[0] << ": " << r.err;
+            const bool database = std::string(file) == "Varnholt.db";
+            EXPECT_NE(r.err.find(database ? "the journal could not be written" : "Input/output error"),
+                      std::string::npos)
+                << file << ": " << r.err;
+            EXPECT_TRUE(FolderBytes(home) == before) << file << " " << args[0];
+        }
+    // Without the fault the same command goes through.
+    EXPECT_EQ(Cli(home, {"add", "Sodium", "2026-02-05", "08:00", "101"}).status, 0);
 }

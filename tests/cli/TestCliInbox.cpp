@@ -129,3 +129,17 @@ TEST_F(CompanionInbox, OneReaderAtATime) {
     ::waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
+
+// An inbox folder that fails while it is listed is said so, with a failing status; nothing is read.
+TEST_F(CompanionInbox, AnInboxThatCannotBeListedIsNotTakenForAnEmptyOne) {
+    fs::create_directories(inbox + "analyser2");
+    std::ofstream(inbox + "analyser2/b.csv", std::ios::binary)
+        << "test;control;value;date;time\nGLU;QC-N;5.0;2026-03-05;08:00\n";
+    const size_t held = Held();
+    // The first listing (the default source's files) goes through; the second, of the sources, fails.
+    TRun r = CliWithReadError(home, "in/", {"inbox", "--once"}, 1);
+    EXPECT_NE(r.status, 0) << r.out;
+    EXPECT_NE(r.err.find("Cannot read the inbox folder"), std::string::npos) << r.err;
+    EXPECT_TRUE(fs::exists(inbox + "analyser2/b.csv"));
+    EXPECT_EQ(Held(), held);
+}

@@ -1,9 +1,14 @@
 // Backup to and restore from the backup folder through the operations layer: rotation, failures at
 // every step that keep earlier backups, backups that never shrink unasked, the newest complete backup.
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <random>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "TestHelpers.h"
@@ -197,4 +202,142 @@ TEST_F(Backup, RestoreTakesTheNewestCompleteBackup) {
     EXPECT_EQ(Operations().NewestBackup(media), OldBackupFileName(media));
     ASSERT_TRUE(Operations().Restore(media).Changed());
     EXPECT_TRUE(Image() == Reread(older));
+}
+
+namespace {
+bool NamesChangedDataFile(const TOpenReport& r) {
+    for (const std::string& n : r.Notes)
+        if (n.find("is not the one Varnholt last wrote") != std::string::npos) return true;
+    return false;
+}
+} // namespace
+
+// The database's backup is one file that opens without a log beside it (a read-only medium), and a
+// completed restore is no alarm at the next start: the record of the data file is the restored one's.
+TEST_F(Backup, TheDatabaseCopyIsOneFileAndARestoreRaisesNoAlarm) {
+    ASSERT_TRUE(Operations().Backup(media).Ok());
+    const std::string copy = ReadWholeFile(media + "Varnholt.db.Sav");
+    ASSERT_GT(copy.size(), 100u);
+    EXPECT_EQ(copy[18], 1);
+    EXPECT_EQ(copy[19], 1);
+    ASSERT_TRUE(Add(Today() + 1).Ok());
+    ASSERT_TRUE(Operations().Restore(media).Ok());
+    EXPECT_FALSE(std::filesystem::exists(media + "Varnholt.db.Sav-wal"));
+    EXPECT_FALSE(NamesChangedDataFile(folder.Reopen()));
+    EXPECT_TRUE(Operations().CheckJournal().Whole) << Operations().CheckJournal().Message;
+}
+
+// A restore killed at any moment leaves a whole journal with every entry it had, and the restore's own
+// entry once the restore was reported done.
+TEST_F(Backup, RestoreKilledAtAnyMomentKeepsTheJournal) {
+    Operations().SetOperator("QCAB");
+    ASSERT_TRUE(Operations().Backup(media).Ok());
+    for (int k = 1; k <= 3; ++k) ASSERT_TRUE(Add(Today() + k).Ok());
+    auto restores = [] {
+        TJournalFilter f;
+        f.Kind = jk::Restore;
+        return Operations().Journal(f).size();
+    };
+    std::mt19937 random(40);
+    for (int round = 0; round < 60; ++round) {
+        const size_t entries = Operations().Journal().size(), restored = restores();
+        Operations().Close();
+        int progress[2];
+        ASSERT_EQ(::pipe(progress), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(progress[0]);
+            folder.Reopen();
+            for (;;)
+                if (!Operations().Restore(media).Ok() || ::write(progress[1], "r", 1) != 1) ::_exit(1);
+        }
+        ::close(progress[1]);
+        ::usleep(std::uniform_int_distribution<useconds_t>(2000, 60000)(random));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        size_t done = 0;
+        char buffer[256];
+        for (ssize_t n; (n = ::read(progress[0], buffer, sizeof buffer)) > 0;) done += static_cast<size_t>(n);
+        ::close(progress[0]);
+        ASSERT_TRUE(folder.Reopen().Opened) << "round " << round;
+        EXPECT_GE(Operations().Journal().size(), entries + done) << "round " << round;
+        EXPECT_GE(restores(), restored + done) << "round " << round;
+        const TJournalCheck check = Operations().CheckJournal();
+        ASSERT_TRUE(check.Whole) << "round " << round << ": " << check.Message;
+    }
+}
+
+namespace {
+std::string LastBackupEntry() {
+    TJournalFilter f;
+    f.Kind = jk::Backup;
+    const std::vector<TJournalEntry> all = Operations().Journal(f);
+    return all.empty() ? "" : all.back().After;
+}
+} // namespace
+
+// The journal says what the backup wrote; what killed backups left on the medium is cleaned away.
+TEST_F(Backup, TheJournalSaysWhatWasWrittenAndLeftoversGo) {
+    WriteFaults() = {true, TWriteStep::Rename, 0, "Varnholt.db.tmp"};
+    TOutcome out = Operations().Backup(media);
+    WriteFaults() = {};
+    EXPECT_EQ(out.Status, TStatus::Partial);
+    EXPECT_EQ(LastBackupEntry().find("and database"), std::string::npos) << LastBackupEntry();
+    EXPECT_EQ(LastBackupEntry().rfind("data backed up to ", 0), 0u) << LastBackupEntry();
+
+    for (const char* left :
+         {"Varnholt.tmp.tmp-123-abcdef01", "Varnholt.db.tmp", "Varnholt.db.tmp.tmp-9-0123abcd",
+          "Varnholt.Old.next", "Varnholt.db.Old.prev", "Varnholt.tmp"})
+        AtomicWriteFile(media + left, "left by a killed backup");
+    ASSERT_TRUE(Add(Today() + 1).Ok());
+    ASSERT_TRUE(Operations().Backup(media).Ok());
+    EXPECT_EQ(LastBackupEntry().find("data and database backed up to "), 0u) << LastBackupEntry();
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(media)) names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"Varnholt.Old", "Varnholt.Sav", "Varnholt.db.Sav"}));
+}
+
+// A small medium (a file system of its own, where the test may mount one): the older generations are
+// removed only when the room then suffices for both copies; otherwise nothing is touched.
+TEST_F(Backup, ASmallMediumLosesNoGenerationForABackupThatCannotFit) {
+    const std::string stick = folder.File("stick/");
+    std::filesystem::create_directory(stick);
+    if (::mount("none", stick.c_str(), "tmpfs", 0, "size=4m") != 0) GTEST_SKIP() << "no tmpfs mount here";
+    struct TUnmount {
+        std::string at;
+        ~TUnmount() { ::umount2(at.c_str(), MNT_DETACH); }
+    } unmount{stick};
+    ASSERT_TRUE(Operations().Backup(stick).Ok());
+    ASSERT_TRUE(Add(Today() + 1).Ok());
+    ASSERT_TRUE(Operations().Backup(stick).Ok());
+    ASSERT_TRUE(Add(Today() + 2).Ok());
+    auto freeBytes = [&] {
+        struct statvfs vfs;
+        EXPECT_EQ(::statvfs(stick.c_str(), &vfs), 0);
+        return static_cast<int64_t>(vfs.f_bavail) * static_cast<int64_t>(vfs.f_frsize);
+    };
+    auto fill = [&](int64_t leave) {
+        std::filesystem::remove(stick + "filler");
+        const int64_t size = freeBytes() - leave;
+        ASSERT_GT(size, 0);
+        std::ofstream(stick + "filler", std::ios::binary) << std::string(static_cast<size_t>(size), 'f');
+    };
+    const std::string older = Bytes(OldBackupFileName(stick)), olderDb = Bytes(stick + "Varnholt.db.Old");
+    const size_t entries = Operations().Journal().size();
+    fill(16384);
+    TOutcome out = Operations().Backup(stick);
+    EXPECT_EQ(out.Status, TStatus::Refused);
+    EXPECT_NE(out.Message.find("not enough room"), std::string::npos) << out.Message;
+    EXPECT_TRUE(Bytes(OldBackupFileName(stick)) == older);
+    EXPECT_TRUE(Bytes(stick + "Varnholt.db.Old") == olderDb);
+    EXPECT_EQ(Operations().Journal().size(), entries);
+    // Room for both once the older generations go.
+    fill(3 * 65536);
+    out = Operations().Backup(stick);
+    ASSERT_TRUE(out.Ok()) << out.Message;
+    EXPECT_EQ(out.Notes.size(), 2u);
+    EXPECT_TRUE(ReadWholeFile(BackupFileName(stick)) == Image());
+    EXPECT_EQ(LastBackupEntry().find("data and database backed up to "), 0u) << LastBackupEntry();
 }

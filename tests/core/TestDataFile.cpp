@@ -625,6 +625,22 @@ TEST(DataFileState, TheHashOfTheWrittenFileIsRecorded) {
     EXPECT_TRUE(changedNote(changed));
 }
 
+// Writes that never reached the file, one after another, leave the file found the one last written.
+TEST(DataFileState, WritesLostInARowAreNoAlarm) {
+    TOpenFolder folder;
+    RandomSeed(5);
+    BuildSampleData();
+    Operations().WriteData();
+    for (int k = 0; k < 3; ++k) {
+        WriteFaults() = {true, TWriteStep::Rename, 0, "Varnholt.qcf"};
+        EXPECT_EQ(Operations().AcceptRun(ListAnalytes[0], MakeRun(Today() + k, {3, 5, 12})).Status,
+                  TStatus::Refused);
+        WriteFaults() = {};
+    }
+    for (const std::string& n : folder.Reopen().Notes)
+        EXPECT_EQ(n.find("is not the one Varnholt last wrote"), std::string::npos) << n;
+}
+
 TEST_F(DataFile, WriterRefusesWhatItsReaderWouldRefuse) {
     FillSentinel();
     const std::string path = DataFileName();

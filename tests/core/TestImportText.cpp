@@ -116,6 +116,23 @@ TEST_F(ImportTextTest, LinesWithoutDateOrValueOrLineEndAreDropped) {
     EXPECT_TRUE(ParseImportText("\t\t\r\r\r\n\n", 1).Runs.empty());
 }
 
+// A value too small for the data file is refused rather than taken as zero; a zero byte ends the text,
+// and the line it cuts is said to be cut there.
+TEST_F(ImportTextTest, TinyValuesAndZeroBytesAreNotTakenSilently) {
+    TImportText tiny = ParseImportText("06/05/2024\t10:00\t1e-320\t0\t1e-40\r\n", 1);
+    ASSERT_EQ(tiny.Runs.size(), 1u);
+    EXPECT_EQ(tiny.Runs[0].Levels[0].State, psEmpty);
+    EXPECT_EQ(tiny.Runs[0].Levels[1].State, psInControl);
+    EXPECT_EQ(tiny.Runs[0].Levels[2].State, psInControl);
+    EXPECT_GT(tiny.Runs[0].Levels[2].Value, 0.0f);
+
+    TImportText cut = ParseImportText(
+        std::string("06/05/2024\t10:00\t5\r\n07/05/2024\t10") + std::string(1, '\0') + ":00\t6\r\n", 1);
+    ASSERT_EQ(cut.Runs.size(), 1u);
+    ASSERT_EQ(cut.Notes.size(), 1u);
+    EXPECT_NE(cut.Notes[0].find("a zero byte ends the text here"), std::string::npos) << cut.Notes[0];
+}
+
 TEST_F(ImportTextTest, CarriageReturnsRuleWhereverTheyOccur) {
     // Line feeds not after a carriage return stay inside the fields: here they join two lines into
     // one whose third field "5\n09/05/2024" and fourth "11:00" are no numbers; the fifth is read.

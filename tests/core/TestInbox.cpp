@@ -329,3 +329,76 @@ TEST_F(Inbox, AFileJustWrittenWaitsToSettle) {
     ASSERT_TRUE(Operations().ReadInbox(&r, settle).Ok());
     EXPECT_EQ(Fifo.Count(), 1);
 }
+
+// The queue file holds as many runs as its reader takes: the inbox stops holding there and says so,
+// the runs it could not hold wait for room, and a full queue is never read as damaged.
+TEST_F(Inbox, AFullQueueKeepsTheRestWaitingAndStaysReadable) {
+    for (size_t k = 0; k + 1 < MaxQueueEntries; ++k) {
+        TResu run = MakeRun(40000 + static_cast<double>(k) * 0.001, {5, 10}, "", "OP");
+        run.AnalyteName = "Glucose";
+        Fifo.Push(std::move(run));
+    }
+    AtomicWriteFile(QueueFileName(), QueueImage(Fifo.Entries()));
+    folder.Reopen();
+    ASSERT_EQ(Fifo.Count(), static_cast<int>(MaxQueueEntries) - 1);
+    Write(inbox + "a.csv", std::string(Header) +
+                               "GLU;QC-N;5.0;2026-03-05;08:00\nGLU;QC-N;5.1;2026-03-07;08:00\n" +
+                               "GLU;QC-N;5.2;2026-03-09;08:00\n");
+    TInboxReport r;
+    TOutcome out = Operations().ReadInbox(&r);
+    ASSERT_TRUE(out.Ok()) << out.Message;
+    EXPECT_EQ(r.Queued, 1);
+    ASSERT_EQ(out.Notes.size(), 1u);
+    EXPECT_NE(out.Notes[0].find("2 runs from the instruments wait"), std::string::npos) << out.Notes[0];
+    EXPECT_EQ(Fifo.Count(), static_cast<int>(MaxQueueEntries));
+    // A run held by hand is refused, with the limit said.
+    TOutcome held = Operations().HoldRun(MakeRun(Today(), {5, 10}));
+    EXPECT_EQ(held.Status, TStatus::Refused);
+    EXPECT_NE(held.Message.find("at most 100000 runs"), std::string::npos) << held.Message;
+
+    TOpenReport report = folder.Reopen();
+    EXPECT_EQ(Fifo.Count(), static_cast<int>(MaxQueueEntries));
+    for (const std::string& n : report.Notes) EXPECT_EQ(n.find("damaged"), std::string::npos) << n;
+    // Room again: the waiting runs are held at the next reading.
+    Fifo.Pop();
+    Fifo.Pop();
+    AtomicWriteFile(QueueFileName(), QueueImage(Fifo.Entries()));
+    folder.Reopen();
+    Read();
+    EXPECT_EQ(Fifo.Count(), static_cast<int>(MaxQueueEntries));
+    EXPECT_EQ(Fifo.Entries().back().DateTime, EncodeDate(2026, 3, 9) + EncodeTime(8, 0, 0));
+}
+
+// A mapping stored while the queue could not be written is a partial success, not a refusal: the run
+// it brings in is held at the next start.
+TEST_F(Inbox, AMappingStoredWithoutItsQueueWriteIsPartial) {
+    Write(inbox + "a.csv", std::string(Header) + "GLU;QC-X;5.0;2026-03-05;08:00\n");
+    Read();
+    ASSERT_EQ(Operations().NotMappedResults().size(), 1u);
+    WriteFaults() = {.enabled = true, .failAt = TWriteStep::Rename, .onlyTarget = ".fif"};
+    const TOutcome out = Operations().MapInstrumentResults({"default", "GLU", "QC-X", "Glucose", 1});
+    WriteFaults() = {};
+    EXPECT_EQ(out.Status, TStatus::Partial) << out.Message;
+    EXPECT_TRUE(Operations().NotMappedResults().empty());
+    folder.Reopen();
+    ASSERT_EQ(Fifo.Count(), 1);
+    EXPECT_FLOAT_EQ(Fifo.Entries().front().Levels[0].Value, 5.0f);
+}
+
+// Links in the inbox are not followed: a linked file is not read, a linked folder is no source, and
+// nothing outside the inbox is read or moved.
+TEST_F(Inbox, LinksOutOfTheInboxAreNotFollowed) {
+    const std::string outside = folder.Path() + "outside/";
+    Write(outside + "secrets.csv", "password=S3cret;QC-N;5.0;2026-03-05;08:00\n");
+    Write(outside + "run.csv", std::string(Header) + "GLU;QC-N;5.0;2026-03-05;08:00\n");
+    fs::create_symlink(outside + "secrets.csv", inbox + "s.csv");
+    fs::create_symlink(outside + "run.csv", inbox + "r.csv");
+    fs::create_symlink(outside, inbox + "docs");
+    const std::vector<std::string> before = FilesUnder(outside);
+    TInboxReport r = Read();
+    EXPECT_TRUE(r.Files.empty());
+    EXPECT_EQ(Fifo.Count(), 0);
+    EXPECT_EQ(FilesUnder(outside), before);
+    EXPECT_FALSE(fs::exists(inbox + "failed"));
+    EXPECT_TRUE(fs::is_symlink(inbox + "s.csv"));
+}

@@ -210,24 +210,32 @@ TEST_F(Operations_, ArchivesComeBeforeAndGoAfterTheDataFileNamesThem) {
 }
 
 // The recall's run enters the data file first; when the queue write then fails the run is not lost,
-// and the next recall finds it stored instead of adding it twice.
-TEST_F(Operations_, ARecallWhoseQueueWriteFailedIsNotAddedTwice) {
+// and the next start lets it go from the queue with the recall's entry, without adding it twice.
+TEST_F(Operations_, ARecallWhoseQueueWriteFailedIsSettledAtTheNextStart) {
+    TJournalFilter recalls;
+    recalls.Kind = jk::RunRecalled;
     TAnalyte* a = nullptr;
     TResu run;
+    ASSERT_EQ(Fifo.Count(), 1);
     ASSERT_TRUE(ops.RecallRun(a, run).Ok());
     const int before = a->Count();
+    const size_t entries = ops.Journal(recalls).size();
     WriteFaults() = {true, TWriteStep::Rename, 0, "Varnholt.fif"};
     TOutcome out = ops.ConcludeRecall(*a, run, true);
     WriteFaults() = {};
     EXPECT_EQ(out.Status, TStatus::Partial) << out.Message;
     EXPECT_EQ(a->Count(), before + 1);
-    // The next start finds the run in both files; its recall does not add it again.
+    ASSERT_EQ(ParseQueueImage(ReadWholeFile(QueueFileName())).size(), 1u) << "still held on disk";
     folder.Reopen();
-    ASSERT_EQ(Fifo.Count(), 1);
-    ASSERT_TRUE(ops.RecallRun(a, run).Ok());
-    ASSERT_TRUE(ops.ConcludeRecall(*a, run, true).Ok());
-    EXPECT_EQ(a->Count(), before + 1);
+    EXPECT_EQ(Glucose().Count(), before + 1);
     EXPECT_EQ(Fifo.Count(), 0);
+    EXPECT_TRUE(ParseQueueImage(ReadWholeFile(QueueFileName())).empty());
+    ASSERT_EQ(ops.Journal(recalls).size(), entries + 1);
+    EXPECT_EQ(ops.Journal(recalls).back().After, "accepted; left the queue");
+    EXPECT_TRUE(ops.CheckJournal().Whole);
+    // A later start has nothing more to settle.
+    folder.Reopen();
+    EXPECT_EQ(ops.Journal(recalls).size(), entries + 1);
 }
 
 // A point taken out for correction is kept in the database until it is entered again: a crash in
@@ -355,18 +363,47 @@ TEST_F(Operations_, DamagedSettingsAndDatabaseAreKeptAsideAndNamed) {
     EXPECT_TRUE(ListAnalytes.Count() > 0) << "the data is read as ever";
 }
 
-// A database written by a newer program is not changed; the folder is used without it.
-TEST_F(Operations_, ANewerDatabaseIsNotTouched) {
+// A database written by a newer program is not changed, and without it no change goes unjournaled:
+// the data is read, and a change is refused with the reason.
+TEST_F(Operations_, ANewerDatabaseIsNotTouchedAndChangesAreRefused) {
     ops.Database().Exec("INSERT INTO schema(part, version) VALUES('later', 1)");
     ops.Close();
     const std::string bytes = ReadWholeFile(folder.File("Varnholt.db"));
+    const std::string data = ReadWholeFile(DataFileName());
+    auto queue = [] { return FileExists(QueueFileName()) ? ReadWholeFile(QueueFileName()) : ""; };
+    const std::string held = queue();
     TOpenReport report = folder.Reopen();
     ASSERT_EQ(report.Notes.size(), 1u);
     EXPECT_NE(report.Notes[0].find("newer Varnholt"), std::string::npos);
     EXPECT_FALSE(ops.Database().IsOpen());
-    ASSERT_TRUE(ops.AcceptRun(Glucose(), MakeRun(Today() + 1, {1, 2, 3})).Ok());
+    const int count = Glucose().Count();
+    TOutcome out = ops.AcceptRun(Glucose(), MakeRun(Today() + 1, {1, 2, 3}));
+    EXPECT_EQ(out.Status, TStatus::Refused);
+    EXPECT_NE(out.Message.find("the journal could not be written"), std::string::npos) << out.Message;
+    EXPECT_NE(out.Message.find("newer Varnholt"), std::string::npos) << out.Message;
+    EXPECT_EQ(Glucose().Count(), count);
+    EXPECT_EQ(ops.HoldRun(MakeRun(Today() + 2, {1, 2, 3})).Status, TStatus::Refused);
+    EXPECT_EQ(ops.EraseLevels(Glucose(), {true, false, false}).Status, TStatus::Refused);
+    EXPECT_FALSE(FileExists(ArchiveFileName(1)));
     ops.Close();
     EXPECT_TRUE(ReadWholeFile(folder.File("Varnholt.db")) == bytes);
+    EXPECT_TRUE(ReadWholeFile(DataFileName()) == data);
+    EXPECT_TRUE(queue() == held);
+}
+
+// A database whose log is a planted link cannot be opened: the change is refused, not made unjournaled.
+TEST_F(Operations_, ADatabaseThatCannotBeOpenedRefusesChanges) {
+    ops.Close();
+    fs::create_symlink(folder.File("elsewhere"), folder.File("Varnholt.db-wal"));
+    const std::string data = ReadWholeFile(DataFileName());
+    folder.Reopen();
+    EXPECT_FALSE(ops.Database().IsOpen());
+    TOutcome out = ops.AcceptRun(Glucose(), MakeRun(Today() + 1, {1, 2, 3}));
+    EXPECT_EQ(out.Status, TStatus::Refused);
+    EXPECT_NE(out.Message.find("the journal could not be written"), std::string::npos) << out.Message;
+    ops.Close();
+    EXPECT_TRUE(ReadWholeFile(DataFileName()) == data);
+    EXPECT_FALSE(fs::exists(folder.File("elsewhere")));
 }
 
 // A data file that is not the one the program last wrote is named at the start.
