@@ -52,7 +52,8 @@ std::vector<std::string> ZBasisLines(const TAnalyte& a, const TZView& v) {
             s += FillQ(TUnitTexts::tr("no z-score, %1"),
                        FromQ(CoreTextQ(GapText(f.SD.Ok() ? gapZeroCV : f.SD.Gap))));
         } else {
-            s += FillQ(TUnitTexts::tr("mean %1, SD %2 over %3 values"),
+            s += FillQ(f.CommonCV ? TUnitTexts::tr("mean %1, SD %2 of the common CV over %3 values")
+                                  : TUnitTexts::tr("mean %1, SD %2 over %3 values"),
                        FormatFixed(f.Mean.Value, 12, a.Decimals + 2),
                        FormatFixed(f.SD.Value, 12, a.Decimals + 2), std::to_string(f.N));
             const int first = std::max(f.Period.First, 0), last = std::min(f.Period.Last, a.Count() - 1);

@@ -1307,6 +1307,14 @@
         <source>set the operators&apos; passwords</source>
         <translation>die Passwörter der Bediener festlegen</translation>
     </message>
+    <message>
+        <source>the bias reaches the TEa</source>
+        <translation>der Bias erreicht die TEa</translation>
+    </message>
+    <message>
+        <source>Common CV on: CV % = the levels&apos; CVs pooled with weights N - 1, SD = CV x |mean|, as the limits use them</source>
+        <translation>Gemeinsamer VK an: VK % = die VK der Stufen gepoolt mit den Gewichten N - 1, SD = VK x |Mittelwert|, wie die Grenzen sie verwenden</translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>
@@ -4075,6 +4083,10 @@
         <source>No run with values of both levels</source>
         <translation>Keine Serie mit Werten beider Ebenen</translation>
     </message>
+    <message>
+        <source> off scale: CV %1, |bias| %2</source>
+        <translation> außerhalb der Skala: VK %1, |Bias| %2</translation>
+    </message>
 </context>
 <context>
     <name>URefCommon</name>
@@ -4438,6 +4450,24 @@
         <source>n/a: %1</source>
         <translation>n. v.: %1</translation>
     </message>
+    <message>
+        <source> (common CV)</source>
+        <translation> (gemeinsamer VK)</translation>
+    </message>
+    <message>
+        <source>none: the goal is not met</source>
+        <translation>keine: das Ziel wird verfehlt</translation>
+    </message>
+    <message>
+        <source>, bias %1 % for a TEa of %2 %</source>
+        <translation>, Bias %1 % bei einer TEa von %2 %</translation>
+    </message>
+    <message>
+        <source>: the method does not meet the quality goal, and no QC rule can detect its errors in time. Improve the method (its bias or imprecision) before choosing rules.
+</source>
+        <translation>: die Methode erfüllt das Qualitätsziel nicht, und keine QK-Regel kann ihre Fehler rechtzeitig erkennen. Verbessern Sie die Methode (Bias oder Unpräzision), bevor Sie Regeln wählen.
+</translation>
+    </message>
 </context>
 <context>
     <name>UValidCQ</name>
@@ -4479,6 +4509,10 @@
     <message>
         <source>A Youden plot needs two levels</source>
         <translation>Ein Youden-Diagramm braucht zwei Ebenen</translation>
+    </message>
+    <message>
+        <source>mean %1, SD %2 of the common CV over %3 values</source>
+        <translation>Mittelwert %1, SD %2 des gemeinsamen VK über %3 Werte</translation>
     </message>
 </context>
 </TS>

@@ -1307,6 +1307,14 @@
         <source>set the operators&apos; passwords</source>
         <translation>définir les mots de passe des opérateurs</translation>
     </message>
+    <message>
+        <source>the bias reaches the TEa</source>
+        <translation>le biais atteint la TEa</translation>
+    </message>
+    <message>
+        <source>Common CV on: CV % = the levels&apos; CVs pooled with weights N - 1, SD = CV x |mean|, as the limits use them</source>
+        <translation>CV commun actif : CV % = les CV des niveaux regroupés avec les poids N - 1, ET = CV x |moyenne|, comme les limites les utilisent</translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>
@@ -4075,6 +4083,10 @@
         <source>No run with values of both levels</source>
         <translation>Aucune série avec des valeurs des deux niveaux</translation>
     </message>
+    <message>
+        <source> off scale: CV %1, |bias| %2</source>
+        <translation> hors échelle : CV %1, |biais| %2</translation>
+    </message>
 </context>
 <context>
     <name>URefCommon</name>
@@ -4438,6 +4450,24 @@
         <source>n/a: %1</source>
         <translation>n.d. : %1</translation>
     </message>
+    <message>
+        <source> (common CV)</source>
+        <translation> (CV commun)</translation>
+    </message>
+    <message>
+        <source>none: the goal is not met</source>
+        <translation>aucune : l&apos;objectif n&apos;est pas atteint</translation>
+    </message>
+    <message>
+        <source>, bias %1 % for a TEa of %2 %</source>
+        <translation>, biais %1 % pour une TEa de %2 %</translation>
+    </message>
+    <message>
+        <source>: the method does not meet the quality goal, and no QC rule can detect its errors in time. Improve the method (its bias or imprecision) before choosing rules.
+</source>
+        <translation> : la méthode n&apos;atteint pas l&apos;objectif de qualité, et aucune règle de CQ ne peut détecter ses erreurs à temps. Améliorez la méthode (son biais ou son imprécision) avant de choisir des règles.
+</translation>
+    </message>
 </context>
 <context>
     <name>UValidCQ</name>
@@ -4479,6 +4509,10 @@
     <message>
         <source>A Youden plot needs two levels</source>
         <translation>Un diagramme de Youden nécessite deux niveaux</translation>
+    </message>
+    <message>
+        <source>mean %1, SD %2 of the common CV over %3 values</source>
+        <translation>moyenne %1, ET %2 du CV commun sur %3 valeurs</translation>
     </message>
 </context>
 </TS>

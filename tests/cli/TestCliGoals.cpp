@@ -40,6 +40,7 @@ void WriteWorkedExample() {
     a->LimitMode = {lmLocked, lmLocked, lmMobile};
     a->LockFirst = {0, 0, -1};
     a->LockLast = {4, 4, -1};
+    a->Options &= ~TAnalyte::OptCommonCV; // each level its own SD, as in the manual
     a->RecalcAll();
     ListAnalytes.Add(std::move(a));
     WriteDataFile(DataFileName());

@@ -19,6 +19,7 @@
 #include "UMonthlySummary.h"
 #include "UOperations.h"
 #include "UPrintJob.h"
+#include "UUtilitaires.h"
 #include "UZScores.h"
 #include "support_print.h"
 
@@ -35,6 +36,7 @@ TAnalyte& Glucose() {
     a.LimitMode = {lmLocked, lmLocked, lmMobile};
     a.LockFirst = {0, 0, -1};
     a.LockLast = {4, 4, -1};
+    a.Options &= ~TAnalyte::OptCommonCV; // each level its own SD, as in the manual
     a.RecalcAll();
     const TDateTime april = EncodeDate(2026, 4, 1);
     PrnAddPoint(a, april, {5.3, 15.3});
@@ -83,6 +85,18 @@ private slots:
         QCOMPARE(pairs.size(), size_t(6));
         QCOMPARE(pairsOneDay, 1);
         QVERIFY2(basis.contains("Level 1: mean 5.05000, SD 0.10100 over 5 values"), qPrintable(basis));
+
+        // With the common CV on, z is counted in the SD the limits use, and the basis says so.
+        a.Options |= TAnalyte::OptCommonCV;
+        a.RecalcAll();
+        const long double sd = a.Limits[0].WarnDev / TQuantile(Settings.AlertRow, a.Limits[0].DF);
+        const TZView common =
+            ZView(a, a.Points.front().DateTime, a.Points.back().DateTime, {0, a.Count() - 1});
+        QVERIFY(std::fabs(common.Points[5].Z[0] - (5.3 - 5.05) / static_cast<double>(sd)) < 1e-4);
+        const std::string line = ZBasisLines(a, common)[0];
+        QVERIFY2(line.find("SD " + FormatFixed(sd, 12, 5) + " of the common CV over 5 values") !=
+                     std::string::npos,
+                 line.c_str());
     }
 
     void oneLevelHasNoYoudenPlotAndPrintsTheZChart() {
