@@ -122,6 +122,10 @@ void SetUpPrinter(QPrinter& printer, const TPrintJobSpec& job) {
     }
     printer.setPageSize(RememberedPageSize());
     printer.setPageOrientation(job.Orientation);
+    // Without a printer the preview shows the PDF's page, margins included, not a page without any.
+    if (info.isNull())
+        printer.setPageMargins(QMarginsF(PdfMarginMm, PdfMarginMm, PdfMarginMm, PdfMarginMm),
+                               QPageLayout::Millimeter);
 }
 
 // ---------------------------------------------------------------- drawing

@@ -20,6 +20,7 @@
 #include "UOperations.h"
 #include "UPrintJob.h"
 #include "UPrnTable.h"
+#include "UPrnWrapped.h"
 #include "UUserPrompt.h"
 
 namespace {
@@ -100,8 +101,8 @@ void PrintJournal(TPrintCanvas& canvas, const std::vector<TJournalEntry>& entrie
     for (int c = 0; c < ColumnCount; ++c) cells.push_back({FromQ(TUnitTexts::tr(Columns[c])), cmSilver});
     for (const TJournalEntry& e : entries)
         for (int c = 0; c < ColumnCount; ++c) cells.push_back({Utf8ToCp1252(Field(e, c)), cmNone});
-    PrintTable(canvas, FromQ(TUnitTexts::tr("Journal of changes")), headerLines, cells, ColumnCount,
-               {4, 12, 5, 11, 8, 3, 10, 16, 17, 14}, false);
+    PrintWrappedTable(canvas, FromQ(TUnitTexts::tr("Journal of changes")), headerLines, cells, ColumnCount,
+                      {4, 12, 5, 11, 8, 3, 10, 16, 17, 14});
 }
 
 TWinShowJournal::TWinShowJournal(QWidget* parent) : QDialog(parent) {
