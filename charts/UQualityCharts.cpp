@@ -246,7 +246,7 @@ void DrawDecisionChart(QPainter& p, const QRect& r, const TDecisionChart& c) {
     const double xMax = c.Points.empty() ? tea / 2 : static_cast<double>(c.XMax);
     const double yMax = c.Points.empty() ? tea : static_cast<double>(c.YMax);
     const QString unit = c.Normalised ? TUnitTexts::tr(" (% of TEa)") : QStringLiteral(" (%)");
-    const TPlot plot = Frame(p, r, TUnitTexts::tr("Method decision chart"), QStringLiteral("CV") + unit,
+    const TPlot plot = Frame(p, r, TUnitTexts::tr("Method decision chart"), TUnitTexts::tr("CV") + unit,
                              TUnitTexts::tr("|Bias|") + unit, 0, xMax, 0, yMax);
     const double xs = NiceStep(xMax, 5), ys = NiceStep(yMax, 5);
     XTicks(p, plot, xs, DecimalsOf(xs));

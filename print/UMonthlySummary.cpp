@@ -17,6 +17,7 @@
 #include "UPrintJob.h"
 #include "UPrnReview.h"
 #include "UPrnTable.h"
+#include "UTexts.h"
 
 namespace {
 // The context of the texts outside the unit's classes.
@@ -60,7 +61,7 @@ std::vector<std::string> Row(const TAnalyte& a, const std::string& month, const 
     std::vector<std::string> notes;
     auto put = [&](TColumn c, const TFigure& fig, int decimals) {
         r[c] = fig.Ok() ? FormatFixed(fig.Value, 12, decimals) : "n/a";
-        const std::string why = GapText(fig.Gap);
+        const std::string why = TranslatedText(GapText(fig.Gap));
         if (!fig.Ok() && std::find(notes.begin(), notes.end(), why) == notes.end()) notes.push_back(why);
     };
     put(cMean, f.Mean, d);

@@ -290,7 +290,9 @@ std::optional<TPrintChoice> RunPrintDialog(QWidget* parent, QPrinter& printer, i
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
                       QAbstractPrintDialog::PrintCollateCopies | QAbstractPrintDialog::PrintShowPageSize |
                       QAbstractPrintDialog::PrintCurrentPage);
-    dialog.setMinMax(1, std::max(1, pageCount));
+    // Pages beyond the printout are not held against their syntax by the dialog: RenderPdf says which
+    // pages the printout has, and the preview comes back.
+    dialog.setMinMax(1, std::max(pageCount, 9999));
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return ChoiceOf(printer, currentPage);
 }

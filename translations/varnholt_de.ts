@@ -1315,6 +1315,50 @@
         <source>Common CV on: CV % = the levels&apos; CVs pooled with weights N - 1, SD = CV x |mean|, as the limits use them</source>
         <translation>Gemeinsamer VK an: VK % = die VK der Stufen gepoolt mit den Gewichten N - 1, SD = VK x |Mittelwert|, wie die Grenzen sie verwenden</translation>
     </message>
+    <message>
+        <source>%1: TEa is out of range</source>
+        <translation>%1: TEa liegt außerhalb des Bereichs</translation>
+    </message>
+    <message>
+        <source>%1: nothing was imported</source>
+        <translation>%1: Nichts wurde importiert</translation>
+    </message>
+    <message>
+        <source>TEa &apos;%1&apos; is out of range</source>
+        <translation>TEa „%1“ liegt außerhalb des Bereichs</translation>
+    </message>
+    <message>
+        <source>target of level %1 &apos;%2&apos; is out of range</source>
+        <translation>Sollwert der Ebene %1 „%2“ liegt außerhalb des Bereichs</translation>
+    </message>
+    <message>
+        <source>%1 (%2), %3 to %4: %5, %6, %7, %8</source>
+        <translation>%1 (%2), %3 bis %4: %5, %6, %7, %8</translation>
+    </message>
+    <message>
+        <source>%1 warning</source>
+        <translation>%1 Warnung</translation>
+    </message>
+    <message>
+        <source>%1 warnings</source>
+        <translation>%1 Warnungen</translation>
+    </message>
+    <message>
+        <source>%1 reject</source>
+        <translation>%1 Zurückweisung</translation>
+    </message>
+    <message>
+        <source>%1 rejects</source>
+        <translation>%1 Zurückweisungen</translation>
+    </message>
+    <message>
+        <source>%1 discarded value</source>
+        <translation>%1 verworfener Wert</translation>
+    </message>
+    <message>
+        <source>%1 discarded values</source>
+        <translation>%1 verworfene Werte</translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>
@@ -1707,7 +1751,7 @@
     </message>
     <message>
         <source>Decimals</source>
-        <translation>Dezimalstellen</translation>
+        <translation>Dezimalen</translation>
     </message>
     <message>
         <source>(15 characters max)</source>
@@ -1751,15 +1795,15 @@
     </message>
     <message>
         <source>T&amp;op</source>
-        <translation>&amp;Ganz nach oben</translation>
+        <translation>&amp;Anfang</translation>
     </message>
     <message>
         <source>Do&amp;wn</source>
-        <translation>Nach &amp;unten</translation>
+        <translation>&amp;Runter</translation>
     </message>
     <message>
         <source>&amp;Bottom</source>
-        <translation>Ganz nach u&amp;nten</translation>
+        <translation>&amp;Ende</translation>
     </message>
     <message>
         <source>Quality goals</source>
@@ -1828,6 +1872,10 @@
     <message>
         <source>Warning, you are about to clear all archived data and <byte value="xd"/>current control points for %1<byte value="xd"/>Confirm analyte deletion :</source>
         <translation>Achtung, Sie sind dabei, alle archivierten Daten und <byte value="xd"/>die aktuellen Kontrollpunkte von %1 zu löschen<byte value="xd"/>Löschen des Analyten bestätigen:</translation>
+    </message>
+    <message>
+        <source>U&amp;p</source>
+        <translation>&amp;Hoch</translation>
     </message>
 </context>
 <context>
@@ -1989,10 +2037,6 @@
     <message>
         <source>Own password of </source>
         <translation>Eigenes Passwort von </translation>
-    </message>
-    <message>
-        <source>The two passwords differ.</source>
-        <translation>Die beiden Passwörter stimmen nicht überein.</translation>
     </message>
     <message>
         <source>Deletion of :<byte value="xd"/><byte value="xd"/></source>
@@ -2564,6 +2608,10 @@
     <message>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>The two passwords differ.</source>
+        <translation>Die beiden Passwörter stimmen nicht überein.</translation>
     </message>
 </context>
 <context>
@@ -3226,6 +3274,14 @@
         <source>Hash chain whole (%1 entries)</source>
         <translation>Hash-Kette vollständig (%1 Einträge)</translation>
     </message>
+    <message>
+        <source>%1 entry</source>
+        <translation>%1 Eintrag</translation>
+    </message>
+    <message>
+        <source>%1 entries</source>
+        <translation>%1 Einträge</translation>
+    </message>
 </context>
 <context>
     <name>TWinShowLimits</name>
@@ -3278,7 +3334,7 @@
     </message>
     <message>
         <source>Date / time</source>
-        <translation>Datum / Uhrzeit</translation>
+        <translation>Datum / Zeit</translation>
     </message>
     <message>
         <source>Operator</source>
@@ -3860,6 +3916,10 @@
         <source>CV % = 100 SD / |mean|; bias % = 100 (mean - target) / |target|; Sigma = (TEa % - |bias %|) / CV %; * no target: bias taken as 0</source>
         <translation>VK % = 100 SD / |Mittelwert|; Bias % = 100 (Mittelwert - Sollwert) / |Sollwert|; Sigma = (TEa % - |Bias %|) / VK %; * kein Sollwert: Bias als 0 angenommen</translation>
     </message>
+    <message>
+        <source>%1 to %2</source>
+        <translation>%1 bis %2</translation>
+    </message>
 </context>
 <context>
     <name>UPrintJob</name>
@@ -4086,6 +4146,10 @@
     <message>
         <source> off scale: CV %1, |bias| %2</source>
         <translation> außerhalb der Skala: VK %1, |Bias| %2</translation>
+    </message>
+    <message>
+        <source>CV</source>
+        <translation>VK</translation>
     </message>
 </context>
 <context>
@@ -4473,11 +4537,11 @@
     <name>UValidCQ</name>
     <message>
         <source>Retrieve QC</source>
-        <translation>QK wiederaufnehmen</translation>
+        <translation>QK zurück</translation>
     </message>
     <message>
         <source>Reject QC</source>
-        <translation>QK zurückweisen</translation>
+        <translation>QK ablehnen</translation>
     </message>
 </context>
 <context>

@@ -1315,6 +1315,50 @@
         <source>Common CV on: CV % = the levels&apos; CVs pooled with weights N - 1, SD = CV x |mean|, as the limits use them</source>
         <translation>CV commun actif : CV % = les CV des niveaux regroupés avec les poids N - 1, ET = CV x |moyenne|, comme les limites les utilisent</translation>
     </message>
+    <message>
+        <source>%1: TEa is out of range</source>
+        <translation>%1 : l&apos;ETa est hors limites</translation>
+    </message>
+    <message>
+        <source>%1: nothing was imported</source>
+        <translation>%1 : rien n&apos;a été importé</translation>
+    </message>
+    <message>
+        <source>TEa &apos;%1&apos; is out of range</source>
+        <translation>L&apos;ETa « %1 » est hors limites</translation>
+    </message>
+    <message>
+        <source>target of level %1 &apos;%2&apos; is out of range</source>
+        <translation>la valeur cible du niveau %1 « %2 » est hors limites</translation>
+    </message>
+    <message>
+        <source>%1 (%2), %3 to %4: %5, %6, %7, %8</source>
+        <translation>%1 (%2), du %3 au %4 : %5, %6, %7, %8</translation>
+    </message>
+    <message>
+        <source>%1 warning</source>
+        <translation>%1 alerte</translation>
+    </message>
+    <message>
+        <source>%1 warnings</source>
+        <translation>%1 alertes</translation>
+    </message>
+    <message>
+        <source>%1 reject</source>
+        <translation>%1 rejet</translation>
+    </message>
+    <message>
+        <source>%1 rejects</source>
+        <translation>%1 rejets</translation>
+    </message>
+    <message>
+        <source>%1 discarded value</source>
+        <translation>%1 valeur écartée</translation>
+    </message>
+    <message>
+        <source>%1 discarded values</source>
+        <translation>%1 valeurs écartées</translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>
@@ -1751,15 +1795,15 @@
     </message>
     <message>
         <source>T&amp;op</source>
-        <translation>&amp;Tout en haut</translation>
+        <translation>&amp;Début</translation>
     </message>
     <message>
         <source>Do&amp;wn</source>
-        <translation>&amp;Descendre</translation>
+        <translation>&amp;Bas</translation>
     </message>
     <message>
         <source>&amp;Bottom</source>
-        <translation>Tout en &amp;bas</translation>
+        <translation>F&amp;in</translation>
     </message>
     <message>
         <source>Quality goals</source>
@@ -1828,6 +1872,10 @@
     <message>
         <source>Warning, you are about to clear all archived data and <byte value="xd"/>current control points for %1<byte value="xd"/>Confirm analyte deletion :</source>
         <translation>Attention, vous allez effacer toutes les données archivées et <byte value="xd"/>les points de contrôle actuels de %1<byte value="xd"/>Confirmez la suppression de l&apos;analyte :</translation>
+    </message>
+    <message>
+        <source>U&amp;p</source>
+        <translation>&amp;Haut</translation>
     </message>
 </context>
 <context>
@@ -1989,10 +2037,6 @@
     <message>
         <source>Own password of </source>
         <translation>Mot de passe personnel de </translation>
-    </message>
-    <message>
-        <source>The two passwords differ.</source>
-        <translation>Les deux mots de passe diffèrent.</translation>
     </message>
     <message>
         <source>Deletion of :<byte value="xd"/><byte value="xd"/></source>
@@ -2564,6 +2608,10 @@
     <message>
         <source>Cancel</source>
         <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>The two passwords differ.</source>
+        <translation>Les deux mots de passe diffèrent.</translation>
     </message>
 </context>
 <context>
@@ -3226,6 +3274,14 @@
         <source>Hash chain whole (%1 entries)</source>
         <translation>Chaîne d&apos;empreintes intacte (%1 entrées)</translation>
     </message>
+    <message>
+        <source>%1 entry</source>
+        <translation>%1 entrée</translation>
+    </message>
+    <message>
+        <source>%1 entries</source>
+        <translation>%1 entrées</translation>
+    </message>
 </context>
 <context>
     <name>TWinShowLimits</name>
@@ -3860,6 +3916,10 @@
         <source>CV % = 100 SD / |mean|; bias % = 100 (mean - target) / |target|; Sigma = (TEa % - |bias %|) / CV %; * no target: bias taken as 0</source>
         <translation>CV % = 100 ET / |moyenne| ; biais % = 100 (moyenne - cible) / |cible| ; Sigma = (ETa % - |biais %|) / CV % ; * pas de cible : biais pris égal à 0</translation>
     </message>
+    <message>
+        <source>%1 to %2</source>
+        <translation>%1 à %2</translation>
+    </message>
 </context>
 <context>
     <name>UPrintJob</name>
@@ -4086,6 +4146,10 @@
     <message>
         <source> off scale: CV %1, |bias| %2</source>
         <translation> hors échelle : CV %1, |biais| %2</translation>
+    </message>
+    <message>
+        <source>CV</source>
+        <translation>CV</translation>
     </message>
 </context>
 <context>
@@ -4473,11 +4537,11 @@
     <name>UValidCQ</name>
     <message>
         <source>Retrieve QC</source>
-        <translation>Reprendre le CQ</translation>
+        <translation>Rétablir CQ</translation>
     </message>
     <message>
         <source>Reject QC</source>
-        <translation>Rejeter le CQ</translation>
+        <translation>Rejeter CQ</translation>
     </message>
 </context>
 <context>

@@ -193,20 +193,30 @@ private slots:
         QVERIFY(Operations().SetOperators({"RV"}).Ok());
         TWinEmployees w;
         w.FormActivate();
-        auto type = [](const char* first, const char* second) {
-            OnNextModal([first, second](QDialog* d) {
-                QCOMPARE(d->objectName(), QStringLiteral("WinOperatorPassword"));
-                auto* p = static_cast<TWinOperatorPassword*>(d);
-                p->EditPassword->setText(QString::fromLatin1(first));
-                p->EditRepeat->setText(QString::fromLatin1(second));
-                p->accept();
-            });
-        };
-        type("abc", "abd");
+        // Two different texts: said in a box with OK, the window stays open for the repeat, then a
+        // matching repeat sets the password; cancel sets none.
+        bool stayed = false;
+        OnNextModal([&stayed](QDialog* d) {
+            auto* p = static_cast<TWinOperatorPassword*>(d);
+            p->EditPassword->setText(QStringLiteral("abc"));
+            p->EditRepeat->setText(QStringLiteral("abd"));
+            p->BtOK->click();
+            stayed = p->isVisible() && p->EditRepeat->text().isEmpty() && p->EditPassword->text() == "abc";
+            p->BtCancel->click();
+        });
         w.BtPasswordClick();
-        QCOMPARE(ShownTexts().back(), std::string("The two passwords differ."));
+        QVERIFY(stayed);
+        QCOMPARE(TDialogScript::Shown().back().text, std::string("The two passwords differ."));
+        QCOMPARE(TDialogScript::Shown().back().buttons, unsigned(mbOK));
         QVERIFY(!Operations().OperatorHasPassword("RV"));
-        type("abc", "abc");
+        OnNextModal([](QDialog* d) {
+            auto* p = static_cast<TWinOperatorPassword*>(d);
+            p->EditPassword->setText(QStringLiteral("abc"));
+            p->EditRepeat->setText(QStringLiteral("abd"));
+            p->BtOK->click();
+            p->EditRepeat->setText(QStringLiteral("abc"));
+            p->BtOK->click();
+        });
         w.BtPasswordClick();
         QVERIFY(Operations().OperatorPasswordMatches("RV", "abc"));
         QVERIFY(!Operations().OperatorPasswordMatches("RV", ""));
