@@ -1,7 +1,9 @@
 // The German and French translations: complete for the sources as they stand, and loaded for the locale.
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
@@ -13,8 +15,10 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QXmlStreamReader>
+#include <functional>
 
 #include "GuiTestHelpers.h"
+#include "UDataLoadSave.h"
 #include "UDrawChart.h"
 #include "UImportText.h"
 #include "UMain.h"
@@ -61,6 +65,29 @@ QSet<QString> Placeholders(const QString& text) {
     return found;
 }
 
+// The labels of a window whose text is wider than the label: "window: text (needs n, has m pixels)".
+QStringList CutLabels(QWidget* window) {
+    QStringList cut;
+    for (QLabel* l : window->findChildren<QLabel*>()) {
+        if (!l->isVisibleTo(window) || l->wordWrap() || l->text().isEmpty() || Qt::mightBeRichText(l->text()))
+            continue;
+        QString text = l->text();
+        // A label with a buddy shows its accelerator underlined, not as "&".
+        if (l->buddy()) text.replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
+        const QFontMetrics fm(l->font());
+        int need = 0;
+        for (const QString& line : text.split(QLatin1Char('\n')))
+            need = std::max(need, fm.horizontalAdvance(line));
+        const int room = l->contentsRect().width() - 2 * l->margin() - std::max(0, l->indent());
+        if (need > room)
+            cut << QStringLiteral("%1: \"%2\" (needs %3, has %4 pixels)")
+                       .arg(window->objectName(), l->text())
+                       .arg(need)
+                       .arg(room);
+    }
+    return cut;
+}
+
 // A keyboard accelerator: "&" before a character, "&&" being a plain ampersand.
 bool HasAccelerator(const QString& text) {
     return QString(text).remove(QStringLiteral("&&")).contains(QLatin1Char('&'));
@@ -74,6 +101,8 @@ private slots:
     void EveryTextTranslated();
     void GermanInterface();
     void FrenchAndOtherLocales();
+    void LabelsHoldTheirTexts_data();
+    void LabelsHoldTheirTexts();
 };
 
 void TestTranslations::EveryTextTranslated_data() {
@@ -190,6 +219,49 @@ void TestTranslations::FrenchAndOtherLocales() {
         QCOMPARE(w.MnuFile->title(), QStringLiteral("&File"));
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
     }
+}
+
+void TestTranslations::LabelsHoldTheirTexts_data() {
+    QTest::addColumn<QString>("language");
+    QTest::newRow("German") << QStringLiteral("de");
+    QTest::newRow("French") << QStringLiteral("fr");
+}
+
+// Every window in each language, opened as the user opens it: no label is narrower than its text.
+void TestTranslations::LabelsHoldTheirTexts() {
+    QFETCH(QString, language);
+    TGuiFolder folder;
+    QCOMPARE(InstallTranslations(QLocale(language), QStringLiteral(VARNHOLT_QM_DIR)), language);
+    QApplication::setFont(ProgramFont());
+    TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 1024, 768}; };
+    BuildSampleData();
+    QStringList cut;
+    {
+        TWinMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        cut << CutLabels(&w);
+        const std::vector<std::function<void()>> commands = {
+            [&] { w.BtDataClick(); },       [&] { w.BtLimitsClick(); },
+            [&] { w.MnuRisksClick(); },     [&] { w.BtPrnGraphClick(); },
+            [&] { w.BtDailyClick(); },      [&] { w.MnuAnalytesClick(); },
+            [&] { w.MnuSerumClick(); },     [&] { w.BtAffectationClick(); },
+            [&] { w.MnuEmployeesClick(); }, [&] { w.MnuRandomGeneratorClick(); }};
+        for (const auto& command : commands) {
+            bool opened = false;
+            OnNextModal([&](QDialog* d) {
+                if (QTest::qWaitForWindowExposed(d)) cut << CutLabels(d);
+                opened = true;
+                d->reject();
+            });
+            command();
+            QVERIFY(opened);
+        }
+        TDialogScript::AnswerNext(mbOK);
+        w.close();
+    }
+    InstallTranslations(QLocale::c(), QStringLiteral(VARNHOLT_QM_DIR));
+    if (!cut.isEmpty()) QFAIL(qPrintable(cut.join(QLatin1Char('\n'))));
 }
 
 QTEST_MAIN(TestTranslations)
