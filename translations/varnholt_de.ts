@@ -2286,7 +2286,7 @@
     </message>
     <message>
         <source>Assign &amp;lots</source>
-        <translation>&amp;Chargen zuordnen</translation>
+        <translation>&amp;Chargen</translation>
     </message>
     <message>
         <source>Change QC material or lot number</source>
