@@ -130,14 +130,18 @@ private slots:
         QVERIFY(!words.empty());
         const int pages = words.back().Page;
         QVERIFY(pages >= 2);
+        // The heading "Reason" starts the last column.
+        double reasonLeft = 0;
+        for (const TPdfWord& word : words)
+            if (word.Text == QStringLiteral("Reason")) reasonLeft = word.X0;
+        QVERIFY(reasonLeft > 0.8 * words.front().PageWidth); // the table spans the page
         std::map<int, int> headings;
         std::map<std::pair<int, int>, double> lineStarts; // the reason column's lines: (page, y) to left x
         int weekends = 0, outs = 0;
         for (const TPdfWord& word : words) {
             QVERIFY2(word.X1 <= word.PageWidth && word.X0 >= 0, qPrintable(word.Text));
             if (word.Text == QStringLiteral("Reason")) ++headings[word.Page];
-            // The last column takes the last seventh of the width: the table spans the page.
-            if (word.X0 < 0.8 * word.PageWidth || word.Text == QStringLiteral("Reason")) continue;
+            if (word.X0 < reasonLeft - 1 || word.Text == QStringLiteral("Reason")) continue;
             if (word.Y1 > word.PageHeight - 30) continue; // the footer
             weekends += word.Text == QStringLiteral("weekend");
             outs += word.Text == QStringLiteral("out");
