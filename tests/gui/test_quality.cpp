@@ -225,7 +225,9 @@ private slots:
         TDialogScript::Reset();
         TDialogScript::FileNext(QString::fromStdString(folder.File("bad.csv")));
         w.findChild<QAction*>("MnuImportGoals")->trigger();
-        QCOMPARE(ShownTexts(), std::vector<std::string>{"Line 2: TEa must be above zero, not 0"});
+        QCOMPARE(ShownTexts(),
+                 std::vector<std::string>{"Line 2: TEa must be above zero, not 0: nothing was imported"});
+        QCOMPARE(TDialogScript::Shown().back().buttons, unsigned(mbOK)); // a new message's button
         QVERIFY(Operations().Goal("Glucose").Target[1].has_value());
         TDialogScript::Reset();
         TDialogScript::FileNext(QString::fromStdString(folder.File("good.csv")));
