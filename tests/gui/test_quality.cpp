@@ -36,7 +36,6 @@ TAnalyte& Glucose() {
     a.LimitMode = {lmLocked, lmLocked, lmMobile};
     a.LockFirst = {0, 0, -1};
     a.LockLast = {4, 4, -1};
-    a.Options &= ~TAnalyte::OptCommonCV; // each level its own SD, as in the manual
     a.RecalcAll();
     const TDateTime april = EncodeDate(2026, 4, 1);
     PrnAddPoint(a, april, {5.3, 15.3});
@@ -58,6 +57,8 @@ private slots:
     void zScoresAgainstTheReferenceAndYoudenPairs() {
         TGuiFolder folder;
         TAnalyte& a = Glucose();
+        a.Options &= ~TAnalyte::OptCommonCV; // first each level with its own SD, as in the manual
+        a.RecalcAll();
         TWinZScores win;
         QCOMPARE(win.Execute(nullptr, {}), int(QDialog::Rejected));
         QCOMPARE(ShownTexts(), std::vector<std::string>{"No analyte."});
