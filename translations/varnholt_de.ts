@@ -2708,7 +2708,7 @@
     </message>
     <message>
         <source>Points to print</source>
-        <translation>Zu druckende Punkte</translation>
+        <translation>Punkte zum Druck</translation>
     </message>
     <message>
         <source>QC levels to print</source>
@@ -2940,7 +2940,7 @@
     <message>
         <source>The control limits displayed in the panes are valid only for  long QC reference periods 
 (&gt;30 points). If shorter, Student&apos;s t is used with the relevant degrees of freedom.</source>
-        <translation>Die in den Feldern angezeigten Kontrollgrenzen gelten nur für lange QK-Referenzzeiträume 
+        <translation>Die angezeigten Kontrollgrenzen gelten nur für lange QK-Referenzzeiträume 
 (&gt;30 Punkte). Bei kürzeren wird Students t mit den passenden Freiheitsgraden verwendet.</translation>
     </message>
     <message>
