@@ -120,7 +120,7 @@ TWinZScores::TWinZScores(QWidget* parent) : QDialog(parent) {
     to->setBuddy(DateTo);
     for (TDatePicker* d : {DateFrom, DateTo}) d->setDisplayFormat(DatePickerFormat());
     auto* youden = new QLabel(tr("&Youden plot of"), this);
-    youden->setGeometry(330, 10, 90, 16);
+    youden->setGeometry(298, 10, 122, 16);
     CBLevelA = new QComboBox(this);
     CBLevelA->setObjectName("CBLevelA");
     CBLevelA->setGeometry(422, 7, 80, 22);

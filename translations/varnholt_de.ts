@@ -3346,7 +3346,7 @@
     </message>
     <message>
         <source>Rules across levels</source>
-        <translation>Ebenenübergreifende Regeln</translation>
+        <translation>Regeln über Ebenen</translation>
     </message>
     <message>
         <source>Cancel</source>

@@ -3385,7 +3385,7 @@
     </message>
     <message>
         <source>&amp;Youden plot of</source>
-        <translation>Diagramme de &amp;Youden de</translation>
+        <translation>&amp;Youden du niveau</translation>
     </message>
     <message>
         <source>against</source>

@@ -1,4 +1,5 @@
 // The German and French translations: complete for the sources as they stand, and loaded for the locale.
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -27,6 +28,7 @@
 #include "USigmaRules.h"
 #include "UTexts.h"
 #include "UTranslations.h"
+#include "UValidCQ.h"
 
 namespace {
 struct TMessage {
@@ -241,12 +243,16 @@ void TestTranslations::LabelsHoldTheirTexts() {
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         cut << CutLabels(&w);
-        const std::vector<std::function<void()>> commands = {
+        std::vector<std::function<void()>> commands = {
             [&] { w.BtDataClick(); },       [&] { w.BtLimitsClick(); },
             [&] { w.MnuRisksClick(); },     [&] { w.BtPrnGraphClick(); },
             [&] { w.BtDailyClick(); },      [&] { w.MnuAnalytesClick(); },
             [&] { w.MnuSerumClick(); },     [&] { w.BtAffectationClick(); },
             [&] { w.MnuEmployeesClick(); }, [&] { w.MnuRandomGeneratorClick(); }};
+        // The windows of the menus that came after the specified ones.
+        for (const char* menu :
+             {"MnuZScores", "MnuMonthlySummary", "MnuJournal", "MnuReview", "MnuCorrective"})
+            commands.push_back([&w, menu] { w.findChild<QAction*>(QLatin1String(menu))->trigger(); });
         for (const auto& command : commands) {
             bool opened = false;
             OnNextModal([&](QDialog* d) {
@@ -257,6 +263,20 @@ void TestTranslations::LabelsHoldTheirTexts() {
             command();
             QVERIFY(opened);
         }
+        // The validation window of a run with a warning, on the first analyte.
+        TAnalyte& a = *CurrentAnalyte;
+        const LevelStats& l = a.Limits[0];
+        TResu run =
+            TestRun(a.Points.back().DateTime + 1, {double(l.Mean + (l.WarnDev + l.ActionDev) / 2),
+                                                   double(a.Limits[1].Mean), double(a.Limits[2].Mean)});
+        a.ClassifyRun(run.Levels);
+        TWinValidCQ valid(&w);
+        valid.PrepareValidation(a, run);
+        valid.FormActivate();
+        valid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&valid));
+        cut << CutLabels(&valid);
+        valid.hide();
         TDialogScript::AnswerNext(mbOK);
         w.close();
     }
