@@ -196,6 +196,8 @@ private slots:
         const std::string text = PrnPdfText(pdf);
         QCOMPARE(PrnCount(text, "Monthly summary of Glucose"), 2);
         QCOMPARE(PrnCount(text, "2026-03 to 2026-04"), 2); // header line, and the cumulative rows' one cell
+        // It ends, as every QC printout, with the sign-off line (to sign by hand: no review covers it).
+        QCOMPARE(PrnCount(text, "Reviewed by ____"), 1);
     }
 
     void qualityMenuOpensTheWindowsAndImportsGoals() {
