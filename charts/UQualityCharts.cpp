@@ -243,15 +243,10 @@ void DrawDecisionChart(QPainter& p, const QRect& r, const TDecisionChart& c) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     const double tea = c.Points.empty() ? 10 : static_cast<double>(c.TEa);
-    double xMax = tea / 2, yMax = tea;
-    for (const TDecisionChart::Point& pt : c.Points) {
-        xMax = std::max(xMax, 1.1 * static_cast<double>(pt.CV));
-        yMax = std::max(yMax, 1.1 * static_cast<double>(pt.Bias));
-    }
-    // Far-off points stay visible at the edge; the lines keep most of the chart.
-    xMax = std::min(xMax, 2 * tea), yMax = std::min(yMax, 2 * tea);
+    const double xMax = c.Points.empty() ? tea / 2 : static_cast<double>(c.XMax);
+    const double yMax = c.Points.empty() ? tea : static_cast<double>(c.YMax);
     const QString unit = c.Normalised ? TUnitTexts::tr(" (% of TEa)") : QStringLiteral(" (%)");
-    const TPlot plot = Frame(p, r, TUnitTexts::tr("Method decision chart"), QStringLiteral("CV") + unit,
+    const TPlot plot = Frame(p, r, TUnitTexts::tr("Method decision chart"), TUnitTexts::tr("CV") + unit,
                              TUnitTexts::tr("|Bias|") + unit, 0, xMax, 0, yMax);
     const double xs = NiceStep(xMax, 5), ys = NiceStep(yMax, 5);
     XTicks(p, plot, xs, DecimalsOf(xs));
@@ -280,9 +275,30 @@ void DrawDecisionChart(QPainter& p, const QRect& r, const TDecisionChart& c) {
         const QColor colour = LevelColours[std::clamp(pt.Level, 0, MaxLevels - 1)];
         Mark(p, at, pt.Level, pt.BiasKnown ? colour : Qt::white, colour, 4);
         p.setPen(Pen(p, colour, 1));
-        p.drawText(QPointF(at.x() + 0.5 * fm.height(), at.y() - 0.4 * fm.height()),
-                   QStringLiteral("L%1").arg(pt.Level + 1) +
-                       (pt.BiasKnown ? QString() : TUnitTexts::tr(" (bias?)")));
+        QString label =
+            QStringLiteral("L%1").arg(pt.Level + 1) + (pt.BiasKnown ? QString() : TUnitTexts::tr(" (bias?)"));
+        QPointF labelAt(at.x() + 0.5 * fm.height(), at.y() - 0.4 * fm.height());
+        if (pt.OffScale) {
+            // An arrow to the mark, pointing out through the edge it is pinned to, and the point's
+            // own figures.
+            const double dx = pt.CV > c.XMax ? 1 : 0, dy = pt.Bias > c.YMax ? -1 : 0;
+            const double n = std::hypot(dx, dy), ux = dx / n, uy = dy / n;
+            const double len = 2 * fm.height(), head = 0.4 * fm.height();
+            const QPointF tip = at;
+            p.drawLine(QPointF(at.x() - ux * len, at.y() - uy * len), tip);
+            p.drawLine(tip, QPointF(tip.x() - head * (ux - uy), tip.y() - head * (uy + ux)));
+            p.drawLine(tip, QPointF(tip.x() - head * (ux + uy), tip.y() - head * (uy - ux)));
+            label += TUnitTexts::tr(" off scale: CV %1, |bias| %2")
+                         .arg(FixedText(static_cast<double>(pt.CV), 1),
+                              FixedText(static_cast<double>(pt.Bias), 1));
+            // Inside the plot, clear of the edge it is pinned to.
+            const double w = fm.horizontalAdvance(label);
+            labelAt = QPointF(
+                std::clamp(at.x() - w - 0.5 * fm.height(), plot.Area.left() + 2, plot.Area.right() - w),
+                std::clamp(at.y() + 1.6 * fm.height(), plot.Area.top() + fm.height(),
+                           plot.Area.bottom() - 2));
+        }
+        p.drawText(labelAt, label);
     }
     p.restore();
 }

@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
+#include <numeric>
 
 #include "UDataLoadSave.h"
 #include "UGlobale.h"
@@ -18,6 +19,7 @@
 #include "UOperations.h"
 #include "UPrintJob.h"
 #include "UPrnReview.h"
+#include "UPrnWrapped.h"
 #include "URisks.h"
 #include "USigmaView.h"
 #include "UStructures.h"
@@ -111,9 +113,29 @@ std::vector<std::string> LimitsHeaderLines(const TAnalyte& a) {
                   a.MultirulesOn() ? on : off)};
 }
 
+namespace {
+std::vector<int> LimitsWidths(const TTableMetrics& m, const std::vector<TPrnCell>& cells, int nCols) {
+    // 20 characters a column, more for a column whose texts need it (two dates, long limits), as long
+    // as the table stays on the page.
+    std::vector<int> widths(static_cast<size_t>(nCols), 20);
+    const int unit = std::max(1, (4 * m.AvgCharWidth) / 3);
+    for (size_t k = 0; k < cells.size(); ++k) {
+        const int need = (m.Extent(cells[k].Text, 8).cx + 2 * m.AvgCharWidth + unit - 1) / unit;
+        int& w = widths[k % static_cast<size_t>(nCols)];
+        w = std::max(w, need);
+    }
+    const int room = m.W / unit, sum = std::accumulate(widths.begin(), widths.end(), 0);
+    if (sum > room)
+        for (int& w : widths) w = std::max(1, w * room / sum);
+    return widths;
+}
+} // namespace
+
 void PrintLimits(TPrintCanvas& canvas, const TAnalyte& a) {
-    const int y = PrintTable(canvas, FillQ(TUnitTexts::tr("QC limits for %1"), a.Name), LimitsHeaderLines(a),
-                             LimitsCells(a), a.NbLevels + 1, {20, 20, 20, 20}, false);
+    const std::vector<TPrnCell> cells = LimitsCells(a);
+    const int y =
+        PrintTable(canvas, FillQ(TUnitTexts::tr("QC limits for %1"), a.Name), LimitsHeaderLines(a), cells,
+                   a.NbLevels + 1, LimitsWidths(TableMetrics(canvas), cells, a.NbLevels + 1), false);
     if (a.Count() > 0)
         PrintReviewLine(canvas, y, &a, a.Points.front().DateTime, a.Points.back().DateTime);
     else
@@ -297,11 +319,17 @@ void TWinShowLimits::BtPrnClick() {
     // The goals' pages follow the limits when the analyte has a goal.
     const bool goal = Sigma->HasGoal();
     if (goal) Sigma->Power();
-    TPrintJob::Print(this, job, [&a, goal, this](TPrintCanvas& canvas) {
+    const TPrintDrawer draw = [&a, goal, this](TPrintCanvas& canvas) {
         PrintLimits(canvas, a);
         if (!goal) return;
         canvas.NewPage();
         PrintSigma(canvas, a, Sigma->Report(), Sigma->Power(), Sigma->Period());
+    };
+    TPrintJob::Print(this, job, [&](TPrintCanvas& canvas) {
+        if (!goal) return draw(canvas);
+        // The limits and the goals' pages are numbered as one printout.
+        const TPrintoutPages pages(canvas, draw);
+        draw(canvas);
     });
     BtOK->setFocus();
 }

@@ -16,6 +16,7 @@
 #include "UMessages.h"
 #include "UOperations.h"
 #include "UPrintJob.h"
+#include "UPrnWrapped.h"
 #include "UQualityCharts.h"
 
 namespace {
@@ -107,8 +108,9 @@ std::vector<std::vector<std::string>> SigmaTexts(const TAnalyte& a, const TSigma
                                 : FromQ(TUnitTexts::tr("no point"));
         t[1][c] = std::to_string(f.N);
         t[2][c] = Figure(f.Mean, d);
-        t[3][c] = Figure(f.SD, d);
-        t[4][c] = Figure(f.CV, 2, " %");
+        const std::string common = f.CommonCV ? FromQ(TUnitTexts::tr(" (common CV)")) : "";
+        t[3][c] = Figure(f.SD, d) + common;
+        t[4][c] = Figure(f.CV, 2, " %") + common;
         t[5][c] = f.Target.Gap == gapNoTarget ? FromQ(TUnitTexts::tr("none (bias not known)"))
                                               : Figure(f.Target, d);
         t[6][c] = f.Target.Ok() ? Figure(f.BiasPct, 2, " %") : Na(f.BiasPct.Gap);
@@ -119,8 +121,12 @@ std::vector<std::vector<std::string>> SigmaTexts(const TAnalyte& a, const TSigma
         else
             t[7][c] = Fixed(f.TEaPct.Value, 2) + " %";
         t[8][c] = f.Sigma.Ok() ? Fixed(f.Sigma.Value, 2) + (f.BiasKnown ? "" : " *") : Na(f.Sigma.Gap);
-        t[9][c] = l.Advised ? Join(l.Advice.Rules, "/") : Na(f.Sigma.Gap);
-        t[10][c] = l.Advised ? PlanText(l.Advice) : Na(f.Sigma.Gap);
+        if (l.MissesGoal) {
+            t[9][c] = t[10][c] = FromQ(TUnitTexts::tr("none: the goal is not met"));
+        } else {
+            t[9][c] = l.Advised ? Join(l.Advice.Rules, "/") : Na(f.Sigma.Gap);
+            t[10][c] = l.Advised ? PlanText(l.Advice) : Na(f.Sigma.Gap);
+        }
         t[11][c] = Figure(e.DeltaSEcrit, 2);
         t[12][c] = Figure(e.Ped, 3);
         t[13][c] = Figure(e.Pfr, 3);
@@ -159,6 +165,18 @@ std::string AdviceText(const TAnalyte& a, const TSigmaReport& r) {
     for (const TLevelSigma& l : r.Levels) {
         const TLevelFigures& f = l.Figures;
         s += FillQ(TUnitTexts::tr("Level %1"), std::to_string(f.Level + 1));
+        if (l.MissesGoal) {
+            if (f.Sigma.Ok())
+                s += ", Sigma " + Fixed(f.Sigma.Value, 2) + (f.BiasKnown ? "" : " *");
+            else
+                s += FillQ(TUnitTexts::tr(", bias %1 % for a TEa of %2 %"), Fixed(f.BiasPct.Value, 2),
+                           Fixed(f.TEaPct.Value, 2));
+            s += FromQ(TUnitTexts::tr(": the method does not meet the quality goal, and no QC rule can "
+                                      "detect its errors in time. Improve the method (its bias or "
+                                      "imprecision) before choosing rules.\n"));
+            unknownBias = unknownBias || (f.Sigma.Ok() && !f.BiasKnown);
+            continue;
+        }
         if (!l.Advised) {
             s += FillQ(TUnitTexts::tr(": no advice, Sigma not available (%1).\n"),
                        FromQ(CoreTextQ(GapText(f.Sigma.Gap))));
@@ -197,8 +215,8 @@ void PrintSigma(TPrintCanvas& canvas, const TAnalyte& a, const TSigmaReport& r,
     for (const std::string& t : titles) cells.push_back({t, cmSilver});
     for (const auto& row : texts)
         for (size_t c = 0; c < row.size(); ++c) cells.push_back({row[c], c == 0 ? cmSilver : cmNone});
-    int y = PrintTable(canvas, FillQ(TUnitTexts::tr("Quality goals and Sigma for %1"), a.Name),
-                       {GoalText(a, r.Goal), period}, cells, cols, {22, 36, 36, 36}, false);
+    const std::string title = FillQ(TUnitTexts::tr("Quality goals and Sigma for %1"), a.Name);
+    int y = PrintWrappedTable(canvas, title, {GoalText(a, r.Goal), period}, cells, cols, {22, 36, 36, 36});
 
     QPainter& p = canvas.Painter();
     QFont font("Arial");
@@ -221,14 +239,21 @@ void PrintSigma(TPrintCanvas& canvas, const TAnalyte& a, const TSigmaReport& r,
                                      a.Name, FromQString(DateText(Today())));
     auto newPage = [&] {
         canvas.NewPage();
-        p.drawText(QRect(0, H - line - 2, W, line), Qt::AlignHCenter | Qt::AlignTop, ToQString(footer));
+        // Numbered with the limits' pages when the printout knows its pages.
+        if (PrintoutPages() > 0)
+            PrintPageFooter(canvas, 0, 0, "  " + title + "  ");
+        else
+            p.drawText(QRect(0, H - line - 2, W, line), Qt::AlignHCenter | Qt::AlignTop, ToQString(footer));
         y = 0;
     };
     p.setPen(Qt::black);
     for (const std::string& l : lines) {
-        if (y + line > H - 2 * line) newPage();
-        p.drawText(QRect(0, y, W, line), Qt::AlignLeft | Qt::AlignTop, ToQString(l));
-        y += line;
+        // A line wider than the page wraps; the page ends where the next would reach the footer.
+        const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+        const int height = std::max(line, p.boundingRect(QRect(0, 0, W, H), flags, ToQString(l)).height());
+        if (y + height > H - 2 * line) newPage();
+        p.drawText(QRect(0, y, W, height), flags, ToQString(l));
+        y += height;
     }
     // The charts below the text when a fifth of the page is left, else on a page of their own.
     if (H - 3 * line - y < H / 5) newPage();

@@ -52,7 +52,8 @@ std::vector<std::string> ZBasisLines(const TAnalyte& a, const TZView& v) {
             s += FillQ(TUnitTexts::tr("no z-score, %1"),
                        FromQ(CoreTextQ(GapText(f.SD.Ok() ? gapZeroCV : f.SD.Gap))));
         } else {
-            s += FillQ(TUnitTexts::tr("mean %1, SD %2 over %3 values"),
+            s += FillQ(f.CommonCV ? TUnitTexts::tr("mean %1, SD %2 of the common CV over %3 values")
+                                  : TUnitTexts::tr("mean %1, SD %2 over %3 values"),
                        FormatFixed(f.Mean.Value, 12, a.Decimals + 2),
                        FormatFixed(f.SD.Value, 12, a.Decimals + 2), std::to_string(f.N));
             const int first = std::max(f.Period.First, 0), last = std::min(f.Period.Last, a.Count() - 1);
@@ -119,7 +120,7 @@ TWinZScores::TWinZScores(QWidget* parent) : QDialog(parent) {
     to->setBuddy(DateTo);
     for (TDatePicker* d : {DateFrom, DateTo}) d->setDisplayFormat(DatePickerFormat());
     auto* youden = new QLabel(tr("&Youden plot of"), this);
-    youden->setGeometry(330, 10, 90, 16);
+    youden->setGeometry(298, 10, 122, 16);
     CBLevelA = new QComboBox(this);
     CBLevelA->setObjectName("CBLevelA");
     CBLevelA->setGeometry(422, 7, 80, 22);

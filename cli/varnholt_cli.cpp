@@ -989,6 +989,10 @@ int CmdSigma(const TArgs& a) {
         NoteGap(f.Level, "bias", f.BiasPct);
         NoteGap(f.Level, "Sigma", f.Sigma);
         if (f.Sigma.Ok()) NoteGap(f.Level, "Ped", l.Detection.Ped);
+        if (l.MissesGoal)
+            std::cerr << "varnholt-cli: level " << f.Level + 1
+                      << ": the method does not meet the quality goal; no QC rule can detect its errors in "
+                         "time, no rules advised\n";
     }
     j.EndArray().EndObject();
     std::cout << j.Str() << "\n";

@@ -74,8 +74,10 @@ constexpr const char* SelectGoals = "SELECT analyte, tea, tea_unit, target1, tar
 
 // The figures a goal may hold; throws EQcError naming the analyte.
 void CheckGoalValues(const TQualityGoal& g) {
-    if (g.TEa && !(std::isfinite(static_cast<double>(*g.TEa)) && *g.TEa > 0))
+    if (g.TEa && !(*g.TEa > 0))
         throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "%1: TEa must be above zero"), g.Analyte));
+    if (g.TEa && !std::isfinite(static_cast<double>(*g.TEa)))
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "%1: TEa is out of range"), g.Analyte));
     for (int k = 0; k < MaxLevels; ++k) {
         const auto& t = g.Target[static_cast<size_t>(k)];
         if (!t) continue;
@@ -207,21 +209,38 @@ TOutcome TOperations::SetGoals(const std::vector<TQualityGoal>& goals) {
 
 TOutcome TOperations::ImportGoals(const std::string& text, int* count) {
     if (count) *count = 0;
+    // A refusal says that the whole file was left, as a refused file is.
+    auto refused = [](const EQcError& e) {
+        TOutcome out = TOutcome::FromError(e);
+        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "%1: nothing was imported"), out.Message);
+        return out;
+    };
     std::vector<TQualityGoal> goals;
+    std::vector<int> lines;
+    std::vector<TQualityGoal> known;
+    std::vector<std::string> unknown;
     try {
         std::string_view bytes = text;
         if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
-        goals = ParseGoals(IsUtf8(bytes) ? Utf8ToCp1252(bytes) : std::string(bytes));
-    } catch (const EQcError& e) {
-        return TOutcome::FromError(e);
-    }
-    std::vector<TQualityGoal> known;
-    std::vector<std::string> unknown;
-    for (TQualityGoal& g : goals) {
-        if (ListAnalytes.FindByName(g.Analyte))
+        goals = ParseGoals(IsUtf8(bytes) ? Utf8ToCp1252(bytes) : std::string(bytes), &lines);
+        for (size_t k = 0; k < goals.size(); ++k) {
+            TQualityGoal& g = goals[k];
+            const TAnalyte* a = ListAnalytes.FindByName(g.Analyte);
+            if (!a) {
+                unknown.push_back(g.Analyte);
+                continue;
+            }
+            // What does not fit its analyte is refused here, where the line is known.
+            try {
+                CheckGoalFits(g, *a);
+            } catch (const EQcError& e) {
+                throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Line %1: "), std::to_string(lines[k])) +
+                               e.what());
+            }
             known.push_back(std::move(g));
-        else
-            unknown.push_back(g.Analyte);
+        }
+    } catch (const EQcError& e) {
+        return refused(e);
     }
     if (known.empty())
         return TOutcome::Refuse(TranslatedText(

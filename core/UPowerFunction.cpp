@@ -156,7 +156,8 @@ TErrorDetection ErrorDetection(const TRuleSet& rules, const TFigure& sigma, cons
         return e;
     }
     const long double crit = sigma.Value - 1.65L;
-    e.DeltaSEcrit = TFigure::Of(crit);
+    // A critical error below zero is no error to detect: the goal is missed without one.
+    e.DeltaSEcrit = crit < 0 ? TFigure::Missing(gapBelowCritical) : TFigure::Of(crit);
     const int levels = std::clamp(rules.Levels, 0, MaxLevels);
     if (levels == 0) {
         e.Ped = e.Pfr = e.Ped13s = e.Pfr13s = e.Ped12s = e.Pfr12s = TFigure::Missing(gapNoRules);

@@ -31,6 +31,8 @@ const char* GapText(TGap gap) {
         return QT_TRANSLATE_NOOP("Core", "Sigma below 1.65");
     case gapNoRules:
         return QT_TRANSLATE_NOOP("Core", "no level takes part in the rules");
+    case gapBiasBeyondTea:
+        return QT_TRANSLATE_NOOP("Core", "the bias reaches the TEa");
     }
     return "";
 }
@@ -126,6 +128,9 @@ TQualityGoal ParseGoalLine(std::string_view line) {
     if (len == 0 || !ParseNumber(std::string_view(tea).substr(0, len), v))
         throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "TEa '%1' is not a number"), tea));
     if (v <= 0) throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "TEa must be above zero, not %1"), tea));
+    // Beyond what the figures can be computed with (1e400): said as such, not as a TEa of zero.
+    if (!std::isfinite(static_cast<double>(v)))
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "TEa '%1' is out of range"), tea));
     g.TEa = v;
     if (!unit.empty() && unit != "%") {
         g.TEaKind = teaUnit;
@@ -139,12 +144,16 @@ TQualityGoal ParseGoalLine(std::string_view line) {
             throw EQcError(
                 Fill(QT_TRANSLATE_NOOP("Core", "target of level %1 '%2' is not a number"), level, f[k]));
         if (t == 0) throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "target of level %1 is zero"), level));
+        if (!std::isfinite(static_cast<double>(t)))
+            throw EQcError(
+                Fill(QT_TRANSLATE_NOOP("Core", "target of level %1 '%2' is out of range"), level, f[k]));
         g.Target[k - 2] = t;
     }
     return g;
 }
 
-std::vector<TQualityGoal> ParseGoals(std::string_view text) {
+std::vector<TQualityGoal> ParseGoals(std::string_view text, std::vector<int>* lines) {
+    if (lines) lines->clear();
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     std::vector<TQualityGoal> goals;
     std::set<std::string> names;
@@ -168,6 +177,7 @@ std::vector<TQualityGoal> ParseGoals(std::string_view text) {
         if (!names.insert(UpperCase(goals.back().Analyte)).second)
             throw EQcError(
                 Fill(QT_TRANSLATE_NOOP("Core", "%1%2 appears twice"), where, goals.back().Analyte));
+        if (lines) lines->push_back(number);
     }
     return goals;
 }
@@ -208,6 +218,25 @@ TPeriod PeriodOfDates(const TAnalyte& a, TDateTime from, TDateTime to) {
     if (p.First > p.Last) return {0, -1};
     return p;
 }
+
+namespace {
+
+// Sigma from the TEa, bias and CV the figures hold.
+void SetSigma(TLevelFigures& f) {
+    // No target: the bias is not known and Sigma is given for a bias of zero (BiasKnown false).
+    if (!f.TEaPct.Ok())
+        f.Sigma = f.TEaPct;
+    else if (f.Target.Gap == gapZeroTarget)
+        f.Sigma = f.Target;
+    else if (!f.CV.Ok())
+        f.Sigma = f.CV;
+    else if (f.BiasKnown && std::fabs(f.BiasPct.Value) >= f.TEaPct.Value)
+        f.Sigma = TFigure::Missing(gapBiasBeyondTea); // zero or below: no figure of imprecision
+    else
+        f.Sigma = TFigure::Of((f.TEaPct.Value - (f.BiasKnown ? std::fabs(f.BiasPct.Value) : 0)) / f.CV.Value);
+}
+
+} // namespace
 
 TLevelFigures LevelFigures(const TAnalyte& a, int level, TPeriod period, const TQualityGoal& goal) {
     TLevelFigures f;
@@ -257,30 +286,53 @@ TLevelFigures LevelFigures(const TAnalyte& a, int level, TPeriod period, const T
     else
         f.TEaPct = TFigure::Of(100 * *goal.TEa / std::fabs(m.Mean));
 
-    // No target: the bias is not known and Sigma is given for a bias of zero (BiasKnown false).
-    if (!f.TEaPct.Ok())
-        f.Sigma = f.TEaPct;
-    else if (f.Target.Gap == gapZeroTarget)
-        f.Sigma = f.Target;
-    else if (!f.CV.Ok())
-        f.Sigma = f.CV;
-    else
-        f.Sigma = TFigure::Of((f.TEaPct.Value - (f.BiasKnown ? std::fabs(f.BiasPct.Value) : 0)) / f.CV.Value);
+    SetSigma(f);
     return f;
+}
+
+void UseCommonCV(const TAnalyte& a, std::vector<TLevelFigures>& figures) {
+    if (!a.CommonCVOn()) return;
+    auto pooled = [&](const TLevelFigures& f) {
+        const int i = f.Level;
+        return i >= 0 && i < std::clamp(a.NbLevels, 0, MaxLevels) &&
+               a.LimitMode[static_cast<size_t>(i)] != lmFixed;
+    };
+    // As TAnalyte::ApplyCommonCV: the levels' CVs as the limits keep them (singles), weights N - 1.
+    long double dfc = 0, v = 0;
+    for (const TLevelFigures& f : figures) {
+        if (!pooled(f) || !f.CV.Ok()) continue;
+        const long double cv = static_cast<float>(f.CV.Value) / 100.0L;
+        dfc += f.N - 1;
+        v += cv * cv * (f.N - 1);
+    }
+    if (dfc < 1) return;
+    const long double cvc = std::sqrt(v / dfc);
+    for (TLevelFigures& f : figures) {
+        if (!pooled(f) || f.N < 2 || f.CV.Gap == gapZeroMean) continue;
+        f.SD = TFigure::Of(cvc * std::fabs(f.Mean.Value));
+        f.CV = TFigure::Of(cvc * 100);
+        f.CommonCV = true;
+        SetSigma(f);
+    }
 }
 
 std::vector<TLevelFigures> AnalyteFigures(const TAnalyte& a, const TQualityGoal& goal, TPeriod inView) {
     std::vector<TLevelFigures> out;
     for (int i = 0; i < std::clamp(a.NbLevels, 0, MaxLevels); ++i)
         out.push_back(LevelFigures(a, i, ReferencePeriod(a, i, inView), goal));
+    UseCommonCV(a, out);
     return out;
+}
+
+bool MissesGoal(const TLevelFigures& f) {
+    return f.Sigma.Gap == gapBiasBeyondTea || (f.Sigma.Ok() && f.Sigma.Value < SigmaGoalMissed);
 }
 
 TDecisionChart DecisionChart(const std::vector<TLevelFigures>& figures) {
     TDecisionChart c;
     std::vector<const TLevelFigures*> shown;
     for (const TLevelFigures& f : figures)
-        if (f.Sigma.Ok()) shown.push_back(&f);
+        if (f.Sigma.Ok() || f.Sigma.Gap == gapBiasBeyondTea) shown.push_back(&f);
     if (shown.empty()) return c;
     c.TEa = shown.front()->TEaPct.Value;
     for (const TLevelFigures* f : shown)
@@ -291,6 +343,13 @@ TDecisionChart DecisionChart(const std::vector<TLevelFigures>& figures) {
         const long double bias = f->BiasKnown ? std::fabs(f->BiasPct.Value) : 0;
         c.Points.push_back({f->Level, f->CV.Value * scale, bias * scale, f->BiasKnown});
     }
+    c.XMax = c.TEa / 2, c.YMax = c.TEa;
+    for (const TDecisionChart::Point& pt : c.Points) {
+        c.XMax = std::max(c.XMax, 1.1L * pt.CV);
+        c.YMax = std::max(c.YMax, 1.1L * pt.Bias);
+    }
+    c.XMax = std::min(c.XMax, 2 * c.TEa), c.YMax = std::min(c.YMax, 2 * c.TEa);
+    for (TDecisionChart::Point& pt : c.Points) pt.OffScale = pt.CV > c.XMax || pt.Bias > c.YMax;
     for (int s = 2; s <= 6; ++s) c.Lines.push_back({s, c.TEa, c.TEa / s});
     return c;
 }

@@ -21,6 +21,7 @@ enum TGap : uint8_t {
     gapZeroCV,         // all values equal
     gapBelowCritical,  // Sigma below 1.65: the goal is missed without any systematic error
     gapNoRules,        // no level takes part in the rules
+    gapBiasBeyondTea,  // |bias| reaches the TEa: the goal is missed whatever the imprecision
 };
 const char* GapText(TGap gap);
 
@@ -53,7 +54,8 @@ TQualityGoal ParseGoalLine(std::string_view line);
 // Every line of a goal file; blank lines and a heading line starting with "analyte;" are skipped.
 // Throws EQcError with "Line n: " before the reason, or when an analyte appears twice; returns
 // nothing on any error, so a bad file changes nothing.
-std::vector<TQualityGoal> ParseGoals(std::string_view text);
+// `lines`, when given, receives the line number of each goal.
+std::vector<TQualityGoal> ParseGoals(std::string_view text, std::vector<int>* lines = nullptr);
 // Refuses (EQcError) a goal that does not fit the analyte: a TEa in another unit than the analyte's,
 // a target for a level the analyte does not have.
 void CheckGoalFits(const TQualityGoal& goal, const TAnalyte& analyte);
@@ -80,13 +82,24 @@ struct TLevelFigures {
     TFigure Target;  // the goal's target of the level
     TFigure BiasPct; // 100 (mean - target) / |target|
     TFigure TEaPct;  // TEa in percent at this level's mean
-    TFigure Sigma;   // (TEa% - |bias%|) / CV%; bias taken as 0 when there is no target
+    TFigure Sigma;   // (TEa% - |bias%|) / CV%; bias taken as 0 when there is no target; none when
+                     // |bias%| >= TEa%
     bool BiasKnown = false;
+    bool CommonCV = false; // SD and CV are the levels' common CV, as the limits use it
 };
 // Mean and SD are those of the program's statistics over the same points, to the last bit.
 TLevelFigures LevelFigures(const TAnalyte& analyte, int level, TPeriod period, const TQualityGoal& goal);
-// The figures of every level in use over its reference period.
+// With the analyte's common CV on, the SD in force is the one its limits use: the CVs of the levels
+// not fixed pooled with weights N - 1, and SD = common CV x |mean|. Sets SD, CV and Sigma of those
+// levels (two values or more, a mean not zero) so; with the common CV off, nothing changes.
+void UseCommonCV(const TAnalyte& analyte, std::vector<TLevelFigures>& figures);
+// The figures of every level in use over its reference period, with the SD in force.
 std::vector<TLevelFigures> AnalyteFigures(const TAnalyte& analyte, const TQualityGoal& goal, TPeriod inView);
+
+// Below this Sigma the method does not meet its goal: no QC rule detects its errors in time.
+constexpr long double SigmaGoalMissed = 2;
+// Sigma below SigmaGoalMissed, or |bias| at or beyond the TEa.
+bool MissesGoal(const TLevelFigures& f);
 
 // Method decision chart: each level at (CV%, |bias%|) and the lines bias = TEa - s CV for Sigma 2..6.
 // When the levels' TEa% differ (a TEa in unit), both axes are in percent of each level's TEa and the
@@ -96,6 +109,7 @@ struct TDecisionChart {
         int Level;
         long double CV, Bias;
         bool BiasKnown;
+        bool OffScale = false; // beyond XMax or YMax: drawn at the edge, marked so
     };
     struct Line {
         int Sigma;
@@ -104,7 +118,10 @@ struct TDecisionChart {
     };
     bool Normalised = false;
     long double TEa = 0;
-    std::vector<Point> Points; // levels whose Sigma is available
+    std::vector<Point> Points; // levels whose Sigma is available, or whose bias reaches the TEa
     std::vector<Line> Lines;
+    // The axes run from 0 to XMax (CV) and 0 to YMax (bias): room for the points, at most twice the
+    // TEa, so that the Sigma lines keep most of the chart.
+    long double XMax = 5, YMax = 10;
 };
 TDecisionChart DecisionChart(const std::vector<TLevelFigures>& figures);

@@ -76,13 +76,17 @@ TReviewSummary ReviewReport(const TAnalyte& a, TDateTime first, TDateTime last,
         runs.push_back(line);
     }
     const std::string none = "  " + TranslatedText(QT_TRANSLATE_NOOP("Core", "none"));
-    s.Lines.push_back(Fill(s.Runs == 1 ? QT_TRANSLATE_NOOP("Core", "%1 (%2), %3 to %4: %5 run, %6 warnings, "
-                                                                   "%7 rejects, %8 discarded values")
-                                       : QT_TRANSLATE_NOOP("Core", "%1 (%2), %3 to %4: %5 runs, %6 warnings, "
-                                                                   "%7 rejects, %8 discarded values"),
-                           a.Name, a.Unit, Day(first), Day(last), std::to_string(s.Runs),
-                           std::to_string(s.Warnings), std::to_string(s.Rejects),
-                           std::to_string(s.Discarded)));
+    // Each count in its own singular or plural.
+    auto count = [](int n, const char* one, const char* more) {
+        return Fill(n == 1 ? one : more, std::to_string(n));
+    };
+    s.Lines.push_back(Fill(
+        QT_TRANSLATE_NOOP("Core", "%1 (%2), %3 to %4: %5, %6, %7, %8"), a.Name, a.Unit, Day(first), Day(last),
+        count(s.Runs, QT_TRANSLATE_NOOP("Core", "%1 run"), QT_TRANSLATE_NOOP("Core", "%1 runs")),
+        count(s.Warnings, QT_TRANSLATE_NOOP("Core", "%1 warning"), QT_TRANSLATE_NOOP("Core", "%1 warnings")),
+        count(s.Rejects, QT_TRANSLATE_NOOP("Core", "%1 reject"), QT_TRANSLATE_NOOP("Core", "%1 rejects")),
+        count(s.Discarded, QT_TRANSLATE_NOOP("Core", "%1 discarded value"),
+              QT_TRANSLATE_NOOP("Core", "%1 discarded values"))));
     s.Lines.push_back(TranslatedText(QT_TRANSLATE_NOOP("Core", "Runs and rule outcomes:")));
     if (runs.empty()) s.Lines.push_back(none);
     s.Lines.insert(s.Lines.end(), runs.begin(), runs.end());

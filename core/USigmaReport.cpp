@@ -17,10 +17,12 @@ TSigmaReport SigmaReport(const TAnalyte& a, const TQualityGoal& goal, const std:
     std::vector<TLevelFigures> figures;
     for (int i = 0; i < std::clamp(a.NbLevels, 0, MaxLevels); ++i)
         figures.push_back(LevelFigures(a, i, period ? *period : ReferencePeriod(a, i, inView), goal));
+    UseCommonCV(a, figures);
     for (const TLevelFigures& f : figures) {
         TLevelSigma l;
         l.Figures = f;
-        l.Advised = f.Sigma.Ok();
+        l.MissesGoal = MissesGoal(f);
+        l.Advised = f.Sigma.Ok() && !l.MissesGoal;
         if (l.Advised) {
             l.Advice = AdviseRules(f.Sigma.Value, adviceLevels);
             l.Comparison = CompareRules(l.Advice, r.RuleLevels, a.MultirulesOn());
@@ -35,6 +37,8 @@ TSigmaReport SigmaReport(const TAnalyte& a, const TQualityGoal& goal, const std:
 const std::vector<const char*>& SigmaFormulas() {
     static const std::vector<const char*> lines = {
         QT_TRANSLATE_NOOP("Core", "CV % = 100 x SD / |mean|"),
+        QT_TRANSLATE_NOOP("Core", "Common CV on: CV % = the levels' CVs pooled with weights N - 1, SD = CV x "
+                                  "|mean|, as the limits use them"),
         QT_TRANSLATE_NOOP("Core",
                           "Bias % = 100 x (mean - target) / |target|; no target: bias not known, taken as 0"),
         QT_TRANSLATE_NOOP("Core", "TEa % = TEa, or 100 x TEa / |mean| for a TEa in the analyte's unit"),

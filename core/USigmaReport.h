@@ -12,7 +12,8 @@
 
 struct TLevelSigma {
     TLevelFigures Figures;
-    bool Advised = false;       // Sigma is available: the advice and comparison below hold
+    bool MissesGoal = false;    // Sigma below 2 or |bias| >= TEa: no rule detects the errors in time
+    bool Advised = false;       // Sigma is available and the goal not missed: the advice below holds
     TRuleAdvice Advice;         // for the levels the rules judge (all levels in use when none is)
     TRuleComparison Comparison; // with the rules the program applies
     TErrorDetection Detection;  // of the program's rules at this level's critical systematic error

@@ -38,8 +38,8 @@ bool AskReasonText(const std::string& question, std::string& reason) {
     return Prompt().AskReason(question, {}, choice, reason) && !reason.empty();
 }
 
-bool ShowOutcome(const TOutcome& outcome) {
-    if (!outcome.Ok()) ShowMessageBox(mkError, mbYes, outcome.Message);
+bool ShowOutcome(const TOutcome& outcome, TMsgButton button) {
+    if (!outcome.Ok()) ShowMessageBox(mkError, button, outcome.Message);
     for (const std::string& note : outcome.Notes) ShowMessageBox(mkInformation, mbOK, note);
     return outcome.Changed();
 }

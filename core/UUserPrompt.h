@@ -44,6 +44,7 @@ inline TMsgButton ShowMessageBox(TMsgKind kind, unsigned buttons, const std::str
 
 struct TOutcome;
 // For the windows: shows what an operation of the layer came to, its refusal or partial failure in an
-// error box with a single Yes button (as the program's failure boxes have), then its notes. True when
-// the change was saved (done, or done in part).
-bool ShowOutcome(const TOutcome& outcome);
+// error box with a single Yes button (as the program's failure boxes have; the features the
+// predecessor did not have give mbOK, the convention of a new message), then its notes. True when the
+// change was saved (done, or done in part).
+bool ShowOutcome(const TOutcome& outcome, TMsgButton button = mbYes);

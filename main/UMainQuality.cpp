@@ -61,7 +61,7 @@ void ImportGoalFile(TWinMain& w) {
     }
     int count = 0;
     const TOutcome out = Operations().ImportGoals(bytes, &count);
-    if (!ShowOutcome(out)) return;
+    if (!ShowOutcome(out, mbOK)) return;
     ShowMessageBox(mkInformation, mbOK,
                    FillQ(count == 1 ? TUnitTexts::tr("%1 quality goal imported")
                                     : TUnitTexts::tr("%1 quality goals imported"),

@@ -231,7 +231,8 @@ TWinValidCQ::TWinValidCQ(QWidget* parent) : QDialog(parent) {
 
         LevelBars[ki] = new TPBoxValidCQ(this, k, Panel2);
 
-        QLabel* mode = MakeLabel(Panel2, "", QString(), QRect(440, 70 + 100 * k, 80, 16));
+        // From the bar's end to the window's edge: room for the limit mode in German and French too.
+        QLabel* mode = MakeLabel(Panel2, "", QString(), QRect(424, 70 + 100 * k, WindowWidth - 428, 16));
         mode->setObjectName(QStringLiteral("LblMode%1").arg(k + 1));
         mode->setAutoFillBackground(true);
         QPalette green = mode->palette();

@@ -15,7 +15,9 @@
 #include "UMessages.h"
 #include "UOperations.h"
 #include "UPrintJob.h"
+#include "UPrnReview.h"
 #include "UPrnTable.h"
+#include "UTexts.h"
 
 namespace {
 // The context of the texts outside the unit's classes.
@@ -59,7 +61,7 @@ std::vector<std::string> Row(const TAnalyte& a, const std::string& month, const 
     std::vector<std::string> notes;
     auto put = [&](TColumn c, const TFigure& fig, int decimals) {
         r[c] = fig.Ok() ? FormatFixed(fig.Value, 12, decimals) : "n/a";
-        const std::string why = GapText(fig.Gap);
+        const std::string why = TranslatedText(GapText(fig.Gap));
         if (!fig.Ok() && std::find(notes.begin(), notes.end(), why) == notes.end()) notes.push_back(why);
     };
     put(cMean, f.Mean, d);
@@ -78,7 +80,8 @@ std::vector<std::string> Row(const TAnalyte& a, const std::string& month, const 
 
 std::string Range(const TSummary& s) {
     if (s.Months.empty()) return "";
-    return MonthText(s.Months.front().Month) + " to " + MonthText(s.Months.back().Month);
+    return FillQ(TUnitTexts::tr("%1 to %2"), MonthText(s.Months.front().Month),
+                 MonthText(s.Months.back().Month));
 }
 
 TMonth MonthOfDate(const QDate& d) {
@@ -148,12 +151,22 @@ void PrintSummary(TPrintCanvas& canvas, const TAnalyte& a, const TSummary& s) {
         goal += FillQ(TUnitTexts::tr("; target %1: %2"), std::to_string(i + 1),
                       t ? FormatFixed(*t, 12, a.Decimals + 2) : FromQ(TUnitTexts::tr("none")));
     }
-    PrintTable(canvas, FillQ(TUnitTexts::tr("Monthly summary of %1"), a.Name),
-               {FillQ(TUnitTexts::tr("Months %1"), Range(s)), goal,
-                FromQ(TUnitTexts::tr(
-                    "CV % = 100 SD / |mean|; bias % = 100 (mean - target) / |target|; Sigma = (TEa % - "
-                    "|bias %|) / CV %; * no target: bias taken as 0"))},
-               cells, cCount, {18, 5, 4, 9, 9, 6, 7, 7, 8, 7, 9, 26}, false);
+    const int y =
+        PrintTable(canvas, FillQ(TUnitTexts::tr("Monthly summary of %1"), a.Name),
+                   {FillQ(TUnitTexts::tr("Months %1"), Range(s)), goal,
+                    FromQ(TUnitTexts::tr(
+                        "CV % = 100 SD / |mean|; bias % = 100 (mean - target) / |target|; Sigma = (TEa % - "
+                        "|bias %|) / CV %; * no target: bias taken as 0"))},
+                   cells, cCount, {18, 5, 4, 9, 9, 6, 7, 7, 8, 7, 9, 26}, false);
+    // The sign-off of the months summarised, as every QC printout ends.
+    if (s.Months.empty()) {
+        PrintReviewLine(canvas, y, nullptr, 0, 0);
+    } else {
+        const TMonth first = s.Months.front().Month, last = s.Months.back().Month;
+        const QDate end = QDate(last.Year, last.Month, 1);
+        PrintReviewLine(canvas, y, &a, DayOf(QDate(first.Year, first.Month, 1)),
+                        DayOf(end.addDays(end.daysInMonth() - 1)));
+    }
 }
 
 TWinMonthlySummary::TWinMonthlySummary(QWidget* parent) : QDialog(parent) {

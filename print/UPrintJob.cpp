@@ -122,6 +122,10 @@ void SetUpPrinter(QPrinter& printer, const TPrintJobSpec& job) {
     }
     printer.setPageSize(RememberedPageSize());
     printer.setPageOrientation(job.Orientation);
+    // Without a printer the preview shows the PDF's page, margins included, not a page without any.
+    if (info.isNull())
+        printer.setPageMargins(QMarginsF(PdfMarginMm, PdfMarginMm, PdfMarginMm, PdfMarginMm),
+                               QPageLayout::Millimeter);
 }
 
 // ---------------------------------------------------------------- drawing
@@ -287,7 +291,9 @@ std::optional<TPrintChoice> RunPrintDialog(QWidget* parent, QPrinter& printer, i
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
                       QAbstractPrintDialog::PrintCollateCopies | QAbstractPrintDialog::PrintShowPageSize |
                       QAbstractPrintDialog::PrintCurrentPage);
-    dialog.setMinMax(1, std::max(1, pageCount));
+    // Pages beyond the printout are not held against their syntax by the dialog: RenderPdf says which
+    // pages the printout has, and the preview comes back.
+    dialog.setMinMax(1, std::max(pageCount, 9999));
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return ChoiceOf(printer, currentPage);
 }

@@ -9,6 +9,7 @@
 #include "UCodePage.h"
 #include "UMessages.h"
 #include "UPrintJob.h"
+#include "UPrnWrapped.h"
 
 namespace {
 // The context of the texts outside the unit's classes.
@@ -279,7 +280,10 @@ int PrintTable(TPrintCanvas& canvas, const std::string& title, const std::vector
             }
         }
         p.setBrush(white);
-        QString footer = ToQ(TableFooterText(page + 1, total, lay.PaddedTitle, today));
+        // Numbered in the whole printout when it has parts after or before the table.
+        const bool whole = PrintoutPages() > 0;
+        QString footer = ToQ(TableFooterText(whole ? canvas.Pages() : page + 1,
+                                             whole ? PrintoutPages() : total, lay.PaddedTitle, today));
         QFontMetrics fm(regular, p.device());
         int cx = fm.horizontalAdvance(footer), cy = fm.height();
         p.drawText(QRect((m.W - cx) / 2, m.H - cy - 2, cx, cy),

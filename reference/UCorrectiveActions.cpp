@@ -46,5 +46,5 @@ void TWinCorrectiveActions::BtOKClick() {
     std::vector<std::string> actions;
     for (const QString& line : EditActions->toPlainText().split(QLatin1Char('\n')))
         actions.push_back(FromQ(line));
-    if (ShowOutcome(Operations().SetCorrectiveActions(actions))) accept();
+    if (ShowOutcome(Operations().SetCorrectiveActions(actions), mbOK)) accept();
 }

@@ -153,7 +153,7 @@ TWinDefAnalytes::TWinDefAnalytes(QWidget* parent) : QDialog(parent) {
     button(BtSort, "BtSort", tr("&Sort analytes by names"), ex, 250, 260, 25);
     label(tr("Sort Analytes"), ex, 282, 120);
     button(BtTop, "BtTop", tr("T&op"), ex, 300, 62, 25);
-    button(SpeedButton1, "SpeedButton1", QStringLiteral("U&p"), ex + 66, 300, 62, 25);
+    button(SpeedButton1, "SpeedButton1", tr("U&p"), ex + 66, 300, 62, 25);
     button(SpeedButton2, "SpeedButton2", tr("Do&wn"), ex + 132, 300, 62, 25);
     button(BtBottom, "BtBottom", tr("&Bottom"), ex + 198, 300, 62, 25);
     GBGoals = new QGroupBox(tr("Quality goals"), this);
@@ -525,7 +525,7 @@ void TWinDefAnalytes::BtOKClick() {
         if (!(kept == g)) goals.push_back(g);
     }
     // The analytes are saved whatever comes of this; the box says what could not be kept.
-    if (!goals.empty()) ShowOutcome(Operations().SetGoals(goals));
+    if (!goals.empty()) ShowOutcome(Operations().SetGoals(goals), mbOK);
     accept();
 }
 

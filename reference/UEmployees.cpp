@@ -198,7 +198,13 @@ TWinOperatorPassword::TWinOperatorPassword(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(BtOK);
     buttons->addWidget(BtCancel);
     layout->addLayout(buttons);
-    connect(BtOK, &QPushButton::clicked, this, &QDialog::accept);
+    // Two different texts are said and asked again, the window staying open.
+    connect(BtOK, &QPushButton::clicked, this, [this] {
+        if (EditPassword->text() == EditRepeat->text()) return accept();
+        ShowMessageBox(mkError, mbOK, FromQ(tr("The two passwords differ.")));
+        EditRepeat->clear();
+        EditRepeat->setFocus();
+    });
     connect(BtCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -208,18 +214,14 @@ void TWinEmployees::BtPasswordClick() {
     const std::string code =
         row >= 0 && row < Grid->RowCount() ? Trim(refui::ToCore(Grid->Codes()->Code(row))) : std::string();
     if (code.empty()) {
-        ShowMessageBox(mkError, mbYes, FromQ(tr("Select the operator.")));
+        ShowMessageBox(mkError, mbOK, FromQ(tr("Select the operator.")));
         return;
     }
     if (!AskPassword()) return;
     TWinOperatorPassword win(this);
     win.setWindowTitle(tr("Own password of ") + refui::ToQt(code));
     if (win.exec() != QDialog::Accepted) return;
-    if (win.EditPassword->text() != win.EditRepeat->text()) {
-        ShowMessageBox(mkError, mbYes, FromQ(tr("The two passwords differ.")));
-        return;
-    }
-    ShowOutcome(Operations().SetOperatorPassword(code, refui::ToCore(win.EditPassword->text())));
+    ShowOutcome(Operations().SetOperatorPassword(code, refui::ToCore(win.EditPassword->text())), mbOK);
 }
 
 bool TWinEmployees::Execute() {

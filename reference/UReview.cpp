@@ -143,7 +143,7 @@ bool TWinReview::BtSignClick() {
     bool all = true;
     for (TAnalyte* a : chosen) {
         TOutcome out = Operations().SignReview(*a, from, to, reviewer, password);
-        if (!ShowOutcome(out)) {
+        if (!ShowOutcome(out, mbOK)) {
             all = false;
             break; // a wrong password is wrong for every analyte
         }

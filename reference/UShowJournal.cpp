@@ -20,6 +20,7 @@
 #include "UOperations.h"
 #include "UPrintJob.h"
 #include "UPrnTable.h"
+#include "UPrnWrapped.h"
 #include "UUserPrompt.h"
 
 namespace {
@@ -63,7 +64,10 @@ std::string Field(const TJournalEntry& e, int column) {
     }
 }
 
-const QString All = TUnitTexts::tr("(all)");
+// Translated when asked for: a text made at load time would be made before the translations.
+QString All() {
+    return TUnitTexts::tr("(all)");
+}
 } // namespace
 
 void TJournalModel::SetEntries(std::vector<TJournalEntry> entries) {
@@ -100,8 +104,8 @@ void PrintJournal(TPrintCanvas& canvas, const std::vector<TJournalEntry>& entrie
     for (int c = 0; c < ColumnCount; ++c) cells.push_back({FromQ(TUnitTexts::tr(Columns[c])), cmSilver});
     for (const TJournalEntry& e : entries)
         for (int c = 0; c < ColumnCount; ++c) cells.push_back({Utf8ToCp1252(Field(e, c)), cmNone});
-    PrintTable(canvas, FromQ(TUnitTexts::tr("Journal of changes")), headerLines, cells, ColumnCount,
-               {4, 12, 5, 11, 8, 3, 10, 16, 17, 14}, false);
+    PrintWrappedTable(canvas, FromQ(TUnitTexts::tr("Journal of changes")), headerLines, cells, ColumnCount,
+                      {4, 12, 5, 11, 8, 3, 10, 16, 17, 14});
 }
 
 TWinShowJournal::TWinShowJournal(QWidget* parent) : QDialog(parent) {
@@ -190,7 +194,7 @@ void TWinShowJournal::FormActivate() {
     auto fill = [](QComboBox* c, const std::set<std::string>& items) {
         const QString was = c->currentText();
         c->clear();
-        c->addItem(All);
+        c->addItem(All());
         for (const std::string& s : items) c->addItem(QString::fromStdString(s));
         const int i = c->findText(was);
         c->setCurrentIndex(i < 0 ? 0 : i);
@@ -205,7 +209,7 @@ void TWinShowJournal::FormActivate() {
     fill(CBOperator, operators);
     const QString kind = CBKind->currentText();
     CBKind->clear();
-    CBKind->addItem(All);
+    CBKind->addItem(All());
     for (const std::string& k : JournalKinds()) CBKind->addItem(QString::fromStdString(k));
     CBKind->setCurrentIndex(std::max(0, CBKind->findText(kind)));
     if (!CBFrom->isChecked()) DateFrom->setDate(QDateOf(Today() - 30));
@@ -231,8 +235,7 @@ void TWinShowJournal::ApplyFilter() {
     if (filling_) return;
     Model->SetEntries(Operations().Journal(Filter()));
     const size_t n = Model->Entries().size();
-    LblCount->setText(
-        QStringLiteral("%1 %2").arg(n).arg(n == 1 ? QStringLiteral("entry") : QStringLiteral("entries")));
+    LblCount->setText((n == 1 ? tr("%1 entry") : tr("%1 entries")).arg(n));
     if (n > 0) Table->scrollToBottom();
 }
 
@@ -257,13 +260,13 @@ void TWinShowJournal::BtExportClick() {
     try {
         AtomicWriteFile(path.toStdString(), JournalCsv(Model->Entries()));
     } catch (const EQcError& e) {
-        ShowMessageBox(mkError, mbYes, e.what());
+        ShowMessageBox(mkError, mbOK, e.what());
     }
 }
 
 void TWinShowJournal::BtPrintClick() {
     if (Model->Entries().empty()) {
-        ShowMessageBox(mkError, mbYes, FromQ(tr("Nothing to print")));
+        ShowMessageBox(mkError, mbOK, FromQ(tr("Nothing to print")));
         return;
     }
     const TJournalFilter f = Filter();

@@ -1331,6 +1331,58 @@
         <source>set the operators&apos; passwords</source>
         <translation>die Passwörter der Bediener festlegen</translation>
     </message>
+    <message>
+        <source>the bias reaches the TEa</source>
+        <translation>der Bias erreicht die TEa</translation>
+    </message>
+    <message>
+        <source>Common CV on: CV % = the levels&apos; CVs pooled with weights N - 1, SD = CV x |mean|, as the limits use them</source>
+        <translation>Gemeinsamer VK an: VK % = die VK der Stufen gepoolt mit den Gewichten N - 1, SD = VK x |Mittelwert|, wie die Grenzen sie verwenden</translation>
+    </message>
+    <message>
+        <source>%1: TEa is out of range</source>
+        <translation>%1: TEa liegt außerhalb des Bereichs</translation>
+    </message>
+    <message>
+        <source>%1: nothing was imported</source>
+        <translation>%1: Nichts wurde importiert</translation>
+    </message>
+    <message>
+        <source>TEa &apos;%1&apos; is out of range</source>
+        <translation>TEa „%1“ liegt außerhalb des Bereichs</translation>
+    </message>
+    <message>
+        <source>target of level %1 &apos;%2&apos; is out of range</source>
+        <translation>Sollwert der Ebene %1 „%2“ liegt außerhalb des Bereichs</translation>
+    </message>
+    <message>
+        <source>%1 (%2), %3 to %4: %5, %6, %7, %8</source>
+        <translation>%1 (%2), %3 bis %4: %5, %6, %7, %8</translation>
+    </message>
+    <message>
+        <source>%1 warning</source>
+        <translation>%1 Warnung</translation>
+    </message>
+    <message>
+        <source>%1 warnings</source>
+        <translation>%1 Warnungen</translation>
+    </message>
+    <message>
+        <source>%1 reject</source>
+        <translation>%1 Zurückweisung</translation>
+    </message>
+    <message>
+        <source>%1 rejects</source>
+        <translation>%1 Zurückweisungen</translation>
+    </message>
+    <message>
+        <source>%1 discarded value</source>
+        <translation>%1 verworfener Wert</translation>
+    </message>
+    <message>
+        <source>%1 discarded values</source>
+        <translation>%1 verworfene Werte</translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>
@@ -1723,7 +1775,7 @@
     </message>
     <message>
         <source>Decimals</source>
-        <translation>Dezimalstellen</translation>
+        <translation>Dezimalen</translation>
     </message>
     <message>
         <source>(15 characters max)</source>
@@ -1767,15 +1819,15 @@
     </message>
     <message>
         <source>T&amp;op</source>
-        <translation>&amp;Ganz nach oben</translation>
+        <translation>&amp;Anfang</translation>
     </message>
     <message>
         <source>Do&amp;wn</source>
-        <translation>Nach &amp;unten</translation>
+        <translation>&amp;Runter</translation>
     </message>
     <message>
         <source>&amp;Bottom</source>
-        <translation>Ganz nach u&amp;nten</translation>
+        <translation>&amp;Ende</translation>
     </message>
     <message>
         <source>Quality goals</source>
@@ -1844,6 +1896,10 @@
     <message>
         <source>Warning, you are about to clear all archived data and <byte value="xd"/>current control points for %1<byte value="xd"/>Confirm analyte deletion :</source>
         <translation>Achtung, Sie sind dabei, alle archivierten Daten und <byte value="xd"/>die aktuellen Kontrollpunkte von %1 zu löschen<byte value="xd"/>Löschen des Analyten bestätigen:</translation>
+    </message>
+    <message>
+        <source>U&amp;p</source>
+        <translation>&amp;Hoch</translation>
     </message>
 </context>
 <context>
@@ -2005,10 +2061,6 @@
     <message>
         <source>Own password of </source>
         <translation>Eigenes Passwort von </translation>
-    </message>
-    <message>
-        <source>The two passwords differ.</source>
-        <translation>Die beiden Passwörter stimmen nicht überein.</translation>
     </message>
     <message>
         <source>Deletion of :<byte value="xd"/><byte value="xd"/></source>
@@ -2262,7 +2314,7 @@
     </message>
     <message>
         <source>Assign &amp;lots</source>
-        <translation>&amp;Chargen zuordnen</translation>
+        <translation>&amp;Chargen</translation>
     </message>
     <message>
         <source>Change QC material or lot number</source>
@@ -2585,6 +2637,10 @@
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
+    <message>
+        <source>The two passwords differ.</source>
+        <translation>Die beiden Passwörter stimmen nicht überein.</translation>
+    </message>
 </context>
 <context>
     <name>TWinOptions</name>
@@ -2688,7 +2744,7 @@
     </message>
     <message>
         <source>Points to print</source>
-        <translation>Zu druckende Punkte</translation>
+        <translation>Punkte zum Druck</translation>
     </message>
     <message>
         <source>QC levels to print</source>
@@ -2920,7 +2976,7 @@
     <message>
         <source>The control limits displayed in the panes are valid only for  long QC reference periods 
 (&gt;30 points). If shorter, Student&apos;s t is used with the relevant degrees of freedom.</source>
-        <translation>Die in den Feldern angezeigten Kontrollgrenzen gelten nur für lange QK-Referenzzeiträume 
+        <translation>Die angezeigten Kontrollgrenzen gelten nur für lange QK-Referenzzeiträume 
 (&gt;30 Punkte). Bei kürzeren wird Students t mit den passenden Freiheitsgraden verwendet.</translation>
     </message>
     <message>
@@ -3254,6 +3310,14 @@
         <source>Hash chain whole (%1 entries)</source>
         <translation>Hash-Kette vollständig (%1 Einträge)</translation>
     </message>
+    <message>
+        <source>%1 entry</source>
+        <translation>%1 Eintrag</translation>
+    </message>
+    <message>
+        <source>%1 entries</source>
+        <translation>%1 Einträge</translation>
+    </message>
 </context>
 <context>
     <name>TWinShowLimits</name>
@@ -3306,7 +3370,7 @@
     </message>
     <message>
         <source>Date / time</source>
-        <translation>Datum / Uhrzeit</translation>
+        <translation>Datum / Zeit</translation>
     </message>
     <message>
         <source>Operator</source>
@@ -3318,7 +3382,7 @@
     </message>
     <message>
         <source>Rules across levels</source>
-        <translation>Ebenenübergreifende Regeln</translation>
+        <translation>Regeln über Ebenen</translation>
     </message>
     <message>
         <source>Cancel</source>
@@ -3892,6 +3956,10 @@
         <source>CV % = 100 SD / |mean|; bias % = 100 (mean - target) / |target|; Sigma = (TEa % - |bias %|) / CV %; * no target: bias taken as 0</source>
         <translation>VK % = 100 SD / |Mittelwert|; Bias % = 100 (Mittelwert - Sollwert) / |Sollwert|; Sigma = (TEa % - |Bias %|) / VK %; * kein Sollwert: Bias als 0 angenommen</translation>
     </message>
+    <message>
+        <source>%1 to %2</source>
+        <translation>%1 bis %2</translation>
+    </message>
 </context>
 <context>
     <name>UPrintJob</name>
@@ -4110,6 +4178,14 @@
     <message>
         <source>No run with values of both levels</source>
         <translation>Keine Serie mit Werten beider Ebenen</translation>
+    </message>
+    <message>
+        <source> off scale: CV %1, |bias| %2</source>
+        <translation> außerhalb der Skala: VK %1, |Bias| %2</translation>
+    </message>
+    <message>
+        <source>CV</source>
+        <translation>VK</translation>
     </message>
 </context>
 <context>
@@ -4474,16 +4550,34 @@
         <source>n/a: %1</source>
         <translation>n. v.: %1</translation>
     </message>
+    <message>
+        <source> (common CV)</source>
+        <translation> (gemeinsamer VK)</translation>
+    </message>
+    <message>
+        <source>none: the goal is not met</source>
+        <translation>keine: das Ziel wird verfehlt</translation>
+    </message>
+    <message>
+        <source>, bias %1 % for a TEa of %2 %</source>
+        <translation>, Bias %1 % bei einer TEa von %2 %</translation>
+    </message>
+    <message>
+        <source>: the method does not meet the quality goal, and no QC rule can detect its errors in time. Improve the method (its bias or imprecision) before choosing rules.
+</source>
+        <translation>: die Methode erfüllt das Qualitätsziel nicht, und keine QK-Regel kann ihre Fehler rechtzeitig erkennen. Verbessern Sie die Methode (Bias oder Unpräzision), bevor Sie Regeln wählen.
+</translation>
+    </message>
 </context>
 <context>
     <name>UValidCQ</name>
     <message>
         <source>Retrieve QC</source>
-        <translation>QK wiederaufnehmen</translation>
+        <translation>QK zurück</translation>
     </message>
     <message>
         <source>Reject QC</source>
-        <translation>QK zurückweisen</translation>
+        <translation>QK ablehnen</translation>
     </message>
 </context>
 <context>
@@ -4515,6 +4609,10 @@
     <message>
         <source>A Youden plot needs two levels</source>
         <translation>Ein Youden-Diagramm braucht zwei Ebenen</translation>
+    </message>
+    <message>
+        <source>mean %1, SD %2 of the common CV over %3 values</source>
+        <translation>Mittelwert %1, SD %2 des gemeinsamen VK über %3 Werte</translation>
     </message>
 </context>
 <context>

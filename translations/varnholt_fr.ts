@@ -1331,6 +1331,58 @@
         <source>set the operators&apos; passwords</source>
         <translation>définir les mots de passe des opérateurs</translation>
     </message>
+    <message>
+        <source>the bias reaches the TEa</source>
+        <translation>le biais atteint la TEa</translation>
+    </message>
+    <message>
+        <source>Common CV on: CV % = the levels&apos; CVs pooled with weights N - 1, SD = CV x |mean|, as the limits use them</source>
+        <translation>CV commun actif : CV % = les CV des niveaux regroupés avec les poids N - 1, ET = CV x |moyenne|, comme les limites les utilisent</translation>
+    </message>
+    <message>
+        <source>%1: TEa is out of range</source>
+        <translation>%1 : l&apos;ETa est hors limites</translation>
+    </message>
+    <message>
+        <source>%1: nothing was imported</source>
+        <translation>%1 : rien n&apos;a été importé</translation>
+    </message>
+    <message>
+        <source>TEa &apos;%1&apos; is out of range</source>
+        <translation>L&apos;ETa « %1 » est hors limites</translation>
+    </message>
+    <message>
+        <source>target of level %1 &apos;%2&apos; is out of range</source>
+        <translation>la valeur cible du niveau %1 « %2 » est hors limites</translation>
+    </message>
+    <message>
+        <source>%1 (%2), %3 to %4: %5, %6, %7, %8</source>
+        <translation>%1 (%2), du %3 au %4 : %5, %6, %7, %8</translation>
+    </message>
+    <message>
+        <source>%1 warning</source>
+        <translation>%1 alerte</translation>
+    </message>
+    <message>
+        <source>%1 warnings</source>
+        <translation>%1 alertes</translation>
+    </message>
+    <message>
+        <source>%1 reject</source>
+        <translation>%1 rejet</translation>
+    </message>
+    <message>
+        <source>%1 rejects</source>
+        <translation>%1 rejets</translation>
+    </message>
+    <message>
+        <source>%1 discarded value</source>
+        <translation>%1 valeur écartée</translation>
+    </message>
+    <message>
+        <source>%1 discarded values</source>
+        <translation>%1 valeurs écartées</translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>
@@ -1767,15 +1819,15 @@
     </message>
     <message>
         <source>T&amp;op</source>
-        <translation>&amp;Tout en haut</translation>
+        <translation>&amp;Début</translation>
     </message>
     <message>
         <source>Do&amp;wn</source>
-        <translation>&amp;Descendre</translation>
+        <translation>&amp;Bas</translation>
     </message>
     <message>
         <source>&amp;Bottom</source>
-        <translation>Tout en &amp;bas</translation>
+        <translation>F&amp;in</translation>
     </message>
     <message>
         <source>Quality goals</source>
@@ -1844,6 +1896,10 @@
     <message>
         <source>Warning, you are about to clear all archived data and <byte value="xd"/>current control points for %1<byte value="xd"/>Confirm analyte deletion :</source>
         <translation>Attention, vous allez effacer toutes les données archivées et <byte value="xd"/>les points de contrôle actuels de %1<byte value="xd"/>Confirmez la suppression de l&apos;analyte :</translation>
+    </message>
+    <message>
+        <source>U&amp;p</source>
+        <translation>&amp;Haut</translation>
     </message>
 </context>
 <context>
@@ -2005,10 +2061,6 @@
     <message>
         <source>Own password of </source>
         <translation>Mot de passe personnel de </translation>
-    </message>
-    <message>
-        <source>The two passwords differ.</source>
-        <translation>Les deux mots de passe diffèrent.</translation>
     </message>
     <message>
         <source>Deletion of :<byte value="xd"/><byte value="xd"/></source>
@@ -2584,6 +2636,10 @@
     <message>
         <source>Cancel</source>
         <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>The two passwords differ.</source>
+        <translation>Les deux mots de passe diffèrent.</translation>
     </message>
 </context>
 <context>
@@ -3254,6 +3310,14 @@
         <source>Hash chain whole (%1 entries)</source>
         <translation>Chaîne d&apos;empreintes intacte (%1 entrées)</translation>
     </message>
+    <message>
+        <source>%1 entry</source>
+        <translation>%1 entrée</translation>
+    </message>
+    <message>
+        <source>%1 entries</source>
+        <translation>%1 entrées</translation>
+    </message>
 </context>
 <context>
     <name>TWinShowLimits</name>
@@ -3357,7 +3421,7 @@
     </message>
     <message>
         <source>&amp;Youden plot of</source>
-        <translation>Diagramme de &amp;Youden de</translation>
+        <translation>&amp;Youden du niveau</translation>
     </message>
     <message>
         <source>against</source>
@@ -3892,6 +3956,10 @@
         <source>CV % = 100 SD / |mean|; bias % = 100 (mean - target) / |target|; Sigma = (TEa % - |bias %|) / CV %; * no target: bias taken as 0</source>
         <translation>CV % = 100 ET / |moyenne| ; biais % = 100 (moyenne - cible) / |cible| ; Sigma = (ETa % - |biais %|) / CV % ; * pas de cible : biais pris égal à 0</translation>
     </message>
+    <message>
+        <source>%1 to %2</source>
+        <translation>%1 à %2</translation>
+    </message>
 </context>
 <context>
     <name>UPrintJob</name>
@@ -4110,6 +4178,14 @@
     <message>
         <source>No run with values of both levels</source>
         <translation>Aucune série avec des valeurs des deux niveaux</translation>
+    </message>
+    <message>
+        <source> off scale: CV %1, |bias| %2</source>
+        <translation> hors échelle : CV %1, |biais| %2</translation>
+    </message>
+    <message>
+        <source>CV</source>
+        <translation>CV</translation>
     </message>
 </context>
 <context>
@@ -4474,16 +4550,34 @@
         <source>n/a: %1</source>
         <translation>n.d. : %1</translation>
     </message>
+    <message>
+        <source> (common CV)</source>
+        <translation> (CV commun)</translation>
+    </message>
+    <message>
+        <source>none: the goal is not met</source>
+        <translation>aucune : l&apos;objectif n&apos;est pas atteint</translation>
+    </message>
+    <message>
+        <source>, bias %1 % for a TEa of %2 %</source>
+        <translation>, biais %1 % pour une TEa de %2 %</translation>
+    </message>
+    <message>
+        <source>: the method does not meet the quality goal, and no QC rule can detect its errors in time. Improve the method (its bias or imprecision) before choosing rules.
+</source>
+        <translation> : la méthode n&apos;atteint pas l&apos;objectif de qualité, et aucune règle de CQ ne peut détecter ses erreurs à temps. Améliorez la méthode (son biais ou son imprécision) avant de choisir des règles.
+</translation>
+    </message>
 </context>
 <context>
     <name>UValidCQ</name>
     <message>
         <source>Retrieve QC</source>
-        <translation>Reprendre le CQ</translation>
+        <translation>Rétablir CQ</translation>
     </message>
     <message>
         <source>Reject QC</source>
-        <translation>Rejeter le CQ</translation>
+        <translation>Rejeter CQ</translation>
     </message>
 </context>
 <context>
@@ -4515,6 +4609,10 @@
     <message>
         <source>A Youden plot needs two levels</source>
         <translation>Un diagramme de Youden nécessite deux niveaux</translation>
+    </message>
+    <message>
+        <source>mean %1, SD %2 of the common CV over %3 values</source>
+        <translation>moyenne %1, ET %2 du CV commun sur %3 valeurs</translation>
     </message>
 </context>
 <context>

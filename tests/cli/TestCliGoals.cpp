@@ -40,6 +40,7 @@ void WriteWorkedExample() {
     a->LimitMode = {lmLocked, lmLocked, lmMobile};
     a->LockFirst = {0, 0, -1};
     a->LockLast = {4, 4, -1};
+    a->Options &= ~TAnalyte::OptCommonCV; // each level its own SD, as in the manual
     a->RecalcAll();
     ListAnalytes.Add(std::move(a));
     WriteDataFile(DataFileName());
@@ -84,6 +85,10 @@ TEST_F(CompanionGoals, GoalIsShownSetImportedAndRefusedWithoutChange) {
         EXPECT_FALSE(b.err.empty());
     }
     EXPECT_EQ(Cli(home, {"goal", "Glucose"}).out, stored);
+    // A TEa beyond range is said to be so, not taken for one of zero.
+    const TRun huge = Cli(home, {"goal", "Glucose", "--tea", "1e400"});
+    EXPECT_EQ(huge.status, 2);
+    EXPECT_NE(huge.err.find("TEa '1e400' is out of range"), std::string::npos) << huge.err;
 
     AtomicWriteFile(home + "goals.csv",
                     "analyte;TEa;target1;target2;target3\nGlucose;10;5.0;15.0\nSodium;4;140\n");

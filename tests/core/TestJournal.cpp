@@ -281,6 +281,14 @@ TEST_F(Journal, TheReviewReportListsRunsOutcomesActionsAndChangesOfThePeriod) {
     EXPECT_NE(after("Changes in the journal:").find("point deleted of "), std::string::npos);
     EXPECT_NE(after("Changes in the journal:").find("(reason: wrong tube)"), std::string::npos);
     EXPECT_EQ(after("Sign-offs:"), "  none");
+    // Every count in its own number: "1 run", "1 reject", "0 discarded values".
+    const auto head = std::find_if(s.Lines.begin(), s.Lines.end(), [](const std::string& l) {
+        return l.find(": 1 run, ") != std::string::npos;
+    });
+    ASSERT_NE(head, s.Lines.end());
+    const std::string rejects = std::to_string(s.Rejects) + (s.Rejects == 1 ? " reject, " : " rejects, ");
+    EXPECT_NE(head->find(rejects), std::string::npos) << *head;
+    EXPECT_TRUE(head->ends_with(", 0 discarded values")) << *head;
 }
 
 TEST_F(Journal, CorrectiveActionsAreKeptAndEditable) {

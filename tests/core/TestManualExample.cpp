@@ -5,6 +5,7 @@
 
 #include "TestHelpers.h"
 #include "UAtomicFile.h"
+#include "UGlobale.h"
 #include "USigmaReport.h"
 #include "UUtilitaires.h"
 
@@ -48,12 +49,13 @@ TEST(ManualExample, FiguresOfTheWorkedExample) {
     a.LimitMode = {lmLocked, lmLocked, lmMobile};
     a.LockFirst = {0, 0, -1};
     a.LockLast = {4, 4, -1};
+    a.Options &= ~TAnalyte::OptCommonCV;
     a.RecalcAll();
     const TSigmaReport r = SigmaReport(a, ParseGoalLine("Glucose;10;5.0;15.0"), std::nullopt, {0, 4});
     ASSERT_EQ(r.Levels.size(), 2u);
 
     const auto figures = Table(html, "worked-example");
-    ASSERT_EQ(figures.size(), 9u);
+    ASSERT_EQ(figures.size(), 10u);
     for (const auto& row : figures) {
         ASSERT_EQ(row.size(), 3u);
         for (size_t i = 0; i < 2; ++i) {
@@ -77,6 +79,8 @@ TEST(ManualExample, FiguresOfTheWorkedExample) {
                 want = Fixed(l.Detection.DeltaSEcrit.Value, 2);
             else if (name == "Advised rules")
                 for (const std::string& rule : l.Advice.Rules) want += (want.empty() ? "" : "/") + rule;
+            else if (name == "Ped")
+                want = Fixed(l.Detection.Ped.Value, 2);
             else if (name == "Run plan")
                 for (const TRunPlan& p : l.Advice.Plans)
                     want += (want.empty() ? "" : " or ") +
@@ -91,6 +95,29 @@ TEST(ManualExample, FiguresOfTheWorkedExample) {
              "CV = 100 &times; 0.101 / 5.050 = 2.00 %", "Sigma = (10 &minus; 1) / 2 = 4.50",
              "Sigma = (10 &minus; 2) / 1 = 8.00", "Ped " + Fixed(r.Levels[0].Detection.Ped.Value, 2) + ")"})
         EXPECT_NE(html.find(text), std::string::npos) << text;
+    // Level 1's Ped in closed form. Both values of the run are shifted by the critical error; within
+    // the run the rules reject a value beyond its action limit (1:3s) or both values beyond their
+    // warning limits (2:2s, R:4s across the levels). The rules that read earlier runs add about 0.01,
+    // the simulation's own spread is 0.003.
+    {
+        const long double crit = r.Levels[0].Detection.DeltaSEcrit.Value;
+        const long double kw = TQuantile(Settings.AlertRow, 4), ka = TQuantile(Settings.ActionRow, 4);
+        auto inside = [&](long double k) { return Phi(k - crit) - Phi(-k - crit); };
+        const long double calm = inside(kw), warned = inside(ka) - inside(kw);
+        const long double withinRun = 1 - (calm * calm + 2 * calm * warned);
+        const long double ped = r.Levels[0].Detection.Ped.Value;
+        EXPECT_GT(ped, withinRun - 0.01L);
+        EXPECT_LT(ped, withinRun + 0.02L);
+    }
     EXPECT_NE(r.Levels[0].Comparison.Text.find("Applied beyond the advice: 10:m"), std::string::npos);
+    // With the common CV on, the figures take the pooled CV and degrees of freedom of the limits.
+    a.Options |= TAnalyte::OptCommonCV;
+    a.RecalcAll();
+    const TSigmaReport pooled = SigmaReport(a, ParseGoalLine("Glucose;10;5.0;15.0"), std::nullopt, {0, 4});
+    EXPECT_EQ(a.Limits[0].DF, 8);
+    EXPECT_TRUE(pooled.Levels[1].Figures.CommonCV);
+    EXPECT_NE(html.find("pooled CV of " + Fixed(pooled.Levels[1].Figures.CV.Value, 2) + " % with " +
+                        std::to_string(a.Limits[0].DF) + " degrees of freedom"),
+              std::string::npos);
     EXPECT_NE(html.find("The program applies 10:m beyond the advice"), std::string::npos);
 }

@@ -125,7 +125,7 @@ TEST_F(ErrorDetectionTest, AtTheCriticalError) {
     EXPECT_EQ(low.Ped.Gap, gapBelowCritical);
     EXPECT_EQ(low.Ped13s.Gap, gapBelowCritical);
     EXPECT_TRUE(low.Pfr.Ok());
-    EXPECT_LT(low.DeltaSEcrit.Value, 0);
+    EXPECT_EQ(low.DeltaSEcrit.Gap, gapBelowCritical); // no negative error to detect
     EXPECT_EQ(ErrorDetection(rules, TFigure::Missing(gapZeroCV), sim).Pfr.Gap, gapZeroCV);
     EXPECT_EQ(ErrorDetection(TRuleSet{0}, TFigure::Of(5), sim).Ped.Gap, gapNoRules);
 

@@ -69,6 +69,7 @@ TEST(QcSummary, ZScoresAndYoudenPairs) {
     const double l2[] = {196, 200, 204, NAN, 208};
     for (int k = 0; k < 5; ++k) AddPoint(a, k + 1, {l1[k], l2[k]});
     Discard(a, 1, 1);
+    a.Options &= ~TAnalyte::OptCommonCV; // each level its own SD
     std::vector<TLevelFigures> f = AnalyteFigures(a, TQualityGoal{}, {0, 4});
     // Level 1: mean 100, SD sqrt 2; level 2 without the discarded 200: 196, 204, 208.
     const std::vector<TZPoint> z = ZScores(a, f, {0, 4});

@@ -30,6 +30,7 @@ TAnalyte Glucose() {
     const double l1[] = {4.949, 4.949, 5.05, 5.151, 5.151};
     const double l2[] = {15.147, 15.147, 15.3, 15.453, 15.453};
     for (int k = 0; k < 5; ++k) a.AddPoint(MakeRun(45000 + k, {l1[k], l2[k]}));
+    a.Options &= ~TAnalyte::OptCommonCV; // each level its own SD
     a.RecalcAll();
     return a;
 }
@@ -92,6 +93,10 @@ TEST_F(QualityGoals, GoalFiles) {
     EXPECT_EQ(Refusal([] { ParseGoals("Glucose;10\nUrea;12\n\nUrea;0\n"); }),
               "Line 4: TEa must be above zero, not 0");
     EXPECT_EQ(Refusal([] { ParseGoals("Glucose;10\nGLUCOSE;12\n"); }), "Line 2: GLUCOSE appears twice");
+    // Beyond the figures' range: said so, not taken for a TEa of zero.
+    EXPECT_EQ(Refusal([] { ParseGoalLine("Glucose;1e400"); }), "TEa '1e400' is out of range");
+    EXPECT_EQ(Refusal([] { ParseGoalLine("Glucose;10;5;1e400"); }),
+              "target of level 2 '1e400' is out of range");
 
     TAnalyte a = Glucose();
     EXPECT_EQ(Refusal([&] { CheckGoalFits(ParseGoalLine("Glucose;0.5 mmol/L;5;15"), a); }), "");
@@ -175,7 +180,73 @@ TEST_F(QualityGoals, FiguresNotAvailableSayWhy) {
     f = LevelFigures(a, 0, {0, 1}, g);
     EXPECT_NEAR(D(f.TEaPct.Value), 10, 1e-12);
     EXPECT_NEAR(D(f.BiasPct.Value), 25, 1e-12);
-    EXPECT_LT(f.Sigma.Value, 0); // the bias alone exceeds the goal
+    // The bias alone exceeds the goal: no Sigma, however small the imprecision.
+    EXPECT_EQ(f.Sigma.Gap, gapBiasBeyondTea);
+    EXPECT_TRUE(MissesGoal(f));
+}
+
+TEST_F(QualityGoals, GoalMissedBelowSigmaTwoOrWithTheBiasAtTheTea) {
+    TAnalyte a = AnalyteWithValues({4, 6}); // mean 5, CV 28.28 %
+    struct Case {
+        long double tea, target;
+        TGap gap;
+        bool missed;
+    };
+    const Case cases[] = {
+        {100, 5, gapNone, false},          // Sigma 3.54
+        {56.6, 5, gapNone, false},         // Sigma 2.001
+        {56.5, 5, gapNone, true},          // Sigma 1.998
+        {25, 4, gapBiasBeyondTea, true},   // bias 25 % = TEa
+        {2, 5.8L, gapBiasBeyondTea, true}, // bias -13.8 %, TEa 2 %
+    };
+    for (const Case& c : cases) {
+        const TLevelFigures f = LevelFigures(a, 0, {0, 1}, Goal(c.tea, {c.target}));
+        SCOPED_TRACE(D(c.tea));
+        EXPECT_EQ(f.Sigma.Gap, c.gap);
+        EXPECT_EQ(MissesGoal(f), c.missed);
+        // The decision chart still places the level; beyond twice the TEa it is marked off scale.
+        const TDecisionChart chart = DecisionChart({f});
+        ASSERT_EQ(chart.Points.size(), 1u);
+        EXPECT_EQ(chart.Points[0].OffScale, c.tea == 2);
+        EXPECT_EQ(D(chart.YMax), D(c.tea == 2 ? 4 : std::max(c.tea, 1.1L * chart.Points[0].Bias)));
+    }
+}
+
+TEST_F(QualityGoals, CommonCVGivesTheSDOfTheLimits) {
+    // Two levels of different CVs: with the common CV on, the figures take the limits' SD.
+    TAnalyte a("Glucose", "mmol/L", 3, 2);
+    const double l1[] = {4.8, 5.1, 5.0, 5.3, 4.9, 5.2};
+    const double l2[] = {15.0, 15.9, 14.6, 15.4, 15.1, 14.8};
+    for (int k = 0; k < 6; ++k) a.AddPoint(MakeRun(45000 + k, {l1[k], l2[k]}));
+    const TQualityGoal goal = Goal(10, {5.0L, 15.0L});
+    a.Options &= ~TAnalyte::OptCommonCV;
+    a.RecalcAll();
+    const std::vector<TLevelFigures> own = AnalyteFigures(a, goal, {0, 5});
+    a.Options |= TAnalyte::OptCommonCV;
+    a.RecalcAll();
+    const std::vector<TLevelFigures> common = AnalyteFigures(a, goal, {0, 5});
+    ASSERT_EQ(common.size(), 2u);
+    const long double t = TQuantile(Settings.AlertRow, a.Limits[0].DF);
+    for (size_t i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_FALSE(own[i].CommonCV);
+        EXPECT_TRUE(common[i].CommonCV);
+        EXPECT_EQ(common[i].Mean.Value, own[i].Mean.Value);
+        // The SD the warning limits are made of, to the rounding of one division.
+        EXPECT_NEAR(D(common[i].SD.Value), D(a.Limits[i].WarnDev / t), 1e-12);
+        EXPECT_NEAR(D(common[i].CV.Value), a.Limits[i].CV, 1e-5);
+        EXPECT_NEAR(D(common[i].Sigma.Value),
+                    D((10 - std::fabs(common[i].BiasPct.Value)) / common[i].CV.Value), 1e-12);
+    }
+    EXPECT_NE(D(common[0].CV.Value), D(own[0].CV.Value));
+    // A fixed level keeps its own figures and is left out of the pool.
+    a.LimitMode[1] = lmFixed;
+    a.RecalcAll();
+    const std::vector<TLevelFigures> fixed = AnalyteFigures(a, goal, {0, 5});
+    EXPECT_TRUE(fixed[0].CommonCV);
+    EXPECT_NEAR(D(fixed[0].CV.Value), D(own[0].CV.Value), 1e-6);
+    EXPECT_FALSE(fixed[1].CommonCV);
+    EXPECT_EQ(fixed[1].SD.Value, own[1].SD.Value);
 }
 
 TEST_F(QualityGoals, WorkedExample) {

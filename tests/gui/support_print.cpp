@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QXmlStreamReader>
 #include <cmath>
 
 std::string PrnPdfText(const QString& pdf) {
@@ -12,6 +13,38 @@ std::string PrnPdfText(const QString& pdf) {
     p.start("pdftotext", {"-layout", pdf, "-"});
     p.waitForFinished(60000);
     return p.readAllStandardOutput().toStdString();
+}
+
+std::vector<TPdfWord> PrnPdfWords(const QString& pdf) {
+    QProcess p;
+    p.start("pdftotext", {"-bbox", pdf, "-"});
+    p.waitForFinished(60000);
+    std::vector<TPdfWord> words;
+    QXmlStreamReader xml(p.readAllStandardOutput());
+    int page = 0;
+    double w = 0, h = 0;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement()) continue;
+        const QXmlStreamAttributes a = xml.attributes();
+        if (xml.name() == QLatin1String("page")) {
+            ++page;
+            w = a.value("width").toDouble();
+            h = a.value("height").toDouble();
+        } else if (xml.name() == QLatin1String("word")) {
+            TPdfWord word{page,
+                          a.value("xMin").toDouble(),
+                          a.value("yMin").toDouble(),
+                          a.value("xMax").toDouble(),
+                          a.value("yMax").toDouble(),
+                          w,
+                          h,
+                          {}};
+            word.Text = xml.readElementText();
+            words.push_back(word);
+        }
+    }
+    return words;
 }
 
 int PrnPdfPages(const QString& pdf) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "UStructures.h"
 
@@ -16,6 +17,14 @@ int PrnPdfPages(const QString& pdf);
 // One page (1-based) rendered by pdftoppm at the given resolution; a crop rectangle in pixels
 // from the page's top-left corner keeps the image small at high resolutions.
 QImage PrnRenderPage(const QString& pdf, int page, int dpi, const QRect& crop = QRect());
+// The words of a PDF with their boxes in points, as pdftotext -bbox gives them; pages from 1.
+struct TPdfWord {
+    int Page = 0;
+    double X0 = 0, Y0 = 0, X1 = 0, Y1 = 0;
+    double PageWidth = 0, PageHeight = 0;
+    QString Text;
+};
+std::vector<TPdfWord> PrnPdfWords(const QString& pdf);
 // Occurrences of a text in another.
 int PrnCount(const std::string& text, const std::string& what);
 

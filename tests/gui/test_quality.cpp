@@ -19,6 +19,7 @@
 #include "UMonthlySummary.h"
 #include "UOperations.h"
 #include "UPrintJob.h"
+#include "UUtilitaires.h"
 #include "UZScores.h"
 #include "support_print.h"
 
@@ -56,6 +57,8 @@ private slots:
     void zScoresAgainstTheReferenceAndYoudenPairs() {
         TGuiFolder folder;
         TAnalyte& a = Glucose();
+        a.Options &= ~TAnalyte::OptCommonCV; // first each level with its own SD, as in the manual
+        a.RecalcAll();
         TWinZScores win;
         QCOMPARE(win.Execute(nullptr, {}), int(QDialog::Rejected));
         QCOMPARE(ShownTexts(), std::vector<std::string>{"No analyte."});
@@ -83,6 +86,18 @@ private slots:
         QCOMPARE(pairs.size(), size_t(6));
         QCOMPARE(pairsOneDay, 1);
         QVERIFY2(basis.contains("Level 1: mean 5.05000, SD 0.10100 over 5 values"), qPrintable(basis));
+
+        // With the common CV on, z is counted in the SD the limits use, and the basis says so.
+        a.Options |= TAnalyte::OptCommonCV;
+        a.RecalcAll();
+        const long double sd = a.Limits[0].WarnDev / TQuantile(Settings.AlertRow, a.Limits[0].DF);
+        const TZView common =
+            ZView(a, a.Points.front().DateTime, a.Points.back().DateTime, {0, a.Count() - 1});
+        QVERIFY(std::fabs(common.Points[5].Z[0] - (5.3 - 5.05) / static_cast<double>(sd)) < 1e-4);
+        const std::string line = ZBasisLines(a, common)[0];
+        QVERIFY2(line.find("SD " + FormatFixed(sd, 12, 5) + " of the common CV over 5 values") !=
+                     std::string::npos,
+                 line.c_str());
     }
 
     void oneLevelHasNoYoudenPlotAndPrintsTheZChart() {
@@ -181,6 +196,8 @@ private slots:
         const std::string text = PrnPdfText(pdf);
         QCOMPARE(PrnCount(text, "Monthly summary of Glucose"), 2);
         QCOMPARE(PrnCount(text, "2026-03 to 2026-04"), 2); // header line, and the cumulative rows' one cell
+        // It ends, as every QC printout, with the sign-off line (to sign by hand: no review covers it).
+        QCOMPARE(PrnCount(text, "Reviewed by ____"), 1);
     }
 
     void qualityMenuOpensTheWindowsAndImportsGoals() {
@@ -211,7 +228,9 @@ private slots:
         TDialogScript::Reset();
         TDialogScript::FileNext(QString::fromStdString(folder.File("bad.csv")));
         w.findChild<QAction*>("MnuImportGoals")->trigger();
-        QCOMPARE(ShownTexts(), std::vector<std::string>{"Line 2: TEa must be above zero, not 0"});
+        QCOMPARE(ShownTexts(),
+                 std::vector<std::string>{"Line 2: TEa must be above zero, not 0: nothing was imported"});
+        QCOMPARE(TDialogScript::Shown().back().buttons, unsigned(mbOK)); // a new message's button
         QVERIFY(Operations().Goal("Glucose").Target[1].has_value());
         TDialogScript::Reset();
         TDialogScript::FileNext(QString::fromStdString(folder.File("good.csv")));

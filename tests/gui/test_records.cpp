@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QtTest>
+#include <map>
 
 #include "GuiTestHelpers.h"
 #include "UAtomicFile.h"
@@ -112,6 +113,53 @@ private slots:
         QVERIFY(ShownTexts()[0].find("Journal entry 3 does not match") == 0);
     }
 
+    void journalPrintoutWrapsOverTheWholeWidthAndRepeatsItsHeading() {
+        TGuiFolder folder;
+        TAnalyte& a = AddTestAnalyte("GLU", 1, 40);
+        const std::string reason =
+            "the control vial was left open on the bench over the weekend and gave values "
+            "far above the usual ones, so every point of it is taken out";
+        for (int k = 0; k < 30; ++k) QVERIFY(Operations().DeletePoints(a, {0}, reason).Ok());
+        TWinShowJournal w;
+        w.FormActivate();
+        const QString pdf = QString::fromStdString(folder.File("journal.pdf"));
+        TPrintJob::SetTestOutput(pdf);
+        w.BtPrintClick();
+        TPrintJob::SetTestOutput(QString());
+        const std::vector<TPdfWord> words = PrnPdfWords(pdf);
+        QVERIFY(!words.empty());
+        const int pages = words.back().Page;
+        QVERIFY(pages >= 2);
+        // The heading "Reason" starts the last column.
+        double reasonLeft = 0;
+        for (const TPdfWord& word : words)
+            if (word.Text == QStringLiteral("Reason")) reasonLeft = word.X0;
+        QVERIFY(reasonLeft > 0.8 * words.front().PageWidth); // the table spans the page
+        std::map<int, int> headings;
+        std::map<std::pair<int, int>, double> lineStarts; // the reason column's lines: (page, y) to left x
+        int weekends = 0, outs = 0;
+        for (const TPdfWord& word : words) {
+            QVERIFY2(word.X1 <= word.PageWidth && word.X0 >= 0, qPrintable(word.Text));
+            if (word.Text == QStringLiteral("Reason")) ++headings[word.Page];
+            if (word.X0 < reasonLeft - 1 || word.Text == QStringLiteral("Reason")) continue;
+            if (word.Y1 > word.PageHeight - 30) continue; // the footer
+            weekends += word.Text == QStringLiteral("weekend");
+            outs += word.Text == QStringLiteral("out");
+            auto [it, added] = lineStarts.try_emplace({word.Page, qRound(word.Y0)}, word.X0);
+            if (!added) it->second = std::min(it->second, word.X0);
+        }
+        // Every reason whole, each over several lines that all start at the column's left edge.
+        QCOMPARE(weekends, 30);
+        QCOMPARE(outs, 30);
+        QVERIFY(lineStarts.size() >= 30 * 3);
+        double left = 1e9, right = 0;
+        for (const auto& [line, x] : lineStarts) left = std::min(left, x), right = std::max(right, x);
+        QVERIFY2(right - left < 1.0, qPrintable(QStringLiteral("%1 to %2").arg(left).arg(right)));
+        // The heading row on every page.
+        QCOMPARE(static_cast<int>(headings.size()), pages);
+        for (const auto& [page, n] : headings) QCOMPARE(n, 1);
+    }
+
     void reviewWindowShowsThePeriodAndSignsWithTheOperatorsPassword() {
         TGuiFolder folder;
         TAnalyte& a = AddTestAnalyte("GLU", 1, 20);
@@ -149,20 +197,30 @@ private slots:
         QVERIFY(Operations().SetOperators({"RV"}).Ok());
         TWinEmployees w;
         w.FormActivate();
-        auto type = [](const char* first, const char* second) {
-            OnNextModal([first, second](QDialog* d) {
-                QCOMPARE(d->objectName(), QStringLiteral("WinOperatorPassword"));
-                auto* p = static_cast<TWinOperatorPassword*>(d);
-                p->EditPassword->setText(QString::fromLatin1(first));
-                p->EditRepeat->setText(QString::fromLatin1(second));
-                p->accept();
-            });
-        };
-        type("abc", "abd");
+        // Two different texts: said in a box with OK, the window stays open for the repeat, then a
+        // matching repeat sets the password; cancel sets none.
+        bool stayed = false;
+        OnNextModal([&stayed](QDialog* d) {
+            auto* p = static_cast<TWinOperatorPassword*>(d);
+            p->EditPassword->setText(QStringLiteral("abc"));
+            p->EditRepeat->setText(QStringLiteral("abd"));
+            p->BtOK->click();
+            stayed = p->isVisible() && p->EditRepeat->text().isEmpty() && p->EditPassword->text() == "abc";
+            p->BtCancel->click();
+        });
         w.BtPasswordClick();
-        QCOMPARE(ShownTexts().back(), std::string("The two passwords differ."));
+        QVERIFY(stayed);
+        QCOMPARE(TDialogScript::Shown().back().text, std::string("The two passwords differ."));
+        QCOMPARE(TDialogScript::Shown().back().buttons, unsigned(mbOK));
         QVERIFY(!Operations().OperatorHasPassword("RV"));
-        type("abc", "abc");
+        OnNextModal([](QDialog* d) {
+            auto* p = static_cast<TWinOperatorPassword*>(d);
+            p->EditPassword->setText(QStringLiteral("abc"));
+            p->EditRepeat->setText(QStringLiteral("abd"));
+            p->BtOK->click();
+            p->EditRepeat->setText(QStringLiteral("abc"));
+            p->BtOK->click();
+        });
         w.BtPasswordClick();
         QVERIFY(Operations().OperatorPasswordMatches("RV", "abc"));
         QVERIFY(!Operations().OperatorPasswordMatches("RV", ""));

@@ -64,6 +64,7 @@ TAnalyte& WorkedExample() {
     a.LimitMode = {lmLocked, lmLocked, lmMobile};
     a.LockFirst = {0, 0, -1};
     a.LockLast = {4, 4, -1};
+    a.Options &= ~TAnalyte::OptCommonCV; // each level its own SD, as in the manual
     a.RecalcAll();
     Operations().WriteData();
     if (!Operations().ImportGoals("Glucose;10;5;15").Ok()) qFatal("goal not kept");
@@ -371,6 +372,17 @@ void TestShowLimits::sigmaPrintoutFollowsTheLimitsWhenAGoalIsSet() {
     QVERIFY(PrnCount(text, "4.50") >= 2);
     QVERIFY(PrnCount(text, "Power function of the rules") == 1);
     QVERIFY(PrnCount(text, "Method decision chart") == 1);
+    // One printout: its pages numbered through, each once.
+    const int pages = PrnPdfPages(pdf);
+    QVERIFY(pages >= 2);
+    for (int k = 1; k <= pages; ++k)
+        QVERIFY2(PrnCount(text, "Page " + std::to_string(k) + "/" + std::to_string(pages)) == 1,
+                 qPrintable(QStringLiteral("page %1 of %2").arg(k).arg(pages)));
+    // Everything within the printable area: the PDF's 5 mm margin (14 pt) on every side.
+    for (const TPdfWord& w : PrnPdfWords(pdf))
+        QVERIFY2(
+            w.X0 >= 13 && w.X1 <= w.PageWidth - 13 && w.Y0 >= 13 && w.Y1 <= w.PageHeight - 13,
+            qPrintable(w.Text + QStringLiteral(" at %1, %2 on page %3").arg(w.X0).arg(w.Y0).arg(w.Page)));
 
     // Without a goal the printout is the table of limits alone.
     QVERIFY(Operations().ImportGoals("Glucose;10").Ok());

@@ -1,7 +1,10 @@
 // The German and French translations: complete for the sources as they stand, and loaded for the locale.
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
@@ -13,8 +16,10 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QXmlStreamReader>
+#include <functional>
 
 #include "GuiTestHelpers.h"
+#include "UDataLoadSave.h"
 #include "UDrawChart.h"
 #include "UImportText.h"
 #include "UMain.h"
@@ -23,6 +28,7 @@
 #include "USigmaRules.h"
 #include "UTexts.h"
 #include "UTranslations.h"
+#include "UValidCQ.h"
 
 namespace {
 struct TMessage {
@@ -61,6 +67,29 @@ QSet<QString> Placeholders(const QString& text) {
     return found;
 }
 
+// The labels of a window whose text is wider than the label: "window: text (needs n, has m pixels)".
+QStringList CutLabels(QWidget* window) {
+    QStringList cut;
+    for (QLabel* l : window->findChildren<QLabel*>()) {
+        if (!l->isVisibleTo(window) || l->wordWrap() || l->text().isEmpty() || Qt::mightBeRichText(l->text()))
+            continue;
+        QString text = l->text();
+        // A label with a buddy shows its accelerator underlined, not as "&".
+        if (l->buddy()) text.replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
+        const QFontMetrics fm(l->font());
+        int need = 0;
+        for (const QString& line : text.split(QLatin1Char('\n')))
+            need = std::max(need, fm.horizontalAdvance(line));
+        const int room = l->contentsRect().width() - 2 * l->margin() - std::max(0, l->indent());
+        if (need > room)
+            cut << QStringLiteral("%1: \"%2\" (needs %3, has %4 pixels)")
+                       .arg(window->objectName(), l->text())
+                       .arg(need)
+                       .arg(room);
+    }
+    return cut;
+}
+
 // A keyboard accelerator: "&" before a character, "&&" being a plain ampersand.
 bool HasAccelerator(const QString& text) {
     return QString(text).remove(QStringLiteral("&&")).contains(QLatin1Char('&'));
@@ -74,6 +103,8 @@ private slots:
     void EveryTextTranslated();
     void GermanInterface();
     void FrenchAndOtherLocales();
+    void LabelsHoldTheirTexts_data();
+    void LabelsHoldTheirTexts();
 };
 
 void TestTranslations::EveryTextTranslated_data() {
@@ -190,6 +221,67 @@ void TestTranslations::FrenchAndOtherLocales() {
         QCOMPARE(w.MnuFile->title(), QStringLiteral("&File"));
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
     }
+}
+
+void TestTranslations::LabelsHoldTheirTexts_data() {
+    QTest::addColumn<QString>("language");
+    QTest::newRow("German") << QStringLiteral("de");
+    QTest::newRow("French") << QStringLiteral("fr");
+}
+
+// Every window in each language, opened as the user opens it: no label is narrower than its text.
+void TestTranslations::LabelsHoldTheirTexts() {
+    QFETCH(QString, language);
+    TGuiFolder folder;
+    QCOMPARE(InstallTranslations(QLocale(language), QStringLiteral(VARNHOLT_QM_DIR)), language);
+    QApplication::setFont(ProgramFont());
+    TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 1024, 768}; };
+    BuildSampleData();
+    QStringList cut;
+    {
+        TWinMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        cut << CutLabels(&w);
+        std::vector<std::function<void()>> commands = {
+            [&] { w.BtDataClick(); },       [&] { w.BtLimitsClick(); },
+            [&] { w.MnuRisksClick(); },     [&] { w.BtPrnGraphClick(); },
+            [&] { w.BtDailyClick(); },      [&] { w.MnuAnalytesClick(); },
+            [&] { w.MnuSerumClick(); },     [&] { w.BtAffectationClick(); },
+            [&] { w.MnuEmployeesClick(); }, [&] { w.MnuRandomGeneratorClick(); }};
+        // The windows of the menus that came after the specified ones.
+        for (const char* menu :
+             {"MnuZScores", "MnuMonthlySummary", "MnuJournal", "MnuReview", "MnuCorrective"})
+            commands.push_back([&w, menu] { w.findChild<QAction*>(QLatin1String(menu))->trigger(); });
+        for (const auto& command : commands) {
+            bool opened = false;
+            OnNextModal([&](QDialog* d) {
+                if (QTest::qWaitForWindowExposed(d)) cut << CutLabels(d);
+                opened = true;
+                d->reject();
+            });
+            command();
+            QVERIFY(opened);
+        }
+        // The validation window of a run with a warning, on the first analyte.
+        TAnalyte& a = *CurrentAnalyte;
+        const LevelStats& l = a.Limits[0];
+        TResu run =
+            TestRun(a.Points.back().DateTime + 1, {double(l.Mean + (l.WarnDev + l.ActionDev) / 2),
+                                                   double(a.Limits[1].Mean), double(a.Limits[2].Mean)});
+        a.ClassifyRun(run.Levels);
+        TWinValidCQ valid(&w);
+        valid.PrepareValidation(a, run);
+        valid.FormActivate();
+        valid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&valid));
+        cut << CutLabels(&valid);
+        valid.hide();
+        TDialogScript::AnswerNext(mbOK);
+        w.close();
+    }
+    InstallTranslations(QLocale::c(), QStringLiteral(VARNHOLT_QM_DIR));
+    if (!cut.isEmpty()) QFAIL(qPrintable(cut.join(QLatin1Char('\n'))));
 }
 
 QTEST_MAIN(TestTranslations)
