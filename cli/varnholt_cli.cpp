@@ -373,7 +373,7 @@ TResu RunFromArgs(const TArgs& a, const std::string& analyteName, size_t first) 
         int level = static_cast<int>(k - first - 2);
         if (v == "-") continue;
         long double x = 0;
-        if (!ParseDecimal(v, '.', x) || std::fabs(x) > FLT_MAX)
+        if (!ParseDecimal(v, '.', x) || !InValueRange(x))
             Refuse("level " + std::to_string(level + 1) + ": not a finite number: " + v);
         r.Levels[level] = {static_cast<float>(x), psInControl};
     }
@@ -785,7 +785,7 @@ int CmdGoal(const TArgs& a) {
             continue;
         }
         long double v = 0;
-        if (!ParseDecimal(value, '.', v) || !std::isfinite(static_cast<double>(v)))
+        if (!ParseDecimal(value, '.', v) || !InValueRange(v))
             Refuse("target of level " + level + ": not a number: " + value);
         if (v == 0) Refuse("target of level " + level + " is zero");
         target = v;
