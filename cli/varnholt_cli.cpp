@@ -10,12 +10,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <iostream>
 #include <map>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <thread>
 #include <vector>
 
@@ -92,6 +94,7 @@ struct TArgs {
     std::string reason, action, reviewer;
     bool help = false;
     bool force = false;
+    bool older = false;     // restore: take ".Old" when ".Sav" is damaged
     std::string name, role; // account
     // Inbox and mapping.
     std::optional<std::string> source, code, control, analyte, level, folder, window;
@@ -119,7 +122,8 @@ const char* Usage =
     "  export ANALYTE [--encoding E]     print the exchange text (windows-1252 or utf-8)\n"
     "  import-predecessor FILE           import a predecessor data or backup file\n"
     "  archive ANALYTE LEVEL             erase a level into a new archive file\n"
-    "  backup DIR [--force] | restore DIR  back up the data to / restore it from DIR\n"
+    "  backup DIR [--force] | restore DIR [--older]\n"
+    "                                    back up the data to / restore it from DIR\n"
     "  report ANALYTE --pdf FILE [--from DATE] [--to DATE]\n"
     "                                    charts and data of an interval as one PDF\n"
     "  goal ANALYTE [--tea PCT] [--target LEVEL VALUE]... [--clear]\n"
@@ -186,7 +190,9 @@ const std::map<std::string, std::string> CommandHelp = {
     {"backup", "varnholt-cli backup DIR [--force]\n  Writes the backup Varnholt.Sav in DIR (the previous one "
                "kept as Varnholt.Old).\n  A backup holding more runs than the data is replaced only with "
                "--force.\n"},
-    {"restore", "varnholt-cli restore DIR\n  Replaces the data by the backup Varnholt.Sav of DIR.\n"},
+    {"restore",
+     "varnholt-cli restore DIR [--older]\n  Replaces the data by the backup Varnholt.Sav of DIR. When it is "
+     "damaged, the older backup\n  Varnholt.Old is taken only with --older.\n"},
     {"goal",
      "varnholt-cli goal ANALYTE\nvarnholt-cli goal ANALYTE [--tea TEA] [--target LEVEL VALUE]... [--clear]\n"
      "varnholt-cli goal --import FILE\n"
@@ -262,6 +268,8 @@ TArgs ParseArgs(const std::vector<std::string>& args) {
             a.help = true;
         else if (s == "--force")
             a.force = true;
+        else if (s == "--older")
+            a.older = true;
         else if (s == "--reject") {
             std::string v = value();
             if (v.size() != 1 || v[0] < '1' || v[0] > '3') Refuse("level out of range: " + v + " (1 to 3)");
@@ -678,9 +686,25 @@ int CmdBackup(const TArgs& a) {
     return Finish(Operations().Backup(a.positional[0], choice));
 }
 
+std::string ModificationTimeText(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return "?";
+    std::tm lt{};
+    localtime_r(&st.st_mtime, &lt);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &lt);
+    return text;
+}
+
 int CmdRestore(const TArgs& a) {
-    if (a.positional.size() != 1) Refuse("usage: restore DIR");
-    return Finish(Operations().Restore(a.positional[0]));
+    if (a.positional.size() != 1) Refuse("usage: restore DIR [--older]");
+    const std::string& dir = a.positional[0];
+    const TRestorePlan plan = Operations().PlanRestore(dir);
+    if (!plan.Damaged.empty() && !a.older)
+        Refuse("the newest backup " + plan.Damaged + " is damaged; the older backup " + plan.Source + " (" +
+               ModificationTimeText(plan.Source) + ", " + std::to_string(plan.Runs) +
+               (plan.Runs == 1 ? " run" : " runs") + ") is restored only with --older");
+    return Finish(Operations().Restore(dir, a.older));
 }
 
 int CmdReport(const TArgs& a) {

@@ -64,6 +64,9 @@ public:
     void Open(const std::string& path, bool create = true);
     // Opens an existing database for reading only; a missing one leaves it closed.
     void OpenReadOnly(const std::string& path);
+    // Opens a file that nothing changes (a backup copy) for reading, without locks and without writing
+    // anything beside it (no -wal or -shm on the backup medium); a missing one leaves it closed.
+    void OpenUnchanging(const std::string& path);
     void Close();
     bool IsOpen() const { return db_ != nullptr; }
     const std::string& Path() const { return path_; }
@@ -93,7 +96,8 @@ public:
     // A consistent copy of the whole database, as bytes or into a file written atomically.
     std::string Image() const;
     void CopyTo(const std::string& path) const;
-    // Replaces the contents by those of a database file (online backup the other way). The tables named
+    // Replaces the contents by those of a database file that nothing changes, read as OpenUnchanging
+    // reads it (online backup the other way). The tables named
     // in `keep` keep their present rows (a record of what happened is not rolled back by a restore).
     void ReplaceFrom(const std::string& path, const std::vector<std::string>& keep = {});
 

@@ -1307,6 +1307,18 @@
         <source>set the operators&apos; passwords</source>
         <translation>die Passwörter der Bediener festlegen</translation>
     </message>
+    <message>
+        <source>The newest backup %1 is damaged. Restore aborted</source>
+        <translation>Die neueste Sicherung %1 ist beschädigt. Wiederherstellung abgebrochen</translation>
+    </message>
+    <message>
+        <source>No database backup in %1 was made with %2.</source>
+        <translation>Keine Datenbanksicherung in %1 wurde mit %2 erstellt.</translation>
+    </message>
+    <message>
+        <source>Runs before 1 January 1900 cannot be stored</source>
+        <translation>Serien vor dem 1. Januar 1900 können nicht gespeichert werden</translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>
@@ -3566,6 +3578,17 @@
     <message>
         <source>Restoring data from %1</source>
         <translation>Daten werden wiederhergestellt aus %1</translation>
+    </message>
+    <message>
+        <source>The newest backup %1 is damaged.<byte value="xd"/>Restore the older backup %2 of %3, holding %4, instead ?</source>
+        <translation>Die neueste Sicherung %1 ist beschädigt.<byte value="xd"/>Stattdessen die ältere Sicherung %2 vom %3 mit %4 wiederherstellen?</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n run(s)</source>
+        <translation>
+            <numerusform>%n Serie</numerusform>
+            <numerusform>%n Serien</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -1307,6 +1307,18 @@
         <source>set the operators&apos; passwords</source>
         <translation>définir les mots de passe des opérateurs</translation>
     </message>
+    <message>
+        <source>The newest backup %1 is damaged. Restore aborted</source>
+        <translation>La sauvegarde la plus récente %1 est endommagée. Restauration abandonnée</translation>
+    </message>
+    <message>
+        <source>No database backup in %1 was made with %2.</source>
+        <translation>Aucune sauvegarde de la base de données dans %1 n&apos;a été faite avec %2.</translation>
+    </message>
+    <message>
+        <source>Runs before 1 January 1900 cannot be stored</source>
+        <translation>Les séries antérieures au 1er janvier 1900 ne peuvent pas être enregistrées</translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>
@@ -3566,6 +3578,17 @@
     <message>
         <source>Restoring data from %1</source>
         <translation>Restauration des données depuis %1</translation>
+    </message>
+    <message>
+        <source>The newest backup %1 is damaged.<byte value="xd"/>Restore the older backup %2 of %3, holding %4, instead ?</source>
+        <translation>La sauvegarde la plus récente %1 est endommagée.<byte value="xd"/>Restaurer à la place la sauvegarde plus ancienne %2 du %3, qui contient %4 ?</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n run(s)</source>
+        <translation>
+            <numerusform>%n série</numerusform>
+            <numerusform>%n séries</numerusform>
+        </translation>
     </message>
 </context>
 <context>
