@@ -1833,6 +1833,10 @@
         <source>Warning, you are about to clear all archived data and <byte value="xd"/>current control points for %1<byte value="xd"/>Confirm analyte deletion :</source>
         <translation>Achtung, Sie sind dabei, alle archivierten Daten und <byte value="xd"/>die aktuellen Kontrollpunkte von %1 zu löschen<byte value="xd"/>Löschen des Analyten bestätigen:</translation>
     </message>
+    <message>
+        <source>%1 is typed in the fields but not in the list.<byte value="xd"/>Add it to the list before closing ?</source>
+        <translation>%1 ist in den Feldern eingegeben, aber nicht in der Liste.<byte value="xd"/>Vor dem Schließen in die Liste aufnehmen?</translation>
+    </message>
 </context>
 <context>
     <name>TWinDefSerum</name>
@@ -1935,6 +1939,10 @@
     <message>
         <source>Why are the control materials changed and their data erased?</source>
         <translation>Warum werden die Kontrollmaterialien geändert und ihre Daten gelöscht?</translation>
+    </message>
+    <message>
+        <source>%1 is typed in the fields but not in the list.<byte value="xd"/>Add it to the list before closing ?</source>
+        <translation>%1 ist in den Feldern eingegeben, aber nicht in der Liste.<byte value="xd"/>Vor dem Schließen in die Liste aufnehmen?</translation>
     </message>
 </context>
 <context>

@@ -1833,6 +1833,10 @@
         <source>Warning, you are about to clear all archived data and <byte value="xd"/>current control points for %1<byte value="xd"/>Confirm analyte deletion :</source>
         <translation>Attention, vous allez effacer toutes les données archivées et <byte value="xd"/>les points de contrôle actuels de %1<byte value="xd"/>Confirmez la suppression de l&apos;analyte :</translation>
     </message>
+    <message>
+        <source>%1 is typed in the fields but not in the list.<byte value="xd"/>Add it to the list before closing ?</source>
+        <translation>%1 est saisi dans les champs mais n&apos;est pas dans la liste.<byte value="xd"/>L&apos;ajouter à la liste avant de fermer ?</translation>
+    </message>
 </context>
 <context>
     <name>TWinDefSerum</name>
@@ -1935,6 +1939,10 @@
     <message>
         <source>Why are the control materials changed and their data erased?</source>
         <translation>Pourquoi les contrôles sont-ils modifiés et leurs données effacées ?</translation>
+    </message>
+    <message>
+        <source>%1 is typed in the fields but not in the list.<byte value="xd"/>Add it to the list before closing ?</source>
+        <translation>%1 est saisi dans les champs mais n&apos;est pas dans la liste.<byte value="xd"/>L&apos;ajouter à la liste avant de fermer ?</translation>
     </message>
 </context>
 <context>
