@@ -1644,9 +1644,12 @@
         <source>Nothing to print</source>
         <translation>Nichts zu drucken</translation>
     </message>
-    <message>
-        <source>Why are %1 archives of %2 deleted?</source>
-        <translation>Warum werden %1 Archive von %2 gelöscht?</translation>
+    <message numerus="yes">
+        <source>Why are %n archives of %1 deleted?</source>
+        <translation>
+            <numerusform>Warum wird %n Archiv von %1 gelöscht?</numerusform>
+            <numerusform>Warum werden %n Archive von %1 gelöscht?</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -3123,13 +3126,19 @@
         <source>QC data for </source>
         <translation>QK-Daten für </translation>
     </message>
-    <message>
-        <source>Why are %1 points of %2 deleted?</source>
-        <translation>Warum werden %1 Punkte von %2 gelöscht?</translation>
+    <message numerus="yes">
+        <source>Why are %n points of %1 deleted?</source>
+        <translation>
+            <numerusform>Warum wird %n Punkt von %1 gelöscht?</numerusform>
+            <numerusform>Warum werden %n Punkte von %1 gelöscht?</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>Irreversible deletion of %1 lines ?</source>
-        <translation>%1 Zeilen unwiderruflich löschen?</translation>
+    <message numerus="yes">
+        <source>Irreversible deletion of %n lines ?</source>
+        <translation>
+            <numerusform>%n Zeile unwiderruflich löschen?</numerusform>
+            <numerusform>%n Zeilen unwiderruflich löschen?</numerusform>
+        </translation>
     </message>
     <message>
         <source>Nothing to edit.</source>
@@ -3143,9 +3152,12 @@
         <source>Edit and validate again the control point on %1</source>
         <translation>Den Kontrollpunkt vom %1 bearbeiten und erneut validieren</translation>
     </message>
-    <message>
-        <source>Irreversible deletion of %1 lines.<byte value="xd"/>+ %2</source>
-        <translation>%1 Zeilen unwiderruflich löschen.<byte value="xd"/>+ %2</translation>
+    <message numerus="yes">
+        <source>Irreversible deletion of %n lines.<byte value="xd"/>+ %1</source>
+        <translation>
+            <numerusform>%n Zeile unwiderruflich löschen.<byte value="xd"/>+ %1</numerusform>
+            <numerusform>%n Zeilen unwiderruflich löschen.<byte value="xd"/>+ %1</numerusform>
+        </translation>
     </message>
     <message>
         <source>Nothing to print</source>

@@ -1644,9 +1644,12 @@
         <source>Nothing to print</source>
         <translation>Rien à imprimer</translation>
     </message>
-    <message>
-        <source>Why are %1 archives of %2 deleted?</source>
-        <translation>Pourquoi %1 archives de %2 sont-elles supprimées ?</translation>
+    <message numerus="yes">
+        <source>Why are %n archives of %1 deleted?</source>
+        <translation>
+            <numerusform>Pourquoi %n archive de %1 est-elle supprimée ?</numerusform>
+            <numerusform>Pourquoi %n archives de %1 sont-elles supprimées ?</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -3123,13 +3126,19 @@
         <source>QC data for </source>
         <translation>Données de CQ de </translation>
     </message>
-    <message>
-        <source>Why are %1 points of %2 deleted?</source>
-        <translation>Pourquoi %1 points de %2 sont-ils supprimés ?</translation>
+    <message numerus="yes">
+        <source>Why are %n points of %1 deleted?</source>
+        <translation>
+            <numerusform>Pourquoi %n point de %1 est-il supprimé ?</numerusform>
+            <numerusform>Pourquoi %n points de %1 sont-ils supprimés ?</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>Irreversible deletion of %1 lines ?</source>
-        <translation>Suppression irréversible de %1 lignes ?</translation>
+    <message numerus="yes">
+        <source>Irreversible deletion of %n lines ?</source>
+        <translation>
+            <numerusform>Suppression irréversible de %n ligne ?</numerusform>
+            <numerusform>Suppression irréversible de %n lignes ?</numerusform>
+        </translation>
     </message>
     <message>
         <source>Nothing to edit.</source>
@@ -3143,9 +3152,12 @@
         <source>Edit and validate again the control point on %1</source>
         <translation>Modifier et valider à nouveau le point de contrôle du %1</translation>
     </message>
-    <message>
-        <source>Irreversible deletion of %1 lines.<byte value="xd"/>+ %2</source>
-        <translation>Suppression irréversible de %1 lignes.<byte value="xd"/>+ %2</translation>
+    <message numerus="yes">
+        <source>Irreversible deletion of %n lines.<byte value="xd"/>+ %1</source>
+        <translation>
+            <numerusform>Suppression irréversible de %n ligne.<byte value="xd"/>+ %1</numerusform>
+            <numerusform>Suppression irréversible de %n lignes.<byte value="xd"/>+ %1</numerusform>
+        </translation>
     </message>
     <message>
         <source>Nothing to print</source>
