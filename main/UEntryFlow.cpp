@@ -38,7 +38,7 @@ bool BackupIsDue() {
 }
 
 std::string QueueButtonCaption(int count) {
-    return FillQ(TUnitTexts::tr("&Queue : %1"), std::to_string(count));
+    return FillQ(TUnitTexts::tr("Q&ueue : %1"), std::to_string(count));
 }
 
 TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValidateRun& validate,

@@ -2264,7 +2264,7 @@
         <translation>QK-Material oder Chargennummer ändern</translation>
     </message>
     <message>
-        <source>&amp;Queue : 0</source>
+        <source>Q&amp;ueue : 0</source>
         <translation>&amp;Warteschlange : 0</translation>
     </message>
     <message>
@@ -3572,7 +3572,7 @@
         <translation>Kein Analyt</translation>
     </message>
     <message>
-        <source>&amp;Queue : %1</source>
+        <source>Q&amp;ueue : %1</source>
         <translation>&amp;Warteschlange : %1</translation>
     </message>
     <message>

@@ -2264,7 +2264,7 @@
         <translation>Changer de contrôle ou de numéro de lot</translation>
     </message>
     <message>
-        <source>&amp;Queue : 0</source>
+        <source>Q&amp;ueue : 0</source>
         <translation>File d&apos;&amp;attente : 0</translation>
     </message>
     <message>
@@ -3572,7 +3572,7 @@
         <translation>Aucun analyte</translation>
     </message>
     <message>
-        <source>&amp;Queue : %1</source>
+        <source>Q&amp;ueue : %1</source>
         <translation>File d&apos;&amp;attente : %1</translation>
     </message>
     <message>
