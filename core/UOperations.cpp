@@ -535,7 +535,15 @@ void TOperations::WriteSettings() {
 
 // ---------------------------------------------------------------- runs
 
+namespace {
+// The earliest date of a run: 1 January 1900. Before 30 December 1899 the stored number no longer grows
+// with the time of day, so the points of such days would not sort in time.
+constexpr TDateTime EarliestRunDate = 2;
+const char* const EarlyRunText = QT_TRANSLATE_NOOP("Core", "Runs before 1 January 1900 cannot be stored");
+} // namespace
+
 TOutcome TOperations::AcceptRun(TAnalyte& a, const TResu& run, int* index, const TRunNote& note) {
+    if (!(run.DateTime >= EarliestRunDate)) return TOutcome::Refuse(EarlyRunText);
     try {
         CheckReviews(a, {run.DateTime}, note.Reason);
     } catch (const EQcError& e) {
@@ -568,6 +576,7 @@ const TAnalyte& AnalyteOfRun(const TResu& run, std::optional<TAnalyte>& standIn)
 } // namespace
 
 TOutcome TOperations::HoldRun(const TResu& run) {
+    if (!(run.DateTime >= EarliestRunDate)) return TOutcome::Refuse(EarlyRunText);
     std::optional<TAnalyte> standIn;
     const TAnalyte& qa = AnalyteOfRun(run, standIn);
     Log(jk::RunHeld, &qa, 0, run.DateTime, "", RunText(qa, run.Levels, Trim(run.Operator), run.Comment), "",

@@ -4524,4 +4524,15 @@
         <translation>Ein Youden-Diagramm braucht zwei Ebenen</translation>
     </message>
 </context>
+<context>
+    <name>TDatePicker</name>
+    <message>
+        <source>%1 is before %2, the earliest date that can be entered</source>
+        <translation>%1 liegt vor dem %2, dem frühesten Datum, das eingegeben werden kann</translation>
+    </message>
+    <message>
+        <source>%1 is not a valid date</source>
+        <translation>%1 ist kein gültiges Datum</translation>
+    </message>
+</context>
 </TS>

@@ -4524,4 +4524,15 @@
         <translation>Un diagramme de Youden nécessite deux niveaux</translation>
     </message>
 </context>
+<context>
+    <name>TDatePicker</name>
+    <message>
+        <source>%1 is before %2, the earliest date that can be entered</source>
+        <translation>%1 est antérieur au %2, la première date qui peut être saisie</translation>
+    </message>
+    <message>
+        <source>%1 is not a valid date</source>
+        <translation>%1 n&apos;est pas une date valide</translation>
+    </message>
+</context>
 </TS>
