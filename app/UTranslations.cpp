@@ -15,7 +15,8 @@
 #endif
 
 namespace {
-std::unique_ptr<QTranslator> Program, QtBase;
+// Plurals: the English plural forms of the texts with a count, for an interface in English.
+std::unique_ptr<QTranslator> Program, QtBase, Plurals;
 
 std::string TranslateCore(const char* text) {
     return FromQ(QCoreApplication::translate("Core", text));
@@ -31,7 +32,7 @@ std::unique_ptr<QTranslator> Load(const QLocale& locale, const QString& name, co
 } // namespace
 
 QString InstallTranslations(const QLocale& locale, const QString& folder) {
-    for (auto* t : {&Program, &QtBase})
+    for (auto* t : {&Program, &QtBase, &Plurals})
         if (*t) {
             QCoreApplication::removeTranslator(t->get());
             t->reset();
@@ -50,7 +51,11 @@ QString InstallTranslations(const QLocale& locale, const QString& folder) {
         if (Program) break;
     }
     // A locale without the program's translation keeps the whole interface English, Qt's buttons too.
-    if (!Program) return {};
+    if (!Program) {
+        Plurals = Load(QLocale(QLocale::English), QStringLiteral("varnholt"), folders);
+        if (Plurals) QCoreApplication::installTranslator(Plurals.get());
+        return {};
+    }
     QCoreApplication::installTranslator(Program.get());
     QtBase = Load(chosen, QStringLiteral("qtbase"), {QLibraryInfo::path(QLibraryInfo::TranslationsPath)});
     if (QtBase) QCoreApplication::installTranslator(QtBase.get());

@@ -10,12 +10,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <iostream>
 #include <map>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <thread>
 #include <vector>
 
@@ -114,6 +116,7 @@ struct TArgs {
     bool help = false;
     bool force = false;
     bool future = false;    // import: runs dated after today are taken
+    bool older = false;     // restore: take ".Old" when ".Sav" is damaged
     std::string name, role; // account
     // Inbox and mapping.
     std::optional<std::string> source, code, control, analyte, level, folder, window;
@@ -143,7 +146,8 @@ const char* Usage =
     "  export ANALYTE [--encoding E]     print the exchange text (windows-1252 or utf-8)\n"
     "  import-predecessor FILE           import a predecessor data or backup file\n"
     "  archive ANALYTE LEVEL             erase a level into a new archive file\n"
-    "  backup DIR [--force] | restore DIR  back up the data to / restore it from DIR\n"
+    "  backup DIR [--force] | restore DIR [--older]\n"
+    "                                    back up the data to / restore it from DIR\n"
     "  report ANALYTE --pdf FILE|- | --printer NAME [--from DATE] [--to DATE]\n"
     "                                    charts and data of an interval as one PDF\n"
     "  goal ANALYTE [--tea PCT] [--target LEVEL VALUE]... [--clear]\n"
@@ -213,7 +217,9 @@ const std::map<std::string, std::string> CommandHelp = {
     {"backup", "varnholt-cli backup DIR [--force]\n  Writes the backup Varnholt.Sav in DIR (the previous one "
                "kept as Varnholt.Old).\n  A backup holding more runs than the data is replaced only with "
                "--force.\n"},
-    {"restore", "varnholt-cli restore DIR\n  Replaces the data by the backup Varnholt.Sav of DIR.\n"},
+    {"restore",
+     "varnholt-cli restore DIR [--older]\n  Replaces the data by the backup Varnholt.Sav of DIR. When it is "
+     "damaged, the older backup\n  Varnholt.Old is taken only with --older.\n"},
     {"goal",
      "varnholt-cli goal ANALYTE\nvarnholt-cli goal ANALYTE [--tea TEA] [--target LEVEL VALUE]... [--clear]\n"
      "varnholt-cli goal --import FILE\n"
@@ -290,7 +296,7 @@ const TOptionSpec OptionSpecs[] = {
     {"home", "DIR"},        {"db", "URL"},         {"user", "CODE"},
     {"inbox", "DIR"},       {"regional", "R"},     {"init", nullptr},
     {"help", nullptr},      {"version", nullptr},  {"force", nullptr},
-    {"future", nullptr},    {"reject", "K"},       {"rules", "on|off"},
+    {"future", nullptr},    {"older", nullptr},    {"reject", "K"},       {"rules", "on|off"},
     {"operator", "X"},      {"comment", "T"},      {"reason", "T"},
     {"action", "T"},        {"reviewer", "XX"},    {"pdf", "FILE"},
     {"printer", "NAME"},    {"from", "DATE"},      {"to", "DATE"},
@@ -421,6 +427,7 @@ TArgs ParseArgs(const std::vector<std::string>& args) {
     a.help = parser.isSet(QStringLiteral("help"));
     a.force = parser.isSet(QStringLiteral("force"));
     a.future = parser.isSet(QStringLiteral("future"));
+    a.older = parser.isSet(QStringLiteral("older"));
     for (const QString& q : parser.values(QStringLiteral("reject"))) {
         const std::string v = Bytes(q);
         if (v.size() != 1 || v[0] < '1' || v[0] > '3') Refuse("level out of range: " + v + " (1 to 3)");
@@ -507,7 +514,7 @@ TResu RunFromArgs(const TArgs& a, const std::string& analyteName, size_t first) 
         int level = static_cast<int>(k - first - 2);
         if (v == "-") continue;
         long double x = 0;
-        if (!ParseDecimal(v, '.', x) || std::fabs(x) > FLT_MAX)
+        if (!ParseDecimal(v, '.', x) || !InValueRange(x))
             Refuse("level " + std::to_string(level + 1) + ": not a finite number: " + v);
         r.Levels[level] = {static_cast<float>(x), psInControl};
     }
@@ -812,9 +819,25 @@ int CmdBackup(const TArgs& a) {
     return Finish(Operations().Backup(a.positional[0], choice));
 }
 
+std::string ModificationTimeText(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return "?";
+    std::tm lt{};
+    localtime_r(&st.st_mtime, &lt);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &lt);
+    return text;
+}
+
 int CmdRestore(const TArgs& a) {
-    if (a.positional.size() != 1) Refuse("usage: restore DIR");
-    return Finish(Operations().Restore(a.positional[0]));
+    if (a.positional.size() != 1) Refuse("usage: restore DIR [--older]");
+    const std::string& dir = a.positional[0];
+    const TRestorePlan plan = Operations().PlanRestore(dir);
+    if (!plan.Damaged.empty() && !a.older)
+        Refuse("the newest backup " + plan.Damaged + " is damaged; the older backup " + plan.Source + " (" +
+               ModificationTimeText(plan.Source) + ", " + std::to_string(plan.Runs) +
+               (plan.Runs == 1 ? " run" : " runs") + ") is restored only with --older");
+    return Finish(Operations().Restore(dir, a.older));
 }
 
 int CmdReport(const TArgs& a) {
@@ -927,7 +950,7 @@ int CmdGoal(const TArgs& a) {
             continue;
         }
         long double v = 0;
-        if (!ParseDecimal(value, '.', v) || !std::isfinite(static_cast<double>(v)))
+        if (!ParseDecimal(value, '.', v) || !InValueRange(v))
             Refuse("target of level " + level + ": not a number: " + value);
         if (v == 0) Refuse("target of level " + level + " is zero");
         target = v;

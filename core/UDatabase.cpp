@@ -227,6 +227,34 @@ void TDatabase::Open(const std::string& path, bool create) {
     }
 }
 
+namespace {
+// Read-only and immutable: SQLite takes no locks and makes no -wal or -shm file beside the file.
+int OpenImmutable(const std::string& path, sqlite3** db) {
+    std::string uri = "file:";
+    for (char c : path) {
+        if (c == '%' || c == '?' || c == '#') {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%%%02X", static_cast<unsigned char>(c));
+            uri += hex;
+        } else
+            uri += c;
+    }
+    uri += "?immutable=1";
+    return sqlite3_open_v2(uri.c_str(), db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+}
+} // namespace
+
+void TDatabase::OpenUnchanging(const std::string& path) {
+    Close();
+    path_ = path;
+    keptAs_.clear();
+    if (!FileExists(path)) return;
+    if (OpenImmutable(path, &db_) != SQLITE_OK) {
+        Close();
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1"), path));
+    }
+}
+
 void TDatabase::OpenReadOnly(const std::string& path) {
     Close();
     path_ = path;

@@ -64,6 +64,9 @@ public:
     void Open(const std::string& path, bool create = true);
     // Opens an existing database for reading only; a missing one leaves it closed.
     void OpenReadOnly(const std::string& path);
+    // Opens a file that nothing changes (a backup copy) for reading, without locks and without writing
+    // anything beside it (no -wal or -shm on the backup medium); a missing one leaves it closed.
+    void OpenUnchanging(const std::string& path);
     void Close();
     bool IsOpen() const { return db_ != nullptr; }
     const std::string& Path() const { return path_; }

@@ -26,7 +26,7 @@ bool IsBlank(std::string_view s) {
 // A finite number that fits a single; anything else is no number.
 bool ReadValue(std::string_view field, char separator, float& value) {
     long double v = 0;
-    if (!ParseDecimal(field, separator, v) || !(std::fabs(v) <= FLT_MAX)) return false;
+    if (!ParseDecimal(field, separator, v) || !InValueRange(v)) return false;
     value = static_cast<float>(v);
     // Too small to be kept: refused rather than taken as zero.
     return value != 0 || v == 0;

@@ -352,7 +352,7 @@ bool ReadValue(std::string_view text, char mark, double& value, std::string& rea
         reason = Fill(QT_TRANSLATE_NOOP("Core", "value %1 is not a number"), Quoted(t));
         return false;
     }
-    if (std::fabs(v) > FLT_MAX) {
+    if (!InValueRange(v)) {
         reason = Fill(QT_TRANSLATE_NOOP("Core", "value %1 is out of range"), Quoted(t));
         return false;
     }

@@ -571,7 +571,15 @@ void TOperations::WriteSettings() {
 
 // ---------------------------------------------------------------- runs
 
+namespace {
+// The earliest date of a run: 1 January 1900. Before 30 December 1899 the stored number no longer grows
+// with the time of day, so the points of such days would not sort in time.
+constexpr TDateTime EarliestRunDate = 2;
+const char* const EarlyRunText = QT_TRANSLATE_NOOP("Core", "Runs before 1 January 1900 cannot be stored");
+} // namespace
+
 TOutcome TOperations::AcceptRun(TAnalyte& a, const TResu& run, int* index, const TRunNote& note) {
+    if (!(run.DateTime >= EarliestRunDate)) return TOutcome::Refuse(EarlyRunText);
     try {
         CheckReviews(a, {run.DateTime}, note.Reason);
     } catch (const EQcError& e) {
@@ -604,6 +612,7 @@ const TAnalyte& AnalyteOfRun(const TResu& run, std::optional<TAnalyte>& standIn)
 } // namespace
 
 TOutcome TOperations::HoldRun(const TResu& run) {
+    if (!(run.DateTime >= EarliestRunDate)) return TOutcome::Refuse(EarlyRunText);
     std::optional<TAnalyte> standIn;
     const TAnalyte& qa = AnalyteOfRun(run, standIn);
     Log(jk::RunHeld, &qa, 0, run.DateTime, "", RunText(qa, run.Levels, Trim(run.Operator), run.Comment), "",
@@ -1574,6 +1583,26 @@ void Rotate(const std::string& folder, const std::string& sav, const std::string
 std::string DatabaseBackupName(const std::string& folder, const char* extension) {
     return WithSlash(folder) + "Varnholt.db." + extension;
 }
+
+// The hash of the data backup a database backup was made with.
+constexpr const char* MetaBackupOf = "backup.data";
+
+// True when the database backup at `path` was made with the data backup of hash `dataHash`. A backup of
+// an earlier version has no such record: the hash of the data file it last wrote tells.
+bool DatabaseBackupBelongs(const std::string& path, const std::string& dataHash,
+                           const std::string& dataName) {
+    if (!TDatabase::LooksLikeDatabase(path)) return false;
+    try {
+        TDatabase backup;
+        backup.OpenUnchanging(path);
+        if (auto of = backup.Meta(MetaBackupOf)) return *of == dataHash;
+        TStatement st = backup.Prepare("SELECT hash FROM file_state WHERE name = ?");
+        st.Bind(1, dataName);
+        return st.Step() && st.Text(0).compare(0, dataHash.size(), dataHash) == 0;
+    } catch (const EQcError&) {
+        return false;
+    }
+}
 } // namespace
 
 TOutcome TOperations::Backup(const std::string& folder, const TBackupChoice& choice) {
@@ -1608,6 +1637,8 @@ TOutcome TOperations::Backup(const std::string& folder, const TBackupChoice& cho
     std::optional<std::string> dbImage;
     std::string dbError;
     if (db_.IsOpen()) try {
+            // The database backup names the data backup it belongs to.
+            db_.SetMeta(MetaBackupOf, HashText(image));
             dbImage = db_.Image();
         } catch (const EQcError& e) {
             dbError = e.what();
@@ -1624,7 +1655,7 @@ TOutcome TOperations::Backup(const std::string& folder, const TBackupChoice& cho
         };
         std::vector<std::string> older;
         if (!same && FileExists(old) && FileExists(sav)) older.push_back(old);
-        if (dbImage && FileExists(dbOld) && FileExists(dbSav)) older.push_back(dbOld);
+        if (dbImage && !same && FileExists(dbOld) && FileExists(dbSav)) older.push_back(dbOld);
         int64_t reclaimed = 0;
         for (const std::string& o : older) reclaimed += sizeOf(o);
         if (free + reclaimed < needed)
@@ -1652,11 +1683,22 @@ TOutcome TOperations::Backup(const std::string& folder, const TBackupChoice& cho
     bool dbWritten = false;
     if (dbImage) {
         try {
-            Rotate(folder, dbSav, dbOld, dbTmp, *dbImage);
+            // The database's generations go in step with the data's: ".db.Sav" is made with ".Sav",
+            // ".db.Old" with ".Old". Data not rewritten keeps its generation, and the database backup is
+            // replaced in it.
+            if (same)
+                AtomicWriteFile(dbSav, *dbImage);
+            else
+                Rotate(folder, dbSav, dbOld, dbTmp, *dbImage);
             dbWritten = true;
         } catch (const EQcError& e) {
             dbError = e.what();
         }
+    }
+    if (!dbWritten && !same) {
+        // The database backup of the former ".Sav" follows it to ".Old"; none is left beside the new one.
+        ::unlink(dbOld.c_str());
+        if (FileExists(dbSav) && RenameFile(dbSav, dbOld) != 0) ::unlink(dbSav.c_str());
     }
     if (db_.IsOpen() && !dbWritten) {
         out.Status = TStatus::Partial;
@@ -1696,19 +1738,36 @@ std::string TOperations::NewestBackup(const std::string& folder) const {
     return "";
 }
 
-TOutcome TOperations::Restore(const std::string& folder) {
+TRestorePlan TOperations::PlanRestore(const std::string& folder) const {
+    TRestorePlan plan;
+    plan.Source = NewestBackup(folder);
+    if (plan.Source.empty()) return plan;
+    plan.Runs = RunsInFile(plan.Source);
+    if (plan.Source == OldBackupFileName(folder) && FileExists(BackupFileName(folder)))
+        plan.Damaged = BackupFileName(folder);
+    return plan;
+}
+
+TOutcome TOperations::Restore(const std::string& folder, bool older) {
     std::error_code ec;
     if (folder.empty() || !std::filesystem::is_directory(folder, ec))
         return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "Restore aborted"));
     if (!FileExists(BackupFileName(folder)) && !FileExists(OldBackupFileName(folder)) &&
         !FileExists(TempBackupFileName(folder)))
         return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "No backup file to restore"));
-    const std::string source = NewestBackup(folder);
+    const TRestorePlan plan = PlanRestore(folder);
+    const std::string& source = plan.Source;
     if (source.empty()) return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "Impossible to restore"));
+    // Older data never replaces the data unasked.
+    if (!plan.Damaged.empty() && !older)
+        return TOutcome::Refuse(Fill(
+            QT_TRANSLATE_NOOP("Core", "The newest backup %1 is damaged. Restore aborted"), plan.Damaged));
     TListSerum serum;
     TListAnalytes analytes;
+    std::string bytes;
     try {
-        ParseDataImage(ReadWholeFile(source), serum, analytes);
+        bytes = ReadWholeFile(source);
+        ParseDataImage(bytes, serum, analytes);
     } catch (const EQcError&) {
         return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "Impossible to restore"));
     }
@@ -1733,15 +1792,28 @@ TOutcome TOperations::Restore(const std::string& folder) {
     if (source != BackupFileName(folder))
         out.Notes.push_back(
             Fill(QT_TRANSLATE_NOOP("Core", "Restored from %1, the newest complete backup."), source));
-    const std::string dbSav = DatabaseBackupName(folder, "Sav");
-    if (db_.IsOpen() && TDatabase::LooksLikeDatabase(dbSav)) {
+    if (db_.IsOpen()) {
+        // Only the database backup made with the data taken: a database of another backup would not
+        // match its data.
+        const std::string hash = HashText(bytes), name = FileNameOf(DataFileName());
+        std::string database;
+        bool any = false;
+        for (const char* extension : {"Sav", "Old"}) {
+            const std::string candidate = DatabaseBackupName(folder, extension);
+            any = any || FileExists(candidate);
+            if (database.empty() && DatabaseBackupBelongs(candidate, hash, name)) database = candidate;
+        }
         try {
-            // What happened, who reviewed what and the operators' passwords are not rolled back; the
-            // record of the data file is the one of the file just written.
-            db_.ReplaceFrom(dbSav,
-                            {"journal", "journal_pending", "review", "operator_password", "file_state"},
-                            {"journal_head"});
-            RestoreJournalHead();
+            if (!database.empty()) {
+                // What happened, who reviewed what and the operators' passwords are not rolled back; the
+                // record of the data file is the one of the file just written.
+                db_.ReplaceFrom(database,
+                                {"journal", "journal_pending", "review", "operator_password", "file_state"},
+                                {"journal_head"});
+                RestoreJournalHead();
+            } else if (any)
+                throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "No database backup in %1 was made with %2."),
+                                    WithSlash(folder), source));
         } catch (const EQcError& e) {
             out.Status = TStatus::Partial;
             out.Message =

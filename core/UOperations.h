@@ -125,6 +125,13 @@ struct TBackupPlan {
     int64_t RunsInBackup = -1; // -1: no backup there, or not readable
 };
 
+// What a restore from a backup folder would take, for the confirmation.
+struct TRestorePlan {
+    std::string Source;  // the newest complete backup, empty when there is none
+    std::string Damaged; // the newest backup ".Sav" when it cannot be read and Source is older
+    int64_t Runs = -1;   // the runs of Source
+};
+
 // An edit of the control-material list, as the materials window makes it.
 struct TMaterialEdit {
     struct TLine {
@@ -321,7 +328,11 @@ public:
     TOutcome Backup(const std::string& folder, const TBackupChoice& choice = {});
     // The newest complete backup of the folder (".Sav", else ".Old"), empty when there is none.
     std::string NewestBackup(const std::string& folder) const;
-    TOutcome Restore(const std::string& folder);
+    TRestorePlan PlanRestore(const std::string& folder) const;
+    // Replaces the data by the newest complete backup and the database by the database backup made
+    // with it (none when no database backup belongs to it). When ".Sav" is damaged, the older backup
+    // is taken only with `older`; else refused with nothing changed.
+    TOutcome Restore(const std::string& folder, bool older = false);
 
     // ---------------------------------------------------------------- results from the instruments
     // (UOperationsInbox.cpp) Files dropped in the inbox folder become held runs in the queue. A pass

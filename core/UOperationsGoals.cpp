@@ -81,7 +81,7 @@ void CheckGoalValues(const TQualityGoal& g) {
     for (int k = 0; k < MaxLevels; ++k) {
         const auto& t = g.Target[static_cast<size_t>(k)];
         if (!t) continue;
-        if (!std::isfinite(static_cast<double>(*t)))
+        if (!InValueRange(*t))
             throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "%1: target of level %2 is not a number"),
                                 g.Analyte, std::to_string(k + 1)));
         if (*t == 0)

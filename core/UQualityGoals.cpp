@@ -140,7 +140,7 @@ TQualityGoal ParseGoalLine(std::string_view line) {
         if (f[k].empty()) continue;
         const std::string level = std::to_string(k - 1);
         long double t = 0;
-        if (!ParseNumber(f[k], t))
+        if (!ParseNumber(f[k], t) || !InValueRange(t))
             throw EQcError(
                 Fill(QT_TRANSLATE_NOOP("Core", "target of level %1 '%2' is not a number"), level, f[k]));
         if (t == 0) throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "target of level %1 is zero"), level));

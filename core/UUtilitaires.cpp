@@ -225,12 +225,16 @@ std::string ReplaceDecimalMarks(std::string t) {
 }
 } // namespace
 
+bool InValueRange(long double v) {
+    return std::fabs(v) <= FLT_MAX; // false for nan
+}
+
 LevelValue ReadValueText(const std::string& text) {
     std::string t = Trim(text);
     if (t.empty()) return {0, psEmpty};
     t = ReplaceDecimalMarks(t);
     long double v = 0;
-    if (!ParseDecimal(t, Regional.DecimalSeparator, v) || std::fabs(v) > FLT_MAX)
+    if (!ParseDecimal(t, Regional.DecimalSeparator, v) || !InValueRange(v))
         throw EConvertError(QT_TRANSLATE_NOOP("Core", "Incorrect floating number"));
     return {static_cast<float>(v), psInControl};
 }
@@ -238,7 +242,7 @@ LevelValue ReadValueText(const std::string& text) {
 long double ReadRealText(std::string& text, bool nonNegative) {
     std::string t = ReplaceDecimalMarks(Trim(text));
     long double v = 0;
-    if (!ParseDecimal(t, Regional.DecimalSeparator, v))
+    if (!ParseDecimal(t, Regional.DecimalSeparator, v) || !InValueRange(v))
         throw EConvertError(Fill(QT_TRANSLATE_NOOP("Core", "'%1' is not a valid floating point value"), t));
     if (nonNegative && v < 0)
         throw EConvertError(Fill(QT_TRANSLATE_NOOP("Core", "%1 is a negative value (not allowed)"), t));

@@ -45,10 +45,14 @@ std::string BlankControlChars(std::string_view s);
 // Integer entry: the trimmed text converted and checked against min..max. Throws EConvertError with
 // the message of the box; on success `text` becomes the trimmed text (written back into the box).
 int CheckIntegerText(std::string& text, int min, int max);
+// True for a value that a stored single holds: finite and within +-FLT_MAX. Every field that takes a QC
+// value, a limit or a target checks its number with it.
+bool InValueRange(long double v);
 // QC value entry: empty gives psEmpty; the other decimal mark is replaced by the regional one.
 // Throws EConvertError("Incorrect floating number") for text that is not a finite single-size number.
 LevelValue ReadValueText(const std::string& text);
-// Real entry: throws EConvertError naming the text; nonNegative refuses values below 0. On success
+// Real entry: throws EConvertError naming the text for no number or one beyond InValueRange; nonNegative
+// refuses values below 0. On success
 // `text` becomes the trimmed text with its decimal mark replaced.
 long double ReadRealText(std::string& text, bool nonNegative);
 // Parses a decimal number written with the given separator (optional sign and exponent); false for

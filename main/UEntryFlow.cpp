@@ -38,7 +38,7 @@ bool BackupIsDue() {
 }
 
 std::string QueueButtonCaption(int count) {
-    return FillQ(TUnitTexts::tr("&Queue : %1"), std::to_string(count));
+    return FillQ(TUnitTexts::tr("Q&ueue : %1"), std::to_string(count));
 }
 
 TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValidateRun& validate,
@@ -163,6 +163,16 @@ std::string ModificationDateText(const std::string& path) {
     return FromQ(DateText(EncodeDate(lt.tm_year + 1900, lt.tm_mon + 1, lt.tm_mday)));
 }
 
+std::string ModificationDateTimeText(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return "";
+    std::tm lt{};
+    localtime_r(&st.st_mtime, &lt);
+    char time[16];
+    std::strftime(time, sizeof time, "%H:%M", &lt);
+    return ModificationDateText(path) + " " + time;
+}
+
 // The copy window is shown for the length of one backup or restore, also when it fails.
 class TCopyWindowScope {
 public:
@@ -231,19 +241,26 @@ bool RestoreCommand() {
         return false;
     }
     // The newest complete backup: ".Sav", or what a backup killed between its renames left.
-    const std::string source = Operations().NewestBackup(folder);
-    if (ShowMessageBox(
-            mkConfirmation, mbOK | mbCancel,
-            FillQ(TUnitTexts::tr("Confirm data restore from diskette. The date of source file is : %1"),
-                  ModificationDateText(source.empty() ? BackupFileName(folder) : source))) != mbOK) {
+    const TRestorePlan plan = Operations().PlanRestore(folder);
+    const std::string source = plan.Source.empty() ? BackupFileName(folder) : plan.Source;
+    const bool older = !plan.Damaged.empty();
+    // Older data never replaces the data unasked: the damaged backup is named, and the older one with
+    // its date, time and runs.
+    const std::string question =
+        older ? FillQ(TUnitTexts::tr("The newest backup %1 is damaged.\rRestore the older backup %2 of %3, "
+                                     "holding %4, instead ?"),
+                      plan.Damaged, source, ModificationDateTimeText(source),
+                      FromQ(TUnitTexts::tr("%n run(s)", nullptr, static_cast<int>(plan.Runs))))
+              : FillQ(TUnitTexts::tr("Confirm data restore from diskette. The date of source file is : %1"),
+                      ModificationDateText(source));
+    if (ShowMessageBox(older ? mkWarning : mkConfirmation, mbOK | mbCancel, question) != mbOK) {
         ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("Restore aborted")));
         return false;
     }
     TOutcome out;
     {
-        TCopyWindowScope window(CopyWindow, FillQ(TUnitTexts::tr("Restoring data from %1"),
-                                                  source.empty() ? BackupFileName(folder) : source));
-        out = Operations().Restore(folder);
+        TCopyWindowScope window(CopyWindow, FillQ(TUnitTexts::tr("Restoring data from %1"), source));
+        out = Operations().Restore(folder, older);
     }
     if (!ShowOutcome(out)) return false;
     ShowMessageBox(mkInformation, mbYes, FromQ(TUnitTexts::tr("Restore OK")));

@@ -165,7 +165,7 @@ TWinMain::TWinMain(QWidget* parent) : QMainWindow(parent) {
     ShapeBackUp = barIndicator("ShapeBackUp");
     BtAffectation = barButton("BtAffectation", tr("Assign &lots"), tr("Change QC material or lot number"),
                               &TWinMain::BtAffectationClick);
-    BtFifo = barButton("BtFifo", tr("&Queue : 0"), tr("Queue of held QC results"), &TWinMain::BtFifoClick);
+    BtFifo = barButton("BtFifo", tr("Q&ueue : 0"), tr("Queue of held QC results"), &TWinMain::BtFifoClick);
     ShapeFifo = barIndicator("ShapeFifo");
     OpenDataTable = [this] { BtDataClick(); };
 
@@ -203,6 +203,14 @@ TWinMain::TWinMain(QWidget* parent) : QMainWindow(parent) {
     TimerBtFifo->setInterval(300);
     connect(TimerBackUp, &QTimer::timeout, this, [this] { Blink(ShapeBackUp); });
     connect(TimerBtFifo, &QTimer::timeout, this, [this] { Blink(ShapeFifo); });
+    TimerEntryTime = Named(new QTimer(this), "TimerEntryTime");
+    TimerEntryTime->setInterval(1000);
+    // The fields show the time a run entered now gets; not while the user is in them.
+    connect(TimerEntryTime, &QTimer::timeout, this, [this] {
+        if (!EntryTimeSet && !DatePicker->hasFocus() && !TimePicker->hasFocus()) ResetEntryTime();
+    });
+    TimerEntryTime->start();
+    connect(this, &TWinMain::pageEntered, this, &TWinMain::UpdateQueueButton);
     connect(BtOKEnter, &QPushButton::clicked, this, &TWinMain::BtOKEnterClick);
 
     buildMenu();
@@ -747,7 +755,10 @@ void TWinMain::MnuAboutClick() {
 }
 
 void TWinMain::UpdateQueueButton() {
+    // Alt+U, as the Quality menu has Alt+Q; the lock and fix pages keep Alt+U for their Undo.
     BtFifo->setText(ToQ(QueueButtonCaption(Fifo.Count())));
+    const bool undoPage = CurrentPage() == ptLock || CurrentPage() == ptFix;
+    BtFifo->setShortcut(undoPage ? QKeySequence() : QKeySequence::mnemonic(BtFifo->text()));
     if (Fifo.Count() > 0) {
         if (!TimerBtFifo->isActive()) TimerBtFifo->start();
     } else if (TimerBtFifo->isActive()) {

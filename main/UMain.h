@@ -132,6 +132,8 @@ public:
     QLabel *PanelFirstDate = nullptr, *PanelLastDate = nullptr;
     QTableWidget* GrilleLock = nullptr;
     QTimer *TimerBackUp, *TimerBtFifo;
+    // Keeps the entry page's date and time those of now while the user has not set them.
+    QTimer* TimerEntryTime;
     QMenu *MnuParameters, *MnuConfiguration, *MnuFile, *MnuClipboard, *MnuSpecial, *MnuHelp;
     // Records for accreditation: the journal, the review sign-off, the corrective actions offered.
     QMenu* MnuRecords = nullptr;

@@ -223,9 +223,15 @@ void FocusAndSelect(QLineEdit* edit) {
 void TWinMain::BtOKEnterClick() {
     if (!CurrentAnalyte) return;
     CreateChildWindows();
-    // A field being edited is finished first.
+    // A field being edited is finished first; a date it refused stops the entry.
+    auto* picker = dynamic_cast<TDatePicker*>(DatePicker);
+    const int refusals = picker ? picker->Refusals() : 0;
     EntryRows[0].Value->setFocus();
     QCoreApplication::processEvents();
+    if (picker && picker->Refusals() != refusals) {
+        DatePicker->setFocus();
+        return;
+    }
     // Fields left as they were cleared take the time of this OK, not the time they were cleared.
     if (!EntryTimeSet) ResetEntryTime();
     TEntryFields fields;

@@ -50,8 +50,9 @@ QFont BigFont() {
     return f;
 }
 
+// Alt+1 to Alt+3 press the level's button.
 QString RejectCaption(int k, bool rejected) {
-    return QStringLiteral("%1%2")
+    return QStringLiteral("%1&%2")
         .arg(rejected ? TUnitTexts::tr("Retrieve QC") : TUnitTexts::tr("Reject QC"))
         .arg(k + 1);
 }

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QMouseEvent>
@@ -568,6 +569,55 @@ QString WrittenDateText(const std::string& written) {
 
 TDatePicker::TDatePicker(QWidget* parent) : QDateEdit(parent) {
     setCalendarPopup(true);
+    // The earliest date of a run (core refuses earlier ones).
+    setMinimumDate(QDate(1900, 1, 1));
+}
+
+QString TDatePicker::RefusalOf(const QString& typed) const {
+    const QDate read = locale().toDate(typed, displayFormat());
+    if (read.isValid() && read < minimumDate())
+        return QCoreApplication::translate("TDatePicker",
+                                           "%1 is before %2, the earliest date that can be entered")
+            .arg(typed, locale().toString(minimumDate(), displayFormat()));
+    // Only a whole date: a text still being typed is the box's own business.
+    QString whole = typed;
+    int pos = 0;
+    if (read.isValid() || QDateEdit::validate(whole, pos) != QValidator::Acceptable) return {};
+    // The box reads an impossible day as the last of the month; a text it reads as another date is none.
+    const QDate clamped = dateTimeFromText(typed).date();
+    if (!clamped.isValid() || locale().toString(clamped, displayFormat()) == typed) return {};
+    return QCoreApplication::translate("TDatePicker", "%1 is not a valid date").arg(typed);
+}
+
+QValidator::State TDatePicker::validate(QString& input, int& pos) const {
+    const QString typed = input;
+    const QValidator::State state = QDateEdit::validate(input, pos);
+    return state == QValidator::Acceptable && !RefusalOf(typed).isEmpty() ? QValidator::Intermediate : state;
+}
+
+bool TDatePicker::RefuseTyped() {
+    const QString typed = text();
+    const QString why = RefusalOf(typed);
+    if (why.isEmpty()) return false;
+    ++refusals_;
+    // The former date back in the box before the message, so that nothing reads the typed one.
+    setDate(date());
+    ShowMessageBox(mkError, mbOK, FromQString(why));
+    return true;
+}
+
+void TDatePicker::focusOutEvent(QFocusEvent* e) {
+    RefuseTyped();
+    QDateEdit::focusOutEvent(e);
+}
+
+void TDatePicker::keyPressEvent(QKeyEvent* e) {
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && RefuseTyped()) {
+        selectAll();
+        e->accept();
+        return;
+    }
+    QDateEdit::keyPressEvent(e);
 }
 
 void TDatePicker::mousePressEvent(QMouseEvent* e) {

@@ -140,12 +140,27 @@ void SetDateLocale(const QLocale& locale);
 // The program's date picker: a date box with a drop-down calendar. A click on its frame, outside the
 // text and the arrow, does nothing: the plain date box would take it for its up button and step the
 // date on by one.
+// A date that does not exist (31 February) or lies before the earliest date of a run is refused with a
+// message, and the box goes back to its former date, instead of becoming another date unseen.
 class TDatePicker : public QDateEdit {
 public:
     explicit TDatePicker(QWidget* parent = nullptr);
+    // The number of typed dates refused so far: a command that reads the box after taking the focus
+    // from it stops when this grew.
+    int Refusals() const { return refusals_; }
+    // Why the typed text is no date the box takes, empty when it is one (or not yet a whole date).
+    QString RefusalOf(const QString& typed) const;
 
 protected:
+    QValidator::State validate(QString& input, int& pos) const override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+
+private:
+    // Shows the refusal of the box's text, if any, and puts the former date back; true when refused.
+    bool RefuseTyped();
+    int refusals_ = 0;
 };
 // A model text (Windows-1252 bytes) for a window, and back.
 QString ToQString(const std::string& cp1252);

@@ -189,7 +189,8 @@ void TWinArchives::ApplyPending() {
     if (numbers.empty()) return;
     std::string reason;
     if (!AskReasonText(
-            FillQ(tr("Why are %1 archives of %2 deleted?"), std::to_string(numbers.size()), analyte_->Name),
+            FillQ(tr("Why are %n archives of %1 deleted?", nullptr, static_cast<int>(numbers.size())),
+                  analyte_->Name),
             reason))
         return;
     ShowOutcome(Operations().DeleteArchives(*analyte_, numbers, reason));

@@ -502,7 +502,30 @@ void TWinDefAnalytes::BtMoveBottomClick() {
     LBox->setFocus();
 }
 
+bool TWinDefAnalytes::TypedEntryNotInList() const {
+    const std::string name = CleanField(EditNom->text());
+    if (name.empty()) return false;
+    const QString line = ToQt(name) + '\t' + QString::number(SELevels->value()) + '\t' +
+                         ToQt(CleanField(CBUnite->currentText())) + '\t' + QString::number(SEDecim->value());
+    for (int i = 0; i < LBox->count(); ++i)
+        if (LBox->item(i)->text() == line) return false;
+    return true;
+}
+
 void TWinDefAnalytes::BtOKClick() {
+    // Enter presses OK: an analyte typed but not added is never dropped unasked.
+    if (TypedEntryNotInList()) {
+        const TMsgButton answer =
+            ShowMessageBox(mkConfirmation, mbYes | mbNo | mbCancel,
+                           FillQ(tr("%1 is typed in the fields but not in the list.\rAdd it to the list "
+                                    "before closing ?"),
+                                 CleanField(EditNom->text())));
+        if (answer == mbYes) BtAjouterClick();
+        if (answer == mbCancel || (answer == mbYes && !EditNom->text().isEmpty())) {
+            EditNom->setFocus();
+            return;
+        }
+    }
     // The list is rebuilt in the lines' order; analytes leave it only when deleted, and their archive
     // files go only once the data file no longer names them.
     TAnalyteEdit edit;

@@ -51,6 +51,8 @@ public:
     void BtMoveTopClick();
     void BtMoveBottomClick();
     void BtOKClick();
+    // A line typed in the fields that the list does not hold as it stands.
+    bool TypedEntryNotInList() const;
     void LBClick(int row);
     // A drop of the selected line on the line `targetRow` (-1 or past the end: below the last line).
     void LBoxDragDrop(int targetRow);

@@ -288,7 +288,29 @@ void TWinDefSerum::LBSerumClick(int row) {
     EditLot->setText(ToQt(lot));
 }
 
+bool TWinDefSerum::TypedEntryNotInList() const {
+    const std::string name = CleanField(EditNom->text());
+    if (name.empty()) return false;
+    const QString line = ToQt(name) + '\t' + ToQt(CleanField(EditLot->text()));
+    for (int i = 0; i < LBSerum->count(); ++i)
+        if (QString::compare(LBSerum->item(i)->text(), line, Qt::CaseInsensitive) == 0) return false;
+    return true;
+}
+
 void TWinDefSerum::BtOKClick() {
+    // Enter presses OK: a material typed but not added is never dropped unasked.
+    if (TypedEntryNotInList()) {
+        const TMsgButton answer =
+            ShowMessageBox(mkConfirmation, mbYes | mbNo | mbCancel,
+                           FillQ(tr("%1 is typed in the fields but not in the list.\rAdd it to the list "
+                                    "before closing ?"),
+                                 CleanField(EditNom->text())));
+        if (answer == mbYes) BtAjouterClick();
+        if (answer == mbCancel || (answer == mbYes && !EditNom->text().isEmpty())) {
+            EditNom->setFocus();
+            return;
+        }
+    }
     Apply();
     accept();
 }

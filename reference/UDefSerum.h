@@ -29,6 +29,8 @@ public:
     void BtUsedInClick();
     void BtCleClick();
     void BtOKClick();
+    // A name typed in the fields that no line of the list holds (with its lot).
+    bool TypedEntryNotInList() const;
     void LBSerumClick(int row);
 
     QLineEdit* EditNom;

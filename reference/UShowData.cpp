@@ -240,23 +240,26 @@ void TWinShowData::BtDeleteAllClick() {
     LB->Rows()->RemoveRows(rows);
 }
 
-void TWinShowData::ApplyPending() {
+bool TWinShowData::ApplyPending() {
     // Each recorded index counts in the list as it stood at its deletion, so applying them in the
     // recorded order removes exactly the points whose entries were removed.
     // Written before the window closes; a failed write leaves every point where it was. The journal keeps
     // the reason; without one nothing is deleted.
+    if (pending_.empty()) return true;
     std::string reason;
-    if (AskReasonText(
-            FillQ(tr("Why are %1 points of %2 deleted?"), std::to_string(pending_.size()), analyte_->Name),
-            reason))
-        ShowOutcome(Operations().DeletePoints(*analyte_, pending_, reason));
+    const bool applied = AskReasonText(FillQ(tr("Why are %n points of %1 deleted?", nullptr,
+                                                static_cast<int>(pending_.size())),
+                                             analyte_->Name),
+                                       reason) &&
+                         ShowOutcome(Operations().DeletePoints(*analyte_, pending_, reason));
     pending_.clear();
+    return applied;
 }
 
 void TWinShowData::BtOKClick() {
     if (!pending_.empty() && ShowMessageBox(mkConfirmation, mbOK | mbCancel,
-                                            FillQ(tr("Irreversible deletion of %1 lines ?"),
-                                                  std::to_string(pending_.size()))) == mbOK)
+                                            FromQ(tr("Irreversible deletion of %n lines ?", nullptr,
+                                                     static_cast<int>(pending_.size())))) == mbOK)
         ApplyPending();
     accept();
 }
@@ -277,7 +280,8 @@ void TWinShowData::BtEditClick() {
     std::string question = FillQ(tr("Edit and validate again the control point on %1"), when);
     if (!pending_.empty())
         question =
-            FillQ(tr("Irreversible deletion of %1 lines.\r+ %2"), std::to_string(pending_.size()), question);
+            FillQ(tr("Irreversible deletion of %n lines.\r+ %1", nullptr, static_cast<int>(pending_.size())),
+                  question);
     if (ShowMessageBox(mkConfirmation, mbOK | mbCancel, question) != mbOK) {
         LB->setFocus();
         return;
@@ -290,8 +294,11 @@ void TWinShowData::BtEditClick() {
             remaining.erase(remaining.begin() + index);
     const int original = LB->Rows()->Key(row);
     const auto pos = std::find(remaining.begin(), remaining.end(), original);
-    ApplyPending();
-    pointToEdit_ = pos == remaining.end() ? -1 : static_cast<int>(pos - remaining.begin());
+    // Deletions not made (no reason given, or not written) leave the point where it was.
+    if (!ApplyPending())
+        pointToEdit_ = original;
+    else
+        pointToEdit_ = pos == remaining.end() ? -1 : static_cast<int>(pos - remaining.begin());
     accept();
 }
 

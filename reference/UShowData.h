@@ -96,7 +96,8 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
-    void ApplyPending();
+    // True when the pending deletions were written (none pending: nothing asked, true).
+    bool ApplyPending();
     // The current entry when it is also selected, else -1.
     int CurrentEntry() const;
     void SetLocked(bool locked);

@@ -60,7 +60,7 @@ for f in usr/bin/varnholt usr/bin/varnholt-cli \
          usr/share/bash-completion/completions/varnholt-cli usr/share/zsh/vendor-completions/_varnholt-cli \
          usr/share/icons/hicolor/scalable/apps/$app.svg \
          usr/share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/$app.png \
-         usr/share/varnholt/translations/varnholt_{de,fr}.qm; do
+         usr/share/varnholt/translations/varnholt_{de,fr,en}.qm; do
     grep -qx "\./$f" <<<"$list" || fail "package lacks /$f"
 done
 # Nothing is shipped twice, nor run from the documentation folder.

@@ -1383,6 +1383,18 @@
         <source>%1 discarded values</source>
         <translation>%1 verworfene Werte</translation>
     </message>
+    <message>
+        <source>The newest backup %1 is damaged. Restore aborted</source>
+        <translation>Die neueste Sicherung %1 ist beschädigt. Wiederherstellung abgebrochen</translation>
+    </message>
+    <message>
+        <source>No database backup in %1 was made with %2.</source>
+        <translation>Keine Datenbanksicherung in %1 wurde mit %2 erstellt.</translation>
+    </message>
+    <message>
+        <source>Runs before 1 January 1900 cannot be stored</source>
+        <translation>Serien vor dem 1. Januar 1900 können nicht gespeichert werden</translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>
@@ -1708,9 +1720,12 @@
         <source>Nothing to print</source>
         <translation>Nichts zu drucken</translation>
     </message>
-    <message>
-        <source>Why are %1 archives of %2 deleted?</source>
-        <translation>Warum werden %1 Archive von %2 gelöscht?</translation>
+    <message numerus="yes">
+        <source>Why are %n archives of %1 deleted?</source>
+        <translation>
+            <numerusform>Warum wird %n Archiv von %1 gelöscht?</numerusform>
+            <numerusform>Warum werden %n Archive von %1 gelöscht?</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1901,6 +1916,10 @@
         <source>U&amp;p</source>
         <translation>&amp;Hoch</translation>
     </message>
+    <message>
+        <source>%1 is typed in the fields but not in the list.<byte value="xd"/>Add it to the list before closing ?</source>
+        <translation>%1 ist in den Feldern eingegeben, aber nicht in der Liste.<byte value="xd"/>Vor dem Schließen in die Liste aufnehmen?</translation>
+    </message>
 </context>
 <context>
     <name>TWinDefSerum</name>
@@ -2003,6 +2022,10 @@
     <message>
         <source>Why are the control materials changed and their data erased?</source>
         <translation>Warum werden die Kontrollmaterialien geändert und ihre Daten gelöscht?</translation>
+    </message>
+    <message>
+        <source>%1 is typed in the fields but not in the list.<byte value="xd"/>Add it to the list before closing ?</source>
+        <translation>%1 ist in den Feldern eingegeben, aber nicht in der Liste.<byte value="xd"/>Vor dem Schließen in die Liste aufnehmen?</translation>
     </message>
 </context>
 <context>
@@ -2321,7 +2344,7 @@
         <translation>QK-Material oder Chargennummer ändern</translation>
     </message>
     <message>
-        <source>&amp;Queue : 0</source>
+        <source>Q&amp;ueue : 0</source>
         <translation>&amp;Warteschlange : 0</translation>
     </message>
     <message>
@@ -3195,13 +3218,19 @@
         <source>QC data for </source>
         <translation>QK-Daten für </translation>
     </message>
-    <message>
-        <source>Why are %1 points of %2 deleted?</source>
-        <translation>Warum werden %1 Punkte von %2 gelöscht?</translation>
+    <message numerus="yes">
+        <source>Why are %n points of %1 deleted?</source>
+        <translation>
+            <numerusform>Warum wird %n Punkt von %1 gelöscht?</numerusform>
+            <numerusform>Warum werden %n Punkte von %1 gelöscht?</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>Irreversible deletion of %1 lines ?</source>
-        <translation>%1 Zeilen unwiderruflich löschen?</translation>
+    <message numerus="yes">
+        <source>Irreversible deletion of %n lines ?</source>
+        <translation>
+            <numerusform>%n Zeile unwiderruflich löschen?</numerusform>
+            <numerusform>%n Zeilen unwiderruflich löschen?</numerusform>
+        </translation>
     </message>
     <message>
         <source>Nothing to edit.</source>
@@ -3215,9 +3244,12 @@
         <source>Edit and validate again the control point on %1</source>
         <translation>Den Kontrollpunkt vom %1 bearbeiten und erneut validieren</translation>
     </message>
-    <message>
-        <source>Irreversible deletion of %1 lines.<byte value="xd"/>+ %2</source>
-        <translation>%1 Zeilen unwiderruflich löschen.<byte value="xd"/>+ %2</translation>
+    <message numerus="yes">
+        <source>Irreversible deletion of %n lines.<byte value="xd"/>+ %1</source>
+        <translation>
+            <numerusform>%n Zeile unwiderruflich löschen.<byte value="xd"/>+ %1</numerusform>
+            <numerusform>%n Zeilen unwiderruflich löschen.<byte value="xd"/>+ %1</numerusform>
+        </translation>
     </message>
     <message>
         <source>Nothing to print</source>
@@ -3640,7 +3672,7 @@
         <translation>Kein Analyt</translation>
     </message>
     <message>
-        <source>&amp;Queue : %1</source>
+        <source>Q&amp;ueue : %1</source>
         <translation>&amp;Warteschlange : %1</translation>
     </message>
     <message>
@@ -3670,6 +3702,17 @@
     <message>
         <source>Restoring data from %1</source>
         <translation>Daten werden wiederhergestellt aus %1</translation>
+    </message>
+    <message>
+        <source>The newest backup %1 is damaged.<byte value="xd"/>Restore the older backup %2 of %3, holding %4, instead ?</source>
+        <translation>Die neueste Sicherung %1 ist beschädigt.<byte value="xd"/>Stattdessen die ältere Sicherung %2 vom %3 mit %4 wiederherstellen?</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n run(s)</source>
+        <translation>
+            <numerusform>%n Serie</numerusform>
+            <numerusform>%n Serien</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -4620,6 +4663,17 @@
     <message>
         <source>The character %1 cannot be stored: Varnholt&apos;s files hold Windows-1252 text.</source>
         <translation>Das Zeichen %1 kann nicht gespeichert werden: Die Dateien von Varnholt enthalten Windows-1252-Text.</translation>
+    </message>
+</context>
+<context>
+    <name>TDatePicker</name>
+    <message>
+        <source>%1 is before %2, the earliest date that can be entered</source>
+        <translation>%1 liegt vor dem %2, dem frühesten Datum, das eingegeben werden kann</translation>
+    </message>
+    <message>
+        <source>%1 is not a valid date</source>
+        <translation>%1 ist kein gültiges Datum</translation>
     </message>
 </context>
 </TS>

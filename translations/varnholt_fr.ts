@@ -1383,6 +1383,18 @@
         <source>%1 discarded values</source>
         <translation>%1 valeurs écartées</translation>
     </message>
+    <message>
+        <source>The newest backup %1 is damaged. Restore aborted</source>
+        <translation>La sauvegarde la plus récente %1 est endommagée. Restauration abandonnée</translation>
+    </message>
+    <message>
+        <source>No database backup in %1 was made with %2.</source>
+        <translation>Aucune sauvegarde de la base de données dans %1 n&apos;a été faite avec %2.</translation>
+    </message>
+    <message>
+        <source>Runs before 1 January 1900 cannot be stored</source>
+        <translation>Les séries antérieures au 1er janvier 1900 ne peuvent pas être enregistrées</translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>
@@ -1708,9 +1720,12 @@
         <source>Nothing to print</source>
         <translation>Rien à imprimer</translation>
     </message>
-    <message>
-        <source>Why are %1 archives of %2 deleted?</source>
-        <translation>Pourquoi %1 archives de %2 sont-elles supprimées ?</translation>
+    <message numerus="yes">
+        <source>Why are %n archives of %1 deleted?</source>
+        <translation>
+            <numerusform>Pourquoi %n archive de %1 est-elle supprimée ?</numerusform>
+            <numerusform>Pourquoi %n archives de %1 sont-elles supprimées ?</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1901,6 +1916,10 @@
         <source>U&amp;p</source>
         <translation>&amp;Haut</translation>
     </message>
+    <message>
+        <source>%1 is typed in the fields but not in the list.<byte value="xd"/>Add it to the list before closing ?</source>
+        <translation>%1 est saisi dans les champs mais n&apos;est pas dans la liste.<byte value="xd"/>L&apos;ajouter à la liste avant de fermer ?</translation>
+    </message>
 </context>
 <context>
     <name>TWinDefSerum</name>
@@ -2003,6 +2022,10 @@
     <message>
         <source>Why are the control materials changed and their data erased?</source>
         <translation>Pourquoi les contrôles sont-ils modifiés et leurs données effacées ?</translation>
+    </message>
+    <message>
+        <source>%1 is typed in the fields but not in the list.<byte value="xd"/>Add it to the list before closing ?</source>
+        <translation>%1 est saisi dans les champs mais n&apos;est pas dans la liste.<byte value="xd"/>L&apos;ajouter à la liste avant de fermer ?</translation>
     </message>
 </context>
 <context>
@@ -2321,7 +2344,7 @@
         <translation>Changer de contrôle ou de numéro de lot</translation>
     </message>
     <message>
-        <source>&amp;Queue : 0</source>
+        <source>Q&amp;ueue : 0</source>
         <translation>File d&apos;&amp;attente : 0</translation>
     </message>
     <message>
@@ -3195,13 +3218,19 @@
         <source>QC data for </source>
         <translation>Données de CQ de </translation>
     </message>
-    <message>
-        <source>Why are %1 points of %2 deleted?</source>
-        <translation>Pourquoi %1 points de %2 sont-ils supprimés ?</translation>
+    <message numerus="yes">
+        <source>Why are %n points of %1 deleted?</source>
+        <translation>
+            <numerusform>Pourquoi %n point de %1 est-il supprimé ?</numerusform>
+            <numerusform>Pourquoi %n points de %1 sont-ils supprimés ?</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>Irreversible deletion of %1 lines ?</source>
-        <translation>Suppression irréversible de %1 lignes ?</translation>
+    <message numerus="yes">
+        <source>Irreversible deletion of %n lines ?</source>
+        <translation>
+            <numerusform>Suppression irréversible de %n ligne ?</numerusform>
+            <numerusform>Suppression irréversible de %n lignes ?</numerusform>
+        </translation>
     </message>
     <message>
         <source>Nothing to edit.</source>
@@ -3215,9 +3244,12 @@
         <source>Edit and validate again the control point on %1</source>
         <translation>Modifier et valider à nouveau le point de contrôle du %1</translation>
     </message>
-    <message>
-        <source>Irreversible deletion of %1 lines.<byte value="xd"/>+ %2</source>
-        <translation>Suppression irréversible de %1 lignes.<byte value="xd"/>+ %2</translation>
+    <message numerus="yes">
+        <source>Irreversible deletion of %n lines.<byte value="xd"/>+ %1</source>
+        <translation>
+            <numerusform>Suppression irréversible de %n ligne.<byte value="xd"/>+ %1</numerusform>
+            <numerusform>Suppression irréversible de %n lignes.<byte value="xd"/>+ %1</numerusform>
+        </translation>
     </message>
     <message>
         <source>Nothing to print</source>
@@ -3640,7 +3672,7 @@
         <translation>Aucun analyte</translation>
     </message>
     <message>
-        <source>&amp;Queue : %1</source>
+        <source>Q&amp;ueue : %1</source>
         <translation>File d&apos;&amp;attente : %1</translation>
     </message>
     <message>
@@ -3670,6 +3702,17 @@
     <message>
         <source>Restoring data from %1</source>
         <translation>Restauration des données depuis %1</translation>
+    </message>
+    <message>
+        <source>The newest backup %1 is damaged.<byte value="xd"/>Restore the older backup %2 of %3, holding %4, instead ?</source>
+        <translation>La sauvegarde la plus récente %1 est endommagée.<byte value="xd"/>Restaurer à la place la sauvegarde plus ancienne %2 du %3, qui contient %4 ?</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n run(s)</source>
+        <translation>
+            <numerusform>%n série</numerusform>
+            <numerusform>%n séries</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -4620,6 +4663,17 @@
     <message>
         <source>The character %1 cannot be stored: Varnholt&apos;s files hold Windows-1252 text.</source>
         <translation>Le caractère %1 ne peut pas être enregistré : les fichiers de Varnholt contiennent du texte Windows-1252.</translation>
+    </message>
+</context>
+<context>
+    <name>TDatePicker</name>
+    <message>
+        <source>%1 is before %2, the earliest date that can be entered</source>
+        <translation>%1 est antérieur au %2, la première date qui peut être saisie</translation>
+    </message>
+    <message>
+        <source>%1 is not a valid date</source>
+        <translation>%1 n&apos;est pas une date valide</translation>
     </message>
 </context>
 </TS>

@@ -9,7 +9,7 @@ _varnholt_cli() {
     fi
     local commands="analytes limits points judge add queue import export import-predecessor archive
         backup restore report goal sigma summary migrate account inbox map source journal review help"
-    local options="--home --db --user --init --inbox --regional --help --version --force --future
+    local options="--home --db --user --init --inbox --regional --help --version --force --future --older
         --reject --rules --operator --comment --reason --action --reviewer --pdf --from --to --tea
         --target --import --clear --name --role --encoding --source --code --control --analyte --level
         --folder --window --auto-accept --once --watch --interval --from-folder --to-folder

@@ -247,6 +247,20 @@ TEST_F(Companion, ExchangeQueueArchiveAndBackup) {
                             "\"NbLevels\":1,\"Points\":43"),
               std::string::npos);
     EXPECT_EQ(Cli(home, {"backup", home + "absent/"}).status, 2);
+
+    // A damaged .Sav: the older backup only when asked for, with its date and runs.
+    ASSERT_EQ(Cli(home, {"add", "Sodium", "2026-03-02", "08:00", "101"}).status, 0);
+    const std::string data = ReadWholeFile(home + "Varnholt.qcf");
+    AtomicWriteFile(media + "Varnholt.Sav", first.substr(0, first.size() / 2));
+    TRun refused = Cli(home, {"restore", media});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("Varnholt.Sav is damaged"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("Varnholt.Old ("), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find(" runs) is restored only with --older"), std::string::npos) << refused.err;
+    EXPECT_EQ(ReadWholeFile(home + "Varnholt.qcf"), data);
+    TRun older = Cli(home, {"restore", media, "--older"});
+    ASSERT_EQ(older.status, 0) << older.err;
+    EXPECT_NE(Cli(home, {"analytes"}).out.find("\"NbLevels\":1,\"Points\":43"), std::string::npos);
 }
 
 // Text cannot forge runs: control characters in a comment or an operator are blanked where they enter,

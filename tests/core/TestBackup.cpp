@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <sys/mount.h>
+#include <set>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/wait.h>
@@ -193,8 +194,10 @@ TEST_F(Backup, RestoreTakesTheNewestCompleteBackup) {
     std::filesystem::rename(BackupFileName(media), OldBackupFileName(media));
     EXPECT_EQ(Operations().NewestBackup(media), TempBackupFileName(media));
     ASSERT_TRUE(Add(Today() + 2).Ok());
+    // The killed backup had not yet copied the database: the one there was made with the older data.
     TOutcome out = Operations().Restore(media);
-    ASSERT_TRUE(out.Ok()) << out.Message;
+    ASSERT_EQ(out.Status, TStatus::Partial) << out.Message;
+    EXPECT_NE(out.Message.find("No database backup in "), std::string::npos) << out.Message;
     EXPECT_TRUE(Image() == Reread(newer));
     ASSERT_EQ(out.Notes.size(), 1u);
     // A damaged temporary file is passed over for ".Old".
@@ -340,4 +343,99 @@ TEST_F(Backup, ASmallMediumLosesNoGenerationForABackupThatCannotFit) {
     EXPECT_EQ(out.Notes.size(), 2u);
     EXPECT_TRUE(ReadWholeFile(BackupFileName(stick)) == Image());
     EXPECT_EQ(LastBackupEntry().find("data and database backed up to "), 0u) << LastBackupEntry();
+}
+
+namespace {
+// The TEa of the first analyte's goal: something the database holds and the data file does not.
+std::optional<long double> StoredTea() {
+    return Operations().Goal(ListAnalytes[0].Name).TEa;
+}
+void SetTea(long double tea) {
+    TQualityGoal g;
+    g.Analyte = ListAnalytes[0].Name;
+    g.TEa = tea;
+    ASSERT_TRUE(Operations().SetGoal(g).Ok());
+}
+} // namespace
+
+// A damaged ".Sav" is named, and the older backup replaces the data only when asked for.
+TEST_F(Backup, DamagedNewestBackupGivesTheOlderOnlyWhenAsked) {
+    ASSERT_TRUE(Operations().Backup(media).Ok());
+    const std::string older = Image();
+    const int64_t olderRuns = Operations().PlanBackup(media).RunsInData;
+    ASSERT_TRUE(Add(Today() + 1).Ok());
+    ASSERT_TRUE(Operations().Backup(media).Ok());
+    EXPECT_TRUE(Operations().PlanRestore(media).Damaged.empty());
+    std::filesystem::resize_file(BackupFileName(media), 3000);
+    ASSERT_TRUE(Add(Today() + 2).Ok());
+    const std::string now = Image();
+
+    TRestorePlan plan = Operations().PlanRestore(media);
+    EXPECT_EQ(plan.Source, OldBackupFileName(media));
+    EXPECT_EQ(plan.Damaged, BackupFileName(media));
+    EXPECT_EQ(plan.Runs, olderRuns);
+    TOutcome out = Operations().Restore(media);
+    EXPECT_EQ(out.Status, TStatus::Refused);
+    EXPECT_EQ(out.Message, "The newest backup " + BackupFileName(media) + " is damaged. Restore aborted");
+    EXPECT_TRUE(Image() == now);
+    EXPECT_TRUE(ReadWholeFile(DataFileName()) == now);
+
+    out = Operations().Restore(media, true);
+    ASSERT_TRUE(out.Ok()) << out.Message;
+    EXPECT_TRUE(Image() == Reread(older));
+}
+
+// A restore takes a data file and a database of one backup: also after a backup of unchanged data,
+// which keeps the data's generation, and whichever of the two generations it takes. Reading the backup
+// writes nothing on the medium.
+TEST_F(Backup, DataAndDatabaseOfOneBackupGoTogether) {
+    SetTea(10);
+    ASSERT_TRUE(Operations().Backup(media).Ok());
+    const std::string first = Image();
+    ASSERT_TRUE(Add(Today() + 1).Ok());
+    SetTea(20);
+    ASSERT_TRUE(Operations().Backup(media).Ok());
+    const std::string second = Image();
+    SetTea(30);
+    ASSERT_TRUE(Operations().Backup(media).Ok()); // the data unchanged: its generation stays
+    EXPECT_TRUE(Bytes(OldBackupFileName(media)) == first);
+
+    SetTea(40);
+    ASSERT_TRUE(Add(Today() + 2).Ok());
+    TOutcome out = Operations().Restore(media);
+    ASSERT_TRUE(out.Ok()) << out.Message;
+    EXPECT_TRUE(Image() == Reread(second));
+    EXPECT_EQ(StoredTea(), 30.0L);
+
+    std::filesystem::resize_file(BackupFileName(media), 3000);
+    out = Operations().Restore(media, true);
+    ASSERT_TRUE(out.Ok()) << out.Message;
+    EXPECT_TRUE(Image() == Reread(first));
+    EXPECT_EQ(StoredTea(), 10.0L);
+
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(media))
+        names.insert(entry.path().filename().string());
+    EXPECT_EQ(names,
+              (std::set<std::string>{"Varnholt.Sav", "Varnholt.Old", "Varnholt.db.Sav", "Varnholt.db.Old"}));
+}
+
+// A database backup that belongs to no data backup is not taken: the data is restored and the restore
+// says that the database was not.
+TEST_F(Backup, ADatabaseOfAnotherBackupIsNotRestored) {
+    SetTea(10);
+    ASSERT_TRUE(Operations().Backup(media).Ok());
+    const std::string first = Bytes(BackupFileName(media));
+    ASSERT_TRUE(Add(Today() + 1).Ok());
+    SetTea(20);
+    ASSERT_TRUE(Operations().Backup(media).Ok());
+    std::filesystem::remove(media + "Varnholt.db.Old");
+    AtomicWriteFile(BackupFileName(media), first); // the data of the first backup, the database of the second
+    SetTea(30);
+    TOutcome out = Operations().Restore(media);
+    EXPECT_EQ(out.Status, TStatus::Partial);
+    EXPECT_EQ(out.Message, "The data was restored, but not the database:\rNo database backup in " + media +
+                               " was made with " + BackupFileName(media) + ".");
+    EXPECT_TRUE(Image() == Reread(first));
+    EXPECT_EQ(StoredTea(), 30.0L);
 }

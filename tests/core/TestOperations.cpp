@@ -418,3 +418,17 @@ TEST_F(Operations_, ADataFileChangedOutsideIsNamed) {
         named |= n.find("changed outside Varnholt, or damaged") != std::string::npos;
     EXPECT_TRUE(named || report.DataUnreadable);
 }
+
+// Before 1 January 1900 the stored day count runs against the time of day: such a run is refused,
+// accepted or held, with everything left as it was.
+TEST_F(Operations_, RunsBeforeTheEarliestDateAreRefused) {
+    const TState before = State();
+    for (TDateTime day : {EncodeDate(1899, 2, 28), EncodeDate(1899, 12, 31) + 0.5, -0.0}) {
+        TOutcome accepted = ops.AcceptRun(Glucose(), MakeHeld("Glucose", day));
+        EXPECT_EQ(accepted.Status, TStatus::Refused) << day;
+        EXPECT_EQ(accepted.Message, "Runs before 1 January 1900 cannot be stored");
+        EXPECT_EQ(ops.HoldRun(MakeHeld("Glucose", day)).Status, TStatus::Refused) << day;
+    }
+    EXPECT_TRUE(State() == before);
+    EXPECT_TRUE(ops.AcceptRun(Glucose(), MakeHeld("Glucose", EncodeDate(1900, 1, 1))).Ok());
+}

@@ -109,10 +109,10 @@ TEST_F(Queue, DamagedFileGivesAnEmptyQueueAndIsKept) {
 // A held run whose queue file cannot be written is not held: the file and the queue stay as they were.
 TEST_F(Queue, FailedSaveIsReportedAndKeepsThePreviousFile) {
     Operations().Open(folder.Path(), TOpenMode::Writer, NoSample());
-    ASSERT_TRUE(Operations().HoldRun(Entry(1, "A", "", "")).Ok());
+    ASSERT_TRUE(Operations().HoldRun(Entry(46001, "A", "", "")).Ok());
     const std::string previous = ReadWholeFile(QueueFileName());
     WriteFaults() = {true, TWriteStep::Write, 5};
-    TOutcome out = Operations().HoldRun(Entry(2, "B", "", ""));
+    TOutcome out = Operations().HoldRun(Entry(46002, "B", "", ""));
     WriteFaults() = {};
     EXPECT_EQ(out.Status, TStatus::Refused);
     EXPECT_EQ(out.Message.rfind("Unable to save fifo\r", 0), 0u) << out.Message;

@@ -93,7 +93,10 @@ TEST_F(Utilities, RealEntry) {
     EXPECT_EQ(ErrorOf([&] { ReadRealText(t, true); }), "-1 is a negative value (not allowed)");
     t = "-1";
     EXPECT_EQ(ReadRealText(t, false), -1.0L);
-    for (std::string bad : {"", "x", "inf", "1e99999"}) {
+    t = "-3.4e38";
+    EXPECT_EQ(ReadRealText(t, false), -3.4e38L);
+    // The range of a stored value, as for a QC value: beyond it is no number.
+    for (std::string bad : {"", "x", "inf", "1e99999", "1e309", "-3.5e38", "1e4000"}) {
         std::string b = bad;
         EXPECT_NE(ErrorOf([&] { ReadRealText(b, false); }).find("is not a valid floating point value"),
                   std::string::npos)

@@ -170,6 +170,41 @@ private slots:
         QCOMPARE(ReadWholeFile(BackupFileName(BackupDir(folder))), std::string("not a data file at all"));
         QVERIFY(!copy->isVisible());
     }
+
+    // A damaged ".Sav": the question names it and the older backup; only a yes replaces the data.
+    void damagedNewestBackupAsksBeforeTheOlder() {
+        TAnalyte& a = RefAddAnalyte("Glucose", 1);
+        RefAddPoint(a, 0, {5.0f});
+        TScriptedAnswers answers;
+        answers.Answer(mbOK);
+        QVERIFY(BackupCommand());
+        RefAddPoint(a, 1, {5.5f});
+        answers.Answer(mbOK);
+        QVERIFY(BackupCommand());
+        const std::string dir = BackupDir(folder);
+        fs::resize_file(BackupFileName(dir), 100);
+        RefAddPoint(a, 2, {6.0f});
+
+        answers.Answer(mbCancel);
+        QVERIFY(!RestoreCommand());
+        const TScriptedAnswers::Shown& question = answers.shown[answers.shown.size() - 2];
+        QCOMPARE(question.kind, mkWarning);
+        QVERIFY2(question.text.rfind("The newest backup " + BackupFileName(dir) +
+                                         " is damaged.\rRestore the older "
+                                         "backup " +
+                                         OldBackupFileName(dir) + " of ",
+                                     0) == 0,
+                 question.text.c_str());
+        QVERIFY2(question.text.find(", holding 1 run") != std::string::npos, question.text.c_str());
+        QCOMPARE(answers.LastText(), std::string("Restore aborted"));
+        QCOMPARE(a.Count(), 3);
+
+        answers.Answer(mbOK);
+        QVERIFY(RestoreCommand());
+        QCOMPARE(answers.LastText(), std::string("Restore OK"));
+        QCOMPARE(copy->warnings.back(), "Restoring data from " + OldBackupFileName(dir));
+        QCOMPARE(ListAnalytes[0].Count(), 1);
+    }
 };
 
 QTEST_MAIN(TestBackupWin)

@@ -86,6 +86,33 @@ private slots:
         QCOMPARE(ListAnalytes[0].Decimals, 3);
     }
 
+    // OK (Enter) with an analyte typed but not added asks: Cancel stays, Yes adds, No drops it.
+    void typedAnalyteIsNotDroppedUnasked() {
+        TScriptedAnswers answers;
+        w->FormActivate();
+        w->show();
+        Fill(*w, "NewOne", 2);
+        answers.Answer(mbCancel);
+        QTest::keyClick(w->EditNom, Qt::Key_Return);
+        QCOMPARE(answers.LastText(),
+                 std::string("NewOne is typed in the fields but not in the list.\rAdd it to "
+                             "the list before closing ?"));
+        QVERIFY(w->isVisible());
+        QCOMPARE(ListAnalytes.Count(), 0);
+        answers.Answer(mbYes);
+        QTest::keyClick(w->EditNom, Qt::Key_Return);
+        QVERIFY(!w->isVisible());
+        QCOMPARE(ListNames(), std::vector<std::string>{"NewOne"});
+
+        w->FormActivate();
+        w->show();
+        Fill(*w, "Dropped", 1);
+        answers.Answer(mbNo);
+        w->BtOKClick();
+        QVERIFY(!w->isVisible());
+        QCOMPARE(ListNames(), std::vector<std::string>{"NewOne"});
+    }
+
     // Units reach the analyte as Windows-1252 text; a pasted tab cannot split a line's fields.
     void textsReachTheAnalyteIntact() {
         TScriptedAnswers answers;

@@ -70,6 +70,40 @@ private slots:
         QCOMPARE(ListSerum.FindMaterial(bio).Lot, std::string("B2"));
     }
 
+    // OK (Enter) with a material typed but not added asks: Cancel stays, Yes adds, No drops it.
+    void typedMaterialIsNotDroppedUnasked() {
+        TScriptedAnswers answers;
+        w->FormActivate();
+        w->show();
+        Fill(*w, "NewOne", "N1");
+        answers.Answer(mbCancel);
+        QTest::keyClick(w->EditNom, Qt::Key_Return);
+        QCOMPARE(answers.LastText(),
+                 std::string("NewOne is typed in the fields but not in the list.\rAdd it to "
+                             "the list before closing ?"));
+        QCOMPARE(answers.shown.back().buttons, unsigned(mbYes | mbNo | mbCancel));
+        QVERIFY(w->isVisible());
+        QCOMPARE(ListSerum.Count(), 3);
+        answers.Answer(mbYes);
+        QTest::keyClick(w->EditNom, Qt::Key_Return);
+        QVERIFY(!w->isVisible());
+        QCOMPARE(ListSerum.Count(), 4);
+
+        w->FormActivate();
+        w->show();
+        Fill(*w, "Dropped", "");
+        answers.Answer(mbNo);
+        w->BtOKClick();
+        QVERIFY(!w->isVisible());
+        QCOMPARE(ListSerum.Count(), 4);
+        // An entry shown from the list is no typed entry.
+        w->FormActivate();
+        w->LBSerum->setCurrentRow(0);
+        const size_t shown = answers.shown.size();
+        w->BtOKClick();
+        QCOMPARE(answers.shown.size(), shown);
+    }
+
     void badInputChangesNothing() {
         TScriptedAnswers answers;
         w->FormActivate();

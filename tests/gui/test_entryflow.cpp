@@ -156,7 +156,7 @@ private slots:
         QCOMPARE(out.SelectedPoint, -1);
         QCOMPARE(a.Count(), 0);
         QCOMPARE(Fifo.Count(), 1);
-        QCOMPARE(QueueButtonCaption(Fifo.Count()), std::string("&Queue : 1"));
+        QCOMPARE(QueueButtonCaption(Fifo.Count()), std::string("Q&ueue : 1"));
         auto held = ValidQueueFile();
         QCOMPARE(held.size(), size_t(1));
         QCOMPARE(held[0].AnalyteName, std::string("Glucose"));

@@ -104,7 +104,7 @@ private slots:
         Drop(inbox + "a.csv", "GLU;QC-N;100.0;2026-03-05;08:00\nCHOL;C1;4.0;2026-03-05;08:00\n");
         QTRY_VERIFY_WITH_TIMEOUT(!FileExists(inbox + "a.csv"), 5000);
         QCOMPARE(Fifo.Count(), 1);
-        QCOMPARE(w.BtFifo->text(), QStringLiteral("&Queue : 1"));
+        QCOMPARE(w.BtFifo->text(), QStringLiteral("Q&ueue : 1"));
         QCOMPARE(w.InboxWatch->BtInbox->text(), QStringLiteral("Inbox: 1 new, 1 not mapped"));
         QVERIFY(w.InboxWatch->BtInbox->toolTip().contains(QStringLiteral("1 run(s) to the queue")));
 

@@ -261,11 +261,15 @@ private slots:
             const char *target, *warning, *action, *text;
             unsigned buttons;
         };
-        for (const Refusal& r : {Refusal{"abc", "1", "2", "'abc' is not a valid floating point value", mbOK},
-                                 Refusal{"", "1", "2", "'' is not a valid floating point value", mbOK},
-                                 Refusal{"100", "-1", "2", "-1 is a negative value (not allowed)", mbOK},
-                                 Refusal{"100", "1", "-2,5", "-2.5 is a negative value (not allowed)", mbOK},
-                                 Refusal{"100", "2", "1", "Action < Warning", mbYes}}) {
+        for (const Refusal& r :
+             {Refusal{"abc", "1", "2", "'abc' is not a valid floating point value", mbOK},
+              Refusal{"", "1", "2", "'' is not a valid floating point value", mbOK},
+              // Beyond what a stored value holds, as the entry page refuses it.
+              Refusal{"1e309", "0.2", "0.3", "'1e309' is not a valid floating point value", mbOK},
+              Refusal{"100", "1", "4e38", "'4e38' is not a valid floating point value", mbOK},
+              Refusal{"100", "-1", "2", "-1 is a negative value (not allowed)", mbOK},
+              Refusal{"100", "1", "-2,5", "-2.5 is a negative value (not allowed)", mbOK},
+              Refusal{"100", "2", "1", "Action < Warning", mbYes}}) {
             TDialogScript::Reset();
             g0->EditTarget->setText(QString::fromLatin1(r.target));
             g0->EditWarning->setText(QString::fromLatin1(r.warning));

@@ -59,7 +59,7 @@ private slots:
         TWinMain w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(w.BtFifo->text(), QStringLiteral("&Queue : 0"));
+        QCOMPARE(w.BtFifo->text(), QStringLiteral("Q&ueue : 0"));
 
         // Accepted: in the analyte, selected, and in the data file on disk.
         TypeRun(w, QDate(2030, 1, 2), "101,5", "JD");
@@ -80,7 +80,7 @@ private slots:
         AnswerValidation(false);
         w.BtOKEnter->click();
         QCOMPARE(Fifo.Count(), 1);
-        QCOMPARE(w.BtFifo->text(), QStringLiteral("&Queue : 1"));
+        QCOMPARE(w.BtFifo->text(), QStringLiteral("Q&ueue : 1"));
         QVERIFY(w.TimerBtFifo->isActive());
         QCOMPARE(reread.Count(), 13);
 

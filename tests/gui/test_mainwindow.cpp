@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTest>
 #include <QToolButton>
@@ -21,6 +22,7 @@
 #include "UGlobale.h"
 #include "UMain.h"
 #include "UMotPass.h"
+#include "UPrintJob.h"
 #include "UWinComment.h"
 
 namespace {
@@ -118,7 +120,7 @@ private slots:
             if (auto* b = qobject_cast<QToolButton*>(layout->itemAt(i)->widget()); b && !b->isHidden())
                 order << b->text();
         QCOMPARE(order, (QStringList{"Data ta&ble", "&Print charts", "Archi&ves", "D&aily QC",
-                                     "&Control limits", "Bac&kup", "Assign &lots", "&Queue : 0", "E&xit"}));
+                                     "&Control limits", "Bac&kup", "Assign &lots", "Q&ueue : 0", "E&xit"}));
         TDialogScript::AnswerNext(mbOK);
         w.close();
     }
@@ -473,6 +475,52 @@ private slots:
         QCOMPARE(w.IntervalStart, -1);
         TDialogScript::AnswerNext(mbOK);
         w.close();
+    }
+
+    // Alt+U presses the queue button (Alt+Q is the Quality menu's), except on the lock and fix pages,
+    // whose Undo has it. The untouched entry time follows the clock; a time the user set stays.
+    void queueKeyAndLiveEntryTime() {
+        TGuiFolder folder;
+        AddTestAnalyte("Glucose", 1, 20);
+        TWinMain w;
+        Show(w);
+        const QKeySequence altU(Qt::ALT | Qt::Key_U);
+        QCOMPARE(w.BtFifo->shortcut(), altU);
+        for (const QMenu* m : w.findChildren<QMenu*>()) QVERIFY(QKeySequence::mnemonic(m->title()) != altU);
+        w.MnuLock->trigger();
+        QVERIFY(w.BtFifo->shortcut().isEmpty());
+        w.BtCancelLock->click();
+        QCOMPARE(w.CurrentPage(), int(ptEnter));
+        QCOMPARE(w.BtFifo->shortcut(), altU);
+
+        w.BtOKEnter->setFocus();
+        {
+            QSignalBlocker quiet(w.TimePicker);
+            w.TimePicker->setTime(QTime::currentTime().addSecs(-3 * 3600));
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(std::abs(w.TimePicker->time().secsTo(QTime::currentTime())) <= 61, 3000);
+        const QTime typed = QTime::currentTime().addSecs(-2 * 3600);
+        w.TimePicker->setTime(typed);
+        QTest::qWait(1300);
+        QCOMPARE(w.TimePicker->time(), typed);
+    }
+
+    // A day the month does not have, and a date before 1 January 1900, are named and refused.
+    void impossibleAndEarlyDatesAreRefused() {
+        TDatePicker picker;
+        picker.setLocale(QLocale::c());
+        picker.setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+        const std::pair<const char*, const char*> cases[] = {
+            {"28/02/2026", ""},
+            {"29/02/2024", ""},
+            {"01/01/1900", ""},
+            {"31/02/2026", "31/02/2026 is not a valid date"},
+            {"29/02/2025", "29/02/2025 is not a valid date"},
+            {"31/04/2026", "31/04/2026 is not a valid date"},
+            {"28/02/1899", "28/02/1899 is before 01/01/1900, the earliest date that can be entered"},
+        };
+        for (auto [typed, why] : cases)
+            QCOMPARE(picker.RefusalOf(QString::fromLatin1(typed)), QString::fromLatin1(why));
     }
 
     void pagesPasswordAndSnapshot() {

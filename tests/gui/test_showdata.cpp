@@ -183,6 +183,32 @@ private slots:
         QCOMPARE(Days(a)[2], 4);
     }
 
+    // Editing a line with nothing deleted asks no deletion reason; deletions whose reason is refused
+    // are not made, and the point to edit is then the one chosen, where it stands.
+    void editAsksForADeletionReasonOnlyForDeletions() {
+        TAnalyte& a = SixPoints();
+        TScriptedAnswers answers;
+        w->Open(a, -1);
+        w->LB->SetCurrentRow(3, QItemSelectionModel::ClearAndSelect);
+        answers.Answer(mbOK);
+        w->BtEditClick();
+        QVERIFY(answers.reasonQuestions.empty());
+        QCOMPARE(w->PointToEdit(), 3);
+
+        w->Open(a, -1);
+        w->LB->SetCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+        w->BtDeleteClick();
+        w->LB->SetCurrentRow(2, QItemSelectionModel::ClearAndSelect); // day 3
+        answers.Answer(mbOK);
+        answers.AnswerReason("");
+        w->BtEditClick();
+        // One question, the deletion's (its plural forms are the translations' test).
+        QCOMPARE(answers.reasonQuestions.size(), size_t(1));
+        QVERIFY(answers.reasonQuestions[0].find(" of Glucose deleted?") != std::string::npos);
+        QCOMPARE(a.Count(), 6);
+        QCOMPARE(w->PointToEdit(), 3);
+    }
+
     void deleteKeyWhileUnlocked() {
         TAnalyte& a = SixPoints();
         w->Open(a, 2);

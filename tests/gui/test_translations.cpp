@@ -195,8 +195,20 @@ void TestTranslations::GermanInterface() {
     QVERIFY(Operations().SetCorrectiveActions({"Recalibrated", "Lamp changed"}).Ok());
     QCOMPARE(Operations().CorrectiveActions(), (std::vector<std::string>{"Neu kalibriert", "Lamp changed"}));
 
-    // The C locale brings the English source texts back.
+    // Counts take the language's plural forms.
+    auto deleted = [](int n) {
+        return QCoreApplication::translate("TWinShowData", "Why are %n points of %1 deleted?", nullptr, n)
+            .arg(QStringLiteral("Na"));
+    };
+    QCOMPARE(deleted(1), QStringLiteral("Warum wird 1 Punkt von Na gelöscht?"));
+    QCOMPARE(deleted(3), QStringLiteral("Warum werden 3 Punkte von Na gelöscht?"));
+
+    // The C locale brings the English source texts back, with English plural forms.
     QCOMPARE(InstallTranslations(QLocale::c(), QStringLiteral(VARNHOLT_QM_DIR)), QString());
+    QCOMPARE(deleted(1), QStringLiteral("Why is 1 point of Na deleted?"));
+    QCOMPARE(deleted(2), QStringLiteral("Why are 2 points of Na deleted?"));
+    QCOMPARE(QCoreApplication::translate("TWinArchives", "Why are %n archives of %1 deleted?", nullptr, 1),
+             QStringLiteral("Why is 1 archive of %1 deleted?"));
     TWinMain english;
     QCOMPARE(english.MnuFile->title(), QStringLiteral("&File"));
     QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
@@ -214,6 +226,8 @@ void TestTranslations::FrenchAndOtherLocales() {
             w.grab().save(folder + QStringLiteral("/main-window-fr.png"));
         QCOMPARE(w.MnuFile->title(), QStringLiteral("&Fichier"));
     }
+    QCOMPARE(QCoreApplication::translate("UEntryFlow", "%n run(s)", nullptr, 1), QStringLiteral("1 série"));
+    QCOMPARE(QCoreApplication::translate("UEntryFlow", "%n run(s)", nullptr, 2), QStringLiteral("2 séries"));
     // A language without a translation: English throughout, Qt's buttons included.
     for (const QLocale& locale : {QLocale(QLocale::Japanese), QLocale(QLocale::English, QLocale::Germany)}) {
         QCOMPARE(InstallTranslations(locale, QStringLiteral(VARNHOLT_QM_DIR)), QString());

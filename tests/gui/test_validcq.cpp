@@ -57,7 +57,14 @@ private slots:
         QVERIFY(!w->RejectButtons[2]->isEnabled());
         QVERIFY(w->RejectButtons[0]->isEnabled());
         QCOMPARE(w->LevelBars[0]->Picture.Kind, TLevelBarPicture::bkZones);
-        QCOMPARE(w->RejectButtons[1]->text(), QStringLiteral("Reject QC2"));
+        QCOMPARE(w->RejectButtons[1]->text(), QStringLiteral("Reject QC&2"));
+        // Alt+1 to Alt+3 reach the buttons from the keyboard.
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QTest::keyClick(w, Qt::Key_1, Qt::AltModifier);
+        QTRY_COMPARE(w->RejectButtons[0]->text(), QStringLiteral("Retrieve QC&1"));
+        QTest::keyClick(w, Qt::Key_1, Qt::AltModifier);
+        QTRY_COMPARE(w->RejectButtons[0]->text(), QStringLiteral("Reject QC&1"));
         // Two levels take part: the across row is shown and the window is 100 x 3 + 193 high.
         QVERIFY(w->PanelWGAcross->isVisible());
         QCOMPARE(w->height(), 100 * 3 + 193);
@@ -262,14 +269,14 @@ private slots:
         w->RejectButtons[0]->click();
         w->grab();
         w->PBoxWGAcross->grab();
-        QCOMPARE(w->RejectButtons[0]->text(), QStringLiteral("Retrieve QC1"));
+        QCOMPARE(w->RejectButtons[0]->text(), QStringLiteral("Retrieve QC&1"));
         QCOMPARE(w->LevelBars[0]->Picture.Kind, TLevelBarPicture::bkDiscarded);
         QCOMPARE(PixelOf(w->LevelBars[0], 5, 5), QColor(128, 128, 128));
         QVERIFY(w->AcrossPicture.empty()); // one level left taking part
         w->RejectButtons[0]->click();
         w->grab();
         w->PBoxWGAcross->grab();
-        QCOMPARE(w->RejectButtons[0]->text(), QStringLiteral("Reject QC1"));
+        QCOMPARE(w->RejectButtons[0]->text(), QStringLiteral("Reject QC&1"));
         QCOMPARE(w->LevelBars[0]->Picture.Marks, before);
         QCOMPARE(w->AcrossPicture, acrossBefore);
         // Rejected and cancelled: the run keeps its classified state.
@@ -278,7 +285,7 @@ private slots:
         QCOMPARE(r.Levels[1].State, psHighWarning);
         // Rejected and accepted: the level is discarded.
         Open(*w, a, r);
-        QCOMPARE(w->RejectButtons[1]->text(), QStringLiteral("Reject QC2")); // toggles reset per run
+        QCOMPARE(w->RejectButtons[1]->text(), QStringLiteral("Reject QC&2")); // toggles reset per run
         w->RejectButtons[1]->click();
         w->BtOK->click();
         QCOMPARE(r.Levels[1].State, psDiscarded);
