@@ -2796,6 +2796,10 @@
 <context>
     <name>TWinReason</name>
     <message>
+        <source>The text has %1 characters; it may have %2. Shorten it.</source>
+        <translation>Der Text hat %1 Zeichen; erlaubt sind %2. Kürzen Sie ihn.</translation>
+    </message>
+    <message>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>

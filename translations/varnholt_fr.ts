@@ -2796,6 +2796,10 @@
 <context>
     <name>TWinReason</name>
     <message>
+        <source>The text has %1 characters; it may have %2. Shorten it.</source>
+        <translation>Le texte a %1 caractères ; il peut en avoir %2. Raccourcissez-le.</translation>
+    </message>
+    <message>
         <source>Cancel</source>
         <translation>Annuler</translation>
     </message>
