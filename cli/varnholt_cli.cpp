@@ -1228,8 +1228,18 @@ int CmdReview(const TArgs& a) {
     std::string password;
     std::getline(std::cin, password);
     while (!password.empty() && (password.back() == '\r' || password.back() == '\n')) password.pop_back();
-    return Finish(Operations().SignReview(an, *IsoDay(a.from, "--from"), *IsoDay(a.to, "--to"), a.reviewer,
-                                          Utf8ToCp1252(password)));
+    const TDateTime from = *IsoDay(a.from, "--from"), to = *IsoDay(a.to, "--to");
+    int runs = 0;
+    Finish(Operations().CheckReviewSignature(an, from, to, a.reviewer, Utf8ToCp1252(password), &runs));
+    const int status = Finish(Operations().SignReview(an, from, to, a.reviewer, Utf8ToCp1252(password)));
+    // What was signed, for the signer to see.
+    TJsonWriter j;
+    j.BeginObject().Key("signed").BeginObject().Key("analyte").Text(an.Name).Key("from").Text(
+        IsoDayText(from));
+    j.Key("to").Text(IsoDayText(to)).Key("runs").Int(runs).Key("reviewer").Text(UpperCase(Trim(a.reviewer)));
+    j.EndObject().EndObject();
+    std::cout << j.Str() << "\n";
+    return status;
 }
 
 // The operators who sign in on the server; the new password from VARNHOLT_NEW_PASSWORD or standard input.

@@ -378,6 +378,11 @@ public:
     std::vector<TReview> Reviews(const std::string& analyte = "") const;
     // The signed (not reopened) reviews of an analyte covering any of the date-times.
     std::vector<TReview> SignedReviewsAt(const TAnalyte& a, const std::vector<TDateTime>& times) const;
+    // Refuses a signature SignReview would refuse: an unknown reviewer or one who may not sign, a wrong
+    // or missing password, a period without runs or one already signed. Gives the period's run count.
+    TOutcome CheckReviewSignature(const TAnalyte& a, TDateTime first, TDateTime last,
+                                  const std::string& reviewer, const std::string& password,
+                                  int* runs = nullptr) const;
     // Signs the points of `a` from `first` to `last` (days) as reviewed by `reviewer` with the password.
     TOutcome SignReview(const TAnalyte& a, TDateTime first, TDateTime last, const std::string& reviewer,
                         const std::string& password);

@@ -4,6 +4,22 @@
 <context>
     <name>Core</name>
     <message>
+        <source>The points of %1 from %2 to %3 were already reviewed and signed by %4 on %5</source>
+        <translation>Die Punkte von %1 vom %2 bis %3 wurden bereits von %4 am %5 geprüft und freigegeben</translation>
+    </message>
+    <message>
+        <source>%1 has no runs from %2 to %3: there is nothing to sign</source>
+        <translation>%1 hat vom %2 bis %3 keine Läufe: Es gibt nichts freizugeben</translation>
+    </message>
+    <message>
+        <source>%1 has no password and the program has none: a review is signed with a password. Give %1 a password under Operators, or set the program&apos;s.</source>
+        <translation>%1 hat kein Passwort und das Programm auch nicht: Eine Prüfung wird mit einem Passwort freigegeben. Geben Sie %1 unter Bediener ein Passwort oder setzen Sie das des Programms.</translation>
+    </message>
+    <message>
+        <source>%1 may not sign reviews: a supervisor signs them</source>
+        <translation>%1 darf keine Prüfungen freigeben: Das tut ein Supervisor</translation>
+    </message>
+    <message>
         <source>Cannot write %1: %2</source>
         <translation>%1 kann nicht geschrieben werden: %2</translation>
     </message>
@@ -2822,6 +2838,14 @@
 </context>
 <context>
     <name>TWinReview</name>
+    <message>
+        <source>Sign as %1 the review from %2 to %3 of:</source>
+        <translation>Als %1 die Prüfung vom %2 bis %3 freigeben für:</translation>
+    </message>
+    <message>
+        <source>%1: %2 runs in the period</source>
+        <translation>%1: %2 Läufe im Zeitraum</translation>
+    </message>
     <message>
         <source>Review and sign-off</source>
         <translation>Prüfung und Freigabe</translation>

@@ -4,6 +4,22 @@
 <context>
     <name>Core</name>
     <message>
+        <source>The points of %1 from %2 to %3 were already reviewed and signed by %4 on %5</source>
+        <translation>Les points de %1 du %2 au %3 ont déjà été revus et signés par %4 le %5</translation>
+    </message>
+    <message>
+        <source>%1 has no runs from %2 to %3: there is nothing to sign</source>
+        <translation>%1 n&apos;a aucune série du %2 au %3 : il n&apos;y a rien à signer</translation>
+    </message>
+    <message>
+        <source>%1 has no password and the program has none: a review is signed with a password. Give %1 a password under Operators, or set the program&apos;s.</source>
+        <translation>%1 n&apos;a pas de mot de passe et le programme non plus : une revue se signe avec un mot de passe. Donnez un mot de passe à %1 sous Opérateurs, ou définissez celui du programme.</translation>
+    </message>
+    <message>
+        <source>%1 may not sign reviews: a supervisor signs them</source>
+        <translation>%1 ne peut pas signer de revue : c&apos;est au superviseur de les signer</translation>
+    </message>
+    <message>
         <source>Cannot write %1: %2</source>
         <translation>Impossible d&apos;écrire %1 : %2</translation>
     </message>
@@ -2822,6 +2838,14 @@
 </context>
 <context>
     <name>TWinReview</name>
+    <message>
+        <source>Sign as %1 the review from %2 to %3 of:</source>
+        <translation>Signer en tant que %1 la revue du %2 au %3 de :</translation>
+    </message>
+    <message>
+        <source>%1: %2 runs in the period</source>
+        <translation>%1 : %2 séries dans la période</translation>
+    </message>
     <message>
         <source>Review and sign-off</source>
         <translation>Revue et signature</translation>
