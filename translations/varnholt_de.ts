@@ -1944,6 +1944,10 @@
 <context>
     <name>TWinDisplaySize</name>
     <message>
+        <source>The display size could not be saved in %1.</source>
+        <translation>Die Anzeigegröße konnte nicht in %1 gespeichert werden.</translation>
+    </message>
+    <message>
         <source>Display size</source>
         <translation>Anzeigegröße</translation>
     </message>
@@ -2192,6 +2196,10 @@
 </context>
 <context>
     <name>TWinMain</name>
+    <message>
+        <source>The display size of %1 % leaves the windows too little room on this screen: they are shown at 100 %. Choose a size that fits under Configuration &gt; Display size.</source>
+        <translation>Die Anzeigegröße %1 % lässt den Fenstern auf diesem Bildschirm zu wenig Platz: Sie werden mit 100 % angezeigt. Wählen Sie unter Konfiguration &gt; Anzeigegröße eine passende Größe.</translation>
+    </message>
     <message>
         <source>E&amp;xit</source>
         <translation>&amp;Beenden</translation>

@@ -1944,6 +1944,10 @@
 <context>
     <name>TWinDisplaySize</name>
     <message>
+        <source>The display size could not be saved in %1.</source>
+        <translation>La taille d&apos;affichage n&apos;a pas pu être enregistrée dans %1.</translation>
+    </message>
+    <message>
         <source>Display size</source>
         <translation>Taille d&apos;affichage</translation>
     </message>
@@ -2192,6 +2196,10 @@
 </context>
 <context>
     <name>TWinMain</name>
+    <message>
+        <source>The display size of %1 % leaves the windows too little room on this screen: they are shown at 100 %. Choose a size that fits under Configuration &gt; Display size.</source>
+        <translation>La taille d&apos;affichage de %1 % laisse trop peu de place aux fenêtres sur cet écran : elles sont affichées à 100 %. Choisissez une taille qui convient sous Configuration &gt; Taille d&apos;affichage.</translation>
+    </message>
     <message>
         <source>E&amp;xit</source>
         <translation>Qu&amp;itter</translation>
