@@ -87,6 +87,7 @@ struct TArgs {
     std::vector<std::pair<std::string, std::string>> targets; // --target LEVEL VALUE
     std::string importFile;
     bool clear = false;
+    bool replace = false; // map add: in place of a mapping to another analyte or level
     std::string regional = "system";
     TTextEncoding encoding = TTextEncoding::Windows1252;
     std::string reason, action, reviewer;
@@ -222,11 +223,12 @@ const std::map<std::string, std::string> CommandHelp = {
      "  Sets the inbox folder (empty: none), the direct acceptance of runs with no warning and no\n"
      "  reject (off by default) and the time window of one run (10 minutes by default).\n"},
     {"map", "varnholt-cli map list\n  Prints the mapping and the results waiting for one (JSON).\n"
-            "varnholt-cli map add --source S --code C --control ID --analyte A --level K\n"
+            "varnholt-cli map add --source S --code C --control ID --analyte A --level K [--replace]\n"
             "  Maps the results of source S with test code C and control (material or lot) ID to level K\n"
             "  (1 to 3, or \"file\": the level the file gives) of analyte A, and brings in the results\n"
             "  waiting for it. The source of files directly in the inbox is \"default\"; a subfolder of\n"
-            "  the inbox is the source of its name.\n"
+            "  the inbox is the source of its name. A control mapped to another analyte or level is\n"
+            "  moved only with --replace; runs already held from it stay in the queue as they were read.\n"
             "varnholt-cli map remove --source S --code C --control ID\n"},
     {"source",
      "varnholt-cli source\n  Lists the sources with stored reading options.\n"
@@ -295,6 +297,8 @@ TArgs ParseArgs(const std::vector<std::string>& args) {
             a.importFile = value();
         else if (s == "--clear")
             a.clear = true;
+        else if (s == "--replace")
+            a.replace = true;
         else if (s == "--regional")
             a.regional = value();
         else if (s == "--name")
@@ -977,8 +981,15 @@ int CmdMap(const TArgs& a) {
         m.Level = level[0] - '0';
     else
         Refuse("--level takes 1 to 3, or file, not " + level);
+    const TAnalyte* target = ListAnalytes.FindByName(m.Analyte);
+    if (!a.replace && target)
+        if (std::optional<TInboxMapping> former = Operations().InboxMappingOf(m.Source, m.Code, m.Control);
+            former && (former->Analyte != target->Name || former->Level != m.Level))
+            Refuse(m.Source + " " + m.Code + " " + m.Control + " is already mapped to " + former->Analyte +
+                   " level " + (former->Level > 0 ? std::to_string(former->Level) : std::string("file")) +
+                   ": give --replace to replace that mapping");
     TInboxReport report;
-    int status = Finish(Operations().MapInstrumentResults(m, &report));
+    int status = Finish(Operations().MapInstrumentResults(m, &report, a.replace));
     TJsonWriter j;
     j.BeginObject().Key("queued").Int(report.Queued).Key("accepted").Int(report.Accepted);
     j.Key("merged").Int(report.Merged).Key("stillNotMapped").Int(report.NotMapped).EndObject();

@@ -4,6 +4,26 @@
 <context>
     <name>Core</name>
     <message>
+        <source>Cannot remove %1: %2</source>
+        <translation>%1 kann nicht entfernt werden: %2</translation>
+    </message>
+    <message>
+        <source>No results of %1 wait for a mapping</source>
+        <translation>Keine Ergebnisse von %1 warten auf eine Zuordnung</translation>
+    </message>
+    <message>
+        <source>given by the file</source>
+        <translation>aus der Datei</translation>
+    </message>
+    <message>
+        <source>Runs already held in the queue from %1 %2 %3 stay as they were read under the former mapping (%4 level %5): check them there before accepting them.</source>
+        <translation>Bereits in der Warteschlange gehaltene Läufe von %1 %2 %3 bleiben, wie sie unter der früheren Zuordnung (%4 Level %5) gelesen wurden: Prüfen Sie sie dort, bevor Sie sie übernehmen.</translation>
+    </message>
+    <message>
+        <source>%1 %2 %3 is already mapped to %4 level %5: replacing that mapping needs a confirmation</source>
+        <translation>%1 %2 %3 ist bereits %4 Level %5 zugeordnet: Das Ersetzen dieser Zuordnung muss bestätigt werden</translation>
+    </message>
+    <message>
         <source>The points of %1 from %2 to %3 were already reviewed and signed by %4 on %5</source>
         <translation>Die Punkte von %1 vom %2 bis %3 wurden bereits von %4 am %5 geprüft und freigegeben</translation>
     </message>
@@ -1452,6 +1472,10 @@
 <context>
     <name>TInboxWatch</name>
     <message>
+        <source>, %1 waiting</source>
+        <translation>, %1 wartend</translation>
+    </message>
+    <message>
         <source>&amp;Instrument mapping</source>
         <translation>&amp;Gerätezuordnung</translation>
     </message>
@@ -2071,6 +2095,62 @@
 </context>
 <context>
     <name>TWinInboxMapping</name>
+    <message>
+        <source>%1 removed</source>
+        <translation>%1 entfernt</translation>
+    </message>
+    <message>
+        <source>Why is %1 removed without being read?</source>
+        <translation>Warum wird %1 ungelesen entfernt?</translation>
+    </message>
+    <message>
+        <source>%1 is back in the inbox: it is read when this window closes</source>
+        <translation>%1 liegt wieder im Eingang: Die Datei wird gelesen, wenn dieses Fenster schließt</translation>
+    </message>
+    <message>
+        <source>Discarded: %1 result(s) of %2</source>
+        <translation>Verworfen: %1 Ergebnis(se) von %2</translation>
+    </message>
+    <message>
+        <source>Why are the %1 results of %2 that wait for a mapping thrown away?</source>
+        <translation>Warum werden die %1 Ergebnisse von %2, die auf eine Zuordnung warten, verworfen?</translation>
+    </message>
+    <message>
+        <source>Remove the &amp;file</source>
+        <translation>Datei &amp;entfernen</translation>
+    </message>
+    <message>
+        <source>Put the file back into the inbox, to be read with the options as they are now</source>
+        <translation>Die Datei zurück in den Eingang legen, um sie mit den jetzigen Optionen zu lesen</translation>
+    </message>
+    <message>
+        <source>Read a&amp;gain</source>
+        <translation>&amp;Erneut lesen</translation>
+    </message>
+    <message>
+        <source>Why</source>
+        <translation>Grund</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>Files not read (failed)</source>
+        <translation>Nicht gelesene Dateien (fehlgeschlagen)</translation>
+    </message>
+    <message>
+        <source>Throw away the results of the selected result&apos;s file that wait for a mapping</source>
+        <translation>Die Ergebnisse der Datei des gewählten Ergebnisses verwerfen, die auf eine Zuordnung warten</translation>
+    </message>
+    <message>
+        <source>&amp;Discard the results of this file</source>
+        <translation>Ergebnisse dieser Datei &amp;verwerfen</translation>
+    </message>
+    <message>
+        <source>%1 %2 %3 is mapped to %4 level %5. Map it to %6 level %7 instead?</source>
+        <translation>%1 %2 %3 ist %4 Level %5 zugeordnet. Stattdessen %6 Level %7 zuordnen?</translation>
+    </message>
     <message>
         <source>Results from the instruments</source>
         <translation>Ergebnisse der Geräte</translation>
