@@ -390,7 +390,7 @@ TOutcome TOperations::DiscardNotMappedResults(const std::string& file, const std
     if (!open_ || mode_ == TOpenMode::Reader)
         return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The folder is open for reading only"));
     if (Trim(reason).empty())
-        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "Give the reason for the change"));
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "Give a reason for discarding results"));
     EnsureDatabase();
     if (!server_ && !db_.IsOpen())
         return TOutcome::Refuse(
@@ -479,7 +479,7 @@ TOutcome TOperations::RemoveFailedInboxFile(const TFailedInboxFile& file, const 
     if (!open_ || mode_ == TOpenMode::Reader)
         return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The folder is open for reading only"));
     if (Trim(reason).empty())
-        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "Give the reason for the change"));
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "Give a reason for removing a file"));
     std::string first = file.Reason.substr(0, file.Reason.find('\n'));
     Log(jk::InboxDiscarded, nullptr, 0, std::nullopt,
         file.Source + " failed/" + file.Name + ": " + Utf8ToCp1252(first), "removed", reason);

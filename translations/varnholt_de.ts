@@ -4,6 +4,14 @@
 <context>
     <name>Core</name>
     <message>
+        <source>Give a reason for removing a file</source>
+        <translation>Geben Sie einen Grund für das Entfernen der Datei an</translation>
+    </message>
+    <message>
+        <source>Give a reason for discarding results</source>
+        <translation>Geben Sie einen Grund für das Verwerfen der Ergebnisse an</translation>
+    </message>
+    <message>
         <source>Cannot remove %1: %2</source>
         <translation>%1 kann nicht entfernt werden: %2</translation>
     </message>

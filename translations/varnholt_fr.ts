@@ -4,6 +4,14 @@
 <context>
     <name>Core</name>
     <message>
+        <source>Give a reason for removing a file</source>
+        <translation>Indiquez une raison pour la suppression du fichier</translation>
+    </message>
+    <message>
+        <source>Give a reason for discarding results</source>
+        <translation>Indiquez une raison pour le rejet des résultats</translation>
+    </message>
+    <message>
         <source>Cannot remove %1: %2</source>
         <translation>Impossible de supprimer %1 : %2</translation>
     </message>
