@@ -58,6 +58,7 @@ int main(int argc, char** argv) {
     PrepareDisplaySize();
     QApplication app(argc, argv);
     RestoreScalingEnvironment();
+    RestartIfDisplaySizeDoesNotFit(argv);
     Q_INIT_RESOURCE(varnholt);
     // Matches the installed launcher, so the desktop shows the program's icon and name.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.varnholt.Varnholt"));

@@ -110,6 +110,7 @@ struct TArgs {
     std::vector<std::pair<std::string, std::string>> targets; // --target LEVEL VALUE
     std::string importFile;
     bool clear = false;
+    bool replace = false; // map add: in place of a mapping to another analyte or level
     std::string regional = "system";
     TTextEncoding encoding = TTextEncoding::Windows1252;
     std::string reason, action, reviewer;
@@ -258,11 +259,12 @@ const std::map<std::string, std::string> CommandHelp = {
      "  Sets the inbox folder (empty: none), the direct acceptance of runs with no warning and no\n"
      "  reject (off by default) and the time window of one run (10 minutes by default).\n"},
     {"map", "varnholt-cli map list\n  Prints the mapping and the results waiting for one (JSON).\n"
-            "varnholt-cli map add --source S --code C --control ID --analyte A --level K\n"
+            "varnholt-cli map add --source S --code C --control ID --analyte A --level K [--replace]\n"
             "  Maps the results of source S with test code C and control (material or lot) ID to level K\n"
             "  (1 to 3, or \"file\": the level the file gives) of analyte A, and brings in the results\n"
             "  waiting for it. The source of files directly in the inbox is \"default\"; a subfolder of\n"
-            "  the inbox is the source of its name.\n"
+            "  the inbox is the source of its name. A control mapped to another analyte or level is\n"
+            "  moved only with --replace; runs already held from it stay in the queue as they were read.\n"
             "varnholt-cli map remove --source S --code C --control ID\n"},
     {"source",
      "varnholt-cli source\n  Lists the sources with stored reading options.\n"
@@ -293,20 +295,28 @@ struct TOptionSpec {
     const char* value; // the value's name in messages; nullptr for a switch
 };
 const TOptionSpec OptionSpecs[] = {
-    {"home", "DIR"},        {"db", "URL"},         {"user", "CODE"},
-    {"inbox", "DIR"},       {"regional", "R"},     {"init", nullptr},
-    {"help", nullptr},      {"version", nullptr},  {"force", nullptr},
-    {"future", nullptr},    {"older", nullptr},    {"reject", "K"},       {"rules", "on|off"},
-    {"operator", "X"},      {"comment", "T"},      {"reason", "T"},
-    {"action", "T"},        {"reviewer", "XX"},    {"pdf", "FILE"},
-    {"printer", "NAME"},    {"from", "DATE"},      {"to", "DATE"},
-    {"tea", "TEA"},         {"target", "LEVEL"},   {"import", "FILE"},
-    {"clear", nullptr},     {"name", "N"},         {"role", "R"},
-    {"encoding", "E"},      {"source", "S"},       {"code", "C"},
-    {"control", "ID"},      {"analyte", "A"},      {"level", "K"},
-    {"folder", "DIR"},      {"window", "MINUTES"}, {"auto-accept", "on|off"},
-    {"once", nullptr},      {"watch", nullptr},    {"interval", "S"},
-    {"from-folder", "DIR"}, {"to-folder", "DIR"},  {"replace-unencodable", nullptr},
+    {"home", "DIR"},       {"db", "URL"},
+    {"user", "CODE"},      {"inbox", "DIR"},
+    {"regional", "R"},     {"init", nullptr},
+    {"help", nullptr},     {"version", nullptr},
+    {"force", nullptr},    {"future", nullptr},
+    {"older", nullptr},    {"replace", nullptr},
+    {"reject", "K"},       {"rules", "on|off"},
+    {"operator", "X"},     {"comment", "T"},
+    {"reason", "T"},       {"action", "T"},
+    {"reviewer", "XX"},    {"pdf", "FILE"},
+    {"printer", "NAME"},   {"from", "DATE"},
+    {"to", "DATE"},        {"tea", "TEA"},
+    {"target", "LEVEL"},   {"import", "FILE"},
+    {"clear", nullptr},    {"name", "N"},
+    {"role", "R"},         {"encoding", "E"},
+    {"source", "S"},       {"code", "C"},
+    {"control", "ID"},     {"analyte", "A"},
+    {"level", "K"},        {"folder", "DIR"},
+    {"window", "MINUTES"}, {"auto-accept", "on|off"},
+    {"once", nullptr},     {"watch", nullptr},
+    {"interval", "S"},     {"from-folder", "DIR"},
+    {"to-folder", "DIR"},  {"replace-unencodable", nullptr},
 };
 
 const TOptionSpec* FindOption(std::string_view name) {
@@ -428,6 +438,7 @@ TArgs ParseArgs(const std::vector<std::string>& args) {
     a.force = parser.isSet(QStringLiteral("force"));
     a.future = parser.isSet(QStringLiteral("future"));
     a.older = parser.isSet(QStringLiteral("older"));
+    a.replace = parser.isSet(QStringLiteral("replace"));
     for (const QString& q : parser.values(QStringLiteral("reject"))) {
         const std::string v = Bytes(q);
         if (v.size() != 1 || v[0] < '1' || v[0] > '3') Refuse("level out of range: " + v + " (1 to 3)");
@@ -1151,8 +1162,15 @@ int CmdMap(const TArgs& a) {
         m.Level = level[0] - '0';
     else
         Refuse("--level takes 1 to 3, or file, not " + level);
+    const TAnalyte* target = ListAnalytes.FindByName(m.Analyte);
+    if (!a.replace && target)
+        if (std::optional<TInboxMapping> former = Operations().InboxMappingOf(m.Source, m.Code, m.Control);
+            former && (former->Analyte != target->Name || former->Level != m.Level))
+            Refuse(m.Source + " " + m.Code + " " + m.Control + " is already mapped to " + former->Analyte +
+                   " level " + (former->Level > 0 ? std::to_string(former->Level) : std::string("file")) +
+                   ": give --replace to replace that mapping");
     TInboxReport report;
-    int status = Finish(Operations().MapInstrumentResults(m, &report));
+    int status = Finish(Operations().MapInstrumentResults(m, &report, a.replace));
     TJsonWriter j;
     j.BeginObject().Key("queued").Int(report.Queued).Key("accepted").Int(report.Accepted);
     j.Key("merged").Int(report.Merged).Key("stillNotMapped").Int(report.NotMapped).EndObject();
@@ -1415,8 +1433,18 @@ int CmdReview(const TArgs& a) {
     std::string password;
     std::getline(std::cin, password);
     while (!password.empty() && (password.back() == '\r' || password.back() == '\n')) password.pop_back();
-    return Finish(Operations().SignReview(an, *IsoDay(a.from, "--from"), *IsoDay(a.to, "--to"), a.reviewer,
-                                          Utf8ToCp1252(password)));
+    const TDateTime from = *IsoDay(a.from, "--from"), to = *IsoDay(a.to, "--to");
+    int runs = 0;
+    Finish(Operations().CheckReviewSignature(an, from, to, a.reviewer, Utf8ToCp1252(password), &runs));
+    const int status = Finish(Operations().SignReview(an, from, to, a.reviewer, Utf8ToCp1252(password)));
+    // What was signed, for the signer to see.
+    TJsonWriter j;
+    j.BeginObject().Key("signed").BeginObject().Key("analyte").Text(an.Name).Key("from").Text(
+        IsoDayText(from));
+    j.Key("to").Text(IsoDayText(to)).Key("runs").Int(runs).Key("reviewer").Text(UpperCase(Trim(a.reviewer)));
+    j.EndObject().EndObject();
+    std::cout << j.Str() << "\n";
+    return status;
 }
 
 // The operators who sign in on the server; the new password from VARNHOLT_NEW_PASSWORD or standard input.

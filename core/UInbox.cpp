@@ -148,6 +148,64 @@ std::vector<TInboxFile> ListInboxFiles(const std::string& inbox) {
     return out;
 }
 
+std::vector<TFailedInboxFile> ListFailedInboxFiles(const std::string& inbox) {
+    const std::string root = WithSlash(inbox);
+    std::error_code ec;
+    if (!fs::is_directory(root, ec))
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "The inbox folder %1 does not exist"), root), root,
+                       "does not exist");
+    std::vector<std::pair<std::string, std::string>> sources = {{root, DefaultSourceId}};
+    std::vector<std::string> folders;
+    for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        std::error_code dirEc;
+        if (name.empty() || name.front() == '.' || !it->is_directory(dirEc)) continue;
+        const std::string id = Utf8ToCp1252(name);
+        if (IsValidSourceId(id) && id != DefaultSourceId) folders.push_back(name);
+    }
+    std::sort(folders.begin(), folders.end());
+    for (const std::string& name : folders) sources.emplace_back(root + name + "/", Utf8ToCp1252(name));
+    std::vector<TFailedInboxFile> out;
+    for (const auto& [folder, source] : sources) {
+        const std::string failed = folder + FailedFolderName + "/";
+        std::vector<std::string> names;
+        for (fs::directory_iterator it(failed, ec), end; !ec && it != end; it.increment(ec)) {
+            const std::string name = it->path().filename().string();
+            std::error_code fileEc;
+            if (name.ends_with(".reason") || IsOwnTemporaryName(name) || !it->is_regular_file(fileEc))
+                continue;
+            names.push_back(name);
+        }
+        ec.clear(); // a source without failed/
+        std::sort(names.begin(), names.end());
+        for (const std::string& name : names) {
+            TFailedInboxFile f{source, folder, name, failed + name, ""};
+            try {
+                if (FileExists(f.Path + ".reason")) f.Reason = ReadWholeFile(f.Path + ".reason");
+            } catch (const EQcError& e) {
+                f.Reason = e.what();
+            }
+            out.push_back(std::move(f));
+        }
+    }
+    return out;
+}
+
+std::string MoveBackFromFailed(const TFailedInboxFile& file) {
+    const std::string to =
+        MoveInto({file.Path, file.Name, file.Folder + FailedFolderName + "/", file.Source}, file.Folder);
+    ::unlink((file.Path + ".reason").c_str());
+    return to;
+}
+
+void RemoveFailedFile(const TFailedInboxFile& file) {
+    if (::unlink(file.Path.c_str()) != 0 && errno != ENOENT)
+        throw EQcError(
+            Fill(QT_TRANSLATE_NOOP("Core", "Cannot remove %1: %2"), file.Path, std::strerror(errno)),
+            file.Path, std::strerror(errno));
+    ::unlink((file.Path + ".reason").c_str());
+}
+
 std::string DayFolderName(TDateTime day) {
     TDateParts d = DecodeDate(day);
     char text[16];

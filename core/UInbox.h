@@ -50,6 +50,22 @@ std::string MoveToProcessed(const TInboxFile& file, const std::string& day);
 // Writes <source folder>/failed/<name>.reason (UTF-8 text), then moves the file beside it. Returns the
 // new path; throws EQcError.
 std::string MoveToFailed(const TInboxFile& file, const std::string& reasonUtf8);
+// A file the reading put into a source's failed/ folder, with the reason written beside it.
+struct TFailedInboxFile {
+    std::string Source; // the source's id
+    std::string Folder; // the source folder, ending with '/'
+    std::string Name;   // the file's name in failed/
+    std::string Path;   // the file
+    std::string Reason; // the text of its reason file (UTF-8), empty when there is none
+};
+// The failed files of every source, in the order of ListInboxFiles, each source's by name. Throws
+// EQcError when the inbox cannot be listed.
+std::vector<TFailedInboxFile> ListFailedInboxFiles(const std::string& inbox);
+// Moves a failed file back into its source folder (a name taken there gets "-2", ...) and removes its
+// reason file. Returns the new path; throws EQcError.
+std::string MoveBackFromFailed(const TFailedInboxFile& file);
+// Removes a failed file and its reason file; throws EQcError.
+void RemoveFailedFile(const TFailedInboxFile& file);
 // The day's folder name: YYYY-MM-DD of a date.
 std::string DayFolderName(TDateTime day);
 

@@ -56,6 +56,7 @@ inline constexpr const char* ReviewReopened = "review reopened";
 inline constexpr const char* GoalChanged = "quality goal";
 inline constexpr const char* MappingChanged = "instrument mapping";
 inline constexpr const char* InboxChanged = "inbox settings";
+inline constexpr const char* InboxDiscarded = "inbox discarded";
 } // namespace jk
 
 // Every kind, in the order the journal window lists them.

@@ -349,13 +349,29 @@ public:
     std::vector<TInstrumentSource> InboxSources() const;
     TOutcome SetInboxSource(const TInstrumentSource& source);
     std::vector<TInboxMapping> InboxMappings() const;
-    // Stores the mapping (in place of one for the same source, code and control) and brings in the
-    // results waiting for it. The analyte must exist and have the level.
-    TOutcome MapInstrumentResults(const TInboxMapping& mapping, TInboxReport* report = nullptr);
+    // Stores the mapping and brings in the results waiting for it. The analyte must exist and have the
+    // level. A mapping of the same source, code and control to another analyte or level is replaced only
+    // with `replace`; runs already held from it stay in the queue as they were read (a note says so).
+    TOutcome MapInstrumentResults(const TInboxMapping& mapping, TInboxReport* report = nullptr,
+                                  bool replace = false);
+    // The stored mapping of a source, test code and control, if any.
+    std::optional<TInboxMapping> InboxMappingOf(const std::string& source, const std::string& code,
+                                                const std::string& control) const;
     TOutcome RemoveInboxMapping(const std::string& source, const std::string& code,
                                 const std::string& control);
     std::vector<TWaitingResult> NotMappedResults() const;
     int NotMappedCount() const;
+    // Results of one file waiting for a mapping, thrown away with the reason (a supervisor's decision,
+    // journaled). Gives how many were discarded.
+    TOutcome DiscardNotMappedResults(const std::string& file, const std::string& reason,
+                                     int* discarded = nullptr);
+    // The files of the inbox's failed/ folders; none without an inbox.
+    std::vector<TFailedInboxFile> FailedInboxFiles() const;
+    // Puts a failed file back into its source folder to be read again (with the options as they are
+    // now; results taken from it before are not taken twice).
+    TOutcome ReadFailedInboxFileAgain(const TFailedInboxFile& file);
+    // Removes a failed file and its reason, journaled with the reason given.
+    TOutcome RemoveFailedInboxFile(const TFailedInboxFile& file, const std::string& reason);
     // Reads the inbox once: each file's results judged and placed as runs, the file moved to processed/
     // or failed/, a file that ends inside a message left waiting. Refused when no inbox is set, the
     // database is not available, or the folder is open for reading.
@@ -389,6 +405,11 @@ public:
     std::vector<TReview> Reviews(const std::string& analyte = "") const;
     // The signed (not reopened) reviews of an analyte covering any of the date-times.
     std::vector<TReview> SignedReviewsAt(const TAnalyte& a, const std::vector<TDateTime>& times) const;
+    // Refuses a signature SignReview would refuse: an unknown reviewer or one who may not sign, a wrong
+    // or missing password, a period without runs or one already signed. Gives the period's run count.
+    TOutcome CheckReviewSignature(const TAnalyte& a, TDateTime first, TDateTime last,
+                                  const std::string& reviewer, const std::string& password,
+                                  int* runs = nullptr) const;
     // Signs the points of `a` from `first` to `last` (days) as reviewed by `reviewer` with the password.
     TOutcome SignReview(const TAnalyte& a, TDateTime first, TDateTime last, const std::string& reviewer,
                         const std::string& password);
@@ -445,7 +466,7 @@ private:
     // The inbox on a server: each change of its shared records, and each pass, is one transaction.
     struct TInboxUndo;
     TOutcome ChangeInboxOnServer(const std::string& what, const std::function<void()>& body);
-    TOutcome MapOnServer(const TInboxMapping& m, TInboxReport& rep);
+    TOutcome MapOnServer(const TInboxMapping& m, const std::string& before, TInboxReport& rep);
     void LockInboxOnServer(TInboxUndo& undo);
     // Inside the open transaction: the plan's runs into the queue and the data, with its records.
     void PlaceOnServer(const TInboxPlan& plan, TInboxUndo& undo);

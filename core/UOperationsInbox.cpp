@@ -385,6 +385,125 @@ int TOperations::NotMappedCount() const {
     return st.Step() ? static_cast<int>(st.Int(0)) : 0;
 }
 
+TOutcome TOperations::DiscardNotMappedResults(const std::string& file, const std::string& reason,
+                                              int* discarded) {
+    if (discarded) *discarded = 0;
+    if (!open_ || mode_ == TOpenMode::Reader)
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The folder is open for reading only"));
+    if (Trim(reason).empty())
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "Give a reason for discarding results"));
+    EnsureDatabase();
+    if (!server_ && !db_.IsOpen())
+        return TOutcome::Refuse(
+            Fill(QT_TRANSLATE_NOOP("Core", "The mapping needs the database %1"), db_.Path()));
+    const auto noneFrom = [&] {
+        return TOutcome::Refuse(Fill(QT_TRANSLATE_NOOP("Core", "No results of %1 wait for a mapping"), file));
+    };
+    const auto logged = [&](int64_t n) {
+        Log(jk::InboxDiscarded, nullptr, 0, std::nullopt,
+            file + ": " + std::to_string(n) + " results not mapped", "discarded", reason);
+    };
+    if (server_) {
+        int64_t n = 0;
+        try {
+            n = server_->Connection()
+                    .Exec("SELECT count(*) FROM inbox_waiting WHERE file = $1", {ServerText(file)})
+                    .Int(0, 0);
+        } catch (const EQcError& e) {
+            return TOutcome::FromError(e);
+        }
+        if (n == 0) return noneFrom();
+        logged(n);
+        TOutcome out = ChangeInboxOnServer("inbox discard", [&] {
+            server_->Connection().Exec("DELETE FROM inbox_waiting WHERE file = $1", {ServerText(file)});
+        });
+        if (out.Ok() && discarded) *discarded = static_cast<int>(n);
+        return out;
+    }
+    try {
+        TDatabase::TTransaction t(db_);
+        TStatement st = db_.Prepare("DELETE FROM inbox_waiting WHERE file = ?");
+        st.Bind(1, file);
+        st.Step();
+        TStatement n = db_.Prepare("SELECT changes()");
+        n.Step();
+        const int64_t count = n.Int(0);
+        if (count == 0) return noneFrom();
+        logged(count);
+        CompleteStaged();
+        t.Commit();
+        if (discarded) *discarded = static_cast<int>(count);
+    } catch (const EQcError& e) {
+        staged_.clear();
+        return TOutcome::FromError(e);
+    }
+    Notify(ckQueue);
+    return {};
+}
+
+std::vector<TFailedInboxFile> TOperations::FailedInboxFiles() const {
+    const std::string folder = open_ ? InboxSettings().Folder : std::string();
+    if (folder.empty()) return {};
+    try {
+        return ListFailedInboxFiles(folder);
+    } catch (const EQcError&) {
+        return {};
+    }
+}
+
+TOutcome TOperations::ReadFailedInboxFileAgain(const TFailedInboxFile& file) {
+    if (!open_ || mode_ == TOpenMode::Reader)
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The folder is open for reading only"));
+    try {
+        // Forgotten as read, so that it is read with the options as they are now; its results taken
+        // before are known by their own record and not taken twice.
+        const int64_t hash = Signed(Fnv1a64(ReadWholeFile(file.Path)));
+        if (server_) {
+            server_->Connection().Exec("DELETE FROM inbox_file WHERE source = $1 AND hash = $2",
+                                       {ServerText(file.Source), Param(hash)});
+        } else {
+            EnsureDatabase();
+            if (db_.IsOpen() && db_.Version("inbox") > 0) {
+                TStatement st = db_.Prepare("DELETE FROM inbox_file WHERE source = ? AND hash = ?");
+                st.Bind(1, file.Source).Bind(2, hash);
+                st.Step();
+            }
+        }
+        MoveBackFromFailed(file);
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    return {};
+}
+
+TOutcome TOperations::RemoveFailedInboxFile(const TFailedInboxFile& file, const std::string& reason) {
+    if (!open_ || mode_ == TOpenMode::Reader)
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The folder is open for reading only"));
+    if (Trim(reason).empty())
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "Give a reason for removing a file"));
+    std::string first = file.Reason.substr(0, file.Reason.find('\n'));
+    Log(jk::InboxDiscarded, nullptr, 0, std::nullopt,
+        file.Source + " failed/" + file.Name + ": " + Utf8ToCp1252(first), "removed", reason);
+    if (server_) return ChangeInboxOnServer("inbox failed file", [&] { RemoveFailedFile(file); });
+    try {
+        EnsureDatabase();
+        if (db_.IsOpen()) {
+            TDatabase::TTransaction t(db_);
+            CompleteStaged();
+            RemoveFailedFile(file);
+            t.Commit();
+        } else {
+            staged_.clear();
+            RemoveFailedFile(file);
+        }
+    } catch (const EQcError& e) {
+        staged_.clear();
+        return TOutcome::FromError(e);
+    }
+    Notify(ckSettings);
+    return {};
+}
+
 TOutcome TOperations::RemoveInboxMapping(const std::string& source, const std::string& code,
                                          const std::string& control) {
     if (!open_ || mode_ == TOpenMode::Reader)
@@ -909,7 +1028,25 @@ int TOperations::HeldFromInbox() const {
 
 // ---------------------------------------------------------------- mapping
 
-TOutcome TOperations::MapInstrumentResults(const TInboxMapping& mapping, TInboxReport* report) {
+namespace {
+std::string MappingText(const TInboxMapping& m) {
+    return m.Source + " " + m.Code + " " + m.Control + " -> " + m.Analyte + " level " +
+           std::to_string(m.Level);
+}
+// Level 0: the level each result's file gives.
+std::string MappedLevel(int level) {
+    return level > 0 ? std::to_string(level) : TranslatedText(QT_TRANSLATE_NOOP("Core", "given by the file"));
+}
+} // namespace
+
+std::optional<TInboxMapping> TOperations::InboxMappingOf(const std::string& source, const std::string& code,
+                                                         const std::string& control) const {
+    for (const TInboxMapping& m : InboxMappings())
+        if (m.Source == Trim(source) && m.Code == Trim(code) && m.Control == Trim(control)) return m;
+    return std::nullopt;
+}
+
+TOutcome TOperations::MapInstrumentResults(const TInboxMapping& mapping, TInboxReport* report, bool replace) {
     if (!open_ || mode_ == TOpenMode::Reader)
         return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The folder is open for reading only"));
     TInboxMapping m = mapping;
@@ -930,11 +1067,30 @@ TOutcome TOperations::MapInstrumentResults(const TInboxMapping& mapping, TInboxR
     if (!server_ && !db_.IsOpen())
         return TOutcome::Refuse(
             Fill(QT_TRANSLATE_NOOP("Core", "The mapping needs the database %1"), db_.Path()));
+    // A control mapped elsewhere is moved only when the user confirmed it.
+    const std::optional<TInboxMapping> former = InboxMappingOf(m.Source, m.Code, m.Control);
+    const bool replacing = former && (former->Analyte != m.Analyte || former->Level != m.Level);
+    if (replacing && !replace)
+        return TOutcome::Refuse(Fill(QT_TRANSLATE_NOOP("Core", "%1 %2 %3 is already mapped to %4 level %5: "
+                                                               "replacing that mapping needs a confirmation"),
+                                     m.Source, m.Code, m.Control, former->Analyte,
+                                     MappedLevel(former->Level)));
+    const std::string before = former ? MappingText(*former) : "";
+    auto noteHeld = [&](TOutcome out) {
+        if (replacing && out.Ok())
+            out.Notes.push_back(
+                Fill(QT_TRANSLATE_NOOP("Core", "Runs already held in the queue from %1 %2 %3 "
+                                               "stay as they were read under the former "
+                                               "mapping (%4 level %5): check them there before "
+                                               "accepting them."),
+                     m.Source, m.Code, m.Control, former->Analyte, MappedLevel(former->Level)));
+        return out;
+    };
     TInboxReport rep;
     if (server_) {
-        TOutcome out = MapOnServer(m, rep);
+        TOutcome out = MapOnServer(m, before, rep);
         if (report) *report = rep;
-        return out;
+        return noteHeld(out);
     }
     try {
         // Whatever an interrupted reading left is placed before new runs are planned against the queue.
@@ -946,9 +1102,8 @@ TOutcome TOperations::MapInstrumentResults(const TInboxMapping& mapping, TInboxR
         st.Bind(1, m.Source).Bind(2, m.Code).Bind(3, m.Control).Bind(4, m.Analyte);
         st.Bind(5, static_cast<int64_t>(m.Level));
         st.Step();
-        Log(jk::MappingChanged, ListAnalytes.FindByName(m.Analyte), m.Level, std::nullopt, "",
-            m.Source + " " + m.Code + " " + m.Control + " -> " + m.Analyte + " level " +
-                std::to_string(m.Level));
+        Log(jk::MappingChanged, ListAnalytes.FindByName(m.Analyte), m.Level, std::nullopt, before,
+            MappingText(m));
 
         // The results waiting for this mapping.
         TStatement w =
@@ -979,15 +1134,18 @@ TOutcome TOperations::MapInstrumentResults(const TInboxMapping& mapping, TInboxR
         rep.NotMapped = static_cast<int>(plan.Waiting.size());
         plan.Waiting.clear();
         RecordInboxPlan(plan);
+        // The mapping's entry goes with the mapping, whether or not results were waiting for it.
+        CompleteStaged();
         t.Commit();
     } catch (const EQcError& e) {
+        staged_.clear();
         return TOutcome::FromError(e);
     }
     TOutcome out = PlacePendingInboxRuns(&rep);
     // The mapping is stored whatever the placing did: its runs are placed at the next reading or start.
     if (out.Status == TStatus::Refused) out.Status = TStatus::Partial;
     if (report) *report = rep;
-    return out;
+    return noteHeld(out);
 }
 
 // ---------------------------------------------------------------- reading the inbox
@@ -1467,7 +1625,7 @@ void TOperations::PlacedOnServer(const TInboxUndo& undo, TInboxReport& rep) {
     if (undo.QueueChanged || undo.Refreshed) Notify(ckQueue);
 }
 
-TOutcome TOperations::MapOnServer(const TInboxMapping& m, TInboxReport& rep) {
+TOutcome TOperations::MapOnServer(const TInboxMapping& m, const std::string& before, TInboxReport& rep) {
     TInboxUndo undo;
     TInboxPlan plan;
     try {
@@ -1478,9 +1636,8 @@ TOutcome TOperations::MapOnServer(const TInboxMapping& m, TInboxReport& rep) {
                    "ON CONFLICT(source, code, control) DO UPDATE SET analyte = $4, level = $5",
                    {ServerText(m.Source), ServerText(m.Code), ServerText(m.Control), ServerText(m.Analyte),
                     Param(int64_t{m.Level})});
-            Log(jk::MappingChanged, ListAnalytes.FindByName(m.Analyte), m.Level, std::nullopt, "",
-                m.Source + " " + m.Code + " " + m.Control + " -> " + m.Analyte + " level " +
-                    std::to_string(m.Level));
+            Log(jk::MappingChanged, ListAnalytes.FindByName(m.Analyte), m.Level, std::nullopt, before,
+                MappingText(m));
             HandJournalToServer();
             // The results waiting for this mapping, held against another bench mapping them meanwhile.
             TPgResult w = c.Exec(std::string("SELECT id, ") + WaitingColumns +

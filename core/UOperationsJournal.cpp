@@ -665,8 +665,9 @@ void TOperations::CheckReviews(const TAnalyte& a, const std::vector<TDateTime>& 
     }
 }
 
-TOutcome TOperations::SignReview(const TAnalyte& a, TDateTime first, TDateTime last,
-                                 const std::string& reviewer, const std::string& password) {
+TOutcome TOperations::CheckReviewSignature(const TAnalyte& a, TDateTime first, TDateTime last,
+                                           const std::string& reviewer, const std::string& password,
+                                           int* runs) const {
     first = DatePart(first);
     last = DatePart(last);
     const std::string code = UpperCase(Trim(reviewer));
@@ -677,12 +678,57 @@ TOutcome TOperations::SignReview(const TAnalyte& a, TDateTime first, TDateTime l
         return TOutcome::Refuse(TranslatedText(
             server_ ? QT_TRANSLATE_NOOP("Core", "Give the reviewer's operator code")
                     : QT_TRANSLATE_NOOP("Core", "Give the reviewer's operator code (1 to 4 characters)")));
-    if (!(server_ && OperatorHasPassword(code)) && !Operators.empty() &&
-        std::none_of(Operators.begin(), Operators.end(),
-                     [&code](const std::string& o) { return UpperCase(o) == code; }))
+    // Only a known operator signs: one of the operator list, or an account of the server.
+    const bool listed = std::any_of(Operators.begin(), Operators.end(),
+                                    [&code](const std::string& o) { return UpperCase(o) == code; });
+    if (!listed && !(server_ && OperatorHasPassword(code)))
         return TOutcome::Refuse(Fill(QT_TRANSLATE_NOOP("Core", "Unknown operator: %1"), code));
+    if (server_ && server_->HasAccounts()) {
+        std::vector<TAccount> accounts;
+        try {
+            accounts = server_->Accounts();
+        } catch (const EQcError& e) {
+            return TOutcome::FromError(e);
+        }
+        auto account = std::find_if(accounts.begin(), accounts.end(),
+                                    [&code](const TAccount& c) { return UpperCase(c.Code) == code; });
+        if (account == accounts.end() || account->Role != TRole::Supervisor)
+            return TOutcome::Refuse(
+                Fill(QT_TRANSLATE_NOOP("Core", "%1 may not sign reviews: a supervisor signs them"), code));
+    } else if (!OperatorHasPassword(code) && Settings.Password.empty()) {
+        // Without any password a signature would prove nothing.
+        return TOutcome::Refuse(
+            Fill(QT_TRANSLATE_NOOP("Core",
+                                   "%1 has no password and the program has none: a review is signed with a "
+                                   "password. Give %1 a password under Operators, or set the program's."),
+                 code));
+    }
     if (!OperatorPasswordMatches(code, password))
         return TOutcome::Refuse(Fill(QT_TRANSLATE_NOOP("Core", "Wrong password for %1"), code));
+    int points = 0;
+    for (const ControlPoint& p : a.Points) points += p.DateTime >= first && p.DateTime < last + 1;
+    if (points == 0)
+        return TOutcome::Refuse(
+            Fill(QT_TRANSLATE_NOOP("Core", "%1 has no runs from %2 to %3: there is nothing to sign"), a.Name,
+                 DayText(first), DayText(last)));
+    std::vector<TReview> reviews;
+    try {
+        reviews = server_ ? server_->Reviews() : Reviews(a.Name);
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    for (const TReview& r : reviews)
+        if (r.Analyte == a.Name && !r.Reopened() && r.First <= first && r.Last >= last)
+            return TOutcome::Refuse(
+                Fill(QT_TRANSLATE_NOOP("Core", "The points of %1 from %2 to %3 were already "
+                                               "reviewed and signed by %4 on %5"),
+                     a.Name, DayText(r.First), DayText(r.Last), r.Reviewer, r.SignedLocal.substr(0, 10)));
+    if (runs) *runs = points;
+    return {};
+}
+
+TOutcome TOperations::SignReview(const TAnalyte& a, TDateTime first, TDateTime last,
+                                 const std::string& reviewer, const std::string& password) {
     if (!server_) {
         EnsureDatabase();
         if (!db_.IsOpen())
@@ -690,7 +736,11 @@ TOutcome TOperations::SignReview(const TAnalyte& a, TDateTime first, TDateTime l
                 QT_TRANSLATE_NOOP("Core", "Reviews are kept in the database, which is not open"));
     }
     int points = 0;
-    for (const ControlPoint& p : a.Points) points += p.DateTime >= first && p.DateTime < last + 1;
+    TOutcome check = CheckReviewSignature(a, first, last, reviewer, password, &points);
+    if (!check.Ok()) return check;
+    first = DatePart(first);
+    last = DatePart(last);
+    const std::string code = UpperCase(Trim(reviewer));
     if (server_) {
         TReview r;
         r.Analyte = a.Name;

@@ -57,6 +57,7 @@ QString Utf8Filter() {
 TExchangeChoice ChooseFile(QWidget* parent, TExchangeDialog kind, const QString& folder) {
     if (ExchangeDialogHook()) return ExchangeDialogHook()(kind, folder);
     QFileDialog d(parent);
+    PrepareFileDialog(d);
     d.setDirectory(folder);
     if (kind == TExchangeDialog::Save) {
         d.setAcceptMode(QFileDialog::AcceptSave);

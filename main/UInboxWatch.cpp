@@ -1,12 +1,14 @@
 // The inbox watched while the program is open; each reading goes through the operations layer.
 #include "UInboxWatch.h"
 
+#include <algorithm>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QTime>
 #include <QTimer>
@@ -97,13 +99,16 @@ void TInboxWatch::ReadNow() {
     QStringList lines;
     size_t leaving = 0;
     bool settling = false;
+    int waiting = 0;
     for (const TInboxFileOutcome& f : report.Files) {
         leaving += f.Kind != TInboxFileOutcome::Waiting;
         settling |= f.Settling;
+        waiting += f.Kind == TInboxFileOutcome::Waiting && !f.Settling;
         if (f.Kind == TInboxFileOutcome::Failed || (f.Kind == TInboxFileOutcome::Waiting && !f.Settling))
             lines << (f.Kind == TInboxFileOutcome::Failed ? tr("%1 to failed: %2") : tr("%1 waits: %2"))
                          .arg(ToQ(f.Name), CoreTextQ(f.Detail).section(QLatin1Char('\n'), 0, 0));
     }
+    if (out.Ok()) LastWaiting = waiting;
     if (!out.Ok() || !report.Empty() || LastReading.isEmpty()) {
         LastFailed = !out.Ok();
         QString head = QTime::currentTime().toString(QStringLiteral("HH:mm")) + QStringLiteral(" ");
@@ -132,23 +137,38 @@ void TInboxWatch::Refresh() {
     const int notMapped = Operations().NotMappedCount();
     QString text = LastFailed ? tr("Inbox: unavailable") : tr("Inbox: %1 new").arg(held);
     if (notMapped > 0) text += tr(", %1 not mapped").arg(notMapped);
-    // Files in failed/ wait for someone to correct and drop them again, or to remove them.
-    int failed = 0;
-    const QDir root(QString::fromUtf8(folder_));
-    QStringList sourceFolders = {QStringLiteral(".")};
-    sourceFolders += root.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& f : sourceFolders)
-        failed += static_cast<int>(QDir(root.filePath(f + QStringLiteral("/failed")))
-                                       .entryList({QStringLiteral("*.reason")}, QDir::Files)
-                                       .size());
+    // Files in failed/ wait for someone to read them again or to remove them (the mapping window).
+    const int failed = static_cast<int>(Operations().FailedInboxFiles().size());
     if (failed > 0) text += tr(", %1 failed").arg(failed);
-    BtInbox->setText(text);
+    // A file that ends inside a message waits for the rest.
+    if (LastWaiting > 0) text += tr(", %1 waiting").arg(LastWaiting);
     BtInbox->setProperty("held", held);
     BtInbox->setStyleSheet(LastFailed ? QStringLiteral("color: red") : QString());
-    BtInbox->setToolTip(tr("Results from the instruments in %1: held runs from the inbox, results "
-                           "waiting for a mapping\n")
-                            .arg(QString::fromUtf8(folder_)) +
-                        LastReading);
+    ShowText(text, tr("Results from the instruments in %1: held runs from the inbox, results "
+                      "waiting for a mapping\n")
+                           .arg(QString::fromUtf8(folder_)) +
+                       LastReading);
+}
+
+void TInboxWatch::ShowText(const QString& text, const QString& hint) {
+    // The room left by the bar's other controls, which keep their size.
+    const QWidget* bar = BtInbox->parentWidget();
+    int room = bar->contentsRect().width();
+    if (QLayout* layout = bar->layout()) {
+        const QMargins m = layout->contentsMargins();
+        room -= m.left() + m.right();
+        for (int i = 0; i < layout->count(); ++i) {
+            QWidget* w = layout->itemAt(i)->widget();
+            if (w && w != BtInbox && !w->isHidden()) room -= w->sizeHint().width() + layout->spacing();
+        }
+    }
+    BtInbox->setText(text);
+    const int padding = BtInbox->sizeHint().width() - BtInbox->fontMetrics().horizontalAdvance(text);
+    const QString shown =
+        BtInbox->fontMetrics().elidedText(text, Qt::ElideRight, std::max(room - padding, 40));
+    BtInbox->setText(shown);
+    BtInbox->setProperty("fullText", text);
+    BtInbox->setToolTip(shown == text ? hint : text + QStringLiteral("\n") + hint);
 }
 
 void TInboxWatch::MnuInboxClick() {

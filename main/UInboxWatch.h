@@ -36,12 +36,16 @@ public:
     // The last reading's outcome, shown in the panel's hint.
     QString LastReading;
     bool LastFailed = false;
+    int LastWaiting = 0; // files the last reading left waiting for their end (not those being written)
 
     static constexpr int FilesPerReading = 50; // then the window takes its events again
     static constexpr int SettleSeconds = 2;
 
 private:
     void OnChange(const TChange& change);
+    // The text shortened with "…" to the room the bar leaves the panel; the whole text is its hint's first
+    // line.
+    void ShowText(const QString& text, const QString& hint);
     TWinMain* main_;
     int subscription_ = 0;
     std::string folder_;

@@ -531,6 +531,12 @@ void TWinMain::FormShow() {
                      "of 800 x 600 pixels.\rYou must change it.")));
         quit();
     } else {
+        if (const int aside = TakeDisplaySizeLeftAside())
+            ShowMessageBox(mkInformation, mbOK,
+                           FromQ(tr("The display size of %1 % leaves the windows too little room on this "
+                                    "screen: they are shown at 100 %. Choose a size that fits under "
+                                    "Configuration > Display size.")
+                                     .arg(aside)));
         if (Settings.ShowAboutAtStart) {
             if (!WinAbout) new TWinAbout(this);
             if (WinAbout->Execute(true))

@@ -3,10 +3,12 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeDatabase>
 
 #include "UCodePage.h"
 #include "UGlobale.h"
@@ -195,11 +197,37 @@ bool TDialogScript::TakeFile(QString& path) {
     return true;
 }
 
+namespace {
+// Icons and type names from the file's name alone.
+class TNameOnlyIconProvider : public QFileIconProvider {
+public:
+    using QFileIconProvider::icon;
+    QIcon icon(const QFileInfo& info) const override {
+        return QFileIconProvider::icon(info.isDir() ? Folder : File);
+    }
+    QString type(const QFileInfo& info) const override {
+        if (info.isDir() || info.isSymLink()) return QFileIconProvider::type(info);
+        return QMimeDatabase().mimeTypeForFile(info, QMimeDatabase::MatchExtension).comment();
+    }
+};
+} // namespace
+
+void PrepareFileDialog(QFileDialog& dialog) {
+    static TNameOnlyIconProvider provider;
+    // A native dialog runs in this process too and reads the files' contents.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setIconProvider(&provider);
+}
+
 QString AskOpenFileName(QWidget* parent, const QString& caption, const QString& folder,
                         const QString& filter) {
     QString path;
     if (TDialogScript::TakeFile(path)) return path;
-    return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+    QFileDialog dlg(parent, caption, folder, filter);
+    PrepareFileDialog(dlg);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
+    return dlg.selectedFiles().first();
 }
 
 QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
@@ -207,6 +235,7 @@ QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& 
     QString path;
     if (!TDialogScript::TakeFile(path)) {
         QFileDialog dlg(parent, caption, folder, filter);
+        PrepareFileDialog(dlg);
         dlg.setAcceptMode(QFileDialog::AcceptSave);
         dlg.setDefaultSuffix(defaultSuffix);
         if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
@@ -220,7 +249,12 @@ QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& 
 QString AskExistingFolder(QWidget* parent, const QString& caption, const QString& folder) {
     QString path;
     if (TDialogScript::TakeFile(path)) return path;
-    return QFileDialog::getExistingDirectory(parent, caption, folder);
+    QFileDialog dlg(parent, caption, folder);
+    PrepareFileDialog(dlg);
+    dlg.setFileMode(QFileDialog::Directory);
+    dlg.setOption(QFileDialog::ShowDirsOnly);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
+    return dlg.selectedFiles().first();
 }
 
 namespace {

@@ -73,6 +73,13 @@ public:
     static bool TakeFile(QString& path);
 };
 
+// Every file dialog of the program is made ready by this: the dialog never opens the files it lists.
+// It would otherwise read each file's first bytes to name its type, and closing that read releases
+// the process's locks on Varnholt.db, so that another program closing the database deletes the log
+// files this one still writes into.
+class QFileDialog;
+void PrepareFileDialog(QFileDialog& dialog);
+
 // File dialogs going through the hook.
 QString AskOpenFileName(QWidget* parent, const QString& caption, const QString& folder,
                         const QString& filter);

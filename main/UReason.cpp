@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "UMessages.h"
+#include "UUserPrompt.h"
 #include "UUtilitaires.h"
 
 TWinReason::TWinReason(QWidget* parent) : QDialog(parent) {
@@ -24,7 +25,8 @@ TWinReason::TWinReason(QWidget* parent) : QDialog(parent) {
     layout->addWidget(CBAction);
     EditReason = new QLineEdit(this);
     EditReason->setObjectName(QStringLiteral("EditReason"));
-    EditReason->setMaxLength(200);
+    // Nothing is cut in silence: a text longer than a reason may be is refused on OK.
+    EditReason->setMaxLength(MaxReasonLength * 4);
     layout->addWidget(EditReason);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -36,11 +38,24 @@ TWinReason::TWinReason(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(BtOK);
     buttons->addWidget(BtCancel);
     layout->addLayout(buttons);
-    connect(BtOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(BtOK, &QPushButton::clicked, this, [this] { BtOKClick(); });
     connect(BtCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(EditReason, &QLineEdit::textChanged, this, [this] { UpdateOK(); });
     connect(CBAction, &QComboBox::currentIndexChanged, this, [this] { UpdateOK(); });
     resize(420, 150);
+}
+
+void TWinReason::BtOKClick() {
+    const qsizetype length = EditReason->text().trimmed().size();
+    if (length > MaxReasonLength) {
+        ShowMessageBox(mkError, mbOK,
+                       FromQ(tr("The text has %1 characters; it may have %2. Shorten it.")
+                                 .arg(length)
+                                 .arg(MaxReasonLength)));
+        EditReason->setFocus();
+        return;
+    }
+    accept();
 }
 
 void TWinReason::UpdateOK() {

@@ -11,6 +11,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+// The longest reason or corrective action text; the journal keeps it whole.
+constexpr int MaxReasonLength = 5000;
+
 class TWinReason : public QDialog {
     Q_DECLARE_TR_FUNCTIONS(TWinReason)
 public:
@@ -25,6 +28,9 @@ public:
     QLineEdit* EditReason = nullptr;
     QPushButton* BtOK = nullptr;
     QPushButton* BtCancel = nullptr;
+
+    // Accepts unless the text is longer than MaxReasonLength, which is said.
+    void BtOKClick();
 
 private:
     void UpdateOK();

@@ -329,10 +329,12 @@ void PrintOn(const TPrintChoice& c, const TPrintJobSpec& job, const TPrintDrawer
 
 void SavePdfAs(QWidget* parent, const TPrintJobSpec& job, const TPrintDrawer& draw, bool& saved) {
     saved = false;
-    QString path = QFileDialog::getSaveFileName(parent, TUnitTexts::tr("Save the printout as PDF"),
-                                                RememberedPdfFolder() + job.FileName,
-                                                TUnitTexts::tr("PDF files (*.pdf)"));
-    if (path.isEmpty()) return;
+    QFileDialog dialog(parent, TUnitTexts::tr("Save the printout as PDF"),
+                       RememberedPdfFolder() + job.FileName, TUnitTexts::tr("PDF files (*.pdf)"));
+    PrepareFileDialog(dialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    QString path = dialog.selectedFiles().first();
     if (QFileInfo(path).suffix().isEmpty()) path += ".pdf";
     try {
         AtomicWriteFile(QFile::encodeName(path).toStdString(),

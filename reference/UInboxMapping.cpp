@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
+#include <optional>
 #include <set>
 
 #include "UOperations.h"
@@ -121,6 +122,9 @@ TWinInboxMapping::TWinInboxMapping(QWidget* parent) : QDialog(parent) {
     GridNotMapped->horizontalHeader()->setStretchLastSection(true);
     GridNotMapped->setMinimumSize(680, 150);
     waitingBox->addWidget(GridNotMapped);
+    BtDiscard = Named(new QPushButton(tr("&Discard the results of this file"), waiting), "BtDiscard");
+    BtDiscard->setToolTip(tr("Throw away the results of the selected result's file that wait for a mapping"));
+    waitingBox->addWidget(BtDiscard, 0, Qt::AlignLeft);
     grid->addWidget(waiting, 0, 0, 1, 2);
 
     auto* map = new QGroupBox(tr("Map"), this);
@@ -183,11 +187,36 @@ TWinInboxMapping::TWinInboxMapping(QWidget* parent) : QDialog(parent) {
     optionsBox->addWidget(BtSaveOptions, 0, Qt::AlignLeft);
     grid->addWidget(options, 2, 1);
 
+    auto* failed = new QGroupBox(tr("Files not read (failed)"), this);
+    auto* failedBox = new QGridLayout(failed);
+    GridFailed = Named(new QTableWidget(0, 3, failed), "GridFailed");
+    GridFailed->setHorizontalHeaderLabels({tr("Source"), tr("File"), tr("Why")});
+    GridFailed->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    GridFailed->setSelectionBehavior(QAbstractItemView::SelectRows);
+    GridFailed->setSelectionMode(QAbstractItemView::SingleSelection);
+    GridFailed->verticalHeader()->hide();
+    GridFailed->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    GridFailed->setWordWrap(false);
+    GridFailed->horizontalHeader()->setStretchLastSection(true);
+    GridFailed->setMinimumHeight(90);
+    BtReadAgain = Named(new QPushButton(tr("Read a&gain"), failed), "BtReadAgain");
+    BtReadAgain->setToolTip(
+        tr("Put the file back into the inbox, to be read with the options as they are now"));
+    BtRemoveFailed = Named(new QPushButton(tr("Remove the &file"), failed), "BtRemoveFailed");
+    failedBox->addWidget(GridFailed, 0, 0, 3, 1);
+    failedBox->addWidget(BtReadAgain, 0, 1);
+    failedBox->addWidget(BtRemoveFailed, 1, 1);
+    grid->addWidget(failed, 3, 0, 1, 2);
+
     LblStatus = Named(new QLabel(this), "LblStatus");
     LblStatus->setTextFormat(Qt::PlainText);
     BtClose = Named(new QPushButton(tr("Close"), this), "BtClose");
-    grid->addWidget(LblStatus, 3, 0);
-    grid->addWidget(BtClose, 3, 1, Qt::AlignRight);
+    grid->addWidget(LblStatus, 4, 0);
+    grid->addWidget(BtClose, 4, 1, Qt::AlignRight);
+
+    // Enter in a field (a source's name, an option) is no click on Map or any other button.
+    for (QPushButton* b : {BtMap, BtDiscard, BtRemove, BtSaveOptions, BtReadAgain, BtRemoveFailed, BtClose})
+        b->setAutoDefault(false);
 
     connect(GridNotMapped->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { GridNotMappedSelect(); });
@@ -195,6 +224,9 @@ TWinInboxMapping::TWinInboxMapping(QWidget* parent) : QDialog(parent) {
     connect(BtRemove, &QPushButton::clicked, this, &TWinInboxMapping::BtRemoveClick);
     connect(CBSource, &QComboBox::currentTextChanged, this, [this] { CBSourceChange(); });
     connect(BtSaveOptions, &QPushButton::clicked, this, &TWinInboxMapping::BtSaveOptionsClick);
+    connect(BtDiscard, &QPushButton::clicked, this, &TWinInboxMapping::BtDiscardClick);
+    connect(BtReadAgain, &QPushButton::clicked, this, &TWinInboxMapping::BtReadAgainClick);
+    connect(BtRemoveFailed, &QPushButton::clicked, this, &TWinInboxMapping::BtRemoveFailedClick);
     connect(BtClose, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -213,7 +245,10 @@ void TWinInboxMapping::FormActivate() {
     CBLevel->addItem(LevelText(0), 0);
     FillMappings();
     FillSources();
+    FillFailed();
     LblStatus->clear();
+    // The fields of the last mapping are not left beside a level they did not have.
+    for (QLineEdit* e : {EditSource, EditCode, EditControl}) e->clear();
     if (NotMapped->rowCount() > 0) GridNotMapped->selectRow(0);
 }
 
@@ -227,6 +262,23 @@ void TWinInboxMapping::FillMappings() {
         for (int c = 0; c < 5; ++c) GridMappings->setItem(row, c, new QTableWidgetItem(cells[c]));
     }
     GridMappings->resizeColumnsToContents();
+}
+
+void TWinInboxMapping::FillFailed() {
+    failed_ = Operations().FailedInboxFiles();
+    GridFailed->setRowCount(static_cast<int>(failed_.size()));
+    for (int row = 0; row < static_cast<int>(failed_.size()); ++row) {
+        const TFailedInboxFile& f = failed_[static_cast<size_t>(row)];
+        const QString reason = QString::fromUtf8(f.Reason).trimmed();
+        const QString cells[] = {ToQt(f.Source), QString::fromUtf8(f.Name), reason.simplified()};
+        for (int c = 0; c < 3; ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            item->setToolTip(reason);
+            GridFailed->setItem(row, c, item);
+        }
+    }
+    GridFailed->resizeColumnsToContents();
+    if (!failed_.empty()) GridFailed->selectRow(0);
 }
 
 void TWinInboxMapping::FillSources() {
@@ -264,8 +316,20 @@ void TWinInboxMapping::GridNotMappedSelect() {
 void TWinInboxMapping::BtMapClick() {
     TInboxMapping m{ToCore(EditSource->text()), ToCore(EditCode->text()), ToCore(EditControl->text()),
                     ToCore(CBAnalyte->currentText()), CBLevel->currentData().toInt()};
+    // Moving a control mapped elsewhere is confirmed.
+    bool replace = false;
+    const TAnalyte* target = ListAnalytes.FindByName(m.Analyte);
+    if (const std::optional<TInboxMapping> former = Operations().InboxMappingOf(m.Source, m.Code, m.Control);
+        former && target && (former->Analyte != target->Name || former->Level != m.Level)) {
+        const QString question =
+            tr("%1 %2 %3 is mapped to %4 level %5. Map it to %6 level %7 instead?")
+                .arg(ToQt(m.Source), ToQt(m.Code), ToQt(m.Control), ToQt(former->Analyte),
+                     LevelText(former->Level), ToQt(target->Name), LevelText(m.Level));
+        if (ShowMessageBox(mkConfirmation, mbOK | mbCancel, ToCore(question)) != mbOK) return;
+        replace = true;
+    }
     TInboxReport report;
-    if (!ShowOutcome(Operations().MapInstrumentResults(m, &report))) return;
+    if (!ShowOutcome(Operations().MapInstrumentResults(m, &report, replace))) return;
     QString status = tr("Mapped: %1 run(s) to the queue").arg(report.Queued);
     if (report.Merged > 0) status += tr(" (%1 completing a held run)").arg(report.Merged);
     status += tr(", %1 stored, %2 still not mapped").arg(report.Accepted).arg(report.NotMapped);
@@ -300,4 +364,47 @@ void TWinInboxMapping::BtSaveOptionsClick() {
     if (!ShowOutcome(Operations().SetInboxSource(s))) return;
     LblStatus->setText(tr("Reading options of %1 saved").arg(CBSource->currentText()));
     CBSourceChange();
+}
+
+void TWinInboxMapping::BtDiscardClick() {
+    const TWaitingResult* w = NotMapped->At(GridNotMapped->currentIndex().row());
+    if (!w) return;
+    const std::string file = w->File;
+    int count = 0;
+    for (int row = 0; row < NotMapped->rowCount(); ++row) count += NotMapped->At(row)->File == file;
+    if (!AskPassword()) return;
+    std::string reason;
+    if (!AskReasonText(ToCore(tr("Why are the %1 results of %2 that wait for a mapping thrown away?")
+                                  .arg(count)
+                                  .arg(ToQt(file))),
+                       reason))
+        return;
+    int discarded = 0;
+    if (!ShowOutcome(Operations().DiscardNotMappedResults(file, reason, &discarded))) return;
+    FormActivate();
+    LblStatus->setText(tr("Discarded: %1 result(s) of %2").arg(discarded).arg(ToQt(file)));
+}
+
+void TWinInboxMapping::BtReadAgainClick() {
+    const int row = GridFailed->currentRow();
+    if (row < 0 || row >= static_cast<int>(failed_.size())) return;
+    const TFailedInboxFile f = failed_[static_cast<size_t>(row)];
+    if (!ShowOutcome(Operations().ReadFailedInboxFileAgain(f))) return;
+    FormActivate();
+    LblStatus->setText(
+        tr("%1 is back in the inbox: it is read when this window closes").arg(QString::fromUtf8(f.Name)));
+}
+
+void TWinInboxMapping::BtRemoveFailedClick() {
+    const int row = GridFailed->currentRow();
+    if (row < 0 || row >= static_cast<int>(failed_.size())) return;
+    const TFailedInboxFile f = failed_[static_cast<size_t>(row)];
+    if (!AskPassword()) return;
+    std::string reason;
+    if (!AskReasonText(ToCore(tr("Why is %1 removed without being read?").arg(QString::fromUtf8(f.Name))),
+                       reason))
+        return;
+    if (!ShowOutcome(Operations().RemoveFailedInboxFile(f, reason))) return;
+    FormActivate();
+    LblStatus->setText(tr("%1 removed").arg(QString::fromUtf8(f.Name)));
 }

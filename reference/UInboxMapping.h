@@ -47,12 +47,20 @@ public:
     void BtRemoveClick();
     void CBSourceChange();
     void BtSaveOptionsClick();
+    // The results of the selected result's file thrown away: a supervisor's decision, with a reason.
+    void BtDiscardClick();
+    // The selected failed file put back into the inbox, or removed with a reason.
+    void BtReadAgainClick();
+    void BtRemoveFailedClick();
 
     QTableView* GridNotMapped;
     TNotMappedModel* NotMapped;
     QLineEdit *EditSource, *EditCode, *EditControl;
     QComboBox *CBAnalyte, *CBLevel;
     QPushButton* BtMap;
+    QPushButton* BtDiscard;
+    QTableWidget* GridFailed;
+    QPushButton *BtReadAgain, *BtRemoveFailed;
     QTableWidget* GridMappings;
     QPushButton* BtRemove;
     QComboBox* CBSource;
@@ -64,6 +72,8 @@ public:
 private:
     void FillMappings();
     void FillSources();
+    void FillFailed();
+    std::vector<TFailedInboxFile> failed_;
 };
 
 extern TWinInboxMapping* WinInboxMapping;

@@ -20,6 +20,7 @@
 #include "UPrnReview.h"
 #include "UReviewReport.h"
 #include "UUserPrompt.h"
+#include "UUtilitaires.h"
 
 TWinReview::TWinReview(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinReview"));
@@ -140,12 +141,27 @@ bool TWinReview::BtSignClick() {
     const std::string reviewer = FromQ(CBReviewer->currentText().trimmed());
     const std::string password = FromQ(EditPassword->text());
     const TDateTime from = DayOf(DateFrom->date()), to = DayOf(DateTo->date());
+    // Every refusal before the question: a wrong password is wrong for every analyte.
+    QString periods;
+    for (TAnalyte* a : chosen) {
+        int runs = 0;
+        if (!ShowOutcome(Operations().CheckReviewSignature(*a, from, to, reviewer, password, &runs))) {
+            EditPassword->clear();
+            return false;
+        }
+        periods += QStringLiteral("\r  - ") + tr("%1: %2 runs in the period").arg(ToQ(a->Name)).arg(runs);
+    }
+    const QString question = tr("Sign as %1 the review from %2 to %3 of:")
+                                 .arg(ToQ(UpperCase(reviewer)), DateFrom->date().toString(Qt::ISODate),
+                                      DateTo->date().toString(Qt::ISODate)) +
+                             periods;
+    if (ShowMessageBox(mkConfirmation, mbOK | mbCancel, FromQ(question)) != mbOK) return false;
     bool all = true;
     for (TAnalyte* a : chosen) {
         TOutcome out = Operations().SignReview(*a, from, to, reviewer, password);
         if (!ShowOutcome(out, mbOK)) {
             all = false;
-            break; // a wrong password is wrong for every analyte
+            break;
         }
     }
     EditPassword->clear();

@@ -28,6 +28,50 @@
         <translation>Die Warteschlange ist voll (%1 Serien): %2 Serien der Geräte warten, bis Serien aus der Warteschlange abgerufen werden.</translation>
     </message>
     <message>
+        <source>Give a reason for removing a file</source>
+        <translation>Geben Sie einen Grund für das Entfernen der Datei an</translation>
+    </message>
+    <message>
+        <source>Give a reason for discarding results</source>
+        <translation>Geben Sie einen Grund für das Verwerfen der Ergebnisse an</translation>
+    </message>
+    <message>
+        <source>Cannot remove %1: %2</source>
+        <translation>%1 kann nicht entfernt werden: %2</translation>
+    </message>
+    <message>
+        <source>No results of %1 wait for a mapping</source>
+        <translation>Keine Ergebnisse von %1 warten auf eine Zuordnung</translation>
+    </message>
+    <message>
+        <source>given by the file</source>
+        <translation>aus der Datei</translation>
+    </message>
+    <message>
+        <source>Runs already held in the queue from %1 %2 %3 stay as they were read under the former mapping (%4 level %5): check them there before accepting them.</source>
+        <translation>Bereits in der Warteschlange gehaltene Läufe von %1 %2 %3 bleiben, wie sie unter der früheren Zuordnung (%4 Level %5) gelesen wurden: Prüfen Sie sie dort, bevor Sie sie übernehmen.</translation>
+    </message>
+    <message>
+        <source>%1 %2 %3 is already mapped to %4 level %5: replacing that mapping needs a confirmation</source>
+        <translation>%1 %2 %3 ist bereits %4 Level %5 zugeordnet: Das Ersetzen dieser Zuordnung muss bestätigt werden</translation>
+    </message>
+    <message>
+        <source>The points of %1 from %2 to %3 were already reviewed and signed by %4 on %5</source>
+        <translation>Die Punkte von %1 vom %2 bis %3 wurden bereits von %4 am %5 geprüft und freigegeben</translation>
+    </message>
+    <message>
+        <source>%1 has no runs from %2 to %3: there is nothing to sign</source>
+        <translation>%1 hat vom %2 bis %3 keine Läufe: Es gibt nichts freizugeben</translation>
+    </message>
+    <message>
+        <source>%1 has no password and the program has none: a review is signed with a password. Give %1 a password under Operators, or set the program&apos;s.</source>
+        <translation>%1 hat kein Passwort und das Programm auch nicht: Eine Prüfung wird mit einem Passwort freigegeben. Geben Sie %1 unter Bediener ein Passwort oder setzen Sie das des Programms.</translation>
+    </message>
+    <message>
+        <source>%1 may not sign reviews: a supervisor signs them</source>
+        <translation>%1 darf keine Prüfungen freigeben: Das tut ein Supervisor</translation>
+    </message>
+    <message>
         <source>Cannot write %1: %2</source>
         <translation>%1 kann nicht geschrieben werden: %2</translation>
     </message>
@@ -1524,6 +1568,10 @@
 <context>
     <name>TInboxWatch</name>
     <message>
+        <source>, %1 waiting</source>
+        <translation>, %1 wartend</translation>
+    </message>
+    <message>
         <source>&amp;Instrument mapping</source>
         <translation>&amp;Gerätezuordnung</translation>
     </message>
@@ -2031,6 +2079,10 @@
 <context>
     <name>TWinDisplaySize</name>
     <message>
+        <source>The display size could not be saved in %1.</source>
+        <translation>Die Anzeigegröße konnte nicht in %1 gespeichert werden.</translation>
+    </message>
+    <message>
         <source>Display size</source>
         <translation>Anzeigegröße</translation>
     </message>
@@ -2154,6 +2206,62 @@
 </context>
 <context>
     <name>TWinInboxMapping</name>
+    <message>
+        <source>%1 removed</source>
+        <translation>%1 entfernt</translation>
+    </message>
+    <message>
+        <source>Why is %1 removed without being read?</source>
+        <translation>Warum wird %1 ungelesen entfernt?</translation>
+    </message>
+    <message>
+        <source>%1 is back in the inbox: it is read when this window closes</source>
+        <translation>%1 liegt wieder im Eingang: Die Datei wird gelesen, wenn dieses Fenster schließt</translation>
+    </message>
+    <message>
+        <source>Discarded: %1 result(s) of %2</source>
+        <translation>Verworfen: %1 Ergebnis(se) von %2</translation>
+    </message>
+    <message>
+        <source>Why are the %1 results of %2 that wait for a mapping thrown away?</source>
+        <translation>Warum werden die %1 Ergebnisse von %2, die auf eine Zuordnung warten, verworfen?</translation>
+    </message>
+    <message>
+        <source>Remove the &amp;file</source>
+        <translation>Datei &amp;entfernen</translation>
+    </message>
+    <message>
+        <source>Put the file back into the inbox, to be read with the options as they are now</source>
+        <translation>Die Datei zurück in den Eingang legen, um sie mit den jetzigen Optionen zu lesen</translation>
+    </message>
+    <message>
+        <source>Read a&amp;gain</source>
+        <translation>&amp;Erneut lesen</translation>
+    </message>
+    <message>
+        <source>Why</source>
+        <translation>Grund</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>Files not read (failed)</source>
+        <translation>Nicht gelesene Dateien (fehlgeschlagen)</translation>
+    </message>
+    <message>
+        <source>Throw away the results of the selected result&apos;s file that wait for a mapping</source>
+        <translation>Die Ergebnisse der Datei des gewählten Ergebnisses verwerfen, die auf eine Zuordnung warten</translation>
+    </message>
+    <message>
+        <source>&amp;Discard the results of this file</source>
+        <translation>Ergebnisse dieser Datei &amp;verwerfen</translation>
+    </message>
+    <message>
+        <source>%1 %2 %3 is mapped to %4 level %5. Map it to %6 level %7 instead?</source>
+        <translation>%1 %2 %3 ist %4 Level %5 zugeordnet. Stattdessen %6 Level %7 zuordnen?</translation>
+    </message>
     <message>
         <source>Results from the instruments</source>
         <translation>Ergebnisse der Geräte</translation>
@@ -2279,6 +2387,10 @@
 </context>
 <context>
     <name>TWinMain</name>
+    <message>
+        <source>The display size of %1 % leaves the windows too little room on this screen: they are shown at 100 %. Choose a size that fits under Configuration &gt; Display size.</source>
+        <translation>Die Anzeigegröße %1 % lässt den Fenstern auf diesem Bildschirm zu wenig Platz: Sie werden mit 100 % angezeigt. Wählen Sie unter Konfiguration &gt; Anzeigegröße eine passende Größe.</translation>
+    </message>
     <message>
         <source>E&amp;xit</source>
         <translation>&amp;Beenden</translation>
@@ -2911,6 +3023,10 @@
 <context>
     <name>TWinReason</name>
     <message>
+        <source>The text has %1 characters; it may have %2. Shorten it.</source>
+        <translation>Der Text hat %1 Zeichen; erlaubt sind %2. Kürzen Sie ihn.</translation>
+    </message>
+    <message>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
@@ -2933,6 +3049,14 @@
 </context>
 <context>
     <name>TWinReview</name>
+    <message>
+        <source>Sign as %1 the review from %2 to %3 of:</source>
+        <translation>Als %1 die Prüfung vom %2 bis %3 freigeben für:</translation>
+    </message>
+    <message>
+        <source>%1: %2 runs in the period</source>
+        <translation>%1: %2 Läufe im Zeitraum</translation>
+    </message>
     <message>
         <source>Review and sign-off</source>
         <translation>Prüfung und Freigabe</translation>

@@ -28,6 +28,50 @@
         <translation>La file d&apos;attente est pleine (%1 séries) : %2 séries des automates attendent que des séries en attente soient rappelées.</translation>
     </message>
     <message>
+        <source>Give a reason for removing a file</source>
+        <translation>Indiquez une raison pour la suppression du fichier</translation>
+    </message>
+    <message>
+        <source>Give a reason for discarding results</source>
+        <translation>Indiquez une raison pour le rejet des résultats</translation>
+    </message>
+    <message>
+        <source>Cannot remove %1: %2</source>
+        <translation>Impossible de supprimer %1 : %2</translation>
+    </message>
+    <message>
+        <source>No results of %1 wait for a mapping</source>
+        <translation>Aucun résultat de %1 n&apos;attend d&apos;association</translation>
+    </message>
+    <message>
+        <source>given by the file</source>
+        <translation>donné par le fichier</translation>
+    </message>
+    <message>
+        <source>Runs already held in the queue from %1 %2 %3 stay as they were read under the former mapping (%4 level %5): check them there before accepting them.</source>
+        <translation>Les séries de %1 %2 %3 déjà en file d&apos;attente restent telles qu&apos;elles ont été lues avec l&apos;ancienne association (%4 niveau %5) : vérifiez-les avant de les accepter.</translation>
+    </message>
+    <message>
+        <source>%1 %2 %3 is already mapped to %4 level %5: replacing that mapping needs a confirmation</source>
+        <translation>%1 %2 %3 est déjà associé à %4 niveau %5 : remplacer cette association demande une confirmation</translation>
+    </message>
+    <message>
+        <source>The points of %1 from %2 to %3 were already reviewed and signed by %4 on %5</source>
+        <translation>Les points de %1 du %2 au %3 ont déjà été revus et signés par %4 le %5</translation>
+    </message>
+    <message>
+        <source>%1 has no runs from %2 to %3: there is nothing to sign</source>
+        <translation>%1 n&apos;a aucune série du %2 au %3 : il n&apos;y a rien à signer</translation>
+    </message>
+    <message>
+        <source>%1 has no password and the program has none: a review is signed with a password. Give %1 a password under Operators, or set the program&apos;s.</source>
+        <translation>%1 n&apos;a pas de mot de passe et le programme non plus : une revue se signe avec un mot de passe. Donnez un mot de passe à %1 sous Opérateurs, ou définissez celui du programme.</translation>
+    </message>
+    <message>
+        <source>%1 may not sign reviews: a supervisor signs them</source>
+        <translation>%1 ne peut pas signer de revue : c&apos;est au superviseur de les signer</translation>
+    </message>
+    <message>
         <source>Cannot write %1: %2</source>
         <translation>Impossible d&apos;écrire %1 : %2</translation>
     </message>
@@ -1524,6 +1568,10 @@
 <context>
     <name>TInboxWatch</name>
     <message>
+        <source>, %1 waiting</source>
+        <translation>, %1 en attente</translation>
+    </message>
+    <message>
         <source>&amp;Instrument mapping</source>
         <translation>&amp;Affectation des automates</translation>
     </message>
@@ -2031,6 +2079,10 @@
 <context>
     <name>TWinDisplaySize</name>
     <message>
+        <source>The display size could not be saved in %1.</source>
+        <translation>La taille d&apos;affichage n&apos;a pas pu être enregistrée dans %1.</translation>
+    </message>
+    <message>
         <source>Display size</source>
         <translation>Taille d&apos;affichage</translation>
     </message>
@@ -2154,6 +2206,62 @@
 </context>
 <context>
     <name>TWinInboxMapping</name>
+    <message>
+        <source>%1 removed</source>
+        <translation>%1 supprimé</translation>
+    </message>
+    <message>
+        <source>Why is %1 removed without being read?</source>
+        <translation>Pourquoi %1 est-il supprimé sans être lu ?</translation>
+    </message>
+    <message>
+        <source>%1 is back in the inbox: it is read when this window closes</source>
+        <translation>%1 est de retour dans l&apos;entrée : il sera lu à la fermeture de cette fenêtre</translation>
+    </message>
+    <message>
+        <source>Discarded: %1 result(s) of %2</source>
+        <translation>Rejeté : %1 résultat(s) de %2</translation>
+    </message>
+    <message>
+        <source>Why are the %1 results of %2 that wait for a mapping thrown away?</source>
+        <translation>Pourquoi les %1 résultats de %2 qui attendent une association sont-ils rejetés ?</translation>
+    </message>
+    <message>
+        <source>Remove the &amp;file</source>
+        <translation>Supprimer le &amp;fichier</translation>
+    </message>
+    <message>
+        <source>Put the file back into the inbox, to be read with the options as they are now</source>
+        <translation>Remettre le fichier dans l&apos;entrée, pour le lire avec les options actuelles</translation>
+    </message>
+    <message>
+        <source>Read a&amp;gain</source>
+        <translation>&amp;Relire</translation>
+    </message>
+    <message>
+        <source>Why</source>
+        <translation>Motif</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Fichier</translation>
+    </message>
+    <message>
+        <source>Files not read (failed)</source>
+        <translation>Fichiers non lus (échec)</translation>
+    </message>
+    <message>
+        <source>Throw away the results of the selected result&apos;s file that wait for a mapping</source>
+        <translation>Rejeter les résultats du fichier du résultat choisi qui attendent une association</translation>
+    </message>
+    <message>
+        <source>&amp;Discard the results of this file</source>
+        <translation>&amp;Rejeter les résultats de ce fichier</translation>
+    </message>
+    <message>
+        <source>%1 %2 %3 is mapped to %4 level %5. Map it to %6 level %7 instead?</source>
+        <translation>%1 %2 %3 est associé à %4 niveau %5. L&apos;associer plutôt à %6 niveau %7 ?</translation>
+    </message>
     <message>
         <source>Results from the instruments</source>
         <translation>Résultats des automates</translation>
@@ -2279,6 +2387,10 @@
 </context>
 <context>
     <name>TWinMain</name>
+    <message>
+        <source>The display size of %1 % leaves the windows too little room on this screen: they are shown at 100 %. Choose a size that fits under Configuration &gt; Display size.</source>
+        <translation>La taille d&apos;affichage de %1 % laisse trop peu de place aux fenêtres sur cet écran : elles sont affichées à 100 %. Choisissez une taille qui convient sous Configuration &gt; Taille d&apos;affichage.</translation>
+    </message>
     <message>
         <source>E&amp;xit</source>
         <translation>Qu&amp;itter</translation>
@@ -2911,6 +3023,10 @@
 <context>
     <name>TWinReason</name>
     <message>
+        <source>The text has %1 characters; it may have %2. Shorten it.</source>
+        <translation>Le texte a %1 caractères ; il peut en avoir %2. Raccourcissez-le.</translation>
+    </message>
+    <message>
         <source>Cancel</source>
         <translation>Annuler</translation>
     </message>
@@ -2933,6 +3049,14 @@
 </context>
 <context>
     <name>TWinReview</name>
+    <message>
+        <source>Sign as %1 the review from %2 to %3 of:</source>
+        <translation>Signer en tant que %1 la revue du %2 au %3 de :</translation>
+    </message>
+    <message>
+        <source>%1: %2 runs in the period</source>
+        <translation>%1 : %2 séries dans la période</translation>
+    </message>
     <message>
         <source>Review and sign-off</source>
         <translation>Revue et signature</translation>

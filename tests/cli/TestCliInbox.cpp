@@ -76,6 +76,23 @@ TEST_F(CompanionInbox, MapReadOnceAndListWhatWaits) {
     EXPECT_EQ(Held(), before + 1);
     r = Cli({"map", "list"});
     EXPECT_NE(r.out.find("\"notMapped\":[]"), std::string::npos) << r.out;
+    // Moving a control to another level needs --replace.
+    const std::vector<std::string> move = {"map",       "add",  "--source",  "default", "--code",  "GLU",
+                                           "--control", "QC-P", "--analyte", "Glucose", "--level", "1"};
+    r = Cli(move);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("default GLU QC-P is already mapped to Glucose level 2: give --replace"),
+              std::string::npos)
+        << r.err;
+    std::vector<std::string> replace = move;
+    replace.push_back("--replace");
+    r = Cli(replace);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("Runs already held in the queue from default GLU QC-P stay as they were read"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(Cli({"map", "list"}).out.find("\"control\":\"QC-P\",\"analyte\":\"Glucose\",\"level\":1"),
+              std::string::npos);
     EXPECT_EQ(Cli({"map", "remove", "--source", "default", "--code", "GLU", "--control", "QC-P"}).status, 0);
     EXPECT_EQ(Cli({"map", "remove", "--source", "default", "--code", "GLU", "--control", "QC-P"}).status, 2);
     EXPECT_EQ(Cli({"source", "default", "separator=colon"}).status, 2);

@@ -71,6 +71,14 @@ TEST_F(CompanionJournal, ReviewSignReadsThePasswordAndListsTheSignOff) {
     EXPECT_EQ(Cli(home, {"review", "list"}).out, "{\"reviews\":[]}\n");
     TRun signedOff = Cli(home, sign, "lab");
     ASSERT_EQ(signedOff.status, 0) << signedOff.err;
+    EXPECT_EQ(signedOff.out.find(
+                  "{\"signed\":{\"analyte\":\"Glucose\",\"from\":\"2025-01-01\",\"to\":\"2035-12-31\","
+                  "\"runs\":"),
+              0u)
+        << signedOff.out;
+    TRun twice = Cli(home, sign, "lab");
+    EXPECT_EQ(twice.status, 2);
+    EXPECT_NE(twice.err.find("already reviewed and signed by RV on "), std::string::npos) << twice.err;
     TRun list = Cli(home, {"review", "list"});
     EXPECT_NE(list.out.find("{\"id\":1,\"analyte\":\"Glucose\",\"from\":\"2025-01-01\",\"to\":\"2035-12-31\","
                             "\"reviewer\":\"RV\""),

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <random>
-#include <sys/mount.h>
 #include <set>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/wait.h>

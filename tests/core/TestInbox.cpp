@@ -8,6 +8,7 @@
 #include "UAtomicFile.h"
 #include "UFifoResult.h"
 #include "UInbox.h"
+#include "UJournal.h"
 #include "UOperations.h"
 
 namespace fs = std::filesystem;
@@ -172,6 +173,85 @@ TEST_F(Inbox, NotMappedResultsWaitUntilAMappingBringsThemIn) {
     ASSERT_EQ(Operations().NotMappedResults().size(), 1u);
     EXPECT_EQ(Operations().NotMappedResults()[0].Reason, "no level given for Glucose");
     EXPECT_EQ(Fifo.Count(), 2);
+}
+
+// Moving a control to another level is asked for, journaled with both mappings, and leaves the runs
+// already held as they were read.
+TEST_F(Inbox, ReplacingAMappingNeedsConsentAndIsJournaled) {
+    Write(inbox + "a.csv", std::string(Header) + "GLU;QC-P;10.1;2026-03-05;08:00\n");
+    Read();
+    ASSERT_EQ(Fifo.Count(), 1);
+    const TResu held = Fifo.Entries().front();
+    const TInboxMapping high{"default", "GLU", "QC-P", "Glucose", 1};
+    TOutcome refused = Operations().MapInstrumentResults(high);
+    EXPECT_EQ(refused.Status, TStatus::Refused);
+    EXPECT_EQ(refused.Message.find("default GLU QC-P is already mapped to Glucose level 2"), 0u)
+        << refused.Message;
+    EXPECT_EQ(Operations().InboxMappingOf("default", "GLU", "QC-P")->Level, 2);
+    // The same mapping again is no replacement.
+    EXPECT_TRUE(Operations().MapInstrumentResults({"default", "GLU", "QC-P", "glucose", 2}).Notes.empty());
+    const size_t entries = Operations().Journal().size();
+    TOutcome moved = Operations().MapInstrumentResults(high, nullptr, true);
+    ASSERT_TRUE(moved.Ok()) << moved.Message;
+    ASSERT_EQ(moved.Notes.size(), 1u);
+    EXPECT_EQ(moved.Notes[0].find("Runs already held in the queue from default GLU QC-P stay as they were read"),
+              0u);
+    EXPECT_EQ(Operations().InboxMappingOf("default", "GLU", "QC-P")->Level, 1);
+    const std::vector<TJournalEntry> journal = Operations().Journal();
+    ASSERT_EQ(journal.size(), entries + 1);
+    EXPECT_EQ(journal.back().Kind, jk::MappingChanged);
+    EXPECT_EQ(journal.back().Before, "default GLU QC-P -> Glucose level 2");
+    EXPECT_EQ(journal.back().After, "default GLU QC-P -> Glucose level 1");
+    ASSERT_EQ(Fifo.Count(), 1);
+    EXPECT_EQ(Fifo.Entries().front().Levels[1].Value, held.Levels[1].Value);
+}
+
+// What the reading could not take is not left for good: a failed file is read again once its options
+// are mended, or removed with a reason; results that will never map are discarded with one.
+TEST_F(Inbox, FailedFilesAndResultsNotMappedCanBeClearedAway) {
+    Write(inbox + "comma.csv", "test,control,value,date,time\nGLU,QC-N,5.0,2026-03-05,08:00\n");
+    Write(inbox + "other.csv",
+          std::string(Header) + "CHOL;LOT9;4.2;2026-03-05;08:00\nCHOL;LOT9;4.3;2026-03-06;08:00\n");
+    Read();
+    std::vector<TFailedInboxFile> failed = Operations().FailedInboxFiles();
+    ASSERT_EQ(failed.size(), 1u);
+    EXPECT_EQ(failed[0].Name, "comma.csv");
+    EXPECT_EQ(failed[0].Source, DefaultSourceId);
+    EXPECT_FALSE(failed[0].Reason.empty());
+    TInstrumentSource src = Operations().InboxSource(DefaultSourceId);
+    src.Separator = ',';
+    ASSERT_TRUE(Operations().SetInboxSource(src).Ok());
+    ASSERT_TRUE(Operations().ReadFailedInboxFileAgain(failed[0]).Ok());
+    EXPECT_TRUE(Operations().FailedInboxFiles().empty());
+    EXPECT_FALSE(fs::exists(failed[0].Path + ".reason"));
+    Read();
+    EXPECT_EQ(Fifo.Count(), 1);
+
+    Write(inbox + "junk.txt", "just some words\n");
+    Read();
+    failed = Operations().FailedInboxFiles();
+    ASSERT_EQ(failed.size(), 1u);
+    EXPECT_EQ(Operations().RemoveFailedInboxFile(failed[0], " ").Status, TStatus::Refused);
+    EXPECT_TRUE(fs::exists(failed[0].Path));
+    ASSERT_TRUE(Operations().RemoveFailedInboxFile(failed[0], "a note from the engineer").Ok());
+    EXPECT_FALSE(fs::exists(failed[0].Path));
+    EXPECT_FALSE(fs::exists(failed[0].Path + ".reason"));
+    TJournalEntry removed = Operations().Journal().back();
+    EXPECT_EQ(removed.Kind, jk::InboxDiscarded);
+    EXPECT_EQ(removed.Before.rfind("default failed/junk.txt: ", 0), 0u) << removed.Before;
+    EXPECT_EQ(removed.After, "removed");
+    EXPECT_EQ(removed.Reason, "a note from the engineer");
+
+    ASSERT_EQ(Operations().NotMappedCount(), 2);
+    int discarded = 0;
+    ASSERT_TRUE(Operations().DiscardNotMappedResults("other.csv", "not QC results", &discarded).Ok());
+    EXPECT_EQ(discarded, 2);
+    EXPECT_EQ(Operations().NotMappedCount(), 0);
+    TJournalEntry thrown = Operations().Journal().back();
+    EXPECT_EQ(thrown.Before, "other.csv: 2 results not mapped");
+    EXPECT_EQ(thrown.Reason, "not QC results");
+    EXPECT_EQ(Operations().DiscardNotMappedResults("other.csv", "again").Status, TStatus::Refused);
+    EXPECT_TRUE(Operations().CheckJournal().Whole);
 }
 
 TEST_F(Inbox, BadFilesGoToFailedWithTheirReasonAndChangeNothing) {

@@ -228,6 +228,14 @@ TEST_F(Journal, ASignedReviewNeedsThePasswordAndALaterChangeInsideItAReason) {
     ASSERT_TRUE(Operations().ChangeSettings([](TSettings& s) { s.Password = "PROG"; }).Ok());
     EXPECT_TRUE(Operations().OperatorPasswordMatches("QCAB", "prog"));
     EXPECT_FALSE(Operations().OperatorPasswordMatches("RV", "prog"));
+    // The same period again names who signed it first; a period without runs has nothing to sign.
+    TOutcome again = Operations().SignReview(a, first + 1, last, "QCAB", "prog");
+    EXPECT_EQ(again.Status, TStatus::Refused);
+    EXPECT_NE(again.Message.find("already reviewed and signed by RV on "), std::string::npos)
+        << again.Message;
+    TOutcome empty = Operations().SignReview(a, last + 1, last + 30, "QCAB", "prog");
+    EXPECT_NE(empty.Message.find("has no runs from"), std::string::npos) << empty.Message;
+    EXPECT_EQ(Operations().Reviews(a.Name).size(), 1u);
 
     // Inside the signed period: refused without a reason; with one, the review is reopened.
     const int count = a.Count();
@@ -252,6 +260,30 @@ TEST_F(Journal, ASignedReviewNeedsThePasswordAndALaterChangeInsideItAReason) {
     // A reopened review asks no more; after the last day nothing is asked either.
     EXPECT_TRUE(Operations().AcceptRun(a, Ordinary(5)).Ok());
     EXPECT_TRUE(Operations().CheckJournal().Whole);
+}
+
+// Without a password anywhere, or by a code not in the operator list, a signature proves nothing.
+TEST_F(Journal, ASignatureNeedsAListedOperatorAndSomePassword) {
+    TAnalyte& a = A();
+    const TDateTime first = DatePart(a.Points.front().DateTime), last = DatePart(a.Points.back().DateTime);
+    struct {
+        std::vector<std::string> operators;
+        const char *program, *reviewer, *typed, *refusal;
+    } const cases[] = {
+        {{}, "", "ZZZZ", "anything", "Unknown operator: ZZZZ"},
+        {{"SUP"}, "", "SUP", "", "SUP has no password and the program has none"},
+        {{"SUP"}, "LAB", "zzzz", "lab", "Unknown operator: ZZZZ"},
+        {{"SUP"}, "LAB", "sup", "bad", "Wrong password for SUP"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(Operations().SetOperators(c.operators).Ok());
+        ASSERT_TRUE(Operations().ChangeSettings([&c](TSettings& s) { s.Password = c.program; }).Ok());
+        TOutcome out = Operations().SignReview(a, first, last, c.reviewer, c.typed);
+        EXPECT_EQ(out.Status, TStatus::Refused) << c.refusal;
+        EXPECT_EQ(out.Message.find(c.refusal), 0u) << out.Message;
+    }
+    EXPECT_TRUE(Operations().Reviews().empty());
+    EXPECT_TRUE(Operations().SignReview(a, first, last, "sup", "lab").Ok());
 }
 
 TEST_F(Journal, TheReviewReportListsRunsOutcomesActionsAndChangesOfThePeriod) {

@@ -11,9 +11,11 @@
 #include <QtTest>
 
 #include "GuiTestHelpers.h"
+#include "UAtomicFile.h"
 #include "UDisplaySize.h"
 #include "UGlobale.h"
 #include "UMain.h"
+#include "UOperations.h"
 #include "UProgram.h"
 #include "UTextGuard.h"
 
@@ -105,20 +107,32 @@ void TestDesktop::programFontHoldsOverThemeFonts() {
     checkDialog();
 }
 
-// The size chosen is written to the settings file; the next start reads it before Qt starts and scales
-// the whole layout by it; "Follow the desktop" leaves the desktop's scaling alone.
+// The size chosen is the station's, kept under the user's configuration folder, never in the shared
+// settings file; only sizes that leave the windows 800 x 600 pixels are offered. The next start reads it
+// before Qt starts and scales the whole layout by it; "Follow the desktop" leaves the desktop's scaling.
 void TestDesktop::displaySizeIsStoredAndAppliedAtStart() {
     TGuiFolder folder;
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(folder.File("config")));
+    const auto screen = TWinDisplaySize::ScreenSource;
+    TWinDisplaySize::ScreenSource = [] { return QSize(1280, 1024); };
+    auto sharedFile = [&] {
+        return FileExists(folder.File("Varnholt.cfr")) ? ReadWholeFile(folder.File("Varnholt.cfr")) : "";
+    };
+    const std::string shared = sharedFile();
     TWinDisplaySize dialog;
-    QStringList offered;
-    for (int i = 0; i < dialog.CBDisplaySize->count(); ++i) offered << dialog.CBDisplaySize->itemText(i);
-    QCOMPARE(offered, (QStringList{"Follow the desktop", "100 %", "125 %", "150 %", "175 %", "200 %"}));
+    auto offered = [&] {
+        QStringList texts;
+        for (int i = 0; i < dialog.CBDisplaySize->count(); ++i) texts << dialog.CBDisplaySize->itemText(i);
+        return texts;
+    };
     dialog.show();
+    QCOMPARE(offered(), (QStringList{"Follow the desktop", "100 %", "125 %", "150 %"}));
     QCOMPARE(dialog.CBDisplaySize->currentIndex(), 0);
     dialog.CBDisplaySize->setCurrentIndex(dialog.CBDisplaySize->findText(QStringLiteral("150 %")));
     dialog.BtOKClick();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(Settings.DisplaySize, 150);
+    QCOMPARE(StationDisplaySize(), std::optional<int>(150));
+    QCOMPARE(sharedFile(), shared);
 
     const QByteArray fontDpi = qgetenv("QT_FONT_DPI");
     qunsetenv("QT_SCALE_FACTOR");
@@ -131,12 +145,37 @@ void TestDesktop::displaySizeIsStoredAndAppliedAtStart() {
     QVERIFY(!qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING"));
     QCOMPARE(qgetenv("QT_FONT_DPI"), fontDpi);
 
+    // A stored size too large for this screen is not offered; the window proposes 100 %.
+    QString why;
+    QVERIFY(SetStationDisplaySize(200, why));
+    dialog.show();
+    QCOMPARE(dialog.CBDisplaySize->currentText(), QStringLiteral("100 %"));
+    // The start that found it too large starts again at 100 % and says so once.
+    qputenv("VARNHOLT_DISPLAY_SIZE_LEFT_ASIDE", "200");
+    QCOMPARE(PrepareDisplaySize(), 100);
+    RestoreScalingEnvironment();
+    QVERIFY(!qEnvironmentVariableIsSet("VARNHOLT_DISPLAY_SIZE_LEFT_ASIDE"));
+    QCOMPARE(TakeDisplaySizeLeftAside(), 200);
+    QCOMPARE(TakeDisplaySizeLeftAside(), 0);
+    for (auto [percent, fits] : {std::pair{100, true}, {150, true}, {175, false}, {200, false}})
+        QCOMPARE(DisplaySizeFits(percent, QSize(1280, 1024)), fits);
+    QVERIFY(DisplaySizeFits(125, QSize(1024, 768)));
+    QVERIFY(!DisplaySizeFits(150, QSize(1024, 768)));
+
     dialog.show();
     dialog.CBDisplaySize->setCurrentIndex(0);
     dialog.BtOKClick();
-    QCOMPARE(Settings.DisplaySize, 0);
+    QCOMPARE(StationDisplaySize(), std::optional<int>(0));
     QCOMPARE(PrepareDisplaySize(), 0);
     QVERIFY(!qEnvironmentVariableIsSet("QT_SCALE_FACTOR"));
+
+    // A station that never chose one takes the size a former version kept in the folder's settings.
+    QVERIFY(QFile::remove(StationSettingsFile()));
+    QVERIFY(Operations().ChangeSettings([](TSettings& s) { s.DisplaySize = 125; }).Ok());
+    QCOMPARE(PrepareDisplaySize(), 125);
+    RestoreScalingEnvironment();
+    TWinDisplaySize::ScreenSource = screen;
+    qunsetenv("XDG_CONFIG_HOME");
 }
 
 // The files hold Windows-1252 text: a character beyond it is refused where it is typed or pasted, the

@@ -3,21 +3,27 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <iostream>
 
 #include "GuiTestHelpers.h"
 #include "UAbout.h"
 #include "UAtomicFile.h"
+#include "UDatabase.h"
 #include "UGlobale.h"
 #include "UMotPass.h"
 #include "UNewPsw.h"
 #include "UOperations.h"
 #include "UOptions.h"
 #include "UQcError.h"
+#include "UReason.h"
 
 class TestDialogs : public QObject {
     Q_OBJECT
@@ -244,6 +250,61 @@ private slots:
         QVERIFY(!w.Execute(false));
     }
 
+    // Another program writing the database (the companion, sqlite3) after a file dialog listed the
+    // program folder: the program still writes into the database's real log files.
+    void fileDialogKeepsTheDatabaseHeld() {
+        TGuiFolder folder;
+        const QString db = QString::fromStdString(folder.File("Varnholt.db"));
+        auto other = [&](const char* sql) {
+            QProcess p;
+            p.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--sql"), db, QString::fromUtf8(sql)});
+            if (!p.waitForFinished(20000) || p.exitCode() != 0) return QStringLiteral("failed");
+            return QString::fromUtf8(p.readAllStandardOutput());
+        };
+        QVERIFY(Operations().SetOperators({"AB"}).Ok()); // journaled: the database is open
+        Operations().Database().SetMeta("probe", "1");
+        TDialogScript::SetActive(false);
+        QVERIFY(QFileInfo::exists(db));
+        OnNextModal([](QDialog* d) {
+            QTest::qWait(1500); // the folder listed, with the types and icons of its files
+            d->reject();
+        });
+        QCOMPARE(AskSaveFileName(nullptr, QStringLiteral("Save"), QString::fromStdString(folder.Path()),
+                                 QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf")),
+                 QString());
+        TDialogScript::SetActive(true);
+        QCOMPARE(other("UPDATE meta SET value = value WHERE key = 'probe'"), QString());
+        // Written after the other program closed: into the database's log, not into a deleted one.
+        Operations().Database().SetMeta("probe", "2");
+        QCOMPARE(other("SELECT value FROM meta WHERE key = 'probe'"), QStringLiteral("2"));
+    }
+
+    // A long reason is kept whole; one beyond the limit is refused with a word, not cut.
+    void longReasonsAreKeptWholeOrRefused() {
+        TGuiFolder folder;
+        TWinReason w;
+        std::string choice, text;
+        QString typed;
+        while (typed.size() < 1997) typed += QStringLiteral("Recalibrated after the lot change; ");
+        typed.truncate(1997);
+        auto answer = [&](const QString& reason, bool staysOpen) {
+            OnNextModal([&w, reason, staysOpen](QDialog*) {
+                w.EditReason->setText(reason);
+                w.BtOK->click();
+                QCOMPARE(w.isVisible(), staysOpen);
+                if (staysOpen) w.reject();
+            });
+        };
+        answer(typed, false);
+        QVERIFY(w.Execute("Why?", {}, choice, text));
+        QCOMPARE(text.size(), size_t(1997));
+        answer(QString(MaxReasonLength + 1, QLatin1Char('y')), true);
+        QVERIFY(!w.Execute("Why?", {}, choice, text));
+        QCOMPARE(ShownTexts().back(),
+                 std::string("The text has 5001 characters; it may have 5000. Shorten it."));
+    }
+
     void failedSettingsWriteIsShown() {
         TGuiFolder folder;
         WriteFaults() = {true, TWriteStep::Open, 0};
@@ -259,5 +320,18 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestDialogs)
+// Run as the other program of fileDialogKeepsTheDatabaseHeld: one statement, its first value printed.
+int main(int argc, char** argv) {
+    if (argc == 4 && std::string_view(argv[1]) == "--sql") {
+        TDatabase db;
+        db.Open(argv[2], false);
+        TStatement st = db.Prepare(argv[3]);
+        if (st.Step()) std::cout << st.Text(0);
+        return 0;
+    }
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    TestDialogs t;
+    return QTest::qExec(&t, argc, argv);
+}
 #include "test_dialogs.moc"

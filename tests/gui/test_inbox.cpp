@@ -149,6 +149,8 @@ private slots:
         QCOMPARE(m.GridMappings->rowCount(), 2);
         QVERIFY(m.LblStatus->text().startsWith(QStringLiteral("Mapped: 2 run(s) to the queue")));
         // A level the analyte does not have is refused with a box; nothing is stored.
+        m.EditSource->setText(QStringLiteral("default"));
+        m.EditCode->setText(QStringLiteral("GLU"));
         m.EditControl->setText(QStringLiteral("QC-X"));
         m.CBLevel->setCurrentIndex(2);
         m.BtMap->click();
@@ -167,6 +169,98 @@ private slots:
         m.GridMappings->selectRow(1);
         m.BtRemove->click();
         QCOMPARE(Operations().InboxMappings().size(), size_t(1));
+    }
+
+    // The files the reading put into failed/ are listed with their reasons, read again or removed; the
+    // results of a file that will never map are discarded with a reason.
+    void failedFilesAndResultsNotMappedAreClearedAway() {
+        TGuiFolder folder;
+        AddTestAnalyte("Glucose", 2, 20);
+        const std::string inbox = MakeInbox(folder.Path());
+        Drop(inbox + "c.csv", "GLU;QC-N;high;2026-03-07;08:00\n");
+        Drop(inbox + "d.csv", "CHOL;C1;4.0;2026-03-05;08:00\nCHOL;C1;4.1;2026-03-06;08:00\n");
+        Operations().ReadInbox();
+        TWinInboxMapping m;
+        m.FormActivate();
+        QCOMPARE(m.GridFailed->rowCount(), 1);
+        QCOMPARE(m.GridFailed->item(0, 1)->text(), QStringLiteral("c.csv"));
+        QVERIFY2(m.GridFailed->item(0, 2)->text().contains(QStringLiteral("line 2")),
+                 qPrintable(m.GridFailed->item(0, 2)->text()));
+        m.BtReadAgain->click();
+        QVERIFY(FileExists(inbox + "c.csv"));
+        QCOMPARE(m.GridFailed->rowCount(), 0);
+        Operations().ReadInbox();
+        m.FormActivate();
+        QCOMPARE(m.GridFailed->rowCount(), 1);
+        // Removing asks why; cancelled, the file stays.
+        TDialogScript::ReasonNext(QString());
+        m.BtRemoveFailed->click();
+        QCOMPARE(m.GridFailed->rowCount(), 1);
+        TDialogScript::ReasonNext(QStringLiteral("typing error of the night shift"));
+        m.BtRemoveFailed->click();
+        QCOMPARE(m.GridFailed->rowCount(), 0);
+        QVERIFY(Operations().FailedInboxFiles().empty());
+
+        QCOMPARE(m.NotMapped->rowCount(), 2);
+        m.GridNotMapped->selectRow(0);
+        TDialogScript::ReasonNext(QStringLiteral("patient results, no QC"));
+        m.BtDiscard->click();
+        QCOMPARE(TDialogScript::ReasonQuestions().back(),
+                 std::string("Why are the 2 results of d.csv that wait for a mapping thrown away?"));
+        QCOMPARE(m.NotMapped->rowCount(), 0);
+        QCOMPARE(m.LblStatus->text(), QStringLiteral("Discarded: 2 result(s) of d.csv"));
+        QCOMPARE(Operations().Journal().back().Reason, std::string("patient results, no QC"));
+    }
+
+    // The panel keeps its text whole or shortens it with its whole text in the hint; never cut.
+    void thePanelTextFitsTheBar() {
+        TGuiFolder folder;
+        AddTestAnalyte("Glucose", 2, 20);
+        const std::string inbox = MakeInbox(folder.Path());
+        Drop(inbox + "c.csv", "GLU;QC-N;high;2026-03-07;08:00\n");
+        Drop(inbox + "d.csv", "CHOL;C1;4.0;2026-03-05;08:00\n");
+        Operations().ReadInbox();
+        TWinMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QToolButton* b = w.InboxWatch->BtInbox;
+        w.InboxWatch->Refresh();
+        const QString full = b->property("fullText").toString();
+        QCOMPARE(full, QStringLiteral("Inbox: 0 new, 1 not mapped, 1 failed"));
+        QTRY_VERIFY(b->width() >= b->sizeHint().width());
+        QVERIFY(b->text() == full || (b->text().endsWith(QChar(0x2026)) && b->toolTip().startsWith(full)));
+    }
+
+    // Reopened after mapping the high control to level 2: Enter in another field maps nothing, and
+    // moving the control to level 1 is confirmed first.
+    void replacingAMappingIsConfirmed() {
+        TGuiFolder folder;
+        AddTestAnalyte("Glucose", 2, 20);
+        MakeInbox(folder.Path());
+        QVERIFY(Operations().MapInstrumentResults({DefaultSourceId, "GLU", "QC-P", "Glucose", 2}).Ok());
+        TWinInboxMapping m;
+        m.FormActivate();
+        m.show();
+        QVERIFY(m.EditControl->text().isEmpty()); // not the last control beside level 1
+        m.EditSource->setText(QStringLiteral("default"));
+        m.EditCode->setText(QStringLiteral("GLU"));
+        m.EditControl->setText(QStringLiteral("QC-P"));
+        m.CBAnalyte->setCurrentText(QStringLiteral("Glucose"));
+        m.CBLevel->setCurrentIndex(0);
+        m.CBSource->setFocus();
+        QTest::keyClick(m.CBSource->lineEdit(), Qt::Key_Return);
+        QVERIFY(ShownTexts().empty());
+        QCOMPARE(Operations().InboxMappingOf("default", "GLU", "QC-P")->Level, 2);
+        m.BtMap->click(); // the question answered Cancel
+        QCOMPARE(ShownTexts().size(), size_t(1));
+        QCOMPARE(
+            ShownTexts()[0],
+            std::string("default GLU QC-P is mapped to Glucose level 2. Map it to Glucose level 1 instead?"));
+        QCOMPARE(Operations().InboxMappingOf("default", "GLU", "QC-P")->Level, 2);
+        TDialogScript::AnswerNext(mbOK);
+        m.BtMap->click();
+        QCOMPARE(Operations().InboxMappingOf("default", "GLU", "QC-P")->Level, 1);
+        QVERIFY(ShownTexts().back().find("Runs already held in the queue") == 0);
     }
 };
 

@@ -178,10 +178,22 @@ private slots:
         QVERIFY(!w.BtSignClick());
         QCOMPARE(ShownTexts().back(), std::string("Wrong password for RV"));
         QVERIFY(w.EditPassword->text().isEmpty());
+        // The signature is confirmed: Cancel signs nothing.
         w.EditPassword->setText(QStringLiteral("s3cret"));
+        QVERIFY(!w.BtSignClick());
+        QVERIFY(ShownTexts().back().find("Sign as RV the review from ") == 0);
+        QVERIFY(ShownTexts().back().find("GLU: 20 runs in the period") != std::string::npos);
+        QVERIFY(Operations().Reviews("GLU").empty());
+        TDialogScript::AnswerNext(mbOK);
         QVERIFY(w.BtSignClick());
         QCOMPARE(Operations().Reviews("GLU").size(), size_t(1));
         QVERIFY(w.Report->toPlainText().contains(QStringLiteral("signed by RV")));
+        // A second signature of the period is refused before any question.
+        const size_t shown = ShownTexts().size();
+        w.EditPassword->setText(QStringLiteral("s3cret"));
+        QVERIFY(!w.BtSignClick());
+        QCOMPARE(ShownTexts().size(), shown + 1);
+        QVERIFY(ShownTexts().back().find("already reviewed and signed by RV") != std::string::npos);
         // The printout carries the report and the sign-off.
         const QString pdf = QString::fromStdString(folder.File("review.pdf"));
         TPrintJob::SetTestOutput(pdf);
@@ -269,8 +281,10 @@ private slots:
               "1:3s", "Reviewed by ____"})
             QVERIFY2(text.find(expected) != std::string::npos, expected);
 
+        QVERIFY(Operations().SetOperators({"RV"}).Ok());
+        QVERIFY(Operations().SetOperatorPassword("RV", "pw").Ok());
         QVERIFY(
-            Operations().SignReview(a, a.Points.front().DateTime, a.Points.back().DateTime, "RV", "").Ok());
+            Operations().SignReview(a, a.Points.front().DateTime, a.Points.back().DateTime, "RV", "pw").Ok());
         text = print("signed.pdf");
         QVERIFY(text.find("Reviewed by RV on ") != std::string::npos);
         QVERIFY(text.find("Reviewed by ____") == std::string::npos);

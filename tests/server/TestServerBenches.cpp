@@ -12,6 +12,7 @@
 #include "TestHelpers.h"
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
+#include "UOperations.h"
 
 #ifdef VARNHOLT_CLI
 namespace {
@@ -84,8 +85,17 @@ TEST_F(Benches_, CompanionsAddingRunsAtOnceLoseAndDoubleNothing) {
     const auto verified = Cli(Db() + "journal verify");
     EXPECT_EQ(verified.second, 0);
     EXPECT_NE(verified.first.find(std::to_string(Entries())), std::string::npos) << verified.first;
-    // A sign-off (password on standard input: none is set) goes with the data.
-    ASSERT_EQ(std::system(("echo | " + std::string(VARNHOLT_CLI) + " " + Db() +
+    // A sign-off (the program password on standard input) goes with the data.
+    {
+        TOpenOptions o;
+        o.SampleOnFirstRun = false;
+        o.Server = db.Conninfo();
+        ASSERT_TRUE(Operations().Open(scratch.Path(), TOpenMode::Writer, o).Opened);
+        ASSERT_TRUE(Operations().SetOperators({"XX"}).Ok());
+        ASSERT_TRUE(Operations().ChangeSettings([](TSettings& s) { s.Password = "LAB"; }).Ok());
+        Operations().Close();
+    }
+    ASSERT_EQ(std::system(("echo lab | " + std::string(VARNHOLT_CLI) + " " + Db() +
                            "review sign Glucose --from 2031-01-01 --to 2031-01-31 --reviewer XX")
                               .c_str()),
               0);
