@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "TestHelpers.h"
+#include "TestSeams.h"
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
 #include "UFifoResult.h"
@@ -22,7 +23,7 @@ protected:
         RandomSeed(3);
         BuildSampleData();
         Fifo.ClearQueue();
-        Operations().WriteData();
+        WriteAllData();
     }
     void TearDown() override { WriteFaults() = {}; }
     static std::string Image() { return DataImage(ListSerum, ListAnalytes); }

@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "GuiTestHelpers.h"
+#include "TestSeams.h"
 #include "UAbout.h"
 #include "UAtomicFile.h"
 #include "UGlobale.h"

@@ -323,7 +323,7 @@ void TestPrnCharts::windowStateAndUncheckedLevels() {
     TScriptedAnswers answers;
     TAnalyte a = Analyte(40, 3);
     QString pdf = QString::fromStdString(folder.Path()) + "win.pdf";
-    TPrintJob::SetTestOutput(pdf);
+    SetTestOutput(pdf);
     Settings.ColourPrint = false;
     TWinPrnCharts win;
     QString caption, count, reversedCount;
@@ -355,7 +355,7 @@ void TestPrnCharts::windowStateAndUncheckedLevels() {
         QTest::mouseClick(win.BtPrint, Qt::LeftButton);
     });
     QVERIFY(win.Execute(a));
-    TPrintJob::SetTestOutput(QString());
+    SetTestOutput(QString());
     QCOMPARE(caption, QString("Print QC charts for GLU"));
     QCOMPARE(count, QString("40"));
     QCOMPARE(reversedCount, QString("10"));
@@ -383,7 +383,7 @@ void TestPrnCharts::windowStateAndUncheckedLevels() {
     // gets its parentheses.
     TAnalyte one = Analyte(3, 1);
     one.MaterialId[0] = ListSerum.AddMaterial("Solo & Co", "");
-    TPrintJob::SetTestOutput(pdf);
+    SetTestOutput(pdf);
     bool hidden2 = false, enabled1 = true;
     QString solo;
     PrnWhenModal([&] {
@@ -393,7 +393,7 @@ void TestPrnCharts::windowStateAndUncheckedLevels() {
         QTest::mouseClick(win.BtPrint, Qt::LeftButton);
     });
     QVERIFY(win.Execute(one));
-    TPrintJob::SetTestOutput(QString());
+    SetTestOutput(QString());
     QVERIFY(hidden2);
     QVERIFY(!enabled1);
     QCOMPARE(solo, QString("Solo && Co"));
@@ -404,7 +404,7 @@ void TestPrnCharts::windowNothingToPrint() {
     TGuiTempFolder folder;
     TScriptedAnswers answers;
     QString pdf = QString::fromStdString(folder.Path()) + "none.pdf";
-    TPrintJob::SetTestOutput(pdf);
+    SetTestOutput(pdf);
     TWinPrnCharts win;
     TAnalyte empty("NA", "mmol/l", 0, 1);
     QVERIFY(!win.Execute(empty));
@@ -431,7 +431,7 @@ void TestPrnCharts::windowNothingToPrint() {
         QTest::mouseClick(win.BtPrint, Qt::LeftButton);
     });
     QVERIFY(win.Execute(a));
-    TPrintJob::SetTestOutput(QString());
+    SetTestOutput(QString());
     QCOMPARE(PrnPdfPages(pdf), 1);
     std::string text = PrnPdfText(pdf);
     QCOMPARE(PrnCount(text, "Lypho 1 (L123)"), 1);
@@ -439,7 +439,7 @@ void TestPrnCharts::windowNothingToPrint() {
     QCOMPARE(PrnCount(text, "Mar"), 0);
 
     // A printout that could not be written is no success: the window stays open for another try.
-    TPrintJob::SetTestOutput(QString::fromStdString(folder.Path()) + "no-such-folder/charts.pdf");
+    SetTestOutput(QString::fromStdString(folder.Path()) + "no-such-folder/charts.pdf");
     bool stayed = false;
     PrnWhenModal([&] {
         QTest::mouseClick(win.BtPrint, Qt::LeftButton);
@@ -448,7 +448,7 @@ void TestPrnCharts::windowNothingToPrint() {
     });
     const size_t boxes = answers.shown.size();
     QVERIFY(!win.Execute(a));
-    TPrintJob::SetTestOutput(QString());
+    SetTestOutput(QString());
     QVERIFY(stayed);
     QCOMPARE(answers.shown.size(), boxes + 1);
     QCOMPARE(answers.shown.back().kind, mkError);
