@@ -164,11 +164,6 @@ void HoldProgramFont() {
     }
 }
 
-void FitToScreen(QWidget* w) {
-    FitSize(w);
-    FitPosition(w);
-}
-
 void InstallScreenFit() {
     static TScreenFit* fit = nullptr;
     if (!fit) {

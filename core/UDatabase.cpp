@@ -352,10 +352,6 @@ std::string TDatabase::Image() const {
     return bytes;
 }
 
-void TDatabase::CopyTo(const std::string& path) const {
-    AtomicWriteFile(path, Image());
-}
-
 void TDatabase::ReplaceFrom(const std::string& path, const std::vector<std::string>& keep) {
     if (!db_) throw EQcError(QT_TRANSLATE_NOOP("Core", "The database is not open"));
     sqlite3* from = nullptr;

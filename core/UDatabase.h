@@ -90,9 +90,8 @@ public:
     std::optional<std::string> Meta(std::string_view key) const;
     void SetMeta(std::string_view key, std::string_view value) const;
 
-    // A consistent copy of the whole database, as bytes or into a file written atomically.
+    // A consistent copy of the whole database, as bytes.
     std::string Image() const;
-    void CopyTo(const std::string& path) const;
     // Replaces the contents by those of a database file (online backup the other way). The tables named
     // in `keep` keep their present rows (a record of what happened is not rolled back by a restore).
     void ReplaceFrom(const std::string& path, const std::vector<std::string>& keep = {});
