@@ -165,11 +165,6 @@ void HoldProgramFont() {
     }
 }
 
-void FitToScreen(QWidget* w) {
-    FitSize(w);
-    FitPosition(w);
-}
-
 void InstallScreenFit() {
     static TScreenFit* fit = nullptr;
     if (!fit) {
@@ -312,7 +307,7 @@ void TProgram::CreateWindows(int splashMs) {
     Main->Splash = splash;
     // Its fixed size is known once its layout has run; centring needs it.
     Main->adjustSize();
-    TScreenMetrics screen = TWinMain::ScreenMetricsSource();
+    TScreenMetrics screen = ScreenMetrics();
     if (screen.Width == 800) {
         Main->move(0, 0);
     } else if (QScreen* s = QGuiApplication::primaryScreen()) {

@@ -10,11 +10,9 @@
 
 class QWidget;
 
-// Keeps a top-level window on its screen's available area: a resizable one is made no larger than
-// that area, and every one is moved so that its frame lies inside it (its top-left corner when it is
-// larger than the area).
-void FitToScreen(QWidget* window);
-// Fits every top-level window of the program as it is shown, and again once the desktop has framed it.
+// Fits every top-level window of the program as it is shown, and again once the desktop has framed it:
+// a resizable one is made no larger than its screen's available area, and every one is moved so that
+// its frame lies inside it (its top-left corner when it is larger than the area).
 void InstallScreenFit();
 
 // Makes the program's font (ProgramFont) the font of every widget class, over any font a platform

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include "TestSeams.h"
 #include "UDataLoadSave.h"
 #include "UOperations.h"
 #include "URandom.h"
@@ -29,7 +30,7 @@ void AcceptRun(benchmark::State& state, bool onServer) {
     }
     RandomSeed(3);
     BuildSampleData();
-    ops.WriteData();
+    WriteAllData(ops);
     TAnalyte& a = *ListAnalytes.FindByName("Glucose");
     TDateTime when = Today() + 1;
     for (auto _ : state) {

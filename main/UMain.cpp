@@ -48,7 +48,6 @@ TCurrentAnalyte CurrentAnalyte;
 int32_t SelectedPoint = -1;
 TWinMain* WinMain = nullptr;
 
-std::function<TScreenMetrics()> TWinMain::ScreenMetricsSource = SystemScreenMetrics;
 std::function<bool(const QString&)> TWinMain::OpenDocument = [](const QString& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 };
@@ -61,6 +60,18 @@ TScreenMetrics SystemScreenMetrics() {
         m.Height = s->geometry().height();
     }
     return m;
+}
+
+namespace {
+std::function<TScreenMetrics()> screenMetricsSource;
+} // namespace
+
+TScreenMetrics ScreenMetrics() {
+    return screenMetricsSource ? screenMetricsSource() : SystemScreenMetrics();
+}
+
+void SetScreenMetricsSource(std::function<TScreenMetrics()> source) {
+    screenMetricsSource = std::move(source);
 }
 
 namespace {
@@ -513,7 +524,7 @@ void TWinMain::FormShow() {
     // Both checks look at the screen in logical pixels, after the desktop's scaling: a scaled desktop
     // shows the windows at 96 logical pixels per inch, so its DPI setting no longer matters and
     // passes; only an unscaled screen (scaling turned off, or a rounded factor) can fail it.
-    TScreenMetrics screen = ScreenMetricsSource();
+    TScreenMetrics screen = ScreenMetrics();
     auto quit = [this] {
         QuitWithoutAsking = true;
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);

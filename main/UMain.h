@@ -71,6 +71,10 @@ struct TScreenMetrics {
     int Height = 768;
 };
 TScreenMetrics SystemScreenMetrics();
+// The screen as the start-up checks and the main window's placement see it: the system's, unless a
+// test installed a source of its own (an empty source restores the system's).
+TScreenMetrics ScreenMetrics();
+void SetScreenMetricsSource(std::function<TScreenMetrics()> source);
 
 // The font every window is laid out for (Liberation Sans 8 pt): the main window's, and the
 // program's default, so that the fixed columns of the other windows hold their texts.
@@ -90,8 +94,6 @@ public:
     static constexpr int ClientWidth = 792;
     static constexpr int ClientHeight = 526;
 
-    // Injectable for tests; the system's screen by default.
-    static std::function<TScreenMetrics()> ScreenMetricsSource;
     // Opens a local file with the desktop's default handler; tests replace it.
     static std::function<bool(const QString&)> OpenDocument;
 

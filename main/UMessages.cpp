@@ -1,4 +1,4 @@
-// Message boxes and file dialogs of the program, with the test hook that answers them from a script.
+// Message boxes and file dialogs of the program, and the answers that can stand in for them.
 #include "UMessages.h"
 
 #include <QApplication>
@@ -18,18 +18,7 @@
 #include "UUtilitaires.h"
 
 namespace {
-struct TScriptState {
-    bool active = false;
-    std::deque<TMsgButton> answers;
-    std::deque<QString> files;
-    std::vector<TShownBox> shown;
-    std::deque<QString> reasons;
-    std::vector<std::string> reasonQuestions;
-};
-TScriptState& Script() {
-    static TScriptState s;
-    return s;
-}
+TDialogAnswers* answers = nullptr;
 TQtPrompt qtPrompt;
 
 QString ShownText(const std::string& text) {
@@ -104,17 +93,17 @@ void PrepareMessageBox(QMessageBox& box, TMsgKind kind, unsigned buttons, const 
 }
 
 TMsgButton TQtPrompt::Ask(TMsgKind kind, unsigned buttons, const std::string& text) {
-    if (TDialogScript::Active()) {
-        TDialogScript::Shown().push_back({kind, buttons, text});
-        return TDialogScript::TakeAnswer(buttons);
-    }
+    if (answers) return answers->Ask(kind, buttons, text);
     QMessageBox box(QApplication::activeWindow());
     PrepareMessageBox(box, kind, buttons, text);
     int pressed = box.exec();
     for (const TButtonPair& p : ButtonPairs)
         if (pressed == p.qt) return p.ours;
     // The close box answers Cancel when offered, else the box's only or first button.
-    return TDialogScript::TakeAnswer(buttons & mbCancel ? mbCancel : buttons);
+    if (buttons & mbCancel) return mbCancel;
+    for (unsigned b : {mbYes, mbOK, mbNo, mbRetry})
+        if (buttons & b) return static_cast<TMsgButton>(b);
+    return mbNone;
 }
 
 bool TQtPrompt::EnterPassword() {
@@ -124,19 +113,7 @@ bool TQtPrompt::EnterPassword() {
 
 bool TQtPrompt::AskReason(const std::string& question, const std::vector<std::string>& choices,
                           std::string& choice, std::string& text) {
-    if (TDialogScript::Active()) {
-        auto& s = Script();
-        s.reasonQuestions.push_back(question);
-        QString answer = QStringLiteral("Scripted reason");
-        if (!s.reasons.empty()) {
-            answer = s.reasons.front();
-            s.reasons.pop_front();
-        }
-        if (answer.isEmpty()) return false;
-        choice = choices.empty() ? std::string() : choices.front();
-        text = FromQ(answer);
-        return true;
-    }
+    if (answers) return answers->AskReason(question, choices, choice, text);
     static TWinReason* window = nullptr;
     if (!window) window = new TWinReason(QApplication::activeWindow()); // kept for the program's life
     return window->Execute(question, choices, choice, text);
@@ -146,55 +123,8 @@ void InstallQtPrompt() {
     SetPrompt(&qtPrompt);
 }
 
-void TDialogScript::SetActive(bool active) {
-    Script().active = active;
-    if (active) SetPrompt(&qtPrompt);
-}
-bool TDialogScript::Active() {
-    return Script().active;
-}
-void TDialogScript::AnswerNext(TMsgButton button) {
-    Script().answers.push_back(button);
-}
-void TDialogScript::FileNext(const QString& path) {
-    Script().files.push_back(path);
-}
-std::vector<TShownBox>& TDialogScript::Shown() {
-    return Script().shown;
-}
-void TDialogScript::ReasonNext(const QString& text) {
-    Script().reasons.push_back(text);
-}
-std::vector<std::string>& TDialogScript::ReasonQuestions() {
-    return Script().reasonQuestions;
-}
-void TDialogScript::Reset() {
-    Script().reasons.clear();
-    Script().reasonQuestions.clear();
-    Script().answers.clear();
-    Script().files.clear();
-    Script().shown.clear();
-}
-
-TMsgButton TDialogScript::TakeAnswer(unsigned buttons) {
-    auto& s = Script();
-    if (!s.answers.empty()) {
-        TMsgButton b = s.answers.front();
-        s.answers.pop_front();
-        return b;
-    }
-    if (buttons & mbCancel) return mbCancel;
-    for (unsigned b : {mbYes, mbOK, mbNo, mbRetry})
-        if (buttons & b) return static_cast<TMsgButton>(b);
-    return mbNone;
-}
-
-bool TDialogScript::TakeFile(QString& path) {
-    auto& s = Script();
-    if (!s.active) return false;
-    path = s.files.empty() ? QString() : s.files.front();
-    if (!s.files.empty()) s.files.pop_front();
-    return true;
+void SetDialogAnswers(TDialogAnswers* installed) {
+    answers = installed;
 }
 
 namespace {
@@ -221,8 +151,7 @@ void PrepareFileDialog(QFileDialog& dialog) {
 
 QString AskOpenFileName(QWidget* parent, const QString& caption, const QString& folder,
                         const QString& filter) {
-    QString path;
-    if (TDialogScript::TakeFile(path)) return path;
+    if (answers) return answers->AskFile();
     QFileDialog dlg(parent, caption, folder, filter);
     PrepareFileDialog(dlg);
     dlg.setFileMode(QFileDialog::ExistingFile);
@@ -233,7 +162,9 @@ QString AskOpenFileName(QWidget* parent, const QString& caption, const QString& 
 QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
                         const QString& defaultSuffix) {
     QString path;
-    if (!TDialogScript::TakeFile(path)) {
+    if (answers) {
+        path = answers->AskFile();
+    } else {
         QFileDialog dlg(parent, caption, folder, filter);
         PrepareFileDialog(dlg);
         dlg.setAcceptMode(QFileDialog::AcceptSave);
@@ -247,8 +178,7 @@ QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& 
 }
 
 QString AskExistingFolder(QWidget* parent, const QString& caption, const QString& folder) {
-    QString path;
-    if (TDialogScript::TakeFile(path)) return path;
+    if (answers) return answers->AskFile();
     QFileDialog dlg(parent, caption, folder);
     PrepareFileDialog(dlg);
     dlg.setFileMode(QFileDialog::Directory);

@@ -1,4 +1,4 @@
-// Message boxes and file dialogs of the program, with the test hook that answers them from a script.
+// Message boxes and file dialogs of the program, and the answers that can stand in for them.
 #pragma once
 
 #include <QString>
@@ -47,31 +47,20 @@ void PrepareMessageBox(QMessageBox& box, TMsgKind kind, unsigned buttons, const 
 int TitleBarWidth(const QString& title);
 void FitWindowTitle(QWidget* window);
 
-// Scripted answers for tests: while active no box or file dialog is shown; every box is recorded
-// and answered by the next queued answer, or by Cancel when offered, else by its first button.
-struct TShownBox {
-    TMsgKind kind;
-    unsigned buttons;
-    std::string text;
-};
-
-class TDialogScript {
+// Answers given in place of the boxes, reason windows and file dialogs; none in the program, tests
+// install their scripts.
+class TDialogAnswers {
 public:
-    static void SetActive(bool active);
-    static bool Active();
-    static void AnswerNext(TMsgButton button);
-    // The next file or folder dialog returns this path; an empty path is a cancelled dialog.
-    static void FileNext(const QString& path);
-    // The next reason window answers with this text (the first choice when it offers some); an empty
-    // text cancels it. Without one queued it answers "Scripted reason".
-    static void ReasonNext(const QString& text);
-    static std::vector<std::string>& ReasonQuestions();
-    static std::vector<TShownBox>& Shown();
-    static void Reset();
-
-    static TMsgButton TakeAnswer(unsigned buttons);
-    static bool TakeFile(QString& path);
+    virtual ~TDialogAnswers() = default;
+    virtual TMsgButton Ask(TMsgKind kind, unsigned buttons, const std::string& text) = 0;
+    // As TUserPrompt::AskReason.
+    virtual bool AskReason(const std::string& question, const std::vector<std::string>& choices,
+                           std::string& choice, std::string& text) = 0;
+    // The path a file or folder dialog returns; empty for a cancelled dialog.
+    virtual QString AskFile() = 0;
 };
+// Installs answers (not owned); nullptr shows the real boxes and dialogs again.
+void SetDialogAnswers(TDialogAnswers* answers);
 
 // Every file dialog of the program is made ready by this: the dialog never opens the files it lists.
 // It would otherwise read each file's first bytes to name its type, and closing that read releases
@@ -80,7 +69,7 @@ public:
 class QFileDialog;
 void PrepareFileDialog(QFileDialog& dialog);
 
-// File dialogs going through the hook.
+// File dialogs, answered by the installed answers when there are some.
 QString AskOpenFileName(QWidget* parent, const QString& caption, const QString& folder,
                         const QString& filter);
 QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,

@@ -11,7 +11,7 @@
 #include <QTableWidget>
 #include <QTimeEdit>
 
-#include "../core/URandom.h"
+#include "../core/model/URandom.h"
 
 class TWinRandom : public QDialog {
     Q_DECLARE_TR_FUNCTIONS(TWinRandom)

@@ -74,7 +74,6 @@ public:
     void PaintLevelBar(TPBoxValidCQ& bar, QPainter& p);
     void PBoxWGAcrossPaint(QPainter& p);
 
-    const TMultiruleResult& Outcomes() const { return result_; }
     const TRejectToggles& Rejected() const { return rejected_; }
     // What OK learnt for the journal: the corrective action of a run a rule rejects, levels rejected and
     // retrieved, the reason for a run inside a signed review.

@@ -55,7 +55,7 @@ constexpr qreal PdfMarginMm = 5.0;
 // them there for the queue; the value is Qt's own and has not changed since Qt 5).
 constexpr auto CupsOptionsKey = QPrintEngine::PrintEnginePropertyKey(0xfe00);
 
-QString testOutput;
+TPrintJob::TCaptureHook captureHook;
 TPrintJobSpec lastSpec;
 TPrintJob::TDialogHook dialogHook;
 TPrintJob::TSubmitHook submitHook;
@@ -432,9 +432,9 @@ void TPrintJob::WritePdf(const QString& path, const TPrintJobSpec& job, const TP
 
 bool TPrintJob::Print(QWidget* parent, const TPrintJobSpec& job, const TPrintDrawer& draw) {
     lastSpec = job;
-    if (!testOutput.isEmpty()) {
+    if (captureHook) {
         try {
-            WritePdf(testOutput, job, draw);
+            captureHook(job, draw);
             return true;
         } catch (const EQcError& e) {
             ShowMessageBox(mkError, mbOK, e.what());
@@ -470,12 +470,8 @@ bool TPrintJob::Print(QWidget* parent, const TPrintJobSpec& job, const TPrintDra
     }
 }
 
-void TPrintJob::SetTestOutput(const QString& pdfPath) {
-    testOutput = pdfPath;
-}
-
-QString TPrintJob::TestOutput() {
-    return testOutput;
+void TPrintJob::SetCaptureHook(TCaptureHook hook) {
+    captureHook = std::move(hook);
 }
 
 const TPrintJobSpec& TPrintJob::LastSpec() {

@@ -98,9 +98,10 @@ public:
     // ("Save as PDF" in the preview takes the paper last chosen in the print dialog.)
     static QPageLayout PdfPageLayout(const TPrintJobSpec& job);
 
-    // Test hook: every later Print writes a PDF to this path without any dialog; empty clears it.
-    static void SetTestOutput(const QString& pdfPath);
-    static QString TestOutput();
+    // Tests: every later Print hands its printout to `hook` in place of the preview and the dialogs (an
+    // EQcError from it is said as a failed print); an empty hook shows them again.
+    using TCaptureHook = std::function<void(const TPrintJobSpec&, const TPrintDrawer&)>;
+    static void SetCaptureHook(TCaptureHook hook);
     // The title, file name and orientation of the last job started, for tests.
     static const TPrintJobSpec& LastSpec();
 

@@ -18,35 +18,13 @@
 #include "UOperations.h"
 #include "UQcError.h"
 #include "URefCommon.h"
+#include "USharedImages.h"
 #include "UUserPrompt.h"
 
 using namespace refui;
 
 namespace {
 const char* const MaterialMime = "application/x-varnholt-material";
-
-QPixmap CursorPicture(const char* name, bool allowed) {
-    QPixmap pm(QStringLiteral(":/images/%1.xpm").arg(QLatin1String(name)));
-    if (!pm.isNull()) return pm;
-    // A small vial with a plus (drop allowed) or a barred circle (no drop).
-    pm = QPixmap(32, 32);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setPen(QPen(Qt::black, 1));
-    p.setBrush(QColor(255, 255, 0));
-    p.drawRect(2, 2, 8, 18);
-    if (allowed) {
-        p.setPen(QPen(Qt::black, 2));
-        p.drawLine(16, 14, 26, 14);
-        p.drawLine(21, 9, 21, 19);
-    } else {
-        p.setPen(QPen(QColor(255, 0, 0), 2));
-        p.setBrush(Qt::NoBrush);
-        p.drawEllipse(14, 8, 14, 14);
-        p.drawLine(16, 10, 26, 20);
-    }
-    return pm;
-}
 } // namespace
 
 TSerumDragList::TSerumDragList(QWidget* parent) : QListWidget(parent) {
@@ -58,8 +36,8 @@ void TSerumDragList::startDrag(Qt::DropActions) {
     auto* mime = new QMimeData;
     mime->setData(QLatin1String(MaterialMime), QByteArray());
     drag->setMimeData(mime);
-    drag->setDragCursor(CursorPicture("CURSDRAGLOT", true), Qt::CopyAction);
-    drag->setDragCursor(CursorPicture("CURSNODROPLOT", false), Qt::IgnoreAction);
+    drag->setDragCursor(CursorDragLot().pixmap(), Qt::CopyAction);
+    drag->setDragCursor(CursorNoDropLot().pixmap(), Qt::IgnoreAction);
     drag->exec(Qt::CopyAction);
 }
 

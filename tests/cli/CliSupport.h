@@ -34,11 +34,11 @@ inline TRun Shell(const std::string& cmd) {
 }
 
 // The companion on a program folder, its standard error kept apart; `prefix` goes before it on
-// the command line (an env call, say).
+// the command line (an env call, say). `program` is the installed companion unless told otherwise.
 inline TRun RunCompanion(const std::string& prefix, const std::string& home,
-                         const std::vector<std::string>& args) {
+                         const std::vector<std::string>& args, const char* program = VARNHOLT_CLI) {
     std::string errFile = home + "cli-stderr.txt";
-    std::string cmd = prefix + Quote(VARNHOLT_CLI) + " --home " + Quote(home);
+    std::string cmd = prefix + Quote(program) + " --home " + Quote(home);
     for (const std::string& a : args) cmd += " " + Quote(a);
     TRun r = Shell(cmd + " 2>" + Quote(errFile));
     r.err = ReadWholeFile(errFile);

@@ -351,7 +351,7 @@ TEST_F(Companion, AFailureAtAnyWriteStepThenARetryLeavesOneCleanRun) {
                 fresh(work);
                 const std::string before = kept(work);
                 TRun failed = RunCompanion(std::string("VARNHOLT_FAULT=") + step + ":" + target + " ", work,
-                                           args(c.args, work));
+                                           args(c.args, work), VARNHOLT_CLI_FAULTS);
                 EXPECT_TRUE(failed.status == 2 || failed.status == 4) << what << " ended " << failed.status;
                 EXPECT_EQ(std::count(failed.err.begin(), failed.err.end(), '\n'), 1)
                     << what << ": " << failed.err;
@@ -371,6 +371,31 @@ TEST_F(Companion, AFailureAtAnyWriteStepThenARetryLeavesOneCleanRun) {
                 EXPECT_TRUE(kept(work) == once) << what << ": the retry did not leave one clean run";
             }
     }
+}
+
+// The installed companion has no fault injection: the tests' VARNHOLT_FAULT fails the writes of the
+// tests' build only, and the real one makes every write.
+TEST_F(Companion, TheInstalledCompanionIgnoresTheFaultSetting) {
+    WriteShiftHistory();
+    int minute = 0;
+    for (const char* fault : {"open:", "write:", "sync:", "rename:"})
+        for (const char* command : {"add", "queue"}) {
+            const std::string time = "08:0" + std::to_string(minute++);
+            const std::vector<std::string> args =
+                command == std::string("add")
+                    ? std::vector<std::string>{"add", "Sodium", "2026-02-04", time, "100"}
+                    : std::vector<std::string>{"queue", "add", "Sodium", "2026-02-05", time, "98"};
+            const std::string what = std::string(fault) + " " + command;
+            const std::string file = home + (args[0] == "add" ? "Varnholt.qcf" : "Varnholt.fif");
+            const std::string before = FileExists(file) ? ReadWholeFile(file) : "";
+            const std::string prefix = std::string("VARNHOLT_FAULT=") + fault + " ";
+            TRun failed = RunCompanion(prefix, home, args, VARNHOLT_CLI_FAULTS);
+            EXPECT_EQ(failed.status, 2) << what;
+            EXPECT_EQ(FileExists(file) ? ReadWholeFile(file) : "", before) << what;
+            TRun real = RunCompanion(prefix, home, args);
+            EXPECT_EQ(real.status, 0) << what << ": " << real.err;
+            EXPECT_NE(ReadWholeFile(file), before) << what;
+        }
 }
 
 // Exchange text travels between stations: written in one locale's formats, read in another's, in

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "TestHelpers.h"
+#include "TestSeams.h"
 #include "UArchive.h"
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"

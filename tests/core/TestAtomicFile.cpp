@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "TestHelpers.h"
+#include "TestSeams.h"
 #include "UAtomicFile.h"
 #include "UQcError.h"
 

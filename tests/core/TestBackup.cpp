@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "TestHelpers.h"
+#include "TestSeams.h"
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
 #include "UFifoResult.h"
@@ -28,7 +29,7 @@ protected:
         RandomSeed(3);
         BuildSampleData();
         Fifo.ClearQueue();
-        Operations().WriteData();
+        WriteAllData();
     }
     void TearDown() override { WriteFaults() = {}; }
     static std::string Image() { return DataImage(ListSerum, ListAnalytes); }

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "TestHelpers.h"
+#include "TestSeams.h"
 #include "UDataLoadSave.h"
 #include "UFifoResult.h"
 
@@ -81,7 +82,7 @@ TEST(Crash, KillNineAtAnyMomentLosesNoCompletedOperation) {
     ASSERT_TRUE(Operations().Open(folder.Path(), TOpenMode::Writer, options).Opened);
     ListAnalytes.Add(std::make_unique<TAnalyte>("Glucose", "mmol/L", 1, 1));
     for (int k = 0; k < 20; ++k) ListAnalytes[0].AddPoint(MakeRun(40000 + k, {5.0}));
-    Operations().WriteData();
+    WriteAllData();
     Operations().Close();
 
     std::mt19937 random(20261208);

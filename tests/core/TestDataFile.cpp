@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "TestHelpers.h"
+#include "TestSeams.h"
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
 #include "UFifoResult.h"
@@ -609,7 +610,7 @@ TEST(DataFileState, TheHashOfTheWrittenFileIsRecorded) {
     RandomSeed(5);
     BuildSampleData();
     for (int k = 0; k < 12000; ++k) ListAnalytes[1].AddPoint(MakeRun(50000.0 + k, {2.4, 2.6}));
-    Operations().WriteData();
+    WriteAllData();
     auto changedNote = [](const TOpenReport& r) {
         for (const std::string& n : r.Notes)
             if (n.find("is not the one Varnholt last wrote") != std::string::npos) return true;

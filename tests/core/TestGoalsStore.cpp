@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TestHelpers.h"
+#include "TestSeams.h"
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
 #include "USigmaReport.h"
@@ -42,7 +43,7 @@ protected:
         ListAnalytes.Add(std::make_unique<TAnalyte>("Glucose", "mmol/L", 2, 2));
         ListAnalytes.Add(std::make_unique<TAnalyte>("Calcium", "mmol/L", 2, 3));
         ListAnalytes.Add(std::make_unique<TAnalyte>("Albumin", "g/L", 1, 1));
-        Operations().WriteData();
+        WriteAllData();
     }
     static std::string Stored(const std::string& name) { return Text(Operations().Goal(name)); }
     // Applies the list as the analytes window would: every analyte listed, in order, with changes.

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "TestHelpers.h"
+#include "TestSeams.h"
 #include "UAtomicFile.h"
 #include "UFifoResult.h"
 #include "UInbox.h"
@@ -47,7 +48,7 @@ protected:
         for (int k = 0; k < 20; ++k) a->AddPoint(MakeRun(45900 + k, {k % 2 ? 5.1 : 4.9, k % 2 ? 10.2 : 9.8}));
         a->RecalcAll();
         ListAnalytes.Add(std::move(a));
-        Operations().WriteData();
+        WriteAllData();
         inbox = folder.Path() + "inbox/";
         fs::create_directories(inbox);
         TInboxSettings s;

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "TestHelpers.h"
+#include "TestSeams.h"
 #include "UArchive.h"
 #include "UAtomicFile.h"
 #include "UCompatibilityDrovanta.h"
@@ -26,7 +27,7 @@ protected:
         RandomSeed(11);
         BuildSampleData();
         Fifo.ClearQueue(); // one held run, below
-        ops.WriteData();
+        WriteAllData(ops);
         ASSERT_TRUE(ops.HoldRun(MakeHeld("Glucose", 2000.5)).Ok());
         ASSERT_TRUE(ops.SetOperators({"AB", "CD"}).Ok());
     }

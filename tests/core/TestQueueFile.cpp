@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "TestHelpers.h"
+#include "TestSeams.h"
 #include "UAtomicFile.h"
 #include "UFifoResult.h"
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "TestHelpers.h"
+#include "TestSeams.h"
 #include "UAtomicFile.h"
 #include "UQcError.h"
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "UUserPrompt.h"
+#include "support_script.h"
 
 // A fresh program folder with default settings and regional formats; removed at the end.
 class TGuiTempFolder {

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <memory>
 
+#include "TestSeams.h"
 #include "UArchive.h"
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"

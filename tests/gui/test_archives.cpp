@@ -262,10 +262,10 @@ private slots:
 
     void printedThroughThePrintJob() {
         const QString pdf = QString::fromStdString(folder.Path()) + "archives.pdf";
-        TPrintJob::SetTestOutput(pdf);
+        SetTestOutput(pdf);
         w->Open(*a);
         w->BtImprimerClick();
-        TPrintJob::SetTestOutput(QString());
+        SetTestOutput(QString());
         QCOMPARE(TPrintJob::LastSpec().JobTitle, QStringLiteral("Printing QC archives"));
         const std::string text = PrnPdfText(pdf);
         QVERIFY(text.find("Archived statistics for Glucose") != std::string::npos);

@@ -2,6 +2,7 @@
 #include <QTest>
 #include <filesystem>
 
+#include "TestSeams.h"
 #include "UAnimCopyFic.h"
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"

@@ -89,7 +89,7 @@ void TestDailyQC::listWithStatusImagesAndPrintout() {
     TScriptedAnswers answers;
     FillAnalytes();
     QString pdf = QString::fromStdString(folder.Path()) + "daily.pdf";
-    TPrintJob::SetTestOutput(pdf);
+    SetTestOutput(pdf);
     TWinDailyQC win;
     QDate shownFirst;
     int count = 0;
@@ -111,7 +111,7 @@ void TestDailyQC::listWithStatusImagesAndPrintout() {
         QTest::mouseClick(win.BtPrn, Qt::LeftButton);
     });
     QCOMPARE(win.Execute(ListAnalytes), int(QDialog::Accepted));
-    TPrintJob::SetTestOutput(QString());
+    SetTestOutput(QString());
     QCOMPARE(shownFirst, QDateOf(Today()));
     QCOMPARE(count, 3);
     QCOMPARE(firstLine, QString("GLU\t14:00:00\t5.20\t\t15.10\tCD\tafter calibration"));
@@ -140,7 +140,7 @@ void TestDailyQC::dayWithoutPoints() {
     TScriptedAnswers answers;
     FillAnalytes();
     QString pdf = QString::fromStdString(folder.Path()) + "empty.pdf";
-    TPrintJob::SetTestOutput(pdf);
+    SetTestOutput(pdf);
     TWinDailyQC win;
     int count = -1;
     bool stayed = false;
@@ -153,7 +153,7 @@ void TestDailyQC::dayWithoutPoints() {
         QTest::keyClick(win.LB, Qt::Key_Escape);
     });
     win.Execute(ListAnalytes);
-    TPrintJob::SetTestOutput(QString());
+    SetTestOutput(QString());
     QCOMPARE(count, 0);
     QVERIFY(stayed);
     QVERIFY(!win.isVisible());

@@ -31,7 +31,7 @@ private slots:
 
 void TestDesktop::shortcutsAreShownAndWork() {
     TGuiFolder folder;
-    TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 1024, 768}; };
+    SetScreenMetricsSource([] { return TScreenMetrics{96, 1024, 768}; });
     AddTestAnalyte("GLU", 1, 3);
     TWinMain w;
     w.show();

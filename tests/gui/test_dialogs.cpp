@@ -14,6 +14,7 @@
 #include <iostream>
 
 #include "GuiTestHelpers.h"
+#include "TestSeams.h"
 #include "UAbout.h"
 #include "UAtomicFile.h"
 #include "UDatabase.h"

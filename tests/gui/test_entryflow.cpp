@@ -3,6 +3,7 @@
 #include <QTest>
 #include <cmath>
 
+#include "TestSeams.h"
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
 #include "UEntryFlow.h"

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "TestSeams.h"
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
 #include "UExchangeCommands.h"

@@ -56,7 +56,7 @@ class TestInbox : public QObject {
 private slots:
     void initTestCase() {
         InitTestResources();
-        TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 1024, 768}; };
+        SetScreenMetricsSource([] { return TScreenMetrics{96, 1024, 768}; });
     }
 
     void optionsStoreTheFolderAndShowThePanel() {

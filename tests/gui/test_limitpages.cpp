@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "GuiTestHelpers.h"
+#include "TestSeams.h"
 #include "UArchive.h"
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"

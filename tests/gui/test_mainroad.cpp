@@ -49,7 +49,7 @@ class TestMainRoad : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 1024, 768}; };
+        SetScreenMetricsSource([] { return TScreenMetrics{96, 1024, 768}; });
     }
 
     void acceptedRunIsSavedAndHeldRunComesBack() {

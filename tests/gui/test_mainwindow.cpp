@@ -17,6 +17,7 @@
 #include <cmath>
 
 #include "GuiTestHelpers.h"
+#include "TestSeams.h"
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
 #include "UGlobale.h"
@@ -27,7 +28,7 @@
 
 namespace {
 void SetScreen(int dpi, int width) {
-    TWinMain::ScreenMetricsSource = [dpi, width] { return TScreenMetrics{dpi, width, 768}; };
+    SetScreenMetricsSource([dpi, width] { return TScreenMetrics{dpi, width, 768}; });
 }
 
 void Show(TWinMain& w) {

@@ -111,10 +111,10 @@ void TestPrintJob::cancelledPreviewWritesNothing() {
 void TestPrintJob::failedWriteIsShown() {
     TGuiTempFolder folder;
     TScriptedAnswers answers;
-    TPrintJob::SetTestOutput(QString::fromStdString(folder.Path()) + "missing/folder/out.pdf");
+    SetTestOutput(QString::fromStdString(folder.Path()) + "missing/folder/out.pdf");
     TPrintJobSpec job;
     bool printed = TPrintJob::Print(nullptr, job, SmallTable);
-    TPrintJob::SetTestOutput(QString());
+    SetTestOutput(QString());
     QVERIFY(!printed);
     QCOMPARE(answers.shown.size(), size_t(1));
     QCOMPARE(answers.shown[0].kind, mkError);

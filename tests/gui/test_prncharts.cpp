@@ -326,7 +326,7 @@ void TestPrnCharts::windowStateAndUncheckedLevels() {
     TScriptedAnswers answers;
     TAnalyte a = Analyte(40, 3);
     QString pdf = QString::fromStdString(folder.Path()) + "win.pdf";
-    TPrintJob::SetTestOutput(pdf);
+    SetTestOutput(pdf);
     Settings.ColourPrint = false;
     TWinPrnCharts win;
     QString caption, count, reversedCount;
@@ -358,7 +358,7 @@ void TestPrnCharts::windowStateAndUncheckedLevels() {
         QTest::mouseClick(win.BtPrint, Qt::LeftButton);
     });
     QVERIFY(win.Execute(a));
-    TPrintJob::SetTestOutput(QString());
+    SetTestOutput(QString());
     QCOMPARE(caption, QString("Print QC charts for GLU"));
     QCOMPARE(count, QString("40"));
     QCOMPARE(reversedCount, QString("10"));
@@ -387,7 +387,7 @@ void TestPrnCharts::windowStateAndUncheckedLevels() {
     TAnalyte one = Analyte(3, 1);
     one.MaterialId[0] = ListSerum.AddMaterial("Solo & Co", "");
     one.Name = "WMWMWMWMWMWMWMW"; // the window is wide enough for its whole title
-    TPrintJob::SetTestOutput(pdf);
+    SetTestOutput(pdf);
     bool hidden2 = false, enabled1 = true;
     QString solo;
     int width = 0;
@@ -399,7 +399,7 @@ void TestPrnCharts::windowStateAndUncheckedLevels() {
         QTest::mouseClick(win.BtPrint, Qt::LeftButton);
     });
     QVERIFY(win.Execute(one));
-    TPrintJob::SetTestOutput(QString());
+    SetTestOutput(QString());
     QVERIFY(hidden2);
     QVERIFY(!enabled1);
     QVERIFY(width >= TitleBarWidth(QStringLiteral("Print QC charts for WMWMWMWMWMWMWMW")));
@@ -411,7 +411,7 @@ void TestPrnCharts::windowNothingToPrint() {
     TGuiTempFolder folder;
     TScriptedAnswers answers;
     QString pdf = QString::fromStdString(folder.Path()) + "none.pdf";
-    TPrintJob::SetTestOutput(pdf);
+    SetTestOutput(pdf);
     TWinPrnCharts win;
     TAnalyte empty("NA", "mmol/l", 0, 1);
     QVERIFY(!win.Execute(empty));
@@ -438,7 +438,7 @@ void TestPrnCharts::windowNothingToPrint() {
         QTest::mouseClick(win.BtPrint, Qt::LeftButton);
     });
     QVERIFY(win.Execute(a));
-    TPrintJob::SetTestOutput(QString());
+    SetTestOutput(QString());
     QCOMPARE(PrnPdfPages(pdf), 1);
     std::string text = PrnPdfText(pdf);
     QCOMPARE(PrnCount(text, "Lypho 1 (L123)"), 1);
@@ -446,7 +446,7 @@ void TestPrnCharts::windowNothingToPrint() {
     QCOMPARE(PrnCount(text, "Mar"), 0);
 
     // A printout that could not be written is no success: the window stays open for another try.
-    TPrintJob::SetTestOutput(QString::fromStdString(folder.Path()) + "no-such-folder/charts.pdf");
+    SetTestOutput(QString::fromStdString(folder.Path()) + "no-such-folder/charts.pdf");
     bool stayed = false;
     PrnWhenModal([&] {
         QTest::mouseClick(win.BtPrint, Qt::LeftButton);
@@ -455,7 +455,7 @@ void TestPrnCharts::windowNothingToPrint() {
     });
     const size_t boxes = answers.shown.size();
     QVERIFY(!win.Execute(a));
-    TPrintJob::SetTestOutput(QString());
+    SetTestOutput(QString());
     QVERIFY(stayed);
     QCOMPARE(answers.shown.size(), boxes + 1);
     QCOMPARE(answers.shown.back().kind, mkError);

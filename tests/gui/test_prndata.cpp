@@ -127,7 +127,7 @@ void TestPrnData::windowPrintsReversedInterval() {
     TScriptedAnswers answers;
     TAnalyte a = TwoLevelAnalyte();
     QString pdf = QString::fromStdString(folder.Path()) + "data.pdf";
-    TPrintJob::SetTestOutput(pdf);
+    SetTestOutput(pdf);
     TWinPrnData win;
     QString caption, lines;
     PrnWhenModal([&] {
@@ -140,7 +140,7 @@ void TestPrnData::windowPrintsReversedInterval() {
         QTest::mouseClick(win.BtPrint, Qt::LeftButton);
     });
     QCOMPARE(win.Execute(&a), int(QDialog::Accepted));
-    TPrintJob::SetTestOutput(QString());
+    SetTestOutput(QString());
     QCOMPARE(caption, QString("Print QC data for GLU"));
     QCOMPARE(lines, QString("3"));
     QVERIFY(answers.shown.empty());
@@ -163,7 +163,7 @@ void TestPrnData::windowRefusesEmptyIntervalAndAnalyteWithoutPoints() {
     TGuiTempFolder folder;
     TScriptedAnswers answers;
     QString pdf = QString::fromStdString(folder.Path()) + "none.pdf";
-    TPrintJob::SetTestOutput(pdf);
+    SetTestOutput(pdf);
     TWinPrnData win;
     TAnalyte empty("NA", "mmol/l", 0, 1);
     QCOMPARE(win.Execute(&empty), int(QDialog::Rejected));
@@ -180,7 +180,7 @@ void TestPrnData::windowRefusesEmptyIntervalAndAnalyteWithoutPoints() {
         QTest::mouseClick(win.BtCancel, Qt::LeftButton);
     });
     QCOMPARE(win.Execute(&a), int(QDialog::Rejected));
-    TPrintJob::SetTestOutput(QString());
+    SetTestOutput(QString());
     QVERIFY(stayed);
     QCOMPARE(answers.shown.size(), size_t(2));
     QCOMPARE(answers.LastText(), std::string("Nothing to print"));

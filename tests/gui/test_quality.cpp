@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "GuiTestHelpers.h"
+#include "TestSeams.h"
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
 #include "UGlobale.h"
@@ -42,7 +43,7 @@ TAnalyte& Glucose() {
     PrnAddPoint(a, april + 1, {5.0, 18.0}, {psInControl, psDiscarded});
     a.RecalcAll();
     a.ClassifyAllPoints();
-    Operations().WriteData();
+    WriteAllData();
     if (!Operations().ImportGoals("Glucose;10;5;15").Ok()) qFatal("goal not kept");
     return a;
 }
@@ -106,7 +107,7 @@ private slots:
         for (int k = 0; k < 6; ++k) PrnAddPoint(a, EncodeDate(2026, 5, 1) + k, {20.0 + k % 3});
         a.RecalcAll();
         const QString pdf = QString::fromStdString(folder.Path()) + "z.pdf";
-        TPrintJob::SetTestOutput(pdf);
+        SetTestOutput(pdf);
         TWinZScores win;
         bool comboEnabled = true;
         OnNextModal([&](QDialog*) {
@@ -115,7 +116,7 @@ private slots:
             win.accept();
         });
         win.Execute(&a, {0, a.Count() - 1});
-        TPrintJob::SetTestOutput(QString());
+        SetTestOutput(QString());
         QVERIFY(!comboEnabled);
         const std::string text = PrnPdfText(pdf);
         QCOMPARE(PrnCount(text, "Normalised charts of Iron"), 2); // title and footer
@@ -127,14 +128,14 @@ private slots:
         TGuiFolder folder;
         TAnalyte& a = Glucose();
         const QString pdf = QString::fromStdString(folder.Path()) + "zy.pdf";
-        TPrintJob::SetTestOutput(pdf);
+        SetTestOutput(pdf);
         TWinZScores win;
         OnNextModal([&](QDialog*) {
             win.BtPrn->click();
             win.accept();
         });
         win.Execute(&a, {0, a.Count() - 1});
-        TPrintJob::SetTestOutput(QString());
+        SetTestOutput(QString());
         const std::string text = PrnPdfText(pdf);
         QCOMPARE(PrnPdfPages(pdf), 1);
         QCOMPARE(PrnCount(text, "Youden plot"), 1);
@@ -156,7 +157,7 @@ private slots:
         bool printAfterRefusal = true;
         const std::string csv = folder.File("summary.csv");
         const QString pdf = QString::fromStdString(folder.Path()) + "summary.pdf";
-        TPrintJob::SetTestOutput(pdf);
+        SetTestOutput(pdf);
         OnNextModal([&](QDialog*) {
             win.DateFrom->setDate(QDate(2026, 3, 1));
             win.DateTo->setDate(QDate(2026, 4, 1));
@@ -173,7 +174,7 @@ private slots:
             win.accept();
         });
         win.Execute(&a);
-        TPrintJob::SetTestOutput(QString());
+        SetTestOutput(QString());
         QCOMPARE(rows.size(), size_t(6));
         // March: the worked example; April: one counted value each, a warning and a discarded value.
         QCOMPARE(rows[0], (std::vector<std::string>{"2026-03", "1", "5", "5.05000", "0.10100", "2.00", "1.00",
@@ -202,7 +203,7 @@ private slots:
 
     void qualityMenuOpensTheWindowsAndImportsGoals() {
         TGuiFolder folder;
-        TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 1024, 768}; };
+        SetScreenMetricsSource([] { return TScreenMetrics{96, 1024, 768}; });
         Glucose();
         TWinMain w;
         w.FillAnalyteList();

@@ -3,10 +3,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include "../../main/URandom.h"
 #include "UDataLoadSave.h"
 #include "UEntryFlow.h"
 #include "UFifoResult.h"
-#include "URandom.h"
 #include "support_prompt.h"
 #include "support_reference.h"
 #include "support_valid.h"

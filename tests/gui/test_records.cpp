@@ -97,9 +97,9 @@ private slots:
         QVERIFY(text.find(",Urée,") != std::string::npos); // UTF-8
 
         const QString pdf = QString::fromStdString(folder.File("journal.pdf"));
-        TPrintJob::SetTestOutput(pdf);
+        SetTestOutput(pdf);
         w.BtPrintClick();
-        TPrintJob::SetTestOutput(QString());
+        SetTestOutput(QString());
         const std::string printed = PrnPdfText(pdf);
         QCOMPARE(PrnCount(printed, "Journal of changes"), 2); // title and footer
         QVERIFY(printed.find("Hash chain whole (4 entries)") != std::string::npos);
@@ -196,9 +196,9 @@ private slots:
         QVERIFY(ShownTexts().back().find("already reviewed and signed by RV") != std::string::npos);
         // The printout carries the report and the sign-off.
         const QString pdf = QString::fromStdString(folder.File("review.pdf"));
-        TPrintJob::SetTestOutput(pdf);
+        SetTestOutput(pdf);
         w.BtPrintClick();
-        TPrintJob::SetTestOutput(QString());
+        SetTestOutput(QString());
         const std::string printed = PrnPdfText(pdf);
         QVERIFY(printed.find("20 runs") != std::string::npos);
         QVERIFY(printed.find("Reviewed by RV on ") != std::string::npos);

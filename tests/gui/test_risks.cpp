@@ -6,6 +6,7 @@
 #include <QtTest>
 #include <cmath>
 
+#include "TestSeams.h"
 #include "UAtomicFile.h"
 #include "UGlobale.h"
 #include "URisks.h"

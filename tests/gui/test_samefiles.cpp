@@ -15,6 +15,7 @@
 
 #include "../cli/CliSupport.h"
 #include "GuiTestHelpers.h"
+#include "TestSeams.h"
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
 #include "UExchangeCommands.h"
@@ -69,7 +70,7 @@ class TestSameFiles : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 1024, 768}; };
+        SetScreenMetricsSource([] { return TScreenMetrics{96, 1024, 768}; });
     }
 
     void windowsAndCompanionWriteTheSameFiles() {
@@ -78,7 +79,7 @@ private slots:
         Settings.ShowAboutAtStart = false;
         AddTestAnalyte("Glucose", 3, 12);
         AddTestAnalyte("Calcium", 2, 8, 2.5);
-        Operations().WriteData();
+        WriteAllData();
         const std::string cli = folder.File("cli/"), media = folder.File("media/"),
                           media2 = folder.File("media2/");
         for (const std::string& d : {cli, media, media2}) std::filesystem::create_directory(d);

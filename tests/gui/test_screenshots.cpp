@@ -61,7 +61,7 @@ private slots:
 
     void everyWindowRenders() {
         TGuiFolder folder;
-        TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 1024, 768}; };
+        SetScreenMetricsSource([] { return TScreenMetrics{96, 1024, 768}; });
         BuildSampleData(); // the program's own first-run data, its five held runs in the queue
         TWinMain w;
         w.show();
@@ -118,7 +118,7 @@ private slots:
     // it at start), as the manual shows it at 100, 150 and 200 %; and the display size window.
     void mainWindowAtDisplaySize() {
         TGuiFolder folder;
-        TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 1024, 768}; };
+        SetScreenMetricsSource([] { return TScreenMetrics{96, 1024, 768}; });
         BuildSampleData();
         TWinMain w;
         w.show();
@@ -140,7 +140,7 @@ private slots:
     // The windows of the user manual, opened the way the user opens them.
     void manualWindowsRender() {
         TGuiFolder folder;
-        TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 1024, 768}; };
+        SetScreenMetricsSource([] { return TScreenMetrics{96, 1024, 768}; });
         BuildSampleData();
         Fifo.ClearQueue();
         TWinMain w;

@@ -67,7 +67,7 @@ class TestServer : public QObject {
 private slots:
     void initTestCase() {
         InitTestResources();
-        TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 1024, 768}; };
+        SetScreenMetricsSource([] { return TScreenMetrics{96, 1024, 768}; });
     }
     void cleanup() { qunsetenv("VARNHOLT_DB"); }
 

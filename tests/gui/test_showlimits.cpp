@@ -8,6 +8,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "TestSeams.h"
 #include "UDataLoadSave.h"
 #include "UGlobale.h"
 #include "UOperations.h"
@@ -66,7 +67,7 @@ TAnalyte& WorkedExample() {
     a.LockLast = {4, 4, -1};
     a.Options &= ~TAnalyte::OptCommonCV; // each level its own SD, as in the manual
     a.RecalcAll();
-    Operations().WriteData();
+    WriteAllData();
     if (!Operations().ImportGoals("Glucose;10;5;15").Ok()) qFatal("goal not kept");
     return a;
 }
@@ -232,14 +233,14 @@ void TestShowLimits::printoutHasGreyFirstRowAndColumn() {
     TGuiTempFolder folder;
     TAnalyte a = MixedAnalyte();
     QString pdf = QString::fromStdString(folder.Path()) + "limits.pdf";
-    TPrintJob::SetTestOutput(pdf);
+    SetTestOutput(pdf);
     TWinShowLimits win;
     PrnWhenModal([&] {
         QTest::mouseClick(win.BtPrn, Qt::LeftButton);
         QTest::mouseClick(win.BtOK, Qt::LeftButton);
     });
     QCOMPARE(win.Execute(&a), int(QDialog::Accepted));
-    TPrintJob::SetTestOutput(QString());
+    SetTestOutput(QString());
     std::string text = PrnPdfText(pdf);
     QCOMPARE(PrnCount(text, "QC limits for GLU"), 2);
     QCOMPARE(PrnCount(text, "# degrees of freedom"), 1);
@@ -356,7 +357,7 @@ void TestShowLimits::sigmaPrintoutFollowsTheLimitsWhenAGoalIsSet() {
     TGuiTempFolder folder;
     TAnalyte& a = WorkedExample();
     const QString pdf = QString::fromStdString(folder.Path()) + "sigma.pdf";
-    TPrintJob::SetTestOutput(pdf);
+    SetTestOutput(pdf);
     TWinShowLimits win;
     PrnWhenModal([&] {
         QTest::mouseClick(win.BtPrn, Qt::LeftButton);
@@ -392,7 +393,7 @@ void TestShowLimits::sigmaPrintoutFollowsTheLimitsWhenAGoalIsSet() {
         win.reject();
     });
     win.Execute(&a);
-    TPrintJob::SetTestOutput(QString());
+    SetTestOutput(QString());
     text = PrnPdfText(pdf);
     QCOMPARE(PrnPdfPages(pdf), 1);
     QCOMPARE(PrnCount(text, "Sigma"), 0);

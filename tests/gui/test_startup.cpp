@@ -81,7 +81,7 @@ class TestStartup : public QObject {
 private slots:
     void initTestCase() {
         InitTestResources();
-        TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 1024, 768}; };
+        SetScreenMetricsSource([] { return TScreenMetrics{96, 1024, 768}; });
     }
 
     void splashWaitsAndStaysResponsive() {
@@ -241,11 +241,11 @@ private slots:
 
     void mainWindowPlacement() {
         TGuiFolder folder;
-        TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 800, 600}; };
+        SetScreenMetricsSource([] { return TScreenMetrics{96, 800, 600}; });
         TProgram p;
         p.CreateWindows(0);
         QCOMPARE(p.Main->pos(), QPoint(0, 0));
-        TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 1024, 768}; };
+        SetScreenMetricsSource([] { return TScreenMetrics{96, 1024, 768}; });
     }
 
     void firstStartWithNoFiles() {

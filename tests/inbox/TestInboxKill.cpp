@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "TestHelpers.h"
+#include "TestSeams.h"
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
 #include "UDatabase.h"
@@ -53,7 +54,7 @@ public:
         glu->RecalcAll();
         ListAnalytes.Add(std::move(glu));
         ListAnalytes.Add(std::make_unique<TAnalyte>("Urea", "mmol/L", 2, 1));
-        Operations().WriteData();
+        WriteAllData();
         inbox = folder.Path() + "inbox/";
         fs::create_directories(inbox);
         TInboxSettings s;

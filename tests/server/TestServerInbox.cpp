@@ -9,6 +9,7 @@
 
 #include "ServerHelpers.h"
 #include "TestHelpers.h"
+#include "TestSeams.h"
 #include "UAtomicFile.h"
 #include "UFifoResult.h"
 #include "UInbox.h"
@@ -30,7 +31,7 @@ void MakeLab(TOperations& ops, const std::string& inbox, const std::vector<TInbo
     for (int k = 0; k < 20; ++k) a->AddPoint(MakeRun(45900 + k, {k % 2 ? 5.1 : 4.9, k % 2 ? 10.2 : 9.8}));
     a->RecalcAll();
     ListAnalytes.Add(std::move(a));
-    ops.WriteData();
+    WriteAllData(ops);
     TInboxSettings s;
     s.Folder = inbox;
     ASSERT_TRUE(ops.SetInboxSettings(s).Ok());

@@ -8,6 +8,7 @@
 
 #include "ServerHelpers.h"
 #include "TestHelpers.h"
+#include "TestSeams.h"
 #include "UArchive.h"
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
@@ -78,7 +79,7 @@ TOpenReport OpenWithSample(const std::string& folder, const std::string& conninf
     RandomSeed(11);
     BuildSampleData();
     TOperations& ops = Operations();
-    ops.WriteData();
+    WriteAllData(ops);
     EXPECT_TRUE(ops.SetOperators({"AB", "CD"}).Ok());
     EXPECT_TRUE(ops.ClearQueue().Changed());
     EXPECT_TRUE(ops.HoldRun([] {

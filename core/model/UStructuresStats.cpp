@@ -1,7 +1,7 @@
 // Statistics and control limits of an analyte's levels, in extended precision.
 #include <cmath>
 
-#include "UGlobale.h"
+#include "UGlobaleSettings.h"
 #include "UStructures.h"
 
 void TAnalyte::ComputeStats(int level, int first, int last, LevelStats& s) const {

@@ -294,15 +294,6 @@ std::optional<TFieldRef> ParseFieldRef(std::string_view text, const char* what) 
     throw bad();
 }
 
-bool ValidFieldRef(std::string_view text) {
-    try {
-        ParseFieldRef(text, "");
-        return true;
-    } catch (const EQcError&) {
-        return false;
-    }
-}
-
 std::optional<TDateTime> ReadCompactDateTime(std::string_view text) {
     std::string t = Trim(text);
     size_t n = 0;

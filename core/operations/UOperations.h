@@ -414,11 +414,10 @@ public:
     TOutcome SignReview(const TAnalyte& a, TDateTime first, TDateTime last, const std::string& reviewer,
                         const std::string& password);
 
-    // ---------------------------------------------------------------- internals tests may look at
+private:
+    friend struct TOperationsTestAccess; // defined in the tests only
     // Writes the data file now (both lists); throws EQcError.
     void WriteData();
-
-private:
     void Notify(unsigned kinds, const TAnalyte* a = nullptr);
     // The data write of an operation that changed one analyte: on the server only its rows are written.
     void WriteData(const TAnalyte* only);

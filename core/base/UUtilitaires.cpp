@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <random>
 
 #include "UQcError.h"
@@ -73,6 +74,15 @@ std::string BlankControlChars(std::string_view s) {
     for (char& c : out)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
     return out;
+}
+
+std::string UtcTimeText() {
+    std::time_t t = std::time(nullptr);
+    std::tm u{};
+    gmtime_r(&t, &u);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &u);
+    return text;
 }
 
 std::string UpperCase(std::string_view s) {
@@ -248,14 +258,6 @@ long double ReadRealText(std::string& text, bool nonNegative) {
         throw EConvertError(Fill(QT_TRANSLATE_NOOP("Core", "%1 is a negative value (not allowed)"), t));
     text = t;
     return v;
-}
-
-std::string ReadLongText(TByteReader& r) {
-    return r.LongText();
-}
-
-void WriteLongText(TByteWriter& w, std::string_view text) {
-    w.LongText(text);
 }
 
 // ---------------------------------------------------------------- random draws

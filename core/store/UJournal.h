@@ -104,8 +104,7 @@ TJournalCheck CheckJournalChain(const std::vector<TJournalEntry>& entries,
 // The entries as CSV in UTF-8, one header line, fields quoted where needed, CR LF line ends.
 std::string JournalCsv(const std::vector<TJournalEntry>& entries);
 
-// The times of an entry made now.
-std::string UtcTimeText();
+// The local time of an entry made now (its UTC time: UtcTimeText).
 std::string LocalTimeText();
 // A point's date-time in the journal's form (yyyy-mm-dd hh:mm).
 std::string JournalDateTime(TDateTime dt);

@@ -24,10 +24,6 @@ public:
     size_t Size() const { return data_.size(); }
     size_t Remaining() const { return data_.size() - pos_; }
     bool AtEnd() const { return pos_ >= data_.size(); }
-    void Seek(size_t pos) {
-        if (pos > data_.size()) throw ETruncated();
-        pos_ = pos;
-    }
     void Skip(size_t n) {
         Need(n);
         pos_ += n;

@@ -14,7 +14,6 @@
 
 std::string ProgramFolder;
 std::string BaseName;
-TSettings Settings;
 std::vector<std::string> Operators;
 bool FirstRun = false;
 

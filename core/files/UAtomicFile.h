@@ -101,8 +101,8 @@ std::vector<std::string> RemoveLeftoverTemporaryFiles(const std::string& folder)
 int RenameFile(const std::string& from, const std::string& to);
 int LinkFile(const std::string& from, const std::string& to);
 
-// Fault injection for tests: the step at which the next writes fail. Rename and Link also fail the
-// two calls above when their target matches.
+// Fault injection, installed by tests only: the step at which the next writes fail. Rename and Link also fail
+// the two calls above when their target matches.
 enum class TWriteStep { Open, Write, Sync, Rename, SyncFolder, Link };
 struct TWriteFaults {
     bool enabled = false;
@@ -116,5 +116,5 @@ struct TWriteFaults {
     // step can be let through.
     int remaining = -1;
 };
-// Set for the whole process by VARNHOLT_FAULT=STEP:TARGET (see UAtomicFile.cpp) or by tests directly.
-TWriteFaults& WriteFaults();
+// Installs the faults every later write consults (not owned); nullptr, as in the program, injects none.
+void SetWriteFaults(TWriteFaults* faults);

@@ -71,15 +71,6 @@ private:
     std::unique_ptr<XXH3_state_t, TFree> state_;
 };
 
-std::string UtcStamp() {
-    std::time_t t = std::time(nullptr);
-    std::tm u{};
-    gmtime_r(&t, &u);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &u);
-    return text;
-}
-
 } // namespace
 
 // A recall whose queue write was lost after the data file took the run finds it so, and does not add
@@ -450,7 +441,7 @@ void TOperations::RecordFileState(const std::string& name, int64_t size, const s
         "INSERT INTO file_state(name, size, hash, written_utc) VALUES(?1, ?2, ?3, ?4) "
         "ON CONFLICT(name) DO UPDATE SET size = ?2, "
         "hash = ?3 || ' ' || (CASE WHEN ?5 <> '' THEN ?5 ELSE substr(hash, 1, 32) END), written_utc = ?4");
-    st.Bind(1, name).Bind(2, size).Bind(3, hash).Bind(4, UtcStamp()).Bind(5, dataHash_);
+    st.Bind(1, name).Bind(2, size).Bind(3, hash).Bind(4, UtcTimeText()).Bind(5, dataHash_);
     st.Step();
 }
 
@@ -953,7 +944,7 @@ TOutcome TOperations::TakePointForEdit(TAnalyte& a, int index, TResu& run, const
             TDatabase::TTransaction t(db_);
             db_.Exec("DELETE FROM pending_edit");
             TStatement st = db_.Prepare("INSERT INTO pending_edit(analyte, run, stored_utc) VALUES(?, ?, ?)");
-            st.Bind(1, a.Name).Bind(2, QueueImage({run})).Bind(3, UtcStamp());
+            st.Bind(1, a.Name).Bind(2, QueueImage({run})).Bind(3, UtcTimeText());
             st.Step();
             t.Commit();
         } catch (const EQcError&) {

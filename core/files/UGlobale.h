@@ -1,4 +1,4 @@
-// Program-wide globals: the program folder and file names, the settings record, the operators.
+// Program-wide globals: the program folder and file names, the settings file, the operators.
 #pragma once
 
 #include <array>
@@ -7,32 +7,12 @@
 #include <string_view>
 #include <vector>
 
+#include "UGlobaleSettings.h"
 #include "URegional.h"
 
-// The 9-byte signature heading the settings file and closing the data file's sections.
-constexpr size_t SignatureSize = 9;
-using TSignature = std::array<uint8_t, SignatureSize>;
-constexpr TSignature ProgramSignature = {0x08, 0x33, 0x32, 0xB5, 0xFE, 0x70, 0x6F, 0x34, 0x35};
 // True when bytes 3..8 of the 9 bytes are the program's magic (the version is not compared).
 bool SignatureMagicMatches(const uint8_t* nineBytes);
 bool SignatureMagicMatches(std::string_view nineBytes);
-
-struct TSettings {
-    bool ShowAboutAtStart = true;
-    bool ColourPrint = false;
-    std::string Password; // upper case, at most 10 characters
-    char BackupDrive = 'A';
-    int32_t BackupInterval = 7;
-    TDateTime LastBackup = 0;
-    uint8_t AlertRow = 0;
-    uint8_t ActionRow = 4;
-    TSignature Signature = ProgramSignature;
-    // The chosen backup folder, stored after the operators where older readers ignore it.
-    std::string BackupFolder;
-    // The windows' size in percent of their laid-out size (100 to 200), or 0 to follow the desktop's
-    // scaling; stored after the backup folder, applied at start.
-    int32_t DisplaySize = 0;
-};
 
 constexpr int32_t MinDisplaySize = 100;
 constexpr int32_t MaxDisplaySize = 200;
@@ -43,9 +23,8 @@ int32_t DisplaySizeOfSettingsImage(std::string_view bytes);
 
 constexpr size_t SettingsRecordSize = 40;
 
-extern std::string ProgramFolder; // with its trailing '/'
-extern std::string BaseName;      // ProgramFolder + "Varnholt"
-extern TSettings Settings;
+extern std::string ProgramFolder;          // with its trailing '/'
+extern std::string BaseName;               // ProgramFolder + "Varnholt"
 extern std::vector<std::string> Operators; // sorted without regard to case, duplicates kept
 extern bool FirstRun;
 

@@ -193,15 +193,6 @@ std::string JournalCsv(const std::vector<TJournalEntry>& entries) {
     return s;
 }
 
-std::string UtcTimeText() {
-    std::time_t t = std::time(nullptr);
-    std::tm u{};
-    gmtime_r(&t, &u);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &u);
-    return text;
-}
-
 std::string LocalTimeText() {
     std::time_t t = std::time(nullptr);
     std::tm l{};

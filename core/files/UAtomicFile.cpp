@@ -21,33 +21,12 @@
 #include "UTexts.h"
 
 namespace {
-// VARNHOLT_FAULT=STEP:TARGET (open, write, sync, rename or link; the end of the target's name) makes
-// that step fail in a whole process, so the tests can fail each write of a command of the companion.
-TWriteFaults FaultsFromEnvironment() {
-    TWriteFaults f;
-    const char* setting = std::getenv("VARNHOLT_FAULT");
-    if (!setting || !*setting) return f;
-    std::string_view s(setting);
-    const std::string_view step = s.substr(0, s.find(':'));
-    const std::pair<std::string_view, TWriteStep> steps[] = {{"open", TWriteStep::Open},
-                                                             {"write", TWriteStep::Write},
-                                                             {"sync", TWriteStep::Sync},
-                                                             {"rename", TWriteStep::Rename},
-                                                             {"link", TWriteStep::Link}};
-    for (const auto& [name, value] : steps)
-        if (name == step) {
-            f.enabled = true;
-            f.failAt = value;
-        }
-    if (s.find(':') != std::string_view::npos) f.onlyTarget = std::string(s.substr(s.find(':') + 1));
-    f.noLinks = f.enabled && f.failAt == TWriteStep::Link;
-    return f;
-}
+// None in the program: only tests install faults.
+TWriteFaults* installedFaults = nullptr;
 } // namespace
 
-TWriteFaults& WriteFaults() {
-    static TWriteFaults faults = FaultsFromEnvironment();
-    return faults;
+void SetWriteFaults(TWriteFaults* faults) {
+    installedFaults = faults;
 }
 
 namespace {
@@ -206,7 +185,8 @@ mode_t CurrentUmask() {
 
 namespace {
 bool InjectedFor(const std::string& target, TWriteStep step) {
-    TWriteFaults& f = WriteFaults();
+    if (!installedFaults) return false;
+    TWriteFaults& f = *installedFaults;
     if (!f.enabled || f.failAt != step || f.remaining == 0 ||
         !(f.onlyTarget.empty() || target.ends_with(f.onlyTarget)))
         return false;
@@ -221,7 +201,9 @@ int RenameFile(const std::string& from, const std::string& to) {
 }
 
 int LinkFile(const std::string& from, const std::string& to) {
-    if (InjectedFor(to, TWriteStep::Link) || (WriteFaults().enabled && WriteFaults().noLinks)) return EPERM;
+    if (InjectedFor(to, TWriteStep::Link) ||
+        (installedFaults && installedFaults->enabled && installedFaults->noLinks))
+        return EPERM;
     return ::link(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
@@ -340,8 +322,8 @@ void TAtomicWriter::Abandon(int err) {
 void TAtomicWriter::Write(std::string_view bytes) {
     if (fd_ < 0 || synced_ || syncing_.joinable()) Abandon(EBADF);
     size_t limit = bytes.size();
-    const size_t allowed =
-        WriteFaults().failAfterBytes > written_ ? WriteFaults().failAfterBytes - written_ : 0;
+    const size_t failAfter = injectWrite_ && installedFaults ? installedFaults->failAfterBytes : 0;
+    const size_t allowed = failAfter > written_ ? failAfter - written_ : 0;
     const bool fails = injectWrite_ && allowed < limit;
     if (fails) limit = allowed;
     if (background_) {

@@ -21,7 +21,6 @@
 #include "UQcError.h"
 #include "URandom.h"
 #include "UTexts.h"
-#include "UUserPrompt.h"
 
 TListAnalytes ListAnalytes;
 TListSerum ListSerum;

@@ -4,8 +4,6 @@
 #include <algorithm>
 #include <atomic>
 
-#include "UGlobale.h"
-
 TAnalyteId NewAnalyteId() {
     static std::atomic<TAnalyteId> next{1};
     return next.fetch_add(1, std::memory_order_relaxed);

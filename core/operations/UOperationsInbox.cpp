@@ -54,15 +54,6 @@ std::string Param(double v) {
     return std::string(b, r.ptr);
 }
 
-std::string Utc() {
-    std::time_t t = std::time(nullptr);
-    std::tm u{};
-    gmtime_r(&t, &u);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &u);
-    return text;
-}
-
 // The analyte a held run names, or a stand-in of three levels when there is none yet.
 const TAnalyte& AnalyteOfRun(const TResu& run, std::optional<TAnalyte>& standIn) {
     if (const TAnalyte* a = ListAnalytes.FindByName(run.AnalyteName)) return *a;
@@ -755,7 +746,7 @@ void TOperations::PlanInboxRuns(TInboxPlan& plan, const std::vector<TInstrumentR
 }
 
 void TOperations::RecordInboxPlan(const TInboxPlan& plan) {
-    const std::string now = Utc();
+    const std::string now = UtcTimeText();
     TStatement run = db_.Prepare("INSERT INTO inbox_run(source, analyte, target, entry, replaces, "
                                  "first_time, last_time, state, verdict, "
                                  "note, made_utc) VALUES(?, ?, ?, ?, ?, ?, ?, 'pending', ?, ?, ?)");
@@ -1541,7 +1532,7 @@ void TOperations::PlaceOnServer(const TInboxPlan& plan, TInboxUndo& undo) {
 
 void TOperations::RecordOnServer(const TInboxPlan& plan) {
     TPgConnection& c = server_->Connection();
-    const std::string now = Utc();
+    const std::string now = UtcTimeText();
     auto taken = [] {
         return EServerConflict("The results from the instruments were taken on another bench meanwhile: "
                                "nothing was saved. They are read again at the next reading.");

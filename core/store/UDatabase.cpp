@@ -380,10 +380,6 @@ std::string TDatabase::Image() const {
     return bytes;
 }
 
-void TDatabase::CopyTo(const std::string& path) const {
-    AtomicWriteFile(path, Image());
-}
-
 void TDatabase::ReplaceFrom(const std::string& path, const std::vector<std::string>& keep,
                             const std::vector<std::string>& keepMeta) {
     if (!db_) throw EQcError(QT_TRANSLATE_NOOP("Core", "The database is not open"));

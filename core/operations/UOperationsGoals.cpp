@@ -13,15 +13,6 @@
 
 namespace {
 
-std::string ChangedStamp() {
-    std::time_t t = std::time(nullptr);
-    std::tm u{};
-    gmtime_r(&t, &u);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &u);
-    return text;
-}
-
 bool IsEmpty(const TQualityGoal& g) {
     return !g.TEa &&
            std::none_of(g.Target.begin(), g.Target.end(), [](const auto& t) { return t.has_value(); });
@@ -152,7 +143,7 @@ void TOperations::WriteGoals(const std::vector<std::string>& removed,
         "INSERT INTO goal(analyte, tea, tea_unit, target1, target2, target3, changed_utc) "
         "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7) ON CONFLICT(analyte) DO UPDATE SET analyte = ?1, tea = ?2, "
         "tea_unit = ?3, target1 = ?4, target2 = ?5, target3 = ?6, changed_utc = ?7");
-    const std::string stamp = ChangedStamp();
+    const std::string stamp = UtcTimeText();
     for (const TQualityGoal& g : goals) {
         if (IsEmpty(g)) {
             del.Bind(1, g.Analyte);

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "UJournal.h"
-#include "UOperations.h"
 #include "UStructures.h"
 
 struct TReviewSummary {

@@ -80,7 +80,6 @@ struct TFieldRef {
 };
 // Nothing for an empty text; EQcError naming `what` for a malformed one.
 std::optional<TFieldRef> ParseFieldRef(std::string_view text, const char* what);
-bool ValidFieldRef(std::string_view text);
 
 // YYYYMMDD[HH[MM[SS[.s...]]]][+/-ZZZZ] as ASTM and HL7 write date-times; the zone is not applied
 // (the laboratory's own clock).

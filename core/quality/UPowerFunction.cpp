@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "UGlobale.h"
+#include "UGlobaleSettings.h"
 #include "UUtilitaires.h"
 #include "UWestgard.h"
 

@@ -41,6 +41,8 @@ std::string UpperCase(std::string_view s);
 // The text with every control character (below 0x20, and DEL) replaced by a blank, so that a comment,
 // an operator or a name can neither break an exchange or archive line nor drive a terminal.
 std::string BlankControlChars(std::string_view s);
+// Now in UTC as the database and the journal keep times: 2026-12-09T03:05:00Z.
+std::string UtcTimeText();
 
 // Integer entry: the trimmed text converted and checked against min..max. Throws EConvertError with
 // the message of the box; on success `text` becomes the trimmed text (written back into the box).
@@ -59,9 +61,6 @@ long double ReadRealText(std::string& text, bool nonNegative);
 // anything else, including inf and nan, values beyond the long double range and exponents beyond
 // +-99999. Values below the range read as zero.
 bool ParseDecimal(std::string_view text, char separator, long double& value);
-
-std::string ReadLongText(TByteReader& r);
-void WriteLongText(TByteWriter& w, std::string_view text);
 
 // The program's random generator: reseeded from the clock at start, seedable for tests.
 void Randomize();

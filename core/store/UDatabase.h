@@ -93,10 +93,9 @@ public:
     std::optional<std::string> Meta(std::string_view key) const;
     void SetMeta(std::string_view key, std::string_view value) const;
 
-    // A consistent copy of the whole database, as bytes or into a file written atomically; the copy is a
-    // single file (no log beside it is needed to open it).
+    // A consistent copy of the whole database, as bytes; the copy is a single file (no log beside it is
+    // needed to open it).
     std::string Image() const;
-    void CopyTo(const std::string& path) const;
     // Replaces the contents by those of a database file, in one rename: a crash leaves the old database
     // or the new one. The tables named in `keep` and the meta keys in `keepMeta` keep their present rows
     // (a record of what happened is not rolled back by a restore).

@@ -1,0 +1,4 @@
+// The settings record in memory.
+#include "UGlobaleSettings.h"
+
+TSettings Settings;
