@@ -140,11 +140,12 @@ TQualityGoal ParseGoalLine(std::string_view line) {
         if (f[k].empty()) continue;
         const std::string level = std::to_string(k - 1);
         long double t = 0;
-        if (!ParseNumber(f[k], t) || !InValueRange(t))
+        if (!ParseNumber(f[k], t))
             throw EQcError(
                 Fill(QT_TRANSLATE_NOOP("Core", "target of level %1 '%2' is not a number"), level, f[k]));
         if (t == 0) throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "target of level %1 is zero"), level));
-        if (!std::isfinite(static_cast<double>(t)))
+        // Beyond what a stored value holds: said as such.
+        if (!InValueRange(t))
             throw EQcError(
                 Fill(QT_TRANSLATE_NOOP("Core", "target of level %1 '%2' is out of range"), level, f[k]));
         g.Target[k - 2] = t;

@@ -46,6 +46,7 @@ inline TRun RunCompanion(const std::string& prefix, const std::string& home,
     return r;
 }
 
+#ifdef VARNHOLT_EIO_PRELOAD
 // The companion with opening the files whose path ends with `failing` giving EIO, after `skip` such
 // opens that succeed.
 inline TRun CliWithReadError(const std::string& home, const std::string& failing,
@@ -57,3 +58,4 @@ inline TRun CliWithReadError(const std::string& home, const std::string& failing
         " ASAN_OPTIONS=" + Quote(std::string(asan ? asan : "") + ":verify_asan_link_order=0") + " ";
     return RunCompanion(prefix, home, args);
 }
+#endif

@@ -631,7 +631,7 @@ TEST(DataFileState, WritesLostInARowAreNoAlarm) {
     TOpenFolder folder;
     RandomSeed(5);
     BuildSampleData();
-    Operations().WriteData();
+    WriteAllData();
     for (int k = 0; k < 3; ++k) {
         WriteFaults() = {true, TWriteStep::Rename, 0, "Varnholt.qcf"};
         EXPECT_EQ(Operations().AcceptRun(ListAnalytes[0], MakeRun(Today() + k, {3, 5, 12})).Status,

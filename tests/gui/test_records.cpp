@@ -123,9 +123,9 @@ private slots:
         TWinShowJournal w;
         w.FormActivate();
         const QString pdf = QString::fromStdString(folder.File("journal.pdf"));
-        TPrintJob::SetTestOutput(pdf);
+        SetTestOutput(pdf);
         w.BtPrintClick();
-        TPrintJob::SetTestOutput(QString());
+        SetTestOutput(QString());
         const std::vector<TPdfWord> words = PrnPdfWords(pdf);
         QVERIFY(!words.empty());
         const int pages = words.back().Page;

@@ -249,7 +249,7 @@ void TestTranslations::LabelsHoldTheirTexts() {
     TGuiFolder folder;
     QCOMPARE(InstallTranslations(QLocale(language), QStringLiteral(VARNHOLT_QM_DIR)), language);
     QApplication::setFont(ProgramFont());
-    TWinMain::ScreenMetricsSource = [] { return TScreenMetrics{96, 1024, 768}; };
+    SetScreenMetricsSource([] { return TScreenMetrics{96, 1024, 768}; });
     BuildSampleData();
     QStringList cut;
     {
