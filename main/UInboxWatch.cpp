@@ -1,7 +1,6 @@
 // The inbox watched while the program is open; each reading goes through the operations layer.
 #include "UInboxWatch.h"
 
-#include <algorithm>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -13,6 +12,7 @@
 #include <QTime>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 
 #include "UInboxMapping.h"
 #include "UInboxOptions.h"

@@ -195,8 +195,9 @@ TEST_F(Inbox, ReplacingAMappingNeedsConsentAndIsJournaled) {
     TOutcome moved = Operations().MapInstrumentResults(high, nullptr, true);
     ASSERT_TRUE(moved.Ok()) << moved.Message;
     ASSERT_EQ(moved.Notes.size(), 1u);
-    EXPECT_EQ(moved.Notes[0].find("Runs already held in the queue from default GLU QC-P stay as they were read"),
-              0u);
+    EXPECT_EQ(
+        moved.Notes[0].find("Runs already held in the queue from default GLU QC-P stay as they were read"),
+        0u);
     EXPECT_EQ(Operations().InboxMappingOf("default", "GLU", "QC-P")->Level, 1);
     const std::vector<TJournalEntry> journal = Operations().Journal();
     ASSERT_EQ(journal.size(), entries + 1);
