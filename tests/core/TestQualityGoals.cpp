@@ -74,7 +74,7 @@ TEST_F(QualityGoals, GoalLines) {
         {";10", "no analyte name"},
         {"Glucose;10;5;0", "target of level 2 is zero"},
         {"Glucose;10;5x", "target of level 1 '5x' is not a number"},
-        {"Glucose;10;5;1e39", "target of level 2 '1e39' is not a number"},
+        {"Glucose;10;5;1e39", "target of level 2 '1e39' is out of range"},
         {"Glucose;10;1;2;3;4", "more than five fields"},
     };
     for (auto [line, message] : bad) {
