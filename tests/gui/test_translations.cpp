@@ -115,9 +115,11 @@ int ButtonRoom(QAbstractButton* b) {
 
 // The labels and buttons of a window whose text is wider than the room they give it:
 // "window: text (needs n, has m pixels)".
+QSet<QString> CheckedTexts;
 QStringList CutTexts(QWidget* window) {
     QStringList cut;
     auto check = [&](QWidget* w, const QString& text, int need, int room) {
+        CheckedTexts.insert(WithoutMnemonic(text));
         if (need > room)
             cut << QStringLiteral("%1/%2: \"%3\" (needs %4, has %5 pixels)")
                        .arg(window->objectName(), w->objectName(), text)
@@ -368,6 +370,12 @@ void TestTranslations::LabelsHoldTheirTexts() {
         w.close();
     }
     InstallTranslations(QLocale::c(), QStringLiteral(VARNHOLT_QM_DIR));
+    // Texts once cut by their controls are among those measured.
+    if (language == QLatin1String("de"))
+        for (const char* text : {"Datum / Zeit", "Gesperrte Grenzen", "Dezimalen", "QK ablehnen1",
+                                 "Serien ohne Warnung und ohne Zurückweisung ohne Validierung annehmen"})
+            if (!CheckedTexts.contains(QString::fromUtf8(text)))
+                cut << QStringLiteral("not measured: ") + text;
     if (!cut.isEmpty()) QFAIL(qPrintable(cut.join(QLatin1Char('\n'))));
 }
 
