@@ -21,6 +21,10 @@ template <class T> T* Named(T* w, const char* name) {
 }
 } // namespace
 
+TWinInboxOptions::~TWinInboxOptions() {
+    if (WinInboxOptions == this) WinInboxOptions = nullptr;
+}
+
 TWinInboxOptions::TWinInboxOptions(QWidget* parent) : QDialog(parent) {
     WinInboxOptions = this;
     setObjectName(QStringLiteral("WinInboxOptions"));

@@ -14,6 +14,7 @@ class TWinInboxOptions : public QDialog {
     Q_DECLARE_TR_FUNCTIONS(TWinInboxOptions)
 public:
     explicit TWinInboxOptions(QWidget* parent = nullptr);
+    ~TWinInboxOptions() override;
     // Shows the window modally; true when OK stored the settings.
     bool Execute();
     void FormActivate();

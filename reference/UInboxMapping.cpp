@@ -103,6 +103,10 @@ QVariant TNotMappedModel::headerData(int section, Qt::Orientation orientation, i
 
 // ---------------------------------------------------------------- window
 
+TWinInboxMapping::~TWinInboxMapping() {
+    if (WinInboxMapping == this) WinInboxMapping = nullptr;
+}
+
 TWinInboxMapping::TWinInboxMapping(QWidget* parent) : QDialog(parent) {
     WinInboxMapping = this;
     setObjectName(QStringLiteral("WinInboxMapping"));

@@ -37,6 +37,7 @@ class TWinInboxMapping : public QDialog {
     Q_DECLARE_TR_FUNCTIONS(TWinInboxMapping)
 public:
     explicit TWinInboxMapping(QWidget* parent = nullptr);
+    ~TWinInboxMapping() override;
 
     // Shows the window modally with the lists as stored now.
     void Execute();

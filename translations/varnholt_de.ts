@@ -1730,7 +1730,7 @@
     <name>TWinArchives</name>
     <message>
         <source>&amp;Show QC points</source>
-        <translation>QK-Punkte &amp;anzeigen</translation>
+        <translation>Punkte &amp;anzeigen</translation>
     </message>
     <message>
         <source>&amp;Delete selection</source>

@@ -1730,15 +1730,15 @@
     <name>TWinArchives</name>
     <message>
         <source>&amp;Show QC points</source>
-        <translation>&amp;Afficher les points de CQ</translation>
+        <translation>&amp;Afficher les points</translation>
     </message>
     <message>
         <source>&amp;Delete selection</source>
-        <translation>&amp;Supprimer la sélection</translation>
+        <translation>&amp;Supprimer</translation>
     </message>
     <message>
         <source>&amp;Undo</source>
-        <translation>Ann&amp;uler la modification</translation>
+        <translation>Ann&amp;uler modif.</translation>
     </message>
     <message>
         <source>&amp;Print</source>
@@ -1906,7 +1906,7 @@
     </message>
     <message>
         <source>&amp;Undo</source>
-        <translation>Ann&amp;uler la modification</translation>
+        <translation>Ann&amp;uler modif.</translation>
     </message>
     <message>
         <source>Cancel</source>
@@ -2021,7 +2021,7 @@
     </message>
     <message>
         <source>&amp;Undo</source>
-        <translation>Ann&amp;uler la modification</translation>
+        <translation>Ann&amp;uler modif.</translation>
     </message>
     <message>
         <source>Cancel</source>
@@ -2115,7 +2115,7 @@
     </message>
     <message>
         <source>&amp;Undo</source>
-        <translation>Ann&amp;uler la modification</translation>
+        <translation>Ann&amp;uler modif.</translation>
     </message>
     <message>
         <source>Cancel</source>
@@ -2123,7 +2123,7 @@
     </message>
     <message>
         <source>Own &amp;password</source>
-        <translation>Mot de passe &amp;personnel</translation>
+        <translation>Son mot de &amp;passe</translation>
     </message>
     <message>
         <source>The password with which the operator of the current row signs reviews</source>
@@ -2489,7 +2489,7 @@
     </message>
     <message>
         <source>&amp;Undo</source>
-        <translation>Ann&amp;uler la modification</translation>
+        <translation>Ann&amp;uler modif.</translation>
     </message>
     <message>
         <source>&amp;Analytes</source>
@@ -2805,7 +2805,7 @@
     </message>
     <message>
         <source>&amp;Undo</source>
-        <translation>Ann&amp;uler la modification</translation>
+        <translation>Ann&amp;uler modif.</translation>
     </message>
     <message>
         <source>No backup folder is chosen.</source>
@@ -2981,7 +2981,7 @@
     </message>
     <message>
         <source>Random data in &amp;queue</source>
-        <translation>Données aléatoires dans la &amp;file d&apos;attente</translation>
+        <translation>Données aléatoires en &amp;file d&apos;attente</translation>
     </message>
     <message>
         <source>Random data in &amp;charts</source>
@@ -3144,7 +3144,7 @@
     </message>
     <message>
         <source>&amp;Undo</source>
-        <translation>Ann&amp;uler la modification</translation>
+        <translation>Ann&amp;uler modif.</translation>
     </message>
 </context>
 <context>
@@ -3171,7 +3171,7 @@
     </message>
     <message>
         <source>&amp;Undo</source>
-        <translation>Ann&amp;uler la modification</translation>
+        <translation>Ann&amp;uler modif.</translation>
     </message>
     <message>
         <source>Cancel</source>
@@ -3324,7 +3324,7 @@
     </message>
     <message>
         <source>&amp;Undo</source>
-        <translation>Ann&amp;uler la modification</translation>
+        <translation>Ann&amp;uler modif.</translation>
     </message>
     <message>
         <source>&amp;Print</source>
