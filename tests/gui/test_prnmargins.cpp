@@ -1,0 +1,106 @@
+// Every printout keeps the same margin left and right, within the page's printable area.
+#include <QtTest>
+
+#include "UDataLoadSave.h"
+#include "UPrintJob.h"
+#include "UPrnCharts.h"
+#include "UPrnData.h"
+#include "UShowLimits.h"
+#include "support_print.h"
+#include "support_prompt.h"
+
+namespace {
+
+const TDateTime Day1 = EncodeDate(2025, 3, 1);
+constexpr int Dpi = 100;
+constexpr double MmPerPixel = 25.4 / Dpi;
+
+TAnalyte Analyte() {
+    ListSerum.Clear();
+    TAnalyte a("GLU", "mmol/l", 2, 2);
+    a.MaterialId[0] = ListSerum.AddMaterial("Lypho 1", "L123");
+    a.MaterialId[1] = ListSerum.AddMaterial("Norm", "");
+    for (int k = 0; k < 40; ++k) {
+        const double d = (k % 3 - 1) * 0.2;
+        PrnAddPoint(a, Day1 + k + 0.4, {5 + d, 10 + 2 * d}, {}, "AB", "lot change");
+    }
+    a.RecalcAll();
+    return a;
+}
+
+// The blank strips left and right of the ink of every page, in millimetres (the widest ink of the
+// printout counts: the narrowest strips).
+struct TStrips {
+    double Left = 1e9, Right = 1e9, PageWidth = 0;
+};
+
+TStrips InkStrips(const QString& pdf) {
+    TStrips s;
+    for (int page = 1; page <= PrnPdfPages(pdf); ++page) {
+        const QImage img = PrnRenderPage(pdf, page, Dpi).convertToFormat(QImage::Format_RGB32);
+        int first = img.width(), last = -1;
+        for (int y = 0; y < img.height(); ++y) {
+            const auto* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+            for (int x = 0; x < img.width(); ++x)
+                if (qGray(row[x]) < 245) {
+                    first = std::min(first, x);
+                    last = std::max(last, x);
+                }
+        }
+        if (last < 0) continue;
+        s.Left = std::min(s.Left, first * MmPerPixel);
+        s.Right = std::min(s.Right, (img.width() - 1 - last) * MmPerPixel);
+        s.PageWidth = img.width() * MmPerPixel;
+    }
+    return s;
+}
+
+} // namespace
+
+class TestPrnMargins : public QObject {
+    Q_OBJECT
+private slots:
+    void printoutsHaveEqualMargins_data();
+    void printoutsHaveEqualMargins();
+};
+
+void TestPrnMargins::printoutsHaveEqualMargins_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("landscape");
+    QTest::newRow("charts") << 0 << false;
+    QTest::newRow("charts landscape") << 0 << true;
+    QTest::newRow("data") << 1 << false;
+    QTest::newRow("limits") << 2 << false;
+    QTest::newRow("limits landscape") << 2 << true;
+}
+
+void TestPrnMargins::printoutsHaveEqualMargins() {
+    QFETCH(int, kind);
+    QFETCH(bool, landscape);
+    TGuiTempFolder folder;
+    const TAnalyte a = Analyte();
+    TPrintJobSpec spec;
+    spec.Orientation = landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
+    const QString pdf = QString::fromStdString(folder.Path()) + "margins.pdf";
+    TChartPrintOptions o;
+    TPrintJob::WritePdf(pdf, spec, [&](TPrintCanvas& c) {
+        if (kind == 0) PrintCharts(c, a, 0, static_cast<int>(a.Points.size()) - 1, o);
+        if (kind == 1) PrintQCData(c, a, 0, static_cast<int>(a.Points.size()) - 1, true);
+        if (kind == 2) PrintLimits(c, a);
+    });
+    if (!qEnvironmentVariableIsEmpty("PRN_MARGINS_KEEP"))
+        QFile::copy(pdf, qEnvironmentVariable("PRN_MARGINS_KEEP") + "/" + QTest::currentDataTag() + ".pdf");
+    const TStrips s = InkStrips(pdf);
+    QVERIFY2(s.PageWidth > 0, "the printout has no ink");
+    const QByteArray seen =
+        QByteArray::number(s.Left, 'f', 1) + " mm left, " + QByteArray::number(s.Right, 'f', 1) + " mm right";
+    QEXPECT_FAIL("", "printouts still start at the printable area's left edge", Abort);
+    // The program's margin of 10 mm, give or take a pixel of the rendering.
+    QVERIFY2(s.Left >= 10.0 - MmPerPixel && s.Right >= 10.0 - MmPerPixel, seen);
+    QVERIFY2(std::abs(s.Left - s.Right) <= 1.0, seen);
+    // The content still spans the page between the margins rather than shrinking into its middle.
+    QVERIFY2(s.Left <= 16.0 && s.Right <= 16.0, seen);
+}
+
+QTEST_MAIN(TestPrnMargins)
+#include "test_prnmargins.moc"
