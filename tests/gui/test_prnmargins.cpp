@@ -79,11 +79,11 @@ void TestPrnMargins::printoutsHaveEqualMargins() {
     QFETCH(bool, landscape);
     TGuiTempFolder folder;
     const TAnalyte a = Analyte();
-    TPrintJobSpec spec;
-    spec.Orientation = landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
+    TPrintJobSpec job;
+    job.Orientation = landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
     const QString pdf = QString::fromStdString(folder.Path()) + "margins.pdf";
     TChartPrintOptions o;
-    TPrintJob::WritePdf(pdf, spec, [&](TPrintCanvas& c) {
+    TPrintJob::WritePdf(pdf, job, [&](TPrintCanvas& c) {
         if (kind == 0) PrintCharts(c, a, 0, static_cast<int>(a.Points.size()) - 1, o);
         if (kind == 1) PrintQCData(c, a, 0, static_cast<int>(a.Points.size()) - 1, true);
         if (kind == 2) PrintLimits(c, a);
