@@ -197,10 +197,11 @@ void TestTranslations::EveryTextTranslated() {
     lupdate.setWorkingDirectory(source);
     lupdate.start(QStringLiteral(VARNHOLT_LUPDATE),
                   {QStringLiteral("app"), QStringLiteral("main"), QStringLiteral("charts"),
-                   QStringLiteral("print"), QStringLiteral("reference"), QStringLiteral("core"),
-                   QStringLiteral("-extensions"), QStringLiteral("cpp,h"), QStringLiteral("-locations"),
-                   QStringLiteral("none"), QStringLiteral("-no-obsolete"), QStringLiteral("-silent"),
-                   QStringLiteral("-ts"), temp.filePath(name)});
+                   QStringLiteral("print"), QStringLiteral("reference"), QStringLiteral("kit"),
+                   QStringLiteral("drawing"), QStringLiteral("core"), QStringLiteral("-extensions"),
+                   QStringLiteral("cpp,h"), QStringLiteral("-locations"), QStringLiteral("none"),
+                   QStringLiteral("-no-obsolete"), QStringLiteral("-silent"), QStringLiteral("-ts"),
+                   temp.filePath(name)});
     QVERIFY(lupdate.waitForFinished(120000));
     QCOMPARE(lupdate.exitCode(), 0);
 
