@@ -321,6 +321,10 @@ void TProgram::CreateWindows(int splashMs) {
     new TWinNewPsw(m);
     new TWinComment(m);
     new TWinAbout(m);
+    m->OpenShortcuts = [m] {
+        TWinSetUp setUp(m);
+        setUp.exec();
+    };
     m->CreateChildWindows();
 }
 

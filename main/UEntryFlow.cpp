@@ -8,6 +8,7 @@
 #include <memory>
 #include <sys/stat.h>
 
+#include "../main/URandom.h"
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
 #include "UFifoResult.h"
@@ -16,7 +17,6 @@
 #include "UOperations.h"
 #include "UPrintJob.h"
 #include "UQcError.h"
-#include "URandom.h"
 #include "UUserPrompt.h"
 #include "UUtilitaires.h"
 

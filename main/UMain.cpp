@@ -40,7 +40,6 @@
 #include "UOperations.h"
 #include "UOptions.h"
 #include "UPrintJob.h"
-#include "USetUp.h"
 #include "USharedImages.h"
 #include "UWinComment.h"
 
@@ -738,8 +737,7 @@ void TWinMain::MnuPswClick() {
 }
 
 void TWinMain::MnuShortcutsClick() {
-    TWinSetUp setUp(this);
-    setUp.exec();
+    if (OpenShortcuts) OpenShortcuts();
 }
 
 void TWinMain::MnuDisplaySizeClick() {

@@ -277,6 +277,9 @@ public:
 
     // The data table opened by a double click on a point, once that window exists.
     std::function<void()> OpenDataTable;
+    // The launchers window of Configuration > Shortcuts; the program entry, which holds that window,
+    // installs it.
+    std::function<void()> OpenShortcuts;
     // Where the user manual is looked for, in order.
     static QStringList UserManualCandidates();
     // The operations layer tells the window what changed; the window refreshes what shows it.

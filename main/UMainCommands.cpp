@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QTimeEdit>
 
+#include "../main/URandom.h"
 #include "UAnimCopyFic.h"
 #include "UArchives.h"
 #include "UDailyQC.h"
@@ -24,7 +25,6 @@
 #include "UPrnCharts.h"
 #include "UPrnData.h"
 #include "UQcError.h"
-#include "URandom.h"
 #include "URisks.h"
 #include "USerumByAnal.h"
 #include "UShowData.h"

@@ -1,6 +1,6 @@
 // TWinRandom: the parameters of simulated control results for the current analyte, to its charts or the
 // queue.
-#include "URandom.h"
+#include "../main/URandom.h"
 
 #include <QGroupBox>
 #include <QHeaderView>

@@ -248,6 +248,21 @@ private slots:
         SetScreenMetricsSource([] { return TScreenMetrics{96, 1024, 768}; });
     }
 
+    // Configuration > Shortcuts opens the set-up window, which the program entry hands the main window.
+    void shortcutsCommandOpensSetUp() {
+        TGuiFolder folder;
+        FakeHome(folder);
+        TProgram p;
+        p.CreateWindows(0);
+        QString shown;
+        OnNextModal([&shown](QDialog* d) {
+            shown = QString::fromLatin1(d->metaObject()->className());
+            d->reject();
+        });
+        p.Main->MnuShortcutsClick();
+        QCOMPARE(shown, QStringLiteral("TWinSetUp"));
+    }
+
     void firstStartWithNoFiles() {
         TGuiFolder folder;
         FakeHome(folder);
