@@ -1,5 +1,6 @@
 // The operations layer: each change made in memory, written, and undone in memory when the write fails.
 #include "UOperations.h"
+#include "UOperationsStores.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -123,7 +124,7 @@ std::string ShownRunsText(int64_t n) {
 }
 } // namespace
 
-TOperations::TOperations() = default;
+TOperations::TOperations() : store_(std::make_unique<TFolderStore>(*this)) {}
 TOperations::~TOperations() = default;
 
 // ---------------------------------------------------------------- folder
@@ -368,7 +369,8 @@ void TOperations::Close() {
     if (open_) Notify(ckEverything);
     open_ = false;
     db_.Close();
-    server_.reset();
+    store_ = std::make_unique<TFolderStore>(*this);
+    server_ = nullptr;
     pendingArchives_.clear();
     ClearState();
     // The folder is free for the next program only once everything is written.
@@ -416,18 +418,7 @@ void TOperations::SetCurrent(const TAnalyte* a) {
 // ---------------------------------------------------------------- writing
 
 void TOperations::EnsureDatabase() {
-    // On the server the side store's tables are there; the folder gets no database.
-    if (server_) return;
-    if (db_.IsOpen() || mode_ != TOpenMode::Writer || databaseRefused_) return;
-    try {
-        db_.Open(ProgramFolder + TDatabase::FileName);
-    } catch (const EQcError& e) {
-        // Said once at the start of a program; changes that need the journal are refused.
-        databaseRefused_ = true;
-        databaseError_ = e.what();
-        return;
-    }
-    StartJournal();
+    store_->OpenRecords();
 }
 
 void TOperations::RecordFileState(const std::string& name, int64_t size, const std::string& hash) {
@@ -474,26 +465,55 @@ void TOperations::WriteData() {
 }
 
 void TOperations::WriteData(const TAnalyte* only) {
-    if (server_) {
-        std::vector<TPendingArchive> archives = std::move(pendingArchives_);
-        pendingArchives_.clear();
-        if (mode_ == TOpenMode::Reader) {
-            staged_.clear();
-            throw EQcError(TranslatedText(
-                QT_TRANSLATE_NOOP("Core", "Cannot save data: the server is open for reading")));
-        }
-        HandJournalToServer();
-        server_->WriteData(ListSerum, ListAnalytes, only, archives);
-        return;
-    }
-    const std::string path = DataFileName();
+    store_->SaveData(only);
+}
+
+void TOperations::WriteQueue() {
     if (mode_ == TOpenMode::Reader) {
         staged_.clear();
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1"), QueueFileName()));
+    }
+    store_->SaveQueue();
+}
+
+void TOperations::WriteSettings() {
+    if (mode_ == TOpenMode::Reader) {
+        staged_.clear();
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1"), SettingsFileName()));
+    }
+    store_->SaveSettings();
+}
+
+// ---------------------------------------------------------------- the folder store
+
+std::string TFolderStore::Where() const {
+    return ProgramFolder;
+}
+
+void TFolderStore::OpenRecords() {
+    TOperations& o = ops_;
+    if (o.db_.IsOpen() || o.mode_ != TOpenMode::Writer || o.databaseRefused_) return;
+    try {
+        o.db_.Open(ProgramFolder + TDatabase::FileName);
+    } catch (const EQcError& e) {
+        // Said once at the start of a program; changes that need the journal are refused.
+        o.databaseRefused_ = true;
+        o.databaseError_ = e.what();
+        return;
+    }
+    o.StartJournal();
+}
+
+void TFolderStore::SaveData(const TAnalyte*) {
+    TOperations& o = ops_;
+    const std::string path = DataFileName();
+    if (o.mode_ == TOpenMode::Reader) {
+        o.staged_.clear();
         throw EQcError(
             Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1: the folder is open for reading"), path));
     }
-    if (!unkeptDataFile_.empty() && path == unkeptDataFile_) {
-        staged_.clear();
+    if (!o.unkeptDataFile_.empty() && path == o.unkeptDataFile_) {
+        o.staged_.clear();
         throw EQcError(Fill(QT_TRANSLATE_NOOP(
                                 "Core", "Cannot write %1: the unreadable data file could not be kept aside"),
                             path),
@@ -513,51 +533,95 @@ void TOperations::WriteData(const TAnalyte* only) {
         // Every byte is hashed once it returns.
         file->StartSync();
     } catch (const EUnwritable& e) {
-        staged_.clear();
+        o.staged_.clear();
         throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1: %2"), path, e.what()), path,
                        e.what());
     } catch (...) {
-        staged_.clear();
+        o.staged_.clear();
         throw;
     }
     const std::string written = hash.Text();
     const auto size = static_cast<int64_t>(file->Size());
     // The journal's entries and the file's record are stored before the new file takes the old one's
     // place.
-    WriteJournaled(
-        path, written, [&] { file->Commit(); }, [&] { RecordFileState(FileNameOf(path), size, written); });
-    dataHash_ = written;
+    o.WriteJournaled(
+        path, written, [&] { file->Commit(); }, [&] { o.RecordFileState(FileNameOf(path), size, written); });
+    o.dataHash_ = written;
 }
 
-void TOperations::WriteQueue() {
-    if (mode_ == TOpenMode::Reader) {
-        staged_.clear();
-        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1"), QueueFileName()));
-    }
-    if (server_) {
-        HandJournalToServer();
-        return server_->WriteQueue(Fifo.Entries());
-    }
+void TFolderStore::SaveQueue() {
     // The file's reader takes no more than this: a longer queue would be read as damaged.
     if (Fifo.Entries().size() > MaxQueueEntries) {
-        staged_.clear();
+        ops_.staged_.clear();
         throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1: the queue holds at most %2 runs"),
                             QueueFileName(), std::to_string(MaxQueueEntries)));
     }
-    WriteJournaled(QueueFileName(), QueueImage(Fifo.Entries()));
+    ops_.WriteJournaled(QueueFileName(), QueueImage(Fifo.Entries()));
 }
 
-void TOperations::WriteSettings() {
-    if (mode_ == TOpenMode::Reader) {
-        staged_.clear();
-        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1"), SettingsFileName()));
-    }
-    if (server_) {
-        HandJournalToServer();
-        return server_->WriteSettings(Settings, Operators);
-    }
+void TFolderStore::SaveSettings() {
     // The settings hold the password: no access for others.
-    WriteJournaled(SettingsFileName(), SettingsImage(Settings, Operators), {.NoOthers = true});
+    ops_.WriteJournaled(SettingsFileName(), SettingsImage(Settings, Operators), {.NoOthers = true});
+}
+
+int32_t TFolderStore::ArchiveLevelFirst(TAnalyte& a, int level) {
+    TOperations& o = ops_;
+    // No archive is written for a change that could not be journaled.
+    o.EnsureDatabase();
+    if (!o.db_.IsOpen())
+        throw EQcError(Fill(
+            QT_TRANSLATE_NOOP("Core", "Cannot write %1: the journal could not be written: %2"), ProgramFolder,
+            o.databaseError_.empty() ? TranslatedText(QT_TRANSLATE_NOOP("Core", "The database is not open"))
+                                     : o.databaseError_));
+    return ArchiveLevel(a, level);
+}
+
+std::string TFolderStore::ArchiveBytes(int32_t number) const {
+    return ReadWholeFile(ArchiveFileName(number));
+}
+
+TArchiveFile TFolderStore::ReadArchive(int32_t number, TArchiveParts parts) const {
+    return ReadArchiveFile(ArchiveFileName(number), parts);
+}
+
+std::map<int32_t, std::string> TFolderStore::Archives() const {
+    std::map<int32_t, std::string> out;
+    for (const auto& a : ListAnalytes.Items)
+        for (int32_t n : a->ArchiveNumbers) out.emplace(n, ArchiveBytes(n));
+    return out;
+}
+
+void TFolderStore::DropArchives(const std::vector<int32_t>& numbers) {
+    for (int32_t n : numbers) ::unlink(ArchiveFileName(n).c_str());
+}
+
+std::vector<int32_t> TFolderStore::RemoveArchives(const std::vector<int32_t>& numbers,
+                                                  std::vector<EQcError>& failures) {
+    std::vector<int32_t> stayed;
+    for (int32_t n : numbers) {
+        const std::string path = ArchiveFileName(n);
+        if (std::remove(path.c_str()) != 0 && errno != ENOENT) {
+            const int err = errno;
+            failures.emplace_back(
+                Fill(QT_TRANSLATE_NOOP("Core", "Cannot delete %1: %2"), path, std::strerror(err)), path,
+                std::strerror(err));
+            stayed.push_back(n);
+        }
+    }
+    return stayed;
+}
+
+namespace {
+constexpr const char* NoAccounts =
+    QT_TRANSLATE_NOOP("Core", "Operator accounts are kept on a server; this folder has none");
+}
+
+void TFolderStore::SetAccount(const TAccount&, const std::string&) {
+    throw EQcError(TranslatedText(NoAccounts));
+}
+
+void TFolderStore::RemoveAccount(const std::string&) {
+    throw EQcError(TranslatedText(NoAccounts));
 }
 
 // ---------------------------------------------------------------- runs
@@ -1052,35 +1116,18 @@ TOutcome TOperations::SetAnalyteOptions(TAnalyte& a, uint8_t options) {
 }
 
 void TOperations::UnlinkArchives(const std::vector<int32_t>& numbers) {
-    if (server_) return;
-    for (int32_t n : numbers) ::unlink(ArchiveFileName(n).c_str());
+    store_->DropArchives(numbers);
 }
 
 std::vector<int32_t> TOperations::RemoveArchiveFiles(const std::vector<int32_t>& numbers, TOutcome& outcome) {
-    std::vector<int32_t> stayed;
-    if (server_) {
-        // The server's archives go in one transaction: all stay when it fails.
-        try {
-            HandJournalToServer();
-            server_->DeleteArchives(numbers);
-        } catch (const EQcError& e) {
-            outcome.Status = TStatus::Partial;
-            outcome.Message += (outcome.Message.empty() ? "" : "\r") + std::string(e.what());
-            return numbers;
-        }
-        return stayed;
-    }
-    for (int32_t n : numbers) {
-        const std::string path = ArchiveFileName(n);
-        if (std::remove(path.c_str()) != 0 && errno != ENOENT) {
-            const int err = errno;
-            outcome.Status = TStatus::Partial;
-            if (!outcome.Message.empty()) outcome.Message += "\r";
-            outcome.Message +=
-                Fill(QT_TRANSLATE_NOOP("Core", "Cannot delete %1: %2"), path, std::strerror(err));
-            outcome.File = path;
-            outcome.Reason = std::strerror(err);
-            stayed.push_back(n);
+    std::vector<EQcError> failures;
+    std::vector<int32_t> stayed = store_->RemoveArchives(numbers, failures);
+    for (const EQcError& e : failures) {
+        outcome.Status = TStatus::Partial;
+        outcome.Message += (outcome.Message.empty() ? "" : "\r") + std::string(e.what());
+        if (!e.File.empty()) {
+            outcome.File = e.File;
+            outcome.Reason = e.Reason;
         }
     }
     return stayed;
@@ -1489,8 +1536,7 @@ TOutcome TOperations::ChangeSettings(const std::function<void(TSettings&)>& chan
 
 bool TOperations::PasswordMatches(const std::string& typed) const {
     // On a server with accounts, the gated commands are a supervisor's, who signed in with a password.
-    if (server_ && server_->HasAccounts())
-        return server_->SignedIn() && server_->SignedIn()->Role == TRole::Supervisor;
+    if (store_->HasAccounts()) return store_->SignedIn() && store_->SignedIn()->Role == TRole::Supervisor;
     return Settings.Password.empty() || UpperCase(typed) == Settings.Password;
 }
 
