@@ -186,7 +186,7 @@ bool TOperations::LoadSettingsReporting(TOpenReport& report) {
     return true;
 }
 
-bool TOperations::LoadQueueReporting(TOpenReport& report) {
+bool TOperations::LoadQueue(TOpenReport& report) {
     Fifo.ClearQueue();
     const std::string path = QueueFileName();
     if (!FileExists(path)) return true;
@@ -213,7 +213,7 @@ bool TOperations::LoadQueueReporting(TOpenReport& report) {
     return true;
 }
 
-bool TOperations::LoadDataReporting(TOpenReport& report) {
+bool TOperations::LoadData(TOpenReport& report) {
     const std::string path = DataFileName();
     if (!FileExists(path)) {
         if (FirstRun) {
@@ -306,11 +306,11 @@ TOpenReport TOperations::Open(const std::string& folder, TOpenMode mode, const T
     Randomize();
     // The data first: a companion refused for its data changes nothing in the folder. A file that
     // cannot be read is refused before anything is written.
-    if (!LoadSettingsReporting(report) || !LoadDataReporting(report)) {
+    if (!LoadSettingsReporting(report) || !LoadData(report)) {
         Close();
         return report;
     }
-    if (!LoadQueueReporting(report)) {
+    if (!LoadQueue(report)) {
         Close();
         return report;
     }
@@ -484,6 +484,18 @@ void TOperations::WriteSettings() {
     store_->SaveSettings();
 }
 
+TOutcome TOperations::SaveData(const TAnalyte* only, const std::function<void()>& undo) {
+    try {
+        WriteData(only);
+    } catch (const EQcError& e) {
+        if (undo) undo();
+        TOutcome out = TOutcome::FromError(e);
+        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
+        return out;
+    }
+    return {};
+}
+
 // ---------------------------------------------------------------- the folder store
 
 std::string TFolderStore::Where() const {
@@ -644,14 +656,7 @@ TOutcome TOperations::AcceptRun(TAnalyte& a, const TResu& run, int* index, const
     TAnalyte before = a;
     int i = a.AddPoint(run);
     a.RecalcAll();
-    try {
-        WriteData(&a);
-    } catch (const EQcError& e) {
-        a = std::move(before);
-        TOutcome out = TOutcome::FromError(e);
-        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-        return out;
-    }
+    if (TOutcome unsaved = SaveData(&a, [&] { a = std::move(before); }); !unsaved.Ok()) return unsaved;
     if (index) *index = i;
     Notify(ckPoints, &a);
     return {};
@@ -712,17 +717,15 @@ TOutcome TOperations::RecallRun(TAnalyte*& analyte, TResu& run) {
             created
                 ? "made for a held run: unit mmol/L, 2 decimals, " + std::to_string(a->NbLevels) + " levels"
                 : std::to_string(a->NbLevels) + " levels, to hold the values of a held run");
-        try {
-            WriteData(created ? nullptr : a);
-        } catch (const EQcError& e) {
-            if (created)
-                ListAnalytes.Items.pop_back();
-            else
-                *a = std::move(*before);
-            TOutcome out = TOutcome::FromError(e);
-            out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-            return out;
-        }
+        if (TOutcome unsaved = SaveData(created ? nullptr : a,
+                                        [&] {
+                                            if (created)
+                                                ListAnalytes.Items.pop_back();
+                                            else
+                                                *a = std::move(*before);
+                                        });
+            !unsaved.Ok())
+            return unsaved;
         Notify(ckAnalytes, a);
     }
     a->ClassifyRun(run.Levels);
@@ -853,15 +856,13 @@ TOutcome TOperations::ImportRuns(TAnalyte& a, const std::vector<TResu>& runs, TI
     for (auto& mode : a.LimitMode) mode = lmMobile;
     a.RecalcAll();
     a.ClassifyAllPoints();
-    try {
-        WriteData(&a);
-    } catch (const EQcError& e) {
-        a = std::move(before);
-        if (count) *count = {};
-        TOutcome out = TOutcome::FromError(e);
-        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-        return out;
-    }
+    if (TOutcome unsaved = SaveData(&a,
+                                    [&] {
+                                        a = std::move(before);
+                                        if (count) *count = {};
+                                    });
+        !unsaved.Ok())
+        return unsaved;
     Notify(ckPoints, &a);
     return {};
 }
@@ -894,14 +895,7 @@ TOutcome TOperations::AddRandomRuns(TAnalyte& a, int count, const TLevelValues& 
     Log(jk::RandomRuns, &a, 0, first, RunsText(a.Count()), RunsText(count) + " random runs added");
     TAnalyte before = a;
     int last = GenerateRandomPoints(a, count, means, cvs, first);
-    try {
-        WriteData(&a);
-    } catch (const EQcError& e) {
-        a = std::move(before);
-        TOutcome out = TOutcome::FromError(e);
-        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-        return out;
-    }
+    if (TOutcome unsaved = SaveData(&a, [&] { a = std::move(before); }); !unsaved.Ok()) return unsaved;
     if (lastIndex) *lastIndex = last;
     Notify(ckPoints, &a);
     return {};
@@ -929,15 +923,13 @@ TOutcome TOperations::ImportPredecessor(const std::string& path, int* imported) 
     Log(jk::Import, nullptr, 0, std::nullopt, "",
         std::to_string(n) + (n == 1 ? " analyte" : " analytes") + " imported from the predecessor file " +
             path);
-    try {
-        WriteData();
-    } catch (const EQcError& e) {
-        ListAnalytes.Items.resize(before);
-        if (imported) *imported = 0;
-        TOutcome failed = TOutcome::FromError(e);
-        failed.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-        return failed;
-    }
+    if (TOutcome unsaved = SaveData(nullptr,
+                                    [&] {
+                                        ListAnalytes.Items.resize(before);
+                                        if (imported) *imported = 0;
+                                    });
+        !unsaved.Ok())
+        return unsaved;
     Notify(ckAnalytes);
     return out;
 }
@@ -974,14 +966,7 @@ TOutcome TOperations::DeletePoints(TAnalyte& a, const std::vector<int>& indices,
     TAnalyte before = a;
     for (int index : indices) a.DeletePoint(index);
     a.RecalcAll();
-    try {
-        WriteData(&a);
-    } catch (const EQcError& e) {
-        a = std::move(before);
-        TOutcome out = TOutcome::FromError(e);
-        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-        return out;
-    }
+    if (TOutcome unsaved = SaveData(&a, [&] { a = std::move(before); }); !unsaved.Ok()) return unsaved;
     Notify(ckPoints, &a);
     return {};
 }
@@ -1018,15 +1003,13 @@ TOutcome TOperations::TakePointForEdit(TAnalyte& a, int index, TResu& run, const
     TAnalyte before = a;
     a.DeletePoint(index);
     a.RecalcAll();
-    try {
-        WriteData(&a);
-    } catch (const EQcError& e) {
-        a = std::move(before);
-        DropPointInEdit();
-        TOutcome out = TOutcome::FromError(e);
-        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-        return out;
-    }
+    if (TOutcome unsaved = SaveData(&a,
+                                    [&] {
+                                        a = std::move(before);
+                                        DropPointInEdit();
+                                    });
+        !unsaved.Ok())
+        return unsaved;
     Notify(ckPoints, &a);
     return {};
 }
@@ -1076,14 +1059,7 @@ TOutcome TOperations::SaveLimits(TAnalyte& a, const TLimitState& before, const s
         std::string was = LimitsText(a, before, k), is = LimitsText(a, now, k);
         if (was != is) Log(jk::LimitsChanged, &a, k + 1, std::nullopt, was, is, reason);
     }
-    try {
-        WriteData(&a);
-    } catch (const EQcError& e) {
-        RestoreLimits(a, before);
-        TOutcome out = TOutcome::FromError(e);
-        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-        return out;
-    }
+    if (TOutcome unsaved = SaveData(&a, [&] { RestoreLimits(a, before); }); !unsaved.Ok()) return unsaved;
     Notify(ckPoints, &a);
     return {};
 }
@@ -1102,15 +1078,13 @@ TOutcome TOperations::SetAnalyteOptions(TAnalyte& a, uint8_t options) {
     Log(jk::OptionsChanged, &a, 0, std::nullopt, OptionsText(before), OptionsText(options));
     a.Options = options;
     a.RecalcAll();
-    try {
-        WriteData(&a);
-    } catch (const EQcError& e) {
-        a.Options = before;
-        a.RecalcAll();
-        TOutcome out = TOutcome::FromError(e);
-        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-        return out;
-    }
+    if (TOutcome unsaved = SaveData(&a,
+                                    [&] {
+                                        a.Options = before;
+                                        a.RecalcAll();
+                                    });
+        !unsaved.Ok())
+        return unsaved;
     Notify(ckPoints, &a);
     return {};
 }
@@ -1174,15 +1148,13 @@ TOutcome TOperations::EraseLevels(TAnalyte& a, const std::array<bool, MaxLevels>
                 std::to_string(all.N + all.NDiscarded) + " values", "archive " + std::to_string(written[i++]),
                 reason);
         }
-    try {
-        WriteData(&a);
-    } catch (const EQcError& e) {
-        a = std::move(before);
-        UnlinkArchives(written);
-        TOutcome out = TOutcome::FromError(e);
-        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-        return out;
-    }
+    if (TOutcome unsaved = SaveData(&a,
+                                    [&] {
+                                        a = std::move(before);
+                                        UnlinkArchives(written);
+                                    });
+        !unsaved.Ok())
+        return unsaved;
     if (numbers) *numbers = written;
     Notify(ckPoints | ckArchives, &a);
     return failure ? TOutcome::FromError(*failure, TStatus::Partial) : TOutcome{};
@@ -1202,14 +1174,8 @@ TOutcome TOperations::DeleteArchives(TAnalyte& a, const std::vector<int32_t>& nu
         gone.push_back(n);
         Log(jk::ArchiveDeleted, &a, 0, std::nullopt, "archive " + std::to_string(n), "deleted", reason);
     }
-    try {
-        WriteData(&a);
-    } catch (const EQcError& e) {
-        a.ArchiveNumbers = std::move(before);
-        TOutcome out = TOutcome::FromError(e);
-        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-        return out;
-    }
+    if (TOutcome unsaved = SaveData(&a, [&] { a.ArchiveNumbers = std::move(before); }); !unsaved.Ok())
+        return unsaved;
     // The data file no longer names them. An archive whose file cannot be removed keeps its number,
     // so that it is neither lost from the list nor left behind unlisted.
     TOutcome out;
@@ -1309,16 +1275,14 @@ TOutcome TOperations::ApplyMaterials(const TMaterialEdit& edit, const std::strin
         if (std::none_of(serumBefore.Items.begin(), serumBefore.Items.end(),
                          [&is](const TSerum& w) { return w.Id == is.Id; }))
             Log(jk::MaterialChanged, nullptr, 0, std::nullopt, "", MaterialText(is) + ": added");
-    try {
-        WriteData();
-    } catch (const EQcError& e) {
-        ListSerum = std::move(serumBefore);
-        for (auto& [p, copy] : analytesBefore) *p = std::move(copy);
-        UnlinkArchives(written);
-        TOutcome out = TOutcome::FromError(e);
-        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-        return out;
-    }
+    if (TOutcome unsaved = SaveData(nullptr,
+                                    [&] {
+                                        ListSerum = std::move(serumBefore);
+                                        for (auto& [p, copy] : analytesBefore) *p = std::move(copy);
+                                        UnlinkArchives(written);
+                                    });
+        !unsaved.Ok())
+        return unsaved;
     Notify(ckMaterials | (written.empty() ? 0u : unsigned(ckPoints | ckArchives)));
     TOutcome out;
     if (!failures.empty()) {
@@ -1368,15 +1332,13 @@ TOutcome TOperations::ApplyAssignment(TAnalyte& a, const std::array<int32_t, Max
         TOutcome out = TOutcome::Refuse(failures.front());
         return out;
     }
-    try {
-        WriteData(&a);
-    } catch (const EQcError& e) {
-        a = std::move(before);
-        UnlinkArchives(written);
-        TOutcome out = TOutcome::FromError(e);
-        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-        return out;
-    }
+    if (TOutcome unsaved = SaveData(&a,
+                                    [&] {
+                                        a = std::move(before);
+                                        UnlinkArchives(written);
+                                    });
+        !unsaved.Ok())
+        return unsaved;
     Notify(ckMaterials | (written.empty() ? 0u : unsigned(ckPoints | ckArchives)), &a);
     TOutcome out;
     if (!failures.empty()) {
@@ -1458,34 +1420,33 @@ TOutcome TOperations::ApplyAnalyteEdit(const TAnalyteEdit& edit) {
                 "deleted with its points and archives");
     ListAnalytes.Items = std::move(fresh);
     currentIndex_ = -1;
-    try {
-        WriteData();
-    } catch (const EQcError& e) {
-        for (const TDefinition& d : before) {
-            d.Analyte->Name = d.Name;
-            d.Analyte->Unit = d.Unit;
-            d.Analyte->Decimals = d.Decimals;
-            d.Analyte->NbLevels = d.NbLevels;
-            d.Analyte->Limits = d.Limits;
-            d.Analyte->AllStats = d.AllStats;
-        }
-        for (auto& p : ListAnalytes.Items)
-            for (auto& slot : pool)
-                if (!slot && std::find(order.begin(), order.end(), p.get()) != order.end()) {
-                    slot = std::move(p);
-                    break;
-                }
-        // Back in the former order; the analytes the edit created go.
-        std::vector<std::unique_ptr<TAnalyte>> restored;
-        for (TAnalyte* a : order)
-            for (auto& slot : pool)
-                if (slot.get() == a) restored.push_back(std::move(slot));
-        ListAnalytes.Items = std::move(restored);
-        currentIndex_ = -1;
-        TOutcome out = TOutcome::FromError(e);
-        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-        return out;
-    }
+    if (TOutcome unsaved =
+            SaveData(nullptr,
+                     [&] {
+                         for (const TDefinition& d : before) {
+                             d.Analyte->Name = d.Name;
+                             d.Analyte->Unit = d.Unit;
+                             d.Analyte->Decimals = d.Decimals;
+                             d.Analyte->NbLevels = d.NbLevels;
+                             d.Analyte->Limits = d.Limits;
+                             d.Analyte->AllStats = d.AllStats;
+                         }
+                         for (auto& p : ListAnalytes.Items)
+                             for (auto& slot : pool)
+                                 if (!slot && std::find(order.begin(), order.end(), p.get()) != order.end()) {
+                                     slot = std::move(p);
+                                     break;
+                                 }
+                         // Back in the former order; the analytes the edit created go.
+                         std::vector<std::unique_ptr<TAnalyte>> restored;
+                         for (TAnalyte* a : order)
+                             for (auto& slot : pool)
+                                 if (slot.get() == a) restored.push_back(std::move(slot));
+                         ListAnalytes.Items = std::move(restored);
+                         currentIndex_ = -1;
+                     });
+        !unsaved.Ok())
+        return unsaved;
     // The data file no longer names the deleted analytes' archives.
     TOutcome out;
     RemoveArchiveFiles(archivesOfDeleted, out);
@@ -1642,7 +1603,7 @@ bool DatabaseBackupBelongs(const std::string& path, const std::string& dataHash,
 }
 } // namespace
 
-TOutcome TOperations::Backup(const std::string& folder, const TBackupChoice& choice) {
+TOutcome TOperations::BackupData(const std::string& folder, const TBackupChoice& choice) {
     TBackupPlan plan = PlanBackup(folder);
     if (!plan.FolderPresent) return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "Backup aborted"));
     if (plan.RunsInBackup > plan.RunsInData && !choice.ReplaceLarger)
@@ -1785,7 +1746,7 @@ TRestorePlan TOperations::PlanRestore(const std::string& folder) const {
     return plan;
 }
 
-TOutcome TOperations::Restore(const std::string& folder, bool older) {
+TOutcome TOperations::RestoreData(const std::string& folder, bool older) {
     std::error_code ec;
     if (folder.empty() || !std::filesystem::is_directory(folder, ec))
         return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "Restore aborted"));

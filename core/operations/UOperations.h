@@ -346,14 +346,20 @@ public:
     // ---------------------------------------------------------------- backup
     // What a backup into `folder` would replace, for the confirmation.
     TBackupPlan PlanBackup(const std::string& folder) const;
-    TOutcome Backup(const std::string& folder, const TBackupChoice& choice = {});
+    // Writes the backup into `folder` (the data, the queue, the settings and the database); on success
+    // LastBackup is today. Backup is the same, under the name the windows call.
+    TOutcome BackupData(const std::string& folder, const TBackupChoice& choice = {});
+    TOutcome Backup(const std::string& folder, const TBackupChoice& choice = {}) {
+        return BackupData(folder, choice);
+    }
     // The newest complete backup of the folder (".Sav", else ".Old"), empty when there is none.
     std::string NewestBackup(const std::string& folder) const;
     TRestorePlan PlanRestore(const std::string& folder) const;
     // Replaces the data by the newest complete backup and the database by the database backup made
     // with it (none when no database backup belongs to it). When ".Sav" is damaged, the older backup
     // is taken only with `older`; else refused with nothing changed.
-    TOutcome Restore(const std::string& folder, bool older = false);
+    TOutcome RestoreData(const std::string& folder, bool older = false);
+    TOutcome Restore(const std::string& folder, bool older = false) { return RestoreData(folder, older); }
 
     // ---------------------------------------------------------------- results from the instruments
     // (UOperationsInbox.cpp) Files dropped in the inbox folder become held runs in the queue. A pass
@@ -444,6 +450,9 @@ private:
     void Notify(unsigned kinds, const TAnalyte* a = nullptr);
     // The data write of an operation that changed one analyte: on the server only its rows are written.
     void WriteData(const TAnalyte* only);
+    // The data write of an operation: on failure `undo` puts memory back as it was, and the outcome is
+    // "Cannot save data" with the reason.
+    TOutcome SaveData(const TAnalyte* only, const std::function<void()>& undo);
     TOpenReport OpenServer(const std::string& folder, TOpenMode mode, const TOpenOptions& options);
     // Removes the archive files of a failed change (on the server they were never written).
     void UnlinkArchives(const std::vector<int32_t>& numbers);
@@ -456,8 +465,8 @@ private:
     void RecoverPointsInEdit(TOpenReport& report);
     // False when the file could not be read (report.Message says why); a damaged one is kept aside.
     bool LoadSettingsReporting(TOpenReport& report);
-    bool LoadQueueReporting(TOpenReport& report);
-    bool LoadDataReporting(TOpenReport& report);
+    bool LoadQueue(TOpenReport& report);
+    bool LoadData(TOpenReport& report);
     // Archives one level, the file written before anything changes; returns its number.
     int32_t ArchiveLevelFirst(TAnalyte& a, int level);
     // The staged journal entries go to the server's next transaction.
@@ -521,6 +530,9 @@ private:
     void FinishJournal();
     // Staged entries of a change kept in the database only: completed in the caller's transaction.
     void CompleteStaged();
+    // A change kept in the database only: `body` and its staged entries in one transaction; refused
+    // whole, with the entries dropped, when any of it fails.
+    TOutcome RecordInDatabase(const std::function<void()>& body);
     void ReconcileJournal(TOpenReport& report);
     // The entries of a run about to be accepted, judged against the history before it.
     void LogAcceptedRun(const TAnalyte& a, const TResu& run, const TRunNote& note);
