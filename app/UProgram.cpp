@@ -276,7 +276,7 @@ bool TProgram::Init() {
 }
 
 void TProgram::WatchServer() {
-    if (!Operations().Server()) return;
+    if (Operations().ServerSocket() < 0) return;
     // The socket tells of notifications as they arrive; the timer brings in what came with a reply, a
     // refused change's reload, and a new socket after the connection was made again.
     auto* timer = new QTimer(qApp);

@@ -83,8 +83,7 @@ int Finish(const TOutcome& out) {
     for (const std::string& note : out.Notes)
         std::cerr << "varnholt-cli: " << Cp1252ToUtf8(Flatten(note)) << "\n";
     // A change another bench made first: nothing was saved, and running the command again is safe.
-    if (out.Status == TStatus::Refused && out.Message.find("on another bench") != std::string::npos)
-        Refuse(out.Message, ExitConflict);
+    if (out.Conflict()) Refuse(out.Message, ExitConflict);
     if (out.Status == TStatus::Refused) Refuse(out.Message);
     if (out.Status == TStatus::Partial) {
         std::cerr << "varnholt-cli: " << Cp1252ToUtf8(Flatten(out.Message)) << "\n";
@@ -1449,7 +1448,7 @@ int CmdReview(const TArgs& a) {
 
 // The operators who sign in on the server; the new password from VARNHOLT_NEW_PASSWORD or standard input.
 int CmdAccount(const TArgs& a) {
-    if (!Operations().Server()) Refuse("operator accounts are kept on a server: give --db URL");
+    if (!Operations().KeepsAccounts()) Refuse("operator accounts are kept on a server: give --db URL");
     const std::string what = a.positional.empty() ? "" : a.positional[0];
     if (what == "list" && a.positional.size() == 1) {
         TJsonWriter j;
@@ -1557,10 +1556,7 @@ void OpenProgramFolder(const std::string& folder, bool writes, bool init, bool n
     if (report.FirstRun && !init) {
         if (writes || needsData) {
             Operations().Close();
-            Refuse("no Varnholt data in " +
-                   (db.empty()              ? ProgramFolder
-                    : Operations().Server() ? Operations().Server()->Redacted()
-                                            : db) +
+            Refuse("no Varnholt data in " + (db.empty() ? ProgramFolder : Operations().StoreWhere()) +
                    (writes ? " (--init makes it a program folder)" : ""));
         }
         std::cerr << "varnholt-cli: no data file in " << ProgramFolder

@@ -69,7 +69,7 @@ TMigrateCount MigrateServerToFolder(const std::string& url, const std::string& f
     const std::string dir = folder.back() == '/' ? folder : folder + "/";
     TMigrateCount count;
     // The archives first: the data file names them.
-    const std::map<int32_t, std::string> archives = Operations().Server()->Archives();
+    const std::map<int32_t, std::string> archives = Operations().StoreArchives();
     for (const auto& [n, bytes] : archives) {
         char name[16];
         std::snprintf(name, sizeof name, "QC%06d.qca", n);

@@ -1,5 +1,6 @@
 // The operations layer: each change made in memory, written, and undone in memory when the write fails.
 #include "UOperations.h"
+#include "UOperationsStores.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -123,7 +124,7 @@ std::string ShownRunsText(int64_t n) {
 }
 } // namespace
 
-TOperations::TOperations() = default;
+TOperations::TOperations() : store_(std::make_unique<TFolderStore>(*this)) {}
 TOperations::~TOperations() = default;
 
 // ---------------------------------------------------------------- folder
@@ -185,7 +186,7 @@ bool TOperations::LoadSettingsReporting(TOpenReport& report) {
     return true;
 }
 
-bool TOperations::LoadQueueReporting(TOpenReport& report) {
+bool TOperations::LoadQueue(TOpenReport& report) {
     Fifo.ClearQueue();
     const std::string path = QueueFileName();
     if (!FileExists(path)) return true;
@@ -212,7 +213,7 @@ bool TOperations::LoadQueueReporting(TOpenReport& report) {
     return true;
 }
 
-bool TOperations::LoadDataReporting(TOpenReport& report) {
+bool TOperations::LoadData(TOpenReport& report) {
     const std::string path = DataFileName();
     if (!FileExists(path)) {
         if (FirstRun) {
@@ -305,11 +306,11 @@ TOpenReport TOperations::Open(const std::string& folder, TOpenMode mode, const T
     Randomize();
     // The data first: a companion refused for its data changes nothing in the folder. A file that
     // cannot be read is refused before anything is written.
-    if (!LoadSettingsReporting(report) || !LoadDataReporting(report)) {
+    if (!LoadSettingsReporting(report) || !LoadData(report)) {
         Close();
         return report;
     }
-    if (!LoadQueueReporting(report)) {
+    if (!LoadQueue(report)) {
         Close();
         return report;
     }
@@ -368,7 +369,8 @@ void TOperations::Close() {
     if (open_) Notify(ckEverything);
     open_ = false;
     db_.Close();
-    server_.reset();
+    store_ = std::make_unique<TFolderStore>(*this);
+    server_ = nullptr;
     pendingArchives_.clear();
     ClearState();
     // The folder is free for the next program only once everything is written.
@@ -416,18 +418,7 @@ void TOperations::SetCurrent(const TAnalyte* a) {
 // ---------------------------------------------------------------- writing
 
 void TOperations::EnsureDatabase() {
-    // On the server the side store's tables are there; the folder gets no database.
-    if (server_) return;
-    if (db_.IsOpen() || mode_ != TOpenMode::Writer || databaseRefused_) return;
-    try {
-        db_.Open(ProgramFolder + TDatabase::FileName);
-    } catch (const EQcError& e) {
-        // Said once at the start of a program; changes that need the journal are refused.
-        databaseRefused_ = true;
-        databaseError_ = e.what();
-        return;
-    }
-    StartJournal();
+    store_->OpenRecords();
 }
 
 void TOperations::RecordFileState(const std::string& name, int64_t size, const std::string& hash) {
@@ -474,26 +465,67 @@ void TOperations::WriteData() {
 }
 
 void TOperations::WriteData(const TAnalyte* only) {
-    if (server_) {
-        std::vector<TPendingArchive> archives = std::move(pendingArchives_);
-        pendingArchives_.clear();
-        if (mode_ == TOpenMode::Reader) {
-            staged_.clear();
-            throw EQcError(TranslatedText(
-                QT_TRANSLATE_NOOP("Core", "Cannot save data: the server is open for reading")));
-        }
-        HandJournalToServer();
-        server_->WriteData(ListSerum, ListAnalytes, only, archives);
-        return;
-    }
-    const std::string path = DataFileName();
+    store_->SaveData(only);
+}
+
+void TOperations::WriteQueue() {
     if (mode_ == TOpenMode::Reader) {
         staged_.clear();
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1"), QueueFileName()));
+    }
+    store_->SaveQueue();
+}
+
+void TOperations::WriteSettings() {
+    if (mode_ == TOpenMode::Reader) {
+        staged_.clear();
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1"), SettingsFileName()));
+    }
+    store_->SaveSettings();
+}
+
+TOutcome TOperations::SaveData(const TAnalyte* only, const std::function<void()>& undo) {
+    try {
+        WriteData(only);
+    } catch (const EQcError& e) {
+        if (undo) undo();
+        TOutcome out = TOutcome::FromError(e);
+        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
+        return out;
+    }
+    return {};
+}
+
+// ---------------------------------------------------------------- the folder store
+
+std::string TFolderStore::Where() const {
+    return ProgramFolder;
+}
+
+void TFolderStore::OpenRecords() {
+    TOperations& o = ops_;
+    if (o.db_.IsOpen() || o.mode_ != TOpenMode::Writer || o.databaseRefused_) return;
+    try {
+        o.db_.Open(ProgramFolder + TDatabase::FileName);
+    } catch (const EQcError& e) {
+        // Said once at the start of a program; changes that need the journal are refused.
+        o.databaseRefused_ = true;
+        o.databaseError_ = e.what();
+        return;
+    }
+    o.StartJournal();
+}
+
+void TFolderStore::SaveData(const TAnalyte*) {
+    TOperations& o = ops_;
+    const std::string path = DataFileName();
+    if (o.mode_ == TOpenMode::Reader) {
+        o.staged_.clear();
         throw EQcError(
             Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1: the folder is open for reading"), path));
     }
-    if (!unkeptDataFile_.empty() && path == unkeptDataFile_) {
-        staged_.clear();
+    if (!o.unkeptDataFile_.empty() && path == o.unkeptDataFile_) {
+        o.staged_.clear();
         throw EQcError(Fill(QT_TRANSLATE_NOOP(
                                 "Core", "Cannot write %1: the unreadable data file could not be kept aside"),
                             path),
@@ -513,51 +545,95 @@ void TOperations::WriteData(const TAnalyte* only) {
         // Every byte is hashed once it returns.
         file->StartSync();
     } catch (const EUnwritable& e) {
-        staged_.clear();
+        o.staged_.clear();
         throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1: %2"), path, e.what()), path,
                        e.what());
     } catch (...) {
-        staged_.clear();
+        o.staged_.clear();
         throw;
     }
     const std::string written = hash.Text();
     const auto size = static_cast<int64_t>(file->Size());
     // The journal's entries and the file's record are stored before the new file takes the old one's
     // place.
-    WriteJournaled(
-        path, written, [&] { file->Commit(); }, [&] { RecordFileState(FileNameOf(path), size, written); });
-    dataHash_ = written;
+    o.WriteJournaled(
+        path, written, [&] { file->Commit(); }, [&] { o.RecordFileState(FileNameOf(path), size, written); });
+    o.dataHash_ = written;
 }
 
-void TOperations::WriteQueue() {
-    if (mode_ == TOpenMode::Reader) {
-        staged_.clear();
-        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1"), QueueFileName()));
-    }
-    if (server_) {
-        HandJournalToServer();
-        return server_->WriteQueue(Fifo.Entries());
-    }
+void TFolderStore::SaveQueue() {
     // The file's reader takes no more than this: a longer queue would be read as damaged.
     if (Fifo.Entries().size() > MaxQueueEntries) {
-        staged_.clear();
+        ops_.staged_.clear();
         throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1: the queue holds at most %2 runs"),
                             QueueFileName(), std::to_string(MaxQueueEntries)));
     }
-    WriteJournaled(QueueFileName(), QueueImage(Fifo.Entries()));
+    ops_.WriteJournaled(QueueFileName(), QueueImage(Fifo.Entries()));
 }
 
-void TOperations::WriteSettings() {
-    if (mode_ == TOpenMode::Reader) {
-        staged_.clear();
-        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1"), SettingsFileName()));
-    }
-    if (server_) {
-        HandJournalToServer();
-        return server_->WriteSettings(Settings, Operators);
-    }
+void TFolderStore::SaveSettings() {
     // The settings hold the password: no access for others.
-    WriteJournaled(SettingsFileName(), SettingsImage(Settings, Operators), {.NoOthers = true});
+    ops_.WriteJournaled(SettingsFileName(), SettingsImage(Settings, Operators), {.NoOthers = true});
+}
+
+int32_t TFolderStore::ArchiveLevelFirst(TAnalyte& a, int level) {
+    TOperations& o = ops_;
+    // No archive is written for a change that could not be journaled.
+    o.EnsureDatabase();
+    if (!o.db_.IsOpen())
+        throw EQcError(Fill(
+            QT_TRANSLATE_NOOP("Core", "Cannot write %1: the journal could not be written: %2"), ProgramFolder,
+            o.databaseError_.empty() ? TranslatedText(QT_TRANSLATE_NOOP("Core", "The database is not open"))
+                                     : o.databaseError_));
+    return ArchiveLevel(a, level);
+}
+
+std::string TFolderStore::ArchiveBytes(int32_t number) const {
+    return ReadWholeFile(ArchiveFileName(number));
+}
+
+TArchiveFile TFolderStore::ReadArchive(int32_t number, TArchiveParts parts) const {
+    return ReadArchiveFile(ArchiveFileName(number), parts);
+}
+
+std::map<int32_t, std::string> TFolderStore::Archives() const {
+    std::map<int32_t, std::string> out;
+    for (const auto& a : ListAnalytes.Items)
+        for (int32_t n : a->ArchiveNumbers) out.emplace(n, ArchiveBytes(n));
+    return out;
+}
+
+void TFolderStore::DropArchives(const std::vector<int32_t>& numbers) {
+    for (int32_t n : numbers) ::unlink(ArchiveFileName(n).c_str());
+}
+
+std::vector<int32_t> TFolderStore::RemoveArchives(const std::vector<int32_t>& numbers,
+                                                  std::vector<EQcError>& failures) {
+    std::vector<int32_t> stayed;
+    for (int32_t n : numbers) {
+        const std::string path = ArchiveFileName(n);
+        if (std::remove(path.c_str()) != 0 && errno != ENOENT) {
+            const int err = errno;
+            failures.emplace_back(
+                Fill(QT_TRANSLATE_NOOP("Core", "Cannot delete %1: %2"), path, std::strerror(err)), path,
+                std::strerror(err));
+            stayed.push_back(n);
+        }
+    }
+    return stayed;
+}
+
+namespace {
+constexpr const char* NoAccounts =
+    QT_TRANSLATE_NOOP("Core", "Operator accounts are kept on a server; this folder has none");
+}
+
+void TFolderStore::SetAccount(const TAccount&, const std::string&) {
+    throw EQcError(TranslatedText(NoAccounts));
+}
+
+void TFolderStore::RemoveAccount(const std::string&) {
+    throw EQcError(TranslatedText(NoAccounts));
 }
 
 // ---------------------------------------------------------------- runs
@@ -580,14 +656,7 @@ TOutcome TOperations::AcceptRun(TAnalyte& a, const TResu& run, int* index, const
     TAnalyte before = a;
     int i = a.AddPoint(run);
     a.RecalcAll();
-    try {
-        WriteData(&a);
-    } catch (const EQcError& e) {
-        a = std::move(before);
-        TOutcome out = TOutcome::FromError(e);
-        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-        return out;
-    }
+    if (TOutcome unsaved = SaveData(&a, [&] { a = std::move(before); }); !unsaved.Ok()) return unsaved;
     if (index) *index = i;
     Notify(ckPoints, &a);
     return {};
@@ -648,17 +717,15 @@ TOutcome TOperations::RecallRun(TAnalyte*& analyte, TResu& run) {
             created
                 ? "made for a held run: unit mmol/L, 2 decimals, " + std::to_string(a->NbLevels) + " levels"
                 : std::to_string(a->NbLevels) + " levels, to hold the values of a held run");
-        try {
-            WriteData(created ? nullptr : a);
-        } catch (const EQcError& e) {
-            if (created)
-                ListAnalytes.Items.pop_back();
-            else
-                *a = std::move(*before);
-            TOutcome out = TOutcome::FromError(e);
-            out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-            return out;
-        }
+        if (TOutcome unsaved = SaveData(created ? nullptr : a,
+                                        [&] {
+                                            if (created)
+                                                ListAnalytes.Items.pop_back();
+                                            else
+                                                *a = std::move(*before);
+                                        });
+            !unsaved.Ok())
+            return unsaved;
         Notify(ckAnalytes, a);
     }
     a->ClassifyRun(run.Levels);
@@ -789,15 +856,13 @@ TOutcome TOperations::ImportRuns(TAnalyte& a, const std::vector<TResu>& runs, TI
     for (auto& mode : a.LimitMode) mode = lmMobile;
     a.RecalcAll();
     a.ClassifyAllPoints();
-    try {
-        WriteData(&a);
-    } catch (const EQcError& e) {
-        a = std::move(before);
-        if (count) *count = {};
-        TOutcome out = TOutcome::FromError(e);
-        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-        return out;
-    }
+    if (TOutcome unsaved = SaveData(&a,
+                                    [&] {
+                                        a = std::move(before);
+                                        if (count) *count = {};
+                                    });
+        !unsaved.Ok())
+        return unsaved;
     Notify(ckPoints, &a);
     return {};
 }
@@ -830,14 +895,7 @@ TOutcome TOperations::AddRandomRuns(TAnalyte& a, int count, const TLevelValues& 
     Log(jk::RandomRuns, &a, 0, first, RunsText(a.Count()), RunsText(count) + " random runs added");
     TAnalyte before = a;
     int last = GenerateRandomPoints(a, count, means, cvs, first);
-    try {
-        WriteData(&a);
-    } catch (const EQcError& e) {
-        a = std::move(before);
-        TOutcome out = TOutcome::FromError(e);
-        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-        return out;
-    }
+    if (TOutcome unsaved = SaveData(&a, [&] { a = std::move(before); }); !unsaved.Ok()) return unsaved;
     if (lastIndex) *lastIndex = last;
     Notify(ckPoints, &a);
     return {};
@@ -865,15 +923,13 @@ TOutcome TOperations::ImportPredecessor(const std::string& path, int* imported) 
     Log(jk::Import, nullptr, 0, std::nullopt, "",
         std::to_string(n) + (n == 1 ? " analyte" : " analytes") + " imported from the predecessor file " +
             path);
-    try {
-        WriteData();
-    } catch (const EQcError& e) {
-        ListAnalytes.Items.resize(before);
-        if (imported) *imported = 0;
-        TOutcome failed = TOutcome::FromError(e);
-        failed.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-        return failed;
-    }
+    if (TOutcome unsaved = SaveData(nullptr,
+                                    [&] {
+                                        ListAnalytes.Items.resize(before);
+                                        if (imported) *imported = 0;
+                                    });
+        !unsaved.Ok())
+        return unsaved;
     Notify(ckAnalytes);
     return out;
 }
@@ -910,14 +966,7 @@ TOutcome TOperations::DeletePoints(TAnalyte& a, const std::vector<int>& indices,
     TAnalyte before = a;
     for (int index : indices) a.DeletePoint(index);
     a.RecalcAll();
-    try {
-        WriteData(&a);
-    } catch (const EQcError& e) {
-        a = std::move(before);
-        TOutcome out = TOutcome::FromError(e);
-        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-        return out;
-    }
+    if (TOutcome unsaved = SaveData(&a, [&] { a = std::move(before); }); !unsaved.Ok()) return unsaved;
     Notify(ckPoints, &a);
     return {};
 }
@@ -954,15 +1003,13 @@ TOutcome TOperations::TakePointForEdit(TAnalyte& a, int index, TResu& run, const
     TAnalyte before = a;
     a.DeletePoint(index);
     a.RecalcAll();
-    try {
-        WriteData(&a);
-    } catch (const EQcError& e) {
-        a = std::move(before);
-        DropPointInEdit();
-        TOutcome out = TOutcome::FromError(e);
-        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-        return out;
-    }
+    if (TOutcome unsaved = SaveData(&a,
+                                    [&] {
+                                        a = std::move(before);
+                                        DropPointInEdit();
+                                    });
+        !unsaved.Ok())
+        return unsaved;
     Notify(ckPoints, &a);
     return {};
 }
@@ -1012,14 +1059,7 @@ TOutcome TOperations::SaveLimits(TAnalyte& a, const TLimitState& before, const s
         std::string was = LimitsText(a, before, k), is = LimitsText(a, now, k);
         if (was != is) Log(jk::LimitsChanged, &a, k + 1, std::nullopt, was, is, reason);
     }
-    try {
-        WriteData(&a);
-    } catch (const EQcError& e) {
-        RestoreLimits(a, before);
-        TOutcome out = TOutcome::FromError(e);
-        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-        return out;
-    }
+    if (TOutcome unsaved = SaveData(&a, [&] { RestoreLimits(a, before); }); !unsaved.Ok()) return unsaved;
     Notify(ckPoints, &a);
     return {};
 }
@@ -1038,49 +1078,30 @@ TOutcome TOperations::SetAnalyteOptions(TAnalyte& a, uint8_t options) {
     Log(jk::OptionsChanged, &a, 0, std::nullopt, OptionsText(before), OptionsText(options));
     a.Options = options;
     a.RecalcAll();
-    try {
-        WriteData(&a);
-    } catch (const EQcError& e) {
-        a.Options = before;
-        a.RecalcAll();
-        TOutcome out = TOutcome::FromError(e);
-        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-        return out;
-    }
+    if (TOutcome unsaved = SaveData(&a,
+                                    [&] {
+                                        a.Options = before;
+                                        a.RecalcAll();
+                                    });
+        !unsaved.Ok())
+        return unsaved;
     Notify(ckPoints, &a);
     return {};
 }
 
 void TOperations::UnlinkArchives(const std::vector<int32_t>& numbers) {
-    if (server_) return;
-    for (int32_t n : numbers) ::unlink(ArchiveFileName(n).c_str());
+    store_->DropArchives(numbers);
 }
 
 std::vector<int32_t> TOperations::RemoveArchiveFiles(const std::vector<int32_t>& numbers, TOutcome& outcome) {
-    std::vector<int32_t> stayed;
-    if (server_) {
-        // The server's archives go in one transaction: all stay when it fails.
-        try {
-            HandJournalToServer();
-            server_->DeleteArchives(numbers);
-        } catch (const EQcError& e) {
-            outcome.Status = TStatus::Partial;
-            outcome.Message += (outcome.Message.empty() ? "" : "\r") + std::string(e.what());
-            return numbers;
-        }
-        return stayed;
-    }
-    for (int32_t n : numbers) {
-        const std::string path = ArchiveFileName(n);
-        if (std::remove(path.c_str()) != 0 && errno != ENOENT) {
-            const int err = errno;
-            outcome.Status = TStatus::Partial;
-            if (!outcome.Message.empty()) outcome.Message += "\r";
-            outcome.Message +=
-                Fill(QT_TRANSLATE_NOOP("Core", "Cannot delete %1: %2"), path, std::strerror(err));
-            outcome.File = path;
-            outcome.Reason = std::strerror(err);
-            stayed.push_back(n);
+    std::vector<EQcError> failures;
+    std::vector<int32_t> stayed = store_->RemoveArchives(numbers, failures);
+    for (const EQcError& e : failures) {
+        outcome.Status = TStatus::Partial;
+        outcome.Message += (outcome.Message.empty() ? "" : "\r") + std::string(e.what());
+        if (!e.File.empty()) {
+            outcome.File = e.File;
+            outcome.Reason = e.Reason;
         }
     }
     return stayed;
@@ -1127,15 +1148,13 @@ TOutcome TOperations::EraseLevels(TAnalyte& a, const std::array<bool, MaxLevels>
                 std::to_string(all.N + all.NDiscarded) + " values", "archive " + std::to_string(written[i++]),
                 reason);
         }
-    try {
-        WriteData(&a);
-    } catch (const EQcError& e) {
-        a = std::move(before);
-        UnlinkArchives(written);
-        TOutcome out = TOutcome::FromError(e);
-        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-        return out;
-    }
+    if (TOutcome unsaved = SaveData(&a,
+                                    [&] {
+                                        a = std::move(before);
+                                        UnlinkArchives(written);
+                                    });
+        !unsaved.Ok())
+        return unsaved;
     if (numbers) *numbers = written;
     Notify(ckPoints | ckArchives, &a);
     return failure ? TOutcome::FromError(*failure, TStatus::Partial) : TOutcome{};
@@ -1155,14 +1174,8 @@ TOutcome TOperations::DeleteArchives(TAnalyte& a, const std::vector<int32_t>& nu
         gone.push_back(n);
         Log(jk::ArchiveDeleted, &a, 0, std::nullopt, "archive " + std::to_string(n), "deleted", reason);
     }
-    try {
-        WriteData(&a);
-    } catch (const EQcError& e) {
-        a.ArchiveNumbers = std::move(before);
-        TOutcome out = TOutcome::FromError(e);
-        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-        return out;
-    }
+    if (TOutcome unsaved = SaveData(&a, [&] { a.ArchiveNumbers = std::move(before); }); !unsaved.Ok())
+        return unsaved;
     // The data file no longer names them. An archive whose file cannot be removed keeps its number,
     // so that it is neither lost from the list nor left behind unlisted.
     TOutcome out;
@@ -1262,16 +1275,14 @@ TOutcome TOperations::ApplyMaterials(const TMaterialEdit& edit, const std::strin
         if (std::none_of(serumBefore.Items.begin(), serumBefore.Items.end(),
                          [&is](const TSerum& w) { return w.Id == is.Id; }))
             Log(jk::MaterialChanged, nullptr, 0, std::nullopt, "", MaterialText(is) + ": added");
-    try {
-        WriteData();
-    } catch (const EQcError& e) {
-        ListSerum = std::move(serumBefore);
-        for (auto& [p, copy] : analytesBefore) *p = std::move(copy);
-        UnlinkArchives(written);
-        TOutcome out = TOutcome::FromError(e);
-        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-        return out;
-    }
+    if (TOutcome unsaved = SaveData(nullptr,
+                                    [&] {
+                                        ListSerum = std::move(serumBefore);
+                                        for (auto& [p, copy] : analytesBefore) *p = std::move(copy);
+                                        UnlinkArchives(written);
+                                    });
+        !unsaved.Ok())
+        return unsaved;
     Notify(ckMaterials | (written.empty() ? 0u : unsigned(ckPoints | ckArchives)));
     TOutcome out;
     if (!failures.empty()) {
@@ -1321,15 +1332,13 @@ TOutcome TOperations::ApplyAssignment(TAnalyte& a, const std::array<int32_t, Max
         TOutcome out = TOutcome::Refuse(failures.front());
         return out;
     }
-    try {
-        WriteData(&a);
-    } catch (const EQcError& e) {
-        a = std::move(before);
-        UnlinkArchives(written);
-        TOutcome out = TOutcome::FromError(e);
-        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-        return out;
-    }
+    if (TOutcome unsaved = SaveData(&a,
+                                    [&] {
+                                        a = std::move(before);
+                                        UnlinkArchives(written);
+                                    });
+        !unsaved.Ok())
+        return unsaved;
     Notify(ckMaterials | (written.empty() ? 0u : unsigned(ckPoints | ckArchives)), &a);
     TOutcome out;
     if (!failures.empty()) {
@@ -1411,34 +1420,33 @@ TOutcome TOperations::ApplyAnalyteEdit(const TAnalyteEdit& edit) {
                 "deleted with its points and archives");
     ListAnalytes.Items = std::move(fresh);
     currentIndex_ = -1;
-    try {
-        WriteData();
-    } catch (const EQcError& e) {
-        for (const TDefinition& d : before) {
-            d.Analyte->Name = d.Name;
-            d.Analyte->Unit = d.Unit;
-            d.Analyte->Decimals = d.Decimals;
-            d.Analyte->NbLevels = d.NbLevels;
-            d.Analyte->Limits = d.Limits;
-            d.Analyte->AllStats = d.AllStats;
-        }
-        for (auto& p : ListAnalytes.Items)
-            for (auto& slot : pool)
-                if (!slot && std::find(order.begin(), order.end(), p.get()) != order.end()) {
-                    slot = std::move(p);
-                    break;
-                }
-        // Back in the former order; the analytes the edit created go.
-        std::vector<std::unique_ptr<TAnalyte>> restored;
-        for (TAnalyte* a : order)
-            for (auto& slot : pool)
-                if (slot.get() == a) restored.push_back(std::move(slot));
-        ListAnalytes.Items = std::move(restored);
-        currentIndex_ = -1;
-        TOutcome out = TOutcome::FromError(e);
-        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
-        return out;
-    }
+    if (TOutcome unsaved =
+            SaveData(nullptr,
+                     [&] {
+                         for (const TDefinition& d : before) {
+                             d.Analyte->Name = d.Name;
+                             d.Analyte->Unit = d.Unit;
+                             d.Analyte->Decimals = d.Decimals;
+                             d.Analyte->NbLevels = d.NbLevels;
+                             d.Analyte->Limits = d.Limits;
+                             d.Analyte->AllStats = d.AllStats;
+                         }
+                         for (auto& p : ListAnalytes.Items)
+                             for (auto& slot : pool)
+                                 if (!slot && std::find(order.begin(), order.end(), p.get()) != order.end()) {
+                                     slot = std::move(p);
+                                     break;
+                                 }
+                         // Back in the former order; the analytes the edit created go.
+                         std::vector<std::unique_ptr<TAnalyte>> restored;
+                         for (TAnalyte* a : order)
+                             for (auto& slot : pool)
+                                 if (slot.get() == a) restored.push_back(std::move(slot));
+                         ListAnalytes.Items = std::move(restored);
+                         currentIndex_ = -1;
+                     });
+        !unsaved.Ok())
+        return unsaved;
     // The data file no longer names the deleted analytes' archives.
     TOutcome out;
     RemoveArchiveFiles(archivesOfDeleted, out);
@@ -1489,8 +1497,7 @@ TOutcome TOperations::ChangeSettings(const std::function<void(TSettings&)>& chan
 
 bool TOperations::PasswordMatches(const std::string& typed) const {
     // On a server with accounts, the gated commands are a supervisor's, who signed in with a password.
-    if (server_ && server_->HasAccounts())
-        return server_->SignedIn() && server_->SignedIn()->Role == TRole::Supervisor;
+    if (store_->HasAccounts()) return store_->SignedIn() && store_->SignedIn()->Role == TRole::Supervisor;
     return Settings.Password.empty() || UpperCase(typed) == Settings.Password;
 }
 
@@ -1596,7 +1603,7 @@ bool DatabaseBackupBelongs(const std::string& path, const std::string& dataHash,
 }
 } // namespace
 
-TOutcome TOperations::Backup(const std::string& folder, const TBackupChoice& choice) {
+TOutcome TOperations::BackupData(const std::string& folder, const TBackupChoice& choice) {
     TBackupPlan plan = PlanBackup(folder);
     if (!plan.FolderPresent) return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "Backup aborted"));
     if (plan.RunsInBackup > plan.RunsInData && !choice.ReplaceLarger)
@@ -1739,7 +1746,7 @@ TRestorePlan TOperations::PlanRestore(const std::string& folder) const {
     return plan;
 }
 
-TOutcome TOperations::Restore(const std::string& folder, bool older) {
+TOutcome TOperations::RestoreData(const std::string& folder, bool older) {
     std::error_code ec;
     if (folder.empty() || !std::filesystem::is_directory(folder, ec))
         return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "Restore aborted"));

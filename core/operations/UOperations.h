@@ -34,6 +34,7 @@
 #include "UQcError.h"
 #include "UQualityGoals.h"
 #include "UServerStore.h"
+#include "UStore.h"
 #include "UStructures.h"
 
 // What an operation came to.
@@ -43,6 +44,13 @@ enum class TStatus {
     Partial  // the change was saved, but a later write or part failed: Message says what
 };
 
+// Why a change was refused, where the caller acts on the kind rather than the text.
+enum class TRefusal {
+    None,
+    Conflict // another bench changed what the change was made on first: nothing was saved, and making it
+             // again (on what is shown now) is safe
+};
+
 struct TOutcome {
     TStatus Status = TStatus::Done;
     std::string Message; // for the user: the program's own text, with the file and reason where one failed
@@ -50,12 +58,16 @@ struct TOutcome {
     std::string Reason;  // the system's reason for it
     // Texts to show after a success (a damaged file kept aside, a generation removed to make room).
     std::vector<std::string> Notes;
+    TRefusal Refusal = TRefusal::None;
 
     bool Ok() const { return Status == TStatus::Done; }
     bool Changed() const { return Status != TStatus::Refused; }
     static TOutcome Refuse(const std::string& message) { return {TStatus::Refused, message, "", "", {}}; }
+    bool Conflict() const { return Status == TStatus::Refused && Refusal == TRefusal::Conflict; }
     static TOutcome FromError(const EQcError& e, TStatus status = TStatus::Refused) {
-        return {status, e.what(), e.File, e.Reason, {}};
+        TOutcome out{status, e.what(), e.File, e.Reason, {}};
+        if (dynamic_cast<const EServerConflict*>(&e)) out.Refusal = TRefusal::Conflict;
+        return out;
     }
 };
 
@@ -178,6 +190,9 @@ struct TImportCount {
     int Skipped = 0; // runs with no value in the analyte's levels
 };
 
+class TFolderStore;
+class TSharedStore;
+
 class TOperations {
 public:
     TOperations();
@@ -195,7 +210,11 @@ public:
     TOpenMode Mode() const { return mode_; }
     TDatabase& Database() { return db_; }
     // The server store, nullptr when the data is in the folder.
-    TServerStore* Server() const { return server_.get(); }
+    TServerStore* Server() const { return server_; }
+    // Where the data is kept, as it may be shown.
+    std::string StoreWhere() const { return store_->Where(); }
+    // The store keeps operator accounts (signed in with a password, each with a role).
+    bool KeepsAccounts() const { return store_->KeepsAccounts(); }
 
     // ---------------------------------------------------------------- several benches (server store)
     // The socket on which the server's notifications arrive (-1 without a server): a program watches it
@@ -206,6 +225,8 @@ public:
     // reloaded and the listeners told. Refused, with the reason, while the server does not answer; the
     // program keeps what it shows and tries again at the next poll.
     TOutcome PollServer();
+    // Every archive kept, by number (the files the analytes name, or the server's); throws EQcError.
+    std::map<int32_t, std::string> StoreArchives() const { return store_->Archives(); }
     // The archive's text (the file in the folder, or the server's copy); throws EQcError.
     std::string ArchiveBytes(int32_t number) const;
     // The archive read to `parts` (from the folder only as far as they need); throws EQcError.
@@ -325,14 +346,20 @@ public:
     // ---------------------------------------------------------------- backup
     // What a backup into `folder` would replace, for the confirmation.
     TBackupPlan PlanBackup(const std::string& folder) const;
-    TOutcome Backup(const std::string& folder, const TBackupChoice& choice = {});
+    // Writes the backup into `folder` (the data, the queue, the settings and the database); on success
+    // LastBackup is today. Backup is the same, under the name the windows call.
+    TOutcome BackupData(const std::string& folder, const TBackupChoice& choice = {});
+    TOutcome Backup(const std::string& folder, const TBackupChoice& choice = {}) {
+        return BackupData(folder, choice);
+    }
     // The newest complete backup of the folder (".Sav", else ".Old"), empty when there is none.
     std::string NewestBackup(const std::string& folder) const;
     TRestorePlan PlanRestore(const std::string& folder) const;
     // Replaces the data by the newest complete backup and the database by the database backup made
     // with it (none when no database backup belongs to it). When ".Sav" is damaged, the older backup
     // is taken only with `older`; else refused with nothing changed.
-    TOutcome Restore(const std::string& folder, bool older = false);
+    TOutcome RestoreData(const std::string& folder, bool older = false);
+    TOutcome Restore(const std::string& folder, bool older = false) { return RestoreData(folder, older); }
 
     // ---------------------------------------------------------------- results from the instruments
     // (UOperationsInbox.cpp) Files dropped in the inbox folder become held runs in the queue. A pass
@@ -416,11 +443,16 @@ public:
 
 private:
     friend struct TOperationsTestAccess; // defined in the tests only
+    friend class TFolderStore;
+    friend class TSharedStore;
     // Writes the data file now (both lists); throws EQcError.
     void WriteData();
     void Notify(unsigned kinds, const TAnalyte* a = nullptr);
     // The data write of an operation that changed one analyte: on the server only its rows are written.
     void WriteData(const TAnalyte* only);
+    // The data write of an operation: on failure `undo` puts memory back as it was, and the outcome is
+    // "Cannot save data" with the reason.
+    TOutcome SaveData(const TAnalyte* only, const std::function<void()>& undo);
     TOpenReport OpenServer(const std::string& folder, TOpenMode mode, const TOpenOptions& options);
     // Removes the archive files of a failed change (on the server they were never written).
     void UnlinkArchives(const std::vector<int32_t>& numbers);
@@ -433,8 +465,8 @@ private:
     void RecoverPointsInEdit(TOpenReport& report);
     // False when the file could not be read (report.Message says why); a damaged one is kept aside.
     bool LoadSettingsReporting(TOpenReport& report);
-    bool LoadQueueReporting(TOpenReport& report);
-    bool LoadDataReporting(TOpenReport& report);
+    bool LoadQueue(TOpenReport& report);
+    bool LoadData(TOpenReport& report);
     // Archives one level, the file written before anything changes; returns its number.
     int32_t ArchiveLevelFirst(TAnalyte& a, int level);
     // The staged journal entries go to the server's next transaction.
@@ -498,6 +530,9 @@ private:
     void FinishJournal();
     // Staged entries of a change kept in the database only: completed in the caller's transaction.
     void CompleteStaged();
+    // A change kept in the database only: `body` and its staged entries in one transaction; refused
+    // whole, with the entries dropped, when any of it fails.
+    TOutcome RecordInDatabase(const std::function<void()>& body);
     void ReconcileJournal(TOpenReport& report);
     // The entries of a run about to be accepted, judged against the history before it.
     void LogAcceptedRun(const TAnalyte& a, const TResu& run, const TRunNote& note);
@@ -513,7 +548,10 @@ private:
     bool journalUnfinished_ = false;
 
     bool open_ = false;
-    std::unique_ptr<TServerStore> server_;
+    // Where the data is kept: the folder until a server is opened.
+    std::unique_ptr<TStore> store_;
+    // The server store's own interface while one is open, for the inbox's transactions on it.
+    TServerStore* server_ = nullptr;
     // Archives of the change under way, stored with its data write on the server.
     std::vector<TPendingArchive> pendingArchives_;
     TOpenMode mode_ = TOpenMode::Reader;

@@ -6,6 +6,7 @@
 
 #include "UCodePage.h"
 #include "UOperations.h"
+#include "UOperationsStores.h"
 
 #include "UJournal.h"
 #include "UTexts.h"
@@ -88,24 +89,28 @@ void CheckGoalValues(const TQualityGoal& g) {
 TQualityGoal TOperations::Goal(const std::string& analyte) const {
     TQualityGoal g;
     g.Analyte = analyte;
-    if (server_) {
-        for (TQualityGoal& kept : server_->Goals())
-            if (UpperCase(kept.Analyte) == UpperCase(analyte)) return kept;
-        return g;
-    }
+    return store_->GoalOf(analyte).value_or(g);
+}
+
+std::optional<TQualityGoal> TFolderStore::GoalOf(const std::string& analyte) const {
+    const TDatabase& db = ops_.db_;
     // A database read for the companion may predate the goals: it is read, never brought up to date.
-    if (!db_.IsOpen() || db_.Version("goals") == 0) return g;
-    TStatement st = db_.Prepare(std::string(SelectGoals) + " WHERE analyte = ?");
+    if (!db.IsOpen() || db.Version("goals") == 0) return std::nullopt;
+    TStatement st = db.Prepare(std::string(SelectGoals) + " WHERE analyte = ?");
     st.Bind(1, analyte);
-    if (!st.Step()) return g;
+    if (!st.Step()) return std::nullopt;
     return GoalOfRow(st);
 }
 
 std::vector<TQualityGoal> TOperations::Goals() const {
-    if (server_) return server_->Goals();
+    return store_->Goals();
+}
+
+std::vector<TQualityGoal> TFolderStore::Goals() const {
+    const TDatabase& db = ops_.db_;
     std::vector<TQualityGoal> out;
-    if (!db_.IsOpen() || db_.Version("goals") == 0) return out;
-    TStatement st = db_.Prepare(std::string(SelectGoals) + " ORDER BY analyte");
+    if (!db.IsOpen() || db.Version("goals") == 0) return out;
+    TStatement st = db.Prepare(std::string(SelectGoals) + " ORDER BY analyte");
     while (st.Step()) out.push_back(GoalOfRow(st));
     return out;
 }
@@ -121,25 +126,28 @@ void TOperations::WriteGoals(const std::vector<std::string>& removed,
     for (const TQualityGoal& g : goals)
         Log(jk::GoalChanged, ListAnalytes.FindByName(g.Analyte), 0, std::nullopt, GoalText(Goal(g.Analyte)),
             IsEmpty(g) ? "removed" : GoalText(g));
-    if (server_) {
-        HandJournalToServer();
-        return server_->WriteGoals(removed, goals);
-    }
-    EnsureDatabase();
-    if (!db_.IsOpen()) {
-        staged_.clear();
+    store_->SaveGoals(removed, goals);
+}
+
+void TFolderStore::SaveGoals(const std::vector<std::string>& removed,
+                             const std::vector<TQualityGoal>& goals) {
+    TOperations& o = ops_;
+    TDatabase& db = o.db_;
+    o.EnsureDatabase();
+    if (!db.IsOpen()) {
+        o.staged_.clear();
         throw EQcError(Fill(
             QT_TRANSLATE_NOOP("Core", "The quality goals cannot be kept: the database %1%2 is not available"),
             ProgramFolder, TDatabase::FileName));
     }
-    TDatabase::TTransaction t(db_);
-    TStatement del = db_.Prepare("DELETE FROM goal WHERE analyte = ?");
+    TDatabase::TTransaction t(db);
+    TStatement del = db.Prepare("DELETE FROM goal WHERE analyte = ?");
     for (const std::string& name : removed) {
         del.Bind(1, name);
         del.Step();
         del.Reset();
     }
-    TStatement put = db_.Prepare(
+    TStatement put = db.Prepare(
         "INSERT INTO goal(analyte, tea, tea_unit, target1, target2, target3, changed_utc) "
         "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7) ON CONFLICT(analyte) DO UPDATE SET analyte = ?1, tea = ?2, "
         "tea_unit = ?3, target1 = ?4, target2 = ?5, target3 = ?6, changed_utc = ?7");
@@ -171,7 +179,7 @@ void TOperations::WriteGoals(const std::vector<std::string>& removed,
         put.Step();
         put.Reset();
     }
-    CompleteStaged();
+    o.CompleteStaged();
     t.Commit();
 }
 

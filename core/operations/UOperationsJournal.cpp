@@ -382,6 +382,19 @@ void TOperations::StartJournal() {
     }
 }
 
+TOutcome TOperations::RecordInDatabase(const std::function<void()>& body) {
+    try {
+        TDatabase::TTransaction t(db_);
+        body();
+        CompleteStaged();
+        t.Commit();
+    } catch (const EQcError& e) {
+        staged_.clear();
+        return TOutcome::FromError(e);
+    }
+    return {};
+}
+
 // ---------------------------------------------------------------- reading
 
 std::vector<TJournalEntry> TOperations::Journal(const TJournalFilter& filter) const {
@@ -479,8 +492,7 @@ TOutcome TOperations::SetCorrectiveActions(const std::vector<std::string>& actio
             QT_TRANSLATE_NOOP("Core", "The corrective actions are kept in the database, which is not open"));
     std::vector<std::string> before = CorrectiveActions();
     if (before == list) return {};
-    try {
-        TDatabase::TTransaction t(db_);
+    TOutcome out = RecordInDatabase([&] {
         db_.Exec("DELETE FROM corrective_action");
         TStatement st = db_.Prepare("INSERT INTO corrective_action(position, text) VALUES(?, ?)");
         for (size_t i = 0; i < list.size(); ++i) {
@@ -489,12 +501,8 @@ TOutcome TOperations::SetCorrectiveActions(const std::vector<std::string>& actio
             st.Step();
         }
         Log(jk::CorrectiveActions, nullptr, 0, std::nullopt, joined(before), joined(list));
-        CompleteStaged();
-        t.Commit();
-    } catch (const EQcError& e) {
-        staged_.clear();
-        return TOutcome::FromError(e);
-    }
+    });
+    if (!out.Ok()) return out;
     Notify(ckSettings);
     return {};
 }
@@ -563,9 +571,14 @@ TOutcome TOperations::SetOperatorPassword(const std::string& code, const std::st
     if (!db_.IsOpen())
         return TOutcome::Refuse(QT_TRANSLATE_NOOP(
             "Core", "The operators' passwords are kept in the database, which is not open"));
+    std::string hash;
     try {
-        std::string hash = password.empty() ? "" : HashPassword(password);
-        TDatabase::TTransaction t(db_);
+        hash = password.empty() ? "" : HashPassword(password);
+    } catch (const EQcError& e) {
+        staged_.clear();
+        return TOutcome::FromError(e);
+    }
+    TOutcome out = RecordInDatabase([&] {
         TStatement st =
             db_.Prepare(password.empty() ? "DELETE FROM operator_password WHERE code = ?1"
                                          : "INSERT INTO operator_password(code, hash) VALUES(?1, ?2) "
@@ -576,12 +589,8 @@ TOutcome TOperations::SetOperatorPassword(const std::string& code, const std::st
         Log(jk::PasswordChanged, nullptr, 0, std::nullopt, "",
             password.empty() ? "operator " + c + ": own password removed"
                              : "operator " + c + ": own password set");
-        CompleteStaged();
-        t.Commit();
-    } catch (const EQcError& e) {
-        staged_.clear();
-        return TOutcome::FromError(e);
-    }
+    });
+    if (!out.Ok()) return out;
     Notify(ckSettings);
     return {};
 }
@@ -763,8 +772,7 @@ TOutcome TOperations::SignReview(const TAnalyte& a, TDateTime first, TDateTime l
         Notify(ckPoints, &a);
         return {};
     }
-    try {
-        TDatabase::TTransaction t(db_);
+    TOutcome out = RecordInDatabase([&] {
         const std::string utc = UtcTimeText(), local = LocalTimeText();
         TStatement st = db_.Prepare("INSERT INTO review(analyte, first_day, last_day, reviewer, signed_utc, "
                                     "signed_local) VALUES(?,?,?,?,?,?)");
@@ -775,12 +783,8 @@ TOutcome TOperations::SignReview(const TAnalyte& a, TDateTime first, TDateTime l
             DayText(first) + " to " + DayText(last) + ": " + std::to_string(points) +
                 " runs reviewed and signed",
             "", code);
-        CompleteStaged();
-        t.Commit();
-    } catch (const EQcError& e) {
-        staged_.clear();
-        return TOutcome::FromError(e);
-    }
+    });
+    if (!out.Ok()) return out;
     Notify(ckPoints, &a);
     return {};
 }

@@ -8,6 +8,7 @@
 #include "UDataLoadSave.h"
 #include "UFifoResult.h"
 #include "UOperations.h"
+#include "UOperationsStores.h"
 #include "URandom.h"
 #include "UTexts.h"
 
@@ -44,7 +45,8 @@ TOpenReport TOperations::OpenServer(const std::string& folder, TOpenMode mode, c
         for (TResu& r : queue) Fifo.Push(std::move(r));
         Settings.Signature = ProgramSignature;
         FirstRun = !hasSettings && ListAnalytes.Count() == 0 && ListSerum.Count() == 0 && Fifo.Count() == 0;
-        server_ = std::move(store);
+        server_ = store.get();
+        store_ = std::make_unique<TSharedStore>(*this, std::move(store));
         open_ = true;
     } catch (const EQcError& e) {
         ClearState();
@@ -70,112 +72,92 @@ TOpenReport TOperations::OpenServer(const std::string& folder, TOpenMode mode, c
 }
 
 int TOperations::ServerSocket() const {
-    return server_ ? server_->Socket() : -1;
+    return store_->Socket();
 }
 
 TOutcome TOperations::PollServer() {
-    if (!server_ || !open_) return {};
+    if (!open_) return {};
     try {
-        TServerNews news = server_->TakeNews();
-        if (!news.Any()) return {};
-        unsigned kinds = 0;
-        std::vector<TAnalyte*> changed;
-        bool catalogue = news.Everything || news.Catalogue;
-        if (!catalogue)
-            for (int64_t id : news.Analytes) {
-                TAnalyte* a = server_->FindByServerId(ListAnalytes, id);
-                if (!a || !server_->ReloadAnalyte(*a)) {
-                    catalogue = true; // made or deleted elsewhere
-                    break;
-                }
-                changed.push_back(a);
-            }
-        if (catalogue) {
-            changed = server_->Reload(ListSerum, ListAnalytes);
-            currentIndex_ = -1;
-            kinds |= ckAnalytes | ckMaterials;
-        }
-        if ((news.Everything || news.Queue) && !recallOpen_) {
-            std::deque<TResu> queue;
-            server_->ReloadQueue(queue);
-            Fifo.ClearQueue();
-            for (TResu& r : queue) Fifo.Push(std::move(r));
-            kinds |= ckQueue;
-        } else if (news.Queue) {
-            // Once the run out for validation is concluded.
-            TServerNews later;
-            later.Queue = true;
-            server_->Defer(later);
-        }
-        if (news.Everything || news.Settings) {
-            server_->ReloadSettings(Settings, Operators);
-            Settings.Signature = ProgramSignature;
-            kinds |= ckSettings;
-        }
-        if (news.Everything || news.Goals) kinds |= ckGoals;
-        if (!Current() && ListAnalytes.Count() > 0) SetCurrent(&ListAnalytes[0]);
-        for (TAnalyte* a : changed) Notify(ckPoints | ckArchives | ckGoals, a);
-        if (kinds) Notify(kinds);
+        store_->BringInNews();
     } catch (const EQcError& e) {
         return TOutcome::FromError(e);
     }
     return {};
 }
 
-int32_t TOperations::ArchiveLevelFirst(TAnalyte& a, int level) {
-    if (!server_) {
-        // No archive is written for a change that could not be journaled.
-        EnsureDatabase();
-        if (!db_.IsOpen())
-            throw EQcError(Fill(
-                QT_TRANSLATE_NOOP("Core", "Cannot write %1: the journal could not be written: %2"),
-                ProgramFolder,
-                databaseError_.empty() ? TranslatedText(QT_TRANSLATE_NOOP("Core", "The database is not open"))
-                                       : databaseError_));
-        return ArchiveLevel(a, level);
+void TSharedStore::BringInNews() {
+    TServerNews news = server_->TakeNews();
+    if (!news.Any()) return;
+    unsigned kinds = 0;
+    std::vector<TAnalyte*> changed;
+    bool catalogue = news.Everything || news.Catalogue;
+    if (!catalogue)
+        for (int64_t id : news.Analytes) {
+            TAnalyte* a = server_->FindByServerId(ListAnalytes, id);
+            if (!a || !server_->ReloadAnalyte(*a)) {
+                catalogue = true; // made or deleted elsewhere
+                break;
+            }
+            changed.push_back(a);
+        }
+    if (catalogue) {
+        changed = server_->Reload(ListSerum, ListAnalytes);
+        ops_.currentIndex_ = -1;
+        kinds |= ckAnalytes | ckMaterials;
     }
-    // The text is stored with the data write that names it, in one transaction.
-    std::string text = ArchiveText(a, level);
-    const int32_t n = server_->ReserveArchiveNumber(ListAnalytes);
-    pendingArchives_.push_back({n, std::move(text), a.Name});
-    a.ArchiveNumbers.push_back(n);
-    EraseArchivedLevel(a, level);
-    return n;
+    if ((news.Everything || news.Queue) && !ops_.recallOpen_) {
+        std::deque<TResu> queue;
+        server_->ReloadQueue(queue);
+        Fifo.ClearQueue();
+        for (TResu& r : queue) Fifo.Push(std::move(r));
+        kinds |= ckQueue;
+    } else if (news.Queue) {
+        // Once the run out for validation is concluded.
+        TServerNews later;
+        later.Queue = true;
+        server_->Defer(later);
+    }
+    if (news.Everything || news.Settings) {
+        server_->ReloadSettings(Settings, Operators);
+        Settings.Signature = ProgramSignature;
+        kinds |= ckSettings;
+    }
+    if (news.Everything || news.Goals) kinds |= ckGoals;
+    if (!ops_.Current() && ListAnalytes.Count() > 0) ops_.SetCurrent(&ListAnalytes[0]);
+    for (TAnalyte* a : changed) ops_.Notify(ckPoints | ckArchives | ckGoals, a);
+    if (kinds) ops_.Notify(kinds);
+}
+
+int32_t TOperations::ArchiveLevelFirst(TAnalyte& a, int level) {
+    return store_->ArchiveLevelFirst(a, level);
 }
 
 std::string TOperations::ArchiveBytes(int32_t number) const {
-    if (!server_) return ReadWholeFile(ArchiveFileName(number));
-    std::optional<std::string> bytes = server_->Archive(number);
-    if (!bytes)
-        throw EQcError(
-            Fill(QT_TRANSLATE_NOOP("Core", "The archive %1 is not on the server"), std::to_string(number)));
-    return *bytes;
+    return store_->ArchiveBytes(number);
 }
 
 TArchiveFile TOperations::ReadArchive(int32_t number, TArchiveParts parts) const {
-    if (!server_) return ReadArchiveFile(ArchiveFileName(number), parts);
-    return ParseArchiveFile(ArchiveBytes(number), parts);
+    return store_->ReadArchive(number, parts);
 }
 
 std::optional<TAccount> TOperations::SignedIn() const {
-    return server_ ? server_->SignedIn() : std::nullopt;
+    return store_->SignedIn();
 }
 
 std::vector<TAccount> TOperations::Accounts() const {
-    return server_ ? server_->Accounts() : std::vector<TAccount>{};
+    return store_->Accounts();
 }
 
 TOutcome TOperations::SetAccount(const TAccount& account, const std::string& password) {
-    if (!server_) return TOutcome::Refuse(NoAccounts);
+    if (!store_->KeepsAccounts()) return TOutcome::Refuse(NoAccounts);
     try {
-        const std::vector<TAccount> accounts = server_->Accounts();
+        const std::vector<TAccount> accounts = store_->Accounts();
         const bool had = std::any_of(accounts.begin(), accounts.end(),
                                      [&account](const TAccount& a) { return a.Code == account.Code; });
         Log(jk::OperatorsChanged, nullptr, 0, std::nullopt, had ? "account " + account.Code : "",
             "account " + account.Code + " (" + account.Name + "), " + RoleName(account.Role) +
                 (password.empty() ? "" : ", password set"));
-        HandJournalToServer();
-        server_->SetAccount(account, password);
+        store_->SetAccount(account, password);
     } catch (const EQcError& e) {
         return TOutcome::FromError(e);
     }
@@ -184,16 +166,96 @@ TOutcome TOperations::SetAccount(const TAccount& account, const std::string& pas
 }
 
 TOutcome TOperations::RemoveAccount(const std::string& code) {
-    if (!server_) return TOutcome::Refuse(NoAccounts);
+    if (!store_->KeepsAccounts()) return TOutcome::Refuse(NoAccounts);
     try {
         Log(jk::OperatorsChanged, nullptr, 0, std::nullopt, "account " + code, "removed");
-        HandJournalToServer();
-        server_->RemoveAccount(code);
+        store_->RemoveAccount(code);
     } catch (const EQcError& e) {
         return TOutcome::FromError(e);
     }
     Notify(ckSettings);
     return {};
+}
+
+// ---------------------------------------------------------------- the server store
+
+void TSharedStore::SaveData(const TAnalyte* only) {
+    std::vector<TPendingArchive> archives = std::move(ops_.pendingArchives_);
+    ops_.pendingArchives_.clear();
+    if (ops_.mode_ == TOpenMode::Reader) {
+        ops_.staged_.clear();
+        throw EQcError(
+            TranslatedText(QT_TRANSLATE_NOOP("Core", "Cannot save data: the server is open for reading")));
+    }
+    ops_.HandJournalToServer();
+    server_->WriteData(ListSerum, ListAnalytes, only, archives);
+}
+
+void TSharedStore::SaveQueue() {
+    ops_.HandJournalToServer();
+    server_->WriteQueue(Fifo.Entries());
+}
+
+void TSharedStore::SaveSettings() {
+    ops_.HandJournalToServer();
+    server_->WriteSettings(Settings, Operators);
+}
+
+int32_t TSharedStore::ArchiveLevelFirst(TAnalyte& a, int level) {
+    // The text is stored with the data write that names it, in one transaction.
+    std::string text = ArchiveText(a, level);
+    const int32_t n = server_->ReserveArchiveNumber(ListAnalytes);
+    ops_.pendingArchives_.push_back({n, std::move(text), a.Name});
+    a.ArchiveNumbers.push_back(n);
+    EraseArchivedLevel(a, level);
+    return n;
+}
+
+std::string TSharedStore::ArchiveBytes(int32_t number) const {
+    std::optional<std::string> bytes = server_->Archive(number);
+    if (!bytes)
+        throw EQcError(
+            Fill(QT_TRANSLATE_NOOP("Core", "The archive %1 is not on the server"), std::to_string(number)));
+    return *bytes;
+}
+
+TArchiveFile TSharedStore::ReadArchive(int32_t number, TArchiveParts parts) const {
+    return ParseArchiveFile(ArchiveBytes(number), parts);
+}
+
+std::vector<int32_t> TSharedStore::RemoveArchives(const std::vector<int32_t>& numbers,
+                                                  std::vector<EQcError>& failures) {
+    // The server's archives go in one transaction: all stay when it fails.
+    try {
+        ops_.HandJournalToServer();
+        server_->DeleteArchives(numbers);
+    } catch (const EQcError& e) {
+        failures.emplace_back(e.what());
+        return numbers;
+    }
+    return {};
+}
+
+void TSharedStore::SetAccount(const TAccount& account, const std::string& password) {
+    ops_.HandJournalToServer();
+    server_->SetAccount(account, password);
+}
+
+void TSharedStore::RemoveAccount(const std::string& code) {
+    ops_.HandJournalToServer();
+    server_->RemoveAccount(code);
+}
+
+std::optional<TQualityGoal> TSharedStore::GoalOf(const std::string& analyte) const {
+    for (TQualityGoal& kept : server_->Goals())
+        if (UpperCase(kept.Analyte) == UpperCase(analyte)) return kept;
+    return std::nullopt;
+}
+
+void TSharedStore::SaveGoals(const std::vector<std::string>& removed,
+                             const std::vector<TQualityGoal>& goals) {
+    ops_.HandJournalToServer();
+    server_->WriteGoals(removed, goals);
 }
 
 void TOperations::HandJournalToServer(const std::string& who) {

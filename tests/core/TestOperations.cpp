@@ -433,3 +433,19 @@ TEST_F(Operations_, RunsBeforeTheEarliestDateAreRefused) {
     EXPECT_TRUE(State() == before);
     EXPECT_TRUE(ops.AcceptRun(Glucose(), MakeHeld("Glucose", EncodeDate(1900, 1, 1))).Ok());
 }
+
+// A conflict is told by the outcome's kind, never by its text: a refusal that names an analyte called
+// "... on another bench" is no conflict, and a conflict stays one whatever language its message is in.
+TEST_F(Operations_, AConflictIsAKindNotAText) {
+    TQualityGoal goal;
+    goal.Analyte = "Changed on another bench";
+    goal.TEa = 10;
+    TOutcome unknown = ops.SetGoal(goal);
+    ASSERT_EQ(unknown.Status, TStatus::Refused);
+    EXPECT_NE(unknown.Message.find("on another bench"), std::string::npos) << unknown.Message;
+    EXPECT_FALSE(unknown.Conflict());
+    EXPECT_TRUE(
+        TOutcome::FromError(EServerConflict("Glucose wurde an einem anderen Platz geändert")).Conflict());
+    // A conflict in a later step of a saved change leaves the change saved: not a refusal to repeat.
+    EXPECT_FALSE(TOutcome::FromError(EServerConflict("x"), TStatus::Partial).Conflict());
+}

@@ -371,6 +371,7 @@ TEST_F(ServerStore_, TheLaterOfTwoChangesOfOneAnalyteIsRefusedAndReloaded) {
     TOutcome out = ops.AcceptRun(Named("Glucose"), MakeRun(Today() + 2, {1, 2, 3}));
     EXPECT_EQ(out.Status, TStatus::Refused);
     EXPECT_NE(out.Message.find("changed on another bench"), std::string::npos) << out.Message;
+    EXPECT_TRUE(out.Conflict());
     EXPECT_EQ(Named("Glucose").Count(), before);
     // The other bench's change is brought in within a second (the notification may have come with the
     // refusal already, or still be on its way).

@@ -1,0 +1,69 @@
+// The two stores of the operations layer (UStore.h): the program folder and a shared server. Each
+// works on the layer's lists and journal, so each is the layer's friend; nothing else asks which one
+// the layer holds.
+#pragma once
+
+#include <memory>
+
+#include "UOperations.h"
+#include "UStore.h"
+
+// The legacy files and Varnholt.db in the program folder.
+class TFolderStore final : public TStore {
+public:
+    explicit TFolderStore(TOperations& ops) : ops_(ops) {}
+    std::string Where() const override;
+    void OpenRecords() override;
+    void SaveData(const TAnalyte* only) override;
+    void SaveQueue() override;
+    void SaveSettings() override;
+    int32_t ArchiveLevelFirst(TAnalyte& a, int level) override;
+    std::string ArchiveBytes(int32_t number) const override;
+    TArchiveFile ReadArchive(int32_t number, TArchiveParts parts) const override;
+    std::map<int32_t, std::string> Archives() const override;
+    void DropArchives(const std::vector<int32_t>& numbers) override;
+    std::vector<int32_t> RemoveArchives(const std::vector<int32_t>& numbers,
+                                        std::vector<EQcError>& failures) override;
+    void SetAccount(const TAccount& account, const std::string& password) override;
+    void RemoveAccount(const std::string& code) override;
+    std::vector<TQualityGoal> Goals() const override;
+    std::optional<TQualityGoal> GoalOf(const std::string& analyte) const override;
+    void SaveGoals(const std::vector<std::string>& removed, const std::vector<TQualityGoal>& goals) override;
+
+private:
+    TOperations& ops_;
+};
+
+// The data on a PostgreSQL server (TServerStore), shared with other benches.
+class TSharedStore final : public TStore {
+public:
+    TSharedStore(TOperations& ops, std::unique_ptr<TServerStore> server)
+        : ops_(ops), server_(std::move(server)) {}
+    TServerStore& Server() const { return *server_; }
+    int Socket() const override { return server_->Socket(); }
+    bool KeepsAccounts() const override { return true; }
+    bool HasAccounts() const override { return server_->HasAccounts(); }
+    std::string Where() const override { return server_->Redacted(); }
+    void SaveData(const TAnalyte* only) override;
+    void SaveQueue() override;
+    void SaveSettings() override;
+    void BringInNews() override;
+    int32_t ArchiveLevelFirst(TAnalyte& a, int level) override;
+    std::string ArchiveBytes(int32_t number) const override;
+    TArchiveFile ReadArchive(int32_t number, TArchiveParts parts) const override;
+    std::map<int32_t, std::string> Archives() const override { return server_->Archives(); }
+    void DropArchives(const std::vector<int32_t>&) override {} // never written before the data
+    std::vector<int32_t> RemoveArchives(const std::vector<int32_t>& numbers,
+                                        std::vector<EQcError>& failures) override;
+    std::optional<TAccount> SignedIn() const override { return server_->SignedIn(); }
+    std::vector<TAccount> Accounts() const override { return server_->Accounts(); }
+    void SetAccount(const TAccount& account, const std::string& password) override;
+    void RemoveAccount(const std::string& code) override;
+    std::vector<TQualityGoal> Goals() const override { return server_->Goals(); }
+    std::optional<TQualityGoal> GoalOf(const std::string& analyte) const override;
+    void SaveGoals(const std::vector<std::string>& removed, const std::vector<TQualityGoal>& goals) override;
+
+private:
+    TOperations& ops_;
+    std::unique_ptr<TServerStore> server_;
+};

@@ -1,0 +1,80 @@
+// Where the laboratory's data is kept: the program folder (the legacy files and Varnholt.db) or a
+// PostgreSQL server that several benches share. The operations layer holds one store and asks it to
+// keep each change; what differs between the two is an operation here, or something the store says it
+// can do, never a question of which store it is.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "UArchive.h"
+#include "UQcError.h"
+#include "UQualityGoals.h"
+#include "UServerStore.h"
+#include "UStructures.h"
+
+class TStore {
+public:
+    virtual ~TStore() = default;
+
+    // ---------------------------------------------------------------- what it can do
+    // Other benches change the data too: their changes are told on this socket (-1: nobody else writes)
+    // and brought in by BringInNews.
+    virtual int Socket() const { return -1; }
+    // Operator accounts, signed in with a password, each with a role.
+    virtual bool KeepsAccounts() const { return false; }
+    // It has accounts: changes are made by the operator signed in, gated ones by a supervisor.
+    virtual bool HasAccounts() const { return false; }
+    // Where the data is, as it may be shown (a server's password hidden).
+    virtual std::string Where() const = 0;
+    // Opens the records kept beside the data when a writer first needs them (the folder's database,
+    // made at a companion's first write); nothing to do where they are always there.
+    virtual void OpenRecords() {}
+
+    // ---------------------------------------------------------------- the data
+    // Each keeps what the lists in memory hold now, with the journal entries staged for it; throws
+    // EQcError, and then nothing of it is kept. `only` names the one analyte a change touched.
+    virtual void SaveData(const TAnalyte* only) = 0;
+    virtual void SaveQueue() = 0;
+    virtual void SaveSettings() = 0;
+    // Reloads what other benches changed and tells the listeners; throws EQcError while the store does
+    // not answer.
+    virtual void BringInNews() {}
+
+    // ---------------------------------------------------------------- archives
+    // Archives one level of `a` and erases it, the archive kept before (or with) the data that names it;
+    // returns its number.
+    virtual int32_t ArchiveLevelFirst(TAnalyte& a, int level) = 0;
+    // The archive's bytes; throws EQcError.
+    virtual std::string ArchiveBytes(int32_t number) const = 0;
+    virtual TArchiveFile ReadArchive(int32_t number, TArchiveParts parts) const = 0;
+    // Every archive kept, by number.
+    virtual std::map<int32_t, std::string> Archives() const = 0;
+    // Archives of a change that was not kept.
+    virtual void DropArchives(const std::vector<int32_t>& numbers) = 0;
+    // Removes archives no analyte names any more; returns the numbers that stayed, each with its failure
+    // in `failures`.
+    virtual std::vector<int32_t> RemoveArchives(const std::vector<int32_t>& numbers,
+                                                std::vector<EQcError>& failures) = 0;
+
+    // ---------------------------------------------------------------- accounts
+    virtual std::optional<TAccount> SignedIn() const { return std::nullopt; }
+    virtual std::vector<TAccount> Accounts() const { return {}; }
+    // Throw EQcError; asked only of a store that keeps accounts.
+    virtual void SetAccount(const TAccount& account, const std::string& password) = 0;
+    virtual void RemoveAccount(const std::string& code) = 0;
+
+    // ---------------------------------------------------------------- quality goals
+    // Every goal kept, by name; none when they cannot be read.
+    virtual std::vector<TQualityGoal> Goals() const = 0;
+    // The goal kept for the analyte of that name (without regard to case), if any.
+    virtual std::optional<TQualityGoal> GoalOf(const std::string& analyte) const = 0;
+    // `removed` names lose their goal, then `goals` replace theirs, with the staged journal entries, in
+    // one transaction; throws EQcError, and then nothing changed.
+    virtual void SaveGoals(const std::vector<std::string>& removed,
+                           const std::vector<TQualityGoal>& goals) = 0;
+};
