@@ -397,8 +397,19 @@ std::vector<TJournalEntry> TOperations::Journal(const TJournalFilter& filter) co
     }
 }
 
+TJournalCheck TOperations::CheckJournalAdded() const {
+    return server_ ? CheckJournal() : VerifyJournalAdded(db_);
+}
+
 TJournalCheck TOperations::CheckJournal() const {
-    if (!server_) return VerifyJournal(db_);
+    if (!server_) {
+        TJournalCheck check = VerifyJournal(db_);
+        if (const std::string damage = check.Whole ? db_.Damage() : ""; !damage.empty()) {
+            check.Whole = false;
+            check.Message = Fill(QT_TRANSLATE_NOOP("Core", "Database error: %1 (%2)"), damage, db_.Path());
+        }
+        return check;
+    }
     try {
         server_->EnsureConnected();
         const auto head = server_->JournalHead();
