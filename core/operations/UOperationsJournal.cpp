@@ -366,7 +366,7 @@ void TOperations::StartJournal() {
     if (!db_.IsOpen()) return;
     try {
         TStatement any =
-            db_.Prepare("SELECT (SELECT count(*) FROM journal) + (SELECT count(*) FROM journal_pending)");
+            db_.Prepare("SELECT EXISTS(SELECT 1 FROM journal) OR EXISTS(SELECT 1 FROM journal_pending)");
         any.Step();
         // A journal emptied by hand is not started again: the check names what is missing.
         if (any.Int(0) > 0 || db_.Meta("journal_head")) return;
