@@ -1,5 +1,6 @@
 // The journal's cost: an accepted run with its entry (pending, file, completion) against the file write
-// alone, the hash of one entry, and the check of a chain of many entries.
+// alone, the hash of one entry, the check of a chain of many entries, and a start and an add whatever
+// the journal's length.
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <filesystem>
@@ -73,23 +74,23 @@ void BM_EntryHash(benchmark::State& state) {
 }
 BENCHMARK(BM_EntryHash);
 
-// The check the program makes at every start, on a journal of state.range(0) entries.
-void BM_CheckJournal(benchmark::State& state) {
-    TBenchFolder folder;
-    Operations().Open(folder.Path, TOpenMode::Writer);
+// A journal of n entries after the first one, chained, written in one transaction.
+void BuildJournal(int64_t n) {
     Operations().SetCorrectiveActions({"first"}); // opens the database and starts the journal
     TDatabase& db = Operations().Database();
     db.Exec("BEGIN");
     std::string previous;
+    int64_t id = 0;
     {
-        TStatement last = db.Prepare("SELECT hash FROM journal ORDER BY id DESC LIMIT 1");
+        TStatement last = db.Prepare("SELECT id, hash FROM journal ORDER BY id DESC LIMIT 1");
         last.Step();
-        previous = last.Text(0);
+        id = last.Int(0);
+        previous = last.Text(1);
     }
     TStatement insert = db.Prepare("INSERT INTO journal VALUES(?,?,?,?,?,?,?,?,?,?,?,?)");
-    for (int64_t id = 3; id < state.range(0) + 3; ++id) {
+    for (const int64_t end = id + n; id < end;) {
         TJournalEntry e;
-        e.Id = id;
+        e.Id = ++id;
         e.TimeUtc = "2026-03-01T08:30:00Z";
         e.TimeLocal = "2026-03-01 09:30:00 +01:00";
         e.Operator = "QCAB";
@@ -105,8 +106,15 @@ void BM_CheckJournal(benchmark::State& state) {
         insert.Bind(11, e.Reason).Bind(12, e.Hash);
         insert.Step();
     }
-    db.SetMeta("journal_head", std::to_string(state.range(0) + 2) + " " + previous);
+    db.SetMeta("journal_head", std::to_string(id) + " " + previous);
     db.Exec("COMMIT");
+}
+
+// The whole check (a review, journal verify) on a journal of state.range(0) entries.
+void BM_CheckJournal(benchmark::State& state) {
+    TBenchFolder folder;
+    Operations().Open(folder.Path, TOpenMode::Writer);
+    BuildJournal(state.range(0));
     for (auto _ : state) {
         TJournalCheck c = Operations().CheckJournal();
         if (!c.Whole) state.SkipWithError(c.Message.c_str());
@@ -114,6 +122,36 @@ void BM_CheckJournal(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_CheckJournal)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The program's start on a journal of state.range(0) entries, the first start after it grew excluded.
+void BM_StartAtJournalLength(benchmark::State& state) {
+    TBenchFolder folder;
+    Operations().Open(folder.Path, TOpenMode::Writer);
+    BuildJournal(state.range(0));
+    Operations().Close();
+    Operations().Open(folder.Path, TOpenMode::Program);
+    for (auto _ : state) {
+        Operations().Close();
+        TOpenReport r = Operations().Open(folder.Path, TOpenMode::Program);
+        if (!r.Opened || !r.Notes.empty()) state.SkipWithError("not opened cleanly");
+    }
+}
+BENCHMARK(BM_StartAtJournalLength)->Arg(2)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// A companion's add: open for writing, accept one run, close, on a journal of state.range(0) entries.
+void BM_AddAtJournalLength(benchmark::State& state) {
+    TBenchFolder folder;
+    Operations().Open(folder.Path, TOpenMode::Writer);
+    BuildJournal(state.range(0));
+    Operations().Close();
+    for (auto _ : state) {
+        Operations().Open(folder.Path, TOpenMode::Writer);
+        TAnalyte& a = ListAnalytes[0];
+        if (!Operations().AcceptRun(a, NextRun(a)).Ok()) state.SkipWithError("not accepted");
+        Operations().Close();
+    }
+}
+BENCHMARK(BM_AddAtJournalLength)->Arg(2)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 } // namespace
 
 BENCHMARK_MAIN();

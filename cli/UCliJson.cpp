@@ -3,6 +3,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <limits>
 
 #include "UCodePage.h"
 
@@ -86,13 +88,42 @@ TJsonWriter& TJsonWriter::Int(long long v) {
 }
 
 TJsonWriter& TJsonWriter::Real(long double v) {
-    double d = static_cast<double>(v);
-    if (!std::isfinite(d)) return Null();
+    if (!std::isfinite(v) || std::fabs(v) > std::numeric_limits<float>::max()) return Null();
     Separate();
     char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::general, 17);
+    auto res = std::to_chars(buf, buf + sizeof buf, static_cast<float>(v));
     out_.append(buf, res.ptr);
     return *this;
+}
+
+TJsonWriter& TJsonWriter::DayCount(TDateTime v) {
+    if (!std::isfinite(v)) return Null();
+    Separate();
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, static_cast<double>(v));
+    out_.append(buf, res.ptr);
+    return *this;
+}
+
+TJsonWriter& TJsonWriter::DateTime(TDateTime v) {
+    if (!std::isfinite(v)) return Null();
+    const TDateParts d = DecodeDate(v);
+    const TTimeParts t = DecodeTime(v);
+    char text[48];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", d.Year, d.Month, d.Day, t.Hour,
+                  t.Minute, t.Second);
+    return Text(text);
+}
+
+TJsonWriter& TJsonWriter::DateTimeText(std::string_view stored) {
+    if (stored.empty()) return Null();
+    std::string iso(stored);
+    // The date and the time joined by T; an offset follows the time directly.
+    if (iso.size() > 10 && iso[10] == ' ') iso[10] = 'T';
+    if (const size_t zone = iso.find(' ', 11);
+        zone != std::string::npos && zone + 1 < iso.size() && (iso[zone + 1] == '+' || iso[zone + 1] == '-'))
+        iso.erase(zone, 1);
+    return Text(iso);
 }
 
 TJsonWriter& TJsonWriter::Bool(bool v) {

@@ -190,7 +190,7 @@ const std::map<std::string, std::string> CommandHelp = {
     {"analytes", "varnholt-cli analytes\n  Prints {\"analytes\":[...]} in list order.\n"},
     {"limits",
      "varnholt-cli limits ANALYTE\n  Prints the statistics (AllStats) and limits in force of each level.\n"},
-    {"points", "varnholt-cli points ANALYTE\n  Prints every stored point.\n"},
+    {"points", "varnholt-cli points ANALYTE\n  Prints {\"points\":[...]}: every stored point.\n"},
     {"judge", "varnholt-cli judge ANALYTE DATE TIME V1 [V2 [V3]] [--reject K]... [--rules on|off]\n"
               "  Classifies the run and evaluates the multirules as the validation window does;\n"
               "  stores nothing. --rules defaults to the analyte's own switch.\n"},
@@ -206,14 +206,17 @@ const std::map<std::string, std::string> CommandHelp = {
      "(Windows-1252 or UTF-8); the three level\n  modes return to mobile limits. Dates and numbers are "
      "read in the regional formats of R\n  (system, iso or a locale name), and also written under "
      "another locale where unambiguous.\n  A file whose dates fit only the other order of day and month "
-     "is refused whole; a run\n  dated after today is refused unless --future is given.\n"},
+     "is refused whole; a run\n  dated after today is refused unless --future is given. Prints "
+     "{\"imported\":N}, N the runs\n"
+     "  added.\n"},
     {"export", "varnholt-cli export ANALYTE [--regional R] [--encoding windows-1252|utf-8]\n  Prints the "
                "exchange text the program's export writes (Windows-1252, no final zero byte;\n  UTF-8 with a "
                "byte order mark), in the regional formats of R (system, iso or a locale name).\n"},
-    {"import-predecessor", "varnholt-cli import-predecessor FILE\n  Appends the analytes of a predecessor "
-                           "data (.dat) or backup (.sav) file.\n"},
+    {"import-predecessor",
+     "varnholt-cli import-predecessor FILE\n  Appends the analytes of a predecessor "
+     "data (.dat) or backup (.sav) file. Prints {\"imported\":N},\n  N the analytes.\n"},
     {"archive", "varnholt-cli archive ANALYTE LEVEL\n  Writes the level to a new archive file, erases it and "
-                "prints the archive number.\n"},
+                "prints {\"archives\":[N]},\n  N the archive number.\n"},
     {"backup", "varnholt-cli backup DIR [--force]\n  Writes the backup Varnholt.Sav in DIR (the previous one "
                "kept as Varnholt.Old).\n  A backup holding more runs than the data is replaced only with "
                "--force.\n"},
@@ -272,8 +275,9 @@ const std::map<std::string, std::string> CommandHelp = {
      "  column.value=Result column.date=Date decimal=, dateformat=dd.MM.yyyy qc.prefixes=QC\n"},
     {"journal", "varnholt-cli journal [--analyte A] [--from DATE] [--to DATE]\n  Prints {\"entries\":[...]}: "
                 "every change to the stored data, oldest first (dates of the changes, both included).\n"
-                "varnholt-cli journal verify\n  Checks the hash chain: exit 0 when whole, 1 naming the first "
-                "entry that does not match.\n"},
+                "varnholt-cli journal verify\n  Checks the hash chain: prints "
+                "{\"whole\":...,\"entries\":N,\"firstBad\":ID}; "
+                "exit 0 when\n  whole, 1 naming the first entry that does not match.\n"},
     {"account", "varnholt-cli account list\n  Prints the server's operator accounts and their roles (JSON).\n"
                 "varnholt-cli account add CODE --name N --role technologist|supervisor\n  Adds or changes an "
                 "account; its password is read from VARNHOLT_NEW_PASSWORD or standard input.\n"
@@ -561,20 +565,21 @@ void WriteLevelStats(TJsonWriter& j, const LevelStats& s) {
 void WriteLevelValue(TJsonWriter& j, const LevelValue& v) {
     j.BeginObject().Key("Value");
     if (v.State == psEmpty)
-        j.Text("-");
+        j.Null();
     else
         j.Real(v.Value);
     j.Key("State").Int(v.State).EndObject();
 }
 
+// A rule's outcome in the words the inbox's verdicts use.
 const char* RuleName(RuleStatus s) {
     switch (s) {
     case rsWarning:
-        return "rsWarning";
+        return "warning";
     case rsReject:
-        return "rsReject";
+        return "reject";
     default:
-        return "rsClear";
+        return "no warning";
     }
 }
 
@@ -660,7 +665,8 @@ int CmdPoints(const TArgs& a) {
     TJsonWriter j;
     j.BeginObject().Key("points").BeginArray();
     for (const ControlPoint& p : an.Points) {
-        j.BeginObject().Key("DateTime").Real(p.DateTime).Key("Levels").BeginArray();
+        j.BeginObject().Key("DateTime").DateTime(p.DateTime).Key("DayCount").DayCount(p.DateTime);
+        j.Key("Levels").BeginArray();
         for (int i = 0; i < an.NbLevels; ++i) WriteLevelValue(j, p.Levels[i]);
         j.EndArray().Key("CommentId").Int(p.CommentId).Key("Comment").Text(an.CommentText(p.CommentId));
         j.Key("Operator").Text(p.Operator.View()).EndObject();
@@ -699,7 +705,7 @@ int CmdJudge(const TArgs& a) {
     j.EndArray().Key("Across").BeginObject();
     if (out.AcrossShown())
         for (int k = FirstAcrossRule; k < RuleCount; ++k)
-            j.Key(std::to_string(k)).Text(RuleName(out.Across[k]));
+            j.Key(out.AcrossNames()[k]).Text(RuleName(out.Across[k]));
     j.EndObject().Key("AcrossNames").BeginArray();
     for (int k = FirstAcrossRule; k < RuleCount; ++k) j.Text(out.AcrossNames()[k]);
     j.EndArray().EndObject();
@@ -727,7 +733,8 @@ int CmdQueue(const TArgs& a) {
         TJsonWriter j;
         j.BeginObject().Key("queue").BeginArray();
         for (const TResu& r : Fifo.Entries()) {
-            j.BeginObject().Key("AnalyteName").Text(r.AnalyteName).Key("DateTime").Real(r.DateTime);
+            j.BeginObject().Key("AnalyteName").Text(r.AnalyteName).Key("DateTime").DateTime(r.DateTime);
+            j.Key("DayCount").DayCount(r.DateTime);
             j.Key("Levels").BeginArray();
             for (const LevelValue& v : r.Levels) WriteLevelValue(j, v);
             j.EndArray().Key("Comment").Text(r.Comment).Key("Operator").Text(r.Operator).EndObject();
@@ -786,7 +793,9 @@ int CmdImport(const TArgs& a) {
                    ", after today; nothing imported (--future imports it)");
     TImportCount count;
     int status = Finish(Operations().ImportRuns(an, parsed.Runs, &count, a.reason));
-    std::cout << count.Added << "\n";
+    TJsonWriter j;
+    j.BeginObject().Key("imported").Int(count.Added).EndObject();
+    std::cout << j.Str() << "\n";
     return status;
 }
 
@@ -804,7 +813,9 @@ int CmdImportPredecessor(const TArgs& a) {
     if (!out.Reason.empty())
         out.Message += ": " + out.Reason + " (" + std::to_string(imported) + " analytes imported)";
     int status = Finish(out);
-    std::cout << imported << "\n";
+    TJsonWriter j;
+    j.BeginObject().Key("imported").Int(imported).EndObject();
+    std::cout << j.Str() << "\n";
     return status;
 }
 
@@ -818,7 +829,11 @@ int CmdArchive(const TArgs& a) {
     levels[static_cast<size_t>(l[0] - '1')] = true;
     std::vector<int32_t> numbers;
     int status = Finish(Operations().EraseLevels(an, levels, &numbers, a.reason));
-    for (int32_t n : numbers) std::cout << n << "\n";
+    TJsonWriter j;
+    j.BeginObject().Key("archives").BeginArray();
+    for (int32_t n : numbers) j.Int(n);
+    j.EndArray().EndObject();
+    std::cout << j.Str() << "\n";
     return status;
 }
 
@@ -1111,10 +1126,9 @@ std::string ReportJson(const TInboxReport& r) {
 }
 
 void WriteResult(TJsonWriter& j, const TInstrumentResult& r) {
-    TRegional iso{"yyyy-MM-dd", "HH:mm:ss", '.'};
     j.Key("source").Text(r.Source).Key("instrument").Text(r.Instrument).Key("code").Text(r.TestCode);
     j.Key("control").Text(r.Control).Key("level").Int(r.Level).Key("value").Text(r.ValueText);
-    j.Key("units").Text(r.Units).Key("dateTime").Text(iso.DateTimeToText(r.DateTime));
+    j.Key("units").Text(r.Units).Key("dateTime").DateTime(r.DateTime);
     j.Key("operator").Text(r.Operator).Key("line").Int(r.Line);
 }
 
@@ -1362,12 +1376,18 @@ int CmdJournal(const TArgs& a) {
     if (!a.positional.empty() && a.positional[0] == "verify") {
         if (a.positional.size() != 1) Refuse("usage: journal verify");
         TJournalCheck check = Operations().CheckJournal();
+        TJsonWriter j;
+        j.BeginObject().Key("whole").Bool(check.Whole).Key("entries").Int(check.Entries).Key("firstBad");
+        if (check.Whole)
+            j.Null();
+        else
+            j.Int(check.FirstBad);
+        j.EndObject();
+        std::cout << j.Str() << "\n";
         if (!check.Whole) {
             std::cerr << "varnholt-cli: " << check.Message << "\n";
             return 1;
         }
-        std::cout << "The journal is whole: " << check.Entries << (check.Entries == 1 ? " entry" : " entries")
-                  << "\n";
         return 0;
     }
     if (!a.positional.empty())
@@ -1391,7 +1411,7 @@ int CmdJournal(const TArgs& a) {
             j.Int(e.Level);
         else
             j.Null();
-        j.Key("point").Text(e.Point).Key("before").Text(Utf8ToCp1252(e.Before));
+        j.Key("point").DateTimeText(e.Point).Key("before").Text(Utf8ToCp1252(e.Before));
         j.Key("after").Text(Utf8ToCp1252(e.After)).Key("reason").Text(Utf8ToCp1252(e.Reason));
         j.Key("hash").Text(e.Hash).EndObject();
     }
@@ -1418,8 +1438,8 @@ int CmdReview(const TArgs& a) {
                 .Key("reviewer")
                 .Text(r.Reviewer)
                 .Key("signed")
-                .Text(r.SignedLocal);
-            j.Key("reopened").Text(r.ReopenedUtc).Key("reason").Text(r.ReopenedReason).EndObject();
+                .DateTimeText(r.SignedLocal);
+            j.Key("reopened").DateTimeText(r.ReopenedUtc).Key("reason").Text(r.ReopenedReason).EndObject();
         }
         j.EndArray().EndObject();
         std::cout << j.Str() << "\n";

@@ -352,7 +352,7 @@ TOpenReport TOperations::Open(const std::string& folder, TOpenMode mode, const T
         RecoverInbox(report);
         if (mode == TOpenMode::Program) {
             StartJournal();
-            TJournalCheck check = CheckJournal();
+            TJournalCheck check = CheckJournalAdded();
             if (!check.Whole)
                 report.Notes.push_back(
                     Fill(QT_TRANSLATE_NOOP("Core", "%1. The journal was changed outside Varnholt or damaged; "

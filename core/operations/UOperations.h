@@ -415,7 +415,10 @@ public:
     // False when the database could not be opened: changes then go unrecorded.
     bool JournalAvailable() const { return db_.IsOpen() || server_; }
     std::vector<TJournalEntry> Journal(const TJournalFilter& filter = {}) const;
+    // The whole chain and, on a folder, every page of the database: what a review or the daily check runs.
     TJournalCheck CheckJournal() const;
+    // The entries added since the chain was last found whole (the whole chain on a server): each start.
+    TJournalCheck CheckJournalAdded() const;
     // The corrective actions offered when a rule rejects a run (the defaults without a database).
     std::vector<std::string> CorrectiveActions() const;
     TOutcome SetCorrectiveActions(const std::vector<std::string>& actions);

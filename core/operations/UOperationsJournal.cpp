@@ -366,7 +366,7 @@ void TOperations::StartJournal() {
     if (!db_.IsOpen()) return;
     try {
         TStatement any =
-            db_.Prepare("SELECT (SELECT count(*) FROM journal) + (SELECT count(*) FROM journal_pending)");
+            db_.Prepare("SELECT EXISTS(SELECT 1 FROM journal) OR EXISTS(SELECT 1 FROM journal_pending)");
         any.Step();
         // A journal emptied by hand is not started again: the check names what is missing.
         if (any.Int(0) > 0 || db_.Meta("journal_head")) return;
@@ -410,8 +410,19 @@ std::vector<TJournalEntry> TOperations::Journal(const TJournalFilter& filter) co
     }
 }
 
+TJournalCheck TOperations::CheckJournalAdded() const {
+    return server_ ? CheckJournal() : VerifyJournalAdded(db_);
+}
+
 TJournalCheck TOperations::CheckJournal() const {
-    if (!server_) return VerifyJournal(db_);
+    if (!server_) {
+        TJournalCheck check = VerifyJournal(db_);
+        if (const std::string damage = check.Whole ? db_.Damage() : ""; !damage.empty()) {
+            check.Whole = false;
+            check.Message = Fill(QT_TRANSLATE_NOOP("Core", "Database error: %1 (%2)"), damage, db_.Path());
+        }
+        return check;
+    }
     try {
         server_->EnsureConnected();
         const auto head = server_->JournalHead();

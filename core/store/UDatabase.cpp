@@ -151,6 +151,20 @@ void TDatabase::Close() {
     db_ = nullptr;
 }
 
+std::string TDatabase::Damage() const {
+    if (!db_) return {};
+    std::string problem;
+    try {
+        TStatement st(db_, "PRAGMA quick_check");
+        while (st.Step())
+            if (const std::string line = st.Text(0); line != "ok")
+                problem += (problem.empty() ? "" : "; ") + line;
+    } catch (const EQcError& e) {
+        problem = e.what();
+    }
+    return problem;
+}
+
 bool TDatabase::LooksLikeDatabase(const std::string& path) {
     std::string head;
     try {
@@ -161,9 +175,10 @@ bool TDatabase::LooksLikeDatabase(const std::string& path) {
     return head == std::string("SQLite format 3\0", 16);
 }
 
-TDatabase::THealth TDatabase::Check() const {
+TDatabase::THealth TDatabase::Check(bool whole) const {
     sqlite3_stmt* st = nullptr;
-    int rc = sqlite3_prepare_v2(db_, "PRAGMA quick_check", -1, &st, nullptr);
+    int rc = sqlite3_prepare_v2(db_, whole ? "PRAGMA quick_check" : "SELECT count(*) FROM sqlite_schema", -1,
+                                &st, nullptr);
     if (rc == SQLITE_OK) rc = sqlite3_step(st);
     std::string first;
     if (rc == SQLITE_ROW) {
@@ -171,7 +186,7 @@ TDatabase::THealth TDatabase::Check() const {
         first = text ? text : "";
     }
     sqlite3_finalize(st);
-    if (rc == SQLITE_ROW) return first == "ok" ? THealth::Sound : THealth::Damaged;
+    if (rc == SQLITE_ROW) return !whole || first == "ok" ? THealth::Sound : THealth::Damaged;
     const int primary = sqlite3_extended_errcode(db_) & 0xff;
     return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB ? THealth::Damaged : THealth::Unusable;
 }
@@ -199,7 +214,7 @@ void TDatabase::Open(const std::string& path, bool create) {
             ::chmod(path.c_str(), 0666 & ~mask);
             break;
         }
-        THealth health = Check();
+        THealth health = Check(false);
         if (health == THealth::Sound) break;
         if (health == THealth::Unusable) {
             // A full disk, a read-only medium or an I/O error is no damage: the file is left as it is.
@@ -407,7 +422,7 @@ void TDatabase::ReplaceFrom(const std::string& path, const std::vector<std::stri
     if (sqlite3_deserialize(fresh.db_, "main", pages, size, size,
                             SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_RESIZEABLE) != SQLITE_OK)
         Fail(fresh.db_, "restore from " + path);
-    if (fresh.Check() != THealth::Sound)
+    if (fresh.Check(true) != THealth::Sound)
         throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot read %1"), path));
     fresh.Migrate();
     {

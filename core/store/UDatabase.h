@@ -104,13 +104,17 @@ public:
 
     // True when the bytes at path start as an SQLite database does.
     static bool LooksLikeDatabase(const std::string& path);
+    // Every page checked (it takes time in proportion to the file, so it is run on demand, not at
+    // every open): empty when sound, else what is wrong.
+    std::string Damage() const;
 
 private:
     enum class THealth { Sound, Damaged, Unusable };
     void Migrate();
     // Damaged: not a database, or its pages do not check; Unusable: it cannot be read now (disk full,
     // I/O error), which says nothing of the file.
-    THealth Check() const;
+    // `whole`: every page; else the header and the schema, which an open reads anyway.
+    THealth Check(bool whole) const;
     sqlite3* db_ = nullptr;
     std::string path_;
     std::string keptAs_;

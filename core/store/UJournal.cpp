@@ -118,53 +118,119 @@ std::vector<TJournalEntry> ReadJournal(const TDatabase& db, const TJournalFilter
     return out;
 }
 
-TJournalCheck VerifyJournal(const TDatabase& db) {
-    if (!db.IsOpen() || db.Version("journal") == 0) return {};
-    std::vector<TJournalEntry> entries;
-    TStatement st = db.Prepare(std::string("SELECT ") + EntryColumns + " FROM journal ORDER BY id");
-    while (st.Step()) entries.push_back(EntryOf(st));
-    std::optional<std::pair<int64_t, std::string>> head;
-    if (std::optional<std::string> h = db.Meta("journal_head")) {
-        size_t space = h->find(' ');
-        head.emplace(std::atoll(h->substr(0, space).c_str()),
-                     space == std::string::npos ? "" : h->substr(space + 1));
+namespace {
+std::optional<std::pair<int64_t, std::string>> IdAndHash(const std::optional<std::string>& h) {
+    if (!h) return std::nullopt;
+    const size_t space = h->find(' ');
+    return std::make_pair(static_cast<int64_t>(std::atoll(h->substr(0, space).c_str())),
+                          space == std::string::npos ? std::string() : h->substr(space + 1));
+}
+
+// Checks entries in id order, one at a time, chained on the hash of the entry before the first.
+class TChainCheck {
+public:
+    TChainCheck(int64_t first, std::string previous) : expected_(first), previous_(std::move(previous)) {}
+    // False once an entry does not fit; the check then says why.
+    bool Add(const TJournalEntry& e) {
+        if (e.Id != expected_)
+            return Bad(expected_, e.Id > expected_ ? "is missing (the journal goes on with entry " +
+                                                         std::to_string(e.Id) + ")"
+                                                   : "is out of sequence");
+        if (JournalHash(previous_, e) != e.Hash)
+            return Bad(e.Id, "does not match its hash: it was changed, or an entry before it was "
+                             "removed or inserted");
+        previous_ = e.Hash;
+        ++expected_;
+        ++check_.Entries;
+        return true;
     }
-    return CheckJournalChain(entries, head);
+    // The last entry written is recorded apart, so that entries removed from the end are noticed.
+    TJournalCheck End(const std::optional<std::pair<int64_t, std::string>>& head) {
+        if (check_.Whole && head) {
+            const auto& [last, hash] = *head;
+            if (last >= expected_)
+                Bad(expected_, "is missing (entries " + std::to_string(expected_) + " to " +
+                                   std::to_string(last) + " were written and are gone)");
+            else if (last == expected_ - 1 && last > 0 && hash != previous_)
+                Bad(last, "is not the entry that was written last");
+        }
+        return check_;
+    }
+    int64_t Last() const { return expected_ - 1; }
+    const std::string& LastHash() const { return previous_; }
+
+private:
+    bool Bad(int64_t id, const std::string& why) {
+        check_.Whole = false;
+        check_.FirstBad = id;
+        check_.Message = Fill(QT_TRANSLATE_NOOP("Core", "Journal entry %1 %2"), std::to_string(id), why);
+        return false;
+    }
+    TJournalCheck check_;
+    int64_t expected_;
+    std::string previous_;
+};
+
+const char* const VerifiedKey = "journal_verified";
+
+// Streams the entries after `after` through the check and records a whole chain as verified.
+TJournalCheck CheckFrom(const TDatabase& db, int64_t after, const std::string& previous, int64_t counted,
+                        const std::function<void(int64_t, int64_t)>& progress) {
+    TChainCheck chain(after + 1, previous);
+    int64_t total = 0;
+    if (progress) {
+        TStatement count = db.Prepare("SELECT count(*) FROM journal");
+        if (count.Step()) total = count.Int(0);
+    }
+    TStatement st =
+        db.Prepare(std::string("SELECT ") + EntryColumns + " FROM journal WHERE id > ? ORDER BY id");
+    st.Bind(1, after);
+    while (st.Step()) {
+        if (!chain.Add(EntryOf(st))) break;
+        if (progress && chain.Last() % 4096 == 0) progress(chain.Last(), total);
+    }
+    TJournalCheck check = chain.End(IdAndHash(db.Meta("journal_head")));
+    check.Entries += counted;
+    if (progress) progress(check.Whole ? total : chain.Last(), total);
+    if (check.Whole && chain.Last() > after) try {
+            db.SetMeta(VerifiedKey, std::to_string(chain.Last()) + " " + chain.LastHash());
+        } catch (const EQcError&) {
+            // A database opened for reading keeps its record; the next writer's check records it.
+        }
+    return check;
+}
+} // namespace
+
+TJournalCheck VerifyJournal(const TDatabase& db, const std::function<void(int64_t, int64_t)>& progress) {
+    if (!db.IsOpen() || db.Version("journal") == 0) return {};
+    return CheckFrom(db, 0, FirstPreviousHash, 0, progress);
+}
+
+TJournalCheck VerifyJournalAdded(const TDatabase& db) {
+    if (!db.IsOpen() || db.Version("journal") == 0) return {};
+    if (const auto verified = IdAndHash(db.Meta(VerifiedKey)); verified && verified->first > 0) {
+        // The verified entry as it was recorded, and its fields still giving its hash: the chain up to
+        // it is taken as checked.
+        TStatement st = db.Prepare(std::string("SELECT ") + EntryColumns +
+                                   " FROM journal WHERE id >= ? AND id <= ? ORDER BY id");
+        st.Bind(1, verified->first - 1).Bind(2, verified->first);
+        std::string previous = FirstPreviousHash;
+        if (verified->first > 1 && st.Step()) previous = EntryOf(st).Hash;
+        if (st.Step()) {
+            const TJournalEntry e = EntryOf(st);
+            if (e.Id == verified->first && e.Hash == verified->second && JournalHash(previous, e) == e.Hash)
+                return CheckFrom(db, e.Id, e.Hash, e.Id, {});
+        }
+    }
+    return VerifyJournal(db);
 }
 
 TJournalCheck CheckJournalChain(const std::vector<TJournalEntry>& entries,
                                 const std::optional<std::pair<int64_t, std::string>>& head) {
-    TJournalCheck check;
-    auto bad = [&check](int64_t id, std::string why) {
-        check.Whole = false;
-        check.FirstBad = id;
-        check.Message = Fill(QT_TRANSLATE_NOOP("Core", "Journal entry %1 %2"), std::to_string(id), why);
-        return check;
-    };
-    std::string previous = FirstPreviousHash;
-    int64_t expected = 1;
-    for (const TJournalEntry& e : entries) {
-        if (e.Id != expected)
-            return bad(expected, e.Id > expected ? "is missing (the journal goes on with entry " +
-                                                       std::to_string(e.Id) + ")"
-                                                 : "is out of sequence");
-        if (JournalHash(previous, e) != e.Hash)
-            return bad(e.Id, "does not match its hash: it was changed, or an entry before it was "
-                             "removed or inserted");
-        previous = e.Hash;
-        ++expected;
-        ++check.Entries;
-    }
-    // The last entry written is recorded apart, so that entries removed from the end are noticed.
-    if (head) {
-        const auto& [last, hash] = *head;
-        if (last >= expected)
-            return bad(expected, "is missing (entries " + std::to_string(expected) + " to " +
-                                     std::to_string(last) + " were written and are gone)");
-        if (last == expected - 1 && last > 0 && hash != previous)
-            return bad(last, "is not the entry that was written last");
-    }
-    return check;
+    TChainCheck chain(1, FirstPreviousHash);
+    for (const TJournalEntry& e : entries)
+        if (!chain.Add(e)) break;
+    return chain.End(head);
 }
 
 namespace {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -96,7 +97,14 @@ struct TJournalCheck {
     int64_t FirstBad = 0; // the first entry that does not match (0 when whole)
     std::string Message;  // says which entry and why
 };
-TJournalCheck VerifyJournal(const TDatabase& db);
+// The whole chain from the first entry, read entry by entry; progress (if given) is told the entries
+// checked and their count now and then. A whole chain is recorded as verified (the meta key
+// journal_verified: id and hash of its last entry) when the database can be written.
+TJournalCheck VerifyJournal(const TDatabase& db,
+                            const std::function<void(int64_t done, int64_t total)>& progress = {});
+// Only the entries added since the last verified one, when that entry still holds the hash recorded
+// with it; else the whole chain. A change to an entry before the verified one is found by VerifyJournal.
+TJournalCheck VerifyJournalAdded(const TDatabase& db);
 // The check of entries in id order against the record of the last one written (id and hash), if kept.
 TJournalCheck CheckJournalChain(const std::vector<TJournalEntry>& entries,
                                 const std::optional<std::pair<int64_t, std::string>>& head);

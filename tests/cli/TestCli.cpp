@@ -17,9 +17,10 @@ TRun Cli(const std::string& home, const std::vector<std::string>& args) {
     return RunCompanion("", home, args);
 }
 
-std::string Real17(long double v) {
+// A figure as the companion writes it: the shortest text of the same single.
+std::string Single(long double v) {
     char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, static_cast<double>(v), std::chars_format::general, 17);
+    auto res = std::to_chars(buf, buf + sizeof buf, static_cast<float>(v));
     return std::string(buf, res.ptr);
 }
 
@@ -85,8 +86,8 @@ TEST_F(Companion, LimitsAreTheCoreFigures) {
     ReadDataFile(DataFileName());
     const TAnalyte& a = ListAnalytes[0];
     const LevelStats& l = a.Limits[0];
-    std::string limits = "\"Limits\":{\"Mean\":" + Real17(l.Mean) + ",\"WarnDev\":" + Real17(l.WarnDev) +
-                         ",\"ActionDev\":" + Real17(l.ActionDev) + ",\"Min\":98,\"Max\":102,";
+    std::string limits = "\"Limits\":{\"Mean\":" + Single(l.Mean) + ",\"WarnDev\":" + Single(l.WarnDev) +
+                         ",\"ActionDev\":" + Single(l.ActionDev) + ",\"Min\":98,\"Max\":102,";
     EXPECT_NE(r.out.find(limits), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\"N\":40,\"NDiscarded\":0,\"DF\":39,"), std::string::npos);
     EXPECT_NE(r.out.find("\"LimitMode\":1,\"LockFirst\":0,\"LockLast\":39,\"AllStats\":{"),
@@ -99,14 +100,17 @@ TEST_F(Companion, JudgeGivesTheRuleOutcomesAndStoresNothing) {
     std::string before = ReadWholeFile(DataFileName());
     TRun r = Cli(home, {"judge", "Sodium", "2026-02-01", "09:00", "106"});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out,
-              "{\"States\":[1],\"TakesPart\":[true],\"n\":1,\"PerLevel\":[[\"rsWarning\",\"rsClear\","
-              "\"rsClear\",\"rsClear\",\"rsReject\",\"rsClear\"]],\"Across\":{},\"AcrossNames\":[\"2:2s\","
-              "\"R:4s\",\"4:1s\",\"10:m\"]}\n");
+    EXPECT_EQ(
+        r.out,
+        "{\"States\":[1],\"TakesPart\":[true],\"n\":1,\"PerLevel\":[[\"warning\",\"no warning\","
+        "\"no warning\",\"no warning\",\"reject\",\"no warning\"]],\"Across\":{},\"AcrossNames\":[\"2:2s\","
+        "\"R:4s\",\"4:1s\",\"10:m\"]}\n");
     // Inside the warning limits the same shift is only a warning.
     r = Cli(home, {"judge", "Sodium", "2026-02-01", "09:00", "103"});
-    EXPECT_NE(r.out.find("[[\"rsClear\",\"rsClear\",\"rsClear\",\"rsClear\",\"rsWarning\",\"rsClear\"]]"),
-              std::string::npos)
+    EXPECT_NE(
+        r.out.find(
+            "[[\"no warning\",\"no warning\",\"no warning\",\"no warning\",\"warning\",\"no warning\"]]"),
+        std::string::npos)
         << r.out;
     // Switched off or rejected: nothing takes part.
     for (auto extra :
@@ -134,7 +138,8 @@ TEST_F(Companion, AddStoresTheRunAsTheValidationWindowWould) {
     EXPECT_EQ(p.Operator.Str(), "ABCD");
     EXPECT_EQ(a.CommentText(p.CommentId), "new lot");
     r = Cli(home, {"points", "Sodium"});
-    EXPECT_NE(r.out.find("{\"DateTime\":46054.395833333336,\"Levels\":[{\"Value\":106,\"State\":5}],"
+    EXPECT_NE(r.out.find("{\"DateTime\":\"2026-02-01T09:30:00\",\"DayCount\":46054.395833333336,\"Levels\":[{"
+                         "\"Value\":106,\"State\":5}],"
                          "\"CommentId\":1,\"Comment\":\"new lot\",\"Operator\":\"ABCD\"}"),
               std::string::npos)
         << r.out;
@@ -204,7 +209,7 @@ TEST_F(Companion, ExchangeQueueArchiveAndBackup) {
     WriteDataFile(DataFileName());
     TRun imported = Cli(home, {"import", "Copy", home + "sodium.txt"});
     ASSERT_EQ(imported.status, 0) << imported.err;
-    EXPECT_EQ(imported.out, "43\n");
+    EXPECT_EQ(imported.out, "{\"imported\":43}\n");
     // Operator and comment fields are not imported; dates, times and values are.
     auto valuesOnly = [](const std::string& text) {
         std::string out;
@@ -218,14 +223,15 @@ TEST_F(Companion, ExchangeQueueArchiveAndBackup) {
     // Held runs.
     ASSERT_EQ(Cli(home, {"queue", "add", "Sodium", "2026-02-01", "08:00", "99.5"}).status, 0);
     TRun q = Cli(home, {"queue", "list"});
-    EXPECT_NE(q.out.find("{\"queue\":[{\"AnalyteName\":\"Sodium\",\"DateTime\":46054.333333333336,"),
+    EXPECT_NE(q.out.find("{\"queue\":[{\"AnalyteName\":\"Sodium\",\"DateTime\":\"2026-02-01T08:00:00\","
+                         "\"DayCount\":46054.333333333336,"),
               std::string::npos)
         << q.out;
 
     // An archive takes the next number and erases the level.
     TRun ar = Cli(home, {"archive", "Copy", "1"});
     ASSERT_EQ(ar.status, 0) << ar.err;
-    EXPECT_EQ(ar.out, "1\n");
+    EXPECT_EQ(ar.out, "{\"archives\":[1]}\n");
     EXPECT_TRUE(FileExists(home + "QC000001.qca"));
     EXPECT_NE(Cli(home, {"analytes"})
                   .out.find("\"Name\":\"Copy\",\"Unit\":\"mmol/L\",\"Decimals\":1,"
@@ -436,7 +442,7 @@ TEST_F(Companion, ExchangeTextTravelsBetweenLocales) {
         std::ofstream(home + "in.txt", std::ios::binary) << f.text;
         TRun imported = Cli(home, {"import", "Copy", home + "in.txt", "--regional", f.regional});
         ASSERT_EQ(imported.status, 0) << imported.err;
-        EXPECT_EQ(imported.out, "44\n");
+        EXPECT_EQ(imported.out, "{\"imported\":44}\n");
         EXPECT_EQ(pointsOnly(Cli(home, {"points", "Copy"}).out), pointsOnly(reference)) << f.regional;
         ASSERT_EQ(Cli(home, {"archive", "Copy", "1"}).status, 0);
     }

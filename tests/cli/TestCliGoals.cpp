@@ -16,14 +16,15 @@ TRun Cli(const std::string& home, const std::vector<std::string>& args) {
     return RunCompanion("", home, args);
 }
 
-std::string Real17(long double v) {
+// A figure as the companion writes it: the shortest text of the same single.
+std::string Single(long double v) {
     char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, static_cast<double>(v), std::chars_format::general, 17);
+    auto res = std::to_chars(buf, buf + sizeof buf, static_cast<float>(v));
     return std::string(buf, res.ptr);
 }
 
 std::string Fig(const TFigure& f) {
-    return f.Ok() ? Real17(f.Value) : "null";
+    return f.Ok() ? Single(f.Value) : "null";
 }
 
 // The manual's worked example: glucose with two levels of five values, in March 2026, a third level

@@ -33,7 +33,7 @@ TEST_F(CompanionJournal, WritingCommandsAreJournaledAndTheJournalPrintsAndVerifi
     EXPECT_EQ(j.out.rfind("{\"entries\":[{\"id\":2,\"time\":\"", 0), 0u) << j.out;
     EXPECT_NE(
         j.out.find("\"operator\":\"ZZ\",\"kind\":\"run accepted with violations\",\"analyte\":\"Glucose\","
-                   "\"level\":null,\"point\":\"2030-01-01 08:00\""),
+                   "\"level\":null,\"point\":\"2030-01-01T08:00\""),
         std::string::npos)
         << j.out;
     EXPECT_NE(j.out.find("\"reason\":\"Corrective action: Recalibrated\""), std::string::npos);
@@ -45,6 +45,8 @@ TEST_F(CompanionJournal, WritingCommandsAreJournaledAndTheJournalPrintsAndVerifi
 
     TRun ok = Cli(home, {"journal", "verify"});
     EXPECT_EQ(ok.status, 0) << ok.err;
+    EXPECT_EQ(ok.out.rfind("{\"whole\":true,\"entries\":", 0), 0u) << ok.out;
+    EXPECT_NE(ok.out.find(",\"firstBad\":null}"), std::string::npos) << ok.out;
     {
         TDatabase db;
         db.Open(home + "Varnholt.db", false);
@@ -53,6 +55,38 @@ TEST_F(CompanionJournal, WritingCommandsAreJournaledAndTheJournalPrintsAndVerifi
     TRun bad = Cli(home, {"journal", "verify"});
     EXPECT_EQ(bad.status, 1);
     EXPECT_NE(bad.err.find("Journal entry 2 does not match"), std::string::npos) << bad.err;
+    EXPECT_NE(bad.out.find("{\"whole\":false,"), std::string::npos) << bad.out;
+    EXPECT_NE(bad.out.find(",\"firstBad\":2}"), std::string::npos) << bad.out;
+}
+
+// Points, queue and judgement: ISO date-times, values as typed, null for an empty level, outcome words.
+TEST_F(CompanionJournal, TheJsonKeepsOneConvention) {
+    ASSERT_EQ(Cli(home, {"add", "Glucose", "2030-01-02", "09:15", "5.4", "-", "12.3"}).status, 0);
+    ASSERT_EQ(Cli(home, {"queue", "add", "Glucose", "2030-01-03", "07:05", "0.1", "-"}).status, 0);
+    const std::string points = Cli(home, {"points", "Glucose"}).out;
+    const size_t last = points.rfind("{\"DateTime\":");
+    ASSERT_NE(last, std::string::npos) << points;
+    EXPECT_EQ(
+        points.substr(last).rfind("{\"DateTime\":\"2030-01-02T09:15:00\",\"DayCount\":47485.385416666664,"
+                                  "\"Levels\":[{\"Value\":5.4,",
+                                  0),
+        0u)
+        << points.substr(last);
+    EXPECT_NE(points.find("{\"Value\":null,\"State\":", last), std::string::npos);
+    EXPECT_NE(points.find("{\"Value\":12.3,", last), std::string::npos);
+    const std::string queue = Cli(home, {"queue", "list"}).out;
+    EXPECT_NE(queue.find("\"DateTime\":\"2030-01-03T07:05:00\""), std::string::npos) << queue;
+    EXPECT_NE(queue.find("[{\"Value\":0.1,"), std::string::npos) << queue;
+    EXPECT_NE(queue.find("{\"Value\":null,"), std::string::npos) << queue;
+    // Three far values: rules fire across the levels, named by the rule.
+    const std::string judged = Cli(home, {"judge", "Glucose", "2030-01-04", "08:00", "50", "50", "50"}).out;
+    EXPECT_NE(judged.find("\"Across\":{\"2:2s\":\"reject\","), std::string::npos) << judged;
+    for (const std::string& json : {points, queue, judged}) {
+        EXPECT_EQ(json.find("00000"), std::string::npos) << json;
+        EXPECT_EQ(json.find("99999"), std::string::npos) << json;
+        EXPECT_EQ(json.find("\"rs"), std::string::npos) << json;
+        EXPECT_EQ(json.find("\"-\""), std::string::npos) << json;
+    }
 }
 
 TEST_F(CompanionJournal, ReviewSignReadsThePasswordAndListsTheSignOff) {
