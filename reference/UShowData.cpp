@@ -153,7 +153,8 @@ bool TWinShowData::Execute(const TAnalyte& analyte, int selectedPoint) {
 
 void TWinShowData::Open(const TAnalyte& analyte, int selectedPoint) {
     uid_ = analyte.Uid;
-    shown_ = analyte;
+    // An analyte of the list is copied by the activation.
+    if (!Operations().Find(uid_)) shown_ = analyte;
     selectedPoint_ = selectedPoint;
     FormActivate();
 }
