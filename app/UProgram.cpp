@@ -275,13 +275,25 @@ bool TProgram::Init() {
     return true;
 }
 
+namespace {
+// A modal dialog, or a popup menu, is open.
+bool DialogOpen() {
+    return QApplication::activeModalWidget() || QApplication::activePopupWidget();
+}
+} // namespace
+
 void TProgram::WatchServer() {
     if (Operations().ServerSocket() < 0) return;
     // The socket tells of notifications as they arrive; the timer brings in what came with a reply, a
     // refused change's reload, and a new socket after the connection was made again.
+    // The poll replaces analytes in the list; an open dialog holds what it shows until it closes, so the
+    // poll waits while one is open (the notifications stay queued on the server's connection) and the
+    // timer brings them in once it has closed.
     auto* timer = new QTimer(qApp);
     auto notifier = std::make_shared<QSocketNotifier*>(nullptr);
     auto poll = [notifier] {
+        if (DialogOpen()) return;
+        if (*notifier) (*notifier)->setEnabled(true);
         Operations().PollServer();
         const int fd = Operations().ServerSocket();
         if (*notifier && (*notifier)->socket() == fd) return;
@@ -289,7 +301,14 @@ void TProgram::WatchServer() {
         *notifier = nullptr;
         if (fd < 0) return;
         *notifier = new QSocketNotifier(fd, QSocketNotifier::Read, qApp);
-        QObject::connect(*notifier, &QSocketNotifier::activated, qApp, [] { Operations().PollServer(); });
+        QObject::connect(*notifier, &QSocketNotifier::activated, qApp, [notifier] {
+            // Readable until read: quiet until the dialog has closed and the timer polls.
+            if (DialogOpen()) {
+                (*notifier)->setEnabled(false);
+                return;
+            }
+            Operations().PollServer();
+        });
     };
     QObject::connect(timer, &QTimer::timeout, qApp, poll);
     timer->start(500);

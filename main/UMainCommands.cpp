@@ -165,8 +165,10 @@ void TWinMain::BtDataClick() {
     CreateChildWindows();
     if (!WinShowData->Execute(*CurrentAnalyte, SelectedPoint)) return;
     std::string reason;
+    // The point to edit is one of the table's analyte, which is still the current one.
     if (int i = WinShowData->PointToEdit();
-        i >= 0 && i < CurrentAnalyte->Count() &&
+        i >= 0 && CurrentAnalyte && CurrentAnalyte->Uid == WinShowData->Analyte() &&
+        i < CurrentAnalyte->Count() &&
         AskReasonText(FillQ(tr("Why is the point of %1 corrected?"), CurrentAnalyte->Name), reason)) {
         MovePointToEntryFields(i);
         TResu taken;

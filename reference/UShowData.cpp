@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <optional>
 
 #include "UGlobale.h"
 #include "UMessages.h"
@@ -91,11 +92,11 @@ TWinShowData::TWinShowData(QWidget* parent) : QDialog(parent) {
     LB = MakeRowList(PanelList, "LB", {});
     LB->setSelectionMode(QAbstractItemView::ExtendedSelection);
     TabDelegate(LB)->SetExtra([this](QPainter& p, const QRect& r, int row) {
-        if (!analyte_ || row >= LB->Count()) return;
+        if (row >= LB->Count()) return;
         const int index = LB->Rows()->Key(row);
-        if (index < 0 || index >= analyte_->Count()) return;
-        const ControlPoint& pt = analyte_->Points[static_cast<size_t>(index)];
-        for (int k = 0; k < analyte_->NbLevels; ++k) {
+        if (index < 0 || index >= shown_.Count()) return;
+        const ControlPoint& pt = shown_.Points[static_cast<size_t>(index)];
+        for (int k = 0; k < shown_.NbLevels; ++k) {
             const QPixmap* pm = nullptr;
             switch (pt.Levels[static_cast<size_t>(k)].State) {
             case psHighWarning:
@@ -145,15 +146,30 @@ TWinShowData::TWinShowData(QWidget* parent) : QDialog(parent) {
     connect(BtCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-bool TWinShowData::Execute(TAnalyte& analyte, int selectedPoint) {
+bool TWinShowData::Execute(const TAnalyte& analyte, int selectedPoint) {
     Open(analyte, selectedPoint);
     return exec() == QDialog::Accepted;
 }
 
-void TWinShowData::Open(TAnalyte& analyte, int selectedPoint) {
-    analyte_ = &analyte;
+void TWinShowData::Open(const TAnalyte& analyte, int selectedPoint) {
+    uid_ = analyte.Uid;
+    // An analyte of the list is copied by the activation.
+    if (!Operations().Find(uid_)) shown_ = analyte;
     selectedPoint_ = selectedPoint;
     FormActivate();
+}
+
+TAnalyte* TWinShowData::Live() {
+    if (TAnalyte* a = Operations().Find(uid_)) return a;
+    ShowMessageBox(mkError, mbYes,
+                   FillQ(tr("%1 was deleted or replaced on another bench meanwhile: nothing was changed. "
+                            "Open the table again to see what is stored now."),
+                         shown_.Name));
+    return nullptr;
+}
+
+std::vector<int> TWinShowData::PendingDeletions() const {
+    return FindPoints(shown_, pending_).value_or(std::vector<int>());
 }
 
 QString TWinShowData::EntryText(const TAnalyte& a, int index) {
@@ -180,7 +196,9 @@ void TWinShowData::SetLocked(bool locked) {
 void TWinShowData::FormActivate() {
     pending_.clear();
     pointToEdit_ = -1;
-    const int L = analyte_->NbLevels;
+    // Undo shows the points as they are stored now.
+    if (const TAnalyte* live = Operations().Find(uid_); live && live != &shown_) shown_ = *live;
+    const int L = shown_.NbLevels;
     // The date column holds the widest date and time, then the first level's mark; a level column its
     // value of 8 digits, then the next level's mark.
     const QFontMetrics fm(LB->font());
@@ -205,12 +223,12 @@ void TWinShowData::FormActivate() {
     levelStops_.assign(stops.begin(), stops.end() - 1);
     stops.push_back(stops.back() + 40);
     TabDelegate(LB)->SetTabStops(stops);
-    setWindowTitle(tr("QC data for ") + ToQt(analyte_->Name));
+    setWindowTitle(tr("QC data for ") + ToQt(shown_.Name));
     SetLocked(!Settings.Password.empty());
 
     // One row per point, keyed by its index; the texts are made as rows are drawn.
-    LB->Rows()->Reset(analyte_->Count(), [this](int index) {
-        return analyte_ && index < analyte_->Count() ? EntryText(*analyte_, index) : QString();
+    LB->Rows()->Reset(shown_.Count(), [this](int index) {
+        return index >= 0 && index < shown_.Count() ? EntryText(shown_, index) : QString();
     });
     LB->setFocus();
     if (selectedPoint_ >= 0 && selectedPoint_ < LB->Count())
@@ -225,9 +243,8 @@ int TWinShowData::CurrentEntry() const {
 }
 
 void TWinShowData::BtDeleteClick() {
-    // Recorded from the last row up: each number counts in the list as it stood at its deletion.
     const std::vector<int> rows = LB->SelectedRows();
-    pending_.insert(pending_.end(), rows.rbegin(), rows.rend());
+    for (int row : rows) pending_.push_back(KeyOfPoint(shown_, LB->Rows()->Key(row)));
     LB->Rows()->RemoveRows(rows);
     LB->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::Clear);
     LB->setFocus();
@@ -236,22 +253,32 @@ void TWinShowData::BtDeleteClick() {
 void TWinShowData::BtDeleteAllClick() {
     std::vector<int> rows(static_cast<size_t>(LB->Count()));
     std::iota(rows.begin(), rows.end(), 0);
-    pending_.insert(pending_.end(), rows.rbegin(), rows.rend());
+    for (int row : rows) pending_.push_back(KeyOfPoint(shown_, LB->Rows()->Key(row)));
     LB->Rows()->RemoveRows(rows);
 }
 
 bool TWinShowData::ApplyPending() {
-    // Each recorded index counts in the list as it stood at its deletion, so applying them in the
-    // recorded order removes exactly the points whose entries were removed.
+    // The points are found by what they hold in the analyte as it is now: a reload or another bench's
+    // run since the table opened moves them, and a point no longer stored as shown is not deleted.
     // Written before the window closes; a failed write leaves every point where it was. The journal keeps
     // the reason; without one nothing is deleted.
     if (pending_.empty()) return true;
     std::string reason;
-    const bool applied = AskReasonText(FillQ(tr("Why are %n points of %1 deleted?", nullptr,
-                                                static_cast<int>(pending_.size())),
-                                             analyte_->Name),
-                                       reason) &&
-                         ShowOutcome(Operations().DeletePoints(*analyte_, pending_, reason));
+    bool applied = AskReasonText(
+        FillQ(tr("Why are %n points of %1 deleted?", nullptr, static_cast<int>(pending_.size())),
+              shown_.Name),
+        reason);
+    TAnalyte* live = applied ? Live() : nullptr;
+    std::optional<std::vector<int>> places;
+    if (live) places = FindPoints(*live, pending_);
+    if (live && !places)
+        ShowMessageBox(mkError, mbYes,
+                       FillQ(tr("The points of %1 were changed meanwhile: nothing was deleted. Open the "
+                                "table again to see what is stored now."),
+                             shown_.Name));
+    // From the last up, so that each place counts in the list as it stood at its deletion.
+    applied = places && ShowOutcome(Operations().DeletePoints(
+                            *live, std::vector<int>(places->rbegin(), places->rend()), reason));
     pending_.clear();
     return applied;
 }
@@ -286,28 +313,30 @@ void TWinShowData::BtEditClick() {
         LB->setFocus();
         return;
     }
-    // Where the point stands once the pending deletions are applied.
-    std::vector<int> remaining(static_cast<size_t>(analyte_->Count()));
-    std::iota(remaining.begin(), remaining.end(), 0);
-    for (int index : pending_)
-        if (index >= 0 && index < static_cast<int>(remaining.size()))
-            remaining.erase(remaining.begin() + index);
-    const int original = LB->Rows()->Key(row);
-    const auto pos = std::find(remaining.begin(), remaining.end(), original);
-    // Deletions not made (no reason given, or not written) leave the point where it was.
-    if (!ApplyPending())
-        pointToEdit_ = original;
-    else
-        pointToEdit_ = pos == remaining.end() ? -1 : static_cast<int>(pos - remaining.begin());
+    // The point is found where it stands once the deletions were applied or not (no reason given,
+    // not written, or the points changed meanwhile).
+    const TPointKey edited = KeyOfPoint(shown_, LB->Rows()->Key(row));
+    const bool deleting = !pending_.empty();
+    ApplyPending();
+    pointToEdit_ = -1;
+    // A missing analyte was named by the deletion already.
+    if (TAnalyte* live = deleting ? Operations().Find(uid_) : Live()) {
+        if (const auto place = FindPoints(*live, {edited}))
+            pointToEdit_ = place->front();
+        else
+            ShowMessageBox(mkError, mbYes,
+                           FillQ(tr("The point of %1 on %2 is no longer stored as shown: nothing is edited."),
+                                 shown_.Name, when));
+    }
     accept();
 }
 
 void TWinShowData::BtPrintClick() {
-    if (analyte_->Count() == 0) {
+    if (shown_.Count() == 0) {
         ShowMessageBox(mkError, mbYes, FromQ(tr("Nothing to print")));
         return;
     }
-    if (PrintHook) PrintHook(*analyte_, FillQ(tr("Print QC data for %1"), analyte_->Name));
+    if (PrintHook) PrintHook(shown_, FillQ(tr("Print QC data for %1"), shown_.Name));
 }
 
 void TWinShowData::BtCleClick() {

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "UPointKey.h"
 #include "UTypes.h"
 
 class QLabel;
 class QPushButton;
 class QWidget;
-class TAnalyte;
 class TRowList;
 
 // ---- Moving an edited point back into the main window's entry fields (texts are Windows-1252).
@@ -48,13 +48,17 @@ public:
 
     // Shows the table of the analyte modally with `selectedPoint` (-1 for none) current. True when
     // closed with OK: pending deletions are then applied, and PointToEdit() tells the point to edit.
-    bool Execute(TAnalyte& analyte, int selectedPoint);
+    // The table shows a copy of the analyte; the deletions and the point to edit are found in the
+    // list's analyte of the same handle when they are applied, by what the points hold.
+    bool Execute(const TAnalyte& analyte, int selectedPoint);
     // Sets the analyte and runs the activation (what Execute does before showing the window).
-    void Open(TAnalyte& analyte, int selectedPoint);
+    void Open(const TAnalyte& analyte, int selectedPoint);
 
     // After OK: index in the analyte (deletions applied) of the point to move back into the entry
     // fields and delete, or -1 for none.
     int PointToEdit() const { return pointToEdit_; }
+    // The handle of the analyte shown.
+    TAnalyteId Analyte() const { return uid_; }
 
     // Print: called with the analyte and the print window's caption when the analyte has points.
     std::function<void(TAnalyte&, const std::string& caption)> PrintHook;
@@ -70,7 +74,8 @@ public:
 
     // Line text of a point (date-time, values of the levels in use, operator, comment).
     static QString EntryText(const TAnalyte& a, int index);
-    const std::vector<int>& PendingDeletions() const { return pending_; }
+    // The places in the table as it was opened of the points marked for deletion, ascending.
+    std::vector<int> PendingDeletions() const;
     // Left edge, within a row, of the state mark of a level (0-based).
     int MarkLeft(int level) const { return levelStops_.at(static_cast<size_t>(level)) - MarkRoom; }
     static constexpr int MarkRoom = 15;
@@ -102,9 +107,13 @@ private:
     int CurrentEntry() const;
     void SetLocked(bool locked);
 
-    TAnalyte* analyte_ = nullptr;
+    // The list's analyte of the shown one's handle; when it is gone, says so and gives nullptr.
+    TAnalyte* Live();
+
+    TAnalyteId uid_ = 0;
+    TAnalyte shown_;
     int selectedPoint_ = -1;
-    std::vector<int> pending_;
+    std::vector<TPointKey> pending_;
     int pointToEdit_ = -1;
     // The tab stops of the levels' columns; each state mark is drawn just before its column.
     std::vector<int> levelStops_;

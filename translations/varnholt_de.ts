@@ -3295,6 +3295,18 @@
 <context>
     <name>TWinShowData</name>
     <message>
+        <source>%1 was deleted or replaced on another bench meanwhile: nothing was changed. Open the table again to see what is stored now.</source>
+        <translation>%1 wurde inzwischen an einem anderen Arbeitsplatz gelöscht oder ersetzt: Es wurde nichts geändert. Öffnen Sie die Tabelle erneut, um den gespeicherten Stand zu sehen.</translation>
+    </message>
+    <message>
+        <source>The points of %1 were changed meanwhile: nothing was deleted. Open the table again to see what is stored now.</source>
+        <translation>Die Punkte von %1 wurden inzwischen geändert: Es wurde nichts gelöscht. Öffnen Sie die Tabelle erneut, um den gespeicherten Stand zu sehen.</translation>
+    </message>
+    <message>
+        <source>The point of %1 on %2 is no longer stored as shown: nothing is edited.</source>
+        <translation>Der Punkt von %1 vom %2 ist nicht mehr so gespeichert wie angezeigt: Es wird nichts bearbeitet.</translation>
+    </message>
+    <message>
         <source>Date - time</source>
         <translation>Datum - Uhrzeit</translation>
     </message>

@@ -3295,6 +3295,18 @@
 <context>
     <name>TWinShowData</name>
     <message>
+        <source>%1 was deleted or replaced on another bench meanwhile: nothing was changed. Open the table again to see what is stored now.</source>
+        <translation>%1 a été supprimé ou remplacé sur un autre poste entre-temps : rien n&apos;a été modifié. Rouvrez le tableau pour voir ce qui est enregistré.</translation>
+    </message>
+    <message>
+        <source>The points of %1 were changed meanwhile: nothing was deleted. Open the table again to see what is stored now.</source>
+        <translation>Les points de %1 ont été modifiés entre-temps : rien n&apos;a été supprimé. Rouvrez le tableau pour voir ce qui est enregistré.</translation>
+    </message>
+    <message>
+        <source>The point of %1 on %2 is no longer stored as shown: nothing is edited.</source>
+        <translation>Le point de %1 du %2 n&apos;est plus enregistré tel qu&apos;affiché : rien n&apos;est modifié.</translation>
+    </message>
+    <message>
         <source>Date - time</source>
         <translation>Date - heure</translation>
     </message>

@@ -145,6 +145,42 @@ private slots:
         QCOMPARE(Listing(folder.Path()), files);
 #endif
     }
+
+    // Another bench's change waits while a dialog is open on this one (the dialog holds what it shows),
+    // and arrives once it has closed.
+    void noReloadUnderAnOpenDialog() {
+#ifndef VARNHOLT_CLI
+        QSKIP("the companion is not built");
+#else
+        TServerDatabase db;
+        if (!db.Ready()) QSKIP(qPrintable(QString::fromStdString("PostgreSQL test cluster: " + db.Why())));
+        Prepare(db.Conninfo(), false);
+        TGuiFolder folder;
+        qputenv("VARNHOLT_DB", QByteArray::fromStdString(db.Conninfo()));
+        TProgram p;
+        QVERIFY(p.Init());
+        p.CreateWindows(0);
+        p.Main->show();
+        const int held = Fifo.Count();
+        int underDialog = -1;
+        QDialog dialog(p.Main.get());
+        OnNextModal([&](QDialog* d) {
+            QProcess companion;
+            companion.start(QStringLiteral(VARNHOLT_CLI),
+                            {QStringLiteral("--db"), QString::fromStdString(db.Conninfo()),
+                             QStringLiteral("queue"), QStringLiteral("add"), QStringLiteral("Glucose"),
+                             QStringLiteral("2031-02-01"), QStringLiteral("08:00"), QStringLiteral("5.5")});
+            QVERIFY(companion.waitForFinished(30000));
+            QCOMPARE(companion.exitCode(), 0);
+            QTest::qWait(1500);
+            underDialog = Fifo.Count();
+            d->accept();
+        });
+        dialog.exec();
+        QCOMPARE(underDialog, held);
+        QTRY_COMPARE_WITH_TIMEOUT(Fifo.Count(), held + 1, 1500);
+#endif
+    }
 };
 
 QTEST_MAIN(TestServer)

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <cmath>
+#include <functional>
 
 #include "UDataLoadSave.h"
 #include "UGlobale.h"
@@ -92,13 +93,57 @@ private slots:
         w->BtDeleteClick();
         w->LB->SetCurrentRow(3, QItemSelectionModel::ClearAndSelect); // the entry that took its place
         w->BtDeleteClick();
-        QCOMPARE(w->PendingDeletions(), std::vector<int>({3, 3}));
+        QCOMPARE(w->PendingDeletions(), std::vector<int>({3, 4}));
         QCOMPARE(a.Count(), 6); // nothing before OK
         answers.Answer(mbOK);
         w->BtOKClick();
         QCOMPARE(answers.LastText(), std::string("Irreversible deletion of 2 lines ?"));
         QCOMPARE(Days(a), std::vector<int>({0, 1, 2, 5}));
         QCOMPARE(w->PointToEdit(), -1);
+    }
+
+    // A point marked for deletion is the one deleted whatever happened to the list meanwhile: a run
+    // added before it moves it, a changed point or a replaced analyte deletes nothing and says so.
+    void pendingDeletionsNamePointsNotRows() {
+        struct TCase {
+            const char* what;
+            std::function<void(TAnalyte&)> meanwhile;
+            std::vector<int> stored; // the days stored after OK
+            std::string said;        // the start of the last message
+        };
+        const std::vector<TCase> cases = {
+            {"a run added before",
+             [](TAnalyte& a) {
+                 RefAddPoint(a, -30, {4.0f, 9.0f});
+             },
+             {-30, 0, 1, 2, 4, 5},
+             "Irreversible deletion"},
+            {"the point changed",
+             [](TAnalyte& a) { a.Points[3].Levels[0].Value = 7.0f; },
+             {0, 1, 2, 3, 4, 5},
+             "The points of Glucose were changed meanwhile: nothing was deleted."},
+            {"the analyte replaced",
+             [](TAnalyte&) {
+                 ListAnalytes.Items.clear();
+                 SixPoints();
+             },
+             {0, 1, 2, 3, 4, 5},
+             "Glucose was deleted or replaced on another bench meanwhile: nothing was changed."},
+        };
+        for (const TCase& c : cases) {
+            RefResetLists();
+            TScriptedAnswers answers;
+            w->Open(SixPoints(), -1);
+            w->LB->SetCurrentRow(3, QItemSelectionModel::ClearAndSelect);
+            w->BtDeleteClick();
+            c.meanwhile(ListAnalytes[0]);
+            // The table still shows its own copy.
+            QCOMPARE(w->LB->RowText(3).left(10), QStringLiteral("05/01/2024"));
+            answers.Answer(mbOK);
+            w->BtOKClick();
+            QVERIFY2(answers.LastText().rfind(c.said, 0) == 0, c.what);
+            QVERIFY2(Days(ListAnalytes[0]) == c.stored, c.what);
+        }
     }
 
     void multipleSelectionAndCancelledConfirmation() {
@@ -110,7 +155,7 @@ private slots:
         w->BtDeleteClick();
         QCOMPARE(w->LB->Count(), 4);
         QCOMPARE(w->LB->CurrentRow(), -1);
-        QCOMPARE(w->PendingDeletions(), std::vector<int>({4, 1}));
+        QCOMPARE(w->PendingDeletions(), std::vector<int>({1, 4}));
         answers.Answer(mbCancel);
         w->BtOKClick();
         QCOMPARE(w->result(), int(QDialog::Accepted));
