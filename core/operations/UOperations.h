@@ -455,9 +455,10 @@ private:
     // A recall ended after its run reached the data file and before the queue file let it go: the
     // run leaves the queue now, with its entry.
     void SettleRecall(TOpenReport& report);
-    // The journal's "run held" entries of the queue's entries (with their images) not in `before`.
-    void LogNewlyHeld(const std::vector<std::pair<TResu, std::string>>& queue,
-                      const std::deque<TResu>& before);
+    // The queue as an inbox pass changes it (UOperationsInbox.cpp).
+    class TPassQueue;
+    // The journal's "run held" entries of the runs the pass added to the queue.
+    void LogNewlyHeld(const TPassQueue& queue);
     struct TInboxPlan;
     void PlanInboxRuns(TInboxPlan& plan, const std::vector<TInstrumentResult>& results,
                        const std::vector<std::string>& origins, const TInboxSettings& settings);

@@ -589,6 +589,122 @@ struct TOperations::TInboxUndo {
     int Queued = 0, Accepted = 0, Merged = 0;
 };
 
+// The queue as a pass changes it: the queue it found, untouched and not copied, and the pass's
+// changes beside it. Runs are looked up by image, but an entry's image is made only when a run of the
+// same time is looked for, so that a pass costs what it reads and not what the queue holds.
+class TOperations::TPassQueue {
+public:
+    // The queue from its entry `from` on; it must not change while this lives.
+    explicit TPassQueue(const std::deque<TResu>& queue, size_t from = 0)
+        : base_(queue), from_(std::min(from, queue.size())), count_(queue.size() - from_) {}
+    // An entry: kept (of the queue found), completed or added by the pass.
+    struct TEntry {
+        size_t At; // in the queue found; beyond it, in the added runs
+        const TResu& Run;
+        bool New;
+    };
+    // The entry holding this image; a damaged image is held by none.
+    std::optional<size_t> Find(const std::string& image) {
+        double time = 0;
+        try {
+            time = EntryOf(image).DateTime;
+        } catch (const EQcError&) {
+            return std::nullopt;
+        }
+        // A few lookups scan the times; more build an index of them.
+        if (++lookups_ > 8 && byTime_.empty()) IndexTimes();
+        auto matches = [&](size_t at) {
+            if (!Live(at) || RunAt(at).DateTime != time) return false;
+            std::string& own = images_[at];
+            if (own.empty()) own = EntryImage(RunAt(at));
+            return own == image;
+        };
+        if (!byTime_.empty()) {
+            auto [first, last] = byTime_.equal_range(time);
+            for (auto it = first; it != last; ++it)
+                if (matches(it->second)) return it->second;
+            return std::nullopt;
+        }
+        for (size_t at = from_; at < base_.size() + added_.size(); ++at)
+            if (matches(at)) return at;
+        return std::nullopt;
+    }
+    void Add(const TResu& run, std::string image) {
+        const size_t at = base_.size() + added_.size();
+        added_.push_back(run);
+        images_[at] = std::move(image);
+        if (!byTime_.empty()) byTime_.emplace(run.DateTime, at);
+        ++count_;
+    }
+    void Replace(size_t at, const TResu& run, std::string image) {
+        if (at >= base_.size()) {
+            added_[at - base_.size()] = run;
+        } else {
+            replaced_[at] = run;
+            Mark(at, kReplaced);
+        }
+        images_[at] = std::move(image);
+        if (!byTime_.empty()) byTime_.emplace(run.DateTime, at);
+    }
+    void Erase(size_t at) {
+        if (at >= base_.size())
+            gone_.insert(at);
+        else
+            Mark(at, kGone);
+        --count_;
+    }
+    size_t Count() const { return count_; }
+    // Each live entry in the queue's order.
+    template <class F> void ForEach(F&& f) const {
+        for (size_t at = from_; at < base_.size() + added_.size(); ++at)
+            if (Live(at)) f(TEntry{at, RunAt(at), at >= base_.size() || State(at) == kReplaced});
+    }
+    // Into the result queue, which must be the queue found from its first entry. Runs only added are
+    // pushed after the others; any other change rebuilds the queue. Returns what puts it back.
+    std::function<void()> PutInto(TFifo& fifo) const {
+        if (state_.empty()) {
+            for (const TResu& r : added_) fifo.Push(r);
+            return [&fifo, n = added_.size()] {
+                for (size_t k = 0; k < n; ++k) fifo.DropLast();
+            };
+        }
+        std::deque<TResu> before = base_, after;
+        ForEach([&](const TEntry& e) { after.push_back(e.Run); });
+        fifo.ClearQueue();
+        for (TResu& r : after) fifo.Push(std::move(r));
+        return [&fifo, before = std::move(before)] {
+            fifo.ClearQueue();
+            for (const TResu& r : before) fifo.Push(r);
+        };
+    }
+
+private:
+    static constexpr uint8_t kKept = 0, kGone = 1, kReplaced = 2;
+    bool Live(size_t at) const { return at >= base_.size() ? !gone_.count(at) : State(at) != kGone; }
+    uint8_t State(size_t at) const { return state_.empty() ? kKept : state_[at]; }
+    void Mark(size_t at, uint8_t state) {
+        if (state_.empty()) state_.assign(base_.size(), kKept);
+        state_[at] = state;
+    }
+    const TResu& RunAt(size_t at) const {
+        if (at >= base_.size()) return added_[at - base_.size()];
+        return State(at) == kReplaced ? replaced_.at(at) : base_[at];
+    }
+    void IndexTimes() {
+        for (size_t at = from_; at < base_.size() + added_.size(); ++at)
+            if (Live(at)) byTime_.emplace(RunAt(at).DateTime, at);
+    }
+    const std::deque<TResu>& base_;
+    size_t from_, count_;
+    std::deque<TResu> added_;
+    std::vector<uint8_t> state_; // of the queue found; empty while nothing of it changed
+    std::unordered_map<size_t, TResu> replaced_;
+    std::unordered_set<size_t> gone_; // added runs taken away again
+    std::unordered_map<size_t, std::string> images_;
+    std::unordered_multimap<double, size_t> byTime_;
+    size_t lookups_ = 0;
+};
+
 void TOperations::PlanInboxRuns(TInboxPlan& plan, const std::vector<TInstrumentResult>& results,
                                 const std::vector<std::string>& origins, const TInboxSettings& settings) {
     // The mapping, and why a result is not mapped.
@@ -631,43 +747,72 @@ void TOperations::PlanInboxRuns(TInboxPlan& plan, const std::vector<TInstrumentR
         results, [&](const TInstrumentResult& r) { return mapped[static_cast<size_t>(&r - results.data())]; },
         settings.WindowMinutes);
 
-    // Held runs from the inbox still in the queue may be completed; the others are gone. The head is not
-    // touched while it is being validated.
+    // Held runs from the inbox still in the queue may be completed; the others are gone. Only those that
+    // a new run could complete are read: of its source and analyte, within the window of its times. The
+    // head is not touched while it is being validated.
     {
-        std::unordered_set<std::string> queued;
-        const auto& entries = Fifo.Entries();
-        for (size_t k = recallOpen_ ? 1 : 0; k < entries.size(); ++k) queued.insert(EntryImage(entries[k]));
-        std::unordered_set<std::string> all = queued;
-        if (recallOpen_ && !entries.empty()) all.insert(EntryImage(entries.front()));
+        const double reach = settings.WindowMinutes / 1440.0 + 1.0 / 1440;
+        std::map<std::pair<std::string, std::string>, std::pair<TDateTime, TDateTime>> bounds;
+        for (const TInstrumentRun& g : grouping.Runs)
+            for (size_t i : g.Results) {
+                const TDateTime t = results[i].DateTime;
+                auto [it, added] = bounds.try_emplace({g.Source, g.Run.AnalyteName}, t, t);
+                it->second = {std::min(it->second.first, t), std::max(it->second.second, t)};
+            }
+        TPassQueue queued(Fifo.Entries(), recallOpen_ ? 1 : 0);
+        std::deque<TResu> validated, elsewhere;
+        if (recallOpen_ && Fifo.Count() > 0) validated.push_back(Fifo.Entries().front());
         // On a server a held run is gone when no bench holds it any more, whatever this one last saw.
-        if (server_)
-            for (const TResu& e : server_->QueueNow()) all.insert(EntryImage(e));
+        if (server_) elsewhere = server_->QueueNow();
+        TPassQueue head(validated), others(elsewhere);
         std::vector<TInboxPlan::THeld> placed;
+        // Those starting at most `reach` before the first new result and ending at most `reach` after the
+        // last one: no other could take a new result within the window.
         constexpr const char* Placed = "SELECT id, source, analyte, entry, first_time, last_time, note FROM "
-                                       "inbox_run WHERE state = 'placed' AND target = 'queue' ORDER BY id";
-        if (server_) {
-            TPgResult r = server_->Connection().Exec(Placed);
-            for (int i = 0; i < r.Rows(); ++i)
-                placed.push_back({r.Int(i, 0),
-                                  LocalText(r.View(i, 1)),
-                                  LocalText(r.View(i, 2)),
-                                  r.Bytes(i, 3),
-                                  LocalText(r.View(i, 6)),
-                                  {},
-                                  r.Real(i, 4),
-                                  r.Real(i, 5)});
-        } else {
-            TStatement st = db_.Prepare(Placed);
-            while (st.Step())
-                placed.push_back(
-                    {st.Int(0), st.Text(1), st.Text(2), st.Text(3), st.Text(6), {}, st.Real(4), st.Real(5)});
+                                       "inbox_run WHERE state = 'placed' AND target = 'queue'";
+        for (const auto& [key, span] : bounds) {
+            const std::string low = Param(span.first - reach), high = Param(span.second + reach);
+            if (server_) {
+                TPgResult r = server_->Connection().Exec(
+                    std::string(Placed) + " AND source = $1 AND analyte = $2 AND first_time >= $3 AND "
+                                          "last_time <= $4 ORDER BY id",
+                    {ServerText(key.first), ServerText(key.second), low, high});
+                for (int i = 0; i < r.Rows(); ++i)
+                    placed.push_back({r.Int(i, 0),
+                                      LocalText(r.View(i, 1)),
+                                      LocalText(r.View(i, 2)),
+                                      r.Bytes(i, 3),
+                                      LocalText(r.View(i, 6)),
+                                      {},
+                                      r.Real(i, 4),
+                                      r.Real(i, 5)});
+            } else {
+                TStatement st = db_.Prepare(
+                    std::string(Placed) +
+                    " AND source = ? AND analyte = ? AND first_time >= ? AND last_time <= ? ORDER BY id");
+                st.Bind(1, key.first)
+                    .Bind(2, key.second)
+                    .Bind(3, span.first - reach)
+                    .Bind(4, span.second + reach);
+                while (st.Step())
+                    placed.push_back({st.Int(0),
+                                      st.Text(1),
+                                      st.Text(2),
+                                      st.Text(3),
+                                      st.Text(6),
+                                      {},
+                                      st.Real(4),
+                                      st.Real(5)});
+            }
         }
+        std::sort(placed.begin(), placed.end(), [](const auto& a, const auto& b) { return a.Row < b.Row; });
         for (TInboxPlan::THeld& h : placed) {
-            if (!all.count(h.Image)) {
+            const bool inQueue = queued.Find(h.Image).has_value();
+            if (!inQueue && !head.Find(h.Image) && !others.Find(h.Image)) {
                 plan.Gone.push_back(h.Row);
                 continue;
             }
-            if (!queued.count(h.Image)) continue;
+            if (!inQueue) continue;
             h.Run = EntryOf(h.Image);
             plan.Held.push_back(std::move(h));
         }
@@ -841,14 +986,9 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
     }
     if (pending.empty()) return {};
 
-    const std::deque<TResu> queueBefore = Fifo.Entries();
     std::map<TAnalyteId, TAnalyte> analytesBefore;
-    // The queue as it will be, each entry with its image.
-    std::vector<std::pair<TResu, std::string>> queue;
-    for (const TResu& e : queueBefore) queue.emplace_back(e, EntryImage(e));
-    auto find = [&](const std::string& image) {
-        return std::find_if(queue.begin(), queue.end(), [&](const auto& e) { return e.second == image; });
-    };
+    // The queue as it will be.
+    TPassQueue queue(Fifo.Entries());
     bool queueChanged = false;
     int queued = 0, accepted = 0, merged = 0, waiting = 0;
     // A folder's queue file holds so many runs at most; the rest stay pending until runs are recalled.
@@ -862,32 +1002,32 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
                 a->AddPoint(p.Run);
             }
             if (!p.Replaces.empty())
-                if (auto it = find(p.Replaces); it != queue.end()) {
-                    queue.erase(it);
+                if (std::optional<size_t> at = queue.Find(p.Replaces)) {
+                    queue.Erase(*at);
                     queueChanged = true;
                 }
             ++accepted;
             continue;
         }
-        if (find(p.Image) != queue.end()) { // placed before a crash
+        if (queue.Find(p.Image)) { // placed before a crash
             ++queued;
             continue;
         }
         if (!p.Replaces.empty())
-            if (auto it = find(p.Replaces); it != queue.end()) {
-                *it = {p.Run, p.Image};
+            if (std::optional<size_t> at = queue.Find(p.Replaces)) {
+                queue.Replace(*at, p.Run, p.Image);
                 queueChanged = true;
                 ++queued;
                 ++merged;
                 continue;
             }
-        if (queue.size() >= room) {
+        if (queue.Count() >= room) {
             p.Waits = true;
             ++waiting;
             continue;
         }
         ++queued;
-        queue.emplace_back(p.Run, p.Image);
+        queue.Add(p.Run, p.Image);
         queueChanged = true;
     }
     // The queue first: a held run that a stored run completes leaves the queue before the data file takes
@@ -895,14 +1035,12 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
     // is in the database's pending run, which the next start or reading places.
     if (queueChanged) {
         // The journal's entries go with the file that takes the runs.
-        LogNewlyHeld(queue, queueBefore);
-        Fifo.ClearQueue();
-        for (const auto& e : queue) Fifo.Push(e.first);
+        LogNewlyHeld(queue);
+        const std::function<void()> putBack = queue.PutInto(Fifo);
         try {
             WriteQueue();
         } catch (const EQcError& e) {
-            Fifo.ClearQueue();
-            for (const TResu& r : queueBefore) Fifo.Push(r);
+            putBack();
             for (auto& [uid, before] : analytesBefore)
                 if (TAnalyte* a = ListAnalytes.Find(uid)) *a = before;
             TOutcome out = TOutcome::FromError(e);
@@ -968,20 +1106,14 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
     return out;
 }
 
-void TOperations::LogNewlyHeld(const std::vector<std::pair<TResu, std::string>>& queue,
-                               const std::deque<TResu>& before) {
-    // By image, in a set: a long queue is compared in linear time.
-    std::unordered_set<std::string> held;
-    for (const TResu& r : before) held.insert(EntryImage(r));
-    for (const auto& entry : queue) {
-        const TResu& run = entry.first;
-        if (!held.count(entry.second)) {
-            std::optional<TAnalyte> standIn;
-            const TAnalyte& qa = AnalyteOfRun(run, standIn);
-            Log(jk::RunHeld, &qa, 0, run.DateTime, "",
-                RunText(qa, run.Levels, Trim(run.Operator), run.Comment), "", run.Operator);
-        }
-    }
+void TOperations::LogNewlyHeld(const TPassQueue& queue) {
+    queue.ForEach([&](const TPassQueue::TEntry& e) {
+        if (!e.New) return;
+        std::optional<TAnalyte> standIn;
+        const TAnalyte& qa = AnalyteOfRun(e.Run, standIn);
+        Log(jk::RunHeld, &qa, 0, e.Run.DateTime, "",
+            RunText(qa, e.Run.Levels, Trim(e.Run.Operator), e.Run.Comment), "", e.Run.Operator);
+    });
 }
 
 void TOperations::RecoverInbox(TOpenReport& report) {
@@ -1485,11 +1617,7 @@ void TOperations::PlaceOnServer(const TInboxPlan& plan, TInboxUndo& undo) {
     // In memory as PlacePendingInboxRuns places pending runs, then written in the open transaction.
     undo.Queue = Fifo.Entries();
     undo.Saved = true;
-    std::vector<std::pair<TResu, std::string>> queue;
-    for (const TResu& e : undo.Queue) queue.emplace_back(e, EntryImage(e));
-    auto find = [&](const std::string& image) {
-        return std::find_if(queue.begin(), queue.end(), [&](const auto& e) { return e.second == image; });
-    };
+    TPassQueue queue(undo.Queue);
     std::vector<std::pair<TAnalyte*, const TResu*>> accepted;
     for (const TInboxPlan::TRun& r : plan.Runs) {
         if (TAnalyte* a = r.ToData ? ListAnalytes.FindByName(r.Analyte) : nullptr) {
@@ -1497,8 +1625,8 @@ void TOperations::PlaceOnServer(const TInboxPlan& plan, TInboxUndo& undo) {
             a->AddPoint(r.Run);
             accepted.push_back({a, &r.Run});
             if (!r.Replaces.empty())
-                if (auto it = find(r.Replaces); it != queue.end()) {
-                    queue.erase(it);
+                if (std::optional<size_t> at = queue.Find(r.Replaces)) {
+                    queue.Erase(*at);
                     undo.QueueChanged = true;
                 }
             ++undo.Accepted;
@@ -1506,19 +1634,18 @@ void TOperations::PlaceOnServer(const TInboxPlan& plan, TInboxUndo& undo) {
         }
         ++undo.Queued;
         if (!r.Replaces.empty())
-            if (auto it = find(r.Replaces); it != queue.end()) {
-                *it = {r.Run, EntryImage(r.Run)};
+            if (std::optional<size_t> at = queue.Find(r.Replaces)) {
+                queue.Replace(*at, r.Run, EntryImage(r.Run));
                 undo.QueueChanged = true;
                 ++undo.Merged;
                 continue;
             }
-        queue.emplace_back(r.Run, EntryImage(r.Run));
+        queue.Add(r.Run, EntryImage(r.Run));
         undo.QueueChanged = true;
     }
     if (undo.QueueChanged) {
-        LogNewlyHeld(queue, undo.Queue);
-        Fifo.ClearQueue();
-        for (const auto& e : queue) Fifo.Push(e.first);
+        LogNewlyHeld(queue);
+        queue.PutInto(Fifo);
         WriteQueue();
     }
     if (!undo.Analytes.empty()) {
