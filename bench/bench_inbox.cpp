@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <unistd.h>
 
+#include "UAtomicFile.h"
 #include "UFifoResult.h"
 #include "UOperations.h"
 
@@ -90,6 +91,18 @@ BENCHMARK(BM_OneRunOnHeldQueue)
     ->Arg(33000)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2);
+
+// The floor of a pass that holds a run: the queue file alone written, at range(0) held runs.
+void BM_QueueFileWriteAlone(benchmark::State& state) {
+    TBenchFolder folder;
+    const int held = static_cast<int>(state.range(0));
+    if (held > 0 && !Pass(folder, 0, held)) {
+        state.SkipWithError("the held runs were not placed");
+        return;
+    }
+    for (auto _ : state) AtomicWriteFile(QueueFileName(), QueueImage(Fifo.Entries()));
+}
+BENCHMARK(BM_QueueFileWriteAlone)->Arg(0)->Arg(33000)->Unit(benchmark::kMillisecond)->MinTime(2);
 
 // One file of range(0) results, runs of two levels, on an empty queue.
 void BM_LargeFileOnEmptyQueue(benchmark::State& state) {
