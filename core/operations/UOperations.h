@@ -457,6 +457,8 @@ private:
     void SettleRecall(TOpenReport& report);
     // The queue as an inbox pass changes it (UOperationsInbox.cpp).
     class TPassQueue;
+    // One reading of the inbox (UOperationsInbox.cpp).
+    class TInboxPass;
     // The journal's "run held" entries of the runs the pass added to the queue.
     void LogNewlyHeld(const TPassQueue& queue);
     struct TInboxPlan;

@@ -1273,6 +1273,344 @@ TOutcome TOperations::MapInstrumentResults(const TInboxMapping& mapping, TInboxR
 
 // ---------------------------------------------------------------- reading the inbox
 
+// One pass of ReadInbox: the files read into units, their results taken, the runs recorded and placed,
+// the files moved, each file's outcome in the report.
+class TOperations::TInboxPass {
+public:
+    TInboxPass(TOperations& ops, TInboxReport& rep, const TInboxReadOptions& options)
+        : ops_(ops), rep_(rep), options_(options), day_(DayFolderName(Today())) {}
+    // The waiting files into units of complete messages; throws EQcError when a source cannot be read.
+    void ReadFiles(const std::vector<TInboxFile>& files);
+    // The units' results not taken before; false when none was read.
+    bool TakeResults();
+    // The runs planned, recorded and placed; the files moved where they go.
+    TOutcome Place(const TInboxSettings& settings);
+    // The files read back to waiting: nothing of them was stored.
+    void KeepWaiting() {
+        for (size_t u : taken_) rep_.Files[outcomeOf_[u]].Kind = TInboxFileOutcome::Waiting;
+    }
+
+private:
+    struct TUnit {
+        std::vector<TInboxFile> Files;
+        std::vector<uint64_t> Hashes;
+        std::string Bytes;
+        TInstrumentBatch Batch;
+    };
+    size_t Outcome(TInboxFileOutcome::TKind kind, const std::vector<TInboxFile>& fs,
+                   const std::string& detail);
+    void MoveProcessed(const std::vector<TInboxFile>& fs, size_t at);
+    void Fail(const std::vector<TInboxFile>& fs, const std::string& reason, size_t at = SIZE_MAX);
+    std::optional<std::string> Known(const std::string& source, uint64_t hash);
+    bool SeenBefore(uint64_t key);
+    bool Full() const { return options_.MaxFiles > 0 && leaving_ >= options_.MaxFiles; }
+    void ReadFile(const TInboxFile& f, const TInstrumentSource& reading, int64_t nowNs,
+                  std::optional<TUnit>& open);
+    void TakeUnit(size_t u);
+    void MoveFiles();
+
+    TOperations& ops_;
+    TInboxReport& rep_;
+    const TInboxReadOptions& options_;
+    const std::string day_;
+    std::vector<TUnit> units_;
+    std::set<std::pair<std::string, uint64_t>> hashesThisPass_;
+    // Files that leave the inbox in this pass, counted against MaxFiles; waiting ones do not count.
+    size_t leaving_ = 0;
+    std::vector<TInstrumentResult> results_;
+    std::vector<std::string> origins_;
+    std::vector<size_t> unitOf_, taken_, outcomeOf_;
+    std::vector<std::string> faults_;
+    TInboxPlan plan_;
+    std::unordered_set<uint64_t> seenThisPass_;
+    std::optional<TStatement> seenStatement_;
+};
+
+size_t TOperations::TInboxPass::Outcome(TInboxFileOutcome::TKind kind, const std::vector<TInboxFile>& fs,
+                                        const std::string& detail) {
+    TInboxFileOutcome o;
+    o.Kind = kind;
+    o.Source = fs.front().Source;
+    for (const TInboxFile& f : fs) o.Name += (o.Name.empty() ? "" : " + ") + Utf8ToCp1252(f.Name);
+    o.Detail = detail;
+    rep_.Files.push_back(o);
+    return rep_.Files.size() - 1;
+}
+
+void TOperations::TInboxPass::MoveProcessed(const std::vector<TInboxFile>& fs, size_t at) {
+    for (const TInboxFile& f : fs) try {
+            rep_.Files[at].MovedTo = MoveToProcessed(f, day_);
+        } catch (const EQcError& e) {
+            // Recorded as read: the next pass moves it without reading it again.
+            rep_.Files[at].Detail = e.what();
+        }
+}
+
+// To failed/ with the reason. `at` is the file's outcome when some of its results were taken.
+void TOperations::TInboxPass::Fail(const std::vector<TInboxFile>& fs, const std::string& reason, size_t at) {
+    const bool partly = at != SIZE_MAX;
+    if (!partly) at = Outcome(TInboxFileOutcome::Failed, fs, reason);
+    rep_.Files[at].Detail = reason;
+    std::string text;
+    for (size_t i = 0; i < fs.size(); ++i) text += (i ? " + " : "") + fs[i].Name;
+    // The reason file is UTF-8, and so are the files' names.
+    text = Substitute(
+        Cp1252ToUtf8(TranslatedText(
+            !partly
+                ? QT_TRANSLATE_NOOP("Core", "%1 (source %2): nothing of it was taken.")
+                : QT_TRANSLATE_NOOP("Core", "%1 (source %2): its other results were taken; the lines below "
+                                            "were not. Correct them and drop the file again: what was taken "
+                                            "is not taken twice."))),
+        {text, Cp1252ToUtf8(fs.front().Source)});
+    text += "\n";
+    text += Cp1252ToUtf8(reason) + "\n";
+    for (const TInboxFile& f : fs) try {
+            rep_.Files[at].MovedTo = MoveToFailed(f, text);
+        } catch (const EQcError& e) {
+            rep_.Files[at].Detail += "\r" + std::string(e.what());
+        }
+}
+
+// A file read before: the faults of its lines, if it had any.
+std::optional<std::string> TOperations::TInboxPass::Known(const std::string& source, uint64_t hash) {
+    if (ops_.server_) {
+        TPgResult r =
+            ops_.server_->Connection().Exec("SELECT faults FROM inbox_file WHERE source = $1 AND hash = $2",
+                                            {ServerText(source), Param(Signed(hash))});
+        if (r.Rows() == 0) return std::nullopt;
+        return LocalText(r.View(0, 0));
+    }
+    TStatement st = ops_.db_.Prepare("SELECT faults FROM inbox_file WHERE source = ? AND hash = ?");
+    st.Bind(1, source).Bind(2, Signed(hash));
+    if (!st.Step()) return std::nullopt;
+    return st.Text(0);
+}
+
+// Taken before, here or (on a server) on any bench.
+bool TOperations::TInboxPass::SeenBefore(uint64_t key) {
+    if (ops_.server_)
+        return ops_.server_->Connection()
+                   .Exec("SELECT 1 FROM inbox_seen WHERE key = $1", {Param(Signed(key))})
+                   .Rows() > 0;
+    if (!seenStatement_) seenStatement_.emplace(ops_.db_.Prepare("SELECT 1 FROM inbox_seen WHERE key = ?"));
+    seenStatement_->Reset();
+    seenStatement_->Bind(1, Signed(key));
+    return seenStatement_->Step();
+}
+
+void TOperations::TInboxPass::ReadFiles(const std::vector<TInboxFile>& files) {
+    std::map<std::string, TInstrumentSource> sources;
+    const int64_t nowNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                              std::chrono::system_clock::now().time_since_epoch())
+                              .count();
+    for (size_t i = 0; i < files.size() && !Full();) {
+        const std::string source = files[i].Source;
+        if (!sources.count(source)) sources[source] = ops_.InboxSource(source);
+        const TInstrumentSource& reading = sources[source];
+        std::optional<TUnit> open; // files that end inside a message, waiting for the rest
+        for (; i < files.size() && files[i].Source == source && !Full(); ++i)
+            ReadFile(files[i], reading, nowNs, open);
+        if (open) Outcome(TInboxFileOutcome::Waiting, open->Files, TranslatedText(EndsInsideAMessage));
+    }
+}
+
+void TOperations::TInboxPass::ReadFile(const TInboxFile& f, const TInstrumentSource& reading, int64_t nowNs,
+                                       std::optional<TUnit>& open) {
+    const std::string& source = f.Source;
+    const int64_t age = nowNs - f.ModifiedNs;
+    // A time far in the future (a writer's clock that is wrong) does not keep a file waiting.
+    if (options_.SettleSeconds > 0 && age < int64_t{options_.SettleSeconds} * 1000000000 &&
+        age > -int64_t{60} * 1000000000) {
+        rep_.Files[Outcome(TInboxFileOutcome::Waiting, {f},
+                           TranslatedText(QT_TRANSLATE_NOOP("Core", "it is being written")))]
+            .Settling = true;
+        return;
+    }
+    ++leaving_; // unless it waits
+    if (f.Size > MaxInboxFileSize) {
+        Fail({f}, Fill(QT_TRANSLATE_NOOP("Core", "The file is larger than %1 MB: no instrument file is."),
+                       std::to_string(MaxInboxFileSize / 1048576)));
+        return;
+    }
+    std::string bytes;
+    try {
+        bytes = ReadWholeFileNoLink(f.Path);
+    } catch (const EQcError& e) {
+        Outcome(TInboxFileOutcome::Waiting, {f}, e.what());
+        --leaving_;
+        return;
+    }
+    const uint64_t hash = Fnv1a64(bytes);
+    if (hashesThisPass_.count({source, hash})) {
+        MoveProcessed({f}, Outcome(TInboxFileOutcome::ReadBefore, {f}, ""));
+        return;
+    }
+    if (std::optional<std::string> faults = Known(source, hash)) {
+        // Read before a crash kept it from being moved: it goes where it was to go.
+        size_t at = Outcome(TInboxFileOutcome::ReadBefore, {f}, "");
+        if (faults->empty())
+            MoveProcessed({f}, at);
+        else
+            Fail({f}, *faults, at);
+        return;
+    }
+    hashesThisPass_.insert({source, hash});
+    // 0: read, 1: ends inside a message, 2: a fault.
+    auto read = [&](const std::string& b, TInstrumentBatch& batch) -> int {
+        try {
+            batch = ReadInstrumentFile(b, reading);
+            return 0;
+        } catch (const ETruncatedFile&) {
+            return 1;
+        }
+    };
+    TUnit alone{{f}, {hash}, bytes, {}};
+    std::string why;
+    int state = 2;
+    try {
+        state = read(bytes, alone.Batch);
+    } catch (const EQcError& e) {
+        why = e.what();
+    }
+    if (state == 0) {
+        units_.push_back(std::move(alone));
+        return;
+    }
+    if (state == 1) {
+        // A new message that is not complete yet; an earlier incomplete one keeps waiting.
+        if (open) Outcome(TInboxFileOutcome::Waiting, open->Files, TranslatedText(EndsInsideAMessage));
+        open = std::move(alone);
+        --leaving_;
+        return;
+    }
+    if (open) {
+        // Perhaps the rest of the waiting message.
+        TUnit joined = *open;
+        joined.Files.push_back(f);
+        joined.Hashes.push_back(hash);
+        joined.Bytes += bytes;
+        int joinedState = 2;
+        try {
+            joinedState = read(joined.Bytes, joined.Batch);
+        } catch (const EQcError&) {
+        }
+        if (joinedState == 0) {
+            leaving_ += joined.Files.size() - 1; // the parts that waited leave with it
+            units_.push_back(std::move(joined));
+            open.reset();
+            return;
+        }
+        if (joinedState == 1) {
+            open = std::move(joined);
+            --leaving_;
+            return;
+        }
+    }
+    Fail({f}, why);
+}
+
+// A line with a fault gives no result; the file's other results are taken, and it goes to failed/ with
+// the lines named, so that the corrected file can be dropped again.
+bool TOperations::TInboxPass::TakeResults() {
+    outcomeOf_.resize(units_.size());
+    faults_.resize(units_.size());
+    try {
+        for (size_t u = 0; u < units_.size(); ++u) TakeUnit(u);
+    } catch (const EQcError&) {
+        KeepWaiting();
+        throw;
+    }
+    return !taken_.empty();
+}
+
+void TOperations::TInboxPass::TakeUnit(size_t u) {
+    TUnit& unit = units_[u];
+    const size_t shown = std::min<size_t>(unit.Batch.Faults.size(), 50);
+    for (size_t k = 0; k < shown; ++k) faults_[u] += (k ? "\n" : "") + FaultText(unit.Batch.Faults[k]);
+    if (unit.Batch.Faults.size() > shown)
+        faults_[u] += "\n" + std::to_string(unit.Batch.Faults.size() - shown) + " more faults";
+    outcomeOf_[u] = Outcome(TInboxFileOutcome::Read, unit.Files, "");
+    taken_.push_back(u);
+    std::map<uint64_t, int> occurrences;
+    const std::string origin = rep_.Files[outcomeOf_[u]].Name;
+    for (TInstrumentResult& r : unit.Batch.Results) {
+        const uint64_t key = SeenKey(r, occurrences[ResultKey(r)]++);
+        if (SeenBefore(key) || !seenThisPass_.insert(key).second) {
+            ++rep_.Files[outcomeOf_[u]].Repeated;
+            continue;
+        }
+        plan_.Seen.push_back(key);
+        results_.push_back(r);
+        origins_.push_back(origin);
+        unitOf_.push_back(outcomeOf_[u]);
+        ++rep_.Files[outcomeOf_[u]].Results;
+    }
+    for (size_t k = 0; k < unit.Files.size(); ++k)
+        plan_.Files.push_back({unit.Files[k].Source, Utf8ToCp1252(unit.Files[k].Name), unit.Hashes[k],
+                               static_cast<int>(unit.Batch.Results.size()), faults_[u]});
+    for (const std::string& id : unit.Batch.MessageIds)
+        if (!id.empty()) {
+            plan_.Messages.push_back({unit.Files.front().Source, id});
+            plan_.MessageFiles.push_back(origin);
+        }
+}
+
+TOutcome TOperations::TInboxPass::Place(const TInboxSettings& settings) {
+    auto notMapped = [&] {
+        for (const TInboxPlan::TWaiting& w : plan_.Waiting) ++rep_.Files[unitOf_[w.Index]].NotMapped;
+        rep_.NotMapped += static_cast<int>(plan_.Waiting.size());
+    };
+    if (ops_.server_) {
+        TInboxUndo undo;
+        try {
+            ops_.server_->InTransaction("inbox", [&] {
+                ops_.LockInboxOnServer(undo);
+                ops_.PlanInboxRuns(plan_, results_, origins_, settings);
+                ops_.PlaceOnServer(plan_, undo);
+            });
+        } catch (const EQcError& e) {
+            // Nothing was stored: the files stay and are read again.
+            ops_.UndoOnServer(undo);
+            KeepWaiting();
+            return TOutcome::FromError(e);
+        }
+        notMapped();
+        ops_.PlacedOnServer(undo, rep_);
+        MoveFiles();
+        return {};
+    }
+    try {
+        TDatabase::TTransaction t(ops_.db_);
+        ops_.PlanInboxRuns(plan_, results_, origins_, settings);
+        notMapped();
+        ops_.RecordInboxPlan(plan_);
+        t.Commit();
+    } catch (const EQcError& e) {
+        // Nothing was recorded: the files stay and are read again.
+        KeepWaiting();
+        return TOutcome::FromError(e);
+    }
+    TOutcome placed = ops_.PlacePendingInboxRuns(&rep_);
+    if (!placed.Ok()) {
+        // Recorded: the runs are placed, and the files moved, at the next reading.
+        placed.Status = TStatus::Partial;
+        KeepWaiting();
+        return placed;
+    }
+    MoveFiles();
+    return placed;
+}
+
+void TOperations::TInboxPass::MoveFiles() {
+    for (size_t u : taken_)
+        if (faults_[u].empty())
+            MoveProcessed(units_[u].Files, outcomeOf_[u]);
+        else {
+            rep_.Files[outcomeOf_[u]].Kind = TInboxFileOutcome::Failed;
+            Fail(units_[u].Files, faults_[u], outcomeOf_[u]);
+        }
+}
+
 TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& options) {
     TInboxReport rep;
     auto finish = [&](TOutcome out) {
@@ -1302,290 +1640,14 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
     // changed is brought in first, so that the runs are planned on what the server holds.
     if (TOutcome placed = server_ ? PollServer() : PlacePendingInboxRuns(&rep); !placed.Ok())
         return finish(placed);
-
-    const std::string day = DayFolderName(Today());
-    auto outcome = [&](TInboxFileOutcome::TKind kind, const std::vector<TInboxFile>& fs,
-                       const std::string& detail) {
-        TInboxFileOutcome o;
-        o.Kind = kind;
-        o.Source = fs.front().Source;
-        for (const TInboxFile& f : fs) o.Name += (o.Name.empty() ? "" : " + ") + Utf8ToCp1252(f.Name);
-        o.Detail = detail;
-        rep.Files.push_back(o);
-        return rep.Files.size() - 1;
-    };
-    auto moveProcessed = [&](const std::vector<TInboxFile>& fs, size_t at) {
-        for (const TInboxFile& f : fs) try {
-                rep.Files[at].MovedTo = MoveToProcessed(f, day);
-            } catch (const EQcError& e) {
-                // Recorded as read: the next pass moves it without reading it again.
-                rep.Files[at].Detail = e.what();
-            }
-    };
-    // To failed/ with the reason. `at` is the file's outcome when some of its results were taken.
-    auto fail = [&](const std::vector<TInboxFile>& fs, const std::string& reason, size_t at = SIZE_MAX) {
-        const bool partly = at != SIZE_MAX;
-        if (!partly) at = outcome(TInboxFileOutcome::Failed, fs, reason);
-        rep.Files[at].Detail = reason;
-        std::string text;
-        for (size_t i = 0; i < fs.size(); ++i) text += (i ? " + " : "") + fs[i].Name;
-        // The reason file is UTF-8, and so are the files' names.
-        text = Substitute(
-            Cp1252ToUtf8(TranslatedText(
-                !partly ? QT_TRANSLATE_NOOP("Core", "%1 (source %2): nothing of it was taken.")
-                        : QT_TRANSLATE_NOOP("Core",
-                                            "%1 (source %2): its other results were taken; the lines below "
-                                            "were not. Correct them and drop the file again: what was taken "
-                                            "is not taken twice."))),
-            {text, Cp1252ToUtf8(fs.front().Source)});
-        text += "\n";
-        text += Cp1252ToUtf8(reason) + "\n";
-        for (const TInboxFile& f : fs) try {
-                rep.Files[at].MovedTo = MoveToFailed(f, text);
-            } catch (const EQcError& e) {
-                rep.Files[at].Detail += "\r" + std::string(e.what());
-            }
-    };
-    // A file read before: the faults of its lines, if it had any.
-    auto known = [&](const std::string& source, uint64_t hash) -> std::optional<std::string> {
-        if (server_) {
-            TPgResult r =
-                server_->Connection().Exec("SELECT faults FROM inbox_file WHERE source = $1 AND hash = $2",
-                                           {ServerText(source), Param(Signed(hash))});
-            if (r.Rows() == 0) return std::nullopt;
-            return LocalText(r.View(0, 0));
-        }
-        TStatement st = db_.Prepare("SELECT faults FROM inbox_file WHERE source = ? AND hash = ?");
-        st.Bind(1, source).Bind(2, Signed(hash));
-        if (!st.Step()) return std::nullopt;
-        return st.Text(0);
-    };
-
-    struct TUnit {
-        std::vector<TInboxFile> Files;
-        std::vector<uint64_t> Hashes;
-        std::string Bytes;
-        TInstrumentBatch Batch;
-    };
-    std::vector<TUnit> units;
-    std::set<std::pair<std::string, uint64_t>> hashesThisPass;
-    std::map<std::string, TInstrumentSource> sources;
-    // Files that leave the inbox in this pass, counted against MaxFiles; waiting ones do not count.
-    size_t leaving = 0;
-    const int64_t nowNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                              std::chrono::system_clock::now().time_since_epoch())
-                              .count();
-    auto full = [&] { return options.MaxFiles > 0 && leaving >= options.MaxFiles; };
+    TInboxPass pass(*this, rep, options);
     try {
-        for (size_t i = 0; i < files.size() && !full();) {
-            const std::string source = files[i].Source;
-            if (!sources.count(source)) sources[source] = InboxSource(source);
-            const TInstrumentSource& reading = sources[source];
-            std::optional<TUnit> open; // files that end inside a message, waiting for the rest
-            for (; i < files.size() && files[i].Source == source && !full(); ++i) {
-                const TInboxFile& f = files[i];
-                const int64_t age = nowNs - f.ModifiedNs;
-                // A time far in the future (a writer's clock that is wrong) does not keep a file waiting.
-                if (options.SettleSeconds > 0 && age < int64_t{options.SettleSeconds} * 1000000000 &&
-                    age > -int64_t{60} * 1000000000) {
-                    rep.Files[outcome(TInboxFileOutcome::Waiting, {f},
-                                      TranslatedText(QT_TRANSLATE_NOOP("Core", "it is being written")))]
-                        .Settling = true;
-                    continue;
-                }
-                ++leaving; // unless it waits
-                if (f.Size > MaxInboxFileSize) {
-                    fail({f}, Fill(QT_TRANSLATE_NOOP("Core",
-                                                     "The file is larger than %1 MB: no instrument file is."),
-                                   std::to_string(MaxInboxFileSize / 1048576)));
-                    continue;
-                }
-                std::string bytes;
-                try {
-                    bytes = ReadWholeFileNoLink(f.Path);
-                } catch (const EQcError& e) {
-                    outcome(TInboxFileOutcome::Waiting, {f}, e.what());
-                    --leaving;
-                    continue;
-                }
-                const uint64_t hash = Fnv1a64(bytes);
-                if (hashesThisPass.count({source, hash})) {
-                    moveProcessed({f}, outcome(TInboxFileOutcome::ReadBefore, {f}, ""));
-                    continue;
-                }
-                if (std::optional<std::string> faults = known(source, hash)) {
-                    // Read before a crash kept it from being moved: it goes where it was to go.
-                    size_t at = outcome(TInboxFileOutcome::ReadBefore, {f}, "");
-                    if (faults->empty())
-                        moveProcessed({f}, at);
-                    else
-                        fail({f}, *faults, at);
-                    continue;
-                }
-                hashesThisPass.insert({source, hash});
-                auto read = [&](const std::string& b, TInstrumentBatch& batch) -> int {
-                    try {
-                        batch = ReadInstrumentFile(b, reading);
-                        return 0;
-                    } catch (const ETruncatedFile&) {
-                        return 1;
-                    }
-                };
-                TUnit alone{{f}, {hash}, bytes, {}};
-                std::string why;
-                int state = 2;
-                try {
-                    state = read(bytes, alone.Batch);
-                } catch (const EQcError& e) {
-                    why = e.what();
-                }
-                if (state == 0) {
-                    units.push_back(std::move(alone));
-                    continue;
-                }
-                if (state == 1) {
-                    // A new message that is not complete yet; an earlier incomplete one keeps waiting.
-                    if (open)
-                        outcome(TInboxFileOutcome::Waiting, open->Files, TranslatedText(EndsInsideAMessage));
-                    open = std::move(alone);
-                    --leaving;
-                    continue;
-                }
-                if (open) {
-                    // Perhaps the rest of the waiting message.
-                    TUnit joined = *open;
-                    joined.Files.push_back(f);
-                    joined.Hashes.push_back(hash);
-                    joined.Bytes += bytes;
-                    int joinedState = 2;
-                    try {
-                        joinedState = read(joined.Bytes, joined.Batch);
-                    } catch (const EQcError&) {
-                    }
-                    if (joinedState == 0) {
-                        leaving += joined.Files.size() - 1; // the parts that waited leave with it
-                        units.push_back(std::move(joined));
-                        open.reset();
-                        continue;
-                    }
-                    if (joinedState == 1) {
-                        open = std::move(joined);
-                        --leaving;
-                        continue;
-                    }
-                }
-                fail({f}, why);
-            }
-            if (open) outcome(TInboxFileOutcome::Waiting, open->Files, TranslatedText(EndsInsideAMessage));
-        }
+        pass.ReadFiles(files);
+        if (!pass.TakeResults()) return finish({});
     } catch (const EQcError& e) {
         return finish(TOutcome::FromError(e));
     }
-
-    // A line with a fault gives no result; the file's other results are taken, and it goes to failed/
-    // with the lines named, so that the corrected file can be dropped again.
-    std::vector<TInstrumentResult> results;
-    std::vector<std::string> origins;
-    std::vector<size_t> unitOf;
-    std::vector<size_t> taken;
-    TInboxPlan plan;
-    std::unordered_set<uint64_t> seenThisPass;
-    std::optional<TStatement> seenStatement;
-    // Taken before, here or (on a server) on any bench.
-    auto seenBefore = [&](uint64_t key) {
-        if (server_)
-            return server_->Connection()
-                       .Exec("SELECT 1 FROM inbox_seen WHERE key = $1", {Param(Signed(key))})
-                       .Rows() > 0;
-        if (!seenStatement) seenStatement.emplace(db_.Prepare("SELECT 1 FROM inbox_seen WHERE key = ?"));
-        seenStatement->Reset();
-        seenStatement->Bind(1, Signed(key));
-        return seenStatement->Step();
-    };
-    std::vector<size_t> outcomeOf(units.size());
-    std::vector<std::string> faults(units.size());
-    try {
-        for (size_t u = 0; u < units.size(); ++u) {
-            TUnit& unit = units[u];
-            const size_t shown = std::min<size_t>(unit.Batch.Faults.size(), 50);
-            for (size_t k = 0; k < shown; ++k) faults[u] += (k ? "\n" : "") + FaultText(unit.Batch.Faults[k]);
-            if (unit.Batch.Faults.size() > shown)
-                faults[u] += "\n" + std::to_string(unit.Batch.Faults.size() - shown) + " more faults";
-            outcomeOf[u] = outcome(TInboxFileOutcome::Read, unit.Files, "");
-            taken.push_back(u);
-            std::map<uint64_t, int> occurrences;
-            const std::string origin = rep.Files[outcomeOf[u]].Name;
-            for (TInstrumentResult& r : unit.Batch.Results) {
-                const uint64_t key = SeenKey(r, occurrences[ResultKey(r)]++);
-                if (seenBefore(key) || !seenThisPass.insert(key).second) {
-                    ++rep.Files[outcomeOf[u]].Repeated;
-                    continue;
-                }
-                plan.Seen.push_back(key);
-                results.push_back(r);
-                origins.push_back(origin);
-                unitOf.push_back(outcomeOf[u]);
-                ++rep.Files[outcomeOf[u]].Results;
-            }
-            for (size_t k = 0; k < unit.Files.size(); ++k)
-                plan.Files.push_back({unit.Files[k].Source, Utf8ToCp1252(unit.Files[k].Name), unit.Hashes[k],
-                                      static_cast<int>(unit.Batch.Results.size()), faults[u]});
-            for (const std::string& id : unit.Batch.MessageIds)
-                if (!id.empty()) {
-                    plan.Messages.push_back({unit.Files.front().Source, id});
-                    plan.MessageFiles.push_back(origin);
-                }
-        }
-    } catch (const EQcError& e) {
-        for (size_t u : taken) rep.Files[outcomeOf[u]].Kind = TInboxFileOutcome::Waiting;
-        return finish(TOutcome::FromError(e));
-    }
-    if (taken.empty()) return finish({});
-    if (server_) {
-        TInboxUndo undo;
-        try {
-            server_->InTransaction("inbox", [&] {
-                LockInboxOnServer(undo);
-                PlanInboxRuns(plan, results, origins, settings);
-                PlaceOnServer(plan, undo);
-            });
-        } catch (const EQcError& e) {
-            // Nothing was stored: the files stay and are read again.
-            UndoOnServer(undo);
-            for (size_t u : taken) rep.Files[outcomeOf[u]].Kind = TInboxFileOutcome::Waiting;
-            return finish(TOutcome::FromError(e));
-        }
-        for (const TInboxPlan::TWaiting& w : plan.Waiting) ++rep.Files[unitOf[w.Index]].NotMapped;
-        rep.NotMapped += static_cast<int>(plan.Waiting.size());
-        PlacedOnServer(undo, rep);
-    } else
-        try {
-            TDatabase::TTransaction t(db_);
-            PlanInboxRuns(plan, results, origins, settings);
-            for (const TInboxPlan::TWaiting& w : plan.Waiting) ++rep.Files[unitOf[w.Index]].NotMapped;
-            rep.NotMapped += static_cast<int>(plan.Waiting.size());
-            RecordInboxPlan(plan);
-            t.Commit();
-        } catch (const EQcError& e) {
-            // Nothing was recorded: the files stay and are read again.
-            for (size_t u : taken) rep.Files[outcomeOf[u]].Kind = TInboxFileOutcome::Waiting;
-            return finish(TOutcome::FromError(e));
-        }
-    TOutcome placed = server_ ? TOutcome{} : PlacePendingInboxRuns(&rep);
-    if (!placed.Ok()) {
-        // Recorded: the runs are placed, and the files moved, at the next reading.
-        placed.Status = TStatus::Partial;
-        for (size_t u : taken) rep.Files[outcomeOf[u]].Kind = TInboxFileOutcome::Waiting;
-        return finish(placed);
-    }
-    for (size_t u : taken)
-        if (faults[u].empty())
-            moveProcessed(units[u].Files, outcomeOf[u]);
-        else {
-            rep.Files[outcomeOf[u]].Kind = TInboxFileOutcome::Failed;
-            fail(units[u].Files, faults[u], outcomeOf[u]);
-        }
-    return finish(placed);
+    return finish(pass.Place(settings));
 }
 
 // ---------------------------------------------------------------- on a server
