@@ -464,6 +464,9 @@ private:
     struct TInboxPlan;
     void PlanInboxRuns(TInboxPlan& plan, const std::vector<TInstrumentResult>& results,
                        const std::vector<std::string>& origins, const TInboxSettings& settings);
+    // The held runs from the inbox that the grouped results may complete, and those no longer held.
+    void FindHeldInboxRuns(TInboxPlan& plan, const TRunGrouping& grouping,
+                           const std::vector<TInstrumentResult>& results, const TInboxSettings& settings);
     void RecordInboxPlan(const TInboxPlan& plan);
     // The inbox on a server: each change of its shared records, and each pass, is one transaction.
     struct TInboxUndo;

@@ -705,6 +705,73 @@ private:
     size_t lookups_ = 0;
 };
 
+// Held runs from the inbox still in the queue may be completed; the others are gone. Only those that
+// a new run could complete are read: of its source and analyte, within the window of its times. The
+// head is not touched while it is being validated.
+void TOperations::FindHeldInboxRuns(TInboxPlan& plan, const TRunGrouping& grouping,
+                                    const std::vector<TInstrumentResult>& results,
+                                    const TInboxSettings& settings) {
+    const double reach = settings.WindowMinutes / 1440.0 + 1.0 / 1440;
+    std::map<std::pair<std::string, std::string>, std::pair<TDateTime, TDateTime>> bounds;
+    for (const TInstrumentRun& g : grouping.Runs)
+        for (size_t i : g.Results) {
+            const TDateTime t = results[i].DateTime;
+            auto [it, added] = bounds.try_emplace({g.Source, g.Run.AnalyteName}, t, t);
+            it->second = {std::min(it->second.first, t), std::max(it->second.second, t)};
+        }
+    TPassQueue queued(Fifo.Entries(), recallOpen_ ? 1 : 0);
+    std::deque<TResu> validated, elsewhere;
+    if (recallOpen_ && Fifo.Count() > 0) validated.push_back(Fifo.Entries().front());
+    // On a server a held run is gone when no bench holds it any more, whatever this one last saw.
+    if (server_) elsewhere = server_->QueueNow();
+    TPassQueue head(validated), others(elsewhere);
+    std::vector<TInboxPlan::THeld> placed;
+    // Those starting at most `reach` before the first new result and ending at most `reach` after the
+    // last one: no other could take a new result within the window.
+    constexpr const char* Placed = "SELECT id, source, analyte, entry, first_time, last_time, note FROM "
+                                   "inbox_run WHERE state = 'placed' AND target = 'queue'";
+    for (const auto& [key, span] : bounds) {
+        const std::string low = Param(span.first - reach), high = Param(span.second + reach);
+        if (server_) {
+            TPgResult r = server_->Connection().Exec(
+                std::string(Placed) + " AND source = $1 AND analyte = $2 AND first_time >= $3 AND "
+                                      "last_time <= $4 ORDER BY id",
+                {ServerText(key.first), ServerText(key.second), low, high});
+            for (int i = 0; i < r.Rows(); ++i)
+                placed.push_back({r.Int(i, 0),
+                                  LocalText(r.View(i, 1)),
+                                  LocalText(r.View(i, 2)),
+                                  r.Bytes(i, 3),
+                                  LocalText(r.View(i, 6)),
+                                  {},
+                                  r.Real(i, 4),
+                                  r.Real(i, 5)});
+        } else {
+            TStatement st = db_.Prepare(
+                std::string(Placed) +
+                " AND source = ? AND analyte = ? AND first_time >= ? AND last_time <= ? ORDER BY id");
+            st.Bind(1, key.first)
+                .Bind(2, key.second)
+                .Bind(3, span.first - reach)
+                .Bind(4, span.second + reach);
+            while (st.Step())
+                placed.push_back(
+                    {st.Int(0), st.Text(1), st.Text(2), st.Text(3), st.Text(6), {}, st.Real(4), st.Real(5)});
+        }
+    }
+    std::sort(placed.begin(), placed.end(), [](const auto& a, const auto& b) { return a.Row < b.Row; });
+    for (TInboxPlan::THeld& h : placed) {
+        const bool inQueue = queued.Find(h.Image).has_value();
+        if (!inQueue && !head.Find(h.Image) && !others.Find(h.Image)) {
+            plan.Gone.push_back(h.Row);
+            continue;
+        }
+        if (!inQueue) continue;
+        h.Run = EntryOf(h.Image);
+        plan.Held.push_back(std::move(h));
+    }
+}
+
 void TOperations::PlanInboxRuns(TInboxPlan& plan, const std::vector<TInstrumentResult>& results,
                                 const std::vector<std::string>& origins, const TInboxSettings& settings) {
     // The mapping, and why a result is not mapped.
@@ -747,76 +814,7 @@ void TOperations::PlanInboxRuns(TInboxPlan& plan, const std::vector<TInstrumentR
         results, [&](const TInstrumentResult& r) { return mapped[static_cast<size_t>(&r - results.data())]; },
         settings.WindowMinutes);
 
-    // Held runs from the inbox still in the queue may be completed; the others are gone. Only those that
-    // a new run could complete are read: of its source and analyte, within the window of its times. The
-    // head is not touched while it is being validated.
-    {
-        const double reach = settings.WindowMinutes / 1440.0 + 1.0 / 1440;
-        std::map<std::pair<std::string, std::string>, std::pair<TDateTime, TDateTime>> bounds;
-        for (const TInstrumentRun& g : grouping.Runs)
-            for (size_t i : g.Results) {
-                const TDateTime t = results[i].DateTime;
-                auto [it, added] = bounds.try_emplace({g.Source, g.Run.AnalyteName}, t, t);
-                it->second = {std::min(it->second.first, t), std::max(it->second.second, t)};
-            }
-        TPassQueue queued(Fifo.Entries(), recallOpen_ ? 1 : 0);
-        std::deque<TResu> validated, elsewhere;
-        if (recallOpen_ && Fifo.Count() > 0) validated.push_back(Fifo.Entries().front());
-        // On a server a held run is gone when no bench holds it any more, whatever this one last saw.
-        if (server_) elsewhere = server_->QueueNow();
-        TPassQueue head(validated), others(elsewhere);
-        std::vector<TInboxPlan::THeld> placed;
-        // Those starting at most `reach` before the first new result and ending at most `reach` after the
-        // last one: no other could take a new result within the window.
-        constexpr const char* Placed = "SELECT id, source, analyte, entry, first_time, last_time, note FROM "
-                                       "inbox_run WHERE state = 'placed' AND target = 'queue'";
-        for (const auto& [key, span] : bounds) {
-            const std::string low = Param(span.first - reach), high = Param(span.second + reach);
-            if (server_) {
-                TPgResult r = server_->Connection().Exec(
-                    std::string(Placed) + " AND source = $1 AND analyte = $2 AND first_time >= $3 AND "
-                                          "last_time <= $4 ORDER BY id",
-                    {ServerText(key.first), ServerText(key.second), low, high});
-                for (int i = 0; i < r.Rows(); ++i)
-                    placed.push_back({r.Int(i, 0),
-                                      LocalText(r.View(i, 1)),
-                                      LocalText(r.View(i, 2)),
-                                      r.Bytes(i, 3),
-                                      LocalText(r.View(i, 6)),
-                                      {},
-                                      r.Real(i, 4),
-                                      r.Real(i, 5)});
-            } else {
-                TStatement st = db_.Prepare(
-                    std::string(Placed) +
-                    " AND source = ? AND analyte = ? AND first_time >= ? AND last_time <= ? ORDER BY id");
-                st.Bind(1, key.first)
-                    .Bind(2, key.second)
-                    .Bind(3, span.first - reach)
-                    .Bind(4, span.second + reach);
-                while (st.Step())
-                    placed.push_back({st.Int(0),
-                                      st.Text(1),
-                                      st.Text(2),
-                                      st.Text(3),
-                                      st.Text(6),
-                                      {},
-                                      st.Real(4),
-                                      st.Real(5)});
-            }
-        }
-        std::sort(placed.begin(), placed.end(), [](const auto& a, const auto& b) { return a.Row < b.Row; });
-        for (TInboxPlan::THeld& h : placed) {
-            const bool inQueue = queued.Find(h.Image).has_value();
-            if (!inQueue && !head.Find(h.Image) && !others.Find(h.Image)) {
-                plan.Gone.push_back(h.Row);
-                continue;
-            }
-            if (!inQueue) continue;
-            h.Run = EntryOf(h.Image);
-            plan.Held.push_back(std::move(h));
-        }
-    }
+    FindHeldInboxRuns(plan, grouping, results, settings);
     const long long window = std::llround(settings.WindowMinutes * 60000.0);
     auto ms = [](TDateTime t) { return std::llround(t * 86400000.0); };
     auto fits = [&](const TResu& held, TDateTime first, TDateTime last, const TResu& run, TDateTime f2,
@@ -962,25 +960,59 @@ void TOperations::RecordInboxPlan(const TInboxPlan& plan) {
 
 // ---------------------------------------------------------------- placing runs
 
+namespace {
+// A run recorded by a reading and not yet placed.
+struct TPending {
+    int64_t Row;
+    std::string Analyte;
+    bool ToData;
+    TResu Run;
+    std::string Image, Replaces;
+    bool Waits = false; // not held: the queue is full
+};
+
+std::vector<TPending> PendingRuns(TDatabase& db) {
+    std::vector<TPending> pending;
+    if (!db.IsOpen() || db.Version("inbox") == 0) return pending;
+    TStatement st = db.Prepare("SELECT id, analyte, target, entry, replaces FROM inbox_run "
+                               "WHERE state = 'pending' ORDER BY id");
+    while (st.Step()) {
+        TPending p{st.Int(0), st.Text(1), st.Text(2) == "data", {}, st.Text(3), st.Text(4)};
+        p.Run = EntryOf(p.Image);
+        pending.push_back(std::move(p));
+    }
+    return pending;
+}
+
+// The runs in the files marked placed; those that wait for room in the queue stay pending.
+TOutcome MarkPlaced(TDatabase& db, const std::vector<TPending>& pending) {
+    try {
+        TDatabase::TTransaction t(db);
+        TStatement st = db.Prepare("UPDATE inbox_run SET state = 'placed' WHERE id = ?");
+        for (const TPending& p : pending) {
+            if (p.Waits) continue;
+            st.Reset();
+            st.Bind(1, p.Row);
+            st.Step();
+        }
+        t.Commit();
+    } catch (const EQcError& e) {
+        // The runs are in the files; placing them again finds them there and adds nothing.
+        TOutcome out = TOutcome::FromError(e, TStatus::Partial);
+        out.Message =
+            Fill(QT_TRANSLATE_NOOP("Core", "The runs from the instruments were saved, but not marked so "
+                                           "in the database:\r%1"),
+                 e.what());
+        return out;
+    }
+    return {};
+}
+} // namespace
+
 TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
-    struct TPending {
-        int64_t Row;
-        std::string Analyte;
-        bool ToData;
-        TResu Run;
-        std::string Image, Replaces;
-        bool Waits = false; // not held: the queue is full
-    };
     std::vector<TPending> pending;
     try {
-        if (!db_.IsOpen() || db_.Version("inbox") == 0) return {};
-        TStatement st = db_.Prepare("SELECT id, analyte, target, entry, replaces FROM inbox_run "
-                                    "WHERE state = 'pending' ORDER BY id");
-        while (st.Step()) {
-            TPending p{st.Int(0), st.Text(1), st.Text(2) == "data", {}, st.Text(3), st.Text(4)};
-            p.Run = EntryOf(p.Image);
-            pending.push_back(std::move(p));
-        }
+        pending = PendingRuns(db_);
     } catch (const EQcError& e) {
         return TOutcome::FromError(e);
     }
@@ -1072,25 +1104,7 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
             return out;
         }
     }
-    TOutcome out;
-    try {
-        TDatabase::TTransaction t(db_);
-        TStatement st = db_.Prepare("UPDATE inbox_run SET state = 'placed' WHERE id = ?");
-        for (const TPending& p : pending) {
-            if (p.Waits) continue;
-            st.Reset();
-            st.Bind(1, p.Row);
-            st.Step();
-        }
-        t.Commit();
-    } catch (const EQcError& e) {
-        // The runs are in the files; placing them again finds them there and adds nothing.
-        out = TOutcome::FromError(e, TStatus::Partial);
-        out.Message =
-            Fill(QT_TRANSLATE_NOOP("Core", "The runs from the instruments were saved, but not marked so "
-                                           "in the database:\r%1"),
-                 e.what());
-    }
+    TOutcome out = MarkPlaced(db_, pending);
     if (report) {
         report->Queued += queued;
         report->Accepted += accepted;
