@@ -490,12 +490,18 @@ private:
     // A recall ended after its run reached the data file and before the queue file let it go: the
     // run leaves the queue now, with its entry.
     void SettleRecall(TOpenReport& report);
-    // The journal's "run held" entries of the queue's entries (with their images) not in `before`.
-    void LogNewlyHeld(const std::vector<std::pair<TResu, std::string>>& queue,
-                      const std::deque<TResu>& before);
+    // The queue as an inbox pass changes it (UOperationsInbox.cpp).
+    class TPassQueue;
+    // One reading of the inbox (UOperationsInbox.cpp).
+    class TInboxPass;
+    // The journal's "run held" entries of the runs the pass added to the queue.
+    void LogNewlyHeld(const TPassQueue& queue);
     struct TInboxPlan;
     void PlanInboxRuns(TInboxPlan& plan, const std::vector<TInstrumentResult>& results,
                        const std::vector<std::string>& origins, const TInboxSettings& settings);
+    // The held runs from the inbox that the grouped results may complete, and those no longer held.
+    void FindHeldInboxRuns(TInboxPlan& plan, const TRunGrouping& grouping,
+                           const std::vector<TInstrumentResult>& results, const TInboxSettings& settings);
     void RecordInboxPlan(const TInboxPlan& plan);
     // The inbox on a server: each change of its shared records, and each pass, is one transaction.
     struct TInboxUndo;

@@ -589,6 +589,189 @@ struct TOperations::TInboxUndo {
     int Queued = 0, Accepted = 0, Merged = 0;
 };
 
+// The queue as a pass changes it: the queue it found, untouched and not copied, and the pass's
+// changes beside it. Runs are looked up by image, but an entry's image is made only when a run of the
+// same time is looked for, so that a pass costs what it reads and not what the queue holds.
+class TOperations::TPassQueue {
+public:
+    // The queue from its entry `from` on; it must not change while this lives.
+    explicit TPassQueue(const std::deque<TResu>& queue, size_t from = 0)
+        : base_(queue), from_(std::min(from, queue.size())), count_(queue.size() - from_) {}
+    // An entry: kept (of the queue found), completed or added by the pass.
+    struct TEntry {
+        size_t At; // in the queue found; beyond it, in the added runs
+        const TResu& Run;
+        bool New;
+    };
+    // The entry holding this image; a damaged image is held by none.
+    std::optional<size_t> Find(const std::string& image) {
+        double time = 0;
+        try {
+            time = EntryOf(image).DateTime;
+        } catch (const EQcError&) {
+            return std::nullopt;
+        }
+        // A few lookups scan the times; more build an index of them.
+        if (++lookups_ > 8 && byTime_.empty()) IndexTimes();
+        auto matches = [&](size_t at) {
+            if (!Live(at) || RunAt(at).DateTime != time) return false;
+            std::string& own = images_[at];
+            if (own.empty()) own = EntryImage(RunAt(at));
+            return own == image;
+        };
+        if (!byTime_.empty()) {
+            auto [first, last] = byTime_.equal_range(time);
+            for (auto it = first; it != last; ++it)
+                if (matches(it->second)) return it->second;
+            return std::nullopt;
+        }
+        for (size_t at = from_; at < base_.size() + added_.size(); ++at)
+            if (matches(at)) return at;
+        return std::nullopt;
+    }
+    void Add(const TResu& run, std::string image) {
+        const size_t at = base_.size() + added_.size();
+        added_.push_back(run);
+        images_[at] = std::move(image);
+        if (!byTime_.empty()) byTime_.emplace(run.DateTime, at);
+        ++count_;
+    }
+    void Replace(size_t at, const TResu& run, std::string image) {
+        if (at >= base_.size()) {
+            added_[at - base_.size()] = run;
+        } else {
+            replaced_[at] = run;
+            Mark(at, kReplaced);
+        }
+        images_[at] = std::move(image);
+        if (!byTime_.empty()) byTime_.emplace(run.DateTime, at);
+    }
+    void Erase(size_t at) {
+        if (at >= base_.size())
+            gone_.insert(at);
+        else
+            Mark(at, kGone);
+        --count_;
+    }
+    size_t Count() const { return count_; }
+    // Each live entry in the queue's order.
+    template <class F> void ForEach(F&& f) const {
+        for (size_t at = from_; at < base_.size() + added_.size(); ++at)
+            if (Live(at)) f(TEntry{at, RunAt(at), at >= base_.size() || State(at) == kReplaced});
+    }
+    // Into the result queue, which must be the queue found from its first entry. Runs only added are
+    // pushed after the others; any other change rebuilds the queue. Returns what puts it back.
+    std::function<void()> PutInto(TFifo& fifo) const {
+        if (state_.empty()) {
+            for (const TResu& r : added_) fifo.Push(r);
+            return [&fifo, n = added_.size()] {
+                for (size_t k = 0; k < n; ++k) fifo.DropLast();
+            };
+        }
+        std::deque<TResu> before = base_, after;
+        ForEach([&](const TEntry& e) { after.push_back(e.Run); });
+        fifo.ClearQueue();
+        for (TResu& r : after) fifo.Push(std::move(r));
+        return [&fifo, before = std::move(before)] {
+            fifo.ClearQueue();
+            for (const TResu& r : before) fifo.Push(r);
+        };
+    }
+
+private:
+    static constexpr uint8_t kKept = 0, kGone = 1, kReplaced = 2;
+    bool Live(size_t at) const { return at >= base_.size() ? !gone_.count(at) : State(at) != kGone; }
+    uint8_t State(size_t at) const { return state_.empty() ? kKept : state_[at]; }
+    void Mark(size_t at, uint8_t state) {
+        if (state_.empty()) state_.assign(base_.size(), kKept);
+        state_[at] = state;
+    }
+    const TResu& RunAt(size_t at) const {
+        if (at >= base_.size()) return added_[at - base_.size()];
+        return State(at) == kReplaced ? replaced_.at(at) : base_[at];
+    }
+    void IndexTimes() {
+        for (size_t at = from_; at < base_.size() + added_.size(); ++at)
+            if (Live(at)) byTime_.emplace(RunAt(at).DateTime, at);
+    }
+    const std::deque<TResu>& base_;
+    size_t from_, count_;
+    std::deque<TResu> added_;
+    std::vector<uint8_t> state_; // of the queue found; empty while nothing of it changed
+    std::unordered_map<size_t, TResu> replaced_;
+    std::unordered_set<size_t> gone_; // added runs taken away again
+    std::unordered_map<size_t, std::string> images_;
+    std::unordered_multimap<double, size_t> byTime_;
+    size_t lookups_ = 0;
+};
+
+// Held runs from the inbox still in the queue may be completed; the others are gone. Only those that
+// a new run could complete are read: of its source and analyte, within the window of its times. The
+// head is not touched while it is being validated.
+void TOperations::FindHeldInboxRuns(TInboxPlan& plan, const TRunGrouping& grouping,
+                                    const std::vector<TInstrumentResult>& results,
+                                    const TInboxSettings& settings) {
+    const double reach = settings.WindowMinutes / 1440.0 + 1.0 / 1440;
+    std::map<std::pair<std::string, std::string>, std::pair<TDateTime, TDateTime>> bounds;
+    for (const TInstrumentRun& g : grouping.Runs)
+        for (size_t i : g.Results) {
+            const TDateTime t = results[i].DateTime;
+            auto [it, added] = bounds.try_emplace({g.Source, g.Run.AnalyteName}, t, t);
+            it->second = {std::min(it->second.first, t), std::max(it->second.second, t)};
+        }
+    TPassQueue queued(Fifo.Entries(), recallOpen_ ? 1 : 0);
+    std::deque<TResu> validated, elsewhere;
+    if (recallOpen_ && Fifo.Count() > 0) validated.push_back(Fifo.Entries().front());
+    // On a server a held run is gone when no bench holds it any more, whatever this one last saw.
+    if (server_) elsewhere = server_->QueueNow();
+    TPassQueue head(validated), others(elsewhere);
+    std::vector<TInboxPlan::THeld> placed;
+    // Those starting at most `reach` before the first new result and ending at most `reach` after the
+    // last one: no other could take a new result within the window.
+    constexpr const char* Placed = "SELECT id, source, analyte, entry, first_time, last_time, note FROM "
+                                   "inbox_run WHERE state = 'placed' AND target = 'queue'";
+    for (const auto& [key, span] : bounds) {
+        const std::string low = Param(span.first - reach), high = Param(span.second + reach);
+        if (server_) {
+            TPgResult r = server_->Connection().Exec(
+                std::string(Placed) + " AND source = $1 AND analyte = $2 AND first_time >= $3 AND "
+                                      "last_time <= $4 ORDER BY id",
+                {ServerText(key.first), ServerText(key.second), low, high});
+            for (int i = 0; i < r.Rows(); ++i)
+                placed.push_back({r.Int(i, 0),
+                                  LocalText(r.View(i, 1)),
+                                  LocalText(r.View(i, 2)),
+                                  r.Bytes(i, 3),
+                                  LocalText(r.View(i, 6)),
+                                  {},
+                                  r.Real(i, 4),
+                                  r.Real(i, 5)});
+        } else {
+            TStatement st = db_.Prepare(
+                std::string(Placed) +
+                " AND source = ? AND analyte = ? AND first_time >= ? AND last_time <= ? ORDER BY id");
+            st.Bind(1, key.first)
+                .Bind(2, key.second)
+                .Bind(3, span.first - reach)
+                .Bind(4, span.second + reach);
+            while (st.Step())
+                placed.push_back(
+                    {st.Int(0), st.Text(1), st.Text(2), st.Text(3), st.Text(6), {}, st.Real(4), st.Real(5)});
+        }
+    }
+    std::sort(placed.begin(), placed.end(), [](const auto& a, const auto& b) { return a.Row < b.Row; });
+    for (TInboxPlan::THeld& h : placed) {
+        const bool inQueue = queued.Find(h.Image).has_value();
+        if (!inQueue && !head.Find(h.Image) && !others.Find(h.Image)) {
+            plan.Gone.push_back(h.Row);
+            continue;
+        }
+        if (!inQueue) continue;
+        h.Run = EntryOf(h.Image);
+        plan.Held.push_back(std::move(h));
+    }
+}
+
 void TOperations::PlanInboxRuns(TInboxPlan& plan, const std::vector<TInstrumentResult>& results,
                                 const std::vector<std::string>& origins, const TInboxSettings& settings) {
     // The mapping, and why a result is not mapped.
@@ -631,47 +814,7 @@ void TOperations::PlanInboxRuns(TInboxPlan& plan, const std::vector<TInstrumentR
         results, [&](const TInstrumentResult& r) { return mapped[static_cast<size_t>(&r - results.data())]; },
         settings.WindowMinutes);
 
-    // Held runs from the inbox still in the queue may be completed; the others are gone. The head is not
-    // touched while it is being validated.
-    {
-        std::unordered_set<std::string> queued;
-        const auto& entries = Fifo.Entries();
-        for (size_t k = recallOpen_ ? 1 : 0; k < entries.size(); ++k) queued.insert(EntryImage(entries[k]));
-        std::unordered_set<std::string> all = queued;
-        if (recallOpen_ && !entries.empty()) all.insert(EntryImage(entries.front()));
-        // On a server a held run is gone when no bench holds it any more, whatever this one last saw.
-        if (server_)
-            for (const TResu& e : server_->QueueNow()) all.insert(EntryImage(e));
-        std::vector<TInboxPlan::THeld> placed;
-        constexpr const char* Placed = "SELECT id, source, analyte, entry, first_time, last_time, note FROM "
-                                       "inbox_run WHERE state = 'placed' AND target = 'queue' ORDER BY id";
-        if (server_) {
-            TPgResult r = server_->Connection().Exec(Placed);
-            for (int i = 0; i < r.Rows(); ++i)
-                placed.push_back({r.Int(i, 0),
-                                  LocalText(r.View(i, 1)),
-                                  LocalText(r.View(i, 2)),
-                                  r.Bytes(i, 3),
-                                  LocalText(r.View(i, 6)),
-                                  {},
-                                  r.Real(i, 4),
-                                  r.Real(i, 5)});
-        } else {
-            TStatement st = db_.Prepare(Placed);
-            while (st.Step())
-                placed.push_back(
-                    {st.Int(0), st.Text(1), st.Text(2), st.Text(3), st.Text(6), {}, st.Real(4), st.Real(5)});
-        }
-        for (TInboxPlan::THeld& h : placed) {
-            if (!all.count(h.Image)) {
-                plan.Gone.push_back(h.Row);
-                continue;
-            }
-            if (!queued.count(h.Image)) continue;
-            h.Run = EntryOf(h.Image);
-            plan.Held.push_back(std::move(h));
-        }
-    }
+    FindHeldInboxRuns(plan, grouping, results, settings);
     const long long window = std::llround(settings.WindowMinutes * 60000.0);
     auto ms = [](TDateTime t) { return std::llround(t * 86400000.0); };
     auto fits = [&](const TResu& held, TDateTime first, TDateTime last, const TResu& run, TDateTime f2,
@@ -817,38 +960,67 @@ void TOperations::RecordInboxPlan(const TInboxPlan& plan) {
 
 // ---------------------------------------------------------------- placing runs
 
+namespace {
+// A run recorded by a reading and not yet placed.
+struct TPending {
+    int64_t Row;
+    std::string Analyte;
+    bool ToData;
+    TResu Run;
+    std::string Image, Replaces;
+    bool Waits = false; // not held: the queue is full
+};
+
+std::vector<TPending> PendingRuns(TDatabase& db) {
+    std::vector<TPending> pending;
+    if (!db.IsOpen() || db.Version("inbox") == 0) return pending;
+    TStatement st = db.Prepare("SELECT id, analyte, target, entry, replaces FROM inbox_run "
+                               "WHERE state = 'pending' ORDER BY id");
+    while (st.Step()) {
+        TPending p{st.Int(0), st.Text(1), st.Text(2) == "data", {}, st.Text(3), st.Text(4)};
+        p.Run = EntryOf(p.Image);
+        pending.push_back(std::move(p));
+    }
+    return pending;
+}
+
+// The runs in the files marked placed; those that wait for room in the queue stay pending.
+TOutcome MarkPlaced(TDatabase& db, const std::vector<TPending>& pending) {
+    try {
+        TDatabase::TTransaction t(db);
+        TStatement st = db.Prepare("UPDATE inbox_run SET state = 'placed' WHERE id = ?");
+        for (const TPending& p : pending) {
+            if (p.Waits) continue;
+            st.Reset();
+            st.Bind(1, p.Row);
+            st.Step();
+        }
+        t.Commit();
+    } catch (const EQcError& e) {
+        // The runs are in the files; placing them again finds them there and adds nothing.
+        TOutcome out = TOutcome::FromError(e, TStatus::Partial);
+        out.Message =
+            Fill(QT_TRANSLATE_NOOP("Core", "The runs from the instruments were saved, but not marked so "
+                                           "in the database:\r%1"),
+                 e.what());
+        return out;
+    }
+    return {};
+}
+} // namespace
+
 TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
-    struct TPending {
-        int64_t Row;
-        std::string Analyte;
-        bool ToData;
-        TResu Run;
-        std::string Image, Replaces;
-        bool Waits = false; // not held: the queue is full
-    };
     std::vector<TPending> pending;
     try {
-        if (!db_.IsOpen() || db_.Version("inbox") == 0) return {};
-        TStatement st = db_.Prepare("SELECT id, analyte, target, entry, replaces FROM inbox_run "
-                                    "WHERE state = 'pending' ORDER BY id");
-        while (st.Step()) {
-            TPending p{st.Int(0), st.Text(1), st.Text(2) == "data", {}, st.Text(3), st.Text(4)};
-            p.Run = EntryOf(p.Image);
-            pending.push_back(std::move(p));
-        }
+        pending = PendingRuns(db_);
     } catch (const EQcError& e) {
         return TOutcome::FromError(e);
     }
     if (pending.empty()) return {};
 
-    const std::deque<TResu> queueBefore = Fifo.Entries();
     std::map<TAnalyteId, TAnalyte> analytesBefore;
-    // The queue as it will be, each entry with its image.
-    std::vector<std::pair<TResu, std::string>> queue;
-    for (const TResu& e : queueBefore) queue.emplace_back(e, EntryImage(e));
-    auto find = [&](const std::string& image) {
-        return std::find_if(queue.begin(), queue.end(), [&](const auto& e) { return e.second == image; });
-    };
+    // The queue as it will be.
+    TPassQueue queue(Fifo.Entries());
     bool queueChanged = false;
     int queued = 0, accepted = 0, merged = 0, waiting = 0;
     // A folder's queue file holds so many runs at most; the rest stay pending until runs are recalled.
@@ -862,32 +1034,32 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
                 a->AddPoint(p.Run);
             }
             if (!p.Replaces.empty())
-                if (auto it = find(p.Replaces); it != queue.end()) {
-                    queue.erase(it);
+                if (std::optional<size_t> at = queue.Find(p.Replaces)) {
+                    queue.Erase(*at);
                     queueChanged = true;
                 }
             ++accepted;
             continue;
         }
-        if (find(p.Image) != queue.end()) { // placed before a crash
+        if (queue.Find(p.Image)) { // placed before a crash
             ++queued;
             continue;
         }
         if (!p.Replaces.empty())
-            if (auto it = find(p.Replaces); it != queue.end()) {
-                *it = {p.Run, p.Image};
+            if (std::optional<size_t> at = queue.Find(p.Replaces)) {
+                queue.Replace(*at, p.Run, p.Image);
                 queueChanged = true;
                 ++queued;
                 ++merged;
                 continue;
             }
-        if (queue.size() >= room) {
+        if (queue.Count() >= room) {
             p.Waits = true;
             ++waiting;
             continue;
         }
         ++queued;
-        queue.emplace_back(p.Run, p.Image);
+        queue.Add(p.Run, p.Image);
         queueChanged = true;
     }
     // The queue first: a held run that a stored run completes leaves the queue before the data file takes
@@ -895,14 +1067,12 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
     // is in the database's pending run, which the next start or reading places.
     if (queueChanged) {
         // The journal's entries go with the file that takes the runs.
-        LogNewlyHeld(queue, queueBefore);
-        Fifo.ClearQueue();
-        for (const auto& e : queue) Fifo.Push(e.first);
+        LogNewlyHeld(queue);
+        const std::function<void()> putBack = queue.PutInto(Fifo);
         try {
             WriteQueue();
         } catch (const EQcError& e) {
-            Fifo.ClearQueue();
-            for (const TResu& r : queueBefore) Fifo.Push(r);
+            putBack();
             for (auto& [uid, before] : analytesBefore)
                 if (TAnalyte* a = ListAnalytes.Find(uid)) *a = before;
             TOutcome out = TOutcome::FromError(e);
@@ -934,25 +1104,7 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
             return out;
         }
     }
-    TOutcome out;
-    try {
-        TDatabase::TTransaction t(db_);
-        TStatement st = db_.Prepare("UPDATE inbox_run SET state = 'placed' WHERE id = ?");
-        for (const TPending& p : pending) {
-            if (p.Waits) continue;
-            st.Reset();
-            st.Bind(1, p.Row);
-            st.Step();
-        }
-        t.Commit();
-    } catch (const EQcError& e) {
-        // The runs are in the files; placing them again finds them there and adds nothing.
-        out = TOutcome::FromError(e, TStatus::Partial);
-        out.Message =
-            Fill(QT_TRANSLATE_NOOP("Core", "The runs from the instruments were saved, but not marked so "
-                                           "in the database:\r%1"),
-                 e.what());
-    }
+    TOutcome out = MarkPlaced(db_, pending);
     if (report) {
         report->Queued += queued;
         report->Accepted += accepted;
@@ -968,20 +1120,14 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
     return out;
 }
 
-void TOperations::LogNewlyHeld(const std::vector<std::pair<TResu, std::string>>& queue,
-                               const std::deque<TResu>& before) {
-    // By image, in a set: a long queue is compared in linear time.
-    std::unordered_set<std::string> held;
-    for (const TResu& r : before) held.insert(EntryImage(r));
-    for (const auto& entry : queue) {
-        const TResu& run = entry.first;
-        if (!held.count(entry.second)) {
-            std::optional<TAnalyte> standIn;
-            const TAnalyte& qa = AnalyteOfRun(run, standIn);
-            Log(jk::RunHeld, &qa, 0, run.DateTime, "",
-                RunText(qa, run.Levels, Trim(run.Operator), run.Comment), "", run.Operator);
-        }
-    }
+void TOperations::LogNewlyHeld(const TPassQueue& queue) {
+    queue.ForEach([&](const TPassQueue::TEntry& e) {
+        if (!e.New) return;
+        std::optional<TAnalyte> standIn;
+        const TAnalyte& qa = AnalyteOfRun(e.Run, standIn);
+        Log(jk::RunHeld, &qa, 0, e.Run.DateTime, "",
+            RunText(qa, e.Run.Levels, Trim(e.Run.Operator), e.Run.Comment), "", e.Run.Operator);
+    });
 }
 
 void TOperations::RecoverInbox(TOpenReport& report) {
@@ -1141,6 +1287,344 @@ TOutcome TOperations::MapInstrumentResults(const TInboxMapping& mapping, TInboxR
 
 // ---------------------------------------------------------------- reading the inbox
 
+// One pass of ReadInbox: the files read into units, their results taken, the runs recorded and placed,
+// the files moved, each file's outcome in the report.
+class TOperations::TInboxPass {
+public:
+    TInboxPass(TOperations& ops, TInboxReport& rep, const TInboxReadOptions& options)
+        : ops_(ops), rep_(rep), options_(options), day_(DayFolderName(Today())) {}
+    // The waiting files into units of complete messages; throws EQcError when a source cannot be read.
+    void ReadFiles(const std::vector<TInboxFile>& files);
+    // The units' results not taken before; false when none was read.
+    bool TakeResults();
+    // The runs planned, recorded and placed; the files moved where they go.
+    TOutcome Place(const TInboxSettings& settings);
+    // The files read back to waiting: nothing of them was stored.
+    void KeepWaiting() {
+        for (size_t u : taken_) rep_.Files[outcomeOf_[u]].Kind = TInboxFileOutcome::Waiting;
+    }
+
+private:
+    struct TUnit {
+        std::vector<TInboxFile> Files;
+        std::vector<uint64_t> Hashes;
+        std::string Bytes;
+        TInstrumentBatch Batch;
+    };
+    size_t Outcome(TInboxFileOutcome::TKind kind, const std::vector<TInboxFile>& fs,
+                   const std::string& detail);
+    void MoveProcessed(const std::vector<TInboxFile>& fs, size_t at);
+    void Fail(const std::vector<TInboxFile>& fs, const std::string& reason, size_t at = SIZE_MAX);
+    std::optional<std::string> Known(const std::string& source, uint64_t hash);
+    bool SeenBefore(uint64_t key);
+    bool Full() const { return options_.MaxFiles > 0 && leaving_ >= options_.MaxFiles; }
+    void ReadFile(const TInboxFile& f, const TInstrumentSource& reading, int64_t nowNs,
+                  std::optional<TUnit>& open);
+    void TakeUnit(size_t u);
+    void MoveFiles();
+
+    TOperations& ops_;
+    TInboxReport& rep_;
+    const TInboxReadOptions& options_;
+    const std::string day_;
+    std::vector<TUnit> units_;
+    std::set<std::pair<std::string, uint64_t>> hashesThisPass_;
+    // Files that leave the inbox in this pass, counted against MaxFiles; waiting ones do not count.
+    size_t leaving_ = 0;
+    std::vector<TInstrumentResult> results_;
+    std::vector<std::string> origins_;
+    std::vector<size_t> unitOf_, taken_, outcomeOf_;
+    std::vector<std::string> faults_;
+    TInboxPlan plan_;
+    std::unordered_set<uint64_t> seenThisPass_;
+    std::optional<TStatement> seenStatement_;
+};
+
+size_t TOperations::TInboxPass::Outcome(TInboxFileOutcome::TKind kind, const std::vector<TInboxFile>& fs,
+                                        const std::string& detail) {
+    TInboxFileOutcome o;
+    o.Kind = kind;
+    o.Source = fs.front().Source;
+    for (const TInboxFile& f : fs) o.Name += (o.Name.empty() ? "" : " + ") + Utf8ToCp1252(f.Name);
+    o.Detail = detail;
+    rep_.Files.push_back(o);
+    return rep_.Files.size() - 1;
+}
+
+void TOperations::TInboxPass::MoveProcessed(const std::vector<TInboxFile>& fs, size_t at) {
+    for (const TInboxFile& f : fs) try {
+            rep_.Files[at].MovedTo = MoveToProcessed(f, day_);
+        } catch (const EQcError& e) {
+            // Recorded as read: the next pass moves it without reading it again.
+            rep_.Files[at].Detail = e.what();
+        }
+}
+
+// To failed/ with the reason. `at` is the file's outcome when some of its results were taken.
+void TOperations::TInboxPass::Fail(const std::vector<TInboxFile>& fs, const std::string& reason, size_t at) {
+    const bool partly = at != SIZE_MAX;
+    if (!partly) at = Outcome(TInboxFileOutcome::Failed, fs, reason);
+    rep_.Files[at].Detail = reason;
+    std::string text;
+    for (size_t i = 0; i < fs.size(); ++i) text += (i ? " + " : "") + fs[i].Name;
+    // The reason file is UTF-8, and so are the files' names.
+    text = Substitute(
+        Cp1252ToUtf8(TranslatedText(
+            !partly
+                ? QT_TRANSLATE_NOOP("Core", "%1 (source %2): nothing of it was taken.")
+                : QT_TRANSLATE_NOOP("Core", "%1 (source %2): its other results were taken; the lines below "
+                                            "were not. Correct them and drop the file again: what was taken "
+                                            "is not taken twice."))),
+        {text, Cp1252ToUtf8(fs.front().Source)});
+    text += "\n";
+    text += Cp1252ToUtf8(reason) + "\n";
+    for (const TInboxFile& f : fs) try {
+            rep_.Files[at].MovedTo = MoveToFailed(f, text);
+        } catch (const EQcError& e) {
+            rep_.Files[at].Detail += "\r" + std::string(e.what());
+        }
+}
+
+// A file read before: the faults of its lines, if it had any.
+std::optional<std::string> TOperations::TInboxPass::Known(const std::string& source, uint64_t hash) {
+    if (ops_.server_) {
+        TPgResult r =
+            ops_.server_->Connection().Exec("SELECT faults FROM inbox_file WHERE source = $1 AND hash = $2",
+                                            {ServerText(source), Param(Signed(hash))});
+        if (r.Rows() == 0) return std::nullopt;
+        return LocalText(r.View(0, 0));
+    }
+    TStatement st = ops_.db_.Prepare("SELECT faults FROM inbox_file WHERE source = ? AND hash = ?");
+    st.Bind(1, source).Bind(2, Signed(hash));
+    if (!st.Step()) return std::nullopt;
+    return st.Text(0);
+}
+
+// Taken before, here or (on a server) on any bench.
+bool TOperations::TInboxPass::SeenBefore(uint64_t key) {
+    if (ops_.server_)
+        return ops_.server_->Connection()
+                   .Exec("SELECT 1 FROM inbox_seen WHERE key = $1", {Param(Signed(key))})
+                   .Rows() > 0;
+    if (!seenStatement_) seenStatement_.emplace(ops_.db_.Prepare("SELECT 1 FROM inbox_seen WHERE key = ?"));
+    seenStatement_->Reset();
+    seenStatement_->Bind(1, Signed(key));
+    return seenStatement_->Step();
+}
+
+void TOperations::TInboxPass::ReadFiles(const std::vector<TInboxFile>& files) {
+    std::map<std::string, TInstrumentSource> sources;
+    const int64_t nowNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                              std::chrono::system_clock::now().time_since_epoch())
+                              .count();
+    for (size_t i = 0; i < files.size() && !Full();) {
+        const std::string source = files[i].Source;
+        if (!sources.count(source)) sources[source] = ops_.InboxSource(source);
+        const TInstrumentSource& reading = sources[source];
+        std::optional<TUnit> open; // files that end inside a message, waiting for the rest
+        for (; i < files.size() && files[i].Source == source && !Full(); ++i)
+            ReadFile(files[i], reading, nowNs, open);
+        if (open) Outcome(TInboxFileOutcome::Waiting, open->Files, TranslatedText(EndsInsideAMessage));
+    }
+}
+
+void TOperations::TInboxPass::ReadFile(const TInboxFile& f, const TInstrumentSource& reading, int64_t nowNs,
+                                       std::optional<TUnit>& open) {
+    const std::string& source = f.Source;
+    const int64_t age = nowNs - f.ModifiedNs;
+    // A time far in the future (a writer's clock that is wrong) does not keep a file waiting.
+    if (options_.SettleSeconds > 0 && age < int64_t{options_.SettleSeconds} * 1000000000 &&
+        age > -int64_t{60} * 1000000000) {
+        rep_.Files[Outcome(TInboxFileOutcome::Waiting, {f},
+                           TranslatedText(QT_TRANSLATE_NOOP("Core", "it is being written")))]
+            .Settling = true;
+        return;
+    }
+    ++leaving_; // unless it waits
+    if (f.Size > MaxInboxFileSize) {
+        Fail({f}, Fill(QT_TRANSLATE_NOOP("Core", "The file is larger than %1 MB: no instrument file is."),
+                       std::to_string(MaxInboxFileSize / 1048576)));
+        return;
+    }
+    std::string bytes;
+    try {
+        bytes = ReadWholeFileNoLink(f.Path);
+    } catch (const EQcError& e) {
+        Outcome(TInboxFileOutcome::Waiting, {f}, e.what());
+        --leaving_;
+        return;
+    }
+    const uint64_t hash = Fnv1a64(bytes);
+    if (hashesThisPass_.count({source, hash})) {
+        MoveProcessed({f}, Outcome(TInboxFileOutcome::ReadBefore, {f}, ""));
+        return;
+    }
+    if (std::optional<std::string> faults = Known(source, hash)) {
+        // Read before a crash kept it from being moved: it goes where it was to go.
+        size_t at = Outcome(TInboxFileOutcome::ReadBefore, {f}, "");
+        if (faults->empty())
+            MoveProcessed({f}, at);
+        else
+            Fail({f}, *faults, at);
+        return;
+    }
+    hashesThisPass_.insert({source, hash});
+    // 0: read, 1: ends inside a message, 2: a fault.
+    auto read = [&](const std::string& b, TInstrumentBatch& batch) -> int {
+        try {
+            batch = ReadInstrumentFile(b, reading);
+            return 0;
+        } catch (const ETruncatedFile&) {
+            return 1;
+        }
+    };
+    TUnit alone{{f}, {hash}, bytes, {}};
+    std::string why;
+    int state = 2;
+    try {
+        state = read(bytes, alone.Batch);
+    } catch (const EQcError& e) {
+        why = e.what();
+    }
+    if (state == 0) {
+        units_.push_back(std::move(alone));
+        return;
+    }
+    if (state == 1) {
+        // A new message that is not complete yet; an earlier incomplete one keeps waiting.
+        if (open) Outcome(TInboxFileOutcome::Waiting, open->Files, TranslatedText(EndsInsideAMessage));
+        open = std::move(alone);
+        --leaving_;
+        return;
+    }
+    if (open) {
+        // Perhaps the rest of the waiting message.
+        TUnit joined = *open;
+        joined.Files.push_back(f);
+        joined.Hashes.push_back(hash);
+        joined.Bytes += bytes;
+        int joinedState = 2;
+        try {
+            joinedState = read(joined.Bytes, joined.Batch);
+        } catch (const EQcError&) {
+        }
+        if (joinedState == 0) {
+            leaving_ += joined.Files.size() - 1; // the parts that waited leave with it
+            units_.push_back(std::move(joined));
+            open.reset();
+            return;
+        }
+        if (joinedState == 1) {
+            open = std::move(joined);
+            --leaving_;
+            return;
+        }
+    }
+    Fail({f}, why);
+}
+
+// A line with a fault gives no result; the file's other results are taken, and it goes to failed/ with
+// the lines named, so that the corrected file can be dropped again.
+bool TOperations::TInboxPass::TakeResults() {
+    outcomeOf_.resize(units_.size());
+    faults_.resize(units_.size());
+    try {
+        for (size_t u = 0; u < units_.size(); ++u) TakeUnit(u);
+    } catch (const EQcError&) {
+        KeepWaiting();
+        throw;
+    }
+    return !taken_.empty();
+}
+
+void TOperations::TInboxPass::TakeUnit(size_t u) {
+    TUnit& unit = units_[u];
+    const size_t shown = std::min<size_t>(unit.Batch.Faults.size(), 50);
+    for (size_t k = 0; k < shown; ++k) faults_[u] += (k ? "\n" : "") + FaultText(unit.Batch.Faults[k]);
+    if (unit.Batch.Faults.size() > shown)
+        faults_[u] += "\n" + std::to_string(unit.Batch.Faults.size() - shown) + " more faults";
+    outcomeOf_[u] = Outcome(TInboxFileOutcome::Read, unit.Files, "");
+    taken_.push_back(u);
+    std::map<uint64_t, int> occurrences;
+    const std::string origin = rep_.Files[outcomeOf_[u]].Name;
+    for (TInstrumentResult& r : unit.Batch.Results) {
+        const uint64_t key = SeenKey(r, occurrences[ResultKey(r)]++);
+        if (SeenBefore(key) || !seenThisPass_.insert(key).second) {
+            ++rep_.Files[outcomeOf_[u]].Repeated;
+            continue;
+        }
+        plan_.Seen.push_back(key);
+        results_.push_back(r);
+        origins_.push_back(origin);
+        unitOf_.push_back(outcomeOf_[u]);
+        ++rep_.Files[outcomeOf_[u]].Results;
+    }
+    for (size_t k = 0; k < unit.Files.size(); ++k)
+        plan_.Files.push_back({unit.Files[k].Source, Utf8ToCp1252(unit.Files[k].Name), unit.Hashes[k],
+                               static_cast<int>(unit.Batch.Results.size()), faults_[u]});
+    for (const std::string& id : unit.Batch.MessageIds)
+        if (!id.empty()) {
+            plan_.Messages.push_back({unit.Files.front().Source, id});
+            plan_.MessageFiles.push_back(origin);
+        }
+}
+
+TOutcome TOperations::TInboxPass::Place(const TInboxSettings& settings) {
+    auto notMapped = [&] {
+        for (const TInboxPlan::TWaiting& w : plan_.Waiting) ++rep_.Files[unitOf_[w.Index]].NotMapped;
+        rep_.NotMapped += static_cast<int>(plan_.Waiting.size());
+    };
+    if (ops_.server_) {
+        TInboxUndo undo;
+        try {
+            ops_.server_->InTransaction("inbox", [&] {
+                ops_.LockInboxOnServer(undo);
+                ops_.PlanInboxRuns(plan_, results_, origins_, settings);
+                ops_.PlaceOnServer(plan_, undo);
+            });
+        } catch (const EQcError& e) {
+            // Nothing was stored: the files stay and are read again.
+            ops_.UndoOnServer(undo);
+            KeepWaiting();
+            return TOutcome::FromError(e);
+        }
+        notMapped();
+        ops_.PlacedOnServer(undo, rep_);
+        MoveFiles();
+        return {};
+    }
+    try {
+        TDatabase::TTransaction t(ops_.db_);
+        ops_.PlanInboxRuns(plan_, results_, origins_, settings);
+        notMapped();
+        ops_.RecordInboxPlan(plan_);
+        t.Commit();
+    } catch (const EQcError& e) {
+        // Nothing was recorded: the files stay and are read again.
+        KeepWaiting();
+        return TOutcome::FromError(e);
+    }
+    TOutcome placed = ops_.PlacePendingInboxRuns(&rep_);
+    if (!placed.Ok()) {
+        // Recorded: the runs are placed, and the files moved, at the next reading.
+        placed.Status = TStatus::Partial;
+        KeepWaiting();
+        return placed;
+    }
+    MoveFiles();
+    return placed;
+}
+
+void TOperations::TInboxPass::MoveFiles() {
+    for (size_t u : taken_)
+        if (faults_[u].empty())
+            MoveProcessed(units_[u].Files, outcomeOf_[u]);
+        else {
+            rep_.Files[outcomeOf_[u]].Kind = TInboxFileOutcome::Failed;
+            Fail(units_[u].Files, faults_[u], outcomeOf_[u]);
+        }
+}
+
 TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& options) {
     TInboxReport rep;
     auto finish = [&](TOutcome out) {
@@ -1170,290 +1654,14 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
     // changed is brought in first, so that the runs are planned on what the server holds.
     if (TOutcome placed = server_ ? PollServer() : PlacePendingInboxRuns(&rep); !placed.Ok())
         return finish(placed);
-
-    const std::string day = DayFolderName(Today());
-    auto outcome = [&](TInboxFileOutcome::TKind kind, const std::vector<TInboxFile>& fs,
-                       const std::string& detail) {
-        TInboxFileOutcome o;
-        o.Kind = kind;
-        o.Source = fs.front().Source;
-        for (const TInboxFile& f : fs) o.Name += (o.Name.empty() ? "" : " + ") + Utf8ToCp1252(f.Name);
-        o.Detail = detail;
-        rep.Files.push_back(o);
-        return rep.Files.size() - 1;
-    };
-    auto moveProcessed = [&](const std::vector<TInboxFile>& fs, size_t at) {
-        for (const TInboxFile& f : fs) try {
-                rep.Files[at].MovedTo = MoveToProcessed(f, day);
-            } catch (const EQcError& e) {
-                // Recorded as read: the next pass moves it without reading it again.
-                rep.Files[at].Detail = e.what();
-            }
-    };
-    // To failed/ with the reason. `at` is the file's outcome when some of its results were taken.
-    auto fail = [&](const std::vector<TInboxFile>& fs, const std::string& reason, size_t at = SIZE_MAX) {
-        const bool partly = at != SIZE_MAX;
-        if (!partly) at = outcome(TInboxFileOutcome::Failed, fs, reason);
-        rep.Files[at].Detail = reason;
-        std::string text;
-        for (size_t i = 0; i < fs.size(); ++i) text += (i ? " + " : "") + fs[i].Name;
-        // The reason file is UTF-8, and so are the files' names.
-        text = Substitute(
-            Cp1252ToUtf8(TranslatedText(
-                !partly ? QT_TRANSLATE_NOOP("Core", "%1 (source %2): nothing of it was taken.")
-                        : QT_TRANSLATE_NOOP("Core",
-                                            "%1 (source %2): its other results were taken; the lines below "
-                                            "were not. Correct them and drop the file again: what was taken "
-                                            "is not taken twice."))),
-            {text, Cp1252ToUtf8(fs.front().Source)});
-        text += "\n";
-        text += Cp1252ToUtf8(reason) + "\n";
-        for (const TInboxFile& f : fs) try {
-                rep.Files[at].MovedTo = MoveToFailed(f, text);
-            } catch (const EQcError& e) {
-                rep.Files[at].Detail += "\r" + std::string(e.what());
-            }
-    };
-    // A file read before: the faults of its lines, if it had any.
-    auto known = [&](const std::string& source, uint64_t hash) -> std::optional<std::string> {
-        if (server_) {
-            TPgResult r =
-                server_->Connection().Exec("SELECT faults FROM inbox_file WHERE source = $1 AND hash = $2",
-                                           {ServerText(source), Param(Signed(hash))});
-            if (r.Rows() == 0) return std::nullopt;
-            return LocalText(r.View(0, 0));
-        }
-        TStatement st = db_.Prepare("SELECT faults FROM inbox_file WHERE source = ? AND hash = ?");
-        st.Bind(1, source).Bind(2, Signed(hash));
-        if (!st.Step()) return std::nullopt;
-        return st.Text(0);
-    };
-
-    struct TUnit {
-        std::vector<TInboxFile> Files;
-        std::vector<uint64_t> Hashes;
-        std::string Bytes;
-        TInstrumentBatch Batch;
-    };
-    std::vector<TUnit> units;
-    std::set<std::pair<std::string, uint64_t>> hashesThisPass;
-    std::map<std::string, TInstrumentSource> sources;
-    // Files that leave the inbox in this pass, counted against MaxFiles; waiting ones do not count.
-    size_t leaving = 0;
-    const int64_t nowNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                              std::chrono::system_clock::now().time_since_epoch())
-                              .count();
-    auto full = [&] { return options.MaxFiles > 0 && leaving >= options.MaxFiles; };
+    TInboxPass pass(*this, rep, options);
     try {
-        for (size_t i = 0; i < files.size() && !full();) {
-            const std::string source = files[i].Source;
-            if (!sources.count(source)) sources[source] = InboxSource(source);
-            const TInstrumentSource& reading = sources[source];
-            std::optional<TUnit> open; // files that end inside a message, waiting for the rest
-            for (; i < files.size() && files[i].Source == source && !full(); ++i) {
-                const TInboxFile& f = files[i];
-                const int64_t age = nowNs - f.ModifiedNs;
-                // A time far in the future (a writer's clock that is wrong) does not keep a file waiting.
-                if (options.SettleSeconds > 0 && age < int64_t{options.SettleSeconds} * 1000000000 &&
-                    age > -int64_t{60} * 1000000000) {
-                    rep.Files[outcome(TInboxFileOutcome::Waiting, {f},
-                                      TranslatedText(QT_TRANSLATE_NOOP("Core", "it is being written")))]
-                        .Settling = true;
-                    continue;
-                }
-                ++leaving; // unless it waits
-                if (f.Size > MaxInboxFileSize) {
-                    fail({f}, Fill(QT_TRANSLATE_NOOP("Core",
-                                                     "The file is larger than %1 MB: no instrument file is."),
-                                   std::to_string(MaxInboxFileSize / 1048576)));
-                    continue;
-                }
-                std::string bytes;
-                try {
-                    bytes = ReadWholeFileNoLink(f.Path);
-                } catch (const EQcError& e) {
-                    outcome(TInboxFileOutcome::Waiting, {f}, e.what());
-                    --leaving;
-                    continue;
-                }
-                const uint64_t hash = Fnv1a64(bytes);
-                if (hashesThisPass.count({source, hash})) {
-                    moveProcessed({f}, outcome(TInboxFileOutcome::ReadBefore, {f}, ""));
-                    continue;
-                }
-                if (std::optional<std::string> faults = known(source, hash)) {
-                    // Read before a crash kept it from being moved: it goes where it was to go.
-                    size_t at = outcome(TInboxFileOutcome::ReadBefore, {f}, "");
-                    if (faults->empty())
-                        moveProcessed({f}, at);
-                    else
-                        fail({f}, *faults, at);
-                    continue;
-                }
-                hashesThisPass.insert({source, hash});
-                auto read = [&](const std::string& b, TInstrumentBatch& batch) -> int {
-                    try {
-                        batch = ReadInstrumentFile(b, reading);
-                        return 0;
-                    } catch (const ETruncatedFile&) {
-                        return 1;
-                    }
-                };
-                TUnit alone{{f}, {hash}, bytes, {}};
-                std::string why;
-                int state = 2;
-                try {
-                    state = read(bytes, alone.Batch);
-                } catch (const EQcError& e) {
-                    why = e.what();
-                }
-                if (state == 0) {
-                    units.push_back(std::move(alone));
-                    continue;
-                }
-                if (state == 1) {
-                    // A new message that is not complete yet; an earlier incomplete one keeps waiting.
-                    if (open)
-                        outcome(TInboxFileOutcome::Waiting, open->Files, TranslatedText(EndsInsideAMessage));
-                    open = std::move(alone);
-                    --leaving;
-                    continue;
-                }
-                if (open) {
-                    // Perhaps the rest of the waiting message.
-                    TUnit joined = *open;
-                    joined.Files.push_back(f);
-                    joined.Hashes.push_back(hash);
-                    joined.Bytes += bytes;
-                    int joinedState = 2;
-                    try {
-                        joinedState = read(joined.Bytes, joined.Batch);
-                    } catch (const EQcError&) {
-                    }
-                    if (joinedState == 0) {
-                        leaving += joined.Files.size() - 1; // the parts that waited leave with it
-                        units.push_back(std::move(joined));
-                        open.reset();
-                        continue;
-                    }
-                    if (joinedState == 1) {
-                        open = std::move(joined);
-                        --leaving;
-                        continue;
-                    }
-                }
-                fail({f}, why);
-            }
-            if (open) outcome(TInboxFileOutcome::Waiting, open->Files, TranslatedText(EndsInsideAMessage));
-        }
+        pass.ReadFiles(files);
+        if (!pass.TakeResults()) return finish({});
     } catch (const EQcError& e) {
         return finish(TOutcome::FromError(e));
     }
-
-    // A line with a fault gives no result; the file's other results are taken, and it goes to failed/
-    // with the lines named, so that the corrected file can be dropped again.
-    std::vector<TInstrumentResult> results;
-    std::vector<std::string> origins;
-    std::vector<size_t> unitOf;
-    std::vector<size_t> taken;
-    TInboxPlan plan;
-    std::unordered_set<uint64_t> seenThisPass;
-    std::optional<TStatement> seenStatement;
-    // Taken before, here or (on a server) on any bench.
-    auto seenBefore = [&](uint64_t key) {
-        if (server_)
-            return server_->Connection()
-                       .Exec("SELECT 1 FROM inbox_seen WHERE key = $1", {Param(Signed(key))})
-                       .Rows() > 0;
-        if (!seenStatement) seenStatement.emplace(db_.Prepare("SELECT 1 FROM inbox_seen WHERE key = ?"));
-        seenStatement->Reset();
-        seenStatement->Bind(1, Signed(key));
-        return seenStatement->Step();
-    };
-    std::vector<size_t> outcomeOf(units.size());
-    std::vector<std::string> faults(units.size());
-    try {
-        for (size_t u = 0; u < units.size(); ++u) {
-            TUnit& unit = units[u];
-            const size_t shown = std::min<size_t>(unit.Batch.Faults.size(), 50);
-            for (size_t k = 0; k < shown; ++k) faults[u] += (k ? "\n" : "") + FaultText(unit.Batch.Faults[k]);
-            if (unit.Batch.Faults.size() > shown)
-                faults[u] += "\n" + std::to_string(unit.Batch.Faults.size() - shown) + " more faults";
-            outcomeOf[u] = outcome(TInboxFileOutcome::Read, unit.Files, "");
-            taken.push_back(u);
-            std::map<uint64_t, int> occurrences;
-            const std::string origin = rep.Files[outcomeOf[u]].Name;
-            for (TInstrumentResult& r : unit.Batch.Results) {
-                const uint64_t key = SeenKey(r, occurrences[ResultKey(r)]++);
-                if (seenBefore(key) || !seenThisPass.insert(key).second) {
-                    ++rep.Files[outcomeOf[u]].Repeated;
-                    continue;
-                }
-                plan.Seen.push_back(key);
-                results.push_back(r);
-                origins.push_back(origin);
-                unitOf.push_back(outcomeOf[u]);
-                ++rep.Files[outcomeOf[u]].Results;
-            }
-            for (size_t k = 0; k < unit.Files.size(); ++k)
-                plan.Files.push_back({unit.Files[k].Source, Utf8ToCp1252(unit.Files[k].Name), unit.Hashes[k],
-                                      static_cast<int>(unit.Batch.Results.size()), faults[u]});
-            for (const std::string& id : unit.Batch.MessageIds)
-                if (!id.empty()) {
-                    plan.Messages.push_back({unit.Files.front().Source, id});
-                    plan.MessageFiles.push_back(origin);
-                }
-        }
-    } catch (const EQcError& e) {
-        for (size_t u : taken) rep.Files[outcomeOf[u]].Kind = TInboxFileOutcome::Waiting;
-        return finish(TOutcome::FromError(e));
-    }
-    if (taken.empty()) return finish({});
-    if (server_) {
-        TInboxUndo undo;
-        try {
-            server_->InTransaction("inbox", [&] {
-                LockInboxOnServer(undo);
-                PlanInboxRuns(plan, results, origins, settings);
-                PlaceOnServer(plan, undo);
-            });
-        } catch (const EQcError& e) {
-            // Nothing was stored: the files stay and are read again.
-            UndoOnServer(undo);
-            for (size_t u : taken) rep.Files[outcomeOf[u]].Kind = TInboxFileOutcome::Waiting;
-            return finish(TOutcome::FromError(e));
-        }
-        for (const TInboxPlan::TWaiting& w : plan.Waiting) ++rep.Files[unitOf[w.Index]].NotMapped;
-        rep.NotMapped += static_cast<int>(plan.Waiting.size());
-        PlacedOnServer(undo, rep);
-    } else
-        try {
-            TDatabase::TTransaction t(db_);
-            PlanInboxRuns(plan, results, origins, settings);
-            for (const TInboxPlan::TWaiting& w : plan.Waiting) ++rep.Files[unitOf[w.Index]].NotMapped;
-            rep.NotMapped += static_cast<int>(plan.Waiting.size());
-            RecordInboxPlan(plan);
-            t.Commit();
-        } catch (const EQcError& e) {
-            // Nothing was recorded: the files stay and are read again.
-            for (size_t u : taken) rep.Files[outcomeOf[u]].Kind = TInboxFileOutcome::Waiting;
-            return finish(TOutcome::FromError(e));
-        }
-    TOutcome placed = server_ ? TOutcome{} : PlacePendingInboxRuns(&rep);
-    if (!placed.Ok()) {
-        // Recorded: the runs are placed, and the files moved, at the next reading.
-        placed.Status = TStatus::Partial;
-        for (size_t u : taken) rep.Files[outcomeOf[u]].Kind = TInboxFileOutcome::Waiting;
-        return finish(placed);
-    }
-    for (size_t u : taken)
-        if (faults[u].empty())
-            moveProcessed(units[u].Files, outcomeOf[u]);
-        else {
-            rep.Files[outcomeOf[u]].Kind = TInboxFileOutcome::Failed;
-            fail(units[u].Files, faults[u], outcomeOf[u]);
-        }
-    return finish(placed);
+    return finish(pass.Place(settings));
 }
 
 // ---------------------------------------------------------------- on a server
@@ -1485,11 +1693,7 @@ void TOperations::PlaceOnServer(const TInboxPlan& plan, TInboxUndo& undo) {
     // In memory as PlacePendingInboxRuns places pending runs, then written in the open transaction.
     undo.Queue = Fifo.Entries();
     undo.Saved = true;
-    std::vector<std::pair<TResu, std::string>> queue;
-    for (const TResu& e : undo.Queue) queue.emplace_back(e, EntryImage(e));
-    auto find = [&](const std::string& image) {
-        return std::find_if(queue.begin(), queue.end(), [&](const auto& e) { return e.second == image; });
-    };
+    TPassQueue queue(undo.Queue);
     std::vector<std::pair<TAnalyte*, const TResu*>> accepted;
     for (const TInboxPlan::TRun& r : plan.Runs) {
         if (TAnalyte* a = r.ToData ? ListAnalytes.FindByName(r.Analyte) : nullptr) {
@@ -1497,8 +1701,8 @@ void TOperations::PlaceOnServer(const TInboxPlan& plan, TInboxUndo& undo) {
             a->AddPoint(r.Run);
             accepted.push_back({a, &r.Run});
             if (!r.Replaces.empty())
-                if (auto it = find(r.Replaces); it != queue.end()) {
-                    queue.erase(it);
+                if (std::optional<size_t> at = queue.Find(r.Replaces)) {
+                    queue.Erase(*at);
                     undo.QueueChanged = true;
                 }
             ++undo.Accepted;
@@ -1506,19 +1710,18 @@ void TOperations::PlaceOnServer(const TInboxPlan& plan, TInboxUndo& undo) {
         }
         ++undo.Queued;
         if (!r.Replaces.empty())
-            if (auto it = find(r.Replaces); it != queue.end()) {
-                *it = {r.Run, EntryImage(r.Run)};
+            if (std::optional<size_t> at = queue.Find(r.Replaces)) {
+                queue.Replace(*at, r.Run, EntryImage(r.Run));
                 undo.QueueChanged = true;
                 ++undo.Merged;
                 continue;
             }
-        queue.emplace_back(r.Run, EntryImage(r.Run));
+        queue.Add(r.Run, EntryImage(r.Run));
         undo.QueueChanged = true;
     }
     if (undo.QueueChanged) {
-        LogNewlyHeld(queue, undo.Queue);
-        Fifo.ClearQueue();
-        for (const auto& e : queue) Fifo.Push(e.first);
+        LogNewlyHeld(queue);
+        queue.PutInto(Fifo);
         WriteQueue();
     }
     if (!undo.Analytes.empty()) {

@@ -142,6 +142,41 @@ TEST_F(Inbox, LevelsInLaterFilesCompleteTheHeldRunWithinTheWindow) {
     EXPECT_EQ(Operations().HeldFromInbox(), 2);
 }
 
+// Many held runs completed in one pass, in the middle of the queue: each in its place, and a failed
+// queue write puts the queue back as it was.
+TEST_F(Inbox, ManyHeldRunsCompletedInOnePassKeepTheirPlaces) {
+    auto day = [](int d, const char* level, const char* value, const char* time) {
+        return std::string("GLU;") + level + ";" + value + ";2026-03-" + (d < 10 ? "0" : "") +
+               std::to_string(d) + ";" + time + "\n";
+    };
+    std::string first = Header, second = Header;
+    for (int d = 1; d <= 12; ++d) {
+        first += day(d, "QC-N", "5.0", "08:00");
+        second += day(d, "QC-P", "10.0", "08:05");
+    }
+    Write(inbox + "1.csv", first);
+    Read();
+    ASSERT_EQ(Fifo.Count(), 12);
+    const std::deque<TResu> before = Fifo.Entries();
+    Write(inbox + "2.csv", second);
+    WriteFaults() = {.enabled = true, .failAt = TWriteStep::Rename, .onlyTarget = ".fif"};
+    Read(TStatus::Partial);
+    WriteFaults() = {};
+    ASSERT_EQ(Fifo.Count(), 12);
+    for (size_t k = 0; k < before.size(); ++k) {
+        EXPECT_EQ(QueueImage({Fifo.Entries()[k]}), QueueImage({before[k]})) << k;
+    }
+    TInboxReport r = Read();
+    EXPECT_EQ(r.Merged, 12);
+    ASSERT_EQ(Fifo.Count(), 12);
+    for (int k = 0; k < 12; ++k) {
+        const TResu& run = Fifo.Entries()[static_cast<size_t>(k)];
+        EXPECT_EQ(run.DateTime, EncodeDate(2026, 3, k + 1) + EncodeTime(8, 0, 0)) << k;
+        EXPECT_EQ(run.Levels[1].State, psInControl) << k;
+    }
+    EXPECT_EQ(Operations().HeldFromInbox(), 12);
+}
+
 TEST_F(Inbox, NotMappedResultsWaitUntilAMappingBringsThemIn) {
     Write(inbox + "a.csv",
           std::string(Header) + "CHOL;LOT9;4.2;2026-03-05;08:00\nGLU;QC-N;5.0;2026-03-05;08:00\n");
