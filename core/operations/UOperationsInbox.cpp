@@ -90,7 +90,8 @@ std::string DateTimeText(TDateTime t) {
 std::string Describe(const TInstrumentResult& r, const std::string& origin) {
     return origin + " line " + std::to_string(r.Line) + ": " + r.TestCode + " " + r.Control +
            (r.Level > 0 ? " level " + std::to_string(r.Level) : "") + " = " + r.ValueText + " at " +
-           DateTimeText(r.DateTime);
+           DateTimeText(r.DateTime) +
+           (r.AnalyserLimits.empty() ? "" : " (analyser: " + r.AnalyserLimits + ")");
 }
 
 bool SameFolder(const std::string& a, const std::string& b) {
@@ -448,18 +449,22 @@ TOutcome TOperations::ReadFailedInboxFileAgain(const TFailedInboxFile& file) {
     try {
         // Forgotten as read, so that it is read with the options as they are now; its results taken
         // before are known by their own record and not taken twice.
-        const int64_t hash = Signed(Fnv1a64(ReadWholeFile(file.Path)));
-        if (server_) {
-            server_->Connection().Exec("DELETE FROM inbox_file WHERE source = $1 AND hash = $2",
-                                       {ServerText(file.Source), Param(hash)});
-        } else {
-            EnsureDatabase();
-            if (db_.IsOpen() && db_.Version("inbox") > 0) {
-                TStatement st = db_.Prepare("DELETE FROM inbox_file WHERE source = ? AND hash = ?");
-                st.Bind(1, file.Source).Bind(2, hash);
-                st.Step();
+        const std::string bytes = ReadWholeFile(file.Path);
+        // Files recorded by their bytes alone (earlier versions) and by the reading as it is now.
+        for (const int64_t hash :
+             {Signed(Fnv1a64(bytes)),
+              Signed(InboxReadingHash(bytes, InboxSource(file.Source), InboxMappings()))})
+            if (server_) {
+                server_->Connection().Exec("DELETE FROM inbox_file WHERE source = $1 AND hash = $2",
+                                           {ServerText(file.Source), Param(hash)});
+            } else {
+                EnsureDatabase();
+                if (db_.IsOpen() && db_.Version("inbox") > 0) {
+                    TStatement st = db_.Prepare("DELETE FROM inbox_file WHERE source = ? AND hash = ?");
+                    st.Bind(1, file.Source).Bind(2, hash);
+                    st.Step();
+                }
             }
-        }
         MoveBackFromFailed(file);
     } catch (const EQcError& e) {
         return TOutcome::FromError(e);
@@ -1194,7 +1199,9 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
     auto fail = [&](const std::vector<TInboxFile>& fs, const std::string& reason, size_t at = SIZE_MAX) {
         const bool partly = at != SIZE_MAX;
         if (!partly) at = outcome(TInboxFileOutcome::Failed, fs, reason);
-        rep.Files[at].Detail = reason;
+        // What was left out as patient results stays said beside the faults.
+        rep.Files[at].Detail =
+            partly && !rep.Files[at].Detail.empty() ? reason + "\n" + rep.Files[at].Detail : reason;
         std::string text;
         for (size_t i = 0; i < fs.size(); ++i) text += (i ? " + " : "") + fs[i].Name;
         // The reason file is UTF-8, and so are the files' names.
@@ -1214,20 +1221,24 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
                 rep.Files[at].Detail += "\r" + std::string(e.what());
             }
     };
-    // A file read before: the faults of its lines, if it had any.
+    // A file read before: the faults of its lines, if it had any. One that gave no result is read again.
     auto known = [&](const std::string& source, uint64_t hash) -> std::optional<std::string> {
         if (server_) {
-            TPgResult r =
-                server_->Connection().Exec("SELECT faults FROM inbox_file WHERE source = $1 AND hash = $2",
-                                           {ServerText(source), Param(Signed(hash))});
+            TPgResult r = server_->Connection().Exec(
+                "SELECT faults FROM inbox_file WHERE source = $1 AND hash = $2 AND results > 0",
+                {ServerText(source), Param(Signed(hash))});
             if (r.Rows() == 0) return std::nullopt;
             return LocalText(r.View(0, 0));
         }
-        TStatement st = db_.Prepare("SELECT faults FROM inbox_file WHERE source = ? AND hash = ?");
+        TStatement st =
+            db_.Prepare("SELECT faults FROM inbox_file WHERE source = ? AND hash = ? AND results > 0");
         st.Bind(1, source).Bind(2, Signed(hash));
         if (!st.Step()) return std::nullopt;
         return st.Text(0);
     };
+    // The laboratory's mapping: a mapped result is QC whatever its message says.
+    const std::vector<TInboxMapping> mappings = InboxMappings();
+    const TQcMapping mapped = [&](const TInstrumentResult& r) { return IsMapped(mappings, r); };
 
     struct TUnit {
         std::vector<TInboxFile> Files;
@@ -1276,7 +1287,7 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
                     --leaving;
                     continue;
                 }
-                const uint64_t hash = Fnv1a64(bytes);
+                const uint64_t hash = InboxReadingHash(bytes, reading, mappings);
                 if (hashesThisPass.count({source, hash})) {
                     moveProcessed({f}, outcome(TInboxFileOutcome::ReadBefore, {f}, ""));
                     continue;
@@ -1293,7 +1304,7 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
                 hashesThisPass.insert({source, hash});
                 auto read = [&](const std::string& b, TInstrumentBatch& batch) -> int {
                     try {
-                        batch = ReadInstrumentFile(b, reading);
+                        batch = ReadInstrumentFile(b, reading, mapped);
                         return 0;
                     } catch (const ETruncatedFile&) {
                         return 1;
@@ -1379,7 +1390,7 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
             for (size_t k = 0; k < shown; ++k) faults[u] += (k ? "\n" : "") + FaultText(unit.Batch.Faults[k]);
             if (unit.Batch.Faults.size() > shown)
                 faults[u] += "\n" + std::to_string(unit.Batch.Faults.size() - shown) + " more faults";
-            outcomeOf[u] = outcome(TInboxFileOutcome::Read, unit.Files, "");
+            outcomeOf[u] = outcome(TInboxFileOutcome::Read, unit.Files, SkippedText(unit.Batch));
             taken.push_back(u);
             std::map<uint64_t, int> occurrences;
             const std::string origin = rep.Files[outcomeOf[u]].Name;
