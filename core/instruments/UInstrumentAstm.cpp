@@ -137,7 +137,11 @@ std::vector<TAstmRecord> Unframe(std::string_view bytes, const TLineIndex& index
         } else if (number == lastNumber && text == lastText) {
             continue; // sent again after a lost acknowledgement
         }
-        if (number != expected && lastNumber >= 0)
+        // Some analysers number the frames of their manufacturer records (histograms) apart; those
+        // records carry no result, and the numbering goes on from them.
+        const bool manufacturer =
+            text.size() >= 2 && text[0] == 'M' && !std::isalnum(static_cast<unsigned char>(text[1]));
+        if (number != expected && lastNumber >= 0 && !manufacturer)
             lose(start, Fill(QT_TRANSLATE_NOOP("Core", "frame %1 came where frame %2 was due"),
                              std::to_string(number), std::to_string(expected)));
         expected = (number + 1) % 8;

@@ -233,6 +233,7 @@ void TReader::Read(const TMessage& m) {
             r.ValueText = obx.Text(5, 1, 0, enc_);
         }
         r.Units = obx.Text(6, 1, 0, enc_);
+        if (std::string range = obx.Text(7, 0, 0, enc_); !range.empty()) r.AnalyserLimits = "range " + range;
         r.Operator = obx.Text(16, 1, 0, enc_);
         if (r.Operator.empty()) r.Operator = obx.Text(16, 2, 0, enc_);
         r.Instrument = obx.Text(18, 1, 0, enc_);
@@ -254,7 +255,9 @@ void TReader::Read(const TMessage& m) {
         orderOf.push_back(*lastObr);
     }
     for (size_t k = 0; k < results.size(); ++k)
-        if (auto it = limits.find(orderOf[k]); it != limits.end()) results[k].AnalyserLimits = it->second;
+        if (auto it = limits.find(orderOf[k]); it != limits.end())
+            results[k].AnalyserLimits =
+                it->second + (results[k].AnalyserLimits.empty() ? "" : ", ") + results[k].AnalyserLimits;
     if (m.Damaged) return;
     for (TInstrumentResult& r : results) batch_.Results.push_back(std::move(r));
     skips.AddTo(batch_);
