@@ -1624,6 +1624,10 @@
         <translation>%1 nach „failed“: %2</translation>
     </message>
     <message>
+        <source>%1 read: %2</source>
+        <translation>%1 gelesen: %2</translation>
+    </message>
+    <message>
         <source>%1 waits: %2</source>
         <translation>%1 wartet: %2</translation>
     </message>

@@ -1624,6 +1624,10 @@
         <translation>%1 vers « failed » : %2</translation>
     </message>
     <message>
+        <source>%1 read: %2</source>
+        <translation>%1 lu : %2</translation>
+    </message>
+    <message>
         <source>%1 waits: %2</source>
         <translation>%1 en attente : %2</translation>
     </message>
