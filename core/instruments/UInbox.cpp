@@ -286,18 +286,6 @@ std::string InboxComment(const std::string& source, const TInboxVerdict& verdict
     return "Inbox " + source + ": " + verdict.Text;
 }
 
-uint64_t InboxReadingHash(std::string_view bytes, const TInstrumentSource& source,
-                          const std::vector<TInboxMapping>& mappings) {
-    std::vector<std::string> lines;
-    for (const TInboxMapping& m : mappings)
-        if (m.Source == source.Id)
-            lines.push_back(m.Code + '\0' + m.Control + '\0' + m.Analyte + '\0' + std::to_string(m.Level));
-    std::sort(lines.begin(), lines.end());
-    uint64_t h = Fnv1a64(source.ToText(), Fnv1a64(bytes));
-    for (const std::string& l : lines) h = Fnv1a64(std::string_view(l.c_str(), l.size() + 1), h);
-    return h;
-}
-
 bool IsMapped(const std::vector<TInboxMapping>& mappings, const TInstrumentResult& r) {
     for (const TInboxMapping& m : mappings)
         if (m.Source == r.Source && m.Code == r.TestCode && m.Control == r.Control) return true;

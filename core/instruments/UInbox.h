@@ -108,11 +108,6 @@ struct TWaitingResult {
     std::string ReceivedUtc;
 };
 
-// The fingerprint a file is remembered by: its bytes with the reading options and the mappings of its
-// source, so that a file is read again once they change (what it gave before is still known by each
-// result's own key and not taken twice).
-uint64_t InboxReadingHash(std::string_view bytes, const TInstrumentSource& source,
-                          const std::vector<TInboxMapping>& mappings);
 // Whether the mappings name the result's (source, test code, control).
 bool IsMapped(const std::vector<TInboxMapping>& mappings, const TInstrumentResult& result);
 

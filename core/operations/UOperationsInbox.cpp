@@ -449,22 +449,18 @@ TOutcome TOperations::ReadFailedInboxFileAgain(const TFailedInboxFile& file) {
     try {
         // Forgotten as read, so that it is read with the options as they are now; its results taken
         // before are known by their own record and not taken twice.
-        const std::string bytes = ReadWholeFile(file.Path);
-        // Files recorded by their bytes alone (earlier versions) and by the reading as it is now.
-        for (const int64_t hash :
-             {Signed(Fnv1a64(bytes)),
-              Signed(InboxReadingHash(bytes, InboxSource(file.Source), InboxMappings()))})
-            if (server_) {
-                server_->Connection().Exec("DELETE FROM inbox_file WHERE source = $1 AND hash = $2",
-                                           {ServerText(file.Source), Param(hash)});
-            } else {
-                EnsureDatabase();
-                if (db_.IsOpen() && db_.Version("inbox") > 0) {
-                    TStatement st = db_.Prepare("DELETE FROM inbox_file WHERE source = ? AND hash = ?");
-                    st.Bind(1, file.Source).Bind(2, hash);
-                    st.Step();
-                }
+        const int64_t hash = Signed(Fnv1a64(ReadWholeFile(file.Path)));
+        if (server_) {
+            server_->Connection().Exec("DELETE FROM inbox_file WHERE source = $1 AND hash = $2",
+                                       {ServerText(file.Source), Param(hash)});
+        } else {
+            EnsureDatabase();
+            if (db_.IsOpen() && db_.Version("inbox") > 0) {
+                TStatement st = db_.Prepare("DELETE FROM inbox_file WHERE source = ? AND hash = ?");
+                st.Bind(1, file.Source).Bind(2, hash);
+                st.Step();
             }
+        }
         MoveBackFromFailed(file);
     } catch (const EQcError& e) {
         return TOutcome::FromError(e);
@@ -1287,7 +1283,7 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
                     --leaving;
                     continue;
                 }
-                const uint64_t hash = InboxReadingHash(bytes, reading, mappings);
+                const uint64_t hash = Fnv1a64(bytes);
                 if (hashesThisPass.count({source, hash})) {
                     moveProcessed({f}, outcome(TInboxFileOutcome::ReadBefore, {f}, ""));
                     continue;
