@@ -107,6 +107,9 @@ void TInboxWatch::ReadNow() {
         if (f.Kind == TInboxFileOutcome::Failed || (f.Kind == TInboxFileOutcome::Waiting && !f.Settling))
             lines << (f.Kind == TInboxFileOutcome::Failed ? tr("%1 to failed: %2") : tr("%1 waits: %2"))
                          .arg(ToQ(f.Name), CoreTextQ(f.Detail).section(QLatin1Char('\n'), 0, 0));
+        else if (f.Kind == TInboxFileOutcome::Read && !f.Detail.empty())
+            lines << tr("%1 read: %2")
+                         .arg(ToQ(f.Name), CoreTextQ(f.Detail).replace(QLatin1Char('\n'), QLatin1Char(' ')));
     }
     if (out.Ok()) LastWaiting = waiting;
     if (!out.Ok() || !report.Empty() || LastReading.isEmpty()) {

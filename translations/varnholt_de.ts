@@ -4,6 +4,22 @@
 <context>
     <name>Core</name>
     <message>
+        <source>1 result has no control identification: patient result? set the source&apos;s control field</source>
+        <translation>1 Ergebnis hat keine Kontrollkennung: ein Patientenergebnis? Legen Sie das Kontrollfeld der Quelle fest</translation>
+    </message>
+    <message>
+        <source>%1 results have no control identification: patient results? set the source&apos;s control field</source>
+        <translation>%1 Ergebnisse haben keine Kontrollkennung: Patientenergebnisse? Legen Sie das Kontrollfeld der Quelle fest</translation>
+    </message>
+    <message>
+        <source>1 result is not marked as QC and its control is not mapped: patient result? map its control or set the source&apos;s QC options</source>
+        <translation>1 Ergebnis ist nicht als QK gekennzeichnet und seine Kontrolle ist nicht zugeordnet: ein Patientenergebnis? Ordnen Sie die Kontrolle zu oder legen Sie die QK-Optionen der Quelle fest</translation>
+    </message>
+    <message>
+        <source>%1 results are not marked as QC and their controls are not mapped: patient results? map their controls or set the source&apos;s QC options</source>
+        <translation>%1 Ergebnisse sind nicht als QK gekennzeichnet und ihre Kontrollen sind nicht zugeordnet: Patientenergebnisse? Ordnen Sie die Kontrollen zu oder legen Sie die QK-Optionen der Quelle fest</translation>
+    </message>
+    <message>
         <source>Nothing imported: the dates are written as %1, not as %2 (line %3: %4); read the file with the date format %1.</source>
         <translation>Nichts importiert: Die Daten sind als %1 geschrieben, nicht als %2 (Zeile %3: %4); lesen Sie die Datei mit dem Datumsformat %1.</translation>
     </message>
@@ -1606,6 +1622,10 @@
     <message>
         <source>%1 to failed: %2</source>
         <translation>%1 nach „failed“: %2</translation>
+    </message>
+    <message>
+        <source>%1 read: %2</source>
+        <translation>%1 gelesen: %2</translation>
     </message>
     <message>
         <source>%1 waits: %2</source>

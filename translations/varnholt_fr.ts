@@ -4,6 +4,22 @@
 <context>
     <name>Core</name>
     <message>
+        <source>1 result has no control identification: patient result? set the source&apos;s control field</source>
+        <translation>1 résultat n&apos;a pas d&apos;identification de contrôle : résultat patient ? définissez le champ de contrôle de la source</translation>
+    </message>
+    <message>
+        <source>%1 results have no control identification: patient results? set the source&apos;s control field</source>
+        <translation>%1 résultats n&apos;ont pas d&apos;identification de contrôle : résultats patients ? définissez le champ de contrôle de la source</translation>
+    </message>
+    <message>
+        <source>1 result is not marked as QC and its control is not mapped: patient result? map its control or set the source&apos;s QC options</source>
+        <translation>1 résultat n&apos;est pas marqué CQ et son contrôle n&apos;est pas associé : résultat patient ? associez son contrôle ou définissez les options CQ de la source</translation>
+    </message>
+    <message>
+        <source>%1 results are not marked as QC and their controls are not mapped: patient results? map their controls or set the source&apos;s QC options</source>
+        <translation>%1 résultats ne sont pas marqués CQ et leurs contrôles ne sont pas associés : résultats patients ? associez leurs contrôles ou définissez les options CQ de la source</translation>
+    </message>
+    <message>
         <source>Nothing imported: the dates are written as %1, not as %2 (line %3: %4); read the file with the date format %1.</source>
         <translation>Rien n&apos;a été importé : les dates sont écrites en %1 et non en %2 (ligne %3 : %4) ; lisez le fichier avec le format de date %1.</translation>
     </message>
@@ -1606,6 +1622,10 @@
     <message>
         <source>%1 to failed: %2</source>
         <translation>%1 vers « failed » : %2</translation>
+    </message>
+    <message>
+        <source>%1 read: %2</source>
+        <translation>%1 lu : %2</translation>
     </message>
     <message>
         <source>%1 waits: %2</source>

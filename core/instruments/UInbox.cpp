@@ -285,3 +285,9 @@ TInboxVerdict JudgeInboxRun(const TAnalyte& a, TResu& run) {
 std::string InboxComment(const std::string& source, const TInboxVerdict& verdict) {
     return "Inbox " + source + ": " + verdict.Text;
 }
+
+bool IsMapped(const std::vector<TInboxMapping>& mappings, const TInstrumentResult& r) {
+    for (const TInboxMapping& m : mappings)
+        if (m.Source == r.Source && m.Code == r.TestCode && m.Control == r.Control) return true;
+    return false;
+}

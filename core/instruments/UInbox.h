@@ -108,6 +108,9 @@ struct TWaitingResult {
     std::string ReceivedUtc;
 };
 
+// Whether the mappings name the result's (source, test code, control).
+bool IsMapped(const std::vector<TInboxMapping>& mappings, const TInstrumentResult& result);
+
 // What became of one file (or of a message split across several: Name lists them).
 struct TInboxFileOutcome {
     enum TKind {

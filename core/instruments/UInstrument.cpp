@@ -219,23 +219,51 @@ TInstrumentFormat DetectInstrumentFormat(std::string_view bytes) {
         "Unknown format: the file is neither delimited text (tab, semicolon or comma), ASTM nor HL7."));
 }
 
-TInstrumentBatch ReadInstrumentFile(std::string_view bytes, const TInstrumentSource& source) {
+TInstrumentBatch ReadInstrumentFile(std::string_view bytes, const TInstrumentSource& source,
+                                    const TQcMapping& mapped) {
     if (std::optional<std::string> utf8 = Utf16ToUtf8(bytes)) {
         TInstrumentSource s = source;
         s.Encoding = "utf-8";
-        TInstrumentBatch b = ReadInstrumentFile(*utf8, s);
+        TInstrumentBatch b = ReadInstrumentFile(*utf8, s, mapped);
         b.Fingerprint = InstrumentFingerprint(bytes, b.MessageIds);
         return b;
     }
     switch (DetectInstrumentFormat(bytes)) {
     case TInstrumentFormat::Astm:
-        return ReadAstmText(bytes, source);
+        return ReadAstmText(bytes, source, mapped);
     case TInstrumentFormat::Hl7:
-        return ReadHl7Text(bytes, source);
+        return ReadHl7Text(bytes, source, mapped);
     case TInstrumentFormat::Delimited:
         break;
     }
     return ReadDelimitedText(bytes, source);
+}
+
+std::string SkippedText(const TInstrumentBatch& b) {
+    std::string out;
+    const int without = b.SkippedWithoutControl, other = b.Skipped - b.SkippedWithoutControl;
+    if (without == 1)
+        out = TranslatedText(QT_TRANSLATE_NOOP(
+            "Core",
+            "1 result has no control identification: patient result? set the source's control field"));
+    else if (without > 1)
+        out =
+            Fill(QT_TRANSLATE_NOOP("Core", "%1 results have no control identification: patient results? set "
+                                           "the source's control field"),
+                 std::to_string(without));
+    if (other > 0) {
+        if (!out.empty()) out += "\n";
+        out +=
+            other == 1
+                ? TranslatedText(QT_TRANSLATE_NOOP(
+                      "Core", "1 result is not marked as QC and its control is not mapped: patient "
+                              "result? map its control or set the source's QC options"))
+                : Fill(QT_TRANSLATE_NOOP("Core", "%1 results are not marked as QC and their controls are not "
+                                                 "mapped: patient results? map their controls or set the "
+                                                 "source's QC options"),
+                       std::to_string(other));
+    }
+    return out;
 }
 
 // ---------------------------------------------------------------- fingerprints

@@ -30,6 +30,9 @@ struct TInstrumentResult {
     std::string Comment;   // comment records or segments that follow the result
     std::string MessageId; // ASTM H-3 / HL7 MSH-10 of the result's message; empty for delimited text
     int Line = 0;          // line of the result's record in the file (CR, LF and CRLF each end a line)
+    // The analyser's own limits for the control, as "target 5.4, SD 0.12" or "range 4.5^6.0"; kept in
+    // the run's note, never used to judge.
+    std::string AnalyserLimits;
 };
 
 // A fault of one line, record or segment; Line 0 when it concerns no line in particular.
@@ -47,6 +50,7 @@ struct TInstrumentBatch {
     std::vector<TInstrumentFault> Faults;
     std::vector<std::string> MessageIds; // control ids of the messages read, in file order
     int Skipped = 0;                     // results the file does not mark as QC (patient samples)
+    int SkippedWithoutControl = 0;       // of them, those with no control identification at all
     uint64_t Fingerprint = 0;            // InstrumentFingerprint of the file's bytes
 };
 
@@ -92,12 +96,21 @@ struct TInstrumentSource {
     bool operator==(const TInstrumentSource&) const = default;
 };
 
+// Whether the laboratory mapped the result's (source, test code, control): such a result is QC whatever
+// its message says. Asked of results the message does not mark as QC; empty: none is mapped.
+using TQcMapping = std::function<bool(const TInstrumentResult&)>;
+
+// Why results were left out as patient results ("14 results have no control identification: ..."),
+// one sentence a line; empty when none was.
+std::string SkippedText(const TInstrumentBatch& batch);
+
 // The format by content; EQcError for an unknown format or a file that begins inside a message,
 // ETruncatedFile for an empty file.
 TInstrumentFormat DetectInstrumentFormat(std::string_view bytes);
 // Detects the format and reads the file with the matching reader (UTF-16 with a byte order mark is
 // read as its UTF-8 text). Throws as the readers do.
-TInstrumentBatch ReadInstrumentFile(std::string_view bytes, const TInstrumentSource& source);
+TInstrumentBatch ReadInstrumentFile(std::string_view bytes, const TInstrumentSource& source,
+                                    const TQcMapping& mapped = {});
 
 // FNV-1a, 64 bits: a stable hash for recognising a file or a result seen before (not a defence
 // against a forger).

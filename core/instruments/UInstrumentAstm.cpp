@@ -1,6 +1,7 @@
 // Reading ASTM E1394 / LIS2-A2 result messages, plain or in low-level frames.
 #include "UInstrumentAstm.h"
 
+#include <cctype>
 #include <cstdio>
 
 #include "UInstrumentText.h"
@@ -20,6 +21,13 @@ struct TAstmRecord {
     size_t Offset = 0;
     bool Damaged = false; // a frame of its message was lost
 };
+
+// 'H' and the field delimiter: the first record of a message.
+bool StartsHeader(std::string_view text) {
+    return text.size() >= 2 && (text[0] == 'H' || text[0] == 'h') &&
+           static_cast<unsigned char>(text[1]) > ' ' && static_cast<unsigned char>(text[1]) < 0x7F &&
+           !std::isalnum(static_cast<unsigned char>(text[1]));
+}
 
 void AddRecords(std::vector<TAstmRecord>& records, std::string_view text, size_t offset, bool damaged) {
     bool ended = false;
@@ -49,6 +57,15 @@ std::vector<TAstmRecord> Unframe(std::string_view bytes, const TLineIndex& index
             {index.LineOf(offset), Fill(QT_TRANSLATE_NOOP("Core", "%1; its message is left out"), reason)});
         damaged = true;
     };
+    // A loss before a new message or session belongs to the message before it, not to the next one.
+    auto closeMessage = [&]() {
+        if (bad) lose(bad->Offset, bad->Reason);
+        bad.reset();
+        if (damaged && !records.empty()) {
+            records.back().Damaged = true;
+            damaged = false;
+        }
+    };
     size_t i = 0;
     while (i < bytes.size()) {
         char ch = bytes[i];
@@ -58,6 +75,7 @@ std::vector<TAstmRecord> Unframe(std::string_view bytes, const TLineIndex& index
                 lose(pendingOffset, TranslatedText(QT_TRANSLATE_NOOP(
                                         "Core", "record continued over frames is not finished")));
             pending.clear();
+            closeMessage();
             expected = 1;
             lastNumber = -1;
             closed = ch == EOT;
@@ -95,6 +113,14 @@ std::vector<TAstmRecord> Unframe(std::string_view bytes, const TLineIndex& index
         }
         const int number = body[0] - '0';
         std::string_view text = body.substr(1);
+        // Many senders number each message's frames from 1 within one session.
+        if (number == 1 && pending.empty() && lastNumber >= 0 && StartsHeader(text) && read == computed &&
+            !(number == lastNumber && text == lastText)) {
+            if (bad && bad->Number == number) bad.reset(); // this frame is its retransmission
+            closeMessage();
+            expected = 1;
+            lastNumber = -1;
+        }
         if (read != computed) {
             if (bad) lose(bad->Offset, bad->Reason);
             bad = TBad{number, start,
@@ -111,7 +137,11 @@ std::vector<TAstmRecord> Unframe(std::string_view bytes, const TLineIndex& index
         } else if (number == lastNumber && text == lastText) {
             continue; // sent again after a lost acknowledgement
         }
-        if (number != expected && lastNumber >= 0)
+        // Some analysers number the frames of their manufacturer records (histograms) apart; those
+        // records carry no result, and the numbering goes on from them.
+        const bool manufacturer =
+            text.size() >= 2 && text[0] == 'M' && !std::isalnum(static_cast<unsigned char>(text[1]));
+        if (number != expected && lastNumber >= 0 && !manufacturer)
             lose(start, Fill(QT_TRANSLATE_NOOP("Core", "frame %1 came where frame %2 was due"),
                              std::to_string(number), std::to_string(expected)));
         expected = (number + 1) % 8;
@@ -167,7 +197,8 @@ std::optional<TFieldRef> AstmRef(const std::string& text, const char* what) {
 
 } // namespace
 
-TInstrumentBatch ReadAstmText(std::string_view bytes, const TInstrumentSource& source) {
+TInstrumentBatch ReadAstmText(std::string_view bytes, const TInstrumentSource& source,
+                              const TQcMapping& mapped) {
     TInstrumentBatch batch;
     batch.Format = TInstrumentFormat::Astm;
     const std::optional<TFieldRef> controlRef =
@@ -201,7 +232,7 @@ TInstrumentBatch ReadAstmText(std::string_view bytes, const TInstrumentSource& s
     std::string id, sender, processing, headerTime;
     bool orderQc = false;
     std::vector<TInstrumentResult> results;
-    int skipped = 0;
+    TSkips skips;
     bool lastWasResult = false;
 
     for (const TAstmRecord& rec : records) {
@@ -221,7 +252,7 @@ TInstrumentBatch ReadAstmText(std::string_view bytes, const TInstrumentSource& s
                 for (size_t b = 1; valid && b < a; ++b) valid = t[a] != t[b];
             }
             results.clear();
-            skipped = 0;
+            skips = {};
             p.reset();
             o.reset();
             open = valid;
@@ -285,15 +316,14 @@ TInstrumentBatch ReadAstmText(std::string_view bytes, const TInstrumentSource& s
             res.MessageId = id;
             res.Line = line;
             res.Control = pick(controlRef);
-            if (!(orderQc || processing == "Q" || QcByOptions(source, res.Control))) {
-                ++skipped;
-                break;
-            }
             // The universal test id's fourth component is the analyser's own code.
             res.TestCode = r.Text(3, 4, 0, enc);
             for (int c = 1; c <= 8 && res.TestCode.empty(); ++c) res.TestCode = r.Text(3, c, 0, enc);
+            if (!TakeAsQc(orderQc || processing == "Q", res, source, mapped, skips)) break;
             res.ValueText = r.Text(4, 1, 0, enc);
             res.Units = r.Text(5, 1, 0, enc);
+            if (std::string range = r.Text(6, 0, 0, enc); !range.empty())
+                res.AnalyserLimits = "range " + range;
             res.Operator = r.Text(11, 1, 0, enc);
             res.Instrument = r.Text(14, 1, 0, enc);
             if (res.Instrument.empty()) res.Instrument = sender;
@@ -302,20 +332,10 @@ TInstrumentBatch ReadAstmText(std::string_view bytes, const TInstrumentSource& s
             for (std::string t : {r.Text(13, 1, 0, enc), r.Text(12, 1, 0, enc), o->Text(8, 1, 0, enc),
                                   o->Text(7, 1, 0, enc), headerTime})
                 if (when.empty()) when = t;
-            std::string reasons, why;
-            auto add = [&](const std::string& s) { reasons += (reasons.empty() ? "" : "; ") + s; };
-            if (res.TestCode.empty()) add(TranslatedText(QT_TRANSLATE_NOOP("Core", "no test code")));
-            if (!ReadValue(res.ValueText, '.', res.Value, why)) add(why);
-            std::optional<TDateTime> dt = ReadCompactDateTime(when);
-            if (when.empty())
-                add(TranslatedText(QT_TRANSLATE_NOOP("Core", "no date-time")));
-            else if (!dt)
-                add(Fill(QT_TRANSLATE_NOOP("Core", "date-time %1 cannot be read"), Quoted(when)));
-            if (!reasons.empty()) {
+            if (std::string reasons; !CheckResult(res, when, reasons)) {
                 batch.Faults.push_back({line, reasons});
                 break;
             }
-            res.DateTime = *dt;
             results.push_back(std::move(res));
             lastWasResult = true;
             break;
@@ -337,7 +357,7 @@ TInstrumentBatch ReadAstmText(std::string_view bytes, const TInstrumentSource& s
                           code)});
             } else if (!damaged) {
                 for (TInstrumentResult& res : results) batch.Results.push_back(std::move(res));
-                batch.Skipped += skipped;
+                skips.AddTo(batch);
             }
             results.clear();
             break;

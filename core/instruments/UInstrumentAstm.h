@@ -11,4 +11,6 @@
 // A message with a damaged frame, no terminator before the next header or an aborted terminator gives
 // no result; a result whose value or date cannot be read gives a fault instead. EQcError when the
 // file begins inside a message; ETruncatedFile when it ends inside one.
-TInstrumentBatch ReadAstmText(std::string_view bytes, const TInstrumentSource& source);
+// Results the message does not mark as QC are taken when `mapped` says the laboratory mapped them.
+TInstrumentBatch ReadAstmText(std::string_view bytes, const TInstrumentSource& source,
+                              const TQcMapping& mapped = {});

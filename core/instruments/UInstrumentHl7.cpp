@@ -26,6 +26,42 @@ bool SegmentName(std::string_view t, char sep) {
            (t.size() == 3 || t[3] == sep);
 }
 
+// What an observation is: a value to read as a result, the analyser's supplemental information on the
+// result (its control target and SD, IHE LAW "Other Supplemental"), or something else: a coded
+// value, a time, an identifier, text.
+enum class TObservation { Value, Supplemental, Other };
+
+TObservation KindOf(const TRecord& obx, TEncoding enc) {
+    for (int c = 1; c <= 6; ++c) {
+        const std::string part = UpperCase(obx.Text(3, c, 0, enc));
+        if (part.find("SUPPLEMENTAL") != std::string::npos || part.starts_with("QC_TARGET") ||
+            part.starts_with("QC_SD"))
+            return TObservation::Supplemental;
+    }
+    const std::string type = UpperCase(obx.Text(2, 1, 0, enc));
+    // An observation with neither type nor value only accompanies the others.
+    if (type.empty() && Trim(obx.Field(5)).empty()) return TObservation::Other;
+    if (type.empty() || type == "NM" || type == "SN") return TObservation::Value;
+    if (type == "ST") {
+        // Text is a result only when it holds a number alone.
+        double v = 0;
+        std::string why;
+        return ReadValue(obx.Text(5, 1, 0, enc), '.', v, why) ? TObservation::Value : TObservation::Other;
+    }
+    return TObservation::Other;
+}
+
+// "target 5.4" for QC_TARGET, "SD 0.12" for QC_SD_RANGE, else the observation's code and value.
+std::string SupplementalText(const TRecord& obx, TEncoding enc) {
+    const std::string code = obx.Text(3, 1, 0, enc), value = obx.Text(5, 0, 0, enc);
+    if (value.empty()) return {};
+    const std::string upper = UpperCase(code);
+    const std::string name = upper.starts_with("QC_TARGET") ? "target"
+                             : upper.starts_with("QC_SD")   ? "SD"
+                                                            : code;
+    return name + " " + value;
+}
+
 bool IsBatchSegment(std::string_view name) {
     return name == "FHS" || name == "BHS" || name == "BTS" || name == "FTS";
 }
@@ -60,8 +96,9 @@ struct TMessage {
 
 class TReader {
 public:
-    TReader(const TInstrumentSource& source, TEncoding fileEncoding, TInstrumentBatch& batch)
-        : source_(source), fileEncoding_(fileEncoding), batch_(batch),
+    TReader(const TInstrumentSource& source, const TQcMapping& mapped, TEncoding fileEncoding,
+            TInstrumentBatch& batch)
+        : source_(source), mapped_(mapped), fileEncoding_(fileEncoding), batch_(batch),
           controlRef_(ParseFieldRef(source.Hl7ControlField,
                                     QT_TRANSLATE_NOOP("Core", "The source's HL7 control field"))),
           levelRef_(ParseFieldRef(source.Hl7LevelField,
@@ -75,6 +112,7 @@ private:
     std::string Pick(const TMessage& m, const std::optional<TFieldRef>& ref, size_t obx, size_t obr);
 
     const TInstrumentSource& source_;
+    const TQcMapping& mapped_;
     TEncoding fileEncoding_;
     TEncoding enc_ = TEncoding::Cp1252;
     TInstrumentBatch& batch_;
@@ -135,7 +173,9 @@ void TReader::Read(const TMessage& m) {
     from_ = to_ = 0;
 
     std::vector<TInstrumentResult> results;
-    int skipped = 0;
+    std::vector<size_t> orderOf;          // the OBR of each result
+    std::map<size_t, std::string> limits; // the analyser's limits given in an order
+    TSkips skips;
     std::optional<size_t> lastObr, lastSpm;
     const size_t n = m.Segments.size();
     for (size_t i = 1; i < n; ++i) {
@@ -150,6 +190,16 @@ void TReader::Read(const TMessage& m) {
             continue;
         }
         if (lastSpm && *lastSpm > *lastObr) continue; // an observation on the specimen, not a result
+        const TRecord& obx = seg.Fields;
+        const TObservation kind = KindOf(obx, enc_);
+        if (kind == TObservation::Supplemental) {
+            if (std::string t = SupplementalText(obx, enc_); !t.empty()) {
+                std::string& l = limits[*lastObr];
+                l += (l.empty() ? "" : ", ") + t;
+            }
+            continue;
+        }
+        if (kind == TObservation::Other) continue;
 
         // The group whose segments describe this result: the specimen (OUL) or the order (ORU).
         if (oul) {
@@ -159,7 +209,6 @@ void TReader::Read(const TMessage& m) {
             if (from > 1 && m.Segments[from - 1].Name == "ORC") --from;
             EnterGroup(m, from, *lastObr, false);
         }
-        const TRecord& obx = seg.Fields;
         const TRecord& obr = m.Segments[*lastObr].Fields;
         TInstrumentResult r;
         r.Source = source_.Id;
@@ -173,12 +222,8 @@ void TReader::Read(const TMessage& m) {
         }
         if (r.Control.empty()) r.Control = Pick(m, controlRef_, i, *lastObr);
         const TSegment* spm = Find(m, "SPM");
-        const bool marked = spm && spm->Fields.Text(11, 1, 0, enc_) == "Q";
-        if (!marked && !QcByOptions(source_, r.Control)) {
-            ++skipped;
-            continue;
-        }
         r.TestCode = obx.Text(3, 1, 0, enc_);
+        if (!TakeAsQc(spm && spm->Fields.Text(11, 1, 0, enc_) == "Q", r, source_, mapped_, skips)) continue;
         if (obx.Text(2, 1, 0, enc_) == "SN") {
             // Structured numeric: comparator ^ number ^ separator ^ number; only "=5.4" or "5.4" is a value.
             std::string comparator = obx.Text(5, 1, 0, enc_);
@@ -188,6 +233,7 @@ void TReader::Read(const TMessage& m) {
             r.ValueText = obx.Text(5, 1, 0, enc_);
         }
         r.Units = obx.Text(6, 1, 0, enc_);
+        if (std::string range = obx.Text(7, 0, 0, enc_); !range.empty()) r.AnalyserLimits = "range " + range;
         r.Operator = obx.Text(16, 1, 0, enc_);
         if (r.Operator.empty()) r.Operator = obx.Text(16, 2, 0, enc_);
         r.Instrument = obx.Text(18, 1, 0, enc_);
@@ -201,33 +247,29 @@ void TReader::Read(const TMessage& m) {
         std::string when;
         for (std::string t : {obx.Text(14, 1, 0, enc_), obx.Text(19, 1, 0, enc_), obr.Text(7, 1, 0, enc_)})
             if (when.empty()) when = t;
-        std::string reasons, why;
-        auto add = [&](const std::string& s) { reasons += (reasons.empty() ? "" : "; ") + s; };
-        if (r.TestCode.empty()) add(TranslatedText(QT_TRANSLATE_NOOP("Core", "no test code")));
-        if (!ReadValue(r.ValueText, '.', r.Value, why)) add(why);
-        std::optional<TDateTime> dt = ReadCompactDateTime(when);
-        if (when.empty())
-            add(TranslatedText(QT_TRANSLATE_NOOP("Core", "no date-time")));
-        else if (!dt)
-            add(Fill(QT_TRANSLATE_NOOP("Core", "date-time %1 cannot be read"), Quoted(when)));
-        if (!reasons.empty()) {
+        if (std::string reasons; !CheckResult(r, when, reasons)) {
             batch_.Faults.push_back({r.Line, reasons});
             continue;
         }
-        r.DateTime = *dt;
         results.push_back(std::move(r));
+        orderOf.push_back(*lastObr);
     }
+    for (size_t k = 0; k < results.size(); ++k)
+        if (auto it = limits.find(orderOf[k]); it != limits.end())
+            results[k].AnalyserLimits =
+                it->second + (results[k].AnalyserLimits.empty() ? "" : ", ") + results[k].AnalyserLimits;
     if (m.Damaged) return;
     for (TInstrumentResult& r : results) batch_.Results.push_back(std::move(r));
-    batch_.Skipped += skipped;
+    skips.AddTo(batch_);
 }
 
 } // namespace
 
-TInstrumentBatch ReadHl7Text(std::string_view bytes, const TInstrumentSource& source) {
+TInstrumentBatch ReadHl7Text(std::string_view bytes, const TInstrumentSource& source,
+                             const TQcMapping& mapped) {
     TInstrumentBatch batch;
     batch.Format = TInstrumentFormat::Hl7;
-    TReader reader(source, ChooseEncoding(bytes, source.Encoding), batch);
+    TReader reader(source, mapped, ChooseEncoding(bytes, source.Encoding), batch);
     const TLineIndex index(bytes);
     size_t offset = 0;
     std::string_view body = SkipBom(bytes, offset);

@@ -12,4 +12,6 @@
 // messages take the control from the source's field. A message with a malformed segment gives no
 // result. EQcError when the file begins inside a message; ETruncatedFile when an MLLP block is not
 // closed or the last segment has no terminator.
-TInstrumentBatch ReadHl7Text(std::string_view bytes, const TInstrumentSource& source);
+// Results the message does not mark as QC are taken when `mapped` says the laboratory mapped them.
+TInstrumentBatch ReadHl7Text(std::string_view bytes, const TInstrumentSource& source,
+                             const TQcMapping& mapped = {});

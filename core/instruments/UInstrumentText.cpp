@@ -368,6 +368,29 @@ bool QcByOptions(const TInstrumentSource& source, const std::string& control) {
     return false;
 }
 
+bool TakeAsQc(bool marked, const TInstrumentResult& r, const TInstrumentSource& source,
+              const TQcMapping& mapped, TSkips& skips) {
+    if (marked || QcByOptions(source, r.Control) || (mapped && mapped(r))) return true;
+    ++skips.All;
+    if (r.Control.empty()) ++skips.WithoutControl;
+    return false;
+}
+
+bool CheckResult(TInstrumentResult& r, const std::string& when, std::string& reasons) {
+    reasons.clear();
+    std::string why;
+    auto add = [&](const std::string& s) { reasons += (reasons.empty() ? "" : "; ") + s; };
+    if (r.TestCode.empty()) add(TranslatedText(QT_TRANSLATE_NOOP("Core", "no test code")));
+    if (!ReadValue(r.ValueText, '.', r.Value, why)) add(why);
+    std::optional<TDateTime> dt = ReadCompactDateTime(when);
+    if (when.empty())
+        add(TranslatedText(QT_TRANSLATE_NOOP("Core", "no date-time")));
+    else if (!dt)
+        add(Fill(QT_TRANSLATE_NOOP("Core", "date-time %1 cannot be read"), Quoted(when)));
+    if (dt) r.DateTime = *dt;
+    return reasons.empty();
+}
+
 void AppendComment(std::string& comment, const std::string& text) {
     if (text.empty() || comment.size() >= MaxComment) return;
     if (!comment.empty()) comment += ' ';

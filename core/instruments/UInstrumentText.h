@@ -90,6 +90,21 @@ bool ReadValue(std::string_view text, char mark, double& value, std::string& rea
 int LevelOf(std::string_view text);
 // Whether the result is QC by the source's prefixes or its take-all option.
 bool QcByOptions(const TInstrumentSource& source, const std::string& control);
+// Results of one message left out as patient results.
+struct TSkips {
+    int All = 0, WithoutControl = 0;
+    void AddTo(TInstrumentBatch& batch) const {
+        batch.Skipped += All;
+        batch.SkippedWithoutControl += WithoutControl;
+    }
+};
+// Whether a result (source, test code and control set) is QC: `marked` so by its message, by the
+// source's options or by the laboratory's mapping. A result that is not is counted in `skips`.
+bool TakeAsQc(bool marked, const TInstrumentResult& result, const TInstrumentSource& source,
+              const TQcMapping& mapped, TSkips& skips);
+// The checks every ASTM and HL7 result passes: a test code, a number, a date-time (`when` as the
+// message writes it). Sets Value and DateTime, or gives the reasons, "; "-joined.
+bool CheckResult(TInstrumentResult& result, const std::string& when, std::string& reasons);
 // Appends a comment's text after a blank; a result keeps at most MaxComment characters of comments.
 constexpr size_t MaxComment = 1000;
 void AppendComment(std::string& comment, const std::string& text);

@@ -90,7 +90,8 @@ std::string DateTimeText(TDateTime t) {
 std::string Describe(const TInstrumentResult& r, const std::string& origin) {
     return origin + " line " + std::to_string(r.Line) + ": " + r.TestCode + " " + r.Control +
            (r.Level > 0 ? " level " + std::to_string(r.Level) : "") + " = " + r.ValueText + " at " +
-           DateTimeText(r.DateTime);
+           DateTimeText(r.DateTime) +
+           (r.AnalyserLimits.empty() ? "" : " (analyser: " + r.AnalyserLimits + ")");
 }
 
 bool SameFolder(const std::string& a, const std::string& b) {
@@ -1292,7 +1293,9 @@ TOutcome TOperations::MapInstrumentResults(const TInboxMapping& mapping, TInboxR
 class TOperations::TInboxPass {
 public:
     TInboxPass(TOperations& ops, TInboxReport& rep, const TInboxReadOptions& options)
-        : ops_(ops), rep_(rep), options_(options), day_(DayFolderName(Today())) {}
+        : ops_(ops), rep_(rep), options_(options), day_(DayFolderName(Today())),
+          mappings_(ops.InboxMappings()),
+          mapped_([this](const TInstrumentResult& r) { return IsMapped(mappings_, r); }) {}
     // The waiting files into units of complete messages; throws EQcError when a source cannot be read.
     void ReadFiles(const std::vector<TInboxFile>& files);
     // The units' results not taken before; false when none was read.
@@ -1327,6 +1330,9 @@ private:
     TInboxReport& rep_;
     const TInboxReadOptions& options_;
     const std::string day_;
+    // The laboratory's mapping: a mapped result is QC whatever its message says.
+    const std::vector<TInboxMapping> mappings_;
+    const TQcMapping mapped_;
     std::vector<TUnit> units_;
     std::set<std::pair<std::string, uint64_t>> hashesThisPass_;
     // Files that leave the inbox in this pass, counted against MaxFiles; waiting ones do not count.
@@ -1364,7 +1370,9 @@ void TOperations::TInboxPass::MoveProcessed(const std::vector<TInboxFile>& fs, s
 void TOperations::TInboxPass::Fail(const std::vector<TInboxFile>& fs, const std::string& reason, size_t at) {
     const bool partly = at != SIZE_MAX;
     if (!partly) at = Outcome(TInboxFileOutcome::Failed, fs, reason);
-    rep_.Files[at].Detail = reason;
+    // What was left out as patient results stays said beside the faults.
+    rep_.Files[at].Detail =
+        partly && !rep_.Files[at].Detail.empty() ? reason + "\n" + rep_.Files[at].Detail : reason;
     std::string text;
     for (size_t i = 0; i < fs.size(); ++i) text += (i ? " + " : "") + fs[i].Name;
     // The reason file is UTF-8, and so are the files' names.
@@ -1385,16 +1393,16 @@ void TOperations::TInboxPass::Fail(const std::vector<TInboxFile>& fs, const std:
         }
 }
 
-// A file read before: the faults of its lines, if it had any.
+// A file read before: the faults of its lines, if it had any. One that gave no result is read again.
 std::optional<std::string> TOperations::TInboxPass::Known(const std::string& source, uint64_t hash) {
     if (ops_.server_) {
         TPgResult r =
-            ops_.server_->Connection().Exec("SELECT faults FROM inbox_file WHERE source = $1 AND hash = $2",
+            ops_.server_->Connection().Exec("SELECT faults FROM inbox_file WHERE source = $1 AND hash = $2 AND results > 0",
                                             {ServerText(source), Param(Signed(hash))});
         if (r.Rows() == 0) return std::nullopt;
         return LocalText(r.View(0, 0));
     }
-    TStatement st = ops_.db_.Prepare("SELECT faults FROM inbox_file WHERE source = ? AND hash = ?");
+    TStatement st = ops_.db_.Prepare("SELECT faults FROM inbox_file WHERE source = ? AND hash = ? AND results > 0");
     st.Bind(1, source).Bind(2, Signed(hash));
     if (!st.Step()) return std::nullopt;
     return st.Text(0);
@@ -1472,7 +1480,7 @@ void TOperations::TInboxPass::ReadFile(const TInboxFile& f, const TInstrumentSou
     // 0: read, 1: ends inside a message, 2: a fault.
     auto read = [&](const std::string& b, TInstrumentBatch& batch) -> int {
         try {
-            batch = ReadInstrumentFile(b, reading);
+            batch = ReadInstrumentFile(b, reading, mapped_);
             return 0;
         } catch (const ETruncatedFile&) {
             return 1;
@@ -1543,7 +1551,7 @@ void TOperations::TInboxPass::TakeUnit(size_t u) {
     for (size_t k = 0; k < shown; ++k) faults_[u] += (k ? "\n" : "") + FaultText(unit.Batch.Faults[k]);
     if (unit.Batch.Faults.size() > shown)
         faults_[u] += "\n" + std::to_string(unit.Batch.Faults.size() - shown) + " more faults";
-    outcomeOf_[u] = Outcome(TInboxFileOutcome::Read, unit.Files, "");
+    outcomeOf_[u] = Outcome(TInboxFileOutcome::Read, unit.Files, SkippedText(unit.Batch));
     taken_.push_back(u);
     std::map<uint64_t, int> occurrences;
     const std::string origin = rep_.Files[outcomeOf_[u]].Name;

@@ -519,3 +519,51 @@ TEST_F(Inbox, LinksOutOfTheInboxAreNotFollowed) {
     EXPECT_FALSE(fs::exists(inbox + "failed"));
     EXPECT_TRUE(fs::is_symlink(inbox + "s.csv"));
 }
+
+// A mapped control is QC although the message says patient; the result without a control is left out,
+// counted and explained, and never kept.
+TEST_F(Inbox, MappedControlsAreTakenAndPatientResultsExplained) {
+    ASSERT_TRUE(Operations().MapInstrumentResults({"an", "GLU", "QC-N", "Glucose", 1}).Ok());
+    Write(inbox + "an/a.astm",
+          "H|\\^&|||AN-1|||||||P\rO|1|QC-N||^^^GLU\rR|1|^^^GLU|5.02||||||||20260305080000\r"
+          "O|2|||^^^GLU\rR|1|^^^GLU|7.77||||||||20260305080100\rL|1\r");
+    TInboxReport r = Read();
+    const TInboxFileOutcome* f = Outcome(r, "a.astm");
+    EXPECT_EQ(f->Kind, TInboxFileOutcome::Read);
+    EXPECT_EQ(f->Results, 1);
+    EXPECT_EQ(f->Detail,
+              "1 result has no control identification: patient result? set the source's control field");
+    ASSERT_EQ(Fifo.Count(), 1);
+    EXPECT_FLOAT_EQ(Fifo.Entries().front().Levels[0].Value, 5.02f);
+    EXPECT_EQ(Operations().NotMappedCount(), 0);
+    EXPECT_EQ(ReadWholeFile(folder.Path() + "Varnholt.db").find("7.77"), std::string::npos);
+}
+
+// A file that gave nothing is read again, with its source's options and mappings as they are now.
+TEST_F(Inbox, AFileThatGaveNothingIsReadAgain) {
+    const std::string oru = "MSH|^~\\&|HEMA||||20260305||ORU^R01|H1|P|2.5\rPID|1|QC-N\r"
+                            "OBR|1|||LQC|||20260305080000\rOBX|1|NM|GLU||5.02||||||F\r";
+    auto drop = [&] {
+        Write(inbox + "hema/h.hl7", oru);
+        return *Outcome(Read(), "h.hl7");
+    };
+    TInboxFileOutcome f = drop();
+    EXPECT_EQ(f.Kind, TInboxFileOutcome::Read);
+    EXPECT_EQ(f.Results, 0);
+    EXPECT_NE(f.Detail.find("1 result has no control identification"), std::string::npos) << f.Detail;
+    EXPECT_EQ(drop().Kind, TInboxFileOutcome::Read); // nothing taken: read again, not "read before"
+
+    TInstrumentSource hema = TInstrumentSource::FromText("hl7.control=PID-2\nqc.all=yes\n");
+    hema.Id = "hema";
+    ASSERT_TRUE(Operations().SetInboxSource(hema).Ok());
+    ASSERT_TRUE(Operations().MapInstrumentResults({"hema", "GLU", "QC-N", "Glucose", 1}).Ok());
+    f = drop();
+    EXPECT_EQ(f.Kind, TInboxFileOutcome::Read);
+    EXPECT_EQ(f.Results, 1);
+    ASSERT_EQ(Fifo.Count(), 1);
+    // Its result is known by its own key: dropped again, nothing is taken twice.
+    f = drop();
+    EXPECT_EQ(f.Repeated, 1);
+    EXPECT_EQ(f.Results, 0);
+    EXPECT_EQ(Fifo.Count(), 1);
+}

@@ -1,4 +1,5 @@
 // Instrument readers on analysers' files: delimited text, ASTM and HL7, whole, damaged and split.
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -322,4 +323,143 @@ TEST(InstrumentReaders, TextIsKeptAsWindows1252WhateverTheFileEncoding) {
     TInstrumentSource forced = tab;
     forced.Encoding = "windows-1252";
     EXPECT_EQ(ReadInstrumentFile(utf8, forced).Results[0].Operator, "J\xc3\xbcrgen");
+}
+
+namespace {
+
+// One low-level frame as a sender writes it: STX, number, text, ETX or ETB, checksum, CR LF.
+std::string Frame(int number, const std::string& text, bool last = true, bool breakSum = false) {
+    std::string body = std::to_string(number % 8) + text + (last ? '\x03' : '\x17');
+    unsigned sum = 0;
+    for (char c : body) sum += static_cast<unsigned char>(c);
+    char hex[3];
+    std::snprintf(hex, sizeof hex, "%02X", (sum + (breakSum ? 1 : 0)) & 0xFF);
+    return "\x02" + body + hex + "\r\n";
+}
+
+// A message of one QC result, a frame per record numbered from 1.
+std::string FramedMessage(const std::string& value, int badFrame = 0) {
+    const std::string records[] = {"H|\\^&|||AN-1|||||||Q\r", "O|1|QC-1||^^^GLU\r",
+                                   "R|1|^^^GLU|" + value + "||||||||20240301080000\r", "L|1|N\r"};
+    std::string out;
+    for (int k = 0; k < 4; ++k) out += Frame(k + 1, records[k], true, k + 1 == badFrame);
+    return out;
+}
+
+} // namespace
+
+// A serial log or a middleware's capture: frames numbered per message, session bytes, LF between frames;
+// a broken frame loses its own message only.
+TEST(InstrumentReaders, CapturedSessionsAsTheyCome) {
+    struct TCase {
+        const char* name;
+        std::string bytes;
+        std::vector<std::string> values;
+        std::vector<int> faultLines;
+    };
+    const TCase cases[] = {
+        {"three messages in one session",
+         "\x05" + FramedMessage("5.1") + FramedMessage("5.2") + FramedMessage("5.3") + "\x04",
+         {"5.1", "5.2", "5.3"},
+         {}},
+        {"acknowledgements logged between frames",
+         "\x05\x06" + FramedMessage("5.1") + "\x06" + FramedMessage("5.2") + "\x06\x04",
+         {"5.1", "5.2"},
+         {}},
+        {"a bad checksum in the middle message",
+         "\x05" + FramedMessage("5.1") + FramedMessage("5.2", 3) + FramedMessage("5.3") + "\x04",
+         {"5.1", "5.3"},
+         {13}},
+        {"the terminator of the first message lost",
+         "\x05" + FramedMessage("5.1", 4) + FramedMessage("5.2") + "\x04",
+         {"5.2"},
+         {7, 1}},
+        {"a frame missing mid-message",
+         "\x05" + Frame(1, "H|\\^&|||AN-1|||||||Q\r") + Frame(3, "R|1|^^^GLU|5.0||||||||20240301\r") +
+             Frame(4, "L|1|N\r") + FramedMessage("5.2") + "\x04",
+         {"5.2"},
+         {3}},
+        {"a frame sent twice counts once",
+         "\x05" + Frame(1, "H|\\^&|||AN-1|||||||Q\r") + FramedMessage("5.4") + "\x04",
+         {"5.4"},
+         {}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TInstrumentBatch b = ReadInstrumentFile(c.bytes, {});
+        std::vector<std::string> values;
+        for (const TInstrumentResult& r : b.Results) values.push_back(r.ValueText);
+        EXPECT_EQ(values, c.values);
+        std::vector<int> lines;
+        for (const TInstrumentFault& f : b.Faults) lines.push_back(f.Line);
+        EXPECT_EQ(lines, c.faultLines);
+    }
+}
+
+// Coded values, times, identifiers and the analyser's supplemental observations beside each test are
+// not results; the supplemental target and SD stay with the result.
+TEST(InstrumentReaders, OnlyValuesAreResults) {
+    const std::string oul = "MSH|^~\\&|CHEM||||20250701191500||OUL^R22|M1|P|2.5.1\r"
+                            "SPM|1||||||||||Q\r"
+                            "INV|LOT-9|OK\r"
+                            "OBR|1||||||20250701191426\r"
+                            "OBX|0|NM|GLU^Glucose||5.43|mmol/L|||||F\r"
+                            "OBX|1|CE|GLU-FLAG^Flag|||||||F\r"
+                            "OBX|2|DTM|PIPT^Pipetting time||20250701191426||||||F\r"
+                            "OBX|3|EI|CALID^Calibration||CAL-77||||||F\r"
+                            "OBX|4|NM|QC_TARGET^Target^IHELAW^^Other Supplemental||5.40|mmol/L|||||F\r"
+                            "OBX|5|NM|QC_SD_RANGE^SD^IHELAW^^Other Supplemental||0.12|mmol/L|||||F\r"
+                            "OBX|6|ST|NOTE^Note||see manual||||||F\r"
+                            "OBX|7|ST|CREA^Creatinine||88.2|umol/L|||||F\r";
+    TInstrumentBatch b = ReadHl7Text(oul, {});
+    EXPECT_TRUE(b.Faults.empty()) << (b.Faults.empty() ? "" : b.Faults[0].Reason);
+    ASSERT_EQ(b.Results.size(), 2u);
+    EXPECT_EQ(b.Results[0].TestCode, "GLU");
+    EXPECT_EQ(b.Results[0].AnalyserLimits, "target 5.40, SD 0.12");
+    EXPECT_EQ(b.Results[1].TestCode, "CREA");
+    EXPECT_EQ(b.Results[1].Value, 88.2);
+    // ASTM: the reference range of the result record.
+    TInstrumentBatch a = ReadAstmText("H|\\^&|||A|||||||Q\rO|1|QC1\rR|1|^^^GLU|5.1|mmol/L|4.9^5.3|N||||||"
+                                      "20240301\rL|1\r",
+                                      {});
+    ASSERT_EQ(a.Results.size(), 1u);
+    EXPECT_EQ(a.Results[0].AnalyserLimits, "range 4.9^5.3");
+}
+
+// What the laboratory mapped is QC whatever the message says; what is left out is counted and
+// explained, never kept.
+TEST(InstrumentReaders, MappedControlsAreQcAndTheRestIsExplained) {
+    const std::string astm = "H|\\^&|||A|||||||P\rO|1|QC-N||^^^GLU\rR|1|^^^GLU|5.1||||||||20240301\r"
+                             "O|2|S-1234||^^^GLU\rR|1|^^^GLU|7.9||||||||20240301\r"
+                             "O|3|||^^^GLU\rR|1|^^^GLU|6.0||||||||20240301\rL|1\r";
+    const TQcMapping mapped = [](const TInstrumentResult& r) {
+        return r.TestCode == "GLU" && r.Control == "QC-N";
+    };
+    TInstrumentBatch b = ReadAstmText(astm, {}, mapped);
+    ASSERT_EQ(b.Results.size(), 1u);
+    EXPECT_EQ(b.Results[0].Value, 5.1);
+    EXPECT_EQ(b.Skipped, 2);
+    EXPECT_EQ(b.SkippedWithoutControl, 1);
+    EXPECT_EQ(SkippedText(b),
+              "1 result has no control identification: patient result? set the source's control field\n"
+              "1 result is not marked as QC and its control is not mapped: patient result? map its control "
+              "or set the source's QC options");
+    TInstrumentBatch none = ReadAstmText(astm, {});
+    EXPECT_TRUE(none.Results.empty());
+    EXPECT_EQ(none.Skipped, 3);
+    EXPECT_EQ(SkippedText(none).substr(0, 60),
+              "1 result has no control identification: patient result? set ");
+    // An HL7 haematology message marking QC nowhere the reader looks: counted, and taken once mapped.
+    const std::string oru = "MSH|^~\\&|HEMA||||20240301||ORU^R01|H1|P|2.5\rPID|1|LOT-55\r"
+                            "OBR|1|||LQC|||20240301080000\rOBX|1|NM|WBC||7.1||||||F\r"
+                            "OBX|2|NM|RBC||4.5||||||F\r";
+    TInstrumentBatch h = ReadHl7Text(oru, TInstrumentSource::FromText("hl7.control=PID-2"));
+    EXPECT_EQ(h.Skipped, 2);
+    EXPECT_EQ(SkippedText(h),
+              "2 results are not marked as QC and their controls are not mapped: patient results? map their "
+              "controls or set the source's QC options");
+    h = ReadHl7Text(oru, TInstrumentSource::FromText("hl7.control=PID-2"),
+                    [](const TInstrumentResult& r) { return r.Control == "LOT-55" && r.TestCode == "WBC"; });
+    ASSERT_EQ(h.Results.size(), 1u);
+    EXPECT_EQ(h.Skipped, 1);
 }
