@@ -20,6 +20,18 @@
         <translation>%1 Ergebnisse sind nicht als QK gekennzeichnet und ihre Kontrollen sind nicht zugeordnet: Patientenergebnisse? Ordnen Sie die Kontrollen zu oder legen Sie die QK-Optionen der Quelle fest</translation>
     </message>
     <message>
+        <source>Unknown rule: %1</source>
+        <translation>Unbekannte Regel: %1</translation>
+    </message>
+    <message>
+        <source>A rule set needs at least one reject rule</source>
+        <translation>Ein Regelsatz braucht mindestens eine Zurückweisungsregel</translation>
+    </message>
+    <message>
+        <source>%1 cannot both reject and warn</source>
+        <translation>%1 kann nicht zugleich zurückweisen und warnen</translation>
+    </message>
+    <message>
         <source>Nothing imported: the dates are written as %1, not as %2 (line %3: %4); read the file with the date format %1.</source>
         <translation>Nichts importiert: Die Daten sind als %1 geschrieben, nicht als %2 (Zeile %3: %4); lesen Sie die Datei mit dem Datumsformat %1.</translation>
     </message>

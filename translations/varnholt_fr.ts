@@ -20,6 +20,18 @@
         <translation>%1 résultats ne sont pas marqués CQ et leurs contrôles ne sont pas associés : résultats patients ? associez leurs contrôles ou définissez les options CQ de la source</translation>
     </message>
     <message>
+        <source>Unknown rule: %1</source>
+        <translation>Règle inconnue : %1</translation>
+    </message>
+    <message>
+        <source>A rule set needs at least one reject rule</source>
+        <translation>Un jeu de règles doit avoir au moins une règle de rejet</translation>
+    </message>
+    <message>
+        <source>%1 cannot both reject and warn</source>
+        <translation>%1 ne peut pas à la fois rejeter et avertir</translation>
+    </message>
+    <message>
         <source>Nothing imported: the dates are written as %1, not as %2 (line %3: %4); read the file with the date format %1.</source>
         <translation>Rien n&apos;a été importé : les dates sont écrites en %1 et non en %2 (ligne %3 : %4) ; lisez le fichier avec le format de date %1.</translation>
     </message>

@@ -1,0 +1,72 @@
+// Power of a selectable rule set, closed or simulated, and the run size Parvin's MaxE(Nuf) allows.
+#include "URunPlanning.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "UPowerFunction.h"
+
+namespace {
+
+// Normal draws from SplitMix64 and Box-Muller: a seed gives the same figures on every build.
+class TDraws {
+public:
+    explicit TDraws(uint64_t seed) : state_(seed) {}
+    double Next() {
+        const double u1 = 1.0 - Uniform();
+        const double u2 = Uniform();
+        return std::sqrt(-2.0 * std::log(u1)) * std::cos(6.283185307179586476925286766559 * u2);
+    }
+
+private:
+    double Uniform() {
+        uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+        return static_cast<double>((z ^ (z >> 31)) >> 11) * 0x1.0p-53;
+    }
+    uint64_t state_;
+};
+
+constexpr int HistoryRuns = 11;
+
+} // namespace
+
+TRejection RuleSetRejection(const TQcRuleSet& set, int n, long double shift, int trials, uint64_t seed) {
+    n = std::clamp(n, 1, MaxRunValues);
+    static constexpr long double Limits[] = {2.0L, 2.5L, 3.0L, 3.5L};
+    if (set.Reject.size() == 1 && set.Reject.front() <= qr135s) {
+        const std::vector<long double> k(static_cast<size_t>(n), Limits[set.Reject.front()]);
+        return {SingleRuleRejection(k, shift), 0};
+    }
+    if (trials <= 0) return {};
+    TDraws draws(seed);
+    std::vector<TZRun> runs(HistoryRuns + 1, EmptyZRun());
+    long long rejected = 0;
+    for (int t = 0; t < trials; ++t) {
+        for (size_t r = 0; r < runs.size(); ++r)
+            for (size_t i = 0; i < static_cast<size_t>(n); ++i)
+                runs[r][i] = draws.Next() + (r + 1 == runs.size() ? static_cast<double>(shift) : 0.0);
+        rejected += JudgeRuns(set, runs).Rejected();
+    }
+    const long double p = static_cast<long double>(rejected) / trials;
+    return {p, std::sqrt(p * (1 - p) / trials)};
+}
+
+long double MaxENuf(long double sigma, long double m, const std::function<long double(long double)>& pedOf) {
+    const long double base = 2 * Phi(-sigma);
+    long double worst = 0;
+    for (long double se = 0.01L; se <= sigma + 4; se += 0.01L) {
+        const long double ped = std::clamp(pedOf(se), 1e-12L, 1.0L);
+        const long double dpe = Phi(-sigma + se) + Phi(-sigma - se) - base;
+        worst = std::max(worst, m * dpe * (1 - ped) * (0.5L + (1 - ped) / ped));
+    }
+    return worst;
+}
+
+long long MaxRunSize(long double sigma, const std::function<long double(long double)>& pedOf) {
+    const long double one = MaxENuf(sigma, 1, pedOf);
+    if (!(one > 0)) return -1;
+    return static_cast<long long>(std::floor(1 / one));
+}

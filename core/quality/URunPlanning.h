@@ -1,0 +1,32 @@
+// Power of a selectable rule set against systematic error, and the patients a QC event may bracket.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "URuleEngine.h"
+
+// A rejection probability and its standard error (zero for a closed form).
+struct TRejection {
+    long double P = 0;
+    long double StdError = 0;
+    bool operator==(const TRejection&) const = default;
+};
+
+// Probability that a run of n values (1..6), each shifted by `shift` SD, is rejected by the set. A set
+// whose only reject rule is one limit rule has the closed form 1 - (Phi(k - shift) - Phi(-k - shift))^n;
+// any other set is simulated with the engine over `trials` runs, each after eleven in-control runs,
+// from `seed`.
+TRejection RuleSetRejection(const TQcRuleSet& set, int n, long double shift, int trials = 20000,
+                            uint64_t seed = 0x5167'6D61'2024'0002ULL);
+
+// Expected unacceptable final patient results for a run of m patients between bracketing QC events,
+// largest over the systematic error: max over SE of m * dPE(SE) * (1 - Ped) * (1/2 + (1 - Ped) / Ped),
+// where dPE(SE) = Phi(-sigma + SE) + Phi(-sigma - SE) - 2 Phi(-sigma) and pedOf gives Ped(SE), read on
+// SE = 0.01, 0.02, ... sigma + 4. The error starts at a uniform place within a run; QC events detect
+// it independently of each other; a rejected event has every patient since the last accepted one
+// corrected.
+long double MaxENuf(long double sigma, long double m, const std::function<long double(long double)>& pedOf);
+// The largest run size m with MaxENuf <= 1 (linear in m, so the floor of 1 / MaxENuf(m = 1)); -1 for
+// no limit.
+long long MaxRunSize(long double sigma, const std::function<long double(long double)>& pedOf);

@@ -1,0 +1,77 @@
+// Power of selectable rule sets and the run size allowed by MaxE(Nuf), against figures worked out apart.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <tuple>
+
+#include "URunPlanning.h"
+
+namespace {
+
+TQcRuleSet Set(const char* reject) {
+    return MakeQcRuleSet("", reject, "");
+}
+
+TEST(RunPlanning, SingleRulesFollowTheClosedForms) {
+    EXPECT_NEAR(static_cast<double>(RuleSetRejection(Set("1:2s"), 2, 0).P), 0.0889, 5e-5);
+    EXPECT_NEAR(static_cast<double>(RuleSetRejection(Set("1:3s"), 2, 0).P), 0.0054, 5e-5);
+    EXPECT_NEAR(static_cast<double>(RuleSetRejection(Set("1:2.5s"), 2, 0).P), 0.0247, 5e-5);
+    EXPECT_EQ(RuleSetRejection(Set("1:3s"), 2, 0).StdError, 0);
+}
+
+TEST(RunPlanning, SimulationAgreesWithTheClosedFormWithinThreeStandardErrors) {
+    // 1:3s beside 1:2.5s rejects exactly what 1:2.5s does, but is simulated.
+    for (long double shift : {0.0L, 1.5L, 3.0L}) {
+        const TRejection sim = RuleSetRejection(Set("1:3s, 1:2.5s"), 3, shift, 20000);
+        const TRejection exact = RuleSetRejection(Set("1:2.5s"), 3, shift);
+        ASSERT_GT(sim.StdError, 0);
+        EXPECT_NEAR(static_cast<double>(sim.P), static_cast<double>(exact.P),
+                    static_cast<double>(3 * sim.StdError + 1e-4L))
+            << static_cast<double>(shift);
+    }
+    // More rules reject more; the same seed gives the same figure.
+    const TRejection multi = RuleSetRejection(Set("1:3s, 2:2s, R:4s, 4:1s"), 2, 2, 5000);
+    EXPECT_GT(multi.P, RuleSetRejection(Set("1:3s"), 2, 2).P);
+    EXPECT_EQ(multi, RuleSetRejection(Set("1:3s, 2:2s, R:4s, 4:1s"), 2, 2, 5000));
+}
+
+// The normal tail beyond x by Simpson's rule on the density, and E(Nuf) summed run by run.
+double Tail(double x) {
+    const int steps = 4000;
+    const double hi = x + 12, h = (hi - x) / steps;
+    auto f = [](double t) { return std::exp(-t * t / 2) / std::sqrt(2 * M_PI); };
+    double s = f(x) + f(hi);
+    for (int i = 1; i < steps; ++i) s += f(x + i * h) * (i % 2 ? 4 : 2);
+    return s * h / 3;
+}
+double DirectMaxENuf(double sigma, double m, double k, int n) {
+    double worst = 0;
+    for (double se = 0.01; se <= sigma + 4; se += 0.01) {
+        const double inside = std::pow(1 - Tail(k - se) - Tail(k + se), n);
+        const double dpe = Tail(sigma - se) + Tail(sigma + se) - 2 * Tail(sigma);
+        // Half a run is hit where the error starts; each later run is reported while events miss it.
+        double reported = m / 2 * inside, miss = inside;
+        for (int run = 2; run < 100000 && miss > 1e-15; ++run) {
+            miss *= inside;
+            reported += m * miss;
+        }
+        worst = std::max(worst, dpe * reported);
+    }
+    return worst;
+}
+
+TEST(RunPlanning, MaxENufAgreesWithADirectIntegration) {
+    for (auto [sigma, k, n] : {std::tuple{4.0, 3.0, 2}, std::tuple{3.5, 2.5, 2}, std::tuple{5.0, 3.0, 1}}) {
+        const TQcRuleSet set = Set(k == 3.0 ? "1:3s" : "1:2.5s");
+        auto ped = [&](long double se) { return RuleSetRejection(set, n, se).P; };
+        const double ours = static_cast<double>(MaxENuf(sigma, 100, ped));
+        const double direct = DirectMaxENuf(sigma, 100, k, n);
+        EXPECT_NEAR(ours, direct, 1e-6 + 1e-4 * direct) << sigma;
+        const long long size = MaxRunSize(sigma, ped);
+        ASSERT_GT(size, 0);
+        EXPECT_LE(DirectMaxENuf(sigma, static_cast<double>(size), k, n), 1 + 1e-6);
+        EXPECT_GT(DirectMaxENuf(sigma, static_cast<double>(size + 1), k, n), 1 - 1e-6);
+    }
+}
+
+} // namespace
