@@ -1396,13 +1396,14 @@ void TOperations::TInboxPass::Fail(const std::vector<TInboxFile>& fs, const std:
 // A file read before: the faults of its lines, if it had any. One that gave no result is read again.
 std::optional<std::string> TOperations::TInboxPass::Known(const std::string& source, uint64_t hash) {
     if (ops_.server_) {
-        TPgResult r =
-            ops_.server_->Connection().Exec("SELECT faults FROM inbox_file WHERE source = $1 AND hash = $2 AND results > 0",
-                                            {ServerText(source), Param(Signed(hash))});
+        TPgResult r = ops_.server_->Connection().Exec(
+            "SELECT faults FROM inbox_file WHERE source = $1 AND hash = $2 AND results > 0",
+            {ServerText(source), Param(Signed(hash))});
         if (r.Rows() == 0) return std::nullopt;
         return LocalText(r.View(0, 0));
     }
-    TStatement st = ops_.db_.Prepare("SELECT faults FROM inbox_file WHERE source = ? AND hash = ? AND results > 0");
+    TStatement st =
+        ops_.db_.Prepare("SELECT faults FROM inbox_file WHERE source = ? AND hash = ? AND results > 0");
     st.Bind(1, source).Bind(2, Signed(hash));
     if (!st.Step()) return std::nullopt;
     return st.Text(0);
