@@ -28,6 +28,7 @@
 #include <QStyleOption>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cups/cups.h>
 #include <optional>
 
@@ -49,8 +50,11 @@ namespace {
 
 // A laser printer's resolution: one-unit lines of the tables stay visible on paper.
 constexpr int PdfResolution = 600;
-// The unprintable border of a common office printer, so that a PDF has the printer's layout.
-constexpr qreal PdfMarginMm = 5.0;
+// The program's margin on every side of a printout, within whatever a printer cannot print: room
+// for holes and staples in a binder, and the same on paper from any printer or as a PDF.
+constexpr qreal ProgramMarginMm = 10.0;
+// A PDF's page carries the program's margins as its printable area.
+constexpr qreal PdfMarginMm = ProgramMarginMm;
 // The print engine's key for the options the print dialog's printer properties set (QPrinter keeps
 // them there for the queue; the value is Qt's own and has not changed since Qt 5).
 constexpr auto CupsOptionsKey = QPrintEngine::PrintEnginePropertyKey(0xfe00);
@@ -360,15 +364,26 @@ bool TPageRange::Contains(int page) const {
 
 TPrintCanvas::TPrintCanvas(QPagedPaintDevice& device, QPainter& painter, TPageRange range)
     : device_(device), painter_(painter), range_(range) {
+    // The device's origin is the printable area's corner; the canvas keeps the program's margin from
+    // the paper's edge, the same left and right (the wider of the printer's own borders counts).
+    const int dpi = device_.logicalDpiX();
+    const QMargins own = device_.pageLayout().marginsPixels(dpi);
+    const int margin = qRound(ProgramMarginMm * dpi / 25.4);
+    const int side = std::max({margin, own.left(), own.right()});
+    area_ = QRect(side - own.left(), std::max(margin, own.top()) - own.top(), 0, 0);
+    area_.setWidth(std::max(1, device_.width() - area_.left() - (side - own.right())));
+    area_.setHeight(
+        std::max(1, device_.height() - area_.top() - (std::max(margin, own.bottom()) - own.bottom())));
+    painter_.translate(area_.topLeft());
     StartPage();
 }
 
 int TPrintCanvas::Width() const {
-    return device_.width();
+    return area_.width();
 }
 
 int TPrintCanvas::Height() const {
-    return device_.height();
+    return area_.height();
 }
 
 void TPrintCanvas::NewPage() {

@@ -29,14 +29,17 @@ struct TPageRange {
     bool Contains(int page) const;
 };
 
-// The page sequence a printout draws on: printable area in device units, origin at its top-left.
-// Pages outside the range are drawn clipped away entirely and take no sheet.
+// The page sequence a printout draws on: the printable area less the program's margins, in device
+// units, origin at its top-left (the painter is moved there). Pages outside the range are drawn
+// clipped away entirely and take no sheet.
 class TPrintCanvas {
 public:
     TPrintCanvas(QPagedPaintDevice& device, QPainter& painter, TPageRange range = {});
     QPainter& Painter() { return painter_; }
     int Width() const;
     int Height() const;
+    // The canvas within the device's printable area, in device units.
+    QRect Area() const { return area_; }
     void NewPage();
     // Pages drawn so far, and those of them that went out.
     int Pages() const { return page_; }
@@ -47,6 +50,7 @@ private:
     QPagedPaintDevice& device_;
     QPainter& painter_;
     TPageRange range_;
+    QRect area_;
     int page_ = 1, pagesOut_ = 0;
 };
 

@@ -236,7 +236,6 @@ int PrintTable(TPrintCanvas& canvas, const std::string& title, const std::vector
     const TTableMetrics m = TableMetrics(canvas);
     const TTableLayout lay = LayoutTable(m, title, headerLines, cells, nCols, widths, archive);
     const int total = static_cast<int>(lay.Pages.size());
-    const TDateTime today = Today();
 
     if (lay.HasTitle) {
         p.setFont(ArialFont(20));
@@ -281,13 +280,7 @@ int PrintTable(TPrintCanvas& canvas, const std::string& title, const std::vector
         }
         p.setBrush(white);
         // Numbered in the whole printout when it has parts after or before the table.
-        const bool whole = PrintoutPages() > 0;
-        QString footer = ToQ(TableFooterText(whole ? canvas.Pages() : page + 1,
-                                             whole ? PrintoutPages() : total, lay.PaddedTitle, today));
-        QFontMetrics fm(regular, p.device());
-        int cx = fm.horizontalAdvance(footer), cy = fm.height();
-        p.drawText(QRect((m.W - cx) / 2, m.H - cy - 2, cx, cy),
-                   Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, footer);
+        PrintPageFooter(canvas, page + 1, total, lay.PaddedTitle);
     }
     return lay.ResultY;
 }

@@ -73,6 +73,16 @@ void PrintPageFooter(TPrintCanvas& canvas, int page, int total, const std::strin
     const int cx = fm.horizontalAdvance(footer), cy = fm.height();
     p.drawText(QRect((canvas.Width() - cx) / 2, canvas.Height() - cy - 2, cx, cy),
                Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, footer);
+    PrintFooterRule(canvas, canvas.Height() - cy - 2);
+    p.restore();
+}
+
+void PrintFooterRule(TPrintCanvas& canvas, int textTop) {
+    QPainter& p = canvas.Painter();
+    p.save();
+    p.setPen(QPen(Qt::black, std::max(1, p.device()->logicalDpiY() / 200)));
+    const int y = textTop - QFontMetrics(ArialFont(8), p.device()).height() / 3;
+    p.drawLine(0, y, canvas.Width() - 1, y);
     p.restore();
 }
 

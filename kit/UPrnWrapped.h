@@ -21,6 +21,9 @@ int PrintWrappedTable(TPrintCanvas& canvas, const std::string& title,
 // The footer of the canvas's current page, TableFooterText centred at the bottom: `page` of `total`,
 // or the page in the whole printout while a TPrintoutPages counts it.
 void PrintPageFooter(TPrintCanvas& canvas, int page, int total, const std::string& paddedTitle);
+// The rule that opens the footer band of a page, across the canvas's whole width: every page shows
+// the margins it keeps. `textTop` is the top of the footer's text.
+void PrintFooterRule(TPrintCanvas& canvas, int textTop);
 
 // While one lives, the footers of the table printers number their pages in the whole printout (the
 // limits and the goals' pages after them) instead of among each table's own pages. The pages are

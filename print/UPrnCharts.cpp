@@ -23,6 +23,7 @@
 #include "UPrnData.h"
 #include "UPrnReview.h"
 #include "UPrnTable.h"
+#include "UPrnWrapped.h"
 #include "UQcSummary.h"
 #include "UUserPrompt.h"
 #include "UWestgard.h"
@@ -426,6 +427,7 @@ private:
                                  .arg(QString::number(n), ToQString(a_.Name), DateText(Today()));
         QFontMetrics fm(p_.font(), p_.device());
         TextOut(p_, (W_ - fm.horizontalAdvance(text)) / 2, H_ - fm.height() - 2, text, alLeft, Qt::white);
+        PrintFooterRule(canvas_, H_ - fm.height() - 2);
     }
 
     TPrintCanvas& canvas_;

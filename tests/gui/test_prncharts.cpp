@@ -269,11 +269,11 @@ void TestPrnCharts::colourAndBlackAndWhiteInks() {
     a.RecalcAll();
     const TChartMetrics m = PdfMetrics(folder.Path());
     const TChartPlan plan = PlanChartPages(m, 1, 1, 0, 30, false);
-    // The first chart in pixels of a 600-dpi rendering: device units plus the 5 mm border.
-    const int border = qRound(5.0 / 25.4 * 600);
+    // The first chart in pixels of a 600-dpi rendering: device units plus the page's margins.
+    const QMargins border = TPrintJob::PdfPageLayout(TPrintJobSpec{}).marginsPixels(600);
     const int top = plan.Stretches[0].Top + 3 * m.CharHeight;
-    const QRect chart(plan.ChartLeft + border, top + border, plan.ChartRight - plan.ChartLeft + 1,
-                      plan.ChartHeight + 1);
+    const QRect chart(plan.ChartLeft + border.left(), top + border.top(),
+                      plan.ChartRight - plan.ChartLeft + 1, plan.ChartHeight + 1);
 
     TChartPrintOptions o;
     o.Colour = true;
@@ -488,7 +488,7 @@ void TestPrnCharts::legendWrapsInsideThePage() {
     QCOMPARE(PrnCount(PrnPdfText(pdf), "laboratory"), 7);
     for (int page = 1; page <= PrnPdfPages(pdf); ++page) {
         const QImage img = PrnRenderPage(pdf, page, 72);
-        // The outer 3 mm of the 5 mm margin.
+        // The outer 3 mm of the margin.
         for (int x = img.width() - 8; x < img.width(); ++x)
             for (int y = 0; y < img.height(); ++y)
                 QVERIFY2(qGray(img.pixel(x, y)) > 200, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));

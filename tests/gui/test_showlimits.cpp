@@ -379,10 +379,10 @@ void TestShowLimits::sigmaPrintoutFollowsTheLimitsWhenAGoalIsSet() {
     for (int k = 1; k <= pages; ++k)
         QVERIFY2(PrnCount(text, "Page " + std::to_string(k) + "/" + std::to_string(pages)) == 1,
                  qPrintable(QStringLiteral("page %1 of %2").arg(k).arg(pages)));
-    // Everything within the printable area: the PDF's 5 mm margin (14 pt) on every side.
+    // Everything within the program's 10 mm margin (28 pt) on every side.
     for (const TPdfWord& w : PrnPdfWords(pdf))
         QVERIFY2(
-            w.X0 >= 13 && w.X1 <= w.PageWidth - 13 && w.Y0 >= 13 && w.Y1 <= w.PageHeight - 13,
+            w.X0 >= 27 && w.X1 <= w.PageWidth - 27 && w.Y0 >= 27 && w.Y1 <= w.PageHeight - 27,
             qPrintable(w.Text + QStringLiteral(" at %1, %2 on page %3").arg(w.X0).arg(w.Y0).arg(w.Page)));
 
     // Without a goal the printout is the table of limits alone.
