@@ -256,6 +256,9 @@ public:
                        int y);
     void PBoxMouseMove(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons, int x, int y);
     void PBoxDblClick();
+    // The charts' keys on the entry page: Left and Right step the selected point, Home and End choose
+    // the first and the last, Enter opens it as a double click does; false for any other key.
+    bool StepSelection(int key);
     void ShowPointPopup(int column, int y);
     void UpdateIntervalStats();
     void PaintCharts(QPainter& p);
@@ -324,6 +327,7 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     TWinMain* owner_;

@@ -1,20 +1,176 @@
-// The main window's charts: painting, the visible stretch, the scroll bar and the mouse gestures.
+// The main window's charts: painting, the visible stretch, the scroll bar, the mouse gestures and
+// keys, and what a screen reader says of them.
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStackedWidget>
 
+#include "UDataLoadSave.h"
 #include "UDrawChart.h"
 #include "UMain.h"
 #include "UMessages.h"
 #include "UOperations.h"
 #include "UPrintJob.h"
+#include "UQcSummary.h"
 #include "USharedImages.h"
+#include "UWestgard.h"
 #include "UWinComment.h"
+
+namespace {
+// The context of the texts outside the unit's classes.
+struct TUnitTexts {
+    Q_DECLARE_TR_FUNCTIONS(UMainCharts)
+};
+
+QString PointStateText(PointState s) {
+    switch (s) {
+    case psInControl:
+        return TUnitTexts::tr("in control");
+    case psHighWarning:
+    case psLowWarning:
+        return TUnitTexts::tr("beyond a warning limit");
+    case psHighAction:
+    case psLowAction:
+        return TUnitTexts::tr("beyond an action limit");
+    case psDiscarded:
+        return TUnitTexts::tr("discarded");
+    default:
+        return TUnitTexts::tr("no value");
+    }
+}
+
+// A level's value at a point as a screen reader says it: the value, its state and the rules it fired.
+QString LevelAtPoint(const TAnalyte& a, int index, int level) {
+    const LevelValue& v = a.Points[static_cast<size_t>(index)].Levels[static_cast<size_t>(level)];
+    if (v.State == psEmpty) return PointStateText(psEmpty);
+    QString text = ToQ(FormatFixed(v.Value, 8, a.Decimals)) + QStringLiteral(" ") + ToQ(a.Unit) +
+                   QStringLiteral(", ") + PointStateText(v.State);
+    const TPointJudgement j = JudgePoint(a, index);
+    QStringList rules;
+    for (int r = 0; r < RuleCount; ++r)
+        if (j.LevelRules[static_cast<size_t>(level)] & (1u << r))
+            rules << QString::fromLatin1(LevelRuleNames[r]);
+    if (!rules.isEmpty()) text += TUnitTexts::tr(", rules %1").arg(rules.join(QStringLiteral(" ")));
+    return text;
+}
+
+QString LevelName(const TAnalyte& a, int level) {
+    return ToQ(ListSerum.FindMaterial(a.MaterialId[static_cast<size_t>(level)]).Name);
+}
+
+// What the charts show, for a screen reader: the selected point as the name, the levels' last
+// values, limits and rules as the description.
+class TAccessibleCharts : public QAccessibleWidget {
+public:
+    explicit TAccessibleCharts(QWidget* w) : QAccessibleWidget(w, QAccessible::Chart) {}
+
+    QString text(QAccessible::Text t) const override {
+        const TAnalyte* a = Operations().Current();
+        if (t == QAccessible::Name) {
+            QString name = TUnitTexts::tr("QC charts");
+            if (!a || SelectedPoint < 0 || SelectedPoint >= a->Count()) return name;
+            name +=
+                QStringLiteral(": ") + DateTimeText(a->Points[static_cast<size_t>(SelectedPoint)].DateTime);
+            for (int k = 0; k < a->NbLevels; ++k)
+                name += QStringLiteral("; ") + LevelName(*a, k) + QStringLiteral(" ") +
+                        LevelAtPoint(*a, SelectedPoint, k);
+            return name;
+        }
+        if (t == QAccessible::Description) return Summary(a);
+        return QAccessibleWidget::text(t);
+    }
+
+    static QString Summary(const TAnalyte* a) {
+        if (!a) return TUnitTexts::tr("No analyte");
+        QStringList parts;
+        parts << TUnitTexts::tr("%1, number of points: %2").arg(ToQ(a->Name)).arg(a->Count());
+        const int dec = a->Decimals + 1;
+        for (int k = 0; k < a->NbLevels; ++k) {
+            const LevelStats& s = a->Limits[static_cast<size_t>(k)];
+            QString level = TUnitTexts::tr("Level %1, %2").arg(k + 1).arg(LevelName(*a, k));
+            if (a->Count() > 0)
+                level += TUnitTexts::tr(": last value %1").arg(LevelAtPoint(*a, a->Count() - 1, k));
+            if (s.State != 6)
+                level +=
+                    TUnitTexts::tr("; target %1, warning limits %2 to %3, action limits %4 to %5")
+                        .arg(ToQ(FormatFixed(s.Mean, 8, dec)), ToQ(FormatFixed(s.Mean - s.WarnDev, 8, dec)),
+                             ToQ(FormatFixed(s.Mean + s.WarnDev, 8, dec)),
+                             ToQ(FormatFixed(s.Mean - s.ActionDev, 8, dec)),
+                             ToQ(FormatFixed(s.Mean + s.ActionDev, 8, dec)));
+            else
+                level += TUnitTexts::tr("; no limits yet");
+            parts << level;
+        }
+        parts << TUnitTexts::tr("Left and Right arrows choose a point, Home and End the first and the last, "
+                                "Enter opens it in the data table.");
+        return parts.join(QStringLiteral(". "));
+    }
+};
+
+QAccessibleInterface* ChartsAccessible(const QString& key, QObject* object) {
+    if (key == QLatin1String("TPaintBox") && object->isWidgetType())
+        return new TAccessibleCharts(static_cast<QWidget*>(object));
+    return nullptr;
+}
+} // namespace
 
 TPaintBox::TPaintBox(TWinMain* owner, QWidget* parent) : QWidget(parent), owner_(owner) {
     setAutoFillBackground(false);
+    // The charts take the keys: the points can be chosen without a mouse.
+    setFocusPolicy(Qt::StrongFocus);
+    static const bool installed = [] {
+        QAccessible::installFactory(ChartsAccessible);
+        return true;
+    }();
+    (void)installed;
+    installEventFilter(this);
+}
+
+bool TPaintBox::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == this && e->type() == QEvent::KeyPress &&
+        owner_->StepSelection(static_cast<QKeyEvent*>(e)->key()))
+        return true;
+    return QWidget::eventFilter(watched, e);
+}
+
+bool TWinMain::StepSelection(int key) {
+    const TAnalyte* a = CurrentAnalyte;
+    if (!a || a->Count() == 0 || CurrentPage() != ptEnter) return false;
+    const int last = a->Count() - 1;
+    int point = SelectedPoint;
+    switch (key) {
+    case Qt::Key_Left:
+        point = point < 0 ? last : std::max(0, point - 1);
+        break;
+    case Qt::Key_Right:
+        point = point < 0 ? FirstVisible : std::min(last, point + 1);
+        break;
+    case Qt::Key_Home:
+        point = 0;
+        break;
+    case Qt::Key_End:
+        point = last;
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (SelectedPoint >= 0) PBoxDblClick();
+        return true;
+    default:
+        return false;
+    }
+    SelectedPoint = point;
+    // The stretch follows the chosen point.
+    if (a->Count() > 31 && (point < FirstVisible || point > LastVisible))
+        ScrollBar->setValue(point < FirstVisible ? point : point - 30);
+    RedrawChartsOnly();
+    QAccessibleEvent changed(PBox, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
+    return true;
 }
 
 void TPaintBox::paintEvent(QPaintEvent*) {

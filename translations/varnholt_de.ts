@@ -3731,6 +3731,65 @@
     </message>
 </context>
 <context>
+    <name>UMainCharts</name>
+    <message>
+        <source>in control</source>
+        <translation>unter Kontrolle</translation>
+    </message>
+    <message>
+        <source>beyond a warning limit</source>
+        <translation>jenseits einer Warngrenze</translation>
+    </message>
+    <message>
+        <source>beyond an action limit</source>
+        <translation>jenseits einer Eingriffsgrenze</translation>
+    </message>
+    <message>
+        <source>discarded</source>
+        <translation>verworfen</translation>
+    </message>
+    <message>
+        <source>no value</source>
+        <translation>kein Wert</translation>
+    </message>
+    <message>
+        <source>, rules %1</source>
+        <translation>, Regeln %1</translation>
+    </message>
+    <message>
+        <source>QC charts</source>
+        <translation>QK-Karten</translation>
+    </message>
+    <message>
+        <source>No analyte</source>
+        <translation>Kein Analyt</translation>
+    </message>
+    <message>
+        <source>%1, number of points: %2</source>
+        <translation>%1, Anzahl der Punkte: %2</translation>
+    </message>
+    <message>
+        <source>Level %1, %2</source>
+        <translation>Niveau %1, %2</translation>
+    </message>
+    <message>
+        <source>: last value %1</source>
+        <translation>: letzter Wert %1</translation>
+    </message>
+    <message>
+        <source>; target %1, warning limits %2 to %3, action limits %4 to %5</source>
+        <translation>; Zielwert %1, Warngrenzen %2 bis %3, Eingriffsgrenzen %4 bis %5</translation>
+    </message>
+    <message>
+        <source>; no limits yet</source>
+        <translation>; noch keine Grenzen</translation>
+    </message>
+    <message>
+        <source>Left and Right arrows choose a point, Home and End the first and the last, Enter opens it in the data table.</source>
+        <translation>Pfeil links und rechts wählen einen Punkt, Pos1 und Ende den ersten und den letzten, Eingabe öffnet ihn in der Datentabelle.</translation>
+    </message>
+</context>
+<context>
     <name>UDrawChart</name>
     <message>
         <source>Common CV</source>

@@ -3731,6 +3731,65 @@
     </message>
 </context>
 <context>
+    <name>UMainCharts</name>
+    <message>
+        <source>in control</source>
+        <translation>sous contrôle</translation>
+    </message>
+    <message>
+        <source>beyond a warning limit</source>
+        <translation>au-delà d&apos;une limite d&apos;alerte</translation>
+    </message>
+    <message>
+        <source>beyond an action limit</source>
+        <translation>au-delà d&apos;une limite d&apos;action</translation>
+    </message>
+    <message>
+        <source>discarded</source>
+        <translation>écarté</translation>
+    </message>
+    <message>
+        <source>no value</source>
+        <translation>aucune valeur</translation>
+    </message>
+    <message>
+        <source>, rules %1</source>
+        <translation>, règles %1</translation>
+    </message>
+    <message>
+        <source>QC charts</source>
+        <translation>Cartes CQ</translation>
+    </message>
+    <message>
+        <source>No analyte</source>
+        <translation>Aucun analyte</translation>
+    </message>
+    <message>
+        <source>%1, number of points: %2</source>
+        <translation>%1, nombre de points : %2</translation>
+    </message>
+    <message>
+        <source>Level %1, %2</source>
+        <translation>Niveau %1, %2</translation>
+    </message>
+    <message>
+        <source>: last value %1</source>
+        <translation> : dernière valeur %1</translation>
+    </message>
+    <message>
+        <source>; target %1, warning limits %2 to %3, action limits %4 to %5</source>
+        <translation>; cible %1, limites d&apos;alerte %2 à %3, limites d&apos;action %4 à %5</translation>
+    </message>
+    <message>
+        <source>; no limits yet</source>
+        <translation>; pas encore de limites</translation>
+    </message>
+    <message>
+        <source>Left and Right arrows choose a point, Home and End the first and the last, Enter opens it in the data table.</source>
+        <translation>Les flèches gauche et droite choisissent un point, Début et Fin le premier et le dernier, Entrée l&apos;ouvre dans le tableau des données.</translation>
+    </message>
+</context>
+<context>
     <name>UDrawChart</name>
     <message>
         <source>Common CV</source>

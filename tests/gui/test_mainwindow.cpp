@@ -1,4 +1,5 @@
 // The main window: start-up checks, exit, analyte list, pages, and the chart gestures.
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -282,6 +283,51 @@ private slots:
         w.ScrollBar->setValue(12);
         QCOMPARE(w.FirstVisible, 12);
         QCOMPARE(w.LastVisible, 42);
+        TDialogScript::AnswerNext(mbOK);
+        w.close();
+    }
+
+    // The charts without a mouse: keys choose the points and the stretch follows; a screen reader
+    // hears the chosen point, and each level's last value and limits.
+    void chartsKeysAndAccessibleText() {
+        TGuiFolder folder;
+        TAnalyte& a = AddTestAnalyte("Glucose", 2, 40);
+        TWinMain w;
+        Show(w);
+        QCOMPARE(w.PBox->focusPolicy(), Qt::StrongFocus);
+        w.PBox->setFocus();
+        SelectedPoint = -1;
+        QAccessibleInterface* acc = QAccessible::queryAccessibleInterface(w.PBox);
+        QVERIFY(acc);
+        QCOMPARE(acc->role(), QAccessible::Chart);
+        QCOMPARE(acc->text(QAccessible::Name), QStringLiteral("QC charts"));
+        const QString summary = acc->text(QAccessible::Description);
+        const LevelStats& s = a.Limits[1];
+        for (const std::string& part :
+             {std::string("Glucose, number of points: 40"), std::string("Level 2"),
+              "last value " + FormatFixed(a.Points.back().Levels[1].Value, 8, a.Decimals),
+              "warning limits " + FormatFixed(s.Mean - s.WarnDev, 8, a.Decimals + 1) + " to " +
+                  FormatFixed(s.Mean + s.WarnDev, 8, a.Decimals + 1)})
+            QVERIFY2(summary.contains(QString::fromStdString(part)), qPrintable(summary));
+
+        const struct {
+            Qt::Key Key;
+            int Selected, First;
+        } steps[] = {{Qt::Key_End, 39, 9}, {Qt::Key_Right, 39, 9}, {Qt::Key_Left, 38, 9},
+                     {Qt::Key_Home, 0, 0}, {Qt::Key_Left, 0, 0},   {Qt::Key_Right, 1, 0},
+                     {Qt::Key_End, 39, 9}};
+        for (const auto& step : steps) {
+            QTest::keyClick(w.PBox, step.Key);
+            QCOMPARE(SelectedPoint, step.Selected);
+            QCOMPARE(w.FirstVisible, step.First);
+            QCOMPARE(w.LastVisible, step.First + 30);
+        }
+        QVERIFY(acc->text(QAccessible::Name)
+                    .startsWith(QStringLiteral("QC charts: ") + DateTimeText(a.Points[39].DateTime)));
+        int opened = 0;
+        w.OpenDataTable = [&opened] { ++opened; };
+        QTest::keyClick(w.PBox, Qt::Key_Return);
+        QCOMPARE(opened, 1);
         TDialogScript::AnswerNext(mbOK);
         w.close();
     }
