@@ -22,6 +22,7 @@
 #include <unistd.h>
 
 #include "UAbout.h"
+#include "UAccessibleNames.h"
 #include "UDataLoadSave.h"
 #include "UGlobale.h"
 #include "ULogoCQ.h"
@@ -405,6 +406,7 @@ int RunProgram() {
     EndOnSignals();
     InstallScreenFit();
     InstallStorableTextGuard();
+    InstallAccessibleNames();
     TProgram program;
     if (!program.Init()) return 1;
     program.CreateWindows(2000);

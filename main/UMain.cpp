@@ -288,6 +288,8 @@ void TWinMain::buildEntryPage() {
     DatePicker = Named(new TDatePicker(TabSheetEnter), "DatePicker");
     DatePicker->setCalendarPopup(true);
     TimePicker = Named(new QTimeEdit(TabSheetEnter), "TimePicker");
+    DatePicker->setAccessibleName(tr("Date of the run"));
+    TimePicker->setAccessibleName(tr("Time of the run"));
     when->addWidget(DatePicker, 3);
     when->addWidget(TimePicker, 2);
     box->addLayout(when);
@@ -340,6 +342,7 @@ void TWinMain::buildEntryPage() {
     box->addLayout(buttons);
     connect(BtRAZEntryFields, &QPushButton::clicked, this, &TWinMain::BtRAZEntryFieldsClick);
     LBAnalytes = Named(new QListWidget(TabSheetEnter), "LBAnalytes");
+    LBAnalytes->setAccessibleName(tr("Analytes"));
     box->addWidget(LBAnalytes, 1);
     connect(LBAnalytes, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0) LBAnalytesClick();
@@ -621,6 +624,9 @@ void TWinMain::LBAnalytesClick() {
         r.Material->setText(
             ToQ(ListSerum.FindMaterial(CurrentAnalyte->MaterialId[static_cast<size_t>(k)]).Name));
         r.Unit->setText(ToQ(CurrentAnalyte->Unit));
+        // A screen reader names the field by its level's material, as the label above it shows.
+        r.Value->setAccessibleName(r.Material->text());
+        r.Value->setAccessibleDescription(r.Unit->text());
     }
     ResetEntryFields();
     RepaintCharts();

@@ -2420,6 +2420,18 @@
 <context>
     <name>TWinMain</name>
     <message>
+        <source>Date of the run</source>
+        <translation>Datum der Serie</translation>
+    </message>
+    <message>
+        <source>Time of the run</source>
+        <translation>Uhrzeit der Serie</translation>
+    </message>
+    <message>
+        <source>Analytes</source>
+        <translation>Analyte</translation>
+    </message>
+    <message>
         <source>The display size of %1 % leaves the windows too little room on this screen: they are shown at 100 %. Choose a size that fits under Configuration &gt; Display size.</source>
         <translation>Die Anzeigegröße %1 % lässt den Fenstern auf diesem Bildschirm zu wenig Platz: Sie werden mit 100 % angezeigt. Wählen Sie unter Konfiguration &gt; Anzeigegröße eine passende Größe.</translation>
     </message>

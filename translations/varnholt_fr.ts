@@ -2420,6 +2420,18 @@
 <context>
     <name>TWinMain</name>
     <message>
+        <source>Date of the run</source>
+        <translation>Date de la série</translation>
+    </message>
+    <message>
+        <source>Time of the run</source>
+        <translation>Heure de la série</translation>
+    </message>
+    <message>
+        <source>Analytes</source>
+        <translation>Analytes</translation>
+    </message>
+    <message>
         <source>The display size of %1 % leaves the windows too little room on this screen: they are shown at 100 %. Choose a size that fits under Configuration &gt; Display size.</source>
         <translation>La taille d&apos;affichage de %1 % laisse trop peu de place aux fenêtres sur cet écran : elles sont affichées à 100 %. Choisissez une taille qui convient sous Configuration &gt; Taille d&apos;affichage.</translation>
     </message>
