@@ -24,8 +24,8 @@ const char* const UncertaintyHelp =
 const char* const EqaHelp =
     "varnholt-cli eqa import FILE\n"
     "  Records the EQA results of a CSV file (columns scheme, distribution, sample, date, analyte,\n"
-    "  result, assigned, sd, participants). A file with a refused line records nothing: prints\n"
-    "  {\"imported\":N}, or the refused lines and their reasons.\n"
+    "  result, assigned, sd, participants) and prints {\"imported\":N}. A file with a refused line\n"
+    "  records nothing: each refused line and its reason is written on standard error.\n"
     "varnholt-cli eqa list [ANALYTE] | varnholt-cli eqa ANALYTE\n"
     "  The results kept, by date, with the z-score and its band (none with fewer than 5\n"
     "  participants) and the relative bias (JSON).\n";
@@ -164,20 +164,13 @@ int CliEqa(const TAssessmentArgs& a) {
         if (a.Positional.size() != 2) Refuse("usage: eqa import FILE");
         const std::string text = ReadWholeFile(a.Positional[1]);
         int count = 0;
-        std::vector<TRefusedLine> refused;
-        const TOutcome out = Operations().ImportEqa(text, &count, &refused);
-        TJsonWriter j;
-        j.BeginObject().Key("imported").Int(count);
-        if (!refused.empty()) {
-            j.Key("refused").BeginArray();
-            for (const TRefusedLine& l : refused)
-                j.BeginObject().Key("Line").Int(l.Line).Key("Reason").Text(l.Reason).EndObject();
-            j.EndArray();
-        }
-        j.EndObject();
-        std::cout << j.Str() << "\n";
+        // A refused file: each refused line on standard error, then the refusal.
+        const TOutcome out = Operations().ImportEqa(text, &count);
         Notes(out);
         if (!out.Ok()) Refuse(out.Message);
+        TJsonWriter j;
+        j.BeginObject().Key("imported").Int(count).EndObject();
+        std::cout << j.Str() << "\n";
         return 0;
     }
     std::string analyte;

@@ -8,7 +8,7 @@
 struct TAssessmentArgs {
     std::vector<std::string> Positional; // after the command word
     std::string From, To;                // ISO dates, empty when not given
-    std::optional<std::string> K, MaxU, Cvi, Bias, TargetU, Month;
+    std::optional<std::string> K, MaxU, Cvi, Bias, TargetU;
 };
 
 // uncertainty ANALYTE [--from DATE] [--to DATE] [--k K] [--bias none|target|eqa] [--target-u PCT]

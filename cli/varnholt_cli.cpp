@@ -124,8 +124,8 @@ struct TArgs {
     std::optional<bool> autoAccept;
     bool once = false, watch = false;
     int interval = 5;
-    // Measurement uncertainty, peer and EQA.
-    std::optional<std::string> k, maxU, cvi, bias, targetU, month;
+    // Measurement uncertainty and EQA.
+    std::optional<std::string> k, maxU, cvi, bias, targetU;
 };
 
 // --inbox DIR: the inbox of this command, in place of the stored one.
@@ -331,9 +331,9 @@ const TOptionSpec OptionSpecs[] = {
     {"interval", "S"},     {"from-folder", "DIR"},
     {"to-folder", "DIR"},  {"replace-unencodable", nullptr},
 };
-// Those of the uncertainty, peer and EQA commands.
-const TOptionSpec AssessmentOptionSpecs[] = {{"k", "K"},         {"max-u", "PCT"},    {"cvi", "PCT"},
-                                             {"bias", "SOURCE"}, {"target-u", "PCT"}, {"month", "YYYY-MM"}};
+// Those of the uncertainty and EQA commands.
+const TOptionSpec AssessmentOptionSpecs[] = {
+    {"k", "K"}, {"max-u", "PCT"}, {"cvi", "PCT"}, {"bias", "SOURCE"}, {"target-u", "PCT"}};
 
 const TOptionSpec* FindOption(std::string_view name) {
     for (const TOptionSpec& o : OptionSpecs)
@@ -520,12 +520,11 @@ TArgs ParseArgs(const std::vector<std::string>& args) {
     a.cvi = optional("cvi");
     a.bias = optional("bias");
     a.targetU = optional("target-u");
-    a.month = optional("month");
     return a;
 }
 
 TAssessmentArgs AssessmentArgs(const TArgs& a) {
-    return {a.positional, a.from, a.to, a.k, a.maxU, a.cvi, a.bias, a.targetU, a.month};
+    return {a.positional, a.from, a.to, a.k, a.maxU, a.cvi, a.bias, a.targetU};
 }
 
 TAnalyte& FindAnalyte(const std::string& utf8Name) {
