@@ -25,6 +25,7 @@
 
 #include "UArchive.h"
 #include "UAtomicFile.h"
+#include "UCliAssessment.h"
 #include "UCliJson.h"
 #include "UCliReport.h"
 #include "UCodePage.h"
@@ -123,6 +124,8 @@ struct TArgs {
     std::optional<bool> autoAccept;
     bool once = false, watch = false;
     int interval = 5;
+    // Measurement uncertainty and EQA.
+    std::optional<std::string> k, maxU, cvi, bias, targetU;
 };
 
 // --inbox DIR: the inbox of this command, in place of the stored one.
@@ -169,6 +172,10 @@ const char* Usage =
     "                                    the journal of changes (JSON), or check its chain\n"
     "  review sign ANALYTE --from DATE --to DATE --reviewer XX | review list\n"
     "                                    sign a period as reviewed (password on standard input)\n"
+    "  uncertainty ANALYTE [--from DATE] [--to DATE] [--k K] [--bias none|target|eqa] ...\n"
+    "                                    measurement uncertainty per level (JSON); also mu\n"
+    "  eqa import FILE | eqa list [ANALYTE] | eqa ANALYTE\n"
+    "                                    EQA results: record a CSV file, list with z-scores\n"
     "Writing commands take --operator X (who makes the change, written in the journal;\n"
     "the system user name cut to 4 characters by default) and --reason T (needed inside a\n"
     "signed review); add takes --action T, the corrective action of a run a rule rejects.\n"
@@ -286,6 +293,9 @@ const std::map<std::string, std::string> CommandHelp = {
     {"migrate", "varnholt-cli migrate --from-folder DIR --to URL\n  Copies a folder into an empty server "
                 "database.\nvarnholt-cli migrate --from URL --to-folder DIR\n  Writes the server's data back "
                 "as the folder's files.\n"},
+    {"uncertainty", UncertaintyHelp},
+    {"mu", UncertaintyHelp},
+    {"eqa", EqaHelp},
     {"review", "varnholt-cli review sign ANALYTE --from DATE --to DATE --reviewer XX\n  Signs the period as "
                "reviewed; the reviewer's password is read from standard input.\nvarnholt-cli review list\n"
                "  Prints {\"reviews\":[...]}.\n"},
@@ -321,9 +331,14 @@ const TOptionSpec OptionSpecs[] = {
     {"interval", "S"},     {"from-folder", "DIR"},
     {"to-folder", "DIR"},  {"replace-unencodable", nullptr},
 };
+// Those of the uncertainty and EQA commands.
+const TOptionSpec AssessmentOptionSpecs[] = {
+    {"k", "K"}, {"max-u", "PCT"}, {"cvi", "PCT"}, {"bias", "SOURCE"}, {"target-u", "PCT"}};
 
 const TOptionSpec* FindOption(std::string_view name) {
     for (const TOptionSpec& o : OptionSpecs)
+        if (name == o.name) return &o;
+    for (const TOptionSpec& o : AssessmentOptionSpecs)
         if (name == o.name) return &o;
     return nullptr;
 }
@@ -391,12 +406,14 @@ std::string StoredText(const std::string& utf8, const std::string& option, bool 
 TArgs ParseArgs(const std::vector<std::string>& args) {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    for (const TOptionSpec& o : OptionSpecs) {
+    auto add = [&parser](const TOptionSpec& o) {
         QStringList names{QString::fromLatin1(o.name)};
         if (std::string_view(o.name) == "help") names.prepend(QStringLiteral("h"));
         parser.addOption(o.value ? QCommandLineOption(names, QString(), QString::fromLatin1(o.value))
                                  : QCommandLineOption(names));
-    }
+    };
+    for (const TOptionSpec& o : OptionSpecs) add(o);
+    for (const TOptionSpec& o : AssessmentOptionSpecs) add(o);
     if (!parser.parse(PrepareArguments(args))) {
         const QStringList unknown = parser.unknownOptionNames();
         if (!unknown.isEmpty())
@@ -498,7 +515,16 @@ TArgs ParseArgs(const std::vector<std::string>& args) {
             Refuse("--interval takes whole seconds from 1 to 3600, not " + *v);
         a.interval = static_cast<int>(x);
     }
+    a.k = optional("k");
+    a.maxU = optional("max-u");
+    a.cvi = optional("cvi");
+    a.bias = optional("bias");
+    a.targetU = optional("target-u");
     return a;
+}
+
+TAssessmentArgs AssessmentArgs(const TArgs& a) {
+    return {a.positional, a.from, a.to, a.k, a.maxU, a.cvi, a.bias, a.targetU};
 }
 
 TAnalyte& FindAnalyte(const std::string& utf8Name) {
@@ -1540,6 +1566,11 @@ const std::map<std::string, TCommand> Commands = {
      {CmdMap, [](const TArgs& a) { return a.positional.empty() || a.positional[0] != "list"; }, true, true}},
     {"source", {CmdSource, [](const TArgs& a) { return a.positional.size() > 1; }, false, true}},
     {"journal", {CmdJournal, Reads, false, true}},
+    {"uncertainty", {[](const TArgs& a) { return CliUncertainty(AssessmentArgs(a)); }, Reads, true, true}},
+    {"mu", {[](const TArgs& a) { return CliUncertainty(AssessmentArgs(a)); }, Reads, true, true}},
+    {"eqa",
+     {[](const TArgs& a) { return CliEqa(AssessmentArgs(a)); },
+      [](const TArgs& a) { return CliEqaWrites(AssessmentArgs(a)); }, false, true}},
     {"review",
      {CmdReview, [](const TArgs& a) { return a.positional.empty() || a.positional[0] != "list"; }, false,
       true}},
@@ -1608,7 +1639,10 @@ int Run(const std::vector<std::string>& args) {
     const std::string user = a.user.value_or(envUser ? envUser : "");
     // The exchange text in the regional formats the program uses on this station, unless told others;
     // the other commands keep their fixed formats (the report's pages among them).
-    if (a.command == "export" || a.command == "import") {
+    // The uncertainty reads the archives, written in the program's regional formats.
+    if (a.command == "export" || a.command == "import" || a.command == "uncertainty" || a.command == "mu") {
+        if (a.encoding != TTextEncoding::Windows1252 && a.command != "export" && a.command != "import")
+            Refuse("--encoding is an option of export and import");
         std::optional<TRegional> regional = RegionalByName(a.regional);
         if (!regional)
             Refuse("--regional takes system, iso or a locale name (de_DE, en_GB...), not " + a.regional);

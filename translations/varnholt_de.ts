@@ -1467,6 +1467,114 @@
         <source>Runs before 1 January 1900 cannot be stored</source>
         <translation>Serien vor dem 1. Januar 1900 können nicht gespeichert werden</translation>
     </message>
+    <message>
+        <source>The file is empty</source>
+        <translation>Die Datei ist leer</translation>
+    </message>
+    <message>
+        <source>Missing columns: %1</source>
+        <translation>Fehlende Spalten: %1</translation>
+    </message>
+    <message>
+        <source>A quote is not closed</source>
+        <translation>Ein Anführungszeichen ist nicht geschlossen</translation>
+    </message>
+    <message>
+        <source>No %1</source>
+        <translation>Kein %1</translation>
+    </message>
+    <message>
+        <source>Not an ISO date (yyyy-mm-dd): %1</source>
+        <translation>Kein ISO-Datum (jjjj-mm-tt): %1</translation>
+    </message>
+    <message>
+        <source>%1 is not a number: %2</source>
+        <translation>%1 ist keine Zahl: %2</translation>
+    </message>
+    <message>
+        <source>participants is not a whole number of at least 1: %1</source>
+        <translation>participants ist keine ganze Zahl von mindestens 1: %1</translation>
+    </message>
+    <message>
+        <source>The SD must be above zero</source>
+        <translation>Die SD muss größer als null sein</translation>
+    </message>
+    <message>
+        <source>The same sample as line %1</source>
+        <translation>Dieselbe Probe wie Zeile %1</translation>
+    </message>
+    <message>
+        <source>The file holds no result</source>
+        <translation>Die Datei enthält kein Ergebnis</translation>
+    </message>
+    <message>
+        <source>Lot %1: fewer than two values in the period, left out</source>
+        <translation>Charge %1: weniger als zwei Werte im Zeitraum, nicht berücksichtigt</translation>
+    </message>
+    <message>
+        <source>Lot %1: a mean of zero has no CV, left out</source>
+        <translation>Charge %1: ein Mittelwert von null hat keinen VK, nicht berücksichtigt</translation>
+    </message>
+    <message>
+        <source>No value in the period</source>
+        <translation>Kein Wert im Zeitraum</translation>
+    </message>
+    <message>
+        <source>No lot holds two values in the period</source>
+        <translation>Keine Charge hat zwei Werte im Zeitraum</translation>
+    </message>
+    <message>
+        <source>No stated uncertainty of the target is given</source>
+        <translation>Keine angegebene Unsicherheit des Zielwerts</translation>
+    </message>
+    <message>
+        <source>No EQA result in the period</source>
+        <translation>Kein Ringversuchsergebnis im Zeitraum</translation>
+    </message>
+    <message>
+        <source>No peer statistics in the period</source>
+        <translation>Keine Vergleichsgruppenstatistik im Zeitraum</translation>
+    </message>
+    <message>
+        <source>The coverage factor must be above zero</source>
+        <translation>Der Erweiterungsfaktor muss größer als null sein</translation>
+    </message>
+    <message>
+        <source>The period ends before it starts</source>
+        <translation>Der Zeitraum endet vor seinem Beginn</translation>
+    </message>
+    <message>
+        <source>Archive %1: no level uses its material %2 now, left out</source>
+        <translation>Archiv %1: kein Level verwendet jetzt sein Material %2, nicht berücksichtigt</translation>
+    </message>
+    <message>
+        <source>Archive %1: several levels use its material %2, left out</source>
+        <translation>Archiv %1: mehrere Level verwenden sein Material %2, nicht berücksichtigt</translation>
+    </message>
+    <message>
+        <source>Archive %1: %2 lines could not be read</source>
+        <translation>Archiv %1: %2 Zeilen konnten nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>Cannot record EQA results: the folder is open for reading</source>
+        <translation>Ringversuchsergebnisse können nicht erfasst werden: der Ordner ist nur zum Lesen geöffnet</translation>
+    </message>
+    <message>
+        <source>EQA results are kept in a folder&apos;s database; the server does not keep them</source>
+        <translation>Ringversuchsergebnisse werden in der Datenbank eines Ordners gespeichert; der Server speichert sie nicht</translation>
+    </message>
+    <message>
+        <source>EQA results cannot be kept: the database %1%2 is not available</source>
+        <translation>Ringversuchsergebnisse können nicht gespeichert werden: die Datenbank %1%2 ist nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>This sample is already recorded</source>
+        <translation>Diese Probe ist bereits erfasst</translation>
+    </message>
+    <message>
+        <source>Refused lines: %1. Nothing was imported</source>
+        <translation>Abgelehnte Zeilen: %1. Nichts wurde importiert</translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>

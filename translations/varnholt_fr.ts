@@ -1467,6 +1467,114 @@
         <source>Runs before 1 January 1900 cannot be stored</source>
         <translation>Les séries antérieures au 1er janvier 1900 ne peuvent pas être enregistrées</translation>
     </message>
+    <message>
+        <source>The file is empty</source>
+        <translation>Le fichier est vide</translation>
+    </message>
+    <message>
+        <source>Missing columns: %1</source>
+        <translation>Colonnes manquantes : %1</translation>
+    </message>
+    <message>
+        <source>A quote is not closed</source>
+        <translation>Un guillemet n&apos;est pas fermé</translation>
+    </message>
+    <message>
+        <source>No %1</source>
+        <translation>Pas de %1</translation>
+    </message>
+    <message>
+        <source>Not an ISO date (yyyy-mm-dd): %1</source>
+        <translation>Pas une date ISO (aaaa-mm-jj) : %1</translation>
+    </message>
+    <message>
+        <source>%1 is not a number: %2</source>
+        <translation>%1 n&apos;est pas un nombre : %2</translation>
+    </message>
+    <message>
+        <source>participants is not a whole number of at least 1: %1</source>
+        <translation>participants n&apos;est pas un nombre entier d&apos;au moins 1 : %1</translation>
+    </message>
+    <message>
+        <source>The SD must be above zero</source>
+        <translation>L&apos;écart-type doit être supérieur à zéro</translation>
+    </message>
+    <message>
+        <source>The same sample as line %1</source>
+        <translation>Le même échantillon que la ligne %1</translation>
+    </message>
+    <message>
+        <source>The file holds no result</source>
+        <translation>Le fichier ne contient aucun résultat</translation>
+    </message>
+    <message>
+        <source>Lot %1: fewer than two values in the period, left out</source>
+        <translation>Lot %1 : moins de deux valeurs dans la période, non pris en compte</translation>
+    </message>
+    <message>
+        <source>Lot %1: a mean of zero has no CV, left out</source>
+        <translation>Lot %1 : une moyenne nulle n&apos;a pas de CV, non pris en compte</translation>
+    </message>
+    <message>
+        <source>No value in the period</source>
+        <translation>Aucune valeur dans la période</translation>
+    </message>
+    <message>
+        <source>No lot holds two values in the period</source>
+        <translation>Aucun lot n&apos;a deux valeurs dans la période</translation>
+    </message>
+    <message>
+        <source>No stated uncertainty of the target is given</source>
+        <translation>Aucune incertitude déclarée de la cible n&apos;est donnée</translation>
+    </message>
+    <message>
+        <source>No EQA result in the period</source>
+        <translation>Aucun résultat d&apos;EEQ dans la période</translation>
+    </message>
+    <message>
+        <source>No peer statistics in the period</source>
+        <translation>Aucune statistique de groupe de pairs dans la période</translation>
+    </message>
+    <message>
+        <source>The coverage factor must be above zero</source>
+        <translation>Le facteur d&apos;élargissement doit être supérieur à zéro</translation>
+    </message>
+    <message>
+        <source>The period ends before it starts</source>
+        <translation>La période se termine avant de commencer</translation>
+    </message>
+    <message>
+        <source>Archive %1: no level uses its material %2 now, left out</source>
+        <translation>Archive %1 : aucun niveau n&apos;utilise plus son matériel %2, non pris en compte</translation>
+    </message>
+    <message>
+        <source>Archive %1: several levels use its material %2, left out</source>
+        <translation>Archive %1 : plusieurs niveaux utilisent son matériel %2, non pris en compte</translation>
+    </message>
+    <message>
+        <source>Archive %1: %2 lines could not be read</source>
+        <translation>Archive %1 : %2 lignes n&apos;ont pas pu être lues</translation>
+    </message>
+    <message>
+        <source>Cannot record EQA results: the folder is open for reading</source>
+        <translation>Impossible d&apos;enregistrer les résultats d&apos;EEQ : le dossier est ouvert en lecture</translation>
+    </message>
+    <message>
+        <source>EQA results are kept in a folder&apos;s database; the server does not keep them</source>
+        <translation>Les résultats d&apos;EEQ sont conservés dans la base de données d&apos;un dossier ; le serveur ne les conserve pas</translation>
+    </message>
+    <message>
+        <source>EQA results cannot be kept: the database %1%2 is not available</source>
+        <translation>Les résultats d&apos;EEQ ne peuvent pas être conservés : la base de données %1%2 n&apos;est pas disponible</translation>
+    </message>
+    <message>
+        <source>This sample is already recorded</source>
+        <translation>Cet échantillon est déjà enregistré</translation>
+    </message>
+    <message>
+        <source>Refused lines: %1. Nothing was imported</source>
+        <translation>Lignes refusées : %1. Rien n&apos;a été importé</translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>

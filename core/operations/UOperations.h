@@ -27,6 +27,7 @@
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
 #include "UDatabase.h"
+#include "UEqa.h"
 #include "UFolderLock.h"
 #include "UGlobale.h"
 #include "UInbox.h"
@@ -36,6 +37,7 @@
 #include "UServerStore.h"
 #include "UStore.h"
 #include "UStructures.h"
+#include "UUncertainty.h"
 
 // What an operation came to.
 enum class TStatus {
@@ -443,6 +445,23 @@ public:
     // Signs the points of `a` from `first` to `last` (days) as reviewed by `reviewer` with the password.
     TOutcome SignReview(const TAnalyte& a, TDateTime first, TDateTime last, const std::string& reviewer,
                         const std::string& password);
+
+    // ---------------------------------------------------------------- uncertainty and EQA
+    // (UOperationsAssessment.cpp) The measurement uncertainty of each level in use over the request's
+    // period, from the level's values and those of its archives (an archive belongs to the level whose
+    // material has its material's name), grouped by lot; the bias evidence from the stored EQA results
+    // of the analyte in the period. Refused for a coverage factor not above zero, a period that ends
+    // before it starts, or an archive that cannot be read.
+    TOutcome Uncertainty(const TAnalyte& a, const TUncertaintyRequest& request,
+                         std::vector<TLevelUncertainty>& levels) const;
+    // The EQA results kept, by date; of one analyte (without regard to case) when it is given. None
+    // without a database, and on a server (which does not keep them).
+    std::vector<TEqaResult> EqaResults(const std::string& analyte = "") const;
+    // An EQA file's bytes (ParseEqaFile) recorded, all in one transaction and journaled. A file with
+    // any refused line (also an analyte the list does not hold, or a sample already recorded) records
+    // nothing: `refused` receives each line and its reason. `count` receives the results recorded.
+    TOutcome ImportEqa(const std::string& bytes, int* count = nullptr,
+                       std::vector<TRefusedLine>* refused = nullptr);
 
 private:
     friend struct TOperationsTestAccess; // defined in the tests only

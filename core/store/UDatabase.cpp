@@ -79,6 +79,21 @@ const std::vector<TSchemaPart>& SchemaParts() {
           "  last_day REAL NOT NULL, reviewer TEXT NOT NULL, signed_utc TEXT NOT NULL,"
           "  signed_local TEXT NOT NULL, reopened_utc TEXT NOT NULL DEFAULT '',"
           "  reopened_reason TEXT NOT NULL DEFAULT '');"}},
+        // The evidence of bias beside the control results: EQA samples as the schemes reported them, and
+        // peer-group statistics per month. Names are the program's texts (Windows-1252).
+        {"assessment",
+         {"CREATE TABLE eqa_result(id INTEGER PRIMARY KEY, scheme TEXT NOT NULL COLLATE NOCASE,"
+          "  distribution TEXT NOT NULL COLLATE NOCASE, sample TEXT NOT NULL COLLATE NOCASE, day REAL NOT "
+          "NULL,"
+          "  analyte TEXT NOT NULL COLLATE NOCASE, result REAL NOT NULL, assigned REAL NOT NULL,"
+          "  sd REAL NOT NULL CHECK(sd > 0), participants INTEGER NOT NULL CHECK(participants >= 1),"
+          "  recorded_utc TEXT NOT NULL, UNIQUE(scheme, distribution, sample, analyte));"
+          "CREATE TABLE peer_stat(id INTEGER PRIMARY KEY, analyte TEXT NOT NULL COLLATE NOCASE,"
+          "  material TEXT NOT NULL COLLATE NOCASE, lot TEXT NOT NULL COLLATE NOCASE,"
+          "  level INTEGER NOT NULL CHECK(level BETWEEN 1 AND 3), month TEXT NOT NULL, mean REAL NOT NULL,"
+          "  sd REAL NOT NULL CHECK(sd > 0), n INTEGER NOT NULL CHECK(n >= 2), labs INTEGER NOT NULL "
+          "CHECK(labs >= 1),"
+          "  recorded_utc TEXT NOT NULL, UNIQUE(analyte, material, lot, level, month));"}},
     };
     return parts;
 }

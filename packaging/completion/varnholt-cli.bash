@@ -8,12 +8,12 @@ _varnholt_cli() {
         cword=$COMP_CWORD
     fi
     local commands="analytes limits points judge add queue import export import-predecessor archive
-        backup restore report goal sigma summary migrate account inbox map source journal review help"
+        backup restore report goal sigma summary migrate account inbox map source journal review uncertainty mu eqa help"
     local options="--home --db --user --init --inbox --regional --help --version --force --future --older
         --reject --rules --operator --comment --reason --action --reviewer --pdf --from --to --tea
         --target --import --clear --name --role --encoding --source --code --control --analyte --level
         --folder --window --auto-accept --once --watch --interval --from-folder --to-folder
-        --replace-unencodable"
+        --replace-unencodable --k --max-u --cvi --bias --target-u"
     case $prev in
     --home | --inbox | --folder | --from-folder | --to-folder)
         _filedir -d
@@ -35,6 +35,10 @@ _varnholt_cli() {
         COMPREPLY=($(compgen -W "system iso de_DE en_GB en_US fr_FR" -- "$cur"))
         return
         ;;
+    --bias)
+        COMPREPLY=($(compgen -W "none target eqa" -- "$cur"))
+        return
+        ;;
     --role)
         COMPREPLY=($(compgen -W "technologist supervisor" -- "$cur"))
         return
@@ -44,7 +48,8 @@ _varnholt_cli() {
         return
         ;;
     --db | --user | --operator | --comment | --reason | --action | --reviewer | --from | --to | --tea | \
-        --target | --name | --source | --code | --control | --analyte | --window | --interval)
+        --target | --name | --source | --code | --control | --analyte | --window | --interval | --k | \
+        --max-u | --cvi | --target-u)
         return
         ;;
     esac
@@ -59,7 +64,8 @@ _varnholt_cli() {
         --home | --db | --user | --inbox | --regional | --reject | --rules | --operator | --comment | \
             --reason | --action | --reviewer | --pdf | --from | --to | --tea | --import | --name | --role | \
             --encoding | --source | --code | --control | --analyte | --level | --folder | --window | \
-            --auto-accept | --interval | --from-folder | --to-folder)
+            --auto-accept | --interval | --from-folder | --to-folder | --k | --max-u | --cvi | --bias | \
+            --target-u)
             ((i++))
             ;;
         --target) ((i += 2)) ;;
@@ -77,6 +83,7 @@ _varnholt_cli() {
     map) COMPREPLY=($(compgen -W "list add remove" -- "$cur")) ;;
     journal) COMPREPLY=($(compgen -W "verify" -- "$cur")) ;;
     review) COMPREPLY=($(compgen -W "sign list" -- "$cur")) ;;
+    eqa) COMPREPLY=($(compgen -W "import list" -- "$cur")) ;;
     account) COMPREPLY=($(compgen -W "list add remove" -- "$cur")) ;;
     import | import-predecessor | backup | restore) _filedir ;;
     esac
