@@ -4,6 +4,42 @@
 <context>
     <name>Core</name>
     <message>
+        <source>N must be a whole number from 1 to %1</source>
+        <translation>N muss eine ganze Zahl von 1 bis %1 sein</translation>
+    </message>
+    <message>
+        <source>Lambda must be above 0 and at most 1</source>
+        <translation>Lambda muss größer als 0 und höchstens 1 sein</translation>
+    </message>
+    <message>
+        <source>The truncation limits must be numbers, the lower one below the upper one</source>
+        <translation>Die Trunkierungsgrenzen müssen Zahlen sein, die untere unter der oberen</translation>
+    </message>
+    <message>
+        <source>The control limits must be numbers, the lower one below the upper one</source>
+        <translation>Die Kontrollgrenzen müssen Zahlen sein, die untere unter der oberen</translation>
+    </message>
+    <message>
+        <source>Too few results to propose limits: %1, at least %2 are needed</source>
+        <translation>Zu wenige Ergebnisse, um Grenzen vorzuschlagen: %1, mindestens %2 sind nötig</translation>
+    </message>
+    <message>
+        <source>The results vary too little to propose limits</source>
+        <translation>Die Ergebnisse streuen zu wenig, um Grenzen vorzuschlagen</translation>
+    </message>
+    <message>
+        <source>The number of runs must be from 1 to %1</source>
+        <translation>Die Zahl der Durchläufe muss von 1 bis %1 reichen</translation>
+    </message>
+    <message>
+        <source>The bias must be a number</source>
+        <translation>Die systematische Abweichung muss eine Zahl sein</translation>
+    </message>
+    <message>
+        <source>Too few results to simulate: %1, at least %2 are needed</source>
+        <translation>Zu wenige Ergebnisse für eine Simulation: %1, mindestens %2 sind nötig</translation>
+    </message>
+    <message>
         <source>1 result has no control identification: patient result? set the source&apos;s control field</source>
         <translation>1 Ergebnis hat keine Kontrollkennung: ein Patientenergebnis? Legen Sie das Kontrollfeld der Quelle fest</translation>
     </message>

@@ -4,6 +4,42 @@
 <context>
     <name>Core</name>
     <message>
+        <source>N must be a whole number from 1 to %1</source>
+        <translation>N doit être un nombre entier de 1 à %1</translation>
+    </message>
+    <message>
+        <source>Lambda must be above 0 and at most 1</source>
+        <translation>Lambda doit être supérieur à 0 et au plus égal à 1</translation>
+    </message>
+    <message>
+        <source>The truncation limits must be numbers, the lower one below the upper one</source>
+        <translation>Les limites de troncature doivent être des nombres, l&apos;inférieure au-dessous de la supérieure</translation>
+    </message>
+    <message>
+        <source>The control limits must be numbers, the lower one below the upper one</source>
+        <translation>Les limites de contrôle doivent être des nombres, l&apos;inférieure au-dessous de la supérieure</translation>
+    </message>
+    <message>
+        <source>Too few results to propose limits: %1, at least %2 are needed</source>
+        <translation>Trop peu de résultats pour proposer des limites : %1, il en faut au moins %2</translation>
+    </message>
+    <message>
+        <source>The results vary too little to propose limits</source>
+        <translation>Les résultats varient trop peu pour proposer des limites</translation>
+    </message>
+    <message>
+        <source>The number of runs must be from 1 to %1</source>
+        <translation>Le nombre de passages doit être compris entre 1 et %1</translation>
+    </message>
+    <message>
+        <source>The bias must be a number</source>
+        <translation>Le biais doit être un nombre</translation>
+    </message>
+    <message>
+        <source>Too few results to simulate: %1, at least %2 are needed</source>
+        <translation>Trop peu de résultats pour simuler : %1, il en faut au moins %2</translation>
+    </message>
+    <message>
         <source>1 result has no control identification: patient result? set the source&apos;s control field</source>
         <translation>1 résultat n&apos;a pas d&apos;identification de contrôle : résultat patient ? définissez le champ de contrôle de la source</translation>
     </message>
