@@ -4,6 +4,34 @@
 <context>
     <name>Core</name>
     <message>
+        <source>Patient-based QC is kept only in a folder&apos;s database</source>
+        <translation>Die patientenbasierte QK wird nur in der Datenbank eines Ordners geführt</translation>
+    </message>
+    <message>
+        <source>Cannot write the patient-based QC: the folder is open for reading</source>
+        <translation>Die patientenbasierte QK kann nicht geschrieben werden: der Ordner ist nur zum Lesen geöffnet</translation>
+    </message>
+    <message>
+        <source>Patient-based QC cannot be kept: the database %1%2 is not available</source>
+        <translation>Die patientenbasierte QK kann nicht gespeichert werden: die Datenbank %1%2 ist nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>The retention must be from 1 to 36500 days</source>
+        <translation>Die Aufbewahrung muss 1 bis 36500 Tage betragen</translation>
+    </message>
+    <message>
+        <source>A patient result stream needs a source and a test code</source>
+        <translation>Ein Strom von Patientenergebnissen braucht eine Quelle und einen Testcode</translation>
+    </message>
+    <message>
+        <source>No analyte is mapped to the patient results %1 %2</source>
+        <translation>Den Patientenergebnissen %1 %2 ist kein Analyt zugeordnet</translation>
+    </message>
+    <message>
+        <source>Line %1: expected YYYY-MM-DD HH:MM:SS, a tab and the value</source>
+        <translation>Zeile %1: erwartet YYYY-MM-DD HH:MM:SS, ein Tabulator und der Wert</translation>
+    </message>
+    <message>
         <source>N must be a whole number from 1 to %1</source>
         <translation>N muss eine ganze Zahl von 1 bis %1 sein</translation>
     </message>

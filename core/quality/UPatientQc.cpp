@@ -279,3 +279,33 @@ TPqcSimulation SimulatePqc(const TPqcSettings& s, const std::vector<TPatientResu
     out.ANPed95 = Percentile(affected, 95);
     return out;
 }
+
+std::vector<TPatientReading> ParsePatientResultLines(std::string_view text) {
+    static const TRegional iso{"yyyy-MM-dd", "HH:mm:ss", '.'};
+    std::vector<TPatientReading> out;
+    int number = 0;
+    for (size_t at = 0; at <= text.size();) {
+        size_t end = text.find('\n', at);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(at, end - at);
+        at = end + 1;
+        ++number;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (Trim(line).empty()) continue;
+        const size_t tab = line.find('\t');
+        const std::string stamp = Trim(line.substr(0, tab));
+        const size_t space = stamp.find(' ');
+        const std::optional<TDateTime> day =
+            space == std::string::npos ? std::nullopt : IsoTextToDate(stamp.substr(0, space));
+        const std::optional<TDateTime> time =
+            space == std::string::npos ? std::nullopt : iso.TextToTime(Trim(stamp.substr(space + 1)));
+        if (tab == std::string_view::npos || !day || !time)
+            throw EQcError(
+                Fill(QT_TRANSLATE_NOOP("Core", "Line %1: expected YYYY-MM-DD HH:MM:SS, a tab and the value"),
+                     std::to_string(number)));
+        std::string_view value = line.substr(tab + 1);
+        value = value.substr(0, value.find('\t'));
+        out.push_back({ComposeDateTime(*day, *time), std::string(value), "", false});
+    }
+    return out;
+}

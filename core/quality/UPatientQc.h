@@ -136,3 +136,16 @@ int PqcSimulationNeeded(const TPqcSettings& s);
 // stream too short.
 TPqcSimulation SimulatePqc(const TPqcSettings& s, const std::vector<TPatientResult>& stream, TPqcBias bias,
                            int runs, uint64_t seed);
+
+// Lines "YYYY-MM-DD HH:MM:SS<TAB>value" (a history from the laboratory system): blank lines skipped,
+// further fields after the value ignored and never kept. Throws EQcError naming the first line whose
+// date-time cannot be read; the value is screened later, as any result's.
+std::vector<TPatientReading> ParsePatientResultLines(std::string_view text);
+
+// What a recording of patients' results came to.
+struct TPqcRecordReport {
+    int Added = 0;
+    int Duplicates = 0; // already in the stream (the same moment, value and instrument)
+    int NotNumeric = 0, Censored = 0, Flagged = 0;
+    int Purged = 0; // results older than the retention, removed
+};
