@@ -26,9 +26,10 @@ const char* PbrtqcHelp =
     "                    [--truncate LOW HIGH] [--truncation exclude|winsorise] [--limits LOW HIGH]\n"
     "  Sets the analyte's procedure: moving average, moving median or EWMA (lambda, 0.1 by default),\n"
     "  the window N (for the EWMA the results taken before it is judged), the truncation limits and\n"
-    "  what becomes of values outside them (left out by default), and the control limits. What is not\n"
-    "  given is kept; the truncation limits default to the 1st and 99th percentiles and the control\n"
-    "  limits to the mean +/- 3 SD of the statistic, both from the analyte's own stream.\n"
+    "  what becomes of values outside them (left out by default), and the control limits. Settings not\n"
+    "  given are kept; truncation limits never set are proposed (the 1st and 99th percentiles of the\n"
+    "  analyte's stream), and the control limits are proposed anew from the stream (the mean +/- 3 SD\n"
+    "  of the statistic) unless --limits gives them.\n"
     "varnholt-cli pbrtqc retention [DAYS]\n"
     "  Shows or sets how many days patients' results are kept (90 by default).\n"
     "varnholt-cli pbrtqc ANALYTE\n"
@@ -125,8 +126,6 @@ TPbrtqcResult Set(const TPbrtqcArgs& a) {
     if (a.Truncate) {
         s.TruncLow = Number(a.Truncate->first, "--truncate");
         s.TruncHigh = Number(a.Truncate->second, "--truncate");
-    } else if (!Operations().PatientQcProcedure(an)) {
-        s.TruncLow = s.TruncHigh = std::nullopt; // proposed from the stream
     }
     // The limits given, or proposed from the stream for the procedure as it is now.
     const TPqcProposal proposal = ProposePqc(s, Operations().PatientStream(an));

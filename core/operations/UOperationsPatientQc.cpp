@@ -141,12 +141,13 @@ TOutcome TOperations::RecordPatientResults(const std::string& source, const std:
         TStatement put =
             db_.Prepare("INSERT OR IGNORE INTO pqc_result(analyte, source, code, time, value, instrument) "
                         "VALUES(?, ?, ?, ?, ?, ?)");
+        TStatement changes = db_.Prepare("SELECT changes()");
         for (const TPatientResult& r : screened.Results) {
             put.Reset();
             put.Bind(1, a->Name).Bind(2, Trim(source)).Bind(3, Trim(code)).Bind(4, r.Time).Bind(5, r.Value);
             put.Bind(6, r.Instrument);
             put.Step();
-            TStatement changes = db_.Prepare("SELECT changes()");
+            changes.Reset();
             changes.Step();
             if (changes.Int(0))
                 ++rep.Added;
