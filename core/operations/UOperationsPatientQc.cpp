@@ -1,5 +1,6 @@
 // The operations layer's patient-based QC: the patients' result streams in the database (value, time
 // and instrument only), their mapping to analytes, the procedure per analyte and the retention.
+#include <charconv>
 #include <cmath>
 
 #include "UOperations.h"
@@ -13,6 +14,23 @@ constexpr const char* RetentionKey = "pqc.retention_days";
 constexpr int DefaultRetentionDays = 90;
 // The source and test code of a history loaded by hand: one stream per analyte.
 constexpr const char* ImportSource = "import";
+
+std::string Number(double v) {
+    char buf[32];
+    const auto end = std::to_chars(buf, buf + sizeof buf, v).ptr;
+    return std::string(buf, end);
+}
+
+// A procedure as the journal shows it: "ewma N 5 lambda 0.2, truncation 120..- winsorise, target 140,
+// limits 138.5..141.5".
+std::string ProcedureText(const TPqcSettings& s) {
+    std::string text = std::string(PqcProcedureName(s.Procedure)) + " N " + std::to_string(s.N);
+    if (s.Procedure == TPqcProcedure::Ewma) text += " lambda " + Number(s.Lambda);
+    text += ", truncation " + (s.TruncLow ? Number(*s.TruncLow) : "-") + ".." +
+            (s.TruncHigh ? Number(*s.TruncHigh) : "-") +
+            (s.Truncation == TPqcTruncation::Winsorise ? " winsorise" : " exclude");
+    return text + ", target " + Number(s.Target) + ", limits " + Number(s.Low) + ".." + Number(s.High);
+}
 
 } // namespace
 
@@ -49,14 +67,16 @@ TOutcome TOperations::SetPatientRetentionDays(int days) {
             TranslatedText(QT_TRANSLATE_NOOP("Core", "The retention must be from 1 to 36500 days")));
     try {
         CheckPatientQcWritable();
-        TDatabase::TTransaction t(db_);
-        db_.SetMeta(RetentionKey, std::to_string(days));
-        PurgePatientResults();
-        t.Commit();
     } catch (const EQcError& e) {
         return TOutcome::FromError(e);
     }
-    return {};
+    const int before = PatientRetentionDays();
+    return RecordInDatabase([&] {
+        db_.SetMeta(RetentionKey, std::to_string(days));
+        PurgePatientResults();
+        Log(jk::PatientQcChanged, nullptr, 0, std::nullopt, "retention " + std::to_string(before) + " days",
+            "retention " + std::to_string(days) + " days");
+    });
 }
 
 int TOperations::PurgePatientResults() {
@@ -214,6 +234,11 @@ TOutcome TOperations::SetPatientQcProcedure(const TAnalyte& a, const TPqcSetting
         return TOutcome::Refuse(a.Name + ": " + why);
     try {
         CheckPatientQcWritable();
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    const std::optional<TPqcSettings> before = PatientQcProcedure(a);
+    return RecordInDatabase([&] {
         TStatement st =
             db_.Prepare("INSERT INTO pqc_procedure(analyte, procedure, n, lambda, trunc_low, trunc_high, "
                         "truncation, target, "
@@ -234,8 +259,7 @@ TOutcome TOperations::SetPatientQcProcedure(const TAnalyte& a, const TPqcSetting
         st.Bind(7, s.Truncation == TPqcTruncation::Winsorise ? "winsorise" : "exclude");
         st.Bind(8, s.Target).Bind(9, s.Low).Bind(10, s.High).Bind(11, UtcTimeText());
         st.Step();
-    } catch (const EQcError& e) {
-        return TOutcome::FromError(e);
-    }
-    return {};
+        Log(jk::PatientQcChanged, &a, 0, std::nullopt, before ? ProcedureText(*before) : "",
+            ProcedureText(s));
+    });
 }

@@ -54,7 +54,7 @@ const std::vector<std::string>& JournalKinds() {
         jk::SettingsChanged,   jk::OperatorsChanged,  jk::PasswordChanged,
         jk::CorrectiveActions, jk::ReviewSigned,      jk::ReviewReopened,
         jk::GoalChanged,       jk::MappingChanged,    jk::InboxChanged,
-        jk::InboxDiscarded,    jk::JournalStarted};
+        jk::InboxDiscarded,    jk::PatientQcChanged,  jk::JournalStarted};
     return kinds;
 }
 

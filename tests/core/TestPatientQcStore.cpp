@@ -126,6 +126,14 @@ TEST_F(PatientQcStore, BadInputChangesNothing) {
     TPqcSettings bad = s;
     bad.Lambda = 2;
     EXPECT_FALSE(Operations().SetPatientQcProcedure(A("Sodium"), bad).Changed());
+    // The journal holds the change, and only the one that was made.
+    std::vector<TJournalEntry> changes;
+    for (const TJournalEntry& e : Operations().Journal())
+        if (e.Kind == jk::PatientQcChanged) changes.push_back(e);
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(changes[0].Analyte, "Sodium");
+    EXPECT_EQ(changes[0].After,
+              "ewma N 5 lambda 0.2, truncation 120..- winsorise, target 140, limits 138.5..141.5");
     folder.Reopen();
     const std::optional<TPqcSettings> kept = Operations().PatientQcProcedure(A("Sodium"));
     ASSERT_TRUE(kept);
