@@ -27,6 +27,7 @@
 #include "UAtomicFile.h"
 #include "UCliAssessment.h"
 #include "UCliJson.h"
+#include "UCliPbrtqc.h"
 #include "UCliReport.h"
 #include "UCodePage.h"
 #include "UCompatibilityDrovanta.h"
@@ -126,6 +127,7 @@ struct TArgs {
     int interval = 5;
     // Measurement uncertainty and EQA.
     std::optional<std::string> k, maxU, cvi, bias, targetU;
+    TPbrtqcArgs pbrtqc; // patient-based QC's options
 };
 
 // --inbox DIR: the inbox of this command, in place of the stored one.
@@ -176,6 +178,9 @@ const char* Usage =
     "                                    measurement uncertainty per level (JSON); also mu\n"
     "  eqa import FILE | eqa list [ANALYTE] | eqa ANALYTE\n"
     "                                    EQA results: record a CSV file, list with z-scores\n"
+    "  pbrtqc import ANALYTE FILE | pbrtqc set ANALYTE ... | pbrtqc retention [DAYS]\n"
+    "  pbrtqc ANALYTE [--simulate BIAS_PCT [--runs R] [--seed S]]\n"
+    "                                    patient-based QC: history, procedure, alarms (JSON)\n"
     "Writing commands take --operator X (who makes the change, written in the journal;\n"
     "the system user name cut to 4 characters by default) and --reason T (needed inside a\n"
     "signed review); add takes --action T, the corrective action of a run a rule rejects.\n"
@@ -299,6 +304,7 @@ const std::map<std::string, std::string> CommandHelp = {
     {"review", "varnholt-cli review sign ANALYTE --from DATE --to DATE --reviewer XX\n  Signs the period as "
                "reviewed; the reviewer's password is read from standard input.\nvarnholt-cli review list\n"
                "  Prints {\"reviews\":[...]}.\n"},
+    {"pbrtqc", PbrtqcHelp},
 };
 
 // The options of every command, taken anywhere on the line. A value option takes the next argument
@@ -330,6 +336,11 @@ const TOptionSpec OptionSpecs[] = {
     {"once", nullptr},     {"watch", nullptr},
     {"interval", "S"},     {"from-folder", "DIR"},
     {"to-folder", "DIR"},  {"replace-unencodable", nullptr},
+    {"procedure", "P"},    {"n", "N"},
+    {"lambda", "L"},       {"truncate", "LOW"},
+    {"truncation", "M"},   {"limits", "LOW"},
+    {"simulate", "PCT"},   {"runs", "R"},
+    {"seed", "S"},
 };
 // Those of the uncertainty and EQA commands.
 const TOptionSpec AssessmentOptionSpecs[] = {
@@ -363,7 +374,8 @@ QStringList PrepareArguments(const std::vector<std::string>& args) {
         if (s.rfind("--", 0) == 0 && s.find('=') == std::string::npos) {
             const TOptionSpec* o = FindOption(std::string_view(s).substr(2));
             if (o && o->value) {
-                const size_t values = std::string_view(o->name) == "target" ? 2 : 1;
+                const std::string_view name = o->name;
+                const size_t values = name == "target" || name == "truncate" || name == "limits" ? 2 : 1;
                 if (i + values >= args.size()) Refuse("missing value after " + s);
                 std::string value = args[i + 1];
                 if (values == 2) value += '\x1f' + args[i + 2];
@@ -520,6 +532,22 @@ TArgs ParseArgs(const std::vector<std::string>& args) {
     a.cvi = optional("cvi");
     a.bias = optional("bias");
     a.targetU = optional("target-u");
+    // Patient-based QC: its command's own file reads them.
+    a.pbrtqc.Positional = a.positional;
+    a.pbrtqc.Procedure = optional("procedure");
+    a.pbrtqc.N = optional("n");
+    a.pbrtqc.Lambda = optional("lambda");
+    a.pbrtqc.Truncation = optional("truncation");
+    a.pbrtqc.Simulate = optional("simulate");
+    a.pbrtqc.Runs = optional("runs");
+    a.pbrtqc.Seed = optional("seed");
+    for (const char* pair : {"truncate", "limits"})
+        if (const std::optional<std::string> v = optional(pair)) {
+            const size_t cut = v->find('\x1f');
+            if (cut == std::string::npos) Refuse("--" + std::string(pair) + " takes two values: LOW HIGH");
+            (std::string_view(pair) == "truncate" ? a.pbrtqc.Truncate : a.pbrtqc.Limits) =
+                std::make_pair(v->substr(0, cut), v->substr(cut + 1));
+        }
     return a;
 }
 
@@ -1523,6 +1551,13 @@ int CmdAccount(const TArgs& a) {
                                           SecretFromEnvironment("VARNHOLT_NEW_PASSWORD")));
 }
 
+int CmdPbrtqc(const TArgs& a) {
+    TPbrtqcResult r = RunPbrtqc(a.pbrtqc);
+    const int status = Finish(r.Outcome);
+    std::cout << r.Json << "\n";
+    return status;
+}
+
 struct TCommand {
     std::function<int(const TArgs&)> run;
     // Whether the command changes the folder: it then takes the lock and writes what it changed.
@@ -1574,6 +1609,7 @@ const std::map<std::string, TCommand> Commands = {
     {"review",
      {CmdReview, [](const TArgs& a) { return a.positional.empty() || a.positional[0] != "list"; }, false,
       true}},
+    {"pbrtqc", {CmdPbrtqc, [](const TArgs& a) { return PbrtqcWrites(a.positional); }, true, true}},
 };
 
 // Opens the folder through the operations layer: writing commands take the lock; a missing folder, or a

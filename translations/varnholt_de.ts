@@ -4,6 +4,70 @@
 <context>
     <name>Core</name>
     <message>
+        <source>Patient-based QC is kept only in a folder&apos;s database</source>
+        <translation>Die patientenbasierte QK wird nur in der Datenbank eines Ordners geführt</translation>
+    </message>
+    <message>
+        <source>Cannot write the patient-based QC: the folder is open for reading</source>
+        <translation>Die patientenbasierte QK kann nicht geschrieben werden: der Ordner ist nur zum Lesen geöffnet</translation>
+    </message>
+    <message>
+        <source>Patient-based QC cannot be kept: the database %1%2 is not available</source>
+        <translation>Die patientenbasierte QK kann nicht gespeichert werden: die Datenbank %1%2 ist nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>The retention must be from 1 to 36500 days</source>
+        <translation>Die Aufbewahrung muss 1 bis 36500 Tage betragen</translation>
+    </message>
+    <message>
+        <source>A patient result stream needs a source and a test code</source>
+        <translation>Ein Strom von Patientenergebnissen braucht eine Quelle und einen Testcode</translation>
+    </message>
+    <message>
+        <source>No analyte is mapped to the patient results %1 %2</source>
+        <translation>Den Patientenergebnissen %1 %2 ist kein Analyt zugeordnet</translation>
+    </message>
+    <message>
+        <source>Line %1: expected YYYY-MM-DD HH:MM:SS, a tab and the value</source>
+        <translation>Zeile %1: erwartet YYYY-MM-DD HH:MM:SS, ein Tabulator und der Wert</translation>
+    </message>
+    <message>
+        <source>N must be a whole number from 1 to %1</source>
+        <translation>N muss eine ganze Zahl von 1 bis %1 sein</translation>
+    </message>
+    <message>
+        <source>Lambda must be above 0 and at most 1</source>
+        <translation>Lambda muss größer als 0 und höchstens 1 sein</translation>
+    </message>
+    <message>
+        <source>The truncation limits must be numbers, the lower one below the upper one</source>
+        <translation>Die Trunkierungsgrenzen müssen Zahlen sein, die untere unter der oberen</translation>
+    </message>
+    <message>
+        <source>The control limits must be numbers, the lower one below the upper one</source>
+        <translation>Die Kontrollgrenzen müssen Zahlen sein, die untere unter der oberen</translation>
+    </message>
+    <message>
+        <source>Too few results to propose limits: %1, at least %2 are needed</source>
+        <translation>Zu wenige Ergebnisse, um Grenzen vorzuschlagen: %1, mindestens %2 sind nötig</translation>
+    </message>
+    <message>
+        <source>The results vary too little to propose limits</source>
+        <translation>Die Ergebnisse streuen zu wenig, um Grenzen vorzuschlagen</translation>
+    </message>
+    <message>
+        <source>The number of runs must be from 1 to %1</source>
+        <translation>Die Zahl der Durchläufe muss von 1 bis %1 reichen</translation>
+    </message>
+    <message>
+        <source>The bias must be a number</source>
+        <translation>Die systematische Abweichung muss eine Zahl sein</translation>
+    </message>
+    <message>
+        <source>Too few results to simulate: %1, at least %2 are needed</source>
+        <translation>Zu wenige Ergebnisse für eine Simulation: %1, mindestens %2 sind nötig</translation>
+    </message>
+    <message>
         <source>1 result has no control identification: patient result? set the source&apos;s control field</source>
         <translation>1 Ergebnis hat keine Kontrollkennung: ein Patientenergebnis? Legen Sie das Kontrollfeld der Quelle fest</translation>
     </message>

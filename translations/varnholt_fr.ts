@@ -4,6 +4,70 @@
 <context>
     <name>Core</name>
     <message>
+        <source>Patient-based QC is kept only in a folder&apos;s database</source>
+        <translation>Le CQ basé sur les patients n&apos;est conservé que dans la base de données d&apos;un dossier</translation>
+    </message>
+    <message>
+        <source>Cannot write the patient-based QC: the folder is open for reading</source>
+        <translation>Impossible d&apos;écrire le CQ basé sur les patients : le dossier est ouvert en lecture</translation>
+    </message>
+    <message>
+        <source>Patient-based QC cannot be kept: the database %1%2 is not available</source>
+        <translation>Le CQ basé sur les patients ne peut pas être conservé : la base de données %1%2 n&apos;est pas disponible</translation>
+    </message>
+    <message>
+        <source>The retention must be from 1 to 36500 days</source>
+        <translation>La conservation doit être comprise entre 1 et 36500 jours</translation>
+    </message>
+    <message>
+        <source>A patient result stream needs a source and a test code</source>
+        <translation>Un flux de résultats de patients nécessite une source et un code de test</translation>
+    </message>
+    <message>
+        <source>No analyte is mapped to the patient results %1 %2</source>
+        <translation>Aucun analyte n&apos;est associé aux résultats de patients %1 %2</translation>
+    </message>
+    <message>
+        <source>Line %1: expected YYYY-MM-DD HH:MM:SS, a tab and the value</source>
+        <translation>Ligne %1 : attendu AAAA-MM-JJ HH:MM:SS, une tabulation et la valeur</translation>
+    </message>
+    <message>
+        <source>N must be a whole number from 1 to %1</source>
+        <translation>N doit être un nombre entier de 1 à %1</translation>
+    </message>
+    <message>
+        <source>Lambda must be above 0 and at most 1</source>
+        <translation>Lambda doit être supérieur à 0 et au plus égal à 1</translation>
+    </message>
+    <message>
+        <source>The truncation limits must be numbers, the lower one below the upper one</source>
+        <translation>Les limites de troncature doivent être des nombres, l&apos;inférieure au-dessous de la supérieure</translation>
+    </message>
+    <message>
+        <source>The control limits must be numbers, the lower one below the upper one</source>
+        <translation>Les limites de contrôle doivent être des nombres, l&apos;inférieure au-dessous de la supérieure</translation>
+    </message>
+    <message>
+        <source>Too few results to propose limits: %1, at least %2 are needed</source>
+        <translation>Trop peu de résultats pour proposer des limites : %1, il en faut au moins %2</translation>
+    </message>
+    <message>
+        <source>The results vary too little to propose limits</source>
+        <translation>Les résultats varient trop peu pour proposer des limites</translation>
+    </message>
+    <message>
+        <source>The number of runs must be from 1 to %1</source>
+        <translation>Le nombre de passages doit être compris entre 1 et %1</translation>
+    </message>
+    <message>
+        <source>The bias must be a number</source>
+        <translation>Le biais doit être un nombre</translation>
+    </message>
+    <message>
+        <source>Too few results to simulate: %1, at least %2 are needed</source>
+        <translation>Trop peu de résultats pour simuler : %1, il en faut au moins %2</translation>
+    </message>
+    <message>
         <source>1 result has no control identification: patient result? set the source&apos;s control field</source>
         <translation>1 résultat n&apos;a pas d&apos;identification de contrôle : résultat patient ? définissez le champ de contrôle de la source</translation>
     </message>

@@ -32,6 +32,7 @@
 #include "UGlobale.h"
 #include "UInbox.h"
 #include "UJournal.h"
+#include "UPatientQc.h"
 #include "UQcError.h"
 #include "UQualityGoals.h"
 #include "UServerStore.h"
@@ -463,6 +464,32 @@ public:
     TOutcome ImportEqa(const std::string& bytes, int* count = nullptr,
                        std::vector<TRefusedLine>* refused = nullptr);
 
+    // ---------------------------------------------------------------- patient-based QC
+    // (UOperationsPatientQc.cpp) The patients' results of a source and test code form a stream mapped
+    // to an analyte, kept in the folder's database with their value, time and instrument only; results
+    // older than the retention are purged at each recording and never read.
+    int PatientRetentionDays() const;
+    TOutcome SetPatientRetentionDays(int days);
+    TOutcome MapPatientResults(const std::string& source, const std::string& code,
+                               const std::string& analyte);
+    std::optional<std::string> PatientResultsAnalyte(const std::string& source,
+                                                     const std::string& code) const;
+    // Screens the readings (non-numeric, censored and flagged results left out and counted) and keeps
+    // the rest in the mapped analyte's stream; a result already there is not taken twice.
+    TOutcome RecordPatientResults(const std::string& source, const std::string& code,
+                                  const std::vector<TPatientReading>& readings,
+                                  TPqcRecordReport* report = nullptr);
+    // A history of lines "YYYY-MM-DD HH:MM:SS<TAB>value" into the analyte's own stream; a line that
+    // cannot be read refuses the whole text.
+    TOutcome ImportPatientResults(const TAnalyte& a, const std::string& text,
+                                  TPqcRecordReport* report = nullptr);
+    // The analyte's stream within the retention, in time order.
+    std::vector<TPatientResult> PatientStream(const TAnalyte& a) const;
+    // The results left out by rule so far (the counts only).
+    TPqcRecordReport PatientExcluded(const TAnalyte& a) const;
+    std::optional<TPqcSettings> PatientQcProcedure(const TAnalyte& a) const;
+    TOutcome SetPatientQcProcedure(const TAnalyte& a, const TPqcSettings& s);
+
 private:
     friend struct TOperationsTestAccess; // defined in the tests only
     friend class TFolderStore;
@@ -602,6 +629,11 @@ private:
     };
     std::vector<TListener> listeners_;
     int nextListener_ = 1;
+    // Patient-based QC (UOperationsPatientQc.cpp): throws EQcError unless its tables can be written.
+    void CheckPatientQcWritable();
+    bool PatientQcReadable() const;
+    // In the caller's transaction; gives how many results went.
+    int PurgePatientResults();
 };
 
 // A run that the analyte already holds: the same moment, values and operator.

@@ -94,6 +94,26 @@ const std::vector<TSchemaPart>& SchemaParts() {
           "  sd REAL NOT NULL CHECK(sd > 0), n INTEGER NOT NULL CHECK(n >= 2), labs INTEGER NOT NULL "
           "CHECK(labs >= 1),"
           "  recorded_utc TEXT NOT NULL, UNIQUE(analyte, material, lot, level, month));"}},
+        // Patient-based QC: the patients' results per source and test code, mapped to an analyte (the
+        // value, its time and the instrument, never who or which sample), the results left out by rule,
+        // the procedure per analyte. The retention is the meta key "pqc.retention_days".
+        {"patient_qc",
+         {"CREATE TABLE pqc_map(source TEXT NOT NULL, code TEXT NOT NULL, analyte TEXT NOT NULL COLLATE "
+          "NOCASE,"
+          "                     PRIMARY KEY(source, code));"
+          "CREATE TABLE pqc_result(id INTEGER PRIMARY KEY, analyte TEXT NOT NULL COLLATE NOCASE,"
+          "                        source TEXT NOT NULL, code TEXT NOT NULL, time REAL NOT NULL,"
+          "                        value REAL NOT NULL, instrument TEXT NOT NULL,"
+          "                        UNIQUE(analyte, source, code, time, value, instrument));"
+          "CREATE INDEX pqc_result_time ON pqc_result(analyte, time);"
+          "CREATE TABLE pqc_excluded(analyte TEXT NOT NULL PRIMARY KEY COLLATE NOCASE,"
+          "                          not_numeric INTEGER NOT NULL, censored INTEGER NOT NULL,"
+          "                          flagged INTEGER NOT NULL);"
+          "CREATE TABLE pqc_procedure(analyte TEXT NOT NULL PRIMARY KEY COLLATE NOCASE,"
+          "                           procedure TEXT NOT NULL, n INTEGER NOT NULL, lambda REAL NOT NULL,"
+          "                           trunc_low REAL, trunc_high REAL, truncation TEXT NOT NULL,"
+          "                           target REAL NOT NULL, low REAL NOT NULL, high REAL NOT NULL,"
+          "                           changed_utc TEXT NOT NULL);"}},
     };
     return parts;
 }

@@ -54,7 +54,8 @@ const std::vector<std::string>& JournalKinds() {
         jk::SettingsChanged,   jk::OperatorsChanged,  jk::PasswordChanged,
         jk::CorrectiveActions, jk::ReviewSigned,      jk::ReviewReopened,
         jk::GoalChanged,       jk::MappingChanged,    jk::InboxChanged,
-        jk::InboxDiscarded,    jk::EqaRecorded,       jk::JournalStarted};
+        jk::InboxDiscarded,    jk::EqaRecorded,       jk::PatientQcChanged,
+        jk::JournalStarted};
     return kinds;
 }
 

@@ -1,0 +1,265 @@
+// The operations layer's patient-based QC: the patients' result streams in the database (value, time
+// and instrument only), their mapping to analytes, the procedure per analyte and the retention.
+#include <charconv>
+#include <cmath>
+
+#include "UOperations.h"
+
+#include "UTexts.h"
+#include "UUtilitaires.h"
+
+namespace {
+
+constexpr const char* RetentionKey = "pqc.retention_days";
+constexpr int DefaultRetentionDays = 90;
+// The source and test code of a history loaded by hand: one stream per analyte.
+constexpr const char* ImportSource = "import";
+
+std::string Number(double v) {
+    char buf[32];
+    const auto end = std::to_chars(buf, buf + sizeof buf, v).ptr;
+    return std::string(buf, end);
+}
+
+// A procedure as the journal shows it: "ewma N 5 lambda 0.2, truncation 120..- winsorise, target 140,
+// limits 138.5..141.5".
+std::string ProcedureText(const TPqcSettings& s) {
+    std::string text = std::string(PqcProcedureName(s.Procedure)) + " N " + std::to_string(s.N);
+    if (s.Procedure == TPqcProcedure::Ewma) text += " lambda " + Number(s.Lambda);
+    text += ", truncation " + (s.TruncLow ? Number(*s.TruncLow) : "-") + ".." +
+            (s.TruncHigh ? Number(*s.TruncHigh) : "-") +
+            (s.Truncation == TPqcTruncation::Winsorise ? " winsorise" : " exclude");
+    return text + ", target " + Number(s.Target) + ", limits " + Number(s.Low) + ".." + Number(s.High);
+}
+
+} // namespace
+
+void TOperations::CheckPatientQcWritable() {
+    if (server_)
+        throw EQcError(QT_TRANSLATE_NOOP("Core", "Patient-based QC is kept only in a folder's database"));
+    if (mode_ == TOpenMode::Reader)
+        throw EQcError(
+            QT_TRANSLATE_NOOP("Core", "Cannot write the patient-based QC: the folder is open for reading"));
+    EnsureDatabase();
+    if (!db_.IsOpen())
+        throw EQcError(Fill(
+            QT_TRANSLATE_NOOP("Core", "Patient-based QC cannot be kept: the database %1%2 is not available"),
+            ProgramFolder, TDatabase::FileName));
+}
+
+bool TOperations::PatientQcReadable() const {
+    // A database read for the companion may predate the part: it is read, never brought up to date.
+    return !server_ && db_.IsOpen() && db_.Version("patient_qc") > 0;
+}
+
+int TOperations::PatientRetentionDays() const {
+    if (!PatientQcReadable()) return DefaultRetentionDays;
+    const std::optional<std::string> v = db_.Meta(RetentionKey);
+    long double days = 0;
+    if (!v || !ParseDecimal(*v, '.', days) || days < 1 || days != std::floor(days))
+        return DefaultRetentionDays;
+    return static_cast<int>(days);
+}
+
+TOutcome TOperations::SetPatientRetentionDays(int days) {
+    if (days < 1 || days > 36500)
+        return TOutcome::Refuse(
+            TranslatedText(QT_TRANSLATE_NOOP("Core", "The retention must be from 1 to 36500 days")));
+    try {
+        CheckPatientQcWritable();
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    const int before = PatientRetentionDays();
+    return RecordInDatabase([&] {
+        db_.SetMeta(RetentionKey, std::to_string(days));
+        PurgePatientResults();
+        Log(jk::PatientQcChanged, nullptr, 0, std::nullopt, "retention " + std::to_string(before) + " days",
+            "retention " + std::to_string(days) + " days");
+    });
+}
+
+int TOperations::PurgePatientResults() {
+    TStatement st = db_.Prepare("DELETE FROM pqc_result WHERE time < ?");
+    st.Bind(1, Now() - PatientRetentionDays());
+    st.Step();
+    TStatement changes = db_.Prepare("SELECT changes()");
+    changes.Step();
+    return static_cast<int>(changes.Int(0));
+}
+
+std::vector<TPatientResult> TOperations::PatientStream(const TAnalyte& a) const {
+    std::vector<TPatientResult> out;
+    if (!PatientQcReadable()) return out;
+    // What the retention has let go is no longer part of the stream, also before it is purged.
+    TStatement st = db_.Prepare(
+        "SELECT time, value, instrument FROM pqc_result WHERE analyte = ? AND time >= ? ORDER BY time, id");
+    st.Bind(1, a.Name).Bind(2, Now() - PatientRetentionDays());
+    while (st.Step()) out.push_back({st.Real(0), st.Real(1), st.Text(2)});
+    return out;
+}
+
+TPqcRecordReport TOperations::PatientExcluded(const TAnalyte& a) const {
+    TPqcRecordReport r;
+    if (!PatientQcReadable()) return r;
+    TStatement st = db_.Prepare("SELECT not_numeric, censored, flagged FROM pqc_excluded WHERE analyte = ?");
+    st.Bind(1, a.Name);
+    if (st.Step()) {
+        r.NotNumeric = static_cast<int>(st.Int(0));
+        r.Censored = static_cast<int>(st.Int(1));
+        r.Flagged = static_cast<int>(st.Int(2));
+    }
+    return r;
+}
+
+TOutcome TOperations::MapPatientResults(const std::string& source, const std::string& code,
+                                        const std::string& analyte) {
+    const TAnalyte* a = ListAnalytes.FindByName(analyte);
+    if (!a) return TOutcome::Refuse(Fill(QT_TRANSLATE_NOOP("Core", "Unknown analyte: %1"), analyte));
+    if (Trim(source).empty() || Trim(code).empty())
+        return TOutcome::Refuse(TranslatedText(
+            QT_TRANSLATE_NOOP("Core", "A patient result stream needs a source and a test code")));
+    try {
+        CheckPatientQcWritable();
+        TStatement st = db_.Prepare("INSERT INTO pqc_map(source, code, analyte) VALUES(?1, ?2, ?3) "
+                                    "ON CONFLICT(source, code) DO UPDATE SET analyte = ?3");
+        st.Bind(1, Trim(source)).Bind(2, Trim(code)).Bind(3, a->Name);
+        st.Step();
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    return {};
+}
+
+std::optional<std::string> TOperations::PatientResultsAnalyte(const std::string& source,
+                                                              const std::string& code) const {
+    if (!PatientQcReadable()) return std::nullopt;
+    TStatement st = db_.Prepare("SELECT analyte FROM pqc_map WHERE source = ? AND code = ?");
+    st.Bind(1, Trim(source)).Bind(2, Trim(code));
+    if (!st.Step()) return std::nullopt;
+    return st.Text(0);
+}
+
+TOutcome TOperations::RecordPatientResults(const std::string& source, const std::string& code,
+                                           const std::vector<TPatientReading>& readings,
+                                           TPqcRecordReport* report) {
+    TPqcRecordReport rep;
+    if (report) *report = rep;
+    const std::optional<std::string> name = PatientResultsAnalyte(source, code);
+    const TAnalyte* a = name ? ListAnalytes.FindByName(*name) : nullptr;
+    if (!a)
+        return TOutcome::Refuse(Fill(
+            QT_TRANSLATE_NOOP("Core", "No analyte is mapped to the patient results %1 %2"), source, code));
+    const TPqcScreened screened = ScreenReadings(readings);
+    rep.NotNumeric = screened.NotNumeric;
+    rep.Censored = screened.Censored;
+    rep.Flagged = screened.Flagged;
+    try {
+        CheckPatientQcWritable();
+        TDatabase::TTransaction t(db_);
+        // Only the value, its time and the instrument are kept: nothing that could name a patient.
+        TStatement put =
+            db_.Prepare("INSERT OR IGNORE INTO pqc_result(analyte, source, code, time, value, instrument) "
+                        "VALUES(?, ?, ?, ?, ?, ?)");
+        TStatement changes = db_.Prepare("SELECT changes()");
+        for (const TPatientResult& r : screened.Results) {
+            put.Reset();
+            put.Bind(1, a->Name).Bind(2, Trim(source)).Bind(3, Trim(code)).Bind(4, r.Time).Bind(5, r.Value);
+            put.Bind(6, r.Instrument);
+            put.Step();
+            changes.Reset();
+            changes.Step();
+            if (changes.Int(0))
+                ++rep.Added;
+            else
+                ++rep.Duplicates;
+        }
+        TStatement count = db_.Prepare(
+            "INSERT INTO pqc_excluded(analyte, not_numeric, censored, flagged) VALUES(?1, ?2, ?3, ?4) "
+            "ON CONFLICT(analyte) DO UPDATE SET not_numeric = not_numeric + ?2, censored = censored + ?3, "
+            "flagged = flagged + ?4");
+        count.Bind(1, a->Name).Bind(2, static_cast<int64_t>(rep.NotNumeric));
+        count.Bind(3, static_cast<int64_t>(rep.Censored)).Bind(4, static_cast<int64_t>(rep.Flagged));
+        count.Step();
+        rep.Purged = PurgePatientResults();
+        t.Commit();
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    if (report) *report = rep;
+    return {};
+}
+
+TOutcome TOperations::ImportPatientResults(const TAnalyte& a, const std::string& text,
+                                           TPqcRecordReport* report) {
+    if (report) *report = {};
+    std::vector<TPatientReading> readings;
+    try {
+        readings = ParsePatientResultLines(text);
+    } catch (const EQcError& e) {
+        TOutcome out = TOutcome::FromError(e);
+        out.Message = Fill(QT_TRANSLATE_NOOP("Core", "%1: nothing was imported"), out.Message);
+        return out;
+    }
+    // The analyte's own stream of hand-loaded results.
+    if (PatientResultsAnalyte(ImportSource, a.Name) != a.Name)
+        if (TOutcome out = MapPatientResults(ImportSource, a.Name, a.Name); !out.Ok()) return out;
+    return RecordPatientResults(ImportSource, a.Name, readings, report);
+}
+
+std::optional<TPqcSettings> TOperations::PatientQcProcedure(const TAnalyte& a) const {
+    if (!PatientQcReadable()) return std::nullopt;
+    TStatement st =
+        db_.Prepare("SELECT procedure, n, lambda, trunc_low, trunc_high, truncation, target, low, "
+                    "high FROM pqc_procedure WHERE analyte = ?");
+    st.Bind(1, a.Name);
+    if (!st.Step()) return std::nullopt;
+    TPqcSettings s;
+    const std::optional<TPqcProcedure> p = PqcProcedureByName(st.Text(0));
+    if (!p) return std::nullopt; // written by a newer program: not used
+    s.Procedure = *p;
+    s.N = static_cast<int>(st.Int(1));
+    s.Lambda = st.Real(2);
+    if (!st.IsNull(3)) s.TruncLow = st.Real(3);
+    if (!st.IsNull(4)) s.TruncHigh = st.Real(4);
+    s.Truncation = st.Text(5) == "winsorise" ? TPqcTruncation::Winsorise : TPqcTruncation::Exclude;
+    s.Target = st.Real(6);
+    s.Low = st.Real(7);
+    s.High = st.Real(8);
+    return s;
+}
+
+TOutcome TOperations::SetPatientQcProcedure(const TAnalyte& a, const TPqcSettings& s) {
+    if (const std::string why = CheckPqcSettings(s); !why.empty())
+        return TOutcome::Refuse(a.Name + ": " + why);
+    try {
+        CheckPatientQcWritable();
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    const std::optional<TPqcSettings> before = PatientQcProcedure(a);
+    return RecordInDatabase([&] {
+        TStatement st =
+            db_.Prepare("INSERT INTO pqc_procedure(analyte, procedure, n, lambda, trunc_low, trunc_high, "
+                        "truncation, target, "
+                        "low, high, changed_utc) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11) ON "
+                        "CONFLICT(analyte) "
+                        "DO UPDATE SET procedure = ?2, n = ?3, lambda = ?4, trunc_low = ?5, trunc_high = ?6, "
+                        "truncation = ?7, target = ?8, low = ?9, high = ?10, changed_utc = ?11");
+        st.Bind(1, a.Name).Bind(2, PqcProcedureName(s.Procedure)).Bind(3, static_cast<int64_t>(s.N));
+        st.Bind(4, s.Lambda);
+        if (s.TruncLow)
+            st.Bind(5, *s.TruncLow);
+        else
+            st.BindNull(5);
+        if (s.TruncHigh)
+            st.Bind(6, *s.TruncHigh);
+        else
+            st.BindNull(6);
+        st.Bind(7, s.Truncation == TPqcTruncation::Winsorise ? "winsorise" : "exclude");
+        st.Bind(8, s.Target).Bind(9, s.Low).Bind(10, s.High).Bind(11, UtcTimeText());
+        st.Step();
+        Log(jk::PatientQcChanged, &a, 0, std::nullopt, before ? ProcedureText(*before) : "",
+            ProcedureText(s));
+    });
+}
