@@ -8,16 +8,14 @@
 #include "UCodePage.h"
 #include "UJournalTexts.h"
 #include "UOperations.h"
+#include "UOperationsCommon.h"
 #include "UOperationsStores.h"
 #include "UTexts.h"
 #include "UWestgard.h"
 
-namespace {
-std::string FileNameOf(const std::string& path) {
-    size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
+using namespace ops_common;
 
+namespace {
 std::string DayText(TDateTime day) {
     return JournalDateTime(day).substr(0, 10);
 }
