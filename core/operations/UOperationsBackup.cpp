@@ -191,10 +191,9 @@ TOutcome TOperations::BackupData(const std::string& folder, const TBackupChoice&
     TOutcome out;
     std::optional<std::string> dbImage;
     std::string dbError;
-    if (db_.IsOpen()) try {
-            // The database backup names the data backup it belongs to.
-            db_.SetMeta(MetaBackupOf, HashText(image));
-            dbImage = db_.Image();
+    const bool records = store_->BacksUpRecords();
+    if (records) try {
+            dbImage = store_->RecordsBackupImage(HashText(image));
         } catch (const EQcError& e) {
             dbError = e.what();
         }
@@ -255,7 +254,7 @@ TOutcome TOperations::BackupData(const std::string& folder, const TBackupChoice&
         ::unlink(dbOld.c_str());
         if (FileExists(dbSav) && RenameFile(dbSav, dbOld) != 0) ::unlink(dbSav.c_str());
     }
-    if (db_.IsOpen() && !dbWritten) {
+    if (records && !dbWritten) {
         out.Status = TStatus::Partial;
         out.Message =
             Fill(QT_TRANSLATE_NOOP("Core", "The data was backed up, but not the database:\r%1"), dbError);
@@ -347,37 +346,52 @@ TOutcome TOperations::RestoreData(const std::string& folder, bool older) {
     if (source != BackupFileName(folder))
         out.Notes.push_back(
             Fill(QT_TRANSLATE_NOOP("Core", "Restored from %1, the newest complete backup."), source));
-    if (db_.IsOpen()) {
-        // Only the database backup made with the data taken: a database of another backup would not
-        // match its data.
-        const std::string hash = HashText(bytes), name = FileNameOf(DataFileName());
-        std::string database;
-        bool any = false;
-        for (const char* extension : {"Sav", "Old"}) {
-            const std::string candidate = DatabaseBackupName(folder, extension);
-            any = any || FileExists(candidate);
-            if (database.empty() && DatabaseBackupBelongs(candidate, hash, name)) database = candidate;
-        }
-        try {
-            if (!database.empty()) {
-                // What happened, who reviewed what and the operators' passwords are not rolled back; the
-                // record of the data file is the one of the file just written.
-                db_.ReplaceFrom(database,
-                                {"journal", "journal_pending", "review", "operator_password", "file_state"},
-                                {"journal_head"});
-                RestoreJournalHead();
-            } else if (any)
-                throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "No database backup in %1 was made with %2."),
-                                    WithSlash(folder), source));
+    if (store_->BacksUpRecords()) try {
+            store_->RestoreRecords(folder, bytes, source);
         } catch (const EQcError& e) {
             out.Status = TStatus::Partial;
             out.Message =
                 Fill(QT_TRANSLATE_NOOP("Core", "The data was restored, but not the database:\r%1"), e.what());
         }
-    }
     // The analyte shown before stays shown when the backup has it.
     const TAnalyte* same = ListAnalytes.FindByName(shownName);
     SetCurrent(same ? same : ListAnalytes.Count() > 0 ? &ListAnalytes[0] : nullptr);
     Notify(ckEverything);
     return out;
+}
+
+// ---------------------------------------------------------------- the folder store's database backup
+
+bool TFolderStore::BacksUpRecords() const {
+    return ops_.db_.IsOpen();
+}
+
+std::string TFolderStore::RecordsBackupImage(const std::string& dataHash) {
+    // The database backup names the data backup it belongs to.
+    ops_.db_.SetMeta(MetaBackupOf, dataHash);
+    return ops_.db_.Image();
+}
+
+void TFolderStore::RestoreRecords(const std::string& folder, const std::string& dataBytes,
+                                  const std::string& source) {
+    // Only the database backup made with the data taken: a database of another backup would not match
+    // its data.
+    const std::string hash = HashText(dataBytes), name = FileNameOf(DataFileName());
+    std::string database;
+    bool any = false;
+    for (const char* extension : {"Sav", "Old"}) {
+        const std::string candidate = DatabaseBackupName(folder, extension);
+        any = any || FileExists(candidate);
+        if (database.empty() && DatabaseBackupBelongs(candidate, hash, name)) database = candidate;
+    }
+    if (!database.empty()) {
+        // What happened, who reviewed what and the operators' passwords are not rolled back; the record
+        // of the data file is the one of the file just written.
+        ops_.db_.ReplaceFrom(database,
+                             {"journal", "journal_pending", "review", "operator_password", "file_state"},
+                             {"journal_head"});
+        ops_.RestoreJournalHead();
+    } else if (any)
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "No database backup in %1 was made with %2."),
+                            WithSlash(folder), source));
 }

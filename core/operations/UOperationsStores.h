@@ -43,6 +43,10 @@ public:
     void SaveReview(const TReview& review) override;
     TStoreRecords Records() const override;
     void PutRecords(const TStoreRecords& records) override;
+    bool BacksUpRecords() const override;
+    std::string RecordsBackupImage(const std::string& dataHash) override;
+    void RestoreRecords(const std::string& folder, const std::string& dataBytes,
+                        const std::string& source) override;
 
 private:
     // Runs body and chains the staged entries in one transaction of the database; throws EQcError, and

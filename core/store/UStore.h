@@ -116,4 +116,14 @@ public:
     // and throws EQcError where it cannot.
     virtual TStoreRecords Records() const = 0;
     virtual void PutRecords(const TStoreRecords& records) = 0;
+
+    // ---------------------------------------------------------------- backup
+    // The records beside the data go into a backup with it (the folder's database); a server keeps its
+    // own.
+    virtual bool BacksUpRecords() const { return false; }
+    // Their image, marked as belonging to the data backup whose image hashes to dataHash; throws EQcError.
+    virtual std::string RecordsBackupImage(const std::string&) { return {}; }
+    // Takes them back from the backup in `folder` made with the data `dataBytes` read from `source`;
+    // throws EQcError when there is one but none of it belongs to that data, or it cannot be taken.
+    virtual void RestoreRecords(const std::string&, const std::string&, const std::string&) {}
 };
