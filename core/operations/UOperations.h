@@ -416,7 +416,7 @@ public:
     const std::string& OperatorCode() const { return operator_; }
     static std::string SystemOperator();
     // False when the database could not be opened: changes then go unrecorded.
-    bool JournalAvailable() const { return db_.IsOpen() || server_; }
+    bool JournalAvailable() const;
     std::vector<TJournalEntry> Journal(const TJournalFilter& filter = {}) const;
     // The whole chain and, on a folder, every page of the database: what a review or the daily check runs.
     TJournalCheck CheckJournal() const;

@@ -8,15 +8,14 @@
 #include "UCodePage.h"
 #include "UJournalTexts.h"
 #include "UOperations.h"
+#include "UOperationsCommon.h"
+#include "UOperationsStores.h"
 #include "UTexts.h"
 #include "UWestgard.h"
 
-namespace {
-std::string FileNameOf(const std::string& path) {
-    size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
+using namespace ops_common;
 
+namespace {
 std::string DayText(TDateTime day) {
     return JournalDateTime(day).substr(0, 10);
 }
@@ -209,7 +208,6 @@ int64_t TOperations::BeginJournal(const std::string& fileName, const std::string
     staged_.clear();
     EnsureDatabase();
     if (!db_.IsOpen()) {
-        if (server_) return 0;
         // No change goes unrecorded: without the database there is no journal to record it in.
         throw EQcError(databaseError_.empty() ? QT_TRANSLATE_NOOP("Core", "The database is not open")
                                               : databaseError_);
@@ -397,51 +395,20 @@ TOutcome TOperations::RecordInDatabase(const std::function<void()>& body) {
 
 // ---------------------------------------------------------------- reading
 
+bool TOperations::JournalAvailable() const {
+    return store_->JournalAvailable();
+}
+
 std::vector<TJournalEntry> TOperations::Journal(const TJournalFilter& filter) const {
-    if (!server_) return ReadJournal(db_, filter);
-    // Windows ask while drawing: a server that does not answer shows no entries until it answers again.
-    try {
-        server_->EnsureConnected();
-        std::vector<TJournalEntry> all = server_->ReadJournal();
-        std::erase_if(all, [&filter](const TJournalEntry& e) { return !Matches(filter, e); });
-        return all;
-    } catch (const EQcError&) {
-        return {};
-    }
+    return store_->Journal(filter);
 }
 
 TJournalCheck TOperations::CheckJournalAdded() const {
-    return server_ ? CheckJournal() : VerifyJournalAdded(db_);
+    return store_->CheckJournalAdded();
 }
 
 TJournalCheck TOperations::CheckJournal() const {
-    if (!server_) {
-        TJournalCheck check = VerifyJournal(db_);
-        if (const std::string damage = check.Whole ? db_.Damage() : ""; !damage.empty()) {
-            check.Whole = false;
-            check.Message = Fill(QT_TRANSLATE_NOOP("Core", "Database error: %1 (%2)"), damage, db_.Path());
-        }
-        return check;
-    }
-    try {
-        server_->EnsureConnected();
-        const auto head = server_->JournalHead();
-        TJournalCheck check = CheckJournalChain(server_->ReadJournal(), head);
-        if (check.Whole && !head) {
-            // The server keeps this record always: without it, entries cut from the end go unseen.
-            check.Whole = false;
-            check.FirstBad = check.Entries;
-            check.Message = Fill(QT_TRANSLATE_NOOP("Core", "Journal entry %1 cannot be shown to be the last "
-                                                           "one written: the server's record of it is gone"),
-                                 std::to_string(check.Entries));
-        }
-        return check;
-    } catch (const EQcError& e) {
-        TJournalCheck unknown;
-        unknown.Whole = false;
-        unknown.Message = Fill(QT_TRANSLATE_NOOP("Core", "The journal could not be checked: %1"), e.what());
-        return unknown;
-    }
+    return store_->CheckJournal();
 }
 
 // ---------------------------------------------------------------- corrective actions
@@ -457,11 +424,7 @@ std::vector<std::string> TOperations::CorrectiveActions() const {
         QT_TRANSLATE_NOOP("Core", "Other")};
     std::vector<std::string> out;
     try {
-        if (server_) out = server_->CorrectiveActions();
-        if (out.empty() && db_.IsOpen() && db_.Version("journal") > 0) {
-            TStatement st = db_.Prepare("SELECT text FROM corrective_action ORDER BY position");
-            while (st.Step()) out.push_back(Utf8ToCp1252(st.Text(0)));
-        }
+        out = store_->CorrectiveActions();
     } catch (const EQcError&) {
     }
     if (out.empty()) out.assign(std::begin(Defaults), std::end(Defaults));
@@ -484,36 +447,18 @@ TOutcome TOperations::SetCorrectiveActions(const std::vector<std::string>& actio
         for (const std::string& x : v) s += (s.empty() ? "" : "; ") + x;
         return s;
     };
-    if (server_) {
-        std::vector<std::string> before = CorrectiveActions();
-        if (before == list) return {};
-        Log(jk::CorrectiveActions, nullptr, 0, std::nullopt, joined(before), joined(list));
-        HandJournalToServer();
-        try {
-            server_->SetCorrectiveActions(list);
-        } catch (const EQcError& e) {
-            return TOutcome::FromError(e);
-        }
-        Notify(ckSettings);
-        return {};
-    }
-    EnsureDatabase();
-    if (!db_.IsOpen())
+    if (!store_->RecordsOpen())
         return TOutcome::Refuse(
             QT_TRANSLATE_NOOP("Core", "The corrective actions are kept in the database, which is not open"));
     std::vector<std::string> before = CorrectiveActions();
     if (before == list) return {};
-    TOutcome out = RecordInDatabase([&] {
-        db_.Exec("DELETE FROM corrective_action");
-        TStatement st = db_.Prepare("INSERT INTO corrective_action(position, text) VALUES(?, ?)");
-        for (size_t i = 0; i < list.size(); ++i) {
-            st.Reset();
-            st.Bind(1, static_cast<int64_t>(i + 1)).Bind(2, Cp1252ToUtf8(list[i]));
-            st.Step();
-        }
-        Log(jk::CorrectiveActions, nullptr, 0, std::nullopt, joined(before), joined(list));
-    });
-    if (!out.Ok()) return out;
+    Log(jk::CorrectiveActions, nullptr, 0, std::nullopt, joined(before), joined(list));
+    try {
+        store_->SaveCorrectiveActions(list);
+    } catch (const EQcError& e) {
+        staged_.clear();
+        return TOutcome::FromError(e);
+    }
     Notify(ckSettings);
     return {};
 }
@@ -521,87 +466,41 @@ TOutcome TOperations::SetCorrectiveActions(const std::vector<std::string>& actio
 // ---------------------------------------------------------------- operators' passwords
 
 bool TOperations::OperatorHasPassword(const std::string& code) const {
-    if (server_) try {
-            return server_->OperatorPasswordHash(UpperCase(Trim(code))).has_value();
-        } catch (const EQcError&) {
-            return false;
-        }
-    if (!db_.IsOpen() || db_.Version("journal") == 0) return false;
     try {
-        TStatement st = db_.Prepare("SELECT 1 FROM operator_password WHERE code = ?");
-        st.Bind(1, Cp1252ToUtf8(UpperCase(Trim(code))));
-        return st.Step();
+        return store_->OperatorPasswordHash(UpperCase(Trim(code))).has_value();
     } catch (const EQcError&) {
         return false;
     }
 }
 
 bool TOperations::OperatorPasswordMatches(const std::string& code, const std::string& typed) const {
-    if (server_) {
-        // An operator on a server proves who they are with their own (or account) password only.
-        try {
-            std::optional<std::string> hash = server_->OperatorPasswordHash(UpperCase(Trim(code)));
-            if (hash) return PasswordHashMatches(*hash, typed);
-        } catch (const EQcError&) {
-            return false;
-        }
-        return !server_->HasAccounts() && PasswordMatches(typed);
+    try {
+        std::optional<std::string> hash = store_->OperatorPasswordHash(UpperCase(Trim(code)));
+        if (hash) return PasswordHashMatches(*hash, typed);
+    } catch (const EQcError&) {
+        return false;
     }
-    if (db_.IsOpen() && db_.Version("journal") > 0) {
-        try {
-            TStatement st = db_.Prepare("SELECT hash FROM operator_password WHERE code = ?");
-            st.Bind(1, Cp1252ToUtf8(UpperCase(Trim(code))));
-            if (st.Step()) return PasswordHashMatches(st.Text(0), typed);
-        } catch (const EQcError&) {
-            return false;
-        }
-    }
-    return PasswordMatches(typed);
+    // With accounts an operator proves who they are with their own (or account) password only.
+    return !store_->HasAccounts() && PasswordMatches(typed);
 }
 
 TOutcome TOperations::SetOperatorPassword(const std::string& code, const std::string& password) {
     const std::string c = UpperCase(Trim(code));
     if (c.empty() || c.size() > 4)
         return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "An operator code has 1 to 4 characters"));
-    if (server_) {
-        try {
-            const std::string hash = password.empty() ? "" : HashPassword(password);
-            Log(jk::PasswordChanged, nullptr, 0, std::nullopt, "",
-                password.empty() ? "operator " + c + ": own password removed"
-                                 : "operator " + c + ": own password set");
-            HandJournalToServer();
-            server_->SetOperatorPassword(Cp1252ToUtf8(c), hash);
-        } catch (const EQcError& e) {
-            staged_.clear();
-            return TOutcome::FromError(e);
-        }
-        Notify(ckSettings);
-        return {};
-    }
-    EnsureDatabase();
-    if (!db_.IsOpen())
+    if (!store_->RecordsOpen())
         return TOutcome::Refuse(QT_TRANSLATE_NOOP(
             "Core", "The operators' passwords are kept in the database, which is not open"));
-    std::string hash;
     try {
-        hash = password.empty() ? "" : HashPassword(password);
+        const std::string hash = password.empty() ? "" : HashPassword(password);
+        Log(jk::PasswordChanged, nullptr, 0, std::nullopt, "",
+            password.empty() ? "operator " + c + ": own password removed"
+                             : "operator " + c + ": own password set");
+        store_->SaveOperatorPassword(c, hash);
     } catch (const EQcError& e) {
         staged_.clear();
         return TOutcome::FromError(e);
     }
-    TOutcome out = RecordInDatabase([&] {
-        TStatement st =
-            db_.Prepare(password.empty() ? "DELETE FROM operator_password WHERE code = ?1"
-                                         : "INSERT INTO operator_password(code, hash) VALUES(?1, ?2) "
-                                           "ON CONFLICT(code) DO UPDATE SET hash = ?2");
-        st.Bind(1, Cp1252ToUtf8(c));
-        if (!password.empty()) st.Bind(2, hash);
-        st.Step();
-        Log(jk::PasswordChanged, nullptr, 0, std::nullopt, "",
-            password.empty() ? "operator " + c + ": own password removed"
-                             : "operator " + c + ": own password set");
-    });
-    if (!out.Ok()) return out;
     Notify(ckSettings);
     return {};
 }
@@ -609,35 +508,8 @@ TOutcome TOperations::SetOperatorPassword(const std::string& code, const std::st
 // ---------------------------------------------------------------- reviews
 
 std::vector<TReview> TOperations::Reviews(const std::string& analyte) const {
-    std::vector<TReview> out;
-    if (server_) {
-        // Drawn with the charts: a server that does not answer shows no signed band meanwhile.
-        try {
-            out = server_->Reviews();
-        } catch (const EQcError&) {
-            return {};
-        }
-        std::erase_if(out, [&analyte](const TReview& r) { return !analyte.empty() && r.Analyte != analyte; });
-        return out;
-    }
-    if (!db_.IsOpen() || db_.Version("journal") == 0) return out;
-    TStatement st =
-        db_.Prepare("SELECT id, analyte, first_day, last_day, reviewer, signed_utc, signed_local, "
-                    "reopened_utc, reopened_reason FROM review ORDER BY id");
-    while (st.Step()) {
-        TReview r;
-        r.Id = st.Int(0);
-        r.Analyte = Utf8ToCp1252(st.Text(1));
-        if (!analyte.empty() && r.Analyte != analyte) continue;
-        r.First = st.Real(2);
-        r.Last = st.Real(3);
-        r.Reviewer = Utf8ToCp1252(st.Text(4));
-        r.SignedUtc = st.Text(5);
-        r.SignedLocal = st.Text(6);
-        r.ReopenedUtc = st.Text(7);
-        r.ReopenedReason = Utf8ToCp1252(st.Text(8));
-        out.push_back(std::move(r));
-    }
+    std::vector<TReview> out = store_->ReviewsToShow();
+    std::erase_if(out, [&analyte](const TReview& r) { return !analyte.empty() && r.Analyte != analyte; });
     return out;
 }
 
@@ -659,16 +531,10 @@ std::vector<TReview> TOperations::SignedReviewsAt(const TAnalyte& a,
 void TOperations::CheckReviews(const TAnalyte& a, const std::vector<TDateTime>& times,
                                const std::string& reason) {
     std::vector<TReview> touched;
-    if (server_) {
-        // A server that does not answer refuses the change: it may hold a review that needs a reason.
-        server_->EnsureConnected();
-        for (TReview& r : server_->Reviews())
-            if (r.Analyte == a.Name && !r.Reopened() &&
-                std::any_of(times.begin(), times.end(), [&r](TDateTime t) { return r.Covers(t); }))
-                touched.push_back(std::move(r));
-    } else {
-        touched = SignedReviewsAt(a, times);
-    }
+    for (TReview& r : store_->ReviewsToGuard())
+        if (r.Analyte == a.Name && !r.Reopened() &&
+            std::any_of(times.begin(), times.end(), [&r](TDateTime t) { return r.Covers(t); }))
+            touched.push_back(std::move(r));
     if (touched.empty()) return;
     const TReview& r = touched.front();
     if (Trim(reason).empty())
@@ -693,20 +559,22 @@ TOutcome TOperations::CheckReviewSignature(const TAnalyte& a, TDateTime first, T
     const std::string code = UpperCase(Trim(reviewer));
     if (last < first)
         return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The end of the period precedes its start"));
-    // A server's account codes may be longer than a folder's operator codes.
-    if (code.empty() || code.size() > (server_ ? 16u : 4u))
+    // A store that keeps accounts has account codes longer than a folder's operator codes.
+    const bool accountCodes = store_->KeepsAccounts();
+    if (code.empty() || code.size() > (accountCodes ? 16u : 4u))
         return TOutcome::Refuse(TranslatedText(
-            server_ ? QT_TRANSLATE_NOOP("Core", "Give the reviewer's operator code")
-                    : QT_TRANSLATE_NOOP("Core", "Give the reviewer's operator code (1 to 4 characters)")));
-    // Only a known operator signs: one of the operator list, or an account of the server.
+            accountCodes
+                ? QT_TRANSLATE_NOOP("Core", "Give the reviewer's operator code")
+                : QT_TRANSLATE_NOOP("Core", "Give the reviewer's operator code (1 to 4 characters)")));
+    // Only a known operator signs: one of the operator list, or an account of the store.
     const bool listed = std::any_of(Operators.begin(), Operators.end(),
                                     [&code](const std::string& o) { return UpperCase(o) == code; });
-    if (!listed && !(server_ && OperatorHasPassword(code)))
+    if (!listed && !(accountCodes && OperatorHasPassword(code)))
         return TOutcome::Refuse(Fill(QT_TRANSLATE_NOOP("Core", "Unknown operator: %1"), code));
-    if (server_ && server_->HasAccounts()) {
+    if (store_->HasAccounts()) {
         std::vector<TAccount> accounts;
         try {
-            accounts = server_->Accounts();
+            accounts = store_->Accounts();
         } catch (const EQcError& e) {
             return TOutcome::FromError(e);
         }
@@ -733,7 +601,7 @@ TOutcome TOperations::CheckReviewSignature(const TAnalyte& a, TDateTime first, T
                  DayText(first), DayText(last)));
     std::vector<TReview> reviews;
     try {
-        reviews = server_ ? server_->Reviews() : Reviews(a.Name);
+        reviews = store_->Reviews();
     } catch (const EQcError& e) {
         return TOutcome::FromError(e);
     }
@@ -749,53 +617,29 @@ TOutcome TOperations::CheckReviewSignature(const TAnalyte& a, TDateTime first, T
 
 TOutcome TOperations::SignReview(const TAnalyte& a, TDateTime first, TDateTime last,
                                  const std::string& reviewer, const std::string& password) {
-    if (!server_) {
-        EnsureDatabase();
-        if (!db_.IsOpen())
-            return TOutcome::Refuse(
-                QT_TRANSLATE_NOOP("Core", "Reviews are kept in the database, which is not open"));
-    }
+    if (!store_->RecordsOpen())
+        return TOutcome::Refuse(
+            QT_TRANSLATE_NOOP("Core", "Reviews are kept in the database, which is not open"));
     int points = 0;
     TOutcome check = CheckReviewSignature(a, first, last, reviewer, password, &points);
     if (!check.Ok()) return check;
-    first = DatePart(first);
-    last = DatePart(last);
-    const std::string code = UpperCase(Trim(reviewer));
-    if (server_) {
-        TReview r;
-        r.Analyte = a.Name;
-        r.First = first;
-        r.Last = last;
-        r.Reviewer = code;
-        r.SignedUtc = UtcTimeText();
-        r.SignedLocal = LocalTimeText();
-        Log(jk::ReviewSigned, &a, 0, std::nullopt, "",
-            DayText(first) + " to " + DayText(last) + ": " + std::to_string(points) +
-                " runs reviewed and signed",
-            "", code);
-        // The entry names the reviewer, who signed with their own password.
-        HandJournalToServer(code);
-        try {
-            server_->SignReview(r);
-        } catch (const EQcError& e) {
-            return TOutcome::FromError(e);
-        }
-        Notify(ckPoints, &a);
-        return {};
+    TReview r;
+    r.Analyte = a.Name;
+    r.First = DatePart(first);
+    r.Last = DatePart(last);
+    r.Reviewer = UpperCase(Trim(reviewer));
+    r.SignedUtc = UtcTimeText();
+    r.SignedLocal = LocalTimeText();
+    Log(jk::ReviewSigned, &a, 0, std::nullopt, "",
+        DayText(r.First) + " to " + DayText(r.Last) + ": " + std::to_string(points) +
+            " runs reviewed and signed",
+        "", r.Reviewer);
+    try {
+        store_->SaveReview(r);
+    } catch (const EQcError& e) {
+        staged_.clear();
+        return TOutcome::FromError(e);
     }
-    TOutcome out = RecordInDatabase([&] {
-        const std::string utc = UtcTimeText(), local = LocalTimeText();
-        TStatement st = db_.Prepare("INSERT INTO review(analyte, first_day, last_day, reviewer, signed_utc, "
-                                    "signed_local) VALUES(?,?,?,?,?,?)");
-        st.Bind(1, Cp1252ToUtf8(a.Name)).Bind(2, first).Bind(3, last).Bind(4, Cp1252ToUtf8(code));
-        st.Bind(5, utc).Bind(6, local);
-        st.Step();
-        Log(jk::ReviewSigned, &a, 0, std::nullopt, "",
-            DayText(first) + " to " + DayText(last) + ": " + std::to_string(points) +
-                " runs reviewed and signed",
-            "", code);
-    });
-    if (!out.Ok()) return out;
     Notify(ckPoints, &a);
     return {};
 }
@@ -857,73 +701,202 @@ void TOperations::RestoreJournalHead() {
 // ---------------------------------------------------------------- moving in and out
 
 TStoreRecords TOperations::Records() const {
-    if (server_) return server_->Records();
-    TStoreRecords r;
-    if (!db_.IsOpen() || db_.Version("journal") == 0) return r;
-    r.Journal = ReadJournal(db_);
-    if (std::optional<std::string> h = db_.Meta("journal_head")) {
-        size_t space = h->find(' ');
-        r.JournalHead.emplace(std::atoll(h->substr(0, space).c_str()),
-                              space == std::string::npos ? "" : h->substr(space + 1));
-    }
-    r.Reviews = Reviews();
-    r.CorrectiveActions = CorrectiveActions();
-    TStatement st = db_.Prepare("SELECT code, hash FROM operator_password ORDER BY code");
-    while (st.Step()) r.OperatorPasswords.emplace_back(st.Text(0), st.Text(1));
-    r.Inbox = FolderInboxRecords();
-    return r;
+    return store_->Records();
 }
 
 TOutcome TOperations::PutRecords(const TStoreRecords& records) {
-    if (server_ || mode_ != TOpenMode::Writer)
+    if (mode_ != TOpenMode::Writer)
         return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The records go into a folder opened for writing"));
-    EnsureDatabase();
-    if (!db_.IsOpen())
-        return TOutcome::Refuse(
-            Fill(QT_TRANSLATE_NOOP("Core", "The database of %1 is not available"), ProgramFolder));
     try {
-        TDatabase::TTransaction t(db_);
-        std::vector<TJournalEntry> own = ReadJournal(db_);
-        if (own.size() > 1 || (own.size() == 1 && own[0].Kind != jk::JournalStarted) || !Reviews().empty())
-            return TOutcome::Refuse(Fill(
-                QT_TRANSLATE_NOOP("Core", "The folder %1 already keeps records of its own"), ProgramFolder));
-        db_.Exec("DELETE FROM journal");
-        db_.Exec("DELETE FROM journal_pending");
-        for (const TJournalEntry& e : records.Journal) InsertEntry(db_, e);
-        std::pair<int64_t, std::string> head{0, FirstPreviousHash};
-        if (!records.Journal.empty()) head = {records.Journal.back().Id, records.Journal.back().Hash};
-        if (records.JournalHead && records.JournalHead->first > head.first) head = *records.JournalHead;
-        db_.SetMeta("journal_head", std::to_string(head.first) + " " + head.second);
-        TStatement rv =
-            db_.Prepare("INSERT INTO review(id, analyte, first_day, last_day, reviewer, signed_utc, "
-                        "signed_local, reopened_utc, reopened_reason) VALUES(?,?,?,?,?,?,?,?,?)");
-        for (const TReview& v : records.Reviews) {
-            rv.Reset();
-            rv.Bind(1, v.Id).Bind(2, Cp1252ToUtf8(v.Analyte)).Bind(3, v.First).Bind(4, v.Last);
-            rv.Bind(5, Cp1252ToUtf8(v.Reviewer)).Bind(6, v.SignedUtc).Bind(7, v.SignedLocal);
-            rv.Bind(8, v.ReopenedUtc).Bind(9, Cp1252ToUtf8(v.ReopenedReason));
-            rv.Step();
-        }
-        if (!records.CorrectiveActions.empty()) {
-            db_.Exec("DELETE FROM corrective_action");
-            TStatement ca = db_.Prepare("INSERT INTO corrective_action(position, text) VALUES(?, ?)");
-            for (size_t i = 0; i < records.CorrectiveActions.size(); ++i) {
-                ca.Reset();
-                ca.Bind(1, static_cast<int64_t>(i + 1)).Bind(2, Cp1252ToUtf8(records.CorrectiveActions[i]));
-                ca.Step();
-            }
-        }
-        TStatement op = db_.Prepare("INSERT OR REPLACE INTO operator_password(code, hash) VALUES(?, ?)");
-        for (const auto& [code, hash] : records.OperatorPasswords) {
-            op.Reset();
-            op.Bind(1, code).Bind(2, hash);
-            op.Step();
-        }
-        PutFolderInbox(records.Inbox);
-        t.Commit();
+        store_->PutRecords(records);
     } catch (const EQcError& e) {
         return TOutcome::FromError(e);
     }
     Notify(ckSettings);
     return {};
+}
+
+// ---------------------------------------------------------------- the folder store's journal and records
+
+void TFolderStore::Record(const std::function<void()>& body) {
+    TOperations& o = ops_;
+    try {
+        TDatabase::TTransaction t(o.db_);
+        body();
+        o.CompleteStaged();
+        t.Commit();
+    } catch (const EQcError&) {
+        o.staged_.clear();
+        throw;
+    }
+}
+
+bool TFolderStore::JournalAvailable() const {
+    return ops_.db_.IsOpen();
+}
+
+std::vector<TJournalEntry> TFolderStore::Journal(const TJournalFilter& filter) const {
+    return ReadJournal(ops_.db_, filter);
+}
+
+TJournalCheck TFolderStore::CheckJournal() const {
+    const TDatabase& db = ops_.db_;
+    TJournalCheck check = VerifyJournal(db);
+    if (const std::string damage = check.Whole ? db.Damage() : ""; !damage.empty()) {
+        check.Whole = false;
+        check.Message = Fill(QT_TRANSLATE_NOOP("Core", "Database error: %1 (%2)"), damage, db.Path());
+    }
+    return check;
+}
+
+TJournalCheck TFolderStore::CheckJournalAdded() const {
+    return VerifyJournalAdded(ops_.db_);
+}
+
+bool TFolderStore::RecordsOpen() {
+    ops_.EnsureDatabase();
+    return ops_.db_.IsOpen();
+}
+
+std::vector<std::string> TFolderStore::CorrectiveActions() const {
+    const TDatabase& db = ops_.db_;
+    std::vector<std::string> out;
+    if (!db.IsOpen() || db.Version("journal") == 0) return out;
+    TStatement st = db.Prepare("SELECT text FROM corrective_action ORDER BY position");
+    while (st.Step()) out.push_back(Utf8ToCp1252(st.Text(0)));
+    return out;
+}
+
+std::optional<std::string> TFolderStore::OperatorPasswordHash(const std::string& code) const {
+    const TDatabase& db = ops_.db_;
+    if (!db.IsOpen() || db.Version("journal") == 0) return std::nullopt;
+    TStatement st = db.Prepare("SELECT hash FROM operator_password WHERE code = ?");
+    st.Bind(1, Cp1252ToUtf8(code));
+    if (!st.Step()) return std::nullopt;
+    return st.Text(0);
+}
+
+std::vector<TReview> TFolderStore::Reviews() const {
+    const TDatabase& db = ops_.db_;
+    std::vector<TReview> out;
+    if (!db.IsOpen() || db.Version("journal") == 0) return out;
+    TStatement st = db.Prepare("SELECT id, analyte, first_day, last_day, reviewer, signed_utc, signed_local, "
+                               "reopened_utc, reopened_reason FROM review ORDER BY id");
+    while (st.Step()) {
+        TReview r;
+        r.Id = st.Int(0);
+        r.Analyte = Utf8ToCp1252(st.Text(1));
+        r.First = st.Real(2);
+        r.Last = st.Real(3);
+        r.Reviewer = Utf8ToCp1252(st.Text(4));
+        r.SignedUtc = st.Text(5);
+        r.SignedLocal = st.Text(6);
+        r.ReopenedUtc = st.Text(7);
+        r.ReopenedReason = Utf8ToCp1252(st.Text(8));
+        out.push_back(std::move(r));
+    }
+    return out;
+}
+
+void TFolderStore::SaveCorrectiveActions(const std::vector<std::string>& actions) {
+    const TDatabase& db = ops_.db_;
+    Record([&] {
+        db.Exec("DELETE FROM corrective_action");
+        TStatement st = db.Prepare("INSERT INTO corrective_action(position, text) VALUES(?, ?)");
+        for (size_t i = 0; i < actions.size(); ++i) {
+            st.Reset();
+            st.Bind(1, static_cast<int64_t>(i + 1)).Bind(2, Cp1252ToUtf8(actions[i]));
+            st.Step();
+        }
+    });
+}
+
+void TFolderStore::SaveOperatorPassword(const std::string& code, const std::string& hash) {
+    const TDatabase& db = ops_.db_;
+    Record([&] {
+        TStatement st = db.Prepare(hash.empty() ? "DELETE FROM operator_password WHERE code = ?1"
+                                                : "INSERT INTO operator_password(code, hash) VALUES(?1, ?2) "
+                                                  "ON CONFLICT(code) DO UPDATE SET hash = ?2");
+        st.Bind(1, Cp1252ToUtf8(code));
+        if (!hash.empty()) st.Bind(2, hash);
+        st.Step();
+    });
+}
+
+void TFolderStore::SaveReview(const TReview& r) {
+    const TDatabase& db = ops_.db_;
+    Record([&] {
+        TStatement st = db.Prepare("INSERT INTO review(analyte, first_day, last_day, reviewer, signed_utc, "
+                                   "signed_local) VALUES(?,?,?,?,?,?)");
+        st.Bind(1, Cp1252ToUtf8(r.Analyte))
+            .Bind(2, r.First)
+            .Bind(3, r.Last)
+            .Bind(4, Cp1252ToUtf8(r.Reviewer));
+        st.Bind(5, r.SignedUtc).Bind(6, r.SignedLocal);
+        st.Step();
+    });
+}
+
+TStoreRecords TFolderStore::Records() const {
+    const TDatabase& db = ops_.db_;
+    TStoreRecords r;
+    if (!db.IsOpen() || db.Version("journal") == 0) return r;
+    r.Journal = ReadJournal(db);
+    if (std::optional<std::string> h = db.Meta("journal_head")) {
+        size_t space = h->find(' ');
+        r.JournalHead.emplace(std::atoll(h->substr(0, space).c_str()),
+                              space == std::string::npos ? "" : h->substr(space + 1));
+    }
+    r.Reviews = ops_.Reviews();
+    r.CorrectiveActions = ops_.CorrectiveActions();
+    TStatement st = db.Prepare("SELECT code, hash FROM operator_password ORDER BY code");
+    while (st.Step()) r.OperatorPasswords.emplace_back(st.Text(0), st.Text(1));
+    r.Inbox = ops_.FolderInboxRecords();
+    return r;
+}
+
+void TFolderStore::PutRecords(const TStoreRecords& records) {
+    TOperations& o = ops_;
+    const TDatabase& db = o.db_;
+    o.EnsureDatabase();
+    if (!db.IsOpen())
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "The database of %1 is not available"), ProgramFolder));
+    TDatabase::TTransaction t(db);
+    std::vector<TJournalEntry> own = ReadJournal(db);
+    if (own.size() > 1 || (own.size() == 1 && own[0].Kind != jk::JournalStarted) || !o.Reviews().empty())
+        throw EQcError(
+            Fill(QT_TRANSLATE_NOOP("Core", "The folder %1 already keeps records of its own"), ProgramFolder));
+    db.Exec("DELETE FROM journal");
+    db.Exec("DELETE FROM journal_pending");
+    for (const TJournalEntry& e : records.Journal) InsertEntry(db, e);
+    std::pair<int64_t, std::string> head{0, FirstPreviousHash};
+    if (!records.Journal.empty()) head = {records.Journal.back().Id, records.Journal.back().Hash};
+    if (records.JournalHead && records.JournalHead->first > head.first) head = *records.JournalHead;
+    db.SetMeta("journal_head", std::to_string(head.first) + " " + head.second);
+    TStatement rv = db.Prepare("INSERT INTO review(id, analyte, first_day, last_day, reviewer, signed_utc, "
+                               "signed_local, reopened_utc, reopened_reason) VALUES(?,?,?,?,?,?,?,?,?)");
+    for (const TReview& v : records.Reviews) {
+        rv.Reset();
+        rv.Bind(1, v.Id).Bind(2, Cp1252ToUtf8(v.Analyte)).Bind(3, v.First).Bind(4, v.Last);
+        rv.Bind(5, Cp1252ToUtf8(v.Reviewer)).Bind(6, v.SignedUtc).Bind(7, v.SignedLocal);
+        rv.Bind(8, v.ReopenedUtc).Bind(9, Cp1252ToUtf8(v.ReopenedReason));
+        rv.Step();
+    }
+    if (!records.CorrectiveActions.empty()) {
+        db.Exec("DELETE FROM corrective_action");
+        TStatement ca = db.Prepare("INSERT INTO corrective_action(position, text) VALUES(?, ?)");
+        for (size_t i = 0; i < records.CorrectiveActions.size(); ++i) {
+            ca.Reset();
+            ca.Bind(1, static_cast<int64_t>(i + 1)).Bind(2, Cp1252ToUtf8(records.CorrectiveActions[i]));
+            ca.Step();
+        }
+    }
+    TStatement op = db.Prepare("INSERT OR REPLACE INTO operator_password(code, hash) VALUES(?, ?)");
+    for (const auto& [code, hash] : records.OperatorPasswords) {
+        op.Reset();
+        op.Bind(1, code).Bind(2, hash);
+        op.Step();
+    }
+    o.PutFolderInbox(records.Inbox);
+    t.Commit();
 }

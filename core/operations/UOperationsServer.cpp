@@ -258,6 +258,75 @@ void TSharedStore::SaveGoals(const std::vector<std::string>& removed,
     server_->WriteGoals(removed, goals);
 }
 
+std::vector<TJournalEntry> TSharedStore::Journal(const TJournalFilter& filter) const {
+    // Windows ask while drawing: a server that does not answer shows no entries until it answers again.
+    try {
+        server_->EnsureConnected();
+        std::vector<TJournalEntry> all = server_->ReadJournal();
+        std::erase_if(all, [&filter](const TJournalEntry& e) { return !Matches(filter, e); });
+        return all;
+    } catch (const EQcError&) {
+        return {};
+    }
+}
+
+TJournalCheck TSharedStore::CheckJournal() const {
+    try {
+        server_->EnsureConnected();
+        const auto head = server_->JournalHead();
+        TJournalCheck check = CheckJournalChain(server_->ReadJournal(), head);
+        if (check.Whole && !head) {
+            // The server keeps this record always: without it, entries cut from the end go unseen.
+            check.Whole = false;
+            check.FirstBad = check.Entries;
+            check.Message = Fill(QT_TRANSLATE_NOOP("Core", "Journal entry %1 cannot be shown to be the last "
+                                                           "one written: the server's record of it is gone"),
+                                 std::to_string(check.Entries));
+        }
+        return check;
+    } catch (const EQcError& e) {
+        TJournalCheck unknown;
+        unknown.Whole = false;
+        unknown.Message = Fill(QT_TRANSLATE_NOOP("Core", "The journal could not be checked: %1"), e.what());
+        return unknown;
+    }
+}
+
+std::vector<TReview> TSharedStore::ReviewsToShow() const {
+    // Drawn with the charts: a server that does not answer shows no signed band meanwhile.
+    try {
+        return server_->Reviews();
+    } catch (const EQcError&) {
+        return {};
+    }
+}
+
+std::vector<TReview> TSharedStore::ReviewsToGuard() const {
+    // A server that does not answer refuses the change: it may hold a review that needs a reason.
+    server_->EnsureConnected();
+    return server_->Reviews();
+}
+
+void TSharedStore::SaveCorrectiveActions(const std::vector<std::string>& actions) {
+    ops_.HandJournalToServer();
+    server_->SetCorrectiveActions(actions);
+}
+
+void TSharedStore::SaveOperatorPassword(const std::string& code, const std::string& hash) {
+    ops_.HandJournalToServer();
+    server_->SetOperatorPassword(Cp1252ToUtf8(code), hash);
+}
+
+void TSharedStore::SaveReview(const TReview& review) {
+    // The entry names the reviewer, who signed with their own password.
+    ops_.HandJournalToServer(review.Reviewer);
+    server_->SignReview(review);
+}
+
+void TSharedStore::PutRecords(const TStoreRecords&) {
+    throw EQcError(QT_TRANSLATE_NOOP("Core", "The records go into a folder opened for writing"));
+}
+
 void TOperations::HandJournalToServer(const std::string& who) {
     // On a server every entry names the operator signed in (a review's, the reviewer who signed).
     std::string name = who.empty() && server_->SignedIn() ? server_->SignedIn()->Code : Cp1252ToUtf8(who);

@@ -3,6 +3,7 @@
 // the layer holds.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "UOperations.h"
@@ -29,8 +30,28 @@ public:
     std::vector<TQualityGoal> Goals() const override;
     std::optional<TQualityGoal> GoalOf(const std::string& analyte) const override;
     void SaveGoals(const std::vector<std::string>& removed, const std::vector<TQualityGoal>& goals) override;
+    bool JournalAvailable() const override;
+    std::vector<TJournalEntry> Journal(const TJournalFilter& filter) const override;
+    TJournalCheck CheckJournal() const override;
+    TJournalCheck CheckJournalAdded() const override;
+    bool RecordsOpen() override;
+    std::vector<std::string> CorrectiveActions() const override;
+    std::optional<std::string> OperatorPasswordHash(const std::string& code) const override;
+    std::vector<TReview> Reviews() const override;
+    void SaveCorrectiveActions(const std::vector<std::string>& actions) override;
+    void SaveOperatorPassword(const std::string& code, const std::string& hash) override;
+    void SaveReview(const TReview& review) override;
+    TStoreRecords Records() const override;
+    void PutRecords(const TStoreRecords& records) override;
+    bool BacksUpRecords() const override;
+    std::string RecordsBackupImage(const std::string& dataHash) override;
+    void RestoreRecords(const std::string& folder, const std::string& dataBytes,
+                        const std::string& source) override;
 
 private:
+    // Runs body and chains the staged entries in one transaction of the database; throws EQcError, and
+    // then nothing of it is kept.
+    void Record(const std::function<void()>& body);
     TOperations& ops_;
 };
 
@@ -62,6 +83,21 @@ public:
     std::vector<TQualityGoal> Goals() const override { return server_->Goals(); }
     std::optional<TQualityGoal> GoalOf(const std::string& analyte) const override;
     void SaveGoals(const std::vector<std::string>& removed, const std::vector<TQualityGoal>& goals) override;
+    bool JournalAvailable() const override { return true; }
+    std::vector<TJournalEntry> Journal(const TJournalFilter& filter) const override;
+    TJournalCheck CheckJournal() const override;
+    std::vector<std::string> CorrectiveActions() const override { return server_->CorrectiveActions(); }
+    std::optional<std::string> OperatorPasswordHash(const std::string& code) const override {
+        return server_->OperatorPasswordHash(code);
+    }
+    std::vector<TReview> Reviews() const override { return server_->Reviews(); }
+    std::vector<TReview> ReviewsToShow() const override;
+    std::vector<TReview> ReviewsToGuard() const override;
+    void SaveCorrectiveActions(const std::vector<std::string>& actions) override;
+    void SaveOperatorPassword(const std::string& code, const std::string& hash) override;
+    void SaveReview(const TReview& review) override;
+    TStoreRecords Records() const override { return server_->Records(); }
+    void PutRecords(const TStoreRecords& records) override;
 
 private:
     TOperations& ops_;

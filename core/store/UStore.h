@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "UArchive.h"
+#include "UJournal.h"
 #include "UQcError.h"
 #include "UQualityGoals.h"
 #include "UServerStore.h"
@@ -77,4 +78,52 @@ public:
     // one transaction; throws EQcError, and then nothing changed.
     virtual void SaveGoals(const std::vector<std::string>& removed,
                            const std::vector<TQualityGoal>& goals) = 0;
+
+    // ---------------------------------------------------------------- journal and records
+    // Changes that need the journal can be recorded.
+    virtual bool JournalAvailable() const = 0;
+    virtual std::vector<TJournalEntry> Journal(const TJournalFilter& filter) const = 0;
+    // The whole chain checked; CheckJournalAdded checks only what was added since the last check, where
+    // the store can tell.
+    virtual TJournalCheck CheckJournal() const = 0;
+    virtual TJournalCheck CheckJournalAdded() const { return CheckJournal(); }
+    // Whether the records kept with the journal (reviews, corrective actions, operators' passwords) can be
+    // written now, opened first where they are opened when needed.
+    virtual bool RecordsOpen() { return true; }
+    // The laboratory's own list, empty when it has none; throws EQcError.
+    virtual std::vector<std::string> CorrectiveActions() const = 0;
+    // The operator's own password hash, if any; throws EQcError.
+    virtual std::optional<std::string> OperatorPasswordHash(const std::string& code) const = 0;
+    // Every sign-off, in the order signed; throws EQcError.
+    virtual std::vector<TReview> Reviews() const = 0;
+    // Those shown with the charts: none while the store does not answer.
+    virtual std::vector<TReview> ReviewsToShow() const { return Reviews(); }
+    // Those a change must respect; throws EQcError where a store that does not answer may hold one.
+    virtual std::vector<TReview> ReviewsToGuard() const {
+        try {
+            return Reviews();
+        } catch (const EQcError&) {
+            return {};
+        }
+    }
+    // Each keeps its change with the staged journal entries in one transaction; throws EQcError, and then
+    // nothing changed and nothing is left staged. An empty hash removes the operator's password; a
+    // review is signed by its Reviewer, whom its entries name.
+    virtual void SaveCorrectiveActions(const std::vector<std::string>& actions) = 0;
+    virtual void SaveOperatorPassword(const std::string& code, const std::string& hash) = 0;
+    virtual void SaveReview(const TReview& review) = 0;
+    // Everything kept beside the data, to move to another store; PutRecords takes it into an empty one
+    // and throws EQcError where it cannot.
+    virtual TStoreRecords Records() const = 0;
+    virtual void PutRecords(const TStoreRecords& records) = 0;
+
+    // ---------------------------------------------------------------- backup
+    // The records beside the data go into a backup with it (the folder's database); a server keeps its
+    // own.
+    virtual bool BacksUpRecords() const { return false; }
+    // Their image, marked as belonging to the data backup whose image hashes to dataHash; throws EQcError.
+    virtual std::string RecordsBackupImage(const std::string&) { return {}; }
+    // Takes them back from the backup in `folder` made with the data `dataBytes` read from `source`;
+    // throws EQcError when there is one but none of it belongs to that data, or it cannot be taken.
+    virtual void RestoreRecords(const std::string&, const std::string&, const std::string&) {}
 };
