@@ -27,6 +27,7 @@
 #include "UAtomicFile.h"
 #include "UCliJson.h"
 #include "UCliReport.h"
+#include "UCliRules.h"
 #include "UCodePage.h"
 #include "UCompatibilityDrovanta.h"
 #include "UDataLoadSave.h"
@@ -103,6 +104,8 @@ struct TArgs {
     std::string fromFolder, toFolder; // migrate
     std::vector<int> rejects;
     std::optional<bool> rules;
+    // Rule sets: the reject and warning rules given, and plan's rules and values per run.
+    std::optional<std::string> setRules, warnRules, planRules, perRun, trials;
     std::string op, comment;
     std::string pdf, printer, from, to;
     std::optional<std::string> tea;
@@ -156,6 +159,8 @@ const char* Usage =
     "                                    figures, Sigma, rule advice, detection (JSON)\n"
     "  summary ANALYTE --from YYYY-MM --to YYYY-MM\n"
     "                                    monthly summary (JSON)\n"
+    "  rules ANALYTE [--set RULES] [--warn RULES] [--clear]\n"
+    "                                    show or set the analyte's own rule set (JSON)\n"
     "  migrate --from-folder DIR --to URL | migrate --from URL --to-folder DIR\n"
     "                                    copy a folder into an empty server database, or back\n"
     "  account list | add CODE --name N --role technologist|supervisor | remove CODE\n"
@@ -238,6 +243,13 @@ const std::map<std::string, std::string> CommandHelp = {
      "  the error detection (Ped) and false rejection (Pfr) of the program's rules at Sigma - 1.65.\n"
      "  Without dates each level's reference points (the locked interval, else every point). A figure\n"
      "  that is not available is null, its reason on standard error.\n"},
+    {"rules",
+     "varnholt-cli rules ANALYTE [--set RULES] [--warn RULES] [--clear]\n"
+     "  Shows the analyte's own rule set, or changes it: --set gives the rules that reject a run, --warn\n"
+     "  those that only warn (\"\" for none); the part not given is kept. --clear removes the set, and the\n"
+     "  analyte is judged by the Westgard multirules again. RULES are names separated by commas: 1:2s,\n"
+     "  1:2.5s, 1:3s, 1:3.5s, 2:2s, 2of3:2s, R:4s, 3:1s, 4:1s, 6:x, 8:x, 9:x, 10:x, 12:x. Prints\n"
+     "  {\"Name\":...,\"Reject\":[...],\"Warn\":[...]} (empty lists: no set of its own).\n"},
     {"summary", "varnholt-cli summary ANALYTE --from YYYY-MM --to YYYY-MM\n"
                 "  Per month and level, and over all the months: N, mean, SD, CV %, bias %, Sigma and the\n"
                 "  values judged warnings and rejects.\n"},
@@ -297,6 +309,7 @@ struct TOptionSpec {
     const char* name;
     const char* value; // the value's name in messages; nullptr for a switch
 };
+// clang-format off
 const TOptionSpec OptionSpecs[] = {
     {"home", "DIR"},       {"db", "URL"},
     {"user", "CODE"},      {"inbox", "DIR"},
@@ -320,7 +333,10 @@ const TOptionSpec OptionSpecs[] = {
     {"once", nullptr},     {"watch", nullptr},
     {"interval", "S"},     {"from-folder", "DIR"},
     {"to-folder", "DIR"},  {"replace-unencodable", nullptr},
+    {"set", "RULES"},      {"warn", "RULES"},
+    {"n", "N"},            {"trials", "COUNT"},
 };
+// clang-format on
 
 const TOptionSpec* FindOption(std::string_view name) {
     for (const TOptionSpec& o : OptionSpecs)
@@ -447,7 +463,15 @@ TArgs ParseArgs(const std::vector<std::string>& args) {
         if (v.size() != 1 || v[0] < '1' || v[0] > '3') Refuse("level out of range: " + v + " (1 to 3)");
         a.rejects.push_back(v[0] - '1');
     }
-    a.rules = onOff("rules");
+    // plan takes rule names after --rules, judge on or off.
+    if (a.command == "plan")
+        a.planRules = optional("rules");
+    else
+        a.rules = onOff("rules");
+    a.setRules = optional("set");
+    a.warnRules = optional("warn");
+    a.perRun = optional("n");
+    a.trials = optional("trials");
     a.op = stored("operator");
     a.comment = stored("comment");
     a.reason = stored("reason");
@@ -984,6 +1008,30 @@ int CmdGoal(const TArgs& a) {
         Refuse("no TEa for " + an.Name + " (give --tea)");
     int status = Finish(Operations().SetGoal(g));
     PrintGoal(an, Operations().Goal(an.Name));
+    return status;
+}
+
+// ---------------------------------------------------------------- rule sets
+
+int CmdRules(const TArgs& a) {
+    if (a.positional.size() != 1) Refuse("usage: rules ANALYTE [--set RULES] [--warn RULES] [--clear]");
+    const TAnalyte& an = FindAnalyte(a.positional[0]);
+    const TQcRuleSet kept = Operations().RuleSet(an.Name);
+    if (!a.setRules && !a.warnRules && !a.clear) {
+        std::cout << RuleSetJson(an, kept) << "\n";
+        return 0;
+    }
+    if (a.clear && (a.setRules || a.warnRules)) Refuse("--clear takes no --set or --warn");
+    TQcRuleSet set;
+    if (!a.clear) {
+        try {
+            set = ChangeRuleSet(kept, a.setRules, a.warnRules);
+        } catch (const EQcError& e) {
+            Refuse(e.what());
+        }
+    }
+    int status = Finish(Operations().SetRuleSet(an.Name, set));
+    std::cout << RuleSetJson(an, Operations().RuleSet(an.Name)) << "\n";
     return status;
 }
 
@@ -1530,6 +1578,7 @@ const std::map<std::string, TCommand> Commands = {
       true, true}},
     {"sigma", {CmdSigma, Reads, true, true}},
     {"summary", {CmdSummary, Reads, true, true}},
+    {"rules", {CmdRules, [](const TArgs& a) { return a.setRules || a.warnRules || a.clear; }, true, true}},
     {"account",
      {CmdAccount, [](const TArgs& a) { return a.positional.empty() || a.positional[0] != "list"; }, false,
       true}},

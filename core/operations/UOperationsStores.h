@@ -29,6 +29,9 @@ public:
     std::vector<TQualityGoal> Goals() const override;
     std::optional<TQualityGoal> GoalOf(const std::string& analyte) const override;
     void SaveGoals(const std::vector<std::string>& removed, const std::vector<TQualityGoal>& goals) override;
+    std::vector<TAnalyteRules> RuleSets() const override;
+    void SaveRuleSets(const std::vector<std::string>& removed,
+                      const std::vector<TAnalyteRules>& sets) override;
 
 private:
     TOperations& ops_;
@@ -62,6 +65,9 @@ public:
     std::vector<TQualityGoal> Goals() const override { return server_->Goals(); }
     std::optional<TQualityGoal> GoalOf(const std::string& analyte) const override;
     void SaveGoals(const std::vector<std::string>& removed, const std::vector<TQualityGoal>& goals) override;
+    std::vector<TAnalyteRules> RuleSets() const override { return server_->RuleSets(); }
+    void SaveRuleSets(const std::vector<std::string>& removed,
+                      const std::vector<TAnalyteRules>& sets) override;
 
 private:
     TOperations& ops_;

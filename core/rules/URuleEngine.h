@@ -49,6 +49,13 @@ struct TQcRuleSet {
     std::string DisplayName() const;
 };
 
+// The rule set an analyte has of its own, by the analyte's name; an empty set is none.
+struct TAnalyteRules {
+    std::string Analyte;
+    TQcRuleSet Set;
+    bool operator==(const TAnalyteRules&) const = default;
+};
+
 // Rule names separated by commas, slashes, semicolons or blanks, in the program's order without
 // repeats. Throws EQcError naming an unknown name.
 std::vector<QcRule> ParseQcRules(std::string_view text);

@@ -14,6 +14,7 @@
 #include "UArchive.h"
 #include "UQcError.h"
 #include "UQualityGoals.h"
+#include "URuleEngine.h"
 #include "UServerStore.h"
 #include "UStructures.h"
 
@@ -77,4 +78,12 @@ public:
     // one transaction; throws EQcError, and then nothing changed.
     virtual void SaveGoals(const std::vector<std::string>& removed,
                            const std::vector<TQualityGoal>& goals) = 0;
+
+    // ---------------------------------------------------------------- rule sets
+    // Every analyte's own rule set, by name; none when they cannot be read.
+    virtual std::vector<TAnalyteRules> RuleSets() const = 0;
+    // `removed` names lose their rule set, then `sets` replace theirs (an empty set removes it), with the
+    // staged journal entries, in one transaction; throws EQcError, and then nothing changed.
+    virtual void SaveRuleSets(const std::vector<std::string>& removed,
+                              const std::vector<TAnalyteRules>& sets) = 0;
 };
