@@ -1412,6 +1412,14 @@
         <translation>die Regelsätze ändern</translation>
     </message>
     <message>
+        <source>N must be 1 to %1, not %2</source>
+        <translation>N muss zwischen 1 und %1 liegen, nicht %2</translation>
+    </message>
+    <message>
+        <source>%1: no level has a Sigma (a TEa and two values or more are needed)</source>
+        <translation>%1: Kein Level hat ein Sigma (ein TEa und mindestens zwei Werte sind nötig)</translation>
+    </message>
+    <message>
         <source>change the list of corrective actions</source>
         <translation>die Liste der Korrekturmaßnahmen ändern</translation>
     </message>

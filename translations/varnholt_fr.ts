@@ -1412,6 +1412,14 @@
         <translation>modifier les jeux de règles</translation>
     </message>
     <message>
+        <source>N must be 1 to %1, not %2</source>
+        <translation>N doit être compris entre 1 et %1, et non %2</translation>
+    </message>
+    <message>
+        <source>%1: no level has a Sigma (a TEa and two values or more are needed)</source>
+        <translation>%1 : aucun niveau n&apos;a de Sigma (il faut un TEa et au moins deux valeurs)</translation>
+    </message>
+    <message>
         <source>change the list of corrective actions</source>
         <translation>modifier la liste des actions correctives</translation>
     </message>

@@ -106,6 +106,11 @@ bool FindQcRule(std::string_view name, QcRule& rule) noexcept {
     return false;
 }
 
+TQcRuleSet MultiruleQcRuleSet(bool multirulesOn) {
+    if (!multirulesOn) return {"", {qr13s}, {}};
+    return {"", {qr13s, qr22s, qrR4s, qr41s, qr10x}, {qr12s}};
+}
+
 RuleStatus TQcRuleSet::StatusOf(QcRule rule) const {
     if (std::find(Reject.begin(), Reject.end(), rule) != Reject.end()) return rsReject;
     if (std::find(Warn.begin(), Warn.end(), rule) != Warn.end()) return rsWarning;

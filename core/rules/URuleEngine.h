@@ -56,6 +56,10 @@ struct TAnalyteRules {
     bool operator==(const TAnalyteRules&) const = default;
 };
 
+// The Westgard multirules in the engine's rules, for planning an analyte without a set of its own: 1:3s,
+// 2:2s, R:4s, 4:1s and 10:x rejecting, 1:2s warning; 1:3s alone with the multirules off.
+TQcRuleSet MultiruleQcRuleSet(bool multirulesOn);
+
 // Rule names separated by commas, slashes, semicolons or blanks, in the program's order without
 // repeats. Throws EQcError naming an unknown name.
 std::vector<QcRule> ParseQcRules(std::string_view text);

@@ -8,12 +8,12 @@ _varnholt_cli() {
         cword=$COMP_CWORD
     fi
     local commands="analytes limits points judge add queue import export import-predecessor archive
-        backup restore report goal sigma summary migrate account inbox map source journal review help"
+        backup restore report goal sigma summary migrate account inbox map source journal review rules plan help"
     local options="--home --db --user --init --inbox --regional --help --version --force --future --older
         --reject --rules --operator --comment --reason --action --reviewer --pdf --from --to --tea
         --target --import --clear --name --role --encoding --source --code --control --analyte --level
         --folder --window --auto-accept --once --watch --interval --from-folder --to-folder
-        --replace-unencodable"
+        --replace-unencodable --set --warn --n --trials"
     case $prev in
     --home | --inbox | --folder | --from-folder | --to-folder)
         _filedir -d
@@ -44,7 +44,8 @@ _varnholt_cli() {
         return
         ;;
     --db | --user | --operator | --comment | --reason | --action | --reviewer | --from | --to | --tea | \
-        --target | --name | --source | --code | --control | --analyte | --window | --interval)
+        --target | --name | --source | --code | --control | --analyte | --window | --interval | --set | \
+        --warn | --n | --trials)
         return
         ;;
     esac
@@ -59,7 +60,7 @@ _varnholt_cli() {
         --home | --db | --user | --inbox | --regional | --reject | --rules | --operator | --comment | \
             --reason | --action | --reviewer | --pdf | --from | --to | --tea | --import | --name | --role | \
             --encoding | --source | --code | --control | --analyte | --level | --folder | --window | \
-            --auto-accept | --interval | --from-folder | --to-folder)
+            --auto-accept | --interval | --from-folder | --to-folder | --set | --warn | --n | --trials)
             ((i++))
             ;;
         --target) ((i += 2)) ;;
