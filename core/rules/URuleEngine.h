@@ -97,3 +97,16 @@ struct TRuleJudgement {
 // order, run after run). R:4s reads the newest run alone. Values of earlier runs are read no further
 // back than the longest rule needs.
 TRuleJudgement JudgeRuns(const TQcRuleSet& set, std::span<const TZRun> runs);
+
+// A run of an analyte judged by a rule set of its own. The levels taking part are those the
+// multirules would read with the switch on (SelectRuleLevels); each value is read in SD units of its
+// level's limits in force (SD = warning deviation / the Student's t factor of the warning limits). The
+// earlier runs are the stored points up to previousIndex that hold a value at a level taking part
+// (discarded values left out), as far back as the longest rule reads.
+struct TOwnRulesResult {
+    TLevelSet TakesPart{};
+    int N = 0;
+    TRuleJudgement Judgement;
+};
+TOwnRulesResult JudgeOwnRules(const TAnalyte& analyte, const TQcRuleSet& set, const TResu& run,
+                              int previousIndex, const TRejectToggles& rejected);
