@@ -29,6 +29,7 @@
 #include "UCliJson.h"
 #include "UCliPbrtqc.h"
 #include "UCliReport.h"
+#include "UCliRules.h"
 #include "UCodePage.h"
 #include "UCompatibilityDrovanta.h"
 #include "UDataLoadSave.h"
@@ -105,6 +106,8 @@ struct TArgs {
     std::string fromFolder, toFolder; // migrate
     std::vector<int> rejects;
     std::optional<bool> rules;
+    // Rule sets: the reject and warning rules given, and plan's rules and values per run.
+    std::optional<std::string> setRules, warnRules, planRules, perRun, trials;
     std::string op, comment;
     std::string pdf, printer, from, to;
     std::optional<std::string> tea;
@@ -161,6 +164,10 @@ const char* Usage =
     "                                    figures, Sigma, rule advice, detection (JSON)\n"
     "  summary ANALYTE --from YYYY-MM --to YYYY-MM\n"
     "                                    monthly summary (JSON)\n"
+    "  rules ANALYTE [--set RULES] [--warn RULES] [--clear]\n"
+    "                                    show or set the analyte's own rule set (JSON)\n"
+    "  plan ANALYTE [--rules RULES] [--n N] [--trials COUNT]\n"
+    "                                    power and maximum run size per level (JSON)\n"
     "  migrate --from-folder DIR --to URL | migrate --from URL --to-folder DIR\n"
     "                                    copy a folder into an empty server database, or back\n"
     "  account list | add CODE --name N --role technologist|supervisor | remove CODE\n"
@@ -250,6 +257,21 @@ const std::map<std::string, std::string> CommandHelp = {
      "  the error detection (Ped) and false rejection (Pfr) of the program's rules at Sigma - 1.65.\n"
      "  Without dates each level's reference points (the locked interval, else every point). A figure\n"
      "  that is not available is null, its reason on standard error.\n"},
+    {"rules",
+     "varnholt-cli rules ANALYTE [--set RULES] [--warn RULES] [--clear]\n"
+     "  Shows the analyte's own rule set, or changes it: --set gives the rules that reject a run, --warn\n"
+     "  those that only warn (\"\" for none); the part not given is kept. --clear removes the set, and the\n"
+     "  analyte is judged by the Westgard multirules again. RULES are names separated by commas: 1:2s,\n"
+     "  1:2.5s, 1:3s, 1:3.5s, 2:2s, 2of3:2s, R:4s, 3:1s, 4:1s, 6:x, 8:x, 9:x, 10:x, 12:x. Prints\n"
+     "  {\"Name\":...,\"Reject\":[...],\"Warn\":[...]} (empty lists: no set of its own).\n"},
+    {"plan",
+     "varnholt-cli plan ANALYTE [--rules RULES] [--n N] [--trials COUNT]\n"
+     "  Per level: Sigma, the false rejection Pfr and the error detection Ped at Sigma - 1.65 of the rules\n"
+     "  that reject (the analyte's own set by default, else the Westgard multirules), with N values per\n"
+     "  run (1 to 6; the analyte's levels by default), MaxENuf, the expected unacceptable patient results\n"
+     "  per 100 patients between QC events at the worst systematic error, and MaxRunSize, the most\n"
+     "  patients between QC events keeping it at 1 or below (null: no limit). A set of several rules is\n"
+     "  simulated over COUNT runs (20000) from a fixed seed; PfrSE and PedSE are the standard errors.\n"},
     {"summary", "varnholt-cli summary ANALYTE --from YYYY-MM --to YYYY-MM\n"
                 "  Per month and level, and over all the months: N, mean, SD, CV %, bias %, Sigma and the\n"
                 "  values judged warnings and rejects.\n"},
@@ -313,6 +335,7 @@ struct TOptionSpec {
     const char* name;
     const char* value; // the value's name in messages; nullptr for a switch
 };
+// clang-format off
 const TOptionSpec OptionSpecs[] = {
     {"home", "DIR"},       {"db", "URL"},
     {"user", "CODE"},      {"inbox", "DIR"},
@@ -341,7 +364,10 @@ const TOptionSpec OptionSpecs[] = {
     {"truncation", "M"},   {"limits", "LOW"},
     {"simulate", "PCT"},   {"runs", "R"},
     {"seed", "S"},
+    {"set", "RULES"},      {"warn", "RULES"},
+    {"trials", "COUNT"},
 };
+// clang-format on
 // Those of the uncertainty and EQA commands.
 const TOptionSpec AssessmentOptionSpecs[] = {
     {"k", "K"}, {"max-u", "PCT"}, {"cvi", "PCT"}, {"bias", "SOURCE"}, {"target-u", "PCT"}};
@@ -476,7 +502,15 @@ TArgs ParseArgs(const std::vector<std::string>& args) {
         if (v.size() != 1 || v[0] < '1' || v[0] > '3') Refuse("level out of range: " + v + " (1 to 3)");
         a.rejects.push_back(v[0] - '1');
     }
-    a.rules = onOff("rules");
+    // plan takes rule names after --rules, judge on or off.
+    if (a.command == "plan")
+        a.planRules = optional("rules");
+    else
+        a.rules = onOff("rules");
+    a.setRules = optional("set");
+    a.warnRules = optional("warn");
+    a.perRun = optional("n");
+    a.trials = optional("trials");
     a.op = stored("operator");
     a.comment = stored("comment");
     a.reason = stored("reason");
@@ -1041,6 +1075,58 @@ int CmdGoal(const TArgs& a) {
     return status;
 }
 
+// ---------------------------------------------------------------- rule sets
+
+int CmdRules(const TArgs& a) {
+    if (a.positional.size() != 1) Refuse("usage: rules ANALYTE [--set RULES] [--warn RULES] [--clear]");
+    const TAnalyte& an = FindAnalyte(a.positional[0]);
+    const TQcRuleSet kept = Operations().RuleSet(an.Name);
+    if (!a.setRules && !a.warnRules && !a.clear) {
+        std::cout << RuleSetJson(an, kept) << "\n";
+        return 0;
+    }
+    if (a.clear && (a.setRules || a.warnRules)) Refuse("--clear takes no --set or --warn");
+    TQcRuleSet set;
+    if (!a.clear) {
+        try {
+            set = ChangeRuleSet(kept, a.setRules, a.warnRules);
+        } catch (const EQcError& e) {
+            Refuse(e.what());
+        }
+    }
+    int status = Finish(Operations().SetRuleSet(an.Name, set));
+    std::cout << RuleSetJson(an, Operations().RuleSet(an.Name)) << "\n";
+    return status;
+}
+
+int CmdPlan(const TArgs& a) {
+    if (a.positional.size() != 1) Refuse("usage: plan ANALYTE [--rules RULES] [--n N] [--trials COUNT]");
+    const TAnalyte& an = FindAnalyte(a.positional[0]);
+    auto whole = [](const std::string& option, const std::string& text, long double low, long double high) {
+        long double v = 0;
+        if (!ParseDecimal(text, '.', v) || v != std::floor(v) || v < low || v > high)
+            Refuse(option + " takes a whole number from " + std::to_string(static_cast<long long>(low)) +
+                   " to " + std::to_string(static_cast<long long>(high)) + ", not " + text);
+        return static_cast<int>(v);
+    };
+    const int n =
+        a.perRun ? whole("--n", *a.perRun, 1, MaxRunValues) : std::clamp(an.NbLevels, 1, MaxRunValues);
+    const int trials = a.trials ? whole("--trials", *a.trials, 100, 1000000) : 20000;
+    TQcRuleSet set = Operations().RuleSet(an.Name);
+    std::vector<std::string> notes;
+    std::string json;
+    try {
+        if (a.planRules) set = MakeQcRuleSet("", *a.planRules, "");
+        if (set.Empty()) set = MultiruleQcRuleSet(an.MultirulesOn());
+        json = PlanJson(an, Operations().Goal(an.Name), set, n, trials, notes);
+    } catch (const EQcError& e) {
+        Refuse(e.what());
+    }
+    for (const std::string& note : notes) std::cerr << "varnholt-cli: " << note << "\n";
+    std::cout << json << "\n";
+    return 0;
+}
+
 // Why a level's figure is missing, on standard error beside the JSON's null.
 void NoteGap(int level, const char* what, const TFigure& f) {
     if (!f.Ok())
@@ -1591,6 +1677,8 @@ const std::map<std::string, TCommand> Commands = {
       true, true}},
     {"sigma", {CmdSigma, Reads, true, true}},
     {"summary", {CmdSummary, Reads, true, true}},
+    {"plan", {CmdPlan, Reads, true, true}},
+    {"rules", {CmdRules, [](const TArgs& a) { return a.setRules || a.warnRules || a.clear; }, true, true}},
     {"account",
      {CmdAccount, [](const TArgs& a) { return a.positional.empty() || a.positional[0] != "list"; }, false,
       true}},

@@ -1460,6 +1460,30 @@
         <translation>die Qualitätsziele ändern</translation>
     </message>
     <message>
+        <source>Cannot write the rule sets: the folder is open for reading</source>
+        <translation>Die Regelsätze können nicht geschrieben werden: Der Ordner ist nur zum Lesen geöffnet</translation>
+    </message>
+    <message>
+        <source>The rule sets cannot be kept: the database %1%2 is not available</source>
+        <translation>Die Regelsätze können nicht gespeichert werden: Die Datenbank %1%2 ist nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>The analytes were saved, but their rule sets were not carried over:<byte value="xd"/>%1</source>
+        <translation>Die Analyten wurden gespeichert, aber ihre Regelsätze wurden nicht übernommen:<byte value="xd"/>%1</translation>
+    </message>
+    <message>
+        <source>change the rule sets</source>
+        <translation>die Regelsätze ändern</translation>
+    </message>
+    <message>
+        <source>N must be 1 to %1, not %2</source>
+        <translation>N muss zwischen 1 und %1 liegen, nicht %2</translation>
+    </message>
+    <message>
+        <source>%1: no level has a Sigma (a TEa and two values or more are needed)</source>
+        <translation>%1: Kein Level hat ein Sigma (ein TEa und mindestens zwei Werte sind nötig)</translation>
+    </message>
+    <message>
         <source>change the list of corrective actions</source>
         <translation>die Liste der Korrekturmaßnahmen ändern</translation>
     </message>

@@ -1460,6 +1460,30 @@
         <translation>modifier les objectifs de qualité</translation>
     </message>
     <message>
+        <source>Cannot write the rule sets: the folder is open for reading</source>
+        <translation>Impossible d&apos;écrire les jeux de règles : le dossier est ouvert en lecture seule</translation>
+    </message>
+    <message>
+        <source>The rule sets cannot be kept: the database %1%2 is not available</source>
+        <translation>Les jeux de règles ne peuvent pas être conservés : la base de données %1%2 n&apos;est pas disponible</translation>
+    </message>
+    <message>
+        <source>The analytes were saved, but their rule sets were not carried over:<byte value="xd"/>%1</source>
+        <translation>Les analytes ont été enregistrés, mais leurs jeux de règles n&apos;ont pas été repris :<byte value="xd"/>%1</translation>
+    </message>
+    <message>
+        <source>change the rule sets</source>
+        <translation>modifier les jeux de règles</translation>
+    </message>
+    <message>
+        <source>N must be 1 to %1, not %2</source>
+        <translation>N doit être compris entre 1 et %1, et non %2</translation>
+    </message>
+    <message>
+        <source>%1: no level has a Sigma (a TEa and two values or more are needed)</source>
+        <translation>%1 : aucun niveau n&apos;a de Sigma (il faut un TEa et au moins deux valeurs)</translation>
+    </message>
+    <message>
         <source>change the list of corrective actions</source>
         <translation>modifier la liste des actions correctives</translation>
     </message>

@@ -489,6 +489,14 @@ public:
     TPqcRecordReport PatientExcluded(const TAnalyte& a) const;
     std::optional<TPqcSettings> PatientQcProcedure(const TAnalyte& a) const;
     TOutcome SetPatientQcProcedure(const TAnalyte& a, const TPqcSettings& s);
+    // ---------------------------------------------------------------- rule sets
+    // An analyte's own reject and warning rules, kept in the database by name beside its goal; they
+    // follow a renamed analyte and go with a deleted one. Empty when it has none (or no database).
+    TQcRuleSet RuleSet(const std::string& analyte) const;
+    std::vector<TAnalyteRules> RuleSets() const;
+    // Replaces the analyte's own rule set; an empty set removes it. Refused, with nothing changed, for an
+    // analyte the list does not hold, a set CheckQcRuleSet refuses, or no database.
+    TOutcome SetRuleSet(const std::string& analyte, const TQcRuleSet& set);
 
 private:
     friend struct TOperationsTestAccess; // defined in the tests only
@@ -598,6 +606,10 @@ private:
     // Refuses (EQcError) a change of points inside a signed review without a reason; else stages the
     // reopening of each review touched.
     void CheckReviews(const TAnalyte& a, const std::vector<TDateTime>& times, const std::string& reason);
+    // Rule sets: the one place where their table changes (journaled), and their following an analyte edit.
+    void WriteRuleSets(const std::vector<std::string>& removed, const std::vector<TAnalyteRules>& sets);
+    void CarryRuleSets(const std::vector<std::pair<std::string, const TAnalyte*>>& kept,
+                       const std::vector<std::string>& deleted, TOutcome& out);
     std::vector<TStaged> staged_;
     std::string operator_ = SystemOperator();
     bool journalUnfinished_ = false;

@@ -47,6 +47,9 @@ public:
     std::string RecordsBackupImage(const std::string& dataHash) override;
     void RestoreRecords(const std::string& folder, const std::string& dataBytes,
                         const std::string& source) override;
+    std::vector<TAnalyteRules> RuleSets() const override;
+    void SaveRuleSets(const std::vector<std::string>& removed,
+                      const std::vector<TAnalyteRules>& sets) override;
 
 private:
     // Runs body and chains the staged entries in one transaction of the database; throws EQcError, and
@@ -98,6 +101,9 @@ public:
     void SaveReview(const TReview& review) override;
     TStoreRecords Records() const override { return server_->Records(); }
     void PutRecords(const TStoreRecords& records) override;
+    std::vector<TAnalyteRules> RuleSets() const override { return server_->RuleSets(); }
+    void SaveRuleSets(const std::vector<std::string>& removed,
+                      const std::vector<TAnalyteRules>& sets) override;
 
 private:
     TOperations& ops_;

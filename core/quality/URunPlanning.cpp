@@ -30,6 +30,8 @@ private:
 };
 
 constexpr int HistoryRuns = 11;
+// The spacing of a simulated set's table of Ped against the systematic error.
+constexpr long double PedStep = 0.25L;
 
 } // namespace
 
@@ -69,4 +71,28 @@ long long MaxRunSize(long double sigma, const std::function<long double(long dou
     const long double one = MaxENuf(sigma, 1, pedOf);
     if (!(one > 0)) return -1;
     return static_cast<long long>(std::floor(1 / one));
+}
+
+TRunPlan PlanRuns(const TQcRuleSet& set, int n, long double sigma, int trials, uint64_t seed) {
+    TRunPlan plan;
+    plan.Pfr = RuleSetRejection(set, n, 0, trials, seed);
+    plan.Ped = RuleSetRejection(set, n, std::max(sigma - 1.65L, 0.0L), trials, seed);
+    std::function<long double(long double)> pedOf;
+    // One limit rule alone has a closed form at every error (as RuleSetRejection reads it).
+    if (set.Reject.size() == 1 && set.Reject.front() <= qr135s) {
+        pedOf = [&](long double se) { return RuleSetRejection(set, n, se).P; };
+    } else {
+        std::vector<long double> table;
+        for (long double se = 0; se <= sigma + 4 + PedStep; se += PedStep)
+            table.push_back(RuleSetRejection(set, n, se, std::max(trials / 4, 1), seed).P);
+        pedOf = [table](long double se) {
+            const long double at = std::clamp(se / PedStep, 0.0L, static_cast<long double>(table.size() - 1));
+            const size_t k = std::min(static_cast<size_t>(at), table.size() - 2);
+            const long double f = at - static_cast<long double>(k);
+            return table[k] * (1 - f) + table[k + 1] * f;
+        };
+    }
+    plan.MaxENuf = MaxENuf(sigma, 100, pedOf);
+    plan.MaxRunSize = MaxRunSize(sigma, pedOf);
+    return plan;
 }

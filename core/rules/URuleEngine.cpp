@@ -6,8 +6,10 @@
 #include <cmath>
 #include <limits>
 
+#include "UGlobaleSettings.h"
 #include "UQcError.h"
 #include "UTexts.h"
+#include "UUtilitaires.h"
 
 namespace {
 
@@ -104,6 +106,11 @@ bool FindQcRule(std::string_view name, QcRule& rule) noexcept {
             return true;
         }
     return false;
+}
+
+TQcRuleSet MultiruleQcRuleSet(bool multirulesOn) {
+    if (!multirulesOn) return {"", {qr13s}, {}};
+    return {"", {qr13s, qr22s, qrR4s, qr41s, qr10x}, {qr12s}};
 }
 
 RuleStatus TQcRuleSet::StatusOf(QcRule rule) const {
@@ -230,5 +237,45 @@ TRuleJudgement JudgeRuns(const TQcRuleSet& set, std::span<const TZRun> runs) {
             out.Worst = std::max(out.Worst, f.Status);
         }
     }
+    return out;
+}
+
+TOwnRulesResult JudgeOwnRules(const TAnalyte& analyte, const TQcRuleSet& set, const TResu& run,
+                              int previousIndex, const TRejectToggles& rejected) {
+    TOwnRulesResult out;
+    const TRuleLevels sel = SelectRuleLevels(analyte, run, rejected, true);
+    out.TakesPart = sel.TakesPart;
+    out.N = sel.N;
+    if (out.N == 0) {
+        out.Judgement = JudgeRuns(set, {});
+        return out;
+    }
+    std::array<long double, MaxLevels> mean{}, sd{};
+    for (size_t li = 0; li < MaxLevels; ++li) {
+        if (!sel.TakesPart[li]) continue;
+        const LevelStats& l = analyte.Limits[li];
+        mean[li] = l.Mean;
+        sd[li] = l.WarnDev / TQuantile(Settings.AlertRow, std::max(l.DF, 1));
+    }
+    auto z = [&](size_t li, const LevelValue& v) {
+        if (!sel.TakesPart[li] || v.State == psEmpty || v.State == psDiscarded || !(sd[li] > 0))
+            return std::numeric_limits<double>::quiet_NaN();
+        return static_cast<double>((v.Value - mean[li]) / sd[li]);
+    };
+    std::vector<TZRun> runs;
+    for (int k = std::min(previousIndex, analyte.Count() - 1); k >= 0 && runs.size() < LongestRule; --k) {
+        TZRun r = EmptyZRun();
+        bool any = false;
+        for (size_t li = 0; li < MaxLevels; ++li) {
+            r[li] = z(li, analyte.Points[static_cast<size_t>(k)].Levels[li]);
+            any = any || !std::isnan(r[li]);
+        }
+        if (any) runs.push_back(r);
+    }
+    std::reverse(runs.begin(), runs.end());
+    TZRun last = EmptyZRun();
+    for (size_t li = 0; li < MaxLevels; ++li) last[li] = z(li, run.Levels[li]);
+    runs.push_back(last);
+    out.Judgement = JudgeRuns(set, runs);
     return out;
 }

@@ -49,6 +49,17 @@ struct TQcRuleSet {
     std::string DisplayName() const;
 };
 
+// The rule set an analyte has of its own, by the analyte's name; an empty set is none.
+struct TAnalyteRules {
+    std::string Analyte;
+    TQcRuleSet Set;
+    bool operator==(const TAnalyteRules&) const = default;
+};
+
+// The Westgard multirules in the engine's rules, for planning an analyte without a set of its own: 1:3s,
+// 2:2s, R:4s, 4:1s and 10:x rejecting, 1:2s warning; 1:3s alone with the multirules off.
+TQcRuleSet MultiruleQcRuleSet(bool multirulesOn);
+
 // Rule names separated by commas, slashes, semicolons or blanks, in the program's order without
 // repeats. Throws EQcError naming an unknown name.
 std::vector<QcRule> ParseQcRules(std::string_view text);
@@ -86,3 +97,16 @@ struct TRuleJudgement {
 // order, run after run). R:4s reads the newest run alone. Values of earlier runs are read no further
 // back than the longest rule needs.
 TRuleJudgement JudgeRuns(const TQcRuleSet& set, std::span<const TZRun> runs);
+
+// A run of an analyte judged by a rule set of its own. The levels taking part are those the
+// multirules would read with the switch on (SelectRuleLevels); each value is read in SD units of its
+// level's limits in force (SD = warning deviation / the Student's t factor of the warning limits). The
+// earlier runs are the stored points up to previousIndex that hold a value at a level taking part
+// (discarded values left out), as far back as the longest rule reads.
+struct TOwnRulesResult {
+    TLevelSet TakesPart{};
+    int N = 0;
+    TRuleJudgement Judgement;
+};
+TOwnRulesResult JudgeOwnRules(const TAnalyte& analyte, const TQcRuleSet& set, const TResu& run,
+                              int previousIndex, const TRejectToggles& rejected);

@@ -29,7 +29,12 @@ const std::vector<TSchemaPart>& SchemaParts() {
           "                  target1 REAL CHECK(target1 IS NULL OR target1 <> 0),"
           "                  target2 REAL CHECK(target2 IS NULL OR target2 <> 0),"
           "                  target3 REAL CHECK(target3 IS NULL OR target3 <> 0),"
-          "                  changed_utc TEXT NOT NULL);"}},
+          "                  changed_utc TEXT NOT NULL);",
+          // An analyte's own rule set: its name and the rule names that reject and that warn
+          // ("1:3s, 2:2s, R:4s").
+          "CREATE TABLE rule_set(analyte TEXT NOT NULL PRIMARY KEY COLLATE NOCASE, name TEXT NOT NULL,"
+          "                      reject TEXT NOT NULL CHECK(reject <> ''), warn TEXT NOT NULL,"
+          "                      changed_utc TEXT NOT NULL);"}},
         // Results from the instruments: sources' reading options, the mapping, results waiting for a
         // mapping, what was read (file fingerprints, message control ids, result keys) and the runs made.
         // Its settings are the meta keys "inbox.*".

@@ -86,6 +86,10 @@ const std::vector<TServerSchemaPart>& ServerSchemaParts() {
           "  target1 double precision CHECK(target1 IS NULL OR target1 <> 0),"
           "  target2 double precision CHECK(target2 IS NULL OR target2 <> 0),"
           "  target3 double precision CHECK(target3 IS NULL OR target3 <> 0),"
+          "  changed_at timestamptz NOT NULL DEFAULT now());",
+          // An analyte's own rule set: its name and the rule names that reject and that warn.
+          "CREATE TABLE rule_set(analyte_key text PRIMARY KEY, analyte text NOT NULL, name text NOT NULL,"
+          "  reject text NOT NULL CHECK(reject <> ''), warn text NOT NULL,"
           "  changed_at timestamptz NOT NULL DEFAULT now());"}},
         // The journal of changes, as in Varnholt.db (texts UTF-8), written in the transaction of the
         // change it records. journal_head is the last entry written: its row lock orders the benches'
@@ -901,6 +905,21 @@ std::vector<TQualityGoal> TServerStore::Goals() const {
     return out;
 }
 
+std::vector<TAnalyteRules> TServerStore::RuleSets() const {
+    std::vector<TAnalyteRules> out;
+    TPgResult r = conn_.Exec("SELECT analyte, name, reject, warn FROM rule_set ORDER BY analyte_key");
+    for (int i = 0; i < r.Rows(); ++i) {
+        // A set naming a rule this program does not know is not applied in part.
+        try {
+            out.push_back(
+                {FromServer(r.View(i, 0)), MakeQcRuleSet(FromServer(r.View(i, 1)), FromServer(r.View(i, 2)),
+                                                         FromServer(r.View(i, 3)))});
+        } catch (const EQcError&) {
+        }
+    }
+    return out;
+}
+
 // ---------------------------------------------------------------- writing
 
 void TServerStore::CheckTechnologistChange(const TAnalyte& a, const TAnalyte* before) const {
@@ -1254,6 +1273,29 @@ void TServerStore::WriteGoals(const std::vector<std::string>& removed,
                 "VALUES($1, $2, $3, $4, $5, $6, $7) ON CONFLICT(analyte_key) DO UPDATE SET analyte = $2, "
                 "tea = $3, tea_unit = $4, target1 = $5, target2 = $6, target3 = $7, changed_at = now()",
                 p);
+        }
+        Notify("g");
+    });
+}
+
+void TServerStore::WriteRuleSets(const std::vector<std::string>& removed,
+                                 const std::vector<TAnalyteRules>& sets) {
+    Transaction("rule sets", [&] {
+        RequireSupervisor(QT_TRANSLATE_NOOP("Core", "change the rule sets"));
+        for (const std::string& name : removed)
+            conn_.Exec("DELETE FROM rule_set WHERE analyte_key = $1", {ToServer(UpperCase(name))});
+        for (const TAnalyteRules& r : sets) {
+            const std::string key = ToServer(UpperCase(r.Analyte));
+            if (r.Set.Empty()) {
+                conn_.Exec("DELETE FROM rule_set WHERE analyte_key = $1", {key});
+                continue;
+            }
+            conn_.Exec(
+                "INSERT INTO rule_set(analyte_key, analyte, name, reject, warn) VALUES($1, $2, $3, $4, $5) "
+                "ON CONFLICT(analyte_key) DO UPDATE SET analyte = $2, name = $3, reject = $4, warn = $5, "
+                "changed_at = now()",
+                {key, ToServer(r.Analyte), ToServer(r.Set.Name), ToServer(QcRulesText(r.Set.Reject)),
+                 ToServer(QcRulesText(r.Set.Warn))});
         }
         Notify("g");
     });

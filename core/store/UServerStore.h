@@ -18,6 +18,7 @@
 #include "UJournal.h"
 #include "UPgConnection.h"
 #include "UQualityGoals.h"
+#include "URuleEngine.h"
 #include "UStructures.h"
 
 // One part of the server's schema, as TSchemaPart is for Varnholt.db: steps only ever appended.
@@ -164,6 +165,7 @@ public:
     std::optional<std::string> Archive(int32_t number) const;
     std::map<int32_t, std::string> Archives() const;
     std::vector<TQualityGoal> Goals() const;
+    std::vector<TAnalyteRules> RuleSets() const;
 
     // ---------------------------------------------------------------- writing
     // Each is one transaction; on any failure nothing is written, and the known state is unchanged.
@@ -176,6 +178,9 @@ public:
     // A number no archive has, here or on any bench.
     int32_t ReserveArchiveNumber(const TListAnalytes& analytes);
     void WriteGoals(const std::vector<std::string>& removed, const std::vector<TQualityGoal>& goals);
+    // Analytes' own rule sets: `removed` names lose theirs, then `sets` replace theirs (an empty set removes
+    // it).
+    void WriteRuleSets(const std::vector<std::string>& removed, const std::vector<TAnalyteRules>& sets);
     // A folder's contents into an empty server database, in one transaction.
     void ImportContents(const TStoreContents& contents);
     // One transaction around `body`: the writes above made inside it, the rows it writes through

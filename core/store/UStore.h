@@ -15,6 +15,7 @@
 #include "UJournal.h"
 #include "UQcError.h"
 #include "UQualityGoals.h"
+#include "URuleEngine.h"
 #include "UServerStore.h"
 #include "UStructures.h"
 
@@ -126,4 +127,11 @@ public:
     // Takes them back from the backup in `folder` made with the data `dataBytes` read from `source`;
     // throws EQcError when there is one but none of it belongs to that data, or it cannot be taken.
     virtual void RestoreRecords(const std::string&, const std::string&, const std::string&) {}
+    // ---------------------------------------------------------------- rule sets
+    // Every analyte's own rule set, by name; none when they cannot be read.
+    virtual std::vector<TAnalyteRules> RuleSets() const = 0;
+    // `removed` names lose their rule set, then `sets` replace theirs (an empty set removes it), with the
+    // staged journal entries, in one transaction; throws EQcError, and then nothing changed.
+    virtual void SaveRuleSets(const std::vector<std::string>& removed,
+                              const std::vector<TAnalyteRules>& sets) = 0;
 };

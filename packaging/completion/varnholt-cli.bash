@@ -8,12 +8,12 @@ _varnholt_cli() {
         cword=$COMP_CWORD
     fi
     local commands="analytes limits points judge add queue import export import-predecessor archive
-        backup restore report goal sigma summary migrate account inbox map source journal review uncertainty mu eqa help"
+        backup restore report goal sigma summary migrate account inbox map source journal review uncertainty mu eqa rules plan help"
     local options="--home --db --user --init --inbox --regional --help --version --force --future --older
         --reject --rules --operator --comment --reason --action --reviewer --pdf --from --to --tea
         --target --import --clear --name --role --encoding --source --code --control --analyte --level
         --folder --window --auto-accept --once --watch --interval --from-folder --to-folder
-        --replace-unencodable --k --max-u --cvi --bias --target-u"
+        --replace-unencodable --k --max-u --cvi --bias --target-u --set --warn --n --trials"
     case $prev in
     --home | --inbox | --folder | --from-folder | --to-folder)
         _filedir -d
@@ -49,7 +49,7 @@ _varnholt_cli() {
         ;;
     --db | --user | --operator | --comment | --reason | --action | --reviewer | --from | --to | --tea | \
         --target | --name | --source | --code | --control | --analyte | --window | --interval | --k | \
-        --max-u | --cvi | --target-u)
+        --max-u | --cvi | --target-u | --set | --warn | --n | --trials)
         return
         ;;
     esac
@@ -65,7 +65,7 @@ _varnholt_cli() {
             --reason | --action | --reviewer | --pdf | --from | --to | --tea | --import | --name | --role | \
             --encoding | --source | --code | --control | --analyte | --level | --folder | --window | \
             --auto-accept | --interval | --from-folder | --to-folder | --k | --max-u | --cvi | --bias | \
-            --target-u)
+            --target-u | --set | --warn | --n | --trials)
             ((i++))
             ;;
         --target) ((i += 2)) ;;

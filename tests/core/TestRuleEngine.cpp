@@ -4,8 +4,11 @@
 
 #include <cmath>
 
+#include "TestHelpers.h"
+#include "UGlobaleSettings.h"
 #include "UQcError.h"
 #include "URuleEngine.h"
+#include "UUtilitaires.h"
 
 namespace {
 
@@ -136,3 +139,57 @@ TEST(RuleEngine, RuleNamesParseInTheProgramsOrderAndBadSetsAreRefused) {
 }
 
 } // namespace
+
+// An analyte's run judged by its own set: values in SD units of the limits in force, earlier runs
+// from the stored points.
+class OwnRules : public ::testing::Test {
+protected:
+    TAnalyte a{"Glucose", "mmol/L", 1, 2};
+    std::array<double, 2> mean{}, sd{};
+    void SetUp() override {
+        const double base[] = {99, 101, 100, 98.5, 101.5, 100, 99.5, 100.5, 100, 99, 101, 100};
+        for (int k = 0; k < 12; ++k) a.AddPoint(MakeRun(46000 + k, {base[k], base[(k + 4) % 12] * 2}));
+        a.LimitMode = {lmLocked, lmLocked, lmMobile};
+        a.LockFirst = {0, 0, -1};
+        a.LockLast = {11, 11, -1};
+        a.RecalcAll();
+        for (size_t i = 0; i < 2; ++i) {
+            mean[i] = static_cast<double>(a.Limits[i].Mean);
+            sd[i] = static_cast<double>(a.Limits[i].WarnDev / TQuantile(Settings.AlertRow, a.Limits[i].DF));
+        }
+    }
+    // A point or run of z values, NAN for none.
+    TResu At(int day, double z1, double z2) {
+        TResu r = MakeRun(46100 + day, {mean[0] + z1 * sd[0], mean[1] + z2 * sd[1]});
+        for (size_t i = 0; i < 2; ++i)
+            if (std::isnan(i ? z2 : z1)) r.Levels[i] = {};
+        a.ClassifyRun(r.Levels);
+        return r;
+    }
+    TOwnRulesResult Judge(const char* reject, const TResu& run, TRejectToggles rejected = {}) {
+        return JudgeOwnRules(a, MakeQcRuleSet("", reject, ""), run, PreviousIndex(a, run.DateTime), rejected);
+    }
+};
+
+TEST_F(OwnRules, ValuesAreReadInSdUnitsOfTheLimitsAndAlongTheStoredPoints) {
+    // 2.7 SD: beyond 1:2.5s, inside 1:3s, on either level.
+    EXPECT_TRUE(Judge("1:2.5s", At(0, 2.7, 0)).Judgement.Rejected());
+    EXPECT_FALSE(Judge("1:3s", At(0, 2.7, 0)).Judgement.Rejected());
+    const TOwnRulesResult second = Judge("1:2.5s", At(0, 0, -2.7));
+    EXPECT_EQ(second.N, 2);
+    EXPECT_EQ(second.Judgement.Findings[0].Within, 2);
+
+    // 2:2s with the stored point before: along level 1, and across the two levels of one run.
+    a.AddPoint(At(0, 2.2, 0));
+    EXPECT_TRUE(Judge("2:2s", At(1, 2.3, 0)).Judgement.Rejected());
+    EXPECT_EQ(Judge("2:2s", At(1, 2.3, 0)).Judgement.Findings[0].Within, 1);
+    EXPECT_FALSE(Judge("2:2s", At(1, -2.3, 0)).Judgement.Rejected());
+    EXPECT_TRUE(Judge("2:2s", At(1, 0.5, 2.1)).Judgement.Findings[0].Across == false);
+    EXPECT_TRUE(Judge("2:2s", At(1, 2.1, 2.1)).Judgement.Findings[0].Across);
+    // A level rejected for this run takes no part; a discarded stored value is not read.
+    const TOwnRulesResult without = Judge("2:2s", At(1, 2.3, 0), {true, false, false});
+    EXPECT_FALSE(without.TakesPart[0]);
+    EXPECT_FALSE(without.Judgement.Rejected());
+    a.Points.back().Levels[0].State = psDiscarded;
+    EXPECT_FALSE(Judge("2:2s", At(1, 2.3, 0)).Judgement.Rejected());
+}

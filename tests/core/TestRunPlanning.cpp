@@ -74,4 +74,27 @@ TEST(RunPlanning, MaxENufAgreesWithADirectIntegration) {
     }
 }
 
+TEST(RunPlanning, PlanOfALevelGathersPowerAndRunSize) {
+    // A single rule: every figure from the closed forms.
+    const TRunPlan single = PlanRuns(Set("1:3s"), 2, 4.0L);
+    auto exact = [](long double se) { return RuleSetRejection(Set("1:3s"), 2, se).P; };
+    EXPECT_NEAR(static_cast<double>(single.Pfr.P), 0.0054, 5e-5);
+    EXPECT_EQ(single.Ped, RuleSetRejection(Set("1:3s"), 2, 4.0L - 1.65L));
+    EXPECT_EQ(single.MaxENuf, MaxENuf(4.0L, 100, exact));
+    EXPECT_EQ(single.MaxRunSize, MaxRunSize(4.0L, exact));
+
+    // A multirule read off its simulated table: within a few percent of the run size of its simulation
+    // read at every step, larger than that of its strongest single rule, and larger with Sigma.
+    const TQcRuleSet multi = Set("1:3s, 2:2s, R:4s");
+    const TRunPlan plan = PlanRuns(multi, 2, 4.0L, 8000);
+    EXPECT_GT(plan.Ped.StdError, 0);
+    EXPECT_GT(plan.Ped.P, single.Ped.P);
+    EXPECT_GT(plan.MaxRunSize, single.MaxRunSize);
+    const long long direct =
+        MaxRunSize(4.0L, [&](long double se) { return RuleSetRejection(multi, 2, se, 2000).P; });
+    EXPECT_NEAR(static_cast<double>(plan.MaxRunSize), static_cast<double>(direct),
+                0.1 * static_cast<double>(direct));
+    EXPECT_GT(PlanRuns(multi, 2, 5.0L, 8000).MaxRunSize, plan.MaxRunSize);
+}
+
 } // namespace

@@ -1,0 +1,80 @@
+// The companion's rule sets and run planning, as JSON.
+#include "UCliRules.h"
+
+#include <algorithm>
+#include <map>
+
+#include "UCliJson.h"
+#include "UQcError.h"
+#include "URunPlanning.h"
+#include "UTexts.h"
+
+namespace {
+
+void WriteRules(TJsonWriter& j, const std::vector<QcRule>& rules) {
+    j.BeginArray();
+    for (QcRule r : rules) j.Text(QcRuleName(r));
+    j.EndArray();
+}
+
+} // namespace
+
+std::string RuleSetJson(const TAnalyte& a, const TQcRuleSet& set) {
+    TJsonWriter j;
+    j.BeginObject().Key("Name").Text(a.Name).Key("Reject");
+    WriteRules(j, set.Reject);
+    j.Key("Warn");
+    WriteRules(j, set.Warn);
+    j.EndObject();
+    return j.Str();
+}
+
+TQcRuleSet ChangeRuleSet(TQcRuleSet set, const std::optional<std::string>& reject,
+                         const std::optional<std::string>& warn) {
+    if (reject) set.Reject = ParseQcRules(*reject);
+    if (warn) set.Warn = ParseQcRules(*warn);
+    CheckQcRuleSet(set);
+    return set;
+}
+
+std::string PlanJson(const TAnalyte& a, const TQualityGoal& goal, const TQcRuleSet& set, int n, int trials,
+                     std::vector<std::string>& notes) {
+    if (n < 1 || n > MaxRunValues)
+        throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "N must be 1 to %1, not %2"),
+                            std::to_string(MaxRunValues), std::to_string(n)));
+    const std::vector<TLevelFigures> figures = AnalyteFigures(a, goal, {0, a.Count() - 1});
+    if (std::none_of(figures.begin(), figures.end(), [](const TLevelFigures& f) { return f.Sigma.Ok(); }))
+        throw EQcError(Fill(
+            QT_TRANSLATE_NOOP("Core", "%1: no level has a Sigma (a TEa and two values or more are needed)"),
+            a.Name));
+    std::map<long double, TRunPlan> planned;
+    TJsonWriter j;
+    j.BeginObject().Key("Name").Text(a.Name).Key("Reject");
+    WriteRules(j, set.Reject);
+    j.Key("N").Int(n).Key("Trials").Int(trials).Key("levels").BeginArray();
+    for (const TLevelFigures& f : figures) {
+        j.BeginObject().Key("Level").Int(f.Level + 1).Key("Sigma");
+        if (!f.Sigma.Ok()) {
+            notes.push_back("level " + std::to_string(f.Level + 1) +
+                            ": Sigma not available: " + GapText(f.Sigma.Gap));
+            j.Null();
+            for (const char* key : {"Pfr", "PfrSE", "Ped", "PedSE", "MaxENuf", "MaxRunSize"})
+                j.Key(key).Null();
+            j.EndObject();
+            continue;
+        }
+        // Levels of one common CV share their Sigma: planned once.
+        if (!planned.count(f.Sigma.Value)) planned[f.Sigma.Value] = PlanRuns(set, n, f.Sigma.Value, trials);
+        const TRunPlan& p = planned[f.Sigma.Value];
+        j.Real(f.Sigma.Value).Key("Pfr").Real(p.Pfr.P).Key("PfrSE").Real(p.Pfr.StdError);
+        j.Key("Ped").Real(p.Ped.P).Key("PedSE").Real(p.Ped.StdError).Key("MaxENuf").Real(p.MaxENuf);
+        j.Key("MaxRunSize");
+        if (p.MaxRunSize < 0)
+            j.Null();
+        else
+            j.Int(p.MaxRunSize);
+        j.EndObject();
+    }
+    j.EndArray().EndObject();
+    return j.Str();
+}
