@@ -68,7 +68,7 @@ void Notes(const TOutcome& out) {
 }
 
 std::string IsoDayText(TDateTime d) {
-    return TRegional{"yyyy-MM-dd", "HH:mm:ss", '.'}.DateToText(d);
+    return IsoRegional().DateToText(d);
 }
 
 void WriteEqa(TJsonWriter& j, const TEqaResult& r) {

@@ -596,7 +596,7 @@ TAnalyte& FindAnalyte(const std::string& utf8Name) {
 }
 
 TDateTime ParseIsoDateTime(const std::string& date, const std::string& time) {
-    TRegional iso{"yyyy-MM-dd", "HH:mm:ss", '.'};
+    const TRegional& iso = IsoRegional();
     auto d = iso.TextToDate(date);
     if (!d || date.size() != 10) Refuse("not an ISO date (YYYY-MM-DD): " + date);
     auto t = iso.TextToTime(time);

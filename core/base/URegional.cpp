@@ -474,6 +474,11 @@ std::optional<TDateTime> TRegional::TextToDate(std::string_view text) const {
     return EncodeDate(y, m, d);
 }
 
+const TRegional& IsoRegional() {
+    static const TRegional iso{"yyyy-MM-dd", "HH:mm:ss", '.'};
+    return iso;
+}
+
 std::optional<TDateTime> IsoTextToDate(std::string_view text) {
     if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
     for (size_t i : {0, 1, 2, 3, 5, 6, 8, 9})

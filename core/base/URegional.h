@@ -57,6 +57,10 @@ struct TRegional {
     TRegional ForExchange() const;
 };
 
+// ISO dates and times (yyyy-MM-dd HH:mm:ss), as the companion, the journal and the instrument notes write
+// them.
+const TRegional& IsoRegional();
+
 // An ISO date exactly as yyyy-mm-dd, years 1000 to 9999; empty result otherwise.
 std::optional<TDateTime> IsoTextToDate(std::string_view text);
 

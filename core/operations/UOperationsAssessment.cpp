@@ -54,7 +54,7 @@ TEqaResult EqaOfRow(const TStatement& st) {
 }
 
 std::string IsoDateText(TDateTime day) {
-    return TRegional{"yyyy-MM-dd", "HH:mm:ss", '.'}.DateToText(day);
+    return IsoRegional().DateToText(day);
 }
 
 // A figure as the journal shows it: no trailing zeros.

@@ -83,8 +83,7 @@ uint64_t SeenKey(const TInstrumentResult& r, int occurrence) {
 }
 
 std::string DateTimeText(TDateTime t) {
-    TRegional iso{"yyyy-MM-dd", "HH:mm:ss", '.'};
-    return iso.DateTimeToText(t);
+    return IsoRegional().DateTimeToText(t);
 }
 
 std::string Describe(const TInstrumentResult& r, const std::string& origin) {

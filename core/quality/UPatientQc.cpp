@@ -281,7 +281,7 @@ TPqcSimulation SimulatePqc(const TPqcSettings& s, const std::vector<TPatientResu
 }
 
 std::vector<TPatientReading> ParsePatientResultLines(std::string_view text) {
-    static const TRegional iso{"yyyy-MM-dd", "HH:mm:ss", '.'};
+    const TRegional& iso = IsoRegional();
     std::vector<TPatientReading> out;
     int number = 0;
     for (size_t at = 0; at <= text.size();) {
