@@ -550,27 +550,24 @@ private:
     class TInboxPass;
     // The journal's "run held" entries of the runs the pass added to the queue.
     void LogNewlyHeld(const TPassQueue& queue);
-    struct TInboxPlan;
     void PlanInboxRuns(TInboxPlan& plan, const std::vector<TInstrumentResult>& results,
                        const std::vector<std::string>& origins, const TInboxSettings& settings);
     // The held runs from the inbox that the grouped results may complete, and those no longer held.
     void FindHeldInboxRuns(TInboxPlan& plan, const TRunGrouping& grouping,
                            const std::vector<TInstrumentResult>& results, const TInboxSettings& settings);
-    void RecordInboxPlan(const TInboxPlan& plan);
-    // The inbox on a server: each change of its shared records, and each pass, is one transaction.
+    // Refused while the folder is open for reading only or, where `needs` names the database, the
+    // inbox's records cannot be written.
+    std::optional<TOutcome> InboxUnwritable(const char* needs);
+    TOutcome ChangeInbox(const std::function<void()>& change, unsigned what);
+    // A pass whose store places its runs at once (PlacesInboxRunsAtOnce): each is one transaction.
     struct TInboxUndo;
-    TOutcome ChangeInboxOnServer(const std::string& what, const std::function<void()>& body);
-    TOutcome MapOnServer(const TInboxMapping& m, const std::string& before, TInboxReport& rep);
-    void LockInboxOnServer(TInboxUndo& undo);
-    // Inside the open transaction: the plan's runs into the queue and the data, with its records.
-    void PlaceOnServer(const TInboxPlan& plan, TInboxUndo& undo);
-    void RecordOnServer(const TInboxPlan& plan);
+    void MapWaitingResults(const TInboxMapping& m, TInboxReport& rep, TInboxUndo& undo);
+    void LockInbox(TInboxUndo& undo);
+    // Inside the open transaction: the plan's runs into the queue and the data.
+    void PlaceInboxPlan(const TInboxPlan& plan, TInboxUndo& undo);
     // After a refused transaction: the queue and analytes as they were.
-    void UndoOnServer(const TInboxUndo& undo);
-    void PlacedOnServer(const TInboxUndo& undo, TInboxReport& rep);
-    // A folder's inbox records for moving out, and into an empty inbox of a folder (in the open transaction).
-    TStoreInbox FolderInboxRecords() const;
-    void PutFolderInbox(const TStoreInbox& inbox);
+    void UndoInboxPass(const TInboxUndo& undo);
+    void PlacedInboxPass(const TInboxUndo& undo, TInboxReport& rep);
 
     // The journal: entries staged by an operation go with its next file write. They are stored as
     // pending with the hash the file will have, the file is written, then they are completed and

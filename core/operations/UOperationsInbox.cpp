@@ -45,15 +45,6 @@
 
 namespace {
 constexpr const char* EndsInsideAMessage = QT_TRANSLATE_NOOP("Core", "it ends inside a message");
-std::string Param(int64_t v) {
-    return std::to_string(v);
-}
-std::string Param(double v) {
-    char b[40];
-    auto r = std::to_chars(b, b + sizeof b, v);
-    return std::string(b, r.ptr);
-}
-
 // The analyte a held run names, or a stand-in of three levels when there is none yet.
 const TAnalyte& AnalyteOfRun(const TResu& run, std::optional<TAnalyte>& standIn) {
     if (const TAnalyte* a = ListAnalytes.FindByName(run.AnalyteName)) return *a;
@@ -69,10 +60,6 @@ TResu EntryOf(std::string_view image) {
     std::vector<TResu> runs = ParseQueueImage(image);
     if (runs.size() != 1) throw EQcError(QT_TRANSLATE_NOOP("Core", "Damaged inbox record in the database"));
     return runs.front();
-}
-
-int64_t Signed(uint64_t v) {
-    return static_cast<int64_t>(v);
 }
 
 // A result's key, counted within its file: the same result twice in one file (a repeat that gave the
@@ -118,153 +105,73 @@ void CheckInboxFolder(const std::string& inbox) {
                  inbox));
 }
 
-const char* const SettingFolder = "inbox.folder";
-const char* const SettingAutoAccept = "inbox.autoaccept";
-const char* const SettingWindow = "inbox.window";
-
-TInstrumentResult WaitingRow(const TStatement& st, int c) {
-    TInstrumentResult r;
-    r.Source = st.Text(c);
-    r.Instrument = st.Text(c + 1);
-    r.TestCode = st.Text(c + 2);
-    r.Control = st.Text(c + 3);
-    r.Level = static_cast<int>(st.Int(c + 4));
-    r.ValueText = st.Text(c + 5);
-    r.Value = st.Real(c + 6);
-    r.Units = st.Text(c + 7);
-    r.DateTime = st.Real(c + 8);
-    r.Operator = st.Text(c + 9);
-    r.Comment = st.Text(c + 10);
-    r.MessageId = st.Text(c + 11);
-    r.Line = static_cast<int>(st.Int(c + 13));
-    return r;
-}
-// A result waiting for a mapping into the statement of WaitingColumns and its time of receipt.
-void BindWaiting(TStatement& st, const TInstrumentResult& r, const std::string& file,
-                 const std::string& reason, const std::string& received) {
-    st.Reset();
-    st.Bind(1, r.Source).Bind(2, r.Instrument).Bind(3, r.TestCode).Bind(4, r.Control);
-    st.Bind(5, static_cast<int64_t>(r.Level)).Bind(6, r.ValueText).Bind(7, r.Value).Bind(8, r.Units);
-    st.Bind(9, r.DateTime).Bind(10, r.Operator).Bind(11, r.Comment).Bind(12, r.MessageId);
-    st.Bind(13, file).Bind(14, static_cast<int64_t>(r.Line)).Bind(15, reason).Bind(16, received);
-    st.Step();
-}
-constexpr const char* WaitingColumns = "source, instrument, code, control, level, value_text, value, units, "
-                                       "date_time, operator, comment, message_id, file, line, reason";
-
 } // namespace
 
 // ---------------------------------------------------------------- settings, sources, mapping
 
 TInboxSettings TOperations::InboxSettings() const {
-    TInboxSettings s;
-    if (server_) {
-        try {
-            TPgResult r = server_->Connection().Exec(
-                "SELECT folder, auto_accept, window_minutes FROM inbox_setting WHERE station = $1",
-                {ServerStation()});
-            if (r.Rows() == 1) {
-                s.Folder = r.Text(0, 0);
-                s.AutoAccept = r.Text(0, 1) == "t";
-                if (const double w = r.Real(0, 2); w > 0 && w <= 1440) s.WindowMinutes = w;
-            }
-        } catch (const EQcError&) {
-        }
-        return s;
+    return store_->InboxSettings();
+}
+
+// Refused while the folder is open for reading only, or the inbox's records cannot be written.
+std::optional<TOutcome> TOperations::InboxUnwritable(const char* needs) {
+    if (!open_ || mode_ == TOpenMode::Reader)
+        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The folder is open for reading only"));
+    if (needs && !store_->InboxRecordsOpen()) return TOutcome::Refuse(Fill(needs, db_.Path()));
+    return std::nullopt;
+}
+
+// A change of the inbox's records, with its journal entry staged before; the listeners told of `what`.
+TOutcome TOperations::ChangeInbox(const std::function<void()>& change, unsigned what) {
+    try {
+        change();
+    } catch (const EQcError& e) {
+        staged_.clear();
+        return TOutcome::FromError(e);
     }
-    if (!db_.IsOpen() || db_.Version("inbox") == 0) return s;
-    s.Folder = db_.Meta(SettingFolder).value_or("");
-    s.AutoAccept = db_.Meta(SettingAutoAccept).value_or("no") == "yes";
-    long double w = 0;
-    if (auto text = db_.Meta(SettingWindow); text && ParseDecimal(*text, '.', w) && w > 0 && w <= 1440)
-        s.WindowMinutes = static_cast<double>(w);
-    return s;
+    Notify(what);
+    return {};
 }
 
 TOutcome TOperations::SetInboxSettings(const TInboxSettings& settings) {
-    if (!open_ || mode_ == TOpenMode::Reader)
-        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The folder is open for reading only"));
-    EnsureDatabase();
-    if (!server_ && !db_.IsOpen())
-        return TOutcome::Refuse(
-            Fill(QT_TRANSLATE_NOOP("Core", "The inbox settings need the database %1"), db_.Path()));
+    if (auto refused = InboxUnwritable(QT_TRANSLATE_NOOP("Core", "The inbox settings need the database %1")))
+        return *refused;
     if (!(settings.WindowMinutes > 0 && settings.WindowMinutes <= 1440))
         return TOutcome::Refuse(QT_TRANSLATE_NOOP(
             "Core", "The time window of a run must be more than 0 and at most 1440 minutes"));
-    const std::string folder = Trim(settings.Folder);
-    if (!folder.empty()) {
+    TInboxSettings kept = settings;
+    kept.Folder = Trim(settings.Folder);
+    if (!kept.Folder.empty()) {
         std::error_code ec;
-        if (!std::filesystem::is_directory(folder, ec))
+        if (!std::filesystem::is_directory(kept.Folder, ec))
             return TOutcome::Refuse(
-                Fill(QT_TRANSLATE_NOOP("Core", "The inbox folder %1 does not exist"), folder));
+                Fill(QT_TRANSLATE_NOOP("Core", "The inbox folder %1 does not exist"), kept.Folder));
         try {
-            CheckInboxFolder(folder);
+            CheckInboxFolder(kept.Folder);
         } catch (const EQcError& e) {
             return TOutcome::Refuse(e.what());
         }
     }
-    const std::string logged = "folder " + folder + ", auto-accept " + (settings.AutoAccept ? "on" : "off") +
-                               ", runs within " + FormatFixed(settings.WindowMinutes, 15, 0) + " min";
-    if (server_) {
-        Log(jk::InboxChanged, nullptr, 0, std::nullopt, "", logged);
-        return ChangeInboxOnServer("inbox settings", [&] {
-            server_->Connection().Exec(
-                "INSERT INTO inbox_setting VALUES($1, $2, $3, $4) ON CONFLICT(station) DO UPDATE SET "
-                "folder = $2, auto_accept = $3, window_minutes = $4",
-                {ServerStation(), folder, settings.AutoAccept ? "t" : "f", Param(settings.WindowMinutes)});
-        });
-    }
-    try {
-        TDatabase::TTransaction t(db_);
-        db_.SetMeta(SettingFolder, folder);
-        db_.SetMeta(SettingAutoAccept, settings.AutoAccept ? "yes" : "no");
-        db_.SetMeta(SettingWindow, FormatFixed(settings.WindowMinutes, 15, 3));
-        Log(jk::InboxChanged, nullptr, 0, std::nullopt, "", logged);
-        CompleteStaged();
-        t.Commit();
-    } catch (const EQcError& e) {
-        return TOutcome::FromError(e);
-    }
-    Notify(ckSettings);
-    return {};
+    Log(jk::InboxChanged, nullptr, 0, std::nullopt, "",
+        "folder " + kept.Folder + ", auto-accept " + (settings.AutoAccept ? "on" : "off") + ", runs within " +
+            FormatFixed(settings.WindowMinutes, 15, 0) + " min");
+    return ChangeInbox([&] { store_->SaveInboxSettings(kept); }, ckSettings);
 }
 
 TInstrumentSource TOperations::InboxSource(const std::string& id) const {
     TInstrumentSource s;
-    if (server_) {
-        try {
-            TPgResult r = server_->Connection().Exec("SELECT options FROM inbox_source WHERE id = $1",
-                                                     {ServerText(id)});
-            if (r.Rows() == 1) s = TInstrumentSource::FromText(LocalText(r.View(0, 0)));
+    if (std::optional<std::string> text = store_->InboxSourceOptions(id)) try {
+            s = TInstrumentSource::FromText(*text);
         } catch (const EQcError&) {
             s = {};
         }
-    } else if (db_.IsOpen() && db_.Version("inbox") > 0) {
-        TStatement st = db_.Prepare("SELECT options FROM inbox_source WHERE id = ?");
-        st.Bind(1, id);
-        if (st.Step()) try {
-                s = TInstrumentSource::FromText(st.Text(0));
-            } catch (const EQcError&) {
-                s = {};
-            }
-    }
     s.Id = id;
     return s;
 }
 
 std::vector<TInstrumentSource> TOperations::InboxSources() const {
     std::vector<TInstrumentSource> out;
-    if (server_) {
-        try {
-            TPgResult r = server_->Connection().Exec("SELECT id FROM inbox_source ORDER BY id");
-            for (int i = 0; i < r.Rows(); ++i) out.push_back(InboxSource(LocalText(r.View(i, 0))));
-        } catch (const EQcError&) {
-        }
-        return out;
-    }
-    if (!db_.IsOpen() || db_.Version("inbox") == 0) return out;
-    TStatement st = db_.Prepare("SELECT id FROM inbox_source ORDER BY id");
-    while (st.Step()) out.push_back(InboxSource(st.Text(0)));
+    for (const std::string& id : store_->InboxSourceIds()) out.push_back(InboxSource(id));
     return out;
 }
 
@@ -275,105 +182,32 @@ TOutcome TOperations::SetInboxSource(const TInstrumentSource& source) {
         return TOutcome::Refuse(
             Fill(QT_TRANSLATE_NOOP("Core", "\"%1\" cannot name a source: it names a subfolder of the inbox"),
                  source.Id));
-    EnsureDatabase();
-    if (!server_ && !db_.IsOpen())
-        return TOutcome::Refuse(
-            Fill(QT_TRANSLATE_NOOP("Core", "The reading options need the database %1"), db_.Path()));
+    if (auto refused = InboxUnwritable(QT_TRANSLATE_NOOP("Core", "The reading options need the database %1")))
+        return *refused;
+    std::string text;
     try {
         // What is stored must read back as it is.
-        const std::string text = source.ToText();
+        text = source.ToText();
         if (!(TInstrumentSource::FromText(text) == source))
             return TOutcome::Refuse(Fill(
                 QT_TRANSLATE_NOOP("Core", "The reading options of %1 do not read back as given"), source.Id));
-        if (server_) {
-            Log(jk::InboxChanged, nullptr, 0, std::nullopt, "",
-                "reading options of " + source.Id + ": " + text);
-            return ChangeInboxOnServer("inbox source " + source.Id, [&] {
-                server_->Connection().Exec("INSERT INTO inbox_source(id, options) VALUES($1, $2) "
-                                           "ON CONFLICT(id) DO UPDATE SET options = $2",
-                                           {ServerText(source.Id), ServerText(text)});
-            });
-        }
-        TDatabase::TTransaction t(db_);
-        TStatement st = db_.Prepare("INSERT INTO inbox_source(id, options) VALUES(?1, ?2) "
-                                    "ON CONFLICT(id) DO UPDATE SET options = ?2");
-        st.Bind(1, source.Id).Bind(2, text);
-        st.Step();
-        Log(jk::InboxChanged, nullptr, 0, std::nullopt, "", "reading options of " + source.Id + ": " + text);
-        CompleteStaged();
-        t.Commit();
     } catch (const EQcError& e) {
         return TOutcome::FromError(e);
     }
-    Notify(ckSettings);
-    return {};
+    Log(jk::InboxChanged, nullptr, 0, std::nullopt, "", "reading options of " + source.Id + ": " + text);
+    return ChangeInbox([&] { store_->SaveInboxSource(source.Id, text); }, ckSettings);
 }
 
 std::vector<TInboxMapping> TOperations::InboxMappings() const {
-    std::vector<TInboxMapping> out;
-    if (server_) {
-        try {
-            TPgResult r = server_->Connection().Exec(
-                "SELECT source, code, control, analyte, level FROM inbox_map ORDER BY source, code, control");
-            for (int i = 0; i < r.Rows(); ++i)
-                out.push_back({LocalText(r.View(i, 0)), LocalText(r.View(i, 1)), LocalText(r.View(i, 2)),
-                               LocalText(r.View(i, 3)), static_cast<int>(r.Int(i, 4))});
-        } catch (const EQcError&) {
-        }
-        return out;
-    }
-    if (!db_.IsOpen() || db_.Version("inbox") == 0) return out;
-    TStatement st = db_.Prepare(
-        "SELECT source, code, control, analyte, level FROM inbox_map ORDER BY source, code, control");
-    while (st.Step())
-        out.push_back({st.Text(0), st.Text(1), st.Text(2), st.Text(3), static_cast<int>(st.Int(4))});
-    return out;
+    return store_->InboxMappings();
 }
 
 std::vector<TWaitingResult> TOperations::NotMappedResults() const {
-    std::vector<TWaitingResult> out;
-    if (server_) {
-        try {
-            TPgResult r = server_->Connection().Exec(std::string("SELECT id, ") + WaitingColumns +
-                                                     ", received_utc FROM inbox_waiting ORDER BY id");
-            for (int i = 0; i < r.Rows(); ++i) {
-                TWaitingResult w;
-                w.Id = r.Int(i, 0);
-                w.Result = ServerWaitingRow(r, i, 1);
-                w.File = LocalText(r.View(i, 13));
-                w.Reason = LocalText(r.View(i, 15));
-                w.ReceivedUtc = r.Text(i, 16);
-                out.push_back(std::move(w));
-            }
-        } catch (const EQcError&) {
-        }
-        return out;
-    }
-    if (!db_.IsOpen() || db_.Version("inbox") == 0) return out;
-    TStatement st = db_.Prepare(std::string("SELECT id, ") + WaitingColumns +
-                                ", received_utc FROM inbox_waiting ORDER BY id");
-    while (st.Step()) {
-        TWaitingResult w;
-        w.Id = st.Int(0);
-        w.Result = WaitingRow(st, 1);
-        w.File = st.Text(13);
-        w.Reason = st.Text(15);
-        w.ReceivedUtc = st.Text(16);
-        out.push_back(std::move(w));
-    }
-    return out;
+    return store_->NotMappedResults();
 }
 
 int TOperations::NotMappedCount() const {
-    if (server_) try {
-            return static_cast<int>(
-                server_->Connection().Exec("SELECT count(*) FROM inbox_waiting").Int(0, 0));
-        } catch (const EQcError&) {
-            return 0;
-        }
-    if (!db_.IsOpen() || db_.Version("inbox") == 0) return 0;
-    TStatement st = db_.Prepare("SELECT count(*) FROM inbox_waiting");
-    return st.Step() ? static_cast<int>(st.Int(0)) : 0;
+    return store_->NotMappedCount();
 }
 
 TOutcome TOperations::DiscardNotMappedResults(const std::string& file, const std::string& reason,
@@ -383,53 +217,21 @@ TOutcome TOperations::DiscardNotMappedResults(const std::string& file, const std
         return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The folder is open for reading only"));
     if (Trim(reason).empty())
         return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "Give a reason for discarding results"));
-    EnsureDatabase();
-    if (!server_ && !db_.IsOpen())
-        return TOutcome::Refuse(
-            Fill(QT_TRANSLATE_NOOP("Core", "The mapping needs the database %1"), db_.Path()));
-    const auto noneFrom = [&] {
-        return TOutcome::Refuse(Fill(QT_TRANSLATE_NOOP("Core", "No results of %1 wait for a mapping"), file));
-    };
-    const auto logged = [&](int64_t n) {
-        Log(jk::InboxDiscarded, nullptr, 0, std::nullopt,
-            file + ": " + std::to_string(n) + " results not mapped", "discarded", reason);
-    };
-    if (server_) {
-        int64_t n = 0;
-        try {
-            n = server_->Connection()
-                    .Exec("SELECT count(*) FROM inbox_waiting WHERE file = $1", {ServerText(file)})
-                    .Int(0, 0);
-        } catch (const EQcError& e) {
-            return TOutcome::FromError(e);
-        }
-        if (n == 0) return noneFrom();
-        logged(n);
-        TOutcome out = ChangeInboxOnServer("inbox discard", [&] {
-            server_->Connection().Exec("DELETE FROM inbox_waiting WHERE file = $1", {ServerText(file)});
-        });
-        if (out.Ok() && discarded) *discarded = static_cast<int>(n);
-        return out;
-    }
+    if (auto refused = InboxUnwritable(QT_TRANSLATE_NOOP("Core", "The mapping needs the database %1")))
+        return *refused;
+    int64_t n = 0;
     try {
-        TDatabase::TTransaction t(db_);
-        TStatement st = db_.Prepare("DELETE FROM inbox_waiting WHERE file = ?");
-        st.Bind(1, file);
-        st.Step();
-        TStatement n = db_.Prepare("SELECT changes()");
-        n.Step();
-        const int64_t count = n.Int(0);
-        if (count == 0) return noneFrom();
-        logged(count);
-        CompleteStaged();
-        t.Commit();
-        if (discarded) *discarded = static_cast<int>(count);
+        n = store_->NotMappedCountOf(file);
     } catch (const EQcError& e) {
-        staged_.clear();
         return TOutcome::FromError(e);
     }
-    Notify(ckQueue);
-    return {};
+    if (n == 0)
+        return TOutcome::Refuse(Fill(QT_TRANSLATE_NOOP("Core", "No results of %1 wait for a mapping"), file));
+    Log(jk::InboxDiscarded, nullptr, 0, std::nullopt, file + ": " + std::to_string(n) + " results not mapped",
+        "discarded", reason);
+    TOutcome out = ChangeInbox([&] { store_->DiscardNotMapped(file); }, ckQueue | ckSettings);
+    if (out.Ok() && discarded) *discarded = static_cast<int>(n);
+    return out;
 }
 
 std::vector<TFailedInboxFile> TOperations::FailedInboxFiles() const {
@@ -448,18 +250,7 @@ TOutcome TOperations::ReadFailedInboxFileAgain(const TFailedInboxFile& file) {
     try {
         // Forgotten as read, so that it is read with the options as they are now; its results taken
         // before are known by their own record and not taken twice.
-        const int64_t hash = Signed(Fnv1a64(ReadWholeFile(file.Path)));
-        if (server_) {
-            server_->Connection().Exec("DELETE FROM inbox_file WHERE source = $1 AND hash = $2",
-                                       {ServerText(file.Source), Param(hash)});
-        } else {
-            EnsureDatabase();
-            if (db_.IsOpen() && db_.Version("inbox") > 0) {
-                TStatement st = db_.Prepare("DELETE FROM inbox_file WHERE source = ? AND hash = ?");
-                st.Bind(1, file.Source).Bind(2, hash);
-                st.Step();
-            }
-        }
+        store_->ForgetInboxFile(file.Source, Fnv1a64(ReadWholeFile(file.Path)));
         MoveBackFromFailed(file);
     } catch (const EQcError& e) {
         return TOutcome::FromError(e);
@@ -475,111 +266,26 @@ TOutcome TOperations::RemoveFailedInboxFile(const TFailedInboxFile& file, const 
     std::string first = file.Reason.substr(0, file.Reason.find('\n'));
     Log(jk::InboxDiscarded, nullptr, 0, std::nullopt,
         file.Source + " failed/" + file.Name + ": " + Utf8ToCp1252(first), "removed", reason);
-    if (server_) return ChangeInboxOnServer("inbox failed file", [&] { RemoveFailedFile(file); });
-    try {
-        EnsureDatabase();
-        if (db_.IsOpen()) {
-            TDatabase::TTransaction t(db_);
-            CompleteStaged();
-            RemoveFailedFile(file);
-            t.Commit();
-        } else {
-            staged_.clear();
-            RemoveFailedFile(file);
-        }
-    } catch (const EQcError& e) {
-        staged_.clear();
-        return TOutcome::FromError(e);
-    }
-    Notify(ckSettings);
-    return {};
+    return ChangeInbox([&] { store_->RecordInboxChange([&] { RemoveFailedFile(file); }); }, ckSettings);
 }
 
 TOutcome TOperations::RemoveInboxMapping(const std::string& source, const std::string& code,
                                          const std::string& control) {
-    if (!open_ || mode_ == TOpenMode::Reader)
-        return TOutcome::Refuse(QT_TRANSLATE_NOOP("Core", "The folder is open for reading only"));
-    EnsureDatabase();
-    if (!server_ && !db_.IsOpen())
+    if (auto refused = InboxUnwritable(QT_TRANSLATE_NOOP("Core", "The mapping needs the database %1")))
+        return *refused;
+    const std::vector<TInboxMapping> mappings = InboxMappings();
+    if (std::none_of(mappings.begin(), mappings.end(), [&](const TInboxMapping& m) {
+            return m.Source == source && m.Code == code && m.Control == control;
+        }))
         return TOutcome::Refuse(
-            Fill(QT_TRANSLATE_NOOP("Core", "The mapping needs the database %1"), db_.Path()));
-    if (server_) {
-        Log(jk::MappingChanged, nullptr, 0, std::nullopt, source + " " + code + " " + control, "removed");
-        return ChangeInboxOnServer("inbox mapping", [&] {
-            if (server_->Connection()
-                    .Exec(
-                        "DELETE FROM inbox_map WHERE source = $1 AND code = $2 AND control = $3 RETURNING 1",
-                        {ServerText(source), ServerText(code), ServerText(control)})
-                    .Rows() == 0)
-                throw EQcError(
-                    Fill(QT_TRANSLATE_NOOP("Core", "No mapping for %1 %2 %3"), source, code, control));
-        });
-    }
-    try {
-        TDatabase::TTransaction t(db_);
-        TStatement st = db_.Prepare("DELETE FROM inbox_map WHERE source = ? AND code = ? AND control = ?");
-        st.Bind(1, source).Bind(2, code).Bind(3, control);
-        st.Step();
-        TStatement n = db_.Prepare("SELECT changes()");
-        n.Step();
-        if (n.Int(0) == 0)
-            return TOutcome::Refuse(
-                Fill(QT_TRANSLATE_NOOP("Core", "No mapping for %1 %2 %3"), source, code, control));
-        Log(jk::MappingChanged, nullptr, 0, std::nullopt, source + " " + code + " " + control, "removed");
-        CompleteStaged();
-        t.Commit();
-    } catch (const EQcError& e) {
-        return TOutcome::FromError(e);
-    }
-    Notify(ckSettings);
-    return {};
+            Fill(QT_TRANSLATE_NOOP("Core", "No mapping for %1 %2 %3"), source, code, control));
+    Log(jk::MappingChanged, nullptr, 0, std::nullopt, source + " " + code + " " + control, "removed");
+    return ChangeInbox([&] { store_->RemoveInboxMapping(source, code, control); }, ckSettings);
 }
 
 // ---------------------------------------------------------------- planning runs
 
-struct TOperations::TInboxPlan {
-    struct TRun {
-        TResu Run;
-        std::string Source, Analyte;
-        TDateTime First = 0, Last = 0;
-        std::string Replaces;              // queue image of the held run this one completes
-        std::vector<int64_t> ReplacedRows; // its rows
-        std::string Note;
-        TInboxVerdict Verdict;
-        bool ToData = false;
-    };
-    // A held run from the inbox that a new result of its analyte and source may complete.
-    struct THeld {
-        int64_t Row = 0;
-        std::string Source, Analyte, Image, Note;
-        TResu Run;
-        TDateTime First = 0, Last = 0;
-        int Planned = -1; // the planned run it became
-    };
-    std::vector<TRun> Runs;
-    std::vector<THeld> Held;
-    std::vector<int64_t> Gone; // placed rows no longer in the queue
-    struct TWaiting {
-        size_t Index; // in the planned results
-        TInstrumentResult Result;
-        std::string Origin, Reason;
-    };
-    std::vector<TWaiting> Waiting;
-    std::vector<int64_t> Mapped; // waiting rows brought in
-    // What was read: result keys, files (source, fingerprint, name, results), message ids.
-    std::vector<uint64_t> Seen;
-    struct TFile {
-        std::string Source, Name;
-        uint64_t Hash;
-        int Results;
-        std::string Faults; // its lines that gave no result
-    };
-    std::vector<TFile> Files;
-    std::vector<std::pair<std::string, std::string>> Messages; // source, control id
-    std::vector<std::string> MessageFiles;
-};
-
-// What a pass on a server changed in memory, put back when its transaction is refused.
+// What a pass that places its runs at once changed in memory, put back when its transaction is refused.
 struct TOperations::TInboxUndo {
     bool Refreshed = false; // the queue was brought up to the server's: told even when refused
     bool Saved = false;
@@ -722,43 +428,15 @@ void TOperations::FindHeldInboxRuns(TInboxPlan& plan, const TRunGrouping& groupi
     TPassQueue queued(Fifo.Entries(), recallOpen_ ? 1 : 0);
     std::deque<TResu> validated, elsewhere;
     if (recallOpen_ && Fifo.Count() > 0) validated.push_back(Fifo.Entries().front());
-    // On a server a held run is gone when no bench holds it any more, whatever this one last saw.
-    if (server_) elsewhere = server_->QueueNow();
+    elsewhere = store_->QueueElsewhere();
     TPassQueue head(validated), others(elsewhere);
-    std::vector<TInboxPlan::THeld> placed;
     // Those starting at most `reach` before the first new result and ending at most `reach` after the
     // last one: no other could take a new result within the window.
-    constexpr const char* Placed = "SELECT id, source, analyte, entry, first_time, last_time, note FROM "
-                                   "inbox_run WHERE state = 'placed' AND target = 'queue'";
-    for (const auto& [key, span] : bounds) {
-        const std::string low = Param(span.first - reach), high = Param(span.second + reach);
-        if (server_) {
-            TPgResult r = server_->Connection().Exec(
-                std::string(Placed) + " AND source = $1 AND analyte = $2 AND first_time >= $3 AND "
-                                      "last_time <= $4 ORDER BY id",
-                {ServerText(key.first), ServerText(key.second), low, high});
-            for (int i = 0; i < r.Rows(); ++i)
-                placed.push_back({r.Int(i, 0),
-                                  LocalText(r.View(i, 1)),
-                                  LocalText(r.View(i, 2)),
-                                  r.Bytes(i, 3),
-                                  LocalText(r.View(i, 6)),
-                                  {},
-                                  r.Real(i, 4),
-                                  r.Real(i, 5)});
-        } else {
-            TStatement st = db_.Prepare(
-                std::string(Placed) +
-                " AND source = ? AND analyte = ? AND first_time >= ? AND last_time <= ? ORDER BY id");
-            st.Bind(1, key.first)
-                .Bind(2, key.second)
-                .Bind(3, span.first - reach)
-                .Bind(4, span.second + reach);
-            while (st.Step())
-                placed.push_back(
-                    {st.Int(0), st.Text(1), st.Text(2), st.Text(3), st.Text(6), {}, st.Real(4), st.Real(5)});
-        }
-    }
+    std::vector<TInboxPlan::THeld> placed;
+    for (const auto& [key, span] : bounds)
+        for (TInboxPlan::THeld& h :
+             store_->PlacedInboxRuns(key.first, key.second, span.first - reach, span.second + reach))
+            placed.push_back(std::move(h));
     std::sort(placed.begin(), placed.end(), [](const auto& a, const auto& b) { return a.Row < b.Row; });
     for (TInboxPlan::THeld& h : placed) {
         const bool inQueue = queued.Find(h.Image).has_value();
@@ -776,17 +454,8 @@ void TOperations::PlanInboxRuns(TInboxPlan& plan, const std::vector<TInstrumentR
                                 const std::vector<std::string>& origins, const TInboxSettings& settings) {
     // The mapping, and why a result is not mapped.
     std::map<std::tuple<std::string, std::string, std::string>, std::pair<std::string, int>> map;
-    if (server_) {
-        TPgResult r =
-            server_->Connection().Exec("SELECT source, code, control, analyte, level FROM inbox_map");
-        for (int i = 0; i < r.Rows(); ++i)
-            map[{LocalText(r.View(i, 0)), LocalText(r.View(i, 1)), LocalText(r.View(i, 2))}] = {
-                LocalText(r.View(i, 3)), static_cast<int>(r.Int(i, 4))};
-    } else {
-        TStatement st = db_.Prepare("SELECT source, code, control, analyte, level FROM inbox_map");
-        while (st.Step())
-            map[{st.Text(0), st.Text(1), st.Text(2)}] = {st.Text(3), static_cast<int>(st.Int(4))};
-    }
+    for (const TInboxMapping& m : store_->InboxMappings())
+        map[{m.Source, m.Code, m.Control}] = {m.Analyte, m.Level};
     std::vector<std::optional<TMappedResult>> mapped(results.size());
     for (size_t i = 0; i < results.size(); ++i) {
         const TInstrumentResult& r = results[i];
@@ -888,76 +557,6 @@ void TOperations::PlanInboxRuns(TInboxPlan& plan, const std::vector<TInstrumentR
     }
 }
 
-void TOperations::RecordInboxPlan(const TInboxPlan& plan) {
-    const std::string now = UtcTimeText();
-    TStatement run = db_.Prepare("INSERT INTO inbox_run(source, analyte, target, entry, replaces, "
-                                 "first_time, last_time, state, verdict, "
-                                 "note, made_utc) VALUES(?, ?, ?, ?, ?, ?, ?, 'pending', ?, ?, ?)");
-    for (const TInboxPlan::TRun& r : plan.Runs) {
-        run.Reset();
-        run.Bind(1, r.Source)
-            .Bind(2, r.Analyte)
-            .Bind(3, r.ToData ? "data" : "queue")
-            .Bind(4, EntryImage(r.Run));
-        if (r.Replaces.empty())
-            run.BindNull(5);
-        else
-            run.Bind(5, r.Replaces);
-        run.Bind(6, r.First).Bind(7, r.Last).Bind(8, r.Verdict.Text).Bind(9, r.Note).Bind(10, now);
-        run.Step();
-    }
-    TStatement state = db_.Prepare("UPDATE inbox_run SET state = ? WHERE id = ?");
-    for (const TInboxPlan::TRun& r : plan.Runs)
-        for (int64_t row : r.ReplacedRows) {
-            state.Reset();
-            state.Bind(1, "replaced").Bind(2, row);
-            state.Step();
-        }
-    for (int64_t row : plan.Gone) {
-        state.Reset();
-        state.Bind(1, "gone").Bind(2, row);
-        state.Step();
-    }
-    TStatement waiting =
-        db_.Prepare(std::string("INSERT INTO inbox_waiting(") + WaitingColumns +
-                    ", received_utc) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    for (const TInboxPlan::TWaiting& w : plan.Waiting)
-        BindWaiting(waiting, w.Result, w.Origin, w.Reason, now);
-    TStatement mapped = db_.Prepare("DELETE FROM inbox_waiting WHERE id = ?");
-    for (int64_t id : plan.Mapped) {
-        mapped.Reset();
-        mapped.Bind(1, id);
-        mapped.Step();
-    }
-    TStatement seen = db_.Prepare("INSERT OR IGNORE INTO inbox_seen(key) VALUES(?)");
-    for (uint64_t key : plan.Seen) {
-        seen.Reset();
-        seen.Bind(1, Signed(key));
-        seen.Step();
-    }
-    TStatement file = db_.Prepare("INSERT OR IGNORE INTO inbox_file(source, hash, name, results, faults, "
-                                  "read_utc) VALUES(?, ?, ?, ?, ?, ?)");
-    for (const TInboxPlan::TFile& f : plan.Files) {
-        file.Reset();
-        file.Bind(1, f.Source)
-            .Bind(2, Signed(f.Hash))
-            .Bind(3, f.Name)
-            .Bind(4, static_cast<int64_t>(f.Results));
-        file.Bind(5, f.Faults).Bind(6, now);
-        file.Step();
-    }
-    TStatement message =
-        db_.Prepare("INSERT OR IGNORE INTO inbox_message(source, id, file, read_utc) VALUES(?, ?, ?, ?)");
-    for (size_t i = 0; i < plan.Messages.size(); ++i) {
-        message.Reset();
-        message.Bind(1, plan.Messages[i].first)
-            .Bind(2, plan.Messages[i].second)
-            .Bind(3, plan.MessageFiles[i]);
-        message.Bind(4, now);
-        message.Step();
-    }
-}
-
 // ---------------------------------------------------------------- placing runs
 
 namespace {
@@ -971,31 +570,20 @@ struct TPending {
     bool Waits = false; // not held: the queue is full
 };
 
-std::vector<TPending> PendingRuns(TDatabase& db) {
+std::vector<TPending> PendingRuns(const TStore& store) {
     std::vector<TPending> pending;
-    if (!db.IsOpen() || db.Version("inbox") == 0) return pending;
-    TStatement st = db.Prepare("SELECT id, analyte, target, entry, replaces FROM inbox_run "
-                               "WHERE state = 'pending' ORDER BY id");
-    while (st.Step()) {
-        TPending p{st.Int(0), st.Text(1), st.Text(2) == "data", {}, st.Text(3), st.Text(4)};
-        p.Run = EntryOf(p.Image);
-        pending.push_back(std::move(p));
-    }
+    for (TInboxPending& p : store.PendingInboxRuns())
+        pending.push_back({p.Row, std::move(p.Analyte), p.ToData, EntryOf(p.Image), p.Image, p.Replaces});
     return pending;
 }
 
 // The runs in the files marked placed; those that wait for room in the queue stay pending.
-TOutcome MarkPlaced(TDatabase& db, const std::vector<TPending>& pending) {
+TOutcome MarkPlaced(TStore& store, const std::vector<TPending>& pending) {
     try {
-        TDatabase::TTransaction t(db);
-        TStatement st = db.Prepare("UPDATE inbox_run SET state = 'placed' WHERE id = ?");
-        for (const TPending& p : pending) {
-            if (p.Waits) continue;
-            st.Reset();
-            st.Bind(1, p.Row);
-            st.Step();
-        }
-        t.Commit();
+        std::vector<int64_t> rows;
+        for (const TPending& p : pending)
+            if (!p.Waits) rows.push_back(p.Row);
+        store.MarkInboxRunsPlaced(rows);
     } catch (const EQcError& e) {
         // The runs are in the files; placing them again finds them there and adds nothing.
         TOutcome out = TOutcome::FromError(e, TStatus::Partial);
@@ -1012,7 +600,7 @@ TOutcome MarkPlaced(TDatabase& db, const std::vector<TPending>& pending) {
 TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
     std::vector<TPending> pending;
     try {
-        pending = PendingRuns(db_);
+        pending = PendingRuns(*store_);
     } catch (const EQcError& e) {
         return TOutcome::FromError(e);
     }
@@ -1024,7 +612,7 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
     bool queueChanged = false;
     int queued = 0, accepted = 0, merged = 0, waiting = 0;
     // A folder's queue file holds so many runs at most; the rest stay pending until runs are recalled.
-    const size_t room = server_ ? SIZE_MAX : MaxQueueEntries;
+    const size_t room = store_->QueueCapacity();
     for (TPending& p : pending) {
         TAnalyte* a = p.ToData ? ListAnalytes.FindByName(p.Analyte) : nullptr;
         if (a) {
@@ -1104,7 +692,7 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
             return out;
         }
     }
-    TOutcome out = MarkPlaced(db_, pending);
+    TOutcome out = MarkPlaced(*store_, pending);
     if (report) {
         report->Queued += queued;
         report->Accepted += accepted;
@@ -1137,26 +725,13 @@ void TOperations::RecoverInbox(TOpenReport& report) {
 }
 
 int TOperations::HeldFromInbox() const {
-    if (server_ && Fifo.Count() > 0) try {
-            std::unordered_multiset<std::string> queued;
-            for (const TResu& e : Fifo.Entries()) queued.insert(EntryImage(e));
-            int n = 0;
-            TPgResult r = server_->Connection().Exec(
-                "SELECT entry FROM inbox_run WHERE state = 'placed' AND target = 'queue'");
-            for (int i = 0; i < r.Rows(); ++i) n += static_cast<int>(queued.count(r.Bytes(i, 0)));
-            return n;
-        } catch (const EQcError&) {
-            return 0;
-        }
-    if (!db_.IsOpen() || Fifo.Count() == 0) return 0;
+    if (Fifo.Count() == 0) return 0;
     try {
-        if (db_.Version("inbox") == 0) return 0;
         std::unordered_multiset<std::string> queued;
         for (const TResu& e : Fifo.Entries()) queued.insert(EntryImage(e));
         int n = 0;
-        TStatement st =
-            db_.Prepare("SELECT entry FROM inbox_run WHERE state = 'placed' AND target = 'queue'");
-        while (st.Step()) n += static_cast<int>(queued.count(st.Text(0)));
+        for (const std::string& entry : store_->PlacedInboxEntries())
+            n += static_cast<int>(queued.count(entry));
         return n;
     } catch (const EQcError&) {
         return 0;
@@ -1200,10 +775,8 @@ TOutcome TOperations::MapInstrumentResults(const TInboxMapping& mapping, TInboxR
                                          ? QT_TRANSLATE_NOOP("Core", "Level %1: %2 has %3 level")
                                          : QT_TRANSLATE_NOOP("Core", "Level %1: %2 has %3 levels"),
                                      std::to_string(m.Level), a->Name, std::to_string(a->NbLevels)));
-    EnsureDatabase();
-    if (!server_ && !db_.IsOpen())
-        return TOutcome::Refuse(
-            Fill(QT_TRANSLATE_NOOP("Core", "The mapping needs the database %1"), db_.Path()));
+    if (auto refused = InboxUnwritable(QT_TRANSLATE_NOOP("Core", "The mapping needs the database %1")))
+        return *refused;
     // A control mapped elsewhere is moved only when the user confirmed it.
     const std::optional<TInboxMapping> former = InboxMappingOf(m.Source, m.Code, m.Control);
     const bool replacing = former && (former->Analyte != m.Analyte || former->Level != m.Level);
@@ -1224,65 +797,61 @@ TOutcome TOperations::MapInstrumentResults(const TInboxMapping& mapping, TInboxR
         return out;
     };
     TInboxReport rep;
-    if (server_) {
-        TOutcome out = MapOnServer(m, before, rep);
-        if (report) *report = rep;
-        return noteHeld(out);
-    }
-    try {
-        // Whatever an interrupted reading left is placed before new runs are planned against the queue.
+    const bool atOnce = store_->PlacesInboxRunsAtOnce();
+    // Whatever an interrupted reading left is placed before new runs are planned against the queue.
+    if (!atOnce)
         if (TOutcome placed = PlacePendingInboxRuns(&rep); !placed.Ok()) return placed;
-        TDatabase::TTransaction t(db_);
-        TStatement st = db_.Prepare("INSERT INTO inbox_map(source, code, control, analyte, level) "
-                                    "VALUES(?1, ?2, ?3, ?4, ?5) ON CONFLICT(source, code, control) "
-                                    "DO UPDATE SET analyte = ?4, level = ?5");
-        st.Bind(1, m.Source).Bind(2, m.Code).Bind(3, m.Control).Bind(4, m.Analyte);
-        st.Bind(5, static_cast<int64_t>(m.Level));
-        st.Step();
-        Log(jk::MappingChanged, ListAnalytes.FindByName(m.Analyte), m.Level, std::nullopt, before,
-            MappingText(m));
-
-        // The results waiting for this mapping.
-        TStatement w =
-            db_.Prepare(std::string("SELECT id, ") + WaitingColumns +
-                        " FROM inbox_waiting WHERE source = ? AND code = ? AND control = ? ORDER BY id");
-        w.Bind(1, m.Source).Bind(2, m.Code).Bind(3, m.Control);
-        std::vector<TInstrumentResult> results;
-        std::vector<std::string> origins;
-        std::vector<int64_t> rows;
-        while (w.Step()) {
-            rows.push_back(w.Int(0));
-            results.push_back(WaitingRow(w, 1));
-            origins.push_back(w.Text(13));
-        }
-        TInboxPlan plan;
-        PlanInboxRuns(plan, results, origins, InboxSettings());
-        // Results that still do not map (a level the analyte lacks) keep waiting with the new reason.
-        TStatement reason = db_.Prepare("UPDATE inbox_waiting SET reason = ? WHERE id = ?");
-        std::vector<bool> waits(results.size());
-        for (const TInboxPlan::TWaiting& still : plan.Waiting) {
-            waits[still.Index] = true;
-            reason.Reset();
-            reason.Bind(1, still.Reason).Bind(2, rows[still.Index]);
-            reason.Step();
-        }
-        for (size_t i = 0; i < results.size(); ++i)
-            if (!waits[i]) plan.Mapped.push_back(rows[i]);
-        rep.NotMapped = static_cast<int>(plan.Waiting.size());
-        plan.Waiting.clear();
-        RecordInboxPlan(plan);
-        // The mapping's entry goes with the mapping, whether or not results were waiting for it.
-        CompleteStaged();
-        t.Commit();
+    TInboxUndo undo;
+    try {
+        store_->InboxTransaction("inbox mapping", [&] {
+            LockInbox(undo);
+            store_->SaveInboxMapping(m);
+            Log(jk::MappingChanged, ListAnalytes.FindByName(m.Analyte), m.Level, std::nullopt, before,
+                MappingText(m));
+            MapWaitingResults(m, rep, undo);
+        });
     } catch (const EQcError& e) {
-        staged_.clear();
+        UndoInboxPass(undo);
         return TOutcome::FromError(e);
     }
-    TOutcome out = PlacePendingInboxRuns(&rep);
-    // The mapping is stored whatever the placing did: its runs are placed at the next reading or start.
-    if (out.Status == TStatus::Refused) out.Status = TStatus::Partial;
+    TOutcome out;
+    if (atOnce) {
+        PlacedInboxPass(undo, rep);
+        Notify(ckSettings);
+    } else {
+        out = PlacePendingInboxRuns(&rep);
+        // The mapping is stored whatever the placing did: its runs are placed at the next reading or start.
+        if (out.Status == TStatus::Refused) out.Status = TStatus::Partial;
+    }
     if (report) *report = rep;
     return noteHeld(out);
+}
+
+// Inside the mapping's transaction: the results that waited for it planned into runs, placed at once
+// where the store does so.
+void TOperations::MapWaitingResults(const TInboxMapping& m, TInboxReport& rep, TInboxUndo& undo) {
+    std::vector<TInstrumentResult> results;
+    std::vector<std::string> origins;
+    std::vector<int64_t> rows;
+    for (TWaitingResult& w : store_->NotMappedOf(m.Source, m.Code, m.Control)) {
+        rows.push_back(w.Id);
+        results.push_back(std::move(w.Result));
+        origins.push_back(std::move(w.File));
+    }
+    TInboxPlan plan;
+    PlanInboxRuns(plan, results, origins, InboxSettings());
+    // Results that still do not map (a level the analyte lacks) keep waiting with the new reason.
+    std::vector<bool> waits(results.size());
+    for (const TInboxPlan::TWaiting& still : plan.Waiting) {
+        waits[still.Index] = true;
+        store_->SetNotMappedReason(rows[still.Index], still.Reason);
+    }
+    for (size_t i = 0; i < results.size(); ++i)
+        if (!waits[i]) plan.Mapped.push_back(rows[i]);
+    rep.NotMapped = static_cast<int>(plan.Waiting.size());
+    plan.Waiting.clear();
+    if (store_->PlacesInboxRunsAtOnce()) PlaceInboxPlan(plan, undo);
+    store_->RecordInboxPlan(plan);
 }
 
 // ---------------------------------------------------------------- reading the inbox
@@ -1318,7 +887,6 @@ private:
     void MoveProcessed(const std::vector<TInboxFile>& fs, size_t at);
     void Fail(const std::vector<TInboxFile>& fs, const std::string& reason, size_t at = SIZE_MAX);
     std::optional<std::string> Known(const std::string& source, uint64_t hash);
-    bool SeenBefore(uint64_t key);
     bool Full() const { return options_.MaxFiles > 0 && leaving_ >= options_.MaxFiles; }
     void ReadFile(const TInboxFile& f, const TInstrumentSource& reading, int64_t nowNs,
                   std::optional<TUnit>& open);
@@ -1342,7 +910,6 @@ private:
     std::vector<std::string> faults_;
     TInboxPlan plan_;
     std::unordered_set<uint64_t> seenThisPass_;
-    std::optional<TStatement> seenStatement_;
 };
 
 size_t TOperations::TInboxPass::Outcome(TInboxFileOutcome::TKind kind, const std::vector<TInboxFile>& fs,
@@ -1394,30 +961,7 @@ void TOperations::TInboxPass::Fail(const std::vector<TInboxFile>& fs, const std:
 
 // A file read before: the faults of its lines, if it had any. One that gave no result is read again.
 std::optional<std::string> TOperations::TInboxPass::Known(const std::string& source, uint64_t hash) {
-    if (ops_.server_) {
-        TPgResult r = ops_.server_->Connection().Exec(
-            "SELECT faults FROM inbox_file WHERE source = $1 AND hash = $2 AND results > 0",
-            {ServerText(source), Param(Signed(hash))});
-        if (r.Rows() == 0) return std::nullopt;
-        return LocalText(r.View(0, 0));
-    }
-    TStatement st =
-        ops_.db_.Prepare("SELECT faults FROM inbox_file WHERE source = ? AND hash = ? AND results > 0");
-    st.Bind(1, source).Bind(2, Signed(hash));
-    if (!st.Step()) return std::nullopt;
-    return st.Text(0);
-}
-
-// Taken before, here or (on a server) on any bench.
-bool TOperations::TInboxPass::SeenBefore(uint64_t key) {
-    if (ops_.server_)
-        return ops_.server_->Connection()
-                   .Exec("SELECT 1 FROM inbox_seen WHERE key = $1", {Param(Signed(key))})
-                   .Rows() > 0;
-    if (!seenStatement_) seenStatement_.emplace(ops_.db_.Prepare("SELECT 1 FROM inbox_seen WHERE key = ?"));
-    seenStatement_->Reset();
-    seenStatement_->Bind(1, Signed(key));
-    return seenStatement_->Step();
+    return ops_.store_->InboxFileFaults(source, hash);
 }
 
 void TOperations::TInboxPass::ReadFiles(const std::vector<TInboxFile>& files) {
@@ -1555,9 +1099,15 @@ void TOperations::TInboxPass::TakeUnit(size_t u) {
     taken_.push_back(u);
     std::map<uint64_t, int> occurrences;
     const std::string origin = rep_.Files[outcomeOf_[u]].Name;
-    for (TInstrumentResult& r : unit.Batch.Results) {
-        const uint64_t key = SeenKey(r, occurrences[ResultKey(r)]++);
-        if (SeenBefore(key) || !seenThisPass_.insert(key).second) {
+    std::vector<uint64_t> keys;
+    for (const TInstrumentResult& r : unit.Batch.Results)
+        keys.push_back(SeenKey(r, occurrences[ResultKey(r)]++));
+    // Taken before, here or (on a server) on any bench.
+    const std::vector<bool> before = ops_.store_->InboxSeen(keys);
+    for (size_t i = 0; i < keys.size(); ++i) {
+        const TInstrumentResult& r = unit.Batch.Results[i];
+        const uint64_t key = keys[i];
+        if (before[i] || !seenThisPass_.insert(key).second) {
             ++rep_.Files[outcomeOf_[u]].Repeated;
             continue;
         }
@@ -1578,39 +1128,28 @@ void TOperations::TInboxPass::TakeUnit(size_t u) {
 }
 
 TOutcome TOperations::TInboxPass::Place(const TInboxSettings& settings) {
-    auto notMapped = [&] {
-        for (const TInboxPlan::TWaiting& w : plan_.Waiting) ++rep_.Files[unitOf_[w.Index]].NotMapped;
-        rep_.NotMapped += static_cast<int>(plan_.Waiting.size());
-    };
-    if (ops_.server_) {
-        TInboxUndo undo;
-        try {
-            ops_.server_->InTransaction("inbox", [&] {
-                ops_.LockInboxOnServer(undo);
-                ops_.PlanInboxRuns(plan_, results_, origins_, settings);
-                ops_.PlaceOnServer(plan_, undo);
-            });
-        } catch (const EQcError& e) {
-            // Nothing was stored: the files stay and are read again.
-            ops_.UndoOnServer(undo);
-            KeepWaiting();
-            return TOutcome::FromError(e);
-        }
-        notMapped();
-        ops_.PlacedOnServer(undo, rep_);
-        MoveFiles();
-        return {};
-    }
+    TStore& store = *ops_.store_;
+    const bool atOnce = store.PlacesInboxRunsAtOnce();
+    TInboxUndo undo;
     try {
-        TDatabase::TTransaction t(ops_.db_);
-        ops_.PlanInboxRuns(plan_, results_, origins_, settings);
-        notMapped();
-        ops_.RecordInboxPlan(plan_);
-        t.Commit();
+        store.InboxTransaction("inbox", [&] {
+            ops_.LockInbox(undo);
+            ops_.PlanInboxRuns(plan_, results_, origins_, settings);
+            if (atOnce) ops_.PlaceInboxPlan(plan_, undo);
+            store.RecordInboxPlan(plan_);
+        });
     } catch (const EQcError& e) {
         // Nothing was recorded: the files stay and are read again.
+        ops_.UndoInboxPass(undo);
         KeepWaiting();
         return TOutcome::FromError(e);
+    }
+    for (const TInboxPlan::TWaiting& w : plan_.Waiting) ++rep_.Files[unitOf_[w.Index]].NotMapped;
+    rep_.NotMapped += static_cast<int>(plan_.Waiting.size());
+    if (atOnce) {
+        ops_.PlacedInboxPass(undo, rep_);
+        MoveFiles();
+        return {};
     }
     TOutcome placed = ops_.PlacePendingInboxRuns(&rep_);
     if (!placed.Ok()) {
@@ -1642,8 +1181,7 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
     if (!open_ || mode_ == TOpenMode::Reader)
         return TOutcome::Refuse(QT_TRANSLATE_NOOP(
             "Core", "The inbox is read by the program or a writing command, not by a reading one"));
-    EnsureDatabase();
-    if (!server_ && !db_.IsOpen())
+    if (!store_->InboxRecordsOpen())
         return TOutcome::Refuse(Fill(QT_TRANSLATE_NOOP("Core", "The inbox needs the database %1%2"),
                                      ProgramFolder, TDatabase::FileName));
     const TInboxSettings settings = InboxSettings();
@@ -1660,8 +1198,8 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
     }
     // An interrupted reading is finished before anything new is read; on a server, what other benches
     // changed is brought in first, so that the runs are planned on what the server holds.
-    if (TOutcome placed = server_ ? PollServer() : PlacePendingInboxRuns(&rep); !placed.Ok())
-        return finish(placed);
+    if (TOutcome placed = PlacePendingInboxRuns(&rep); !placed.Ok()) return finish(placed);
+    if (TOutcome polled = PollServer(); !polled.Ok()) return finish(polled);
     TInboxPass pass(*this, rep, options);
     try {
         pass.ReadFiles(files);
@@ -1672,32 +1210,19 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
     return finish(pass.Place(settings));
 }
 
-// ---------------------------------------------------------------- on a server
+// ---------------------------------------------------------------- placing at once
 
-TOutcome TOperations::ChangeInboxOnServer(const std::string& what, const std::function<void()>& body) {
-    HandJournalToServer();
-    try {
-        server_->InTransaction(what, body);
-    } catch (const EQcError& e) {
-        return TOutcome::FromError(e);
-    }
-    Notify(ckSettings);
-    return {};
-}
-
-void TOperations::LockInboxOnServer(TInboxUndo& undo) {
+void TOperations::LockInbox(TInboxUndo& undo) {
     // One bench at a time plans runs against the shared mapping and held runs, until its commit, on the
-    // queue as the server holds it (the run out for validation keeps it as it is).
-    server_->Connection().Exec("SELECT pg_advisory_xact_lock(7163002)");
-    if (recallOpen_) return;
-    std::deque<TResu> queue;
-    server_->ReloadQueue(queue);
+    // queue as the store holds it (the run out for validation keeps it as it is).
+    std::optional<std::deque<TResu>> queue = store_->LockInbox(!recallOpen_);
+    if (!queue) return;
     Fifo.ClearQueue();
-    for (TResu& r : queue) Fifo.Push(std::move(r));
+    for (TResu& r : *queue) Fifo.Push(std::move(r));
     undo.Refreshed = true;
 }
 
-void TOperations::PlaceOnServer(const TInboxPlan& plan, TInboxUndo& undo) {
+void TOperations::PlaceInboxPlan(const TInboxPlan& plan, TInboxUndo& undo) {
     // In memory as PlacePendingInboxRuns places pending runs, then written in the open transaction.
     undo.Queue = Fifo.Entries();
     undo.Saved = true;
@@ -1738,78 +1263,9 @@ void TOperations::PlaceOnServer(const TInboxPlan& plan, TInboxUndo& undo) {
             if (TAnalyte* a = ListAnalytes.Find(uid)) a->RecalcAll();
         WriteData();
     }
-    RecordOnServer(plan);
 }
 
-void TOperations::RecordOnServer(const TInboxPlan& plan) {
-    TPgConnection& c = server_->Connection();
-    const std::string now = UtcTimeText();
-    auto taken = [] {
-        return EServerConflict("The results from the instruments were taken on another bench meanwhile: "
-                               "nothing was saved. They are read again at the next reading.");
-    };
-    for (const TInboxPlan::TRun& r : plan.Runs)
-        c.Exec(
-            "INSERT INTO inbox_run(source, analyte, target, entry, replaces, first_time, last_time, state, "
-            "verdict, note, made_utc) VALUES($1, $2, $3, $4, $5, $6, $7, 'placed', $8, $9, $10)",
-            {ServerText(r.Source), ServerText(r.Analyte), r.ToData ? "data" : "queue",
-             TPgConnection::HexBytes(EntryImage(r.Run)),
-             r.Replaces.empty() ? TPgParam() : TPgParam(TPgConnection::HexBytes(r.Replaces)), Param(r.First),
-             Param(r.Last), ServerText(r.Verdict.Text), ServerText(r.Note), now});
-    // A held run completed here: completed on another bench meanwhile, nothing of this is stored.
-    for (const TInboxPlan::TRun& r : plan.Runs)
-        for (int64_t row : r.ReplacedRows)
-            if (c.Exec(
-                     "UPDATE inbox_run SET state = 'replaced' WHERE id = $1 AND state = 'placed' RETURNING 1",
-                     {Param(row)})
-                    .Rows() == 0)
-                throw taken();
-    for (int64_t row : plan.Gone) c.Exec("UPDATE inbox_run SET state = 'gone' WHERE id = $1", {Param(row)});
-    for (const TInboxPlan::TWaiting& w : plan.Waiting) {
-        const TInstrumentResult& r = w.Result;
-        c.Exec(std::string("INSERT INTO inbox_waiting(") + WaitingColumns +
-                   ", received_utc, station) VALUES($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13, "
-                   "$14, $15, $16, $17)",
-               {ServerText(r.Source), ServerText(r.Instrument), ServerText(r.TestCode), ServerText(r.Control),
-                Param(int64_t{r.Level}), ServerText(r.ValueText), Param(r.Value), ServerText(r.Units),
-                Param(r.DateTime), ServerText(r.Operator), ServerText(r.Comment), ServerText(r.MessageId),
-                ServerText(w.Origin), Param(int64_t{r.Line}), ServerText(w.Reason), now, ServerStation()});
-    }
-    auto array = [](const auto& values) {
-        std::string text = "{";
-        for (const auto& v : values) text += (text.size() > 1 ? "," : "") + std::to_string(v);
-        return text + "}";
-    };
-    // Results brought in by a mapping here and not on another bench at the same time.
-    if (!plan.Mapped.empty() &&
-        c.Exec("DELETE FROM inbox_waiting WHERE id = ANY($1::bigint[]) RETURNING id", {array(plan.Mapped)})
-                .Rows() != static_cast<int>(plan.Mapped.size()))
-        throw taken();
-    // Each result once on the whole server: a key another bench inserted meanwhile is waited for, then
-    // found, and refuses this transaction whole.
-    if (!plan.Seen.empty()) {
-        std::vector<int64_t> keys;
-        for (uint64_t k : plan.Seen) keys.push_back(Signed(k));
-        std::sort(keys.begin(), keys.end()); // in one order on every bench: no deadlock
-        if (c.Exec("INSERT INTO inbox_seen SELECT unnest($1::bigint[]) ON CONFLICT DO NOTHING RETURNING key",
-                   {array(keys)})
-                .Rows() != static_cast<int>(keys.size()))
-            throw taken();
-    }
-    for (const TInboxPlan::TFile& f : plan.Files)
-        c.Exec("INSERT INTO inbox_file(source, hash, name, results, faults, read_utc) VALUES($1, $2, $3, $4, "
-               "$5, "
-               "$6) ON CONFLICT DO NOTHING",
-               {ServerText(f.Source), Param(Signed(f.Hash)), ServerText(f.Name), Param(int64_t{f.Results}),
-                ServerText(f.Faults), now});
-    for (size_t i = 0; i < plan.Messages.size(); ++i)
-        c.Exec("INSERT INTO inbox_message(source, id, file, read_utc) VALUES($1, $2, $3, $4) ON CONFLICT DO "
-               "NOTHING",
-               {ServerText(plan.Messages[i].first), ServerText(plan.Messages[i].second),
-                ServerText(plan.MessageFiles[i]), now});
-}
-
-void TOperations::UndoOnServer(const TInboxUndo& undo) {
+void TOperations::UndoInboxPass(const TInboxUndo& undo) {
     staged_.clear();
     if (undo.Refreshed) Notify(ckQueue);
     if (!undo.Saved) return;
@@ -1819,158 +1275,10 @@ void TOperations::UndoOnServer(const TInboxUndo& undo) {
         if (TAnalyte* a = ListAnalytes.Find(uid)) *a = before;
 }
 
-void TOperations::PlacedOnServer(const TInboxUndo& undo, TInboxReport& rep) {
+void TOperations::PlacedInboxPass(const TInboxUndo& undo, TInboxReport& rep) {
     rep.Queued += undo.Queued;
     rep.Accepted += undo.Accepted;
     rep.Merged += undo.Merged;
     for (const auto& [uid, before] : undo.Analytes) Notify(ckPoints, ListAnalytes.Find(uid));
     if (undo.QueueChanged || undo.Refreshed) Notify(ckQueue);
-}
-
-TOutcome TOperations::MapOnServer(const TInboxMapping& m, const std::string& before, TInboxReport& rep) {
-    TInboxUndo undo;
-    TInboxPlan plan;
-    try {
-        server_->InTransaction("inbox mapping", [&] {
-            LockInboxOnServer(undo);
-            TPgConnection& c = server_->Connection();
-            c.Exec("INSERT INTO inbox_map(source, code, control, analyte, level) VALUES($1, $2, $3, $4, $5) "
-                   "ON CONFLICT(source, code, control) DO UPDATE SET analyte = $4, level = $5",
-                   {ServerText(m.Source), ServerText(m.Code), ServerText(m.Control), ServerText(m.Analyte),
-                    Param(int64_t{m.Level})});
-            Log(jk::MappingChanged, ListAnalytes.FindByName(m.Analyte), m.Level, std::nullopt, before,
-                MappingText(m));
-            HandJournalToServer();
-            // The results waiting for this mapping, held against another bench mapping them meanwhile.
-            TPgResult w = c.Exec(std::string("SELECT id, ") + WaitingColumns +
-                                     " FROM inbox_waiting WHERE source = $1 AND code = $2 AND control = $3 "
-                                     "ORDER BY id FOR UPDATE",
-                                 {ServerText(m.Source), ServerText(m.Code), ServerText(m.Control)});
-            std::vector<TInstrumentResult> results;
-            std::vector<std::string> origins;
-            std::vector<int64_t> rows;
-            for (int i = 0; i < w.Rows(); ++i) {
-                rows.push_back(w.Int(i, 0));
-                results.push_back(ServerWaitingRow(w, i, 1));
-                origins.push_back(LocalText(w.View(i, 13)));
-            }
-            PlanInboxRuns(plan, results, origins, InboxSettings());
-            // Results that still do not map (a level the analyte lacks) keep waiting with the new reason.
-            std::vector<bool> waits(results.size());
-            for (const TInboxPlan::TWaiting& still : plan.Waiting) {
-                waits[still.Index] = true;
-                c.Exec("UPDATE inbox_waiting SET reason = $1 WHERE id = $2",
-                       {ServerText(still.Reason), Param(rows[still.Index])});
-            }
-            for (size_t i = 0; i < results.size(); ++i)
-                if (!waits[i]) plan.Mapped.push_back(rows[i]);
-            rep.NotMapped = static_cast<int>(plan.Waiting.size());
-            plan.Waiting.clear();
-            PlaceOnServer(plan, undo);
-        });
-    } catch (const EQcError& e) {
-        UndoOnServer(undo);
-        return TOutcome::FromError(e);
-    }
-    PlacedOnServer(undo, rep);
-    Notify(ckSettings);
-    return {};
-}
-
-// ---------------------------------------------------------------- moving in and out
-
-TStoreInbox TOperations::FolderInboxRecords() const {
-    TStoreInbox out;
-    if (!db_.IsOpen() || db_.Version("inbox") == 0) return out;
-    if (db_.Meta(SettingFolder)) out.Settings = InboxSettings();
-    TStatement src = db_.Prepare("SELECT id, options FROM inbox_source ORDER BY id");
-    while (src.Step()) out.Sources.emplace_back(src.Text(0), src.Text(1));
-    out.Mappings = InboxMappings();
-    out.Waiting = NotMappedResults();
-    TStatement seen = db_.Prepare("SELECT key FROM inbox_seen ORDER BY key");
-    while (seen.Step()) out.Seen.push_back(seen.Int(0));
-    TStatement f = db_.Prepare("SELECT source, hash, name, results, faults, read_utc FROM inbox_file ORDER "
-                               "BY read_utc, source, hash");
-    while (f.Step()) out.Files.push_back({f.Text(0), f.Int(1), f.Text(2), f.Int(3), f.Text(4), f.Text(5)});
-    TStatement m =
-        db_.Prepare("SELECT source, id, file, read_utc FROM inbox_message ORDER BY read_utc, source, id");
-    while (m.Step()) out.Messages.push_back({m.Text(0), m.Text(1), m.Text(2), m.Text(3)});
-    TStatement r =
-        db_.Prepare("SELECT source, analyte, target, entry, replaces, first_time, last_time, state, "
-                    "verdict, note, made_utc, replaces IS NULL FROM inbox_run ORDER BY id");
-    while (r.Step()) {
-        TStoreInbox::TRun run{r.Text(0), r.Text(1), r.Text(2), r.Text(3), std::nullopt, r.Real(5),
-                              r.Real(6), r.Text(7), r.Text(8), r.Text(9), r.Text(10)};
-        if (r.Int(11) == 0) run.Replaces = r.Text(4);
-        out.Runs.push_back(std::move(run));
-    }
-    return out;
-}
-
-void TOperations::PutFolderInbox(const TStoreInbox& in) {
-    TStatement any =
-        db_.Prepare("SELECT (SELECT count(*) FROM inbox_map) + (SELECT count(*) FROM inbox_seen) + "
-                    "(SELECT count(*) FROM inbox_run) + (SELECT count(*) FROM inbox_waiting)");
-    if (any.Step() && any.Int(0) > 0 && (!in.Mappings.empty() || !in.Seen.empty() || !in.Runs.empty()))
-        // Said by the companion's migration only, which speaks English.
-        throw EQcError("The folder " + ProgramFolder + " already keeps inbox records of its own");
-    if (in.Settings) {
-        db_.SetMeta(SettingFolder, in.Settings->Folder);
-        db_.SetMeta(SettingAutoAccept, in.Settings->AutoAccept ? "yes" : "no");
-        db_.SetMeta(SettingWindow, FormatFixed(in.Settings->WindowMinutes, 15, 3));
-    }
-    TStatement src = db_.Prepare("INSERT OR REPLACE INTO inbox_source(id, options) VALUES(?, ?)");
-    for (const auto& [id, options] : in.Sources) {
-        src.Reset();
-        src.Bind(1, id).Bind(2, options);
-        src.Step();
-    }
-    TStatement map =
-        db_.Prepare("INSERT INTO inbox_map(source, code, control, analyte, level) VALUES(?, ?, ?, ?, ?)");
-    for (const TInboxMapping& m : in.Mappings) {
-        map.Reset();
-        map.Bind(1, m.Source).Bind(2, m.Code).Bind(3, m.Control).Bind(4, m.Analyte);
-        map.Bind(5, static_cast<int64_t>(m.Level));
-        map.Step();
-    }
-    TStatement waiting =
-        db_.Prepare(std::string("INSERT INTO inbox_waiting(") + WaitingColumns +
-                    ", received_utc) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    for (const TWaitingResult& w : in.Waiting)
-        BindWaiting(waiting, w.Result, w.File, w.Reason, w.ReceivedUtc);
-    TStatement seen = db_.Prepare("INSERT INTO inbox_seen(key) VALUES(?)");
-    for (int64_t key : in.Seen) {
-        seen.Reset();
-        seen.Bind(1, key);
-        seen.Step();
-    }
-    TStatement file = db_.Prepare(
-        "INSERT INTO inbox_file(source, hash, name, results, faults, read_utc) VALUES(?, ?, ?, ?, ?, ?)");
-    for (const TStoreInbox::TFile& f : in.Files) {
-        file.Reset();
-        file.Bind(1, f.Source).Bind(2, f.Hash).Bind(3, f.Name).Bind(4, f.Results).Bind(5, f.Faults);
-        file.Bind(6, f.ReadUtc);
-        file.Step();
-    }
-    TStatement message =
-        db_.Prepare("INSERT INTO inbox_message(source, id, file, read_utc) VALUES(?, ?, ?, ?)");
-    for (const TStoreInbox::TMessage& m : in.Messages) {
-        message.Reset();
-        message.Bind(1, m.Source).Bind(2, m.Id).Bind(3, m.File).Bind(4, m.ReadUtc);
-        message.Step();
-    }
-    TStatement run =
-        db_.Prepare("INSERT INTO inbox_run(source, analyte, target, entry, replaces, first_time, "
-                    "last_time, state, verdict, note, made_utc) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    for (const TStoreInbox::TRun& r : in.Runs) {
-        run.Reset();
-        run.Bind(1, r.Source).Bind(2, r.Analyte).Bind(3, r.Target).Bind(4, r.Entry);
-        if (r.Replaces)
-            run.Bind(5, *r.Replaces);
-        else
-            run.BindNull(5);
-        run.Bind(6, r.First).Bind(7, r.Last).Bind(8, r.State).Bind(9, r.Verdict).Bind(10, r.Note);
-        run.Bind(11, r.MadeUtc);
-        run.Step();
-    }
 }

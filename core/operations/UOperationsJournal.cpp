@@ -851,7 +851,7 @@ TStoreRecords TFolderStore::Records() const {
     r.CorrectiveActions = ops_.CorrectiveActions();
     TStatement st = db.Prepare("SELECT code, hash FROM operator_password ORDER BY code");
     while (st.Step()) r.OperatorPasswords.emplace_back(st.Text(0), st.Text(1));
-    r.Inbox = ops_.FolderInboxRecords();
+    r.Inbox = InboxRecords();
     return r;
 }
 
@@ -897,6 +897,6 @@ void TFolderStore::PutRecords(const TStoreRecords& records) {
         op.Bind(1, code).Bind(2, hash);
         op.Step();
     }
-    o.PutFolderInbox(records.Inbox);
+    PutInboxRecords(records.Inbox);
     t.Commit();
 }

@@ -50,6 +50,41 @@ public:
     std::vector<TAnalyteRules> RuleSets() const override;
     void SaveRuleSets(const std::vector<std::string>& removed,
                       const std::vector<TAnalyteRules>& sets) override;
+    // ---------------------------------------------------------------- instrument inbox
+    // (UOperationsStoresInbox.cpp)
+    TInboxSettings InboxSettings() const override;
+    std::optional<std::string> InboxSourceOptions(const std::string& id) const override;
+    std::vector<std::string> InboxSourceIds() const override;
+    std::vector<TInboxMapping> InboxMappings() const override;
+    std::vector<TWaitingResult> NotMappedResults() const override;
+    int NotMappedCount() const override;
+    bool InboxRecordsOpen() override;
+    void SaveInboxSettings(const TInboxSettings& settings) override;
+    void SaveInboxSource(const std::string& id, const std::string& options) override;
+    int64_t NotMappedCountOf(const std::string& file) const override;
+    void DiscardNotMapped(const std::string& file) override;
+    void RemoveInboxMapping(const std::string& source, const std::string& code,
+                            const std::string& control) override;
+    void ForgetInboxFile(const std::string& source, uint64_t hash) override;
+    void RecordInboxChange(const std::function<void()>& body) override;
+    std::optional<std::string> InboxFileFaults(const std::string& source, uint64_t hash) const override;
+    std::vector<bool> InboxSeen(const std::vector<uint64_t>& keys) const override;
+    std::vector<TInboxPlan::THeld> PlacedInboxRuns(const std::string& source, const std::string& analyte,
+                                                   double low, double high) const override;
+    std::vector<std::string> PlacedInboxEntries() const override;
+    bool PlacesInboxRunsAtOnce() const override;
+    void InboxTransaction(const std::string& what, const std::function<void()>& body) override;
+    void SaveInboxMapping(const TInboxMapping& mapping) override;
+    std::vector<TWaitingResult> NotMappedOf(const std::string& source, const std::string& code,
+                                            const std::string& control) override;
+    void SetNotMappedReason(int64_t id, const std::string& reason) override;
+    void RecordInboxPlan(const TInboxPlan& plan) override;
+    size_t QueueCapacity() const override;
+    std::vector<TInboxPending> PendingInboxRuns() const override;
+    void MarkInboxRunsPlaced(const std::vector<int64_t>& rows) override;
+    // Its inbox records for moving out, and into an empty inbox (in the open transaction).
+    TStoreInbox InboxRecords() const;
+    void PutInboxRecords(const TStoreInbox& inbox);
 
 private:
     // Runs body and chains the staged entries in one transaction of the database; throws EQcError, and
@@ -104,6 +139,37 @@ public:
     std::vector<TAnalyteRules> RuleSets() const override { return server_->RuleSets(); }
     void SaveRuleSets(const std::vector<std::string>& removed,
                       const std::vector<TAnalyteRules>& sets) override;
+    // ---------------------------------------------------------------- instrument inbox
+    // (UOperationsStoresInbox.cpp)
+    TInboxSettings InboxSettings() const override;
+    std::optional<std::string> InboxSourceOptions(const std::string& id) const override;
+    std::vector<std::string> InboxSourceIds() const override;
+    std::vector<TInboxMapping> InboxMappings() const override;
+    std::vector<TWaitingResult> NotMappedResults() const override;
+    int NotMappedCount() const override;
+    bool InboxRecordsOpen() override;
+    void SaveInboxSettings(const TInboxSettings& settings) override;
+    void SaveInboxSource(const std::string& id, const std::string& options) override;
+    int64_t NotMappedCountOf(const std::string& file) const override;
+    void DiscardNotMapped(const std::string& file) override;
+    void RemoveInboxMapping(const std::string& source, const std::string& code,
+                            const std::string& control) override;
+    void ForgetInboxFile(const std::string& source, uint64_t hash) override;
+    void RecordInboxChange(const std::function<void()>& body) override;
+    std::optional<std::string> InboxFileFaults(const std::string& source, uint64_t hash) const override;
+    std::vector<bool> InboxSeen(const std::vector<uint64_t>& keys) const override;
+    std::vector<TInboxPlan::THeld> PlacedInboxRuns(const std::string& source, const std::string& analyte,
+                                                   double low, double high) const override;
+    std::vector<std::string> PlacedInboxEntries() const override;
+    bool PlacesInboxRunsAtOnce() const override;
+    void InboxTransaction(const std::string& what, const std::function<void()>& body) override;
+    void SaveInboxMapping(const TInboxMapping& mapping) override;
+    std::vector<TWaitingResult> NotMappedOf(const std::string& source, const std::string& code,
+                                            const std::string& control) override;
+    void SetNotMappedReason(int64_t id, const std::string& reason) override;
+    void RecordInboxPlan(const TInboxPlan& plan) override;
+    std::deque<TResu> QueueElsewhere() const override;
+    std::optional<std::deque<TResu>> LockInbox(bool withQueue) override;
 
 private:
     TOperations& ops_;

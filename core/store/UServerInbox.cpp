@@ -1,8 +1,11 @@
 // The instrument inbox's records on a server, moved in and out with the rest of a folder's records.
+#include <algorithm>
 #include <charconv>
+#include <set>
 #include <unistd.h>
 
 #include "UServerStore.h"
+#include "UUtilitaires.h"
 
 namespace {
 std::string Num(double v) {
@@ -142,4 +145,248 @@ void TServerStore::ImportInbox(const TStoreInbox& in) {
             {ServerText(r.Source), ServerText(r.Analyte), r.Target, TPgConnection::HexBytes(r.Entry),
              r.Replaces ? TPgParam(TPgConnection::HexBytes(*r.Replaces)) : TPgParam(), Num(r.First),
              Num(r.Last), r.State, ServerText(r.Verdict), ServerText(r.Note), r.MadeUtc});
+}
+
+// ---------------------------------------------------------------- the inbox as a bench uses it
+
+namespace {
+std::string Param(int64_t v) {
+    return std::to_string(v);
+}
+int64_t Signed(uint64_t v) {
+    return static_cast<int64_t>(v);
+}
+std::string Array(const std::vector<int64_t>& values) {
+    std::string text = "{";
+    for (int64_t v : values) text += (text.size() > 1 ? "," : "") + std::to_string(v);
+    return text + "}";
+}
+std::vector<TWaitingResult> WaitingRows(const TPgResult& r, bool received) {
+    std::vector<TWaitingResult> out;
+    for (int i = 0; i < r.Rows(); ++i) {
+        TWaitingResult w;
+        w.Id = r.Int(i, 0);
+        w.Result = ServerWaitingRow(r, i, 1);
+        w.File = LocalText(r.View(i, 13));
+        if (received) {
+            w.Reason = LocalText(r.View(i, 15));
+            w.ReceivedUtc = r.Text(i, 16);
+        }
+        out.push_back(std::move(w));
+    }
+    return out;
+}
+} // namespace
+
+std::optional<TInboxSettings> TServerStore::InboxSettings() const {
+    TPgResult r =
+        conn_.Exec("SELECT folder, auto_accept, window_minutes FROM inbox_setting WHERE station = $1",
+                   {ServerStation()});
+    if (r.Rows() != 1) return std::nullopt;
+    TInboxSettings s;
+    s.Folder = r.Text(0, 0);
+    s.AutoAccept = r.Text(0, 1) == "t";
+    if (const double w = r.Real(0, 2); w > 0 && w <= 1440) s.WindowMinutes = w;
+    return s;
+}
+
+std::optional<std::string> TServerStore::InboxSourceOptions(const std::string& id) const {
+    TPgResult r = conn_.Exec("SELECT options FROM inbox_source WHERE id = $1", {ServerText(id)});
+    if (r.Rows() != 1) return std::nullopt;
+    return LocalText(r.View(0, 0));
+}
+
+std::vector<std::string> TServerStore::InboxSourceIds() const {
+    std::vector<std::string> out;
+    TPgResult r = conn_.Exec("SELECT id FROM inbox_source ORDER BY id");
+    for (int i = 0; i < r.Rows(); ++i) out.push_back(LocalText(r.View(i, 0)));
+    return out;
+}
+
+std::vector<TInboxMapping> TServerStore::InboxMappings() const {
+    std::vector<TInboxMapping> out;
+    TPgResult r = conn_.Exec(
+        "SELECT source, code, control, analyte, level FROM inbox_map ORDER BY source, code, control");
+    for (int i = 0; i < r.Rows(); ++i)
+        out.push_back({LocalText(r.View(i, 0)), LocalText(r.View(i, 1)), LocalText(r.View(i, 2)),
+                       LocalText(r.View(i, 3)), static_cast<int>(r.Int(i, 4))});
+    return out;
+}
+
+std::vector<TWaitingResult> TServerStore::InboxWaiting() const {
+    return WaitingRows(conn_.Exec(std::string("SELECT id, ") + ServerWaitingColumns +
+                                  ", received_utc FROM inbox_waiting ORDER BY id"),
+                       true);
+}
+
+int64_t TServerStore::InboxWaitingCount(const std::string* file) const {
+    if (!file) return conn_.Exec("SELECT count(*) FROM inbox_waiting").Int(0, 0);
+    return conn_.Exec("SELECT count(*) FROM inbox_waiting WHERE file = $1", {ServerText(*file)}).Int(0, 0);
+}
+
+void TServerStore::PutInboxSettings(const TInboxSettings& s) {
+    conn_.Exec("INSERT INTO inbox_setting VALUES($1, $2, $3, $4) ON CONFLICT(station) DO UPDATE SET "
+               "folder = $2, auto_accept = $3, window_minutes = $4",
+               {ServerStation(), s.Folder, s.AutoAccept ? "t" : "f", Num(s.WindowMinutes)});
+}
+
+void TServerStore::PutInboxSource(const std::string& id, const std::string& options) {
+    conn_.Exec(
+        "INSERT INTO inbox_source(id, options) VALUES($1, $2) ON CONFLICT(id) DO UPDATE SET options = $2",
+        {ServerText(id), ServerText(options)});
+}
+
+void TServerStore::DeleteInboxWaiting(const std::string& file) {
+    conn_.Exec("DELETE FROM inbox_waiting WHERE file = $1", {ServerText(file)});
+}
+
+bool TServerStore::DeleteInboxMapping(const std::string& source, const std::string& code,
+                                      const std::string& control) {
+    return conn_
+               .Exec("DELETE FROM inbox_map WHERE source = $1 AND code = $2 AND control = $3 RETURNING 1",
+                     {ServerText(source), ServerText(code), ServerText(control)})
+               .Rows() > 0;
+}
+
+void TServerStore::DeleteInboxFile(const std::string& source, uint64_t hash) {
+    conn_.Exec("DELETE FROM inbox_file WHERE source = $1 AND hash = $2",
+               {ServerText(source), Param(Signed(hash))});
+}
+
+std::optional<std::string> TServerStore::InboxFileFaults(const std::string& source, uint64_t hash) const {
+    TPgResult r = conn_.Exec("SELECT faults FROM inbox_file WHERE source = $1 AND hash = $2 AND results > 0",
+                             {ServerText(source), Param(Signed(hash))});
+    if (r.Rows() == 0) return std::nullopt;
+    return LocalText(r.View(0, 0));
+}
+
+std::vector<bool> TServerStore::InboxSeen(const std::vector<uint64_t>& keys) const {
+    std::vector<bool> out(keys.size());
+    if (keys.empty()) return out;
+    std::vector<int64_t> asked;
+    for (uint64_t k : keys) asked.push_back(Signed(k));
+    TPgResult r = conn_.Exec("SELECT key FROM inbox_seen WHERE key = ANY($1::bigint[])", {Array(asked)});
+    std::set<int64_t> seen;
+    for (int i = 0; i < r.Rows(); ++i) seen.insert(r.Int(i, 0));
+    for (size_t i = 0; i < keys.size(); ++i) out[i] = seen.count(asked[i]) > 0;
+    return out;
+}
+
+std::vector<TInboxPlan::THeld> TServerStore::PlacedInboxRuns(const std::string& source,
+                                                             const std::string& analyte, double low,
+                                                             double high) const {
+    std::vector<TInboxPlan::THeld> out;
+    TPgResult r =
+        conn_.Exec("SELECT id, source, analyte, entry, first_time, last_time, note FROM inbox_run "
+                   "WHERE state = 'placed' AND target = 'queue' AND source = $1 AND analyte = $2 AND "
+                   "first_time >= $3 AND last_time <= $4 ORDER BY id",
+                   {ServerText(source), ServerText(analyte), Num(low), Num(high)});
+    for (int i = 0; i < r.Rows(); ++i)
+        out.push_back({r.Int(i, 0),
+                       LocalText(r.View(i, 1)),
+                       LocalText(r.View(i, 2)),
+                       r.Bytes(i, 3),
+                       LocalText(r.View(i, 6)),
+                       {},
+                       r.Real(i, 4),
+                       r.Real(i, 5)});
+    return out;
+}
+
+std::vector<std::string> TServerStore::PlacedInboxEntries() const {
+    std::vector<std::string> out;
+    TPgResult r = conn_.Exec("SELECT entry FROM inbox_run WHERE state = 'placed' AND target = 'queue'");
+    for (int i = 0; i < r.Rows(); ++i) out.push_back(r.Bytes(i, 0));
+    return out;
+}
+
+void TServerStore::LockInbox() {
+    conn_.Exec("SELECT pg_advisory_xact_lock(7163002)");
+}
+
+void TServerStore::PutInboxMapping(const TInboxMapping& m) {
+    conn_.Exec("INSERT INTO inbox_map(source, code, control, analyte, level) VALUES($1, $2, $3, $4, $5) "
+               "ON CONFLICT(source, code, control) DO UPDATE SET analyte = $4, level = $5",
+               {ServerText(m.Source), ServerText(m.Code), ServerText(m.Control), ServerText(m.Analyte),
+                Param(int64_t{m.Level})});
+}
+
+std::vector<TWaitingResult> TServerStore::InboxWaitingOf(const std::string& source, const std::string& code,
+                                                         const std::string& control) {
+    return WaitingRows(conn_.Exec(std::string("SELECT id, ") + ServerWaitingColumns +
+                                      " FROM inbox_waiting WHERE source = $1 AND code = $2 AND control = $3 "
+                                      "ORDER BY id FOR UPDATE",
+                                  {ServerText(source), ServerText(code), ServerText(control)}),
+                       false);
+}
+
+void TServerStore::SetInboxWaitingReason(int64_t id, const std::string& reason) {
+    conn_.Exec("UPDATE inbox_waiting SET reason = $1 WHERE id = $2", {ServerText(reason), Param(id)});
+}
+
+void TServerStore::RecordInboxPlan(const TInboxPlan& plan) {
+    const std::string now = UtcTimeText();
+    auto taken = [] {
+        return EServerConflict("The results from the instruments were taken on another bench meanwhile: "
+                               "nothing was saved. They are read again at the next reading.");
+    };
+    for (const TInboxPlan::TRun& r : plan.Runs)
+        conn_.Exec(
+            "INSERT INTO inbox_run(source, analyte, target, entry, replaces, first_time, last_time, state, "
+            "verdict, note, made_utc) VALUES($1, $2, $3, $4, $5, $6, $7, 'placed', $8, $9, $10)",
+            {ServerText(r.Source), ServerText(r.Analyte), r.ToData ? "data" : "queue",
+             TPgConnection::HexBytes(QueueImage(std::deque<TResu>{r.Run})),
+             r.Replaces.empty() ? TPgParam() : TPgParam(TPgConnection::HexBytes(r.Replaces)), Num(r.First),
+             Num(r.Last), ServerText(r.Verdict.Text), ServerText(r.Note), now});
+    // A held run completed here: completed on another bench meanwhile, nothing of this is stored.
+    for (const TInboxPlan::TRun& r : plan.Runs)
+        for (int64_t row : r.ReplacedRows)
+            if (conn_
+                    .Exec("UPDATE inbox_run SET state = 'replaced' WHERE id = $1 AND state = 'placed' "
+                          "RETURNING 1",
+                          {Param(row)})
+                    .Rows() == 0)
+                throw taken();
+    for (int64_t row : plan.Gone)
+        conn_.Exec("UPDATE inbox_run SET state = 'gone' WHERE id = $1", {Param(row)});
+    for (const TInboxPlan::TWaiting& w : plan.Waiting) {
+        const TInstrumentResult& r = w.Result;
+        conn_.Exec(
+            std::string("INSERT INTO inbox_waiting(") + ServerWaitingColumns +
+                ", received_utc, station) VALUES($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13, "
+                "$14, $15, $16, $17)",
+            {ServerText(r.Source), ServerText(r.Instrument), ServerText(r.TestCode), ServerText(r.Control),
+             Param(int64_t{r.Level}), ServerText(r.ValueText), Num(r.Value), ServerText(r.Units),
+             Num(r.DateTime), ServerText(r.Operator), ServerText(r.Comment), ServerText(r.MessageId),
+             ServerText(w.Origin), Param(int64_t{r.Line}), ServerText(w.Reason), now, ServerStation()});
+    }
+    // Results brought in by a mapping here and not on another bench at the same time.
+    if (!plan.Mapped.empty() &&
+        conn_.Exec("DELETE FROM inbox_waiting WHERE id = ANY($1::bigint[]) RETURNING id",
+                   {Array(plan.Mapped)})
+                .Rows() != static_cast<int>(plan.Mapped.size()))
+        throw taken();
+    // Each result once on the whole server: a key another bench inserted meanwhile is waited for, then
+    // found, and refuses this transaction whole.
+    if (!plan.Seen.empty()) {
+        std::vector<int64_t> keys;
+        for (uint64_t k : plan.Seen) keys.push_back(Signed(k));
+        std::sort(keys.begin(), keys.end()); // in one order on every bench: no deadlock
+        if (conn_
+                .Exec(
+                    "INSERT INTO inbox_seen SELECT unnest($1::bigint[]) ON CONFLICT DO NOTHING RETURNING key",
+                    {Array(keys)})
+                .Rows() != static_cast<int>(keys.size()))
+            throw taken();
+    }
+    for (const TInboxPlan::TFile& f : plan.Files)
+        conn_.Exec("INSERT INTO inbox_file(source, hash, name, results, faults, read_utc) VALUES($1, $2, $3, "
+                   "$4, $5, $6) ON CONFLICT DO NOTHING",
+                   {ServerText(f.Source), Param(Signed(f.Hash)), ServerText(f.Name),
+                    Param(int64_t{f.Results}), ServerText(f.Faults), now});
+    for (size_t i = 0; i < plan.Messages.size(); ++i)
+        conn_.Exec("INSERT INTO inbox_message(source, id, file, read_utc) VALUES($1, $2, $3, $4) ON CONFLICT "
+                   "DO NOTHING",
+                   {ServerText(plan.Messages[i].first), ServerText(plan.Messages[i].second),
+                    ServerText(plan.MessageFiles[i]), now});
 }

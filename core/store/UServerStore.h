@@ -15,6 +15,7 @@
 
 #include "UGlobale.h"
 #include "UInbox.h"
+#include "UInboxRecords.h"
 #include "UJournal.h"
 #include "UPgConnection.h"
 #include "UQualityGoals.h"
@@ -227,6 +228,36 @@ public:
     // The queue as the server holds it now (inside a transaction: as it sees it), the known state kept.
     std::deque<TResu> QueueNow() const;
     void ReloadSettings(TSettings& settings, std::vector<std::string>& operators);
+
+    // (UServerInbox.cpp) The inbox as a bench reads and changes it; the writes inside a transaction.
+    // The mappings, results waiting and held runs are shared; the settings are this bench's own.
+    std::optional<TInboxSettings> InboxSettings() const;
+    std::optional<std::string> InboxSourceOptions(const std::string& id) const;
+    std::vector<std::string> InboxSourceIds() const;
+    std::vector<TInboxMapping> InboxMappings() const;
+    std::vector<TWaitingResult> InboxWaiting() const;
+    // All results waiting, or those of one file.
+    int64_t InboxWaitingCount(const std::string* file = nullptr) const;
+    void PutInboxSettings(const TInboxSettings& settings);
+    void PutInboxSource(const std::string& id, const std::string& options);
+    void DeleteInboxWaiting(const std::string& file);
+    // False when there was no such mapping.
+    bool DeleteInboxMapping(const std::string& source, const std::string& code, const std::string& control);
+    void DeleteInboxFile(const std::string& source, uint64_t hash);
+    std::optional<std::string> InboxFileFaults(const std::string& source, uint64_t hash) const;
+    std::vector<bool> InboxSeen(const std::vector<uint64_t>& keys) const;
+    std::vector<TInboxPlan::THeld> PlacedInboxRuns(const std::string& source, const std::string& analyte,
+                                                   double low, double high) const;
+    std::vector<std::string> PlacedInboxEntries() const;
+    // One bench at a time plans runs against the shared mapping and held runs, until its commit.
+    void LockInbox();
+    void PutInboxMapping(const TInboxMapping& mapping);
+    // Locked against another bench mapping them meanwhile.
+    std::vector<TWaitingResult> InboxWaitingOf(const std::string& source, const std::string& code,
+                                               const std::string& control);
+    void SetInboxWaitingReason(int64_t id, const std::string& reason);
+    // The plan's runs as placed; EServerConflict when another bench took any of it meanwhile.
+    void RecordInboxPlan(const TInboxPlan& plan);
 
     // For tests: the connection (to break it) and the server process serving it.
     TPgConnection& Connection() { return conn_; }

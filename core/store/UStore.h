@@ -6,12 +6,17 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "UArchive.h"
+#include "UFifoResult.h"
+#include "UInbox.h"
+#include "UInboxRecords.h"
 #include "UJournal.h"
 #include "UQcError.h"
 #include "UQualityGoals.h"
@@ -134,4 +139,62 @@ public:
     // staged journal entries, in one transaction; throws EQcError, and then nothing changed.
     virtual void SaveRuleSets(const std::vector<std::string>& removed,
                               const std::vector<TAnalyteRules>& sets) = 0;
+
+    // ---------------------------------------------------------------- instrument inbox
+    // Reading answers nothing where the records cannot be read; writing throws EQcError, and then
+    // nothing of it is kept. Each change is kept with the staged journal entries, in one transaction.
+    virtual TInboxSettings InboxSettings() const = 0;
+    // A source's reading options as text, if any are kept.
+    virtual std::optional<std::string> InboxSourceOptions(const std::string& id) const = 0;
+    virtual std::vector<std::string> InboxSourceIds() const = 0;
+    virtual std::vector<TInboxMapping> InboxMappings() const = 0;
+    virtual std::vector<TWaitingResult> NotMappedResults() const = 0;
+    virtual int NotMappedCount() const = 0;
+    // The records can be written now (opened first where they are opened when needed).
+    virtual bool InboxRecordsOpen() = 0;
+    virtual void SaveInboxSettings(const TInboxSettings& settings) = 0;
+    virtual void SaveInboxSource(const std::string& id, const std::string& options) = 0;
+    // Results of that file waiting for a mapping; throws EQcError.
+    virtual int64_t NotMappedCountOf(const std::string& file) const = 0;
+    virtual void DiscardNotMapped(const std::string& file) = 0;
+    // Throws EQcError when there is no such mapping.
+    virtual void RemoveInboxMapping(const std::string& source, const std::string& code,
+                                    const std::string& control) = 0;
+    // A file forgotten as read, so that it is read again.
+    virtual void ForgetInboxFile(const std::string& source, uint64_t hash) = 0;
+    // `body` (a change of the inbox's files) with the staged journal entries.
+    virtual void RecordInboxChange(const std::function<void()>& body) = 0;
+    // The faults of a file read before with results taken, by its bytes' fingerprint.
+    virtual std::optional<std::string> InboxFileFaults(const std::string& source, uint64_t hash) const = 0;
+    // Which of the result keys were taken before (on a server, on any bench).
+    virtual std::vector<bool> InboxSeen(const std::vector<uint64_t>& keys) const = 0;
+    // The runs placed in the queue from `source` for `analyte` within [low, high], by row.
+    virtual std::vector<TInboxPlan::THeld>
+    PlacedInboxRuns(const std::string& source, const std::string& analyte, double low, double high) const = 0;
+    // The queue images of every run placed in the queue.
+    virtual std::vector<std::string> PlacedInboxEntries() const = 0;
+    // The queue as the other benches hold it now (none where nobody else writes).
+    virtual std::deque<TResu> QueueElsewhere() const { return {}; }
+    // The most runs the queue holds.
+    virtual size_t QueueCapacity() const { return SIZE_MAX; }
+    // A pass's runs are placed (the data and queue kept) inside the transaction that records them;
+    // otherwise they are recorded pending and placed after it.
+    virtual bool PlacesInboxRunsAtOnce() const = 0;
+    // One transaction around `body`, with the journal entries it stages.
+    virtual void InboxTransaction(const std::string& what, const std::function<void()>& body) = 0;
+    // Inside InboxTransaction: other benches wait to plan runs until it ends. Returns the queue as the
+    // store holds it, when asked and it may differ from this bench's.
+    virtual std::optional<std::deque<TResu>> LockInbox(bool /*withQueue*/) { return std::nullopt; }
+    // Inside InboxTransaction.
+    virtual void SaveInboxMapping(const TInboxMapping& mapping) = 0;
+    // The results waiting for a mapping of (source, code, control), held against other benches.
+    virtual std::vector<TWaitingResult> NotMappedOf(const std::string& source, const std::string& code,
+                                                    const std::string& control) = 0;
+    virtual void SetNotMappedReason(int64_t id, const std::string& reason) = 0;
+    // The plan's runs (pending, or placed when placed at once) and what was read; throws EServerConflict
+    // when another bench took any of it meanwhile.
+    virtual void RecordInboxPlan(const TInboxPlan& plan) = 0;
+    // Runs recorded and not yet placed; throws EQcError.
+    virtual std::vector<TInboxPending> PendingInboxRuns() const { return {}; }
+    virtual void MarkInboxRunsPlaced(const std::vector<int64_t>&) {}
 };
