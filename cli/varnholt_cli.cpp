@@ -1261,7 +1261,7 @@ std::string ReportJson(const TInboxReport& r) {
         j.EndObject();
     }
     j.EndArray().Key("queued").Int(r.Queued).Key("accepted").Int(r.Accepted).Key("merged").Int(r.Merged);
-    j.Key("notMapped").Int(r.NotMapped).EndObject();
+    j.Key("notMapped").Int(r.NotMapped).Key("patientResults").Int(r.PatientResults).EndObject();
     return j.Str();
 }
 

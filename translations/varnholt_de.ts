@@ -548,6 +548,14 @@
         <translation>Die Zuordnung benötigt die Datenbank %1</translation>
     </message>
     <message>
+        <source>The patient results of %1 %2 were not kept: %3</source>
+        <translation>Die Patientenergebnisse von %1 %2 wurden nicht gespeichert: %3</translation>
+    </message>
+    <message>
+        <source>Patient-based QC alarm for %1 (%2): the statistic left its limits at %3</source>
+        <translation>Alarm der patientenbasierten QK für %1 (%2): die Statistik hat ihre Grenzen um %3 verlassen</translation>
+    </message>
+    <message>
         <source>No mapping for %1 %2 %3</source>
         <translation>Keine Zuordnung für %1 %2 %3</translation>
     </message>

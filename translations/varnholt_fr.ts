@@ -548,6 +548,14 @@
         <translation>L&apos;affectation nécessite la base de données %1</translation>
     </message>
     <message>
+        <source>The patient results of %1 %2 were not kept: %3</source>
+        <translation>Les résultats patients de %1 %2 n&apos;ont pas été conservés : %3</translation>
+    </message>
+    <message>
+        <source>Patient-based QC alarm for %1 (%2): the statistic left its limits at %3</source>
+        <translation>Alarme du CQ basé sur les patients pour %1 (%2) : la statistique est sortie de ses limites à %3</translation>
+    </message>
+    <message>
         <source>No mapping for %1 %2 %3</source>
         <translation>Aucune affectation pour %1 %2 %3</translation>
     </message>

@@ -131,10 +131,11 @@ struct TInboxFileOutcome {
 
 struct TInboxReport {
     std::vector<TInboxFileOutcome> Files;
-    int Queued = 0;    // runs placed in the queue (merged ones included)
-    int Accepted = 0;  // runs stored directly (auto-accept)
-    int Merged = 0;    // of the queued runs, those that completed a held run from the inbox
-    int NotMapped = 0; // results kept "not mapped"
+    int Queued = 0;         // runs placed in the queue (merged ones included)
+    int Accepted = 0;       // runs stored directly (auto-accept)
+    int Merged = 0;         // of the queued runs, those that completed a held run from the inbox
+    int NotMapped = 0;      // results kept "not mapped"
+    int PatientResults = 0; // patients' results added to the patient-QC streams
     bool Empty() const { return Files.empty() && Queued == 0 && Accepted == 0; }
 };
 

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "UPatientQc.h"
 #include "UQcError.h"
 #include "UTypes.h"
 
@@ -44,14 +45,22 @@ struct TInstrumentFault {
 std::string FaultText(const TInstrumentFault& fault);
 
 // What a file gave. A result with a fault is not in Results; its fault names its line.
+// A result left out as a patient's, as a patient-QC stream may keep it: its test code, value, time and
+// instrument only, nothing that names the patient or the sample.
+struct TPatientObservation {
+    std::string TestCode;
+    TPatientReading Reading;
+};
+
 struct TInstrumentBatch {
     TInstrumentFormat Format = TInstrumentFormat::Delimited;
     std::vector<TInstrumentResult> Results;
     std::vector<TInstrumentFault> Faults;
-    std::vector<std::string> MessageIds; // control ids of the messages read, in file order
-    int Skipped = 0;                     // results the file does not mark as QC (patient samples)
-    int SkippedWithoutControl = 0;       // of them, those with no control identification at all
-    uint64_t Fingerprint = 0;            // InstrumentFingerprint of the file's bytes
+    std::vector<std::string> MessageIds;       // control ids of the messages read, in file order
+    int Skipped = 0;                           // results the file does not mark as QC (patient samples)
+    int SkippedWithoutControl = 0;             // of them, those with no control identification at all
+    std::vector<TPatientObservation> Patients; // of them, those with a test code and a date-time
+    uint64_t Fingerprint = 0;                  // InstrumentFingerprint of the file's bytes
 };
 
 // A file that ends inside a message (or before its last line is whole): it may still be being

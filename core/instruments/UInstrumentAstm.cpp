@@ -319,19 +319,23 @@ TInstrumentBatch ReadAstmText(std::string_view bytes, const TInstrumentSource& s
             // The universal test id's fourth component is the analyser's own code.
             res.TestCode = r.Text(3, 4, 0, enc);
             for (int c = 1; c <= 8 && res.TestCode.empty(); ++c) res.TestCode = r.Text(3, c, 0, enc);
-            if (!TakeAsQc(orderQc || processing == "Q", res, source, mapped, skips)) break;
+            std::string when;
+            for (std::string t : {r.Text(13, 1, 0, enc), r.Text(12, 1, 0, enc), o->Text(8, 1, 0, enc),
+                                  o->Text(7, 1, 0, enc), headerTime})
+                if (when.empty()) when = t;
+            res.Instrument = r.Text(14, 1, 0, enc);
+            if (res.Instrument.empty()) res.Instrument = sender;
+            if (!TakeAsQc(orderQc || processing == "Q", res, source, mapped, skips)) {
+                KeepPatient(batch, res.TestCode, r.Text(4, 1, 0, enc), when, res.Instrument,
+                            r.Text(9, 1, 0, enc));
+                break;
+            }
             res.ValueText = r.Text(4, 1, 0, enc);
             res.Units = r.Text(5, 1, 0, enc);
             if (std::string range = r.Text(6, 0, 0, enc); !range.empty())
                 res.AnalyserLimits = "range " + range;
             res.Operator = r.Text(11, 1, 0, enc);
-            res.Instrument = r.Text(14, 1, 0, enc);
-            if (res.Instrument.empty()) res.Instrument = sender;
             res.Level = LevelOf(pick(levelRef));
-            std::string when;
-            for (std::string t : {r.Text(13, 1, 0, enc), r.Text(12, 1, 0, enc), o->Text(8, 1, 0, enc),
-                                  o->Text(7, 1, 0, enc), headerTime})
-                if (when.empty()) when = t;
             if (std::string reasons; !CheckResult(res, when, reasons)) {
                 batch.Faults.push_back({line, reasons});
                 break;

@@ -223,7 +223,6 @@ void TReader::Read(const TMessage& m) {
         if (r.Control.empty()) r.Control = Pick(m, controlRef_, i, *lastObr);
         const TSegment* spm = Find(m, "SPM");
         r.TestCode = obx.Text(3, 1, 0, enc_);
-        if (!TakeAsQc(spm && spm->Fields.Text(11, 1, 0, enc_) == "Q", r, source_, mapped_, skips)) continue;
         if (obx.Text(2, 1, 0, enc_) == "SN") {
             // Structured numeric: comparator ^ number ^ separator ^ number; only "=5.4" or "5.4" is a value.
             std::string comparator = obx.Text(5, 1, 0, enc_);
@@ -232,21 +231,25 @@ void TReader::Read(const TMessage& m) {
         } else {
             r.ValueText = obx.Text(5, 1, 0, enc_);
         }
-        r.Units = obx.Text(6, 1, 0, enc_);
-        if (std::string range = obx.Text(7, 0, 0, enc_); !range.empty()) r.AnalyserLimits = "range " + range;
-        r.Operator = obx.Text(16, 1, 0, enc_);
-        if (r.Operator.empty()) r.Operator = obx.Text(16, 2, 0, enc_);
         r.Instrument = obx.Text(18, 1, 0, enc_);
         if (r.Instrument.empty())
             if (const TSegment* equ = Find(m, "EQU")) r.Instrument = equ->Fields.Text(1, 1, 0, enc_);
         if (r.Instrument.empty()) r.Instrument = msh.Text(3, 1, 0, enc_);
+        std::string when;
+        for (std::string t : {obx.Text(14, 1, 0, enc_), obx.Text(19, 1, 0, enc_), obr.Text(7, 1, 0, enc_)})
+            if (when.empty()) when = t;
+        if (!TakeAsQc(spm && spm->Fields.Text(11, 1, 0, enc_) == "Q", r, source_, mapped_, skips)) {
+            KeepPatient(batch_, r.TestCode, r.ValueText, when, r.Instrument, obx.Text(11, 1, 0, enc_));
+            continue;
+        }
+        r.Units = obx.Text(6, 1, 0, enc_);
+        if (std::string range = obx.Text(7, 0, 0, enc_); !range.empty()) r.AnalyserLimits = "range " + range;
+        r.Operator = obx.Text(16, 1, 0, enc_);
+        if (r.Operator.empty()) r.Operator = obx.Text(16, 2, 0, enc_);
         r.Level = LevelOf(Pick(m, levelRef_, i, *lastObr));
         for (size_t k = i + 1; k < n && m.Segments[k].Name == "NTE"; ++k)
             AppendComment(r.Comment, m.Segments[k].Fields.Joined(3, ' ', enc_));
 
-        std::string when;
-        for (std::string t : {obx.Text(14, 1, 0, enc_), obx.Text(19, 1, 0, enc_), obr.Text(7, 1, 0, enc_)})
-            if (when.empty()) when = t;
         if (std::string reasons; !CheckResult(r, when, reasons)) {
             batch_.Faults.push_back({r.Line, reasons});
             continue;

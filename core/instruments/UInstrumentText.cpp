@@ -376,6 +376,14 @@ bool TakeAsQc(bool marked, const TInstrumentResult& r, const TInstrumentSource& 
     return false;
 }
 
+void KeepPatient(TInstrumentBatch& batch, const std::string& code, const std::string& value,
+                 const std::string& when, const std::string& instrument, const std::string& status) {
+    const std::optional<TDateTime> time = ReadCompactDateTime(when);
+    if (code.empty() || !time) return;
+    const bool flagged = status == "X" || status == "W" || status == "D";
+    batch.Patients.push_back({code, TPatientReading{*time, value, instrument, flagged}});
+}
+
 bool CheckResult(TInstrumentResult& r, const std::string& when, std::string& reasons) {
     reasons.clear();
     std::string why;

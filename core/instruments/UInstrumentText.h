@@ -102,6 +102,10 @@ struct TSkips {
 // source's options or by the laboratory's mapping. A result that is not is counted in `skips`.
 bool TakeAsQc(bool marked, const TInstrumentResult& result, const TInstrumentSource& source,
               const TQcMapping& mapped, TSkips& skips);
+// A patient result for the patient-QC streams, when its date-time can be read. `status` is the
+// analyser's result status: X (cannot be done), W (wrong) and D (deleted) flag the value.
+void KeepPatient(TInstrumentBatch& batch, const std::string& code, const std::string& value,
+                 const std::string& when, const std::string& instrument, const std::string& status);
 // The checks every ASTM and HL7 result passes: a test code, a number, a date-time (`when` as the
 // message writes it). Sets Value and DateTime, or gives the reasons, "; "-joined.
 bool CheckResult(TInstrumentResult& result, const std::string& when, std::string& reasons);

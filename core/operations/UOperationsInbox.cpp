@@ -892,6 +892,7 @@ private:
                   std::optional<TUnit>& open);
     void TakeUnit(size_t u);
     void MoveFiles();
+    void FeedPatientQc(TOutcome& out);
 
     TOperations& ops_;
     TInboxReport& rep_;
@@ -1146,20 +1147,54 @@ TOutcome TOperations::TInboxPass::Place(const TInboxSettings& settings) {
     }
     for (const TInboxPlan::TWaiting& w : plan_.Waiting) ++rep_.Files[unitOf_[w.Index]].NotMapped;
     rep_.NotMapped += static_cast<int>(plan_.Waiting.size());
+    TOutcome placed;
     if (atOnce) {
         ops_.PlacedInboxPass(undo, rep_);
-        MoveFiles();
-        return {};
-    }
-    TOutcome placed = ops_.PlacePendingInboxRuns(&rep_);
-    if (!placed.Ok()) {
+    } else if (placed = ops_.PlacePendingInboxRuns(&rep_); !placed.Ok()) {
         // Recorded: the runs are placed, and the files moved, at the next reading.
         placed.Status = TStatus::Partial;
         KeepWaiting();
         return placed;
     }
     MoveFiles();
+    FeedPatientQc(placed);
     return placed;
+}
+
+// The patients' results of the files taken into the patient-QC streams of their (source, test code);
+// a procedure whose statistic left its limits with them is said. A stream that cannot take them leaves
+// the QC results as they were taken.
+void TOperations::TInboxPass::FeedPatientQc(TOutcome& out) {
+    std::map<std::pair<std::string, std::string>, std::vector<TPatientReading>> streams;
+    for (size_t u : taken_)
+        for (const TPatientObservation& p : units_[u].Batch.Patients)
+            streams[{units_[u].Files.front().Source, p.TestCode}].push_back(p.Reading);
+    for (const auto& [key, readings] : streams) {
+        const std::optional<std::string> name = ops_.PatientResultsAnalyte(key.first, key.second);
+        const TAnalyte* a = name ? ListAnalytes.FindByName(*name) : nullptr;
+        if (!a) continue;
+        TPqcRecordReport kept;
+        if (TOutcome fed = ops_.RecordPatientResults(key.first, key.second, readings, &kept); !fed.Ok()) {
+            if (out.Ok()) out.Status = TStatus::Partial;
+            out.Notes.push_back(
+                Fill(QT_TRANSLATE_NOOP("Core", "The patient results of %1 %2 were not kept: %3"), key.first,
+                     key.second, fed.Message));
+            continue;
+        }
+        rep_.PatientResults += kept.Added;
+        const std::optional<TPqcSettings> procedure = ops_.PatientQcProcedure(*a);
+        if (kept.Added == 0 || !procedure) continue;
+        TDateTime first = readings.front().Time;
+        for (const TPatientReading& r : readings) first = std::min(first, r.Time);
+        const TPqcRun run = RunPqc(*procedure, ops_.PatientStream(*a));
+        const auto alarm =
+            std::find_if(run.Alarms.rbegin(), run.Alarms.rend(), [&](TDateTime t) { return t >= first; });
+        if (alarm != run.Alarms.rend())
+            out.Notes.push_back(
+                Fill(QT_TRANSLATE_NOOP("Core", "Patient-based QC alarm for %1 (%2): the statistic "
+                                               "left its limits at %3"),
+                     a->Name, PqcProcedureName(procedure->Procedure), DateTimeText(*alarm)));
+    }
 }
 
 void TOperations::TInboxPass::MoveFiles() {
