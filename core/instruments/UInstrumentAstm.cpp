@@ -3,6 +3,9 @@
 
 #include <cctype>
 #include <cstdio>
+#include <map>
+#include <optional>
+#include <string>
 
 #include "UInstrumentText.h"
 #include "UTexts.h"
@@ -34,6 +37,79 @@ void AddRecords(std::vector<TAstmRecord>& records, std::string_view text, size_t
     for (const TPiece& p : SplitLines(text, 0, ended))
         if (!p.Text.empty()) records.push_back({std::string(p.Text), offset, damaged});
 }
+
+// The sequence number of the record starting at `at` (its type letter), if it has one: digits ended by
+// a field, the text, or the type letter of a record glued after a record of no other field.
+std::optional<long> SequenceAt(std::string_view text, size_t at, char field) {
+    size_t j = at + 2;
+    while (j < text.size() && j < at + 8 && std::isdigit(static_cast<unsigned char>(text[j]))) ++j;
+    const bool glued =
+        j + 1 < text.size() && std::isupper(static_cast<unsigned char>(text[j])) && text[j + 1] == field;
+    if (j == at + 2 || (j < text.size() && text[j] != field && !glued)) return std::nullopt;
+    return std::stol(std::string(text.substr(at + 2, j - at - 2)));
+}
+
+// Records an analyser glued together without their CR. A record starts where its type letter and the
+// field delimiter come in the order of a message (a patient after the header, a result after its order,
+// ...) with the sequence number that follows on from the record before of that type, or the terminator
+// closes the message, or a header with the message's delimiters starts the next one.
+class TUnglue {
+public:
+    std::vector<TAstmRecord> Split(std::vector<TAstmRecord> records) {
+        std::vector<TAstmRecord> out;
+        for (TAstmRecord& rec : records) {
+            const std::string_view t = rec.Text;
+            if (StartsHeader(t) && t.size() >= 5) delimiters_ = std::string(t.substr(1, 4));
+            Enter(t, 0);
+            size_t from = 0;
+            for (size_t k = 1; !delimiters_.empty() && k + 1 < t.size(); ++k)
+                if (t[k + 1] == delimiters_[0] && Starts(t, k)) {
+                    out.push_back({std::string(t.substr(from, k - from)), rec.Offset + from, rec.Damaged});
+                    from = k;
+                    Enter(t, k);
+                }
+            out.push_back({std::string(t.substr(from)), rec.Offset + from, rec.Damaged});
+        }
+        return out;
+    }
+
+private:
+    bool Starts(std::string_view t, size_t k) const {
+        const char c = t[k];
+        if (c == 'H') return t.substr(k + 1, 4) == delimiters_;
+        if (type_ == 0 || type_ == 'L') return false;
+        // A header's fields (its processing id "P" and version "1") are not records.
+        if (type_ == 'H' && t[k - 1] == delimiters_[0]) return false;
+        const std::optional<long> n = SequenceAt(t, k, delimiters_[0]);
+        if (!n) return false;
+        if (c == 'L') {
+            // The terminator's own fields are short: its sequence number and a termination code.
+            const size_t end = t.find('H', k + 2);
+            const std::string_view rest = t.substr(k, end == std::string_view::npos ? t.size() - k : end - k);
+            return *n == 1 && rest.size() <= 5 && (end == std::string_view::npos || Starts(t, end));
+        }
+        static const std::map<char, std::string_view> next = {{'H', "PQCM"},  {'P', "OCMP"},   {'O', "RCOPM"},
+                                                              {'R', "RCOPM"}, {'C', "RCOPMQ"}, {'M', "POCRM"},
+                                                              {'Q', "QC"}};
+        const auto it = next.find(type_);
+        if (it == next.end() || it->second.find(c) == std::string_view::npos) return false;
+        const auto last = sequence_.find(c);
+        return *n == 1 || (last != sequence_.end() && *n == last->second + 1);
+    }
+    void Enter(std::string_view t, size_t k) {
+        const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(t[k])));
+        type_ = c;
+        if (c == 'H') sequence_.clear();
+        // A record's children number from 1 again under it.
+        for (char child : std::string_view(c == 'P' ? "ORC" : c == 'O' ? "RC" : c == 'R' ? "C" : ""))
+            sequence_.erase(child);
+        if (!delimiters_.empty())
+            if (const std::optional<long> n = SequenceAt(t, k, delimiters_[0])) sequence_[c] = *n;
+    }
+    std::string delimiters_; // field, repeat, component and escape delimiters of the last header
+    char type_ = 0;
+    std::map<char, long> sequence_;
+};
 
 // Joins the frames' texts into records. A frame whose checksum fails is taken from its retransmission
 // (the next frame with the same number); otherwise its loss, like a skipped frame number, marks the next
@@ -223,6 +299,8 @@ TInstrumentBatch ReadAstmText(std::string_view bytes, const TInstrumentSource& s
             if (!Trim(t).empty()) records.push_back({std::string(t), p.Offset, false});
         }
     }
+
+    records = TUnglue().Split(std::move(records));
 
     // The open message.
     bool open = false, damaged = false, skipping = false;

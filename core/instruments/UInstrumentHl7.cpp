@@ -26,6 +26,39 @@ bool SegmentName(std::string_view t, char sep) {
            (t.size() == 3 || t[3] == sep);
 }
 
+// Segments an analyser glued together without their CR: a known segment's name and the field separator
+// start a segment of its own where that segment can begin: a header with the message's delimiters, a
+// segment numbered by its first field with that number, and the other known ones after a field of the
+// segment before.
+std::vector<TPiece> Unglue(const TPiece& p, std::string_view delimiters) {
+    const std::string_view t = p.Text;
+    const char sep = delimiters[0];
+    auto numbered = [&](size_t k) {
+        size_t j = k + 4;
+        while (j < t.size() && j < k + 8 && t[j] >= '0' && t[j] <= '9') ++j;
+        const bool glued = j + 3 < t.size() && t[j] >= 'A' && t[j] <= 'Z' && t[j + 3] == sep;
+        return j > k + 4 && (j == t.size() || t[j] == sep || glued);
+    };
+    auto starts = [&](size_t k) {
+        const std::string_view name = t.substr(k, 3);
+        if (name == "MSH") return t.substr(k + 3, delimiters.size()) == delimiters;
+        for (std::string_view n : {"PID", "PV1", "OBR", "OBX", "NTE", "SPM", "TQ1", "NK1"})
+            if (name == n) return numbered(k);
+        for (std::string_view n : {"ORC", "INV", "EQU", "SAC", "PD1", "PV2", "TCD"})
+            if (name == n) return delimiters.substr(1).find(t[k - 1]) == std::string_view::npos;
+        return false;
+    };
+    std::vector<TPiece> out;
+    size_t from = 0;
+    for (size_t k = 1; k + 3 < t.size(); ++k)
+        if (t[k + 3] == sep && starts(k)) {
+            out.push_back({t.substr(from, k - from), p.Offset + from});
+            from = k;
+        }
+    out.push_back({t.substr(from), p.Offset + from});
+    return out;
+}
+
 // What an observation is: a value to read as a result, the analyser's supplemental information on the
 // result (its control target and SD, IHE LAW "Other Supplemental"), or something else: a coded
 // value, a time, an identifier, text.
@@ -285,10 +318,16 @@ TInstrumentBatch ReadHl7Text(std::string_view bytes, const TInstrumentSource& so
         bool ended = false;
         std::vector<TPiece> pieces = SplitLines(block, at, ended);
         const int number = blocks.empty() ? 0 : blocks.back() + 1;
+        // The header's delimiters (field separator and encoding characters) tell glued segments apart.
+        std::string_view delimiters;
         for (const TPiece& p : pieces) {
             if (Trim(p.Text).empty()) continue;
-            segments.push_back(p);
-            blocks.push_back(number);
+            if (p.Text.starts_with("MSH") && p.Text.size() > 8) delimiters = p.Text.substr(3, 5);
+            for (const TPiece& q : delimiters.empty() ? std::vector<TPiece>{p} : Unglue(p, delimiters)) {
+                if (q.Text.starts_with("MSH") && q.Text.size() > 8) delimiters = q.Text.substr(3, 5);
+                segments.push_back(q);
+                blocks.push_back(number);
+            }
         }
         return !ended && !Trim(pieces.back().Text).empty();
     };
