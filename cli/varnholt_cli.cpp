@@ -773,7 +773,13 @@ int CmdJudge(const TArgs& a) {
     TRejectToggles rejected{};
     for (int k : a.rejects) rejected[k] = true;
     bool rules = a.rules.value_or(an.MultirulesOn());
-    TMultiruleResult out = EvaluateMultirules(an, r, PreviousIndex(an, r.DateTime), rejected, rules);
+    const TRunVerdict verdict =
+        JudgeAnalyteRun(an, Operations().RuleSet(an.Name), r, PreviousIndex(an, r.DateTime), rejected, rules);
+    if (verdict.OwnRules) {
+        std::cout << OwnJudgementJson(an, r, verdict) << "\n";
+        return 0;
+    }
+    const TMultiruleResult& out = verdict.Multirules;
 
     TJsonWriter j;
     j.BeginObject().Key("States").BeginArray();
@@ -1661,7 +1667,7 @@ const std::map<std::string, TCommand> Commands = {
     {"analytes", {CmdAnalytes, Reads}},
     {"limits", {CmdLimits, Reads, true}},
     {"points", {CmdPoints, Reads, true}},
-    {"judge", {CmdJudge, Reads}},
+    {"judge", {CmdJudge, Reads, false, true}},
     {"add", {CmdAdd, Writes}},
     // Listing the held runs reads only: it works while the program runs.
     {"queue", {CmdQueue, [](const TArgs& a) { return a.positional.empty() || a.positional[0] != "list"; }}},
