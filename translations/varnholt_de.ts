@@ -3816,6 +3816,18 @@
         <source>This run falls in a reviewed and signed period of %1: why is it added now?</source>
         <translation>Diese Serie fällt in einen geprüften und freigegebenen Zeitraum von %1: Warum wird sie jetzt hinzugefügt?</translation>
     </message>
+    <message>
+        <source>Own rules: %1</source>
+        <translation>Eigene Regeln: %1</translation>
+    </message>
+    <message>
+        <source>Reject %1</source>
+        <translation>Zurückweisen: %1</translation>
+    </message>
+    <message>
+        <source>Reject %1; warning %2</source>
+        <translation>Zurückweisen: %1; Warnung: %2</translation>
+    </message>
 </context>
 <context>
     <name>TWinZScores</name>

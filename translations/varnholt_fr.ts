@@ -3816,6 +3816,18 @@
         <source>This run falls in a reviewed and signed period of %1: why is it added now?</source>
         <translation>Cette série tombe dans une période revue et signée de %1 : pourquoi est-elle ajoutée maintenant ?</translation>
     </message>
+    <message>
+        <source>Own rules: %1</source>
+        <translation>Règles propres : %1</translation>
+    </message>
+    <message>
+        <source>Reject %1</source>
+        <translation>Rejet : %1</translation>
+    </message>
+    <message>
+        <source>Reject %1; warning %2</source>
+        <translation>Rejet : %1 ; avertissement : %2</translation>
+    </message>
 </context>
 <context>
     <name>TWinZScores</name>
