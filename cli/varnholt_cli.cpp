@@ -1152,7 +1152,8 @@ int CmdSigma(const TArgs& a) {
         period = PeriodOfDates(an, d1, d2);
     }
     // The companion has no chart: every point is in view.
-    const TSigmaReport r = SigmaReport(an, Operations().Goal(an.Name), period, {0, an.Count() - 1});
+    const TSigmaReport r = SigmaReport(an, Operations().Goal(an.Name), period, {0, an.Count() - 1}, {},
+                                       Operations().RuleSet(an.Name));
     TJsonWriter j;
     j.BeginObject().Key("Name").Text(an.Name).Key("levels").BeginArray();
     for (const TLevelSigma& l : r.Levels) {

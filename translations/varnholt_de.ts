@@ -1663,6 +1663,12 @@
         <source>Refused lines: %1. Nothing was imported</source>
         <translation>Abgelehnte Zeilen: %1. Nichts wurde importiert</translation>
     </message>
+    <message>
+        <source>Applied: %1 (the analyte&apos;s own rules).
+</source>
+        <translation>Angewandt: %1 (eigene Regeln des Analyten).
+</translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>
@@ -1927,6 +1933,24 @@
     <message>
         <source>to</source>
         <translation>bis</translation>
+    </message>
+    <message>
+        <source>&amp;Use these rules</source>
+        <translation>Diese Regeln &amp;verwenden</translation>
+    </message>
+    <message>
+        <source>%1 is already judged by these rules.</source>
+        <translation>%1 wird bereits nach diesen Regeln beurteilt.</translation>
+    </message>
+    <message>
+        <source> or </source>
+        <translation> oder </translation>
+    </message>
+    <message>
+        <source>Judge the runs of %1 from now on by the rules advised for level %2 (Sigma %3): %4?
+The multirule switch no longer applies to it. The advice runs %5.</source>
+        <translation>Die Serien von %1 ab jetzt nach den für Ebene %2 (Sigma %3) empfohlenen Regeln beurteilen: %4?
+Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 vor.</translation>
     </message>
 </context>
 <context>

@@ -1663,6 +1663,12 @@
         <source>Refused lines: %1. Nothing was imported</source>
         <translation>Lignes refusées : %1. Rien n&apos;a été importé</translation>
     </message>
+    <message>
+        <source>Applied: %1 (the analyte&apos;s own rules).
+</source>
+        <translation>Appliquées : %1 (règles propres de l&apos;analyte).
+</translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>
@@ -1927,6 +1933,24 @@
     <message>
         <source>to</source>
         <translation>au</translation>
+    </message>
+    <message>
+        <source>&amp;Use these rules</source>
+        <translation>&amp;Utiliser ces règles</translation>
+    </message>
+    <message>
+        <source>%1 is already judged by these rules.</source>
+        <translation>%1 est déjà jugé selon ces règles.</translation>
+    </message>
+    <message>
+        <source> or </source>
+        <translation> ou </translation>
+    </message>
+    <message>
+        <source>Judge the runs of %1 from now on by the rules advised for level %2 (Sigma %3): %4?
+The multirule switch no longer applies to it. The advice runs %5.</source>
+        <translation>Juger désormais les séries de %1 selon les règles conseillées pour le niveau %2 (Sigma %3) : %4 ?
+Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5.</translation>
     </message>
 </context>
 <context>
