@@ -488,9 +488,10 @@ void TWinValidCQ::PaintLevelBar(TPBoxValidCQ& bar, QPainter& p) {
         pic.MarksShown = true;
         const std::vector<TRuleFinding>& found = verdict_.Own.Findings;
         const int count = static_cast<int>(found.size());
-        // Six marks keep the multirules' places; more are drawn closer together from further left.
-        const int first = count > 9 ? 10 : 50;
-        const int step = count > 1 ? std::min(40, (width - 20 - 32 - first) / (count - 1)) : 40;
+        // Up to seven marks from the multirules' first place, wider apart for names such as "2of3:2s";
+        // more are drawn closer together from further left.
+        const int first = count > 7 ? 10 : 50;
+        const int step = count > 1 ? std::min(48, (width - 20 - 32 - first) / (count - 1)) : 48;
         for (int j = 0; j < count; ++j) {
             const TRuleFinding& f = found[static_cast<size_t>(j)];
             const RuleStatus st = f.Violated && (f.Within & (1u << k)) ? f.Status : rsClear;
@@ -526,14 +527,14 @@ void TWinValidCQ::PBoxWGAcrossPaint(QPainter& p) {
     AcrossPicture.clear();
     if (!own_.Empty()) {
         if (verdict_.N < 2) return;
-        // The rules that read several values, from the place of the multirules' first across mark.
+        // The rules that read several values, right of the row's label.
         std::vector<const TRuleFinding*> across;
         for (const TRuleFinding& f : verdict_.Own.Findings)
             if (!IsSingleValueRule(f.Rule)) across.push_back(&f);
         const int count = static_cast<int>(across.size());
-        const int first = 40 * FirstAcrossRule + 49;
+        const int first = 150;
         const int step =
-            count > 1 ? std::min(40, (PBoxWGAcross->width() - 2 - 32 - first) / (count - 1)) : 40;
+            count > 1 ? std::min(48, (PBoxWGAcross->width() - 2 - 32 - first) / (count - 1)) : 48;
         for (int j = 0; j < count; ++j) {
             const TRuleFinding& f = *across[static_cast<size_t>(j)];
             const RuleStatus st = f.Violated && f.Across ? f.Status : rsClear;

@@ -384,7 +384,7 @@ private slots:
                  (std::vector<P>{{"1:3s", rsClear}, {"2of3:2s", rsClear}, {"1:2s", rsWarning}}));
         QCOMPARE(w->AcrossPicture, (std::vector<P>{{"2of3:2s", rsClear}}));
         TPBoxValidCQ* bar = w->LevelBars[0];
-        QCOMPARE(PixelOf(bar, 50 + 80 + 16, 37), QColor(255, 255, 0));
+        QCOMPARE(PixelOf(bar, 50 + 96 + 16, 37), QColor(255, 255, 0));
         QCOMPARE(PixelOf(bar, 50 + 16, 37), QApplication::palette().color(QPalette::Button));
 
         // An earlier value beyond 2 SD: 2of3:2s rejects along level 1, and OK asks what was done.
@@ -392,7 +392,7 @@ private slots:
         limits();
         Open(*w, a, r);
         QCOMPARE(w->LevelBars[0]->Picture.OwnMarks[1], (P{"2of3:2s", rsReject}));
-        QCOMPARE(PixelOf(bar, 50 + 40 + 16, 37), QColor(255, 0, 0));
+        QCOMPARE(PixelOf(bar, 50 + 48 + 16, 37), QColor(255, 0, 0));
         QCOMPARE(w->LevelBars[1]->Picture.OwnMarks,
                  (std::vector<P>{{"1:3s", rsClear}, {"2of3:2s", rsClear}, {"1:2s", rsClear}}));
         answers.reasonQuestions.clear();
@@ -405,6 +405,7 @@ private slots:
         a.ClassifyRun(both.Levels);
         Open(*w, a, both);
         QCOMPARE(w->AcrossPicture, (std::vector<P>{{"2of3:2s", rsReject}}));
+        QCOMPARE(PixelOf(w->PBoxWGAcross, 150 + 16, 5), QColor(255, 0, 0));
         w->RejectButtons[1]->click();
         QVERIFY(!w->PanelWGAcross->isVisible());
         w->BtCancel->click();
