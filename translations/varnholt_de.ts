@@ -2220,6 +2220,22 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
         <source>%1 is typed in the fields but not in the list.<byte value="xd"/>Add it to the list before closing ?</source>
         <translation>%1 ist in den Feldern eingegeben, aber nicht in der Liste.<byte value="xd"/>Vor dem Schließen in die Liste aufnehmen?</translation>
     </message>
+    <message>
+        <source>Rules (empty: Westgard multirules)</source>
+        <translation>Regeln (leer: Westgard-Regeln)</translation>
+    </message>
+    <message>
+        <source>Rule names separated by commas; a rule in neither field is off: %1</source>
+        <translation>Regelnamen durch Kommas getrennt; eine Regel in keinem der Felder ist aus: %1</translation>
+    </message>
+    <message>
+        <source>Re&amp;ject</source>
+        <translation>&amp;Zurückweisen</translation>
+    </message>
+    <message>
+        <source>Warnin&amp;g</source>
+        <translation>Warnun&amp;g</translation>
+    </message>
 </context>
 <context>
     <name>TWinDefSerum</name>

@@ -2220,6 +2220,22 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
         <source>%1 is typed in the fields but not in the list.<byte value="xd"/>Add it to the list before closing ?</source>
         <translation>%1 est saisi dans les champs mais n&apos;est pas dans la liste.<byte value="xd"/>L&apos;ajouter à la liste avant de fermer ?</translation>
     </message>
+    <message>
+        <source>Rules (empty: Westgard multirules)</source>
+        <translation>Règles (vide : règles de Westgard)</translation>
+    </message>
+    <message>
+        <source>Rule names separated by commas; a rule in neither field is off: %1</source>
+        <translation>Noms des règles séparés par des virgules ; une règle absente des deux champs est désactivée : %1</translation>
+    </message>
+    <message>
+        <source>Re&amp;ject</source>
+        <translation>Re&amp;jet</translation>
+    </message>
+    <message>
+        <source>Warnin&amp;g</source>
+        <translation>A&amp;vertissement</translation>
+    </message>
 </context>
 <context>
     <name>TWinDefSerum</name>
