@@ -211,8 +211,9 @@ const std::map<std::string, std::string> CommandHelp = {
      "varnholt-cli limits ANALYTE\n  Prints the statistics (AllStats) and limits in force of each level.\n"},
     {"points", "varnholt-cli points ANALYTE\n  Prints {\"points\":[...]}: every stored point.\n"},
     {"judge", "varnholt-cli judge ANALYTE DATE TIME V1 [V2 [V3]] [--reject K]... [--rules on|off]\n"
-              "  Classifies the run and evaluates the multirules as the validation window does;\n"
-              "  stores nothing. --rules defaults to the analyte's own switch.\n"},
+              "  Classifies the run and judges it as the validation window does: by the analyte's own\n"
+              "  rule set when it has one, else by the multirules; stores nothing. --rules (multirules\n"
+              "  only) defaults to the analyte's own switch.\n"},
     {"add", "varnholt-cli add ANALYTE DATE TIME V1 [V2 [V3]] [--operator X] [--comment T] [--reject K]...\n"
             "  Accepts the run (rejected levels stored as discarded) and writes the data file.\n"},
     {"queue",
