@@ -152,4 +152,11 @@ TEST_F(CompanionRules, JudgeUsesTheAnalytesOwnSet) {
                    "\"Level\":1,\"Status\":\"warning\"}],\"Worst\":\"reject\",\"Rejected\":true}"),
         std::string::npos)
         << r.out;
+    // add stores the run and journals it as the set judges it.
+    ASSERT_EQ(
+        Cli(home, {"add", "Glucose", "2026-02-01", "09:00", high, "200", "--action", "Recalibrated"}).status,
+        0);
+    const std::string journal = Cli(home, {"journal", "--analyte", "Glucose"}).out;
+    EXPECT_NE(journal.find("run accepted with violations"), std::string::npos) << journal;
+    EXPECT_NE(journal.find("rules: L1 1:2.5s reject, L1 1:2s warning"), std::string::npos) << journal;
 }
