@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QTableWidget>
@@ -159,6 +160,13 @@ std::string GoalText(const TAnalyte& a, const TQualityGoal& g) {
     return s;
 }
 
+const TLevelSigma* AdviceToApply(const TSigmaReport& r) {
+    const TLevelSigma* best = nullptr;
+    for (const TLevelSigma& l : r.Levels)
+        if (l.Advised && (!best || l.Figures.Sigma.Value < best->Figures.Sigma.Value)) best = &l;
+    return best;
+}
+
 std::string AdviceText(const TAnalyte& a, const TSigmaReport& r) {
     std::string s;
     bool unknownBias = false;
@@ -291,6 +299,11 @@ TSigmaPages::TSigmaPages(QWidget* parent) {
     DateTo->setGeometry(372, 23, 110, 22);
     for (TDatePicker* d : {DateFrom, DateTo}) d->setDisplayFormat(DatePickerFormat());
     RBReference->setChecked(true);
+    BtUseRules = new QPushButton(tr("&Use these rules"), Figures);
+    BtUseRules->setObjectName("BtUseRules");
+    BtUseRules->setGeometry(PageWidth - 6 - 170, 22, 170, 24);
+    BtUseRules->setEnabled(false);
+    QObject::connect(BtUseRules, &QPushButton::clicked, Figures, [this] { UseAdvisedRules(); });
     GridSigma = new QTableWidget(SigmaRows, 2, Figures);
     GridSigma->setObjectName("GridSigma");
     GridSigma->verticalHeader()->hide();
@@ -373,7 +386,7 @@ void TSigmaPages::Compute() {
     std::optional<TPeriod> period;
     if (RBDates->isChecked()) period = PeriodOfDates(a, DayOf(DateFrom->date()), DayOf(DateTo->date()));
     const TPeriod view = viewPeriod_ ? viewPeriod_(a) : TPeriod{0, a.Count() - 1};
-    report_ = SigmaReport(a, Operations().Goal(a.Name), period, view);
+    report_ = SigmaReport(a, Operations().Goal(a.Name), period, view, {}, Operations().RuleSet(a.Name));
 }
 
 const TSigmaReport& TSigmaPages::Report() {
@@ -426,6 +439,33 @@ void TSigmaPages::Fill() {
         for (int c = 1; c < GridSigma->columnCount(); ++c)
             GridSigma->setColumnWidth(c, GridSigma->columnWidth(c) + room / (GridSigma->columnCount() - 1));
     MemoAdvice->setPlainText(ToQString(AdviceText(a, r)));
+    BtUseRules->setEnabled(AdviceToApply(r) != nullptr && Operations().Mode() != TOpenMode::Reader);
+}
+
+void TSigmaPages::UseAdvisedRules() {
+    if (!analyte_) return;
+    const std::string name = analyte_->Name;
+    const TLevelSigma* l = AdviceToApply(Report());
+    if (!l) return;
+    const TQcRuleSet set = AdvisedRuleSet(l->Advice);
+    if (Operations().RuleSet(name) == set) {
+        ShowMessageBox(mkInformation, mbOK, FillQ(tr("%1 is already judged by these rules."), name));
+        return;
+    }
+    std::string plans;
+    for (const TRunPlan& p : l->Advice.Plans)
+        plans += (plans.empty() ? "" : FromQ(tr(" or "))) + "N=" + std::to_string(p.N) +
+                 ", R=" + std::to_string(p.R);
+    const std::string question =
+        FillQ(tr("Judge the runs of %1 from now on by the rules advised for level %2 (Sigma %3): %4?\n"
+                 "The multirule switch no longer applies to it. The advice runs %5."),
+              name, std::to_string(l->Figures.Level + 1), Fixed(l->Figures.Sigma.Value, 2),
+              QcRulesText(set.Reject), plans);
+    if (ShowMessageBox(mkConfirmation, mbYes | mbNo, question) != mbYes) return;
+    if (!AskPassword()) return;
+    if (!ShowOutcome(Operations().SetRuleSet(name, set))) return;
+    Invalidate();
+    Fill();
 }
 
 void TSigmaPages::FillCharts() {

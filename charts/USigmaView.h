@@ -14,6 +14,7 @@
 
 class QLabel;
 class QPlainTextEdit;
+class QPushButton;
 class QRadioButton;
 class QTableWidget;
 class TDatePicker;
@@ -31,6 +32,10 @@ std::string GoalText(const TAnalyte& a, const TQualityGoal& g);
 std::string AdviceText(const TAnalyte& a, const TSigmaReport& r);
 // The period the figures cover, in words.
 std::string PeriodText(const std::optional<std::pair<TDateTime, TDateTime>>& dates);
+
+// The level whose advice "Use these rules" applies: of the advised levels the one with the lowest
+// Sigma, whose rules are the most demanding; nullptr when no level has advice.
+const TLevelSigma* AdviceToApply(const TSigmaReport& r);
 
 // The printed pages: the figures table, the advice, the formulas and both charts.
 void PrintSigma(TPrintCanvas& canvas, const TAnalyte& a, const TSigmaReport& r,
@@ -50,6 +55,7 @@ public:
     TDatePicker* DateTo;
     QTableWidget* GridSigma;
     QPlainTextEdit* MemoAdvice;
+    QPushButton* BtUseRules; // the advised rules become the analyte's own rule set
     QWidget* PBoxPower;
     QWidget* PBoxDecision;
 
@@ -63,6 +69,9 @@ public:
     const std::vector<TPowerPoint>& Power();
     std::string Period() const;
     bool HasGoal() const;
+    // Stores the advice of AdviceToApply as the analyte's own rule set, after the password and a
+    // confirmation naming the rules and the advised runs.
+    void UseAdvisedRules();
     // The pages' size; the view grows to hold it.
     static QSize PageSize();
 

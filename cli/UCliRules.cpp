@@ -29,6 +29,33 @@ std::string RuleSetJson(const TAnalyte& a, const TQcRuleSet& set) {
     return j.Str();
 }
 
+std::string OwnJudgementJson(const TAnalyte& a, const TResu& run, const TRunVerdict& v) {
+    auto status = [](RuleStatus s) {
+        return s == rsReject ? "reject" : s == rsWarning ? "warning" : "no warning";
+    };
+    TJsonWriter j;
+    j.BeginObject().Key("States").BeginArray();
+    for (int i = 0; i < a.NbLevels; ++i) j.Int(run.Levels[static_cast<size_t>(i)].State);
+    j.EndArray().Key("TakesPart").BeginArray();
+    for (int i = 0; i < a.NbLevels; ++i) j.Bool(v.TakesPart[static_cast<size_t>(i)]);
+    j.EndArray().Key("n").Int(v.N).Key("RuleSet").BeginObject().Key("Name").Text(v.Set.DisplayName());
+    j.Key("Reject");
+    WriteRules(j, v.Set.Reject);
+    j.Key("Warn");
+    WriteRules(j, v.Set.Warn);
+    j.EndObject().Key("Marks").BeginArray();
+    for (const TRunMark& m : v.Marks) {
+        j.BeginObject().Key("Rule").Text(m.Rule).Key("Level");
+        if (m.Level < 0)
+            j.Null();
+        else
+            j.Int(m.Level + 1);
+        j.Key("Status").Text(status(m.Status)).EndObject();
+    }
+    j.EndArray().Key("Worst").Text(status(v.RulesWorst)).Key("Rejected").Bool(v.Rejected()).EndObject();
+    return j.Str();
+}
+
 TQcRuleSet ChangeRuleSet(TQcRuleSet set, const std::optional<std::string>& reject,
                          const std::optional<std::string>& warn) {
     if (reject) set.Reject = ParseQcRules(*reject);

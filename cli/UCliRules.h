@@ -7,6 +7,7 @@
 
 #include "UQualityGoals.h"
 #include "URuleEngine.h"
+#include "URunJudgement.h"
 #include "UStructures.h"
 
 // {"Name":analyte,"Reject":[...],"Warn":[...]}: empty lists for an analyte judged by the multirules.
@@ -23,3 +24,7 @@ TQcRuleSet ChangeRuleSet(TQcRuleSet set, const std::optional<std::string>& rejec
 // any level.
 std::string PlanJson(const TAnalyte& a, const TQualityGoal& goal, const TQcRuleSet& set, int n, int trials,
                      std::vector<std::string>& notes);
+
+// A run judged by the analyte's own rule set: {"States", "TakesPart", "n", "RuleSet":{"Name", "Reject",
+// "Warn"}, "Marks":[{"Rule", "Level" (1-based, null across), "Status"}], "Worst", "Rejected"}.
+std::string OwnJudgementJson(const TAnalyte& a, const TResu& run, const TRunVerdict& v);

@@ -211,8 +211,9 @@ const std::map<std::string, std::string> CommandHelp = {
      "varnholt-cli limits ANALYTE\n  Prints the statistics (AllStats) and limits in force of each level.\n"},
     {"points", "varnholt-cli points ANALYTE\n  Prints {\"points\":[...]}: every stored point.\n"},
     {"judge", "varnholt-cli judge ANALYTE DATE TIME V1 [V2 [V3]] [--reject K]... [--rules on|off]\n"
-              "  Classifies the run and evaluates the multirules as the validation window does;\n"
-              "  stores nothing. --rules defaults to the analyte's own switch.\n"},
+              "  Classifies the run and judges it as the validation window does: by the analyte's own\n"
+              "  rule set when it has one, else by the multirules; stores nothing. --rules (multirules\n"
+              "  only) defaults to the analyte's own switch.\n"},
     {"add", "varnholt-cli add ANALYTE DATE TIME V1 [V2 [V3]] [--operator X] [--comment T] [--reject K]...\n"
             "  Accepts the run (rejected levels stored as discarded) and writes the data file.\n"},
     {"queue",
@@ -773,7 +774,13 @@ int CmdJudge(const TArgs& a) {
     TRejectToggles rejected{};
     for (int k : a.rejects) rejected[k] = true;
     bool rules = a.rules.value_or(an.MultirulesOn());
-    TMultiruleResult out = EvaluateMultirules(an, r, PreviousIndex(an, r.DateTime), rejected, rules);
+    const TRunVerdict verdict =
+        JudgeAnalyteRun(an, Operations().RuleSet(an.Name), r, PreviousIndex(an, r.DateTime), rejected, rules);
+    if (verdict.OwnRules) {
+        std::cout << OwnJudgementJson(an, r, verdict) << "\n";
+        return 0;
+    }
+    const TMultiruleResult& out = verdict.Multirules;
 
     TJsonWriter j;
     j.BeginObject().Key("States").BeginArray();
@@ -1146,7 +1153,8 @@ int CmdSigma(const TArgs& a) {
         period = PeriodOfDates(an, d1, d2);
     }
     // The companion has no chart: every point is in view.
-    const TSigmaReport r = SigmaReport(an, Operations().Goal(an.Name), period, {0, an.Count() - 1});
+    const TSigmaReport r = SigmaReport(an, Operations().Goal(an.Name), period, {0, an.Count() - 1}, {},
+                                       Operations().RuleSet(an.Name));
     TJsonWriter j;
     j.BeginObject().Key("Name").Text(an.Name).Key("levels").BeginArray();
     for (const TLevelSigma& l : r.Levels) {
@@ -1661,7 +1669,7 @@ const std::map<std::string, TCommand> Commands = {
     {"analytes", {CmdAnalytes, Reads}},
     {"limits", {CmdLimits, Reads, true}},
     {"points", {CmdPoints, Reads, true}},
-    {"judge", {CmdJudge, Reads}},
+    {"judge", {CmdJudge, Reads, false, true}},
     {"add", {CmdAdd, Writes}},
     // Listing the held runs reads only: it works while the program runs.
     {"queue", {CmdQueue, [](const TArgs& a) { return a.positional.empty() || a.positional[0] != "list"; }}},

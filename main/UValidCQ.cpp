@@ -272,6 +272,8 @@ TWinValidCQ::TWinValidCQ(QWidget* parent) : QDialog(parent) {
     CBWestg->setObjectName(QStringLiteral("CBWestg"));
     CBWestg->setGeometry(10, 18, 200, 20);
     CBWestg->setChecked(true);
+    LblRuleSet = MakeLabel(Panel3, "LblRuleSet", QString(), QRect(10, 20, 235, 18));
+    LblRuleSet->setVisible(false);
     connect(BtOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(BtCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(CBWestg, &QCheckBox::clicked, this, &TWinValidCQ::CBWestgClick);
@@ -304,7 +306,21 @@ void TWinValidCQ::PrepareValidation(TAnalyte& analyte, TResu& run) {
     everRejected_ = {};
     note_ = {};
     result_ = {};
-    levels_ = SelectRuleLevels(analyte, run, rejected_, analyte.MultirulesOn());
+    verdict_ = {};
+    own_ = Operations().RuleSet(analyte.Name);
+    // An own rule set replaces the multirules: their switch gives way to the set's name.
+    const bool own = !own_.Empty();
+    CBWestg->setVisible(!own);
+    LblRuleSet->setVisible(own);
+    if (own) {
+        LblRuleSet->setText(ToQ(FillQ(tr("Own rules: %1"), own_.DisplayName())));
+        LblRuleSet->setToolTip(
+            ToQ(own_.Warn.empty()
+                    ? FillQ(tr("Reject %1"), QcRulesText(own_.Reject))
+                    : FillQ(tr("Reject %1; warning %2"), QcRulesText(own_.Reject), QcRulesText(own_.Warn))));
+    }
+    PBoxWGAcross->setFixedWidth(own ? WindowWidth - 20 : 300);
+    levels_ = SelectRuleLevels(analyte, run, rejected_, own || analyte.MultirulesOn());
     ApplyHeight();
 }
 
@@ -351,7 +367,9 @@ void TWinValidCQ::FormActivate() {
         CBWestg->setChecked(a.MultirulesOn());
         CBWestgClick();
     }
-    if (levels_.N >= 1)
+    if (!own_.Empty())
+        verdict_ = JudgeAnalyteRun(a, own_, *run_, previousIndex_, rejected_, true);
+    else if (levels_.N >= 1)
         result_ = EvaluateMultirules(a, *run_, previousIndex_, rejected_, CBWestg->isChecked());
     RepaintAll();
     BtOK->setFocus();
@@ -359,9 +377,16 @@ void TWinValidCQ::FormActivate() {
 
 void TWinValidCQ::Evaluate(bool multirulesOn) {
     if (!analyte_ || !run_) return;
-    levels_ = SelectRuleLevels(*analyte_, *run_, rejected_, multirulesOn);
-    result_ = levels_.N >= 1 ? EvaluateMultirules(*analyte_, *run_, previousIndex_, rejected_, multirulesOn)
-                             : TMultiruleResult{};
+    if (!own_.Empty()) {
+        levels_ = SelectRuleLevels(*analyte_, *run_, rejected_, true);
+        verdict_ = JudgeAnalyteRun(*analyte_, own_, *run_, previousIndex_, rejected_, true);
+        result_ = {};
+    } else {
+        levels_ = SelectRuleLevels(*analyte_, *run_, rejected_, multirulesOn);
+        result_ = levels_.N >= 1
+                      ? EvaluateMultirules(*analyte_, *run_, previousIndex_, rejected_, multirulesOn)
+                      : TMultiruleResult{};
+    }
     ApplyHeight();
     RepaintAll();
     BtOK->setFocus();
@@ -405,7 +430,7 @@ bool TWinValidCQ::AskNote() {
         const size_t ki = static_cast<size_t>(k);
         note_.Retrieved[ki] = everRejected_[ki] && !rejected_[ki];
     }
-    if (RunIsRejected(*analyte_, probe, CBWestg->isChecked()) &&
+    if (RunIsRejected(*analyte_, probe, CBWestg->isChecked(), own_) &&
         !Prompt().AskReason(FillQ(tr("A rule rejects this run of %1: what was done?"), analyte_->Name),
                             Operations().CorrectiveActions(), note_.CorrectiveAction, note_.Text))
         return false;
@@ -459,7 +484,21 @@ void TWinValidCQ::PaintLevelBar(TPBoxValidCQ& bar, QPainter& p) {
         int x1 = pic.ZoneEdges[static_cast<size_t>(z)], x2 = pic.ZoneEdges[static_cast<size_t>(z) + 1];
         if (x2 > x1) p.fillRect(QRect(x1, 17, x2 - x1, 10), zones[z]);
     }
-    if (result_.TakesPart[ki]) {
+    if (!own_.Empty() && verdict_.TakesPart[ki]) {
+        pic.MarksShown = true;
+        const std::vector<TRuleFinding>& found = verdict_.Own.Findings;
+        const int count = static_cast<int>(found.size());
+        // Up to seven marks from the multirules' first place, wider apart for names such as "2of3:2s";
+        // more are drawn closer together from further left.
+        const int first = count > 7 ? 10 : 50;
+        const int step = count > 1 ? std::min(48, (width - 20 - 32 - first) / (count - 1)) : 48;
+        for (int j = 0; j < count; ++j) {
+            const TRuleFinding& f = found[static_cast<size_t>(j)];
+            const RuleStatus st = f.Violated && (f.Within & (1u << k)) ? f.Status : rsClear;
+            pic.OwnMarks.push_back({QcRuleName(f.Rule), st});
+            DrawRuleMark(p, first + step * j, 35, st, QcRuleName(f.Rule));
+        }
+    } else if (result_.TakesPart[ki]) {
         pic.MarksShown = true;
         pic.Marks = result_.Level[ki];
         for (int j = 0; j < RuleCount; ++j)
@@ -486,6 +525,24 @@ void TWinValidCQ::PaintLevelBar(TPBoxValidCQ& bar, QPainter& p) {
 
 void TWinValidCQ::PBoxWGAcrossPaint(QPainter& p) {
     AcrossPicture.clear();
+    if (!own_.Empty()) {
+        if (verdict_.N < 2) return;
+        // The rules that read several values, right of the row's label.
+        std::vector<const TRuleFinding*> across;
+        for (const TRuleFinding& f : verdict_.Own.Findings)
+            if (!IsSingleValueRule(f.Rule)) across.push_back(&f);
+        const int count = static_cast<int>(across.size());
+        const int first = 150;
+        const int step =
+            count > 1 ? std::min(48, (PBoxWGAcross->width() - 2 - 32 - first) / (count - 1)) : 48;
+        for (int j = 0; j < count; ++j) {
+            const TRuleFinding& f = *across[static_cast<size_t>(j)];
+            const RuleStatus st = f.Violated && f.Across ? f.Status : rsClear;
+            DrawRuleMark(p, first + step * j, 3, st, QcRuleName(f.Rule));
+            AcrossPicture.push_back({QcRuleName(f.Rule), st});
+        }
+        return;
+    }
     if (result_.N < 2) return;
     const TRuleNames& names = result_.AcrossNames();
     for (int j = FirstAcrossRule; j < RuleCount; ++j) {

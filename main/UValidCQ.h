@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "UOperations.h"
+#include "URunJudgement.h"
 #include "UStructures.h"
 #include "UWestgard.h"
 
@@ -23,6 +24,8 @@ struct TLevelBarPicture {
     std::array<int, 6> ZoneEdges{}; // x of 20, m - a, m - w, m + w, m + a, width - 20
     bool MarksShown = false;
     TRuleRow Marks{};
+    // With a rule set of the analyte's own: its rules in the set's order and their outcomes at the level.
+    std::vector<std::pair<std::string, RuleStatus>> OwnMarks;
     struct Tick {
         long double Value;
         int X;
@@ -102,6 +105,8 @@ public:
     QPushButton* BtOK;
     QPushButton* BtCancel;
     QCheckBox* CBWestg;
+    // In place of CBWestg for an analyte with a rule set of its own: the set's name.
+    QLabel* LblRuleSet;
 
     void done(int r) override;
 
@@ -119,6 +124,8 @@ private:
     TRunNote note_;
     TRuleLevels levels_;
     TMultiruleResult result_;
+    TQcRuleSet own_;      // the analyte's own rule set; empty: the multirules judge
+    TRunVerdict verdict_; // of the own set
     bool placed_ = false;
     int x_ = 0;
 };

@@ -31,6 +31,8 @@ namespace {
 const char* const LineMime = "application/x-varnholt-analyte-line";
 // The goal fields kept with a line of the working copy.
 constexpr int GoalRole = AttachRole + 1;
+// The rule set fields kept with a line.
+constexpr int RulesRole = AttachRole + 2;
 const QString PercentKind = QStringLiteral("%");
 const QString UnitKind = QStringLiteral("unit");
 
@@ -38,6 +40,16 @@ QString Number(const std::optional<long double>& v) {
     // Enough digits to give back what was typed, with the regional decimal mark.
     return v ? ToQt(FormatFixed(*v, 15, 15)).remove(QRegularExpression(QStringLiteral("[.,]?0+$")))
              : QString();
+}
+
+QStringList RulesFields(const TQcRuleSet& set) {
+    return {ToQt(QcRulesText(set.Reject)), ToQt(QcRulesText(set.Warn))};
+}
+
+// The set the rule fields stand for; empty fields give none.
+TQcRuleSet RuleSetOfFields(const QStringList& f) {
+    if (f.size() < 2 || (f[0].trimmed().isEmpty() && f[1].trimmed().isEmpty())) return {};
+    return MakeQcRuleSet("", ToCore(f[0]), ToCore(f[1]));
 }
 
 QStringList GoalFields(const TQualityGoal& g) {
@@ -85,7 +97,7 @@ void TAnalyteListBox::dropEvent(QDropEvent* e) {
 TWinDefAnalytes::TWinDefAnalytes(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WinDefAnalytes"));
     setWindowTitle(tr("Definition of analytes"));
-    setFixedSize(600, 520);
+    setFixedSize(600, 604);
 
     auto label = [this](const QString& text, int x, int y, int w = 140) {
         auto* l = new QLabel(text, this);
@@ -110,7 +122,7 @@ TWinDefAnalytes::TWinDefAnalytes(QWidget* parent) : QDialog(parent) {
     LBox->setItemDelegate(d);
     LBox->setUniformItemSizes(true);
     LBox->setSelectionMode(QAbstractItemView::SingleSelection);
-    LBox->setGeometry(10, 26, 300, 434);
+    LBox->setGeometry(10, 26, 300, 518);
     LBox->OnDrop = [this](int target) { LBoxDragDrop(target); };
     LBox->installEventFilter(this);
 
@@ -177,15 +189,32 @@ TWinDefAnalytes::TWinDefAnalytes(QWidget* parent) : QDialog(parent) {
         EditTarget[static_cast<size_t>(k)]->setObjectName(QStringLiteral("EditTarget%1").arg(k + 1));
         EditTarget[static_cast<size_t>(k)]->setGeometry(125, 46 + 24 * k, 127, 22);
     }
+    GBRules = new QGroupBox(tr("Rules (empty: Westgard multirules)"), this);
+    GBRules->setObjectName(QStringLiteral("GBRules"));
+    GBRules->setGeometry(ex, 466, 260, 78);
+    std::string known;
+    for (int r = 0; r < QcRuleCount; ++r) known += (r ? " " : "") + std::string(QcRuleName(QcRule(r)));
+    GBRules->setToolTip(
+        ToQ(FillQ(tr("Rule names separated by commas; a rule in neither field is off: %1"), known)));
+    auto ruleField = [this](QLineEdit*& edit, const char* name, const QString& text, int y) {
+        auto* l = new QLabel(text, GBRules);
+        l->setGeometry(10, y + 2, 110, 16);
+        edit = new QLineEdit(GBRules);
+        edit->setObjectName(QLatin1String(name));
+        edit->setGeometry(125, y, 127, 22);
+        l->setBuddy(edit);
+    };
+    ruleField(EditRejectRules, "EditRejectRules", tr("Re&ject"), 20);
+    ruleField(EditWarnRules, "EditWarnRules", tr("Warnin&g"), 46);
     // The unit choice names the unit typed above; targets only for the levels in use.
     connect(CBUnite, &QComboBox::editTextChanged, this, &TWinDefAnalytes::UpdateGoalFields);
     connect(SELevels, &QSpinBox::valueChanged, this, &TWinDefAnalytes::UpdateGoalFields);
 
     BtCle = MakeKeyButton(this);
-    BtCle->setGeometry(10, 475, 36, 30);
-    button(BtDefaire, "BtDefaire", tr("&Undo"), 280, 478, 90, 27);
-    button(BtOK, "BtOK", QStringLiteral("OK"), 390, 478, 90, 27);
-    button(BtCancel, "BtCancel", tr("Cancel"), 495, 478, 90, 27);
+    BtCle->setGeometry(10, 559, 36, 30);
+    button(BtDefaire, "BtDefaire", tr("&Undo"), 280, 562, 90, 27);
+    button(BtOK, "BtOK", QStringLiteral("OK"), 390, 562, 90, 27);
+    button(BtCancel, "BtCancel", tr("Cancel"), 495, 562, 90, 27);
     BtOK->setDefault(true);
 
     connect(BtAjouter, &QPushButton::clicked, this, &TWinDefAnalytes::BtAjouterClick);
@@ -246,6 +275,7 @@ void TWinDefAnalytes::FormActivate() {
         LBox->addItem(line);
         SetLine(LBox->count() - 1, line, a.get());
         LBox->item(LBox->count() - 1)->setData(GoalRole, GoalFields(Operations().Goal(a->Name)));
+        LBox->item(LBox->count() - 1)->setData(RulesRole, RulesFields(Operations().RuleSet(a->Name)));
     }
     ResetFields();
     EditNom->setFocus();
@@ -257,6 +287,24 @@ void TWinDefAnalytes::ResetFields() {
     SEDecim->setValue(0);
     SELevels->setValue(3);
     SetGoalFields({});
+    SetRulesFields({});
+}
+
+void TWinDefAnalytes::SetRulesFields(const QStringList& rules) {
+    EditRejectRules->setText(rules.value(0));
+    EditWarnRules->setText(rules.value(1));
+}
+
+bool TWinDefAnalytes::BuildRules(QStringList& rules) {
+    const QStringList f = {EditRejectRules->text(), EditWarnRules->text()};
+    try {
+        rules = RulesFields(RuleSetOfFields(f));
+        return true;
+    } catch (const EQcError& e) {
+        ShowMessageBox(mkError, mbOK, e.what());
+        EditRejectRules->setFocus();
+        return false;
+    }
 }
 
 void TWinDefAnalytes::SetGoalFields(const QStringList& goal) {
@@ -346,11 +394,12 @@ bool TWinDefAnalytes::BuildLine(int replacedIndex, QString& line) {
 
 void TWinDefAnalytes::BtAjouterClick() {
     QString line;
-    QStringList goal;
-    if (BuildLine(-1, line) && BuildGoal(goal)) {
+    QStringList goal, rules;
+    if (BuildLine(-1, line) && BuildGoal(goal) && BuildRules(rules)) {
         LBox->addItem(line);
         SetLine(LBox->count() - 1, line, nullptr);
         LBox->item(LBox->count() - 1)->setData(GoalRole, goal);
+        LBox->item(LBox->count() - 1)->setData(RulesRole, rules);
         LBox->setCurrentRow(LBox->count() - 1);
         ResetFields();
     }
@@ -364,12 +413,13 @@ void TWinDefAnalytes::BtCorrigerClick() {
         return;
     }
     QString line;
-    QStringList goal;
-    if (!BuildLine(row, line) || !BuildGoal(goal)) return;
+    QStringList goal, rules;
+    if (!BuildLine(row, line) || !BuildGoal(goal) || !BuildRules(rules)) return;
     TAnalyte* a = Attached(LBox->item(row));
     if (!a) {
         SetLine(row, line, nullptr);
         LBox->item(row)->setData(GoalRole, goal);
+        LBox->item(row)->setData(RulesRole, rules);
     } else {
         const int oldLevels = a->NbLevels, newLevels = SELevels->value();
         auto holds = [a](int level) { return LevelHoldsPoints(*a, level - 1); };
@@ -388,6 +438,7 @@ void TWinDefAnalytes::BtCorrigerClick() {
             for (int l = oldLevels + 1; l <= newLevels; ++l) a->MaterialId[static_cast<size_t>(l - 1)] = -1;
             SetLine(row, line, a);
             LBox->item(row)->setData(GoalRole, goal);
+            LBox->item(row)->setData(RulesRole, rules);
         }
     }
     ResetFields();
@@ -428,6 +479,7 @@ void TWinDefAnalytes::LBClick(int row) {
     SEDecim->setValue(f.decimals);
     SELevels->setValue(f.levels);
     SetGoalFields(LBox->item(row)->data(GoalRole).toStringList());
+    SetRulesFields(LBox->item(row)->data(RulesRole).toStringList());
 }
 
 void TWinDefAnalytes::BtClearClick() {
@@ -448,11 +500,13 @@ void TWinDefAnalytes::BtSortClick() {
                 QListWidgetItem* itI = LBox->item(i);
                 const QString textJ = itJ->text();
                 TAnalyte* aJ = Attached(itJ);
-                const QVariant goalJ = itJ->data(GoalRole);
+                const QVariant goalJ = itJ->data(GoalRole), rulesJ = itJ->data(RulesRole);
                 SetLine(j, itI->text(), Attached(itI));
                 itJ->setData(GoalRole, itI->data(GoalRole));
+                itJ->setData(RulesRole, itI->data(RulesRole));
                 SetLine(i, textJ, aJ);
                 itI->setData(GoalRole, goalJ);
+                itI->setData(RulesRole, rulesJ);
             }
     LBox->setUpdatesEnabled(true);
     QApplication::restoreOverrideCursor();
@@ -549,6 +603,19 @@ void TWinDefAnalytes::BtOKClick() {
     }
     // The analytes are saved whatever comes of this; the box says what could not be kept.
     if (!goals.empty()) ShowOutcome(Operations().SetGoals(goals), mbOK);
+    // The rule sets the same way, each change journaled.
+    for (int i = 0; i < LBox->count(); ++i) {
+        const std::string name = ParseLine(LBox->item(i)->text()).name;
+        TQcRuleSet set;
+        try {
+            set = RuleSetOfFields(LBox->item(i)->data(RulesRole).toStringList());
+        } catch (const EQcError&) {
+            continue; // refused when the line was made
+        }
+        const TQcRuleSet kept = Operations().RuleSet(name);
+        if (kept.Reject == set.Reject && kept.Warn == set.Warn) continue;
+        if (!ShowOutcome(Operations().SetRuleSet(name, set), mbOK)) break;
+    }
     accept();
 }
 

@@ -62,6 +62,11 @@ public:
     QLineEdit* EditTEa;
     QComboBox* CBTEaKind;
     std::array<QLineEdit*, 3> EditTarget{};
+    // The line's own rule set: its reject and warning rules by name, every other rule off; both empty
+    // for the Westgard multirules.
+    QGroupBox* GBRules;
+    QLineEdit* EditRejectRules;
+    QLineEdit* EditWarnRules;
 
     QLineEdit* EditNom;
     QSpinBox* SELevels;
@@ -99,6 +104,10 @@ private:
     // box) when a figure is refused.
     bool BuildGoal(QStringList& goal);
     void SetGoalFields(const QStringList& goal);
+    // The rule fields as kept with a line ({reject, warn}, the names in the program's order); false
+    // (after the error box) when a name is unknown, no rule rejects or a rule both rejects and warns.
+    bool BuildRules(QStringList& rules);
+    void SetRulesFields(const QStringList& rules);
     // The goal a line's fields stand for, under the line's name and unit.
     static TQualityGoal GoalOfLine(const QString& line, const QStringList& goal);
     void UpdateGoalFields();

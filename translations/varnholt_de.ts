@@ -1671,6 +1671,12 @@
         <source>Refused lines: %1. Nothing was imported</source>
         <translation>Abgelehnte Zeilen: %1. Nichts wurde importiert</translation>
     </message>
+    <message>
+        <source>Applied: %1 (the analyte&apos;s own rules).
+</source>
+        <translation>Angewandt: %1 (eigene Regeln des Analyten).
+</translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>
@@ -1935,6 +1941,24 @@
     <message>
         <source>to</source>
         <translation>bis</translation>
+    </message>
+    <message>
+        <source>&amp;Use these rules</source>
+        <translation>Diese Regeln &amp;verwenden</translation>
+    </message>
+    <message>
+        <source>%1 is already judged by these rules.</source>
+        <translation>%1 wird bereits nach diesen Regeln beurteilt.</translation>
+    </message>
+    <message>
+        <source> or </source>
+        <translation> oder </translation>
+    </message>
+    <message>
+        <source>Judge the runs of %1 from now on by the rules advised for level %2 (Sigma %3): %4?
+The multirule switch no longer applies to it. The advice runs %5.</source>
+        <translation>Die Serien von %1 ab jetzt nach den für Ebene %2 (Sigma %3) empfohlenen Regeln beurteilen: %4?
+Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 vor.</translation>
     </message>
 </context>
 <context>
@@ -2203,6 +2227,22 @@
     <message>
         <source>%1 is typed in the fields but not in the list.<byte value="xd"/>Add it to the list before closing ?</source>
         <translation>%1 ist in den Feldern eingegeben, aber nicht in der Liste.<byte value="xd"/>Vor dem Schließen in die Liste aufnehmen?</translation>
+    </message>
+    <message>
+        <source>Rules (empty: Westgard multirules)</source>
+        <translation>Regeln (leer: Westgard-Regeln)</translation>
+    </message>
+    <message>
+        <source>Rule names separated by commas; a rule in neither field is off: %1</source>
+        <translation>Regelnamen durch Kommas getrennt; eine Regel in keinem der Felder ist aus: %1</translation>
+    </message>
+    <message>
+        <source>Re&amp;ject</source>
+        <translation>&amp;Zurückweisen</translation>
+    </message>
+    <message>
+        <source>Warnin&amp;g</source>
+        <translation>Warnun&amp;g</translation>
     </message>
 </context>
 <context>
@@ -3823,6 +3863,18 @@
     <message>
         <source>This run falls in a reviewed and signed period of %1: why is it added now?</source>
         <translation>Diese Serie fällt in einen geprüften und freigegebenen Zeitraum von %1: Warum wird sie jetzt hinzugefügt?</translation>
+    </message>
+    <message>
+        <source>Own rules: %1</source>
+        <translation>Eigene Regeln: %1</translation>
+    </message>
+    <message>
+        <source>Reject %1</source>
+        <translation>Zurückweisen: %1</translation>
+    </message>
+    <message>
+        <source>Reject %1; warning %2</source>
+        <translation>Zurückweisen: %1; Warnung: %2</translation>
     </message>
 </context>
 <context>

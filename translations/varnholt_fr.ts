@@ -1671,6 +1671,12 @@
         <source>Refused lines: %1. Nothing was imported</source>
         <translation>Lignes refusées : %1. Rien n&apos;a été importé</translation>
     </message>
+    <message>
+        <source>Applied: %1 (the analyte&apos;s own rules).
+</source>
+        <translation>Appliquées : %1 (règles propres de l&apos;analyte).
+</translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>
@@ -1935,6 +1941,24 @@
     <message>
         <source>to</source>
         <translation>au</translation>
+    </message>
+    <message>
+        <source>&amp;Use these rules</source>
+        <translation>&amp;Utiliser ces règles</translation>
+    </message>
+    <message>
+        <source>%1 is already judged by these rules.</source>
+        <translation>%1 est déjà jugé selon ces règles.</translation>
+    </message>
+    <message>
+        <source> or </source>
+        <translation> ou </translation>
+    </message>
+    <message>
+        <source>Judge the runs of %1 from now on by the rules advised for level %2 (Sigma %3): %4?
+The multirule switch no longer applies to it. The advice runs %5.</source>
+        <translation>Juger désormais les séries de %1 selon les règles conseillées pour le niveau %2 (Sigma %3) : %4 ?
+Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5.</translation>
     </message>
 </context>
 <context>
@@ -2203,6 +2227,22 @@
     <message>
         <source>%1 is typed in the fields but not in the list.<byte value="xd"/>Add it to the list before closing ?</source>
         <translation>%1 est saisi dans les champs mais n&apos;est pas dans la liste.<byte value="xd"/>L&apos;ajouter à la liste avant de fermer ?</translation>
+    </message>
+    <message>
+        <source>Rules (empty: Westgard multirules)</source>
+        <translation>Règles (vide : règles de Westgard)</translation>
+    </message>
+    <message>
+        <source>Rule names separated by commas; a rule in neither field is off: %1</source>
+        <translation>Noms des règles séparés par des virgules ; une règle absente des deux champs est désactivée : %1</translation>
+    </message>
+    <message>
+        <source>Re&amp;ject</source>
+        <translation>Re&amp;jet</translation>
+    </message>
+    <message>
+        <source>Warnin&amp;g</source>
+        <translation>A&amp;vertissement</translation>
     </message>
 </context>
 <context>
@@ -3823,6 +3863,18 @@
     <message>
         <source>This run falls in a reviewed and signed period of %1: why is it added now?</source>
         <translation>Cette série tombe dans une période revue et signée de %1 : pourquoi est-elle ajoutée maintenant ?</translation>
+    </message>
+    <message>
+        <source>Own rules: %1</source>
+        <translation>Règles propres : %1</translation>
+    </message>
+    <message>
+        <source>Reject %1</source>
+        <translation>Rejet : %1</translation>
+    </message>
+    <message>
+        <source>Reject %1; warning %2</source>
+        <translation>Rejet : %1 ; avertissement : %2</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 // The inbox of instrument files: listing, moving read files away, judging and describing runs.
 #include "UInbox.h"
+#include "UInboxJudge.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -226,6 +227,10 @@ std::string MoveToFailed(const TInboxFile& file, const std::string& reasonUtf8) 
 // ---------------------------------------------------------------- judging
 
 TInboxVerdict JudgeInboxRun(const TAnalyte& a, TResu& run) {
+    return JudgeInboxRun(a, run, {});
+}
+
+TInboxVerdict JudgeInboxRun(const TAnalyte& a, TResu& run, const TQcRuleSet& own) {
     TInboxVerdict v;
     const int levels = std::clamp(a.NbLevels, 0, MaxLevels);
     for (int k = levels; k < MaxLevels; ++k) run.Levels[static_cast<size_t>(k)] = {};
@@ -235,7 +240,7 @@ TInboxVerdict JudgeInboxRun(const TAnalyte& a, TResu& run) {
     }
     a.ClassifyRun(run.Levels);
     const int previous = PreviousIndex(a, run.DateTime);
-    const TMultiruleResult r = EvaluateMultirules(a, run, previous, {}, a.MultirulesOn());
+    const TRunVerdict r = JudgeAnalyteRun(a, own, run, previous, {}, a.MultirulesOn());
     std::vector<std::string> found, unjudged;
     auto note = [&](RuleStatus s, const std::string& what) {
         v.Worst = std::max(v.Worst, s);
@@ -250,24 +255,23 @@ TInboxVerdict JudgeInboxRun(const TAnalyte& a, TResu& run) {
             unjudged.push_back(level);
             continue;
         }
-        bool ruled = false;
-        if (r.TakesPart[ki])
-            for (int rule = 0; rule < RuleCount; ++rule)
-                if (r.Level[ki][static_cast<size_t>(rule)] != rsClear) {
-                    note(r.Level[ki][static_cast<size_t>(rule)],
-                         std::string(LevelRuleNames[rule]) + " " + level);
-                    ruled = true;
-                }
+        bool ruled = false, rejects = false;
+        for (const TRunMark& m : r.MarksOf(k)) {
+            note(m.Status, m.Rule + " " + level);
+            ruled = true;
+            rejects = rejects || m.Status == rsReject;
+        }
+        const bool action = s == psHighAction || s == psLowAction;
         // Without the rules (switched off, or fixed limits) the warning and action limits still judge.
-        if (!ruled && s != psInControl)
-            note(s == psHighAction || s == psLowAction ? rsReject : rsWarning,
-                 std::string(s == psHighAction || s == psLowAction ? "action" : "warning") + " limit " +
-                     level);
+        // An own rule set decides alone on the levels it reads, but the action limits always reject.
+        if (!r.OwnRules || !r.TakesPart[ki]) {
+            if (!ruled && s != psInControl)
+                note(action ? rsReject : rsWarning,
+                     std::string(action ? "action" : "warning") + " limit " + level);
+        } else if (action && !rejects)
+            note(rsReject, "action limit " + level);
     }
-    if (r.AcrossShown())
-        for (int rule = FirstAcrossRule; rule < RuleCount; ++rule)
-            if (r.Across[static_cast<size_t>(rule)] != rsClear)
-                note(r.Across[static_cast<size_t>(rule)], std::string(r.AcrossNames()[rule]) + " across");
+    for (const TRunMark& m : r.MarksOf(-1)) note(m.Status, m.Rule + " across");
     v.AllJudged = unjudged.empty();
     v.Text = StatusName(v.Worst);
     if (!found.empty()) {

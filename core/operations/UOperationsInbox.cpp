@@ -35,6 +35,7 @@
 #include "UAtomicFile.h"
 #include "UCodePage.h"
 #include "UFifoResult.h"
+#include "UInboxJudge.h"
 #include "UOperations.h"
 #include "UServerStore.h"
 
@@ -551,7 +552,7 @@ void TOperations::PlanInboxRuns(TInboxPlan& plan, const std::vector<TInstrumentR
     for (TInboxPlan::TRun& r : plan.Runs) {
         TAnalyte* a = ListAnalytes.FindByName(r.Analyte);
         if (!a) continue; // mapped above, so it exists
-        r.Verdict = JudgeInboxRun(*a, r.Run);
+        r.Verdict = JudgeInboxRun(*a, r.Run, RuleSet(a->Name));
         r.Run.Comment = InboxComment(r.Source, r.Verdict);
         r.ToData = settings.AutoAccept && r.Verdict.Clear();
     }

@@ -10,6 +10,7 @@
 #include "UOperations.h"
 #include "UOperationsCommon.h"
 #include "UOperationsStores.h"
+#include "URunJudgement.h"
 #include "UTexts.h"
 #include "UWestgard.h"
 
@@ -110,6 +111,16 @@ std::string RulesText(const TMultiruleResult& r) {
     return s;
 }
 
+// The marks of an own rule set as RulesText writes the multirules': "L1 2of3:2s reject, across R:4s warning".
+static std::string OwnRulesText(const TRunVerdict& v) {
+    std::string s;
+    for (const TRunMark& m : v.Marks)
+        s += (s.empty() ? "" : ", ") +
+             (m.Level < 0 ? std::string("across ") : "L" + std::to_string(m.Level + 1) + " ") + m.Rule +
+             (m.Status == rsReject ? " reject" : " warning");
+    return s;
+}
+
 TRejectToggles DiscardedLevels(const TResu& run) {
     TRejectToggles t{};
     for (int k = 0; k < MaxLevels; ++k)
@@ -144,20 +155,7 @@ std::string OptionsText(uint8_t options) {
 }
 
 bool RunIsRejected(const TAnalyte& a, const TResu& run, bool multirulesOn) {
-    for (int k = 0; k < a.NbLevels; ++k) {
-        uint8_t st = run.Levels[static_cast<size_t>(k)].State;
-        if (st == psHighAction || st == psLowAction) return true;
-    }
-    TMultiruleResult r =
-        EvaluateMultirules(a, run, PreviousIndex(a, run.DateTime), DiscardedLevels(run), multirulesOn);
-    for (int k = 0; k < MaxLevels; ++k)
-        if (r.TakesPart[static_cast<size_t>(k)])
-            for (RuleStatus st : r.Level[static_cast<size_t>(k)])
-                if (st == rsReject) return true;
-    if (r.AcrossShown())
-        for (int j = FirstAcrossRule; j < RuleCount; ++j)
-            if (r.Across[static_cast<size_t>(j)] == rsReject) return true;
-    return false;
+    return RunIsRejected(a, run, multirulesOn, {});
 }
 
 // ---------------------------------------------------------------- staging and writing
@@ -647,11 +645,11 @@ TOutcome TOperations::SignReview(const TAnalyte& a, TDateTime first, TDateTime l
 // ---------------------------------------------------------------- entries of runs
 
 void TOperations::LogAcceptedRun(const TAnalyte& a, const TResu& run, const TRunNote& note) {
-    TMultiruleResult r =
-        EvaluateMultirules(a, run, PreviousIndex(a, run.DateTime), DiscardedLevels(run), a.MultirulesOn());
-    const bool rejected = RunIsRejected(a, run, a.MultirulesOn());
+    const TRunVerdict v = JudgeAnalyteRun(a, RuleSet(a.Name), run, PreviousIndex(a, run.DateTime),
+                                          DiscardedLevels(run), a.MultirulesOn());
+    const bool rejected = v.Rejected();
     std::string after = RunText(a, run.Levels, Trim(run.Operator), run.Comment);
-    std::string rules = RulesText(r);
+    std::string rules = v.OwnRules ? OwnRulesText(v) : RulesText(v.Multirules);
     if (!rules.empty()) after += "; rules: " + rules;
     std::string reason;
     if (!Trim(note.CorrectiveAction).empty()) reason = "Corrective action: " + Trim(note.CorrectiveAction);

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 TSigmaReport SigmaReport(const TAnalyte& a, const TQualityGoal& goal, const std::optional<TPeriod>& period,
-                         TPeriod inView, const TSimulation& sim) {
+                         TPeriod inView, const TSimulation& sim, const TQcRuleSet& own) {
     TSigmaReport r;
     r.Goal = goal;
     r.RuleLevels = RuleLevels(a);
@@ -25,7 +25,7 @@ TSigmaReport SigmaReport(const TAnalyte& a, const TQualityGoal& goal, const std:
         l.Advised = f.Sigma.Ok() && !l.MissesGoal;
         if (l.Advised) {
             l.Advice = AdviseRules(f.Sigma.Value, adviceLevels);
-            l.Comparison = CompareRules(l.Advice, r.RuleLevels, a.MultirulesOn());
+            l.Comparison = CompareRules(l.Advice, r.RuleLevels, a.MultirulesOn(), own);
         }
         l.Detection = ErrorDetection(r.Rules, f.Sigma, sim);
         r.Levels.push_back(std::move(l));

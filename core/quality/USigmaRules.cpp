@@ -79,11 +79,25 @@ int RuleLevels(const TAnalyte& a) {
 }
 
 TRuleComparison CompareRules(const TRuleAdvice& advice, int levels, bool multirulesOn) {
+    return CompareRules(advice, levels, multirulesOn, {});
+}
+
+TQcRuleSet AdvisedRuleSet(const TRuleAdvice& advice) {
+    return MakeQcRuleSet("", Join(advice.Rules, ", "), "");
+}
+
+TRuleComparison CompareRules(const TRuleAdvice& advice, int levels, bool multirulesOn,
+                             const TQcRuleSet& own) {
     TRuleComparison c;
-    c.Applied = AppliedRules(levels, multirulesOn);
+    const bool ownRules = !own.Empty();
+    if (!ownRules)
+        c.Applied = AppliedRules(levels, multirulesOn);
+    else if (levels > 0)
+        for (QcRule r : own.Reject) c.Applied.push_back(QcRuleName(r));
     std::vector<std::string> covered;
     for (const std::string& r : advice.Rules) {
-        std::string p = ProgramRuleFor(r, levels);
+        // An own set is of the engine's rules, which the advice names as they are.
+        std::string p = ownRules ? r : ProgramRuleFor(r, levels);
         if (!p.empty() && Has(c.Applied, p))
             covered.push_back(p);
         else
@@ -102,21 +116,25 @@ TRuleComparison CompareRules(const TRuleAdvice& advice, int levels, bool multiru
         c.Text = t + TranslatedText(QT_TRANSLATE_NOOP("Core", "No level is judged by the rules.\n"));
         return c;
     }
-    t += Fill(multirulesOn ? QT_TRANSLATE_NOOP("Core", "Applied: %1 (multirules on).\n")
-                           : QT_TRANSLATE_NOOP("Core", "Applied: %1 (multirules off).\n"),
+    t += Fill(ownRules       ? QT_TRANSLATE_NOOP("Core", "Applied: %1 (the analyte's own rules).\n")
+              : multirulesOn ? QT_TRANSLATE_NOOP("Core", "Applied: %1 (multirules on).\n")
+                             : QT_TRANSLATE_NOOP("Core", "Applied: %1 (multirules off).\n"),
               Join(c.Applied, "/"));
     if (c.Missing.empty() && c.Extra.empty())
         t += TranslatedText(QT_TRANSLATE_NOOP("Core", "The program applies exactly the advised rules.\n"));
     if (!c.Missing.empty()) {
         t += Fill(QT_TRANSLATE_NOOP("Core", "Advised but not applied: %1."), Join(c.Missing, ", "));
-        if (Has(c.Missing, "8:x"))
-            t += TranslatedText(QT_TRANSLATE_NOOP(
-                "Core", " The program's 10:m waits for ten values on one side of the mean."));
-        if (Has(c.Missing, "6:x"))
-            t += TranslatedText(
-                QT_TRANSLATE_NOOP("Core", " The program's 9:m waits for three runs of three levels."));
-        if (!multirulesOn)
-            t += TranslatedText(QT_TRANSLATE_NOOP("Core", " Switch the Westgard multirules on."));
+        // The notes on the multirules' stand-ins; an own set has every advised rule.
+        if (!ownRules) {
+            if (Has(c.Missing, "8:x"))
+                t += TranslatedText(QT_TRANSLATE_NOOP(
+                    "Core", " The program's 10:m waits for ten values on one side of the mean."));
+            if (Has(c.Missing, "6:x"))
+                t += TranslatedText(
+                    QT_TRANSLATE_NOOP("Core", " The program's 9:m waits for three runs of three levels."));
+            if (!multirulesOn)
+                t += TranslatedText(QT_TRANSLATE_NOOP("Core", " Switch the Westgard multirules on."));
+        }
         t += "\n";
     }
     if (!c.Extra.empty())

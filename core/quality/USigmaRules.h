@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "URuleEngine.h"
 #include "UStructures.h"
 
 // One way to run the advised rules: N control values per run over R runs.
@@ -37,3 +38,9 @@ struct TRuleComparison {
     std::string Text;                 // the difference in words
 };
 TRuleComparison CompareRules(const TRuleAdvice& advice, int levels, bool multirulesOn);
+// The same against an analyte's own rule set when it is not empty: its reject rules are those applied.
+TRuleComparison CompareRules(const TRuleAdvice& advice, int levels, bool multirulesOn, const TQcRuleSet& own);
+
+// The advice as a rule set of the analyte's own, every advised rule rejecting. The advice names only
+// rules of the engine; throws EQcError otherwise.
+TQcRuleSet AdvisedRuleSet(const TRuleAdvice& advice);

@@ -5,6 +5,7 @@
 #include "CliSupport.h"
 #include "TestHelpers.h"
 #include "UDataLoadSave.h"
+#include "UGlobaleSettings.h"
 #include "UQualityGoals.h"
 #include "URunPlanning.h"
 
@@ -122,4 +123,40 @@ TEST_F(CompanionRules, PlanGivesTheCoreFiguresPerLevelAndRefusesBadInput) {
         EXPECT_TRUE(b.out.empty());
         EXPECT_FALSE(b.err.empty());
     }
+}
+
+TEST_F(CompanionRules, JudgeUsesTheAnalytesOwnSet) {
+    TAnalyte& a = ListAnalytes[0];
+    a.Options = TAnalyte::OptMultirules;
+    const double values[] = {99, 101, 100, 98.8, 101.2, 100, 99.5, 100.5, 100, 99, 101, 100};
+    for (int k = 0; k < 12; ++k) a.AddPoint(MakeRun(46000 + k, {values[k], values[(k + 5) % 12] + 100}));
+    a.RecalcAll();
+    WriteDataFile(DataFileName());
+    // 2.7 SD above the mean of level 1: a 1:2s warning under the multirules.
+    const std::string high =
+        Single(a.Limits[0].Mean + 2.7L * a.Limits[0].WarnDev / TQuantile(Settings.AlertRow, a.Limits[0].DF));
+    const std::vector<std::string> judge = {"judge", "Glucose", "2026-02-01", "09:00", high, "200"};
+    EXPECT_NE(Cli(home, judge).out.find("\"PerLevel\":[[\"warning\","), std::string::npos);
+
+    ASSERT_EQ(Cli(home, {"rules", "Glucose", "--set", "1:3s"}).status, 0);
+    TRun r = Cli(home, judge);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(
+        r.out,
+        "{\"States\":[1,0],\"TakesPart\":[true,true],\"n\":2,\"RuleSet\":{\"Name\":\"1:3s\","
+        "\"Reject\":[\"1:3s\"],\"Warn\":[]},\"Marks\":[],\"Worst\":\"no warning\",\"Rejected\":false}\n");
+    ASSERT_EQ(Cli(home, {"rules", "Glucose", "--set", "1:2.5s", "--warn", "1:2s"}).status, 0);
+    r = Cli(home, judge);
+    EXPECT_NE(
+        r.out.find("\"Marks\":[{\"Rule\":\"1:2.5s\",\"Level\":1,\"Status\":\"reject\"},{\"Rule\":\"1:2s\","
+                   "\"Level\":1,\"Status\":\"warning\"}],\"Worst\":\"reject\",\"Rejected\":true}"),
+        std::string::npos)
+        << r.out;
+    // add stores the run and journals it as the set judges it.
+    ASSERT_EQ(
+        Cli(home, {"add", "Glucose", "2026-02-01", "09:00", high, "200", "--action", "Recalibrated"}).status,
+        0);
+    const std::string journal = Cli(home, {"journal", "--analyte", "Glucose"}).out;
+    EXPECT_NE(journal.find("run accepted with violations"), std::string::npos) << journal;
+    EXPECT_NE(journal.find("rules: L1 1:2.5s reject, L1 1:2s warning"), std::string::npos) << journal;
 }

@@ -1,4 +1,5 @@
 // Rule advice by Sigma band and number of levels, and its comparison with the rules the program applies.
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "TestWestgardSupport.h"
@@ -87,6 +88,35 @@ TEST(SigmaRules, ComparisonWithTheAppliedRules) {
     EXPECT_NE(CompareRules(AdviseRules(6.5L, 2), 2, false).Text.find("exactly the advised rules"),
               std::string::npos);
     EXPECT_TRUE(CompareRules(AdviseRules(6.5L, 2), 0, true).Applied.empty());
+}
+
+TEST(SigmaRules, TheAdviceIsARuleSetOfTheEngineAndComparedWithOne) {
+    // Every band and number of levels: the advice made a set names exactly the advised rules.
+    for (long double sigma : {7.0L, 5.5L, 4.5L, 3.2L})
+        for (int levels = 1; levels <= 3; ++levels) {
+            const TRuleAdvice advice = AdviseRules(sigma, levels);
+            const TQcRuleSet set = AdvisedRuleSet(advice);
+            std::vector<std::string> names;
+            for (QcRule r : set.Reject) names.push_back(QcRuleName(r));
+            std::vector<std::string> advised = advice.Rules;
+            std::sort(advised.begin(), advised.end());
+            std::sort(names.begin(), names.end());
+            EXPECT_EQ(names, advised) << static_cast<double>(sigma) << " " << levels;
+            EXPECT_TRUE(set.Warn.empty());
+            // Applied as the analyte's own set, the advice is followed exactly.
+            const TRuleComparison own = CompareRules(advice, levels, false, set);
+            EXPECT_TRUE(own.Missing.empty() && own.Extra.empty()) << own.Text;
+            EXPECT_NE(own.Text.find("exactly the advised rules"), std::string::npos) << own.Text;
+        }
+    // An own set beside the advice: what is missing and extra by the engine's names, no note on the
+    // multirules' switch.
+    const TRuleComparison r =
+        CompareRules(AdviseRules(3.2L, 3), 3, false, MakeQcRuleSet("", "1:3s, 2:2s, R:4s", "1:2s"));
+    EXPECT_EQ(Join(r.Missing), "2of3:2s,3:1s,6:x");
+    EXPECT_EQ(Join(r.Extra), "2:2s");
+    EXPECT_NE(r.Text.find("Applied: 1:3s/2:2s/R:4s (the analyte's own rules)."), std::string::npos)
+        << r.Text;
+    EXPECT_EQ(r.Text.find("Switch the Westgard multirules on"), std::string::npos) << r.Text;
 }
 
 TEST(SigmaRules, LevelsJudgedByTheRules) {

@@ -397,6 +397,62 @@ private slots:
         QCOMPARE(w->CBTEaKind->currentIndex(), 1);
     }
 
+    void rulesAreEditedWithTheLinesAndRefusedWhenBad() {
+        RefAddAnalyte("Urea", 2);
+        QVERIFY(Operations().SetRuleSet("Urea", MakeQcRuleSet("", "1:3s", "1:2s")).Ok());
+        auto stored = [](const std::string& name) {
+            const TQcRuleSet s = Operations().RuleSet(name);
+            return QcRulesText(s.Reject) + " | " + QcRulesText(s.Warn);
+        };
+        TScriptedAnswers answers;
+        w->FormActivate();
+        w->LBox->setCurrentRow(0);
+        QCOMPARE(w->EditRejectRules->text(), QString("1:3s"));
+        QCOMPARE(w->EditWarnRules->text(), QString("1:2s"));
+
+        // Refused sets leave the line as it was.
+        for (auto [reject, warn, message] :
+             {std::tuple{"", "1:2s", "A rule set needs at least one reject rule"},
+              std::tuple{"1:3s, 7:x", "", "Unknown rule: 7:x"},
+              std::tuple{"1:3s", "1:3S", "1:3s cannot both reject and warn"}}) {
+            w->LBox->setCurrentRow(0);
+            w->EditRejectRules->setText(reject);
+            w->EditWarnRules->setText(warn);
+            w->BtCorrigerClick();
+            QCOMPARE(answers.LastText(), std::string(message));
+            w->LBClick(0);
+            QCOMPARE(w->EditRejectRules->text(), QString("1:3s"));
+        }
+        // Replaced, with the names put in order; a new analyte with a set of its own; kept at OK.
+        w->LBox->setCurrentRow(0);
+        w->EditRejectRules->setText("2of3:2s 1:3S");
+        w->EditWarnRules->clear();
+        w->BtCorrigerClick();
+        w->LBClick(0);
+        QCOMPARE(w->EditRejectRules->text(), QString("1:3s, 2of3:2s"));
+        Fill(*w, "Lactate", 1, "mmol/L");
+        w->EditRejectRules->setText("1:3.5s");
+        w->BtAjouterClick();
+        QCOMPARE(stored("Urea"), std::string("1:3s | 1:2s")); // nothing before OK
+        w->BtOKClick();
+        QCOMPARE(stored("Urea"), std::string("1:3s, 2of3:2s | "));
+        QCOMPARE(stored("Lactate"), std::string("1:3.5s | "));
+        TJournalFilter f;
+        f.Kind = jk::GoalChanged;
+        const std::vector<TJournalEntry> e = Operations().Journal(f);
+        QVERIFY(e.size() >= 3);
+        QCOMPARE(e[e.size() - 2].After, std::string("rules 1:3s, 2of3:2s"));
+
+        // Empty fields give the multirules back.
+        w->FormActivate();
+        w->LBox->setCurrentRow(0);
+        w->EditRejectRules->clear();
+        w->BtCorrigerClick();
+        w->BtOKClick();
+        QVERIFY(Operations().RuleSet("Urea").Empty());
+        QCOMPARE(stored("Lactate"), std::string("1:3.5s | "));
+    }
+
     void passwordLocksDeletion() {
         RefAddAnalyte("A", 1);
         Settings.Password = "SECRET";

@@ -93,6 +93,7 @@ private slots:
     void everyTextFitsItsCell();
     void goalPagesShowTheFiguresAndWidenTheWindow();
     void sigmaPrintoutFollowsTheLimitsWhenAGoalIsSet();
+    void useTheseRulesKeepsTheAdviceAsTheAnalytesRules();
 };
 
 void TestShowLimits::textsOfLockedFixedAndUnavailableLevels() {
@@ -397,6 +398,53 @@ void TestShowLimits::sigmaPrintoutFollowsTheLimitsWhenAGoalIsSet() {
     text = PrnPdfText(pdf);
     QCOMPARE(PrnPdfPages(pdf), 1);
     QCOMPARE(PrnCount(text, "Sigma"), 0);
+}
+
+void TestShowLimits::useTheseRulesKeepsTheAdviceAsTheAnalytesRules() {
+    TGuiTempFolder folder;
+    TScriptedAnswers answers;
+    TAnalyte& a = WorkedExample();
+    TWinShowLimits win;
+    QString before, after;
+    bool enabled = false;
+    PrnWhenModal([&] {
+        win.PageControl->setCurrentIndex(1);
+        enabled = win.Sigma->BtUseRules->isEnabled();
+        before = win.Sigma->MemoAdvice->toPlainText();
+        // Declined: nothing kept. Confirmed: the advice of level 1 (Sigma 4.50, the lower) is kept.
+        answers.Answer(mbNo);
+        QTest::mouseClick(win.Sigma->BtUseRules, Qt::LeftButton);
+        QVERIFY(Operations().RuleSet("Glucose").Empty());
+        answers.Answer(mbYes);
+        QTest::mouseClick(win.Sigma->BtUseRules, Qt::LeftButton);
+        after = win.Sigma->MemoAdvice->toPlainText();
+        QTest::mouseClick(win.Sigma->BtUseRules, Qt::LeftButton);
+        win.reject();
+    });
+    win.Execute(&a);
+    QVERIFY(enabled);
+    QVERIFY2(before.contains("(multirules on)."), qPrintable(before));
+    QVERIFY(answers.shown.size() >= 3);
+    const std::string& question = answers.shown[1].text;
+    QVERIFY2(question.find("rules advised for level 1 (Sigma 4.50): 1:3s, 2:2s, R:4s, 4:1s?") !=
+                 std::string::npos,
+             question.c_str());
+    QVERIFY2(question.find("N=4, R=1 or N=2, R=2") != std::string::npos, question.c_str());
+    QCOMPARE(answers.shown[1].kind, mkConfirmation);
+    const TQcRuleSet kept = Operations().RuleSet("Glucose");
+    QCOMPARE(QcRulesText(kept.Reject), std::string("1:3s, 2:2s, R:4s, 4:1s"));
+    QVERIFY(kept.Warn.empty());
+    TJournalFilter f;
+    f.Kind = jk::GoalChanged;
+    const std::vector<TJournalEntry> e = Operations().Journal(f);
+    QVERIFY(!e.empty());
+    QCOMPARE(e.back().After, std::string("rules 1:3s, 2:2s, R:4s, 4:1s"));
+    // The page compares the advice with the rules now kept; a second use has nothing to change.
+    QVERIFY2(after.contains("Applied: 1:3s/2:2s/R:4s/4:1s (the analyte's own rules).\nThe program applies "
+                            "exactly the advised rules."),
+             qPrintable(after));
+    QCOMPARE(answers.LastText(), std::string("Glucose is already judged by these rules."));
+    QCOMPARE(Operations().Journal(f).size(), e.size());
 }
 
 QTEST_MAIN(TestShowLimits)

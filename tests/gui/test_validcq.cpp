@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "UDataLoadSave.h"
+#include "UGlobaleSettings.h"
 #include "UValidCQ.h"
 #include "support_prompt.h"
 #include "support_reference.h"
@@ -352,6 +353,71 @@ private slots:
         }
         QCOMPARE(w->Panel1->text(), QStringLiteral("A<i>B&C"));
         QCOMPARE(w->PanelComment->text(), QStringLiteral("<u>x</u>"));
+    }
+
+    // An analyte with a rule set of its own: the set's marks per level and across, its name in place
+    // of the multirule switch, and its reject rules asking for the corrective action.
+    void ownRuleSetIsShownWithItsMarks() {
+        TAnalyte& a = RefAddAnalyte("Iron", 2);
+        auto limits = [&a] {
+            for (int k = 0; k < 2; ++k) {
+                ValidSetLimits(a, k, 10, 2, 3);
+                a.Limits[static_cast<size_t>(k)].DF = 19;
+            }
+        };
+        limits();
+        // A value in SD units of the limits (2 SD warning deviation at 19 degrees of freedom).
+        const long double sd = 2 / TQuantile(Settings.AlertRow, 19);
+        auto at = [sd](double z) { return static_cast<float>(10 + z * sd); };
+        QVERIFY(Operations().SetRuleSet("Iron", MakeQcRuleSet("", "1:3s, 2of3:2s", "1:2s")).Ok());
+        using P = std::pair<std::string, RuleStatus>;
+
+        TResu r = ValidRun(a, 5, {at(2.5), at(0.2)});
+        a.ClassifyRun(r.Levels);
+        Open(*w, a, r);
+        QVERIFY(w->CBWestg->isHidden());
+        QVERIFY(w->LblRuleSet->isVisible());
+        QCOMPARE(w->LblRuleSet->text(), QStringLiteral("Own rules: 1:3s/2of3:2s"));
+        QCOMPARE(w->LblRuleSet->toolTip(), QStringLiteral("Reject 1:3s, 2of3:2s; warning 1:2s"));
+        QVERIFY(w->LevelBars[0]->Picture.MarksShown);
+        QCOMPARE(w->LevelBars[0]->Picture.OwnMarks,
+                 (std::vector<P>{{"1:3s", rsClear}, {"2of3:2s", rsClear}, {"1:2s", rsWarning}}));
+        QCOMPARE(w->AcrossPicture, (std::vector<P>{{"2of3:2s", rsClear}}));
+        TPBoxValidCQ* bar = w->LevelBars[0];
+        QCOMPARE(PixelOf(bar, 50 + 96 + 16, 37), QColor(255, 255, 0));
+        QCOMPARE(PixelOf(bar, 50 + 16, 37), QApplication::palette().color(QPalette::Button));
+
+        // An earlier value beyond 2 SD: 2of3:2s rejects along level 1, and OK asks what was done.
+        RefAddPoint(a, 4, {at(2.4), at(0.1)});
+        limits();
+        Open(*w, a, r);
+        QCOMPARE(w->LevelBars[0]->Picture.OwnMarks[1], (P{"2of3:2s", rsReject}));
+        QCOMPARE(PixelOf(bar, 50 + 48 + 16, 37), QColor(255, 0, 0));
+        QCOMPARE(w->LevelBars[1]->Picture.OwnMarks,
+                 (std::vector<P>{{"1:3s", rsClear}, {"2of3:2s", rsClear}, {"1:2s", rsClear}}));
+        answers.reasonQuestions.clear();
+        w->BtOK->click();
+        QCOMPARE(answers.reasonQuestions.size(), size_t(1));
+        QVERIFY(a.MultirulesOn()); // the hidden switch is left as it was
+
+        // Both levels beyond 2 SD in one run: 2of3:2s across; a level rejected leaves no across row.
+        TResu both = ValidRun(a, 6, {at(-2.3), at(-2.6)});
+        a.ClassifyRun(both.Levels);
+        Open(*w, a, both);
+        QCOMPARE(w->AcrossPicture, (std::vector<P>{{"2of3:2s", rsReject}}));
+        QCOMPARE(PixelOf(w->PBoxWGAcross, 150 + 16, 5), QColor(255, 0, 0));
+        w->RejectButtons[1]->click();
+        QVERIFY(!w->PanelWGAcross->isVisible());
+        w->BtCancel->click();
+
+        // Without the set the multirules and their switch are back.
+        QVERIFY(Operations().SetRuleSet("Iron", {}).Ok());
+        Open(*w, a, r);
+        QVERIFY(w->CBWestg->isVisible());
+        QVERIFY(w->LblRuleSet->isHidden());
+        QVERIFY(w->LevelBars[0]->Picture.OwnMarks.empty());
+        QCOMPARE(w->LevelBars[0]->Picture.Marks[rp12s], rsWarning);
+        QCOMPARE(w->AcrossPicture.size(), size_t(4));
     }
 };
 
