@@ -114,6 +114,14 @@ TEST_F(ServerRuns_, RunsAddedOnTwoBenchesFromOneStateAreEachStoredOnceInDateOrde
     EXPECT_EQ(ServerTimes().size(), 25u);
     EXPECT_EQ(DataImage(ListSerum, ListAnalytes), ServerImage());
     EXPECT_EQ(RunEntries(), entries + 3);
+    // An import of runs meets the other bench's run the same way.
+    other.Add(MakeRun(1034, {5.03}));
+    TOutcome imported = ops.ImportRuns(Glucose(), {MakeRun(1033.5, {4.97}), MakeRun(1035, {5.0})});
+    ASSERT_TRUE(imported.Changed()) << imported.Message;
+    const std::vector<double> all = ServerTimes();
+    EXPECT_EQ(all.size(), 28u);
+    EXPECT_TRUE(std::is_sorted(all.begin(), all.end()));
+    EXPECT_EQ(DataImage(ListSerum, ListAnalytes), ServerImage());
 }
 
 TEST_F(ServerRuns_, ARunJudgedOtherwiseOnTheServersHistoryIsRefusedAndNothingIsStored) {
