@@ -16,6 +16,7 @@
 #include <iostream>
 #include <map>
 #include <optional>
+#include <random>
 #include <string>
 #include <sys/stat.h>
 #include <thread>
@@ -52,12 +53,15 @@ constexpr int ExitUsage = 2;
 constexpr int ExitLocked = 3;
 constexpr int ExitPartial = 4;
 constexpr int ExitConflict = 5;
+// How often a command that adds runs to a server is made in all when another bench's change conflicts.
+constexpr int AppendAttempts = 4;
 
 // A refusal of the command line or of the data: a one-line message and exit status 2.
 struct ECliError {
     std::string message; // Windows-1252, as the program's texts, unless utf8
     int status = ExitUsage;
-    bool utf8 = false; // the message names a character Windows-1252 lacks
+    bool utf8 = false;  // the message names a character Windows-1252 lacks
+    bool retry = false; // a conflict with another bench where making the change again is safe
 };
 
 [[noreturn]] void Refuse(const std::string& message, int status = ExitUsage) {
@@ -86,7 +90,7 @@ int Finish(const TOutcome& out) {
     for (const std::string& note : out.Notes)
         std::cerr << "varnholt-cli: " << Cp1252ToUtf8(Flatten(note)) << "\n";
     // A change another bench made first: nothing was saved, and running the command again is safe.
-    if (out.Conflict()) Refuse(out.Message, ExitConflict);
+    if (out.Conflict()) throw ECliError{out.Message, ExitConflict, false, out.Refusal == TRefusal::Conflict};
     if (out.Status == TStatus::Refused) Refuse(out.Message);
     if (out.Status == TStatus::Partial) {
         std::cerr << "varnholt-cli: " << Cp1252ToUtf8(Flatten(out.Message)) << "\n";
@@ -1789,11 +1793,24 @@ int Run(const std::vector<std::string>& args) {
     if (a.command == "inbox" && a.watch) {
         return WatchInbox(home, a, db, user);
     }
-    OpenProgramFolder(home, writes, a.init, it->second.needsData, it->second.database, db, user);
-    if (writes) Operations().SetOperator(a.op);
-    int status = it->second.run(a);
-    Operations().Close();
-    return status;
+    // Runs added on a server meet other benches' runs without a conflict; what conflicts still (the
+    // same moment's deadlock, the analyte list changed meanwhile) is tried again on what the server
+    // holds then, a few times. A run judged otherwise there is the user's to decide.
+    const bool appends =
+        !db.empty() && (a.command == "add" || a.command == "import" || (a.command == "queue" && writes));
+    for (int attempt = 1;; ++attempt) {
+        OpenProgramFolder(home, writes, a.init, it->second.needsData, it->second.database, db, user);
+        if (writes) Operations().SetOperator(a.op);
+        try {
+            int status = it->second.run(a);
+            Operations().Close();
+            return status;
+        } catch (const ECliError& e) {
+            Operations().Close();
+            if (!appends || !e.retry || attempt >= AppendAttempts) throw;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20 + std::random_device{}() % (100 * attempt)));
+    }
 }
 
 } // namespace

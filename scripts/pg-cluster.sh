@@ -3,6 +3,7 @@
 # socket there, no TCP port), run by an unprivileged user; `stop DIR` stops it and removes DIR.
 # DIR/status then holds "ready CONNINFO", or "unavailable: REASON" when PostgreSQL cannot start here,
 # which the tests report as their reason to skip (unless VARNHOLT_SERVER_TESTS=required).
+# VARNHOLT_PG_FSYNC=on makes a cluster that syncs every commit (the tests' own one does not).
 set -uo pipefail
 action=${1:?start or stop}
 dir=${2:?folder}
@@ -37,7 +38,7 @@ start)
     as_owner "$bin/initdb" -D "$dir/data" -U varnholt --auth=trust -E UTF8 --locale=C.UTF-8 >"$dir/initdb.log" 2>&1 ||
         unavailable "initdb failed: $(tail -n 2 "$dir/initdb.log" | tr '\n' ' ')"
     as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
-        -o "-c listen_addresses='' -c unix_socket_directories='$dir/run' -c fsync=off -c max_connections=60" \
+        -o "-c listen_addresses='' -c unix_socket_directories='$dir/run' -c fsync=${VARNHOLT_PG_FSYNC:-off} -c max_connections=60" \
         start >/dev/null 2>&1 || unavailable "the server did not start: $(tail -n 3 "$dir/server.log" 2>/dev/null | tr '\n' ' ')"
     echo "ready host=$dir/run user=varnholt dbname=postgres" >"$dir/status"
     ;;

@@ -1400,6 +1400,26 @@
         <translation>Die Einstellungen wurden inzwischen an einem anderen Arbeitsplatz geändert: Diese Änderung wurde nicht gespeichert. Sie zeigen jetzt den Stand des Servers.</translation>
     </message>
     <message>
+        <source>%1 was deleted on another bench meanwhile: the run was not saved. The lists now show what the server holds.</source>
+        <translation>%1 wurde inzwischen an einem anderen Arbeitsplatz gelöscht: Der Lauf wurde nicht gespeichert. Die Listen zeigen jetzt den Stand des Servers.</translation>
+    </message>
+    <message>
+        <source>%1 was changed on another bench meanwhile and has fewer levels now: the run was not saved.</source>
+        <translation>%1 wurde inzwischen an einem anderen Arbeitsplatz geändert und hat jetzt weniger Ebenen: Der Lauf wurde nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source>A period of %1 was signed on another bench meanwhile: the run was not saved. Enter it again with a reason.</source>
+        <translation>Ein Zeitraum von %1 wurde inzwischen an einem anderen Arbeitsplatz abgezeichnet: Der Lauf wurde nicht gespeichert. Geben Sie ihn mit einer Begründung erneut ein.</translation>
+    </message>
+    <message>
+        <source>Runs of other benches reached %1 meanwhile, and on them the run of %2 is judged otherwise: %3 instead of %4. The run was not saved; judge it again.</source>
+        <translation>Inzwischen sind Läufe anderer Arbeitsplätze bei %1 eingegangen, und mit ihnen wird der Lauf vom %2 anders beurteilt: %3 statt %4. Der Lauf wurde nicht gespeichert; beurteilen Sie ihn erneut.</translation>
+    </message>
+    <message>
+        <source>Runs of other benches reached %1 meanwhile: the run was judged again on them, alike, and saved.</source>
+        <translation>Inzwischen sind Läufe anderer Arbeitsplätze bei %1 eingegangen: Der Lauf wurde mit ihnen erneut beurteilt, gleich wie zuvor, und gespeichert.</translation>
+    </message>
+    <message>
         <source>Sign-in refused: unknown operator code or wrong password</source>
         <translation>Anmeldung abgelehnt: unbekanntes Bedienerkürzel oder falsches Passwort</translation>
     </message>

@@ -1400,6 +1400,26 @@
         <translation>Les réglages ont été modifiés entre-temps sur un autre poste : cette modification n&apos;a pas été enregistrée. Ils montrent maintenant ce que contient le serveur.</translation>
     </message>
     <message>
+        <source>%1 was deleted on another bench meanwhile: the run was not saved. The lists now show what the server holds.</source>
+        <translation>%1 a été supprimé entre-temps sur un autre poste : la série n&apos;a pas été enregistrée. Les listes montrent maintenant ce que contient le serveur.</translation>
+    </message>
+    <message>
+        <source>%1 was changed on another bench meanwhile and has fewer levels now: the run was not saved.</source>
+        <translation>%1 a été modifié entre-temps sur un autre poste et a maintenant moins de niveaux : la série n&apos;a pas été enregistrée.</translation>
+    </message>
+    <message>
+        <source>A period of %1 was signed on another bench meanwhile: the run was not saved. Enter it again with a reason.</source>
+        <translation>Une période de %1 a été signée entre-temps sur un autre poste : la série n&apos;a pas été enregistrée. Saisissez-la à nouveau avec un motif.</translation>
+    </message>
+    <message>
+        <source>Runs of other benches reached %1 meanwhile, and on them the run of %2 is judged otherwise: %3 instead of %4. The run was not saved; judge it again.</source>
+        <translation>Des séries d&apos;autres postes sont arrivées entre-temps pour %1, et avec elles la série du %2 est jugée autrement : %3 au lieu de %4. La série n&apos;a pas été enregistrée ; jugez-la à nouveau.</translation>
+    </message>
+    <message>
+        <source>Runs of other benches reached %1 meanwhile: the run was judged again on them, alike, and saved.</source>
+        <translation>Des séries d&apos;autres postes sont arrivées entre-temps pour %1 : la série a été jugée à nouveau avec elles, de la même façon, et enregistrée.</translation>
+    </message>
+    <message>
         <source>Sign-in refused: unknown operator code or wrong password</source>
         <translation>Connexion refusée : code d&apos;opérateur inconnu ou mot de passe erroné</translation>
     </message>

@@ -416,15 +416,20 @@ void TOperations::WriteSettings() {
 }
 
 TOutcome TOperations::SaveData(const TAnalyte* only, const std::function<void()>& undo) {
+    saveNotes_.clear();
     try {
         WriteData(only);
     } catch (const EQcError& e) {
+        saveNotes_.clear();
         if (undo) undo();
         TOutcome out = TOutcome::FromError(e);
         out.Message = Fill(QT_TRANSLATE_NOOP("Core", "Cannot save data\r%1"), e.what());
         return out;
     }
-    return {};
+    TOutcome out;
+    out.Notes = std::move(saveNotes_);
+    saveNotes_.clear();
+    return out;
 }
 
 // ---------------------------------------------------------------- the folder store

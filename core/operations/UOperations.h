@@ -50,8 +50,9 @@ enum class TStatus {
 // Why a change was refused, where the caller acts on the kind rather than the text.
 enum class TRefusal {
     None,
-    Conflict // another bench changed what the change was made on first: nothing was saved, and making it
-             // again (on what is shown now) is safe
+    Conflict, // another bench changed what the change was made on first: nothing was saved, and making it
+              // again (on what is shown now) is safe
+    Rejudged  // a conflict too: runs of other benches judge the run otherwise; the user decides again
 };
 
 struct TOutcome {
@@ -66,10 +67,13 @@ struct TOutcome {
     bool Ok() const { return Status == TStatus::Done; }
     bool Changed() const { return Status != TStatus::Refused; }
     static TOutcome Refuse(const std::string& message) { return {TStatus::Refused, message, "", "", {}}; }
-    bool Conflict() const { return Status == TStatus::Refused && Refusal == TRefusal::Conflict; }
+    bool Conflict() const {
+        return Status == TStatus::Refused && (Refusal == TRefusal::Conflict || Refusal == TRefusal::Rejudged);
+    }
     static TOutcome FromError(const EQcError& e, TStatus status = TStatus::Refused) {
         TOutcome out{status, e.what(), e.File, e.Reason, {}};
-        if (dynamic_cast<const EServerConflict*>(&e)) out.Refusal = TRefusal::Conflict;
+        if (dynamic_cast<const EServerConflict*>(&e))
+            out.Refusal = dynamic_cast<const EServerRejudged*>(&e) ? TRefusal::Rejudged : TRefusal::Conflict;
         return out;
     }
 };
@@ -643,6 +647,9 @@ private:
     bool PatientQcReadable() const;
     // In the caller's transaction; gives how many results went.
     int PurgePatientResults();
+    // Runs of several benches on a server: what a save tells beside its success (runs of other benches
+    // merged with the bench's own), taken by SaveData.
+    std::vector<std::string> saveNotes_;
 };
 
 // A run that the analyte already holds: the same moment, values and operator.

@@ -66,12 +66,14 @@ TOutcome TOperations::AcceptRun(TAnalyte& a, const TResu& run, int* index, const
     }
     LogAcceptedRun(a, run, note);
     TAnalyte before = a;
-    int i = a.AddPoint(run);
+    a.AddPoint(run);
     a.RecalcAll();
-    if (TOutcome unsaved = SaveData(&a, [&] { a = std::move(before); }); !unsaved.Ok()) return unsaved;
-    if (index) *index = i;
+    TOutcome saved = SaveData(&a, [&] { a = std::move(before); });
+    if (!saved.Ok()) return saved;
+    // Its place among what was stored (on a server also the runs other benches added meanwhile).
+    if (index) *index = a.FindInsertIndex(run.DateTime) - 1;
     Notify(ckPoints, &a);
-    return {};
+    return saved; // with what a server said of runs other benches added meanwhile
 }
 
 namespace {

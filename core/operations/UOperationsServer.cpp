@@ -7,6 +7,7 @@
 #include "UCodePage.h"
 #include "UDataLoadSave.h"
 #include "UFifoResult.h"
+#include "UJournalTexts.h"
 #include "UOperations.h"
 #include "UOperationsStores.h"
 #include "URandom.h"
@@ -15,6 +16,34 @@
 namespace {
 constexpr const char* NoAccounts =
     QT_TRANSLATE_NOOP("Core", "Operator accounts are kept on a server; this folder has none");
+
+// The one place a run is judged again on the history a server holds: its levels classified against
+// the limits there (discarded ones kept) and the rules that fire, as the journal records them.
+std::string JudgeOnHistory(const TAnalyte& history, const TResu& run) {
+    TResu judged = run;
+    history.ClassifyRun(judged.Levels);
+    const TMultiruleResult r = EvaluateMultirules(history, judged, PreviousIndex(history, judged.DateTime),
+                                                  DiscardedLevels(judged), history.MultirulesOn());
+    std::string text = RunText(history, judged.Levels);
+    const std::string rules = RulesText(r);
+    return rules.empty() ? text : text + "; rules: " + rules;
+}
+} // namespace
+
+TSharedStore::TSharedStore(TOperations& ops, std::unique_ptr<TServerStore> server)
+    : ops_(ops), server_(std::move(server)) {
+    server_->SetRunJudge(JudgeOnHistory);
+    server_->OnMerged([this](const TAnalyte& stored, int others) {
+        TAnalyte* a = ListAnalytes.Find(stored.Uid);
+        if (!a) return;
+        *a = stored;
+        if (others > 0)
+            ops_.saveNotes_.push_back(Fill(QT_TRANSLATE_NOOP("Core", "Runs of other benches reached %1 "
+                                                                     "meanwhile: the run was judged again "
+                                                                     "on them, alike, and saved."),
+                                           a->Name));
+        ops_.Notify(ckPoints, a);
+    });
 }
 
 TOpenReport TOperations::OpenServer(const std::string& folder, TOpenMode mode, const TOpenOptions& options) {

@@ -96,8 +96,7 @@ private:
 // The data on a PostgreSQL server (TServerStore), shared with other benches.
 class TSharedStore final : public TStore {
 public:
-    TSharedStore(TOperations& ops, std::unique_ptr<TServerStore> server)
-        : ops_(ops), server_(std::move(server)) {}
+    TSharedStore(TOperations& ops, std::unique_ptr<TServerStore> server);
     TServerStore& Server() const { return *server_; }
     int Socket() const override { return server_->Socket(); }
     bool KeepsAccounts() const override { return true; }

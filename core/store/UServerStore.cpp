@@ -278,6 +278,34 @@ bool SameStored(const TAnalyte& a, const TAnalyte& b) {
     return true;
 }
 
+// The runs `now` adds to `before` when adding them is all it changes: `before`'s points are kept in
+// their order, and adding the others to it as a run is added (with their comments, the limits computed
+// again) gives `now` exactly. Nothing for any other change, which keeps the version check.
+std::optional<std::vector<TResu>> AddedRuns(const TAnalyte& before, const TAnalyte& now) {
+    if (now.Count() <= before.Count()) return std::nullopt;
+    std::vector<TResu> added;
+    size_t kept = 0;
+    for (const ControlPoint& p : now.Points) {
+        if (kept < before.Points.size() && SamePoint(before.Points[kept], p)) {
+            ++kept;
+            continue;
+        }
+        TResu r;
+        r.DateTime = p.DateTime;
+        r.Levels = p.Levels;
+        r.Operator = std::string(p.Operator.View());
+        if (p.CommentId >= 0) r.Comment = now.CommentText(p.CommentId);
+        r.AnalyteName = now.Name;
+        added.push_back(std::move(r));
+    }
+    if (kept != before.Points.size()) return std::nullopt;
+    TAnalyte replay = before;
+    for (const TResu& r : added) replay.AddPoint(r);
+    replay.RecalcAll();
+    if (!SameStored(replay, now)) return std::nullopt;
+    return added;
+}
+
 bool SameSerum(const TListSerum& x, const TListSerum& y) {
     if (x.Items.size() != y.Items.size()) return false;
     for (size_t i = 0; i < x.Items.size(); ++i) {
@@ -535,6 +563,11 @@ template <typename F> void TServerStore::Transaction(const std::string& what, F&
     std::vector<TServerJournalEntry> entries = std::move(journal_);
     journal_.clear();
     afterCommit_.clear();
+    entries_ = &entries;
+    struct TForget {
+        const std::vector<TServerJournalEntry>*& Entries;
+        ~TForget() { Entries = nullptr; }
+    } forget{entries_};
     EnsureConnected();
     notes_.clear();
     const std::string token = Token();
@@ -1006,9 +1039,96 @@ void TServerStore::InsertAnalyte(const TAnalyte& a, int ord, int64_t& id, int64_
     Notify("a " + Num(id) + " " + Num(version));
 }
 
-int64_t TServerStore::WriteAnalyte(const TAnalyte& a, const TShadow& shadow) {
+int64_t TServerStore::WriteAnalyte(const TAnalyte& a, const TShadow& shadow, std::optional<TAnalyte>& stored,
+                                   int& others) {
     CheckWritable(a);
     CheckTechnologistChange(a, &shadow.Stored);
+    others = 0;
+    const std::optional<std::vector<TResu>> added = AddedRuns(shadow.Stored, a);
+    if (!added) return WriteChanges(a, shadow);
+    // Runs only added: the row lock orders this bench after any other adding runs to the analyte, and
+    // the runs go in among whatever the server holds now.
+    TPgResult row = conn_.Exec("SELECT version FROM analyte WHERE id = $1 FOR UPDATE", {Num(shadow.Id)});
+    if (row.Rows() != 1) {
+        stale_.Analytes.push_back(shadow.Id);
+        stale_.Catalogue = true;
+        throw EServerConflict(Fill(QT_TRANSLATE_NOOP("Core", "%1 was deleted on another bench meanwhile: "
+                                                             "the run was not saved. The lists now show "
+                                                             "what the server holds."),
+                                   a.Name));
+    }
+    const int64_t version = row.Int(0, 0);
+    if (version == shadow.Version) return WriteChanges(a, shadow);
+    std::vector<std::pair<int64_t, int64_t>> ids;
+    std::vector<std::unique_ptr<TAnalyte>> loaded = LoadAnalytes(shadow.Id, ids);
+    if (loaded.size() != 1)
+        throw EServerConflict(a.Name + " was changed on another bench meanwhile: this change was not saved.");
+    const TShadow now{shadow.Id, version, *loaded.front()};
+    TAnalyte merged = MergeRuns(a, shadow, now.Stored, *added);
+    others = now.Stored.Count() - shadow.Stored.Count();
+    const int64_t written = WriteChanges(merged, now);
+    stored = std::move(merged);
+    return written;
+}
+
+TAnalyte TServerStore::MergeRuns(const TAnalyte& a, const TShadow& shadow, const TAnalyte& now,
+                                 const std::vector<TResu>& added) {
+    // A value in a level the server's analyte no longer has would be lost.
+    for (const TResu& r : added)
+        for (int k = now.NbLevels; k < MaxLevels; ++k)
+            if (r.Levels[static_cast<size_t>(k)].State != psEmpty) {
+                stale_.Analytes.push_back(shadow.Id);
+                throw EServerConflict(Fill(QT_TRANSLATE_NOOP("Core", "%1 was changed on another bench "
+                                                                     "meanwhile and has fewer levels now: "
+                                                                     "the run was not saved."),
+                                           a.Name));
+            }
+    // A period signed on another bench since this bench checked: the run needs a reason there.
+    for (const TResu& r : added) {
+        TPgResult signedThere =
+            conn_.Exec("SELECT id FROM review WHERE upper(analyte) = upper($1) AND reopened_utc = '' AND "
+                       "first_day <= $2 AND $2 < last_day + 1",
+                       {ToServer(a.Name), Num(r.DateTime)});
+        for (int i = 0; i < signedThere.Rows(); ++i) {
+            const int64_t review = signedThere.Int(i, 0);
+            const bool reopened =
+                (entries_ &&
+                 std::any_of(entries_->begin(), entries_->end(),
+                             [review](const TServerJournalEntry& e) { return e.Review == review; })) ||
+                std::any_of(journal_.begin(), journal_.end(),
+                            [review](const TServerJournalEntry& e) { return e.Review == review; });
+            if (!reopened) {
+                stale_.Analytes.push_back(shadow.Id);
+                throw EServerConflict(Fill(QT_TRANSLATE_NOOP("Core", "A period of %1 was signed on another "
+                                                                     "bench meanwhile: the run was not "
+                                                                     "saved. Enter it again with a reason."),
+                                           a.Name));
+            }
+        }
+    }
+    TAnalyte merged = now, seen = shadow.Stored;
+    merged.Uid = a.Uid;
+    for (const TResu& r : added) {
+        if (judge_) {
+            const std::string before = judge_(seen, r), there = judge_(merged, r);
+            if (before != there) {
+                stale_.Analytes.push_back(shadow.Id);
+                throw EServerRejudged(Fill(
+                    QT_TRANSLATE_NOOP("Core", "Runs of other benches reached %1 meanwhile, and on them the "
+                                              "run of %2 is judged otherwise: %3 instead of %4. The run "
+                                              "was not saved; judge it again."),
+                    a.Name, JournalDateTime(r.DateTime), there, before));
+            }
+            seen.AddPoint(r);
+            seen.RecalcAll();
+        }
+        merged.AddPoint(r);
+        merged.RecalcAll();
+    }
+    return merged;
+}
+
+int64_t TServerStore::WriteChanges(const TAnalyte& a, const TShadow& shadow) {
     std::vector<TPgParam> p = HeaderParams(a);
     std::string sql = "UPDATE analyte SET version = version + 1, changed_at = now(), changed_by = $1";
     for (size_t k = 0; k < std::size(HeaderNames); ++k)
@@ -1072,6 +1192,8 @@ void TServerStore::WriteData(const TListSerum& serum, const TListAnalytes& analy
     struct TWritten {
         const TAnalyte* Analyte;
         int64_t Id, Version;
+        std::optional<TAnalyte> Stored; // when not the bench's own (runs merged with other benches')
+        int Others = 0;
     };
     std::vector<TWritten> written;
     std::vector<TAnalyteId> order;
@@ -1116,11 +1238,15 @@ void TServerStore::WriteData(const TListSerum& serum, const TListAnalytes& analy
                 CheckTechnologistChange(a, nullptr);
                 int64_t id = 0, version = 0;
                 InsertAnalyte(a, static_cast<int>(i), id, version);
-                written.push_back({&a, id, version});
+                written.push_back({&a, id, version, std::nullopt, 0});
                 continue;
             }
-            if (!SameStored(a, it->second.Stored))
-                written.push_back({&a, it->second.Id, WriteAnalyte(a, it->second)});
+            if (!SameStored(a, it->second.Stored)) {
+                std::optional<TAnalyte> stored;
+                int others = 0;
+                const int64_t version = WriteAnalyte(a, it->second, stored, others);
+                written.push_back({&a, it->second.Id, version, std::move(stored), others});
+            }
             if (reordered && (i >= order_.size() || order_[i] != a.Uid))
                 conn_.Exec("UPDATE analyte SET ord = $2 WHERE id = $1",
                            {Num(it->second.Id), Num(int64_t(i))});
@@ -1131,10 +1257,16 @@ void TServerStore::WriteData(const TListSerum& serum, const TListAnalytes& analy
     });
     // Stored: this is now the state the server holds.
     std::vector<std::pair<TAnalyteId, TShadow>> now;
-    for (const TWritten& w : written) now.push_back({w.Analyte->Uid, {w.Id, w.Version, *w.Analyte}});
-    OnCommit([this, now = std::move(now), deleted = std::move(deleted), whole = !only,
-              order = std::move(order), serum, catalogue]() mutable {
+    std::vector<std::pair<TAnalyte, int>> merged;
+    for (TWritten& w : written) {
+        now.push_back({w.Analyte->Uid, {w.Id, w.Version, w.Stored ? *w.Stored : *w.Analyte}});
+        if (w.Stored) merged.emplace_back(std::move(*w.Stored), w.Others);
+    }
+    OnCommit([this, now = std::move(now), merged = std::move(merged), deleted = std::move(deleted),
+              whole = !only, order = std::move(order), serum, catalogue]() mutable {
         for (auto& [uid, shadow] : now) shadows_[uid] = std::move(shadow);
+        if (merged_)
+            for (const auto& [a, others] : merged) merged_(a, others);
         for (TAnalyteId uid : deleted) shadows_.erase(uid);
         if (whole) {
             order_ = std::move(order);

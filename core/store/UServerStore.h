@@ -40,6 +40,17 @@ public:
     explicit EServerConflict(const std::string& message) : EQcError(message) {}
 };
 
+// Runs added on the history the server holds now are judged otherwise than on the one the bench
+// judged them on: nothing was written, and the user decides (a retry would store another judgement).
+class EServerRejudged : public EServerConflict {
+public:
+    explicit EServerRejudged(const std::string& message) : EServerConflict(message) {}
+};
+
+// How a run is judged on the points of an analyte before it (level states and the rules that fire),
+// as one text: two histories judge a run alike when the texts are equal.
+using TRunJudge = std::function<std::string(const TAnalyte& history, const TResu& run)>;
+
 enum class TRole { Technologist, Supervisor };
 const char* RoleName(TRole role);
 std::optional<TRole> RoleByName(const std::string& name);
@@ -262,6 +273,17 @@ public:
     // For tests: the connection (to break it) and the server process serving it.
     TPgConnection& Connection() { return conn_; }
 
+    // ---------------------------------------------------------------- runs of several benches
+    // Runs only added to an analyte are stored on what the server holds at the commit, whatever other
+    // benches added meanwhile, without the version check. Where others' runs arrived, each added run is
+    // judged again by `judge` on the server's history first: a different judgement refuses the change
+    // (EServerRejudged). `merged` is told the analyte as it was stored (its Uid kept) and how many runs
+    // of other benches it gained, once committed.
+    void SetRunJudge(TRunJudge judge) { judge_ = std::move(judge); }
+    void OnMerged(std::function<void(const TAnalyte& stored, int others)> merged) {
+        merged_ = std::move(merged);
+    }
+
 private:
     struct TShadow {
         int64_t Id = 0;
@@ -278,8 +300,16 @@ private:
                                                         std::vector<std::pair<int64_t, int64_t>>& ids) const;
     void LoadMaterials(TListSerum& serum) const;
     void InsertAnalyte(const TAnalyte& a, int ord, int64_t& id, int64_t& version);
-    // Writes what differs from the shadow; returns the new version.
-    int64_t WriteAnalyte(const TAnalyte& a, const TShadow& shadow);
+    // Writes what differs from the shadow; returns the new version. A change that only adds runs is
+    // made on what the server holds instead (`stored` then holds the analyte written, `others` the runs
+    // of other benches it gained).
+    int64_t WriteAnalyte(const TAnalyte& a, const TShadow& shadow, std::optional<TAnalyte>& stored,
+                         int& others);
+    int64_t WriteChanges(const TAnalyte& a, const TShadow& shadow);
+    // Inside the transaction, the analyte's row locked at `version`: the runs added on the server's
+    // analyte `now`, judged again where its history differs from the one the bench saw.
+    TAnalyte MergeRuns(const TAnalyte& a, const TShadow& shadow, const TAnalyte& now,
+                       const std::vector<TResu>& added);
     void CopyPoints(int64_t id, const TAnalyte& a, int from, int to, int ordBase);
     void CopyComments(int64_t id, const TAnalyte& a, int from);
     void WriteMaterials(const TListSerum& serum);
@@ -308,4 +338,7 @@ private:
     int64_t lastReconnect_ = 0;
     int depth_ = 0;
     std::vector<std::function<void()>> afterCommit_;
+    TRunJudge judge_;
+    std::function<void(const TAnalyte&, int)> merged_;
+    const std::vector<TServerJournalEntry>* entries_ = nullptr; // those of the open transaction
 };

@@ -1,15 +1,18 @@
-// Several companions on one server at once: nothing lost, nothing doubled, the statistics of a folder;
+// Several companions on one server at once: nothing lost, nothing doubled, no conflict between runs
+// added, the statistics of a folder;
 // a companion killed in the middle of its transaction leaves nothing behind.
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <set>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "ServerHelpers.h"
 #include "TestHelpers.h"
+#include "TestSeams.h"
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
 #include "UOperations.h"
@@ -57,8 +60,9 @@ TEST_F(Benches_, CompanionsAddingRunsAtOnceLoseAndDoubleNothing) {
     ASSERT_EQ(Cli(Db() + "--init queue list").second, 2); // a reader makes nothing
     ASSERT_EQ(Cli(Db() + "--init add Glucose 2030-01-01 08:00 5").second, 0);
     const int glucose = Count("Glucose"), calcium = Count("Calcium"), albumin = Count("Albumin");
-    // Two companions on Glucose, one each on Calcium and Albumin; a refusal for a change another bench
-    // made first (status 5) is run again, as a script would.
+    // Two companions on Glucose, one each on Calcium and Albumin; a refusal for a run that another
+    // bench's runs judge otherwise (status 5: these values lie beyond the limits) is run again, as a
+    // script would.
     const char* analytes[] = {"Glucose", "Glucose", "Calcium", "Albumin"};
     constexpr int Runs = 8;
     std::string script;
@@ -147,5 +151,105 @@ TEST_F(Benches_, ACompanionKilledInItsTransactionLeavesNothing) {
     EXPECT_EQ(Count("Glucose"), before + 1);
     EXPECT_EQ(Entries(), entries + 1);
     EXPECT_EQ(Cli(Db() + "journal verify").second, 0);
+}
+// Twenty companions at once on one analyte, then twenty on twenty analytes, twice, the server syncing
+// every commit; some are killed at any moment. Every companion that ends well has its run stored once,
+// none ends with a conflict, a killed one's run is stored at most once, and the journal stays whole.
+TEST_F(Benches_, TwentyCompanionsAtOnceEachStoreTheirRunOnceWithFsyncOn) {
+    SKIP_WITHOUT_SERVER(db);
+    // A cluster of its own that syncs every commit, as a real server does.
+    const std::string cluster = "/tmp/varnholt-pg-fsync-" + std::to_string(::getpid());
+    const std::string pgCluster = VARNHOLT_PG_CLUSTER;
+    ASSERT_EQ(
+        std::system(("VARNHOLT_PG_FSYNC=on " + pgCluster + " start " + cluster + " >/dev/null").c_str()), 0);
+    struct TStop {
+        std::string Command;
+        ~TStop() {
+            if (std::system(Command.c_str()) != 0)
+                std::cerr << "cannot stop the cluster: " << Command << "\n";
+        }
+    } stop{pgCluster + " stop " + cluster};
+    std::string ready = ReadWholeFile(cluster + "/status");
+    ASSERT_EQ(ready.rfind("ready ", 0), 0u) << ready;
+    while (!ready.empty() && ready.back() == '\n') ready.pop_back();
+    const std::string conninfo = ready.substr(6);
+    const std::string on = "--db " + Quoted(conninfo) + " ";
+    TPgConnection admin;
+    admin.Connect(conninfo);
+    ASSERT_EQ(admin.Exec("SHOW fsync").Text(0, 0), "on");
+    auto runEntries = [&admin] {
+        return admin.Exec("SELECT count(*) FROM journal WHERE kind LIKE 'run%'").Int(0, 0);
+    };
+    constexpr int Companions = 20, Rounds = 2;
+    {
+        TOpenOptions o;
+        o.SampleOnFirstRun = false;
+        o.Server = conninfo;
+        ASSERT_TRUE(Operations().Open(scratch.Path(), TOpenMode::Writer, o).Opened);
+        // Twenty days about 5.0 each: runs at 5.0 are judged alike whatever others add meanwhile.
+        std::vector<double> values;
+        for (int k = 0; k < 20; ++k) values.push_back(k % 2 ? 5.1 : 4.9);
+        for (int k = 0; k <= Companions; ++k) {
+            auto a = std::make_unique<TAnalyte>(AnalyteWithValues(values));
+            a->Name = "A" + std::to_string(k);
+            ListAnalytes.Add(std::move(a));
+        }
+        WriteAllData(Operations());
+        Operations().Close();
+    }
+    const int64_t entries = runEntries();
+    // Each companion's run carries its own comment "r<round>c<companion>s|d" (same or different analytes).
+    std::string script;
+    for (int round = 1; round <= Rounds; ++round)
+        for (const char* wave : {"s", "d"}) {
+            script += "pids=()\n";
+            for (int c = 1; c <= Companions; ++c) {
+                const std::string analyte = std::string(wave) == "s" ? "A0" : "A" + std::to_string(c);
+                char when[32];
+                std::snprintf(when, sizeof when, "2031-03-%02d %02d:%02d", round, 8 + c / 60, c % 60);
+                script += std::string(VARNHOLT_CLI) + " " + on + "add " + analyte + " " + when +
+                          " 5.0 --comment r" + std::to_string(round) + "c" + std::to_string(c) + wave +
+                          " 2>>" + scratch.File("err") + " & pids[" + std::to_string(c) + "]=$!\n";
+            }
+            // Three of them killed at some moment of their work.
+            script += "for v in $(shuf -i 1-" + std::to_string(Companions) +
+                      " -n 3); do (sleep 0.$((RANDOM % 300 + 10)); kill -9 ${pids[$v]} 2>/dev/null) & done\n";
+            script += "for c in $(seq 1 " + std::to_string(Companions) + "); do wait ${pids[$c]}; echo \"r" +
+                      std::to_string(round) + "c${c}" + wave + " $?\" >>" + scratch.File("status") +
+                      "; done\nwait\n";
+        }
+    AtomicWriteFile(scratch.File("load.sh"), script);
+    ASSERT_EQ(std::system(("bash " + scratch.File("load.sh")).c_str()), 0);
+    std::ifstream status(scratch.File("status"));
+    std::string tag;
+    int rc = 0, ended = 0, killed = 0;
+    while (status >> tag >> rc) {
+        const int64_t stored =
+            admin
+                .Exec("SELECT count(*) FROM point p JOIN comment c ON c.analyte = p.analyte "
+                      "AND c.id = p.comment_id WHERE c.text = $1",
+                      {tag})
+                .Int(0, 0);
+        if (rc == 0) {
+            ++ended;
+            EXPECT_EQ(stored, 1) << tag;
+        } else {
+            EXPECT_EQ(rc, 128 + SIGKILL) << tag << " " << ReadWholeFile(scratch.File("err"));
+            ++killed;
+            EXPECT_LE(stored, 1) << tag;
+        }
+    }
+    EXPECT_EQ(ended + killed, 2 * Rounds * Companions);
+    EXPECT_GE(ended, 2 * Rounds * (Companions - 3));
+    // Nothing else arrived, and each run stored has its one journal entry.
+    const int64_t runs = admin
+                             .Exec("SELECT count(*) FROM point p JOIN comment c ON c.analyte = p.analyte AND "
+                                   "c.id = p.comment_id")
+                             .Int(0, 0);
+    EXPECT_LE(runs, 2 * Rounds * Companions);
+    EXPECT_GE(runs, ended);
+    EXPECT_EQ(runEntries(), entries + runs);
+    EXPECT_EQ(admin.Exec("SELECT analyte, at FROM point GROUP BY analyte, at HAVING count(*) > 1").Rows(), 0);
+    EXPECT_EQ(Cli(on + "journal verify").second, 0);
 }
 #endif

@@ -1,0 +1,153 @@
+// Runs added on several benches to one analyte: each stored once among the others' in date order,
+// judged again on the server's history where others' runs arrived, refused when that judgement differs.
+#include <gtest/gtest.h>
+#include <poll.h>
+
+#include "ServerHelpers.h"
+#include "TestHelpers.h"
+#include "TestSeams.h"
+#include "UDataLoadSave.h"
+#include "UOperations.h"
+
+namespace {
+
+// Another bench: the store alone, on the lists it loaded.
+struct TOtherBench {
+    TServerStore Store;
+    TListSerum Serum;
+    TListAnalytes Analytes;
+    explicit TOtherBench(const std::string& conninfo) : Store(conninfo) {
+        Store.Connect(true);
+        std::deque<TResu> queue;
+        TSettings settings;
+        std::vector<std::string> operators;
+        bool has = false;
+        Store.Load(Serum, Analytes, queue, settings, operators, has);
+    }
+    void Add(TResu run) {
+        TAnalyte& a = *Analytes.FindByName("Glucose");
+        a.ClassifyRun(run.Levels);
+        a.AddPoint(run);
+        a.RecalcAll();
+        Store.WriteData(Serum, Analytes, &a, {});
+    }
+};
+
+class ServerRuns_ : public ::testing::Test {
+protected:
+    TServerDatabase db;
+    TTempFolder station;
+    TOperations& ops = Operations();
+    void SetUp() override {
+        if (!db.Ready()) return;
+        TOpenOptions o;
+        o.SampleOnFirstRun = false;
+        o.Server = db.Conninfo();
+        ASSERT_TRUE(ops.Open(station.Path(), TOpenMode::Writer, o).Opened);
+        // Twenty days alternating about 5.0: mean 5.0, the limits mobile.
+        std::vector<double> values;
+        for (int k = 0; k < 20; ++k) values.push_back(k % 2 ? 5.1 : 4.9);
+        auto a = std::make_unique<TAnalyte>(AnalyteWithValues(values));
+        a->Name = "Glucose";
+        ListAnalytes.Add(std::move(a));
+        WriteAllData(ops);
+    }
+    void TearDown() override { ops.Close(); }
+    TAnalyte& Glucose() { return *ListAnalytes.FindByName("Glucose"); }
+    // The run as a bench enters it: classified on the history it shows.
+    TResu Entered(TDateTime at, double value) {
+        TResu r = MakeRun(at, {value});
+        Glucose().ClassifyRun(r.Levels);
+        return r;
+    }
+    std::vector<double> ServerTimes() {
+        TPgResult r = db.Admin().Exec("SELECT at FROM point ORDER BY ord");
+        std::vector<double> out;
+        for (int i = 0; i < r.Rows(); ++i) out.push_back(r.Real(i, 0));
+        return out;
+    }
+    int64_t RunEntries() {
+        return db.Admin().Exec("SELECT count(*) FROM journal WHERE kind LIKE 'run%'").Int(0, 0);
+    }
+    std::string ServerImage() {
+        TOtherBench now(db.Conninfo());
+        return DataImage(now.Serum, now.Analytes);
+    }
+};
+
+} // namespace
+
+TEST_F(ServerRuns_, RunsAddedOnTwoBenchesFromOneStateAreEachStoredOnceInDateOrder) {
+    SKIP_WITHOUT_SERVER(db);
+    TOtherBench other(db.Conninfo());
+    other.Add(MakeRun(1030.5, {5.0}));
+    const int64_t entries = RunEntries();
+    // This bench has not seen the other's run; its own is earlier, so the other's moves up one place.
+    TOutcome out = ops.AcceptRun(Glucose(), Entered(1030.25, 5.02));
+    ASSERT_TRUE(out.Ok()) << out.Message;
+    ASSERT_EQ(out.Notes.size(), 1u);
+    EXPECT_NE(out.Notes[0].find("Runs of other benches reached Glucose"), std::string::npos) << out.Notes[0];
+    EXPECT_EQ(RunEntries(), entries + 1);
+    const std::vector<double> times = ServerTimes();
+    ASSERT_EQ(times.size(), 22u);
+    EXPECT_TRUE(std::is_sorted(times.begin(), times.end()));
+    EXPECT_EQ(times[20], 1030.25);
+    EXPECT_EQ(times[21], 1030.5);
+    // The bench shows what the server holds, limits computed from all of it.
+    EXPECT_EQ(Glucose().Count(), 22);
+    EXPECT_EQ(DataImage(ListSerum, ListAnalytes), ServerImage());
+    // The other bench is told within a second and shows the same points and limits.
+    bool told = false;
+    for (int k = 0; k < 10 && !told; ++k) {
+        told = other.Store.TakeNews().Any();
+        pollfd p{other.Store.Socket(), POLLIN, 0};
+        if (!told) ::poll(&p, 1, 100);
+    }
+    EXPECT_TRUE(told);
+    other.Store.Reload(other.Serum, other.Analytes);
+    EXPECT_EQ(DataImage(other.Serum, other.Analytes), DataImage(ListSerum, ListAnalytes));
+    // The other bench adds again; so does this one, where the next run needs no merge.
+    other.Add(MakeRun(1031, {4.98}));
+    TOutcome next = ops.AcceptRun(Glucose(), Entered(1032, 5.01));
+    ASSERT_TRUE(next.Ok()) << next.Message;
+    ASSERT_TRUE(ops.AcceptRun(Glucose(), Entered(1033, 5.0)).Ok());
+    EXPECT_EQ(ServerTimes().size(), 25u);
+    EXPECT_EQ(DataImage(ListSerum, ListAnalytes), ServerImage());
+    EXPECT_EQ(RunEntries(), entries + 3);
+    // An import of runs meets the other bench's run the same way.
+    other.Add(MakeRun(1034, {5.03}));
+    TOutcome imported = ops.ImportRuns(Glucose(), {MakeRun(1033.5, {4.97}), MakeRun(1035, {5.0})});
+    ASSERT_TRUE(imported.Changed()) << imported.Message;
+    const std::vector<double> all = ServerTimes();
+    EXPECT_EQ(all.size(), 28u);
+    EXPECT_TRUE(std::is_sorted(all.begin(), all.end()));
+    EXPECT_EQ(DataImage(ListSerum, ListAnalytes), ServerImage());
+}
+
+TEST_F(ServerRuns_, ARunJudgedOtherwiseOnTheServersHistoryIsRefusedAndNothingIsStored) {
+    SKIP_WITHOUT_SERVER(db);
+    // Between the warning and the action limit: alone a 1:2s warning, after another such run 2:2s.
+    const LevelStats& l = Glucose().Limits[0];
+    const double high = static_cast<double>(l.Mean + (l.WarnDev + l.ActionDev) / 2);
+    TOtherBench other(db.Conninfo());
+    other.Add(MakeRun(1030.5, {high}));
+    const int64_t entries = RunEntries();
+    const TResu mine = Entered(1031, high);
+    ASSERT_EQ(mine.Levels[0].State, psHighWarning);
+    TOutcome out = ops.AcceptRun(Glucose(), mine);
+    EXPECT_EQ(out.Status, TStatus::Refused);
+    EXPECT_TRUE(out.Conflict());
+    EXPECT_NE(out.Message.find("judged otherwise"), std::string::npos) << out.Message;
+    EXPECT_NE(out.Message.find("2:2s"), std::string::npos) << out.Message;
+    EXPECT_EQ(Glucose().Count(), 20);
+    EXPECT_EQ(ServerTimes().size(), 21u);
+    EXPECT_EQ(RunEntries(), entries);
+    // Shown the server's history, the bench judges it there and stores it.
+    ASSERT_TRUE(ops.PollServer().Ok());
+    EXPECT_EQ(Glucose().Count(), 21);
+    TOutcome again = ops.AcceptRun(Glucose(), Entered(1031, high));
+    ASSERT_TRUE(again.Ok()) << again.Message;
+    EXPECT_TRUE(again.Notes.empty());
+    EXPECT_EQ(ServerTimes().size(), 22u);
+    EXPECT_EQ(db.Admin().Exec("SELECT count(*) FROM journal WHERE after LIKE '%2:2s%'").Int(0, 0), 1);
+}
