@@ -111,8 +111,8 @@ std::string RulesText(const TMultiruleResult& r) {
     return s;
 }
 
-// The marks of an own rule set as RulesText writes the multirules': "L1 2of3:2s reject, across R:4s warning".
-static std::string OwnRulesText(const TRunVerdict& v) {
+std::string RulesText(const TRunVerdict& v) {
+    if (!v.OwnRules) return RulesText(v.Multirules);
     std::string s;
     for (const TRunMark& m : v.Marks)
         s += (s.empty() ? "" : ", ") +
@@ -649,7 +649,7 @@ void TOperations::LogAcceptedRun(const TAnalyte& a, const TResu& run, const TRun
                                           DiscardedLevels(run), a.MultirulesOn());
     const bool rejected = v.Rejected();
     std::string after = RunText(a, run.Levels, Trim(run.Operator), run.Comment);
-    std::string rules = v.OwnRules ? OwnRulesText(v) : RulesText(v.Multirules);
+    std::string rules = RulesText(v);
     if (!rules.empty()) after += "; rules: " + rules;
     std::string reason;
     if (!Trim(note.CorrectiveAction).empty()) reason = "Corrective action: " + Trim(note.CorrectiveAction);

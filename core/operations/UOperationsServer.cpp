@@ -17,22 +17,21 @@ namespace {
 constexpr const char* NoAccounts =
     QT_TRANSLATE_NOOP("Core", "Operator accounts are kept on a server; this folder has none");
 
-// The one place a run is judged again on the history a server holds: its levels classified against
-// the limits there (discarded ones kept) and the rules that fire, as the journal records them.
-std::string JudgeOnHistory(const TAnalyte& history, const TResu& run) {
-    TResu judged = run;
-    history.ClassifyRun(judged.Levels);
-    const TMultiruleResult r = EvaluateMultirules(history, judged, PreviousIndex(history, judged.DateTime),
-                                                  DiscardedLevels(judged), history.MultirulesOn());
-    std::string text = RunText(history, judged.Levels);
-    const std::string rules = RulesText(r);
-    return rules.empty() ? text : text + "; rules: " + rules;
-}
 } // namespace
 
 TSharedStore::TSharedStore(TOperations& ops, std::unique_ptr<TServerStore> server)
     : ops_(ops), server_(std::move(server)) {
-    server_->SetRunJudge(JudgeOnHistory);
+    // The one place a run is judged again on the history a server holds: its levels classified against
+    // the limits there (discarded ones kept) and the rules that fire, as the journal records them.
+    server_->SetRunJudge([this](const TAnalyte& history, const TResu& run) {
+        TResu judged = run;
+        history.ClassifyRun(judged.Levels);
+        const TRunVerdict v = JudgeAnalyteRun(history, ops_.RuleSet(history.Name), judged,
+                                              PreviousIndex(history, judged.DateTime),
+                                              DiscardedLevels(judged), history.MultirulesOn());
+        const std::string text = RunText(history, judged.Levels), rules = RulesText(v);
+        return rules.empty() ? text : text + "; rules: " + rules;
+    });
     server_->OnMerged([this](const TAnalyte& stored, int others) {
         TAnalyte* a = ListAnalytes.Find(stored.Uid);
         if (!a) return;

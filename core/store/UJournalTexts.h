@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "URunJudgement.h"
 #include "UStructures.h"
 #include "UWestgard.h"
 
@@ -14,6 +15,8 @@ std::string RunText(const TAnalyte& a, const TLevelValues& levels, const std::st
                     const std::string& comment = "");
 // The rules a run breaks, as the validation window shows them: "L1 1:3s reject, across 2:2s warning".
 std::string RulesText(const TMultiruleResult& r);
+// The same of a run judged by the analyte's own rule set or the multirules.
+std::string RulesText(const TRunVerdict& v);
 TRejectToggles DiscardedLevels(const TResu& run);
 // The limit mode of a level with its interval or fixed figures.
 std::string LimitsText(const TAnalyte& a, const TLimitState& state, int level);
