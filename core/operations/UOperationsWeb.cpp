@@ -1,0 +1,24 @@
+// The operations layer for the web view: its sign-ins in the server's journal.
+#include "UOperations.h"
+#include "UTexts.h"
+
+TOutcome TOperations::JournalWebSignIn(const std::string& code, TWebSignIn what, const std::string& from) {
+    if (!server_)
+        return TOutcome::Refuse(
+            QT_TRANSLATE_NOOP("Core", "Operator accounts are kept on a server; this folder has none"));
+    const char* kind = what == TWebSignIn::Accepted ? jk::SignedIn : jk::SignInRefused;
+    std::string after = "web view";
+    if (!from.empty()) after += " from " + from;
+    if (what == TWebSignIn::Refused) after += ": wrong password";
+    if (what == TWebSignIn::LockedOut) after += ": too many failed sign-ins";
+    Log(kind, nullptr, 0, std::nullopt, "", after);
+    // The entry names the account, not the operator the web view itself signed in as.
+    HandJournalToServer(code.empty() ? "?" : code);
+    try {
+        server_->InTransaction("sign-in", [] {});
+    } catch (const EQcError& e) {
+        staged_.clear();
+        return TOutcome::FromError(e);
+    }
+    return {};
+}

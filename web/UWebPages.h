@@ -1,0 +1,37 @@
+// The web view's pages: HTML written on the server, every stored text escaped, the charts as SVG.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "UJournal.h"
+#include "UServerStore.h"
+#include "UStructures.h"
+
+// UTF-8 text escaped for HTML content and attribute values.
+std::string Html(std::string_view utf8);
+// Windows-1252 text (as the data holds it) escaped for HTML.
+std::string HtmlCp(std::string_view cp1252);
+// A value for a URL's query or path, percent-encoded.
+std::string UrlPart(std::string_view utf8);
+
+struct TPageFrame {
+    std::string Title; // UTF-8
+    TAccount Account;  // who is signed in
+    std::string Csrf;  // for the sign-out form
+};
+// A whole page around `body`.
+std::string Page(const TPageFrame& frame, const std::string& body);
+std::string SignInPage(const std::string& message);
+
+// Each analyte's last run, its states and the runs held for it.
+std::string TodayBody(const TListAnalytes& analytes, const std::deque<TResu>& held);
+// The analyte's Levey-Jennings charts per level with their limits and signed periods, its latest
+// points, and for a supervisor the sign-off form. `notice` is shown above (an outcome, UTF-8).
+std::string AnalyteBody(const TAnalyte& a, const std::vector<TReview>& reviews, bool supervisor,
+                        const std::string& csrf, const std::string& notice);
+// The chart of one level as an SVG element.
+std::string LeveyJenningsSvg(const TAnalyte& a, int level, const std::vector<TReview>& reviews);
+std::string JournalBody(const std::vector<TJournalEntry>& entries, const std::string& analyte,
+                        const std::string& kind);

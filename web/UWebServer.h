@@ -1,0 +1,66 @@
+// varnholt-web: the laboratory's data on the server store for supervisors at a browser. Read-only
+// but for sign-in and the review sign-off, which are journaled as on a bench.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "UServerStore.h"
+#include "UWebSessions.h"
+
+namespace httplib {
+class Server;
+struct Request;
+struct Response;
+} // namespace httplib
+
+struct TWebOptions {
+    std::string Db;                 // the server store's connection string
+    std::string Host = "127.0.0.1"; // where to listen
+    int Port = 8470;
+    std::string Cert, Key;                    // TLS when both are given
+    std::string ServiceCode, ServicePassword; // the web view's own account on the store
+    std::string Home;                         // the station folder (never written)
+};
+
+// A flat JSON object of strings, as the API's requests carry; nothing when the text is not one.
+std::optional<std::map<std::string, std::string>> ParseJsonObject(const std::string& text);
+// HOST:PORT (an IPv6 host in brackets); false when malformed.
+bool ParseListen(const std::string& text, std::string& host, int& port);
+
+class TWebView {
+public:
+    explicit TWebView(TWebOptions options);
+    ~TWebView();
+    // Opens the store and the sign-in connection; the message of why not (empty: opened).
+    std::string Open();
+    // Binds and serves until Stop; false with `error` when it cannot listen.
+    bool Serve(std::string& error);
+    void Stop();
+    // The requests' size cap (bytes).
+    static constexpr size_t MaxBody = 64 * 1024;
+
+private:
+    struct TAuth {
+        TWebSession Session;
+    };
+    void Routes();
+    std::optional<TWebSession> SessionOf(const httplib::Request& req);
+    bool ChangeAllowed(const httplib::Request& req, const TWebSession& s, const std::string& csrf) const;
+    std::string CookieFor(const httplib::Request& req, const std::string& value, bool end) const;
+    // Checks a sign-in and journals it; an account, or the HTTP status of the refusal and its text.
+    std::optional<TAccount> SignIn(const std::string& code, const std::string& password,
+                                   const std::string& from, int& status, std::string& message);
+    // The data as other benches left it.
+    void Refresh();
+
+    TWebOptions options_;
+    std::unique_ptr<httplib::Server> http_;
+    TWebSessions sessions_;
+    // One request at a time works on the operations layer; sign-ins check on their own connection.
+    std::mutex data_, signIn_;
+    std::unique_ptr<TServerStore> checker_;
+};
