@@ -131,9 +131,14 @@ std::string SignInPage(const std::string& message) {
     return p;
 }
 
-std::string TodayBody(const TListAnalytes& analytes, const std::deque<TResu>& held) {
-    std::string b = "<table><thead><tr><th scope=\"col\">Analyte</th><th scope=\"col\">Last run</th>"
-                    "<th scope=\"col\">Levels</th><th scope=\"col\">Runs held</th></tr></thead><tbody>";
+std::string TodayBody(const TListAnalytes& analytes, const std::deque<TResu>& held,
+                      const TInboxAlarms& inbox) {
+    std::string b = "<p class=\"" + std::string(inbox.NotMapped ? "notice warn" : "notice") +
+                    "\" id=\"inbox\">Runs held: " + std::to_string(held.size()) +
+                    " (from the instruments: " + std::to_string(inbox.FromInbox) +
+                    "). Results waiting for a mapping: " + std::to_string(inbox.NotMapped) + ".</p>";
+    b += "<table><thead><tr><th scope=\"col\">Analyte</th><th scope=\"col\">Last run</th>"
+         "<th scope=\"col\">Levels</th><th scope=\"col\">Runs held</th></tr></thead><tbody>";
     for (const auto& p : analytes.Items) {
         const TAnalyte& a = *p;
         const int waiting = static_cast<int>(std::count_if(

@@ -25,8 +25,13 @@ struct TPageFrame {
 std::string Page(const TPageFrame& frame, const std::string& body);
 std::string SignInPage(const std::string& message);
 
-// Each analyte's last run, its states and the runs held for it.
-std::string TodayBody(const TListAnalytes& analytes, const std::deque<TResu>& held);
+// The inbox's alarms, then each analyte's last run, its states and the runs held for it.
+struct TInboxAlarms {
+    int NotMapped = 0; // results waiting for a mapping
+    int FromInbox = 0; // held runs that came from the instruments
+};
+std::string TodayBody(const TListAnalytes& analytes, const std::deque<TResu>& held,
+                      const TInboxAlarms& inbox);
 // The analyte's Levey-Jennings charts per level with their limits and signed periods, its latest
 // points, and for a supervisor the sign-off form. `notice` is shown above (an outcome, UTF-8).
 std::string AnalyteBody(const TAnalyte& a, const std::vector<TReview>& reviews, bool supervisor,

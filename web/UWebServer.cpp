@@ -580,9 +580,10 @@ void TWebView::Routes() {
         if (!session) return;
         std::lock_guard lock(data_);
         Refresh();
-        res.set_content(
-            Page({"Today", session->Account, session->Csrf}, TodayBody(ListAnalytes, Fifo.Entries())),
-            HtmlType);
+        res.set_content(Page({"Today", session->Account, session->Csrf},
+                             TodayBody(ListAnalytes, Fifo.Entries(),
+                                       {Operations().NotMappedCount(), Operations().HeldFromInbox()})),
+                        HtmlType);
     });
     auto analytePage = [this](const httplib::Request& req, httplib::Response& res, const TWebSession& session,
                               const std::string& name, const std::string& notice) {

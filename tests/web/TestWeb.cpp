@@ -123,6 +123,9 @@ protected:
         WriteAllData(ops);
         ASSERT_TRUE(ops.SetOperators({"AB"}).Ok());
         ASSERT_TRUE(ops.DeletePoints(ListAnalytes[1], {0}, HostileReason).Ok());
+        TResu held = MakeRun(Today(), {3.1, 5.2});
+        held.AnalyteName = "Glucose";
+        ASSERT_TRUE(ops.HoldRun(held).Ok());
         ASSERT_TRUE(ops.SetAccount({"boss", "B. Boss", TRole::Supervisor}, "pw-boss").Ok());
         ops.Close();
         o.OperatorCode = "boss";
@@ -392,6 +395,44 @@ TEST_F(Web_, AStoreThatCannotBeOpenedEndsTheProgramWithAMessage) {
     TWebProgram badListen({"--db", db.Conninfo(), "--listen", "localhost"}, {}, log);
     EXPECT_EQ(badListen.Ended(20), 2);
     EXPECT_NE(Slurp(log).find("HOST:PORT"), std::string::npos);
+}
+
+TEST_F(Web_, WithACertificateItSpeaksHttpsAndTheCookieIsSecure) {
+    SKIP_WITHOUT_SERVER(db);
+    const std::string cert = station.File("cert.pem"), key = station.File("key.pem");
+    ASSERT_EQ(std::system(("openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=localhost -keyout " +
+                           Quoted(key) + " -out " + Quoted(cert) + " 2>/dev/null")
+                              .c_str()),
+              0);
+    const int tlsPort = FreePort();
+    const std::vector<std::string> env{"VARNHOLT_OPERATOR=web", "VARNHOLT_PASSWORD=pw-web"};
+    TWebProgram tls({"--db", db.Conninfo(), "--listen", "127.0.0.1:" + std::to_string(tlsPort), "--cert",
+                     cert, "--key", key},
+                    env, station.File("tls.log"));
+    httplib::SSLClient client("127.0.0.1", tlsPort);
+    client.enable_server_certificate_verification(false);
+    auto signIn = [&client] {
+        return client.Post("/api/session", R"({"code":"boss","password":"pw-boss"})", "application/json");
+    };
+    httplib::Result r = signIn();
+    for (int i = 0; i < 200 && !r; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        r = signIn();
+    }
+    ASSERT_TRUE(r) << Slurp(station.File("tls.log"));
+    EXPECT_EQ(r->status, 200);
+    EXPECT_NE(r->get_header_value("Set-Cookie").find("; Secure"), std::string::npos);
+    // Plain HTTP on that port gets no answer.
+    httplib::Client plain("127.0.0.1", tlsPort);
+    plain.set_read_timeout(2, 0);
+    auto none = plain.Get("/login");
+    EXPECT_TRUE(!none || none->status != 200);
+    tls.Stop();
+    TWebProgram missing({"--db", db.Conninfo(), "--listen", "127.0.0.1:" + std::to_string(tlsPort), "--cert",
+                         station.File("none.pem"), "--key", key},
+                        env, station.File("tls.log"));
+    EXPECT_EQ(missing.Ended(20), 2);
+    EXPECT_NE(Slurp(station.File("tls.log")).find("cannot read the certificate"), std::string::npos);
 }
 
 } // namespace
