@@ -17,7 +17,7 @@ const char* Usage =
     "usage: varnholt-web --db URL [--listen HOST:PORT] [--user CODE] [--cert FILE --key FILE]\n"
     "Serves the laboratory's QC data of a Varnholt server store to browsers: today's runs, each\n"
     "analyte's Levey-Jennings charts, the journal, and review sign-off by a supervisor; a JSON API\n"
-    "under /api/ gives the same figures as varnholt-cli --json.\n"
+    "under /api/ gives the same figures, with the same keys, as varnholt-cli prints.\n"
     "\n"
     "  --db URL            the PostgreSQL connection string of the server store (or VARNHOLT_DB)\n"
     "  --listen HOST:PORT  where to listen (or VARNHOLT_WEB_LISTEN; default 127.0.0.1:8470, [::1]:8470\n"
