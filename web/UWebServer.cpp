@@ -341,8 +341,8 @@ std::optional<TAccount> TWebView::SignIn(const std::string& code, const std::str
         const TOutcome out = Operations().JournalWebSignIn(known, what, from);
         return out.Ok();
     };
+    // Attempts while locked out are answered but not journaled: the journal records the lock-out once.
     if (sessions_.LockedOut(key, from)) {
-        journal(TOperations::TWebSignIn::LockedOut);
         status = 429;
         message = "Too many failed sign-ins: try again in 15 minutes";
         return std::nullopt;
@@ -361,8 +361,8 @@ std::optional<TAccount> TWebView::SignIn(const std::string& code, const std::str
         }
     }
     if (!account) {
-        sessions_.Failed(key, from);
-        journal(TOperations::TWebSignIn::Refused);
+        journal(sessions_.Failed(key, from) ? TOperations::TWebSignIn::LockedOut
+                                            : TOperations::TWebSignIn::Refused);
         status = 401;
         message = "Sign-in refused: unknown operator code or wrong password";
         return std::nullopt;

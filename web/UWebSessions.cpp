@@ -51,10 +51,10 @@ bool TWebSessions::Locked(const std::string& key, int limit) {
     return it->second.Count >= limit;
 }
 
-void TWebSessions::Count(const std::string& key) {
+bool TWebSessions::Count(const std::string& key, int limit) {
     TFailures& f = failures_[key];
     if (f.Count == 0 || Now() - f.First > Window) f = {0, Now()};
-    ++f.Count;
+    return ++f.Count == limit;
 }
 
 bool TWebSessions::LockedOut(const std::string& code, const std::string& address) {
@@ -62,10 +62,10 @@ bool TWebSessions::LockedOut(const std::string& code, const std::string& address
     return Locked("code " + code, Failures) || Locked("address " + address, AddressFailures);
 }
 
-void TWebSessions::Failed(const std::string& code, const std::string& address) {
+bool TWebSessions::Failed(const std::string& code, const std::string& address) {
     std::lock_guard lock(mutex_);
-    Count("code " + code);
-    Count("address " + address);
+    const bool codeLocked = Count("code " + code, Failures);
+    return Count("address " + address, AddressFailures) || codeLocked;
 }
 
 void TWebSessions::Succeeded(const std::string& code) {

@@ -35,7 +35,8 @@ public:
     static constexpr int Failures = 5, AddressFailures = 20;
     static constexpr std::chrono::minutes Window{15};
     bool LockedOut(const std::string& code, const std::string& address);
-    void Failed(const std::string& code, const std::string& address);
+    // True when this failure locks the code or the address.
+    bool Failed(const std::string& code, const std::string& address);
     void Succeeded(const std::string& code);
 
     // For tests: time moved on.
@@ -48,7 +49,8 @@ private:
     };
     TClock::time_point Now() const { return TClock::now() + skew_; }
     bool Locked(const std::string& key, int limit);
-    void Count(const std::string& key);
+    // True when the count reaches `limit`.
+    bool Count(const std::string& key, int limit);
     std::mutex mutex_;
     std::map<std::string, TWebSession> sessions_;
     std::map<std::string, TFailures> failures_;

@@ -10,7 +10,7 @@ TOutcome TOperations::JournalWebSignIn(const std::string& code, TWebSignIn what,
     std::string after = "web view";
     if (!from.empty()) after += " from " + from;
     if (what == TWebSignIn::Refused) after += ": wrong password";
-    if (what == TWebSignIn::LockedOut) after += ": too many failed sign-ins";
+    if (what == TWebSignIn::LockedOut) after += ": wrong password, too many failed sign-ins: locked out";
     Log(kind, nullptr, 0, std::nullopt, "", after);
     // The entry names the account, not the operator the web view itself signed in as.
     HandJournalToServer(code.empty() ? "?" : code);

@@ -245,10 +245,15 @@ TEST_F(Web_, RepeatedFailedSignInsLockTheCodeOut) {
         EXPECT_EQ(
             http->Post("/api/session", R"({"code":"boss","password":"guess"})", "application/json")->status,
             401);
-    auto locked = http->Post("/api/session", R"({"code":"boss","password":"pw-boss"})", "application/json");
-    EXPECT_EQ(locked->status, 429) << "even with the right password";
-    EXPECT_EQ(locked->get_header_value("Retry-After"), "900");
+    for (int i = 0; i < 2; ++i) {
+        auto locked =
+            http->Post("/api/session", R"({"code":"boss","password":"pw-boss"})", "application/json");
+        EXPECT_EQ(locked->status, 429) << "even with the right password";
+        EXPECT_EQ(locked->get_header_value("Retry-After"), "900");
+    }
     EXPECT_EQ(Entries(jk::SignedIn), 0);
+    // The failures are journaled, the last one as the lock-out; attempts while locked out are not.
+    EXPECT_EQ(Entries(jk::SignInRefused, "boss"), 5);
     EXPECT_EQ(db.Admin()
                   .Exec("SELECT count(*) FROM journal WHERE kind = $1 AND after LIKE '%too many%'",
                         {jk::SignInRefused})

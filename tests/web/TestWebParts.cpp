@@ -66,7 +66,7 @@ TEST(WebParts, RepeatedFailuresLockTheCodeAndTheAddress) {
     TWebSessions s;
     for (int i = 0; i < TWebSessions::Failures; ++i) {
         EXPECT_FALSE(s.LockedOut("BOSS", "10.0.0.1"));
-        s.Failed("BOSS", "10.0.0.1");
+        EXPECT_EQ(s.Failed("BOSS", "10.0.0.1"), i == TWebSessions::Failures - 1) << "the failure that locks";
     }
     EXPECT_TRUE(s.LockedOut("BOSS", "10.0.0.2")) << "the code, from anywhere";
     EXPECT_FALSE(s.LockedOut("TECH", "10.0.0.1"));
