@@ -301,16 +301,16 @@ std::optional<TWebSession> TWebView::SessionOf(const httplib::Request& req) {
     return sessions_.Find(id);
 }
 
+bool TWebView::SameOrigin(const httplib::Request& req) {
+    const std::string origin = req.get_header_value("Origin");
+    if (origin.empty()) return true;
+    const size_t scheme = origin.find("://");
+    return (scheme == std::string::npos ? origin : origin.substr(scheme + 3)) == req.get_header_value("Host");
+}
+
 bool TWebView::ChangeAllowed(const httplib::Request& req, const TWebSession& s,
                              const std::string& csrf) const {
-    // A request from another site's page is refused even with a valid token.
-    const std::string origin = req.get_header_value("Origin");
-    if (!origin.empty()) {
-        const size_t scheme = origin.find("://");
-        const std::string host = scheme == std::string::npos ? origin : origin.substr(scheme + 3);
-        if (host != req.get_header_value("Host")) return false;
-    }
-    return SameSecret(csrf, s.Csrf);
+    return SameOrigin(req) && SameSecret(csrf, s.Csrf);
 }
 
 std::string TWebView::CookieFor(const httplib::Request& req, const std::string& value, bool end) const {
@@ -419,6 +419,7 @@ void TWebView::Routes() {
 
     // ---------------------------------------------------------------- JSON API
     s.Post("/api/session", [this](const httplib::Request& req, httplib::Response& res) {
+        if (!SameOrigin(req)) return Fail(res, 403, "Sign in from this site's own page");
         if (req.get_header_value("Content-Type").rfind(JsonType, 0) != 0)
             return Fail(res, 415, "Send the sign-in as application/json");
         auto body = ParseJsonObject(req.body);
@@ -548,6 +549,7 @@ void TWebView::Routes() {
     s.Get("/login",
           [](const httplib::Request&, httplib::Response& res) { res.set_content(SignInPage(""), HtmlType); });
     s.Post("/login", [this](const httplib::Request& req, httplib::Response& res) {
+        if (!SameOrigin(req)) return Fail(res, 403, "Sign in from this site's own page");
         int status = 401;
         std::string message;
         std::optional<TAccount> account =
@@ -585,8 +587,8 @@ void TWebView::Routes() {
                                        {Operations().NotMappedCount(), Operations().HeldFromInbox()})),
                         HtmlType);
     });
-    auto analytePage = [this](const httplib::Request& req, httplib::Response& res, const TWebSession& session,
-                              const std::string& name, const std::string& notice) {
+    auto analytePage = [](httplib::Response& res, const TWebSession& session, const std::string& name,
+                          const std::string& notice) {
         const TAnalyte* a = ListAnalytes.FindByName(Utf8ToCp1252(name));
         if (!a) {
             res.status = 404;
@@ -595,7 +597,6 @@ void TWebView::Routes() {
                 HtmlType);
             return;
         }
-        (void)req;
         res.set_content(Page({Cp1252ToUtf8(a->Name), session.Account, session.Csrf},
                              AnalyteBody(*a, Operations().Reviews(a->Name),
                                          session.Account.Role == TRole::Supervisor, session.Csrf, notice)),
@@ -606,7 +607,7 @@ void TWebView::Routes() {
         if (!session) return;
         std::lock_guard lock(data_);
         Refresh();
-        analytePage(req, res, *session, Field(req, "name"), "");
+        analytePage(res, *session, Field(req, "name"), "");
     });
     s.Post("/review", [this, pageSession, analytePage](const httplib::Request& req, httplib::Response& res) {
         auto session = pageSession(req, res);
@@ -645,7 +646,7 @@ void TWebView::Routes() {
             }
         }
         const int status = res.status;
-        analytePage(req, res, *session, Field(req, "name"), notice);
+        analytePage(res, *session, Field(req, "name"), notice);
         if (res.status != 404) res.status = status;
     });
     s.Get("/journal", [this, pageSession](const httplib::Request& req, httplib::Response& res) {

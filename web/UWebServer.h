@@ -44,12 +44,12 @@ public:
     static constexpr size_t MaxBody = 64 * 1024;
 
 private:
-    struct TAuth {
-        TWebSession Session;
-    };
     void Routes();
     std::optional<TWebSession> SessionOf(const httplib::Request& req);
+    // A change needs the session's token, from a page of this site.
     bool ChangeAllowed(const httplib::Request& req, const TWebSession& s, const std::string& csrf) const;
+    // False for a request that another site's page sent.
+    static bool SameOrigin(const httplib::Request& req);
     std::string CookieFor(const httplib::Request& req, const std::string& value, bool end) const;
     // Checks a sign-in and journals it; an account, or the HTTP status of the refusal and its text.
     std::optional<TAccount> SignIn(const std::string& code, const std::string& password,

@@ -18,6 +18,12 @@ bool SameSecret(const std::string& a, const std::string& b) {
 
 TWebSession TWebSessions::Start(const TAccount& account) {
     std::lock_guard lock(mutex_);
+    // Sessions left to expire go now and then, so that abandoned ones do not pile up.
+    const TClock::time_point now = Now();
+    if (sessions_.size() >= 1000)
+        std::erase_if(sessions_, [&](const auto& s) {
+            return now - s.second.LastSeen > idle_ || now - s.second.Started > longest_;
+        });
     TWebSession s{RandomToken(), RandomToken(), account, Now(), Now()};
     sessions_[s.Id] = s;
     return s;
@@ -52,6 +58,9 @@ bool TWebSessions::Locked(const std::string& key, int limit) {
 }
 
 bool TWebSessions::Count(const std::string& key, int limit) {
+    // Counts of many codes or addresses: those past the window go.
+    if (failures_.size() >= 10000)
+        std::erase_if(failures_, [this](const auto& f) { return Now() - f.second.First > Window; });
     TFailures& f = failures_[key];
     if (f.Count == 0 || Now() - f.First > Window) f = {0, Now()};
     return ++f.Count == limit;

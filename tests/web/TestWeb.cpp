@@ -361,6 +361,11 @@ TEST_F(Web_, PagesEscapeEveryStoredText) {
     const std::string session = cookie.substr(0, cookie.find(';'));
     EXPECT_EQ(http->Post("/login", "code=tech&password=no", "application/x-www-form-urlencoded")->status,
               401);
+    EXPECT_EQ(http->Post("/login", {{"Origin", "https://elsewhere.example"}}, "code=tech&password=pw-tech",
+                         "application/x-www-form-urlencoded")
+                  ->status,
+              403)
+        << "another site's page signing a browser in";
 
     auto today = Get("/", session);
     ASSERT_EQ(today->status, 200);
