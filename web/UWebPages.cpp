@@ -106,9 +106,10 @@ std::string Day(TDateTime d) {
 } // namespace
 
 std::string Page(const TPageFrame& frame, const std::string& body) {
-    std::string p = "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>" +
-                    Html(frame.Title) +
-                    " - Varnholt</title><link rel=\"stylesheet\" href=\"/style.css\"></head><body>";
+    std::string p =
+        "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>" + Html(frame.Title) +
+        " - Varnholt</title><link rel=\"stylesheet\" href=\"/style.css\"><script src=\"/live.js\" "
+        "defer></script></head><body>";
     p += "<nav><a href=\"/\">Today</a><a href=\"/journal\">Journal</a><span>" + Html(frame.Account.Code) +
          " (" + RoleName(frame.Account.Role) + ")</span>";
     p += "<form method=\"post\" action=\"/logout\"><input type=\"hidden\" name=\"csrf\" value=\"" +

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <iostream>
+#include <poll.h>
 
 #include "UCliFigures.h"
 #include "UCodePage.h"
@@ -101,6 +102,16 @@ const char* StyleSheet =
     ".action{background:#f8c0c0}.discarded{color:#555}.notice{border:1px solid #333;padding:4px "
     "8px;margin:1em 0}"
     "svg{border:1px solid #ccc;margin:4px 0}";
+
+// A page follows the changes of the benches: it is shown again when one changed the data, unless a
+// password is being typed into it.
+const char* LiveScript =
+    "'use strict';\n"
+    "const events = new EventSource('/api/events');\n"
+    "events.addEventListener('change', () => {\n"
+    "  const typing = Array.from(document.querySelectorAll('input[type=password]')).some(i => i.value);\n"
+    "  if (!typing) location.reload();\n"
+    "});\n";
 
 } // namespace
 
@@ -256,7 +267,9 @@ TWebView::TWebView(TWebOptions options) : options_(std::move(options)) {}
 
 TWebView::~TWebView() {
     Stop();
+    if (watcher_.joinable()) watcher_.join();
     std::lock_guard lock(data_);
+    if (listener_) Operations().Unsubscribe(listener_);
     Operations().Close();
 }
 
@@ -287,7 +300,32 @@ std::string TWebView::Open() {
         Operations().Close();
         return Cp1252ToUtf8(e.what());
     }
+    listener_ = Operations().Subscribe([this](const TChange&) {
+        std::lock_guard lock(changes_);
+        ++version_;
+        changed_.notify_all();
+    });
+    watcher_ = std::thread([this] { Watch(); });
     return "";
+}
+
+void TWebView::Watch() {
+    for (;;) {
+        int fd = -1;
+        {
+            std::lock_guard lock(changes_);
+            if (stopping_) return;
+        }
+        {
+            std::lock_guard lock(data_);
+            fd = Operations().ServerSocket();
+        }
+        // The notifications arrive on the store's socket; a poll now and then besides reconnects.
+        pollfd p{fd, POLLIN, 0};
+        ::poll(&p, fd >= 0 ? 1 : 0, 500);
+        std::lock_guard lock(data_);
+        Refresh();
+    }
 }
 
 void TWebView::Refresh() {
@@ -400,9 +438,10 @@ void TWebView::Routes() {
         res.set_header("X-Content-Type-Options", "nosniff");
         res.set_header("Referrer-Policy", "no-referrer");
         res.set_header("Cache-Control", "no-store");
-        res.set_header("Content-Security-Policy",
-                       "default-src 'none'; style-src 'self'; img-src 'self'; "
-                       "form-action 'self'; frame-ancestors 'none'; base-uri 'none'");
+        res.set_header(
+            "Content-Security-Policy",
+            "default-src 'none'; style-src 'self'; img-src 'self'; script-src 'self'; connect-src 'self'; "
+            "form-action 'self'; frame-ancestors 'none'; base-uri 'none'");
     });
     // The access log: method, path and status; never a body, a query or a cookie.
     s.set_logger([](const httplib::Request& req, const httplib::Response& res) {
@@ -540,11 +579,44 @@ void TWebView::Routes() {
         j.EndObject().EndObject();
         res.set_content(j.Str() + "\n", JsonType);
     });
+    // Server-sent events: "change" whenever a bench changed the data, a comment every 15 seconds besides.
+    s.Get("/api/events", [this, needSession](const httplib::Request& req, httplib::Response& res) {
+        if (!needSession(req, res)) return;
+        if (++watchers_ > MaxWatchers) {
+            --watchers_;
+            return Fail(res, 503, "Too many browsers follow the changes now");
+        }
+        uint64_t seen = 0;
+        {
+            std::lock_guard lock(changes_);
+            seen = version_;
+        }
+        res.set_header("X-Accel-Buffering", "no");
+        res.set_chunked_content_provider(
+            "text/event-stream",
+            [this, seen](size_t, httplib::DataSink& sink) mutable {
+                std::unique_lock lock(changes_);
+                changed_.wait_for(lock, std::chrono::seconds(15),
+                                  [&] { return stopping_ || version_ != seen; });
+                if (stopping_) return false;
+                std::string event = ": still here\n\n";
+                if (version_ != seen) {
+                    seen = version_;
+                    event = "event: change\ndata: " + std::to_string(seen) + "\n\n";
+                }
+                lock.unlock();
+                return sink.write(event.data(), event.size());
+            },
+            [this](bool) { --watchers_; });
+    });
     s.Get(R"(/api/.*)", [](const httplib::Request&, httplib::Response& res) { Fail(res, 404, "Not found"); });
 
     // ---------------------------------------------------------------- pages
     s.Get("/style.css", [](const httplib::Request&, httplib::Response& res) {
         res.set_content(StyleSheet, "text/css; charset=utf-8");
+    });
+    s.Get("/live.js", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content(LiveScript, "text/javascript; charset=utf-8");
     });
     s.Get("/login",
           [](const httplib::Request&, httplib::Response& res) { res.set_content(SignInPage(""), HtmlType); });
@@ -684,6 +756,8 @@ bool TWebView::Serve(std::string& error) {
     } else {
         http_ = std::make_unique<httplib::Server>();
     }
+    // Each browser following the changes holds a thread: room for them all and for the other requests.
+    http_->new_task_queue = [] { return new httplib::ThreadPool(MaxWatchers + 16); };
     Routes();
     if (!http_->bind_to_port(options_.Host, options_.Port)) {
         error = "cannot listen on " + options_.Host + ":" + std::to_string(options_.Port);
@@ -695,5 +769,10 @@ bool TWebView::Serve(std::string& error) {
 }
 
 void TWebView::Stop() {
+    {
+        std::lock_guard lock(changes_);
+        stopping_ = true;
+        changed_.notify_all();
+    }
     if (http_) http_->stop();
 }

@@ -2,11 +2,14 @@
 // but for sign-in and the review sign-off, which are journaled as on a bench.
 #pragma once
 
+#include <atomic>
+#include <condition_variable>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "UServerStore.h"
 #include "UWebSessions.h"
@@ -42,6 +45,8 @@ public:
     void Stop();
     // The requests' size cap (bytes).
     static constexpr size_t MaxBody = 64 * 1024;
+    // Browsers following the changes at once (each holds a connection and a thread).
+    static constexpr int MaxWatchers = 32;
 
 private:
     void Routes();
@@ -56,6 +61,8 @@ private:
                                    const std::string& from, int& status, std::string& message);
     // The data as other benches left it.
     void Refresh();
+    // Brings in other benches' changes as they are notified, for the browsers watching.
+    void Watch();
 
     TWebOptions options_;
     std::unique_ptr<httplib::Server> http_;
@@ -63,4 +70,12 @@ private:
     // One request at a time works on the operations layer; sign-ins check on their own connection.
     std::mutex data_, signIn_;
     std::unique_ptr<TServerStore> checker_;
+    // Changes seen: a count the event streams follow.
+    std::mutex changes_;
+    std::condition_variable changed_;
+    uint64_t version_ = 0;
+    bool stopping_ = false;
+    std::atomic<int> watchers_{0};
+    int listener_ = 0;
+    std::thread watcher_;
 };
