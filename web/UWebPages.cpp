@@ -184,10 +184,13 @@ std::string LeveyJenningsSvg(const TAnalyte& a, int level, const std::vector<TRe
     } else if (!pts.empty()) {
         lo = hi = pts.front().second->Value;
     }
-    for (const auto& p : pts) {
-        lo = std::min(lo, static_cast<double>(p.second->Value));
-        hi = std::max(hi, static_cast<double>(p.second->Value));
-    }
+    // With limits the chart spans about four SD either side, as a Levey-Jennings chart does; a point
+    // beyond is drawn on the edge (its value in its title).
+    if (!limits)
+        for (const auto& p : pts) {
+            lo = std::min(lo, static_cast<double>(p.second->Value));
+            hi = std::max(hi, static_cast<double>(p.second->Value));
+        }
     if (!(hi > lo)) {
         lo -= 1;
         hi += 1;
@@ -195,7 +198,7 @@ std::string LeveyJenningsSvg(const TAnalyte& a, int level, const std::vector<TRe
     const double first = pts.empty() ? 0 : pts.front().first, last = pts.empty() ? 1 : pts.back().first;
     const double span = last > first ? last - first : 1;
     auto X = [&](double t) { return left + (t - first) / span * (w - left - right); };
-    auto Y = [&](double v) { return top + (hi - v) / (hi - lo) * (h - top - bottom); };
+    auto Y = [&](double v) { return top + (hi - std::clamp(v, lo, hi)) / (hi - lo) * (h - top - bottom); };
     char buf[256];
     // Signed periods behind everything.
     for (const TReview& r : reviews) {

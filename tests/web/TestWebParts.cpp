@@ -1,4 +1,6 @@
 // The web view's parts that need no server: request bodies, listen addresses, escaping, sessions.
+#include <algorithm>
+#include <cstring>
 #include <gtest/gtest.h>
 
 #include "UWebPages.h"
@@ -80,4 +82,55 @@ TEST(WebParts, RepeatedFailuresLockTheCodeAndTheAddress) {
     s.Succeeded("TECH");
     s.Failed("TECH", "10.0.0.3");
     EXPECT_FALSE(s.LockedOut("TECH", "10.0.0.3"));
+}
+
+// The chart spans four SD about the mean: the limits at their places, a far outlier on the edge, and a
+// signed period shaded; without limits the values set the span.
+TEST(WebParts, TheChartKeepsItsLimitsInViewAndOutliersOnTheEdge) {
+    TAnalyte a;
+    a.Name = "Glucose";
+    a.Decimals = 1;
+    a.Limits[0].State = 0;
+    a.Limits[0].Mean = 5;
+    a.Limits[0].WarnDev = 0.4L;
+    a.Limits[0].ActionDev = 0.6L;
+    for (int d = 0; d < 10; ++d) {
+        ControlPoint p;
+        p.DateTime = 46000 + d;
+        p.Levels[0] = {d == 5 ? 50.f : 5.f + 0.05f * d, d == 5 ? psHighAction : psInControl};
+        a.Points.push_back(p);
+    }
+    TReview signedPeriod;
+    signedPeriod.First = 46002;
+    signedPeriod.Last = 46004;
+    signedPeriod.Reviewer = "BOSS";
+    const std::string svg = LeveyJenningsSvg(a, 0, {signedPeriod});
+    auto ys = [&svg](const char* attribute) {
+        std::vector<double> out;
+        for (size_t at = svg.find(attribute); at != std::string::npos; at = svg.find(attribute, at + 1))
+            out.push_back(std::stod(svg.substr(at + std::strlen(attribute))));
+        return out;
+    };
+    const std::vector<double> lines = ys(" y1=\""), points = ys(" cy=\"");
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_DOUBLE_EQ(lines[0], 110.0) << "the mean in the middle of the plot";
+    EXPECT_NEAR(lines[3], 35.0, 0.1) << "the upper action limit three quarters of the way up";
+    ASSERT_EQ(points.size(), 10u);
+    EXPECT_DOUBLE_EQ(points[5], 10.0) << "the outlier on the top edge";
+    for (double y : points) EXPECT_GE(y, 10.0);
+    EXPECT_NE(svg.find("class=\"signed\""), std::string::npos);
+    EXPECT_NE(svg.find("50.0 high action"), std::string::npos);
+
+    a.Limits[0].State = 6;
+    const std::vector<double> unlimited = [&] {
+        const std::string s = LeveyJenningsSvg(a, 0, {});
+        std::vector<double> out;
+        for (size_t at = s.find(" cy=\""); at != std::string::npos; at = s.find(" cy=\"", at + 1))
+            out.push_back(std::stod(s.substr(at + 5)));
+        return out;
+    }();
+    ASSERT_EQ(unlimited.size(), 10u);
+    EXPECT_DOUBLE_EQ(unlimited[5], 10.0);
+    EXPECT_DOUBLE_EQ(*std::max_element(unlimited.begin(), unlimited.end()), 210.0)
+        << "the lowest value at the bottom";
 }
