@@ -292,15 +292,18 @@ std::string AnalyteBody(const TAnalyte& a, const std::vector<TReview>& reviews, 
     return b;
 }
 
-std::string JournalBody(const std::vector<TJournalEntry>& entries, const std::string& analyte,
-                        const std::string& kind) {
-    std::string b = "<form method=\"get\" action=\"/journal\"><label for=\"analyte\">Analyte</label> <input "
-                    "id=\"analyte\" name=\"analyte\" value=\"" +
-                    Html(analyte) +
-                    "\"> <label for=\"kind\">Kind</label> <select id=\"kind\" name=\"kind\"><option "
-                    "value=\"\">all</option>";
+std::string JournalBody(const std::vector<TJournalEntry>& entries, const TJournalFields& f) {
+    auto input = [](const char* id, const char* label, const std::string& value, const char* type) {
+        return std::string("<label for=\"") + id + "\">" + label + "</label> <input id=\"" + id +
+               "\" name=\"" + id + "\" type=\"" + type + "\" value=\"" + Html(value) + "\"> ";
+    };
+    std::string b =
+        "<form method=\"get\" action=\"/journal\">" + input("analyte", "Analyte", f.Analyte, "text") +
+        input("operator", "Operator", f.Operator, "text") + input("from", "From", f.From, "date") +
+        input("to", "To", f.To, "date") +
+        "<label for=\"kind\">Kind</label> <select id=\"kind\" name=\"kind\"><option value=\"\">all</option>";
     for (const std::string& k : JournalKinds())
-        b += "<option" + std::string(k == kind ? " selected" : "") + ">" + Html(k) + "</option>";
+        b += "<option" + std::string(k == f.Kind ? " selected" : "") + ">" + Html(k) + "</option>";
     b +=
         "</select> <button type=\"submit\">Show</button></form><table><thead><tr><th scope=\"col\">#</th><th "
         "scope=\"col\">Time</th><th scope=\"col\">Operator</th><th scope=\"col\">Kind</th><th "

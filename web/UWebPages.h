@@ -38,5 +38,8 @@ std::string AnalyteBody(const TAnalyte& a, const std::vector<TReview>& reviews, 
                         const std::string& csrf, const std::string& notice);
 // The chart of one level as an SVG element.
 std::string LeveyJenningsSvg(const TAnalyte& a, int level, const std::vector<TReview>& reviews);
-std::string JournalBody(const std::vector<TJournalEntry>& entries, const std::string& analyte,
-                        const std::string& kind);
+// The journal, newest first, under its filter form; the filter's fields as typed (UTF-8).
+struct TJournalFields {
+    std::string Analyte, Kind, Operator, From, To;
+};
+std::string JournalBody(const std::vector<TJournalEntry>& entries, const TJournalFields& fields);

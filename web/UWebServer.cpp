@@ -724,9 +724,22 @@ void TWebView::Routes() {
     s.Get("/journal", [this, pageSession](const httplib::Request& req, httplib::Response& res) {
         auto session = pageSession(req, res);
         if (!session) return;
+        const TJournalFields fields{Field(req, "analyte"), Field(req, "kind"), Field(req, "operator"),
+                                    Field(req, "from"), Field(req, "to")};
         TJournalFilter filter;
-        filter.Analyte = Field(req, "analyte");
-        filter.Kind = Field(req, "kind");
+        filter.Analyte = fields.Analyte;
+        filter.Kind = fields.Kind;
+        filter.Operator = fields.Operator;
+        filter.From = IsoTextToDate(fields.From);
+        filter.To = IsoTextToDate(fields.To);
+        if ((!fields.From.empty() && !filter.From) || (!fields.To.empty() && !filter.To)) {
+            res.status = 400;
+            res.set_content(Page({"Journal", session->Account, session->Csrf},
+                                 "<p class=\"notice\" role=\"alert\">From and To are dates YYYY-MM-DD.</p>" +
+                                     JournalBody({}, fields)),
+                            HtmlType);
+            return;
+        }
         std::vector<TJournalEntry> entries;
         {
             std::lock_guard lock(data_);
@@ -739,8 +752,7 @@ void TWebView::Routes() {
         }
         // The newest 500 entries; the filters narrow them down.
         if (entries.size() > 500) entries.erase(entries.begin(), entries.end() - 500);
-        res.set_content(Page({"Journal", session->Account, session->Csrf},
-                             JournalBody(entries, filter.Analyte, filter.Kind)),
+        res.set_content(Page({"Journal", session->Account, session->Csrf}, JournalBody(entries, fields)),
                         HtmlType);
     });
 }

@@ -224,9 +224,10 @@ TEST_F(Web_, SignInGivesAStrictCookieAndRefusalsSayWhy) {
                               R"({"code":"tech","password":"pw-tech"})", "application/json");
     EXPECT_NE(proxied->get_header_value("Set-Cookie").find("; Secure"), std::string::npos);
 
+    const std::string csrf = r->body.substr(r->body.find("\"csrf\":\"") + 8, 64);
+    EXPECT_EQ(Get("/api/session", session)->body, r->body) << "the session's account and token again";
     // Signing out needs the token; the session is then gone.
     EXPECT_EQ(http->Delete("/api/session", {{"Cookie", session}})->status, 403);
-    const std::string csrf = r->body.substr(r->body.find("\"csrf\":\"") + 8, 64);
     EXPECT_EQ(http->Delete("/api/session", {{"Cookie", session}, {"X-CSRF-Token", csrf}})->status, 204);
     EXPECT_EQ(Get("/api/analytes", session)->status, 401);
 
@@ -391,6 +392,16 @@ TEST_F(Web_, PagesEscapeEveryStoredText) {
     EXPECT_EQ(filtered->body.find("<x>"), std::string::npos);
     EXPECT_EQ(filtered->body.find(HostileReason), std::string::npos);
     EXPECT_EQ(Get("/analyte?name=Nothing", session)->status, 404);
+    // The journal's filters: operator and days narrow it down; a day that is no date is refused.
+    const std::string byBoss = Get("/journal?operator=boss&kind=" + UrlPart("signed in"), session)->body;
+    EXPECT_EQ(byBoss.find("<td>tech</td>"), std::string::npos);
+    const std::string byTech = Get("/journal?operator=tech&kind=" + UrlPart("signed in"), session)->body;
+    EXPECT_NE(byTech.find("<td>tech</td><td>signed in</td>"), std::string::npos);
+    EXPECT_EQ(Get("/journal?from=2000-01-01&to=2000-01-02", session)->body.find("<td>signed in</td>"),
+              std::string::npos);
+    EXPECT_NE(Get("/journal?from=2000-01-01&to=2100-01-01", session)->body.find("<td>signed in</td>"),
+              std::string::npos);
+    EXPECT_EQ(Get("/journal?from=" + UrlPart("<b>"), session)->status, 400);
 }
 
 TEST_F(Web_, AStoreThatCannotBeOpenedEndsTheProgramWithAMessage) {
