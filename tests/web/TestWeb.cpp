@@ -353,6 +353,15 @@ TEST_F(Web_, OnlyASupervisorSignsAReviewWithTokenAndPassword) {
     EXPECT_NE(page->body.find("class=\"signed\""), std::string::npos);
     EXPECT_NE(page->body.find("action=\"/review\""), std::string::npos);
     EXPECT_EQ(Get("/analyte?name=Glucose", tech)->body.find("action=\"/review\""), std::string::npos);
+    // The page's form signs another analyte's period the same way.
+    const std::string form = "name=Albumin&from=2000-01-01&to=2100-12-31&password=pw-boss&csrf=";
+    const char* type = "application/x-www-form-urlencoded";
+    EXPECT_EQ(http->Post("/review", {{"Cookie", tech}}, form + techCsrf, type)->status, 403);
+    EXPECT_EQ(http->Post("/review", {{"Cookie", boss}}, form + "0", type)->status, 403);
+    auto byForm = http->Post("/review", {{"Cookie", boss}}, form + csrf, type);
+    EXPECT_EQ(byForm->status, 200);
+    EXPECT_NE(byForm->body.find("runs from 2000-01-01 to 2100-12-31 signed as reviewed"), std::string::npos);
+    EXPECT_EQ(Entries(jk::ReviewSigned, "BOSS"), 2);
 }
 
 TEST_F(Web_, PagesEscapeEveryStoredText) {
