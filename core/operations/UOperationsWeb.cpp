@@ -1,4 +1,5 @@
 // The operations layer for the web view: its sign-ins in the server's journal.
+#include "UCodePage.h"
 #include "UOperations.h"
 #include "UTexts.h"
 
@@ -12,8 +13,9 @@ TOutcome TOperations::JournalWebSignIn(const std::string& code, TWebSignIn what,
     if (what == TWebSignIn::Refused) after += ": wrong password";
     if (what == TWebSignIn::LockedOut) after += ": wrong password, too many failed sign-ins: locked out";
     Log(kind, nullptr, 0, std::nullopt, "", after);
-    // The entry names the account, not the operator the web view itself signed in as.
-    HandJournalToServer(code.empty() ? "?" : code);
+    // The entry names the account (its code is UTF-8, as the server keeps it), not the operator the web
+    // view itself signed in as.
+    HandJournalToServer(code.empty() ? "?" : Utf8ToCp1252(code));
     try {
         server_->InTransaction("sign-in", [] {});
     } catch (const EQcError& e) {

@@ -501,4 +501,20 @@ TEST_F(Web_, ABenchsChangeReachesTheBrowsersAtOnce) {
     EXPECT_EQ(after, Cli("points Glucose"));
 }
 
+// A code with a letter beyond ASCII is journaled as the account has it.
+TEST_F(Web_, AnAccountCodeBeyondAsciiIsJournaledAsItIs) {
+    SKIP_WITHOUT_SERVER(db);
+    TOpenOptions o;
+    o.Server = db.Conninfo();
+    o.OperatorCode = "boss";
+    o.OperatorPassword = "pw-boss";
+    ASSERT_TRUE(Operations().Open(station.Path(), TOpenMode::Writer, o).Opened);
+    ASSERT_TRUE(Operations().SetAccount({"zo\xc3\xab", "Zo\xc3\xab", TRole::Supervisor}, "pw-zoe").Ok());
+    Operations().Close();
+    auto r = http->Post("/api/session", R"({"code":"zo\u00eb","password":"pw-zoe"})", "application/json");
+    ASSERT_EQ(r->status, 200);
+    EXPECT_NE(r->body.find("\"Code\":\"zo\xc3\xab\""), std::string::npos) << r->body;
+    EXPECT_EQ(Entries(jk::SignedIn, "zo\xc3\xab"), 1);
+}
+
 } // namespace
