@@ -361,6 +361,12 @@ std::string TWebView::CookieFor(const httplib::Request& req, const std::string& 
 
 std::optional<TAccount> TWebView::SignIn(const std::string& code, const std::string& password,
                                          const std::string& from, int& status, std::string& message) {
+    // No account has such a code (1 to 16 characters): refused before anything is counted or kept.
+    if (code.empty() || code.size() > 64) {
+        status = 401;
+        message = "Sign-in refused: unknown operator code or wrong password";
+        return std::nullopt;
+    }
     const std::string key = Upper(code);
     std::lock_guard lock(signIn_);
     auto accountCode = [&]() -> std::string {

@@ -196,6 +196,11 @@ TEST_F(Web_, SignInGivesAStrictCookieAndRefusalsSayWhy) {
               401);
     EXPECT_EQ(http->Post("/api/session", R"({"code":"nobody","password":"x"})", "application/json")->status,
               401);
+    EXPECT_EQ(http->Post("/api/session", "{\"code\":\"" + std::string(1000, 'x') + "\",\"password\":\"x\"}",
+                         "application/json")
+                  ->status,
+              401)
+        << "no account has such a code: refused and not journaled";
     for (const char* malformed :
          {"{\"code\":\"boss\"", "[]", "{\"code\":\"boss\"}", "code=boss&password=pw-boss"})
         EXPECT_EQ(http->Post("/api/session", malformed, "application/json")->status, 400) << malformed;
