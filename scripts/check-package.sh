@@ -30,7 +30,7 @@ if ((status)); then
     cat "$root/lintian.log" >&2
     fail "lintian reports errors or warnings (exit status $status)"
 fi
-for tag in $(sed -n 's/^I: varnholt: \([a-z0-9-]*\).*/\1/p' "$root/lintian.log" | sort -u); do
+for tag in $(sed -n 's/^I: varnholt: \([a-z0-9.-]*\).*/\1/p' "$root/lintian.log" | sort -u); do
     grep -q "^- \`$tag\`" packaging/README.md || fail "lintian info tag $tag is not explained in packaging/README.md"
 done
 
