@@ -30,7 +30,7 @@ if ((status)); then
     cat "$root/lintian.log" >&2
     fail "lintian reports errors or warnings (exit status $status)"
 fi
-for tag in $(sed -n 's/^I: varnholt: \([a-z0-9-]*\).*/\1/p' "$root/lintian.log" | sort -u); do
+for tag in $(sed -n 's/^I: varnholt: \([a-z0-9.-]*\).*/\1/p' "$root/lintian.log" | sort -u); do
     grep -q "^- \`$tag\`" packaging/README.md || fail "lintian info tag $tag is not explained in packaging/README.md"
 done
 
@@ -51,12 +51,13 @@ done
 
 list=$(dpkg-deb -c "$deb" | awk '{print $NF}')
 app=org.varnholt.Varnholt
-for f in usr/bin/varnholt usr/bin/varnholt-cli \
+for f in usr/bin/varnholt usr/bin/varnholt-cli usr/bin/varnholt-web \
          usr/share/doc/varnholt/UserManual.htm usr/share/doc/varnholt/ReadMe.Txt \
          usr/share/doc/varnholt/copyright usr/share/doc/varnholt/changelog.gz \
-         usr/share/man/man1/varnholt.1.gz usr/share/man/man1/varnholt-cli.1.gz \
+         usr/share/man/man1/varnholt.1.gz usr/share/man/man1/varnholt-cli.1.gz usr/share/man/man1/varnholt-web.1.gz \
          usr/share/applications/$app.desktop usr/share/metainfo/$app.metainfo.xml \
-         usr/lib/systemd/user/varnholt-inbox.service usr/sbin/varnholt-server-setup \
+         usr/lib/systemd/user/varnholt-inbox.service usr/lib/systemd/system/varnholt-web.service \
+         usr/sbin/varnholt-server-setup \
          usr/share/bash-completion/completions/varnholt-cli usr/share/zsh/vendor-completions/_varnholt-cli \
          usr/share/icons/hicolor/scalable/apps/$app.svg \
          usr/share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/$app.png \
@@ -74,7 +75,7 @@ dpkg-deb -x "$deb" "$root/tree"
 tree="$root/tree"
 # Hardened as Debian builds: PIE, stack protector, fortified calls, relocations read-only and bound at
 # start (control-flow protection is not among Debian's defaults).
-hardening-check -q --nocfprotection "$tree/usr/bin/varnholt" "$tree/usr/bin/varnholt-cli" >&2 ||
+hardening-check -q --nocfprotection "$tree/usr/bin/varnholt" "$tree/usr/bin/varnholt-cli" "$tree/usr/bin/varnholt-web" >&2 ||
     fail "the programs lack hardening"
 
 # The desktop entry and the metainfo as the desktop and software centres read them; the one pedantic
@@ -115,7 +116,7 @@ grep -qF "($licence)" main/UAbout.cpp || fail "About window does not state $lice
 cmp -s LICENSE /usr/share/common-licenses/GPL-3 || fail "LICENSE is not the text of the GPL version 3"
 
 # The manual pages are made from the programs' --help texts: every option and command is in them.
-for prog in varnholt varnholt-cli; do
+for prog in varnholt varnholt-cli varnholt-web; do
     page=$(zcat "$tree/usr/share/man/man1/$prog.1.gz")
     grep -q "^\.TH ${prog^^} \"1\" .* \"$prog $version\"" <<<"$page" || fail "$prog.1: not the page of $prog $version"
     for word in $("$tree/usr/bin/$prog" --help | sed -n 's/^  \([a-z-][a-z-]*\).*/\1/p'); do
@@ -124,6 +125,9 @@ for prog in varnholt varnholt-cli; do
 done
 [[ $("$tree/usr/bin/varnholt" --version) == "varnholt $version" ]] || fail "varnholt --version is not $version"
 [[ $("$tree/usr/bin/varnholt-cli" --version) == "varnholt-cli $version" ]] || fail "varnholt-cli --version is not $version"
+[[ $("$tree/usr/bin/varnholt-web" --version) == "varnholt-web $version" ]] || fail "varnholt-web --version is not $version"
+# The web view stands on core alone: no window library.
+ldd "$tree/usr/bin/varnholt-web" | grep -q "libQt6Widgets" && fail "varnholt-web links the window library"
 bash -n "$tree/usr/share/bash-completion/completions/varnholt-cli" || fail "the bash completion does not parse"
 
 # The installed companion runs from the unpacked tree, on a fresh data folder.

@@ -502,6 +502,14 @@ public:
     // analyte the list does not hold, a set CheckQcRuleSet refuses, or no database.
     TOutcome SetRuleSet(const std::string& analyte, const TQcRuleSet& set);
 
+    // ---------------------------------------------------------------- the web view
+    // (UOperationsWeb.cpp) A sign-in to the web view, journaled on the server as the account's: accepted,
+    // refused, or refused for too many failed attempts. `code` is the account's (empty when the code typed
+    // is no account's, which is never journaled: it may be a password typed in the wrong field); `from`
+    // the client's address. Refused without a server.
+    enum class TWebSignIn { Accepted, Refused, LockedOut };
+    TOutcome JournalWebSignIn(const std::string& code, TWebSignIn what, const std::string& from);
+
 private:
     friend struct TOperationsTestAccess; // defined in the tests only
     friend class TFolderStore;

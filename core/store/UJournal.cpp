@@ -55,7 +55,7 @@ const std::vector<std::string>& JournalKinds() {
         jk::CorrectiveActions, jk::ReviewSigned,      jk::ReviewReopened,
         jk::GoalChanged,       jk::MappingChanged,    jk::InboxChanged,
         jk::InboxDiscarded,    jk::EqaRecorded,       jk::PatientQcChanged,
-        jk::JournalStarted};
+        jk::SignedIn,          jk::SignInRefused,     jk::JournalStarted};
     return kinds;
 }
 

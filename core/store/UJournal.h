@@ -60,6 +60,8 @@ inline constexpr const char* InboxChanged = "inbox settings";
 inline constexpr const char* InboxDiscarded = "inbox discarded";
 inline constexpr const char* EqaRecorded = "EQA result";
 inline constexpr const char* PatientQcChanged = "patient-based QC";
+inline constexpr const char* SignedIn = "signed in";
+inline constexpr const char* SignInRefused = "sign-in refused";
 } // namespace jk
 
 // Every kind, in the order the journal window lists them.

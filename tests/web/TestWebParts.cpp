@@ -1,0 +1,136 @@
+// The web view's parts that need no server: request bodies, listen addresses, escaping, sessions.
+#include <algorithm>
+#include <cstring>
+#include <gtest/gtest.h>
+
+#include "UWebPages.h"
+#include "UWebServer.h"
+#include "UWebSessions.h"
+
+TEST(WebParts, RequestBodiesAreFlatObjectsOfStrings) {
+    auto ok = ParseJsonObject(R"( {"code":"boss", "password":"p\"w\\\u00e9\ud83d\ude00"} )");
+    ASSERT_TRUE(ok);
+    EXPECT_EQ((*ok)["code"], "boss");
+    EXPECT_EQ((*ok)["password"], "p\"w\\\xc3\xa9\xf0\x9f\x98\x80");
+    EXPECT_TRUE(ParseJsonObject("{}"));
+    for (const char* bad :
+         {"", "{", "[]", R"({"a":1})", R"({"a":"x",})", R"({"a":"x"} x)", R"({"a":"x","a":"y"})",
+          "{\"a\":\"line\nbreak\"}", R"({"a":"\ud800"})", R"({"a":"\q"})", R"({"a":"x")"})
+        EXPECT_FALSE(ParseJsonObject(bad)) << bad;
+}
+
+TEST(WebParts, ListenAddresses) {
+    std::string host;
+    int port = 0;
+    EXPECT_TRUE(ParseListen("127.0.0.1:8470", host, port));
+    EXPECT_EQ(host, "127.0.0.1");
+    EXPECT_EQ(port, 8470);
+    EXPECT_TRUE(ParseListen("[::1]:80", host, port));
+    EXPECT_EQ(host, "::1");
+    for (const char* bad :
+         {"8470", ":8470", "host:", "host:0", "host:65536", "host:80x", "::1:80", "[::1:80"})
+        EXPECT_FALSE(ParseListen(bad, host, port)) << bad;
+}
+
+TEST(WebParts, StoredTextIsEscaped) {
+    EXPECT_EQ(Html("<a href=\"x\">'&'</a>"), "&lt;a href=&quot;x&quot;&gt;&#39;&amp;&#39;&lt;/a&gt;");
+    EXPECT_EQ(Html(std::string("a\0b\x1b", 4)), "a&#xFFFD;b&#xFFFD;");
+    EXPECT_EQ(HtmlCp("\xb5g <"), "\xc2\xb5g &lt;"); // Windows-1252 micro sign
+    EXPECT_EQ(UrlPart("a b/&?\xc3\xa9"), "a%20b%2F%26%3F%C3%A9");
+}
+
+TEST(WebParts, SessionsEndWhenIdleOrOld) {
+    TWebSessions sessions(std::chrono::minutes(30), std::chrono::hours(12));
+    const TWebSession s = sessions.Start({"boss", "B. Boss", TRole::Supervisor});
+    EXPECT_EQ(s.Id.size(), 64u);
+    EXPECT_NE(s.Id, s.Csrf);
+    EXPECT_NE(sessions.Start({"boss", "", TRole::Supervisor}).Id, s.Id);
+    EXPECT_FALSE(sessions.Find("nope"));
+    sessions.Advance(std::chrono::minutes(29));
+    ASSERT_TRUE(sessions.Find(s.Id));
+    EXPECT_EQ(sessions.Find(s.Id)->Account.Code, "boss");
+    // Each request keeps it alive, up to the longest a session lasts.
+    for (int i = 0; i < 24; ++i) {
+        sessions.Advance(std::chrono::minutes(29));
+        if (!sessions.Find(s.Id)) {
+            EXPECT_GE(i, 23);
+            break;
+        }
+    }
+    EXPECT_FALSE(sessions.Find(s.Id));
+    const TWebSession t = sessions.Start({"tech", "", TRole::Technologist});
+    sessions.Advance(std::chrono::minutes(31));
+    EXPECT_FALSE(sessions.Find(t.Id));
+    sessions.End(t.Id);
+}
+
+TEST(WebParts, RepeatedFailuresLockTheCodeAndTheAddress) {
+    TWebSessions s;
+    for (int i = 0; i < TWebSessions::Failures; ++i) {
+        EXPECT_FALSE(s.LockedOut("BOSS", "10.0.0.1"));
+        EXPECT_EQ(s.Failed("BOSS", "10.0.0.1"), i == TWebSessions::Failures - 1) << "the failure that locks";
+    }
+    EXPECT_TRUE(s.LockedOut("BOSS", "10.0.0.2")) << "the code, from anywhere";
+    EXPECT_FALSE(s.LockedOut("TECH", "10.0.0.1"));
+    s.Advance(TWebSessions::Window + std::chrono::seconds(1));
+    EXPECT_FALSE(s.LockedOut("BOSS", "10.0.0.1"));
+    for (int i = 0; i < TWebSessions::AddressFailures; ++i) s.Failed("C" + std::to_string(i), "10.0.0.9");
+    EXPECT_TRUE(s.LockedOut("OTHER", "10.0.0.9")) << "one address trying many codes";
+    EXPECT_FALSE(s.LockedOut("OTHER", "10.0.0.8"));
+    // A success clears the code's count.
+    for (int i = 0; i < TWebSessions::Failures - 1; ++i) s.Failed("TECH", "10.0.0.3");
+    s.Succeeded("TECH");
+    s.Failed("TECH", "10.0.0.3");
+    EXPECT_FALSE(s.LockedOut("TECH", "10.0.0.3"));
+}
+
+// The chart spans four SD about the mean: the limits at their places, a far outlier on the edge, and a
+// signed period shaded; without limits the values set the span.
+TEST(WebParts, TheChartKeepsItsLimitsInViewAndOutliersOnTheEdge) {
+    TAnalyte a;
+    a.Name = "Glucose";
+    a.Decimals = 1;
+    a.Limits[0].State = 0;
+    a.Limits[0].Mean = 5;
+    a.Limits[0].WarnDev = 0.4L;
+    a.Limits[0].ActionDev = 0.6L;
+    for (int d = 0; d < 10; ++d) {
+        ControlPoint p;
+        p.DateTime = 46000 + d;
+        p.Levels[0] = {d == 5 ? 50.f : 5.f + 0.05f * d, d == 5 ? psHighAction : psInControl};
+        a.Points.push_back(p);
+    }
+    TReview signedPeriod;
+    signedPeriod.First = 46002;
+    signedPeriod.Last = 46004;
+    signedPeriod.Reviewer = "BOSS";
+    const std::string svg = LeveyJenningsSvg(a, 0, {signedPeriod});
+    auto ys = [&svg](const char* attribute) {
+        std::vector<double> out;
+        for (size_t at = svg.find(attribute); at != std::string::npos; at = svg.find(attribute, at + 1))
+            out.push_back(std::stod(svg.substr(at + std::strlen(attribute))));
+        return out;
+    };
+    const std::vector<double> lines = ys(" y1=\""), points = ys(" cy=\"");
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_DOUBLE_EQ(lines[0], 110.0) << "the mean in the middle of the plot";
+    EXPECT_NEAR(lines[3], 35.0, 0.1) << "the upper action limit three quarters of the way up";
+    ASSERT_EQ(points.size(), 10u);
+    EXPECT_DOUBLE_EQ(points[5], 10.0) << "the outlier on the top edge";
+    for (double y : points) EXPECT_GE(y, 10.0);
+    EXPECT_NE(svg.find("class=\"signed\""), std::string::npos);
+    EXPECT_NE(svg.find("50.0 high action"), std::string::npos);
+
+    a.Limits[0].State = 6;
+    const std::vector<double> unlimited = [&] {
+        const std::string s = LeveyJenningsSvg(a, 0, {});
+        std::vector<double> out;
+        for (size_t at = s.find(" cy=\""); at != std::string::npos; at = s.find(" cy=\"", at + 1))
+            out.push_back(std::stod(s.substr(at + 5)));
+        return out;
+    }();
+    ASSERT_EQ(unlimited.size(), 10u);
+    EXPECT_DOUBLE_EQ(unlimited[5], 10.0);
+    EXPECT_DOUBLE_EQ(*std::max_element(unlimited.begin(), unlimited.end()), 210.0)
+        << "the lowest value at the bottom";
+}

@@ -1,0 +1,322 @@
+// Pages of the web view.
+#include "UWebPages.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "UCodePage.h"
+#include "UJournal.h"
+
+std::string Html(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (char c : s) switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&#39;";
+            break;
+        default:
+            // Control characters other than tab and line ends have no place in a page.
+            if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')
+                out += "&#xFFFD;";
+            else
+                out += c;
+        }
+    return out;
+}
+
+std::string HtmlCp(std::string_view cp1252) {
+    return Html(Cp1252ToUtf8(cp1252));
+}
+
+std::string UrlPart(std::string_view s) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : s) {
+        if (std::isalnum(c) || c == '-' || c == '_' || c == '.' || c == '~') {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+    return out;
+}
+
+namespace {
+
+std::string Figure(long double v, int decimals) {
+    if (!std::isfinite(static_cast<double>(v))) return "";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", std::clamp(decimals, 0, 6), static_cast<double>(v));
+    return buf;
+}
+
+const char* StateText(PointState s) {
+    switch (s) {
+    case psInControl:
+        return "in control";
+    case psHighWarning:
+        return "high warning";
+    case psHighAction:
+        return "high action";
+    case psLowWarning:
+        return "low warning";
+    case psLowAction:
+        return "low action";
+    case psDiscarded:
+        return "discarded";
+    default:
+        return "";
+    }
+}
+
+const char* StateClass(PointState s) {
+    switch (s) {
+    case psHighWarning:
+    case psLowWarning:
+        return "warn";
+    case psHighAction:
+    case psLowAction:
+        return "action";
+    case psDiscarded:
+        return "discarded";
+    default:
+        return "ok";
+    }
+}
+
+std::string Day(TDateTime d) {
+    return JournalDateTime(d).substr(0, 10);
+}
+
+} // namespace
+
+std::string Page(const TPageFrame& frame, const std::string& body) {
+    std::string p =
+        "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>" + Html(frame.Title) +
+        " - Varnholt</title><link rel=\"stylesheet\" href=\"/style.css\"><script src=\"/live.js\" "
+        "defer></script></head><body>";
+    p += "<nav><a href=\"/\">Today</a><a href=\"/journal\">Journal</a><span>" + Html(frame.Account.Code) +
+         " (" + RoleName(frame.Account.Role) + ")</span>";
+    p += "<form method=\"post\" action=\"/logout\"><input type=\"hidden\" name=\"csrf\" value=\"" +
+         Html(frame.Csrf) + "\"><button type=\"submit\">Sign out</button></form></nav><main><h1>" +
+         Html(frame.Title) + "</h1>" + body + "</main></body></html>\n";
+    return p;
+}
+
+std::string SignInPage(const std::string& message) {
+    std::string p =
+        "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>Sign in - "
+        "Varnholt</title><link rel=\"stylesheet\" href=\"/style.css\"></head><body><main><h1>Sign "
+        "in</h1>";
+    if (!message.empty()) p += "<p class=\"notice\" role=\"alert\">" + Html(message) + "</p>";
+    p += "<form method=\"post\" action=\"/login\"><p><label for=\"code\">Operator code</label> <input "
+         "id=\"code\" "
+         "name=\"code\" autocomplete=\"username\" required></p><p><label for=\"password\">Password</label> "
+         "<input id=\"password\" name=\"password\" type=\"password\" autocomplete=\"current-password\" "
+         "required></p><p><button type=\"submit\">Sign in</button></p></form></main></body></html>\n";
+    return p;
+}
+
+std::string TodayBody(const TListAnalytes& analytes, const std::deque<TResu>& held,
+                      const TInboxAlarms& inbox) {
+    std::string b = "<p class=\"" + std::string(inbox.NotMapped ? "notice warn" : "notice") +
+                    "\" id=\"inbox\">Runs held: " + std::to_string(held.size()) +
+                    " (from the instruments: " + std::to_string(inbox.FromInbox) +
+                    "). Results waiting for a mapping: " + std::to_string(inbox.NotMapped) + ".</p>";
+    b += "<table><thead><tr><th scope=\"col\">Analyte</th><th scope=\"col\">Last run</th>"
+         "<th scope=\"col\">Levels</th><th scope=\"col\">Runs held</th></tr></thead><tbody>";
+    for (const auto& p : analytes.Items) {
+        const TAnalyte& a = *p;
+        const int waiting = static_cast<int>(std::count_if(
+            held.begin(), held.end(), [&a](const TResu& r) { return r.AnalyteName == a.Name; }));
+        b += "<tr><td><a href=\"/analyte?name=" + UrlPart(Cp1252ToUtf8(a.Name)) + "\">" + HtmlCp(a.Name) +
+             "</a></td>";
+        if (a.Points.empty()) {
+            b += "<td>no runs</td><td></td>";
+        } else {
+            const ControlPoint& last = a.Points.back();
+            b += "<td>" + Html(JournalDateTime(last.DateTime)) + "</td><td>";
+            for (int i = 0; i < a.NbLevels; ++i) {
+                const LevelValue& v = last.Levels[static_cast<size_t>(i)];
+                if (v.State == psEmpty) continue;
+                b += std::string("<span class=\"") + StateClass(v.State) + "\">L" + std::to_string(i + 1) +
+                     " " + Figure(v.Value, a.Decimals) + " " + HtmlCp(a.Unit) + " (" + StateText(v.State) +
+                     ")</span> ";
+            }
+            b += "</td>";
+        }
+        b += "<td>" + std::to_string(waiting) + "</td></tr>";
+    }
+    b += "</tbody></table>";
+    return b;
+}
+
+std::string LeveyJenningsSvg(const TAnalyte& a, int level, const std::vector<TReview>& reviews) {
+    const LevelStats& s = a.Limits[static_cast<size_t>(level)];
+    std::vector<std::pair<TDateTime, const LevelValue*>> pts;
+    for (const ControlPoint& p : a.Points)
+        if (p.Levels[static_cast<size_t>(level)].State != psEmpty)
+            pts.emplace_back(p.DateTime, &p.Levels[static_cast<size_t>(level)]);
+    const double w = 720, h = 240, left = 60, right = 10, top = 10, bottom = 30;
+    std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"720\" height=\"240\" role=\"img\" "
+                      "aria-label=\"Levey-Jennings chart of level " +
+                      std::to_string(level + 1) + "\">";
+    const bool limits = s.State == 0 && std::isfinite(static_cast<double>(s.Mean)) && s.ActionDev > 0;
+    double lo = 0, hi = 1;
+    if (limits) {
+        lo = static_cast<double>(s.Mean - s.ActionDev * 4 / 3);
+        hi = static_cast<double>(s.Mean + s.ActionDev * 4 / 3);
+    } else if (!pts.empty()) {
+        lo = hi = pts.front().second->Value;
+    }
+    // With limits the chart spans about four SD either side, as a Levey-Jennings chart does; a point
+    // beyond is drawn on the edge (its value in its title).
+    if (!limits)
+        for (const auto& p : pts) {
+            lo = std::min(lo, static_cast<double>(p.second->Value));
+            hi = std::max(hi, static_cast<double>(p.second->Value));
+        }
+    if (!(hi > lo)) {
+        lo -= 1;
+        hi += 1;
+    }
+    const double first = pts.empty() ? 0 : pts.front().first, last = pts.empty() ? 1 : pts.back().first;
+    const double span = last > first ? last - first : 1;
+    auto X = [&](double t) { return left + (t - first) / span * (w - left - right); };
+    auto Y = [&](double v) { return top + (hi - std::clamp(v, lo, hi)) / (hi - lo) * (h - top - bottom); };
+    char buf[256];
+    // Signed periods behind everything.
+    for (const TReview& r : reviews) {
+        if (r.Reopened() || r.Last + 1 < first || r.First > last) continue;
+        const double x1 = X(std::max<double>(r.First, first)), x2 = X(std::min<double>(r.Last + 1, last));
+        std::snprintf(buf, sizeof buf,
+                      "<rect class=\"signed\" x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" "
+                      "fill=\"#e0f0e0\"><title>",
+                      x1, top, std::max(1.0, x2 - x1), h - top - bottom);
+        svg += buf +
+               Html("signed by " + Cp1252ToUtf8(r.Reviewer) + " for " + Day(r.First) + " to " + Day(r.Last)) +
+               "</title></rect>";
+    }
+    if (limits) {
+        const std::pair<long double, const char*> lines[] = {{s.Mean, "#000"},
+                                                             {s.Mean + s.WarnDev, "#c90"},
+                                                             {s.Mean - s.WarnDev, "#c90"},
+                                                             {s.Mean + s.ActionDev, "#c00"},
+                                                             {s.Mean - s.ActionDev, "#c00"}};
+        for (const auto& [v, colour] : lines) {
+            const double y = Y(static_cast<double>(v));
+            std::snprintf(
+                buf, sizeof buf,
+                "<line class=\"limit\" x1=\"%.1f\" x2=\"%.1f\" y1=\"%.1f\" y2=\"%.1f\" stroke=\"%s\"/>"
+                "<text x=\"2\" y=\"%.1f\" font-size=\"10\">",
+                left, w - right, y, y, colour, y + 3);
+            svg += buf + Figure(v, a.Decimals) + "</text>";
+        }
+    }
+    std::string path;
+    for (const auto& [t, v] : pts) {
+        const double x = X(t), y = Y(v->Value);
+        std::snprintf(buf, sizeof buf, "%s%.1f,%.1f", path.empty() ? "M" : " L", x, y);
+        path += buf;
+    }
+    if (!path.empty()) svg += "<path d=\"" + path + "\" fill=\"none\" stroke=\"#456\"/>";
+    for (const auto& [t, v] : pts) {
+        const char* fill = v->State == psInControl ? "#246" : v->State == psDiscarded ? "#fff" : "#c00";
+        std::snprintf(buf, sizeof buf,
+                      "<circle class=\"point %s\" cx=\"%.1f\" cy=\"%.1f\" r=\"3\" fill=\"%s\" "
+                      "stroke=\"#246\"><title>",
+                      StateClass(v->State), X(t), Y(v->Value), fill);
+        svg += buf +
+               Html(JournalDateTime(t) + " " + Figure(v->Value, a.Decimals) + " " + StateText(v->State)) +
+               "</title></circle>";
+    }
+    if (!pts.empty()) {
+        std::snprintf(buf, sizeof buf, "<text x=\"%.1f\" y=\"%.1f\" font-size=\"10\">", left, h - 8);
+        svg += buf + Day(first) + "</text>";
+        std::snprintf(buf, sizeof buf, "<text x=\"%.1f\" y=\"%.1f\" font-size=\"10\" text-anchor=\"end\">",
+                      w - right, h - 8);
+        svg += buf + Day(last) + "</text>";
+    }
+    return svg + "</svg>";
+}
+
+std::string AnalyteBody(const TAnalyte& a, const std::vector<TReview>& reviews, bool supervisor,
+                        const std::string& csrf, const std::string& notice) {
+    std::string b;
+    if (!notice.empty()) b += "<p class=\"notice\" role=\"status\">" + Html(notice) + "</p>";
+    for (int i = 0; i < a.NbLevels; ++i) {
+        const LevelStats& s = a.Limits[static_cast<size_t>(i)];
+        b += "<h2>Level " + std::to_string(i + 1) + "</h2><p>" +
+             HtmlCp(LimitModeNames[std::min<size_t>(a.LimitMode[static_cast<size_t>(i)], 2)]);
+        if (s.State == 0)
+            b += ": mean " + Figure(s.Mean, a.Decimals + 1) + ", warning &#177;" +
+                 Figure(s.WarnDev, a.Decimals + 1) + ", action &#177;" + Figure(s.ActionDev, a.Decimals + 1) +
+                 " " + HtmlCp(a.Unit) + ", n " + std::to_string(s.N);
+        b += "</p>" + LeveyJenningsSvg(a, i, reviews);
+    }
+    b += "<h2>Reviews</h2><table><thead><tr><th scope=\"col\">From</th><th scope=\"col\">To</th><th "
+         "scope=\"col\">Reviewer</th><th scope=\"col\">Signed</th><th "
+         "scope=\"col\">Reopened</th></tr></thead><tbody>";
+    for (const TReview& r : reviews)
+        b += "<tr><td>" + Day(r.First) + "</td><td>" + Day(r.Last) + "</td><td>" + HtmlCp(r.Reviewer) +
+             "</td><td>" + Html(r.SignedLocal) + "</td><td>" + Html(r.ReopenedUtc) +
+             (r.ReopenedReason.empty() ? "" : ": ") + HtmlCp(r.ReopenedReason) + "</td></tr>";
+    b += "</tbody></table>";
+    if (supervisor)
+        b +=
+            "<h2>Sign a review</h2><form method=\"post\" action=\"/review\"><input type=\"hidden\" "
+            "name=\"csrf\" "
+            "value=\"" +
+            Html(csrf) + "\"><input type=\"hidden\" name=\"name\" value=\"" + HtmlCp(a.Name) +
+            "\"><p><label for=\"from\">From</label> <input id=\"from\" name=\"from\" type=\"date\" required> "
+            "<label for=\"to\">To</label> <input id=\"to\" name=\"to\" type=\"date\" required></p><p><label "
+            "for=\"password\">Your password</label> <input id=\"password\" name=\"password\" "
+            "type=\"password\" "
+            "autocomplete=\"current-password\" required></p><p><button type=\"submit\">Sign as "
+            "reviewed</button></p></form>";
+    return b;
+}
+
+std::string JournalBody(const std::vector<TJournalEntry>& entries, const TJournalFields& f) {
+    auto input = [](const char* id, const char* label, const std::string& value, const char* type) {
+        return std::string("<label for=\"") + id + "\">" + label + "</label> <input id=\"" + id +
+               "\" name=\"" + id + "\" type=\"" + type + "\" value=\"" + Html(value) + "\"> ";
+    };
+    std::string b =
+        "<form method=\"get\" action=\"/journal\">" + input("analyte", "Analyte", f.Analyte, "text") +
+        input("operator", "Operator", f.Operator, "text") + input("from", "From", f.From, "date") +
+        input("to", "To", f.To, "date") +
+        "<label for=\"kind\">Kind</label> <select id=\"kind\" name=\"kind\"><option value=\"\">all</option>";
+    for (const std::string& k : JournalKinds())
+        b += "<option" + std::string(k == f.Kind ? " selected" : "") + ">" + Html(k) + "</option>";
+    b +=
+        "</select> <button type=\"submit\">Show</button></form><table><thead><tr><th scope=\"col\">#</th><th "
+        "scope=\"col\">Time</th><th scope=\"col\">Operator</th><th scope=\"col\">Kind</th><th "
+        "scope=\"col\">Analyte</th><th scope=\"col\">Level</th><th scope=\"col\">Point</th><th "
+        "scope=\"col\">Before</th><th scope=\"col\">After</th><th "
+        "scope=\"col\">Reason</th></tr></thead><tbody>";
+    // Newest first; the journal's texts are UTF-8.
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+        const TJournalEntry& e = *it;
+        b += "<tr><td>" + std::to_string(e.Id) + "</td><td>" + Html(e.TimeLocal) + "</td><td>" +
+             Html(e.Operator) + "</td><td>" + Html(e.Kind) + "</td><td>" + Html(e.Analyte) + "</td><td>" +
+             (e.Level ? std::to_string(e.Level) : "") + "</td><td>" + Html(e.Point) + "</td><td>" +
+             Html(e.Before) + "</td><td>" + Html(e.After) + "</td><td>" + Html(e.Reason) + "</td></tr>";
+    }
+    return b + "</tbody></table>";
+}

@@ -1,0 +1,45 @@
+// The web view's pages: HTML written on the server, every stored text escaped, the charts as SVG.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "UJournal.h"
+#include "UServerStore.h"
+#include "UStructures.h"
+
+// UTF-8 text escaped for HTML content and attribute values.
+std::string Html(std::string_view utf8);
+// Windows-1252 text (as the data holds it) escaped for HTML.
+std::string HtmlCp(std::string_view cp1252);
+// A value for a URL's query or path, percent-encoded.
+std::string UrlPart(std::string_view utf8);
+
+struct TPageFrame {
+    std::string Title; // UTF-8
+    TAccount Account;  // who is signed in
+    std::string Csrf;  // for the sign-out form
+};
+// A whole page around `body`.
+std::string Page(const TPageFrame& frame, const std::string& body);
+std::string SignInPage(const std::string& message);
+
+// The inbox's alarms, then each analyte's last run, its states and the runs held for it.
+struct TInboxAlarms {
+    int NotMapped = 0; // results waiting for a mapping
+    int FromInbox = 0; // held runs that came from the instruments
+};
+std::string TodayBody(const TListAnalytes& analytes, const std::deque<TResu>& held,
+                      const TInboxAlarms& inbox);
+// The analyte's Levey-Jennings charts per level with their limits and signed periods, its latest
+// points, and for a supervisor the sign-off form. `notice` is shown above (an outcome, UTF-8).
+std::string AnalyteBody(const TAnalyte& a, const std::vector<TReview>& reviews, bool supervisor,
+                        const std::string& csrf, const std::string& notice);
+// The chart of one level as an SVG element.
+std::string LeveyJenningsSvg(const TAnalyte& a, int level, const std::vector<TReview>& reviews);
+// The journal, newest first, under its filter form; the filter's fields as typed (UTF-8).
+struct TJournalFields {
+    std::string Analyte, Kind, Operator, From, To;
+};
+std::string JournalBody(const std::vector<TJournalEntry>& entries, const TJournalFields& fields);
