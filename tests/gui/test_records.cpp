@@ -98,10 +98,13 @@ private slots:
 
         const QString pdf = QString::fromStdString(folder.File("journal.pdf"));
         SetTestOutput(pdf);
+        const std::string head = Operations().JournalAnchor();
         w.BtPrintClick();
         SetTestOutput(QString());
         const std::string printed = PrnPdfText(pdf);
         QCOMPARE(PrnCount(printed, "Journal of changes"), 2); // title and footer
+        QVERIFY(!head.empty());
+        QVERIFY(printed.find("Journal " + head) != std::string::npos); // the head in the footer
         QVERIFY(printed.find("Hash chain whole (4 entries)") != std::string::npos);
         QVERIFY(printed.find("wrong tube") != std::string::npos);
 
