@@ -65,7 +65,7 @@ private slots:
         QTest::mouseClick(w.BtOK, Qt::LeftButton);
         QVERIFY(!w.isVisible());
         QVERIFY(Operations().SettingsPasswordIs("ABC")); // blanks removed here
-        QVERIFY(Settings.Password != "ABC");               // kept as a hash, not in clear
+        QVERIFY(Settings.Password != "ABC");             // kept as a hash, not in clear
 
         // With a password set the old one must match; both new boxes empty remove it.
         w.show();
