@@ -4856,6 +4856,18 @@
         <source>Journal of changes</source>
         <translation>Änderungsjournal</translation>
     </message>
+    <message>
+        <source>Reading the journal...</source>
+        <translation>Das Journal wird gelesen...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Checking the journal...</source>
+        <translation>Das Journal wird geprüft...</translation>
+    </message>
 </context>
 <context>
     <name>UShowLimits</name>

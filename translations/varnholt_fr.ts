@@ -4856,6 +4856,18 @@
         <source>Journal of changes</source>
         <translation>Journal des modifications</translation>
     </message>
+    <message>
+        <source>Reading the journal...</source>
+        <translation>Lecture du journal...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Checking the journal...</source>
+        <translation>Vérification du journal...</translation>
+    </message>
 </context>
 <context>
     <name>UShowLimits</name>

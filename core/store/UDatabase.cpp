@@ -119,6 +119,10 @@ const std::vector<TSchemaPart>& SchemaParts() {
           "                           trunc_low REAL, trunc_high REAL, truncation TEXT NOT NULL,"
           "                           target REAL NOT NULL, low REAL NOT NULL, high REAL NOT NULL,"
           "                           changed_utc TEXT NOT NULL);"}},
+        // The journal window's filter lists and counts read these indexes, never the entries.
+        {"journal_pages",
+         {"CREATE INDEX journal_analyte ON journal(analyte);"
+          "CREATE INDEX journal_operator ON journal(operator);"}},
     };
     return parts;
 }
