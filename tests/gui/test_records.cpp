@@ -258,11 +258,13 @@ private slots:
         // The printout carries the report and the sign-off.
         const QString pdf = QString::fromStdString(folder.File("review.pdf"));
         SetTestOutput(pdf);
+        const std::string head = Operations().JournalAnchor();
         w.BtPrintClick();
         SetTestOutput(QString());
         const std::string printed = PrnPdfText(pdf);
         QVERIFY(printed.find("20 runs") != std::string::npos);
         QVERIFY(printed.find("Reviewed by RV on ") != std::string::npos);
+        QVERIFY(printed.find("Journal " + head) != std::string::npos); // the head the review saw
     }
 
     void operatorsOwnPasswordIsTypedTwiceAndKeptOutOfTheSettings() {
