@@ -97,6 +97,23 @@ TEST_F(Secrets, ClearPasswordMovedOnceAndLostHashSaid) {
     EXPECT_TRUE(Settings.Password.empty());
 }
 
+// Without a database no new password is kept, neither as a hash nor in clear: the change is refused
+// and the settings file stays as it was.
+TEST_F(Secrets, WithoutTheDatabaseANewPasswordIsRefused) {
+    folder.Reopen(TOpenMode::Program, true); // the files of a folder in use
+    ops.Close();
+    for (const char* side : {"", "-wal", "-shm"})
+        fs::remove(folder.File(std::string(TDatabase::FileName) + side));
+    fs::create_directory(folder.File(TDatabase::FileName)); // a database that cannot be opened
+    ASSERT_TRUE(folder.Reopen(TOpenMode::Writer).Opened) << folder.report.Message;
+    const std::string before = ReadWholeFile(SettingsFileName());
+    EXPECT_FALSE(ops.ChangeSettings([](TSettings& s) { s.Password = "NEWPW"; }).Ok());
+    EXPECT_TRUE(ReadWholeFile(SettingsFileName()) == before);
+    EXPECT_TRUE(Settings.Password.empty());
+    ops.Close();
+    fs::remove(folder.File(TDatabase::FileName));
+}
+
 TEST_F(Secrets, DatabaseAndItsBackupsArePrivate) {
     const std::string db = folder.File(TDatabase::FileName);
     const std::string media = folder.File("media/");
