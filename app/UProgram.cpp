@@ -178,13 +178,10 @@ namespace {
 // The server this station works on: VARNHOLT_DB, else the first line of the station's file
 // Varnholt.server in its folder (written by whoever installs the bench, readable by its users only, as
 // it may hold the password); empty for the folder itself.
-std::string ServerConnection(const std::string& folder) {
+std::string ServerConnection(const std::string& folder, std::string& refusal) {
+    refusal.clear();
     if (const char* db = std::getenv("VARNHOLT_DB")) return db;
-    std::ifstream in(folder + "Varnholt.server");
-    std::string line;
-    std::getline(in, line);
-    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
-    return line;
+    return ReadServerFile(folder + "Varnholt.server", refusal);
 }
 
 // The operator's code and password for a server with accounts; false when cancelled.
@@ -242,7 +239,12 @@ bool TProgram::Init() {
     // A companion reading the inbox holds the folder for a moment at a time.
     TOpenOptions options;
     options.WaitForLockMs = 5000;
-    options.Server = ServerConnection(folder);
+    std::string refusal;
+    options.Server = ServerConnection(folder, refusal);
+    if (!refusal.empty()) {
+        ShowMessageBox(mkError, mbOK, refusal + "\rThis copy ends without changing anything.");
+        return false;
+    }
     TOpenReport report = Operations().Open(folder, TOpenMode::Program, options);
     for (int tries = 0;
          report.SignInNeeded || (tries > 0 && tries < 3 && !report.Opened && !options.OperatorCode.empty());

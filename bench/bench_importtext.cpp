@@ -2,7 +2,14 @@
 // formatting its preview lines.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <unistd.h>
+
 #include "UImportText.h"
+#include "UOperations.h"
 #include "UStructures.h"
 
 namespace {
@@ -55,6 +62,47 @@ void BM_ImportPreviewLines100k(benchmark::State& state) {
 }
 BENCHMARK(BM_ImportPreviewLines100k)->Unit(benchmark::kMillisecond);
 
+// An import of state.range(0) lines, newest first (as some instruments export), parsed and stored by
+// the companion's path on the sample data of a fresh folder: linear in the lines.
+void BM_ImportLines(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    std::string text;
+    text.reserve(static_cast<size_t>(n) * 40);
+    char line[96];
+    for (int k = n; k > 0; --k) {
+        const int minutes = 10 * k;
+        std::snprintf(line, sizeof line, "%04d-%02d-%02d\t%02d:%02d\t%d.%d\t%d.%d\t%d.%d\r\n",
+                      1990 + minutes / 525600, 1 + minutes / 43800 % 12, 1 + minutes / 1440 % 28,
+                      minutes / 60 % 24, minutes % 60, 5, k % 10, 10, k % 7, 15, k % 3);
+        text += line;
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        const char* parent = std::getenv("VARNHOLT_BENCH_TMP");
+        std::string folder = std::string(parent && *parent ? parent : "/var/tmp") + "/varnholt-import-XXXXXX";
+        if (!mkdtemp(folder.data())) throw std::runtime_error("Cannot create " + folder);
+        folder += "/";
+        TOpenOptions options;
+        options.SampleOnFirstRun = true;
+        Operations().Open(folder, TOpenMode::Writer, options);
+        TAnalyte& a = ListAnalytes[0];
+        state.ResumeTiming();
+        const TImportText t = ParseImportText(text, a.Decimals, a.NbLevels);
+        if (!Operations().ImportRuns(a, t.Runs).Ok()) state.SkipWithError("not imported");
+        state.PauseTiming();
+        Operations().Close();
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+        state.ResumeTiming();
+    }
+    state.counters["lines"] = n;
+}
+BENCHMARK(BM_ImportLines)
+    ->Arg(30000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 } // namespace
 
 BENCHMARK_MAIN();

@@ -10,6 +10,7 @@
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
 #include "UGlobale.h"
+#include "UJournalPages.h"
 #include "UOperations.h"
 
 namespace {
@@ -152,6 +153,48 @@ void BM_AddAtJournalLength(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_AddAtJournalLength)->Arg(2)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// What the journal window did on opening and on every filter change: the whole journal read twice.
+void BM_JournalWindowReadWhole(benchmark::State& state) {
+    TBenchFolder folder;
+    Operations().Open(folder.Path, TOpenMode::Writer);
+    BuildJournal(state.range(0));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(Operations().Journal());
+        benchmark::DoNotOptimize(Operations().Journal(TJournalFilter{}));
+    }
+}
+BENCHMARK(BM_JournalWindowReadWhole)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// What it does now: the names for the filters, the count, and the last page (the rows on screen).
+void BM_JournalWindowPaged(benchmark::State& state) {
+    TBenchFolder folder;
+    Operations().Open(folder.Path, TOpenMode::Writer);
+    BuildJournal(state.range(0));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(TJournalPages::Analytes());
+        benchmark::DoNotOptimize(TJournalPages::Operators());
+        TJournalPages pages;
+        for (int64_t row = pages.Count() - 40; row < pages.Count(); ++row)
+            benchmark::DoNotOptimize(pages.At(row));
+    }
+}
+BENCHMARK(BM_JournalWindowPaged)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// A filter change: one kind of entry, counted, and its last page.
+void BM_JournalWindowFiltered(benchmark::State& state) {
+    TBenchFolder folder;
+    Operations().Open(folder.Path, TOpenMode::Writer);
+    BuildJournal(state.range(0));
+    TJournalFilter f;
+    f.Operator = "QCAB";
+    for (auto _ : state) {
+        TJournalPages pages(f);
+        for (int64_t row = pages.Count() - 40; row < pages.Count(); ++row)
+            benchmark::DoNotOptimize(pages.At(row));
+    }
+}
+BENCHMARK(BM_JournalWindowFiltered)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 } // namespace
 
 BENCHMARK_MAIN();

@@ -123,6 +123,7 @@ struct TArgs {
     std::string regional = "system";
     TTextEncoding encoding = TTextEncoding::Windows1252;
     std::string reason, action, reviewer;
+    std::optional<std::string> head; // journal verify: the head printed on a printout
     bool help = false;
     bool force = false;
     bool future = false;    // import: runs dated after today are taken
@@ -182,7 +183,7 @@ const char* Usage =
     "  map list | map add ... | map remove ...\n"
     "                                    (source, test code, control) -> (analyte, level)\n"
     "  source [ID [KEY=VALUE]...]        a source's reading options\n"
-    "  journal [--analyte A] [--from DATE] [--to DATE] | journal verify\n"
+    "  journal [--analyte A] [--from DATE] [--to DATE] | journal verify [--head ID:HASH]\n"
     "                                    the journal of changes (JSON), or check its chain\n"
     "  review sign ANALYTE --from DATE --to DATE --reviewer XX | review list\n"
     "                                    sign a period as reviewed (password on standard input)\n"
@@ -313,11 +314,13 @@ const std::map<std::string, std::string> CommandHelp = {
      "varnholt-cli source ID\n  Prints the reading options of source ID (KEY=VALUE lines).\n"
      "varnholt-cli source ID KEY=VALUE...\n  Changes them, e.g. separator=semicolon column.test=Test\n"
      "  column.value=Result column.date=Date decimal=, dateformat=dd.MM.yyyy qc.prefixes=QC\n"},
-    {"journal", "varnholt-cli journal [--analyte A] [--from DATE] [--to DATE]\n  Prints {\"entries\":[...]}: "
-                "every change to the stored data, oldest first (dates of the changes, both included).\n"
-                "varnholt-cli journal verify\n  Checks the hash chain: prints "
-                "{\"whole\":...,\"entries\":N,\"firstBad\":ID}; "
-                "exit 0 when\n  whole, 1 naming the first entry that does not match.\n"},
+    {"journal",
+     "varnholt-cli journal [--analyte A] [--from DATE] [--to DATE]\n  Prints {\"entries\":[...]}: "
+     "every change to the stored data, oldest first (dates of the changes, both included).\n"
+     "varnholt-cli journal verify [--head ID:HASH]\n  Checks the hash chain: prints "
+     "{\"whole\":...,\"entries\":N,\"head\":\"ID:HASH\",\"firstBad\":ID}; "
+     "exit 0 when\n  whole, 1 naming the first entry that does not match. --head checks too that the "
+     "head\n  printed on a printout is still in the journal.\n"},
     {"account", "varnholt-cli account list\n  Prints the server's operator accounts and their roles (JSON).\n"
                 "varnholt-cli account add CODE --name N --role technologist|supervisor\n  Adds or changes an "
                 "account; its password is read from VARNHOLT_NEW_PASSWORD or standard input.\n"
@@ -372,6 +375,7 @@ const TOptionSpec OptionSpecs[] = {
     {"seed", "S"},
     {"set", "RULES"},      {"warn", "RULES"},
     {"trials", "COUNT"},
+    {"head", "ID:HASH"},
 };
 // clang-format on
 // Those of the uncertainty and EQA commands.
@@ -522,6 +526,7 @@ TArgs ParseArgs(const std::vector<std::string>& args) {
     a.reason = stored("reason");
     a.action = stored("action");
     a.reviewer = stored("reviewer");
+    a.head = optional("head");
     a.pdf = text("pdf");
     a.printer = text("printer");
     a.from = text("from");
@@ -812,6 +817,11 @@ int CmdImport(const TArgs& a) {
     if (a.positional.size() != 2) Refuse("usage: import ANALYTE FILE");
     TAnalyte& an = FindAnalyte(a.positional[0]);
     std::string text;
+    std::error_code ec;
+    // Refused before it is read: a larger file would hold the folder for minutes.
+    if (const auto size = std::filesystem::file_size(a.positional[1], ec); !ec && size > MaxImportBytes)
+        Refuse(a.positional[1] + " is larger than an import takes (" + std::to_string(MaxImportBytes >> 20) +
+               " MB at most)");
     try {
         text = ReadWholeFile(a.positional[1]);
     } catch (const EQcError& e) {
@@ -1468,10 +1478,17 @@ std::optional<TDateTime> IsoDay(const std::string& text, const char* option) {
 
 int CmdJournal(const TArgs& a) {
     if (!a.positional.empty() && a.positional[0] == "verify") {
-        if (a.positional.size() != 1) Refuse("usage: journal verify");
-        TJournalCheck check = Operations().CheckJournal();
+        if (a.positional.size() != 1) Refuse("usage: journal verify [--head ID:HASH]");
+        TJournalCheck check;
+        try {
+            // A printed head also shows entries changed and chained anew, or removed after it.
+            check = a.head ? Operations().CheckJournalAnchor(*a.head) : Operations().CheckJournal();
+        } catch (const EQcError& e) {
+            Refuse(e.what());
+        }
         TJsonWriter j;
-        j.BeginObject().Key("whole").Bool(check.Whole).Key("entries").Int(check.Entries).Key("firstBad");
+        j.BeginObject().Key("whole").Bool(check.Whole).Key("entries").Int(check.Entries);
+        j.Key("head").Text(Operations().JournalAnchor()).Key("firstBad");
         if (check.Whole)
             j.Null();
         else
@@ -1485,7 +1502,7 @@ int CmdJournal(const TArgs& a) {
         return 0;
     }
     if (!a.positional.empty())
-        Refuse("usage: journal [--analyte A] [--from DATE] [--to DATE] | journal verify");
+        Refuse("usage: journal [--analyte A] [--from DATE] [--to DATE] | journal verify [--head ID:HASH]");
     TJournalFilter f;
     f.Analyte = Cp1252ToUtf8(a.analyte.value_or("")); // the journal keeps its texts in UTF-8
     f.From = IsoDay(a.from, "--from");

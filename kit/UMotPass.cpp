@@ -8,6 +8,7 @@
 
 #include "UGlobale.h"
 #include "UMessages.h"
+#include "UOperations.h"
 #include "UUserPrompt.h"
 #include "UUtilitaires.h"
 
@@ -49,7 +50,7 @@ void TWinEntryPsw::showEvent(QShowEvent* e) {
 
 void TWinEntryPsw::BtOKClick() {
     // Blanks are kept: only the case is ignored.
-    if (UpperCase(FromQ(Password->text())) == Settings.Password) {
+    if (Operations().SettingsPasswordIs(UpperCase(FromQ(Password->text())))) {
         accept();
         return;
     }

@@ -2,6 +2,7 @@
 #include "UPrnWrapped.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFont>
 #include <QFontMetrics>
 #include <QPagedPaintDevice>
@@ -14,6 +15,7 @@
 
 #include "UGlobale.h"
 #include "UMessages.h"
+#include "UOperations.h"
 
 namespace {
 
@@ -83,6 +85,28 @@ void PrintFooterRule(TPrintCanvas& canvas, int textTop) {
     p.setPen(QPen(Qt::black, std::max(1, p.device()->logicalDpiY() / 200)));
     const int y = textTop - QFontMetrics(ArialFont(8), p.device()).height() / 3;
     p.drawLine(0, y, canvas.Width() - 1, y);
+    p.restore();
+    PrintJournalHead(canvas, textTop);
+}
+
+void PrintJournalHead(TPrintCanvas& canvas, int textTop) {
+    // The journal's head at the time of printing, at the right of the footer band: kept on paper, it
+    // shows later whether the journal up to it was changed (journal verify --head).
+    const std::string head = Operations().JournalAnchor();
+    if (head.empty()) return;
+    QPainter& p = canvas.Painter();
+    p.save();
+    const QFont small = ArialFont(6);
+    p.setFont(small);
+    p.setPen(Qt::black);
+    const QString text =
+        QCoreApplication::translate("UPrnTable", "Journal %1").arg(QString::fromStdString(head));
+    const QFontMetrics fm(small, p.device());
+    const int cx = fm.horizontalAdvance(text);
+    // On the footer's line, its bottom on the footer text's bottom.
+    const int top = textTop + QFontMetrics(ArialFont(8), p.device()).height() - fm.height();
+    p.drawText(QRect(canvas.Width() - cx, top, cx, fm.height()),
+               Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, text);
     p.restore();
 }
 

@@ -24,6 +24,9 @@ void PrintPageFooter(TPrintCanvas& canvas, int page, int total, const std::strin
 // The rule that opens the footer band of a page, across the canvas's whole width: every page shows
 // the margins it keeps. `textTop` is the top of the footer's text.
 void PrintFooterRule(TPrintCanvas& canvas, int textTop);
+// The journal's head ("Journal ID:HASH"), small, at the right of the footer band; nothing without a
+// journal. Drawn by PrintFooterRule, so every footer carries it.
+void PrintJournalHead(TPrintCanvas& canvas, int textTop);
 
 // While one lives, the footers of the table printers number their pages in the whole printout (the
 // limits and the goals' pages after them) instead of among each table's own pages. The pages are

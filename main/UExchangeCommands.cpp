@@ -16,6 +16,7 @@
 #include "UOperations.h"
 #include "UQcError.h"
 #include "UStructures.h"
+#include "UTexts.h"
 #include "UUserPrompt.h"
 
 namespace {
@@ -112,6 +113,14 @@ TImportOutcome ImportText(TAnalyte* current, TWinImport& preview, const QString&
         ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("No analyte to import data")));
         return TImportOutcome::Nothing;
     }
+    // A file larger than an import takes is refused before it is read.
+    if (static_cast<uint64_t>(QFileInfo(file).size()) > MaxImportBytes) {
+        ShowMessageBox(
+            mkError, mbYes,
+            Fill(QT_TRANSLATE_NOOP("Core", "The text is larger than an import takes (%1 MB at most)"),
+                 std::to_string(MaxImportBytes >> 20)));
+        return TImportOutcome::Nothing;
+    }
     try {
         TWaitCursor wait;
         const std::string text = ReadWholeFile(FileSystemPath(file));
@@ -120,6 +129,7 @@ TImportOutcome ImportText(TAnalyte* current, TWinImport& preview, const QString&
         ShowMessageBox(mkError, mbYes, FromQ(TUnitTexts::tr("Bad file format")));
         return TImportOutcome::Nothing;
     }
+    if (preview.Cancelled()) return TImportOutcome::Nothing;
     return preview.Execute() ? TImportOutcome::PointsAdded : TImportOutcome::Nothing;
 }
 } // namespace

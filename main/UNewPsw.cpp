@@ -68,7 +68,7 @@ void TWinNewPsw::showEvent(QShowEvent* e) {
 
 void TWinNewPsw::BtOKClick() {
     std::string old = UpperCase(Trim(FromQ(EditOldPsw->text())));
-    if (old != Settings.Password) {
+    if (!Operations().SettingsPasswordIs(old)) {
         EditOldPsw->setFocus();
         EditOldPsw->selectAll();
         return;

@@ -12,6 +12,7 @@
 #include "UMessages.h"
 #include "UOperations.h"
 #include "UPrintJob.h"
+#include "UPrnWrapped.h"
 #include "UReviewReport.h"
 
 namespace {
@@ -98,6 +99,10 @@ void PrintReviewReport(TPrintCanvas& canvas, const std::vector<const TAnalyte*>&
         p.restore();
         y = PrintReviewLine(canvas, y, a, first, last);
     }
+    // The journal's head as the review saw it, at the foot of the last page.
+    QFont small("Arial");
+    small.setPointSize(6);
+    PrintJournalHead(canvas, canvas.Height() - QFontMetrics(small, p.device()).height() - 2);
 }
 
 std::string ReferencePeriodText(const TAnalyte& a, int level) {

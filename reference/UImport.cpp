@@ -7,7 +7,10 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <functional>
+#include <memory>
 
 #include "UCodePage.h"
 #include "UGlobale.h"
@@ -69,7 +72,22 @@ TWinImport::TWinImport(QWidget* parent) : QDialog(parent) {
 
 void TWinImport::Parse(std::string_view text) {
     LB->Rows()->Reset(0, {});
-    parsed_ = ParseImportText(text, analyte_->Decimals, analyte_->NbLevels);
+    // A long text is read under a progress bar whose Cancel stops the reading (nothing is kept then).
+    std::unique_ptr<QProgressDialog> bar;
+    std::function<bool(size_t, size_t)> progress;
+    if (text.size() >= ProgressFromBytes) {
+        bar = std::make_unique<QProgressDialog>(tr("Reading the lines..."), tr("Cancel"), 0, 1000,
+                                                parentWidget());
+        bar->setObjectName(QStringLiteral("ImportProgress"));
+        bar->setWindowModality(Qt::ApplicationModal);
+        bar->setMinimumDuration(300);
+        progress = [&bar](size_t done, size_t total) {
+            bar->setValue(static_cast<int>(done * 1000 / std::max<size_t>(total, 1)));
+            QCoreApplication::processEvents();
+            return !bar->wasCanceled();
+        };
+    }
+    parsed_ = ParseImportText(text, analyte_->Decimals, analyte_->NbLevels, progress);
     LB->Rows()->Reset(static_cast<int>(parsed_.Runs.size()), [this](int i) {
         return i < static_cast<int>(parsed_.Runs.size()) ? ToQt(parsed_.Line(static_cast<size_t>(i)))
                                                          : QString();

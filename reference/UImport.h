@@ -38,6 +38,10 @@ public:
     const std::vector<TResu>& Runs() const { return parsed_.Runs; }
     // What the last parse read and skipped, line by line.
     const TImportText& Parsed() const { return parsed_; }
+    // The last parse was stopped with the progress bar's Cancel: the window is not to be shown.
+    bool Cancelled() const { return parsed_.Cancelled; }
+    // Texts from this size on are read under a progress bar.
+    static constexpr size_t ProgressFromBytes = size_t{4} << 20;
 
     TRowList* LB; // one row per run read, its text made when drawn
     // The lines skipped or only partly read, with their reasons; shown under the runs when there are any.

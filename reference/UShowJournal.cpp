@@ -8,19 +8,23 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <climits>
 #include <set>
 
 #include "UAtomicFile.h"
 #include "UCodePage.h"
+#include "UDatabase.h"
 #include "UGlobale.h"
 #include "UMessages.h"
 #include "UOperations.h"
 #include "UPrintJob.h"
 #include "UPrnTable.h"
 #include "UPrnWrapped.h"
+#include "UTexts.h"
 #include "UUserPrompt.h"
 
 namespace {
@@ -68,16 +72,52 @@ std::string Field(const TJournalEntry& e, int column) {
 QString All() {
     return TUnitTexts::tr("(all)");
 }
+
+// The whole chain checked, under a progress bar: a long journal takes seconds.
+TJournalCheck CheckWithProgress(QWidget* parent) {
+    const TDatabase& db = Operations().Database();
+    if (!db.IsOpen()) return Operations().CheckJournal();
+    QProgressDialog bar(TUnitTexts::tr("Checking the journal..."), QString(), 0, 1000, parent);
+    bar.setObjectName(QStringLiteral("JournalProgress"));
+    bar.setCancelButton(nullptr);
+    bar.setWindowModality(Qt::WindowModal);
+    bar.setMinimumDuration(300);
+    TJournalCheck check = VerifyJournal(db, [&bar](int64_t done, int64_t total) {
+        bar.setValue(static_cast<int>(done * 1000 / std::max<int64_t>(total, 1)));
+        QCoreApplication::processEvents();
+    });
+    if (const std::string damage = check.Whole ? db.Damage() : ""; !damage.empty()) {
+        check.Whole = false;
+        check.Message = Fill(QT_TRANSLATE_NOOP("Core", "Database error: %1 (%2)"), damage, db.Path());
+    }
+    return check;
+}
 } // namespace
 
-void TJournalModel::SetEntries(std::vector<TJournalEntry> entries) {
+void TJournalModel::SetFilter(const TJournalFilter& filter) {
     beginResetModel();
-    entries_ = std::move(entries);
+    pages_ = TJournalPages(filter);
     endResetModel();
 }
 
+std::vector<TJournalEntry> TJournalModel::Entries(QWidget* progressParent) const {
+    if (!progressParent || pages_.Count() < 20000) return pages_.All();
+    QProgressDialog bar(TUnitTexts::tr("Reading the journal..."), TUnitTexts::tr("Cancel"), 0, 1000,
+                        progressParent);
+    bar.setObjectName(QStringLiteral("JournalProgress"));
+    bar.setWindowModality(Qt::WindowModal);
+    bar.setMinimumDuration(300);
+    std::vector<TJournalEntry> all = pages_.All([&bar](int64_t done, int64_t total) {
+        bar.setValue(static_cast<int>(done * 1000 / std::max<int64_t>(total, 1)));
+        QCoreApplication::processEvents();
+        return !bar.wasCanceled();
+    });
+    if (bar.wasCanceled()) return {};
+    return all;
+}
+
 int TJournalModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(entries_.size());
+    return parent.isValid() ? 0 : static_cast<int>(std::min<int64_t>(pages_.Count(), INT_MAX));
 }
 
 int TJournalModel::columnCount(const QModelIndex& parent) const {
@@ -85,8 +125,9 @@ int TJournalModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant TJournalModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= static_cast<int>(entries_.size())) return {};
-    const TJournalEntry& e = entries_[static_cast<size_t>(index.row())];
+    if (!index.isValid() || index.row() >= pages_.Count()) return {};
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+    const TJournalEntry& e = pages_.At(index.row());
     if (role == Qt::DisplayRole) return QString::fromStdString(Field(e, index.column()));
     if (role == Qt::ToolTipRole && index.column() >= 7)
         return QString::fromStdString(Field(e, index.column()));
@@ -190,7 +231,6 @@ void TWinShowJournal::Execute() {
 
 void TWinShowJournal::FormActivate() {
     filling_ = true;
-    const std::vector<TJournalEntry> all = Operations().Journal();
     auto fill = [](QComboBox* c, const std::set<std::string>& items) {
         const QString was = c->currentText();
         c->clear();
@@ -199,11 +239,10 @@ void TWinShowJournal::FormActivate() {
         const int i = c->findText(was);
         c->setCurrentIndex(i < 0 ? 0 : i);
     };
+    // The names the journal holds, without reading its entries.
     std::set<std::string> analytes, operators;
-    for (const TJournalEntry& e : all) {
-        if (!e.Analyte.empty()) analytes.insert(e.Analyte);
-        operators.insert(e.Operator);
-    }
+    for (std::string& name : TJournalPages::Analytes()) analytes.insert(std::move(name));
+    for (std::string& name : TJournalPages::Operators()) operators.insert(std::move(name));
     for (const auto& a : ListAnalytes.Items) analytes.insert(Cp1252ToUtf8(a->Name));
     fill(CBAnalyte, analytes);
     fill(CBOperator, operators);
@@ -233,8 +272,8 @@ TJournalFilter TWinShowJournal::Filter() const {
 
 void TWinShowJournal::ApplyFilter() {
     if (filling_) return;
-    Model->SetEntries(Operations().Journal(Filter()));
-    const size_t n = Model->Entries().size();
+    Model->SetFilter(Filter());
+    const int64_t n = Model->Count();
     LblCount->setText((n == 1 ? tr("%1 entry") : tr("%1 entries")).arg(n));
     if (n > 0) Table->scrollToBottom();
 }
@@ -244,7 +283,7 @@ void TWinShowJournal::BtVerifyClick() {
         ShowMessageBox(mkError, mbOK, FromQ(tr("The journal is kept in the database, which is not open.")));
         return;
     }
-    const TJournalCheck check = Operations().CheckJournal();
+    const TJournalCheck check = CheckWithProgress(this);
     if (check.Whole)
         ShowMessageBox(
             mkInformation, mbOK,
@@ -258,17 +297,21 @@ void TWinShowJournal::BtExportClick() {
                                          QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"));
     if (path.isEmpty()) return;
     try {
-        AtomicWriteFile(path.toStdString(), JournalCsv(Model->Entries()));
+        const std::vector<TJournalEntry> entries = Model->Entries(this);
+        if (entries.empty() && Model->Count() > 0) return; // cancelled
+        AtomicWriteFile(path.toStdString(), JournalCsv(entries));
     } catch (const EQcError& e) {
         ShowMessageBox(mkError, mbOK, e.what());
     }
 }
 
 void TWinShowJournal::BtPrintClick() {
-    if (Model->Entries().empty()) {
+    if (Model->Count() == 0) {
         ShowMessageBox(mkError, mbOK, FromQ(tr("Nothing to print")));
         return;
     }
+    const std::vector<TJournalEntry> entries = Model->Entries(this);
+    if (entries.empty()) return; // cancelled
     const TJournalFilter f = Filter();
     const std::string all = FromQ(tr("all"));
     std::string chosen = FillQ(
@@ -276,7 +319,7 @@ void TWinShowJournal::BtPrintClick() {
         f.Kind.empty() ? all : f.Kind, f.Operator.empty() ? all : Utf8ToCp1252(f.Operator));
     if (f.From) chosen += FillQ(tr("    From: %1"), JournalDateTime(*f.From).substr(0, 10));
     if (f.To) chosen += FillQ(tr("    To: %1"), JournalDateTime(*f.To).substr(0, 10));
-    const TJournalCheck check = Operations().CheckJournal();
+    const TJournalCheck check = CheckWithProgress(this);
     const std::string chain = check.Whole
                                   ? FillQ(tr("Hash chain whole (%1 entries)"), std::to_string(check.Entries))
                                   : check.Message;
@@ -284,7 +327,6 @@ void TWinShowJournal::BtPrintClick() {
     job.JobTitle = tr("Printing the journal");
     job.FileName = TPrintJob::SafeFileName(tr("Journal of changes"));
     job.Orientation = QPageLayout::Landscape;
-    const std::vector<TJournalEntry>& entries = Model->Entries();
     TPrintJob::Print(this, job, [&](TPrintCanvas& canvas) {
         PrintJournal(canvas, entries, {chosen, chain});
     });

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "UJournal.h"
+#include "UJournalPages.h"
 
 class QCheckBox;
 class QComboBox;
@@ -17,19 +18,21 @@ class QTableView;
 class TDatePicker;
 class TPrintCanvas;
 
-// The entries as table rows, formatted only when drawn.
+// The entries a filter keeps as table rows, read a page at a time and formatted only when drawn.
 class TJournalModel : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
-    void SetEntries(std::vector<TJournalEntry> entries);
-    const std::vector<TJournalEntry>& Entries() const { return entries_; }
+    void SetFilter(const TJournalFilter& filter);
+    int64_t Count() const { return pages_.Count(); }
+    // Every entry shown (export, printing), read with a progress bar and Cancel when there are many.
+    std::vector<TJournalEntry> Entries(QWidget* progressParent = nullptr) const;
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation o, int role) const override;
 
 private:
-    std::vector<TJournalEntry> entries_;
+    TJournalPages pages_;
 };
 
 // Prints entries as a table; the header lines say what was chosen and whether the chain is whole.

@@ -1696,6 +1696,36 @@
 </source>
         <translation>Angewandt: %1 (eigene Regeln des Analyten).
 </translation>
+        <source>Cannot write %1: the password is kept in the database, which is not open</source>
+        <translation>%1 kann nicht geschrieben werden: das Passwort wird in der Datenbank aufbewahrt, die nicht geöffnet ist</translation>
+    </message>
+    <message>
+        <source>The program password could not be checked (the database does not hold it) and was removed: set it again in the Configuration menu.</source>
+        <translation>Das Programmpasswort konnte nicht geprüft werden (die Datenbank enthält es nicht) und wurde entfernt: legen Sie es im Menü Konfiguration neu fest.</translation>
+    </message>
+    <message>
+        <source>%1 holds a password and every user of this computer can read it: make it readable by its owner only (chmod 600 %1).</source>
+        <translation>%1 enthält ein Passwort und jeder Benutzer dieses Computers kann es lesen: machen Sie die Datei nur für ihren Eigentümer lesbar (chmod 600 %1).</translation>
+    </message>
+    <message>
+        <source>Not a journal head: %1</source>
+        <translation>Kein Journalkopf: %1</translation>
+    </message>
+    <message>
+        <source>The journal holds no entry with the head %1: entries up to it were changed or removed since it was printed</source>
+        <translation>Das Journal enthält keinen Eintrag mit dem Kopf %1: Einträge bis zu ihm wurden seit dem Druck geändert oder entfernt</translation>
+    </message>
+    <message>
+        <source>%1 was not found although the data holds %2 runs: a new journal starts here, without the entries before it. If Varnholt was used in this folder before, its database was removed: restore it from a backup.</source>
+        <translation>%1 wurde nicht gefunden, obwohl die Daten %2 Serien enthalten: ein neues Journal beginnt hier, ohne die Einträge davor. Wurde Varnholt in diesem Ordner schon benutzt, wurde seine Datenbank entfernt: stellen Sie sie aus einer Sicherung wieder her.</translation>
+    </message>
+    <message>
+        <source>The text is larger than an import takes (%1 MB at most)</source>
+        <translation>Der Text ist größer, als ein Import annimmt (höchstens %1 MB)</translation>
+    </message>
+    <message>
+        <source>longer than %1 bytes, not read</source>
+        <translation>länger als %1 Bytes, nicht gelesen</translation>
     </message>
 </context>
 <context>
@@ -2498,6 +2528,10 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
     <message>
         <source>&amp;Lines skipped or partly read: </source>
         <translation>Übersprungene oder teilweise gelesene &amp;Zeilen: </translation>
+    </message>
+    <message>
+        <source>Reading the lines...</source>
+        <translation>Die Zeilen werden gelesen...</translation>
     </message>
 </context>
 <context>
@@ -4654,6 +4688,10 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
         <source>- Page %1/%2 - %3 - Printed on %4 -</source>
         <translation>- Seite %1/%2 - %3 - Gedruckt am %4 -</translation>
     </message>
+    <message>
+        <source>Journal %1</source>
+        <translation>Journal %1</translation>
+    </message>
 </context>
 <context>
     <name>UQualityCharts</name>
@@ -4895,6 +4933,18 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
     <message>
         <source>Journal of changes</source>
         <translation>Änderungsjournal</translation>
+    </message>
+    <message>
+        <source>Reading the journal...</source>
+        <translation>Das Journal wird gelesen...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Checking the journal...</source>
+        <translation>Das Journal wird geprüft...</translation>
     </message>
 </context>
 <context>

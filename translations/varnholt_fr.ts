@@ -1696,6 +1696,36 @@
 </source>
         <translation>Appliquées : %1 (règles propres de l&apos;analyte).
 </translation>
+        <source>Cannot write %1: the password is kept in the database, which is not open</source>
+        <translation>Impossible d&apos;écrire %1 : le mot de passe est conservé dans la base de données, qui n&apos;est pas ouverte</translation>
+    </message>
+    <message>
+        <source>The program password could not be checked (the database does not hold it) and was removed: set it again in the Configuration menu.</source>
+        <translation>Le mot de passe du programme n&apos;a pas pu être vérifié (la base de données ne le contient pas) et a été supprimé : définissez-le à nouveau dans le menu Configuration.</translation>
+    </message>
+    <message>
+        <source>%1 holds a password and every user of this computer can read it: make it readable by its owner only (chmod 600 %1).</source>
+        <translation>%1 contient un mot de passe et tout utilisateur de cet ordinateur peut le lire : rendez-le lisible par son propriétaire seul (chmod 600 %1).</translation>
+    </message>
+    <message>
+        <source>Not a journal head: %1</source>
+        <translation>Pas une tête de journal : %1</translation>
+    </message>
+    <message>
+        <source>The journal holds no entry with the head %1: entries up to it were changed or removed since it was printed</source>
+        <translation>Le journal ne contient aucune entrée de tête %1 : des entrées jusqu&apos;à elle ont été modifiées ou supprimées depuis son impression</translation>
+    </message>
+    <message>
+        <source>%1 was not found although the data holds %2 runs: a new journal starts here, without the entries before it. If Varnholt was used in this folder before, its database was removed: restore it from a backup.</source>
+        <translation>%1 est introuvable alors que les données contiennent %2 séries : un nouveau journal commence ici, sans les entrées antérieures. Si Varnholt a déjà été utilisé dans ce dossier, sa base de données a été supprimée : restaurez-la depuis une sauvegarde.</translation>
+    </message>
+    <message>
+        <source>The text is larger than an import takes (%1 MB at most)</source>
+        <translation>Le texte est plus grand qu&apos;une importation n&apos;en accepte (%1 Mo au plus)</translation>
+    </message>
+    <message>
+        <source>longer than %1 bytes, not read</source>
+        <translation>plus long que %1 octets, non lu</translation>
     </message>
 </context>
 <context>
@@ -2498,6 +2528,10 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
     <message>
         <source>&amp;Lines skipped or partly read: </source>
         <translation>&amp;Lignes ignorées ou lues en partie : </translation>
+    </message>
+    <message>
+        <source>Reading the lines...</source>
+        <translation>Lecture des lignes...</translation>
     </message>
 </context>
 <context>
@@ -4654,6 +4688,10 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
         <source>- Page %1/%2 - %3 - Printed on %4 -</source>
         <translation>- Page %1/%2 - %3 - Imprimé le %4 -</translation>
     </message>
+    <message>
+        <source>Journal %1</source>
+        <translation>Journal %1</translation>
+    </message>
 </context>
 <context>
     <name>UQualityCharts</name>
@@ -4895,6 +4933,18 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
     <message>
         <source>Journal of changes</source>
         <translation>Journal des modifications</translation>
+    </message>
+    <message>
+        <source>Reading the journal...</source>
+        <translation>Lecture du journal...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Checking the journal...</source>
+        <translation>Vérification du journal...</translation>
     </message>
 </context>
 <context>

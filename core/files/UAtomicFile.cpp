@@ -183,6 +183,17 @@ mode_t CurrentUmask() {
 }
 } // namespace
 
+mode_t PrivateMode(mode_t mode) {
+    mode &= ~static_cast<mode_t>(0007);
+    // The group keeps its access only where it may write (a folder shared by a group, umask 002).
+    if ((mode & 0020) == 0) mode &= ~static_cast<mode_t>(0070);
+    return mode;
+}
+
+mode_t PrivateNewFileMode() {
+    return PrivateMode(0666 & ~CurrentUmask());
+}
+
 namespace {
 bool InjectedFor(const std::string& target, TWriteStep step) {
     if (!installedFaults) return false;
@@ -262,7 +273,7 @@ TAtomicWriter::TAtomicWriter(const std::string& path, TWriteOptions options)
     struct stat old;
     const bool replacing = ::stat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode);
     mode_t mode = replacing ? (old.st_mode & 07777) : (0666 & ~CurrentUmask());
-    if (options.NoOthers) mode &= ~static_cast<mode_t>(0007);
+    if (options.NoOthers) mode = PrivateMode(mode);
     replacedSize_ = replacing ? static_cast<size_t>(old.st_size) : 0;
 
     for (int attempt = 0; fd_ < 0 && attempt < 16; ++attempt) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 #include <thread>
 #include <vector>
 
@@ -43,6 +44,12 @@ bool FileExists(const std::string& path);
 // through a link. A new file is created with the process's umask; a replaced file keeps its mode,
 // owner and group as far as the system allows. A target that is a symbolic link is updated at the
 // file it points to, so the link stays.
+// Secrets (settings, database and its copies): no access for others, and none for the group unless
+// it may write too: 0600 under umask 022, 0660 under 002.
+mode_t PrivateMode(mode_t mode);
+// The mode of a new private file under the present umask.
+mode_t PrivateNewFileMode();
+
 struct TWriteOptions {
     // Others get no access (the settings file holds the password): 0600, or 0660 with a group umask.
     bool NoOthers = false;

@@ -151,10 +151,18 @@ std::string TImportText::ImportPreviewLine(const TResu& run, TImportShape shape,
     return line;
 }
 
-TImportText ParseImportText(std::string_view text, int decimals, int levels) {
+TImportText ParseImportText(std::string_view text, int decimals, int levels,
+                            const std::function<bool(size_t, size_t)>& progress) {
     TImportText out;
     out.Decimals = decimals;
     levels = std::clamp(levels, 1, MaxLevels);
+    if (text.size() > MaxImportBytes) {
+        out.Refused = true;
+        out.NothingRead =
+            Fill(QT_TRANSLATE_NOOP("Core", "The text is larger than an import takes (%1 MB at most)"),
+                 std::to_string(MaxImportBytes >> 20));
+        return out;
+    }
     const size_t zero = text.find('\0');
     const bool cut = zero != std::string_view::npos;
     if (cut) text = text.substr(0, zero);
@@ -177,10 +185,30 @@ TImportText ParseImportText(std::string_view text, int decimals, int levels) {
 
     TReport report(out);
     TLineFields f;
-    size_t pos = 0, lineNumber = 0;
+    size_t pos = 0, lineNumber = 0, told = 0;
     while (pos < text.size()) {
+        if (progress && pos - told >= (size_t{1} << 20)) {
+            told = pos;
+            if (!progress(pos, text.size())) {
+                TImportText cancelled;
+                cancelled.Decimals = decimals;
+                cancelled.Cancelled = true;
+                return cancelled;
+            }
+        }
         size_t end = text.find(eol, pos);
         ++lineNumber;
+        if (end != std::string_view::npos && end - pos > MaxImportLineBytes) {
+            // Nothing of it is quoted: a hostile line costs its length once, not once per note.
+            report.Part(Fill(QT_TRANSLATE_NOOP("Core", "longer than %1 bytes, not read"),
+                             std::to_string(MaxImportLineBytes)));
+            report.EndLine(lineNumber);
+            ++out.LinesSkipped;
+            pos = end + 1;
+            if (eol == '\r')
+                while (pos < text.size() && text[pos] == '\n') ++pos;
+            continue;
+        }
         if (end == std::string_view::npos) {
             // A field that ends with the text ends no line.
             if (!IsBlank(text.substr(pos))) {

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,7 +33,8 @@ struct TImportText {
     // When no line was read: why, with the date format and decimal mark expected; or why the whole text
     // was refused, no run kept (dates in the other order of day and month). Empty otherwise.
     std::string NothingRead;
-    bool Refused = false; // the whole text was refused although lines were readable
+    bool Refused = false;   // the whole text was refused although lines were readable
+    bool Cancelled = false; // the reading was stopped by its progress callback: no run kept
 
     // The preview line of run i: date, tab, time, tab, then the texts of the value fields separated by
     // tabs, in the regional formats in force when it is called.
@@ -57,4 +59,10 @@ struct TImportText {
 // `levels` (the analyte's, 1 to 3) places the operator and comment and shapes the report: values of the
 // levels beyond are noted as not taken, as the caller leaves them out. The runs keep them, as the preview
 // shows them.
-TImportText ParseImportText(std::string_view text, int decimals, int levels = MaxLevels);
+// A text larger than MaxImportBytes is refused whole; a line longer than MaxImportLineBytes is skipped
+// with a note (its fields are not quoted). `progress`, when given, is told the bytes read and their
+// total now and then; returning false stops the reading (Cancelled, no run kept).
+inline constexpr size_t MaxImportBytes = size_t{256} << 20;
+inline constexpr size_t MaxImportLineBytes = size_t{64} << 10;
+TImportText ParseImportText(std::string_view text, int decimals, int levels = MaxLevels,
+                            const std::function<bool(size_t done, size_t total)>& progress = {});

@@ -28,6 +28,13 @@ TMigrateCount MigrateFolderToServer(const std::string& folder, const std::string
     c.Queue = Fifo.Entries();
     c.HasSettings = FileExists(SettingsFileName());
     c.Settings = Settings;
+    // The folder keeps the program password as a hash, which the server's settings cannot take.
+    if (IsPasswordMarker(c.Settings.Password)) {
+        Operations().Close();
+        throw EQcError("the program password of " + folder +
+                       " is kept as a hash, which the server cannot take: remove the password (Configuration "
+                       "menu) before the migration and set it again on the server");
+    }
     c.Operators = Operators;
     c.Goals = Operations().Goals();
     c.Records = Operations().Records();

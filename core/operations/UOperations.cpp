@@ -281,8 +281,11 @@ TOpenReport TOperations::Open(const std::string& folder, TOpenMode mode, const T
         RecoverPointsInEdit(report);
         SettleRecall(report);
         RecoverInbox(report);
+        KeepSettingsPasswordHashed(report);
         if (mode == TOpenMode::Program) {
             StartJournal();
+            if (!journalRestartNote_.empty()) report.Notes.push_back(std::move(journalRestartNote_));
+            journalRestartNote_.clear();
             TJournalCheck check = CheckJournalAdded();
             if (!check.Whole)
                 report.Notes.push_back(
@@ -508,8 +511,13 @@ void TFolderStore::SaveQueue() {
 }
 
 void TFolderStore::SaveSettings() {
-    // The settings hold the password: no access for others.
-    ops_.WriteJournaled(SettingsFileName(), SettingsImage(Settings, Operators), {.NoOthers = true});
+    // The password goes to the database as a hash; the file keeps a marker naming it.
+    const std::string field = ops_.HashedSettingsPassword();
+    TSettings s = Settings;
+    s.Password = field;
+    ops_.WriteJournaled(SettingsFileName(), SettingsImage(s, Operators), {.NoOthers = true});
+    Settings.Password = field;
+    ops_.DropOtherSettingsPasswords(field);
 }
 
 int32_t TFolderStore::ArchiveLevelFirst(TAnalyte& a, int level) {

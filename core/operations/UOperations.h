@@ -501,6 +501,18 @@ public:
     // Replaces the analyte's own rule set; an empty set removes it. Refused, with nothing changed, for an
     // analyte the list does not hold, a set CheckQcRuleSet refuses, or no database.
     TOutcome SetRuleSet(const std::string& analyte, const TQcRuleSet& set);
+    // ---------------------------------------------------------------- program password
+    // The program password typed (in upper case) against the one kept (a hash in the database, or a
+    // password still in clear); with none set only the empty text matches.
+    bool SettingsPasswordIs(const std::string& upper) const;
+    // ---------------------------------------------------------------- journal anchor
+    // The head of the journal as printouts show it, "ID:HASH" (the last entry's id and the first 16
+    // digits of its hash); empty without a journal. Kept outside the file, it shows later whether
+    // entries up to it were changed or removed.
+    std::string JournalAnchor() const;
+    // The whole chain checked, and the entry a printed anchor names ("ID:HASH", or a hash of at least 8
+    // digits) still there with that hash.
+    TJournalCheck CheckJournalAnchor(const std::string& anchor) const;
 
     // ---------------------------------------------------------------- the web view
     // (UOperationsWeb.cpp) A sign-in to the web view, journaled on the server as the account's: accepted,
@@ -658,7 +670,25 @@ private:
     // Runs of several benches on a server: what a save tells beside its success (runs of other benches
     // merged with the bench's own), taken by SaveData.
     std::vector<std::string> saveNotes_;
+    // Program password (UOperationsSecrets.cpp): the settings file's field for the password in
+    // memory, its hash stored first when it is still in clear (throws EQcError without a database).
+    std::string HashedSettingsPassword();
+    // Removes the hashes no marker names any more.
+    void DropOtherSettingsPasswords(const std::string& marker);
+    // At an open: a password found in clear goes to the database; a marker whose hash is gone is
+    // removed, said in the report.
+    void KeepSettingsPasswordHashed(TOpenReport& report);
+    // A new journal started while the data already held runs (said at that open).
+    std::string journalRestartNote_;
 };
+
+// The settings file's password field when the password is kept as a hash, and its key in the
+// database's meta table.
+bool IsPasswordMarker(std::string_view field);
+std::string PasswordMarkerKey(std::string_view marker);
+// The first line of a station's server file (its connection string); empty with `refusal` set when
+// the file gives a password and every user may read it.
+std::string ReadServerFile(const std::string& path, std::string& refusal);
 
 // A run that the analyte already holds: the same moment, values and operator.
 bool HoldsRun(const TAnalyte& a, const TResu& run);

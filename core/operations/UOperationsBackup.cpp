@@ -95,8 +95,8 @@ void SyncFolder(const std::string& folder) {
 // its new name before the new one replaces it; elsewhere (FAT media) only renames are used, the older
 // generation set aside until the new one is in place.
 void Rotate(const std::string& folder, const std::string& sav, const std::string& old, const std::string& tmp,
-            std::string_view bytes) {
-    AtomicWriteFile(tmp, bytes);
+            std::string_view bytes, TWriteOptions options = {}) {
+    AtomicWriteFile(tmp, bytes, options);
     auto abandon = [&](int err) {
         ::unlink(tmp.c_str());
         RotationFailed(sav, err);
@@ -240,10 +240,11 @@ TOutcome TOperations::BackupData(const std::string& folder, const TBackupChoice&
             // The database's generations go in step with the data's: ".db.Sav" is made with ".Sav",
             // ".db.Old" with ".Old". Data not rewritten keeps its generation, and the database backup is
             // replaced in it.
+            // The copies hold the password hashes as the database does: private too.
             if (same)
-                AtomicWriteFile(dbSav, *dbImage);
+                AtomicWriteFile(dbSav, *dbImage, {.NoOthers = true});
             else
-                Rotate(folder, dbSav, dbOld, dbTmp, *dbImage);
+                Rotate(folder, dbSav, dbOld, dbTmp, *dbImage, {.NoOthers = true});
             dbWritten = true;
         } catch (const EQcError& e) {
             dbError = e.what();
@@ -387,9 +388,11 @@ void TFolderStore::RestoreRecords(const std::string& folder, const std::string& 
     if (!database.empty()) {
         // What happened, who reviewed what and the operators' passwords are not rolled back; the record
         // of the data file is the one of the file just written.
-        ops_.db_.ReplaceFrom(database,
-                             {"journal", "journal_pending", "review", "operator_password", "file_state"},
-                             {"journal_head"});
+        // The hash the settings file names stays beside the backup's own.
+        std::vector<std::string> keepMeta = {"journal_head"};
+        if (IsPasswordMarker(Settings.Password)) keepMeta.push_back(PasswordMarkerKey(Settings.Password));
+        ops_.db_.ReplaceFrom(
+            database, {"journal", "journal_pending", "review", "operator_password", "file_state"}, keepMeta);
         ops_.RestoreJournalHead();
     } else if (any)
         throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "No database backup in %1 was made with %2."),

@@ -366,11 +366,25 @@ void TOperations::StartJournal() {
         any.Step();
         // A journal emptied by hand is not started again: the check names what is missing.
         if (any.Int(0) > 0 || db_.Meta("journal_head")) return;
+        // Data stored before the journal begins (not the sample data of a first start): the database
+        // that held the earlier journal was removed or replaced. Said, never passed over in silence.
+        int64_t runs = 0;
+        for (int i = 0; i < ListAnalytes.Count(); ++i) runs += ListAnalytes[i].Count();
+        std::string started = db_.KeptAs().empty() ? "A new journal starts here."
+                                                   : "The damaged database was kept as " + db_.KeptAs() +
+                                                         "; a new journal starts here.";
+        if (runs > 0 && db_.KeptAs().empty() && !FirstRun) {
+            started +=
+                " The data already holds " + std::to_string(runs) + " runs: the earlier journal is missing.";
+            journalRestartNote_ = Fill(
+                QT_TRANSLATE_NOOP("Core", "%1 was not found although the data holds %2 runs: a new journal "
+                                          "starts here, without the entries before it. If Varnholt was used "
+                                          "in this folder before, its database was removed: restore it from "
+                                          "a backup."),
+                db_.Path(), std::to_string(runs));
+        }
         TDatabase::TTransaction t(db_);
-        Log(jk::JournalStarted, nullptr, 0, std::nullopt, "",
-            db_.KeptAs().empty()
-                ? "A new journal starts here."
-                : "The damaged database was kept as " + db_.KeptAs() + "; a new journal starts here.");
+        Log(jk::JournalStarted, nullptr, 0, std::nullopt, "", started);
         CompleteStaged();
         t.Commit();
     } catch (const EQcError&) {

@@ -337,5 +337,5 @@ TOutcome TOperations::ChangeSettings(const std::function<void(TSettings&)>& chan
 bool TOperations::PasswordMatches(const std::string& typed) const {
     // On a server with accounts, the gated commands are a supervisor's, who signed in with a password.
     if (store_->HasAccounts()) return store_->SignedIn() && store_->SignedIn()->Role == TRole::Supervisor;
-    return Settings.Password.empty() || UpperCase(typed) == Settings.Password;
+    return Settings.Password.empty() || SettingsPasswordIs(UpperCase(typed));
 }

@@ -11,6 +11,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <optional>
@@ -231,6 +232,51 @@ TOutcome TOperations::ClearQueue() {
     return {};
 }
 
+namespace {
+// The runs where adding them one by one (TAnalyte::AddPoint) puts them: after the points of the same
+// moment, equal moments in the order given, comments numbered in that order, a locked period's bounds
+// moved by each point added before them. In time proportional to the points and runs, whatever their
+// order (one by one, runs in reverse order cost the square of their number).
+void AddPointsInTimeOrder(TAnalyte& a, const std::vector<TResu>& runs) {
+    if (runs.empty()) return;
+    std::vector<ControlPoint> added;
+    added.reserve(runs.size());
+    for (const TResu& run : runs) {
+        ControlPoint p;
+        p.DateTime = run.DateTime;
+        p.Levels = run.Levels;
+        p.Operator.Assign(BlankControlChars(run.Operator.substr(0, 4)));
+        p.CommentId = run.Comment.empty() ? -1 : a.Comments.AddText(BlankControlChars(run.Comment));
+        added.push_back(std::move(p));
+    }
+    auto earlier = [](const ControlPoint& x, const ControlPoint& y) { return x.DateTime < y.DateTime; };
+    std::stable_sort(added.begin(), added.end(), earlier);
+    // The j-th run in time order lands after the points up to its moment and the j runs before it.
+    size_t before = 0;
+    for (size_t j = 0; j < added.size(); ++j) {
+        while (before < a.Points.size() && a.Points[before].DateTime <= added[j].DateTime) ++before;
+        const int index = static_cast<int>(before + j);
+        for (int k = 0; k < a.NbLevels; ++k) {
+            const auto l = static_cast<size_t>(k);
+            if (a.LimitMode[l] != lmLocked) continue;
+            if (a.LockFirst[l] >= index) {
+                ++a.LockFirst[l];
+                ++a.LockLast[l];
+            } else if (a.LockLast[l] >= index) {
+                ++a.LockLast[l];
+            }
+        }
+    }
+    std::vector<ControlPoint> merged;
+    merged.reserve(a.Points.size() + added.size());
+    // Points already there come first among equal moments.
+    std::merge(std::make_move_iterator(a.Points.begin()), std::make_move_iterator(a.Points.end()),
+               std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()),
+               std::back_inserter(merged), earlier);
+    a.Points = std::move(merged);
+}
+} // namespace
+
 TOutcome TOperations::ImportRuns(TAnalyte& a, const std::vector<TResu>& runs, TImportCount* count,
                                  const std::string& reason) {
     std::vector<TDateTime> times;
@@ -242,6 +288,8 @@ TOutcome TOperations::ImportRuns(TAnalyte& a, const std::vector<TResu>& runs, TI
     }
     TImportCount c;
     TAnalyte before = a;
+    std::vector<TResu> taken;
+    taken.reserve(runs.size());
     for (TResu run : runs) {
         // Values of level slots the analyte does not use would be stored unseen and uncounted, and a run
         // left with no value in its levels would be an empty point: neither is taken.
@@ -255,9 +303,10 @@ TOutcome TOperations::ImportRuns(TAnalyte& a, const std::vector<TResu>& runs, TI
             ++c.Skipped;
             continue;
         }
-        a.AddPoint(run);
+        taken.push_back(std::move(run));
         ++c.Added;
     }
+    AddPointsInTimeOrder(a, taken);
     if (count) *count = c;
     if (c.Added == 0) {
         staged_.clear();

@@ -119,6 +119,10 @@ const std::vector<TSchemaPart>& SchemaParts() {
           "                           trunc_low REAL, trunc_high REAL, truncation TEXT NOT NULL,"
           "                           target REAL NOT NULL, low REAL NOT NULL, high REAL NOT NULL,"
           "                           changed_utc TEXT NOT NULL);"}},
+        // The journal window's filter lists and counts read these indexes, never the entries.
+        {"journal_pages",
+         {"CREATE INDEX journal_analyte ON journal(analyte);"
+          "CREATE INDEX journal_operator ON journal(operator);"}},
     };
     return parts;
 }
@@ -247,12 +251,18 @@ void TDatabase::Open(const std::string& path, bool create) {
         sqlite3_busy_timeout(db_, 5000);
         sqlite3_extended_result_codes(db_, 1);
         if (!existed) {
-            // SQLite makes its files 0644 whatever the umask; as every file of the folder, the database
-            // honours it (its log files take its mode), so that a group sharing the folder can write.
-            const mode_t mask = ::umask(022);
-            ::umask(mask);
-            ::chmod(path.c_str(), 0666 & ~mask);
+            // SQLite makes its files 0644 whatever the umask. The database holds the password hashes:
+            // no access for others, the group's only in a folder it shares (its log files take its mode).
+            ::chmod(path.c_str(), PrivateNewFileMode());
             break;
+        }
+        // A database made before its files were private is closed to others now.
+        for (const char* side : {"", "-wal", "-shm"}) {
+            struct stat st;
+            const std::string file = path + side;
+            if (::lstat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+                PrivateMode(st.st_mode & 07777) != (st.st_mode & 07777))
+                ::chmod(file.c_str(), PrivateMode(st.st_mode & 07777));
         }
         THealth health = Check(false);
         if (health == THealth::Sound) break;

@@ -124,3 +124,33 @@ TEST_F(CompanionJournal, ReviewSignReadsThePasswordAndListsTheSignOff) {
     EXPECT_NE(Cli(home, {"review", "list"}).out.find("\"reason\":\"lot change\""), std::string::npos);
 }
 } // namespace
+
+// The head printed on a printout checks the journal later: entries changed and chained anew, or cut
+// from the end, are found; a text that is no head is refused.
+TEST_F(CompanionJournal, APrintedHeadIsCheckedAgainstTheJournal) {
+    ASSERT_EQ(Cli(home, {"add", "Glucose", "2030-01-01", "08:00", "5", "--operator", "QCAB"}).status, 0);
+    TRun first = Cli(home, {"journal", "verify"});
+    ASSERT_EQ(first.status, 0) << first.err;
+    const size_t at = first.out.find("\"head\":\"");
+    ASSERT_NE(at, std::string::npos) << first.out;
+    const std::string head = first.out.substr(at + 8, first.out.find('"', at + 8) - at - 8);
+    ASSERT_NE(head.find(':'), std::string::npos) << head;
+    ASSERT_EQ(Cli(home, {"add", "Glucose", "2030-01-02", "08:00", "5", "--operator", "QCAB"}).status, 0);
+    EXPECT_EQ(Cli(home, {"journal", "verify", "--head", head}).status, 0);
+    {
+        // Everything from the printed head on removed, the record of the last entry made to fit.
+        TDatabase db;
+        db.Open(home + "Varnholt.db", false);
+        const std::string id = head.substr(0, head.find(':'));
+        db.Exec("DELETE FROM journal WHERE id >= " + id);
+        TStatement last = db.Prepare("SELECT id, hash FROM journal ORDER BY id DESC LIMIT 1");
+        ASSERT_TRUE(last.Step());
+        db.SetMeta("journal_head", std::to_string(last.Int(0)) + " " + last.Text(1));
+        db.Exec("DELETE FROM meta WHERE key = 'journal_verified'");
+    }
+    EXPECT_EQ(Cli(home, {"journal", "verify"}).status, 0) << "the chain alone cannot tell";
+    TRun cut = Cli(home, {"journal", "verify", "--head", head});
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_NE(cut.err.find("no entry with the head " + head), std::string::npos) << cut.err;
+    EXPECT_EQ(Cli(home, {"journal", "verify", "--head", "not-a-head"}).status, 2);
+}

@@ -64,7 +64,8 @@ private slots:
         w.EditConfirm->setText(QStringLiteral("ABC"));
         QTest::mouseClick(w.BtOK, Qt::LeftButton);
         QVERIFY(!w.isVisible());
-        QCOMPARE(QString::fromStdString(Settings.Password), QStringLiteral("ABC")); // blanks removed here
+        QVERIFY(Operations().SettingsPasswordIs("ABC")); // blanks removed here
+        QVERIFY(Settings.Password != "ABC");             // kept as a hash, not in clear
 
         // With a password set the old one must match; both new boxes empty remove it.
         w.show();
@@ -72,7 +73,7 @@ private slots:
         QTest::keyClicks(w.EditOldPsw, "wrong");
         QTest::mouseClick(w.BtOK, Qt::LeftButton);
         QVERIFY(w.isVisible());
-        QCOMPARE(QString::fromStdString(Settings.Password), QStringLiteral("ABC"));
+        QVERIFY(Operations().SettingsPasswordIs("ABC"));
         w.EditOldPsw->setText(QStringLiteral("abc"));
         QTest::mouseClick(w.BtOK, Qt::LeftButton);
         QVERIFY(!w.isVisible());

@@ -10,8 +10,10 @@
 #include "GuiTestHelpers.h"
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
+#include "UDatabase.h"
 #include "UDrawChart.h"
 #include "UEmployees.h"
+#include "UJournal.h"
 #include "UOperations.h"
 #include "UPrintJob.h"
 #include "UPrnCharts.h"
@@ -98,10 +100,13 @@ private slots:
 
         const QString pdf = QString::fromStdString(folder.File("journal.pdf"));
         SetTestOutput(pdf);
+        const std::string head = Operations().JournalAnchor();
         w.BtPrintClick();
         SetTestOutput(QString());
         const std::string printed = PrnPdfText(pdf);
         QCOMPARE(PrnCount(printed, "Journal of changes"), 2); // title and footer
+        QVERIFY(!head.empty());
+        QVERIFY(printed.find("Journal " + head) != std::string::npos); // the head in the footer
         QVERIFY(printed.find("Hash chain whole (4 entries)") != std::string::npos);
         QVERIFY(printed.find("wrong tube") != std::string::npos);
 
@@ -111,6 +116,62 @@ private slots:
         w.BtVerifyClick();
         QCOMPARE(ShownTexts().size(), size_t(1));
         QVERIFY(ShownTexts()[0].find("Journal entry 3 does not match") == 0);
+    }
+
+    // Years of entries: the window counts them at once and reads only the rows it shows; a filter
+    // keeps the same entries as the journal's own.
+    void journalWindowPagesALongJournal() {
+        TGuiFolder folder;
+        TAnalyte& a = AddTestAnalyte("GLU", 1, 10);
+        QVERIFY(Operations().DeletePoints(a, {0}, "duplicate").Ok());
+        TDatabase& db = Operations().Database();
+        db.Exec("BEGIN");
+        TStatement last = db.Prepare("SELECT id, hash FROM journal ORDER BY id DESC LIMIT 1");
+        QVERIFY(last.Step());
+        int64_t id = last.Int(0);
+        std::string previous = last.Text(1);
+        TStatement insert = db.Prepare("INSERT INTO journal VALUES(?,?,?,?,?,?,?,?,?,?,?,?)");
+        for (int k = 0; k < 30000; ++k) {
+            TJournalEntry e;
+            e.Id = ++id;
+            e.TimeUtc = "2026-03-01T08:30:00Z";
+            e.TimeLocal = "2026-03-01 09:30:00 +01:00";
+            e.Operator = k % 3 ? "QCAA" : "QCBB";
+            e.Kind = jk::RunAccepted;
+            e.Analyte = "GLU";
+            e.After = "L1 5.12 in control";
+            e.Hash = JournalHash(previous, e);
+            previous = e.Hash;
+            insert.Reset();
+            insert.Bind(1, e.Id).Bind(2, e.TimeUtc).Bind(3, e.TimeLocal).Bind(4, e.Operator).Bind(5, e.Kind);
+            insert.Bind(6, e.Analyte)
+                .Bind(7, int64_t{0})
+                .Bind(8, e.Point)
+                .Bind(9, e.Before)
+                .Bind(10, e.After);
+            insert.Bind(11, e.Reason).Bind(12, e.Hash);
+            insert.Step();
+        }
+        db.SetMeta("journal_head", std::to_string(id) + " " + previous);
+        db.Exec("COMMIT");
+
+        TWinShowJournal w;
+        w.FormActivate();
+        QCOMPARE(w.CBOperator->findText(QStringLiteral("QCBB")) > 0, true);
+        QCOMPARE(w.Model->rowCount(), static_cast<int>(id));
+        for (int64_t row : {int64_t{0}, id / 2, id - 1, int64_t{5}})
+            QCOMPARE(w.Model->data(w.Model->index(static_cast<int>(row), 0), Qt::DisplayRole).toString(),
+                     QString::number(row + 1));
+        w.CBOperator->setCurrentText(QStringLiteral("QCBB"));
+        TJournalFilter f;
+        f.Operator = "QCBB";
+        const std::vector<TJournalEntry> expected = Operations().Journal(f);
+        QCOMPARE(w.Model->rowCount(), static_cast<int>(expected.size()));
+        for (size_t row : {size_t{0}, expected.size() / 2, expected.size() - 1})
+            QCOMPARE(w.Model->data(w.Model->index(static_cast<int>(row), 0), Qt::DisplayRole).toString(),
+                     QString::number(expected[row].Id));
+        QCOMPARE(w.Model->Entries().size(), expected.size());
+        QVERIFY(w.Model->Entries().back().Hash == expected.back().Hash);
     }
 
     void journalPrintoutWrapsOverTheWholeWidthAndRepeatsItsHeading() {
@@ -197,11 +258,13 @@ private slots:
         // The printout carries the report and the sign-off.
         const QString pdf = QString::fromStdString(folder.File("review.pdf"));
         SetTestOutput(pdf);
+        const std::string head = Operations().JournalAnchor();
         w.BtPrintClick();
         SetTestOutput(QString());
         const std::string printed = PrnPdfText(pdf);
         QVERIFY(printed.find("20 runs") != std::string::npos);
         QVERIFY(printed.find("Reviewed by RV on ") != std::string::npos);
+        QVERIFY(printed.find("Journal " + head) != std::string::npos); // the head the review saw
     }
 
     void operatorsOwnPasswordIsTypedTwiceAndKeptOutOfTheSettings() {

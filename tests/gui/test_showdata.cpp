@@ -146,6 +146,25 @@ private slots:
         }
     }
 
+    // The analyte's list replaced under the open table (a restore, another bench's reload): the table
+    // shows and scrolls its own copy, every row drawn, and changes nothing.
+    void tableSurvivesTheListReplacedUnderIt() {
+        TAnalyte& a = RefAddAnalyte("Glucose", 2);
+        for (int d = 0; d < 400; ++d) RefAddPoint(a, d, {5.0f + 0.01f * d, 10.0f});
+        w->Open(a, -1);
+        w->show();
+        const QString last = w->LB->RowText(399);
+        ListAnalytes.Items.clear(); // the analyte the table was opened on is gone
+        SixPoints();
+        for (int row : {0, 200, 399}) {
+            w->LB->SetCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+            QVERIFY(!w->grab().isNull());
+        }
+        QCOMPARE(w->LB->Count(), 400);
+        QCOMPARE(w->LB->RowText(399), last);
+        w->hide();
+    }
+
     void multipleSelectionAndCancelledConfirmation() {
         TAnalyte& a = SixPoints();
         TScriptedAnswers answers;
