@@ -5,7 +5,8 @@ packages=(build-essential cmake ninja-build pkg-config clang clang-format libgte
           libbenchmark-dev libboost-math-dev qt6-base-dev libgl1-mesa-dev poppler-utils
           fonts-liberation xvfb xauth dpkg-dev file desktop-file-utils appstream help2man lintian
           devscripts libsqlite3-dev libxxhash-dev libsodium-dev libcups2-dev
-          libpq-dev postgresql-15 postgresql-client-15 qt6-tools-dev qt6-l10n-tools qt6-translations-l10n)
+          libpq-dev postgresql-15 postgresql-client-15 qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
+          r-base-core)
 missing=()
 for p in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
