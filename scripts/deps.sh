@@ -6,7 +6,7 @@ packages=(build-essential cmake ninja-build pkg-config clang clang-format libgte
           fonts-liberation xvfb xauth dpkg-dev file desktop-file-utils appstream help2man lintian
           devscripts libsqlite3-dev libxxhash-dev libsodium-dev libcups2-dev
           libpq-dev postgresql-15 postgresql-client-15 qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
-          libcpp-httplib-dev)
+          libcpp-httplib-dev r-base-core)
 # The inbox's tests read HL7 messages built and sent by another HL7 library.
 packages+=(python3-hl7)
 missing=()

@@ -47,7 +47,7 @@ void Count(TMonthLevel& l, TPointOutcome o) {
 
 } // namespace
 
-TPointJudgement JudgePoint(const TAnalyte& a, int index) {
+TPointJudgement JudgePoint(const TAnalyte& a, int index, const TQcRuleSet& own) {
     TPointJudgement j;
     if (index < 0 || index >= a.Count()) return j;
     const ControlPoint& p = a.Points[static_cast<size_t>(index)];
@@ -57,6 +57,19 @@ TPointJudgement JudgePoint(const TAnalyte& a, int index) {
     TRejectToggles rejected{};
     for (int i = 0; i < LevelsOf(a); ++i) rejected[i] = p.Levels[i].State == psDiscarded;
     // The points before it in the list, also those at the same date-time: a run goes after them.
+    if (!own.Empty()) {
+        const TRunVerdict v = JudgeAnalyteRun(a, own, run, index - 1, rejected, a.MultirulesOn());
+        j.OwnRules = true;
+        j.Marks = v.Marks;
+        for (int i = 0; i < LevelsOf(a); ++i) {
+            TPointOutcome o = OfState(p.Levels[i].State);
+            if (v.TakesPart[i])
+                for (const TRunMark& m : v.Marks)
+                    if (m.Level == i || m.Level == -1) o = Worse(o, m.Status);
+            j.Level[i] = o;
+        }
+        return j;
+    }
     const TMultiruleResult r = EvaluateMultirules(a, run, index - 1, rejected, a.MultirulesOn());
     j.AcrossThree = r.AcrossThree;
     if (r.AcrossShown())
@@ -77,7 +90,32 @@ TPointJudgement JudgePoint(const TAnalyte& a, int index) {
     return j;
 }
 
-std::vector<TZPoint> ZScores(const TAnalyte& a, const std::vector<TLevelFigures>& figures, TPeriod period) {
+std::string PointRuleNames(const TPointJudgement& j, int level, std::string_view separator, bool across) {
+    std::string s;
+    auto add = [&](std::string_view name) {
+        if (!s.empty()) s += separator;
+        s += name;
+    };
+    if (level < 0 || level >= MaxLevels) return s;
+    if (j.OwnRules) {
+        for (const TRunMark& m : j.Marks)
+            if (m.Level == level) add(m.Rule);
+        if (across)
+            for (const TRunMark& m : j.Marks)
+                if (m.Level == -1) add(m.Rule);
+        return s;
+    }
+    for (int r = 0; r < RuleCount; ++r)
+        if (j.LevelRules[static_cast<size_t>(level)] & (1u << r)) add(LevelRuleNames[static_cast<size_t>(r)]);
+    if (!across) return s;
+    const TRuleNames& names = j.AcrossThree ? AcrossThreeRuleNames : LevelRuleNames;
+    for (int r = FirstAcrossRule; r < RuleCount; ++r)
+        if (j.AcrossRules & (1u << r)) add(names[static_cast<size_t>(r)]);
+    return s;
+}
+
+std::vector<TZPoint> ZScores(const TAnalyte& a, const std::vector<TLevelFigures>& figures, TPeriod period,
+                             const TQcRuleSet& own) {
     std::vector<TZPoint> out;
     const int first = std::max(period.First, 0), last = std::min(period.Last, a.Count() - 1);
     for (int k = first; k <= last; ++k) {
@@ -85,7 +123,7 @@ std::vector<TZPoint> ZScores(const TAnalyte& a, const std::vector<TLevelFigures>
         TZPoint z;
         z.Index = k;
         z.DateTime = p.DateTime;
-        z.Judgement = JudgePoint(a, k);
+        z.Judgement = JudgePoint(a, k, own);
         for (int i = 0; i < LevelsOf(a) && i < static_cast<int>(figures.size()); ++i) {
             const TLevelFigures& f = figures[static_cast<size_t>(i)];
             if (p.Levels[i].State == psEmpty || !f.Mean.Ok() || !f.SD.Ok() || f.SD.Value <= 0) continue;
@@ -124,7 +162,8 @@ TMonth ParseMonth(std::string_view t) {
     return m;
 }
 
-TSummary MonthlySummary(const TAnalyte& a, const TQualityGoal& goal, TMonth from, TMonth to) {
+TSummary MonthlySummary(const TAnalyte& a, const TQualityGoal& goal, TMonth from, TMonth to,
+                        const TQcRuleSet& own) {
     if (!ValidMonth(from) || !ValidMonth(to)) throw EQcError(QT_TRANSLATE_NOOP("Core", "Not a month"));
     if (to < from) throw EQcError(QT_TRANSLATE_NOOP("Core", "The last month is before the first"));
     // A century of months is already more than a laboratory keeps; a mistyped year stops here.
@@ -144,7 +183,7 @@ TSummary MonthlySummary(const TAnalyte& a, const TQualityGoal& goal, TMonth from
         ms.Levels.resize(static_cast<size_t>(levels));
         TPeriod p{k, k - 1};
         while (k < a.Count() && MonthOf(a.Points[static_cast<size_t>(k)].DateTime) == m) {
-            const TPointJudgement j = JudgePoint(a, k);
+            const TPointJudgement j = JudgePoint(a, k, own);
             for (int i = 0; i < levels; ++i) {
                 Count(ms.Levels[static_cast<size_t>(i)], j.Level[i]);
                 Count(s.Cumulative[static_cast<size_t>(i)], j.Level[i]);

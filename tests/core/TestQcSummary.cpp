@@ -134,3 +134,56 @@ TEST(QcSummary, MonthlySummary) {
     for (const char* bad : {"2024-13", "2024-1", "24-01", "2024/01", "0000-01", ""})
         EXPECT_THROW(ParseMonth(bad), EQcError) << bad;
 }
+
+TEST(QcSummary, AnOwnRuleSetJudgesTheStoredPoints) {
+    TTempFolder folder;
+    TAnalyte a = Analyte(2);
+    // Limits of many degrees of freedom: an SD near 2, Warn at 2.2 SD.
+    for (int i = 0; i < 2; ++i) a.Limits[i].DF = 1000;
+    AddPoint(a, EncodeDate(2024, 1, 1), {Warn, 100});
+    AddPoint(a, EncodeDate(2024, 1, 2), {Warn, 100});
+    AddPoint(a, EncodeDate(2024, 1, 3), {Warn, Warn});
+    // Per level the outcome and the rules it breaks, its own then across ("|" between levels).
+    auto text = [&](const TPointJudgement& j) {
+        static const char* names[] = {"-", "ok", "W", "R", "D"};
+        std::string s;
+        for (int i = 0; i < a.NbLevels; ++i)
+            s += (i ? " | " : "") + std::string(names[j.Level[i]]) + " " + PointRuleNames(j, i);
+        return s;
+    };
+    const struct {
+        const char* reject;
+        const char* warn;
+        const char* point1;
+        const char* point2;
+    } cases[] = {
+        // The multirules, named as before.
+        {"", "", "R 1:2s,2:2s | ok ", "R 1:2s,2:2s,2:2s | R 1:2s,2:2s"},
+        // Only the stored warning states speak where the set does not fire.
+        {"1:3s", "", "W  | ok ", "W  | W "},
+        {"1:3s, 2:2s", "", "R 2:2s | ok ", "R 2:2s,2:2s | R 2:2s"},
+        {"1:3s", "2:2s", "W 2:2s | ok ", "W 2:2s,2:2s | W 2:2s"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.reject) + " | " + c.warn);
+        const TQcRuleSet own = *c.reject ? MakeQcRuleSet("", c.reject, c.warn) : TQcRuleSet{};
+        EXPECT_EQ(text(JudgePoint(a, 1, own)), c.point1);
+        EXPECT_EQ(text(JudgePoint(a, 2, own)), c.point2);
+        EXPECT_EQ(JudgePoint(a, 2, own).OwnRules, !own.Empty());
+        // The z-scores and the monthly summary judge by the same set.
+        const std::vector<TZPoint> z = ZScores(a, AnalyteFigures(a, TQualityGoal{}, {0, 2}), {0, 2}, own);
+        ASSERT_EQ(z.size(), 3u);
+        EXPECT_EQ(text(z[1].Judgement), c.point1);
+        const TDateParts d = DecodeDate(a.Points[0].DateTime);
+        const TMonth m{d.Year, d.Month};
+        const TSummary s = MonthlySummary(a, TQualityGoal{}, m, m, own);
+        int rejects = 0;
+        for (int k = 0; k < 3; ++k)
+            for (int i = 0; i < 2; ++i) rejects += JudgePoint(a, k, own).Level[i] == ocReject;
+        EXPECT_EQ(s.Cumulative[0].Rejects + s.Cumulative[1].Rejects, rejects);
+    }
+    // The multirule switch is not read with a set of its own.
+    a.Options &= ~TAnalyte::OptMultirules;
+    EXPECT_EQ(text(JudgePoint(a, 1, MakeQcRuleSet("", "1:3s, 2:2s", ""))), "R 2:2s | ok ");
+    EXPECT_EQ(text(JudgePoint(a, 1)), "W  | ok ");
+}
