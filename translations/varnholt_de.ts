@@ -1696,6 +1696,8 @@
 </source>
         <translation>Angewandt: %1 (eigene Regeln des Analyten).
 </translation>
+    </message>
+    <message>
         <source>Cannot write %1: the password is kept in the database, which is not open</source>
         <translation>%1 kann nicht geschrieben werden: das Passwort wird in der Datenbank aufbewahrt, die nicht geöffnet ist</translation>
     </message>

@@ -1696,6 +1696,8 @@
 </source>
         <translation>Appliquées : %1 (règles propres de l&apos;analyte).
 </translation>
+    </message>
+    <message>
         <source>Cannot write %1: the password is kept in the database, which is not open</source>
         <translation>Impossible d&apos;écrire %1 : le mot de passe est conservé dans la base de données, qui n&apos;est pas ouverte</translation>
     </message>
