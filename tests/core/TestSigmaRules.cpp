@@ -114,8 +114,7 @@ TEST(SigmaRules, TheAdviceIsARuleSetOfTheEngineAndComparedWithOne) {
         CompareRules(AdviseRules(3.2L, 3), 3, false, MakeQcRuleSet("", "1:3s, 2:2s, R:4s", "1:2s"));
     EXPECT_EQ(Join(r.Missing), "2of3:2s,3:1s,6:x");
     EXPECT_EQ(Join(r.Extra), "2:2s");
-    EXPECT_NE(r.Text.find("Applied: 1:3s/2:2s/R:4s (the analyte's own rules)."), std::string::npos)
-        << r.Text;
+    EXPECT_NE(r.Text.find("Applied: 1:3s/2:2s/R:4s (the analyte's own rules)."), std::string::npos) << r.Text;
     EXPECT_EQ(r.Text.find("Switch the Westgard multirules on"), std::string::npos) << r.Text;
 }
 
