@@ -127,12 +127,15 @@ done
 [[ $("$tree/usr/bin/varnholt-cli" --version) == "varnholt-cli $version" ]] || fail "varnholt-cli --version is not $version"
 [[ $("$tree/usr/bin/varnholt-web" --version) == "varnholt-web $version" ]] || fail "varnholt-web --version is not $version"
 # The web view stands on core alone: no window library.
-ldd "$tree/usr/bin/varnholt-web" | grep -q "libQt6Widgets" && fail "varnholt-web links the window library"
+grep -q "libQt6Widgets" <<<"$(ldd "$tree/usr/bin/varnholt-web")" && fail "varnholt-web links the window library"
 bash -n "$tree/usr/share/bash-completion/completions/varnholt-cli" || fail "the bash completion does not parse"
 
 # The installed companion runs from the unpacked tree, on a fresh data folder.
 cli="$root/tree/usr/bin/varnholt-cli"
-"$cli" --help | grep -qi "^usage: varnholt-cli" || fail "varnholt-cli --help printed no usage"
+# Read whole first: grep -q stops reading at its match, and the companion's later writes would end it
+# by SIGPIPE, failing the pipe under pipefail.
+help=$("$cli" --help) || fail "varnholt-cli --help failed"
+grep -qi "^usage: varnholt-cli" <<<"$help" || fail "varnholt-cli --help printed no usage"
 mkdir "$root/home"
 out=$("$cli" --home "$root/home" analytes) || fail "varnholt-cli analytes failed"
 [[ "$out" == '{"analytes":'* ]] || fail "varnholt-cli analytes printed: $out"
