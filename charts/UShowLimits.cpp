@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -152,6 +153,11 @@ TWinShowLimits::TWinShowLimits(QWidget* parent) : QDialog(parent) {
     PageControl->addTab(limitsPage, tr("&Limits"));
     PageControl->addTab(Sigma->Figures, tr("&Quality goals and Sigma"));
     PageControl->addTab(Sigma->Charts, tr("Po&wer function and decision chart"));
+    // The period's boxes sit in a sentence ("from ... to ..."): named for what they hold.
+    Sigma->DateFrom->setAccessibleName(tr("First date of the period"));
+    Sigma->DateTo->setAccessibleName(tr("Last date of the period"));
+    Sigma->GridSigma->setAccessibleName(tr("Sigma metrics"));
+    Sigma->MemoAdvice->setAccessibleName(tr("Advice on the control rules"));
     // Figures and the simulation are computed when their page is first shown in a visit.
     connect(PageControl, &QTabWidget::currentChanged, this, [this](int index) {
         if (!analyte_) return;
@@ -161,6 +167,7 @@ TWinShowLimits::TWinShowLimits(QWidget* parent) : QDialog(parent) {
     });
     Grid = new QTableWidget(LimitsRows, 2, limitsPage);
     Grid->setObjectName("Grid");
+    Grid->setAccessibleName(tr("Control limits per level"));
     Grid->horizontalHeader()->hide();
     Grid->verticalHeader()->hide();
     Grid->horizontalHeader()->setDefaultSectionSize(ColumnWidth);

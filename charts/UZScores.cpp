@@ -119,6 +119,8 @@ TWinZScores::TWinZScores(QWidget* parent) : QDialog(parent) {
     DateTo->setGeometry(180, 7, 110, 22);
     to->setBuddy(DateTo);
     for (TDatePicker* d : {DateFrom, DateTo}) d->setDisplayFormat(DatePickerFormat());
+    DateFrom->setAccessibleName(tr("First date"));
+    DateTo->setAccessibleName(tr("Last date"));
     auto* youden = new QLabel(tr("&Youden plot of"), this);
     youden->setGeometry(298, 10, 122, 16);
     CBLevelA = new QComboBox(this);

@@ -22,6 +22,10 @@ bool IsControl(const QWidget* w) {
     return !qobject_cast<const QAbstractSpinBox*>(parent) && !qobject_cast<const QComboBox*>(parent);
 }
 
+bool HasWord(const QString& text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetterOrNumber(); });
+}
+
 // A label's text as a name: without the mnemonic's ampersand and the closing colon.
 QString NameOf(QString text) {
     text.replace(QLatin1String("&&"), QString(QChar(0xE000)));
@@ -82,9 +86,19 @@ QString GroupTitle(QWidget* w) {
 
 void NameControl(QWidget* w) {
     if (!IsControl(w) || !w->accessibleName().isEmpty()) return;
+    // A button's "..." says nothing: its tip says what it does. Qt names a field in a group after the
+    // group: the label beside it says more.
     QAccessibleInterface* acc = QAccessible::queryAccessibleInterface(w);
-    if (acc && !acc->text(QAccessible::Name).isEmpty()) return;
-    QString name = NearCaption(w);
+    const QString own = acc ? acc->text(QAccessible::Name) : QString();
+    const bool group = !own.isEmpty() && NameOf(own) == NameOf(GroupTitle(w));
+    if (HasWord(own) && !group) return;
+    if (group) {
+        if (const QString near = NearCaption(w); !near.isEmpty()) w->setAccessibleName(near);
+        return;
+    }
+    QString name;
+    if (qobject_cast<QAbstractButton*>(w)) name = NameOf(w->toolTip());
+    if (name.isEmpty()) name = NearCaption(w);
     if (name.isEmpty()) name = NameOf(GroupTitle(w));
     if (name.isEmpty()) name = NameOf(w->toolTip());
     if (name.isEmpty())

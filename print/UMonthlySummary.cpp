@@ -185,12 +185,15 @@ TWinMonthlySummary::TWinMonthlySummary(QWidget* parent) : QDialog(parent) {
     DateTo->setGeometry(170, 7, 100, 22);
     to->setBuddy(DateTo);
     for (TDatePicker* d : {DateFrom, DateTo}) d->setDisplayFormat("MM/yyyy");
+    DateFrom->setAccessibleName(tr("First month"));
+    DateTo->setAccessibleName(tr("Last month"));
     LblGoal = new QLabel(this);
     LblGoal->setObjectName("LblGoal");
     LblGoal->setTextFormat(Qt::PlainText);
     LblGoal->setGeometry(290, 10, 480, 16);
     Grid = new QTableWidget(0, cCount, this);
     Grid->setObjectName("Grid");
+    Grid->setAccessibleName(tr("Figures per month and level"));
     Grid->setGeometry(6, 36, 768, 440);
     Grid->verticalHeader()->hide();
     Grid->verticalHeader()->setDefaultSectionSize(19);

@@ -3027,6 +3027,18 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
 <context>
     <name>TWinMonthlySummary</name>
     <message>
+        <source>First month</source>
+        <translation>Erster Monat</translation>
+    </message>
+    <message>
+        <source>Last month</source>
+        <translation>Letzter Monat</translation>
+    </message>
+    <message>
+        <source>Figures per month and level</source>
+        <translation>Kennzahlen je Monat und Level</translation>
+    </message>
+    <message>
         <source>&amp;From</source>
         <translation>&amp;Von</translation>
     </message>
@@ -3834,6 +3846,26 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
 <context>
     <name>TWinShowLimits</name>
     <message>
+        <source>First date of the period</source>
+        <translation>Erstes Datum des Zeitraums</translation>
+    </message>
+    <message>
+        <source>Last date of the period</source>
+        <translation>Letztes Datum des Zeitraums</translation>
+    </message>
+    <message>
+        <source>Sigma metrics</source>
+        <translation>Sigma-Kennzahlen</translation>
+    </message>
+    <message>
+        <source>Advice on the control rules</source>
+        <translation>Empfehlung zu den Kontrollregeln</translation>
+    </message>
+    <message>
+        <source>Control limits per level</source>
+        <translation>Kontrollgrenzen je Level</translation>
+    </message>
+    <message>
         <source>&amp;Limits</source>
         <translation>&amp;Grenzen</translation>
     </message>
@@ -3935,6 +3967,14 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
 </context>
 <context>
     <name>TWinZScores</name>
+    <message>
+        <source>First date</source>
+        <translation>Erstes Datum</translation>
+    </message>
+    <message>
+        <source>Last date</source>
+        <translation>Letztes Datum</translation>
+    </message>
     <message>
         <source>&amp;From</source>
         <translation>&amp;Von</translation>

@@ -3027,6 +3027,18 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
 <context>
     <name>TWinMonthlySummary</name>
     <message>
+        <source>First month</source>
+        <translation>Premier mois</translation>
+    </message>
+    <message>
+        <source>Last month</source>
+        <translation>Dernier mois</translation>
+    </message>
+    <message>
+        <source>Figures per month and level</source>
+        <translation>Chiffres par mois et par niveau</translation>
+    </message>
+    <message>
         <source>&amp;From</source>
         <translation>&amp;Du</translation>
     </message>
@@ -3834,6 +3846,26 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
 <context>
     <name>TWinShowLimits</name>
     <message>
+        <source>First date of the period</source>
+        <translation>Première date de la période</translation>
+    </message>
+    <message>
+        <source>Last date of the period</source>
+        <translation>Dernière date de la période</translation>
+    </message>
+    <message>
+        <source>Sigma metrics</source>
+        <translation>Indicateurs Sigma</translation>
+    </message>
+    <message>
+        <source>Advice on the control rules</source>
+        <translation>Conseil sur les règles de contrôle</translation>
+    </message>
+    <message>
+        <source>Control limits per level</source>
+        <translation>Limites de contrôle par niveau</translation>
+    </message>
+    <message>
         <source>&amp;Limits</source>
         <translation>&amp;Limites</translation>
     </message>
@@ -3935,6 +3967,14 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
 </context>
 <context>
     <name>TWinZScores</name>
+    <message>
+        <source>First date</source>
+        <translation>Première date</translation>
+    </message>
+    <message>
+        <source>Last date</source>
+        <translation>Dernière date</translation>
+    </message>
     <message>
         <source>&amp;From</source>
         <translation>&amp;Du</translation>

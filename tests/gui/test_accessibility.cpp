@@ -2,16 +2,21 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMultiHash>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
+#include <algorithm>
 #include <functional>
 
 #include "GuiTestHelpers.h"
@@ -22,17 +27,51 @@
 
 namespace {
 
-// The visible controls of the window (what takes the focus) that a screen reader has no name for.
+// A part of a compound control: a spin box's or combo box's edit, a list's open editor, a calendar's table.
+bool IsPart(const QWidget* w, const QWidget* window) {
+    for (const QWidget* p = w->parentWidget(); p && p != window; p = p->parentWidget())
+        if (qobject_cast<const QAbstractSpinBox*>(p) || qobject_cast<const QComboBox*>(p) ||
+            qobject_cast<const QAbstractItemView*>(p) || qobject_cast<const QCalendarWidget*>(p))
+            return true;
+    return false;
+}
+
+// A name that says nothing of the control: empty, only a connecting word ("to", "from") or no word.
+bool IsWeak(const QString& name) {
+    // Lower case: the middle of a sentence around controls ("from [date] to [date]"); "From" heading a
+    // line of its own is a label.
+    static const QStringList connecting = {
+        QStringLiteral("to"),    QStringLiteral("from"), QStringLiteral("and"),
+        QStringLiteral("or"),    QStringLiteral("of"),   QStringLiteral("against"),
+        QStringLiteral("until"), QStringLiteral("with"), QStringLiteral("-")};
+    const QString word = name.trimmed();
+    return !std::any_of(word.begin(), word.end(), [](QChar c) { return c.isLetterOrNumber(); }) ||
+           connecting.contains(word);
+}
+
+// The visible controls of the window (what takes the focus) that a screen reader has no telling name
+// for, and those that share a name with another control of the same kind shown with them.
 QStringList Unnamed(QWidget* window) {
     QStringList unnamed;
+    QMultiHash<QString, QWidget*> named;
+    auto describe = [window](QWidget* w, const QString& name) {
+        return window->objectName() + QStringLiteral(": ") + w->metaObject()->className() +
+               QStringLiteral(" ") + w->objectName() + QStringLiteral(" \"") + name + QStringLiteral("\"");
+    };
     for (QWidget* w : window->findChildren<QWidget*>()) {
-        if (!w->isVisibleTo(window) || w->focusPolicy() == Qt::NoFocus) continue;
-        const QWidget* parent = w->parentWidget();
-        if (qobject_cast<const QAbstractSpinBox*>(parent) || qobject_cast<const QComboBox*>(parent)) continue;
+        if (!w->isVisibleTo(window) || w->focusPolicy() == Qt::NoFocus || IsPart(w, window)) continue;
         QAccessibleInterface* acc = QAccessible::queryAccessibleInterface(w);
-        if (!acc || acc->text(QAccessible::Name).trimmed().isEmpty())
-            unnamed << window->objectName() + QStringLiteral(": ") + w->metaObject()->className() +
-                           QStringLiteral(" ") + w->objectName();
+        // Qt names a combo box by its current choice (its label reaches a screen reader as a relation).
+        if (acc && acc->role() == QAccessible::ComboBox) continue;
+        const QString name = acc ? acc->text(QAccessible::Name).simplified() : QString();
+        if (IsWeak(name)) {
+            unnamed << describe(w, name);
+            continue;
+        }
+        const QString key = QString::number(acc->role()) + QLatin1Char('/') + name;
+        for (QWidget* other : named.values(key))
+            unnamed << describe(w, name) + QStringLiteral(" as ") + other->objectName();
+        named.insert(key, w);
     }
     return unnamed;
 }
@@ -73,7 +112,7 @@ private slots:
 void TestAccessibility::namesComeFromLabels() {
     QDialog d;
     auto* placed = new QWidget(&d);
-    placed->setMinimumSize(400, 260);
+    placed->setMinimumSize(400, 380);
     auto* left = new QLabel(QStringLiteral("Target"), placed);
     left->setGeometry(0, 0, 80, 20);
     auto* beside = new QSpinBox(placed);
@@ -97,6 +136,20 @@ void TestAccessibility::namesComeFromLabels() {
     from->setGeometry(320, 130, 60, 20);
     auto* date = new QDateEdit(placed);
     date->setGeometry(320, 152, 70, 20);
+    // A "..." button is named by its tip.
+    auto* browse = new QPushButton(QStringLiteral("..."), placed);
+    browse->setToolTip(QStringLiteral("Choose the folder"));
+    browse->setGeometry(180, 260, 30, 20);
+    // In a group, each field by its own label rather than the group's title.
+    auto* group = new QGroupBox(QStringLiteral("Quality goals"), placed);
+    group->setGeometry(0, 290, 300, 80);
+    std::vector<QLineEdit*> targets;
+    for (int k = 0; k < 2; ++k) {
+        (new QLabel(QStringLiteral("Target level %1").arg(k + 1), group))
+            ->setGeometry(10, 20 + 24 * k, 100, 16);
+        targets.push_back(new QLineEdit(group));
+        targets.back()->setGeometry(120, 18 + 24 * k, 100, 22);
+    }
     d.setWindowTitle(QStringLiteral("Journal"));
     d.show();
     QVERIFY(QTest::qWaitForWindowExposed(&d));
@@ -106,6 +159,8 @@ void TestAccessibility::namesComeFromLabels() {
     QCOMPARE(NameOf(below), QStringLiteral("Fish & chips"));
     QCOMPARE(NameOf(own), QStringLiteral("Own name"));
     QCOMPARE(NameOf(far), QStringLiteral("The operator's initials"));
+    QCOMPARE(NameOf(browse), QStringLiteral("Choose the folder"));
+    QCOMPARE(NameOf(targets[1]), QStringLiteral("Target level 2"));
 }
 
 // Every window, opened as the user opens it, on every page.
