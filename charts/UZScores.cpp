@@ -40,7 +40,7 @@ QFont Arial(int points, bool bold = false) {
 TZView ZView(const TAnalyte& a, TDateTime from, TDateTime to, TPeriod inView) {
     TZView v;
     v.Figures = AnalyteFigures(a, Operations().Goal(a.Name), inView);
-    v.Points = ZScores(a, v.Figures, PeriodOfDates(a, from, to));
+    v.Points = ZScores(a, v.Figures, PeriodOfDates(a, from, to), Operations().RuleSet(a.Name));
     return v;
 }
 

@@ -1172,7 +1172,8 @@ int CmdSummary(const TArgs& a) {
     const TAnalyte& an = FindAnalyte(a.positional[0]);
     TSummary s;
     try {
-        s = MonthlySummary(an, Operations().Goal(an.Name), ParseMonth(a.from), ParseMonth(a.to));
+        s = MonthlySummary(an, Operations().Goal(an.Name), ParseMonth(a.from), ParseMonth(a.to),
+                           Operations().RuleSet(an.Name));
     } catch (const EQcError& e) {
         Refuse(e.what());
     }

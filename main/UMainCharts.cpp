@@ -50,12 +50,9 @@ QString LevelAtPoint(const TAnalyte& a, int index, int level) {
     if (v.State == psEmpty) return PointStateText(psEmpty);
     QString text = ToQ(FormatFixed(v.Value, 8, a.Decimals)) + QStringLiteral(" ") + ToQ(a.Unit) +
                    QStringLiteral(", ") + PointStateText(v.State);
-    const TPointJudgement j = JudgePoint(a, index);
-    QStringList rules;
-    for (int r = 0; r < RuleCount; ++r)
-        if (j.LevelRules[static_cast<size_t>(level)] & (1u << r))
-            rules << QString::fromLatin1(LevelRuleNames[r]);
-    if (!rules.isEmpty()) text += TUnitTexts::tr(", rules %1").arg(rules.join(QStringLiteral(" ")));
+    const TPointJudgement j = JudgePoint(a, index, Operations().RuleSet(a.Name));
+    const std::string rules = PointRuleNames(j, level, " ", false);
+    if (!rules.empty()) text += TUnitTexts::tr(", rules %1").arg(QString::fromStdString(rules));
     return text;
 }
 

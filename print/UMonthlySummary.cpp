@@ -256,7 +256,7 @@ void TWinMonthlySummary::Refill() {
     Grid->setRowCount(0);
     // The last month before the first shows nothing, with the reason, rather than a summary.
     try {
-        summary_ = MonthlySummary(a, Operations().Goal(a.Name), From(), To());
+        summary_ = MonthlySummary(a, Operations().Goal(a.Name), From(), To(), Operations().RuleSet(a.Name));
     } catch (const EQcError& e) {
         summary_ = {};
         LblGoal->setText(ToQString(e.what()));

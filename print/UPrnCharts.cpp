@@ -63,7 +63,8 @@ class TChartPrinter {
     Q_DECLARE_TR_FUNCTIONS(TChartPrinter)
 public:
     TChartPrinter(TPrintCanvas& canvas, const TAnalyte& a, const TChartPrintOptions& o)
-        : canvas_(canvas), p_(canvas.Painter()), a_(a), o_(o), unit_(LineUnit(p_.device())) {}
+        : canvas_(canvas), p_(canvas.Painter()), a_(a), o_(o), own_(Operations().RuleSet(a.Name)),
+          unit_(LineUnit(p_.device())) {}
 
     void Run(int first, int last) {
         const TChartMetrics m = ChartMetrics(canvas_);
@@ -224,17 +225,10 @@ private:
         const QFontMetrics small(p_.font(), p_.device());
         for (int k = from; k <= to; ++k) {
             if (state(k) == psEmpty || state(k) == psDiscarded) continue;
-            const TPointJudgement j = JudgePoint(a_, k);
+            const TPointJudgement j = JudgePoint(a_, k, own_);
             const TPointOutcome out = j.Level[lv];
             if (out != ocWarning && out != ocReject) continue;
-            std::string names;
-            for (int r = 0; r < RuleCount; ++r)
-                if (j.LevelRules[lv] & (1u << r))
-                    names += (names.empty() ? "" : ",") + std::string(LevelRuleNames[static_cast<size_t>(r)]);
-            const TRuleNames& across = j.AcrossThree ? AcrossThreeRuleNames : LevelRuleNames;
-            for (int r = FirstAcrossRule; r < RuleCount; ++r)
-                if (j.AcrossRules & (1u << r))
-                    names += (names.empty() ? "" : ",") + std::string(across[static_cast<size_t>(r)]);
+            std::string names = PointRuleNames(j, static_cast<int>(lv));
             if (names.empty()) names = out == ocReject ? "reject" : "warning";
             const QPoint at = pos(k);
             const QString text = QString::fromLatin1(names.c_str());
@@ -434,6 +428,7 @@ private:
     QPainter& p_;
     const TAnalyte& a_;
     const TChartPrintOptions& o_;
+    const TQcRuleSet own_; // the analyte's own rule set; empty for the multirules
     const int unit_;
     int h_ = 0, avg_ = 0, W_ = 0, H_ = 0;
     TChartPlan plan_;

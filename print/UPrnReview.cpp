@@ -78,8 +78,8 @@ void PrintReviewReport(TPrintCanvas& canvas, const std::vector<const TAnalyte*>&
     for (const TAnalyte* a : analytes) {
         TJournalFilter f;
         f.Analyte = Cp1252ToUtf8(a->Name);
-        const TReviewSummary s =
-            ReviewReport(*a, first, last, Operations().Journal(f), Operations().Reviews(a->Name));
+        const TReviewSummary s = ReviewReport(*a, first, last, Operations().Journal(f),
+                                              Operations().Reviews(a->Name), Operations().RuleSet(a->Name));
         p.save();
         QFont font("Courier New");
         font.setStyleHint(QFont::TypeWriter);

@@ -123,8 +123,8 @@ void TWinReview::BtShowClick() {
     for (TAnalyte* a : ChosenAnalytes()) {
         TJournalFilter f;
         f.Analyte = Cp1252ToUtf8(a->Name);
-        const TReviewSummary s =
-            ReviewReport(*a, from, to, Operations().Journal(f), Operations().Reviews(a->Name));
+        const TReviewSummary s = ReviewReport(*a, from, to, Operations().Journal(f),
+                                              Operations().Reviews(a->Name), Operations().RuleSet(a->Name));
         for (const std::string& l : s.Lines) lines << ToQ(l);
         lines << QString();
     }

@@ -26,19 +26,6 @@ const char* OutcomeText(TPointOutcome o) {
     }
 }
 
-// The rules a judged level breaks, by name.
-std::string RuleNames(const TPointJudgement& j, int level) {
-    std::string s;
-    for (int r = 0; r < RuleCount; ++r)
-        if (j.LevelRules[static_cast<size_t>(level)] & (1u << r))
-            s += (s.empty() ? "" : ",") + std::string(LevelRuleNames[static_cast<size_t>(r)]);
-    const TRuleNames& across = j.AcrossThree ? AcrossThreeRuleNames : LevelRuleNames;
-    for (int r = FirstAcrossRule; r < RuleCount; ++r)
-        if (j.AcrossRules & (1u << r))
-            s += (s.empty() ? "" : ",") + std::string(across[static_cast<size_t>(r)]);
-    return s;
-}
-
 bool InPeriod(const std::string& isoDateTime, TDateTime first, TDateTime last) {
     auto d = IsoTextToDate(std::string_view(isoDateTime).substr(0, 10));
     return d && *d >= first && *d <= last;
@@ -46,7 +33,8 @@ bool InPeriod(const std::string& isoDateTime, TDateTime first, TDateTime last) {
 } // namespace
 
 TReviewSummary ReviewReport(const TAnalyte& a, TDateTime first, TDateTime last,
-                            const std::vector<TJournalEntry>& journal, const std::vector<TReview>& reviews) {
+                            const std::vector<TJournalEntry>& journal, const std::vector<TReview>& reviews,
+                            const TQcRuleSet& own) {
     first = DatePart(first);
     last = DatePart(last);
     TReviewSummary s;
@@ -55,7 +43,7 @@ TReviewSummary ReviewReport(const TAnalyte& a, TDateTime first, TDateTime last,
         const ControlPoint& p = a.Points[static_cast<size_t>(i)];
         if (p.DateTime < first || p.DateTime >= last + 1) continue;
         ++s.Runs;
-        const TPointJudgement j = JudgePoint(a, i);
+        const TPointJudgement j = JudgePoint(a, i, own);
         std::string line = "  " + JournalDateTime(p.DateTime);
         for (int k = 0; k < a.NbLevels; ++k) {
             const auto l = static_cast<size_t>(k);
@@ -64,7 +52,7 @@ TReviewSummary ReviewReport(const TAnalyte& a, TDateTime first, TDateTime last,
             std::string cell = "L" + std::to_string(k + 1) + " ";
             cell += v.State == psEmpty ? std::string("-") : JournalValue(v.Value, a.Decimals);
             cell += " " + TranslatedText(OutcomeText(j.Level[l]));
-            const std::string rules = RuleNames(j, k);
+            const std::string rules = PointRuleNames(j, k);
             if (!rules.empty() && (j.Level[l] == ocWarning || j.Level[l] == ocReject)) cell += " " + rules;
             if (cell.size() < 28) cell.resize(28, ' ');
             line += "   " + cell;

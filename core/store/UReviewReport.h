@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "UJournal.h"
+#include "URuleEngine.h"
 #include "UStructures.h"
 
 struct TReviewSummary {
@@ -14,6 +15,7 @@ struct TReviewSummary {
 };
 
 // The runs of `a` from the day `first` to the day `last` (both included). `journal` is the analyte's part
-// of the journal, `reviews` its sign-offs.
+// of the journal, `reviews` its sign-offs, `own` its own rule set (empty: the multirules).
 TReviewSummary ReviewReport(const TAnalyte& a, TDateTime first, TDateTime last,
-                            const std::vector<TJournalEntry>& journal, const std::vector<TReview>& reviews);
+                            const std::vector<TJournalEntry>& journal, const std::vector<TReview>& reviews,
+                            const TQcRuleSet& own = {});
