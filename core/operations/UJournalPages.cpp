@@ -5,13 +5,11 @@
 #include <set>
 
 #include "UDatabase.h"
+#include "UJournalRows.h"
 #include "UOperations.h"
 #include "URegional.h"
 
 namespace {
-constexpr const char* Columns =
-    "id, time_utc, time_local, operator, kind, analyte, level, point, before, after, reason, hash";
-
 const TDatabase* PagedDatabase() {
     const TDatabase& db = Operations().Database();
     return db.IsOpen() && db.Version("journal") > 0 ? &db : nullptr;
@@ -37,23 +35,6 @@ void BindFilter(TStatement& st, const TJournalFilter& f, int first) {
     if (!f.Operator.empty()) st.Bind(i++, f.Operator);
     if (f.From) st.Bind(i++, JournalDateTime(DatePart(*f.From)).substr(0, 10));
     if (f.To) st.Bind(i++, JournalDateTime(DatePart(*f.To)).substr(0, 10));
-}
-
-TJournalEntry EntryOf(const TStatement& st) {
-    TJournalEntry e;
-    e.Id = st.Int(0);
-    e.TimeUtc = st.Text(1);
-    e.TimeLocal = st.Text(2);
-    e.Operator = st.Text(3);
-    e.Kind = st.Text(4);
-    e.Analyte = st.Text(5);
-    e.Level = static_cast<int>(st.Int(6));
-    e.Point = st.Text(7);
-    e.Before = st.Text(8);
-    e.After = st.Text(9);
-    e.Reason = st.Text(10);
-    e.Hash = st.Text(11);
-    return e;
 }
 
 std::vector<std::string> Distinct(const char* column) {
@@ -100,7 +81,7 @@ const TJournalEntry& TJournalPages::At(int64_t row) const {
     page_.clear();
     first_ = first;
     if (const TDatabase* db = PagedDatabase()) {
-        TStatement st = db->Prepare(std::string("SELECT ") + Columns + " FROM journal" +
+        TStatement st = db->Prepare(std::string("SELECT ") + JournalEntryColumns + " FROM journal" +
                                     (dense_ ? " WHERE id > ?1 ORDER BY id LIMIT ?2"
                                             : Where(filter_, 3) + " ORDER BY id LIMIT ?1 OFFSET ?2"));
         if (dense_)
@@ -109,7 +90,7 @@ const TJournalEntry& TJournalPages::At(int64_t row) const {
             st.Bind(1, PageRows).Bind(2, first);
             BindFilter(st, filter_, 3);
         }
-        while (st.Step()) page_.push_back(EntryOf(st));
+        while (st.Step()) page_.push_back(JournalEntryOf(st));
     }
     if (row - first_ >= static_cast<int64_t>(page_.size())) return none;
     return page_[static_cast<size_t>(row - first_)];
@@ -121,11 +102,11 @@ std::vector<TJournalEntry> TJournalPages::All(const std::function<bool(int64_t, 
     const TDatabase* db = PagedDatabase();
     if (!db) return out;
     out.reserve(static_cast<size_t>(count_));
-    TStatement st =
-        db->Prepare(std::string("SELECT ") + Columns + " FROM journal" + Where(filter_, 1) + " ORDER BY id");
+    TStatement st = db->Prepare(std::string("SELECT ") + JournalEntryColumns + " FROM journal" +
+                                Where(filter_, 1) + " ORDER BY id");
     BindFilter(st, filter_, 1);
     while (st.Step()) {
-        out.push_back(EntryOf(st));
+        out.push_back(JournalEntryOf(st));
         if (progress && out.size() % 4096 == 0 && !progress(static_cast<int64_t>(out.size()), count_)) break;
     }
     return out;

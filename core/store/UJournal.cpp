@@ -1,5 +1,6 @@
 // The journal's entries: chained SHA-256 hashes, reading with filters, checking the chain, CSV.
 #include "UJournal.h"
+#include "UJournalRows.h"
 
 #include <algorithm>
 #include <cmath>
@@ -86,11 +87,17 @@ bool Matches(const TJournalFilter& f, const TJournalEntry& e) {
     return true;
 }
 
-namespace {
-constexpr const char* EntryColumns =
-    "id, time_utc, time_local, operator, kind, analyte, level, point, before, after, reason, hash";
+void InsertJournalEntry(const TDatabase& db, const TJournalEntry& e) {
+    TStatement st =
+        db.Prepare("INSERT INTO journal(id, time_utc, time_local, operator, kind, analyte, level, "
+                   "point, before, after, reason, hash) VALUES(?,?,?,?,?,?,?,?,?,?,?,?)");
+    st.Bind(1, e.Id).Bind(2, e.TimeUtc).Bind(3, e.TimeLocal).Bind(4, e.Operator).Bind(5, e.Kind);
+    st.Bind(6, e.Analyte).Bind(7, static_cast<int64_t>(e.Level)).Bind(8, e.Point).Bind(9, e.Before);
+    st.Bind(10, e.After).Bind(11, e.Reason).Bind(12, e.Hash);
+    st.Step();
+}
 
-TJournalEntry EntryOf(const TStatement& st) {
+TJournalEntry JournalEntryOf(const TStatement& st) {
     TJournalEntry e;
     e.Id = st.Int(0);
     e.TimeUtc = st.Text(1);
@@ -106,14 +113,13 @@ TJournalEntry EntryOf(const TStatement& st) {
     e.Hash = st.Text(11);
     return e;
 }
-} // namespace
 
 std::vector<TJournalEntry> ReadJournal(const TDatabase& db, const TJournalFilter& filter) {
     std::vector<TJournalEntry> out;
     if (!db.IsOpen() || db.Version("journal") == 0) return out;
-    TStatement st = db.Prepare(std::string("SELECT ") + EntryColumns + " FROM journal ORDER BY id");
+    TStatement st = db.Prepare(std::string("SELECT ") + JournalEntryColumns + " FROM journal ORDER BY id");
     while (st.Step()) {
-        TJournalEntry e = EntryOf(st);
+        TJournalEntry e = JournalEntryOf(st);
         if (Matches(filter, e)) out.push_back(std::move(e));
     }
     return out;
@@ -184,10 +190,10 @@ TJournalCheck CheckFrom(const TDatabase& db, int64_t after, const std::string& p
         if (count.Step()) total = count.Int(0);
     }
     TStatement st =
-        db.Prepare(std::string("SELECT ") + EntryColumns + " FROM journal WHERE id > ? ORDER BY id");
+        db.Prepare(std::string("SELECT ") + JournalEntryColumns + " FROM journal WHERE id > ? ORDER BY id");
     st.Bind(1, after);
     while (st.Step()) {
-        if (!chain.Add(EntryOf(st))) break;
+        if (!chain.Add(JournalEntryOf(st))) break;
         if (progress && chain.Last() % 4096 == 0) progress(chain.Last(), total);
     }
     TJournalCheck check = chain.End(IdAndHash(db.Meta("journal_head")));
@@ -212,13 +218,13 @@ TJournalCheck VerifyJournalAdded(const TDatabase& db) {
     if (const auto verified = IdAndHash(db.Meta(VerifiedKey)); verified && verified->first > 0) {
         // The verified entry as it was recorded, and its fields still giving its hash: the chain up to
         // it is taken as checked.
-        TStatement st = db.Prepare(std::string("SELECT ") + EntryColumns +
+        TStatement st = db.Prepare(std::string("SELECT ") + JournalEntryColumns +
                                    " FROM journal WHERE id >= ? AND id <= ? ORDER BY id");
         st.Bind(1, verified->first - 1).Bind(2, verified->first);
         std::string previous = FirstPreviousHash;
-        if (verified->first > 1 && st.Step()) previous = EntryOf(st).Hash;
+        if (verified->first > 1 && st.Step()) previous = JournalEntryOf(st).Hash;
         if (st.Step()) {
-            const TJournalEntry e = EntryOf(st);
+            const TJournalEntry e = JournalEntryOf(st);
             if (e.Id == verified->first && e.Hash == verified->second && JournalHash(previous, e) == e.Hash)
                 return CheckFrom(db, e.Id, e.Hash, e.Id, {});
         }
