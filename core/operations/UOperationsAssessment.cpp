@@ -158,7 +158,7 @@ TOutcome TOperations::Uncertainty(const TAnalyte& a, const TUncertaintyRequest& 
 
 std::vector<TEqaResult> TOperations::EqaResults(const std::string& analyte) const {
     std::vector<TEqaResult> out;
-    if (server_ || !db_.IsOpen() || db_.Version("assessment") == 0) return out;
+    if (!store_->KeepsAssessment() || !db_.IsOpen() || db_.Version("assessment") == 0) return out;
     TStatement st = db_.Prepare(std::string(SelectEqa) + (analyte.empty() ? "" : " WHERE analyte = ?1") +
                                 " ORDER BY day, id");
     if (!analyte.empty()) st.Bind(1, analyte);
@@ -172,7 +172,7 @@ TOutcome TOperations::ImportEqa(const std::string& bytes, int* count, std::vecto
     if (mode_ == TOpenMode::Reader)
         return TOutcome::Refuse(TranslatedText(
             QT_TRANSLATE_NOOP("Core", "Cannot record EQA results: the folder is open for reading")));
-    if (server_)
+    if (!store_->KeepsAssessment())
         return TOutcome::Refuse(TranslatedText(QT_TRANSLATE_NOOP(
             "Core", "EQA results are kept in a folder's database; the server does not keep them")));
     TEqaFile file = ParseEqaFile(bytes);

@@ -35,7 +35,7 @@ std::string ProcedureText(const TPqcSettings& s) {
 } // namespace
 
 void TOperations::CheckPatientQcWritable() {
-    if (server_)
+    if (!store_->KeepsAssessment())
         throw EQcError(QT_TRANSLATE_NOOP("Core", "Patient-based QC is kept only in a folder's database"));
     if (mode_ == TOpenMode::Reader)
         throw EQcError(
@@ -49,7 +49,7 @@ void TOperations::CheckPatientQcWritable() {
 
 bool TOperations::PatientQcReadable() const {
     // A database read for the companion may predate the part: it is read, never brought up to date.
-    return !server_ && db_.IsOpen() && db_.Version("patient_qc") > 0;
+    return store_->KeepsAssessment() && db_.IsOpen() && db_.Version("patient_qc") > 0;
 }
 
 int TOperations::PatientRetentionDays() const {

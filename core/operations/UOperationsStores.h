@@ -13,6 +13,7 @@
 class TFolderStore final : public TStore {
 public:
     explicit TFolderStore(TOperations& ops) : ops_(ops) {}
+    bool KeepsAssessment() const override { return true; }
     std::string Where() const override;
     void OpenRecords() override;
     void SaveData(const TAnalyte* only) override;
@@ -27,6 +28,7 @@ public:
                                         std::vector<EQcError>& failures) override;
     void SetAccount(const TAccount& account, const std::string& password) override;
     void RemoveAccount(const std::string& code) override;
+    void RecordSignIn(const std::string& account) override;
     std::vector<TQualityGoal> Goals() const override;
     std::optional<TQualityGoal> GoalOf(const std::string& analyte) const override;
     void SaveGoals(const std::vector<std::string>& removed, const std::vector<TQualityGoal>& goals) override;
@@ -169,6 +171,7 @@ public:
     void RecordInboxPlan(const TInboxPlan& plan) override;
     std::deque<TResu> QueueElsewhere() const override;
     std::optional<std::deque<TResu>> LockInbox(bool withQueue) override;
+    void RecordSignIn(const std::string& account) override;
 
 private:
     TOperations& ops_;

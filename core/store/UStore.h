@@ -36,6 +36,9 @@ public:
     virtual bool KeepsAccounts() const { return false; }
     // It has accounts: changes are made by the operator signed in, gated ones by a supervisor.
     virtual bool HasAccounts() const { return false; }
+    // EQA results and patient-based QC streams are kept here (the folder's database; a server does not
+    // keep them yet).
+    virtual bool KeepsAssessment() const { return false; }
     // Where the data is, as it may be shown (a server's password hidden).
     virtual std::string Where() const = 0;
     // Opens the records kept beside the data when a writer first needs them (the folder's database,
@@ -122,6 +125,10 @@ public:
     // and throws EQcError where it cannot.
     virtual TStoreRecords Records() const = 0;
     virtual void PutRecords(const TStoreRecords& records) = 0;
+
+    // Keeps the staged entries of a sign-in under `account` (its code as the store keeps it) in their own
+    // transaction; throws EQcError. Only a store with accounts has sign-ins.
+    virtual void RecordSignIn(const std::string& account) = 0;
 
     // ---------------------------------------------------------------- backup
     // The records beside the data go into a backup with it (the folder's database); a server keeps its
