@@ -1504,6 +1504,18 @@
         <translation>die Regelsätze ändern</translation>
     </message>
     <message>
+        <source>switch the inbox&apos;s auto-accept on or off</source>
+        <translation>die automatische Übernahme des Posteingangs ein- oder ausschalten</translation>
+    </message>
+    <message>
+        <source>change the reading options of an instrument</source>
+        <translation>die Leseoptionen eines Geräts ändern</translation>
+    </message>
+    <message>
+        <source>change the instrument mapping</source>
+        <translation>die Zuordnung der Geräte ändern</translation>
+    </message>
+    <message>
         <source>N must be 1 to %1, not %2</source>
         <translation>N muss zwischen 1 und %1 liegen, nicht %2</translation>
     </message>

@@ -1504,6 +1504,18 @@
         <translation>modifier les jeux de règles</translation>
     </message>
     <message>
+        <source>switch the inbox&apos;s auto-accept on or off</source>
+        <translation>activer ou désactiver l&apos;acceptation automatique de la boîte de réception</translation>
+    </message>
+    <message>
+        <source>change the reading options of an instrument</source>
+        <translation>modifier les options de lecture d&apos;un instrument</translation>
+    </message>
+    <message>
+        <source>change the instrument mapping</source>
+        <translation>modifier la correspondance des instruments</translation>
+    </message>
+    <message>
         <source>N must be 1 to %1, not %2</source>
         <translation>N doit être compris entre 1 et %1, et non %2</translation>
     </message>
