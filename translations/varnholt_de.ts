@@ -1424,6 +1424,10 @@
         <translation>Anmeldung abgelehnt: unbekanntes Bedienerkürzel oder falsches Passwort</translation>
     </message>
     <message>
+        <source>Sign-in refused: too many wrong passwords for this code; try again in 15 minutes</source>
+        <translation>Anmeldung abgelehnt: zu viele falsche Passwörter für diesen Code; in 15 Minuten erneut versuchen</translation>
+    </message>
+    <message>
         <source>Sign in to %1</source>
         <translation>Anmeldung erforderlich: %1</translation>
     </message>

@@ -1424,6 +1424,10 @@
         <translation>Connexion refusée : code d&apos;opérateur inconnu ou mot de passe erroné</translation>
     </message>
     <message>
+        <source>Sign-in refused: too many wrong passwords for this code; try again in 15 minutes</source>
+        <translation>Connexion refusée : trop de mots de passe erronés pour ce code ; réessayez dans 15 minutes</translation>
+    </message>
+    <message>
         <source>Sign in to %1</source>
         <translation>Connectez-vous pour %1</translation>
     </message>

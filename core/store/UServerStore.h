@@ -216,7 +216,10 @@ public:
     std::vector<std::string> CorrectiveActions() const;
     void SetCorrectiveActions(const std::vector<std::string>& actions);
     // The operator's password hash: the account's, else an own password kept without an account.
+    // Whether the operator has a password: an empty text when one is kept, as the hash stays on the server.
     std::optional<std::string> OperatorPasswordHash(const std::string& code) const;
+    // Checked by the server: nothing when no password is kept for the operator.
+    std::optional<bool> OperatorPasswordIs(const std::string& code, const std::string& typed) const;
     // An empty hash removes the own password (an account keeps its sign-in password).
     void SetOperatorPassword(const std::string& code, const std::string& hash);
     // Everything for moving out; an account's password goes as the operator's own password.
@@ -326,6 +329,7 @@ private:
     mutable TPgConnection conn_;
     bool hasAccounts_ = false;
     std::optional<TAccount> account_;
+    std::string token_; // the server's session of the account signed in
     std::map<TAnalyteId, TShadow> shadows_;
     std::vector<TAnalyteId> order_;
     TListSerum serum_;

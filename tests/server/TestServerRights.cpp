@@ -1,4 +1,5 @@
 // Rights on the server: what a technologist may not change, refused whatever the bench asks.
+#include <chrono>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -7,6 +8,7 @@
 #include "TestSeams.h"
 #include "UInbox.h"
 #include "UOperations.h"
+#include "UServerRights.h"
 
 namespace {
 
@@ -49,6 +51,16 @@ protected:
         ops.Close();
     }
 
+    // A login role of the database's bench role, as a bench connects.
+    std::string BenchConninfo() {
+        const std::string& c = db.Conninfo();
+        const std::string name = c.substr(c.find("dbname=") + 7);
+        db.Admin().Exec("DROP ROLE IF EXISTS " + name + "_t");
+        db.Admin().Exec("CREATE ROLE " + name + "_t LOGIN IN ROLE " + name + "_bench");
+        const size_t user = c.find("user=");
+        return c.substr(0, user) + "user=" + name + "_t" + c.substr(c.find(' ', user));
+    }
+
     // What decides what the inbox accepts, as the server holds it.
     std::string Acceptance() {
         std::string s;
@@ -62,6 +74,144 @@ protected:
         return s;
     }
 };
+
+// The error state of `sql` run on `c`, or "" when it ran.
+std::string Refusal(TPgConnection& c, const std::string& sql, const std::vector<TPgParam>& params = {}) {
+    try {
+        c.Exec(sql, params);
+    } catch (const EServerError& e) {
+        return e.State;
+    }
+    return "";
+}
+
+// A bench connects as the bench role: it works as before, but cannot change accounts, rewrite the
+// journal or read a password hash, and a technologist cannot make himself a supervisor.
+TEST_F(ServerRights_, TheBenchRoleCannotChangeAccountsTheJournalOrReadHashes) {
+    SKIP_WITHOUT_SERVER(db);
+    MakeLab();
+    const std::string bench = BenchConninfo();
+    TOpenOptions o;
+    o.Server = bench;
+    o.OperatorCode = "tech";
+    o.OperatorPassword = "pw-tech";
+    TOpenReport r = ops.Open(station.Path(), TOpenMode::Writer, o);
+    ASSERT_TRUE(r.Opened) << r.Message;
+    TOutcome added = ops.AcceptRun(*ListAnalytes.FindByName("Glucose"), MakeRun(Today() - 1, {5, 10}));
+    ASSERT_TRUE(added.Ok()) << added.Message;
+    EXPECT_FALSE(ops.SetAccount({"tech", "T. Tech", TRole::Supervisor}, "").Ok());
+    const TJournalCheck check = ops.CheckJournal();
+    EXPECT_TRUE(check.Whole) << check.Message;
+    const int64_t entries = db.Admin().Exec("SELECT count(*) FROM journal").Int(0, 0);
+    ops.Close();
+
+    TPgConnection c;
+    c.Connect(bench);
+    for (const char* sql :
+         {"UPDATE account SET role = 'supervisor' WHERE code = 'tech'", "DELETE FROM account",
+          "INSERT INTO account VALUES('eve', 'E', 'supervisor', 'x')", "UPDATE journal SET reason = 'x'",
+          "DELETE FROM journal WHERE id = 1", "TRUNCATE journal", "UPDATE journal_head SET last = 1",
+          "DELETE FROM journal_head", "SELECT password_hash FROM account",
+          "SELECT hash FROM operator_password", "SELECT * FROM sign_in_session",
+          "SELECT varnholt_journal_add('x', 'y', 'z')"})
+        EXPECT_EQ(Refusal(c, sql), "42501") << sql;
+    // An entry cannot be slipped in before the last one.
+    EXPECT_EQ(Refusal(c,
+                      "INSERT INTO journal SELECT 0, time_utc, time_local, operator, kind, analyte, level, "
+                      "point, before, after, reason, hash FROM journal WHERE id = 1"),
+              "42501");
+
+    // Through the functions: the technologist's own session, none, or a made-up one.
+    const std::string setting = c.Exec("SELECT varnholt_password_setting('tech', false)").Text(0, 0);
+    const std::string proof = Argon2idWithSetting(setting, "pw-tech").value();
+    TPgResult in = c.Exec("SELECT outcome, role, token FROM varnholt_sign_in('tech', $1)", {proof});
+    ASSERT_EQ(in.Text(0, 0), "ok");
+    EXPECT_EQ(in.Text(0, 1), "technologist");
+    const std::string token = in.Text(0, 2);
+    for (const std::string& t : {token, std::string(), std::string(64, 'a')}) {
+        EXPECT_EQ(Refusal(c, "SELECT varnholt_set_account($1, 'tech', 'T. Tech', 'supervisor', '')", {t}),
+                  "42501");
+        EXPECT_EQ(Refusal(c, "SELECT varnholt_set_account($1, 'eve', 'E', 'supervisor', $2)", {t, proof}),
+                  "42501");
+        EXPECT_EQ(Refusal(c, "SELECT varnholt_remove_account($1, 'boss')", {t}), "42501");
+        EXPECT_EQ(Refusal(c, "SELECT varnholt_set_operator_password($1, 'TECH', $2)", {t, proof}), "42501");
+    }
+    EXPECT_EQ(
+        db.Admin().Exec("SELECT string_agg(code || ' ' || role, ', ' ORDER BY code) FROM account").Text(0, 0),
+        "boss supervisor, tech technologist");
+    EXPECT_EQ(db.Admin().Exec("SELECT count(*) FROM journal").Int(0, 0), entries);
+
+    // The supervisor still manages the accounts from a bench.
+    o.OperatorCode = "boss";
+    o.OperatorPassword = "pw-boss";
+    ASSERT_TRUE(ops.Open(station.Path(), TOpenMode::Writer, o).Opened);
+    EXPECT_TRUE(ops.SetAccount({"tech", "T. Tech", TRole::Supervisor}, "").Ok());
+    EXPECT_TRUE(ops.SetOperatorPassword("ANNA", "pw-anna").Ok());
+    ops.Close();
+    EXPECT_EQ(db.Admin().Exec("SELECT role FROM account WHERE code = 'tech'").Text(0, 0), "supervisor");
+}
+
+// The hash a bench computes with the setting it is given is the one the program keeps.
+TEST(ServerPasswordProof, TheSettingGivesBackTheKeptHash) {
+    const std::string kept = HashPassword("s3cret pw");
+    const std::string setting = kept.substr(0, kept.rfind('$'));
+    EXPECT_EQ(Argon2idWithSetting(setting, "s3cret pw"), kept);
+    EXPECT_NE(Argon2idWithSetting(setting, "s3cret PW"), kept);
+    for (const char* bad :
+         {"", "$argon2i$v=19$m=65536,t=2,p=1$c2FsdHNhbHRzYWx0c2FsdA", "$argon2id$v=19$m=65536,t=2,p=1$short",
+          "$argon2id$v=19$m=99999999,t=2,p=1$c2FsdHNhbHRzYWx0c2FsdA"})
+        EXPECT_FALSE(Argon2idWithSetting(bad, "x")) << bad;
+}
+
+// Wrong passwords are answered later and later, then the code is locked out (journaled for an
+// account); an unknown code takes as long as a known one.
+TEST_F(ServerRights_, WrongPasswordsAreSlowedDownAndLockTheCodeOut) {
+    SKIP_WITHOUT_SERVER(db);
+    MakeLab();
+    TServerStore s(BenchConninfo());
+    s.Connect(true);
+    using clock = std::chrono::steady_clock;
+    auto attempt = [&](const std::string& code, const std::string& password) {
+        const auto start = clock::now();
+        std::string message;
+        try {
+            s.SignIn(code, password);
+        } catch (const EQcError& e) {
+            message = e.what();
+        }
+        return std::pair{std::chrono::duration<double>(clock::now() - start).count(), message};
+    };
+    double known = 0, unknown = 0, first = 0, third = 0;
+    for (int i = 0; i < 3; ++i) {
+        const auto [k, kMessage] = attempt("tech", "guess");
+        const auto [u, uMessage] = attempt("nobody", "guess");
+        EXPECT_EQ(kMessage, uMessage);
+        known += k;
+        unknown += u;
+        (i == 0 ? first : third) = k;
+    }
+    EXPECT_GT(third, first);
+    EXPECT_LT(known, unknown * 1.5);
+    EXPECT_LT(unknown, known * 1.5);
+    attempt("tech", "guess");
+    const auto [t, locked] = attempt("tech", "guess");
+    EXPECT_NE(locked.find("too many"), std::string::npos) << locked;
+    EXPECT_NE(attempt("tech", "pw-tech").second.find("too many"), std::string::npos);
+    // Others still sign in; the lock-out is journaled once, in the chain, naming no password.
+    EXPECT_EQ(attempt("boss", "pw-boss").second, "");
+    TPgResult j = db.Admin().Exec("SELECT after FROM journal WHERE operator = 'server'");
+    ASSERT_EQ(j.Rows(), 1);
+    EXPECT_EQ(j.Text(0, 0), "tech locked out for 15 minutes after 5 wrong passwords in a row");
+    EXPECT_EQ(db.Admin()
+                  .Exec("SELECT count(*) FROM journal WHERE after LIKE '%guess%' OR after LIKE '%nobody%'")
+                  .Int(0, 0),
+              0);
+    ASSERT_TRUE(Open("boss", "pw-boss").Opened);
+    EXPECT_TRUE(ops.CheckJournal().Whole) << ops.CheckJournal().Message;
+    // Failures are counted under a keyed hash of the code, never the code typed.
+    EXPECT_EQ(
+        db.Admin().Exec("SELECT count(*) FROM sign_in_failure WHERE key IN ('tech', 'nobody')").Int(0, 0), 0);
+}
 
 #ifdef VARNHOLT_CLI
 // The companion's exit status, signed in as `code`.
