@@ -304,6 +304,68 @@ END $$;
 // Granted last, once every function is there.
 constexpr const char* Grants = "SELECT varnholt_grant_bench();";
 
+// The program password as an Argon2id hash, under the marker the settings' password field holds.
+constexpr const char* ProgramPassword = R"SQL(
+CREATE TABLE program_password(marker text PRIMARY KEY, hash text NOT NULL);
+DO $$ BEGIN
+  IF current_database() || '_bench' <> current_user AND NOT EXISTS (SELECT 1 FROM pg_tables WHERE
+     schemaname = 'public' AND tablename = 'account' AND tableowner = current_database() || '_bench') THEN
+    EXECUTE format('REVOKE ALL ON program_password FROM %I', current_database() || '_bench');
+  END IF;
+END $$;
+
+CREATE FUNCTION varnholt_program_password_setting(p_marker text) RETURNS text
+LANGUAGE sql STABLE SECURITY DEFINER SET search_path = public, pg_temp AS $$
+  SELECT coalesce((SELECT substring(p.hash FROM '^(.*)\$[^$]*$') FROM program_password p
+                    WHERE p.marker = p_marker), varnholt_password_setting('', true))
+$$;
+
+CREATE FUNCTION varnholt_program_password_is(p_marker text, p_proof text) RETURNS boolean
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = public, pg_temp AS $$
+DECLARE
+  k text := varnholt_failure_key('program password');
+  h text := (SELECT p.hash FROM program_password p WHERE p.marker = p_marker);
+  f record;
+BEGIN
+  INSERT INTO sign_in_failure(key) VALUES(k) ON CONFLICT(key) DO NOTHING;
+  SELECT * INTO f FROM sign_in_failure s WHERE s.key = k FOR UPDATE;
+  IF f.locked_until > now() THEN
+    RETURN false;
+  END IF;
+  IF h IS NOT NULL AND sha256(convert_to(h, 'UTF8')) = sha256(convert_to(coalesce(p_proof, ''), 'UTF8')) THEN
+    UPDATE sign_in_failure SET failures = 0, locked_until = NULL WHERE key = k;
+    RETURN true;
+  END IF;
+  PERFORM varnholt_password_failed(k, 'the program password', false);
+  RETURN false;
+END $$;
+
+-- The one kept: set (a marker and its hash), or none (an empty marker). A password still kept in
+-- clear in the settings may be replaced by its hash by any bench; any other change is a supervisor's.
+CREATE FUNCTION varnholt_put_program_password(p_token text, p_marker text, p_hash text, p_clear text)
+RETURNS void LANGUAGE plpgsql SECURITY DEFINER SET search_path = public, pg_temp AS $$
+BEGIN
+  IF p_clear IS NULL OR p_clear = '' OR
+     NOT EXISTS (SELECT 1 FROM settings WHERE id = 1 AND password = p_clear) THEN
+    PERFORM varnholt_require_supervisor(p_token);
+  END IF;
+  IF p_marker <> '' AND p_hash !~ '^\$argon2id\$' THEN
+    RAISE EXCEPTION 'a password is kept as an Argon2id hash' USING ERRCODE = '22023';
+  END IF;
+  DELETE FROM program_password WHERE marker <> p_marker OR p_marker = '';
+  IF p_marker <> '' THEN
+    INSERT INTO program_password VALUES(p_marker, p_hash) ON CONFLICT(marker) DO UPDATE SET hash = p_hash;
+  END IF;
+END $$;
+
+DO $$ BEGIN
+  EXECUTE format('GRANT EXECUTE ON FUNCTION varnholt_program_password_setting(text), '
+    'varnholt_program_password_is(text, text), varnholt_put_program_password(text, text, text, text) TO %I',
+    current_database() || '_bench');
+EXCEPTION WHEN undefined_object THEN NULL;
+END $$;
+)SQL";
+
 std::string Base64(const unsigned char* bytes, size_t n) {
     std::string out(sodium_base64_ENCODED_LEN(n, sodium_base64_VARIANT_ORIGINAL_NO_PADDING), '\0');
     sodium_bin2base64(out.data(), out.size(), bytes, n, sodium_base64_VARIANT_ORIGINAL_NO_PADDING);
@@ -314,9 +376,25 @@ std::string Base64(const unsigned char* bytes, size_t n) {
 } // namespace
 
 const TServerSchemaPart& ServerRightsPart() {
-    static const TServerSchemaPart part{"rights",
-                                        {TablesAndGrants, JournalFunctions, PasswordFunctions, Grants}};
+    static const TServerSchemaPart part{
+        "rights", {TablesAndGrants, JournalFunctions, PasswordFunctions, Grants, ProgramPassword}};
     return part;
+}
+
+bool IsProgramPasswordMarker(std::string_view field) {
+    return field.size() == 9 && field[0] == '\x01';
+}
+
+std::string NewProgramPasswordMarker() {
+    unsigned char bytes[4];
+    randombytes_buf(bytes, sizeof bytes);
+    static const char* digits = "0123456789ABCDEF";
+    std::string marker(1, '\x01');
+    for (unsigned char b : bytes) {
+        marker += digits[b >> 4];
+        marker += digits[b & 15];
+    }
+    return marker;
 }
 
 std::optional<std::string> Argon2idWithSetting(const std::string& setting, const std::string& password) {

@@ -446,6 +446,7 @@ void TServerStore::Listen() {
 void TServerStore::Connect(bool write) {
     conn_.Connect(conninfo_);
     MigrateSchema(write);
+    if (write) HashProgramPassword();
     Listen();
     hasAccounts_ = conn_.Exec("SELECT 1 FROM account LIMIT 1").Rows() > 0;
     lastReconnect_ = NowSeconds();
@@ -1345,8 +1346,15 @@ void TServerStore::WriteQueue(const std::deque<TResu>& queue) {
     OnCommit([this, now = std::move(now)]() mutable { queue_ = std::move(now); });
 }
 
-void TServerStore::WriteSettings(const TSettings& s, const std::vector<std::string>& operators) {
+void TServerStore::WriteSettings(const TSettings& given, const std::vector<std::string>& operators,
+                                 std::string* passwordField) {
     int64_t version = settingsVersion_;
+    TSettings s = given;
+    std::string hash;
+    if (!s.Password.empty() && !IsProgramPasswordMarker(s.Password)) {
+        hash = HashPassword(s.Password);
+        s.Password = NewProgramPasswordMarker();
+    }
     Transaction("settings", [&] {
         if (hasAccounts_ && !(account_ && account_->Role == TRole::Supervisor)) {
             // A technologist's backup records its date; nothing else of the settings is theirs.
@@ -1369,12 +1377,46 @@ void TServerStore::WriteSettings(const TSettings& s, const std::vector<std::stri
              TPgConnection::HexBytes(
                  std::string_view(reinterpret_cast<const char*>(s.Signature.data()), SignatureSize)),
              ToServer(s.BackupFolder), Num(int64_t{s.DisplaySize})});
+        if (!hash.empty() || s.Password.empty())
+            conn_.Exec("SELECT varnholt_put_program_password($1, $2, $3, NULL)",
+                       {token_, ToServer(s.Password), hash});
         conn_.Exec("DELETE FROM operator_name");
         for (size_t i = 0; i < operators.size(); ++i)
             conn_.Exec("INSERT INTO operator_name VALUES($1, $2)", {Num(int64_t(i)), ToServer(operators[i])});
         Notify("s");
     });
     OnCommit([this, version] { settingsVersion_ = version; });
+    if (passwordField) *passwordField = s.Password;
+}
+
+bool TServerStore::ProgramPasswordIs(const std::string& marker, const std::string& typed) const {
+    const std::string m = ToServer(marker);
+    const std::string setting = conn_.Exec("SELECT varnholt_program_password_setting($1)", {m}).Text(0, 0);
+    const std::string proof = Argon2idWithSetting(setting, typed).value_or(std::string());
+    return conn_.Exec("SELECT varnholt_program_password_is($1, $2)", {m, proof}).Text(0, 0) == "t";
+}
+
+void TServerStore::HashProgramPassword() {
+    // A password kept in clear by an older Varnholt: replaced by its hash once, journaled.
+    TPgResult r = conn_.Exec("SELECT password FROM settings WHERE id = 1");
+    if (r.Rows() != 1) return;
+    const std::string clear = FromServer(r.View(0, 0));
+    if (clear.empty() || IsProgramPasswordMarker(clear)) return;
+    const std::string marker = NewProgramPasswordMarker(), hash = HashPassword(clear);
+    TJournalEntry e;
+    e.TimeUtc = UtcTimeText();
+    e.TimeLocal = LocalTimeText();
+    e.Kind = jk::PasswordChanged;
+    e.Before = "program password set (in the server's settings)";
+    e.After = "program password kept as a hash on the server";
+    StageJournal({{e, 0}});
+    Transaction("program password", [&] {
+        conn_.Exec("SELECT varnholt_put_program_password('', $1, $2, $3)",
+                   {ToServer(marker), hash, ToServer(clear)});
+        conn_.Exec("UPDATE settings SET password = $1 WHERE id = 1", {ToServer(marker)});
+        conn_.Exec("UPDATE store SET version = version + 1 WHERE key = 'settings'");
+        Notify("s");
+    });
 }
 
 void TServerStore::DeleteArchives(const std::vector<int32_t>& numbers) {
@@ -1473,6 +1515,9 @@ void TServerStore::ImportContents(const TStoreContents& c) {
         ImportRecords(c.Records);
         notes_.clear();
     });
+    if (c.Records.ProgramPassword)
+        conn_.Exec("SELECT varnholt_put_program_password('', $1, $2, NULL)",
+                   {ToServer(c.Records.ProgramPassword->first), c.Records.ProgramPassword->second});
     if (c.HasSettings) WriteSettings(c.Settings, c.Operators);
     if (!c.Goals.empty()) WriteGoals({}, c.Goals);
 }
@@ -1674,6 +1719,11 @@ TStoreRecords TServerStore::Records() const {
         for (int i = 0; i < acc.Rows(); ++i) passwords[acc.Text(i, 0)] = acc.Text(i, 1);
         out.OperatorPasswords.assign(passwords.begin(), passwords.end());
         out.Inbox = InboxRecords();
+        // Read only where the connection may (the database's owner moving the data out).
+        if (conn_.Exec("SELECT has_table_privilege('program_password', 'SELECT')").Text(0, 0) == "t") {
+            TPgResult p = conn_.Exec("SELECT marker, hash FROM program_password");
+            if (p.Rows() == 1) out.ProgramPassword = {FromServer(p.View(0, 0)), p.Text(0, 1)};
+        }
     });
     return out;
 }

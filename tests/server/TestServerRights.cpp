@@ -7,6 +7,7 @@
 #include "TestHelpers.h"
 #include "TestSeams.h"
 #include "UInbox.h"
+#include "UMigrate.h"
 #include "UOperations.h"
 #include "UServerRights.h"
 
@@ -211,6 +212,71 @@ TEST_F(ServerRights_, WrongPasswordsAreSlowedDownAndLockTheCodeOut) {
     // Failures are counted under a keyed hash of the code, never the code typed.
     EXPECT_EQ(
         db.Admin().Exec("SELECT count(*) FROM sign_in_failure WHERE key IN ('tech', 'nobody')").Int(0, 0), 0);
+}
+
+// The program password is kept on the server as an Argon2id hash, checked there; one kept in clear by
+// an older Varnholt is hashed at the next start, and a folder's hashed password moves in and out.
+TEST_F(ServerRights_, TheProgramPasswordIsKeptAsAHash) {
+    SKIP_WITHOUT_SERVER(db);
+    TTempFolder folder;
+    {
+        TOpenOptions o;
+        o.SampleOnFirstRun = false;
+        ASSERT_TRUE(ops.Open(folder.Path(), TOpenMode::Writer, o).Opened);
+        ListAnalytes.Add(std::make_unique<TAnalyte>("Glucose", "mmol/L", 2, 2));
+        WriteAllData(ops);
+        ASSERT_TRUE(ops.ChangeSettings([](TSettings& s) { s.Password = "LAB KEY"; }).Ok());
+        ops.Close();
+    }
+    ASSERT_NO_THROW(MigrateFolderToServer(folder.Path(), db.Conninfo()));
+    auto stored = [&] { return db.Admin().Exec("SELECT password FROM settings").Text(0, 0); };
+    auto checks = [&](const std::string& conninfo) {
+        TOpenOptions o;
+        o.Server = conninfo;
+        o.SampleOnFirstRun = false;
+        EXPECT_TRUE(ops.Open(station.Path(), TOpenMode::Writer, o).Opened);
+        const bool ok =
+            ops.PasswordMatches("lab key") && !ops.PasswordMatches("LAB") && !ops.PasswordMatches("");
+        ops.Close();
+        return ok;
+    };
+    EXPECT_TRUE(checks(BenchConninfo()));
+    EXPECT_EQ(stored().find("LAB KEY"), std::string::npos);
+    EXPECT_EQ(
+        db.Admin().Exec("SELECT count(*) FROM program_password WHERE hash LIKE '$argon2id$%'").Int(0, 0), 1);
+
+    // As an older Varnholt kept it; a technologist's bench hashes it too.
+    ASSERT_TRUE(Open().Opened);
+    ASSERT_TRUE(ops.SetAccount({"boss", "B. Boss", TRole::Supervisor}, "pw-boss").Ok());
+    ASSERT_TRUE(Open("boss", "pw-boss").Opened);
+    ASSERT_TRUE(ops.SetAccount({"tech", "T. Tech", TRole::Technologist}, "pw-tech").Ok());
+    ops.Close();
+    db.Admin().Exec("UPDATE settings SET password = 'OLD KEY'");
+    TServerStore bench(BenchConninfo());
+    bench.Connect(true);
+    EXPECT_EQ(stored().find("OLD KEY"), std::string::npos);
+    EXPECT_EQ(db.Admin()
+                  .Exec("SELECT count(*) FROM journal WHERE after = 'program password kept as a hash on the "
+                        "server'")
+                  .Int(0, 0),
+              1);
+    TServerStore s(db.Conninfo());
+    s.Connect(false);
+    TSettings settings;
+    std::vector<std::string> operators;
+    s.ReloadSettings(settings, operators);
+    EXPECT_TRUE(s.ProgramPasswordIs(settings.Password, "OLD KEY"));
+    EXPECT_FALSE(s.ProgramPasswordIs(settings.Password, "LAB KEY"));
+
+    // Out into a folder again, where the password still checks.
+    TTempFolder back;
+    const std::string out = back.Path() + "lab";
+    ASSERT_NO_THROW(MigrateServerToFolder(db.Conninfo(), out, std::string("boss"), "pw-boss"));
+    TOpenOptions o;
+    o.SampleOnFirstRun = false;
+    ASSERT_TRUE(ops.Open(out, TOpenMode::Writer, o).Opened);
+    EXPECT_TRUE(ops.PasswordMatches("old key"));
+    EXPECT_FALSE(ops.PasswordMatches("lab key"));
 }
 
 #ifdef VARNHOLT_CLI
