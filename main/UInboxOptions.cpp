@@ -11,6 +11,7 @@
 
 #include "UMessages.h"
 #include "UOperations.h"
+#include "UUserPrompt.h"
 
 TWinInboxOptions* WinInboxOptions = nullptr;
 
@@ -84,7 +85,10 @@ void TWinInboxOptions::BtOKClick() {
     TInboxSettings s = Operations().InboxSettings();
     // A path is kept as the file system's bytes.
     s.Folder = EditFolder->text().trimmed().toStdString();
+    // Runs stored without validation: switching it is protected.
+    const bool switched = s.AutoAccept != CBAutoAccept->isChecked();
     s.AutoAccept = CBAutoAccept->isChecked();
+    if (switched && !AskPassword()) return;
     if (EditWindow->value() != static_cast<int>(std::lround(s.WindowMinutes)))
         s.WindowMinutes = EditWindow->value();
     if (!ShowOutcome(Operations().SetInboxSettings(s))) return;

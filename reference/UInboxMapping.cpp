@@ -332,6 +332,8 @@ void TWinInboxMapping::BtMapClick() {
         if (ShowMessageBox(mkConfirmation, mbOK | mbCancel, ToCore(question)) != mbOK) return;
         replace = true;
     }
+    // What the inbox accepts is protected as the other destructive commands are.
+    if (!AskPassword()) return;
     TInboxReport report;
     if (!ShowOutcome(Operations().MapInstrumentResults(m, &report, replace))) return;
     QString status = tr("Mapped: %1 run(s) to the queue").arg(report.Queued);
@@ -345,6 +347,7 @@ void TWinInboxMapping::BtMapClick() {
 void TWinInboxMapping::BtRemoveClick() {
     const int row = GridMappings->currentRow();
     if (row < 0 || !GridMappings->item(row, 0)) return;
+    if (!AskPassword()) return;
     if (!ShowOutcome(Operations().RemoveInboxMapping(ToCore(GridMappings->item(row, 0)->text()),
                                                      ToCore(GridMappings->item(row, 1)->text()),
                                                      ToCore(GridMappings->item(row, 2)->text()))))
@@ -365,6 +368,7 @@ void TWinInboxMapping::BtSaveOptionsClick() {
         return;
     }
     s.Id = ToCore(CBSource->currentText());
+    if (!AskPassword()) return;
     if (!ShowOutcome(Operations().SetInboxSource(s))) return;
     LblStatus->setText(tr("Reading options of %1 saved").arg(CBSource->currentText()));
     CBSourceChange();

@@ -1424,6 +1424,10 @@
         <translation>Anmeldung abgelehnt: unbekanntes Bedienerkürzel oder falsches Passwort</translation>
     </message>
     <message>
+        <source>Sign-in refused: too many wrong passwords for this code; try again in 15 minutes</source>
+        <translation>Anmeldung abgelehnt: zu viele falsche Passwörter für diesen Code; in 15 Minuten erneut versuchen</translation>
+    </message>
+    <message>
         <source>Sign in to %1</source>
         <translation>Anmeldung erforderlich: %1</translation>
     </message>
@@ -1502,6 +1506,18 @@
     <message>
         <source>change the rule sets</source>
         <translation>die Regelsätze ändern</translation>
+    </message>
+    <message>
+        <source>switch the inbox&apos;s auto-accept on or off</source>
+        <translation>die automatische Übernahme des Posteingangs ein- oder ausschalten</translation>
+    </message>
+    <message>
+        <source>change the reading options of an instrument</source>
+        <translation>die Leseoptionen eines Geräts ändern</translation>
+    </message>
+    <message>
+        <source>change the instrument mapping</source>
+        <translation>die Zuordnung der Geräte ändern</translation>
     </message>
     <message>
         <source>N must be 1 to %1, not %2</source>

@@ -1424,6 +1424,10 @@
         <translation>Connexion refusée : code d&apos;opérateur inconnu ou mot de passe erroné</translation>
     </message>
     <message>
+        <source>Sign-in refused: too many wrong passwords for this code; try again in 15 minutes</source>
+        <translation>Connexion refusée : trop de mots de passe erronés pour ce code ; réessayez dans 15 minutes</translation>
+    </message>
+    <message>
         <source>Sign in to %1</source>
         <translation>Connectez-vous pour %1</translation>
     </message>
@@ -1502,6 +1506,18 @@
     <message>
         <source>change the rule sets</source>
         <translation>modifier les jeux de règles</translation>
+    </message>
+    <message>
+        <source>switch the inbox&apos;s auto-accept on or off</source>
+        <translation>activer ou désactiver l&apos;acceptation automatique de la boîte de réception</translation>
+    </message>
+    <message>
+        <source>change the reading options of an instrument</source>
+        <translation>modifier les options de lecture d&apos;un instrument</translation>
+    </message>
+    <message>
+        <source>change the instrument mapping</source>
+        <translation>modifier la correspondance des instruments</translation>
     </message>
     <message>
         <source>N must be 1 to %1, not %2</source>

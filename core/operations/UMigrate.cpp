@@ -28,16 +28,22 @@ TMigrateCount MigrateFolderToServer(const std::string& folder, const std::string
     c.Queue = Fifo.Entries();
     c.HasSettings = FileExists(SettingsFileName());
     c.Settings = Settings;
-    // The folder keeps the program password as a hash, which the server's settings cannot take.
+    // The program password goes as the hash the folder keeps, under the same marker.
     if (IsPasswordMarker(c.Settings.Password)) {
-        Operations().Close();
-        throw EQcError("the program password of " + folder +
-                       " is kept as a hash, which the server cannot take: remove the password (Configuration "
-                       "menu) before the migration and set it again on the server");
+        const std::optional<std::string> hash = Operations().SettingsPasswordHash();
+        if (!hash) {
+            Operations().Close();
+            throw EQcError("the program password of " + folder +
+                           " cannot be read from its database: set it again (Configuration menu) before the "
+                           "migration");
+        }
+        c.Records.ProgramPassword = {c.Settings.Password, *hash};
     }
     c.Operators = Operators;
     c.Goals = Operations().Goals();
+    auto password = std::move(c.Records.ProgramPassword);
     c.Records = Operations().Records();
+    c.Records.ProgramPassword = std::move(password);
     for (const auto& e : std::filesystem::directory_iterator(ProgramFolder)) {
         const std::string name = e.path().filename();
         if (name.size() == 12 && name.rfind("QC", 0) == 0 && name.substr(8) == ".qca" &&
@@ -71,6 +77,15 @@ TMigrateCount MigrateServerToFolder(const std::string& url, const std::string& f
         throw EQcError(report.SignInNeeded
                            ? "the server asks for an operator: set VARNHOLT_OPERATOR and VARNHOLT_PASSWORD"
                            : report.Message);
+    const std::vector<TQualityGoal> goals = Operations().Goals();
+    const TStoreRecords records = Operations().Records();
+    // A password kept as a hash is taken in once the folder's database is there to hold it.
+    const std::string marker = Settings.Password;
+    if (IsPasswordMarker(marker) && (!records.ProgramPassword || records.ProgramPassword->first != marker)) {
+        Operations().Close();
+        throw EQcError("the program password is kept as a hash on the server, which this connection may not "
+                       "read: migrate as the database's owner");
+    }
     std::filesystem::create_directories(folder, ec);
     if (ec) throw EQcError("Cannot create the folder " + folder + ": " + ec.message());
     const std::string dir = folder.back() == '/' ? folder : folder + "/";
@@ -86,11 +101,11 @@ TMigrateCount MigrateServerToFolder(const std::string& url, const std::string& f
     count.Analytes = static_cast<size_t>(ListAnalytes.Count());
     count.Held = Fifo.Entries().size();
     AtomicWriteFile(dir + "Varnholt.fif", QueueImage(Fifo.Entries()));
+    TSettings settings = Settings;
+    if (IsPasswordMarker(marker)) settings.Password.clear();
     if (!FirstRun)
-        AtomicWriteFile(dir + "Varnholt.cfr", SettingsImage(Settings, Operators), {.NoOthers = true});
+        AtomicWriteFile(dir + "Varnholt.cfr", SettingsImage(settings, Operators), {.NoOthers = true});
     AtomicWriteFile(dir + "Varnholt.qcf", DataImage(ListSerum, ListAnalytes));
-    const std::vector<TQualityGoal> goals = Operations().Goals();
-    const TStoreRecords records = Operations().Records();
     Operations().Close();
     // The journal, reviews and passwords into the folder's own database, as they were; the goals after
     // them, through the layer as the program keeps them.
@@ -100,6 +115,8 @@ TMigrateCount MigrateServerToFolder(const std::string& url, const std::string& f
     if (!opened.Opened) throw EQcError(opened.Message);
     TOutcome out = Operations().PutRecords(records);
     if (out.Changed() && !goals.empty()) out = Operations().SetGoals(goals);
+    if (out.Changed() && IsPasswordMarker(marker))
+        out = Operations().AdoptSettingsPassword(marker, records.ProgramPassword->second);
     Operations().Close();
     if (!out.Changed()) throw EQcError(out.Message);
     return count;

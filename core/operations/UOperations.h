@@ -522,6 +522,11 @@ public:
     enum class TWebSignIn { Accepted, Refused, LockedOut };
     TOutcome JournalWebSignIn(const std::string& code, TWebSignIn what, const std::string& from);
 
+    // (UOperationsSecrets.cpp) The program password's Argon2id hash in the folder's database, when the
+    // settings name one; and one moved in from a server, under the marker it had there.
+    std::optional<std::string> SettingsPasswordHash() const;
+    TOutcome AdoptSettingsPassword(const std::string& marker, const std::string& hash);
+
 private:
     friend struct TOperationsTestAccess; // defined in the tests only
     friend class TFolderStore;

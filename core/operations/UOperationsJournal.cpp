@@ -478,8 +478,10 @@ bool TOperations::OperatorHasPassword(const std::string& code) const {
 
 bool TOperations::OperatorPasswordMatches(const std::string& code, const std::string& typed) const {
     try {
-        std::optional<std::string> hash = store_->OperatorPasswordHash(UpperCase(Trim(code)));
-        if (hash) return PasswordHashMatches(*hash, typed);
+        const std::string c = UpperCase(Trim(code));
+        if (std::optional<bool> checked = store_->OperatorPasswordIs(c, typed)) return *checked;
+        std::optional<std::string> hash = store_->OperatorPasswordHash(c);
+        if (hash && !hash->empty()) return PasswordHashMatches(*hash, typed);
     } catch (const EQcError&) {
         return false;
     }

@@ -44,12 +44,36 @@ bool TOperations::SettingsPasswordIs(const std::string& upper) const {
     if (kept.empty()) return upper.empty();
     if (!IsPasswordMarker(kept)) return upper == kept;
     try {
+        if (server_) return server_->ProgramPasswordIs(kept, upper);
         if (!db_.IsOpen()) return false;
         const std::optional<std::string> hash = db_.Meta(PasswordMarkerKey(kept));
         return hash && PasswordHashMatches(*hash, upper);
     } catch (const EQcError&) {
         return false;
     }
+}
+
+std::optional<std::string> TOperations::SettingsPasswordHash() const {
+    if (!IsPasswordMarker(Settings.Password) || !db_.IsOpen()) return std::nullopt;
+    return db_.Meta(PasswordMarkerKey(Settings.Password));
+}
+
+TOutcome TOperations::AdoptSettingsPassword(const std::string& marker, const std::string& hash) {
+    try {
+        EnsureDatabase();
+        if (!db_.IsOpen())
+            return TOutcome::Refuse(
+                Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1: the password is kept in the "
+                                               "database, which is not open"),
+                     SettingsFileName()));
+        db_.SetMeta(PasswordMarkerKey(marker), hash);
+        // Moved with the records as they were: nothing new to journal.
+        Settings.Password = marker;
+        WriteSettings();
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    return {};
 }
 
 std::string TOperations::HashedSettingsPassword() {

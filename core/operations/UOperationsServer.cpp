@@ -226,7 +226,10 @@ void TSharedStore::SaveQueue() {
 
 void TSharedStore::SaveSettings() {
     ops_.HandJournalToServer();
-    server_->WriteSettings(Settings, Operators);
+    // The program password goes to the server as a hash; the settings keep the marker naming it.
+    std::string field;
+    server_->WriteSettings(Settings, Operators, &field);
+    Settings.Password = field;
 }
 
 int32_t TSharedStore::ArchiveLevelFirst(TAnalyte& a, int level) {

@@ -129,6 +129,9 @@ public:
     std::optional<std::string> OperatorPasswordHash(const std::string& code) const override {
         return server_->OperatorPasswordHash(code);
     }
+    std::optional<bool> OperatorPasswordIs(const std::string& code, const std::string& typed) const override {
+        return server_->OperatorPasswordIs(code, typed);
+    }
     std::vector<TReview> Reviews() const override { return server_->Reviews(); }
     std::vector<TReview> ReviewsToShow() const override;
     std::vector<TReview> ReviewsToGuard() const override;

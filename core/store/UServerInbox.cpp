@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "UServerStore.h"
+#include "UTexts.h"
 #include "UUtilitaires.h"
 
 namespace {
@@ -225,12 +226,18 @@ int64_t TServerStore::InboxWaitingCount(const std::string* file) const {
 }
 
 void TServerStore::PutInboxSettings(const TInboxSettings& s) {
+    // Auto-accept stores runs without a person validating them: a supervisor's choice. The folder and the
+    // time window are the bench's own.
+    const std::optional<TInboxSettings> now = InboxSettings();
+    if (s.AutoAccept != (now && now->AutoAccept))
+        RequireSupervisor(QT_TRANSLATE_NOOP("Core", "switch the inbox's auto-accept on or off"));
     conn_.Exec("INSERT INTO inbox_setting VALUES($1, $2, $3, $4) ON CONFLICT(station) DO UPDATE SET "
                "folder = $2, auto_accept = $3, window_minutes = $4",
                {ServerStation(), s.Folder, s.AutoAccept ? "t" : "f", Num(s.WindowMinutes)});
 }
 
 void TServerStore::PutInboxSource(const std::string& id, const std::string& options) {
+    RequireSupervisor(QT_TRANSLATE_NOOP("Core", "change the reading options of an instrument"));
     conn_.Exec(
         "INSERT INTO inbox_source(id, options) VALUES($1, $2) ON CONFLICT(id) DO UPDATE SET options = $2",
         {ServerText(id), ServerText(options)});
@@ -242,6 +249,7 @@ void TServerStore::DeleteInboxWaiting(const std::string& file) {
 
 bool TServerStore::DeleteInboxMapping(const std::string& source, const std::string& code,
                                       const std::string& control) {
+    RequireSupervisor(QT_TRANSLATE_NOOP("Core", "change the instrument mapping"));
     return conn_
                .Exec("DELETE FROM inbox_map WHERE source = $1 AND code = $2 AND control = $3 RETURNING 1",
                      {ServerText(source), ServerText(code), ServerText(control)})
@@ -305,6 +313,7 @@ void TServerStore::LockInbox() {
 }
 
 void TServerStore::PutInboxMapping(const TInboxMapping& m) {
+    RequireSupervisor(QT_TRANSLATE_NOOP("Core", "change the instrument mapping"));
     conn_.Exec("INSERT INTO inbox_map(source, code, control, analyte, level) VALUES($1, $2, $3, $4, $5) "
                "ON CONFLICT(source, code, control) DO UPDATE SET analyte = $4, level = $5",
                {ServerText(m.Source), ServerText(m.Code), ServerText(m.Control), ServerText(m.Analyte),

@@ -1,6 +1,7 @@
 // The server store: schema and migrations, loading, one transaction per change on the rows it
 // touched (versions per analyte), notifications between benches, accounts and their rights.
 #include "UServerStore.h"
+#include "UServerRights.h"
 
 #include <algorithm>
 #include <charconv>
@@ -142,6 +143,8 @@ const std::vector<TServerSchemaPart>& ServerSchemaParts() {
           "  replaces bytea, first_time double precision NOT NULL, last_time double precision NOT NULL,"
           "  state text NOT NULL, verdict text NOT NULL, note text NOT NULL, made_utc text NOT NULL);"
           "CREATE INDEX inbox_run_state ON inbox_run(state);"}},
+        // Rights the server enforces for the benches' role (UServerRights.cpp).
+        ServerRightsPart(),
     };
     return parts;
 }
@@ -443,6 +446,7 @@ void TServerStore::Listen() {
 void TServerStore::Connect(bool write) {
     conn_.Connect(conninfo_);
     MigrateSchema(write);
+    if (write) HashProgramPassword();
     Listen();
     hasAccounts_ = conn_.Exec("SELECT 1 FROM account LIMIT 1").Rows() > 0;
     lastReconnect_ = NowSeconds();
@@ -489,7 +493,9 @@ void TServerStore::MigrateSchema(bool write) {
         conn_.Exec("BEGIN");
         // One bench at a time brings the schema up to date; the others wait here, then find it done.
         conn_.Exec("SELECT pg_advisory_xact_lock(7163001)");
-        conn_.Exec("CREATE TABLE IF NOT EXISTS schema_part(part text PRIMARY KEY, version integer NOT NULL)");
+        // A bench's role may not create tables: asked only where there is none yet.
+        if (conn_.Exec("SELECT to_regclass('schema_part') IS NULL").Text(0, 0) == "t")
+            conn_.Exec("CREATE TABLE schema_part(part text PRIMARY KEY, version integer NOT NULL)");
         auto versions = check(conn_.Exec("SELECT part, version FROM schema_part"));
         for (const TServerSchemaPart& p : parts)
             for (int64_t v = versions[p.Name]; v < static_cast<int64_t>(p.Steps.size()); ++v) {
@@ -705,12 +711,21 @@ std::vector<TAccount> TServerStore::Accounts() const {
 }
 
 void TServerStore::SignIn(const std::string& code, const std::string& password) {
-    TPgResult r = conn_.Exec("SELECT code, name, role, password_hash FROM account WHERE code = $1", {code});
+    // The server checks the password (UServerRights.cpp): this bench computes the hash with the salt it
+    // is given, for an unknown code too, and never sees the one kept.
+    const std::string setting = conn_.Exec("SELECT varnholt_password_setting($1, false)", {code}).Text(0, 0);
+    const std::string proof = Argon2idWithSetting(setting, password).value_or(std::string());
+    TPgResult r =
+        conn_.Exec("SELECT outcome, name, role, token FROM varnholt_sign_in($1, $2)", {code, proof});
+    if (r.Text(0, 0) == "locked")
+        throw EQcError(TranslatedText(QT_TRANSLATE_NOOP(
+            "Core", "Sign-in refused: too many wrong passwords for this code; try again in 15 minutes")));
     // One answer for an unknown code and a wrong password: neither tells which codes exist.
-    if (r.Rows() != 1 || !PasswordHashMatches(r.Text(0, 3), password))
+    if (r.Text(0, 0) != "ok")
         throw EQcError(TranslatedText(
             QT_TRANSLATE_NOOP("Core", "Sign-in refused: unknown operator code or wrong password")));
-    account_ = TAccount{r.Text(0, 0), r.Text(0, 1), RoleByName(r.Text(0, 2)).value_or(TRole::Technologist)};
+    account_ = TAccount{code, r.Text(0, 1), RoleByName(r.Text(0, 2)).value_or(TRole::Technologist)};
+    token_ = r.Text(0, 3);
 }
 
 void TServerStore::RequireSupervisor(const char* what) const {
@@ -731,17 +746,16 @@ void TServerStore::SetAccount(const TAccount& account, const std::string& passwo
     RequireSupervisor(QT_TRANSLATE_NOOP("Core", "manage the accounts"));
     const std::string hash = password.empty() ? std::string() : HashPassword(password);
     Transaction("account " + account.Code, [&] {
-        TPgResult had = conn_.Exec("SELECT role FROM account WHERE code = $1 FOR UPDATE", {account.Code});
+        TPgResult had = conn_.Exec("SELECT role FROM account WHERE code = $1", {account.Code});
         if (had.Rows() == 0 && hash.empty())
             throw EQcError(TranslatedText(QT_TRANSLATE_NOOP("Core", "A new account needs a password")));
         if (had.Rows() == 1 && had.Text(0, 0) == "supervisor" && account.Role != TRole::Supervisor &&
             conn_.Exec("SELECT count(*) FROM account WHERE role = 'supervisor'").Int(0, 0) == 1)
             throw EQcError(TranslatedText(
                 QT_TRANSLATE_NOOP("Core", "The last supervisor's account cannot lose its rights")));
-        conn_.Exec("INSERT INTO account(code, name, role, password_hash) VALUES($1, $2, $3, $4) "
-                   "ON CONFLICT(code) DO UPDATE SET name = $2, role = $3, changed_at = now(), "
-                   "password_hash = CASE WHEN $4 = '' THEN account.password_hash ELSE $4 END",
-                   {account.Code, account.Name, RoleName(account.Role), hash});
+        // The server checks the caller's role again, and the rules above.
+        conn_.Exec("SELECT varnholt_set_account($1, $2, $3, $4, $5)",
+                   {token_, account.Code, account.Name, RoleName(account.Role), hash});
     });
     hasAccounts_ = true;
 }
@@ -749,12 +763,14 @@ void TServerStore::SetAccount(const TAccount& account, const std::string& passwo
 void TServerStore::RemoveAccount(const std::string& code) {
     RequireSupervisor(QT_TRANSLATE_NOOP("Core", "manage the accounts"));
     Transaction("remove account " + code, [&] {
-        TPgResult r = conn_.Exec("DELETE FROM account WHERE code = $1 RETURNING role", {code});
+        TPgResult r = conn_.Exec("SELECT role FROM account WHERE code = $1", {code});
         if (r.Rows() == 0) throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "No account %1"), code));
         if (r.Text(0, 0) == "supervisor" &&
-            conn_.Exec("SELECT count(*) FROM account WHERE role = 'supervisor'").Int(0, 0) == 0)
+            conn_.Exec("SELECT count(*) FROM account WHERE role = 'supervisor'").Int(0, 0) == 1)
             throw EQcError(
                 TranslatedText(QT_TRANSLATE_NOOP("Core", "The last supervisor's account cannot be removed")));
+        if (conn_.Exec("SELECT varnholt_remove_account($1, $2)", {token_, code}).Text(0, 0) != "t")
+            throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "No account %1"), code));
     });
 }
 
@@ -1330,8 +1346,15 @@ void TServerStore::WriteQueue(const std::deque<TResu>& queue) {
     OnCommit([this, now = std::move(now)]() mutable { queue_ = std::move(now); });
 }
 
-void TServerStore::WriteSettings(const TSettings& s, const std::vector<std::string>& operators) {
+void TServerStore::WriteSettings(const TSettings& given, const std::vector<std::string>& operators,
+                                 std::string* passwordField) {
     int64_t version = settingsVersion_;
+    TSettings s = given;
+    std::string hash;
+    if (!s.Password.empty() && !IsProgramPasswordMarker(s.Password)) {
+        hash = HashPassword(s.Password);
+        s.Password = NewProgramPasswordMarker();
+    }
     Transaction("settings", [&] {
         if (hasAccounts_ && !(account_ && account_->Role == TRole::Supervisor)) {
             // A technologist's backup records its date; nothing else of the settings is theirs.
@@ -1354,12 +1377,46 @@ void TServerStore::WriteSettings(const TSettings& s, const std::vector<std::stri
              TPgConnection::HexBytes(
                  std::string_view(reinterpret_cast<const char*>(s.Signature.data()), SignatureSize)),
              ToServer(s.BackupFolder), Num(int64_t{s.DisplaySize})});
+        if (!hash.empty() || s.Password.empty())
+            conn_.Exec("SELECT varnholt_put_program_password($1, $2, $3, NULL)",
+                       {token_, ToServer(s.Password), hash});
         conn_.Exec("DELETE FROM operator_name");
         for (size_t i = 0; i < operators.size(); ++i)
             conn_.Exec("INSERT INTO operator_name VALUES($1, $2)", {Num(int64_t(i)), ToServer(operators[i])});
         Notify("s");
     });
     OnCommit([this, version] { settingsVersion_ = version; });
+    if (passwordField) *passwordField = s.Password;
+}
+
+bool TServerStore::ProgramPasswordIs(const std::string& marker, const std::string& typed) const {
+    const std::string m = ToServer(marker);
+    const std::string setting = conn_.Exec("SELECT varnholt_program_password_setting($1)", {m}).Text(0, 0);
+    const std::string proof = Argon2idWithSetting(setting, typed).value_or(std::string());
+    return conn_.Exec("SELECT varnholt_program_password_is($1, $2)", {m, proof}).Text(0, 0) == "t";
+}
+
+void TServerStore::HashProgramPassword() {
+    // A password kept in clear by an older Varnholt: replaced by its hash once, journaled.
+    TPgResult r = conn_.Exec("SELECT password FROM settings WHERE id = 1");
+    if (r.Rows() != 1) return;
+    const std::string clear = FromServer(r.View(0, 0));
+    if (clear.empty() || IsProgramPasswordMarker(clear)) return;
+    const std::string marker = NewProgramPasswordMarker(), hash = HashPassword(clear);
+    TJournalEntry e;
+    e.TimeUtc = UtcTimeText();
+    e.TimeLocal = LocalTimeText();
+    e.Kind = jk::PasswordChanged;
+    e.Before = "program password set (in the server's settings)";
+    e.After = "program password kept as a hash on the server";
+    StageJournal({{e, 0}});
+    Transaction("program password", [&] {
+        conn_.Exec("SELECT varnholt_put_program_password('', $1, $2, $3)",
+                   {ToServer(marker), hash, ToServer(clear)});
+        conn_.Exec("UPDATE settings SET password = $1 WHERE id = 1", {ToServer(marker)});
+        conn_.Exec("UPDATE store SET version = version + 1 WHERE key = 'settings'");
+        Notify("s");
+    });
 }
 
 void TServerStore::DeleteArchives(const std::vector<int32_t>& numbers) {
@@ -1458,6 +1515,9 @@ void TServerStore::ImportContents(const TStoreContents& c) {
         ImportRecords(c.Records);
         notes_.clear();
     });
+    if (c.Records.ProgramPassword)
+        conn_.Exec("SELECT varnholt_put_program_password('', $1, $2, NULL)",
+                   {ToServer(c.Records.ProgramPassword->first), c.Records.ProgramPassword->second});
     if (c.HasSettings) WriteSettings(c.Settings, c.Operators);
     if (!c.Goals.empty()) WriteGoals({}, c.Goals);
 }
@@ -1510,14 +1570,11 @@ constexpr const char* JournalColumns =
 void TServerStore::WriteJournal(std::vector<TServerJournalEntry>& entries) {
     if (entries.empty()) return;
     // Every bench's entries go into one chain: the head row is held until this transaction ends.
-    TPgResult head = conn_.Exec("SELECT last, hash FROM journal_head WHERE id = 1 FOR UPDATE");
-    if (head.Rows() != 1) {
-        // Removed by hand: rebuilt from the last entry there, and said so in the journal, which goes on
-        // (the check names the gap until then). ON CONFLICT: another bench rebuilt it first.
-        conn_.Exec(
-            "INSERT INTO journal_head SELECT 1, coalesce(max(id), 0), coalesce((SELECT hash FROM journal "
-            "ORDER BY id DESC LIMIT 1), repeat('0', 64)) FROM journal ON CONFLICT(id) DO NOTHING");
-        head = conn_.Exec("SELECT last, hash FROM journal_head WHERE id = 1 FOR UPDATE");
+    // Through the server's function: a bench's role may read the head but not change it. Removed by
+    // hand, it is rebuilt from the last entry there, and said so in the journal, which goes on (the
+    // check names the gap until then).
+    TPgResult head = conn_.Exec("SELECT head_last, head_hash, rebuilt FROM varnholt_journal_head()");
+    if (head.Text(0, 2) == "t") {
         TServerJournalEntry note = entries.front();
         note.Review = 0;
         note.Entry.Kind = jk::JournalStarted;
@@ -1544,8 +1601,8 @@ void TServerStore::WriteJournal(std::vector<TServerJournalEntry>& entries) {
                        "reopened_utc = ''",
                        {e.TimeUtc, NoNul(e.Reason), Num(review)});
     }
+    // The head follows each entry appended (a trigger on the server).
     conn_.Copy(std::string("COPY journal(") + JournalColumns + ") FROM STDIN", rows);
-    conn_.Exec("UPDATE journal_head SET last = $1, hash = $2 WHERE id = 1", {Num(id), previous});
 }
 
 std::vector<TJournalEntry> TServerStore::ReadJournal() const {
@@ -1620,22 +1677,29 @@ void TServerStore::SetCorrectiveActions(const std::vector<std::string>& actions)
 }
 
 std::optional<std::string> TServerStore::OperatorPasswordHash(const std::string& code) const {
-    TPgResult r = conn_.Exec("SELECT password_hash FROM account WHERE upper(code) = upper($1) UNION ALL "
-                             "SELECT hash FROM operator_password WHERE code = upper($1) LIMIT 1",
+    // Whether one is kept; the hash stays on the server (OperatorPasswordIs checks it there).
+    TPgResult r = conn_.Exec("SELECT 1 FROM account WHERE upper(code) = upper($1) UNION ALL "
+                             "SELECT 1 FROM operator_password WHERE code = upper($1) LIMIT 1",
                              {ToServer(code)});
     if (r.Rows() == 0) return std::nullopt;
-    return r.Text(0, 0);
+    return std::string();
+}
+
+std::optional<bool> TServerStore::OperatorPasswordIs(const std::string& code,
+                                                     const std::string& typed) const {
+    const std::string c = ToServer(code);
+    const std::string setting = conn_.Exec("SELECT varnholt_password_setting($1, true)", {c}).Text(0, 0);
+    const std::string proof = Argon2idWithSetting(setting, typed).value_or(std::string());
+    const std::string outcome =
+        conn_.Exec("SELECT varnholt_operator_password_is($1, $2)", {c, proof}).Text(0, 0);
+    if (outcome == "none") return std::nullopt;
+    return outcome == "ok";
 }
 
 void TServerStore::SetOperatorPassword(const std::string& code, const std::string& hash) {
     Transaction("operator password " + code, [&] {
         RequireSupervisor(QT_TRANSLATE_NOOP("Core", "set the operators' passwords"));
-        if (hash.empty())
-            conn_.Exec("DELETE FROM operator_password WHERE code = $1", {ToServer(code)});
-        else
-            conn_.Exec("INSERT INTO operator_password(code, hash) VALUES($1, $2) ON CONFLICT(code) DO "
-                       "UPDATE SET hash = $2",
-                       {ToServer(code), hash});
+        conn_.Exec("SELECT varnholt_set_operator_password($1, $2, $3)", {token_, ToServer(code), hash});
     });
 }
 
@@ -1655,6 +1719,11 @@ TStoreRecords TServerStore::Records() const {
         for (int i = 0; i < acc.Rows(); ++i) passwords[acc.Text(i, 0)] = acc.Text(i, 1);
         out.OperatorPasswords.assign(passwords.begin(), passwords.end());
         out.Inbox = InboxRecords();
+        // Read only where the connection may (the database's owner moving the data out).
+        if (conn_.Exec("SELECT has_table_privilege('program_password', 'SELECT')").Text(0, 0) == "t") {
+            TPgResult p = conn_.Exec("SELECT marker, hash FROM program_password");
+            if (p.Rows() == 1) out.ProgramPassword = {FromServer(p.View(0, 0)), p.Text(0, 1)};
+        }
     });
     return out;
 }

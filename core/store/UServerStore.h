@@ -125,6 +125,8 @@ struct TStoreRecords {
     std::vector<std::string> CorrectiveActions;                         // Windows-1252
     std::vector<std::pair<std::string, std::string>> OperatorPasswords; // code (UTF-8), Argon2id string
     TStoreInbox Inbox;
+    // The program password's marker and Argon2id hash, when it is kept as one.
+    std::optional<std::pair<std::string, std::string>> ProgramPassword;
 };
 
 // Everything a folder holds, for moving in and out.
@@ -185,7 +187,12 @@ public:
     void WriteData(const TListSerum& serum, const TListAnalytes& analytes, const TAnalyte* only,
                    const std::vector<TPendingArchive>& archives);
     void WriteQueue(const std::deque<TResu>& queue);
-    void WriteSettings(const TSettings& settings, const std::vector<std::string>& operators);
+    // The program password is kept as an Argon2id hash: `passwordField` is told the marker the settings
+    // hold instead of a password given in clear.
+    void WriteSettings(const TSettings& settings, const std::vector<std::string>& operators,
+                       std::string* passwordField = nullptr);
+    // The program password checked on the server against the hash `marker` names.
+    bool ProgramPasswordIs(const std::string& marker, const std::string& typed) const;
     void DeleteArchives(const std::vector<int32_t>& numbers);
     // A number no archive has, here or on any bench.
     int32_t ReserveArchiveNumber(const TListAnalytes& analytes);
@@ -216,7 +223,10 @@ public:
     std::vector<std::string> CorrectiveActions() const;
     void SetCorrectiveActions(const std::vector<std::string>& actions);
     // The operator's password hash: the account's, else an own password kept without an account.
+    // Whether the operator has a password: an empty text when one is kept, as the hash stays on the server.
     std::optional<std::string> OperatorPasswordHash(const std::string& code) const;
+    // Checked by the server: nothing when no password is kept for the operator.
+    std::optional<bool> OperatorPasswordIs(const std::string& code, const std::string& typed) const;
     // An empty hash removes the own password (an account keeps its sign-in password).
     void SetOperatorPassword(const std::string& code, const std::string& hash);
     // Everything for moving out; an account's password goes as the operator's own password.
@@ -296,6 +306,7 @@ private:
     void OnCommit(std::function<void()> f);
     void Listen();
     void MigrateSchema(bool write);
+    void HashProgramPassword();
     std::vector<std::unique_ptr<TAnalyte>> LoadAnalytes(const std::optional<int64_t>& only,
                                                         std::vector<std::pair<int64_t, int64_t>>& ids) const;
     void LoadMaterials(TListSerum& serum) const;
@@ -326,6 +337,7 @@ private:
     mutable TPgConnection conn_;
     bool hasAccounts_ = false;
     std::optional<TAccount> account_;
+    std::string token_; // the server's session of the account signed in
     std::map<TAnalyteId, TShadow> shadows_;
     std::vector<TAnalyteId> order_;
     TListSerum serum_;

@@ -103,6 +103,11 @@ public:
     virtual std::vector<std::string> CorrectiveActions() const = 0;
     // The operator's own password hash, if any; throws EQcError.
     virtual std::optional<std::string> OperatorPasswordHash(const std::string& code) const = 0;
+    // The operator's password checked where it is kept, when the store checks it itself (its hash is
+    // not handed out); nothing when it does not, or keeps none for the operator. Throws EQcError.
+    virtual std::optional<bool> OperatorPasswordIs(const std::string&, const std::string&) const {
+        return std::nullopt;
+    }
     // Every sign-off, in the order signed; throws EQcError.
     virtual std::vector<TReview> Reviews() const = 0;
     // Those shown with the charts: none while the store does not answer.

@@ -262,6 +262,51 @@ private slots:
         QCOMPARE(Operations().InboxMappingOf("default", "GLU", "QC-P")->Level, 1);
         QVERIFY(ShownTexts().back().find("Runs already held in the queue") == 0);
     }
+
+    // With a password set, what the inbox accepts changes only once it is given.
+    void acceptanceIsBehindThePassword() {
+        TGuiFolder folder;
+        AddTestAnalyte("Glucose", 2, 20);
+        MakeInbox(folder.Path());
+        Settings.Password = "SECRET";
+        TScriptedAnswers answers;
+        TWinInboxMapping m;
+        m.FormActivate();
+        m.EditSource->setText(QStringLiteral("default"));
+        m.EditCode->setText(QStringLiteral("GLU"));
+        m.EditControl->setText(QStringLiteral("QC-P"));
+        m.CBAnalyte->setCurrentText(QStringLiteral("Glucose"));
+        answers.AnswerPassword(false);
+        m.BtMap->click();
+        m.GridMappings->selectRow(0);
+        answers.AnswerPassword(false);
+        m.BtRemove->click();
+        m.CBSource->setCurrentText(QStringLiteral("default"));
+        m.MemoOptions->setPlainText(QStringLiteral("separator=tab\n"));
+        answers.AnswerPassword(false);
+        m.BtSaveOptions->click();
+        TWinInboxOptions o;
+        o.FormActivate();
+        o.CBAutoAccept->setChecked(true);
+        answers.AnswerPassword(false);
+        o.BtOK->click();
+        QCOMPARE(answers.passwordQuestions, 4);
+        QCOMPARE(Operations().InboxMappings().size(), size_t(1));
+        QCOMPARE(Operations().InboxSource("default").Separator, ';');
+        QVERIFY(!Operations().InboxSettings().AutoAccept);
+        // The time window alone asks nothing; auto-accept with the password is stored.
+        o.FormActivate();
+        o.EditWindow->setValue(20);
+        o.BtOK->click();
+        QCOMPARE(answers.passwordQuestions, 4);
+        QCOMPARE(Operations().InboxSettings().WindowMinutes, 20.0);
+        o.FormActivate();
+        o.CBAutoAccept->setChecked(true);
+        answers.AnswerPassword(true);
+        o.BtOK->click();
+        QVERIFY(Operations().InboxSettings().AutoAccept);
+        Settings.Password.clear();
+    }
 };
 
 QTEST_MAIN(TestInbox)
