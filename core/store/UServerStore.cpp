@@ -15,6 +15,7 @@
 #include "UDataLoadSave.h"
 #include "UExtended.h"
 #include "UJournal.h"
+#include "UJournalTexts.h"
 #include "UTexts.h"
 #include "UUtilitaires.h"
 
@@ -276,6 +277,47 @@ bool SameStored(const TAnalyte& a, const TAnalyte& b) {
     for (int i = 0; i < a.Count(); ++i)
         if (!SamePoint(a.Points[i], b.Points[i])) return false;
     return true;
+}
+
+// What `to` changes of `from`, as the journal writes it: the definition, the limits per level, the
+// points deleted, corrected and added (a few named, then how many more); "no change" when nothing.
+std::string ChangeText(const TAnalyte& from, const TAnalyte& to) {
+    std::vector<std::string> parts;
+    if (from.Name != to.Name) parts.push_back("name " + to.Name);
+    if (from.Unit != to.Unit) parts.push_back("unit " + to.Unit);
+    if (from.Decimals != to.Decimals) parts.push_back(std::to_string(to.Decimals) + " decimals");
+    if (from.NbLevels != to.NbLevels) parts.push_back(std::to_string(to.NbLevels) + " levels");
+    if (from.MaterialId != to.MaterialId) parts.push_back("other materials");
+    if (from.Options != to.Options) parts.push_back(OptionsText(to.Options));
+    const TLimitState was = TLimitState::Of(from), is = TLimitState::Of(to);
+    for (int k = 0; k < std::min(to.NbLevels, MaxLevels); ++k) {
+        const std::string limits = LimitsText(to, is, k);
+        if (limits != LimitsText(from, was, k)) parts.push_back("L" + std::to_string(k + 1) + " " + limits);
+    }
+    const auto [pre, suf] = CommonEnds(from, to);
+    const int gone = from.Count() - suf - pre, come = to.Count() - suf - pre;
+    const auto point = [](const TAnalyte& a, int i) {
+        const ControlPoint& p = a.Points[static_cast<size_t>(i)];
+        return JournalDateTime(p.DateTime) + " " +
+               RunText(a, p.Levels, std::string(p.Operator.View()),
+                       p.CommentId >= 0 ? a.CommentText(p.CommentId) : std::string());
+    };
+    constexpr int Named = 3;
+    if (gone == 1 && come == 1) {
+        parts.push_back("the point of " + point(from, pre) + " corrected to " + point(to, pre));
+    } else {
+        for (int i = 0; i < std::min(gone, Named); ++i)
+            parts.push_back("the point of " + point(from, pre + i) + " deleted");
+        if (gone > Named) parts.push_back(std::to_string(gone - Named) + " more points deleted");
+        for (int i = 0; i < std::min(come, Named); ++i)
+            parts.push_back("the point of " + point(to, pre + i) + " added");
+        if (come > Named) parts.push_back(std::to_string(come - Named) + " more points added");
+    }
+    if (parts.empty() && !SameStored(from, to)) parts.push_back("comments");
+    if (parts.empty()) return "no change";
+    std::string out;
+    for (const std::string& part : parts) out += (out.empty() ? "" : "; ") + part;
+    return out;
 }
 
 // The runs `now` adds to `before` when adding them is all it changes: `before`'s points are kept in
@@ -1146,9 +1188,22 @@ int64_t TServerStore::WriteChanges(const TAnalyte& a, const TShadow& shadow) {
         stale_.Analytes.push_back(shadow.Id);
         stale_.Catalogue = stale_.Catalogue ||
                            conn_.Exec("SELECT 1 FROM analyte WHERE id = $1", {Num(shadow.Id)}).Rows() == 0;
-        throw EServerConflict(
-            a.Name + " was changed on another bench meanwhile: this change was not saved. " + a.Name +
-            " now shows what the server holds; make the change again if still needed.");
+        // Both sides named: what this bench wanted and what the server holds instead, so that the change
+        // lost here can be made again by hand.
+        std::vector<std::pair<int64_t, int64_t>> ids;
+        const std::vector<std::unique_ptr<TAnalyte>> there =
+            stale_.Catalogue ? std::vector<std::unique_ptr<TAnalyte>>{} : LoadAnalytes(shadow.Id, ids);
+        if (there.size() != 1)
+            throw EServerConflict(
+                a.Name + " was changed on another bench meanwhile: this change was not saved. " + a.Name +
+                " now shows what the server holds; make the change again if still needed.");
+        throw EServerConflict(Fill(QT_TRANSLATE_NOOP("Core", "%1 was changed on another bench meanwhile: "
+                                                             "this change was not saved. This bench "
+                                                             "wanted: %2. The server holds instead: %3. "
+                                                             "%1 now shows what the server holds; make the "
+                                                             "change again if still needed."),
+                                   a.Name, ChangeText(shadow.Stored, a),
+                                   ChangeText(shadow.Stored, *there.front())));
     }
     const int64_t version = r.Int(0, 0);
     const TAnalyte& before = shadow.Stored;
