@@ -143,6 +143,12 @@ const std::vector<TServerSchemaPart>& ServerSchemaParts() {
           "  replaces bytea, first_time double precision NOT NULL, last_time double precision NOT NULL,"
           "  state text NOT NULL, verdict text NOT NULL, note text NOT NULL, made_utc text NOT NULL);"
           "CREATE INDEX inbox_run_state ON inbox_run(state);"}},
+        // The analyte's version at which each point was stored, and the last version that changed more
+        // than adding runs: a bench adding runs reads, under the row lock, only the runs others added.
+        {"appends",
+         {"ALTER TABLE point ADD COLUMN added bigint NOT NULL DEFAULT 0;"
+          "ALTER TABLE analyte ADD COLUMN edited bigint NOT NULL DEFAULT 0;"
+          "CREATE INDEX point_added ON point(analyte, added);"}},
     };
     return parts;
 }
@@ -1027,7 +1033,7 @@ void TServerStore::CheckTechnologistChange(const TAnalyte& a, const TAnalyte* be
                  a.Name, account_->Code));
 }
 
-void TServerStore::CopyPoints(int64_t id, const TAnalyte& a, int from, int to, int ordBase) {
+void TServerStore::CopyPoints(int64_t id, const TAnalyte& a, int from, int to, int ordBase, int64_t added) {
     if (from >= to) return;
     std::string rows;
     rows.reserve(static_cast<size_t>(to - from) * 64);
@@ -1048,9 +1054,12 @@ void TServerStore::CopyPoints(int64_t id, const TAnalyte& a, int from, int to, i
         rows += std::to_string(p.CommentId);
         rows += '\t';
         TPgConnection::CopyText(rows, ToServer(p.Operator.View()));
+        rows += '\t';
+        rows += Num(added);
         rows += '\n';
     }
-    conn_.Copy("COPY point(analyte, ord, at, v1, s1, v2, s2, v3, s3, comment_id, operator) FROM STDIN", rows);
+    conn_.Copy("COPY point(analyte, ord, at, v1, s1, v2, s2, v3, s3, comment_id, operator, added) FROM STDIN",
+               rows);
 }
 
 void TServerStore::CopyComments(int64_t id, const TAnalyte& a, int from) {
@@ -1087,10 +1096,11 @@ int64_t TServerStore::WriteAnalyte(const TAnalyte& a, const TShadow& shadow, std
     CheckTechnologistChange(a, &shadow.Stored);
     others = 0;
     const std::optional<std::vector<TResu>> added = AddedRuns(shadow.Stored, a);
-    if (!added) return WriteChanges(a, shadow);
+    if (!added) return WriteChanges(a, shadow, false);
     // Runs only added: the row lock orders this bench after any other adding runs to the analyte, and
     // the runs go in among whatever the server holds now.
-    TPgResult row = conn_.Exec("SELECT version FROM analyte WHERE id = $1 FOR UPDATE", {Num(shadow.Id)});
+    TPgResult row =
+        conn_.Exec("SELECT version, edited FROM analyte WHERE id = $1 FOR UPDATE", {Num(shadow.Id)});
     if (row.Rows() != 1) {
         stale_.Analytes.push_back(shadow.Id);
         stale_.Catalogue = true;
@@ -1100,17 +1110,53 @@ int64_t TServerStore::WriteAnalyte(const TAnalyte& a, const TShadow& shadow, std
                                    a.Name));
     }
     const int64_t version = row.Int(0, 0);
-    if (version == shadow.Version) return WriteChanges(a, shadow);
-    std::vector<std::pair<int64_t, int64_t>> ids;
-    std::vector<std::unique_ptr<TAnalyte>> loaded = LoadAnalytes(shadow.Id, ids);
-    if (loaded.size() != 1)
-        throw EServerConflict(a.Name + " was changed on another bench meanwhile: this change was not saved.");
-    const TShadow now{shadow.Id, version, *loaded.front()};
+    if (version == shadow.Version) return WriteChanges(a, shadow, true);
+    std::optional<TAnalyte> there;
+    // Only runs added since the bench's state: the bench's copy with those, not the whole analyte.
+    if (row.Int(0, 1) <= shadow.Version) there = WithRunsAdded(shadow);
+    if (!there) {
+        std::vector<std::pair<int64_t, int64_t>> ids;
+        std::vector<std::unique_ptr<TAnalyte>> loaded = LoadAnalytes(shadow.Id, ids);
+        if (loaded.size() != 1)
+            throw EServerConflict(a.Name +
+                                  " was changed on another bench meanwhile: this change was not saved.");
+        there = std::move(*loaded.front());
+    }
+    const TShadow now{shadow.Id, version, std::move(*there)};
     TAnalyte merged = MergeRuns(a, shadow, now.Stored, *added);
     others = now.Stored.Count() - shadow.Stored.Count();
-    const int64_t written = WriteChanges(merged, now);
+    const int64_t written = WriteChanges(merged, now, true);
     stored = std::move(merged);
     return written;
+}
+
+std::optional<TAnalyte> TServerStore::WithRunsAdded(const TShadow& shadow) {
+    const std::string id = Num(shadow.Id);
+    TPgResult pts = conn_.Exec("SELECT ord, at, v1, s1, v2, s2, v3, s3, comment_id, operator FROM point "
+                               "WHERE analyte = $1 AND added > $2 ORDER BY ord",
+                               {id, Num(shadow.Version)});
+    TPgResult count = conn_.Exec("SELECT count(*) FROM point WHERE analyte = $1", {id});
+    if (count.Int(0, 0) != shadow.Stored.Count() + pts.Rows()) return std::nullopt;
+    TAnalyte now = shadow.Stored;
+    for (int i = 0; i < pts.Rows(); ++i) {
+        TResu r;
+        r.DateTime = pts.Real(i, 1);
+        for (int k = 0; k < MaxLevels; ++k) {
+            const int64_t state = pts.Int(i, 3 + 2 * k);
+            if (state < 0 || state > psEmpty) return std::nullopt;
+            r.Levels[static_cast<size_t>(k)] = {pts.Single(i, 2 + 2 * k), static_cast<PointState>(state)};
+        }
+        // A run with a comment brings the comment's row too: read whole.
+        if (pts.Int(i, 8) >= 0) return std::nullopt;
+        r.Operator = FromServer(pts.View(i, 9));
+        ControlPoint p;
+        p.Operator.Assign(r.Operator);
+        if (p.Operator.View() != std::string_view(r.Operator)) return std::nullopt;
+        // Each at the place the server gave it, as adding it there gives.
+        if (now.AddPoint(r) != pts.Int(i, 0)) return std::nullopt;
+    }
+    now.RecalcAll();
+    return now;
 }
 
 TAnalyte TServerStore::MergeRuns(const TAnalyte& a, const TShadow& shadow, const TAnalyte& now,
@@ -1170,9 +1216,11 @@ TAnalyte TServerStore::MergeRuns(const TAnalyte& a, const TShadow& shadow, const
     return merged;
 }
 
-int64_t TServerStore::WriteChanges(const TAnalyte& a, const TShadow& shadow) {
+int64_t TServerStore::WriteChanges(const TAnalyte& a, const TShadow& shadow, bool runsOnly) {
     std::vector<TPgParam> p = HeaderParams(a);
-    std::string sql = "UPDATE analyte SET version = version + 1, changed_at = now(), changed_by = $1";
+    std::string sql =
+        std::string("UPDATE analyte SET version = version + 1, changed_at = now(), changed_by = $1") +
+        (runsOnly ? "" : ", edited = version + 1");
     for (size_t k = 0; k < std::size(HeaderNames); ++k)
         sql += std::string(", ") + HeaderNames[k] + " = $" + std::to_string(k + 2);
     const size_t n = p.size();
@@ -1216,7 +1264,7 @@ int64_t TServerStore::WriteChanges(const TAnalyte& a, const TShadow& shadow) {
     if (delta != 0 && suf > 0)
         conn_.Exec("UPDATE point SET ord = ord + $2 WHERE analyte = $1 AND ord >= $3",
                    {id, Num(int64_t{delta}), Num(int64_t{oldEnd})});
-    CopyPoints(shadow.Id, a, pre, a.Count() - suf, pre);
+    CopyPoints(shadow.Id, a, pre, a.Count() - suf, pre, version);
     const int kept = before.Comments.Count();
     if (a.Comments.Count() >= kept && SameComments(a.Comments, before.Comments, kept)) {
         CopyComments(shadow.Id, a, kept);

@@ -221,3 +221,31 @@ TEST_F(ServerRuns_, AnEditConflictNamesWhatTheBenchWantedAndWhatTheServerHolds) 
         EXPECT_EQ(DataImage(ListSerum, ListAnalytes), server);
     }
 }
+
+// A run added after another bench changed more than runs (the unit, a point deleted, a run with a comment) is
+// stored among what the server holds all the same: the bench then shows exactly the server's state.
+TEST_F(ServerRuns_, ARunAddedAfterAnotherBenchsEditMeetsTheServersWholeState) {
+    SKIP_WITHOUT_SERVER(db);
+    const std::function<void(TAnalyte&)> others[] = {
+        [](TAnalyte& a) { a.Unit = "mg/dL"; },
+        [](TAnalyte& a) { a.DeletePoint(2); },
+        [](TAnalyte& a) {
+            TResu r = MakeRun(1030.5, {5.0});
+            r.Comment = "new lot";
+            a.ClassifyRun(r.Levels);
+            a.AddPoint(r);
+        },
+        [](TAnalyte& a) { a.AddPoint(MakeRun(1000.5, {5.02})); },
+    };
+    double at = 1040;
+    for (const auto& change : others) {
+        TOtherBench other(db.Conninfo());
+        other.Change(change);
+        const int count = static_cast<int>(ServerTimes().size());
+        TOutcome out = ops.AcceptRun(Glucose(), Entered(at += 1, 5.01));
+        ASSERT_TRUE(out.Ok()) << out.Message;
+        EXPECT_EQ(static_cast<int>(ServerTimes().size()), count + 1);
+        EXPECT_EQ(DataImage(ListSerum, ListAnalytes), ServerImage());
+    }
+    EXPECT_EQ(Glucose().Unit, "mg/dL");
+}
