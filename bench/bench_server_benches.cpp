@@ -1,5 +1,6 @@
 // Runs per second of 1, 4 and 16 benches adding runs at once on a PostgreSQL server, all to one analyte
-// and each to its own, against the same number of plain INSERT and COMMIT pairs of a row each.
+// and each to its own, against the same number of plain INSERT and COMMIT pairs of a row each; and 4
+// benches on one analyte that already holds 50 or 4,500 runs (the rate should not fall as it grows).
 // VARNHOLT_BENCH_DB names an empty server database (e.g. one of scripts/pg-cluster.sh, with
 // `ALTER SYSTEM SET fsync = on` for figures of a real server). Each bench is a process of its own with
 // its own connection, opened before the clock starts.
@@ -7,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,6 +23,8 @@ namespace {
 
 constexpr int RunsPerBench = 20;
 constexpr int Analytes = 16;
+// The histories of the analytes that have grown: G50 and G4500.
+constexpr int Grown[] = {50, 4500};
 
 std::string TempFolder() {
     std::string tmpl = (std::filesystem::temp_directory_path() / "varnholt-bench-XXXXXX").string();
@@ -55,6 +59,18 @@ bool Prepare(const char* db) {
             a->RecalcAll();
             ListAnalytes.Add(std::move(a));
         }
+        for (int n : Grown) {
+            if (ListAnalytes.FindByName("G" + std::to_string(n))) continue;
+            auto a = std::make_unique<TAnalyte>("G" + std::to_string(n), "mmol/L", 2, 1);
+            for (int d = 0; d < n; ++d) {
+                TResu r;
+                r.DateTime = 40000 + d / 4.0;
+                r.Levels[0] = {d % 2 ? 5.1f : 4.9f, psInControl};
+                a->AddPoint(r);
+            }
+            a->RecalcAll();
+            ListAnalytes.Add(std::move(a));
+        }
         try {
             WriteAllData(ops);
         } catch (const EQcError&) {
@@ -79,7 +95,7 @@ bool Prepare(const char* db) {
 
 // One bench's work once the clock starts (the byte on `go`): its runs, each its own transaction.
 // The exit status says whether every one was stored.
-[[noreturn]] void Bench(const char* db, int bench, bool oneAnalyte, bool plain, int go, int ready,
+[[noreturn]] void Bench(const char* db, int bench, const std::string& analyte, bool plain, int go, int ready,
                         double base) {
     const std::string folder = TempFolder();
     TOperations& ops = Operations();
@@ -89,7 +105,7 @@ bool Prepare(const char* db) {
         conn.Connect(db);
     } else {
         if (!ops.Open(folder, TOpenMode::Writer, ServerOptions(db)).Opened) ::_exit(2);
-        a = ListAnalytes.FindByName("B" + std::to_string(oneAnalyte ? 0 : bench % Analytes));
+        a = ListAnalytes.FindByName(analyte);
         if (!a) ::_exit(2);
     }
     char byte = 1;
@@ -106,7 +122,7 @@ bool Prepare(const char* db) {
             TResu r;
             r.DateTime = at;
             r.Levels[0] = {5.0f, psInControl};
-            a = ListAnalytes.FindByName("B" + std::to_string(oneAnalyte ? 0 : bench % Analytes));
+            a = ListAnalytes.FindByName(analyte);
             ok = a && ops.AcceptRun(*a, r).Ok();
         }
     }
@@ -115,7 +131,9 @@ bool Prepare(const char* db) {
     ::_exit(ok ? 0 : 1);
 }
 
-void Benches(benchmark::State& state, bool oneAnalyte, bool plain) {
+// `analyte` of bench b (of `benches`).
+void Benches(benchmark::State& state, int benches, const std::function<std::string(int)>& analyte,
+             bool plain) {
     const char* db = std::getenv("VARNHOLT_BENCH_DB");
     if (!db) {
         state.SkipWithError("VARNHOLT_BENCH_DB is not set");
@@ -125,7 +143,6 @@ void Benches(benchmark::State& state, bool oneAnalyte, bool plain) {
         state.SkipWithError("cannot prepare the server database");
         return;
     }
-    const int benches = static_cast<int>(state.range(0));
     static double base = 50000;
     for (auto _ : state) {
         int go[2], ready[2];
@@ -140,7 +157,7 @@ void Benches(benchmark::State& state, bool oneAnalyte, bool plain) {
             if (child == 0) {
                 ::close(go[1]);
                 ::close(ready[0]);
-                Bench(db, b, oneAnalyte, plain, go[0], ready[1], base);
+                Bench(db, b, analyte(b), plain, go[0], ready[1], base);
             }
             children.push_back(child);
         }
@@ -168,23 +185,37 @@ void Benches(benchmark::State& state, bool oneAnalyte, bool plain) {
     state.SetItemsProcessed(state.iterations() * benches * RunsPerBench);
 }
 
+void Shared(benchmark::State& state, bool oneAnalyte, bool plain) {
+    Benches(
+        state, static_cast<int>(state.range(0)),
+        [oneAnalyte](int b) { return "B" + std::to_string(oneAnalyte ? 0 : b % Analytes); }, plain);
+}
+
+// Four benches on one analyte holding state.range(0) runs.
+void GrownAnalyte(benchmark::State& state) {
+    const std::string name = "G" + std::to_string(state.range(0));
+    Benches(
+        state, 4, [&name](int) { return name; }, false);
+}
+
 } // namespace
 
-BENCHMARK_CAPTURE(Benches, one_analyte, true, false)
+BENCHMARK(GrownAnalyte)->Arg(50)->Arg(4500)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Shared, one_analyte, true, false)
     ->Arg(1)
     ->Arg(4)
     ->Arg(16)
     ->Iterations(3)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Benches, own_analytes, false, false)
+BENCHMARK_CAPTURE(Shared, own_analytes, false, false)
     ->Arg(1)
     ->Arg(4)
     ->Arg(16)
     ->Iterations(3)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Benches, plain_insert_commit, false, true)
+BENCHMARK_CAPTURE(Shared, plain_insert_commit, false, true)
     ->Arg(1)
     ->Arg(4)
     ->Arg(16)

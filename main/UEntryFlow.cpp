@@ -41,8 +41,22 @@ std::string QueueButtonCaption(int count) {
     return FillQ(TUnitTexts::tr("Q&ueue : %1"), std::to_string(count));
 }
 
+namespace {
+// A save a server refused as judged otherwise: the analyte brought to what the server holds, found
+// again by name (a reload of the lists may have replaced it); nullptr when that failed.
+TAnalyte* ShownRejudged(const TOutcome& saved, const std::string& name, const TReopenRejudged& reopen) {
+    if (!reopen || saved.Status != TStatus::Refused || saved.Refusal != TRefusal::Rejudged) return nullptr;
+    if (!Operations().PollServer().Ok()) return nullptr;
+    TAnalyte* a = ListAnalytes.FindByName(name);
+    // The reason alone, without the line that the data could not be saved.
+    const size_t reason = saved.Message.find('\r');
+    if (a) reopen(reason == std::string::npos ? saved.Message : saved.Message.substr(reason + 1));
+    return a;
+}
+} // namespace
+
 TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValidateRun& validate,
-                     const TRunNoteOf& note) {
+                     const TRunNoteOf& note, const TReopenRejudged& reopen) {
     TRunOutcome out;
     TResu run;
     run.AnalyteName = analyte.Name;
@@ -68,19 +82,34 @@ TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValid
         out.Refused = true;
         return out;
     }
-    analyte.ClassifyRun(run.Levels);
-    if (validate(analyte, run)) {
+    const TResu entered = run;
+    TAnalyte* a = &analyte;
+    a->ClassifyRun(run.Levels);
+    for (;;) {
+        if (!validate(*a, run)) {
+            if (ShowOutcome(Operations().HoldRun(run))) {
+                out.QueueChanged = true;
+                out.ResetFields = true;
+                Operations().DropPointInEdit();
+            }
+            break;
+        }
         int index = -1;
-        if (ShowOutcome(Operations().AcceptRun(analyte, run, &index, note ? note() : TRunNote{}))) {
+        const TOutcome saved = Operations().AcceptRun(*a, run, &index, note ? note() : TRunNote{});
+        if (TAnalyte* shown = ShownRejudged(saved, a->Name, reopen)) {
+            // Judged again on the server's history: the same values, classified there.
+            a = shown;
+            run = entered;
+            a->ClassifyRun(run.Levels);
+            continue;
+        }
+        if (ShowOutcome(saved)) {
             out.Accepted = out.Saved = true;
             out.SelectedPoint = index;
             out.ResetFields = true;
             Operations().DropPointInEdit();
         }
-    } else if (ShowOutcome(Operations().HoldRun(run))) {
-        out.QueueChanged = true;
-        out.ResetFields = true;
-        Operations().DropPointInEdit();
+        break;
     }
     // A run that could not be saved stays in the fields, to be entered again.
     out.BackupDue = BackupIsDue();
@@ -89,7 +118,7 @@ TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValid
 
 TRecallOutcome RecallQueuedRun(const TValidateRun& validate,
                                const std::function<void(TAnalyte&, bool)>& showAnalyte,
-                               const TRunNoteOf& note) {
+                               const TRunNoteOf& note, const TReopenRejudged& reopen) {
     TRecallOutcome out;
     const int analytesBefore = ListAnalytes.Count();
     TAnalyte* a = nullptr;
@@ -102,22 +131,28 @@ TRecallOutcome RecallQueuedRun(const TValidateRun& validate,
                 out.ListChanged |= Fifo.Entries().front().Levels[static_cast<size_t>(k)].State != psEmpty;
         }
     }
-    if (!ShowOutcome(Operations().RecallRun(a, run)) || !a) {
-        out.ListChanged = ListAnalytes.Count() != analytesBefore;
-        out.BackupDue = BackupIsDue();
-        return out;
-    }
-    out.Analyte = a;
-    if (showAnalyte) showAnalyte(*a, out.ListChanged);
-    const bool ok = validate(*a, run);
-    int index = -1;
-    TOutcome concluded = Operations().ConcludeRecall(*a, run, ok, &index, ok && note ? note() : TRunNote{});
-    if (ShowOutcome(concluded)) {
-        out.QueueChanged = true;
-        out.ResetFields = true;
-        out.Accepted = ok;
-        out.Saved = ok;
-        out.SelectedPoint = ok ? index : -1;
+    for (;;) {
+        if (!ShowOutcome(Operations().RecallRun(a, run)) || !a) {
+            out.ListChanged = ListAnalytes.Count() != analytesBefore;
+            out.BackupDue = BackupIsDue();
+            return out;
+        }
+        out.Analyte = a;
+        if (showAnalyte) showAnalyte(*a, out.ListChanged);
+        const bool ok = validate(*a, run);
+        int index = -1;
+        TOutcome concluded =
+            Operations().ConcludeRecall(*a, run, ok, &index, ok && note ? note() : TRunNote{});
+        // Still held at the head of the queue: recalled again on the server's history.
+        if (ok && ShownRejudged(concluded, a->Name, reopen)) continue;
+        if (ShowOutcome(concluded)) {
+            out.QueueChanged = true;
+            out.ResetFields = true;
+            out.Accepted = ok;
+            out.Saved = ok;
+            out.SelectedPoint = ok ? index : -1;
+        }
+        break;
     }
     out.BackupDue = BackupIsDue();
     return out;

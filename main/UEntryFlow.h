@@ -23,6 +23,9 @@ struct TEntryFields {
 using TValidateRun = std::function<bool(TAnalyte&, TResu&)>;
 // What the validation window learnt on OK for the journal (corrective action, reason).
 using TRunNoteOf = std::function<TRunNote()>;
+// Readies the validation window to open again on a run a server refused as judged otherwise on runs
+// other benches added meanwhile (TWinValidCQ::ReopenRejudged); `message` says what changed.
+using TReopenRejudged = std::function<void(const std::string& message)>;
 
 struct TRunOutcome {
     // The entry was refused: BadLevel's value box is to be selected and focused, or, with every box
@@ -44,16 +47,17 @@ struct TRecallOutcome : TRunOutcome {
 
 // Entering a run: reads and classifies the fields, validates; on OK the layer accepts the run, on
 // Cancel holds it in the queue. A run that cannot be saved is not taken: the box says why and the
-// fields keep it, to be entered again.
+// fields keep it, to be entered again. With `reopen`, a run a server judges otherwise on runs of other
+// benches is shown again on the server's history, nothing retyped, until saved, held or cancelled.
 TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValidateRun& validate,
-                     const TRunNoteOf& note = {});
+                     const TRunNoteOf& note = {}, const TReopenRejudged& reopen = {});
 
 // Recalling the oldest held run. showAnalyte is called before the validation window opens, with the
 // run's analyte and whether the analyte list must be refilled, so that the main window can make it
 // current.
 TRecallOutcome RecallQueuedRun(const TValidateRun& validate,
                                const std::function<void(TAnalyte&, bool listChanged)>& showAnalyte = {},
-                               const TRunNoteOf& note = {});
+                               const TRunNoteOf& note = {}, const TReopenRejudged& reopen = {});
 
 // Clearing the queue after the password (when set) and a confirmation; true when it was cleared.
 bool ClearQueueCommand();

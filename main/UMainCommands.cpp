@@ -250,7 +250,8 @@ void TWinMain::BtOKEnterClick() {
     fields.Operator = FromQ(CBOperator->currentText());
     TRunOutcome out = EnterRun(
         *CurrentAnalyte, fields, [this](TAnalyte& a, TResu& r) { return WinValidCQ->Execute(a, r); },
-        [this] { return WinValidCQ->Note(); });
+        [this] { return WinValidCQ->Note(); },
+        [this](const std::string& message) { WinValidCQ->ReopenRejudged(message); });
     if (out.Refused) {
         if (out.BadLevel >= 0)
             FocusAndSelect(EntryRows[static_cast<size_t>(out.BadLevel)].Value);
@@ -271,13 +272,15 @@ void TWinMain::BtOKEnterClick() {
 void TWinMain::BtFifoClick() {
     CreateChildWindows();
     LeaveLimitPage();
-    TRecallOutcome out = RecallQueuedRun([this](TAnalyte& a, TResu& r) { return WinValidCQ->Execute(a, r); },
-                                         [this](TAnalyte& a, bool listChanged) {
-                                             bool other = CurrentAnalyte != &a;
-                                             CurrentAnalyte = &a;
-                                             if (listChanged || other) FillAnalyteList();
-                                         },
-                                         [this] { return WinValidCQ->Note(); });
+    TRecallOutcome out =
+        RecallQueuedRun([this](TAnalyte& a, TResu& r) { return WinValidCQ->Execute(a, r); },
+                        [this](TAnalyte& a, bool listChanged) {
+                            bool other = CurrentAnalyte != &a;
+                            CurrentAnalyte = &a;
+                            if (listChanged || other) FillAnalyteList();
+                        },
+                        [this] { return WinValidCQ->Note(); },
+                        [this](const std::string& message) { WinValidCQ->ReopenRejudged(message); });
     UpdateQueueButton();
     if (out.Accepted) {
         SelectedPoint = out.SelectedPoint;

@@ -31,6 +31,8 @@ constexpr int BarWidth = 410;
 constexpr int BarHeight = 60;
 // Ticks of a bar scale beyond this number mean limits that are not numbers; the scale is left out.
 constexpr int MaxTicks = 200;
+// The notice of a run the server judged otherwise: room for four lines.
+constexpr int RejudgedHeight = 72;
 
 const QColor Navy(0, 0, 128);
 const QColor Lime(0, 255, 0);
@@ -274,6 +276,16 @@ TWinValidCQ::TWinValidCQ(QWidget* parent) : QDialog(parent) {
     CBWestg->setChecked(true);
     LblRuleSet = MakeLabel(Panel3, "LblRuleSet", QString(), QRect(10, 20, 235, 18));
     LblRuleSet->setVisible(false);
+    LblRejudged = MakeLabel(this, "LblRejudged", QString(), QRect(10, 0, WindowWidth - 20, RejudgedHeight));
+    LblRejudged->setWordWrap(true);
+    LblRejudged->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    LblRejudged->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    LblRejudged->setAutoFillBackground(true);
+    QPalette notice = LblRejudged->palette();
+    notice.setColor(QPalette::Window, QColor(255, 255, 192));
+    notice.setColor(QPalette::WindowText, Qt::black);
+    LblRejudged->setPalette(notice);
+    LblRejudged->setVisible(false);
     connect(BtOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(BtCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(CBWestg, &QCheckBox::clicked, this, &TWinValidCQ::CBWestgClick);
@@ -289,6 +301,10 @@ int TWinValidCQ::LevelsInUse() const {
     return analyte_ ? std::clamp(analyte_->NbLevels, 1, MaxLevels) : 0;
 }
 
+void TWinValidCQ::ReopenRejudged(const std::string& message) {
+    rejudged_ = message;
+}
+
 void TWinValidCQ::PrepareValidation(TAnalyte& analyte, TResu& run) {
     analyte_ = &analyte;
     run_ = &run;
@@ -302,8 +318,17 @@ void TWinValidCQ::PrepareValidation(TAnalyte& analyte, TResu& run) {
     LblComment->setVisible(hasComment);
     PanelComment->setVisible(hasComment);
     PanelComment->setText(ToQt(run.Comment));
-    rejected_ = {};
-    everRejected_ = {};
+    // Opened again on the run the server judged otherwise: the user's rejections stand until changed.
+    rejudgedShown_ = !rejudged_.empty();
+    if (!rejudgedShown_) {
+        rejected_ = {};
+        everRejected_ = {};
+    }
+    QString notice = ToQ(rejudged_);
+    notice.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    LblRejudged->setText(notice);
+    LblRejudged->setVisible(rejudgedShown_);
+    rejudged_.clear();
     note_ = {};
     result_ = {};
     verdict_ = {};
@@ -327,10 +352,13 @@ void TWinValidCQ::PrepareValidation(TAnalyte& analyte, TResu& run) {
 void TWinValidCQ::ApplyHeight() {
     const int levels = LevelsInUse();
     const bool across = levels_.N >= 2;
-    const int h = across ? 100 * levels + 193 : 100 * levels + 160;
+    const int notice = rejudgedShown_ ? RejudgedHeight + 6 : 0;
+    const int h = (across ? 100 * levels + 193 : 100 * levels + 160) + notice;
     PanelWGAcross->setVisible(across);
     PanelWGAcross->move(0, 100 * levels + 84);
-    Panel3->setGeometry(0, across ? 100 * levels + 117 : 100 * levels + 84, WindowWidth, 76);
+    const int bottom = across ? 100 * levels + 117 : 100 * levels + 84;
+    LblRejudged->move(10, bottom + 3);
+    Panel3->setGeometry(0, bottom + notice, WindowWidth, 76);
     setFixedSize(WindowWidth, h);
     if (QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) {
         // Centred across the screen at its first showing; later showings keep the left edge.
@@ -358,7 +386,7 @@ void TWinValidCQ::FormActivate() {
         ModeLabels[ki]->setVisible(used);
         if (!used) continue;
         LevelBars[ki]->Load(a.Limits[ki], run_->Levels[ki]);
-        RejectButtons[ki]->setText(RejectCaption(k, false));
+        RejectButtons[ki]->setText(RejectCaption(k, rejected_[ki]));
         RejectButtons[ki]->setEnabled(run_->Levels[ki].State != psEmpty);
         MaterialLabels[ki]->setText(ToQt(ListSerum.FindMaterial(a.MaterialId[ki]).Name));
         ModeLabels[ki]->setText(LimitModeText(a.LimitMode[ki]));

@@ -68,6 +68,10 @@ public:
     // run's rejected levels are psDiscarded and the analyte's multirule switch follows CBWestg.
     bool Execute(TAnalyte& analyte, TResu& run);
 
+    // The next showing is the run again after the server refused it as judged otherwise on runs other
+    // benches added meanwhile: the window says so (`message`) and keeps the levels rejected at the last OK.
+    void ReopenRejudged(const std::string& message);
+
     void PrepareValidation(TAnalyte& analyte, TResu& run);
     void FormActivate();
     // Applies the rejections and the multirule switch when the window closed with OK.
@@ -107,6 +111,8 @@ public:
     QCheckBox* CBWestg;
     // In place of CBWestg for an analyte with a rule set of its own: the set's name.
     QLabel* LblRuleSet;
+    // Shown when the window opened again on a run the server judged otherwise: why, and what changed.
+    QLabel* LblRejudged;
 
     void done(int r) override;
 
@@ -127,6 +133,8 @@ private:
     TQcRuleSet own_;      // the analyte's own rule set; empty: the multirules judge
     TRunVerdict verdict_; // of the own set
     bool placed_ = false;
+    std::string rejudged_; // the message of the next showing, see ReopenRejudged
+    bool rejudgedShown_ = false;
     int x_ = 0;
 };
 

@@ -1400,6 +1400,10 @@
         <translation>Die Einstellungen wurden inzwischen an einem anderen Arbeitsplatz geändert: Diese Änderung wurde nicht gespeichert. Sie zeigen jetzt den Stand des Servers.</translation>
     </message>
     <message>
+        <source>%1 was changed on another bench meanwhile: this change was not saved. This bench wanted: %2. The server holds instead: %3. %1 now shows what the server holds; make the change again if still needed.</source>
+        <translation>%1 wurde inzwischen an einem anderen Arbeitsplatz geändert: Diese Änderung wurde nicht gespeichert. Dieser Arbeitsplatz wollte: %2. Der Server enthält stattdessen: %3. %1 zeigt jetzt den Stand des Servers; nehmen Sie die Änderung erneut vor, falls sie noch nötig ist.</translation>
+    </message>
+    <message>
         <source>%1 was deleted on another bench meanwhile: the run was not saved. The lists now show what the server holds.</source>
         <translation>%1 wurde inzwischen an einem anderen Arbeitsplatz gelöscht: Der Lauf wurde nicht gespeichert. Die Listen zeigen jetzt den Stand des Servers.</translation>
     </message>

@@ -1400,6 +1400,10 @@
         <translation>Les réglages ont été modifiés entre-temps sur un autre poste : cette modification n&apos;a pas été enregistrée. Ils montrent maintenant ce que contient le serveur.</translation>
     </message>
     <message>
+        <source>%1 was changed on another bench meanwhile: this change was not saved. This bench wanted: %2. The server holds instead: %3. %1 now shows what the server holds; make the change again if still needed.</source>
+        <translation>%1 a été modifié entre-temps sur un autre poste : cette modification n&apos;a pas été enregistrée. Ce poste voulait : %2. Le serveur contient à la place : %3. %1 montre maintenant ce que contient le serveur ; refaites la modification si elle est encore nécessaire.</translation>
+    </message>
+    <message>
         <source>%1 was deleted on another bench meanwhile: the run was not saved. The lists now show what the server holds.</source>
         <translation>%1 a été supprimé entre-temps sur un autre poste : la série n&apos;a pas été enregistrée. Les listes montrent maintenant ce que contient le serveur.</translation>
     </message>

@@ -16,6 +16,7 @@
 #include "UDataLoadSave.h"
 #include "UExtended.h"
 #include "UJournal.h"
+#include "UJournalTexts.h"
 #include "UTexts.h"
 #include "UUtilitaires.h"
 
@@ -143,6 +144,12 @@ const std::vector<TServerSchemaPart>& ServerSchemaParts() {
           "  replaces bytea, first_time double precision NOT NULL, last_time double precision NOT NULL,"
           "  state text NOT NULL, verdict text NOT NULL, note text NOT NULL, made_utc text NOT NULL);"
           "CREATE INDEX inbox_run_state ON inbox_run(state);"}},
+        // The analyte's version at which each point was stored, and the last version that changed more
+        // than adding runs: a bench adding runs reads, under the row lock, only the runs others added.
+        {"appends",
+         {"ALTER TABLE point ADD COLUMN added bigint NOT NULL DEFAULT 0;"
+          "ALTER TABLE analyte ADD COLUMN edited bigint NOT NULL DEFAULT 0;"
+          "CREATE INDEX point_added ON point(analyte, added);"}},
         // Rights the server enforces for the benches' role (UServerRights.cpp).
         ServerRightsPart(),
     };
@@ -279,6 +286,47 @@ bool SameStored(const TAnalyte& a, const TAnalyte& b) {
     for (int i = 0; i < a.Count(); ++i)
         if (!SamePoint(a.Points[i], b.Points[i])) return false;
     return true;
+}
+
+// What `to` changes of `from`, as the journal writes it: the definition, the limits per level, the
+// points deleted, corrected and added (a few named, then how many more); "no change" when nothing.
+std::string ChangeText(const TAnalyte& from, const TAnalyte& to) {
+    std::vector<std::string> parts;
+    if (from.Name != to.Name) parts.push_back("name " + to.Name);
+    if (from.Unit != to.Unit) parts.push_back("unit " + to.Unit);
+    if (from.Decimals != to.Decimals) parts.push_back(std::to_string(to.Decimals) + " decimals");
+    if (from.NbLevels != to.NbLevels) parts.push_back(std::to_string(to.NbLevels) + " levels");
+    if (from.MaterialId != to.MaterialId) parts.push_back("other materials");
+    if (from.Options != to.Options) parts.push_back(OptionsText(to.Options));
+    const TLimitState was = TLimitState::Of(from), is = TLimitState::Of(to);
+    for (int k = 0; k < std::min(to.NbLevels, MaxLevels); ++k) {
+        const std::string limits = LimitsText(to, is, k);
+        if (limits != LimitsText(from, was, k)) parts.push_back("L" + std::to_string(k + 1) + " " + limits);
+    }
+    const auto [pre, suf] = CommonEnds(from, to);
+    const int gone = from.Count() - suf - pre, come = to.Count() - suf - pre;
+    const auto point = [](const TAnalyte& a, int i) {
+        const ControlPoint& p = a.Points[static_cast<size_t>(i)];
+        return JournalDateTime(p.DateTime) + " " +
+               RunText(a, p.Levels, std::string(p.Operator.View()),
+                       p.CommentId >= 0 ? a.CommentText(p.CommentId) : std::string());
+    };
+    constexpr int Named = 3;
+    if (gone == 1 && come == 1) {
+        parts.push_back("the point of " + point(from, pre) + " corrected to " + point(to, pre));
+    } else {
+        for (int i = 0; i < std::min(gone, Named); ++i)
+            parts.push_back("the point of " + point(from, pre + i) + " deleted");
+        if (gone > Named) parts.push_back(std::to_string(gone - Named) + " more points deleted");
+        for (int i = 0; i < std::min(come, Named); ++i)
+            parts.push_back("the point of " + point(to, pre + i) + " added");
+        if (come > Named) parts.push_back(std::to_string(come - Named) + " more points added");
+    }
+    if (parts.empty() && !SameStored(from, to)) parts.push_back("comments");
+    if (parts.empty()) return "no change";
+    std::string out;
+    for (const std::string& part : parts) out += (out.empty() ? "" : "; ") + part;
+    return out;
 }
 
 // The runs `now` adds to `before` when adding them is all it changes: `before`'s points are kept in
@@ -1001,7 +1049,7 @@ void TServerStore::CheckTechnologistChange(const TAnalyte& a, const TAnalyte* be
                  a.Name, account_->Code));
 }
 
-void TServerStore::CopyPoints(int64_t id, const TAnalyte& a, int from, int to, int ordBase) {
+void TServerStore::CopyPoints(int64_t id, const TAnalyte& a, int from, int to, int ordBase, int64_t added) {
     if (from >= to) return;
     std::string rows;
     rows.reserve(static_cast<size_t>(to - from) * 64);
@@ -1022,9 +1070,12 @@ void TServerStore::CopyPoints(int64_t id, const TAnalyte& a, int from, int to, i
         rows += std::to_string(p.CommentId);
         rows += '\t';
         TPgConnection::CopyText(rows, ToServer(p.Operator.View()));
+        rows += '\t';
+        rows += Num(added);
         rows += '\n';
     }
-    conn_.Copy("COPY point(analyte, ord, at, v1, s1, v2, s2, v3, s3, comment_id, operator) FROM STDIN", rows);
+    conn_.Copy("COPY point(analyte, ord, at, v1, s1, v2, s2, v3, s3, comment_id, operator, added) FROM STDIN",
+               rows);
 }
 
 void TServerStore::CopyComments(int64_t id, const TAnalyte& a, int from) {
@@ -1061,10 +1112,11 @@ int64_t TServerStore::WriteAnalyte(const TAnalyte& a, const TShadow& shadow, std
     CheckTechnologistChange(a, &shadow.Stored);
     others = 0;
     const std::optional<std::vector<TResu>> added = AddedRuns(shadow.Stored, a);
-    if (!added) return WriteChanges(a, shadow);
+    if (!added) return WriteChanges(a, shadow, false);
     // Runs only added: the row lock orders this bench after any other adding runs to the analyte, and
     // the runs go in among whatever the server holds now.
-    TPgResult row = conn_.Exec("SELECT version FROM analyte WHERE id = $1 FOR UPDATE", {Num(shadow.Id)});
+    TPgResult row =
+        conn_.Exec("SELECT version, edited FROM analyte WHERE id = $1 FOR UPDATE", {Num(shadow.Id)});
     if (row.Rows() != 1) {
         stale_.Analytes.push_back(shadow.Id);
         stale_.Catalogue = true;
@@ -1074,17 +1126,53 @@ int64_t TServerStore::WriteAnalyte(const TAnalyte& a, const TShadow& shadow, std
                                    a.Name));
     }
     const int64_t version = row.Int(0, 0);
-    if (version == shadow.Version) return WriteChanges(a, shadow);
-    std::vector<std::pair<int64_t, int64_t>> ids;
-    std::vector<std::unique_ptr<TAnalyte>> loaded = LoadAnalytes(shadow.Id, ids);
-    if (loaded.size() != 1)
-        throw EServerConflict(a.Name + " was changed on another bench meanwhile: this change was not saved.");
-    const TShadow now{shadow.Id, version, *loaded.front()};
+    if (version == shadow.Version) return WriteChanges(a, shadow, true);
+    std::optional<TAnalyte> there;
+    // Only runs added since the bench's state: the bench's copy with those, not the whole analyte.
+    if (row.Int(0, 1) <= shadow.Version) there = WithRunsAdded(shadow);
+    if (!there) {
+        std::vector<std::pair<int64_t, int64_t>> ids;
+        std::vector<std::unique_ptr<TAnalyte>> loaded = LoadAnalytes(shadow.Id, ids);
+        if (loaded.size() != 1)
+            throw EServerConflict(a.Name +
+                                  " was changed on another bench meanwhile: this change was not saved.");
+        there = std::move(*loaded.front());
+    }
+    const TShadow now{shadow.Id, version, std::move(*there)};
     TAnalyte merged = MergeRuns(a, shadow, now.Stored, *added);
     others = now.Stored.Count() - shadow.Stored.Count();
-    const int64_t written = WriteChanges(merged, now);
+    const int64_t written = WriteChanges(merged, now, true);
     stored = std::move(merged);
     return written;
+}
+
+std::optional<TAnalyte> TServerStore::WithRunsAdded(const TShadow& shadow) {
+    const std::string id = Num(shadow.Id);
+    TPgResult pts = conn_.Exec("SELECT ord, at, v1, s1, v2, s2, v3, s3, comment_id, operator FROM point "
+                               "WHERE analyte = $1 AND added > $2 ORDER BY ord",
+                               {id, Num(shadow.Version)});
+    TPgResult count = conn_.Exec("SELECT count(*) FROM point WHERE analyte = $1", {id});
+    if (count.Int(0, 0) != shadow.Stored.Count() + pts.Rows()) return std::nullopt;
+    TAnalyte now = shadow.Stored;
+    for (int i = 0; i < pts.Rows(); ++i) {
+        TResu r;
+        r.DateTime = pts.Real(i, 1);
+        for (int k = 0; k < MaxLevels; ++k) {
+            const int64_t state = pts.Int(i, 3 + 2 * k);
+            if (state < 0 || state > psEmpty) return std::nullopt;
+            r.Levels[static_cast<size_t>(k)] = {pts.Single(i, 2 + 2 * k), static_cast<PointState>(state)};
+        }
+        // A run with a comment brings the comment's row too: read whole.
+        if (pts.Int(i, 8) >= 0) return std::nullopt;
+        r.Operator = FromServer(pts.View(i, 9));
+        ControlPoint p;
+        p.Operator.Assign(r.Operator);
+        if (p.Operator.View() != std::string_view(r.Operator)) return std::nullopt;
+        // Each at the place the server gave it, as adding it there gives.
+        if (now.AddPoint(r) != pts.Int(i, 0)) return std::nullopt;
+    }
+    now.RecalcAll();
+    return now;
 }
 
 TAnalyte TServerStore::MergeRuns(const TAnalyte& a, const TShadow& shadow, const TAnalyte& now,
@@ -1144,9 +1232,11 @@ TAnalyte TServerStore::MergeRuns(const TAnalyte& a, const TShadow& shadow, const
     return merged;
 }
 
-int64_t TServerStore::WriteChanges(const TAnalyte& a, const TShadow& shadow) {
+int64_t TServerStore::WriteChanges(const TAnalyte& a, const TShadow& shadow, bool runsOnly) {
     std::vector<TPgParam> p = HeaderParams(a);
-    std::string sql = "UPDATE analyte SET version = version + 1, changed_at = now(), changed_by = $1";
+    std::string sql =
+        std::string("UPDATE analyte SET version = version + 1, changed_at = now(), changed_by = $1") +
+        (runsOnly ? "" : ", edited = version + 1");
     for (size_t k = 0; k < std::size(HeaderNames); ++k)
         sql += std::string(", ") + HeaderNames[k] + " = $" + std::to_string(k + 2);
     const size_t n = p.size();
@@ -1162,9 +1252,22 @@ int64_t TServerStore::WriteChanges(const TAnalyte& a, const TShadow& shadow) {
         stale_.Analytes.push_back(shadow.Id);
         stale_.Catalogue = stale_.Catalogue ||
                            conn_.Exec("SELECT 1 FROM analyte WHERE id = $1", {Num(shadow.Id)}).Rows() == 0;
-        throw EServerConflict(
-            a.Name + " was changed on another bench meanwhile: this change was not saved. " + a.Name +
-            " now shows what the server holds; make the change again if still needed.");
+        // Both sides named: what this bench wanted and what the server holds instead, so that the change
+        // lost here can be made again by hand.
+        std::vector<std::pair<int64_t, int64_t>> ids;
+        const std::vector<std::unique_ptr<TAnalyte>> there =
+            stale_.Catalogue ? std::vector<std::unique_ptr<TAnalyte>>{} : LoadAnalytes(shadow.Id, ids);
+        if (there.size() != 1)
+            throw EServerConflict(
+                a.Name + " was changed on another bench meanwhile: this change was not saved. " + a.Name +
+                " now shows what the server holds; make the change again if still needed.");
+        throw EServerConflict(Fill(QT_TRANSLATE_NOOP("Core", "%1 was changed on another bench meanwhile: "
+                                                             "this change was not saved. This bench "
+                                                             "wanted: %2. The server holds instead: %3. "
+                                                             "%1 now shows what the server holds; make the "
+                                                             "change again if still needed."),
+                                   a.Name, ChangeText(shadow.Stored, a),
+                                   ChangeText(shadow.Stored, *there.front())));
     }
     const int64_t version = r.Int(0, 0);
     const TAnalyte& before = shadow.Stored;
@@ -1177,7 +1280,7 @@ int64_t TServerStore::WriteChanges(const TAnalyte& a, const TShadow& shadow) {
     if (delta != 0 && suf > 0)
         conn_.Exec("UPDATE point SET ord = ord + $2 WHERE analyte = $1 AND ord >= $3",
                    {id, Num(int64_t{delta}), Num(int64_t{oldEnd})});
-    CopyPoints(shadow.Id, a, pre, a.Count() - suf, pre);
+    CopyPoints(shadow.Id, a, pre, a.Count() - suf, pre, version);
     const int kept = before.Comments.Count();
     if (a.Comments.Count() >= kept && SameComments(a.Comments, before.Comments, kept)) {
         CopyComments(shadow.Id, a, kept);

@@ -316,12 +316,17 @@ private:
     // of other benches it gained).
     int64_t WriteAnalyte(const TAnalyte& a, const TShadow& shadow, std::optional<TAnalyte>& stored,
                          int& others);
-    int64_t WriteChanges(const TAnalyte& a, const TShadow& shadow);
+    // `runsOnly`: the change only adds runs (the analyte's `edited` version stays).
+    int64_t WriteChanges(const TAnalyte& a, const TShadow& shadow, bool runsOnly);
+    // Under the row lock, when only runs were added since the bench's state: that state with the runs
+    // others added, at the places the server holds them; nothing where that cannot be told so.
+    std::optional<TAnalyte> WithRunsAdded(const TShadow& shadow);
     // Inside the transaction, the analyte's row locked at `version`: the runs added on the server's
     // analyte `now`, judged again where its history differs from the one the bench saw.
     TAnalyte MergeRuns(const TAnalyte& a, const TShadow& shadow, const TAnalyte& now,
                        const std::vector<TResu>& added);
-    void CopyPoints(int64_t id, const TAnalyte& a, int from, int to, int ordBase);
+    // `added`: the analyte's version that stores them.
+    void CopyPoints(int64_t id, const TAnalyte& a, int from, int to, int ordBase, int64_t added = 0);
     void CopyComments(int64_t id, const TAnalyte& a, int from);
     void WriteMaterials(const TListSerum& serum);
     void BumpStore(const char* key, int64_t known, int64_t* now);

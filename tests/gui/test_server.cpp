@@ -11,11 +11,16 @@
 
 #include "GuiTestHelpers.h"
 #include "ServerHelpers.h"
+#include "TestSeams.h"
 #include "UEntryFlow.h"
 #include "UFifoResult.h"
 #include "UMain.h"
 #include "UOperations.h"
 #include "UProgram.h"
+#include "UServerStore.h"
+#include "UValidCQ.h"
+#include "support_prompt.h"
+#include "support_valid.h"
 
 namespace {
 // A first start on the server's database (the sample data), with a supervisor's account when asked.
@@ -60,6 +65,14 @@ struct TSignIns {
         });
     }
 };
+TResu GlucoseRun(TDateTime at, double value) {
+    TResu r;
+    r.AnalyteName = "Glucose";
+    r.DateTime = at;
+    r.Levels[0].Value = static_cast<float>(value);
+    r.Levels[0].State = psInControl;
+    return r;
+}
 } // namespace
 
 class TestServer : public QObject {
@@ -70,6 +83,101 @@ private slots:
         SetScreenMetricsSource([] { return TScreenMetrics{96, 1024, 768}; });
     }
     void cleanup() { qunsetenv("VARNHOLT_DB"); }
+
+    // A run that runs of another bench judge otherwise opens the validation window again by itself, on
+    // the server's history with the rule that now fires and a notice of what changed; OK there stores it
+    // once, journaled as judged there.
+    void runJudgedOtherwiseOpensTheValidationWindowAgain() {
+        TServerDatabase db;
+        if (!db.Ready()) QSKIP(qPrintable(QString::fromStdString("PostgreSQL test cluster: " + db.Why())));
+        TGuiTempFolder station;
+        TOpenOptions o;
+        o.SampleOnFirstRun = false;
+        o.Server = db.Conninfo();
+        QVERIFY(Operations().Open(station.Path(), TOpenMode::Writer, o).Opened);
+        struct TClosed {
+            ~TClosed() { Operations().Close(); }
+        } closed;
+        // Twenty days about 5.0, the limits mobile.
+        auto made = std::make_unique<TAnalyte>("Glucose", "mmol/L", 2, 1);
+        for (int k = 0; k < 20; ++k) made->AddPoint(GlucoseRun(1000 + k, k % 2 ? 5.1 : 4.9));
+        made->RecalcAll();
+        ListAnalytes.Add(std::move(made));
+        WriteAllData();
+        const LevelStats& l = ListAnalytes.FindByName("Glucose")->Limits[0];
+        // Between the warning and the action limit: alone a 1:2s warning, after another such run 2:2s.
+        const double high = static_cast<double>(l.Mean + (l.WarnDev + l.ActionDev) / 2);
+        // Another bench stores such a run while this bench's window is open on the run.
+        const auto otherBenchAdds = [&db, high] {
+            TServerStore other(db.Conninfo());
+            other.Connect(true);
+            TListSerum serum;
+            TListAnalytes analytes;
+            std::deque<TResu> queue;
+            TSettings settings;
+            std::vector<std::string> operators;
+            bool has = false;
+            other.Load(serum, analytes, queue, settings, operators, has);
+            TAnalyte& there = *analytes.FindByName("Glucose");
+            TResu run = GlucoseRun(1030.5, high);
+            there.ClassifyRun(run.Levels);
+            there.AddPoint(run);
+            there.RecalcAll();
+            other.WriteData(serum, analytes, &there, {});
+        };
+        TScriptedAnswers answers;
+        answers.AnswerReason("Control repeated");
+        TWinValidCQ win;
+        TValidDriver drive(win);
+        struct TShowing {
+            bool Notice;
+            QString Text;
+            RuleStatus TwoTwo;
+            int Points;
+        };
+        std::vector<TShowing> showings;
+        drive.act = [&showings, &otherBenchAdds](TWinValidCQ& w) {
+            if (showings.empty()) otherBenchAdds();
+            w.grab(); // painted as the user sees it
+            showings.push_back({w.LblRejudged->isVisible(), w.LblRejudged->text(),
+                                w.LevelBars[0]->Picture.Marks[rp22s],
+                                ListAnalytes.FindByName("Glucose")->Count()});
+        };
+        TEntryFields fields;
+        fields.Date = 1031;
+        fields.Values[0] = std::to_string(high);
+        fields.Operator = "AB";
+        const TRunOutcome out = EnterRun(
+            *ListAnalytes.FindByName("Glucose"), fields, std::ref(drive), [&win] { return win.Note(); },
+            [&win](const std::string& message) { win.ReopenRejudged(message); });
+        QCOMPARE(drive.shown, 2);
+        QVERIFY(!showings[0].Notice);
+        QCOMPARE(showings[0].TwoTwo, rsClear);
+        QCOMPARE(showings[0].Points, 20);
+        QVERIFY(showings[1].Notice);
+        QVERIFY2(showings[1].Text.contains(QStringLiteral("judged otherwise")) &&
+                     showings[1].Text.contains(QStringLiteral("2:2s")),
+                 qPrintable(showings[1].Text));
+        QCOMPARE(showings[1].TwoTwo, rsReject);
+        QCOMPARE(showings[1].Points, 21);
+        // Saved without a box telling of the refusal, and the run not left in the fields.
+        QVERIFY(out.Accepted && out.Saved && out.ResetFields);
+        QVERIFY(answers.shown.empty());
+        QCOMPARE(answers.reasonQuestions.size(), size_t(1));
+        QCOMPARE(ListAnalytes.FindByName("Glucose")->Count(), 22);
+        QCOMPARE(db.Admin().Exec("SELECT count(*) FROM point").Int(0, 0), int64_t(22));
+        QCOMPARE(db.Admin()
+                     .Exec("SELECT count(*) FROM journal WHERE kind LIKE 'run%' AND after LIKE '%2:2s%'")
+                     .Int(0, 0),
+                 int64_t(1));
+        // A window opened afresh shows no notice (cancelled: the run is held).
+        drive.pressOK = false;
+        drive.act = [&showings](TWinValidCQ& w) {
+            showings.push_back({w.LblRejudged->isVisible(), {}, rsClear, 0});
+        };
+        EnterRun(*ListAnalytes.FindByName("Glucose"), fields, std::ref(drive));
+        QVERIFY(!showings.back().Notice);
+    }
 
     // A server with accounts asks for the operator; a wrong password asks again with the refusal, the
     // right one opens the program signed in; cancelling ends it without changing anything.

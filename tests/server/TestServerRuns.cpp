@@ -25,9 +25,14 @@ struct TOtherBench {
         Store.Load(Serum, Analytes, queue, settings, operators, has);
     }
     void Add(TResu run) {
+        Change([&run](TAnalyte& a) {
+            a.ClassifyRun(run.Levels);
+            a.AddPoint(run);
+        });
+    }
+    void Change(const std::function<void(TAnalyte&)>& change) {
         TAnalyte& a = *Analytes.FindByName("Glucose");
-        a.ClassifyRun(run.Levels);
-        a.AddPoint(run);
+        change(a);
         a.RecalcAll();
         Store.WriteData(Serum, Analytes, &a, {});
     }
@@ -150,4 +155,97 @@ TEST_F(ServerRuns_, ARunJudgedOtherwiseOnTheServersHistoryIsRefusedAndNothingIsS
     EXPECT_TRUE(again.Notes.empty());
     EXPECT_EQ(ServerTimes().size(), 22u);
     EXPECT_EQ(db.Admin().Exec("SELECT count(*) FROM journal WHERE after LIKE '%2:2s%'").Int(0, 0), 1);
+}
+
+// Two benches change the same thing of one analyte: the later is refused, nothing of it stored, and its
+// message names both sides (what the bench wanted, what the server holds instead), so that the change is
+// not lost unseen; the bench then shows the server's state.
+TEST_F(ServerRuns_, AnEditConflictNamesWhatTheBenchWantedAndWhatTheServerHolds) {
+    SKIP_WITHOUT_SERVER(db);
+    struct TCase {
+        const char* name;
+        std::function<void(TAnalyte&)> other;
+        std::function<TOutcome(TOperations&, TAnalyte&)> mine;
+        const char* wanted;
+        const char* holds;
+    };
+    const TCase cases[] = {
+        {"the same point deleted and corrected", [](TAnalyte& a) { a.Points.erase(a.Points.begin() + 3); },
+         [](TOperations& o, TAnalyte& a) {
+             TResu taken;
+             return o.TakePointForEdit(a, 3, taken, "typing error");
+         },
+         "the point of 1902-09-29 00:00 L1 5.10", "the point of 1902-09-29 00:00 L1 5.10"},
+        {"limits locked on both",
+         [](TAnalyte& a) {
+             a.LimitMode[0] = lmFixed;
+             a.Limits[0].Mean = 5;
+             a.Limits[0].WarnDev = 0.2L;
+             a.Limits[0].ActionDev = 0.3L;
+         },
+         [](TOperations& o, TAnalyte& a) {
+             const TLimitState before = TLimitState::Of(a);
+             a.LimitMode[0] = lmLocked;
+             a.LockFirst[0] = 0;
+             a.LockLast[0] = 9;
+             a.RecalcAll();
+             return o.SaveLimits(a, before, "new lot");
+         },
+         "L1 Locked limits 1902-09-26 00:00 to 1902-10-06 00:00", "L1 Fixed limits: mean 5"},
+        {"the definition edited on both", [](TAnalyte& a) { a.Unit = "mg/dL"; },
+         [](TOperations& o, TAnalyte& a) {
+             return o.SetAnalyteOptions(a, static_cast<uint8_t>(a.Options ^ TAnalyte::OptCommonCV));
+         },
+         "common CV", "unit mg/dL"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(ops.PollServer().Ok());
+        TOtherBench other(db.Conninfo());
+        other.Change(c.other);
+        const std::string server = ServerImage();
+        const int64_t entries = db.Admin().Exec("SELECT count(*) FROM journal").Int(0, 0);
+        const TOutcome out = c.mine(ops, Glucose());
+        EXPECT_EQ(out.Status, TStatus::Refused);
+        EXPECT_EQ(out.Refusal, TRefusal::Conflict);
+        const size_t wanted = out.Message.find("This bench wanted: "),
+                     holds = out.Message.find("The server holds instead: ");
+        ASSERT_NE(wanted, std::string::npos) << out.Message;
+        ASSERT_NE(holds, std::string::npos) << out.Message;
+        EXPECT_NE(out.Message.substr(wanted, holds - wanted).find(c.wanted), std::string::npos)
+            << out.Message;
+        EXPECT_NE(out.Message.find(c.holds, holds), std::string::npos) << out.Message;
+        EXPECT_EQ(ServerImage(), server);
+        EXPECT_EQ(db.Admin().Exec("SELECT count(*) FROM journal").Int(0, 0), entries);
+        ASSERT_TRUE(ops.PollServer().Ok());
+        EXPECT_EQ(DataImage(ListSerum, ListAnalytes), server);
+    }
+}
+
+// A run added after another bench changed more than runs (the unit, a point deleted, a run with a comment) is
+// stored among what the server holds all the same: the bench then shows exactly the server's state.
+TEST_F(ServerRuns_, ARunAddedAfterAnotherBenchsEditMeetsTheServersWholeState) {
+    SKIP_WITHOUT_SERVER(db);
+    const std::function<void(TAnalyte&)> others[] = {
+        [](TAnalyte& a) { a.Unit = "mg/dL"; },
+        [](TAnalyte& a) { a.DeletePoint(2); },
+        [](TAnalyte& a) {
+            TResu r = MakeRun(1030.5, {5.0});
+            r.Comment = "new lot";
+            a.ClassifyRun(r.Levels);
+            a.AddPoint(r);
+        },
+        [](TAnalyte& a) { a.AddPoint(MakeRun(1000.5, {5.02})); },
+    };
+    double at = 1040;
+    for (const auto& change : others) {
+        TOtherBench other(db.Conninfo());
+        other.Change(change);
+        const int count = static_cast<int>(ServerTimes().size());
+        TOutcome out = ops.AcceptRun(Glucose(), Entered(at += 1, 5.01));
+        ASSERT_TRUE(out.Ok()) << out.Message;
+        EXPECT_EQ(static_cast<int>(ServerTimes().size()), count + 1);
+        EXPECT_EQ(DataImage(ListSerum, ListAnalytes), ServerImage());
+    }
+    EXPECT_EQ(Glucose().Unit, "mg/dL");
 }
