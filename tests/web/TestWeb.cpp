@@ -9,6 +9,7 @@
 #include <netinet/in.h>
 #include <spawn.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -142,10 +143,11 @@ protected:
         if (web) web->Stop();
     }
     void Start() {
-        web = std::make_unique<TWebProgram>(
-            std::vector<std::string>{"--db", db.Conninfo(), "--listen", "127.0.0.1:" + std::to_string(port)},
-            std::vector<std::string>{"VARNHOLT_OPERATOR=web", "VARNHOLT_PASSWORD=pw-web"},
-            station.File("web.log"));
+        Start({"--db", db.Conninfo(), "--listen", "127.0.0.1:" + std::to_string(port)},
+              {"VARNHOLT_OPERATOR=web", "VARNHOLT_PASSWORD=pw-web"});
+    }
+    void Start(const std::vector<std::string>& args, const std::vector<std::string>& env) {
+        web = std::make_unique<TWebProgram>(args, env, station.File("web.log"));
         http = std::make_unique<httplib::Client>("127.0.0.1", port);
         for (int i = 0; i < 200; ++i) {
             if (auto r = http->Get("/login"); r && r->status == 200) return;
@@ -523,3 +525,21 @@ TEST_F(Web_, AnAccountCodeBeyondAsciiIsJournaledAsItIs) {
 }
 
 } // namespace
+
+// Everything from the server file: the store, where to listen, the web view's account.
+TEST_F(Web_, ServesFromTheServerFile) {
+    SKIP_WITHOUT_SERVER(db);
+    web->Stop();
+    const std::string file = station.File("Varnholt.server");
+    std::ofstream(file) << db.Conninfo() << "\n[web]\nlisten = 127.0.0.1:" << port
+                        << "\nuser = web\npassword = pw-web\n";
+    ::chmod(file.c_str(), 0600);
+    Start({"--server", file}, {});
+    EXPECT_FALSE(SignIn("boss", "pw-boss").first.empty());
+    web->Stop();
+    ::chmod(file.c_str(), 0644);
+    web = std::make_unique<TWebProgram>(std::vector<std::string>{"--server", file},
+                                        std::vector<std::string>{}, station.File("web.log"));
+    EXPECT_EQ(web->Ended(10), 2);
+    EXPECT_NE(Slurp(station.File("web.log")).find("chmod 600"), std::string::npos);
+}

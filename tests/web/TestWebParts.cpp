@@ -1,8 +1,14 @@
-// The web view's parts that need no server: request bodies, listen addresses, escaping, sessions.
+// The web view's parts that need no server: request bodies, listen addresses, escaping, sessions,
+// the settings.
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <map>
+#include <sys/stat.h>
 
+#include "TestHelpers.h"
+#include "UWebOptions.h"
 #include "UWebPages.h"
 #include "UWebServer.h"
 #include "UWebSessions.h"
@@ -133,4 +139,123 @@ TEST(WebParts, TheChartKeepsItsLimitsInViewAndOutliersOnTheEdge) {
     EXPECT_DOUBLE_EQ(unlimited[5], 10.0);
     EXPECT_DOUBLE_EQ(*std::max_element(unlimited.begin(), unlimited.end()), 210.0)
         << "the lowest value at the bottom";
+}
+
+namespace {
+
+std::string WriteFile(const TTempFolder& folder, const std::string& text, mode_t mode = 0600) {
+    const std::string path = folder.File("Varnholt.server");
+    std::ofstream(path, std::ios::trunc) << text;
+    ::chmod(path.c_str(), mode);
+    return path;
+}
+
+} // namespace
+
+TEST(WebParts, TheServerFilesWebSection) {
+    TTempFolder folder;
+    TWebFile f;
+    ASSERT_EQ(
+        ReadWebFile(WriteFile(folder, "host=db dbname=qc\n[other]\nlisten = nonsense\n[web]\n# the web "
+                                      "view\n listen = [::1]:8443 \ncert=tls/qc.pem\nkey = /etc/qc.key\n"
+                                      "user = web\npassword = s3cret=x\n[later]\nuser = x\n"),
+                    f),
+        "");
+    EXPECT_EQ(f.Db, "host=db dbname=qc");
+    EXPECT_EQ(f.Listen, "[::1]:8443");
+    EXPECT_EQ(f.Cert, folder.File("tls/qc.pem")) << "relative to the file's folder";
+    EXPECT_EQ(f.Key, "/etc/qc.key");
+    EXPECT_EQ(f.User, "web");
+    EXPECT_EQ(f.Password, "s3cret=x");
+    ASSERT_EQ(ReadWebFile(WriteFile(folder, "[web]\nlisten = 127.0.0.1:9000\n"), f), "");
+    EXPECT_EQ(f.Db, "") << "a file of the web section alone";
+
+    const struct {
+        const char* text;
+        const char* says;
+    } bad[] = {
+        {"db\n[web]\nport = 80\n", "line 3: unknown setting port"},
+        {"db\n[web]\nuser = a\nuser = b\n", "line 4: user is already set on line 3"},
+        {"db\n[web]\nuser\n", "line 3: expected NAME = VALUE"},
+        {"db\n[web]\nuser =\n", "user has no value"},
+        {"db\n[web\n", "line 2: a section's name ends with ]"},
+        {"db\n[web]\nlisten = 8470\n", "listen takes HOST:PORT, not 8470"},
+        {"db\n[web]\ncert = a.pem\n", "cert and key go together"},
+    };
+    for (const auto& b : bad)
+        EXPECT_NE(ReadWebFile(WriteFile(folder, b.text), f).find(b.says), std::string::npos) << b.text;
+    EXPECT_NE(ReadWebFile(folder.File("none"), f).find("cannot read"), std::string::npos);
+
+    // A password every user can read is refused, in the section or in the connection string.
+    EXPECT_NE(
+        ReadWebFile(WriteFile(folder, "db\n[web]\nuser = w\npassword = p\n", 0644), f).find("chmod 600"),
+        std::string::npos);
+    EXPECT_NE(ReadWebFile(WriteFile(folder, "host=db password=p\n", 0644), f).find("chmod 600"),
+              std::string::npos);
+    EXPECT_EQ(ReadWebFile(WriteFile(folder, "host=db\n[web]\nuser = w\n", 0644), f), "");
+}
+
+// The command line over the environment over the server file.
+TEST(WebParts, OptionsTakeTheirPrecedence) {
+    TTempFolder folder;
+    const std::string file = WriteFile(folder, "host=filedb\n[web]\nlisten = 10.0.0.1:9000\nuser = "
+                                               "web\npassword = filepw\ncert = c.pem\nkey = k.pem\n");
+    std::map<std::string, std::string> vars;
+    auto env = [&vars](const char* v) -> const char* {
+        auto it = vars.find(v);
+        return it == vars.end() ? nullptr : it->second.c_str();
+    };
+    auto run = [&](std::vector<std::string> args, TWebOptions& o, bool& needed) {
+        std::string message;
+        const TWebStart s = WebOptions(args, env, o, message, needed);
+        EXPECT_EQ(s, TWebStart::Serve) << message;
+    };
+    TWebOptions o;
+    bool needed = true;
+    run({"--server", file}, o, needed);
+    EXPECT_EQ(o.Db, "host=filedb");
+    EXPECT_EQ(o.Host, "10.0.0.1");
+    EXPECT_EQ(o.Port, 9000);
+    EXPECT_EQ(o.ServiceCode, "web");
+    EXPECT_EQ(o.ServicePassword, "filepw");
+    EXPECT_EQ(o.Cert, folder.File("c.pem"));
+    EXPECT_FALSE(needed);
+
+    vars = {{"VARNHOLT_DB", "host=envdb"}, {"VARNHOLT_WEB_LISTEN", "127.0.0.1:9001"}};
+    run({"--server", file}, o, needed);
+    EXPECT_EQ(o.Db, "host=envdb");
+    EXPECT_EQ(o.Port, 9001);
+    run({"--server", file, "--db", "host=argdb", "--listen", "127.0.0.1:9002", "--cert", "/a.pem", "--key",
+         "/a.key"},
+        o, needed);
+    EXPECT_EQ(o.Db, "host=argdb");
+    EXPECT_EQ(o.Port, 9002);
+    EXPECT_EQ(o.Cert, "/a.pem");
+    EXPECT_EQ(o.Key, "/a.key");
+    // Another account than the file's: its password is not the file's.
+    run({"--server", file, "--user", "other"}, o, needed);
+    EXPECT_EQ(o.ServiceCode, "other");
+    EXPECT_EQ(o.ServicePassword, "");
+    EXPECT_TRUE(needed);
+    vars["VARNHOLT_PASSWORD"] = "envpw";
+    run({"--server", file}, o, needed);
+    EXPECT_EQ(o.ServicePassword, "envpw");
+    EXPECT_FALSE(needed);
+
+    vars.clear();
+    run({"--db", "host=x"}, o, needed);
+    EXPECT_EQ(o.Host, "127.0.0.1");
+    EXPECT_EQ(o.Port, 8470);
+    EXPECT_EQ(o.Cert, "");
+    for (const std::vector<std::string>& bad :
+         std::vector<std::vector<std::string>>{{},
+                                               {"--server", folder.File("none"), "--db", "x"},
+                                               {"--db", "x", "--cert", "a"},
+                                               {"--db", "x", "--listen", "80"},
+                                               {"--db"},
+                                               {"--port", "80"}}) {
+        std::string message;
+        EXPECT_EQ(WebOptions(bad, env, o, message, needed), TWebStart::Refused);
+        EXPECT_FALSE(message.empty());
+    }
 }
