@@ -13,6 +13,8 @@
 #include "UDataLoadSave.h"
 #include "UFifoResult.h"
 #include "UOperations.h"
+#include "UQcSummary.h"
+#include "USigmaReport.h"
 #include "UUtilitaires.h"
 #include "UWebPages.h"
 
@@ -662,11 +664,13 @@ void TWebView::Routes() {
         Refresh();
         res.set_content(Page({"Today", session->Account, session->Csrf},
                              TodayBody(ListAnalytes, Fifo.Entries(),
-                                       {Operations().NotMappedCount(), Operations().HeldFromInbox()})),
+                                       {Operations().NotMappedCount(), Operations().HeldFromInbox()},
+                                       Operations().RuleSets())),
                         HtmlType);
     });
+    // The months of the summary as typed (UTF-8), empty for the last six.
     auto analytePage = [](httplib::Response& res, const TWebSession& session, const std::string& name,
-                          const std::string& notice) {
+                          const std::string& notice, std::string from = "", std::string to = "") {
         const TAnalyte* a = ListAnalytes.FindByName(Utf8ToCp1252(name));
         if (!a) {
             res.status = 404;
@@ -675,17 +679,33 @@ void TWebView::Routes() {
                 HtmlType);
             return;
         }
-        res.set_content(Page({Cp1252ToUtf8(a->Name), session.Account, session.Csrf},
-                             AnalyteBody(*a, Operations().Reviews(a->Name),
-                                         session.Account.Role == TRole::Supervisor, session.Csrf, notice)),
-                        HtmlType);
+        // The figures as the limits view and the companion give them: every point in view, the own rules.
+        const TQualityGoal goal = Operations().Goal(a->Name);
+        const TQcRuleSet own = Operations().RuleSet(a->Name);
+        std::string figures =
+            SigmaTable(*a, SigmaReport(*a, goal, std::nullopt, {0, a->Count() - 1}, {}, own));
+        const auto months = DefaultMonths(*a);
+        if (from.empty()) from = MonthText(months.first);
+        if (to.empty()) to = MonthText(months.second);
+        try {
+            const TSummary summary = MonthlySummary(*a, goal, ParseMonth(from), ParseMonth(to), own);
+            figures += SummaryTable(*a, &summary, from, to, "");
+        } catch (const EQcError& e) {
+            res.status = 400;
+            figures += SummaryTable(*a, nullptr, from, to, e.what());
+        }
+        res.set_content(
+            Page({Cp1252ToUtf8(a->Name), session.Account, session.Csrf},
+                 AnalyteBody(*a, Operations().Reviews(a->Name), session.Account.Role == TRole::Supervisor,
+                             session.Csrf, notice, figures)),
+            HtmlType);
     };
     s.Get("/analyte", [this, pageSession, analytePage](const httplib::Request& req, httplib::Response& res) {
         auto session = pageSession(req, res);
         if (!session) return;
         std::lock_guard lock(data_);
         Refresh();
-        analytePage(res, *session, Field(req, "name"), "");
+        analytePage(res, *session, Field(req, "name"), "", Field(req, "from"), Field(req, "to"));
     });
     s.Post("/review", [this, pageSession, analytePage](const httplib::Request& req, httplib::Response& res) {
         auto session = pageSession(req, res);

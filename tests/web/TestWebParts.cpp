@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 
 #include "TestHelpers.h"
+#include "TestWestgardSupport.h"
+#include "URegional.h"
 #include "UWebOptions.h"
 #include "UWebPages.h"
 #include "UWebServer.h"
@@ -258,4 +260,49 @@ TEST(WebParts, OptionsTakeTheirPrecedence) {
         EXPECT_EQ(WebOptions(bad, env, o, message, needed), TWebStart::Refused);
         EXPECT_FALSE(message.empty());
     }
+}
+
+// Today's page judges each last run as the validation window would: by the analyte's own rule set when
+// it has one (found whatever the case of its name), by the multirules otherwise.
+TEST(WebParts, TodayNamesTheRulesOfEachLastRun) {
+    TListAnalytes list;
+    TAnalyte& a = list.Add(std::make_unique<TAnalyte>(wg::Analyte(2)));
+    a.Name = "Glucose";
+    for (int i = 0; i < 2; ++i) a.Limits[i].DF = 1000;
+    wg::AddPoint(a, EncodeDate(2024, 1, 1), {104.5, 100});
+    wg::AddPoint(a, EncodeDate(2024, 1, 2), {104.5, 100});
+    TAnalyte& quiet = list.Add(std::make_unique<TAnalyte>(wg::Analyte(1)));
+    quiet.Name = "Albumin";
+    wg::AddPoint(quiet, EncodeDate(2024, 1, 2), {100});
+    list.Add(std::make_unique<TAnalyte>(wg::Analyte(1))).Name = "Empty";
+    // The cells of an analyte's row: last run, levels, judgement, rules fired, runs held.
+    auto row = [&list](const std::vector<TAnalyteRules>& own, const std::string& name) {
+        const std::string page = TodayBody(list, {}, {}, own);
+        const size_t at = page.find(">" + name + "</a></td>");
+        std::vector<std::string> cells;
+        for (size_t td = page.find("<td", at); td < page.find("</tr>", at); td = page.find("<td", td + 1)) {
+            const size_t open = page.find('>', td) + 1;
+            cells.push_back(page.substr(open, page.find("</td>", open) - open));
+        }
+        return cells;
+    };
+    const struct {
+        std::vector<TAnalyteRules> own;
+        const char* judgement;
+        const char* fired;
+    } cases[] = {
+        {{}, "rejected", "L1 1:2s, 2:2s"},
+        {{{"GLUCOSE", MakeQcRuleSet("", "1:3s", "")}}, "accepted with a warning", "none"},
+        {{{"glucose", MakeQcRuleSet("", "1:3s", "2:2s")}}, "accepted with a warning", "L1 2:2s"},
+        {{{"Albumin", MakeQcRuleSet("", "1:3s", "")}}, "rejected", "L1 1:2s, 2:2s"},
+    };
+    for (const auto& c : cases) {
+        const auto cells = row(c.own, "Glucose");
+        ASSERT_EQ(cells.size(), 5u);
+        EXPECT_EQ(cells[2], c.judgement);
+        EXPECT_EQ(cells[3], c.fired);
+    }
+    EXPECT_EQ(row({}, "Albumin")[2], "accepted");
+    EXPECT_EQ(row({}, "Albumin")[3], "none");
+    EXPECT_EQ(row({}, "Empty")[0], "no runs");
 }
