@@ -111,7 +111,8 @@ std::string Page(const TPageFrame& frame, const std::string& body) {
     std::string p =
         "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>" + Html(frame.Title) +
         " - Varnholt</title><link rel=\"stylesheet\" href=\"/style.css\"><script src=\"/live.js\" "
-        "defer></script></head><body>";
+        "defer></script></head><body" +
+        (frame.Here.empty() ? std::string() : " data-here=\"" + Html(frame.Here) + "\"") + ">";
     p += "<nav><a href=\"/\">Today</a><a href=\"/journal\">Journal</a><span>" + Html(frame.Account.Code) +
          " (" + RoleName(frame.Account.Role) + ")</span>";
     p += "<form method=\"post\" action=\"/logout\"><input type=\"hidden\" name=\"csrf\" value=\"" +

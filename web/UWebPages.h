@@ -22,6 +22,7 @@ struct TPageFrame {
     std::string Title; // UTF-8
     TAccount Account;  // who is signed in
     std::string Csrf;  // for the sign-out form
+    std::string Here; // the address that shows the page again, when it is not the request's (a form's answer)
 };
 // A whole page around `body`.
 std::string Page(const TPageFrame& frame, const std::string& body);

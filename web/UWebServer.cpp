@@ -106,13 +106,16 @@ const char* StyleSheet =
     "svg{border:1px solid #ccc;margin:4px 0}";
 
 // A page follows the changes of the benches: it is shown again when one changed the data, unless a
-// password is being typed into it.
+// password is being typed into it. A form's answer is shown again from its own address, never by
+// sending the form once more.
 const char* LiveScript =
     "'use strict';\n"
     "const events = new EventSource('/api/events');\n"
     "events.addEventListener('change', () => {\n"
     "  const typing = Array.from(document.querySelectorAll('input[type=password]')).some(i => i.value);\n"
-    "  if (!typing) location.reload();\n"
+    "  if (typing) return;\n"
+    "  const here = document.body.dataset.here;\n"
+    "  if (here) location.replace(here); else location.reload();\n"
     "});\n";
 
 } // namespace
@@ -444,7 +447,9 @@ void TWebView::Routes() {
         }));
     s.set_post_routing_handler([](const httplib::Request&, httplib::Response& res) {
         res.set_header("X-Content-Type-Options", "nosniff");
-        res.set_header("Referrer-Policy", "no-referrer");
+        // No address leaves the site; within it browsers name the page's origin on a form sent, which
+        // the changes' same-origin check needs ("no-referrer" makes it "null").
+        res.set_header("Referrer-Policy", "same-origin");
         res.set_header("Cache-Control", "no-store");
         res.set_header(
             "Content-Security-Policy",
@@ -662,7 +667,7 @@ void TWebView::Routes() {
         if (!session) return;
         std::lock_guard lock(data_);
         Refresh();
-        res.set_content(Page({"Today", session->Account, session->Csrf},
+        res.set_content(Page({"Today", session->Account, session->Csrf, ""},
                              TodayBody(ListAnalytes, Fifo.Entries(),
                                        {Operations().NotMappedCount(), Operations().HeldFromInbox()},
                                        Operations().RuleSets())),
@@ -674,11 +679,14 @@ void TWebView::Routes() {
         const TAnalyte* a = ListAnalytes.FindByName(Utf8ToCp1252(name));
         if (!a) {
             res.status = 404;
-            res.set_content(
-                Page({"Unknown analyte", session.Account, session.Csrf}, "<p>No analyte of that name.</p>"),
-                HtmlType);
+            res.set_content(Page({"Unknown analyte", session.Account, session.Csrf, ""},
+                                 "<p>No analyte of that name.</p>"),
+                            HtmlType);
             return;
         }
+        // Shown again from there when a bench changed the data (also the answer of a sign-off).
+        std::string here = "/analyte?name=" + UrlPart(name);
+        if (!from.empty() || !to.empty()) here += "&from=" + UrlPart(from) + "&to=" + UrlPart(to);
         // The figures as the limits view and the companion give them: every point in view, the own rules.
         const TQualityGoal goal = Operations().Goal(a->Name);
         const TQcRuleSet own = Operations().RuleSet(a->Name);
@@ -695,7 +703,7 @@ void TWebView::Routes() {
             figures += SummaryTable(*a, nullptr, from, to, e.what());
         }
         res.set_content(
-            Page({Cp1252ToUtf8(a->Name), session.Account, session.Csrf},
+            Page({Cp1252ToUtf8(a->Name), session.Account, session.Csrf, here},
                  AnalyteBody(*a, Operations().Reviews(a->Name), session.Account.Role == TRole::Supervisor,
                              session.Csrf, notice, figures)),
             HtmlType);
@@ -760,7 +768,7 @@ void TWebView::Routes() {
         filter.To = IsoTextToDate(fields.To);
         if ((!fields.From.empty() && !filter.From) || (!fields.To.empty() && !filter.To)) {
             res.status = 400;
-            res.set_content(Page({"Journal", session->Account, session->Csrf},
+            res.set_content(Page({"Journal", session->Account, session->Csrf, ""},
                                  "<p class=\"notice\" role=\"alert\">From and To are dates YYYY-MM-DD.</p>" +
                                      JournalBody({}, fields)),
                             HtmlType);
@@ -778,7 +786,7 @@ void TWebView::Routes() {
         }
         // The newest 500 entries; the filters narrow them down.
         if (entries.size() > 500) entries.erase(entries.begin(), entries.end() - 500);
-        res.set_content(Page({"Journal", session->Account, session->Csrf}, JournalBody(entries, fields)),
+        res.set_content(Page({"Journal", session->Account, session->Csrf, ""}, JournalBody(entries, fields)),
                         HtmlType);
     });
 }

@@ -642,3 +642,59 @@ TEST_F(Web_, TheAnalytePageGivesTheCompanionsSigmaAndSummary) {
         EXPECT_EQ(r->body.find("<b>"), std::string::npos) << bad;
     }
 }
+
+namespace {
+
+// The output and exit status of a shell command.
+std::pair<std::string, int> Shell(const std::string& command) {
+    std::string out;
+    FILE* p = ::popen((command + " 2>&1").c_str(), "r");
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    const int status = ::pclose(p);
+    return {out, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+}
+
+bool Exists(const std::string& path) {
+    return ::access(path.c_str(), F_OK) == 0;
+}
+
+} // namespace
+
+// A real browser: headless Chromium driven through its DevTools protocol (puppeteer-core), each page checked
+// by axe-core. Both come from npm into the build tree at the first run and stay there.
+TEST_F(Web_, ARealBrowserSignsInReadsAndSignsOff) {
+    SKIP_WITHOUT_SERVER(db);
+    const std::string chromium = "/usr/bin/chromium", modules = VARNHOLT_BROWSER_MODULES;
+    if (!Exists(chromium) || Shell("command -v node").second != 0 || Shell("command -v npm").second != 0)
+        GTEST_SKIP()
+            << "no chromium, node or npm on this machine (Debian: apt-get install chromium nodejs npm)";
+    if (!Exists(modules + "/node_modules/puppeteer-core/package.json") ||
+        !Exists(modules + "/node_modules/axe-core/axe.min.js")) {
+        Shell("mkdir -p " + Quoted(modules) + " && cp " + Quoted(VARNHOLT_BROWSER_SOURCE "/package.json") +
+              " " + Quoted(modules));
+        const auto [out, status] =
+            Shell("cd " + Quoted(modules) +
+                  " && npm install --no-audit --no-fund --prefer-offline --cache ./npm-cache");
+        if (status != 0)
+            GTEST_SKIP()
+                << "puppeteer-core and axe-core could not be fetched from npm (no network, no cache): "
+                << out.substr(0, 500);
+    }
+    // A bench adds a run while the browser shows the sign-off's outcome.
+    const std::string bench = "VARNHOLT_OPERATOR=boss VARNHOLT_PASSWORD=pw-boss " +
+                              std::string(VARNHOLT_CLI) + " --home " + Quoted(station.Path()) + " --db " +
+                              Quoted(db.Conninfo()) + " add Glucose " +
+                              JournalDateTime(Today()).substr(0, 10) + " 00:02 3.1 5.2 --operator AB";
+    const auto [out, status] =
+        Shell("cd " + Quoted(modules) + " && NODE_PATH=./node_modules WEB_URL=http://127.0.0.1:" +
+              std::to_string(port) + " CHROMIUM=" + chromium +
+              " ANALYTE=Glucose SUPERVISOR=boss SUPERVISOR_PASSWORD=pw-boss"
+              " TECHNOLOGIST=tech TECHNOLOGIST_PASSWORD=pw-tech BENCH_CHANGE=" +
+              Quoted(bench) + " timeout 300 node " + Quoted(VARNHOLT_BROWSER_SOURCE "/browser_test.js"));
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_NE(out.find("all passed"), std::string::npos) << out;
+    EXPECT_EQ(Entries("review signed"), 1) << "signed once, also after the page was shown again";
+    EXPECT_GE(Entries("sign-in refused"), 1) << out;
+}
