@@ -58,9 +58,15 @@ TOpenOptions ServerOptions(const char* db, const char* code = "", const char* pa
 
 // The store of analytes W0.. with two years of daily runs, and the accounts; once per database.
 bool Prepare(const char* db) {
+    static int done = -1;
+    if (done >= 0) return done == 1;
     const std::string folder = TempFolder();
     TOperations& ops = Operations();
-    bool ok = ops.Open(folder, TOpenMode::Writer, ServerOptions(db)).Opened;
+    TOpenReport report = ops.Open(folder, TOpenMode::Writer, ServerOptions(db));
+    // Filled before: its accounts ask for a sign-in.
+    if (!report.Opened && report.SignInNeeded)
+        report = ops.Open(folder, TOpenMode::Writer, ServerOptions(db, "boss", "pw-boss"));
+    bool ok = report.Opened;
     if (ok && !ListAnalytes.FindByName("W0")) {
         for (int k = 0; k < Analytes(); ++k) {
             auto a = std::make_unique<TAnalyte>("W" + std::to_string(k), "mmol/L", 2, 3);
@@ -88,6 +94,7 @@ bool Prepare(const char* db) {
     }
     ops.Close();
     std::filesystem::remove_all(folder);
+    done = ok;
     return ok;
 }
 
@@ -227,7 +234,7 @@ void Sessions(benchmark::State& state) {
             cookies.push_back(c.substr(0, c.find(';')));
         }
         std::atomic<bool> stop{false};
-        std::atomic<int> failures{0}, streamsRefused{0}, pageErrors{0};
+        std::atomic<int> failures{0}, streamsRefused{0}, pageErrors{0}, pageRefused{0};
         std::mutex m;
         std::vector<double> pageMs, analyteMs;
         std::vector<std::vector<Clock::time_point>> events(static_cast<size_t>(sessions));
@@ -263,7 +270,7 @@ void Sessions(benchmark::State& state) {
                     auto r = c.Get(path, {{"Cookie", cookies[static_cast<size_t>(s)]}});
                     const double ms = Ms(Clock::now() - start);
                     if (!r || r->status != 200) {
-                        ++pageErrors;
+                        ++(r ? pageRefused : pageErrors);
                         continue;
                     }
                     (today ? mine : analyte).push_back(ms);
@@ -295,7 +302,8 @@ void Sessions(benchmark::State& state) {
         state.counters["analyte_p50_ms"] = Percentile(analyteMs, 0.5);
         state.counters["analyte_p95_ms"] = Percentile(analyteMs, 0.95);
         state.counters["pages"] = static_cast<double>(pageMs.size() + analyteMs.size());
-        state.counters["page_errors"] = pageErrors.load();
+        state.counters["page_unanswered"] = pageErrors.load();
+        state.counters["page_refused"] = pageRefused.load();
         state.counters["streams_refused"] = streamsRefused.load();
         state.counters["change_p50_ms"] = Percentile(changeMs, 0.5);
         state.counters["change_p95_ms"] = Percentile(changeMs, 0.95);
