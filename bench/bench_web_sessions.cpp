@@ -1,7 +1,8 @@
 // varnholt-web under load: 50 signed-in browser sessions, each following the event stream and reading
-// today's page (now and then an analyte's), while a companion accepts a run every 250 ms. Reported per
-// repetition: page time percentiles, how long a change takes to reach the streams, and the companion's
-// accept time, against its accept time without the web view's load.
+// today's page (now and then an analyte's) one after another or once a second, while a companion
+// accepts a run every 250 ms. Reported per repetition: page time percentiles, how long a change takes
+// to reach the streams, and the companion's accept time, against its accept time without the web
+// view's load.
 // VARNHOLT_BENCH_DB names an empty server database (e.g. one of scripts/pg-cluster.sh); it is filled
 // once with VARNHOLT_BENCH_ANALYTES analytes (default 200) of three levels over two years.
 #include <benchmark/benchmark.h>
@@ -214,6 +215,8 @@ void Sessions(benchmark::State& state) {
         return;
     }
     const int sessions = static_cast<int>(state.range(0));
+    // A browser's pause between two pages: none saturates the view, a second is a browser polling.
+    const auto pause = std::chrono::milliseconds(state.range(1));
     for (auto _ : state) {
         TWebProcess web(db);
         if (!web.Answers()) {
@@ -274,6 +277,7 @@ void Sessions(benchmark::State& state) {
                         continue;
                     }
                     (today ? mine : analyte).push_back(ms);
+                    std::this_thread::sleep_for(pause);
                 }
                 std::lock_guard lock(m);
                 pageMs.insert(pageMs.end(), mine.begin(), mine.end());
@@ -317,5 +321,11 @@ void Sessions(benchmark::State& state) {
 // The companion alone and with the sessions, three times each; --benchmark_enable_random_interleaving=true
 // alternates them.
 BENCHMARK(AcceptAlone)->Iterations(1)->Repetitions(3)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(Sessions)->Arg(50)->Iterations(1)->Repetitions(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(Sessions)
+    ->Args({50, 0})
+    ->Args({50, 1000})
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -802,8 +802,10 @@ bool TWebView::Serve(std::string& error) {
     } else {
         http_ = std::make_unique<httplib::Server>();
     }
-    // Each browser following the changes holds a thread: room for them all and for the other requests.
-    http_->new_task_queue = [] { return new httplib::ThreadPool(MaxWatchers + 16); };
+    // Each connection holds a thread while it is open: a browser's stream of the changes, and beside it
+    // the connection its pages come on, kept open between them for a short while only.
+    http_->new_task_queue = [] { return new httplib::ThreadPool(2 * MaxWatchers + 16); };
+    http_->set_keep_alive_timeout(2);
     Routes();
     if (!http_->bind_to_port(options_.Host, options_.Port)) {
         error = "cannot listen on " + options_.Host + ":" + std::to_string(options_.Port);
