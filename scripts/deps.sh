@@ -9,6 +9,8 @@ packages=(build-essential cmake ninja-build pkg-config clang clang-format libgte
           libcpp-httplib-dev r-base-core)
 # The inbox's tests read HL7 messages built and sent by another HL7 library.
 packages+=(python3-hl7)
+# The web view's browser test drives Debian's Chromium (node and npm, when present, fetch its driver).
+packages+=(chromium)
 missing=()
 for p in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)

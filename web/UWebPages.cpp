@@ -7,6 +7,8 @@
 
 #include "UCodePage.h"
 #include "UJournal.h"
+#include "URegional.h"
+#include "UUtilitaires.h"
 
 std::string Html(std::string_view s) {
     std::string out;
@@ -109,7 +111,8 @@ std::string Page(const TPageFrame& frame, const std::string& body) {
     std::string p =
         "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>" + Html(frame.Title) +
         " - Varnholt</title><link rel=\"stylesheet\" href=\"/style.css\"><script src=\"/live.js\" "
-        "defer></script></head><body>";
+        "defer></script></head><body" +
+        (frame.Here.empty() ? std::string() : " data-here=\"" + Html(frame.Here) + "\"") + ">";
     p += "<nav><a href=\"/\">Today</a><a href=\"/journal\">Journal</a><span>" + Html(frame.Account.Code) +
          " (" + RoleName(frame.Account.Role) + ")</span>";
     p += "<form method=\"post\" action=\"/logout\"><input type=\"hidden\" name=\"csrf\" value=\"" +
@@ -132,14 +135,20 @@ std::string SignInPage(const std::string& message) {
     return p;
 }
 
-std::string TodayBody(const TListAnalytes& analytes, const std::deque<TResu>& held,
-                      const TInboxAlarms& inbox) {
+std::string TodayBody(const TListAnalytes& analytes, const std::deque<TResu>& held, const TInboxAlarms& inbox,
+                      const std::vector<TAnalyteRules>& own) {
+    auto ownSet = [&own](const TAnalyte& a) {
+        for (const TAnalyteRules& r : own)
+            if (UpperCase(r.Analyte) == UpperCase(a.Name)) return r.Set;
+        return TQcRuleSet{};
+    };
     std::string b = "<p class=\"" + std::string(inbox.NotMapped ? "notice warn" : "notice") +
                     "\" id=\"inbox\">Runs held: " + std::to_string(held.size()) +
                     " (from the instruments: " + std::to_string(inbox.FromInbox) +
                     "). Results waiting for a mapping: " + std::to_string(inbox.NotMapped) + ".</p>";
     b += "<table><thead><tr><th scope=\"col\">Analyte</th><th scope=\"col\">Last run</th>"
-         "<th scope=\"col\">Levels</th><th scope=\"col\">Runs held</th></tr></thead><tbody>";
+         "<th scope=\"col\">Levels</th><th scope=\"col\">Judgement</th><th scope=\"col\">Rules fired</th>"
+         "<th scope=\"col\">Runs held</th></tr></thead><tbody>";
     for (const auto& p : analytes.Items) {
         const TAnalyte& a = *p;
         const int waiting = static_cast<int>(std::count_if(
@@ -147,7 +156,7 @@ std::string TodayBody(const TListAnalytes& analytes, const std::deque<TResu>& he
         b += "<tr><td><a href=\"/analyte?name=" + UrlPart(Cp1252ToUtf8(a.Name)) + "\">" + HtmlCp(a.Name) +
              "</a></td>";
         if (a.Points.empty()) {
-            b += "<td>no runs</td><td></td>";
+            b += "<td>no runs</td><td></td><td></td><td></td>";
         } else {
             const ControlPoint& last = a.Points.back();
             b += "<td>" + Html(JournalDateTime(last.DateTime)) + "</td><td>";
@@ -158,7 +167,25 @@ std::string TodayBody(const TListAnalytes& analytes, const std::deque<TResu>& he
                      " " + Figure(v.Value, a.Decimals) + " " + HtmlCp(a.Unit) + " (" + StateText(v.State) +
                      ")</span> ";
             }
-            b += "</td>";
+            const TPointJudgement j = JudgePoint(a, a.Count() - 1, ownSet(a));
+            TPointOutcome worst = ocEmpty;
+            std::string fired;
+            for (int i = 0; i < a.NbLevels; ++i) {
+                const TPointOutcome o = j.Level[static_cast<size_t>(i)];
+                worst = std::max(worst, o == ocDiscarded ? ocReject : o);
+                const std::string names = PointRuleNames(j, i, ", ");
+                if (!names.empty())
+                    fired += (fired.empty() ? "L" : "; L") + std::to_string(i + 1) + " " + names;
+            }
+            const char* judged = worst == ocReject    ? "rejected"
+                                 : worst == ocWarning ? "accepted with a warning"
+                                 : worst == ocClear   ? "accepted"
+                                                      : "";
+            b += std::string("</td><td class=\"") +
+                 (worst == ocReject    ? "action"
+                  : worst == ocWarning ? "warn"
+                                       : "ok") +
+                 "\">" + judged + "</td><td>" + (fired.empty() ? std::string("none") : Html(fired)) + "</td>";
         }
         b += "<td>" + std::to_string(waiting) + "</td></tr>";
     }
@@ -256,7 +283,7 @@ std::string LeveyJenningsSvg(const TAnalyte& a, int level, const std::vector<TRe
 }
 
 std::string AnalyteBody(const TAnalyte& a, const std::vector<TReview>& reviews, bool supervisor,
-                        const std::string& csrf, const std::string& notice) {
+                        const std::string& csrf, const std::string& notice, const std::string& figures) {
     std::string b;
     if (!notice.empty()) b += "<p class=\"notice\" role=\"status\">" + Html(notice) + "</p>";
     for (int i = 0; i < a.NbLevels; ++i) {
@@ -269,6 +296,7 @@ std::string AnalyteBody(const TAnalyte& a, const std::vector<TReview>& reviews, 
                  " " + HtmlCp(a.Unit) + ", n " + std::to_string(s.N);
         b += "</p>" + LeveyJenningsSvg(a, i, reviews);
     }
+    b += figures;
     b += "<h2>Reviews</h2><table><thead><tr><th scope=\"col\">From</th><th scope=\"col\">To</th><th "
          "scope=\"col\">Reviewer</th><th scope=\"col\">Signed</th><th "
          "scope=\"col\">Reopened</th></tr></thead><tbody>";
@@ -318,5 +346,128 @@ std::string JournalBody(const std::vector<TJournalEntry>& entries, const TJourna
              (e.Level ? std::to_string(e.Level) : "") + "</td><td>" + Html(e.Point) + "</td><td>" +
              Html(e.Before) + "</td><td>" + Html(e.After) + "</td><td>" + Html(e.Reason) + "</td></tr>";
     }
+    return b + "</tbody></table>";
+}
+
+namespace {
+
+std::string Fixed(long double v, int decimals) {
+    return FormatFixed(v, 12, decimals, '.');
+}
+
+// A figure, or why it is missing.
+std::string Shown(const TFigure& f, int decimals, const char* suffix = "") {
+    return f.Ok() ? Fixed(f.Value, decimals) + suffix : std::string("n/a: ") + GapText(f.Gap);
+}
+
+} // namespace
+
+std::string MonthText(TMonth m) {
+    char t[16];
+    std::snprintf(t, sizeof t, "%04d-%02d", m.Year, m.Month);
+    return t;
+}
+
+std::pair<TMonth, TMonth> DefaultMonths(const TAnalyte& a) {
+    const TDateParts d = DecodeDate(a.Count() > 0 ? a.Points.back().DateTime : Today());
+    TMonth to{d.Year, d.Month}, from = to;
+    for (int i = 0; i < 5; ++i)
+        from = from.Month == 1 ? TMonth{from.Year - 1, 12} : TMonth{from.Year, from.Month - 1};
+    return {from, to};
+}
+
+std::string SigmaTable(const TAnalyte& a, const TSigmaReport& r) {
+    const TQualityGoal& g = r.Goal;
+    std::string b = "<h2>Quality goal and Sigma</h2><p id=\"goal\">";
+    const bool any = g.TEa || std::any_of(g.Target.begin(), g.Target.end(), [](const auto& t) { return t; });
+    if (!any) {
+        b += "No quality goal set.";
+    } else {
+        b += "TEa " +
+             (g.TEa ? Fixed(*g.TEa, 2) + (g.TEaKind == teaUnit ? " " + HtmlCp(g.TEaUnit) : std::string(" %"))
+                    : std::string("not set"));
+        for (int i = 0; i < a.NbLevels; ++i) {
+            const auto& t = g.Target[static_cast<size_t>(i)];
+            b += "; target " + std::to_string(i + 1) + ": " +
+                 (t ? Fixed(*t, a.Decimals + 2) : std::string("none"));
+        }
+        b += ".";
+    }
+    b += "</p><table id=\"sigma\"><thead><tr><th scope=\"col\">Level</th><th scope=\"col\">TEa</th><th "
+         "scope=\"col\">Bias</th><th scope=\"col\">CV</th><th scope=\"col\">Sigma</th><th "
+         "scope=\"col\">Advice</th></tr></thead><tbody>";
+    bool unknownBias = false;
+    for (const TLevelSigma& l : r.Levels) {
+        const TLevelFigures& f = l.Figures;
+        std::string tea = Shown(f.TEaPct, 2, " %");
+        if (f.TEaPct.Ok() && g.TEaKind == teaUnit && g.TEa)
+            tea = Fixed(*g.TEa, a.Decimals + 2) + " " + Cp1252ToUtf8(g.TEaUnit) + " = " + tea;
+        const std::string bias =
+            f.Target.Gap == gapNoTarget ? "not known (no target)" : Shown(f.BiasPct, 2, " %");
+        std::string sigma = Shown(f.Sigma, 2);
+        if (f.Sigma.Ok() && !f.BiasKnown) {
+            sigma += " *";
+            unknownBias = true;
+        }
+        std::string advice;
+        if (l.MissesGoal) {
+            advice = "none: the goal is not met";
+        } else if (l.Advised) {
+            for (const std::string& rule : l.Advice.Rules) advice += (advice.empty() ? "" : "/") + rule;
+            std::string plans;
+            for (const TRunPlan& p : l.Advice.Plans)
+                plans += (plans.empty() ? "" : " or ") +
+                         ("N=" + std::to_string(p.N) + ", R=" + std::to_string(p.R));
+            if (!plans.empty()) advice += " (" + plans + ")";
+        } else {
+            advice = std::string("n/a: ") + GapText(f.Sigma.Gap);
+        }
+        b += "<tr><th scope=\"row\">" + std::to_string(f.Level + 1) + "</th><td>" + Html(tea) + "</td><td>" +
+             Html(bias) + "</td><td>" + Html(Shown(f.CV, 2, " %")) + (f.CommonCV ? " (common CV)" : "") +
+             "</td><td>" + Html(sigma) + "</td><td>" + Html(advice) + "</td></tr>";
+    }
+    b += "</tbody></table>";
+    if (unknownBias) b += "<p>* No target: the bias is not known; Sigma is computed with a bias of 0.</p>";
+    return b;
+}
+
+std::string SummaryTable(const TAnalyte& a, const TSummary* s, const std::string& from, const std::string& to,
+                         const std::string& notice) {
+    std::string b =
+        "<h2>Monthly summary</h2><form method=\"get\" action=\"/analyte\"><input type=\"hidden\" "
+        "name=\"name\" value=\"" +
+        HtmlCp(a.Name) +
+        "\"><label for=\"months-from\">From</label> <input id=\"months-from\" name=\"from\" "
+        "type=\"month\" value=\"" +
+        Html(from) +
+        "\"> <label for=\"months-to\">To</label> <input id=\"months-to\" name=\"to\" type=\"month\" "
+        "value=\"" +
+        Html(to) + "\"> <button type=\"submit\">Show</button></form>";
+    if (!notice.empty()) b += "<p class=\"notice\" role=\"alert\">" + Html(notice) + "</p>";
+    if (!s) return b;
+    b += "<table id=\"summary\"><thead><tr>";
+    for (const char* h :
+         {"Month", "Level", "N", "Mean", "SD", "CV %", "Bias %", "Sigma", "Warnings", "Rejects", "Discarded"})
+        b += std::string("<th scope=\"col\">") + h + "</th>";
+    b += "</tr></thead><tbody>";
+    const int d = a.Decimals + 2;
+    auto cell = [](const TFigure& f, int decimals) {
+        return f.Ok() ? Fixed(f.Value, decimals) : std::string("n/a");
+    };
+    auto row = [&](const std::string& month, const TMonthLevel& l) {
+        const TLevelFigures& f = l.Figures;
+        std::string sigma = cell(f.Sigma, 2);
+        if (f.Sigma.Ok() && !f.BiasKnown) sigma += " *";
+        b += "<tr><td>" + month + "</td><td>" + std::to_string(f.Level + 1) + "</td><td>" +
+             std::to_string(f.N) + "</td><td>" + cell(f.Mean, d) + "</td><td>" + cell(f.SD, d) + "</td><td>" +
+             cell(f.CV, 2) + "</td><td>" + cell(f.BiasPct, 2) + "</td><td>" + sigma + "</td><td>" +
+             std::to_string(l.Warnings) + "</td><td>" + std::to_string(l.Rejects) + "</td><td>" +
+             std::to_string(l.Discarded) + "</td></tr>";
+    };
+    for (const TMonthSummary& m : s->Months)
+        for (const TMonthLevel& l : m.Levels) row(MonthText(m.Month), l);
+    if (!s->Months.empty())
+        for (const TMonthLevel& l : s->Cumulative)
+            row(MonthText(s->Months.front().Month) + " to " + MonthText(s->Months.back().Month), l);
     return b + "</tbody></table>";
 }

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "UJournal.h"
+#include "UQcSummary.h"
 #include "UServerStore.h"
+#include "USigmaReport.h"
 #include "UStructures.h"
 
 // UTF-8 text escaped for HTML content and attribute values.
@@ -20,6 +22,7 @@ struct TPageFrame {
     std::string Title; // UTF-8
     TAccount Account;  // who is signed in
     std::string Csrf;  // for the sign-out form
+    std::string Here; // the address that shows the page again, when it is not the request's (a form's answer)
 };
 // A whole page around `body`.
 std::string Page(const TPageFrame& frame, const std::string& body);
@@ -30,12 +33,25 @@ struct TInboxAlarms {
     int NotMapped = 0; // results waiting for a mapping
     int FromInbox = 0; // held runs that came from the instruments
 };
-std::string TodayBody(const TListAnalytes& analytes, const std::deque<TResu>& held,
-                      const TInboxAlarms& inbox);
+// Each last run is judged with its analyte's own rule set from `own` (the multirules without one), and
+// the rules it breaks are named per level.
+std::string TodayBody(const TListAnalytes& analytes, const std::deque<TResu>& held, const TInboxAlarms& inbox,
+                      const std::vector<TAnalyteRules>& own);
 // The analyte's Levey-Jennings charts per level with their limits and signed periods, its latest
 // points, and for a supervisor the sign-off form. `notice` is shown above (an outcome, UTF-8).
+// `figures` (HTML) follows the charts: the Sigma and monthly-summary tables.
 std::string AnalyteBody(const TAnalyte& a, const std::vector<TReview>& reviews, bool supervisor,
-                        const std::string& csrf, const std::string& notice);
+                        const std::string& csrf, const std::string& notice, const std::string& figures = "");
+// Per level TEa, bias, CV, Sigma and the advised rules, under the goal they are measured against.
+std::string SigmaTable(const TAnalyte& a, const TSigmaReport& r);
+// The months' figures and judged values per level, then all the months', under the form choosing them
+// (its fields as typed, UTF-8); `s` null when the months could not be taken (`notice` says why).
+std::string SummaryTable(const TAnalyte& a, const TSummary* s, const std::string& from, const std::string& to,
+                         const std::string& notice);
+// The months the analyte page summarises unless told: the last six up to its last point's (or today's).
+std::pair<TMonth, TMonth> DefaultMonths(const TAnalyte& a);
+// "YYYY-MM".
+std::string MonthText(TMonth m);
 // The chart of one level as an SVG element.
 std::string LeveyJenningsSvg(const TAnalyte& a, int level, const std::vector<TReview>& reviews);
 // The journal, newest first, under its filter form; the filter's fields as typed (UTF-8).

@@ -13,6 +13,8 @@
 #include "UDataLoadSave.h"
 #include "UFifoResult.h"
 #include "UOperations.h"
+#include "UQcSummary.h"
+#include "USigmaReport.h"
 #include "UUtilitaires.h"
 #include "UWebPages.h"
 
@@ -104,13 +106,16 @@ const char* StyleSheet =
     "svg{border:1px solid #ccc;margin:4px 0}";
 
 // A page follows the changes of the benches: it is shown again when one changed the data, unless a
-// password is being typed into it.
+// password is being typed into it. A form's answer is shown again from its own address, never by
+// sending the form once more.
 const char* LiveScript =
     "'use strict';\n"
     "const events = new EventSource('/api/events');\n"
     "events.addEventListener('change', () => {\n"
     "  const typing = Array.from(document.querySelectorAll('input[type=password]')).some(i => i.value);\n"
-    "  if (!typing) location.reload();\n"
+    "  if (typing) return;\n"
+    "  const here = document.body.dataset.here;\n"
+    "  if (here) location.replace(here); else location.reload();\n"
     "});\n";
 
 } // namespace
@@ -442,7 +447,9 @@ void TWebView::Routes() {
         }));
     s.set_post_routing_handler([](const httplib::Request&, httplib::Response& res) {
         res.set_header("X-Content-Type-Options", "nosniff");
-        res.set_header("Referrer-Policy", "no-referrer");
+        // No address leaves the site; within it browsers name the page's origin on a form sent, which
+        // the changes' same-origin check needs ("no-referrer" makes it "null").
+        res.set_header("Referrer-Policy", "same-origin");
         res.set_header("Cache-Control", "no-store");
         res.set_header(
             "Content-Security-Policy",
@@ -660,32 +667,53 @@ void TWebView::Routes() {
         if (!session) return;
         std::lock_guard lock(data_);
         Refresh();
-        res.set_content(Page({"Today", session->Account, session->Csrf},
+        res.set_content(Page({"Today", session->Account, session->Csrf, ""},
                              TodayBody(ListAnalytes, Fifo.Entries(),
-                                       {Operations().NotMappedCount(), Operations().HeldFromInbox()})),
+                                       {Operations().NotMappedCount(), Operations().HeldFromInbox()},
+                                       Operations().RuleSets())),
                         HtmlType);
     });
+    // The months of the summary as typed (UTF-8), empty for the last six.
     auto analytePage = [](httplib::Response& res, const TWebSession& session, const std::string& name,
-                          const std::string& notice) {
+                          const std::string& notice, std::string from = "", std::string to = "") {
         const TAnalyte* a = ListAnalytes.FindByName(Utf8ToCp1252(name));
         if (!a) {
             res.status = 404;
-            res.set_content(
-                Page({"Unknown analyte", session.Account, session.Csrf}, "<p>No analyte of that name.</p>"),
-                HtmlType);
+            res.set_content(Page({"Unknown analyte", session.Account, session.Csrf, ""},
+                                 "<p>No analyte of that name.</p>"),
+                            HtmlType);
             return;
         }
-        res.set_content(Page({Cp1252ToUtf8(a->Name), session.Account, session.Csrf},
-                             AnalyteBody(*a, Operations().Reviews(a->Name),
-                                         session.Account.Role == TRole::Supervisor, session.Csrf, notice)),
-                        HtmlType);
+        // Shown again from there when a bench changed the data (also the answer of a sign-off).
+        std::string here = "/analyte?name=" + UrlPart(name);
+        if (!from.empty() || !to.empty()) here += "&from=" + UrlPart(from) + "&to=" + UrlPart(to);
+        // The figures as the limits view and the companion give them: every point in view, the own rules.
+        const TQualityGoal goal = Operations().Goal(a->Name);
+        const TQcRuleSet own = Operations().RuleSet(a->Name);
+        std::string figures =
+            SigmaTable(*a, SigmaReport(*a, goal, std::nullopt, {0, a->Count() - 1}, {}, own));
+        const auto months = DefaultMonths(*a);
+        if (from.empty()) from = MonthText(months.first);
+        if (to.empty()) to = MonthText(months.second);
+        try {
+            const TSummary summary = MonthlySummary(*a, goal, ParseMonth(from), ParseMonth(to), own);
+            figures += SummaryTable(*a, &summary, from, to, "");
+        } catch (const EQcError& e) {
+            res.status = 400;
+            figures += SummaryTable(*a, nullptr, from, to, e.what());
+        }
+        res.set_content(
+            Page({Cp1252ToUtf8(a->Name), session.Account, session.Csrf, here},
+                 AnalyteBody(*a, Operations().Reviews(a->Name), session.Account.Role == TRole::Supervisor,
+                             session.Csrf, notice, figures)),
+            HtmlType);
     };
     s.Get("/analyte", [this, pageSession, analytePage](const httplib::Request& req, httplib::Response& res) {
         auto session = pageSession(req, res);
         if (!session) return;
         std::lock_guard lock(data_);
         Refresh();
-        analytePage(res, *session, Field(req, "name"), "");
+        analytePage(res, *session, Field(req, "name"), "", Field(req, "from"), Field(req, "to"));
     });
     s.Post("/review", [this, pageSession, analytePage](const httplib::Request& req, httplib::Response& res) {
         auto session = pageSession(req, res);
@@ -740,7 +768,7 @@ void TWebView::Routes() {
         filter.To = IsoTextToDate(fields.To);
         if ((!fields.From.empty() && !filter.From) || (!fields.To.empty() && !filter.To)) {
             res.status = 400;
-            res.set_content(Page({"Journal", session->Account, session->Csrf},
+            res.set_content(Page({"Journal", session->Account, session->Csrf, ""},
                                  "<p class=\"notice\" role=\"alert\">From and To are dates YYYY-MM-DD.</p>" +
                                      JournalBody({}, fields)),
                             HtmlType);
@@ -758,7 +786,7 @@ void TWebView::Routes() {
         }
         // The newest 500 entries; the filters narrow them down.
         if (entries.size() > 500) entries.erase(entries.begin(), entries.end() - 500);
-        res.set_content(Page({"Journal", session->Account, session->Csrf}, JournalBody(entries, fields)),
+        res.set_content(Page({"Journal", session->Account, session->Csrf, ""}, JournalBody(entries, fields)),
                         HtmlType);
     });
 }
@@ -774,8 +802,10 @@ bool TWebView::Serve(std::string& error) {
     } else {
         http_ = std::make_unique<httplib::Server>();
     }
-    // Each browser following the changes holds a thread: room for them all and for the other requests.
-    http_->new_task_queue = [] { return new httplib::ThreadPool(MaxWatchers + 16); };
+    // Each connection holds a thread while it is open: a browser's stream of the changes, and beside it
+    // the connection its pages come on, kept open between them for a short while only.
+    http_->new_task_queue = [] { return new httplib::ThreadPool(2 * MaxWatchers + 16); };
+    http_->set_keep_alive_timeout(2);
     Routes();
     if (!http_->bind_to_port(options_.Host, options_.Port)) {
         error = "cannot listen on " + options_.Host + ":" + std::to_string(options_.Port);

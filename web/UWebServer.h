@@ -46,7 +46,7 @@ public:
     // The requests' size cap (bytes).
     static constexpr size_t MaxBody = 64 * 1024;
     // Browsers following the changes at once (each holds a connection and a thread).
-    static constexpr int MaxWatchers = 32;
+    static constexpr int MaxWatchers = 64;
 
 private:
     void Routes();

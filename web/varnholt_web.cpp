@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "UWebOptions.h"
 #include "UWebServer.h"
 
 namespace {
@@ -14,7 +15,8 @@ namespace {
 constexpr int ExitUsage = 2;
 
 const char* Usage =
-    "usage: varnholt-web --db URL [--listen HOST:PORT] [--user CODE] [--cert FILE --key FILE]\n"
+    "usage: varnholt-web [--server FILE] [--db URL] [--listen HOST:PORT] [--user CODE]\n"
+    "                    [--cert FILE --key FILE]\n"
     "Serves the laboratory's QC data of a Varnholt server store to browsers: today's runs, each\n"
     "analyte's Levey-Jennings charts, the journal, and review sign-off by a supervisor; a JSON API\n"
     "under /api/ gives the same figures, with the same keys, as varnholt-cli prints.\n"
@@ -26,6 +28,9 @@ const char* Usage =
     "                      password from VARNHOLT_PASSWORD or one line of standard input\n"
     "  --cert FILE         a PEM certificate: serve HTTPS (with --key FILE, its private key)\n"
     "  --key FILE          the certificate's private key\n"
+    "  --server FILE       a server file: its first line is the store's connection string, its [web]\n"
+    "                      section may set listen, cert, key, user and password (NAME = VALUE); the\n"
+    "                      options and the environment above take precedence\n"
     "  --help              this text\n"
     "  --version           the version\n"
     "\n"
@@ -42,41 +47,25 @@ const char* Usage =
 
 int main(int argc, char** argv) {
     TWebOptions o;
-    std::string listen = "127.0.0.1:8470";
-    if (const char* v = std::getenv("VARNHOLT_DB")) o.Db = v;
-    if (const char* v = std::getenv("VARNHOLT_OPERATOR")) o.ServiceCode = v;
-    if (const char* v = std::getenv("VARNHOLT_WEB_LISTEN")) listen = v;
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--help" || a == "-h") {
-            std::cout << Usage;
-            return 0;
-        }
-        if (a == "--version") {
-            std::cout << "varnholt-web " VARNHOLT_VERSION "\n";
-            return 0;
-        }
-        std::string* value = a == "--db"       ? &o.Db
-                             : a == "--listen" ? &listen
-                             : a == "--user"   ? &o.ServiceCode
-                             : a == "--cert"   ? &o.Cert
-                             : a == "--key"    ? &o.Key
-                                               : nullptr;
-        if (!value) Refuse("unknown argument: " + a + " (see --help)");
-        if (i + 1 >= args.size()) Refuse(a + " needs a value");
-        *value = args[++i];
+    std::string message;
+    bool passwordNeeded = false;
+    switch (WebOptions(
+        std::vector<std::string>(argv + 1, argv + argc), [](const char* v) { return std::getenv(v); }, o,
+        message, passwordNeeded)) {
+    case TWebStart::Help:
+        std::cout << Usage;
+        return 0;
+    case TWebStart::Version:
+        std::cout << "varnholt-web " VARNHOLT_VERSION "\n";
+        return 0;
+    case TWebStart::Refused:
+        Refuse(message);
+    case TWebStart::Serve:
+        break;
     }
-    if (o.Db.empty()) Refuse("give the server store: --db URL (or VARNHOLT_DB)");
-    if (!ParseListen(listen, o.Host, o.Port)) Refuse("--listen takes HOST:PORT, not " + listen);
-    if (o.Cert.empty() != o.Key.empty()) Refuse("--cert and --key go together");
-    if (!o.ServiceCode.empty()) {
-        if (const char* v = std::getenv("VARNHOLT_PASSWORD")) {
-            o.ServicePassword = v;
-        } else {
-            std::getline(std::cin, o.ServicePassword);
-            if (!o.ServicePassword.empty() && o.ServicePassword.back() == '\r') o.ServicePassword.pop_back();
-        }
+    if (passwordNeeded) {
+        std::getline(std::cin, o.ServicePassword);
+        if (!o.ServicePassword.empty() && o.ServicePassword.back() == '\r') o.ServicePassword.pop_back();
     }
     // SIGTERM and SIGINT end the serving; they are taken by one thread, the others never see them.
     sigset_t stopping;

@@ -9,6 +9,7 @@
 #include <netinet/in.h>
 #include <spawn.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -142,10 +143,11 @@ protected:
         if (web) web->Stop();
     }
     void Start() {
-        web = std::make_unique<TWebProgram>(
-            std::vector<std::string>{"--db", db.Conninfo(), "--listen", "127.0.0.1:" + std::to_string(port)},
-            std::vector<std::string>{"VARNHOLT_OPERATOR=web", "VARNHOLT_PASSWORD=pw-web"},
-            station.File("web.log"));
+        Start({"--db", db.Conninfo(), "--listen", "127.0.0.1:" + std::to_string(port)},
+              {"VARNHOLT_OPERATOR=web", "VARNHOLT_PASSWORD=pw-web"});
+    }
+    void Start(const std::vector<std::string>& args, const std::vector<std::string>& env) {
+        web = std::make_unique<TWebProgram>(args, env, station.File("web.log"));
         http = std::make_unique<httplib::Client>("127.0.0.1", port);
         for (int i = 0; i < 200; ++i) {
             if (auto r = http->Get("/login"); r && r->status == 200) return;
@@ -523,3 +525,176 @@ TEST_F(Web_, AnAccountCodeBeyondAsciiIsJournaledAsItIs) {
 }
 
 } // namespace
+
+// Everything from the server file: the store, where to listen, the web view's account.
+TEST_F(Web_, ServesFromTheServerFile) {
+    SKIP_WITHOUT_SERVER(db);
+    web->Stop();
+    const std::string file = station.File("Varnholt.server");
+    std::ofstream(file) << db.Conninfo() << "\n[web]\nlisten = 127.0.0.1:" << port
+                        << "\nuser = web\npassword = pw-web\n";
+    ::chmod(file.c_str(), 0600);
+    Start({"--server", file}, {});
+    EXPECT_FALSE(SignIn("boss", "pw-boss").first.empty());
+    web->Stop();
+    ::chmod(file.c_str(), 0644);
+    web = std::make_unique<TWebProgram>(std::vector<std::string>{"--server", file},
+                                        std::vector<std::string>{}, station.File("web.log"));
+    EXPECT_EQ(web->Ended(10), 2);
+    EXPECT_NE(Slurp(station.File("web.log")).find("chmod 600"), std::string::npos);
+}
+
+namespace {
+
+// The cells of a page's table, row by row (its header row left out).
+std::vector<std::vector<std::string>> Cells(const std::string& page, const std::string& id) {
+    std::vector<std::vector<std::string>> rows;
+    const size_t start = page.find("<table id=\"" + id + "\""), end = page.find("</table>", start);
+    if (start == std::string::npos) return rows;
+    const std::string table = page.substr(start, end - start);
+    for (size_t tr = table.find("<tr>", table.find("<tbody>")); tr != std::string::npos;
+         tr = table.find("<tr>", tr + 1)) {
+        std::vector<std::string> row;
+        const size_t close = table.find("</tr>", tr);
+        for (size_t td = table.find("<t", tr + 4); td < close; td = table.find("<t", td + 1)) {
+            const size_t open = table.find('>', td) + 1;
+            row.push_back(table.substr(open, table.find("</t", open) - open));
+            td = table.find("</t", open);
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// Each value of a key in the companion's JSON, in order; "null" as it is.
+std::vector<std::string> Values(const std::string& json, const std::string& key) {
+    std::vector<std::string> out;
+    const std::string k = "\"" + key + "\":";
+    for (size_t at = json.find(k); at != std::string::npos; at = json.find(k, at + 1)) {
+        const size_t v = at + k.size();
+        out.push_back(json.substr(v, json.find_first_of(",}", v) - v));
+    }
+    return out;
+}
+
+std::string TwoDecimals(const std::string& number) {
+    if (number == "null") return "n/a";
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.2f", std::stod(number));
+    return buf;
+}
+
+} // namespace
+
+// The analyte page's Sigma and monthly-summary tables hold the companion's figures.
+TEST_F(Web_, TheAnalytePageGivesTheCompanionsSigmaAndSummary) {
+    SKIP_WITHOUT_SERVER(db);
+    const std::string limits = Cli("limits Glucose");
+    const std::string mean = Values(limits, "Mean").at(0);
+    Cli("goal Glucose --tea 12 --target 1 " + TwoDecimals(mean));
+    const auto [session, csrf] = SignIn("tech", "pw-tech");
+    auto page = Get("/analyte?name=Glucose", session);
+    ASSERT_EQ(page->status, 200);
+    EXPECT_NE(page->body.find("TEa 12.00 %"), std::string::npos);
+    const auto sigma = Cells(page->body, "sigma");
+    const std::string cli = Cli("sigma Glucose");
+    const std::vector<std::string> sigmas = Values(cli, "Sigma"), cvs = Values(cli, "CV");
+    ASSERT_FALSE(sigmas.empty());
+    ASSERT_EQ(sigma.size(), sigmas.size());
+    for (size_t i = 0; i < sigma.size(); ++i) {
+        ASSERT_EQ(sigma[i].size(), 6u);
+        EXPECT_EQ(sigma[i][4].substr(0, TwoDecimals(sigmas[i]).size()), TwoDecimals(sigmas[i])) << i;
+        EXPECT_EQ(sigma[i][3].substr(0, TwoDecimals(cvs[i]).size()), TwoDecimals(cvs[i])) << i;
+    }
+    EXPECT_EQ(sigma[0][2].find("not known"), std::string::npos) << "level 1 has a target";
+    if (sigma.size() > 1) {
+        EXPECT_NE(sigma[1][2].find("not known"), std::string::npos);
+        EXPECT_NE(sigma[1][4].find('*'), std::string::npos) << "the Sigma of an unknown bias is marked";
+    }
+
+    // The summary of the months asked for, each month's counts as the companion's.
+    const std::string from =
+        page->body.substr(page->body.find("name=\"from\" type=\"month\" value=\"") + 32, 7);
+    const std::string to = page->body.substr(page->body.find("name=\"to\" type=\"month\" value=\"") + 30, 7);
+    const auto months =
+        Cells(Get("/analyte?name=Glucose&from=" + from + "&to=" + to, session)->body, "summary");
+    const std::string summary = Cli("summary Glucose --from " + from + " --to " + to);
+    const std::vector<std::string> ns = Values(summary, "N"), rejects = Values(summary, "Rejects"),
+                                   warnings = Values(summary, "Warnings");
+    ASSERT_EQ(months.size(), ns.size());
+    size_t counted = 0;
+    for (size_t i = 0; i < months.size(); ++i) {
+        EXPECT_EQ(months[i][2], ns[i]) << i;
+        EXPECT_EQ(months[i][8], warnings[i]) << i;
+        EXPECT_EQ(months[i][9], rejects[i]) << i;
+        counted += ns[i] != "0";
+    }
+    EXPECT_GT(counted, 0u) << "the default months hold the analyte's last points";
+
+    // Months that are none are refused on the page, which stays usable.
+    for (const std::string bad :
+         {"from=2026-13&to=2026-12", "from=2026-05&to=2026-01", "from=%3Cb%3E&to=2026-01"}) {
+        auto r = Get("/analyte?name=Glucose&" + bad, session);
+        EXPECT_EQ(r->status, 400) << bad;
+        EXPECT_NE(r->body.find("role=\"alert\""), std::string::npos) << bad;
+        EXPECT_EQ(r->body.find("<table id=\"summary\""), std::string::npos) << bad;
+        EXPECT_NE(r->body.find("<table id=\"sigma\""), std::string::npos) << bad;
+        EXPECT_EQ(r->body.find("<b>"), std::string::npos) << bad;
+    }
+}
+
+namespace {
+
+// The output and exit status of a shell command.
+std::pair<std::string, int> Shell(const std::string& command) {
+    std::string out;
+    FILE* p = ::popen((command + " 2>&1").c_str(), "r");
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    const int status = ::pclose(p);
+    return {out, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+}
+
+bool Exists(const std::string& path) {
+    return ::access(path.c_str(), F_OK) == 0;
+}
+
+} // namespace
+
+// A real browser: headless Chromium driven through its DevTools protocol (puppeteer-core), each page checked
+// by axe-core. Both come from npm into the build tree at the first run and stay there.
+TEST_F(Web_, ARealBrowserSignsInReadsAndSignsOff) {
+    SKIP_WITHOUT_SERVER(db);
+    const std::string chromium = "/usr/bin/chromium", modules = VARNHOLT_BROWSER_MODULES;
+    if (!Exists(chromium) || Shell("command -v node").second != 0 || Shell("command -v npm").second != 0)
+        GTEST_SKIP()
+            << "no chromium, node or npm on this machine (Debian: apt-get install chromium nodejs npm)";
+    if (!Exists(modules + "/node_modules/puppeteer-core/package.json") ||
+        !Exists(modules + "/node_modules/axe-core/axe.min.js")) {
+        Shell("mkdir -p " + Quoted(modules) + " && cp " + Quoted(VARNHOLT_BROWSER_SOURCE "/package.json") +
+              " " + Quoted(modules));
+        const auto [out, status] =
+            Shell("cd " + Quoted(modules) +
+                  " && npm install --no-audit --no-fund --prefer-offline --cache ./npm-cache");
+        if (status != 0)
+            GTEST_SKIP()
+                << "puppeteer-core and axe-core could not be fetched from npm (no network, no cache): "
+                << out.substr(0, 500);
+    }
+    // A bench adds a run while the browser shows the sign-off's outcome.
+    const std::string bench = "VARNHOLT_OPERATOR=boss VARNHOLT_PASSWORD=pw-boss " +
+                              std::string(VARNHOLT_CLI) + " --home " + Quoted(station.Path()) + " --db " +
+                              Quoted(db.Conninfo()) + " add Glucose " +
+                              JournalDateTime(Today()).substr(0, 10) + " 00:02 3.1 5.2 --operator AB";
+    const auto [out, status] =
+        Shell("cd " + Quoted(modules) + " && NODE_PATH=./node_modules WEB_URL=http://127.0.0.1:" +
+              std::to_string(port) + " CHROMIUM=" + chromium +
+              " ANALYTE=Glucose SUPERVISOR=boss SUPERVISOR_PASSWORD=pw-boss"
+              " TECHNOLOGIST=tech TECHNOLOGIST_PASSWORD=pw-tech BENCH_CHANGE=" +
+              Quoted(bench) + " timeout 300 node " + Quoted(VARNHOLT_BROWSER_SOURCE "/browser_test.js"));
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_NE(out.find("all passed"), std::string::npos) << out;
+    EXPECT_EQ(Entries("review signed"), 1) << "signed once, also after the page was shown again";
+    EXPECT_GE(Entries("sign-in refused"), 1) << out;
+}

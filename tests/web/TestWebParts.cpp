@@ -1,8 +1,16 @@
-// The web view's parts that need no server: request bodies, listen addresses, escaping, sessions.
+// The web view's parts that need no server: request bodies, listen addresses, escaping, sessions,
+// the settings.
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <map>
+#include <sys/stat.h>
 
+#include "TestHelpers.h"
+#include "TestWestgardSupport.h"
+#include "URegional.h"
+#include "UWebOptions.h"
 #include "UWebPages.h"
 #include "UWebServer.h"
 #include "UWebSessions.h"
@@ -133,4 +141,168 @@ TEST(WebParts, TheChartKeepsItsLimitsInViewAndOutliersOnTheEdge) {
     EXPECT_DOUBLE_EQ(unlimited[5], 10.0);
     EXPECT_DOUBLE_EQ(*std::max_element(unlimited.begin(), unlimited.end()), 210.0)
         << "the lowest value at the bottom";
+}
+
+namespace {
+
+std::string WriteFile(const TTempFolder& folder, const std::string& text, mode_t mode = 0600) {
+    const std::string path = folder.File("Varnholt.server");
+    std::ofstream(path, std::ios::trunc) << text;
+    ::chmod(path.c_str(), mode);
+    return path;
+}
+
+} // namespace
+
+TEST(WebParts, TheServerFilesWebSection) {
+    TTempFolder folder;
+    TWebFile f;
+    ASSERT_EQ(
+        ReadWebFile(WriteFile(folder, "host=db dbname=qc\n[other]\nlisten = nonsense\n[web]\n# the web "
+                                      "view\n listen = [::1]:8443 \ncert=tls/qc.pem\nkey = /etc/qc.key\n"
+                                      "user = web\npassword = s3cret=x\n[later]\nuser = x\n"),
+                    f),
+        "");
+    EXPECT_EQ(f.Db, "host=db dbname=qc");
+    EXPECT_EQ(f.Listen, "[::1]:8443");
+    EXPECT_EQ(f.Cert, folder.File("tls/qc.pem")) << "relative to the file's folder";
+    EXPECT_EQ(f.Key, "/etc/qc.key");
+    EXPECT_EQ(f.User, "web");
+    EXPECT_EQ(f.Password, "s3cret=x");
+    ASSERT_EQ(ReadWebFile(WriteFile(folder, "[web]\nlisten = 127.0.0.1:9000\n"), f), "");
+    EXPECT_EQ(f.Db, "") << "a file of the web section alone";
+
+    const struct {
+        const char* text;
+        const char* says;
+    } bad[] = {
+        {"db\n[web]\nport = 80\n", "line 3: unknown setting port"},
+        {"db\n[web]\nuser = a\nuser = b\n", "line 4: user is already set on line 3"},
+        {"db\n[web]\nuser\n", "line 3: expected NAME = VALUE"},
+        {"db\n[web]\nuser =\n", "user has no value"},
+        {"db\n[web\n", "line 2: a section's name ends with ]"},
+        {"db\n[web]\nlisten = 8470\n", "listen takes HOST:PORT, not 8470"},
+        {"db\n[web]\ncert = a.pem\n", "cert and key go together"},
+    };
+    for (const auto& b : bad)
+        EXPECT_NE(ReadWebFile(WriteFile(folder, b.text), f).find(b.says), std::string::npos) << b.text;
+    EXPECT_NE(ReadWebFile(folder.File("none"), f).find("cannot read"), std::string::npos);
+
+    // A password every user can read is refused, in the section or in the connection string.
+    EXPECT_NE(
+        ReadWebFile(WriteFile(folder, "db\n[web]\nuser = w\npassword = p\n", 0644), f).find("chmod 600"),
+        std::string::npos);
+    EXPECT_NE(ReadWebFile(WriteFile(folder, "host=db password=p\n", 0644), f).find("chmod 600"),
+              std::string::npos);
+    EXPECT_EQ(ReadWebFile(WriteFile(folder, "host=db\n[web]\nuser = w\n", 0644), f), "");
+}
+
+// The command line over the environment over the server file.
+TEST(WebParts, OptionsTakeTheirPrecedence) {
+    TTempFolder folder;
+    const std::string file = WriteFile(folder, "host=filedb\n[web]\nlisten = 10.0.0.1:9000\nuser = "
+                                               "web\npassword = filepw\ncert = c.pem\nkey = k.pem\n");
+    std::map<std::string, std::string> vars;
+    auto env = [&vars](const char* v) -> const char* {
+        auto it = vars.find(v);
+        return it == vars.end() ? nullptr : it->second.c_str();
+    };
+    auto run = [&](std::vector<std::string> args, TWebOptions& o, bool& needed) {
+        std::string message;
+        const TWebStart s = WebOptions(args, env, o, message, needed);
+        EXPECT_EQ(s, TWebStart::Serve) << message;
+    };
+    TWebOptions o;
+    bool needed = true;
+    run({"--server", file}, o, needed);
+    EXPECT_EQ(o.Db, "host=filedb");
+    EXPECT_EQ(o.Host, "10.0.0.1");
+    EXPECT_EQ(o.Port, 9000);
+    EXPECT_EQ(o.ServiceCode, "web");
+    EXPECT_EQ(o.ServicePassword, "filepw");
+    EXPECT_EQ(o.Cert, folder.File("c.pem"));
+    EXPECT_FALSE(needed);
+
+    vars = {{"VARNHOLT_DB", "host=envdb"}, {"VARNHOLT_WEB_LISTEN", "127.0.0.1:9001"}};
+    run({"--server", file}, o, needed);
+    EXPECT_EQ(o.Db, "host=envdb");
+    EXPECT_EQ(o.Port, 9001);
+    run({"--server", file, "--db", "host=argdb", "--listen", "127.0.0.1:9002", "--cert", "/a.pem", "--key",
+         "/a.key"},
+        o, needed);
+    EXPECT_EQ(o.Db, "host=argdb");
+    EXPECT_EQ(o.Port, 9002);
+    EXPECT_EQ(o.Cert, "/a.pem");
+    EXPECT_EQ(o.Key, "/a.key");
+    // Another account than the file's: its password is not the file's.
+    run({"--server", file, "--user", "other"}, o, needed);
+    EXPECT_EQ(o.ServiceCode, "other");
+    EXPECT_EQ(o.ServicePassword, "");
+    EXPECT_TRUE(needed);
+    vars["VARNHOLT_PASSWORD"] = "envpw";
+    run({"--server", file}, o, needed);
+    EXPECT_EQ(o.ServicePassword, "envpw");
+    EXPECT_FALSE(needed);
+
+    vars.clear();
+    run({"--db", "host=x"}, o, needed);
+    EXPECT_EQ(o.Host, "127.0.0.1");
+    EXPECT_EQ(o.Port, 8470);
+    EXPECT_EQ(o.Cert, "");
+    for (const std::vector<std::string>& bad :
+         std::vector<std::vector<std::string>>{{},
+                                               {"--server", folder.File("none"), "--db", "x"},
+                                               {"--db", "x", "--cert", "a"},
+                                               {"--db", "x", "--listen", "80"},
+                                               {"--db"},
+                                               {"--port", "80"}}) {
+        std::string message;
+        EXPECT_EQ(WebOptions(bad, env, o, message, needed), TWebStart::Refused);
+        EXPECT_FALSE(message.empty());
+    }
+}
+
+// Today's page judges each last run as the validation window would: by the analyte's own rule set when
+// it has one (found whatever the case of its name), by the multirules otherwise.
+TEST(WebParts, TodayNamesTheRulesOfEachLastRun) {
+    TListAnalytes list;
+    TAnalyte& a = list.Add(std::make_unique<TAnalyte>(wg::Analyte(2)));
+    a.Name = "Glucose";
+    for (int i = 0; i < 2; ++i) a.Limits[i].DF = 1000;
+    wg::AddPoint(a, EncodeDate(2024, 1, 1), {104.5, 100});
+    wg::AddPoint(a, EncodeDate(2024, 1, 2), {104.5, 100});
+    TAnalyte& quiet = list.Add(std::make_unique<TAnalyte>(wg::Analyte(1)));
+    quiet.Name = "Albumin";
+    wg::AddPoint(quiet, EncodeDate(2024, 1, 2), {100});
+    list.Add(std::make_unique<TAnalyte>(wg::Analyte(1))).Name = "Empty";
+    // The cells of an analyte's row: last run, levels, judgement, rules fired, runs held.
+    auto row = [&list](const std::vector<TAnalyteRules>& own, const std::string& name) {
+        const std::string page = TodayBody(list, {}, {}, own);
+        const size_t at = page.find(">" + name + "</a></td>");
+        std::vector<std::string> cells;
+        for (size_t td = page.find("<td", at); td < page.find("</tr>", at); td = page.find("<td", td + 1)) {
+            const size_t open = page.find('>', td) + 1;
+            cells.push_back(page.substr(open, page.find("</td>", open) - open));
+        }
+        return cells;
+    };
+    const struct {
+        std::vector<TAnalyteRules> own;
+        const char* judgement;
+        const char* fired;
+    } cases[] = {
+        {{}, "rejected", "L1 1:2s, 2:2s"},
+        {{{"GLUCOSE", MakeQcRuleSet("", "1:3s", "")}}, "accepted with a warning", "none"},
+        {{{"glucose", MakeQcRuleSet("", "1:3s", "2:2s")}}, "accepted with a warning", "L1 2:2s"},
+        {{{"Albumin", MakeQcRuleSet("", "1:3s", "")}}, "rejected", "L1 1:2s, 2:2s"},
+    };
+    for (const auto& c : cases) {
+        const auto cells = row(c.own, "Glucose");
+        ASSERT_EQ(cells.size(), 5u);
+        EXPECT_EQ(cells[2], c.judgement);
+        EXPECT_EQ(cells[3], c.fired);
+    }
+    EXPECT_EQ(row({}, "Albumin")[2], "accepted");
+    EXPECT_EQ(row({}, "Albumin")[3], "none");
+    EXPECT_EQ(row({}, "Empty")[0], "no runs");
 }
