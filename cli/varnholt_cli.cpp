@@ -1760,8 +1760,9 @@ int Run(const std::vector<std::string>& args) {
     const std::string user = a.user.value_or(envUser ? envUser : "");
     // The exchange text in the regional formats the program uses on this station, unless told others;
     // the other commands keep their fixed formats (the report's pages among them).
-    // The uncertainty reads the archives, written in the program's regional formats.
-    if (a.command == "export" || a.command == "import" || a.command == "uncertainty" || a.command == "mu") {
+    // The uncertainty and the peer comparison read the archives, written in the program's regional formats.
+    if (a.command == "export" || a.command == "import" || a.command == "uncertainty" || a.command == "mu" ||
+        a.command == "peer") {
         if (a.encoding != TTextEncoding::Windows1252 && a.command != "export" && a.command != "import")
             Refuse("--encoding is an option of export and import");
         std::optional<TRegional> regional = RegionalByName(a.regional);

@@ -259,7 +259,7 @@ TEST_F(CompanionAssessment, PeerImportAndMonth) {
     r = Cli({"goal", "Glucose", "--tea", "10", "--bias", "peer"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Values(r.out, "BiasFrom"), std::vector<std::string>{"\"peer\""});
-    r = Cli({"--regional", "iso", "sigma", "Glucose"});
+    r = Cli({"sigma", "Glucose"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Values(r.out, "BiasFrom"), std::vector<std::string>{"\"peer\""});
     EXPECT_EQ(Values(r.out, "BiasKnown"), std::vector<std::string>{"false"});
