@@ -114,7 +114,7 @@ std::vector<std::vector<std::string>> SigmaTexts(const TAnalyte& a, const TSigma
         t[4][c] = Figure(f.CV, 2, " %") + common;
         t[5][c] = f.Target.Gap == gapNoTarget ? FromQ(TUnitTexts::tr("none (bias not known)"))
                                               : Figure(f.Target, d);
-        t[6][c] = f.Target.Ok() ? Figure(f.BiasPct, 2, " %") : Na(f.BiasPct.Gap);
+        t[6][c] = f.Target.Ok() || f.BiasFrom != biasTarget ? Figure(f.BiasPct, 2, " %") : Na(f.BiasPct.Gap);
         if (!f.TEaPct.Ok())
             t[7][c] = Na(f.TEaPct.Gap);
         else if (r.Goal.TEaKind == teaUnit && r.Goal.TEa)
@@ -197,8 +197,13 @@ std::string AdviceText(const TAnalyte& a, const TSigmaReport& r) {
                 "The program's rules detect the critical error in fewer than 90 % of the runs.\n"));
     }
     if (unknownBias)
-        s += FromQ(
-            TUnitTexts::tr("* No target: the bias is not known; Sigma is computed with a bias of 0.\n"));
+        s += r.Goal.BiasFrom == biasTarget
+                 ? FromQ(TUnitTexts::tr(
+                       "* No target: the bias is not known; Sigma is computed with a bias of 0.\n"))
+                 : FromQ(TUnitTexts::tr(
+                       "* No peer or EQA data: the bias is not known; Sigma is computed with a "
+                       "bias of 0.\n"));
+    s += FillQ(TUnitTexts::tr("Bias from %1.\n"), FromQ(CoreTextQ(BiasFromText(r.Goal.BiasFrom))));
     s += FillQ(
         TUnitTexts::tr(
             "Ped and Pfr of the program's rules: %1 simulated runs (fixed seed) at the rule set of %2."),

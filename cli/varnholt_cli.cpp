@@ -30,6 +30,7 @@
 #include "UCliFigures.h"
 #include "UCliJson.h"
 #include "UCliPbrtqc.h"
+#include "UCliPeer.h"
 #include "UCliReport.h"
 #include "UCliRules.h"
 #include "UCodePage.h"
@@ -136,7 +137,8 @@ struct TArgs {
     int interval = 5;
     // Measurement uncertainty and EQA.
     std::optional<std::string> k, maxU, cvi, bias, targetU;
-    TPbrtqcArgs pbrtqc; // patient-based QC's options
+    std::optional<std::string> month; // peer comparison
+    TPbrtqcArgs pbrtqc;               // patient-based QC's options
 };
 
 // --inbox DIR: the inbox of this command, in place of the stored one.
@@ -191,6 +193,8 @@ const char* Usage =
     "                                    measurement uncertainty per level (JSON); also mu\n"
     "  eqa import FILE | eqa list [ANALYTE] | eqa ANALYTE\n"
     "                                    EQA results: record a CSV file, list with z-scores\n"
+    "  peer import FILE | peer ANALYTE --month YYYY-MM | peer list [ANALYTE]\n"
+    "                                    peer statistics: record a CSV file, SDI and CVR (JSON)\n"
     "  pbrtqc import ANALYTE FILE | pbrtqc set ANALYTE ... | pbrtqc retention [DAYS]\n"
     "  pbrtqc ANALYTE [--simulate BIAS_PCT [--runs R] [--seed S]]\n"
     "                                    patient-based QC: history, procedure, alarms (JSON)\n"
@@ -257,7 +261,10 @@ const std::map<std::string, std::string> CommandHelp = {
      "it);\n"
      "  other targets are kept. --clear removes the goal. --import reads a file of lines\n"
      "  analyte;TEa;target1;target2;target3, each replacing the whole goal of its analyte; a bad line\n"
-     "  imports nothing. Prints the goal, or {\"imported\":N}.\n"},
+     "  imports nothing. Prints the goal, or {\"imported\":N}.\n"
+     "varnholt-cli goal ANALYTE --bias target|peer|eqa\n"
+     "  Where Sigma takes the bias from: each level's mean against its target (the default), the peer\n"
+     "  statistics or the EQA results of the six months to today.\n"},
     {"sigma",
      "varnholt-cli sigma ANALYTE [--from DATE --to DATE]\n"
      "  Per level: N, mean, SD, CV %, target, bias %, TEa %, Sigma, the advised rules and run plan, and\n"
@@ -332,6 +339,7 @@ const std::map<std::string, std::string> CommandHelp = {
     {"uncertainty", UncertaintyHelp},
     {"mu", UncertaintyHelp},
     {"eqa", EqaHelp},
+    {"peer", PeerHelp},
     {"review", "varnholt-cli review sign ANALYTE --from DATE --to DATE --reviewer XX\n  Signs the period as "
                "reviewed; the reviewer's password is read from standard input.\nvarnholt-cli review list\n"
                "  Prints {\"reviews\":[...]}.\n"},
@@ -379,8 +387,8 @@ const TOptionSpec OptionSpecs[] = {
 };
 // clang-format on
 // Those of the uncertainty and EQA commands.
-const TOptionSpec AssessmentOptionSpecs[] = {
-    {"k", "K"}, {"max-u", "PCT"}, {"cvi", "PCT"}, {"bias", "SOURCE"}, {"target-u", "PCT"}};
+const TOptionSpec AssessmentOptionSpecs[] = {{"k", "K"},         {"max-u", "PCT"},    {"cvi", "PCT"},
+                                             {"bias", "SOURCE"}, {"target-u", "PCT"}, {"month", "YYYY-MM"}};
 
 const TOptionSpec* FindOption(std::string_view name) {
     for (const TOptionSpec& o : OptionSpecs)
@@ -577,6 +585,7 @@ TArgs ParseArgs(const std::vector<std::string>& args) {
     a.cvi = optional("cvi");
     a.bias = optional("bias");
     a.targetU = optional("target-u");
+    a.month = optional("month");
     // Patient-based QC: its command's own file reads them.
     a.pbrtqc.Positional = a.positional;
     a.pbrtqc.Procedure = optional("procedure");
@@ -598,6 +607,10 @@ TArgs ParseArgs(const std::vector<std::string>& args) {
 
 TAssessmentArgs AssessmentArgs(const TArgs& a) {
     return {a.positional, a.from, a.to, a.k, a.maxU, a.cvi, a.bias, a.targetU};
+}
+
+TPeerArgs PeerArgs(const TArgs& a) {
+    return {a.positional, a.month};
 }
 
 TAnalyte& FindAnalyte(const std::string& utf8Name) {
@@ -970,7 +983,7 @@ void PrintGoal(const TAnalyte& an, const TQualityGoal& g) {
     WriteOptionalReal(j, g.TEa);
     j.Key("TEaUnit").Text(g.TEaKind == teaUnit ? g.TEaUnit : "%").Key("Targets").BeginArray();
     for (int i = 0; i < an.NbLevels; ++i) WriteOptionalReal(j, g.Target[static_cast<size_t>(i)]);
-    j.EndArray().EndObject();
+    j.EndArray().Key("BiasFrom").Text(BiasFromName(g.BiasFrom)).EndObject();
     std::cout << j.Str() << "\n";
 }
 
@@ -996,12 +1009,17 @@ int CmdGoal(const TArgs& a) {
     const TAnalyte& an = FindAnalyte(a.positional[0]);
     TQualityGoal g = Operations().Goal(an.Name);
     g.Analyte = an.Name;
-    if (!a.tea && a.targets.empty() && !a.clear) {
+    if (!a.tea && a.targets.empty() && !a.clear && !a.bias) {
         PrintGoal(an, g);
         return 0;
     }
+    if (a.bias) {
+        const std::optional<TBiasFrom> from = BiasFromOfName(*a.bias);
+        if (!from) Refuse("--bias takes target, peer or eqa, not " + *a.bias);
+        g.BiasFrom = *from;
+    }
     if (a.clear) {
-        if (a.tea || !a.targets.empty()) Refuse("--clear takes no --tea or --target");
+        if (a.tea || !a.targets.empty() || a.bias) Refuse("--clear takes no --tea, --target or --bias");
         g = TQualityGoal{};
         g.Analyte = an.Name;
     }
@@ -1112,7 +1130,8 @@ int CmdSigma(const TArgs& a) {
     const TSigmaReport r = SigmaReport(an, Operations().Goal(an.Name), period, {0, an.Count() - 1}, {},
                                        Operations().RuleSet(an.Name));
     TJsonWriter j;
-    j.BeginObject().Key("Name").Text(an.Name).Key("levels").BeginArray();
+    j.BeginObject().Key("Name").Text(an.Name).Key("BiasFrom").Text(BiasFromName(r.Goal.BiasFrom));
+    j.Key("levels").BeginArray();
     for (const TLevelSigma& l : r.Levels) {
         const TLevelFigures& f = l.Figures;
         j.BeginObject();
@@ -1645,7 +1664,10 @@ const std::map<std::string, TCommand> Commands = {
     {"restore", {CmdRestore, Writes}},
     {"report", {CmdReport, Reads, true, true}},
     {"goal",
-     {CmdGoal, [](const TArgs& a) { return a.tea || !a.targets.empty() || a.clear || !a.importFile.empty(); },
+     {CmdGoal,
+      [](const TArgs& a) {
+          return a.tea || !a.targets.empty() || a.clear || a.bias || !a.importFile.empty();
+      },
       true, true}},
     {"sigma", {CmdSigma, Reads, true, true}},
     {"summary", {CmdSummary, Reads, true, true}},
@@ -1666,6 +1688,9 @@ const std::map<std::string, TCommand> Commands = {
     {"eqa",
      {[](const TArgs& a) { return CliEqa(AssessmentArgs(a)); },
       [](const TArgs& a) { return CliEqaWrites(AssessmentArgs(a)); }, false, true}},
+    {"peer",
+     {[](const TArgs& a) { return CliPeer(PeerArgs(a)); },
+      [](const TArgs& a) { return CliPeerWrites(PeerArgs(a)); }, false, true}},
     {"review",
      {CmdReview, [](const TArgs& a) { return a.positional.empty() || a.positional[0] != "list"; }, false,
       true}},
@@ -1735,8 +1760,9 @@ int Run(const std::vector<std::string>& args) {
     const std::string user = a.user.value_or(envUser ? envUser : "");
     // The exchange text in the regional formats the program uses on this station, unless told others;
     // the other commands keep their fixed formats (the report's pages among them).
-    // The uncertainty reads the archives, written in the program's regional formats.
-    if (a.command == "export" || a.command == "import" || a.command == "uncertainty" || a.command == "mu") {
+    // The uncertainty and the peer comparison read the archives, written in the program's regional formats.
+    if (a.command == "export" || a.command == "import" || a.command == "uncertainty" || a.command == "mu" ||
+        a.command == "peer") {
         if (a.encoding != TTextEncoding::Windows1252 && a.command != "export" && a.command != "import")
             Refuse("--encoding is an option of export and import");
         std::optional<TRegional> regional = RegionalByName(a.regional);

@@ -9,6 +9,7 @@
 #include "UMain.h"
 #include "UMessages.h"
 #include "UMonthlySummary.h"
+#include "UPeerView.h"
 #include "UZScores.h"
 
 namespace {
@@ -33,8 +34,21 @@ QMenu* AddQualityMenu(TWinMain& w) {
     z->setObjectName(QStringLiteral("MnuZScores"));
     QAction* summary = menu->addAction(TUnitTexts::tr("&Monthly summary"));
     summary->setObjectName(QStringLiteral("MnuMonthlySummary"));
+    QAction* peer = menu->addAction(TUnitTexts::tr("&Peer comparison"));
+    peer->setObjectName(QStringLiteral("MnuPeer"));
     QAction* import = menu->addAction(TUnitTexts::tr("&Import quality goals..."));
     import->setObjectName(QStringLiteral("MnuImportGoals"));
+    // File > Import peer statistics, beside the import of runs.
+    auto* importPeer = new QAction(TUnitTexts::tr("Import p&eer statistics..."), w.MnuFile);
+    importPeer->setObjectName(QStringLiteral("MnuImportPeer"));
+    const QList<QAction*> file = w.MnuFile->actions();
+    const qsizetype after = file.indexOf(w.MnuImport) + 1;
+    w.MnuFile->insertAction(after > 0 && after < file.size() ? file[after] : nullptr, importPeer);
+    QObject::connect(peer, &QAction::triggered, &w, [&w] {
+        w.LeaveLimitPage();
+        Window<TWinPeer>(w, "WinPeer")->Execute(CurrentAnalyte);
+    });
+    QObject::connect(importPeer, &QAction::triggered, &w, [&w] { ImportPeerFile(w); });
     QObject::connect(z, &QAction::triggered, &w, [&w] {
         w.LeaveLimitPage();
         Window<TWinZScores>(w, "WinZScores")->Execute(CurrentAnalyte, TPeriod{w.FirstVisible, w.LastVisible});
@@ -65,5 +79,35 @@ void ImportGoalFile(TWinMain& w) {
     ShowMessageBox(mkInformation, mbOK,
                    FillQ(count == 1 ? TUnitTexts::tr("%1 quality goal imported")
                                     : TUnitTexts::tr("%1 quality goals imported"),
+                         std::to_string(count)));
+}
+
+void ImportPeerFile(TWinMain& w) {
+    w.LeaveLimitPage();
+    const QString path = AskOpenFileName(&w, TUnitTexts::tr("Import peer statistics"), ToQ(ProgramFolder),
+                                         TUnitTexts::tr("Peer files (*.csv *.txt);;All files (*)"));
+    if (path.isEmpty()) return;
+    std::string bytes;
+    try {
+        bytes = ReadWholeFile(path.toStdString());
+    } catch (const EQcError& e) {
+        ShowMessageBox(mkError, mbOK, e.what());
+        return;
+    }
+    int count = 0;
+    const TOutcome out = Operations().ImportPeer(bytes, &count);
+    if (!out.Ok()) {
+        // The refused lines in one box, the first of a long list only.
+        constexpr size_t shown = 20;
+        std::string text = out.Message;
+        for (size_t k = 0; k < out.Notes.size() && k < shown; ++k) text += "\n" + out.Notes[k];
+        if (out.Notes.size() > shown)
+            text += "\n" + FillQ(TUnitTexts::tr("... and %1 more"), std::to_string(out.Notes.size() - shown));
+        ShowMessageBox(mkError, mbOK, text);
+        return;
+    }
+    ShowMessageBox(mkInformation, mbOK,
+                   FillQ(count == 1 ? TUnitTexts::tr("%1 row of peer statistics imported")
+                                    : TUnitTexts::tr("%1 rows of peer statistics imported"),
                          std::to_string(count)));
 }

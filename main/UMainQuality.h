@@ -8,3 +8,6 @@ class TWinMain;
 QMenu* AddQualityMenu(TWinMain& w);
 // The import of the menu: a goal file chosen by the user, through the operations layer.
 void ImportGoalFile(TWinMain& w);
+// File > Import peer statistics: a peer file chosen by the user, through the operations layer; a
+// refused file shows its refused lines.
+void ImportPeerFile(TWinMain& w);

@@ -151,6 +151,7 @@ void PrintSummary(TPrintCanvas& canvas, const TAnalyte& a, const TSummary& s) {
         goal += FillQ(TUnitTexts::tr("; target %1: %2"), std::to_string(i + 1),
                       t ? FormatFixed(*t, 12, a.Decimals + 2) : FromQ(TUnitTexts::tr("none")));
     }
+    goal += FillQ(TUnitTexts::tr("; bias from %1"), FromQ(CoreTextQ(BiasFromText(g.BiasFrom))));
     const int y =
         PrintTable(canvas, FillQ(TUnitTexts::tr("Monthly summary of %1"), a.Name),
                    {FillQ(TUnitTexts::tr("Months %1"), Range(s)), goal,
@@ -271,6 +272,8 @@ void TWinMonthlySummary::Refill() {
                                  .arg(ToQString(FormatFixed(*g.TEa, 12, 2) +
                                                 (g.TEaKind == teaUnit ? " " + g.TEaUnit : std::string(" %"))))
                            : tr("No quality goal: no Sigma (set one in Parameters > Analytes)"));
+    if (g.TEa)
+        LblGoal->setText(LblGoal->text() + tr("; bias from %1").arg(CoreTextQ(BiasFromText(g.BiasFrom))));
     const auto rows = SummaryRows(a, summary_);
     Grid->setRowCount(static_cast<int>(rows.size()));
     const int cumulative = static_cast<int>(rows.size() - summary_.Cumulative.size());

@@ -595,10 +595,12 @@ void TWinDefAnalytes::BtOKClick() {
     // those that differ from what is kept are written.
     std::vector<TQualityGoal> goals;
     for (int i = 0; i < LBox->count(); ++i) {
-        const TQualityGoal g =
-            GoalOfLine(LBox->item(i)->text(), LBox->item(i)->data(GoalRole).toStringList());
+        TQualityGoal g = GoalOfLine(LBox->item(i)->text(), LBox->item(i)->data(GoalRole).toStringList());
         TQualityGoal kept = Operations().Goal(g.Analyte);
         kept.Analyte = g.Analyte;
+        // The window does not edit the bias source: the goal keeps its own.
+        g.BiasFrom = kept.BiasFrom;
+        g.MeasuredBiasPct = kept.MeasuredBiasPct;
         if (!(kept == g)) goals.push_back(g);
     }
     // The analytes are saved whatever comes of this; the box says what could not be kept.

@@ -1749,6 +1749,70 @@
         <source>longer than %1 bytes, not read</source>
         <translation>länger als %1 Bytes, nicht gelesen</translation>
     </message>
+    <message>
+        <source>Cannot record peer statistics: the folder is open for reading</source>
+        <translation>Peer-Statistiken können nicht gespeichert werden: der Ordner ist nur zum Lesen geöffnet</translation>
+    </message>
+    <message>
+        <source>Peer statistics are kept in a folder&apos;s database; the server does not keep them</source>
+        <translation>Peer-Statistiken werden in der Datenbank eines Ordners gespeichert; der Server speichert sie nicht</translation>
+    </message>
+    <message>
+        <source>Peer statistics cannot be kept: the database %1%2 is not available</source>
+        <translation>Peer-Statistiken können nicht gespeichert werden: die Datenbank %1%2 ist nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>%1 has no level %2</source>
+        <translation>%1 hat keine Ebene %2</translation>
+    </message>
+    <message>
+        <source>This row is already recorded</source>
+        <translation>Diese Zeile ist bereits gespeichert</translation>
+    </message>
+    <message>
+        <source>Not a month (yyyy-mm): %1</source>
+        <translation>Kein Monat (jjjj-mm): %1</translation>
+    </message>
+    <message>
+        <source>level is not 1, 2 or 3: %1</source>
+        <translation>level ist nicht 1, 2 oder 3: %1</translation>
+    </message>
+    <message>
+        <source>n is not a whole number of at least 2: %1</source>
+        <translation>n ist keine ganze Zahl von mindestens 2: %1</translation>
+    </message>
+    <message>
+        <source>labs is not a whole number of at least 1: %1</source>
+        <translation>labs ist keine ganze Zahl von mindestens 1: %1</translation>
+    </message>
+    <message>
+        <source>The same row as line %1</source>
+        <translation>Dieselbe Zeile wie Zeile %1</translation>
+    </message>
+    <message>
+        <source>The file holds no row</source>
+        <translation>Die Datei enthält keine Zeile</translation>
+    </message>
+    <message>
+        <source>no peer or EQA data for the bias</source>
+        <translation>keine Peer- oder Ringversuchsdaten für den Bias</translation>
+    </message>
+    <message>
+        <source>the peer data</source>
+        <translation>den Peer-Daten</translation>
+    </message>
+    <message>
+        <source>the EQA results</source>
+        <translation>den Ringversuchsergebnissen</translation>
+    </message>
+    <message>
+        <source>the target</source>
+        <translation>dem Sollwert</translation>
+    </message>
+    <message>
+        <source>%1: on the server the bias is taken from the target; peer and EQA data are kept in a folder&apos;s database</source>
+        <translation>%1: auf dem Server wird der Bias aus dem Sollwert genommen; Peer- und Ringversuchsdaten werden in der Datenbank eines Ordners gespeichert</translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>
@@ -3101,6 +3165,10 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
     <message>
         <source>CSV files (*.csv)</source>
         <translation>CSV-Dateien (*.csv)</translation>
+    </message>
+    <message>
+        <source>; bias from %1</source>
+        <translation>; Bias aus %1</translation>
     </message>
 </context>
 <context>
@@ -4527,6 +4595,34 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
         <source>Goal files (*.csv *.txt);;All files (*)</source>
         <translation>Zieldateien (*.csv *.txt);;Alle Dateien (*)</translation>
     </message>
+    <message>
+        <source>&amp;Peer comparison</source>
+        <translation>&amp;Peer-Vergleich</translation>
+    </message>
+    <message>
+        <source>Import p&amp;eer statistics...</source>
+        <translation>P&amp;eer-Statistiken importieren...</translation>
+    </message>
+    <message>
+        <source>Import peer statistics</source>
+        <translation>Peer-Statistiken importieren</translation>
+    </message>
+    <message>
+        <source>Peer files (*.csv *.txt);;All files (*)</source>
+        <translation>Peer-Dateien (*.csv *.txt);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>... and %1 more</source>
+        <translation>... und %1 weitere</translation>
+    </message>
+    <message>
+        <source>%1 row of peer statistics imported</source>
+        <translation>%1 Zeile Peer-Statistik importiert</translation>
+    </message>
+    <message>
+        <source>%1 rows of peer statistics imported</source>
+        <translation>%1 Zeilen Peer-Statistik importiert</translation>
+    </message>
 </context>
 <context>
     <name>UMonthlySummary</name>
@@ -4613,6 +4709,10 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
     <message>
         <source>%1 to %2</source>
         <translation>%1 bis %2</translation>
+    </message>
+    <message>
+        <source>; bias from %1</source>
+        <translation>; Bias aus %1</translation>
     </message>
 </context>
 <context>
@@ -5238,6 +5338,18 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
         <translation>: die Methode erfüllt das Qualitätsziel nicht, und keine QK-Regel kann ihre Fehler rechtzeitig erkennen. Verbessern Sie die Methode (Bias oder Unpräzision), bevor Sie Regeln wählen.
 </translation>
     </message>
+    <message>
+        <source>* No peer or EQA data: the bias is not known; Sigma is computed with a bias of 0.
+</source>
+        <translation>* Keine Peer- oder Ringversuchsdaten: Der Bias ist unbekannt; Sigma wird mit einem Bias von 0 berechnet.
+</translation>
+    </message>
+    <message>
+        <source>Bias from %1.
+</source>
+        <translation>Bias aus %1.
+</translation>
+    </message>
 </context>
 <context>
     <name>UValidCQ</name>
@@ -5301,6 +5413,112 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
     <message>
         <source>%1 is not a valid date</source>
         <translation>%1 ist kein gültiges Datum</translation>
+    </message>
+</context>
+<context>
+    <name>UPeerView</name>
+    <message>
+        <source>good</source>
+        <translation>gut</translation>
+    </message>
+    <message>
+        <source>watch</source>
+        <translation>beobachten</translation>
+    </message>
+    <message>
+        <source>act</source>
+        <translation>handeln</translation>
+    </message>
+    <message>
+        <source>Level %1</source>
+        <translation>Ebene %1</translation>
+    </message>
+</context>
+<context>
+    <name>TWinPeer</name>
+    <message>
+        <source>&amp;Month</source>
+        <translation>&amp;Monat</translation>
+    </message>
+    <message>
+        <source>Month</source>
+        <translation>Monat</translation>
+    </message>
+    <message>
+        <source>Laboratory and peer figures per level</source>
+        <translation>Labor- und Peer-Kennzahlen je Ebene</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <translation>Ebene</translation>
+    </message>
+    <message>
+        <source>Material</source>
+        <translation>Material</translation>
+    </message>
+    <message>
+        <source>Lot</source>
+        <translation>Charge</translation>
+    </message>
+    <message>
+        <source>Lab N</source>
+        <translation>Labor N</translation>
+    </message>
+    <message>
+        <source>Lab mean</source>
+        <translation>Labor-Mittelwert</translation>
+    </message>
+    <message>
+        <source>Lab SD</source>
+        <translation>Labor-SD</translation>
+    </message>
+    <message>
+        <source>Peer mean</source>
+        <translation>Peer-Mittelwert</translation>
+    </message>
+    <message>
+        <source>Peer SD</source>
+        <translation>Peer-SD</translation>
+    </message>
+    <message>
+        <source>SDI</source>
+        <translation>SDI</translation>
+    </message>
+    <message>
+        <source>CVR</source>
+        <translation>CVR</translation>
+    </message>
+    <message>
+        <source>Band</source>
+        <translation>Bereich</translation>
+    </message>
+    <message>
+        <source>Peer chart</source>
+        <translation>Peer-Diagramm</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>No analyte.</source>
+        <translation>Kein Analyt.</translation>
+    </message>
+    <message>
+        <source>Peer comparison of %1</source>
+        <translation>Peer-Vergleich von %1</translation>
+    </message>
+    <message>
+        <source>No peer statistics for %1: import them with File &gt; Import peer statistics.</source>
+        <translation>Keine Peer-Statistiken für %1: importieren Sie sie mit Datei &gt; Peer-Statistiken importieren.</translation>
+    </message>
+    <message>
+        <source>Level %1: no value of %2 lot %3 in the month</source>
+        <translation>Ebene %1: kein Wert von %2 Charge %3 im Monat</translation>
+    </message>
+    <message>
+        <source>SDI = (lab mean - peer mean) / peer SD: good up to 1, watch up to 2, act beyond; CVR = lab CV / peer CV.</source>
+        <translation>SDI = (Labor-Mittelwert - Peer-Mittelwert) / Peer-SD: gut bis 1, beobachten bis 2, darüber handeln; CVR = Labor-VK / Peer-VK.</translation>
     </message>
 </context>
 </TS>

@@ -1749,6 +1749,70 @@
         <source>longer than %1 bytes, not read</source>
         <translation>plus long que %1 octets, non lu</translation>
     </message>
+    <message>
+        <source>Cannot record peer statistics: the folder is open for reading</source>
+        <translation>Impossible d&apos;enregistrer les statistiques de groupe de pairs : le dossier est ouvert en lecture</translation>
+    </message>
+    <message>
+        <source>Peer statistics are kept in a folder&apos;s database; the server does not keep them</source>
+        <translation>Les statistiques de groupe de pairs sont conservées dans la base de données d&apos;un dossier ; le serveur ne les conserve pas</translation>
+    </message>
+    <message>
+        <source>Peer statistics cannot be kept: the database %1%2 is not available</source>
+        <translation>Les statistiques de groupe de pairs ne peuvent pas être conservées : la base de données %1%2 n&apos;est pas disponible</translation>
+    </message>
+    <message>
+        <source>%1 has no level %2</source>
+        <translation>%1 n&apos;a pas de niveau %2</translation>
+    </message>
+    <message>
+        <source>This row is already recorded</source>
+        <translation>Cette ligne est déjà enregistrée</translation>
+    </message>
+    <message>
+        <source>Not a month (yyyy-mm): %1</source>
+        <translation>Pas un mois (aaaa-mm) : %1</translation>
+    </message>
+    <message>
+        <source>level is not 1, 2 or 3: %1</source>
+        <translation>level n&apos;est pas 1, 2 ou 3 : %1</translation>
+    </message>
+    <message>
+        <source>n is not a whole number of at least 2: %1</source>
+        <translation>n n&apos;est pas un nombre entier d&apos;au moins 2 : %1</translation>
+    </message>
+    <message>
+        <source>labs is not a whole number of at least 1: %1</source>
+        <translation>labs n&apos;est pas un nombre entier d&apos;au moins 1 : %1</translation>
+    </message>
+    <message>
+        <source>The same row as line %1</source>
+        <translation>La même ligne que la ligne %1</translation>
+    </message>
+    <message>
+        <source>The file holds no row</source>
+        <translation>Le fichier ne contient aucune ligne</translation>
+    </message>
+    <message>
+        <source>no peer or EQA data for the bias</source>
+        <translation>aucune donnée de pairs ni d&apos;EEQ pour le biais</translation>
+    </message>
+    <message>
+        <source>the peer data</source>
+        <translation>les données de pairs</translation>
+    </message>
+    <message>
+        <source>the EQA results</source>
+        <translation>les résultats d&apos;EEQ</translation>
+    </message>
+    <message>
+        <source>the target</source>
+        <translation>la valeur cible</translation>
+    </message>
+    <message>
+        <source>%1: on the server the bias is taken from the target; peer and EQA data are kept in a folder&apos;s database</source>
+        <translation>%1 : sur le serveur, le biais est pris de la valeur cible ; les données de pairs et d&apos;EEQ sont conservées dans la base de données d&apos;un dossier</translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>
@@ -3101,6 +3165,10 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
     <message>
         <source>CSV files (*.csv)</source>
         <translation>Fichiers CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>; bias from %1</source>
+        <translation>; source du biais : %1</translation>
     </message>
 </context>
 <context>
@@ -4527,6 +4595,34 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
         <source>Goal files (*.csv *.txt);;All files (*)</source>
         <translation>Fichiers d&apos;objectifs (*.csv *.txt);;Tous les fichiers (*)</translation>
     </message>
+    <message>
+        <source>&amp;Peer comparison</source>
+        <translation>Comparaison avec les &amp;pairs</translation>
+    </message>
+    <message>
+        <source>Import p&amp;eer statistics...</source>
+        <translation>Importer les statistiques de pa&amp;irs...</translation>
+    </message>
+    <message>
+        <source>Import peer statistics</source>
+        <translation>Importer les statistiques de pairs</translation>
+    </message>
+    <message>
+        <source>Peer files (*.csv *.txt);;All files (*)</source>
+        <translation>Fichiers de pairs (*.csv *.txt);;Tous les fichiers (*)</translation>
+    </message>
+    <message>
+        <source>... and %1 more</source>
+        <translation>... et %1 de plus</translation>
+    </message>
+    <message>
+        <source>%1 row of peer statistics imported</source>
+        <translation>%1 ligne de statistiques de pairs importée</translation>
+    </message>
+    <message>
+        <source>%1 rows of peer statistics imported</source>
+        <translation>%1 lignes de statistiques de pairs importées</translation>
+    </message>
 </context>
 <context>
     <name>UMonthlySummary</name>
@@ -4613,6 +4709,10 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
     <message>
         <source>%1 to %2</source>
         <translation>%1 à %2</translation>
+    </message>
+    <message>
+        <source>; bias from %1</source>
+        <translation>; source du biais : %1</translation>
     </message>
 </context>
 <context>
@@ -5238,6 +5338,18 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
         <translation> : la méthode n&apos;atteint pas l&apos;objectif de qualité, et aucune règle de CQ ne peut détecter ses erreurs à temps. Améliorez la méthode (son biais ou son imprécision) avant de choisir des règles.
 </translation>
     </message>
+    <message>
+        <source>* No peer or EQA data: the bias is not known; Sigma is computed with a bias of 0.
+</source>
+        <translation>* Pas de données de pairs ni d&apos;EEQ : le biais est inconnu ; Sigma est calculé avec un biais de 0.
+</translation>
+    </message>
+    <message>
+        <source>Bias from %1.
+</source>
+        <translation>Source du biais : %1.
+</translation>
+    </message>
 </context>
 <context>
     <name>UValidCQ</name>
@@ -5301,6 +5413,112 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
     <message>
         <source>%1 is not a valid date</source>
         <translation>%1 n&apos;est pas une date valide</translation>
+    </message>
+</context>
+<context>
+    <name>UPeerView</name>
+    <message>
+        <source>good</source>
+        <translation>bon</translation>
+    </message>
+    <message>
+        <source>watch</source>
+        <translation>à surveiller</translation>
+    </message>
+    <message>
+        <source>act</source>
+        <translation>à corriger</translation>
+    </message>
+    <message>
+        <source>Level %1</source>
+        <translation>Niveau %1</translation>
+    </message>
+</context>
+<context>
+    <name>TWinPeer</name>
+    <message>
+        <source>&amp;Month</source>
+        <translation>&amp;Mois</translation>
+    </message>
+    <message>
+        <source>Month</source>
+        <translation>Mois</translation>
+    </message>
+    <message>
+        <source>Laboratory and peer figures per level</source>
+        <translation>Chiffres du laboratoire et des pairs par niveau</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <translation>Niveau</translation>
+    </message>
+    <message>
+        <source>Material</source>
+        <translation>Matériel</translation>
+    </message>
+    <message>
+        <source>Lot</source>
+        <translation>Lot</translation>
+    </message>
+    <message>
+        <source>Lab N</source>
+        <translation>N labo</translation>
+    </message>
+    <message>
+        <source>Lab mean</source>
+        <translation>Moyenne labo</translation>
+    </message>
+    <message>
+        <source>Lab SD</source>
+        <translation>ET labo</translation>
+    </message>
+    <message>
+        <source>Peer mean</source>
+        <translation>Moyenne pairs</translation>
+    </message>
+    <message>
+        <source>Peer SD</source>
+        <translation>ET pairs</translation>
+    </message>
+    <message>
+        <source>SDI</source>
+        <translation>SDI</translation>
+    </message>
+    <message>
+        <source>CVR</source>
+        <translation>CVR</translation>
+    </message>
+    <message>
+        <source>Band</source>
+        <translation>Zone</translation>
+    </message>
+    <message>
+        <source>Peer chart</source>
+        <translation>Graphique des pairs</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>No analyte.</source>
+        <translation>Aucun analyte.</translation>
+    </message>
+    <message>
+        <source>Peer comparison of %1</source>
+        <translation>Comparaison avec les pairs de %1</translation>
+    </message>
+    <message>
+        <source>No peer statistics for %1: import them with File &gt; Import peer statistics.</source>
+        <translation>Aucune statistique de pairs pour %1 : importez-les avec Fichier &gt; Importer les statistiques de pairs.</translation>
+    </message>
+    <message>
+        <source>Level %1: no value of %2 lot %3 in the month</source>
+        <translation>Niveau %1 : aucune valeur de %2 lot %3 dans le mois</translation>
+    </message>
+    <message>
+        <source>SDI = (lab mean - peer mean) / peer SD: good up to 1, watch up to 2, act beyond; CVR = lab CV / peer CV.</source>
+        <translation>SDI = (moyenne labo - moyenne pairs) / ET pairs : bon jusqu&apos;à 1, à surveiller jusqu&apos;à 2, à corriger au-delà ; CVR = CV labo / CV pairs.</translation>
     </message>
 </context>
 </TS>

@@ -33,6 +33,7 @@
 #include "UInbox.h"
 #include "UJournal.h"
 #include "UPatientQc.h"
+#include "UPeer.h"
 #include "UQcError.h"
 #include "UQualityGoals.h"
 #include "UServerStore.h"
@@ -526,6 +527,28 @@ public:
     // settings name one; and one moved in from a server, under the marker it had there.
     std::optional<std::string> SettingsPasswordHash() const;
     TOutcome AdoptSettingsPassword(const std::string& marker, const std::string& hash);
+    // ---------------------------------------------------------------- peer comparison
+    // (UOperationsPeer.cpp) The peer statistics kept, by month, level and lot; of one analyte (without
+    // regard to case) when it is given. None without a database, and on a server.
+    std::vector<TPeerStat> PeerStats(const std::string& analyte = "") const;
+    // A peer file's bytes (ParsePeerFile) recorded in one transaction and journaled. A file with any
+    // refused line (also an analyte the list does not hold, a level it does not have, or a row already
+    // recorded) records nothing: `refused` receives each line and its reason.
+    TOutcome ImportPeer(const std::string& bytes, int* count = nullptr,
+                        std::vector<TRefusedLine>* refused = nullptr);
+    // The month's peer rows of the analyte against its own values of the month of the same material
+    // and lot (the level's current values and its archives), by level. Refused for a month not
+    // YYYY-MM or an archive that cannot be read.
+    struct TPeerComparison {
+        TPeerStat Peer;
+        TPeerFigures Lab;
+    };
+    TOutcome PeerComparison(const TAnalyte& a, const std::string& month,
+                            std::vector<TPeerComparison>& rows) const;
+    // A goal's bias from its source over the six months to today: with peer data, each level's mean of
+    // the monthly relative differences of its values from the peer mean; with EQA results, their mean
+    // relative bias, for every level. A level without such data has none.
+    void MeasureBias(const TAnalyte& a, TQualityGoal& goal) const;
 
 private:
     friend struct TOperationsTestAccess; // defined in the tests only

@@ -28,10 +28,11 @@ std::string GoalText(const TQualityGoal& g) {
     text += ", targets";
     for (size_t k = 0; k < g.Target.size(); ++k)
         text += std::string(k ? ";" : "") + " " + (g.Target[k] ? number(*g.Target[k]) : "-");
+    if (g.BiasFrom != biasTarget) text += std::string(", bias from ") + BiasFromName(g.BiasFrom);
     return text;
 }
 
-// A goal read from its row: the columns analyte, tea, tea_unit, target1..3.
+// A goal read from its row: the columns analyte, tea, tea_unit, target1..3, bias_from.
 TQualityGoal GoalOfRow(const TStatement& st) {
     TQualityGoal g;
     g.Analyte = st.Text(0);
@@ -42,6 +43,7 @@ TQualityGoal GoalOfRow(const TStatement& st) {
     }
     for (int k = 0; k < MaxLevels; ++k)
         if (!st.IsNull(3 + k)) g.Target[static_cast<size_t>(k)] = st.Real(3 + k);
+    g.BiasFrom = BiasFromOfName(st.Text(6)).value_or(biasTarget);
     return g;
 }
 
@@ -62,7 +64,11 @@ bool IsUtf8(std::string_view t) {
     return true;
 }
 
-constexpr const char* SelectGoals = "SELECT analyte, tea, tea_unit, target1, target2, target3 FROM goal";
+// A database without the bias source (read, never brought up to date, by the companion) has the target.
+std::string SelectGoals(const TDatabase& db) {
+    return std::string("SELECT analyte, tea, tea_unit, target1, target2, target3, ") +
+           (db.Version("goal_bias") > 0 ? "bias_from" : "'target'") + " FROM goal";
+}
 
 // The figures a goal may hold; throws EQcError naming the analyte.
 void CheckGoalValues(const TQualityGoal& g) {
@@ -89,14 +95,17 @@ void CheckGoalValues(const TQualityGoal& g) {
 TQualityGoal TOperations::Goal(const std::string& analyte) const {
     TQualityGoal g;
     g.Analyte = analyte;
-    return store_->GoalOf(analyte).value_or(g);
+    g = store_->GoalOf(analyte).value_or(g);
+    if (g.BiasFrom != biasTarget)
+        if (const TAnalyte* a = ListAnalytes.FindByName(analyte)) MeasureBias(*a, g);
+    return g;
 }
 
 std::optional<TQualityGoal> TFolderStore::GoalOf(const std::string& analyte) const {
     const TDatabase& db = ops_.db_;
     // A database read for the companion may predate the goals: it is read, never brought up to date.
     if (!db.IsOpen() || db.Version("goals") == 0) return std::nullopt;
-    TStatement st = db.Prepare(std::string(SelectGoals) + " WHERE analyte = ?");
+    TStatement st = db.Prepare(SelectGoals(db) + " WHERE analyte = ?");
     st.Bind(1, analyte);
     if (!st.Step()) return std::nullopt;
     return GoalOfRow(st);
@@ -110,7 +119,7 @@ std::vector<TQualityGoal> TFolderStore::Goals() const {
     const TDatabase& db = ops_.db_;
     std::vector<TQualityGoal> out;
     if (!db.IsOpen() || db.Version("goals") == 0) return out;
-    TStatement st = db.Prepare(std::string(SelectGoals) + " ORDER BY analyte");
+    TStatement st = db.Prepare(SelectGoals(db) + " ORDER BY analyte");
     while (st.Step()) out.push_back(GoalOfRow(st));
     return out;
 }
@@ -148,9 +157,9 @@ void TFolderStore::SaveGoals(const std::vector<std::string>& removed,
         del.Reset();
     }
     TStatement put = db.Prepare(
-        "INSERT INTO goal(analyte, tea, tea_unit, target1, target2, target3, changed_utc) "
-        "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7) ON CONFLICT(analyte) DO UPDATE SET analyte = ?1, tea = ?2, "
-        "tea_unit = ?3, target1 = ?4, target2 = ?5, target3 = ?6, changed_utc = ?7");
+        "INSERT INTO goal(analyte, tea, tea_unit, target1, target2, target3, changed_utc, bias_from) "
+        "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8) ON CONFLICT(analyte) DO UPDATE SET analyte = ?1, tea = ?2, "
+        "tea_unit = ?3, target1 = ?4, target2 = ?5, target3 = ?6, changed_utc = ?7, bias_from = ?8");
     const std::string stamp = UtcTimeText();
     for (const TQualityGoal& g : goals) {
         if (IsEmpty(g)) {
@@ -176,6 +185,7 @@ void TFolderStore::SaveGoals(const std::vector<std::string>& removed,
                 put.BindNull(4 + k);
         }
         put.Bind(7, stamp);
+        put.Bind(8, std::string(BiasFromName(g.BiasFrom)));
         put.Step();
         put.Reset();
     }
@@ -193,6 +203,11 @@ TOutcome TOperations::SetGoals(const std::vector<TQualityGoal>& goals) {
             g.Analyte = a->Name; // kept under the analyte's own spelling
             CheckGoalValues(g);
             CheckGoalFits(g, *a);
+            if (server_ && g.BiasFrom != biasTarget)
+                throw EQcError(
+                    Fill(QT_TRANSLATE_NOOP("Core", "%1: on the server the bias is taken from the target; "
+                                                   "peer and EQA data are kept in a folder's database"),
+                         g.Analyte));
             if (!names.insert(UpperCase(g.Analyte)).second)
                 throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "%1 is given twice"), g.Analyte));
             checked.push_back(std::move(g));
@@ -236,6 +251,8 @@ TOutcome TOperations::ImportGoals(const std::string& text, int* count) {
                 throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Line %1: "), std::to_string(lines[k])) +
                                e.what());
             }
+            // A goal line has no bias source: the analyte keeps its own.
+            g.BiasFrom = Goal(a->Name).BiasFrom;
             known.push_back(std::move(g));
         }
     } catch (const EQcError& e) {

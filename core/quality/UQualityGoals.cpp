@@ -33,8 +33,26 @@ const char* GapText(TGap gap) {
         return QT_TRANSLATE_NOOP("Core", "no level takes part in the rules");
     case gapBiasBeyondTea:
         return QT_TRANSLATE_NOOP("Core", "the bias reaches the TEa");
+    case gapNoBiasData:
+        return QT_TRANSLATE_NOOP("Core", "no peer or EQA data for the bias");
     }
     return "";
+}
+
+const char* BiasFromName(TBiasFrom from) {
+    return from == biasPeer ? "peer" : from == biasEqa ? "eqa" : "target";
+}
+
+std::optional<TBiasFrom> BiasFromOfName(std::string_view name) {
+    for (TBiasFrom f : {biasTarget, biasPeer, biasEqa})
+        if (name == BiasFromName(f)) return f;
+    return std::nullopt;
+}
+
+const char* BiasFromText(TBiasFrom from) {
+    return from == biasPeer  ? QT_TRANSLATE_NOOP("Core", "the peer data")
+           : from == biasEqa ? QT_TRANSLATE_NOOP("Core", "the EQA results")
+                             : QT_TRANSLATE_NOOP("Core", "the target");
 }
 
 namespace {
@@ -227,7 +245,7 @@ void SetSigma(TLevelFigures& f) {
     // No target: the bias is not known and Sigma is given for a bias of zero (BiasKnown false).
     if (!f.TEaPct.Ok())
         f.Sigma = f.TEaPct;
-    else if (f.Target.Gap == gapZeroTarget)
+    else if (f.BiasFrom == biasTarget && f.Target.Gap == gapZeroTarget)
         f.Sigma = f.Target;
     else if (!f.CV.Ok())
         f.Sigma = f.CV;
@@ -273,6 +291,12 @@ TLevelFigures LevelFigures(const TAnalyte& a, int level, TPeriod period, const T
         f.BiasPct = TFigure::Missing(gapFewPoints);
     else // |target|: a mean above a negative target is a positive bias as well
         f.BiasPct = TFigure::Of(100 * (m.Mean - *target) / std::fabs(*target));
+    f.BiasFrom = goal.BiasFrom;
+    if (goal.BiasFrom != biasTarget) {
+        const std::optional<long double>& measured = goal.MeasuredBiasPct[static_cast<size_t>(level)];
+        f.BiasKnown = measured.has_value();
+        f.BiasPct = measured ? TFigure::Of(*measured) : TFigure::Missing(gapNoBiasData);
+    }
 
     if (!goal.TEa)
         f.TEaPct = TFigure::Missing(gapNoTea);

@@ -22,6 +22,7 @@ enum TGap : uint8_t {
     gapBelowCritical,  // Sigma below 1.65: the goal is missed without any systematic error
     gapNoRules,        // no level takes part in the rules
     gapBiasBeyondTea,  // |bias| reaches the TEa: the goal is missed whatever the imprecision
+    gapNoBiasData,     // the bias is taken from peer or EQA data, and there is none
 };
 const char* GapText(TGap gap);
 
@@ -36,6 +37,14 @@ struct TFigure {
 
 enum TTeaKind : uint8_t { teaPercent = 0, teaUnit = 1 };
 
+// Where a goal's bias comes from: each level's mean against its target, the peer groups' means of the
+// last six months, or the laboratory's EQA results of the last six months.
+enum TBiasFrom : uint8_t { biasTarget = 0, biasPeer = 1, biasEqa = 2 };
+const char* BiasFromName(TBiasFrom from); // "target", "peer", "eqa"
+std::optional<TBiasFrom> BiasFromOfName(std::string_view name);
+// "the target", "the peer data", "the EQA results" (the program's text).
+const char* BiasFromText(TBiasFrom from);
+
 // The goals of one analyte. TEa in unit is converted to percent at each level's mean.
 struct TQualityGoal {
     std::string Analyte;
@@ -43,6 +52,10 @@ struct TQualityGoal {
     TTeaKind TEaKind = teaPercent;
     std::string TEaUnit; // the unit text the TEa was given in, when teaUnit
     std::array<std::optional<long double>, MaxLevels> Target{};
+    TBiasFrom BiasFrom = biasTarget;
+    // With BiasFrom peer or EQA: each level's bias in percent from that data (none without data);
+    // given by the operations layer when it reads the goal, never stored.
+    std::array<std::optional<long double>, MaxLevels> MeasuredBiasPct{};
     bool operator==(const TQualityGoal&) const = default;
 };
 
@@ -80,12 +93,13 @@ struct TLevelFigures {
     TFigure SD;      // sample SD, N >= 2
     TFigure CV;      // percent, 100 SD / |mean|
     TFigure Target;  // the goal's target of the level
-    TFigure BiasPct; // 100 (mean - target) / |target|
+    TFigure BiasPct; // 100 (mean - target) / |target|, or the goal's measured bias
     TFigure TEaPct;  // TEa in percent at this level's mean
     TFigure Sigma;   // (TEa% - |bias%|) / CV%; bias taken as 0 when there is no target; none when
                      // |bias%| >= TEa%
     bool BiasKnown = false;
-    bool CommonCV = false; // SD and CV are the levels' common CV, as the limits use it
+    TBiasFrom BiasFrom = biasTarget; // the goal's source of the bias
+    bool CommonCV = false;           // SD and CV are the levels' common CV, as the limits use it
 };
 // Mean and SD are those of the program's statistics over the same points, to the last bit.
 TLevelFigures LevelFigures(const TAnalyte& analyte, int level, TPeriod period, const TQualityGoal& goal);

@@ -123,6 +123,8 @@ const std::vector<TSchemaPart>& SchemaParts() {
         {"journal_pages",
          {"CREATE INDEX journal_analyte ON journal(analyte);"
           "CREATE INDEX journal_operator ON journal(operator);"}},
+        // Where a goal's bias comes from: target, peer or eqa.
+        {"goal_bias", {"ALTER TABLE goal ADD COLUMN bias_from TEXT NOT NULL DEFAULT 'target';"}},
     };
     return parts;
 }

@@ -55,8 +55,9 @@ const std::vector<std::string>& JournalKinds() {
         jk::SettingsChanged,   jk::OperatorsChanged,  jk::PasswordChanged,
         jk::CorrectiveActions, jk::ReviewSigned,      jk::ReviewReopened,
         jk::GoalChanged,       jk::MappingChanged,    jk::InboxChanged,
-        jk::InboxDiscarded,    jk::EqaRecorded,       jk::PatientQcChanged,
-        jk::SignedIn,          jk::SignInRefused,     jk::JournalStarted};
+        jk::InboxDiscarded,    jk::EqaRecorded,       jk::PeerRecorded,
+        jk::PatientQcChanged,  jk::SignedIn,          jk::SignInRefused,
+        jk::JournalStarted};
     return kinds;
 }
 

@@ -8,12 +8,12 @@ _varnholt_cli() {
         cword=$COMP_CWORD
     fi
     local commands="analytes limits points judge add queue import export import-predecessor archive
-        backup restore report goal sigma summary migrate account inbox map source journal review uncertainty mu eqa rules plan help"
+        backup restore report goal sigma summary migrate account inbox map source journal review uncertainty mu eqa peer rules plan help"
     local options="--home --db --user --init --inbox --regional --help --version --force --future --older
         --reject --rules --operator --comment --reason --action --reviewer --pdf --from --to --tea
         --target --import --clear --name --role --encoding --source --code --control --analyte --level
         --folder --window --auto-accept --once --watch --interval --from-folder --to-folder
-        --replace-unencodable --k --max-u --cvi --bias --target-u --set --warn --n --trials"
+        --replace-unencodable --k --max-u --cvi --bias --target-u --month --set --warn --n --trials"
     case $prev in
     --home | --inbox | --folder | --from-folder | --to-folder)
         _filedir -d
@@ -36,7 +36,7 @@ _varnholt_cli() {
         return
         ;;
     --bias)
-        COMPREPLY=($(compgen -W "none target eqa" -- "$cur"))
+        COMPREPLY=($(compgen -W "none target peer eqa" -- "$cur"))
         return
         ;;
     --role)
@@ -49,7 +49,7 @@ _varnholt_cli() {
         ;;
     --db | --user | --operator | --comment | --reason | --action | --reviewer | --from | --to | --tea | \
         --target | --name | --source | --code | --control | --analyte | --window | --interval | --k | \
-        --max-u | --cvi | --target-u | --set | --warn | --n | --trials)
+        --max-u | --cvi | --target-u | --month | --set | --warn | --n | --trials)
         return
         ;;
     esac
@@ -65,7 +65,7 @@ _varnholt_cli() {
             --reason | --action | --reviewer | --pdf | --from | --to | --tea | --import | --name | --role | \
             --encoding | --source | --code | --control | --analyte | --level | --folder | --window | \
             --auto-accept | --interval | --from-folder | --to-folder | --k | --max-u | --cvi | --bias | \
-            --target-u | --set | --warn | --n | --trials)
+            --target-u | --month | --set | --warn | --n | --trials)
             ((i++))
             ;;
         --target) ((i += 2)) ;;
@@ -83,7 +83,7 @@ _varnholt_cli() {
     map) COMPREPLY=($(compgen -W "list add remove" -- "$cur")) ;;
     journal) COMPREPLY=($(compgen -W "verify" -- "$cur")) ;;
     review) COMPREPLY=($(compgen -W "sign list" -- "$cur")) ;;
-    eqa) COMPREPLY=($(compgen -W "import list" -- "$cur")) ;;
+    eqa | peer) COMPREPLY=($(compgen -W "import list" -- "$cur")) ;;
     account) COMPREPLY=($(compgen -W "list add remove" -- "$cur")) ;;
     import | import-predecessor | backup | restore) _filedir ;;
     esac

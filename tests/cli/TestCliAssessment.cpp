@@ -203,3 +203,65 @@ TEST_F(CompanionAssessment, EqaImportListAndBias) {
              "--bias", "eqa"});
     EXPECT_NE(r.err.find("uncertainty not available: No value in the period"), std::string::npos) << r.err;
 }
+
+// Lot A1 (4, 5) archived, lot A2 (5, 6, 7) current, all in March: each peer row meets its own lot.
+TEST_F(CompanionAssessment, PeerImportAndMonth) {
+    WriteData({{"A1", "4 5"}, {"A2", "5 6 7"}});
+    const std::string header = "analyte;material;lot;level;month;mean;sd;n;labs\n";
+    const std::string good = folder.File("peer.csv"), bad = folder.File("bad.csv");
+    AtomicWriteFile(good, header + "Glucose;Low;A2;1;2026-03;5,5;0,5;40;12\n"
+                                   "Glucose;Low;A1;1;2026-03;4;0,25;40;12\n");
+    AtomicWriteFile(bad, header + "Glucose;Low;A2;1;2026-04;5,5;0,5;40;12\n"
+                                  "Potassium;Low;A2;1;2026-03;5,5;0,5;40;12\n");
+    TRun r = Cli({"peer", "import", bad});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("varnholt-cli: Line 3: Unknown analyte: Potassium\n"), std::string::npos) << r.err;
+    EXPECT_EQ(Cli({"peer", "list"}).out, "{\"peer\":[]}\n");
+    r = Cli({"peer", "import", good});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "{\"imported\":2}\n");
+
+    r = Cli({"--regional", "iso", "peer", "Glucose", "--month", "2026-03"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Values(r.out, "Lot"), (std::vector<std::string>{"\"A1\"", "\"A2\""}));
+    EXPECT_EQ(Values(r.out, "LabN"), (std::vector<std::string>{"2", "3"}));
+    EXPECT_EQ(Values(r.out, "LabMean"), (std::vector<std::string>{"4.5", "6"}));
+    EXPECT_EQ(Values(r.out, "PeerMean"), (std::vector<std::string>{"4", "5.5"}));
+    EXPECT_EQ(Values(r.out, "SDI"), (std::vector<std::string>{"2", "1"}));
+    // (0.7071 / 4.5) / (0.25 / 4) and (1 / 6) / (0.5 / 5.5).
+    const auto cvr = Values(r.out, "CVR");
+    ASSERT_EQ(cvr.size(), 2u);
+    EXPECT_EQ(Fixed(cvr[0], 4), "2.5142");
+    EXPECT_EQ(Fixed(cvr[1], 4), "1.8333");
+    EXPECT_EQ(Values(r.out, "Band"), (std::vector<std::string>{"\"watch\"", "\"good\""}));
+
+    r = Cli({"--regional", "iso", "peer", "Glucose", "--month", "2026-04"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Values(r.out, "SDI"), std::vector<std::string>{});
+    EXPECT_NE(r.err.find("no peer statistics for 2026-04"), std::string::npos) << r.err;
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } refused[] = {
+        {{"peer", "Glucose"}, "usage: peer ANALYTE --month YYYY-MM"},
+        {{"peer", "Glucose", "--month", "2026-3"}, "Not a month (yyyy-mm): 2026-3"},
+        {{"peer", "Potassium", "--month", "2026-03"}, "unknown analyte: Potassium"},
+        {{"goal", "Glucose", "--bias", "none"}, "--bias takes target, peer or eqa, not none"},
+        {{"goal", "Glucose", "--clear", "--bias", "eqa"}, "--clear takes no --tea, --target or --bias"},
+    };
+    for (const auto& c : refused) {
+        const TRun bad = Cli(c.args);
+        EXPECT_EQ(bad.status, 2) << c.message;
+        EXPECT_EQ(bad.err, std::string("varnholt-cli: ") + c.message + "\n");
+    }
+
+    // The goal names the source of Sigma's bias; March lies outside the six months to today: no bias.
+    r = Cli({"goal", "Glucose", "--tea", "10", "--bias", "peer"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Values(r.out, "BiasFrom"), std::vector<std::string>{"\"peer\""});
+    r = Cli({"sigma", "Glucose"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Values(r.out, "BiasFrom"), std::vector<std::string>{"\"peer\""});
+    EXPECT_EQ(Values(r.out, "BiasKnown"), std::vector<std::string>{"false"});
+    EXPECT_NE(r.err.find("no peer or EQA data for the bias"), std::string::npos) << r.err;
+}

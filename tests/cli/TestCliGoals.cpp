@@ -59,13 +59,16 @@ TEST_F(CompanionGoals, GoalIsShownSetImportedAndRefusedWithoutChange) {
     WriteWorkedExample();
     TRun r = Cli(home, {"goal", "glucose"});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "{\"Name\":\"Glucose\",\"TEa\":null,\"TEaUnit\":\"%\",\"Targets\":[null,null,null]}\n");
+    EXPECT_EQ(r.out, "{\"Name\":\"Glucose\",\"TEa\":null,\"TEaUnit\":\"%\",\"Targets\":[null,null,null],"
+                     "\"BiasFrom\":\"target\"}\n");
     r = Cli(home, {"goal", "Glucose", "--tea", "10%", "--target", "1", "5.0", "--target", "3", "20"});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "{\"Name\":\"Glucose\",\"TEa\":10,\"TEaUnit\":\"%\",\"Targets\":[5,null,20]}\n");
+    EXPECT_EQ(r.out, "{\"Name\":\"Glucose\",\"TEa\":10,\"TEaUnit\":\"%\",\"Targets\":[5,null,20],"
+                     "\"BiasFrom\":\"target\"}\n");
     // Other targets are kept; '-' takes one away; a TEa in the unit.
     r = Cli(home, {"goal", "Glucose", "--tea", "0.25 mmol/L", "--target", "2", "15", "--target", "3", "-"});
-    EXPECT_EQ(r.out, "{\"Name\":\"Glucose\",\"TEa\":0.25,\"TEaUnit\":\"mmol/L\",\"Targets\":[5,15,null]}\n");
+    EXPECT_EQ(r.out, "{\"Name\":\"Glucose\",\"TEa\":0.25,\"TEaUnit\":\"mmol/"
+                     "L\",\"Targets\":[5,15,null],\"BiasFrom\":\"target\"}\n");
 
     const std::string stored = Cli(home, {"goal", "Glucose"}).out;
     const std::vector<std::vector<std::string>> bad = {
@@ -97,13 +100,14 @@ TEST_F(CompanionGoals, GoalIsShownSetImportedAndRefusedWithoutChange) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "{\"imported\":1}\n");
     EXPECT_NE(r.err.find("Sodium"), std::string::npos);
-    EXPECT_EQ(Cli(home, {"goal", "Glucose"}).out,
-              "{\"Name\":\"Glucose\",\"TEa\":10,\"TEaUnit\":\"%\",\"Targets\":[5,15,null]}\n");
+    EXPECT_EQ(Cli(home, {"goal", "Glucose"}).out, "{\"Name\":\"Glucose\",\"TEa\":10,\"TEaUnit\":\"%\","
+                                                  "\"Targets\":[5,15,null],\"BiasFrom\":\"target\"}\n");
     AtomicWriteFile(home + "bad.csv", "Glucose;12\nGlucose;0\n");
     EXPECT_EQ(Cli(home, {"goal", "--import", home + "bad.csv"}).status, 2);
     EXPECT_NE(Cli(home, {"goal", "Glucose"}).out.find("\"TEa\":10,"), std::string::npos);
     r = Cli(home, {"goal", "Glucose", "--clear"});
-    EXPECT_EQ(r.out, "{\"Name\":\"Glucose\",\"TEa\":null,\"TEaUnit\":\"%\",\"Targets\":[null,null,null]}\n");
+    EXPECT_EQ(r.out, "{\"Name\":\"Glucose\",\"TEa\":null,\"TEaUnit\":\"%\",\"Targets\":[null,null,null],"
+                     "\"BiasFrom\":\"target\"}\n");
 }
 
 TEST_F(CompanionGoals, SigmaPrintsTheFiguresOfTheCore) {
@@ -118,7 +122,7 @@ TEST_F(CompanionGoals, SigmaPrintsTheFiguresOfTheCore) {
     const TAnalyte& a = ListAnalytes[0];
     TQualityGoal goal = ParseGoalLine("Glucose;10;5;15");
     const TSigmaReport rep = SigmaReport(a, goal, std::nullopt, {0, a.Count() - 1});
-    std::string want = "{\"Name\":\"Glucose\",\"levels\":[";
+    std::string want = "{\"Name\":\"Glucose\",\"BiasFrom\":\"target\",\"levels\":[";
     for (const TLevelSigma& l : rep.Levels) {
         const TLevelFigures& f = l.Figures;
         want += std::string(l.Figures.Level ? "," : "") + "{\"N\":" + std::to_string(f.N) +
