@@ -203,7 +203,7 @@ TOutcome TOperations::SetGoals(const std::vector<TQualityGoal>& goals) {
             g.Analyte = a->Name; // kept under the analyte's own spelling
             CheckGoalValues(g);
             CheckGoalFits(g, *a);
-            if (server_ && g.BiasFrom != biasTarget)
+            if (!store_->KeepsAssessment() && g.BiasFrom != biasTarget)
                 throw EQcError(
                     Fill(QT_TRANSLATE_NOOP("Core", "%1: on the server the bias is taken from the target; "
                                                    "peer and EQA data are kept in a folder's database"),

@@ -46,7 +46,7 @@ bool SameLot(const std::string& material, const std::string& lot, const TPeerSta
 
 std::vector<TPeerStat> TOperations::PeerStats(const std::string& analyte) const {
     std::vector<TPeerStat> out;
-    if (server_ || !db_.IsOpen() || db_.Version("assessment") == 0) return out;
+    if (!store_->KeepsAssessment() || !db_.IsOpen() || db_.Version("assessment") == 0) return out;
     TStatement st = db_.Prepare(std::string(SelectPeer) + (analyte.empty() ? "" : " WHERE analyte = ?1") +
                                 " ORDER BY month, level, material, lot, id");
     if (!analyte.empty()) st.Bind(1, analyte);
@@ -60,7 +60,7 @@ TOutcome TOperations::ImportPeer(const std::string& bytes, int* count, std::vect
     if (mode_ == TOpenMode::Reader)
         return TOutcome::Refuse(TranslatedText(
             QT_TRANSLATE_NOOP("Core", "Cannot record peer statistics: the folder is open for reading")));
-    if (server_)
+    if (!store_->KeepsAssessment())
         return TOutcome::Refuse(TranslatedText(QT_TRANSLATE_NOOP(
             "Core", "Peer statistics are kept in a folder's database; the server does not keep them")));
     TPeerFile file = ParsePeerFile(bytes);
