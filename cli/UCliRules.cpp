@@ -74,7 +74,7 @@ std::string PlanJson(const TAnalyte& a, const TQualityGoal& goal, const TQcRuleS
         throw EQcError(Fill(
             QT_TRANSLATE_NOOP("Core", "%1: no level has a Sigma (a TEa and two values or more are needed)"),
             a.Name));
-    std::map<long double, TRunPlan> planned;
+    std::map<long double, TRulePlan> planned;
     TJsonWriter j;
     j.BeginObject().Key("Name").Text(a.Name).Key("Reject");
     WriteRules(j, set.Reject);
@@ -92,7 +92,7 @@ std::string PlanJson(const TAnalyte& a, const TQualityGoal& goal, const TQcRuleS
         }
         // Levels of one common CV share their Sigma: planned once.
         if (!planned.count(f.Sigma.Value)) planned[f.Sigma.Value] = PlanRuns(set, n, f.Sigma.Value, trials);
-        const TRunPlan& p = planned[f.Sigma.Value];
+        const TRulePlan& p = planned[f.Sigma.Value];
         j.Real(f.Sigma.Value).Key("Pfr").Real(p.Pfr.P).Key("PfrSE").Real(p.Pfr.StdError);
         j.Key("Ped").Real(p.Ped.P).Key("PedSE").Real(p.Ped.StdError).Key("MaxENuf").Real(p.MaxENuf);
         j.Key("MaxRunSize");

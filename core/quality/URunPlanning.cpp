@@ -73,8 +73,8 @@ long long MaxRunSize(long double sigma, const std::function<long double(long dou
     return static_cast<long long>(std::floor(1 / one));
 }
 
-TRunPlan PlanRuns(const TQcRuleSet& set, int n, long double sigma, int trials, uint64_t seed) {
-    TRunPlan plan;
+TRulePlan PlanRuns(const TQcRuleSet& set, int n, long double sigma, int trials, uint64_t seed) {
+    TRulePlan plan;
     plan.Pfr = RuleSetRejection(set, n, 0, trials, seed);
     plan.Ped = RuleSetRejection(set, n, std::max(sigma - 1.65L, 0.0L), trials, seed);
     std::function<long double(long double)> pedOf;

@@ -35,10 +35,10 @@ long long MaxRunSize(long double sigma, const std::function<long double(long dou
 // systematic error Sigma - 1.65 (simulated as RuleSetRejection does, `trials` runs from `seed`),
 // MaxENuf for 100 patients between QC events and MaxRunSize. A simulated set reads Ped(SE) for MaxENuf
 // off a table simulated every 0.25 SD with a quarter of the trials, from the same seed, linear between.
-struct TRunPlan {
+struct TRulePlan {
     TRejection Pfr, Ped;
     long double MaxENuf = 0;
     long long MaxRunSize = -1;
 };
-TRunPlan PlanRuns(const TQcRuleSet& set, int n, long double sigma, int trials = 20000,
-                  uint64_t seed = 0x5167'6D61'2024'0002ULL);
+TRulePlan PlanRuns(const TQcRuleSet& set, int n, long double sigma, int trials = 20000,
+                   uint64_t seed = 0x5167'6D61'2024'0002ULL);

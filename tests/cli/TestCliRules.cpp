@@ -91,7 +91,7 @@ TEST_F(CompanionRules, PlanGivesTheCoreFiguresPerLevelAndRefusesBadInput) {
     ASSERT_EQ(f.size(), 2u);
     for (const TLevelFigures& l : f) {
         ASSERT_TRUE(l.Sigma.Ok());
-        const TRunPlan p = PlanRuns(MakeQcRuleSet("", "1:3s", ""), 2, l.Sigma.Value);
+        const TRulePlan p = PlanRuns(MakeQcRuleSet("", "1:3s", ""), 2, l.Sigma.Value);
         const std::string want = "{\"Level\":" + std::to_string(l.Level + 1) +
                                  ",\"Sigma\":" + Single(l.Sigma.Value) + ",\"Pfr\":" + Single(p.Pfr.P) +
                                  ",\"PfrSE\":0,\"Ped\":" + Single(p.Ped.P) +

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "URunPlanning.h"
+#include "USigmaRules.h"
 
 namespace {
 
@@ -76,7 +77,7 @@ TEST(RunPlanning, MaxENufAgreesWithADirectIntegration) {
 
 TEST(RunPlanning, PlanOfALevelGathersPowerAndRunSize) {
     // A single rule: every figure from the closed forms.
-    const TRunPlan single = PlanRuns(Set("1:3s"), 2, 4.0L);
+    const TRulePlan single = PlanRuns(Set("1:3s"), 2, 4.0L);
     auto exact = [](long double se) { return RuleSetRejection(Set("1:3s"), 2, se).P; };
     EXPECT_NEAR(static_cast<double>(single.Pfr.P), 0.0054, 5e-5);
     EXPECT_EQ(single.Ped, RuleSetRejection(Set("1:3s"), 2, 4.0L - 1.65L));
@@ -86,7 +87,7 @@ TEST(RunPlanning, PlanOfALevelGathersPowerAndRunSize) {
     // A multirule read off its simulated table: within a few percent of the run size of its simulation
     // read at every step, larger than that of its strongest single rule, and larger with Sigma.
     const TQcRuleSet multi = Set("1:3s, 2:2s, R:4s");
-    const TRunPlan plan = PlanRuns(multi, 2, 4.0L, 8000);
+    const TRulePlan plan = PlanRuns(multi, 2, 4.0L, 8000);
     EXPECT_GT(plan.Ped.StdError, 0);
     EXPECT_GT(plan.Ped.P, single.Ped.P);
     EXPECT_GT(plan.MaxRunSize, single.MaxRunSize);
