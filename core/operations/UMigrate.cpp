@@ -37,6 +37,7 @@ TMigrateCount MigrateFolderToServer(const std::string& folder, const std::string
     }
     c.Operators = Operators;
     c.Goals = Operations().Goals();
+    c.RuleSets = Operations().RuleSets();
     c.Records = Operations().Records();
     for (const auto& e : std::filesystem::directory_iterator(ProgramFolder)) {
         const std::string name = e.path().filename();
@@ -90,6 +91,7 @@ TMigrateCount MigrateServerToFolder(const std::string& url, const std::string& f
         AtomicWriteFile(dir + "Varnholt.cfr", SettingsImage(Settings, Operators), {.NoOthers = true});
     AtomicWriteFile(dir + "Varnholt.qcf", DataImage(ListSerum, ListAnalytes));
     const std::vector<TQualityGoal> goals = Operations().Goals();
+    const std::vector<TAnalyteRules> ruleSets = Operations().RuleSets();
     const TStoreRecords records = Operations().Records();
     Operations().Close();
     // The journal, reviews and passwords into the folder's own database, as they were; the goals after
@@ -100,6 +102,8 @@ TMigrateCount MigrateServerToFolder(const std::string& url, const std::string& f
     if (!opened.Opened) throw EQcError(opened.Message);
     TOutcome out = Operations().PutRecords(records);
     if (out.Changed() && !goals.empty()) out = Operations().SetGoals(goals);
+    for (const TAnalyteRules& r : ruleSets)
+        if (out.Changed() && !r.Set.Empty()) out = Operations().SetRuleSet(r.Analyte, r.Set);
     Operations().Close();
     if (!out.Changed()) throw EQcError(out.Message);
     return count;

@@ -1460,6 +1460,7 @@ void TServerStore::ImportContents(const TStoreContents& c) {
     });
     if (c.HasSettings) WriteSettings(c.Settings, c.Operators);
     if (!c.Goals.empty()) WriteGoals({}, c.Goals);
+    if (!c.RuleSets.empty()) WriteRuleSets({}, c.RuleSets);
 }
 
 // ---------------------------------------------------------------- journal and records
