@@ -239,6 +239,73 @@ void DrawPowerFunction(QPainter& p, const QRect& r, const std::vector<TPowerPoin
     p.restore();
 }
 
+void DrawRunSizeNomogram(QPainter& p, const QRect& r, const TNomogram& g, size_t inForce,
+                         const std::vector<TPowerMark>& sigmas) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    const double x0 = g.Sigmas.empty() ? 2 : static_cast<double>(g.Sigmas.front());
+    const double x1 = g.Sigmas.empty() ? 6 : static_cast<double>(g.Sigmas.back());
+    const QString title =
+        g.N > 0 ? TUnitTexts::tr("Maximum run size, N=%1").arg(g.N) : TUnitTexts::tr("Maximum run size");
+    // The value axis in decades: 0 to 4 for 1 to 10000 patients.
+    const TPlot plot =
+        Frame(p, r, title, TUnitTexts::tr("Sigma"), TUnitTexts::tr("Patients (log)"), x0, x1, 0, 4);
+    XTicks(p, plot, 0.5, 1);
+    const QFontMetrics fm(p.font(), p.device());
+    p.setPen(Pen(p, Qt::black, 1));
+    for (int d = 0; d <= 4; ++d) {
+        const double py = plot.Y(d);
+        p.drawLine(QPointF(plot.Area.left() - 0.3 * fm.height(), py), QPointF(plot.Area.left(), py));
+        p.drawText(QRectF(plot.Area.left() - 6 * fm.height(), py - fm.height() / 2.0, 5.6 * fm.height(),
+                          fm.height()),
+                   Qt::AlignRight | Qt::AlignVCenter, QString::number(static_cast<int>(std::pow(10, d))));
+    }
+    const QColor colours[] = {Red, DarkYellow, QColor(0, 160, 160), QColor(128, 0, 128), QColor(0, 128, 0)};
+    std::vector<std::pair<QPen, QString>> legend;
+    p.save();
+    p.setClipRect(plot.Area);
+    for (size_t k = 0; k < g.Curves.size(); ++k) {
+        const TNomogramCurve& c = g.Curves[k];
+        const QPen pen = k == inForce ? Pen(p, Blue, 2.5) : Pen(p, colours[k % 5], 1.2, Qt::DashLine);
+        QPainterPath path;
+        bool open = false;
+        for (size_t i = 0; i < c.RunSize.size() && i < g.Sigmas.size(); ++i) {
+            // No limit, or beyond the axis: drawn on its top edge; fewer than one patient on its bottom.
+            const long long m = c.RunSize[i];
+            const double y =
+                m < 0 ? 4 : std::clamp(std::log10(std::max(1.0, static_cast<double>(m))), 0.0, 4.0);
+            const QPointF pt = plot.At(static_cast<double>(g.Sigmas[i]), y);
+            if (!open)
+                path.moveTo(pt);
+            else
+                path.lineTo(pt);
+            open = true;
+        }
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(path);
+        legend.push_back({pen, ToQString(QcRulesText(c.Set.Reject)) +
+                                   (k == inForce ? TUnitTexts::tr(" (in force)") : QString())});
+    }
+    for (const TPowerMark& m : sigmas) {
+        const double s = static_cast<double>(m.Shift);
+        if (!(s >= x0 && s <= x1)) continue;
+        const QColor c = LevelColours[std::clamp(m.Level, 0, MaxLevels - 1)];
+        p.setPen(Pen(p, c, 1, Qt::DashDotLine));
+        p.drawLine(plot.At(s, 0), plot.At(s, 4));
+        p.setPen(Pen(p, c, 1));
+        p.drawText(QPointF(plot.X(s) + 0.2 * fm.height(), plot.Area.bottom() - (0.4 + m.Level) * fm.height()),
+                   QStringLiteral("L%1").arg(m.Level + 1));
+    }
+    p.restore();
+    if (!legend.empty()) Legend(p, plot, legend);
+    if (g.Curves.empty()) {
+        p.setPen(Pen(p, Qt::black, 1));
+        p.drawText(plot.Area, Qt::AlignCenter, TUnitTexts::tr("No rule set to plan"));
+    }
+    p.restore();
+}
+
 void DrawDecisionChart(QPainter& p, const QRect& r, const TDecisionChart& c) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);

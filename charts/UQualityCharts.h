@@ -11,6 +11,7 @@
 #include "UPowerFunction.h"
 #include "UQcSummary.h"
 #include "UQualityGoals.h"
+#include "URunPlanning.h"
 
 class QPainter;
 
@@ -27,6 +28,11 @@ void DrawPowerFunction(QPainter& p, const QRect& r, const std::vector<TPowerPoin
 
 // Bias against CV with the lines of Sigma 2 to 6; each level a point (hollow when its bias is not known).
 void DrawDecisionChart(QPainter& p, const QRect& r, const TDecisionChart& chart);
+
+// The maximum run size (patients between QC events, log scale 1 to 10000) against Sigma, one curve per
+// rule set, curve `inForce` drawn bold; each level's Sigma marked (a mark's Shift is its Sigma).
+void DrawRunSizeNomogram(QPainter& p, const QRect& r, const TNomogram& g, size_t inForce,
+                         const std::vector<TPowerMark>& sigmas);
 
 // Every level's z in time order on one chart with the lines at 0, +-1, +-2 and +-3 SD; a warning is
 // drawn yellow, a reject red, a discarded value as a cross. `levels` in use; dates under the axis.

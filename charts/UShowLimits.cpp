@@ -325,12 +325,16 @@ void TWinShowLimits::BtPrnClick() {
     job.FileName = TPrintJob::SafeFileName(tr("QC limits for %1").arg(ToQString(a.Name)));
     // The goals' pages follow the limits when the analyte has a goal.
     const bool goal = Sigma->HasGoal();
-    if (goal) Sigma->Power();
+    if (goal) {
+        Sigma->Power();
+        Sigma->Nomogram();
+    }
     const TPrintDrawer draw = [&a, goal, this](TPrintCanvas& canvas) {
         PrintLimits(canvas, a);
         if (!goal) return;
         canvas.NewPage();
-        PrintSigma(canvas, a, Sigma->Report(), Sigma->Power(), Sigma->Period());
+        PrintSigma(canvas, a, Sigma->Report(), Sigma->Plans(), Sigma->Power(), Sigma->Nomogram(),
+                   Sigma->Period());
     };
     TPrintJob::Print(this, job, [&](TPrintCanvas& canvas) {
         if (!goal) return draw(canvas);

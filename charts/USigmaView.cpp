@@ -44,10 +44,17 @@ const char* const RowLabels[SigmaRows] = {QT_TRANSLATE_NOOP("USigmaView", "Perio
                                           QT_TRANSLATE_NOOP("USigmaView", "Ped, program's rules"),
                                           QT_TRANSLATE_NOOP("USigmaView", "Pfr, program's rules"),
                                           QT_TRANSLATE_NOOP("USigmaView", "Ped / Pfr, 1:3s alone"),
-                                          QT_TRANSLATE_NOOP("USigmaView", "Ped / Pfr, 1:2s alone")};
+                                          QT_TRANSLATE_NOOP("USigmaView", "Ped / Pfr, 1:2s alone"),
+                                          QT_TRANSLATE_NOOP("USigmaView", "Rules in force"),
+                                          QT_TRANSLATE_NOOP("USigmaView", "Ped / Pfr, rules in force"),
+                                          QT_TRANSLATE_NOOP("USigmaView", "MaxE(Nuf) / max run size")};
 
 constexpr int PageWidth = 780;
-constexpr int PageHeight = 450;
+constexpr int PageHeight = 490;
+// Runs simulated for the plans of a set of several rules, and for the nomogram's curves: the page is
+// filled within a second or so.
+constexpr int PlanTrials = 5000;
+constexpr int NomogramTrials = 4000;
 constexpr int RowHeight = 18;
 
 std::string Na(TGap gap) {
@@ -73,6 +80,20 @@ std::string Join(const std::vector<std::string>& v, const char* sep) {
     return s;
 }
 
+// Which of the nomogram's curves is the rules in force.
+size_t InForceCurve(const TNomogram& g, const TQcRuleSet& set) {
+    for (size_t k = 0; k < g.Curves.size(); ++k)
+        if (g.Curves[k].Set.Reject == set.Reject) return k;
+    return g.Curves.size();
+}
+
+std::string NomogramText() {
+    return FromQ(TUnitTexts::tr(
+        "Maximum run size: the most patient samples between two QC events (one event per run, "
+        "bracketing it) keeping MaxE(Nuf), the expected unacceptable patient results reported at the "
+        "worst systematic error, at 1 or below (Parvin's model)."));
+}
+
 std::string PlanText(const TRuleAdvice& a) {
     std::string s;
     for (const TRunPlan& p : a.Plans)
@@ -93,7 +114,38 @@ std::vector<std::string> SigmaColumnTitles(const TAnalyte& a) {
     return t;
 }
 
-std::vector<std::vector<std::string>> SigmaTexts(const TAnalyte& a, const TSigmaReport& r) {
+TSigmaPlans SigmaPlans(const TAnalyte& a, const TSigmaReport& r, const TQcRuleSet& own, int trials) {
+    TSigmaPlans plans;
+    plans.Set = RulesInForce(a, own);
+    plans.N = PlanValuesPerRun(a);
+    plans.Trials = trials;
+    std::vector<std::optional<long double>> sigmas;
+    for (const TLevelSigma& l : r.Levels)
+        sigmas.push_back(l.Figures.Sigma.Ok() ? std::optional(l.Figures.Sigma.Value) : std::nullopt);
+    plans.Levels = PlanLevels(plans.Set, plans.N, sigmas, trials);
+    return plans;
+}
+
+std::string PlansText(const TSigmaPlans& plans) {
+    long double se = 0;
+    bool any = false;
+    for (const auto& p : plans.Levels)
+        if (p) {
+            any = true;
+            se = std::max({se, p->Pfr.StdError, p->Ped.StdError});
+        }
+    if (!any) return "";
+    const std::string rules = QcRulesText(plans.Set.Reject);
+    if (se == 0)
+        return FillQ(TUnitTexts::tr("Rules in force %1, N=%2: Ped, Pfr and run sizes exact."), rules,
+                     std::to_string(plans.N));
+    return FillQ(TUnitTexts::tr("Rules in force %1, N=%2: Ped, Pfr and run sizes from %3 simulated runs "
+                                "(fixed seed), standard error of Ped and Pfr at most %4."),
+                 rules, std::to_string(plans.N), std::to_string(plans.Trials), Fixed(se, 4));
+}
+
+std::vector<std::vector<std::string>> SigmaTexts(const TAnalyte& a, const TSigmaReport& r,
+                                                 const TSigmaPlans& plans) {
     const size_t n = r.Levels.size();
     std::vector<std::vector<std::string>> t(SigmaRows, std::vector<std::string>(n + 1));
     for (int row = 0; row < SigmaRows; ++row)
@@ -137,6 +189,16 @@ std::vector<std::vector<std::string>> SigmaTexts(const TAnalyte& a, const TSigma
         };
         t[14][c] = pair(e.Ped13s, e.Pfr13s);
         t[15][c] = pair(e.Ped12s, e.Pfr12s);
+        t[16][c] = QcRulesText(plans.Set.Reject) + ", N=" + std::to_string(plans.N);
+        const std::optional<TRulePlan>& p = i < plans.Levels.size() ? plans.Levels[i] : std::nullopt;
+        if (p) {
+            t[17][c] = Fixed(p->Ped.P, 3) + " / " + Fixed(p->Pfr.P, 4);
+            t[18][c] =
+                Fixed(p->MaxENuf, 3) + " / " +
+                (p->MaxRunSize < 0 ? FromQ(TUnitTexts::tr("no limit")) : std::to_string(p->MaxRunSize));
+        } else {
+            t[17][c] = t[18][c] = Na(f.Sigma.Gap);
+        }
     }
     return t;
 }
@@ -219,9 +281,9 @@ std::string PeriodText(const std::optional<std::pair<TDateTime, TDateTime>>& dat
                  FromQString(DateText(dates->second)));
 }
 
-void PrintSigma(TPrintCanvas& canvas, const TAnalyte& a, const TSigmaReport& r,
-                const std::vector<TPowerPoint>& power, const std::string& period) {
-    const auto texts = SigmaTexts(a, r);
+void PrintSigma(TPrintCanvas& canvas, const TAnalyte& a, const TSigmaReport& r, const TSigmaPlans& plans,
+                const std::vector<TPowerPoint>& power, const TNomogram& nomogram, const std::string& period) {
+    const auto texts = SigmaTexts(a, r, plans);
     const auto titles = SigmaColumnTitles(a);
     const int cols = static_cast<int>(titles.size());
     std::vector<TPrnCell> cells;
@@ -239,7 +301,7 @@ void PrintSigma(TPrintCanvas& canvas, const TAnalyte& a, const TSigmaReport& r,
     const int line = fm.height(), W = canvas.Width(), H = canvas.Height();
     // Text lines, then the charts side by side below them; a new page when they do not fit.
     std::vector<std::string> lines;
-    std::string advice = AdviceText(a, r);
+    std::string advice = AdviceText(a, r) + "\n" + PlansText(plans) + "\n" + NomogramText();
     for (size_t start = 0; start < advice.size();) {
         size_t end = advice.find('\n', start);
         lines.push_back(advice.substr(start, end == std::string::npos ? end : end - start));
@@ -277,6 +339,12 @@ void PrintSigma(TPrintCanvas& canvas, const TAnalyte& a, const TSigmaReport& r,
         if (l.Detection.DeltaSEcrit.Ok()) marks.push_back({l.Figures.Level, l.Detection.DeltaSEcrit.Value});
     DrawPowerFunction(p, QRect(0, y, W / 2 - line, chartHeight), power, marks);
     DrawDecisionChart(p, QRect(W / 2 + line, y, W / 2 - line, chartHeight), r.Chart);
+    y += chartHeight + line;
+    if (H - 2 * line - y < chartHeight) newPage();
+    std::vector<TPowerMark> sigmas;
+    for (const TLevelSigma& l : r.Levels)
+        if (l.Figures.Sigma.Ok()) sigmas.push_back({l.Figures.Level, l.Figures.Sigma.Value});
+    DrawRunSizeNomogram(p, QRect(0, y, W, chartHeight), nomogram, InForceCurve(nomogram, plans.Set), sigmas);
 }
 
 TSigmaPages::TSigmaPages(QWidget* parent) {
@@ -331,12 +399,24 @@ TSigmaPages::TSigmaPages(QWidget* parent) {
         DrawPowerFunction(p, r, power_ ? *power_ : std::vector<TPowerPoint>{}, marks);
     });
     PBoxPower->setObjectName("PBoxPower");
-    PBoxPower->setGeometry(4, 4, PageWidth / 2 - 6, PageHeight - 8);
+    const int chartsTop = PageHeight * 11 / 20;
+    PBoxPower->setGeometry(4, 4, PageWidth / 2 - 6, chartsTop - 8);
     PBoxDecision = new TChartBox(Charts, [this](QPainter& p, const QRect& r) {
         DrawDecisionChart(p, r, report_ ? report_->Chart : TDecisionChart{});
     });
     PBoxDecision->setObjectName("PBoxDecision");
-    PBoxDecision->setGeometry(PageWidth / 2 + 2, 4, PageWidth / 2 - 6, PageHeight - 8);
+    PBoxDecision->setGeometry(PageWidth / 2 + 2, 4, PageWidth / 2 - 6, chartsTop - 8);
+    PBoxNomogram = new TChartBox(Charts, [this](QPainter& p, const QRect& r) {
+        std::vector<TPowerMark> marks;
+        if (report_)
+            for (const TLevelSigma& l : report_->Levels)
+                if (l.Figures.Sigma.Ok()) marks.push_back({l.Figures.Level, l.Figures.Sigma.Value});
+        const TNomogram none;
+        const TNomogram& g = nomogram_ ? *nomogram_ : none;
+        DrawRunSizeNomogram(p, r, g, plans_ ? InForceCurve(g, plans_->Set) : g.Curves.size(), marks);
+    });
+    PBoxNomogram->setObjectName("PBoxNomogram");
+    PBoxNomogram->setGeometry(4, chartsTop, PageWidth - 8, PageHeight - chartsTop - 4);
 
     auto changed = [this] {
         Invalidate();
@@ -372,6 +452,8 @@ void TSigmaPages::Reset(const TAnalyte* a, std::function<TPeriod(const TAnalyte&
 void TSigmaPages::Invalidate() {
     report_.reset();
     power_.reset();
+    plans_.reset();
+    nomogram_.reset();
 }
 
 bool TSigmaPages::HasGoal() const {
@@ -409,13 +491,32 @@ const std::vector<TPowerPoint>& TSigmaPages::Power() {
     return *power_;
 }
 
+const TSigmaPlans& TSigmaPages::Plans() {
+    if (!plans_) {
+        const TSigmaReport& r = Report();
+        plans_ = analyte_ ? SigmaPlans(*analyte_, r, Operations().RuleSet(analyte_->Name), PlanTrials)
+                          : TSigmaPlans{};
+    }
+    return *plans_;
+}
+
+const TNomogram& TSigmaPages::Nomogram() {
+    if (!nomogram_) {
+        const TSigmaPlans& plans = Plans();
+        const std::vector<long double> sigmas = NomogramSigmas();
+        nomogram_ = analyte_ ? RunSizeNomogram(NomogramSets(plans.Set), plans.N, sigmas, NomogramTrials)
+                             : TNomogram{};
+    }
+    return *nomogram_;
+}
+
 void TSigmaPages::Fill() {
     if (!analyte_) return;
     const TAnalyte& a = *analyte_;
     const TSigmaReport& r = Report();
     LblGoal->setText(ToQString(GoalText(a, r.Goal)));
     const auto titles = SigmaColumnTitles(a);
-    const auto t = SigmaTexts(a, r);
+    const auto t = SigmaTexts(a, r, Plans());
     GridSigma->setColumnCount(static_cast<int>(titles.size()));
     QStringList header;
     for (const std::string& s : titles) header << ToQString(s);
@@ -443,7 +544,8 @@ void TSigmaPages::Fill() {
     if (room > 0 && GridSigma->columnCount() > 1)
         for (int c = 1; c < GridSigma->columnCount(); ++c)
             GridSigma->setColumnWidth(c, GridSigma->columnWidth(c) + room / (GridSigma->columnCount() - 1));
-    MemoAdvice->setPlainText(ToQString(AdviceText(a, r)));
+    const std::string plans = PlansText(Plans());
+    MemoAdvice->setPlainText(ToQString(AdviceText(a, r) + (plans.empty() ? "" : "\n" + plans)));
     BtUseRules->setEnabled(AdviceToApply(r) != nullptr && Operations().Mode() != TOpenMode::Reader);
 }
 
@@ -476,6 +578,8 @@ void TSigmaPages::UseAdvisedRules() {
 void TSigmaPages::FillCharts() {
     if (!analyte_) return;
     Power();
+    Nomogram();
     PBoxPower->update();
     PBoxDecision->update();
+    PBoxNomogram->update();
 }

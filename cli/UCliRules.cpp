@@ -2,7 +2,6 @@
 #include "UCliRules.h"
 
 #include <algorithm>
-#include <map>
 
 #include "UCliJson.h"
 #include "UQcError.h"
@@ -18,6 +17,24 @@ void WriteRules(TJsonWriter& j, const std::vector<QcRule>& rules) {
 }
 
 } // namespace
+
+void WriteRuleNames(TJsonWriter& j, const std::vector<QcRule>& rules) {
+    WriteRules(j, rules);
+}
+
+void WritePlanFigures(TJsonWriter& j, const std::optional<TRulePlan>& p) {
+    if (!p) {
+        for (const char* key : {"Pfr", "PfrSE", "Ped", "PedSE", "MaxENuf", "MaxRunSize"}) j.Key(key).Null();
+        return;
+    }
+    j.Key("Pfr").Real(p->Pfr.P).Key("PfrSE").Real(p->Pfr.StdError);
+    j.Key("Ped").Real(p->Ped.P).Key("PedSE").Real(p->Ped.StdError).Key("MaxENuf").Real(p->MaxENuf);
+    j.Key("MaxRunSize");
+    if (p->MaxRunSize < 0)
+        j.Null();
+    else
+        j.Int(p->MaxRunSize);
+}
 
 std::string RuleSetJson(const TAnalyte& a, const TQcRuleSet& set) {
     TJsonWriter j;
@@ -74,32 +91,25 @@ std::string PlanJson(const TAnalyte& a, const TQualityGoal& goal, const TQcRuleS
         throw EQcError(Fill(
             QT_TRANSLATE_NOOP("Core", "%1: no level has a Sigma (a TEa and two values or more are needed)"),
             a.Name));
-    std::map<long double, TRunPlan> planned;
+    std::vector<std::optional<long double>> sigmas;
+    for (const TLevelFigures& f : figures)
+        sigmas.push_back(f.Sigma.Ok() ? std::optional(f.Sigma.Value) : std::nullopt);
+    const auto plans = PlanLevels(set, n, sigmas, trials);
     TJsonWriter j;
     j.BeginObject().Key("Name").Text(a.Name).Key("Reject");
     WriteRules(j, set.Reject);
     j.Key("N").Int(n).Key("Trials").Int(trials).Key("levels").BeginArray();
-    for (const TLevelFigures& f : figures) {
+    for (size_t i = 0; i < figures.size(); ++i) {
+        const TLevelFigures& f = figures[i];
         j.BeginObject().Key("Level").Int(f.Level + 1).Key("Sigma");
-        if (!f.Sigma.Ok()) {
+        if (f.Sigma.Ok()) {
+            j.Real(f.Sigma.Value);
+        } else {
             notes.push_back("level " + std::to_string(f.Level + 1) +
                             ": Sigma not available: " + GapText(f.Sigma.Gap));
             j.Null();
-            for (const char* key : {"Pfr", "PfrSE", "Ped", "PedSE", "MaxENuf", "MaxRunSize"})
-                j.Key(key).Null();
-            j.EndObject();
-            continue;
         }
-        // Levels of one common CV share their Sigma: planned once.
-        if (!planned.count(f.Sigma.Value)) planned[f.Sigma.Value] = PlanRuns(set, n, f.Sigma.Value, trials);
-        const TRunPlan& p = planned[f.Sigma.Value];
-        j.Real(f.Sigma.Value).Key("Pfr").Real(p.Pfr.P).Key("PfrSE").Real(p.Pfr.StdError);
-        j.Key("Ped").Real(p.Ped.P).Key("PedSE").Real(p.Ped.StdError).Key("MaxENuf").Real(p.MaxENuf);
-        j.Key("MaxRunSize");
-        if (p.MaxRunSize < 0)
-            j.Null();
-        else
-            j.Int(p.MaxRunSize);
+        WritePlanFigures(j, plans[i]);
         j.EndObject();
     }
     j.EndArray().EndObject();

@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "UCliJson.h"
 #include "UQualityGoals.h"
 #include "URuleEngine.h"
 #include "URunJudgement.h"
+#include "URunPlanning.h"
 #include "UStructures.h"
 
 // {"Name":analyte,"Reject":[...],"Warn":[...]}: empty lists for an analyte judged by the multirules.
@@ -28,3 +30,9 @@ std::string PlanJson(const TAnalyte& a, const TQualityGoal& goal, const TQcRuleS
 // A run judged by the analyte's own rule set: {"States", "TakesPart", "n", "RuleSet":{"Name", "Reject",
 // "Warn"}, "Marks":[{"Rule", "Level" (1-based, null across), "Status"}], "Worst", "Rejected"}.
 std::string OwnJudgementJson(const TAnalyte& a, const TResu& run, const TRunVerdict& v);
+
+// ["1:3s", ...]: the rules' names.
+void WriteRuleNames(TJsonWriter& j, const std::vector<QcRule>& rules);
+// The keys Pfr, PfrSE, Ped, PedSE, MaxENuf and MaxRunSize of a plan, all null without one; MaxRunSize
+// null too for no limit.
+void WritePlanFigures(TJsonWriter& j, const std::optional<TRulePlan>& plan);

@@ -269,6 +269,9 @@ const std::map<std::string, std::string> CommandHelp = {
      "varnholt-cli sigma ANALYTE [--from DATE --to DATE]\n"
      "  Per level: N, mean, SD, CV %, target, bias %, TEa %, Sigma, the advised rules and run plan, and\n"
      "  the error detection (Ped) and false rejection (Pfr) of the program's rules at Sigma - 1.65.\n"
+     "  RulesInForce names the rules that judge the analyte (its own set, else the multirules), with N\n"
+     "  values per run and the trials simulated; each level's Plan gives their Pfr, Ped, MaxENuf and\n"
+     "  MaxRunSize as plan does.\n"
      "  Without dates each level's reference points (the locked interval, else every point). A figure\n"
      "  that is not available is null, its reason on standard error.\n"},
     {"rules",
@@ -1090,15 +1093,14 @@ int CmdPlan(const TArgs& a) {
                    " to " + std::to_string(static_cast<long long>(high)) + ", not " + text);
         return static_cast<int>(v);
     };
-    const int n =
-        a.perRun ? whole("--n", *a.perRun, 1, MaxRunValues) : std::clamp(an.NbLevels, 1, MaxRunValues);
+    const int n = a.perRun ? whole("--n", *a.perRun, 1, MaxRunValues) : PlanValuesPerRun(an);
     const int trials = a.trials ? whole("--trials", *a.trials, 100, 1000000) : 20000;
     TQcRuleSet set = Operations().RuleSet(an.Name);
     std::vector<std::string> notes;
     std::string json;
     try {
         if (a.planRules) set = MakeQcRuleSet("", *a.planRules, "");
-        if (set.Empty()) set = MultiruleQcRuleSet(an.MultirulesOn());
+        set = RulesInForce(an, set);
         json = PlanJson(an, Operations().Goal(an.Name), set, n, trials, notes);
     } catch (const EQcError& e) {
         Refuse(e.what());
@@ -1129,10 +1131,22 @@ int CmdSigma(const TArgs& a) {
     // The companion has no chart: every point is in view.
     const TSigmaReport r = SigmaReport(an, Operations().Goal(an.Name), period, {0, an.Count() - 1}, {},
                                        Operations().RuleSet(an.Name));
+    // The power and run size of the rules in force, as plan gives them by default.
+    const TQcRuleSet inForce = RulesInForce(an, Operations().RuleSet(an.Name));
+    const int perRun = PlanValuesPerRun(an), trials = 20000;
+    std::vector<std::optional<long double>> sigmas;
+    for (const TLevelSigma& l : r.Levels)
+        sigmas.push_back(l.Figures.Sigma.Ok() ? std::optional(l.Figures.Sigma.Value) : std::nullopt);
+    const auto plans = PlanLevels(inForce, perRun, sigmas, trials);
     TJsonWriter j;
     j.BeginObject().Key("Name").Text(an.Name).Key("BiasFrom").Text(BiasFromName(r.Goal.BiasFrom));
-    j.Key("levels").BeginArray();
-    for (const TLevelSigma& l : r.Levels) {
+    j.Key("RulesInForce").BeginObject().Key("Reject");
+    WriteRuleNames(j, inForce.Reject);
+    j.Key("Warn");
+    WriteRuleNames(j, inForce.Warn);
+    j.Key("N").Int(perRun).Key("Trials").Int(trials).EndObject().Key("levels").BeginArray();
+    for (size_t li = 0; li < r.Levels.size(); ++li) {
+        const TLevelSigma& l = r.Levels[li];
         const TLevelFigures& f = l.Figures;
         j.BeginObject();
         WriteSpread(j, f);
@@ -1156,7 +1170,9 @@ int CmdSigma(const TArgs& a) {
         WriteFigure(j, l.Detection.Ped);
         j.Key("Pfr");
         WriteFigure(j, l.Detection.Pfr);
-        j.EndObject();
+        j.Key("Plan").BeginObject();
+        WritePlanFigures(j, plans[li]);
+        j.EndObject().EndObject();
         NoteGap(f.Level, "bias", f.BiasPct);
         NoteGap(f.Level, "Sigma", f.Sigma);
         if (f.Sigma.Ok()) NoteGap(f.Level, "Ped", l.Detection.Ped);

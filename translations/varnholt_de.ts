@@ -4945,6 +4945,30 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
         <source>CV</source>
         <translation>VK</translation>
     </message>
+    <message>
+        <source>Maximum run size, N=%1</source>
+        <translation>Maximale Serienlänge, N=%1</translation>
+    </message>
+    <message>
+        <source>Maximum run size</source>
+        <translation>Maximale Serienlänge</translation>
+    </message>
+    <message>
+        <source>Sigma</source>
+        <translation>Sigma</translation>
+    </message>
+    <message>
+        <source>Patients (log)</source>
+        <translation>Patienten (log)</translation>
+    </message>
+    <message>
+        <source> (in force)</source>
+        <translation> (geltend)</translation>
+    </message>
+    <message>
+        <source>No rule set to plan</source>
+        <translation>Kein Regelsatz zu planen</translation>
+    </message>
 </context>
 <context>
     <name>URefCommon</name>
@@ -5349,6 +5373,32 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
 </source>
         <translation>Bias aus %1.
 </translation>
+        <source>Rules in force</source>
+        <translation>Geltende Regeln</translation>
+    </message>
+    <message>
+        <source>Ped / Pfr, rules in force</source>
+        <translation>Ped / Pfr, geltende Regeln</translation>
+    </message>
+    <message>
+        <source>MaxE(Nuf) / max run size</source>
+        <translation>MaxE(Nuf) / max. Serienlänge</translation>
+    </message>
+    <message>
+        <source>no limit</source>
+        <translation>keine Grenze</translation>
+    </message>
+    <message>
+        <source>Rules in force %1, N=%2: Ped, Pfr and run sizes exact.</source>
+        <translation>Geltende Regeln %1, N=%2: Ped, Pfr und Serienlängen exakt.</translation>
+    </message>
+    <message>
+        <source>Rules in force %1, N=%2: Ped, Pfr and run sizes from %3 simulated runs (fixed seed), standard error of Ped and Pfr at most %4.</source>
+        <translation>Geltende Regeln %1, N=%2: Ped, Pfr und Serienlängen aus %3 simulierten Serien (fester Startwert), Standardfehler von Ped und Pfr höchstens %4.</translation>
+    </message>
+    <message>
+        <source>Maximum run size: the most patient samples between two QC events (one event per run, bracketing it) keeping MaxE(Nuf), the expected unacceptable patient results reported at the worst systematic error, at 1 or below (Parvin&apos;s model).</source>
+        <translation>Maximale Serienlänge: die meisten Patientenproben zwischen zwei QC-Ereignissen (ein Ereignis je Serie, sie einschließend), bei denen MaxE(Nuf), die erwartete Zahl unannehmbarer berichteter Patientenergebnisse beim ungünstigsten systematischen Fehler, höchstens 1 bleibt (Modell nach Parvin).</translation>
     </message>
 </context>
 <context>

@@ -4945,6 +4945,30 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
         <source>CV</source>
         <translation>CV</translation>
     </message>
+    <message>
+        <source>Maximum run size, N=%1</source>
+        <translation>Taille maximale de série, N=%1</translation>
+    </message>
+    <message>
+        <source>Maximum run size</source>
+        <translation>Taille maximale de série</translation>
+    </message>
+    <message>
+        <source>Sigma</source>
+        <translation>Sigma</translation>
+    </message>
+    <message>
+        <source>Patients (log)</source>
+        <translation>Patients (log)</translation>
+    </message>
+    <message>
+        <source> (in force)</source>
+        <translation> (en vigueur)</translation>
+    </message>
+    <message>
+        <source>No rule set to plan</source>
+        <translation>Aucun jeu de règles à planifier</translation>
+    </message>
 </context>
 <context>
     <name>URefCommon</name>
@@ -5349,6 +5373,32 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
 </source>
         <translation>Source du biais : %1.
 </translation>
+        <source>Rules in force</source>
+        <translation>Règles en vigueur</translation>
+    </message>
+    <message>
+        <source>Ped / Pfr, rules in force</source>
+        <translation>Ped / Pfr, règles en vigueur</translation>
+    </message>
+    <message>
+        <source>MaxE(Nuf) / max run size</source>
+        <translation>MaxE(Nuf) / taille max. de série</translation>
+    </message>
+    <message>
+        <source>no limit</source>
+        <translation>sans limite</translation>
+    </message>
+    <message>
+        <source>Rules in force %1, N=%2: Ped, Pfr and run sizes exact.</source>
+        <translation>Règles en vigueur %1, N=%2 : Ped, Pfr et tailles de série exactes.</translation>
+    </message>
+    <message>
+        <source>Rules in force %1, N=%2: Ped, Pfr and run sizes from %3 simulated runs (fixed seed), standard error of Ped and Pfr at most %4.</source>
+        <translation>Règles en vigueur %1, N=%2 : Ped, Pfr et tailles de série issus de %3 séries simulées (graine fixe), erreur type de Ped et Pfr au plus %4.</translation>
+    </message>
+    <message>
+        <source>Maximum run size: the most patient samples between two QC events (one event per run, bracketing it) keeping MaxE(Nuf), the expected unacceptable patient results reported at the worst systematic error, at 1 or below (Parvin&apos;s model).</source>
+        <translation>Taille maximale de série : le plus grand nombre d&apos;échantillons de patients entre deux événements de CQ (un événement par série, qui l&apos;encadre) gardant MaxE(Nuf), le nombre attendu de résultats patients inacceptables rendus à l&apos;erreur systématique la plus défavorable, à 1 ou moins (modèle de Parvin).</translation>
     </message>
 </context>
 <context>

@@ -41,6 +41,7 @@ TMigrateCount MigrateFolderToServer(const std::string& folder, const std::string
     }
     c.Operators = Operators;
     c.Goals = Operations().Goals();
+    c.RuleSets = Operations().RuleSets();
     auto password = std::move(c.Records.ProgramPassword);
     c.Records = Operations().Records();
     c.Records.ProgramPassword = std::move(password);
@@ -78,6 +79,7 @@ TMigrateCount MigrateServerToFolder(const std::string& url, const std::string& f
                            ? "the server asks for an operator: set VARNHOLT_OPERATOR and VARNHOLT_PASSWORD"
                            : report.Message);
     const std::vector<TQualityGoal> goals = Operations().Goals();
+    const std::vector<TAnalyteRules> ruleSets = Operations().RuleSets();
     const TStoreRecords records = Operations().Records();
     // A password kept as a hash is taken in once the folder's database is there to hold it.
     const std::string marker = Settings.Password;
@@ -115,6 +117,8 @@ TMigrateCount MigrateServerToFolder(const std::string& url, const std::string& f
     if (!opened.Opened) throw EQcError(opened.Message);
     TOutcome out = Operations().PutRecords(records);
     if (out.Changed() && !goals.empty()) out = Operations().SetGoals(goals);
+    for (const TAnalyteRules& r : ruleSets)
+        if (out.Changed() && !r.Set.Empty()) out = Operations().SetRuleSet(r.Analyte, r.Set);
     if (out.Changed() && IsPasswordMarker(marker))
         out = Operations().AdoptSettingsPassword(marker, records.ProgramPassword->second);
     Operations().Close();

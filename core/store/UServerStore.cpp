@@ -1623,6 +1623,7 @@ void TServerStore::ImportContents(const TStoreContents& c) {
                    {ToServer(c.Records.ProgramPassword->first), c.Records.ProgramPassword->second});
     if (c.HasSettings) WriteSettings(c.Settings, c.Operators);
     if (!c.Goals.empty()) WriteGoals({}, c.Goals);
+    if (!c.RuleSets.empty()) WriteRuleSets({}, c.RuleSets);
 }
 
 // ---------------------------------------------------------------- journal and records

@@ -140,6 +140,7 @@ struct TStoreContents {
     std::map<int32_t, std::string> Archives; // number -> bytes of the archive file
     std::vector<TQualityGoal> Goals;
     TStoreRecords Records;
+    std::vector<TAnalyteRules> RuleSets; // written after the goals, as they are
 };
 
 class TServerStore {

@@ -8,6 +8,7 @@
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
 #include "UQcSummary.h"
+#include "URunPlanning.h"
 #include "USigmaReport.h"
 
 namespace {
@@ -122,8 +123,24 @@ TEST_F(CompanionGoals, SigmaPrintsTheFiguresOfTheCore) {
     const TAnalyte& a = ListAnalytes[0];
     TQualityGoal goal = ParseGoalLine("Glucose;10;5;15");
     const TSigmaReport rep = SigmaReport(a, goal, std::nullopt, {0, a.Count() - 1});
-    std::string want = "{\"Name\":\"Glucose\",\"BiasFrom\":\"target\",\"levels\":[";
+    // With the plan of the rules in force: the multirules with three values per run.
+    std::vector<std::optional<long double>> sigmas;
+    for (const TLevelSigma& l : rep.Levels)
+        sigmas.push_back(l.Figures.Sigma.Ok() ? std::optional(l.Figures.Sigma.Value) : std::nullopt);
+    const auto plans = PlanLevels(MultiruleQcRuleSet(a.MultirulesOn()), 3, sigmas);
+    std::string want =
+        "{\"Name\":\"Glucose\",\"BiasFrom\":\"target\",\"RulesInForce\":{\"Reject\":[\"1:3s\",\"2:2s\","
+        "\"R:4s\",\"4:1s\",\"10:x\"],\"Warn\":[\"1:2s\"],\"N\":3,\"Trials\":20000},\"levels\":[";
     for (const TLevelSigma& l : rep.Levels) {
+        const auto& p = plans[static_cast<size_t>(l.Figures.Level)];
+        auto plan = [&] {
+            if (!p)
+                return std::string("\"Pfr\":null,\"PfrSE\":null,\"Ped\":null,\"PedSE\":null,\"MaxENuf\":null,"
+                                   "\"MaxRunSize\":null");
+            return "\"Pfr\":" + Single(p->Pfr.P) + ",\"PfrSE\":" + Single(p->Pfr.StdError) +
+                   ",\"Ped\":" + Single(p->Ped.P) + ",\"PedSE\":" + Single(p->Ped.StdError) +
+                   ",\"MaxENuf\":" + Single(p->MaxENuf) + ",\"MaxRunSize\":" + std::to_string(p->MaxRunSize);
+        };
         const TLevelFigures& f = l.Figures;
         want += std::string(l.Figures.Level ? "," : "") + "{\"N\":" + std::to_string(f.N) +
                 ",\"Mean\":" + Fig(f.Mean) + ",\"SD\":" + Fig(f.SD) + ",\"CV\":" + Fig(f.CV) +
@@ -134,7 +151,8 @@ TEST_F(CompanionGoals, SigmaPrintsTheFiguresOfTheCore) {
             want += (k ? ",\"" : "\"") + l.Advice.Rules[k] + "\"";
         want += "],\"N_per_run\":" + (l.Advised ? std::to_string(l.Advice.Plans[0].N) : "null") +
                 ",\"Runs\":" + (l.Advised ? std::to_string(l.Advice.Plans[0].R) : "null") +
-                ",\"Ped\":" + Fig(l.Detection.Ped) + ",\"Pfr\":" + Fig(l.Detection.Pfr) + "}";
+                ",\"Ped\":" + Fig(l.Detection.Ped) + ",\"Pfr\":" + Fig(l.Detection.Pfr) + ",\"Plan\":{" +
+                plan() + "}}";
     }
     EXPECT_EQ(r.out, want + "]}\n");
     // The worked example's figures, and level 3 without values: null with the reason.

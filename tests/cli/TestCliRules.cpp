@@ -91,7 +91,7 @@ TEST_F(CompanionRules, PlanGivesTheCoreFiguresPerLevelAndRefusesBadInput) {
     ASSERT_EQ(f.size(), 2u);
     for (const TLevelFigures& l : f) {
         ASSERT_TRUE(l.Sigma.Ok());
-        const TRunPlan p = PlanRuns(MakeQcRuleSet("", "1:3s", ""), 2, l.Sigma.Value);
+        const TRulePlan p = PlanRuns(MakeQcRuleSet("", "1:3s", ""), 2, l.Sigma.Value);
         const std::string want = "{\"Level\":" + std::to_string(l.Level + 1) +
                                  ",\"Sigma\":" + Single(l.Sigma.Value) + ",\"Pfr\":" + Single(p.Pfr.P) +
                                  ",\"PfrSE\":0,\"Ped\":" + Single(p.Ped.P) +
@@ -110,7 +110,20 @@ TEST_F(CompanionRules, PlanGivesTheCoreFiguresPerLevelAndRefusesBadInput) {
         << r.out;
     EXPECT_EQ(r.out.find("\"PfrSE\":0,"), std::string::npos) << r.out;
     ASSERT_EQ(Cli(home, {"rules", "Glucose", "--set", "1:2.5s"}).status, 0);
-    EXPECT_NE(Cli(home, {"plan", "Glucose"}).out.find("\"Reject\":[\"1:2.5s\"],"), std::string::npos);
+    const std::string plan = Cli(home, {"plan", "Glucose"}).out;
+    EXPECT_NE(plan.find("\"Reject\":[\"1:2.5s\"],"), std::string::npos);
+
+    // sigma gives each level the plan of the rules in force, figure for figure.
+    r = Cli(home, {"sigma", "Glucose"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"RulesInForce\":{\"Reject\":[\"1:2.5s\"],\"Warn\":[],\"N\":2,\"Trials\":20000}"),
+              std::string::npos)
+        << r.out;
+    for (size_t at = plan.find("\"Pfr\":"), k = 0; k < 2; ++k, at = plan.find("\"Pfr\":", at + 1)) {
+        ASSERT_NE(at, std::string::npos) << plan;
+        const std::string figures = plan.substr(at, plan.find('}', at) - at);
+        EXPECT_NE(r.out.find("\"Plan\":{" + figures + "}"), std::string::npos) << figures << "\n" << r.out;
+    }
 
     for (const std::vector<std::string>& bad : {std::vector<std::string>{"plan", "Glucose", "--n", "0"},
                                                 {"plan", "Glucose", "--n", "7"},

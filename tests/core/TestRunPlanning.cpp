@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <tuple>
 
 #include "URunPlanning.h"
+#include "USigmaRules.h"
 
 namespace {
 
@@ -76,7 +78,7 @@ TEST(RunPlanning, MaxENufAgreesWithADirectIntegration) {
 
 TEST(RunPlanning, PlanOfALevelGathersPowerAndRunSize) {
     // A single rule: every figure from the closed forms.
-    const TRunPlan single = PlanRuns(Set("1:3s"), 2, 4.0L);
+    const TRulePlan single = PlanRuns(Set("1:3s"), 2, 4.0L);
     auto exact = [](long double se) { return RuleSetRejection(Set("1:3s"), 2, se).P; };
     EXPECT_NEAR(static_cast<double>(single.Pfr.P), 0.0054, 5e-5);
     EXPECT_EQ(single.Ped, RuleSetRejection(Set("1:3s"), 2, 4.0L - 1.65L));
@@ -86,7 +88,7 @@ TEST(RunPlanning, PlanOfALevelGathersPowerAndRunSize) {
     // A multirule read off its simulated table: within a few percent of the run size of its simulation
     // read at every step, larger than that of its strongest single rule, and larger with Sigma.
     const TQcRuleSet multi = Set("1:3s, 2:2s, R:4s");
-    const TRunPlan plan = PlanRuns(multi, 2, 4.0L, 8000);
+    const TRulePlan plan = PlanRuns(multi, 2, 4.0L, 8000);
     EXPECT_GT(plan.Ped.StdError, 0);
     EXPECT_GT(plan.Ped.P, single.Ped.P);
     EXPECT_GT(plan.MaxRunSize, single.MaxRunSize);
@@ -95,6 +97,53 @@ TEST(RunPlanning, PlanOfALevelGathersPowerAndRunSize) {
     EXPECT_NEAR(static_cast<double>(plan.MaxRunSize), static_cast<double>(direct),
                 0.1 * static_cast<double>(direct));
     EXPECT_GT(PlanRuns(multi, 2, 5.0L, 8000).MaxRunSize, plan.MaxRunSize);
+}
+
+TEST(RunPlanning, LevelsOfOneAnalyteArePlannedByTheRulesInForce) {
+    TAnalyte a("GLU", "mmol/L", 2, 3);
+    a.Options = TAnalyte::OptMultirules;
+    EXPECT_EQ(RulesInForce(a, {}), MultiruleQcRuleSet(true));
+    a.Options = 0;
+    EXPECT_EQ(RulesInForce(a, {}), Set("1:3s"));
+    EXPECT_EQ(RulesInForce(a, Set("1:2.5s, 2:2s")), Set("1:2.5s, 2:2s"));
+    EXPECT_EQ(PlanValuesPerRun(a), 3);
+
+    // A level without Sigma has no plan; levels of one Sigma share theirs.
+    const std::optional<long double> sigmas[] = {4.0L, std::nullopt, 4.0L, 5.0L};
+    const auto plans = PlanLevels(Set("1:3s"), 2, sigmas);
+    ASSERT_EQ(plans.size(), 4u);
+    ASSERT_TRUE(plans[0] && plans[2] && plans[3]);
+    EXPECT_FALSE(plans[1]);
+    const TRulePlan four = PlanRuns(Set("1:3s"), 2, 4.0L);
+    EXPECT_EQ(plans[0]->Ped, four.Ped);
+    EXPECT_EQ(plans[2]->MaxRunSize, four.MaxRunSize);
+    EXPECT_GT(plans[3]->MaxRunSize, four.MaxRunSize);
+}
+
+TEST(RunPlanning, NomogramCurvesAreTheRunSizesOfEachSigmasPlan) {
+    const TQcRuleSet multi = Set("1:3s, 2:2s, R:4s");
+    const std::vector<long double> sigmas = NomogramSigmas();
+    ASSERT_EQ(sigmas.front(), 2.0L);
+    ASSERT_EQ(sigmas.back(), 6.0L);
+    const std::vector<TQcRuleSet> sets = NomogramSets(Set("1:2.5s, 2:2s"));
+    ASSERT_EQ(sets.size(), 5u);
+    EXPECT_EQ(sets.back(), Set("1:2.5s, 2:2s"));
+    EXPECT_EQ(NomogramSets(MultiruleQcRuleSet(true)).size(), 4u);
+
+    const TNomogram g = RunSizeNomogram({Set("1:3s"), Set("1:2.5s"), multi}, 2, sigmas, 2000);
+    ASSERT_EQ(g.Curves.size(), 3u);
+    for (const TNomogramCurve& c : g.Curves) ASSERT_EQ(c.RunSize.size(), sigmas.size());
+    // The simulated table reaches the highest Sigma, yet each point is that Sigma's own plan.
+    for (size_t i : {size_t{4}, size_t{8}}) {
+        EXPECT_EQ(g.Curves[0].RunSize[i], PlanRuns(Set("1:3s"), 2, sigmas[i]).MaxRunSize);
+        EXPECT_EQ(g.Curves[2].RunSize[i], PlanRuns(multi, 2, sigmas[i], 2000).MaxRunSize) << i;
+    }
+    // More detection allows more patients; more Sigma too.
+    for (size_t i = 1; i < sigmas.size(); ++i) {
+        EXPECT_GE(g.Curves[1].RunSize[i], g.Curves[0].RunSize[i]) << i;
+        EXPECT_GE(g.Curves[0].RunSize[i], g.Curves[0].RunSize[i - 1]) << i;
+    }
+    EXPECT_GT(g.Curves[0].RunSize.back(), 100 * std::max(g.Curves[0].RunSize.front(), 1LL));
 }
 
 } // namespace

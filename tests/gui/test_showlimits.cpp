@@ -13,6 +13,7 @@
 #include "UGlobale.h"
 #include "UOperations.h"
 #include "UPrintJob.h"
+#include "URunPlanning.h"
 #include "UShowLimits.h"
 #include "USigmaView.h"
 #include "support_print.h"
@@ -94,6 +95,7 @@ private slots:
     void goalPagesShowTheFiguresAndWidenTheWindow();
     void sigmaPrintoutFollowsTheLimitsWhenAGoalIsSet();
     void useTheseRulesKeepsTheAdviceAsTheAnalytesRules();
+    void sigmaPageShowsThePlanOfTheRulesInForce();
 };
 
 void TestShowLimits::textsOfLockedFixedAndUnavailableLevels() {
@@ -374,6 +376,7 @@ void TestShowLimits::sigmaPrintoutFollowsTheLimitsWhenAGoalIsSet() {
     QVERIFY(PrnCount(text, "4.50") >= 2);
     QVERIFY(PrnCount(text, "Power function of the rules") == 1);
     QVERIFY(PrnCount(text, "Method decision chart") == 1);
+    QCOMPARE(PrnCount(text, "Maximum run size, N=2"), 1);
     // One printout: its pages numbered through, each once.
     const int pages = PrnPdfPages(pdf);
     QVERIFY(pages >= 2);
@@ -445,6 +448,51 @@ void TestShowLimits::useTheseRulesKeepsTheAdviceAsTheAnalytesRules() {
              qPrintable(after));
     QCOMPARE(answers.LastText(), std::string("Glucose is already judged by these rules."));
     QCOMPARE(Operations().Journal(f).size(), e.size());
+}
+
+void TestShowLimits::sigmaPageShowsThePlanOfTheRulesInForce() {
+    TGuiTempFolder folder;
+    TAnalyte& a = WorkedExample();
+    QVERIFY(Operations().SetRuleSet("Glucose", MakeQcRuleSet("", "1:3s", "")).Ok());
+    TWinShowLimits win;
+    QStringList rules, power, size;
+    QString memo;
+    QImage nomogram;
+    PrnWhenModal([&] {
+        win.PageControl->setCurrentIndex(1);
+        for (int c = 1; c <= 2; ++c) {
+            rules << win.Sigma->GridSigma->item(16, c)->text();
+            power << win.Sigma->GridSigma->item(17, c)->text();
+            size << win.Sigma->GridSigma->item(18, c)->text();
+        }
+        memo = win.Sigma->MemoAdvice->toPlainText();
+        win.PageControl->setCurrentIndex(2);
+        nomogram = win.Sigma->PBoxNomogram->grab().toImage();
+        win.reject();
+    });
+    win.Execute(&a);
+    QCOMPARE(win.Sigma->GridSigma->item(16, 0)->text(), QString("Rules in force"));
+    QCOMPARE(rules, QStringList({"1:3s, N=2", "1:3s, N=2"}));
+    // Level 1, Sigma 4.50: 1:3s with two values, closed forms.
+    const TRulePlan p = PlanRuns(MakeQcRuleSet("", "1:3s", ""), 2, 4.5L);
+    QVERIFY2(power[0].endsWith(" / 0.0054"), qPrintable(power[0]));
+    QVERIFY2(power[0].startsWith(QString::fromStdString(FormatFixed(p.Ped.P, 12, 3))), qPrintable(power[0]));
+    const QStringList parts = size[0].split(" / ");
+    QCOMPARE(parts.size(), 2);
+    QVERIFY2(std::abs(parts[1].toLongLong() - p.MaxRunSize) <= 1, qPrintable(size[0]));
+    // Level 2, Sigma 8: many times the patients of level 1.
+    QVERIFY2(size[1].split(" / ").value(1).toLongLong() > 100 * p.MaxRunSize, qPrintable(size[1]));
+    QVERIFY2(memo.contains("Rules in force 1:3s, N=2: Ped, Pfr and run sizes exact."), qPrintable(memo));
+    // The nomogram: the curve of the rules in force drawn bold blue, the others dashed in colours.
+    int blue = 0, other = 0;
+    for (int y = 0; y < nomogram.height(); ++y)
+        for (int x = 0; x < nomogram.width(); ++x) {
+            const QColor c = nomogram.pixelColor(x, y);
+            blue += c == QColor(0, 0, 255);
+            other += c.saturation() > 150 && std::abs(c.hue() - 240) > 30;
+        }
+    QVERIFY(blue > 200);
+    QVERIFY(other > 50);
 }
 
 QTEST_MAIN(TestShowLimits)
