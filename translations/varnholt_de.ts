@@ -5373,6 +5373,8 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
 </source>
         <translation>Bias aus %1.
 </translation>
+    </message>
+    <message>
         <source>Rules in force</source>
         <translation>Geltende Regeln</translation>
     </message>

@@ -5373,6 +5373,8 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
 </source>
         <translation>Source du biais : %1.
 </translation>
+    </message>
+    <message>
         <source>Rules in force</source>
         <translation>Règles en vigueur</translation>
     </message>
