@@ -4,6 +4,18 @@
 <context>
     <name>Core</name>
     <message>
+        <source>Line %1: a field is longer than %2 KiB; no instrument writes such a field. The file is not read.</source>
+        <translation>Zeile %1: Ein Feld ist länger als %2 KiB; kein Gerät schreibt ein solches Feld. Die Datei wird nicht gelesen.</translation>
+    </message>
+    <message>
+        <source>The message at line %1 is larger than %2 MB; no instrument sends such a message. The file is not read.</source>
+        <translation>Die Nachricht in Zeile %1 ist größer als %2 MB; kein Gerät sendet eine solche Nachricht. Die Datei wird nicht gelesen.</translation>
+    </message>
+    <message>
+        <source>The message at line %1 holds more than %2 results; no instrument sends such a message. The file is not read.</source>
+        <translation>Die Nachricht in Zeile %1 enthält mehr als %2 Ergebnisse; kein Gerät sendet eine solche Nachricht. Die Datei wird nicht gelesen.</translation>
+    </message>
+    <message>
         <source>Patient-based QC is kept only in a folder&apos;s database</source>
         <translation>Die patientenbasierte QK wird nur in der Datenbank eines Ordners geführt</translation>
     </message>

@@ -4,6 +4,18 @@
 <context>
     <name>Core</name>
     <message>
+        <source>Line %1: a field is longer than %2 KiB; no instrument writes such a field. The file is not read.</source>
+        <translation>Ligne %1 : un champ dépasse %2 Kio ; aucun appareil n'écrit un tel champ. Le fichier n'est pas lu.</translation>
+    </message>
+    <message>
+        <source>The message at line %1 is larger than %2 MB; no instrument sends such a message. The file is not read.</source>
+        <translation>Le message de la ligne %1 dépasse %2 Mo ; aucun appareil n'envoie un tel message. Le fichier n'est pas lu.</translation>
+    </message>
+    <message>
+        <source>The message at line %1 holds more than %2 results; no instrument sends such a message. The file is not read.</source>
+        <translation>Le message de la ligne %1 contient plus de %2 résultats ; aucun appareil n'envoie un tel message. Le fichier n'est pas lu.</translation>
+    </message>
+    <message>
         <source>Patient-based QC is kept only in a folder&apos;s database</source>
         <translation>Le CQ basé sur les patients n&apos;est conservé que dans la base de données d&apos;un dossier</translation>
     </message>

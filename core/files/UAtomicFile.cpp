@@ -1,6 +1,7 @@
 // Atomic saves with POSIX calls, so that fsync and rename are really done.
 #include "UAtomicFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
@@ -205,6 +206,46 @@ bool InjectedFor(const std::string& target, TWriteStep step) {
     return true;
 }
 } // namespace
+
+void AppendToFile(const std::string& path, uint64_t size, std::string_view bytes) {
+    if (InjectedFor(path, TWriteStep::Open)) Fail(path, EACCES);
+    int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) Fail(path, errno);
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) != size) {
+        ::close(fd);
+        Fail(path, ESTALE);
+    }
+    size_t limit = bytes.size();
+    int err = 0;
+    const bool exits = installedFaults && installedFaults->exitInstead;
+    if (installedFaults && InjectedFor(path, TWriteStep::Write)) {
+        limit = std::min(limit, installedFaults->failAfterBytes);
+        err = ENOSPC;
+    }
+    for (size_t done = 0; done < limit;) {
+        ssize_t got = ::pwrite(fd, bytes.data() + done, limit - done, static_cast<off_t>(size + done));
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            err = errno;
+            break;
+        }
+        done += static_cast<size_t>(got);
+    }
+    if (err && exits) ::_exit(9);
+    if (!err && InjectedFor(path, TWriteStep::Sync)) {
+        if (exits) ::_exit(9);
+        err = EIO;
+    }
+    if (!err && ::fdatasync(fd) != 0) err = errno;
+    if (err) {
+        // The file as it was: its reader would take the cut entry for damage.
+        if (::ftruncate(fd, static_cast<off_t>(size)) == 0) ::fdatasync(fd);
+        ::close(fd);
+        Fail(path, err);
+    }
+    if (::close(fd) != 0) Fail(path, errno);
+}
 
 int RenameFile(const std::string& from, const std::string& to) {
     if (InjectedFor(to, TWriteStep::Rename)) return EIO;

@@ -1,6 +1,7 @@
 // Whole-file reads and atomic whole-file writes: temporary file, fsync, rename, fsync of the folder.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -55,6 +56,12 @@ struct TWriteOptions {
     bool NoOthers = false;
 };
 void AtomicWriteFile(const std::string& path, std::string_view bytes, TWriteOptions options = {});
+
+// Appends bytes to an existing file that holds `size` bytes, and syncs it. A file of another size is
+// refused; on a failure the file is cut back to `size` as far as the system allows. For files whose
+// reader tells a cut entry from a whole one and whose writer recorded `size` before (see the queue file).
+// Throws EQcError naming the file and the reason.
+void AppendToFile(const std::string& path, uint64_t size, std::string_view bytes);
 
 // The same write with the bytes handed over in pieces, so that a large file never needs its whole
 // image in memory: the temporary file is made at construction, each Write appends to it, Commit
@@ -122,6 +129,8 @@ struct TWriteFaults {
     // How many more injected failures (-1: every matching step fails), so that a rollback's own
     // step can be let through.
     int remaining = -1;
+    // AppendToFile ends the process (_exit) where its failure would be, as a kill at that moment.
+    bool exitInstead = false;
 };
 // Installs the faults every later write consults (not owned); nullptr, as in the program, injects none.
 void SetWriteFaults(TWriteFaults* faults);

@@ -28,12 +28,14 @@ std::optional<TResu> TFifo::Pop() {
     if (entries_.empty()) return std::nullopt;
     TResu head = std::move(entries_.front());
     entries_.pop_front();
+    ++changes_;
     return head;
 }
 
-std::string QueueImage(const std::deque<TResu>& entries) {
+std::string QueueImage(const std::deque<TResu>& entries, size_t from) {
     TByteWriter w;
-    for (const TResu& e : entries) {
+    for (size_t k = from; k < entries.size(); ++k) {
+        const TResu& e = entries[k];
         w.Double(e.DateTime);
         for (const LevelValue& lv : e.Levels) {
             w.Single(lv.Value);

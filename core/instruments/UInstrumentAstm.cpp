@@ -1,6 +1,7 @@
 // Reading ASTM E1394 / LIS2-A2 result messages, plain or in low-level frames.
 #include "UInstrumentAstm.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <map>
@@ -313,9 +314,19 @@ TInstrumentBatch ReadAstmText(std::string_view bytes, const TInstrumentSource& s
     TSkips skips;
     bool lastWasResult = false;
 
+    size_t messageStart = 0, messageResults = 0;
     for (const TAstmRecord& rec : records) {
         const int line = index.LineOf(rec.Offset);
         const char type = static_cast<char>(std::toupper(static_cast<unsigned char>(rec.Text[0])));
+        CheckFieldSizes(rec.Text, open ? d.Field : '|', line);
+        if (type == 'H') {
+            messageStart = rec.Offset;
+            messageResults = 0;
+        } else if (open) {
+            messageResults += type == 'R';
+            CheckMessageSize(rec.Offset + rec.Text.size() - std::min(messageStart, rec.Offset),
+                             messageResults, messageLine);
+        }
         if (type == 'H') {
             if (open)
                 batch.Faults.push_back({messageLine, TranslatedText(QT_TRANSLATE_NOOP(

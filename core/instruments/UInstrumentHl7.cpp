@@ -374,10 +374,14 @@ TInstrumentBatch ReadHl7Text(std::string_view bytes, const TInstrumentSource& so
     std::optional<TMessage> message;
     std::optional<TDelimiters> d;
     bool skipping = false;
+    // The open message: where it began, and its observations.
+    size_t messageStart = 0, observations = 0;
+    int messageLine = 0;
     for (size_t k = 0; k < segments.size(); ++k) {
         const TPiece& p = segments[k];
         const int line = index.LineOf(p.Offset);
         std::string_view t = p.Text;
+        CheckFieldSizes(t, d ? d->Field : '|', line);
         if (k > 0 && blocks[k] != blocks[k - 1]) {
             if (message) reader.Read(*message);
             message.reset();
@@ -397,6 +401,9 @@ TInstrumentBatch ReadHl7Text(std::string_view bytes, const TInstrumentSource& so
             }
             message.emplace();
             message->Segments.push_back({t.substr(0, 3), TRecord(t, *d, true), line});
+            messageStart = p.Offset;
+            messageLine = line;
+            observations = 0;
             continue;
         }
         const char sep = d ? d->Field : '|';
@@ -422,6 +429,8 @@ TInstrumentBatch ReadHl7Text(std::string_view bytes, const TInstrumentSource& so
             message->Damaged = true;
             continue;
         }
+        if (t.starts_with("OBX")) ++observations;
+        CheckMessageSize(p.Offset + t.size() - messageStart, observations, messageLine);
         message->Segments.push_back({t.substr(0, 3), TRecord(t, *d, false), line});
     }
     if (message) reader.Read(*message);

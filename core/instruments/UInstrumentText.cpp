@@ -413,3 +413,30 @@ std::string Quoted(std::string_view text) {
 }
 
 } // namespace instrument
+
+void instrument::CheckFieldSizes(std::string_view record, char sep, int line) {
+    if (record.size() <= MaxFieldBytes) return;
+    for (size_t from = 0; from < record.size();) {
+        size_t end = record.find(sep, from);
+        if (end == std::string_view::npos) end = record.size();
+        if (end - from > MaxFieldBytes)
+            throw EQcError(
+                Fill(QT_TRANSLATE_NOOP("Core", "Line %1: a field is longer than %2 KiB; no instrument "
+                                               "writes such a field. The file is not read."),
+                     std::to_string(line), std::to_string(MaxFieldBytes / 1024)));
+        from = end + 1;
+    }
+}
+
+void instrument::CheckMessageSize(size_t bytes, size_t results, int line) {
+    if (bytes > MaxMessageBytes)
+        throw EQcError(
+            Fill(QT_TRANSLATE_NOOP("Core", "The message at line %1 is larger than %2 MB; no "
+                                           "instrument sends such a message. The file is not read."),
+                 std::to_string(line), std::to_string(MaxMessageBytes / 1048576)));
+    if (results > MaxMessageResults)
+        throw EQcError(
+            Fill(QT_TRANSLATE_NOOP("Core", "The message at line %1 holds more than %2 results; no "
+                                           "instrument sends such a message. The file is not read."),
+                 std::to_string(line), std::to_string(MaxMessageResults)));
+}

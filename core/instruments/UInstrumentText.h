@@ -112,6 +112,15 @@ bool CheckResult(TInstrumentResult& result, const std::string& when, std::string
 // Appends a comment's text after a blank; a result keeps at most MaxComment characters of comments.
 constexpr size_t MaxComment = 1000;
 void AppendComment(std::string& comment, const std::string& text);
+// What one instrument file may hold: beyond it the file is refused (EQcError naming the line and the
+// cap, never the content), so that a hostile file costs bounded time and memory.
+constexpr size_t MaxFieldBytes = 64 * 1024;
+constexpr size_t MaxMessageBytes = 16 * 1024 * 1024;
+constexpr size_t MaxMessageResults = 100000; // results (HL7 OBX, ASTM R) in one message
+// Throws when a field of the record (fields cut at `sep`) is longer than MaxFieldBytes.
+void CheckFieldSizes(std::string_view record, char sep, int line);
+// Throws when the message begun at `line` has grown beyond MaxMessageBytes or MaxMessageResults.
+void CheckMessageSize(size_t bytes, size_t results, int line);
 // Quotes a text for a reason: "<text>", cut after 40 characters.
 std::string Quoted(std::string_view text);
 

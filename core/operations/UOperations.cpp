@@ -75,6 +75,8 @@ void TOperations::ClearState() {
     dataHash_.clear();
     staged_.clear();
     journalUnfinished_ = false;
+    queueFile_.Known = false;
+    queueUnread_.reset();
 }
 
 bool TOperations::LoadSettingsReporting(TOpenReport& report) {
@@ -130,17 +132,13 @@ bool TOperations::LoadQueue(TOpenReport& report) {
     }
     try {
         for (TResu& e : ParseQueueImage(bytes)) Fifo.Push(std::move(e));
+        QueueFileTook(bytes);
         return true;
     } catch (const EQcError&) {
         Fifo.ClearQueue();
     }
-    if (mode_ == TOpenMode::Reader) return true;
-    // The held runs are not lost with the queue: the damaged file is kept for the laboratory.
-    std::string kept = KeepUnreadableFile(path);
-    report.Notes.push_back(
-        kept.empty()
-            ? Fill(QT_TRANSLATE_NOOP("Core", "The damaged queue file %1 could not be kept aside."), path)
-            : Fill(QT_TRANSLATE_NOOP("Core", "The damaged queue file was kept as %1"), kept));
+    // Settled once the database tells whether an append was cut (SettleQueueFile).
+    if (mode_ != TOpenMode::Reader) queueUnread_ = std::move(bytes);
     return true;
 }
 
@@ -262,6 +260,7 @@ TOpenReport TOperations::Open(const std::string& folder, TOpenMode mode, const T
         databaseError_ = e.what();
         report.Notes.push_back(e.what());
     }
+    if (mode != TOpenMode::Reader) SettleQueueFile(report);
     open_ = true;
     if (report.FirstRun && options.SampleOnFirstRun) {
         BuildSampleData();
@@ -507,7 +506,7 @@ void TFolderStore::SaveQueue() {
         throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "Cannot write %1: the queue holds at most %2 runs"),
                             QueueFileName(), std::to_string(MaxQueueEntries)));
     }
-    ops_.WriteJournaled(QueueFileName(), QueueImage(Fifo.Entries()));
+    ops_.SaveQueueFile();
 }
 
 void TFolderStore::SaveSettings() {

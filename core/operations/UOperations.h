@@ -708,6 +708,24 @@ private:
     void KeepSettingsPasswordHashed(TOpenReport& report);
     // A new journal started while the data already held runs (said at that open).
     std::string journalRestartNote_;
+    // The queue file (UOperationsQueueFile.cpp) as this process last read or wrote it: runs pushed since
+    // are appended to it, so that holding a run costs the same whatever the queue holds.
+    struct TQueueFileState {
+        bool Known = false;
+        uint64_t Changes = 0; // the queue's Changes() then
+        size_t Entries = 0;
+        uint64_t Size = 0, Device = 0, Inode = 0;
+        TFileStateHasher Hash;
+    };
+    TQueueFileState queueFile_;
+    // After the whole file was read or written with these bytes, holding the queue as it is now.
+    void QueueFileTook(std::string_view bytes);
+    // Writes the queue file (folder store), appending when only runs were pushed since it was read.
+    void SaveQueueFile();
+    // A queue file LoadQueue could not read, settled once the database is open: a cut append is
+    // undone (its runs were not yet held), anything else kept aside as damaged.
+    std::optional<std::string> queueUnread_;
+    void SettleQueueFile(TOpenReport& report);
 };
 
 // The settings file's password field when the password is kept as a hash, and its key in the

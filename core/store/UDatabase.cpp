@@ -62,7 +62,10 @@ const std::vector<TSchemaPart>& SchemaParts() {
           "                       target TEXT NOT NULL, entry BLOB NOT NULL, replaces BLOB,"
           "                       first_time REAL NOT NULL, last_time REAL NOT NULL, state TEXT NOT NULL,"
           "                       verdict TEXT NOT NULL, note TEXT NOT NULL, made_utc TEXT NOT NULL);"
-          "CREATE INDEX inbox_run_state ON inbox_run(state);"}},
+          "CREATE INDEX inbox_run_state ON inbox_run(state);",
+          // The held runs a new result may complete, found without reading every run held before.
+          "CREATE INDEX inbox_run_held ON inbox_run(source, analyte, first_time) "
+          "WHERE state = 'placed' AND target = 'queue';"}},
         // The journal of changes (entries chained by hash; pending ones wait for their file), the
         // corrective actions offered, operators' own passwords and review sign-offs. Texts are UTF-8.
         {"journal",

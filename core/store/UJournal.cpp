@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 #include <mutex>
+#include <new>
 #include <sodium.h>
 #include <xxhash.h>
 
@@ -295,6 +297,40 @@ std::string JournalValue(double v, int decimals) {
 
 std::string FileStateHash(std::string_view bytes) {
     XXH128_hash_t h = XXH3_128bits(bytes.data(), bytes.size());
+    char text[33];
+    std::snprintf(text, sizeof text, "%016llx%016llx", static_cast<unsigned long long>(h.high64),
+                  static_cast<unsigned long long>(h.low64));
+    return text;
+}
+
+struct TFileStateHasher::TState {
+    struct TFree {
+        void operator()(XXH3_state_t* s) const { XXH3_freeState(s); }
+    };
+    std::unique_ptr<XXH3_state_t, TFree> State{XXH3_createState()};
+    TState() {
+        if (!State) throw std::bad_alloc();
+    }
+};
+
+TFileStateHasher::TFileStateHasher() : state_(std::make_unique<TState>()) {
+    XXH3_128bits_reset(state_->State.get());
+}
+TFileStateHasher::~TFileStateHasher() = default;
+TFileStateHasher::TFileStateHasher(const TFileStateHasher& other) : state_(std::make_unique<TState>()) {
+    XXH3_copyState(state_->State.get(), other.state_->State.get());
+}
+TFileStateHasher& TFileStateHasher::operator=(const TFileStateHasher& other) {
+    if (this != &other) XXH3_copyState(state_->State.get(), other.state_->State.get());
+    return *this;
+}
+
+void TFileStateHasher::Update(std::string_view bytes) {
+    XXH3_128bits_update(state_->State.get(), bytes.data(), bytes.size());
+}
+
+std::string TFileStateHasher::Text() const {
+    XXH128_hash_t h = XXH3_128bits_digest(state_->State.get());
     char text[33];
     std::snprintf(text, sizeof text, "%016llx%016llx", static_cast<unsigned long long>(h.high64),
                   static_cast<unsigned long long>(h.low64));

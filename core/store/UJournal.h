@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -127,6 +128,20 @@ std::string JournalValue(double v, int decimals);
 // The hash the journal's pending entries keep of the file they wait for (not a security hash:
 // it tells the written file from the one before, fast).
 std::string FileStateHash(std::string_view bytes);
+// The same hash of bytes given in pieces; Text() of what was given so far, as FileStateHash of it.
+class TFileStateHasher {
+public:
+    TFileStateHasher();
+    ~TFileStateHasher();
+    TFileStateHasher(const TFileStateHasher& other);
+    TFileStateHasher& operator=(const TFileStateHasher& other);
+    void Update(std::string_view bytes);
+    std::string Text() const;
+
+private:
+    struct TState;
+    std::unique_ptr<TState> state_;
+};
 
 // Operators' own passwords: Argon2id strings, as libsodium makes and checks them.
 std::string HashPassword(const std::string& password);

@@ -3,6 +3,9 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "TestHelpers.h"
 #include "TestSeams.h"
@@ -120,4 +123,97 @@ TEST_F(Queue, FailedSaveIsReportedAndKeepsThePreviousFile) {
     EXPECT_EQ(ReadWholeFile(QueueFileName()), previous);
     EXPECT_EQ(Fifo.Count(), 1);
     Operations().Close();
+}
+
+namespace {
+ino_t InodeOf(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+int HeldEntries(const std::string& analyte) {
+    TJournalFilter f;
+    int n = 0;
+    for (const TJournalEntry& e : Operations().Journal(f)) n += e.Kind == jk::RunHeld && e.Analyte == analyte;
+    return n;
+}
+} // namespace
+
+// Runs only added are appended to the file as it is; any other change writes it whole. The file is
+// the queue's image either way, and a file replaced by another program is written whole.
+TEST_F(Queue, AddedRunsAreAppendedOtherChangesWriteTheFileWhole) {
+    Operations().Open(folder.Path(), TOpenMode::Writer, NoSample());
+    ASSERT_TRUE(Operations().HoldRun(Entry(46001, "A", "", "")).Ok());
+    const ino_t first = InodeOf(QueueFileName());
+    ASSERT_TRUE(Operations().HoldRun(Entry(46002, "B", "two", "OP")).Ok());
+    EXPECT_EQ(InodeOf(QueueFileName()), first);
+    EXPECT_EQ(ReadWholeFile(QueueFileName()), QueueImage(Fifo.Entries()));
+
+    ASSERT_TRUE(Operations().ClearQueue().Ok());
+    ASSERT_TRUE(Operations().HoldRun(Entry(46003, "C", "", "")).Ok());
+    EXPECT_NE(InodeOf(QueueFileName()), first);
+    EXPECT_EQ(ReadWholeFile(QueueFileName()), QueueImage(Fifo.Entries()));
+
+    // Another program's file of the same size: the next hold writes the queue as the program holds it.
+    const std::string mine = ReadWholeFile(QueueFileName());
+    AtomicWriteFile(QueueFileName(), QueueImage({Entry(46009, "X", "", "")}));
+    ASSERT_TRUE(Operations().HoldRun(Entry(46004, "D", "", "")).Ok());
+    EXPECT_EQ(ReadWholeFile(QueueFileName()), QueueImage(Fifo.Entries()));
+    EXPECT_EQ(ReadWholeFile(QueueFileName()).substr(0, mine.size()), mine);
+    Operations().Close();
+
+    TOpenReport report = Operations().Open(folder.Path(), TOpenMode::Writer, NoSample());
+    EXPECT_TRUE(report.Notes.empty());
+    ASSERT_EQ(Fifo.Count(), 2);
+    EXPECT_TRUE(Operations().CheckJournal().Whole);
+    Operations().Close();
+}
+
+// A hold killed in the middle of its append, wherever it is cut (none of the run written, part of it,
+// at a whole entry of a longer append, all of it but unsynced): the next open has the queue before
+// the hold, or after it when the file took all of it, with the journal to match and nothing kept aside.
+TEST_F(Queue, AppendKilledAnywhereLeavesTheQueueBeforeOrAfter) {
+    const TResu b = Entry(46002, "B", "", ""), c = Entry(46003, "C", "", ""), d = Entry(46004, "D", "", "");
+    const size_t entry = QueueImage({b}).size();
+    struct TCut {
+        TWriteStep At;
+        size_t Bytes;
+        bool Held; // the hold reached the file whole
+    } cuts[] = {{TWriteStep::Write, 0, false},
+                {TWriteStep::Write, 7, false},
+                {TWriteStep::Write, entry, false}, // B whole, C and D not
+                {TWriteStep::Write, 3 * entry - 1, false},
+                {TWriteStep::Sync, 0, true}};
+    for (const TCut& cut : cuts) {
+        TTempFolder home;
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            Operations().Open(home.Path(), TOpenMode::Writer, NoSample());
+            if (!Operations().HoldRun(Entry(46001, "A", "", "")).Ok()) ::_exit(2);
+            // Two runs in memory that the next save takes along: one append of three entries.
+            Fifo.Push(b);
+            Fifo.Push(c);
+            WriteFaults() = {true, cut.At, cut.Bytes, ".fif"};
+            WriteFaults().exitInstead = true;
+            Operations().HoldRun(d);
+            ::_exit(3);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 9) << status;
+
+        TOpenReport report = Operations().Open(home.Path(), TOpenMode::Writer, NoSample());
+        EXPECT_TRUE(report.Notes.empty()) << report.Notes[0];
+        ASSERT_EQ(Fifo.Count(), cut.Held ? 4 : 1) << cut.Bytes;
+        EXPECT_EQ(ReadWholeFile(QueueFileName()), QueueImage(Fifo.Entries()));
+        EXPECT_EQ(HeldEntries("D"), cut.Held ? 1 : 0);
+        EXPECT_TRUE(Operations().CheckJournal().Whole);
+        // And the queue goes on from there.
+        ASSERT_TRUE(Operations().HoldRun(Entry(46005, "E", "", "")).Ok());
+        Operations().Close();
+        Operations().Open(home.Path(), TOpenMode::Writer, NoSample());
+        EXPECT_EQ(Fifo.Count(), cut.Held ? 5 : 2);
+        Operations().Close();
+    }
 }
