@@ -38,12 +38,9 @@ QMenu* AddQualityMenu(TWinMain& w) {
     peer->setObjectName(QStringLiteral("MnuPeer"));
     QAction* import = menu->addAction(TUnitTexts::tr("&Import quality goals..."));
     import->setObjectName(QStringLiteral("MnuImportGoals"));
-    // File > Import peer statistics, beside the import of runs.
-    auto* importPeer = new QAction(TUnitTexts::tr("Import p&eer statistics..."), w.MnuFile);
+    // Beside the import of goals: the File menu keeps its own commands.
+    QAction* importPeer = menu->addAction(TUnitTexts::tr("Import p&eer statistics..."));
     importPeer->setObjectName(QStringLiteral("MnuImportPeer"));
-    const QList<QAction*> file = w.MnuFile->actions();
-    const qsizetype after = file.indexOf(w.MnuImport) + 1;
-    w.MnuFile->insertAction(after > 0 && after < file.size() ? file[after] : nullptr, importPeer);
     QObject::connect(peer, &QAction::triggered, &w, [&w] {
         w.LeaveLimitPage();
         Window<TWinPeer>(w, "WinPeer")->Execute(CurrentAnalyte);

@@ -353,6 +353,10 @@ TEST_F(Companion, AFailureAtAnyWriteStepThenARetryLeavesOneCleanRun) {
             for (const char* step : {"open", "write", "sync", "rename"}) {
                 // The backup is never written under its own name: it only arrives there by renaming.
                 if (std::string(target) == "Varnholt.Sav" && std::string(step) != "rename") continue;
+                // A run added to the queue is appended to its file, which is then not renamed.
+                if (c.args[0] == "queue" && std::string(target) == "Varnholt.fif" &&
+                    std::string(step) == "rename")
+                    continue;
                 const std::string what = c.args[0] + " " + c.args[1] + " " + step + ":" + target;
                 fresh(work);
                 const std::string before = kept(work);
@@ -386,6 +390,8 @@ TEST_F(Companion, TheInstalledCompanionIgnoresTheFaultSetting) {
     int minute = 0;
     for (const char* fault : {"open:", "write:", "sync:", "rename:"})
         for (const char* command : {"add", "queue"}) {
+            // A run added to the queue is appended to its file, which is then not renamed.
+            if (command == std::string("queue") && fault == std::string("rename:")) continue;
             const std::string time = "08:0" + std::to_string(minute++);
             const std::vector<std::string> args =
                 command == std::string("add")

@@ -1,4 +1,4 @@
-// The peer comparison window reached from the Quality menu, and File > Import peer statistics: a
+// The peer comparison window reached from the Quality menu, and Quality > Import peer statistics: a
 // refused file listed in one box with nothing kept, a good one counted, the month's figures and chart.
 #include <QComboBox>
 #include <QLabel>
@@ -40,17 +40,18 @@ class TestPeer : public QObject {
 private slots:
     void initTestCase() { InitTestResources(); }
 
-    void importFromTheFileMenuAndShowTheMonth() {
+    void importFromTheQualityMenuAndShowTheMonth() {
         TGuiFolder folder;
         SetScreenMetricsSource([] { return TScreenMetrics{96, 1024, 768}; });
         Glucose();
         TWinMain w;
         w.FillAnalyteList();
-        // The command stands in the File menu right after the import of runs.
-        const QList<QAction*> file = w.MnuFile->actions();
-        const qsizetype at = file.indexOf(w.MnuImport);
-        QVERIFY(at >= 0 && at + 1 < file.size());
-        QCOMPARE(file[at + 1]->objectName(), QString("MnuImportPeer"));
+        // The command stands in the Quality menu right after the import of goals; File keeps its own.
+        const QList<QAction*> quality = w.findChild<QMenu*>("MnuQuality")->actions();
+        const auto goals = std::find_if(quality.begin(), quality.end(),
+                                        [](QAction* a) { return a->objectName() == "MnuImportGoals"; });
+        QVERIFY(goals != quality.end() && goals + 1 != quality.end());
+        QCOMPARE((*(goals + 1))->objectName(), QString("MnuImportPeer"));
 
         AtomicWriteFile(folder.File("bad.csv"), Header + "Glucose,Low,A1,1,2026-11,4.5,0.5,40,12\n"
                                                          "Glucose,Low,A1,1,2026-10,4.5,0,40,12\n"
