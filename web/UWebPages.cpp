@@ -7,6 +7,7 @@
 
 #include "UCodePage.h"
 #include "UJournal.h"
+#include "UJournalTexts.h"
 #include "URegional.h"
 #include "UUtilitaires.h"
 
@@ -65,25 +66,6 @@ std::string Figure(long double v, int decimals) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.*f", std::clamp(decimals, 0, 6), static_cast<double>(v));
     return buf;
-}
-
-const char* StateText(PointState s) {
-    switch (s) {
-    case psInControl:
-        return "in control";
-    case psHighWarning:
-        return "high warning";
-    case psHighAction:
-        return "high action";
-    case psLowWarning:
-        return "low warning";
-    case psLowAction:
-        return "low action";
-    case psDiscarded:
-        return "discarded";
-    default:
-        return "";
-    }
 }
 
 const char* StateClass(PointState s) {
@@ -164,7 +146,7 @@ std::string TodayBody(const TListAnalytes& analytes, const std::deque<TResu>& he
                 const LevelValue& v = last.Levels[static_cast<size_t>(i)];
                 if (v.State == psEmpty) continue;
                 b += std::string("<span class=\"") + StateClass(v.State) + "\">L" + std::to_string(i + 1) +
-                     " " + Figure(v.Value, a.Decimals) + " " + HtmlCp(a.Unit) + " (" + StateText(v.State) +
+                     " " + Figure(v.Value, a.Decimals) + " " + HtmlCp(a.Unit) + " (" + StateName(v.State) +
                      ")</span> ";
             }
             const TPointJudgement j = JudgePoint(a, a.Count() - 1, ownSet(a));
@@ -269,7 +251,7 @@ std::string LeveyJenningsSvg(const TAnalyte& a, int level, const std::vector<TRe
                       "stroke=\"#246\"><title>",
                       StateClass(v->State), X(t), Y(v->Value), fill);
         svg += buf +
-               Html(JournalDateTime(t) + " " + Figure(v->Value, a.Decimals) + " " + StateText(v->State)) +
+               Html(JournalDateTime(t) + " " + Figure(v->Value, a.Decimals) + " " + StateName(v->State)) +
                "</title></circle>";
     }
     if (!pts.empty()) {
