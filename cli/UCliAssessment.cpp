@@ -5,6 +5,7 @@
 
 #include "UAtomicFile.h"
 #include "UCliJson.h"
+#include "UCliShared.h"
 #include "UCodePage.h"
 #include "UOperations.h"
 #include "UQcError.h"
@@ -48,23 +49,6 @@ TDateTime IsoDay(const std::string& text, const char* option) {
     const std::optional<TDateTime> d = IsoTextToDate(text);
     if (!d) Refuse(std::string(option) + ": not an ISO date (YYYY-MM-DD): " + text);
     return *d;
-}
-
-const TAnalyte& FindAnalyte(const std::string& utf8Name) {
-    const TAnalyte* a = ListAnalytes.FindByName(Utf8ToCp1252(utf8Name));
-    if (!a) Refuse("unknown analyte: " + Utf8ToCp1252(utf8Name));
-    return *a;
-}
-
-void Optional(TJsonWriter& j, const std::optional<long double>& v) {
-    if (v)
-        j.Real(*v);
-    else
-        j.Null();
-}
-
-void Notes(const TOutcome& out) {
-    for (const std::string& note : out.Notes) std::cerr << "varnholt-cli: " << Cp1252ToUtf8(note) << "\n";
 }
 
 std::string IsoDayText(TDateTime d) {

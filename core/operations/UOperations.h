@@ -695,6 +695,12 @@ private:
     bool PatientQcReadable() const;
     // In the caller's transaction; gives how many results went.
     int PurgePatientResults();
+    // EQA results and peer statistics (UOperationsAssessment.cpp): whether they can be read, and why an
+    // import must be refused before its file is read (for reading, on the server, no database), each
+    // reason the import's own text; opens the database otherwise.
+    bool AssessmentReadable() const;
+    std::optional<TOutcome> AssessmentImportRefused(const char* readOnly, const char* onServer,
+                                                    const char* noDatabase);
     // Runs of several benches on a server: what a save tells beside its success (runs of other benches
     // merged with the bench's own), taken by SaveData.
     std::vector<std::string> saveNotes_;

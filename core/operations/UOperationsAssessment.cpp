@@ -156,9 +156,22 @@ TOutcome TOperations::Uncertainty(const TAnalyte& a, const TUncertaintyRequest& 
     return out;
 }
 
+bool TOperations::AssessmentReadable() const {
+    return store_->KeepsAssessment() && db_.IsOpen() && db_.Version("assessment") != 0;
+}
+
+std::optional<TOutcome> TOperations::AssessmentImportRefused(const char* readOnly, const char* onServer,
+                                                             const char* noDatabase) {
+    if (mode_ == TOpenMode::Reader) return TOutcome::Refuse(TranslatedText(readOnly));
+    if (!store_->KeepsAssessment()) return TOutcome::Refuse(TranslatedText(onServer));
+    EnsureDatabase();
+    if (!db_.IsOpen()) return TOutcome::Refuse(Fill(noDatabase, ProgramFolder, TDatabase::FileName));
+    return std::nullopt;
+}
+
 std::vector<TEqaResult> TOperations::EqaResults(const std::string& analyte) const {
     std::vector<TEqaResult> out;
-    if (!store_->KeepsAssessment() || !db_.IsOpen() || db_.Version("assessment") == 0) return out;
+    if (!AssessmentReadable()) return out;
     TStatement st = db_.Prepare(std::string(SelectEqa) + (analyte.empty() ? "" : " WHERE analyte = ?1") +
                                 " ORDER BY day, id");
     if (!analyte.empty()) st.Bind(1, analyte);
@@ -169,18 +182,13 @@ std::vector<TEqaResult> TOperations::EqaResults(const std::string& analyte) cons
 TOutcome TOperations::ImportEqa(const std::string& bytes, int* count, std::vector<TRefusedLine>* refused) {
     if (count) *count = 0;
     if (refused) refused->clear();
-    if (mode_ == TOpenMode::Reader)
-        return TOutcome::Refuse(TranslatedText(
-            QT_TRANSLATE_NOOP("Core", "Cannot record EQA results: the folder is open for reading")));
-    if (!store_->KeepsAssessment())
-        return TOutcome::Refuse(TranslatedText(QT_TRANSLATE_NOOP(
-            "Core", "EQA results are kept in a folder's database; the server does not keep them")));
+    if (std::optional<TOutcome> refusal = AssessmentImportRefused(
+            QT_TRANSLATE_NOOP("Core", "Cannot record EQA results: the folder is open for reading"),
+            QT_TRANSLATE_NOOP("Core",
+                              "EQA results are kept in a folder's database; the server does not keep them"),
+            QT_TRANSLATE_NOOP("Core", "EQA results cannot be kept: the database %1%2 is not available")))
+        return *refusal;
     TEqaFile file = ParseEqaFile(bytes);
-    EnsureDatabase();
-    if (!db_.IsOpen())
-        return TOutcome::Refuse(
-            Fill(QT_TRANSLATE_NOOP("Core", "EQA results cannot be kept: the database %1%2 is not available"),
-                 ProgramFolder, TDatabase::FileName));
     // What the list and the database say of each line the file itself accepted.
     std::vector<const TAnalyte*> analytes;
     {

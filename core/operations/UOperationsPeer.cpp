@@ -46,7 +46,7 @@ bool SameLot(const std::string& material, const std::string& lot, const TPeerSta
 
 std::vector<TPeerStat> TOperations::PeerStats(const std::string& analyte) const {
     std::vector<TPeerStat> out;
-    if (!store_->KeepsAssessment() || !db_.IsOpen() || db_.Version("assessment") == 0) return out;
+    if (!AssessmentReadable()) return out;
     TStatement st = db_.Prepare(std::string(SelectPeer) + (analyte.empty() ? "" : " WHERE analyte = ?1") +
                                 " ORDER BY month, level, material, lot, id");
     if (!analyte.empty()) st.Bind(1, analyte);
@@ -57,18 +57,13 @@ std::vector<TPeerStat> TOperations::PeerStats(const std::string& analyte) const 
 TOutcome TOperations::ImportPeer(const std::string& bytes, int* count, std::vector<TRefusedLine>* refused) {
     if (count) *count = 0;
     if (refused) refused->clear();
-    if (mode_ == TOpenMode::Reader)
-        return TOutcome::Refuse(TranslatedText(
-            QT_TRANSLATE_NOOP("Core", "Cannot record peer statistics: the folder is open for reading")));
-    if (!store_->KeepsAssessment())
-        return TOutcome::Refuse(TranslatedText(QT_TRANSLATE_NOOP(
-            "Core", "Peer statistics are kept in a folder's database; the server does not keep them")));
+    if (std::optional<TOutcome> refusal = AssessmentImportRefused(
+            QT_TRANSLATE_NOOP("Core", "Cannot record peer statistics: the folder is open for reading"),
+            QT_TRANSLATE_NOOP(
+                "Core", "Peer statistics are kept in a folder's database; the server does not keep them"),
+            QT_TRANSLATE_NOOP("Core", "Peer statistics cannot be kept: the database %1%2 is not available")))
+        return *refusal;
     TPeerFile file = ParsePeerFile(bytes);
-    EnsureDatabase();
-    if (!db_.IsOpen())
-        return TOutcome::Refuse(Fill(
-            QT_TRANSLATE_NOOP("Core", "Peer statistics cannot be kept: the database %1%2 is not available"),
-            ProgramFolder, TDatabase::FileName));
     std::vector<const TAnalyte*> analytes;
     {
         TStatement known = db_.Prepare("SELECT 1 FROM peer_stat WHERE analyte = ?1 AND material = ?2 AND "

@@ -56,6 +56,26 @@ TCsvFile ReadCsvText(std::string_view bytes) {
     return file;
 }
 
+std::optional<TRefusedLine> PlaceColumns(const TCsvFile& file, const std::vector<const char*>& columns,
+                                         std::vector<int>& place) {
+    if (file.Lines.empty())
+        return TRefusedLine{0, TranslatedText(QT_TRANSLATE_NOOP("Core", "The file is empty"))};
+    bool unclosed = false;
+    const std::vector<std::string> header = SplitQuoted(file.Lines[0], file.Separator, unclosed);
+    place.assign(columns.size(), -1);
+    for (size_t k = 0; k < header.size(); ++k) {
+        const std::string name = UpperCase(Trim(header[k]));
+        for (size_t c = 0; c < columns.size(); ++c)
+            if (name == UpperCase(columns[c]) && place[c] < 0) place[c] = static_cast<int>(k);
+    }
+    std::string missing;
+    for (size_t c = 0; c < place.size(); ++c)
+        if (place[c] < 0) missing += (missing.empty() ? "" : ", ") + std::string(columns[c]);
+    if (!missing.empty())
+        return TRefusedLine{1, Fill(QT_TRANSLATE_NOOP("Core", "Missing columns: %1"), missing)};
+    return std::nullopt;
+}
+
 std::optional<long double> CsvNumber(std::string_view text, char separator) {
     const std::string t = Trim(text);
     long double v = 0;
@@ -89,26 +109,12 @@ enum EqaColumn {
 TEqaFile ParseEqaFile(std::string_view bytes) {
     TEqaFile out;
     const TCsvFile file = ReadCsvText(bytes);
-    if (file.Lines.empty()) {
-        out.Refused.push_back({0, TranslatedText(QT_TRANSLATE_NOOP("Core", "The file is empty"))});
+    std::vector<int> place;
+    if (std::optional<TRefusedLine> refused = PlaceColumns(file, EqaColumns(), place)) {
+        out.Refused.push_back(std::move(*refused));
         return out;
     }
-    // The header: each column's place.
     bool unclosed = false;
-    const std::vector<std::string> header = SplitQuoted(file.Lines[0], file.Separator, unclosed);
-    std::vector<int> place(EqaColumns().size(), -1);
-    for (size_t k = 0; k < header.size(); ++k) {
-        const std::string name = UpperCase(Trim(header[k]));
-        for (size_t c = 0; c < EqaColumns().size(); ++c)
-            if (name == UpperCase(EqaColumns()[c]) && place[c] < 0) place[c] = static_cast<int>(k);
-    }
-    std::string missing;
-    for (size_t c = 0; c < place.size(); ++c)
-        if (place[c] < 0) missing += (missing.empty() ? "" : ", ") + std::string(EqaColumns()[c]);
-    if (!missing.empty()) {
-        out.Refused.push_back({1, Fill(QT_TRANSLATE_NOOP("Core", "Missing columns: %1"), missing)});
-        return out;
-    }
     std::map<std::string, int> seen; // scheme, distribution, sample and analyte -> line
     for (size_t k = 1; k < file.Lines.size(); ++k) {
         const int line = static_cast<int>(k + 1);

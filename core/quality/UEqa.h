@@ -55,6 +55,11 @@ struct TCsvFile {
 };
 TCsvFile ReadCsvText(std::string_view bytes);
 
+// The header of such a file: each column's place among `columns` (by name, without regard to case; the
+// first of a name given twice), or a refusal of the file (empty, or naming the missing columns).
+std::optional<TRefusedLine> PlaceColumns(const TCsvFile& file, const std::vector<const char*>& columns,
+                                         std::vector<int>& place);
+
 // A number of such a file: a point, or also a comma when the separator is a semicolon.
 std::optional<long double> CsvNumber(std::string_view text, char separator);
 

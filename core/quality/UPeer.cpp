@@ -51,25 +51,12 @@ std::optional<int> WholeNumber(const std::string& text, int least) {
 TPeerFile ParsePeerFile(std::string_view bytes) {
     TPeerFile out;
     const TCsvFile file = ReadCsvText(bytes);
-    if (file.Lines.empty()) {
-        out.Refused.push_back({0, TranslatedText(QT_TRANSLATE_NOOP("Core", "The file is empty"))});
+    std::vector<int> place;
+    if (std::optional<TRefusedLine> refused = PlaceColumns(file, PeerColumns(), place)) {
+        out.Refused.push_back(std::move(*refused));
         return out;
     }
     bool unclosed = false;
-    const std::vector<std::string> header = SplitQuoted(file.Lines[0], file.Separator, unclosed);
-    std::vector<int> place(PeerColumns().size(), -1);
-    for (size_t k = 0; k < header.size(); ++k) {
-        const std::string name = UpperCase(Trim(header[k]));
-        for (size_t c = 0; c < PeerColumns().size(); ++c)
-            if (name == UpperCase(PeerColumns()[c]) && place[c] < 0) place[c] = static_cast<int>(k);
-    }
-    std::string missing;
-    for (size_t c = 0; c < place.size(); ++c)
-        if (place[c] < 0) missing += (missing.empty() ? "" : ", ") + std::string(PeerColumns()[c]);
-    if (!missing.empty()) {
-        out.Refused.push_back({1, Fill(QT_TRANSLATE_NOOP("Core", "Missing columns: %1"), missing)});
-        return out;
-    }
     std::map<std::string, int> seen; // analyte, material, lot, level and month -> line
     for (size_t k = 1; k < file.Lines.size(); ++k) {
         const int line = static_cast<int>(k + 1);
