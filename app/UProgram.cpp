@@ -24,6 +24,7 @@
 #include "UAbout.h"
 #include "UAccessibleNames.h"
 #include "UDataLoadSave.h"
+#include "UEntryFlow.h"
 #include "UGlobale.h"
 #include "ULogoCQ.h"
 #include "UMessages.h"
@@ -285,6 +286,12 @@ bool DialogOpen() {
 }
 } // namespace
 
+bool PollServerWhenFree() {
+    if (DialogOpen() || RunBeingJudged()) return false;
+    Operations().PollServer();
+    return true;
+}
+
 void TProgram::WatchServer() {
     if (Operations().ServerSocket() < 0) return;
     // The socket tells of notifications as they arrive; the timer brings in what came with a reply, a
@@ -295,9 +302,8 @@ void TProgram::WatchServer() {
     auto* timer = new QTimer(qApp);
     auto notifier = std::make_shared<QSocketNotifier*>(nullptr);
     auto poll = [notifier] {
-        if (DialogOpen()) return;
+        if (!PollServerWhenFree()) return;
         if (*notifier) (*notifier)->setEnabled(true);
-        Operations().PollServer();
         const int fd = Operations().ServerSocket();
         if (*notifier && (*notifier)->socket() == fd) return;
         delete *notifier;
@@ -306,11 +312,7 @@ void TProgram::WatchServer() {
         *notifier = new QSocketNotifier(fd, QSocketNotifier::Read, qApp);
         QObject::connect(*notifier, &QSocketNotifier::activated, qApp, [notifier] {
             // Readable until read: quiet until the dialog has closed and the timer polls.
-            if (DialogOpen()) {
-                (*notifier)->setEnabled(false);
-                return;
-            }
-            Operations().PollServer();
+            if (!PollServerWhenFree()) (*notifier)->setEnabled(false);
         });
     };
     QObject::connect(timer, &QTimer::timeout, qApp, poll);

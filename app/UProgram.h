@@ -47,5 +47,9 @@ private:
     bool initialised_ = false;
 };
 
+// On a server: brings in what other benches changed, unless a dialog is open or a run is between its
+// judgement and its save; false when it waited.
+bool PollServerWhenFree();
+
 // The whole program body; returns the exit code.
 int RunProgram();

@@ -42,6 +42,14 @@ std::string QueueButtonCaption(int count) {
 }
 
 namespace {
+int runsBeingJudged = 0;
+struct TJudging {
+    TJudging() { ++runsBeingJudged; }
+    ~TJudging() { --runsBeingJudged; }
+    TJudging(const TJudging&) = delete;
+    TJudging& operator=(const TJudging&) = delete;
+};
+
 // A save a server refused as judged otherwise: the analyte brought to what the server holds, found
 // again by name (a reload of the lists may have replaced it); nullptr when that failed.
 TAnalyte* ShownRejudged(const TOutcome& saved, const std::string& name, const TReopenRejudged& reopen) {
@@ -54,6 +62,10 @@ TAnalyte* ShownRejudged(const TOutcome& saved, const std::string& name, const TR
     return a;
 }
 } // namespace
+
+bool RunBeingJudged() {
+    return runsBeingJudged > 0;
+}
 
 TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValidateRun& validate,
                      const TRunNoteOf& note, const TReopenRejudged& reopen) {
@@ -83,6 +95,7 @@ TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValid
         return out;
     }
     const TResu entered = run;
+    const TJudging judging;
     TAnalyte* a = &analyte;
     a->ClassifyRun(run.Levels);
     for (;;) {
@@ -120,6 +133,7 @@ TRecallOutcome RecallQueuedRun(const TValidateRun& validate,
                                const std::function<void(TAnalyte&, bool)>& showAnalyte,
                                const TRunNoteOf& note, const TReopenRejudged& reopen) {
     TRecallOutcome out;
+    const TJudging judging;
     const int analytesBefore = ListAnalytes.Count();
     TAnalyte* a = nullptr;
     TResu run;

@@ -49,6 +49,11 @@ struct TRecallOutcome : TRunOutcome {
 // Cancel holds it in the queue. A run that cannot be saved is not taken: the box says why and the
 // fields keep it, to be entered again. With `reopen`, a run a server judges otherwise on runs of other
 // benches is shown again on the server's history, nothing retyped, until saved, held or cancelled.
+// A run is between the judgement the user sees and its save or hold (entered, or recalled from the
+// queue): what other benches changed is not brought in meanwhile, so that the run is saved under the
+// judgement the user saw, or refused by the server as judged otherwise and shown again.
+bool RunBeingJudged();
+
 TRunOutcome EnterRun(TAnalyte& analyte, const TEntryFields& fields, const TValidateRun& validate,
                      const TRunNoteOf& note = {}, const TReopenRejudged& reopen = {});
 

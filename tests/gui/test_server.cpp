@@ -86,8 +86,15 @@ private slots:
 
     // A run that runs of another bench judge otherwise opens the validation window again by itself, on
     // the server's history with the rule that now fires and a notice of what changed; OK there stores it
-    // once, journaled as judged there.
+    // once, journaled as judged there. The other bench's run may come while the window is open, or after
+    // it closed and before the save, when the program's poll must not bring it in under the run.
+    void runJudgedOtherwiseOpensTheValidationWindowAgain_data() {
+        QTest::addColumn<bool>("afterClose");
+        QTest::newRow("window open") << false;
+        QTest::newRow("window closed, not yet saved") << true;
+    }
     void runJudgedOtherwiseOpensTheValidationWindowAgain() {
+        QFETCH(bool, afterClose);
         TServerDatabase db;
         if (!db.Ready()) QSKIP(qPrintable(QString::fromStdString("PostgreSQL test cluster: " + db.Why())));
         TGuiTempFolder station;
@@ -136,8 +143,8 @@ private slots:
             int Points;
         };
         std::vector<TShowing> showings;
-        drive.act = [&showings, &otherBenchAdds](TWinValidCQ& w) {
-            if (showings.empty()) otherBenchAdds();
+        drive.act = [&showings, &otherBenchAdds, afterClose](TWinValidCQ& w) {
+            if (showings.empty() && !afterClose) otherBenchAdds();
             w.grab(); // painted as the user sees it
             showings.push_back({w.LblRejudged->isVisible(), w.LblRejudged->text(),
                                 w.LevelBars[0]->Picture.Marks[rp22s],
@@ -147,9 +154,19 @@ private slots:
         fields.Date = 1031;
         fields.Values[0] = std::to_string(high);
         fields.Operator = "AB";
+        bool polled = false;
+        const auto validate = [&](TAnalyte& a, TResu& r) {
+            const bool ok = drive(a, r);
+            if (afterClose && drive.shown == 1) {
+                otherBenchAdds();
+                polled = PollServerWhenFree();
+            }
+            return ok;
+        };
         const TRunOutcome out = EnterRun(
-            *ListAnalytes.FindByName("Glucose"), fields, std::ref(drive), [&win] { return win.Note(); },
+            *ListAnalytes.FindByName("Glucose"), fields, validate, [&win] { return win.Note(); },
             [&win](const std::string& message) { win.ReopenRejudged(message); });
+        QVERIFY(!polled);
         QCOMPARE(drive.shown, 2);
         QVERIFY(!showings[0].Notice);
         QCOMPARE(showings[0].TwoTwo, rsClear);
@@ -177,6 +194,8 @@ private slots:
         };
         EnterRun(*ListAnalytes.FindByName("Glucose"), fields, std::ref(drive));
         QVERIFY(!showings.back().Notice);
+        // Once no run is being judged, the poll runs again.
+        QVERIFY(PollServerWhenFree());
     }
 
     // A server with accounts asks for the operator; a wrong password asks again with the refusal, the
