@@ -216,7 +216,28 @@ void TSharedStore::SaveData(const TAnalyte* only) {
             TranslatedText(QT_TRANSLATE_NOOP("Core", "Cannot save data: the server is open for reading")));
     }
     ops_.HandJournalToServer();
-    server_->WriteData(ListSerum, ListAnalytes, only, archives);
+    try {
+        server_->WriteData(ListSerum, ListAnalytes, only, archives);
+    } catch (const EServerConflict& e) {
+        if (!e.Wanted.empty() && !server_->InTransaction()) KeepLostEdit(e);
+        throw;
+    }
+}
+
+void TSharedStore::KeepLostEdit(const EServerConflict& lost) {
+    // Kept in the journal, in a transaction of its own, so that the change can be made again by hand
+    // from what it says; a note that cannot be written leaves the refusal as it is.
+    try {
+        ops_.staged_.clear();
+        ops_.Log(jk::EditRefused, ListAnalytes.FindByName(lost.Analyte), 0, std::nullopt, lost.Held,
+                 lost.Wanted, "changed on another bench meanwhile");
+        if (ops_.staged_.back().Entry.Analyte.empty())
+            ops_.staged_.back().Entry.Analyte = Cp1252ToUtf8(lost.Analyte);
+        ops_.HandJournalToServer();
+        server_->InTransaction("edit refused", [] {});
+    } catch (const EQcError&) {
+        ops_.staged_.clear();
+    }
 }
 
 void TSharedStore::SaveQueue() {

@@ -9,6 +9,8 @@
 #include "UOperations.h"
 #include "UStore.h"
 
+class EServerConflict;
+
 // The legacy files and Varnholt.db in the program folder.
 class TFolderStore final : public TStore {
 public:
@@ -177,6 +179,8 @@ public:
     void RecordSignIn(const std::string& account) override;
 
 private:
+    // An edit another bench's change refused, kept in the journal with both sides.
+    void KeepLostEdit(const EServerConflict& lost);
     TOperations& ops_;
     std::unique_ptr<TServerStore> server_;
 };

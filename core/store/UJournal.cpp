@@ -59,7 +59,7 @@ const std::vector<std::string>& JournalKinds() {
         jk::GoalChanged,       jk::MappingChanged,    jk::InboxChanged,
         jk::InboxDiscarded,    jk::EqaRecorded,       jk::PeerRecorded,
         jk::PatientQcChanged,  jk::SignedIn,          jk::SignInRefused,
-        jk::JournalStarted};
+        jk::EditRefused,       jk::JournalStarted};
     return kinds;
 }
 

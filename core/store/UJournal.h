@@ -64,6 +64,9 @@ inline constexpr const char* PeerRecorded = "peer statistics";
 inline constexpr const char* PatientQcChanged = "patient-based QC";
 inline constexpr const char* SignedIn = "signed in";
 inline constexpr const char* SignInRefused = "sign-in refused";
+// An edit another bench's change made before it could not be saved: Before what the server holds,
+// After what this bench wanted.
+inline constexpr const char* EditRefused = "edit refused";
 } // namespace jk
 
 // Every kind, in the order the journal window lists them.

@@ -1261,13 +1261,17 @@ int64_t TServerStore::WriteChanges(const TAnalyte& a, const TShadow& shadow, boo
             throw EServerConflict(
                 a.Name + " was changed on another bench meanwhile: this change was not saved. " + a.Name +
                 " now shows what the server holds; make the change again if still needed.");
-        throw EServerConflict(Fill(QT_TRANSLATE_NOOP("Core", "%1 was changed on another bench meanwhile: "
-                                                             "this change was not saved. This bench "
-                                                             "wanted: %2. The server holds instead: %3. "
-                                                             "%1 now shows what the server holds; make the "
-                                                             "change again if still needed."),
-                                   a.Name, ChangeText(shadow.Stored, a),
-                                   ChangeText(shadow.Stored, *there.front())));
+        EServerConflict lost(Fill(QT_TRANSLATE_NOOP("Core", "%1 was changed on another bench meanwhile: "
+                                                            "this change was not saved. This bench "
+                                                            "wanted: %2. The server holds instead: %3. "
+                                                            "%1 now shows what the server holds; make the "
+                                                            "change again if still needed."),
+                                  a.Name, ChangeText(shadow.Stored, a),
+                                  ChangeText(shadow.Stored, *there.front())));
+        lost.Analyte = a.Name;
+        lost.Wanted = ChangeText(shadow.Stored, a);
+        lost.Held = ChangeText(shadow.Stored, *there.front());
+        throw lost;
     }
     const int64_t version = r.Int(0, 0);
     const TAnalyte& before = shadow.Stored;

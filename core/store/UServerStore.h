@@ -38,6 +38,9 @@ std::string LocalText(std::string_view utf8);
 class EServerConflict : public EQcError {
 public:
     explicit EServerConflict(const std::string& message) : EQcError(message) {}
+    // An edit that lost: the analyte, what this bench wanted and what the server holds instead, in the
+    // journal's words; empty when the conflict does not name both sides.
+    std::string Analyte, Wanted, Held;
 };
 
 // Runs added on the history the server holds now are judged otherwise than on the one the bench

@@ -160,7 +160,7 @@ TEST_F(ServerRuns_, ARunJudgedOtherwiseOnTheServersHistoryIsRefusedAndNothingIsS
 // Two benches change the same thing of one analyte: the later is refused, nothing of it stored, and its
 // message names both sides (what the bench wanted, what the server holds instead), so that the change is
 // not lost unseen; the bench then shows the server's state.
-TEST_F(ServerRuns_, AnEditConflictNamesWhatTheBenchWantedAndWhatTheServerHolds) {
+TEST_F(ServerRuns_, AnEditConflictNamesWhatTheBenchWantedAndWhatTheServerHoldsAndKeepsTheLoser) {
     SKIP_WITHOUT_SERVER(db);
     struct TCase {
         const char* name;
@@ -216,7 +216,15 @@ TEST_F(ServerRuns_, AnEditConflictNamesWhatTheBenchWantedAndWhatTheServerHolds) 
             << out.Message;
         EXPECT_NE(out.Message.find(c.holds, holds), std::string::npos) << out.Message;
         EXPECT_EQ(ServerImage(), server);
-        EXPECT_EQ(db.Admin().Exec("SELECT count(*) FROM journal").Int(0, 0), entries);
+        // The lost edit is kept in the journal, both sides named, and nothing else is written.
+        const TPgResult kept =
+            db.Admin().Exec("SELECT kind, analyte, before, after FROM journal WHERE id > $1 ORDER BY id",
+                            {std::to_string(entries)});
+        ASSERT_EQ(kept.Rows(), 1);
+        EXPECT_EQ(kept.Text(0, 0), jk::EditRefused);
+        EXPECT_EQ(kept.Text(0, 1), "Glucose");
+        EXPECT_NE(kept.Text(0, 2).find(c.holds), std::string::npos) << kept.Text(0, 2);
+        EXPECT_NE(kept.Text(0, 3).find(c.wanted), std::string::npos) << kept.Text(0, 3);
         ASSERT_TRUE(ops.PollServer().Ok());
         EXPECT_EQ(DataImage(ListSerum, ListAnalytes), server);
     }
