@@ -152,7 +152,7 @@ TEST_F(Benches_, ACompanionKilledInItsTransactionLeavesNothing) {
     EXPECT_EQ(Entries(), entries + 1);
     EXPECT_EQ(Cli(Db() + "journal verify").second, 0);
 }
-// Twenty companions at once on one analyte, then twenty on twenty analytes, twice, the server syncing
+// Twenty companions at once on one analyte, then twenty on twenty analytes, ten times, the server syncing
 // every commit; some are killed at any moment. Every companion that ends well has its run stored once,
 // none ends with a conflict, a killed one's run is stored at most once, and the journal stays whole.
 TEST_F(Benches_, TwentyCompanionsAtOnceEachStoreTheirRunOnceWithFsyncOn) {
@@ -180,7 +180,7 @@ TEST_F(Benches_, TwentyCompanionsAtOnceEachStoreTheirRunOnceWithFsyncOn) {
     auto runEntries = [&admin] {
         return admin.Exec("SELECT count(*) FROM journal WHERE kind LIKE 'run%'").Int(0, 0);
     };
-    constexpr int Companions = 20, Rounds = 2;
+    constexpr int Companions = 20, Rounds = 10;
     {
         TOpenOptions o;
         o.SampleOnFirstRun = false;
