@@ -143,7 +143,9 @@ private slots:
         });
         QVERIFY2(refusal != answers.shown.end(), answers.LastText().c_str());
         QCOMPARE(refusal->kind, mkError);
-        qInfo("told: %s", refusal->text.c_str());
+        const std::string said =
+            renameTo.isEmpty() ? "was deleted on another bench" : "was changed on another bench";
+        QVERIFY2(refusal->text.find(name + " " + said) != std::string::npos, refusal->text.c_str());
 
         // The server holds the other bench's change, nothing of this bench's stale table.
         if (renameTo.isEmpty()) {
