@@ -167,6 +167,50 @@ private slots:
             QCOMPARE(ListAnalytes.FindByName(renameTo.toStdString())->Count(), points);
         }
     }
+
+    // The layer's poll run under an open risks window (the program's timer waits for the window; the
+    // layer does not): the analyte tried live is found by its handle and is gone, so the rows still
+    // change, nothing freed is recomputed, and Cancel puts the rows back.
+    void analyteDeletedElsewhereUnderTheRisksWindowAtAPoll() {
+        TServerDatabase db;
+        if (!db.Ready()) QSKIP(qPrintable(QString::fromStdString("PostgreSQL test cluster: " + db.Why())));
+        Prepare(db.Conninfo());
+        TGuiTempFolder station;
+        TOpenOptions o;
+        o.Server = db.Conninfo();
+        QVERIFY(Operations().Open(station.Path(), TOpenMode::Writer, o).Opened);
+        struct TClosed {
+            ~TClosed() { Operations().Close(); }
+        } closed;
+        QVERIFY(ListAnalytes.Count() > 1);
+        TAnalyte& tried = ListAnalytes[0];
+        const std::string name = tried.Name;
+        const int analytes = ListAnalytes.Count();
+        TWinRisks win;
+        int repaints = 0;
+        win.RepaintChart = [&] { ++repaints; };
+        bool gone = false;
+        OnNextModal([&](QDialog*) {
+            win.findChild<QRadioButton*>(QStringLiteral("RGAlertItem1"))->click();
+            QCOMPARE(repaints, 1);
+            OtherBenchChanges(db.Conninfo(), name, "");
+            // Polled until the other bench's notification has arrived.
+            for (int k = 0; k < 60 && ListAnalytes.FindByName(name); ++k) {
+                QTest::qWait(50);
+                QVERIFY(Operations().PollServer().Ok());
+            }
+            gone = !ListAnalytes.FindByName(name) && ListAnalytes.Count() == analytes - 1;
+            win.findChild<QRadioButton*>(QStringLiteral("RGActionItem0"))->click();
+            QCOMPARE(Settings.ActionRow, uint8_t(2));
+            win.BtCancel->click();
+        });
+        QCOMPARE(win.Execute(&tried), int(QDialog::Rejected));
+        QVERIFY(gone);
+        QCOMPARE(repaints, 1);
+        QCOMPARE(Settings.AlertRow, uint8_t(0));
+        QCOMPARE(Settings.ActionRow, uint8_t(4));
+        QCOMPARE(db.Admin().Exec("SELECT count(*) FROM analyte").Int(0, 0), int64_t(analytes - 1));
+    }
 };
 
 QTEST_MAIN(TestTwoBenches)
