@@ -100,7 +100,8 @@ TWinRisks::TWinRisks(QWidget* parent) : QDialog(parent) {
 }
 
 int TWinRisks::Execute(TAnalyte* current) {
-    current_ = current;
+    uid_ = current ? current->Uid : 0;
+    outside_ = current && Operations().Find(uid_) != current ? current : nullptr;
     FormShow();
     FormActivate();
     int result = exec();
@@ -117,8 +118,14 @@ int TWinRisks::Execute(TAnalyte* current) {
             result = QDialog::Rejected;
         Recalc();
     }
-    current_ = nullptr;
+    uid_ = 0;
+    outside_ = nullptr;
     return result;
+}
+
+TAnalyte* TWinRisks::Shown() const {
+    if (outside_) return outside_;
+    return uid_ ? Operations().Find(uid_) : nullptr;
 }
 
 void TWinRisks::FormShow() {
@@ -140,8 +147,9 @@ void TWinRisks::FormActivate() {
 }
 
 void TWinRisks::Recalc() {
-    if (!current_) return;
-    current_->RecalcAll();
+    TAnalyte* current = Shown();
+    if (!current) return;
+    current->RecalcAll();
     if (RepaintChart) RepaintChart();
 }
 

@@ -5,12 +5,13 @@
 #include <QDialog>
 #include <functional>
 
+#include "UStructures.h"
+
 class QButtonGroup;
 class QGroupBox;
 class QLabel;
 class QPushButton;
 class QToolButton;
-class TAnalyte;
 
 // The two-state key button of the windows whose commands the password protects.
 QToolButton* CreateKeyButton(QWidget* parent);
@@ -45,7 +46,11 @@ public:
 
 private:
     void Recalc();
-    TAnalyte* current_ = nullptr;
+    // The analyte tried live: one of the list found by its handle each time, as a reload from the
+    // server may take it away, or one given from outside the list.
+    TAnalyte* Shown() const;
+    TAnalyteId uid_ = 0;
+    TAnalyte* outside_ = nullptr;
     uint8_t savedAlert_ = 0;
     uint8_t savedAction_ = 4;
 };

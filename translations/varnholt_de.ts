@@ -1420,6 +1420,10 @@
         <translation>%1 wurde inzwischen an einem anderen Arbeitsplatz gelöscht: Der Lauf wurde nicht gespeichert. Die Listen zeigen jetzt den Stand des Servers.</translation>
     </message>
     <message>
+        <source>%1 was deleted on another bench meanwhile: this change was not saved. The lists now show what the server holds.</source>
+        <translation>%1 wurde inzwischen an einem anderen Arbeitsplatz gelöscht: Diese Änderung wurde nicht gespeichert. Die Listen zeigen jetzt den Stand des Servers.</translation>
+    </message>
+    <message>
         <source>%1 was changed on another bench meanwhile and has fewer levels now: the run was not saved.</source>
         <translation>%1 wurde inzwischen an einem anderen Arbeitsplatz geändert und hat jetzt weniger Ebenen: Der Lauf wurde nicht gespeichert.</translation>
     </message>

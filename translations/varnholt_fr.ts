@@ -1420,6 +1420,10 @@
         <translation>%1 a été supprimé entre-temps sur un autre poste : la série n&apos;a pas été enregistrée. Les listes montrent maintenant ce que contient le serveur.</translation>
     </message>
     <message>
+        <source>%1 was deleted on another bench meanwhile: this change was not saved. The lists now show what the server holds.</source>
+        <translation>%1 a été supprimé entre-temps sur un autre poste : cette modification n&apos;a pas été enregistrée. Les listes montrent maintenant ce que contient le serveur.</translation>
+    </message>
+    <message>
         <source>%1 was changed on another bench meanwhile and has fewer levels now: the run was not saved.</source>
         <translation>%1 a été modifié entre-temps sur un autre poste et a maintenant moins de niveaux : la série n&apos;a pas été enregistrée.</translation>
     </message>

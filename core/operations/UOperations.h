@@ -370,7 +370,7 @@ public:
     TOutcome Restore(const std::string& folder, bool older = false) { return RestoreData(folder, older); }
 
     // ---------------------------------------------------------------- results from the instruments
-    // (UOperationsInbox.cpp) Files dropped in the inbox folder become held runs in the queue. A pass
+    // (UOperationsInbox*.cpp) Files dropped in the inbox folder become held runs in the queue. A pass
     // records everything it takes in the database first (the runs to place, the results "not mapped",
     // the result keys and file fingerprints seen), then writes the data and queue files, then marks the
     // runs placed, and only then moves the files to processed/: a crash at any moment leaves each result
@@ -596,9 +596,9 @@ private:
     // A recall ended after its run reached the data file and before the queue file let it go: the
     // run leaves the queue now, with its entry.
     void SettleRecall(TOpenReport& report);
-    // The queue as an inbox pass changes it (UOperationsInbox.cpp).
+    // The queue as an inbox pass changes it (UOperationsInboxShared.h).
     class TPassQueue;
-    // One reading of the inbox (UOperationsInbox.cpp).
+    // One reading of the inbox (UOperationsInboxRead.cpp).
     class TInboxPass;
     // The journal's "run held" entries of the runs the pass added to the queue.
     void LogNewlyHeld(const TPassQueue& queue);

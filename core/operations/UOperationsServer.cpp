@@ -1,6 +1,7 @@
 // The operations layer on a server store: opening, what other benches changed, archives, accounts.
 #include <algorithm>
 #include <deque>
+#include <tuple>
 
 #include "UArchive.h"
 #include "UAtomicFile.h"
@@ -119,13 +120,20 @@ void TSharedStore::BringInNews() {
     unsigned kinds = 0;
     std::vector<TAnalyte*> changed;
     bool catalogue = news.Everything || news.Catalogue;
+    // An analyte as the windows show it beside its points: its name and definition.
+    auto defined = [](const TAnalyte& a) {
+        return std::tuple(a.Name, a.Unit, a.Decimals, a.NbLevels, a.MaterialId);
+    };
     if (!catalogue)
         for (int64_t id : news.Analytes) {
             TAnalyte* a = server_->FindByServerId(ListAnalytes, id);
+            const auto before = a ? defined(*a) : decltype(defined(*a)){};
             if (!a || !server_->ReloadAnalyte(*a)) {
                 catalogue = true; // made or deleted elsewhere
                 break;
             }
+            // Renamed or redefined elsewhere: the list is shown anew.
+            if (defined(*a) != before) kinds |= ckAnalytes;
             changed.push_back(a);
         }
     if (catalogue) {

@@ -1250,8 +1250,14 @@ int64_t TServerStore::WriteChanges(const TAnalyte& a, const TShadow& shadow, boo
     TPgResult r = conn_.Exec(sql, p);
     if (r.Rows() != 1) {
         stale_.Analytes.push_back(shadow.Id);
-        stale_.Catalogue = stale_.Catalogue ||
-                           conn_.Exec("SELECT 1 FROM analyte WHERE id = $1", {Num(shadow.Id)}).Rows() == 0;
+        const bool gone = conn_.Exec("SELECT 1 FROM analyte WHERE id = $1", {Num(shadow.Id)}).Rows() == 0;
+        stale_.Catalogue = stale_.Catalogue || gone;
+        if (gone)
+            throw EServerConflict(
+                Fill(QT_TRANSLATE_NOOP("Core", "%1 was deleted on another bench meanwhile: "
+                                               "this change was not saved. The lists now show "
+                                               "what the server holds."),
+                     a.Name));
         // Both sides named: what this bench wanted and what the server holds instead, so that the change
         // lost here can be made again by hand.
         std::vector<std::pair<int64_t, int64_t>> ids;
