@@ -152,6 +152,8 @@ const std::vector<TServerSchemaPart>& ServerSchemaParts() {
           "CREATE INDEX point_added ON point(analyte, added);"}},
         // Rights the server enforces for the benches' role (UServerRights.cpp).
         ServerRightsPart(),
+        // The benches' changes of the data checked on the server (UServerRights.cpp).
+        ServerWriteChecksPart(),
     };
     return parts;
 }
@@ -643,6 +645,8 @@ template <typename F> void TServerStore::Transaction(const std::string& what, F&
     };
     try {
         conn_.Exec("BEGIN");
+        // The account this change is made as, for the server's own checks.
+        if (!token_.empty()) conn_.Exec("SELECT set_config('varnholt.session', $1, true)", {token_});
         ++depth_;
         try {
             body();
@@ -1483,9 +1487,17 @@ void TServerStore::WriteSettings(const TSettings& given, const std::vector<std::
         if (!hash.empty() || s.Password.empty())
             conn_.Exec("SELECT varnholt_put_program_password($1, $2, $3, NULL)",
                        {token_, ToServer(s.Password), hash});
-        conn_.Exec("DELETE FROM operator_name");
-        for (size_t i = 0; i < operators.size(); ++i)
-            conn_.Exec("INSERT INTO operator_name VALUES($1, $2)", {Num(int64_t(i)), ToServer(operators[i])});
+        // Rewritten only when changed: the list is a supervisor's.
+        TPgResult names = conn_.Exec("SELECT name FROM operator_name ORDER BY ord");
+        bool same = names.Rows() == static_cast<int>(operators.size());
+        for (int i = 0; same && i < names.Rows(); ++i)
+            same = names.Text(i, 0) == ToServer(operators[static_cast<size_t>(i)]);
+        if (!same) {
+            conn_.Exec("DELETE FROM operator_name");
+            for (size_t i = 0; i < operators.size(); ++i)
+                conn_.Exec("INSERT INTO operator_name VALUES($1, $2)",
+                           {Num(int64_t(i)), ToServer(operators[i])});
+        }
         Notify("s");
     });
     OnCommit([this, version] { settingsVersion_ = version; });

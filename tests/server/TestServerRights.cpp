@@ -152,6 +152,119 @@ TEST_F(ServerRights_, TheBenchRoleCannotChangeAccountsTheJournalOrReadHashes) {
     EXPECT_EQ(db.Admin().Exec("SELECT role FROM account WHERE code = 'tech'").Text(0, 0), "supervisor");
 }
 
+// The error state of `sql` run in one transaction on `c` as the session `token` (none when empty).
+std::string RefusalAs(TPgConnection& c, const std::string& token, const std::vector<std::string>& sql) {
+    c.Exec("BEGIN");
+    try {
+        c.Exec("SELECT set_config('varnholt.session', $1, true)", {token});
+        for (const std::string& s : sql) c.Exec(s);
+        c.Exec("COMMIT");
+    } catch (const EServerError& e) {
+        try {
+            c.Exec("ROLLBACK");
+        } catch (const EQcError&) {
+        }
+        return e.State;
+    }
+    return "";
+}
+
+// The data as well: a bench role changes it only as the program does, as the account signed in, within
+// that account's rights and with the change's journal entry. The program's own path still works.
+TEST_F(ServerRights_, TheBenchRoleChangesTheDataOnlyAsTheProgramDoes) {
+    SKIP_WITHOUT_SERVER(db);
+    MakeLab();
+    const std::string bench = BenchConninfo();
+    auto openAs = [&](const std::string& code, const std::string& password) {
+        TOpenOptions o;
+        o.Server = bench;
+        o.OperatorCode = code;
+        o.OperatorPassword = password;
+        return ops.Open(station.Path(), TOpenMode::Writer, o);
+    };
+    ASSERT_TRUE(openAs("tech", "pw-tech").Opened);
+    TOutcome out = ops.AcceptRun(*ListAnalytes.FindByName("Glucose"), MakeRun(Today() - 1, {5, 10}));
+    ASSERT_TRUE(out.Ok()) << out.Message;
+    ops.Close();
+    ASSERT_TRUE(openAs("boss", "pw-boss").Opened);
+    TAnalyte& g = *ListAnalytes.FindByName("Glucose");
+    const TLimitState before = TLimitState::Of(g);
+    g.LimitMode[0] = lmFixed;
+    g.Limits[0] = {5, 0.2L, 0.3L};
+    out = ops.SaveLimits(g, before, "new lot");
+    ASSERT_TRUE(out.Ok()) << out.Message;
+    out = ops.DeletePoints(g, {0}, "entered twice");
+    ASSERT_TRUE(out.Ok()) << out.Message;
+    out = ops.SignReview(g, g.Points.front().DateTime, g.Points.back().DateTime, "boss", "pw-boss");
+    ASSERT_TRUE(out.Ok()) << out.Message;
+    ASSERT_TRUE(ops.ChangeSettings([](TSettings& s) { s.BackupInterval = 30; }).Ok());
+    EXPECT_TRUE(ops.CheckJournal().Whole);
+    ops.Close();
+
+    auto stored = [&] {
+        return db.Admin()
+            .Exec("SELECT (SELECT string_agg(p::text, '|' ORDER BY analyte, ord) FROM point p) || "
+                  "(SELECT string_agg(a.limits::text || a.mode1, '|') FROM analyte a) || "
+                  "(SELECT string_agg(r::text, '|') FROM review r) || (SELECT s::text FROM settings s) || "
+                  "(SELECT count(*) FROM journal)")
+            .Text(0, 0);
+    };
+    const std::string held = stored();
+    TPgConnection c;
+    c.Connect(bench);
+    auto session = [&](const std::string& code, const std::string& password) {
+        const std::string setting = c.Exec("SELECT varnholt_password_setting($1, false)", {code}).Text(0, 0);
+        return c
+            .Exec("SELECT token FROM varnholt_sign_in($1, $2)",
+                  {code, Argon2idWithSetting(setting, password)})
+            .Text(0, 0);
+    };
+    const std::string tech = session("tech", "pw-tech"), boss = session("boss", "pw-boss");
+    ASSERT_EQ(tech.size(), 64u);
+    const std::string fixedLimit =
+        "UPDATE analyte SET limits = overlay(limits PLACING '\\x01'::bytea FROM 1 FOR 1)";
+    const std::string pointChanged = "UPDATE point SET v1 = v1 + 1 WHERE ord = 0";
+    // An entry a bench slips in itself, after the last one.
+    const std::string entry =
+        "INSERT INTO journal SELECT id + 1, time_utc, time_local, operator, kind, analyte, "
+        "level, point, before, after, reason, hash FROM journal ORDER BY id DESC LIMIT 1";
+    // No journal entry, whoever asks, and no session at all.
+    const std::vector<std::string> unjournaled = {
+        "INSERT INTO point SELECT analyte, ord + 100, at + 1, v1, s1, v2, s2, v3, s3, comment_id, operator, "
+        "added FROM point WHERE ord = 0",
+        pointChanged,
+        "DELETE FROM point WHERE ord = 0",
+        fixedLimit,
+        "DELETE FROM review",
+        "UPDATE review SET reviewer = 'eve'",
+        "UPDATE review SET reopened_utc = 'now', reopened_reason = 'x'",
+        "TRUNCATE point"};
+    for (const std::string& token : {std::string(), std::string(64, 'a'), tech, boss})
+        for (const std::string& sql : unjournaled)
+            EXPECT_EQ(RefusalAs(c, token, {sql}), "42501") << token << ": " << sql;
+    // With an entry of its own, a technologist still changes no more than a run's entry does.
+    const std::vector<std::string> supervisors = {
+        pointChanged,
+        "DELETE FROM point WHERE ord = 0",
+        fixedLimit,
+        "DELETE FROM analyte",
+        "INSERT INTO goal(analyte_key, analyte, tea) VALUES('GLUCOSE', "
+        "'Glucose', 1)",
+        "UPDATE inbox_setting SET auto_accept = true",
+        "UPDATE settings SET backup_folder = '/elsewhere'"};
+    for (const std::string& sql : supervisors) EXPECT_EQ(RefusalAs(c, tech, {entry, sql}), "42501") << sql;
+    // ...and a signed review stays as it was signed for a supervisor too.
+    EXPECT_EQ(RefusalAs(c, boss, {entry, "UPDATE review SET last_day = last_day + 30"}), "42501");
+    EXPECT_EQ(RefusalAs(c, boss, {entry, "DELETE FROM review"}), "42501");
+    EXPECT_EQ(stored(), held);
+
+    // Still the program's path for both, the journal whole.
+    ASSERT_TRUE(openAs("tech", "pw-tech").Opened);
+    out = ops.AcceptRun(*ListAnalytes.FindByName("Glucose"), MakeRun(Today(), {5, 10}));
+    EXPECT_TRUE(out.Ok()) << out.Message;
+    EXPECT_TRUE(ops.CheckJournal().Whole);
+}
+
 // The hash a bench computes with the setting it is given is the one the program keeps.
 TEST(ServerPasswordProof, TheSettingGivesBackTheKeptHash) {
     const std::string kept = HashPassword("s3cret pw");
