@@ -1472,6 +1472,10 @@ void TServerStore::WriteSettings(const TSettings& given, const std::vector<std::
             if (SettingsImage(mine, theirs) != SettingsImage(s, operators))
                 RequireSupervisor(QT_TRANSLATE_NOOP("Core", "change the settings"));
         }
+        // The password kept is replaced only when this changes it: removing none is no change (and a
+        // supervisor's on the server).
+        TPgResult kept = conn_.Exec("SELECT password FROM settings WHERE id = 1");
+        const bool removesOne = s.Password.empty() && kept.Rows() == 1 && !kept.Text(0, 0).empty();
         BumpStore("settings", settingsVersion_, &version);
         conn_.Exec(
             "INSERT INTO settings VALUES(1, $1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11) ON CONFLICT(id) DO "
@@ -1484,7 +1488,7 @@ void TServerStore::WriteSettings(const TSettings& given, const std::vector<std::
              TPgConnection::HexBytes(
                  std::string_view(reinterpret_cast<const char*>(s.Signature.data()), SignatureSize)),
              ToServer(s.BackupFolder), Num(int64_t{s.DisplaySize})});
-        if (!hash.empty() || s.Password.empty())
+        if (!hash.empty() || removesOne)
             conn_.Exec("SELECT varnholt_put_program_password($1, $2, $3, NULL)",
                        {token_, ToServer(s.Password), hash});
         // Rewritten only when changed: the list is a supervisor's.

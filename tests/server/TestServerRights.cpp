@@ -197,7 +197,12 @@ TEST_F(ServerRights_, TheBenchRoleChangesTheDataOnlyAsTheProgramDoes) {
     ASSERT_TRUE(out.Ok()) << out.Message;
     out = ops.SignReview(g, g.Points.front().DateTime, g.Points.back().DateTime, "boss", "pw-boss");
     ASSERT_TRUE(out.Ok()) << out.Message;
-    ASSERT_TRUE(ops.ChangeSettings([](TSettings& s) { s.BackupInterval = 30; }).Ok());
+    TTempFolder medium;
+    ASSERT_TRUE(ops.ChangeSettings([&](TSettings& s) {
+                       s.BackupInterval = 30;
+                       s.BackupFolder = medium.Path();
+                   })
+                    .Ok());
     EXPECT_TRUE(ops.CheckJournal().Whole);
     ops.Close();
 
@@ -259,11 +264,40 @@ TEST_F(ServerRights_, TheBenchRoleChangesTheDataOnlyAsTheProgramDoes) {
     EXPECT_EQ(RefusalAs(c, boss, {entry, "DELETE FROM review"}), "42501");
     EXPECT_EQ(stored(), held);
 
-    // Still the program's path for both, the journal whole.
+    // Still the program's path for a technologist's day: runs entered, held and recalled (one for an
+    // analyte not there yet), the bench's inbox window, a backup.
     ASSERT_TRUE(openAs("tech", "pw-tech").Opened);
     out = ops.AcceptRun(*ListAnalytes.FindByName("Glucose"), MakeRun(Today(), {5, 10}));
     EXPECT_TRUE(out.Ok()) << out.Message;
+    TResu urea = MakeRun(Today(), {7, 14});
+    urea.AnalyteName = "Urea";
+    for (const TResu& held : {MakeRun(Today() + 0.5, {5.1, 10.1}), urea}) {
+        TResu r = held;
+        if (r.AnalyteName.empty()) r.AnalyteName = "Glucose";
+        out = ops.HoldRun(r);
+        ASSERT_TRUE(out.Ok()) << out.Message;
+        TAnalyte* a = nullptr;
+        TResu recalled;
+        out = ops.RecallRun(a, recalled);
+        ASSERT_TRUE(out.Ok() && a) << out.Message;
+        out = ops.ConcludeRecall(*a, recalled, true);
+        EXPECT_TRUE(out.Ok()) << out.Message;
+    }
+    TInboxSettings window = ops.InboxSettings();
+    window.WindowMinutes = 30;
+    out = ops.SetInboxSettings(window);
+    EXPECT_TRUE(out.Ok()) << out.Message;
+    out = ops.Backup(medium.Path());
+    EXPECT_TRUE(out.Ok()) << out.Message;
     EXPECT_TRUE(ops.CheckJournal().Whole);
+    ops.Close();
+    EXPECT_EQ(
+        db.Admin()
+            .Exec(
+                "SELECT (SELECT count(*) FROM point) || ' ' || (SELECT count(*) FROM queue_entry) || ' ' || "
+                "(SELECT window_minutes FROM inbox_setting) || ' ' || (SELECT last_backup > 0 FROM settings)")
+            .Text(0, 0),
+        "8 0 30 true");
 }
 
 // The hash a bench computes with the setting it is given is the one the program keeps.
