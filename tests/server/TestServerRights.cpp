@@ -1,5 +1,6 @@
 // Rights on the server: what a technologist may not change, refused whatever the bench asks.
 #include <chrono>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -203,6 +204,34 @@ TEST_F(ServerRights_, TheBenchRoleChangesTheDataOnlyAsTheProgramDoes) {
                        s.BackupFolder = medium.Path();
                    })
                     .Ok());
+    // A supervisor's other changes, each through the program's path on the bench role.
+    std::vector<int32_t> archived;
+    const std::vector<std::pair<const char*, std::function<TOutcome()>>> changes = {
+        {"goal",
+         [&] {
+             return ops.SetGoal({"Glucose", 10.0L});
+         }},
+        {"rule set", [&] { return ops.SetRuleSet("Glucose", MakeQcRuleSet("Strict", "1:3s", "1:2s")); }},
+        {"corrective actions", [&] { return ops.SetCorrectiveActions({"Recalibrated"}); }},
+        {"operators",
+         [&] {
+             return ops.SetOperators({"AB", "CD"});
+         }},
+        {"options", [&] { return ops.SetAnalyteOptions(g, TAnalyte::OptMultirules); }},
+        {"erase",
+         [&] {
+             return ops.EraseLevels(g, {false, true, false}, &archived, "new lot");
+         }},
+        {"archives", [&] { return ops.DeleteArchives(g, archived, "kept on paper"); }},
+        {"auto-accept", [&] {
+             TInboxSettings i = ops.InboxSettings();
+             i.AutoAccept = true;
+             return ops.SetInboxSettings(i);
+         }}};
+    for (const auto& [what, change] : changes) {
+        out = change();
+        EXPECT_TRUE(out.Ok()) << what << ": " << out.Message;
+    }
     EXPECT_TRUE(ops.CheckJournal().Whole);
     ops.Close();
 
@@ -256,7 +285,7 @@ TEST_F(ServerRights_, TheBenchRoleChangesTheDataOnlyAsTheProgramDoes) {
         "DELETE FROM analyte",
         "INSERT INTO goal(analyte_key, analyte, tea) VALUES('GLUCOSE', "
         "'Glucose', 1)",
-        "UPDATE inbox_setting SET auto_accept = true",
+        "UPDATE inbox_setting SET auto_accept = NOT auto_accept",
         "UPDATE settings SET backup_folder = '/elsewhere'"};
     for (const std::string& sql : supervisors) EXPECT_EQ(RefusalAs(c, tech, {entry, sql}), "42501") << sql;
     // ...and a signed review stays as it was signed for a supervisor too.
