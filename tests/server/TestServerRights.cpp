@@ -223,6 +223,8 @@ TEST_F(ServerRights_, TheBenchRoleChangesTheDataOnlyAsTheProgramDoes) {
              return ops.EraseLevels(g, {false, true, false}, &archived, "new lot");
          }},
         {"archives", [&] { return ops.DeleteArchives(g, archived, "kept on paper"); }},
+        {"backup", [&] { return ops.Backup(medium.Path()); }},
+        {"restore", [&] { return ops.Restore(medium.Path()); }},
         {"auto-accept", [&] {
              TInboxSettings i = ops.InboxSettings();
              i.AutoAccept = true;
