@@ -417,9 +417,10 @@ BEGIN
     RETURN NULL;
   END IF;
   who := varnholt_change_role();
-  -- Without a session: the held runs and the inbox's own records, and a password kept in clear
-  -- hashed in the settings (the row's check), as the program lets any bench.
-  IF who IS NULL AND TG_TABLE_NAME NOT IN ('queue_entry', 'inbox_run', 'inbox_setting', 'settings') THEN
+  -- Without a session: runs held, the inbox's own records, and a password kept in clear hashed in
+  -- the settings (the row's check), as the program lets any bench.
+  IF who IS NULL AND TG_TABLE_NAME NOT IN ('inbox_run', 'inbox_setting', 'settings') AND
+     NOT (TG_TABLE_NAME = 'queue_entry' AND TG_OP = 'INSERT') THEN
     RAISE EXCEPTION 'only an account signed in may change %', TG_TABLE_NAME USING ERRCODE = '42501';
   END IF;
   IF who <> 'supervisor' AND (TG_OP = 'TRUNCATE' OR TG_OP = ANY (string_to_array(TG_ARGV[0], ' '))) THEN
@@ -487,7 +488,8 @@ BEGIN
           IS NOT DISTINCT FROM
           (NEW.show_about, NEW.colour_print, NEW.backup_drive, NEW.backup_interval, NEW.alert_row,
            NEW.action_row, NEW.signature, NEW.backup_folder, NEW.display_size, NEW.id)
-          AND (NEW.password = OLD.password OR (left(OLD.password, 1) <> chr(1) AND left(NEW.password, 1) = chr(1)));
+          AND (NEW.password = OLD.password OR
+               (OLD.password <> '' AND left(OLD.password, 1) <> chr(1) AND left(NEW.password, 1) = chr(1)));
   ELSIF TG_TABLE_NAME = 'inbox_setting' THEN
     ok := CASE WHEN TG_OP = 'UPDATE' THEN NEW.auto_accept = OLD.auto_accept
                ELSE NOT NEW.auto_accept OR EXISTS (SELECT 1 FROM inbox_setting s WHERE s.station = NEW.station) END;
@@ -509,7 +511,7 @@ BEGIN
       ['analyte', 'DELETE', 'INSERT UPDATE DELETE'], ['point', 'DELETE', 'INSERT UPDATE DELETE'],
       ['comment', 'UPDATE DELETE', 'INSERT UPDATE DELETE'],
       ['material', 'INSERT UPDATE DELETE', 'INSERT UPDATE DELETE'], ['archive', 'UPDATE DELETE', ''],
-      ['queue_entry', '', ''], ['settings', '', 'UPDATE DELETE'],
+      ['queue_entry', '', 'DELETE'], ['settings', '', 'UPDATE DELETE'],
       ['operator_name', 'INSERT UPDATE DELETE', 'INSERT UPDATE DELETE'],
       ['goal', 'INSERT UPDATE DELETE', 'INSERT UPDATE DELETE'],
       ['rule_set', 'INSERT UPDATE DELETE', 'INSERT UPDATE DELETE'],

@@ -206,6 +206,11 @@ TEST_F(ServerRights_, TheBenchRoleChangesTheDataOnlyAsTheProgramDoes) {
                     .Ok());
     // A supervisor's other changes, each through the program's path on the bench role.
     std::vector<int32_t> archived;
+    const auto hold = [&] {
+        TResu r = MakeRun(Today() + 0.25, {5.2, 10.2});
+        r.AnalyteName = "Glucose";
+        return ops.HoldRun(r);
+    };
     const std::vector<std::pair<const char*, std::function<TOutcome()>>> changes = {
         {"goal",
          [&] {
@@ -225,6 +230,9 @@ TEST_F(ServerRights_, TheBenchRoleChangesTheDataOnlyAsTheProgramDoes) {
         {"archives", [&] { return ops.DeleteArchives(g, archived, "kept on paper"); }},
         {"backup", [&] { return ops.Backup(medium.Path()); }},
         {"restore", [&] { return ops.Restore(medium.Path()); }},
+        {"hold", hold},
+        {"clear queue", [&] { return ops.ClearQueue(); }},
+        {"hold again", hold},
         {"auto-accept", [&] {
              TInboxSettings i = ops.InboxSettings();
              i.AutoAccept = true;
@@ -242,6 +250,7 @@ TEST_F(ServerRights_, TheBenchRoleChangesTheDataOnlyAsTheProgramDoes) {
             .Exec("SELECT (SELECT string_agg(p::text, '|' ORDER BY analyte, ord) FROM point p) || "
                   "(SELECT string_agg(a.limits::text || a.mode1, '|') FROM analyte a) || "
                   "(SELECT string_agg(r::text, '|') FROM review r) || (SELECT s::text FROM settings s) || "
+                  "(SELECT string_agg(q::text, '|') FROM queue_entry q) || "
                   "(SELECT count(*) FROM journal)")
             .Text(0, 0);
     };
@@ -275,6 +284,7 @@ TEST_F(ServerRights_, TheBenchRoleChangesTheDataOnlyAsTheProgramDoes) {
         "UPDATE review SET reviewer = 'eve'",
         "UPDATE review SET reopened_utc = 'now', reopened_reason = 'x'",
         "TRUNCATE point",
+        "DELETE FROM queue_entry",
         "DELETE FROM change_due"};
     for (const std::string& token : {std::string(), std::string(64, 'a'), tech, boss})
         for (const std::string& sql : unjournaled)
@@ -302,11 +312,13 @@ TEST_F(ServerRights_, TheBenchRoleChangesTheDataOnlyAsTheProgramDoes) {
     EXPECT_TRUE(out.Ok()) << out.Message;
     TResu urea = MakeRun(Today(), {7, 14});
     urea.AnalyteName = "Urea";
-    for (const TResu& held : {MakeRun(Today() + 0.5, {5.1, 10.1}), urea}) {
-        TResu r = held;
-        if (r.AnalyteName.empty()) r.AnalyteName = "Glucose";
+    TResu glucose = MakeRun(Today() + 0.5, {5.1, 10.1});
+    glucose.AnalyteName = "Glucose";
+    for (const TResu& r : {glucose, urea}) {
         out = ops.HoldRun(r);
         ASSERT_TRUE(out.Ok()) << out.Message;
+    }
+    for (int held = 0; held < 3; ++held) {
         TAnalyte* a = nullptr;
         TResu recalled;
         out = ops.RecallRun(a, recalled);
@@ -328,7 +340,7 @@ TEST_F(ServerRights_, TheBenchRoleChangesTheDataOnlyAsTheProgramDoes) {
                 "SELECT (SELECT count(*) FROM point) || ' ' || (SELECT count(*) FROM queue_entry) || ' ' || "
                 "(SELECT window_minutes FROM inbox_setting) || ' ' || (SELECT last_backup > 0 FROM settings)")
             .Text(0, 0),
-        "8 0 30 true");
+        "9 0 30 true");
 }
 
 // The hash a bench computes with the setting it is given is the one the program keeps.
