@@ -366,6 +366,223 @@ EXCEPTION WHEN undefined_object THEN NULL;
 END $$;
 )SQL";
 
+// The data a bench changes only as the account signed in on it, with the journal entry of the change
+// in the same transaction. The program names its session for each transaction (varnholt.session);
+// triggers refuse a change by a bench role with no session, one beyond the account's role, and at
+// commit one that appended nothing to the journal. The database's owner is not held to them.
+constexpr const char* WriteChecks = R"SQL(
+CREATE TABLE change_due(xact xid8 NOT NULL, tab text NOT NULL, PRIMARY KEY(xact, tab));
+
+-- A bench role's change (not the owner's, nor a superuser's, nor one of a database the benches'
+-- role owns).
+CREATE FUNCTION varnholt_bench_change_of(p_table oid) RETURNS boolean
+LANGUAGE sql STABLE SET search_path = public, pg_temp AS $$
+  SELECT coalesce(pg_has_role(current_user, (SELECT r.oid FROM pg_roles r
+                                              WHERE r.rolname = current_database() || '_bench'), 'MEMBER'), false)
+     AND NOT pg_has_role(current_user, (SELECT c.relowner FROM pg_class c WHERE c.oid = p_table), 'MEMBER')
+$$;
+
+-- The role of the account whose session the transaction names: 'supervisor' where there are no
+-- accounts yet, NULL with no valid session.
+CREATE FUNCTION varnholt_change_role() RETURNS text
+LANGUAGE sql STABLE SECURITY DEFINER SET search_path = public, pg_temp AS $$
+  SELECT CASE WHEN NOT EXISTS (SELECT 1 FROM account) THEN 'supervisor'
+              ELSE varnholt_caller_role(coalesce(current_setting('varnholt.session', true), '')) END
+$$;
+
+CREATE FUNCTION varnholt_change_due(p_table text) RETURNS void
+LANGUAGE sql SECURITY DEFINER SET search_path = public, pg_temp AS $$
+  INSERT INTO change_due VALUES(pg_current_xact_id(), p_table) ON CONFLICT DO NOTHING
+$$;
+
+-- At commit: the head of the journal moved in this transaction, that is an entry was appended.
+CREATE FUNCTION varnholt_change_journaled() RETURNS trigger
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = public, pg_temp AS $$
+BEGIN
+  DELETE FROM change_due WHERE xact = NEW.xact AND tab = NEW.tab;
+  IF NOT EXISTS (SELECT 1 FROM journal_head h WHERE h.id = 1 AND h.xmin = pg_current_xact_id()::xid) THEN
+    RAISE EXCEPTION 'a change of % is stored only with its journal entry', NEW.tab USING ERRCODE = '42501';
+  END IF;
+  RETURN NULL;
+END $$;
+CREATE CONSTRAINT TRIGGER change_journaled AFTER INSERT ON change_due DEFERRABLE INITIALLY DEFERRED
+  FOR EACH ROW EXECUTE FUNCTION varnholt_change_journaled();
+
+-- Each statement of a bench: a session needed, the operations in TG_ARGV[0] a supervisor's.
+CREATE FUNCTION varnholt_bench_statement() RETURNS trigger
+LANGUAGE plpgsql SET search_path = public, pg_temp AS $$
+DECLARE who text;
+BEGIN
+  IF NOT varnholt_bench_change_of(TG_RELID) THEN
+    RETURN NULL;
+  END IF;
+  who := varnholt_change_role();
+  -- Without a session: runs held, the inbox's own records, and a password kept in clear hashed in
+  -- the settings (the row's check), as the program lets any bench.
+  IF who IS NULL AND TG_TABLE_NAME NOT IN ('inbox_run', 'inbox_setting', 'settings') AND
+     NOT (TG_TABLE_NAME = 'queue_entry' AND TG_OP = 'INSERT') THEN
+    RAISE EXCEPTION 'only an account signed in may change %', TG_TABLE_NAME USING ERRCODE = '42501';
+  END IF;
+  IF who <> 'supervisor' AND (TG_OP = 'TRUNCATE' OR TG_OP = ANY (string_to_array(TG_ARGV[0], ' '))) THEN
+    RAISE EXCEPTION 'only a supervisor may % %', lower(TG_OP), TG_TABLE_NAME USING ERRCODE = '42501';
+  END IF;
+  RETURN NULL;
+END $$;
+
+-- Rows a bench's statement changed: their journal entry is due at commit.
+CREATE FUNCTION varnholt_bench_changed() RETURNS trigger
+LANGUAGE plpgsql SET search_path = public, pg_temp AS $$
+BEGIN
+  IF varnholt_bench_change_of(TG_RELID) AND EXISTS (SELECT 1 FROM changed) THEN
+    PERFORM varnholt_change_due(TG_TABLE_NAME);
+  END IF;
+  RETURN NULL;
+END $$;
+
+-- A row a technologist changes only so far: an analyte's runs entered (its definition and fixed
+-- limits kept), points moved to make room, the backup's date and a password kept in clear hashed in
+-- the settings, a bench's own inbox folder and window. A signed review is only ever reopened, once.
+CREATE FUNCTION varnholt_bench_row() RETURNS trigger
+LANGUAGE plpgsql SET search_path = public, pg_temp AS $$
+DECLARE
+  ok boolean := true;
+  k integer;
+BEGIN
+  IF NOT varnholt_bench_change_of(TG_RELID) THEN
+    RETURN NEW;
+  END IF;
+  IF TG_TABLE_NAME = 'review' THEN
+    IF OLD.reopened_utc <> '' OR NEW.reopened_utc = '' OR
+       (OLD.id, OLD.analyte, OLD.first_day, OLD.last_day, OLD.reviewer, OLD.signed_utc, OLD.signed_local)
+         IS DISTINCT FROM
+       (NEW.id, NEW.analyte, NEW.first_day, NEW.last_day, NEW.reviewer, NEW.signed_utc, NEW.signed_local) THEN
+      RAISE EXCEPTION 'a signed review is only reopened, with a reason' USING ERRCODE = '42501';
+    END IF;
+    RETURN NEW;
+  END IF;
+  IF coalesce(varnholt_change_role(), '') = 'supervisor' THEN
+    RETURN NEW;
+  END IF;
+  IF TG_TABLE_NAME = 'analyte' THEN
+    ok := (OLD.name, OLD.unit, OLD.decimals, OLD.material1, OLD.material2, OLD.material3, OLD.mode1,
+           OLD.mode2, OLD.mode3, OLD.options, OLD.archive_numbers)
+          IS NOT DISTINCT FROM
+          (NEW.name, NEW.unit, NEW.decimals, NEW.material1, NEW.material2, NEW.material3, NEW.mode1,
+           NEW.mode2, NEW.mode3, NEW.options, NEW.archive_numbers)
+          AND NEW.nb_levels >= OLD.nb_levels AND NEW.id = OLD.id;
+    FOR k IN 0..2 LOOP
+      IF (ARRAY[OLD.mode1, OLD.mode2, OLD.mode3])[k + 1] = 2 AND
+         substring(OLD.limits FROM 30 * k + 1 FOR 30) IS DISTINCT FROM substring(NEW.limits FROM 30 * k + 1 FOR 30) THEN
+        ok := false;
+      END IF;
+    END LOOP;
+  ELSIF TG_TABLE_NAME = 'point' THEN
+    ok := false;
+  ELSIF TG_OP = 'INSERT' AND TG_TABLE_NAME = 'settings' THEN
+    -- Where the row is there already, the update it becomes is checked.
+    ok := true;
+  ELSIF TG_TABLE_NAME = 'settings' THEN
+    ok :=
+          (OLD.show_about, OLD.colour_print, OLD.backup_drive, OLD.backup_interval, OLD.alert_row,
+           OLD.action_row, OLD.signature, OLD.backup_folder, OLD.display_size, OLD.id)
+          IS NOT DISTINCT FROM
+          (NEW.show_about, NEW.colour_print, NEW.backup_drive, NEW.backup_interval, NEW.alert_row,
+           NEW.action_row, NEW.signature, NEW.backup_folder, NEW.display_size, NEW.id)
+          AND (NEW.password = OLD.password OR
+               (OLD.password <> '' AND left(OLD.password, 1) <> chr(1) AND left(NEW.password, 1) = chr(1)));
+  ELSIF TG_TABLE_NAME = 'inbox_setting' THEN
+    ok := CASE WHEN TG_OP = 'UPDATE' THEN NEW.auto_accept = OLD.auto_accept
+               ELSE NOT NEW.auto_accept OR EXISTS (SELECT 1 FROM inbox_setting s WHERE s.station = NEW.station) END;
+  END IF;
+  IF NOT ok THEN
+    RAISE EXCEPTION 'only a supervisor may change % so', TG_TABLE_NAME USING ERRCODE = '42501';
+  END IF;
+  RETURN NEW;
+END $$;
+
+-- Per table: what only a supervisor does, and what is stored only with its journal entry (held runs
+-- leave the queue, archives go and a first settings row comes in transactions of their own).
+DO $$
+DECLARE
+  t text[];
+  e text;
+BEGIN
+  FOREACH t SLICE 1 IN ARRAY ARRAY[
+      ['analyte', 'DELETE', 'INSERT UPDATE DELETE'], ['point', 'DELETE', 'INSERT UPDATE DELETE'],
+      ['comment', 'UPDATE DELETE', 'INSERT UPDATE DELETE'],
+      ['material', 'INSERT UPDATE DELETE', 'INSERT UPDATE DELETE'], ['archive', 'UPDATE DELETE', ''],
+      ['queue_entry', '', 'DELETE'], ['settings', '', 'UPDATE DELETE'],
+      ['operator_name', 'INSERT UPDATE DELETE', 'INSERT UPDATE DELETE'],
+      ['goal', 'INSERT UPDATE DELETE', 'INSERT UPDATE DELETE'],
+      ['rule_set', 'INSERT UPDATE DELETE', 'INSERT UPDATE DELETE'],
+      ['corrective_action', 'INSERT UPDATE DELETE', 'INSERT UPDATE DELETE'],
+      ['review', 'DELETE', 'INSERT UPDATE DELETE'], ['inbox_setting', '', ''],
+      ['inbox_source', 'INSERT UPDATE DELETE', ''], ['inbox_map', 'INSERT UPDATE DELETE', ''],
+      ['inbox_run', 'DELETE', '']] LOOP
+    EXECUTE format('CREATE TRIGGER bench_statement BEFORE INSERT OR UPDATE OR DELETE OR TRUNCATE ON %I '
+                   'FOR EACH STATEMENT EXECUTE FUNCTION varnholt_bench_statement(%L)', t[1], t[2]);
+    FOREACH e IN ARRAY string_to_array(t[3], ' ') LOOP
+      EXECUTE format('CREATE TRIGGER bench_%s AFTER %s ON %I REFERENCING %s TABLE AS changed '
+                     'FOR EACH STATEMENT EXECUTE FUNCTION varnholt_bench_changed()', lower(e), e, t[1],
+                     CASE e WHEN 'DELETE' THEN 'OLD' ELSE 'NEW' END);
+    END LOOP;
+  END LOOP;
+END $$;
+CREATE TRIGGER bench_row BEFORE UPDATE ON analyte FOR EACH ROW EXECUTE FUNCTION varnholt_bench_row();
+CREATE TRIGGER bench_row BEFORE UPDATE ON point FOR EACH ROW
+  WHEN ((OLD.analyte, OLD.at, OLD.v1, OLD.s1, OLD.v2, OLD.s2, OLD.v3, OLD.s3, OLD.comment_id, OLD.operator,
+         OLD.added) IS DISTINCT FROM
+        (NEW.analyte, NEW.at, NEW.v1, NEW.s1, NEW.v2, NEW.s2, NEW.v3, NEW.s3, NEW.comment_id, NEW.operator,
+         NEW.added))
+  EXECUTE FUNCTION varnholt_bench_row();
+CREATE TRIGGER bench_row BEFORE INSERT OR UPDATE ON settings FOR EACH ROW EXECUTE FUNCTION varnholt_bench_row();
+CREATE TRIGGER bench_row BEFORE UPDATE ON review FOR EACH ROW EXECUTE FUNCTION varnholt_bench_row();
+CREATE TRIGGER bench_row BEFORE INSERT OR UPDATE ON inbox_setting FOR EACH ROW
+  EXECUTE FUNCTION varnholt_bench_row();
+)SQL";
+
+// What the bench role may do, as before but for the bookkeeping of these checks, which is the
+// server's own, and the signed reviews, which no bench removes.
+constexpr const char* WriteGrants = R"SQL(
+CREATE OR REPLACE FUNCTION varnholt_grant_bench() RETURNS text LANGUAGE plpgsql AS $$
+DECLARE r text := current_database() || '_bench';
+BEGIN
+  IF r = current_user OR EXISTS (SELECT 1 FROM pg_tables WHERE schemaname = 'public' AND
+                                 tablename = 'account' AND tableowner = r) THEN
+    RAISE NOTICE 'the role % owns the database: the benches keep every right', r;
+    RETURN r;
+  END IF;
+  IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = r) THEN
+    BEGIN
+      EXECUTE format('CREATE ROLE %I NOLOGIN', r);
+    EXCEPTION WHEN duplicate_object OR unique_violation THEN NULL;
+    END;
+  END IF;
+  EXECUTE format('GRANT CONNECT, TEMPORARY ON DATABASE %I TO %I', current_database(), r);
+  EXECUTE format('GRANT USAGE ON SCHEMA public TO %I', r);
+  EXECUTE format('GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA public TO %I', r);
+  EXECUTE format('GRANT USAGE, SELECT, UPDATE ON ALL SEQUENCES IN SCHEMA public TO %I', r);
+  EXECUTE format('REVOKE ALL ON account, operator_password, journal, journal_head, schema_part, '
+                 'sign_in_failure, sign_in_session, server_key, program_password, change_due FROM %I', r);
+  EXECUTE format('REVOKE DELETE ON review FROM %I', r);
+  EXECUTE format('GRANT SELECT (code, name, role, changed_at) ON account TO %I', r);
+  EXECUTE format('GRANT SELECT (code) ON operator_password TO %I', r);
+  EXECUTE format('GRANT SELECT, INSERT ON journal TO %I', r);
+  EXECUTE format('GRANT SELECT ON journal_head, schema_part TO %I', r);
+  EXECUTE format('ALTER DEFAULT PRIVILEGES IN SCHEMA public GRANT SELECT, INSERT, UPDATE, DELETE ON '
+                 'TABLES TO %I', r);
+  EXECUTE format('ALTER DEFAULT PRIVILEGES IN SCHEMA public GRANT USAGE, SELECT, UPDATE ON SEQUENCES TO %I', r);
+  EXECUTE format('GRANT EXECUTE ON FUNCTION varnholt_journal_head(), varnholt_password_setting(text, boolean), '
+    'varnholt_sign_in(text, text), varnholt_operator_password_is(text, text), '
+    'varnholt_set_account(text, text, text, text, text), varnholt_remove_account(text, text), '
+    'varnholt_set_operator_password(text, text, text), varnholt_program_password_setting(text), '
+    'varnholt_program_password_is(text, text), varnholt_put_program_password(text, text, text, text) TO %I', r);
+  RETURN r;
+END $$;
+REVOKE ALL ON FUNCTION varnholt_grant_bench() FROM PUBLIC;
+SELECT varnholt_grant_bench();
+)SQL";
+
 std::string Base64(const unsigned char* bytes, size_t n) {
     std::string out(sodium_base64_ENCODED_LEN(n, sodium_base64_VARIANT_ORIGINAL_NO_PADDING), '\0');
     sodium_bin2base64(out.data(), out.size(), bytes, n, sodium_base64_VARIANT_ORIGINAL_NO_PADDING);
@@ -378,6 +595,11 @@ std::string Base64(const unsigned char* bytes, size_t n) {
 const TServerSchemaPart& ServerRightsPart() {
     static const TServerSchemaPart part{
         "rights", {TablesAndGrants, JournalFunctions, PasswordFunctions, Grants, ProgramPassword}};
+    return part;
+}
+
+const TServerSchemaPart& ServerWriteChecksPart() {
+    static const TServerSchemaPart part{"bench writes", {WriteChecks, WriteGrants}};
     return part;
 }
 

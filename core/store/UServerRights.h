@@ -10,6 +10,8 @@ struct TServerSchemaPart;
 
 // The server's schema part for the bench role, the append-only journal and the password functions.
 const TServerSchemaPart& ServerRightsPart();
+// The checks on the benches' changes of the data: a session, the role's rights, a journal entry.
+const TServerSchemaPart& ServerWriteChecksPart();
 
 // The settings' password field naming a hash kept elsewhere (as a folder's settings file holds it),
 // and a new one.

@@ -152,6 +152,8 @@ const std::vector<TServerSchemaPart>& ServerSchemaParts() {
           "CREATE INDEX point_added ON point(analyte, added);"}},
         // Rights the server enforces for the benches' role (UServerRights.cpp).
         ServerRightsPart(),
+        // The benches' changes of the data checked on the server (UServerRights.cpp).
+        ServerWriteChecksPart(),
     };
     return parts;
 }
@@ -643,6 +645,8 @@ template <typename F> void TServerStore::Transaction(const std::string& what, F&
     };
     try {
         conn_.Exec("BEGIN");
+        // The account this change is made as, for the server's own checks.
+        if (!token_.empty()) conn_.Exec("SELECT set_config('varnholt.session', $1, true)", {token_});
         ++depth_;
         try {
             body();
@@ -1478,6 +1482,10 @@ void TServerStore::WriteSettings(const TSettings& given, const std::vector<std::
             if (SettingsImage(mine, theirs) != SettingsImage(s, operators))
                 RequireSupervisor(QT_TRANSLATE_NOOP("Core", "change the settings"));
         }
+        // The password kept is replaced only when this changes it: removing none is no change (and a
+        // supervisor's on the server).
+        TPgResult kept = conn_.Exec("SELECT password FROM settings WHERE id = 1");
+        const bool removesOne = s.Password.empty() && kept.Rows() == 1 && !kept.Text(0, 0).empty();
         BumpStore("settings", settingsVersion_, &version);
         conn_.Exec(
             "INSERT INTO settings VALUES(1, $1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11) ON CONFLICT(id) DO "
@@ -1490,12 +1498,20 @@ void TServerStore::WriteSettings(const TSettings& given, const std::vector<std::
              TPgConnection::HexBytes(
                  std::string_view(reinterpret_cast<const char*>(s.Signature.data()), SignatureSize)),
              ToServer(s.BackupFolder), Num(int64_t{s.DisplaySize})});
-        if (!hash.empty() || s.Password.empty())
+        if (!hash.empty() || removesOne)
             conn_.Exec("SELECT varnholt_put_program_password($1, $2, $3, NULL)",
                        {token_, ToServer(s.Password), hash});
-        conn_.Exec("DELETE FROM operator_name");
-        for (size_t i = 0; i < operators.size(); ++i)
-            conn_.Exec("INSERT INTO operator_name VALUES($1, $2)", {Num(int64_t(i)), ToServer(operators[i])});
+        // Rewritten only when changed: the list is a supervisor's.
+        TPgResult names = conn_.Exec("SELECT name FROM operator_name ORDER BY ord");
+        bool same = names.Rows() == static_cast<int>(operators.size());
+        for (int i = 0; same && i < names.Rows(); ++i)
+            same = names.Text(i, 0) == ToServer(operators[static_cast<size_t>(i)]);
+        if (!same) {
+            conn_.Exec("DELETE FROM operator_name");
+            for (size_t i = 0; i < operators.size(); ++i)
+                conn_.Exec("INSERT INTO operator_name VALUES($1, $2)",
+                           {Num(int64_t(i)), ToServer(operators[i])});
+        }
         Notify("s");
     });
     OnCommit([this, version] { settingsVersion_ = version; });

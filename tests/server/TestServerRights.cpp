@@ -1,5 +1,6 @@
 // Rights on the server: what a technologist may not change, refused whatever the bench asks.
 #include <chrono>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -150,6 +151,196 @@ TEST_F(ServerRights_, TheBenchRoleCannotChangeAccountsTheJournalOrReadHashes) {
     EXPECT_TRUE(ops.SetOperatorPassword("ANNA", "pw-anna").Ok());
     ops.Close();
     EXPECT_EQ(db.Admin().Exec("SELECT role FROM account WHERE code = 'tech'").Text(0, 0), "supervisor");
+}
+
+// The error state of `sql` run in one transaction on `c` as the session `token` (none when empty).
+std::string RefusalAs(TPgConnection& c, const std::string& token, const std::vector<std::string>& sql) {
+    c.Exec("BEGIN");
+    try {
+        c.Exec("SELECT set_config('varnholt.session', $1, true)", {token});
+        for (const std::string& s : sql) c.Exec(s);
+        c.Exec("COMMIT");
+    } catch (const EServerError& e) {
+        try {
+            c.Exec("ROLLBACK");
+        } catch (const EQcError&) {
+        }
+        return e.State;
+    }
+    return "";
+}
+
+// The data as well: a bench role changes it only as the program does, as the account signed in, within
+// that account's rights and with the change's journal entry. The program's own path still works.
+TEST_F(ServerRights_, TheBenchRoleChangesTheDataOnlyAsTheProgramDoes) {
+    SKIP_WITHOUT_SERVER(db);
+    MakeLab();
+    const std::string bench = BenchConninfo();
+    auto openAs = [&](const std::string& code, const std::string& password) {
+        TOpenOptions o;
+        o.Server = bench;
+        o.OperatorCode = code;
+        o.OperatorPassword = password;
+        return ops.Open(station.Path(), TOpenMode::Writer, o);
+    };
+    ASSERT_TRUE(openAs("tech", "pw-tech").Opened);
+    TOutcome out = ops.AcceptRun(*ListAnalytes.FindByName("Glucose"), MakeRun(Today() - 1, {5, 10}));
+    ASSERT_TRUE(out.Ok()) << out.Message;
+    ops.Close();
+    ASSERT_TRUE(openAs("boss", "pw-boss").Opened);
+    TAnalyte& g = *ListAnalytes.FindByName("Glucose");
+    const TLimitState before = TLimitState::Of(g);
+    g.LimitMode[0] = lmFixed;
+    g.Limits[0] = {5, 0.2L, 0.3L};
+    out = ops.SaveLimits(g, before, "new lot");
+    ASSERT_TRUE(out.Ok()) << out.Message;
+    out = ops.DeletePoints(g, {0}, "entered twice");
+    ASSERT_TRUE(out.Ok()) << out.Message;
+    out = ops.SignReview(g, g.Points.front().DateTime, g.Points.back().DateTime, "boss", "pw-boss");
+    ASSERT_TRUE(out.Ok()) << out.Message;
+    TTempFolder medium;
+    ASSERT_TRUE(ops.ChangeSettings([&](TSettings& s) {
+                       s.BackupInterval = 30;
+                       s.BackupFolder = medium.Path();
+                   })
+                    .Ok());
+    // A supervisor's other changes, each through the program's path on the bench role.
+    std::vector<int32_t> archived;
+    const auto hold = [&] {
+        TResu r = MakeRun(Today() + 0.25, {5.2, 10.2});
+        r.AnalyteName = "Glucose";
+        return ops.HoldRun(r);
+    };
+    const std::vector<std::pair<const char*, std::function<TOutcome()>>> changes = {
+        {"goal",
+         [&] {
+             return ops.SetGoal({"Glucose", 10.0L});
+         }},
+        {"rule set", [&] { return ops.SetRuleSet("Glucose", MakeQcRuleSet("Strict", "1:3s", "1:2s")); }},
+        {"corrective actions", [&] { return ops.SetCorrectiveActions({"Recalibrated"}); }},
+        {"operators",
+         [&] {
+             return ops.SetOperators({"AB", "CD"});
+         }},
+        {"options", [&] { return ops.SetAnalyteOptions(g, TAnalyte::OptMultirules); }},
+        {"erase",
+         [&] {
+             return ops.EraseLevels(g, {false, true, false}, &archived, "new lot");
+         }},
+        {"archives", [&] { return ops.DeleteArchives(g, archived, "kept on paper"); }},
+        {"backup", [&] { return ops.Backup(medium.Path()); }},
+        {"restore", [&] { return ops.Restore(medium.Path()); }},
+        {"hold", hold},
+        {"clear queue", [&] { return ops.ClearQueue(); }},
+        {"hold again", hold},
+        {"auto-accept", [&] {
+             TInboxSettings i = ops.InboxSettings();
+             i.AutoAccept = true;
+             return ops.SetInboxSettings(i);
+         }}};
+    for (const auto& [what, change] : changes) {
+        out = change();
+        EXPECT_TRUE(out.Ok()) << what << ": " << out.Message;
+    }
+    EXPECT_TRUE(ops.CheckJournal().Whole);
+    ops.Close();
+
+    auto stored = [&] {
+        return db.Admin()
+            .Exec("SELECT (SELECT string_agg(p::text, '|' ORDER BY analyte, ord) FROM point p) || "
+                  "(SELECT string_agg(a.limits::text || a.mode1, '|') FROM analyte a) || "
+                  "(SELECT string_agg(r::text, '|') FROM review r) || (SELECT s::text FROM settings s) || "
+                  "(SELECT string_agg(q::text, '|') FROM queue_entry q) || "
+                  "(SELECT count(*) FROM journal)")
+            .Text(0, 0);
+    };
+    const std::string held = stored();
+    TPgConnection c;
+    c.Connect(bench);
+    auto session = [&](const std::string& code, const std::string& password) {
+        const std::string setting = c.Exec("SELECT varnholt_password_setting($1, false)", {code}).Text(0, 0);
+        return c
+            .Exec("SELECT token FROM varnholt_sign_in($1, $2)",
+                  {code, Argon2idWithSetting(setting, password)})
+            .Text(0, 0);
+    };
+    const std::string tech = session("tech", "pw-tech"), boss = session("boss", "pw-boss");
+    ASSERT_EQ(tech.size(), 64u);
+    const std::string fixedLimit =
+        "UPDATE analyte SET limits = overlay(limits PLACING '\\x01'::bytea FROM 1 FOR 1)";
+    const std::string pointChanged = "UPDATE point SET v1 = v1 + 1 WHERE ord = 0";
+    // An entry a bench slips in itself, after the last one.
+    const std::string entry =
+        "INSERT INTO journal SELECT id + 1, time_utc, time_local, operator, kind, analyte, "
+        "level, point, before, after, reason, hash FROM journal ORDER BY id DESC LIMIT 1";
+    // No journal entry, whoever asks, and no session at all.
+    const std::vector<std::string> unjournaled = {
+        "INSERT INTO point SELECT analyte, ord + 100, at + 1, v1, s1, v2, s2, v3, s3, comment_id, operator, "
+        "added FROM point WHERE ord = 0",
+        pointChanged,
+        "DELETE FROM point WHERE ord = 0",
+        fixedLimit,
+        "DELETE FROM review",
+        "UPDATE review SET reviewer = 'eve'",
+        "UPDATE review SET reopened_utc = 'now', reopened_reason = 'x'",
+        "TRUNCATE point",
+        "DELETE FROM queue_entry",
+        "DELETE FROM change_due"};
+    for (const std::string& token : {std::string(), std::string(64, 'a'), tech, boss})
+        for (const std::string& sql : unjournaled)
+            EXPECT_EQ(RefusalAs(c, token, {sql}), "42501") << token << ": " << sql;
+    // With an entry of its own, a technologist still changes no more than a run's entry does.
+    const std::vector<std::string> supervisors = {
+        pointChanged,
+        "DELETE FROM point WHERE ord = 0",
+        fixedLimit,
+        "DELETE FROM analyte",
+        "INSERT INTO goal(analyte_key, analyte, tea) VALUES('GLUCOSE', "
+        "'Glucose', 1)",
+        "UPDATE inbox_setting SET auto_accept = NOT auto_accept",
+        "UPDATE settings SET backup_folder = '/elsewhere'"};
+    for (const std::string& sql : supervisors) EXPECT_EQ(RefusalAs(c, tech, {entry, sql}), "42501") << sql;
+    // ...and a signed review stays as it was signed for a supervisor too.
+    EXPECT_EQ(RefusalAs(c, boss, {entry, "UPDATE review SET last_day = last_day + 30"}), "42501");
+    EXPECT_EQ(RefusalAs(c, boss, {entry, "DELETE FROM review"}), "42501");
+    EXPECT_EQ(stored(), held);
+
+    // Still the program's path for a technologist's day: runs entered, held and recalled (one for an
+    // analyte not there yet), the bench's inbox window, a backup.
+    ASSERT_TRUE(openAs("tech", "pw-tech").Opened);
+    out = ops.AcceptRun(*ListAnalytes.FindByName("Glucose"), MakeRun(Today(), {5, 10}));
+    EXPECT_TRUE(out.Ok()) << out.Message;
+    TResu urea = MakeRun(Today(), {7, 14});
+    urea.AnalyteName = "Urea";
+    TResu glucose = MakeRun(Today() + 0.5, {5.1, 10.1});
+    glucose.AnalyteName = "Glucose";
+    for (const TResu& r : {glucose, urea}) {
+        out = ops.HoldRun(r);
+        ASSERT_TRUE(out.Ok()) << out.Message;
+    }
+    for (int held = 0; held < 3; ++held) {
+        TAnalyte* a = nullptr;
+        TResu recalled;
+        out = ops.RecallRun(a, recalled);
+        ASSERT_TRUE(out.Ok() && a) << out.Message;
+        out = ops.ConcludeRecall(*a, recalled, true);
+        EXPECT_TRUE(out.Ok()) << out.Message;
+    }
+    TInboxSettings window = ops.InboxSettings();
+    window.WindowMinutes = 30;
+    out = ops.SetInboxSettings(window);
+    EXPECT_TRUE(out.Ok()) << out.Message;
+    out = ops.Backup(medium.Path());
+    EXPECT_TRUE(out.Ok()) << out.Message;
+    EXPECT_TRUE(ops.CheckJournal().Whole);
+    ops.Close();
+    EXPECT_EQ(
+        db.Admin()
+            .Exec(
+                "SELECT (SELECT count(*) FROM point) || ' ' || (SELECT count(*) FROM queue_entry) || ' ' || "
+                "(SELECT window_minutes FROM inbox_setting) || ' ' || (SELECT last_backup > 0 FROM settings)")
+            .Text(0, 0),
+        "9 0 30 true");
 }
 
 // The hash a bench computes with the setting it is given is the one the program keeps.
