@@ -2313,6 +2313,14 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
         <translation>Sollwert Ebene %1</translation>
     </message>
     <message>
+        <source>B&amp;ias from</source>
+        <translation>B&amp;ias aus</translation>
+    </message>
+    <message>
+        <source>On the server the bias is taken from the target; peer and EQA data are kept in a folder&apos;s database</source>
+        <translation>Auf dem Server wird der Bias dem Zielwert entnommen; Peer- und EQA-Daten werden in der Datenbank eines Ordners geführt</translation>
+    </message>
+    <message>
         <source>&amp;Undo</source>
         <translation>&amp;Rückgängig</translation>
     </message>

@@ -2313,6 +2313,14 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
         <translation>Valeur cible niveau %1</translation>
     </message>
     <message>
+        <source>B&amp;ias from</source>
+        <translation>B&amp;iais tiré de</translation>
+    </message>
+    <message>
+        <source>On the server the bias is taken from the target; peer and EQA data are kept in a folder&apos;s database</source>
+        <translation>Sur le serveur, le biais est tiré de la cible ; les données des pairs et de l&apos;EEQ sont tenues dans la base d&apos;un dossier</translation>
+    </message>
+    <message>
         <source>&amp;Undo</source>
         <translation>Ann&amp;uler modif.</translation>
     </message>
