@@ -9,6 +9,7 @@
 #include "UMain.h"
 #include "UMessages.h"
 #include "UMonthlySummary.h"
+#include "UMuView.h"
 #include "UPeerView.h"
 #include "UZScores.h"
 
@@ -36,6 +37,8 @@ QMenu* AddQualityMenu(TWinMain& w) {
     summary->setObjectName(QStringLiteral("MnuMonthlySummary"));
     QAction* peer = menu->addAction(TUnitTexts::tr("&Peer comparison"));
     peer->setObjectName(QStringLiteral("MnuPeer"));
+    QAction* mu = menu->addAction(TUnitTexts::tr("Measurement &uncertainty"));
+    mu->setObjectName(QStringLiteral("MnuUncertainty"));
     QAction* import = menu->addAction(TUnitTexts::tr("&Import quality goals..."));
     import->setObjectName(QStringLiteral("MnuImportGoals"));
     // Beside the import of goals: the File menu keeps its own commands.
@@ -44,6 +47,10 @@ QMenu* AddQualityMenu(TWinMain& w) {
     QObject::connect(peer, &QAction::triggered, &w, [&w] {
         w.LeaveLimitPage();
         Window<TWinPeer>(w, "WinPeer")->Execute(CurrentAnalyte);
+    });
+    QObject::connect(mu, &QAction::triggered, &w, [&w] {
+        w.LeaveLimitPage();
+        Window<TWinMu>(w, "WinMu")->Execute(CurrentAnalyte);
     });
     QObject::connect(importPeer, &QAction::triggered, &w, [&w] { ImportPeerFile(w); });
     QObject::connect(z, &QAction::triggered, &w, [&w] {

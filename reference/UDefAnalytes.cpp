@@ -55,6 +55,7 @@ TQcRuleSet RuleSetOfFields(const QStringList& f) {
 QStringList GoalFields(const TQualityGoal& g) {
     QStringList f = {Number(g.TEa), g.TEaKind == teaUnit ? UnitKind : PercentKind};
     for (const auto& t : g.Target) f << Number(t);
+    f << QString::fromLatin1(BiasFromName(g.BiasFrom));
     return f;
 }
 
@@ -170,7 +171,7 @@ TWinDefAnalytes::TWinDefAnalytes(QWidget* parent) : QDialog(parent) {
     button(BtBottom, "BtBottom", tr("&Bottom"), ex + 198, 300, 62, 25);
     GBGoals = new QGroupBox(tr("Quality goals"), this);
     GBGoals->setObjectName(QStringLiteral("GBGoals"));
-    GBGoals->setGeometry(ex, 332, 260, 128);
+    GBGoals->setGeometry(ex, 332, 260, 138);
     auto* tea = new QLabel(tr("&TEa"), GBGoals);
     tea->setGeometry(10, 22, 110, 16);
     EditTEa = new QLineEdit(GBGoals);
@@ -184,14 +185,28 @@ TWinDefAnalytes::TWinDefAnalytes(QWidget* parent) : QDialog(parent) {
     CBTEaKind->addItem(QString(), UnitKind);
     for (int k = 0; k < 3; ++k) {
         auto* l = new QLabel(tr("Target level %1").arg(k + 1), GBGoals);
-        l->setGeometry(10, 48 + 24 * k, 110, 16);
+        l->setGeometry(10, 46 + 22 * k, 110, 16);
         EditTarget[static_cast<size_t>(k)] = new QLineEdit(GBGoals);
         EditTarget[static_cast<size_t>(k)]->setObjectName(QStringLiteral("EditTarget%1").arg(k + 1));
-        EditTarget[static_cast<size_t>(k)]->setGeometry(125, 46 + 24 * k, 127, 22);
+        EditTarget[static_cast<size_t>(k)]->setGeometry(125, 44 + 22 * k, 127, 22);
+    }
+    auto* biasFrom = new QLabel(tr("B&ias from"), GBGoals);
+    biasFrom->setGeometry(10, 112, 110, 16);
+    CBBiasFrom = new QComboBox(GBGoals);
+    CBBiasFrom->setObjectName(QStringLiteral("CBBiasFrom"));
+    CBBiasFrom->setGeometry(125, 110, 127, 22);
+    for (TBiasFrom b : {biasTarget, biasPeer, biasEqa})
+        CBBiasFrom->addItem(CoreTextQ(BiasFromText(b)), QString::fromLatin1(BiasFromName(b)));
+    biasFrom->setBuddy(CBBiasFrom);
+    // Peer and EQA data live in a folder's database: on the server the bias is the target's.
+    if (!Operations().KeepsAssessment()) {
+        CBBiasFrom->setEnabled(false);
+        CBBiasFrom->setToolTip(tr("On the server the bias is taken from the target; peer and EQA data are "
+                                  "kept in a folder's database"));
     }
     GBRules = new QGroupBox(tr("Rules (empty: Westgard multirules)"), this);
     GBRules->setObjectName(QStringLiteral("GBRules"));
-    GBRules->setGeometry(ex, 466, 260, 78);
+    GBRules->setGeometry(ex, 474, 260, 78);
     std::string known;
     for (int r = 0; r < QcRuleCount; ++r) known += (r ? " " : "") + std::string(QcRuleName(QcRule(r)));
     GBRules->setToolTip(
@@ -311,6 +326,8 @@ void TWinDefAnalytes::SetGoalFields(const QStringList& goal) {
     EditTEa->setText(goal.value(0));
     CBTEaKind->setCurrentIndex(goal.value(1) == UnitKind ? 1 : 0);
     for (int k = 0; k < 3; ++k) EditTarget[static_cast<size_t>(k)]->setText(goal.value(2 + k));
+    const int bias = CBBiasFrom->findData(goal.value(5));
+    CBBiasFrom->setCurrentIndex(bias < 0 ? 0 : bias);
     UpdateGoalFields();
 }
 
@@ -324,6 +341,7 @@ bool TWinDefAnalytes::BuildGoal(QStringList& goal) {
     QStringList f = {EditTEa->text().trimmed(), CBTEaKind->currentData().toString()};
     for (int k = 0; k < 3; ++k)
         f << (k < SELevels->value() ? EditTarget[static_cast<size_t>(k)]->text().trimmed() : QString());
+    f << CBBiasFrom->currentData().toString();
     std::string error;
     const bool unit = f[1] == UnitKind;
     if (unit && !f[0].isEmpty() && CleanField(CBUnite->currentText()).empty())
@@ -352,6 +370,7 @@ TQualityGoal TWinDefAnalytes::GoalOfLine(const QString& line, const QStringList&
     const Fields l = ParseLine(line);
     TQualityGoal g;
     g.Analyte = l.name;
+    g.BiasFrom = BiasFromOfName(ToCore(f.value(5))).value_or(biasTarget);
     if (f.size() < 5) return g;
     const TQualityGoal read = ParseGoalLine("x;" + ToCore(f[0].isEmpty() ? QStringLiteral("1") : f[0]) + ";" +
                                             ToCore(f[2]) + ";" + ToCore(f[3]) + ";" + ToCore(f[4]));
@@ -598,8 +617,7 @@ void TWinDefAnalytes::BtOKClick() {
         TQualityGoal g = GoalOfLine(LBox->item(i)->text(), LBox->item(i)->data(GoalRole).toStringList());
         TQualityGoal kept = Operations().Goal(g.Analyte);
         kept.Analyte = g.Analyte;
-        // The window does not edit the bias source: the goal keeps its own.
-        g.BiasFrom = kept.BiasFrom;
+        // Measured when the goal is read, never stored.
         g.MeasuredBiasPct = kept.MeasuredBiasPct;
         if (!(kept == g)) goals.push_back(g);
     }

@@ -59,6 +59,7 @@ public:
 
     // Quality goals of the selected line: TEa in % or in the line's unit, a target per level.
     QGroupBox* GBGoals;
+    QComboBox* CBBiasFrom; // the goal's bias source
     QLineEdit* EditTEa;
     QComboBox* CBTEaKind;
     std::array<QLineEdit*, 3> EditTarget{};

@@ -2317,6 +2317,14 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
         <translation>Sollwert Ebene %1</translation>
     </message>
     <message>
+        <source>B&amp;ias from</source>
+        <translation>B&amp;ias aus</translation>
+    </message>
+    <message>
+        <source>On the server the bias is taken from the target; peer and EQA data are kept in a folder&apos;s database</source>
+        <translation>Auf dem Server wird der Bias dem Zielwert entnommen; Peer- und EQA-Daten werden in der Datenbank eines Ordners geführt</translation>
+    </message>
+    <message>
         <source>&amp;Undo</source>
         <translation>&amp;Rückgängig</translation>
     </message>
@@ -4639,6 +4647,10 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
         <source>%1 rows of peer statistics imported</source>
         <translation>%1 Zeilen Peer-Statistik importiert</translation>
     </message>
+    <message>
+        <source>Measurement &amp;uncertainty</source>
+        <translation>Mess&amp;unsicherheit</translation>
+    </message>
 </context>
 <context>
     <name>UMonthlySummary</name>
@@ -5587,6 +5599,284 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
     <message>
         <source>SDI = (lab mean - peer mean) / peer SD: good up to 1, watch up to 2, act beyond; CVR = lab CV / peer CV.</source>
         <translation>SDI = (Labor-Mittelwert - Peer-Mittelwert) / Peer-SD: gut bis 1, beobachten bis 2, darüber handeln; CVR = Labor-VK / Peer-VK.</translation>
+    </message>
+</context>
+<context>
+    <name>TWinMu</name>
+    <message>
+        <source>Analyte</source>
+        <translation>Analyt</translation>
+    </message>
+    <message>
+        <source>&amp;Analyte</source>
+        <translation>&amp;Analyt</translation>
+    </message>
+    <message>
+        <source>First date</source>
+        <translation>Erstes Datum</translation>
+    </message>
+    <message>
+        <source>&amp;From</source>
+        <translation>&amp;Von</translation>
+    </message>
+    <message>
+        <source>Last date</source>
+        <translation>Letztes Datum</translation>
+    </message>
+    <message>
+        <source>&amp;to</source>
+        <translation>&amp;bis</translation>
+    </message>
+    <message>
+        <source>Coverage factor k</source>
+        <translation>Erweiterungsfaktor k</translation>
+    </message>
+    <message>
+        <source>&amp;k</source>
+        <translation>&amp;k</translation>
+    </message>
+    <message>
+        <source>Source of the bias</source>
+        <translation>Quelle des Bias</translation>
+    </message>
+    <message>
+        <source>&amp;Bias source</source>
+        <translation>Bias-&amp;Quelle</translation>
+    </message>
+    <message>
+        <source>Stated uncertainty of the target in percent</source>
+        <translation>Angegebene Unsicherheit des Zielwerts in Prozent</translation>
+    </message>
+    <message>
+        <source>Target &amp;u %</source>
+        <translation>&amp;u Zielwert %</translation>
+    </message>
+    <message>
+        <source>Maximum allowable U in percent</source>
+        <translation>Maximal zulässiges U in Prozent</translation>
+    </message>
+    <message>
+        <source>&amp;Max. U %</source>
+        <translation>&amp;Max. U %</translation>
+    </message>
+    <message>
+        <source>Within-subject biological variation CVI in percent</source>
+        <translation>Intraindividuelle biologische Variation CVI in Prozent</translation>
+    </message>
+    <message>
+        <source>or &amp;CVI %</source>
+        <translation>oder &amp;CVI %</translation>
+    </message>
+    <message>
+        <source>Measurement uncertainty per level</source>
+        <translation>Messunsicherheit je Ebene</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <translation>Ebene</translation>
+    </message>
+    <message>
+        <source>Lots (n, CV)</source>
+        <translation>Chargen (n, VK)</translation>
+    </message>
+    <message>
+        <source>N</source>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>u(Rw) %</source>
+        <translation>u(Rw) %</translation>
+    </message>
+    <message>
+        <source>u(bias) %</source>
+        <translation>u(Bias) %</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>Quelle</translation>
+    </message>
+    <message>
+        <source>u_c %</source>
+        <translation>u_c %</translation>
+    </message>
+    <message>
+        <source>U %</source>
+        <translation>U %</translation>
+    </message>
+    <message>
+        <source>Max. U %</source>
+        <translation>Max. U %</translation>
+    </message>
+    <message>
+        <source>Met</source>
+        <translation>Erfüllt</translation>
+    </message>
+    <message>
+        <source>&amp;Print...</source>
+        <translation>&amp;Drucken...</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>No analyte.</source>
+        <translation>Kein Analyt.</translation>
+    </message>
+    <message>
+        <source>%1 must be a number not below zero</source>
+        <translation>%1 muss eine Zahl nicht unter null sein</translation>
+    </message>
+    <message>
+        <source>%1 must be a number above zero</source>
+        <translation>%1 muss eine Zahl über null sein</translation>
+    </message>
+    <message>
+        <source>The maximum U</source>
+        <translation>Das maximale U</translation>
+    </message>
+    <message>
+        <source>The CVI</source>
+        <translation>Der CVI</translation>
+    </message>
+    <message>
+        <source>Give the maximum U or the CVI, not both</source>
+        <translation>Das maximale U oder den CVI angeben, nicht beides</translation>
+    </message>
+    <message>
+        <source>The target&apos;s u</source>
+        <translation>Das u des Zielwerts</translation>
+    </message>
+    <message>
+        <source>Measurement uncertainty of %1</source>
+        <translation>Messunsicherheit von %1</translation>
+    </message>
+    <message>
+        <source>Level %1: no uncertainty: %2</source>
+        <translation>Ebene %1: keine Unsicherheit: %2</translation>
+    </message>
+    <message>
+        <source>Level %1: %2</source>
+        <translation>Ebene %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>TUncertaintyTexts</name>
+    <message>
+        <source>%1 %2: n %3, CV %4 %</source>
+        <translation>%1 %2: n %3, VK %4 %</translation>
+    </message>
+    <message>
+        <source>%1 %2: n %3</source>
+        <translation>%1 %2: n %3</translation>
+    </message>
+    <message>
+        <source>(left out)</source>
+        <translation>(nicht berücksichtigt)</translation>
+    </message>
+    <message>
+        <source>target</source>
+        <translation>Zielwert</translation>
+    </message>
+    <message>
+        <source>peer data</source>
+        <translation>Peer-Daten</translation>
+    </message>
+    <message>
+        <source>EQA results</source>
+        <translation>Ringversuchsergebnisse</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>keine</translation>
+    </message>
+    <message>
+        <source>Source of the bias: the target&apos;s stated standard uncertainty, %1 %</source>
+        <translation>Quelle des Bias: die angegebene Standardunsicherheit des Zielwerts, %1 %</translation>
+    </message>
+    <message>
+        <source>Source of the bias: the EQA results of the period (RMS of the relative biases with the uncertainty of the assigned values)</source>
+        <translation>Quelle des Bias: die Ringversuchsergebnisse des Zeitraums (RMS der relativen Bias mit der Unsicherheit der zugewiesenen Werte)</translation>
+    </message>
+    <message>
+        <source>Source of the bias: the peer data of the period</source>
+        <translation>Quelle des Bias: die Peer-Daten des Zeitraums</translation>
+    </message>
+    <message>
+        <source>Source of the bias: none, u(bias) = 0</source>
+        <translation>Quelle des Bias: keine, u(Bias) = 0</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation>ja</translation>
+    </message>
+    <message>
+        <source>no</source>
+        <translation>nein</translation>
+    </message>
+    <message>
+        <source>u(Rw) = sqrt(sum (n_i - 1) CV_i^2 / sum (n_i - 1)) over the lots; u_c = sqrt(u(Rw)^2 + u(bias)^2); U = k x u_c with k = %1</source>
+        <translation>u(Rw) = sqrt(Summe (n_i - 1) VK_i^2 / Summe (n_i - 1)) über die Chargen; u_c = sqrt(u(Rw)^2 + u(Bias)^2); U = k x u_c mit k = %1</translation>
+    </message>
+    <message>
+        <source>Measurement uncertainty of %1</source>
+        <translation>Messunsicherheit von %1</translation>
+    </message>
+    <message>
+        <source>Period: %1 to %2</source>
+        <translation>Zeitraum: %1 bis %2</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <translation>Ebene</translation>
+    </message>
+    <message>
+        <source>Lots (n, CV)</source>
+        <translation>Chargen (n, VK)</translation>
+    </message>
+    <message>
+        <source>N</source>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>u(Rw) %</source>
+        <translation>u(Rw) %</translation>
+    </message>
+    <message>
+        <source>u(bias) %</source>
+        <translation>u(Bias) %</translation>
+    </message>
+    <message>
+        <source>u_c %</source>
+        <translation>u_c %</translation>
+    </message>
+    <message>
+        <source>U %</source>
+        <translation>U %</translation>
+    </message>
+    <message>
+        <source>k</source>
+        <translation>k</translation>
+    </message>
+    <message>
+        <source>Max. U %</source>
+        <translation>Max. U %</translation>
+    </message>
+    <message>
+        <source>Met</source>
+        <translation>Erfüllt</translation>
+    </message>
+    <message>
+        <source>Level %1: %2</source>
+        <translation>Ebene %1: %2</translation>
+    </message>
+    <message>
+        <source>Printed on %1</source>
+        <translation>Gedruckt am %1</translation>
+    </message>
+    <message>
+        <source>Level %1: no uncertainty: %2</source>
+        <translation>Ebene %1: keine Unsicherheit: %2</translation>
     </message>
 </context>
 </TS>

@@ -2317,6 +2317,14 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
         <translation>Valeur cible niveau %1</translation>
     </message>
     <message>
+        <source>B&amp;ias from</source>
+        <translation>B&amp;iais tiré de</translation>
+    </message>
+    <message>
+        <source>On the server the bias is taken from the target; peer and EQA data are kept in a folder&apos;s database</source>
+        <translation>Sur le serveur, le biais est tiré de la cible ; les données des pairs et de l&apos;EEQ sont tenues dans la base d&apos;un dossier</translation>
+    </message>
+    <message>
         <source>&amp;Undo</source>
         <translation>Ann&amp;uler modif.</translation>
     </message>
@@ -4639,6 +4647,10 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
         <source>%1 rows of peer statistics imported</source>
         <translation>%1 lignes de statistiques de pairs importées</translation>
     </message>
+    <message>
+        <source>Measurement &amp;uncertainty</source>
+        <translation>Incertit&amp;ude de mesure</translation>
+    </message>
 </context>
 <context>
     <name>UMonthlySummary</name>
@@ -5587,6 +5599,284 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
     <message>
         <source>SDI = (lab mean - peer mean) / peer SD: good up to 1, watch up to 2, act beyond; CVR = lab CV / peer CV.</source>
         <translation>SDI = (moyenne labo - moyenne pairs) / ET pairs : bon jusqu&apos;à 1, à surveiller jusqu&apos;à 2, à corriger au-delà ; CVR = CV labo / CV pairs.</translation>
+    </message>
+</context>
+<context>
+    <name>TWinMu</name>
+    <message>
+        <source>Analyte</source>
+        <translation>Analyte</translation>
+    </message>
+    <message>
+        <source>&amp;Analyte</source>
+        <translation>A&amp;nalyte</translation>
+    </message>
+    <message>
+        <source>First date</source>
+        <translation>Première date</translation>
+    </message>
+    <message>
+        <source>&amp;From</source>
+        <translation>&amp;Du</translation>
+    </message>
+    <message>
+        <source>Last date</source>
+        <translation>Dernière date</translation>
+    </message>
+    <message>
+        <source>&amp;to</source>
+        <translation>&amp;au</translation>
+    </message>
+    <message>
+        <source>Coverage factor k</source>
+        <translation>Facteur d&apos;élargissement k</translation>
+    </message>
+    <message>
+        <source>&amp;k</source>
+        <translation>&amp;k</translation>
+    </message>
+    <message>
+        <source>Source of the bias</source>
+        <translation>Source du biais</translation>
+    </message>
+    <message>
+        <source>&amp;Bias source</source>
+        <translation>Source du &amp;biais</translation>
+    </message>
+    <message>
+        <source>Stated uncertainty of the target in percent</source>
+        <translation>Incertitude déclarée de la cible en pour cent</translation>
+    </message>
+    <message>
+        <source>Target &amp;u %</source>
+        <translation>u de la &amp;cible %</translation>
+    </message>
+    <message>
+        <source>Maximum allowable U in percent</source>
+        <translation>U maximal admissible en pour cent</translation>
+    </message>
+    <message>
+        <source>&amp;Max. U %</source>
+        <translation>U &amp;max. %</translation>
+    </message>
+    <message>
+        <source>Within-subject biological variation CVI in percent</source>
+        <translation>Variation biologique intra-individuelle CVI en pour cent</translation>
+    </message>
+    <message>
+        <source>or &amp;CVI %</source>
+        <translation>ou C&amp;VI %</translation>
+    </message>
+    <message>
+        <source>Measurement uncertainty per level</source>
+        <translation>Incertitude de mesure par niveau</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <translation>Niveau</translation>
+    </message>
+    <message>
+        <source>Lots (n, CV)</source>
+        <translation>Lots (n, CV)</translation>
+    </message>
+    <message>
+        <source>N</source>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>u(Rw) %</source>
+        <translation>u(Rw) %</translation>
+    </message>
+    <message>
+        <source>u(bias) %</source>
+        <translation>u(biais) %</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>Source</translation>
+    </message>
+    <message>
+        <source>u_c %</source>
+        <translation>u_c %</translation>
+    </message>
+    <message>
+        <source>U %</source>
+        <translation>U %</translation>
+    </message>
+    <message>
+        <source>Max. U %</source>
+        <translation>U max. %</translation>
+    </message>
+    <message>
+        <source>Met</source>
+        <translation>Atteint</translation>
+    </message>
+    <message>
+        <source>&amp;Print...</source>
+        <translation>&amp;Imprimer...</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>No analyte.</source>
+        <translation>Aucun analyte.</translation>
+    </message>
+    <message>
+        <source>%1 must be a number not below zero</source>
+        <translation>%1 doit être un nombre non inférieur à zéro</translation>
+    </message>
+    <message>
+        <source>%1 must be a number above zero</source>
+        <translation>%1 doit être un nombre supérieur à zéro</translation>
+    </message>
+    <message>
+        <source>The maximum U</source>
+        <translation>Le U maximal</translation>
+    </message>
+    <message>
+        <source>The CVI</source>
+        <translation>Le CVI</translation>
+    </message>
+    <message>
+        <source>Give the maximum U or the CVI, not both</source>
+        <translation>Indiquez le U maximal ou le CVI, pas les deux</translation>
+    </message>
+    <message>
+        <source>The target&apos;s u</source>
+        <translation>L&apos;u de la cible</translation>
+    </message>
+    <message>
+        <source>Measurement uncertainty of %1</source>
+        <translation>Incertitude de mesure de %1</translation>
+    </message>
+    <message>
+        <source>Level %1: no uncertainty: %2</source>
+        <translation>Niveau %1 : pas d&apos;incertitude : %2</translation>
+    </message>
+    <message>
+        <source>Level %1: %2</source>
+        <translation>Niveau %1 : %2</translation>
+    </message>
+</context>
+<context>
+    <name>TUncertaintyTexts</name>
+    <message>
+        <source>%1 %2: n %3, CV %4 %</source>
+        <translation>%1 %2 : n %3, CV %4 %</translation>
+    </message>
+    <message>
+        <source>%1 %2: n %3</source>
+        <translation>%1 %2 : n %3</translation>
+    </message>
+    <message>
+        <source>(left out)</source>
+        <translation>(écarté)</translation>
+    </message>
+    <message>
+        <source>target</source>
+        <translation>cible</translation>
+    </message>
+    <message>
+        <source>peer data</source>
+        <translation>données des pairs</translation>
+    </message>
+    <message>
+        <source>EQA results</source>
+        <translation>résultats d&apos;EEQ</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>aucune</translation>
+    </message>
+    <message>
+        <source>Source of the bias: the target&apos;s stated standard uncertainty, %1 %</source>
+        <translation>Source du biais : l&apos;incertitude-type déclarée de la cible, %1 %</translation>
+    </message>
+    <message>
+        <source>Source of the bias: the EQA results of the period (RMS of the relative biases with the uncertainty of the assigned values)</source>
+        <translation>Source du biais : les résultats d&apos;EEQ de la période (moyenne quadratique des biais relatifs avec l&apos;incertitude des valeurs assignées)</translation>
+    </message>
+    <message>
+        <source>Source of the bias: the peer data of the period</source>
+        <translation>Source du biais : les données des pairs de la période</translation>
+    </message>
+    <message>
+        <source>Source of the bias: none, u(bias) = 0</source>
+        <translation>Source du biais : aucune, u(biais) = 0</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation>oui</translation>
+    </message>
+    <message>
+        <source>no</source>
+        <translation>non</translation>
+    </message>
+    <message>
+        <source>u(Rw) = sqrt(sum (n_i - 1) CV_i^2 / sum (n_i - 1)) over the lots; u_c = sqrt(u(Rw)^2 + u(bias)^2); U = k x u_c with k = %1</source>
+        <translation>u(Rw) = sqrt(somme (n_i - 1) CV_i^2 / somme (n_i - 1)) sur les lots ; u_c = sqrt(u(Rw)^2 + u(biais)^2) ; U = k x u_c avec k = %1</translation>
+    </message>
+    <message>
+        <source>Measurement uncertainty of %1</source>
+        <translation>Incertitude de mesure de %1</translation>
+    </message>
+    <message>
+        <source>Period: %1 to %2</source>
+        <translation>Période : du %1 au %2</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <translation>Niveau</translation>
+    </message>
+    <message>
+        <source>Lots (n, CV)</source>
+        <translation>Lots (n, CV)</translation>
+    </message>
+    <message>
+        <source>N</source>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>u(Rw) %</source>
+        <translation>u(Rw) %</translation>
+    </message>
+    <message>
+        <source>u(bias) %</source>
+        <translation>u(biais) %</translation>
+    </message>
+    <message>
+        <source>u_c %</source>
+        <translation>u_c %</translation>
+    </message>
+    <message>
+        <source>U %</source>
+        <translation>U %</translation>
+    </message>
+    <message>
+        <source>k</source>
+        <translation>k</translation>
+    </message>
+    <message>
+        <source>Max. U %</source>
+        <translation>U max. %</translation>
+    </message>
+    <message>
+        <source>Met</source>
+        <translation>Atteint</translation>
+    </message>
+    <message>
+        <source>Level %1: %2</source>
+        <translation>Niveau %1 : %2</translation>
+    </message>
+    <message>
+        <source>Printed on %1</source>
+        <translation>Imprimé le %1</translation>
+    </message>
+    <message>
+        <source>Level %1: no uncertainty: %2</source>
+        <translation>Niveau %1 : pas d&apos;incertitude : %2</translation>
     </message>
 </context>
 </TS>

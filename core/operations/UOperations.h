@@ -549,6 +549,8 @@ public:
     // the monthly relative differences of its values from the peer mean; with EQA results, their mean
     // relative bias, for every level. A level without such data has none.
     void MeasureBias(const TAnalyte& a, TQualityGoal& goal) const;
+    // Whether the store keeps peer and EQA records, and with them a bias source other than the target.
+    bool KeepsAssessment() const { return store_->KeepsAssessment(); }
 
 private:
     friend struct TOperationsTestAccess; // defined in the tests only

@@ -397,6 +397,46 @@ private slots:
         QCOMPARE(w->CBTEaKind->currentIndex(), 1);
     }
 
+    void biasSourceIsEditedWithTheGoalAndKeptAtOk() {
+        RefAddAnalyte("Urea", 2);
+        TQualityGoal urea;
+        urea.Analyte = "Urea";
+        urea.TEa = 8;
+        QVERIFY(Operations().SetGoal(urea).Ok());
+        TScriptedAnswers answers;
+        w->FormActivate();
+        QVERIFY(w->CBBiasFrom->isEnabled());
+        w->LBox->setCurrentRow(0);
+        QCOMPARE(w->CBBiasFrom->currentText(), QString("the target"));
+        // Cancel keeps the stored source.
+        w->CBBiasFrom->setCurrentIndex(w->CBBiasFrom->findData("eqa"));
+        w->BtCorrigerClick();
+        w->reject();
+        QCOMPARE(Operations().Goal("Urea").BiasFrom, biasTarget);
+        // OK keeps it with the line's other figures; a new analyte's goal takes its own.
+        w->FormActivate();
+        w->LBox->setCurrentRow(0);
+        w->CBBiasFrom->setCurrentIndex(w->CBBiasFrom->findData("eqa"));
+        w->BtCorrigerClick();
+        Fill(*w, "Lactate", 1, "mmol/L");
+        w->EditTEa->setText("15");
+        w->CBBiasFrom->setCurrentIndex(w->CBBiasFrom->findData("peer"));
+        w->BtAjouterClick();
+        w->BtOKClick();
+        const TQualityGoal kept = Operations().Goal("Urea");
+        QCOMPARE(kept.BiasFrom, biasEqa);
+        QVERIFY(kept.TEa && *kept.TEa == 8);
+        QCOMPARE(Operations().Goal("Lactate").BiasFrom, biasPeer);
+        // Shown again at the next visit; the fields' reset goes back to the target.
+        w->FormActivate();
+        w->LBox->setCurrentRow(0);
+        QCOMPARE(w->CBBiasFrom->currentText(), QString("the EQA results"));
+        w->LBox->setCurrentRow(1);
+        QCOMPARE(w->CBBiasFrom->currentText(), QString("the peer data"));
+        w->BtClearClick();
+        QCOMPARE(w->CBBiasFrom->currentText(), QString("the target"));
+    }
+
     void rulesAreEditedWithTheLinesAndRefusedWhenBad() {
         RefAddAnalyte("Urea", 2);
         QVERIFY(Operations().SetRuleSet("Urea", MakeQcRuleSet("", "1:3s", "1:2s")).Ok());
