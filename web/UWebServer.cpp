@@ -118,6 +118,22 @@ const char* LiveScript =
     "  if (here) location.replace(here); else location.reload();\n"
     "});\n";
 
+// What an analyte's page shows, copied while the data lock is held.
+struct TAnalyteView {
+    TAnalyte Analyte;
+    TQualityGoal Goal;
+    TQcRuleSet Own;
+    std::vector<TReview> Reviews;
+};
+
+// The analyte's view by its name (UTF-8); nothing when no analyte has it. The caller holds the data lock.
+std::optional<TAnalyteView> AnalyteView(const std::string& name) {
+    const TAnalyte* a = ListAnalytes.FindByName(Utf8ToCp1252(name));
+    if (!a) return std::nullopt;
+    return TAnalyteView{*a, Operations().Goal(a->Name), Operations().RuleSet(a->Name),
+                        Operations().Reviews(a->Name)};
+}
+
 } // namespace
 
 bool ParseListen(const std::string& text, std::string& host, int& port) {
@@ -673,47 +689,51 @@ void TWebView::Routes() {
                                        Operations().RuleSets())),
                         HtmlType);
     });
-    // The months of the summary as typed (UTF-8), empty for the last six.
-    auto analytePage = [](httplib::Response& res, const TWebSession& session, const std::string& name,
+    // The months of the summary as typed (UTF-8), empty for the last six. Made from the analyte's view
+    // taken before, without the data lock.
+    auto analytePage = [](httplib::Response& res, const TWebSession& session,
+                          const std::optional<TAnalyteView>& view, const std::string& name,
                           const std::string& notice, std::string from = "", std::string to = "") {
-        const TAnalyte* a = ListAnalytes.FindByName(Utf8ToCp1252(name));
-        if (!a) {
+        if (!view) {
             res.status = 404;
             res.set_content(Page({"Unknown analyte", session.Account, session.Csrf, ""},
                                  "<p>No analyte of that name.</p>"),
                             HtmlType);
             return;
         }
+        const TAnalyte& a = view->Analyte;
         // Shown again from there when a bench changed the data (also the answer of a sign-off).
         std::string here = "/analyte?name=" + UrlPart(name);
         if (!from.empty() || !to.empty()) here += "&from=" + UrlPart(from) + "&to=" + UrlPart(to);
         // The figures as the limits view and the companion give them: every point in view, the own rules.
-        const TQualityGoal goal = Operations().Goal(a->Name);
-        const TQcRuleSet own = Operations().RuleSet(a->Name);
         std::string figures =
-            SigmaTable(*a, SigmaReport(*a, goal, std::nullopt, {0, a->Count() - 1}, {}, own));
-        const auto months = DefaultMonths(*a);
+            SigmaTable(a, SigmaReport(a, view->Goal, std::nullopt, {0, a.Count() - 1}, {}, view->Own));
+        const auto months = DefaultMonths(a);
         if (from.empty()) from = MonthText(months.first);
         if (to.empty()) to = MonthText(months.second);
         try {
-            const TSummary summary = MonthlySummary(*a, goal, ParseMonth(from), ParseMonth(to), own);
-            figures += SummaryTable(*a, &summary, from, to, "");
+            const TSummary summary =
+                MonthlySummary(a, view->Goal, ParseMonth(from), ParseMonth(to), view->Own);
+            figures += SummaryTable(a, &summary, from, to, "");
         } catch (const EQcError& e) {
             res.status = 400;
-            figures += SummaryTable(*a, nullptr, from, to, e.what());
+            figures += SummaryTable(a, nullptr, from, to, e.what());
         }
-        res.set_content(
-            Page({Cp1252ToUtf8(a->Name), session.Account, session.Csrf, here},
-                 AnalyteBody(*a, Operations().Reviews(a->Name), session.Account.Role == TRole::Supervisor,
-                             session.Csrf, notice, figures)),
-            HtmlType);
+        res.set_content(Page({Cp1252ToUtf8(a.Name), session.Account, session.Csrf, here},
+                             AnalyteBody(a, view->Reviews, session.Account.Role == TRole::Supervisor,
+                                         session.Csrf, notice, figures)),
+                        HtmlType);
     };
     s.Get("/analyte", [this, pageSession, analytePage](const httplib::Request& req, httplib::Response& res) {
         auto session = pageSession(req, res);
         if (!session) return;
-        std::lock_guard lock(data_);
-        Refresh();
-        analytePage(res, *session, Field(req, "name"), "", Field(req, "from"), Field(req, "to"));
+        std::optional<TAnalyteView> view;
+        {
+            std::lock_guard lock(data_);
+            Refresh();
+            view = AnalyteView(Field(req, "name"));
+        }
+        analytePage(res, *session, view, Field(req, "name"), "", Field(req, "from"), Field(req, "to"));
     });
     s.Post("/review", [this, pageSession, analytePage](const httplib::Request& req, httplib::Response& res) {
         auto session = pageSession(req, res);
@@ -724,7 +744,8 @@ void TWebView::Routes() {
             return Fail(res, 403, "Only a supervisor signs reviews");
         const std::string key = Upper(session->Account.Code);
         std::string notice;
-        std::lock_guard lock(data_);
+        std::optional<TAnalyteView> view;
+        std::unique_lock lock(data_);
         Refresh();
         const std::optional<TDateTime> from = IsoTextToDate(Field(req, "from")),
                                        to = IsoTextToDate(Field(req, "to"));
@@ -751,8 +772,10 @@ void TWebView::Routes() {
                 notice = Cp1252ToUtf8(out.Message);
             }
         }
+        view = AnalyteView(Field(req, "name"));
+        lock.unlock();
         const int status = res.status;
-        analytePage(res, *session, Field(req, "name"), notice);
+        analytePage(res, *session, view, Field(req, "name"), notice);
         if (res.status != 404) res.status = status;
     });
     s.Get("/journal", [this, pageSession](const httplib::Request& req, httplib::Response& res) {
