@@ -89,7 +89,7 @@ TWinPatientQc::TWinPatientQc(QWidget* parent) : QDialog(parent) {
         {tr("Alarm"), tr("State"), tr("Corrective action"), tr("Operator"), tr("Acknowledged (UTC)")});
     GridAlarms->verticalHeader()->setVisible(false);
     GridAlarms->horizontalHeader()->setStretchLastSection(true);
-    Caption(this, tr("Ala&rms"), GridAlarms, 8, 404, 200);
+    Caption(this, tr("Alar&ms"), GridAlarms, 8, 404, 200);
     CBOperator = Box<QComboBox>(this, "CBOperator", tr("Operator"), 90, 586, 90);
     CBOperator->setEditable(true);
     Caption(this, tr("&Operator"), CBOperator, 8, 586, 80);

@@ -29,6 +29,10 @@ protected:
             text += IsoRegional().DateTimeToText(times.back()) + "\t" + (high ? "150" : "140") + "\n";
         }
         ASSERT_TRUE(Operations().ImportPatientResults(A("Sodium"), text).Ok());
+        // The moments as the stream keeps them, read back from their text.
+        times.clear();
+        for (const TPatientResult& r : Operations().PatientStream(A("Sodium"))) times.push_back(r.Time);
+        ASSERT_EQ(times.size(), 60u);
         TPqcSettings s;
         s.N = 5;
         s.Target = 140;
@@ -49,8 +53,8 @@ TEST_F(PatientQcAlarms, AcknowledgedWithActionNoLongerOpen) {
     std::vector<TPqcAlarm> alarms = Operations().PatientQcAlarms(A("Sodium"));
     ASSERT_EQ(alarms.size(), 2u);
     // The first average above 142 takes two results of the block ((3 * 140 + 2 * 150) / 5 = 144).
-    EXPECT_DOUBLE_EQ(alarms[0].Time, times[21]);
-    EXPECT_DOUBLE_EQ(alarms[1].Time, times[46]);
+    EXPECT_EQ(alarms[0].Time, times[21]);
+    EXPECT_EQ(alarms[1].Time, times[46]);
     EXPECT_FALSE(alarms[0].Acknowledged);
     EXPECT_EQ(Operations().PatientQcOpenAlarms(), std::vector<std::string>{"Sodium"});
 

@@ -35,6 +35,10 @@ std::vector<TDateTime> Sodium() {
     }
     text += IsoRegional().DateTimeToText(start) + "\t<120\n";
     if (!Operations().ImportPatientResults(*ListAnalytes.FindByName("Sodium"), text).Ok()) return {};
+    // The moments as the stream keeps them, read back from their text.
+    times.clear();
+    for (const TPatientResult& r : Operations().PatientStream(*ListAnalytes.FindByName("Sodium")))
+        times.push_back(r.Time);
     return times;
 }
 
