@@ -41,6 +41,8 @@ QMenu* AddQualityMenu(TWinMain& w) {
     summary->setObjectName(QStringLiteral("MnuMonthlySummary"));
     QAction* peer = menu->addAction(TUnitTexts::tr("&Peer comparison"));
     peer->setObjectName(QStringLiteral("MnuPeer"));
+    QAction* patientQc = menu->addAction(TUnitTexts::tr("P&atient-based QC"));
+    patientQc->setObjectName(QStringLiteral("MnuPatientQc"));
     QAction* import = menu->addAction(TUnitTexts::tr("&Import quality goals..."));
     import->setObjectName(QStringLiteral("MnuImportGoals"));
     // Beside the import of goals: the File menu keeps its own commands.
@@ -51,8 +53,6 @@ QMenu* AddQualityMenu(TWinMain& w) {
         Window<TWinPeer>(w, "WinPeer")->Execute(CurrentAnalyte);
     });
     QObject::connect(importPeer, &QAction::triggered, &w, [&w] { ImportPeerFile(w); });
-    QAction* patientQc = menu->addAction(TUnitTexts::tr("P&atient-based QC"));
-    patientQc->setObjectName(QStringLiteral("MnuPatientQc"));
     QObject::connect(patientQc, &QAction::triggered, &w, [&w] {
         w.LeaveLimitPage();
         Window<TWinPatientQc>(w, "WinPatientQc")->Execute(CurrentAnalyte);
@@ -139,7 +139,11 @@ void AddPatientQcNotice(TWinMain& w) {
     timer->setInterval(60000);
     QObject::connect(timer, &QTimer::timeout, &w, [&w] { RefreshPatientQcNotice(w); });
     timer->start();
-    const int subscription = Operations().Subscribe([&w](const TChange&) { RefreshPatientQcNotice(w); });
+    // Not at every change: the procedures are run over whole streams. A folder opened, the analytes or the
+    // queue changed (an inbox reading) are read at once.
+    const int subscription = Operations().Subscribe([&w](const TChange& c) {
+        if (c.Kinds & (ckAnalytes | ckQueue | ckSettings)) RefreshPatientQcNotice(w);
+    });
     QObject::connect(notice, &QObject::destroyed, [subscription] { Operations().Unsubscribe(subscription); });
     RefreshPatientQcNotice(w);
 }
