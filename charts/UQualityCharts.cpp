@@ -514,3 +514,91 @@ void TChartBox::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), Qt::white);
     draw_(p, rect().adjusted(4, 4, -4, -4));
 }
+
+void DrawPqcChart(QPainter& p, const QRect& r, const std::vector<TPqcPoint>& points, const TPqcSettings& s,
+                  const std::vector<TPqcAlarm>& alarms) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    // The scale holds the limits and every statistic, with a margin.
+    double lo = std::min({s.Low, s.High, s.Target}), hi = std::max({s.Low, s.High, s.Target});
+    for (const TPqcPoint& pt : points)
+        if (std::isfinite(pt.Statistic)) lo = std::min(lo, pt.Statistic), hi = std::max(hi, pt.Statistic);
+    const double margin = hi > lo ? (hi - lo) * 0.08 : std::max(1.0, std::fabs(hi) * 0.05);
+    lo -= margin, hi += margin;
+    const int n = static_cast<int>(points.size());
+    const QString procedure = s.Procedure == TPqcProcedure::MovingAverage ? TUnitTexts::tr("moving average")
+                              : s.Procedure == TPqcProcedure::MovingMedian
+                                  ? TUnitTexts::tr("moving median")
+                                  : TUnitTexts::tr("EWMA, lambda %1").arg(FixedText(s.Lambda, 2));
+    TPlot plot = Frame(p, r, TUnitTexts::tr("Patient-based QC: %1, N %2").arg(procedure).arg(s.N), QString(),
+                       TUnitTexts::tr("Statistic"), -0.5, std::max(n, 1) - 0.5, lo, hi);
+    const double step = NiceStep(hi - lo, 5);
+    YTicks(p, plot, step, std::max(DecimalsOf(step), 0));
+    const QPen targetPen = Pen(p, Green, 1), limitPen = Pen(p, Red, 1, Qt::DashLine);
+    p.setPen(targetPen);
+    p.drawLine(plot.At(plot.X0, s.Target), plot.At(plot.X1, s.Target));
+    p.setPen(limitPen);
+    for (double l : {s.Low, s.High}) p.drawLine(plot.At(plot.X0, l), plot.At(plot.X1, l));
+    const QFontMetrics fm(p.font(), p.device());
+    if (n == 0) {
+        p.setPen(Pen(p, Qt::black, 1));
+        p.drawText(plot.Area, Qt::AlignCenter, TUnitTexts::tr("No statistic yet"));
+        p.restore();
+        return;
+    }
+    // Dates under the axis, as on the z-score chart; with the time of day over a few days.
+    const bool hours = points.back().Time - points.front().Time <= 3;
+    auto label = [hours](TDateTime t) {
+        return hours ? DateText(t) + QLatin1Char(' ') + ToQString(Regional.TimeToText(t)).left(5)
+                     : DateText(t);
+    };
+    const int w = fm.horizontalAdvance(label(points.front().Time)) + fm.height();
+    const int every = std::max(1, static_cast<int>(std::ceil(w / (plot.Area.width() / n))));
+    double lastRight = -1e9;
+    p.setPen(Pen(p, Qt::black, 1));
+    for (int k = 0; k < n; k += every) {
+        const int at = (k + every >= n) ? n - 1 : k;
+        const double x = plot.X(at);
+        // The label kept inside the chart's rectangle.
+        const double left = std::clamp(x - w / 2.0, static_cast<double>(r.left()), r.right() - w + 0.0);
+        if (left < lastRight) continue;
+        p.drawLine(QPointF(x, plot.Area.bottom()), QPointF(x, plot.Area.bottom() + 0.3 * fm.height()));
+        p.drawText(QRectF(left, plot.Area.bottom() + 0.3 * fm.height(), w, fm.height()), Qt::AlignCenter,
+                   label(points[static_cast<size_t>(at)].Time));
+        lastRight = left + w;
+    }
+    // Each alarm where the statistic left its limits.
+    for (const TPqcAlarm& alarm : alarms) {
+        const auto it = std::lower_bound(points.begin(), points.end(), alarm.Time,
+                                         [](const TPqcPoint& pt, TDateTime t) { return pt.Time < t; });
+        if (it == points.end()) continue;
+        const double x = plot.X(static_cast<double>(it - points.begin()));
+        p.setPen(Pen(p, alarm.Acknowledged ? Grey : Red, 2));
+        p.drawLine(QPointF(x, plot.Area.top()), QPointF(x, plot.Area.bottom()));
+    }
+    const QColor colour = LevelColours[0];
+    QPainterPath path;
+    for (int k = 0; k < n; ++k) {
+        const QPointF at = plot.Clamped(k, points[static_cast<size_t>(k)].Statistic);
+        k ? path.lineTo(at) : path.moveTo(at);
+    }
+    const QPen pen = Pen(p, colour, 1);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
+    // Marks only where there is room for them; a point outside the limits always.
+    const bool marks = plot.Area.width() / n >= 4 * Unit(p);
+    const double size = std::clamp(plot.Area.width() / n / Unit(p) / 3.0, 1.5, 3.0);
+    for (int k = 0; k < n; ++k) {
+        const TPqcPoint& pt = points[static_cast<size_t>(k)];
+        if (!marks && pt.InLimits) continue;
+        Mark(p, plot.Clamped(k, pt.Statistic), 0, pt.InLimits ? colour : Red,
+             pt.InLimits ? colour : Qt::black, size);
+    }
+    Legend(p, plot,
+           {{pen, TUnitTexts::tr("Statistic")},
+            {targetPen, TUnitTexts::tr("Target")},
+            {limitPen, TUnitTexts::tr("Control limits")},
+            {Pen(p, Red, 2), TUnitTexts::tr("Alarm")}});
+    p.restore();
+}

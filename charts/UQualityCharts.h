@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "UPatientQc.h"
 #include "UPowerFunction.h"
 #include "UQcSummary.h"
 #include "UQualityGoals.h"
@@ -42,6 +43,11 @@ void DrawZChart(QPainter& p, const QRect& r, const std::vector<TZPoint>& z, int 
 // (the newest ringed); a pair beyond the squares' range is drawn at the edge.
 void DrawYoudenPlot(QPainter& p, const QRect& r, const std::vector<TYoudenPoint>& pairs, int levelA,
                     int levelB);
+
+// A patient-based QC statistic in time order with its target (green) and control limits (red dashed), a
+// point outside the limits red; each alarm a vertical line, red while open, grey once acknowledged.
+void DrawPqcChart(QPainter& p, const QRect& r, const std::vector<TPqcPoint>& points, const TPqcSettings& s,
+                  const std::vector<TPqcAlarm>& alarms);
 
 // Text with n decimals (regional decimal mark), for the charts' axes and the views' figures.
 QString FixedText(long double v, int decimals);

@@ -13,8 +13,8 @@
 const char* PbrtqcUsage =
     "usage: pbrtqc import ANALYTE FILE | pbrtqc set ANALYTE [--procedure ma|mm|ewma] [--n N] "
     "[--lambda L] [--truncate LOW HIGH] [--truncation exclude|winsorise] [--limits LOW "
-    "HIGH] | pbrtqc retention [DAYS] | pbrtqc ANALYTE [--simulate BIAS_PCT [--runs R] "
-    "[--seed S]]";
+    "HIGH] | pbrtqc retention [DAYS] | pbrtqc ack ANALYTE DATETIME ACTION | pbrtqc ANALYTE "
+    "[--simulate BIAS_PCT [--runs R] [--seed S]]";
 
 const char* PbrtqcHelp =
     "varnholt-cli pbrtqc import ANALYTE FILE\n"
@@ -32,9 +32,13 @@ const char* PbrtqcHelp =
     "  of the statistic) unless --limits gives them.\n"
     "varnholt-cli pbrtqc retention [DAYS]\n"
     "  Shows or sets how many days patients' results are kept (90 by default).\n"
+    "varnholt-cli pbrtqc ack ANALYTE DATETIME ACTION [--operator X]\n"
+    "  Acknowledges the alarm at DATETIME (YYYY-MM-DDTHH:MM:SS, as Alarms lists it) with the corrective\n"
+    "  action taken; it is then no longer open. Journaled.\n"
     "varnholt-cli pbrtqc ANALYTE\n"
     "  Runs the procedure over the stream: prints Procedure, N, Statistic (the latest), Low, High,\n"
-    "  Alarm (the statistic is outside its limits now) and Alarms (the date-times it left them).\n"
+    "  Alarm (the statistic is outside its limits now), Alarms (the date-times it left them) and\n"
+    "  Acknowledged (the alarms acknowledged: Alarm, Action, Operator, Time).\n"
     "varnholt-cli pbrtqc ANALYTE --simulate BIAS_PCT [--runs R] [--seed S]\n"
     "  Introduces a bias of BIAS_PCT percent at R random points of the stream (1000, seed 1 by\n"
     "  default) and prints the false alarms per 1,000 results, the average number of results affected\n"
@@ -162,6 +166,30 @@ TPbrtqcResult Retention(const TPbrtqcArgs& a) {
     return out;
 }
 
+// "YYYY-MM-DDTHH:MM:SS" as the alarms are listed, or with a blank for the T.
+TDateTime AlarmTime(const std::string& text) {
+    const std::string t = Trim(text);
+    const std::optional<TDateTime> day = t.size() == 19 && (t[10] == 'T' || t[10] == ' ')
+                                             ? IsoTextToDate(std::string_view(t).substr(0, 10))
+                                             : std::nullopt;
+    const std::optional<TDateTime> time = day ? IsoRegional().TextToTime(t.substr(11)) : std::nullopt;
+    if (!time) Fail("the alarm's date-time is YYYY-MM-DDTHH:MM:SS, not " + text);
+    return ComposeDateTime(*day, *time);
+}
+
+TPbrtqcResult Acknowledge(const TPbrtqcArgs& a) {
+    if (a.Positional.size() != 4) Fail(PbrtqcUsage);
+    const TAnalyte& an = Analyte(a.Positional[1]);
+    const TDateTime at = AlarmTime(a.Positional[2]);
+    if (const std::optional<std::string> bad = FirstUnencodable(a.Positional[3]))
+        Fail("ACTION: the character " + *bad + " cannot be stored (Windows-1252 text)");
+    TPbrtqcResult out{Operations().AcknowledgePatientQcAlarm(an, at, Utf8ToCp1252(a.Positional[3])), ""};
+    TJsonWriter j;
+    j.BeginObject().Key("Analyte").Text(an.Name).Key("Alarm").DateTime(at).EndObject();
+    out.Json = j.Str();
+    return out;
+}
+
 TPbrtqcResult Show(const TPbrtqcArgs& a) {
     if (a.Positional.size() != 1) Fail(PbrtqcUsage);
     const TAnalyte& an = Analyte(a.Positional[0]);
@@ -193,6 +221,11 @@ TPbrtqcResult Show(const TPbrtqcArgs& a) {
     run.Points.empty() ? j.Null() : j.Real(run.Points.back().Statistic);
     j.Key("Alarm").Bool(run.Alarm()).Key("Alarms").BeginArray();
     for (TDateTime t : run.Alarms) j.DateTime(t);
+    j.EndArray().Key("Acknowledged").BeginArray();
+    for (const TPqcAlarm& k : Operations().PatientQcAcknowledgements(an)) {
+        j.BeginObject().Key("Alarm").DateTime(k.Time).Key("Action").Text(k.Action);
+        j.Key("Operator").Text(k.Operator).Key("Time").DateTimeText(k.AcknowledgedUtc).EndObject();
+    }
     j.EndArray();
     const TPqcRecordReport excluded = Operations().PatientExcluded(an);
     j.Key("Results").Int(static_cast<long long>(stream.size())).Key("Truncated").Int(run.Truncated);
@@ -206,7 +239,8 @@ TPbrtqcResult Show(const TPbrtqcArgs& a) {
 bool PbrtqcWrites(const std::vector<std::string>& positional) {
     if (positional.empty()) return false;
     const std::string& what = positional[0];
-    return what == "import" || what == "set" || (what == "retention" && positional.size() > 1);
+    return what == "import" || what == "set" || what == "ack" ||
+           (what == "retention" && positional.size() > 1);
 }
 
 TPbrtqcResult RunPbrtqc(const TPbrtqcArgs& a) {
@@ -215,9 +249,10 @@ TPbrtqcResult RunPbrtqc(const TPbrtqcArgs& a) {
     const bool set = what == "set";
     if (!set && (a.Procedure || a.N || a.Lambda || a.Truncation || a.Truncate || a.Limits))
         Fail("--procedure, --n, --lambda, --truncate, --truncation and --limits go with pbrtqc set");
-    if (what != "import" && !set && what != "retention") return Show(a);
+    if (what != "import" && !set && what != "retention" && what != "ack") return Show(a);
     if (a.Simulate || a.Runs || a.Seed) Fail("--simulate, --runs and --seed go with pbrtqc ANALYTE");
     if (what == "import") return Import(a);
     if (set) return Set(a);
+    if (what == "ack") return Acknowledge(a);
     return Retention(a);
 }

@@ -197,6 +197,7 @@ const char* Usage =
     "                                    peer statistics: record a CSV file, SDI and CVR (JSON)\n"
     "  pbrtqc import ANALYTE FILE | pbrtqc set ANALYTE ... | pbrtqc retention [DAYS]\n"
     "  pbrtqc ANALYTE [--simulate BIAS_PCT [--runs R] [--seed S]]\n"
+    "  pbrtqc ack ANALYTE DATETIME ACTION  acknowledge an alarm with the corrective action taken\n"
     "                                    patient-based QC: history, procedure, alarms (JSON)\n"
     "Writing commands take --operator X (who makes the change, written in the journal;\n"
     "the system user name cut to 4 characters by default) and --reason T (needed inside a\n"

@@ -2,14 +2,19 @@
 #include "UMainQuality.h"
 
 #include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
+#include <QToolButton>
 
 #include "UAtomicFile.h"
 #include "UMain.h"
 #include "UMessages.h"
 #include "UMonthlySummary.h"
 #include "UMuView.h"
+#include "UPatientQcView.h"
 #include "UPeerView.h"
 #include "UZScores.h"
 
@@ -39,6 +44,8 @@ QMenu* AddQualityMenu(TWinMain& w) {
     peer->setObjectName(QStringLiteral("MnuPeer"));
     QAction* mu = menu->addAction(TUnitTexts::tr("Measurement &uncertainty"));
     mu->setObjectName(QStringLiteral("MnuUncertainty"));
+    QAction* patientQc = menu->addAction(TUnitTexts::tr("P&atient-based QC"));
+    patientQc->setObjectName(QStringLiteral("MnuPatientQc"));
     QAction* import = menu->addAction(TUnitTexts::tr("&Import quality goals..."));
     import->setObjectName(QStringLiteral("MnuImportGoals"));
     // Beside the import of goals: the File menu keeps its own commands.
@@ -53,6 +60,12 @@ QMenu* AddQualityMenu(TWinMain& w) {
         Window<TWinMu>(w, "WinMu")->Execute(CurrentAnalyte);
     });
     QObject::connect(importPeer, &QAction::triggered, &w, [&w] { ImportPeerFile(w); });
+    QObject::connect(patientQc, &QAction::triggered, &w, [&w] {
+        w.LeaveLimitPage();
+        Window<TWinPatientQc>(w, "WinPatientQc")->Execute(CurrentAnalyte);
+        RefreshPatientQcNotice(w);
+    });
+    AddPatientQcNotice(w);
     QObject::connect(z, &QAction::triggered, &w, [&w] {
         w.LeaveLimitPage();
         Window<TWinZScores>(w, "WinZScores")->Execute(CurrentAnalyte, TPeriod{w.FirstVisible, w.LastVisible});
@@ -114,4 +127,47 @@ void ImportPeerFile(TWinMain& w) {
                    FillQ(count == 1 ? TUnitTexts::tr("%1 row of peer statistics imported")
                                     : TUnitTexts::tr("%1 rows of peer statistics imported"),
                          std::to_string(count)));
+}
+
+void AddPatientQcNotice(TWinMain& w) {
+    auto* notice = new QToolButton(w.Panel1);
+    notice->setObjectName(QStringLiteral("BtPatientQcAlarm"));
+    notice->setAutoRaise(true);
+    notice->setStyleSheet(QStringLiteral("color: red"));
+    notice->hide();
+    // Beside the queue indicator, as the inbox's panel.
+    auto* bar = static_cast<QHBoxLayout*>(w.Panel1->layout());
+    bar->insertWidget(bar->indexOf(w.ShapeFifo) + 1, notice);
+    QObject::connect(notice, &QToolButton::clicked, &w,
+                     [&w] { w.findChild<QAction*>(QStringLiteral("MnuPatientQc"))->trigger(); });
+    // Patients' results arrive through the inbox and the companion: read again now and then too.
+    auto* timer = new QTimer(notice);
+    timer->setObjectName(QStringLiteral("TimerPatientQc"));
+    timer->setInterval(60000);
+    QObject::connect(timer, &QTimer::timeout, &w, [&w] { RefreshPatientQcNotice(w); });
+    timer->start();
+    // Not at every change: the procedures are run over whole streams. A folder opened, the analytes or the
+    // queue changed (an inbox reading) are read at once.
+    const int subscription = Operations().Subscribe([&w](const TChange& c) {
+        if (c.Kinds & (ckAnalytes | ckQueue | ckSettings)) RefreshPatientQcNotice(w);
+    });
+    QObject::connect(notice, &QObject::destroyed, [subscription] { Operations().Unsubscribe(subscription); });
+    RefreshPatientQcNotice(w);
+}
+
+void RefreshPatientQcNotice(TWinMain& w) {
+    auto* notice = w.findChild<QToolButton*>(QStringLiteral("BtPatientQcAlarm"));
+    if (!notice) return;
+    const std::vector<std::string> open =
+        Operations().IsOpen() ? Operations().PatientQcOpenAlarms() : std::vector<std::string>{};
+    notice->setVisible(!open.empty());
+    if (open.empty()) return;
+    QStringList names;
+    for (const std::string& name : open) names << ToQ(name);
+    // Short beside the bar's buttons; the whole list in the hint.
+    const QString text = TUnitTexts::tr("Patient QC alarm: %1").arg(names.join(QStringLiteral(", ")));
+    notice->setText(notice->fontMetrics().elidedText(text, Qt::ElideRight, 170));
+    notice->setToolTip(text + QLatin1Char('\n') +
+                       TUnitTexts::tr("An alarm of the patients' results is open until it is acknowledged "
+                                      "with the corrective action (Quality > Patient-based QC)"));
 }

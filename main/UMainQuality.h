@@ -11,3 +11,7 @@ void ImportGoalFile(TWinMain& w);
 // File > Import peer statistics: a peer file chosen by the user, through the operations layer; a
 // refused file shows its refused lines.
 void ImportPeerFile(TWinMain& w);
+// The main window's notice of the analytes with an open patient-based QC alarm, beside the queue
+// indicator; hidden while there is none. Read again at each change and now and then.
+void AddPatientQcNotice(TWinMain& w);
+void RefreshPatientQcNotice(TWinMain& w);

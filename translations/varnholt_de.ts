@@ -1829,6 +1829,18 @@
         <source>%1: on the server the bias is taken from the target; peer and EQA data are kept in a folder&apos;s database</source>
         <translation>%1: auf dem Server wird der Bias aus dem Sollwert genommen; Peer- und Ringversuchsdaten werden in der Datenbank eines Ordners gespeichert</translation>
     </message>
+    <message>
+        <source>An alarm is acknowledged with the corrective action taken</source>
+        <translation>Ein Alarm wird mit der ergriffenen Korrekturmaßnahme quittiert</translation>
+    </message>
+    <message>
+        <source>%1 has no patient-based QC alarm at %2</source>
+        <translation>%1 hat um %2 keinen Alarm der patientenbasierten QK</translation>
+    </message>
+    <message>
+        <source>The alarm of %1 at %2 was acknowledged already</source>
+        <translation>Der Alarm von %1 um %2 wurde bereits quittiert</translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>
@@ -4651,6 +4663,18 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
         <source>Measurement &amp;uncertainty</source>
         <translation>Mess&amp;unsicherheit</translation>
     </message>
+    <message>
+        <source>P&amp;atient-based QC</source>
+        <translation>P&amp;atientenbasierte QK</translation>
+    </message>
+    <message>
+        <source>Patient QC alarm: %1</source>
+        <translation>Patienten-QK-Alarm: %1</translation>
+    </message>
+    <message>
+        <source>An alarm of the patients&apos; results is open until it is acknowledged with the corrective action (Quality &gt; Patient-based QC)</source>
+        <translation>Ein Alarm der Patientenergebnisse bleibt offen, bis er mit der Korrekturmaßnahme quittiert ist (Qualität &gt; Patientenbasierte QK)</translation>
+    </message>
 </context>
 <context>
     <name>UMonthlySummary</name>
@@ -4996,6 +5020,42 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
     <message>
         <source>No rule set to plan</source>
         <translation>Kein Regelsatz zu planen</translation>
+    </message>
+    <message>
+        <source>moving average</source>
+        <translation>gleitender Mittelwert</translation>
+    </message>
+    <message>
+        <source>moving median</source>
+        <translation>gleitender Median</translation>
+    </message>
+    <message>
+        <source>EWMA, lambda %1</source>
+        <translation>EWMA, Lambda %1</translation>
+    </message>
+    <message>
+        <source>Patient-based QC: %1, N %2</source>
+        <translation>Patientenbasierte QK: %1, N %2</translation>
+    </message>
+    <message>
+        <source>Statistic</source>
+        <translation>Statistik</translation>
+    </message>
+    <message>
+        <source>No statistic yet</source>
+        <translation>Noch keine Statistik</translation>
+    </message>
+    <message>
+        <source>Target</source>
+        <translation>Zielwert</translation>
+    </message>
+    <message>
+        <source>Control limits</source>
+        <translation>Kontrollgrenzen</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>Alarm</translation>
     </message>
 </context>
 <context>
@@ -5877,6 +5937,181 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
     <message>
         <source>Level %1: no uncertainty: %2</source>
         <translation>Ebene %1: keine Unsicherheit: %2</translation>
+    </message>
+</context>
+<context>
+    <name>TWinPatientQc</name>
+    <message>
+        <source>Procedure</source>
+        <translation>Verfahren</translation>
+    </message>
+    <message>
+        <source>Moving average</source>
+        <translation>Gleitender Mittelwert</translation>
+    </message>
+    <message>
+        <source>Moving median</source>
+        <translation>Gleitender Median</translation>
+    </message>
+    <message>
+        <source>EWMA</source>
+        <translation>EWMA</translation>
+    </message>
+    <message>
+        <source>&amp;Procedure</source>
+        <translation>&amp;Verfahren</translation>
+    </message>
+    <message>
+        <source>N</source>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>&amp;N</source>
+        <translation>&amp;N</translation>
+    </message>
+    <message>
+        <source>Lambda</source>
+        <translation>Lambda</translation>
+    </message>
+    <message>
+        <source>&amp;Lambda</source>
+        <translation>&amp;Lambda</translation>
+    </message>
+    <message>
+        <source>Truncation low</source>
+        <translation>Kappung unten</translation>
+    </message>
+    <message>
+        <source>&amp;Truncation</source>
+        <translation>&amp;Kappung</translation>
+    </message>
+    <message>
+        <source>Truncation high</source>
+        <translation>Kappung oben</translation>
+    </message>
+    <message>
+        <source>Values outside the truncation limits</source>
+        <translation>Werte außerhalb der Kappungsgrenzen</translation>
+    </message>
+    <message>
+        <source>left out</source>
+        <translation>ausgelassen</translation>
+    </message>
+    <message>
+        <source>set to the nearer limit</source>
+        <translation>auf die nähere Grenze gesetzt</translation>
+    </message>
+    <message>
+        <source>Target</source>
+        <translation>Zielwert</translation>
+    </message>
+    <message>
+        <source>T&amp;arget</source>
+        <translation>&amp;Zielwert</translation>
+    </message>
+    <message>
+        <source>Lower control limit</source>
+        <translation>Untere Kontrollgrenze</translation>
+    </message>
+    <message>
+        <source>L&amp;imits</source>
+        <translation>&amp;Grenzen</translation>
+    </message>
+    <message>
+        <source>Upper control limit</source>
+        <translation>Obere Kontrollgrenze</translation>
+    </message>
+    <message>
+        <source>P&amp;ropose</source>
+        <translation>Vo&amp;rschlagen</translation>
+    </message>
+    <message>
+        <source>Target, limits and truncation from the stream&apos;s own history</source>
+        <translation>Zielwert, Grenzen und Kappung aus der eigenen Historie der Ergebnisreihe</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Speichern</translation>
+    </message>
+    <message>
+        <source>Patient-based QC chart</source>
+        <translation>Diagramm der patientenbasierten QK</translation>
+    </message>
+    <message>
+        <source>Alarms</source>
+        <translation>Alarme</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>Alarm</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Zustand</translation>
+    </message>
+    <message>
+        <source>Corrective action</source>
+        <translation>Korrekturmaßnahme</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Bediener</translation>
+    </message>
+    <message>
+        <source>Acknowledged (UTC)</source>
+        <translation>Quittiert (UTC)</translation>
+    </message>
+    <message>
+        <source>Alar&amp;ms</source>
+        <translation>Al&amp;arme</translation>
+    </message>
+    <message>
+        <source>&amp;Operator</source>
+        <translation>&amp;Bediener</translation>
+    </message>
+    <message>
+        <source>Ac&amp;knowledge...</source>
+        <translation>&amp;Quittieren...</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>No analyte.</source>
+        <translation>Kein Analyt.</translation>
+    </message>
+    <message>
+        <source>Patient-based QC of %1</source>
+        <translation>Patientenbasierte QK von %1</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Alarm of %1 at %2: what was done?</source>
+        <translation>Alarm von %1 um %2: was wurde getan?</translation>
+    </message>
+    <message>
+        <source>Results: %1; left out by rule: %2 not numeric, %3 censored, %4 flagged</source>
+        <translation>Ergebnisse: %1; nach Regel ausgelassen: %2 nicht numerisch, %3 zensiert, %4 markiert</translation>
+    </message>
+    <message>
+        <source>; outside the truncation limits: %1</source>
+        <translation>; außerhalb der Kappungsgrenzen: %1</translation>
+    </message>
+    <message>
+        <source>No procedure is kept for %1: set one (Propose fills it from the stream) and save it.</source>
+        <translation>Für %1 ist kein Verfahren gespeichert: eines einstellen (Vorschlagen füllt es aus der Ergebnisreihe) und speichern.</translation>
+    </message>
+    <message>
+        <source>acknowledged</source>
+        <translation>quittiert</translation>
+    </message>
+    <message>
+        <source>open</source>
+        <translation>offen</translation>
     </message>
 </context>
 </TS>

@@ -1829,6 +1829,18 @@
         <source>%1: on the server the bias is taken from the target; peer and EQA data are kept in a folder&apos;s database</source>
         <translation>%1 : sur le serveur, le biais est pris de la valeur cible ; les données de pairs et d&apos;EEQ sont conservées dans la base de données d&apos;un dossier</translation>
     </message>
+    <message>
+        <source>An alarm is acknowledged with the corrective action taken</source>
+        <translation>Une alarme est acquittée avec l&apos;action corrective menée</translation>
+    </message>
+    <message>
+        <source>%1 has no patient-based QC alarm at %2</source>
+        <translation>%1 n&apos;a pas d&apos;alarme du CQ basé sur les patients à %2</translation>
+    </message>
+    <message>
+        <source>The alarm of %1 at %2 was acknowledged already</source>
+        <translation>L&apos;alarme de %1 à %2 a déjà été acquittée</translation>
+    </message>
 </context>
 <context>
     <name>TChartPrinter</name>
@@ -4651,6 +4663,18 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
         <source>Measurement &amp;uncertainty</source>
         <translation>Incertit&amp;ude de mesure</translation>
     </message>
+    <message>
+        <source>P&amp;atient-based QC</source>
+        <translation>CQ b&amp;asé sur les patients</translation>
+    </message>
+    <message>
+        <source>Patient QC alarm: %1</source>
+        <translation>Alarme CQ patients : %1</translation>
+    </message>
+    <message>
+        <source>An alarm of the patients&apos; results is open until it is acknowledged with the corrective action (Quality &gt; Patient-based QC)</source>
+        <translation>Une alarme des résultats patients reste ouverte tant qu&apos;elle n&apos;est pas acquittée avec l&apos;action corrective (Qualité &gt; CQ basé sur les patients)</translation>
+    </message>
 </context>
 <context>
     <name>UMonthlySummary</name>
@@ -4996,6 +5020,42 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
     <message>
         <source>No rule set to plan</source>
         <translation>Aucun jeu de règles à planifier</translation>
+    </message>
+    <message>
+        <source>moving average</source>
+        <translation>moyenne mobile</translation>
+    </message>
+    <message>
+        <source>moving median</source>
+        <translation>médiane mobile</translation>
+    </message>
+    <message>
+        <source>EWMA, lambda %1</source>
+        <translation>EWMA, lambda %1</translation>
+    </message>
+    <message>
+        <source>Patient-based QC: %1, N %2</source>
+        <translation>CQ basé sur les patients : %1, N %2</translation>
+    </message>
+    <message>
+        <source>Statistic</source>
+        <translation>Statistique</translation>
+    </message>
+    <message>
+        <source>No statistic yet</source>
+        <translation>Pas encore de statistique</translation>
+    </message>
+    <message>
+        <source>Target</source>
+        <translation>Cible</translation>
+    </message>
+    <message>
+        <source>Control limits</source>
+        <translation>Limites de contrôle</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>Alarme</translation>
     </message>
 </context>
 <context>
@@ -5877,6 +5937,181 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
     <message>
         <source>Level %1: no uncertainty: %2</source>
         <translation>Niveau %1 : pas d&apos;incertitude : %2</translation>
+    </message>
+</context>
+<context>
+    <name>TWinPatientQc</name>
+    <message>
+        <source>Procedure</source>
+        <translation>Procédure</translation>
+    </message>
+    <message>
+        <source>Moving average</source>
+        <translation>Moyenne mobile</translation>
+    </message>
+    <message>
+        <source>Moving median</source>
+        <translation>Médiane mobile</translation>
+    </message>
+    <message>
+        <source>EWMA</source>
+        <translation>EWMA</translation>
+    </message>
+    <message>
+        <source>&amp;Procedure</source>
+        <translation>&amp;Procédure</translation>
+    </message>
+    <message>
+        <source>N</source>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>&amp;N</source>
+        <translation>&amp;N</translation>
+    </message>
+    <message>
+        <source>Lambda</source>
+        <translation>Lambda</translation>
+    </message>
+    <message>
+        <source>&amp;Lambda</source>
+        <translation>&amp;Lambda</translation>
+    </message>
+    <message>
+        <source>Truncation low</source>
+        <translation>Troncature basse</translation>
+    </message>
+    <message>
+        <source>&amp;Truncation</source>
+        <translation>&amp;Troncature</translation>
+    </message>
+    <message>
+        <source>Truncation high</source>
+        <translation>Troncature haute</translation>
+    </message>
+    <message>
+        <source>Values outside the truncation limits</source>
+        <translation>Valeurs hors des limites de troncature</translation>
+    </message>
+    <message>
+        <source>left out</source>
+        <translation>écartées</translation>
+    </message>
+    <message>
+        <source>set to the nearer limit</source>
+        <translation>ramenées à la limite la plus proche</translation>
+    </message>
+    <message>
+        <source>Target</source>
+        <translation>Cible</translation>
+    </message>
+    <message>
+        <source>T&amp;arget</source>
+        <translation>C&amp;ible</translation>
+    </message>
+    <message>
+        <source>Lower control limit</source>
+        <translation>Limite de contrôle basse</translation>
+    </message>
+    <message>
+        <source>L&amp;imits</source>
+        <translation>Li&amp;mites</translation>
+    </message>
+    <message>
+        <source>Upper control limit</source>
+        <translation>Limite de contrôle haute</translation>
+    </message>
+    <message>
+        <source>P&amp;ropose</source>
+        <translation>P&amp;roposer</translation>
+    </message>
+    <message>
+        <source>Target, limits and truncation from the stream&apos;s own history</source>
+        <translation>Cible, limites et troncature tirées de l&apos;historique de la série</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Enregistrer</translation>
+    </message>
+    <message>
+        <source>Patient-based QC chart</source>
+        <translation>Graphique du CQ basé sur les patients</translation>
+    </message>
+    <message>
+        <source>Alarms</source>
+        <translation>Alarmes</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>Alarme</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>État</translation>
+    </message>
+    <message>
+        <source>Corrective action</source>
+        <translation>Action corrective</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Opérateur</translation>
+    </message>
+    <message>
+        <source>Acknowledged (UTC)</source>
+        <translation>Acquittée (UTC)</translation>
+    </message>
+    <message>
+        <source>Alar&amp;ms</source>
+        <translation>&amp;Alarmes</translation>
+    </message>
+    <message>
+        <source>&amp;Operator</source>
+        <translation>&amp;Opérateur</translation>
+    </message>
+    <message>
+        <source>Ac&amp;knowledge...</source>
+        <translation>Ac&amp;quitter...</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>No analyte.</source>
+        <translation>Aucun analyte.</translation>
+    </message>
+    <message>
+        <source>Patient-based QC of %1</source>
+        <translation>CQ basé sur les patients de %1</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1 : %2</translation>
+    </message>
+    <message>
+        <source>Alarm of %1 at %2: what was done?</source>
+        <translation>Alarme de %1 à %2 : qu&apos;a-t-on fait ?</translation>
+    </message>
+    <message>
+        <source>Results: %1; left out by rule: %2 not numeric, %3 censored, %4 flagged</source>
+        <translation>Résultats : %1 ; écartés par règle : %2 non numériques, %3 censurés, %4 signalés</translation>
+    </message>
+    <message>
+        <source>; outside the truncation limits: %1</source>
+        <translation> ; hors des limites de troncature : %1</translation>
+    </message>
+    <message>
+        <source>No procedure is kept for %1: set one (Propose fills it from the stream) and save it.</source>
+        <translation>Aucune procédure n&apos;est conservée pour %1 : réglez-en une (Proposer la remplit à partir de la série) et enregistrez-la.</translation>
+    </message>
+    <message>
+        <source>acknowledged</source>
+        <translation>acquittée</translation>
+    </message>
+    <message>
+        <source>open</source>
+        <translation>ouverte</translation>
     </message>
 </context>
 </TS>

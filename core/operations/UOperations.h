@@ -551,6 +551,20 @@ public:
     void MeasureBias(const TAnalyte& a, TQualityGoal& goal) const;
     // Whether the store keeps peer and EQA records, and with them a bias source other than the target.
     bool KeepsAssessment() const { return store_->KeepsAssessment(); }
+    // ---------------------------------------------------------------- patient-based QC alarms
+    // (UOperationsPatientQc.cpp)
+    // The alarms of the analyte's procedure run over its stream, oldest first, each with its
+    // acknowledgement when one is kept; none without a procedure. An alarm not acknowledged is open.
+    std::vector<TPqcAlarm> PatientQcAlarms(const TAnalyte& a) const;
+    // Every acknowledgement kept for the analyte, by alarm, also of alarms the stream no longer shows.
+    std::vector<TPqcAlarm> PatientQcAcknowledgements(const TAnalyte& a) const;
+    // The analytes (names, in list order) with an open alarm.
+    std::vector<std::string> PatientQcOpenAlarms() const;
+    // Acknowledges the alarm at `alarm` (to the second) with the corrective action taken, by `op` (the
+    // program's operator when empty); journaled. Refused, with nothing changed, for an alarm the run does
+    // not show or one acknowledged already, an empty action, and where patient-based QC is not kept.
+    TOutcome AcknowledgePatientQcAlarm(const TAnalyte& a, TDateTime alarm, const std::string& action,
+                                       const std::string& op = "");
 
 private:
     friend struct TOperationsTestAccess; // defined in the tests only

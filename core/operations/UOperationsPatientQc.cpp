@@ -1,10 +1,12 @@
 // The operations layer's patient-based QC: the patients' result streams in the database (value, time
 // and instrument only), their mapping to analytes, the procedure per analyte and the retention.
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
 #include "UOperations.h"
 
+#include "UCodePage.h"
 #include "UTexts.h"
 #include "UUtilitaires.h"
 
@@ -261,5 +263,85 @@ TOutcome TOperations::SetPatientQcProcedure(const TAnalyte& a, const TPqcSetting
         st.Step();
         Log(jk::PatientQcChanged, &a, 0, std::nullopt, before ? ProcedureText(*before) : "",
             ProcedureText(s));
+    });
+}
+
+// ---------------------------------------------------------------- alarms and their acknowledgement
+
+namespace {
+// Alarms are matched to the second: the companion and the windows show them so.
+constexpr double AlarmTolerance = 0.5 / 86400;
+} // namespace
+
+std::vector<TPqcAlarm> TOperations::PatientQcAcknowledgements(const TAnalyte& a) const {
+    std::vector<TPqcAlarm> out;
+    if (!PatientQcReadable() || db_.Version("pqc_ack") == 0) return out;
+    TStatement st = db_.Prepare(
+        "SELECT alarm, action, operator, acknowledged_utc FROM pqc_ack WHERE analyte = ? ORDER BY alarm");
+    st.Bind(1, a.Name);
+    while (st.Step())
+        out.push_back({st.Real(0), true, Utf8ToCp1252(st.Text(1)), Utf8ToCp1252(st.Text(2)), st.Text(3)});
+    return out;
+}
+
+std::vector<TPqcAlarm> TOperations::PatientQcAlarms(const TAnalyte& a) const {
+    std::vector<TPqcAlarm> out;
+    const std::optional<TPqcSettings> s = PatientQcProcedure(a);
+    if (!s || !CheckPqcSettings(*s).empty()) return out;
+    const std::vector<TPqcAlarm> acks = PatientQcAcknowledgements(a);
+    for (TDateTime t : RunPqc(*s, PatientStream(a)).Alarms) {
+        TPqcAlarm alarm{t, false, "", "", ""};
+        for (const TPqcAlarm& k : acks)
+            if (std::fabs(k.Time - t) < AlarmTolerance) {
+                alarm = k;
+                alarm.Time = t;
+            }
+        out.push_back(alarm);
+    }
+    return out;
+}
+
+std::vector<std::string> TOperations::PatientQcOpenAlarms() const {
+    std::vector<std::string> out;
+    if (!PatientQcReadable()) return out;
+    for (const auto& a : ListAnalytes.Items) {
+        const std::vector<TPqcAlarm> alarms = PatientQcAlarms(*a);
+        if (std::any_of(alarms.begin(), alarms.end(), [](const TPqcAlarm& k) { return !k.Acknowledged; }))
+            out.push_back(a->Name);
+    }
+    return out;
+}
+
+TOutcome TOperations::AcknowledgePatientQcAlarm(const TAnalyte& a, TDateTime alarm, const std::string& action,
+                                                const std::string& op) {
+    const std::string what = Trim(BlankControlChars(action));
+    if (what.empty())
+        return TOutcome::Refuse(TranslatedText(
+            QT_TRANSLATE_NOOP("Core", "An alarm is acknowledged with the corrective action taken")));
+    try {
+        CheckPatientQcWritable();
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    const std::vector<TPqcAlarm> alarms = PatientQcAlarms(a);
+    const auto found = std::find_if(alarms.begin(), alarms.end(), [&](const TPqcAlarm& k) {
+        return std::fabs(k.Time - alarm) < AlarmTolerance;
+    });
+    if (found == alarms.end())
+        return TOutcome::Refuse(Fill(QT_TRANSLATE_NOOP("Core", "%1 has no patient-based QC alarm at %2"),
+                                     a.Name, IsoRegional().DateTimeToText(alarm)));
+    if (found->Acknowledged)
+        return TOutcome::Refuse(
+            Fill(QT_TRANSLATE_NOOP("Core", "The alarm of %1 at %2 was acknowledged already"), a.Name,
+                 IsoRegional().DateTimeToText(alarm)));
+    const std::string who =
+        Trim(BlankControlChars(op)).empty() ? operator_ : Trim(BlankControlChars(op)).substr(0, 4);
+    return RecordInDatabase([&] {
+        TStatement st = db_.Prepare(
+            "INSERT INTO pqc_ack(analyte, alarm, action, operator, acknowledged_utc) VALUES(?, ?, ?, ?, ?)");
+        st.Bind(1, a.Name).Bind(2, found->Time).Bind(3, Cp1252ToUtf8(what)).Bind(4, Cp1252ToUtf8(who));
+        st.Bind(5, UtcTimeText());
+        st.Step();
+        Log(jk::PatientQcAcknowledged, &a, 0, found->Time, "alarm open", "acknowledged", what, who);
     });
 }

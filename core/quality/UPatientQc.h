@@ -92,6 +92,14 @@ struct TPqcRun {
     int Truncated = 0; // results outside the truncation limits (left out, or winsorised)
     bool Alarm() const { return !Points.empty() && !Points.back().InLimits; }
 };
+// An alarm of a run and, once acknowledged, the corrective action taken, by whom and when.
+struct TPqcAlarm {
+    TDateTime Time = 0;
+    bool Acknowledged = false;
+    std::string Action, Operator; // Windows-1252, as the program's texts
+    std::string AcknowledgedUtc;  // 2026-12-09T03:05:00Z
+};
+
 // The procedure run over a stream in time order.
 TPqcRun RunPqc(const TPqcSettings& s, const std::vector<TPatientResult>& stream);
 

@@ -128,6 +128,12 @@ const std::vector<TSchemaPart>& SchemaParts() {
           "CREATE INDEX journal_operator ON journal(operator);"}},
         // Where a goal's bias comes from: target, peer or eqa.
         {"goal_bias", {"ALTER TABLE goal ADD COLUMN bias_from TEXT NOT NULL DEFAULT 'target';"}},
+        // Patient-based QC alarms acknowledged: the alarm's date-time, the corrective action taken (UTF-8),
+        // who took it and when.
+        {"pqc_ack",
+         {"CREATE TABLE pqc_ack(analyte TEXT NOT NULL COLLATE NOCASE, alarm REAL NOT NULL,"
+          "                     action TEXT NOT NULL, operator TEXT NOT NULL, acknowledged_utc TEXT NOT NULL,"
+          "                     PRIMARY KEY(analyte, alarm));"}},
     };
     return parts;
 }

@@ -62,6 +62,7 @@ inline constexpr const char* InboxDiscarded = "inbox discarded";
 inline constexpr const char* EqaRecorded = "EQA result";
 inline constexpr const char* PeerRecorded = "peer statistics";
 inline constexpr const char* PatientQcChanged = "patient-based QC";
+inline constexpr const char* PatientQcAcknowledged = "patient-based QC alarm acknowledged";
 inline constexpr const char* SignedIn = "signed in";
 inline constexpr const char* SignInRefused = "sign-in refused";
 // An edit another bench's change made before it could not be saved: Before what the server holds,

@@ -139,4 +139,46 @@ TEST(CliPbrtqc, HistoryProcedureAlarmsAndSimulation) {
     EXPECT_EQ(Field(r.out, "Procedure"), "\"ma\"");
 }
 
+TEST(CliPbrtqc, AlarmAcknowledgedWithItsAction) {
+    TTempFolder home;
+    const std::string file = home.File("history.txt");
+    const TRegional iso{"yyyy-MM-dd", "HH:mm:ss", '.'};
+    const TDateTime start = std::floor((Now() - 1) * 1440) / 1440;
+    std::string text;
+    for (int i = 0; i < 40; ++i)
+        text += iso.DateTimeToText(start + i / 144.0) + (i >= 20 && i < 30 ? "\t150\n" : "\t140\n");
+    AtomicWriteFile(file, text);
+    ASSERT_EQ(Cli(home.Path(), {"--init", "pbrtqc", "import", "Glucose", file}).status, 0);
+    TRun r = Cli(home.Path(), {"pbrtqc", "set", "Glucose", "--n", "5", "--limits", "138", "142"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = Cli(home.Path(), {"pbrtqc", "Glucose"});
+    const size_t at = r.out.find("\"Alarms\":[\"");
+    ASSERT_NE(at, std::string::npos) << r.out;
+    const std::string alarm = r.out.substr(at + 11, 19);
+    EXPECT_NE(r.out.find("\"Acknowledged\":[]"), std::string::npos) << r.out;
+
+    // Bad acknowledgements change nothing.
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"pbrtqc", "ack", "Glucose", alarm},
+             {"pbrtqc", "ack", "Glucose", "yesterday", "Recalibrated"},
+             {"pbrtqc", "ack", "Glucose", alarm.substr(0, 10), "Recalibrated"},
+             {"pbrtqc", "ack", "Glucose", iso.DateTimeToText(start), "Recalibrated"},
+             {"pbrtqc", "ack", "Glucose", alarm, " "},
+             {"pbrtqc", "ack", "Glucose", alarm, "Recalibrated \xe2\x9c\x93"}}) {
+        r = Cli(home.Path(), bad);
+        EXPECT_NE(r.status, 0) << bad.back();
+        EXPECT_FALSE(r.err.empty()) << bad.back();
+    }
+    r = Cli(home.Path(),
+            {"pbrtqc", "ack", "Glucose", alarm, "Recalibrated, patients re-run", "--operator", "KM"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(Cli(home.Path(), {"pbrtqc", "ack", "Glucose", alarm, "Again"}).status, 0);
+    r = Cli(home.Path(), {"pbrtqc", "Glucose"});
+    EXPECT_NE(r.out.find("\"Alarms\":[\"" + alarm + "\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"Acknowledged\":[{\"Alarm\":\"" + alarm +
+                         "\",\"Action\":\"Recalibrated, patients re-run\",\"Operator\":\"KM\",\"Time\":\""),
+              std::string::npos)
+        << r.out;
+}
+
 } // namespace

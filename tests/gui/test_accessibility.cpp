@@ -182,7 +182,7 @@ void TestAccessibility::everyWindowNamesItsControls() {
         [&] { w.MnuDisplaySizeClick(); }, [&] { w.MnuAboutClick(); },
         [&] { w.BtArchivesClick(); }};
     for (const char* menu : {"MnuZScores", "MnuMonthlySummary", "MnuJournal", "MnuReview", "MnuCorrective",
-                             "MnuInbox", "MnuInboxMapping", "MnuPeer", "MnuUncertainty"})
+                             "MnuInbox", "MnuInboxMapping", "MnuPeer", "MnuUncertainty", "MnuPatientQc"})
         commands.push_back([&w, menu] { w.findChild<QAction*>(QLatin1String(menu))->trigger(); });
     for (const auto& command : commands) {
         bool opened = false;

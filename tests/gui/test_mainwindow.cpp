@@ -110,8 +110,8 @@ private slots:
                 "&Special functions: &Lock limits, &Fix limits, &Erase/archive levels, &Random "
                 "generator, &Clear queue",
                 "Rec&ords: &Journal of changes, &Review and sign-off",
-                "&Quality: &Z-scores and Youden plot, &Monthly summary, &Peer comparison, &Import quality "
-                "goals..., Import p&eer statistics...",
+                "&Quality: &Z-scores and Youden plot, &Monthly summary, &Peer comparison, P&atient-based QC, "
+                "&Import quality goals..., Import p&eer statistics...",
                 "&?: &User manual, &About"}));
         // The button bar in its order, Exit last.
         QStringList bar;
