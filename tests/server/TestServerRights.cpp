@@ -214,7 +214,10 @@ TEST_F(ServerRights_, TheBenchRoleChangesTheDataOnlyAsTheProgramDoes) {
     const std::vector<std::pair<const char*, std::function<TOutcome()>>> changes = {
         {"goal",
          [&] {
-             return ops.SetGoal({"Glucose", 10.0L});
+             TQualityGoal goal;
+             goal.Analyte = "Glucose";
+             goal.TEa = 10.0L;
+             return ops.SetGoal(goal);
          }},
         {"rule set", [&] { return ops.SetRuleSet("Glucose", MakeQcRuleSet("Strict", "1:3s", "1:2s")); }},
         {"corrective actions", [&] { return ops.SetCorrectiveActions({"Recalibrated"}); }},
