@@ -99,20 +99,20 @@ private slots:
             for (QAction* a : m->menu()->actions()) items << a->text();
             menus << m->text() + ": " + items.join(QStringLiteral(", "));
         }
-        QCOMPARE(
-            menus,
-            (QStringList{
-                "Pa&rameters: &Analytes, &Control materials, &Operators, &Instrument mapping",
-                "Confi&guration: &Backup/restore options, &Password, Statistical &risks, &Shortcuts, "
-                "&Display size, &Corrective actions, &Inbox",
-                "&File: &Diskette restore, &Export, &Import, , &Print charts, , E&xit",
-                "Cl&ipboard: &Copy, &Paste",
-                "&Special functions: &Lock limits, &Fix limits, &Erase/archive levels, &Random "
-                "generator, &Clear queue",
-                "Rec&ords: &Journal of changes, &Review and sign-off",
-                "&Quality: &Z-scores and Youden plot, &Monthly summary, &Peer comparison, P&atient-based QC, "
-                "&Import quality goals..., Import p&eer statistics...",
-                "&?: &User manual, &About"}));
+        QCOMPARE(menus,
+                 (QStringList{
+                     "Pa&rameters: &Analytes, &Control materials, &Operators, &Instrument mapping",
+                     "Confi&guration: &Backup/restore options, &Password, Statistical &risks, &Shortcuts, "
+                     "&Display size, &Corrective actions, &Inbox",
+                     "&File: &Diskette restore, &Export, &Import, , &Print charts, , E&xit",
+                     "Cl&ipboard: &Copy, &Paste",
+                     "&Special functions: &Lock limits, &Fix limits, &Erase/archive levels, &Random "
+                     "generator, &Clear queue",
+                     "Rec&ords: &Journal of changes, &Review and sign-off",
+                     "&Quality: &Z-scores and Youden plot, &Monthly summary, &Peer comparison, "
+                     "Measurement &uncertainty, P&atient-based QC, &Import quality goals..., Import p&eer "
+                     "statistics...",
+                     "&?: &User manual, &About"}));
         // The button bar in its order, Exit last.
         QStringList bar;
         for (QToolButton* b : w.Panel1->findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly))
