@@ -262,7 +262,7 @@ TEST_F(CompanionLive, KilledWhileAClientSendsEveryMessageIsTakenOnce) {
     StartWatch();
     ASSERT_EQ(port, fixed);
 
-    constexpr int Count = 12;
+    constexpr int Count = 16;
     std::atomic<int> acknowledged{0};
     std::thread client([&] {
         for (int i = 0; i < Count; ++i) {
@@ -286,6 +286,7 @@ TEST_F(CompanionLive, KilledWhileAClientSendsEveryMessageIsTakenOnce) {
                 ::close(c);
                 if (Msa(ack).starts_with("MSA|AA|K" + std::to_string(i))) {
                     ++acknowledged;
+                    std::this_thread::sleep_for(std::chrono::milliseconds(40)); // a sender's pace
                     break;
                 }
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -305,7 +306,7 @@ TEST_F(CompanionLive, KilledWhileAClientSendsEveryMessageIsTakenOnce) {
     }
     client.join();
     ASSERT_EQ(acknowledged, Count);
-    EXPECT_GE(kills, 3);
+    EXPECT_GE(kills, 2);
     TearDown();
     // What a killed watch wrote and did not read is read by the next reading, and adds nothing new.
     ASSERT_EQ(Cli({"inbox", "--once"}).status, 0);
