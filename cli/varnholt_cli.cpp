@@ -20,6 +20,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 #include <QCommandLineParser>
@@ -40,6 +41,8 @@
 #include "UFolderLock.h"
 #include "UGlobale.h"
 #include "UImportText.h"
+#include "UInbox.h"
+#include "UListener.h"
 #include "UMigrate.h"
 #include "UOperations.h"
 #include "UQcError.h"
@@ -308,6 +311,7 @@ const std::map<std::string, std::string> CommandHelp = {
      "varnholt-cli [--inbox DIR] inbox --watch [--interval SECONDS]\n"
      "  Keeps reading the inbox (every 5 seconds by default) until stopped. The folder is locked only\n"
      "  while a reading lasts; while the program is open it reads the inbox itself and this waits.\n"
+     "  Between readings it serves the sources' live connections (listen=..., see source --help).\n"
      "varnholt-cli inbox show\n  Prints the inbox settings (JSON).\n"
      "varnholt-cli inbox set [--folder DIR] [--auto-accept on|off] [--window MINUTES]\n"
      "  Sets the inbox folder (empty: none), the direct acceptance of runs with no warning and no\n"
@@ -324,7 +328,13 @@ const std::map<std::string, std::string> CommandHelp = {
      "varnholt-cli source\n  Lists the sources with stored reading options.\n"
      "varnholt-cli source ID\n  Prints the reading options of source ID (KEY=VALUE lines).\n"
      "varnholt-cli source ID KEY=VALUE...\n  Changes them, e.g. separator=semicolon column.test=Test\n"
-     "  column.value=Result column.date=Date decimal=, dateformat=dd.MM.yyyy qc.prefixes=QC\n"},
+     "  column.value=Result column.date=Date decimal=, dateformat=dd.MM.yyyy qc.prefixes=QC\n"
+     "  Live connections, served by inbox --watch: listen=HOST:PORT (a port alone: on 127.0.0.1; empty:\n"
+     "  none) protocol=mllp takes HL7 messages in MLLP blocks on TCP, each read as a file of the source\n"
+     "  and acknowledged (AA) once recorded, AE or AR with the reason otherwise; protocol=astm takes\n"
+     "  ASTM messages in E1381 frames, the last frame ACKed once recorded. allow=ADDR[,ADDR] the\n"
+     "  peers allowed (empty: every peer); listen.maxbytes=1048576 the largest message,\n"
+     "  listen.connections=8 at once, listen.idle=60 seconds of silence before a connection is closed.\n"},
     {"journal",
      "varnholt-cli journal [--analyte A] [--from DATE] [--to DATE]\n  Prints {\"entries\":[...]}: "
      "every change to the stored data, oldest first (dates of the changes, both included).\n"
@@ -1416,6 +1426,96 @@ int CmdInbox(const TArgs& a) {
 
 volatile std::sig_atomic_t StopWatching = 0;
 
+// A message received live, taken as a file of its source would be: written whole into the source's
+// folder and read there by the same pass, and acknowledged only when its results are recorded. What
+// was not recorded is kept in failed/ with its reason, and the sender is told to send it again.
+TLiveOutcome RecordLiveMessage(const std::string& home, const TOpenOptions& open,
+                               const TInstrumentSource& source, const std::string& message) {
+    auto outcome = [](const char* code, const std::string& why) {
+        return TLiveOutcome{code, Cp1252ToUtf8(Flatten(why))};
+    };
+    TOpenReport r = Operations().Open(home, TOpenMode::Writer, open);
+    if (!r.Opened)
+        return outcome("AR", r.LockedElsewhere ? "not recorded: the folder is in use, send again later"
+                                               : "not recorded: " + r.Message);
+    struct TClose {
+        ~TClose() { Operations().Close(); }
+    } closing;
+    if (r.FirstRun) return outcome("AR", "not recorded: no Varnholt data in " + home);
+    std::string folder = InboxOverride.empty() ? Operations().InboxSettings().Folder : InboxOverride;
+    if (folder.empty()) return outcome("AR", "not recorded: no inbox folder is set");
+    if (folder.back() != '/') folder += '/';
+    if (source.Id != DefaultSourceId) folder += Cp1252ToUtf8(source.Id) + "/";
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec) return outcome("AR", "not recorded: cannot create " + folder + ": " + ec.message());
+    const bool astm = source.Protocol == "astm";
+    static unsigned received = 0;
+    char stamp[32];
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    ::gmtime_r(&now, &tm);
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
+    std::string name;
+    do
+        name = "live-" + std::string(stamp) + "-" + std::to_string(::getpid()) + "-" +
+               std::to_string(++received) + (astm ? ".astm" : ".hl7");
+    while (FileExists(folder + name) || FileExists(folder + "." + name));
+    const TInboxFile file{folder + name, name, folder, source.Id, 0, 0};
+    // Kept in failed/ with its reason; the sender is asked for the message again.
+    auto keep = [&](const TInboxFile& f, const std::string& why) {
+        try {
+            MoveToFailed(f, why + "\n");
+        } catch (const EQcError&) {
+            ::unlink(f.Path.c_str());
+        }
+        return outcome("AR", why);
+    };
+    // An HL7 message as a closed MLLP block is read as one whole message; ASTM records as they are.
+    const std::string bytes = astm ? message : MllpStart + message + MllpEnd + '\r';
+    if (astm ? !AstmHasHeader(message) : !Hl7HasHeader(message)) {
+        // Written under a name the reading passes over, then moved to failed/ beside its reason.
+        TInboxFile hidden = file;
+        hidden.Path = folder + "." + name;
+        try {
+            AtomicWriteFile(hidden.Path, bytes);
+        } catch (const EQcError& e) {
+            return outcome("AR", "not recorded: " + std::string(e.what()));
+        }
+        return keep(hidden, astm ? "not an ASTM message: it does not begin with a header record"
+                                 : "not an HL7 message: it does not begin with an MSH segment");
+    }
+    try {
+        AtomicWriteFile(file.Path, bytes);
+    } catch (const EQcError& e) {
+        return outcome("AR", "not recorded: " + std::string(e.what()));
+    }
+    TInboxReadOptions options;
+    options.Folder = InboxOverride;
+    options.OnlySource = source.Id;
+    options.OnlyName = name;
+    TInboxReport report;
+    const TOutcome out = Operations().ReadInbox(&report, options);
+    if (out.Changed()) std::cout << ReportJson(report) << std::endl;
+    const auto mine = std::find_if(report.Files.begin(), report.Files.end(),
+                                   [&](const TInboxFileOutcome& f) { return f.Name == name; });
+    if (mine == report.Files.end())
+        return keep(file, "not recorded: " +
+                              (out.Message.empty() ? std::string("the message was not read") : out.Message));
+    const bool inFailed = mine->MovedTo.find("/" + std::string(FailedFolderName) + "/") != std::string::npos;
+    switch (mine->Kind) {
+    case TInboxFileOutcome::Read:
+    case TInboxFileOutcome::ReadBefore:
+        // Recorded; a message with faults was taken but for the lines its reason names.
+        return inFailed ? outcome("AE", mine->Detail) : outcome("AA", "");
+    case TInboxFileOutcome::Failed:
+        return outcome("AE", mine->Detail);
+    case TInboxFileOutcome::Waiting:
+        break;
+    }
+    return keep(file, "not recorded: " + (mine->Detail.empty() ? out.Message : mine->Detail));
+}
+
 // Reads the inbox again and again. The folder is opened, and its lock taken, only for each reading: the
 // program can start in between, and while it is open it reads the inbox itself.
 int WatchInbox(const std::string& home, const TArgs& a, const std::string& db, const std::string& user) {
@@ -1426,6 +1526,20 @@ int WatchInbox(const std::string& home, const TArgs& a, const std::string& db, c
     std::signal(SIGINT, [](int) { StopWatching = 1; });
     std::string folder = InboxOverride, lastListing, lastError;
     bool listingKnown = false;
+    auto openOptions = [&] {
+        TOpenOptions open;
+        open.CreateFolder = false;
+        open.SampleOnFirstRun = false;
+        open.Server = db;
+        open.OperatorCode = db.empty() ? "" : user;
+        open.OperatorPassword = password;
+        return open;
+    };
+    TListeners listeners;
+    listeners.Notice = [](const std::string& text) { std::cerr << "varnholt-cli: " << text << std::endl; };
+    auto record = [&](const TInstrumentSource& source, const std::string&, const std::string& message) {
+        return RecordLiveMessage(home, openOptions(), source, message);
+    };
     auto lastFull = std::chrono::steady_clock::time_point{};
     auto say = [&](const std::string& message) {
         if (message == lastError) return;
@@ -1448,13 +1562,7 @@ int WatchInbox(const std::string& home, const TArgs& a, const std::string& db, c
         if (!listed || (listing != lastListing || !listingKnown) ||
             now - lastFull >= std::chrono::minutes(1)) {
             lastFull = now;
-            TOpenOptions open;
-            open.CreateFolder = false;
-            open.SampleOnFirstRun = false;
-            open.Server = db;
-            open.OperatorCode = db.empty() ? "" : user;
-            open.OperatorPassword = password;
-            TOpenReport r = Operations().Open(home, TOpenMode::Writer, open);
+            TOpenReport r = Operations().Open(home, TOpenMode::Writer, openOptions());
             if (!r.Opened) {
                 say(r.LockedElsewhere
                         ? "the folder " + home +
@@ -1473,6 +1581,7 @@ int WatchInbox(const std::string& home, const TArgs& a, const std::string& db, c
                 TOutcome out = Operations().ReadInbox(&report, options);
                 if (folder.empty() || InboxOverride.empty())
                     folder = InboxOverride.empty() ? Operations().InboxSettings().Folder : InboxOverride;
+                for (const std::string& fault : listeners.Configure(Operations().InboxSources())) say(fault);
                 Operations().Close();
                 say(out.Status == TStatus::Refused ? out.Message : "");
                 // Files only waiting to settle are not worth a line.
@@ -1500,8 +1609,13 @@ int WatchInbox(const std::string& home, const TArgs& a, const std::string& db, c
             }
         }
         if (more) continue;
-        for (int k = 0; k < a.interval * 10 && !StopWatching; ++k)
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        // Between readings the listeners are served; a message received is recorded at once.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(a.interval * 1000);
+        while (!StopWatching && std::chrono::steady_clock::now() < until)
+            if (listeners.Count() == 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            else
+                listeners.Serve(std::chrono::milliseconds(200), record);
     }
     return 0;
 }

@@ -145,4 +145,7 @@ struct TInboxReadOptions {
     // A file changed less than this many seconds ago may still be being written: it waits. (Writers
     // that write a temporary name and then rename need no such wait.)
     int SettleSeconds = 0;
+    // Only this file of the inbox is read (a message received live, written whole): its source's id
+    // and its name. Empty: every file.
+    std::string OnlySource, OnlyName;
 };

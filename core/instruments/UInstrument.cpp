@@ -2,13 +2,17 @@
 #include "UInstrument.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <map>
+
+#include "UInbox.h"
 
 #include "UInstrumentAstm.h"
 #include "UInstrumentDelimited.h"
 #include "UInstrumentHl7.h"
 #include "UInstrumentText.h"
+#include "UListener.h"
 #include "UTexts.h"
 #include "UUtilitaires.h"
 
@@ -54,8 +58,9 @@ bool YesNo(const std::string& key, const std::string& v) {
 } // namespace
 
 std::string TInstrumentSource::ToText() const {
-    std::string prefixes;
+    std::string prefixes, allow;
     for (const std::string& p : ControlPrefixes) prefixes += (prefixes.empty() ? "" : ",") + p;
+    for (const std::string& a : Allow) allow += (allow.empty() ? "" : ",") + a;
     const std::pair<const char*, std::string> lines[] = {
         {"id", Id},
         {"encoding", Encoding},
@@ -77,6 +82,12 @@ std::string TInstrumentSource::ToText() const {
         {"hl7.level", Hl7LevelField},
         {"qc.prefixes", prefixes},
         {"qc.all", AllResultsAreQc ? "yes" : "no"},
+        {"listen", Listen},
+        {"protocol", Protocol},
+        {"allow", allow},
+        {"listen.maxbytes", std::to_string(ListenMaxBytes)},
+        {"listen.connections", std::to_string(ListenConnections)},
+        {"listen.idle", std::to_string(ListenIdleSeconds)},
     };
     std::string out;
     for (const auto& [key, value] : lines) out += std::string(key) + "=" + OneLine(value) + "\n";
@@ -146,6 +157,27 @@ TInstrumentSource TInstrumentSource::FromText(std::string_view text) {
                 if (!Trim(p).empty()) s.ControlPrefixes.push_back(Trim(p));
         } else if (key == "qc.all") {
             s.AllResultsAreQc = YesNo(key, v);
+        } else if (key == "listen") {
+            if (!v.empty() && !ParseListenAddress(v)) throw bad();
+            s.Listen = v;
+        } else if (key == "protocol") {
+            if (v != "mllp" && v != "astm") throw bad();
+            s.Protocol = v;
+        } else if (key == "allow") {
+            s.Allow.clear();
+            for (std::string_view p : Split(v, ','))
+                if (std::string a = Trim(p); !a.empty()) {
+                    if (!IsNumericAddress(a)) throw bad();
+                    s.Allow.push_back(a);
+                }
+        } else if (key == "listen.maxbytes" || key == "listen.connections" || key == "listen.idle") {
+            const bool bytes = key == "listen.maxbytes", idle = key == "listen.idle";
+            const int low = bytes ? 64 : 1;
+            const int high = bytes ? static_cast<int>(MaxInboxFileSize) : idle ? 86400 : 1000;
+            int n = 0;
+            const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
+            if (ec != std::errc() || end != v.data() + v.size() || n < low || n > high) throw bad();
+            (bytes ? s.ListenMaxBytes : idle ? s.ListenIdleSeconds : s.ListenConnections) = n;
         }
         // Keys of later versions are left for them.
     }

@@ -99,6 +99,15 @@ struct TInstrumentSource {
     std::vector<std::string> ControlPrefixes;
     bool AllResultsAreQc = false;
 
+    // A live connection beside the folder: "HOST:PORT" ("[ADDR]:PORT" for IPv6; a port alone listens on
+    // 127.0.0.1), empty for none. Each message received is read as a file of this source.
+    std::string Listen;
+    std::string Protocol = "mllp";  // mllp: HL7 in MLLP blocks; astm: ASTM in E1381 frames
+    std::vector<std::string> Allow; // numeric addresses of the peers allowed; empty: every peer
+    int ListenMaxBytes = 1048576;   // a message larger than this is refused and its connection closed
+    int ListenConnections = 8;      // connections at once; more are closed at once
+    int ListenIdleSeconds = 60;     // a connection silent this long is closed
+
     // Lines "key=value"; FromText ignores unknown keys and throws EQcError for a bad value.
     std::string ToText() const;
     static TInstrumentSource FromText(std::string_view text);

@@ -409,6 +409,10 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
     try {
         CheckInboxFolder(folder);
         files = ListInboxFiles(folder);
+        if (!options.OnlyName.empty())
+            std::erase_if(files, [&](const TInboxFile& f) {
+                return f.Source != options.OnlySource || f.Name != options.OnlyName;
+            });
     } catch (const EQcError& e) {
         return TOutcome::FromError(e);
     }
