@@ -150,6 +150,11 @@ grep -qi "^usage: varnholt-cli" <<<"$help" || fail "varnholt-cli --help printed 
 mkdir "$root/home"
 out=$("$cli" --home "$root/home" analytes) || fail "varnholt-cli analytes failed"
 [[ "$out" == '{"analytes":'* ]] || fail "varnholt-cli analytes printed: $out"
+# Its report is drawn by the installed report program (the sample data of a first start).
+out=$("$cli" --home "$root/home" --init report Glucose --pdf "$root/report.pdf") ||
+    fail "varnholt-cli report failed"
+[[ "$out" == '{"pdf":'*'"points":45}' && $(head -c 5 "$root/report.pdf") == "%PDF-" ]] ||
+    fail "varnholt-cli report printed: $out"
 # Every library the program needs resolves on this machine.
 if ldd "$root/tree/usr/bin/varnholt" | grep -q "not found"; then
     fail "unresolved libraries: $(ldd "$root/tree/usr/bin/varnholt" | grep 'not found')"
