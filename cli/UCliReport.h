@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "UStructures.h"
 
@@ -10,6 +11,15 @@ struct TReportOutput {
     std::string Pdf;
     std::string Printer;
 };
+
+// The companion needs Qt Core only; the report command is carried out by the report program
+// (varnholt-report), which is the companion's own code linked with the printouts. In the companion this
+// replaces the process with that program, run with the same arguments (`args`, without the program's
+// name) and environment, so that its output and exit status are the command's; a program folder the
+// command line does not name (`home` was found from the companion's place) is handed on in VARNHOLT_HOME.
+// Throws EQcError when the report program is missing or cannot be started. Returns at once in the report
+// program itself and in a build without the printouts.
+void RunReportProgram(const std::vector<std::string>& args, const std::string& home, bool homeGiven);
 
 // Writes the charts (every level, with statistics, in the settings' colour mode) and the data table
 // of the points dated from day d1 to day d2 (either order) as one PDF: into a file replaced

@@ -3,6 +3,8 @@
 
 #include "UQcError.h"
 
+void RunReportProgram(const std::vector<std::string>&, const std::string&, bool) {}
+
 int WriteReport(const TReportOutput&, const TAnalyte&, TDateTime, TDateTime) {
     throw EQcError("report: this build has no printouts (it was built without Qt)");
 }

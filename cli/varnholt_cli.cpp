@@ -1907,6 +1907,8 @@ int Run(const std::vector<std::string>& args) {
     std::string home = a.home;
     if (home.empty()) home = FindProgramFolder(ExecutableFolder());
     if (home.empty()) Refuse("no program folder: HOME is not set (give --home DIR or set VARNHOLT_HOME)");
+    // Before anything is opened or read (a password on standard input among them).
+    if (a.command == "report") RunReportProgram(args, home, !a.home.empty());
     if (a.command == "inbox" && a.watch) {
         return WatchInbox(home, a, db, user);
     }

@@ -10,7 +10,8 @@ endif()
 get_filename_component(ROOT "${ROOT}" REALPATH)
 
 # Lowest first; a folder may include from its own layer and every layer before it. The companion
-# (cli) stands on the printouts: it prints the program's reports, and opens no window.
+# (cli) stands on the printouts: its report program prints the program's reports, and opens no window
+# (the companion itself links core and Qt Core only, which its test of the linked libraries checks).
 set(layers
     core/base core/model core/rules core/quality core/files core/instruments core/store core/operations
     kit drawing print cli reference charts main app)

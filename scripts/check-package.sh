@@ -51,7 +51,7 @@ done
 
 list=$(dpkg-deb -c "$deb" | awk '{print $NF}')
 app=org.varnholt.Varnholt
-for f in usr/bin/varnholt usr/bin/varnholt-cli usr/bin/varnholt-web \
+for f in usr/bin/varnholt usr/bin/varnholt-cli usr/bin/varnholt-web usr/libexec/varnholt/varnholt-report \
          usr/share/doc/varnholt/UserManual.htm usr/share/doc/varnholt/ReadMe.Txt \
          usr/share/doc/varnholt/copyright usr/share/doc/varnholt/changelog.gz \
          usr/share/man/man1/varnholt.1.gz usr/share/man/man1/varnholt-cli.1.gz usr/share/man/man1/varnholt-web.1.gz \
@@ -75,7 +75,8 @@ dpkg-deb -x "$deb" "$root/tree"
 tree="$root/tree"
 # Hardened as Debian builds: PIE, stack protector, fortified calls, relocations read-only and bound at
 # start (control-flow protection is not among Debian's defaults).
-hardening-check -q --nocfprotection "$tree/usr/bin/varnholt" "$tree/usr/bin/varnholt-cli" "$tree/usr/bin/varnholt-web" >&2 ||
+hardening-check -q --nocfprotection "$tree/usr/bin/varnholt" "$tree/usr/bin/varnholt-cli" "$tree/usr/bin/varnholt-web" \
+    "$tree/usr/libexec/varnholt/varnholt-report" >&2 ||
     fail "the programs lack hardening"
 
 # The desktop entry and the metainfo as the desktop and software centres read them; the one pedantic
@@ -128,6 +129,16 @@ done
 [[ $("$tree/usr/bin/varnholt-web" --version) == "varnholt-web $version" ]] || fail "varnholt-web --version is not $version"
 # The web view stands on core alone: no window library.
 grep -q "libQt6Widgets" <<<"$(ldd "$tree/usr/bin/varnholt-web")" && fail "varnholt-web links the window library"
+# The companion, and with it the inbox's service, stands on core and Qt Core: a headless machine needs
+# neither the window library nor CUPS; its report program links the printouts.
+grep -qx 'ExecStart=varnholt-cli inbox --watch' "$tree/usr/lib/systemd/user/varnholt-inbox.service" ||
+    fail "the inbox's service does not run the companion"
+libraries=$(ldd "$tree/usr/bin/varnholt-cli")
+for lib in libQt6Gui libQt6Widgets libQt6PrintSupport libcups; do
+    grep -q "$lib" <<<"$libraries" && fail "varnholt-cli links $lib"
+done
+grep -q "libQt6PrintSupport" <<<"$(ldd "$tree/usr/libexec/varnholt/varnholt-report")" ||
+    fail "varnholt-report does not link the printouts"
 bash -n "$tree/usr/share/bash-completion/completions/varnholt-cli" || fail "the bash completion does not parse"
 
 # The installed companion runs from the unpacked tree, on a fresh data folder.
@@ -139,6 +150,11 @@ grep -qi "^usage: varnholt-cli" <<<"$help" || fail "varnholt-cli --help printed 
 mkdir "$root/home"
 out=$("$cli" --home "$root/home" analytes) || fail "varnholt-cli analytes failed"
 [[ "$out" == '{"analytes":'* ]] || fail "varnholt-cli analytes printed: $out"
+# Its report is drawn by the installed report program (the sample data of a first start).
+out=$("$cli" --home "$root/home" --init report Glucose --pdf "$root/report.pdf") ||
+    fail "varnholt-cli report failed"
+[[ "$out" == '{"pdf":'*'"points":45}' && $(head -c 5 "$root/report.pdf") == "%PDF-" ]] ||
+    fail "varnholt-cli report printed: $out"
 # Every library the program needs resolves on this machine.
 if ldd "$root/tree/usr/bin/varnholt" | grep -q "not found"; then
     fail "unresolved libraries: $(ldd "$root/tree/usr/bin/varnholt" | grep 'not found')"

@@ -570,3 +570,13 @@ TEST_F(Companion, AReadErrorRefusesAndChangesNothing) {
     // Without the fault the same command goes through.
     EXPECT_EQ(Cli(home, {"add", "Sodium", "2026-02-05", "08:00", "101"}).status, 0);
 }
+
+// The companion stands on core and Qt Core: a machine without a display (the inbox's service) needs
+// neither the window library nor printing nor graphics for it.
+TEST(CompanionProgram, LinksNoWindowLibraryNorPrinting) {
+    const std::string libraries = Shell("ldd " + Quote(VARNHOLT_CLI)).out;
+    ASSERT_NE(libraries.find("libQt6Core.so"), std::string::npos) << libraries;
+    for (const char* library :
+         {"libQt6Gui", "libQt6Widgets", "libQt6PrintSupport", "libcups", "libGL", "libX11", "libxcb"})
+        EXPECT_EQ(libraries.find(library), std::string::npos) << library << " in\n" << libraries;
+}

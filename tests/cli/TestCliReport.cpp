@@ -1,4 +1,5 @@
-// The companion's report command: charts and data of an interval in one PDF, drawn without a display.
+// The companion's report command: charts and data of an interval in one PDF, drawn without a display by
+// the report program the companion hands it to.
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -152,4 +153,73 @@ TEST_F(CompanionReport, PdfOnStandardOutput) {
     EXPECT_EQ(r.out.rfind("%PDF-", 0), 0u);
     EXPECT_NE(r.out.find("%%EOF"), std::string::npos);
     EXPECT_EQ(r.out.find("\"points\""), std::string::npos);
+}
+
+// A tree laid out as the package installs it: the companion in bin/ and the report program in its
+// place relative to bin/. The programs are linked into it where the file system allows, copied elsewhere.
+class InstalledReport : public CompanionReport {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directories(report.parent_path());
+        for (auto [from, to] : {std::pair{VARNHOLT_CLI, cli}, std::pair{VARNHOLT_REPORT, report.string()}}) {
+            std::error_code ec;
+            std::filesystem::create_hard_link(from, to, ec);
+            if (ec) std::filesystem::copy_file(from, to);
+        }
+    }
+    // The installed companion on the program folder it finds itself, with no home folder to fall back on.
+    TRun Installed(const std::vector<std::string>& args) {
+        std::string cmd =
+            "env -u VARNHOLT_HOME -u XDG_DATA_HOME -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "
+            "HOME=" +
+            Quote(home + "nohome") + " " + Quote(cli);
+        for (const std::string& a : args) cmd += " " + Quote(a);
+        TRun r = Shell(cmd + " 2>" + Quote(home + "stderr.txt"));
+        r.err = ReadWholeFile(home + "stderr.txt");
+        return r;
+    }
+    std::string bin = home + "bin/";
+    std::string cli = bin + "varnholt-cli";
+    std::filesystem::path report =
+        (std::filesystem::path(bin) / VARNHOLT_REPORT_FROM_BIN / "varnholt-report");
+};
+
+// A portable folder (the data beside the companion): the report program, which lives elsewhere, reads
+// the folder the companion found, not one beside itself.
+TEST_F(InstalledReport, ThePortableFolderIsTheCompanions) {
+    SetProgramFolder(bin);
+    WriteHistory();
+    const std::string pdf = home + "portable.pdf";
+    TRun r = Installed({"report", "Glucose", "--pdf", pdf});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "{\"pdf\":\"" + pdf + "\",\"points\":40}\n");
+    EXPECT_GE(PdfPages(pdf).size(), 2u);
+    EXPECT_FALSE(std::filesystem::exists(home + "nohome"));
+}
+
+// Without the report program the command is refused with its name, and nothing is written; the other
+// commands are the companion's own.
+TEST_F(InstalledReport, AMissingReportProgramIsNamed) {
+    SetProgramFolder(bin);
+    WriteHistory();
+    const std::string pdf = home + "missing.pdf";
+    std::filesystem::remove(report);
+    TRun r = Installed({"report", "Glucose", "--pdf", pdf});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("varnholt-cli: report: the report program varnholt-report is missing (looked for " +
+                         bin + "varnholt-report and " + report.lexically_normal().string() + ")"),
+              std::string::npos)
+        << r.err;
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+    EXPECT_EQ(Installed({"points", "Glucose"}).status, 0);
+    // One that cannot be run is named with the reason.
+    AtomicWriteFile(report.string(), "not a program");
+    r = Installed({"report", "Glucose", "--pdf", pdf});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("varnholt-cli: report: cannot start " + report.lexically_normal().string() +
+                         ": Permission denied"),
+              std::string::npos)
+        << r.err;
+    EXPECT_FALSE(std::filesystem::exists(pdf));
 }
