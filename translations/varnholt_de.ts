@@ -1786,6 +1786,10 @@
         <translation>Diese Zeile ist bereits gespeichert</translation>
     </message>
     <message>
+        <source>Another bench recorded some of these rows meanwhile: nothing was imported</source>
+        <translation>Ein anderer Arbeitsplatz hat einige dieser Zeilen inzwischen gespeichert: Nichts wurde importiert</translation>
+    </message>
+    <message>
         <source>Not a month (yyyy-mm): %1</source>
         <translation>Kein Monat (jjjj-mm): %1</translation>
     </message>

@@ -1786,6 +1786,10 @@
         <translation>Cette ligne est déjà enregistrée</translation>
     </message>
     <message>
+        <source>Another bench recorded some of these rows meanwhile: nothing was imported</source>
+        <translation>Un autre poste a enregistré entre-temps certaines de ces lignes : rien n&apos;a été importé</translation>
+    </message>
+    <message>
         <source>Not a month (yyyy-mm): %1</source>
         <translation>Pas un mois (aaaa-mm) : %1</translation>
     </message>

@@ -461,7 +461,7 @@ public:
     TOutcome Uncertainty(const TAnalyte& a, const TUncertaintyRequest& request,
                          std::vector<TLevelUncertainty>& levels) const;
     // The EQA results kept, by date; of one analyte (without regard to case) when it is given. None
-    // without a database, and on a server (which does not keep them).
+    // without a database, or while the server does not answer.
     std::vector<TEqaResult> EqaResults(const std::string& analyte = "") const;
     // An EQA file's bytes (ParseEqaFile) recorded, all in one transaction and journaled. A file with
     // any refused line (also an analyte the list does not hold, or a sample already recorded) records
@@ -529,7 +529,7 @@ public:
     TOutcome AdoptSettingsPassword(const std::string& marker, const std::string& hash);
     // ---------------------------------------------------------------- peer comparison
     // (UOperationsPeer.cpp) The peer statistics kept, by month, level and lot; of one analyte (without
-    // regard to case) when it is given. None without a database, and on a server.
+    // regard to case) when it is given. None without a database, or while the server does not answer.
     std::vector<TPeerStat> PeerStats(const std::string& analyte = "") const;
     // A peer file's bytes (ParsePeerFile) recorded in one transaction and journaled. A file with any
     // refused line (also an analyte the list does not hold, a level it does not have, or a row already
@@ -711,12 +711,10 @@ private:
     bool PatientQcReadable() const;
     // In the caller's transaction; gives how many results went.
     int PurgePatientResults();
-    // EQA results and peer statistics (UOperationsAssessment.cpp): whether they can be read, and why an
-    // import must be refused before its file is read (for reading, on the server, no database), each
-    // reason the import's own text; opens the database otherwise.
-    bool AssessmentReadable() const;
-    std::optional<TOutcome> AssessmentImportRefused(const char* readOnly, const char* onServer,
-                                                    const char* noDatabase);
+    // EQA results and peer statistics (UOperationsAssessment.cpp): why an import must be refused before
+    // its file is read (for reading, no database), each reason the import's own text; opens the
+    // database otherwise.
+    std::optional<TOutcome> AssessmentImportRefused(const char* readOnly, const char* noDatabase);
     // Runs of several benches on a server: what a save tells beside its success (runs of other benches
     // merged with the bench's own), taken by SaveData.
     std::vector<std::string> saveNotes_;

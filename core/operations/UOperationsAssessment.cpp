@@ -1,10 +1,11 @@
 // The operations layer's measurement uncertainty and EQA results: the lots of a level gathered from its
-// points and archives, and the EQA results kept in the database.
+// points and archives, and the EQA results the store keeps (the folder's over its database here).
 #include <algorithm>
 #include <cmath>
 #include <map>
 
 #include "UOperations.h"
+#include "UOperationsStores.h"
 
 #include "UJournal.h"
 #include "UTexts.h"
@@ -156,27 +157,46 @@ TOutcome TOperations::Uncertainty(const TAnalyte& a, const TUncertaintyRequest& 
     return out;
 }
 
-bool TOperations::AssessmentReadable() const {
-    return store_->KeepsAssessment() && db_.IsOpen() && db_.Version("assessment") != 0;
-}
-
-std::optional<TOutcome> TOperations::AssessmentImportRefused(const char* readOnly, const char* onServer,
-                                                             const char* noDatabase) {
+std::optional<TOutcome> TOperations::AssessmentImportRefused(const char* readOnly, const char* noDatabase) {
     if (mode_ == TOpenMode::Reader) return TOutcome::Refuse(TranslatedText(readOnly));
-    if (!store_->KeepsAssessment()) return TOutcome::Refuse(TranslatedText(onServer));
-    EnsureDatabase();
-    if (!db_.IsOpen()) return TOutcome::Refuse(Fill(noDatabase, ProgramFolder, TDatabase::FileName));
+    if (!store_->RecordsOpen()) return TOutcome::Refuse(Fill(noDatabase, ProgramFolder, TDatabase::FileName));
     return std::nullopt;
 }
 
 std::vector<TEqaResult> TOperations::EqaResults(const std::string& analyte) const {
+    return store_->EqaResults(analyte);
+}
+
+std::vector<TEqaResult> TFolderStore::EqaResults(const std::string& analyte) const {
+    const TDatabase& db = ops_.db_;
     std::vector<TEqaResult> out;
-    if (!AssessmentReadable()) return out;
-    TStatement st = db_.Prepare(std::string(SelectEqa) + (analyte.empty() ? "" : " WHERE analyte = ?1") +
-                                " ORDER BY day, id");
+    // A database read for the companion may predate the part: it is read, never brought up to date.
+    if (!db.IsOpen() || db.Version("assessment") == 0) return out;
+    TStatement st = db.Prepare(std::string(SelectEqa) + (analyte.empty() ? "" : " WHERE analyte = ?1") +
+                               " ORDER BY day, id");
     if (!analyte.empty()) st.Bind(1, analyte);
     while (st.Step()) out.push_back(EqaOfRow(st));
     return out;
+}
+
+void TFolderStore::PutEqaResults(const std::vector<TEqaResult>& results) {
+    TStatement put = ops_.db_.Prepare(
+        "INSERT INTO eqa_result(scheme, distribution, sample, day, analyte, result, assigned, sd, "
+        "participants, recorded_utc) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
+    const std::string stamp = UtcTimeText();
+    for (const TEqaResult& r : results) {
+        put.Reset();
+        put.Bind(1, r.Scheme).Bind(2, r.Distribution).Bind(3, r.Sample).Bind(4, static_cast<double>(r.Date));
+        put.Bind(5, r.Analyte)
+            .Bind(6, static_cast<double>(r.Result))
+            .Bind(7, static_cast<double>(r.Assigned));
+        put.Bind(8, static_cast<double>(r.Sd)).Bind(9, static_cast<int64_t>(r.Participants)).Bind(10, stamp);
+        put.Step();
+    }
+}
+
+void TFolderStore::AddEqaResults(const std::vector<TEqaResult>& results) {
+    Record([&] { PutEqaResults(results); });
 }
 
 TOutcome TOperations::ImportEqa(const std::string& bytes, int* count, std::vector<TRefusedLine>* refused) {
@@ -184,16 +204,13 @@ TOutcome TOperations::ImportEqa(const std::string& bytes, int* count, std::vecto
     if (refused) refused->clear();
     if (std::optional<TOutcome> refusal = AssessmentImportRefused(
             QT_TRANSLATE_NOOP("Core", "Cannot record EQA results: the folder is open for reading"),
-            QT_TRANSLATE_NOOP("Core",
-                              "EQA results are kept in a folder's database; the server does not keep them"),
             QT_TRANSLATE_NOOP("Core", "EQA results cannot be kept: the database %1%2 is not available")))
         return *refusal;
     TEqaFile file = ParseEqaFile(bytes);
-    // What the list and the database say of each line the file itself accepted.
+    // What the list and the store say of each line the file itself accepted.
     std::vector<const TAnalyte*> analytes;
     {
-        TStatement known = db_.Prepare("SELECT 1 FROM eqa_result WHERE scheme = ?1 AND distribution = ?2 AND "
-                                       "sample = ?3 AND analyte = ?4");
+        std::map<std::string, std::vector<TEqaResult>> kept; // of each analyte the file names, read once
         for (size_t k = 0; k < file.Results.size(); ++k) {
             TEqaResult& r = file.Results[k];
             const TAnalyte* a = ListAnalytes.FindByName(r.Analyte);
@@ -204,9 +221,13 @@ TOutcome TOperations::ImportEqa(const std::string& bytes, int* count, std::vecto
                 continue;
             }
             r.Analyte = a->Name;
-            known.Reset();
-            known.Bind(1, r.Scheme).Bind(2, r.Distribution).Bind(3, r.Sample).Bind(4, r.Analyte);
-            if (known.Step())
+            auto [at, fresh] = kept.try_emplace(UpperCase(a->Name));
+            if (fresh) at->second = store_->EqaResults(a->Name);
+            if (std::any_of(at->second.begin(), at->second.end(), [&](const TEqaResult& o) {
+                    return UpperCase(o.Scheme) == UpperCase(r.Scheme) &&
+                           UpperCase(o.Distribution) == UpperCase(r.Distribution) &&
+                           UpperCase(o.Sample) == UpperCase(r.Sample);
+                }))
                 file.Refused.push_back({file.Lines[k], TranslatedText(QT_TRANSLATE_NOOP(
                                                            "Core", "This sample is already recorded"))});
         }
@@ -224,31 +245,22 @@ TOutcome TOperations::ImportEqa(const std::string& bytes, int* count, std::vecto
         if (refused) *refused = std::move(file.Refused);
         return out;
     }
-    TOutcome out = RecordInDatabase([&] {
-        TStatement put = db_.Prepare(
-            "INSERT INTO eqa_result(scheme, distribution, sample, day, analyte, result, assigned, sd, "
-            "participants, recorded_utc) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
-        const std::string stamp = UtcTimeText();
-        for (size_t k = 0; k < file.Results.size(); ++k) {
-            const TEqaResult& r = file.Results[k];
-            put.Reset();
-            put.Bind(1, r.Scheme)
-                .Bind(2, r.Distribution)
-                .Bind(3, r.Sample)
-                .Bind(4, static_cast<double>(r.Date));
-            put.Bind(5, r.Analyte)
-                .Bind(6, static_cast<double>(r.Result))
-                .Bind(7, static_cast<double>(r.Assigned));
-            put.Bind(8, static_cast<double>(r.Sd))
-                .Bind(9, static_cast<int64_t>(r.Participants))
-                .Bind(10, stamp);
-            put.Step();
-            Log(jk::EqaRecorded, analytes[k], 0, std::nullopt, "",
-                r.Scheme + " " + r.Distribution + " " + r.Sample + " " + IsoDateText(r.Date) + ": result " +
-                    Number(r.Result) + ", assigned " + Number(r.Assigned) + ", SD " + Number(r.Sd) + ", " +
-                    std::to_string(r.Participants) + " participants");
-        }
-    });
+    // The journal's entries go in the results' transaction: the results and their entries are kept
+    // together.
+    for (size_t k = 0; k < file.Results.size(); ++k) {
+        const TEqaResult& r = file.Results[k];
+        Log(jk::EqaRecorded, analytes[k], 0, std::nullopt, "",
+            r.Scheme + " " + r.Distribution + " " + r.Sample + " " + IsoDateText(r.Date) + ": result " +
+                Number(r.Result) + ", assigned " + Number(r.Assigned) + ", SD " + Number(r.Sd) + ", " +
+                std::to_string(r.Participants) + " participants");
+    }
+    TOutcome out;
+    try {
+        store_->AddEqaResults(file.Results);
+    } catch (const EQcError& e) {
+        staged_.clear();
+        out = TOutcome::FromError(e);
+    }
     if (!out.Ok()) return out;
     if (count) *count = static_cast<int>(file.Results.size());
     // The figures that take the bias from EQA results change with them.

@@ -37,7 +37,7 @@ std::string ProcedureText(const TPqcSettings& s) {
 } // namespace
 
 void TOperations::CheckPatientQcWritable() {
-    if (!store_->KeepsAssessment())
+    if (!store_->KeepsPatientQc())
         throw EQcError(QT_TRANSLATE_NOOP("Core", "Patient-based QC is kept only in a folder's database"));
     if (mode_ == TOpenMode::Reader)
         throw EQcError(
@@ -51,7 +51,7 @@ void TOperations::CheckPatientQcWritable() {
 
 bool TOperations::PatientQcReadable() const {
     // A database read for the companion may predate the part: it is read, never brought up to date.
-    return store_->KeepsAssessment() && db_.IsOpen() && db_.Version("patient_qc") > 0;
+    return store_->KeepsPatientQc() && db_.IsOpen() && db_.Version("patient_qc") > 0;
 }
 
 int TOperations::PatientRetentionDays() const {

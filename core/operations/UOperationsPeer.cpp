@@ -1,9 +1,11 @@
-// The operations layer's peer comparison: the peer statistics kept in the database and the
-// laboratory's own figures of a month against them.
+// The operations layer's peer comparison: the peer statistics the store keeps (the folder's over its
+// database here) and the laboratory's own figures of a month against them.
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "UOperations.h"
+#include "UOperationsStores.h"
 
 #include "UJournal.h"
 #include "UTexts.h"
@@ -45,13 +47,37 @@ bool SameLot(const std::string& material, const std::string& lot, const TPeerSta
 } // namespace
 
 std::vector<TPeerStat> TOperations::PeerStats(const std::string& analyte) const {
+    return store_->PeerStats(analyte);
+}
+
+std::vector<TPeerStat> TFolderStore::PeerStats(const std::string& analyte) const {
+    const TDatabase& db = ops_.db_;
     std::vector<TPeerStat> out;
-    if (!AssessmentReadable()) return out;
-    TStatement st = db_.Prepare(std::string(SelectPeer) + (analyte.empty() ? "" : " WHERE analyte = ?1") +
-                                " ORDER BY month, level, material, lot, id");
+    // A database read for the companion may predate the part: it is read, never brought up to date.
+    if (!db.IsOpen() || db.Version("assessment") == 0) return out;
+    TStatement st = db.Prepare(std::string(SelectPeer) + (analyte.empty() ? "" : " WHERE analyte = ?1") +
+                               " ORDER BY month, level, material, lot, id");
     if (!analyte.empty()) st.Bind(1, analyte);
     while (st.Step()) out.push_back(PeerOfRow(st));
     return out;
+}
+
+void TFolderStore::PutPeerStats(const std::vector<TPeerStat>& stats) {
+    TStatement put =
+        ops_.db_.Prepare("INSERT INTO peer_stat(analyte, material, lot, level, month, mean, sd, n, "
+                         "labs, recorded_utc) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
+    const std::string stamp = UtcTimeText();
+    for (const TPeerStat& s : stats) {
+        put.Reset();
+        put.Bind(1, s.Analyte).Bind(2, s.Material).Bind(3, s.Lot).Bind(4, static_cast<int64_t>(s.Level));
+        put.Bind(5, s.Month).Bind(6, static_cast<double>(s.Mean)).Bind(7, static_cast<double>(s.Sd));
+        put.Bind(8, static_cast<int64_t>(s.N)).Bind(9, static_cast<int64_t>(s.Labs)).Bind(10, stamp);
+        put.Step();
+    }
+}
+
+void TFolderStore::AddPeerStats(const std::vector<TPeerStat>& stats) {
+    Record([&] { PutPeerStats(stats); });
 }
 
 TOutcome TOperations::ImportPeer(const std::string& bytes, int* count, std::vector<TRefusedLine>* refused) {
@@ -59,15 +85,13 @@ TOutcome TOperations::ImportPeer(const std::string& bytes, int* count, std::vect
     if (refused) refused->clear();
     if (std::optional<TOutcome> refusal = AssessmentImportRefused(
             QT_TRANSLATE_NOOP("Core", "Cannot record peer statistics: the folder is open for reading"),
-            QT_TRANSLATE_NOOP(
-                "Core", "Peer statistics are kept in a folder's database; the server does not keep them"),
             QT_TRANSLATE_NOOP("Core", "Peer statistics cannot be kept: the database %1%2 is not available")))
         return *refusal;
     TPeerFile file = ParsePeerFile(bytes);
     std::vector<const TAnalyte*> analytes;
     {
-        TStatement known = db_.Prepare("SELECT 1 FROM peer_stat WHERE analyte = ?1 AND material = ?2 AND "
-                                       "lot = ?3 AND level = ?4 AND month = ?5");
+        // The rows kept of each analyte the file names, read once.
+        std::map<std::string, std::vector<TPeerStat>> kept;
         for (size_t k = 0; k < file.Stats.size(); ++k) {
             TPeerStat& s = file.Stats[k];
             const TAnalyte* a = ListAnalytes.FindByName(s.Analyte);
@@ -83,10 +107,11 @@ TOutcome TOperations::ImportPeer(const std::string& bytes, int* count, std::vect
                                                             a->Name, std::to_string(s.Level))});
                 continue;
             }
-            known.Reset();
-            known.Bind(1, s.Analyte).Bind(2, s.Material).Bind(3, s.Lot);
-            known.Bind(4, static_cast<int64_t>(s.Level)).Bind(5, s.Month);
-            if (known.Step())
+            auto [at, fresh] = kept.try_emplace(UpperCase(a->Name));
+            if (fresh) at->second = store_->PeerStats(a->Name);
+            if (std::any_of(at->second.begin(), at->second.end(), [&](const TPeerStat& o) {
+                    return o.Level == s.Level && o.Month == s.Month && SameLot(s.Material, s.Lot, o);
+                }))
                 file.Refused.push_back({file.Lines[k], TranslatedText(QT_TRANSLATE_NOOP(
                                                            "Core", "This row is already recorded"))});
         }
@@ -104,24 +129,20 @@ TOutcome TOperations::ImportPeer(const std::string& bytes, int* count, std::vect
         if (refused) *refused = std::move(file.Refused);
         return out;
     }
-    TOutcome out = RecordInDatabase([&] {
-        TStatement put =
-            db_.Prepare("INSERT INTO peer_stat(analyte, material, lot, level, month, mean, sd, n, "
-                        "labs, recorded_utc) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
-        const std::string stamp = UtcTimeText();
-        for (size_t k = 0; k < file.Stats.size(); ++k) {
-            const TPeerStat& s = file.Stats[k];
-            put.Reset();
-            put.Bind(1, s.Analyte).Bind(2, s.Material).Bind(3, s.Lot).Bind(4, static_cast<int64_t>(s.Level));
-            put.Bind(5, s.Month).Bind(6, static_cast<double>(s.Mean)).Bind(7, static_cast<double>(s.Sd));
-            put.Bind(8, static_cast<int64_t>(s.N)).Bind(9, static_cast<int64_t>(s.Labs)).Bind(10, stamp);
-            put.Step();
-            Log(jk::PeerRecorded, analytes[k], s.Level - 1, std::nullopt, "",
-                s.Month + " " + s.Material + " " + s.Lot + ": mean " + Number(s.Mean) + ", SD " +
-                    Number(s.Sd) + ", n " + std::to_string(s.N) + ", " + std::to_string(s.Labs) +
-                    " laboratories");
-        }
-    });
+    // The journal's entries go in the rows' transaction: the rows and their entries are kept together.
+    for (size_t k = 0; k < file.Stats.size(); ++k) {
+        const TPeerStat& s = file.Stats[k];
+        Log(jk::PeerRecorded, analytes[k], s.Level - 1, std::nullopt, "",
+            s.Month + " " + s.Material + " " + s.Lot + ": mean " + Number(s.Mean) + ", SD " + Number(s.Sd) +
+                ", n " + std::to_string(s.N) + ", " + std::to_string(s.Labs) + " laboratories");
+    }
+    TOutcome out;
+    try {
+        store_->AddPeerStats(file.Stats);
+    } catch (const EQcError& e) {
+        staged_.clear();
+        out = TOutcome::FromError(e);
+    }
     if (!out.Ok()) return out;
     if (count) *count = static_cast<int>(file.Stats.size());
     Notify(ckGoals);

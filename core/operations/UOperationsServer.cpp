@@ -367,6 +367,35 @@ std::vector<TReview> TSharedStore::ReviewsToGuard() const {
     return server_->Reviews();
 }
 
+// Windows ask while drawing: a server that does not answer shows none until it answers again.
+std::vector<TPeerStat> TSharedStore::PeerStats(const std::string& analyte) const {
+    try {
+        server_->EnsureConnected();
+        return server_->PeerStats(analyte);
+    } catch (const EQcError&) {
+        return {};
+    }
+}
+
+std::vector<TEqaResult> TSharedStore::EqaResults(const std::string& analyte) const {
+    try {
+        server_->EnsureConnected();
+        return server_->EqaResults(analyte);
+    } catch (const EQcError&) {
+        return {};
+    }
+}
+
+void TSharedStore::AddPeerStats(const std::vector<TPeerStat>& stats) {
+    ops_.HandJournalToServer();
+    server_->AddPeerStats(stats);
+}
+
+void TSharedStore::AddEqaResults(const std::vector<TEqaResult>& results) {
+    ops_.HandJournalToServer();
+    server_->AddEqaResults(results);
+}
+
 void TSharedStore::SaveCorrectiveActions(const std::vector<std::string>& actions) {
     ops_.HandJournalToServer();
     server_->SetCorrectiveActions(actions);

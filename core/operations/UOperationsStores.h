@@ -16,6 +16,7 @@ class TFolderStore final : public TStore {
 public:
     explicit TFolderStore(TOperations& ops) : ops_(ops) {}
     bool KeepsAssessment() const override { return true; }
+    bool KeepsPatientQc() const override { return true; }
     std::string Where() const override;
     void OpenRecords() override;
     void SaveData(const TAnalyte* only) override;
@@ -54,6 +55,11 @@ public:
     std::vector<TAnalyteRules> RuleSets() const override;
     void SaveRuleSets(const std::vector<std::string>& removed,
                       const std::vector<TAnalyteRules>& sets) override;
+    // (UOperationsAssessment.cpp)
+    std::vector<TPeerStat> PeerStats(const std::string& analyte) const override;
+    std::vector<TEqaResult> EqaResults(const std::string& analyte) const override;
+    void AddPeerStats(const std::vector<TPeerStat>& stats) override;
+    void AddEqaResults(const std::vector<TEqaResult>& results) override;
     // ---------------------------------------------------------------- instrument inbox
     // (UOperationsStoresInbox.cpp)
     TInboxSettings InboxSettings() const override;
@@ -94,6 +100,9 @@ private:
     // Runs body and chains the staged entries in one transaction of the database; throws EQcError, and
     // then nothing of it is kept.
     void Record(const std::function<void()>& body);
+    // Rows into the database, in the open transaction.
+    void PutPeerStats(const std::vector<TPeerStat>& stats);
+    void PutEqaResults(const std::vector<TEqaResult>& results);
     TOperations& ops_;
 };
 
@@ -105,6 +114,7 @@ public:
     int Socket() const override { return server_->Socket(); }
     bool KeepsAccounts() const override { return true; }
     bool HasAccounts() const override { return server_->HasAccounts(); }
+    bool KeepsAssessment() const override { return true; }
     std::string Where() const override { return server_->Redacted(); }
     void SaveData(const TAnalyte* only) override;
     void SaveQueue() override;
@@ -145,6 +155,10 @@ public:
     std::vector<TAnalyteRules> RuleSets() const override { return server_->RuleSets(); }
     void SaveRuleSets(const std::vector<std::string>& removed,
                       const std::vector<TAnalyteRules>& sets) override;
+    std::vector<TPeerStat> PeerStats(const std::string& analyte) const override;
+    std::vector<TEqaResult> EqaResults(const std::string& analyte) const override;
+    void AddPeerStats(const std::vector<TPeerStat>& stats) override;
+    void AddEqaResults(const std::vector<TEqaResult>& results) override;
     // ---------------------------------------------------------------- instrument inbox
     // (UOperationsStoresInbox.cpp)
     TInboxSettings InboxSettings() const override;

@@ -139,6 +139,8 @@ TStoreRecords TFolderStore::Records() const {
     TStatement st = db.Prepare("SELECT code, hash FROM operator_password ORDER BY code");
     while (st.Step()) r.OperatorPasswords.emplace_back(st.Text(0), st.Text(1));
     r.Inbox = InboxRecords();
+    r.Peer = PeerStats("");
+    r.Eqa = EqaResults("");
     return r;
 }
 
@@ -185,5 +187,7 @@ void TFolderStore::PutRecords(const TStoreRecords& records) {
         op.Step();
     }
     PutInboxRecords(records.Inbox);
+    PutPeerStats(records.Peer);
+    PutEqaResults(records.Eqa);
     t.Commit();
 }

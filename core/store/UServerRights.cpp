@@ -583,6 +583,46 @@ REVOKE ALL ON FUNCTION varnholt_grant_bench() FROM PUBLIC;
 SELECT varnholt_grant_bench();
 )SQL";
 
+// Peer statistics and EQA results are recorded by any account signed in, each row with its journal
+// entry; only a supervisor changes or removes one. Names are kept beside their keys (upper case, as the
+// program compares them): a row is kept once.
+constexpr const char* Assessment = R"SQL(
+ALTER TABLE goal ADD COLUMN bias_from text NOT NULL DEFAULT 'target'
+  CHECK(bias_from IN ('target', 'peer', 'eqa'));
+CREATE TABLE peer_stat(id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
+  analyte_key text NOT NULL, analyte text NOT NULL, material_key text NOT NULL, material text NOT NULL,
+  lot_key text NOT NULL, lot text NOT NULL, level integer NOT NULL CHECK(level BETWEEN 1 AND 3),
+  month text NOT NULL CHECK(month ~ '^[0-9]{4}-(0[1-9]|1[0-2])$'), mean double precision NOT NULL,
+  sd double precision NOT NULL CHECK(sd > 0), n integer NOT NULL CHECK(n >= 2),
+  labs integer NOT NULL CHECK(labs >= 1), recorded_at timestamptz NOT NULL DEFAULT now(),
+  UNIQUE(analyte_key, material_key, lot_key, level, month));
+CREATE TABLE eqa_result(id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
+  scheme_key text NOT NULL, scheme text NOT NULL, distribution_key text NOT NULL,
+  distribution text NOT NULL, sample_key text NOT NULL, sample text NOT NULL,
+  day double precision NOT NULL, analyte_key text NOT NULL, analyte text NOT NULL,
+  result double precision NOT NULL, assigned double precision NOT NULL,
+  sd double precision NOT NULL CHECK(sd > 0), participants integer NOT NULL CHECK(participants >= 1),
+  recorded_at timestamptz NOT NULL DEFAULT now(),
+  UNIQUE(scheme_key, distribution_key, sample_key, analyte_key));
+CREATE INDEX eqa_result_analyte ON eqa_result(analyte_key, day);
+DO $$
+DECLARE
+  t text;
+  e text;
+BEGIN
+  FOREACH t IN ARRAY ARRAY['peer_stat', 'eqa_result'] LOOP
+    EXECUTE format('CREATE TRIGGER bench_statement BEFORE INSERT OR UPDATE OR DELETE OR TRUNCATE ON %I '
+                   'FOR EACH STATEMENT EXECUTE FUNCTION varnholt_bench_statement(%L)', t, 'UPDATE DELETE');
+    FOREACH e IN ARRAY ARRAY['INSERT', 'UPDATE', 'DELETE'] LOOP
+      EXECUTE format('CREATE TRIGGER bench_%s AFTER %s ON %I REFERENCING %s TABLE AS changed '
+                     'FOR EACH STATEMENT EXECUTE FUNCTION varnholt_bench_changed()', lower(e), e, t,
+                     CASE e WHEN 'DELETE' THEN 'OLD' ELSE 'NEW' END);
+    END LOOP;
+  END LOOP;
+END $$;
+SELECT varnholt_grant_bench();
+)SQL";
+
 std::string Base64(const unsigned char* bytes, size_t n) {
     std::string out(sodium_base64_ENCODED_LEN(n, sodium_base64_VARIANT_ORIGINAL_NO_PADDING), '\0');
     sodium_bin2base64(out.data(), out.size(), bytes, n, sodium_base64_VARIANT_ORIGINAL_NO_PADDING);
@@ -600,6 +640,11 @@ const TServerSchemaPart& ServerRightsPart() {
 
 const TServerSchemaPart& ServerWriteChecksPart() {
     static const TServerSchemaPart part{"bench writes", {WriteChecks, WriteGrants}};
+    return part;
+}
+
+const TServerSchemaPart& ServerAssessmentPart() {
+    static const TServerSchemaPart part{"assessment", {Assessment}};
     return part;
 }
 

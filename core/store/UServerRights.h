@@ -12,6 +12,8 @@ struct TServerSchemaPart;
 const TServerSchemaPart& ServerRightsPart();
 // The checks on the benches' changes of the data: a session, the role's rights, a journal entry.
 const TServerSchemaPart& ServerWriteChecksPart();
+// Peer statistics and EQA results with the same checks, and the goals' bias source.
+const TServerSchemaPart& ServerAssessmentPart();
 
 // The settings' password field naming a hash kept elsewhere (as a folder's settings file holds it),
 // and a new one.

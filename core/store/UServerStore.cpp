@@ -154,6 +154,10 @@ const std::vector<TServerSchemaPart>& ServerSchemaParts() {
         ServerRightsPart(),
         // The benches' changes of the data checked on the server (UServerRights.cpp).
         ServerWriteChecksPart(),
+        // The evidence of bias beside the control results, as in Varnholt.db (texts UTF-8): peer-group
+        // statistics per month and EQA samples as the schemes reported them, each name beside its key
+        // (its upper-case form, as the program compares names); and where a goal's bias comes from.
+        ServerAssessmentPart(),
     };
     return parts;
 }
@@ -580,7 +584,8 @@ bool TServerStore::HasData() const {
                .Exec("SELECT EXISTS(SELECT 1 FROM analyte) OR EXISTS(SELECT 1 FROM material) OR "
                      "EXISTS(SELECT 1 FROM settings) OR EXISTS(SELECT 1 FROM queue_entry) OR "
                      "EXISTS(SELECT 1 FROM archive) OR EXISTS(SELECT 1 FROM journal) OR "
-                     "EXISTS(SELECT 1 FROM review)")
+                     "EXISTS(SELECT 1 FROM review) OR EXISTS(SELECT 1 FROM peer_stat) OR "
+                     "EXISTS(SELECT 1 FROM eqa_result)")
                .Text(0, 0) == "t";
 }
 
@@ -989,8 +994,8 @@ std::map<int32_t, std::string> TServerStore::Archives() const {
 
 std::vector<TQualityGoal> TServerStore::Goals() const {
     std::vector<TQualityGoal> out;
-    TPgResult r =
-        conn_.Exec("SELECT analyte, tea, tea_unit, target1, target2, target3 FROM goal ORDER BY analyte_key");
+    TPgResult r = conn_.Exec(
+        "SELECT analyte, tea, tea_unit, target1, target2, target3, bias_from FROM goal ORDER BY analyte_key");
     for (int i = 0; i < r.Rows(); ++i) {
         TQualityGoal g;
         g.Analyte = FromServer(r.View(i, 0));
@@ -1001,6 +1006,7 @@ std::vector<TQualityGoal> TServerStore::Goals() const {
         }
         for (int k = 0; k < MaxLevels; ++k)
             if (!r.Null(i, 3 + k)) g.Target[static_cast<size_t>(k)] = r.Real(i, 3 + k);
+        g.BiasFrom = BiasFromOfName(r.Text(i, 6)).value_or(biasTarget);
         out.push_back(std::move(g));
     }
     return out;
@@ -1017,6 +1023,54 @@ std::vector<TAnalyteRules> TServerStore::RuleSets() const {
                                                          FromServer(r.View(i, 3)))});
         } catch (const EQcError&) {
         }
+    }
+    return out;
+}
+
+std::vector<TPeerStat> TServerStore::PeerStats(const std::string& analyte) const {
+    std::vector<TPeerStat> out;
+    const std::string columns =
+        "SELECT analyte, material, lot, level, month, mean, sd, n, labs FROM peer_stat";
+    const std::string order = " ORDER BY month, level, material_key, lot_key, id";
+    TPgResult r = analyte.empty() ? conn_.Exec(columns + order)
+                                  : conn_.Exec(columns + " WHERE analyte_key = $1" + order,
+                                               {ToServer(UpperCase(analyte))});
+    for (int i = 0; i < r.Rows(); ++i) {
+        TPeerStat s;
+        s.Analyte = FromServer(r.View(i, 0));
+        s.Material = FromServer(r.View(i, 1));
+        s.Lot = FromServer(r.View(i, 2));
+        s.Level = static_cast<int>(r.Int(i, 3));
+        s.Month = FromServer(r.View(i, 4));
+        s.Mean = r.Real(i, 5);
+        s.Sd = r.Real(i, 6);
+        s.N = static_cast<int>(r.Int(i, 7));
+        s.Labs = static_cast<int>(r.Int(i, 8));
+        out.push_back(std::move(s));
+    }
+    return out;
+}
+
+std::vector<TEqaResult> TServerStore::EqaResults(const std::string& analyte) const {
+    std::vector<TEqaResult> out;
+    const std::string columns = "SELECT scheme, distribution, sample, day, analyte, result, assigned, sd, "
+                                "participants FROM eqa_result";
+    const std::string order = " ORDER BY day, id";
+    TPgResult r = analyte.empty() ? conn_.Exec(columns + order)
+                                  : conn_.Exec(columns + " WHERE analyte_key = $1" + order,
+                                               {ToServer(UpperCase(analyte))});
+    for (int i = 0; i < r.Rows(); ++i) {
+        TEqaResult e;
+        e.Scheme = FromServer(r.View(i, 0));
+        e.Distribution = FromServer(r.View(i, 1));
+        e.Sample = FromServer(r.View(i, 2));
+        e.Date = r.Real(i, 3);
+        e.Analyte = FromServer(r.View(i, 4));
+        e.Result = r.Real(i, 5);
+        e.Assigned = r.Real(i, 6);
+        e.Sd = r.Real(i, 7);
+        e.Participants = static_cast<int>(r.Int(i, 8));
+        out.push_back(std::move(e));
     }
     return out;
 }
@@ -1586,11 +1640,12 @@ void TServerStore::WriteGoals(const std::vector<std::string>& removed,
             p.push_back(g.TEaKind == teaUnit ? TPgParam(ToServer(g.TEaUnit)) : std::nullopt);
             for (const auto& t : g.Target)
                 p.push_back(t ? TPgParam(Num(static_cast<double>(*t))) : std::nullopt);
-            conn_.Exec(
-                "INSERT INTO goal(analyte_key, analyte, tea, tea_unit, target1, target2, target3) "
-                "VALUES($1, $2, $3, $4, $5, $6, $7) ON CONFLICT(analyte_key) DO UPDATE SET analyte = $2, "
-                "tea = $3, tea_unit = $4, target1 = $5, target2 = $6, target3 = $7, changed_at = now()",
-                p);
+            p.push_back(std::string(BiasFromName(g.BiasFrom)));
+            conn_.Exec("INSERT INTO goal(analyte_key, analyte, tea, tea_unit, target1, target2, target3, "
+                       "bias_from) VALUES($1, $2, $3, $4, $5, $6, $7, $8) ON CONFLICT(analyte_key) DO UPDATE "
+                       "SET analyte = $2, tea = $3, tea_unit = $4, target1 = $5, target2 = $6, target3 = $7, "
+                       "bias_from = $8, changed_at = now()",
+                       p);
         }
         Notify("g");
     });
@@ -1616,6 +1671,65 @@ void TServerStore::WriteRuleSets(const std::vector<std::string>& removed,
                  ToServer(QcRulesText(r.Set.Warn))});
         }
         Notify("g");
+    });
+}
+
+namespace {
+
+// A unique key refused a row: another bench recorded it meanwhile.
+template <typename F> void RecordedOnce(F&& body) {
+    try {
+        body();
+    } catch (const EServerError& e) {
+        if (e.Lost || e.State != "23505") throw;
+        throw EServerConflict(TranslatedText(
+            QT_TRANSLATE_NOOP("Core", "Another bench recorded some of these rows meanwhile: nothing was "
+                                      "imported")));
+    }
+}
+
+void InsertPeerStats(TPgConnection& c, const std::vector<TPeerStat>& stats) {
+    for (const TPeerStat& s : stats)
+        c.Exec(
+            "INSERT INTO peer_stat(analyte_key, analyte, material_key, material, lot_key, lot, level, month, "
+            "mean, sd, n, labs) VALUES($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12)",
+            {ToServer(UpperCase(s.Analyte)), ToServer(s.Analyte), ToServer(UpperCase(s.Material)),
+             ToServer(s.Material), ToServer(UpperCase(s.Lot)), ToServer(s.Lot), Num(int64_t{s.Level}),
+             ToServer(s.Month), Num(static_cast<double>(s.Mean)), Num(static_cast<double>(s.Sd)),
+             Num(int64_t{s.N}), Num(int64_t{s.Labs})});
+}
+
+void InsertEqaResults(TPgConnection& c, const std::vector<TEqaResult>& results) {
+    for (const TEqaResult& e : results)
+        c.Exec(
+            "INSERT INTO eqa_result(scheme_key, scheme, distribution_key, distribution, sample_key, sample, "
+            "day, analyte_key, analyte, result, assigned, sd, participants) VALUES($1, $2, $3, $4, $5, $6, "
+            "$7, $8, $9, $10, $11, $12, $13)",
+            {ToServer(UpperCase(e.Scheme)), ToServer(e.Scheme), ToServer(UpperCase(e.Distribution)),
+             ToServer(e.Distribution), ToServer(UpperCase(e.Sample)), ToServer(e.Sample),
+             Num(static_cast<double>(e.Date)), ToServer(UpperCase(e.Analyte)), ToServer(e.Analyte),
+             Num(static_cast<double>(e.Result)), Num(static_cast<double>(e.Assigned)),
+             Num(static_cast<double>(e.Sd)), Num(int64_t{e.Participants})});
+}
+
+} // namespace
+
+void TServerStore::AddPeerStats(const std::vector<TPeerStat>& stats) {
+    RecordedOnce([&] {
+        Transaction("peer statistics", [&] {
+            InsertPeerStats(conn_, stats);
+            // The figures that take the bias from them change on every bench.
+            Notify("g");
+        });
+    });
+}
+
+void TServerStore::AddEqaResults(const std::vector<TEqaResult>& results) {
+    RecordedOnce([&] {
+        Transaction("EQA results", [&] {
+            InsertEqaResults(conn_, results);
+            Notify("g");
+        });
     });
 }
 
@@ -1849,6 +1963,8 @@ TStoreRecords TServerStore::Records() const {
         for (int i = 0; i < acc.Rows(); ++i) passwords[acc.Text(i, 0)] = acc.Text(i, 1);
         out.OperatorPasswords.assign(passwords.begin(), passwords.end());
         out.Inbox = InboxRecords();
+        out.Peer = PeerStats("");
+        out.Eqa = EqaResults("");
         // Read only where the connection may (the database's owner moving the data out).
         if (conn_.Exec("SELECT has_table_privilege('program_password', 'SELECT')").Text(0, 0) == "t") {
             TPgResult p = conn_.Exec("SELECT marker, hash FROM program_password");
@@ -1883,6 +1999,8 @@ void TServerStore::ImportRecords(const TStoreRecords& r) {
     for (const auto& [code, hash] : r.OperatorPasswords)
         conn_.Exec("INSERT INTO operator_password(code, hash) VALUES($1, $2)", {code, hash});
     ImportInbox(r.Inbox);
+    InsertPeerStats(conn_, r.Peer);
+    InsertEqaResults(conn_, r.Eqa);
 }
 
 // ---------------------------------------------------------------- other benches

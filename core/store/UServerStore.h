@@ -17,6 +17,7 @@
 #include "UInbox.h"
 #include "UInboxRecords.h"
 #include "UJournal.h"
+#include "UPeer.h"
 #include "UPgConnection.h"
 #include "UQualityGoals.h"
 #include "URuleEngine.h"
@@ -128,6 +129,8 @@ struct TStoreRecords {
     std::vector<std::string> CorrectiveActions;                         // Windows-1252
     std::vector<std::pair<std::string, std::string>> OperatorPasswords; // code (UTF-8), Argon2id string
     TStoreInbox Inbox;
+    std::vector<TPeerStat> Peer;
+    std::vector<TEqaResult> Eqa;
     // The program password's marker and Argon2id hash, when it is kept as one.
     std::optional<std::pair<std::string, std::string>> ProgramPassword;
 };
@@ -184,6 +187,10 @@ public:
     std::map<int32_t, std::string> Archives() const;
     std::vector<TQualityGoal> Goals() const;
     std::vector<TAnalyteRules> RuleSets() const;
+    // Peer statistics and EQA results, in the order the folder's database gives them; of one analyte
+    // (without regard to case) when it is given.
+    std::vector<TPeerStat> PeerStats(const std::string& analyte) const;
+    std::vector<TEqaResult> EqaResults(const std::string& analyte) const;
 
     // ---------------------------------------------------------------- writing
     // Each is one transaction; on any failure nothing is written, and the known state is unchanged.
@@ -204,6 +211,10 @@ public:
     // Analytes' own rule sets: `removed` names lose theirs, then `sets` replace theirs (an empty set removes
     // it).
     void WriteRuleSets(const std::vector<std::string>& removed, const std::vector<TAnalyteRules>& sets);
+    // Rows added, by any account signed in (a technologist records the reports the laboratory
+    // receives); a row another bench added meanwhile refuses them all.
+    void AddPeerStats(const std::vector<TPeerStat>& stats);
+    void AddEqaResults(const std::vector<TEqaResult>& results);
     // A folder's contents into an empty server database, in one transaction.
     void ImportContents(const TStoreContents& contents);
     // One transaction around `body`: the writes above made inside it, the rows it writes through

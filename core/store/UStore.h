@@ -14,10 +14,12 @@
 #include <vector>
 
 #include "UArchive.h"
+#include "UEqa.h"
 #include "UFifoResult.h"
 #include "UInbox.h"
 #include "UInboxRecords.h"
 #include "UJournal.h"
+#include "UPeer.h"
 #include "UQcError.h"
 #include "UQualityGoals.h"
 #include "URuleEngine.h"
@@ -36,9 +38,10 @@ public:
     virtual bool KeepsAccounts() const { return false; }
     // It has accounts: changes are made by the operator signed in, gated ones by a supervisor.
     virtual bool HasAccounts() const { return false; }
-    // EQA results and patient-based QC streams are kept here (the folder's database; a server does not
-    // keep them yet).
+    // Peer statistics and EQA results are kept here, and with them a bias source other than the target.
     virtual bool KeepsAssessment() const { return false; }
+    // Patient-based QC streams are kept here (the folder's database; a server does not keep them).
+    virtual bool KeepsPatientQc() const { return false; }
     // Where the data is, as it may be shown (a server's password hidden).
     virtual std::string Where() const = 0;
     // Opens the records kept beside the data when a writer first needs them (the folder's database,
@@ -87,6 +90,17 @@ public:
     // one transaction; throws EQcError, and then nothing changed.
     virtual void SaveGoals(const std::vector<std::string>& removed,
                            const std::vector<TQualityGoal>& goals) = 0;
+
+    // ---------------------------------------------------------------- peer statistics and EQA results
+    // Every row kept, in the order the assessment reads them (peer rows by month, level, material and
+    // lot; EQA results by day); of one analyte (without regard to case) when it is given. None where
+    // they cannot be read or while the store does not answer.
+    virtual std::vector<TPeerStat> PeerStats(const std::string& analyte) const = 0;
+    virtual std::vector<TEqaResult> EqaResults(const std::string& analyte) const = 0;
+    // Rows added with the staged journal entries in one transaction (asked once RecordsOpen); throws
+    // EQcError (also for a row kept already), and then nothing of it is kept.
+    virtual void AddPeerStats(const std::vector<TPeerStat>& stats) = 0;
+    virtual void AddEqaResults(const std::vector<TEqaResult>& results) = 0;
 
     // ---------------------------------------------------------------- journal and records
     // Changes that need the journal can be recorded.
