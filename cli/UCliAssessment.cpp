@@ -23,6 +23,9 @@ const char* const UncertaintyHelp =
     "  standard error.\n";
 
 const char* const EqaHelp =
+    "varnholt-cli eqa add SCHEME DISTRIBUTION SAMPLE DATE ANALYTE RESULT ASSIGNED SD PARTICIPANTS\n"
+    "  Records one EQA result as typed, the fields in the order of the file's columns (DATE as\n"
+    "  YYYY-MM-DD, numbers with a point), checked as a file's line is; prints {\"added\":1}.\n"
     "varnholt-cli eqa import FILE\n"
     "  Records the EQA results of a CSV file (columns scheme, distribution, sample, date, analyte,\n"
     "  result, assigned, sd, participants) and prints {\"imported\":N}. A file with a refused line\n"
@@ -139,11 +142,42 @@ int CliUncertainty(const TAssessmentArgs& a) {
 }
 
 bool CliEqaWrites(const TAssessmentArgs& a) {
-    return !a.Positional.empty() && a.Positional[0] == "import";
+    return !a.Positional.empty() && (a.Positional[0] == "import" || a.Positional[0] == "add");
 }
 
+namespace {
+
+// One typed result recorded as the one line of a file would be, with the same checks.
+int AddEqa(const std::vector<std::string>& fields) {
+    std::string csv;
+    for (const char* column : EqaColumns()) csv += std::string(csv.empty() ? "" : ",") + column;
+    csv += "\n";
+    for (size_t k = 0; k < fields.size(); ++k) {
+        std::string quoted = "\"";
+        for (char c : fields[k]) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+        csv += (k ? "," : "") + quoted + "\"";
+    }
+    csv += "\n";
+    int count = 0;
+    std::vector<TRefusedLine> refused;
+    const TOutcome out = Operations().ImportEqa(csv, &count, &refused);
+    if (!out.Ok()) Refuse(refused.empty() ? out.Message : refused.front().Reason);
+    TJsonWriter j;
+    j.BeginObject().Key("added").Int(count).EndObject();
+    std::cout << j.Str() << "\n";
+    return 0;
+}
+
+} // namespace
+
 int CliEqa(const TAssessmentArgs& a) {
-    if (a.Positional.empty()) Refuse("usage: eqa import FILE | eqa list [ANALYTE] | eqa ANALYTE");
+    if (a.Positional.empty())
+        Refuse("usage: eqa add ... | eqa import FILE | eqa list [ANALYTE] | eqa ANALYTE");
+    if (a.Positional[0] == "add") {
+        if (a.Positional.size() != 1 + EqaColumns().size())
+            Refuse("usage: eqa add SCHEME DISTRIBUTION SAMPLE DATE ANALYTE RESULT ASSIGNED SD PARTICIPANTS");
+        return AddEqa({a.Positional.begin() + 1, a.Positional.end()});
+    }
     if (a.Positional[0] == "import") {
         if (a.Positional.size() != 2) Refuse("usage: eqa import FILE");
         const std::string text = ReadWholeFile(a.Positional[1]);

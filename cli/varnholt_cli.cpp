@@ -194,7 +194,7 @@ const char* Usage =
     "                                    sign a period as reviewed (password on standard input)\n"
     "  uncertainty ANALYTE [--from DATE] [--to DATE] [--k K] [--bias none|target|eqa] ...\n"
     "                                    measurement uncertainty per level (JSON); also mu\n"
-    "  eqa import FILE | eqa list [ANALYTE] | eqa ANALYTE\n"
+    "  eqa add SCHEME ... PARTICIPANTS | eqa import FILE | eqa list [ANALYTE] | eqa ANALYTE\n"
     "                                    EQA results: record a CSV file, list with z-scores\n"
     "  peer import FILE | peer ANALYTE --month YYYY-MM | peer list [ANALYTE]\n"
     "                                    peer statistics: record a CSV file, SDI and CVR (JSON)\n"

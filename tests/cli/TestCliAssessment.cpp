@@ -204,6 +204,39 @@ TEST_F(CompanionAssessment, EqaImportListAndBias) {
     EXPECT_NE(r.err.find("uncertainty not available: No value in the period"), std::string::npos) << r.err;
 }
 
+// One result typed in: checked as a file's line, the reason alone on refusal, nothing kept of a refusal.
+TEST_F(CompanionAssessment, EqaAddRecordsOneTypedResult) {
+    WriteData({{"A1", "5.0"}});
+    const std::vector<std::string> typed = {
+        "eqa", "add", "Ring \"North\", 2026", "1", "A", "2026-03-02", "Sodium", "102", "100", "2.5", "25"};
+    TRun r = Cli(typed);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "{\"added\":1}\n");
+    r = Cli({"eqa", "Sodium"});
+    EXPECT_NE(r.out.find(R"("Scheme":"Ring \"North\", 2026")"), std::string::npos) << r.out;
+    EXPECT_EQ(Values(r.out, "Z"), std::vector<std::string>{"0.8"});
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } refused[] = {
+        {typed, "This sample is already recorded"},
+        {{"eqa", "add", "S", "1", "B", "2026-03-02", "Sodium", "102", "100", "0", "25"},
+         "The SD must be above zero"},
+        {{"eqa", "add", "S", "1", "B", "2 March", "Sodium", "102", "100", "2", "25"},
+         "Not an ISO date (yyyy-mm-dd): 2 March"},
+        {{"eqa", "add", "S", "1", "B", "2026-03-02", "Potassium", "4", "4", "1", "25"},
+         "Unknown analyte: Potassium"},
+        {{"eqa", "add", "S", "1", "B"},
+         "usage: eqa add SCHEME DISTRIBUTION SAMPLE DATE ANALYTE RESULT ASSIGNED SD PARTICIPANTS"},
+    };
+    for (const auto& c : refused) {
+        r = Cli(c.args);
+        EXPECT_EQ(r.status, 2) << c.message;
+        EXPECT_EQ(r.err, std::string("varnholt-cli: ") + c.message + "\n");
+    }
+    EXPECT_EQ(Values(Cli({"eqa", "list"}).out, "Sample"), std::vector<std::string>{"\"A\""});
+}
+
 // Lot A1 (4, 5) archived, lot A2 (5, 6, 7) current, all in March: each peer row meets its own lot.
 TEST_F(CompanionAssessment, PeerImportAndMonth) {
     WriteData({{"A1", "4 5"}, {"A2", "5 6 7"}});
