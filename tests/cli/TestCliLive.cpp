@@ -263,9 +263,13 @@ TEST_F(CompanionLive, KilledWhileAClientSendsEveryMessageIsTakenOnce) {
     ASSERT_EQ(port, fixed);
 
     constexpr int Count = 16;
-    std::atomic<int> acknowledged{0};
+    std::atomic<int> acknowledged{0}, killed{0};
     std::thread client([&] {
         for (int i = 0; i < Count; ++i) {
+            // A third of the messages waits for each of the first two kills, so that they land while it
+            // sends.
+            while (killed < i / (Count / 3) && killed < 2)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
             char hhmm[8], value[16];
             std::snprintf(hhmm, sizeof hhmm, "%02d%02d", 8 + i * 15 / 60, i * 15 % 60);
             std::snprintf(value, sizeof value, "5.%02d", i);
@@ -300,6 +304,7 @@ TEST_F(CompanionLive, KilledWhileAClientSendsEveryMessageIsTakenOnce) {
         kills += acknowledged < Count;
         ::kill(pid, SIGKILL);
         ::waitpid(pid, nullptr, 0);
+        ++killed;
         pid = 0;
         port = 0;
         StartWatch();
