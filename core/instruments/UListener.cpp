@@ -16,7 +16,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-
 namespace {
 
 using TClock = std::chrono::steady_clock;

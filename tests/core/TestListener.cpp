@@ -97,8 +97,7 @@ TEST(Hl7Acknowledgement, AnswersTheHeaderAndEscapesTheReason) {
     const std::string ae = Hl7Acknowledgement(Message, "AE", "line 2: value \"a|b^c\" is not\ra number");
     EXPECT_NE(ae.find("MSA|AE|C17|line 2: value \"a\\F\\b\\S\\c\" is not a number\r"), std::string::npos)
         << ae;
-    EXPECT_NE(ae.find("\rERR|||207^Application internal error^HL70357|E||||line 2"), std::string::npos)
-        << ae;
+    EXPECT_NE(ae.find("\rERR|||207^Application internal error^HL70357|E||||line 2"), std::string::npos) << ae;
     EXPECT_EQ(std::count(ae.begin(), ae.end(), '\r'), 3);
 
     // Garbage: default delimiters, no control id.

@@ -340,8 +340,9 @@ void TestTranslations::LabelsHoldTheirTexts() {
             [&] { w.MnuDisplaySizeClick(); }, [&] { w.MnuAboutClick(); },
             [&] { w.BtArchivesClick(); }};
         // The windows of the menus that came after the specified ones.
-        for (const char* menu : {"MnuZScores", "MnuMonthlySummary", "MnuJournal", "MnuReview",
-                                 "MnuCorrective", "MnuInbox", "MnuInboxMapping", "MnuPeer", "MnuUncertainty", "MnuPatientQc"})
+        for (const char* menu :
+             {"MnuZScores", "MnuMonthlySummary", "MnuJournal", "MnuReview", "MnuCorrective", "MnuInbox",
+              "MnuInboxMapping", "MnuPeer", "MnuUncertainty", "MnuPatientQc"})
             commands.push_back([&w, menu] { w.findChild<QAction*>(QLatin1String(menu))->trigger(); });
         for (const auto& command : commands) {
             bool opened = false;
