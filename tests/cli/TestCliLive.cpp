@@ -37,8 +37,8 @@ template = ("MSH|^~\\&|AN|LAB|LIS|LAB|20260305090000||OUL^R22^OUL_R22|X|P|2.5.1\
             "SPM|1|||QC|||||||Q\rINV|X\rOBR|1|||GLU\r"
             "OBX|1|NM|GLU^Glucose||0|mmol/L|||||F|||20260305080000\r")
 with MLLPClient("127.0.0.1", int(sys.argv[1])) as client:
-    for spec in sys.argv[2:]:
-        control_id, control, value, time = spec.split()
+    for fields in sys.argv[2:]:
+        control_id, control, value, time = fields.split()
         message = hl7.parse(template)
         message.assign_field(control_id, "MSH", 1, 10)
         message.assign_field(control, "INV", 1, 1)
