@@ -4,6 +4,18 @@
 <context>
     <name>Core</name>
     <message>
+        <source>The analytes were saved, but their patient-based QC was not carried over:<byte value="xd"/>%1</source>
+        <translation>Die Analyten wurden gespeichert, aber ihre patientenbasierte QK wurde nicht übernommen:<byte value="xd"/>%1</translation>
+    </message>
+    <message>
+        <source>Give at least one bias to simulate</source>
+        <translation>Geben Sie mindestens eine Abweichung zum Simulieren an</translation>
+    </message>
+    <message>
+        <source>Each bias must be a number other than 0 (a percentage above -100)</source>
+        <translation>Jede Abweichung muss eine Zahl ungleich 0 sein (ein Prozentsatz über -100)</translation>
+    </message>
+    <message>
         <source>Line %1: a field is longer than %2 KiB; no instrument writes such a field. The file is not read.</source>
         <translation>Zeile %1: Ein Feld ist länger als %2 KiB; kein Gerät schreibt ein solches Feld. Die Datei wird nicht gelesen.</translation>
     </message>

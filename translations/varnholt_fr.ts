@@ -4,6 +4,18 @@
 <context>
     <name>Core</name>
     <message>
+        <source>The analytes were saved, but their patient-based QC was not carried over:<byte value="xd"/>%1</source>
+        <translation>Les analytes ont été enregistrés, mais leur CQ basé sur les patients n&apos;a pas été repris :<byte value="xd"/>%1</translation>
+    </message>
+    <message>
+        <source>Give at least one bias to simulate</source>
+        <translation>Indiquez au moins un biais à simuler</translation>
+    </message>
+    <message>
+        <source>Each bias must be a number other than 0 (a percentage above -100)</source>
+        <translation>Chaque biais doit être un nombre autre que 0 (un pourcentage supérieur à -100)</translation>
+    </message>
+    <message>
         <source>Line %1: a field is longer than %2 KiB; no instrument writes such a field. The file is not read.</source>
         <translation>Ligne %1 : un champ dépasse %2 Kio ; aucun appareil n'écrit un tel champ. Le fichier n'est pas lu.</translation>
     </message>

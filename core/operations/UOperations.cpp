@@ -292,6 +292,7 @@ TOpenReport TOperations::Open(const std::string& folder, TOpenMode mode, const T
                                                    "it is kept as it is and goes on."),
                          check.Message));
         }
+        PurgePatientResultsAtOpen(report);
     }
     if (ListAnalytes.Count() > 0) SetCurrent(&ListAnalytes[0]);
     report.Opened = true;

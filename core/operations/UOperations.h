@@ -471,16 +471,28 @@ public:
 
     // ---------------------------------------------------------------- patient-based QC
     // (UOperationsPatientQc.cpp) The patients' results of a source and test code form a stream mapped
-    // to an analyte, kept in the folder's database with their value, time and instrument only; results
-    // older than the retention are purged at each recording and never read.
+    // to an analyte, kept in the folder's database with their value, time and instrument only. The
+    // retention counts whole days: results from before the start of the day that many days ago are
+    // never read, and are purged (journaled) when the folder opens for writing, at each recording and
+    // when the retention changes. The streams, their mapping, procedure and acknowledged alarms follow
+    // a renamed analyte and go with a deleted one.
     int PatientRetentionDays() const;
     TOutcome SetPatientRetentionDays(int days);
+    // Maps the patients' results of a source and test code to an analyte (journaled); mapped elsewhere
+    // before, its new results join this analyte's stream. Refused for an unknown analyte or an empty
+    // source or code.
     TOutcome MapPatientResults(const std::string& source, const std::string& code,
                                const std::string& analyte);
     std::optional<std::string> PatientResultsAnalyte(const std::string& source,
                                                      const std::string& code) const;
+    // A stream no longer fed: the results kept stay in its analyte's stream. Refused when not mapped.
+    TOutcome UnmapPatientResults(const std::string& source, const std::string& code);
+    // The (source, test code) streams mapped to the analyte, in order ("import" and its name: the
+    // history loaded by hand).
+    std::vector<std::pair<std::string, std::string>> PatientStreams(const TAnalyte& a) const;
     // Screens the readings (non-numeric, censored and flagged results left out and counted) and keeps
-    // the rest in the mapped analyte's stream; a result already there is not taken twice.
+    // the rest in the mapped analyte's stream; a result already there is not taken twice. The alarms of
+    // the analyte's procedure that the added results raise are journaled and reported.
     TOutcome RecordPatientResults(const std::string& source, const std::string& code,
                                   const std::vector<TPatientReading>& readings,
                                   TPqcRecordReport* report = nullptr);
@@ -709,8 +721,18 @@ private:
     // Patient-based QC (UOperationsPatientQc.cpp): throws EQcError unless its tables can be written.
     void CheckPatientQcWritable();
     bool PatientQcReadable() const;
-    // In the caller's transaction; gives how many results went.
+    // In the caller's transaction, journaled per analyte (staged); gives how many results went.
     int PurgePatientResults();
+    // The alarms the stream's statistic raised from `since` on, each journaled (staged).
+    std::vector<TDateTime> JournalNewPatientQcAlarms(const TAnalyte& a, TDateTime since);
+    // The first moment the retention keeps.
+    TDateTime PatientRetentionStart() const;
+    // At an opening for writing: what the retention let go while the folder was closed.
+    void PurgePatientResultsAtOpen(TOpenReport& report);
+    // After an analyte edit was written: the patient-QC data follow renamed analytes and go with deleted
+    // ones, as the goals do (CarryGoals).
+    void CarryPatientQc(const std::vector<std::pair<std::string, const TAnalyte*>>& kept,
+                        const std::vector<std::string>& deleted, TOutcome& out);
     // EQA results and peer statistics (UOperationsAssessment.cpp): why an import must be refused before
     // its file is read (for reading, no database), each reason the import's own text; opens the
     // database otherwise.

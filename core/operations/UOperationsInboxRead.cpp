@@ -343,8 +343,8 @@ TOutcome TOperations::TInboxPass::Place(const TInboxSettings& settings) {
 }
 
 // The patients' results of the files taken into the patient-QC streams of their (source, test code);
-// a procedure whose statistic left its limits with them is said. A stream that cannot take them leaves
-// the QC results as they were taken.
+// a procedure whose statistic left its limits with them is said (and journaled). A stream that cannot take
+// them leaves the QC results as they were taken.
 void TOperations::TInboxPass::FeedPatientQc(TOutcome& out) {
     std::map<std::pair<std::string, std::string>, std::vector<TPatientReading>> streams;
     for (size_t u : taken_)
@@ -364,17 +364,11 @@ void TOperations::TInboxPass::FeedPatientQc(TOutcome& out) {
         }
         rep_.PatientResults += kept.Added;
         const std::optional<TPqcSettings> procedure = ops_.PatientQcProcedure(*a);
-        if (kept.Added == 0 || !procedure) continue;
-        TDateTime first = readings.front().Time;
-        for (const TPatientReading& r : readings) first = std::min(first, r.Time);
-        const TPqcRun run = RunPqc(*procedure, ops_.PatientStream(*a));
-        const auto alarm =
-            std::find_if(run.Alarms.rbegin(), run.Alarms.rend(), [&](TDateTime t) { return t >= first; });
-        if (alarm != run.Alarms.rend())
-            out.Notes.push_back(
-                Fill(QT_TRANSLATE_NOOP("Core", "Patient-based QC alarm for %1 (%2): the statistic "
-                                               "left its limits at %3"),
-                     a->Name, PqcProcedureName(procedure->Procedure), DateTimeText(*alarm)));
+        if (kept.Alarms.empty() || !procedure) continue;
+        out.Notes.push_back(
+            Fill(QT_TRANSLATE_NOOP("Core", "Patient-based QC alarm for %1 (%2): the statistic "
+                                           "left its limits at %3"),
+                 a->Name, PqcProcedureName(procedure->Procedure), DateTimeText(kept.Alarms.back())));
     }
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 #include "UOperations.h"
 
@@ -81,13 +82,39 @@ TOutcome TOperations::SetPatientRetentionDays(int days) {
     });
 }
 
+TDateTime TOperations::PatientRetentionStart() const {
+    // Whole days, so that a purge happens (and is journaled) about once a day, not at every reading.
+    return Today() - PatientRetentionDays();
+}
+
 int TOperations::PurgePatientResults() {
+    const TDateTime start = PatientRetentionStart();
+    TStatement count = db_.Prepare(
+        "SELECT analyte, count(*) FROM pqc_result WHERE time < ? GROUP BY analyte ORDER BY analyte");
+    count.Bind(1, start);
+    int total = 0;
+    const std::string kept = "purged, " + std::to_string(PatientRetentionDays()) + " days kept";
+    while (count.Step()) {
+        const std::string name = count.Text(0);
+        const int64_t n = count.Int(1);
+        total += static_cast<int>(n);
+        const TAnalyte* a = ListAnalytes.FindByName(name);
+        Log(jk::PatientQcChanged, a, 0, std::nullopt,
+            (a ? "" : name + ": ") + "patient results before " + IsoRegional().DateToText(start) + ": " +
+                std::to_string(n),
+            kept);
+    }
+    if (total == 0) return 0;
     TStatement st = db_.Prepare("DELETE FROM pqc_result WHERE time < ?");
-    st.Bind(1, Now() - PatientRetentionDays());
+    st.Bind(1, start);
     st.Step();
-    TStatement changes = db_.Prepare("SELECT changes()");
-    changes.Step();
-    return static_cast<int>(changes.Int(0));
+    return total;
+}
+
+void TOperations::PurgePatientResultsAtOpen(TOpenReport& report) {
+    if (mode_ == TOpenMode::Reader || !PatientQcReadable()) return;
+    if (TOutcome out = RecordInDatabase([this] { PurgePatientResults(); }); !out.Ok())
+        report.Notes.push_back(out.Message);
 }
 
 std::vector<TPatientResult> TOperations::PatientStream(const TAnalyte& a) const {
@@ -96,7 +123,7 @@ std::vector<TPatientResult> TOperations::PatientStream(const TAnalyte& a) const 
     // What the retention has let go is no longer part of the stream, also before it is purged.
     TStatement st = db_.Prepare(
         "SELECT time, value, instrument FROM pqc_result WHERE analyte = ? AND time >= ? ORDER BY time, id");
-    st.Bind(1, a.Name).Bind(2, Now() - PatientRetentionDays());
+    st.Bind(1, a.Name).Bind(2, PatientRetentionStart());
     while (st.Step()) out.push_back({st.Real(0), st.Real(1), st.Text(2)});
     return out;
 }
@@ -123,14 +150,52 @@ TOutcome TOperations::MapPatientResults(const std::string& source, const std::st
             QT_TRANSLATE_NOOP("Core", "A patient result stream needs a source and a test code")));
     try {
         CheckPatientQcWritable();
+    } catch (const EQcError& e) {
+        return TOutcome::FromError(e);
+    }
+    const std::optional<std::string> before = PatientResultsAnalyte(source, code);
+    if (before == a->Name) return {};
+    const std::string stream = Trim(source) + " " + Trim(code);
+    return RecordInDatabase([&] {
         TStatement st = db_.Prepare("INSERT INTO pqc_map(source, code, analyte) VALUES(?1, ?2, ?3) "
                                     "ON CONFLICT(source, code) DO UPDATE SET analyte = ?3");
         st.Bind(1, Trim(source)).Bind(2, Trim(code)).Bind(3, a->Name);
         st.Step();
+        // The analyte's own hand-loaded stream is made with its first import, not by a person's choice.
+        if (Trim(source) != ImportSource)
+            Log(jk::PatientQcChanged, a, 0, std::nullopt,
+                before ? "patient results " + stream + " of " + *before : "",
+                "patient results " + stream + " mapped");
+    });
+}
+
+TOutcome TOperations::UnmapPatientResults(const std::string& source, const std::string& code) {
+    const std::optional<std::string> before = PatientResultsAnalyte(source, code);
+    if (!before)
+        return TOutcome::Refuse(Fill(
+            QT_TRANSLATE_NOOP("Core", "No analyte is mapped to the patient results %1 %2"), source, code));
+    try {
+        CheckPatientQcWritable();
     } catch (const EQcError& e) {
         return TOutcome::FromError(e);
     }
-    return {};
+    // The results already kept stay in the analyte's stream; no new ones join it.
+    return RecordInDatabase([&] {
+        TStatement st = db_.Prepare("DELETE FROM pqc_map WHERE source = ? AND code = ?");
+        st.Bind(1, Trim(source)).Bind(2, Trim(code));
+        st.Step();
+        Log(jk::PatientQcChanged, ListAnalytes.FindByName(*before), 0, std::nullopt,
+            "patient results " + Trim(source) + " " + Trim(code) + " mapped", "not mapped");
+    });
+}
+
+std::vector<std::pair<std::string, std::string>> TOperations::PatientStreams(const TAnalyte& a) const {
+    std::vector<std::pair<std::string, std::string>> out;
+    if (!PatientQcReadable()) return out;
+    TStatement st = db_.Prepare("SELECT source, code FROM pqc_map WHERE analyte = ? ORDER BY source, code");
+    st.Bind(1, a.Name);
+    while (st.Step()) out.emplace_back(st.Text(0), st.Text(1));
+    return out;
 }
 
 std::optional<std::string> TOperations::PatientResultsAnalyte(const std::string& source,
@@ -156,6 +221,14 @@ TOutcome TOperations::RecordPatientResults(const std::string& source, const std:
     rep.NotNumeric = screened.NotNumeric;
     rep.Censored = screened.Censored;
     rep.Flagged = screened.Flagged;
+    // Entries another change staged for its file stay staged: only this recording's go with it.
+    std::vector<TStaged> others = std::move(staged_);
+    staged_.clear();
+    struct TRestore {
+        std::vector<TStaged>& Staged;
+        std::vector<TStaged>& Others;
+        ~TRestore() { Staged = std::move(Others); }
+    } restore{staged_, others};
     try {
         CheckPatientQcWritable();
         TDatabase::TTransaction t(db_);
@@ -164,6 +237,7 @@ TOutcome TOperations::RecordPatientResults(const std::string& source, const std:
             db_.Prepare("INSERT OR IGNORE INTO pqc_result(analyte, source, code, time, value, instrument) "
                         "VALUES(?, ?, ?, ?, ?, ?)");
         TStatement changes = db_.Prepare("SELECT changes()");
+        std::optional<TDateTime> firstAdded;
         for (const TPatientResult& r : screened.Results) {
             put.Reset();
             put.Bind(1, a->Name).Bind(2, Trim(source)).Bind(3, Trim(code)).Bind(4, r.Time).Bind(5, r.Value);
@@ -171,9 +245,10 @@ TOutcome TOperations::RecordPatientResults(const std::string& source, const std:
             put.Step();
             changes.Reset();
             changes.Step();
-            if (changes.Int(0))
+            if (changes.Int(0)) {
                 ++rep.Added;
-            else
+                firstAdded = std::min(firstAdded.value_or(r.Time), r.Time);
+            } else
                 ++rep.Duplicates;
         }
         TStatement count = db_.Prepare(
@@ -184,12 +259,37 @@ TOutcome TOperations::RecordPatientResults(const std::string& source, const std:
         count.Bind(3, static_cast<int64_t>(rep.Censored)).Bind(4, static_cast<int64_t>(rep.Flagged));
         count.Step();
         rep.Purged = PurgePatientResults();
+        if (firstAdded) rep.Alarms = JournalNewPatientQcAlarms(*a, *firstAdded);
+        CompleteStaged();
         t.Commit();
     } catch (const EQcError& e) {
+        staged_.clear();
         return TOutcome::FromError(e);
     }
     if (report) *report = rep;
     return {};
+}
+
+std::vector<TDateTime> TOperations::JournalNewPatientQcAlarms(const TAnalyte& a, TDateTime since) {
+    std::vector<TDateTime> out;
+    const std::optional<TPqcSettings> s = PatientQcProcedure(a);
+    if (!s || !CheckPqcSettings(*s).empty()) return out;
+    const TPqcRun run = RunPqc(*s, PatientStream(a));
+    const int decimals = std::clamp(a.Decimals + 2, 0, 9);
+    auto fixed = [decimals](double v) {
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+        return std::string(buf);
+    };
+    for (size_t k = 0; k < run.Points.size(); ++k) {
+        const TPqcPoint& p = run.Points[k];
+        if (p.InLimits || (k > 0 && !run.Points[k - 1].InLimits) || p.Time < since) continue;
+        out.push_back(p.Time);
+        Log(jk::PatientQcAlarm, &a, 0, p.Time, "",
+            std::string(PqcProcedureName(s->Procedure)) + " statistic " + fixed(p.Statistic) + " outside " +
+                Number(s->Low) + ".." + Number(s->High));
+    }
+    return out;
 }
 
 TOutcome TOperations::ImportPatientResults(const TAnalyte& a, const std::string& text,
@@ -344,4 +444,70 @@ TOutcome TOperations::AcknowledgePatientQcAlarm(const TAnalyte& a, TDateTime ala
         st.Step();
         Log(jk::PatientQcAcknowledged, &a, 0, found->Time, "alarm open", "acknowledged", what, who);
     });
+}
+
+// ---------------------------------------------------------------- analytes renamed and deleted
+
+void TOperations::CarryPatientQc(const std::vector<std::pair<std::string, const TAnalyte*>>& kept,
+                                 const std::vector<std::string>& deleted, TOutcome& out) {
+    if (mode_ == TOpenMode::Reader || !PatientQcReadable()) return;
+    std::vector<const char*> tables = {"pqc_map", "pqc_result", "pqc_excluded", "pqc_procedure"};
+    if (db_.Version("pqc_ack") > 0) tables.push_back("pqc_ack");
+    auto same = [](const std::string& a, const std::string& b) { return UpperCase(a) == UpperCase(b); };
+    auto rows = [this](const char* sql, const std::string& name) {
+        TStatement st = db_.Prepare(sql);
+        st.Bind(1, name);
+        return st.Step() ? st.Int(0) : 0;
+    };
+    // Every row of an analyte, and the test code of its own hand-loaded stream, to another name.
+    auto carry = [&](const std::string& from, const std::string& to) {
+        for (const char* table : tables) {
+            TStatement st = db_.Prepare("UPDATE OR REPLACE " + std::string(table) +
+                                        " SET analyte = ?1 WHERE analyte = ?2");
+            st.Bind(1, to).Bind(2, from);
+            st.Step();
+        }
+        for (const char* table : {"pqc_map", "pqc_result"}) {
+            TStatement st = db_.Prepare("UPDATE OR REPLACE " + std::string(table) +
+                                        " SET code = ?1 WHERE source = ?3 AND code = ?2");
+            st.Bind(1, to).Bind(2, from).Bind(3, ImportSource);
+            st.Step();
+        }
+    };
+    TOutcome carried = RecordInDatabase([&] {
+        // A deleted analyte's patients' results go with it (a later analyte of its name starts afresh),
+        // unless another analyte keeps that very name.
+        for (const std::string& name : deleted) {
+            if (std::any_of(kept.begin(), kept.end(),
+                            [&](const auto& k) { return same(k.first, name) && same(k.second->Name, name); }))
+                continue;
+            const int64_t results = rows("SELECT count(*) FROM pqc_result WHERE analyte = ?", name);
+            const int64_t maps = rows("SELECT count(*) FROM pqc_map WHERE analyte = ?", name);
+            const int64_t procedures = rows("SELECT count(*) FROM pqc_procedure WHERE analyte = ?", name);
+            if (results == 0 && maps == 0 && procedures == 0) continue;
+            for (const char* table : tables) {
+                TStatement st = db_.Prepare("DELETE FROM " + std::string(table) + " WHERE analyte = ?");
+                st.Bind(1, name);
+                st.Step();
+            }
+            Log(jk::PatientQcChanged, nullptr, 0, std::nullopt,
+                name + ": " + std::to_string(results) + " patient results, " + std::to_string(maps) +
+                    " streams mapped, " + (procedures ? "a procedure" : "no procedure"),
+                "removed with the analyte");
+        }
+        // Through names no analyte can have, so that names swapped in one edit keep their own data.
+        std::vector<std::pair<std::string, const TAnalyte*>> moving;
+        for (const auto& [former, a] : kept)
+            if (former != a->Name) {
+                moving.emplace_back("\x1f" + std::to_string(moving.size()), a);
+                carry(former, moving.back().first);
+            }
+        for (const auto& [through, a] : moving) carry(through, a->Name);
+    });
+    if (carried.Ok()) return;
+    out.Status = TStatus::Partial;
+    out.Message += (out.Message.empty() ? "" : "\r");
+    out.Message += Fill(QT_TRANSLATE_NOOP("Core", "The analytes were saved, but their patient-based QC was "
+                                                  "not carried over:\r%1"),
+                        carried.Message);
 }

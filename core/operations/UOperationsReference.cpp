@@ -292,6 +292,7 @@ TOutcome TOperations::ApplyAnalyteEdit(const TAnalyteEdit& edit) {
     for (const TDefinition& d : before) edited.emplace_back(d.Name, d.Analyte);
     CarryGoals(edited, deletedNames, out);
     CarryRuleSets(edited, deletedNames, out);
+    CarryPatientQc(edited, deletedNames, out);
     if (!Current()) SetCurrent(ListAnalytes.Count() > 0 ? &ListAnalytes[0] : nullptr);
     Notify(ckAnalytes | ckPoints);
     return out;

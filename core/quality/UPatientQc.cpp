@@ -280,6 +280,41 @@ TPqcSimulation SimulatePqc(const TPqcSettings& s, const std::vector<TPatientResu
     return out;
 }
 
+std::vector<TPqcTuningLine> TunePqc(const TPqcSettings& base, const std::vector<TPatientResult>& stream,
+                                    const std::vector<TPqcBias>& biases, int runs, uint64_t seed) {
+    if (biases.empty())
+        throw EQcError(TranslatedText(QT_TRANSLATE_NOOP("Core", "Give at least one bias to simulate")));
+    for (const TPqcBias& b : biases)
+        if (!Finite(b.Size) || b.Size == 0 || (b.Percent && b.Size <= -100))
+            throw EQcError(TranslatedText(QT_TRANSLATE_NOOP(
+                "Core", "Each bias must be a number other than 0 (a percentage above -100)")));
+    if (runs < 1 || runs > MaxRuns)
+        throw EQcError(
+            Fill(QT_TRANSLATE_NOOP("Core", "The number of runs must be from 1 to %1"), Count(MaxRuns)));
+    std::vector<TPqcTuningLine> out;
+    for (TPqcProcedure procedure :
+         {TPqcProcedure::MovingAverage, TPqcProcedure::MovingMedian, TPqcProcedure::Ewma}) {
+        TPqcSettings s = base;
+        s.Procedure = procedure;
+        const TPqcProposal proposal = ProposePqc(s, stream);
+        for (const TPqcBias& bias : biases) {
+            TPqcTuningLine line;
+            line.Settings = proposal.Ok ? proposal.Settings : s;
+            line.Bias = bias;
+            if (!proposal.Ok)
+                line.Message = proposal.Message;
+            else
+                try {
+                    line.Simulation = SimulatePqc(proposal.Settings, stream, bias, runs, seed);
+                } catch (const EQcError& e) {
+                    line.Message = e.what();
+                }
+            out.push_back(std::move(line));
+        }
+    }
+    return out;
+}
+
 std::vector<TPatientReading> ParsePatientResultLines(std::string_view text) {
     const TRegional& iso = IsoRegional();
     std::vector<TPatientReading> out;

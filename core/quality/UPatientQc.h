@@ -145,6 +145,20 @@ int PqcSimulationNeeded(const TPqcSettings& s);
 TPqcSimulation SimulatePqc(const TPqcSettings& s, const std::vector<TPatientResult>& stream, TPqcBias bias,
                            int runs, uint64_t seed);
 
+// One line of a tuning table: a candidate procedure, its limits proposed from the stream, under one bias.
+struct TPqcTuningLine {
+    TPqcSettings Settings;
+    TPqcBias Bias;
+    std::string Message; // why the candidate has no figures (too few results, ...); empty when it has
+    TPqcSimulation Simulation;
+};
+// The moving average, moving median and EWMA with the window, lambda and truncation of `base`, each with
+// its limits proposed from the stream, simulated under every bias with the same runs and seed: one line
+// per candidate and bias, in that order. Throws EQcError on no bias, a bias of 0 (or of -100 % or
+// below) or a run count that cannot be simulated.
+std::vector<TPqcTuningLine> TunePqc(const TPqcSettings& base, const std::vector<TPatientResult>& stream,
+                                    const std::vector<TPqcBias>& biases, int runs, uint64_t seed);
+
 // Lines "YYYY-MM-DD HH:MM:SS<TAB>value" (a history from the laboratory system): blank lines skipped,
 // further fields after the value ignored and never kept. Throws EQcError naming the first line whose
 // date-time cannot be read; the value is screened later, as any result's.
@@ -156,4 +170,6 @@ struct TPqcRecordReport {
     int Duplicates = 0; // already in the stream (the same moment, value and instrument)
     int NotNumeric = 0, Censored = 0, Flagged = 0;
     int Purged = 0; // results older than the retention, removed
+    // The moments at which the analyte's procedure left its limits with the results added.
+    std::vector<TDateTime> Alarms;
 };

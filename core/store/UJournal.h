@@ -62,6 +62,8 @@ inline constexpr const char* InboxDiscarded = "inbox discarded";
 inline constexpr const char* EqaRecorded = "EQA result";
 inline constexpr const char* PeerRecorded = "peer statistics";
 inline constexpr const char* PatientQcChanged = "patient-based QC";
+// A procedure's statistic left its limits with the results just recorded.
+inline constexpr const char* PatientQcAlarm = "patient-based QC alarm";
 inline constexpr const char* PatientQcAcknowledged = "patient-based QC alarm acknowledged";
 inline constexpr const char* SignedIn = "signed in";
 inline constexpr const char* SignInRefused = "sign-in refused";

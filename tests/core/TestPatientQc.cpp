@@ -1,4 +1,5 @@
-// Patient-based QC: the statistics against a plain implementation, screening, proposals and simulation.
+// Patient-based QC: the statistics against a plain implementation, screening, proposals, simulation and
+// the tuning table.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -268,6 +269,45 @@ TEST(PatientQc, SimulationIsReproducibleAndGrowsWithTheBias) {
     EXPECT_LT(down.ANPed, a.ANPed);
     EXPECT_EQ(units.Undetected, 0);
     EXPECT_LT(units.ANPed, a.ANPed);
+}
+
+TEST(PatientQc, TuningTableSimulatesEachProcedureWithItsProposedLimits) {
+    const std::vector<TPatientResult> stream = Stream(Normal(3000, 100, 10, 8));
+    TPqcSettings base = Settings(TPqcProcedure::Ewma, 10);
+    base.Lambda = 0.2;
+    const std::vector<TPqcBias> biases = {{-5, true}, {10, true}};
+    const std::vector<TPqcTuningLine> lines = TunePqc(base, stream, biases, 200, 5);
+    ASSERT_EQ(lines.size(), 6u);
+    const TPqcProcedure order[] = {TPqcProcedure::MovingAverage, TPqcProcedure::MovingMedian,
+                                   TPqcProcedure::Ewma};
+    for (size_t k = 0; k < lines.size(); ++k) {
+        const TPqcTuningLine& l = lines[k];
+        ASSERT_TRUE(l.Message.empty()) << l.Message;
+        EXPECT_EQ(l.Settings.Procedure, order[k / 2]);
+        EXPECT_EQ(l.Bias.Size, biases[k % 2].Size);
+        // The figures are those of the candidate's own proposal, simulated with the runs and seed given.
+        TPqcSettings s = base;
+        s.Procedure = order[k / 2];
+        const TPqcProposal p = ProposePqc(s, stream);
+        EXPECT_EQ(l.Settings.N, 10);
+        EXPECT_EQ(l.Settings.Low, p.Settings.Low);
+        const TPqcSimulation sim = SimulatePqc(p.Settings, stream, biases[k % 2], 200, 5);
+        EXPECT_EQ(l.Simulation.ANPed, sim.ANPed);
+        EXPECT_EQ(l.Simulation.FalseAlarmsPer1000, sim.FalseAlarmsPer1000);
+        EXPECT_EQ(l.Simulation.Seed, 5u);
+    }
+    // The larger bias is found sooner by every procedure.
+    for (size_t k = 0; k < lines.size(); k += 2)
+        EXPECT_LT(lines[k + 1].Simulation.ANPed, lines[k].Simulation.ANPed);
+
+    // A stream too short for a proposal gives the reason on each line instead of figures.
+    for (const TPqcTuningLine& l : TunePqc(base, Stream(Normal(50, 100, 10, 8)), biases, 200, 5))
+        EXPECT_NE(l.Message.find("Too few results"), std::string::npos) << l.Message;
+    // What cannot be simulated at all is refused.
+    EXPECT_THROW(TunePqc(base, stream, {}, 200, 5), EQcError);
+    EXPECT_THROW(TunePqc(base, stream, {{0, true}}, 200, 5), EQcError);
+    EXPECT_THROW(TunePqc(base, stream, {{-100, true}}, 200, 5), EQcError);
+    EXPECT_THROW(TunePqc(base, stream, {{5, true}}, 0, 5), EQcError);
 }
 
 TEST(PatientQc, AShiftIsFoundWithinThePredictedNumberAndNotBefore) {

@@ -1,5 +1,6 @@
-// Patient-based QC alarms acknowledged with the corrective action: kept, journaled, no longer open,
-// and refused with nothing changed when they cannot be.
+// Patient-based QC alarms: journaled as results raise them, acknowledged with the corrective action
+// (kept, journaled, no longer open, refused with nothing changed when they cannot be), and carried with
+// the analyte's stream through renames and deletions.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -41,11 +42,24 @@ protected:
         ASSERT_TRUE(Operations().SetPatientQcProcedure(A("Sodium"), s).Ok());
     }
     static const TAnalyte& A(const char* name) { return *ListAnalytes.FindByName(name); }
-    static std::vector<TJournalEntry> Acknowledgements() {
+    static std::vector<TJournalEntry> Entries(const char* kind) {
         std::vector<TJournalEntry> out;
         for (const TJournalEntry& e : Operations().Journal())
-            if (e.Kind == jk::PatientQcAcknowledged) out.push_back(e);
+            if (e.Kind == kind) out.push_back(e);
         return out;
+    }
+    static std::vector<TJournalEntry> Acknowledgements() { return Entries(jk::PatientQcAcknowledged); }
+    // Results every ten minutes after the fixture's.
+    std::string After(const std::vector<const char*>& values) const {
+        std::string text;
+        for (size_t k = 0; k < values.size(); ++k)
+            text += IsoRegional().DateTimeToText(times.back() + static_cast<double>(k + 1) / 144.0) + "\t" +
+                    values[k] + "\n";
+        return text;
+    }
+    static TAnalyteEdit::TLine Line(const std::string& name, const std::string& as) {
+        const TAnalyte* a = ListAnalytes.FindByName(name);
+        return {a->Uid, as, a->Unit, a->Decimals, a->NbLevels};
     }
 };
 
@@ -119,6 +133,97 @@ TEST_F(PatientQcAlarms, RefusalsChangeNothing) {
     EXPECT_EQ(Operations().PatientQcAlarms(A("Sodium")).size(), 2u);
     EXPECT_FALSE(Operations().AcknowledgePatientQcAlarm(A("Sodium"), times[46], "Recalibrated").Changed());
     EXPECT_EQ(Operations().PatientQcAcknowledgements(A("Sodium")).size(), 1u);
+}
+
+// Results that arrive with the procedure set raise their alarms in the journal once, as they arrive.
+TEST_F(PatientQcAlarms, NewResultsJournalTheAlarmsTheyRaise) {
+    // The history was loaded before the procedure: its alarms were never raised as such.
+    EXPECT_TRUE(Entries(jk::PatientQcAlarm).empty());
+    TPqcRecordReport r;
+    ASSERT_TRUE(Operations().ImportPatientResults(A("Sodium"), After({"150", "150", "150", "140"}), &r).Ok());
+    // (4 * 140 + 150) / 5 = 142 is within the limits; the second result takes it out.
+    ASSERT_EQ(r.Alarms.size(), 1u);
+    EXPECT_NEAR(r.Alarms[0], times.back() + 2.0 / 144, 0.5 / 86400);
+    std::vector<TJournalEntry> raised = Entries(jk::PatientQcAlarm);
+    ASSERT_EQ(raised.size(), 1u);
+    EXPECT_EQ(raised[0].Analyte, "Sodium");
+    EXPECT_EQ(raised[0].Point, JournalDateTime(r.Alarms[0]));
+    EXPECT_EQ(raised[0].After, "ma statistic 144.00 outside 138..142");
+    EXPECT_EQ(Operations().PatientQcAlarms(A("Sodium")).size(), 3u);
+
+    // The same results again, and results that keep the statistic out, raise nothing new.
+    ASSERT_TRUE(Operations().ImportPatientResults(A("Sodium"), After({"150", "150", "150", "140"}), &r).Ok());
+    EXPECT_EQ(r.Added, 0);
+    EXPECT_TRUE(r.Alarms.empty());
+    EXPECT_EQ(Entries(jk::PatientQcAlarm).size(), 1u);
+}
+
+TEST_F(PatientQcAlarms, StreamProcedureAndAlarmsFollowARenameAndGoWithADeletion) {
+    ASSERT_TRUE(Operations().MapPatientResults("chem", "NA", "Sodium").Ok());
+    ASSERT_TRUE(
+        Operations().RecordPatientResults("chem", "NA", {{times[0] + 1.0 / 1440, "<100", "A1", false}}).Ok());
+    const TDateTime first = Operations().PatientQcAlarms(A("Sodium")).at(0).Time;
+    ASSERT_TRUE(Operations().AcknowledgePatientQcAlarm(A("Sodium"), first, "Recalibrated").Ok());
+    TPqcSettings other;
+    other.Procedure = TPqcProcedure::Ewma;
+    other.Target = 4;
+    other.Low = 3;
+    other.High = 5;
+    ASSERT_TRUE(Operations().SetPatientQcProcedure(A("Potassium"), other).Ok());
+
+    // The two swap names: each keeps its own patient-QC data under its new name.
+    TAnalyteEdit swap;
+    swap.Lines = {Line("Sodium", "Potassium"), Line("Potassium", "Sodium")};
+    TOutcome out = Operations().ApplyAnalyteEdit(swap);
+    ASSERT_TRUE(out.Ok()) << out.Message;
+    folder.Reopen();
+    const TAnalyte& renamed = A("Potassium");
+    EXPECT_EQ(renamed.Unit, "mmol/L");
+    EXPECT_EQ(renamed.Decimals, 0); // the former Sodium
+    EXPECT_EQ(Operations().PatientStream(renamed).size(), 60u);
+    EXPECT_EQ(Operations().PatientExcluded(renamed).Censored, 1);
+    EXPECT_EQ(Operations().PatientQcProcedure(renamed)->Procedure, TPqcProcedure::MovingAverage);
+    EXPECT_EQ(Operations().PatientQcProcedure(A("Sodium"))->Procedure, TPqcProcedure::Ewma);
+    EXPECT_TRUE(Operations().PatientStream(A("Sodium")).empty());
+    EXPECT_EQ(Operations().PatientResultsAnalyte("chem", "NA"), "Potassium");
+    std::vector<TPqcAlarm> alarms = Operations().PatientQcAlarms(renamed);
+    ASSERT_EQ(alarms.size(), 2u);
+    EXPECT_TRUE(alarms[0].Acknowledged);
+    EXPECT_EQ(alarms[0].Action, "Recalibrated");
+    EXPECT_EQ(Operations().PatientQcOpenAlarms(), std::vector<std::string>{"Potassium"});
+    // The hand-loaded history is the renamed analyte's own: loaded again, nothing is taken twice.
+    std::string history;
+    for (TDateTime t : times) history += IsoRegional().DateTimeToText(t) + "\t140\n";
+    TPqcRecordReport r;
+    ASSERT_TRUE(Operations().ImportPatientResults(renamed, history, &r).Ok());
+    EXPECT_EQ(r.Duplicates, 40);
+    EXPECT_EQ(r.Added, 20); // where the history had 150
+
+    // Deleted, its results, mapping, procedure and acknowledgements go, journaled; an analyte made with
+    // the same name in the same edit starts without them.
+    TAnalyteEdit del;
+    del.Lines = {Line("Sodium", "Sodium"), {0, "Potassium", "mmol/L", 1, 1}};
+    del.Deleted = {renamed.Uid};
+    out = Operations().ApplyAnalyteEdit(del);
+    ASSERT_TRUE(out.Ok()) << out.Message;
+    folder.Reopen();
+    EXPECT_TRUE(Operations().PatientStream(A("Potassium")).empty());
+    EXPECT_FALSE(Operations().PatientQcProcedure(A("Potassium")));
+    EXPECT_TRUE(Operations().PatientQcAcknowledgements(A("Potassium")).empty());
+    EXPECT_EQ(Operations().PatientExcluded(A("Potassium")).Censored, 0);
+    EXPECT_FALSE(Operations().PatientResultsAnalyte("chem", "NA"));
+    EXPECT_TRUE(Operations().PatientQcOpenAlarms().empty());
+    EXPECT_EQ(Operations().PatientQcProcedure(A("Sodium"))->Procedure, TPqcProcedure::Ewma);
+    TStatement rows = Operations().Database().Prepare(
+        "SELECT (SELECT count(*) FROM pqc_result) + (SELECT count(*) FROM pqc_map) + "
+        "(SELECT count(*) FROM pqc_ack) + (SELECT count(*) FROM pqc_excluded)");
+    ASSERT_TRUE(rows.Step());
+    EXPECT_EQ(rows.Int(0), 0);
+    bool journaled = false;
+    for (const TJournalEntry& e : Entries(jk::PatientQcChanged))
+        journaled |= e.After == "removed with the analyte" &&
+                     e.Before == "Potassium: 80 patient results, 2 streams mapped, a procedure";
+    EXPECT_TRUE(journaled);
 }
 
 } // namespace

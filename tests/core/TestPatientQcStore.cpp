@@ -30,6 +30,16 @@ protected:
         WriteAllData();
     }
     static const TAnalyte& A(const char* name) { return *ListAnalytes.FindByName(name); }
+    static size_t PurgeEntries() {
+        size_t n = 0;
+        for (const TJournalEntry& e : Operations().Journal())
+            n += e.Kind == jk::PatientQcChanged && e.After == "purged, 90 days kept";
+        return n;
+    }
+    static int64_t Kept() {
+        TStatement st = Operations().Database().Prepare("SELECT count(*) FROM pqc_result");
+        return st.Step() ? st.Int(0) : -1;
+    }
     // Every byte the database keeps, its log included.
     std::string DatabaseBytes() const {
         std::string bytes;
@@ -49,6 +59,7 @@ TEST_F(PatientQcStore, HistoryIsScreenedKeptWithoutIdentityAndPurged) {
     // The result older than the 90 days kept by default is gone at once; two are kept.
     EXPECT_EQ(r.Added, 3);
     EXPECT_EQ(r.Purged, 1);
+    EXPECT_EQ(PurgeEntries(), 1u);
     EXPECT_EQ(r.Censored, 2);
     EXPECT_EQ(r.NotNumeric, 1);
     std::vector<TPatientResult> stream = Operations().PatientStream(A("Sodium"));
@@ -82,6 +93,48 @@ TEST_F(PatientQcStore, HistoryIsScreenedKeptWithoutIdentityAndPurged) {
     EXPECT_EQ(Operations().PatientRetentionDays(), 2);
     EXPECT_EQ(Operations().PatientStream(A("Sodium")).size(), 1u);
     EXPECT_FALSE(Operations().ImportPatientResults(A("Sodium"), Line(1, "140"), &r).Changed());
+}
+
+TEST_F(PatientQcStore, PurgeKeepsWholeDaysIsJournaledAndHappensAtOpening) {
+    // The retention keeps from the start of the day 90 days ago.
+    const TDateTime start = Today() - 90;
+    const std::string text = IsoRegional().DateTimeToText(start) + "\t140\n" +
+                             IsoRegional().DateTimeToText(start - 1.0 / 86400) + "\t141\n" + Line(1, "142");
+    TPqcRecordReport r;
+    ASSERT_TRUE(Operations().ImportPatientResults(A("Sodium"), text, &r).Ok());
+    EXPECT_EQ(r.Added, 3);
+    EXPECT_EQ(r.Purged, 1);
+    std::vector<TPatientResult> stream = Operations().PatientStream(A("Sodium"));
+    ASSERT_EQ(stream.size(), 2u);
+    EXPECT_EQ(stream[0].Value, 140);
+    std::vector<TJournalEntry> purges;
+    for (const TJournalEntry& e : Operations().Journal())
+        if (e.Kind == jk::PatientQcChanged) purges.push_back(e);
+    ASSERT_EQ(purges.size(), 1u);
+    EXPECT_EQ(purges[0].Analyte, "Sodium");
+    EXPECT_EQ(purges[0].Before, "patient results before " + IsoRegional().DateToText(start) + ": 1");
+    EXPECT_EQ(purges[0].After, "purged, 90 days kept");
+
+    // What the retention lets go while the folder is closed is never read, and is purged when the folder
+    // next opens for writing.
+    Operations().Close();
+    {
+        TDatabase db;
+        db.Open(folder.Path() + TDatabase::FileName);
+        db.Exec("UPDATE pqc_result SET time = time - 2 WHERE value = 140");
+        db.Close();
+    }
+    TOpenOptions read;
+    read.ReadDatabase = true;
+    ASSERT_TRUE(Operations().Open(folder.Path(), TOpenMode::Reader, read).Opened);
+    EXPECT_EQ(Operations().PatientStream(A("Sodium")).size(), 1u);
+    EXPECT_EQ(Kept(), 2);
+    EXPECT_EQ(PurgeEntries(), 1u);
+    folder.Reopen();
+    EXPECT_EQ(Kept(), 1);
+    EXPECT_EQ(PurgeEntries(), 2u);
+    folder.Reopen();
+    EXPECT_EQ(PurgeEntries(), 2u);
 }
 
 TEST_F(PatientQcStore, BadInputChangesNothing) {
@@ -126,13 +179,15 @@ TEST_F(PatientQcStore, BadInputChangesNothing) {
     TPqcSettings bad = s;
     bad.Lambda = 2;
     EXPECT_FALSE(Operations().SetPatientQcProcedure(A("Sodium"), bad).Changed());
-    // The journal holds the change, and only the one that was made.
+    // The journal holds the mapping and the change, and only the ones that were made.
     std::vector<TJournalEntry> changes;
     for (const TJournalEntry& e : Operations().Journal())
         if (e.Kind == jk::PatientQcChanged) changes.push_back(e);
-    ASSERT_EQ(changes.size(), 1u);
+    ASSERT_EQ(changes.size(), 2u);
     EXPECT_EQ(changes[0].Analyte, "Sodium");
-    EXPECT_EQ(changes[0].After,
+    EXPECT_EQ(changes[0].After, "patient results lab NA mapped");
+    EXPECT_EQ(changes[1].Analyte, "Sodium");
+    EXPECT_EQ(changes[1].After,
               "ewma N 5 lambda 0.2, truncation 120..- winsorise, target 140, limits 138.5..141.5");
     folder.Reopen();
     const std::optional<TPqcSettings> kept = Operations().PatientQcProcedure(A("Sodium"));
@@ -146,6 +201,17 @@ TEST_F(PatientQcStore, BadInputChangesNothing) {
     EXPECT_EQ(kept->Low, 138.5);
     EXPECT_EQ(kept->High, 141.5);
     EXPECT_FALSE(Operations().PatientQcProcedure(A("Potassium")));
+
+    // A stream no longer mapped takes no more results; those kept stay.
+    using TStreams = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(Operations().PatientStreams(A("Sodium")), (TStreams{{"import", "Sodium"}, {"lab", "NA"}}));
+    EXPECT_FALSE(Operations().UnmapPatientResults("lab", "K").Changed());
+    ASSERT_TRUE(Operations().UnmapPatientResults("lab", "NA").Ok());
+    EXPECT_EQ(Operations().PatientStreams(A("Sodium")), (TStreams{{"import", "Sodium"}}));
+    EXPECT_FALSE(Operations().RecordPatientResults("lab", "NA", {{Now(), "144", "A1", false}}).Changed());
+    EXPECT_EQ(Operations().PatientStream(A("Sodium")).size(), 2u);
+    EXPECT_EQ(Operations().Journal().back().Before, "patient results lab NA mapped");
+    EXPECT_EQ(Operations().Journal().back().After, "not mapped");
 }
 
 } // namespace
