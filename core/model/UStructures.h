@@ -15,6 +15,15 @@
 using TAnalyteId = uint64_t;
 TAnalyteId NewAnalyteId();
 
+// The rows of the t table behind the warning and action limits (0-1 and 2-4, as in the settings).
+struct TRiskRows {
+    uint8_t Alert = 0;
+    uint8_t Action = 4;
+    bool operator==(const TRiskRows&) const = default;
+};
+// The rows in force: those of the settings.
+TRiskRows RiskRowsInForce();
+
 class TAnalyte {
 public:
     // Create: name cut to 15, unit to 6; every slot mobile, unassigned, unlocked; limits computed.
@@ -68,11 +77,16 @@ public:
     // Every point as a tab-separated line ended by CR LF, in the regional formats.
     std::string PointsAsText() const;
 
-    // Statistics and limits.
+    // Statistics and limits, with the t-table rows in force in the settings or with rows being tried
+    // (a preview computes a copy with its own rows and leaves the settings as they are).
     void ComputeStats(int level, int first, int last, LevelStats& out) const;
+    void ComputeStats(int level, int first, int last, LevelStats& out, TRiskRows rows) const;
     void RecalcLevel(int level);
+    void RecalcLevel(int level, TRiskRows rows);
     void ApplyCommonCV();
+    void ApplyCommonCV(TRiskRows rows);
     void RecalcAll();
+    void RecalcAll(TRiskRows rows);
 
     // A run made of this analyte's point (for moving it back to the entry fields or the queue).
     TResu PointAsEntry(int index) const;

@@ -4,7 +4,15 @@
 #include "UGlobaleSettings.h"
 #include "UStructures.h"
 
-void TAnalyte::ComputeStats(int level, int first, int last, LevelStats& s) const {
+TRiskRows RiskRowsInForce() {
+    return {Settings.AlertRow, Settings.ActionRow};
+}
+
+void TAnalyte::ComputeStats(int level, int first, int last, LevelStats& out) const {
+    ComputeStats(level, first, last, out, RiskRowsInForce());
+}
+
+void TAnalyte::ComputeStats(int level, int first, int last, LevelStats& s, TRiskRows rows) const {
     if (first < 0) first = 0;
     if (last > Count() - 1) last = Count() - 1;
     // Sums are shifted by the first counted value: the stored values are singles, so every
@@ -113,8 +121,8 @@ void TAnalyte::ComputeStats(int level, int first, int last, LevelStats& s) const
         s.CV = static_cast<float>(sd * 100 / std::fabs(s.Mean));
         s.State = 0;
     }
-    s.WarnDev = TQuantile(Settings.AlertRow, s.DF) * sd;
-    s.ActionDev = TQuantile(Settings.ActionRow, s.DF) * sd;
+    s.WarnDev = TQuantile(rows.Alert, s.DF) * sd;
+    s.ActionDev = TQuantile(rows.Action, s.DF) * sd;
 }
 
 namespace {
@@ -126,14 +134,18 @@ void WidenToAction(LevelStats& l) {
 } // namespace
 
 void TAnalyte::RecalcLevel(int level) {
-    ComputeStats(level, 0, Count() - 1, AllStats[level]);
+    RecalcLevel(level, RiskRowsInForce());
+}
+
+void TAnalyte::RecalcLevel(int level, TRiskRows rows) {
+    ComputeStats(level, 0, Count() - 1, AllStats[level], rows);
     LevelStats& lim = Limits[level];
     if (LimitMode[level] == lmLocked) {
         // An interval that does not lie within the stored points (a damaged or foreign file) has no
         // usable statistics either.
         bool inside =
             LockFirst[level] >= 0 && LockLast[level] < Count() && LockFirst[level] <= LockLast[level];
-        if (inside) ComputeStats(level, LockFirst[level], LockLast[level], lim);
+        if (inside) ComputeStats(level, LockFirst[level], LockLast[level], lim, rows);
         if (!inside || lim.State == 6) {
             LimitMode[level] = lmMobile;
             LockFirst[level] = LockLast[level] = -1;
@@ -160,6 +172,10 @@ void TAnalyte::RecalcLevel(int level) {
 }
 
 void TAnalyte::ApplyCommonCV() {
+    ApplyCommonCV(RiskRowsInForce());
+}
+
+void TAnalyte::ApplyCommonCV(TRiskRows rows) {
     long double dfc = 0, v = 0;
     for (int i = 0; i < NbLevels; ++i) {
         const LevelStats& l = Limits[i];
@@ -178,8 +194,8 @@ void TAnalyte::ApplyCommonCV() {
         long double sd = cvc * std::fabs(l.Mean);
         l.State = 0;
         l.CV = static_cast<float>(cvc * 100);
-        l.WarnDev = TQuantile(Settings.AlertRow, df) * sd;
-        l.ActionDev = TQuantile(Settings.ActionRow, df) * sd;
+        l.WarnDev = TQuantile(rows.Alert, df) * sd;
+        l.ActionDev = TQuantile(rows.Action, df) * sd;
         l.DF = df;
         l.RangeHigh = l.Max >= l.Mean + l.ActionDev ? l.Max : l.Mean + l.ActionDev;
         l.RangeLow = l.Min > l.Mean - l.ActionDev ? l.Mean - l.ActionDev : l.Min;
@@ -187,6 +203,10 @@ void TAnalyte::ApplyCommonCV() {
 }
 
 void TAnalyte::RecalcAll() {
-    for (int i = 0; i < NbLevels; ++i) RecalcLevel(i);
-    if (CommonCVOn()) ApplyCommonCV();
+    RecalcAll(RiskRowsInForce());
+}
+
+void TAnalyte::RecalcAll(TRiskRows rows) {
+    for (int i = 0; i < NbLevels; ++i) RecalcLevel(i, rows);
+    if (CommonCVOn()) ApplyCommonCV(rows);
 }

@@ -306,6 +306,9 @@ public:
     // Writes the limit modes, intervals and fixed limits that the lock or fix page set on the analyte;
     // when the write fails they go back to `before`.
     TOutcome SaveLimits(TAnalyte& a, const TLimitState& before, const std::string& reason = "");
+    // Sets on the analyte the limit modes, intervals and fixed limits a page tried on a copy, and writes
+    // them as SaveLimits does; a failed write leaves the analyte as it was.
+    TOutcome ApplyLimits(TAnalyte& a, const TLimitState& chosen, const std::string& reason = "");
     // Puts back limits that a page tried and then cancelled (nothing to write: the file never held them).
     void RestoreLimits(TAnalyte& a, const TLimitState& before);
     // Options bits (multirules, common CV) of an analyte.

@@ -44,6 +44,12 @@ TOutcome TOperations::SaveLimits(TAnalyte& a, const TLimitState& before, const s
     return {};
 }
 
+TOutcome TOperations::ApplyLimits(TAnalyte& a, const TLimitState& chosen, const std::string& reason) {
+    const TLimitState before = TLimitState::Of(a);
+    RestoreLimits(a, chosen);
+    return SaveLimits(a, before, reason);
+}
+
 void TOperations::RestoreLimits(TAnalyte& a, const TLimitState& s) {
     a.LimitMode = s.Mode;
     a.LockFirst = s.LockFirst;

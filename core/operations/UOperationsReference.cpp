@@ -331,6 +331,12 @@ TOutcome TOperations::ChangeSettings(const std::function<void(TSettings&)>& chan
         Settings = before;
         return TOutcome::FromError(e);
     }
+    // Other rows of the t table change every analyte's limits, not only the one shown.
+    if (RiskRowsInForce() != TRiskRows{before.AlertRow, before.ActionRow}) {
+        for (int i = 0; i < ListAnalytes.Count(); ++i) ListAnalytes[i].RecalcAll();
+        Notify(ckSettings | ckPoints);
+        return {};
+    }
     Notify(ckSettings);
     return {};
 }

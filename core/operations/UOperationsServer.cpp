@@ -154,9 +154,15 @@ void TSharedStore::BringInNews() {
         server_->Defer(later);
     }
     if (news.Everything || news.Settings) {
+        const TRiskRows rows = RiskRowsInForce();
         server_->ReloadSettings(Settings, Operators);
         Settings.Signature = ProgramSignature;
         kinds |= ckSettings;
+        // Rows of the t table changed on another bench: every analyte's limits follow.
+        if (RiskRowsInForce() != rows) {
+            for (int i = 0; i < ListAnalytes.Count(); ++i) ListAnalytes[i].RecalcAll();
+            kinds |= ckPoints;
+        }
     }
     if (news.Everything || news.Goals) kinds |= ckGoals;
     if (!ops_.Current() && ListAnalytes.Count() > 0) ops_.SetCurrent(&ListAnalytes[0]);

@@ -152,6 +152,16 @@ TEST_F(Operations_, AFailedWriteChangesNothingInMemoryOrOnDisk) {
          [&] {
              return ops.ApplyAssignment(Glucose(), {2, 1, 0}, true);
          }},
+        {"risk rows",
+         [&] { return ops.ChangeSettings([](TSettings& s) { s.ActionRow = s.ActionRow == 4 ? 2 : 4; }); }},
+        {"limits tried on a copy",
+         [&] {
+             TAnalyte copy = Glucose();
+             copy.LimitMode[0] = copy.LimitMode[0] == lmFixed ? lmMobile : lmFixed;
+             copy.Limits[0].Mean = 4;
+             copy.Limits[0].ActionDev = 1;
+             return ops.ApplyLimits(Glucose(), TLimitState::Of(copy));
+         }},
         {"analytes", [&] { return ops.ApplyAnalyteEdit(analytes); }},
         {"operators", [&] { return ops.SetOperators({"XY"}); }},
         {"settings", [&] { return ops.ChangeSettings([](TSettings& s) { s.Password = "NEW"; }); }},
@@ -283,6 +293,43 @@ TEST_F(Operations_, TheCurrentAnalyteSurvivesEveryReplacementOfTheList) {
     const size_t heard = told.size();
     ops.AcceptRun(ListAnalytes[0], MakeRun(Today() + 1, {1, 2, 3}));
     EXPECT_EQ(told.size(), heard) << "no call after leaving";
+}
+
+// Other rows of the t table change the limits of every analyte, not only of the one on screen, and a
+// page's limits tried on a copy reach the analyte only through the layer.
+TEST_F(Operations_, RiskRowsAndLimitsTriedOnACopyReachEveryAnalyteThroughTheLayer) {
+    std::vector<TChange> told;
+    int id = ops.Subscribe([&](const TChange& c) { told.push_back(c); });
+    ASSERT_TRUE(ops.ChangeSettings([](TSettings& s) { s.ActionRow = 2; }).Ok());
+    ASSERT_FALSE(told.empty());
+    EXPECT_TRUE(told.back().Kinds & ckPoints);
+    EXPECT_EQ(told.back().Analyte, TAnalyteId{0}) << "every analyte";
+    for (int i = 0; i < ListAnalytes.Count(); ++i) {
+        TAnalyte again = ListAnalytes[i];
+        again.RecalcAll(TRiskRows{Settings.AlertRow, 2});
+        for (int k = 0; k < again.NbLevels; ++k)
+            EXPECT_EQ(ListAnalytes[i].Limits[k].ActionDev, again.Limits[k].ActionDev) << ListAnalytes[i].Name;
+    }
+    told.clear();
+    ASSERT_TRUE(ops.ChangeSettings([](TSettings& s) { s.BackupInterval = 12; }).Ok());
+    ASSERT_EQ(told.size(), size_t(1));
+    EXPECT_FALSE(told.back().Kinds & ckPoints) << "other settings leave the limits alone";
+
+    TAnalyte& g = Glucose();
+    const TLimitState was = TLimitState::Of(g);
+    TAnalyte trial = g;
+    trial.LimitMode[1] = lmFixed;
+    trial.Limits[1].Mean = 5;
+    trial.Limits[1].WarnDev = 0.2L;
+    trial.Limits[1].ActionDev = 0.3L;
+    trial.RecalcAll();
+    EXPECT_EQ(g.LimitMode[1], was.Mode[1]) << "the trial is a copy";
+    EXPECT_NE(was.Mode[1], lmFixed);
+    ASSERT_TRUE(ops.ApplyLimits(g, TLimitState::Of(trial)).Ok());
+    EXPECT_EQ(g.LimitMode[1], lmFixed);
+    EXPECT_EQ(g.Limits[1].Mean, 5);
+    EXPECT_TRUE(ReadWholeFile(DataFileName()) == DataImage(ListSerum, ListAnalytes));
+    ops.Unsubscribe(id);
 }
 
 // Values of levels the analyte does not use are dropped, and runs left without a value skipped.
