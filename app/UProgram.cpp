@@ -287,7 +287,7 @@ bool DialogOpen() {
 } // namespace
 
 bool PollServerWhenFree() {
-    if (DialogOpen() || RunBeingJudged()) return false;
+    if (DialogOpen() || RunBeingJudged() || LimitPageOpen()) return false;
     Operations().PollServer();
     return true;
 }

@@ -106,31 +106,29 @@ int TWinRisks::Execute(TAnalyte* current) {
     FormActivate();
     int result = exec();
     FormClose(result);
-    if (result == QDialog::Accepted) {
-        // The rows tried live are written now; a failed write puts the former rows back.
-        const uint8_t alert = Settings.AlertRow, action = Settings.ActionRow;
-        Settings.AlertRow = savedAlert_;
-        Settings.ActionRow = savedAction_;
+    if (result == QDialog::Accepted && tried_ != saved_) {
+        // The rows chosen are written through the layer, which computes every analyte's limits again.
+        const TRiskRows chosen = tried_;
         if (!ShowOutcome(Operations().ChangeSettings([&](TSettings& s) {
-                s.AlertRow = alert;
-                s.ActionRow = action;
+                s.AlertRow = chosen.Alert;
+                s.ActionRow = chosen.Action;
             })))
             result = QDialog::Rejected;
-        Recalc();
+        if (outside_) outside_->RecalcAll();
     }
     uid_ = 0;
     outside_ = nullptr;
     return result;
 }
 
-TAnalyte* TWinRisks::Shown() const {
+const TAnalyte* TWinRisks::Shown() const {
     if (outside_) return outside_;
     return uid_ ? Operations().Find(uid_) : nullptr;
 }
 
 void TWinRisks::FormShow() {
-    savedAlert_ = Settings.AlertRow;
-    savedAction_ = Settings.ActionRow;
+    saved_ = tried_ = RiskRowsInForce();
+    previewing_ = false;
     const bool locked = !Settings.Password.empty();
     BtOK->setEnabled(!locked);
     BtCle->setVisible(locked);
@@ -138,40 +136,44 @@ void TWinRisks::FormShow() {
 }
 
 void TWinRisks::FormActivate() {
-    if (auto* b = RGAlertItems->button(Settings.AlertRow)) b->setChecked(true);
-    if (auto* b = RGActionItems->button(Settings.ActionRow - 2)) b->setChecked(true);
+    if (auto* b = RGAlertItems->button(tried_.Alert)) b->setChecked(true);
+    if (auto* b = RGActionItems->button(tried_.Action - 2)) b->setChecked(true);
     if (auto* b = RGAlertItems->checkedButton())
         b->setFocus();
     else
         RGAlert->setFocus();
 }
 
-void TWinRisks::Recalc() {
-    TAnalyte* current = Shown();
-    if (!current) return;
-    current->RecalcAll();
-    if (RepaintChart) RepaintChart();
+void TWinRisks::Preview() {
+    const TAnalyte* current = Shown();
+    std::shared_ptr<TAnalyte> copy;
+    if (current && tried_ != saved_) {
+        copy = std::make_shared<TAnalyte>(*current);
+        copy->RecalcAll(tried_);
+    }
+    if (!copy && !previewing_) return;
+    previewing_ = copy != nullptr;
+    if (ShowPreview) ShowPreview(std::move(copy));
 }
 
 void TWinRisks::RGAlertClick() {
     int item = RGAlertItems->checkedId();
     if (item < 0 || item > 1) return;
-    Settings.AlertRow = static_cast<uint8_t>(item);
-    Recalc();
+    tried_.Alert = static_cast<uint8_t>(item);
+    Preview();
 }
 
 void TWinRisks::RGActionClick() {
     int item = RGActionItems->checkedId();
     if (item < 0 || item > 2) return;
     // The first action item stands for row 2 of the t table.
-    Settings.ActionRow = static_cast<uint8_t>(item + 2);
-    Recalc();
+    tried_.Action = static_cast<uint8_t>(item + 2);
+    Preview();
 }
 
 void TWinRisks::BtUndoClick() {
-    Settings.AlertRow = savedAlert_;
-    Settings.ActionRow = savedAction_;
-    Recalc();
+    tried_ = saved_;
+    Preview();
     FormActivate();
 }
 
@@ -183,10 +185,9 @@ void TWinRisks::BtCleClick() {
     BtCle->setChecked(false);
 }
 
-void TWinRisks::FormClose(int result) {
-    if (result == QDialog::Accepted) return;
-    if (Settings.AlertRow == savedAlert_ && Settings.ActionRow == savedAction_) return;
-    Settings.AlertRow = savedAlert_;
-    Settings.ActionRow = savedAction_;
-    Recalc();
+void TWinRisks::FormClose(int) {
+    // The analyte is drawn as it stands again: after OK the layer has computed it with the new rows.
+    if (!previewing_) return;
+    previewing_ = false;
+    if (ShowPreview) ShowPreview(nullptr);
 }

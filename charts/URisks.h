@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <functional>
+#include <memory>
 
 #include "UStructures.h"
 
@@ -20,11 +21,15 @@ class TWinRisks : public QDialog {
     Q_DECLARE_TR_FUNCTIONS(TWinRisks)
 public:
     explicit TWinRisks(QWidget* parent = nullptr);
-    // Opens the window over the current analyte (none when the list is empty). On OK the rows stay
-    // in the settings and the settings file is written; any other close restores the former rows.
+    // Opens the window over the current analyte (none when the list is empty). The rows clicked are
+    // tried on a copy of the analyte; the settings are left alone until OK writes the rows chosen
+    // through the layer.
     int Execute(TAnalyte* current);
-    // Called after every live recomputation of the current analyte, so that its chart is repainted.
-    std::function<void()> RepaintChart;
+    // Called with the copy computed with the rows tried, so that its chart is drawn in place of the
+    // analyte's; with none when the rows in force are shown again (or the analyte is gone).
+    std::function<void(std::shared_ptr<const TAnalyte>)> ShowPreview;
+    // The rows the window shows: those in force at opening, or those tried since.
+    TRiskRows Tried() const { return tried_; }
 
     void FormShow();
     void FormActivate();
@@ -45,12 +50,12 @@ public:
     QToolButton* BtCle;
 
 private:
-    void Recalc();
-    // The analyte tried live: one of the list found by its handle each time, as a reload from the
+    void Preview();
+    // The analyte previewed: one of the list found by its handle each time, as a reload from the
     // server may take it away, or one given from outside the list.
-    TAnalyte* Shown() const;
+    const TAnalyte* Shown() const;
     TAnalyteId uid_ = 0;
     TAnalyte* outside_ = nullptr;
-    uint8_t savedAlert_ = 0;
-    uint8_t savedAction_ = 4;
+    TRiskRows saved_, tried_;
+    bool previewing_ = false;
 };

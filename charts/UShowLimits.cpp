@@ -214,14 +214,22 @@ int TWinShowLimits::Execute(TAnalyte* analyte) {
         ShowMessageBox(mkError, mbYes, FromQ(tr("No analyte.")));
         return QDialog::Rejected;
     }
-    analyte_ = analyte;
-    Sigma->Reset(analyte, ViewPeriod);
+    uid_ = analyte->Uid;
+    outside_ = Operations().Find(uid_) != analyte ? analyte : nullptr;
+    copy_ = std::make_shared<TAnalyte>(*analyte);
+    analyte_ = copy_.get();
+    previewing_ = false;
+    Sigma->Reset(analyte_, ViewPeriod);
     PageControl->setCurrentIndex(0);
     FormShow();
     FormActivate();
     int result = exec();
     FormClose(result);
+    Sigma->Reset(nullptr, ViewPeriod);
     analyte_ = nullptr;
+    copy_.reset();
+    outside_ = nullptr;
+    uid_ = 0;
     return result;
 }
 
@@ -302,7 +310,8 @@ void TWinShowLimits::CBCommonCVClick() {
     else
         analyte_->Options &= static_cast<uint8_t>(~TAnalyte::OptCommonCV);
     analyte_->RecalcAll();
-    if (RepaintChart) RepaintChart();
+    previewing_ = true;
+    if (ShowPreview) ShowPreview(copy_);
     FormActivate();
     // The limits' degrees of freedom set the rules' factors: the figures are computed again.
     Sigma->Invalidate();
@@ -346,19 +355,13 @@ void TWinShowLimits::BtPrnClick() {
 }
 
 void TWinShowLimits::FormClose(int result) {
-    if (!analyte_ || analyte_->CommonCVOn() == savedCommonCV_) return;
-    if (result == QDialog::Accepted) {
-        // The switch tried live is written now; a failed write puts the former one back.
-        const uint8_t chosen = analyte_->Options;
-        analyte_->Options ^= TAnalyte::OptCommonCV;
-        analyte_->RecalcAll();
-        if (!ShowOutcome(Operations().SetAnalyteOptions(*analyte_, chosen)) && RepaintChart) RepaintChart();
-        return;
+    if (previewing_) {
+        previewing_ = false;
+        if (ShowPreview) ShowPreview(nullptr);
     }
-    if (savedCommonCV_)
-        analyte_->Options |= TAnalyte::OptCommonCV;
-    else
-        analyte_->Options &= static_cast<uint8_t>(~TAnalyte::OptCommonCV);
-    analyte_->RecalcAll();
-    if (RepaintChart) RepaintChart();
+    if (result != QDialog::Accepted || !analyte_ || analyte_->CommonCVOn() == savedCommonCV_) return;
+    // The method tried is written now; a failed write leaves the analyte as it was.
+    TAnalyte* target = outside_ ? outside_ : Operations().Find(uid_);
+    if (!target) return;
+    ShowOutcome(Operations().SetAnalyteOptions(*target, analyte_->Options));
 }

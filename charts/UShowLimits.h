@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QSize>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,11 +37,12 @@ class TWinShowLimits : public QDialog {
 public:
     explicit TWinShowLimits(QWidget* parent = nullptr);
     ~TWinShowLimits() override;
-    // "No analyte." without an analyte. OK keeps a change of the common-CV method, any other close
-    // puts the former method back and recomputes the analyte.
+    // "No analyte." without an analyte. The window shows a copy of the analyte, on which the common-CV
+    // method is tried; OK writes the method chosen through the layer, any other close drops the copy.
     int Execute(TAnalyte* analyte);
-    // Called after every change of the analyte's limits, so that its chart is repainted.
-    std::function<void()> RepaintChart;
+    // Called with the copy whenever the method tried changes its limits, so that its chart is drawn
+    // in place of the analyte's; with none when the window closes.
+    std::function<void(std::shared_ptr<const TAnalyte>)> ShowPreview;
     // The points in view in the main window, for the figures of levels without a locked interval;
     // every point when not set.
     std::function<TPeriod(const TAnalyte&)> ViewPeriod;
@@ -70,6 +72,12 @@ private:
     // The window to the page shown: the limits, or the larger pages of the goals.
     void FitWindow();
     QSize limitsSize_;
+    // The copy shown, and the analyte it was made of: one of the list found by its handle at OK, as a
+    // reload from the server may take it away, or one given from outside the list.
+    std::shared_ptr<TAnalyte> copy_;
     TAnalyte* analyte_ = nullptr;
+    TAnalyteId uid_ = 0;
+    TAnalyte* outside_ = nullptr;
     bool savedCommonCV_ = false;
+    bool previewing_ = false;
 };

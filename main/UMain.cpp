@@ -662,19 +662,35 @@ int TWinMain::CurrentPage() const {
 }
 
 void TWinMain::TakeSnapshot() {
+    LimitTrial.reset();
     if (!CurrentAnalyte) return;
-    LimitSnapshot.Mode = CurrentAnalyte->LimitMode;
-    LimitSnapshot.LockFirst = CurrentAnalyte->LockFirst;
-    LimitSnapshot.LockLast = CurrentAnalyte->LockLast;
-    LimitSnapshot.Limits = CurrentAnalyte->Limits;
+    LimitSnapshot = TLimitState::Of(*CurrentAnalyte);
+    LimitTrial = std::make_shared<TAnalyte>(*CurrentAnalyte);
 }
 
 void TWinMain::PutSnapshotBack() {
-    if (!CurrentAnalyte) return;
-    CurrentAnalyte->LimitMode = LimitSnapshot.Mode;
-    CurrentAnalyte->LockFirst = LimitSnapshot.LockFirst;
-    CurrentAnalyte->LockLast = LimitSnapshot.LockLast;
-    CurrentAnalyte->Limits = LimitSnapshot.Limits;
+    LimitTrial.reset();
+}
+
+bool LimitPageOpen() {
+    return WinMain && WinMain->CurrentPage() != ptEnter;
+}
+
+void TWinMain::ShowChartPreview(std::shared_ptr<const TAnalyte> preview) {
+    ChartPreview = std::move(preview);
+    RepaintCharts();
+}
+
+const TAnalyte* TWinMain::ChartAnalyte() const {
+    const TAnalyte* current = CurrentAnalyte;
+    if (!current) return nullptr;
+    // A copy stands for the current analyte only while it holds the same points.
+    auto same = [current](const TAnalyte* copy) {
+        return copy && copy->Uid == current->Uid && copy->Count() == current->Count();
+    };
+    if (same(ChartPreview.get())) return ChartPreview.get();
+    if (same(LimitTrial.get())) return LimitTrial.get();
+    return current;
 }
 
 void TWinMain::SwitchPage(int tag) {
@@ -683,6 +699,7 @@ void TWinMain::SwitchPage(int tag) {
         RepaintCharts();
     }
     if (tag == ptEnter) {
+        LimitTrial.reset();
         PageControl->setCurrentIndex(ptEnter);
         IntervalStart = IntervalEnd = IntervalAnchor = -1;
         RedrawChartsOnly();
@@ -702,8 +719,9 @@ void TWinMain::SwitchPage(int tag) {
 void TWinMain::BtOKLockClick() {
     // Confirmed limits are saved at once; a failed save puts the former limits back.
     bool changed = LimitsChangedOnPage();
+    const TLimitState chosen = LimitTrial ? TLimitState::Of(*LimitTrial) : LimitSnapshot;
     SwitchPage(ptEnter);
-    if (changed && CurrentAnalyte && !ShowOutcome(Operations().SaveLimits(*CurrentAnalyte, LimitSnapshot)))
+    if (changed && CurrentAnalyte && !ShowOutcome(Operations().ApplyLimits(*CurrentAnalyte, chosen)))
         RepaintCharts();
 }
 

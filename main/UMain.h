@@ -182,6 +182,15 @@ public:
     // The user set the entry's date or time (or a stored point was moved into the fields).
     bool EntryTimeSet = false;
     TLimitSnapshot LimitSnapshot;
+    // The copy of the current analyte that the lock and fix pages try limits on; OK gives its limits
+    // to the layer, Cancel drops it. The analyte in the list is never changed by a page.
+    std::shared_ptr<TAnalyte> LimitTrial;
+    // A copy a window previews (other rows of the t table, the common CV), drawn while it is set.
+    std::shared_ptr<const TAnalyte> ChartPreview;
+    // Draws the preview in place of the current analyte (none: the current analyte again).
+    void ShowChartPreview(std::shared_ptr<const TAnalyte> preview);
+    // What the charts draw: the preview, the page's trial or the current analyte.
+    const TAnalyte* ChartAnalyte() const;
     std::array<LevelStats, MaxLevels> PartialStats{};
     // The splash window, freed at the first showing.
     QWidget* Splash = nullptr;
@@ -315,6 +324,9 @@ private:
 };
 
 extern TWinMain* WinMain;
+// The lock, fix or erase page is open over the current analyte: the server's news waits, so that the
+// page's trial and its marks keep standing for the points they were made on.
+bool LimitPageOpen();
 
 // The paint box of the charts: forwards its events to the main window.
 class TPaintBox : public QWidget {

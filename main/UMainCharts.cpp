@@ -192,8 +192,9 @@ void TPaintBox::mouseDoubleClickEvent(QMouseEvent*) {
 }
 
 void TWinMain::PaintCharts(QPainter& p) {
-    if (!CurrentAnalyte) return;
-    const TAnalyte& a = *CurrentAnalyte;
+    const TAnalyte* shown = ChartAnalyte();
+    if (!shown) return;
+    const TAnalyte& a = *shown;
     ChartsTop = 198 - 60 * a.NbLevels;
     for (int k = 0; k < a.NbLevels; ++k) {
         DrawLevelChart(p, a, SelectedPoint, EraseMarks[static_cast<size_t>(k)] ? 1 : 0, k, FirstVisible,

@@ -65,8 +65,9 @@ void TWinMain::CreateChildWindows() {
         WinAnimCopyFic = new TWinAnimCopyFic(this);
         SetCopyProgress(WinAnimCopyFic);
     }
-    WinRisks->RepaintChart = [this] { RepaintCharts(); };
-    WinShowLimits->RepaintChart = [this] { RepaintCharts(); };
+    auto preview = [this](std::shared_ptr<const TAnalyte> copy) { ShowChartPreview(std::move(copy)); };
+    WinRisks->ShowPreview = preview;
+    WinShowLimits->ShowPreview = preview;
     WinShowLimits->ViewPeriod = [this](const TAnalyte&) { return TPeriod{FirstVisible, LastVisible}; };
     WinShowData->PrintHook = [this](TAnalyte& a, const std::string&) { WinPrnData->Execute(&a); };
 }
@@ -114,12 +115,12 @@ void TWinMain::MnuEmployeesClick() {
 
 void TWinMain::MnuRisksClick() {
     CreateChildWindows();
-    // The window applies the rows live, restores them on any close but OK and writes the settings.
+    // The window previews the rows on a copy; at OK the layer writes them and computes every analyte's
+    // limits again.
     if (WinRisks->Execute(CurrentAnalyte) != QDialog::Accepted) {
         RepaintCharts();
         return;
     }
-    if (ListAnalytes.Count() > 0 && CurrentAnalyte) CurrentAnalyte->RecalcAll();
     FillAnalyteList();
     RepaintCharts();
 }

@@ -235,8 +235,8 @@ void TWinMain::ShowIntervalStats() {
 }
 
 void TWinMain::LockLevelClick(int level) {
-    if (!CurrentAnalyte || level < 0 || level >= CurrentAnalyte->NbLevels) return;
-    TAnalyte& a = *CurrentAnalyte;
+    if (!LimitTrial || level < 0 || level >= LimitTrial->NbLevels) return;
+    TAnalyte& a = *LimitTrial;
     auto k = static_cast<size_t>(level);
     if (IntervalStart < 0 || IntervalEnd < IntervalStart || IntervalEnd >= a.Count()) {
         ShowMessageBox(
@@ -273,8 +273,8 @@ void TWinMain::LockLevelClick(int level) {
 }
 
 void TWinMain::UnlockLevelClick(int level) {
-    if (!CurrentAnalyte || level < 0 || level >= CurrentAnalyte->NbLevels) return;
-    TAnalyte& a = *CurrentAnalyte;
+    if (!LimitTrial || level < 0 || level >= LimitTrial->NbLevels) return;
+    TAnalyte& a = *LimitTrial;
     auto k = static_cast<size_t>(level);
     a.LockFirst[k] = a.LockLast[k] = -1;
     a.LimitMode[k] = lmMobile;
@@ -316,8 +316,8 @@ void TWinMain::PrepareFixPage() {
 }
 
 void TWinMain::FixLevelClick(int level) {
-    if (!CurrentAnalyte || level < 0 || level >= CurrentAnalyte->NbLevels) return;
-    TAnalyte& a = *CurrentAnalyte;
+    if (!LimitTrial || level < 0 || level >= LimitTrial->NbLevels) return;
+    TAnalyte& a = *LimitTrial;
     auto k = static_cast<size_t>(level);
     long double target = 0, warning = 0, action = 0;
     if (GBFixed[k]->GetFields(target, warning, action)) {
@@ -333,8 +333,8 @@ void TWinMain::FixLevelClick(int level) {
 }
 
 void TWinMain::UnfixLevelClick(int level) {
-    if (!CurrentAnalyte || level < 0 || level >= CurrentAnalyte->NbLevels) return;
-    TAnalyte& a = *CurrentAnalyte;
+    if (!LimitTrial || level < 0 || level >= LimitTrial->NbLevels) return;
+    TAnalyte& a = *LimitTrial;
     auto k = static_cast<size_t>(level);
     a.LimitMode[k] = lmMobile;
     GBFixed[k]->BtUnfix->setEnabled(false);
@@ -344,9 +344,9 @@ void TWinMain::UnfixLevelClick(int level) {
 }
 
 bool TWinMain::LimitsChangedOnPage() const {
-    if (!CurrentAnalyte) return false;
-    for (int k = 0; k < CurrentAnalyte->NbLevels; ++k)
-        if (!SameLevelLimits(LimitSnapshot, *CurrentAnalyte, static_cast<size_t>(k))) return true;
+    if (!LimitTrial) return false;
+    for (int k = 0; k < LimitTrial->NbLevels; ++k)
+        if (!SameLevelLimits(LimitSnapshot, *LimitTrial, static_cast<size_t>(k))) return true;
     return false;
 }
 

@@ -87,7 +87,7 @@ private slots:
         TGuiFolder folder;
         TAnalyte& a = AddTestAnalyte("Glucose", 3, 20);
         NameMaterials(a);
-        const LevelStats before = a.Limits[0];
+        const LevelStats before = a.Limits[0], before1 = a.Limits[1];
         TWinMain w;
         Show(w);
         w.MnuLock->trigger();
@@ -128,21 +128,27 @@ private slots:
         w.GBLocked[0]->BtLock->click();
         w.GBLocked[1]->BtLock->click();
         for (size_t k : {size_t(0), size_t(1)}) {
-            QCOMPARE(a.LimitMode[k], lmLocked);
-            QCOMPARE(a.LockFirst[k], 2);
-            QCOMPARE(a.LockLast[k], 11);
+            QCOMPARE(w.LimitTrial->LimitMode[k], lmLocked);
+            QCOMPARE(w.LimitTrial->LockFirst[k], 2);
+            QCOMPARE(w.LimitTrial->LockLast[k], 11);
         }
-        QCOMPARE(D(a.Limits[1].Mean), D(part.Mean));
+        QCOMPARE(D(w.LimitTrial->Limits[1].Mean), D(part.Mean));
+        // The analyte in the list is left alone until OK; the charts draw the trial, and the server's
+        // news waits meanwhile.
+        QCOMPARE(a.LimitMode[0], lmMobile);
+        QCOMPARE(D(a.Limits[1].Mean), D(before1.Mean));
+        QCOMPARE(w.ChartAnalyte(), static_cast<const TAnalyte*>(w.LimitTrial.get()));
+        QVERIFY(LimitPageOpen());
         QCOMPARE(w.GBLocked[0]->Lbl1->text(),
                  QStringLiteral("Locked from ") + DateOf(a, 2) + QStringLiteral(" to ") + DateOf(a, 11));
         QVERIFY(w.GBLocked[0]->BtUnLock->isEnabled());
         QTest::mouseClick(w.BtUndoLock, Qt::LeftButton);
         QCOMPARE(w.CurrentPage(), int(ptLock));
-        QCOMPARE(a.LimitMode[0], lmMobile);
-        QCOMPARE(a.LimitMode[1], lmMobile);
-        QCOMPARE(a.LockFirst[1], -1);
-        QCOMPARE(D(a.Limits[0].Mean), D(before.Mean));
-        QCOMPARE(D(a.Limits[0].ActionDev), D(before.ActionDev));
+        QCOMPARE(w.LimitTrial->LimitMode[0], lmMobile);
+        QCOMPARE(w.LimitTrial->LimitMode[1], lmMobile);
+        QCOMPARE(w.LimitTrial->LockFirst[1], -1);
+        QCOMPARE(D(w.LimitTrial->Limits[0].Mean), D(before.Mean));
+        QCOMPARE(D(w.LimitTrial->Limits[0].ActionDev), D(before.ActionDev));
         QCOMPARE(w.GBLocked[0]->Lbl1->text(), QStringLiteral("Mobile limits"));
 
         // Cancel drops the locks and writes nothing.
@@ -150,6 +156,8 @@ private slots:
         w.GBLocked[1]->BtLock->click();
         QTest::mouseClick(w.BtCancelLock, Qt::LeftButton);
         QCOMPARE(w.CurrentPage(), int(ptEnter));
+        QVERIFY(!w.LimitTrial && !LimitPageOpen());
+        QCOMPARE(w.ChartAnalyte(), static_cast<const TAnalyte*>(&a));
         QCOMPARE(a.LimitMode[0], lmMobile);
         QCOMPARE(a.LimitMode[1], lmMobile);
         QVERIFY(!FileExists(DataFileName()));
@@ -160,7 +168,7 @@ private slots:
         SelectInterval(w, 2, 11);
         w.GBLocked[2]->BtLock->click();
         w.GBLocked[2]->BtUnLock->click();
-        QCOMPARE(a.LimitMode[2], lmMobile);
+        QCOMPARE(w.LimitTrial->LimitMode[2], lmMobile);
         QVERIFY(!w.GBLocked[2]->BtUnLock->isEnabled());
         QTest::mouseClick(w.BtOKLock, Qt::LeftButton);
         QVERIFY(!FileExists(DataFileName()));
@@ -219,10 +227,10 @@ private slots:
                  std::vector<std::string>{"Not enough QC points in the dates interval for Control P"});
         QCOMPARE(TDialogScript::Shown()[0].buttons, unsigned(mbYes));
         // The fixed level keeps its typed limits, not the trial's statistics.
-        QCOMPARE(a.LimitMode[1], lmFixed);
-        QCOMPARE(D(a.Limits[1].Mean), 50.0);
-        QCOMPARE(D(a.Limits[1].WarnDev), 1.0);
-        QCOMPARE(D(a.Limits[1].ActionDev), 2.0);
+        QCOMPARE(w.LimitTrial->LimitMode[1], lmFixed);
+        QCOMPARE(D(w.LimitTrial->Limits[1].Mean), 50.0);
+        QCOMPARE(D(w.LimitTrial->Limits[1].WarnDev), 1.0);
+        QCOMPARE(D(w.LimitTrial->Limits[1].ActionDev), 2.0);
         QCOMPARE(w.GBLocked[1]->Lbl1->text(), QStringLiteral("Fixed limits"));
 
         // A one-point interval is refused too; the locked level keeps its interval and limits.
@@ -230,11 +238,11 @@ private slots:
         w.GBLocked[0]->BtLock->click();
         QCOMPARE(ShownTexts().back(),
                  std::string("Not enough QC points in the dates interval for Control N"));
-        QCOMPARE(a.LimitMode[0], lmLocked);
-        QCOMPARE(a.LockFirst[0], 6);
-        QCOMPARE(a.LockLast[0], 11);
-        QCOMPARE(D(a.Limits[0].Mean), D(locked0.Mean));
-        QCOMPARE(D(a.Limits[0].WarnDev), D(locked0.WarnDev));
+        QCOMPARE(w.LimitTrial->LimitMode[0], lmLocked);
+        QCOMPARE(w.LimitTrial->LockFirst[0], 6);
+        QCOMPARE(w.LimitTrial->LockLast[0], 11);
+        QCOMPARE(D(w.LimitTrial->Limits[0].Mean), D(locked0.Mean));
+        QCOMPARE(D(w.LimitTrial->Limits[0].WarnDev), D(locked0.WarnDev));
         QTest::mouseClick(w.BtOKLock, Qt::LeftButton);
         QVERIFY(!FileExists(DataFileName()));
         Close(w);
@@ -279,9 +287,9 @@ private slots:
             QCOMPARE(ShownTexts(), std::vector<std::string>{r.text});
             QCOMPARE(TDialogScript::Shown()[0].kind, mkError);
             QCOMPARE(TDialogScript::Shown()[0].buttons, r.buttons);
-            QCOMPARE(a.LimitMode[0], lmMobile);
-            QCOMPARE(D(a.Limits[0].Mean), D(before0.Mean));
-            QCOMPARE(D(a.Limits[0].WarnDev), D(before0.WarnDev));
+            QCOMPARE(w.LimitTrial->LimitMode[0], lmMobile);
+            QCOMPARE(D(w.LimitTrial->Limits[0].Mean), D(before0.Mean));
+            QCOMPARE(D(w.LimitTrial->Limits[0].WarnDev), D(before0.WarnDev));
             QVERIFY(!g0->BtUnfix->isEnabled());
         }
 
@@ -296,13 +304,14 @@ private slots:
         g1->EditAction->setText(QStringLiteral("2"));
         g1->BtFix->click();
         QVERIFY(TDialogScript::Shown().empty());
-        QCOMPARE(a.LimitMode[0], lmFixed);
-        QCOMPARE(D(a.Limits[0].Mean), 100.0);
-        QCOMPARE(D(a.Limits[0].ActionDev), 0.0);
-        QCOMPARE(a.LimitMode[1], lmFixed);
-        QCOMPARE(D(a.Limits[1].Mean), -5.5);
-        QCOMPARE(D(a.Limits[1].ActionDev), 2.0);
+        QCOMPARE(w.LimitTrial->LimitMode[0], lmFixed);
+        QCOMPARE(D(w.LimitTrial->Limits[0].Mean), 100.0);
+        QCOMPARE(D(w.LimitTrial->Limits[0].ActionDev), 0.0);
+        QCOMPARE(w.LimitTrial->LimitMode[1], lmFixed);
+        QCOMPARE(D(w.LimitTrial->Limits[1].Mean), -5.5);
+        QCOMPARE(D(w.LimitTrial->Limits[1].ActionDev), 2.0);
         QVERIFY(g1->BtUnfix->isEnabled());
+        QCOMPARE(a.LimitMode[0], lmMobile); // the list's analyte waits for OK
 
         // Cancel puts the former modes and limits back.
         QTest::mouseClick(w.BtCancelFix, Qt::LeftButton);
@@ -332,11 +341,11 @@ private slots:
         QVERIFY(g0->BtUnfix->isEnabled());
         // Unfix, then Undo: fixed again and still on the page.
         g0->BtUnfix->click();
-        QCOMPARE(a.LimitMode[0], lmMobile);
+        QCOMPARE(w.LimitTrial->LimitMode[0], lmMobile);
         QTest::mouseClick(w.BtUndoFix, Qt::LeftButton);
         QCOMPARE(w.CurrentPage(), int(ptFix));
-        QCOMPARE(a.LimitMode[0], lmFixed);
-        QCOMPARE(D(a.Limits[0].Mean), 98.5);
+        QCOMPARE(w.LimitTrial->LimitMode[0], lmFixed);
+        QCOMPARE(D(w.LimitTrial->Limits[0].Mean), 98.5);
         QCOMPARE(g0->EditTarget->text(), QStringLiteral("98.50"));
 
         // Limits with more digits than the analyte's decimals are shown whole, so that fixing the level
@@ -345,16 +354,16 @@ private slots:
         g0->EditWarning->setText(QStringLiteral("2.0625"));
         g0->EditAction->setText(QStringLiteral("3"));
         g0->BtFix->click();
-        const LevelStats exact = a.Limits[0];
+        const LevelStats exact = w.LimitTrial->Limits[0];
         QTest::mouseClick(w.BtOKFix, Qt::LeftButton);
         w.MnuFix->trigger();
         QCOMPARE(g0->EditTarget->text(), QStringLiteral("98.505"));
         QCOMPARE(g0->EditWarning->text(), QStringLiteral("2.0625"));
         QCOMPARE(g0->EditAction->text(), QStringLiteral("3.000"));
         g0->BtFix->click();
-        QVERIFY(a.Limits[0].Mean == exact.Mean);
-        QVERIFY(a.Limits[0].WarnDev == exact.WarnDev);
-        QVERIFY(a.Limits[0].ActionDev == exact.ActionDev);
+        QVERIFY(w.LimitTrial->Limits[0].Mean == exact.Mean);
+        QVERIFY(w.LimitTrial->Limits[0].WarnDev == exact.WarnDev);
+        QVERIFY(w.LimitTrial->Limits[0].ActionDev == exact.ActionDev);
         Close(w);
     }
 

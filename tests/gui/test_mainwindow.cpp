@@ -589,8 +589,9 @@ private slots:
         w.MnuLock->trigger();
         QCOMPARE(w.CurrentPage(), int(ptLock));
         LevelStats before = CurrentAnalyte->Limits[0];
-        CurrentAnalyte->LimitMode[0] = lmLocked;
-        CurrentAnalyte->Limits[0].Mean += 5;
+        // What a page tries is a copy; the analyte changes only at OK.
+        w.LimitTrial->LimitMode[0] = lmLocked;
+        w.LimitTrial->Limits[0].Mean += 5;
         // Moving between the limit pages asks nothing and undoes what was not confirmed.
         bool asked = false;
         QObject* wait = OnNextModal([&asked](QDialog* d) {
@@ -602,18 +603,19 @@ private slots:
         QVERIFY(!asked);
         QCOMPARE(w.CurrentPage(), int(ptFix));
         QCOMPARE(CurrentAnalyte->LimitMode[0], lmMobile);
-        QCOMPARE(static_cast<double>(CurrentAnalyte->Limits[0].Mean), static_cast<double>(before.Mean));
+        QCOMPARE(w.LimitTrial->LimitMode[0], lmMobile);
+        QCOMPARE(static_cast<double>(w.LimitTrial->Limits[0].Mean), static_cast<double>(before.Mean));
         // Cancel puts the former mode back; OK keeps the change.
-        CurrentAnalyte->LimitMode[0] = lmFixed;
+        w.LimitTrial->LimitMode[0] = lmFixed;
         QTest::mouseClick(w.BtCancelFix, Qt::LeftButton);
         QCOMPARE(CurrentAnalyte->LimitMode[0], lmMobile);
         Settings.Password.clear();
         w.MnuFix->trigger();
-        CurrentAnalyte->LimitMode[0] = lmFixed;
+        w.LimitTrial->LimitMode[0] = lmFixed;
         QTest::mouseClick(w.BtUndoFix, Qt::LeftButton);
-        QCOMPARE(CurrentAnalyte->LimitMode[0], lmMobile);
+        QCOMPARE(w.LimitTrial->LimitMode[0], lmMobile);
         QCOMPARE(w.CurrentPage(), int(ptFix));
-        CurrentAnalyte->LimitMode[0] = lmFixed;
+        w.LimitTrial->LimitMode[0] = lmFixed;
         QTest::mouseClick(w.BtOKFix, Qt::LeftButton);
         QCOMPARE(CurrentAnalyte->LimitMode[0], lmFixed);
         QCOMPARE(w.CurrentPage(), int(ptEnter));

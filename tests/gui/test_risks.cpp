@@ -42,51 +42,56 @@ QRadioButton* Item(TWinRisks& w, const char* name) {
 class TestRisks : public QObject {
     Q_OBJECT
 private slots:
-    void rowsApplyLiveAndCancelRestores();
+    void rowsArePreviewedOnACopyAndCancelChangesNothing();
     void undoThenOKWritesSettings();
     void passwordLocksOKUntilKey();
     void failedSettingsWriteIsShown();
 };
 
-void TestRisks::rowsApplyLiveAndCancelRestores() {
+void TestRisks::rowsArePreviewedOnACopyAndCancelChangesNothing() {
     TGuiTempFolder folder;
     long double sd = 0;
     TAnalyte a = ThirtyOnePoints(sd);
     const LevelStats before = a.Limits[0];
     TWinRisks win;
-    int repaints = 0;
-    win.RepaintChart = [&] { ++repaints; };
-    long double warn = 0, action = 0;
-    bool shownRows = false;
+    std::vector<std::shared_ptr<const TAnalyte>> previews;
+    win.ShowPreview = [&](std::shared_ptr<const TAnalyte> copy) { previews.push_back(std::move(copy)); };
+    bool shownRows = false, settingsKept = false, analyteKept = false;
     PrnWhenModal([&] {
         shownRows = Item(win, "RGAlertItem0")->isChecked() && Item(win, "RGActionItem2")->isChecked();
         QTest::mouseClick(Item(win, "RGAlertItem1"), Qt::LeftButton);
         QTest::mouseClick(Item(win, "RGActionItem0"), Qt::LeftButton);
-        warn = a.Limits[0].WarnDev;
-        action = a.Limits[0].ActionDev;
-        QCOMPARE(Settings.AlertRow, uint8_t(1));
         // The first action item is row 2 of the t table.
-        QCOMPARE(Settings.ActionRow, uint8_t(2));
+        QVERIFY((win.Tried() == TRiskRows{1, 2}));
+        settingsKept = Settings.AlertRow == 0 && Settings.ActionRow == 4;
+        analyteKept = a.Limits[0].WarnDev == before.WarnDev && a.Limits[0].ActionDev == before.ActionDev;
         QTest::mouseClick(win.BtCancel, Qt::LeftButton);
     });
     QCOMPARE(win.Execute(&a), int(QDialog::Rejected));
     QVERIFY(shownRows);
+    QVERIFY(settingsKept);
+    QVERIFY(analyteKept);
+    // Each click previews a copy computed with the rows tried; closing draws the analyte again.
+    QCOMPARE(previews.size(), size_t(3));
+    QVERIFY(previews[0] && previews[1] && previews[0].get() != &a);
+    QVERIFY(!previews[2]);
     // 2 % with 30 degrees of freedom: mean +/- 2.457 SD.
-    QVERIFY(std::fabs(static_cast<double>(warn / sd) - 2.457) < 1e-3);
-    QVERIFY(std::fabs(static_cast<double>(action - TQuantile(2, 30) * sd)) < 1e-9);
+    QVERIFY(std::fabs(static_cast<double>(previews[0]->Limits[0].WarnDev / sd) - 2.457) < 1e-3);
+    QCOMPARE(previews[0]->Limits[0].ActionDev, before.ActionDev);
+    QVERIFY(std::fabs(static_cast<double>(previews[1]->Limits[0].ActionDev - TQuantile(2, 30) * sd)) < 1e-9);
     QCOMPARE(Settings.AlertRow, uint8_t(0));
     QCOMPARE(Settings.ActionRow, uint8_t(4));
     QCOMPARE(a.Limits[0].WarnDev, before.WarnDev);
-    QCOMPARE(a.Limits[0].ActionDev, before.ActionDev);
-    QCOMPARE(repaints, 3);
     QVERIFY(!QFile::exists(QString::fromStdString(SettingsFileName())));
 
-    // Without analytes the rows still change, with nothing to recompute.
+    // Without analytes the rows still change, with nothing to preview.
+    previews.clear();
     PrnWhenModal([&] {
         QTest::mouseClick(Item(win, "RGAlertItem1"), Qt::LeftButton);
         win.reject();
     });
     win.Execute(nullptr);
+    QVERIFY(previews.empty());
     QCOMPARE(Settings.AlertRow, uint8_t(0));
 }
 
@@ -101,7 +106,7 @@ void TestRisks::undoThenOKWritesSettings() {
         QTest::mouseClick(Item(win, "RGAlertItem1"), Qt::LeftButton);
         QTest::mouseClick(Item(win, "RGActionItem1"), Qt::LeftButton);
         QTest::mouseClick(win.BtUndo, Qt::LeftButton);
-        undone = Settings.AlertRow == 0 && Settings.ActionRow == 4 &&
+        undone = (win.Tried() == TRiskRows{0, 4}) && Settings.AlertRow == 0 && Settings.ActionRow == 4 &&
                  Item(win, "RGAlertItem0")->isChecked() && Item(win, "RGActionItem2")->isChecked() &&
                  a.Limits[0].WarnDev == before.WarnDev;
         QTest::mouseClick(Item(win, "RGActionItem1"), Qt::LeftButton);
@@ -132,7 +137,7 @@ void TestRisks::passwordLocksOKUntilKey() {
         keyShown = win.BtCle->isVisible();
         QTest::mouseClick(Item(win, "RGAlertItem1"), Qt::LeftButton);
         QTest::mouseClick(win.BtUndo, Qt::LeftButton);
-        undoWorks = Settings.AlertRow == 0;
+        undoWorks = win.Tried().Alert == 0;
         QTest::mouseClick(Item(win, "RGAlertItem1"), Qt::LeftButton);
         QTest::mouseClick(win.BtCle, Qt::LeftButton);
         unlocked = win.BtOK->isEnabled() && !win.BtCle->isVisible() && !win.BtCle->isChecked();

@@ -167,24 +167,29 @@ void TestShowLimits::cancelRestoresCommonCVAndOKKeepsIt() {
     const long double pooledWarn = a.Limits[0].WarnDev;
     const float pooledCV = a.Limits[0].CV;
     TWinShowLimits win;
-    int repaints = 0;
-    win.RepaintChart = [&] { ++repaints; };
-    long double ownWarn = 0;
+    std::vector<std::shared_ptr<const TAnalyte>> previews;
+    win.ShowPreview = [&](std::shared_ptr<const TAnalyte> copy) { previews.push_back(std::move(copy)); };
+    long double ownWarn = 0, liveWarn = 0;
     QString gridCV;
     PrnWhenModal([&] {
         QTest::mouseClick(win.CBCommonCV, Qt::LeftButton);
-        ownWarn = a.Limits[0].WarnDev;
+        // The method is tried on a copy; the analyte keeps its limits until OK.
+        QVERIFY(previews.size() == 1 && previews[0] && !previews[0]->CommonCVOn());
+        ownWarn = previews[0]->Limits[0].WarnDev;
+        liveWarn = a.Limits[0].WarnDev;
         gridCV = win.Grid->item(8, 1)->text();
         QTest::mouseClick(win.BtCancel, Qt::LeftButton);
     });
     QCOMPARE(win.Execute(&a), int(QDialog::Rejected));
     QVERIFY(ownWarn != pooledWarn);
+    QCOMPARE(liveWarn, pooledWarn);
     // The grid was refilled with the level's own CV while the switch was off.
     QCOMPARE(gridCV, QString::fromStdString(FormatFixed(a.AllStats[0].CV, 5, 1) + " %"));
     QVERIFY(a.CommonCVOn());
     QCOMPARE(a.Limits[0].WarnDev, pooledWarn);
     QCOMPARE(a.Limits[0].CV, pooledCV);
-    QCOMPARE(repaints, 2);
+    QCOMPARE(previews.size(), size_t(2));
+    QVERIFY(!previews[1]);
 
     PrnWhenModal([&] {
         QTest::mouseClick(win.CBCommonCV, Qt::LeftButton);
@@ -193,7 +198,8 @@ void TestShowLimits::cancelRestoresCommonCVAndOKKeepsIt() {
     QCOMPARE(win.Execute(&a), int(QDialog::Accepted));
     QVERIFY(!a.CommonCVOn());
     QCOMPARE(a.Limits[0].WarnDev, ownWarn);
-    QCOMPARE(repaints, 3);
+    QCOMPARE(previews.size(), size_t(4));
+    QVERIFY(previews[2] && !previews[3]);
 }
 
 void TestShowLimits::keyButtonUnlocksCommonCV() {

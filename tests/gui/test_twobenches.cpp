@@ -187,12 +187,13 @@ private slots:
         const std::string name = tried.Name;
         const int analytes = ListAnalytes.Count();
         TWinRisks win;
-        int repaints = 0;
-        win.RepaintChart = [&] { ++repaints; };
+        std::vector<std::shared_ptr<const TAnalyte>> previews;
+        win.ShowPreview = [&](std::shared_ptr<const TAnalyte> copy) { previews.push_back(std::move(copy)); };
         bool gone = false;
         OnNextModal([&](QDialog*) {
             win.findChild<QRadioButton*>(QStringLiteral("RGAlertItem1"))->click();
-            QCOMPARE(repaints, 1);
+            QCOMPARE(previews.size(), size_t(1));
+            QVERIFY(previews[0] && previews[0]->Name == name);
             OtherBenchChanges(db.Conninfo(), name, "");
             // Polled until the other bench's notification has arrived.
             for (int k = 0; k < 60 && ListAnalytes.FindByName(name); ++k) {
@@ -200,13 +201,22 @@ private slots:
                 QVERIFY(Operations().PollServer().Ok());
             }
             gone = !ListAnalytes.FindByName(name) && ListAnalytes.Count() == analytes - 1;
+            // The reload computed the list with the rows in force, never with the rows being tried.
+            for (int i = 0; i < ListAnalytes.Count(); ++i) {
+                TAnalyte again = ListAnalytes[i];
+                again.RecalcAll(TRiskRows{0, 4});
+                QCOMPARE(ListAnalytes[i].Limits[0].WarnDev, again.Limits[0].WarnDev);
+            }
             win.findChild<QRadioButton*>(QStringLiteral("RGActionItem0"))->click();
-            QCOMPARE(Settings.ActionRow, uint8_t(2));
+            QVERIFY((win.Tried() == TRiskRows{1, 2}));
+            QCOMPARE(Settings.ActionRow, uint8_t(4));
             win.BtCancel->click();
         });
         QCOMPARE(win.Execute(&tried), int(QDialog::Rejected));
         QVERIFY(gone);
-        QCOMPARE(repaints, 1);
+        // With its analyte gone, the preview was dropped, not computed from freed memory.
+        QCOMPARE(previews.size(), size_t(2));
+        QVERIFY(!previews[1]);
         QCOMPARE(Settings.AlertRow, uint8_t(0));
         QCOMPARE(Settings.ActionRow, uint8_t(4));
         QCOMPARE(db.Admin().Exec("SELECT count(*) FROM analyte").Int(0, 0), int64_t(analytes - 1));
