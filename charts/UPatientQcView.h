@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <vector>
 
+#include "UAnalyteHandle.h"
 #include "UOperations.h"
 
 class QComboBox;
@@ -56,7 +57,7 @@ private:
     // The boxes read; false (and the reason shown) when one cannot be.
     bool ReadSettings(TPqcSettings& s, bool withLimits);
     void UpdateButtons();
-    const TAnalyte* analyte_ = nullptr;
+    TConstAnalyteHandle analyte_;
     std::optional<TPqcSettings> kept_;
     TPqcRun run_;
     std::vector<TPqcAlarm> alarms_;

@@ -7,6 +7,7 @@
 #include <QRect>
 #include <vector>
 
+#include "UAnalyteHandle.h"
 #include "UOperations.h"
 
 class QComboBox;
@@ -36,6 +37,6 @@ public:
     const std::vector<TOperations::TPeerComparison>& Rows() const { return rows_; }
 
 private:
-    const TAnalyte* analyte_ = nullptr;
+    TConstAnalyteHandle analyte_;
     std::vector<TOperations::TPeerComparison> rows_;
 };

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "UAnalyteHandle.h"
 #include "UPrnTable.h"
 #include "URunPlanning.h"
 #include "USigmaReport.h"
@@ -93,7 +94,7 @@ public:
 
 private:
     void Compute();
-    const TAnalyte* analyte_ = nullptr;
+    TConstAnalyteHandle analyte_;
     std::function<TPeriod(const TAnalyte&)> viewPeriod_;
     std::optional<TSigmaReport> report_;
     std::optional<std::vector<TPowerPoint>> power_;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "UAnalyteHandle.h"
 #include "UQcSummary.h"
 
 class QComboBox;
@@ -55,7 +56,7 @@ public:
     std::vector<TYoudenPoint> Pairs() const;
 
 private:
-    const TAnalyte* analyte_ = nullptr;
+    TConstAnalyteHandle analyte_;
     TPeriod inView_;
     TZView view_;
 };

@@ -12,6 +12,7 @@
 #include <QTimeEdit>
 
 #include "../core/model/URandom.h"
+#include "UAnalyteHandle.h"
 
 class TWinRandom : public QDialog {
     Q_DECLARE_TR_FUNCTIONS(TWinRandom)
@@ -49,5 +50,5 @@ private:
     // Reads a cell as a QC value; false after the error box, the cell made current.
     bool ReadCell(int column, int row, LevelValue& out);
 
-    TAnalyte* analyte_ = nullptr;
+    TAnalyteHandle analyte_;
 };

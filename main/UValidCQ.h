@@ -10,6 +10,7 @@
 #include <array>
 #include <vector>
 
+#include "UAnalyteHandle.h"
 #include "UOperations.h"
 #include "URunJudgement.h"
 #include "UStructures.h"
@@ -122,7 +123,7 @@ private:
     void ApplyHeight();
     void RepaintAll();
 
-    TAnalyte* analyte_ = nullptr;
+    TAnalyteHandle analyte_;
     TResu* run_ = nullptr;
     int previousIndex_ = -1;
     TRejectToggles rejected_{};

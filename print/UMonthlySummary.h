@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "UAnalyteHandle.h"
 #include "UQcSummary.h"
 
 class QLabel;
@@ -47,6 +48,6 @@ public:
 private:
     TMonth From() const;
     TMonth To() const;
-    const TAnalyte* analyte_ = nullptr;
+    TConstAnalyteHandle analyte_;
     TSummary summary_;
 };

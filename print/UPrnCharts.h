@@ -7,6 +7,7 @@
 #include <array>
 #include <vector>
 
+#include "UAnalyteHandle.h"
 #include "UStructures.h"
 
 class QCheckBox;
@@ -90,6 +91,6 @@ public:
     QPushButton* BtCancel;
 
 private:
-    TAnalyte* analyte_ = nullptr;
+    TAnalyteHandle analyte_;
     bool printed_ = false;
 };

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "UAnalyteHandle.h"
 #include "UPrnTable.h"
 #include "UStructures.h"
 
@@ -56,5 +57,5 @@ public:
     QPushButton* BtCancel;
 
 private:
-    TAnalyte* analyte_ = nullptr;
+    TAnalyteHandle analyte_;
 };

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "UAnalyteHandle.h"
 #include "UArchive.h"
 #include "URefPrintout.h"
 
@@ -67,7 +68,7 @@ private:
     // Removes the pending archives from the analyte and the folder (OK).
     void ApplyPending();
 
-    TAnalyte* analyte_ = nullptr;
+    TAnalyteHandle analyte_;
     std::vector<TEntry> entries_; // the archives read at the last fill; rows keep their indices
     std::vector<int> pending_;    // entries deleted from the list, in order of deletion
 };

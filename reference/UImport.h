@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "UAnalyteHandle.h"
 #include "UImportText.h"
 #include "UTypes.h"
 
@@ -55,7 +56,7 @@ private:
     void Parse(std::string_view text);
     void ShowNotes();
 
-    TAnalyte* analyte_ = nullptr;
+    TAnalyteHandle analyte_;
     TImportText parsed_;
 };
 

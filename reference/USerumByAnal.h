@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+#include "UAnalyteHandle.h"
+
 class QFrame;
 class QLabel;
 class QPushButton;
@@ -74,6 +76,6 @@ public:
 private:
     void ShowLevel(int level);
 
-    TAnalyte* analyte_ = nullptr;
+    TAnalyteHandle analyte_;
     std::array<int32_t, 3> working_{-1, -1, -1};
 };
