@@ -11,12 +11,19 @@
 #include "UUtilitaires.h"
 
 const char* PbrtqcUsage =
-    "usage: pbrtqc import ANALYTE FILE | pbrtqc set ANALYTE [--procedure ma|mm|ewma] [--n N] "
+    "usage: pbrtqc map SOURCE CODE ANALYTE | pbrtqc unmap SOURCE CODE | pbrtqc import ANALYTE FILE | "
+    "pbrtqc set ANALYTE [--procedure ma|mm|ewma] [--n N] "
     "[--lambda L] [--truncate LOW HIGH] [--truncation exclude|winsorise] [--limits LOW "
     "HIGH] | pbrtqc retention [DAYS] | pbrtqc ack ANALYTE DATETIME ACTION | pbrtqc ANALYTE "
     "[--simulate BIAS_PCT [--runs R] [--seed S]]";
 
 const char* PbrtqcHelp =
+    "varnholt-cli pbrtqc map SOURCE CODE ANALYTE\n"
+    "  The patients' results of the inbox source SOURCE (its folder's name, \"default\" for the inbox\n"
+    "  folder itself) and test code CODE feed the analyte's stream from now on: value, time and\n"
+    "  instrument only. Journaled. Prints the analyte's streams.\n"
+    "varnholt-cli pbrtqc unmap SOURCE CODE\n"
+    "  That source and code feed no stream any more; the results kept stay in their analyte's stream.\n"
     "varnholt-cli pbrtqc import ANALYTE FILE\n"
     "  Adds the patients' results of FILE (lines YYYY-MM-DD HH:MM:SS<TAB>value; further fields are\n"
     "  ignored and never kept) to the analyte's stream. Non-numeric and censored values (\"<0.5\",\n"
@@ -106,6 +113,45 @@ TPbrtqcResult Import(const TPbrtqcArgs& a) {
     j.Key("NotNumeric").Int(r.NotNumeric).Key("Censored").Int(r.Censored).Key("Flagged").Int(r.Flagged);
     j.Key("Purged").Int(r.Purged).Key("Results").Int(
         static_cast<long long>(Operations().PatientStream(an).size()));
+    j.EndObject();
+    out.Json = j.Str();
+    return out;
+}
+
+std::string Code(const std::string& utf8, const char* what) {
+    if (const std::optional<std::string> bad = FirstUnencodable(utf8))
+        Fail(std::string(what) + ": the character " + *bad + " cannot be stored (Windows-1252 text)");
+    return Utf8ToCp1252(utf8);
+}
+
+void WriteStreams(TJsonWriter& j, const TAnalyte& an) {
+    j.Key("Streams").BeginArray();
+    for (const auto& [source, code] : Operations().PatientStreams(an))
+        j.BeginObject().Key("Source").Text(source).Key("Code").Text(code).EndObject();
+    j.EndArray();
+}
+
+TPbrtqcResult Map(const TPbrtqcArgs& a) {
+    if (a.Positional.size() != 4) Fail(PbrtqcUsage);
+    const std::string source = Code(a.Positional[1], "SOURCE"), code = Code(a.Positional[2], "CODE");
+    const TAnalyte& an = Analyte(a.Positional[3]);
+    TPbrtqcResult out{Operations().MapPatientResults(source, code, an.Name), ""};
+    TJsonWriter j;
+    j.BeginObject().Key("Analyte").Text(an.Name);
+    WriteStreams(j, an);
+    j.EndObject();
+    out.Json = j.Str();
+    return out;
+}
+
+TPbrtqcResult Unmap(const TPbrtqcArgs& a) {
+    if (a.Positional.size() != 3) Fail(PbrtqcUsage);
+    const std::string source = Code(a.Positional[1], "SOURCE"), code = Code(a.Positional[2], "CODE");
+    const std::optional<std::string> was = Operations().PatientResultsAnalyte(source, code);
+    TPbrtqcResult out{Operations().UnmapPatientResults(source, code), ""};
+    TJsonWriter j;
+    j.BeginObject().Key("Source").Text(source).Key("Code").Text(code).Key("Analyte");
+    was ? j.Text(*was) : j.Null();
     j.EndObject();
     out.Json = j.Str();
     return out;
@@ -217,6 +263,7 @@ TPbrtqcResult Show(const TPbrtqcArgs& a) {
     if (a.Runs || a.Seed) Fail("--runs and --seed go with --simulate");
     const TPqcRun run = RunPqc(*s, stream);
     WriteProcedure(j, *s);
+    WriteStreams(j, an);
     j.Key("Statistic");
     run.Points.empty() ? j.Null() : j.Real(run.Points.back().Statistic);
     j.Key("Alarm").Bool(run.Alarm()).Key("Alarms").BeginArray();
@@ -239,7 +286,7 @@ TPbrtqcResult Show(const TPbrtqcArgs& a) {
 bool PbrtqcWrites(const std::vector<std::string>& positional) {
     if (positional.empty()) return false;
     const std::string& what = positional[0];
-    return what == "import" || what == "set" || what == "ack" ||
+    return what == "import" || what == "set" || what == "ack" || what == "map" || what == "unmap" ||
            (what == "retention" && positional.size() > 1);
 }
 
@@ -249,10 +296,13 @@ TPbrtqcResult RunPbrtqc(const TPbrtqcArgs& a) {
     const bool set = what == "set";
     if (!set && (a.Procedure || a.N || a.Lambda || a.Truncation || a.Truncate || a.Limits))
         Fail("--procedure, --n, --lambda, --truncate, --truncation and --limits go with pbrtqc set");
-    if (what != "import" && !set && what != "retention" && what != "ack") return Show(a);
+    if (what != "import" && !set && what != "retention" && what != "ack" && what != "map" && what != "unmap")
+        return Show(a);
     if (a.Simulate || a.Runs || a.Seed) Fail("--simulate, --runs and --seed go with pbrtqc ANALYTE");
     if (what == "import") return Import(a);
     if (set) return Set(a);
     if (what == "ack") return Acknowledge(a);
+    if (what == "map") return Map(a);
+    if (what == "unmap") return Unmap(a);
     return Retention(a);
 }

@@ -1,6 +1,7 @@
 // The companion's patient-based QC: a history loaded, a procedure set, alarms shown and a simulation
 // repeated, run as a separate program.
 #include <cmath>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <numbers>
 #include <random>
@@ -179,6 +180,66 @@ TEST(CliPbrtqc, AlarmAcknowledgedWithItsAction) {
                          "\",\"Action\":\"Recalibrated, patients re-run\",\"Operator\":\"KM\",\"Time\":\""),
               std::string::npos)
         << r.out;
+}
+
+// The inbox's patient results reach an analyte's stream once the companion has mapped their source
+// and test code, with no identity kept, and stop once it has unmapped them.
+TEST(CliPbrtqc, InboxPatientResultsFeedTheStreamTheCompanionMapped) {
+    TTempFolder home;
+    const std::string inbox = home.Path() + "in/";
+    std::filesystem::create_directories(inbox + "chem");
+    ASSERT_EQ(Cli(home.Path(), {"--init", "inbox", "set", "--folder", inbox}).status, 0);
+    const std::string day = TRegional{"yyyyMMdd", "HHmmss", '.'}.DateToText(Today() - 1);
+    auto message = [&](const std::string& id, const std::string& hour,
+                       const std::vector<const char*>& values) {
+        std::string m = "MSH|^~\\&|CHEM|LAB|||" + day + hour + "0000||ORU^R01|" + id +
+                        "|P|2.5\r"
+                        "PID|1||PAT4711^^^HOSP||DOE^JANE||19700101|F\r"
+                        "OBR|1|ORD2323|SMP0815|GLU|||" +
+                        day + hour + "0000\r";
+        for (size_t k = 0; k < values.size(); ++k)
+            m += "OBX|" + std::to_string(k + 1) + "|NM|GLU||" + values[k] + "|mmol/L|||||F|||" + day + hour +
+                 std::to_string(10 + k) + "00||||AN-7\r";
+        return m;
+    };
+    for (const std::vector<std::string>& bad :
+         std::vector<std::vector<std::string>>{{"pbrtqc", "map", "chem", "GLU"},
+                                               {"pbrtqc", "map", "chem", "GLU", "Nothing"},
+                                               {"pbrtqc", "map", "", "GLU", "Glucose"},
+                                               {"pbrtqc", "unmap", "chem", "GLU"}}) {
+        const TRun r = Cli(home.Path(), bad);
+        EXPECT_NE(r.status, 0) << bad.back() << ": " << r.out;
+        EXPECT_FALSE(r.err.empty()) << bad.back();
+    }
+    TRun r = Cli(home.Path(), {"pbrtqc", "map", "chem", "GLU", "Glucose"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"Streams\":[{\"Source\":\"chem\",\"Code\":\"GLU\"}]"), std::string::npos) << r.out;
+
+    AtomicWriteFile(inbox + "chem/a.hl7", message("M1", "08", {"5.1", "5.3", "<0.5", "5.2"}));
+    r = Cli(home.Path(), {"inbox", "--once"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(Cli(home.Path(), {"pbrtqc", "set", "Glucose", "--n", "2", "--limits", "4", "7"}).status, 0);
+    r = Cli(home.Path(), {"pbrtqc", "Glucose"});
+    EXPECT_EQ(Field(r.out, "Results"), "3") << r.out;
+    EXPECT_EQ(Field(r.out, "Censored"), "1") << r.out;
+    EXPECT_NE(r.out.find("{\"Source\":\"chem\",\"Code\":\"GLU\"}"), std::string::npos) << r.out;
+
+    r = Cli(home.Path(), {"pbrtqc", "unmap", "chem", "GLU"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Field(r.out, "Analyte"), "\"Glucose\"");
+    AtomicWriteFile(inbox + "chem/b.hl7", message("M2", "09", {"5.0", "5.4"}));
+    ASSERT_EQ(Cli(home.Path(), {"inbox", "--once"}).status, 0);
+    r = Cli(home.Path(), {"pbrtqc", "Glucose"});
+    EXPECT_EQ(Field(r.out, "Results"), "3") << "results kept, none added: " << r.out;
+    EXPECT_NE(r.out.find("\"Streams\":[]"), std::string::npos) << r.out;
+
+    // Nothing of the patients' identities in the program folder.
+    for (const auto& e : std::filesystem::recursive_directory_iterator(home.Path())) {
+        if (!e.is_regular_file() || e.path().string().rfind(inbox, 0) == 0) continue;
+        const std::string bytes = ReadWholeFile(e.path().string());
+        for (const char* id : {"DOE", "PAT4711", "SMP0815", "ORD2323"})
+            EXPECT_EQ(bytes.find(id), std::string::npos) << id << " in " << e.path();
+    }
 }
 
 } // namespace
