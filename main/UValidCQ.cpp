@@ -442,10 +442,8 @@ void TWinValidCQ::FormClose(bool ok) {
     if (!ok || !analyte_ || !run_) return;
     for (int k = 0; k < LevelsInUse(); ++k)
         if (rejected_[static_cast<size_t>(k)]) run_->Levels[static_cast<size_t>(k)].State = psDiscarded;
-    if (CBWestg->isChecked())
-        analyte_->Options |= TAnalyte::OptMultirules;
-    else
-        analyte_->Options &= static_cast<uint8_t>(~TAnalyte::OptMultirules);
+    // The switch reaches the analyte with the run, through the layer.
+    note_.Multirules = CBWestg->isChecked();
 }
 
 bool TWinValidCQ::AskNote() {

@@ -184,6 +184,9 @@ struct TRunNote {
     std::array<bool, MaxLevels> Retrieved{};
     // Needed when the run falls in a reviewed and signed period.
     std::string Reason;
+    // The analyte's multirule switch as the validation window left it at OK; the analyte takes it
+    // with the run (journaled when it changes), and keeps its former switch when the run is not saved.
+    std::optional<bool> Multirules;
 };
 
 // A review sign-off (TReview, UJournal.h): the points of an analyte from First to Last (whole days, both

@@ -67,6 +67,11 @@ TOutcome TOperations::AcceptRun(TAnalyte& a, const TResu& run, int* index, const
     }
     LogAcceptedRun(a, run, note);
     TAnalyte before = a;
+    if (note.Multirules && *note.Multirules != a.MultirulesOn()) {
+        const uint8_t options = a.Options ^ TAnalyte::OptMultirules;
+        Log(jk::OptionsChanged, &a, 0, std::nullopt, OptionsText(a.Options), OptionsText(options));
+        a.Options = options;
+    }
     a.AddPoint(run);
     a.RecalcAll();
     TOutcome saved = SaveData(&a, [&] { a = std::move(before); });

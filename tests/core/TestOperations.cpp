@@ -15,6 +15,8 @@
 #include "UDataLoadSave.h"
 #include "UFifoResult.h"
 #include "UImportText.h"
+#include "UJournal.h"
+#include "UJournalTexts.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -329,6 +331,18 @@ TEST_F(Operations_, RiskRowsAndLimitsTriedOnACopyReachEveryAnalyteThroughTheLaye
     EXPECT_EQ(g.LimitMode[1], lmFixed);
     EXPECT_EQ(g.Limits[1].Mean, 5);
     EXPECT_TRUE(ReadWholeFile(DataFileName()) == DataImage(ListSerum, ListAnalytes));
+
+    // The validation window's multirule switch reaches the analyte with its run, journaled.
+    const bool multirules = g.MultirulesOn();
+    TRunNote note;
+    note.Multirules = !multirules;
+    ASSERT_TRUE(ops.AcceptRun(g, MakeRun(Today() + 2, {3, 5, 12}), nullptr, note).Ok());
+    EXPECT_NE(g.MultirulesOn(), multirules);
+    const std::vector<TJournalEntry> entries = ops.Journal({});
+    EXPECT_TRUE(std::any_of(entries.begin(), entries.end(), [&](const TJournalEntry& e) {
+        return e.Kind == jk::OptionsChanged && e.Analyte == g.Name && e.After == OptionsText(g.Options) &&
+               e.Before == OptionsText(g.Options ^ TAnalyte::OptMultirules);
+    }));
     ops.Unsubscribe(id);
 }
 
