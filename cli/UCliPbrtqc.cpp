@@ -28,7 +28,8 @@ const char* PbrtqcHelp =
     "  Adds the patients' results of FILE (lines YYYY-MM-DD HH:MM:SS<TAB>value; further fields are\n"
     "  ignored and never kept) to the analyte's stream. Non-numeric and censored values (\"<0.5\",\n"
     "  \">500\") are left out and counted; results older than the retention are purged. A line whose\n"
-    "  date-time cannot be read imports nothing. Prints {\"Added\":N,...}.\n"
+    "  date-time cannot be read imports nothing. Prints {\"Added\":N,...,\"Alarms\":[...]}: the alarms\n"
+    "  of the analyte's procedure that the added results raised.\n"
     "varnholt-cli pbrtqc set ANALYTE [--procedure ma|mm|ewma] [--n N] [--lambda L]\n"
     "                    [--truncate LOW HIGH] [--truncation exclude|winsorise] [--limits LOW HIGH]\n"
     "  Sets the analyte's procedure: moving average, moving median or EWMA (lambda, 0.1 by default),\n"
@@ -113,6 +114,10 @@ TPbrtqcResult Import(const TPbrtqcArgs& a) {
     j.Key("NotNumeric").Int(r.NotNumeric).Key("Censored").Int(r.Censored).Key("Flagged").Int(r.Flagged);
     j.Key("Purged").Int(r.Purged).Key("Results").Int(
         static_cast<long long>(Operations().PatientStream(an).size()));
+    // The alarms the added results raised (journaled), as `pbrtqc ANALYTE` lists them.
+    j.Key("Alarms").BeginArray();
+    for (TDateTime t : r.Alarms) j.DateTime(t);
+    j.EndArray();
     j.EndObject();
     out.Json = j.Str();
     return out;
