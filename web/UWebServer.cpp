@@ -118,20 +118,12 @@ const char* LiveScript =
     "  if (here) location.replace(here); else location.reload();\n"
     "});\n";
 
-// What an analyte's page shows, copied while the data lock is held.
-struct TAnalyteView {
-    TAnalyte Analyte;
-    TQualityGoal Goal;
-    TQcRuleSet Own;
-    std::vector<TReview> Reviews;
-};
-
 // The analyte's view by its name (UTF-8); nothing when no analyte has it. The caller holds the data lock.
 std::optional<TAnalyteView> AnalyteView(const std::string& name) {
     const TAnalyte* a = ListAnalytes.FindByName(Utf8ToCp1252(name));
     if (!a) return std::nullopt;
     return TAnalyteView{*a, Operations().Goal(a->Name), Operations().RuleSet(a->Name),
-                        Operations().Reviews(a->Name)};
+                        Operations().Reviews(a->Name), RiskRowsInForce()};
 }
 
 } // namespace
@@ -309,7 +301,7 @@ std::string TWebView::Open() {
                    "standard input)";
         return Cp1252ToUtf8(report.Message.empty() ? "cannot open the server store" : report.Message);
     }
-    if (!Operations().Server()->HasAccounts()) {
+    if (!Operations().HasAccounts()) {
         Operations().Close();
         return "the server has no operator accounts to sign in with: make a supervisor's account first "
                "(varnholt-cli --db URL account add CODE --role supervisor)";
@@ -347,6 +339,31 @@ void TWebView::Watch() {
         std::lock_guard lock(data_);
         Refresh();
     }
+}
+
+uint64_t TWebView::Version() {
+    std::lock_guard lock(changes_);
+    return version_;
+}
+
+std::string TWebView::SigmaFigures(const TAnalyteView& view, uint64_t version) {
+    const TAnalyte& a = view.Analyte;
+    {
+        std::lock_guard lock(figures_);
+        auto it = sigmaTables_.find(a.Name);
+        if (it != sigmaTables_.end() && it->second.Version == version && it->second.Goal == view.Goal &&
+            it->second.Own == view.Own && it->second.Rows == view.Rows)
+            return it->second.Html;
+    }
+    // The figures as the limits view and the companion give them: every point in view, the own rules.
+    TSigmaTable made{
+        version, view.Goal, view.Own, view.Rows,
+        SigmaTable(a, SigmaReport(a, view.Goal, std::nullopt, {0, a.Count() - 1}, {}, view.Own, view.Rows))};
+    std::lock_guard lock(figures_);
+    auto& kept = sigmaTables_[a.Name];
+    // A page made from older data does not replace a newer one's table.
+    if (kept.Html.empty() || kept.Version <= version) kept = made;
+    return made.Html;
 }
 
 void TWebView::Refresh() {
@@ -691,9 +708,10 @@ void TWebView::Routes() {
     });
     // The months of the summary as typed (UTF-8), empty for the last six. Made from the analyte's view
     // taken before, without the data lock.
-    auto analytePage = [](httplib::Response& res, const TWebSession& session,
-                          const std::optional<TAnalyteView>& view, const std::string& name,
-                          const std::string& notice, std::string from = "", std::string to = "") {
+    auto analytePage = [this](httplib::Response& res, const TWebSession& session,
+                              const std::optional<TAnalyteView>& view, uint64_t version,
+                              const std::string& name, const std::string& notice, std::string from = "",
+                              std::string to = "") {
         if (!view) {
             res.status = 404;
             res.set_content(Page({"Unknown analyte", session.Account, session.Csrf, ""},
@@ -706,8 +724,7 @@ void TWebView::Routes() {
         std::string here = "/analyte?name=" + UrlPart(name);
         if (!from.empty() || !to.empty()) here += "&from=" + UrlPart(from) + "&to=" + UrlPart(to);
         // The figures as the limits view and the companion give them: every point in view, the own rules.
-        std::string figures =
-            SigmaTable(a, SigmaReport(a, view->Goal, std::nullopt, {0, a.Count() - 1}, {}, view->Own));
+        std::string figures = SigmaFigures(*view, version);
         const auto months = DefaultMonths(a);
         if (from.empty()) from = MonthText(months.first);
         if (to.empty()) to = MonthText(months.second);
@@ -728,12 +745,15 @@ void TWebView::Routes() {
         auto session = pageSession(req, res);
         if (!session) return;
         std::optional<TAnalyteView> view;
+        uint64_t version = 0;
         {
             std::lock_guard lock(data_);
             Refresh();
             view = AnalyteView(Field(req, "name"));
+            version = Version();
         }
-        analytePage(res, *session, view, Field(req, "name"), "", Field(req, "from"), Field(req, "to"));
+        analytePage(res, *session, view, version, Field(req, "name"), "", Field(req, "from"),
+                    Field(req, "to"));
     });
     s.Post("/review", [this, pageSession, analytePage](const httplib::Request& req, httplib::Response& res) {
         auto session = pageSession(req, res);
@@ -773,9 +793,10 @@ void TWebView::Routes() {
             }
         }
         view = AnalyteView(Field(req, "name"));
+        const uint64_t version = Version();
         lock.unlock();
         const int status = res.status;
-        analytePage(res, *session, view, Field(req, "name"), notice);
+        analytePage(res, *session, view, version, Field(req, "name"), notice);
         if (res.status != 404) res.status = status;
     });
     s.Get("/journal", [this, pageSession](const httplib::Request& req, httplib::Response& res) {

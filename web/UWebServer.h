@@ -34,6 +34,15 @@ std::optional<std::map<std::string, std::string>> ParseJsonObject(const std::str
 // HOST:PORT (an IPv6 host in brackets); false when malformed.
 bool ParseListen(const std::string& text, std::string& host, int& port);
 
+// What an analyte's page shows, copied while the data lock is held.
+struct TAnalyteView {
+    TAnalyte Analyte;
+    TQualityGoal Goal;
+    TQcRuleSet Own;
+    std::vector<TReview> Reviews;
+    TRiskRows Rows;
+};
+
 class TWebView {
 public:
     explicit TWebView(TWebOptions options);
@@ -61,6 +70,11 @@ private:
                                    const std::string& from, int& status, std::string& message);
     // The data as other benches left it.
     void Refresh();
+    // The count of changes seen so far; read with the data lock held, it names the data copied under it.
+    uint64_t Version();
+    // The analyte's Sigma table (HTML), made again only when its data, goal, rules or t rows changed: the
+    // simulation behind it is the page's dearest part.
+    std::string SigmaFigures(const TAnalyteView& view, uint64_t version);
     // Brings in other benches' changes as they are notified, for the browsers watching.
     void Watch();
 
@@ -76,6 +90,16 @@ private:
     uint64_t version_ = 0;
     bool stopping_ = false;
     std::atomic<int> watchers_{0};
+    // Sigma tables by analyte name, with what they were made from.
+    struct TSigmaTable {
+        uint64_t Version = 0;
+        TQualityGoal Goal;
+        TQcRuleSet Own;
+        TRiskRows Rows;
+        std::string Html;
+    };
+    std::mutex figures_;
+    std::map<std::string, TSigmaTable> sigmaTables_;
     int listener_ = 0;
     std::thread watcher_;
 };

@@ -18,7 +18,7 @@ long double SingleRuleRejection(std::span<const long double> k, long double shif
     return 1 - inside;
 }
 
-TRuleSet RuleSetOf(const TAnalyte& a) {
+TRuleSet RuleSetOf(const TAnalyte& a, TRiskRows rows) {
     TRuleSet r;
     r.Multirules = a.MultirulesOn();
     for (int i = 0; i < std::clamp(a.NbLevels, 0, MaxLevels); ++i) {
@@ -27,8 +27,8 @@ TRuleSet RuleSetOf(const TAnalyte& a) {
         if (a.LimitMode[li] == lmFixed || l.State != 0) continue;
         const int df = std::max(l.DF, 1);
         const size_t k = static_cast<size_t>(r.Levels++);
-        r.KWarn[k] = TQuantile(Settings.AlertRow, df);
-        r.KAction[k] = TQuantile(Settings.ActionRow, df);
+        r.KWarn[k] = TQuantile(rows.Alert, df);
+        r.KAction[k] = TQuantile(rows.Action, df);
     }
     return r;
 }

@@ -27,8 +27,9 @@ struct TRuleSet {
     std::array<long double, MaxLevels> KAction{3.09L, 3.09L, 3.09L};
 };
 // The analyte's rule set: its levels in use that are not fixed and have limits, each with the
-// factors TQuantile(AlertRow, DF) and TQuantile(ActionRow, DF) of its limits in force.
-TRuleSet RuleSetOf(const TAnalyte& analyte);
+// factors TQuantile(Alert, DF) and TQuantile(Action, DF) of its limits in force, with the rows in force
+// unless others are given (a copy taken elsewhere, say).
+TRuleSet RuleSetOf(const TAnalyte& analyte, TRiskRows rows = RiskRowsInForce());
 
 // The simulation. Each trial stores HistoryRuns in-control runs, classified as at entry, then
 // judges one run with the systematic error through ClassifyRun and EvaluateMultirules, as the

@@ -6,11 +6,11 @@
 #include <algorithm>
 
 TSigmaReport SigmaReport(const TAnalyte& a, const TQualityGoal& goal, const std::optional<TPeriod>& period,
-                         TPeriod inView, const TSimulation& sim, const TQcRuleSet& own) {
+                         TPeriod inView, const TSimulation& sim, const TQcRuleSet& own, TRiskRows rows) {
     TSigmaReport r;
     r.Goal = goal;
     r.RuleLevels = RuleLevels(a);
-    r.Rules = RuleSetOf(a);
+    r.Rules = RuleSetOf(a, rows);
     r.Simulation = sim;
     // The advice counts the values a run holds for the rules; with no level judged, every level in use.
     const int adviceLevels = r.RuleLevels > 0 ? r.RuleLevels : std::clamp(a.NbLevels, 1, MaxLevels);

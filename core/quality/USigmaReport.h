@@ -30,8 +30,10 @@ struct TSigmaReport {
 
 // Figures over `period` when one is given, else over each level's reference period with the points
 // first..last of `inView`. The advice is compared with the analyte's own rule set when `own` is not empty.
+// The limits' factors come from `rows` (those in force unless given).
 TSigmaReport SigmaReport(const TAnalyte& a, const TQualityGoal& goal, const std::optional<TPeriod>& period,
-                         TPeriod inView, const TSimulation& sim = {}, const TQcRuleSet& own = {});
+                         TPeriod inView, const TSimulation& sim = {}, const TQcRuleSet& own = {},
+                         TRiskRows rows = RiskRowsInForce());
 
 // The formulas every figure comes from, one line each, for the printout and the manual.
 const std::vector<const char*>& SigmaFormulas();
