@@ -255,13 +255,15 @@ bool TWinDefAnalytes::Execute() {
 }
 
 TAnalyte* TWinDefAnalytes::Attached(const QListWidgetItem* it) {
-    return it ? static_cast<TAnalyte*>(it->data(AttachRole).value<void*>()) : nullptr;
+    const TAnalyteId uid = it ? it->data(AttachRole).value<qulonglong>() : 0;
+    return uid ? Operations().Find(uid) : nullptr;
 }
 
 void TWinDefAnalytes::SetLine(int row, const QString& line, TAnalyte* analyte) {
     QListWidgetItem* it = LBox->item(row);
     it->setText(line);
-    it->setData(AttachRole, QVariant::fromValue(static_cast<void*>(analyte)));
+    // By its handle: the line never points at an analyte the list no longer holds.
+    it->setData(AttachRole, QVariant::fromValue(qulonglong(analyte ? analyte->Uid : 0)));
 }
 
 TWinDefAnalytes::Fields TWinDefAnalytes::ParseLine(const QString& text) {
@@ -475,7 +477,7 @@ void TWinDefAnalytes::BtSupprimerClick() {
                 FillQ(tr("Warning, you are about to clear all archived data and \rcurrent control points for "
                          "%1\rConfirm analyte deletion :"),
                       UpperCase(name))) == mbOK) {
-            if (TAnalyte* a = Attached(LBox->item(row))) deleted_.push_back(a);
+            if (TAnalyte* a = Attached(LBox->item(row))) deleted_.push_back(a->Uid);
             delete LBox->takeItem(row);
             ResetFields();
         }
@@ -607,7 +609,7 @@ void TWinDefAnalytes::BtOKClick() {
         const TAnalyte* attached = Attached(LBox->item(i));
         edit.Lines.push_back({attached ? attached->Uid : 0, f.name, f.unit, f.decimals, f.levels});
     }
-    for (const TAnalyte* a : deleted_) edit.Deleted.push_back(a->Uid);
+    edit.Deleted = deleted_;
     if (!ShowOutcome(Operations().ApplyAnalyteEdit(edit))) return;
     deleted_.clear();
     // The goals, under the names the edit gave (a renamed analyte's goal came along with it); only

@@ -118,5 +118,5 @@ private:
     // The selected row for the move buttons, or -1 after the box that asks for one.
     int RowToMove();
 
-    std::vector<TAnalyte*> deleted_;
+    std::vector<TAnalyteId> deleted_;
 };
