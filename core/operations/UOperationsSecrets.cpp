@@ -44,7 +44,7 @@ bool TOperations::SettingsPasswordIs(const std::string& upper) const {
     if (kept.empty()) return upper.empty();
     if (!IsPasswordMarker(kept)) return upper == kept;
     try {
-        if (server_) return server_->ProgramPasswordIs(kept, upper);
+        if (std::optional<bool> checked = store_->SettingsPasswordIs(kept, upper)) return *checked;
         if (!db_.IsOpen()) return false;
         const std::optional<std::string> hash = db_.Meta(PasswordMarkerKey(kept));
         return hash && PasswordHashMatches(*hash, upper);

@@ -144,6 +144,10 @@ public:
     std::optional<bool> OperatorPasswordIs(const std::string& code, const std::string& typed) const override {
         return server_->OperatorPasswordIs(code, typed);
     }
+    std::optional<bool> SettingsPasswordIs(const std::string& marker,
+                                           const std::string& upper) const override {
+        return server_->ProgramPasswordIs(marker, upper);
+    }
     std::vector<TReview> Reviews() const override { return server_->Reviews(); }
     std::vector<TReview> ReviewsToShow() const override;
     std::vector<TReview> ReviewsToGuard() const override;

@@ -122,6 +122,11 @@ public:
     virtual std::optional<bool> OperatorPasswordIs(const std::string&, const std::string&) const {
         return std::nullopt;
     }
+    // The settings' password (its marker in the settings, the typed text in upper case) checked where the
+    // store keeps its hash, when the store checks it itself; nothing when it does not. Throws EQcError.
+    virtual std::optional<bool> SettingsPasswordIs(const std::string&, const std::string&) const {
+        return std::nullopt;
+    }
     // Every sign-off, in the order signed; throws EQcError.
     virtual std::vector<TReview> Reviews() const = 0;
     // Those shown with the charts: none while the store does not answer.
