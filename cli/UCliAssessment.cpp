@@ -30,9 +30,11 @@ const char* const EqaHelp =
     "  Records the EQA results of a CSV file (columns scheme, distribution, sample, date, analyte,\n"
     "  result, assigned, sd, participants) and prints {\"imported\":N}. A file with a refused line\n"
     "  records nothing: each refused line and its reason is written on standard error.\n"
+    "varnholt-cli eqa action SCHEME DISTRIBUTION SAMPLE ANALYTE TEXT\n"
+    "  Journals the corrective action taken for an unacceptable result; prints {\"recorded\":1}.\n"
     "varnholt-cli eqa list [ANALYTE] | varnholt-cli eqa ANALYTE\n"
     "  The results kept, by date, with the z-score and its band (none with fewer than 5\n"
-    "  participants) and the relative bias (JSON).\n";
+    "  participants), the relative bias and the latest corrective action (null when none) (JSON).\n";
 
 namespace {
 
@@ -58,7 +60,7 @@ std::string IsoDayText(TDateTime d) {
     return IsoRegional().DateToText(d);
 }
 
-void WriteEqa(TJsonWriter& j, const TEqaResult& r) {
+void WriteEqa(TJsonWriter& j, const TEqaResult& r, const std::map<std::string, std::string>& actions) {
     const TEqaFigures f = EqaFigures(r);
     j.BeginObject().Key("Scheme").Text(r.Scheme).Key("Distribution").Text(r.Distribution);
     j.Key("Sample").Text(r.Sample).Key("Date").Text(IsoDayText(r.Date)).Key("Analyte").Text(r.Analyte);
@@ -67,6 +69,11 @@ void WriteEqa(TJsonWriter& j, const TEqaResult& r) {
     Optional(j, f.Z);
     j.Key("Band").Text(EqaBandName(f.Band)).Key("BiasPct");
     Optional(j, f.BiasPct);
+    j.Key("Action");
+    if (const auto at = actions.find(EqaSampleKey(r)); at != actions.end())
+        j.Text(at->second);
+    else
+        j.Null();
     j.EndObject();
 }
 
@@ -142,28 +149,18 @@ int CliUncertainty(const TAssessmentArgs& a) {
 }
 
 bool CliEqaWrites(const TAssessmentArgs& a) {
-    return !a.Positional.empty() && (a.Positional[0] == "import" || a.Positional[0] == "add");
+    return !a.Positional.empty() &&
+           (a.Positional[0] == "import" || a.Positional[0] == "add" || a.Positional[0] == "action");
 }
 
 namespace {
 
 // One typed result recorded as the one line of a file would be, with the same checks.
 int AddEqa(const std::vector<std::string>& fields) {
-    std::string csv;
-    for (const char* column : EqaColumns()) csv += std::string(csv.empty() ? "" : ",") + column;
-    csv += "\n";
-    for (size_t k = 0; k < fields.size(); ++k) {
-        std::string quoted = "\"";
-        for (char c : fields[k]) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-        csv += (k ? "," : "") + quoted + "\"";
-    }
-    csv += "\n";
-    int count = 0;
-    std::vector<TRefusedLine> refused;
-    const TOutcome out = Operations().ImportEqa(csv, &count, &refused);
-    if (!out.Ok()) Refuse(refused.empty() ? out.Message : refused.front().Reason);
+    const TOutcome out = Operations().AddEqaResult(fields);
+    if (!out.Ok()) Refuse(out.Message);
     TJsonWriter j;
-    j.BeginObject().Key("added").Int(count).EndObject();
+    j.BeginObject().Key("added").Int(1).EndObject();
     std::cout << j.Str() << "\n";
     return 0;
 }
@@ -177,6 +174,20 @@ int CliEqa(const TAssessmentArgs& a) {
         if (a.Positional.size() != 1 + EqaColumns().size())
             Refuse("usage: eqa add SCHEME DISTRIBUTION SAMPLE DATE ANALYTE RESULT ASSIGNED SD PARTICIPANTS");
         return AddEqa({a.Positional.begin() + 1, a.Positional.end()});
+    }
+    if (a.Positional[0] == "action") {
+        if (a.Positional.size() != 6) Refuse("usage: eqa action SCHEME DISTRIBUTION SAMPLE ANALYTE TEXT");
+        TEqaResult r;
+        r.Scheme = Utf8ToCp1252(a.Positional[1]);
+        r.Distribution = Utf8ToCp1252(a.Positional[2]);
+        r.Sample = Utf8ToCp1252(a.Positional[3]);
+        r.Analyte = FindAnalyte(a.Positional[4]).Name;
+        const TOutcome out = Operations().RecordEqaAction(r, Utf8ToCp1252(a.Positional[5]));
+        if (!out.Ok()) Refuse(out.Message);
+        TJsonWriter j;
+        j.BeginObject().Key("recorded").Int(1).EndObject();
+        std::cout << j.Str() << "\n";
+        return 0;
     }
     if (a.Positional[0] == "import") {
         if (a.Positional.size() != 2) Refuse("usage: eqa import FILE");
@@ -201,7 +212,12 @@ int CliEqa(const TAssessmentArgs& a) {
     }
     TJsonWriter j;
     j.BeginObject().Key("results").BeginArray();
-    for (const TEqaResult& r : Operations().EqaResults(analyte)) WriteEqa(j, r);
+    std::map<std::string, std::map<std::string, std::string>> actions; // by analyte
+    for (const TEqaResult& r : Operations().EqaResults(analyte)) {
+        auto [at, fresh] = actions.try_emplace(r.Analyte);
+        if (fresh) at->second = Operations().EqaActions(r.Analyte);
+        WriteEqa(j, r, at->second);
+    }
     j.EndArray().EndObject();
     std::cout << j.Str() << "\n";
     return 0;

@@ -226,6 +226,8 @@ public:
     std::string StoreWhere() const { return store_->Where(); }
     // The store keeps operator accounts (signed in with a password, each with a role).
     bool KeepsAccounts() const { return store_->KeepsAccounts(); }
+    // The store keeps accounts and holds at least one.
+    bool HasAccounts() const { return store_->HasAccounts(); }
 
     // ---------------------------------------------------------------- several benches (server store)
     // The socket on which the server's notifications arrive (-1 without a server): a program watches it
@@ -474,6 +476,14 @@ public:
     // nothing: `refused` receives each line and its reason. `count` receives the results recorded.
     TOutcome ImportEqa(const std::string& bytes, int* count = nullptr,
                        std::vector<TRefusedLine>* refused = nullptr);
+    // One EQA result typed in: its fields in the order of EqaColumns (UTF-8, numbers with a point),
+    // recorded with the checks of a file's line; a refusal says the reason.
+    TOutcome AddEqaResult(const std::vector<std::string>& fields);
+    // The corrective action taken for a recorded unacceptable result, journaled as its own entry. A
+    // later action for the same sample is journaled too; the latest is the one shown.
+    TOutcome RecordEqaAction(const TEqaResult& r, const std::string& action);
+    // The latest corrective action journaled for each of the analyte's samples, by EqaSampleKey.
+    std::map<std::string, std::string> EqaActions(const std::string& analyte) const;
 
     // ---------------------------------------------------------------- patient-based QC
     // (UOperationsPatientQc.cpp) The patients' results of a source and test code form a stream mapped

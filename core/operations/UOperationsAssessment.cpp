@@ -7,6 +7,7 @@
 #include "UOperations.h"
 #include "UOperationsStores.h"
 
+#include "UCodePage.h"
 #include "UJournal.h"
 #include "UTexts.h"
 #include "UUtilitaires.h"
@@ -223,11 +224,8 @@ TOutcome TOperations::ImportEqa(const std::string& bytes, int* count, std::vecto
             r.Analyte = a->Name;
             auto [at, fresh] = kept.try_emplace(UpperCase(a->Name));
             if (fresh) at->second = store_->EqaResults(a->Name);
-            if (std::any_of(at->second.begin(), at->second.end(), [&](const TEqaResult& o) {
-                    return UpperCase(o.Scheme) == UpperCase(r.Scheme) &&
-                           UpperCase(o.Distribution) == UpperCase(r.Distribution) &&
-                           UpperCase(o.Sample) == UpperCase(r.Sample);
-                }))
+            if (std::any_of(at->second.begin(), at->second.end(),
+                            [&](const TEqaResult& o) { return EqaSampleKey(o) == EqaSampleKey(r); }))
                 file.Refused.push_back({file.Lines[k], TranslatedText(QT_TRANSLATE_NOOP(
                                                            "Core", "This sample is already recorded"))});
         }
@@ -265,5 +263,71 @@ TOutcome TOperations::ImportEqa(const std::string& bytes, int* count, std::vecto
     if (count) *count = static_cast<int>(file.Results.size());
     // The figures that take the bias from EQA results change with them.
     Notify(ckGoals);
+    return out;
+}
+
+TOutcome TOperations::AddEqaResult(const std::vector<std::string>& fields) {
+    if (fields.size() != EqaColumns().size())
+        return TOutcome::Refuse(Fill(QT_TRANSLATE_NOOP("Core", "An EQA result has %1 fields"),
+                                     std::to_string(EqaColumns().size())));
+    // The line of a file with the result's fields, each quoted as a spreadsheet quotes it.
+    std::string csv;
+    for (const char* column : EqaColumns()) csv += std::string(csv.empty() ? "" : ",") + column;
+    csv += "\n";
+    for (size_t k = 0; k < fields.size(); ++k) {
+        std::string quoted = "\"";
+        for (char c : fields[k]) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+        csv += (k ? "," : "") + quoted + "\"";
+    }
+    csv += "\n";
+    std::vector<TRefusedLine> refused;
+    TOutcome out = ImportEqa(csv, nullptr, &refused);
+    if (!out.Ok() && !refused.empty()) return TOutcome::Refuse(refused.front().Reason);
+    return out;
+}
+
+TOutcome TOperations::RecordEqaAction(const TEqaResult& r, const std::string& action) {
+    const std::string what = Trim(BlankControlChars(action));
+    if (what.empty())
+        return TOutcome::Refuse(TranslatedText(QT_TRANSLATE_NOOP(
+            "Core", "An unacceptable EQA result is answered with the corrective action taken")));
+    if (std::optional<TOutcome> refusal = AssessmentImportRefused(
+            QT_TRANSLATE_NOOP("Core", "Cannot record EQA results: the folder is open for reading"),
+            QT_TRANSLATE_NOOP("Core", "EQA results cannot be kept: the database %1%2 is not available")))
+        return *refusal;
+    const TAnalyte* a = ListAnalytes.FindByName(r.Analyte);
+    const std::vector<TEqaResult> kept = a ? store_->EqaResults(a->Name) : std::vector<TEqaResult>{};
+    const auto found = std::find_if(kept.begin(), kept.end(),
+                                    [&](const TEqaResult& o) { return EqaSampleKey(o) == EqaSampleKey(r); });
+    if (found == kept.end())
+        return TOutcome::Refuse(Fill(QT_TRANSLATE_NOOP("Core", "No EQA result of %1 is recorded for %2"),
+                                     r.Analyte, EqaSampleText(r)));
+    if (EqaFigures(*found).Band != TEqaBand::Unacceptable)
+        return TOutcome::Refuse(Fill(QT_TRANSLATE_NOOP("Core", "The EQA result %1 of %2 is not unacceptable"),
+                                     EqaSampleText(r), r.Analyte));
+    Log(jk::EqaAction, a, 0, std::nullopt, "unacceptable", EqaSampleText(*found), what);
+    TOutcome out;
+    try {
+        // No result is added: the entry goes in a transaction of its own.
+        store_->AddEqaResults({});
+    } catch (const EQcError& e) {
+        staged_.clear();
+        out = TOutcome::FromError(e);
+    }
+    if (out.Ok()) Notify(ckGoals);
+    return out;
+}
+
+std::map<std::string, std::string> TOperations::EqaActions(const std::string& analyte) const {
+    std::map<std::string, std::string> out;
+    const std::vector<TEqaResult> results = store_->EqaResults(analyte);
+    TJournalFilter f;
+    f.Analyte = Cp1252ToUtf8(analyte);
+    f.Kind = jk::EqaAction;
+    // Entries come in order: a later action replaces an earlier one.
+    for (const TJournalEntry& e : Journal(f))
+        for (const TEqaResult& r : results)
+            if (UpperCase(Utf8ToCp1252(e.After)) == UpperCase(EqaSampleText(r)))
+                out[EqaSampleKey(r)] = Utf8ToCp1252(e.Reason);
     return out;
 }

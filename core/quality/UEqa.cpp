@@ -21,6 +21,14 @@ const char* EqaBandName(TEqaBand band) {
     }
 }
 
+std::string EqaSampleText(const TEqaResult& r) {
+    return r.Scheme + " / " + r.Distribution + " / " + r.Sample;
+}
+
+std::string EqaSampleKey(const TEqaResult& r) {
+    return UpperCase(r.Scheme) + '\t' + UpperCase(r.Distribution) + '\t' + UpperCase(r.Sample);
+}
+
 TEqaFigures EqaFigures(const TEqaResult& r) {
     TEqaFigures f;
     const long double difference = r.Result - r.Assigned;

@@ -39,6 +39,10 @@ struct TEqaFigures {
     std::optional<long double> UAssignedPct;
 };
 TEqaFigures EqaFigures(const TEqaResult& r);
+// The sample as the journal names it: "scheme / distribution / sample".
+std::string EqaSampleText(const TEqaResult& r);
+// The sample without regard to case, as the store tells samples apart.
+std::string EqaSampleKey(const TEqaResult& r);
 
 // A line of an imported file that was refused, with the reason (the program's text).
 struct TRefusedLine {

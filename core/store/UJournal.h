@@ -60,6 +60,7 @@ inline constexpr const char* MappingChanged = "instrument mapping";
 inline constexpr const char* InboxChanged = "inbox settings";
 inline constexpr const char* InboxDiscarded = "inbox discarded";
 inline constexpr const char* EqaRecorded = "EQA result";
+inline constexpr const char* EqaAction = "EQA corrective action";
 inline constexpr const char* PeerRecorded = "peer statistics";
 inline constexpr const char* PatientQcChanged = "patient-based QC";
 // A procedure's statistic left its limits with the results just recorded.

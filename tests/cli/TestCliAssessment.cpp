@@ -235,6 +235,20 @@ TEST_F(CompanionAssessment, EqaAddRecordsOneTypedResult) {
         EXPECT_EQ(r.err, std::string("varnholt-cli: ") + c.message + "\n");
     }
     EXPECT_EQ(Values(Cli({"eqa", "list"}).out, "Sample"), std::vector<std::string>{"\"A\""});
+    EXPECT_EQ(Values(Cli({"eqa", "list"}).out, "Action"), std::vector<std::string>{"null"});
+
+    // An unacceptable result's corrective action, journaled and listed with it.
+    ASSERT_EQ(Cli({"eqa", "add", "S", "2", "C", "2026-04-06", "Sodium", "110", "100", "2.5", "25"}).status,
+              0);
+    r = Cli({"eqa", "action", "S", "2", "C", "Sodium", "Recalibrated"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "{\"recorded\":1}\n");
+    EXPECT_EQ(Values(Cli({"eqa", "Sodium"}).out, "Action"),
+              (std::vector<std::string>{"null", "\"Recalibrated\""}));
+    r = Cli({"eqa", "action", "Ring \"North\", 2026", "1", "A", "Sodium", "Recalibrated"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err,
+              "varnholt-cli: The EQA result Ring \"North\", 2026 / 1 / A of Sodium is not unacceptable\n");
 }
 
 // Lot A1 (4, 5) archived, lot A2 (5, 6, 7) current, all in March: each peer row meets its own lot.

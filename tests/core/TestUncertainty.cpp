@@ -278,6 +278,61 @@ TEST_F(Assessment, BadEqaFilesRecordNothing) {
               "Refused lines: 1. Nothing was imported");
 }
 
+// A result typed in goes the way of a file's line; an unacceptable one is answered with the corrective
+// action, journaled as its own entry, the latest shown.
+TEST_F(Assessment, TypedResultsAndTheCorrectiveActionOfAnUnacceptableOne) {
+    const std::vector<std::string> typed = {
+        "Ring \"North\", 2026", "1", "A", "2026-03-02", "Sodium", "110", "100", "2.5", "25"};
+    ASSERT_TRUE(Operations().AddEqaResult(typed).Ok());
+    ASSERT_TRUE(Operations()
+                    .AddEqaResult({"Ring", "1", "B", "2026-03-02", "Sodium", "101", "100", "2.5", "25"})
+                    .Ok());
+    EXPECT_EQ(Operations().AddEqaResult(typed).Message, "This sample is already recorded");
+    EXPECT_EQ(Operations().AddEqaResult({"Ring", "1", "C"}).Message, "An EQA result has 9 fields");
+    const std::vector<TEqaResult> kept = Operations().EqaResults("Sodium");
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(kept[0].Scheme, "Ring \"North\", 2026");
+    ASSERT_EQ(EqaFigures(kept[0]).Band, TEqaBand::Unacceptable); // z = 4
+    TEqaResult other = kept[0];
+    other.Sample = "Z";
+    const struct {
+        TEqaResult result;
+        std::string action, refusal;
+    } refused[] = {
+        {kept[0], " \t ", "An unacceptable EQA result is answered with the corrective action taken"},
+        {other, "Recalibrated", "No EQA result of Sodium is recorded for Ring \"North\", 2026 / 1 / Z"},
+        {kept[1], "Recalibrated", "The EQA result Ring / 1 / B of Sodium is not unacceptable"},
+    };
+    for (const auto& c : refused)
+        EXPECT_EQ(Operations().RecordEqaAction(c.result, c.action).Message, c.refusal);
+    EXPECT_TRUE(Operations().EqaActions("Sodium").empty());
+
+    TEqaResult asTyped = kept[0];
+    asTyped.Sample = "a"; // samples are told apart without regard to case
+    ASSERT_TRUE(Operations().RecordEqaAction(asTyped, "Calibrator lot replaced").Ok());
+    ASSERT_TRUE(Operations().RecordEqaAction(kept[0], "Recalibrated; controls repeated").Ok());
+    folder.Reopen();
+    const auto actions = Operations().EqaActions("Sodium");
+    ASSERT_EQ(actions.size(), 1u);
+    EXPECT_EQ(actions.at(EqaSampleKey(kept[0])), "Recalibrated; controls repeated");
+    TJournalFilter f;
+    f.Kind = jk::EqaAction;
+    const auto entries = Operations().Journal(f);
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].Analyte, "Sodium");
+    EXPECT_EQ(entries[0].Before, "unacceptable");
+    EXPECT_EQ(entries[0].After, "Ring \"North\", 2026 / 1 / A");
+    EXPECT_EQ(entries[0].Reason, "Calibrator lot replaced");
+    EXPECT_TRUE(Operations().CheckJournal().Whole);
+    // A folder open for reading records nothing.
+    folder.Reopen(TOpenMode::Reader);
+    EXPECT_EQ(Operations().RecordEqaAction(kept[0], "Again").Status, TStatus::Refused);
+    EXPECT_EQ(Operations()
+                  .AddEqaResult({"Ring", "1", "D", "2026-03-02", "Sodium", "101", "100", "2.5", "25"})
+                  .Status,
+              TStatus::Refused);
+}
+
 TEST_F(Assessment, EqaResultsAsTheBiasOfTheUncertainty) {
     TAnalyte& a = *ListAnalytes.FindByName("Sodium");
     const TDateTime day = EncodeDate(2026, 3, 1);
