@@ -10,6 +10,7 @@
 #include <QToolButton>
 
 #include "UAtomicFile.h"
+#include "UEqaView.h"
 #include "UMain.h"
 #include "UMessages.h"
 #include "UMonthlySummary.h"
@@ -42,6 +43,8 @@ QMenu* AddQualityMenu(TWinMain& w) {
     summary->setObjectName(QStringLiteral("MnuMonthlySummary"));
     QAction* peer = menu->addAction(TUnitTexts::tr("&Peer comparison"));
     peer->setObjectName(QStringLiteral("MnuPeer"));
+    QAction* eqa = menu->addAction(TUnitTexts::tr("E&xternal quality assessment"));
+    eqa->setObjectName(QStringLiteral("MnuEqa"));
     QAction* mu = menu->addAction(TUnitTexts::tr("Measurement &uncertainty"));
     mu->setObjectName(QStringLiteral("MnuUncertainty"));
     QAction* patientQc = menu->addAction(TUnitTexts::tr("P&atient-based QC"));
@@ -54,6 +57,10 @@ QMenu* AddQualityMenu(TWinMain& w) {
     QObject::connect(peer, &QAction::triggered, &w, [&w] {
         w.LeaveLimitPage();
         Window<TWinPeer>(w, "WinPeer")->Execute(CurrentAnalyte);
+    });
+    QObject::connect(eqa, &QAction::triggered, &w, [&w] {
+        w.LeaveLimitPage();
+        Window<TWinEqa>(w, "WinEqa")->Execute(CurrentAnalyte);
     });
     QObject::connect(mu, &QAction::triggered, &w, [&w] {
         w.LeaveLimitPage();

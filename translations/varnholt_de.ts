@@ -4,6 +4,22 @@
 <context>
     <name>Core</name>
     <message>
+        <source>An EQA result has %1 fields</source>
+        <translation>Ein Ringversuchsergebnis hat %1 Felder</translation>
+    </message>
+    <message>
+        <source>An unacceptable EQA result is answered with the corrective action taken</source>
+        <translation>Auf ein inakzeptables Ringversuchsergebnis wird mit der ergriffenen Korrekturmaßnahme geantwortet</translation>
+    </message>
+    <message>
+        <source>No EQA result of %1 is recorded for %2</source>
+        <translation>Für %2 ist kein Ringversuchsergebnis von %1 erfasst</translation>
+    </message>
+    <message>
+        <source>The EQA result %1 of %2 is not unacceptable</source>
+        <translation>Das Ringversuchsergebnis %1 von %2 ist nicht inakzeptabel</translation>
+    </message>
+    <message>
         <source>The analytes were saved, but their patient-based QC was not carried over:<byte value="xd"/>%1</source>
         <translation>Die Analyten wurden gespeichert, aber ihre patientenbasierte QK wurde nicht übernommen:<byte value="xd"/>%1</translation>
     </message>
@@ -4616,6 +4632,10 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
 <context>
     <name>UMainQuality</name>
     <message>
+        <source>E&amp;xternal quality assessment</source>
+        <translation>&amp;Ringversuche</translation>
+    </message>
+    <message>
         <source>&amp;Quality</source>
         <translation>&amp;Qualität</translation>
     </message>
@@ -6128,6 +6148,195 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
     <message>
         <source>open</source>
         <translation>offen</translation>
+    </message>
+</context>
+<context>
+    <name>TWinEqa</name>
+    <message>
+        <source>EQA results with their z-scores</source>
+        <translation>Ringversuchsergebnisse mit ihren z-Scores</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>Scheme</source>
+        <translation>Programm</translation>
+    </message>
+    <message>
+        <source>Distribution</source>
+        <translation>Aussendung</translation>
+    </message>
+    <message>
+        <source>Sample</source>
+        <translation>Probe</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>Assigned</source>
+        <translation>Zielwert</translation>
+    </message>
+    <message>
+        <source>SD</source>
+        <translation>SD</translation>
+    </message>
+    <message>
+        <source>Participants</source>
+        <translation>Teilnehmer</translation>
+    </message>
+    <message>
+        <source>z</source>
+        <translation>z</translation>
+    </message>
+    <message>
+        <source>Band</source>
+        <translation>Bewertung</translation>
+    </message>
+    <message>
+        <source>Bias %</source>
+        <translation>Abweichung %</translation>
+    </message>
+    <message>
+        <source>Corrective action</source>
+        <translation>Korrekturmaßnahme</translation>
+    </message>
+    <message>
+        <source>Chart of the z-scores</source>
+        <translation>Diagramm der z-Scores</translation>
+    </message>
+    <message>
+        <source>&amp;Add...</source>
+        <translation>&amp;Hinzufügen...</translation>
+    </message>
+    <message>
+        <source>&amp;Import...</source>
+        <translation>&amp;Importieren...</translation>
+    </message>
+    <message>
+        <source>&amp;Corrective action...</source>
+        <translation>&amp;Korrekturmaßnahme...</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>No analyte.</source>
+        <translation>Kein Analyt.</translation>
+    </message>
+    <message>
+        <source>External quality assessment of %1</source>
+        <translation>Ringversuche von %1</translation>
+    </message>
+    <message>
+        <source>none recorded</source>
+        <translation>keine erfasst</translation>
+    </message>
+    <message>
+        <source>No EQA results for %1: add them as the scheme reports them, or import a file.</source>
+        <translation>Keine Ringversuchsergebnisse für %1: Fügen Sie sie so hinzu, wie das Programm sie meldet, oder importieren Sie eine Datei.</translation>
+    </message>
+    <message>
+        <source>Unacceptable results without a corrective action: %1. Select one and choose Corrective action.</source>
+        <translation>Inakzeptable Ergebnisse ohne Korrekturmaßnahme: %1. Wählen Sie eines aus und dann Korrekturmaßnahme.</translation>
+    </message>
+    <message>
+        <source>z = (result - assigned) / SD: acceptable up to 2, questionable below 3, unacceptable from 3; no z-score with fewer than 5 participants.</source>
+        <translation>z = (Ergebnis - Zielwert) / SD: akzeptabel bis 2, fraglich unter 3, inakzeptabel ab 3; kein z-Score bei weniger als 5 Teilnehmern.</translation>
+    </message>
+    <message>
+        <source>%1 %2: the EQA result is unacceptable (z = %3). What was done?</source>
+        <translation>%1 %2: Das Ringversuchsergebnis ist inakzeptabel (z = %3). Was wurde getan?</translation>
+    </message>
+    <message>
+        <source>Import EQA results</source>
+        <translation>Ringversuchsergebnisse importieren</translation>
+    </message>
+    <message>
+        <source>EQA files (*.csv *.txt);;All files (*)</source>
+        <translation>Ringversuchsdateien (*.csv *.txt);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>... and %1 more</source>
+        <translation>... und %1 weitere</translation>
+    </message>
+    <message>
+        <source>%1 EQA result imported</source>
+        <translation>%1 Ringversuchsergebnis importiert</translation>
+    </message>
+    <message>
+        <source>%1 EQA results imported</source>
+        <translation>%1 Ringversuchsergebnisse importiert</translation>
+    </message>
+</context>
+<context>
+    <name>TWinEqaAdd</name>
+    <message>
+        <source>Add an EQA result</source>
+        <translation>Ringversuchsergebnis hinzufügen</translation>
+    </message>
+    <message>
+        <source>&amp;Scheme</source>
+        <translation>&amp;Programm</translation>
+    </message>
+    <message>
+        <source>&amp;Distribution</source>
+        <translation>&amp;Aussendung</translation>
+    </message>
+    <message>
+        <source>Sa&amp;mple</source>
+        <translation>Pro&amp;be</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>Da&amp;te</source>
+        <translation>Da&amp;tum</translation>
+    </message>
+    <message>
+        <source>&amp;Result</source>
+        <translation>&amp;Ergebnis</translation>
+    </message>
+    <message>
+        <source>&amp;Assigned value</source>
+        <translation>&amp;Zielwert</translation>
+    </message>
+    <message>
+        <source>Evaluation S&amp;D</source>
+        <translation>Bewertungs-S&amp;D</translation>
+    </message>
+    <message>
+        <source>&amp;Participants</source>
+        <translation>Teil&amp;nehmer</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>UEqaView</name>
+    <message>
+        <source>acceptable</source>
+        <translation>akzeptabel</translation>
+    </message>
+    <message>
+        <source>questionable</source>
+        <translation>fraglich</translation>
+    </message>
+    <message>
+        <source>unacceptable</source>
+        <translation>inakzeptabel</translation>
     </message>
 </context>
 </TS>

@@ -4,6 +4,22 @@
 <context>
     <name>Core</name>
     <message>
+        <source>An EQA result has %1 fields</source>
+        <translation>Un résultat d&apos;EEQ a %1 champs</translation>
+    </message>
+    <message>
+        <source>An unacceptable EQA result is answered with the corrective action taken</source>
+        <translation>Un résultat d&apos;EEQ inacceptable reçoit comme réponse l&apos;action corrective menée</translation>
+    </message>
+    <message>
+        <source>No EQA result of %1 is recorded for %2</source>
+        <translation>Aucun résultat d&apos;EEQ de %1 n&apos;est enregistré pour %2</translation>
+    </message>
+    <message>
+        <source>The EQA result %1 of %2 is not unacceptable</source>
+        <translation>Le résultat d&apos;EEQ %1 de %2 n&apos;est pas inacceptable</translation>
+    </message>
+    <message>
         <source>The analytes were saved, but their patient-based QC was not carried over:<byte value="xd"/>%1</source>
         <translation>Les analytes ont été enregistrés, mais leur CQ basé sur les patients n&apos;a pas été repris :<byte value="xd"/>%1</translation>
     </message>
@@ -4616,6 +4632,10 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
 <context>
     <name>UMainQuality</name>
     <message>
+        <source>E&amp;xternal quality assessment</source>
+        <translation>É&amp;valuation externe de la qualité</translation>
+    </message>
+    <message>
         <source>&amp;Quality</source>
         <translation>&amp;Qualité</translation>
     </message>
@@ -6128,6 +6148,195 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
     <message>
         <source>open</source>
         <translation>ouverte</translation>
+    </message>
+</context>
+<context>
+    <name>TWinEqa</name>
+    <message>
+        <source>EQA results with their z-scores</source>
+        <translation>Résultats d&apos;EEQ avec leurs z-scores</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Scheme</source>
+        <translation>Programme</translation>
+    </message>
+    <message>
+        <source>Distribution</source>
+        <translation>Envoi</translation>
+    </message>
+    <message>
+        <source>Sample</source>
+        <translation>Échantillon</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Résultat</translation>
+    </message>
+    <message>
+        <source>Assigned</source>
+        <translation>Valeur assignée</translation>
+    </message>
+    <message>
+        <source>SD</source>
+        <translation>ET</translation>
+    </message>
+    <message>
+        <source>Participants</source>
+        <translation>Participants</translation>
+    </message>
+    <message>
+        <source>z</source>
+        <translation>z</translation>
+    </message>
+    <message>
+        <source>Band</source>
+        <translation>Classe</translation>
+    </message>
+    <message>
+        <source>Bias %</source>
+        <translation>Biais %</translation>
+    </message>
+    <message>
+        <source>Corrective action</source>
+        <translation>Action corrective</translation>
+    </message>
+    <message>
+        <source>Chart of the z-scores</source>
+        <translation>Graphique des z-scores</translation>
+    </message>
+    <message>
+        <source>&amp;Add...</source>
+        <translation>&amp;Ajouter...</translation>
+    </message>
+    <message>
+        <source>&amp;Import...</source>
+        <translation>&amp;Importer...</translation>
+    </message>
+    <message>
+        <source>&amp;Corrective action...</source>
+        <translation>A&amp;ction corrective...</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>No analyte.</source>
+        <translation>Aucun analyte.</translation>
+    </message>
+    <message>
+        <source>External quality assessment of %1</source>
+        <translation>Évaluation externe de la qualité de %1</translation>
+    </message>
+    <message>
+        <source>none recorded</source>
+        <translation>aucune enregistrée</translation>
+    </message>
+    <message>
+        <source>No EQA results for %1: add them as the scheme reports them, or import a file.</source>
+        <translation>Aucun résultat d&apos;EEQ pour %1 : ajoutez-les tels que le programme les communique, ou importez un fichier.</translation>
+    </message>
+    <message>
+        <source>Unacceptable results without a corrective action: %1. Select one and choose Corrective action.</source>
+        <translation>Résultats inacceptables sans action corrective : %1. Sélectionnez-en un et choisissez Action corrective.</translation>
+    </message>
+    <message>
+        <source>z = (result - assigned) / SD: acceptable up to 2, questionable below 3, unacceptable from 3; no z-score with fewer than 5 participants.</source>
+        <translation>z = (résultat - valeur assignée) / ET : acceptable jusqu&apos;à 2, douteux en dessous de 3, inacceptable à partir de 3 ; pas de z-score avec moins de 5 participants.</translation>
+    </message>
+    <message>
+        <source>%1 %2: the EQA result is unacceptable (z = %3). What was done?</source>
+        <translation>%1 %2 : le résultat d&apos;EEQ est inacceptable (z = %3). Qu&apos;a-t-on fait ?</translation>
+    </message>
+    <message>
+        <source>Import EQA results</source>
+        <translation>Importer des résultats d&apos;EEQ</translation>
+    </message>
+    <message>
+        <source>EQA files (*.csv *.txt);;All files (*)</source>
+        <translation>Fichiers d&apos;EEQ (*.csv *.txt);;Tous les fichiers (*)</translation>
+    </message>
+    <message>
+        <source>... and %1 more</source>
+        <translation>... et %1 de plus</translation>
+    </message>
+    <message>
+        <source>%1 EQA result imported</source>
+        <translation>%1 résultat d&apos;EEQ importé</translation>
+    </message>
+    <message>
+        <source>%1 EQA results imported</source>
+        <translation>%1 résultats d&apos;EEQ importés</translation>
+    </message>
+</context>
+<context>
+    <name>TWinEqaAdd</name>
+    <message>
+        <source>Add an EQA result</source>
+        <translation>Ajouter un résultat d&apos;EEQ</translation>
+    </message>
+    <message>
+        <source>&amp;Scheme</source>
+        <translation>&amp;Programme</translation>
+    </message>
+    <message>
+        <source>&amp;Distribution</source>
+        <translation>&amp;Envoi</translation>
+    </message>
+    <message>
+        <source>Sa&amp;mple</source>
+        <translation>É&amp;chantillon</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Da&amp;te</source>
+        <translation>Da&amp;te</translation>
+    </message>
+    <message>
+        <source>&amp;Result</source>
+        <translation>&amp;Résultat</translation>
+    </message>
+    <message>
+        <source>&amp;Assigned value</source>
+        <translation>&amp;Valeur assignée</translation>
+    </message>
+    <message>
+        <source>Evaluation S&amp;D</source>
+        <translation>E&amp;T d&apos;évaluation</translation>
+    </message>
+    <message>
+        <source>&amp;Participants</source>
+        <translation>Partic&amp;ipants</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>UEqaView</name>
+    <message>
+        <source>acceptable</source>
+        <translation>acceptable</translation>
+    </message>
+    <message>
+        <source>questionable</source>
+        <translation>douteux</translation>
+    </message>
+    <message>
+        <source>unacceptable</source>
+        <translation>inacceptable</translation>
     </message>
 </context>
 </TS>

@@ -181,8 +181,9 @@ void TestAccessibility::everyWindowNamesItsControls() {
         [&] { w.MnuOptionsClick(); },     [&] { w.MnuPswClick(); },
         [&] { w.MnuDisplaySizeClick(); }, [&] { w.MnuAboutClick(); },
         [&] { w.BtArchivesClick(); }};
-    for (const char* menu : {"MnuZScores", "MnuMonthlySummary", "MnuJournal", "MnuReview", "MnuCorrective",
-                             "MnuInbox", "MnuInboxMapping", "MnuPeer", "MnuUncertainty", "MnuPatientQc"})
+    for (const char* menu :
+         {"MnuZScores", "MnuMonthlySummary", "MnuJournal", "MnuReview", "MnuCorrective", "MnuInbox",
+          "MnuInboxMapping", "MnuPeer", "MnuEqa", "MnuUncertainty", "MnuPatientQc"})
         commands.push_back([&w, menu] { w.findChild<QAction*>(QLatin1String(menu))->trigger(); });
     for (const auto& command : commands) {
         bool opened = false;

@@ -110,8 +110,8 @@ private slots:
                      "generator, &Clear queue",
                      "Rec&ords: &Journal of changes, &Review and sign-off",
                      "&Quality: &Z-scores and Youden plot, &Monthly summary, &Peer comparison, "
-                     "Measurement &uncertainty, P&atient-based QC, &Import quality goals..., Import p&eer "
-                     "statistics...",
+                     "E&xternal quality assessment, Measurement &uncertainty, P&atient-based QC, &Import "
+                     "quality goals..., Import p&eer statistics...",
                      "&?: &User manual, &About"}));
         // The button bar in its order, Exit last.
         QStringList bar;

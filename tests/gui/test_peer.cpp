@@ -1,8 +1,12 @@
 // The peer comparison window reached from the Quality menu, and Quality > Import peer statistics: a
 // refused file listed in one box with nothing kept, a good one counted, the month's figures and chart.
+// The EQA window beside it: results typed in and imported, the corrective action of an unacceptable one.
 #include <QComboBox>
+#include <QDateEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -10,6 +14,7 @@
 #include "TestSeams.h"
 #include "UAtomicFile.h"
 #include "UDataLoadSave.h"
+#include "UEqaView.h"
 #include "UGlobale.h"
 #include "UMain.h"
 #include "UOperations.h"
@@ -111,6 +116,92 @@ private slots:
             }
         QVERIFY(grey > 100);
         QVERIFY(blue > 100);
+        TDialogScript::AnswerNext(mbOK);
+        w.close();
+    }
+
+    void eqaTypedImportedAndAnswered() {
+        TGuiFolder folder;
+        SetScreenMetricsSource([] { return TScreenMetrics{96, 1024, 768}; });
+        Glucose();
+        TWinMain w;
+        w.FillAnalyteList();
+        AtomicWriteFile(folder.File("eqa.csv"), "scheme,distribution,sample,date,analyte,result,assigned,sd,"
+                                                "participants\n"
+                                                "Chem,2026-2,A,2026-06-01,Glucose,5.1,5.0,0.2,3\n"
+                                                "Chem,2026-2,B,2026-06-01,Glucose,5.0,6.0,0.2,30\n");
+        TDialogScript::Reset();
+        // Typed: a refused SD first (the typing window comes back with its fields), then z = 4.
+        auto type = [](TWinEqaAdd* add, const char* sd) {
+            add->EdScheme->setText("Chem");
+            add->EdDistribution->setText("2026-1");
+            add->EdSample->setText("A");
+            add->EdDate->setDate(QDate(2026, 3, 2));
+            add->EdResult->setText("5,8");
+            add->EdAssigned->setText("5");
+            add->EdSd->setText(sd);
+            add->EdParticipants->setText("40");
+            add->BtOk->click();
+        };
+        QStringList typed, imported, answered;
+        QString emptyNote, openNote;
+        bool actionOffered = true;
+        int red = 0;
+        OnNextModal([&](QDialog* d) {
+            auto* win = dynamic_cast<TWinEqa*>(d);
+            QVERIFY(win);
+            emptyNote = win->LblNote->text();
+            OnNextModal([&](QDialog* a) {
+                type(dynamic_cast<TWinEqaAdd*>(a), "0");
+                OnNextModal([&](QDialog* again) {
+                    QCOMPARE(dynamic_cast<TWinEqaAdd*>(again)->EdResult->text(), QString("5,8"));
+                    type(dynamic_cast<TWinEqaAdd*>(again), "0.2");
+                });
+            });
+            TDialogScript::ReasonNext("Recalibrated");
+            win->BtAdd->click();
+            for (int c : {0, 4, 8, 9, 10, 11}) typed << win->Grid->item(0, c)->text();
+            // Imported: no z-score with 3 participants; z = -5 asked for and not answered.
+            TDialogScript::FileNext(QString::fromStdString(folder.File("eqa.csv")));
+            TDialogScript::ReasonNext("");
+            win->BtImport->click();
+            for (int r = 1; r < win->Grid->rowCount(); ++r)
+                for (int c : {3, 8, 9, 11}) imported << win->Grid->item(r, c)->text();
+            openNote = win->LblNote->text();
+            win->Grid->setCurrentCell(1, 0);
+            actionOffered = win->BtAction->isEnabled();
+            win->Grid->setCurrentCell(2, 0);
+            TDialogScript::ReasonNext("Calibrator lot replaced");
+            win->BtAction->click();
+            answered << win->Grid->item(2, 11)->text() << win->LblNote->text();
+            const QImage chart = win->PBoxEqa->grab().toImage();
+            for (int y = 0; y < chart.height(); ++y)
+                for (int x = 0; x < chart.width(); ++x) red += chart.pixelColor(x, y) == QColor(220, 0, 0);
+            win->accept();
+        });
+        w.findChild<QAction*>("MnuEqa")->trigger();
+        QCOMPARE(emptyNote,
+                 QString("No EQA results for Glucose: add them as the scheme reports them, or import a "
+                         "file."));
+        QCOMPARE(ShownTexts(),
+                 (std::vector<std::string>{"The SD must be above zero", "2 EQA results imported"}));
+        QCOMPARE(TDialogScript::ReasonQuestions().size(), size_t(3));
+        QCOMPARE(TDialogScript::ReasonQuestions()[0],
+                 std::string(
+                     "Glucose Chem / 2026-1 / A: the EQA result is unacceptable (z = 4.00). What was done?"));
+        QCOMPARE(typed.mid(0, 5), (QStringList{"2026-03-02", "5.800", "4.00", "unacceptable", "16.0"}));
+        QVERIFY(typed[5].endsWith("Recalibrated"));
+        QCOMPARE(imported, (QStringList{"A", "-", "-", "", "B", "-5.00", "unacceptable", "none recorded"}));
+        QCOMPARE(openNote,
+                 QString("Unacceptable results without a corrective action: 1. Select one and choose "
+                         "Corrective action."));
+        QVERIFY(!actionOffered);
+        QVERIFY(answered[0].endsWith("Calibrator lot replaced"));
+        QVERIFY(answered[1].startsWith("z = (result - assigned) / SD"));
+        QVERIFY(red > 40);
+        TJournalFilter f;
+        f.Kind = jk::EqaAction;
+        QCOMPARE(Operations().Journal(f).size(), size_t(2));
         TDialogScript::AnswerNext(mbOK);
         w.close();
     }

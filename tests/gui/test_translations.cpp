@@ -342,7 +342,7 @@ void TestTranslations::LabelsHoldTheirTexts() {
         // The windows of the menus that came after the specified ones.
         for (const char* menu :
              {"MnuZScores", "MnuMonthlySummary", "MnuJournal", "MnuReview", "MnuCorrective", "MnuInbox",
-              "MnuInboxMapping", "MnuPeer", "MnuUncertainty", "MnuPatientQc"})
+              "MnuInboxMapping", "MnuPeer", "MnuEqa", "MnuUncertainty", "MnuPatientQc"})
             commands.push_back([&w, menu] { w.findChild<QAction*>(QLatin1String(menu))->trigger(); });
         for (const auto& command : commands) {
             bool opened = false;
