@@ -1,6 +1,6 @@
 #include "UEqaView.h"
 
-#include <QDateEdit>
+#include <QDate>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -137,12 +137,9 @@ TWinEqaAdd::TWinEqaAdd(QWidget* parent) : QDialog(parent) {
     EdScheme = edit("EdScheme", tr("&Scheme"));
     EdDistribution = edit("EdDistribution", tr("&Distribution"));
     EdSample = edit("EdSample", tr("Sa&mple"));
-    EdDate = new QDateEdit(QDate::currentDate(), this);
-    EdDate->setObjectName("EdDate");
-    EdDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    EdDate->setCalendarPopup(true);
-    EdDate->setAccessibleName(tr("Date"));
-    form->addRow(tr("Da&te"), EdDate);
+    // Typed as the scheme's report gives it; today's date to begin with.
+    EdDate = edit("EdDate", tr("Da&te (yyyy-mm-dd)"));
+    EdDate->setText(QDate::currentDate().toString(Qt::ISODate));
     EdResult = edit("EdResult", tr("&Result"));
     EdAssigned = edit("EdAssigned", tr("&Assigned value"));
     EdSd = edit("EdSd", tr("Evaluation S&D"));
@@ -161,19 +158,14 @@ TWinEqaAdd::TWinEqaAdd(QWidget* parent) : QDialog(parent) {
     all->addLayout(buttons);
     connect(BtOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(BtCancel, &QPushButton::clicked, this, &QDialog::reject);
+    setMinimumWidth(420);
+    FitWindowTitle(this);
 }
 
 std::vector<std::string> TWinEqaAdd::Fields(const std::string& analyte) const {
     auto text = [](const QLineEdit* e) { return e->text().trimmed().toStdString(); };
-    return {text(EdScheme),
-            text(EdDistribution),
-            text(EdSample),
-            EdDate->date().toString(QStringLiteral("yyyy-MM-dd")).toStdString(),
-            analyte,
-            NumberField(EdResult),
-            NumberField(EdAssigned),
-            NumberField(EdSd),
-            text(EdParticipants)};
+    return {text(EdScheme),        text(EdDistribution),    text(EdSample),    text(EdDate),        analyte,
+            NumberField(EdResult), NumberField(EdAssigned), NumberField(EdSd), text(EdParticipants)};
 }
 
 TWinEqa::TWinEqa(QWidget* parent) : QDialog(parent) {
@@ -267,6 +259,7 @@ void TWinEqa::Refill() {
         for (int c = 0; c < 12; ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
             if (c == 9) item->setForeground(BandColour(f.Band));
+            if (c == 11) item->setToolTip(cells[c]); // a long action in full
             Grid->setItem(k, c, item);
         }
     }

@@ -13,7 +13,6 @@
 #include "UAnalyteHandle.h"
 #include "UEqa.h"
 
-class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QPainter;
@@ -32,8 +31,7 @@ public:
     // The fields in the order of EqaColumns (UTF-8, numbers with a point).
     std::vector<std::string> Fields(const std::string& analyte) const;
 
-    QLineEdit *EdScheme, *EdDistribution, *EdSample, *EdResult, *EdAssigned, *EdSd, *EdParticipants;
-    QDateEdit* EdDate;
+    QLineEdit *EdScheme, *EdDistribution, *EdSample, *EdDate, *EdResult, *EdAssigned, *EdSd, *EdParticipants;
     QPushButton *BtOk, *BtCancel;
 };
 

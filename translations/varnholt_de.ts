@@ -6292,12 +6292,8 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
         <translation>Pro&amp;be</translation>
     </message>
     <message>
-        <source>Date</source>
-        <translation>Datum</translation>
-    </message>
-    <message>
-        <source>Da&amp;te</source>
-        <translation>Da&amp;tum</translation>
+        <source>Da&amp;te (yyyy-mm-dd)</source>
+        <translation>Da&amp;tum (JJJJ-MM-TT)</translation>
     </message>
     <message>
         <source>&amp;Result</source>

@@ -6292,12 +6292,8 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
         <translation>É&amp;chantillon</translation>
     </message>
     <message>
-        <source>Date</source>
-        <translation>Date</translation>
-    </message>
-    <message>
-        <source>Da&amp;te</source>
-        <translation>Da&amp;te</translation>
+        <source>Da&amp;te (yyyy-mm-dd)</source>
+        <translation>Da&amp;te (aaaa-mm-jj)</translation>
     </message>
     <message>
         <source>&amp;Result</source>

@@ -2,7 +2,6 @@
 // refused file listed in one box with nothing kept, a good one counted, the month's figures and chart.
 // The EQA window beside it: results typed in and imported, the corrective action of an unacceptable one.
 #include <QComboBox>
-#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -136,7 +135,7 @@ private slots:
             add->EdScheme->setText("Chem");
             add->EdDistribution->setText("2026-1");
             add->EdSample->setText("A");
-            add->EdDate->setDate(QDate(2026, 3, 2));
+            add->EdDate->setText("2026-03-02");
             add->EdResult->setText("5,8");
             add->EdAssigned->setText("5");
             add->EdSd->setText(sd);
