@@ -313,9 +313,16 @@ std::string TWebView::Open() {
         Operations().Close();
         return Cp1252ToUtf8(e.what());
     }
-    listener_ = Operations().Subscribe([this](const TChange&) {
+    listener_ = Operations().Subscribe([this](const TChange& c) {
         std::lock_guard lock(changes_);
         ++version_;
+        // What an analyte's figures are made from: its own points, or every analyte's.
+        if (c.Kinds & (ckPoints | ckAnalytes | ckMaterials)) {
+            if (c.Analyte != 0)
+                pointsSeen_[c.Analyte] = version_;
+            else
+                allPointsSeen_ = version_;
+        }
         changed_.notify_all();
     });
     watcher_ = std::thread([this] { Watch(); });
@@ -341,16 +348,17 @@ void TWebView::Watch() {
     }
 }
 
-uint64_t TWebView::Version() {
+uint64_t TWebView::PointsVersion(TAnalyteId analyte) {
     std::lock_guard lock(changes_);
-    return version_;
+    const auto at = pointsSeen_.find(analyte);
+    return std::max(allPointsSeen_, at != pointsSeen_.end() ? at->second : 0);
 }
 
 std::string TWebView::SigmaFigures(const TAnalyteView& view, uint64_t version) {
     const TAnalyte& a = view.Analyte;
     {
         std::lock_guard lock(figures_);
-        auto it = sigmaTables_.find(a.Name);
+        auto it = sigmaTables_.find(a.Uid);
         if (it != sigmaTables_.end() && it->second.Version == version && it->second.Goal == view.Goal &&
             it->second.Own == view.Own && it->second.Rows == view.Rows)
             return it->second.Html;
@@ -359,8 +367,16 @@ std::string TWebView::SigmaFigures(const TAnalyteView& view, uint64_t version) {
     TSigmaTable made{
         version, view.Goal, view.Own, view.Rows,
         SigmaTable(a, SigmaReport(a, view.Goal, std::nullopt, {0, a.Count() - 1}, {}, view.Own, view.Rows))};
+    uint64_t all = 0;
+    {
+        std::lock_guard lock(changes_);
+        all = allPointsSeen_;
+    }
     std::lock_guard lock(figures_);
-    auto& kept = sigmaTables_[a.Name];
+    // Tables made before every analyte's points changed can never serve again (a reload also gives the
+    // analytes new ids): dropped, so the cache stays the size of the list.
+    std::erase_if(sigmaTables_, [all](const auto& kept) { return kept.second.Version < all; });
+    auto& kept = sigmaTables_[a.Uid];
     // A page made from older data does not replace a newer one's table.
     if (kept.Html.empty() || kept.Version <= version) kept = made;
     return made.Html;
@@ -750,7 +766,7 @@ void TWebView::Routes() {
             std::lock_guard lock(data_);
             Refresh();
             view = AnalyteView(Field(req, "name"));
-            version = Version();
+            if (view) version = PointsVersion(view->Analyte.Uid);
         }
         analytePage(res, *session, view, version, Field(req, "name"), "", Field(req, "from"),
                     Field(req, "to"));
@@ -793,7 +809,7 @@ void TWebView::Routes() {
             }
         }
         view = AnalyteView(Field(req, "name"));
-        const uint64_t version = Version();
+        const uint64_t version = view ? PointsVersion(view->Analyte.Uid) : 0;
         lock.unlock();
         const int status = res.status;
         analytePage(res, *session, view, version, Field(req, "name"), notice);

@@ -70,10 +70,11 @@ private:
                                    const std::string& from, int& status, std::string& message);
     // The data as other benches left it.
     void Refresh();
-    // The count of changes seen so far; read with the data lock held, it names the data copied under it.
-    uint64_t Version();
-    // The analyte's Sigma table (HTML), made again only when its data, goal, rules or t rows changed: the
-    // simulation behind it is the page's dearest part.
+    // The count of changes seen when the analyte's points (or every analyte's) last changed; read with
+    // the data lock held, it names the points copied under it.
+    uint64_t PointsVersion(TAnalyteId analyte);
+    // The analyte's Sigma table (HTML), made again only when its points, goal, rules or t rows changed:
+    // the simulation behind it is the page's dearest part.
     std::string SigmaFigures(const TAnalyteView& view, uint64_t version);
     // Brings in other benches' changes as they are notified, for the browsers watching.
     void Watch();
@@ -90,7 +91,9 @@ private:
     uint64_t version_ = 0;
     bool stopping_ = false;
     std::atomic<int> watchers_{0};
-    // Sigma tables by analyte name, with what they were made from.
+    std::map<TAnalyteId, uint64_t> pointsSeen_;
+    uint64_t allPointsSeen_ = 0;
+    // Sigma tables by analyte, with what they were made from.
     struct TSigmaTable {
         uint64_t Version = 0;
         TQualityGoal Goal;
@@ -99,7 +102,7 @@ private:
         std::string Html;
     };
     std::mutex figures_;
-    std::map<std::string, TSigmaTable> sigmaTables_;
+    std::map<TAnalyteId, TSigmaTable> sigmaTables_;
     int listener_ = 0;
     std::thread watcher_;
 };
