@@ -162,6 +162,11 @@ TEST_F(ServerAssessment_, RecordedByATechnologistReadOnAnotherBenchWithTheFolder
     out = ops.ImportEqa(eqaFile, &count);
     ASSERT_TRUE(out.Ok()) << out.Message;
     EXPECT_EQ(count, 3);
+    // Sample S 2 A (z = 3.2) answered with its corrective action, journaled on the server.
+    const TEqaResult unacceptable = ops.EqaResults("Glucose").back();
+    ASSERT_EQ(EqaFigures(unacceptable).Band, TEqaBand::Unacceptable);
+    out = ops.RecordEqaAction(unacceptable, "Recalibrated");
+    ASSERT_TRUE(out.Ok()) << out.Message;
     EXPECT_TRUE(ops.CheckJournal().Whole);
     ops.Close();
     EXPECT_EQ(Count("SELECT count(*) FROM journal WHERE operator = 'tech' AND kind IN ('" +
@@ -177,6 +182,8 @@ TEST_F(ServerAssessment_, RecordedByATechnologistReadOnAnotherBenchWithTheFolder
     EXPECT_EQ(peer[1].Labs, 11);
     EXPECT_EQ(ops.EqaResults("GLUCOSE").size(), 3u);
     EXPECT_TRUE(ops.EqaResults("Sodium").empty());
+    EXPECT_EQ(ops.EqaActions("Glucose"),
+              (std::map<std::string, std::string>{{EqaSampleKey(unacceptable), "Recalibrated"}}));
     EXPECT_EQ(Figures(ops, month), folderFigures);
     // The goal's bias source is kept on the server now, with its figures.
     TQualityGoal g = ops.Goal("Glucose");
