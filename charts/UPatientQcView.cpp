@@ -11,6 +11,7 @@
 
 #include "UGlobale.h"
 #include "UMessages.h"
+#include "UPqcTuning.h"
 #include "UPrintJob.h"
 #include "UQualityCharts.h"
 #include "UUserPrompt.h"
@@ -66,6 +67,13 @@ TWinPatientQc::TWinPatientQc(QWidget* parent) : QDialog(parent) {
     BtSave = new QPushButton(tr("&Save"), this);
     BtSave->setObjectName("BtSave");
     BtSave->setGeometry(700, 8, 90, 25);
+    BtTune = new QPushButton(tr("Sim&ulate..."), this);
+    BtTune->setObjectName("BtTune");
+    BtTune->setGeometry(600, 36, 190, 25);
+    BtTune->setToolTip(
+        tr("Each procedure tried on the stream with biases introduced: false alarms and patients "
+           "affected before detection"));
+    WinTuning = new TWinPqcTuning(this);
     PBoxPqc = new TChartBox(this, [this](QPainter& p, const QRect& r) {
         DrawPqcChart(p, r, run_.Points, kept_.value_or(TPqcSettings{}), alarms_);
     });
@@ -103,6 +111,7 @@ TWinPatientQc::TWinPatientQc(QWidget* parent) : QDialog(parent) {
     connect(BtClose, &QPushButton::clicked, this, &QDialog::accept);
     connect(BtPropose, &QPushButton::clicked, this, &TWinPatientQc::BtProposeClick);
     connect(BtSave, &QPushButton::clicked, this, &TWinPatientQc::BtSaveClick);
+    connect(BtTune, &QPushButton::clicked, this, &TWinPatientQc::BtTuneClick);
     connect(BtAcknowledge, &QPushButton::clicked, this, &TWinPatientQc::BtAcknowledgeClick);
     connect(CBProcedure, &QComboBox::currentIndexChanged, this,
             [this](int k) { EdLambda->setEnabled(k == 2); });
@@ -181,6 +190,14 @@ void TWinPatientQc::BtProposeClick() {
         return;
     }
     ShowSettings(proposal.Settings);
+}
+
+void TWinPatientQc::BtTuneClick() {
+    if (!analyte_) return;
+    TPqcSettings s = kept_.value_or(TPqcSettings{});
+    if (!ReadSettings(s, false)) return;
+    WinTuning->Execute(s, Operations().PatientStream(*analyte_), analyte_->Decimals);
+    if (WinTuning->Chosen()) ShowSettings(*WinTuning->Chosen());
 }
 
 void TWinPatientQc::BtSaveClick() {

@@ -15,6 +15,7 @@ class QLineEdit;
 class QPushButton;
 class QSpinBox;
 class QTableWidget;
+class TWinPqcTuning;
 
 class TWinPatientQc : public QDialog {
     Q_DECLARE_TR_FUNCTIONS(TWinPatientQc)
@@ -28,6 +29,9 @@ public:
     void BtProposeClick();
     // The boxes' settings kept as the analyte's procedure.
     void BtSaveClick();
+    // The tuning window on the stream with the boxes' window and truncation; the line chosen there goes
+    // into the boxes (not yet saved).
+    void BtTuneClick();
     // The chosen open alarm acknowledged with the corrective action asked for, by the operator chosen.
     void BtAcknowledgeClick();
 
@@ -42,6 +46,8 @@ public:
     QLineEdit* EdHigh;
     QPushButton* BtPropose;
     QPushButton* BtSave;
+    QPushButton* BtTune;
+    TWinPqcTuning* WinTuning;
     QWidget* PBoxPqc;
     QLabel* LblCounts;
     QTableWidget* GridAlarms;

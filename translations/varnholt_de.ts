@@ -5978,6 +5978,14 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
 <context>
     <name>TWinPatientQc</name>
     <message>
+        <source>Sim&amp;ulate...</source>
+        <translation>Sim&amp;ulieren...</translation>
+    </message>
+    <message>
+        <source>Each procedure tried on the stream with biases introduced: false alarms and patients affected before detection</source>
+        <translation>Jedes Verfahren am Datenstrom mit eingeführten Abweichungen erprobt: Fehlalarme und betroffene Patienten bis zur Erkennung</translation>
+    </message>
+    <message>
         <source>Procedure</source>
         <translation>Verfahren</translation>
     </message>
@@ -6333,6 +6341,147 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
     <message>
         <source>unacceptable</source>
         <translation>inakzeptabel</translation>
+    </message>
+</context>
+<context>
+    <name>TWinPqcTuning</name>
+    <message>
+        <source>Biases</source>
+        <translation>Abweichungen</translation>
+    </message>
+    <message>
+        <source>&amp;Biases</source>
+        <translation>&amp;Abweichungen</translation>
+    </message>
+    <message>
+        <source>Bias unit</source>
+        <translation>Einheit der Abweichung</translation>
+    </message>
+    <message>
+        <source>percent</source>
+        <translation>Prozent</translation>
+    </message>
+    <message>
+        <source>units</source>
+        <translation>Einheiten</translation>
+    </message>
+    <message>
+        <source>Runs per line</source>
+        <translation>Durchläufe je Zeile</translation>
+    </message>
+    <message>
+        <source>&amp;Runs</source>
+        <translation>&amp;Durchläufe</translation>
+    </message>
+    <message>
+        <source>Seed</source>
+        <translation>Startwert</translation>
+    </message>
+    <message>
+        <source>S&amp;eed</source>
+        <translation>S&amp;tartwert</translation>
+    </message>
+    <message>
+        <source>&amp;Simulate</source>
+        <translation>&amp;Simulieren</translation>
+    </message>
+    <message>
+        <source>Procedures under each bias</source>
+        <translation>Verfahren unter jeder Abweichung</translation>
+    </message>
+    <message>
+        <source>Procedure</source>
+        <translation>Verfahren</translation>
+    </message>
+    <message>
+        <source>N</source>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>Lambda</source>
+        <translation>Lambda</translation>
+    </message>
+    <message>
+        <source>Low</source>
+        <translation>Untere Grenze</translation>
+    </message>
+    <message>
+        <source>High</source>
+        <translation>Obere Grenze</translation>
+    </message>
+    <message>
+        <source>Bias</source>
+        <translation>Abweichung</translation>
+    </message>
+    <message>
+        <source>False alarms per 1000</source>
+        <translation>Fehlalarme je 1000</translation>
+    </message>
+    <message>
+        <source>ANPed</source>
+        <translation>ANPed</translation>
+    </message>
+    <message>
+        <source>ANPed 95th</source>
+        <translation>ANPed 95. Perzentil</translation>
+    </message>
+    <message>
+        <source>Undetected</source>
+        <translation>Nicht erkannt</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Hinweis</translation>
+    </message>
+    <message>
+        <source>Bias detection curve</source>
+        <translation>Erkennungskurve der Abweichung</translation>
+    </message>
+    <message>
+        <source>&amp;Use these settings</source>
+        <translation>Diese Einstellungen &amp;übernehmen</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Each procedure gets its limits from the stream; each bias starts at random points and runs until the first alarm. Choose Simulate.</source>
+        <translation>Jedes Verfahren erhält seine Grenzen aus dem Datenstrom; jede Abweichung beginnt an zufälligen Stellen und läuft bis zum ersten Alarm. Wählen Sie Simulieren.</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1 runs per line, seed %2: the same stream, settings, runs and seed give the same figures. Choose a line and Use these settings; Save in the patient-based QC window keeps them.</source>
+        <translation>%1 Durchläufe je Zeile, Startwert %2: Derselbe Datenstrom, dieselben Einstellungen, Durchläufe und Startwert ergeben dieselben Zahlen. Wählen Sie eine Zeile und Diese Einstellungen übernehmen; Speichern im Fenster der patientenbasierten QK behält sie.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Tuning by simulation on %n results</source>
+        <translation>
+            <numerusform>Abstimmung durch Simulation an %n Ergebnis</numerusform>
+            <numerusform>Abstimmung durch Simulation an %n Ergebnissen</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>UPqcTuning</name>
+    <message>
+        <source>Moving median</source>
+        <translation>Gleitender Median</translation>
+    </message>
+    <message>
+        <source>EWMA</source>
+        <translation>EWMA</translation>
+    </message>
+    <message>
+        <source>Moving average</source>
+        <translation>Gleitender Mittelwert</translation>
+    </message>
+    <message>
+        <source>bias; up: patients affected before detection (ANPed)</source>
+        <translation>Abweichung; nach oben: betroffene Patienten bis zur Erkennung (ANPed)</translation>
     </message>
 </context>
 </TS>

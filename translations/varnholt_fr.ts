@@ -5978,6 +5978,14 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
 <context>
     <name>TWinPatientQc</name>
     <message>
+        <source>Sim&amp;ulate...</source>
+        <translation>Sim&amp;uler...</translation>
+    </message>
+    <message>
+        <source>Each procedure tried on the stream with biases introduced: false alarms and patients affected before detection</source>
+        <translation>Chaque procédure essayée sur le flux avec des biais introduits : fausses alarmes et patients touchés avant la détection</translation>
+    </message>
+    <message>
         <source>Procedure</source>
         <translation>Procédure</translation>
     </message>
@@ -6333,6 +6341,147 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
     <message>
         <source>unacceptable</source>
         <translation>inacceptable</translation>
+    </message>
+</context>
+<context>
+    <name>TWinPqcTuning</name>
+    <message>
+        <source>Biases</source>
+        <translation>Biais</translation>
+    </message>
+    <message>
+        <source>&amp;Biases</source>
+        <translation>&amp;Biais</translation>
+    </message>
+    <message>
+        <source>Bias unit</source>
+        <translation>Unité du biais</translation>
+    </message>
+    <message>
+        <source>percent</source>
+        <translation>pour cent</translation>
+    </message>
+    <message>
+        <source>units</source>
+        <translation>unités</translation>
+    </message>
+    <message>
+        <source>Runs per line</source>
+        <translation>Tirages par ligne</translation>
+    </message>
+    <message>
+        <source>&amp;Runs</source>
+        <translation>&amp;Tirages</translation>
+    </message>
+    <message>
+        <source>Seed</source>
+        <translation>Graine</translation>
+    </message>
+    <message>
+        <source>S&amp;eed</source>
+        <translation>&amp;Graine</translation>
+    </message>
+    <message>
+        <source>&amp;Simulate</source>
+        <translation>&amp;Simuler</translation>
+    </message>
+    <message>
+        <source>Procedures under each bias</source>
+        <translation>Procédures sous chaque biais</translation>
+    </message>
+    <message>
+        <source>Procedure</source>
+        <translation>Procédure</translation>
+    </message>
+    <message>
+        <source>N</source>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>Lambda</source>
+        <translation>Lambda</translation>
+    </message>
+    <message>
+        <source>Low</source>
+        <translation>Limite basse</translation>
+    </message>
+    <message>
+        <source>High</source>
+        <translation>Limite haute</translation>
+    </message>
+    <message>
+        <source>Bias</source>
+        <translation>Biais</translation>
+    </message>
+    <message>
+        <source>False alarms per 1000</source>
+        <translation>Fausses alarmes pour 1000</translation>
+    </message>
+    <message>
+        <source>ANPed</source>
+        <translation>ANPed</translation>
+    </message>
+    <message>
+        <source>ANPed 95th</source>
+        <translation>ANPed 95e centile</translation>
+    </message>
+    <message>
+        <source>Undetected</source>
+        <translation>Non détectés</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Remarque</translation>
+    </message>
+    <message>
+        <source>Bias detection curve</source>
+        <translation>Courbe de détection du biais</translation>
+    </message>
+    <message>
+        <source>&amp;Use these settings</source>
+        <translation>&amp;Utiliser ces réglages</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>Each procedure gets its limits from the stream; each bias starts at random points and runs until the first alarm. Choose Simulate.</source>
+        <translation>Chaque procédure reçoit ses limites du flux ; chaque biais commence à des points tirés au hasard et dure jusqu&apos;à la première alarme. Choisissez Simuler.</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1 : %2</translation>
+    </message>
+    <message>
+        <source>%1 runs per line, seed %2: the same stream, settings, runs and seed give the same figures. Choose a line and Use these settings; Save in the patient-based QC window keeps them.</source>
+        <translation>%1 tirages par ligne, graine %2 : le même flux, les mêmes réglages, tirages et graine donnent les mêmes chiffres. Choisissez une ligne puis Utiliser ces réglages ; Enregistrer dans la fenêtre du CQ basé sur les patients les conserve.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Tuning by simulation on %n results</source>
+        <translation>
+            <numerusform>Réglage par simulation sur %n résultat</numerusform>
+            <numerusform>Réglage par simulation sur %n résultats</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>UPqcTuning</name>
+    <message>
+        <source>Moving median</source>
+        <translation>Médiane mobile</translation>
+    </message>
+    <message>
+        <source>EWMA</source>
+        <translation>EWMA</translation>
+    </message>
+    <message>
+        <source>Moving average</source>
+        <translation>Moyenne mobile</translation>
+    </message>
+    <message>
+        <source>bias; up: patients affected before detection (ANPed)</source>
+        <translation>biais ; vers le haut : patients touchés avant la détection (ANPed)</translation>
     </message>
 </context>
 </TS>

@@ -1,5 +1,6 @@
 // Quality > Patient-based QC: the procedure proposed and saved from the window, its chart, the alarms
 // acknowledged with a corrective action and an operator, and the main window's notice of open alarms.
+// Its tuning window: the three procedures simulated on the stream, the chosen line taken into the boxes.
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +18,8 @@
 #include "UMain.h"
 #include "UOperations.h"
 #include "UPatientQcView.h"
+#include "UPqcTuning.h"
+#include "UQualityCharts.h"
 
 namespace {
 
@@ -150,6 +153,80 @@ private slots:
         notice->click();
         QVERIFY(Operations().PatientQcOpenAlarms().empty());
         QVERIFY(notice->isHidden());
+        TDialogScript::AnswerNext(mbOK);
+        w.close();
+    }
+
+    void tuningOnTheStreamGivesTheLineChosen() {
+        TGuiFolder folder;
+        QCOMPARE(Sodium().size(), size_t(160));
+        const std::vector<TPatientResult> stream =
+            Operations().PatientStream(*ListAnalytes.FindByName("Sodium"));
+        TPqcSettings base;
+        base.N = 10;
+        const std::vector<TPqcTuningLine> expected = TunePqc(base, stream, {{-5, true}, {5, true}}, 50, 3);
+        TWinMain w;
+        w.FillAnalyteList();
+        QStringList procedures, anped, falseAlarms;
+        int rowsAfterRefusal = -1;
+        bool useBefore = true;
+        QString title, note;
+        int procedure = -1;
+        QString low, high;
+        OnNextModal([&](QDialog* d) {
+            auto* win = dynamic_cast<TWinPatientQc*>(d);
+            QVERIFY(win);
+            win->EdN->setValue(10);
+            OnNextModal([&](QDialog* t) {
+                auto* tune = dynamic_cast<TWinPqcTuning*>(t);
+                QVERIFY(tune);
+                title = tune->windowTitle();
+                tune->EdBiases->setText("5 abc");
+                tune->BtSimulate->click();
+                rowsAfterRefusal = tune->Grid->rowCount();
+                tune->EdBiases->setText("-5 5");
+                tune->EdRuns->setValue(50);
+                tune->EdSeed->setValue(3);
+                tune->BtSimulate->click();
+                for (int r = 0; r < tune->Grid->rowCount(); ++r) {
+                    procedures << tune->Grid->item(r, 0)->text() + " " + tune->Grid->item(r, 5)->text();
+                    falseAlarms << tune->Grid->item(r, 6)->text();
+                    anped << tune->Grid->item(r, 7)->text();
+                }
+                note = tune->LblNote->text();
+                useBefore = tune->BtUse->isEnabled();
+                tune->Grid->setCurrentCell(5, 0);
+                tune->BtUse->click();
+            });
+            win->BtTune->click();
+            procedure = win->CBProcedure->currentIndex();
+            low = win->EdLow->text();
+            high = win->EdHigh->text();
+            win->accept();
+        });
+        TDialogScript::Reset();
+        w.findChild<QAction*>("MnuPatientQc")->trigger();
+        QCOMPARE(title, QString("Tuning by simulation on 160 results"));
+        QCOMPARE(rowsAfterRefusal, 0);
+        QCOMPARE(ShownTexts().size(), size_t(1));
+        QVERIFY(ShownTexts()[0].rfind("Biases: ", 0) == 0);
+        QCOMPARE(procedures,
+                 (QStringList{"Moving average -5.0 %", "Moving average +5.0 %", "Moving median -5.0 %",
+                              "Moving median +5.0 %", "EWMA -5.0 %", "EWMA +5.0 %"}));
+        // The figures of the layer's own tuning with the same stream, settings, runs and seed.
+        QCOMPARE(size_t(anped.size()), expected.size());
+        for (size_t k = 0; k < expected.size(); ++k) {
+            QVERIFY2(expected[k].Message.empty(), expected[k].Message.c_str());
+            QCOMPARE(anped[int(k)], FixedText(expected[k].Simulation.ANPed, 1));
+            QCOMPARE(falseAlarms[int(k)], FixedText(expected[k].Simulation.FalseAlarmsPer1000, 2));
+        }
+        QVERIFY(note.startsWith("50 runs per line, seed 3"));
+        QVERIFY(!useBefore);
+        // The EWMA line under +5 % in the boxes, not yet saved.
+        QCOMPARE(procedure, 2);
+        QCOMPARE(low, FixedText(expected[5].Settings.Low, 1));
+        QCOMPARE(high, FixedText(expected[5].Settings.High, 1));
+        QVERIFY(!Operations().PatientQcProcedure(*ListAnalytes.FindByName("Sodium")));
         TDialogScript::AnswerNext(mbOK);
         w.close();
     }
