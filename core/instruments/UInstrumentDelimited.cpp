@@ -2,6 +2,7 @@
 #include "UInstrumentDelimited.h"
 
 #include <algorithm>
+#include <span>
 
 #include "UInstrumentText.h"
 #include "UTexts.h"
@@ -54,6 +55,45 @@ struct TColumn {
     int Index = -1; // 0-based, -1 when the file has no such column
 };
 
+// Each mapped column's place, by number or by the header's name; the number of fields a line needs.
+// Throws EQcError for a required column left unmapped or a mapping that names no column.
+size_t PlaceMappedColumns(std::span<TColumn> columns, const TInstrumentSource& source,
+                          const std::vector<std::string>& header) {
+    size_t needed = 0;
+    for (TColumn& col : columns) {
+        std::string ref = Trim(*col.Ref);
+        if (ref.empty()) {
+            if (col.Required)
+                throw EQcError(
+                    Fill(QT_TRANSLATE_NOOP("Core", "The column mapping gives no column for the %1."),
+                         TranslatedText(col.What)));
+            continue;
+        }
+        if (std::all_of(ref.begin(), ref.end(), [](char ch) { return ch >= '0' && ch <= '9'; })) {
+            if (ref.size() > 4 || std::stoi(ref) < 1)
+                throw EQcError(Fill(
+                    QT_TRANSLATE_NOOP("Core", "The column mapping's %1 column %2 is not a column number."),
+                    TranslatedText(col.What), ref));
+            col.Index = std::stoi(ref) - 1;
+        } else {
+            if (!source.HeaderLine)
+                throw EQcError(Fill(
+                    QT_TRANSLATE_NOOP(
+                        "Core",
+                        "The column mapping names the %1 column \"%2\", but the files have no header line."),
+                    TranslatedText(col.What), ref));
+            auto it = std::find(header.begin(), header.end(), UpperCase(ref));
+            if (it == header.end())
+                throw EQcError(
+                    Fill(QT_TRANSLATE_NOOP("Core", "The header line has no column \"%1\" (the %2)."), ref,
+                         TranslatedText(col.What)));
+            col.Index = static_cast<int>(it - header.begin());
+        }
+        needed = std::max(needed, static_cast<size_t>(col.Index) + 1);
+    }
+    return needed;
+}
+
 } // namespace
 
 TInstrumentBatch ReadDelimitedText(std::string_view bytes, const TInstrumentSource& source) {
@@ -90,38 +130,7 @@ TInstrumentBatch ReadDelimitedText(std::string_view bytes, const TInstrumentSour
                          {&c.Date, QT_TRANSLATE_NOOP("Core", "date"), true},
                          {&c.Time, QT_TRANSLATE_NOOP("Core", "time"), false},
                          {&c.Operator, QT_TRANSLATE_NOOP("Core", "operator"), false}};
-    size_t needed = 0;
-    for (TColumn& col : columns) {
-        std::string ref = Trim(*col.Ref);
-        if (ref.empty()) {
-            if (col.Required)
-                throw EQcError(
-                    Fill(QT_TRANSLATE_NOOP("Core", "The column mapping gives no column for the %1."),
-                         TranslatedText(col.What)));
-            continue;
-        }
-        if (std::all_of(ref.begin(), ref.end(), [](char ch) { return ch >= '0' && ch <= '9'; })) {
-            if (ref.size() > 4 || std::stoi(ref) < 1)
-                throw EQcError(Fill(
-                    QT_TRANSLATE_NOOP("Core", "The column mapping's %1 column %2 is not a column number."),
-                    TranslatedText(col.What), ref));
-            col.Index = std::stoi(ref) - 1;
-        } else {
-            if (!source.HeaderLine)
-                throw EQcError(Fill(
-                    QT_TRANSLATE_NOOP(
-                        "Core",
-                        "The column mapping names the %1 column \"%2\", but the files have no header line."),
-                    TranslatedText(col.What), ref));
-            auto it = std::find(header.begin(), header.end(), UpperCase(ref));
-            if (it == header.end())
-                throw EQcError(
-                    Fill(QT_TRANSLATE_NOOP("Core", "The header line has no column \"%1\" (the %2)."), ref,
-                         TranslatedText(col.What)));
-            col.Index = static_cast<int>(it - header.begin());
-        }
-        needed = std::max(needed, static_cast<size_t>(col.Index) + 1);
-    }
+    const size_t needed = PlaceMappedColumns(columns, source, header);
     auto [instrument, test, control, level, value, date, time, op] = columns;
     TRegional dates;
     dates.ShortDateFormat = source.DateFormat;

@@ -511,6 +511,40 @@ std::vector<std::string> TListeners::Configure(const std::vector<TInstrumentSour
     return faults;
 }
 
+void TListeners::Accept(size_t listener, const std::function<void(const std::string&)>& say) {
+    auto& ls = state_->Listeners;
+    auto& cs = state_->Connections;
+    for (int k = 0; k < 16; ++k) {
+        sockaddr_storage peer{};
+        socklen_t len = sizeof peer;
+        const int fd = ::accept4(ls[listener].Fd, reinterpret_cast<sockaddr*>(&peer), &len,
+                                 SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0) break;
+        const std::string name = PeerName(peer);
+        const TInstrumentSource& s = ls[listener].Source;
+        if (!s.Allow.empty() && std::none_of(s.Allow.begin(), s.Allow.end(),
+                                             [&](const std::string& a) { return SameAddress(a, name); })) {
+            say("source " + s.Id + ": connection from " + name + " refused: not an allowed peer");
+            ::close(fd);
+            continue;
+        }
+        const auto open = std::count_if(cs.begin(), cs.end(),
+                                        [&](const TState::TConnection& c) { return c.Listener == listener; });
+        if (open >= s.ListenConnections) {
+            say("source " + s.Id + ": connection from " + name + " refused: " + std::to_string(open) +
+                " connections are open");
+            ::close(fd);
+            continue;
+        }
+        TState::TConnection c;
+        c.Fd = fd;
+        c.Listener = listener;
+        c.Peer = name;
+        c.Last = TClock::now();
+        cs.push_back(std::move(c));
+    }
+}
+
 void TListeners::Serve(std::chrono::milliseconds wait, const THandler& handler) {
     auto& ls = state_->Listeners;
     auto& cs = state_->Connections;
@@ -551,39 +585,8 @@ void TListeners::Serve(std::chrono::milliseconds wait, const THandler& handler) 
         }
         if (n == 0) continue;
         // New connections.
-        for (size_t i = 0; i < ls.size(); ++i) {
-            if (!(fds[i].revents & POLLIN)) continue;
-            for (int k = 0; k < 16; ++k) {
-                sockaddr_storage peer{};
-                socklen_t len = sizeof peer;
-                const int fd = ::accept4(ls[i].Fd, reinterpret_cast<sockaddr*>(&peer), &len,
-                                         SOCK_NONBLOCK | SOCK_CLOEXEC);
-                if (fd < 0) break;
-                const std::string name = PeerName(peer);
-                const TInstrumentSource& s = ls[i].Source;
-                if (!s.Allow.empty() &&
-                    std::none_of(s.Allow.begin(), s.Allow.end(),
-                                 [&](const std::string& a) { return SameAddress(a, name); })) {
-                    say("source " + s.Id + ": connection from " + name + " refused: not an allowed peer");
-                    ::close(fd);
-                    continue;
-                }
-                const auto open = std::count_if(
-                    cs.begin(), cs.end(), [&](const TState::TConnection& c) { return c.Listener == i; });
-                if (open >= s.ListenConnections) {
-                    say("source " + s.Id + ": connection from " + name + " refused: " + std::to_string(open) +
-                        " connections are open");
-                    ::close(fd);
-                    continue;
-                }
-                TState::TConnection c;
-                c.Fd = fd;
-                c.Listener = i;
-                c.Peer = name;
-                c.Last = TClock::now();
-                cs.push_back(std::move(c));
-            }
-        }
+        for (size_t i = 0; i < ls.size(); ++i)
+            if (fds[i].revents & POLLIN) Accept(i, say);
         // The connections polled (those accepted just now wait for the next round).
         const size_t polled = fds.size() - ls.size();
         std::vector<bool> gone(cs.size());

@@ -77,5 +77,7 @@ public:
     struct TState; // the sockets and connections
 
 private:
+    // Takes the waiting connections of one listener, refusing those it does not allow.
+    void Accept(size_t listener, const std::function<void(const std::string&)>& say);
     std::unique_ptr<TState> state_;
 };
