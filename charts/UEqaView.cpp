@@ -340,13 +340,7 @@ void TWinEqa::BtImportClick() {
     int count = 0;
     const TOutcome out = Operations().ImportEqa(bytes, &count);
     if (!out.Ok()) {
-        // The refused lines in one box, the first of a long list only.
-        constexpr size_t shown = 20;
-        std::string text = out.Message;
-        for (size_t k = 0; k < out.Notes.size() && k < shown; ++k) text += "\n" + out.Notes[k];
-        if (out.Notes.size() > shown)
-            text += "\n" + FillQ(tr("... and %1 more"), std::to_string(out.Notes.size() - shown));
-        ShowMessageBox(mkError, mbOK, text);
+        ShowRefusedFile(out);
         return;
     }
     ShowMessageBox(mkInformation, mbOK,

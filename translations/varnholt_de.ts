@@ -4,6 +4,10 @@
 <context>
     <name>Core</name>
     <message>
+        <source>... and %1 more</source>
+        <translation>... und %1 weitere</translation>
+    </message>
+    <message>
         <source>An EQA result has %1 fields</source>
         <translation>Ein Ringversuchsergebnis hat %1 Felder</translation>
     </message>
@@ -4684,10 +4688,6 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
         <translation>Peer-Dateien (*.csv *.txt);;Alle Dateien (*)</translation>
     </message>
     <message>
-        <source>... and %1 more</source>
-        <translation>... und %1 weitere</translation>
-    </message>
-    <message>
         <source>%1 row of peer statistics imported</source>
         <translation>%1 Zeile Peer-Statistik importiert</translation>
     </message>
@@ -6267,10 +6267,6 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
     <message>
         <source>EQA files (*.csv *.txt);;All files (*)</source>
         <translation>Ringversuchsdateien (*.csv *.txt);;Alle Dateien (*)</translation>
-    </message>
-    <message>
-        <source>... and %1 more</source>
-        <translation>... und %1 weitere</translation>
     </message>
     <message>
         <source>%1 EQA result imported</source>

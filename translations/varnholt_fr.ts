@@ -4,6 +4,10 @@
 <context>
     <name>Core</name>
     <message>
+        <source>... and %1 more</source>
+        <translation>... et %1 de plus</translation>
+    </message>
+    <message>
         <source>An EQA result has %1 fields</source>
         <translation>Un résultat d&apos;EEQ a %1 champs</translation>
     </message>
@@ -4684,10 +4688,6 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
         <translation>Fichiers de pairs (*.csv *.txt);;Tous les fichiers (*)</translation>
     </message>
     <message>
-        <source>... and %1 more</source>
-        <translation>... et %1 de plus</translation>
-    </message>
-    <message>
         <source>%1 row of peer statistics imported</source>
         <translation>%1 ligne de statistiques de pairs importée</translation>
     </message>
@@ -6267,10 +6267,6 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
     <message>
         <source>EQA files (*.csv *.txt);;All files (*)</source>
         <translation>Fichiers d&apos;EEQ (*.csv *.txt);;Tous les fichiers (*)</translation>
-    </message>
-    <message>
-        <source>... and %1 more</source>
-        <translation>... et %1 de plus</translation>
     </message>
     <message>
         <source>%1 EQA result imported</source>

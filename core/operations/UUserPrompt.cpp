@@ -3,6 +3,7 @@
 
 #include "UGlobale.h"
 #include "UOperations.h"
+#include "UTexts.h"
 
 namespace {
 class TDefaultPrompt : public TUserPrompt {
@@ -36,6 +37,16 @@ bool AskReasonText(const std::string& question, std::string& reason) {
     std::string choice;
     reason.clear();
     return Prompt().AskReason(question, {}, choice, reason) && !reason.empty();
+}
+
+void ShowRefusedFile(const TOutcome& outcome) {
+    constexpr size_t shown = 20;
+    std::string text = outcome.Message;
+    for (size_t k = 0; k < outcome.Notes.size() && k < shown; ++k) text += "\n" + outcome.Notes[k];
+    if (outcome.Notes.size() > shown)
+        text += "\n" + Fill(QT_TRANSLATE_NOOP("Core", "... and %1 more"),
+                            std::to_string(outcome.Notes.size() - shown));
+    ShowMessageBox(mkError, mbOK, text);
 }
 
 bool ShowOutcome(const TOutcome& outcome, TMsgButton button) {

@@ -48,3 +48,6 @@ struct TOutcome;
 // predecessor did not have give mbOK, the convention of a new message), then its notes. True when the
 // change was saved (done, or done in part).
 bool ShowOutcome(const TOutcome& outcome, TMsgButton button = mbYes);
+// A refused import file: its refusal and the refused lines (its notes) in one error box, the first 20
+// of a long list and how many more.
+void ShowRefusedFile(const TOutcome& outcome);
