@@ -11,6 +11,8 @@ packages=(build-essential cmake ninja-build pkg-config clang clang-format libgte
 packages+=(python3-hl7)
 # The web view's browser test drives Debian's Chromium (node and npm, when present, fetch its driver).
 packages+=(chromium)
+# The web view's test reads its listening queue with ss.
+packages+=(iproute2)
 missing=()
 for p in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)

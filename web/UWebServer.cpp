@@ -7,6 +7,7 @@
 #include <cctype>
 #include <iostream>
 #include <poll.h>
+#include <sys/socket.h>
 
 #include "UCliFigures.h"
 #include "UCodePage.h"
@@ -866,11 +867,19 @@ bool TWebView::Serve(std::string& error) {
     // the connection its pages come on, kept open between them for a short while only.
     http_->new_task_queue = [] { return new httplib::ThreadPool(2 * MaxWatchers + 16); };
     http_->set_keep_alive_timeout(2);
+    // The library listens with a backlog of 5: a few dozen browsers asking at the same moment overflow it,
+    // and a connection dropped that way is tried again by the browser only after a second (then 3 s, 7 s).
+    // The listening socket is noted as it is made and its backlog raised once it is bound.
+    http_->set_socket_options([this](socket_t sock) {
+        httplib::default_socket_options(sock);
+        listening_ = sock;
+    });
     Routes();
     if (!http_->bind_to_port(options_.Host, options_.Port)) {
         error = "cannot listen on " + options_.Host + ":" + std::to_string(options_.Port);
         return false;
     }
+    if (listening_ >= 0) ::listen(listening_, ListenBacklog);
     std::clog << "varnholt-web: serving " << (options_.Cert.empty() ? "http" : "https") << "://"
               << options_.Host << ":" << options_.Port << "/ from " << Operations().StoreWhere() << std::endl;
     return http_->listen_after_bind();

@@ -56,6 +56,8 @@ public:
     static constexpr size_t MaxBody = 64 * 1024;
     // Browsers following the changes at once (each holds a connection and a thread).
     static constexpr int MaxWatchers = 64;
+    // Connections waiting to be accepted.
+    static constexpr int ListenBacklog = 1024;
 
 private:
     void Routes();
@@ -105,4 +107,5 @@ private:
     std::map<TAnalyteId, TSigmaTable> sigmaTables_;
     int listener_ = 0;
     std::thread watcher_;
+    int listening_ = -1;
 };

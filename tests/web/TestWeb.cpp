@@ -8,6 +8,7 @@
 #include <httplib.h>
 #include <netinet/in.h>
 #include <spawn.h>
+#include <sstream>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -675,6 +676,20 @@ bool Exists(const std::string& path) {
 }
 
 } // namespace
+
+// Fifty browsers asking at one moment must not overflow the queue of connections waiting to be accepted:
+// one dropped there is tried again only a second later. The queue's length is what `ss` gives as Send-Q.
+TEST_F(Web_, ListensWithRoomForManyBrowsersAtOnce) {
+    SKIP_WITHOUT_SERVER(db);
+    const auto [out, status] = Shell("ss -ltnH 'sport = :" + std::to_string(port) + "'");
+    ASSERT_EQ(status, 0) << out;
+    std::istringstream line(out);
+    std::string state;
+    int queued = -1, backlog = -1;
+    line >> state >> queued >> backlog;
+    EXPECT_EQ(state, "LISTEN") << out;
+    EXPECT_GE(backlog, 128) << out;
+}
 
 // A real browser: headless Chromium driven through its DevTools protocol (puppeteer-core), each page checked
 // by axe-core. Both come from npm into the build tree at the first run and stay there.
