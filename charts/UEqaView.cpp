@@ -13,13 +13,11 @@
 #include <cmath>
 #include <set>
 
-#include "UAtomicFile.h"
 #include "UCodePage.h"
 #include "UGlobale.h"
 #include "UMessages.h"
 #include "UOperations.h"
 #include "UPrintJob.h"
-#include "UQcError.h"
 #include "UQualityCharts.h"
 #include "URegional.h"
 #include "UUserPrompt.h"
@@ -326,19 +324,12 @@ void TWinEqa::BtAddClick() {
 }
 
 void TWinEqa::BtImportClick() {
-    const QString path = AskOpenFileName(this, tr("Import EQA results"), ToQ(ProgramFolder),
-                                         tr("EQA files (*.csv *.txt);;All files (*)"));
-    if (path.isEmpty()) return;
-    std::string bytes;
-    try {
-        bytes = ReadWholeFile(path.toStdString());
-    } catch (const EQcError& e) {
-        ShowMessageBox(mkError, mbOK, e.what());
-        return;
-    }
+    const std::optional<std::string> bytes =
+        AskFileBytes(this, tr("Import EQA results"), tr("EQA files (*.csv *.txt);;All files (*)"));
+    if (!bytes) return;
     const std::vector<TEqaResult> before = Operations().EqaResults();
     int count = 0;
-    const TOutcome out = Operations().ImportEqa(bytes, &count);
+    const TOutcome out = Operations().ImportEqa(*bytes, &count);
     if (!out.Ok()) {
         ShowRefusedFile(out);
         return;

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QMimeDatabase>
 
+#include "UAtomicFile.h"
 #include "UCodePage.h"
 #include "UGlobale.h"
 #include "UMotPass.h"
@@ -147,6 +148,17 @@ void PrepareFileDialog(QFileDialog& dialog) {
     // A native dialog runs in this process too and reads the files' contents.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setIconProvider(&provider);
+}
+
+std::optional<std::string> AskFileBytes(QWidget* parent, const QString& caption, const QString& filter) {
+    const QString path = AskOpenFileName(parent, caption, ToQ(ProgramFolder), filter);
+    if (path.isEmpty()) return std::nullopt;
+    try {
+        return ReadWholeFile(path.toStdString());
+    } catch (const EQcError& e) {
+        ShowMessageBox(mkError, mbOK, e.what());
+        return std::nullopt;
+    }
 }
 
 QString AskOpenFileName(QWidget* parent, const QString& caption, const QString& folder,

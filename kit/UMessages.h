@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,9 @@ void PrepareFileDialog(QFileDialog& dialog);
 // File dialogs, answered by the installed answers when there are some.
 QString AskOpenFileName(QWidget* parent, const QString& caption, const QString& folder,
                         const QString& filter);
+// A file chosen in the open dialog (starting in the program folder) and read whole; nothing when the
+// dialog was cancelled, or when the file cannot be read (the reason then shown).
+std::optional<std::string> AskFileBytes(QWidget* parent, const QString& caption, const QString& filter);
 QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
                         const QString& defaultSuffix);
 QString AskExistingFolder(QWidget* parent, const QString& caption, const QString& folder);

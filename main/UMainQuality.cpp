@@ -9,7 +9,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "UAtomicFile.h"
 #include "UEqaView.h"
 #include "UMain.h"
 #include "UMessages.h"
@@ -87,18 +86,12 @@ QMenu* AddQualityMenu(TWinMain& w) {
 
 void ImportGoalFile(TWinMain& w) {
     w.LeaveLimitPage();
-    const QString path = AskOpenFileName(&w, TUnitTexts::tr("Import quality goals"), ToQ(ProgramFolder),
-                                         TUnitTexts::tr("Goal files (*.csv *.txt);;All files (*)"));
-    if (path.isEmpty()) return;
-    std::string bytes;
-    try {
-        bytes = ReadWholeFile(path.toStdString());
-    } catch (const EQcError& e) {
-        ShowMessageBox(mkError, mbOK, e.what());
-        return;
-    }
+    const std::optional<std::string> bytes =
+        AskFileBytes(&w, TUnitTexts::tr("Import quality goals"),
+                     TUnitTexts::tr("Goal files (*.csv *.txt);;All files (*)"));
+    if (!bytes) return;
     int count = 0;
-    const TOutcome out = Operations().ImportGoals(bytes, &count);
+    const TOutcome out = Operations().ImportGoals(*bytes, &count);
     if (!ShowOutcome(out, mbOK)) return;
     ShowMessageBox(mkInformation, mbOK,
                    FillQ(count == 1 ? TUnitTexts::tr("%1 quality goal imported")
@@ -108,18 +101,12 @@ void ImportGoalFile(TWinMain& w) {
 
 void ImportPeerFile(TWinMain& w) {
     w.LeaveLimitPage();
-    const QString path = AskOpenFileName(&w, TUnitTexts::tr("Import peer statistics"), ToQ(ProgramFolder),
-                                         TUnitTexts::tr("Peer files (*.csv *.txt);;All files (*)"));
-    if (path.isEmpty()) return;
-    std::string bytes;
-    try {
-        bytes = ReadWholeFile(path.toStdString());
-    } catch (const EQcError& e) {
-        ShowMessageBox(mkError, mbOK, e.what());
-        return;
-    }
+    const std::optional<std::string> bytes =
+        AskFileBytes(&w, TUnitTexts::tr("Import peer statistics"),
+                     TUnitTexts::tr("Peer files (*.csv *.txt);;All files (*)"));
+    if (!bytes) return;
     int count = 0;
-    const TOutcome out = Operations().ImportPeer(bytes, &count);
+    const TOutcome out = Operations().ImportPeer(*bytes, &count);
     if (!out.Ok()) {
         ShowRefusedFile(out);
         return;
