@@ -337,6 +337,8 @@ void TWinEqa::BtImportClick() {
     ShowMessageBox(mkInformation, mbOK,
                    FillQ(count == 1 ? tr("%1 EQA result imported") : tr("%1 EQA results imported"),
                          std::to_string(count)));
+    // The results in the table while their corrective actions are asked.
+    Refill();
     for (const TEqaResult& r : NewUnacceptable(before)) AskAction(r);
     Refill();
 }
