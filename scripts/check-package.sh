@@ -115,6 +115,12 @@ grep -qF "<project_license>$licence</project_license>" "$metainfo" || fail "meta
 grep -qF "$licence" README.md || fail "README does not state $licence"
 grep -qF "($licence)" main/UAbout.cpp || fail "About window does not state $licence"
 cmp -s LICENSE /usr/share/common-licenses/GPL-3 || fail "LICENSE is not the text of the GPL version 3"
+# A charting library built into the web view brings its licence into the copyright file.
+if grep -q 'uPlot.iife.min.js' "$tree/usr/bin/varnholt-web"; then
+    grep -q "^Comment: uPlot .*vendored from npm" "$tree/usr/share/doc/varnholt/copyright" &&
+        grep -q "^ Permission is hereby granted, free of charge" "$tree/usr/share/doc/varnholt/copyright" ||
+        fail "varnholt-web holds uPlot, but the copyright file lacks its licence"
+fi
 
 # The manual pages are made from the programs' --help texts: every option and command is in them.
 for prog in varnholt varnholt-cli varnholt-web; do

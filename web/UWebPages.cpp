@@ -5,11 +5,13 @@
 #include <cmath>
 #include <cstdio>
 
+#include "UCliJson.h"
 #include "UCodePage.h"
 #include "UJournal.h"
 #include "UJournalTexts.h"
 #include "URegional.h"
 #include "UUtilitaires.h"
+#include "UWebAssets.h"
 
 std::string Html(std::string_view s) {
     std::string out;
@@ -93,8 +95,15 @@ std::string Page(const TPageFrame& frame, const std::string& body) {
     std::string p =
         "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>" + Html(frame.Title) +
         " - Varnholt</title><link rel=\"stylesheet\" href=\"/style.css\"><script src=\"/live.js\" "
-        "defer></script></head><body" +
-        (frame.Here.empty() ? std::string() : " data-here=\"" + Html(frame.Here) + "\"") + ">";
+        "defer></script>" +
+        (frame.Charts && WebAsset("charts.js")
+             ? "<link rel=\"stylesheet\" href=\"" + ChartLibraryPath() + "uPlot.min.css\"><script src=\"" +
+                   ChartLibraryPath() +
+                   "uPlot.iife.min.js\" defer></script><script src=\"/charts.js\" "
+                   "defer></script>"
+             : std::string()) +
+        "</head><body" + (frame.Here.empty() ? std::string() : " data-here=\"" + Html(frame.Here) + "\"") +
+        ">";
     p += "<nav><a href=\"/\">Today</a><a href=\"/journal\">Journal</a><span>" + Html(frame.Account.Code) +
          " (" + RoleName(frame.Account.Role) + ")</span>";
     p += "<form method=\"post\" action=\"/logout\"><input type=\"hidden\" name=\"csrf\" value=\"" +
@@ -264,6 +273,54 @@ std::string LeveyJenningsSvg(const TAnalyte& a, int level, const std::vector<TRe
     return svg + "</svg>";
 }
 
+std::string LeveyJenningsData(const TAnalyte& a, int level, const std::vector<TReview>& reviews) {
+    const LevelStats& s = a.Limits[static_cast<size_t>(level)];
+    // Seconds since 1970 of the lab's own clock, read by the chart as UTC so it shows the times as typed.
+    auto seconds = [](TDateTime t) { return std::llround((static_cast<double>(t) - 25569.0) * 86400.0); };
+    TJsonWriter j;
+    j.BeginObject().Key("Level").Int(level + 1).Key("Unit").Text(a.Unit).Key("Decimals").Int(a.Decimals);
+    j.Key("Limits");
+    if (s.State == 0 && std::isfinite(static_cast<double>(s.Mean)) && s.ActionDev > 0)
+        j.BeginObject()
+            .Key("Mean")
+            .Real(s.Mean)
+            .Key("WarnDev")
+            .Real(s.WarnDev)
+            .Key("ActionDev")
+            .Real(s.ActionDev)
+            .EndObject();
+    else
+        j.Null();
+    TDateTime first = 0, last = 0;
+    bool any = false;
+    j.Key("Points").BeginArray();
+    for (const ControlPoint& p : a.Points) {
+        const LevelValue& v = p.Levels[static_cast<size_t>(level)];
+        if (v.State == psEmpty) continue;
+        if (!any) first = p.DateTime;
+        last = p.DateTime;
+        any = true;
+        j.BeginArray()
+            .Int(seconds(p.DateTime))
+            .Real(v.Value)
+            .Text(StateClass(v.State))
+            .Text(StateName(v.State));
+        j.EndArray();
+    }
+    j.EndArray().Key("Signed").BeginArray();
+    for (const TReview& r : reviews) {
+        if (!any || r.Reopened() || r.Last + 1 < first || r.First > last) continue;
+        j.BeginArray().Int(seconds(r.First)).Int(seconds(r.Last + 1));
+        j.Text("signed by " + r.Reviewer + " for " + Day(r.First) + " to " + Day(r.Last)).EndArray();
+    }
+    j.EndArray().EndObject();
+    return j.Str();
+}
+
+std::string ChartLibraryPath() {
+    return "/vendor/uplot-" VARNHOLT_CHART_LIBRARY_VERSION "/";
+}
+
 std::string AnalyteBody(const TAnalyte& a, const std::vector<TReview>& reviews, bool supervisor,
                         const std::string& csrf, const std::string& notice, const std::string& figures) {
     std::string b;
@@ -276,7 +333,9 @@ std::string AnalyteBody(const TAnalyte& a, const std::vector<TReview>& reviews, 
             b += ": mean " + Figure(s.Mean, a.Decimals + 1) + ", warning &#177;" +
                  Figure(s.WarnDev, a.Decimals + 1) + ", action &#177;" + Figure(s.ActionDev, a.Decimals + 1) +
                  " " + HtmlCp(a.Unit) + ", n " + std::to_string(s.N);
-        b += "</p>" + LeveyJenningsSvg(a, i, reviews);
+        b += "</p><figure class=\"lj\"" +
+             (WebAsset("charts.js") ? " data-chart=\"" + Html(LeveyJenningsData(a, i, reviews)) + "\"" : "") +
+             ">" + LeveyJenningsSvg(a, i, reviews) + "</figure>";
     }
     b += figures;
     b += "<h2>Reviews</h2><table><thead><tr><th scope=\"col\">From</th><th scope=\"col\">To</th><th "

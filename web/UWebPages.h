@@ -1,4 +1,5 @@
-// The web view's pages: HTML written on the server, every stored text escaped, the charts as SVG.
+// The web view's pages: HTML written on the server, every stored text escaped, the charts as SVG (drawn
+// again by the charting library in the browser, when the build has it).
 #pragma once
 
 #include <string>
@@ -23,6 +24,7 @@ struct TPageFrame {
     TAccount Account;  // who is signed in
     std::string Csrf;  // for the sign-out form
     std::string Here; // the address that shows the page again, when it is not the request's (a form's answer)
+    bool Charts = false; // the page draws its charts with the charting library, when the build has it
 };
 // A whole page around `body`.
 std::string Page(const TPageFrame& frame, const std::string& body);
@@ -54,6 +56,11 @@ std::pair<TMonth, TMonth> DefaultMonths(const TAnalyte& a);
 std::string MonthText(TMonth m);
 // The chart of one level as an SVG element.
 std::string LeveyJenningsSvg(const TAnalyte& a, int level, const std::vector<TReview>& reviews);
+// The chart of one level as its figures for the charting library (JSON): the limits (null without),
+// each point as [seconds, value, state class, state name], each signed period as [from, to, text].
+std::string LeveyJenningsData(const TAnalyte& a, int level, const std::vector<TReview>& reviews);
+// Where the charting library's files are served; its version in the path lets browsers keep them.
+std::string ChartLibraryPath();
 // The journal, newest first, under its filter form; the filter's fields as typed (UTF-8).
 struct TJournalFields {
     std::string Analyte, Kind, Operator, From, To;

@@ -17,6 +17,7 @@
 #include "UQcSummary.h"
 #include "USigmaReport.h"
 #include "UUtilitaires.h"
+#include "UWebAssets.h"
 #include "UWebPages.h"
 
 namespace {
@@ -104,7 +105,8 @@ const char* StyleSheet =
     "td,th{border:1px solid #999;padding:2px 6px;text-align:left}.warn{background:#fff3b0}"
     ".action{background:#f8c0c0}.discarded{color:#555}.notice{border:1px solid #333;padding:4px "
     "8px;margin:1em 0}"
-    "svg{border:1px solid #ccc;margin:4px 0}";
+    "svg{border:1px solid #ccc;margin:4px 0}figure{margin:4px 0}.uplot th,.uplot td{border:none;padding:0 "
+    "4px}";
 
 // A page follows the changes of the benches: it is shown again when one changed the data, unless a
 // password is being typed into it. A form's answer is shown again from its own address, never by
@@ -495,12 +497,14 @@ void TWebView::Routes() {
             Fail(res, res.status, text);
             return httplib::Server::HandlerResponse::Handled;
         }));
-    s.set_post_routing_handler([](const httplib::Request&, httplib::Response& res) {
+    s.set_post_routing_handler([](const httplib::Request& req, httplib::Response& res) {
         res.set_header("X-Content-Type-Options", "nosniff");
         // No address leaves the site; within it browsers name the page's origin on a form sent, which
         // the changes' same-origin check needs ("no-referrer" makes it "null").
         res.set_header("Referrer-Policy", "same-origin");
-        res.set_header("Cache-Control", "no-store");
+        // The charting library's files carry its version in their path: browsers may keep them.
+        const bool library = res.status == 200 && req.path.rfind(ChartLibraryPath(), 0) == 0;
+        res.set_header("Cache-Control", library ? "public, max-age=31536000, immutable" : "no-store");
         res.set_header(
             "Content-Security-Policy",
             "default-src 'none'; style-src 'self'; img-src 'self'; script-src 'self'; connect-src 'self'; "
@@ -681,6 +685,20 @@ void TWebView::Routes() {
     s.Get("/live.js", [](const httplib::Request&, httplib::Response& res) {
         res.set_content(LiveScript, "text/javascript; charset=utf-8");
     });
+    // The charting library, its licence, and the script that draws the charts with it.
+    if (WebAsset("charts.js")) {
+        s.Get("/charts.js", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content(std::string(*WebAsset("charts.js")), "text/javascript; charset=utf-8");
+        });
+        for (const auto& [name, type] : {std::pair{"uPlot.iife.min.js", "text/javascript; charset=utf-8"},
+                                         std::pair{"uPlot.min.css", "text/css; charset=utf-8"},
+                                         std::pair{"LICENSE", "text/plain; charset=utf-8"}}) {
+            const std::string_view bytes = *WebAsset(name);
+            s.Get(ChartLibraryPath() + name, [bytes, type](const httplib::Request&, httplib::Response& res) {
+                res.set_content(bytes.data(), bytes.size(), type);
+            });
+        }
+    }
     s.Get("/login",
           [](const httplib::Request&, httplib::Response& res) { res.set_content(SignInPage(""), HtmlType); });
     s.Post("/login", [this](const httplib::Request& req, httplib::Response& res) {
@@ -753,7 +771,7 @@ void TWebView::Routes() {
             res.status = 400;
             figures += SummaryTable(a, nullptr, from, to, e.what());
         }
-        res.set_content(Page({Cp1252ToUtf8(a.Name), session.Account, session.Csrf, here},
+        res.set_content(Page({Cp1252ToUtf8(a.Name), session.Account, session.Csrf, here, true},
                              AnalyteBody(a, view->Reviews, session.Account.Role == TRole::Supervisor,
                                          session.Csrf, notice, figures)),
                         HtmlType);

@@ -22,6 +22,7 @@
 #include "UJournal.h"
 #include "UOperations.h"
 #include "URandom.h"
+#include "UWebAssets.h"
 #include "UWebPages.h"
 #include "UWebServer.h"
 
@@ -400,10 +401,45 @@ TEST_F(Web_, PagesEscapeEveryStoredText) {
     EXPECT_NE(journal->body.find("&lt;script&gt;alert(1)&lt;/script&gt;"), std::string::npos);
     for (const httplib::Result* r : {&today, &analyte, &journal}) {
         const std::string& body = (*r)->body;
-        // The one script is the program's own, from its own address.
-        EXPECT_EQ(body.find("<script"), body.find("<script src=\"/live.js\""));
-        EXPECT_EQ(body.find("<script", body.find("<script") + 1), std::string::npos);
+        // The scripts are the program's own, from its own address: the live one, and on the analyte's
+        // page the charting library and the script that draws with it.
+        std::vector<std::string> scripts;
+        for (size_t at = body.find("<script"); at != std::string::npos; at = body.find("<script", at + 1))
+            scripts.push_back(body.substr(at, body.find('>', at) - at));
+        std::vector<std::string> expected = {"<script src=\"/live.js\" defer"};
+        if (r == &analyte && WebAsset("charts.js"))
+            expected.insert(expected.end(),
+                            {"<script src=\"" + ChartLibraryPath() + "uPlot.iife.min.js\" defer",
+                             "<script src=\"/charts.js\" defer"});
+        EXPECT_EQ(scripts, expected);
         EXPECT_NE(body.find("&lt;script&gt;K&amp;&quot;&#39;"), std::string::npos) << body.substr(0, 2000);
+    }
+    // The charting library, its licence and the drawing script come from the program; browsers may keep
+    // the library, whose version is in its path.
+    for (const std::string path :
+         {ChartLibraryPath() + "uPlot.iife.min.js", ChartLibraryPath() + "uPlot.min.css",
+          ChartLibraryPath() + "LICENSE", std::string("/charts.js")}) {
+        auto file = http->Get(path);
+        ASSERT_TRUE(file) << path;
+        if (!WebAsset("charts.js")) {
+            EXPECT_EQ(file->status, 404) << path;
+            continue;
+        }
+        EXPECT_EQ(file->status, 200) << path;
+        const bool library = path.rfind("/vendor/", 0) == 0;
+        EXPECT_EQ(file->get_header_value("Cache-Control"),
+                  library ? "public, max-age=31536000, immutable" : "no-store")
+            << path;
+        EXPECT_NE(file->get_header_value("Content-Type")
+                      .find(path.ends_with(".css")  ? "text/css"
+                            : path.ends_with(".js") ? "text/javascript"
+                                                    : "text/plain"),
+                  std::string::npos)
+            << path;
+    }
+    if (WebAsset("charts.js")) {
+        EXPECT_NE(http->Get(ChartLibraryPath() + "LICENSE")->body.find("MIT License"), std::string::npos);
+        EXPECT_EQ(http->Get("/vendor/uplot-0.0.0/uPlot.iife.min.js")->status, 404);
     }
     auto filtered = Get("/journal?kind=" + UrlPart("point deleted") + "&analyte=" + UrlPart("<x>"), session);
     EXPECT_EQ(filtered->body.find("<x>"), std::string::npos);
@@ -724,6 +760,7 @@ TEST_F(Web_, ARealBrowserSignsInReadsAndSignsOff) {
               Quoted(bench) + " timeout 300 node " + Quoted(VARNHOLT_BROWSER_SOURCE "/browser_test.js"));
     EXPECT_EQ(status, 0) << out;
     EXPECT_NE(out.find("all passed"), std::string::npos) << out;
+    if (std::getenv("VARNHOLT_BROWSER_LOG")) std::cout << out; // every check the browser made
     EXPECT_EQ(Entries("review signed"), 1) << "signed once, also after the page was shown again";
     EXPECT_GE(Entries("sign-in refused"), 1) << out;
 }

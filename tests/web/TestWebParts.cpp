@@ -129,7 +129,21 @@ TEST(WebParts, TheChartKeepsItsLimitsInViewAndOutliersOnTheEdge) {
     EXPECT_NE(svg.find("class=\"signed\""), std::string::npos);
     EXPECT_NE(svg.find("50.0 high action"), std::string::npos);
 
+    // The same chart as figures for the browser's charting library: seconds of the lab's clock, the
+    // stored value (not the edge), the state, and the signed period up to the end of its last day.
+    const std::string data = LeveyJenningsData(a, 0, {signedPeriod});
+    EXPECT_NE(data.find("\"Limits\":{\"Mean\":5,\"WarnDev\":0.4,\"ActionDev\":0.6}"), std::string::npos)
+        << data;
+    EXPECT_NE(data.find("[1765670400,50,\"action\",\"high action\"]"), std::string::npos) << data;
+    EXPECT_NE(
+        data.find("\"Signed\":[[1765411200,1765670400,\"signed by BOSS for 2025-12-11 to 2025-12-13\"]]"),
+        std::string::npos)
+        << data;
+    signedPeriod.ReopenedUtc = "2026-01-01 00:00:00";
+    EXPECT_NE(LeveyJenningsData(a, 0, {signedPeriod}).find("\"Signed\":[]"), std::string::npos);
+
     a.Limits[0].State = 6;
+    EXPECT_NE(LeveyJenningsData(a, 0, {}).find("\"Limits\":null"), std::string::npos);
     const std::vector<double> unlimited = [&] {
         const std::string s = LeveyJenningsSvg(a, 0, {});
         std::vector<double> out;
