@@ -416,7 +416,7 @@ TEST_F(Web_, PagesEscapeEveryStoredText) {
     }
     // The charting library, its licence and the drawing script come from the program; browsers may keep
     // the library, whose version is in its path.
-    for (const std::string path :
+    for (const std::string& path :
          {ChartLibraryPath() + "uPlot.iife.min.js", ChartLibraryPath() + "uPlot.min.css",
           ChartLibraryPath() + "LICENSE", std::string("/charts.js")}) {
         auto file = http->Get(path);
