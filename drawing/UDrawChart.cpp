@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -367,6 +368,42 @@ void DrawReviewBand(QPainter& canvas, const TAnalyte& a, int first, int last, in
         canvas.fillRect(QRect(x1, y, x2 - x1, 4), Green);
         i = end + 1;
     }
+}
+
+std::pair<TDateTime, TDateTime> StretchTimes(const TAnalyte& a, int first, int last) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const int n = a.Count();
+    return {first > 0 && first <= n ? a.Points[static_cast<size_t>(first - 1)].DateTime : -inf,
+            last >= -1 && last + 1 < n ? a.Points[static_cast<size_t>(last + 1)].DateTime : inf};
+}
+
+std::optional<int> EventX(const TAnalyte& a, TDateTime t, int first, int last) {
+    const auto [from, to] = StretchTimes(a, first, last);
+    if (!(t >= from && t < to)) return std::nullopt;
+    // The last run at or before t, or first - 1 when none of the stretch is.
+    const auto after = std::upper_bound(a.Points.begin(), a.Points.end(), t,
+                                        [](TDateTime v, const ControlPoint& p) { return v < p.DateTime; });
+    const int before = static_cast<int>(after - a.Points.begin()) - 1;
+    return ChartLeft + (std::max(before, first - 1) - first) * PointStep + PointStep / 2;
+}
+
+void DrawPatientQcMarks(QPainter& canvas, const TAnalyte& a,
+                        const std::vector<std::pair<TDateTime, bool>>& alarms, int top, int bottom, int first,
+                        int last) {
+    canvas.save();
+    const QFontMetrics fm(canvas.font());
+    for (const auto& [t, open] : alarms) {
+        const std::optional<int> x = EventX(a, t, first, last);
+        if (!x) continue;
+        const QColor colour = open ? Red : QColor(128, 128, 128); // grey once acknowledged
+        canvas.setPen(QPen(colour, 1, Qt::DashLine));
+        canvas.drawLine(*x, top, *x, bottom);
+        canvas.setPen(colour);
+        const int w = fm.horizontalAdvance(QLatin1Char('P'));
+        canvas.drawText(QRect(*x - w, top - fm.height(), 2 * w, fm.height()), Qt::AlignCenter,
+                        QStringLiteral("P"));
+    }
+    canvas.restore();
 }
 
 void DrawCommentMarks(QPainter& canvas, const TAnalyte& a, int y, int first, int last) {

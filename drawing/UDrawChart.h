@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,18 @@ void DrawCommentMarks(QPainter& canvas, const TAnalyte& a, int y, int first, int
 // as their first and last days, both included).
 void DrawReviewBand(QPainter& canvas, const TAnalyte& a, int first, int last, int dateAxisY,
                     const std::vector<std::pair<TDateTime, TDateTime>>& signedDays);
+// Events between the runs (patient-based QC alarms) fall between the columns of the runs around them.
+// The span of time the visible stretch first..last covers: from the run before it (or the beginning)
+// to the run after it (or the end).
+std::pair<TDateTime, TDateTime> StretchTimes(const TAnalyte& a, int first, int last);
+// Where an event at `t` is drawn: halfway between the columns of the last run before it and the next;
+// none outside the stretch's span.
+std::optional<int> EventX(const TAnalyte& a, TDateTime t, int first, int last);
+// Each alarm (its time, and whether it is still open) as a dashed line across the charts from `top` to
+// `bottom`, red while open and grey once acknowledged, under a "P".
+void DrawPatientQcMarks(QPainter& canvas, const TAnalyte& a,
+                        const std::vector<std::pair<TDateTime, bool>>& alarms, int top, int bottom, int first,
+                        int last);
 
 // Top of the first chart for an analyte with n levels.
 inline int FirstChartTop(int nbLevels) {

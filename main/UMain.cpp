@@ -652,9 +652,11 @@ void TWinMain::BtRAZEntryFieldsClick() {
 
 void TWinMain::RepaintCharts() {
     PBox->update();
+    UpdatePatientQcStrip(*this);
 }
 void TWinMain::RedrawChartsOnly() {
     PBox->update();
+    UpdatePatientQcStrip(*this);
 }
 
 int TWinMain::CurrentPage() const {

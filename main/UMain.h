@@ -192,6 +192,16 @@ public:
     // What the charts draw: the preview, the page's trial or the current analyte.
     const TAnalyte* ChartAnalyte() const;
     std::array<LevelStats, MaxLevels> PartialStats{};
+    // The current analyte's patient-based QC (UMainQuality.cpp): its procedure run over its stream, drawn
+    // in the strip under the window and as marks between the runs. None without a procedure.
+    struct TPatientQcShown {
+        std::string Analyte;
+        TPqcSettings Settings;
+        TPqcRun Run;
+        std::vector<TPqcAlarm> Alarms;
+    };
+    std::optional<TPatientQcShown> PatientQcShown;
+    std::string PatientQcShownFor; // the analyte it was read for (read again when another is shown)
     // The splash window, freed at the first showing.
     QWidget* Splash = nullptr;
 

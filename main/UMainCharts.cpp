@@ -209,6 +209,12 @@ void TWinMain::PaintCharts(QPainter& p) {
         if (!r.Reopened()) signedDays.emplace_back(r.First, r.Last);
     DrawReviewBand(p, a, FirstVisible, LastVisible, DateAxisY, signedDays);
     DrawCommentMarks(p, a, ChartsTop - 17, FirstVisible, LastVisible);
+    if (PatientQcShown && PatientQcShown->Analyte == a.Name) {
+        std::vector<std::pair<TDateTime, bool>> alarms;
+        for (const TPqcAlarm& alarm : PatientQcShown->Alarms)
+            alarms.emplace_back(alarm.Time, !alarm.Acknowledged);
+        DrawPatientQcMarks(p, a, alarms, ChartsTop, DateAxisY, FirstVisible, LastVisible);
+    }
 }
 
 void TWinMain::UpdateVisibleStretch() {

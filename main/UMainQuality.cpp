@@ -8,7 +8,10 @@
 #include <QMenuBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QVBoxLayout>
+#include <limits>
 
+#include "UDrawChart.h"
 #include "UEqaView.h"
 #include "UMain.h"
 #include "UMessages.h"
@@ -16,6 +19,7 @@
 #include "UMuView.h"
 #include "UPatientQcView.h"
 #include "UPeerView.h"
+#include "UQualityCharts.h"
 #include "UZScores.h"
 
 namespace {
@@ -70,8 +74,10 @@ QMenu* AddQualityMenu(TWinMain& w) {
         w.LeaveLimitPage();
         Window<TWinPatientQc>(w, "WinPatientQc")->Execute(CurrentAnalyte);
         RefreshPatientQcNotice(w);
+        UpdatePatientQcStrip(w, true);
     });
     AddPatientQcNotice(w);
+    AddPatientQcStrip(w);
     QObject::connect(z, &QAction::triggered, &w, [&w] {
         w.LeaveLimitPage();
         Window<TWinZScores>(w, "WinZScores")->Execute(CurrentAnalyte, TPeriod{w.FirstVisible, w.LastVisible});
@@ -132,12 +138,18 @@ void AddPatientQcNotice(TWinMain& w) {
     auto* timer = new QTimer(notice);
     timer->setObjectName(QStringLiteral("TimerPatientQc"));
     timer->setInterval(60000);
-    QObject::connect(timer, &QTimer::timeout, &w, [&w] { RefreshPatientQcNotice(w); });
+    QObject::connect(timer, &QTimer::timeout, &w, [&w] {
+        RefreshPatientQcNotice(w);
+        UpdatePatientQcStrip(w, true);
+    });
     timer->start();
     // Not at every change: the procedures are run over whole streams. A folder opened, the analytes or the
     // queue changed (an inbox reading) are read at once.
     const int subscription = Operations().Subscribe([&w](const TChange& c) {
-        if (c.Kinds & (ckAnalytes | ckQueue | ckSettings)) RefreshPatientQcNotice(w);
+        if (c.Kinds & (ckAnalytes | ckQueue | ckSettings)) {
+            RefreshPatientQcNotice(w);
+            UpdatePatientQcStrip(w, true);
+        }
     });
     QObject::connect(notice, &QObject::destroyed, [subscription] { Operations().Unsubscribe(subscription); });
     RefreshPatientQcNotice(w);
@@ -158,4 +170,58 @@ void RefreshPatientQcNotice(TWinMain& w) {
     notice->setToolTip(text + QLatin1Char('\n') +
                        TUnitTexts::tr("An alarm of the patients' results is open until it is acknowledged "
                                       "with the corrective action (Quality > Patient-based QC)"));
+}
+
+void AddPatientQcStrip(TWinMain& w) {
+    // The window's fixed client, with the strip under it in one column that keeps the window's size fitted.
+    QWidget* client = w.takeCentralWidget();
+    auto* frame = new QWidget;
+    frame->setObjectName(QStringLiteral("ClientFrame"));
+    auto* column = new QVBoxLayout(frame);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(client);
+    auto* strip = new TChartBox(frame, [&w](QPainter& p, const QRect& r) {
+        if (!w.PatientQcShown || !CurrentAnalyte) return;
+        const auto& shown = *w.PatientQcShown;
+        const auto [from, to] = StretchTimes(*CurrentAnalyte, w.FirstVisible, w.LastVisible);
+        std::vector<TPqcPoint> points;
+        for (const TPqcPoint& pt : shown.Run.Points)
+            if (pt.Time >= from && pt.Time < to) points.push_back(pt);
+        DrawPqcChart(p, r, points, shown.Settings, shown.Alarms);
+    });
+    strip->setObjectName(QStringLiteral("PBoxPatientQc"));
+    strip->setAccessibleName(TUnitTexts::tr("Patient-based QC chart"));
+    strip->setToolTip(
+        TUnitTexts::tr("The patients' results between the runs in view (Quality > Patient-based "
+                       "QC: the procedure and its alarms)"));
+    strip->setFixedSize(TWinMain::ClientWidth, 150);
+    strip->hide();
+    column->addWidget(strip);
+    w.setCentralWidget(frame);
+}
+
+void UpdatePatientQcStrip(TWinMain& w, bool again) {
+    auto* strip = w.findChild<QWidget*>(QStringLiteral("PBoxPatientQc"));
+    if (!strip) return;
+    const std::string name = CurrentAnalyte ? CurrentAnalyte->Name : std::string();
+    if (again || name != w.PatientQcShownFor) {
+        w.PatientQcShownFor = name;
+        w.PatientQcShown.reset();
+        if (CurrentAnalyte && Operations().IsOpen())
+            if (const std::optional<TPqcSettings> s = Operations().PatientQcProcedure(*CurrentAnalyte)) {
+                TWinMain::TPatientQcShown shown{name, *s,
+                                                RunPqc(*s, Operations().PatientStream(*CurrentAnalyte)),
+                                                Operations().PatientQcAlarms(*CurrentAnalyte)};
+                w.PatientQcShown = std::move(shown);
+            }
+        if (strip->isVisibleTo(&w) != w.PatientQcShown.has_value()) {
+            strip->setVisible(w.PatientQcShown.has_value());
+            // The window fitted to it at once, not at the next turn of the event loop.
+            w.centralWidget()->layout()->activate();
+            w.layout()->activate();
+        }
+        w.PBox->update();
+    }
+    strip->update();
 }

@@ -15,3 +15,9 @@ void ImportPeerFile(TWinMain& w);
 // indicator; hidden while there is none. Read again at each change and now and then.
 void AddPatientQcNotice(TWinMain& w);
 void RefreshPatientQcNotice(TWinMain& w);
+// The strip under the main window with the current analyte's patient-based QC chart, over the span of
+// the runs in view; shown while that analyte has a procedure. Its alarms are marked on the charts too.
+void AddPatientQcStrip(TWinMain& w);
+// Reads the current analyte's stream and alarms again when another analyte is shown (or `again`), and
+// redraws the strip.
+void UpdatePatientQcStrip(TWinMain& w, bool again = false);

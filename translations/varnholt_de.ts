@@ -4636,6 +4636,14 @@ Der Schalter der Westgard-Regeln gilt dann nicht mehr. Die Empfehlung sieht %5 v
 <context>
     <name>UMainQuality</name>
     <message>
+        <source>Patient-based QC chart</source>
+        <translation>Diagramm der patientenbasierten QK</translation>
+    </message>
+    <message>
+        <source>The patients&apos; results between the runs in view (Quality &gt; Patient-based QC: the procedure and its alarms)</source>
+        <translation>Die Patientenergebnisse zwischen den angezeigten Läufen (Qualität &gt; Patientenbasierte QK: das Verfahren und seine Alarme)</translation>
+    </message>
+    <message>
         <source>E&amp;xternal quality assessment</source>
         <translation>&amp;Ringversuche</translation>
     </message>

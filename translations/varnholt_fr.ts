@@ -4636,6 +4636,14 @@ Le choix des règles de Westgard ne s&apos;applique plus. Le conseil prévoit %5
 <context>
     <name>UMainQuality</name>
     <message>
+        <source>Patient-based QC chart</source>
+        <translation>Graphique du CQ basé sur les patients</translation>
+    </message>
+    <message>
+        <source>The patients&apos; results between the runs in view (Quality &gt; Patient-based QC: the procedure and its alarms)</source>
+        <translation>Les résultats patients entre les séries affichées (Qualité &gt; CQ basé sur les patients : la procédure et ses alarmes)</translation>
+    </message>
+    <message>
         <source>E&amp;xternal quality assessment</source>
         <translation>É&amp;valuation externe de la qualité</translation>
     </message>

@@ -2,6 +2,8 @@
 #include <QImage>
 #include <QPainter>
 #include <QTest>
+#include <cmath>
+#include <optional>
 
 #include "GuiTestHelpers.h"
 #include "UDrawChart.h"
@@ -210,6 +212,48 @@ private slots:
         QImage img = Render(a, -1);
         QVERIFY(!AnyNonWhite(img, QRect(ChartLeft - 4, top - 17, 11, 12)));
         QVERIFY(AnyNonWhite(img, QRect(ChartLeft + PointStep - 4, top - 17, 11, 12)));
+    }
+
+    // Events between the runs (runs on days 10, 20, 30 and 40; columns 1 and 2 in view) fall between
+    // the columns of the runs around them, and only within the span from the run before the stretch to
+    // the run after it; an event at a run's own time follows that run.
+    void eventsFallBetweenTheRunsAroundThem() {
+        TAnalyte a("Sodium", "mmol/L", 0, 1);
+        for (int day : {10, 20, 30, 40}) a.AddPoint(TestRun(EncodeDate(2024, 1, 1) + day, {140}));
+        const TDateTime d0 = EncodeDate(2024, 1, 1);
+        const int half = PointStep / 2;
+        const struct {
+            int First, Last;
+            double Day;
+            std::optional<int> X;
+        } cases[] = {
+            {1, 2, 15, ChartLeft - PointStep + half},
+            {1, 2, 20, ChartLeft + half},
+            {1, 2, 25, ChartLeft + half},
+            {1, 2, 35, ChartLeft + PointStep + half},
+            {1, 2, 5, std::nullopt},
+            {1, 2, 40, std::nullopt},
+            {0, 3, 5, ChartLeft - PointStep + half},
+            {0, 3, 99, ChartLeft + 3 * PointStep + half},
+        };
+        for (const auto& c : cases) QCOMPARE(EventX(a, d0 + c.Day, c.First, c.Last), c.X);
+        QCOMPARE(StretchTimes(a, 1, 2), std::make_pair(d0 + 10, d0 + 40));
+        QVERIFY(std::isinf(StretchTimes(a, 0, 3).first) && std::isinf(StretchTimes(a, 0, 3).second));
+        // Drawn: a dashed line through the charts, red while open, grey once acknowledged.
+        QImage img(620, 460, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        {
+            QPainter p(&img);
+            DrawPatientQcMarks(p, a, {{d0 + 25, true}, {d0 + 35, false}}, 100, 400, 1, 2);
+        }
+        auto count = [&img](int x, QColor c) {
+            int n = 0;
+            for (int y = 0; y < img.height(); ++y) n += img.pixelColor(x, y) == c;
+            return n;
+        };
+        QVERIFY(count(ChartLeft + half, QColor(255, 0, 0)) > 100);
+        QVERIFY(count(ChartLeft + PointStep + half, QColor(128, 128, 128)) > 100);
+        QCOMPARE(count(ChartLeft + 2 * PointStep + half, QColor(255, 0, 0)), 0);
     }
 };
 

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -14,6 +15,7 @@
 #include "GuiTestHelpers.h"
 #include "TestSeams.h"
 #include "UDataLoadSave.h"
+#include "UDrawChart.h"
 #include "UGlobale.h"
 #include "UMain.h"
 #include "UOperations.h"
@@ -153,6 +155,79 @@ private slots:
         notice->click();
         QVERIFY(Operations().PatientQcOpenAlarms().empty());
         QVERIFY(notice->isHidden());
+        TDialogScript::AnswerNext(mbOK);
+        w.close();
+    }
+
+    // The main window: the strip with the current analyte's statistic under the window while it has a
+    // procedure, and its alarms as dashed lines between the runs around them (red, grey once acknowledged).
+    void mainWindowStripAndAlarmsBetweenTheRuns() {
+        TGuiFolder folder;
+        const std::vector<TDateTime> times = Sodium();
+        QCOMPARE(times.size(), size_t(160));
+        TAnalyte& sodium = *ListAnalytes.FindByName("Sodium");
+        for (TDateTime t : {times[0] - 1 / 24.0, times[80], times[120], times[159] + 1 / 24.0})
+            sodium.AddPoint(TestRun(t, {140}));
+        ListAnalytes.Add(std::make_unique<TAnalyte>("Potassium", "mmol/L", 1, 1));
+        WriteAllData();
+        TPqcSettings s;
+        s.N = 5;
+        s.Target = 140;
+        s.Low = 138;
+        s.High = 142;
+        QVERIFY(Operations().SetPatientQcProcedure(sodium, s).Ok());
+        const std::vector<TPqcAlarm> alarms = Operations().PatientQcAlarms(sodium);
+        QCOMPARE(alarms.size(), size_t(2));
+        QVERIFY(alarms[0].Time > times[100] && alarms[0].Time < times[110]);
+        QVERIFY(alarms[1].Time > times[130] && alarms[1].Time < times[140]);
+        QVERIFY(Operations().SetOperators({"AB"}).Ok());
+
+        TWinMain w;
+        w.FillAnalyteList();
+        w.show();
+        auto* strip = w.findChild<QWidget*>("PBoxPatientQc");
+        QVERIFY(strip);
+        auto select = [&w](const QString& name) {
+            const auto items = w.LBAnalytes->findItems(name, Qt::MatchExactly);
+            QCOMPARE(items.size(), 1);
+            w.LBAnalytes->setCurrentItem(items[0]);
+            w.LBAnalytesClick();
+        };
+        // Red and grey pixels down the column of the line between runs 1 and 2, and 2 and 3.
+        auto column = [&w](int k, const QColor& c) {
+            const QImage img = w.PBox->grab().toImage();
+            int n = 0;
+            for (int y = 0; y < img.height(); ++y) n += img.pixelColor(ChartLeft + k * PointStep + 7, y) == c;
+            return n;
+        };
+        const QColor red(255, 0, 0), grey(128, 128, 128);
+        select("Sodium");
+        QVERIFY(strip->isVisible());
+        QCOMPARE(w.centralWidget()->size(), QSize(792, 526 + 150));
+        QVERIFY(column(1, red) > 40 && column(2, red) > 40);
+        const QImage drawn = strip->grab().toImage();
+        QVERIFY(Pixels(drawn, red) > 100);
+
+        // Acknowledged in the patient-based QC window: grey from then on.
+        OnNextModal([&](QDialog* d) {
+            auto* win = dynamic_cast<TWinPatientQc*>(d);
+            QVERIFY(win);
+            win->GridAlarms->setCurrentCell(0, 0);
+            win->CBOperator->setCurrentText("AB");
+            TDialogScript::ReasonNext("recalibrated");
+            win->BtAcknowledge->click();
+            win->accept();
+        });
+        w.findChild<QAction*>("MnuPatientQc")->trigger();
+        QVERIFY(Operations().PatientQcAlarms(sodium)[0].Acknowledged);
+        QVERIFY(column(1, red) < 10 && column(1, grey) > 40);
+        QVERIFY(column(2, red) > 40);
+
+        // An analyte without a procedure: no strip, the window its own size again.
+        select("Potassium");
+        QVERIFY(strip->isHidden());
+        QCOMPARE(w.centralWidget()->size(), QSize(792, 526));
+        QVERIFY(column(1, red) < 10 && column(2, red) < 10);
         TDialogScript::AnswerNext(mbOK);
         w.close();
     }
