@@ -747,6 +747,12 @@ TEST_F(Web_, ARealBrowserSignsInReadsAndSignsOff) {
                 << "puppeteer-core and axe-core could not be fetched from npm (no network, no cache): "
                 << out.substr(0, 500);
     }
+    // npm is here, so the build had it too: no charting library means the fetch failed, unless the build
+    // was told to go without.
+    const bool charts = WebAsset("charts.js").has_value();
+    if (std::string(VARNHOLT_WEB_CHARTS_CHOSEN) != "OFF") {
+        EXPECT_TRUE(charts) << "varnholt-web was built without its charting library (npm could not fetch it)";
+    }
     // A bench adds a run while the browser shows the sign-off's outcome.
     const std::string bench = "VARNHOLT_OPERATOR=boss VARNHOLT_PASSWORD=pw-boss " +
                               std::string(VARNHOLT_CLI) + " --home " + Quoted(station.Path()) + " --db " +
@@ -756,8 +762,9 @@ TEST_F(Web_, ARealBrowserSignsInReadsAndSignsOff) {
         Shell("cd " + Quoted(modules) + " && NODE_PATH=./node_modules WEB_URL=http://127.0.0.1:" +
               std::to_string(port) + " CHROMIUM=" + chromium +
               " ANALYTE=Glucose SUPERVISOR=boss SUPERVISOR_PASSWORD=pw-boss"
-              " TECHNOLOGIST=tech TECHNOLOGIST_PASSWORD=pw-tech BENCH_CHANGE=" +
-              Quoted(bench) + " timeout 300 node " + Quoted(VARNHOLT_BROWSER_SOURCE "/browser_test.js"));
+              " TECHNOLOGIST=tech TECHNOLOGIST_PASSWORD=pw-tech CHARTS=" +
+              (charts ? "1" : "0") + " BENCH_CHANGE=" + Quoted(bench) + " timeout 300 node " +
+              Quoted(VARNHOLT_BROWSER_SOURCE "/browser_test.js"));
     EXPECT_EQ(status, 0) << out;
     EXPECT_NE(out.find("all passed"), std::string::npos) << out;
     if (std::getenv("VARNHOLT_BROWSER_LOG")) std::cout << out; // every check the browser made
