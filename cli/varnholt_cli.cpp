@@ -73,23 +73,6 @@ struct ECliError {
     throw ECliError{message, status};
 }
 
-// A message on one line: a title and its reason, which the windows show on two lines, are joined by
-// ": " ("Cannot save data: ..."), lines that end a sentence by a space.
-std::string Flatten(const std::string& s) {
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] != '\r' && s[i] != '\n') {
-            out += s[i];
-            continue;
-        }
-        while (i + 1 < s.size() && (s[i + 1] == '\r' || s[i + 1] == '\n')) ++i;
-        while (!out.empty() && out.back() == ' ') out.pop_back();
-        if (out.empty() || i + 1 >= s.size()) continue;
-        out += std::string_view(".:;!?").find(out.back()) == std::string_view::npos ? ": " : " ";
-    }
-    return out;
-}
-
 // A refusal carries the layer's message; a change saved with a later failure ends with status 4.
 int Finish(const TOutcome& out) {
     for (const std::string& note : out.Notes)
@@ -1426,94 +1409,23 @@ int CmdInbox(const TArgs& a) {
 
 volatile std::sig_atomic_t StopWatching = 0;
 
-// A message received live, taken as a file of its source would be: written whole into the source's
-// folder and read there by the same pass, and acknowledged only when its results are recorded. What
-// was not recorded is kept in failed/ with its reason, and the sender is told to send it again.
+// A message received live, recorded as the program does (TOperations::RecordLiveMessage) with the folder
+// opened for it alone: the program may start in between, and while it is open it listens itself.
 TLiveOutcome RecordLiveMessage(const std::string& home, const TOpenOptions& open,
                                const TInstrumentSource& source, const std::string& message) {
-    auto outcome = [](const char* code, const std::string& why) {
-        return TLiveOutcome{code, Cp1252ToUtf8(Flatten(why))};
-    };
     TOpenReport r = Operations().Open(home, TOpenMode::Writer, open);
     if (!r.Opened)
-        return outcome("AR", r.LockedElsewhere ? "not recorded: the folder is in use, send again later"
-                                               : "not recorded: " + r.Message);
+        return {"AR", Cp1252ToUtf8(Flatten(r.LockedElsewhere
+                                               ? "not recorded: the folder is in use, send again later"
+                                               : "not recorded: " + r.Message))};
     struct TClose {
         ~TClose() { Operations().Close(); }
     } closing;
-    if (r.FirstRun) return outcome("AR", "not recorded: no Varnholt data in " + home);
-    std::string folder = InboxOverride.empty() ? Operations().InboxSettings().Folder : InboxOverride;
-    if (folder.empty()) return outcome("AR", "not recorded: no inbox folder is set");
-    if (folder.back() != '/') folder += '/';
-    if (source.Id != DefaultSourceId) folder += Cp1252ToUtf8(source.Id) + "/";
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    if (ec) return outcome("AR", "not recorded: cannot create " + folder + ": " + ec.message());
-    const bool astm = source.Protocol == "astm";
-    static unsigned received = 0;
-    char stamp[32];
-    const std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    ::gmtime_r(&now, &tm);
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
-    std::string name;
-    do
-        name = "live-" + std::string(stamp) + "-" + std::to_string(::getpid()) + "-" +
-               std::to_string(++received) + (astm ? ".astm" : ".hl7");
-    while (FileExists(folder + name) || FileExists(folder + "." + name));
-    const TInboxFile file{folder + name, name, folder, source.Id, 0, 0};
-    // Kept in failed/ with its reason; the sender is asked for the message again.
-    auto keep = [&](const TInboxFile& f, const std::string& why) {
-        try {
-            MoveToFailed(f, why + "\n");
-        } catch (const EQcError&) {
-            ::unlink(f.Path.c_str());
-        }
-        return outcome("AR", why);
-    };
-    // An HL7 message as a closed MLLP block is read as one whole message; ASTM records as they are.
-    const std::string bytes = astm ? message : MllpStart + message + MllpEnd + '\r';
-    if (astm ? !AstmHasHeader(message) : !Hl7HasHeader(message)) {
-        // Written under a name the reading passes over, then moved to failed/ beside its reason.
-        TInboxFile hidden = file;
-        hidden.Path = folder + "." + name;
-        try {
-            AtomicWriteFile(hidden.Path, bytes);
-        } catch (const EQcError& e) {
-            return outcome("AR", "not recorded: " + std::string(e.what()));
-        }
-        return keep(hidden, astm ? "not an ASTM message: it does not begin with a header record"
-                                 : "not an HL7 message: it does not begin with an MSH segment");
-    }
-    try {
-        AtomicWriteFile(file.Path, bytes);
-    } catch (const EQcError& e) {
-        return outcome("AR", "not recorded: " + std::string(e.what()));
-    }
-    TInboxReadOptions options;
-    options.Folder = InboxOverride;
-    options.OnlySource = source.Id;
-    options.OnlyName = name;
+    if (r.FirstRun) return {"AR", "not recorded: no Varnholt data in " + home};
     TInboxReport report;
-    const TOutcome out = Operations().ReadInbox(&report, options);
-    if (out.Changed()) std::cout << ReportJson(report) << std::endl;
-    const auto mine = std::find_if(report.Files.begin(), report.Files.end(),
-                                   [&](const TInboxFileOutcome& f) { return f.Name == name; });
-    if (mine == report.Files.end())
-        return keep(file, "not recorded: " +
-                              (out.Message.empty() ? std::string("the message was not read") : out.Message));
-    const bool inFailed = mine->MovedTo.find("/" + std::string(FailedFolderName) + "/") != std::string::npos;
-    switch (mine->Kind) {
-    case TInboxFileOutcome::Read:
-    case TInboxFileOutcome::ReadBefore:
-        // Recorded; a message with faults was taken but for the lines its reason names.
-        return inFailed ? outcome("AE", mine->Detail) : outcome("AA", "");
-    case TInboxFileOutcome::Failed:
-        return outcome("AE", mine->Detail);
-    case TInboxFileOutcome::Waiting:
-        break;
-    }
-    return keep(file, "not recorded: " + (mine->Detail.empty() ? out.Message : mine->Detail));
+    const TLiveOutcome out = Operations().RecordLiveMessage(source, message, &report, InboxOverride);
+    if (!report.Empty()) std::cout << ReportJson(report) << std::endl;
+    return out;
 }
 
 // Reads the inbox again and again. The folder is opened, and its lock taken, only for each reading: the
@@ -1541,12 +1453,22 @@ int WatchInbox(const std::string& home, const TArgs& a, const std::string& db, c
         return RecordLiveMessage(home, openOptions(), source, message);
     };
     auto lastFull = std::chrono::steady_clock::time_point{};
+    bool portsLetGo = false;
     auto say = [&](const std::string& message) {
         if (message == lastError) return;
         lastError = message;
         if (!message.empty()) std::cerr << "varnholt-cli: " << Cp1252ToUtf8(Flatten(message)) << std::endl;
     };
     while (!StopWatching) {
+        // The program, opened on the folder, listens itself: the sources' ports are let go for it at once.
+        if (listeners.Count() > 0 && TFolderLock::HeldByAnother(home)) {
+            listeners.Configure({});
+            say("the folder " + home + " is in use (the program listens while it is open); waiting");
+            portsLetGo = true;
+        } else if (portsLetGo && !TFolderLock::HeldByAnother(home)) {
+            portsLetGo = false;
+            lastFull = {}; // read at once, and listen again
+        }
         // Only files that changed since the last reading call for another, and once a minute anyway.
         std::string listing;
         bool listed = false;
@@ -1564,6 +1486,10 @@ int WatchInbox(const std::string& home, const TArgs& a, const std::string& db, c
             lastFull = now;
             TOpenReport r = Operations().Open(home, TOpenMode::Writer, openOptions());
             if (!r.Opened) {
+                if (r.LockedElsewhere) {
+                    listeners.Configure({});
+                    portsLetGo = true;
+                }
                 say(r.LockedElsewhere
                         ? "the folder " + home +
                               " is in use (the program reads the inbox while it is open); waiting"

@@ -49,6 +49,18 @@ TInboxWatch::TInboxWatch(TWinMain* main) : QObject(main), main_(main) {
     connect(TimerSoon, &QTimer::timeout, this, &TInboxWatch::ReadNow);
     // A writer makes several changes to a file: read once they have stopped for a moment.
     connect(Watcher, &QFileSystemWatcher::directoryChanged, this, [this] { TimerSoon->start(500); });
+    listeners_ = std::make_unique<TListeners>();
+    TimerListen = new QTimer(this);
+    TimerListen->setObjectName(QStringLiteral("TimerListen"));
+    TimerListen->setInterval(25);
+    connect(TimerListen, &QTimer::timeout, this, &TInboxWatch::ServeListeners);
+    TimerListenAgain = new QTimer(this);
+    TimerListenAgain->setObjectName(QStringLiteral("TimerListenAgain"));
+    TimerListenAgain->setInterval(3000);
+    connect(TimerListenAgain, &QTimer::timeout, this, [this] {
+        ConfigureListeners();
+        Refresh();
+    });
     subscription_ = Operations().Subscribe([this](const TChange& c) { OnChange(c); });
     WatchFolder();
 }
@@ -70,6 +82,7 @@ void TInboxWatch::WatchFolder() {
         LastFailed = false;
         if (!folder_.empty()) TimerSoon->start(0);
     }
+    ConfigureListeners();
     if (!Watcher->directories().isEmpty()) Watcher->removePaths(Watcher->directories());
     if (folder_.empty()) {
         TimerInbox->stop();
@@ -96,6 +109,17 @@ void TInboxWatch::ReadNow() {
     options.SettleSeconds = SettleSeconds;
     TInboxReport report;
     const TOutcome out = Operations().ReadInbox(&report, options);
+    const auto [leaving, settling] = NoteReading(out.Ok(), out.Message, report);
+    if (leaving >= FilesPerReading)
+        TimerSoon->start(0);
+    else if (settling)
+        TimerSoon->start(SettleSeconds * 1000 + 100);
+    // New subfolders become watched sources.
+    WatchFolder();
+}
+
+std::pair<size_t, bool> TInboxWatch::NoteReading(bool ok, const std::string& message,
+                                                 const TInboxReport& report, bool wholeFolder) {
     QStringList lines;
     size_t leaving = 0;
     bool settling = false;
@@ -111,12 +135,12 @@ void TInboxWatch::ReadNow() {
             lines << tr("%1 read: %2")
                          .arg(ToQ(f.Name), CoreTextQ(f.Detail).replace(QLatin1Char('\n'), QLatin1Char(' ')));
     }
-    if (out.Ok()) LastWaiting = waiting;
-    if (!out.Ok() || !report.Empty() || LastReading.isEmpty()) {
-        LastFailed = !out.Ok();
+    if (ok && wholeFolder) LastWaiting = waiting;
+    if (!ok || !report.Empty() || LastReading.isEmpty()) {
+        LastFailed = !ok;
         QString head = QTime::currentTime().toString(QStringLiteral("HH:mm")) + QStringLiteral(" ");
-        if (!out.Ok())
-            head += ToQ(out.Message).replace(QLatin1Char('\r'), QLatin1Char(' '));
+        if (!ok)
+            head += ToQ(message).replace(QLatin1Char('\r'), QLatin1Char(' '));
         else
             head += tr("%1 run(s) to the queue, %2 stored, %3 result(s) not mapped")
                         .arg(report.Queued)
@@ -125,12 +149,7 @@ void TInboxWatch::ReadNow() {
         lines.prepend(tr("Last reading ") + head);
         LastReading = lines.join(QLatin1Char('\n'));
     }
-    if (leaving >= FilesPerReading)
-        TimerSoon->start(0);
-    else if (settling)
-        TimerSoon->start(SettleSeconds * 1000 + 100);
-    // New subfolders become watched sources.
-    WatchFolder();
+    return {leaving, settling};
 }
 
 void TInboxWatch::Refresh() {
@@ -147,10 +166,20 @@ void TInboxWatch::Refresh() {
     if (LastWaiting > 0) text += tr(", %1 waiting").arg(LastWaiting);
     BtInbox->setProperty("held", held);
     BtInbox->setStyleSheet(LastFailed ? QStringLiteral("color: red") : QString());
+    // The live connections, and those that cannot listen.
+    if (!ListenFaults.isEmpty()) text += tr(", %1 not listening").arg(ListenFaults.size());
+    QString listening;
+    for (const TInstrumentSource& source : listening_)
+        if (const int port = listeners_->PortOf(source.Id))
+            listening += QLatin1Char('\n') + tr("%1 listens on port %2 (%3)")
+                                                 .arg(ToQ(source.Id))
+                                                 .arg(port)
+                                                 .arg(QString::fromStdString(source.Protocol));
+    for (const QString& fault : ListenFaults) listening += QLatin1Char('\n') + fault;
     ShowText(text, tr("Results from the instruments in %1: held runs from the inbox, results "
                       "waiting for a mapping\n")
                            .arg(QString::fromUtf8(folder_)) +
-                       LastReading);
+                       LastReading + listening);
 }
 
 void TInboxWatch::ShowText(const QString& text, const QString& hint) {
@@ -185,4 +214,53 @@ void TInboxWatch::MnuInboxMappingClick() {
     Refresh();
     // Results brought in, or the window kept a reading waiting.
     TimerSoon->start(0);
+}
+
+void TInboxWatch::ConfigureListeners() {
+    // A message being recorded tells of its changes: the listeners are configured once it is answered.
+    if (serving_) {
+        configureAfter_ = true;
+        return;
+    }
+    std::vector<TInstrumentSource> sources;
+    if (Operations().IsOpen() && Operations().Mode() != TOpenMode::Reader && !folder_.empty())
+        for (const TInstrumentSource& s : Operations().InboxSources())
+            if (!s.Listen.empty()) sources.push_back(s);
+    listening_ = sources;
+    ListenFaults.clear();
+    for (const std::string& fault : listeners_->Configure(sources)) ListenFaults << CoreTextQ(fault);
+    TimerListenAgain->setInterval(3000);
+    if (ListenFaults.isEmpty())
+        TimerListenAgain->stop();
+    else if (!TimerListenAgain->isActive())
+        TimerListenAgain->start();
+    if (listeners_->Count() == 0)
+        TimerListen->stop();
+    else if (!TimerListen->isActive())
+        TimerListen->start();
+}
+
+int TInboxWatch::ListeningPort(const std::string& source) const {
+    return listeners_->PortOf(source);
+}
+
+void TInboxWatch::ServeListeners() {
+    // Nothing is recorded under an open dialog; the connections wait in their queues meanwhile.
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget() || !Operations().IsOpen())
+        return;
+    bool recorded = false;
+    serving_ = true;
+    configureAfter_ = false;
+    // A moment's wait at most: the window keeps taking its events.
+    listeners_->Serve(std::chrono::milliseconds(1),
+                      [&](const TInstrumentSource& source, const std::string&, const std::string& message) {
+                          TInboxReport report;
+                          const TLiveOutcome out = Operations().RecordLiveMessage(source, message, &report);
+                          NoteReading(true, "", report, false);
+                          recorded = true;
+                          return out;
+                      });
+    serving_ = false;
+    if (configureAfter_) ConfigureListeners();
+    if (recorded) Refresh();
 }

@@ -1,5 +1,6 @@
 // The main window's watch over the inbox while the program is open: the panel "Inbox: n new" beside the
-// queue indicator, a file system watcher and a timer, and the menu entries of the inbox windows.
+// queue indicator, a file system watcher and a timer, the live connections of the sources that listen,
+// and the menu entries of the inbox windows.
 #pragma once
 
 #include <QCoreApplication>
@@ -7,6 +8,9 @@
 #include <QString>
 
 #include "UInbox.h"
+#include "UListener.h"
+
+#include <memory>
 
 class QFileSystemWatcher;
 class QTimer;
@@ -41,8 +45,27 @@ public:
     static constexpr int FilesPerReading = 50; // then the window takes its events again
     static constexpr int SettleSeconds = 2;
 
+    // The sources that listen, as the settings say (a writer only); each message is recorded before it
+    // is acknowledged. Nothing is taken under an open dialog: the senders wait until it closes. A port
+    // held elsewhere (the companion's watch before the program started) is tried again every few seconds.
+    void ConfigureListeners();
+    // The port the source listens on, 0 when none.
+    int ListeningPort(const std::string& source) const;
+    QTimer* TimerListen;      // serves the connections
+    QTimer* TimerListenAgain; // tries the sources that could not listen
+    QStringList ListenFaults; // why a source cannot listen
+
 private:
     void OnChange(const TChange& change);
+    // The outcome of a reading (of the folder, or of a message received) in the panel's hint; gives the
+    // files that left the inbox and whether one is still being written.
+    // (`wholeFolder` false: one message received, which says nothing of the files waiting.)
+    std::pair<size_t, bool> NoteReading(bool ok, const std::string& message, const TInboxReport& report,
+                                        bool wholeFolder = true);
+    void ServeListeners();
+    std::unique_ptr<TListeners> listeners_;
+    std::vector<TInstrumentSource> listening_;
+    bool serving_ = false, configureAfter_ = false;
     // The text shortened with "…" to the room the bar leaves the panel; the whole text is its hint's first
     // line.
     void ShowText(const QString& text, const QString& hint);

@@ -2006,6 +2006,14 @@
 <context>
     <name>TInboxWatch</name>
     <message>
+        <source>, %1 not listening</source>
+        <translation>, %1 empfangen nicht</translation>
+    </message>
+    <message>
+        <source>%1 listens on port %2 (%3)</source>
+        <translation>%1 hört auf Port %2 (%3)</translation>
+    </message>
+    <message>
         <source>, %1 waiting</source>
         <translation>, %1 wartend</translation>
     </message>

@@ -2006,6 +2006,14 @@
 <context>
     <name>TInboxWatch</name>
     <message>
+        <source>, %1 not listening</source>
+        <translation>, %1 sans écoute</translation>
+    </message>
+    <message>
+        <source>%1 listens on port %2 (%3)</source>
+        <translation>%1 écoute sur le port %2 (%3)</translation>
+    </message>
+    <message>
         <source>, %1 waiting</source>
         <translation>, %1 en attente</translation>
     </message>

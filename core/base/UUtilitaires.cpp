@@ -653,3 +653,18 @@ std::string FormatFixed(long double value, int precision, int decimals, char sep
     if (FormatExact(value, precision, decimals, separator, out)) return out;
     return FormatGeneral(value, precision, decimals, separator);
 }
+
+std::string Flatten(const std::string& s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] != '\r' && s[i] != '\n') {
+            out += s[i];
+            continue;
+        }
+        while (i + 1 < s.size() && (s[i + 1] == '\r' || s[i + 1] == '\n')) ++i;
+        while (!out.empty() && out.back() == ' ') out.pop_back();
+        if (out.empty() || i + 1 >= s.size()) continue;
+        out += std::string_view(".:;!?").find(out.back()) == std::string_view::npos ? ": " : " ";
+    }
+    return out;
+}

@@ -36,6 +36,9 @@ private:
     int32_t nextId_ = 0;
 };
 
+// A message on one line: a title and its reason, which the windows show on two lines, are joined by
+// ": " ("Cannot save data: ..."), lines that end a sentence by a space.
+std::string Flatten(const std::string& s);
 std::string Trim(std::string_view s);
 std::string UpperCase(std::string_view s);
 // The text with every control character (below 0x20, and DEL) replaced by a blank, so that a comment,

@@ -44,3 +44,17 @@ void TFolderLock::Release() {
     ::close(fd_); // closing the last descriptor of the description releases the lock
     fd_ = -1;
 }
+
+bool TFolderLock::HeldByAnother(const std::string& folder) {
+    std::string path = folder;
+    if (!path.empty() && path.back() != '/') path += '/';
+    path += LockFileName;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct flock fl {};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    const bool held = ::fcntl(fd, F_OFD_GETLK, &fl) == 0 && fl.l_type != F_UNLCK;
+    ::close(fd);
+    return held;
+}

@@ -21,6 +21,10 @@ public:
     // failed for another reason (a read-only or missing folder): the two call for different messages.
     bool HeldElsewhere() const { return heldElsewhere_; }
 
+    // Whether another holds the folder's lock now; tells without taking it (false when there is no lock
+    // file to ask).
+    static bool HeldByAnother(const std::string& folder);
+
     static constexpr const char* LockFileName = "Varnholt.lock";
 
 private:

@@ -32,6 +32,7 @@
 #include "UGlobale.h"
 #include "UInbox.h"
 #include "UJournal.h"
+#include "UListener.h"
 #include "UPatientQc.h"
 #include "UPeer.h"
 #include "UQcError.h"
@@ -419,6 +420,13 @@ public:
     // or failed/, a file that ends inside a message left waiting. Refused when no inbox is set, the
     // database is not available, or the folder is open for reading.
     TOutcome ReadInbox(TInboxReport* report = nullptr, const TInboxReadOptions& options = {});
+    // (UOperationsLive.cpp) A message a source's listener received, taken as a file of that source would
+    // be: written whole into the source's folder (of `inboxFolder`, else the inbox's) and read there
+    // alone. "AA" once its results are recorded, "AE" when it was read with faults (kept in failed/, not
+    // worth sending again), "AR" when it was not recorded (kept in failed/ with the reason; the sender is
+    // to send it again). The reading's report goes to `report`.
+    TLiveOutcome RecordLiveMessage(const TInstrumentSource& source, const std::string& message,
+                                   TInboxReport* report = nullptr, const std::string& inboxFolder = "");
     // Held runs in the queue that came from the inbox.
     int HeldFromInbox() const;
 

@@ -20,6 +20,7 @@
 #include "CliSupport.h"
 #include "TestHelpers.h"
 #include "UFifoResult.h"
+#include "UOperations.h"
 
 namespace fs = std::filesystem;
 
@@ -245,6 +246,48 @@ TEST_F(CompanionLive, BadInputIsAnsweredAndChangesNothing) {
 
 // The watch killed at random moments while a client sends: the client sends each message again until
 // it is acknowledged, and every message ends in the queue exactly once.
+// The program opened on the folder serves its sources itself: the watch lets their ports go while the
+// folder is in use, and listens again once it is free.
+TEST_F(CompanionLive, TheWatchLetsItsPortGoWhileTheProgramIsOpen) {
+    const int c = Connect(port);
+    ASSERT_GE(c, 0);
+    ::close(c);
+    ASSERT_TRUE(Operations().Open(home, TOpenMode::Writer).Opened);
+    bool free = false;
+    for (int k = 0; k < 100 && !free; ++k) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(static_cast<uint16_t>(port));
+        ::inet_pton(AF_INET, "127.0.0.1", &a.sin_addr);
+        const int one = 1;
+        ::setsockopt(probe, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+        free = ::bind(probe, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+        ::close(probe);
+    }
+    Operations().Close();
+    EXPECT_TRUE(free) << "the port is still held while the folder is open elsewhere: "
+                      << ReadWholeFile(errFile);
+    // Free again: the watch listens anew (on a port of its own, as the source asks for port 0).
+    const std::string said = "source an listens on 127.0.0.1:";
+    int again = 0;
+    for (int k = 0; k < 100 && again == 0; ++k) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        const std::string err = ReadWholeFile(errFile);
+        if (const size_t at = err.find(said, err.find(said) + 1); at != std::string::npos)
+            again = std::atoi(err.c_str() + at + said.size());
+    }
+    ASSERT_GT(again, 0) << ReadWholeFile(errFile);
+    const int d = Connect(again);
+    ASSERT_GE(d, 0);
+    const std::string block = Block(Message("L1", "QC-N", "5.05"));
+    ASSERT_EQ(::send(d, block.data(), block.size(), 0), static_cast<ssize_t>(block.size()));
+    EXPECT_EQ(Msa(Reply(d)), "MSA|AA|L1");
+    ::close(d);
+    EXPECT_EQ(Held(), held + 1);
+}
+
 TEST_F(CompanionLive, KilledWhileAClientSendsEveryMessageIsTakenOnce) {
     // A fixed port, so that the restarted watch listens where the client sends.
     TearDown();

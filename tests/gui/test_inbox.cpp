@@ -3,9 +3,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
@@ -261,6 +263,64 @@ private slots:
         m.BtMap->click();
         QCOMPARE(Operations().InboxMappingOf("default", "GLU", "QC-P")->Level, 1);
         QVERIFY(ShownTexts().back().find("Runs already held in the queue") == 0);
+    }
+
+    // A source that listens is served by the open program: a message sent with Debian's HL7 library is
+    // acknowledged once its result is held, and under an open dialog its sender waits for the answer.
+    void theOpenProgramTakesLiveMessages() {
+        if (!QFileInfo::exists(QStringLiteral("/usr/bin/python3")) ||
+            QProcess::execute(QStringLiteral("/usr/bin/python3"), {"-c", "import hl7.client"}) != 0)
+            QSKIP("python3-hl7 is not installed (apt-get install python3-hl7)");
+        TGuiFolder folder;
+        AddTestAnalyte("Glucose", 2, 20);
+        const std::string inbox = MakeInbox(folder.Path());
+        TInstrumentSource live = TInstrumentSource::FromText("listen=127.0.0.1:0\nprotocol=mllp\n");
+        live.Id = "an";
+        QVERIFY(Operations().SetInboxSource(live).Ok());
+        QVERIFY(Operations().MapInstrumentResults({"an", "GLU", "QC-N", "Glucose", 1}).Ok());
+        std::ofstream(folder.File("send.py"))
+            << "import sys, hl7\nfrom hl7.client import MLLPClient\n"
+               "m = ('MSH|^~\\\\&|AN|LAB|LIS|LAB|20260305090000||OUL^R22^OUL_R22|%s|P|2.5.1\\r'\n"
+               "     'SPM|1|||QC|||||||Q\\rINV|QC-N\\rOBR|1|||GLU\\r'\n"
+               "     'OBX|1|NM|GLU^Glucose||%s|mmol/L|||||F|||20260305%s00\\r') % tuple(sys.argv[2:5])\n"
+               "with MLLPClient('127.0.0.1', int(sys.argv[1])) as c:\n"
+               "    r = hl7.parse(c.send_message(m).strip(b'\\x0b\\x1c\\r').decode())\n"
+               "    print('%s|%s' % (r.segment('MSA')[1], r.segment('MSA')[2]))\n";
+        TWinMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const int port = w.InboxWatch->ListeningPort("an");
+        QVERIFY(port > 0);
+        QVERIFY(w.InboxWatch->BtInbox->toolTip().contains(
+            QStringLiteral("an listens on port %1 (mllp)").arg(port)));
+        auto send = [&](QProcess& p, const char* id, const char* value, const char* time) {
+            p.start(QStringLiteral("/usr/bin/python3"),
+                    {QString::fromStdString(folder.File("send.py")), QString::number(port), id, value, time});
+            QVERIFY(p.waitForStarted());
+        };
+        const int before = Fifo.Count();
+        QProcess first;
+        first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        send(first, "M1", "5.02", "0800");
+        QTRY_VERIFY2_WITH_TIMEOUT(first.state() == QProcess::NotRunning, first.readAllStandardError().constData(), 10000);
+        QCOMPARE(first.readAllStandardOutput(), QByteArray("AA|M1\n"));
+        QCOMPARE(Fifo.Count(), before + 1);
+        QVERIFY(w.InboxWatch->BtInbox->toolTip().contains(QStringLiteral("1 run(s) to the queue")));
+
+        QDialog dialog(&w);
+        dialog.setModal(true);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QProcess second;
+        send(second, "M2", "5.10", "0900");
+        QTest::qWait(800);
+        QCOMPARE(second.state(), QProcess::Running);
+        QCOMPARE(Fifo.Count(), before + 1);
+        dialog.close();
+        QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 10000);
+        QCOMPARE(second.readAllStandardOutput(), QByteArray("AA|M2\n"));
+        QCOMPARE(Fifo.Count(), before + 2);
+        QVERIFY(fs::exists(inbox + "an/processed"));
     }
 
     // With a password set, what the inbox accepts changes only once it is given.
