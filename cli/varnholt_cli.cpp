@@ -1449,6 +1449,19 @@ int WatchInbox(const std::string& home, const TArgs& a, const std::string& db, c
     };
     TListeners listeners;
     listeners.Notice = [](const std::string& text) { std::cerr << "varnholt-cli: " << text << std::endl; };
+    // What a connection sent and no message took is kept in its source's failed/, as a file is.
+    listeners.Unread = [&folder](const TInstrumentSource& source, const std::string& peer,
+                                 const std::string& bytes, const std::string& why) {
+        try {
+            const std::string kept = KeepConnectionBytes(folder, source, peer, bytes, why);
+            std::cerr << "varnholt-cli: source " << source.Id << ": the connection from " << peer
+                      << " ended with bytes not taken (" << why << "): kept as " << kept << std::endl;
+        } catch (const EQcError& e) {
+            std::cerr << "varnholt-cli: source " << source.Id << ": the connection from " << peer
+                      << " ended with bytes not taken (" << why << "), which cannot be kept: " << e.what()
+                      << std::endl;
+        }
+    };
     auto record = [&](const TInstrumentSource& source, const std::string&, const std::string& message) {
         return RecordLiveMessage(home, openOptions(), source, message);
     };

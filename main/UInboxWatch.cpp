@@ -50,6 +50,15 @@ TInboxWatch::TInboxWatch(TWinMain* main) : QObject(main), main_(main) {
     // A writer makes several changes to a file: read once they have stopped for a moment.
     connect(Watcher, &QFileSystemWatcher::directoryChanged, this, [this] { TimerSoon->start(500); });
     listeners_ = std::make_unique<TListeners>();
+    // What a connection sent and no message took is kept in its source's failed/, as a file is.
+    listeners_->Unread = [this](const TInstrumentSource& source, const std::string& peer,
+                                const std::string& bytes, const std::string& why) {
+        try {
+            if (Operations().IsOpen()) KeepConnectionBytes(folder_, source, peer, bytes, why);
+        } catch (const EQcError&) {
+        }
+        Refresh();
+    };
     TimerListen = new QTimer(this);
     TimerListen->setObjectName(QStringLiteral("TimerListen"));
     TimerListen->setInterval(25);

@@ -3,9 +3,11 @@
 #include "UInboxJudge.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
@@ -222,6 +224,36 @@ std::string MoveToFailed(const TInboxFile& file, const std::string& reasonUtf8) 
     // The reason first: a file in failed/ always has its reason beside it.
     return MoveInto(file, file.Folder + FailedFolderName + "/",
                     [&](const std::string& to) { AtomicWriteFile(to + ".reason", reasonUtf8); });
+}
+
+std::string KeepConnectionBytes(const std::string& inboxFolder, const TInstrumentSource& source,
+                                const std::string& peer, const std::string& bytes, const std::string& why) {
+    std::string folder = inboxFolder;
+    if (folder.empty()) throw EQcError("no inbox folder is set");
+    if (folder.back() != '/') folder += '/';
+    if (source.Id != DefaultSourceId) folder += Cp1252ToUtf8(source.Id) + "/";
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec) throw EQcError("cannot create " + folder + ": " + ec.message());
+    // The peer's address in the name, its colons (IPv6) and anything else but digits and letters made dashes.
+    std::string from = peer;
+    for (char& ch : from)
+        if (!std::isalnum(static_cast<unsigned char>(ch)) && ch != '.') ch = '-';
+    char stamp[32];
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    ::gmtime_r(&now, &tm);
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
+    static unsigned kept = 0;
+    std::string name;
+    do
+        name = "connection-" + std::string(stamp) + "-" + from.substr(0, 64) + "-" + std::to_string(++kept) +
+               (source.Protocol == "astm" ? ".astm" : ".hl7");
+    while (FileExists(folder + "." + name) || FileExists(folder + FailedFolderName + "/" + name));
+    // Written under a name no reading takes, then moved to failed/ beside its reason.
+    const TInboxFile file{folder + "." + name, name, folder, source.Id, 0, 0};
+    AtomicWriteFile(file.Path, bytes);
+    return MoveToFailed(file, "the connection from " + peer + " ended with bytes not taken: " + why + "\n");
 }
 
 // ---------------------------------------------------------------- judging

@@ -50,6 +50,12 @@ std::string MoveToProcessed(const TInboxFile& file, const std::string& day);
 // Writes <source folder>/failed/<name>.reason (UTF-8 text), then moves the file beside it. Returns the
 // new path; throws EQcError.
 std::string MoveToFailed(const TInboxFile& file, const std::string& reasonUtf8);
+// The bytes a source's connection sent that were not taken as messages, kept in that source's failed/
+// folder of the inbox as "connection-DATE-TIME-PEER-N.hl7" (".astm" for ASTM) beside the reason; gives
+// where. Read again from there, they are read as a file of the source. Throws EQcError when they
+// cannot be written.
+std::string KeepConnectionBytes(const std::string& inboxFolder, const TInstrumentSource& source,
+                                const std::string& peer, const std::string& bytes, const std::string& why);
 // A file the reading put into a source's failed/ folder, with the reason written beside it.
 struct TFailedInboxFile {
     std::string Source; // the source's id

@@ -198,6 +198,11 @@ struct TListeners::TState {
         int Expected = 1;
         std::string Records;
         size_t FrameEnd = std::string::npos; // the ETX or ETB of the frame begun
+        // The bytes received (up to a limit) and, when some of them were not taken as a message, why.
+        std::string Capture;
+        bool CaptureCut = false;
+        std::string Untaken;
+        std::string Refused; // frames refused: forgotten once their message is taken
     };
     std::vector<TListener> Listeners;
     std::vector<TConnection> Connections;
@@ -286,6 +291,16 @@ namespace {
 
 using TConnection = TListeners::TState::TConnection;
 
+void Untaken(TConnection& c, const std::string& why) {
+    if (c.Untaken.find(why) == std::string::npos) c.Untaken += (c.Untaken.empty() ? "" : "; ") + why;
+}
+
+// Whether bytes outside a block or transmission are more than line ends, blanks and the
+// acknowledgements a logged session shows.
+bool Meaningful(std::string_view bytes) {
+    return bytes.find_first_not_of(std::string_view("\r\n \t\x04\x06\x15", 7)) != std::string_view::npos;
+}
+
 struct TFeed {
     const TInstrumentSource& Source;
     const std::string& Peer;
@@ -306,6 +321,7 @@ bool FeedMllp(TConnection& c, std::string_view data, const TFeed& f) {
     const size_t max = static_cast<size_t>(f.Source.ListenMaxBytes);
     auto refuse = [&](const std::string& message, const std::string& why, const std::string& said) {
         f.Say("source " + f.Source.Id + ": connection from " + c.Peer + " closed: " + said);
+        Untaken(c, said);
         c.Out += MllpStart + Hl7Acknowledgement(message, "AR", why) + MllpEnd + '\r';
         c.Closing = true;
         c.In.clear();
@@ -313,6 +329,7 @@ bool FeedMllp(TConnection& c, std::string_view data, const TFeed& f) {
     while (!data.empty() && !c.Closing) {
         if (!c.InBlock) {
             const size_t vt = data.find(MllpStart);
+            if (Meaningful(data.substr(0, vt))) Untaken(c, "bytes outside any MLLP block");
             c.Outside += vt == std::string_view::npos ? data.size() : vt;
             if (c.Outside > max) {
                 refuse("", "no MLLP block", "it sends no MLLP block");
@@ -368,6 +385,7 @@ void TakeFrame(TConnection& c, const std::string& frame, const TFeed& f) {
     for (char& ch : given) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
     const int number = frame[1] - '0';
     if (end < 2 || number < 0 || number > 7 || given != due) {
+        if (c.Refused.empty()) c.Refused = "a frame refused for its checksum or number";
         c.Out += Nak;
         return;
     }
@@ -378,6 +396,7 @@ void TakeFrame(TConnection& c, const std::string& frame, const TFeed& f) {
         return;
     }
     if (number != c.Expected && !(c.Records.empty() && number == 1)) {
+        if (c.Refused.empty()) c.Refused = "a frame refused for its checksum or number";
         c.Out += Nak;
         return;
     }
@@ -386,6 +405,7 @@ void TakeFrame(TConnection& c, const std::string& frame, const TFeed& f) {
     if (c.Records.size() + text.size() > max) {
         f.Say("source " + f.Source.Id + ": connection from " + c.Peer + " closed: a message of more than " +
               std::to_string(max) + " bytes");
+        Untaken(c, "a message of more than " + std::to_string(max) + " bytes");
         c.Out += Eot; // the receiver's interrupt: the sender stops
         c.Closing = true;
         return;
@@ -400,6 +420,7 @@ void TakeFrame(TConnection& c, const std::string& frame, const TFeed& f) {
             return;
         }
         c.Records.clear();
+        c.Refused.clear();
     }
     c.Expected = (number + 1) % 8;
     c.Out += Ack;
@@ -419,9 +440,14 @@ bool FeedAstm(TConnection& c, std::string_view data, const TFeed& f) {
                 c.In.clear();
                 c.Outside = 0;
                 c.Out += Ack;
-            } else if (++c.Outside > max) {
-                f.Say("source " + f.Source.Id + ": connection from " + c.Peer + " closed: it sends no ENQ");
-                return false;
+            } else {
+                if (Meaningful(std::string_view(&ch, 1))) Untaken(c, "bytes outside a transmission");
+                if (++c.Outside > max) {
+                    f.Say("source " + f.Source.Id + ": connection from " + c.Peer +
+                          " closed: it sends no ENQ");
+                    Untaken(c, "no ENQ");
+                    return false;
+                }
             }
             continue;
         }
@@ -450,6 +476,7 @@ bool FeedAstm(TConnection& c, std::string_view data, const TFeed& f) {
             TakeFrame(c, frame, f);
         } else if (c.FrameEnd == std::string::npos && (c.In.size() > max || (ch == Stx && c.In.size() > 1))) {
             // A frame without its end: refused; a new STX starts the next.
+            Untaken(c, "a frame without its end");
             c.Out += Nak;
             c.In = ch == Stx ? std::string(1, Stx) : std::string();
         }
@@ -458,6 +485,20 @@ bool FeedAstm(TConnection& c, std::string_view data, const TFeed& f) {
 }
 
 } // namespace
+
+void TListeners::End(size_t k) {
+    auto& cs = state_->Connections;
+    TState::TConnection& c = cs[k];
+    if (!c.In.empty() || !c.Records.empty()) Untaken(c, "a message left unfinished");
+    if (!c.Refused.empty()) Untaken(c, c.Refused);
+    if (!c.Untaken.empty() && Unread)
+        Unread(state_->Listeners[c.Listener].Source, c.Peer, c.Capture,
+               c.Untaken + (c.CaptureCut
+                                ? " (only its last " + std::to_string(c.Capture.size()) + " bytes are kept)"
+                                : ""));
+    ::close(c.Fd);
+    cs.erase(cs.begin() + static_cast<std::ptrdiff_t>(k));
+}
 
 std::vector<std::string> TListeners::Configure(const std::vector<TInstrumentSource>& sources) {
     std::vector<std::string> faults;
@@ -482,8 +523,9 @@ std::vector<std::string> TListeners::Configure(const std::vector<TInstrumentSour
             if (s.Id == l.Source.Id) l.Source = s;
     for (auto it = cs.begin(); it != cs.end();) {
         if (renumber[it->Listener] == SIZE_MAX) {
-            ::close(it->Fd);
-            it = cs.erase(it);
+            const auto k = it - cs.begin();
+            End(static_cast<size_t>(k));
+            it = cs.begin() + k;
         } else {
             it->Listener = renumber[it->Listener];
             ++it;
@@ -561,8 +603,9 @@ void TListeners::Serve(std::chrono::milliseconds wait, const THandler& handler) 
             if (now >= deadline) {
                 say("source " + ls[it->Listener].Source.Id + ": connection from " + it->Peer +
                     " closed after its idle time");
-                ::close(it->Fd);
-                it = cs.erase(it);
+                const auto k = it - cs.begin();
+                End(static_cast<size_t>(k));
+                it = cs.begin() + k;
                 continue;
             }
             next = std::min(next, deadline);
@@ -626,8 +669,17 @@ void TListeners::Serve(std::chrono::milliseconds wait, const THandler& handler) 
             if (r < 0 || c.Draining) continue;
             c.Last = TClock::now();
             const std::string_view data(buffer, static_cast<size_t>(r));
+            c.Capture.append(data);
             const TFeed feed{s, c.Peer, handler, say};
             const bool fed = s.Protocol == "astm" ? FeedAstm(c, data, feed) : FeedMllp(c, data, feed);
+            // The bytes since the last message taken whole are kept, the newest of them at most.
+            const size_t room = static_cast<size_t>(s.ListenMaxBytes) + 65536;
+            if (c.Untaken.empty() && c.Refused.empty() && c.In.empty() && c.Records.empty()) {
+                c.Capture.clear();
+            } else if (c.Capture.size() > 2 * room) {
+                c.Capture.erase(0, c.Capture.size() - room);
+                c.CaptureCut = true;
+            }
             if (!fed || c.Out.size() > MaxPendingReply) {
                 if (fed)
                     say("source " + s.Id + ": connection from " + c.Peer + " closed: it reads no replies");
@@ -635,9 +687,6 @@ void TListeners::Serve(std::chrono::milliseconds wait, const THandler& handler) 
             }
         }
         for (size_t k = cs.size(); k-- > 0;)
-            if (k < gone.size() && gone[k]) {
-                ::close(cs[k].Fd);
-                cs.erase(cs.begin() + static_cast<std::ptrdiff_t>(k));
-            }
+            if (k < gone.size() && gone[k]) End(k);
     }
 }

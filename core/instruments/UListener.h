@@ -73,11 +73,20 @@ public:
     std::function<void(const std::string&)> Notice;
     // The port a source listens on (its listener's own when it asked for port 0), 0 when none.
     int PortOf(const std::string& source) const;
+    // A connection that ended with bytes not taken as a message (outside any block or transmission, a
+    // frame refused, a message left unfinished or too large): the bytes it sent since the last message
+    // taken whole (the newest, up to its message limit and 64 KiB more) and why, to be kept
+    // (KeepConnectionBytes). None by default.
+    std::function<void(const TInstrumentSource& source, const std::string& peer, const std::string& bytes,
+                       const std::string& why)>
+        Unread;
 
     struct TState; // the sockets and connections
 
 private:
     // Takes the waiting connections of one listener, refusing those it does not allow.
     void Accept(size_t listener, const std::function<void(const std::string&)>& say);
+    // Closes connection k, its untaken bytes handed to Unread first.
+    void End(size_t k);
     std::unique_ptr<TState> state_;
 };

@@ -233,8 +233,18 @@ TEST_F(CompanionLive, BadInputIsAnsweredAndChangesNothing) {
     EXPECT_EQ(Held(), held);
     EXPECT_NE(Cli({"map", "list"}).out.find("\"notMapped\":[]"), std::string::npos);
     EXPECT_EQ(FilesIn(inbox + "an/processed"), 0u);
-    // The garbage, the bad value and the empty block, each with its reason.
-    EXPECT_EQ(FilesIn(inbox + "an/failed"), 6u);
+    // The garbage, the bad value, the empty block and the bytes of the connection that sent a block too
+    // large, each with its reason.
+    EXPECT_EQ(FilesIn(inbox + "an/failed"), 8u);
+    size_t connections = 0;
+    for (const auto& e : fs::directory_iterator(inbox + "an/failed"))
+        if (e.path().filename().string().starts_with("connection-") && e.path().extension() == ".hl7") {
+            ++connections;
+            EXPECT_NE(ReadWholeFile(e.path().string()).find("B2"), std::string::npos);
+            EXPECT_NE(ReadWholeFile(e.path().string() + ".reason").find("a message of more than 4096 bytes"),
+                      std::string::npos);
+        }
+    EXPECT_EQ(connections, 1u);
     EXPECT_EQ(FilesIn(inbox + "an") - FilesIn(inbox + "an/failed"), 0u);
     // The watch still serves.
     const int again = Connect(port);

@@ -8,6 +8,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "TestHelpers.h"
+#include "UAtomicFile.h"
+#include "UInbox.h"
 #include "UListener.h"
 
 namespace {
@@ -258,4 +261,64 @@ TEST(Listeners, AstmFramesAreAcknowledgedByChecksumAndRecording) {
     EXPECT_TRUE(AstmHasHeader(h + l));
     EXPECT_FALSE(AstmHasHeader("hello"));
     ::close(c);
+}
+
+// A connection that ends with bytes no message took hands them over with the reason; one whose every
+// byte went into a message taken (a frame refused but taken when sent again included) hands nothing.
+// Kept, they land in the source's failed/ folder beside their reason.
+TEST(Listeners, BytesNoMessageTookAreHandedOverWhenTheConnectionEnds) {
+    const std::string h = "H|\\^&|||AN\r", l = "L|1|N\r";
+    std::string bad = Frame(1, h);
+    bad[bad.size() - 3] = bad[bad.size() - 3] == '0' ? '1' : '0';
+    const struct {
+        const char* Protocol;
+        std::string Sent, Why;
+    } cases[] = {
+        {"mllp", Block(Message) + "\r\n", ""},
+        {"mllp", "hello" + Block(Message), "bytes outside any MLLP block"},
+        {"mllp", Block(Message) + Block("MSH|half").substr(0, 6), "a message left unfinished"},
+        {"astm", "\x05" + bad + Frame(1, h) + Frame(2, l) + "\x04", ""},
+        {"astm", "\x05" + bad, "a frame refused for its checksum or number"},
+        {"astm", "\x05" + Frame(1, h), "a message left unfinished"},
+    };
+    for (const auto& c : cases) {
+        TListeners listeners;
+        ASSERT_TRUE(listeners.Configure({Listening(std::string("protocol=") + c.Protocol + "\n")}).empty());
+        std::vector<std::pair<std::string, std::string>> unread;
+        listeners.Unread = [&](const TInstrumentSource& s, const std::string& peer, const std::string& bytes,
+                               const std::string& why) {
+            EXPECT_EQ(s.Id, "an");
+            EXPECT_EQ(peer, "127.0.0.1");
+            unread.emplace_back(bytes, why);
+        };
+        auto handler = [](const TInstrumentSource&, const std::string&, const std::string&) {
+            return TLiveOutcome{};
+        };
+        const int fd = Connect(listeners.PortOf("an"));
+        ASSERT_GE(fd, 0);
+        SendAll(fd, c.Sent);
+        listeners.Serve(std::chrono::milliseconds(100), handler);
+        Received(fd);
+        ::close(fd);
+        listeners.Serve(std::chrono::milliseconds(100), handler);
+        if (c.Why.empty()) {
+            EXPECT_TRUE(unread.empty()) << c.Protocol << " " << unread.front().second;
+            continue;
+        }
+        ASSERT_EQ(unread.size(), 1u) << c.Why;
+        EXPECT_EQ(unread[0].second, c.Why);
+        EXPECT_NE(unread[0].first.find(c.Sent.substr(0, 5)), std::string::npos) << c.Why;
+    }
+
+    TTempFolder inbox;
+    TInstrumentSource source = Listening();
+    const std::string kept =
+        KeepConnectionBytes(inbox.Path(), source, "::1", "hello", "bytes outside any MLLP block");
+    EXPECT_EQ(kept.rfind(inbox.Path() + "an/failed/connection-", 0), 0u) << kept;
+    EXPECT_TRUE(kept.ends_with(".hl7") && kept.find("---1-") != std::string::npos) << kept;
+    EXPECT_EQ(ReadWholeFile(kept), "hello");
+    EXPECT_NE(ReadWholeFile(kept + ".reason")
+                  .find("the connection from ::1 ended with bytes not taken: bytes "
+                        "outside any MLLP block"),
+              std::string::npos);
 }

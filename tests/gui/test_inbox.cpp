@@ -321,6 +321,17 @@ private slots:
         QCOMPARE(second.readAllStandardOutput(), QByteArray("AA|M2\n"));
         QCOMPARE(Fifo.Count(), before + 2);
         QVERIFY(fs::exists(inbox + "an/processed"));
+
+        // A connection that ends inside a message: its bytes kept in failed/, and counted.
+        QProcess half;
+        half.start(QStringLiteral("/usr/bin/python3"),
+                   {"-c", QStringLiteral("import socket; s = socket.create_connection(('127.0.0.1', %1)); "
+                                         "s.sendall(b'\\x0bMSH|half'); s.close()")
+                              .arg(port)});
+        QVERIFY(half.waitForFinished(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(w.InboxWatch->BtInbox->text().endsWith(QStringLiteral(", 1 failed")), 5000);
+        const std::vector<TFailedInboxFile> failed = Operations().FailedInboxFiles();
+        QCOMPARE(failed.size(), size_t(1));
     }
 
     // With a password set, what the inbox accepts changes only once it is given.
