@@ -227,7 +227,8 @@ std::string MoveToFailed(const TInboxFile& file, const std::string& reasonUtf8) 
 }
 
 std::string KeepConnectionBytes(const std::string& inboxFolder, const TInstrumentSource& source,
-                                const std::string& peer, const std::string& bytes, const std::string& why) {
+                                const std::string& peer, const std::string& bytes, const std::string& why,
+                                size_t maxKept, uintmax_t maxBytes) {
     std::string folder = inboxFolder;
     if (folder.empty()) throw EQcError("no inbox folder is set");
     if (folder.back() != '/') folder += '/';
@@ -235,6 +236,21 @@ std::string KeepConnectionBytes(const std::string& inboxFolder, const TInstrumen
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     if (ec) throw EQcError("cannot create " + folder + ": " + ec.message());
+    size_t held = 0;
+    uintmax_t size = bytes.size();
+    for (std::filesystem::directory_iterator it(folder + FailedFolderName, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.rfind("connection-", 0) != 0 || name.ends_with(".reason")) continue;
+        ++held;
+        std::error_code sizeError;
+        const uintmax_t n = it->file_size(sizeError);
+        if (!sizeError) size += n;
+    }
+    if (held >= maxKept || size > maxBytes)
+        throw EQcError("the failed folder of source " + Cp1252ToUtf8(source.Id) + " holds " +
+                       std::to_string(held) + " connections' bytes already (" + std::to_string(size >> 20) +
+                       " MB): these are not kept until some are removed");
     // The peer's address in the name, its colons (IPv6) and anything else but digits and letters made dashes.
     std::string from = peer;
     for (char& ch : from)

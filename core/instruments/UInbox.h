@@ -53,9 +53,11 @@ std::string MoveToFailed(const TInboxFile& file, const std::string& reasonUtf8);
 // The bytes a source's connection sent that were not taken as messages, kept in that source's failed/
 // folder of the inbox as "connection-DATE-TIME-PEER-N.hl7" (".astm" for ASTM) beside the reason; gives
 // where. Read again from there, they are read as a file of the source. Throws EQcError when they
-// cannot be written.
+// cannot be written, or when the source's failed/ already holds `maxKept` connections' bytes or
+// `maxBytes` of them (a peer sending nothing but rubbish cannot fill the disk).
 std::string KeepConnectionBytes(const std::string& inboxFolder, const TInstrumentSource& source,
-                                const std::string& peer, const std::string& bytes, const std::string& why);
+                                const std::string& peer, const std::string& bytes, const std::string& why,
+                                size_t maxKept = 500, uintmax_t maxBytes = uintmax_t(256) << 20);
 // A file the reading put into a source's failed/ folder, with the reason written beside it.
 struct TFailedInboxFile {
     std::string Source; // the source's id

@@ -12,6 +12,7 @@
 #include "UAtomicFile.h"
 #include "UInbox.h"
 #include "UListener.h"
+#include "UQcError.h"
 
 namespace {
 
@@ -321,4 +322,9 @@ TEST(Listeners, BytesNoMessageTookAreHandedOverWhenTheConnectionEnds) {
                   .find("the connection from ::1 ended with bytes not taken: bytes "
                         "outside any MLLP block"),
               std::string::npos);
+    // Within the limits of what failed/ may hold: so many connections, so many bytes.
+    EXPECT_NO_THROW(KeepConnectionBytes(inbox.Path(), source, "127.0.0.1", "more", "why", 2));
+    EXPECT_THROW(KeepConnectionBytes(inbox.Path(), source, "127.0.0.1", "more", "why", 2), EQcError);
+    EXPECT_THROW(KeepConnectionBytes(inbox.Path(), source, "127.0.0.1", "more", "why", 10, 12), EQcError);
+    EXPECT_NO_THROW(KeepConnectionBytes(inbox.Path(), source, "127.0.0.1", "more", "why", 10, 13));
 }
