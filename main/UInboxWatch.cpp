@@ -55,7 +55,8 @@ TInboxWatch::TInboxWatch(TWinMain* main) : QObject(main), main_(main) {
                                 const std::string& bytes, const std::string& why) {
         try {
             if (Operations().IsOpen()) KeepConnectionBytes(folder_, source, peer, bytes, why);
-        } catch (const EQcError&) {
+        } catch (const EQcError& e) {
+            LastReading += QLatin1Char('\n') + CoreTextQ(e.what());
         }
         Refresh();
     };
