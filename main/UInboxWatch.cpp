@@ -56,7 +56,8 @@ TInboxWatch::TInboxWatch(TWinMain* main) : QObject(main), main_(main) {
         try {
             if (Operations().IsOpen()) KeepConnectionBytes(folder_, source, peer, bytes, why);
         } catch (const EQcError& e) {
-            LastReading += QLatin1Char('\n') + CoreTextQ(e.what());
+            const QString said = QLatin1Char('\n') + CoreTextQ(e.what());
+            if (!LastReading.contains(said)) LastReading += said;
         }
         Refresh();
     };
@@ -239,7 +240,6 @@ void TInboxWatch::ConfigureListeners() {
     listening_ = sources;
     ListenFaults.clear();
     for (const std::string& fault : listeners_->Configure(sources)) ListenFaults << CoreTextQ(fault);
-    TimerListenAgain->setInterval(3000);
     if (ListenFaults.isEmpty())
         TimerListenAgain->stop();
     else if (!TimerListenAgain->isActive())
