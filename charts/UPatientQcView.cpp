@@ -235,7 +235,7 @@ void TWinPatientQc::Refill() {
     const std::vector<TPatientResult> stream = Operations().PatientStream(*analyte_);
     if (kept_) {
         run_ = RunPqc(*kept_, stream);
-        alarms_ = Operations().PatientQcAlarms(*analyte_);
+        alarms_ = Operations().PatientQcAlarms(*analyte_, *kept_, run_);
     }
     const TPqcRecordReport excluded = Operations().PatientExcluded(*analyte_);
     QString counts = tr("Results: %1; left out by rule: %2 not numeric, %3 censored, %4 flagged")

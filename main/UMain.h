@@ -201,7 +201,8 @@ public:
         std::vector<TPqcAlarm> Alarms;
     };
     std::optional<TPatientQcShown> PatientQcShown;
-    std::string PatientQcShownFor; // the analyte it was read for (read again when another is shown)
+    std::string PatientQcShownFor;    // the analyte it was read for (read again when another is shown)
+    QWidget* PBoxPatientQc = nullptr; // the strip
     // The splash window, freed at the first showing.
     QWidget* Splash = nullptr;
 

@@ -198,11 +198,12 @@ void AddPatientQcStrip(TWinMain& w) {
     strip->setFixedSize(TWinMain::ClientWidth, 150);
     strip->hide();
     column->addWidget(strip);
+    w.PBoxPatientQc = strip;
     w.setCentralWidget(frame);
 }
 
 void UpdatePatientQcStrip(TWinMain& w, bool again) {
-    auto* strip = w.findChild<QWidget*>(QStringLiteral("PBoxPatientQc"));
+    QWidget* strip = w.PBoxPatientQc;
     if (!strip) return;
     const std::string name = CurrentAnalyte ? CurrentAnalyte->Name : std::string();
     if (again || name != w.PatientQcShownFor) {
@@ -210,9 +211,9 @@ void UpdatePatientQcStrip(TWinMain& w, bool again) {
         w.PatientQcShown.reset();
         if (CurrentAnalyte && Operations().IsOpen())
             if (const std::optional<TPqcSettings> s = Operations().PatientQcProcedure(*CurrentAnalyte)) {
-                TWinMain::TPatientQcShown shown{name, *s,
-                                                RunPqc(*s, Operations().PatientStream(*CurrentAnalyte)),
-                                                Operations().PatientQcAlarms(*CurrentAnalyte)};
+                TWinMain::TPatientQcShown shown{
+                    name, *s, RunPqc(*s, Operations().PatientStream(*CurrentAnalyte)), {}};
+                shown.Alarms = Operations().PatientQcAlarms(*CurrentAnalyte, *s, shown.Run);
                 w.PatientQcShown = std::move(shown);
             }
         if (strip->isVisibleTo(&w) != w.PatientQcShown.has_value()) {

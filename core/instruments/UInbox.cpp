@@ -226,9 +226,7 @@ std::string MoveToFailed(const TInboxFile& file, const std::string& reasonUtf8) 
                     [&](const std::string& to) { AtomicWriteFile(to + ".reason", reasonUtf8); });
 }
 
-std::string KeepConnectionBytes(const std::string& inboxFolder, const TInstrumentSource& source,
-                                const std::string& peer, const std::string& bytes, const std::string& why,
-                                size_t maxKept, uintmax_t maxBytes) {
+std::string SourceFolderOf(const std::string& inboxFolder, const TInstrumentSource& source) {
     std::string folder = inboxFolder;
     if (folder.empty()) throw EQcError("no inbox folder is set");
     if (folder.back() != '/') folder += '/';
@@ -236,8 +234,31 @@ std::string KeepConnectionBytes(const std::string& inboxFolder, const TInstrumen
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     if (ec) throw EQcError("cannot create " + folder + ": " + ec.message());
+    return folder;
+}
+
+std::string ReceivedFileName(const std::string& folder, const std::string& prefix, const std::string& tag,
+                             const std::string& ext) {
+    char stamp[32];
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    ::gmtime_r(&now, &tm);
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
+    static unsigned made = 0;
+    std::string name;
+    do name = prefix + "-" + stamp + "-" + tag + "-" + std::to_string(++made) + ext;
+    while (FileExists(folder + name) || FileExists(folder + "." + name) ||
+           FileExists(folder + FailedFolderName + "/" + name));
+    return name;
+}
+
+std::string KeepConnectionBytes(const std::string& inboxFolder, const TInstrumentSource& source,
+                                const std::string& peer, const std::string& bytes, const std::string& why,
+                                size_t maxKept, uintmax_t maxBytes) {
+    const std::string folder = SourceFolderOf(inboxFolder, source);
     size_t held = 0;
     uintmax_t size = bytes.size();
+    std::error_code ec;
     for (std::filesystem::directory_iterator it(folder + FailedFolderName, ec), end; !ec && it != end;
          it.increment(ec)) {
         const std::string name = it->path().filename().string();
@@ -252,20 +273,11 @@ std::string KeepConnectionBytes(const std::string& inboxFolder, const TInstrumen
                        std::to_string(held) + " connections' bytes already (" + std::to_string(size >> 20) +
                        " MB): these are not kept until some are removed");
     // The peer's address in the name, its colons (IPv6) and anything else but digits and letters made dashes.
-    std::string from = peer;
+    std::string from = peer.substr(0, 64);
     for (char& ch : from)
         if (!std::isalnum(static_cast<unsigned char>(ch)) && ch != '.') ch = '-';
-    char stamp[32];
-    const std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    ::gmtime_r(&now, &tm);
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
-    static unsigned kept = 0;
-    std::string name;
-    do
-        name = "connection-" + std::string(stamp) + "-" + from.substr(0, 64) + "-" + std::to_string(++kept) +
-               (source.Protocol == "astm" ? ".astm" : ".hl7");
-    while (FileExists(folder + "." + name) || FileExists(folder + FailedFolderName + "/" + name));
+    const std::string name =
+        ReceivedFileName(folder, "connection", from, source.Protocol == "astm" ? ".astm" : ".hl7");
     // Written under a name no reading takes, then moved to failed/ beside its reason.
     const TInboxFile file{folder + "." + name, name, folder, source.Id, 0, 0};
     AtomicWriteFile(file.Path, bytes);

@@ -50,6 +50,13 @@ std::string MoveToProcessed(const TInboxFile& file, const std::string& day);
 // Writes <source folder>/failed/<name>.reason (UTF-8 text), then moves the file beside it. Returns the
 // new path; throws EQcError.
 std::string MoveToFailed(const TInboxFile& file, const std::string& reasonUtf8);
+// The folder of `source` in the inbox at `inboxFolder` (its root for the default source), made when
+// missing, ending with '/'. Throws EQcError when there is no inbox or it cannot be made.
+std::string SourceFolderOf(const std::string& inboxFolder, const TInstrumentSource& source);
+// A name "PREFIX-DATE-TIME-TAG-N.EXT" (UTC time, N counting up in this process) that neither `folder`
+// nor its failed/ folder holds, also as a hidden name: for bytes a connection brought.
+std::string ReceivedFileName(const std::string& folder, const std::string& prefix, const std::string& tag,
+                             const std::string& ext);
 // The bytes a source's connection sent that were not taken as messages, kept in that source's failed/
 // folder of the inbox as "connection-DATE-TIME-PEER-N.hl7" (".astm" for ASTM) beside the reason; gives
 // where. Read again from there, they are read as a file of the source. Throws EQcError when they

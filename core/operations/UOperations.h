@@ -592,6 +592,10 @@ public:
     // The alarms of the analyte's procedure run over its stream, oldest first, each with its
     // acknowledgement when one is kept; none without a procedure. An alarm not acknowledged is open.
     std::vector<TPqcAlarm> PatientQcAlarms(const TAnalyte& a) const;
+    // The same for `run`, the analyte's procedure `s` already run over its stream (none when `s` cannot
+    // be used).
+    std::vector<TPqcAlarm> PatientQcAlarms(const TAnalyte& a, const TPqcSettings& s,
+                                           const TPqcRun& run) const;
     // Every acknowledgement kept for the analyte, by alarm, also of alarms the stream no longer shows.
     std::vector<TPqcAlarm> PatientQcAcknowledgements(const TAnalyte& a) const;
     // The analytes (names, in list order) with an open alarm.

@@ -1,8 +1,5 @@
 // A message received live by a source's listener, recorded as a file of that source would be.
 #include <algorithm>
-#include <cstdio>
-#include <ctime>
-#include <filesystem>
 #include <unistd.h>
 
 #include "UAtomicFile.h"
@@ -17,25 +14,15 @@ TLiveOutcome TOperations::RecordLiveMessage(const TInstrumentSource& source, con
     auto outcome = [](const char* code, const std::string& why) {
         return TLiveOutcome{code, Cp1252ToUtf8(Flatten(why))};
     };
-    std::string folder = inboxFolder.empty() ? InboxSettings().Folder : inboxFolder;
-    if (folder.empty()) return outcome("AR", "not recorded: no inbox folder is set");
-    if (folder.back() != '/') folder += '/';
-    if (source.Id != DefaultSourceId) folder += Cp1252ToUtf8(source.Id) + "/";
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    if (ec) return outcome("AR", "not recorded: cannot create " + folder + ": " + ec.message());
+    std::string folder;
+    try {
+        folder = SourceFolderOf(inboxFolder.empty() ? InboxSettings().Folder : inboxFolder, source);
+    } catch (const EQcError& e) {
+        return outcome("AR", "not recorded: " + std::string(e.what()));
+    }
     const bool astm = source.Protocol == "astm";
-    static unsigned received = 0;
-    char stamp[32];
-    const std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    ::gmtime_r(&now, &tm);
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
-    std::string name;
-    do
-        name = "live-" + std::string(stamp) + "-" + std::to_string(::getpid()) + "-" +
-               std::to_string(++received) + (astm ? ".astm" : ".hl7");
-    while (FileExists(folder + name) || FileExists(folder + "." + name));
+    const std::string name =
+        ReceivedFileName(folder, "live", std::to_string(::getpid()), astm ? ".astm" : ".hl7");
     const TInboxFile file{folder + name, name, folder, source.Id, 0, 0};
     // Kept in failed/ with its reason; the sender is asked for the message again.
     auto keep = [&](const TInboxFile& f, const std::string& why) {

@@ -385,11 +385,17 @@ std::vector<TPqcAlarm> TOperations::PatientQcAcknowledgements(const TAnalyte& a)
 }
 
 std::vector<TPqcAlarm> TOperations::PatientQcAlarms(const TAnalyte& a) const {
-    std::vector<TPqcAlarm> out;
     const std::optional<TPqcSettings> s = PatientQcProcedure(a);
-    if (!s || !CheckPqcSettings(*s).empty()) return out;
+    if (!s || !CheckPqcSettings(*s).empty()) return {};
+    return PatientQcAlarms(a, *s, RunPqc(*s, PatientStream(a)));
+}
+
+std::vector<TPqcAlarm> TOperations::PatientQcAlarms(const TAnalyte& a, const TPqcSettings& s,
+                                                    const TPqcRun& run) const {
+    std::vector<TPqcAlarm> out;
+    if (!CheckPqcSettings(s).empty()) return out;
     const std::vector<TPqcAlarm> acks = PatientQcAcknowledgements(a);
-    for (TDateTime t : RunPqc(*s, PatientStream(a)).Alarms) {
+    for (TDateTime t : run.Alarms) {
         TPqcAlarm alarm{t, false, "", "", ""};
         for (const TPqcAlarm& k : acks)
             if (std::fabs(k.Time - t) < AlarmTolerance) {
