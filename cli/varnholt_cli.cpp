@@ -1534,7 +1534,7 @@ int WatchInbox(const std::string& home, const TArgs& a, const std::string& db, c
                     left += f.Kind != TInboxFileOutcome::Waiting;
                     settling |= f.Settling;
                 }
-                more = left >= options.MaxFiles;
+                more = left >= options.MaxFiles || (out.Ok() && report.More);
                 lastListing.clear();
                 listingKnown = false;
                 if (!folder.empty()) try {

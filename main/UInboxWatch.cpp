@@ -117,11 +117,12 @@ void TInboxWatch::ReadNow() {
     }
     TInboxReadOptions options;
     options.MaxFiles = FilesPerReading;
+    options.MaxResults = ResultsPerReading;
     options.SettleSeconds = SettleSeconds;
     TInboxReport report;
     const TOutcome out = Operations().ReadInbox(&report, options);
     const auto [leaving, settling] = NoteReading(out.Ok(), out.Message, report);
-    if (leaving >= FilesPerReading)
+    if (leaving >= FilesPerReading || (out.Ok() && report.More))
         TimerSoon->start(0);
     else if (settling)
         TimerSoon->start(SettleSeconds * 1000 + 100);

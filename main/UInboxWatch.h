@@ -42,7 +42,8 @@ public:
     bool LastFailed = false;
     int LastWaiting = 0; // files the last reading left waiting for their end (not those being written)
 
-    static constexpr int FilesPerReading = 50; // then the window takes its events again
+    static constexpr int FilesPerReading = 50;         // then the window takes its events again
+    static constexpr size_t ResultsPerReading = 50000; // likewise, once its files hold so many
     static constexpr int SettleSeconds = 2;
 
     // The sources that listen, as the settings say (a writer only); each message is recorded before it

@@ -4,6 +4,10 @@
 <context>
     <name>Core</name>
     <message>
+        <source>The file holds more than %1 results; no instrument sends so many at once. Split it into smaller files (a history is imported per analyte). The file is not read.</source>
+        <translation>Die Datei enthält mehr als %1 Ergebnisse; so viele sendet kein Gerät auf einmal. Teilen Sie sie in kleinere Dateien (eine Historie wird je Analyt importiert). Die Datei wird nicht gelesen.</translation>
+    </message>
+    <message>
         <source>... and %1 more</source>
         <translation>... und %1 weitere</translation>
     </message>

@@ -4,6 +4,10 @@
 <context>
     <name>Core</name>
     <message>
+        <source>The file holds more than %1 results; no instrument sends so many at once. Split it into smaller files (a history is imported per analyte). The file is not read.</source>
+        <translation>Le fichier contient plus de %1 résultats ; aucun instrument n&apos;en envoie autant à la fois. Divisez-le en fichiers plus petits (un historique s&apos;importe par analyte). Le fichier n&apos;est pas lu.</translation>
+    </message>
+    <message>
         <source>... and %1 more</source>
         <translation>... et %1 de plus</translation>
     </message>

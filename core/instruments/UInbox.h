@@ -151,12 +151,17 @@ struct TInboxReport {
     int Merged = 0;         // of the queued runs, those that completed a held run from the inbox
     int NotMapped = 0;      // results kept "not mapped"
     int PatientResults = 0; // patients' results added to the patient-QC streams
+    // Files were left for another pass: this one had read as many results as a pass takes.
+    bool More = false;
     bool Empty() const { return Files.empty() && Queued == 0 && Accepted == 0; }
 };
 
 struct TInboxReadOptions {
     std::string Folder;  // instead of the stored inbox folder
     size_t MaxFiles = 0; // read at most this many files in one pass (0: all); the rest wait
+    // Once the files read hold this many results, the rest wait for another pass (TInboxReport::More):
+    // a pass holds what it reads in memory.
+    size_t MaxResults = 100000;
     // A file changed less than this many seconds ago may still be being written: it waits. (Writers
     // that write a temporary name and then rename need no such wait.)
     int SettleSeconds = 0;

@@ -449,6 +449,7 @@ TInstrumentBatch ReadAstmText(std::string_view bytes, const TInstrumentSource& s
                                                     "results are left out"),
                           code)});
             } else if (!damaged) {
+                instrument::CheckFileResults(batch, results.size());
                 for (TInstrumentResult& res : results) batch.Results.push_back(std::move(res));
                 skips.AddTo(batch);
             }

@@ -207,6 +207,7 @@ TInstrumentBatch ReadDelimitedText(std::string_view bytes, const TInstrumentSour
             continue;
         }
         r.DateTime = ComposeDateTime(*day, *clock);
+        instrument::CheckFileResults(batch);
         batch.Results.push_back(std::move(r));
     }
     return batch;

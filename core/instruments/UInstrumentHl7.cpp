@@ -295,6 +295,7 @@ void TReader::Read(const TMessage& m) {
             results[k].AnalyserLimits =
                 it->second + (results[k].AnalyserLimits.empty() ? "" : ", ") + results[k].AnalyserLimits;
     if (m.Damaged) return;
+    instrument::CheckFileResults(batch_, results.size());
     for (TInstrumentResult& r : results) batch_.Results.push_back(std::move(r));
     skips.AddTo(batch_);
 }

@@ -381,6 +381,7 @@ void KeepPatient(TInstrumentBatch& batch, const std::string& code, const std::st
     const std::optional<TDateTime> time = ReadCompactDateTime(when);
     if (code.empty() || !time) return;
     const bool flagged = status == "X" || status == "W" || status == "D";
+    CheckFileResults(batch);
     batch.Patients.push_back({code, TPatientReading{*time, value, instrument, flagged}});
 }
 
@@ -426,6 +427,14 @@ void instrument::CheckFieldSizes(std::string_view record, char sep, int line) {
                      std::to_string(line), std::to_string(MaxFieldBytes / 1024)));
         from = end + 1;
     }
+}
+
+void instrument::CheckFileResults(const TInstrumentBatch& batch, size_t more) {
+    if (batch.Results.size() + batch.Patients.size() + more <= MaxFileResults) return;
+    throw EQcError(Fill(QT_TRANSLATE_NOOP("Core", "The file holds more than %1 results; no instrument sends "
+                                                  "so many at once. Split it into smaller files (a "
+                                                  "history is imported per analyte). The file is not read."),
+                        std::to_string(MaxFileResults)));
 }
 
 void instrument::CheckMessageSize(size_t bytes, size_t results, int line) {

@@ -117,10 +117,14 @@ void AppendComment(std::string& comment, const std::string& text);
 constexpr size_t MaxFieldBytes = 64 * 1024;
 constexpr size_t MaxMessageBytes = 16 * 1024 * 1024;
 constexpr size_t MaxMessageResults = 100000; // results (HL7 OBX, ASTM R) in one message
+// Results (QC and patients' kept) in one file: an inbox pass holds what it reads in memory.
+constexpr size_t MaxFileResults = 250000;
 // Throws when a field of the record (fields cut at `sep`) is longer than MaxFieldBytes.
 void CheckFieldSizes(std::string_view record, char sep, int line);
 // Throws when the message begun at `line` has grown beyond MaxMessageBytes or MaxMessageResults.
 void CheckMessageSize(size_t bytes, size_t results, int line);
+// Throws when the batch has reached MaxFileResults and `more` results are to join it.
+void CheckFileResults(const TInstrumentBatch& batch, size_t more = 1);
 // Quotes a text for a reason: "<text>", cut after 40 characters.
 std::string Quoted(std::string_view text);
 

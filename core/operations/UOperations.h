@@ -656,6 +656,23 @@ private:
     class TPassQueue;
     // One reading of the inbox (UOperationsInboxRead.cpp).
     class TInboxPass;
+    // The rule sets read once while an operation judges many runs; RuleSet reads them from here.
+    mutable const std::vector<TAnalyteRules>* heldRuleSets_ = nullptr;
+    class TRuleSetsHeld {
+    public:
+        explicit TRuleSetsHeld(const TOperations& o) : o_(o), sets_(o.RuleSets()) {
+            if (!o_.heldRuleSets_) o_.heldRuleSets_ = &sets_;
+        }
+        ~TRuleSetsHeld() {
+            if (o_.heldRuleSets_ == &sets_) o_.heldRuleSets_ = nullptr;
+        }
+        TRuleSetsHeld(const TRuleSetsHeld&) = delete;
+        TRuleSetsHeld& operator=(const TRuleSetsHeld&) = delete;
+
+    private:
+        const TOperations& o_;
+        const std::vector<TAnalyteRules> sets_;
+    };
     // The journal's "run held" entries of the runs the pass added to the queue.
     void LogNewlyHeld(const TPassQueue& queue);
     void PlanInboxRuns(TInboxPlan& plan, const std::vector<TInstrumentResult>& results,

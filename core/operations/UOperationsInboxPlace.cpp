@@ -181,6 +181,7 @@ void TOperations::PlanInboxRuns(TInboxPlan& plan, const std::vector<TInstrumentR
         if (into->Run.Operator.empty()) into->Run.Operator = g.Run.Operator;
         into->Note += "\n" + note;
     }
+    const TRuleSetsHeld rules(*this);
     for (TInboxPlan::TRun& r : plan.Runs) {
         TAnalyte* a = ListAnalytes.FindByName(r.Analyte);
         if (!a) continue; // mapped above, so it exists
@@ -305,6 +306,7 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
         }
     }
     if (!analytesBefore.empty()) {
+        const TRuleSetsHeld rules(*this);
         for (const TPending& p : pending)
             if (const TAnalyte* a = p.ToData ? ListAnalytes.FindByName(p.Analyte) : nullptr;
                 a && analytesBefore.count(a->Uid))

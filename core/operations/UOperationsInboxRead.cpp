@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 #include <set>
+#include <span>
 #include <unordered_set>
 
 #include "UAtomicFile.h"
@@ -45,8 +46,9 @@ public:
         : ops_(ops), rep_(rep), options_(options), day_(DayFolderName(Today())),
           mappings_(ops.InboxMappings()),
           mapped_([this](const TInstrumentResult& r) { return IsMapped(mappings_, r); }) {}
-    // The waiting files into units of complete messages; throws EQcError when a source cannot be read.
-    void ReadFiles(const std::vector<TInboxFile>& files);
+    // The waiting files into units of complete messages, until the pass is full; how many files were gone
+    // through. Throws EQcError when a source cannot be read.
+    size_t ReadFiles(std::span<const TInboxFile> files);
     // The units' results not taken before; false when none was read.
     bool TakeResults();
     // The runs planned, recorded and placed; the files moved where they go.
@@ -68,7 +70,10 @@ private:
     void MoveProcessed(const std::vector<TInboxFile>& fs, size_t at);
     void Fail(const std::vector<TInboxFile>& fs, const std::string& reason, size_t at = SIZE_MAX);
     std::optional<std::string> Known(const std::string& source, uint64_t hash);
-    bool Full() const { return options_.MaxFiles > 0 && leaving_ >= options_.MaxFiles; }
+    bool Full() const {
+        return (options_.MaxFiles > 0 && leaving_ >= options_.MaxFiles) ||
+               (options_.MaxResults > 0 && resultsRead_ >= options_.MaxResults);
+    }
     void ReadFile(const TInboxFile& f, const TInstrumentSource& reading, int64_t nowNs,
                   std::optional<TUnit>& open);
     void TakeUnit(size_t u);
@@ -86,6 +91,8 @@ private:
     std::set<std::pair<std::string, uint64_t>> hashesThisPass_;
     // Files that leave the inbox in this pass, counted against MaxFiles; waiting ones do not count.
     size_t leaving_ = 0;
+    // Results (QC and patients') in the units read, counted against MaxResults.
+    size_t resultsRead_ = 0;
     std::vector<TInstrumentResult> results_;
     std::vector<std::string> origins_;
     std::vector<size_t> unitOf_, taken_, outcomeOf_;
@@ -146,12 +153,13 @@ std::optional<std::string> TOperations::TInboxPass::Known(const std::string& sou
     return ops_.store_->InboxFileFaults(source, hash);
 }
 
-void TOperations::TInboxPass::ReadFiles(const std::vector<TInboxFile>& files) {
+size_t TOperations::TInboxPass::ReadFiles(std::span<const TInboxFile> files) {
     std::map<std::string, TInstrumentSource> sources;
     const int64_t nowNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
                               std::chrono::system_clock::now().time_since_epoch())
                               .count();
-    for (size_t i = 0; i < files.size() && !Full();) {
+    size_t i = 0;
+    for (; i < files.size() && !Full();) {
         const std::string source = files[i].Source;
         if (!sources.count(source)) sources[source] = ops_.InboxSource(source);
         const TInstrumentSource& reading = sources[source];
@@ -160,6 +168,8 @@ void TOperations::TInboxPass::ReadFiles(const std::vector<TInboxFile>& files) {
             ReadFile(files[i], reading, nowNs, open);
         if (open) Outcome(TInboxFileOutcome::Waiting, open->Files, TranslatedText(EndsInsideAMessage));
     }
+    rep_.More = i < files.size();
+    return i;
 }
 
 void TOperations::TInboxPass::ReadFile(const TInboxFile& f, const TInstrumentSource& reading, int64_t nowNs,
@@ -221,6 +231,8 @@ void TOperations::TInboxPass::ReadFile(const TInboxFile& f, const TInstrumentSou
         why = e.what();
     }
     if (state == 0) {
+        resultsRead_ += alone.Batch.Results.size() + alone.Batch.Patients.size();
+        alone.Bytes = {}; // only a message that waits for its rest needs them
         units_.push_back(std::move(alone));
         return;
     }
@@ -244,6 +256,8 @@ void TOperations::TInboxPass::ReadFile(const TInboxFile& f, const TInstrumentSou
         }
         if (joinedState == 0) {
             leaving_ += joined.Files.size() - 1; // the parts that waited leave with it
+            resultsRead_ += joined.Batch.Results.size() + joined.Batch.Patients.size();
+            joined.Bytes = {};
             units_.push_back(std::move(joined));
             open.reset();
             return;
@@ -287,14 +301,14 @@ void TOperations::TInboxPass::TakeUnit(size_t u) {
     // Taken before, here or (on a server) on any bench.
     const std::vector<bool> before = ops_.store_->InboxSeen(keys);
     for (size_t i = 0; i < keys.size(); ++i) {
-        const TInstrumentResult& r = unit.Batch.Results[i];
+        TInstrumentResult& r = unit.Batch.Results[i];
         const uint64_t key = keys[i];
         if (before[i] || !seenThisPass_.insert(key).second) {
             ++rep_.Files[outcomeOf_[u]].Repeated;
             continue;
         }
         plan_.Seen.push_back(key);
-        results_.push_back(r);
+        results_.push_back(std::move(r));
         origins_.push_back(origin);
         unitOf_.push_back(outcomeOf_[u]);
         ++rep_.Files[outcomeOf_[u]].Results;
@@ -302,6 +316,7 @@ void TOperations::TInboxPass::TakeUnit(size_t u) {
     for (size_t k = 0; k < unit.Files.size(); ++k)
         plan_.Files.push_back({unit.Files[k].Source, Utf8ToCp1252(unit.Files[k].Name), unit.Hashes[k],
                                static_cast<int>(unit.Batch.Results.size()), faults_[u]});
+    unit.Batch.Results = {}; // taken into results_
     for (const std::string& id : unit.Batch.MessageIds)
         if (!id.empty()) {
             plan_.Messages.push_back({unit.Files.front().Source, id});
@@ -326,6 +341,9 @@ TOutcome TOperations::TInboxPass::Place(const TInboxSettings& settings) {
         KeepWaiting();
         return TOutcome::FromError(e);
     }
+    // Recorded in the runs planned: what was read is let go before the runs are placed.
+    results_ = {};
+    origins_ = {};
     for (const TInboxPlan::TWaiting& w : plan_.Waiting) ++rep_.Files[unitOf_[w.Index]].NotMapped;
     rep_.NotMapped += static_cast<int>(plan_.Waiting.size());
     TOutcome placed;
@@ -414,12 +432,22 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
     // changed is brought in first, so that the runs are planned on what the server holds.
     if (TOutcome placed = PlacePendingInboxRuns(&rep); !placed.Ok()) return finish(placed);
     if (TOutcome polled = PollServer(); !polled.Ok()) return finish(polled);
-    TInboxPass pass(*this, rep, options);
-    try {
-        pass.ReadFiles(files);
-        if (!pass.TakeResults()) return finish({});
-    } catch (const EQcError& e) {
-        return finish(TOutcome::FromError(e));
+    // A pass holds what it reads in memory: the files beyond its MaxResults are read by further passes,
+    // unless the caller reads so many files at a time and comes back for the rest.
+    TOutcome out;
+    for (size_t from = 0;;) {
+        TInboxPass pass(*this, rep, options);
+        TOutcome placed;
+        try {
+            from += pass.ReadFiles(std::span<const TInboxFile>(files).subspan(from));
+            if (pass.TakeResults()) placed = pass.Place(settings);
+        } catch (const EQcError& e) {
+            placed = TOutcome::FromError(e);
+        }
+        placed.Notes.insert(placed.Notes.begin(), out.Notes.begin(), out.Notes.end());
+        // What an earlier pass stored stays stored.
+        if (placed.Status == TStatus::Refused && !rep.Empty()) placed.Status = TStatus::Partial;
+        out = std::move(placed);
+        if (!out.Ok() || !rep.More || options.MaxFiles > 0 || from >= files.size()) return finish(out);
     }
-    return finish(pass.Place(settings));
 }

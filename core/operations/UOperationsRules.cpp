@@ -26,8 +26,11 @@ std::string RuleSetText(const TQcRuleSet& set) {
 } // namespace
 
 TQcRuleSet TOperations::RuleSet(const std::string& analyte) const {
-    for (TAnalyteRules& kept : store_->RuleSets())
-        if (UpperCase(kept.Analyte) == UpperCase(analyte)) return std::move(kept.Set);
+    std::vector<TAnalyteRules> read;
+    const std::vector<TAnalyteRules>& sets = heldRuleSets_ ? *heldRuleSets_ : (read = store_->RuleSets());
+    const std::string name = UpperCase(analyte);
+    for (const TAnalyteRules& kept : sets)
+        if (UpperCase(kept.Analyte) == name) return kept.Set;
     return {};
 }
 

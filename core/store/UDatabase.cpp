@@ -151,7 +151,22 @@ TStatement::TStatement(sqlite3* db, std::string_view sql) : db_(db) {
 }
 
 TStatement::~TStatement() {
-    if (st_) sqlite3_finalize(st_);
+    if (!st_) return;
+    // A database's few texts are kept a handful deep: nested uses of one text are rare.
+    constexpr size_t kKeptPerText = 4;
+    if (std::shared_ptr<TStatementCache> cache = cache_.lock();
+        cache && cache->Db == db_ && slot_->size() < kKeptPerText) {
+        sqlite3_reset(st_);
+        sqlite3_clear_bindings(st_);
+        slot_->push_back(st_);
+        return;
+    }
+    sqlite3_finalize(st_);
+}
+
+TStatementCache::~TStatementCache() {
+    for (auto& [text, statements] : Idle)
+        for (sqlite3_stmt* st : statements) sqlite3_finalize(st);
 }
 
 TStatement& TStatement::Bind(int i, int64_t v) {
@@ -202,6 +217,8 @@ TDatabase::~TDatabase() {
 }
 
 void TDatabase::Close() {
+    cache_.reset();
+    newest_.clear();
     if (db_) sqlite3_close_v2(db_);
     db_ = nullptr;
 }
@@ -345,14 +362,20 @@ void TDatabase::OpenReadOnly(const std::string& path) {
 }
 
 int TDatabase::Version(std::string_view part) const {
-    TStatement exists(db_, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'schema'");
+    if (auto known = newest_.find(part); known != newest_.end()) return known->second;
+    TStatement exists = Prepare("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'schema'");
     if (!exists.Step()) return 0;
-    TStatement st(db_, "SELECT version FROM schema WHERE part = ?");
+    TStatement st = Prepare("SELECT version FROM schema WHERE part = ?");
     st.Bind(1, part);
-    return st.Step() ? static_cast<int>(st.Int(0)) : 0;
+    const int version = st.Step() ? static_cast<int>(st.Int(0)) : 0;
+    for (const TSchemaPart& p : SchemaParts())
+        if (part == p.Name && version == static_cast<int>(p.Steps.size()))
+            newest_.emplace(std::string(part), version);
+    return version;
 }
 
 void TDatabase::Migrate() {
+    newest_.clear();
     const std::vector<TSchemaPart>& parts = SchemaParts();
     {
         TTransaction t(*this);
@@ -388,7 +411,20 @@ void TDatabase::Migrate() {
 
 TStatement TDatabase::Prepare(std::string_view sql) const {
     if (!db_) throw EQcError(QT_TRANSLATE_NOOP("Core", "The database is not open"));
-    return TStatement(db_, sql);
+    if (!cache_ || cache_->Db != db_) cache_ = std::make_shared<TStatementCache>(db_);
+    auto slot = cache_->Idle.find(sql);
+    if (slot == cache_->Idle.end())
+        slot = cache_->Idle.emplace(std::string(sql), std::vector<sqlite3_stmt*>()).first;
+    if (!slot->second.empty()) {
+        sqlite3_stmt* st = slot->second.back();
+        slot->second.pop_back();
+        return TStatement(db_, st, cache_, &slot->second);
+    }
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v3(db_, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &st,
+                           nullptr) != SQLITE_OK)
+        Fail(db_, std::string(sql.substr(0, 60)));
+    return TStatement(db_, st, cache_, &slot->second);
 }
 
 void TDatabase::Exec(std::string_view sql) const {

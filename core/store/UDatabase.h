@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,6 +12,17 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
+// The statements a database prepared once and keeps for the next use of the same text; finalized
+// with the connection.
+struct TStatementCache {
+    explicit TStatementCache(sqlite3* db) : Db(db) {}
+    ~TStatementCache();
+    TStatementCache(const TStatementCache&) = delete;
+    TStatementCache& operator=(const TStatementCache&) = delete;
+    sqlite3* Db;
+    std::map<std::string, std::vector<sqlite3_stmt*>, std::less<>> Idle;
+};
+
 // One prepared statement; columns and parameters are numbered from 0 and 1 as SQLite numbers them.
 class TStatement {
 public:
@@ -17,7 +30,10 @@ public:
     ~TStatement();
     TStatement(const TStatement&) = delete;
     TStatement& operator=(const TStatement&) = delete;
-    TStatement(TStatement&& o) noexcept : db_(o.db_), st_(o.st_) { o.st_ = nullptr; }
+    TStatement(TStatement&& o) noexcept
+        : db_(o.db_), st_(o.st_), cache_(std::move(o.cache_)), slot_(o.slot_) {
+        o.st_ = nullptr;
+    }
 
     TStatement& Bind(int i, int64_t v);
     TStatement& Bind(int i, double v);
@@ -32,8 +48,15 @@ public:
     bool IsNull(int col) const;
 
 private:
+    friend class TDatabase;
+    TStatement(sqlite3* db, sqlite3_stmt* st, std::weak_ptr<TStatementCache> cache,
+               std::vector<sqlite3_stmt*>* slot)
+        : db_(db), st_(st), cache_(std::move(cache)), slot_(slot) {}
     sqlite3* db_;
     sqlite3_stmt* st_ = nullptr;
+    // Where the statement goes back to when done with, while its database is open.
+    std::weak_ptr<TStatementCache> cache_;
+    std::vector<sqlite3_stmt*>* slot_ = nullptr;
 };
 
 // One part of the database's schema (the base, the journal, goals, ...): its steps, each bringing the
@@ -75,6 +98,7 @@ public:
     // The version of a part of the schema, 0 when the database has none of it.
     int Version(std::string_view part) const;
 
+    // A statement of this text, prepared once per connection and reused.
     TStatement Prepare(std::string_view sql) const;
     void Exec(std::string_view sql) const;
 
@@ -116,6 +140,9 @@ private:
     // `whole`: every page; else the header and the schema, which an open reads anyway.
     THealth Check(bool whole) const;
     sqlite3* db_ = nullptr;
+    mutable std::shared_ptr<TStatementCache> cache_;
+    // Parts found at this program's newest version: no other program of this version moves them.
+    mutable std::map<std::string, int, std::less<>> newest_;
     std::string path_;
     std::string keptAs_;
 };

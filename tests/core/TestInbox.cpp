@@ -567,3 +567,37 @@ TEST_F(Inbox, AFileThatGaveNothingIsReadAgain) {
     EXPECT_EQ(f.Results, 0);
     EXPECT_EQ(Fifo.Count(), 1);
 }
+
+// A pass holds what it reads: once its files hold MaxResults results the rest wait. Reading the whole
+// inbox goes on with further passes; a caller that reads a few files at a time is told there is more.
+TEST_F(Inbox, APassTakesSoManyResultsAndTheNextPassesTheRest) {
+    // Four files of two results each, a run per file on a day of the month given.
+    auto drop = [&](const std::string& prefix, int month) {
+        for (int k = 0; k < 4; ++k) {
+            const std::string day = "2026-0" + std::to_string(month) + "-0" + std::to_string(k + 1);
+            Write(inbox + prefix + std::to_string(k) + ".csv",
+                  std::string(Header) + "GLU;QC-N;5.0;" + day + ";08:00\nGLU;QC-P;10.0;" + day + ";08:01\n");
+        }
+    };
+    struct TCase {
+        size_t MaxFiles;
+        std::vector<size_t> FilesPerCall; // the files read by each call until none is left
+    } cases[] = {{0, {4}}, {10, {2, 2}}, {1, {1, 1, 1, 1}}};
+    int queued = 0, month = 3;
+    for (const TCase& c : cases) {
+        drop("p" + std::to_string(c.MaxFiles) + "-", month++);
+        TInboxReadOptions options;
+        options.MaxFiles = c.MaxFiles;
+        options.MaxResults = 3;
+        for (size_t call = 0; call < c.FilesPerCall.size(); ++call) {
+            TInboxReport r;
+            ASSERT_TRUE(Operations().ReadInbox(&r, options).Ok());
+            EXPECT_EQ(r.Files.size(), c.FilesPerCall[call]) << c.MaxFiles << " call " << call;
+            EXPECT_EQ(r.More, call + 1 < c.FilesPerCall.size()) << c.MaxFiles << " call " << call;
+            for (const TInboxFileOutcome& f : r.Files) EXPECT_EQ(f.Kind, TInboxFileOutcome::Read) << f.Name;
+        }
+        queued += 4;
+        EXPECT_EQ(Fifo.Count(), queued) << c.MaxFiles;
+        EXPECT_EQ(FilesUnder(inbox).size(), static_cast<size_t>(queued)) << "all in processed/";
+    }
+}

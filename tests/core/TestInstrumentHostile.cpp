@@ -80,3 +80,27 @@ TEST(InstrumentHostile, AMessageOfManyObservationsIsReadInLinearTime) {
     const double small = timed(10000), large = timed(100000);
     EXPECT_LT(large, 30 * small + 0.05) << small << " s for 10k, " << large << " s for 100k";
 }
+
+// A file may hold MaxFileResults results, in one message or many: beyond, it is refused before it is
+// held whole in memory.
+TEST(InstrumentHostile, AFileOfTooManyResultsIsRefused) {
+    const size_t cap = instrument::MaxFileResults;
+    std::string delimited = "test;control;value;date;time\n";
+    for (size_t k = 0; k <= cap; ++k) delimited += "GLU;QC-N;5.1;2026-03-01;08:00\n";
+    std::string messages;
+    for (size_t k = 0; k * 90000 <= cap; ++k) messages += Hl7(90000);
+    TInstrumentSource delimitedSource = AllQc();
+    delimitedSource.Separator = ';';
+    delimitedSource.Columns = {"", "test", "control", "", "value", "date", "time", ""};
+    for (const std::string& bytes : {delimited, messages}) {
+        std::string why;
+        try {
+            ReadInstrumentFile(bytes, bytes == delimited ? delimitedSource : AllQc());
+        } catch (const EQcError& e) {
+            why = e.what();
+        }
+        EXPECT_EQ(why.rfind("The file holds more than 250000 results", 0), 0u) << why;
+    }
+    delimited.resize(delimited.size() - std::string("GLU;QC-N;5.1;2026-03-01;08:00\n").size());
+    EXPECT_EQ(ReadInstrumentFile(delimited, delimitedSource).Results.size(), cap);
+}
