@@ -9,10 +9,12 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QTime>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
+#include <memory>
 
 #include "UInboxMapping.h"
 #include "UInboxOptions.h"
@@ -115,12 +117,52 @@ void TInboxWatch::ReadNow() {
         TimerSoon->start(1000);
         return;
     }
+    const QDateTime now = QDateTime::currentDateTime();
+    if (pausedUntil_.isValid() && now < pausedUntil_) {
+        TimerSoon->start(static_cast<int>(std::max<qint64>(1000, now.msecsTo(pausedUntil_))));
+        return;
+    }
+    pausedUntil_ = {};
     TInboxReadOptions options;
     options.MaxFiles = FilesPerReading;
     options.MaxResults = ResultsPerReading;
     options.SettleSeconds = SettleSeconds;
+    // The bar is modal once shown: until the reading ends, the window and the other timers wait.
+    // Once the runs are recorded, they are placed: the bar then has no Cancel.
+    std::unique_ptr<QProgressDialog> bar;
+    bool placing = false;
+    options.Progress = [this, &bar, &placing](size_t done, size_t total, bool cancellable) {
+        if (!bar) {
+            bar = std::make_unique<QProgressDialog>(tr("Reading the inbox..."), tr("Cancel"), 0, 1000, main_);
+            bar->setObjectName(QStringLiteral("InboxProgress"));
+            bar->setWindowModality(Qt::ApplicationModal);
+            bar->setMinimumDuration(ProgressAfterMs);
+            // Files this large take a while: Cancel is there while they are read, before the runs are
+            // recorded.
+            if (total >= 2 * BarAtOnceFromBytes) bar->show();
+        }
+        if (!cancellable && !placing) {
+            placing = true;
+            bar->setCancelButton(nullptr);
+            bar->setLabelText(tr("Placing the runs read from the inbox..."));
+        }
+        bar->setValue(static_cast<int>(done * 1000 / std::max<size_t>(total, 1)));
+        if (bar->isVisible()) QCoreApplication::processEvents();
+        return placing || !bar->wasCanceled();
+    };
     TInboxReport report;
     const TOutcome out = Operations().ReadInbox(&report, options);
+    bar.reset();
+    if (report.Cancelled) {
+        pausedUntil_ = now.addSecs(PauseAfterCancelSeconds);
+        NoteReading(true, "", report);
+        LastReading =
+            tr("Last reading %1 cancelled: the files wait until %2")
+                .arg(now.toString(QStringLiteral("HH:mm")), pausedUntil_.toString(QStringLiteral("HH:mm")));
+        TimerSoon->start(PauseAfterCancelSeconds * 1000);
+        Refresh();
+        return;
+    }
     const auto [leaving, settling] = NoteReading(out.Ok(), out.Message, report);
     if (leaving >= FilesPerReading || (out.Ok() && report.More))
         TimerSoon->start(0);

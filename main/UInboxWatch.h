@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 
@@ -45,6 +46,11 @@ public:
     static constexpr int FilesPerReading = 50;         // then the window takes its events again
     static constexpr size_t ResultsPerReading = 50000; // likewise, once its files hold so many
     static constexpr int SettleSeconds = 2;
+    // A reading that lasts shows a progress bar after so long; its Cancel leaves the files waiting, and
+    // the inbox is read again after a pause (the user said "not now").
+    int ProgressAfterMs = 1000;
+    static constexpr int PauseAfterCancelSeconds = 600;
+    static constexpr size_t BarAtOnceFromBytes = 1024 * 1024;
 
     // The sources that listen, as the settings say (a writer only); each message is recorded before it
     // is acknowledged. Nothing is taken under an open dialog: the senders wait until it closes. A port
@@ -71,6 +77,7 @@ private:
     // line.
     void ShowText(const QString& text, const QString& hint);
     TWinMain* main_;
+    QDateTime pausedUntil_;
     int subscription_ = 0;
     std::string folder_;
 };

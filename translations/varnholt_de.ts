@@ -4,6 +4,10 @@
 <context>
     <name>Core</name>
     <message>
+        <source>The reading of the inbox was cancelled; its files wait for the next reading.</source>
+        <translation>Das Lesen des Eingangs wurde abgebrochen; seine Dateien warten auf das nächste Lesen.</translation>
+    </message>
+    <message>
         <source>The file holds more than %1 results; no instrument sends so many at once. Split it into smaller files (a history is imported per analyte). The file is not read.</source>
         <translation>Die Datei enthält mehr als %1 Ergebnisse; so viele sendet kein Gerät auf einmal. Teilen Sie sie in kleinere Dateien (eine Historie wird je Analyt importiert). Die Datei wird nicht gelesen.</translation>
     </message>
@@ -2009,6 +2013,22 @@
 </context>
 <context>
     <name>TInboxWatch</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Last reading %1 cancelled: the files wait until %2</source>
+        <translation>Letztes Lesen %1 abgebrochen: die Dateien warten bis %2</translation>
+    </message>
+    <message>
+        <source>Placing the runs read from the inbox...</source>
+        <translation>Die gelesenen Läufe aus dem Eingang werden abgelegt...</translation>
+    </message>
+    <message>
+        <source>Reading the inbox...</source>
+        <translation>Der Eingang wird gelesen...</translation>
+    </message>
     <message>
         <source>, %1 not listening</source>
         <translation>, %1 empfangen nicht</translation>

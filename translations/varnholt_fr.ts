@@ -4,6 +4,10 @@
 <context>
     <name>Core</name>
     <message>
+        <source>The reading of the inbox was cancelled; its files wait for the next reading.</source>
+        <translation>La lecture du dossier d&apos;entrée a été annulée ; ses fichiers attendent la prochaine lecture.</translation>
+    </message>
+    <message>
         <source>The file holds more than %1 results; no instrument sends so many at once. Split it into smaller files (a history is imported per analyte). The file is not read.</source>
         <translation>Le fichier contient plus de %1 résultats ; aucun instrument n&apos;en envoie autant à la fois. Divisez-le en fichiers plus petits (un historique s&apos;importe par analyte). Le fichier n&apos;est pas lu.</translation>
     </message>
@@ -2009,6 +2013,22 @@
 </context>
 <context>
     <name>TInboxWatch</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Last reading %1 cancelled: the files wait until %2</source>
+        <translation>Dernière lecture %1 annulée : les fichiers attendent jusqu&apos;à %2</translation>
+    </message>
+    <message>
+        <source>Placing the runs read from the inbox...</source>
+        <translation>Placement des séries lues du dossier d&apos;entrée...</translation>
+    </message>
+    <message>
+        <source>Reading the inbox...</source>
+        <translation>Lecture du dossier d&apos;entrée...</translation>
+    </message>
     <message>
         <source>, %1 not listening</source>
         <translation>, %1 sans écoute</translation>

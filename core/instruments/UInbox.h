@@ -153,6 +153,8 @@ struct TInboxReport {
     int PatientResults = 0; // patients' results added to the patient-QC streams
     // Files were left for another pass: this one had read as many results as a pass takes.
     bool More = false;
+    // The reading was cancelled (TInboxReadOptions::Progress): nothing of its last pass was recorded.
+    bool Cancelled = false;
     bool Empty() const { return Files.empty() && Queued == 0 && Accepted == 0; }
 };
 
@@ -168,4 +170,8 @@ struct TInboxReadOptions {
     // Only this file of the inbox is read (a message received live, written whole): its source's id
     // and its name. Empty: every file.
     std::string OnlySource, OnlyName;
+    // Told how far the reading is (done of total). While the files are read and the runs planned
+    // (`cancellable`), false cancels: nothing of that pass is recorded, its files wait. Once recorded, the
+    // runs are placed whatever it answers.
+    std::function<bool(size_t done, size_t total, bool cancellable)> Progress;
 };

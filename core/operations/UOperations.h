@@ -647,7 +647,8 @@ private:
     void CarryGoals(const std::vector<std::pair<std::string, const TAnalyte*>>& kept,
                     const std::vector<std::string>& deleted, TOutcome& out);
     // The inbox's runs recorded and not yet placed: into the data and queue files, then marked placed.
-    TOutcome PlacePendingInboxRuns(TInboxReport* report);
+    TOutcome PlacePendingInboxRuns(TInboxReport* report,
+                                   const std::function<void(size_t, size_t)>& progress = {});
     void RecoverInbox(TOpenReport& report);
     // A recall ended after its run reached the data file and before the queue file let it go: the
     // run leaves the queue now, with its entry.

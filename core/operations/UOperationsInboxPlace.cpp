@@ -231,7 +231,8 @@ TOutcome MarkPlaced(TStore& store, const std::vector<TPending>& pending) {
 }
 } // namespace
 
-TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
+TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report,
+                                            const std::function<void(size_t, size_t)>& progress) {
     std::vector<TPending> pending;
     try {
         pending = PendingRuns(*store_);
@@ -307,10 +308,14 @@ TOutcome TOperations::PlacePendingInboxRuns(TInboxReport* report) {
     }
     if (!analytesBefore.empty()) {
         const TRuleSetsHeld rules(*this);
-        for (const TPending& p : pending)
+        // Journaling the runs is most of a large placing; the data file is written last.
+        for (size_t k = 0; k < pending.size(); ++k) {
+            const TPending& p = pending[k];
+            if (progress && k % 1024 == 0) progress(k, pending.size());
             if (const TAnalyte* a = p.ToData ? ListAnalytes.FindByName(p.Analyte) : nullptr;
                 a && analytesBefore.count(a->Uid))
                 LogAcceptedRun(analytesBefore.at(a->Uid), p.Run, TRunNote{});
+        }
         for (auto& [uid, before] : analytesBefore)
             if (TAnalyte* a = ListAnalytes.Find(uid)) a->RecalcAll();
         try {

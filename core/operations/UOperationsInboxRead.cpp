@@ -38,6 +38,11 @@ uint64_t SeenKey(const TInstrumentResult& r, int occurrence) {
 
 // ---------------------------------------------------------------- reading the inbox
 
+namespace {
+const char* const Cancellation =
+    QT_TRANSLATE_NOOP("Core", "The reading of the inbox was cancelled; its files wait for the next reading.");
+} // namespace
+
 // One pass of ReadInbox: the files read into units, their results taken, the runs recorded and placed,
 // the files moved, each file's outcome in the report.
 class TOperations::TInboxPass {
@@ -51,8 +56,12 @@ public:
     size_t ReadFiles(std::span<const TInboxFile> files);
     // The units' results not taken before; false when none was read.
     bool TakeResults();
-    // The runs planned, recorded and placed; the files moved where they go.
-    TOutcome Place(const TInboxSettings& settings);
+    // The runs planned, recorded and placed; the files moved where they go. `placing` is told how many
+    // of the runs recorded are placed; its first answer, before anything is recorded, may cancel.
+    TOutcome Place(const TInboxSettings& settings, const std::function<bool(size_t, size_t, bool)>& placing);
+    // Told the bytes of this pass's files read so far, before each file; false cancels the pass.
+    std::function<bool(size_t)> Reading;
+    bool Cancelled() const { return cancelled_; }
     // The files read back to waiting: nothing of them was stored.
     void KeepWaiting() {
         for (size_t u : taken_) rep_.Files[outcomeOf_[u]].Kind = TInboxFileOutcome::Waiting;
@@ -93,6 +102,7 @@ private:
     size_t leaving_ = 0;
     // Results (QC and patients') in the units read, counted against MaxResults.
     size_t resultsRead_ = 0;
+    bool cancelled_ = false;
     std::vector<TInstrumentResult> results_;
     std::vector<std::string> origins_;
     std::vector<size_t> unitOf_, taken_, outcomeOf_;
@@ -158,14 +168,20 @@ size_t TOperations::TInboxPass::ReadFiles(std::span<const TInboxFile> files) {
     const int64_t nowNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
                               std::chrono::system_clock::now().time_since_epoch())
                               .count();
-    size_t i = 0;
-    for (; i < files.size() && !Full();) {
+    size_t i = 0, bytes = 0;
+    for (; i < files.size() && !Full() && !cancelled_;) {
         const std::string source = files[i].Source;
         if (!sources.count(source)) sources[source] = ops_.InboxSource(source);
         const TInstrumentSource& reading = sources[source];
         std::optional<TUnit> open; // files that end inside a message, waiting for the rest
-        for (; i < files.size() && files[i].Source == source && !Full(); ++i)
+        for (; i < files.size() && files[i].Source == source && !Full(); ++i) {
+            if (Reading && !Reading(bytes)) {
+                cancelled_ = true;
+                break;
+            }
             ReadFile(files[i], reading, nowNs, open);
+            bytes += static_cast<size_t>(std::max<int64_t>(files[i].Size, 0));
+        }
         if (open) Outcome(TInboxFileOutcome::Waiting, open->Files, TranslatedText(EndsInsideAMessage));
     }
     rep_.More = i < files.size();
@@ -324,7 +340,12 @@ void TOperations::TInboxPass::TakeUnit(size_t u) {
         }
 }
 
-TOutcome TOperations::TInboxPass::Place(const TInboxSettings& settings) {
+TOutcome TOperations::TInboxPass::Place(const TInboxSettings& settings,
+                                        const std::function<bool(size_t, size_t, bool)>& placing) {
+    if (placing && !placing(0, 1, true)) {
+        cancelled_ = true;
+        return TOutcome::Refuse(Cancellation);
+    }
     TStore& store = *ops_.store_;
     const bool atOnce = store.PlacesInboxRunsAtOnce();
     TInboxUndo undo;
@@ -349,7 +370,11 @@ TOutcome TOperations::TInboxPass::Place(const TInboxSettings& settings) {
     TOutcome placed;
     if (atOnce) {
         ops_.PlacedInboxPass(undo, rep_);
-    } else if (placed = ops_.PlacePendingInboxRuns(&rep_); !placed.Ok()) {
+    } else if (placed = ops_.PlacePendingInboxRuns(&rep_,
+                                                   [&](size_t k, size_t n) {
+                                                       if (placing) placing(k, n, false);
+                                                   });
+               !placed.Ok()) {
         // Recorded: the runs are placed, and the files moved, at the next reading.
         placed.Status = TStatus::Partial;
         KeepWaiting();
@@ -434,20 +459,44 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
     if (TOutcome polled = PollServer(); !polled.Ok()) return finish(polled);
     // A pass holds what it reads in memory: the files beyond its MaxResults are read by further passes,
     // unless the caller reads so many files at a time and comes back for the rest.
+    // The progress told is in bytes of the files, each counted once read and once its pass is placed.
+    size_t bytes = 0;
+    for (const TInboxFile& f : files) bytes += static_cast<size_t>(std::max<int64_t>(f.Size, 0));
+    const size_t total = std::max<size_t>(2 * bytes, 1);
+    size_t done = 0;
+    auto tell = [&](size_t at, bool cancellable = true) {
+        return !options.Progress || options.Progress(std::min(at, total), total, cancellable);
+    };
     TOutcome out;
     for (size_t from = 0;;) {
+        const bool storedBefore = rep.Queued + rep.Accepted + rep.NotMapped > 0;
         TInboxPass pass(*this, rep, options);
+        pass.Reading = [&](size_t read) { return tell(done + read); };
+        size_t passBytes = 0;
         TOutcome placed;
         try {
-            from += pass.ReadFiles(std::span<const TInboxFile>(files).subspan(from));
-            if (pass.TakeResults()) placed = pass.Place(settings);
+            const size_t n = pass.ReadFiles(std::span<const TInboxFile>(files).subspan(from));
+            for (size_t k = from; k < from + n; ++k)
+                passBytes += static_cast<size_t>(std::max<int64_t>(files[k].Size, 0));
+            from += n;
+            if (pass.Cancelled())
+                placed = TOutcome::Refuse(Cancellation);
+            else if (pass.TakeResults())
+                placed = pass.Place(settings, [&](size_t k, size_t of, bool cancellable) {
+                    return tell(done + passBytes + passBytes * k / std::max<size_t>(of, 1), cancellable);
+                });
         } catch (const EQcError& e) {
             placed = TOutcome::FromError(e);
         }
+        done += 2 * passBytes;
+        rep.Cancelled = pass.Cancelled();
         placed.Notes.insert(placed.Notes.begin(), out.Notes.begin(), out.Notes.end());
         // What an earlier pass stored stays stored.
-        if (placed.Status == TStatus::Refused && !rep.Empty()) placed.Status = TStatus::Partial;
+        if (placed.Status == TStatus::Refused && storedBefore) placed.Status = TStatus::Partial;
         out = std::move(placed);
-        if (!out.Ok() || !rep.More || options.MaxFiles > 0 || from >= files.size()) return finish(out);
+        if (!out.Ok() || !rep.More || options.MaxFiles > 0 || from >= files.size()) {
+            if (out.Ok()) tell(total, false);
+            return finish(out);
+        }
     }
 }

@@ -601,3 +601,43 @@ TEST_F(Inbox, APassTakesSoManyResultsAndTheNextPassesTheRest) {
         EXPECT_EQ(FilesUnder(inbox).size(), static_cast<size_t>(queued)) << "all in processed/";
     }
 }
+
+// The progress told grows to its total; a "no" while files are read or runs planned leaves everything as
+// it was, and once the runs are recorded the answer no longer stops them.
+TEST_F(Inbox, AReadingTellsItsProgressAndCancelsBeforeAnythingIsRecorded) {
+    for (int k = 0; k < 3; ++k)
+        Write(inbox + "c" + std::to_string(k) + ".csv", std::string(Header) + "GLU;QC-N;5.0" +
+                                                            std::to_string(k) + ";2026-04-0" +
+                                                            std::to_string(k + 1) + ";08:00\n");
+    // Cancelled at the first, second... call: before each file, then before the runs are recorded.
+    for (int stopAt = 1; stopAt <= 4; ++stopAt) {
+        int calls = 0;
+        TInboxReadOptions options;
+        options.Progress = [&](size_t, size_t, bool) { return ++calls < stopAt; };
+        TInboxReport r;
+        const TOutcome out = Operations().ReadInbox(&r, options);
+        EXPECT_EQ(out.Status, TStatus::Refused) << stopAt;
+        EXPECT_NE(out.Message.find("cancelled"), std::string::npos) << out.Message;
+        EXPECT_TRUE(r.Cancelled);
+        EXPECT_EQ(calls, stopAt);
+        EXPECT_EQ(Fifo.Count(), 0);
+        EXPECT_EQ(Operations().HeldFromInbox(), 0);
+        EXPECT_EQ(FilesUnder(inbox).size(), 3u) << "the files wait in the inbox";
+    }
+    std::vector<std::pair<size_t, bool>> told;
+    size_t total = 0;
+    TInboxReadOptions options;
+    options.Progress = [&](size_t done, size_t of, bool cancellable) {
+        told.push_back({done, cancellable});
+        total = of;
+        return cancellable; // "no" as soon as it cannot cancel: the runs are placed all the same
+    };
+    TInboxReport r;
+    ASSERT_TRUE(Operations().ReadInbox(&r, options).Ok());
+    EXPECT_FALSE(r.Cancelled);
+    EXPECT_EQ(Fifo.Count(), 3);
+    ASSERT_GE(told.size(), 5u);
+    for (size_t k = 1; k < told.size(); ++k) EXPECT_LE(told[k - 1].first, told[k].first);
+    EXPECT_EQ(told.back(), std::make_pair(total, false));
+    EXPECT_TRUE(told[3].second) << "the last word before anything is recorded";
+}

@@ -8,11 +8,13 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <filesystem>
 #include <fstream>
@@ -126,6 +128,39 @@ private slots:
         Drop(inbox + "c.csv", "GLU;QC-N;high;2026-03-07;08:00\n");
         QTRY_VERIFY_WITH_TIMEOUT(w.InboxWatch->BtInbox->text().endsWith(QStringLiteral(", 1 failed")), 5000);
         QVERIFY(w.InboxWatch->BtInbox->toolTip().contains(QStringLiteral("c.csv to failed: line 2")));
+    }
+
+    // A reading that lasts shows its bar; Cancel leaves every file waiting and the inbox alone for a while.
+    void cancellingALongReadingLeavesTheFilesWaiting() {
+        TGuiFolder folder;
+        AddTestAnalyte("Glucose", 2, 20);
+        const std::string inbox = MakeInbox(folder.Path());
+        QVERIFY(!inbox.empty());
+        TWinMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.InboxWatch->ProgressAfterMs = 0; // shown at the second word of progress
+        for (int k = 0; k < 3; ++k)
+            Drop(inbox + "r" + std::to_string(k) + ".csv",
+                 "GLU;QC-N;10" + std::to_string(k) + ".0;2026-03-0" + std::to_string(k + 1) + ";08:00\n");
+        // The first events taken are those the bar lets through once it is up.
+        bool shown = false;
+        QTimer::singleShot(0, &w, [&] {
+            auto* bar = w.findChild<QProgressDialog*>(QStringLiteral("InboxProgress"));
+            shown = bar && bar->isVisible() && bar->isModal();
+            if (bar) bar->cancel();
+        });
+        w.InboxWatch->ReadNow();
+        QVERIFY(shown);
+        QVERIFY(!w.findChild<QProgressDialog*>(QStringLiteral("InboxProgress")));
+        QCOMPARE(Fifo.Count(), 0);
+        for (int k = 0; k < 3; ++k) QVERIFY(FileExists(inbox + "r" + std::to_string(k) + ".csv"));
+        QVERIFY(w.InboxWatch->BtInbox->toolTip().contains(QStringLiteral("cancelled: the files wait until")));
+        // Not read again at once, whatever wakes the watch.
+        w.InboxWatch->ReadNow();
+        QTest::qWait(700);
+        QVERIFY(FileExists(inbox + "r0.csv"));
+        QCOMPARE(Fifo.Count(), 0);
     }
 
     void mappingOneBringsItsWaitingResultsIn() {
