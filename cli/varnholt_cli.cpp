@@ -317,7 +317,9 @@ const std::map<std::string, std::string> CommandHelp = {
      "  and acknowledged (AA) once recorded, AE or AR with the reason otherwise; protocol=astm takes\n"
      "  ASTM messages in E1381 frames, the last frame ACKed once recorded. allow=ADDR[,ADDR] the\n"
      "  peers allowed (empty: every peer); listen.maxbytes=1048576 the largest message,\n"
-     "  listen.connections=8 at once, listen.idle=60 seconds of silence before a connection is closed.\n"},
+     "  listen.connections=8 at once, listen.idle=60 seconds of silence before a connection is closed,\n"
+     "  listen.capture=yes every byte a connection sends kept as it came in the source's\n"
+     "  processed/YYYY-MM-DD/ as capture-DATE-TIME-PEER-N.hl7 (.astm), readable again as a file.\n"},
     {"journal",
      "varnholt-cli journal [--analyte A] [--from DATE] [--to DATE]\n  Prints {\"entries\":[...]}: "
      "every change to the stored data, oldest first (dates of the changes, both included).\n"
@@ -1460,6 +1462,17 @@ int WatchInbox(const std::string& home, const TArgs& a, const std::string& db, c
             std::cerr << "varnholt-cli: source " << source.Id << ": the connection from " << peer
                       << " ended with bytes not taken (" << why << "), which cannot be kept: " << e.what()
                       << std::endl;
+        }
+    };
+    // listen.capture=yes: each connection's bytes as they came, beside the files read.
+    TConnectionCaptures captures;
+    listeners.Raw = [&folder, &captures](const TInstrumentSource& source, const std::string& peer,
+                                         uint64_t connection, std::string_view bytes, bool ended) {
+        if (ended) return captures.End(connection);
+        try {
+            captures.Append(folder, source, peer, connection, bytes);
+        } catch (const EQcError& e) {
+            std::cerr << "varnholt-cli: source " << source.Id << ": " << e.what() << std::endl;
         }
     };
     auto record = [&](const TInstrumentSource& source, const std::string&, const std::string& message) {

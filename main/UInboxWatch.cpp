@@ -63,6 +63,18 @@ TInboxWatch::TInboxWatch(TWinMain* main) : QObject(main), main_(main) {
         }
         Refresh();
     };
+    // listen.capture=yes: each connection's bytes as they came, beside the files read.
+    listeners_->Raw = [this](const TInstrumentSource& source, const std::string& peer, uint64_t connection,
+                             std::string_view bytes, bool ended) {
+        if (ended) return captures_.End(connection);
+        try {
+            if (Operations().IsOpen()) captures_.Append(folder_, source, peer, connection, bytes);
+        } catch (const EQcError& e) {
+            const QString said = QLatin1Char('\n') + CoreTextQ(e.what());
+            if (!LastReading.contains(said)) LastReading += said;
+            Refresh();
+        }
+    };
     TimerListen = new QTimer(this);
     TimerListen->setObjectName(QStringLiteral("TimerListen"));
     TimerListen->setInterval(25);

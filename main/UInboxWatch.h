@@ -71,6 +71,7 @@ private:
                                         bool wholeFolder = true);
     void ServeListeners();
     std::unique_ptr<TListeners> listeners_;
+    TConnectionCaptures captures_;
     std::vector<TInstrumentSource> listening_;
     bool serving_ = false, configureAfter_ = false;
     // The text shortened with "…" to the room the bar leaves the panel; the whole text is its hint's first

@@ -17,6 +17,7 @@
 #include "UAtomicFile.h"
 #include "UCodePage.h"
 #include "UQcError.h"
+#include "URegional.h"
 #include "UTexts.h"
 
 namespace fs = std::filesystem;
@@ -252,6 +253,49 @@ std::string ReceivedFileName(const std::string& folder, const std::string& prefi
     return name;
 }
 
+namespace {
+// The peer's address in a name, its colons (IPv6) and anything else but digits and letters made dashes.
+std::string PeerTag(const std::string& peer) {
+    std::string from = peer.substr(0, 64);
+    for (char& ch : from)
+        if (!std::isalnum(static_cast<unsigned char>(ch)) && ch != '.') ch = '-';
+    return from;
+}
+} // namespace
+
+void TConnectionCaptures::Append(const std::string& inboxFolder, const TInstrumentSource& source,
+                                 const std::string& peer, uint64_t connection, std::string_view bytes) {
+    TFile& f = files_[connection];
+    if (f.Path.empty() || f.Bytes + bytes.size() > static_cast<uintmax_t>(MaxInboxFileSize)) {
+        const std::string folder =
+            SourceFolderOf(inboxFolder, source) + ProcessedFolderName + "/" + DayFolderName(Today()) + "/";
+        std::error_code ec;
+        std::filesystem::create_directories(folder, ec);
+        f = {folder + ReceivedFileName(folder, "capture", PeerTag(peer),
+                                       source.Protocol == "astm" ? ".astm" : ".hl7"),
+             0};
+    }
+    const int fd = ::open(f.Path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, PrivateNewFileMode());
+    bool written = fd >= 0;
+    for (size_t at = 0; written && at < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + at, bytes.size() - at);
+        if (n < 0 && errno == EINTR) continue;
+        written = n > 0;
+        if (written) at += static_cast<size_t>(n);
+    }
+    const int error = written ? 0 : errno;
+    if (fd >= 0) ::close(fd);
+    if (!written)
+        throw EQcError("the capture " + f.Path + " cannot be written: " + std::strerror(error), f.Path,
+                       std::strerror(error));
+    f.Bytes += bytes.size();
+}
+
+std::string TConnectionCaptures::PathOf(uint64_t connection) const {
+    const auto it = files_.find(connection);
+    return it == files_.end() ? std::string() : it->second.Path;
+}
+
 std::string KeepConnectionBytes(const std::string& inboxFolder, const TInstrumentSource& source,
                                 const std::string& peer, const std::string& bytes, const std::string& why,
                                 size_t maxKept, uintmax_t maxBytes) {
@@ -272,12 +316,8 @@ std::string KeepConnectionBytes(const std::string& inboxFolder, const TInstrumen
         throw EQcError("the failed folder of source " + Cp1252ToUtf8(source.Id) + " holds " +
                        std::to_string(held) + " connections' bytes already (" + std::to_string(size >> 20) +
                        " MB): these are not kept until some are removed");
-    // The peer's address in the name, its colons (IPv6) and anything else but digits and letters made dashes.
-    std::string from = peer.substr(0, 64);
-    for (char& ch : from)
-        if (!std::isalnum(static_cast<unsigned char>(ch)) && ch != '.') ch = '-';
     const std::string name =
-        ReceivedFileName(folder, "connection", from, source.Protocol == "astm" ? ".astm" : ".hl7");
+        ReceivedFileName(folder, "connection", PeerTag(peer), source.Protocol == "astm" ? ".astm" : ".hl7");
     // Written under a name no reading takes, then moved to failed/ beside its reason.
     const TInboxFile file{folder + "." + name, name, folder, source.Id, 0, 0};
     AtomicWriteFile(file.Path, bytes);

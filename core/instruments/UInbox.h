@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,6 +66,28 @@ std::string ReceivedFileName(const std::string& folder, const std::string& prefi
 std::string KeepConnectionBytes(const std::string& inboxFolder, const TInstrumentSource& source,
                                 const std::string& peer, const std::string& bytes, const std::string& why,
                                 size_t maxKept = 500, uintmax_t maxBytes = uintmax_t(256) << 20);
+// The raw captures of the connections of sources with listen.capture=yes: every byte a connection sent,
+// as it came, in <source folder>/processed/<day>/capture-DATE-TIME-PEER-N.hl7 (.astm), a file per
+// connection (a new one past 64 MB); processed/ is never read. A capture read again as a file of its
+// source gives the messages its session sent (an E1381 session's control bytes are passed over).
+class TConnectionCaptures {
+public:
+    // Appends the bytes to the connection's capture; throws EQcError when they cannot be written.
+    void Append(const std::string& inboxFolder, const TInstrumentSource& source, const std::string& peer,
+                uint64_t connection, std::string_view bytes);
+    // The connection closed: its capture is whole.
+    void End(uint64_t connection) { files_.erase(connection); }
+    // Where the connection's capture is, empty before its first bytes.
+    std::string PathOf(uint64_t connection) const;
+
+private:
+    struct TFile {
+        std::string Path;
+        uintmax_t Bytes = 0;
+    };
+    std::map<uint64_t, TFile> files_;
+};
+
 // A file the reading put into a source's failed/ folder, with the reason written beside it.
 struct TFailedInboxFile {
     std::string Source; // the source's id

@@ -88,6 +88,7 @@ std::string TInstrumentSource::ToText() const {
         {"listen.maxbytes", std::to_string(ListenMaxBytes)},
         {"listen.connections", std::to_string(ListenConnections)},
         {"listen.idle", std::to_string(ListenIdleSeconds)},
+        {"listen.capture", ListenCapture ? "yes" : "no"},
     };
     std::string out;
     for (const auto& [key, value] : lines) out += std::string(key) + "=" + OneLine(value) + "\n";
@@ -170,6 +171,8 @@ TInstrumentSource TInstrumentSource::FromText(std::string_view text) {
                     if (!IsNumericAddress(a)) throw bad();
                     s.Allow.push_back(a);
                 }
+        } else if (key == "listen.capture") {
+            s.ListenCapture = YesNo(key, v);
         } else if (key == "listen.maxbytes" || key == "listen.connections" || key == "listen.idle") {
             const bool bytes = key == "listen.maxbytes", idle = key == "listen.idle";
             const int low = bytes ? 64 : 1;

@@ -107,6 +107,7 @@ struct TInstrumentSource {
     int ListenMaxBytes = 1048576;   // a message larger than this is refused and its connection closed
     int ListenConnections = 8;      // connections at once; more are closed at once
     int ListenIdleSeconds = 60;     // a connection silent this long is closed
+    bool ListenCapture = false;     // every byte each connection sends kept as it came (TConnectionCaptures)
 
     // Lines "key=value"; FromText ignores unknown keys and throws EQcError for a bad value.
     std::string ToText() const;

@@ -201,11 +201,13 @@ struct TListeners::TState {
         // The bytes received (up to a limit) and, when some of them were not taken as a message, why.
         std::string Capture;
         bool CaptureCut = false;
+        uint64_t Id = 0; // names its raw capture
         std::string Untaken;
         std::string Refused; // frames refused: forgotten once their message is taken
     };
     std::vector<TListener> Listeners;
     std::vector<TConnection> Connections;
+    uint64_t NextId = 1;
 };
 
 TListeners::TListeners() : state_(std::make_unique<TState>()) {}
@@ -282,7 +284,7 @@ int OpenListener(const TListenAddress& where, int& port, std::string& why) {
 bool SameListening(const TInstrumentSource& a, const TInstrumentSource& b) {
     return a.Id == b.Id && a.Listen == b.Listen && a.Protocol == b.Protocol && a.Allow == b.Allow &&
            a.ListenMaxBytes == b.ListenMaxBytes && a.ListenConnections == b.ListenConnections &&
-           a.ListenIdleSeconds == b.ListenIdleSeconds;
+           a.ListenIdleSeconds == b.ListenIdleSeconds && a.ListenCapture == b.ListenCapture;
 }
 
 } // namespace
@@ -491,11 +493,13 @@ void TListeners::End(size_t k) {
     TState::TConnection& c = cs[k];
     if (!c.In.empty() || !c.Records.empty()) Untaken(c, "a message left unfinished");
     if (!c.Refused.empty()) Untaken(c, c.Refused);
+    const TInstrumentSource& source = state_->Listeners[c.Listener].Source;
     if (!c.Untaken.empty() && Unread)
-        Unread(state_->Listeners[c.Listener].Source, c.Peer, c.Capture,
+        Unread(source, c.Peer, c.Capture,
                c.Untaken + (c.CaptureCut
                                 ? " (only its last " + std::to_string(c.Capture.size()) + " bytes are kept)"
                                 : ""));
+    if (source.ListenCapture && Raw) Raw(source, c.Peer, c.Id, {}, true);
     ::close(c.Fd);
     cs.erase(cs.begin() + static_cast<std::ptrdiff_t>(k));
 }
@@ -583,6 +587,7 @@ void TListeners::Accept(size_t listener, const std::function<void(const std::str
         c.Listener = listener;
         c.Peer = name;
         c.Last = TClock::now();
+        c.Id = state_->NextId++;
         cs.push_back(std::move(c));
     }
 }
@@ -669,6 +674,8 @@ void TListeners::Serve(std::chrono::milliseconds wait, const THandler& handler) 
             if (r < 0 || c.Draining) continue;
             c.Last = TClock::now();
             const std::string_view data(buffer, static_cast<size_t>(r));
+            // Kept before it is taken: a capture holds what came, whatever became of it.
+            if (s.ListenCapture && Raw) Raw(s, c.Peer, c.Id, data, false);
             c.Capture.append(data);
             const TFeed feed{s, c.Peer, handler, say};
             const bool fed = s.Protocol == "astm" ? FeedAstm(c, data, feed) : FeedMllp(c, data, feed);

@@ -80,6 +80,11 @@ public:
     std::function<void(const TInstrumentSource& source, const std::string& peer, const std::string& bytes,
                        const std::string& why)>
         Unread;
+    // Sources with listen.capture=yes: every byte each connection sends, as it comes, and once, with no
+    // bytes, `ended` when it closes (TConnectionCaptures keeps them). None by default.
+    std::function<void(const TInstrumentSource& source, const std::string& peer, uint64_t connection,
+                       std::string_view bytes, bool ended)>
+        Raw;
 
     struct TState; // the sockets and connections
 

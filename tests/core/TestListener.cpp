@@ -13,6 +13,7 @@
 #include "UInbox.h"
 #include "UListener.h"
 #include "UQcError.h"
+#include "URegional.h"
 
 namespace {
 
@@ -327,4 +328,66 @@ TEST(Listeners, BytesNoMessageTookAreHandedOverWhenTheConnectionEnds) {
     EXPECT_THROW(KeepConnectionBytes(inbox.Path(), source, "127.0.0.1", "more", "why", 2), EQcError);
     EXPECT_THROW(KeepConnectionBytes(inbox.Path(), source, "127.0.0.1", "more", "why", 10, 12), EQcError);
     EXPECT_NO_THROW(KeepConnectionBytes(inbox.Path(), source, "127.0.0.1", "more", "why", 10, 13));
+}
+
+// listen.capture=yes: every byte each connection sent, a bad frame and its retransmission included, kept
+// as it came in a file per connection under processed/; read again as a file, the capture gives the
+// message. Without the option nothing is handed over.
+TEST(Listeners, ConnectionsOfACapturingSourceAreKeptAsTheyCame) {
+    TTempFolder inbox;
+    for (const bool capture : {true, false}) {
+        TListeners listeners;
+        TInstrumentSource source = Listening(std::string("protocol=astm\nqc.all=yes\nlisten.capture=") +
+                                             (capture ? "yes" : "no") + "\n");
+        EXPECT_EQ(TInstrumentSource::FromText(source.ToText()).ListenCapture, capture);
+        ASSERT_TRUE(listeners.Configure({source}).empty());
+        TConnectionCaptures captures;
+        std::vector<std::string> ended;
+        listeners.Raw = [&](const TInstrumentSource& s, const std::string& peer, uint64_t connection,
+                            std::string_view bytes, bool end) {
+            if (end) {
+                ended.push_back(captures.PathOf(connection));
+                return captures.End(connection);
+            }
+            captures.Append(inbox.Path(), s, peer, connection, bytes);
+        };
+        auto handler = [](const TInstrumentSource&, const std::string&, const std::string&) {
+            return TLiveOutcome{};
+        };
+        std::string sent;
+        for (int connection = 0; connection < 2; ++connection) {
+            const int c = Connect(listeners.PortOf("an"));
+            ASSERT_GE(c, 0);
+            std::string bad = Frame(2, "R|1|^^^GLU|5." + std::to_string(connection) + "\r");
+            bad[bad.size() - 3] = bad[bad.size() - 3] == '0' ? '1' : '0';
+            const std::string session[] = {
+                "\x05",
+                Frame(1, "H|\\^&|||AN\rO|1|QC-N||^^^GLU|||20260301080000\r", false),
+                bad,
+                Frame(2, "R|1|^^^GLU|5." + std::to_string(connection) + "\r"),
+                Frame(3, "L|1|N\r"),
+                "\x04"};
+            sent.clear();
+            for (const std::string& bytes : session) {
+                SendAll(c, bytes);
+                sent += bytes;
+                listeners.Serve(std::chrono::milliseconds(50), handler);
+            }
+            ::close(c);
+            for (int k = 0; k < 5; ++k) listeners.Serve(std::chrono::milliseconds(20), handler);
+        }
+        if (!capture) {
+            EXPECT_TRUE(ended.empty());
+            continue;
+        }
+        ASSERT_EQ(ended.size(), 2u);
+        EXPECT_NE(ended[0], ended[1]);
+        const std::string day = inbox.Path() + "an/processed/" + DayFolderName(Today()) + "/";
+        EXPECT_EQ(ended[1].rfind(day + "capture-", 0), 0u) << ended[1];
+        EXPECT_TRUE(ended[1].ends_with(".astm"));
+        EXPECT_EQ(ReadWholeFile(ended[1]), sent);
+        const TInstrumentBatch b = ReadInstrumentFile(ReadWholeFile(ended[1]), source);
+        ASSERT_EQ(b.Results.size(), 1u);
+        EXPECT_EQ(b.Results[0].ValueText, "5.1");
+    }
 }
