@@ -22,6 +22,11 @@ public:
     int Count() const { return static_cast<int>(keys_.size()); }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    // Asked once per row when the view lays the rows out: answered without the base's virtual checks.
+    QModelIndex index(int row, int column = 0, const QModelIndex& parent = QModelIndex()) const override {
+        return row >= 0 && column == 0 && !parent.isValid() && row < Count() ? createIndex(row, 0)
+                                                                             : QModelIndex();
+    }
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:
