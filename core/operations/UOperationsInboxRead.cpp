@@ -344,6 +344,7 @@ TOutcome TOperations::TInboxPass::Place(const TInboxSettings& settings,
                                         const std::function<bool(size_t, size_t, bool)>& placing) {
     if (placing && !placing(0, 1, true)) {
         cancelled_ = true;
+        KeepWaiting();
         return TOutcome::Refuse(Cancellation);
     }
     TStore& store = *ops_.store_;

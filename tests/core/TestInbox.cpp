@@ -623,6 +623,7 @@ TEST_F(Inbox, AReadingTellsItsProgressAndCancelsBeforeAnythingIsRecorded) {
         EXPECT_EQ(Fifo.Count(), 0);
         EXPECT_EQ(Operations().HeldFromInbox(), 0);
         EXPECT_EQ(FilesUnder(inbox).size(), 3u) << "the files wait in the inbox";
+        for (const TInboxFileOutcome& f : r.Files) EXPECT_EQ(f.Kind, TInboxFileOutcome::Waiting) << f.Name;
     }
     std::vector<std::pair<size_t, bool>> told;
     size_t total = 0;
