@@ -58,8 +58,7 @@ TInboxWatch::TInboxWatch(TWinMain* main) : QObject(main), main_(main) {
         try {
             if (Operations().IsOpen()) KeepConnectionBytes(folder_, source, peer, bytes, why);
         } catch (const EQcError& e) {
-            const QString said = QLatin1Char('\n') + CoreTextQ(e.what());
-            if (!LastReading.contains(said)) LastReading += said;
+            NoteFault(e.what());
         }
         Refresh();
     };
@@ -70,8 +69,7 @@ TInboxWatch::TInboxWatch(TWinMain* main) : QObject(main), main_(main) {
         try {
             if (Operations().IsOpen()) captures_.Append(folder_, source, peer, connection, bytes);
         } catch (const EQcError& e) {
-            const QString said = QLatin1Char('\n') + CoreTextQ(e.what());
-            if (!LastReading.contains(said)) LastReading += said;
+            NoteFault(e.what());
             Refresh();
         }
     };
@@ -92,6 +90,11 @@ TInboxWatch::TInboxWatch(TWinMain* main) : QObject(main), main_(main) {
 
 TInboxWatch::~TInboxWatch() {
     Operations().Unsubscribe(subscription_);
+}
+
+void TInboxWatch::NoteFault(const std::string& what) {
+    const QString said = QLatin1Char('\n') + CoreTextQ(what);
+    if (!LastReading.contains(said)) LastReading += said;
 }
 
 void TInboxWatch::OnChange(const TChange& change) {

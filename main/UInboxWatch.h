@@ -70,6 +70,8 @@ private:
     std::pair<size_t, bool> NoteReading(bool ok, const std::string& message, const TInboxReport& report,
                                         bool wholeFolder = true);
     void ServeListeners();
+    // A fault of the live connections in the hint, once.
+    void NoteFault(const std::string& what);
     std::unique_ptr<TListeners> listeners_;
     TConnectionCaptures captures_;
     std::vector<TInstrumentSource> listening_;

@@ -274,20 +274,10 @@ void TConnectionCaptures::Append(const std::string& inboxFolder, const TInstrume
         f = {folder + ReceivedFileName(folder, "capture", PeerTag(peer),
                                        source.Protocol == "astm" ? ".astm" : ".hl7"),
              0};
+        // What a connection sends may name patients: no access for others.
+        AtomicWriteFile(f.Path, {}, {.NoOthers = true});
     }
-    const int fd = ::open(f.Path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, PrivateNewFileMode());
-    bool written = fd >= 0;
-    for (size_t at = 0; written && at < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.data() + at, bytes.size() - at);
-        if (n < 0 && errno == EINTR) continue;
-        written = n > 0;
-        if (written) at += static_cast<size_t>(n);
-    }
-    const int error = written ? 0 : errno;
-    if (fd >= 0) ::close(fd);
-    if (!written)
-        throw EQcError("the capture " + f.Path + " cannot be written: " + std::strerror(error), f.Path,
-                       std::strerror(error));
+    AppendToFile(f.Path, f.Bytes, bytes);
     f.Bytes += bytes.size();
 }
 

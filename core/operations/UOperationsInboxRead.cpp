@@ -39,6 +39,10 @@ uint64_t SeenKey(const TInstrumentResult& r, int occurrence) {
 // ---------------------------------------------------------------- reading the inbox
 
 namespace {
+size_t FileBytes(const TInboxFile& f) {
+    return static_cast<size_t>(std::max<int64_t>(f.Size, 0));
+}
+
 const char* const Cancellation =
     QT_TRANSLATE_NOOP("Core", "The reading of the inbox was cancelled; its files wait for the next reading.");
 } // namespace
@@ -180,7 +184,7 @@ size_t TOperations::TInboxPass::ReadFiles(std::span<const TInboxFile> files) {
                 break;
             }
             ReadFile(files[i], reading, nowNs, open);
-            bytes += static_cast<size_t>(std::max<int64_t>(files[i].Size, 0));
+            bytes += FileBytes(files[i]);
         }
         if (open) Outcome(TInboxFileOutcome::Waiting, open->Files, TranslatedText(EndsInsideAMessage));
     }
@@ -462,7 +466,7 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
     // unless the caller reads so many files at a time and comes back for the rest.
     // The progress told is in bytes of the files, each counted once read and once its pass is placed.
     size_t bytes = 0;
-    for (const TInboxFile& f : files) bytes += static_cast<size_t>(std::max<int64_t>(f.Size, 0));
+    for (const TInboxFile& f : files) bytes += FileBytes(f);
     const size_t total = std::max<size_t>(2 * bytes, 1);
     size_t done = 0;
     auto tell = [&](size_t at, bool cancellable = true) {
@@ -477,8 +481,7 @@ TOutcome TOperations::ReadInbox(TInboxReport* report, const TInboxReadOptions& o
         TOutcome placed;
         try {
             const size_t n = pass.ReadFiles(std::span<const TInboxFile>(files).subspan(from));
-            for (size_t k = from; k < from + n; ++k)
-                passBytes += static_cast<size_t>(std::max<int64_t>(files[k].Size, 0));
+            for (size_t k = from; k < from + n; ++k) passBytes += FileBytes(files[k]);
             from += n;
             if (pass.Cancelled())
                 placed = TOutcome::Refuse(Cancellation);
